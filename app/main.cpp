@@ -1,0 +1,26 @@
+#include "platform/AppPaths.h"
+#include "platform/Errors.h"
+#include "platform/QtUiService.h"
+#include "shell/Application.h"
+#include "shell/DataModule.h"
+#include "shell/MainWindow.h"
+
+int main(int argc, char** argv) {
+    qm::Application app(argc, argv);
+    qm::QtUiService ui;
+    app.SetUi(&ui);
+    const qm::AppPaths paths = qm::AppPaths::ForProgram();
+
+    // The main window exists first, still hidden; then the data module opens the database.
+    qm::TDataModule1 dataModule(paths.Database(), ui);
+    auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
+    dataModule.DataModuleCreate();
+    try {
+        if (dataModule.Connect()) mainWindow->showMaximized();
+    } catch (...) {
+    }
+    const int rc = app.exec();
+    mainWindow.reset();
+    dataModule.ADOConn.Close();
+    return rc;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The benchmark's sections: each .cpp in bench/ registers one with QM_BENCH; they run in
+// order of their rank and print one line per figure.
+
+#include "platform/AppPaths.h"
+
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+namespace qm::bench {
+
+struct Context {
+    AppPaths paths;  // the base folder everything is written into
+    int persons;     // the unit's size
+};
+
+using Section = std::function<void(Context&)>;
+
+struct Registrar {
+    Registrar(int rank, const char* name, Section fn);
+};
+
+// Milliseconds taken by fn.
+double TimeMs(const std::function<void()>& fn);
+
+// One figure, optionally beside a baseline measured in the same run.
+void Print(const QString& figure, double ms);
+void PrintRatio(const QString& figure, double ms, const QString& baseline, double baselineMs);
+
+}  // namespace qm::bench
+
+#define QM_BENCH_CAT2(a, b) a##b
+#define QM_BENCH_CAT(a, b) QM_BENCH_CAT2(a, b)
+#define QM_BENCH(rank, name, fn) static ::qm::bench::Registrar QM_BENCH_CAT(qmBench_, __LINE__)(rank, name, fn)

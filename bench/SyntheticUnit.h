@@ -1,0 +1,34 @@
+#pragma once
+// A synthetic unit for benchmarks, demos and tests: persons with realistic Chinese names
+// and codes, a few of them deliberately failing the entry checks.
+
+#include "platform/Db.h"
+
+#include <QString>
+#include <vector>
+
+namespace qm::synth {
+
+inline constexpr int kSheetCapacity = 16338;  // rows 3..16340 of a staff sheet
+
+struct Person {
+    QString sName, sNumber, sTsex, sTnation, sTparty, sBirth;
+    int sWorks = 0, sWork = 0;
+    QString sTEdu, sGw, sTPost, sTGrade, sTJGrade, sTsf, sTqrz;
+    int sSex = 1, sNation = 2, sParty = 2, sEducation = 3, sPost = 41, sPostGrade = 10, sJGrade = 56, ssf = 1, sqrz = 1;
+    bool failing = false;  // carries a text no code list accepts
+};
+
+// `count` persons; deterministic for a given seed. Every 500th person fails.
+std::vector<Person> MakePersons(int count, unsigned seed = 2012);
+
+// The 35 column values of a Staff_moninfo row (id left to the database) for month `mon`.
+db::Params StaffRowParams(const Person& p, int mon);
+// "insert into Staff_moninfo (...35 columns...) values (?, ...)".
+QString StaffInsertSql();
+
+// Writes the unit row (an enterprise of class "否") and month-0 rows for `persons`.
+void WriteUnit(db::Connection& c, const QString& depNo = QStringLiteral("12345678X"));
+void WriteStaffMonth(db::Connection& c, const std::vector<Person>& persons, int mon);
+
+}  // namespace qm::synth

@@ -1,0 +1,66 @@
+// qm-bench: builds a synthetic unit in a temporary base folder (or in DIR with --keep DIR)
+// and prints the timings of the sections registered in bench/.
+#include "bench/Bench.h"
+#include "bench/SyntheticUnit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace qm::bench {
+
+namespace {
+struct Entry {
+    int rank;
+    const char* name;
+    Section fn;
+};
+std::vector<Entry>& Sections() {
+    static std::vector<Entry> s;
+    return s;
+}
+}  // namespace
+
+Registrar::Registrar(int rank, const char* name, Section fn) { Sections().push_back({rank, name, std::move(fn)}); }
+
+double TimeMs(const std::function<void()>& fn) {
+    auto t0 = std::chrono::steady_clock::now();
+    fn();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+void Print(const QString& figure, double ms) { std::printf("%-58s %10.1f ms\n", figure.toUtf8().constData(), ms); }
+
+void PrintRatio(const QString& figure, double ms, const QString& baseline, double baselineMs) {
+    std::printf("%-58s %10.1f ms   (%s %.1f ms, ratio %.2f)\n", figure.toUtf8().constData(), ms,
+                baseline.toUtf8().constData(), baselineMs, baselineMs > 0 ? ms / baselineMs : 0.0);
+}
+
+}  // namespace qm::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QString keep;
+    for (int i = 1; i < argc; ++i)
+        if (QString::fromLocal8Bit(argv[i]) == QStringLiteral("--keep") && i + 1 < argc)
+            keep = QString::fromLocal8Bit(argv[++i]);
+
+    QTemporaryDir tmp;
+    QString base = keep.isEmpty() ? tmp.path() : keep;
+    QDir().mkpath(base);
+    qm::bench::Context ctx{qm::AppPaths(base), qm::synth::kSheetCapacity};
+    std::printf("qm-bench: %d persons, base folder %s\n", ctx.persons, ctx.paths.Base().toUtf8().constData());
+
+    auto& sections = qm::bench::Sections();
+    std::stable_sort(sections.begin(), sections.end(), [](auto& a, auto& b) { return a.rank < b.rank; });
+    for (auto& s : sections) {
+        std::printf("-- %s\n", s.name);
+        s.fn(ctx);
+    }
+    return 0;
+}

@@ -1,0 +1,36 @@
+# One static library per folder; every .cpp/.h in the folder belongs to it, so adding a
+# file needs no edit here.
+function(qm_folder_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER _src EXCLUDE REGEX "/[^/]*\\.in$")
+  set(_cpp ${_src})
+  list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+  if(_cpp)
+    add_library(${name} STATIC ${_src})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    target_compile_options(${name} PRIVATE -Wall -Wextra)
+  else()
+    # A folder whose code has not landed yet: headers only.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# One GoogleTest executable per folder, each case registered with CTest and run headless.
+function(qm_folder_tests name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT _src)
+    return()
+  endif()
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE qm_testsupport ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

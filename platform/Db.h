@@ -1,0 +1,201 @@
+#pragma once
+// The database layer: one connection over sqlite3 and a query whose result rows are read
+// into memory. Statements are SQLite's dialect; every value from a person, a cell or a
+// file is a bound parameter.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace qm::db {
+
+// Every failure of the engine raises this, carrying SQLite's own text.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& text);
+    QString Text() const { return QString::fromUtf8(what()); }
+};
+
+// One value of a row or a parameter.
+class Value {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+
+    Value() = default;
+    Value(std::nullptr_t) {}
+    Value(int v) : kind_(Kind::Integer), int_(v) {}
+    Value(long v) : kind_(Kind::Integer), int_(v) {}
+    Value(long long v) : kind_(Kind::Integer), int_(v) {}
+    Value(double v) : kind_(Kind::Real), real_(v) {}
+    Value(const QString& v) : kind_(Kind::Text), text_(v) {}
+    Value(const char* v) : kind_(Kind::Text), text_(QString::fromUtf8(v)) {}
+    Value(const std::string& v) : kind_(Kind::Text), text_(QString::fromStdString(v)) {}
+
+    Kind kind() const { return kind_; }
+    bool IsNull() const { return kind_ == Kind::Null; }
+    QString AsString() const;
+    long long AsInteger() const;
+    double AsFloat() const;
+
+    long long rawInteger() const { return int_; }
+    double rawReal() const { return real_; }
+    const QString& rawText() const { return text_; }
+
+    bool operator==(const Value& o) const;
+
+private:
+    Kind kind_ = Kind::Null;
+    long long int_ = 0;
+    double real_ = 0;
+    QString text_;
+};
+
+using Params = std::vector<Value>;
+
+// Text of a real number as the original's float-to-text conversion gives it: whole
+// numbers without ".0", others in their shortest exact decimal form.
+QString FormatReal(double v);
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens an existing database read-write; a missing file is an error, never created.
+    void Open(const QString& path);
+    // Opens read-only (to inspect another database without touching it).
+    void OpenReadOnly(const QString& path);
+    void Close();  // harmless when already closed
+    bool IsOpen() const { return db_ != nullptr; }
+    QString Path() const { return path_; }
+
+    // Runs a statement, answers the rows it changed.
+    int Exec(const QString& sql, const Params& params = {});
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
+    // User tables, as stored.
+    QStringList TableNames() const;
+    // Looks a table up among TableNames() without regard to case.
+    bool HasTable(const QString& name) const;
+
+    sqlite3* Handle() const { return db_; }
+
+    // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
+    sqlite3_stmt* Prepare(const QString& sql);
+    void Bind(sqlite3_stmt* st, const Params& params);
+    [[noreturn]] void Fail(const QString& context = {}) const;
+
+    // Registers the SQL functions the program's statements rely on (CInt).
+    static void RegisterFunctions(sqlite3* db);
+
+private:
+    void OpenWith(const QString& path, int flags);
+    void FinalizeAll();
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    std::unordered_map<std::string, sqlite3_stmt*> cache_;
+};
+
+// Begins a transaction; rolls it back on destruction unless Commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Connection& c);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Connection& c_;
+    bool done_ = false;
+};
+
+class Query;
+
+// A column of an open query; reads the value of the query's current row.
+class Field {
+public:
+    Field(const Query* q, int index, QString name, QString declType)
+        : q_(q), index_(index), name_(std::move(name)), declType_(std::move(declType)) {}
+    const QString& FieldName() const { return name_; }
+    // The column's declared type in the schema ("INTEGER", "NUMERIC", "TEXT", ...), empty for expressions.
+    const QString& DeclaredType() const { return declType_; }
+    int Index() const { return index_; }
+
+    const Value& AsValue() const;
+    QString AsString() const { return AsValue().AsString(); }
+    long long AsInteger() const { return AsValue().AsInteger(); }
+    double AsFloat() const { return AsValue().AsFloat(); }
+    bool IsNull() const { return AsValue().IsNull(); }
+
+private:
+    const Query* q_;
+    int index_;
+    QString name_;
+    QString declType_;
+};
+
+// SQL text with bound parameters. Open() reads every row into memory (ordered rows and a
+// cursor over them); Exec() runs a statement that returns no rows.
+class Query {
+public:
+    explicit Query(Connection& c) : c_(&c) {}
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    Connection& connection() const { return *c_; }
+
+    void Open(const QString& sql, const Params& params = {});
+    int Exec(const QString& sql, const Params& params = {});
+    void Close();
+    bool Active() const { return active_; }
+
+    // Cursor.
+    bool Eof() const { return !active_ || cur_ >= RecordCount(); }
+    bool Bof() const { return bof_; }
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    int RecNo() const { return cur_ + 1; }  // 1-based, as data sets count
+    void SetRecNo(int recNo);
+    int RecordCount() const { return cols_ ? int(values_.size() / cols_) : 0; }
+
+    // Fields.
+    int FieldCount() const { return int(fields_.size()); }
+    const Field& Fields(int i) const { return fields_.at(size_t(i)); }
+    const Field& FieldByName(const QString& name) const;  // case-blind; raises when absent
+    const Field* FindField(const QString& name) const;    // case-blind; null when absent
+    const Value& ValueAt(int row, int col) const { return values_[size_t(row) * cols_ + size_t(col)]; }
+
+private:
+    friend class Field;
+    const Value& Current(int col) const;
+
+    Connection* c_;
+    bool active_ = false;
+    bool bof_ = true;
+    int cur_ = 0;
+    size_t cols_ = 0;
+    std::vector<Field> fields_;
+    std::unordered_map<QString, int> byName_;  // lower-cased name -> index
+    std::vector<Value> values_;
+};
+
+}  // namespace qm::db

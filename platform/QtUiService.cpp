@@ -1,0 +1,72 @@
+#include "platform/QtUiService.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace qm {
+
+namespace {
+QWidget* Parent() { return QApplication::activeWindow(); }
+}  // namespace
+
+DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) {
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (kind) {
+    case DlgKind::Information: icon = QMessageBox::Information; break;
+    case DlgKind::Confirmation: icon = QMessageBox::Question; break;
+    case DlgKind::Warning: icon = QMessageBox::Warning; break;
+    case DlgKind::Error: icon = QMessageBox::Critical; break;
+    }
+    QMessageBox box(icon, DlgTitle(kind), text, QMessageBox::NoButton, Parent());
+    switch (buttons) {
+    case DlgButtons::Ok: box.addButton(QMessageBox::Ok); break;
+    case DlgButtons::YesNo:
+        box.addButton(QMessageBox::Yes);
+        box.addButton(QMessageBox::No);
+        break;
+    case DlgButtons::YesOnly: box.addButton(QMessageBox::Yes); break;
+    }
+    int r = box.exec();
+    if (r == QMessageBox::Yes) return DlgAnswer::Yes;
+    if (r == QMessageBox::No) return DlgAnswer::No;
+    return buttons == DlgButtons::YesNo ? DlgAnswer::No : DlgAnswer::Ok;
+}
+
+void QtUiService::Plain(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+void QtUiService::Stop(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("消息"), text, QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir,
+                                             const QString& filter) {
+    QString f = QFileDialog::getOpenFileName(Parent(), caption, initialDir, filter);
+    if (f.isEmpty()) return std::nullopt;
+    return f;
+}
+
+std::optional<QString> QtUiService::SaveFile(const QString& caption, const QString& initialDir,
+                                             const QString& defaultName, const QString& filter) {
+    QString f = QFileDialog::getSaveFileName(Parent(), caption, QDir(initialDir).filePath(defaultName), filter);
+    if (f.isEmpty()) return std::nullopt;
+    return f;
+}
+
+std::optional<QString> QtUiService::ChooseFolder(const QString& caption, const QString& initialDir) {
+    QString f = QFileDialog::getExistingDirectory(Parent(), caption, initialDir);
+    if (f.isEmpty()) return std::nullopt;
+    return f;
+}
+
+void QtUiService::OpenDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+void QtUiService::OpenFolder(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+}  // namespace qm

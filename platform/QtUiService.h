@@ -1,0 +1,23 @@
+#pragma once
+#include "platform/UiService.h"
+
+class QWidget;
+
+namespace qm {
+
+// The service on a real desktop: Qt's message boxes and dialogs, QDesktopServices.
+class QtUiService : public UiService {
+public:
+    DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) override;
+    void Plain(const QString& text) override;
+    void Stop(const QString& text) override;
+    std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,
+                                    const QString& filter) override;
+    std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,
+                                    const QString& filter) override;
+    std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) override;
+    void OpenDocument(const QString& path) override;
+    void OpenFolder(const QString& path) override;
+};
+
+}  // namespace qm

@@ -1,0 +1,49 @@
+#pragma once
+// The one replaceable service behind every message box, file or folder dialog and every
+// document or folder opened on the desktop. Forms ask it; tests answer it by script.
+
+#include <QString>
+#include <optional>
+
+namespace qm {
+
+inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
+
+// The kind of a dialog-library box; it gives the box its title.
+enum class DlgKind { Information, Confirmation, Warning, Error };
+enum class DlgButtons { Ok, YesNo, YesOnly };
+enum class DlgAnswer { Ok, Yes, No };
+
+QString DlgTitle(DlgKind kind);  // "Information", "Confirm", "Warning", "Error"
+
+class UiService {
+public:
+    virtual ~UiService() = default;
+
+    // Dialog-library box: a kind (which sets the title) and a button set.
+    virtual DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) = 0;
+    // Plain box with OK, titled "Quillmarsh.2012版".
+    virtual void Plain(const QString& text) = 0;
+    // The month choosers' box titled "消息" with the stop icon.
+    virtual void Stop(const QString& text) = 0;
+
+    // File dialogs; an empty optional means the person cancelled.
+    virtual std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,
+                                            const QString& filter) = 0;
+    virtual std::optional<QString> SaveFile(const QString& caption, const QString& initialDir,
+                                            const QString& defaultName, const QString& filter) = 0;
+    virtual std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) = 0;
+
+    // Desktop: the default application opens a document; the file manager opens a folder.
+    virtual void OpenDocument(const QString& path) = 0;
+    virtual void OpenFolder(const QString& path) = 0;
+
+    // Shorthands for the boxes the forms use most.
+    void Info(const QString& text) { MessageDlg(text, DlgKind::Information, DlgButtons::Ok); }
+    bool AskYesNo(const QString& text, DlgKind kind = DlgKind::Confirmation) {
+        return MessageDlg(text, kind, DlgButtons::YesNo) == DlgAnswer::Yes;
+    }
+    void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
+};
+
+}  // namespace qm

@@ -1,0 +1,22 @@
+#include "shell/Application.h"
+
+#include "platform/Errors.h"
+#include "platform/UiService.h"
+
+namespace qm {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(kAppTitle);
+    setApplicationDisplayName(kAppTitle);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (ui_) ShowCurrentException(*ui_);
+        return false;
+    }
+}
+
+}  // namespace qm

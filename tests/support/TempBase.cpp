@@ -1,0 +1,41 @@
+#include "tests/support/TempBase.h"
+
+#include "shell/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace qm::test {
+
+TempBase::TempBase() : paths_(dir_.path()) {
+    AppPaths::Ensure(paths_.DatabaseDir());
+    CreateEmptyDatabase(paths_.Database());
+    db_.Open(paths_.Database());
+}
+
+QString FixtureText(const QString& name) {
+    const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QStringLiteral(QM_SOURCE_DIR_DEFAULT));
+    QFile f(root + QStringLiteral("/tests/fixtures/") + name);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("fixture not found: " + name.toStdString());
+    return QString::fromUtf8(f.readAll());
+}
+
+void TempBase::RunFixture(const QString& name) {
+    const QByteArray sql = FixtureText(name).toUtf8();
+    char* msg = nullptr;
+    if (sqlite3_exec(db_.Handle(), sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        std::string m = msg ? msg : "fixture failed";
+        sqlite3_free(msg);
+        throw std::runtime_error(m);
+    }
+}
+
+QString TempBase::Scalar(const QString& sql, const db::Params& params) {
+    db::Query q(db_);
+    q.Open(sql, params);
+    return q.Eof() ? QString() : q.Fields(0).AsString();
+}
+
+}  // namespace qm::test
