@@ -4,6 +4,7 @@
 #include "shell/Application.h"
 #include "shell/DataModule.h"
 #include "shell/MainWindow.h"
+#include "entry/EntryForms.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     // The main window exists first, still hidden; then the data module opens the database.
     qm::TDataModule1 dataModule(paths.Database(), ui);
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
+    qm::RegisterEntryForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();
