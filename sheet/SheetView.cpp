@@ -129,6 +129,8 @@ public:
         return true;
     }
 
+    bool IsEditing() const { return state() == EditingState; }
+
     void SetFrozenArea(int height, int width) {
         frozenHeight_ = height;
         frozenWidth_ = width;
@@ -261,8 +263,9 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) ||
                    e->matches(QKeySequence::Cut);
         };
-        g->onKeyRelease = [this](QKeyEvent* e) {
-            CommitPendingEdit();
+        g->onKeyRelease = [this, g](QKeyEvent* e) {
+            // The release of the key that opened an in-place editor belongs to that editor.
+            if (g->IsEditing()) return;
             const bool ctrl = e->modifiers() & Qt::ControlModifier;
             if (ctrl && (e->key() == Qt::Key_C || e->key() == Qt::Key_V || e->key() == Qt::Key_X)) {
                 SyncSelectionToBook();
