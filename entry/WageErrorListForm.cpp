@@ -74,7 +74,7 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent)
         item(QStringLiteral("剪贴"), [this] { book_.EditCut(); });
         menu.exec(QCursor::pos());
     });
-    resize(860, 560);
+    resize(748, 560);
 }
 
 void TFrm_wrontWage::ShowModal() {

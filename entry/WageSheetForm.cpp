@@ -68,7 +68,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent)
     root->addWidget(sb_);
 
     connect(view_, &SheetView::RClick, this, [this](int r, int c) { ShowPopup(r, c); });
-    resize(860, 620);
+    resize(748, 620);
 }
 
 TFrm_mon::~TFrm_mon() { ReleaseStaffList(); }
@@ -117,7 +117,9 @@ void TFrm_mon::B5Click() {
 
 void TFrm_mon::BitBtn3Click() {
     view_->CommitPendingEdit();
-    if (sheet_.Save()) SetEditMode(false);
+    if (!sheet_.Save()) return;
+    SetEditMode(false);
+    SetCount(int(ReadWageLines(book_).size()));
 }
 
 void TFrm_mon::B2Click() {
