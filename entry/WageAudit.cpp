@@ -2,8 +2,8 @@
 
 #include "platform/Db.h"
 
+#include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace qm {
 
@@ -35,13 +35,21 @@ Amount ParseAmount(const QString& text) {
         else return {false, std::nullopt};
     }
     if (digits == 0) return {false, std::nullopt};
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return {false, std::nullopt};
+    // Only ASCII is left, so the Latin-1 bytes are the number; from_chars takes no sign "+".
+    const QByteArray b = t.toLatin1();
+    const char* first = b.constData() + (b[0] == '+' ? 1 : 0);
+    double v = 0;
+    const auto r = std::from_chars(first, b.constData() + b.size(), v);
+    if (r.ec != std::errc() || r.ptr != b.constData() + b.size() || !std::isfinite(v)) return {false, std::nullopt};
     return {true, v};
 }
 
-QString FormatTotal(double t) { return QString::number(t, 'g', 15); }
+QString FormatTotal(double t) {
+    // printf's "%.15g": up to 15 significant digits, no trailing zeros.
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, t, std::chars_format::general, 15);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
 
 WageRoster WageRoster::Load(db::Connection& c, int month) {
     WageRoster r;
@@ -73,13 +81,12 @@ WageCheck WageAudit::Check(const WageLine& line) const {
         c.n[size_t(k)] = a.value;
         if (a.value) t += *a.value;
     }
-    const auto& basic = c.n[0];
-    c.basicWhole = basic && *basic == std::floor(*basic) && *basic >= std::numeric_limits<int>::min() &&
-                   *basic <= std::numeric_limits<int>::max();
-
     // The total is what column 7 shows, so the stored figure, the limits and the sheet agree.
     c.totalText = t > 0 ? FormatTotal(t) : QStringLiteral("0");
-    c.total = c.totalText.toDouble();
+    if (t > 0) {
+        const QByteArray b = c.totalText.toLatin1();
+        std::from_chars(b.constData(), b.constData() + b.size(), c.total);
+    }
     c.wFlag = limits_.InRange(t > 0 ? c.total : t);
 
     c.number = TrimBlanks(line.number);

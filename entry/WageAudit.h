@@ -82,7 +82,6 @@ struct WageCheck {
     bool listed = false;                      // the number is on the month's staff list
     bool sFlag = false;                       // listed and the first row's name equals the name
     bool wFlag = false;                       // the total lies within the limits
-    bool basicWhole = false;                  // 基本工资 holds a whole number (the error list marks it otherwise)
 
     QString SFlagText() const { return sFlag ? QStringLiteral("1") : QStringLiteral("0"); }
     QString WFlagText() const { return wFlag ? QStringLiteral("1") : QStringLiteral("0"); }
