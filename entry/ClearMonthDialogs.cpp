@@ -47,9 +47,9 @@ void Build(D* d, const QString& caption, const QString& allText) {
     v->setSpacing(12);
     v->addWidget(d->R2);
     v->addLayout(month);
-    v->addSpacing(6);
+    v->addStretch();
     v->addLayout(buttons);
-    d->setFixedSize(320, 170);
+    d->setFixedSize(320, 160);
 
     QObject::connect(d->BitBtn1, &QPushButton::clicked, d, [d] { Guarded(d->ctx().ui, [d] { d->BitBtn1Click(); }); });
     QObject::connect(d->BitBtn2, &QPushButton::clicked, d, [d] { d->BitBtn2Click(); });

@@ -29,7 +29,7 @@ TFrm_set::TFrm_set(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     Label6 = new QLabel(QStringLiteral("人"), this);
     BitBtn1 = new QPushButton(QStringLiteral("设定"), this);
     BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
-    for (QLabel* l : {Label1, Label2}) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* l : {Label1, Label2, Label3}) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
@@ -51,9 +51,9 @@ TFrm_set::TFrm_set(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(24, 20, 24, 16);
     v->addLayout(grid);
-    v->addSpacing(10);
+    v->addStretch();
     v->addLayout(buttons);
-    setFixedSize(380, 200);
+    setFixedSize(380, 190);
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn1Click(); }); });
