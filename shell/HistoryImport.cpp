@@ -42,6 +42,10 @@ QString JetSourceText(const QString& file) {
            QDir::toNativeSeparators(file);
 }
 
+QString OwnDatabaseText() {
+    return QStringLiteral("所选路径是本系统自己的数据库，不能从中导入，请选择原系统安装目录。");
+}
+
 QString UnreadableSourceText(const QString& file) {
     return QStringLiteral("无法读取原系统数据库，未导入任何数据：\n") + QDir::toNativeSeparators(file);
 }
@@ -372,6 +376,11 @@ bool HistoryImport::Start(const QString& folder, int choice) {
     const auto file = FindPredecessorDatabase(folder.trimmed());
     if (!file) {
         ui_.Info(QStringLiteral("路径选择错误，请核对。"));
+        return false;
+    }
+    // Reading this program's own database would only append every row to itself again.
+    if (SameFile(*file, c_.Path())) {
+        ui_.Info(OwnDatabaseText());
         return false;
     }
     if (choice == 0 && HasRows(c_, QStringLiteral("select 1 from Staff_moninfo where sMon=0 limit 1")) &&

@@ -77,6 +77,7 @@ private:
 // The texts shown when the predecessor cannot be read.
 QString JetSourceText(const QString& file);
 QString UnreadableSourceText(const QString& file);
+QString OwnDatabaseText();
 
 // Builds and inserts the rows. The caller owns the transaction.
 class HistoryImporter {

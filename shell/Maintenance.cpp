@@ -144,7 +144,7 @@ void Maintenance::N37Click() {
 }
 
 bool Maintenance::N41Click() {
-    const QString bak = ctx_.paths.Bak();
+    const QString bak = AppPaths::Ensure(ctx_.paths.Bak());
     if (!ctx_.ui.AskYesNo(QStringLiteral("还原数据后，必须重启系统才生效，确认还原？\n确认按[Yes],不确认按[No]"),
                           DlgKind::Information))
         return false;

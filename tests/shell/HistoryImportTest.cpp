@@ -329,6 +329,13 @@ TEST_F(HistoryImportTest, TheStartNamesWhatIsMissing) {
     EXPECT_EQ(QDir::currentPath(), cwd);
 }
 
+TEST_F(HistoryImportTest, TheProgramsOwnDatabaseIsNoPredecessor) {
+    AddStaff(5, QStringLiteral("001"));
+    EXPECT_FALSE(imp.Start(base.paths().Base(), 2));
+    EXPECT_EQ(ui.Texts(), QStringList{OwnDatabaseText()});
+    EXPECT_EQ(Rows("Staff_moninfo"), 1);
+}
+
 TEST(HistoryFolder, TheDatabaseIsFoundWhateverTheCaseOfItsNames) {
     OldInstall old(OldInstall::Kind::Typed, nullptr, QStringLiteral("DATABASE"), QStringLiteral("rcdatabase.MDB"));
     const QString cwd = QDir::currentPath();
