@@ -1,5 +1,7 @@
 #include "entry/EntryForms.h"
 
+#include "entry/ClearMonthDialogs.h"
+#include "entry/HeadcountDialog.h"
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
 #include "shell/AppContext.h"
@@ -8,11 +10,15 @@
 namespace qm {
 
 void RegisterEntryForms(FormFactory& forms) {
-    (void)forms;  // each entry form adds its line here as it lands
     forms.Register(QStringLiteral("TFrm_mon"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_mon>(ctx, ctx.mainWidget); });
     forms.Register(QStringLiteral("TFrm_wrontWage"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_wrontWage>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_clearChWage"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChWage>(ctx); });
+    forms.Register(QStringLiteral("TFrm_clearChMon"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChMon>(ctx); });
+    forms.Register(QStringLiteral("TFrm_set"), [](AppContext& ctx) { return std::make_unique<TFrm_set>(ctx); });
 }
 
 }  // namespace qm
