@@ -145,6 +145,14 @@ void TCustomDBGridX::MoveCol(int rawCol, int direction, bool select) {
 void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
     int key = e->key();
     if (key == Qt::Key_Backtab) key = Qt::Key_Tab;
+    // Space on an image or check-box cell steps its value (Shift: backwards).
+    const int sel = SelectedIndex();
+    if (key == Qt::Key_Space && !options_.Has(dgRowSelect) && dataLink_->Active() && sel >= 0 &&
+        sel < columns_->Count() && (columns_->Items(sel)->ColumnKind() == 4 || columns_->Items(sel)->ColumnKind() == 5)) {
+        columns_->Items(sel)->SetNextFieldValue((e->modifiers() & Qt::ShiftModifier) ? -1 : 1);
+        e->accept();
+        return;
+    }
     KeyDown(key, e->modifiers());
     e->accept();
 }
