@@ -183,6 +183,7 @@ void TDataSet::RecalcBufferCount() {
     for (TDataSource* s : sources_)
         for (TDataLink* l : s->links_) b = std::max(b, l->bufferCount_);
     buf_ = b;
+    if (!Active()) return;  // also while a subclass is being torn down
     const int n = StoredCount();
     // Growing keeps the cursor in the window and fills upward at the end of the data.
     if (win_ + buf_ > n) win_ = std::max(0, n - buf_);
