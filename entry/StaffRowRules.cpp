@@ -326,12 +326,11 @@ StaffRowRules::Birth StaffRowRules::NormaliseBirth(const QString& cellText) {
     const QString monthText = s.mid(dash + 1);
     // A year or month that is not a whole number fails the cell instead of stopping the run;
     // the month must be 1..12, so "1990-00" fails too.
-    const std::optional<int> year = yearText.size() == 4 ? RtlStrToInt(yearText) : std::nullopt;
-    const std::optional<int> month = RtlStrToInt(monthText);
-    const bool ok = year && *year >= 1934 && *year <= 1995 && month && *month >= 1 && *month <= 12;
-    if (!ok) return {cell, false};
+    const int year = yearText.size() == 4 ? RtlStrToInt(yearText).value_or(0) : 0;
+    const int month = RtlStrToInt(monthText).value_or(0);
+    if (year < 1934 || year > 1995 || month < 1 || month > 12) return {cell, false};
     // Reports compare birth dates as text against "YYYY-MM", so the month always has two digits.
-    return {QStringLiteral("%1-%2").arg(*year).arg(*month, 2, 10, QLatin1Char('0')), true};
+    return {QStringLiteral("%1-%2").arg(year).arg(month, 2, 10, QLatin1Char('0')), true};
 }
 
 }  // namespace qm
