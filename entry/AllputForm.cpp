@@ -54,6 +54,11 @@ Widths WidthsFor(const QString& depInfo) {
     return {1060, 1105, 400};
 }
 
+// Column widths of this sheet, narrower than the shared staff template's so that every shown
+// column fits the sheet width of each layout (870, 920 and 1060 pixels).
+constexpr int kColWidths[18] = {58, 60, 32, 40, 40, 62, 44, 44, 66, 104, 62, 62, 76, 40, 40, 40, 110, 56};
+constexpr int kHeaderHeight = 900;  // twips: three lines of the longest headers
+
 constexpr int kSheetLeft = 19, kSheetTop = 136, kSheetHeight = 430, kFormHeight = 673;
 
 }  // namespace
@@ -259,6 +264,9 @@ void TFrm_allput::FormShow() {
 void TFrm_allput::FormActivate() {
     const Widths w = WidthsFor(ctx_.state.DepInfo);
     sheet_->ApplyLayout();
+    for (int c = 1; c <= 18; ++c)
+        if (!book_.IsColHidden(c)) book_.SetColWidth(c, c, kColWidths[c - 1]);
+    book_.SetRowHeight(1, 1, kHeaderHeight);
     Label1->move(w.titleLeft, Label1->y());
     SheetBook1->resize(w.sheet, kSheetHeight);
     GroupBox1->resize(w.sheet, GroupBox1->height());
