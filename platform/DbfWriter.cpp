@@ -96,12 +96,21 @@ void Writer::FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) con
 void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
     std::memset(dst, ' ', std::size_t(f.width));
     if (v.IsNull()) return;
-    scratch_.clear();
-    const QString text = v.AsString();
-    if (!gbk_.Encode(text, scratch_))
-        throw Error(QStringLiteral("“%1”含有 GBK 无法表示的字符，不能写入字段 %2").arg(text, f.name));
-    const std::size_t n = gbk::CutOnCharBoundary(scratch_, std::size_t(f.width));
-    std::memcpy(dst, scratch_.data(), n);
+    const QString text = v.kind() == db::Value::Kind::Text ? v.rawText() : v.AsString();
+    // Code texts repeat on every row ("男", "大学本科"): convert each once.
+    const std::string* bytes = nullptr;
+    auto hit = cache_.constFind(text);
+    if (hit != cache_.constEnd()) {
+        bytes = &*hit;
+    } else {
+        scratch_.clear();
+        if (!gbk_.Encode(text, scratch_))
+            throw Error(QStringLiteral("“%1”含有 GBK 无法表示的字符，不能写入字段 %2").arg(text, f.name));
+        if (cache_.size() < 4096) bytes = &*cache_.insert(text, scratch_);
+        else bytes = &scratch_;
+    }
+    const std::size_t n = gbk::CutOnCharBoundary(*bytes, std::size_t(f.width));
+    std::memcpy(dst, bytes->data(), n);
 }
 
 void Writer::AddRecord(const db::Params& values) {

@@ -13,6 +13,7 @@
 #include "platform/Gbk.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -71,6 +72,7 @@ private:
     std::string body_;    // the records written so far
     std::string scratch_; // reused GBK buffer
     gbk::Encoder gbk_;
+    QHash<QString, std::string> cache_;  // GBK bytes of texts already written
 };
 
 }  // namespace qm::dbf
