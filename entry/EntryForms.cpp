@@ -1,5 +1,6 @@
 #include "entry/EntryForms.h"
 
+#include "entry/AllputForm.h"
 #include "entry/ClearMonthDialogs.h"
 #include "entry/HeadcountDialog.h"
 #include "entry/WageErrorListForm.h"
@@ -10,6 +11,7 @@
 namespace qm {
 
 void RegisterEntryForms(FormFactory& forms) {
+    forms.Register(QStringLiteral("TFrm_allput"), [](AppContext& ctx) { return std::make_unique<TFrm_allput>(ctx); });
     forms.Register(QStringLiteral("TFrm_mon"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_mon>(ctx, ctx.mainWidget); });
     forms.Register(QStringLiteral("TFrm_wrontWage"),
