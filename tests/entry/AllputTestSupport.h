@@ -15,9 +15,9 @@
 
 namespace qm::test {
 
-class FakeMain : public IMainWindow {
+class AllputMain : public IMainWindow {
 public:
-    explicit FakeMain(db::Connection& c) : c_(c) {}
+    explicit AllputMain(db::Connection& c) : c_(c) {}
     int monthMenus = 0, initialMenus = 0, clears = 0;
     bool clearAnswer = false;
     void RefreshMonthMenus() override { ++monthMenus; }
@@ -73,7 +73,7 @@ protected:
     MainState state;
     ScriptedUiService ui;
     MemoryProgress pb;
-    FakeMain main{base.db()};
+    AllputMain main{base.db()};
     AppContext ctx{base.db(), ui, base.paths(), state, pb, &main, nullptr, nullptr};
     TSheetBook book;
 };
