@@ -59,19 +59,6 @@ StaffColumnSet ColumnSetFor(const QString& depInfo) {
     return StaffColumnSet::Base;
 }
 
-QString TrimLow(const QString& s) {
-    int b = 0, e = int(s.size());
-    while (b < e && s[b].unicode() <= 0x20) ++b;
-    while (e > b && s[e - 1].unicode() <= 0x20) --e;
-    return s.mid(b, e - b);
-}
-
-QString CleanName(const QString& s) {
-    QString t = TrimLow(s);
-    t.remove(QLatin1Char(' '));
-    return t;
-}
-
 std::optional<db::Value> WorkYearsValue(const QString& text) {
     const QString t = TrimLow(text);
     if (t.isEmpty()) return db::Value();

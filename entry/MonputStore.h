@@ -3,6 +3,7 @@
 // and writing a checked sheet back in one transaction. No widgets: the form reads its
 // cells through a CellReader and paints what these functions report.
 
+#include "entry/RtlText.h"
 #include "platform/Db.h"
 
 #include <QString>
@@ -38,9 +39,9 @@ enum class StaffColumnSet { Base, Guishang, Construction };
 StaffColumnSet ColumnSetFor(const QString& depInfo);
 
 // The original runtime's Trim: characters up to U+0020 only, so a full-width blank stays.
-QString TrimLow(const QString& s);
-// Name clean-up of the saves: trimmed, then every U+0020 removed.
-QString CleanName(const QString& s);
+inline QString TrimLow(const QString& s) { return RtlTrim(s); }
+// Name clean-up of the saves (ClearSpace): trimmed, then every U+0020 removed.
+inline QString CleanName(const QString& s) { return RtlRemoveBlanks(RtlTrim(s)); }
 
 // The staff number as stored: trimmed, since the wage audit matches trimmed numbers.
 inline QString StoredNumber(const QString& s) { return TrimLow(s); }

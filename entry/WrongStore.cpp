@@ -56,6 +56,13 @@ std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
     return rows;
 }
 
+UnitLabels ReadUnitLabels(db::Connection& c) {
+    db::Query q(c);
+    q.Open(QStringLiteral("select DepName, DepNo from Dep_Info limit 1"));
+    if (q.Eof()) return {};
+    return {q.Fields(0).AsString(), q.Fields(1).AsString()};
+}
+
 int ListMonth(const QString& currentMonth) {
     const QString t = TrimLow(currentMonth);
     return t.isEmpty() ? 0 : t.toInt();

@@ -18,6 +18,12 @@ struct WrongRow {
 // other mode all of them; in id order so the list is stable between loads.
 std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode = 0);
 
+// The unit's name and code as the lists' labels show them (the first Dep_Info row).
+struct UnitLabels {
+    QString depName, depNo;
+};
+UnitLabels ReadUnitLabels(db::Connection& c);
+
 // The month a list stands for: CurrentMonth, where an empty one means the start of the period.
 int ListMonth(const QString& currentMonth);
 
