@@ -183,8 +183,8 @@ bool TSheetBook::CellFontBold(int row, int col) const {
 void TSheetBook::SetRowHeight(int r1, int r2, int twips, bool) {
     const SheetRange rg = Normalised(r1, 1, r2, 1);
     twips = std::max(0, twips);
-    if (rg.r1 <= 3 && rg.r2 >= kMaxRow - 100) {
-        // Nearly every row: that is the sheet's default height (the forms set 2..16380).
+    if (rg.r1 <= 3 && rg.r2 >= kMaxRow * 9 / 10) {
+        // Nearly every row (the forms set 2..16380 or 2..16000): that is the default height.
         std::erase_if(rowHeights_, [&](const auto& h) { return h.first.r1 >= rg.r1 && h.first.r2 <= rg.r2; });
         if (rg.r1 > 1 && std::none_of(rowHeights_.begin(), rowHeights_.end(),
                                       [](const auto& h) { return h.first.Contains(1, 1); }))
@@ -320,8 +320,10 @@ void TSheetBook::ObjectVisible(int id, bool visible) {
 void TSheetBook::PickObjectItem(int id, int index) {
     ObjectSelection(id, index);
     const SheetObject& o = Obj(id);
-    if (o.selected < 0 || o.linkKind != 2 || o.linkRow < 1 || o.linkCol < 1) return;
-    SetCellText(o.linkRow, o.linkCol, o.items[o.selected]);
+    if (o.selected < 0) return;
+    if (o.linkKind == 2 && o.linkRow >= 1 && o.linkCol >= 1)
+        SetCellText(o.linkRow, o.linkCol, o.items[o.selected]);
+    emit objectPicked(id, o.selected);
 }
 
 // ---- clipboard ----

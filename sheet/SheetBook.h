@@ -98,6 +98,9 @@ public:
     void SetRowHeight(int r1, int r2, int twips, bool flag = false);
     int RowHeight(int row) const;                  // twips
     int RowHeightPx(int row) const;                // pixels at 96 dpi
+    int DefaultRowHeight() const { return defaultRowHeight_; }  // twips
+    // Rows whose height differs from the default, later entries winning (twips).
+    const std::vector<std::pair<SheetRange, int>>& RowHeightRanges() const { return rowHeights_; }
     void SetColWidth(int c1, int c2, int px, bool flag = false);  // 0 hides
     int ColWidth(int col) const;                   // pixels
     void SetColHidden(int c1, int c2, bool hidden);
@@ -151,6 +154,7 @@ signals:
     void cellsChanged(int r1, int c1, int r2, int c2);  // text or format
     void layoutChanged();                               // widths, hidden, MaxCol, heights, rows moved
     void objectChanged(int id);
+    void objectPicked(int id, int index);  // a person picked an item (after the linked cell was written)
     void sheetReset();
 
 private:

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 class QTableView;
 class QListWidget;
@@ -35,8 +36,10 @@ public:
     QRect CellRect(int row, int col) const;
     // Scrolls so the cell is visible and makes it current.
     void GoToCell(int row, int col);
-    // The main table (for tests that send events to it).
+    // The scrolling body table, and the table (body or frozen pane) that shows a cell; tests
+    // send events to them.
     QTableView* Table() const;
+    QTableView* TableAt(int row, int col) const;
     // The list widget drawn for a list object, or null while it is hidden.
     QListWidget* ObjectWidget(int id) const;
 
@@ -60,10 +63,17 @@ private:
     void SyncObject(int id);
     void SyncAllObjects();
     void PlaceObjects();
+    void PlaceObject(int id);
+    void PlacePanes();
+    void SyncSelectionToBook();
+    std::vector<SheetGrid*> AllGrids() const;
+    SheetGrid* GridShowing(int row, int col) const;
 
     TSheetBook& book_;
     SheetTableModel* model_ = nullptr;
     SheetGrid* grid_ = nullptr;
+    SheetGrid* panes_[3] = {nullptr, nullptr, nullptr};  // top rows, left columns, corner
+    int frozenHeight_ = 0, frozenWidth_ = 0;
     std::map<int, QListWidget*> lists_;
 };
 
