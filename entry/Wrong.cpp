@@ -26,9 +26,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     setObjectName(QStringLiteral("Frm_wrong"));
     setModal(true);
     resize(1105, 600);
-    ApplySheetTemplate(book_, QStringLiteral("staff"));
-    book_.SetCellText(1, 19, QStringLiteral("代码"));
-    book_.SetCellText(1, 20, QStringLiteral("代码"));
+    ApplySheetTemplate(book_, QStringLiteral("staffwrong"));
 
     Label1 = new QLabel(this);
     QFont f = Label1->font();
