@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -275,9 +276,11 @@ void TFrm_monput::FormActivate() {
 
     const QString& dep = ctx_.state.DepInfo;
     ApplyStaffLayout(book_, dep, /*hideByWidth=*/true);
+    // The widths the layout gives are the least; the sheet grows until every shown column fits.
     const Widths w = WidthsFor(dep);
-    view_->setFixedWidth(w.sheet);
-    resize(w.window, height());
+    const int sheetWidth = StaffSheetWidth(book_, *view_, w.sheet);
+    view_->setFixedWidth(sheetWidth);
+    resize(qMax(w.window, sheetWidth + 12), height());
     editors_->LookupObjects();
 
     book_.SetSelection(1, 1, 16340, 20);

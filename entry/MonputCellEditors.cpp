@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 
 namespace qm {
 
@@ -164,6 +165,13 @@ bool MonputCellEditors::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QObject::eventFilter(watched, e);
+}
+
+int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
+    int need = 6 + view.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 1; c <= book.MaxCol(); ++c)
+        if (book.IsColShown(c)) need += book.ColWidth(c);
+    return qMax(least, need);
 }
 
 void ApplyGuishangPasteRule(TSheetBook& book, const QString& depInfo) {

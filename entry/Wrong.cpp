@@ -143,16 +143,11 @@ void TFrm_wrong::FormActivate() {
     const QString& dep = ctx_.state.DepInfo;
     ApplyStaffLayout(book_, dep, /*hideByWidth=*/false);
     const QString d = RtlTrim(dep);
-    if (d == QStringLiteral("规上")) {
-        view_->setFixedWidth(955);
-        resize(985, height());
-    } else if (d == QStringLiteral("否")) {
-        view_->setFixedWidth(870);
-        resize(915, height());
-    } else {
-        view_->setFixedWidth(1060);
-        resize(1105, height());
-    }
+    // The given widths are the least; the sheet grows until every shown column fits.
+    const int least = d == QStringLiteral("规上") ? 955 : d == QStringLiteral("否") ? 870 : 1060;
+    const int sheetWidth = StaffSheetWidth(book_, *view_, least);
+    view_->setFixedWidth(sheetWidth);
+    resize(sheetWidth + 30, height());
     if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
     RecheckRows(/*numberFirst=*/true);
 }

@@ -348,3 +348,26 @@ TEST(MonputForm, StaysUsableBesideTheModalWageSheet) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+
+// What the person sees for a "规上" unit with one failing row; QM_SCREENSHOT_DIR keeps the PNG.
+TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
+    test::MonputEnv env("规上", "3");
+    env.Store(3, "张三", "1001");
+    env.Store(3, "李四", "1002", "0", "大专");
+    env.Store(3, "王五", "1003");
+    Window w(env);
+    w->BitBtn2Click();
+    w->resize(w->width(), 560);
+    EXPECT_TRUE(w->Sheet().IsMarked(4, 9));
+    EXPECT_FALSE(w->Sheet().IsMarked(3, 9));
+    const QImage shot = w->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) EXPECT_TRUE(shot.save(dir + "/monput-guishang.png"));
+}
+
+}  // namespace
+}  // namespace qm

@@ -160,3 +160,19 @@ TEST(WrongForm, OpenersReachItThroughTheFactory) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+TEST(WrongForm, RendersTheRowsInError) {
+    test::MonputEnv env("是1", "4");
+    env.Store(4, "错一", "1", "0", "大专");
+    env.Store(4, "错二", "", "0", "大学本科", "M");
+    Opened w(env, "1");
+    EXPECT_EQ(w->Sheet().CellPattern(4, 2), TSheetBook::kNumberMarkPattern);
+    const QImage shot = w->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) EXPECT_TRUE(shot.save(dir + "/wrong.png"));
+}
+}  // namespace
+}  // namespace qm
