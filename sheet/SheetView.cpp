@@ -288,12 +288,23 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         model_->Reset();
         SyncLayout();
         SyncAllObjects();
+        StartAtSelection();
     });
     connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
 
     SyncLayout();
     SyncAllObjects();
+    StartAtSelection();
     setFocusProxy(grid_);
+}
+
+void SheetView::StartAtSelection() {
+    // The current cell starts where the sheet's selection is (the first data row after a
+    // template), not on a title cell.
+    const SheetRange s = book_.Selection();
+    if (s.c1 <= book_.MaxCol())
+        grid_->selectionModel()->setCurrentIndex(model_->index(s.r1 - 1, s.c1 - 1),
+                                                 QItemSelectionModel::NoUpdate);
 }
 
 SheetView::~SheetView() = default;
