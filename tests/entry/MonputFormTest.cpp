@@ -222,7 +222,9 @@ TEST(MonputForm, CellEditorsOpenOverTheirCellsAndWriteBack) {
     EXPECT_EQ(std::tuple(o.x1, o.y1, o.x2, o.y2), std::tuple(8, 4, 9, 14));
     EXPECT_EQ(std::tuple(o.linkKind, o.linkRow, o.linkCol), std::tuple(2, 5, 9));
     for (int i = 0; i < kStaffObjectCount; ++i)
-        if (i != 2) EXPECT_FALSE(b.Object(ed.SheetObjectIds[size_t(i)]).visible) << i;
+        if (i != 2) {
+            EXPECT_FALSE(b.Object(ed.SheetObjectIds[size_t(i)]).visible) << i;
+        }
     b.PickObjectItem(xl, 1);
     EXPECT_EQ(b.GetCellText(5, 9), "硕士研究生");
 
@@ -366,7 +368,9 @@ TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
     const QImage shot = w->grab().toImage();
     ASSERT_FALSE(shot.isNull());
     const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) EXPECT_TRUE(shot.save(dir + "/monput-guishang.png"));
+    if (!dir.isEmpty()) {
+        EXPECT_TRUE(shot.save(dir + "/monput-guishang.png"));
+    }
 }
 
 }  // namespace

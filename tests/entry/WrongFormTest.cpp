@@ -172,7 +172,9 @@ TEST(WrongForm, RendersTheRowsInError) {
     const QImage shot = w->grab().toImage();
     ASSERT_FALSE(shot.isNull());
     const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) EXPECT_TRUE(shot.save(dir + "/wrong.png"));
+    if (!dir.isEmpty()) {
+        EXPECT_TRUE(shot.save(dir + "/wrong.png"));
+    }
 }
 }  // namespace
 }  // namespace qm
