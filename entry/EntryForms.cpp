@@ -2,9 +2,12 @@
 
 #include "entry/AllputForm.h"
 #include "entry/ClearMonthDialogs.h"
+#include "entry/DelPersno.h"
 #include "entry/HeadcountDialog.h"
+#include "entry/Monput.h"
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
+#include "entry/Wrong.h"
 #include "shell/AppContext.h"
 #include "shell/FormFactory.h"
 
@@ -21,6 +24,10 @@ void RegisterEntryForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_clearChMon"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_clearChMon>(ctx); });
     forms.Register(QStringLiteral("TFrm_set"), [](AppContext& ctx) { return std::make_unique<TFrm_set>(ctx); });
+    forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx) { return std::make_unique<MonputOpener>(ctx); });
+    forms.Register(QStringLiteral("TFrm_delPersno"),
+                   [](AppContext& ctx) { return std::make_unique<DelPersnoForm>(ctx); });
+    forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx) { return std::make_unique<WrongForm>(ctx); });
 }
 
 }  // namespace qm
