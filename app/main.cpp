@@ -4,6 +4,7 @@
 #include "shell/Application.h"
 #include "shell/DataModule.h"
 #include "shell/MainWindow.h"
+#include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     qm::TDataModule1 dataModule(paths.Database(), ui);
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
     qm::RegisterEntryForms(mainWindow->forms());
+    qm::RegisterShellForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();
