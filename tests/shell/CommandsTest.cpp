@@ -415,3 +415,38 @@ TEST(ShowHandler, ALabourSubcontractorShowsItsClass) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainMaintenanceCommands, ClearingTheStartOfPeriodListClosesTheWageAndSummaryMenus) {
+    Fixture f;
+    f.Unit();
+    f.Staff(0, QStringLiteral("001"));
+    f.cmd.RefreshInitialDataMenus();
+    ASSERT_TRUE(f.cmd.menus.N8);
+
+    f.ui.answers.push_back(qm::DlgAnswer::No);
+    EXPECT_FALSE(f.cmd.N34Click());
+    EXPECT_TRUE(f.cmd.menus.N8);
+    EXPECT_EQ(f.state.InitialCleared, 0);
+
+    f.ui.answers.push_back(qm::DlgAnswer::Yes);
+    EXPECT_TRUE(f.cmd.N34Click());
+    EXPECT_FALSE(f.cmd.menus.N8);
+    EXPECT_FALSE(f.cmd.menus.N2);
+    EXPECT_EQ(f.state.InitialCleared, 1);
+    EXPECT_EQ(f.base.Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), QStringLiteral("0"));
+}
+
+TEST(MainMaintenanceCommands, DeclinedReinitialisationOrRestoreKeepsTheWindowOpen) {
+    Fixture f;
+    int closed = 0;
+    f.cmd.closeWindow = [&] { ++closed; };
+    f.ui.defaultAnswer = qm::DlgAnswer::No;
+    f.Run([&] { f.cmd.N43Click(); });
+    f.Run([&] { f.cmd.N41Click(); });
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(f.base.db().IsOpen());
+}
+
+}  // namespace
