@@ -7,7 +7,6 @@ namespace qm {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kAppTitle);
-    setApplicationDisplayName(kAppTitle);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -41,7 +41,11 @@ void MainCommands::FormShow() {
     if (q.Eof()) {
         caption = kAppTitle + QStringLiteral("[未登记]");
         Changed();
-        N11Click();  // the unit form writes a saved unit into the state, panels and caption itself
+        // the unit form writes a saved unit into the state, panels and caption itself
+        if (afterShown)
+            afterShown([this] { N11Click(); });
+        else
+            N11Click();
         return;
     }
     MainState& s = ctx_.state;

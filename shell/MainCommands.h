@@ -40,6 +40,9 @@ public:
     std::function<void()> changed;                      // caption, panels or menus changed
     std::function<void(const QString&)> statusMessage;  // a passing message
     std::function<void()> closeWindow;                  // close the main window
+    // Runs a step once the window is on screen; unset, the step runs at once. A modal form
+    // opened from inside the show event would come up over a window never painted.
+    std::function<void(std::function<void()>)> afterShown;
 
     Gates& gates() { return gates_; }
 

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -89,6 +90,9 @@ TFrm_main::TFrm_main(TDataModule1& dm, UiService& ui, AppPaths paths) : dm_(dm),
     cmd_->changed = [this] { ApplyState(); };
     cmd_->statusMessage = [this](const QString& t) { statusBar()->showMessage(t, 8000); };
     cmd_->closeWindow = [this] { close(); };
+    cmd_->afterShown = [this](std::function<void()> step) {
+        QTimer::singleShot(0, this, [this, step] { Guarded(ui_, step); });
+    };
     // Forms of other subsystems replace these when they register.
     RegisterUnitForm(*forms_, *cmd_);
     RegisterPlaceholders(*forms_);

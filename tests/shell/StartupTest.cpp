@@ -4,6 +4,7 @@
 #include "tests/shell/MainFixture.h"
 #include "tests/support/TempBase.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -48,6 +49,9 @@ TEST(Startup, AnEmptyDatabaseOpensAndTheCaptionSaysNoUnitIsRegistered) {
     EXPECT_TRUE(dm.ADOConn.IsOpen());
     main.show();
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Quillmarsh.2012版[未登记]"));
+    // The unit form comes up once the window is on screen, not inside its show event.
+    EXPECT_TRUE(rec.Shown().isEmpty());
+    QCoreApplication::processEvents();
     EXPECT_EQ(rec.Shown(), QStringList{QStringLiteral("TFrm_dep:modal")});
     main.close();
     main.close();  // closing twice does nothing more
