@@ -2,6 +2,7 @@
 
 #include "entry/RtlText.h"
 #include "entry/StaffRowRules.h"
+#include "entry/Wrong.h"
 #include "platform/Errors.h"
 #include "platform/Progress.h"
 #include "platform/UiService.h"
@@ -416,7 +417,7 @@ void TFrm_allput::N6Click() { book_.EditCut(); }
 
 void TFrm_allput::BitBtn1Click() {
     // A missing document or no program for it is not reported.
-    ctx_.ui.OpenDocument(ctx_.paths.Hlp() + QStringLiteral("/填写说明及指标解释.doc"));
+    ctx_.ui.OpenDocument(ctx_.paths.FillingHelp());
 }
 
 void TFrm_allput::BitBtn4Click() {
@@ -425,10 +426,13 @@ void TFrm_allput::BitBtn4Click() {
     const bool rows = sheet_->ErrorListHasRows();
     Paint();
     if (!rows || !ctx_.forms) return;
-    if (std::unique_ptr<IForm> list = ctx_.forms->Create(QStringLiteral("TFrm_wrong"))) {
-        list->ShowModal();
+    if (auto list = ctx_.forms->CreateAs<IWrongForm>(QStringLiteral("TFrm_wrong"))) {
+        list->SetMonflag(QStringLiteral("0"));
         // The error list changed stored rows: show them (unless edits here are not stored).
-        if (!sheet_->Dirty()) FillSheet(3);
+        list->SetOpenerRefresh([this] {
+            if (!sheet_->Dirty()) FillSheet(3);
+        });
+        list->ShowModal();
     }
 }
 

@@ -21,6 +21,9 @@ public:
     QString Xls() const { return Sub(QStringLiteral("XLS")); }
     QString Rcsb() const { return Sub(QStringLiteral("RCSB")); }
     QString Gzsb() const { return Sub(QStringLiteral("GZSB")); }
+    // The help documents shipped in HLP/: the filling instructions and the system's help.
+    QString FillingHelp() const { return Sub(QStringLiteral("HLP/填写说明及指标解释.html")); }
+    QString SystemHelp() const { return Sub(QStringLiteral("HLP/Quillmarsh说明.html")); }
 
     // Creates a folder (and its parents) when missing; answers its path.
     static QString Ensure(const QString& folder);

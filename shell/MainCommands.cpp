@@ -307,8 +307,8 @@ void MainCommands::N46Click() {
 void MainCommands::N70Click() { OpenModal(QStringLiteral("TAboutFrm")); }
 
 // Help opens from the base folder, whatever folder a dialog last visited.
-void MainCommands::N5Click() { ctx_.ui.OpenDocument(QDir(ctx_.paths.Hlp()).filePath(FillingHelpFile())); }
-void MainCommands::N6Click() { ctx_.ui.OpenDocument(QDir(ctx_.paths.Hlp()).filePath(SystemHelpFile())); }
+void MainCommands::N5Click() { ctx_.ui.OpenDocument(ctx_.paths.FillingHelp()); }
+void MainCommands::N6Click() { ctx_.ui.OpenDocument(ctx_.paths.SystemHelp()); }
 
 void MainCommands::N32Click() { maint_.N32Click(); }
 void MainCommands::N21Click() { maint_.N21Click(); }

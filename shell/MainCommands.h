@@ -108,8 +108,6 @@ public:
     void SpeedButton3Click();  // 季  报
 
     // The help documents, below the base folder.
-    static QString FillingHelpFile() { return QStringLiteral("填写说明及指标解释.html"); }
-    static QString SystemHelpFile() { return QStringLiteral("Quillmarsh说明.html"); }
 
 private:
     // No unit: the message (with the unit form when asked), then a silent stop.

@@ -1,4 +1,6 @@
 #include "entry/AllputForm.h"
+#include "entry/Wrong.h"
+#include "shell/FormFactory.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/AllputTestSupport.h"
 
@@ -153,6 +155,43 @@ TEST_F(AllputFormTest, SaveButtonEnablesTheErrorListOnFailingRows) {
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("出现错误，请核实！")});
     EXPECT_TRUE(form->BitBtn4->isEnabled());
     EXPECT_EQ(Scalar(QStringLiteral("select sIsok from Staff_moninfo")), QStringLiteral("0"));
+}
+
+// Stands in for the staff error list: corrects the stored row as a person would, then closes.
+class CorrectingErrorList : public IWrongForm {
+public:
+    CorrectingErrorList(db::Connection& c, QString& monflag) : c_(c), monflag_(monflag) {}
+    void SetMonflag(const QString& flag) override { monflag_ = flag; }
+    void SetOpenerRefresh(std::function<void()> refresh) override { refresh_ = std::move(refresh); }
+    void ShowModal() override {
+        c_.Exec(QStringLiteral("update Staff_moninfo set sTsex='男', sSex=1, sIsok='1', sName='李四改' where sMon=0"));
+        if (refresh_) refresh_();
+    }
+    void ShowModeless(std::unique_ptr<IForm>) override { ShowModal(); }
+
+private:
+    db::Connection& c_;
+    QString& monflag_;
+    std::function<void()> refresh_;
+};
+
+TEST_F(AllputFormTest, ErrorListOpensForTheStartOfPeriodRowsAndTheSheetShowsItsCorrections) {
+    QStringList bad = GoodRow(QStringLiteral("李四"), QStringLiteral("A2"));
+    bad[2] = QStringLiteral("1");
+    Store({bad});
+    db().Exec(QStringLiteral("update Staff_moninfo set sIsok='0'"));
+    FormFactory forms(ctx);
+    QString monflag;
+    forms.Register(QStringLiteral("TFrm_wrong"), [&](AppContext&) -> std::unique_ptr<IForm> {
+        return std::make_unique<CorrectingErrorList>(db(), monflag);
+    });
+    ctx.forms = &forms;
+    Open();
+    ASSERT_TRUE(form->Book().IsMarked(3, 3));
+    form->BitBtn4Click();
+    EXPECT_EQ(monflag, QStringLiteral("0"));
+    EXPECT_EQ(form->Book().GetCellText(3, 1), QStringLiteral("李四改"));
+    EXPECT_FALSE(form->Book().IsMarked(3, 3));
 }
 
 TEST_F(AllputFormTest, UploadWritesTheRegisterFileAndClosesTheForm) {
