@@ -22,7 +22,8 @@ void ScriptedUiService::Stop(const QString& text) {
 
 std::optional<QString> ScriptedUiService::NextPath() {
     if (paths.empty()) return std::nullopt;
-    auto p = paths.front();
+    std::optional<QString> p;
+    p.swap(paths.front());
     paths.pop_front();
     return p;
 }
