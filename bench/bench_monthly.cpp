@@ -1,6 +1,7 @@
 // The monthly staff list: building month 1 from month 0 on the sheet, the audit of every
 // row, and the save, beside raw sqlite3 inserts of the same rows.
 #include "bench/Bench.h"
+#include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
 #include "entry/CodeLists.h"
 #include "entry/MonputStore.h"
@@ -10,44 +11,9 @@
 #include "sheet/SheetBook.h"
 
 #include <QFile>
-#include <sqlite3.h>
 
 namespace qm::bench {
 namespace {
-
-// The rows the save writes, inserted through raw prepared statements in one transaction.
-double RawInsert(const QString& path, const std::vector<synth::Person>& persons) {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-    const double ms = TimeMs([&] {
-        sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
-        sqlite3_exec(h, "delete from Staff_moninfo where sMon=1", nullptr, nullptr, nullptr);
-        sqlite3_stmt* st = nullptr;
-        const QByteArray sql = synth::StaffInsertSql().toUtf8();
-        sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
-        for (const auto& p : persons) {
-            const db::Params row = synth::StaffRowParams(p, 1);
-            for (int i = 0; i < int(row.size()); ++i) {
-                const db::Value& v = row[size_t(i)];
-                switch (v.kind()) {
-                case db::Value::Kind::Null: sqlite3_bind_null(st, i + 1); break;
-                case db::Value::Kind::Integer: sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
-                case db::Value::Kind::Real: sqlite3_bind_double(st, i + 1, v.rawReal()); break;
-                case db::Value::Kind::Text: {
-                    const QByteArray u = v.rawText().toUtf8();
-                    sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-                }
-                }
-            }
-            sqlite3_step(st);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-        sqlite3_exec(h, "commit", nullptr, nullptr, nullptr);
-    });
-    sqlite3_close(h);
-    return ms;
-}
 
 void Run(Context& ctx) {
     AppPaths::Ensure(ctx.paths.DatabaseDir());
@@ -58,7 +24,7 @@ void Run(Context& ctx) {
     CreateEmptyDatabase(live);
     CreateEmptyDatabase(raw);
     const auto persons = synth::MakePersons(ctx.persons);
-    const double rawMs = RawInsert(raw, persons);
+    const double rawMs = RawInsertStaffMs(raw, persons, 1);
 
     db::Connection c;
     c.Open(live);

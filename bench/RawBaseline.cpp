@@ -1,0 +1,43 @@
+#include "bench/RawBaseline.h"
+
+#include "bench/Bench.h"
+
+#include <sqlite3.h>
+
+namespace qm::bench {
+
+double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon) {
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    const QByteArray del = QStringLiteral("delete from Staff_moninfo where sMon=%1").arg(mon).toUtf8();
+    const double ms = TimeMs([&] {
+        sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
+        sqlite3_exec(h, del.constData(), nullptr, nullptr, nullptr);
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = synth::StaffInsertSql().toUtf8();
+        sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
+        for (const auto& p : persons) {
+            const db::Params row = synth::StaffRowParams(p, mon);
+            for (int i = 0; i < int(row.size()); ++i) {
+                const db::Value& v = row[size_t(i)];
+                switch (v.kind()) {
+                case db::Value::Kind::Null: sqlite3_bind_null(st, i + 1); break;
+                case db::Value::Kind::Integer: sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
+                case db::Value::Kind::Real: sqlite3_bind_double(st, i + 1, v.rawReal()); break;
+                case db::Value::Kind::Text: {
+                    const QByteArray u = v.rawText().toUtf8();
+                    sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+                }
+                }
+            }
+            sqlite3_step(st);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+        sqlite3_exec(h, "commit", nullptr, nullptr, nullptr);
+    });
+    sqlite3_close(h);
+    return ms;
+}
+
+}  // namespace qm::bench
