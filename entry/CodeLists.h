@@ -1,0 +1,59 @@
+#pragma once
+// The code lists: the eight code tables read into nine in-memory lists that the staff forms
+// use to turn a shown text into its stored code and to fill their drop-down lists.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace qm {
+
+namespace db {
+class Connection;
+}
+
+struct CodeEntry {
+    int ID = 0;
+    QString CodeName;
+    QString Memo;
+};
+
+using CodeList = std::vector<CodeEntry>;
+
+struct CodeLists {
+    CodeList CodePostList;    // Code_Post rows whose Memo holds the unit-type digit
+    CodeList CodeEduList;
+    CodeList CodeSexList;
+    CodeList CodeGradeList0;  // professional titles (Memo holds "0")
+    CodeList CodeGradeList1;  // skill grades (Memo holds "1")
+    CodeList CodeNationList;  // names trimmed
+    CodeList CodeRoleList;    // names trimmed
+    CodeList CodeYesNoList;   // names trimmed
+    CodeList CodeCertyList;
+};
+
+// The program-wide lists, empty until the first staff form shows.
+CodeLists& ProgramCodeLists();
+
+// Reads all nine lists. postFilter is "0" for a government organ, "1" for an enterprise or
+// institution. A table without rows gives an empty list. Database errors propagate.
+void LoadCodeTables(db::Connection& db, const QString& postFilter, CodeLists& lists);
+inline void LoadCodeTables(db::Connection& db, const QString& postFilter) {
+    LoadCodeTables(db, postFilter, ProgramCodeLists());
+}
+
+// The checks' lookup: the first entry whose name equals the text exactly (no trimming);
+// its code as decimal text.
+std::optional<QString> LookupCode(const CodeList& list, const QString& text);
+// The name-to-code functions of the batch sheet and the error list: the last exact match.
+std::optional<int> LastCodeOf(const CodeList& list, const QString& name);
+// The single-person form's name-to-code: the first exact match.
+std::optional<int> FirstCodeOf(const CodeList& list, const QString& name);
+// The names in list order.
+QStringList CodeNames(const CodeList& list);
+// The names as a list object takes them: every name followed by ";".
+QString CodeItemsText(const CodeList& list);
+
+}  // namespace qm

@@ -1,0 +1,196 @@
+#pragma once
+// The spreadsheet sheet every tabular form keeps its rows in: a non-visual model that the
+// checks, audits and saves work on without any widget. SheetView draws and edits it.
+//
+// Rows and columns count from 1. Cells are sparse: only rows that were written hold storage,
+// so a sheet of 16384 rows costs nothing until it is filled, and clears and fonts over whole
+// row ranges cost the used cells, not the range.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace qm {
+
+// Where EditCopy/EditCut write and EditPaste reads. The model starts with an in-memory one
+// (tests drive it); the widget installs one over the system clipboard.
+class SheetClipboard {
+public:
+    virtual ~SheetClipboard() = default;
+    virtual QString Text() const = 0;
+    virtual void SetText(const QString& text) = 0;
+};
+
+class MemoryClipboard : public SheetClipboard {
+public:
+    QString Text() const override { return text_; }
+    void SetText(const QString& text) override { text_ = text; }
+
+private:
+    QString text_;
+};
+
+struct SheetRange {
+    int r1 = 1, c1 = 1, r2 = 1, c2 = 1;
+    bool Contains(int r, int c) const { return r >= r1 && r <= r2 && c >= c1 && c <= c2; }
+};
+
+// A named drop-down list drawn over the sheet. Position is in cell-grid coordinates: from the
+// boundary after column x1 / row y1 to the boundary after column x2 / row y2.
+struct SheetObject {
+    QString name;
+    QStringList items;
+    int x1 = 0, y1 = 0, x2 = 1, y2 = 1;
+    int linkKind = 0, linkRow = 0, linkCol = 0;  // kind 2: a pick writes the item into the cell
+    int selected = -1;
+    bool visible = false;
+};
+
+class TSheetBook : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxRow = 16384;
+    static constexpr int kMaxColumns = 256;       // storage capacity of a row
+    static constexpr int kMarkPattern = 18;       // the red error mark
+    static constexpr int kNumberMarkPattern = 20; // the staff error list's empty-number mark
+    static constexpr int kDefaultRowHeight = 310; // twips
+    static constexpr int kDefaultColWidth = 72;   // pixels
+
+    enum ClearKind { ClearAll = 1, ClearFormats = 2, ClearContents = 3 };
+
+    explicit TSheetBook(QObject* parent = nullptr);
+    ~TSheetBook() override;
+
+    // Empties the sheet: cells, formats, widths, merges, frozen area and list objects.
+    void Reset();
+
+    // ---- cell content ----
+    QString GetCellText(int row, int col) const;   // "" for an empty cell or out of range
+    void SetCellText(int row, int col, const QString& text);
+    // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
+    void ClearRange(int r1, int c1, int r2, int c2, int kind);
+    int MaxRow() const { return kMaxRow; }        // the capacity, not the last used row
+    int LastUsedRow() const;                       // 0 when the sheet holds no text
+    int MaxCol() const { return maxCol_; }        // shown columns; later ones keep their data
+    void SetMaxCol(int cols);
+
+    // ---- selection and formats ----
+    void SetSelection(int r1, int c1, int r2, int c2);
+    SheetRange Selection() const { return sel_; }
+    int SelStartRow() const { return sel_.r1; }
+    int SelStartCol() const { return sel_.c1; }
+    int SelEndRow() const { return sel_.r2; }
+    int SelEndCol() const { return sel_.c2; }
+    // Fill of the selection. Any non-zero pattern is a mark; 18 (colours 200/255) is the red one.
+    void SetPattern(int pattern, int colour1, int colour2);
+    int CellPattern(int row, int col) const;      // 0 when unmarked
+    bool IsMarked(int row, int col) const { return CellPattern(row, col) != 0; }
+    // Font of the selection. The name is a placeholder ("fnt") and always means the sheet's
+    // CJK-capable default font; only the size and style are kept.
+    void SetFont(const QString& name, int size, bool bold = false, bool italic = false,
+                 bool underline = false, bool strike = false, int colour = 0,
+                 bool flag1 = false, bool flag2 = false);
+    int CellFontSize(int row, int col) const;     // 0: the sheet's default
+    bool CellFontBold(int row, int col) const;
+    void SetRowHeight(int r1, int r2, int twips, bool flag = false);
+    int RowHeight(int row) const;                  // twips
+    int RowHeightPx(int row) const;                // pixels at 96 dpi
+    int DefaultRowHeight() const { return defaultRowHeight_; }  // twips
+    // Rows whose height differs from the default, later entries winning (twips).
+    const std::vector<std::pair<SheetRange, int>>& RowHeightRanges() const { return rowHeights_; }
+    void SetColWidth(int c1, int c2, int px, bool flag = false);  // 0 hides
+    int ColWidth(int col) const;                   // pixels
+    void SetColHidden(int c1, int c2, bool hidden);
+    bool IsColHidden(int col) const;               // hidden or width 0 (not MaxCol)
+    bool IsColShown(int col) const { return col >= 1 && col <= maxCol_ && !IsColHidden(col); }
+    void SetFrozen(int rows, int cols);
+    int FrozenRows() const { return frozenRows_; }
+    int FrozenCols() const { return frozenCols_; }
+    void AddMerge(int r1, int c1, int r2, int c2);
+    const std::vector<SheetRange>& Merges() const { return merges_; }
+    void SetWrapRows(int r1, int r2);              // rows whose text wraps (header rows)
+    bool RowWraps(int row) const;
+
+    // ---- drop-down list objects ----
+    int AddObject(const QString& name, const QStringList& items = {});  // the template's
+    int ObjectCount() const { return int(objects_.size()); }
+    int ObjectIdByName(const QString& name) const;  // -1 when absent
+    const SheetObject& Object(int id) const;
+    void SetObjectText(int id, const QString& items);  // "a;b;c;": each item ends with ";"
+    void SetObjectPos(int id, int x1, int y1, int x2, int y2);
+    void SetObjectLink(int id, int kind, int row, int col);
+    void ObjectSelection(int id, int index);     // -1: no item chosen
+    void ObjectVisible(int id, bool visible);
+    // A person's pick: selects the item and, when linked, writes its text into the cell.
+    void PickObjectItem(int id, int index);
+
+    // ---- clipboard and rows ----
+    void SetClipboard(std::shared_ptr<SheetClipboard> clipboard);
+    SheetClipboard& Clipboard() const { return *clipboard_; }
+    QString ClipboardText() const { return clipboard_->Text(); }
+    void SetClipboardText(const QString& text) { clipboard_->SetText(text); }
+    void EditCopy();
+    void EditCut();    // copy, then clear the contents (kind 3)
+    void EditPaste();  // at the selection's top-left, hidden columns filled by position
+    QString RangeText(const SheetRange& range) const;       // tab-separated
+    void PasteText(int row, int col, const QString& text);
+    void EditInsert(int kind = 3);  // whole rows at the selection, as many as selected
+    void EditDelete(int kind = 3);
+    void InsertRows(int row, int count);
+    void DeleteRows(int row, int count);
+
+    // Bulk changes: no signal until the outermost EndUpdate, which emits sheetReset once.
+    void BeginUpdate();
+    void EndUpdate();
+
+    // Tab-separated text as external spreadsheets put it on the clipboard, and back.
+    static QString ToTsv(const std::vector<QStringList>& rows);
+    static std::vector<QStringList> FromTsv(const QString& text);
+
+signals:
+    void cellsChanged(int r1, int c1, int r2, int c2);  // text or format
+    void layoutChanged();                               // widths, hidden, MaxCol, heights, rows moved
+    void objectChanged(int id);
+    void objectPicked(int id, int index);  // a person picked an item (after the linked cell was written)
+    void sheetReset();
+
+private:
+    struct Cell {
+        QString text;
+        quint8 pattern = 0;
+    };
+    struct FontRange {
+        SheetRange range;
+        int size;
+        bool bold;
+    };
+    using Row = std::vector<Cell>;
+
+    Cell* CellAt(int row, int col);
+    const Cell* CellAt(int row, int col) const;
+    Row& RowFor(int row);
+    void Changed(int r1, int c1, int r2, int c2);
+    void Relayout();
+    SheetObject& Obj(int id);
+
+    std::vector<std::unique_ptr<Row>> rows_;  // index row-1; null when the row was never written
+    std::vector<FontRange> fonts_;
+    std::vector<int> colWidth_;    // index col-1; -1: default
+    std::vector<bool> colHidden_;
+    std::vector<std::pair<SheetRange, int>> rowHeights_;
+    std::vector<SheetRange> merges_;
+    std::vector<std::pair<int, int>> wrapRows_;
+    std::vector<SheetObject> objects_;
+    std::shared_ptr<SheetClipboard> clipboard_;
+    SheetRange sel_;
+    int maxCol_ = 20;
+    int frozenRows_ = 0, frozenCols_ = 0;
+    int defaultRowHeight_ = kDefaultRowHeight;
+    int updateDepth_ = 0;
+    bool pending_ = false;
+};
+
+}  // namespace qm

@@ -1,0 +1,480 @@
+#include "sheet/SheetView.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace qm {
+
+// ---- the table model: a window onto the sheet, no data of its own ----
+
+class SheetTableModel : public QAbstractTableModel {
+public:
+    explicit SheetTableModel(TSheetBook& book, QObject* parent)
+        : QAbstractTableModel(parent), book_(book), cols_(book.MaxCol()) {}
+
+    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : TSheetBook::kMaxRow; }
+    int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : cols_; }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const int r = index.row() + 1, c = index.column() + 1;
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: {
+            const QString t = book_.GetCellText(r, c);
+            return t.isEmpty() ? QVariant() : QVariant(t);
+        }
+        case Qt::BackgroundRole:
+            if (book_.IsMarked(r, c)) return QColor(226, 52, 52);  // the red error mark
+            if (r <= book_.FrozenRows()) return QColor(236, 240, 246);
+            return {};
+        case Qt::ForegroundRole:
+            if (book_.IsMarked(r, c)) return QColor(Qt::white);
+            return {};
+        case Qt::FontRole: {
+            const int size = book_.CellFontSize(r, c);
+            const bool bold = book_.CellFontBold(r, c);
+            if (size <= 0 && !bold) return {};
+            QFont f = baseFont_;
+            if (size > 0) f.setPointSize(size);
+            f.setBold(bold);
+            return f;
+        }
+        case Qt::TextAlignmentRole:
+            if (r <= book_.FrozenRows()) return int(Qt::AlignCenter);
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return {};
+        }
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::EditRole) return false;
+        book_.SetCellText(index.row() + 1, index.column() + 1, value.toString());
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        // The title rows come from the template; only data rows are typed into.
+        if (index.row() + 1 > book_.FrozenRows()) f |= Qt::ItemIsEditable;
+        return f;
+    }
+
+    void CellsChanged(int r1, int c1, int r2, int c2) {
+        if (c1 > cols_) return;
+        emit dataChanged(index(r1 - 1, c1 - 1), index(r2 - 1, std::min(c2, cols_) - 1));
+    }
+
+    // Answers whether the column count changed (the views then reset).
+    bool Reset() {
+        beginResetModel();
+        cols_ = book_.MaxCol();
+        endResetModel();
+        return true;
+    }
+    bool ColumnsDiffer() const { return cols_ != book_.MaxCol(); }
+    void SetBaseFont(const QFont& f) { baseFont_ = f; }
+
+private:
+    TSheetBook& book_;
+    int cols_;
+    QFont baseFont_;
+};
+
+// The in-place editor: remembers the open editor so a handler can commit it first.
+class SheetDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, o, i);
+        open_ = w;
+        return w;
+    }
+    mutable QPointer<QWidget> open_;
+};
+
+// One of the four panes: the scrolling body, and the frozen top rows, left columns and corner
+// drawn over it. All share the model and the selection.
+class SheetGrid : public QTableView {
+public:
+    explicit SheetGrid(QWidget* parent) : QTableView(parent) {
+        horizontalHeader()->hide();
+        verticalHeader()->hide();
+        setHorizontalScrollMode(ScrollPerPixel);
+        setVerticalScrollMode(ScrollPerPixel);
+        setEditTriggers(AnyKeyPressed | EditKeyPressed);
+        setWordWrap(true);
+        setTabKeyNavigation(true);
+        delegate_ = new SheetDelegate(this);
+        setItemDelegate(delegate_);
+        verticalHeader()->setMinimumSectionSize(1);
+        horizontalHeader()->setMinimumSectionSize(1);
+    }
+
+    bool CommitEditor() {
+        QWidget* ed = delegate_->open_;
+        if (!ed || state() != EditingState) return false;
+        commitData(ed);
+        closeEditor(ed, QAbstractItemDelegate::NoHint);
+        return true;
+    }
+
+    void SetFrozenArea(int height, int width) {
+        frozenHeight_ = height;
+        frozenWidth_ = width;
+    }
+
+    std::function<void(QMouseEvent*, bool)> onMouse;  // bool: double-click
+    std::function<void(QKeyEvent*)> onKeyRelease;
+    std::function<bool(QKeyEvent*)> onKeyPress;  // true: handled
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        QTableView::mousePressEvent(e);
+        if (onMouse) onMouse(e, false);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        // No in-place editor on a double-click: the forms open their lists there.
+        if (onMouse) onMouse(e, true);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (onKeyPress && onKeyPress(e)) {
+            e->accept();
+            return;
+        }
+        QTableView::keyPressEvent(e);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        QTableView::keyReleaseEvent(e);
+        if (onKeyRelease) onKeyRelease(e);
+    }
+public:
+    // Keeps the current cell out from under the frozen panes. A frozen pane never scrolls by
+    // itself: it asks the body, whose scroll bars it follows.
+    void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+        if (body_) {
+            body_->scrollTo(index, hint);
+            return;
+        }
+        if (frozenHeight_ == 0 && frozenWidth_ == 0) {
+            QTableView::scrollTo(index, hint);
+            return;
+        }
+        const int y = rowViewportPosition(index.row());
+        const int x = columnViewportPosition(index.column());
+        const int h = rowHeight(index.row()), w = columnWidth(index.column());
+        auto* vs = verticalScrollBar();
+        auto* hs = horizontalScrollBar();
+        if (index.row() >= frozenRows_) {
+            if (y < frozenHeight_) vs->setValue(vs->value() - (frozenHeight_ - y));
+            else if (y + h > viewport()->height()) vs->setValue(vs->value() + (y + h - viewport()->height()));
+        }
+        if (index.column() >= frozenCols_) {
+            if (x < frozenWidth_) hs->setValue(hs->value() - (frozenWidth_ - x));
+            else if (x + w > viewport()->width()) hs->setValue(hs->value() + (x + w - viewport()->width()));
+        }
+    }
+
+public:
+    int frozenRows_ = 0, frozenCols_ = 0;
+    SheetGrid* body_ = nullptr;  // set on the frozen panes
+
+private:
+    SheetDelegate* delegate_;
+    int frozenHeight_ = 0, frozenWidth_ = 0;
+};
+
+namespace {
+
+class SystemClipboard : public SheetClipboard {
+public:
+    QString Text() const override { return QGuiApplication::clipboard()->text(); }
+    void SetText(const QString& t) override { QGuiApplication::clipboard()->setText(t); }
+};
+
+}  // namespace
+
+// ---- the view ----
+
+SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_(book) {
+    model_ = new SheetTableModel(book_, this);
+    grid_ = new SheetGrid(this);
+    grid_->setModel(model_);
+    model_->SetBaseFont(grid_->font());
+
+    // The frozen panes sit over the body and never scroll the frozen direction.
+    for (SheetGrid*& pane : panes_) {
+        pane = new SheetGrid(grid_);
+        pane->setModel(model_);
+        pane->setSelectionModel(grid_->selectionModel());
+        pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pane->setFrameShape(QFrame::NoFrame);
+        pane->body_ = grid_;
+        pane->hide();
+    }
+    SheetGrid* top = panes_[0];
+    SheetGrid* left = panes_[1];
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, top->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, left->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
+
+    // The cell's editor opens in the pane that shows it, so keyboard moves hand the focus on.
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& cur) {
+                if (!cur.isValid()) return;
+                SheetGrid* owner = GridShowing(cur.row() + 1, cur.column() + 1);
+                bool focused = false;
+                for (SheetGrid* g : AllGrids()) focused = focused || g->hasFocus();
+                if (focused && !owner->hasFocus()) owner->setFocus();
+            });
+
+    for (SheetGrid* g : AllGrids()) {
+        g->onMouse = [this, g](QMouseEvent* e, bool dbl) {
+            const QModelIndex i = g->indexAt(e->position().toPoint());
+            if (!i.isValid()) return;
+            CommitPendingEdit();
+            const int r = i.row() + 1, c = i.column() + 1;
+            SyncSelectionToBook();
+            if (dbl)
+                emit DblClick(r, c);
+            else if (e->button() == Qt::RightButton)
+                emit RClick(r, c);
+            else if (e->button() == Qt::LeftButton)
+                emit Click(r, c);
+        };
+        g->onKeyPress = [](QKeyEvent* e) {
+            // The clipboard keys run on release (below); keep the table's own copy out.
+            return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) ||
+                   e->matches(QKeySequence::Cut);
+        };
+        g->onKeyRelease = [this](QKeyEvent* e) {
+            CommitPendingEdit();
+            const bool ctrl = e->modifiers() & Qt::ControlModifier;
+            if (ctrl && (e->key() == Qt::Key_C || e->key() == Qt::Key_V || e->key() == Qt::Key_X)) {
+                SyncSelectionToBook();
+                if (e->key() == Qt::Key_C) book_.EditCopy();
+                else if (e->key() == Qt::Key_V) book_.EditPaste();
+                else book_.EditCut();
+            }
+            emit KeyUp(e->key(), e->modifiers());
+        };
+    }
+
+    connect(&book_, &TSheetBook::cellsChanged, this, [this](int r1, int c1, int r2, int c2) {
+        model_->CellsChanged(r1, c1, r2, c2);
+    });
+    connect(&book_, &TSheetBook::layoutChanged, this, [this] {
+        if (model_->ColumnsDiffer()) model_->Reset();
+        SyncLayout();
+    });
+    connect(&book_, &TSheetBook::sheetReset, this, [this] {
+        model_->Reset();
+        SyncLayout();
+        SyncAllObjects();
+    });
+    connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
+
+    SyncLayout();
+    SyncAllObjects();
+    setFocusProxy(grid_);
+}
+
+SheetView::~SheetView() = default;
+
+std::vector<SheetGrid*> SheetView::AllGrids() const {
+    return {grid_, panes_[0], panes_[1], panes_[2]};
+}
+
+QTableView* SheetView::Table() const { return grid_; }
+
+SheetGrid* SheetView::GridShowing(int row, int col) const {
+    const bool inRows = row <= book_.FrozenRows() && frozenHeight_ > 0;
+    const bool inCols = col <= book_.FrozenCols() && frozenWidth_ > 0;
+    if (inRows && inCols) return panes_[2];
+    if (inRows) return panes_[0];
+    if (inCols) return panes_[1];
+    return grid_;
+}
+
+QTableView* SheetView::TableAt(int row, int col) const { return GridShowing(row, col); }
+
+void SheetView::CommitPendingEdit() {
+    for (SheetGrid* g : AllGrids()) g->CommitEditor();
+}
+
+void SheetView::SyncSelectionToBook() {
+    const QModelIndexList sel = grid_->selectionModel()->selectedIndexes();
+    if (sel.isEmpty()) {
+        const QModelIndex cur = grid_->currentIndex();
+        if (cur.isValid()) book_.SetSelection(cur.row() + 1, cur.column() + 1, cur.row() + 1, cur.column() + 1);
+        return;
+    }
+    int r1 = INT_MAX, c1 = INT_MAX, r2 = 0, c2 = 0;
+    for (const QModelIndex& i : sel) {
+        r1 = std::min(r1, i.row() + 1);
+        c1 = std::min(c1, i.column() + 1);
+        r2 = std::max(r2, i.row() + 1);
+        c2 = std::max(c2, i.column() + 1);
+    }
+    book_.SetSelection(r1, c1, r2, c2);
+}
+
+QRect SheetView::CellRect(int row, int col) const {
+    const QRect r = grid_->visualRect(model_->index(row - 1, col - 1));
+    return QRect(grid_->viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
+void SheetView::GoToCell(int row, int col) {
+    const QModelIndex i = model_->index(row - 1, col - 1);
+    grid_->setCurrentIndex(i);
+    grid_->scrollTo(i, QAbstractItemView::EnsureVisible);
+    book_.SetSelection(row, col, row, col);
+}
+
+void SheetView::UseSystemClipboard() { book_.SetClipboard(std::make_shared<SystemClipboard>()); }
+
+void SheetView::SyncLayout() {
+    const int fr = book_.FrozenRows(), fc = book_.FrozenCols();
+    for (SheetGrid* g : AllGrids()) {
+        g->setUpdatesEnabled(false);
+        auto* vh = g->verticalHeader();
+        vh->setDefaultSectionSize((book_.DefaultRowHeight() + 14) / 15);
+        for (const auto& [range, twips] : book_.RowHeightRanges())
+            for (int r = range.r1; r <= std::min(range.r2, TSheetBook::kMaxRow); ++r)
+                vh->resizeSection(r - 1, (twips + 14) / 15);
+        for (int c = 1; c <= book_.MaxCol(); ++c) {
+            g->setColumnHidden(c - 1, !book_.IsColShown(c));
+            g->setColumnWidth(c - 1, book_.ColWidth(c));
+        }
+        g->clearSpans();
+        for (const SheetRange& m : book_.Merges())
+            if (m.c1 <= book_.MaxCol())
+                g->setSpan(m.r1 - 1, m.c1 - 1, m.r2 - m.r1 + 1, std::min(m.c2, book_.MaxCol()) - m.c1 + 1);
+        g->frozenRows_ = fr;
+        g->frozenCols_ = fc;
+        g->setUpdatesEnabled(true);
+    }
+    int fh = 0, fw = 0;
+    for (int r = 1; r <= fr; ++r) fh += grid_->rowHeight(r - 1);
+    for (int c = 1; c <= std::min(fc, book_.MaxCol()); ++c)
+        if (!grid_->isColumnHidden(c - 1)) fw += grid_->columnWidth(c - 1);
+    frozenHeight_ = fh;
+    frozenWidth_ = fw;
+    grid_->SetFrozenArea(fh, fw);
+    PlacePanes();
+    PlaceObjects();
+}
+
+void SheetView::PlacePanes() {
+    const QRect vp = grid_->viewport()->geometry();  // in grid_ coordinates
+    SheetGrid* top = panes_[0];
+    SheetGrid* left = panes_[1];
+    SheetGrid* corner = panes_[2];
+    top->setVisible(frozenHeight_ > 0);
+    left->setVisible(frozenWidth_ > 0);
+    corner->setVisible(frozenHeight_ > 0 && frozenWidth_ > 0);
+    top->setGeometry(vp.x(), vp.y(), vp.width(), frozenHeight_);
+    left->setGeometry(vp.x(), vp.y(), frozenWidth_, vp.height());
+    corner->setGeometry(vp.x(), vp.y(), frozenWidth_, frozenHeight_);
+    top->horizontalScrollBar()->setValue(grid_->horizontalScrollBar()->value());
+    left->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
+    left->raise();
+    top->raise();
+    corner->raise();
+}
+
+void SheetView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    grid_->setGeometry(rect());
+    PlacePanes();
+    PlaceObjects();
+}
+
+bool SheetView::eventFilter(QObject* watched, QEvent* e) { return QWidget::eventFilter(watched, e); }
+
+// ---- list objects ----
+
+QListWidget* SheetView::ObjectWidget(int id) const {
+    auto it = lists_.find(id);
+    if (it == lists_.end() || !it->second->isVisible()) return nullptr;
+    return it->second;
+}
+
+void SheetView::SyncAllObjects() {
+    for (auto& [id, w] : lists_) w->deleteLater();
+    lists_.clear();
+    for (int id = 0; id < book_.ObjectCount(); ++id) SyncObject(id);
+}
+
+void SheetView::SyncObject(int id) {
+    if (id < 0 || id >= book_.ObjectCount()) return;
+    const SheetObject& o = book_.Object(id);
+    QListWidget*& w = lists_[id];
+    if (!w) {
+        w = new QListWidget(this);
+        w->setObjectName(o.name);
+        w->hide();
+        auto pick = [this, id](QListWidgetItem* item) {
+            QListWidget* lw = lists_[id];
+            book_.PickObjectItem(id, lw->row(item));
+        };
+        connect(w, &QListWidget::itemClicked, this, pick);
+        connect(w, &QListWidget::itemActivated, this, pick);
+    }
+    const QSignalBlocker block(w);
+    QStringList shown;
+    for (int i = 0; i < w->count(); ++i) shown << w->item(i)->text();
+    if (shown != o.items) {
+        w->clear();
+        w->addItems(o.items);
+    }
+    w->setCurrentRow(o.selected);
+    if (o.selected < 0) w->clearSelection();
+    if (o.visible) {
+        PlaceObject(id);
+        w->show();
+        w->raise();
+    } else {
+        w->hide();
+    }
+}
+
+void SheetView::PlaceObjects() {
+    for (auto& [id, w] : lists_)
+        if (w->isVisible()) PlaceObject(id);
+}
+
+void SheetView::PlaceObject(int id) {
+    const SheetObject& o = book_.Object(id);
+    QListWidget* w = lists_[id];
+    // Grid coordinates: from the boundary after column x1 / row y1 to the one after x2 / y2.
+    auto colEdge = [this](int c) {  // right edge of column c (c = 0: left edge of column 1)
+        if (c <= 0) return grid_->columnViewportPosition(0);
+        const int cc = std::min(c, model_->columnCount()) - 1;
+        return grid_->columnViewportPosition(cc) + grid_->columnWidth(cc);
+    };
+    auto rowEdge = [this](int r) {
+        if (r <= 0) return grid_->rowViewportPosition(0);
+        const int rr = std::min(r, TSheetBook::kMaxRow) - 1;
+        return grid_->rowViewportPosition(rr) + grid_->rowHeight(rr);
+    };
+    const QPoint origin = grid_->viewport()->mapTo(this, QPoint(0, 0));
+    const int x1 = colEdge(o.x1), x2 = colEdge(o.x2), y1 = rowEdge(o.y1), y2 = rowEdge(o.y2);
+    w->setGeometry(origin.x() + x1, origin.y() + y1, std::max(40, x2 - x1), std::max(20, y2 - y1));
+}
+
+}  // namespace qm

@@ -1,0 +1,80 @@
+#pragma once
+// The sheet widget: a table view over a TSheetBook. It draws the cells, the red marks and the
+// drop-down list objects, edits cells in place, keeps the title rows and columns frozen, and
+// reports the events the forms handle. It holds no data of its own.
+
+#include "sheet/SheetBook.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <map>
+#include <vector>
+
+class QTableView;
+class QListWidget;
+
+namespace qm {
+
+class SheetTableModel;
+class SheetGrid;
+
+class SheetView : public QWidget {
+    Q_OBJECT
+public:
+    // The view does not own the model; the form keeps both.
+    explicit SheetView(TSheetBook& book, QWidget* parent = nullptr);
+    ~SheetView() override;
+
+    TSheetBook& Book() const { return book_; }
+
+    // Commits an in-place edit that is still open, so handlers read what the person typed.
+    // Every signal below is emitted only after this ran.
+    void CommitPendingEdit();
+
+    // Cell rectangle in this widget's coordinates (for placing editors beside a cell).
+    QRect CellRect(int row, int col) const;
+    // Scrolls so the cell is visible and makes it current.
+    void GoToCell(int row, int col);
+    // The scrolling body table, and the table (body or frozen pane) that shows a cell; tests
+    // send events to them.
+    QTableView* Table() const;
+    QTableView* TableAt(int row, int col) const;
+    // The list widget drawn for a list object, or null while it is hidden.
+    QListWidget* ObjectWidget(int id) const;
+
+    // Uses the system clipboard for EditCopy/EditCut/EditPaste.
+    void UseSystemClipboard();
+
+signals:
+    void Click(int row, int col);
+    void RClick(int row, int col);        // a right-click; the form opens its pop-up menu
+    void DblClick(int row, int col);
+    // Ctrl+C, Ctrl+V and Ctrl+X have already run on the model (EditCopy/EditPaste/EditCut)
+    // when KeyUp reports them; forms must not run them again.
+    void KeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void SyncLayout();
+    void SyncObject(int id);
+    void SyncAllObjects();
+    void PlaceObjects();
+    void PlaceObject(int id);
+    void PlacePanes();
+    void SyncSelectionToBook();
+    std::vector<SheetGrid*> AllGrids() const;
+    SheetGrid* GridShowing(int row, int col) const;
+
+    TSheetBook& book_;
+    SheetTableModel* model_ = nullptr;
+    SheetGrid* grid_ = nullptr;
+    SheetGrid* panes_[3] = {nullptr, nullptr, nullptr};  // top rows, left columns, corner
+    int frozenHeight_ = 0, frozenWidth_ = 0;
+    std::map<int, QListWidget*> lists_;
+};
+
+}  // namespace qm
