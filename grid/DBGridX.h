@@ -1,0 +1,374 @@
+#pragma once
+// The data grid: records of a data set as rows, its fields as columns. The grid holds only
+// the rows that fit (the data link's buffer window); its vertical scroll bar counts
+// records. Forms bind it to a data source, customise Columns and read the current record
+// through GetFields / GetSelectedField.
+
+#include "grid/Columns.h"
+#include "grid/CustomGrid.h"
+#include "grid/Selection.h"
+
+#include <QBasicTimer>
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace qm {
+class UiService;
+}
+
+namespace qm::grid {
+
+// Misuse of the grid.
+class EInvalidGridOperation : public std::runtime_error {
+public:
+    explicit EInvalidGridOperation(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString Text() const { return QString::fromStdString(what()); }
+};
+
+enum TDBGridOption { dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
+                     dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect };
+using TDBGridOptions = TSet<TDBGridOption>;
+
+enum TDBGridXOption { dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart, dghHighlightFocus,
+                      dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking,
+                      dghEnterAsTab, dghTraceColSizing };
+using TDBGridXOptions = TSet<TDBGridXOption>;
+
+enum TDBGridXAllowedOperation { alopInsertX, alopUpdateX, alopDeleteX, alopAppendX };
+using TDBGridXAllowedOperations = TSet<TDBGridXAllowedOperation>;
+
+enum TDBGridXEditAction { geaCutX, geaCopyX, geaPasteX, geaDeleteX, geaSelectAllX };
+using TDBGridXEditActions = TSet<TDBGridXEditAction>;
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// Text metrics of a font as the layout uses them.
+struct TTextMetrics {
+    int Height = 0;            // height of "Wg"
+    int ExternalLeading = 0;
+    int InternalLeading = 0;
+    int Overhang = 0;
+    int ZeroWidth = 0;         // width of "0"
+    int AveCharWidth = 0;
+};
+
+struct TDBGridXScrollBar {
+    bool Tracking = false;
+    bool Visible = true;
+};
+
+class TCustomDBGridX;
+
+class TGridDataLinkX : public TDataLink {
+public:
+    explicit TGridDataLinkX(TCustomDBGridX* grid) : grid_(grid) {}
+    TCustomDBGridX* Grid() const { return grid_; }
+    int FieldCount() const { return int(fieldMap_.size()); }
+    const std::vector<int>& FieldMap() const { return fieldMap_; }
+    bool SparseMap() const { return sparseMap_; }
+    bool Modified() const { return modified_; }
+    void SetModified() { modified_ = true; }
+    int AddMapping(const QString& fieldName);
+    void ClearMapping();
+    TField* GetMappedField(int index) const;
+    bool DefaultFields() const;
+    void Reset();
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void EditingChanged() override;
+    void LayoutChanged() override;
+    void RecordChanged(TField* field) override;
+    void UpdateData() override;
+
+private:
+    friend class TCustomDBGridX;
+    TCustomDBGridX* grid_;
+    std::vector<int> fieldMap_;
+    bool modified_ = false, inUpdateData_ = false, sparseMap_ = false;
+};
+
+class TCustomDBGridX : public TCustomGrid {
+    Q_OBJECT
+public:
+    explicit TCustomDBGridX(QWidget* parent = nullptr);
+    ~TCustomDBGridX() override;
+
+    // ---- binding and field access
+    TDataSource* DataSource() const { return dataLink_->DataSource(); }
+    void SetDataSource(TDataSource* s);
+    TGridDataLinkX* DataLink() const { return dataLink_.get(); }
+    TDBGridColumnsX& Columns() { return *columns_; }
+    const TDBGridColumnsX& Columns() const { return *columns_; }
+    TField* GetFields(int index) const;
+    TField* GetSelectedField() const;
+    int SelectedIndex() const { return RawToDataColumn(Col()); }
+    void SetSelectedIndex(int v);
+    int RawToDataColumn(int c) const { return c - indicatorOffset_; }
+    int DataToRawColumn(int i) const { return i + indicatorOffset_; }
+    const TColumnsXList& VisibleColumns() const { return visibleColumns_; }
+    const TColumnsXList& SortMarkedColumns() const { return sortMarkedColumns_; }
+    TColumnsXList& SortMarkedColumnsRef() { return sortMarkedColumns_; }
+    // The message service that asks the delete confirmation.
+    void SetUiService(UiService* ui) { ui_ = ui; }
+
+    // ---- published properties
+    TDBGridOptions Options() const { return options_; }
+    void SetOptions(TDBGridOptions v);
+    TDBGridXOptions OptionsX() const { return optionsX_; }
+    void SetOptionsX(TDBGridXOptions v);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool v) { readOnly_ = v; }
+    bool DefaultDrawing = true;
+    QColor FixedColor() const { return fixedColor_; }
+    void SetFixedColor(const QColor& c);
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& c);
+    QFont Font() const { return font(); }
+    void SetFont(const QFont& f);
+    QFont TitleFont() const { return titleFont_; }
+    void SetTitleFont(const QFont& f);
+    int FooterRowCount() const { return footerRowCount_; }
+    void SetFooterRowCount(int v);
+    int FrozenCols() const { return frozenCols_; }
+    void SetFrozenCols(int v);
+    int TitleHeight() const { return titleHeight_; }
+    void SetTitleHeight(int v);
+    int TitleLines() const { return titleLines_; }
+    void SetTitleLines(int v);
+    int VTitleMargin() const { return vTitleMargin_; }
+    void SetVTitleMargin(int v);
+    bool AutoFitColWidths() const { return autoFitColWidths_; }
+    void SetAutoFitColWidths(bool v);
+    int MinAutoFitWidth() const { return minAutoFitWidth_; }
+    void SetMinAutoFitWidth(int v);
+    int RowHeight() const { return rowHeight_; }
+    void SetRowHeight(int v);
+    int RowLines() const { return rowLines_; }
+    void SetRowLines(int v);
+    bool Flat() const { return flat_; }
+    void SetFlat(bool v);
+    bool TarnStyle = false;
+    bool DrawMemoText = false;
+    TDBGridXAllowedOperations AllowedOperations{alopInsertX, alopUpdateX, alopDeleteX, alopAppendX};
+    TDBGridXEditActions EditActions;
+    TDBGridXScrollBar HorzScrollBar, VertScrollBar;
+
+    // ---- state
+    int TitleOffset() const { return titleOffset_; }
+    int IndicatorOffset() const { return indicatorOffset_; }
+    bool MultiLineRows() const { return multiLineRows_; }
+    int RowSpacing() const { return rowSpacing_; }
+    int TitleRowHeight() const { return titleRowHeight_; }
+    int IndicatorRow() const { return indicatorRow_; }
+    bool HasMoneyColumns() const { return hasMoneyColumns_; }
+    bool LayoutFromDataset() const { return layoutFromDataset_; }
+    int UpdateLock() const { return updateLock_; }
+    int LayoutLock() const { return layoutLock_; }
+    bool IsLayoutPosted() const { return layoutPosted_; }
+    TDBGridXSelection& Selection() { return *selection_; }
+    TBookmarkListX& SelectedRows() { return *selectedRows_; }
+    int VisibleDataRowCount() const;
+    int EditButtonWidth() const { return editButtonWidth_; }
+    // Indicator image size (the images are drawn in code).
+    static constexpr int kIndicatorImageWidth = 6, kIndicatorImageHeight = 9;
+    static constexpr int kSortMarkerImageWidth = 8, kSortMarkerImageHeight = 6;
+    static const QColor kDarkHighlight;  // RGB(64,64,64)
+
+    // ---- text metrics (injectable, so the layout arithmetic can be tested exactly)
+    std::function<TTextMetrics(const QFont&)> MetricsHook;
+    TTextMetrics MetricsOf(const QFont& f) const;
+
+    // ---- layout
+    void BeginUpdate() { ++updateLock_; }
+    void EndUpdate() {
+        if (updateLock_ > 0) --updateLock_;
+    }
+    void BeginLayout();
+    void EndLayout();
+    void CancelLayout();
+    bool AcquireLayoutLock();
+    void LayoutChanged();
+    void DeferLayout();
+    void UpdateRowCount();
+    void UpdateScrollBar();
+    void UpdateActive();
+    void DeferredLayout();  // the queued layout request
+
+    // ---- navigation and editing primitives
+    void MoveBy(bool select, int distance, bool rowMode, bool toEnd);
+    void NextRow(bool shift);
+    void PriorRow(bool shift);
+    void Tab(bool goForward);
+    void MoveCol(int rawCol, int direction, bool select);
+    bool HighlightCell(int dataCol, int dataRow, const QString& value, TGridDrawState state) const;
+    void ClearSelection();
+    bool CanModifyRecord() const;
+    bool CanEditModify() const;
+    bool KeepSelection() const { return keepSelection_; }
+    // Asks the delete confirmation; answers whether to go on.
+    bool DeletePrompt();
+
+    // ---- keyboard and mouse (also callable directly)
+    void KeyDown(int key, Qt::KeyboardModifiers shift);
+    // One step of automatic scrolling during a drag: rows moved and the next timer interval
+    // (ms) for a point at the given distance outside the data box.
+    struct TAutoScrollStep {
+        int Rows = 0;
+        int Interval = 0;
+    };
+    static TAutoScrollStep AutoScrollRows(int distance) {
+        return {std::min(distance / 6, 8), std::max(0, 200 - 15 * distance)};
+    }
+    static int AutoScrollColumnsInterval(int distance) { return std::max(0, 200 - 10 * distance); }
+    int AutoScrollInterval() const { return timerInterval_; }
+
+    // ---- painting
+    // Writes a cell's text as the grid does everywhere.
+    void WriteCellText(QPainter& p, const QRect& rect, int dx, int dy, const QString& text, TAlignment alignment,
+                       TTextLayout layout, bool wordWrap, bool endEllipsis, int leftMargin, int rightMargin) const;
+    // The end-ellipsis shortening: first (length − k) characters and "...", k from 2 upward.
+    static QString ShortenWithEllipsis(const QString& text, int width, const std::function<int(const QString&)>& measure);
+    void DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken, bool pressed) const;
+    QColor FixedLineColor() const;
+    QColor DataLineColor() const;
+    int PressedTitleCol() const { return pressedCol_; }
+
+    // ---- events (each fires only when assigned)
+    std::function<void(TColumnX*)> OnCellClick, OnTitleClick;
+    std::function<void()> OnColEnter, OnColExit, OnTopLeftChanged, OnColWidthsChanged, OnSortMarkingChanged;
+    std::function<void(int from, int to)> OnColumnMoved;
+    std::function<void(const QRect&, int dataCol, TColumnX*, TGridDrawState)> OnDrawColumnCell;
+    std::function<void(const QRect&, TField*, TGridDrawState)> OnDrawDataCell;
+    std::function<void(TColumnX*, QFont&, QColor&, TGridDrawState)> OnGetCellParams;
+    std::function<void(QString&)> OnGetConfirmText;
+    std::function<void(int col, TColumnX*)> OnTitleBtnClick;
+    std::function<void(int col, bool& enabled)> OnCheckButton;
+
+    // Notifications from the data link and the columns.
+    void LinkActive(bool value);
+    void DataChanged();
+    void Scroll(int distance);
+    void RecordChanged(TField* field);
+    void InternalLayout();
+    void ColumnsUpdate(TColumnX* item);
+    void SortMarkersChanged();  // rebuilds SortMarkedColumns from the titles
+    bool IsLoading() const { return false; }
+
+protected:
+    void Paint(QPainter& p, const QRect& clip) override;
+    void DrawCell(QPainter& p, int col, int row, const QRect& rect, TGridDrawState state) override;
+    void ColWidthsChanged() override;
+    void ColumnMoved(int from, int to) override;
+    void TopLeftChanged() override;
+    void SizeChanged() override;
+    bool CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const override;
+
+    virtual void DefineFieldMap();
+    virtual void SetColumnAttributes();
+    virtual void CellClick(TColumnX* c) { if (OnCellClick) OnCellClick(c); }
+    virtual void TitleClick(TColumnX* c) { if (OnTitleClick) OnTitleClick(c); }
+    virtual void ColEnter() { if (OnColEnter) OnColEnter(); }
+    virtual void ColExit() { if (OnColExit) OnColExit(); }
+    virtual void GetCellParams(TColumnX* c, QFont& f, QColor& bg, TGridDrawState st) {
+        if (OnGetCellParams) OnGetCellParams(c, f, bg, st);
+    }
+    virtual void DrawColumnCell(const QRect& r, int dataCol, TColumnX* c, TGridDrawState st) {
+        if (OnDrawColumnCell) OnDrawColumnCell(r, dataCol, c, st);
+    }
+    virtual void DrawDataCell(const QRect& r, TField* f, TGridDrawState st) {
+        if (OnDrawDataCell) OnDrawDataCell(r, f, st);
+    }
+    virtual void TitleBtnClick(int col, TColumnX* c) { if (OnTitleBtnClick) OnTitleBtnClick(col, c); }
+    virtual void SortMarkingChanged() {
+        if (optionsX_.Has(dghAutoSortMarking) && OnSortMarkingChanged) OnSortMarkingChanged();
+    }
+    void CheckTitleButton(int col, bool& enabled);
+
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    friend class TGridDataLinkX;
+    void AutoFitPass();
+    void VertScrollAction(int action);
+    void VertSliderReleased();
+    void DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol, int startRow,
+                       const QRect& band, const QColor& onColor, const QColor& offColor) const;
+    void DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx);
+    void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, bool& dark);
+    void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, TColumnX* column, TGridDrawState state, int dx,
+                          int dy, bool& dark);
+    void StartTimer(int interval);
+    void StopTimer();
+    void DoAutoScroll();
+    QRect DataBox() const;
+    bool IsFocusedGrid() const { return Focused(); }
+    void BuildImages();
+
+    std::unique_ptr<TGridDataLinkX> dataLink_;
+    std::unique_ptr<TDBGridColumnsX> columns_;
+    std::unique_ptr<TBookmarkListX> selectedRows_;
+    std::unique_ptr<TDBGridXSelection> selection_;
+    UiService* ui_ = nullptr;
+    TColumnsXList visibleColumns_, sortMarkedColumns_;
+
+    TDBGridOptions options_;
+    TDBGridXOptions optionsX_;
+    bool readOnly_ = false;
+    QColor fixedColor_, color_;
+    QFont titleFont_;
+    int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
+    bool autoFitColWidths_ = false;
+    int minAutoFitWidth_ = 0, rowHeight_ = 0, rowLines_ = 0;
+    bool flat_ = false;
+
+    int titleOffset_ = 1, indicatorOffset_ = 1;
+    int updateLock_ = 0, layoutLock_ = 0;
+    bool layoutFromDataset_ = false, layoutPosted_ = false;
+    bool multiLineRows_ = false, hasMoneyColumns_ = false;
+    int rowSpacing_ = 4, titleRowHeight_ = 0, indicatorRow_ = -1, editButtonWidth_ = 16;
+    bool skipThumbPosition_ = false;
+    QPixmap indicatorImages_[6];
+    QPixmap sortMarkerImages_[2];
+
+    // input state
+    bool keepSelection_ = true;
+    int mouseSelState_ = 0;     // 0 none, 1 rows, 2 columns, 3 rectangle, 6 frozen sizing
+    bool selectRowsMode_ = true;  // rows moved over while selecting become selected
+    TBookmark rowSelAnchor_ = -1;
+    bool rowSelAnchorWasSelected_ = false;
+    int pressedCol_ = -1;
+    bool titlePressed_ = false, titleTracking_ = false;
+    bool multiSortFlag_ = false;
+    QPoint lastPoint_;
+    QBasicTimer timer_;
+    int timerInterval_ = -1;
+    int wheelAccum_ = 0;
+    bool dblClick_ = false;
+};
+
+// The grid as forms place it.
+class TDBGridX : public TCustomDBGridX {
+    Q_OBJECT
+public:
+    using TCustomDBGridX::TCustomDBGridX;
+};
+
+}  // namespace qm::grid

@@ -1,0 +1,445 @@
+// Painting of the data grid: lines band by band, the cell loop, indicator, titles and data
+// cells. Everything draws on the painter given, so an image serves as well as the screen.
+#include "grid/DBGridX.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+
+namespace qm::grid {
+
+void TCustomDBGridX::BuildImages() {
+    // The indicator images are drawn in code: an arrow (current row), a pencil (editing),
+    // an asterisk (inserting), two multi-select marks and a white arrow for dark rows.
+    auto make = [](const std::function<void(QPainter&)>& fn) {
+        QPixmap pm(kIndicatorImageWidth, kIndicatorImageHeight);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        fn(p);
+        return pm;
+    };
+    auto arrow = [](const QColor& c) {
+        return [c](QPainter& p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            p.drawPolygon(QPolygon({QPoint(1, 0), QPoint(5, 4), QPoint(1, 8)}));
+        };
+    };
+    indicatorImages_[0] = make(arrow(Qt::black));
+    indicatorImages_[1] = make([](QPainter& p) {
+        p.setPen(Qt::black);
+        p.drawLine(1, 8, 5, 0);
+        p.drawLine(0, 8, 4, 0);
+    });
+    indicatorImages_[2] = make([](QPainter& p) {
+        p.setPen(Qt::black);
+        p.drawLine(3, 1, 3, 7);
+        p.drawLine(0, 4, 5, 4);
+        p.drawLine(1, 2, 5, 6);
+        p.drawLine(1, 6, 5, 2);
+    });
+    indicatorImages_[3] = make([](QPainter& p) { p.fillRect(2, 3, 3, 3, Qt::black); });
+    indicatorImages_[4] = make(arrow(Qt::black));
+    indicatorImages_[5] = make(arrow(Qt::white));
+    for (int i = 0; i < 2; ++i) {
+        QPixmap pm(kSortMarkerImageWidth, kSortMarkerImageHeight);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(128, 128, 128));
+        if (i == 0) p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(7, 0), QPoint(4, 5), QPoint(3, 5)}));
+        else p.drawPolygon(QPolygon({QPoint(3, 0), QPoint(4, 0), QPoint(7, 5), QPoint(0, 5)}));
+        sortMarkerImages_[i] = pm;
+    }
+}
+
+QColor TCustomDBGridX::FixedLineColor() const {
+    return flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0);
+}
+
+QColor TCustomDBGridX::DataLineColor() const {
+    return color_.rgb() == QColor(0xC0, 0xC0, 0xC0).rgb() ? QColor(0x80, 0x80, 0x80) : QColor(0xC0, 0xC0, 0xC0);
+}
+
+QString TCustomDBGridX::ShortenWithEllipsis(const QString& text, int width,
+                                            const std::function<int(const QString&)>& measure) {
+    QString t = text;
+    int k = 2;
+    while (measure(t) > width && k <= text.size()) {
+        t = text.left(text.size() - k) + QStringLiteral("...");
+        ++k;
+    }
+    return t;
+}
+
+void TCustomDBGridX::WriteCellText(QPainter& p, const QRect& rect, int dx, int dy, const QString& text,
+                                   TAlignment alignment, TTextLayout layout, bool wordWrap, bool endEllipsis,
+                                   int leftMargin, int rightMargin) const {
+    const QFontMetrics fm(p.font());
+    const int right = rect.right() + 1, bottom = rect.bottom() + 1;
+    if (!wordWrap) {
+        // Direct path: the text written at the top, clipped to the cell.
+        QString t = text;
+        if (endEllipsis)
+            t = ShortenWithEllipsis(text, rect.width() - dx, [&](const QString& s) { return fm.horizontalAdvance(s); });
+        const int w = fm.horizontalAdvance(t);
+        int x;
+        switch (alignment) {
+        case taRightJustify: x = right - w - 3; break;
+        case taCenter: x = rect.left() + rect.width() / 2 - w / 2; break;
+        default: x = rect.left() + dx; break;
+        }
+        const int y = rect.top() + dy;
+        if (x >= rect.left() && x + w <= right && y + fm.height() <= bottom) {
+            p.drawText(x, y + fm.ascent(), t);
+        } else {
+            p.save();
+            p.setClipRect(rect, Qt::IntersectClip);
+            p.drawText(x, y + fm.ascent(), t);
+            p.restore();
+        }
+        return;
+    }
+    // Wrapped path: the rectangle shrunk by the offsets and the margins.
+    QRect r(rect.left() + dx + leftMargin, rect.top() + dy, rect.width() - 2 * dx - leftMargin - rightMargin + (dx > 0 ? 1 : 0),
+            rect.height() - 2 * dy);
+    int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
+    flags |= alignment == taRightJustify ? Qt::AlignRight : alignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (layout != tlTop) {
+        const int h = fm.boundingRect(QRect(0, 0, std::max(1, r.width()), 100000), flags, text).height();
+        if (layout == tlCenter) r.setTop(r.top() + r.height() / 2 - h / 2);
+        else r.setTop(r.bottom() + 1 - h);
+        r.setHeight(std::max(h, 0));
+    }
+    p.save();
+    p.setClipRect(rect, Qt::IntersectClip);
+    QString t = text;
+    if (endEllipsis) t = fm.elidedText(text, Qt::ElideRight, r.width() * std::max(1, r.height() / std::max(1, fm.height())));
+    p.drawText(r, flags | Qt::AlignTop, t);
+    p.restore();
+}
+
+void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken,
+                                  bool pressed) const {
+    const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
+    const bool in = sunken || pressed;
+    const QColor tl = in ? dark : light, br = in ? light : dark;
+    const int l = r.left(), t = r.top(), rr = r.right(), b = r.bottom();
+    if (flat_) {
+        p.setPen(p.brush().color());
+        p.drawLine(l, b, rr, b);
+        if (bottomRight) p.drawLine(rr, b, rr, t);
+        p.setPen(tl);
+        p.drawLine(l, t, rr, t);
+        if (topLeft) p.drawLine(l, t, l, b);
+        return;
+    }
+    p.setPen(tl);
+    p.drawLine(l, t, rr, t);
+    if (topLeft) p.drawLine(l, t, l, b);
+    p.setPen(br);
+    p.drawLine(l, b, rr, b);
+    if (bottomRight) p.drawLine(rr, t, rr, b);
+}
+
+void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol,
+                                   int startRow, const QRect& band, const QColor& onColor,
+                                   const QColor& offColor) const {
+    if (band.width() <= 0 || band.height() <= 0) return;
+    const TGridOptions go = GridOptions();
+    const bool vertOn = fixedBand ? go.Has(goFixedVertLine) : go.Has(goVertLine);
+    const bool horzOn = fixedBand ? go.Has(goFixedHorzLine) : go.Has(goHorzLine);
+    const int hlw = info.Horz.EffectiveLineWidth, vlw = info.Vert.EffectiveLineWidth;
+    QVector<QLine> vert, horz;
+    if (hlw > 0) {
+        int x = band.left();
+        for (int c = startCol; c < ColCount(); ++c) {
+            x += ColWidths(c) + hlw;
+            if (x > band.right() + 1 + hlw) break;
+            if (ColWidths(c) < 0) continue;  // -1 hides the column with its line
+            const int lx = x - hlw + hlw / 2;
+            vert.push_back(QLine(lx, band.top(), lx, band.bottom()));
+            if (c + 1 == info.Horz.FixedCellCount && startCol < info.Horz.FixedCellCount) break;
+        }
+    }
+    if (vlw > 0) {
+        int y = band.top();
+        for (int r = startRow; r < RowCount(); ++r) {
+            y += RowHeights(r) + vlw;
+            if (y > band.bottom() + 1 + vlw) break;
+            const int ly = y - vlw + vlw / 2;
+            horz.push_back(QLine(band.left(), ly, band.right(), ly));
+            if (r + 1 == info.Vert.FixedCellCount && startRow < info.Vert.FixedCellCount) break;
+        }
+    }
+    auto draw = [&](const QVector<QLine>& lines, bool on, int lw) {
+        if (lines.isEmpty()) return;
+        QPen pen(on ? onColor : offColor);
+        pen.setWidth(lw);
+        if (lw > 1) {
+            pen.setCapStyle(Qt::FlatCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+        }
+        p.setPen(pen);
+        p.drawLines(lines);
+    };
+    if (!horzOn) {
+        draw(horz, false, vlw);
+        draw(vert, vertOn, hlw);
+    } else {
+        draw(vert, vertOn, hlw);
+        draw(horz, true, vlw);
+    }
+}
+
+void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const QColor fixedLine = FixedLineColor(), dataLine = DataLineColor();
+    const TGridAxisDrawInfo& h = info.Horz;
+    const TGridAxisDrawInfo& v = info.Vert;
+    // The frozen band: the last FrozenCols fixed columns with their lines.
+    int frozenW = 0;
+    for (int c = std::max(0, FixedCols() - frozenCols_); c < FixedCols(); ++c) frozenW += ColWidths(c) + h.EffectiveLineWidth;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Backgrounds first (lines go over the one-pixel gaps between cells).
+    p.fillRect(QRect(0, 0, h.FixedBoundary, v.GridBoundary), fixedColor_);
+    p.fillRect(QRect(h.FixedBoundary, 0, h.GridBoundary - h.FixedBoundary, v.FixedBoundary), fixedColor_);
+    p.fillRect(QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary, v.GridBoundary - v.FixedBoundary),
+               color_);
+    if (h.EffectiveLineWidth > 0 || v.EffectiveLineWidth > 0) {
+        DrawLinesBand(p, info, true, 0, 0, QRect(0, 0, h.FixedBoundary, v.FixedBoundary), fixedLine, fixedColor_);
+        DrawLinesBand(p, info, true, LeftCol(), 0,
+                      QRect(h.FixedBoundary, 0, h.GridBoundary - h.FixedBoundary, v.FixedBoundary), fixedLine,
+                      fixedColor_);
+        DrawLinesBand(p, info, true, 0, TopRow(),
+                      QRect(0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary - v.FixedBoundary), fixedLine,
+                      fixedColor_);
+        if (frozenCols_ > 0 && !optionsX_.Has(dghFrozen3D))
+            DrawLinesBand(p, info, false, FixedCols() - frozenCols_, TopRow(),
+                          QRect(h.FixedBoundary - frozenW, v.FixedBoundary, frozenW - 1, v.GridBoundary - v.FixedBoundary),
+                          dataLine, color_);
+        DrawLinesBand(p, info, false, LeftCol(), TopRow(),
+                      QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary,
+                            v.GridBoundary - v.FixedBoundary),
+                      dataLine, color_);
+    }
+    DrawCells(p, clip, info);
+    // Right of and below the cells: the grid's colour.
+    if (h.GridBoundary < ClientWidth()) p.fillRect(QRect(h.GridBoundary, 0, ClientWidth() - h.GridBoundary, v.GridBoundary), color_);
+    if (v.GridBoundary < ClientHeight()) p.fillRect(QRect(0, v.GridBoundary, ClientWidth(), ClientHeight() - v.GridBoundary), color_);
+    if (gridState_ == gsColSizing) {
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        p.setPen(pen);
+        p.drawLine(sizingPos_, 0, sizingPos_, v.GridBoundary);
+    }
+    // The row-select focus frame around the current row, widened over the frozen columns.
+    if (options_.Has(dgRowSelect) && DefaultDrawing && Focused() && dataLink_->Active()) {
+        const TGridRect s = TCustomGrid::Selection();
+        const QRect r = BoxRect(std::max(0, s.Left - frozenCols_), s.Top, ColCount() - 1, s.Bottom);
+        if (!r.isEmpty()) {
+            QPen pen(palette().color(QPalette::Text), 1, Qt::DotLine);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(r.adjusted(0, 0, -1, -1));
+        }
+    }
+}
+
+void TCustomDBGridX::DrawCell(QPainter& p, int col, int row, const QRect& cellRect, TGridDrawState state) {
+    if (cellRect.width() <= 0) return;
+    const int dataRow = row - titleOffset_;
+    const int dataCol = col - indicatorOffset_;
+    const int fillerRow = footerRowCount_ > 0 ? RowCount() - footerRowCount_ - 1 - titleOffset_ : -2;
+    const bool isFiller = dataRow == fillerRow;
+    const bool isFooter = footerRowCount_ >= 1 && dataRow > fillerRow;
+    bool is3D = (optionsX_.Has(dghFixed3D) && state.Has(gdFixed) && (dataCol < 0 || dataRow < 0) && !isFiller) ||
+                (optionsX_.Has(dghFooter3D) && isFooter) ||
+                (optionsX_.Has(dghData3D) && !state.Has(gdFixed) && !isFooter) ||
+                ((optionsX_.Has(dghFixed3D) || optionsX_.Has(dghData3D) || optionsX_.Has(dghFrozen3D)) &&
+                 footerRowCount_ >= 1 && isFiller && dataCol < 0) ||
+                (optionsX_.Has(dghFrozen3D) && state.Has(gdFixed) && dataCol >= 0 && dataRow >= 0);
+    QRect rect = cellRect;
+    if (is3D) rect.adjust(1, 1, -1, -1);
+    const int dx = is3D ? 1 : 2;
+    const int dy = dx - (flat_ ? 1 : 0);
+    bool dark = false, pressed = false;
+
+    if (state.Has(gdFixed) && dataCol < 0) {
+        DrawIndicatorCell(p, row, rect, dataRow, dx);
+        dark = p.brush().color() == kDarkHighlight;
+    } else if (dataRow < 0 && dataCol >= 0 && state.Has(gdFixed)) {
+        TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
+        if (c) DrawTitleCell(p, col, rect, c, dx, dark);
+        pressed = col == pressedCol_ && titlePressed_;
+    } else if (dataCol >= 0) {
+        TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
+        if (!c) {
+            p.fillRect(rect, color_);
+        } else {
+            DrawDataCellFull(p, col, row, rect, c, state, dx, dy, dark);
+        }
+    }
+    if (is3D) DrawCellEdge(p, cellRect, true, true, dark, pressed);
+}
+
+void TCustomDBGridX::DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx) {
+    QColor brush = (footerRowCount_ > 0 && dataRow == RowCount() - footerRowCount_ - 1 - titleOffset_ &&
+                    !optionsX_.Has(dghFrozen3D))
+                       ? color_
+                       : fixedColor_;
+    p.setBrush(brush);
+    if (!dataLink_->Active()) {
+        p.fillRect(rect, brush);
+        return;
+    }
+    bool selected = selection_->SelectionType() == gstAll;
+    if (dataRow >= 0 && (dataRow < dataLink_->RecordCount() || footerRowCount_ == 0)) {
+        TActiveRecordGuard guard(*dataLink_);
+        dataLink_->SetActiveRecord(dataRow);
+        selected = options_.Has(dgMultiSelect) &&
+                   selection_->DataCellSelected(-1, dataLink_->DataSet()->Bookmark());
+    }
+    const QColor fill = selected ? kDarkHighlight : brush;
+    p.setBrush(fill);
+    p.fillRect(rect, fill);
+    const bool isActive = dataRow >= 0 && dataRow == dataLink_->ActiveRecord() && dataRow < dataLink_->RecordCount();
+    if (isActive || (selected && dataRow >= 0)) {
+        int img = -1;
+        switch (dataLink_->DataSet()->State()) {
+        case dsBrowse: img = isActive ? (selected ? 5 : 0) : -1; break;
+        case dsEdit: img = 1; break;
+        case dsInsert: img = 2; break;
+        default: img = 0; break;
+        }
+        if (!isActive && img >= 0 && dataLink_->DataSet()->State() != dsBrowse) img = -1;
+        if (img >= 0) {
+            const QPixmap& pm = indicatorImages_[img];
+            const int x = rect.right() + 1 - pm.width() - dx;
+            const int y = (rect.top() + rect.bottom() + 1 - pm.height()) / 2;
+            p.drawPixmap(x, y, pm);
+        }
+        if (isActive) indicatorRow_ = row;
+    }
+}
+
+void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int /*dx*/, bool& dark) {
+    TColumnTitleX* t = column->Title();
+    QFont f = t->Font();
+    QColor bg = t->Color();
+    const bool pressed = col == pressedCol_ && titlePressed_;
+    QString caption = t->Caption();
+    QRect textRect = rect;
+    const int s = pressed ? ((titleHeight_ != 0 || titleLines_ != 0) ? 2 : 1) : 0;
+    textRect.setTop(textRect.top() + s);
+    const int marker = t->SortMarker() == smDownX ? 0 : t->SortMarker() == smUpX ? 1 : -1;
+    int w = 0;
+    bool drawMarker = marker >= 0;
+    QFont sortFont(QStringLiteral("Arial"));
+    sortFont.setPixelSize(kSortMarkerImageHeight + 2);
+    if (marker >= 0) {
+        textRect.setRight(textRect.right() - 16);
+        if (sortMarkedColumns_.size() > 1)
+            w = QFontMetrics(sortFont).horizontalAdvance(QString::number(t->SortIndex()));
+        if (textRect.left() > textRect.right() + 1) {
+            textRect.setRight(textRect.right() + 14 - w);
+            drawMarker = false;
+        }
+        if (textRect.left() > textRect.right() + 1) {
+            textRect.setRight(textRect.right() + 2 + w);
+            w = 0;
+        }
+    }
+    const bool colSelected = (selection_->SelectionType() == gstColumns && selection_->Columns().Contains(column)) ||
+                             selection_->SelectionType() == gstAll;
+    QColor textColor = palette().color(QPalette::ButtonText);
+    if (colSelected) {
+        bg = kDarkHighlight;
+        textColor = Qt::white;
+        dark = true;
+    }
+    p.setBrush(bg);
+    p.fillRect(rect, bg);
+    p.setFont(f);
+    p.setPen(textColor);
+    if (titleHeight_ != 0 || titleLines_ != 0)
+        WriteCellText(p, textRect, 1, 1, caption, t->Alignment(), tlCenter, true, t->EndEllipsis(), s, -s);
+    else
+        WriteCellText(p, textRect.translated(s, 0), 2, 1, caption, t->Alignment(), tlTop, false, t->EndEllipsis(), s, -s);
+    if (drawMarker) {
+        const QPixmap& pm = sortMarkerImages_[marker];
+        const int x = rect.right() + 1 - pm.width() - 2 - w + s;
+        const int y = (rect.top() + rect.bottom() + 1 - pm.height()) / 2 + s;
+        p.drawPixmap(x, y, pm);
+        if (w > 0) {
+            p.setFont(sortFont);
+            p.setPen(dark ? QColor(Qt::white) : textColor);
+            p.drawText(rect.right() + 1 - w - 2 + s, y - 1 + QFontMetrics(sortFont).ascent(), QString::number(t->SortIndex()));
+            p.setFont(f);
+        }
+    }
+}
+
+void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect rect, TColumnX* column,
+                                      TGridDrawState state, int dx, int dy, bool& dark) {
+    QFont f = column->Font();
+    QColor bg = column->Color();
+    if (!dataLink_->Active()) {
+        p.fillRect(rect, bg);
+        return;
+    }
+    const int dataRow = row - titleOffset_;
+    const int dataCol = column->Index();
+    TActiveRecordGuard guard(*dataLink_);  // set back also when a hook raises
+    if (dataRow >= dataLink_->RecordCount()) {
+        p.fillRect(rect, bg);
+        return;
+    }
+    dataLink_->SetActiveRecord(dataRow);
+    const QString text = column->DisplayText();
+    QColor fg = palette().color(QPalette::Text);
+    if (HighlightCell(dataCol, dataRow, text, state)) {
+        bg = palette().color(QPalette::Highlight);
+        fg = palette().color(QPalette::HighlightedText);
+        dark = true;
+    }
+    GetCellParams(column, f, bg, state);
+    p.setBrush(bg);
+    if (DefaultDrawing) {
+        p.fillRect(rect, bg);
+        p.setFont(f);
+        p.setPen(fg);
+        const int kind = column->ColumnKind();
+        if (kind == 5) {
+            // A check box centred in the cell.
+            const int bw = std::min(13, rect.width()), bh = std::min(13, rect.height());
+            const QRect box(rect.left() + (rect.width() - bw) / 2, rect.top() + (rect.height() - bh) / 2, bw, bh);
+            p.setPen(fg);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(box.adjusted(0, 0, -1, -1));
+            const TCheckBoxState cs = column->GetCheckboxState();
+            if (cs != cbUnchecked) {
+                QPen pen(cs == cbGrayed ? QColor(128, 128, 128) : fg, 2);
+                p.setPen(pen);
+                p.drawLine(box.left() + 3, box.center().y(), box.center().x(), box.bottom() - 3);
+                p.drawLine(box.center().x(), box.bottom() - 3, box.right() - 3, box.top() + 3);
+            }
+            p.setBrush(bg);
+        } else if (column->Field()) {
+            WriteCellText(p, rect, dx, dy, text, column->Alignment(), tlTop, column->WordWrap() && multiLineRows_,
+                          column->EndEllipsis(), 0, 0);
+        }
+    }
+    if (columns_->State() == csDefault) DrawDataCell(rect, column->Field(), state);
+    DrawColumnCell(rect, dataCol, column, state);
+    if (DefaultDrawing && state.Has(gdSelected) && (options_.Has(dgAlwaysShowSelection) || Focused()) &&
+        !options_.Has(dgRowSelect) && updateLock_ == 0 && Focused() && state.Has(gdFocused)) {
+        QPen pen(fg, 1, Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+}  // namespace qm::grid
