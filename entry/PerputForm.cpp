@@ -77,6 +77,7 @@ QComboBox* Combo(QWidget* parent, int width = 130) {
 }  // namespace
 
 TFrm_perput::TFrm_perput(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+    MonthNo = QStringLiteral("0");
     setWindowTitle(QStringLiteral("从业人员个人输入"));
     BuildUi();
     connect(qApp, &QApplication::focusChanged, this, &TFrm_perput::OnFocusChanged);
@@ -594,7 +595,7 @@ void TFrm_perput::done(int r) {
     if (!closing_) {
         closing_ = true;
         const PerputLogic::CloseTargets t = PerputLogic::CloseRefreshes(MonthNo, ReturnMode);
-        if ((t.monthList || t.batchSheet) && refreshOpener_) Guarded(ctx_.ui, refreshOpener_);
+        if ((t.monthList || t.batchSheet) && RefreshOpener) Guarded(ctx_.ui, RefreshOpener);
     }
     QDialog::done(r);
 }

@@ -7,6 +7,7 @@
 #include "grid/DBGridX.h"
 #include "shell/AppContext.h"
 #include "shell/FormFactory.h"
+#include "shell/FormInterfaces.h"
 
 #include <QDialog>
 
@@ -25,18 +26,15 @@ class QTabWidget;
 
 namespace qm {
 
-class TFrm_perput : public QDialog, public IForm {
+class TFrm_perput : public QDialog, public IPerput {
     Q_OBJECT
 public:
     explicit TFrm_perput(AppContext& ctx);
     ~TFrm_perput() override;
 
-    // Set by the opener before the form shows.
-    QString MonthNo = QStringLiteral("0");  // the list edited: "0" start of period, "1".."12" a month
-    QString ReturnMode;                     // "0" the start-of-period sheet opened it
-    // How the form refreshes its opener as it closes: called when the list is a month's
-    // (the monthly staff list opened it) or when ReturnMode is "0" (the start-of-period sheet).
-    void SetRefreshOpener(std::function<void()> refresh) { refreshOpener_ = std::move(refresh); }
+    // MonthNo, ReturnMode and RefreshOpener are set by the opener before the form shows.
+    // MonthNo is the list edited; the opener is refreshed as the form closes when the list is
+    // a month's (the monthly staff list opened it) or ReturnMode is "0" (the batch sheet).
 
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
@@ -113,7 +111,6 @@ private:
     long long modifyId_ = -1;
     bool shown_ = false;
     bool closing_ = false;
-    std::function<void()> refreshOpener_;
 };
 
 }  // namespace qm

@@ -236,19 +236,19 @@ TEST_F(PerputFormTest, CloseRefreshesTheOpener) {
     int refreshed = 0;
     {
         auto f = Open(QStringLiteral("否"), QStringLiteral("3"), QString());
-        f->SetRefreshOpener([&] { ++refreshed; });
+        f->RefreshOpener = [&] { ++refreshed; };
         f->BitBtn4Click();
         EXPECT_EQ(refreshed, 1);
     }
     {
         auto f = Open(QStringLiteral("否"), QStringLiteral("0"), QStringLiteral("0"));
-        f->SetRefreshOpener([&] { ++refreshed; });
+        f->RefreshOpener = [&] { ++refreshed; };
         f->close();  // the window's own close button too
         EXPECT_EQ(refreshed, 2);
     }
     {
         auto f = Open(QStringLiteral("否"), QStringLiteral("0"), QStringLiteral("1"));
-        f->SetRefreshOpener([&] { ++refreshed; });
+        f->RefreshOpener = [&] { ++refreshed; };
         f->BitBtn4Click();
         EXPECT_EQ(refreshed, 2);
     }
