@@ -4,8 +4,8 @@
 #include "shell/Application.h"
 #include "shell/DataModule.h"
 #include "shell/MainWindow.h"
+#include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
-#include "shell/BrowserForms.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     qm::TDataModule1 dataModule(paths.Database(), ui);
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
     qm::RegisterEntryForms(mainWindow->forms());
-    qm::RegisterBrowserForms(mainWindow->forms());
+    qm::RegisterShellForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();

@@ -1,14 +1,35 @@
 #include "entry/EntryForms.h"
 
+#include "entry/AllputForm.h"
+#include "entry/ClearMonthDialogs.h"
+#include "entry/DelPersno.h"
+#include "entry/HeadcountDialog.h"
+#include "entry/Monput.h"
 #include "entry/PerputForm.h"
+#include "entry/WageErrorListForm.h"
+#include "entry/WageSheetForm.h"
+#include "entry/Wrong.h"
+#include "shell/AppContext.h"
 #include "shell/FormFactory.h"
 
 namespace qm {
 
 void RegisterEntryForms(FormFactory& forms) {
-    // each entry form adds its line here as it lands
-    forms.Register(QStringLiteral("TFrm_perput"),
-                   [](AppContext& ctx) -> std::unique_ptr<IForm> { return std::make_unique<TFrm_perput>(ctx); });
+    forms.Register(QStringLiteral("TFrm_allput"), [](AppContext& ctx) { return std::make_unique<TFrm_allput>(ctx); });
+    forms.Register(QStringLiteral("TFrm_mon"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_mon>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_wrontWage"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_wrontWage>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_clearChWage"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChWage>(ctx); });
+    forms.Register(QStringLiteral("TFrm_clearChMon"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChMon>(ctx); });
+    forms.Register(QStringLiteral("TFrm_set"), [](AppContext& ctx) { return std::make_unique<TFrm_set>(ctx); });
+    forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx) { return std::make_unique<MonputOpener>(ctx); });
+    forms.Register(QStringLiteral("TFrm_delPersno"),
+                   [](AppContext& ctx) { return std::make_unique<DelPersnoForm>(ctx); });
+    forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx) { return std::make_unique<WrongForm>(ctx); });
+    forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx) { return std::make_unique<TFrm_perput>(ctx); });
 }
 
 }  // namespace qm

@@ -129,6 +129,8 @@ public:
         return true;
     }
 
+    bool IsEditing() const { return state() == EditingState; }
+
     void SetFrozenArea(int height, int width) {
         frozenHeight_ = height;
         frozenWidth_ = width;
@@ -261,8 +263,9 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) ||
                    e->matches(QKeySequence::Cut);
         };
-        g->onKeyRelease = [this](QKeyEvent* e) {
-            CommitPendingEdit();
+        g->onKeyRelease = [this, g](QKeyEvent* e) {
+            // The release of the key that opened an in-place editor belongs to that editor.
+            if (g->IsEditing()) return;
             const bool ctrl = e->modifiers() & Qt::ControlModifier;
             if (ctrl && (e->key() == Qt::Key_C || e->key() == Qt::Key_V || e->key() == Qt::Key_X)) {
                 SyncSelectionToBook();
@@ -285,12 +288,23 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         model_->Reset();
         SyncLayout();
         SyncAllObjects();
+        StartAtSelection();
     });
     connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
 
     SyncLayout();
     SyncAllObjects();
+    StartAtSelection();
     setFocusProxy(grid_);
+}
+
+void SheetView::StartAtSelection() {
+    // The current cell starts where the sheet's selection is (the first data row after a
+    // template), not on a title cell.
+    const SheetRange s = book_.Selection();
+    if (s.c1 <= book_.MaxCol())
+        grid_->selectionModel()->setCurrentIndex(model_->index(s.r1 - 1, s.c1 - 1),
+                                                 QItemSelectionModel::NoUpdate);
 }
 
 SheetView::~SheetView() = default;

@@ -66,6 +66,7 @@ private:
     void PlaceObject(int id);
     void PlacePanes();
     void SyncSelectionToBook();
+    void StartAtSelection();
     std::vector<SheetGrid*> AllGrids() const;
     SheetGrid* GridShowing(int row, int col) const;
 

@@ -10,11 +10,18 @@ namespace qm {
 
 namespace {
 
-bool HasRows(db::Connection& c, const QString& sql) {
+}  // namespace
+
+// Only whether a row exists: a query reads all its rows into memory, and a unit of
+// sixteen thousand persons must not be read whole to learn that.
+bool Gates::Exists(db::Connection& c, const QString& sql) {
     db::Query q(c);
-    q.Open(sql);
+    q.Open(sql + QStringLiteral(" limit 1"));
     return !q.Eof();
 }
+
+namespace {
+bool HasRows(db::Connection& c, const QString& sql) { return Gates::Exists(c, sql); }
 
 // The months of a one-column grouped query, in the order returned.
 QStringList Months(db::Connection& c, const QString& sql) {

@@ -56,6 +56,8 @@ public:
 
     // Status-bar class text of a unit: DepType trimmed, DepInfo trimmed.
     static QString UnitClassText(const QString& depType, const QString& depInfo);
+    // Whether a query returns any row (reads at most one).
+    static bool Exists(db::Connection& c, const QString& sql);
     // The trimmed CreateMon of the current unit; empty without a unit row.
     QString StoredCreateMon(bool* found = nullptr);
 

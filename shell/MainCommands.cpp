@@ -189,9 +189,7 @@ void MainCommands::MonthClick(int k) {
 
 void MainCommands::N42Click() {
     UnitGate(true);
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select * from Staff_moninfo where sMon=12"));
-    if (q.Eof()) {
+    if (!Gates::Exists(ctx_.db, QStringLiteral("select * from Staff_moninfo where sMon=12"))) {
         ctx_.ui.Info(QStringLiteral("年度数据不全，请保证有年末12月数据。"));
         return;
     }

@@ -25,7 +25,16 @@ public:
     void N37Click();
     bool N41Click();
 
+    // The folder the file manager opens after a backup: the folder of the file chosen.
+    static QString FolderOf(const QString& file);
+
 private:
+    bool UnitGate();  // message only
+    void OpenForm(const QString& formClass);
+    // Copies `source` over the live file with the connection closed; on a refusal or a failed
+    // copy it says why, leaves the live file as it was and reconnects.
+    bool ReplaceLiveDatabase(const QString& source);
+
     AppContext& ctx_;
 };
 

@@ -82,6 +82,7 @@ TFrm_dep::TFrm_dep(AppContext& ctx, MainCommands& main, QWidget* parent)
     auto* newBox = RadioGroup(this, QStringLiteral("新创办单位"), {QStringLiteral("否"), QStringLiteral("是")}, 3, rg3_);
     DateCb = new QComboBox(newBox);
     for (int m = 1; m <= 12; ++m) DateCb->addItem(QString::number(m) + QStringLiteral("月创办"));
+    DateCb->setPlaceholderText(QStringLiteral("创办月份"));
     DateCb->setCurrentIndex(-1);
     DateCb->setEnabled(false);
     static_cast<QGridLayout*>(newBox->layout())->addWidget(DateCb, 0, 2);

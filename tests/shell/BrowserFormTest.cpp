@@ -3,9 +3,9 @@
 #include "bench/SyntheticUnit.h"
 #include "platform/Progress.h"
 #include "platform/ScriptedUiService.h"
-#include "shell/BrowserForms.h"
 #include "shell/ChangeDepForm.h"
 #include "shell/FormInterfaces.h"
+#include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"
 
 #include <QApplication>
@@ -207,7 +207,7 @@ TEST_F(BrowserFormTest, ActivationShowsTheRenamedUnit) {
 
 TEST_F(BrowserFormTest, RegisteredWithTheFactory) {
     FormFactory all(ctx);
-    RegisterBrowserForms(all);
+    RegisterShellForms(all);
     for (const char* n : {"TFrm_Brower", "TFrm_changeDep", "TAboutFrm"})
         EXPECT_TRUE(all.IsRegistered(QString::fromLatin1(n))) << n;
     auto changeDep = all.Create(QStringLiteral("TFrm_changeDep"));

@@ -1,0 +1,77 @@
+// The main window's gates and menu refreshes over a full unit: twelve months of staff
+// and wages, beside a raw sqlite3 count over the same rows.
+#include "bench/Bench.h"
+#include "bench/SyntheticUnit.h"
+#include "platform/Db.h"
+#include "platform/Errors.h"
+#include "platform/Progress.h"
+#include "platform/ScriptedUiService.h"
+#include "shell/AppContext.h"
+#include "shell/FormFactory.h"
+#include "shell/MainCommands.h"
+#include "shell/Schema.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+namespace qm::bench {
+namespace {
+
+void Run(Context& ctx) {
+    AppPaths::Ensure(ctx.paths.DatabaseDir());
+    const QString path = ctx.paths.DatabaseDir() + QStringLiteral("/mainwindow.mdb");
+    QFile::remove(path);
+    CreateEmptyDatabase(path);
+    db::Connection c;
+    c.Open(path);
+    const auto persons = synth::MakePersons(ctx.persons);
+    synth::WriteUnit(c);
+    for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
+    {
+        db::Transaction t(c);
+        for (int m = 1; m <= 12; ++m)
+            for (const auto& p : persons)
+                c.Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,3000,'1','1')"),
+                       {m, p.sNumber, p.sName});
+        t.Commit();
+    }
+
+    ScriptedUiService ui;
+    MemoryProgress pb;
+    MainState state;
+    AppContext actx{c, ui, ctx.paths, state, pb, nullptr, nullptr, nullptr};
+    FormFactory forms(actx);
+    MainCommands cmd(actx);
+    actx.main = &cmd;
+    actx.forms = &forms;
+
+    const double raw = TimeMs([&] {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(c.Handle(), "select count(*) from Wage_Info", -1, &st, nullptr);
+        sqlite3_step(st);
+        sqlite3_finalize(st);
+    });
+    const QString base = QStringLiteral("raw count(*) of Wage_Info");
+    PrintRatio(QStringLiteral("RefreshMonthMenus, %1 persons x 12 months").arg(persons.size()),
+               TimeMs([&] { cmd.RefreshMonthMenus(); }), base, raw);
+    PrintRatio(QStringLiteral("RefreshInitialDataMenus"), TimeMs([&] { cmd.RefreshInitialDataMenus(); }), base, raw);
+    PrintRatio(QStringLiteral("HasMonthData(12)"), TimeMs([&] { cmd.HasMonthData(QStringLiteral("12")); }), base, raw);
+    PrintRatio(QStringLiteral("CheckMonthDataErrors(12)"), TimeMs([&] {
+                   try {  // the synthetic unit carries error rows: the gate lists them and stops
+                       cmd.CheckMonthDataErrors(QStringLiteral("12"));
+                   } catch (const SilentAbort&) {
+                   }
+               }),
+               base, raw);
+    PrintRatio(QStringLiteral("CheckPreviousMonth(11) + CheckMonthStaffList(12)"), TimeMs([&] {
+                   cmd.CheckPreviousMonth(QStringLiteral("11"));
+                   cmd.CheckMonthStaffList(QStringLiteral("12"));
+               }),
+               base, raw);
+    c.Close();
+    QFile::remove(path);
+}
+
+}  // namespace
+QM_BENCH(30, "main window gates", Run);
+}  // namespace qm::bench

@@ -1,0 +1,118 @@
+// Wages for a whole unit: the import of the month's staff list into the wage sheet, the
+// audit and save of every row beside raw sqlite3 inserts of the same rows, and the workbook
+// of a month whose every row is listed as an error.
+#include "bench/Bench.h"
+#include "bench/SyntheticUnit.h"
+#include "entry/WageErrorExport.h"
+#include "entry/WageSheet.h"
+#include "platform/Db.h"
+#include "platform/Progress.h"
+#include "platform/ScriptedUiService.h"
+#include "shell/Schema.h"
+#include "sheet/SheetBook.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+namespace qm::bench {
+namespace {
+
+struct RawRow {
+    QByteArray number, name;
+    double n1, n2, n3, total;
+};
+
+void RawInsert(const QString& path, const std::vector<RawRow>& rows, int mon) {
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
+    sqlite3_exec(h, "delete from Wage_Info where Smon=3", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h,
+                       "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                       -1, &st, nullptr);
+    for (const RawRow& r : rows) {
+        sqlite3_bind_text(st, 1, r.number.constData(), int(r.number.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, r.name.constData(), int(r.name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 3, mon);
+        sqlite3_bind_double(st, 4, r.total);
+        sqlite3_bind_double(st, 5, r.n1);
+        sqlite3_bind_double(st, 6, r.n2);
+        sqlite3_bind_double(st, 7, r.n3);
+        sqlite3_bind_null(st, 8);
+        sqlite3_bind_text(st, 9, "1", 1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 10, "1", 1, SQLITE_STATIC);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(h, "commit", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+}
+
+void Run(Context& bctx) {
+    AppPaths::Ensure(bctx.paths.DatabaseDir());
+    const QString live = bctx.paths.DatabaseDir() + QStringLiteral("/wages.mdb");
+    const QString raw = bctx.paths.DatabaseDir() + QStringLiteral("/wages-raw.mdb");
+    QFile::remove(live);
+    QFile::remove(raw);
+    CreateEmptyDatabase(live);
+    CreateEmptyDatabase(raw);
+    const auto persons = synth::MakePersons(bctx.persons);
+
+    db::Connection c;
+    c.Open(live);
+    synth::WriteUnit(c);
+    synth::WriteStaffMonth(c, persons, 3);
+
+    ScriptedUiService ui;
+    ui.defaultAnswer = DlgAnswer::Yes;
+    MainState state;
+    state.CurrentMonth = QStringLiteral("3");
+    MemoryProgress pb;
+    AppContext ctx{c, ui, bctx.paths, state, pb, nullptr, nullptr, nullptr};
+    TSheetBook book;
+    WageSheet sheet(ctx, book);
+
+    const int n = int(persons.size());
+    Print(QStringLiteral("import the month's list of %1 persons into the wage sheet").arg(n),
+          TimeMs([&] { sheet.ImportRoster(); }));
+
+    std::vector<RawRow> rawRows;
+    rawRows.reserve(persons.size());
+    for (int i = 0; i < n; ++i) {
+        const double n1 = 2000 + (i % 5000), n2 = 600.5, n3 = (i % 7) * 10;
+        book.SetCellText(i + 2, 3, QString::number(n1));
+        book.SetCellText(i + 2, 4, QStringLiteral("600.5"));
+        book.SetCellText(i + 2, 5, QString::number(n3));
+        rawRows.push_back({persons[size_t(i)].sNumber.toUtf8(), persons[size_t(i)].sName.toUtf8(), n1, n2, n3,
+                           n1 + n2 + n3});
+    }
+    const double rawMs = TimeMs([&] { RawInsert(raw, rawRows, 3); });
+    const double rawAgainMs = TimeMs([&] { RawInsert(raw, rawRows, 3); });  // deletes the rows it wrote
+    const double saveMs = TimeMs([&] { sheet.Save(); });
+    PrintRatio(QStringLiteral("audit and save %1 wage rows (one transaction)").arg(n), saveMs,
+               QStringLiteral("raw sqlite3"), rawMs);
+    const double againMs = TimeMs([&] { sheet.Save(); });
+    PrintRatio(QStringLiteral("save the month again over its %1 rows").arg(n), againMs, QStringLiteral("raw sqlite3"),
+               rawAgainMs);
+    state.MaxWageMonth = QStringLiteral("3");
+    Print(QStringLiteral("load the month's %1 wage rows into the sheet").arg(n), TimeMs([&] { sheet.Load(); }));
+
+    std::vector<std::pair<QString, QString>> rows;
+    rows.reserve(persons.size() + 1);
+    rows.emplace_back(QStringLiteral("姓名编号"), QStringLiteral("姓名"));
+    for (const auto& p : persons) rows.emplace_back(p.sNumber, p.sName);
+    Print(QStringLiteral("workbook of %1 error rows").arg(n),
+          TimeMs([&] { ExportWageErrorWorkbook(ui, pb, bctx.paths, QStringLiteral("3"), rows); }));
+
+    c.Close();
+    QFile::remove(live);
+    QFile::remove(raw);
+}
+
+QM_BENCH(40, "wages", Run);
+
+}  // namespace
+}  // namespace qm::bench

@@ -1,0 +1,78 @@
+#pragma once
+// The stored side of the start-of-period batch sheet: reading the month-0 list for the
+// sheet, the unit's labels, and replacing the list in one transaction.
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace qm {
+
+namespace db {
+class Connection;
+}
+class Progress;
+
+// One sheet row as it is stored: text columns 1..18, code columns 25..37 and the row flag.
+struct AllputRow {
+    int sheetRow = 0;
+    std::array<QString, 18> text;  // index 0 = column 1
+    std::array<QString, 13> code;  // index 0 = column 25
+    QString isOk = QStringLiteral("1");
+
+    const QString& Text(int col) const { return text[size_t(col - 1)]; }
+    const QString& Code(int col) const { return code[size_t(col - 25)]; }
+};
+
+// Which optional columns a save stores, by the unit's class (DepInfo, trimmed).
+enum class AllputColumns { Base, AboveSize, Construction };  // 14+9, 15+10, 18+13
+AllputColumns AllputColumnsFor(const QString& depInfo);
+
+// A number column (参加工作年限, 其中本岗位年限) as it is stored: empty for a blank cell,
+// the number otherwise; nullopt when the text is not a number.
+std::optional<std::optional<double>> AllputNumber(const QString& cellText);
+
+// A save that stopped; nothing was changed. `sheetRow` is the row that failed (0: none).
+class AllputSaveError : public std::runtime_error {
+public:
+    AllputSaveError(int sheetRow, const QString& text)
+        : std::runtime_error(text.toStdString()), sheetRow_(sheetRow) {}
+    int SheetRow() const { return sheetRow_; }
+    QString Text() const { return QString::fromUtf8(what()); }
+
+private:
+    int sheetRow_;
+};
+
+class AllputStore {
+public:
+    explicit AllputStore(db::Connection& c) : c_(c) {}
+
+    // The stored start-of-period rows in entry (id) order, text columns 1..18 each, from view
+    // Vmon, or from V when Vmon holds none. filter 0: only failing rows, 1: only passing
+    // rows, any other value: all.
+    std::vector<std::array<QString, 18>> Load(int filter) const;
+
+    // The unit of the first Dep_Info row (no filter, as the labels have always shown it).
+    struct Unit {
+        QString depName, depNo;
+    };
+    Unit FirstUnit() const;
+
+    // Whether the stored start-of-period list has rows that failed their checks.
+    bool HasFailingRows() const;
+
+    // Replaces the stored start-of-period list by `rows` in one transaction. Each person's
+    // duty text (sGw, which the sheet does not show) is carried over by staff number from
+    // the rows replaced. Raises AllputSaveError naming the row on any failure, after
+    // rolling back: the stored list is then as it was.
+    void Save(const std::vector<AllputRow>& rows, AllputColumns columns, Progress* pb = nullptr) const;
+
+private:
+    db::Connection& c_;
+};
+
+}  // namespace qm

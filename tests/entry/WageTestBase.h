@@ -1,0 +1,66 @@
+#pragma once
+// What the wage tests share: a temporary database, an AppContext around it with a scripted
+// dialog service, a progress bar that remembers, and a main window that counts its refreshes.
+
+#include "platform/Progress.h"
+#include "platform/ScriptedUiService.h"
+#include "shell/AppContext.h"
+#include "sheet/SheetBook.h"
+#include "tests/support/TempBase.h"
+
+#include <gtest/gtest.h>
+
+namespace qm::test {
+
+class CountingMain : public IMainWindow {
+public:
+    int monthMenuRefreshes = 0;
+    QString maxWageMonthSeen;  // MaxWageMonth as the last refresh computed it
+    db::Connection* db = nullptr;
+    MainState* state = nullptr;
+
+    void RefreshMonthMenus() override {
+        ++monthMenuRefreshes;
+        // As the main window does: the last month with wages.
+        db::Query q(*db);
+        q.Open(QStringLiteral("select coalesce(max(Smon), 0) from Wage_Info"));
+        state->MaxWageMonth = q.ValueAt(0, 0).AsString();
+        maxWageMonthSeen = state->MaxWageMonth;
+    }
+    void RefreshInitialDataMenus() override {}
+    bool N34Click() override { return false; }
+    bool LoadUnitInfo() override { return true; }
+    bool HasMonthData(const QString&) override { return false; }
+    bool CheckMonthDataErrors(const QString&) override { return false; }
+    void ShowStatus(const QString&) override {}
+};
+
+class WageTestBase : public ::testing::Test {
+protected:
+    WageTestBase() : ctx{base.db(), ui, base.paths(), state, pb, &main, nullptr, nullptr} {
+        main.db = &base.db();
+        main.state = &state;
+        state.CurrentMonth = QStringLiteral("3");
+    }
+
+    void Staff(int mon, const QString& number, const QString& name) {
+        base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sIsok) values (?, ?, ?, '1')"),
+                       {mon, number, name});
+    }
+    // A sheet row from row 2 on: number, name, the four amounts.
+    void Row(int r, const QStringList& cells) {
+        for (int c = 0; c < cells.size(); ++c) book.SetCellText(r, c + 1, cells[c]);
+    }
+    QString Q(const QString& sql, const db::Params& p = {}) { return base.Scalar(sql, p); }
+    QStringList Texts() const { return ui.Texts(); }
+
+    TempBase base;
+    ScriptedUiService ui;
+    MainState state;
+    MemoryProgress pb;
+    CountingMain main;
+    AppContext ctx;
+    TSheetBook book;
+};
+
+}  // namespace qm::test

@@ -1,0 +1,279 @@
+// Keys, mouse and selection moving the records as the grid promises.
+#include "platform/ScriptedUiService.h"
+#include "tests/grid/GridTestSupport.h"
+#include "tests/support/TempBase.h"
+
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::grid;
+
+namespace {
+
+TTextMetrics Stub(const QFont&) {
+    TTextMetrics m;
+    m.Height = 13;
+    m.InternalLeading = 3;
+    m.ZeroWidth = 7;
+    m.AveCharWidth = 7;
+    return m;
+}
+
+void Columns3(TDBGridX* g) {
+    g->BeginLayout();
+    for (const char* n : {"id", "name", "amount"}) {
+        TColumnX* c = g->Columns().Add();
+        c->SetFieldName(QString::fromLatin1(n));
+        c->SetWidth(50);
+    }
+    g->EndLayout();
+}
+
+struct Browse : ::testing::Test {
+    test::GridHost h{400, 200};
+    TMemDataSet ds;
+    ScriptedUiService ui;
+    void SetUp() override {
+        h.grid->MetricsHook = Stub;
+        h.grid->SetUiService(&ui);
+        test::OpenNumbered(ds, 50);
+        h.grid->SetOptions(h.grid->Options().Without(dgEditing).With(dgRowSelect));
+        Columns3(h.grid);
+        h.Bind(ds);
+        h.grid->setFocus();
+    }
+    void Key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(h.grid, Qt::Key(k), m); }
+};
+
+TEST_F(Browse, KeysMoveTheRecord) {
+    Key(Qt::Key_Down);
+    EXPECT_EQ(ds.RecNo(), 2);
+    Key(Qt::Key_PageDown);  // ten visible rows
+    EXPECT_EQ(ds.RecNo(), 12);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(ds.RecNo(), 11);
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(ds.RecNo(), 50);
+    EXPECT_EQ(h.grid->Row(), 10);
+    Key(Qt::Key_Home);  // row select: first record
+    EXPECT_EQ(ds.RecNo(), 1);
+    Key(Qt::Key_End);
+    EXPECT_EQ(ds.RecNo(), 50);
+    Key(Qt::Key_PageUp, Qt::ControlModifier);  // first visible record
+    EXPECT_EQ(ds.RecNo(), 41);
+    Key(Qt::Key_Down, Qt::ControlModifier);  // last visible record
+    EXPECT_EQ(ds.RecNo(), 50);
+    Key(Qt::Key_Down);  // no append in a browsing grid
+    EXPECT_EQ(ds.RecordCount(), 50);
+    EXPECT_EQ(ds.State(), dsBrowse);
+}
+
+TEST_F(Browse, ClickAndWheelMoveTheRecord) {
+    const QRect r = h.grid->CellRect(2, 3);
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    EXPECT_EQ(ds.RecNo(), 3);
+    QWheelEvent down(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(h.grid->viewport(), &down);
+    EXPECT_EQ(ds.RecNo(), 5);
+    QWheelEvent half(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, 60), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(h.grid->viewport(), &half);
+    EXPECT_EQ(ds.RecNo(), 5);
+    QApplication::sendEvent(h.grid->viewport(), &half);
+    EXPECT_EQ(ds.RecNo(), 4);
+}
+
+TEST_F(Browse, CtrlDeleteOnAReadOnlyQueryChangesNothing) {
+    test::TempBase base;
+    for (int i = 0; i < 3; ++i)
+        base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName) values (0, ?)"), {db::Value(i)});
+    TQueryDataSet q(base.db());
+    q.Open(QStringLiteral("select * from Staff_moninfo"));
+    h.src.SetDataSet(&q);
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    Key(Qt::Key_Insert);
+    EXPECT_EQ(q.RecordCount(), 3);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Staff_moninfo")), QStringLiteral("3"));
+    h.src.SetDataSet(&ds);
+    h.grid->SetReadOnly(true);  // a read-only grid over a modifiable set deletes nothing either
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ds.RecordCount(), 50);
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(Browse, DeletePromptsThroughTheMessageService) {
+    ui.answers = {DlgAnswer::No};
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete record?")});
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("Confirm"));
+    EXPECT_EQ(ds.RecordCount(), 50);
+    ui.answers = {DlgAnswer::Yes};
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ds.RecordCount(), 49);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("id"))->AsInteger(), 2);
+    // Two selected records: the other question, and both go.
+    h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
+    h.grid->SelectedRows().SetCurrentRowSelected(true);
+    ds.MoveBy(2);
+    h.grid->SelectedRows().SetCurrentRowSelected(true);
+    ui.Clear();
+    ui.answers = {DlgAnswer::Yes};
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete all selected records?")});
+    EXPECT_EQ(ds.RecordCount(), 47);
+    // Without the confirmation option nothing is asked.
+    ui.Clear();
+    h.grid->SetOptions(h.grid->Options().Without(dgConfirmDelete));
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(ds.RecordCount(), 46);
+}
+
+TEST_F(Browse, BookmarkListFindAndToggle) {
+    h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
+    TBookmarkListX& rows = h.grid->SelectedRows();
+    int i = -1;
+    EXPECT_FALSE(rows.Find(ds.Bookmark(), i));
+    EXPECT_EQ(i, 0);
+    ds.SetRecNo(10);
+    rows.SetCurrentRowSelected(true);
+    ds.SetRecNo(20);
+    rows.SetCurrentRowSelected(true);
+    ds.SetRecNo(5);
+    EXPECT_FALSE(rows.Find(ds.Bookmark(), i));
+    EXPECT_EQ(i, 0);
+    ds.SetRecNo(30);
+    EXPECT_FALSE(rows.Find(ds.Bookmark(), i));
+    EXPECT_EQ(i, rows.Count());
+    // Toggling the same row twice leaves nothing behind (a stale lookup would duplicate it).
+    rows.SetCurrentRowSelected(true);
+    rows.SetCurrentRowSelected(false);
+    EXPECT_EQ(rows.Count(), 2);
+    rows.Clear();
+    rows.SetCurrentRowSelected(true);
+    rows.SetCurrentRowSelected(false);
+    EXPECT_EQ(rows.Count(), 0);
+    EXPECT_EQ(h.grid->Selection().SelectionType(), gstNone);
+    h.grid->SetDataSource(nullptr);
+    try {
+        rows.CurrentRow();
+        FAIL();
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_EQ(e.Text(), QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+    try {
+        h.grid->Selection().Rect().GetBottomRow();
+        FAIL();
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_EQ(e.Text(), QStringLiteral("Error in TDBGridXSelectionRect.GetBottomRow"));
+    }
+}
+
+TEST_F(Browse, ShiftDownExtendsTheRowSelection) {
+    h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(h.grid->SelectedRows().Count(), 3);
+    Key(Qt::Key_Up, Qt::ShiftModifier);  // moving back deselects the row left
+    EXPECT_EQ(h.grid->SelectedRows().Count(), 2);
+    Key(Qt::Key_Down);  // a plain move clears
+    EXPECT_EQ(h.grid->SelectedRows().Count(), 0);
+}
+
+TEST(GridInput, RectangleOfOneCellIsNoSelection) {
+    test::GridHost h;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 5);
+    Columns3(h.grid);
+    h.Bind(ds);
+    TDBGridXSelectionRect& r = h.grid->Selection().Rect();
+    r.Select(0, ds.Bookmark(), false);
+    EXPECT_EQ(h.grid->Selection().SelectionType(), gstNone);
+    ds.SetRecNo(3);
+    r.Select(1, ds.Bookmark(), true);
+    EXPECT_EQ(h.grid->Selection().SelectionType(), gstRectangle);
+    EXPECT_EQ(r.GetLeftCol(), 0);
+    EXPECT_EQ(r.GetRightCol(), 1);
+    ds.SetRecNo(2);
+    EXPECT_TRUE(h.grid->Selection().DataCellSelected(1, ds.Bookmark()));
+    EXPECT_FALSE(h.grid->Selection().DataCellSelected(2, ds.Bookmark()));
+}
+
+TEST(GridInput, TabEnterAndShiftTabWrapRows) {
+    test::GridHost h;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 5);
+    Columns3(h.grid);
+    h.Bind(ds);
+    h.grid->setFocus();
+    h.grid->SetOptionsX(h.grid->OptionsX().With(dghEnterAsTab));
+    EXPECT_EQ(h.grid->SelectedIndex(), 0);
+    QTest::keyClick(h.grid, Qt::Key_Return);
+    EXPECT_EQ(h.grid->SelectedIndex(), 1);
+    QTest::keyClick(h.grid, Qt::Key_Tab, Qt::AltModifier);  // ignored
+    EXPECT_EQ(h.grid->SelectedIndex(), 1);
+    h.grid->SetOptions(h.grid->Options().Without(dgIndicator));
+    ds.SetRecNo(3);
+    h.grid->SetSelectedIndex(0);
+    QTest::keyClick(h.grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(ds.RecNo(), 2);
+    EXPECT_EQ(h.grid->SelectedIndex(), 2);
+}
+
+TEST(GridInput, AutoScrollNumbers) {
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(30).Rows, 5);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(30).Interval, 0);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(6).Rows, 1);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(6).Interval, 110);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(5).Rows, 0);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollRows(100).Rows, 8);
+    EXPECT_EQ(TCustomDBGridX::AutoScrollColumnsInterval(6), 140);
+}
+
+TEST(GridInput, TitleDraggedSidewaysMovesTheColumn) {
+    test::GridHost h;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 5);
+    Columns3(h.grid);
+    h.grid->Columns()[0]->Title()->SetTitleButton(true);
+    h.Bind(ds);
+    TColumnX* first = h.grid->Columns()[0];
+    int from = -1, to = -1;
+    h.grid->OnColumnMoved = [&](int f, int t) {
+        from = f;
+        to = t;
+    };
+    const QPoint a = h.grid->CellRect(1, 0).center(), b = h.grid->CellRect(3, 0).center();
+    QTest::mousePress(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, a);
+    QMouseEvent move(QEvent::MouseMove, QPointF(b), QPointF(b), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(h.grid->viewport(), &move);
+    QTest::mouseRelease(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, b);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 2);
+    EXPECT_EQ(h.grid->Columns()[2], first);
+}
+
+TEST(GridInput, SpaceCyclesACheckBoxCell) {
+    test::GridHost h;
+    TMemDataSet ds;
+    ds.Open({{QStringLiteral("ok"), ftString, 1}}, {{db::Value(QStringLiteral("Y"))}});
+    h.grid->BeginLayout();
+    TColumnX* c = h.grid->Columns().Add();
+    c->SetFieldName(QStringLiteral("ok"));
+    c->SetCheckboxes(true);
+    c->SetKeyList({QStringLiteral("Y;y"), QStringLiteral("N;n")});
+    h.grid->EndLayout();
+    h.Bind(ds);
+    h.grid->setFocus();
+    EXPECT_EQ(c->GetCheckboxState(), cbChecked);
+    QTest::keyClick(h.grid, Qt::Key_Space);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("N"));
+    QTest::keyClick(h.grid, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("Y"));
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// Painting probed pixel by pixel on an image, with a pinned palette and font.
+#include "tests/grid/GridTestSupport.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::grid;
+
+namespace {
+
+TTextMetrics Stub(const QFont&) {
+    TTextMetrics m;
+    m.Height = 13;
+    m.InternalLeading = 3;
+    m.ZeroWidth = 7;
+    m.AveCharWidth = 7;
+    return m;
+}
+
+QRgb Px(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+constexpr QRgb kSilver = 0xC0C0C0, kGrey = 0x808080, kBlack = 0, kWhite = 0xFFFFFF, kFace = 0xD4D0C8,
+               kHighlight = 0x0A246A, kDark = 0x404040;
+
+struct PaintFixture : ::testing::Test {
+    test::GridHost h{400, 200};
+    TMemDataSet ds;
+    void SetUp() override {
+        h.grid->MetricsHook = Stub;
+        test::OpenNumbered(ds, 50);
+        h.grid->SetOptions(h.grid->Options().Without(dgEditing).With(dgRowSelect));
+        h.grid->BeginLayout();
+        const QString names[] = {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")};
+        for (int i = 0; i < 3; ++i) {
+            TColumnX* c = h.grid->Columns().Add();
+            c->SetFieldName(names[i]);
+            c->SetWidth(50 + 10 * i);
+        }
+        h.grid->EndLayout();
+        h.Bind(ds);
+        h.grid->setFocus();
+    }
+};
+
+TEST_F(PaintFixture, LineColours) {
+    QImage img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, 62, 40), kSilver);  // data line after column 1
+    EXPECT_EQ(Px(img, 11, 40), kBlack);   // fixed line after the indicator
+    EXPECT_EQ(Px(img, 90, 17), kBlack);   // below the title row
+    EXPECT_EQ(Px(img, 100, 53), kSilver);  // between data rows 2 and 3
+    h.grid->SetColor(QColor(0xC0, 0xC0, 0xC0));
+    img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, 62, 40), kGrey);
+    EXPECT_EQ(Px(img, 300, 100), kSilver);  // right of the cells: the grid's colour
+    h.grid->SetFlat(true);
+    EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kGrey);
+    h.grid->TarnStyle = true;
+    EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kBlack);
+}
+
+TEST_F(PaintFixture, RowSelectHighlightIndicatorAndFocusFrame) {
+    ds.SetRecNo(2);  // data row 1: y 36..52
+    QImage img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, 118, 44), kHighlight);  // current row, away from the text
+    EXPECT_EQ(Px(img, 118, 26), kWhite);      // another row
+    // Indicator arrow at x = 10 − 6 − 1 = 3, centred vertically: its middle point (5, 44).
+    EXPECT_EQ(Px(img, 5, 44), kBlack);
+    EXPECT_EQ(Px(img, 5, 26), kFace);
+    EXPECT_EQ(h.grid->IndicatorRow(), 2);
+    // The dotted focus frame lies on the row's top edge.
+    int black = 0;
+    for (int x = 70; x < 120; ++x) black += Px(img, x, 36) != kHighlight;
+    EXPECT_GT(black, 0);
+    // Without the focus: neither highlight nor frame.
+    h.grid->clearFocus();
+    h.window.setFocus();
+    img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, 118, 44), kWhite);
+    int marks = 0;
+    for (int x = 70; x < 120; ++x) marks += Px(img, x, 36) != kWhite;
+    EXPECT_EQ(marks, 0);
+}
+
+TEST_F(PaintFixture, ThreeDimensionalTitleAndSelectedColumnTitle) {
+    QImage img = h.grid->RenderImage();
+    const QRect t = h.grid->CellRect(1, 0);
+    EXPECT_EQ(Px(img, t.left(), t.top()), kWhite);       // light top-left
+    EXPECT_EQ(Px(img, t.right(), t.bottom()), kGrey);    // dark bottom-right
+    EXPECT_EQ(Px(img, t.right() - 3, t.top() + 3), kFace);
+    h.grid->Selection().Columns().Add(h.grid->Columns()[0], false);
+    img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, t.right() - 3, t.top() + 3), kDark);
+}
+
+TEST_F(PaintFixture, ChineseTitleCaptionInkStaysInItsCell) {
+    h.grid->SetTitleLines(3);
+    h.grid->Columns()[1]->Title()->SetCaption(QStringLiteral("具有国家评定专业技术职称"));
+    h.grid->Columns()[1]->Title()->SetAlignment(taCenter);
+    const QImage img = h.grid->RenderImage();
+    const QRect t = h.grid->CellRect(2, 0);
+    EXPECT_EQ(t.height(), 3 * 13 + 2 + 1);
+    int inkTop = 1000, inkBottom = -1;
+    for (int y = t.top() + 1; y < t.bottom(); ++y)
+        for (int x = t.left() + 1; x < t.right(); ++x)
+            if (Px(img, x, y) != kFace) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+    ASSERT_GE(inkBottom, 0);  // some caption ink
+    EXPECT_GT(inkBottom - inkTop, 13);  // wrapped onto more than one line
+}
+
+TEST_F(PaintFixture, InactiveLinkDrawsBackgroundsAndTitlesOnly) {
+    h.grid->SetDataSource(nullptr);
+    const QImage img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, 5, 26), kFace);
+    EXPECT_EQ(Px(img, 118, 26), kWhite);
+}
+
+TEST_F(PaintFixture, ThrowingDrawHookLeavesTheActiveRecordRestored) {
+    ds.SetRecNo(3);
+    const int before = h.grid->DataLink()->ActiveRecord();
+    h.grid->OnDrawColumnCell = [](const QRect&, int, TColumnX*, TGridDrawState) { throw std::runtime_error("x"); };
+    EXPECT_THROW(h.grid->RenderImage(), std::runtime_error);
+    EXPECT_EQ(h.grid->DataLink()->ActiveRecord(), before);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("id"))->AsInteger(), 3);
+    h.grid->OnDrawColumnCell = nullptr;
+}
+
+TEST(GridPaint, EllipsisShortensFromTwoCharactersOn) {
+    QStringList tried;
+    const QString out = TCustomDBGridX::ShortenWithEllipsis(QStringLiteral("ABCDEFG"), 0, [&](const QString& s) {
+        tried << s;
+        return int(s.size()) * 10;
+    });
+    EXPECT_EQ(tried, (QStringList{"ABCDEFG", "ABCDE...", "ABCD...", "ABC...", "AB...", "A...", "..."}));
+    EXPECT_EQ(out, QStringLiteral("..."));
+    EXPECT_EQ(TCustomDBGridX::ShortenWithEllipsis(QStringLiteral("ABCDEFG"), 60,
+                                                  [](const QString& s) { return int(s.size()) * 10; }),
+              QStringLiteral("ABC..."));
+}
+
+}  // namespace

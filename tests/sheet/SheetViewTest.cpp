@@ -1,0 +1,134 @@
+// The sheet widget, offscreen: events report 1-based cells, list objects write their cell,
+// the clipboard keys run on the model, and a pending edit is committed before handlers run.
+
+#include "sheet/SheetTemplate.h"
+#include "sheet/SheetView.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace qm;
+
+namespace {
+QString S(const char* s) { return QString::fromUtf8(s); }
+
+struct View : ::testing::Test {
+    TSheetBook book;
+    std::unique_ptr<SheetView> view;
+    void SetUp() override {
+        ApplySheetTemplate(book, "staff");
+        view = std::make_unique<SheetView>(book);
+        view->resize(1200, 600);
+        view->show();
+        QApplication::processEvents();
+    }
+    QPoint Centre(int r, int c) { return CellCentreIn(view->TableAt(r, c), r, c); }
+    static QPoint CellCentreIn(QTableView* t, int r, int c) {
+        return t->visualRect(t->model()->index(r - 1, c - 1)).center();
+    }
+    QWidget* Viewport(int r, int c) { return view->TableAt(r, c)->viewport(); }
+};
+}  // namespace
+
+TEST_F(View, DoubleClickAndClicksReportTheCell) {
+    QSignalSpy dbl(view.get(), &SheetView::DblClick);
+    QSignalSpy click(view.get(), &SheetView::Click);
+    QSignalSpy rclick(view.get(), &SheetView::RClick);
+    QTest::mouseDClick(Viewport(5, 9), Qt::LeftButton, {}, Centre(5, 9));
+    ASSERT_GE(dbl.count(), 1);
+    EXPECT_EQ(dbl.last()[0].toInt(), 5);
+    EXPECT_EQ(dbl.last()[1].toInt(), 9);
+    // A cell of the frozen name column is reported from its pane.
+    QTest::mouseClick(Viewport(7, 1), Qt::LeftButton, {}, Centre(7, 1));
+    ASSERT_GE(click.count(), 1);
+    EXPECT_EQ(click.last()[0].toInt(), 7);
+    EXPECT_EQ(click.last()[1].toInt(), 1);
+    QTest::mousePress(Viewport(4, 3), Qt::RightButton, {}, Centre(4, 3));
+    ASSERT_EQ(rclick.count(), 1);
+    EXPECT_EQ(rclick.last()[0].toInt(), 4);
+    EXPECT_EQ(rclick.last()[1].toInt(), 3);
+    EXPECT_EQ(book.SelStartRow(), 4);
+}
+
+TEST_F(View, PickInAListWritesItsLinkedCell) {
+    const int id = book.ObjectIdByName("XL");
+    book.SetObjectText(id, S("大学本科;大学专科;初中;"));
+    book.SetObjectPos(id, 8, 4, 9, 4 + 9);  // over (5,9) and nine rows below
+    book.SetObjectLink(id, 2, 5, 9);
+    book.ObjectSelection(id, -1);
+    book.ObjectVisible(id, true);
+    QApplication::processEvents();
+    QListWidget* list = view->ObjectWidget(id);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 3);
+    // The list covers its cell.
+    const QRect cell = view->CellRect(5, 9);
+    EXPECT_EQ(list->geometry().topLeft(), cell.topLeft());
+    EXPECT_NEAR(list->geometry().width(), cell.width(), 1);  // the grid line
+    QSignalSpy picked(&book, &TSheetBook::objectPicked);
+    const QRect item = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(book.GetCellText(5, 9), S("大学专科"));
+    EXPECT_EQ(picked.count(), 1);
+    book.ObjectVisible(id, false);
+    EXPECT_EQ(view->ObjectWidget(id), nullptr);
+}
+
+TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
+    book.SetClipboardText("a\tb\r\nc\td\r\n");
+    view->GoToCell(3, 3);
+    QTest::keyClick(view->Table(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(book.GetCellText(3, 3), "a");
+    EXPECT_EQ(book.GetCellText(4, 4), "d");
+    view->Table()->selectionModel()->select(
+        QItemSelection(view->Table()->model()->index(2, 2), view->Table()->model()->index(3, 3)),
+        QItemSelectionModel::ClearAndSelect);
+    book.SetClipboardText("");
+    QSignalSpy keyUp(view.get(), &SheetView::KeyUp);
+    QTest::keyClick(view->Table(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(book.ClipboardText(), "a\tb\r\nc\td\r\n");
+    bool sawC = false;
+    for (const auto& args : keyUp)
+        sawC = sawC || (args[0].toInt() == int(Qt::Key_C) && (args[1].value<Qt::KeyboardModifiers>() & Qt::ControlModifier));
+    EXPECT_TRUE(sawC);
+    QTest::keyClick(view->Table(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(book.GetCellText(3, 3), "");
+    EXPECT_EQ(book.GetCellText(4, 4), "");
+}
+
+TEST_F(View, TypingEditsInPlaceAndHandlersSeeThePendingEdit) {
+    view->GoToCell(3, 4);
+    view->Table()->setFocus();
+    QTest::keyClicks(view->Table(), "x");
+    QLineEdit* editor = view->Table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "yz");
+    EXPECT_EQ(book.GetCellText(3, 4), "");  // still open
+    QString seen;
+    QObject::connect(view.get(), &SheetView::DblClick, [&](int r, int c) { seen = book.GetCellText(r, c); });
+    QTest::mouseDClick(Viewport(3, 4), Qt::LeftButton, {}, Centre(3, 4));
+    EXPECT_EQ(seen, "xyz");
+    EXPECT_EQ(book.GetCellText(3, 4), "xyz");
+}
+
+TEST_F(View, LayoutFollowsTheModel) {
+    book.SetMaxCol(14);
+    QApplication::processEvents();
+    EXPECT_EQ(view->Table()->model()->columnCount(), 14);
+    book.SetMaxCol(18);
+    book.SetColHidden(15, 17, true);
+    EXPECT_TRUE(view->Table()->isColumnHidden(15));
+    EXPECT_FALSE(view->Table()->isColumnHidden(17));
+    EXPECT_EQ(view->Table()->rowHeight(5), 21);
+    // Cell texts and marks are what the model says.
+    book.SetCellText(3, 2, "7");
+    book.SetSelection(3, 2, 3, 2);
+    book.SetPattern(18, 200, 255);
+    const QModelIndex i = view->Table()->model()->index(2, 1);
+    EXPECT_EQ(i.data().toString(), "7");
+    EXPECT_TRUE(i.data(Qt::BackgroundRole).value<QColor>().red() > 200);
+}

@@ -1,0 +1,390 @@
+#include "shell/HistoryImport.h"
+#include "shell/HistoryImportForm.h"
+#include "shell/Schema.h"
+#include "tests/shell/MaintFixture.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qm;
+
+namespace {
+
+using Row = std::vector<std::pair<const char*, db::Value>>;
+
+const QString kFullWidth = QString(QChar(0x3000));
+
+// The predecessor's rows, with awkward values: blanks everywhere, a quote, empty codes, a
+// full-width blank that must survive, nulls, and a row without a month.
+const std::vector<Row>& OldStaff() {
+    static const std::vector<Row> rows = {
+        {{"sMon", 12}, {"sName", "  张 三 "}, {"sNumber", " 001 "}, {"sTsex", ""}, {"sSex", ""},
+         {"sGw", "O'Brien组"}, {"sBirth", "1980-05"}, {"sPost", 41}, {"sTyg", " "}, {"sIsok", "1"}, {"sWorks", 1990}},
+        {{"sMon", 12}, {"sName", kFullWidth + QStringLiteral("李 四")}, {"sNumber", "002"}, {"sTsex", "女"},
+         {"sSex", 2}, {"sGw", "工程师"}, {"sPost", 11}, {"sTyg", "是"}, {"syg", 1}, {"sIsok", "0"}},
+        {{"sMon", 5}, {"sName", "赵六"}, {"sNumber", "003  "}, {"sTsex", "男"}, {"sSex", 1}, {"sIsok", "1"}},
+        {{"sMon", 0}, {"sName", "钱七"}, {"sNumber", "004"}, {"sSex", 1}, {"sIsok", "1"}},
+        {{"sMon", 5}, {"sName", "孙八"}, {"sNumber", "005"}, {"sSex", 2}, {"sIsok", "1"}},
+        {{"sMon", nullptr}, {"sName", "无月份"}, {"sNumber", "006"}},
+    };
+    return rows;
+}
+
+const std::vector<Row>& OldWages() {
+    static const std::vector<Row> rows = {
+        {{"sMon", 5}, {"sNumber", "003   "}, {"sName", " 赵 六"}, {"sTotal", 3000}, {"sN1", 1000}, {"sN2", 1000},
+         {"sN3", 500}, {"sN4", 500}, {"sN5", 88.5}, {"sFlag", "1"}, {"wFlag", "0"}},
+        {{"sMon", 12}, {"sNumber", "001"}, {"sName", "张三"}, {"sTotal", 5000}, {"sN1", 5000}, {"sFlag", ""},
+         {"wFlag", "1"}},
+        {{"sMon", 5}, {"sNumber", "005"}, {"sName", "孙八"}, {"sTotal", ""}, {"sN1", " "}, {"sFlag", "1"},
+         {"wFlag", "1"}},
+    };
+    return rows;
+}
+
+const char* const kStaffColumns =
+    "id, sMon, sName, sNumber, sTsex, sSex, sTnation, sNation, sTparty, sParty, sBirth, sWorks, sWork, sTEdu, "
+    "sEducation, sGw, sTPost, sPost, sTGrade, sPostGrade, sTJGrade, sJGrade, sTsf, ssf, sTqrz, sqrz, sTgc, sgc, "
+    "sTjzs, sjzs, sTsg, ssg, sTyg, syg, sIsok";
+
+void Insert(db::Connection& c, const char* table, const Row& row, bool asText) {
+    QStringList cols, marks;
+    db::Params params;
+    for (const auto& [name, value] : row) {
+        cols << QString::fromLatin1(name);
+        marks << QStringLiteral("?");
+        params.push_back(asText && !value.IsNull() ? db::Value(value.AsString()) : value);
+    }
+    c.Exec(QStringLiteral("insert into %1(%2) values(%3)").arg(QLatin1String(table), cols.join(','), marks.join(',')),
+           params);
+}
+
+// An old installation: <folder>/Database/RCdatabase.mdb. Typed, it is built from this
+// system's schema; loosely typed, its two tables declare every column TEXT (and may lack a
+// wage column).
+struct OldInstall {
+    enum class Kind { Typed, AllText };
+    QTemporaryDir dir;
+    QString folder = dir.filePath(QStringLiteral("old"));
+    QString file;
+
+    explicit OldInstall(Kind kind = Kind::Typed, const char* missingWageColumn = nullptr,
+                        const QString& dbFolder = QStringLiteral("Database"),
+                        const QString& dbName = QStringLiteral("RCdatabase.mdb")) {
+        QDir().mkpath(folder + QLatin1Char('/') + dbFolder);
+        file = folder + QLatin1Char('/') + dbFolder + QLatin1Char('/') + dbName;
+        db::Connection c;
+        if (kind == Kind::Typed) {
+            CreateEmptyDatabase(file);
+            c.Open(file);
+        } else {
+            QFile(file).open(QIODevice::WriteOnly);
+            c.Open(file);
+            QStringList staff;
+            for (const QString& col : QString::fromLatin1(kStaffColumns).split(QStringLiteral(", ")))
+                staff << col + QStringLiteral(" text");
+            c.Exec(QStringLiteral("create table Staff_moninfo (%1)").arg(staff.join(',')));
+            QStringList wage;
+            for (const char* col : {"id", "sNumber", "sName", "Smon", "sN1", "sN2", "sN3", "sN4", "sN5", "sTotal",
+                                    "sFlag", "wFlag"})
+                if (!missingWageColumn || qstrcmp(col, missingWageColumn) != 0)
+                    wage << QString::fromLatin1(col) + QStringLiteral(" text");
+            c.Exec(QStringLiteral("create table Wage_Info (%1)").arg(wage.join(',')));
+        }
+        const bool asText = kind == Kind::AllText;
+        for (const Row& r : OldStaff()) Insert(c, "Staff_moninfo", r, asText);
+        for (const Row& r : OldWages()) {
+            Row w;
+            for (const auto& p : r)
+                if (!missingWageColumn || qstrcmp(p.first, missingWageColumn) != 0) w.push_back(p);
+            Insert(c, "Wage_Info", w, asText);
+        }
+    }
+    void Add(const char* table, const Row& row) {
+        db::Connection c;
+        c.Open(file);
+        Insert(c, table, row, false);
+    }
+};
+
+class HistoryImportTest : public ::testing::Test, public qm::test::MaintFixture {
+protected:
+    HistoryImport imp{db(), ui, pb, &main};
+    // "value|typeof" of one column of the target row chosen by `where`.
+    QString Cell(const char* table, const char* col, const QString& where) {
+        return Scalar(QStringLiteral("select coalesce(%2,'<null>')||'|'||typeof(%2) from %1 where %3 order by id limit 1")
+                          .arg(QLatin1String(table), QLatin1String(col), where));
+    }
+    QString Staff(const char* col, const QString& number) {
+        return Cell("Staff_moninfo", col, QStringLiteral("sNumber='%1'").arg(number));
+    }
+    int Rows(const char* table) { return Count(QStringLiteral("select count(*) from %1").arg(QLatin1String(table))); }
+};
+
+// ---------------------------------------------------------------- the five choices
+
+TEST_F(HistoryImportTest, YearEndBecomesTheStartOfPeriodList) {
+    OldInstall old;
+    ASSERT_TRUE(imp.Start(old.folder, 0));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共2条记录。")});
+    EXPECT_EQ(Rows("Staff_moninfo"), 2);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0 and typeof(sMon)='integer'")), 2);
+    EXPECT_EQ(Staff("sName", "001"), QStringLiteral("张三|text"));
+    EXPECT_EQ(Staff("sName", "002"), kFullWidth + QStringLiteral("李四|text"));
+    EXPECT_EQ(Staff("sGw", "001"), QStringLiteral("O'Brien组|text"));
+    // Empty texts stay the empty text here; empty numbers are null, never ''.
+    EXPECT_EQ(Staff("sTsex", "001"), QStringLiteral("|text"));
+    EXPECT_EQ(Staff("sTyg", "001"), QStringLiteral("|text"));
+    EXPECT_EQ(Staff("sSex", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(Staff("syg", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(Staff("sPost", "001"), QStringLiteral("41|integer"));
+    EXPECT_EQ(Staff("sWorks", "001"), QStringLiteral("1990|integer"));
+    EXPECT_EQ(Staff("sSex", "002"), QStringLiteral("2|integer"));
+    EXPECT_EQ(Staff("sIsok", "002"), QStringLiteral("0|text"));
+    EXPECT_EQ(pb.values, (std::vector<int>{0, 50, 0}));
+    EXPECT_EQ(main.monthRefreshes, 1);
+    EXPECT_EQ(main.initialRefreshes, 1);
+}
+
+TEST_F(HistoryImportTest, YearEndOverAnExistingStartOfPeriodListAsksFirst) {
+    OldInstall old;
+    AddStaff(0, QStringLiteral("900"));
+    ui.answers = {DlgAnswer::No};
+    EXPECT_FALSE(imp.Start(old.folder, 0));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("已有期初数据，是否继续导入？")});
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Confirmation);
+    EXPECT_EQ(Rows("Staff_moninfo"), 1);
+    ui.Clear();
+    ui.answers = {DlgAnswer::Yes};
+    EXPECT_TRUE(imp.Start(old.folder, 0));
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), 3);  // appended
+}
+
+TEST_F(HistoryImportTest, StartOfPeriodStaffOfThisYear) {
+    OldInstall old;
+    ASSERT_TRUE(imp.Start(old.folder, 1));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共1条月度人员记录。")});
+    EXPECT_EQ(Staff("sMon", "004"), QStringLiteral("0|integer"));
+    EXPECT_EQ(Rows("Staff_moninfo"), 1);
+    EXPECT_EQ(pb.values, (std::vector<int>{100, 0}));
+}
+
+TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAndAppendTwice) {
+    OldInstall old;
+    ASSERT_TRUE(imp.Start(old.folder, 2));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    db::Query q(db());
+    q.Open(QStringLiteral("select sMon, sNumber from Staff_moninfo order by id"));
+    QStringList got;
+    for (; !q.Eof(); q.Next()) got << q.Fields(0).AsString() + QLatin1Char(':') + q.Fields(1).AsString();
+    EXPECT_EQ(got, (QStringList{"12:001", "12:002", "5:003", "5:005"}));
+    // Staff numbers are trimmed; empty texts and codes are null.
+    EXPECT_EQ(Staff("sTsex", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(Staff("sTyg", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(Staff("sSex", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(Staff("sTsex", "003"), QStringLiteral("男|text"));
+    EXPECT_EQ(Staff("sMon", "003"), QStringLiteral("5|integer"));
+    EXPECT_EQ(pb.values, (std::vector<int>{25, 50, 75, 100, 0}));
+
+    ui.Clear();
+    ASSERT_TRUE(imp.Start(old.folder, 2));
+    EXPECT_EQ(Rows("Staff_moninfo"), 8);
+}
+
+TEST_F(HistoryImportTest, WagesNeedMonthlyStaffFirst) {
+    OldInstall old;
+    AddStaff(0, QStringLiteral("001"));
+    EXPECT_FALSE(imp.Start(old.folder, 3));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("没有月度人员数据，请先导入月度人员数据。")});
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Confirmation);
+    EXPECT_EQ(ui.shown[0].buttons, DlgButtons::YesOnly);
+    EXPECT_EQ(Rows("Wage_Info"), 0);
+    EXPECT_EQ(main.initialRefreshes, 0);
+}
+
+TEST_F(HistoryImportTest, WagesKeepTheirMonthsAndFlagsWithTrimmedNumbers) {
+    OldInstall old;
+    AddStaff(5, QStringLiteral("003"));
+    ASSERT_TRUE(imp.Start(old.folder, 3));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共3条工资记录。")});
+    auto wage = [&](const char* col, const char* number) {
+        return Cell("Wage_Info", col, QStringLiteral("sNumber='%1'").arg(QLatin1String(number)));
+    };
+    EXPECT_EQ(wage("sName", "003"), QStringLiteral("赵六|text"));
+    EXPECT_EQ(wage("Smon", "003"), QStringLiteral("5|integer"));
+    EXPECT_EQ(wage("sN5", "003"), QStringLiteral("88.5|real"));
+    EXPECT_EQ(wage("sTotal", "003"), QStringLiteral("3000|integer"));
+    EXPECT_EQ(wage("sFlag", "003"), QStringLiteral("1|text"));
+    EXPECT_EQ(wage("wFlag", "003"), QStringLiteral("0|text"));
+    EXPECT_EQ(wage("sFlag", "001"), QStringLiteral("|text"));
+    EXPECT_EQ(wage("sN5", "001"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(wage("sTotal", "005"), QStringLiteral("<null>|null"));
+    EXPECT_EQ(wage("sN1", "005"), QStringLiteral("<null>|null"));
+    // The trimmed number joins its staff row.
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from VmonWage where sNumber='003' and Smon=5")), 1);
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(Smon) from (select Smon from Wage_Info order by id)")),
+              QStringLiteral("12,5,5"));
+    EXPECT_EQ(pb.values, (std::vector<int>{0, 33, 66, 0}));
+    EXPECT_EQ(main.initialRefreshes, 1);
+}
+
+TEST_F(HistoryImportTest, StaffAndWagesTogether) {
+    OldInstall old;
+    ASSERT_TRUE(imp.Start(old.folder, 4));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("导入完成，共4条月度人员记录。"), QStringLiteral("导入完成，共3条工资记录。")}));
+    EXPECT_EQ(Rows("Staff_moninfo"), 4);
+    EXPECT_EQ(Rows("Wage_Info"), 3);
+    EXPECT_EQ(main.monthRefreshes, 1);
+    EXPECT_EQ(main.initialRefreshes, 1);
+}
+
+// ---------------------------------------------------------------- loosely typed and broken sources
+
+TEST_F(HistoryImportTest, ALooselyTypedSourceGivesNumbersInNumberColumns) {
+    OldInstall old(OldInstall::Kind::AllText);
+    ASSERT_TRUE(imp.Start(old.folder, 4));
+    EXPECT_EQ(Rows("Staff_moninfo"), 4);
+    EXPECT_EQ(Staff("sMon", "001"), QStringLiteral("12|integer"));
+    EXPECT_EQ(Staff("sPost", "001"), QStringLiteral("41|integer"));
+    EXPECT_EQ(Staff("sWorks", "001"), QStringLiteral("1990|integer"));
+    EXPECT_EQ(Staff("sName", "002"), kFullWidth + QStringLiteral("李四|text"));
+    EXPECT_EQ(Cell("Wage_Info", "sN5", QStringLiteral("sNumber='003'")), QStringLiteral("88.5|real"));
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sMon) from (select sMon from Staff_moninfo order by id)")),
+              QStringLiteral("12,12,5,5"));
+}
+
+TEST_F(HistoryImportTest, AValueThatIsNoNumberStopsTheImportAndNothingStays) {
+    OldInstall old(OldInstall::Kind::AllText);
+    old.Add("Staff_moninfo", {{"sMon", "3"}, {"sName", "周九"}, {"sNumber", "007"}, {"sSex", "男"}});
+    EXPECT_FALSE(imp.Start(old.folder, 4));
+    ASSERT_EQ(ui.Texts().size(), 1);
+    EXPECT_TRUE(ui.Texts()[0].startsWith(QStringLiteral("导入失败")));
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sSex")));
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("男")));
+    EXPECT_EQ(Rows("Staff_moninfo"), 0);
+    EXPECT_EQ(Rows("Wage_Info"), 0);
+    EXPECT_EQ(main.monthRefreshes, 0);
+}
+
+TEST_F(HistoryImportTest, AMissingColumnRollsBackBothSteps) {
+    OldInstall old(OldInstall::Kind::AllText, "sN5");
+    EXPECT_FALSE(imp.Start(old.folder, 4));
+    ASSERT_EQ(ui.Texts().size(), 1);
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sN5")));
+    EXPECT_EQ(Rows("Staff_moninfo"), 0);
+    EXPECT_FALSE(db().InTransaction());
+}
+
+TEST_F(HistoryImportTest, AnInsertRefusedMidwayLeavesTheTargetAsItWas) {
+    OldInstall old;
+    AddStaff(0, QStringLiteral("900"));
+    db().Exec(QStringLiteral("create trigger refuse before insert on Wage_Info when new.sNumber='005' "
+                             "begin select raise(abort, 'injected'); end"));
+    EXPECT_FALSE(imp.Start(old.folder, 4));
+    ASSERT_EQ(ui.Texts().size(), 1);
+    EXPECT_TRUE(ui.Texts()[0].startsWith(QStringLiteral("导入失败")));
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("injected")));
+    EXPECT_EQ(Rows("Staff_moninfo"), 1);
+    EXPECT_EQ(Rows("Wage_Info"), 0);
+    EXPECT_EQ(pb.values.back(), 0);
+    EXPECT_EQ(main.initialRefreshes, 0);
+}
+
+TEST_F(HistoryImportTest, AJetFileIsRefusedPlainly) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("old/Database")));
+    const QString file = dir.filePath(QStringLiteral("old/Database/RCdatabase.mdb"));
+    QByteArray jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    qm::test::WriteAll(file, jet);
+    EXPECT_FALSE(imp.Start(dir.filePath(QStringLiteral("old")), 2));
+    EXPECT_EQ(ui.Texts(), QStringList{JetSourceText(file)});
+    EXPECT_EQ(Rows("Staff_moninfo"), 0);
+    qm::test::WriteAll(file, "neither one nor the other");
+    ui.Clear();
+    EXPECT_FALSE(imp.Start(dir.filePath(QStringLiteral("old")), 2));
+    EXPECT_EQ(ui.Texts(), QStringList{UnreadableSourceText(file)});
+}
+
+// ---------------------------------------------------------------- folder and choice
+
+TEST_F(HistoryImportTest, TheStartNamesWhatIsMissing) {
+    OldInstall old;
+    const QString cwd = QDir::currentPath();
+    EXPECT_FALSE(imp.Start(QStringLiteral("  "), -1));
+    EXPECT_FALSE(imp.Start(old.folder, -1));
+    EXPECT_FALSE(imp.Start(QString(), 2));
+    EXPECT_FALSE(imp.Start(old.dir.filePath(QStringLiteral("elsewhere")), 2));
+    EXPECT_FALSE(imp.Start(old.folder + QStringLiteral("/Database"), 2));
+    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("请依次 Step1:选择原始系统安装路径;\r\r       Step2:导入数据选项。"),
+                                       QStringLiteral("请Step2:选择导入数据选项。"),
+                                       QStringLiteral("请Step1:选择原始系统安装路径。"),
+                                       QStringLiteral("路径选择错误，请核对。"), QStringLiteral("路径选择错误，请核对。")}));
+    EXPECT_EQ(Rows("Staff_moninfo"), 0);
+    EXPECT_EQ(QDir::currentPath(), cwd);
+}
+
+TEST_F(HistoryImportTest, TheProgramsOwnDatabaseIsNoPredecessor) {
+    AddStaff(5, QStringLiteral("001"));
+    EXPECT_FALSE(imp.Start(base.paths().Base(), 2));
+    EXPECT_EQ(ui.Texts(), QStringList{OwnDatabaseText()});
+    EXPECT_EQ(Rows("Staff_moninfo"), 1);
+}
+
+TEST(HistoryFolder, TheDatabaseIsFoundWhateverTheCaseOfItsNames) {
+    OldInstall old(OldInstall::Kind::Typed, nullptr, QStringLiteral("DATABASE"), QStringLiteral("rcdatabase.MDB"));
+    const QString cwd = QDir::currentPath();
+    EXPECT_EQ(FindPredecessorDatabase(old.folder), old.file);
+    EXPECT_FALSE(FindPredecessorDatabase(old.folder + QStringLiteral("/DATABASE")));
+    EXPECT_FALSE(FindPredecessorDatabase(QString()));
+    EXPECT_EQ(QDir::currentPath(), cwd);
+}
+
+TEST(HistoryImporter, StripSpacesRemovesOnlyTheAsciiBlank) {
+    EXPECT_EQ(HistoryImporter::StripSpaces(QStringLiteral("  张 三 ")), QStringLiteral("张三"));
+    EXPECT_EQ(HistoryImporter::StripSpaces(QStringLiteral("\t张 三\r\n")), QStringLiteral("张三"));
+    EXPECT_EQ(HistoryImporter::StripSpaces(kFullWidth + QStringLiteral("张 三") + kFullWidth),
+              kFullWidth + QStringLiteral("张三") + kFullWidth);
+    EXPECT_EQ(HistoryImporter::Trim(QStringLiteral(" 0 01 ")), QStringLiteral("0 01"));
+    EXPECT_EQ(HistoryImporter::Trim(kFullWidth), kFullWidth);
+}
+
+// ---------------------------------------------------------------- the wizard
+
+TEST_F(HistoryImportTest, TheWizardStartsWithNoChoiceAndTestsTheChosenFolder) {
+    OldInstall old;
+    TFrm_historyfrom f(ctx);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("历史数据导入向导"));
+    EXPECT_EQ(f.RgItems->checkedId(), -1);
+    EXPECT_EQ(f.RgItems->buttons().size(), 5);
+    EXPECT_TRUE(f.Dir->text().isEmpty());
+
+    ui.paths = {old.dir.filePath(QStringLiteral("elsewhere"))};
+    f.SpeedButton1Click();
+    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::ChooseFolder);
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("请选择原系统安装目录"));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("路径选择错误，请核对。")});
+    EXPECT_TRUE(f.Dir->text().isEmpty());
+
+    ui.Clear();
+    ui.paths = {old.folder};
+    f.SpeedButton1Click();
+    EXPECT_EQ(f.Dir->text(), old.folder);
+    EXPECT_EQ(ui.Texts(), QStringList{});
+
+    f.SpeedButton2Click();
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("请Step2:选择导入数据选项。")});
+    f.RgItems->button(2)->setChecked(true);
+    ui.Clear();
+    f.SpeedButton2Click();
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    EXPECT_EQ(Rows("Staff_moninfo"), 4);
+    EXPECT_EQ(pb.values, std::vector<int>{});  // the wizard moves its own bar
+}
+
+}  // namespace
