@@ -5,6 +5,7 @@
 #include "entry/DelPersno.h"
 #include "entry/HeadcountDialog.h"
 #include "entry/Monput.h"
+#include "entry/PerputForm.h"
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
 #include "entry/Wrong.h"
@@ -28,6 +29,7 @@ void RegisterEntryForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_delPersno"),
                    [](AppContext& ctx) { return std::make_unique<DelPersnoForm>(ctx); });
     forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx) { return std::make_unique<WrongForm>(ctx); });
+    forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx) { return std::make_unique<TFrm_perput>(ctx); });
 }
 
 }  // namespace qm

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace qm {
 
 // A chooser that loads the months with a staff list (TFrm_chooseMon, and the two below).
@@ -55,6 +57,9 @@ class IPerput : public virtual IForm {
 public:
     QString MonthNo;     // "0" start-of-period list, "1".."12" a month
     QString ReturnMode;  // "0" opened by the batch sheet, "1" by the main window or the staff browser
+    // The opener's refresh, called as the form closes when the list is a month's or when the
+    // batch sheet opened it (ReturnMode "0").
+    std::function<void()> RefreshOpener;
 };
 
 // TFrm_wagehz / TFrm_wagejghz: the wage summaries the range choosers open.

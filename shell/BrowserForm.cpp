@@ -1,0 +1,302 @@
+#include "shell/BrowserForm.h"
+
+#include "platform/Errors.h"
+#include "platform/UiService.h"
+#include "shell/BrowserLogic.h"
+#include "shell/FormInterfaces.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+using namespace grid;
+
+namespace {
+
+// The grid's columns: bound field (none for column 0), title, width, title centred.
+struct BrowserColumn {
+    const char* field;
+    const char* title;
+    int width;  // 0: the grid's default
+    bool centred;
+};
+const BrowserColumn kColumns[20] = {
+    {nullptr, "编号", 0, true},
+    {"sNumber", "姓名编号", 54, true},
+    {"sName", "姓名", 49, true},
+    {"sBirth", "出生年月", 61, true},
+    {"sTsex", "性别", 26, true},
+    {"sTnation", "是否少数民族", 32, false},
+    {"sTparty", "是否中国党员", 34, false},
+    {"sWorks", "参加工作年限", 35, true},
+    {"sWork", "现岗位年限", 38, true},
+    {"sTEdu", "学  历", 59, true},
+    {"sGw", "    现任职务     （岗位）", 78, true},
+    {"sTPost", "岗位名称", 86, true},
+    {"sTGrade", "具有国家评定专业技术职称", 110, true},
+    {"sTJGrade", "具有国家评定的专业技能等级", 100, true},
+    {"sTsf", "用工身份", 60, true},
+    {"sTqrz", "是否全日制用工", 40, true},
+    {"sTgc", "是否工程技术人员", 50, true},
+    {"sTjzs", "是否一级建筑师", 50, true},
+    {"sTsg", "是否现场施工人员", 50, true},
+    {"sTyg", "本职工作与建筑施工活动有关", 70, true},
+};
+
+const QString kNoUnit = QStringLiteral("请先填写单位基本信息！");
+
+}  // namespace
+
+TFrm_Brower::TFrm_Brower(AppContext& ctx) : QWidget(ctx.mainWidget, Qt::Window), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("人员基本信息"));
+    BuildUi();
+}
+
+TFrm_Brower::~TFrm_Brower() { DBG1->SetDataSource(nullptr); }
+
+void TFrm_Brower::BuildUi() {
+    resize(1000, 700);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(2);
+
+    auto* bar = new QToolBar(this);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    Label1 = new QLabel(QStringLiteral("  查找    "), bar);
+    Cb1 = new QComboBox(bar);
+    Cb1->setEditable(true);
+    Cb1->setInsertPolicy(QComboBox::NoInsert);
+    Cb1->setMinimumWidth(160);
+    bar->addWidget(Label1);
+    bar->addWidget(Cb1);
+    bar->addSeparator();
+    auto button = [&](const QString& text) {
+        auto* b = new QToolButton(bar);
+        b->setText(text);
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+    ToolButton1 = button(QStringLiteral("切换单位"));
+    ToolButton3 = button(QStringLiteral("从业人员批量录入"));
+    ToolButton4 = button(QStringLiteral("从业人员个别录入"));
+    // The unit switch is not offered from here.
+    for (QAction* a : bar->actions())
+        if (bar->widgetForAction(a) == ToolButton1) a->setVisible(false);
+    root->addWidget(bar);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("当前单位信息"), this);
+    auto* g1 = new QHBoxLayout(GroupBox1);
+    g1->setContentsMargins(8, 2, 8, 4);
+    Label2 = new QLabel(GroupBox1);
+    Label3 = new QLabel(GroupBox1);
+    Label4 = new QLabel(GroupBox1);
+    Label5 = new QLabel(GroupBox1);
+    const int widths[] = {350, 200, 250, 190};
+    int i = 0;
+    for (QLabel* l : {Label2, Label3, Label4, Label5}) {
+        l->setStyleSheet(QStringLiteral("color: blue;"));
+        l->setFixedWidth(widths[i++]);
+        g1->addWidget(l);
+    }
+    g1->addStretch(1);
+    root->addWidget(GroupBox1);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("所看当前情况"), this);
+    auto* g2 = new QHBoxLayout(GroupBox2);
+    g2->setContentsMargins(8, 2, 8, 4);
+    Label7 = new QLabel(QStringLiteral("月份："), GroupBox2);
+    MonCb = new QComboBox(GroupBox2);
+    MonCb->setMinimumWidth(100);
+    SpeedButton1 = new QToolButton(GroupBox2);
+    SpeedButton1->setText(QStringLiteral("导出当前名单"));
+    SpeedButton1->hide();
+    g2->addWidget(Label7);
+    g2->addWidget(MonCb);
+    g2->addWidget(SpeedButton1);
+    g2->addStretch(1);
+    root->addWidget(GroupBox2);
+
+    // Read-only: whole rows selected, no editing, no key deletes a person from here.
+    DBG1 = new TDBGridX(this);
+    DBG1->SetOptions(TDBGridOptions::FromValue(3325).Without(dgEditing).With(dgRowSelect));
+    DBG1->SetReadOnly(true);
+    DBG1->AllowedOperations = {};
+    DBG1->EditActions = {};
+    DBG1->SetTitleLines(4);
+    DBG1->SetVTitleMargin(23);
+    DBG1->Columns().BeginUpdate();
+    for (const BrowserColumn& c : kColumns) {
+        TColumnX* col = DBG1->Columns().Add();
+        if (c.field) col->SetFieldName(QString::fromLatin1(c.field));
+        col->Title()->SetCaption(QString::fromUtf8(c.title));
+        if (c.centred) col->Title()->SetAlignment(taCenter);
+        if (c.width) col->SetWidth(c.width);
+    }
+    DBG1->Columns()[0]->SetVisible(false);
+    DBG1->Columns()[10]->SetVisible(false);
+    DBG1->Columns().EndUpdate();
+    DBG1->SetDataSource(&src_);
+    root->addWidget(DBG1, 1);
+
+    auto* sb = new QStatusBar(this);
+    sb->setSizeGripEnabled(false);
+    sb_ = new QLabel(sb);
+    sb->addWidget(sb_, 1);
+    root->addWidget(sb);
+
+    Cb1->installEventFilter(this);
+    Cb1->lineEdit()->installEventFilter(this);
+    connect(MonCb, &QComboBox::activated, this, [this] { Run([this] { MonCbChange(); }); });
+    connect(ToolButton1, &QToolButton::clicked, this, [this] { Run([this] { ToolButton1Click(); }); });
+    connect(ToolButton3, &QToolButton::clicked, this, [this] { Run([this] { ToolButton3Click(); }); });
+    connect(ToolButton4, &QToolButton::clicked, this, [this] { Run([this] { ToolButton4Click(); }); });
+}
+
+void TFrm_Brower::Run(const std::function<void()>& handler) { Guarded(ctx_.ui, handler); }
+
+void TFrm_Brower::ShowModeless(std::unique_ptr<IForm> self) {
+    self.release();  // the browser frees itself as it closes
+    setAttribute(Qt::WA_DeleteOnClose);
+    showMaximized();
+}
+
+void TFrm_Brower::ShowModal() {
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &TFrm_Brower::closed, &loop, &QEventLoop::quit);
+    showMaximized();
+    loop.exec();
+}
+
+void TFrm_Brower::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    if (e->isAccepted()) emit closed();
+}
+
+void TFrm_Brower::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) Run([this] { FormActivate(); });
+}
+
+bool TFrm_Brower::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Run([this, key] { Cb1KeyDown(key); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+// ---------------------------------------------------------------- activation and months
+
+void TFrm_Brower::FormActivate() {
+    const MainState& s = ctx_.state;
+    Label2->setText(QStringLiteral("单位名称：") + s.DepName);
+    Label3->setText(QStringLiteral("单位法人代码：") + s.DepNo);
+    Label4->setText(QStringLiteral("单位属性：") + s.DepType);
+    Label5->setText(QStringLiteral("资质建筑业单位：") + s.DepInfo);
+    CheckMonth();
+    CheckMonthChage(MonCb->currentText());
+    showGrid();
+}
+
+void TFrm_Brower::CheckMonth() {
+    MonCb->clear();
+    MonCb->addItems(browser::PresentMonthCaptions(ctx_.db));
+    if (MonCb->count() > 0) MonCb->setCurrentIndex(0);
+}
+
+void TFrm_Brower::Show(std::unique_ptr<TQueryDataSet> ds) {
+    // The form owns one data set at a time; a refresh replaces it.
+    src_.SetDataSet(ds.get());
+    ds_ = std::move(ds);
+}
+
+void TFrm_Brower::ShowNothing() {
+    // No month to show (no staff list at all): an empty grid, and no statement is run.
+    src_.SetDataSet(nullptr);
+    ds_.reset();
+    sb_->setText(browser::EmptyStatusText());
+}
+
+void TFrm_Brower::CheckMonthChage(const QString& monthCaption) {
+    const std::optional<ListQuery> q = browser::MonthRows(monthCaption);
+    if (!q) {
+        ShowNothing();
+        return;
+    }
+    auto ds = std::make_unique<TQueryDataSet>(ctx_.db);
+    ds->Open(q->sql, q->params);
+    // A month without rows leaves the rows on screen as they were.
+    if (ds->IsEmpty()) return;
+    const int n = ds->RecordCount();
+    Show(std::move(ds));
+    sb_->setText(browser::StatusText(monthCaption.trimmed(), n));
+}
+
+void TFrm_Brower::MonCbChange() { CheckMonthChage(MonCb->currentText()); }
+
+void TFrm_Brower::Cb1KeyDown(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
+    const std::optional<ListQuery> q = browser::NameSearch(MonCb->currentText(), Cb1->currentText());
+    if (!q) {
+        ShowNothing();
+        return;
+    }
+    auto ds = std::make_unique<TQueryDataSet>(ctx_.db);
+    ds->Open(q->sql, q->params);
+    const int n = ds->RecordCount();
+    Show(std::move(ds));  // also when nobody matches
+    sb_->setText(browser::StatusText(MonCb->currentText(), n));
+}
+
+QString TFrm_Brower::StatusText() const { return sb_->text(); }
+
+// ---------------------------------------------------------------- buttons
+
+bool TFrm_Brower::UnitGate() {
+    if (ctx_.main && ctx_.main->LoadUnitInfo()) return true;
+    ctx_.ui.Info(kNoUnit);
+    if (ctx_.forms) {
+        if (std::unique_ptr<IForm> unitForm = ctx_.forms->Create(QStringLiteral("TFrm_dep"))) unitForm->ShowModal();
+    }
+    return false;
+}
+
+void TFrm_Brower::ToolButton1Click() {
+    if (!ctx_.forms) return;
+    if (std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_changeDep"))) f->ShowModal();
+}
+
+void TFrm_Brower::ToolButton3Click() {
+    if (!UnitGate()) return;
+    ctx_.state.CurrentMonth = QStringLiteral("0");
+    if (!ctx_.forms) return;
+    if (std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_allput"))) f->ShowModal();
+}
+
+void TFrm_Brower::ToolButton4Click() {
+    if (!UnitGate()) return;
+    if (!ctx_.forms) return;
+    if (std::unique_ptr<IPerput> f = ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"))) {
+        f->MonthNo = QStringLiteral("0");
+        f->ReturnMode = QStringLiteral("1");
+        f->ShowModal();
+    }
+}
+
+}  // namespace qm
