@@ -3,6 +3,7 @@
 #include "entry/CodeLists.h"
 #include "entry/DelPersno.h"
 #include "entry/MonputCellEditors.h"
+#include "shell/FormInterfaces.h"
 #include "entry/MonputStore.h"
 #include "entry/WrongStore.h"
 #include "entry/StaffRowRules.h"
@@ -455,8 +456,12 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
-    std::unique_ptr<IForm> f = ctx_.forms ? ctx_.forms->Create(QStringLiteral("TFrm_perput")) : nullptr;
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
     if (!f) return;
+    const QString month = ctx_.state.CurrentMonth.isEmpty() ? QStringLiteral("0") : ctx_.state.CurrentMonth;
+    f->MonthNo = month;  // ReturnMode stays empty: closing refreshes this list by its month
+    if (auto* w = dynamic_cast<QWidget*>(f.get()))
+        w->setWindowTitle(ctx_.state.CurrentMonth + QStringLiteral("月份个人数据核对"));
     f->ShowModal();
     FormActivate();  // the single-person form changed rows under this sheet
 }

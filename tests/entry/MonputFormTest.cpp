@@ -3,6 +3,8 @@
 #include "entry/Monput.h"
 #include "entry/MonputCellEditors.h"
 #include "platform/Errors.h"
+#include "shell/FormFactory.h"
+#include "shell/FormInterfaces.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/MonputTestSupport.h"
 
@@ -309,6 +311,33 @@ TEST(MonputForm, TheFactoryShowsTheOneWindowOfTheProgram) {
     first->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(first);
+}
+
+// Stands in for the single-person form: records what the list set, then adds a person.
+struct RecordedPerput : QDialog, IPerput {
+    RecordedPerput(db::Connection& c, QString& seen) : c_(c), seen_(seen) {}
+    void ShowModal() override {
+        seen_ = MonthNo + QLatin1Char('|') + ReturnMode + QLatin1Char('|') + windowTitle();
+        c_.Exec("insert into Staff_moninfo (sMon, sName, sNumber, sIsok) values (2, '新人', '2001', '1')");
+    }
+    void ShowModeless(std::unique_ptr<IForm>) override {}
+    db::Connection& c_;
+    QString& seen_;
+};
+
+TEST(MonputForm, SinglePersonCheckWorksOnTheListsMonthAndReloadsAfterwards) {
+    MonputEnv env("否", "2");
+    env.Store(2, "张三", "1001", "1");
+    FormFactory forms(env.ctx);
+    env.ctx.forms = &forms;
+    QString seen;
+    forms.Register("TFrm_perput", [&](AppContext&) -> std::unique_ptr<IForm> {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen);
+    });
+    Window w(env);
+    w->B6Click();
+    EXPECT_EQ(seen, "2||2月份个人数据核对");
+    EXPECT_EQ(w->Sheet().GetCellText(4, 1), "新人");
 }
 
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.
