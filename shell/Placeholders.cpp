@@ -79,6 +79,8 @@ QString FormNotAvailableText(const QString& formClass) {
     return QStringLiteral("“") + title + QStringLiteral("”功能尚未提供。");
 }
 
+bool IsPlaceholder(const IForm& form) { return dynamic_cast<const PlaceholderForm*>(&form) != nullptr; }
+
 void RegisterPlaceholders(FormFactory& forms) {
     for (const QString& name : PlaceholderFormNames()) {
         if (forms.IsRegistered(name)) continue;

@@ -1,0 +1,47 @@
+// The program's registrations: every staff, wage and shell form a command opens is the real
+// form, not the stand-in that says it is not yet available; only the report forms are.
+#include "entry/EntryForms.h"
+#include "platform/ScriptedUiService.h"
+#include "shell/DataModule.h"
+#include "shell/FormFactory.h"
+#include "shell/MainWindow.h"
+#include "shell/Placeholders.h"
+#include "shell/ShellForms.h"
+#include "tests/support/TempBase.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+TEST(Registration, EveryEntryAndShellFormReplacesItsPlaceholder) {
+    test::TempBase base;
+    base.db().Close();
+    ScriptedUiService ui;
+    TDataModule1 dm(base.paths().Database(), ui);
+    TFrm_main main(dm, ui, base.paths());
+    RegisterEntryForms(main.forms());
+    RegisterShellForms(main.forms());
+    dm.DataModuleCreate();
+
+    const QStringList real = {"TFrm_dep",         "TFrm_allput",    "TFrm_perput",      "TFrm_monput",
+                              "TFrm_mon",         "TFrm_wrong",     "TFrm_wrontWage",   "TFrm_delPersno",
+                              "TFrm_clearChWage", "TFrm_clearChMon", "TFrm_set",        "TFrm_historyfrom",
+                              "TFrm_Brower",      "TFrm_changeDep", "TAboutFrm"};
+    for (const QString& name : real) {
+        std::unique_ptr<IForm> f = main.forms().Create(name);
+        ASSERT_TRUE(f) << name.toStdString();
+        EXPECT_FALSE(IsPlaceholder(*f)) << name.toStdString() << " is still a stand-in";
+    }
+    // Whatever is left is a report form, each answered by a stand-in.
+    for (const QString& name : PlaceholderFormNames()) {
+        if (real.contains(name)) continue;
+        EXPECT_TRUE(name.startsWith(QStringLiteral("TFrm_"))) << name.toStdString();
+        std::unique_ptr<IForm> f = main.forms().Create(name);
+        ASSERT_TRUE(f) << name.toStdString();
+        EXPECT_TRUE(IsPlaceholder(*f)) << name.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace qm
