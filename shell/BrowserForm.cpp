@@ -107,7 +107,7 @@ void TFrm_Brower::BuildUi() {
     int i = 0;
     for (QLabel* l : {Label2, Label3, Label4, Label5}) {
         l->setStyleSheet(QStringLiteral("color: blue;"));
-        l->setFixedWidth(widths[i++]);
+        l->setMinimumWidth(widths[i++]);  // at least the given width; a long unit name widens it
         g1->addWidget(l);
     }
     g1->addStretch(1);
