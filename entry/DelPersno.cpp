@@ -201,16 +201,8 @@ void TFrm_delPersno::done(int r) {
     QDialog::done(r);
 }
 
-namespace {
-QWidget* DefaultParent(AppContext& ctx) {
-    if (QWidget* m = QApplication::activeModalWidget()) return m;
-    if (QWidget* a = QApplication::activeWindow()) return a;
-    return ctx.mainWidget;
-}
-}  // namespace
-
 DelPersnoForm::DelPersnoForm(AppContext& ctx, QWidget* parent)
-    : form_(std::make_unique<TFrm_delPersno>(ctx, parent ? parent : DefaultParent(ctx))) {}
+    : form_(std::make_unique<TFrm_delPersno>(ctx, parent ? parent : DialogParent(ctx))) {}
 DelPersnoForm::~DelPersnoForm() = default;
 void DelPersnoForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }
 void DelPersnoForm::ShowModal() { form_->exec(); }

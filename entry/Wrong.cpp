@@ -281,16 +281,8 @@ void TFrm_wrong::N6Click() {
     book_.EditCut();
 }
 
-namespace {
-QWidget* DefaultParent(AppContext& ctx) {
-    if (QWidget* m = QApplication::activeModalWidget()) return m;
-    if (QWidget* a = QApplication::activeWindow()) return a;
-    return ctx.mainWidget;
-}
-}  // namespace
-
 WrongForm::WrongForm(AppContext& ctx, QWidget* parent)
-    : form_(std::make_unique<TFrm_wrong>(ctx, parent ? parent : DefaultParent(ctx))) {}
+    : form_(std::make_unique<TFrm_wrong>(ctx, parent ? parent : DialogParent(ctx))) {}
 WrongForm::~WrongForm() = default;
 void WrongForm::SetMonflag(const QString& flag) { form_->Monflag = flag; }
 void WrongForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }

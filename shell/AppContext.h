@@ -47,6 +47,11 @@ public:
     virtual void ShowStatus(const QString& text) = 0;
 };
 
+struct AppContext;
+// The window a dialog opened now belongs over: the running modal dialog, else the active
+// window, else the main window.
+QWidget* DialogParent(const AppContext& ctx);
+
 struct AppContext {
     db::Connection& db;
     UiService& ui;
