@@ -193,7 +193,12 @@ void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool 
     }
 }
 
+uint32_t TCustomDBGridX::TextOptions(TAlignment alignment, TTextLayout layout, bool wordWrap, bool endEllipsis) {
+    return uint32_t(alignment) | uint32_t(layout) << 4 | uint32_t(wordWrap) << 8 | uint32_t(endEllipsis) << 9;
+}
+
 void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
+    textCache_.BeginPaint(p);
     TGridDrawInfo info;
     CalcDrawInfo(info);
     const QColor fixedLine = FixedLineColor(), dataLine = DataLineColor();
@@ -360,13 +365,19 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
         dark = true;
     }
     p.setBrush(bg);
-    p.fillRect(rect, bg);
-    p.setFont(f);
-    p.setPen(textColor);
+    const TAlignment alignment = t->Alignment();
+    const bool ellipsis = t->EndEllipsis();
     if (titleHeight_ != 0 || titleLines_ != 0)
-        WriteCellText(p, textRect, 1, 1, caption, t->Alignment(), tlCenter, true, t->EndEllipsis(), s, -s);
+        textCache_.Paint(p, rect, textRect, bg, textColor, f, caption, TextOptions(alignment, tlCenter, true, ellipsis),
+                         {1, 1, s, -s}, [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, 1, 1, caption, alignment, tlCenter, true, ellipsis, s, -s);
+                         });
     else
-        WriteCellText(p, textRect.translated(s, 0), 2, 1, caption, t->Alignment(), tlTop, false, t->EndEllipsis(), s, -s);
+        textCache_.Paint(p, rect, textRect.translated(s, 0), bg, textColor, f, caption,
+                         TextOptions(alignment, tlTop, false, ellipsis), {2, 1, s, -s},
+                         [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, 2, 1, caption, alignment, tlTop, false, ellipsis, s, -s);
+                         });
     if (drawMarker) {
         const QPixmap& pm = sortMarkerImages_[marker];
         const int x = rect.right() + 1 - pm.width() - 2 - w + s;
@@ -407,10 +418,20 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     GetCellParams(column, f, bg, state);
     p.setBrush(bg);
     if (DefaultDrawing) {
-        p.fillRect(rect, bg);
-        p.setFont(f);
-        p.setPen(fg);
         const int kind = column->ColumnKind();
+        if (kind != 5 && column->Field()) {
+            const TAlignment alignment = column->Alignment();
+            const bool wrap = column->WordWrap() && multiLineRows_;
+            const bool ellipsis = column->EndEllipsis();
+            textCache_.Paint(p, rect, rect, bg, fg, f, text, TextOptions(alignment, tlTop, wrap, ellipsis),
+                             {dx, dy, 0, 0}, [&](QPainter& q, const QRect& r) {
+                                 WriteCellText(q, r, dx, dy, text, alignment, tlTop, wrap, ellipsis, 0, 0);
+                             });
+        } else {
+            p.fillRect(rect, bg);
+            p.setFont(f);
+            p.setPen(fg);
+        }
         if (kind == 5) {
             // A check box centred in the cell.
             const int bw = std::min(13, rect.width()), bh = std::min(13, rect.height());
@@ -426,9 +447,6 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
                 p.drawLine(box.center().x(), box.bottom() - 3, box.right() - 3, box.top() + 3);
             }
             p.setBrush(bg);
-        } else if (column->Field()) {
-            WriteCellText(p, rect, dx, dy, text, column->Alignment(), tlTop, column->WordWrap() && multiLineRows_,
-                          column->EndEllipsis(), 0, 0);
         }
     }
     if (columns_->State() == csDefault) DrawDataCell(rect, column->Field(), state);
