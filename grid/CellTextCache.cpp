@@ -2,7 +2,7 @@
 
 #include <QPaintDevice>
 
-#include <cstring>
+#include <algorithm>
 
 namespace qm::grid {
 
@@ -13,11 +13,13 @@ size_t qHash(const TCellTextKey& k, size_t seed) {
     return h;
 }
 
-void TCellTextCache::SetEnabled(bool v) { enabled_ = v; }
+TCellTextCache::TCellTextCache() = default;
+TCellTextCache::~TCellTextCache() = default;
 
 void TCellTextCache::Clear() {
     current_.clear();
     previous_.clear();
+    seen_.clear();
     slots_.clear();
     currentBytes_ = 0;
 }
@@ -25,7 +27,7 @@ void TCellTextCache::Clear() {
 qsizetype TCellTextCache::ImageCount() const {
     qsizetype n = 0;
     for (const auto* m : {&current_, &previous_})
-        for (const Entry& e : *m) n += e.state == State::Image;
+        for (const Entry& e : *m) n += !e.image.isNull();
     return n;
 }
 
@@ -53,8 +55,8 @@ int TCellTextCache::SlotOf(const QFont& font) {
     return int(slots_.size()) - 1;
 }
 
-bool TCellTextCache::MakeKey(QPainter&, const QRect& fill, const QRect& textRect, const QColor& bg,
-                             const QColor& fg, const QFont& font, const QString& text, uint32_t options,
+bool TCellTextCache::MakeKey(const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
+                             const QFont& font, const QString& text, uint32_t options,
                              const std::array<int, 4>& offsets, TCellTextKey& key) {
     if (!enabled_ || !usable_ || bg.alpha() != 255 || fill.isEmpty() || text.isEmpty()) return false;
     if (fill.width() > 1024 || fill.height() > 256) return false;
@@ -69,52 +71,73 @@ bool TCellTextCache::MakeKey(QPainter&, const QRect& fill, const QRect& textRect
     return true;
 }
 
-TCellTextCache::Entry* TCellTextCache::Find(const TCellTextKey& key) {
-    auto it = current_.find(key);
-    if (it != current_.end()) return &it.value();
+const TCellTextCache::Entry* TCellTextCache::Find(const TCellTextKey& key) {
+    auto it = current_.constFind(key);
+    if (it != current_.constEnd()) return &it.value();
     auto old = previous_.find(key);
     if (old == previous_.end()) return nullptr;
     // Still in use: bring it into the current generation.
-    Entry e = std::move(old.value());
+    const QImage image = old->image;
     previous_.erase(old);
-    Store(key, e.state, e.image);
-    return &current_.find(key).value();
+    Store(key, image);
+    return &current_.constFind(key).value();
 }
 
-void TCellTextCache::Store(const TCellTextKey& key, State state, const QImage& image) {
+bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
+    // By hash alone: a collision only admits a text one sighting early.
+    const size_t h = qHash(key);
+    if (seen_.remove(h)) return true;
+    if (seen_.size() >= kMaxSeen) seen_.clear();
+    seen_.insert(h);
+    return false;
+}
+
+void TCellTextCache::Store(const TCellTextKey& key, const QImage& image) {
     const qsizetype bytes = image.sizeInBytes();
     if (current_.size() >= kMaxEntries || currentBytes_ + bytes > kMaxImageBytes) {
         previous_ = std::move(current_);
         current_ = {};
         currentBytes_ = 0;
     }
-    auto it = current_.find(key);
-    if (it != current_.end()) currentBytes_ -= it->image.sizeInBytes();
-    current_.insert(key, Entry{image, state});
+    current_.insert(key, Entry{image});
     currentBytes_ += bytes;
 }
 
-QImage TCellTextCache::Canvas(const QRect& fill, const QColor& bg) const {
-    QImage img(fill.width() + 2 * kMargin, fill.height() + 2 * kMargin, QImage::Format_RGB32);
+QPainter& TCellTextCache::Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints) {
+    const QRect area(0, 0, fill.width() + 2 * kMargin, fill.height() + 2 * kMargin);
     // The same resolution as the device, so point-sized fonts come out the same size.
-    img.setDotsPerMeterX(qRound(dpiX_ / 0.0254));
-    img.setDotsPerMeterY(qRound(dpiY_ / 0.0254));
-    img.fill(bg);
-    return img;
+    const int dpmX = qRound(dpiX_ / 0.0254), dpmY = qRound(dpiY_ / 0.0254);
+    if (!scratchPainter_ || scratch_.width() < area.width() || scratch_.height() < area.height() ||
+        scratch_.dotsPerMeterX() != dpmX || scratch_.dotsPerMeterY() != dpmY) {
+        scratchPainter_.reset();
+        scratch_ = QImage(std::max(area.width(), scratch_.width()), std::max(area.height(), scratch_.height()),
+                          QImage::Format_RGB32);
+        scratch_.setDotsPerMeterX(dpmX);
+        scratch_.setDotsPerMeterY(dpmY);
+        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
+    }
+    QPainter& q = *scratchPainter_;
+    q.setClipping(false);
+    q.fillRect(area, bg);
+    q.setClipRect(area);
+    q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
+    q.setRenderHints(hints);
+    q.setBrush(Qt::NoBrush);
+    return q;
 }
 
-QImage TCellTextCache::Crop(const QImage& canvas, const QRect& fill, QRgb bg) const {
+QImage TCellTextCache::Crop(const QRect& fill, QRgb bg) const {
     const QRgb px = 0xFF000000u | bg;
-    const int w = canvas.width(), h = canvas.height();
+    const int w = fill.width() + 2 * kMargin, h = fill.height() + 2 * kMargin;
     for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        const QRgb* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
         const bool marginRow = y < kMargin || y >= h - kMargin;
         for (int x = 0; x < w; ++x) {
             if (!marginRow && x == kMargin) x = w - kMargin;  // skip the cell itself
             if (line[x] != px) return {};
         }
     }
-    return canvas.copy(kMargin, kMargin, fill.width(), fill.height());
+    return scratch_.copy(kMargin, kMargin, fill.width(), fill.height());
 }
 
 }  // namespace qm::grid

@@ -16,10 +16,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <QSet>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace qm::grid {
@@ -38,14 +40,21 @@ class TCellTextCache {
 public:
     // Limits of one generation; two generations are kept (the current and the previous one),
     // so a text in use survives a turnover.
-    static constexpr qsizetype kMaxEntries = 16384;
+    static constexpr qsizetype kMaxEntries = 4096;
     static constexpr qsizetype kMaxImageBytes = 6 * 1024 * 1024;
+    // Texts seen once are remembered by their hash only, this many at most.
+    static constexpr qsizetype kMaxSeen = 32768;
     // Pixels of room around a cell in which ink outside the cell is looked for.
     static constexpr int kMargin = 4;
 
+    TCellTextCache();
+    ~TCellTextCache();
+    TCellTextCache(const TCellTextCache&) = delete;
+    TCellTextCache& operator=(const TCellTextCache&) = delete;
+
     // Disabled, every text is written directly; what is kept stays for when it is enabled again.
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool v);
+    void SetEnabled(bool v) { enabled_ = v; }
     void Clear();
 
     // Called once at the start of a paint: whether this painter's pixels can be copied
@@ -53,64 +62,70 @@ public:
     void BeginPaint(QPainter& p);
 
     // Fills `fill` with `bg` and has `write(painter, textRect)` write the text with `font` and
-    // `fg`; from the cache when the same content was painted before. `options` carries every
-    // setting of the writer that is not a rectangle (alignment, layout, margins...).
+    // `fg`; from the cache when the same content was painted before. `options` and `offsets`
+    // carry every other setting of the writer (alignment, layout, offsets, margins...).
     template <class Write>
     void Paint(QPainter& p, const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
                const QFont& font, const QString& text, uint32_t options, const std::array<int, 4>& offsets,
                Write&& write) {
         TCellTextKey key;
-        if (!MakeKey(p, fill, textRect, bg, fg, font, text, options, offsets, key)) {
+        if (!MakeKey(fill, textRect, bg, fg, font, text, options, offsets, key)) {
             Direct(p, fill, textRect, bg, fg, font, write);
             return;
         }
-        Entry* e = Find(key);
-        if (e && e->state == State::Image) {
-            p.drawImage(fill.topLeft(), e->image);
-            ++hits_;
+        if (const Entry* e = Find(key)) {
+            if (e->image.isNull()) {
+                Direct(p, fill, textRect, bg, fg, font, write);
+            } else {
+                p.drawImage(fill.topLeft(), e->image);
+                ++hits_;
+            }
             return;
         }
-        if (e && e->state == State::Seen) {
-            // Second sighting: render it apart; keep it when no ink falls outside the cell.
-            QImage img = Render(p, fill, textRect, bg, fg, font, write);
-            if (!img.isNull()) {
-                Store(key, State::Image, img);
-                p.drawImage(fill.topLeft(), img);
-                return;
-            }
-            Store(key, State::Direct, {});
-        } else if (!e) {
-            Store(key, State::Seen, {});
+        if (!SeenBefore(key)) {
+            Direct(p, fill, textRect, bg, fg, font, write);
+            return;
         }
-        Direct(p, fill, textRect, bg, fg, font, write);
+        // Second sighting: write it apart and keep it, unless ink fell outside the cell (then
+        // it is remembered as one to write directly).
+        p.setFont(font);  // the font as this device resolves it
+        QPainter& q = Scratch(fill, bg, p.renderHints());
+        q.setFont(p.font());
+        q.setPen(fg);
+        write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
+        const QImage img = Crop(fill, bg.rgb());
+        Store(key, img);
+        if (img.isNull()) Direct(p, fill, textRect, bg, fg, font, write);
+        else p.drawImage(fill.topLeft(), img);
     }
 
     // Figures for tests and the benchmark.
     qsizetype Hits() const { return hits_; }
     qsizetype ImageCount() const;
     qsizetype EntryCount() const { return current_.size() + previous_.size(); }
+    qsizetype SeenCount() const { return seen_.size(); }
 
 private:
-    enum class State : uint8_t { Seen, Image, Direct };
+    // A null image marks a text that is always written directly.
     struct Entry {
         QImage image;
-        State state = State::Seen;
     };
     struct FontSlot {
         QFont font;
         int devType, dpiX, dpiY;
     };
 
-    bool MakeKey(QPainter& p, const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
-                 const QFont& font, const QString& text, uint32_t options, const std::array<int, 4>& offsets,
-                 TCellTextKey& key);
+    bool MakeKey(const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg, const QFont& font,
+                 const QString& text, uint32_t options, const std::array<int, 4>& offsets, TCellTextKey& key);
     int SlotOf(const QFont& font);
-    Entry* Find(const TCellTextKey& key);
-    void Store(const TCellTextKey& key, State state, const QImage& image);
-    // A fresh image of the fill rectangle and a margin, ready to be written on.
-    QImage Canvas(const QRect& fill, const QColor& bg) const;
-    // The cell's pixels, or a null image when ink fell into the margin.
-    QImage Crop(const QImage& canvas, const QRect& fill, QRgb bg) const;
+    const Entry* Find(const TCellTextKey& key);
+    bool SeenBefore(const TCellTextKey& key);
+    void Store(const TCellTextKey& key, const QImage& image);
+    // The scratch painter, its area (the fill rectangle and a margin at the origin) filled
+    // with `bg`, clipped to that area, in the state of a fresh painter with `hints`.
+    QPainter& Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints);
+    // The cell's pixels from the scratch area, or a null image when ink fell into the margin.
+    QImage Crop(const QRect& fill, QRgb bg) const;
 
     template <class Write>
     static void Direct(QPainter& p, const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
@@ -121,29 +136,17 @@ private:
         write(p, textRect);
     }
 
-    template <class Write>
-    QImage Render(QPainter& p, const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
-                  const QFont& font, Write& write) const {
-        p.setFont(font);  // the font as this device resolves it
-        QImage canvas = Canvas(fill, bg);
-        {
-            QPainter q(&canvas);
-            q.setRenderHints(p.renderHints());
-            q.setFont(p.font());
-            q.setPen(fg);
-            write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
-        }
-        return Crop(canvas, fill, bg.rgb());
-    }
-
     bool enabled_ = true;
     bool usable_ = false;
     int devType_ = 0, dpiX_ = 0, dpiY_ = 0;
     uint32_t hints_ = 0;
     std::vector<FontSlot> slots_;
     QHash<TCellTextKey, Entry> current_, previous_;
+    QSet<size_t> seen_;
     qsizetype currentBytes_ = 0;
     qsizetype hits_ = 0;
+    QImage scratch_;
+    std::unique_ptr<QPainter> scratchPainter_;  // declared after the image: ends before it goes
 };
 
 }  // namespace qm::grid

@@ -204,11 +204,16 @@ TEST(CellTextCache, StaysBoundedWhileTextsInUseSurvive) {
     paint(QStringLiteral("是"));
     paint(QStringLiteral("是"));
     ASSERT_EQ(cache.ImageCount(), 1);
+    // Texts seen once, and texts seen twice (kept as images), far beyond one generation.
+    for (int i = 0; i < 2 * TCellTextCache::kMaxSeen; ++i) paint(QStringLiteral("a%1").arg(i));
+    EXPECT_LE(cache.SeenCount(), TCellTextCache::kMaxSeen);
     for (int i = 0; i < 3 * TCellTextCache::kMaxEntries; ++i) {
-        if (i % 1000 == 0) paint(QStringLiteral("是"));  // in use all along
+        if (i % 500 == 0) paint(QStringLiteral("是"));  // in use all along
+        paint(QString::number(i));
         paint(QString::number(i));
     }
     EXPECT_LE(cache.EntryCount(), 2 * TCellTextCache::kMaxEntries);
+    EXPECT_GT(cache.ImageCount(), TCellTextCache::kMaxEntries / 2);
     const qsizetype hits = cache.Hits();
     paint(QStringLiteral("是"));
     EXPECT_EQ(cache.Hits(), hits + 1);
