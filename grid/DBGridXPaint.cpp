@@ -120,6 +120,15 @@ void TCustomDBGridX::WriteCellText(QPainter& p, const QRect& rect, int dx, int d
     p.restore();
 }
 
+namespace {
+// A line of the current one-pixel pen, filled as the rectangle of pixels it covers (square
+// caps reach both ends) at a fraction of the stroker's cost.
+void PenLine(QPainter& p, int x1, int y1, int x2, int y2) {
+    p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
+               p.pen().color());
+}
+}  // namespace
+
 void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken,
                                   bool pressed) const {
     const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
@@ -128,19 +137,19 @@ void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight,
     const int l = r.left(), t = r.top(), rr = r.right(), b = r.bottom();
     if (flat_) {
         p.setPen(p.brush().color());
-        p.drawLine(l, b, rr, b);
-        if (bottomRight) p.drawLine(rr, b, rr, t);
+        PenLine(p, l, b, rr, b);
+        if (bottomRight) PenLine(p, rr, b, rr, t);
         p.setPen(tl);
-        p.drawLine(l, t, rr, t);
-        if (topLeft) p.drawLine(l, t, l, b);
+        PenLine(p, l, t, rr, t);
+        if (topLeft) PenLine(p, l, t, l, b);
         return;
     }
     p.setPen(tl);
-    p.drawLine(l, t, rr, t);
-    if (topLeft) p.drawLine(l, t, l, b);
+    PenLine(p, l, t, rr, t);
+    if (topLeft) PenLine(p, l, t, l, b);
     p.setPen(br);
-    p.drawLine(l, b, rr, b);
-    if (bottomRight) p.drawLine(rr, t, rr, b);
+    PenLine(p, l, b, rr, b);
+    if (bottomRight) PenLine(p, rr, t, rr, b);
 }
 
 void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol,
@@ -429,7 +438,7 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     p.setBrush(bg);
     if (DefaultDrawing) {
         const int kind = column->ColumnKind();
-        if (kind != 5 && column->Field()) {
+        if (kind != 5 && column->Field() && !text.isEmpty()) {
             const TAlignment alignment = column->Alignment();
             const bool wrap = column->WordWrap() && multiLineRows_;
             const bool ellipsis = column->EndEllipsis();
@@ -438,7 +447,7 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
                                  WriteCellText(q, r, dx, dy, text, alignment, tlTop, wrap, ellipsis, 0, 0);
                              });
         } else {
-            p.fillRect(rect, bg);
+            p.fillRect(rect, bg);  // an empty text writes nothing
             p.setFont(f);
             p.setPen(fg);
         }
