@@ -38,11 +38,12 @@ void TCellTextCache::BeginPaint(QPainter& p) {
     const QTransform& t = p.deviceTransform();
     const bool integral = t.type() <= QTransform::TxTranslate && t.dx() == qRound(t.dx()) && t.dy() == qRound(t.dy());
     usable_ = integral && p.opacity() == 1.0 && p.compositionMode() == QPainter::CompositionMode_SourceOver &&
-              d->devicePixelRatio() == 1.0;
+              p.backgroundMode() == Qt::TransparentMode && d->devicePixelRatio() == 1.0;
     devType_ = d->devType();
     dpiX_ = d->logicalDpiX();
     dpiY_ = d->logicalDpiY();
-    hints_ = uint32_t(p.renderHints().toInt());
+    hints_ = uint32_t(p.renderHints().toInt()) | uint32_t(p.layoutDirection()) << 12;
+    direction_ = p.layoutDirection();
 }
 
 int TCellTextCache::SlotOf(const QFont& font) {
@@ -123,6 +124,7 @@ QPainter& TCellTextCache::Scratch(const QRect& fill, const QColor& bg, QPainter:
     q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
     q.setRenderHints(hints);
     q.setBrush(Qt::NoBrush);
+    q.setLayoutDirection(direction_);
     return q;
 }
 

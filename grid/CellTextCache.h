@@ -41,7 +41,7 @@ public:
     // Limits of one generation; two generations are kept (the current and the previous one),
     // so a text in use survives a turnover.
     static constexpr qsizetype kMaxEntries = 4096;
-    static constexpr qsizetype kMaxImageBytes = 6 * 1024 * 1024;
+    static constexpr qsizetype kMaxImageBytes = 4 * 1024 * 1024;
     // Texts seen once are remembered by their hash only, this many at most.
     static constexpr qsizetype kMaxSeen = 32768;
     // Pixels of room around a cell in which ink outside the cell is looked for.
@@ -58,7 +58,8 @@ public:
     void Clear();
 
     // Called once at the start of a paint: whether this painter's pixels can be copied
-    // (an integral translation only, full opacity, plain source-over, device pixel ratio 1).
+    // (an integral translation only, full opacity, plain source-over, transparent text
+    // background, device pixel ratio 1).
     void BeginPaint(QPainter& p);
 
     // Fills `fill` with `bg` and has `write(painter, textRect)` write the text with `font` and
@@ -88,9 +89,9 @@ public:
         }
         // Second sighting: write it apart and keep it, unless ink fell outside the cell (then
         // it is remembered as one to write directly).
-        p.setFont(font);  // the font as this device resolves it
+        p.setFont(font);
         QPainter& q = Scratch(fill, bg, p.renderHints());
-        q.setFont(p.font());
+        q.setFont(Resolved(p.font()));
         q.setPen(fg);
         write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
         const QImage img = Crop(fill, bg.rgb());
@@ -124,6 +125,12 @@ private:
     // The scratch painter, its area (the fill rectangle and a margin at the origin) filled
     // with `bg`, clipped to that area, in the state of a fresh painter with `hints`.
     QPainter& Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints);
+    // The font exactly as the device's painter resolved it (what the widget inherits
+    // included), so that the scratch image resolves nothing differently.
+    static QFont Resolved(QFont f) {
+        f.setResolveMask(QFont::AllPropertiesResolved);
+        return f;
+    }
     // The cell's pixels from the scratch area, or a null image when ink fell into the margin.
     QImage Crop(const QRect& fill, QRgb bg) const;
 
@@ -139,7 +146,8 @@ private:
     bool enabled_ = true;
     bool usable_ = false;
     int devType_ = 0, dpiX_ = 0, dpiY_ = 0;
-    uint32_t hints_ = 0;
+    uint32_t hints_ = 0;  // render hints and layout direction
+    Qt::LayoutDirection direction_ = Qt::LeftToRight;
     std::vector<FontSlot> slots_;
     QHash<TCellTextKey, Entry> current_, previous_;
     QSet<size_t> seen_;

@@ -140,6 +140,34 @@ TEST_F(TextCacheFixture, HighlightedRowAndPressedTitleComeOutAsPaintedDirectly) 
     EXPECT_EQ(Cached(), Direct());
 }
 
+TEST_F(TextCacheFixture, PaintingOnTheWidgetItselfAlsoMatches) {
+    QWidget* vp = h.grid->viewport();
+    ds.MoveBy(30);
+    const qsizetype hits = h.grid->TextCache().Hits();
+    vp->grab();
+    vp->grab();
+    const QImage cached = vp->grab().toImage();
+    EXPECT_GT(h.grid->TextCache().Hits(), hits);
+    h.grid->TextCache().SetEnabled(false);
+    const QImage direct = vp->grab().toImage();
+    h.grid->TextCache().SetEnabled(true);
+    EXPECT_EQ(cached, direct);
+    // The window's font changes what the grid's fonts inherit on the widget (here: whether
+    // glyphs are smoothed), though the grid's own fonts compare equal.
+    QFont smooth = test::PinnedFont();
+    smooth.setStyleStrategy(QFont::PreferAntialias);
+    h.window.setFont(smooth);
+    QApplication::processEvents();
+    vp->grab();
+    vp->grab();
+    const QImage cachedAfter = vp->grab().toImage();
+    h.grid->TextCache().SetEnabled(false);
+    const QImage directAfter = vp->grab().toImage();
+    h.grid->TextCache().SetEnabled(true);
+    EXPECT_EQ(cachedAfter, directAfter);
+    EXPECT_NE(directAfter, direct);
+}
+
 // ---------------------------------------------------------------- the cache alone
 
 struct CacheProbe {
@@ -213,7 +241,8 @@ TEST(CellTextCache, StaysBoundedWhileTextsInUseSurvive) {
         paint(QString::number(i));
     }
     EXPECT_LE(cache.EntryCount(), 2 * TCellTextCache::kMaxEntries);
-    EXPECT_GT(cache.ImageCount(), TCellTextCache::kMaxEntries / 2);
+    EXPECT_GT(cache.ImageCount(), 100);
+    EXPECT_LE(cache.ImageCount() * 60 * 16 * 4, 2 * TCellTextCache::kMaxImageBytes);
     const qsizetype hits = cache.Hits();
     paint(QStringLiteral("是"));
     EXPECT_EQ(cache.Hits(), hits + 1);
