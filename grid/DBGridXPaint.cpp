@@ -195,13 +195,7 @@ void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool 
             p.drawLines(lines);
             return;
         }
-        // A one-pixel line with square caps covers exactly the pixels from one end to the
-        // other; filled as a rectangle it costs a fraction of the stroker's time.
-        const QColor c = pen.color();
-        for (const QLine& l : lines)
-            p.fillRect(QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
-                             QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2()))),
-                       c);
+        for (const QLine& l : lines) PenLine(p, l.x1(), l.y1(), l.x2(), l.y2());
     };
     if (!horzOn) {
         draw(horz, false, vlw);
