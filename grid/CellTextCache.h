@@ -5,7 +5,8 @@
 // The key holds everything the pixels depend on: the text, the font and the device's kind and
 // resolution, both colours, the render hints, the cell's size and where and how the text is
 // written in it. A width, font, colour or text change therefore only misses; it can never
-// draw stale pixels.
+// draw stale pixels. (What a font inherits from the widget is not in the key: the grid
+// clears the cache when the widget's font changes.)
 //
 // Admission is on the second sighting: a text seen once (a person's number while paging)
 // is drawn directly and costs no more than without the cache.

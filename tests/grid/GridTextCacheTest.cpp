@@ -130,6 +130,18 @@ TEST_F(TextCacheFixture, FontColourAndValueChangesDoNotDrawStaleText) {
     EXPECT_EQ(Cached(), Direct());
 }
 
+TEST_F(TextCacheFixture, CellParametersSetByTheFormPerCellAreHonoured) {
+    h.grid->OnGetCellParams = [](TColumnX* c, QFont& f, QColor& bg, TGridDrawState) {
+        if (c->Index() == 1) f.setBold(true);
+        if (c->Field()->AsString() == QStringLiteral("否")) bg = QColor(255, 220, 220);
+    };
+    Cached();
+    ds.MoveBy(10);
+    EXPECT_EQ(Cached(), Direct());
+    h.grid->OnGetCellParams = nullptr;
+    EXPECT_EQ(Cached(), Direct());
+}
+
 TEST_F(TextCacheFixture, HighlightedRowAndPressedTitleComeOutAsPaintedDirectly) {
     ds.SetRecNo(4);
     EXPECT_EQ(Cached(), Direct());
