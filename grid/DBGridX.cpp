@@ -813,9 +813,8 @@ bool TCustomDBGridX::DeletePrompt() {
                                               : QStringLiteral("Delete all selected records?");
     if (OnGetConfirmText) OnGetConfirmText(text);
     if (!options_.Has(dgConfirmDelete)) return true;
-    // The message service has no OK/Cancel set: Yes stands for OK and No for Cancel.
     if (!ui_) return false;
-    return ui_->MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesNo) == DlgAnswer::Yes;
+    return ui_->MessageDlg(text, DlgKind::Confirmation, DlgButtons::OkCancel) == DlgAnswer::Ok;
 }
 
 }  // namespace qm::grid

@@ -4,6 +4,7 @@
 // records. Forms bind it to a data source, customise Columns and read the current record
 // through GetFields / GetSelectedField.
 
+#include "grid/CellTextCache.h"
 #include "grid/Columns.h"
 #include "grid/CustomGrid.h"
 #include "grid/Selection.h"
@@ -237,6 +238,8 @@ public:
     // The end-ellipsis shortening: first (length − k) characters and "...", k from 2 upward.
     static QString ShortenWithEllipsis(const QString& text, int width, const std::function<int(const QString&)>& measure);
     void DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken, bool pressed) const;
+    // Finished cell texts kept between paints (see CellTextCache.h).
+    TCellTextCache& TextCache() { return textCache_; }
     QColor FixedLineColor() const;
     QColor DataLineColor() const;
     int PressedTitleCol() const { return pressedCol_; }
@@ -321,6 +324,7 @@ private:
     QRect DataBox() const;
     bool IsFocusedGrid() const { return Focused(); }
     void BuildImages();
+    static uint32_t TextOptions(TAlignment alignment, TTextLayout layout, bool wordWrap, bool endEllipsis);
 
     std::unique_ptr<TGridDataLinkX> dataLink_;
     std::unique_ptr<TDBGridColumnsX> columns_;
@@ -347,6 +351,7 @@ private:
     bool skipThumbPosition_ = false;
     QPixmap indicatorImages_[6];
     QPixmap sortMarkerImages_[2];
+    TCellTextCache textCache_;
 
     // input state
     bool keepSelection_ = true;

@@ -548,6 +548,9 @@ void TCustomDBGridX::focusOutEvent(QFocusEvent* e) {
 void TCustomDBGridX::changeEvent(QEvent* e) {
     TCustomGrid::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
+        // What the grid's fonts inherit from the widget may have changed while the fonts
+        // themselves compare equal: the kept texts are no longer what would be painted.
+        textCache_.Clear();
         if (updateLock_ == 0 && layoutLock_ == 0) LayoutChanged();
     }
 }

@@ -120,6 +120,15 @@ void TCustomDBGridX::WriteCellText(QPainter& p, const QRect& rect, int dx, int d
     p.restore();
 }
 
+namespace {
+// A line of the current one-pixel pen, filled as the rectangle of pixels it covers (square
+// caps reach both ends) at a fraction of the stroker's cost.
+void PenLine(QPainter& p, int x1, int y1, int x2, int y2) {
+    p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))),
+               p.pen().color());
+}
+}  // namespace
+
 void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken,
                                   bool pressed) const {
     const QColor light = palette().color(QPalette::Light), dark = palette().color(QPalette::Dark);
@@ -128,19 +137,19 @@ void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight,
     const int l = r.left(), t = r.top(), rr = r.right(), b = r.bottom();
     if (flat_) {
         p.setPen(p.brush().color());
-        p.drawLine(l, b, rr, b);
-        if (bottomRight) p.drawLine(rr, b, rr, t);
+        PenLine(p, l, b, rr, b);
+        if (bottomRight) PenLine(p, rr, b, rr, t);
         p.setPen(tl);
-        p.drawLine(l, t, rr, t);
-        if (topLeft) p.drawLine(l, t, l, b);
+        PenLine(p, l, t, rr, t);
+        if (topLeft) PenLine(p, l, t, l, b);
         return;
     }
     p.setPen(tl);
-    p.drawLine(l, t, rr, t);
-    if (topLeft) p.drawLine(l, t, l, b);
+    PenLine(p, l, t, rr, t);
+    if (topLeft) PenLine(p, l, t, l, b);
     p.setPen(br);
-    p.drawLine(l, b, rr, b);
-    if (bottomRight) p.drawLine(rr, t, rr, b);
+    PenLine(p, l, b, rr, b);
+    if (bottomRight) PenLine(p, rr, t, rr, b);
 }
 
 void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol,
@@ -182,7 +191,11 @@ void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool 
             pen.setJoinStyle(Qt::MiterJoin);
         }
         p.setPen(pen);
-        p.drawLines(lines);
+        if (lw != 1) {
+            p.drawLines(lines);
+            return;
+        }
+        for (const QLine& l : lines) PenLine(p, l.x1(), l.y1(), l.x2(), l.y2());
     };
     if (!horzOn) {
         draw(horz, false, vlw);
@@ -193,7 +206,12 @@ void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool 
     }
 }
 
+uint32_t TCustomDBGridX::TextOptions(TAlignment alignment, TTextLayout layout, bool wordWrap, bool endEllipsis) {
+    return uint32_t(alignment) | uint32_t(layout) << 4 | uint32_t(wordWrap) << 8 | uint32_t(endEllipsis) << 9;
+}
+
 void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
+    textCache_.BeginPaint(p);
     TGridDrawInfo info;
     CalcDrawInfo(info);
     const QColor fixedLine = FixedLineColor(), dataLine = DataLineColor();
@@ -360,13 +378,19 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
         dark = true;
     }
     p.setBrush(bg);
-    p.fillRect(rect, bg);
-    p.setFont(f);
-    p.setPen(textColor);
+    const TAlignment alignment = t->Alignment();
+    const bool ellipsis = t->EndEllipsis();
     if (titleHeight_ != 0 || titleLines_ != 0)
-        WriteCellText(p, textRect, 1, 1, caption, t->Alignment(), tlCenter, true, t->EndEllipsis(), s, -s);
+        textCache_.Paint(p, rect, textRect, bg, textColor, f, caption, TextOptions(alignment, tlCenter, true, ellipsis),
+                         {1, 1, s, -s}, [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, 1, 1, caption, alignment, tlCenter, true, ellipsis, s, -s);
+                         });
     else
-        WriteCellText(p, textRect.translated(s, 0), 2, 1, caption, t->Alignment(), tlTop, false, t->EndEllipsis(), s, -s);
+        textCache_.Paint(p, rect, textRect.translated(s, 0), bg, textColor, f, caption,
+                         TextOptions(alignment, tlTop, false, ellipsis), {2, 1, s, -s},
+                         [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, 2, 1, caption, alignment, tlTop, false, ellipsis, s, -s);
+                         });
     if (drawMarker) {
         const QPixmap& pm = sortMarkerImages_[marker];
         const int x = rect.right() + 1 - pm.width() - 2 - w + s;
@@ -407,10 +431,20 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     GetCellParams(column, f, bg, state);
     p.setBrush(bg);
     if (DefaultDrawing) {
-        p.fillRect(rect, bg);
-        p.setFont(f);
-        p.setPen(fg);
         const int kind = column->ColumnKind();
+        if (kind != 5 && column->Field() && !text.isEmpty()) {
+            const TAlignment alignment = column->Alignment();
+            const bool wrap = column->WordWrap() && multiLineRows_;
+            const bool ellipsis = column->EndEllipsis();
+            textCache_.Paint(p, rect, rect, bg, fg, f, text, TextOptions(alignment, tlTop, wrap, ellipsis),
+                             {dx, dy, 0, 0}, [&](QPainter& q, const QRect& r) {
+                                 WriteCellText(q, r, dx, dy, text, alignment, tlTop, wrap, ellipsis, 0, 0);
+                             });
+        } else {
+            p.fillRect(rect, bg);  // an empty text writes nothing
+            p.setFont(f);
+            p.setPen(fg);
+        }
         if (kind == 5) {
             // A check box centred in the cell.
             const int bw = std::min(13, rect.width()), bh = std::min(13, rect.height());
@@ -426,9 +460,6 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
                 p.drawLine(box.center().x(), box.bottom() - 3, box.right() - 3, box.top() + 3);
             }
             p.setBrush(bg);
-        } else if (column->Field()) {
-            WriteCellText(p, rect, dx, dy, text, column->Alignment(), tlTop, column->WordWrap() && multiLineRows_,
-                          column->EndEllipsis(), 0, 0);
         }
     }
     if (columns_->State() == csDefault) DrawDataCell(rect, column->Field(), state);

@@ -29,10 +29,15 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.addButton(QMessageBox::No);
         break;
     case DlgButtons::YesOnly: box.addButton(QMessageBox::Yes); break;
+    case DlgButtons::OkCancel:
+        box.addButton(QMessageBox::Ok);
+        box.addButton(QMessageBox::Cancel);
+        break;
     }
     int r = box.exec();
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
+    if (buttons == DlgButtons::OkCancel) return r == QMessageBox::Ok ? DlgAnswer::Ok : DlgAnswer::Cancel;
     return buttons == DlgButtons::YesNo ? DlgAnswer::No : DlgAnswer::Ok;
 }
 

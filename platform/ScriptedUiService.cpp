@@ -6,7 +6,7 @@ DlgAnswer ScriptedUiService::MessageDlg(const QString& text, DlgKind kind, DlgBu
     shown.push_back({ShownBox::Sort::Dlg, text, DlgTitle(kind), kind, buttons});
     if (buttons == DlgButtons::Ok) return DlgAnswer::Ok;
     if (buttons == DlgButtons::YesOnly) return DlgAnswer::Yes;
-    if (answers.empty()) return defaultAnswer;
+    if (answers.empty()) return buttons == DlgButtons::OkCancel ? DlgAnswer::Cancel : defaultAnswer;
     DlgAnswer a = answers.front();
     answers.pop_front();
     return a;

@@ -21,7 +21,8 @@ struct ShownBox {
 class ScriptedUiService : public UiService {
 public:
     // Answers to questions, taken in order; when none is left a question is answered
-    // with `defaultAnswer` (Yes-only boxes always with Yes, OK boxes with OK).
+    // with `defaultAnswer` (Yes-only boxes always with Yes, OK boxes with OK, OK/Cancel
+    // boxes with Cancel).
     std::deque<DlgAnswer> answers;
     DlgAnswer defaultAnswer = DlgAnswer::No;
     // Paths the file and folder dialogs return, in order; none left means "cancelled".

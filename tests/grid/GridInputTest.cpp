@@ -106,12 +106,12 @@ TEST_F(Browse, CtrlDeleteOnAReadOnlyQueryChangesNothing) {
 }
 
 TEST_F(Browse, DeletePromptsThroughTheMessageService) {
-    ui.answers = {DlgAnswer::No};
+    ui.answers = {DlgAnswer::Cancel};
     Key(Qt::Key_Delete, Qt::ControlModifier);
     ASSERT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete record?")});
     EXPECT_EQ(ui.shown[0].title, QStringLiteral("Confirm"));
     EXPECT_EQ(ds.RecordCount(), 50);
-    ui.answers = {DlgAnswer::Yes};
+    ui.answers = {DlgAnswer::Ok};
     Key(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(ds.RecordCount(), 49);
     EXPECT_EQ(ds.FieldByName(QStringLiteral("id"))->AsInteger(), 2);
@@ -121,7 +121,7 @@ TEST_F(Browse, DeletePromptsThroughTheMessageService) {
     ds.MoveBy(2);
     h.grid->SelectedRows().SetCurrentRowSelected(true);
     ui.Clear();
-    ui.answers = {DlgAnswer::Yes};
+    ui.answers = {DlgAnswer::Ok};
     Key(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete all selected records?")});
     EXPECT_EQ(ds.RecordCount(), 47);
@@ -131,6 +131,18 @@ TEST_F(Browse, DeletePromptsThroughTheMessageService) {
     Key(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(ds.RecordCount(), 46);
+}
+
+TEST_F(Browse, DeleteConfirmationIsAnOkCancelBoxAndCancelKeepsTheRecord) {
+    Key(Qt::Key_Delete, Qt::ControlModifier);  // no scripted answer: the box is cancelled
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].buttons, DlgButtons::OkCancel);
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Confirmation);
+    EXPECT_EQ(ds.RecordCount(), 50);
+    ui.answers = {DlgAnswer::Ok};
+    Key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ds.RecordCount(), 49);
 }
 
 TEST_F(Browse, BookmarkListFindAndToggle) {

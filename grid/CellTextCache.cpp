@@ -1,0 +1,145 @@
+#include "grid/CellTextCache.h"
+
+#include <QPaintDevice>
+
+#include <algorithm>
+
+namespace qm::grid {
+
+size_t qHash(const TCellTextKey& k, size_t seed) {
+    size_t h = ::qHash(k.text, seed);
+    h = qHashMulti(h, k.fontSlot, k.fg, k.bg, k.flags);
+    for (int g : k.geometry) h = qHashMulti(h, g);
+    return h;
+}
+
+TCellTextCache::TCellTextCache() = default;
+TCellTextCache::~TCellTextCache() = default;
+
+void TCellTextCache::Clear() {
+    current_.clear();
+    previous_.clear();
+    seen_.clear();
+    slots_.clear();
+    currentBytes_ = 0;
+}
+
+qsizetype TCellTextCache::ImageCount() const {
+    qsizetype n = 0;
+    for (const auto* m : {&current_, &previous_})
+        for (const Entry& e : *m) n += !e.image.isNull();
+    return n;
+}
+
+void TCellTextCache::BeginPaint(QPainter& p) {
+    usable_ = false;
+    QPaintDevice* d = p.device();
+    if (!enabled_ || !d) return;
+    const QTransform& t = p.deviceTransform();
+    const bool integral = t.type() <= QTransform::TxTranslate && t.dx() == qRound(t.dx()) && t.dy() == qRound(t.dy());
+    usable_ = integral && p.opacity() == 1.0 && p.compositionMode() == QPainter::CompositionMode_SourceOver &&
+              p.backgroundMode() == Qt::TransparentMode && d->devicePixelRatio() == 1.0;
+    devType_ = d->devType();
+    dpiX_ = d->logicalDpiX();
+    dpiY_ = d->logicalDpiY();
+    hints_ = uint32_t(p.renderHints().toInt()) | uint32_t(p.layoutDirection()) << 12;
+    direction_ = p.layoutDirection();
+}
+
+int TCellTextCache::SlotOf(const QFont& font) {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const FontSlot& s = slots_[i];
+        if (s.devType == devType_ && s.dpiX == dpiX_ && s.dpiY == dpiY_ && s.font == font) return int(i);
+    }
+    if (slots_.size() >= 32) Clear();  // keys refer to slots by index
+    slots_.push_back({font, devType_, dpiX_, dpiY_});
+    return int(slots_.size()) - 1;
+}
+
+bool TCellTextCache::MakeKey(const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
+                             const QFont& font, const QString& text, uint32_t options,
+                             const std::array<int, 4>& offsets, TCellTextKey& key) {
+    if (!enabled_ || !usable_ || bg.alpha() != 255 || fill.isEmpty() || text.isEmpty()) return false;
+    if (fill.width() > 1024 || fill.height() > 256) return false;
+    if (!fill.adjusted(-kMargin, -kMargin, kMargin, kMargin).contains(textRect)) return false;
+    key.text = text;
+    key.fontSlot = SlotOf(font);
+    key.fg = fg.rgba();
+    key.bg = bg.rgba();
+    key.flags = options | hints_ << 16;
+    key.geometry = {fill.width(), fill.height(), textRect.left() - fill.left(), textRect.top() - fill.top(),
+                    textRect.width(), textRect.height(), offsets[0], offsets[1], offsets[2], offsets[3]};
+    return true;
+}
+
+const TCellTextCache::Entry* TCellTextCache::Find(const TCellTextKey& key) {
+    auto it = current_.constFind(key);
+    if (it != current_.constEnd()) return &it.value();
+    auto old = previous_.find(key);
+    if (old == previous_.end()) return nullptr;
+    // Still in use: bring it into the current generation.
+    const QImage image = old->image;
+    previous_.erase(old);
+    Store(key, image);
+    return &current_.constFind(key).value();
+}
+
+bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
+    // By hash alone: a collision only admits a text one sighting early.
+    const size_t h = qHash(key);
+    if (seen_.remove(h)) return true;
+    if (seen_.size() >= kMaxSeen) seen_.clear();
+    seen_.insert(h);
+    return false;
+}
+
+void TCellTextCache::Store(const TCellTextKey& key, const QImage& image) {
+    const qsizetype bytes = image.sizeInBytes();
+    if (current_.size() >= kMaxEntries || currentBytes_ + bytes > kMaxImageBytes) {
+        previous_ = std::move(current_);
+        current_ = {};
+        currentBytes_ = 0;
+    }
+    current_.insert(key, Entry{image});
+    currentBytes_ += bytes;
+}
+
+QPainter& TCellTextCache::Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints) {
+    const QRect area(0, 0, fill.width() + 2 * kMargin, fill.height() + 2 * kMargin);
+    // The same resolution as the device, so point-sized fonts come out the same size.
+    const int dpmX = qRound(dpiX_ / 0.0254), dpmY = qRound(dpiY_ / 0.0254);
+    if (!scratchPainter_ || scratch_.width() < area.width() || scratch_.height() < area.height() ||
+        scratch_.dotsPerMeterX() != dpmX || scratch_.dotsPerMeterY() != dpmY) {
+        scratchPainter_.reset();
+        scratch_ = QImage(std::max(area.width(), scratch_.width()), std::max(area.height(), scratch_.height()),
+                          QImage::Format_RGB32);
+        scratch_.setDotsPerMeterX(dpmX);
+        scratch_.setDotsPerMeterY(dpmY);
+        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
+    }
+    QPainter& q = *scratchPainter_;
+    q.setClipping(false);
+    q.fillRect(area, bg);
+    q.setClipRect(area);
+    q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
+    q.setRenderHints(hints);
+    q.setBrush(Qt::NoBrush);
+    q.setLayoutDirection(direction_);
+    return q;
+}
+
+QImage TCellTextCache::Crop(const QRect& fill, QRgb bg) const {
+    const QRgb px = 0xFF000000u | bg;
+    const int w = fill.width() + 2 * kMargin, h = fill.height() + 2 * kMargin;
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
+        const bool marginRow = y < kMargin || y >= h - kMargin;
+        for (int x = 0; x < w; ++x) {
+            if (!marginRow && x == kMargin) x = w - kMargin;  // skip the cell itself
+            if (line[x] != px) return {};
+        }
+    }
+    return scratch_.copy(kMargin, kMargin, fill.width(), fill.height());
+}
+
+}  // namespace qm::grid
