@@ -93,9 +93,11 @@ void TFrm_clearChMon::ShowModeless(std::unique_ptr<IForm> self) {
 void TFrm_clearChMon::FormShow() { Fill(CB1, DataClearing(ctx_.db).LastStaffMonth()); }
 
 void TFrm_clearChMon::BitBtn1Click() {
-    int m = 0;
-    if (R1->isChecked() && !MonthOf(ctx_.ui, CB1, m)) return;
     if (ctx_.ui.AskYesNo(kAskText, DlgKind::Information)) {
+        // The month is checked only once the person has said Yes; a refused month deletes
+        // nothing and leaves the dialog open, like any other failed clearing.
+        int m = 0;
+        if (R1->isChecked() && !MonthOf(ctx_.ui, CB1, m)) return;
         DataClearing clearing(ctx_.db);
         // A failure rolls back, is shown, and leaves the dialog open.
         if (R2->isChecked()) {
@@ -129,9 +131,9 @@ void TFrm_clearChWage::ShowModeless(std::unique_ptr<IForm> self) {
 void TFrm_clearChWage::FormShow() { Fill(CB1, DataClearing(ctx_.db).LastWageMonth()); }
 
 void TFrm_clearChWage::BitBtn1Click() {
-    int m = 0;
-    if (R1->isChecked() && !MonthOf(ctx_.ui, CB1, m)) return;
     if (ctx_.ui.AskYesNo(kAskText, DlgKind::Information)) {
+        int m = 0;
+        if (R1->isChecked() && !MonthOf(ctx_.ui, CB1, m)) return;
         DataClearing clearing(ctx_.db);
         if (R2->isChecked()) {
             clearing.ClearAllWages();

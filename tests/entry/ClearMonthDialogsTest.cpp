@@ -71,18 +71,40 @@ TEST_F(ClearMonthDialogsTest, AMonthThatIsNoWholeNumberOneToTwelveDeletesNothing
         staff.show();
         staff.R1->setChecked(true);
         staff.CB1->setEditText(QString::fromUtf8(typed));
-        ui.answers = {DlgAnswer::Yes};
+        ui.answers = {DlgAnswer::Yes, DlgAnswer::Yes};
         staff.BitBtn1->click();
         TFrm_clearChWage wage(ctx);
         wage.R1->setChecked(true);
         wage.CB1->setEditText(QString::fromUtf8(typed));
         wage.BitBtn1Click();
-        EXPECT_EQ(ui.Texts(), (QStringList{kBadMonthText, kBadMonthText})) << typed;
+        // The question comes first; the month is refused once the person said Yes.
+        EXPECT_EQ(ui.Texts(), (QStringList{kAsk, kBadMonthText, kAsk, kBadMonthText})) << typed;
         EXPECT_TRUE(staff.isVisible());  // the person may correct the month
     }
     EXPECT_EQ(Staff(), 12);
     EXPECT_EQ(Wages(), 9);
     EXPECT_EQ(main.monthRefreshes, 0);
+}
+
+TEST_F(ClearMonthDialogsTest, AnsweringNoClosesAndRefreshesWhateverTheMonthText) {
+    TFrm_clearChMon staff(ctx);
+    staff.show();
+    staff.R1->setChecked(true);
+    staff.CB1->setEditText(QStringLiteral("1 or 1=1"));
+    ui.answers = {DlgAnswer::No};
+    staff.BitBtn1->click();
+    TFrm_clearChWage wage(ctx);
+    wage.show();
+    wage.R1->setChecked(true);
+    wage.CB1->setEditText(QStringLiteral("abc"));
+    ui.answers = {DlgAnswer::No};
+    wage.BitBtn1->click();
+    EXPECT_EQ(ui.Texts(), (QStringList{kAsk, kAsk}));
+    EXPECT_FALSE(staff.isVisible());
+    EXPECT_FALSE(wage.isVisible());
+    EXPECT_EQ(main.monthRefreshes, 2);
+    EXPECT_EQ(Staff(), 12);
+    EXPECT_EQ(Wages(), 9);
 }
 
 TEST_F(ClearMonthDialogsTest, ATypedMonthIsTrimmedAndShownAsTheNumberCleared) {
