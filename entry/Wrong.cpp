@@ -155,7 +155,9 @@ void TFrm_wrong::FormActivate() {
 void TFrm_wrong::RecheckRows(bool numberFirst) {
     StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepInfo, ctx_.state.DepType);
     book_.BeginUpdate();
-    rules.CheckRows(numberFirst ? StaffPass::Activation : StaffPass::ShowErrors);
+    // 显示错误 re-checks without the number test (the batch sheet's load re-check is that
+    // pass: no number test, and CheckGwy belongs to the batch sheet alone).
+    rules.CheckRows(numberFirst ? StaffPass::Activation : StaffPass::LoadRecheck);
     book_.SetSelection(3, 1, 16340, 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(3, 1, 3, 1);

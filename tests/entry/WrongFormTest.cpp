@@ -59,6 +59,21 @@ TEST(WrongForm, ACorrectedRowLeavesTheListAndTheOpenerIsRefreshed) {
     EXPECT_TRUE(w->Closed());
 }
 
+TEST(WrongForm, ShowErrorsReloadsAndRechecksWithoutTheNumberTest) {
+    MonputEnv env("否", "4");
+    env.Store(4, "无号", "", "0");
+    env.Store(4, "错一", "1", "0", "大专");
+    Opened w(env, "1");
+    TSheetBook& b = w->Sheet();
+    EXPECT_EQ(b.CellPattern(3, 2), TSheetBook::kNumberMarkPattern);  // the opening pass tests it first
+    b.SetCellText(4, 9, "改过未存");
+    w->BitBtn1Click();
+    EXPECT_EQ(b.GetCellText(4, 9), "大专");  // reloaded from the database
+    EXPECT_TRUE(b.IsMarked(4, 9));
+    EXPECT_FALSE(b.IsMarked(3, 2));
+    EXPECT_EQ(w->StatusText(), " 共有 2 条记录！");
+}
+
 TEST(WrongForm, NoErrorRowsSaysSoRefreshesTheOpenerAndCloses) {
     MonputEnv env("否", "4");
     env.Store(4, "好的", "2", "1");
