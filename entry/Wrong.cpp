@@ -40,6 +40,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     opt.lastYear = 2003;
     opt.padMonths = false;
     opt.col5Span = 6;
+    opt.errorListHiding = true;
     editors_ = std::make_unique<MonputCellEditors>(book_, *view_, opt);
 
     BitBtn1 = new QPushButton(QStringLiteral("显示错误"), this);

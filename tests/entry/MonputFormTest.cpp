@@ -264,6 +264,15 @@ TEST(MonputForm, CellEditorsOpenOverTheirCellsAndWriteBack) {
     ed.DT2Change();
     EXPECT_EQ(b.GetCellText(3, 6), "1942-03");
     EXPECT_TRUE(ed.DT2->isHidden());
+
+    // Here a list over columns 3..5 leaves the date combos be, and columns without an
+    // editor leave an open list be.
+    w->SheetBook1DblClick(3, 6);
+    w->SheetBook1DblClick(3, 4);
+    EXPECT_FALSE(ed.DT1->isHidden());
+    EXPECT_TRUE(b.Object(ed.SheetObjectIds[1]).visible);
+    w->SheetBook1DblClick(3, 8);
+    EXPECT_TRUE(b.Object(ed.SheetObjectIds[1]).visible);
 }
 
 TEST(MonputForm, PasteOnAGuishangUnitCopiesColumn15IntoColumn18) {

@@ -145,6 +145,26 @@ TEST(WrongForm, TheNameEditWritesBackAndTheDateEditorUsesUnpaddedMonths) {
     EXPECT_EQ(env.Col("sName||sBirth", 4), "王五1942-03");  // the check pads a passing month
 }
 
+TEST(WrongForm, AColumnWithoutAListHidesTheListsAndAListHidesTheDateCombos) {
+    MonputEnv env("否", "4");
+    env.Store(4, "错一", "1", "0", "大专");
+    Opened w(env, "1");
+    MonputCellEditors& ed = w->Editors();
+    TSheetBook& b = w->Sheet();
+    const int xl = ed.SheetObjectIds[2], yn = ed.SheetObjectIds[1];
+    w->SheetBook1DblClick(3, 9);
+    EXPECT_TRUE(b.Object(xl).visible);
+    w->SheetBook1DblClick(3, 7);
+    EXPECT_FALSE(b.Object(xl).visible);
+    EXPECT_EQ(ed.EditCellCol, 7);
+    w->SheetBook1DblClick(3, 6);
+    EXPECT_FALSE(ed.DT1->isHidden());
+    w->SheetBook1DblClick(3, 4);
+    EXPECT_TRUE(b.Object(yn).visible);
+    EXPECT_TRUE(ed.DT1->isHidden());
+    EXPECT_TRUE(ed.DT2->isHidden());
+}
+
 TEST(WrongForm, PasteWritesColumn18OnlyOnGuishang) {
     for (auto [dep, expect] : {std::pair{"规上", "否"}, {"是1", "原值"}}) {
         MonputEnv env(dep, "4");
