@@ -62,6 +62,21 @@ private:
     TFrm_monput& f_;
 };
 
+// The forms this list opens read their month from CurrentMonth, which other commands of the
+// main window move while this window stays open. While they run it is the month shown here;
+// afterwards it is what it was, for the modal window that may stand beside this list.
+class TFrm_monput::ListMonth {
+public:
+    explicit ListMonth(TFrm_monput& f) : state_(f.ctx_.state), saved_(state_.CurrentMonth) {
+        state_.CurrentMonth = QString::number(f.month_);
+    }
+    ~ListMonth() { state_.CurrentMonth = saved_; }
+
+private:
+    MainState& state_;
+    QString saved_;
+};
+
 TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
     setObjectName(QStringLiteral("Frm_monput"));
@@ -428,12 +443,13 @@ void TFrm_monput::BitBtn2Click() {
         BitBtn2->setText(QStringLiteral("编辑"));
     } else {
         for (QPushButton* b : {B1, B3, B4, B5, B6}) b->setEnabled(true);
-        B2->setEnabled(RtlTrim(ctx_.state.CurrentMonth) != QStringLiteral("1"));
+        B2->setEnabled(month_ != 1);
         BitBtn2->setText(QStringLiteral("取消编辑"));
     }
 }
 
 void TFrm_monput::B4Click() {
+    ListMonth scope(*this);
     DelPersnoForm f(ctx_, this);
     f.Form().setWindowTitle(ctx_.state.CurrentMonth + QStringLiteral("月批量人员删除"));
     f.SetOpenerRefresh([this] { FormActivate(); });
@@ -441,6 +457,7 @@ void TFrm_monput::B4Click() {
 }
 
 void TFrm_monput::B5Click() {
+    ListMonth scope(*this);
     book_.SetSelection(1, 1, 1, 1);
     editors_->DT1->hide();
     editors_->DT2->hide();
@@ -456,6 +473,7 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
+    ListMonth scope(*this);
     auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
     if (!f) return;
     const QString month = ctx_.state.CurrentMonth.isEmpty() ? QStringLiteral("0") : ctx_.state.CurrentMonth;

@@ -94,6 +94,7 @@ protected:
 
 private:
     class Quiet;
+    class ListMonth;
     void Import(int fromMonth, bool fromStart);
     void SetStatus(const QString& text);
     int LastDataRow() const;

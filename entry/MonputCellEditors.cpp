@@ -93,11 +93,16 @@ void MonputCellEditors::ShowList(int index, int row, int col, int x2, int y2) {
 void MonputCellEditors::DblClick(int row, int col, bool guishang) {
     EditCellRow = row;
     EditCellCol = col;
-    if (row <= 2 || col == 2 || col == 7 || col == 8 || col > 18 || col < 1) return;
+    if (row <= 2 || col < 1) return;
     auto hideDates = [this] {
         DT1->hide();
         DT2->hide();
     };
+    if (col == 2 || col == 7 || col == 8 || col > 18) {
+        if (opt_.errorListHiding) HideObjects();
+        return;
+    }
+    if (opt_.errorListHiding && col >= 3 && col <= 5) hideDates();
     switch (col) {
     case 1:
         HideObjects();

@@ -40,6 +40,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     opt.lastYear = 2003;
     opt.padMonths = false;
     opt.col5Span = 6;
+    opt.errorListHiding = true;
     editors_ = std::make_unique<MonputCellEditors>(book_, *view_, opt);
 
     BitBtn1 = new QPushButton(QStringLiteral("显示错误"), this);
@@ -155,7 +156,9 @@ void TFrm_wrong::FormActivate() {
 void TFrm_wrong::RecheckRows(bool numberFirst) {
     StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepInfo, ctx_.state.DepType);
     book_.BeginUpdate();
-    rules.CheckRows(numberFirst ? StaffPass::Activation : StaffPass::ShowErrors);
+    // 显示错误 re-checks without the number test (the batch sheet's load re-check is that
+    // pass: no number test, and CheckGwy belongs to the batch sheet alone).
+    rules.CheckRows(numberFirst ? StaffPass::Activation : StaffPass::LoadRecheck);
     book_.SetSelection(3, 1, 16340, 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(3, 1, 3, 1);

@@ -1,4 +1,5 @@
 // The monthly staff list as its user drives it: imports, the save, activation and modality.
+#include "entry/DelPersno.h"
 #include "entry/EntryForms.h"
 #include "entry/Monput.h"
 #include "entry/MonputCellEditors.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -262,6 +264,15 @@ TEST(MonputForm, CellEditorsOpenOverTheirCellsAndWriteBack) {
     ed.DT2Change();
     EXPECT_EQ(b.GetCellText(3, 6), "1942-03");
     EXPECT_TRUE(ed.DT2->isHidden());
+
+    // Here a list over columns 3..5 leaves the date combos be, and columns without an
+    // editor leave an open list be.
+    w->SheetBook1DblClick(3, 6);
+    w->SheetBook1DblClick(3, 4);
+    EXPECT_FALSE(ed.DT1->isHidden());
+    EXPECT_TRUE(b.Object(ed.SheetObjectIds[1]).visible);
+    w->SheetBook1DblClick(3, 8);
+    EXPECT_TRUE(b.Object(ed.SheetObjectIds[1]).visible);
 }
 
 TEST(MonputForm, PasteOnAGuishangUnitCopiesColumn15IntoColumn18) {
@@ -338,6 +349,41 @@ TEST(MonputForm, SinglePersonCheckWorksOnTheListsMonthAndReloadsAfterwards) {
     w->B6Click();
     EXPECT_EQ(seen, "2||2月份个人数据核对");
     EXPECT_EQ(w->Sheet().GetCellText(4, 1), "新人");
+}
+
+// Other commands move CurrentMonth while the list stays open: what it opens works on its own month.
+TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
+    MonputEnv env("否", "2");
+    env.Store(2, "张三", "1001", "1");
+    env.Store(5, "五月", "1001", "1");
+    FormFactory forms(env.ctx);
+    env.ctx.forms = &forms;
+    QString seen;
+    forms.Register("TFrm_perput", [&](AppContext&) -> std::unique_ptr<IForm> {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen);
+    });
+    Window w(env);
+    env.state.CurrentMonth = "5";
+    w->B6Click();
+    EXPECT_EQ(seen, "2||2月份个人数据核对");
+    EXPECT_EQ(env.state.CurrentMonth, "5");  // given back for the window that set it
+
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<TFrm_delPersno*>(QApplication::activeModalWidget());
+        if (!d) return;
+        title = d->windowTitle();
+        MonputEnv::Type(d->Left(), 2, {"张三", "1001", ""});
+        d->BitBtn1Click();
+        env.ui.answers = {DlgAnswer::Yes};
+        d->N9Click();
+        d->reject();
+    });
+    w->B4Click();
+    EXPECT_EQ(title, "2月批量人员删除");
+    EXPECT_EQ(env.Col("sName", 2), "新人");  // 张三 went from month 2 ...
+    EXPECT_EQ(env.Col("sName", 5), "五月");  // ... and month 5 kept its person
+    EXPECT_EQ(env.state.CurrentMonth, "5");
 }
 
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.

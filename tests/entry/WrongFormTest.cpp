@@ -59,6 +59,21 @@ TEST(WrongForm, ACorrectedRowLeavesTheListAndTheOpenerIsRefreshed) {
     EXPECT_TRUE(w->Closed());
 }
 
+TEST(WrongForm, ShowErrorsReloadsAndRechecksWithoutTheNumberTest) {
+    MonputEnv env("否", "4");
+    env.Store(4, "无号", "", "0");
+    env.Store(4, "错一", "1", "0", "大专");
+    Opened w(env, "1");
+    TSheetBook& b = w->Sheet();
+    EXPECT_EQ(b.CellPattern(3, 2), TSheetBook::kNumberMarkPattern);  // the opening pass tests it first
+    b.SetCellText(4, 9, "改过未存");
+    w->BitBtn1Click();
+    EXPECT_EQ(b.GetCellText(4, 9), "大专");  // reloaded from the database
+    EXPECT_TRUE(b.IsMarked(4, 9));
+    EXPECT_FALSE(b.IsMarked(3, 2));
+    EXPECT_EQ(w->StatusText(), " 共有 2 条记录！");
+}
+
 TEST(WrongForm, NoErrorRowsSaysSoRefreshesTheOpenerAndCloses) {
     MonputEnv env("否", "4");
     env.Store(4, "好的", "2", "1");
@@ -128,6 +143,26 @@ TEST(WrongForm, TheNameEditWritesBackAndTheDateEditorUsesUnpaddedMonths) {
     EXPECT_EQ(w->Sheet().Object(ed.SheetObjectIds[1]).y2, 9);
     w->BitBtn2Click();
     EXPECT_EQ(env.Col("sName||sBirth", 4), "王五1942-03");  // the check pads a passing month
+}
+
+TEST(WrongForm, AColumnWithoutAListHidesTheListsAndAListHidesTheDateCombos) {
+    MonputEnv env("否", "4");
+    env.Store(4, "错一", "1", "0", "大专");
+    Opened w(env, "1");
+    MonputCellEditors& ed = w->Editors();
+    TSheetBook& b = w->Sheet();
+    const int xl = ed.SheetObjectIds[2], yn = ed.SheetObjectIds[1];
+    w->SheetBook1DblClick(3, 9);
+    EXPECT_TRUE(b.Object(xl).visible);
+    w->SheetBook1DblClick(3, 7);
+    EXPECT_FALSE(b.Object(xl).visible);
+    EXPECT_EQ(ed.EditCellCol, 7);
+    w->SheetBook1DblClick(3, 6);
+    EXPECT_FALSE(ed.DT1->isHidden());
+    w->SheetBook1DblClick(3, 4);
+    EXPECT_TRUE(b.Object(yn).visible);
+    EXPECT_TRUE(ed.DT1->isHidden());
+    EXPECT_TRUE(ed.DT2->isHidden());
 }
 
 TEST(WrongForm, PasteWritesColumn18OnlyOnGuishang) {
