@@ -524,7 +524,8 @@ void TFrm_perput::N1Click() {
         modifyId_ = id;
         Label9->setText(QString::number(id));
         for (F f : {F::Sex, F::Edu, F::Post, F::Grade, F::JGrade}) PaintCheck(logic_->CheckField(f, *in));
-        PaintCheck(logic_->CheckField(F::Year, *in));
+        // The year check as on leaving the field: a stored age out of range is said at once.
+        FieldExit(F::Year);
     }
     PageControl1->setCurrentIndex(0);
 }

@@ -236,7 +236,9 @@ void TFrm_Brower::ShowNothing() {
 void TFrm_Brower::CheckMonthChage(const QString& monthCaption) {
     const std::optional<ListQuery> q = browser::MonthRows(monthCaption);
     if (!q) {
-        ShowNothing();
+        // No month listed at all: nothing is left to show. A caption that names no month
+        // leaves the rows on screen, as a month without rows does.
+        if (monthCaption.trimmed().isEmpty()) ShowNothing();
         return;
     }
     auto ds = std::make_unique<TQueryDataSet>(ctx_.db);

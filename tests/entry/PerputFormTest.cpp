@@ -199,6 +199,23 @@ TEST_F(PerputFormTest, ModifyDeleteAndClearThroughThePopup) {
     EXPECT_FALSE(f->N2->isEnabled());
 }
 
+TEST_F(PerputFormTest, LoadingARowForModifyRunsTheYearCheckWithItsMessage) {
+    synth::WriteStaffMonth(base.db(), synth::MakePersons(2), 0);
+    base.db().Exec(QStringLiteral("update Staff_moninfo set sBirth='1995-04' where sNumber='000002'"));
+    auto f = Open(QStringLiteral("否"));
+    f->DataSet()->SetRecNo(1);
+    f->N1Click();
+    EXPECT_TRUE(ui.shown.empty()) << ui.Texts().join(" | ").toStdString();
+    EXPECT_FALSE(f->IsRed(F::Year));
+    f->DataSet()->SetRecNo(2);
+    f->N1Click();
+    EXPECT_EQ(ui.Texts(), QStringList{perput::kAgeRange});
+    EXPECT_TRUE(f->IsRed(F::Year));
+    EXPECT_EQ(f->CByear->currentText(), "1995");
+    EXPECT_EQ(f->CBm->currentText(), "04");
+    EXPECT_TRUE(f->InModifyMode());
+}
+
 TEST_F(PerputFormTest, GridKeysDeleteNothing) {
     synth::WriteStaffMonth(base.db(), synth::MakePersons(3), 0);
     auto f = Open(QStringLiteral("否"));

@@ -120,6 +120,10 @@ TEST_F(BrowserFormTest, MonthListAndFirstMonthOnActivation) {
     // A caption that names no month with rows leaves the rows as they were.
     f->CheckMonthChage(QStringLiteral("五月"));
     EXPECT_EQ(Names(*f), QStringList{"王五"});
+    // So does a caption that matches no month at all.
+    f->CheckMonthChage(QStringLiteral("十三月"));
+    EXPECT_EQ(Names(*f), QStringList{"王五"});
+    EXPECT_EQ(f->StatusText(), "  二月, 共有1条记录。");
     EXPECT_TRUE(ui.shown.empty());
 }
 
