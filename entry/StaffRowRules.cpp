@@ -96,10 +96,13 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
         GetYoNCode(row, Builder, CodeBuilder);
         GetCertyCode(row, Site, CodeSite);
     }
-    // The monthly list's opening pass leaves column 18 to its save.
-    const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation;
+    // The monthly list's opening pass leaves column 18 of a "规上" unit to its save; on a
+    // "是1"/"是2" unit it checks 15..18 like every other pass.
+    const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation &&
+                        !layout_.check15to17;
     if (layout_.check18 && !skip18) GetYoNCode(row, Production, CodeProduction);
-    if (!errorListActivation && pass != StaffPass::LoadRecheck)
+    // The batch load re-check and the error list's "显示错误" have no number test.
+    if (!errorListActivation && pass != StaffPass::LoadRecheck && pass != StaffPass::ShowErrors)
         CheckNumber(row, TSheetBook::kMarkPattern);
     return rowFlag_ == QStringLiteral("1");
 }

@@ -36,7 +36,7 @@ enum class StaffForm { BatchSheet, MonthlyList, ErrorList };
 //  Activation  — the display pass when the form opens (error list: number test first, pattern 20;
 //                monthly list: column 18 of "规上" not checked).
 //  LoadRecheck — the batch sheet's load re-check: no number test.
-//  ShowErrors  — the "显示错误" pass: like Activation.
+//  ShowErrors  — the error list's "显示错误" pass: the column checks without the number test.
 enum class StaffPass { Save, Activation, LoadRecheck, ShowErrors };
 
 // Columns by the unit's DepInfo (trimmed): "否" 14 shown; "规上" 18 shown with 15..17 hidden,

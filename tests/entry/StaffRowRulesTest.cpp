@@ -288,6 +288,9 @@ TEST_F(Rules, OptionalColumnsByUnitKind) {
     // The monthly list's opening pass leaves column 18 to its save.
     EXPECT_EQ(run("规上", StaffForm::MonthlyList, StaffPass::Activation), V({false, false, false, false}));
     EXPECT_EQ(run("规上", StaffForm::MonthlyList, StaffPass::Save), V({false, false, false, true}));
+    // On a construction unit that pass checks 15..18, column 18 included.
+    EXPECT_EQ(run("是1", StaffForm::MonthlyList, StaffPass::Activation), V({true, true, true, true}));
+    EXPECT_EQ(run("是2", StaffForm::MonthlyList, StaffPass::Activation), V({true, true, true, true}));
 }
 
 TEST_F(Rules, NumberTestByPass) {
@@ -299,6 +302,13 @@ TEST_F(Rules, NumberTestByPass) {
     EXPECT_EQ(book.CellPattern(3, Number), 18);
     Make(StaffForm::ErrorList).CheckRows(StaffPass::Activation);
     EXPECT_EQ(book.CellPattern(3, Number), 20);
+    // The error list's "显示错误" re-check has no number test.
+    book.ClearRange(3, Number, 3, Number, TSheetBook::ClearFormats);
+    auto showErrors = Make(StaffForm::ErrorList);
+    EXPECT_EQ(showErrors.CheckRows(StaffPass::ShowErrors), 1);
+    EXPECT_FALSE(book.IsMarked(3, Number));
+    EXPECT_TRUE(showErrors.AllRowsValid());
+    EXPECT_EQ(showErrors.RowFlag(), "1");
     book.SetCellText(3, Number, "7");
     auto rules = Make();
     EXPECT_EQ(rules.CheckRows(StaffPass::Save), 1);
