@@ -83,7 +83,8 @@ bool WageErrorList::Recheck() {
         if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
         else MarkCells(book_, r, wagecol::Total, wagecol::Total);
 
-        // Pasted rows carry no id: there is no stored row to update.
+        // Pasted rows carry no id: there is no stored row to update. A row whose number was
+        // cleared is still updated (flagged), so its corrected amounts are not dropped.
         bool idOk = false;
         const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
         if (!idOk) continue;
