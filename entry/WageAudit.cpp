@@ -69,7 +69,7 @@ const QString* WageRoster::NameOf(const QString& number) const {
     return it == names_.constEnd() ? nullptr : &it.value();
 }
 
-WageCheck WageAudit::Check(const WageLine& line) const {
+WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
     WageCheck c;
     double t = 0;
     for (int k = 0; k < 4; ++k) {
@@ -90,7 +90,7 @@ WageCheck WageAudit::Check(const WageLine& line) const {
     c.wFlag = limits_.InRange(t > 0 ? c.total : t);
 
     c.number = TrimBlanks(line.number);
-    c.name = ClearNameSpaces(line.name);
+    c.name = names == NameCleanup::RemoveBlanks ? ClearNameSpaces(line.name) : TrimBlanks(line.name);
     const QString* staffName = c.number.isEmpty() ? nullptr : roster_.NameOf(c.number);
     c.listed = staffName != nullptr;
     c.sFlag = c.listed && *staffName == c.name;

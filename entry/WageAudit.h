@@ -87,6 +87,10 @@ struct WageCheck {
     QString WFlagText() const { return wFlag ? QStringLiteral("1") : QStringLiteral("0"); }
 };
 
+// How the audit cleans a name: the wage sheet removes every blank in it, the error list
+// only trims it.
+enum class NameCleanup { RemoveBlanks, TrimOnly };
+
 class WageAudit {
 public:
     explicit WageAudit(const WageRoster& roster, WageLimits limits = {}) : roster_(roster), limits_(limits) {}
@@ -94,7 +98,7 @@ public:
     // Every amount, decimals included, counts in the total; an amount that is not a number
     // sets badColumn and leaves the rest unchecked. A row without a number never passes the
     // roster check, so it is stored flagged and shows in the error list.
-    WageCheck Check(const WageLine& line) const;
+    WageCheck Check(const WageLine& line, NameCleanup names = NameCleanup::RemoveBlanks) const;
     const WageLimits& limits() const { return limits_; }
 
 private:

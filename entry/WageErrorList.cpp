@@ -66,7 +66,7 @@ bool WageErrorList::Recheck() {
         line.number = book_.GetCellText(r, wagecol::Number);
         line.name = book_.GetCellText(r, wagecol::Name);
         for (int k = 0; k < 4; ++k) line.amounts[size_t(k)] = book_.GetCellText(r, wagecol::N1 + k);
-        const WageCheck c = audit.Check(line);
+        const WageCheck c = audit.Check(line, NameCleanup::TrimOnly);
         if (c.badColumn) {
             MarkCells(book_, r, c.badColumn, c.badColumn);
             book_.SetSelection(r, c.badColumn, r, c.badColumn);
@@ -74,17 +74,17 @@ bool WageErrorList::Recheck() {
                                                line.amounts[size_t(c.badColumn - wagecol::N1)]));
             return false;
         }
-        // The same name clean-up as the wage sheet, so a name that passes there passes here.
-        book_.SetCellText(r, wagecol::Name, c.name);
         book_.SetCellText(r, wagecol::Total, c.totalText);
         UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
+        if (!c.n[0]) MarkCells(book_, r, wagecol::N1, wagecol::N1);  // no basic wage
         if (c.sFlag) UnmarkCells(book_, r, 1, 2);
         else if (c.listed) MarkCells(book_, r, 2, 2);
         else MarkCells(book_, r, 1, 2);
         if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
         else MarkCells(book_, r, wagecol::Total, wagecol::Total);
 
-        // Pasted rows carry no id: there is no stored row to update.
+        // Pasted rows carry no id: there is no stored row to update. A row whose number was
+        // cleared is still updated (flagged), so its corrected amounts are not dropped.
         bool idOk = false;
         const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
         if (!idOk) continue;

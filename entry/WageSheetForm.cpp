@@ -47,6 +47,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent)
         buttons->addWidget(b);
         return b;
     };
+    // "导入上一月" has no action behind it, so it is not offered.
     bitBtn2_ = add(QStringLiteral("编辑"), &TFrm_mon::BitBtn2Click);
     b5_ = add(QStringLiteral("导入本月名册"), &TFrm_mon::B5Click);
     bitBtn1_ = add(QStringLiteral("核实名册"), &TFrm_mon::BitBtn1Click);

@@ -104,6 +104,14 @@ TEST_F(WageAuditTest, StaffListCheckTakesTheFirstRowAndTrimmedNames) {
     EXPECT_EQ(noNumber.number, QString());
 }
 
+TEST_F(WageAuditTest, TheErrorListOnlyTrimsNamesSoInnerBlanksFail) {
+    const WageCheck c = WageAudit(roster).Check(Line(" 001 ", " 张 三 ", {"3000"}), NameCleanup::TrimOnly);
+    EXPECT_TRUE(c.listed);
+    EXPECT_FALSE(c.sFlag);
+    EXPECT_EQ(c.name, QStringLiteral("张 三"));
+    EXPECT_TRUE(WageAudit(roster).Check(Line("001", " 张三 ", {"3000"}), NameCleanup::TrimOnly).sFlag);
+}
+
 TEST_F(WageAuditTest, ANonNumericAmountNamesItsColumn) {
     EXPECT_EQ(Check("001", "张三", {"3000", "1,000"}).badColumn, 4);
     EXPECT_EQ(Check("001", "张三", {"abc", "x"}).badColumn, 3);

@@ -104,6 +104,29 @@ TEST_F(WageErrorListTest, ABadRowStopsTheRunNamedAndKeepsLaterEdits) {
     EXPECT_EQ(Q("select count(*) from Wage_Info where sNumber='777'"), QStringLiteral("1"));
 }
 
+TEST_F(WageErrorListTest, ANameIsOnlyTrimmedHereSoInnerBlanksStayAnError) {
+    ASSERT_EQ(list.Load(), 2);
+    const int r = RowOf("001");
+    book.SetCellText(r, 2, QStringLiteral(" 张 三 "));
+    book.SetCellText(r, 3, QStringLiteral("3000"));
+    ASSERT_TRUE(list.Recheck());
+    EXPECT_EQ(Q("select sName || '|' || sFlag || wFlag from Wage_Info where Smon=3 and sNumber='001'"),
+              QStringLiteral("张 三|01"));
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_TRUE(book.IsMarked(RowOf("001"), 2));
+}
+
+TEST_F(WageErrorListTest, AnEmptyBasicWageIsMarked) {
+    ASSERT_EQ(list.Load(), 2);
+    book.SetCellText(2, 3, QString());
+    book.SetCellText(2, 4, QStringLiteral("3000"));
+    book.SetCellText(3, 4, QStringLiteral("两千"));  // stops the run after row 2, before the reload
+    EXPECT_FALSE(list.Recheck());
+    EXPECT_TRUE(book.IsMarked(2, 3));
+    EXPECT_FALSE(book.IsMarked(2, 4));
+    EXPECT_EQ(Q("select sTotal || wFlag from Wage_Info where Smon=3 and sNumber='001'"), QStringLiteral("30001"));
+}
+
 TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkipped) {
     ASSERT_EQ(list.Load(), 2);
     book.SetCellText(4, 1, QStringLiteral("888"));
