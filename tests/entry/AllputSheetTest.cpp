@@ -88,6 +88,15 @@ TEST_F(AllputSheetTest, AnEmptyNumberIsStoredFailingAndMarked) {
     EXPECT_TRUE(book.IsMarked(3, 2));
     EXPECT_EQ(Stored(QStringLiteral("select quote(sNumber) || sIsok from Staff_moninfo")), QStringLiteral("''0"));
     EXPECT_TRUE(sheet.ErrorsEnabled());
+
+    // A number of blanks only is stored empty, so it fails the same way.
+    ui.Clear();
+    PutRow(3, GoodRow(QStringLiteral("张三"), QStringLiteral("   ")));
+    book.ClearRange(3, 2, 3, 2, TSheetBook::ClearFormats);
+    ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::SavedWithErrors);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("出现错误，请核实！")});
+    EXPECT_TRUE(book.IsMarked(3, 2));
+    EXPECT_EQ(Stored(QStringLiteral("select quote(sNumber) || sIsok from Staff_moninfo")), QStringLiteral("''0"));
 }
 
 TEST_F(AllputSheetTest, RowsBelowAnEmptyNameAreNeverDroppedSilently) {
