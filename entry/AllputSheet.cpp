@@ -144,6 +144,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
         row.isOk = rules.RowFlag();
         rows.push_back(std::move(row));
     }
+    // A failed sex or party check enables the error list at once, whatever the save does next.
+    if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     // Number columns must hold numbers: the database would take any text.
     QStringList badNumbers;
     for (const AllputRow& row : rows)

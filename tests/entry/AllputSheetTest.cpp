@@ -161,6 +161,14 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
     EXPECT_TRUE(sheet.Dirty());
     EXPECT_EQ(main.monthMenus, 1);  // not refreshed by the failure
+    EXPECT_FALSE(sheet.ErrorsEnabled());
+
+    // A failed sex check has enabled the error list before the save failed.
+    ui.Clear();
+    book.SetCellText(4, 3, QStringLiteral("1"));
+    EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Failed);
+    EXPECT_TRUE(sheet.ErrorsEnabled());
+    book.SetCellText(4, 3, QStringLiteral("男"));
 
     db().Exec(QStringLiteral("drop trigger boom"));
     ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::Saved);
