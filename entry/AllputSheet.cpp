@@ -133,6 +133,10 @@ AllputSheet::SaveResult AllputSheet::Save() {
         rules.ClearSpace(stop);
         if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
         rules.CheckRow(stop, StaffPass::Save);
+        // The number is stored trimmed, so one of blanks only is stored empty: it fails as
+        // an empty number does, or the row would be stored as passing without a number.
+        const QString number = book_.GetCellText(stop, Number);
+        if (!number.isEmpty() && RtlTrim(number).isEmpty()) rules.Mark(stop, Number);
         AllputRow row;
         row.sheetRow = stop;
         for (int c = 1; c <= 18; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
@@ -140,6 +144,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
         row.isOk = rules.RowFlag();
         rows.push_back(std::move(row));
     }
+    // A failed sex or party check enables the error list at once, whatever the save does next.
+    if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     // Number columns must hold numbers: the database would take any text.
     QStringList badNumbers;
     for (const AllputRow& row : rows)

@@ -88,6 +88,15 @@ TEST_F(AllputSheetTest, AnEmptyNumberIsStoredFailingAndMarked) {
     EXPECT_TRUE(book.IsMarked(3, 2));
     EXPECT_EQ(Stored(QStringLiteral("select quote(sNumber) || sIsok from Staff_moninfo")), QStringLiteral("''0"));
     EXPECT_TRUE(sheet.ErrorsEnabled());
+
+    // A number of blanks only is stored empty, so it fails the same way.
+    ui.Clear();
+    PutRow(3, GoodRow(QStringLiteral("张三"), QStringLiteral("   ")));
+    book.ClearRange(3, 2, 3, 2, TSheetBook::ClearFormats);
+    ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::SavedWithErrors);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("出现错误，请核实！")});
+    EXPECT_TRUE(book.IsMarked(3, 2));
+    EXPECT_EQ(Stored(QStringLiteral("select quote(sNumber) || sIsok from Staff_moninfo")), QStringLiteral("''0"));
 }
 
 TEST_F(AllputSheetTest, RowsBelowAnEmptyNameAreNeverDroppedSilently) {
@@ -152,6 +161,14 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
     EXPECT_TRUE(sheet.Dirty());
     EXPECT_EQ(main.monthMenus, 1);  // not refreshed by the failure
+    EXPECT_FALSE(sheet.ErrorsEnabled());
+
+    // A failed sex check has enabled the error list before the save failed.
+    ui.Clear();
+    book.SetCellText(4, 3, QStringLiteral("1"));
+    EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Failed);
+    EXPECT_TRUE(sheet.ErrorsEnabled());
+    book.SetCellText(4, 3, QStringLiteral("男"));
 
     db().Exec(QStringLiteral("drop trigger boom"));
     ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::Saved);
