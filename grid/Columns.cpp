@@ -3,6 +3,7 @@
 #include "grid/DBGridX.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace qm::grid {
 
@@ -151,9 +152,7 @@ int TColumnTitleX::SortMarkerWidth() const {
     TCustomDBGridX* g = column_->Grid();
     int numW = 0;
     if (g && g->SortMarkedColumns().size() >= 2) {
-        QFont f(QStringLiteral("Arial"));
-        f.setPixelSize(TCustomDBGridX::kSortMarkerImageHeight - 1 > 0 ? TCustomDBGridX::kSortMarkerImageHeight + 2 : 8);
-        numW = QFontMetrics(f).horizontalAdvance(QString::number(sortIndex_));
+        numW = QFontMetrics(TCustomDBGridX::SortIndexFont()).horizontalAdvance(QString::number(sortIndex_));
         w += numW;
     }
     if (w > column_->Width() - 4) w -= 14;
@@ -303,6 +302,8 @@ void TColumnX::StoreWidth(int v) {
 
 void TColumnX::SetWidth(int v) {
     if (IsExplicit(cvWidth) && v == width_) return;
+    // The default width asked for explicitly stays a default: it keeps following the field.
+    if (!IsExplicit(cvWidth) && v == DefaultWidth()) return Changed();
     StoreWidth(v);
     Changed();
 }
@@ -463,12 +464,13 @@ void TColumnX::SetNextFieldValue(double increment) {
         return;
     }
     default:
+        // The step given (negative steps down); a null value counts as minus the step, so it becomes 0.
         switch (f->DataType()) {
         case ftInteger:
-            f->SetValue(db::Value((long long)((f->IsNull() ? -Increment : f->AsFloat()) + Increment)));
+            f->SetValue(db::Value(std::llround((f->IsNull() ? -increment : f->AsFloat()) + increment)));
             return;
         case ftFloat:
-        case ftCurrency: f->SetValue(db::Value((f->IsNull() ? -Increment : f->AsFloat()) + Increment)); return;
+        case ftCurrency: f->SetValue(db::Value((f->IsNull() ? -increment : f->AsFloat()) + increment)); return;
         default: return;
         }
     }
@@ -477,7 +479,7 @@ void TColumnX::SetNextFieldValue(double increment) {
 void TColumnX::Assign(const TColumnX& src) {
     if (collection_) collection_->BeginUpdate();
     RestoreDefaults();
-    fieldName_ = src.fieldName_;
+    SetFieldName(src.fieldName_);  // binds the named field, not the one bound before
     if (src.IsExplicit(cvColor)) SetColor(src.color_);
     if (src.IsExplicit(cvWidth)) SetWidth(src.width_);
     if (src.IsExplicit(cvFont)) SetFont(src.font_);

@@ -180,7 +180,9 @@ public:
     int EditButtonWidth() const { return editButtonWidth_; }
     // Indicator image size (the images are drawn in code).
     static constexpr int kIndicatorImageWidth = 6, kIndicatorImageHeight = 9;
-    static constexpr int kSortMarkerImageWidth = 8, kSortMarkerImageHeight = 6;
+    static constexpr int kSortMarkerImageWidth = 8, kSortMarkerImageHeight = 9;
+    // The font of sort-index numbers: a pixel height one less than the marker image's.
+    static QFont SortIndexFont();
     static const QColor kDarkHighlight;  // RGB(64,64,64)
 
     // ---- text metrics (injectable, so the layout arithmetic can be tested exactly)
@@ -315,7 +317,7 @@ private:
     void DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol, int startRow,
                        const QRect& band, const QColor& onColor, const QColor& offColor) const;
     void DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx);
-    void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, bool& dark);
+    void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark);
     void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, TColumnX* column, TGridDrawState state, int dx,
                           int dy, bool& dark);
     void StartTimer(int interval);
@@ -366,7 +368,9 @@ private:
     QBasicTimer timer_;
     int timerInterval_ = -1;
     int wheelAccum_ = 0;
-    bool dblClick_ = false;
+    bool dblClick_ = false, dblPress_ = false;
+    bool dataDrag_ = false;              // a press in the data area drags the current cell along
+    TGridCoord pressedCheckCell_;        // the image or check-box cell pressed, (-1, -1) when none
 };
 
 // The grid as forms place it.

@@ -269,8 +269,10 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             if (EditActions.Has(geaSelectAllX)) selection_->SelectAll();
             break;
         case Qt::Key_Delete:
-            // The clipboard-style delete of a selection belongs to the edit actions, which
-            // this grid does not offer yet; a record is deleted only after the prompt.
+            // With the delete action and a selection, the key belongs to the clipboard-style
+            // delete of the edit actions, which this grid does not offer: no record goes.
+            if (EditActions.Has(geaDeleteX) && selection_->SelectionType() != gstNone) break;
+            // Otherwise a record is deleted only after the prompt.
             if (!readOnly_ && !ds->IsEmpty() && ds->CanModify() && AllowedOperations.Has(alopDeleteX) &&
                 DeletePrompt()) {
                 if (selectedRows_->Count() == 0) ds->Delete();
@@ -278,6 +280,17 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             }
             break;
         default: break;
+        }
+    }
+    // Delete empties an image or check-box cell. Not after Ctrl+Delete: that key has acted on
+    // whole records already, and the record now current is another one.
+    if (key == Qt::Key_Delete && !ctrl && !options_.Has(dgRowSelect)) {
+        const int sel = SelectedIndex();
+        if (sel >= 0 && sel < columns_->Count()) {
+            TColumnX* c = columns_->Items(sel);
+            const int kind = c->ColumnKind();
+            TField* f = c->Field();
+            if ((kind == 4 || kind == 5) && f && !f->ReadOnly() && c->CanModify(true)) f->Clear();
         }
     }
 }
@@ -311,8 +324,22 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     lastPoint_ = pt;
     const Qt::KeyboardModifiers mods = e->modifiers();
     const bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier;
+    pressedCheckCell_ = TGridCoord();
+    dblPress_ = dbl;
+    dataDrag_ = false;
     setFocus(Qt::MouseFocusReason);
-    if (dbl && e->button() == Qt::LeftButton) return;  // a double click opens nothing here
+    if (dbl && e->button() == Qt::LeftButton) {
+        // A double click steps an image or check-box data cell whose column asks for it.
+        const TGridCoord c = MouseCoord(pt.x(), pt.y());
+        const int dc = RawToDataColumn(c.X);
+        if (dataLink_->Active() && c.X >= 0 && dc >= 0 && dc < columns_->Count() && c.Y >= titleOffset_ &&
+            c.Y - titleOffset_ < dataLink_->RecordCount()) {
+            TColumnX* col = columns_->Items(dc);
+            const int kind = col->ColumnKind();
+            if ((kind == 4 || kind == 5) && col->DblClickNextVal) col->SetNextFieldValue(shift ? -1 : 1);
+        }
+        return;
+    }
     int idx, pos, ofs;
     if (CalcSizingState(pt.x(), pt.y(), idx, pos, ofs)) {
         dataLink_->UpdateRecord();
@@ -369,6 +396,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
             }
             mouseSelState_ = 3;
         }
+        if (c.X >= indicatorOffset_) dataDrag_ = true;  // the current cell follows the mouse
     }
     if (options_.Has(dgMultiSelect) && (options_.Has(dgRowSelect) || c.X < indicatorOffset_)) {
         if (shift && before != ds->Bookmark()) {
@@ -387,6 +415,10 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
         selectRowsMode_ = selectedRows_->CurrentRowSelected();
         keepSelection_ = ctrl || !optionsX_.Has(dghClearSelection);
         mouseSelState_ = 1;
+    }
+    if (dataCol >= 0 && dataCol < columns_->Count()) {
+        const int kind = columns_->Items(dataCol)->ColumnKind();
+        if (kind == 4 || kind == 5) pressedCheckCell_ = c;
     }
 }
 
@@ -412,7 +444,7 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
         }
         return;
     }
-    if (mouseSelState_ == 1 || mouseSelState_ == 3) {
+    if (mouseSelState_ == 1 || mouseSelState_ == 3 || dataDrag_) {
         const QRect box = DataBox();
         if (!box.isEmpty() && dataLink_->Active()) {
             const int y = std::clamp(pt.y(), box.top(), box.bottom());
@@ -421,14 +453,16 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
                 if (mouseSelState_ == 3) {
                     dataLink_->DataSet()->MoveBy(c.Y - Row());
                     selection_->Rect().Select(SelectedIndex(), dataLink_->DataSet()->Bookmark(), true);
-                } else {
+                } else if (mouseSelState_ == 1) {
                     MoveBy(true, c.Y - Row(), true, false);
+                } else {
+                    dataLink_->DataSet()->MoveBy(c.Y - Row());
                 }
             }
-            if (mouseSelState_ == 3 && c.X >= indicatorOffset_ && c.X != Col()) MoveCol(c.X, 0, true);
-            const bool outside = pt.y() < box.top() || pt.y() > box.bottom();
-            if (outside) DoAutoScroll();
-            else StopTimer();
+            // (With row select the column never changes; the move would only repeat its events.)
+            if (mouseSelState_ != 1 && !options_.Has(dgRowSelect) && c.X >= indicatorOffset_ && c.X != Col())
+                MoveCol(c.X, 0, mouseSelState_ == 3);
+            DoAutoScroll();
         }
         return;
     }
@@ -438,8 +472,10 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
 void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     const TGridState was = GridState();
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
     StopTimer();
     mouseSelState_ = 0;
+    dataDrag_ = false;
     if (titleTracking_) {
         titleTracking_ = false;
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
@@ -453,23 +489,37 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
             TitleBtnClick(RawToDataColumn(col), column);
             multiSortFlag_ = e->modifiers() & Qt::ControlModifier;
             if (optionsX_.Has(dghAutoSortMarking)) {
-                column->Title()->SetNextSortMarker(multiSortFlag_ && optionsX_.Has(dghMultiSortMarking));
+                // Ctrl keeps the other columns' markers (and lets this one cycle back to none).
+                column->Title()->SetNextSortMarker(multiSortFlag_);
                 if (!multiSortFlag_) SortMarkingChanged();
             }
         }
-        return;
     }
-    if (was == gsColSizing || was == gsColMoving) {
-        BaseMouseUp(e);
-        return;
-    }
-    if (e->button() != Qt::LeftButton) return;
+    if (was == gsColSizing || was == gsColMoving) BaseMouseUp(e);
+    if (was == gsColSizing || was == gsRowSizing) return;  // after sizing nothing more happens
     const TGridCoord c = MouseCoord(pt.x(), pt.y());
-    if (c.X < 0 || c.Y < 0) return;
-    const int dataCol = RawToDataColumn(c.X);
-    if (dataCol < 0 || dataCol >= columns_->Count()) return;
-    if (c.Y >= titleOffset_) CellClick(columns_->Items(SelectedIndex() >= 0 ? SelectedIndex() : dataCol));
-    else TitleClick(columns_->Items(dataCol));
+    if (e->button() == Qt::LeftButton && c.X >= indicatorOffset_ && c.Y >= 0) {
+        const int dataCol = RawToDataColumn(c.X);
+        if (dataCol < columns_->Count()) {
+            if (c.Y >= titleOffset_) {
+                const int sel = SelectedIndex();
+                if (sel >= 0 && sel < columns_->Count()) CellClick(columns_->Items(sel));
+            } else {
+                TitleClick(columns_->Items(dataCol));
+            }
+        }
+    }
+    // A click on an image or check-box cell steps its value (Shift: backwards).
+    const TGridCoord pressed = pressedCheckCell_;
+    pressedCheckCell_ = TGridCoord();
+    if (pressed.X >= 0 && c == pressed && !dblPress_ && dataLink_->Active()) {
+        const int dataCol = RawToDataColumn(c.X);
+        if (dataCol >= 0 && dataCol < columns_->Count()) {
+            TColumnX* col = columns_->Items(dataCol);
+            const int kind = col->ColumnKind();
+            if ((kind == 4 || kind == 5) && !col->DblClickNextVal) col->SetNextFieldValue(shift ? -1 : 1);
+        }
+    }
 }
 
 void TCustomDBGridX::wheelEvent(QWheelEvent* e) {
@@ -500,7 +550,7 @@ void TCustomDBGridX::StopTimer() {
 
 void TCustomDBGridX::timerEvent(QTimerEvent* e) {
     if (e->timerId() == timer_.timerId()) {
-        if (mouseSelState_ == 1 || mouseSelState_ == 3) DoAutoScroll();
+        if (mouseSelState_ == 1 || mouseSelState_ == 3 || dataDrag_) DoAutoScroll();
         else StopTimer();
         return;
     }
@@ -511,23 +561,33 @@ void TCustomDBGridX::DoAutoScroll() {
     const QRect box = DataBox();
     if (box.isEmpty() || !dataLink_->Active()) return StopTimer();
     const QPoint pt = lastPoint_;
-    int vdir = 0, d = 0;
+    int vdir = 0, hdir = 0, vd = 0, hd = 0;
     if (pt.y() < box.top()) {
         vdir = -1;
-        d = box.top() - pt.y();
+        vd = box.top() - pt.y();
     } else if (pt.y() >= box.bottom() + 1) {
         vdir = 1;
-        d = pt.y() - box.bottom();
+        vd = pt.y() - box.bottom();
     }
-    if (vdir == 0) return StopTimer();
-    const TAutoScrollStep step = AutoScrollRows(d);
-    if (step.Rows > 0) {
-        if (mouseSelState_ == 3) {
-            dataLink_->DataSet()->MoveBy(step.Rows * vdir);
-            selection_->Rect().Select(SelectedIndex(), dataLink_->DataSet()->Bookmark(), true);
-        } else {
-            MoveBy(true, step.Rows * vdir, true, false);
-        }
+    if (pt.x() < box.left()) {
+        hdir = -1;
+        hd = box.left() - pt.x();
+    } else if (pt.x() >= box.right() + 1) {
+        hdir = 1;
+        hd = pt.x() - box.right() - 1;
+    }
+    if (vdir == 0 && hdir == 0) return StopTimer();
+    const TAutoScrollStep step = AutoScrollRows(std::max(vd, hd));
+    TDataSet* ds = dataLink_->DataSet();
+    if (vdir != 0 && step.Rows > 0 && mouseSelState_ != 3) MoveBy(mouseSelState_ == 1, step.Rows * vdir, true, false);
+    if (hdir != 0 && dataDrag_) {
+        if (hdir < 0 && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
+        if (hdir > 0 && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
+    }
+    if (hdir != 0 && mouseSelState_ != 1 && !options_.Has(dgRowSelect)) MoveCol(Col() + hdir, hdir, mouseSelState_ == 3);
+    if (mouseSelState_ == 3) {
+        if (vdir != 0 && step.Rows > 0) ds->MoveBy(step.Rows * vdir);
+        selection_->Rect().Select(SelectedIndex(), ds->Bookmark(), true);
     }
     StartTimer(step.Interval);
 }
@@ -541,6 +601,7 @@ void TCustomDBGridX::focusOutEvent(QFocusEvent* e) {
     TCustomGrid::focusOutEvent(e);
     StopTimer();
     mouseSelState_ = 0;
+    dataDrag_ = false;
     titleTracking_ = titlePressed_ = false;
     if (options_.Has(dgRowSelect)) InvalidateRow(Row());
 }

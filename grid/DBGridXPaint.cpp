@@ -48,10 +48,17 @@ void TCustomDBGridX::BuildImages() {
         QPainter p(&pm);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(128, 128, 128));
-        if (i == 0) p.drawPolygon(QPolygon({QPoint(0, 0), QPoint(7, 0), QPoint(4, 5), QPoint(3, 5)}));
-        else p.drawPolygon(QPolygon({QPoint(3, 0), QPoint(4, 0), QPoint(7, 5), QPoint(0, 5)}));
+        // A six-pixel triangle in the middle of the image.
+        if (i == 0) p.drawPolygon(QPolygon({QPoint(0, 2), QPoint(7, 2), QPoint(4, 7), QPoint(3, 7)}));
+        else p.drawPolygon(QPolygon({QPoint(3, 2), QPoint(4, 2), QPoint(7, 7), QPoint(0, 7)}));
         sortMarkerImages_[i] = pm;
     }
+}
+
+QFont TCustomDBGridX::SortIndexFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(kSortMarkerImageHeight - 1);
+    return f;
 }
 
 QColor TCustomDBGridX::FixedLineColor() const {
@@ -289,7 +296,7 @@ void TCustomDBGridX::DrawCell(QPainter& p, int col, int row, const QRect& cellRe
         dark = p.brush().color() == kDarkHighlight;
     } else if (dataRow < 0 && dataCol >= 0 && state.Has(gdFixed)) {
         TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
-        if (c) DrawTitleCell(p, col, rect, c, dx, dark);
+        if (c) DrawTitleCell(p, col, rect, c, dx, dy, dark);
         pressed = col == pressedCol_ && titlePressed_;
     } else if (dataCol >= 0) {
         TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
@@ -342,7 +349,7 @@ void TCustomDBGridX::DrawIndicatorCell(QPainter& p, int row, QRect rect, int dat
     }
 }
 
-void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int /*dx*/, bool& dark) {
+void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark) {
     TColumnTitleX* t = column->Title();
     QFont f = t->Font();
     QColor bg = t->Color();
@@ -354,8 +361,7 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     const int marker = t->SortMarker() == smDownX ? 0 : t->SortMarker() == smUpX ? 1 : -1;
     int w = 0;
     bool drawMarker = marker >= 0;
-    QFont sortFont(QStringLiteral("Arial"));
-    sortFont.setPixelSize(kSortMarkerImageHeight + 2);
+    const QFont sortFont = SortIndexFont();
     if (marker >= 0) {
         textRect.setRight(textRect.right() - 16);
         if (sortMarkedColumns_.size() > 1)
@@ -382,14 +388,14 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     const bool ellipsis = t->EndEllipsis();
     if (titleHeight_ != 0 || titleLines_ != 0)
         textCache_.Paint(p, rect, textRect, bg, textColor, f, caption, TextOptions(alignment, tlCenter, true, ellipsis),
-                         {1, 1, s, -s}, [&](QPainter& q, const QRect& r) {
-                             WriteCellText(q, r, 1, 1, caption, alignment, tlCenter, true, ellipsis, s, -s);
+                         {dx, dy, s, -s}, [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, dx, dy, caption, alignment, tlCenter, true, ellipsis, s, -s);
                          });
     else
         textCache_.Paint(p, rect, textRect.translated(s, 0), bg, textColor, f, caption,
-                         TextOptions(alignment, tlTop, false, ellipsis), {2, 1, s, -s},
+                         TextOptions(alignment, tlTop, false, ellipsis), {dx, dy, s, -s},
                          [&](QPainter& q, const QRect& r) {
-                             WriteCellText(q, r, 2, 1, caption, alignment, tlTop, false, ellipsis, s, -s);
+                             WriteCellText(q, r, dx, dy, caption, alignment, tlTop, false, ellipsis, s, -s);
                          });
     if (drawMarker) {
         const QPixmap& pm = sortMarkerImages_[marker];

@@ -288,4 +288,132 @@ TEST(GridInput, SpaceCyclesACheckBoxCell) {
     EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("Y"));
 }
 
+// An editable one-column grid over a check-box field "ok" holding Y.
+struct CheckBoxGrid : ::testing::Test {
+    test::GridHost h;
+    TMemDataSet ds;
+    TColumnX* c = nullptr;
+    void SetUp() override {
+        ds.Open({{QStringLiteral("ok"), ftString, 1}}, {{db::Value(QStringLiteral("Y"))}, {db::Value(QStringLiteral("Y"))}});
+        h.grid->BeginLayout();
+        c = h.grid->Columns().Add();
+        c->SetFieldName(QStringLiteral("ok"));
+        c->SetCheckboxes(true);
+        c->SetKeyList({QStringLiteral("Y;y"), QStringLiteral("N;n")});
+        h.grid->EndLayout();
+        h.Bind(ds);
+        h.grid->setFocus();
+    }
+    QString Ok() const { return ds.FieldByName(QStringLiteral("ok"))->AsString(); }
+    QPoint Cell() const { return h.grid->CellRect(1, 1).center(); }
+};
+
+TEST_F(CheckBoxGrid, AClickStepsTheCellUnlessDoubleClicksDoAndDeleteEmptiesIt) {
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, Cell());
+    EXPECT_EQ(Ok(), QStringLiteral("N"));
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell());
+    EXPECT_EQ(Ok(), QStringLiteral("Y"));
+    // A column stepped by double clicks ignores single ones; the double click steps once.
+    c->DblClickNextVal = true;
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, Cell());
+    EXPECT_EQ(Ok(), QStringLiteral("Y"));
+    QTest::mouseDClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, Cell());
+    EXPECT_EQ(Ok(), QStringLiteral("N"));
+    QTest::keyClick(h.grid, Qt::Key_Delete);
+    EXPECT_TRUE(ds.FieldByName(QStringLiteral("ok"))->IsNull());
+    EXPECT_EQ(c->GetCheckboxState(), cbGrayed);
+}
+
+TEST_F(CheckBoxGrid, NothingStepsOnAReadOnlyGridOrARowSelectGrid) {
+    h.grid->SetReadOnly(true);
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, Cell());
+    QTest::keyClick(h.grid, Qt::Key_Delete);
+    EXPECT_EQ(Ok(), QStringLiteral("Y"));
+    h.grid->SetReadOnly(false);
+    h.grid->SetOptions(h.grid->Options().With(dgRowSelect));
+    QTest::keyClick(h.grid, Qt::Key_Delete);
+    EXPECT_EQ(Ok(), QStringLiteral("Y"));
+}
+
+TEST_F(Browse, TitleClicksReachTheFormAlsoWhereTitlesMoveColumns) {
+    std::vector<TColumnX*> titles, buttons;
+    h.grid->OnTitleClick = [&](TColumnX* c) { titles.push_back(c); };
+    h.grid->OnTitleBtnClick = [&](int, TColumnX* c) { buttons.push_back(c); };
+    ASSERT_TRUE(h.grid->Options().Has(dgColumnResize));
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, h.grid->CellRect(2, 0).center());
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], h.grid->Columns()[1]);
+    EXPECT_EQ(h.grid->Columns()[1]->FieldName(), QStringLiteral("name"));  // a click moves nothing
+    // A title button's click reaches both hooks.
+    h.grid->Columns()[0]->Title()->SetTitleButton(true);
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, h.grid->CellRect(1, 0).center());
+    ASSERT_EQ(buttons.size(), 1u);
+    EXPECT_EQ(buttons[0], h.grid->Columns()[0]);
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[1], h.grid->Columns()[0]);
+}
+
+TEST_F(Browse, CtrlOnATitleButtonKeepsTheOtherMarkersAndCyclesBackToNone) {
+    h.grid->SetOptionsX(h.grid->OptionsX().With(dghAutoSortMarking));
+    for (int i = 0; i < 2; ++i) h.grid->Columns()[i]->Title()->SetTitleButton(true);
+    int changed = 0;
+    h.grid->OnSortMarkingChanged = [&] { ++changed; };
+    const QPoint t0 = h.grid->CellRect(1, 0).center();
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, t0);
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, t0);
+    EXPECT_EQ(h.grid->Columns()[0]->Title()->SortMarker(), smUpX);
+    EXPECT_EQ(changed, 2);
+    QTest::mouseClick(h.grid->viewport(), Qt::LeftButton, Qt::ControlModifier, t0);
+    EXPECT_EQ(h.grid->Columns()[0]->Title()->SortMarker(), smNoneX);
+    EXPECT_EQ(changed, 2);  // with Ctrl the change is told on the Ctrl release
+    QTest::keyRelease(h.grid, Qt::Key_Control);
+    EXPECT_EQ(changed, 3);
+}
+
+TEST_F(Browse, ADragOverTheRowsCarriesTheCurrentRecord) {
+    QWidget* vp = h.grid->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, h.grid->CellRect(2, 2).center());
+    EXPECT_EQ(ds.RecNo(), 2);
+    const QPoint to = h.grid->CellRect(2, 6).center();
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    EXPECT_EQ(ds.RecNo(), 6);
+    // Held 30 pixels below the rows: five records a step, the next at once.
+    const QRect last = h.grid->CellRect(2, 10);
+    const QPoint below(last.center().x(), last.bottom() + 30);
+    QMouseEvent out(QEvent::MouseMove, QPointF(below), QPointF(below), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &out);
+    EXPECT_EQ(ds.RecNo(), 15);
+    EXPECT_EQ(h.grid->AutoScrollInterval(), 0);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, below);
+    EXPECT_EQ(h.grid->AutoScrollInterval(), -1);
+    const int at = ds.RecNo();
+    QMouseEvent free(QEvent::MouseMove, QPointF(to), QPointF(to), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &free);
+    EXPECT_EQ(ds.RecNo(), at);  // released: moving the mouse moves nothing
+}
+
+TEST(GridInput, CtrlDeleteWithTheDeleteActionAndASelectionDeletesNoRecord) {
+    test::GridHost h;
+    TMemDataSet ds;
+    ScriptedUiService ui;
+    ui.answers = {DlgAnswer::Ok};
+    test::OpenNumbered(ds, 5);
+    h.grid->SetUiService(&ui);
+    h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
+    h.grid->EditActions = {geaDeleteX};
+    Columns3(h.grid);
+    h.Bind(ds);
+    h.grid->setFocus();
+    h.grid->Selection().SelectAll();
+    QTest::keyClick(h.grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ds.RecordCount(), 5);
+    EXPECT_TRUE(ui.shown.empty());
+    // Without a selection the record delete asks as usual.
+    h.grid->Selection().Clear();
+    QTest::keyClick(h.grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(ds.RecordCount(), 4);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete record?")});
+}
+
 }  // namespace

@@ -269,4 +269,53 @@ TEST(GridLayout, ReplacingTheDataSetRelaysOut) {
     EXPECT_EQ(h.grid->GetFields(0)->AsString(), QStringLiteral("q"));
 }
 
+TEST(GridColumns, DefaultWidthAskedForStaysDefaultAndAssignBindsTheNamedField) {
+    test::GridHost h;
+    h.grid->MetricsHook = Stub;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 3);
+    h.grid->BeginLayout();
+    TColumnX* a = h.grid->Columns().Add();
+    a->SetFieldName(QStringLiteral("id"));
+    TColumnX* b = h.grid->Columns().Add();
+    b->SetFieldName(QStringLiteral("name"));
+    h.grid->EndLayout();
+    h.Bind(ds);
+    EXPECT_EQ(b->Width(), 7 * 10 + 4);
+    b->SetWidth(74);  // the default: it keeps following the field
+    EXPECT_FALSE(b->IsExplicit(cvWidth));
+    ds.FieldByName(QStringLiteral("name"))->SetDisplayWidth(20);
+    EXPECT_EQ(b->Width(), 7 * 20 + 4);
+    b->SetWidth(90);
+    EXPECT_TRUE(b->IsExplicit(cvWidth));
+    EXPECT_EQ(b->Width(), 90);
+    // Assigning a column takes its field too, not only its name.
+    ASSERT_EQ(a->Field(), ds.FieldByName(QStringLiteral("id")));
+    a->Assign(*b);
+    EXPECT_EQ(a->FieldName(), QStringLiteral("name"));
+    EXPECT_EQ(a->Field(), ds.FieldByName(QStringLiteral("name")));
+    EXPECT_EQ(a->Width(), 90);
+}
+
+TEST(GridColumns, PlainValuesStepByTheIncrementGiven) {
+    test::GridHost h;
+    TMemDataSet ds;
+    ds.Open({{QStringLiteral("n"), ftInteger, 0}, {QStringLiteral("x"), ftFloat, 0}},
+            {{db::Value(5), db::Value()}});
+    h.grid->BeginLayout();
+    TColumnX* n = h.grid->Columns().Add();
+    n->SetFieldName(QStringLiteral("n"));
+    TColumnX* x = h.grid->Columns().Add();
+    x->SetFieldName(QStringLiteral("x"));
+    h.grid->EndLayout();
+    h.Bind(ds);
+    n->SetNextFieldValue(-1);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("n"))->AsInteger(), 4);
+    n->SetNextFieldValue(2.6);  // an integer field takes the rounded sum
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("n"))->AsInteger(), 7);
+    x->SetNextFieldValue(-0.5);  // a null counts as minus the step: it becomes 0
+    EXPECT_DOUBLE_EQ(ds.FieldByName(QStringLiteral("x"))->AsFloat(), 0.0);
+    EXPECT_FALSE(ds.FieldByName(QStringLiteral("x"))->IsNull());
+}
+
 }  // namespace

@@ -140,4 +140,25 @@ TEST(GridPaint, EllipsisShortensFromTwoCharactersOn) {
               QStringLiteral("ABC..."));
 }
 
+// The bounding box of the black pixels inside a rectangle.
+QRect InkBox(const QImage& img, const QRect& r) {
+    QRect box;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (Px(img, x, y) == kBlack) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST_F(PaintFixture, TitleCaptionSitsAtTheCellsOffsetsWithAndWithout3D) {
+    h.grid->Columns()[0]->Title()->SetCaption(QStringLiteral("W"));
+    const QRect cell = h.grid->CellRect(1, 0);
+    // A 3D cell shrinks by one pixel and writes one pixel in; a flat one writes two pixels in.
+    const QRect with3D = InkBox(h.grid->RenderImage(), cell.adjusted(1, 1, -1, -1));
+    h.grid->SetOptionsX(h.grid->OptionsX().Without(dghFixed3D));
+    const QRect flat = InkBox(h.grid->RenderImage(), cell.adjusted(1, 1, -1, -1));
+    ASSERT_FALSE(with3D.isEmpty());
+    EXPECT_EQ(with3D.topLeft(), flat.topLeft());
+    EXPECT_LE(with3D.left(), cell.left() + 3);  // "W" has next to no side bearing
+}
+
 }  // namespace
