@@ -110,6 +110,11 @@ void MainCommands::UnitFormFinished(const QString& classText) {
     Changed();
 }
 
+void MainCommands::ShowUnitClass(const QString& classText) {
+    panel[1] = classText;
+    Changed();
+}
+
 // ---------------------------------------------------------------- helpers
 
 void MainCommands::UnitGate(bool openForm, bool fullStopWording) {

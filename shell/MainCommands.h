@@ -65,6 +65,8 @@ public:
                    int isEnterprise);
     // The unit form's last step, saved or refused: caption and the class panel.
     void UnitFormFinished(const QString& classText);
+    // The class panel alone: the unit form shows the stored unit's class as it loads it.
+    void ShowUnitClass(const QString& classText);
 
     // 从业人员管理
     void N56Click();  // 人员基本情况

@@ -145,7 +145,13 @@ void TFrm_dep::FormShow() {
     if (!r) return;  // the controls keep their defaults
     Edit1->setText(r->DepName);
     for (int i = 0; i < 9; ++i) Code[i]->setText(r->DepNo.mid(i, 1));
-    rg_->button(r->DepType == QStringLiteral("机关单位") ? 0 : 1)->setChecked(true);
+    // The status bar's class panel follows the stored unit as it is loaded ("否" leaves it).
+    if (r->DepType == QStringLiteral("机关单位")) {
+        rg_->button(0)->setChecked(true);
+        main_.ShowUnitClass(QStringLiteral("机关单位"));
+    } else {
+        rg_->button(1)->setChecked(true);
+    }
     if (r->DepInfo == QStringLiteral("否")) {
         rg2_->button(0)->setChecked(true);
         Cb1->setCurrentIndex(0);
@@ -154,10 +160,14 @@ void TFrm_dep::FormShow() {
         Cb1->setCurrentIndex(1);
         rg2_->button(2)->setChecked(true);
         Cb1->setEnabled(false);
+        main_.ShowUnitClass(QStringLiteral("规模以上工业单位"));
     } else {
         Cb1->setEnabled(true);
         rg2_->button(1)->setChecked(true);
-        Cb1->setCurrentIndex(r->DepInfo == QStringLiteral("是1") ? 0 : 1);
+        const bool general = r->DepInfo == QStringLiteral("是1");
+        Cb1->setCurrentIndex(general ? 0 : 1);
+        main_.ShowUnitClass(general ? QStringLiteral("有总承包和专业承包资质的建筑业单位")
+                                    : QStringLiteral("有劳务分包资质的建筑业单位"));
     }
     if (r->CreateMon != QStringLiteral("99")) {
         rg3_->button(1)->setChecked(true);

@@ -191,3 +191,44 @@ TEST(UnitRules, MappingOfTheChoicesToTheStoredTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+using Fixture2 = qm::test::MainFixture;
+
+TEST(UnitForm, LoadingTheStoredUnitPutsItsClassBackInTheStatusBar) {
+    Fixture2 f;
+    f.Unit(QStringLiteral("99"), QStringLiteral("企业事业单位"), QStringLiteral("规上"));
+    f.cmd.FormShow();
+    ASSERT_EQ(f.cmd.panel[1], QStringLiteral("规模以上工业单位"));
+    {
+        // A refused save shows the unsaved class...
+        qm::TFrm_dep form(f.ctx, f.cmd);
+        form.FormShow();
+        form.SetRG2(1);
+        form.Edit1->clear();
+        form.DClick();
+        ASSERT_EQ(f.cmd.panel[1], QStringLiteral("有总承包和专业承包资质的建筑业单位"));
+    }
+    // ...until the form loads the stored unit again.
+    qm::TFrm_dep again(f.ctx, f.cmd);
+    again.FormShow();
+    EXPECT_EQ(f.cmd.panel[1], QStringLiteral("规模以上工业单位"));
+
+    const char* const cases[][3] = {
+        {"机关单位", "否", "机关单位"},
+        {"企业事业单位", "是1", "有总承包和专业承包资质的建筑业单位"},
+        {"企业事业单位", "是2", "有劳务分包资质的建筑业单位"},
+        {"企业事业单位", "否", "(unchanged)"},  // the class "否" leaves the panel as it was
+    };
+    for (const auto& c : cases) {
+        Fixture2 g;
+        g.Unit(QStringLiteral("99"), QString::fromUtf8(c[0]), QString::fromUtf8(c[1]));
+        g.cmd.panel[1] = QStringLiteral("(unchanged)");
+        qm::TFrm_dep form(g.ctx, g.cmd);
+        form.FormShow();
+        EXPECT_EQ(g.cmd.panel[1], QString::fromUtf8(c[2])) << c[0] << c[1];
+    }
+}
+
+}  // namespace
