@@ -26,7 +26,7 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
     try {
         wb.emplace(WageErrorFilePath(paths, month));
     } catch (const xlsx::Error&) {
-        ui.MessageDlg(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), DlgKind::Warning, DlgButtons::Ok);
+        ui.Titled(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), QStringLiteral("警告"), DlgKind::Error);
         return false;
     }
     try {
@@ -48,7 +48,7 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
         wb->Close();
     } catch (const xlsx::Error&) {
         pb.SetPosition(0);
-        ui.Stop(QStringLiteral("数据导出错误！"));
+        ui.Titled(QStringLiteral("数据导出错误！"), QStringLiteral("消息"), DlgKind::Information);
         return false;
     }
     ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + WageErrorFileName(month));

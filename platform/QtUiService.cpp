@@ -51,6 +51,14 @@ void QtUiService::Stop(const QString& text) {
     box.exec();
 }
 
+void QtUiService::Titled(const QString& text, const QString& caption, DlgKind icon) {
+    const QMessageBox::Icon i = icon == DlgKind::Error     ? QMessageBox::Critical
+                                : icon == DlgKind::Warning ? QMessageBox::Warning
+                                                           : QMessageBox::Information;
+    QMessageBox box(i, caption, text, QMessageBox::Ok, Parent());
+    box.exec();
+}
+
 std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir,
                                              const QString& filter) {
     QString f = QFileDialog::getOpenFileName(Parent(), caption, initialDir, filter);

@@ -11,6 +11,7 @@ public:
     DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) override;
     void Plain(const QString& text) override;
     void Stop(const QString& text) override;
+    void Titled(const QString& text, const QString& caption, DlgKind icon) override;
     std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,
                                     const QString& filter) override;
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,

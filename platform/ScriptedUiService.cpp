@@ -20,6 +20,10 @@ void ScriptedUiService::Stop(const QString& text) {
     shown.push_back({ShownBox::Sort::Stop, text, QStringLiteral("消息")});
 }
 
+void ScriptedUiService::Titled(const QString& text, const QString& caption, DlgKind icon) {
+    shown.push_back({ShownBox::Sort::Titled, text, caption, icon});
+}
+
 std::optional<QString> ScriptedUiService::NextPath() {
     if (paths.empty()) return std::nullopt;
     std::optional<QString> p;
@@ -54,7 +58,8 @@ void ScriptedUiService::OpenFolder(const QString& path) { shown.push_back({Shown
 QStringList ScriptedUiService::Texts() const {
     QStringList t;
     for (const auto& b : shown)
-        if (b.sort == ShownBox::Sort::Dlg || b.sort == ShownBox::Sort::Plain || b.sort == ShownBox::Sort::Stop)
+        if (b.sort == ShownBox::Sort::Dlg || b.sort == ShownBox::Sort::Plain || b.sort == ShownBox::Sort::Stop ||
+            b.sort == ShownBox::Sort::Titled)
             t << b.text;
     return t;
 }

@@ -10,7 +10,7 @@
 namespace qm {
 
 struct ShownBox {
-    enum class Sort { Dlg, Plain, Stop, OpenFile, SaveFile, ChooseFolder, OpenDocument, OpenFolder };
+    enum class Sort { Dlg, Plain, Stop, Titled, OpenFile, SaveFile, ChooseFolder, OpenDocument, OpenFolder };
     Sort sort;
     QString text;   // message text, or the path / caption for the other sorts
     QString title;  // the box's title
@@ -33,6 +33,7 @@ public:
     DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) override;
     void Plain(const QString& text) override;
     void Stop(const QString& text) override;
+    void Titled(const QString& text, const QString& caption, DlgKind icon) override;
     std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,
                                     const QString& filter) override;
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,

@@ -26,6 +26,8 @@ public:
     virtual void Plain(const QString& text) = 0;
     // The month choosers' box titled "消息" with the stop icon.
     virtual void Stop(const QString& text) = 0;
+    // A message box with OK under a caption of its own; `icon` is Information or Error (the stop icon).
+    virtual void Titled(const QString& text, const QString& caption, DlgKind icon) = 0;
 
     // File dialogs; an empty optional means the person cancelled.
     virtual std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,

@@ -217,6 +217,8 @@ TEST_F(WageErrorListTest, ExportThatCannotWriteSaysSoAndOpensNothing) {
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, QStringLiteral("数据导出错误！"));
     EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
+    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Titled);
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);  // the information icon, not the stop icon
     EXPECT_EQ(pb.Position(), 0);
 }
 
