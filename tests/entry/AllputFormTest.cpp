@@ -242,7 +242,8 @@ TEST_F(AllputFormTest, Screenshot) {
     EXPECT_TRUE(form->BitBtn4->isEnabled());
     EXPECT_EQ(form->width(), 1105);
     form->SheetBook1DblClick(4, 17);
-    const QString shot = QDir::current().filePath(QStringLiteral("allput-shi1.png"));
+    // Kept where shots go (QM_SHOT_DIR), else in the temporary folder: never the working folder.
+    const QString shot = QDir(qEnvironmentVariable("QM_SHOT_DIR", QDir::tempPath())).filePath(QStringLiteral("allput-shi1.png"));
     EXPECT_TRUE(form->grab().save(shot));
 }
 

@@ -429,7 +429,7 @@ TEST(MonputForm, StaysUsableBesideTheModalWageSheet) {
 namespace qm {
 namespace {
 
-// What the person sees for a "规上" unit with one failing row; QM_SCREENSHOT_DIR keeps the PNG.
+// What the person sees for a "规上" unit with one failing row; QM_SHOT_DIR keeps the PNG.
 TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
     test::MonputEnv env("规上", "3");
     env.Store(3, "张三", "1001");
@@ -442,7 +442,7 @@ TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
     EXPECT_FALSE(w->Sheet().IsMarked(3, 9));
     const QImage shot = w->grab().toImage();
     ASSERT_FALSE(shot.isNull());
-    const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("QM_SHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(shot.save(dir + "/monput-guishang.png"));
     }

@@ -206,7 +206,7 @@ TEST(WrongForm, RendersTheRowsInError) {
     EXPECT_EQ(w->Sheet().CellPattern(4, 2), TSheetBook::kNumberMarkPattern);
     const QImage shot = w->grab().toImage();
     ASSERT_FALSE(shot.isNull());
-    const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR");
+    const QString dir = qEnvironmentVariable("QM_SHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(shot.save(dir + "/wrong.png"));
     }

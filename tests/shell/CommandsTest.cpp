@@ -1,6 +1,7 @@
 #include "tests/shell/MainFixture.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 namespace {
@@ -304,7 +305,9 @@ TEST(ToolButtonWageEntry, AUnitFoundedInAprilStartsAtApril) {
 
 TEST(HelpAndOtherForms, HelpOpensFromTheBaseFolderAndTheOtherItemsOpenTheirForms) {
     Fixture f;
-    QDir::setCurrent(QDir::tempPath());  // the current folder plays no part
+    // The current folder plays no part; it is put back so later tests in this process keep theirs.
+    const auto restore = qScopeGuard([cwd = QDir::currentPath()] { QDir::setCurrent(cwd); });
+    QDir::setCurrent(QDir::tempPath());
     f.Run([&] { f.cmd.N5Click(); });
     f.Run([&] { f.cmd.N6Click(); });
     ASSERT_EQ(f.ui.shown.size(), 2u);

@@ -98,7 +98,7 @@ TEST(MainWindow, MenusToolBarAndStatusBarOfARegisteredUnit) {
     w.main->show();
     EXPECT_TRUE(w.ui.shown.empty());
 
-    if (const QString dir = qEnvironmentVariable("QM_SCREENSHOT_DIR"); !dir.isEmpty()) {
+    if (const QString dir = qEnvironmentVariable("QM_SHOT_DIR"); !dir.isEmpty()) {
         QDir().mkpath(dir);
         w.main->grab().save(dir + QStringLiteral("/main-window.png"));
         auto* wages = w.main->Action(QStringLiteral("N8"))->menu();
