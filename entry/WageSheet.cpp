@@ -1,6 +1,7 @@
 #include "entry/WageSheet.h"
 
 #include "platform/Db.h"
+#include "platform/Errors.h"
 #include "platform/Progress.h"
 #include "platform/UiService.h"
 #include "sheet/SheetBook.h"
@@ -107,8 +108,13 @@ bool WageSheet::Save() {
     // Whatever happens, the menus follow the stored months and the bar is reset.
     struct Finally {
         AppContext& ctx;
+        // A destructor must not throw: a failing refresh is shown, never left to end the program.
         ~Finally() {
-            if (ctx.main) ctx.main->RefreshMonthMenus();
+            try {
+                if (ctx.main) ctx.main->RefreshMonthMenus();
+            } catch (...) {
+                ShowCurrentException(ctx.ui);
+            }
             ctx.pb.SetPosition(100);
             ctx.pb.SetPosition(0);
         }

@@ -70,12 +70,19 @@ void Maintenance::N33Click() {
 void Maintenance::N31Click() {
     if (!UnitGate()) return;
     // The month items are recomputed whatever the answer, and also after a failed clearing.
+    // A destructor must not throw (it may run while a clearing's failure unwinds): a failing
+    // refresh is shown instead of ending the program.
     struct Refresh {
         IMainWindow* main;
+        UiService& ui;
         ~Refresh() {
-            if (main) main->RefreshMonthMenus();
+            try {
+                if (main) main->RefreshMonthMenus();
+            } catch (...) {
+                ShowCurrentException(ui);
+            }
         }
-    } refresh{ctx_.main};
+    } refresh{ctx_.main, ctx_.ui};
     if (!ctx_.ui.AskYesNo(QStringLiteral("请慎重处理，一旦清空，无法恢复！"), DlgKind::Information)) return;
     DataClearing(ctx_.db).ClearAllMonthlyStaff();
     ctx_.ui.Info(QStringLiteral("成功清空！"));

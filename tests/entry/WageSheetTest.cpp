@@ -126,6 +126,29 @@ TEST_F(WageSheetTest, AFailingStatementRollsBackTheWholeMonthAndSaysWhichRow) {
     EXPECT_EQ(pb.Position(), 0);
 }
 
+// The menus are refreshed from a destructor on every way out of a save; a refresh that fails
+// there must be shown, not end the program.
+TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
+    main.failRefresh = true;
+    Row(2, {"001", "张三", "abc"});
+    EXPECT_FALSE(Save());  // refused at the amount
+    ASSERT_EQ(Texts().size(), 2);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“基本工资”不是数字：abc"))) << Texts()[0].toStdString();
+    EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
+    EXPECT_EQ(ui.Last()->title, kAppTitle);
+
+    ui.Clear();
+    base.db().Exec(QStringLiteral("create trigger boom before insert on Wage_Info "
+                                  "begin select raise(abort, 'refused'); end"));
+    book.SetCellText(2, 3, QStringLiteral("3000"));
+    EXPECT_FALSE(Save());  // refused by the database
+    ASSERT_EQ(Texts().size(), 2);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行保存失败"))) << Texts()[0].toStdString();
+    EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
+    EXPECT_FALSE(base.db().InTransaction());
+    EXPECT_EQ(pb.Position(), 0);
+}
+
 TEST_F(WageSheetTest, AnEmptySheetEmptiesTheMonth) {
     Row(2, {"001", "张三", "3000"});
     ASSERT_TRUE(Save());

@@ -18,9 +18,11 @@ public:
     QString maxWageMonthSeen;  // MaxWageMonth as the last refresh computed it
     db::Connection* db = nullptr;
     MainState* state = nullptr;
+    bool failRefresh = false;  // the refresh raises, as a locked or lost database would make it
 
     void RefreshMonthMenus() override {
         ++monthMenuRefreshes;
+        if (failRefresh) throw db::Error(QStringLiteral("database is locked"));
         // As the main window does: the last month with wages.
         db::Query q(*db);
         q.Open(QStringLiteral("select coalesce(max(Smon), 0) from Wage_Info"));

@@ -28,8 +28,10 @@ public:
     MainState& state;
     bool unit = true;
     int monthRefreshes = 0, initialRefreshes = 0;
+    bool failRefresh = false;  // the refresh raises, as a locked database would make it
     void RefreshMonthMenus() override {
         ++monthRefreshes;
+        if (failRefresh) throw db::Error(QStringLiteral("database is locked"));
         state.InitialCleared = 0;
     }
     void RefreshInitialDataMenus() override { ++initialRefreshes; }

@@ -285,6 +285,17 @@ TEST_F(MaintenanceTest, AFailureInTheMiddleOfAClearingLeavesEveryRow) {
     EXPECT_EQ(main.monthRefreshes, 1);
     EXPECT_FALSE(ui.Texts().contains(QStringLiteral("成功清空！")));
 
+    // The refresh runs while the clearing's failure unwinds: if it fails too, it is shown and
+    // the clearing's own failure still reaches the handler (a second throw would end the program).
+    ui.Clear();
+    main.failRefresh = true;
+    ui.answers = {DlgAnswer::Yes};
+    EXPECT_THROW(m.N31Click(), db::Error);
+    EXPECT_EQ(main.monthRefreshes, 2);
+    EXPECT_TRUE(ui.Texts().contains(QStringLiteral("database is locked")));
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from Wage_Info")), 9);
+    main.failRefresh = false;
+
     DataClearing c(db());
     EXPECT_THROW(c.ClearStaffMonth(3), db::Error);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=3")), 3);
