@@ -61,6 +61,13 @@ bool WageErrorList::Recheck() {
     const QString update = QStringLiteral(
         "update Wage_Info set sN1=?, sN2=?, sN3=?, sN4=?, sTotal=?, wFlag=?, sFlag=?, sNumber=?, sName=? "
         "where id=?");
+    // Every row is checked and painted first; only a sheet without a bad amount is written, all
+    // rows in one transaction, so a refusal or a failure leaves the stored month as it was.
+    struct Pending {
+        int row;
+        db::Params values;
+    };
+    std::vector<Pending> pending;
     for (int r = 2; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
         WageLine line;
         line.number = book_.GetCellText(r, wagecol::Number);
@@ -88,16 +95,25 @@ bool WageErrorList::Recheck() {
         bool idOk = false;
         const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
         if (!idOk) continue;
-        try {
-            db::Transaction tx(ctx_.db);
-            // An emptied amount becomes null, so the stored amounts always add up to sTotal.
-            ctx_.db.Exec(update, {AmountValue(c.n[0]), AmountValue(c.n[1]), AmountValue(c.n[2]), AmountValue(c.n[3]),
-                                  c.total, c.WFlagText(), c.SFlagText(), c.number, c.name, id});
-            tx.Commit();
-        } catch (const db::Error& e) {
-            Tell(ctx_.ui, WageRowFailedMessage(r, e.Text()));
-            return false;
+        // An emptied amount becomes null, so the stored amounts always add up to sTotal.
+        pending.push_back({r,
+                           {AmountValue(c.n[0]), AmountValue(c.n[1]), AmountValue(c.n[2]), AmountValue(c.n[3]),
+                            c.total, c.WFlagText(), c.SFlagText(), c.number, c.name, id}});
+    }
+    int at = 0;
+    try {
+        db::Transaction tx(ctx_.db);
+        for (const Pending& p : pending) {
+            at = p.row;
+            ctx_.db.Exec(update, p.values);
         }
+        at = 0;
+        tx.Commit();
+    } catch (const db::Error& e) {
+        // A failing commit belongs to no one row.
+        Tell(ctx_.ui, at > 0 ? WageRowFailedMessage(at, e.Text())
+                             : QStringLiteral("保存失败，本月已存的数据未改动：\r") + e.Text());
+        return false;
     }
     Load();
     return true;

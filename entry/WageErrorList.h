@@ -26,9 +26,10 @@ public:
     // Answers the number of rows (0: nothing left to correct).
     int Load();
 
-    // Re-checks every listed row and updates it by its id, each row in its own transaction.
-    // A row that fails stops the run with a message naming it, and the sheet keeps the
-    // unprocessed edits; after a full run the list is reloaded. Answers whether it ran through.
+    // Re-checks every listed row and updates it by its id, all rows in one transaction. A row
+    // with a bad amount stops the run before anything is written, and a row the database
+    // refuses rolls back every row; either is told by its row, and the sheet keeps its edits.
+    // After a full run the list is reloaded. Answers whether it ran through.
     bool Recheck();
 
     // Accepts every out-of-range total of the month (wFlag "1"), then reloads.

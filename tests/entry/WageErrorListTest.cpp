@@ -118,13 +118,35 @@ TEST_F(WageErrorListTest, ANameIsOnlyTrimmedHereSoInnerBlanksStayAnError) {
 
 TEST_F(WageErrorListTest, AnEmptyBasicWageIsMarked) {
     ASSERT_EQ(list.Load(), 2);
+    const QString before = Q("select group_concat(id || '|' || sTotal || wFlag) from Wage_Info");
     book.SetCellText(2, 3, QString());
     book.SetCellText(2, 4, QStringLiteral("3000"));
-    book.SetCellText(3, 4, QStringLiteral("两千"));  // stops the run after row 2, before the reload
+    book.SetCellText(3, 4, QStringLiteral("两千"));  // stops the run at row 3, before the reload
     EXPECT_FALSE(list.Recheck());
     EXPECT_TRUE(book.IsMarked(2, 3));
     EXPECT_FALSE(book.IsMarked(2, 4));
+    // Row 2 was checked, but nothing is written while a row of the sheet is refused.
+    EXPECT_EQ(Q("select group_concat(id || '|' || sTotal || wFlag) from Wage_Info"), before);
+
+    book.SetCellText(3, 4, QString());
+    ASSERT_TRUE(list.Recheck());
     EXPECT_EQ(Q("select sTotal || wFlag from Wage_Info where Smon=3 and sNumber='001'"), QStringLiteral("30001"));
+}
+
+TEST_F(WageErrorListTest, ARowTheDatabaseRefusesRollsBackEveryRowAndIsNamed) {
+    ASSERT_EQ(list.Load(), 2);
+    const QString before = Q("select group_concat(id || '|' || sNumber || sTotal || sFlag || wFlag) from Wage_Info");
+    base.db().Exec(QStringLiteral("create trigger refuse_777 before update on Wage_Info when old.sNumber='777' "
+                                  "begin select raise(abort, 'refused'); end"));
+    book.SetCellText(RowOf("001"), 3, QStringLiteral("3000"));  // a good correction on the row before
+    book.SetCellText(RowOf("777"), 3, QStringLiteral("4000"));
+    EXPECT_FALSE(list.Recheck());
+    EXPECT_EQ(Q("select group_concat(id || '|' || sNumber || sTotal || sFlag || wFlag) from Wage_Info"), before);
+    EXPECT_FALSE(base.db().InTransaction());
+    ASSERT_EQ(Texts().size(), 1);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第%1行保存失败").arg(RowOf("777")))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].contains(QStringLiteral("refused")));
+    EXPECT_EQ(book.GetCellText(RowOf("777"), 3), QStringLiteral("4000"));  // the edits stay on the sheet
 }
 
 TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkipped) {
