@@ -92,6 +92,11 @@ void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QD
 }
 
 Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date) {
+    // The unit code becomes part of every file name: one from a restored or imported database
+    // is checked here too, so it can never lead outside the upload folder.
+    if (depNo.isEmpty() || depNo.contains(QLatin1Char('/')) || depNo.contains(QLatin1Char('\\')) ||
+        depNo.startsWith(QLatin1Char('.')) || depNo.contains(QChar(0)))
+        throw Error(QStringLiteral("单位法人代码“%1”不能用作上报文件名，请在单位基本信息中改正。").arg(depNo));
     const bool rcsb = kind == Kind::StaffRegister || kind == Kind::TalentSurvey || kind == Kind::TalentSummary ||
                       kind == Kind::QuarterLabour || kind == Kind::AnnualLabour;
     const QString dir = rcsb ? paths.Rcsb() : paths.Gzsb();

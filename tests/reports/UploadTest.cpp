@@ -117,6 +117,19 @@ TEST_F(UploadTest, AFailedUploadIsShownNamingTheFileWithNoSuccessAndNoFolder) {
     EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("Gl_12345678X.dbf"))) << ui.shown[0].text.toStdString();
 }
 
+TEST_F(UploadTest, AUnitCodeThatWouldLeaveTheFolderWritesNothing) {
+    // A code that did not pass the unit form, as a restored or imported database may hold.
+    for (const QString& code : {QStringLiteral("../../x"), QStringLiteral("a/b"), QString()}) {
+        ui.Clear();
+        EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, code));
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("不能用作上报文件名"))) << ui.shown[0].text.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(base.base() + QStringLiteral("/x.dbf")));
+    EXPECT_FALSE(QFileInfo::exists(base.paths().Rcsb() + QStringLiteral("/Gl_a")));
+    EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
     ui.Clear();
