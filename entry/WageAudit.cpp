@@ -120,6 +120,7 @@ QString WageNotNumberMessage(int row, const QString& header, const QString& text
 }
 
 QString WageRowFailedMessage(int row, const QString& error) {
+    if (row <= 0) return QStringLiteral("保存失败，本月已存的数据未改动：\r%1").arg(error);
     return QStringLiteral("第%1行保存失败，本月已存的数据未改动：\r%2").arg(row).arg(error);
 }
 

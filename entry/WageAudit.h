@@ -112,7 +112,7 @@ QString WageLimitMessage(const WageLimits& limits = {});
 QString WageSavedMessage(const QString& month, int persons);
 // The refusal of a save whose amount cell is not a number.
 QString WageNotNumberMessage(int row, const QString& header, const QString& text);
-// A save or update the database refused: names the sheet row.
+// A save or update the database refused: names the sheet row (none when row is 0, e.g. the commit).
 QString WageRowFailedMessage(int row, const QString& error);
 
 // Headers of the wage sheet's columns 1..7 (for the messages that name a column).

@@ -141,21 +141,24 @@ bool WageSheet::Save() {
     const QString insert = QStringLiteral(
         "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
         "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    size_t at = 0;
+    // The sheet row being written when a statement fails; none for the delete and the commit.
+    int failedRow = 0;
     try {
         db::Transaction tx(ctx_.db);
         ctx_.db.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {month_});
         const size_t n = checks.size();
-        for (; at < n; ++at) {
+        for (size_t at = 0; at < n; ++at) {
+            failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
             ctx_.db.Exec(insert, {c.number, c.name, month_, c.total, AmountValue(c.n[0]), AmountValue(c.n[1]),
                                   AmountValue(c.n[2]), AmountValue(c.n[3]), c.SFlagText(), c.WFlagText()});
             if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
         }
+        failedRow = 0;
         tx.Commit();
     } catch (const db::Error& e) {
         Finally done{ctx_};
-        Tell(ctx_.ui, WageRowFailedMessage(int(at) + 2, e.Text()));
+        Tell(ctx_.ui, WageRowFailedMessage(failedRow, e.Text()));
         return false;
     }
 
