@@ -198,14 +198,16 @@ void TPTCustomGroup::changeEvent(QEvent* e) {
     }
 }
 
+// Only the client area clicks: the frame is outside it, as a window's border is outside its
+// client, so presses there are taken but raise neither click nor double-click.
 void TPTCustomGroup::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) pressed_ = true;
+    if (e->button() == Qt::LeftButton) pressed_ = ClientRect().contains(e->position().toPoint());
     QWidget::mousePressEvent(e);
     e->accept();
 }
 
 void TPTCustomGroup::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    const bool click = pressed_ && e->button() == Qt::LeftButton && ClientRect().contains(e->position().toPoint());
     if (e->button() == Qt::LeftButton) pressed_ = false;
     e->accept();
     if (click) emit clicked();
@@ -213,7 +215,7 @@ void TPTCustomGroup::mouseReleaseEvent(QMouseEvent* e) {
 
 void TPTCustomGroup::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
-    if (e->button() == Qt::LeftButton) emit doubleClicked();
+    if (e->button() == Qt::LeftButton && ClientRect().contains(e->position().toPoint())) emit doubleClicked();
 }
 
 }  // namespace qm

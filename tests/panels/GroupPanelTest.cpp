@@ -409,9 +409,35 @@ TEST(Children, ClicksOnTheClientReachThePanel) {
     QSignalSpy doubled(&g, &TPTCustomGroup::doubleClicked);
     QTest::mouseClick(g.ClientWidget(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicked.count(), 1);
-    QTest::mouseDClick(&g, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseDClick(g.ClientWidget(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(doubled.count(), 1);
     QTest::mouseClick(&g, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST(Children, ClicksOnTheFrameRaiseNoEvent) {
+    TPTGroup g;
+    Pin(g);
+    g.resize(80, 60);
+    g.SetCaption(QStringLiteral("单位"));
+    g.show();
+    Settle(g);
+    QSignalSpy clicked(&g, &TPTCustomGroup::clicked);
+    QSignalSpy doubled(&g, &TPTCustomGroup::doubleClicked);
+    const int h = QFontMetrics(g.font()).height();
+    // On the etched lines, in the caption band, on the right edge: all frame, none client.
+    for (QPoint at : {QPoint(1, 1), QPoint(20, h / 2), QPoint(78, 30), QPoint(40, 59)}) {
+        QTest::mouseClick(&g, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&g, Qt::LeftButton, {}, at);
+    }
+    EXPECT_EQ(clicked.count(), 0);
+    EXPECT_EQ(doubled.count(), 0);
+    // Pressed on the frame and released on the client is no click either.
+    QTest::mousePress(&g, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseRelease(&g, Qt::LeftButton, {}, QPoint(20, h + 5));
+    EXPECT_EQ(clicked.count(), 0);
+    // The client's first pixel row and column count.
+    QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(2, h));
     EXPECT_EQ(clicked.count(), 1);
 }
 
