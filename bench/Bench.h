@@ -27,6 +27,8 @@ double TimeMs(const std::function<void()>& fn);
 
 // One figure, optionally beside a baseline measured in the same run.
 void Print(const QString& figure, double ms);
+// A line of context that is no timing.
+void Note(const QString& text);
 void PrintRatio(const QString& figure, double ms, const QString& baseline, double baselineMs);
 
 }  // namespace qm::bench

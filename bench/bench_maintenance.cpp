@@ -52,7 +52,7 @@ void Run(Context& ctx) {
         WriteYear(c, synth::MakePersons(ctx.persons));
     }
     const double mb = QFileInfo(old.Database()).size() / 1048576.0;
-    Print(QStringLiteral("database of %1 persons x 13 months (%2 MB)").arg(ctx.persons).arg(mb, 0, 'f', 1), 0);
+    Note(QStringLiteral("database of %1 persons x 13 months (%2 MB)").arg(ctx.persons).arg(mb, 0, 'f', 1));
 
     const QString plain = old.Bak() + QStringLiteral("/plain.mdb");
     const QString bak = old.Bak() + QStringLiteral("/backup.mdb");
@@ -79,7 +79,7 @@ void Run(Context& ctx) {
     });
     PrintRatio(QStringLiteral("history import: month 0, months 1-12 and wages"), importMs, QStringLiteral("file copy"),
                copyMs);
-    if (!ok) Print(QStringLiteral("  history import FAILED: ") + ui.Texts().join(QStringLiteral(" / ")), 0);
+    if (!ok) Note(QStringLiteral("  history import FAILED: ") + ui.Texts().join(QStringLiteral(" / ")));
     c.Close();
     QDir(root).removeRecursively();
 }

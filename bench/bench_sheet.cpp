@@ -81,8 +81,8 @@ void SheetSection(Context& ctx) {
         book->ClearRange(3, 1, 16340, 20, TSheetBook::ClearFormats);
     });
 
-    Print(QString("sheet: fill %1 rows x 20 columns").arg(persons.size()), fillMs);
-    PrintRatio("sheet: fill", fillMs, "same texts into a plain vector", plainMs);
+    PrintRatio(QString("sheet: fill %1 rows x 20 columns").arg(persons.size()), fillMs,
+               "same texts into a plain vector", plainMs);
     Print(QString("sheet: staff-row rules, save pass over %1 rows").arg(rows), rulesMs);
     Print("sheet: staff-row rules, load re-check over every row", recheckMs);
     Print("sheet: paint the first screen (1300x700)", paintMs);

@@ -35,6 +35,8 @@ double TimeMs(const std::function<void()>& fn) {
 
 void Print(const QString& figure, double ms) { std::printf("%-58s %10.1f ms\n", figure.toUtf8().constData(), ms); }
 
+void Note(const QString& text) { std::printf("%s\n", text.toUtf8().constData()); }
+
 void PrintRatio(const QString& figure, double ms, const QString& baseline, double baselineMs) {
     std::printf("%-58s %10.1f ms   (%s %.1f ms, ratio %.2f)\n", figure.toUtf8().constData(), ms,
                 baseline.toUtf8().constData(), baselineMs, baselineMs > 0 ? ms / baselineMs : 0.0);
