@@ -74,8 +74,8 @@ TEST_F(AllputSheetTest, SaveStoresTheSheetAndReportsSuccessWithMenusRefreshed) {
     EXPECT_EQ(Stored(QStringLiteral("select sTnation || sNation from Staff_moninfo where sNumber='A2'")),
               QStringLiteral("是1"));
     EXPECT_EQ(Stored(QStringLiteral("select count(*) from Staff_moninfo where sIsok='1'")), QStringLiteral("2"));
-    EXPECT_EQ(main.monthMenus, 1);
-    EXPECT_EQ(main.initialMenus, 2);
+    EXPECT_EQ(main.monthRefreshes, 1);
+    EXPECT_EQ(main.initialRefreshes, 2);
     EXPECT_FALSE(sheet.ErrorsEnabled());
     EXPECT_FALSE(sheet.Dirty());
     EXPECT_EQ(pb.Position(), 0);
@@ -143,7 +143,7 @@ TEST_F(AllputSheetTest, NothingIsTouchedWithoutAFirstRowOrWithTextInANumberColum
     ASSERT_EQ(ui.Texts().size(), 1);
     EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("三年")));
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
-    EXPECT_EQ(main.monthMenus, 1);
+    EXPECT_EQ(main.monthRefreshes, 1);
 }
 
 TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
@@ -160,7 +160,7 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("第4行")));
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
     EXPECT_TRUE(sheet.Dirty());
-    EXPECT_EQ(main.monthMenus, 1);  // not refreshed by the failure
+    EXPECT_EQ(main.monthRefreshes, 1);  // not refreshed by the failure
     EXPECT_FALSE(sheet.ErrorsEnabled());
 
     // A failed sex check has enabled the error list before the save failed.

@@ -9,28 +9,24 @@
 #include "sheet/SheetBook.h"
 #include "sheet/SheetTemplate.h"
 #include "shell/AppContext.h"
+#include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 
 namespace qm::test {
 
-class AllputMain : public IMainWindow {
+class AllputMain : public RecordingMain {
 public:
     explicit AllputMain(db::Connection& c) : c_(c) {}
-    int monthMenus = 0, initialMenus = 0, clears = 0;
+    int clears = 0;
     bool clearAnswer = false;
-    void RefreshMonthMenus() override { ++monthMenus; }
-    void RefreshInitialDataMenus() override { ++initialMenus; }
     bool N34Click() override {
         ++clears;
         if (clearAnswer) c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0"));
         return clearAnswer;
     }
-    bool LoadUnitInfo() override { return true; }
-    bool HasMonthData(const QString&) override { return false; }
     bool CheckMonthDataErrors(const QString&) override { return true; }
-    void ShowStatus(const QString&) override {}
 
 private:
     db::Connection& c_;

@@ -3,6 +3,7 @@
 #include "bench/SyntheticUnit.h"
 #include "platform/Progress.h"
 #include "platform/ScriptedUiService.h"
+#include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
 #include <QApplication>
@@ -20,17 +21,6 @@ namespace qm {
 namespace {
 
 using F = PerputField;
-
-struct MainRecorder : IMainWindow {
-    int initialData = 0, month = 0;
-    void RefreshMonthMenus() override { ++month; }
-    void RefreshInitialDataMenus() override { ++initialData; }
-    bool N34Click() override { return false; }
-    bool LoadUnitInfo() override { return true; }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
-    void ShowStatus(const QString&) override {}
-};
 
 class PerputFormTest : public ::testing::Test {
 protected:
@@ -62,7 +52,7 @@ protected:
     ScriptedUiService ui;
     MainState state;
     MemoryProgress pb;
-    MainRecorder main;
+    test::RecordingMain main;
     AppContext ctx;
 };
 
@@ -106,7 +96,7 @@ TEST_F(PerputFormTest, AddThroughTheFormResetsTheFieldsAndRefreshes) {
     EXPECT_EQ(f->CByear->currentText(), "1942");
     EXPECT_EQ(f->Panel(0), "共1条");
     EXPECT_TRUE(f->N1->isEnabled());
-    EXPECT_EQ(main.initialData, 1);
+    EXPECT_EQ(main.initialRefreshes, 1);
 }
 
 TEST_F(PerputFormTest, InvalidFieldPaintsRedAndAFailedCheckIsNotForgotten) {
@@ -185,7 +175,7 @@ TEST_F(PerputFormTest, ModifyDeleteAndClearThroughThePopup) {
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(Count(), 2);
     EXPECT_TRUE(f->Panel(1).endsWith(QStringLiteral(" 删除成功！")));
-    EXPECT_EQ(main.month, 1);
+    EXPECT_EQ(main.monthRefreshes, 1);
 
     ui.answers = {DlgAnswer::No};
     f->N4Click();

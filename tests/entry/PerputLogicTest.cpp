@@ -1,6 +1,7 @@
 #include "entry/PerputLogic.h"
 
 #include "shell/AppContext.h"
+#include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,6 @@ namespace qm {
 namespace {
 
 using F = PerputField;
-
-struct MenuRecorder : IMainWindow {
-    int initialData = 0, month = 0;
-    void RefreshMonthMenus() override { ++month; }
-    void RefreshInitialDataMenus() override { ++initialData; }
-    bool N34Click() override { return false; }
-    bool LoadUnitInfo() override { return true; }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
-    void ShowStatus(const QString&) override {}
-};
 
 // A person every class of unit accepts.
 PersonInput Valid() {
@@ -68,7 +58,7 @@ protected:
 
     test::TempBase base;
     CodeLists codes;
-    MenuRecorder menus;
+    test::RecordingMain menus;
 };
 
 TEST_F(PerputLogicTest, AddInOtherUnitStoresTextsCodesAndNoConstructionColumns) {
@@ -94,7 +84,7 @@ TEST_F(PerputLogicTest, AddInOtherUnitStoresTextsCodesAndNoConstructionColumns) 
     for (const char* c : {"sTgc", "sgc", "sTjzs", "sjzs", "sTsg", "ssg", "sTyg", "syg", "sGw"})
         EXPECT_EQ(IsNull(QString::fromLatin1(c)), "1") << c;
     EXPECT_EQ(Col("sIsok"), "1");
-    EXPECT_EQ(menus.initialData, 1);
+    EXPECT_EQ(menus.initialRefreshes, 1);
 }
 
 TEST_F(PerputLogicTest, AddStoresOnlyTheColumnsOfTheUnitsClass) {
@@ -291,16 +281,16 @@ TEST_F(PerputLogicTest, DeleteAndClearTouchOnlyTheListAndRefreshTheMenus) {
     const long long id = Col("id", QStringLiteral("sNumber='1001' and sMon=0")).toLongLong();
     EXPECT_EQ(logic.Delete(id), 1);
     EXPECT_EQ(Count(QStringLiteral("sMon=0")), 1);
-    EXPECT_EQ(menus.initialData, 1);
-    EXPECT_EQ(menus.month, 1);
+    EXPECT_EQ(menus.initialRefreshes, 1);
+    EXPECT_EQ(menus.monthRefreshes, 1);
 
     menus = {};
     EXPECT_EQ(logic.Clear(), 1);
     EXPECT_EQ(Count(QStringLiteral("sMon=0")), 0);
     EXPECT_EQ(Count(QStringLiteral("sMon=1")), 1);
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Wage_Info")), "1");
-    EXPECT_EQ(menus.initialData, 1);
-    EXPECT_EQ(menus.month, 1);
+    EXPECT_EQ(menus.initialRefreshes, 1);
+    EXPECT_EQ(menus.monthRefreshes, 1);
 }
 
 class PerputSearchTest : public PerputLogicTest {

@@ -82,7 +82,7 @@ TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
     f.BitBtn3Click();
     EXPECT_FALSE(f.EditMode());
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共3人输入。")});
-    EXPECT_EQ(main.monthMenuRefreshes, 1);
+    EXPECT_EQ(main.monthRefreshes, 1);
     f.FormShow();  // the month is now stored: it loads
     EXPECT_EQ(f.StatusText(), QStringLiteral("共3条"));
     EXPECT_EQ(f.Book().GetCellText(3, 7), QStringLiteral("3000"));

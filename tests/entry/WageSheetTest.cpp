@@ -29,7 +29,7 @@ TEST_F(WageSheetTest, SavesTotalsFlagsAsTextAndFollowsWithTheMonthMenus) {
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共1人输入。")});
     EXPECT_EQ(ui.Last()->kind, DlgKind::Confirmation);
     EXPECT_EQ(ui.Last()->buttons, DlgButtons::Ok);
-    EXPECT_EQ(main.monthMenuRefreshes, 1);
+    EXPECT_EQ(main.monthRefreshes, 1);
     EXPECT_EQ(main.maxWageMonthSeen, QStringLiteral("3"));  // the refresh saw the committed month
     EXPECT_EQ(book.GetCellText(2, 7), QStringLiteral("3000"));
     EXPECT_EQ(pb.Position(), 0);
@@ -97,7 +97,7 @@ TEST_F(WageSheetTest, ANonNumericAmountLeavesTheStoredMonthAndNamesTheRow) {
     EXPECT_TRUE(book.IsMarked(2, 4));
     ASSERT_EQ(Texts().size(), 1);
     EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“绩效工资”不是数字：abc"))) << Texts()[0].toStdString();
-    EXPECT_EQ(main.monthMenuRefreshes, 2);
+    EXPECT_EQ(main.monthRefreshes, 2);
     EXPECT_EQ(pb.Position(), 0);
 
     // Mended, the next save stores it and the mark goes.

@@ -6,35 +6,27 @@
 #include "platform/ScriptedUiService.h"
 #include "shell/AppContext.h"
 #include "sheet/SheetBook.h"
+#include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 
 namespace qm::test {
 
-class CountingMain : public IMainWindow {
+class CountingMain : public test::RecordingMain {
 public:
-    int monthMenuRefreshes = 0;
     QString maxWageMonthSeen;  // MaxWageMonth as the last refresh computed it
     db::Connection* db = nullptr;
     MainState* state = nullptr;
-    bool failRefresh = false;  // the refresh raises, as a locked or lost database would make it
 
     void RefreshMonthMenus() override {
-        ++monthMenuRefreshes;
-        if (failRefresh) throw db::Error(QStringLiteral("database is locked"));
+        test::RecordingMain::RefreshMonthMenus();
         // As the main window does: the last month with wages.
         db::Query q(*db);
         q.Open(QStringLiteral("select coalesce(max(Smon), 0) from Wage_Info"));
         state->MaxWageMonth = q.ValueAt(0, 0).AsString();
         maxWageMonthSeen = state->MaxWageMonth;
     }
-    void RefreshInitialDataMenus() override {}
-    bool N34Click() override { return false; }
-    bool LoadUnitInfo() override { return true; }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
-    void ShowStatus(const QString&) override {}
 };
 
 class WageTestBase : public ::testing::Test {

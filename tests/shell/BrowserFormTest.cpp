@@ -17,21 +17,12 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "tests/support/RecordingMain.h"
+
 #include <gtest/gtest.h>
 
 namespace qm {
 namespace {
-
-struct Main : IMainWindow {
-    bool unit = true;
-    void RefreshMonthMenus() override {}
-    void RefreshInitialDataMenus() override {}
-    bool N34Click() override { return false; }
-    bool LoadUnitInfo() override { return unit; }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
-    void ShowStatus(const QString&) override {}
-};
 
 // Records which forms were shown, and with what a single-person form was given.
 struct Opened {
@@ -90,7 +81,7 @@ protected:
     ScriptedUiService ui;
     MainState state;
     MemoryProgress pb;
-    Main main;
+    test::RecordingMain main;
     AppContext ctx;
     FormFactory forms;
     Opened opened;

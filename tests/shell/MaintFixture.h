@@ -6,6 +6,7 @@
 #include "platform/ScriptedUiService.h"
 #include "shell/AppContext.h"
 #include "shell/FormFactory.h"
+#include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
 #include <QFile>
@@ -22,20 +23,14 @@ protected:
     void Show(int v) override { values.push_back(v); }
 };
 
-class FakeMain : public IMainWindow {
+class FakeMain : public RecordingMain {
 public:
     explicit FakeMain(MainState& s) : state(s) {}
     MainState& state;
-    bool unit = true;
-    int monthRefreshes = 0, initialRefreshes = 0;
-    bool failRefresh = false;  // the refresh raises, as a locked database would make it
     void RefreshMonthMenus() override {
-        ++monthRefreshes;
-        if (failRefresh) throw db::Error(QStringLiteral("database is locked"));
+        RecordingMain::RefreshMonthMenus();
         state.InitialCleared = 0;
     }
-    void RefreshInitialDataMenus() override { ++initialRefreshes; }
-    bool N34Click() override { return false; }
     bool LoadUnitInfo() override {
         if (unit) {
             state.DepNo = QStringLiteral(" 12345678X ");
@@ -43,9 +38,6 @@ public:
         }
         return unit;
     }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
-    void ShowStatus(const QString&) override {}
 };
 
 // A form that only records that it was shown modally.
