@@ -391,29 +391,29 @@ void TFrm_allput::SheetBook1KeyUp(int, Qt::KeyboardModifiers) {
 }
 
 void TFrm_allput::N1Click() {
-    book_.EditInsert(3);
+    SheetBook1->Edit(SheetView::EditOp::InsertRows);
     sheet_->SetDirty(true);
     sheet_->SetStatus(QStringLiteral("有新记录插入，需要保存上表，请按[生成代码/审核/保存]按钮，重新审核保存。"));
     Paint();
 }
 
 void TFrm_allput::N2Click() {
-    book_.EditDelete(3);
+    SheetBook1->Edit(SheetView::EditOp::DeleteRows);
     sheet_->SetDirty(true);
     sheet_->SetStatus(QStringLiteral("有记录被删除，需要保存上表，请按[生成代码/审核/保存]按钮，重新审核保存。"));
     Paint();
 }
 
-void TFrm_allput::N4Click() { book_.EditCopy(); }
+void TFrm_allput::N4Click() { SheetBook1->Edit(SheetView::EditOp::Copy); }
 
 void TFrm_allput::N5Click() {
-    book_.EditPaste();
+    SheetBook1->Edit(SheetView::EditOp::Paste);
     sheet_->PasteFixup();
     sheet_->SetStatus(QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
     Paint();
 }
 
-void TFrm_allput::N6Click() { book_.EditCut(); }
+void TFrm_allput::N6Click() { SheetBook1->Edit(SheetView::EditOp::Cut); }
 
 void TFrm_allput::BitBtn1Click() {
     // A missing document or no program for it is not reported.

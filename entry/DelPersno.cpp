@@ -170,24 +170,19 @@ void TFrm_delPersno::N7Click() {
 }
 
 void TFrm_delPersno::N1Click() {
-    view1_->CommitPendingEdit();
-    book1_.EditInsert(3);
+    view1_->Edit(SheetView::EditOp::InsertRows);
 }
 void TFrm_delPersno::N2Click() {
-    view1_->CommitPendingEdit();
-    book1_.EditDelete(3);
+    view1_->Edit(SheetView::EditOp::DeleteRows);
 }
 void TFrm_delPersno::N4Click() {
-    view1_->CommitPendingEdit();
-    book1_.EditCopy();
+    view1_->Edit(SheetView::EditOp::Copy);
 }
 void TFrm_delPersno::N5Click() {
-    view1_->CommitPendingEdit();
-    book1_.EditPaste();
+    view1_->Edit(SheetView::EditOp::Paste);
 }
 void TFrm_delPersno::N6Click() {
-    view1_->CommitPendingEdit();
-    book1_.EditCut();
+    view1_->Edit(SheetView::EditOp::Cut);
 }
 
 void TFrm_delPersno::BitBtn2Click() { reject(); }

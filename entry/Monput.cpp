@@ -496,25 +496,20 @@ void TFrm_monput::SheetBook1DblClick(int row, int col) {
 }
 
 void TFrm_monput::N1Click() {
-    view_->CommitPendingEdit();
-    book_.EditInsert(3);
+    view_->Edit(SheetView::EditOp::InsertRows);
 }
 void TFrm_monput::N2Click() {
-    view_->CommitPendingEdit();
-    book_.EditDelete(3);
+    view_->Edit(SheetView::EditOp::DeleteRows);
 }
 void TFrm_monput::N4Click() {
-    view_->CommitPendingEdit();
-    book_.EditCopy();
+    view_->Edit(SheetView::EditOp::Copy);
 }
 void TFrm_monput::N5Click() {
-    view_->CommitPendingEdit();
-    book_.EditPaste();
+    view_->Edit(SheetView::EditOp::Paste);
     ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
 }
 void TFrm_monput::N6Click() {
-    view_->CommitPendingEdit();
-    book_.EditCut();
+    view_->Edit(SheetView::EditOp::Cut);
 }
 
 void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_); }

@@ -262,26 +262,21 @@ void TFrm_wrong::SheetBook1DblClick(int row, int col) {
 }
 
 void TFrm_wrong::N1Click() {
-    view_->CommitPendingEdit();
-    book_.EditInsert(3);
+    view_->Edit(SheetView::EditOp::InsertRows);
 }
 void TFrm_wrong::N2Click() {
-    view_->CommitPendingEdit();
-    book_.EditDelete(3);
+    view_->Edit(SheetView::EditOp::DeleteRows);
     sb_->setText(QStringLiteral("整条删除只删除本表中的行，数据库中的记录仍然保留。"));
 }
 void TFrm_wrong::N4Click() {
-    view_->CommitPendingEdit();
-    book_.EditCopy();
+    view_->Edit(SheetView::EditOp::Copy);
 }
 void TFrm_wrong::N5Click() {
-    view_->CommitPendingEdit();
-    book_.EditPaste();
+    view_->Edit(SheetView::EditOp::Paste);
     ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
 }
 void TFrm_wrong::N6Click() {
-    view_->CommitPendingEdit();
-    book_.EditCut();
+    view_->Edit(SheetView::EditOp::Cut);
 }
 
 WrongForm::WrongForm(AppContext& ctx, QWidget* parent)

@@ -326,6 +326,17 @@ SheetGrid* SheetView::GridShowing(int row, int col) const {
 
 QTableView* SheetView::TableAt(int row, int col) const { return GridShowing(row, col); }
 
+void SheetView::Edit(EditOp op) {
+    CommitPendingEdit();
+    switch (op) {
+    case EditOp::InsertRows: book_.EditInsert(3); break;
+    case EditOp::DeleteRows: book_.EditDelete(3); break;
+    case EditOp::Copy: book_.EditCopy(); break;
+    case EditOp::Paste: book_.EditPaste(); break;
+    case EditOp::Cut: book_.EditCut(); break;
+    }
+}
+
 void SheetView::CommitPendingEdit() {
     for (SheetGrid* g : AllGrids()) g->CommitEditor();
 }

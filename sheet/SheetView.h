@@ -31,6 +31,10 @@ public:
     // Commits an in-place edit that is still open, so handlers read what the person typed.
     // Every signal below is emitted only after this ran.
     void CommitPendingEdit();
+    // The pop-up menus' whole-row and clipboard operations on the selection, after committing a
+    // pending cell edit so the operation sees what was typed.
+    enum class EditOp { InsertRows, DeleteRows, Copy, Paste, Cut };
+    void Edit(EditOp op);
 
     // Cell rectangle in this widget's coordinates (for placing editors beside a cell).
     QRect CellRect(int row, int col) const;

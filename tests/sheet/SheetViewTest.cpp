@@ -115,6 +115,23 @@ TEST_F(View, TypingEditsInPlaceAndHandlersSeeThePendingEdit) {
     EXPECT_EQ(book.GetCellText(3, 4), "xyz");
 }
 
+TEST_F(View, MenuOperationsTakeThePendingEditWithThem) {
+    view->GoToCell(3, 4);
+    view->Table()->setFocus();
+    QTest::keyClicks(view->Table(), "t");
+    QLineEdit* editor = view->Table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "yped");
+    ASSERT_EQ(book.GetCellText(3, 4), "");  // still open
+    book.SetSelection(3, 4, 3, 4);
+    view->Edit(SheetView::EditOp::Copy);
+    EXPECT_EQ(book.GetCellText(3, 4), "typed");
+    EXPECT_EQ(book.ClipboardText().trimmed(), "typed");
+    view->Edit(SheetView::EditOp::InsertRows);
+    EXPECT_EQ(book.GetCellText(3, 4), "");
+    EXPECT_EQ(book.GetCellText(4, 4), "typed");
+}
+
 TEST_F(View, LayoutFollowsTheModel) {
     book.SetMaxCol(14);
     QApplication::processEvents();
