@@ -357,7 +357,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
             CheckTitleButton(dataCol, enabled);
             if (enabled) {
                 pressedCol_ = c.X;
-                titlePressed_ = true;
+                titlePressed_ = PointInLeafBand(c.X, pt.x(), pt.y());
                 titleTracking_ = true;
                 InvalidateCell(c.X, c.Y);
                 return;
@@ -427,7 +427,7 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
     lastPoint_ = pt;
     if (titleTracking_) {
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
-        const bool over = c.X == pressedCol_ && c.Y >= 0 && c.Y < titleOffset_;
+        const bool over = c.X == pressedCol_ && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(c.X, pt.x(), pt.y());
         if (over != titlePressed_) {
             titlePressed_ = over;
             InvalidateCell(pressedCol_, 0);
@@ -480,7 +480,7 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
         titleTracking_ = false;
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
         const int col = pressedCol_;
-        const bool over = titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_;
+        const bool over = titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(col, pt.x(), pt.y());
         titlePressed_ = false;
         pressedCol_ = -1;
         InvalidateCell(col, 0);
