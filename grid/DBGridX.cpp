@@ -1,6 +1,6 @@
 #include "grid/DBGridX.h"
 
-#include "platform/UiService.h"
+#include "core/base/UiService.h"
 
 #include <QApplication>
 #include <QFontInfo>
