@@ -2,7 +2,7 @@
 // The benchmark's sections: each .cpp in bench/ registers one with QM_BENCH; they run in
 // order of their rank and print one line per figure.
 
-#include "platform/AppPaths.h"
+#include "core/base/AppPaths.h"
 
 #include <QString>
 #include <chrono>

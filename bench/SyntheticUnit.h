@@ -2,7 +2,7 @@
 // A synthetic unit for benchmarks, demos and tests: persons with realistic Chinese names
 // and codes, a few of them deliberately failing the entry checks.
 
-#include "platform/Db.h"
+#include "core/db/Db.h"
 
 #include <QString>
 #include <vector>

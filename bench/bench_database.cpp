@@ -3,8 +3,8 @@
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
-#include "platform/Db.h"
-#include "shell/Schema.h"
+#include "core/db/Db.h"
+#include "core/db/Schema.h"
 
 #include <QFile>
 

@@ -4,8 +4,8 @@
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
 #include "grid/DBGridX.h"
-#include "platform/Db.h"
-#include "shell/Schema.h"
+#include "core/db/Db.h"
+#include "core/db/Schema.h"
 
 #include <QApplication>
 #include <QFile>

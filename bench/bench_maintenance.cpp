@@ -2,12 +2,12 @@
 // the history import of the same database, each beside a plain file copy of that database.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "platform/Db.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/DatabaseCopy.h"
-#include "shell/HistoryImport.h"
-#include "shell/Schema.h"
+#include "core/db/Db.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/DatabaseCopy.h"
+#include "core/unit/HistoryImport.h"
+#include "core/db/Schema.h"
 
 #include <QDir>
 #include <QFile>

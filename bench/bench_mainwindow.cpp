@@ -2,14 +2,14 @@
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "platform/Db.h"
-#include "platform/Errors.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
-#include "shell/MainCommands.h"
-#include "shell/Schema.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "core/unit/MainCommands.h"
+#include "core/db/Schema.h"
 
 #include <QFile>
 #include <sqlite3.h>

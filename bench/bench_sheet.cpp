@@ -2,12 +2,12 @@
 // row, painting the first screen, and the heap the filled rows take.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "entry/CodeLists.h"
-#include "entry/StaffRowRules.h"
-#include "platform/Db.h"
-#include "sheet/SheetTemplate.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/db/Db.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
-#include "shell/Schema.h"
+#include "core/db/Schema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,13 +3,13 @@
 // of a month whose every row is listed as an error.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "entry/WageErrorExport.h"
-#include "entry/WageSheet.h"
-#include "platform/Db.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/Schema.h"
-#include "sheet/SheetBook.h"
+#include "core/wage/WageErrorExport.h"
+#include "core/wage/WageSheet.h"
+#include "core/db/Db.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/Schema.h"
+#include "core/sheet/SheetBook.h"
 
 #include <QFile>
 #include <sqlite3.h>

@@ -1,15 +1,15 @@
 #include "entry/AllputForm.h"
 
-#include "entry/RtlText.h"
-#include "entry/StaffRowRules.h"
+#include "core/base/RtlText.h"
+#include "core/staff/StaffRowRules.h"
 #include "entry/Wrong.h"
-#include "platform/Errors.h"
-#include "platform/Progress.h"
-#include "platform/UiService.h"
-#include "reports/Upload.h"
-#include "sheet/SheetTemplate.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/files/Upload.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
-#include "shell/AppContext.h"
+#include "core/base/AppContext.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "entry/ClearMonthDialogs.h"
 
-#include "platform/Errors.h"
-#include "platform/UiService.h"
-#include "shell/AppContext.h"
-#include "shell/DataClearing.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/base/AppContext.h"
+#include "core/unit/DataClearing.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // The two dialogs that clear monthly data: TFrm_clearChMon (monthly staff lists with their
 // wages) and TFrm_clearChWage (wages only). Each offers all months or the last month entered.
 
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 
 #include <QDialog>
 

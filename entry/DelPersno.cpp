@@ -1,10 +1,11 @@
 #include "entry/DelPersno.h"
 
-#include "entry/DelPersnoStore.h"
-#include "entry/RtlText.h"
-#include "platform/Db.h"
-#include "platform/Errors.h"
-#include "platform/UiService.h"
+#include "shell/DialogParent.h"
+#include "core/staff/DelPersnoStore.h"
+#include "core/base/RtlText.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
 #include "sheet/SheetView.h"
 
 #include <QAction>

@@ -9,8 +9,8 @@
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
 #include "entry/Wrong.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
 
 namespace qm {
 

@@ -1,9 +1,9 @@
 #include "entry/HeadcountDialog.h"
 
-#include "platform/Errors.h"
-#include "platform/UiService.h"
-#include "shell/AppContext.h"
-#include "shell/Headcount.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/base/AppContext.h"
+#include "core/unit/Headcount.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // TFrm_set: the period-end headcount typed by the person, stored as the one row of
 // Initial_Info.
 
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 
 #include <QDialog>
 

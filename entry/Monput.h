@@ -3,9 +3,9 @@
 // start-of-period list or the previous month, checked with the staff-row rules and stored
 // in one transaction. A non-modal window; one of it exists at a time.
 
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
-#include "sheet/SheetBook.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "core/sheet/SheetBook.h"
 
 #include <QPointer>
 #include <QWidget>

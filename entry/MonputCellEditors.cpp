@@ -1,8 +1,8 @@
 #include "entry/MonputCellEditors.h"
 
-#include "entry/CodeLists.h"
-#include "entry/RtlText.h"
-#include "sheet/SheetBook.h"
+#include "core/staff/CodeLists.h"
+#include "core/base/RtlText.h"
+#include "core/sheet/SheetBook.h"
 #include "sheet/SheetView.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "entry/PerputForm.h"
 
-#include "platform/Db.h"
-#include "platform/Errors.h"
-#include "platform/UiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
 
 #include <QAction>
 #include <QApplication>

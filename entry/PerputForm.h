@@ -3,11 +3,11 @@
 // grid of one list of Staff_moninfo. The form reads its controls, calls PerputLogic, paints
 // the fields that fail and shows the messages.
 
-#include "entry/PerputLogic.h"
+#include "core/staff/PerputLogic.h"
 #include "grid/DBGridX.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
-#include "shell/FormInterfaces.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "core/base/FormInterfaces.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "entry/WageErrorListForm.h"
 
-#include "platform/Errors.h"
-#include "sheet/SheetTemplate.h"
+#include "core/db/Errors.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
 #include <QCursor>

@@ -1,9 +1,9 @@
 #include "entry/WageSheetForm.h"
 
 #include "entry/WageErrorListForm.h"
-#include "platform/Errors.h"
-#include "platform/UiService.h"
-#include "sheet/SheetTemplate.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
 #include <QCloseEvent>

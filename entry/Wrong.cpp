@@ -1,13 +1,14 @@
 #include "entry/Wrong.h"
 
-#include "entry/CodeLists.h"
+#include "shell/DialogParent.h"
+#include "core/staff/CodeLists.h"
 #include "entry/MonputCellEditors.h"
-#include "entry/StaffRowRules.h"
-#include "entry/WrongStore.h"
-#include "platform/Errors.h"
-#include "platform/Progress.h"
-#include "platform/UiService.h"
-#include "sheet/SheetTemplate.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/staff/WrongStore.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>

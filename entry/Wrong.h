@@ -9,9 +9,9 @@
 //   f->SetOpenerRefresh([&] { FillSheet(3); }); // runs when the list closes, however it closes
 //   f->ShowModal();
 
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
-#include "sheet/SheetBook.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "core/sheet/SheetBook.h"
 
 #include <QDialog>
 

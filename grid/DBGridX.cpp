@@ -1,8 +1,8 @@
 #include "grid/DBGridX.h"
 
+#include "core/base/UiService.h"
 #include "grid/MoneyStyle.h"
 #include "grid/TitleTree.h"
-#include "platform/UiService.h"
 
 #include <QApplication>
 #include <QFontInfo>

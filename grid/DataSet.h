@@ -4,7 +4,7 @@
 // set through that window: `ActiveRecord` is the cursor's place in it and `RecordCount` the
 // records it holds, so a grid only ever deals with the rows it can show.
 
-#include "platform/Db.h"
+#include "core/db/Db.h"
 
 #include <QString>
 #include <QStringList>

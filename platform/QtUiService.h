@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/UiService.h"
+#include "core/base/UiService.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 // drop-down list objects, edits cells in place, keeps the title rows and columns frozen, and
 // reports the events the forms handle. It holds no data of its own.
 
-#include "sheet/SheetBook.h"
+#include "core/sheet/SheetBook.h"
 
 #include <QRect>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "shell/Application.h"
 
-#include "platform/Errors.h"
-#include "platform/UiService.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
 
 namespace qm {
 

@@ -1,9 +1,9 @@
 #include "shell/BrowserForm.h"
 
-#include "platform/Errors.h"
-#include "platform/UiService.h"
-#include "shell/BrowserLogic.h"
-#include "shell/FormInterfaces.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/unit/BrowserLogic.h"
+#include "core/base/FormInterfaces.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

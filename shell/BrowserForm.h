@@ -4,8 +4,8 @@
 // activation reloads the unit labels, the month list and the first month's rows.
 
 #include "grid/DBGridX.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
 
 #include <QWidget>
 

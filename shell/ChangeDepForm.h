@@ -3,8 +3,8 @@
 // "确定" without action and a close button.
 
 #include "grid/DBGridX.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #include "shell/HistoryImportForm.h"
 
-#include "platform/Errors.h"
-#include "platform/Progress.h"
-#include "platform/UiService.h"
-#include "shell/AppContext.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/base/AppContext.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "shell/MainWindow.h"
 
-#include "platform/Errors.h"
+#include "core/db/Errors.h"
 #include "platform/Jpeg.h"
-#include "platform/UiService.h"
+#include "core/base/UiService.h"
 #include "shell/Background.h"
-#include "shell/DataModule.h"
-#include "shell/FormFactory.h"
-#include "shell/Placeholders.h"
+#include "core/db/DataModule.h"
+#include "core/base/FormFactory.h"
+#include "core/unit/Placeholders.h"
 #include "shell/UnitForm.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "shell/AboutForm.h"
 #include "shell/BrowserForm.h"
 #include "shell/ChangeDepForm.h"
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 #include "shell/HistoryImportForm.h"
 
 namespace qm {

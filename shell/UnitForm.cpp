@@ -1,9 +1,9 @@
 #include "shell/UnitForm.h"
 
-#include "platform/Errors.h"
-#include "platform/UiService.h"
-#include "shell/AppContext.h"
-#include "shell/MainCommands.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/base/AppContext.h"
+#include "core/unit/MainCommands.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

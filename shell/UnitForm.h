@@ -2,8 +2,8 @@
 // TFrm_dep, "单位信息": the reporting unit's name, nine-character code, type, class and
 // founding month. The rules and the save live in UnitInfo.
 
-#include "shell/FormFactory.h"
-#include "shell/UnitInfo.h"
+#include "core/base/FormFactory.h"
+#include "core/unit/UnitInfo.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 // Writes <folder>/Database/Defual.mdb anew from the schema, and <folder>/Database/RCdatabase.mdb
 // as a copy of it only when that file is absent, so a person's data is never overwritten.
-#include "shell/Schema.h"
-#include "platform/AppPaths.h"
-#include "platform/Db.h"
+#include "core/db/Schema.h"
+#include "core/base/AppPaths.h"
+#include "core/db/Db.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "entry/AllputForm.h"
 #include "entry/Wrong.h"
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/AllputTestSupport.h"
 

@@ -2,13 +2,13 @@
 // What the batch-sheet tests share: a unit in a temporary base, its code lists, a fake main
 // window and a scripted dialog service.
 
-#include "entry/AllputSheet.h"
-#include "entry/CodeLists.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "sheet/SheetBook.h"
-#include "sheet/SheetTemplate.h"
-#include "shell/AppContext.h"
+#include "core/staff/AllputSheet.h"
+#include "core/staff/CodeLists.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
+#include "core/base/AppContext.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 

@@ -2,9 +2,9 @@
 // form registered, driven through its commands; each modal form is looked at and closed.
 #include "bench/SyntheticUnit.h"
 #include "entry/EntryForms.h"
-#include "platform/Errors.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/DataModule.h"
+#include "core/db/Errors.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/DataModule.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"

@@ -3,9 +3,9 @@
 #include "entry/EntryForms.h"
 #include "entry/Monput.h"
 #include "entry/MonputCellEditors.h"
-#include "platform/Errors.h"
-#include "shell/FormFactory.h"
-#include "shell/FormInterfaces.h"
+#include "core/db/Errors.h"
+#include "core/base/FormFactory.h"
+#include "core/base/FormInterfaces.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/MonputTestSupport.h"
 

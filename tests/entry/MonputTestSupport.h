@@ -2,11 +2,11 @@
 // What the monthly list, error list and batch deletion tests share: a unit in a temporary
 // database, the main window's state, a scripted dialog service and a context for the forms.
 
-#include "entry/CodeLists.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "sheet/SheetBook.h"
-#include "shell/AppContext.h"
+#include "core/staff/CodeLists.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/sheet/SheetBook.h"
+#include "core/base/AppContext.h"
 #include "tests/support/TempBase.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "entry/PerputForm.h"
 
 #include "bench/SyntheticUnit.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 

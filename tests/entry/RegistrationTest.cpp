@@ -1,11 +1,11 @@
 // The program's registrations: every staff, wage and shell form a command opens is the real
 // form, not the stand-in that says it is not yet available; only the report forms are.
 #include "entry/EntryForms.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/DataModule.h"
-#include "shell/FormFactory.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/DataModule.h"
+#include "core/base/FormFactory.h"
 #include "shell/MainWindow.h"
-#include "shell/Placeholders.h"
+#include "core/unit/Placeholders.h"
 #include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"
 

@@ -1,8 +1,8 @@
 // The staff template in the sheet widget with a few checked rows, one failing; the picture
 // is saved so it can be looked at (QM_SHOT_DIR, else the temporary folder).
 
-#include "entry/StaffRowRules.h"
-#include "sheet/SheetTemplate.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "entry/EntryForms.h"
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/WageTestBase.h"
 

@@ -3,7 +3,7 @@
 #include "entry/EntryForms.h"
 #include "entry/MonputCellEditors.h"
 #include "entry/Wrong.h"
-#include "shell/FormFactory.h"
+#include "core/base/FormFactory.h"
 #include "tests/entry/MonputTestSupport.h"
 
 #include <QComboBox>

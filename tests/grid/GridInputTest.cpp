@@ -1,5 +1,5 @@
 // Keys, mouse and selection moving the records as the grid promises.
-#include "platform/ScriptedUiService.h"
+#include "core/base/ScriptedUiService.h"
 #include "tests/grid/GridTestSupport.h"
 #include "tests/support/TempBase.h"
 

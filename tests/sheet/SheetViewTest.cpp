@@ -1,7 +1,7 @@
 // The sheet widget, offscreen: events report 1-based cells, list objects write their cell,
 // the clipboard keys run on the model, and a pending edit is committed before handlers run.
 
-#include "sheet/SheetTemplate.h"
+#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
 #include <QLineEdit>

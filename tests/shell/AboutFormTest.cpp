@@ -1,8 +1,8 @@
 #include "shell/AboutForm.h"
 
 #include "platform/Jpeg.h"
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
 #include "tests/support/TempBase.h"
 
 #include <QApplication>

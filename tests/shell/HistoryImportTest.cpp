@@ -1,6 +1,6 @@
-#include "shell/HistoryImport.h"
+#include "core/unit/HistoryImport.h"
 #include "shell/HistoryImportForm.h"
-#include "shell/Schema.h"
+#include "core/db/Schema.h"
 #include "tests/shell/MaintFixture.h"
 
 #include <QButtonGroup>

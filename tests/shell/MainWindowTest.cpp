@@ -1,5 +1,5 @@
-#include "platform/ScriptedUiService.h"
-#include "shell/DataModule.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/DataModule.h"
 #include "shell/MainWindow.h"
 #include "shell/UnitForm.h"
 #include "tests/shell/MainFixture.h"

@@ -2,10 +2,10 @@
 // A temporary base with a connection, a scripted dialog service, a recording progress bar,
 // a main window that counts its refreshes, and forms that only record that they were shown.
 
-#include "platform/Progress.h"
-#include "platform/ScriptedUiService.h"
-#include "shell/AppContext.h"
-#include "shell/FormFactory.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/TempBase.h"
 
-#include "shell/Schema.h"
+#include "core/db/Schema.h"
 
 #include <QDir>
 #include <QFile>

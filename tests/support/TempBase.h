@@ -1,8 +1,8 @@
 #pragma once
 // A temporary base folder with an empty database of this system, and a connection to it.
 
-#include "platform/AppPaths.h"
-#include "platform/Db.h"
+#include "core/base/AppPaths.h"
+#include "core/db/Db.h"
 
 #include <QTemporaryDir>
 

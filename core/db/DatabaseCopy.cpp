@@ -1,0 +1,201 @@
+#include "core/db/DatabaseCopy.h"
+
+#include "core/db/Db.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+QByteArray Head(const QString& path, int bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.read(bytes);
+}
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+void SyncPath(const QByteArray& path, int flags) {
+    const int fd = ::open(path.constData(), flags);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Opens `path` read-only without creating it; null when SQLite cannot read it.
+sqlite3* OpenReadOnly(const QString& path) {
+    sqlite3* h = nullptr;
+    if (sqlite3_open_v2(Native(path).constData(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(h);
+        return nullptr;
+    }
+    return h;
+}
+
+bool HasSystemTables(sqlite3* h) {
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "select count(distinct lower(name)) from sqlite_master where type='table' and "
+        "lower(name) in ('staff_moninfo','wage_info','dep_info')";
+    if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+    const bool ok = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 3;
+    sqlite3_finalize(st);
+    return ok;
+}
+
+// Copies the main database of `src` into a new file beside `target`, then renames it over
+// `target`. `dropCompanions` removes the journal files of the old target first: they belong
+// to the content being replaced and would be replayed into the new one.
+void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
+    const QFileInfo ti(target);
+    const QString folder = ti.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        throw CopyError(CopyFailedText(QStringLiteral("文件夹不存在：%1").arg(QDir::toNativeSeparators(folder))));
+
+    QTemporaryFile tf(folder + QStringLiteral("/.") + ti.fileName() + QStringLiteral(".XXXXXX"));
+    tf.setAutoRemove(false);
+    if (!tf.open())
+        throw CopyError(CopyFailedText(QStringLiteral("不能在 %1 中写文件：%2").arg(folder, tf.errorString())));
+    const QString part = tf.fileName();
+    tf.close();
+
+    QString error;
+    sqlite3* dest = nullptr;
+    if (sqlite3_open_v2(Native(part).constData(), &dest, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        error = dest ? QString::fromUtf8(sqlite3_errmsg(dest)) : QStringLiteral("open failed");
+    } else if (sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main")) {
+        int rc;
+        int waits = 0;
+        while ((rc = sqlite3_backup_step(b, -1)) != SQLITE_DONE) {
+            if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++waits < 100) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+            if (rc != SQLITE_OK) break;
+        }
+        sqlite3_backup_finish(b);
+        if (rc != SQLITE_DONE) error = QString::fromUtf8(sqlite3_errstr(rc));
+        else if (sqlite3_errcode(dest) != SQLITE_OK) error = QString::fromUtf8(sqlite3_errmsg(dest));
+    } else {
+        error = QString::fromUtf8(sqlite3_errmsg(dest));
+    }
+    if (sqlite3_close(dest) != SQLITE_OK && error.isEmpty()) error = QStringLiteral("close failed");
+
+    const QByteArray partN = Native(part), targetN = Native(target);
+    if (error.isEmpty()) {
+        // The copy takes the target's permissions, or those of a new file when there is none.
+        QFile::setPermissions(part, ti.exists() ? QFile(target).permissions()
+                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                      QFile::ReadOther);
+        SyncPath(partN, O_RDONLY);
+        if (dropCompanions)
+            for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(target + QLatin1String(suffix));
+        if (::rename(partN.constData(), targetN.constData()) != 0) error = QString::fromLocal8Bit(std::strerror(errno));
+        else SyncPath(Native(folder), O_RDONLY | O_DIRECTORY);
+    }
+    if (!error.isEmpty()) {
+        QFile::remove(part);
+        throw CopyError(CopyFailedText(error));
+    }
+}
+
+}  // namespace
+
+bool HasSqliteHeader(const QString& path) {
+    return Head(path, 16) == QByteArray("SQLite format 3", 16);
+}
+
+bool HasJetHeader(const QString& path) {
+    const QByteArray h = Head(path, 19);
+    return h.size() == 19 && (h.mid(4) == "Standard Jet DB" || h.mid(4) == "Standard ACE DB");
+}
+
+DatabaseFileKind ClassifyDatabaseFile(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile()) return DatabaseFileKind::Missing;
+    if (HasJetHeader(path)) return DatabaseFileKind::Jet;
+    // An empty file is an empty SQLite database to the engine; it holds no tables either way.
+    if (!HasSqliteHeader(path)) return fi.size() == 0 ? DatabaseFileKind::Foreign : DatabaseFileKind::Unreadable;
+    sqlite3* h = OpenReadOnly(path);
+    if (!h) return DatabaseFileKind::Unreadable;
+    DatabaseFileKind kind = DatabaseFileKind::Unreadable;
+    if (sqlite3_exec(h, "select count(*) from sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
+        kind = HasSystemTables(h) ? DatabaseFileKind::System : DatabaseFileKind::Foreign;
+    sqlite3_close(h);
+    return kind;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat sa {}, sb {};
+    const bool ea = ::stat(Native(a).constData(), &sa) == 0;
+    const bool eb = ::stat(Native(b).constData(), &sb) == 0;
+    if (ea && eb) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (ea != eb) return false;
+    auto resolved = [](const QString& p) {
+        const QFileInfo fi(p);
+        QString dir = QFileInfo(fi.absolutePath()).canonicalFilePath();
+        if (dir.isEmpty()) dir = fi.absolutePath();
+        return dir + QLatin1Char('/') + fi.fileName();
+    };
+    return resolved(a) == resolved(b);
+}
+
+QString BackupOntoLiveText() {
+    return QStringLiteral("不能备份到正在使用的数据库文件本身，请另选备份文件。");
+}
+QString RestoreFromLiveText() {
+    return QStringLiteral("不能用正在使用的数据库文件本身还原，请另选备份文件。");
+}
+QString NotSystemDatabaseText(const QString& path) {
+    return QStringLiteral("所选文件不是本系统的数据库，未做任何改动：\n") + QDir::toNativeSeparators(path);
+}
+QString JetDatabaseText(const QString& path) {
+    return QStringLiteral("所选文件是原系统的Access数据库，本系统不能读取这种格式，未做任何改动：\n") +
+           QDir::toNativeSeparators(path);
+}
+QString CopyFailedText(const QString& detail) {
+    return QStringLiteral("数据库复制失败，原有文件未做改动：\n") + detail;
+}
+
+void BackupDatabase(db::Connection& live, const QString& target) {
+    if (!live.IsOpen()) throw CopyError(CopyFailedText(QStringLiteral("数据库未连接。")));
+    if (SameFile(live.Path(), target)) throw CopyError(BackupOntoLiveText());
+    CopyInto(live.Handle(), target, false);
+}
+
+void ReplaceDatabaseFile(const QString& source, const QString& target) {
+    if (SameFile(source, target)) throw CopyError(RestoreFromLiveText());
+    switch (ClassifyDatabaseFile(source)) {
+    case DatabaseFileKind::System: break;
+    case DatabaseFileKind::Missing:
+        throw CopyError(CopyFailedText(QStringLiteral("找不到文件：%1").arg(QDir::toNativeSeparators(source))));
+    case DatabaseFileKind::Jet: throw CopyError(JetDatabaseText(source));
+    case DatabaseFileKind::Unreadable:
+    case DatabaseFileKind::Foreign: throw CopyError(NotSystemDatabaseText(source));
+    }
+    sqlite3* src = OpenReadOnly(source);
+    if (!src) throw CopyError(NotSystemDatabaseText(source));
+    try {
+        CopyInto(src, target, true);
+    } catch (...) {
+        sqlite3_close(src);
+        throw;
+    }
+    sqlite3_close(src);
+}
+
+}  // namespace qm

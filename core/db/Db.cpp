@@ -1,0 +1,358 @@
+#include "core/db/Db.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace qm::db {
+
+Error::Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+
+// ---------------------------------------------------------------- Value
+
+QString FormatReal(double v) {
+    if (std::isnan(v) || std::isinf(v)) return QString::number(v);
+    if (v == std::floor(v) && std::fabs(v) < 1e15) return QString::number(static_cast<long long>(v));
+    char buf[64];
+    const double a = std::fabs(v);
+    // Fixed notation for everyday magnitudes, shortest form that reads back to the same double.
+    auto fmt = (a >= 1e-5 && a < 1e15) ? std::chars_format::fixed : std::chars_format::general;
+    auto r = std::to_chars(buf, buf + sizeof buf, v, fmt);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+QString Value::AsString() const {
+    switch (kind_) {
+    case Kind::Null: return {};
+    case Kind::Integer: return QString::number(int_);
+    case Kind::Real: return FormatReal(real_);
+    case Kind::Text: return text_;
+    }
+    return {};
+}
+
+long long Value::AsInteger() const {
+    switch (kind_) {
+    case Kind::Null: return 0;
+    case Kind::Integer: return int_;
+    case Kind::Real: return std::llround(real_);
+    case Kind::Text: {
+        bool ok = false;
+        const QString t = text_.trimmed();
+        long long v = t.toLongLong(&ok);
+        if (ok) return v;
+        double d = t.toDouble(&ok);
+        if (ok) return std::llround(d);
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text_));
+    }
+    }
+    return 0;
+}
+
+double Value::AsFloat() const {
+    switch (kind_) {
+    case Kind::Null: return 0;
+    case Kind::Integer: return double(int_);
+    case Kind::Real: return real_;
+    case Kind::Text: {
+        bool ok = false;
+        double d = text_.trimmed().toDouble(&ok);
+        if (ok) return d;
+        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text_));
+    }
+    }
+    return 0;
+}
+
+bool Value::operator==(const Value& o) const {
+    if (kind_ != o.kind_) return false;
+    switch (kind_) {
+    case Kind::Null: return true;
+    case Kind::Integer: return int_ == o.int_;
+    case Kind::Real: return real_ == o.real_;
+    case Kind::Text: return text_ == o.text_;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- Connection
+
+namespace {
+
+// Jet's CInt: rounds halves to the even neighbour (the default rounding mode of
+// nearbyint); null stays null; text that is no number is a type mismatch.
+void CIntFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_value* v = argv[0];
+    double d = 0;
+    switch (sqlite3_value_numeric_type(v)) {
+    case SQLITE_NULL: sqlite3_result_null(ctx); return;
+    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(v)); return;
+    case SQLITE_FLOAT: d = sqlite3_value_double(v); break;
+    default: {
+        bool ok = false;
+        d = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v))).trimmed().toDouble(&ok);
+        if (!ok) {
+            sqlite3_result_error(ctx, "Data type mismatch in criteria expression.", -1);
+            return;
+        }
+    }
+    }
+    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::nearbyint(d)));
+}
+
+}  // namespace
+
+Connection::Connection() = default;
+Connection::~Connection() { Close(); }
+
+void Connection::RegisterFunctions(sqlite3* db) {
+    sqlite3_create_function_v2(db, "CInt", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, CIntFunction, nullptr,
+                               nullptr, nullptr);
+}
+
+void Connection::OpenWith(const QString& path, int flags) {
+    Close();
+    sqlite3* db = nullptr;
+    const QByteArray p = path.toUtf8();
+    int rc = sqlite3_open_v2(p.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg));
+    }
+    // A file that is not a database shows itself only at the first read.
+    rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg));
+    }
+    sqlite3_busy_timeout(db, 2000);
+    RegisterFunctions(db);
+    db_ = db;
+    path_ = path;
+}
+
+void Connection::Open(const QString& path) { OpenWith(path, SQLITE_OPEN_READWRITE); }
+void Connection::OpenReadOnly(const QString& path) { OpenWith(path, SQLITE_OPEN_READONLY); }
+
+void Connection::FinalizeAll() {
+    for (auto& [sql, st] : cache_) sqlite3_finalize(st);
+    cache_.clear();
+}
+
+void Connection::Close() {
+    if (!db_) return;
+    FinalizeAll();
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void Connection::Fail(const QString& context) const {
+    QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("数据库未连接。");
+    if (!context.isEmpty()) msg += QStringLiteral("\n") + context;
+    throw Error(msg);
+}
+
+sqlite3_stmt* Connection::Prepare(const QString& sql) {
+    if (!db_) throw Error(QStringLiteral("数据库未连接。"));
+    const std::string key = sql.toStdString();
+    auto it = cache_.find(key);
+    if (it != cache_.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt* st = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, key.c_str(), int(key.size()), &st, &tail) != SQLITE_OK) Fail(sql);
+    if (!st) throw Error(QStringLiteral("空的 SQL 语句。"));
+    while (tail && *tail && std::isspace(static_cast<unsigned char>(*tail))) ++tail;
+    if (tail && *tail && *tail != ';') {
+        sqlite3_finalize(st);
+        throw Error(QStringLiteral("一次只能执行一条 SQL 语句：%1").arg(sql));
+    }
+    if (cache_.size() >= 64) FinalizeAll();
+    cache_.emplace(key, st);
+    return st;
+}
+
+void Connection::Bind(sqlite3_stmt* st, const Params& params) {
+    const int n = sqlite3_bind_parameter_count(st);
+    if (n != int(params.size()))
+        throw Error(QStringLiteral("参数个数不符：语句需要 %1 个，提供了 %2 个。").arg(n).arg(params.size()));
+    for (int i = 0; i < n; ++i) {
+        const Value& v = params[size_t(i)];
+        int rc = SQLITE_OK;
+        switch (v.kind()) {
+        case Value::Kind::Null: rc = sqlite3_bind_null(st, i + 1); break;
+        case Value::Kind::Integer: rc = sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
+        case Value::Kind::Real: rc = sqlite3_bind_double(st, i + 1, v.rawReal()); break;
+        case Value::Kind::Text: {
+            QByteArray u = v.rawText().toUtf8();
+            rc = sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK) Fail();
+    }
+}
+
+int Connection::Exec(const QString& sql, const Params& params) {
+    sqlite3_stmt* st = Prepare(sql);
+    Bind(st, params);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_reset(st);
+        throw Error(msg);
+    }
+    int changed = sqlite3_changes(db_);
+    sqlite3_reset(st);
+    return changed;
+}
+
+void Connection::BeginTrans() { Exec(QStringLiteral("begin")); }
+void Connection::CommitTrans() { Exec(QStringLiteral("commit")); }
+void Connection::RollbackTrans() {
+    if (InTransaction()) Exec(QStringLiteral("rollback"));
+}
+bool Connection::InTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
+
+QStringList Connection::TableNames() const {
+    QStringList names;
+    if (!db_) throw Error(QStringLiteral("数据库未连接。"));
+    sqlite3_stmt* st = nullptr;
+    const char* sql = "select name from sqlite_master where type='table' and name not like 'sqlite\\_%' escape '\\' order by name";
+    if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) != SQLITE_OK) Fail();
+    while (sqlite3_step(st) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return names;
+}
+
+bool Connection::HasTable(const QString& name) const {
+    return TableNames().contains(name, Qt::CaseInsensitive);
+}
+
+// ---------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Connection& c) : c_(c) { c_.BeginTrans(); }
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        c_.RollbackTrans();
+    } catch (...) {
+    }
+}
+void Transaction::Commit() {
+    c_.CommitTrans();
+    done_ = true;
+}
+
+// ---------------------------------------------------------------- Query
+
+const Value& Field::AsValue() const { return q_->Current(index_); }
+
+const Value& Query::Current(int col) const {
+    static const Value null;
+    if (Eof()) return null;
+    return values_[size_t(cur_) * cols_ + size_t(col)];
+}
+
+void Query::Close() {
+    active_ = false;
+    fields_.clear();
+    byName_.clear();
+    values_.clear();
+    cols_ = 0;
+    cur_ = 0;
+    bof_ = true;
+}
+
+void Query::Open(const QString& sql, const Params& params) {
+    Close();
+    sqlite3_stmt* st = c_->Prepare(sql);
+    c_->Bind(st, params);
+    const int n = sqlite3_column_count(st);
+    cols_ = size_t(n);
+    fields_.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        QString name = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* decl = sqlite3_column_decltype(st, i);
+        fields_.emplace_back(this, i, name, decl ? QString::fromUtf8(decl).toUpper() : QString());
+        byName_.emplace(name.toLower(), i);  // the first column of a name wins, as in a data set
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER: values_.emplace_back(static_cast<long long>(sqlite3_column_int64(st, i))); break;
+            case SQLITE_FLOAT: values_.emplace_back(sqlite3_column_double(st, i)); break;
+            case SQLITE_NULL: values_.emplace_back(); break;
+            default: {
+                const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                values_.emplace_back(QString::fromUtf8(t, sqlite3_column_bytes(st, i)));
+            }
+            }
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(c_->Handle()));
+        sqlite3_reset(st);
+        Close();
+        throw Error(msg);
+    }
+    sqlite3_reset(st);
+    active_ = true;
+    cur_ = 0;
+    bof_ = true;
+}
+
+int Query::Exec(const QString& sql, const Params& params) {
+    Close();
+    return c_->Exec(sql, params);
+}
+
+void Query::First() {
+    cur_ = 0;
+    bof_ = true;
+}
+void Query::Last() {
+    cur_ = RecordCount() > 0 ? RecordCount() - 1 : 0;
+    bof_ = RecordCount() == 0;
+}
+void Query::Next() {
+    if (cur_ < RecordCount()) ++cur_;
+    bof_ = false;
+}
+void Query::Prior() {
+    if (cur_ > 0) {
+        --cur_;
+        bof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+void Query::SetRecNo(int recNo) {
+    if (recNo < 1 || recNo > RecordCount()) return;
+    cur_ = recNo - 1;
+    bof_ = false;
+}
+
+const Field* Query::FindField(const QString& name) const {
+    auto it = byName_.find(name.toLower());
+    return it == byName_.end() ? nullptr : &fields_[size_t(it->second)];
+}
+
+const Field& Query::FieldByName(const QString& name) const {
+    const Field* f = FindField(name);
+    if (!f) throw Error(QStringLiteral("Field '%1' not found").arg(name));
+    return *f;
+}
+
+}  // namespace qm::db

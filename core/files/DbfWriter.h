@@ -1,0 +1,78 @@
+#pragma once
+// Writer of dBase III+/5 table files (no memo) for the upload files.
+//
+// The layout, fixed here once: version byte 0x03; header date = the day written; language
+// driver byte 0x4D (Chinese GBK); field names spelled as given (the column names, case
+// kept); 'C' fields hold GBK text, left-aligned and space-padded, cut only on whole
+// characters when longer than the field; 'N' fields hold ASCII numbers right-aligned with
+// '.' as decimal point; NULL is blank in both. A number that does not fit its field, or a
+// character GBK cannot hold, is an error naming the value. Files are written beside the
+// target and renamed over it, so a failure never leaves a half file or a stray one.
+
+#include "core/db/Db.h"
+#include "core/files/Gbk.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qm::dbf {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString Text() const { return QString::fromUtf8(what()); }
+};
+
+struct FieldSpec {
+    QString name;      // at most 10 ASCII characters
+    char type = 'C';   // 'C' text or 'N' number
+    int width = 10;    // bytes: 1..254
+    int decimals = 0;  // 'N' only
+};
+
+inline constexpr std::uint8_t kVersion = 0x03;
+inline constexpr std::uint8_t kLanguageGbk = 0x4D;
+
+class Writer {
+public:
+    // Raises Error for an invalid field list.
+    explicit Writer(std::vector<FieldSpec> fields, QDate date = QDate::currentDate());
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    const std::vector<FieldSpec>& Fields() const { return fields_; }
+    int RecordCount() const { return records_; }
+
+    // One record, one value per field in field order. Raises Error naming the value that
+    // does not fit; the record is then not added.
+    void AddRecord(const db::Params& values);
+
+    // The whole file as it will be written.
+    std::string Bytes() const;
+
+    // Writes the file: the folder is created when missing, the bytes go to "<target>.tmp"
+    // beside the target, are flushed to disk and renamed over the target. Raises Error
+    // naming the file on any failure, after removing the temporary file.
+    void Save(const QString& target) const;
+
+private:
+    void FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) const;
+    void FormatText(const db::Value& v, const FieldSpec& f, char* dst);
+
+    std::vector<FieldSpec> fields_;
+    QDate date_;
+    int recordLength_ = 1;
+    int records_ = 0;
+    std::string body_;    // the records written so far
+    std::string scratch_; // reused GBK buffer
+    gbk::Encoder gbk_;
+    QHash<QString, std::string> cache_;  // GBK bytes of texts already written
+};
+
+}  // namespace qm::dbf

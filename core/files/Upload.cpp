@@ -1,0 +1,187 @@
+#include "core/files/Upload.h"
+
+#include "core/base/UiService.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <array>
+
+namespace qm::upload {
+namespace {
+
+// The widths of every uploaded column, fixed here once. Text is GBK; numbers are ASCII.
+struct Width {
+    const char* column;
+    char type;
+    int width;
+    int decimals;
+};
+
+constexpr std::array kWidths{
+    // The start-of-period list (Gl_ files).
+    Width{"sNumber", 'C', 20, 0},
+    Width{"sTsex", 'C', 10, 0},
+    Width{"sTNation", 'C', 10, 0},
+    Width{"sTParty", 'C', 10, 0},
+    Width{"sBirth", 'C', 10, 0},
+    Width{"sWorks", 'N', 11, 2},  // years; a fraction of a year is kept
+    Width{"sWork", 'N', 11, 2},
+    Width{"sTEdu", 'C', 50, 0},
+    Width{"sGw", 'C', 50, 0},
+    Width{"sTpost", 'C', 50, 0},
+    Width{"sTGrade", 'C', 50, 0},
+    Width{"sTJGrade", 'C', 50, 0},
+    // Result tables of the reports.
+    Width{"Gid", 'N', 11, 0},
+    Width{"Dep_id", 'C', 20, 0},
+    Width{"Tdate", 'C', 20, 0},
+    Width{"frmc", 'C', 100, 0},
+    Width{"frdm", 'C', 20, 0},
+};
+// Any other column: report figures are whole numbers, N(15,0); other texts C(50).
+constexpr Width kOtherNumber{"", 'N', 15, 0};
+constexpr Width kOtherText{"", 'C', 50, 0};
+
+// The register's twelve fields, spelled as the upload names them (aliases keep the spelling,
+// which SQLite would otherwise take from the table's declaration).
+const char* const kStaffColumns =
+    "select sNumber as sNumber, sTsex as sTsex, sTNation as sTNation, sTParty as sTParty, sBirth as sBirth, "
+    "sWorks as sWorks, sWork as sWork, sTEdu as sTEdu, sGw as sGw, sTpost as sTpost, sTGrade as sTGrade, "
+    "sTJGrade as sTJGrade from Staff_moninfo where sMon=0 order by id";
+
+bool IsNumeric(const QString& declared) {
+    const QString t = declared.toUpper();
+    return t.contains(QLatin1String("INT")) || t.contains(QLatin1String("NUM")) ||
+           t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("DEC")) ||
+           t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB"));
+}
+
+QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
+
+}  // namespace
+
+dbf::FieldSpec FieldFor(const QString& column, const QString& declaredType) {
+    for (const Width& w : kWidths)
+        if (column.compare(QLatin1String(w.column), Qt::CaseInsensitive) == 0)
+            return {column, w.type, w.width, w.decimals};
+    const Width& w = IsNumeric(declaredType) ? kOtherNumber : kOtherText;
+    return {column, w.type, w.width, w.decimals};
+}
+
+void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+    try {
+        db::Query q(c);
+        q.Open(sql);
+        std::vector<dbf::FieldSpec> fields;
+        fields.reserve(size_t(q.FieldCount()));
+        for (int i = 0; i < q.FieldCount(); ++i)
+            fields.push_back(FieldFor(q.Fields(i).FieldName(), q.Fields(i).DeclaredType()));
+        dbf::Writer w(std::move(fields), date);
+        db::Params row(size_t(q.FieldCount()));
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            for (int i = 0; i < q.FieldCount(); ++i) row[size_t(i)] = q.ValueAt(r, i);
+            w.AddRecord(row);
+        }
+        w.Save(target);
+    } catch (const dbf::Error& e) {
+        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+    } catch (const db::Error& e) {
+        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+    }
+}
+
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date) {
+    // The unit code becomes part of every file name: one from a restored or imported database
+    // is checked here too, so it can never lead outside the upload folder.
+    if (depNo.isEmpty() || depNo.contains(QLatin1Char('/')) || depNo.contains(QLatin1Char('\\')) ||
+        depNo.startsWith(QLatin1Char('.')) || depNo.contains(QChar(0)))
+        throw Error(QStringLiteral("单位法人代码“%1”不能用作上报文件名，请在单位基本信息中改正。").arg(depNo));
+    const bool rcsb = kind == Kind::StaffRegister || kind == Kind::TalentSurvey || kind == Kind::TalentSummary ||
+                      kind == Kind::QuarterLabour || kind == Kind::AnnualLabour;
+    const QString dir = rcsb ? paths.Rcsb() : paths.Gzsb();
+    Written out;
+    out.folder = Native(dir + QLatin1Char('/'));
+    const QString q = QString::number(quarter);
+    auto write = [&](const QString& sql, const QString& name) {
+        const QString target = dir + QLatin1Char('/') + name;
+        WriteQuery(c, sql, target, date);
+        out.files << target;
+    };
+    // Message forms: A names one file, B gives path and name on two lines, C two files.
+    auto formA = [&](const QString& name) { return QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,文件名为:") + name; };
+    auto formB = [&](const QString& name) {
+        return QStringLiteral("文件所在路径:'") + out.folder + QStringLiteral("';\n文件名为:") + name;
+    };
+    const QString i202 = depNo + QLatin1Char('_') + q + QStringLiteral("_i202.dbf");
+    switch (kind) {
+    case Kind::StaffRegister: {
+        // Only the start-of-period list: the monthly rows would repeat every person.
+        const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
+        write(QString::fromLatin1(kStaffColumns), name);
+        out.message = formA(name);
+        break;
+    }
+    case Kind::TalentSurvey: {
+        const QString name = depNo + QStringLiteral(".dbf");
+        write(QStringLiteral("select * from Total_Info order by Gid"), name);
+        out.message = formA(name);
+        break;
+    }
+    case Kind::WageSummary: {
+        const QString name = depNo + QStringLiteral("_i704.dbf");
+        write(QStringLiteral("select * from Total_Info order by Gid"), name);
+        out.message = formA(name);
+        break;
+    }
+    case Kind::OrganWageSummary: {
+        const QString name = depNo + QStringLiteral("_i705.dbf");
+        write(QStringLiteral("select * from Total_Info order by Gid limit 21"), name);
+        out.message = formA(name);
+        break;
+    }
+    case Kind::TalentSummary: {
+        write(QStringLiteral("select * from Total_baseInfo order by Gid"), depNo + QStringLiteral("_i505.dbf"));
+        write(QString::fromLatin1(kStaffColumns), QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
+        out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +
+                      QStringLiteral("_i505.dbf，过录表为：Gl_") + depNo + QStringLiteral(".dbf");
+        break;
+    }
+    case Kind::QuarterReport:
+    case Kind::QuarterLabour: {
+        if (quarter < 1 || quarter > 3) throw Error(QStringLiteral("季度必须是 1、2 或 3"));
+        write(kind == Kind::QuarterReport ? QStringLiteral("select * from JGLabor_info")
+                                          : QStringLiteral("select * from JLabor_info"),
+              i202);
+        // A file of the same name without the quarter is an older form of this upload.
+        QFile::remove(dir + QLatin1Char('/') + depNo + QStringLiteral("_i202.dbf"));
+        out.message = formB(i202);
+        break;
+    }
+    case Kind::AnnualReport:
+    case Kind::AnnualLabour: {
+        const QString name = depNo + QStringLiteral("_i102.dbf");
+        write(kind == Kind::AnnualReport ? QStringLiteral("select * from NGLabor_info")
+                                         : QStringLiteral("select * from NLabor_info"),
+              name);
+        out.message = formB(name);
+        break;
+    }
+    }
+    return out;
+}
+
+bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter) {
+    Written w;
+    try {
+        w = Write(c, paths, kind, depNo, quarter);
+    } catch (const Error& e) {
+        ui.Plain(e.Text());
+        return false;
+    }
+    ui.Info(w.message);
+    ui.OpenFolder(w.folder);
+    return true;
+}
+
+}  // namespace qm::upload

@@ -1,0 +1,61 @@
+#pragma once
+// The upload files (上报): every upload button of the program writes one or two dBase files
+// into RCSB/ or GZSB/ of the base folder through this procedure, tells the person where
+// they lie and opens the folder. The forms only choose the variant.
+
+#include "core/base/AppPaths.h"
+#include "core/db/Db.h"
+#include "core/files/DbfWriter.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace qm {
+class UiService;
+}
+
+namespace qm::upload {
+
+enum class Kind {
+    StaffRegister,     // TFrm_allput.SBtClick: start-of-period list, RCSB/Gl_<DepNo>.dbf
+    TalentSurvey,      // TFrm_hz: Total_Info, RCSB/<DepNo>.dbf
+    WageSummary,       // TFrm_wagehz: Total_Info, GZSB/<DepNo>_i704.dbf
+    OrganWageSummary,  // TFrm_wagejghz: Total_Info rows Gid 1..21, GZSB/<DepNo>_i705.dbf
+    TalentSummary,     // TFrm_hzinfo: Total_baseInfo, RCSB/<DepNo>_i505.dbf, and the list, RCSB/Gl_<DepNo>.dbf
+    QuarterReport,     // TFrm_JGLabor: JGLabor_info, GZSB/<DepNo>_<q>_i202.dbf
+    AnnualReport,      // TFrm_NGLabor: NGLabor_info, GZSB/<DepNo>_i102.dbf
+    QuarterLabour,     // TFrm_JLabor: JLabor_info, RCSB/<DepNo>_<q>_i202.dbf
+    AnnualLabour,      // TFrm_NLabor: NLabor_info, RCSB/<DepNo>_i102.dbf
+};
+
+// A failed upload; the text names the file and the reason.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString Text() const { return QString::fromUtf8(what()); }
+};
+
+struct Written {
+    QString folder;      // the upload folder with its trailing separator, as the message shows it
+    QStringList files;   // full paths, in the order written
+    QString message;     // the information text for the person
+};
+
+// The dBase field of an uploaded column: the one table of widths (see Upload.cpp).
+dbf::FieldSpec FieldFor(const QString& column, const QString& declaredType);
+
+// Writes the rows of a read-only query as a dBase file, fields in the query's column order.
+void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date = QDate::currentDate());
+
+// Writes the files of one upload. `quarter` (1..3) names the quarterly files. Raises Error.
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter = 0,
+              QDate date = QDate::currentDate());
+
+// The whole button: writes, shows the message (information, OK) and opens the folder.
+// A failure is shown in the plain box instead, and no folder is opened. Answers true on
+// success, when the form that holds the button closes.
+bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter = 0);
+
+}  // namespace qm::upload

@@ -1,0 +1,242 @@
+#include "core/staff/AllputSheet.h"
+
+#include "core/base/RtlText.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetBook.h"
+#include "core/base/AppContext.h"
+
+namespace qm {
+
+using namespace staffcol;
+
+namespace {
+// Loads and clears cover the text columns and the code columns behind them.
+constexpr int kLastClearedCol = 40;
+}  // namespace
+
+class AllputSheet::Quiet {
+public:
+    explicit Quiet(AllputSheet& s) : s_(s) { ++s_.quiet_; }
+    ~Quiet() { --s_.quiet_; }
+
+private:
+    AllputSheet& s_;
+};
+
+AllputSheet::AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes)
+    : book_(book), ctx_(ctx), codes_(codes) {
+    auto edited = [this] {
+        if (quiet_ == 0) dirty_ = true;
+    };
+    cellsConn_ = QObject::connect(&book_, &TSheetBook::cellsChanged, &book_, edited);
+    resetConn_ = QObject::connect(&book_, &TSheetBook::sheetReset, &book_, edited);
+}
+
+AllputSheet::~AllputSheet() {
+    QObject::disconnect(cellsConn_);
+    QObject::disconnect(resetConn_);
+}
+
+void AllputSheet::ApplyLayout() {
+    Quiet q(*this);
+    ApplyStaffLayout(book_, ctx_.state.DepInfo);
+}
+
+void AllputSheet::ResetFonts() {
+    book_.SetSelection(1, 1, kLastRow, 20);
+    book_.SetFont(QStringLiteral("fnt"), 8);
+}
+
+int AllputSheet::FillSheet(int mode) {
+    Quiet q(*this);
+    ctx_.pb.SetPosition(0);
+    book_.BeginUpdate();
+    book_.ClearRange(kFirstRow, 1, kLastRow, kLastClearedCol, TSheetBook::ClearAll);
+    AllputStore store(ctx_.db);
+    const auto rows = store.Load(mode);
+    status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    rules.BeginRun();
+    int r = kFirstRow;
+    for (const auto& row : rows) {
+        if (r > kLastRow) break;
+        for (int c = 0; c < 18; ++c)
+            if (!row[size_t(c)].isEmpty()) book_.SetCellText(r, c + 1, row[size_t(c)]);
+        rules.CheckRow(r, StaffPass::LoadRecheck);
+        ++r;
+    }
+    if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
+    const AllputStore::Unit unit = store.FirstUnit();
+    unitName_ = QStringLiteral("单位名称：") + unit.depName + QStringLiteral(" ");
+    unitCode_ = QStringLiteral("单位法人代码：") + unit.depNo + QStringLiteral(" ");
+    currentDepNo_ = unit.depNo;
+    ResetFonts();
+    book_.SetSelection(1, 1, 1, 1);
+    book_.EndUpdate();
+    dirty_ = false;
+    return int(rows.size());
+}
+
+void AllputSheet::Recheck() {
+    Quiet q(*this);
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    book_.BeginUpdate();
+    rules.CheckRows(StaffPass::Activation, kFirstRow);
+    if (!rules.AllRowsValid()) errorsEnabled_ = true;
+    ResetFonts();
+    book_.SetSelection(kFirstRow, 1, kFirstRow, 1);
+    book_.EndUpdate();
+}
+
+void AllputSheet::ReloadAndRecheck() {
+    FillSheet(3);
+    Recheck();
+}
+
+void AllputSheet::FillEditorLists() {
+    Quiet q(*this);
+    const std::pair<const char*, const CodeList*> lists[] = {
+        {"XL", &codes_.CodeEduList},    {"GW", &codes_.CodePostList},   {"ZC", &codes_.CodeGradeList0},
+        {"JN", &codes_.CodeGradeList1}, {"Role", &codes_.CodeRoleList}, {"Sg", &codes_.CodeCertyList},
+    };
+    for (const auto& [name, list] : lists) {
+        const int id = book_.ObjectIdByName(QString::fromLatin1(name));
+        if (id >= 0) book_.SetObjectText(id, CodeItemsText(*list));
+    }
+}
+
+QStringList AllputSheet::BirthYears() {
+    QStringList years;
+    for (int y = 1932; y <= 2003; ++y) years << QString::number(y);
+    return years;
+}
+
+AllputSheet::SaveResult AllputSheet::Save() {
+    Quiet q(*this);
+    book_.SetSelection(1, 1, 1, 1);
+    errorsEnabled_ = false;
+    if (book_.GetCellText(kFirstRow, Name).isEmpty()) {
+        ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
+        return SaveResult::NoData;
+    }
+    ctx_.pb.SetPosition(0);
+
+    // Checks first (they touch only the sheet), then one transaction for the whole list.
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    rules.BeginRun();
+    std::vector<AllputRow> rows;
+    int stop = kFirstRow;
+    book_.BeginUpdate();
+    for (; stop <= kLastRow && !book_.GetCellText(stop, Name).isEmpty(); ++stop) {
+        rules.ClearSpace(stop);
+        if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
+        rules.CheckRow(stop, StaffPass::Save);
+        // The number is stored trimmed, so one of blanks only is stored empty: it fails as
+        // an empty number does, or the row would be stored as passing without a number.
+        const QString number = book_.GetCellText(stop, Number);
+        if (!number.isEmpty() && RtlTrim(number).isEmpty()) rules.Mark(stop, Number);
+        AllputRow row;
+        row.sheetRow = stop;
+        for (int c = 1; c <= 18; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
+        for (int c = CodeSex; c <= CodeProduction; ++c) row.code[size_t(c - CodeSex)] = book_.GetCellText(stop, c);
+        row.isOk = rules.RowFlag();
+        rows.push_back(std::move(row));
+    }
+    // A failed sex or party check enables the error list at once, whatever the save does next.
+    if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
+    // Number columns must hold numbers: the database would take any text.
+    QStringList badNumbers;
+    for (const AllputRow& row : rows)
+        for (int c : {Works, Work})
+            if (!AllputNumber(row.Text(c))) {
+                rules.Mark(row.sheetRow, c);
+                badNumbers << QStringLiteral("第%1行第%2列“%3”").arg(row.sheetRow).arg(c).arg(row.Text(c));
+            }
+    book_.EndUpdate();
+    if (!badNumbers.isEmpty()) {
+        const QString shown = badNumbers.size() > 5 ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
+                                                    : badNumbers.join(QStringLiteral("、"));
+        ctx_.ui.Info(QStringLiteral("参加工作年限和本岗位年限须填数字：") + shown + QStringLiteral("不是数字。\n请改正后再保存，名单未保存。"));
+        errorsEnabled_ = true;
+        return SaveResult::BadNumbers;
+    }
+
+    // Rows left below the first empty name would be lost without a word.
+    int left = 0;
+    const int last = std::min(book_.LastUsedRow(), kLastRow);
+    for (int r = stop; r <= last; ++r)
+        for (int c = 1; c <= 18; ++c)
+            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
+                ++left;
+                break;
+            }
+    if (left > 0) {
+        const QString ask = QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                .arg(stop)
+                                .arg(left)
+                                .arg(rows.size());
+        if (!ctx_.ui.AskYesNo(ask)) return SaveResult::Cancelled;
+    }
+
+    try {
+        AllputStore(ctx_.db).Save(rows, AllputColumnsFor(ctx_.state.DepInfo), &ctx_.pb);
+    } catch (const AllputSaveError& e) {
+        ctx_.pb.SetPosition(0);
+        if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);
+        ctx_.ui.Plain(e.Text() + QStringLiteral("\n保存已撤销，原有的期初名单未作改动。"));
+        return SaveResult::Failed;
+    }
+    dirty_ = false;
+    book_.BeginUpdate();
+    ResetFonts();
+    book_.SetSelection(kFirstRow, 1, kFirstRow, 1);
+    book_.EndUpdate();
+    const bool ok = rules.AllRowsValid();
+    if (ok) {
+        ctx_.ui.ConfirmYesOnly(QStringLiteral("[名册清单]保存成功！"));
+        if (ctx_.main) ctx_.main->RefreshInitialDataMenus();
+    } else {
+        ctx_.ui.ConfirmYesOnly(QStringLiteral("出现错误，请核实！"));
+        errorsEnabled_ = true;
+    }
+    if (ctx_.main) {
+        ctx_.main->RefreshMonthMenus();
+        ctx_.main->RefreshInitialDataMenus();
+    }
+    ctx_.pb.SetPosition(100);
+    ctx_.pb.SetPosition(0);
+    return ok ? SaveResult::Saved : SaveResult::SavedWithErrors;
+}
+
+bool AllputSheet::Clear() {
+    if (!ctx_.main || !ctx_.main->N34Click()) return false;
+    Quiet q(*this);
+    book_.ClearRange(kFirstRow, 1, kLastRow, kLastClearedCol, TSheetBook::ClearAll);
+    status_ = QStringLiteral(" 共 0 条");
+    dirty_ = false;
+    return true;
+}
+
+void AllputSheet::PasteFixup() {
+    if (RtlTrim(ctx_.state.DepInfo) != QStringLiteral("规上")) return;
+    book_.BeginUpdate();
+    for (int r = kFirstRow; r <= kLastRow; ++r) {
+        const QString t = book_.GetCellText(r, Engineer);
+        if (RtlTrim(t).isEmpty()) break;
+        book_.SetCellText(r, Production, t == QStringLiteral("0") ? QStringLiteral("否") : t);
+    }
+    book_.EndUpdate();
+}
+
+bool AllputSheet::ErrorListHasRows() {
+    book_.SetSelection(1, 1, 1, 1);
+    // Only the start-of-period rows: the list the error list then shows.
+    if (AllputStore(ctx_.db).HasFailingRows()) return true;
+    ctx_.ui.ConfirmYesOnly(QStringLiteral("没有错误信息！"));
+    errorsEnabled_ = false;
+    return false;
+}
+
+}  // namespace qm

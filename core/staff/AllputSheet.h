@@ -1,0 +1,93 @@
+#pragma once
+// The start-of-period batch sheet (期初) without its widgets: loading the stored list into
+// the sheet, the re-check when the form opens, the save, the clear, the paste fix-up and
+// the editor lists. The form TFrm_allput paints what this class leaves in the sheet and in
+// its state fields; every message goes through the context's dialog service.
+
+#include "core/staff/AllputStore.h"
+#include "core/staff/CodeLists.h"
+
+#include <QMetaObject>
+#include <QString>
+#include <QStringList>
+
+namespace qm {
+
+struct AppContext;
+class TSheetBook;
+
+class AllputSheet {
+public:
+    // The sheet's rows: data from row 3; loads and clears reach row 16340.
+    static constexpr int kFirstRow = 3;
+    static constexpr int kLastRow = 16340;
+
+    AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes);
+    ~AllputSheet();
+    AllputSheet(const AllputSheet&) = delete;
+    AllputSheet& operator=(const AllputSheet&) = delete;
+
+    // Layout by the unit's class: shown columns, "规上" hides 15..17 and numbers column 18 "14".
+    void ApplyLayout();
+
+    // Reloads the sheet from the stored list (mode 0: failing rows, 1: passing rows, other:
+    // all) and runs the load checks on every row. Answers the number of rows.
+    int FillSheet(int mode = 3);
+    // The re-check of the opening: every row's checks and the number test; enables the
+    // error-list button when a row fails.
+    void Recheck();
+    // FillSheet(3) and Recheck(): what the form does when it becomes active from another
+    // window, and what the single-person form asks for after it stored a person.
+    void ReloadAndRecheck();
+
+    // The item texts of the six code-list objects ("a;b;c;"), by object name.
+    void FillEditorLists();
+    static QStringList BirthYears();  // "1932".."2003"
+    static constexpr int kBirthYearIndex = 10;  // "1942"
+
+    enum class SaveResult { NoData, Cancelled, BadNumbers, Failed, SavedWithErrors, Saved };
+    // 生成代码/审核/保存: checks every row and replaces the stored list in one transaction.
+    SaveResult Save();
+
+    // 清空: through the main window's clear of the start-of-period rows; empties the sheet
+    // only when that cleared them. Answers whether it did.
+    bool Clear();
+
+    // After the pop-up paste under "规上": column 15 (hidden there) goes to column 18.
+    void PasteFixup();
+
+    // 仅显示错误: whether the stored start-of-period list has failing rows; when not, shows
+    // "没有错误信息！" and disables the button.
+    bool ErrorListHasRows();
+
+    // State the form paints.
+    bool ErrorsEnabled() const { return errorsEnabled_; }
+    void SetErrorsEnabled(bool on) { errorsEnabled_ = on; }
+    const QString& Status() const { return status_; }
+    void SetStatus(const QString& text) { status_ = text; }
+    const QString& UnitNameLabel() const { return unitName_; }
+    const QString& UnitCodeLabel() const { return unitCode_; }
+    const QString& CurrentDepNo() const { return currentDepNo_; }
+
+    // Whether the sheet holds edits that are not stored: any change of a cell not made by
+    // this class. A reload on activation never runs over them.
+    bool Dirty() const { return dirty_; }
+    void SetDirty(bool on) { dirty_ = on; }
+
+    TSheetBook& Book() const { return book_; }
+
+private:
+    class Quiet;  // our own changes do not count as edits
+    void ResetFonts();
+
+    TSheetBook& book_;
+    AppContext& ctx_;
+    const CodeLists& codes_;
+    bool errorsEnabled_ = false;
+    bool dirty_ = false;
+    int quiet_ = 0;
+    QString status_, unitName_, unitCode_, currentDepNo_;
+    QMetaObject::Connection cellsConn_, resetConn_;
+};
+
+}  // namespace qm

@@ -1,0 +1,85 @@
+#include "core/staff/CodeLists.h"
+
+#include "core/base/RtlText.h"
+#include "core/db/Db.h"
+
+namespace qm {
+
+CodeLists& ProgramCodeLists() {
+    static CodeLists lists;
+    return lists;
+}
+
+namespace {
+
+// Reads one list. An empty result gives an empty list rather than keeping an earlier load's
+// rows, so a lookup never finds a name the table no longer holds.
+void Fill(db::Connection& conn, const QString& sql, const db::Params& params, bool trimNames,
+          CodeList& list) {
+    db::Query q(conn);
+    q.Open(sql, params);
+    CodeList fresh;
+    fresh.reserve(size_t(q.RecordCount()));
+    for (q.First(); !q.Eof(); q.Next()) {
+        CodeEntry e;
+        e.ID = int(q.FieldByName(QStringLiteral("ID")).AsInteger());
+        const QString name = q.FieldByName(QStringLiteral("CodeName")).AsString();
+        e.CodeName = trimNames ? RtlTrim(name) : name;
+        e.Memo = q.FieldByName(QStringLiteral("Memo")).AsString();
+        fresh.push_back(std::move(e));
+    }
+    list = std::move(fresh);
+}
+
+}  // namespace
+
+void LoadCodeTables(db::Connection& conn, const QString& postFilter, CodeLists& lists) {
+    // The unit-type digit is a bound pattern; Code_Edu and Code_Sex are ordered by ID too so
+    // their order does not depend on how the rows happen to be stored.
+    Fill(conn, QStringLiteral("select * from Code_Post where Memo like ? order by ID"),
+         {QStringLiteral("%") + postFilter + QStringLiteral("%")}, false, lists.CodePostList);
+    Fill(conn, QStringLiteral("select * from Code_Edu order by ID"), {}, false, lists.CodeEduList);
+    Fill(conn, QStringLiteral("select * from Code_Sex order by ID"), {}, false, lists.CodeSexList);
+    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%0%' order by Id"), {},
+         false, lists.CodeGradeList0);
+    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%1%' order by Id"), {},
+         false, lists.CodeGradeList1);
+    Fill(conn, QStringLiteral("select * from Code_Nation order by Id"), {}, true, lists.CodeNationList);
+    Fill(conn, QStringLiteral("select * from Code_Role order by Id"), {}, true, lists.CodeRoleList);
+    Fill(conn, QStringLiteral("select * from Code_YesNo order by Id"), {}, true, lists.CodeYesNoList);
+    Fill(conn, QStringLiteral("select * from Code_Certy order by Id"), {}, false, lists.CodeCertyList);
+}
+
+std::optional<QString> LookupCode(const CodeList& list, const QString& text) {
+    for (const CodeEntry& e : list)
+        if (e.CodeName == text) return QString::number(e.ID);
+    return std::nullopt;
+}
+
+std::optional<int> LastCodeOf(const CodeList& list, const QString& name) {
+    std::optional<int> found;
+    for (const CodeEntry& e : list)
+        if (e.CodeName == name) found = e.ID;
+    return found;
+}
+
+std::optional<int> FirstCodeOf(const CodeList& list, const QString& name) {
+    for (const CodeEntry& e : list)
+        if (e.CodeName == name) return e.ID;
+    return std::nullopt;
+}
+
+QStringList CodeNames(const CodeList& list) {
+    QStringList out;
+    out.reserve(qsizetype(list.size()));
+    for (const CodeEntry& e : list) out << e.CodeName;
+    return out;
+}
+
+QString CodeItemsText(const CodeList& list) {
+    QString out;
+    for (const CodeEntry& e : list) out += e.CodeName + QLatin1Char(';');
+    return out;
+}
+
+}  // namespace qm

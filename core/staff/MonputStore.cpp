@@ -1,0 +1,208 @@
+#include "core/staff/MonputStore.h"
+
+#include "core/base/Progress.h"
+
+#include <sqlite3.h>
+
+namespace qm {
+
+namespace {
+
+// Stored field of each text column 1..18 (the sheet load and the imports read these).
+const char* const kTextFields[kStaffTextCols] = {
+    "sName", "sNumber", "sTsex", "sTnation", "sTparty", "sBirth", "sWorks", "sWork", "sTEdu",
+    "sTPost", "sTGrade", "sTJGrade", "sTsf", "sTqrz", "sTgc", "sTjzs", "sTsg", "sTyg"};
+
+bool IsDigit(QChar ch) { return ch >= QLatin1Char('0') && ch <= QLatin1Char('9'); }
+
+// Text columns 3..18 (without 7, 8) that a column set stores, with their code column
+// (0 for the plain birth date), in the order of the insert's column list.
+struct Pair {
+    int textCol;
+    const char* textField;
+    int codeCol;
+    const char* codeField;
+};
+const Pair kBasePairs[] = {{3, "sTsex", 25, "sSex"},        {4, "sTnation", 26, "sNation"},
+                           {5, "sTparty", 27, "sParty"},    {9, "sTedu", 28, "sEducation"},
+                           {10, "sTpost", 29, "sPost"},     {11, "sTGrade", 30, "sPostGrade"},
+                           {12, "sTJGrade", 31, "sJGrade"}, {13, "sTsf", 32, "ssf"},
+                           {14, "sTqrz", 33, "sqrz"}};
+const Pair kConstructionPairs[] = {
+    {15, "sTgc", 34, "sgc"}, {16, "sTjzs", 35, "sjzs"}, {17, "sTsg", 36, "ssg"}, {18, "sTyg", 37, "syg"}};
+const Pair kGuishangPairs[] = {{18, "sTyg", 37, "syg"}};
+
+std::vector<Pair> PairsFor(StaffColumnSet set) {
+    std::vector<Pair> v(std::begin(kBasePairs), std::end(kBasePairs));
+    if (set == StaffColumnSet::Construction) v.insert(v.end(), std::begin(kConstructionPairs), std::end(kConstructionPairs));
+    if (set == StaffColumnSet::Guishang) v.insert(v.end(), std::begin(kGuishangPairs), std::end(kGuishangPairs));
+    return v;
+}
+
+QString InsertSql(const std::vector<Pair>& pairs) {
+    QStringList cols{QStringLiteral("sName"), QStringLiteral("sNumber"), QStringLiteral("sBirth"),
+                     QStringLiteral("sWorks"), QStringLiteral("sWork")};
+    for (const Pair& p : pairs) cols << QString::fromLatin1(p.textField);
+    for (const Pair& p : pairs) cols << QString::fromLatin1(p.codeField);
+    cols << QStringLiteral("sIsok") << QStringLiteral("sMon");
+    QStringList marks;
+    for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+    return QStringLiteral("insert into Staff_moninfo(%1) values(%2)").arg(cols.join(u','), marks.join(u','));
+}
+
+db::Value TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? db::Value() : db::Value(s); }
+
+}  // namespace
+
+StaffColumnSet ColumnSetFor(const QString& depInfo) {
+    const QString d = TrimLow(depInfo);
+    if (d == QStringLiteral("是1") || d == QStringLiteral("是2")) return StaffColumnSet::Construction;
+    if (d == QStringLiteral("规上")) return StaffColumnSet::Guishang;
+    return StaffColumnSet::Base;
+}
+
+std::optional<db::Value> WorkYearsValue(const QString& text) {
+    const QString t = TrimLow(text);
+    if (t.isEmpty()) return db::Value();
+    int i = 0;
+    if (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-')) ++i;
+    int digits = 0, dots = 0;
+    for (int k = i; k < t.size(); ++k) {
+        if (IsDigit(t[k])) ++digits;
+        else if (t[k] == QLatin1Char('.') && dots == 0) ++dots;
+        else return std::nullopt;
+    }
+    if (digits == 0 || digits > 15) return std::nullopt;
+    if (dots == 0) return db::Value(t.toLongLong());
+    return db::Value(t.toDouble());
+}
+
+std::optional<db::Value> CodeValue(const QString& text) {
+    const QString t = TrimLow(text);
+    if (t.isEmpty()) return db::Value();
+    bool ok = false;
+    const long long v = t.toLongLong(&ok);
+    if (!ok) return std::nullopt;
+    return db::Value(v);
+}
+
+StaffTexts StaffTextsOf(const db::Query& q) {
+    StaffTexts t;
+    for (int i = 0; i < kStaffTextCols; ++i) t[size_t(i)] = q.FieldByName(QLatin1String(kTextFields[i])).AsString();
+    return t;
+}
+
+namespace {
+// Only the 18 shown fields are read: a month holds up to 16,338 rows.
+std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, int month) {
+    QStringList fields;
+    for (const char* f : kTextFields) fields << QLatin1String(f);
+    // Stepped directly into the rows, without a data set's copy of every value in between.
+    sqlite3_stmt* st = c.Prepare(QStringLiteral("select %1 from %2 where sMon=? order by id").arg(fields.join(u','), from));
+    c.Bind(st, {month});
+    std::vector<StaffTexts> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        StaffTexts t;
+        for (int i = 0; i < kStaffTextCols; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL: break;
+            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, i)); break;
+            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, i)); break;
+            default:
+                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                 sqlite3_column_bytes(st, i));
+            }
+        }
+        rows.push_back(std::move(t));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c.Fail();
+    return rows;
+}
+}  // namespace
+
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) { return ReadAll(c, QStringLiteral("Vmon"), month); }
+
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth) {
+    return ReadAll(c, QStringLiteral("Staff_moninfo"), fromMonth);
+}
+
+bool MonthHasErrorRows(db::Connection& c, int month) {
+    db::Query q(c);
+    q.Open(QStringLiteral("select 1 from Vmon where sIsOk='0' and sMon=? limit 1"), {month});
+    return !q.Eof();
+}
+
+std::vector<BadCell> FindNonNumericWorkYears(int firstRow, int lastRow, const CellReader& cell) {
+    std::vector<BadCell> bad;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        if (!WorkYearsValue(cell(r, kWorksCol))) bad.push_back({r, kWorksCol, QStringLiteral("参加工作年限")});
+        if (!WorkYearsValue(cell(r, kWorkCol))) bad.push_back({r, kWorkCol, QStringLiteral("其中本岗位年限")});
+    }
+    return bad;
+}
+
+QString BadCellMessage(const BadCell& bad, const QString& name) {
+    return QStringLiteral("第%1行（%2）的“%3”不是数字，请核实！").arg(bad.row).arg(name, bad.header);
+}
+
+SaveFailure::SaveFailure(int row, QString name, QString reason)
+    : std::runtime_error(reason.toStdString()), row_(row), name_(std::move(name)), reason_(std::move(reason)) {}
+
+QString SaveFailure::Message() const {
+    if (row_ <= 0) return QStringLiteral("保存失败：%1\n已保存的数据没有改变。").arg(reason_);
+    return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
+}
+
+void WriteMonth(db::Connection& c, int month, StaffColumnSet set, int firstRow, int lastRow,
+                const CellReader& cell, const std::vector<QString>& flags, Progress* pb) {
+    const std::vector<Pair> pairs = PairsFor(set);
+    const QString sql = InsertSql(pairs);
+    const int scale = ProgressScale(lastRow);
+    int row = 0;
+    QString name;
+    try {
+        db::Transaction t(c);
+        c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {month});
+        db::Params p;
+        p.reserve(5 + 2 * pairs.size() + 2);
+        for (row = firstRow; row <= lastRow; ++row) {
+            name = CleanName(cell(row, 1));
+            p.clear();
+            p.emplace_back(name);
+            p.emplace_back(StoredNumber(cell(row, 2)));
+            p.push_back(TextOrNull(cell(row, 6)));
+            for (int col : {kWorksCol, kWorkCol}) {
+                auto v = WorkYearsValue(cell(row, col));
+                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列不是数字").arg(col));
+                p.push_back(*v);
+            }
+            for (const Pair& pr : pairs) p.push_back(TextOrNull(cell(row, pr.textCol)));
+            for (const Pair& pr : pairs) {
+                auto v = CodeValue(cell(row, pr.codeCol));
+                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(pr.textCol));
+                p.push_back(*v);
+            }
+            const size_t i = size_t(row - firstRow);
+            p.emplace_back(i < flags.size() ? flags[i] : QStringLiteral("0"));
+            p.emplace_back(month);
+            c.Exec(sql, p);
+            if (pb) pb->SetPosition(int(qint64(row) * 100 / scale));
+        }
+        t.Commit();
+    } catch (const SaveFailure&) {
+        if (pb) pb->SetPosition(0);
+        throw;
+    } catch (const db::Error& e) {
+        if (pb) pb->SetPosition(0);
+        // A failure outside the row loop (the delete or the commit) names no row.
+        if (row < firstRow || row > lastRow) throw SaveFailure(0, QString(), e.Text());
+        throw SaveFailure(row, name, e.Text());
+    }
+    if (pb) pb->SetPosition(0);
+}
+
+int ProgressScale(int lastRow) { return lastRow < 1 ? 1 : lastRow; }
+
+}  // namespace qm

@@ -1,0 +1,106 @@
+#pragma once
+// The stored side of the monthly staff list: reading a month (or the month to import),
+// and writing a checked sheet back in one transaction. No widgets: the form reads its
+// cells through a CellReader and paints what these functions report.
+
+#include "core/base/RtlText.h"
+#include "core/db/Db.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace qm {
+
+class Progress;
+
+// Staff sheet geometry shared by the monthly list and the staff error list.
+inline constexpr int kStaffFirstRow = 3;    // data rows start here
+inline constexpr int kStaffTextCols = 18;   // columns 1..18 hold the shown texts
+inline constexpr int kStaffFirstCode = 25;  // columns 25..37 hold the codes
+inline constexpr int kStaffLastCode = 37;
+inline constexpr int kStaffIdCol = 38;      // the error list keeps the row's id here
+inline constexpr int kWorksCol = 7;         // sWorks, a number
+inline constexpr int kWorkCol = 8;          // sWork, a number
+
+// The 18 texts of one stored staff row, in sheet column order.
+using StaffTexts = std::array<QString, kStaffTextCols>;
+
+// A cell of the sheet being saved, 1-based.
+using CellReader = std::function<QString(int row, int col)>;
+
+// Which optional columns a unit stores: "否" and unknown classes the 14 base texts and 9
+// codes; "规上" adds column 18 (sTyg/syg); "是1" and "是2" add columns 15..18.
+enum class StaffColumnSet { Base, Guishang, Construction };
+StaffColumnSet ColumnSetFor(const QString& depInfo);
+
+// The original runtime's Trim: characters up to U+0020 only, so a full-width blank stays.
+inline QString TrimLow(const QString& s) { return RtlTrim(s); }
+// Name clean-up of the saves (ClearSpace): trimmed, then every U+0020 removed.
+inline QString CleanName(const QString& s) { return RtlRemoveBlanks(RtlTrim(s)); }
+
+// The staff number as stored: trimmed, since the wage audit matches trimmed numbers.
+inline QString StoredNumber(const QString& s) { return TrimLow(s); }
+
+// A work-years cell as a bound value: null when blank, a number when it reads as one,
+// nothing at all when it is not a number (the caller refuses the save).
+std::optional<db::Value> WorkYearsValue(const QString& text);
+// A code cell as a bound value: null when blank, the integer otherwise; nothing when the
+// cell holds something else.
+std::optional<db::Value> CodeValue(const QString& text);
+
+// The 18 text fields of the query's current row.
+StaffTexts StaffTextsOf(const db::Query& q);
+
+// Every stored row of the month from view Vmon, in id order (the sheet load).
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month);
+// Every row of `fromMonth` from the table itself, whatever its sIsok, in id order (imports).
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth);
+// Whether the month has rows with sIsOk '0'.
+bool MonthHasErrorRows(db::Connection& c, int month);
+
+// A cell the save refuses, with the header of its column for the message.
+struct BadCell {
+    int row = 0;
+    int col = 0;
+    QString header;
+};
+// Work-year cells of rows first..last that are neither blank nor a number.
+std::vector<BadCell> FindNonNumericWorkYears(int firstRow, int lastRow, const CellReader& cell);
+// "第5行（张三）的“参加工作年限”不是数字，请核实！"
+QString BadCellMessage(const BadCell& bad, const QString& name);
+
+// A save that failed and was rolled back: the sheet row being written and the reason.
+class SaveFailure : public std::runtime_error {
+public:
+    SaveFailure(int row, QString name, QString reason);
+    int row() const { return row_; }
+    const QString& name() const { return name_; }
+    const QString& reason() const { return reason_; }
+    // What the person is told, naming the row.
+    QString Message() const;
+
+private:
+    int row_;
+    QString name_;
+    QString reason_;
+};
+
+// Writes the checked sheet as the stored list of `month` in one transaction: the month's
+// rows are deleted and one row inserted per sheet row firstRow..lastRow, with the column
+// set of the unit class, the name cleaned, the number trimmed, every value bound (texts
+// untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
+// (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
+// the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
+void WriteMonth(db::Connection& c, int month, StaffColumnSet set, int firstRow, int lastRow,
+                const CellReader& cell, const std::vector<QString>& flags, Progress* pb = nullptr);
+
+// The progress bar's scale: the last data row. Counting the rows themselves always ends,
+// also when the first rows are empty.
+int ProgressScale(int lastRow);
+
+}  // namespace qm

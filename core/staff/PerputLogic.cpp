@@ -1,0 +1,403 @@
+#include "core/staff/PerputLogic.h"
+
+#include "core/db/Db.h"
+#include "core/base/AppContext.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace qm {
+
+using F = PerputField;
+
+namespace {
+
+const QString kYes = QStringLiteral("是");
+const QString kNo = QStringLiteral("否");
+
+void AddUnique(std::vector<F>& v, F f) {
+    if (std::find(v.begin(), v.end(), f) == v.end()) v.push_back(f);
+}
+
+// A whole number of years as the 5-digit year fields hold it.
+std::optional<int> Years(const QString& text) {
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok || n < 0 || n > 99999) return std::nullopt;
+    return n;
+}
+
+// The fields that must not be empty, in the order of the required-field message.
+constexpr F kRequired[] = {F::Name, F::Number, F::Sex, F::Year, F::Month, F::Edu, F::Post,
+                           F::Nation, F::Party, F::Works, F::Work, F::Role, F::FullTime};
+
+bool IsRequired(F f) { return std::find(std::begin(kRequired), std::end(kRequired), f) != std::end(kRequired); }
+
+}  // namespace
+
+PerputLogic::PerputLogic(db::Connection& db, const CodeLists& codes, const QString& depInfo,
+                         const QString& monthNo, IMainWindow* main)
+    : db_(db), codes_(codes), main_(main), depInfo_(depInfo.trimmed()) {
+    bool ok = false;
+    month_ = monthNo.trimmed().toInt(&ok);
+    if (!ok || month_ < 0 || month_ > 12)
+        throw std::invalid_argument("month of the staff list out of range: " + monthNo.toStdString());
+}
+
+bool PerputLogic::Building() const {
+    return depInfo_ == QStringLiteral("是1") || depInfo_ == QStringLiteral("是2");
+}
+bool PerputLogic::AboveSize() const { return depInfo_ == QStringLiteral("规上"); }
+
+bool PerputLogic::FieldShown(F f) const {
+    switch (f) {
+        case F::Engineer:
+        case F::Builder:
+        case F::Site:
+            return Building();
+        case F::Production:
+            return Building() || AboveSize();
+        default:
+            return true;
+    }
+}
+
+bool PerputLogic::GridColumnShown(int col) const {
+    if (col >= 16 && col <= 18) return Building();
+    if (col == 19) return Building() || AboveSize();
+    return col != 0 && col != 10;
+}
+
+QStringList PerputLogic::Items(F f) const {
+    switch (f) {
+        case F::Sex: return CodeNames(codes_.CodeSexList);
+        case F::Edu: return CodeNames(codes_.CodeEduList);
+        case F::Post: return CodeNames(codes_.CodePostList);
+        case F::Grade: return CodeNames(codes_.CodeGradeList0);
+        case F::JGrade: return CodeNames(codes_.CodeGradeList1);
+        case F::Role: return CodeNames(codes_.CodeRoleList);
+        case F::Site: return CodeNames(codes_.CodeCertyList);
+        case F::FullTime:
+        case F::Engineer:
+        case F::Builder:
+        case F::Production: return CodeNames(codes_.CodeYesNoList);
+        case F::Nation:
+        case F::Party: return {kYes, kNo};
+        case F::Year: return YearItems();
+        case F::Month: return MonthItems();
+        default: return {};
+    }
+}
+
+QStringList PerputLogic::YearItems() {
+    QStringList out;
+    for (int y = perput::kFirstListYear; y <= perput::kLastListYear; ++y) out << QString::number(y);
+    return out;
+}
+
+QStringList PerputLogic::MonthItems() {
+    QStringList out;
+    for (int m = 1; m <= 12; ++m) out << QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0'));
+    return out;
+}
+
+bool PerputLogic::InItems(F f, const QString& text) const { return Items(f).contains(text); }
+
+int PerputLogic::YesToCode(const QString& text) { return text.trimmed() == kYes ? 1 : 2; }
+
+std::optional<int> PerputLogic::CodeOf(F f, const QString& text) const {
+    const QString t = text.trimmed();
+    switch (f) {
+        case F::Sex: return FirstCodeOf(codes_.CodeSexList, t);
+        case F::Edu: return FirstCodeOf(codes_.CodeEduList, t);
+        case F::Post: return FirstCodeOf(codes_.CodePostList, t);
+        case F::Grade: return FirstCodeOf(codes_.CodeGradeList0, t);
+        case F::JGrade: return FirstCodeOf(codes_.CodeGradeList1, t);
+        case F::Role: return FirstCodeOf(codes_.CodeRoleList, t);
+        case F::Site: return FirstCodeOf(codes_.CodeCertyList, t);
+        case F::Nation:
+        case F::Party:
+        case F::FullTime:
+        case F::Engineer:
+        case F::Builder:
+        case F::Production: return YesToCode(t);
+        default: return std::nullopt;
+    }
+}
+
+FieldCheck PerputLogic::CheckField(F f, const PersonInput& in) const {
+    FieldCheck r;
+    auto verdict = [&r](F field, bool ok) { (ok ? r.passed : r.failed).push_back(field); };
+    switch (f) {
+        case F::Sex:
+        case F::Edu:
+        case F::Post:
+        case F::Nation:
+        case F::Party:
+        case F::Role:
+        case F::FullTime:
+        case F::Engineer:
+        case F::Builder:
+        case F::Site:
+        case F::Production:
+        case F::Month:
+            verdict(f, InItems(f, in[f]));
+            break;
+        case F::Grade:
+        case F::JGrade: {
+            const QString t = in[f].trimmed();
+            verdict(f, t.isEmpty() || CodeOf(f, t).has_value());
+            break;
+        }
+        case F::Year: {
+            const QString t = in[f].trimmed();
+            bool isNumber = false;
+            const int year = t.toInt(&isNumber);
+            const bool inRange = isNumber && year >= perput::kFirstValidYear && year <= perput::kLastValidYear;
+            verdict(f, t.size() >= 4 && inRange);
+            // A number of four or more digits outside the range is an age that needs a word;
+            // a text that is not a number is only painted.
+            if (t.size() >= 4 && isNumber && !inRange) r.message = perput::kAgeRange;
+            break;
+        }
+        case F::Works:
+        case F::Work: {
+            const QString works = in[F::Works].trimmed(), work = in[F::Work].trimmed();
+            if (works.isEmpty() || work.isEmpty()) break;  // nothing while either is empty
+            const std::optional<int> nWorks = Years(works), nWork = Years(work);
+            if (!nWorks || !nWork) {
+                if (!nWorks) r.failed.push_back(F::Works);
+                if (!nWork) r.failed.push_back(F::Work);
+                r.message = perput::kFixRed;
+                r.kind = DlgKind::Confirmation;
+                r.buttons = DlgButtons::YesOnly;
+                break;
+            }
+            const bool ok = *nWork <= *nWorks;
+            verdict(F::Works, ok);
+            verdict(F::Work, ok);
+            break;
+        }
+        case F::Name:
+        case F::Number:
+        case F::Gw:
+            break;
+    }
+    return r;
+}
+
+SaveResult PerputLogic::Validate(const PersonInput& in) const {
+    SaveResult r;
+    // Every shown field is checked, not only the one last left: a text no list holds never
+    // reaches the database with sIsok '1'. An empty required field is left to the
+    // required-field message below.
+    for (int i = 0; i < kPerputFieldCount; ++i) {
+        const F f = F(i);
+        if (!FieldShown(f)) continue;
+        if (IsRequired(f) && in[f].trimmed().isEmpty()) continue;
+        if ((f == F::Works || f == F::Work) &&
+            (in[F::Works].trimmed().isEmpty() || in[F::Work].trimmed().isEmpty()))
+            continue;
+        for (F bad : CheckField(f, in).failed) AddUnique(r.invalid, bad);
+    }
+    if (!r.invalid.empty()) {
+        r.kind = SaveResult::Invalid;
+        r.message = perput::kFixRed;
+        return r;
+    }
+    for (F f : kRequired) {
+        if (in[f].trimmed().isEmpty()) {
+            r.kind = SaveResult::Missing;
+            r.message = Building() ? perput::kRequiredBuilding : perput::kRequiredOther;
+            return r;
+        }
+    }
+    return r;
+}
+
+SaveResult PerputLogic::Add(const PersonInput& in) { return Write(in, std::nullopt); }
+
+SaveResult PerputLogic::Modify(const PersonInput& in, long long id) { return Write(in, id); }
+
+SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id) {
+    SaveResult r = Validate(in);
+    if (!r.saved()) return r;
+
+    QStringList cols;
+    db::Params vals;
+    auto put = [&](const char* col, db::Value v) {
+        cols << QString::fromLatin1(col);
+        vals.push_back(std::move(v));
+    };
+    auto text = [&in](F f) { return db::Value(in[f].trimmed()); };
+    auto code = [&](F f) { return db::Value(*CodeOf(f, in[f])); };
+    auto optional = [&](const char* textCol, const char* codeCol, F f) {
+        if (in[f].trimmed().isEmpty()) {
+            put(textCol, nullptr);
+            put(codeCol, nullptr);
+        } else {
+            put(textCol, text(f));
+            put(codeCol, code(f));
+        }
+    };
+
+    put("sName", text(F::Name));
+    put("sNumber", text(F::Number));
+    put("sTsex", text(F::Sex));
+    put("sSex", code(F::Sex));
+    put("sBirth", in[F::Year].trimmed() + QLatin1Char('-') + in[F::Month].trimmed());
+    put("sTnation", text(F::Nation));
+    put("sNation", code(F::Nation));
+    put("sTparty", text(F::Party));
+    put("sParty", code(F::Party));
+    put("sTEdu", text(F::Edu));
+    put("sEducation", code(F::Edu));
+    // Validated whole numbers, so the numeric columns never hold text.
+    put("sWorks", *Years(in[F::Works]));
+    put("sWork", *Years(in[F::Work]));
+    if (!id) put("sGw", in[F::Gw].trimmed().isEmpty() ? db::Value() : text(F::Gw));  // a modify keeps sGw
+    put("sTPost", text(F::Post));
+    put("sPost", code(F::Post));
+    optional("sTGrade", "sPostGrade", F::Grade);
+    optional("sTJGrade", "sJGrade", F::JGrade);
+    // The employment and full-time codes are stored for every class of unit.
+    put("sTsf", text(F::Role));
+    put("ssf", code(F::Role));
+    put("sTqrz", text(F::FullTime));
+    put("sqrz", code(F::FullTime));
+    // Only the columns of the unit's class; the hidden combos are not stored.
+    if (Building()) {
+        put("sTgc", text(F::Engineer));
+        put("sgc", code(F::Engineer));
+        put("sTjzs", text(F::Builder));
+        put("sjzs", code(F::Builder));
+        put("sTsg", text(F::Site));
+        put("ssg", code(F::Site));
+    }
+    if (Building() || AboveSize()) {
+        put("sTyg", text(F::Production));
+        put("syg", code(F::Production));
+    }
+    put("sIsok", QStringLiteral("1"));
+
+    try {
+        if (!id) {
+            put("sMon", month_);
+            QStringList marks;
+            for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+            db_.Exec(QStringLiteral("insert into Staff_moninfo (") + cols.join(QLatin1Char(',')) +
+                         QStringLiteral(") values (") + marks.join(QLatin1Char(',')) + QLatin1Char(')'),
+                     vals);
+            if (main_) main_->RefreshInitialDataMenus();
+        } else {
+            QStringList sets;
+            for (const QString& c : cols) sets << c + QStringLiteral("=?");
+            vals.push_back(*id);
+            vals.push_back(month_);
+            const int changed = db_.Exec(QStringLiteral("update Staff_moninfo set ") + sets.join(QLatin1Char(',')) +
+                                             QStringLiteral(" where id=? and sMon=?"),
+                                         vals);
+            // A row deleted meanwhile is not reported as modified.
+            if (changed != 1) throw db::Error(QStringLiteral("no such row"));
+        }
+    } catch (const std::exception& e) {
+        r.kind = SaveResult::Failed;
+        if (id) {
+            r.message = perput::kModifyFailed;
+        } else {
+            r.message = perput::kAddFailed + QString::fromUtf8(e.what());
+            r.dlgKind = DlgKind::Confirmation;
+            r.buttons = DlgButtons::YesOnly;
+        }
+    }
+    return r;
+}
+
+std::optional<PersonInput> PerputLogic::Load(long long id) const {
+    db::Query q(db_);
+    q.Open(QStringLiteral("select * from Vmon where id=?"), {id});
+    if (q.Eof()) return std::nullopt;
+    PersonInput in;
+    auto s = [&q](const char* col) { return q.FieldByName(QString::fromLatin1(col)).AsString(); };
+    in[F::Name] = s("sName");
+    in[F::Number] = s("sNumber");
+    in[F::Gw] = s("sGw");
+    in[F::Works] = s("sWorks");
+    in[F::Work] = s("sWork");
+    in[F::Nation] = s("sTnation");
+    in[F::Party] = s("sTparty");
+    in[F::Role] = s("sTsf");
+    in[F::FullTime] = s("sTqrz");
+    in[F::Engineer] = s("sTgc");
+    in[F::Builder] = s("sTjzs");
+    in[F::Site] = s("sTsg");
+    in[F::Production] = s("sTyg");
+    in[F::Sex] = s("sTsex");
+    in[F::Edu] = s("sTEdu");
+    in[F::Post] = s("sTPost");
+    in[F::Grade] = s("sTGrade");
+    in[F::JGrade] = s("sTJGrade");
+    const QString birth = s("sBirth").trimmed();
+    if (!birth.isEmpty()) {
+        in[F::Year] = birth.left(4);
+        in[F::Month] = birth.mid(5, 2);
+    } else {
+        in[F::Year] = QStringLiteral("1960");
+        in[F::Month] = QStringLiteral("01");
+    }
+    return in;
+}
+
+int PerputLogic::Delete(long long id) {
+    const int n = db_.Exec(QStringLiteral("delete from Staff_moninfo where id=? and sMon=?"), {id, month_});
+    // The month menus follow the lists that exist.
+    if (main_) {
+        main_->RefreshInitialDataMenus();
+        main_->RefreshMonthMenus();
+    }
+    return n;
+}
+
+int PerputLogic::Clear() {
+    const int n = db_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {month_});
+    if (main_) {
+        main_->RefreshInitialDataMenus();
+        main_->RefreshMonthMenus();
+    }
+    return n;
+}
+
+ListQuery PerputLogic::AllRows() const {
+    return {QStringLiteral("select * from Vmon where sMon=? order by id"), {month_}};
+}
+
+ListQuery PerputLogic::Search(const QString& text) const {
+    const QString pattern = LikeContains(text.trimmed());
+    return {QStringLiteral("select * from Vmon where (sName like ? escape '\\' or sNumber like ? escape '\\') "
+                           "and sMon=? order by id"),
+            {pattern, pattern, month_}};
+}
+
+ListQuery PerputLogic::SameName() const {
+    return {QStringLiteral("select * from Vmon where sName in (select sName from Staff_moninfo where sMon=? "
+                           "group by sName having count(sName)>1) and sMon=? order by id"),
+            {month_, month_}};
+}
+
+ListQuery PerputLogic::SameNumber() const {
+    return {QStringLiteral("select * from Vmon where sNumber in (select sNumber from Staff_moninfo where sMon=? "
+                           "group by sNumber having count(sNumber)>1) and sMon=? order by id"),
+            {month_, month_}};
+}
+
+ListQuery PerputLogic::ErrorRows() const {
+    return {QStringLiteral("select * from Vmon where sIsok='0' and sMon=? order by id"), {month_}};
+}
+
+QString PerputLogic::CountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
+
+PerputLogic::CloseTargets PerputLogic::CloseRefreshes(const QString& monthNo, const QString& returnMode) {
+    return {monthNo != QStringLiteral("0"), returnMode == QStringLiteral("0")};
+}
+
+}  // namespace qm

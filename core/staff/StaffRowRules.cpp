@@ -1,0 +1,339 @@
+#include "core/staff/StaffRowRules.h"
+
+#include "core/base/RtlText.h"
+#include "core/sheet/SheetBook.h"
+
+namespace qm {
+
+using namespace staffcol;
+
+int staffcol::CodeColumnOf(int textCol) {
+    switch (textCol) {
+    case Sex: return CodeSex;
+    case Nation: return CodeNation;
+    case Party: return CodeParty;
+    case Edu: return CodeEdu;
+    case Post: return CodePost;
+    case Grade: return CodeGrade;
+    case JGrade: return CodeJGrade;
+    case Role: return CodeRole;
+    case FullTime: return CodeFullTime;
+    case Engineer: return CodeEngineer;
+    case Builder: return CodeBuilder;
+    case Site: return CodeSite;
+    case Production: return CodeProduction;
+    default: return 0;
+    }
+}
+
+StaffLayout StaffLayoutFor(const QString& depInfo) {
+    const QString d = RtlTrim(depInfo);
+    StaffLayout l;
+    if (d == QStringLiteral("否")) {
+        l.maxCol = 14;
+    } else if (d == QStringLiteral("规上")) {
+        l.hide15to17 = true;
+        l.check18 = true;
+    } else if (d == QStringLiteral("是1") || d == QStringLiteral("是2")) {
+        l.check15to17 = true;
+        l.check18 = true;
+    }
+    return l;
+}
+
+void ApplyStaffLayout(TSheetBook& book, const QString& depInfo, bool hideByWidth) {
+    const StaffLayout l = StaffLayoutFor(depInfo);
+    book.SetMaxCol(l.maxCol);
+    if (l.hide15to17) {
+        if (hideByWidth)
+            book.SetColWidth(Engineer, Site, 0);
+        else
+            book.SetColHidden(Engineer, Site, true);
+        // The numbering line then reads 13 in column 14 and 14 in column 18.
+        book.SetCellText(2, Production, QStringLiteral("14"));
+    } else {
+        book.SetColHidden(Engineer, Site, false);
+        for (int c = Engineer; c <= Site; ++c)
+            if (book.ColWidth(c) == 0) book.SetColWidth(c, c, TSheetBook::kDefaultColWidth);
+        book.SetCellText(2, Production, QStringLiteral("17"));
+    }
+}
+
+StaffRowRules::StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form,
+                             const QString& depInfo, const QString& depType)
+    : book_(book),
+      codes_(codes),
+      form_(form),
+      layout_(StaffLayoutFor(depInfo)),
+      // The main window recognises an organ by the trimmed unit type; so does the role rule.
+      organ_(RtlTrim(depType) == QStringLiteral("机关单位")) {}
+
+void StaffRowRules::BeginRun() {
+    allRowsValid_ = true;
+    sexOrPartyFailed_ = false;
+    rowFlag_ = QStringLiteral("1");
+}
+
+bool StaffRowRules::CheckRow(int row, StaffPass pass) {
+    rowFlag_ = QStringLiteral("1");
+    const bool errorListActivation = form_ == StaffForm::ErrorList && pass == StaffPass::Activation;
+    if (errorListActivation) CheckNumber(row, TSheetBook::kNumberMarkPattern);
+    if (pass == StaffPass::Save && form_ != StaffForm::ErrorList) ClearSpace(row);
+    GetSexCode(row);
+    GetNationCode(row);
+    GetPartyCode(row);
+    CheckBirthday(row);
+    GetEduCode(row);
+    GetPostCode(row);
+    if (form_ == StaffForm::BatchSheet && (pass == StaffPass::Save || pass == StaffPass::LoadRecheck))
+        CheckGwy(row);
+    GetPost3Code(row);
+    GetPost2Code(row);
+    GetRoleCode(row);
+    GetYoNCode(row, FullTime, CodeFullTime);
+    if (layout_.check15to17) {
+        GetYoNCode(row, Engineer, CodeEngineer);
+        GetYoNCode(row, Builder, CodeBuilder);
+        GetCertyCode(row, Site, CodeSite);
+    }
+    // The monthly list's opening pass leaves column 18 of a "规上" unit to its save; on a
+    // "是1"/"是2" unit it checks 15..18 like every other pass.
+    const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation &&
+                        !layout_.check15to17;
+    if (layout_.check18 && !skip18) GetYoNCode(row, Production, CodeProduction);
+    // The batch load re-check and the error list's "显示错误" have no number test.
+    if (!errorListActivation && pass != StaffPass::LoadRecheck && pass != StaffPass::ShowErrors)
+        CheckNumber(row, TSheetBook::kMarkPattern);
+    return rowFlag_ == QStringLiteral("1");
+}
+
+int StaffRowRules::CheckRows(StaffPass pass, int firstRow) {
+    BeginRun();
+    book_.BeginUpdate();
+    int n = 0;
+    for (int r = firstRow; r <= book_.MaxRow(); ++r) {
+        if (book_.GetCellText(r, Name).isEmpty()) break;
+        CheckRow(r, pass);
+        ++n;
+    }
+    book_.EndUpdate();
+    return n;
+}
+
+// ---- primitives ----
+
+void StaffRowRules::Mark(int row, int col, int codeCol, int pattern) {
+    book_.SetSelection(row, col, row, col);
+    book_.SetPattern(pattern, 200, 255);
+    if (codeCol > 0) book_.SetCellText(row, codeCol, QString());
+    rowFlag_ = QStringLiteral("0");
+    allRowsValid_ = false;
+}
+
+void StaffRowRules::ClearMark(int row, int col) {
+    if (book_.IsMarked(row, col)) book_.ClearRange(row, col, row, col, TSheetBook::ClearFormats);
+}
+
+void StaffRowRules::ListCheck(int row, int col, int codeCol, const CodeList& list) {
+    if (auto code = LookupCode(list, book_.GetCellText(row, col))) {
+        ClearMark(row, col);
+        book_.SetCellText(row, codeCol, *code);
+    } else {
+        Mark(row, col, codeCol);
+    }
+}
+
+// ---- checks ----
+
+void StaffRowRules::ClearSpace(int row) {
+    book_.SetCellText(row, Name, RtlRemoveBlanks(RtlTrim(book_.GetCellText(row, Name))));
+}
+
+void StaffRowRules::GetSexCode(int row) {
+    const QString t = book_.GetCellText(row, Sex);
+    if (t == QStringLiteral("男") || t == QStringLiteral("女")) {
+        ClearMark(row, Sex);
+        book_.SetCellText(row, CodeSex, t == QStringLiteral("男") ? QStringLiteral("1") : QStringLiteral("2"));
+    } else {
+        Mark(row, Sex, CodeSex);
+        sexOrPartyFailed_ = true;
+    }
+}
+
+void StaffRowRules::GetPartyCode(int row) {
+    const QString t = book_.GetCellText(row, Party);
+    QString code, text = t;
+    if (t == QStringLiteral("是") || t == QStringLiteral("1")) {
+        code = QStringLiteral("1");
+        text = QStringLiteral("是");
+    } else if (t == QStringLiteral("否") || t == QStringLiteral("0")) {
+        code = QStringLiteral("2");
+        text = QStringLiteral("否");
+    }
+    if (code.isEmpty()) {
+        Mark(row, Party, CodeParty);
+        sexOrPartyFailed_ = true;
+        return;
+    }
+    ClearMark(row, Party);
+    book_.SetCellText(row, Party, text);
+    book_.SetCellText(row, CodeParty, code);
+}
+
+void StaffRowRules::GetYoNCode(int row, int col, int codeCol) {
+    const QString t = book_.GetCellText(row, col);
+    if (auto code = LookupCode(codes_.CodeYesNoList, t)) {
+        ClearMark(row, col);
+        book_.SetCellText(row, codeCol, *code);
+        // A list that names "0" or "1" itself still gets the shorthand below, as typed
+        // shorthands always mean yes and no.
+    }
+    if (t == QStringLiteral("0") || t == QStringLiteral("1")) {
+        // The shorthand passes; its old mark goes too.
+        ClearMark(row, col);
+        book_.SetCellText(row, col, t == QStringLiteral("1") ? QStringLiteral("是") : QStringLiteral("否"));
+        book_.SetCellText(row, codeCol, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
+        return;
+    }
+    if (!LookupCode(codes_.CodeYesNoList, t)) Mark(row, col, codeCol);
+}
+
+void StaffRowRules::GetNationCode(int row) {
+    const QString t = book_.GetCellText(row, Nation);
+    if (auto code = LookupCode(codes_.CodeNationList, t)) {
+        ClearMark(row, Nation);
+        book_.SetCellText(row, CodeNation, *code);
+    }
+    if (t == QStringLiteral("0") || t == QStringLiteral("1")) {
+        ClearMark(row, Nation);
+        book_.SetCellText(row, Nation, t == QStringLiteral("1") ? QStringLiteral("是") : QStringLiteral("否"));
+        book_.SetCellText(row, CodeNation, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
+        return;
+    }
+    if (!LookupCode(codes_.CodeNationList, t)) Mark(row, Nation, CodeNation);
+}
+
+void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {
+    const QString t = book_.GetCellText(row, col);
+    if (auto code = LookupCode(codes_.CodeCertyList, t)) {
+        ClearMark(row, col);
+        book_.SetCellText(row, codeCol, *code);
+        return;
+    }
+    // "0" means "否", whose certificate code is 1; the error list does not take the shorthand.
+    if (t == QStringLiteral("0") && form_ != StaffForm::ErrorList) {
+        ClearMark(row, col);
+        book_.SetCellText(row, col, QStringLiteral("否"));
+        book_.SetCellText(row, codeCol, QStringLiteral("1"));
+        return;
+    }
+    Mark(row, col, codeCol);
+}
+
+void StaffRowRules::GetEduCode(int row) { ListCheck(row, Edu, CodeEdu, codes_.CodeEduList); }
+void StaffRowRules::GetPostCode(int row) { ListCheck(row, Post, CodePost, codes_.CodePostList); }
+void StaffRowRules::GetPost3Code(int row) { ListCheck(row, Grade, CodeGrade, codes_.CodeGradeList0); }
+void StaffRowRules::GetPost2Code(int row) { ListCheck(row, JGrade, CodeJGrade, codes_.CodeGradeList1); }
+
+namespace {
+bool IsOneOf(const QString& s, std::initializer_list<const char*> codes) {
+    for (const char* c : codes)
+        if (s == QLatin1String(c)) return true;
+    return false;
+}
+}  // namespace
+
+void StaffRowRules::GetRoleCode(int row) {
+    const QString t = book_.GetCellText(row, Role);
+    auto code = LookupCode(codes_.CodeRoleList, t);
+    // An organ may not fill its civil-service posts with agency workers.
+    const bool organRule = organ_ &&
+                           IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)),
+                                   {"11", "12", "13", "14", "15", "18"}) &&
+                           RtlTrim(t) == QStringLiteral("劳务派遣人员");
+    if (code && !organRule) {
+        ClearMark(row, Role);
+        book_.SetCellText(row, CodeRole, *code);
+    } else {
+        Mark(row, Role, CodeRole);
+    }
+}
+
+void StaffRowRules::CheckGwy(int row) {
+    if (IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)), {"11", "12", "13", "14", "15"}))
+        book_.SetCellText(row, FullTime, QStringLiteral("是"));
+}
+
+void StaffRowRules::CheckNumber(int row, int pattern) {
+    if (book_.GetCellText(row, Number).isEmpty())
+        Mark(row, Number, 0, pattern);
+    else
+        ClearMark(row, Number);
+}
+
+void StaffRowRules::CheckBirthday(int row) {
+    const int col = staffcol::Birth;
+    const QString before = book_.GetCellText(row, col);
+    const StaffRowRules::Birth b = NormaliseBirth(before);
+    if (b.text != before) book_.SetCellText(row, col, b.text);
+    if (b.ok)
+        ClearMark(row, col);
+    else
+        Mark(row, col);
+}
+
+namespace {
+// Bytes of a character in the GBK text the original positions were counted in.
+int GbkBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
+}  // namespace
+
+StaffRowRules::Birth StaffRowRules::NormaliseBirth(const QString& cellText) {
+    const QChar nian(0x5E74), yue(0x6708);  // 年, 月
+    QString cell = cellText;
+    QString s = RtlTrim(cell);
+
+    if (cell.contains(nian)) {
+        const qsizetype m = s.indexOf(yue);
+        if (m >= 0) cell = s.left(m + 1);  // a day after 月 is dropped
+        const qsizetype y0 = s.indexOf(nian);
+        if (y0 == 2) cell = QStringLiteral("19") + cell;  // 67年 means 1967
+        // Three characters before 年 cannot be a year: the cell fails, the run goes on.
+        if (y0 == 3) return {cell, false};
+        s = RtlTrim(cell);
+        const qsizetype y = s.indexOf(nian), mm = s.indexOf(yue);
+        if (y >= 0 && mm > y) {
+            int between = 0;
+            for (qsizetype i = y + 1; i < mm; ++i) between += GbkBytes(s[i]);
+            if (between <= 1) cell = s.left(y + 1) + QLatin1Char('0') + s.mid(y + 1);
+        }
+        const qsizetype yi = cell.indexOf(nian);
+        if (yi >= 0) cell.replace(yi, 1, QLatin1Char('-'));
+        const qsizetype mi = cell.indexOf(yue);
+        if (mi >= 0) cell.remove(mi, 1);
+    }
+
+    if (cell.contains(QLatin1Char('.'))) {
+        s = RtlTrim(cell);
+        const qsizetype dot = s.indexOf(QLatin1Char('.'));
+        const QString a = s.left(dot);
+        const QString b = s.mid(dot + 1);
+        QString m = b.contains(QLatin1Char('.')) ? b.left(b.indexOf(QLatin1Char('.'))) : b;
+        if (m.size() < 2) m.prepend(QLatin1Char('0'));
+        cell = a + QLatin1Char('-') + m;
+    }
+
+    s = RtlTrim(cell);
+    const qsizetype dash = s.indexOf(QLatin1Char('-'));
+    if (dash < 0) return {cell, false};
+    const QString yearText = s.left(dash);
+    const QString monthText = s.mid(dash + 1);
+    // A year or month that is not a whole number fails the cell instead of stopping the run;
+    // the month must be 1..12, so "1990-00" fails too.
+    const int year = yearText.size() == 4 ? RtlStrToInt(yearText).value_or(0) : 0;
+    const int month = RtlStrToInt(monthText).value_or(0);
+    if (year < 1934 || year > 1995 || month < 1 || month > 12) return {cell, false};
+    // Reports compare birth dates as text against "YYYY-MM", so the month always has two digits.
+    return {QStringLiteral("%1-%2").arg(year).arg(month, 2, 10, QLatin1Char('0')), true};
+}
+
+}  // namespace qm

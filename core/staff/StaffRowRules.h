@@ -1,0 +1,116 @@
+#pragma once
+// The staff-row rules shared by the three staff sheets (the start-of-period batch sheet, the
+// monthly staff list and the staff error list): the column map, the layout by unit kind, and
+// the checks that code each column, mark failing cells red, clear passing ones and give the
+// row flag that is stored as sIsok. The checks work on a TSheetBook and need no widget.
+
+#include "core/staff/CodeLists.h"
+
+#include <QString>
+
+namespace qm {
+
+class TSheetBook;
+
+// The staff sheet's columns. Text columns 1..18 are shown; the codes go to 25..37.
+namespace staffcol {
+inline constexpr int FirstDataRow = 3;  // rows 1 and 2 are the headers and numbering line
+inline constexpr int Name = 1, Number = 2, Sex = 3, Nation = 4, Party = 5, Birth = 6,
+                     Works = 7, Work = 8, Edu = 9, Post = 10, Grade = 11, JGrade = 12,
+                     Role = 13, FullTime = 14, Engineer = 15, Builder = 16, Site = 17,
+                     Production = 18;
+inline constexpr int CodeSex = 25, CodeNation = 26, CodeParty = 27, CodeEdu = 28,
+                     CodePost = 29, CodeGrade = 30, CodeJGrade = 31, CodeRole = 32,
+                     CodeFullTime = 33, CodeEngineer = 34, CodeBuilder = 35, CodeSite = 36,
+                     CodeProduction = 37;
+inline constexpr int ErrorListId = 38;  // the staff error list keeps the row's id here
+// The code column of a text column, 0 when it has none.
+int CodeColumnOf(int textCol);
+}  // namespace staffcol
+
+// Which form runs the rules; where the forms behave differently the variant decides.
+enum class StaffForm { BatchSheet, MonthlyList, ErrorList };
+
+// Which pass of that form runs them.
+//  Save        — the save: blanks removed from the name first, number test last.
+//  Activation  — the display pass when the form opens (error list: number test first, pattern 20;
+//                monthly list: column 18 of "规上" not checked).
+//  LoadRecheck — the batch sheet's load re-check: no number test.
+//  ShowErrors  — the error list's "显示错误" pass: the column checks without the number test.
+enum class StaffPass { Save, Activation, LoadRecheck, ShowErrors };
+
+// Columns by the unit's DepInfo (trimmed): "否" 14 shown; "规上" 18 shown with 15..17 hidden,
+// only 18 checked; "是1"/"是2" 18 shown and checked; any other value 18 shown, none checked.
+struct StaffLayout {
+    int maxCol = 18;
+    bool hide15to17 = false;
+    bool check15to17 = false;
+    bool check18 = false;
+};
+StaffLayout StaffLayoutFor(const QString& depInfo);
+// Sets MaxCol, hides 15..17 on "规上" (by width 0 when hideByWidth, as the monthly list does)
+// and writes "14" into (2,18) there.
+void ApplyStaffLayout(TSheetBook& book, const QString& depInfo, bool hideByWidth = false);
+
+class StaffRowRules {
+public:
+    StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form,
+                  const QString& depInfo, const QString& depType);
+
+    // All-rows flag := 1; the sex/party failure note := false.
+    void BeginRun();
+    // Runs every check of the pass on one row in the fixed order. The row flag starts at "1";
+    // answers whether it stayed so.
+    bool CheckRow(int row, StaffPass pass);
+    // BeginRun, then CheckRow from firstRow down to the first row with an empty column 1;
+    // answers the number of rows checked.
+    int CheckRows(StaffPass pass, int firstRow = staffcol::FirstDataRow);
+
+    QString RowFlag() const { return rowFlag_; }  // "1" or "0", stored as sIsok
+    bool AllRowsValid() const { return allRowsValid_; }
+    // The batch sheet enables its "仅显示错误" button when a sex or party check failed.
+    bool SexOrPartyFailed() const { return sexOrPartyFailed_; }
+
+    // The single checks, for forms that re-check one cell after an editor pick.
+    void ClearSpace(int row);
+    void GetSexCode(int row);
+    void GetNationCode(int row);
+    void GetPartyCode(int row);
+    void CheckBirthday(int row);
+    void GetEduCode(int row);
+    void GetPostCode(int row);
+    void CheckGwy(int row);
+    void GetPost3Code(int row);
+    void GetPost2Code(int row);
+    void GetRoleCode(int row);
+    void GetYoNCode(int row, int col, int codeCol);
+    void GetCertyCode(int row, int col, int codeCol);
+    void CheckNumber(int row, int pattern);
+
+    // Mark: red fill (the pattern), empty code cell, row and run flags lowered.
+    void Mark(int row, int col, int codeCol = 0, int pattern = 18);
+    // Clear: the cell's formats (kind 2), which removes an earlier mark.
+    void ClearMark(int row, int col);
+
+    // The birth-date normalisation on its own: the text the cell is left with and whether it
+    // passes. Passing dates come out as "YYYY-MM".
+    struct Birth {
+        QString text;
+        bool ok = false;
+    };
+    static Birth NormaliseBirth(const QString& cellText);
+
+private:
+    void ListCheck(int row, int col, int codeCol, const CodeList& list);
+
+    TSheetBook& book_;
+    const CodeLists& codes_;
+    StaffForm form_;
+    StaffLayout layout_;
+    bool organ_ = false;
+    QString rowFlag_ = QStringLiteral("1");
+    bool allRowsValid_ = true;
+    bool sexOrPartyFailed_ = false;
+};
+
+}  // namespace qm

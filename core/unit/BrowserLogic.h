@@ -1,0 +1,47 @@
+#pragma once
+// What the staff browser computes without widgets: the month captions, the months that hold
+// a staff list, the statements behind its grid and the count it shows in its status bar.
+
+#include "core/db/Db.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace qm {
+
+// A statement and its bound values, for a form to open as its grid's data set.
+struct ListQuery {
+    QString sql;
+    db::Params params;
+};
+
+// `text` as the pattern of `like ? escape '\'` that finds it anywhere in a value: the text's
+// own %, _ and \ are escaped, so a name is searched as typed.
+QString LikeContains(const QString& text);
+
+namespace browser {
+
+// "期初", "一月" .. "十二月" for the months 0..12; both directions use this one table.
+const QStringList& MonthCaptions();
+QString CaptionOfMonth(int month);  // empty outside 0..12
+std::optional<int> MonthOfCaption(const QString& caption);  // exact match, no trimming
+
+// The captions of the months that have rows in Staff_moninfo, in ascending month order.
+QStringList PresentMonthCaptions(db::Connection& db);
+
+// The rows of the month a caption names (the caption is trimmed first); nothing when the
+// caption names no month.
+std::optional<ListQuery> MonthRows(const QString& caption);
+// The rows of the month `monthText` names (taken as it stands) whose name contains `name`;
+// nothing when the text names no month.
+std::optional<ListQuery> NameSearch(const QString& monthText, const QString& name);
+
+// "  <caption>, 共有<n>条记录。"
+QString StatusText(const QString& caption, int count);
+// With no month to show: "  共有0条记录。"
+QString EmptyStatusText();
+
+}  // namespace browser
+}  // namespace qm

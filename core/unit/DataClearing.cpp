@@ -1,0 +1,54 @@
+#include "core/unit/DataClearing.h"
+
+#include "core/db/Db.h"
+
+namespace qm {
+
+std::optional<int> DataClearing::ParseMonth(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 2) return std::nullopt;
+    for (QChar ch : t)
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9')) return std::nullopt;
+    const int m = t.toInt();
+    if (m < 1 || m > 12) return std::nullopt;
+    return m;
+}
+
+// Ordered, so the last row is the highest month whatever order the engine keeps.
+std::optional<int> DataClearing::LastMonth(const QString& sql) {
+    db::Query q(c_);
+    q.Open(sql);
+    if (q.Eof()) return std::nullopt;
+    q.Last();
+    return int(q.Fields(0).AsInteger());
+}
+
+std::optional<int> DataClearing::LastStaffMonth() {
+    return LastMonth(QStringLiteral("select Distinct(sMon) from Staff_moninfo where sMon<>0 order by sMon"));
+}
+
+std::optional<int> DataClearing::LastWageMonth() {
+    return LastMonth(QStringLiteral("select Distinct(Smon) from Wage_Info where Smon is not null order by Smon"));
+}
+
+void DataClearing::ClearAllMonthlyStaff() {
+    db::Transaction t(c_);
+    c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon<>0"));
+    c_.Exec(QStringLiteral("delete from Wage_Info"));
+    t.Commit();
+}
+
+void DataClearing::ClearStaffMonth(int m) {
+    db::Transaction t(c_);
+    c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon=?"), {m});
+    c_.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {m});
+    t.Commit();
+}
+
+void DataClearing::ClearAllWages() { c_.Exec(QStringLiteral("delete from Wage_Info")); }
+
+void DataClearing::ClearWageMonth(int m) { c_.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {m}); }
+
+int DataClearing::ClearInitialList() { return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0")); }
+
+}  // namespace qm

@@ -1,0 +1,73 @@
+#pragma once
+// The gates every main-window command passes before it opens a form: the unit, the
+// previous month, the month's staff list, error rows and month data; and the two menu
+// computations (which month items are open, whether a start-of-period list exists).
+// Plain logic over the connection, the state and the message service.
+
+#include "core/base/AppContext.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+namespace qm {
+
+namespace db {
+class Connection;
+}
+class UiService;
+
+// Which of the twelve month items of "工资录入" are enabled (index 1..12; 0 unused).
+struct MonthMenuPlan {
+    std::array<bool, 13> enabled{};
+    QString maxWageMonth = QStringLiteral("0");
+};
+
+class Gates {
+public:
+    Gates(db::Connection& db, MainState& state, UiService& ui) : db_(db), state_(state), ui_(ui) {}
+
+    // Opens the monthly staff list (TFrm_monput) without waiting; set by the main window.
+    std::function<void()> openMonthStaffList;
+
+    // The unit gate: loads the Flag='1' row into the state; false (and nothing changed) without one.
+    bool LoadUnitInfo();
+    // The month-list gate: the month has staff rows; else offers the monthly staff list.
+    bool CheckMonthStaffList(const QString& m);
+    // The previous-month gate, p being the month before the one opened.
+    bool CheckPreviousMonth(const QString& p);
+    // Error rows up to month m: shows them and stops the command silently; else whether the
+    // month has wage rows on its staff list.
+    bool CheckMonthDataErrors(const QString& m);
+    // Whether month m has any data at all (no message).
+    bool HasMonthData(const QString& m);
+
+    // Month items to enable from the founding month and the highest wage month.
+    MonthMenuPlan PlanMonthMenus();
+    // Whether a start-of-period list exists ("工资录入" and "数据汇总" are enabled then).
+    bool HasInitialData();
+
+    // The wage summaries' refusal: "年初,3月度," for the months with staff error rows, empty when none.
+    QString StaffErrorMonthList();
+    // The period check of the labour reports for end month e: the refusal text, empty when the
+    // period may be reported. The staff-list test is skipped for the annual report.
+    QString PeriodRefusal(int e, bool testStaffList);
+
+    // Status-bar class text of a unit: DepType trimmed, DepInfo trimmed.
+    static QString UnitClassText(const QString& depType, const QString& depInfo);
+    // Whether a query returns any row (reads at most one).
+    static bool Exists(db::Connection& c, const QString& sql);
+    // The trimmed CreateMon of the current unit; empty without a unit row.
+    QString StoredCreateMon(bool* found = nullptr);
+
+private:
+    db::Connection& db_;
+    MainState& state_;
+    UiService& ui_;
+};
+
+// A month spliced into SQL: only the digits of a month 0..12 pass; anything else raises.
+QString MonthSql(const QString& m);
+
+}  // namespace qm

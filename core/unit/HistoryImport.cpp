@@ -1,0 +1,436 @@
+#include "core/unit/HistoryImport.h"
+
+#include "core/db/Db.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/base/AppContext.h"
+#include "core/db/DatabaseCopy.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <sqlite3.h>
+
+#include <array>
+#include <cmath>
+
+namespace qm {
+
+// ---------------------------------------------------------------- finding the file
+
+namespace {
+
+std::optional<QString> EntryBlind(const QString& folder, const QString& name, QDir::Filters kind) {
+    const QDir d(folder);
+    if (!d.exists()) return std::nullopt;
+    for (const QString& e : d.entryList(kind | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        if (e.compare(name, Qt::CaseInsensitive) == 0) return d.filePath(e);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> FindPredecessorDatabase(const QString& folder) {
+    if (folder.trimmed().isEmpty()) return std::nullopt;
+    const auto dbDir = EntryBlind(folder, QStringLiteral("Database"), QDir::Dirs);
+    if (!dbDir) return std::nullopt;
+    return EntryBlind(*dbDir, QStringLiteral("RCdatabase.mdb"), QDir::Files);
+}
+
+QString JetSourceText(const QString& file) {
+    return QStringLiteral("原系统数据库是Access（Jet）格式，本系统不能读取这种格式，未导入任何数据。\n") +
+           QDir::toNativeSeparators(file);
+}
+
+QString OwnDatabaseText() {
+    return QStringLiteral("所选路径是本系统自己的数据库，不能从中导入，请选择原系统安装目录。");
+}
+
+QString UnreadableSourceText(const QString& file) {
+    return QStringLiteral("无法读取原系统数据库，未导入任何数据：\n") + QDir::toNativeSeparators(file);
+}
+
+// ---------------------------------------------------------------- SQLite source
+
+namespace {
+
+class StatementRow : public HistoryRow {
+public:
+    explicit StatementRow(sqlite3_stmt* st) : st_(st) {
+        const int n = sqlite3_column_count(st);
+        for (int i = 0; i < n; ++i) byName_.insert(QString::fromUtf8(sqlite3_column_name(st, i)).toLower(), i);
+    }
+    int Column(const QString& name) const override { return byName_.value(name.toLower(), -1); }
+    std::optional<QString> Text(int column) const override {
+        if (sqlite3_column_type(st_, column) == SQLITE_NULL) return std::nullopt;
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
+        return QString::fromUtf8(p, sqlite3_column_bytes(st_, column));
+    }
+
+private:
+    sqlite3_stmt* st_;
+    QHash<QString, int> byName_;
+};
+
+// Months are compared as numbers whatever the old column stores (a loosely typed old table
+// may hold them as text); rows without a month are not taken.
+QString StaffWhere(HistorySource::StaffFilter f) {
+    const char* op = "";
+    switch (f) {
+    case HistorySource::StaffFilter::YearEnd: op = "=12"; break;
+    case HistorySource::StaffFilter::Initial: op = "=0"; break;
+    case HistorySource::StaffFilter::All: op = ">=0"; break;
+    case HistorySource::StaffFilter::Monthly: op = ">0"; break;
+    }
+    return QStringLiteral(" from Staff_moninfo where trim(sMon)<>'' and cast(sMon as integer)") + QLatin1String(op);
+}
+
+QString StaffOrder(HistorySource::StaffFilter f) {
+    return f == HistorySource::StaffFilter::YearEnd ? QStringLiteral(" order by rowid")
+                                                     : QStringLiteral(" order by cast(sMon as integer) desc, rowid");
+}
+
+const QString kWageFrom = QStringLiteral(" from Wage_Info where trim(sMon)<>''");
+
+}  // namespace
+
+SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_unique<db::Connection>()) {
+    if (HasJetHeader(file)) throw HistoryError(JetSourceText(file));
+    if (!HasSqliteHeader(file)) throw HistoryError(UnreadableSourceText(file));
+    try {
+        c_->OpenReadOnly(file);
+        if (!c_->HasTable(QStringLiteral("Staff_moninfo")) || !c_->HasTable(QStringLiteral("Wage_Info")))
+            throw HistoryError(UnreadableSourceText(file));
+    } catch (const db::Error&) {
+        throw HistoryError(UnreadableSourceText(file));
+    }
+}
+
+SqliteHistorySource::~SqliteHistorySource() = default;
+
+namespace {
+
+int Count(db::Connection& c, const QString& sql) {
+    db::Query q(c);
+    q.Open(sql);
+    return int(q.Fields(0).AsInteger());
+}
+
+void Each(db::Connection& c, const QString& sql, const HistorySource::RowFn& fn) {
+    sqlite3_stmt* st = c.Prepare(sql);
+    StatementRow row(st);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fn(row);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c.Fail();
+}
+
+}  // namespace
+
+int SqliteHistorySource::CountStaff(StaffFilter filter) {
+    return Count(*c_, QStringLiteral("select count(*)") + StaffWhere(filter));
+}
+
+void SqliteHistorySource::ForEachStaff(StaffFilter filter, const RowFn& fn) {
+    Each(*c_, QStringLiteral("select *") + StaffWhere(filter) + StaffOrder(filter), fn);
+}
+
+int SqliteHistorySource::CountWages() { return Count(*c_, QStringLiteral("select count(*)") + kWageFrom); }
+
+void SqliteHistorySource::ForEachWage(const RowFn& fn) {
+    Each(*c_, QStringLiteral("select *") + kWageFrom + QStringLiteral(" order by cast(sMon as integer) desc, rowid"), fn);
+}
+
+// ---------------------------------------------------------------- building the rows
+
+namespace {
+
+// How a column's value is built from the old one.
+enum class Kind {
+    Name,    // StripSpaces
+    Number,  // the staff or wage number, trimmed
+    Text,    // as stored; empty after trimming: null (staff) or '' (year end, flags)
+    Code,    // a whole-number code; empty: null
+    Amount,  // a number; empty: null
+    Month,   // a whole number 0..12, required
+};
+
+struct Col {
+    const char* name;
+    Kind kind;
+};
+
+constexpr std::array<Col, 34> kStaffCols{{
+    {"sName", Kind::Name},      {"sNumber", Kind::Number},  {"sTsex", Kind::Text},     {"sSex", Kind::Code},
+    {"sTnation", Kind::Text},   {"sBirth", Kind::Text},     {"sTEdu", Kind::Text},     {"sEducation", Kind::Code},
+    {"sGw", Kind::Text},        {"sTPost", Kind::Text},     {"sPost", Kind::Code},     {"STGrade", Kind::Text},
+    {"sPostGrade", Kind::Code}, {"sIsok", Kind::Text},      {"sTparty", Kind::Text},   {"sWorks", Kind::Amount},
+    {"sWork", Kind::Amount},    {"sTJgrade", Kind::Text},   {"sNation", Kind::Code},   {"sParty", Kind::Code},
+    {"sJGrade", Kind::Code},    {"sTsf", Kind::Text},       {"sTqrz", Kind::Text},     {"sTgc", Kind::Text},
+    {"sTjzs", Kind::Text},      {"sTsg", Kind::Text},       {"sTyg", Kind::Text},      {"ssf", Kind::Code},
+    {"sqrz", Kind::Code},       {"ssg", Kind::Code},        {"sgc", Kind::Code},       {"sjzs", Kind::Code},
+    {"syg", Kind::Code},        {"sMon", Kind::Month},
+}};
+
+constexpr std::array<Col, 11> kWageCols{{
+    {"sName", Kind::Name},
+    {"sNumber", Kind::Number},
+    {"sTotal", Kind::Amount},
+    {"sN1", Kind::Amount},
+    {"sN2", Kind::Amount},
+    {"sN3", Kind::Amount},
+    {"sN4", Kind::Amount},
+    {"sN5", Kind::Amount},
+    {"sFlag", Kind::Text},
+    {"wFlag", Kind::Text},
+    {"sMon", Kind::Month},
+}};
+
+template <size_t N>
+QString InsertSql(const char* table, const std::array<Col, N>& cols, const char* monthColumn) {
+    QStringList names;
+    for (const Col& c : cols)
+        names << (c.kind == Kind::Month ? QString::fromLatin1(monthColumn) : QString::fromLatin1(c.name));
+    return QStringLiteral("insert into %1(%2) values(%3)")
+        .arg(QLatin1String(table), names.join(QLatin1Char(',')),
+             QStringList(int(N), QStringLiteral("?")).join(QLatin1Char(',')));
+}
+
+// Column indexes of the old table, resolved at its first row.
+template <size_t N>
+std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols, const char* table) {
+    std::array<int, N> idx{};
+    for (size_t i = 0; i < N; ++i) {
+        idx[i] = row.Column(QString::fromLatin1(cols[i].name));
+        if (idx[i] < 0)
+            throw HistoryError(QStringLiteral("原系统数据库的%1表缺少列%2。")
+                                   .arg(QLatin1String(table), QLatin1String(cols[i].name)));
+    }
+    return idx;
+}
+
+struct RowContext {
+    const char* what;  // "人员" or "工资"
+    int k;             // 1-based position among the rows read
+};
+
+[[noreturn]] void BadValue(const RowContext& rc, const char* column, const QString& value) {
+    throw HistoryError(QStringLiteral("原系统第%1条%2记录的%3不是有效的数字：%4")
+                           .arg(rc.k)
+                           .arg(QLatin1String(rc.what), QLatin1String(column), value));
+}
+
+// A number as its own type: whole numbers as integers, others as reals.
+std::optional<db::Value> ParseNumber(const QString& t, bool wholeOnly) {
+    bool ok = false;
+    const long long i = t.toLongLong(&ok);
+    if (ok) return db::Value(i);
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d)) return std::nullopt;
+    if (d == std::floor(d) && std::fabs(d) < 9e15) return db::Value(static_cast<long long>(d));
+    if (wholeOnly) return std::nullopt;
+    return db::Value(d);
+}
+
+}  // namespace
+
+QString HistoryImporter::Trim(const QString& text) {
+    int b = 0, e = int(text.size());
+    while (b < e && text[b].unicode() <= 32) ++b;
+    while (e > b && text[e - 1].unicode() <= 32) --e;
+    return text.mid(b, e - b);
+}
+
+QString HistoryImporter::StripSpaces(const QString& text) {
+    QString t = Trim(text);
+    t.remove(QLatin1Char(' '));
+    return t;
+}
+
+void HistoryImporter::Step(int k, int n) {
+    const int v = n > 0 ? int(static_cast<long long>(k) * 100 / n) : 0;
+    // The bar moves only when its whole percentage changes.
+    if (v == lastShown_) return;
+    lastShown_ = v;
+    pb_.SetPosition(v);
+}
+
+namespace {
+
+// The value of one target column. `emptyText` is what an empty text column gets.
+db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db::Value& emptyText,
+                     const RowContext& rc) {
+    const QString raw = old.value_or(QString());
+    const QString trimmed = HistoryImporter::Trim(raw);
+    switch (col.kind) {
+    case Kind::Name: return db::Value(HistoryImporter::StripSpaces(raw));
+    case Kind::Number: return db::Value(trimmed);
+    case Kind::Text: return trimmed.isEmpty() ? emptyText : db::Value(raw);
+    case Kind::Code:
+    case Kind::Amount: {
+        if (trimmed.isEmpty()) return db::Value();
+        auto v = ParseNumber(trimmed, col.kind == Kind::Code);
+        if (!v) BadValue(rc, col.name, raw);
+        return *v;
+    }
+    case Kind::Month: {
+        auto v = ParseNumber(trimmed, true);
+        if (!v || v->kind() != db::Value::Kind::Integer || v->rawInteger() < 0 || v->rawInteger() > 12)
+            BadValue(rc, col.name, raw);
+        return *v;
+    }
+    }
+    return db::Value();
+}
+
+}  // namespace
+
+int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter filter, Mode mode, int firstK) {
+    static const QString sql = InsertSql("Staff_moninfo", kStaffCols, "sMon");
+    const int n = src.CountStaff(filter);
+    // The start-of-period list made from the year end keeps the empty text in text columns,
+    // as it always did; number columns get null, never the empty text.
+    const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
+    std::optional<std::array<int, kStaffCols.size()>> idx;
+    db::Params params(kStaffCols.size());
+    int k = 0;
+    lastShown_ = -1;
+    src.ForEachStaff(filter, [&](const HistoryRow& row) {
+        Step(k + firstK, n);
+        ++k;
+        if (!idx) idx = Resolve(row, kStaffCols, "Staff_moninfo");
+        const RowContext rc{"人员", k};
+        for (size_t i = 0; i < kStaffCols.size(); ++i) {
+            if (kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd) params[i] = db::Value(0);
+            else params[i] = BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
+        }
+        c_.Exec(sql, params);
+    });
+    pb_.SetPosition(0);
+    lastShown_ = -1;
+    return k;
+}
+
+int HistoryImporter::ImportYearEndAsInitial(HistorySource& src) {
+    return CopyStaff(src, HistorySource::StaffFilter::YearEnd, Mode::YearEnd, 0);
+}
+
+int HistoryImporter::ImportStaff(HistorySource& src, const QString& filter) {
+    const auto f = filter == QLatin1String("0")   ? HistorySource::StaffFilter::Initial
+                   : filter == QLatin1String("1") ? HistorySource::StaffFilter::All
+                                                  : HistorySource::StaffFilter::Monthly;
+    return CopyStaff(src, f, Mode::Staff, 1);
+}
+
+int HistoryImporter::ImportWages(HistorySource& src) {
+    static const QString sql = InsertSql("Wage_Info", kWageCols, "Smon");
+    const int n = src.CountWages();
+    // Flags keep their old text; an empty flag stays the empty text.
+    const db::Value emptyText{QString()};
+    std::optional<std::array<int, kWageCols.size()>> idx;
+    db::Params params(kWageCols.size());
+    int k = 0;
+    lastShown_ = -1;
+    src.ForEachWage([&](const HistoryRow& row) {
+        Step(k, n);
+        ++k;
+        if (!idx) idx = Resolve(row, kWageCols, "Wage_Info");
+        const RowContext rc{"工资", k};
+        for (size_t i = 0; i < kWageCols.size(); ++i)
+            params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
+        c_.Exec(sql, params);
+    });
+    pb_.SetPosition(0);
+    lastShown_ = -1;
+    return k;
+}
+
+// ---------------------------------------------------------------- the wizard's start
+
+HistoryImport::HistoryImport(db::Connection& target, UiService& ui, Progress& pb, IMainWindow* main)
+    : c_(target), ui_(ui), pb_(pb), main_(main) {
+    factory_ = [](const QString& file) -> std::unique_ptr<HistorySource> {
+        return std::make_unique<SqliteHistorySource>(file);
+    };
+}
+
+namespace {
+bool HasRows(db::Connection& c, const QString& sql) {
+    db::Query q(c);
+    q.Open(sql);
+    return !q.Eof();
+}
+}  // namespace
+
+bool HistoryImport::Start(const QString& folder, int choice) {
+    const bool noFolder = folder.trimmed().isEmpty();
+    if (noFolder || choice < 0 || choice > 4) {
+        if (noFolder && choice < 0)
+            ui_.Info(QStringLiteral("请依次 Step1:选择原始系统安装路径;\r\r       Step2:导入数据选项。"));
+        else if (noFolder)
+            ui_.Info(QStringLiteral("请Step1:选择原始系统安装路径。"));
+        else
+            ui_.Info(QStringLiteral("请Step2:选择导入数据选项。"));
+        return false;
+    }
+    const auto file = FindPredecessorDatabase(folder.trimmed());
+    if (!file) {
+        ui_.Info(QStringLiteral("路径选择错误，请核对。"));
+        return false;
+    }
+    // Reading this program's own database would only append every row to itself again.
+    if (SameFile(*file, c_.Path())) {
+        ui_.Info(OwnDatabaseText());
+        return false;
+    }
+    if (choice == 0 && HasRows(c_, QStringLiteral("select 1 from Staff_moninfo where sMon=0 limit 1")) &&
+        !ui_.AskYesNo(QStringLiteral("已有期初数据，是否继续导入？")))
+        return false;
+    if (choice == 3 && !HasRows(c_, QStringLiteral("select 1 from Staff_moninfo where sMon>0 limit 1"))) {
+        ui_.ConfirmYesOnly(QStringLiteral("没有月度人员数据，请先导入月度人员数据。"));
+        return false;
+    }
+
+    std::unique_ptr<HistorySource> src;
+    try {
+        src = factory_(*file);
+    } catch (const HistoryError& e) {
+        ui_.Info(e.Text());
+        return false;
+    }
+
+    QStringList done;
+    try {
+        HistoryImporter imp(c_, pb_);
+        db::Transaction t(c_);
+        switch (choice) {
+        case 0:
+            done << QStringLiteral("导入完成，共%1条记录。").arg(imp.ImportYearEndAsInitial(*src));
+            break;
+        case 1:
+        case 2:
+            done << QStringLiteral("导入完成，共%1条月度人员记录。")
+                        .arg(imp.ImportStaff(*src, choice == 1 ? QStringLiteral("0") : QStringLiteral("2")));
+            break;
+        case 3: done << QStringLiteral("导入完成，共%1条工资记录。").arg(imp.ImportWages(*src)); break;
+        case 4:
+            done << QStringLiteral("导入完成，共%1条月度人员记录。").arg(imp.ImportStaff(*src, QStringLiteral("2")));
+            done << QStringLiteral("导入完成，共%1条工资记录。").arg(imp.ImportWages(*src));
+            break;
+        }
+        t.Commit();
+    } catch (const std::exception& e) {
+        pb_.SetPosition(0);
+        ui_.Plain(QStringLiteral("导入失败，已撤销本次导入，数据未做改动：\n") + QString::fromUtf8(e.what()));
+        return false;
+    }
+    for (const QString& m : done) ui_.Info(m);
+    // Both refreshers after every import, so the menus follow the rows just taken over.
+    if (main_) {
+        main_->RefreshMonthMenus();
+        main_->RefreshInitialDataMenus();
+    }
+    return true;
+}
+
+}  // namespace qm

@@ -1,0 +1,394 @@
+#include "core/unit/MainCommands.h"
+
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/UiService.h"
+#include "core/base/FormFactory.h"
+#include "core/base/FormInterfaces.h"
+#include "core/unit/Placeholders.h"
+
+#include <QDir>
+
+namespace qm {
+
+namespace {
+const QString kOrgan = QStringLiteral("机关单位");
+}
+
+MainCommands::MainCommands(AppContext& ctx) : ctx_(ctx), gates_(ctx.db, ctx.state, ctx.ui), maint_(ctx) {
+    gates_.openMonthStaffList = [this] { OpenModeless(QStringLiteral("TFrm_monput")); };
+}
+
+void MainCommands::Changed() {
+    if (changed) changed();
+}
+
+void MainCommands::ShowStatus(const QString& text) {
+    statusText = text;
+    if (statusMessage) statusMessage(text);
+}
+
+// ---------------------------------------------------------------- show handler and menus
+
+void MainCommands::FormShow() {
+    maint_.N32Click();
+    ctx_.state.InitialCleared = 0;
+    RefreshMonthMenus();
+    RefreshInitialDataMenus();
+
+    db::Query q(ctx_.db);
+    q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
+    if (q.Eof()) {
+        caption = kAppTitle + QStringLiteral("[未登记]");
+        Changed();
+        // the unit form writes a saved unit into the state, panels and caption itself
+        if (afterShown)
+            afterShown([this] { N11Click(); });
+        else
+            N11Click();
+        return;
+    }
+    MainState& s = ctx_.state;
+    s.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString().trimmed();
+    const QString depType = q.FieldByName(QStringLiteral("DepType")).AsString();
+    if (depType.trimmed() != kOrgan) {
+        panel[1] = Gates::UnitClassText(depType, s.DepInfo);
+        s.IsEnterprise = 1;
+        menus.N72 = true;
+        menus.N73 = false;
+    } else {
+        s.IsEnterprise = 0;
+        panel[1] = kOrgan;
+        menus.N72 = false;
+        menus.N73 = true;
+    }
+    panel[0] = QStringLiteral("当前单位： ") + q.FieldByName(QStringLiteral("DepName")).AsString();
+    s.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
+    s.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
+    s.DepType = depType;
+    Changed();
+}
+
+void MainCommands::RefreshMonthMenus() {
+    ctx_.state.InitialCleared = 0;
+    const MonthMenuPlan plan = gates_.PlanMonthMenus();
+    menus.month = plan.enabled;
+    ctx_.state.MaxWageMonth = plan.maxWageMonth;
+    Changed();
+}
+
+void MainCommands::RefreshInitialDataMenus() {
+    const bool has = gates_.HasInitialData();
+    menus.N8 = has;
+    menus.N2 = has;
+    Changed();
+}
+
+// ---------------------------------------------------------------- unit form
+
+void MainCommands::UnitSaved(const QString& depName, const QString& depNo, const QString& depType,
+                             const QString& depInfo, int isEnterprise) {
+    MainState& s = ctx_.state;
+    s.IsEnterprise = isEnterprise;
+    menus.N72 = isEnterprise != 0;
+    menus.N73 = isEnterprise == 0;
+    panel[0] = QStringLiteral("当前单位： ") + depName;
+    s.DepNo = depNo;
+    s.DepName = depName;
+    s.DepType = depType;
+    s.DepInfo = depInfo;
+    // After a first registration too: a unit founded in May must not see January open.
+    RefreshMonthMenus();
+}
+
+void MainCommands::UnitFormFinished(const QString& classText) {
+    bool unit = false;
+    gates_.StoredCreateMon(&unit);
+    // The mark stays while no unit is stored (a refused first registration saved nothing).
+    caption = unit ? kAppTitle : kAppTitle + QStringLiteral("[未登记]");
+    panel[1] = classText;
+    Changed();
+}
+
+void MainCommands::ShowUnitClass(const QString& classText) {
+    panel[1] = classText;
+    Changed();
+}
+
+// ---------------------------------------------------------------- helpers
+
+void MainCommands::UnitGate(bool openForm, bool fullStopWording) {
+    if (gates_.LoadUnitInfo()) return;
+    ctx_.ui.Info(fullStopWording ? QStringLiteral("请先填写单位基本信息。") : QStringLiteral("请先填写单位基本信息！"));
+    if (openForm) N11Click();
+    Abort();
+}
+
+std::unique_ptr<IForm> MainCommands::Create(const QString& formClass) {
+    std::unique_ptr<IForm> f = ctx_.forms ? ctx_.forms->Create(formClass) : nullptr;
+    if (!f) {
+        ShowStatus(FormNotAvailableText(formClass));
+        Abort();
+    }
+    return f;
+}
+
+template <class I>
+std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass) {
+    std::unique_ptr<I> f = ctx_.forms ? ctx_.forms->CreateAs<I>(formClass) : nullptr;
+    if (!f) {
+        ShowStatus(FormNotAvailableText(formClass));
+        Abort();
+    }
+    return f;
+}
+
+void MainCommands::OpenModal(const QString& formClass) { Create(formClass)->ShowModal(); }
+
+void MainCommands::OpenModeless(const QString& formClass) {
+    std::unique_ptr<IForm> f = Create(formClass);
+    IForm* raw = f.get();
+    raw->ShowModeless(std::move(f));
+}
+
+void MainCommands::CloseConnectionAndWindow() {
+    ctx_.db.Close();
+    if (closeWindow) closeWindow();
+}
+
+// ---------------------------------------------------------------- 从业人员管理
+
+void MainCommands::N56Click() { OpenModeless(QStringLiteral("TFrm_Brower")); }
+void MainCommands::N11Click() { OpenModal(QStringLiteral("TFrm_dep")); }
+void MainCommands::N50Click() { OpenModal(QStringLiteral("TFrm_changeDep")); }
+
+void MainCommands::N10Click() {
+    UnitGate(true);
+    ctx_.state.CurrentMonth = QStringLiteral("0");
+    OpenModal(QStringLiteral("TFrm_allput"));
+}
+
+void MainCommands::N13Click() {
+    UnitGate(true);
+    auto f = CreateAs<IPerput>(QStringLiteral("TFrm_perput"));
+    f->MonthNo = QStringLiteral("0");
+    f->ReturnMode = QStringLiteral("1");
+    f->ShowModal();
+}
+
+void MainCommands::N16Click() {
+    if (closeWindow) closeWindow();
+}
+
+// ---------------------------------------------------------------- 工资录入
+
+void MainCommands::N9Click() { maint_.N9Click(); }
+
+void MainCommands::MonthClick(int k) {
+    if (k < 1 || k > 12) return;
+    UnitGate(k == 1);
+    const QString month = QString::number(k);
+    ctx_.state.CurrentMonth = month;
+    if (k >= 2 && !gates_.CheckPreviousMonth(QString::number(k - 1))) return;
+    if (!gates_.CheckMonthStaffList(month)) return;
+    OpenModal(QStringLiteral("TFrm_mon"));
+}
+
+// ---------------------------------------------------------------- 数据汇总
+
+void MainCommands::N42Click() {
+    UnitGate(true);
+    if (!Gates::Exists(ctx_.db, QStringLiteral("select * from Staff_moninfo where sMon=12"))) {
+        ctx_.ui.Info(QStringLiteral("年度数据不全，请保证有年末12月数据。"));
+        return;
+    }
+    OpenModal(QStringLiteral("TFrm_hzinfo"));
+}
+
+void MainCommands::N71Click() {
+    UnitGate(true);
+    OpenModal(QStringLiteral("TFrm_hz"));
+}
+
+void MainCommands::WageSummary(const QString& chooser, bool summaryModeSwitch) {
+    UnitGate(true);
+    const QString errors = gates_.StaffErrorMonthList();
+    if (!errors.isEmpty()) {
+        ctx_.ui.Info(errors + QStringLiteral("人员有错误信息，请核对。"));
+        return;
+    }
+    std::unique_ptr<IMonthRangeChooser> c;
+    if (summaryModeSwitch) {
+        auto ab = CreateAs<ISummaryPeriodChooser>(chooser);
+        ab->SetSummaryMode(true);
+        c = std::move(ab);
+    } else {
+        c = CreateAs<IMonthRangeChooser>(chooser);
+    }
+    // Freed unshown when either check refuses; the second runs only after the first passed.
+    if (c->LoadMonths() && c->CheckMonthErrors()) c->ShowModal();
+}
+
+void MainCommands::N72Click() { WageSummary(QStringLiteral("TFrm_chooseAB"), true); }
+void MainCommands::N73Click() { WageSummary(QStringLiteral("TFrm_chooseBA"), false); }
+
+void MainCommands::N60Click() {
+    UnitGate(true);
+    auto c = CreateAs<ISummaryPeriodChooser>(QStringLiteral("TFrm_chooseAB"));
+    c->SetSummaryMode(false);
+    if (c->LoadMonths() && c->CheckMonthErrors()) c->ShowModal();
+}
+
+void MainCommands::QuarterLabourClick(int quarter) {
+    if (quarter < 1 || quarter > 3) return;
+    const int e = quarter * 3;
+    const QString refusal = gates_.PeriodRefusal(e, true);
+    if (!refusal.isEmpty()) {
+        ctx_.ui.Info(refusal);
+        return;
+    }
+    static const char16_t* suffix[] = {u" 统计第一季度，即从 1 月到 3月", u" 统计前二季度，即从 1 月到 6月",
+                                       u" 统计前三季度，即从 1 月到 9月"};
+    auto f = CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
+    f->SetPeriodLabel(QStringLiteral("2012年") + QString::number(quarter) + QStringLiteral("季度"));
+    f->PeriodMonths = e;
+    f->StartMonth = QStringLiteral("1");
+    f->EndMonth = QString::number(e);
+    f->AppendCaption(QString::fromUtf16(suffix[quarter - 1]));
+    f->ShowModal();
+}
+
+void MainCommands::N59Click() {
+    const QString refusal = gates_.PeriodRefusal(12, false);
+    if (!refusal.isEmpty()) {
+        ctx_.ui.Info(refusal);
+        return;
+    }
+    OpenModeless(QStringLiteral("TFrm_NLabor"));
+}
+
+void MainCommands::QuarterWageClick(int quarter) {
+    if (quarter < 1 || quarter > 3) return;
+    const QString q = QString::number(quarter * 3);
+    const QString noData = QStringLiteral("无") + q + QStringLiteral("月工资数据，无法统计。");
+    if (!gates_.HasMonthData(q)) {
+        ctx_.ui.Info(noData);
+        return;
+    }
+    // Clean staff rows but no wage row of the month: say so rather than do nothing.
+    if (!gates_.CheckMonthDataErrors(q)) {
+        ctx_.ui.Info(noData);
+        return;
+    }
+    auto f = CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"));
+    f->Quarter = quarter;
+    IForm* raw = f.get();
+    raw->ShowModeless(std::unique_ptr<IForm>(f.release()));
+}
+
+void MainCommands::N66Click() {
+    UnitGate(true);
+    if (!gates_.HasMonthData(QStringLiteral("12"))) {
+        ctx_.ui.Info(QStringLiteral("无12月数据，无法统计。"));
+        return;
+    }
+    OpenModal(QStringLiteral("TFrm_NGLabor"));
+}
+
+void MainCommands::N14Click() {
+    UnitGate(true, true);
+    auto c = CreateAs<IMonthLoader>(QStringLiteral("TFrm_chooseMon"));
+    if (c->LoadMonths()) c->ShowModal();
+}
+
+void MainCommands::N46Click() {
+    UnitGate(true);
+    ctx_.state.CurrentMonth = QString();
+    OpenModal(QStringLiteral("TFrm_allput"));
+}
+
+// ---------------------------------------------------------------- 系统管理
+
+void MainCommands::N70Click() { OpenModal(QStringLiteral("TAboutFrm")); }
+
+// Help opens from the base folder, whatever folder a dialog last visited.
+void MainCommands::N5Click() { ctx_.ui.OpenDocument(ctx_.paths.FillingHelp()); }
+void MainCommands::N6Click() { ctx_.ui.OpenDocument(ctx_.paths.SystemHelp()); }
+
+void MainCommands::N32Click() { maint_.N32Click(); }
+void MainCommands::N21Click() { maint_.N21Click(); }
+void MainCommands::N31Click() { maint_.N31Click(); }
+void MainCommands::N33Click() { maint_.N33Click(); }
+
+bool MainCommands::N34Click() {
+    bool deleted = false;
+    try {
+        deleted = maint_.N34Click();
+    } catch (const SilentAbort&) {
+        return false;  // its own message said why
+    }
+    if (deleted) {
+        menus.N8 = false;
+        menus.N2 = false;
+        ctx_.state.InitialCleared = 1;
+        Changed();
+    }
+    return deleted;
+}
+
+void MainCommands::N43Click() {
+    if (maint_.N43Click()) CloseConnectionAndWindow();
+}
+void MainCommands::N37Click() { maint_.N37Click(); }
+void MainCommands::N41Click() {
+    if (maint_.N41Click()) CloseConnectionAndWindow();
+}
+
+void MainCommands::N75Click() { OpenModal(QStringLiteral("TFrm_historyfrom")); }
+
+void MainCommands::N4Click() { CloseConnectionAndWindow(); }
+
+// ---------------------------------------------------------------- tool bar
+
+void MainCommands::SpeedButton8Click() {
+    UnitGate(true);
+    const QString c = ctx_.state.CreateMon;  // just reloaded by the gate
+    if (!menus.N8) {
+        ctx_.ui.Info(QStringLiteral("请先输入期初数据。"));
+        ctx_.state.CurrentMonth = QStringLiteral("0");
+        OpenModal(QStringLiteral("TFrm_allput"));
+        return;
+    }
+    int s = 0;
+    if (c == QLatin1String("99")) {
+        s = 1;
+    } else {
+        bool ok = false;
+        const int v = c.toInt(&ok);
+        if (!ok || v < 0 || v > 11 || c != QString::number(v)) return;  // not a founding month: nothing
+        if (v == 11) {
+            if (menus.month[12]) MonthClick(12);
+            return;
+        }
+        s = v + 1;
+    }
+    // The last month of the run of enabled items that follows s.
+    int k = s;
+    while (k < 12 && menus.month[size_t(k + 1)]) ++k;
+    MonthClick(k);
+}
+
+void MainCommands::SpeedButton5Click() {
+    // Compared as stored, as the menu item of the other kind may be hidden.
+    if (ctx_.state.DepType == kOrgan)
+        N73Click();
+    else
+        N72Click();
+}
+
+void MainCommands::SpeedButton3Click() {
+    UnitGate(true);
+    OpenModal(QStringLiteral("TFrm_ChooseJLabor"));
+}
+
+}  // namespace qm

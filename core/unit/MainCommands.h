@@ -1,0 +1,131 @@
+#pragma once
+// Everything the main window does, without its widgets: the state of its menus, caption and
+// status panels, the show handler, the two menu refreshers, and every command of its menus
+// and tool bar. The window only draws this state and forwards its clicks; tests drive it
+// with the scripted message service and a recording form factory.
+
+#include "core/base/AppContext.h"
+#include "core/base/UiService.h"
+#include "core/unit/Gates.h"
+#include "core/unit/Maintenance.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace qm {
+
+class IForm;
+
+// What the menus show that code changes.
+struct MenuFlags {
+    std::array<bool, 13> month{};  // N901..N9012 enabled (index 1..12)
+    bool N8 = false;               // "工资录入" enabled
+    bool N2 = false;               // "数据汇总" enabled
+    bool N72 = true;               // wage summary for enterprises and institutions visible
+    bool N73 = true;               // wage summary for government organs visible
+};
+
+class MainCommands : public IMainWindow {
+public:
+    explicit MainCommands(AppContext& ctx);
+
+    // The window follows these.
+    QString caption = kAppTitle;
+    std::array<QString, 2> panel;  // status panels: unit name, unit class
+    QString statusText;            // the last passing status message
+    MenuFlags menus;
+    std::function<void()> changed;                      // caption, panels or menus changed
+    std::function<void(const QString&)> statusMessage;  // a passing message
+    std::function<void()> closeWindow;                  // close the main window
+    // Runs a step once the window is on screen; unset, the step runs at once. A modal form
+    // opened from inside the show event would come up over a window never painted.
+    std::function<void(std::function<void()>)> afterShown;
+
+    Gates& gates() { return gates_; }
+
+    // The show handler; the window runs it once, on its first show.
+    void FormShow();
+
+    // IMainWindow
+    void RefreshMonthMenus() override;
+    void RefreshInitialDataMenus() override;
+    bool N34Click() override;
+    bool LoadUnitInfo() override { return gates_.LoadUnitInfo(); }
+    bool HasMonthData(const QString& m) override { return gates_.HasMonthData(m); }
+    bool CheckMonthDataErrors(const QString& m) override { return gates_.CheckMonthDataErrors(m); }
+    void ShowStatus(const QString& text) override;
+    bool CheckPreviousMonth(const QString& p) { return gates_.CheckPreviousMonth(p); }
+    bool CheckMonthStaffList(const QString& m) { return gates_.CheckMonthStaffList(m); }
+
+    // The unit form's save reports here (after the row is written).
+    void UnitSaved(const QString& depName, const QString& depNo, const QString& depType, const QString& depInfo,
+                   int isEnterprise);
+    // The unit form's last step, saved or refused: caption and the class panel.
+    void UnitFormFinished(const QString& classText);
+    // The class panel alone: the unit form shows the stored unit's class as it loads it.
+    void ShowUnitClass(const QString& classText);
+
+    // 从业人员管理
+    void N56Click();  // 人员基本情况
+    void N11Click();  // 单位基本信息
+    void N50Click();  // 切换单位
+    void N10Click();  // 从业人员批量输入 (also N39 and the tool button 批量输入)
+    void N13Click();  // 从业人员个人输入 (also N40 and the tool button 个人输入)
+    void N16Click();  // 退出
+    // 工资录入
+    void N9Click();
+    void MonthClick(int k);  // N901Click .. N9012Click
+    // 数据汇总
+    void N42Click();
+    void N71Click();
+    void N72Click();
+    void N73Click();
+    void N60Click();
+    void QuarterLabourClick(int quarter);  // N61Click, N62Click, N63Click
+    void N59Click();
+    void QuarterWageClick(int quarter);  // N67Click, N68Click, N69Click
+    void N66Click();
+    void N14Click();
+    void N46Click();
+    // 系统管理
+    void N70Click();  // 关于本系统 (also N54)
+    void N5Click();   // 填写说明
+    void N6Click();   // 系统使用说明
+    void N32Click();
+    void N21Click();
+    void N31Click();
+    void N33Click();
+    void N43Click();
+    void N37Click();
+    void N41Click();
+    void N75Click();
+    // 退出 (top level): closes the connection, then the window.
+    void N4Click();
+    // Tool bar.
+    void SpeedButton8Click();  // 工资录入
+    void SpeedButton5Click();  // 工资情况
+    void SpeedButton3Click();  // 季  报
+
+    // The help documents, below the base folder.
+
+private:
+    // No unit: the message (with the unit form when asked), then a silent stop.
+    void UnitGate(bool openForm, bool fullStopWording = false);
+    std::unique_ptr<IForm> Create(const QString& formClass);
+    template <class I>
+    std::unique_ptr<I> CreateAs(const QString& formClass);
+    void OpenModal(const QString& formClass);
+    void OpenModeless(const QString& formClass);
+    void WageSummary(const QString& chooser, bool summaryModeSwitch);
+    void CloseConnectionAndWindow();
+    void Changed();
+
+    AppContext& ctx_;
+    Gates gates_;
+    Maintenance maint_;
+};
+
+}  // namespace qm

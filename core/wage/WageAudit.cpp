@@ -1,0 +1,140 @@
+#include "core/wage/WageAudit.h"
+
+#include "core/db/Db.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace qm {
+
+QString TrimBlanks(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b].unicode() <= 0x20) ++b;
+    while (e > b && s[e - 1].unicode() <= 0x20) --e;
+    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
+}
+
+QString ClearNameSpaces(const QString& name) {
+    QString t = TrimBlanks(name);
+    t.remove(QLatin1Char(' '));
+    return t;
+}
+
+Amount ParseAmount(const QString& text) {
+    const QString t = TrimBlanks(text);
+    if (t.isEmpty()) return {};
+    // Plain decimal notation only: a sign, digits, one point. Thousands separators, exponents
+    // and words are refused rather than guessed at.
+    qsizetype i = 0;
+    if (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-')) ++i;
+    int digits = 0, points = 0;
+    for (; i < t.size(); ++i) {
+        const QChar ch = t[i];
+        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ++digits;
+        else if (ch == QLatin1Char('.') && points == 0) ++points;
+        else return {false, std::nullopt};
+    }
+    if (digits == 0) return {false, std::nullopt};
+    // Only ASCII is left, so the Latin-1 bytes are the number; from_chars takes no sign "+".
+    const QByteArray b = t.toLatin1();
+    const char* first = b.constData() + (b[0] == '+' ? 1 : 0);
+    double v = 0;
+    const auto r = std::from_chars(first, b.constData() + b.size(), v);
+    if (r.ec != std::errc() || r.ptr != b.constData() + b.size() || !std::isfinite(v)) return {false, std::nullopt};
+    return {true, v};
+}
+
+QString FormatTotal(double t) {
+    // printf's "%.15g": up to 15 significant digits, no trailing zeros.
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, t, std::chars_format::general, 15);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+WageRoster WageRoster::Load(db::Connection& c, int month) {
+    WageRoster r;
+    db::Query q(c);
+    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month});
+    r.names_.reserve(q.RecordCount());
+    for (int i = 0; i < q.RecordCount(); ++i) r.Add(q.ValueAt(i, 0).AsString(), q.ValueAt(i, 1).AsString());
+    return r;
+}
+
+void WageRoster::Add(const QString& number, const QString& name) {
+    if (!names_.contains(number)) names_.insert(number, TrimBlanks(name));
+}
+
+const QString* WageRoster::NameOf(const QString& number) const {
+    auto it = names_.constFind(number);
+    return it == names_.constEnd() ? nullptr : &it.value();
+}
+
+WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
+    WageCheck c;
+    double t = 0;
+    for (int k = 0; k < 4; ++k) {
+        const Amount a = ParseAmount(line.amounts[size_t(k)]);
+        if (!a.ok) {
+            c.badColumn = wagecol::N1 + k;
+            return c;
+        }
+        c.n[size_t(k)] = a.value;
+        if (a.value) t += *a.value;
+    }
+    // The total is what column 7 shows, so the stored figure, the limits and the sheet agree.
+    c.totalText = t > 0 ? FormatTotal(t) : QStringLiteral("0");
+    if (t > 0) {
+        const QByteArray b = c.totalText.toLatin1();
+        std::from_chars(b.constData(), b.constData() + b.size(), c.total);
+    }
+    c.wFlag = limits_.InRange(t > 0 ? c.total : t);
+
+    c.number = TrimBlanks(line.number);
+    c.name = names == NameCleanup::RemoveBlanks ? ClearNameSpaces(line.name) : TrimBlanks(line.name);
+    const QString* staffName = c.number.isEmpty() ? nullptr : roster_.NameOf(c.number);
+    c.listed = staffName != nullptr;
+    c.sFlag = c.listed && *staffName == c.name;
+    return c;
+}
+
+QString WageRosterMessage(const QStringList& failedNumbers) {
+    QString list;
+    for (const QString& n : failedNumbers) list += QLatin1Char('[') + n + QStringLiteral("] ");
+    return QStringLiteral("以下：\n\r") + list +
+           QStringLiteral("\n\r姓名编号或姓名不在当月名单中或姓名编号有重复，\r请核实当月人员名册和工资输入表人员信息。");
+}
+
+QString WageLimitMessage(const WageLimits& limits) {
+    return QStringLiteral("工资总额超出额定范围：\n\r上限不超过%1,下限不低于%2.\n\r请到[显示错误]中核实！")
+        .arg(QString::number(qint64(limits.upper)), QString::number(qint64(limits.lower)));
+}
+
+QString WageSavedMessage(const QString& month, int persons) {
+    return month + QStringLiteral("月保存成功！共") + QString::number(persons) + QStringLiteral("人输入。");
+}
+
+QString WageNotNumberMessage(int row, const QString& header, const QString& text) {
+    return QStringLiteral("第%1行的“%2”不是数字：%3\r请改正红色单元格后再保存，本月已存的数据未改动。")
+        .arg(row)
+        .arg(header, text);
+}
+
+QString WageRowFailedMessage(int row, const QString& error) {
+    if (row <= 0) return QStringLiteral("保存失败，本月已存的数据未改动：\r%1").arg(error);
+    return QStringLiteral("第%1行保存失败，本月已存的数据未改动：\r%2").arg(row).arg(error);
+}
+
+QString WageColumnHeader(int col) {
+    switch (col) {
+    case 1: return QStringLiteral("姓名编号");
+    case 2: return QStringLiteral("姓名");
+    case 3: return QStringLiteral("基本工资");
+    case 4: return QStringLiteral("绩效工资");
+    case 5: return QStringLiteral("工资性津贴和补贴");
+    case 6: return QStringLiteral("其他工资");
+    case 7: return QStringLiteral("合计");
+    }
+    return {};
+}
+
+}  // namespace qm

@@ -1,0 +1,121 @@
+#pragma once
+// The wage audit of one sheet row, without widgets or database: the row total of the four
+// wage items, the check against the month's staff list (sFlag) and against the wage limits
+// (wFlag), and the texts the wage sheet shows after a save.
+
+#include "core/base/AppContext.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace qm {
+
+namespace db {
+class Connection;
+}
+
+// Sheet columns of the wage sheet and the wage error list.
+namespace wagecol {
+inline constexpr int Number = 1;  // 姓名编号
+inline constexpr int Name = 2;    // 姓名
+inline constexpr int N1 = 3;      // 基本工资 .. 其他工资: 3..6
+inline constexpr int N4 = 6;
+inline constexpr int Total = 7;   // 合计
+inline constexpr int Id = 9;      // the error list's row id
+}  // namespace wagecol
+
+// Cuts characters up to U+0020 from both ends (a full-width blank stays).
+QString TrimBlanks(const QString& s);
+// The wage sheet's name clean-up: trimmed, and every U+0020 inside removed.
+QString ClearNameSpaces(const QString& name);
+
+// An amount cell: empty (after trimming) gives an empty optional with ok = true; a decimal
+// number ("2500", "2500.5", " 2500 ", "-3", ".5") its value; anything else ok = false.
+struct Amount {
+    bool ok = true;
+    std::optional<double> value;
+};
+Amount ParseAmount(const QString& text);
+
+// A total as the sheet shows it: up to 15 significant digits, no trailing ".0".
+QString FormatTotal(double t);
+
+// The wage limits; both limits themselves are in range.
+struct WageLimits {
+    double lower = WageLowerLimit;
+    double upper = WageUpperLimit;
+    bool InRange(double t) const { return !(t > upper) && !(t < lower); }
+};
+
+// The month's staff list as the roster check reads it: each staff number with the name of
+// its first row (in the order the rows were stored).
+class WageRoster {
+public:
+    static WageRoster Load(db::Connection& c, int month);
+    void Add(const QString& number, const QString& name);  // a later row of a number is ignored
+    // The trimmed name of the number's first row; null when the number is not listed.
+    const QString* NameOf(const QString& number) const;
+    int size() const { return int(names_.size()); }
+
+private:
+    QHash<QString, QString> names_;
+};
+
+// One sheet row as typed.
+struct WageLine {
+    QString number, name;
+    std::array<QString, 4> amounts;  // 基本工资, 绩效工资, 津贴和补贴, 其他工资
+};
+
+// What the audit found for a row.
+struct WageCheck {
+    int badColumn = 0;                        // first amount column (3..6) that is not a number; 0 if none
+    std::array<std::optional<double>, 4> n;   // parsed amounts; empty cells stay empty
+    double total = 0;                         // rounded to what column 7 shows
+    QString totalText;                        // column 7: the total when above 0, else "0"
+    QString number;                           // trimmed number, as stored
+    QString name;                             // name after the clean-up, as stored
+    bool listed = false;                      // the number is on the month's staff list
+    bool sFlag = false;                       // listed and the first row's name equals the name
+    bool wFlag = false;                       // the total lies within the limits
+
+    QString SFlagText() const { return sFlag ? QStringLiteral("1") : QStringLiteral("0"); }
+    QString WFlagText() const { return wFlag ? QStringLiteral("1") : QStringLiteral("0"); }
+};
+
+// How the audit cleans a name: the wage sheet removes every blank in it, the error list
+// only trims it.
+enum class NameCleanup { RemoveBlanks, TrimOnly };
+
+class WageAudit {
+public:
+    explicit WageAudit(const WageRoster& roster, WageLimits limits = {}) : roster_(roster), limits_(limits) {}
+
+    // Every amount, decimals included, counts in the total; an amount that is not a number
+    // sets badColumn and leaves the rest unchecked. A row without a number never passes the
+    // roster check, so it is stored flagged and shows in the error list.
+    WageCheck Check(const WageLine& line, NameCleanup names = NameCleanup::RemoveBlanks) const;
+    const WageLimits& limits() const { return limits_; }
+
+private:
+    const WageRoster& roster_;
+    WageLimits limits_;
+};
+
+// The messages shown after a save.
+QString WageRosterMessage(const QStringList& failedNumbers);  // each entry is a number
+QString WageLimitMessage(const WageLimits& limits = {});
+QString WageSavedMessage(const QString& month, int persons);
+// The refusal of a save whose amount cell is not a number.
+QString WageNotNumberMessage(int row, const QString& header, const QString& text);
+// A save or update the database refused: names the sheet row (none when row is 0, e.g. the commit).
+QString WageRowFailedMessage(int row, const QString& error);
+
+// Headers of the wage sheet's columns 1..7 (for the messages that name a column).
+QString WageColumnHeader(int col);
+
+}  // namespace qm

@@ -1,0 +1,147 @@
+#include "core/wage/WageErrorList.h"
+
+#include "core/wage/WageAudit.h"
+#include "core/wage/WageErrorExport.h"
+#include "core/wage/WageSheet.h"
+#include "core/db/Db.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetBook.h"
+
+namespace qm {
+namespace {
+
+constexpr int kLastClearedRow = 16300;
+constexpr int kLastClearedCol = 13;
+
+void Tell(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
+
+db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v) : db::Value(); }
+
+}  // namespace
+
+QString WageErrorCaption(const QString& month) { return month + QStringLiteral("月未输入从业工资错误信息"); }
+
+QString WageErrorCountText(int n) { return QStringLiteral("共有") + QString::number(n) + QStringLiteral("条记录!"); }
+
+WageErrorList::WageErrorList(AppContext& ctx, TSheetBook& book)
+    : ctx_(ctx), book_(book), month_(TrimBlanks(ctx.state.CurrentMonth).toInt()) {}
+
+int WageErrorList::Load() {
+    db::Query q(ctx_.db);
+    q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, id, wFlag from Wage_Info "
+                          "where Smon=? and (sFlag='0' or wFlag='0') order by id"),
+           {month_});
+    const WageRoster roster = WageRoster::Load(ctx_.db, month_);
+    const WageLimits limits;
+    book_.BeginUpdate();
+    book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
+    for (int i = 0; i < q.RecordCount(); ++i) {
+        const int r = i + 2;
+        const QString number = q.ValueAt(i, 0).AsString();
+        book_.SetCellText(r, wagecol::Number, number);
+        book_.SetCellText(r, wagecol::Name, q.ValueAt(i, 1).AsString());
+        for (int c = 2; c < 7; ++c) book_.SetCellText(r, c + 1, q.ValueAt(i, c).AsString());
+        book_.SetCellText(r, wagecol::Id, q.ValueAt(i, 7).AsString());
+        const QString* staffName = roster.NameOf(TrimBlanks(number));
+        if (staffName && *staffName == TrimBlanks(q.ValueAt(i, 1).AsString())) UnmarkCells(book_, r, 1, 2);
+        else MarkCells(book_, r, 1, 2);
+        const QString w = q.ValueAt(i, 8).AsString();
+        if ((w == QLatin1String("0") || w.isEmpty()) && !limits.InRange(q.ValueAt(i, 6).AsFloat()))
+            MarkCells(book_, r, wagecol::Total, wagecol::Total);
+    }
+    book_.SetSelection(1, 1, 1, 1);
+    book_.EndUpdate();
+    count_ = q.RecordCount();
+    return count_;
+}
+
+bool WageErrorList::Recheck() {
+    const WageRoster roster = WageRoster::Load(ctx_.db, month_);
+    const WageAudit audit(roster);
+    const QString update = QStringLiteral(
+        "update Wage_Info set sN1=?, sN2=?, sN3=?, sN4=?, sTotal=?, wFlag=?, sFlag=?, sNumber=?, sName=? "
+        "where id=?");
+    // Every row is checked and painted first; only a sheet without a bad amount is written, all
+    // rows in one transaction, so a refusal or a failure leaves the stored month as it was.
+    struct Pending {
+        int row;
+        db::Params values;
+    };
+    std::vector<Pending> pending;
+    for (int r = 2; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
+        WageLine line;
+        line.number = book_.GetCellText(r, wagecol::Number);
+        line.name = book_.GetCellText(r, wagecol::Name);
+        for (int k = 0; k < 4; ++k) line.amounts[size_t(k)] = book_.GetCellText(r, wagecol::N1 + k);
+        const WageCheck c = audit.Check(line, NameCleanup::TrimOnly);
+        if (c.badColumn) {
+            MarkCells(book_, r, c.badColumn, c.badColumn);
+            book_.SetSelection(r, c.badColumn, r, c.badColumn);
+            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(c.badColumn),
+                                               line.amounts[size_t(c.badColumn - wagecol::N1)]));
+            return false;
+        }
+        book_.SetCellText(r, wagecol::Total, c.totalText);
+        UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
+        if (!c.n[0]) MarkCells(book_, r, wagecol::N1, wagecol::N1);  // no basic wage
+        if (c.sFlag) UnmarkCells(book_, r, 1, 2);
+        else if (c.listed) MarkCells(book_, r, 2, 2);
+        else MarkCells(book_, r, 1, 2);
+        if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
+        else MarkCells(book_, r, wagecol::Total, wagecol::Total);
+
+        // Pasted rows carry no id: there is no stored row to update. A row whose number was
+        // cleared is still updated (flagged), so its corrected amounts are not dropped.
+        bool idOk = false;
+        const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
+        if (!idOk) continue;
+        // An emptied amount becomes null, so the stored amounts always add up to sTotal.
+        pending.push_back({r,
+                           {AmountValue(c.n[0]), AmountValue(c.n[1]), AmountValue(c.n[2]), AmountValue(c.n[3]),
+                            c.total, c.WFlagText(), c.SFlagText(), c.number, c.name, id}});
+    }
+    int at = 0;
+    try {
+        db::Transaction tx(ctx_.db);
+        for (const Pending& p : pending) {
+            at = p.row;
+            ctx_.db.Exec(update, p.values);
+        }
+        at = 0;
+        tx.Commit();
+    } catch (const db::Error& e) {
+        // A failing commit belongs to no one row.
+        Tell(ctx_.ui, at > 0 ? WageRowFailedMessage(at, e.Text())
+                             : QStringLiteral("保存失败，本月已存的数据未改动：\r") + e.Text());
+        return false;
+    }
+    Load();
+    return true;
+}
+
+void WageErrorList::Accept() {
+    ctx_.db.Exec(QStringLiteral("update Wage_Info set wFlag='1' where Smon=? and wFlag='0'"), {month_});
+    book_.ClearRange(2, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
+    Load();
+    Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
+}
+
+void WageErrorList::DeleteRow(int row) {
+    if (row < 2) return;
+    bool ok = false;
+    const qint64 id = TrimBlanks(book_.GetCellText(row, wagecol::Id)).toLongLong(&ok);
+    if (!ok) return;
+    ctx_.db.Exec(QStringLiteral("delete from Wage_Info where id=?"), {id});
+    Load();
+}
+
+bool WageErrorList::Export() {
+    // The header row goes out as well; the rows in use end at the first empty name, so a row
+    // stored without a number is listed too.
+    std::vector<std::pair<QString, QString>> rows;
+    for (int r = 1; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r)
+        rows.emplace_back(book_.GetCellText(r, wagecol::Number), book_.GetCellText(r, wagecol::Name));
+    return ExportWageErrorWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, QString::number(month_), rows);
+}
+
+}  // namespace qm

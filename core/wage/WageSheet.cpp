@@ -1,0 +1,190 @@
+#include "core/wage/WageSheet.h"
+
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetBook.h"
+
+namespace qm {
+namespace {
+
+// The sheet's rows and columns the load clears.
+constexpr int kLastClearedRow = 16380;
+constexpr int kLastClearedCol = 15;
+
+// Messages of the wage sheet are confirmation boxes with a single OK.
+void Tell(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
+
+db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v) : db::Value(); }
+
+// A row that does not fit the limits: the stored total compared as a number.
+bool StoredTotalOutOfRange(const db::Value& total) { return !WageLimits{}.InRange(total.AsFloat()); }
+
+}  // namespace
+
+void MarkCells(TSheetBook& book, int row, int col1, int col2) {
+    book.SetSelection(row, col1, row, col2);
+    book.SetPattern(TSheetBook::kMarkPattern, 200, 255);
+}
+
+void UnmarkCells(TSheetBook& book, int row, int col1, int col2) {
+    book.ClearRange(row, col1, row, col2, TSheetBook::ClearFormats);
+}
+
+std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
+    std::vector<WageLine> lines;
+    for (int r = 2; r <= book.MaxRow() && !book.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
+        WageLine l;
+        l.number = book.GetCellText(r, wagecol::Number);
+        l.name = book.GetCellText(r, wagecol::Name);
+        for (int k = 0; k < 4; ++k) l.amounts[size_t(k)] = book.GetCellText(r, wagecol::N1 + k);
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+QString WageCountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
+
+WageSheet::WageSheet(AppContext& ctx, TSheetBook& book)
+    : ctx_(ctx), book_(book), month_(TrimBlanks(ctx.state.CurrentMonth).toInt()) {}
+
+std::optional<int> WageSheet::Load() {
+    book_.BeginUpdate();
+    book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
+    std::optional<int> count;
+    if (month_ <= TrimBlanks(ctx_.state.MaxWageMonth).toInt()) {
+        db::Query q(ctx_.db);
+        q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag "
+                              "from Wage_Info where Smon=? order by id"),
+               {month_});
+        for (int i = 0; i < q.RecordCount(); ++i) {
+            const int r = i + 2;
+            for (int c = 0; c < 7; ++c) book_.SetCellText(r, c + 1, q.ValueAt(i, c).AsString());
+            if (q.ValueAt(i, 7).AsString() == QLatin1String("0")) MarkCells(book_, r, 1, 2);
+            if (q.ValueAt(i, 8).AsString() == QLatin1String("0") && StoredTotalOutOfRange(q.ValueAt(i, 6)))
+                MarkCells(book_, r, wagecol::Total, wagecol::Total);
+        }
+        count = q.RecordCount();
+    }
+    book_.SetSelection(1, 1, 1, 1);
+    book_.EndUpdate();
+    return count;
+}
+
+std::optional<int> WageSheet::ImportRoster() {
+    if (!TrimBlanks(book_.GetCellText(2, wagecol::Number)).isEmpty() &&
+        !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
+        return std::nullopt;
+    db::Query q(ctx_.db);
+    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month_});
+    book_.BeginUpdate();
+    book_.ClearRange(2, 1, TSheetBook::kMaxRow, 8, TSheetBook::ClearContents);  // the marks stay
+    for (int i = 0; i < q.RecordCount() && i + 2 <= TSheetBook::kMaxRow; ++i) {
+        book_.SetCellText(i + 2, wagecol::Number, q.ValueAt(i, 0).AsString());
+        book_.SetCellText(i + 2, wagecol::Name, q.ValueAt(i, 1).AsString());
+    }
+    book_.EndUpdate();
+    const int n = q.RecordCount();
+    Tell(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
+    return n;
+}
+
+void WageSheet::PaintChecked(int r, const WageCheck& c) {
+    book_.SetCellText(r, wagecol::Name, c.name);
+    book_.SetCellText(r, wagecol::Total, c.totalText);
+    UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
+    if (c.sFlag) UnmarkCells(book_, r, 1, 2);
+    else if (c.listed) {
+        UnmarkCells(book_, r, 1, 1);
+        MarkCells(book_, r, 2, 2);
+    } else MarkCells(book_, r, 1, 2);
+    if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
+    else MarkCells(book_, r, wagecol::Total, wagecol::Total);
+}
+
+bool WageSheet::Save() {
+    ctx_.pb.SetPosition(2);
+    // Whatever happens, the menus follow the stored months and the bar is reset.
+    struct Finally {
+        AppContext& ctx;
+        // A destructor must not throw: a failing refresh is shown, never left to end the program.
+        ~Finally() {
+            try {
+                if (ctx.main) ctx.main->RefreshMonthMenus();
+            } catch (...) {
+                ShowCurrentException(ctx.ui);
+            }
+            ctx.pb.SetPosition(100);
+            ctx.pb.SetPosition(0);
+        }
+    };
+
+    const std::vector<WageLine> lines = ReadWageLines(book_);
+    const WageRoster roster = WageRoster::Load(ctx_.db, month_);
+    const WageAudit audit(roster);
+    std::vector<WageCheck> checks;
+    checks.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        checks.push_back(audit.Check(lines[i]));
+        if (const int bad = checks.back().badColumn) {
+            // Refused before anything is written: the stored month stays as it was.
+            const int r = int(i) + 2;
+            MarkCells(book_, r, bad, bad);
+            book_.SetSelection(r, bad, r, bad);
+            Finally done{ctx_};
+            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(bad), lines[i].amounts[size_t(bad - wagecol::N1)]));
+            return false;
+        }
+    }
+
+    const QString insert = QStringLiteral(
+        "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    // The sheet row being written when a statement fails; none for the delete and the commit.
+    int failedRow = 0;
+    try {
+        db::Transaction tx(ctx_.db);
+        ctx_.db.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {month_});
+        const size_t n = checks.size();
+        for (size_t at = 0; at < n; ++at) {
+            failedRow = int(at) + 2;
+            const WageCheck& c = checks[at];
+            ctx_.db.Exec(insert, {c.number, c.name, month_, c.total, AmountValue(c.n[0]), AmountValue(c.n[1]),
+                                  AmountValue(c.n[2]), AmountValue(c.n[3]), c.SFlagText(), c.WFlagText()});
+            if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
+        }
+        failedRow = 0;
+        tx.Commit();
+    } catch (const db::Error& e) {
+        Finally done{ctx_};
+        Tell(ctx_.ui, WageRowFailedMessage(failedRow, e.Text()));
+        return false;
+    }
+
+    QStringList rosterFailed;
+    bool limitFailed = false;
+    book_.BeginUpdate();
+    for (size_t i = 0; i < checks.size(); ++i) {
+        PaintChecked(int(i) + 2, checks[i]);
+        if (!checks[i].sFlag) rosterFailed << checks[i].number;
+        if (!checks[i].wFlag) limitFailed = true;
+    }
+    book_.EndUpdate();
+
+    if (!rosterFailed.isEmpty()) Tell(ctx_.ui, WageRosterMessage(rosterFailed));
+    if (limitFailed) Tell(ctx_.ui, WageLimitMessage());
+    if (ctx_.main) ctx_.main->RefreshMonthMenus();
+    Tell(ctx_.ui, WageSavedMessage(MonthText(), int(checks.size())));
+    ctx_.pb.SetPosition(100);
+    ctx_.pb.SetPosition(0);
+    return true;
+}
+
+bool WageSheet::HasErrors() const {
+    db::Query q(ctx_.db);
+    q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {month_});
+    return q.ValueAt(0, 0).AsInteger() > 0;
+}
+
+}  // namespace qm

@@ -1,0 +1,49 @@
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Guarded, SilentStopShowsNothingOtherErrorsShowThePlainBox) {
+    qm::ScriptedUiService ui;
+    EXPECT_FALSE(qm::Guarded(ui, [] { qm::Abort(); }));
+    EXPECT_TRUE(ui.shown.empty());
+
+    EXPECT_FALSE(qm::Guarded(ui, [] { throw qm::db::Error(QStringLiteral("no such table: X")); }));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("Quillmarsh.2012版"));
+    EXPECT_EQ(ui.shown[0].text, QStringLiteral("no such table: X"));
+
+    EXPECT_TRUE(qm::Guarded(ui, [] {}));
+    EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+TEST(ScriptedUi, AnswersFromTheScriptAndRecordsKindsAndTitles) {
+    qm::ScriptedUiService ui;
+    ui.answers = {qm::DlgAnswer::Yes};
+    EXPECT_TRUE(ui.AskYesNo(QStringLiteral("Yes:清空，无法恢复；No:不清空。"), qm::DlgKind::Information));
+    EXPECT_FALSE(ui.AskYesNo(QStringLiteral("again")));  // script exhausted: the default answer, No
+    ui.ConfirmYesOnly(QStringLiteral("[2]月工资数据还有错误"));
+    ui.Stop(QStringLiteral("没有输入月工资信息！"));
+    ASSERT_EQ(ui.shown.size(), 4u);
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(ui.shown[0].buttons, qm::DlgButtons::YesNo);
+    EXPECT_EQ(ui.shown[1].title, QStringLiteral("Confirm"));
+    EXPECT_EQ(ui.shown[2].buttons, qm::DlgButtons::YesOnly);
+    EXPECT_EQ(ui.shown[3].title, QStringLiteral("消息"));
+}
+
+TEST(Progress, ValuesOutsideTheRangeAreHeldAtTheNearestEnd) {
+    qm::MemoryProgress pb;
+    pb.SetPosition(150);
+    EXPECT_EQ(pb.Position(), 100);
+    pb.SetPosition(-3);
+    EXPECT_EQ(pb.Position(), 0);
+    pb.SetPosition(42);
+    EXPECT_EQ(pb.Position(), 42);
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+#include "core/db/Db.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using qm::db::Connection;
+using qm::db::Error;
+using qm::db::Query;
+using qm::db::Transaction;
+using qm::db::Value;
+
+namespace {
+
+// A scratch database made with the raw API, so these tests do not depend on the schema.
+class DbTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = dir.filePath(QStringLiteral("t.mdb"));
+        sqlite3* h = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &h);
+        sqlite3_exec(h,
+                     "create table Staff (id integer primary key autoincrement, sMon integer, sName text, "
+                     "sWorks numeric, sIsok text);",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+        c.Open(path);
+    }
+    QTemporaryDir dir;
+    QString path;
+    Connection c;
+};
+
+TEST_F(DbTest, FieldsAreFoundWhateverTheCaseAndKeepTheirDeclaredType) {
+    c.Exec(QStringLiteral("insert into Staff (sMon, sName) values (?, ?)"), {3, QStringLiteral("张三")});
+    Query q(c);
+    q.Open(QStringLiteral("select sMon, sName from Staff"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("SMON")).AsInteger(), 3);
+    EXPECT_EQ(q.FieldByName(QStringLiteral("smon")).AsString(), QStringLiteral("3"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("Sname")).AsString(), QStringLiteral("张三"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sMon")).DeclaredType(), QStringLiteral("INTEGER"));
+    EXPECT_EQ(q.FindField(QStringLiteral("nosuch")), nullptr);
+    EXPECT_THROW(q.FieldByName(QStringLiteral("nosuch")), Error);
+}
+
+TEST_F(DbTest, AsStringGivesIntegersWithoutFractionNullAsEmptyAndShortestReals) {
+    c.Exec(QStringLiteral("insert into Staff (sMon, sWorks) values (3, 1234.5)"));
+    c.Exec(QStringLiteral("insert into Staff (sMon, sWorks) values (null, 12.0)"));
+    c.Exec(QStringLiteral("insert into Staff (sMon, sWorks) values (1, 0.1)"));
+    Query q(c);
+    q.Open(QStringLiteral("select sMon, sWorks, sName from Staff order by id"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sMon")).AsString(), QStringLiteral("3"));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sWorks")).AsString(), QStringLiteral("1234.5"));
+    EXPECT_TRUE(q.FieldByName(QStringLiteral("sName")).IsNull());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sName")).AsString(), QString());
+    q.Next();
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sMon")).AsString(), QString());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sWorks")).AsString(), QStringLiteral("12"));
+    q.Next();
+    EXPECT_EQ(q.FieldByName(QStringLiteral("sWorks")).AsString(), QStringLiteral("0.1"));
+    EXPECT_EQ(qm::db::FormatReal(1e20), QStringLiteral("1e+20"));
+    EXPECT_EQ(qm::db::FormatReal(-2.25), QStringLiteral("-2.25"));
+}
+
+TEST_F(DbTest, CursorWalksTheRowsInOrder) {
+    for (int i = 1; i <= 5; ++i) c.Exec(QStringLiteral("insert into Staff (sMon) values (?)"), {i});
+    Query q(c);
+    q.Open(QStringLiteral("select sMon from Staff where sMon > ? order by sMon desc"), {1});
+    EXPECT_EQ(q.RecordCount(), 4);
+    QStringList seen;
+    for (q.First(); !q.Eof(); q.Next()) seen << q.Fields(0).AsString();
+    EXPECT_EQ(seen, (QStringList{"5", "4", "3", "2"}));
+    q.Last();
+    EXPECT_EQ(q.RecNo(), 4);
+    EXPECT_EQ(q.Fields(0).AsInteger(), 2);
+    q.Open(QStringLiteral("select * from Staff where 0"));
+    EXPECT_TRUE(q.Eof());
+    EXPECT_EQ(q.RecordCount(), 0);
+    EXPECT_TRUE(q.Fields(0).IsNull());  // reading past the end gives null, not a crash
+}
+
+TEST_F(DbTest, AQuoteInABoundValueIsStoredAsTyped) {
+    const QString name = QStringLiteral("O'Brien'; delete from Staff; --");
+    c.Exec(QStringLiteral("insert into Staff (sName) values (?)"), {name});
+    Query q(c);
+    q.Open(QStringLiteral("select sName from Staff where sName = ?"), {name});
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), name);
+}
+
+TEST_F(DbTest, ARolledBackTransactionLeavesTheRowsAsTheyWere) {
+    c.Exec(QStringLiteral("insert into Staff (sMon, sName) values (0, 'a')"));
+    {
+        Transaction t(c);
+        c.Exec(QStringLiteral("delete from Staff"));
+        c.Exec(QStringLiteral("insert into Staff (sMon, sName) values (0, 'b')"));
+        // no Commit: the destructor rolls back, as a failing save would
+    }
+    EXPECT_FALSE(c.InTransaction());
+    Query q(c);
+    q.Open(QStringLiteral("select sName from Staff"));
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), QStringLiteral("a"));
+
+    {
+        Transaction t(c);
+        c.Exec(QStringLiteral("update Staff set sName='c'"));
+        t.Commit();
+    }
+    q.Open(QStringLiteral("select sName from Staff"));
+    EXPECT_EQ(q.Fields(0).AsString(), QStringLiteral("c"));
+}
+
+TEST_F(DbTest, EngineErrorsRaiseWithSQLiteText) {
+    try {
+        c.Exec(QStringLiteral("select * from NoSuchTable"));
+        FAIL() << "no error raised";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("no such table"))) << e.what();
+    }
+    EXPECT_THROW(c.Exec(QStringLiteral("insert into Staff (sMon) values (?)"), {}), Error);  // parameter missing
+    EXPECT_THROW(c.Exec(QStringLiteral("delete from Staff; drop table Staff")), Error);      // one statement only
+    EXPECT_TRUE(c.HasTable(QStringLiteral("staff")));
+}
+
+TEST_F(DbTest, CIntRoundsHalvesToEvenAndKeepsNull) {
+    Query q(c);
+    q.Open(QStringLiteral("select CInt(2.5), CInt(3.5), CInt(-2.5), CInt(2.6), CInt('7'), CInt(null), CInt(4)"));
+    EXPECT_EQ(q.Fields(0).AsInteger(), 2);
+    EXPECT_EQ(q.Fields(1).AsInteger(), 4);
+    EXPECT_EQ(q.Fields(2).AsInteger(), -2);
+    EXPECT_EQ(q.Fields(3).AsInteger(), 3);
+    EXPECT_EQ(q.Fields(4).AsInteger(), 7);
+    EXPECT_TRUE(q.Fields(5).IsNull());
+    EXPECT_EQ(q.Fields(6).AsInteger(), 4);
+    EXPECT_THROW(q.Open(QStringLiteral("select CInt('abc')")), Error);
+}
+
+TEST_F(DbTest, CloseIsIdempotentAndAClosedConnectionRaises) {
+    c.Close();
+    c.Close();
+    EXPECT_FALSE(c.IsOpen());
+    EXPECT_THROW(c.Exec(QStringLiteral("select 1")), Error);
+}
+
+TEST(DbOpen, AMissingFileRaisesAndIsNotCreated) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Database/RCdatabase.mdb"));
+    Connection c;
+    EXPECT_THROW(c.Open(path), Error);
+    EXPECT_FALSE(QFileInfo::exists(path));
+    const QString flat = dir.filePath(QStringLiteral("absent.mdb"));
+    EXPECT_THROW(c.Open(flat), Error);
+    EXPECT_FALSE(QFileInfo::exists(flat));
+    EXPECT_FALSE(c.IsOpen());
+}
+
+TEST(DbOpen, AFileThatIsNoDatabaseRaisesAtOpen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.mdb"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    Connection c;
+    EXPECT_THROW(c.Open(path), Error);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include "core/files/Gbk.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/files/Upload.h"
+#include "tests/support/TempBase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <shapefil.h>
+
+using namespace qm;
+using qm::upload::Kind;
+
+namespace {
+
+class UploadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                                 "values ('测试单位', '12345678X', '企业', '否', '1', '99')"));
+        const QString sql = QStringLiteral(
+            "insert into Staff_moninfo (sMon, sName, sNumber, sTsex, sTnation, sTparty, sBirth, sWorks, sWork, "
+            "sTEdu, sGw, sTPost, sTGrade, sTJGrade, sIsok) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,'1')");
+        // Month 1 first, so that id order and month order differ.
+        db().Exec(sql, {1, QStringLiteral("张三"), QStringLiteral("M1"), QStringLiteral("男"), QStringLiteral("否"),
+                        QStringLiteral("否"), QStringLiteral("1970-01"), 20, 5, QStringLiteral("大学本科"), nullptr,
+                        QStringLiteral("管理人员"), QStringLiteral("中级"), QStringLiteral("无技能等级")});
+        db().Exec(sql, {0, QStringLiteral("张三"), QStringLiteral("A001"), QStringLiteral("男"), QStringLiteral("否"),
+                        QStringLiteral("是"), QStringLiteral("1970-01"), 20, 5, QStringLiteral("大学本科"),
+                        QStringLiteral("会计"), QStringLiteral("管理人员"), QStringLiteral("中级"),
+                        QStringLiteral("无技能等级")});
+        db().Exec(sql, {0, QStringLiteral("李四"), QStringLiteral("A002"), QStringLiteral("女"), QStringLiteral("是"),
+                        QStringLiteral("否"), QStringLiteral("1985-12"), nullptr, 2.5, QStringLiteral("初中"),
+                        nullptr, QStringLiteral("普通工人"), nullptr, QStringLiteral("高级工")});
+    }
+    db::Connection& db() { return base.db(); }
+    QString Rcsb(const QString& name) const { return base.paths().Rcsb() + QLatin1Char('/') + name; }
+    QString Gzsb(const QString& name) const { return base.paths().Gzsb() + QLatin1Char('/') + name; }
+    static void Touch(const QString& path) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+
+    test::TempBase base;
+    ScriptedUiService ui;
+};
+
+struct Dbf {
+    explicit Dbf(const QString& path) : h(DBFOpen(QFile::encodeName(path).constData(), "rb")) {}
+    ~Dbf() {
+        if (h) DBFClose(h);
+    }
+    QStringList Names() const {
+        QStringList out;
+        for (int i = 0; i < DBFGetFieldCount(h); ++i) {
+            char name[12] = {};
+            DBFGetFieldInfo(h, i, name, nullptr, nullptr);
+            out << QString::fromLatin1(name);
+        }
+        return out;
+    }
+    QString Text(int rec, int field) const { return gbk::Decode(DBFReadStringAttribute(h, rec, field)); }
+    DBFHandle h;
+};
+
+TEST_F(UploadTest, RegisterFileHoldsTheStartOfPeriodListOnlyInEntryOrder) {
+    ASSERT_FALSE(QFileInfo::exists(base.paths().Rcsb()));  // created on the way
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+
+    const QString folder = QDir::toNativeSeparators(base.paths().Rcsb() + QLatin1Char('/'));
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, QStringLiteral("你保存在'") + folder + QStringLiteral("'里,文件名为:Gl_12345678X.dbf"));
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
+    EXPECT_EQ(ui.shown[0].buttons, DlgButtons::Ok);
+    EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::OpenFolder);
+    EXPECT_EQ(ui.shown[1].text, folder);
+
+    Dbf f(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
+    ASSERT_NE(f.h, nullptr);
+    EXPECT_STREQ(DBFGetCodePage(f.h), "LDID/77");
+    EXPECT_EQ(f.Names(), (QStringList{"sNumber", "sTsex", "sTNation", "sTParty", "sBirth", "sWorks", "sWork", "sTEdu",
+                                      "sGw", "sTpost", "sTGrade", "sTJGrade"}));
+    ASSERT_EQ(DBFGetRecordCount(f.h), 2);
+    EXPECT_EQ(f.Text(0, 0), QStringLiteral("A001"));
+    EXPECT_EQ(f.Text(0, 1), QStringLiteral("男"));
+    EXPECT_EQ(f.Text(0, 3), QStringLiteral("是"));
+    EXPECT_EQ(f.Text(0, 7), QStringLiteral("大学本科"));
+    EXPECT_EQ(f.Text(0, 8), QStringLiteral("会计"));
+    EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(f.h, 0, 5), 20);
+    EXPECT_EQ(f.Text(1, 0), QStringLiteral("A002"));
+    EXPECT_EQ(f.Text(1, 1), QStringLiteral("女"));
+    EXPECT_TRUE(DBFIsAttributeNULL(f.h, 1, 5));
+    EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(f.h, 1, 6), 2.5);
+    EXPECT_TRUE(DBFIsAttributeNULL(f.h, 1, 10));
+    EXPECT_EQ(f.Text(1, 11), QStringLiteral("高级工"));
+}
+
+TEST_F(UploadTest, ASecondUploadReplacesTheFirstAndLeavesNoOtherFile) {
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    db().Exec(QStringLiteral("delete from Staff_moninfo where sNumber='A001'"));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files), QStringList{QStringLiteral("Gl_12345678X.dbf")});
+    Dbf f(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
+    ASSERT_EQ(DBFGetRecordCount(f.h), 1);
+    EXPECT_EQ(f.Text(0, 0), QStringLiteral("A002"));
+}
+
+TEST_F(UploadTest, AFailedUploadIsShownNamingTheFileWithNoSuccessAndNoFolder) {
+    // The upload folder's name is taken by a file.
+    Touch(base.paths().Rcsb());
+    EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Plain);
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("Gl_12345678X.dbf"))) << ui.shown[0].text.toStdString();
+}
+
+TEST_F(UploadTest, AUnitCodeThatWouldLeaveTheFolderWritesNothing) {
+    // A code that did not pass the unit form, as a restored or imported database may hold.
+    for (const QString& code : {QStringLiteral("../../x"), QStringLiteral("a/b"), QString()}) {
+        ui.Clear();
+        EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, code));
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("不能用作上报文件名"))) << ui.shown[0].text.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(base.base() + QStringLiteral("/x.dbf")));
+    EXPECT_FALSE(QFileInfo::exists(base.paths().Rcsb() + QStringLiteral("/Gl_a")));
+    EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ui.Clear();
+    db().Exec(QStringLiteral("update Staff_moninfo set sTEdu='本科😀' where sNumber='A002'"));
+    EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("本科😀")));
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("Gl_12345678X.dbf")));
+    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files), QStringList{QStringLiteral("Gl_12345678X.dbf")});
+    Dbf f(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
+    EXPECT_EQ(DBFGetRecordCount(f.h), 2);
+}
+
+TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQuarter) {
+    db().Exec(QStringLiteral("insert into JGLabor_info (frdm, I01, frmc) values ('12345678X', 17, '测试单位')"));
+    Touch(Gzsb(QStringLiteral("12345678X_1_i202.dbf")));
+    Touch(Gzsb(QStringLiteral("12345678X_i202.dbf")));
+    Touch(Gzsb(QStringLiteral("12345678X_2_i202.dbf")));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterReport, QStringLiteral("12345678X"), 2));
+    QStringList files = QDir(base.paths().Gzsb()).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files, (QStringList{"12345678X_1_i202.dbf", "12345678X_2_i202.dbf"}));
+    const QString folder = QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/'));
+    EXPECT_EQ(ui.shown[0].text,
+              QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:12345678X_2_i202.dbf"));
+    Dbf f(Gzsb(QStringLiteral("12345678X_2_i202.dbf")));
+    ASSERT_EQ(DBFGetRecordCount(f.h), 1);
+    EXPECT_EQ(f.Names().first(), QStringLiteral("frdm"));
+    EXPECT_EQ(f.Names().last(), QStringLiteral("frmc"));
+    EXPECT_EQ(f.Names().size(), 24);
+    EXPECT_EQ(DBFReadIntegerAttribute(f.h, 0, 1), 17);
+    EXPECT_EQ(f.Text(0, 23), QStringLiteral("测试单位"));
+
+    // The labour report of the same quarter goes to RCSB under the same name.
+    db().Exec(QStringLiteral("insert into JLabor_info (frdm) values ('12345678X')"));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterLabour, QStringLiteral("12345678X"), 3));
+    EXPECT_TRUE(QFileInfo::exists(Rcsb(QStringLiteral("12345678X_3_i202.dbf"))));
+}
+
+TEST_F(UploadTest, EveryVariantWritesItsFilesWithTheTableColumnsInOrder) {
+    db().Exec(QStringLiteral("update Total_Info set Dep_id='12345678X', frmc='测试单位', G11=Gid*10"));
+    db().Exec(QStringLiteral("update Total_baseInfo set Dep_id='12345678X', G116=3"));
+    db().Exec(QStringLiteral("insert into NGLabor_info (frdm, I01) values ('12345678X', 5)"));
+    db().Exec(QStringLiteral("insert into NLabor_info (frdm, B7) values ('12345678X', 6)"));
+    struct Case {
+        Kind kind;
+        QStringList files;
+    };
+    const QString n = QStringLiteral("12345678X");
+    const std::vector<Case> cases{
+        {Kind::TalentSurvey, {Rcsb(n + ".dbf")}},
+        {Kind::WageSummary, {Gzsb(n + "_i704.dbf")}},
+        {Kind::OrganWageSummary, {Gzsb(n + "_i705.dbf")}},
+        {Kind::TalentSummary, {Rcsb(n + "_i505.dbf"), Rcsb("Gl_" + n + ".dbf")}},
+        {Kind::AnnualReport, {Gzsb(n + "_i102.dbf")}},
+        {Kind::AnnualLabour, {Rcsb(n + "_i102.dbf")}},
+    };
+    for (const Case& c : cases) {
+        const upload::Written w = upload::Write(db(), base.paths(), c.kind, n, 0, QDate(2012, 12, 31));
+        EXPECT_EQ(w.files, c.files);
+        for (const QString& file : c.files) EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    }
+    const QString rcsb = QDir::toNativeSeparators(base.paths().Rcsb() + QLatin1Char('/'));
+    EXPECT_EQ(upload::Write(db(), base.paths(), Kind::TalentSummary, n).message,
+              QStringLiteral("你保存在'") + rcsb +
+                  QStringLiteral("'里,汇总文件名为:12345678X_i505.dbf，过录表为：Gl_12345678X.dbf"));
+
+    Dbf i704(Gzsb(n + "_i704.dbf"));
+    QStringList totalInfo{"Gid", "Dep_id", "Tdate", "frmc"};
+    for (int i = 11; i <= 21; ++i) totalInfo << QStringLiteral("G%1").arg(i);
+    EXPECT_EQ(i704.Names(), totalInfo);
+    EXPECT_EQ(DBFGetRecordCount(i704.h), 40);
+    EXPECT_EQ(i704.Text(0, 3), QStringLiteral("测试单位"));
+    Dbf i705(Gzsb(n + "_i705.dbf"));
+    ASSERT_EQ(DBFGetRecordCount(i705.h), 21);
+    EXPECT_EQ(DBFReadIntegerAttribute(i705.h, 20, 0), 21);
+    EXPECT_EQ(DBFReadIntegerAttribute(i705.h, 20, 4), 210);
+    Dbf i505(Rcsb(n + "_i505.dbf"));
+    EXPECT_EQ(i505.Names().last(), QStringLiteral("G116"));
+    EXPECT_EQ(DBFGetRecordCount(i505.h), 17);
+    Dbf gl(Rcsb("Gl_" + n + ".dbf"));
+    EXPECT_EQ(DBFGetRecordCount(gl.h), 2);
+    Dbf i102(Rcsb(n + "_i102.dbf"));
+    EXPECT_EQ(DBFReadIntegerAttribute(i102.h, 0, i102.Names().indexOf("B7")), 6);
+}
+
+TEST_F(UploadTest, WidthsComeFromOneTable) {
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("SNUMBER"), QStringLiteral("TEXT")).width, 20);
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("SNUMBER"), QStringLiteral("TEXT")).name, QStringLiteral("SNUMBER"));
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("sWorks"), QStringLiteral("NUMERIC")).type, 'N');
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("G11"), QStringLiteral("NUMERIC")).type, 'N');
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("frmc"), QStringLiteral("TEXT")).width, 100);
+    EXPECT_EQ(upload::FieldFor(QStringLiteral("other"), QStringLiteral("TEXT")).type, 'C');
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+#include "core/staff/AllputStore.h"
+#include "tests/entry/AllputTestSupport.h"
+
+namespace qm::test {
+namespace {
+
+class AllputStoreTest : public AllputFixture {
+protected:
+    static AllputRow Row(int sheetRow, const QString& name, const QString& number) {
+        AllputRow r;
+        r.sheetRow = sheetRow;
+        const QStringList t = GoodRow(name, number);
+        for (int c = 0; c < 18; ++c) r.text[size_t(c)] = t[c];
+        const char* codes[] = {"1", "2", "1", "3", "41", "33", "56", "1", "1", "2", "2", "1", "1"};
+        for (int c = 0; c < 13; ++c) r.code[size_t(c)] = QString::fromLatin1(codes[c]);
+        return r;
+    }
+    QString Col(const QString& col, const QString& number) {
+        return Scalar(QStringLiteral("select coalesce(typeof(%1) || ':' || %1, 'null') from Staff_moninfo "
+                                     "where sMon=0 and sNumber=?")
+                          .arg(col),
+                      {number});
+    }
+    AllputStore store{base.db()};
+};
+
+TEST_F(AllputStoreTest, EachClassStoresItsOwnColumnSetWithTypedValues) {
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Base);
+    EXPECT_EQ(Col("sTqrz", "A1"), QStringLiteral("text:是"));
+    EXPECT_EQ(Col("sqrz", "A1"), QStringLiteral("integer:1"));
+    EXPECT_EQ(Col("sWorks", "A1"), QStringLiteral("integer:20"));
+    EXPECT_EQ(Col("sPost", "A1"), QStringLiteral("integer:41"));
+    EXPECT_EQ(Col("sTgc", "A1"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sTyg", "A1"), QStringLiteral("null"));
+    EXPECT_EQ(Col("syg", "A1"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sIsok", "A1"), QStringLiteral("text:1"));
+    EXPECT_EQ(Col("sMon", "A1"), QStringLiteral("integer:0"));
+
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::AboveSize);
+    EXPECT_EQ(Col("sTyg", "A1"), QStringLiteral("text:是"));
+    EXPECT_EQ(Col("syg", "A1"), QStringLiteral("integer:1"));
+    EXPECT_EQ(Col("sTgc", "A1"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sgc", "A1"), QStringLiteral("null"));
+
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Construction);
+    EXPECT_EQ(Col("sTgc", "A1"), QStringLiteral("text:否"));
+    EXPECT_EQ(Col("sTsg", "A1"), QStringLiteral("text:否"));
+    EXPECT_EQ(Col("ssg", "A1"), QStringLiteral("integer:1"));
+    EXPECT_EQ(Col("syg", "A1"), QStringLiteral("integer:1"));
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")), QStringLiteral("1"));
+
+    EXPECT_EQ(AllputColumnsFor(QStringLiteral(" 规上 ")), AllputColumns::AboveSize);
+    EXPECT_EQ(AllputColumnsFor(QStringLiteral("是2")), AllputColumns::Construction);
+    EXPECT_EQ(AllputColumnsFor(QStringLiteral("其他")), AllputColumns::Base);
+}
+
+TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNamesAreNeverNull) {
+    AllputRow r = Row(3, QStringLiteral("O'Neil\"李"), QStringLiteral("  B7 "));
+    r.text[8] = QStringLiteral(" 大学本科 ");
+    r.text[10] = QStringLiteral("   ");
+    r.text[6] = QStringLiteral(" 2.5 ");
+    r.text[7] = QString();
+    r.code[5] = QString();
+    r.isOk = QStringLiteral("0");
+    AllputRow empty = Row(4, QStringLiteral("王五"), QString());
+    store.Save({r, empty}, AllputColumns::Base);
+    EXPECT_EQ(Col("sName", "B7"), QStringLiteral("text:O'Neil\"李"));
+    EXPECT_EQ(Col("sTEdu", "B7"), QStringLiteral("text: 大学本科 "));
+    EXPECT_EQ(Col("sTGrade", "B7"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sWorks", "B7"), QStringLiteral("real:2.5"));
+    EXPECT_EQ(Col("sWork", "B7"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sPostGrade", "B7"), QStringLiteral("null"));
+    EXPECT_EQ(Col("sIsok", "B7"), QStringLiteral("text:0"));
+    EXPECT_EQ(Col("sName", ""), QStringLiteral("text:王五"));
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber, '|') from (select sNumber from Staff_moninfo order by id)")),
+              QStringLiteral("B7|"));
+}
+
+TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1")), Row(4, QStringLiteral("李四"), QStringLiteral("A2"))},
+               AllputColumns::Base);
+    db().Exec(QStringLiteral("update Staff_moninfo set sGw='出纳' where sNumber='A1'"));
+    db().Exec(QStringLiteral("update Staff_moninfo set sGw='会计' where sNumber='A2'"));
+    // A month-1 row of A2 with another duty must not leak into the start-of-period list.
+    db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sGw) values (1, '李四', 'A3', '主任')"));
+    store.Save({Row(3, QStringLiteral("李四"), QStringLiteral(" A2")), Row(4, QStringLiteral("赵六"), QStringLiteral("A3")),
+                Row(5, QStringLiteral("张三"), QStringLiteral("A1"))},
+               AllputColumns::Base);
+    EXPECT_EQ(Col("sGw", "A1"), QStringLiteral("text:出纳"));
+    EXPECT_EQ(Col("sGw", "A2"), QStringLiteral("text:会计"));
+    EXPECT_EQ(Col("sGw", "A3"), QStringLiteral("null"));
+}
+
+TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Base);
+    db().Exec(QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
+                             "begin select raise(abort, 'refused'); end"));
+    try {
+        store.Save({Row(3, QStringLiteral("李四"), QStringLiteral("A2")), Row(4, QStringLiteral("坏行"), QStringLiteral("A3"))},
+                   AllputColumns::Base);
+        FAIL() << "the save went through";
+    } catch (const AllputSaveError& e) {
+        EXPECT_EQ(e.SheetRow(), 4);
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("第4行"))) << e.Text().toStdString();
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("refused")));
+    }
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber) from Staff_moninfo")), QStringLiteral("A1"));
+    EXPECT_FALSE(db().InTransaction());
+
+    AllputRow bad = Row(5, QStringLiteral("王五"), QStringLiteral("A5"));
+    bad.text[7] = QStringLiteral("十年");
+    EXPECT_THROW(store.Save({bad}, AllputColumns::Base), AllputSaveError);
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber) from Staff_moninfo")), QStringLiteral("A1"));
+}
+
+TEST_F(AllputStoreTest, NumberColumnsAcceptNumbersOnly) {
+    EXPECT_EQ(AllputNumber(QStringLiteral(" 12 ")), std::optional<std::optional<double>>(12.0));
+    EXPECT_EQ(AllputNumber(QStringLiteral("   ")), std::optional<std::optional<double>>(std::optional<double>()));
+    EXPECT_EQ(AllputNumber(QStringLiteral("0.5")), std::optional<std::optional<double>>(0.5));
+    EXPECT_FALSE(AllputNumber(QStringLiteral("12年")));
+    EXPECT_FALSE(AllputNumber(QStringLiteral("１２")));
+    EXPECT_FALSE(AllputNumber(QStringLiteral("inf")));
+}
+
+TEST_F(AllputStoreTest, LoadReadsTheStartOfPeriodListInEntryOrderByFilter) {
+    const QString ins = QStringLiteral("insert into Staff_moninfo (id, sMon, sName, sNumber, sWorks, sTyg, sIsok) values (?,?,?,?,?,?,?)");
+    db().Exec(ins, {9, 0, QStringLiteral("乙"), QStringLiteral("B"), 3, nullptr, QStringLiteral("0")});
+    db().Exec(ins, {4, 0, QStringLiteral("甲"), QStringLiteral("A"), 2.5, QStringLiteral("是"), QStringLiteral("1")});
+    db().Exec(ins, {5, 1, QStringLiteral("丙"), QStringLiteral("C"), 1, nullptr, QStringLiteral("1")});
+    auto all = store.Load(3);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0][0], QStringLiteral("甲"));
+    EXPECT_EQ(all[0][6], QStringLiteral("2.5"));
+    EXPECT_EQ(all[0][17], QStringLiteral("是"));
+    EXPECT_EQ(all[1][0], QStringLiteral("乙"));
+    EXPECT_EQ(all[1][17], QString());
+    ASSERT_EQ(store.Load(0).size(), 1u);
+    EXPECT_EQ(store.Load(0)[0][1], QStringLiteral("B"));
+    EXPECT_EQ(store.Load(1)[0][1], QStringLiteral("A"));
+    EXPECT_TRUE(store.HasFailingRows());
+
+    // A view Vmon without start-of-period rows sends the load to V.
+    db().Exec(QStringLiteral("drop view Vmon"));
+    db().Exec(QStringLiteral("create view Vmon as select * from Staff_moninfo where sMon<>0"));
+    EXPECT_EQ(store.Load(3).size(), 2u);
+    EXPECT_EQ(store.FirstUnit().depNo, QStringLiteral("12345678X"));
+}
+
+}  // namespace
+}  // namespace qm::test

@@ -1,0 +1,131 @@
+// The wage audit of a row: totals, the limits and the staff-list check, without a database.
+#include "core/wage/WageAudit.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+WageLine Line(const QString& number, const QString& name, const QStringList& amounts) {
+    WageLine l{number, name, {}};
+    for (int i = 0; i < amounts.size() && i < 4; ++i) l.amounts[size_t(i)] = amounts[i];
+    return l;
+}
+
+class WageAuditTest : public ::testing::Test {
+protected:
+    WageAuditTest() {
+        roster.Add(QStringLiteral("001"), QStringLiteral("张三"));
+        roster.Add(QStringLiteral("002"), QStringLiteral(" 李四 "));
+        roster.Add(QStringLiteral("002"), QStringLiteral("王五"));  // a second row of the number
+    }
+    WageCheck Check(const QString& number, const QString& name, const QStringList& amounts) {
+        return WageAudit(roster).Check(Line(number, name, amounts));
+    }
+    WageRoster roster;
+};
+
+TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
+    EXPECT_EQ(ParseAmount(QStringLiteral("2500")).value, 2500.0);
+    EXPECT_EQ(ParseAmount(QStringLiteral("2500 ")).value, 2500.0);
+    EXPECT_EQ(ParseAmount(QStringLiteral(" 2500.5")).value, 2500.5);
+    EXPECT_EQ(ParseAmount(QStringLiteral("-1")).value, -1.0);
+    EXPECT_EQ(ParseAmount(QStringLiteral(".5")).value, 0.5);
+    EXPECT_TRUE(ParseAmount(QStringLiteral("  ")).ok);
+    EXPECT_FALSE(ParseAmount(QStringLiteral("  ")).value.has_value());
+    for (const char* bad : {"1,000", "100,200", "abc", "1e3", "inf", "nan", "1.2.3", "-", ".", "2500元", "１２"})
+        EXPECT_FALSE(ParseAmount(QString::fromUtf8(bad)).ok) << bad;
+}
+
+TEST(WageAmounts, TotalsReadLikeTheSheetShowsThem) {
+    EXPECT_EQ(FormatTotal(3000), QStringLiteral("3000"));
+    EXPECT_EQ(FormatTotal(3100.5), QStringLiteral("3100.5"));
+    EXPECT_EQ(FormatTotal(0.1 + 0.2), QStringLiteral("0.3"));
+    EXPECT_EQ(FormatTotal(100000.01), QStringLiteral("100000.01"));
+}
+
+TEST(WageAmounts, BlanksAreCutOnlyUpToU0020AndNamesLoseInnerBlanks) {
+    EXPECT_EQ(TrimBlanks(QStringLiteral("\t 007 \r")), QStringLiteral("007"));
+    EXPECT_EQ(TrimBlanks(QStringLiteral("\u3000张三\u3000")), QStringLiteral("\u3000张三\u3000"));
+    EXPECT_EQ(ClearNameSpaces(QStringLiteral(" 张 三 ")), QStringLiteral("张三"));
+}
+
+TEST_F(WageAuditTest, FourItemsAddUpAndAFullyListedRowPasses) {
+    const WageCheck c = Check(QStringLiteral(" 001 "), QStringLiteral("张三"),
+                              {QStringLiteral("2000"), QStringLiteral("600"), QStringLiteral("300"), QStringLiteral("100")});
+    EXPECT_EQ(c.badColumn, 0);
+    EXPECT_EQ(c.totalText, QStringLiteral("3000"));
+    EXPECT_EQ(c.total, 3000);
+    EXPECT_EQ(c.number, QStringLiteral("001"));
+    EXPECT_TRUE(c.sFlag);
+    EXPECT_TRUE(c.wFlag);
+    EXPECT_EQ(c.SFlagText(), QStringLiteral("1"));
+    EXPECT_EQ(c.WFlagText(), QStringLiteral("1"));
+}
+
+TEST_F(WageAuditTest, DecimalsAndBlanksInAnyColumnCountInTheTotal) {
+    EXPECT_EQ(Check("001", "张三", {"2500.5", "600"}).totalText, QStringLiteral("3100.5"));
+    EXPECT_EQ(Check("001", "张三", {"2500 ", "600"}).totalText, QStringLiteral("3100"));
+    EXPECT_EQ(Check("001", "张三", {"", "", " 0.25", "1000.25"}).totalText, QStringLiteral("1000.5"));
+    const WageCheck neg = Check("001", "张三", {"-1", "600"});
+    EXPECT_EQ(neg.totalText, QStringLiteral("599"));
+    EXPECT_TRUE(neg.wFlag);
+}
+
+TEST_F(WageAuditTest, LimitsAreInRangeAndJustOutsideFail) {
+    EXPECT_TRUE(Check("001", "张三", {"500"}).wFlag);
+    EXPECT_TRUE(Check("001", "张三", {"100000"}).wFlag);
+    EXPECT_TRUE(Check("001", "张三", {"99999.5", "0.5"}).wFlag);  // adds up to exactly the upper limit
+    EXPECT_FALSE(Check("001", "张三", {"499.99"}).wFlag);
+    EXPECT_FALSE(Check("001", "张三", {"100000.01"}).wFlag);
+    const WageCheck empty = Check("001", "张三", {});
+    EXPECT_EQ(empty.totalText, QStringLiteral("0"));
+    EXPECT_FALSE(empty.wFlag);
+    for (const auto& n : empty.n) EXPECT_FALSE(n.has_value());
+    const WageCheck below = Check("001", "张三", {"-800", "100"});
+    EXPECT_EQ(below.totalText, QStringLiteral("0"));  // a negative total shows and stores as 0
+    EXPECT_FALSE(below.wFlag);
+}
+
+TEST_F(WageAuditTest, StaffListCheckTakesTheFirstRowAndTrimmedNames) {
+    const WageCheck unknown = Check("999", "张三", {"3000"});
+    EXPECT_FALSE(unknown.listed);
+    EXPECT_FALSE(unknown.sFlag);
+    const WageCheck other = Check("001", "李四", {"3000"});
+    EXPECT_TRUE(other.listed);
+    EXPECT_FALSE(other.sFlag);
+    const WageCheck spaced = Check("001", " 张 三 ", {"3000"});
+    EXPECT_TRUE(spaced.sFlag);
+    EXPECT_EQ(spaced.name, QStringLiteral("张三"));
+    EXPECT_TRUE(Check("002", "李四", {"3000"}).sFlag);   // the first row of 002, trimmed
+    EXPECT_FALSE(Check("002", "王五", {"3000"}).sFlag);  // the second row does not count
+    const WageCheck noNumber = Check(" ", "张三", {"3000"});
+    EXPECT_FALSE(noNumber.sFlag);
+    EXPECT_EQ(noNumber.number, QString());
+}
+
+TEST_F(WageAuditTest, TheErrorListOnlyTrimsNamesSoInnerBlanksFail) {
+    const WageCheck c = WageAudit(roster).Check(Line(" 001 ", " 张 三 ", {"3000"}), NameCleanup::TrimOnly);
+    EXPECT_TRUE(c.listed);
+    EXPECT_FALSE(c.sFlag);
+    EXPECT_EQ(c.name, QStringLiteral("张 三"));
+    EXPECT_TRUE(WageAudit(roster).Check(Line("001", " 张三 ", {"3000"}), NameCleanup::TrimOnly).sFlag);
+}
+
+TEST_F(WageAuditTest, ANonNumericAmountNamesItsColumn) {
+    EXPECT_EQ(Check("001", "张三", {"3000", "1,000"}).badColumn, 4);
+    EXPECT_EQ(Check("001", "张三", {"abc", "x"}).badColumn, 3);
+    EXPECT_EQ(Check("001", "张三", {"1", "2", "3", "四"}).badColumn, 6);
+}
+
+TEST(WageMessages, TextsAsTheUserSeesThem) {
+    EXPECT_EQ(WageRosterMessage({QStringLiteral("999"), QString()}),
+              QStringLiteral("以下：\n\r[999] [] \n\r姓名编号或姓名不在当月名单中或姓名编号有重复，\r"
+                             "请核实当月人员名册和工资输入表人员信息。"));
+    EXPECT_EQ(WageLimitMessage(),
+              QStringLiteral("工资总额超出额定范围：\n\r上限不超过100000,下限不低于500.\n\r请到[显示错误]中核实！"));
+    EXPECT_EQ(WageSavedMessage(QStringLiteral("3"), 1), QStringLiteral("3月保存成功！共1人输入。"));
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,212 @@
+// The wage sheet's load, import and save on a real database, driven through its sheet model.
+#include "core/wage/WageSheet.h"
+#include "tests/entry/WageTestBase.h"
+
+namespace qm::test {
+namespace {
+
+class WageSheetTest : public WageTestBase {
+protected:
+    WageSheetTest() {
+        Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
+        Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
+        Staff(2, QStringLiteral("009"), QStringLiteral("赵六"));
+    }
+    bool Save() { return WageSheet(ctx, book).Save(); }
+    int Stored(int mon) { return Q(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {mon}).toInt(); }
+};
+
+TEST_F(WageSheetTest, SavesTotalsFlagsAsTextAndFollowsWithTheMonthMenus) {
+    Row(2, {"001", "张三", "2000", "600", "300", "100"});
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Q("select sTotal from Wage_Info where Smon=3"), QStringLiteral("3000"));
+    EXPECT_EQ(Q("select sNumber || '|' || sName || '|' || sN1 || '|' || sN2 || '|' || sN3 || '|' || sN4 "
+                "from Wage_Info"),
+              QStringLiteral("001|张三|2000|600|300|100"));
+    EXPECT_EQ(Q("select typeof(sFlag) || typeof(wFlag) || sFlag || wFlag from Wage_Info"),
+              QStringLiteral("texttext11"));
+    EXPECT_EQ(Q("select count(*) from Wage_Info where sFlag='1' and wFlag='1'"), QStringLiteral("1"));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共1人输入。")});
+    EXPECT_EQ(ui.Last()->kind, DlgKind::Confirmation);
+    EXPECT_EQ(ui.Last()->buttons, DlgButtons::Ok);
+    EXPECT_EQ(main.monthRefreshes, 1);
+    EXPECT_EQ(main.maxWageMonthSeen, QStringLiteral("3"));  // the refresh saw the committed month
+    EXPECT_EQ(book.GetCellText(2, 7), QStringLiteral("3000"));
+    EXPECT_EQ(pb.Position(), 0);
+    EXPECT_EQ(pb.highest, 100);
+}
+
+TEST_F(WageSheetTest, LimitsMarkTheTotalAndTellOnce) {
+    Row(2, {"001", "张三", "500"});
+    Row(3, {"002", "李四", "100000"});
+    Row(4, {"001", "张三", "499.99"});
+    Row(5, {"002", "李四", "100000.01"});
+    Row(6, {"001", "张三"});
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Q("select group_concat(wFlag, '') from (select wFlag from Wage_Info order by id)"),
+              QStringLiteral("11000"));
+    for (int r : {2, 3}) EXPECT_FALSE(book.IsMarked(r, 7)) << r;
+    for (int r : {4, 5, 6}) EXPECT_EQ(book.CellPattern(r, 7), TSheetBook::kMarkPattern) << r;
+    EXPECT_EQ(book.GetCellText(6, 7), QStringLiteral("0"));
+    EXPECT_EQ(Q("select count(*) from Wage_Info where sN1 is null and sN2 is null and sN3 is null and sN4 is null"),
+              QStringLiteral("1"));
+    EXPECT_EQ(Q("select sTotal from Wage_Info where sN1 is null"), QStringLiteral("0"));
+    EXPECT_EQ(Texts(), (QStringList{WageLimitMessage(), QStringLiteral("3月保存成功！共5人输入。")}));
+    EXPECT_TRUE(Texts().first().contains(QStringLiteral("上限不超过100000,下限不低于500.")));
+}
+
+TEST_F(WageSheetTest, StaffListMarksAndCleansNames) {
+    Row(2, {"777", "张三", "3000"});     // not on the month's list
+    Row(3, {"001", "李四", "3000"});     // listed under another name
+    Row(4, {"001", " 张 三 ", "3000"});  // blanks around and inside
+    Row(5, {"009", "赵六", "3000"});     // on another month's list only
+    ASSERT_TRUE(Save());
+    EXPECT_TRUE(book.IsMarked(2, 1));
+    EXPECT_TRUE(book.IsMarked(2, 2));
+    EXPECT_FALSE(book.IsMarked(3, 1));
+    EXPECT_TRUE(book.IsMarked(3, 2));
+    EXPECT_FALSE(book.IsMarked(4, 1));
+    EXPECT_FALSE(book.IsMarked(4, 2));
+    EXPECT_EQ(book.GetCellText(4, 2), QStringLiteral("张三"));
+    EXPECT_EQ(Q("select group_concat(sFlag, '') from (select sFlag from Wage_Info order by id)"),
+              QStringLiteral("0010"));
+    EXPECT_EQ(Q("select sName from Wage_Info where id=(select min(id)+2 from Wage_Info)"), QStringLiteral("张三"));
+    ASSERT_FALSE(Texts().isEmpty());
+    EXPECT_EQ(Texts().first(), WageRosterMessage({"777", "001", "009"}));
+}
+
+TEST_F(WageSheetTest, ARowWithoutANumberIsStoredFlaggedAndCounted) {
+    Row(2, {"", "张三", "3000"});
+    Row(3, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Stored(3), 2);
+    EXPECT_EQ(Q("select sFlag from Wage_Info where sNumber=''"), QStringLiteral("0"));
+    EXPECT_EQ(Texts().last(), QStringLiteral("3月保存成功！共2人输入。"));
+    EXPECT_TRUE(WageSheet(ctx, book).HasErrors());
+}
+
+TEST_F(WageSheetTest, ANonNumericAmountLeavesTheStoredMonthAndNamesTheRow) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    const QString before = Q("select group_concat(id || sTotal) from Wage_Info");
+    ui.Clear();
+    book.SetCellText(2, 4, QStringLiteral("abc"));
+    Row(3, {"002", "李四", "1,000"});
+    EXPECT_FALSE(Save());
+    EXPECT_EQ(Q("select group_concat(id || sTotal) from Wage_Info"), before);
+    EXPECT_TRUE(book.IsMarked(2, 4));
+    ASSERT_EQ(Texts().size(), 1);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“绩效工资”不是数字：abc"))) << Texts()[0].toStdString();
+    EXPECT_EQ(main.monthRefreshes, 2);
+    EXPECT_EQ(pb.Position(), 0);
+
+    // Mended, the next save stores it and the mark goes.
+    ui.Clear();
+    book.SetCellText(2, 4, QStringLiteral("600"));
+    book.SetCellText(3, 3, QStringLiteral("1000"));
+    ASSERT_TRUE(Save());
+    EXPECT_FALSE(book.IsMarked(2, 4));
+    EXPECT_EQ(Q("select sum(sTotal) from Wage_Info"), QStringLiteral("4600"));
+}
+
+TEST_F(WageSheetTest, AFailingStatementRollsBackTheWholeMonthAndSaysWhichRow) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    base.db().Exec(QStringLiteral("create trigger boom before insert on Wage_Info when new.sNumber='BOOM' "
+                                  "begin select raise(abort, 'refused'); end"));
+    ui.Clear();
+    Row(2, {"002", "李四", "4000"});
+    Row(3, {"BOOM", "某人", "5000"});
+    EXPECT_FALSE(Save());
+    EXPECT_EQ(Q("select sNumber || sTotal from Wage_Info"), QStringLiteral("0013000"));
+    ASSERT_EQ(Texts().size(), 1);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第3行保存失败"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].contains(QStringLiteral("refused")));
+    EXPECT_FALSE(base.db().InTransaction());
+    EXPECT_EQ(pb.Position(), 0);
+}
+
+// The menus are refreshed from a destructor on every way out of a save; a refresh that fails
+// there must be shown, not end the program.
+TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
+    main.failRefresh = true;
+    Row(2, {"001", "张三", "abc"});
+    EXPECT_FALSE(Save());  // refused at the amount
+    ASSERT_EQ(Texts().size(), 2);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“基本工资”不是数字：abc"))) << Texts()[0].toStdString();
+    EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
+    EXPECT_EQ(ui.Last()->title, kAppTitle);
+
+    ui.Clear();
+    base.db().Exec(QStringLiteral("create trigger boom before insert on Wage_Info "
+                                  "begin select raise(abort, 'refused'); end"));
+    book.SetCellText(2, 3, QStringLiteral("3000"));
+    EXPECT_FALSE(Save());  // refused by the database
+    ASSERT_EQ(Texts().size(), 2);
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行保存失败"))) << Texts()[0].toStdString();
+    EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
+    EXPECT_FALSE(base.db().InTransaction());
+    EXPECT_EQ(pb.Position(), 0);
+}
+
+TEST_F(WageSheetTest, AnEmptySheetEmptiesTheMonth) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    book.ClearRange(2, 1, 10, 10, TSheetBook::ClearAll);
+    ui.Clear();
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(Stored(3), 0);
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共0人输入。")});
+}
+
+TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
+    Row(2, {"777", "某人", "2500.5", "600"});
+    Row(3, {"001", "张三", "200000"});
+    Row(4, {"002", "李四", "200000"});
+    ASSERT_TRUE(Save());
+    // An accepted out-of-range total stays unmarked.
+    base.db().Exec(QStringLiteral("update Wage_Info set wFlag='1' where sNumber='002'"));
+    book.ClearRange(1, 1, 100, 20, TSheetBook::ClearAll);
+    WageSheet sheet(ctx, book);
+    ASSERT_EQ(sheet.Load(), std::optional<int>(3));
+    EXPECT_EQ(book.GetCellText(2, 3), QStringLiteral("2500.5"));
+    EXPECT_EQ(book.GetCellText(2, 7), QStringLiteral("3100.5"));
+    EXPECT_TRUE(book.IsMarked(2, 1));
+    EXPECT_TRUE(book.IsMarked(2, 2));
+    EXPECT_FALSE(book.IsMarked(2, 7));
+    EXPECT_FALSE(book.IsMarked(3, 1));
+    EXPECT_TRUE(book.IsMarked(3, 7));
+    EXPECT_FALSE(book.IsMarked(4, 7));
+    EXPECT_EQ(book.GetCellText(2, 4), QStringLiteral("600"));
+    EXPECT_EQ(book.GetCellText(2, 5), QString());
+
+    state.MaxWageMonth = QStringLiteral("2");
+    EXPECT_EQ(sheet.Load(), std::nullopt);
+    EXPECT_EQ(book.GetCellText(2, 1), QString());
+}
+
+TEST_F(WageSheetTest, ImportAsksOnlyWhenTheSheetHoldsRows) {
+    WageSheet sheet(ctx, book);
+    ASSERT_EQ(sheet.ImportRoster(), std::optional<int>(2));
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("导入成功，共计2人.")});
+    EXPECT_EQ(book.GetCellText(2, 1), QStringLiteral("001"));
+    EXPECT_EQ(book.GetCellText(3, 2), QStringLiteral("李四"));
+
+    ui.Clear();
+    book.SetCellText(5, 2, QStringLiteral("旧行"));
+    ui.answers = {DlgAnswer::No};
+    EXPECT_EQ(sheet.ImportRoster(), std::nullopt);
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")});
+    EXPECT_EQ(ui.Last()->buttons, DlgButtons::YesNo);
+    EXPECT_EQ(book.GetCellText(5, 2), QStringLiteral("旧行"));
+
+    ui.answers = {DlgAnswer::Yes};
+    book.SetSelection(2, 1, 2, 2);
+    book.SetPattern(TSheetBook::kMarkPattern, 200, 255);
+    EXPECT_EQ(sheet.ImportRoster(), std::optional<int>(2));
+    EXPECT_EQ(book.GetCellText(5, 2), QString());
+    EXPECT_TRUE(book.IsMarked(2, 1));  // contents only: the marks stay
+}
+
+}  // namespace
+}  // namespace qm::test
