@@ -123,6 +123,7 @@ public:
     TColumnsXList& SortMarkedColumnsRef() { return sortMarkedColumns_; }
     // The message service that asks the delete confirmation.
     void SetUiService(UiService* ui) { ui_ = ui; }
+    UiService* UiServiceOf() const { return ui_; }
 
     // ---- published properties
     TDBGridOptions Options() const { return options_; }
@@ -244,6 +245,15 @@ public:
     bool HighlightCell(int dataCol, int dataRow, const QString& value, TGridDrawState state) const;
     void ClearSelection();
     bool CanModifyRecord() const;
+    // The clipboard operations' availability (Clipboard.h); forms wire their actions to
+    // ExecuteAction/UpdateAction, which answer whether the grid handled the action.
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool CanCut() const;
+    bool CanDelete() const;
+    bool CanSelectAll() const;
+    bool ExecuteAction(TDBGridXEditAction a);
+    bool UpdateAction(TDBGridXEditAction a, bool& enabled) const;
     bool CanEditModify() const;
     bool KeepSelection() const { return keepSelection_; }
     // Asks the delete confirmation; answers whether to go on.

@@ -1,5 +1,6 @@
 // Keyboard, mouse and the record moves of the data grid.
 #include "grid/DBGridX.h"
+#include "grid/Clipboard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -266,12 +267,24 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         case Qt::Key_Left: MoveCol(indicatorOffset_, 1, false); break;
         case Qt::Key_Right: MoveCol(ColCount() - 1, -1, false); break;
         case Qt::Key_A:
-            if (EditActions.Has(geaSelectAllX)) selection_->SelectAll();
+            if (EditActions.Has(geaSelectAllX) && CanSelectAll()) selection_->SelectAll();
+            break;
+        case Qt::Key_Insert:
+        case Qt::Key_C:
+            if (EditActions.Has(geaCopyX) && CanCopy()) GridCopy(*this, false);
+            break;
+        case Qt::Key_V:
+            if (EditActions.Has(geaPasteX) && CanPaste()) GridPaste(*this, false);
+            break;
+        case Qt::Key_X:
+            if (EditActions.Has(geaCutX) && CanCut()) GridCut(*this, false);
             break;
         case Qt::Key_Delete:
-            // With the delete action and a selection, the key belongs to the clipboard-style
-            // delete of the edit actions, which this grid does not offer: no record goes.
-            if (EditActions.Has(geaDeleteX) && selection_->SelectionType() != gstNone) break;
+            // With the delete action and a selection, the key belongs to the clipboard-style delete.
+            if (EditActions.Has(geaDeleteX) && selection_->SelectionType() != gstNone) {
+                if (CanDelete()) GridDelete(*this, false);
+                break;
+            }
             // Otherwise a record is deleted only after the prompt.
             if (!readOnly_ && !ds->IsEmpty() && ds->CanModify() && AllowedOperations.Has(alopDeleteX) &&
                 DeletePrompt()) {

@@ -1,12 +1,14 @@
 #include "grid/Export.h"
 
 #include "grid/FooterText.h"
+#include "grid/TitleTree.h"
 #include "grid/ViewPosition.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFontInfo>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -374,6 +376,68 @@ void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
     for (TColumnX* c : cols) WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption());
     WriteRowEnd();
+}
+
+void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
+    TCustomDBGridX& g = *DBGridX;
+    const size_t n = cols.size();
+    // The paragraph spacing of title cells follows the grid's title margin.
+    const int s = std::abs(int(std::lround(g.VTitleMargin() / 2.0 / dpi_ * 1440.0 - 20)));
+    // Levels: from each column's leaf upward, every pass moving the columns whose
+    // accumulated height is the smallest one band up.
+    std::vector<THeadTreeNode*> cur(n);
+    std::vector<int> acc(n);
+    for (size_t j = 0; j < n; ++j) {
+        cur[j] = g.LeafOf(cols[j]->Index());
+        acc[j] = cur[j] ? cur[j]->Height : 0;
+    }
+    std::vector<std::vector<THeadTreeNode*>> levels;
+    for (bool first = true;; first = false) {
+        int low = INT_MAX;
+        for (size_t j = 0; j < n; ++j) low = std::min(low, acc[j]);
+        const std::vector<THeadTreeNode*> recorded = cur;
+        bool moved = false;
+        for (size_t j = 0; j < n; ++j)
+            if (acc[j] == low && cur[j] && cur[j]->Host) {
+                cur[j] = cur[j]->Host;
+                acc[j] += cur[j]->Height;
+                moved = true;
+            }
+        if (moved || first) levels.push_back(recorded);
+        if (!moved) break;
+    }
+    const int top = int(levels.size()) - 1;
+    std::vector<std::vector<bool>> covered(levels.size(), std::vector<bool>(n, false));
+    std::vector<std::vector<int>> borders(levels.size(), std::vector<int>(n, 0));
+    std::vector<std::vector<QString>> texts(levels.size(), std::vector<QString>(n));
+    for (int l = top; l >= 0; --l)
+        for (size_t j = 0; j < n; ++j) {
+            if (covered[size_t(l)][j]) continue;
+            THeadTreeNode* node = levels[size_t(l)][j];
+            int down = l;
+            while (down > 0 && levels[size_t(down - 1)][j] == node) --down;
+            size_t right = j;
+            while (right + 1 < n && levels[size_t(l)][right + 1] == node) ++right;
+            for (int ll = l; ll >= down; --ll)
+                for (size_t jj = j; jj <= right; ++jj) {
+                    covered[size_t(ll)][jj] = true;
+                    int b = 0;
+                    if (jj == j) b |= bLeft;
+                    if (jj == right) b |= bRight;
+                    if (ll == l) b |= bTop;
+                    if (ll == down) b |= bBottom;
+                    borders[size_t(ll)][jj] = b;
+                }
+            texts[size_t(l)][j] = node ? node->Text : QString();
+        }
+    for (int l = top; l >= 0; --l) {
+        std::vector<QColor> bgs;
+        for (size_t j = 0; j < n; ++j) bgs.push_back(l > 0 ? g.FixedColor() : cols[j]->Title()->Color());
+        WriteRowPrefix(bgs, borders[size_t(l)]);
+        for (size_t j = 0; j < n; ++j)
+            WriteCell(taCenter, l > 0 ? g.TitleFont() : cols[j]->Title()->Font(), bgs[j], texts[size_t(l)][j], s);
+        WriteRowEnd();
+    }
 }
 
 void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {

@@ -1,6 +1,8 @@
 #pragma once
-// The person's place in a grid (the current record and where it stands among the shown
-// rows), saved before a walk over the data set and put back afterwards.
+// The person's place in a grid, saved around a walk over the data set (export, import,
+// the clipboard delete) and put back afterwards: saving moves the data set so that the
+// current record sits in the middle of the shown rows and keeps that record and the
+// distance; restoring goes back to the record and moves the distance again.
 #include "grid/DBGridX.h"
 
 namespace qm::grid {
@@ -10,11 +12,17 @@ public:
     explicit TGridViewPosition(TCustomDBGridX& g) : g_(g) { Save(); }
     void Save() {
         TDataSet* ds = g_.DataLink()->DataSet();
-        bookmark_ = ds && ds->Active() ? ds->Bookmark() : -1;
-        row_ = g_.DataLink()->Active() ? g_.DataLink()->ActiveRecord() : 0;
+        bookmark_ = -1;
+        offset_ = 0;
+        if (!ds || !ds->Active() || ds->IsEmpty()) return;
+        if (ds->State() == dsBrowse && g_.DataLink()->Active()) {
+            const int ar = g_.DataLink()->ActiveRecord(), rc = g_.DataLink()->RecordCount();
+            offset_ = ar - rc / 2 + (rc + 1) % 2;
+            offset_ = -ds->MoveBy(-offset_);
+        }
+        bookmark_ = ds->Bookmark();
     }
-    // Back on the saved record at its old place among the rows; the first record when it
-    // went away.
+    // Back on the saved record; the first record when it went away.
     void Restore() {
         TDataSet* ds = g_.DataLink()->DataSet();
         if (!ds || !ds->Active() || ds->State() != dsBrowse) return;
@@ -23,16 +31,13 @@ public:
             return;
         }
         ds->GotoBookmark(bookmark_);
-        // Stepping back the old distance and forward again puts the window where it was.
-        const int back = -ds->MoveBy(-row_);
-        ds->MoveBy(back);
+        ds->MoveBy(offset_);
     }
-    TBookmark Bookmark() const { return bookmark_; }
 
 private:
     TCustomDBGridX& g_;
     TBookmark bookmark_ = -1;
-    int row_ = 0;
+    int offset_ = 0;
 };
 
 }  // namespace qm::grid
