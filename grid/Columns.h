@@ -53,6 +53,8 @@ public:
     bool EndEllipsis() const { return endEllipsis_; }
     void SetEndEllipsis(bool v);
     int ImageIndex() const { return imageIndex_; }
+    QString Hint;          // shown over the title instead of a tool tip
+    bool ToolTips = false; // a title that does not fit shows itself whole
     // Cycles none → down → up (→ none with KeepOthers, else back to down).
     void SetNextSortMarker(bool keepOthers);
     // Pixels the sort marker takes in the title.

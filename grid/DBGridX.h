@@ -183,6 +183,18 @@ public:
     // Under multi-level titles: whether a point lies on a column's own title band, not on
     // a group band above it.
     bool PointInLeafBand(int rawCol, int x, int y) const;
+    // The tool tip over a cell whose text does not fit: where it goes (client coordinates),
+    // its text and font; or a title's hint.
+    struct TCellToolTip {
+        bool Show = false;
+        bool IsHint = false;
+        QString Text;
+        QPoint Pos;
+        QRect CursorRect;
+        QFont Font;
+        int MaxWidth = 0;  // for word-wrapped text
+    };
+    TCellToolTip CellToolTipAt(const QPoint& p, Qt::KeyboardModifiers modifiers) const;
     // Ledger-style money columns (MoneyStyle.h).
     bool DrawCurrency() const { return drawCurrency_; }
     void SetDrawCurrency(bool v);
@@ -360,6 +372,7 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
 
 private:
     friend class TGridDataLinkX;
