@@ -95,8 +95,15 @@ void TGridDataLinkX::RecordChanged(TField* field) {
     modified_ = false;
 }
 void TGridDataLinkX::UpdateData() {
+    if (inUpdateData_) return;
     inUpdateData_ = true;
-    // The in-place editor writes its text here once it exists; until then nothing is pending.
+    // A shown editor's text goes into its field before the record is written.
+    try {
+        if (grid_->EditorMode()) grid_->HideEditor(true);
+    } catch (...) {
+        inUpdateData_ = false;
+        throw;
+    }
     modified_ = false;
     inUpdateData_ = false;
 }

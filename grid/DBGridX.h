@@ -27,6 +27,7 @@ class UiService;
 namespace qm::grid {
 class TMoneyStyle;
 class THeadTreeNode;
+class TDBGridInplaceEdit;
 
 // Misuse of the grid.
 class EInvalidGridOperation : public std::runtime_error {
@@ -257,6 +258,25 @@ public:
     bool HighlightCell(int dataCol, int dataRow, const QString& value, TGridDrawState state) const;
     void ClearSelection();
     bool CanModifyRecord() const;
+    // ---- the in-place editor (InplaceEdit.h)
+    int GetColumnEditStyle(TColumnX* c) const;
+    void ShowEditor();
+    // Hides the editor; with `commit` its text goes into the field first.
+    void HideEditor(bool commit = true);
+    bool EditorMode() const;
+    TDBGridInplaceEdit* InplaceEditor() const { return editor_; }
+    void EditButtonClick() {
+        if (OnEditButtonClick) OnEditButtonClick();
+    }
+    // The text the editor starts from: the field's text, or the pick-list entry of its key.
+    QString EditTextOf(TColumnX* c) const;
+    const QString& EditText() const { return editText_; }
+    void SetEditText(const QString& t) { editText_ = t; }
+    // Whether the current cell may be changed (also for key-list columns); puts the data
+    // link into edit state.
+    bool CanEditModifyAny();
+    // A key the editor hands back to the grid.
+    void EditorKey(int key, Qt::KeyboardModifiers shift);
     // The clipboard operations' availability (Clipboard.h); forms wire their actions to
     // ExecuteAction/UpdateAction, which answer whether the grid handled the action.
     bool CanCopy() const;
@@ -373,6 +393,7 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class TGridDataLinkX;
@@ -399,6 +420,8 @@ private:
 
     // Declared first so that it outlives the columns, whose footers hold items in it.
     std::unique_ptr<TDBGridXSumList> sumList_;
+    TDBGridInplaceEdit* editor_ = nullptr;  // a child of the viewport
+    QString editText_;
     std::unique_ptr<TMoneyStyle> currencyStyle_;
     std::unique_ptr<THeadTreeNode> titleTree_;
     std::vector<THeadTreeNode*> leafColumns_;

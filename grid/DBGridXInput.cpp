@@ -1,6 +1,9 @@
 // Keyboard, mouse and the record moves of the data grid.
 #include "grid/DBGridX.h"
 #include "grid/Clipboard.h"
+#include "grid/InplaceEdit.h"
+
+#include <QApplication>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -153,6 +156,21 @@ void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
         columns_->Items(sel)->SetNextFieldValue((e->modifiers() & Qt::ShiftModifier) ? -1 : 1);
         e->accept();
         return;
+    }
+    // F2 or a typed character starts editing the current cell.
+    const QString t = e->text();
+    if (options_.Has(dgEditing) && !options_.Has(dgRowSelect) && dataLink_->Active() &&
+        (key == Qt::Key_F2 || (t.size() == 1 && t[0].unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)))) {
+        ShowEditor();
+        if (EditorMode()) {
+            if (key != Qt::Key_F2) {
+                editor_->clear();
+                QKeyEvent copy(e->type(), key, e->modifiers(), t);
+                QApplication::sendEvent(reinterpret_cast<QWidget*>(editor_), &copy);
+            }
+            e->accept();
+            return;
+        }
     }
     KeyDown(key, e->modifiers());
     e->accept();
@@ -330,6 +348,7 @@ void TCustomDBGridX::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
+    HideEditor(true);
     const bool dbl = dblClick_;
     dblClick_ = false;
     const QPoint pt = e->position().toPoint();

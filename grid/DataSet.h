@@ -26,7 +26,7 @@ public:
     QString Text() const { return QString::fromStdString(what()); }
 };
 
-enum TFieldType { ftUnknown, ftString, ftInteger, ftFloat, ftCurrency, ftBoolean, ftMemo };
+enum TFieldType { ftUnknown, ftString, ftInteger, ftFloat, ftCurrency, ftBoolean, ftMemo, ftDate };
 enum TFieldKind { fkData, fkCalculated, fkLookup };
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };

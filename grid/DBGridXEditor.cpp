@@ -1,0 +1,104 @@
+// The grid's side of in-place editing: which editor a column gets, showing and hiding it,
+// and writing its text into the field.
+#include "grid/DBGridX.h"
+#include "grid/InplaceEdit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace qm::grid {
+
+int TCustomDBGridX::GetColumnEditStyle(TColumnX* c) const {
+    switch (c->ButtonStyle()) {
+    case cbsEllipsis: return esEllipsis;
+    case cbsUpDown: return esUpDown;
+    case cbsDropDown: return esDropDown;
+    case cbsNone: return esSimple;
+    case cbsAuto: break;
+    }
+    TField* f = c->Field();
+    if (!f) return esSimple;
+    if (!c->PickList().isEmpty() && !c->ReadOnly()) return esPickList;
+    if (f->DataType() == ftDate && !c->ReadOnly()) return esDateCalendar;
+    return esSimple;
+}
+
+QString TCustomDBGridX::EditTextOf(TColumnX* c) const {
+    TField* f = c ? c->Field() : nullptr;
+    if (!f) return {};
+    if (c->ColumnKind() == 3) {
+        const int i = int(c->KeyList().indexOf(f->Text()));
+        return i >= 0 && i < c->PickList().size() ? c->PickList()[i] : QString();
+    }
+    return f->Text();
+}
+
+bool TCustomDBGridX::CanEditModifyAny() {
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count()) return false;
+    TColumnX* c = columns_->Items(i);
+    if (readOnly_ || !dataLink_->Active() || dataLink_->ReadOnly()) return false;
+    TField* f = c->Field();
+    if (c->ReadOnly() || !f || !f->CanModify()) return false;
+    return c->CanModify(true) && dataLink_->Edit();
+}
+
+bool TCustomDBGridX::EditorMode() const { return editor_ && editor_->isVisible(); }
+
+void TCustomDBGridX::ShowEditor() {
+    if (!options_.Has(dgEditing) || options_.Has(dgRowSelect) || !dataLink_->Active()) return;
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count() || Row() < titleOffset_) return;
+    if (!editor_) editor_ = new TDBGridInplaceEdit(this);
+    const QRect r = CellRect(Col(), Row());
+    if (r.isEmpty()) return;
+    editor_->setGeometry(r);
+    editor_->UpdateContents();
+    editText_ = editor_->text();
+    editor_->show();
+    editor_->selectAll();
+    editor_->setFocus();
+}
+
+void TCustomDBGridX::HideEditor(bool commit) {
+    if (!EditorMode()) return;
+    if (editor_->ListVisible()) editor_->CloseUp(false);
+    const int i = SelectedIndex();
+    TColumnX* c = i >= 0 && i < columns_->Count() ? columns_->Items(i) : nullptr;
+    if (commit && c && c->Field() && editor_->text() != EditTextOf(c) && c->CanModify(true)) {
+        const QString t = editor_->text();
+        if (c->ColumnKind() == 3) {
+            const int k = int(c->PickList().indexOf(t));
+            if (k >= 0 && k < c->KeyList().size()) c->Field()->SetText(c->KeyList()[k]);
+            else c->Field()->Clear();
+        } else {
+            c->Field()->SetText(t);
+        }
+    }
+    const bool hadFocus = editor_->hasFocus();
+    editor_->hide();
+    if (hadFocus) setFocus();
+}
+
+void TCustomDBGridX::EditorKey(int key, Qt::KeyboardModifiers shift) {
+    if (key == Qt::Key_Escape) {
+        // Escape puts the field's text back and leaves the record as it was.
+        HideEditor(false);
+        KeyDown(key, shift);
+        return;
+    }
+    HideEditor(true);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (optionsX_.Has(dghEnterAsTab)) KeyDown(key, shift);
+        return;
+    }
+    KeyDown(key, shift);
+}
+
+bool TCustomDBGridX::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab move between the grid's tab-stop columns, not to the next control.
+    if (options_.Has(dgTabs) && dataLink_->Active() && hasFocus()) return false;
+    return TCustomGrid::focusNextPrevChild(next);
+}
+
+}  // namespace qm::grid
