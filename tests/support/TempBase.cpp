@@ -15,9 +15,10 @@ TempBase::TempBase() : paths_(dir_.path()) {
     db_.Open(paths_.Database());
 }
 
+QString SourceRoot() { return qEnvironmentVariable("QM_SOURCE_DIR", QStringLiteral(QM_SOURCE_DIR_DEFAULT)); }
+
 QString FixtureText(const QString& name) {
-    const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QStringLiteral(QM_SOURCE_DIR_DEFAULT));
-    QFile f(root + QStringLiteral("/tests/fixtures/") + name);
+    QFile f(SourceRoot() + QStringLiteral("/tests/fixtures/") + name);
     if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("fixture not found: " + name.toStdString());
     return QString::fromUtf8(f.readAll());
 }

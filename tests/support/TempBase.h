@@ -29,5 +29,7 @@ private:
 
 // tests/fixtures/<name>, read whole.
 QString FixtureText(const QString& name);
+// The source tree the tests read their fixtures and golden files from.
+QString SourceRoot();
 
 }  // namespace qm::test
