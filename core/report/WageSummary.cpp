@@ -1,20 +1,21 @@
 #include "core/report/WageSummary.h"
 
 #include "core/db/Db.h"
+#include "core/report/Fmt.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <cmath>
 #include <stdexcept>
 
 namespace qm::report {
 
 namespace {
 
-// Format "0": the nearest whole number, a half going away from zero.
-long long Whole(double v) { return static_cast<long long>(std::round(v)); }
+// Format "0": the nearest whole number, a half going away from zero; the figure goes on as
+// the whole number shown.
+long long Whole(double v) { return CellInt(Fmt0(v)); }
 
 std::vector<int> Span(int first, int last) {
     std::vector<int> v;

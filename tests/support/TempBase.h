@@ -29,7 +29,7 @@ private:
 
 // tests/fixtures/<name>, read whole.
 QString FixtureText(const QString& name);
-// The source tree the tests read their fixtures and golden files from.
-QString SourceRoot();
+// tests/golden/<name>, read whole: expected figures worked out by hand.
+QString GoldenText(const QString& name);
 
 }  // namespace qm::test

@@ -4,11 +4,9 @@
 
 #include "tests/support/TempBase.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
 #include <vector>
 
 namespace qm::test {
@@ -16,10 +14,8 @@ namespace qm::test {
 using CsvRows = std::vector<QStringList>;
 
 inline CsvRows ReadGolden(const QString& name) {
-    QFile f(SourceRoot() + QStringLiteral("/tests/golden/") + name);
-    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("golden file not found: " + name.toStdString());
     CsvRows rows;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+    for (const QString& line : GoldenText(name).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         rows.push_back(line.trimmed().split(QLatin1Char(',')));
     return rows;
 }
