@@ -71,7 +71,8 @@ void TCustomGrid::ClampAll() {
     const int fc = fixedCols_, fr = fixedRows_;
     leftCol_ = std::clamp(leftCol_, fc, std::max(fc, ColCount() - 1));
     topRow_ = std::clamp(topRow_, fr, std::max(fr, RowCount() - 1));
-    col_ = std::clamp(col_, fc, std::max(fc, ColCount() - 1));
+    const int mc = std::min(fc, MinCurrentCol());
+    col_ = std::clamp(col_, mc, std::max(mc, ColCount() - 1));
     row_ = std::clamp(row_, fr, std::max(fr, RowCount() - 1));
     anchorCol_ = std::clamp(anchorCol_, 0, ColCount() - 1);
     anchorRow_ = std::clamp(anchorRow_, fr, std::max(fr, RowCount() - 1));

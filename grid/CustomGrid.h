@@ -157,6 +157,9 @@ protected:
     virtual void TopLeftChanged() {}
     virtual void SizeChanged() {}
     virtual bool SelectCell(int /*col*/, int /*row*/) { return true; }
+    // The first column the current cell may stay in when the fixed part changes (a grid
+    // whose frozen columns can be current lowers it).
+    virtual int MinCurrentCol() const { return fixedCols_; }
     virtual bool Focused() const;
     // Sizing test: answers the column whose trailing line lies under x in the fixed rows.
     virtual bool CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const;

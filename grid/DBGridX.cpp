@@ -853,7 +853,7 @@ void TCustomDBGridX::ColWidthsChanged() {
             const int clamped = c->ClampWidth(cw);
             if (clamped == c->Width()) continue;
             if (!autoFitColWidths_ || !c->AutoFitColWidth()) {
-                c->StoreWidth(clamped);
+                c->SetWidth(clamped);  // a column mirroring its field writes the width back to it
             } else if (!optionsX_.Has(dghResizeWholeRightPart)) {
                 const int old = c->BaseWidth;
                 c->BaseWidth = int(MulDiv(c->BaseWidth, clamped, std::max(1, c->Width())));

@@ -348,6 +348,7 @@ protected:
     void Paint(QPainter& p, const QRect& clip) override;
     void DrawCell(QPainter& p, int col, int row, const QRect& rect, TGridDrawState state) override;
     void ColWidthsChanged() override;
+    int MinCurrentCol() const override { return indicatorOffset_; }
     void ColumnMoved(int from, int to) override;
     void TopLeftChanged() override;
     void SizeChanged() override;
