@@ -6,6 +6,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
+#include "reports/RangeSummaryForms.h"
 #include "reports/ReportForms.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
     qm::RegisterReportForms(mainWindow->forms());
+    qm::RegisterRangeSummaryForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();
