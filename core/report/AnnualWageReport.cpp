@@ -137,7 +137,7 @@ struct SupplementLine {
     const char* label;
     int closing;    // blanks between the label and a value
     int noValue;    // blanks between the label and "人" when there is no value
-    bool contract;  // applies to "是1" (else to "是2")
+    bool contract;  // applies to general contracting (else to labour subcontracting)
 };
 
 constexpr std::array kSupplementLines{
@@ -189,12 +189,12 @@ const QStringList& AnnualWageReport::Columns() {
 }
 
 bool AnnualWageReport::PassGates(Gates& gates, UiService& ui) {
-    if (!gates.HasMonthData(QStringLiteral("12"))) {
+    if (!gates.HasMonthData(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月数据，无法统计。"));
         return false;
     }
     // A return computed from rows the audit marked wrong would be a wrong return.
-    if (!gates.CheckMonthDataErrors(QStringLiteral("12"))) {
+    if (!gates.CheckMonthDataErrors(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月工资数据，无法统计。"));
         return false;
     }
@@ -206,7 +206,7 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     ApplySheetTemplate(sheet, kTemplate);
     leaderPost_ = LookLeader(c);
     supplements_.clear();
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
     const bool organ = leaders.IsOrgan();
 
     auto progress = [&](int i) { mainPb.SetPosition(i * 100 / 88 - 10); };
@@ -251,12 +251,12 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     }
 
     // Supplementary lines, rows 42..52.
-    const QString& info = unit.DepInfo;
+    const UnitClass info = unit.DepClass;
     progress(78);
     {
         const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   ");
         const QString tail = QStringLiteral("  人(限规模以上工业和有资质的建筑业法人单位填报)");
-        if (info == QStringLiteral("规上") || info == QStringLiteral("是1") || info == QStringLiteral("是2")) {
+        if (info.HasProductionColumn()) {
             const QString v =
                 Fmt0(double(read(Select::Count, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1"))) / 13.0);
             sheet.SetCellText(42, 1, head + v + tail);
@@ -271,7 +271,7 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     for (const SupplementLine& s : kSupplementLines) {
         progress(s.row + 36);
         const QString label = Blanks(s.leading) + QString::fromUtf8(s.label);
-        if (info == (s.contract ? QStringLiteral("是1") : QStringLiteral("是2"))) {
+        if (info.kind() == (s.contract ? UnitClass::Kind::GeneralContract : UnitClass::Kind::LabourSubcontract)) {
             const QString v = Fmt0(double(read(Select::Count, QString::fromUtf8(s.where))));
             sheet.SetCellText(s.row, 1, label + Blanks(s.closing) + v + Blanks(2) + QStringLiteral("人"));
             supplements_.push_back(FigureValue(v));

@@ -22,8 +22,8 @@ const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWag
 
 QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-bool FillsWorkers(const QString& depInfo) {
-    return depInfo == QStringLiteral("规上") || depInfo == QStringLiteral("是1") || depInfo == QStringLiteral("是2");
+bool FillsWorkers(UnitClass cls) {
+    return cls.HasProductionColumn();
 }
 
 }  // namespace
@@ -49,8 +49,8 @@ QString QuarterWageReport::QuarterLabel() const {
 }
 
 bool QuarterWageReport::PassGates(Gates& gates, UiService& ui, int quarter) {
-    const QString e = QString::number(quarter * 3);
-    const QString noData = QStringLiteral("无") + e + QStringLiteral("月工资数据，无法统计。");
+    const Month e(quarter * 3);
+    const QString noData = QStringLiteral("无") + e.Text() + QStringLiteral("月工资数据，无法统计。");
     if (!gates.HasMonthData(e)) {
         ui.Info(noData);
         return false;
@@ -74,7 +74,7 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     supplements_.clear();
     const int e = EndMonth();
     const QString es = QString::number(e);
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
 
     auto count = [&](const QString& where) { return CountInt(c, kCountHead + QLatin1Char('\n') + where); };
     auto wage = [&](const QString& where) { return SumRoundedInt(c, kWageHead + QLatin1Char('\n') + where); };
@@ -127,7 +127,7 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
         case 24: {
             const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)");
             const QString tail = QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)");
-            if (FillsWorkers(unit.DepInfo)) {
+            if (FillsWorkers(unit.DepClass)) {
                 const QString a = average(count(QStringLiteral("  where (sMon>=0 and sMon<=") + es +
                                                 QStringLiteral(") and syg=1")));
                 sheet.SetCellText(r, 1, head + Blanks(3) + a + Blanks(2) + tail);
@@ -144,7 +144,8 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
         case 26:
         case 27:
         case 28: {
-            const bool applies = r == 28 ? unit.DepInfo == QStringLiteral("是2") : unit.DepInfo == QStringLiteral("是1");
+            const bool applies = unit.DepClass.kind() == (r == 28 ? UnitClass::Kind::LabourSubcontract
+                                                                   : UnitClass::Kind::GeneralContract);
             QString label;
             QString where;
             if (r == 26) {

@@ -109,7 +109,7 @@ MonthMenuPlan Gates::PlanMonthMenus() {
     MonthMenuPlan plan;
     // No unit, or one not founded this year, opens the year from January.
     const std::optional<UnitRecord> u = unit::Load(db_);
-    const std::optional<Month> founded = u ? u->CreateMon.before : std::nullopt;
+    const int founded = u && u->CreateMon.before ? u->CreateMon.before->Number() : -1;
 
     const bool wages = HasRows(db_, QStringLiteral("select * from Wage_Info"));
     int maxMonth = 0;
@@ -118,8 +118,8 @@ MonthMenuPlan Gates::PlanMonthMenus() {
         q.Open(QStringLiteral("select Max(CInt(sMon)) as num  from Wage_Info"));
         if (!q.Eof() && !q.Fields(0).IsNull()) maxMonth = int(q.Fields(0).AsInteger());
     }
-    if (founded) {
-        const int f = founded->Number();
+    if (founded >= 0) {
+        const int f = founded;
         plan.enabled[size_t(f + 1)] = true;
         plan.maxWageMonth = WageMonthOf(maxMonth);
         for (int k = f; k <= maxMonth && k + 1 <= 12; ++k) plan.enabled[size_t(k + 1)] = true;
