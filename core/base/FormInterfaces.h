@@ -45,6 +45,12 @@ public:
     virtual void SetPeriodLabel(const QString& text) = 0;
     // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
     virtual void AppendCaption(const QString& suffix) = 0;
+    // The range chooser's period mode: 生成上报 (BitBtn4) disabled, since a chosen range is
+    // no quarter to upload.
+    virtual void DisableUpload() = 0;
+    // A text the opener writes into the form's sheet before showing it (the period mode
+    // writes "统计月间" into cell (1, 5)).
+    virtual void SetSheetCellText(int row, int col, const QString& text) = 0;
 };
 
 // TFrm_JGLabor: the quarterly report of staff and total wages.
@@ -69,6 +75,8 @@ public:
     int MonthCount = 0;
     Month FromMonth{1};
     Month ToMonth{1};
+    // The chooser's choice: true computes the range afresh, false shows its saved copy.
+    bool Recompute = true;
 };
 
 }  // namespace qm
