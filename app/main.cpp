@@ -7,6 +7,7 @@
 #include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
 #include "reports/RangeSummaryForms.h"
+#include "reports/ReportForms.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
+    qm::RegisterReportForms(mainWindow->forms());
     qm::RegisterRangeSummaryForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {

@@ -420,6 +420,20 @@ void TFrm_monput::B3Click() {
         return;
     }
 
+    // Filled rows below the first empty name would be left out without a word: ask first.
+    int left = 0;
+    for (int r = last + 1; r <= book_.LastUsedRow(); ++r)
+        for (int c = 1; c <= 18; ++c)
+            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
+                ++left;
+                break;
+            }
+    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                          .arg(last + 1)
+                                          .arg(left)
+                                          .arg(last - kStaffFirstRow + 1)))
+        return;
+
     try {
         WriteMonth(ctx_.db, month_, ColumnSetFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
     } catch (const SaveFailure& f) {

@@ -1,5 +1,8 @@
 #include "core/unit/MainCommands.h"
 
+#include "core/report/AnnualWageReport.h"
+#include "core/report/QuarterWageReport.h"
+
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/base/UiService.h"
@@ -269,17 +272,7 @@ void MainCommands::N59Click() {
 
 void MainCommands::QuarterWageClick(int quarter) {
     if (quarter < 1 || quarter > 3) return;
-    const QString q = QString::number(quarter * 3);
-    const QString noData = QStringLiteral("无") + q + QStringLiteral("月工资数据，无法统计。");
-    if (!gates_.HasMonthData(q)) {
-        ctx_.ui.Info(noData);
-        return;
-    }
-    // Clean staff rows but no wage row of the month: say so rather than do nothing.
-    if (!gates_.CheckMonthDataErrors(q)) {
-        ctx_.ui.Info(noData);
-        return;
-    }
+    if (!report::QuarterWageReport::PassGates(gates_, ctx_.ui, quarter)) return;
     auto f = CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"));
     f->Quarter = quarter;
     IForm* raw = f.get();
@@ -288,10 +281,7 @@ void MainCommands::QuarterWageClick(int quarter) {
 
 void MainCommands::N66Click() {
     UnitGate(true);
-    if (!gates_.HasMonthData(QStringLiteral("12"))) {
-        ctx_.ui.Info(QStringLiteral("无12月数据，无法统计。"));
-        return;
-    }
+    if (!report::AnnualWageReport::PassGates(gates_, ctx_.ui)) return;
     OpenModal(QStringLiteral("TFrm_NGLabor"));
 }
 

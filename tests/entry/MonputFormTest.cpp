@@ -132,6 +132,26 @@ TEST(MonputForm, NonNumericWorkYearsMarkTheCellAndStopTheSave) {
     EXPECT_TRUE(env.ui.Texts()[0].startsWith("第4行（乙）的“参加工作年限”不是数字")) << env.ui.Texts()[0].toStdString();
 }
 
+TEST(MonputForm, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
+    MonputEnv env("否", "4");
+    env.Store(4, "原有", "9");
+    Window w(env);
+    w->BitBtn2Click();
+    MonputEnv::Type(w->Sheet(), 3, MonputEnv::ValidTexts("甲", "1"));
+    MonputEnv::Type(w->Sheet(), 4, MonputEnv::ValidTexts("乙", "2"));
+    MonputEnv::Type(w->Sheet(), 6, MonputEnv::ValidTexts("丙", "3"));
+    env.ui.Clear();
+    env.ui.answers = {DlgAnswer::No};
+    w->B3Click();
+    EXPECT_EQ(env.ui.Texts(), QStringList{"第5行姓名为空，从该行起的1行不会保存。\n只保存前面的2行吗？"});
+    EXPECT_EQ(env.Col("sName", 4), "原有");
+    env.ui.Clear();
+    env.ui.answers = {DlgAnswer::Yes};
+    w->BitBtn2Click();
+    w->B3Click();
+    EXPECT_EQ(env.Col("sName", 4), "甲,乙");
+}
+
 TEST(MonputForm, ALeadingBlankFailsTheSexCheckAndIsStoredAsTyped) {
     MonputEnv env("否", "2");
     Window w(env);

@@ -221,6 +221,17 @@ TEST(YearReports, DecemberDataIsNeeded) {
 
     f.Staff(12, QStringLiteral("001"));
     f.ui.Clear();
+    // The annual report also needs December's wages and refuses error rows of the year.
+    f.Run([&] { f.cmd.N66Click(); });
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("无12月工资数据，无法统计。")});
+    f.Wage(12, QStringLiteral("001"));
+    f.Staff(5, QStringLiteral("002"), QStringLiteral("0"));
+    f.ui.Clear();
+    f.Run([&] { f.cmd.N66Click(); });
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("5月份,有人员数据错误，请纠正。")});
+    EXPECT_TRUE(f.rec.uses.empty());
+    f.base.db().Exec(QStringLiteral("delete from Staff_moninfo where sMon=5"));
+    f.ui.Clear();
     f.Run([&] { f.cmd.N66Click(); });
     f.Run([&] { f.cmd.N42Click(); });
     f.Run([&] { f.cmd.N71Click(); });
