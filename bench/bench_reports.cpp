@@ -64,8 +64,7 @@ void Run(Context& bctx) {
     MainState unit;
     unit.DepNo = QStringLiteral("12345678X");
     unit.DepName = QStringLiteral("合成单位");
-    unit.DepType = QStringLiteral("企业事业单位");
-    unit.DepInfo = QStringLiteral("是1");
+    unit.DepClass = UnitClass(false, UnitClass::Kind::GeneralContract);
     MemoryProgress pb;
     const double raw = RawCountMs(path);
     const QString baseline = QStringLiteral("one raw count(*) over Staff_moninfo");

@@ -137,7 +137,7 @@ struct SupplementLine {
     const char* label;
     int closing;    // blanks between the label and a value
     int noValue;    // blanks between the label and "人" when there is no value
-    bool contract;  // applies to "是1" (else to "是2")
+    bool contract;  // applies to general contracting (else to labour subcontracting)
 };
 
 constexpr std::array kSupplementLines{
@@ -189,12 +189,12 @@ const QStringList& AnnualWageReport::Columns() {
 }
 
 bool AnnualWageReport::PassGates(Gates& gates, UiService& ui) {
-    if (!gates.HasMonthData(QStringLiteral("12"))) {
+    if (!gates.HasMonthData(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月数据，无法统计。"));
         return false;
     }
     // A return computed from rows the audit marked wrong would be a wrong return.
-    if (!gates.CheckMonthDataErrors(QStringLiteral("12"))) {
+    if (!gates.CheckMonthDataErrors(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月工资数据，无法统计。"));
         return false;
     }
@@ -206,12 +206,12 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     ApplySheetTemplate(sheet, kTemplate);
     leaderPost_ = LookLeader(c);
     supplements_.clear();
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
     const bool organ = leaders.IsOrgan();
 
     auto progress = [&](int i) { mainPb.SetPosition(i * 100 / 88 - 10); };
-    const QString& info = unit.DepInfo;
-    const bool workers = info == QStringLiteral("规上") || info == QStringLiteral("是1") || info == QStringLiteral("是2");
+    const UnitClass info = unit.DepClass;
+    const bool workers = info.HasProductionColumn();
 
     // The cell queries, read together; -1 marks a cell without a query.
     AggregateBatch batch;
@@ -240,7 +240,8 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     const int q48 = workers ? batch.Add(countHead, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1")) : -1;
     std::vector<int> supplementQuery;
     for (const SupplementLine& l : kSupplementLines)
-        supplementQuery.push_back(info == (l.contract ? QStringLiteral("是1") : QStringLiteral("是2"))
+        supplementQuery.push_back(info.kind() == (l.contract ? UnitClass::Kind::GeneralContract
+                                                             : UnitClass::Kind::LabourSubcontract)
                                       ? batch.Add(countHead, QString::fromUtf8(l.where))
                                       : -1);
     progress(0);

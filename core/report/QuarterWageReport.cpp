@@ -22,8 +22,8 @@ const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWag
 
 QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-bool FillsWorkers(const QString& depInfo) {
-    return depInfo == QStringLiteral("规上") || depInfo == QStringLiteral("是1") || depInfo == QStringLiteral("是2");
+bool FillsWorkers(UnitClass cls) {
+    return cls.HasProductionColumn();
 }
 
 }  // namespace
@@ -49,8 +49,8 @@ QString QuarterWageReport::QuarterLabel() const {
 }
 
 bool QuarterWageReport::PassGates(Gates& gates, UiService& ui, int quarter) {
-    const QString e = QString::number(quarter * 3);
-    const QString noData = QStringLiteral("无") + e + QStringLiteral("月工资数据，无法统计。");
+    const Month e(quarter * 3);
+    const QString noData = QStringLiteral("无") + e.Text() + QStringLiteral("月工资数据，无法统计。");
     if (!gates.HasMonthData(e)) {
         ui.Info(noData);
         return false;
@@ -74,14 +74,14 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     supplements_.clear();
     const int e = EndMonth();
     const QString es = QString::number(e);
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
 
     auto average = [&](long long n) { return Fmt0(double(n) / double(e + 1)); };
     auto thousands = [&](long long n) { return Fmt0(double(n) / 1000.0); };
     const QString endMonth = QStringLiteral(" where  sMon=") + es;
     const QString upToEnd = QStringLiteral(" where  (sMon>=0 and sMon<=") + es + QLatin1Char(')');
     const QString wageMonths = QStringLiteral(" where  (sMon>=1 and sMon<=") + es + QLatin1Char(')');
-    const bool contracting = unit.DepInfo == QStringLiteral("是1");
+    const bool contracting = unit.DepClass.kind() == UnitClass::Kind::GeneralContract;
 
     // The cell queries, read together; -1 marks a cell without a query.
     AggregateBatch batch;
@@ -108,12 +108,12 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     }
     const int qAverageAll = addCount(upToEnd + QLatin1Char(' '));
     const int qWageAll = batch.Add(kWageHead, wageMonths + QLatin1Char(' '));
-    const int q48 = FillsWorkers(unit.DepInfo)
+    const int q48 = FillsWorkers(unit.DepClass)
                         ? addCount(QStringLiteral("  where (sMon>=0 and sMon<=") + es + QStringLiteral(") and syg=1"))
                         : -1;
     const int q41 = contracting ? addCount(endMonth + QStringLiteral(" and sgc=1")) : -1;
     const int q42 = contracting ? addCount(endMonth + QStringLiteral(" and sjzs=1")) : -1;
-    const int q47 = unit.DepInfo == QStringLiteral("是2") ? addCount(endMonth + QStringLiteral(" and ssg=1")) : -1;
+    const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract ? addCount(endMonth + QStringLiteral(" and ssg=1")) : -1;
     mainPb.SetPosition(0);
     batch.Run(c);
     auto count = [&](int i) { return i < 0 ? 0LL : batch.Count(i); };

@@ -55,8 +55,9 @@ TEST_F(ReportStoreTest, LeaderPostIsTheSmallestPostBelowTwentyOfAnyMonth) {
 }
 
 TEST_F(ReportStoreTest, LeaderRulesOfEnterprisesAndOrgans) {
-    const QString organ = kOrganType;
-    EXPECT_EQ(LeaderRule(QStringLiteral("企业事业单位"), 12).kind(), LeaderRule::Kind::General);
+    const UnitClass organ = UnitClass::Decode(QStringLiteral("机关单位"), QStringLiteral("否"));
+    EXPECT_EQ(LeaderRule(UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("否")), 12).kind(),
+              LeaderRule::Kind::General);
     const LeaderRule l12(organ, 12);
     EXPECT_EQ(l12.kind(), LeaderRule::Kind::OrganPair);
     EXPECT_EQ(l12.LeaderPosts(), "12,13");
