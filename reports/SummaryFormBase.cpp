@@ -5,9 +5,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
-#include <QDate>
 #include <QFont>
-#include <QLocale>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -69,8 +67,6 @@ SummaryFormBase::SummaryFormBase(AppContext& ctx, const QString& caption, const 
 }
 
 void SummaryFormBase::N1Click() { SheetBook1->Edit(SheetView::EditOp::Copy); }
-
-QString SummaryFormBase::TodayText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
 
 void SummaryFormBase::ShowUnit(const QString& depName, const QString& depNo) {
     Label2->setText(label2_ + depName);

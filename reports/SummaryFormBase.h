@@ -33,9 +33,6 @@ public:
 
     void N1Click();  // 复制
 
-    // The day's date as the result tables keep it (Tdate): the locale's short date.
-    static QString TodayText();
-
 protected:
     // Appends the unit as the label texts of the resource end.
     void ShowUnit(const QString& depName, const QString& depNo);

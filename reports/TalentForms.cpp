@@ -56,27 +56,21 @@ void TalentForm::FormShow() {
 }
 
 void TalentForm::CountTable() {
-    const report::TalentShape& shape = report::TalentShapeOf(id_);
     ctx_.pb.SetPosition(0);
-    unit_ = report::FirstUnitRow(ctx_.db);
+    const bool done = report::RunTalentTable(ctx_.db, ctx_.ui, book_, id_, report::TodayText(), unit_);
     // The year-end table puts a blank after each name; the survey none.
     if (id_ == GidSummary::X505)
         ShowUnit(unit_.depName + QLatin1Char(' '), unit_.depNo + QLatin1Char(' '));
     else
         ShowUnit(unit_.depName, unit_.depNo);
-    if (report::HasStaffErrors(ctx_.db, shape.month == 0)) {
+    if (!done) {
         refused_ = true;
-        ctx_.ui.Info(report::kRefusalText);
         EnableOutputs(false);
         // Nothing was computed: an upload now would carry another report's figures.
         BitBtn3->setEnabled(false);
         Abort();
     }
     EnableOutputs(true);
-    const report::CountGrid g = report::ComputeTalentTable(ctx_.db, shape);
-    ctx_.pb.SetPosition(50);
-    report::WriteTalentTable(book_, shape, g);
-    report::StoreTalentTable(ctx_.db, shape, g, unit_, TodayText());
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
 }

@@ -41,10 +41,9 @@ void WageSummaryForm::ShowModeless(std::unique_ptr<IForm> self) {
 }
 
 report::MonthRange WageSummaryForm::Range() const {
-    const auto from = report::ParseRangeMonth(FromMonth);
-    const auto to = report::ParseRangeMonth(ToMonth);
-    if (!from || !to || *from > *to) throw std::invalid_argument("月份区间无效");
-    return {*from, *to};
+    const int from = FromMonth.Number(), to = ToMonth.Number();
+    if (from < 1 || from > to) throw std::invalid_argument("月份区间无效");
+    return {from, to};
 }
 
 QString WageSummaryForm::Stem() const { return report::WageSummaryStem(Range()); }
@@ -67,21 +66,16 @@ void WageSummaryForm::ComputeSummary() {
     const report::MonthRange r = Range();
     ctx_.pb.SetPosition(0);
     Label4->setText(report::PeriodLabel(id_, r, false));
-    unit_ = report::FirstUnitRow(ctx_.db);
+    const bool done = report::RunWageSummary(ctx_.db, ctx_.ui, book_, id_, r, report::TodayText(), unit_);
     ShowUnit(unit_.depName, unit_.depNo);
-    if (report::HasStaffErrors(ctx_.db, false)) {
+    if (!done) {
+        // Nothing computed or stored: the template stays, and nothing can leave the form.
         refused_ = true;
-        ctx_.ui.Info(report::kRefusalText);
         EnableOutputs(false);
         BitBtn3->setEnabled(false);
         Abort();
     }
     EnableOutputs(true);
-    const report::WageSummaryShape& shape = report::ShapeOf(id_);
-    const report::WageSummaryFigures f = report::ComputeWageSummary(ctx_.db, shape, r);
-    ctx_.pb.SetPosition(84);
-    report::WriteWageSummary(book_, f);
-    report::StoreWageSummary(ctx_.db, shape, r, f, unit_, TodayText());
     saved_ = false;
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);

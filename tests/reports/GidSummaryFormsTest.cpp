@@ -68,8 +68,8 @@ protected:
     template <class F>
     std::unique_ptr<F> Wage(int from, int to, bool recompute = true) {
         auto f = std::make_unique<F>(ctx);
-        f->FromMonth = QString::number(from);
-        f->ToMonth = QString::number(to);
+        f->FromMonth = Month(from);
+        f->ToMonth = Month(to);
         f->MonthCount = to - from + 1;
         f->Recompute = recompute;
         f->show();
