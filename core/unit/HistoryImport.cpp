@@ -5,6 +5,7 @@
 #include "core/base/UiService.h"
 #include "core/base/AppContext.h"
 #include "core/db/DatabaseCopy.h"
+#include "core/db/StaffTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -289,14 +290,44 @@ db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db
 
 }  // namespace
 
+namespace {
+
+StoredText TextOf(const db::Value& v) { return v.IsNull() ? StoredText() : StoredText(v.AsString()); }
+std::optional<long long> CodeOf(const db::Value& v) {
+    return v.IsNull() ? std::optional<long long>() : std::optional<long long>(v.AsInteger());
+}
+
+// Puts the value built for the old column `name` into its place in the row.
+void Assign(StaffRecord& r, const char* name, const db::Value& v) {
+    const QString c = QString::fromLatin1(name);
+    auto is = [&c](const QString& column) { return c.compare(column, Qt::CaseInsensitive) == 0; };
+    if (is(QStringLiteral("sName"))) r.sName = v.AsString();
+    else if (is(QStringLiteral("sNumber"))) r.sNumber = v.AsString();
+    else if (is(QStringLiteral("sBirth"))) r.sBirth = TextOf(v);
+    else if (is(QStringLiteral("sWorks"))) r.sWorks = v;
+    else if (is(QStringLiteral("sWork"))) r.sWork = v;
+    else if (is(QStringLiteral("sGw"))) r.sGw = TextOf(v);
+    else if (is(QStringLiteral("sIsok"))) r.sIsok = TextOf(v);
+    else if (is(QStringLiteral("sMon"))) r.sMon = Month(int(v.AsInteger()));
+    else
+        for (int i = 0; i < kStaffAttrCount; ++i) {
+            const StaffAttr a = StaffAttr(i);
+            if (is(StaffTable::TextColumn(a))) r.Text(a) = TextOf(v);
+            else if (is(StaffTable::CodeColumn(a))) r.Code(a) = CodeOf(v);
+        }
+}
+
+}  // namespace
+
 int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter filter, Mode mode, int firstK) {
-    static const QString sql = InsertSql("Staff_moninfo", kStaffCols, "sMon");
+    // The old table's every column, whatever the unit's class.
+    StaffTable table(c_, StaffColumns::All);
     const int n = src.CountStaff(filter);
     // The start-of-period list made from the year end keeps the empty text in text columns,
     // as it always did; number columns get null, never the empty text.
     const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
     std::optional<std::array<int, kStaffCols.size()>> idx;
-    db::Params params(kStaffCols.size());
+    StaffRecord rec;
     int k = 0;
     lastShown_ = -1;
     src.ForEachStaff(filter, [&](const HistoryRow& row) {
@@ -305,10 +336,12 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
         if (!idx) idx = Resolve(row, kStaffCols, "Staff_moninfo");
         const RowContext rc{"人员", k};
         for (size_t i = 0; i < kStaffCols.size(); ++i) {
-            if (kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd) params[i] = db::Value(0);
-            else params[i] = BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
+            const db::Value v = kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd
+                                    ? db::Value(0)
+                                    : BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
+            Assign(rec, kStaffCols[i].name, v);
         }
-        c_.Exec(sql, params);
+        table.Insert(rec);
     });
     pb_.SetPosition(0);
     lastShown_ = -1;
