@@ -6,6 +6,7 @@
 #include "core/base/AppContext.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/StaffTable.h"
+#include "core/db/WageTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -191,16 +192,6 @@ constexpr std::array<Col, 11> kWageCols{{
 constexpr size_t kWageMonth = kWageCols.size() - 1;
 static_assert(kWageCols[kWageMonth].kind == Kind::Month);
 
-template <size_t N>
-QString InsertSql(const char* table, const std::array<Col, N>& cols, const char* monthColumn) {
-    QStringList names;
-    for (const Col& c : cols)
-        names << (c.kind == Kind::Month ? QString::fromLatin1(monthColumn) : QString::fromLatin1(c.name));
-    return QStringLiteral("insert into %1(%2) values(%3)")
-        .arg(QLatin1String(table), names.join(QLatin1Char(',')),
-             QStringList(int(N), QStringLiteral("?")).join(QLatin1Char(',')));
-}
-
 // Column indexes of the old table, resolved at its first row.
 template <size_t N>
 std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols, const char* table) {
@@ -360,7 +351,7 @@ int HistoryImporter::ImportStaff(HistorySource& src, const QString& filter) {
 }
 
 int HistoryImporter::ImportWages(HistorySource& src) {
-    static const QString sql = InsertSql("Wage_Info", kWageCols, "Smon");
+    WageTable table(c_);
     const int n = src.CountWages();
     // Flags keep their old text; an empty flag stays the empty text.
     const db::Value emptyText{QString()};
@@ -384,7 +375,20 @@ int HistoryImporter::ImportWages(HistorySource& src) {
         }
         for (size_t i = 0; i < kWageCols.size(); ++i)
             params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
-        c_.Exec(sql, params);
+        // In the order of kWageCols.
+        WageRecord rec;
+        rec.sName = params[0].AsString();
+        rec.sNumber = params[1].AsString();
+        rec.sTotal = params[2];
+        rec.sN1 = params[3];
+        rec.sN2 = params[4];
+        rec.sN3 = params[5];
+        rec.sN4 = params[6];
+        rec.sN5 = params[7];
+        rec.sFlag = params[8].AsString();  // flags keep their text, the empty one too
+        rec.wFlag = params[9].AsString();
+        rec.sMon = Month(int(params[kWageMonth].AsInteger()));
+        table.Insert(rec);
         ++taken;
     });
     pb_.SetPosition(0);
