@@ -44,6 +44,9 @@ public:
     virtual void SetPeriodLabel(const QString& text) = 0;
     // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
     virtual void AppendCaption(const QString& suffix) = 0;
+    // The period mode the range chooser opens: "生成上报" disabled (a run names no quarter)
+    // and "统计月间" over the second figure column.
+    virtual void SetPeriodMode() {}
 };
 
 // TFrm_JGLabor: the quarterly report of staff and total wages.
