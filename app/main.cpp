@@ -6,6 +6,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
+#include "reports/LabourRegistration.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
+    qm::RegisterLabourForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();
