@@ -5,7 +5,6 @@
 #include "core/report/WorkbookExport.h"
 #include "sheet/SheetView.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,9 +73,9 @@ void LabourReportForm::ShowUnit() {
     labels_[4]->setText(QStringLiteral("企业（单位）详细名称 ") + ctx_.state.DepName);
 }
 
-void LabourReportForm::closeEvent(QCloseEvent* e) {
+void LabourReportForm::done(int r) {
     ctx_.pb.SetPosition(0);
-    QDialog::closeEvent(e);
+    QDialog::done(r);
 }
 
 // ---------------------------------------------------------------- TFrm_JLabor

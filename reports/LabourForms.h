@@ -40,7 +40,8 @@ protected:
                      const QString& validity);
     // The unit lines of the head.
     void ShowUnit();
-    void closeEvent(QCloseEvent* e) override;
+    // However the form closes (关闭, an upload, Esc, the close box) the bar goes back to 0.
+    void done(int r) override;
 
     AppContext& ctx_;
     TSheetBook book_;

@@ -4,6 +4,7 @@
 #include "core/files/Upload.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
+#include "core/report/QuarterLabourReport.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/sheet/SheetBook.h"
@@ -14,16 +15,22 @@ namespace qm::report {
 namespace {
 
 const char* const kCount = " select count(*) as num from Staff_moninfo ";
-const char* const kTotal = " select Sum(sTotal) as num from VmonWage ";
-const char* const kN1 = " select Sum(sN1) as num from VmonWage ";
-const char* const kN2 = " select Sum(sN2) as num from VmonWage ";
-const char* const kN3 = " select Sum(sN3) as num from VmonWage ";
-const char* const kN4 = " select Sum(sN4) as num from VmonWage ";
 const char* const kManagers =
     " where sMon=12 and ((sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) or sPost "
     "in(11,12,13,14,15))";
 
 const QString kDashes = QStringLiteral("--");
+
+// The wage cells of the left half: the item each sums and the identity it sums over (0 all).
+struct WageCell {
+    int row;
+    const char* item;
+    int ssf;
+};
+constexpr WageCell kWageCells[] = {
+    {14, "sTotal", 0}, {15, "sTotal", 1}, {16, "sN1", 1}, {17, "sN2", 1},
+    {18, "sN3", 1},    {19, "sN4", 1},    {20, "sTotal", 2}, {21, "sTotal", 3},
+};
 
 long long Sum(const TSheetBook& sheet, int col, std::initializer_list<int> rows) {
     long long s = 0;
@@ -59,14 +66,6 @@ const std::vector<AnnualLabourReport::Indicator>& AnnualLabourReport::Indicators
         {11, 4, "I09", kCount, " where sMon>=0 and sMon<=12 and ssf=1 ", true},
         {12, 4, "I10", kCount, " where sMon>=0 and sMon<=12 and ssf=2 ", true},
         {13, 4, "I11", kCount, " where sMon>=0 and sMon<=12 and ssf=3 ", true},
-        {14, 4, "I12", kTotal, "  where sMon>0 and sMon<=12 ", false},
-        {15, 4, "I13", kTotal, "  where sMon>0 and sMon<=12 and ssf=1 ", false},
-        {16, 4, "I14", kN1, "  where sMon>0 and sMon<=12 and ssf=1 ", false},
-        {17, 4, "I15", kN2, "  where sMon>0 and sMon<=12 and ssf=1 ", false},
-        {18, 4, "I16", kN3, "  where sMon>0 and sMon<=12 and ssf=1 ", false},
-        {19, 4, "I17", kN4, "  where sMon>0 and sMon<=12 and ssf=1 ", false},
-        {20, 4, "I18", kTotal, "  where sMon>0 and sMon<=12 and ssf=2 ", false},
-        {21, 4, "I19", kTotal, "  where sMon>0 and sMon<=12 and ssf=3 ", false},
         // Right half, column 9: year-end counts.
         {5, 9, "A1", kCount, " where sMon=12 and sEducation in(1,2,3) ", false},
         {6, 9, "A2", kCount, " where sMon=12 and sEducation =4 ", false},
@@ -104,12 +103,27 @@ void AnnualLabourReport::Prepare(TSheetBook& sheet) {
 void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
     sheet.BeginUpdate();
     int k = 2;
+    auto done = [&] { mainPb.SetPosition(++k * 100 / 56 - 20); };
     for (const Indicator& ind : Indicators()) {
         const QString sql = QString::fromUtf8(ind.head) + QLatin1Char('\n') + QString::fromUtf8(ind.where);
-        // Counts are whole already; a sum is read as the nearest whole number.
-        const long long n = SumRoundedInt(c, sql);
+        const long long n = CountInt(c, sql);
         sheet.SetCellText(ind.row, ind.col, ind.average ? Fmt0(double(n) / 13.0) : QString::number(n));
-        mainPb.SetPosition(++k * 100 / 56 - 20);
+        done();
+    }
+    // The wages of months 1..12 (I12..I19): one pass over the view gives every cell its own
+    // sum over the rows of its identity, read as a whole number.
+    QStringList sums;
+    for (const WageCell& w : kWageCells) {
+        const QString item = QString::fromLatin1(w.item);
+        sums << (w.ssf == 0 ? QStringLiteral("Sum(") + item + QLatin1Char(')')
+                            : QStringLiteral("Sum(case when ssf=%1 then %2 end)").arg(w.ssf).arg(item));
+    }
+    db::Query wages(c);
+    wages.Open(QStringLiteral(" select ") + sums.join(QStringLiteral(", ")) +
+               QStringLiteral(" from VmonWage \n  where sMon>0 and sMon<=12 "));
+    for (int i = 0; i < int(std::size(kWageCells)); ++i) {
+        sheet.SetCellText(kWageCells[i].row, 4, QString::number(WholeSum(wages.ValueAt(0, i))));
+        done();
     }
 
     // Sums of the figures as written; A5 takes the new A7 and A12.

@@ -31,8 +31,8 @@ public:
     // The year label the form shows and names its workbook after.
     static const QString kYearLabel;  // "2011年"
 
-    // One computed cell: a head line and a condition line; the figure is the count or the
-    // sum read as a whole number, or the count over 13 months.
+    // One counted cell: a head line and a condition line; the figure is the count, or the
+    // count over 13 months. The wage cells I12..I19 are summed together in one pass.
     struct Indicator {
         int row;
         int col;

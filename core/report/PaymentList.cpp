@@ -5,10 +5,13 @@
 #include "core/report/Fmt.h"
 #include "core/sheet/SheetBook.h"
 
-#include <QHash>
 #include <QLocale>
 
+#include <sqlite3.h>
+
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 
 namespace qm::report {
 
@@ -25,6 +28,18 @@ QString AmountText(const db::Value& v) {
     return {};
 }
 
+std::string PersonKey(const QByteArray& number, const QByteArray& name) {
+    std::string k(number.constData(), size_t(number.size()));
+    k.push_back('\0');
+    k.append(name.constData(), size_t(name.size()));
+    return k;
+}
+
+QByteArray ColumnBytes(sqlite3_stmt* st, int col) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    return QByteArray(p, sqlite3_column_bytes(st, col));
+}
+
 }  // namespace
 
 PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) {
@@ -36,7 +51,10 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     db::Query persons(c);
     persons.Open(QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
                                 "order by cast(sNumber as integer), sNumber, sName"));
-    QHash<QPair<QString, QString>, int> byPerson;
+    // A person is found by the bytes of number and name; a person without a number or a
+    // name matches no wage row, as before.
+    std::unordered_map<std::string, int> byPerson;
+    byPerson.reserve(size_t(persons.RecordCount()));
     list.lines.reserve(size_t(persons.RecordCount()));
     for (int r = 0; r < persons.RecordCount(); ++r) {
         const db::Value& number = persons.ValueAt(r, 0);
@@ -44,26 +62,36 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
         PaymentLine line;
         line.number = number.AsString().trimmed();
         line.name = name.AsString().trimmed();
-        // A person without a number or a name matches no wage row, as before.
-        if (!number.IsNull() && !name.IsNull()) byPerson.insert({number.AsString(), name.AsString()}, r);
+        if (!number.IsNull() && !name.IsNull())
+            byPerson.emplace(PersonKey(number.AsString().toUtf8(), name.AsString().toUtf8()), r);
         list.lines.push_back(std::move(line));
     }
 
-    // One pass over the range's rows instead of one query per person; each row goes to the
-    // person of its number and name.
-    db::Query rows(c);
-    rows.Open(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info "
-                             "where Smon>=? and Smon<=? and sNumber is not null and sName is not null order by Smon, id"),
-              {from, to});
-    for (int r = 0; r < rows.RecordCount(); ++r) {
-        const auto it = byPerson.constFind({rows.ValueAt(r, 0).AsString(), rows.ValueAt(r, 1).AsString()});
-        if (it == byPerson.constEnd()) continue;
-        PaymentLine& line = list.lines[size_t(*it)];
-        const long long m = rows.ValueAt(r, 2).AsInteger();
-        const db::Value& total = rows.ValueAt(r, 3);
+    // One pass over the range's rows, stepped without keeping them, instead of one query per
+    // person; each row goes to the person of its number and name, a later row of the same
+    // month taking the cell as before.
+    sqlite3_stmt* st = c.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info "
+                                                "where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
+    c.Bind(st, {from, to});
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto it = byPerson.find(PersonKey(ColumnBytes(st, 0), ColumnBytes(st, 1)));
+        if (it == byPerson.end()) continue;
+        const long long m = sqlite3_column_int64(st, 2);
+        if (m < 1 || m > 12) continue;
+        PaymentLine& line = list.lines[size_t(it->second)];
+        db::Value total;
+        switch (sqlite3_column_type(st, 3)) {
+        case SQLITE_INTEGER: total = db::Value(static_cast<long long>(sqlite3_column_int64(st, 3))); break;
+        case SQLITE_FLOAT: total = db::Value(sqlite3_column_double(st, 3)); break;
+        case SQLITE_NULL: break;
+        default: total = db::Value(QString::fromUtf8(ColumnBytes(st, 3))); break;
+        }
         line.months[size_t(m)] = AmountText(total);
         line.total += total.AsFloat();
     }
+    if (rc != SQLITE_DONE) c.Fail();
+    sqlite3_reset(st);
     const int n = int(list.lines.size());
     for (int k = 0; k < n; ++k) {
         list.grandTotal += list.lines[size_t(k)].total;

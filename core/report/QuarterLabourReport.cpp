@@ -18,7 +18,7 @@ namespace qm::report {
 namespace {
 
 const QString kCountHead = QStringLiteral("select count(*) as num from Staff_moninfo ");
-const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWage ");
+const QString kWageFrom = QStringLiteral(" from VmonWage where");
 // Both month conditions have this form; the run decides the bounds.
 const QString kMonths = QStringLiteral(" (sMon>=? and sMon<=?)");
 
@@ -26,6 +26,11 @@ const QString kMonths = QStringLiteral(" (sMon>=? and sMon<=?)");
 bool EndMonthRow(int r) { return (r >= 3 && r <= 7) || r == 22 || r == 23 || r == 26; }
 
 }  // namespace
+
+long long WholeSum(const db::Value& v) {
+    if (v.kind() == db::Value::Kind::Integer) return v.rawInteger();
+    return HalfEven(v.AsFloat());  // NULL (no rows) reads 0
+}
 
 const QString QuarterLabourReport::kTemplate = QStringLiteral("jlabor");
 const QString QuarterLabourReport::kTable = QStringLiteral("JLabor_info");
@@ -52,10 +57,11 @@ const std::vector<QuarterLabourReport::Indicator>& QuarterLabourReport::Indicato
         {9, 5, "I09", S::Count, " where   ssf=1 and ", M::YearToDate, T::Average},
         {10, 5, "I10", S::Count, " where   ssf=2 and ", M::YearToDate, T::Average},
         {11, 5, "I11", S::Count, " where   ssf=3 and ", M::YearToDate, T::Average},
-        {12, 5, "I12", S::Wage, " where   ", M::YearToDate, T::Whole},
-        {13, 5, "I13", S::Wage, " where    ssf=1 and ", M::YearToDate, T::Whole},
-        {14, 5, "I18", S::Wage, " where    ssf=2 and ", M::YearToDate, T::Whole},
-        {15, 5, "I19", S::Wage, " where    ssf=3 and ", M::YearToDate, T::Whole},
+        // The wage cells: `where` is the identity a cell sums, empty for all.
+        {12, 5, "I12", S::Wage, "", M::YearToDate, T::Whole},
+        {13, 5, "I13", S::Wage, "ssf=1", M::YearToDate, T::Whole},
+        {14, 5, "I18", S::Wage, "ssf=2", M::YearToDate, T::Whole},
+        {15, 5, "I19", S::Wage, "ssf=3", M::YearToDate, T::Whole},
         {22, 4, "B1", S::Count, " where   sMon=? and sgc=1  and ", M::Period, T::Whole},
         {23, 4, "B2", S::Count, " where   sMon=? and sjzs=1 and ", M::Period, T::Whole},
         {24, 5, "B5", S::Count, " where   syg=1 and", M::YearToDate, T::WholeDivision},
@@ -93,16 +99,29 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
     const int divisor = Divisor();
     const int ytdFrom = start_ == 1 ? 0 : start_;
     int step = 0;
+    auto done = [&] { mainPb.SetPosition(++step * 100 / 21 - 20); };
+    // The wage cells are sums over the same view and months: one pass gives them all, each
+    // cell its own sum over the rows its identity selects.
+    QStringList sums;
     for (const Indicator& ind : Indicators()) {
-        db::Params p;
-        const QString where = QString::fromUtf8(ind.where);
-        if (where.contains(QLatin1Char('?'))) p.emplace_back(end_);
-        p.emplace_back(ind.months == Indicator::Months::Period ? start_ : ytdFrom);
-        p.emplace_back(end_);
+        if (ind.source != Indicator::Source::Wage) continue;
+        const QString who = QString::fromUtf8(ind.where);
+        sums << (who.isEmpty() ? QStringLiteral("sum(sTotal)")
+                               : QStringLiteral("sum(case when ") + who + QStringLiteral(" then sTotal end)"));
+    }
+    db::Query wages(c);
+    wages.Open(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + kWageFrom + kMonths, {ytdFrom, end_});
+    int wageColumn = 0;
+    for (const Indicator& ind : Indicators()) {
         QString text;
         if (ind.source == Indicator::Source::Wage) {
-            text = QString::number(SumRoundedInt(c, kWageHead + where + kMonths, p));
+            text = QString::number(WholeSum(wages.ValueAt(0, wageColumn++)));
         } else {
+            db::Params p;
+            const QString where = QString::fromUtf8(ind.where);
+            if (where.contains(QLatin1Char('?'))) p.emplace_back(end_);
+            p.emplace_back(ind.months == Indicator::Months::Period ? start_ : ytdFrom);
+            p.emplace_back(end_);
             const long long n = CountInt(c, kCountHead + where + kMonths, p);
             switch (ind.transform) {
             case Indicator::Transform::Whole: text = QString::number(n); break;
@@ -111,7 +130,7 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
             }
         }
         sheet.SetCellText(ind.row, ind.col, text);
-        mainPb.SetPosition(++step * 100 / 21 - 20);
+        done();
     }
 
     // The total average headcount is the sum of the three averages as they are written.

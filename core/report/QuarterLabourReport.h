@@ -22,6 +22,9 @@ class UiService;
 
 namespace qm::report {
 
+// A sum read as a whole number: halves to the even neighbour; no rows read 0.
+long long WholeSum(const db::Value& v);
+
 class QuarterLabourReport {
 public:
     static const QString kTemplate;  // the sheet template's name
@@ -41,7 +44,9 @@ public:
         int col;
         const char* code;
         Source source;
-        const char* where;  // "?" stands for the end month
+        // A count's where-fragment ("?" stands for the end month); a wage cell's identity
+        // condition ("ssf=1"), empty for all persons.
+        const char* where;
         Months months;
         Transform transform;
     };

@@ -91,7 +91,8 @@ TEST_F(QuarterLabourTest, SupplementsFollowTheUnitKind) {
         unit.DepType = kind.size() == 2 ? kind[0] : QStringLiteral("企业事业单位");
         unit.DepInfo = kind.last();
         Run(1, 3);
-        for (const QString code : {QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B5"), QStringLiteral("B7")}) {
+        for (const char* b : {"B1", "B2", "B5", "B7"}) {
+            const QString code = QString::fromLatin1(b);
             EXPECT_EQ(Figure(code), golden.At(row[0], code)) << code.toStdString();
             EXPECT_EQ(Stored(code), golden.At(row[0], code)) << code.toStdString();
         }
