@@ -15,12 +15,18 @@ TempBase::TempBase() : paths_(dir_.path()) {
     db_.Open(paths_.Database());
 }
 
-QString FixtureText(const QString& name) {
+namespace {
+QString SourceFile(const QString& folder, const QString& name) {
     const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QStringLiteral(QM_SOURCE_DIR_DEFAULT));
-    QFile f(root + QStringLiteral("/tests/fixtures/") + name);
-    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("fixture not found: " + name.toStdString());
+    QFile f(root + QStringLiteral("/tests/") + folder + QLatin1Char('/') + name);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error(folder.toStdString() + " file not found: " + name.toStdString());
     return QString::fromUtf8(f.readAll());
 }
+}  // namespace
+
+QString FixtureText(const QString& name) { return SourceFile(QStringLiteral("fixtures"), name); }
+
+QString GoldenText(const QString& name) { return SourceFile(QStringLiteral("golden"), name); }
 
 void TempBase::RunFixture(const QString& name) {
     const QByteArray sql = FixtureText(name).toUtf8();

@@ -29,5 +29,7 @@ private:
 
 // tests/fixtures/<name>, read whole.
 QString FixtureText(const QString& name);
+// tests/golden/<name>, read whole: expected figures worked out by hand.
+QString GoldenText(const QString& name);
 
 }  // namespace qm::test

@@ -1,0 +1,39 @@
+#pragma once
+// Our own number formatting for report figures. Report cells follow fixed rounding rules:
+// the patterns "0" and "0.00" round a half away from zero, on the decimal value the figure
+// shows (15 significant digits), never on whatever the C library or the locale would do.
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace qm::report {
+
+// A cell text that should hold a whole number but does not.
+class FormatError : public std::runtime_error {
+public:
+    explicit FormatError(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
+// `v` rounded to `decimals` places (0..6), a half going away from zero; "-0" never appears.
+QString FmtFixed(double v, int decimals);
+// Pattern "0": the nearest whole number, 2.5 -> "3", -2.5 -> "-3".
+inline QString Fmt0(double v) { return FmtFixed(v, 0); }
+// Pattern "0.00": two decimals, 1543.125 -> "1543.13".
+inline QString Fmt00(double v) { return FmtFixed(v, 2); }
+
+// The shortest text of a real as a cell shows it: "5000", not "5000.0"; "4999.5"; at most
+// 15 significant digits.
+QString ShortFloat(double v);
+
+// A cell read as a whole number: blanks around are ignored, an empty cell reads 0; any
+// other text raises FormatError.
+long long CellInt(const QString& text);
+// A cell read as a number (whole or with decimals); empty reads 0; other text raises.
+double CellNumber(const QString& text);
+
+// A sum read "as a whole number" the way the old data layer read a float into an integer:
+// the nearest whole number, a half going to the even one (1499.5 -> 1500, 2.5 -> 2).
+long long HalfEven(double v);
+
+}  // namespace qm::report
