@@ -140,7 +140,8 @@ void TFrm_JLabor::BitBtn3Click() {
 }
 
 void TFrm_JLabor::BitBtn4Click() {
-    if (Make().Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
+    const report::QuarterLabourReport r = report_ ? *report_ : Make();
+    if (r.Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
 }
 
 // ---------------------------------------------------------------- TFrm_NLabor

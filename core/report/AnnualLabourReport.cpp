@@ -172,6 +172,8 @@ db::Params AnnualLabourReport::RowFromSheet(const TSheetBook& sheet, const QStri
 }
 
 bool AnnualLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    // Another window may have stored other figures since: the file holds this form's own.
+    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
     return upload::Run(c, ui, paths, upload::Kind::AnnualLabour, depNo);
 }
 

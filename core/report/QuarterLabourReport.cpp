@@ -188,6 +188,8 @@ db::Params QuarterLabourReport::RowFromSheet(const TSheetBook& sheet, const QStr
 }
 
 bool QuarterLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    // Another window may have stored other figures since: the file holds this form's own.
+    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
     return upload::Run(c, ui, paths, upload::Kind::QuarterLabour, depNo, Quarter());
 }
 

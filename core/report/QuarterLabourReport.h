@@ -77,7 +77,8 @@ public:
     static db::Params RowFromSheet(const TSheetBook& sheet, const QString& depNo, const QString& depName);
     const db::Params& Row() const { return row_; }
 
-    // The button "生成上报": RCSB/<DepNo>_<q>_i202.dbf from the table as it stands.
+    // The button "生成上报": RCSB/<DepNo>_<q>_i202.dbf of the form's own row, which is
+    // stored again first.
     // Answers true when the form closes.
     bool Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const;
 

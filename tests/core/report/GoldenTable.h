@@ -1,6 +1,6 @@
 #pragma once
-// Expected report figures kept as CSV in tests/golden/: a header line, then one line per
-// figure. Values hold no commas, so a plain split suffices.
+// Expected report figures kept as CSV in tests/golden/ with one column per run: a header
+// line, then one line per figure keyed by its code. Values hold no commas.
 
 #include "tests/support/TempBase.h"
 
@@ -31,9 +31,8 @@ struct GoldenTable {
 };
 
 inline GoldenTable ReadGolden(const QString& name) {
-    // The fixtures' reader finds the source tree; the golden files lie beside the fixtures.
     GoldenTable t;
-    const QStringList lines = FixtureText(QStringLiteral("../golden/") + name).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = GoldenText(name).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (int i = 0; i < lines.size(); ++i) {
         const QStringList fields = lines[i].trimmed().split(QLatin1Char(','));
         if (i == 0)

@@ -143,8 +143,9 @@ TEST_F(QuarterLabourTest, QuarterComesFromTheLabel) {
     EXPECT_EQ(QuarterLabourReport(4, 6).WorkbookStem(), QStringLiteral("基础定期报表I202-2_"));
 }
 
-TEST_F(QuarterLabourTest, UploadWritesTheQuarterFileAndRemovesTheOneWithoutQuarter) {
+TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuarter) {
     const QuarterLabourReport r = Run(1, 3, QStringLiteral("2012年1季度"));
+    Run(1, 6, QStringLiteral("2012年2季度"));  // another window stores other figures meanwhile
     const QString rcsb = base.paths().Rcsb() + QLatin1Char('/');
     QDir().mkpath(rcsb);
     for (const char* name : {"12345678X_i202.dbf", "12345678X_2_i202.dbf"}) {
