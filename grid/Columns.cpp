@@ -1,4 +1,5 @@
 #include "grid/Columns.h"
+#include "grid/Footers.h"
 
 #include "grid/DBGridX.h"
 
@@ -187,10 +188,25 @@ void TPassthroughColumnTitle::SetCaption(const QString& v) {
 
 TColumnX::TColumnX(TDBGridColumnsX* collection) : collection_(collection) {
     title_ = std::make_unique<TColumnTitleX>(this);
+    footer_ = std::make_unique<TColumnFooterX>(this);
+    footers_ = std::make_unique<TColumnFootersX>(this);
     BaseWidth = Width();
 }
 
-TColumnX::~TColumnX() = default;
+TColumnX::~TColumnX() {
+    footers_.reset();
+    footer_.reset();
+}
+
+TColumnFooterX* TColumnX::UsedFooter(int footerRow) const {
+    if (footerRow >= 0 && footerRow < footers_->Count()) return footers_->Items(footerRow);
+    return footer_.get();
+}
+
+void TColumnX::EnsureSumItems() {
+    footer_->EnsureSumItem();
+    for (int i = 0; i < footers_->Count(); ++i) footers_->Items(i)->EnsureSumItem();
+}
 
 TCustomDBGridX* TColumnX::Grid() const { return collection_ ? collection_->Grid() : nullptr; }
 int TColumnX::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
@@ -230,6 +246,7 @@ void TColumnX::SetFieldName(const QString& v) {
     fieldName_ = v;
     SetField(f);
     BaseWidth = Width();
+    EnsureSumItems();
     Changed();
 }
 
@@ -488,6 +505,9 @@ void TColumnX::Assign(const TColumnX& src) {
     if (src.IsExplicit(cvWordWrap)) SetWordWrap(src.wordWrap_);
     if (src.IsExplicit(cvCheckboxes)) SetCheckboxes(src.checkboxes_);
     title_->Assign(*src.title_);
+    footer_->Assign(*src.footer_);
+    footers_->Clear();
+    for (int i = 0; i < src.footers_->Count(); ++i) footers_->Add()->Assign(*src.footers_->Items(i));
     DropDownRows = src.DropDownRows;
     buttonStyle_ = src.buttonStyle_;
     pickList_ = src.pickList_;

@@ -16,6 +16,8 @@ namespace qm::grid {
 class TCustomDBGridX;
 class TColumnX;
 class TDBGridColumnsX;
+class TColumnFooterX;
+class TColumnFootersX;
 
 enum TColumnButtonStyleX { cbsAuto, cbsEllipsis, cbsNone, cbsUpDown, cbsDropDown };
 enum TSortMarkerX { smNoneX, smDownX, smUpX };
@@ -145,6 +147,16 @@ public:
     int NotInKeyListIndex() const { return notInKeyListIndex_; }
     void SetNotInKeyListIndex(int v);
     bool HasImageList = false;  // images for key-list values are drawn by a later painter
+    bool AutoDropDown = false;  // typing opens the pop-up list
+    int DropDownWidth = 0;      // of a lookup list: 0 the editor's, -1 measured, else pixels
+    // Whether the grid draws this column in ledger style (set by the layout).
+    bool IsMoneyColumn = false;
+
+    // Footers: `Footer` serves every footer row without an entry in `Footers`.
+    TColumnFooterX* Footer() const { return footer_.get(); }
+    TColumnFootersX* Footers() const { return footers_.get(); }
+    TColumnFooterX* UsedFooter(int footerRow) const;
+    void EnsureSumItems();
 
     // 0 plain, 1 pick list, 2 lookup, 3 key list through the pick list, 4 key list through
     // images, 5 check box.
@@ -182,6 +194,8 @@ protected:
     TColumnButtonStyleX buttonStyle_ = cbsAuto;
     QStringList pickList_, keyList_;
     std::unique_ptr<TColumnTitleX> title_;
+    std::unique_ptr<TColumnFooterX> footer_;
+    std::unique_ptr<TColumnFootersX> footers_;
 };
 
 // A column that mirrors a field of a default collection and writes its settings through

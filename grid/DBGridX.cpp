@@ -1,6 +1,8 @@
 #include "grid/DBGridX.h"
 
 #include "core/base/UiService.h"
+#include "grid/MoneyStyle.h"
+#include "grid/TitleTree.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -102,6 +104,13 @@ void TGridDataLinkX::UpdateData() {
 // ---------------------------------------------------------------- construction
 
 TCustomDBGridX::TCustomDBGridX(QWidget* parent) : TCustomGrid(parent) {
+    sumList_ = std::make_unique<TDBGridXSumList>();
+    titleTree_ = std::make_unique<THeadTreeNode>();
+    titleTree_->Text = QStringLiteral("Root");
+    sumList_->SumListChanged = [this] { InvalidateFooter(); };
+    sumList_->OnRecalcAll = [this] {
+        if (OnSumListRecalcAll) OnSumListRecalcAll();
+    };
     dataLink_ = std::make_unique<TGridDataLinkX>(this);
     columns_ = std::make_unique<TDBGridColumnsX>(this);
     selectedRows_ = std::make_unique<TBookmarkListX>(this);
@@ -116,10 +125,13 @@ TCustomDBGridX::TCustomDBGridX(QWidget* parent) : TCustomGrid(parent) {
     color_ = palette().color(QPalette::Base);
     fixedColor_ = palette().color(QPalette::Button);
     titleFont_ = font();
+    footerFont_ = font();
+    footerColor_ = color_;
     vTitleMargin_ = 10;
     rowSpacing_ = 4;
     editButtonWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     optionsX_ = TDBGridXOptions::FromValue(97);
+    currencyStyle_ = std::make_unique<TMoneyStyle>(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setTracking(false);
     verticalScrollBar()->setRange(0, 0);
@@ -130,6 +142,9 @@ TCustomDBGridX::TCustomDBGridX(QWidget* parent) : TCustomGrid(parent) {
 
 TCustomDBGridX::~TCustomDBGridX() {
     selection_->Clear();
+    sumList_->SumListChanged = nullptr;
+    sumList_->OnRecalcAll = nullptr;
+    sumList_->SetDataSet(nullptr);
     dataLink_->SetDataSource(nullptr);
 }
 
@@ -166,7 +181,8 @@ TField* TCustomDBGridX::GetSelectedField() const {
 void TCustomDBGridX::SetSelectedIndex(int v) { MoveCol(DataToRawColumn(v), 0, false); }
 
 int TCustomDBGridX::VisibleDataRowCount() const {
-    return std::max(0, VisibleRowCount() - (footerRowCount_ > 0 ? footerRowCount_ + 1 : 0));
+    if (footerRowCount_ == 0) return VisibleRowCount();
+    return std::max(1, VisibleRowCount() - footerRowCount_ - 1);
 }
 
 // ---------------------------------------------------------------- properties
@@ -222,6 +238,29 @@ void TCustomDBGridX::SetFooterRowCount(int v) {
     if (v < 0 || v == footerRowCount_) return;
     footerRowCount_ = v;
     LayoutChanged();
+}
+void TCustomDBGridX::SetFooterFont(const QFont& f) {
+    footerFont_ = f;
+    if (footerRowCount_ >= 1) LayoutChanged();
+}
+void TCustomDBGridX::SetFooterColor(const QColor& c) {
+    footerColor_ = c;
+    if (footerRowCount_ >= 1) InvalidateGrid();
+}
+void TCustomDBGridX::SetUseMultiTitle(bool v) {
+    useMultiTitle_ = v;
+    LayoutChanged();
+}
+void TCustomDBGridX::SetDrawCurrency(bool v) {
+    if (v == drawCurrency_) return;
+    drawCurrency_ = v;
+    if (!v) hasMoneyColumns_ = false;
+    LayoutChanged();
+    InvalidateGrid();
+}
+void TCustomDBGridX::SetCurrencyStyle(const TMoneyStyle& v) {
+    currencyStyle_->Assign(v);
+    InvalidateGrid();
 }
 void TCustomDBGridX::SetFrozenCols(int v) {
     if (v < 0 || v == frozenCols_) return;
@@ -459,6 +498,15 @@ void TCustomDBGridX::InternalLayout() {
     if (visibleColumns_.empty()) --hidden;
     hidden = std::max(0, hidden);
 
+    // 9. Money columns: a currency field, or a float field flagged as currency.
+    for (int i = 0; i < cols.Count(); ++i) {
+        TColumnX* c = cols[i];
+        TField* f = c->Visible() ? c->Field() : nullptr;
+        c->IsMoneyColumn = drawCurrency_ && f &&
+                           (f->DataType() == ftCurrency || (f->DataType() == ftFloat && f->Currency()));
+        hasMoneyColumns_ = hasMoneyColumns_ || c->IsMoneyColumn;
+    }
+
     // 7-8.
     SetColCount(cols.Count() + indicatorOffset_);
     if (!dataLink_->Active() && cols.State() == csDefault) SetFixedCols(indicatorOffset_ + hidden);
@@ -485,6 +533,7 @@ void TCustomDBGridX::InternalLayout() {
         int th = 0;
         if (cols.Count() == 0) th = MetricsOf(titleFont_).Height + rowSpacing_;
         for (int i = 0; i < cols.Count(); ++i) th = std::max(th, MetricsOf(cols[i]->Title()->Font()).Height + rowSpacing_);
+        if (hasMoneyColumns_) th += currencyStyle_->CHNHeight();
         SetRowHeights(0, th);
     }
 
@@ -507,8 +556,28 @@ void TCustomDBGridX::InternalLayout() {
         }
         const TTextMetrics tm = MetricsOf(tallest);
         titleRowHeight_ = titleLines_ * tm.Height + tm.ExternalLeading + 2 + titleHeight_ +
-                          (options_.Has(dgRowLines) ? 1 : 0);
+                          (hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0) + (options_.Has(dgRowLines) ? 1 : 0);
         SetRowHeights(0, titleRowHeight_);
+    }
+
+    // 19. The title tree.
+    leafColumns_.assign(size_t(cols.Count()), nullptr);
+    if (useMultiTitle_) {
+        std::vector<TTitleLeafSpec> specs;
+        for (int i = 0; i < cols.Count(); ++i) {
+            TColumnX* c = cols[i];
+            specs.push_back({c->Title()->Caption(), c->Visible() ? c->Width() : (options_.Has(dgColLines) ? -1 : 0),
+                             c->Title()->SortMarker() != smNoneX, c->Title()->Font(), c});
+        }
+        const int rowH = options_.Has(dgTitles) ? RowHeights(0) : DefaultRowHeight();
+        const std::vector<THeadTreeNode*> leaves = BuildTitleTree(*titleTree_, specs, rowH, options_.Has(dgColLines));
+        for (size_t i = 0; i < leaves.size(); ++i) leafColumns_[i] = leaves[i];
+        const QFont groupFont = titleFont_;
+        const int h = CalcTitleBandHeights(*titleTree_, vTitleMargin_, [&](const THeadTreeNode& n, const QString& t, int w) {
+            return DefaultTextHeight(t, w, n.Child || !n.Column ? groupFont : n.Column->Title()->Font());
+        });
+        if (options_.Has(dgTitles))
+            SetRowHeights(0, h - (optionsX_.Has(dghFixed3D) ? 1 : 3) + (hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0));
     }
 
     // 20-22.
@@ -599,14 +668,76 @@ void TCustomDBGridX::UpdateRowCount() {
         SetRowCount(dataLink_->RecordCount() + titleOffset_);
         if (options_.Has(dgRowSelect)) SetTopRow(FixedRows());
         else SetTopRow(std::min(topSaved, RowCount() - 1));
-        // Footer rows are drawn by a later part of the grid; without them the data rows
-        // fill the client area.
+        if (footerRowCount_ > 0) PlaceFooterRows();
         UpdateActive();
     } else {
         MoveColRow(Col(), titleOffset_, false, false);
         SetRowCount(titleOffset_ + 1);
         SetDefaultRowHeight(DefaultRowHeight());
         if (titleOffset_) SetRowHeights(0, titleH);
+        if (footerRowCount_ > 0) {
+            const int lw = options_.Has(dgRowLines) ? GridLineWidth() : 0;
+            const int f = (DefaultRowHeight() + lw) * footerRowCount_;
+            const int s = ClientHeight() - GridHeight();
+            SetRowCount(RowCount() + footerRowCount_ + 1);
+            SetRowHeights(titleOffset_ + 1, s > f + 1 ? s - f - 1 : 0);
+        }
+    }
+}
+
+void TCustomDBGridX::PlaceFooterRows() {
+    // The footer rows sit at the bottom of the client area under one filler row; when the
+    // records fill the area, the last ones give way.
+    const int lw = options_.Has(dgRowLines) ? GridLineWidth() : 0;
+    const int drh = DefaultRowHeight();
+    const int r = drh + lw;
+    const int f = r * footerRowCount_;
+    const int s = ClientHeight() - GridHeight();
+    const int fillerOf = footerRowCount_ + 1;  // the filler row counted from the end
+    auto collapse = [&] {
+        dataLink_->SetBufferCount(1);
+        SetRowCount(titleOffset_ + 2 + footerRowCount_);
+        SetRowHeights(titleOffset_ + 1, 0);
+    };
+    if (f < s) {
+        SetRowCount(RowCount() + footerRowCount_ + 1);
+        SetRowHeights(RowCount() - fillerOf, s - f - 1);
+    } else if (s > drh) {
+        if (r * dataLink_->RecordCount() <= f - s) {
+            collapse();
+            return;
+        }
+        const int k = (f - s) / r + 1;
+        SetRowCount(RowCount() + footerRowCount_ - k + 1);
+        const int buffer = dataLink_->RecordCount() - k;
+        if (buffer < 1) {
+            collapse();
+            return;
+        }
+        dataLink_->SetBufferCount(buffer);
+        const int m = (ClientHeight() - GridHeight() + 1) % r;
+        SetRowHeights(RowCount() - fillerOf, (m != 0 && m != 1) ? m - 2 : drh - (1 - m));
+    } else if (s == 0 || s == -1) {
+        const int buffer = dataLink_->BufferCount() - footerRowCount_ - 1;
+        if (buffer > 0) {
+            dataLink_->SetBufferCount(buffer);
+            SetRowHeights(RowCount() - fillerOf, s == -1 ? drh - 1 : drh);
+        } else {
+            collapse();
+        }
+    } else {
+        SetRowCount(RowCount() + 1);
+        int buffer = dataLink_->BufferCount() - footerRowCount_;
+        if (buffer > 1) {
+            if (s == drh) --buffer;
+            dataLink_->SetBufferCount(buffer);
+            SetRowHeights(RowCount() - fillerOf, s - 1);
+        } else {
+            collapse();
+            const int rest = ClientHeight() - (f + lw * (titleOffset_ + 2) + (titleOffset_ ? RowHeights(0) : 0) +
+                                               RowHeights(titleOffset_));
+            SetRowHeights(titleOffset_ + 1, std::max(0, rest));
+        }
     }
 }
 
@@ -675,6 +806,7 @@ void TCustomDBGridX::UpdateActive() {
 
 void TCustomDBGridX::LinkActive(bool value) {
     selection_->LinkActive(value);
+    sumList_->SetDataSet(dataLink_->DataSet());
     LayoutChanged();
     UpdateScrollBar();
 }
@@ -692,6 +824,7 @@ void TCustomDBGridX::Scroll(int distance) {
     UpdateActive();
     (void)distance;  // a repaint of the data area covers every distance
     InvalidateGrid();
+    InvalidateFooter();
 }
 
 void TCustomDBGridX::RecordChanged(TField* field) {
@@ -815,6 +948,18 @@ bool TCustomDBGridX::DeletePrompt() {
     if (!options_.Has(dgConfirmDelete)) return true;
     if (!ui_) return false;
     return ui_->MessageDlg(text, DlgKind::Confirmation, DlgButtons::OkCancel) == DlgAnswer::Ok;
+}
+
+}  // namespace qm::grid
+
+namespace qm::grid {
+
+bool TCustomDBGridX::PointInLeafBand(int rawCol, int x, int y) const {
+    if (!useMultiTitle_) return true;
+    const THeadTreeNode* leaf = LeafOf(RawToDataColumn(rawCol));
+    if (!leaf) return true;
+    const QRect r = CellRect(rawCol, 0);
+    return y >= r.bottom() + 1 - (leaf->Height + 1) && x >= r.left() && x <= r.right();
 }
 
 }  // namespace qm::grid

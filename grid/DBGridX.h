@@ -7,7 +7,9 @@
 #include "grid/CellTextCache.h"
 #include "grid/Columns.h"
 #include "grid/CustomGrid.h"
+#include "grid/Footers.h"
 #include "grid/Selection.h"
+#include "grid/SumList.h"
 
 #include <QBasicTimer>
 #include <QColor>
@@ -23,6 +25,8 @@ class UiService;
 }
 
 namespace qm::grid {
+class TMoneyStyle;
+class THeadTreeNode;
 
 // Misuse of the grid.
 class EInvalidGridOperation : public std::runtime_error {
@@ -119,6 +123,7 @@ public:
     TColumnsXList& SortMarkedColumnsRef() { return sortMarkedColumns_; }
     // The message service that asks the delete confirmation.
     void SetUiService(UiService* ui) { ui_ = ui; }
+    UiService* UiServiceOf() const { return ui_; }
 
     // ---- published properties
     TDBGridOptions Options() const { return options_; }
@@ -138,6 +143,15 @@ public:
     void SetTitleFont(const QFont& f);
     int FooterRowCount() const { return footerRowCount_; }
     void SetFooterRowCount(int v);
+    QFont FooterFont() const { return footerFont_; }
+    void SetFooterFont(const QFont& f);
+    QColor FooterColor() const { return footerColor_; }
+    void SetFooterColor(const QColor& c);
+    TDBGridXSumList& SumList() { return *sumList_; }
+    void SetSumList(const TDBGridXSumList& v) { sumList_->Assign(v); }
+    // The text of a footer cell (footer row `row`, 0 = first footer row).
+    virtual QString GetFooterValue(int row, TColumnX* column);
+    void InvalidateFooter();
     int FrozenCols() const { return frozenCols_; }
     void SetFrozenCols(int v);
     int TitleHeight() const { return titleHeight_; }
@@ -158,6 +172,22 @@ public:
     void SetFlat(bool v);
     bool TarnStyle = false;
     bool DrawMemoText = false;
+    // Multi-level titles from "|" in captions (TitleTree.h).
+    bool UseMultiTitle() const { return useMultiTitle_; }
+    void SetUseMultiTitle(bool v);
+    THeadTreeNode& TitleTree() { return *titleTree_; }
+    // The leaf of a column in the title tree (null without multi-level titles).
+    THeadTreeNode* LeafOf(int dataCol) const {
+        return dataCol >= 0 && dataCol < int(leafColumns_.size()) ? leafColumns_[size_t(dataCol)] : nullptr;
+    }
+    // Under multi-level titles: whether a point lies on a column's own title band, not on
+    // a group band above it.
+    bool PointInLeafBand(int rawCol, int x, int y) const;
+    // Ledger-style money columns (MoneyStyle.h).
+    bool DrawCurrency() const { return drawCurrency_; }
+    void SetDrawCurrency(bool v);
+    TMoneyStyle& CurrencyStyle() { return *currencyStyle_; }
+    void SetCurrencyStyle(const TMoneyStyle& v);
     TDBGridXAllowedOperations AllowedOperations{alopInsertX, alopUpdateX, alopDeleteX, alopAppendX};
     TDBGridXEditActions EditActions;
     TDBGridXScrollBar HorzScrollBar, VertScrollBar;
@@ -201,6 +231,7 @@ public:
     void LayoutChanged();
     void DeferLayout();
     void UpdateRowCount();
+    void PlaceFooterRows();
     void UpdateScrollBar();
     void UpdateActive();
     void DeferredLayout();  // the queued layout request
@@ -214,6 +245,15 @@ public:
     bool HighlightCell(int dataCol, int dataRow, const QString& value, TGridDrawState state) const;
     void ClearSelection();
     bool CanModifyRecord() const;
+    // The clipboard operations' availability (Clipboard.h); forms wire their actions to
+    // ExecuteAction/UpdateAction, which answer whether the grid handled the action.
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool CanCut() const;
+    bool CanDelete() const;
+    bool CanSelectAll() const;
+    bool ExecuteAction(TDBGridXEditAction a);
+    bool UpdateAction(TDBGridXEditAction a, bool& enabled) const;
     bool CanEditModify() const;
     bool KeepSelection() const { return keepSelection_; }
     // Asks the delete confirmation; answers whether to go on.
@@ -253,6 +293,11 @@ public:
     std::function<void(const QRect&, int dataCol, TColumnX*, TGridDrawState)> OnDrawColumnCell;
     std::function<void(const QRect&, TField*, TGridDrawState)> OnDrawDataCell;
     std::function<void(TColumnX*, QFont&, QColor&, TGridDrawState)> OnGetCellParams;
+    std::function<void(int dataCol, int row, TColumnX*, QFont&, QColor&, TAlignment&, TGridDrawState, QString&)>
+        OnGetFooterParams;
+    std::function<void(int dataCol, int row, TColumnX*, const QRect&, TGridDrawState)> OnDrawFooterCell;
+    std::function<void()> OnSumListRecalcAll;
+    std::function<void()> OnEditButtonClick;
     std::function<void(QString&)> OnGetConfirmText;
     std::function<void(int col, TColumnX*)> OnTitleBtnClick;
     std::function<void(int col, bool& enabled)> OnCheckButton;
@@ -282,9 +327,16 @@ protected:
     virtual void TitleClick(TColumnX* c) { if (OnTitleClick) OnTitleClick(c); }
     virtual void ColEnter() { if (OnColEnter) OnColEnter(); }
     virtual void ColExit() { if (OnColExit) OnColExit(); }
+public:
+    // Painting and export take cell and footer looks through these.
     virtual void GetCellParams(TColumnX* c, QFont& f, QColor& bg, TGridDrawState st) {
         if (OnGetCellParams) OnGetCellParams(c, f, bg, st);
     }
+    virtual void GetFooterParams(int dataCol, int row, TColumnX* c, QFont& f, QColor& bg, TAlignment& a,
+                                 TGridDrawState st, QString& text) {
+        if (OnGetFooterParams) OnGetFooterParams(dataCol, row, c, f, bg, a, st, text);
+    }
+protected:
     virtual void DrawColumnCell(const QRect& r, int dataCol, TColumnX* c, TGridDrawState st) {
         if (OnDrawColumnCell) OnDrawColumnCell(r, dataCol, c, st);
     }
@@ -318,8 +370,12 @@ private:
                        const QRect& band, const QColor& onColor, const QColor& offColor) const;
     void DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx);
     void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark);
-    void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, TColumnX* column, TGridDrawState state, int dx,
-                          int dy, bool& dark);
+    void DrawTitleGroups(QPainter& p, THeadTreeNode* leaf, const QRect& cellRect, const QRect& leafRect,
+                         bool endEllipsis, int dy);
+    void DrawFooterCell(QPainter& p, int row, QRect rect, const QRect& cellRect, TColumnX* column,
+                        TGridDrawState state, int dx, int dy);
+    void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, const QRect& cellRect, TColumnX* column,
+                          TGridDrawState state, int dx, int dy, bool& dark);
     void StartTimer(int interval);
     void StopTimer();
     void DoAutoScroll();
@@ -328,6 +384,12 @@ private:
     void BuildImages();
     static uint32_t TextOptions(TAlignment alignment, TTextLayout layout, bool wordWrap, bool endEllipsis);
 
+    // Declared first so that it outlives the columns, whose footers hold items in it.
+    std::unique_ptr<TDBGridXSumList> sumList_;
+    std::unique_ptr<TMoneyStyle> currencyStyle_;
+    std::unique_ptr<THeadTreeNode> titleTree_;
+    std::vector<THeadTreeNode*> leafColumns_;
+    bool useMultiTitle_ = false, drawCurrency_ = false;
     std::unique_ptr<TGridDataLinkX> dataLink_;
     std::unique_ptr<TDBGridColumnsX> columns_;
     std::unique_ptr<TBookmarkListX> selectedRows_;
@@ -339,7 +401,8 @@ private:
     TDBGridXOptions optionsX_;
     bool readOnly_ = false;
     QColor fixedColor_, color_;
-    QFont titleFont_;
+    QFont titleFont_, footerFont_;
+    QColor footerColor_;
     int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
     bool autoFitColWidths_ = false;
     int minAutoFitWidth_ = 0, rowHeight_ = 0, rowLines_ = 0;

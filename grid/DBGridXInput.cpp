@@ -1,5 +1,6 @@
 // Keyboard, mouse and the record moves of the data grid.
 #include "grid/DBGridX.h"
+#include "grid/Clipboard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -266,12 +267,24 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         case Qt::Key_Left: MoveCol(indicatorOffset_, 1, false); break;
         case Qt::Key_Right: MoveCol(ColCount() - 1, -1, false); break;
         case Qt::Key_A:
-            if (EditActions.Has(geaSelectAllX)) selection_->SelectAll();
+            if (EditActions.Has(geaSelectAllX) && CanSelectAll()) selection_->SelectAll();
+            break;
+        case Qt::Key_Insert:
+        case Qt::Key_C:
+            if (EditActions.Has(geaCopyX) && CanCopy()) GridCopy(*this, false);
+            break;
+        case Qt::Key_V:
+            if (EditActions.Has(geaPasteX) && CanPaste()) GridPaste(*this, false);
+            break;
+        case Qt::Key_X:
+            if (EditActions.Has(geaCutX) && CanCut()) GridCut(*this, false);
             break;
         case Qt::Key_Delete:
-            // With the delete action and a selection, the key belongs to the clipboard-style
-            // delete of the edit actions, which this grid does not offer: no record goes.
-            if (EditActions.Has(geaDeleteX) && selection_->SelectionType() != gstNone) break;
+            // With the delete action and a selection, the key belongs to the clipboard-style delete.
+            if (EditActions.Has(geaDeleteX) && selection_->SelectionType() != gstNone) {
+                if (CanDelete()) GridDelete(*this, false);
+                break;
+            }
             // Otherwise a record is deleted only after the prompt.
             if (!readOnly_ && !ds->IsEmpty() && ds->CanModify() && AllowedOperations.Has(alopDeleteX) &&
                 DeletePrompt()) {
@@ -357,7 +370,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
             CheckTitleButton(dataCol, enabled);
             if (enabled) {
                 pressedCol_ = c.X;
-                titlePressed_ = true;
+                titlePressed_ = PointInLeafBand(c.X, pt.x(), pt.y());
                 titleTracking_ = true;
                 InvalidateCell(c.X, c.Y);
                 return;
@@ -427,7 +440,7 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
     lastPoint_ = pt;
     if (titleTracking_) {
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
-        const bool over = c.X == pressedCol_ && c.Y >= 0 && c.Y < titleOffset_;
+        const bool over = c.X == pressedCol_ && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(c.X, pt.x(), pt.y());
         if (over != titlePressed_) {
             titlePressed_ = over;
             InvalidateCell(pressedCol_, 0);
@@ -480,7 +493,7 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
         titleTracking_ = false;
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
         const int col = pressedCol_;
-        const bool over = titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_;
+        const bool over = titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(col, pt.x(), pt.y());
         titlePressed_ = false;
         pressedCol_ = -1;
         InvalidateCell(col, 0);

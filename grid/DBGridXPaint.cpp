@@ -1,6 +1,8 @@
 // Painting of the data grid: lines band by band, the cell loop, indicator, titles and data
 // cells. Everything draws on the painter given, so an image serves as well as the screen.
 #include "grid/DBGridX.h"
+#include "grid/MoneyStyle.h"
+#include "grid/TitleTree.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -251,6 +253,7 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
                       dataLine, color_);
     }
     DrawCells(p, clip, info);
+    if (useMultiTitle_) titleTree_->ForAll([](THeadTreeNode* n) { n->Drawn = false; });
     // Right of and below the cells: the grid's colour.
     if (h.GridBoundary < ClientWidth()) p.fillRect(QRect(h.GridBoundary, 0, ClientWidth() - h.GridBoundary, v.GridBoundary), color_);
     if (v.GridBoundary < ClientHeight()) p.fillRect(QRect(0, v.GridBoundary, ClientWidth(), ClientHeight() - v.GridBoundary), color_);
@@ -303,7 +306,7 @@ void TCustomDBGridX::DrawCell(QPainter& p, int col, int row, const QRect& cellRe
         if (!c) {
             p.fillRect(rect, color_);
         } else {
-            DrawDataCellFull(p, col, row, rect, c, state, dx, dy, dark);
+            DrawDataCellFull(p, col, row, rect, cellRect, c, state, dx, dy, dark);
         }
     }
     if (is3D) DrawCellEdge(p, cellRect, true, true, dark, pressed);
@@ -355,8 +358,20 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     QColor bg = t->Color();
     const bool pressed = col == pressedCol_ && titlePressed_;
     QString caption = t->Caption();
+    const QRect fullRect = rect;
+    const bool money = drawCurrency_ && hasMoneyColumns_ && column->IsMoneyColumn;
+    const int moneyH = hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0;
+    THeadTreeNode* leaf = useMultiTitle_ ? LeafOf(column->Index()) : nullptr;
+    if (leaf) {
+        caption = leaf->Text;
+        // The column's own band is the lower part of the cell; the group bands lie above.
+        const QRect groups(rect.left(), rect.top(), rect.width(), std::max(0, rect.bottom() + 1 - leaf->Height + 3 - moneyH - rect.top()));
+        rect.setTop(rect.bottom() + 1 - leaf->Height + 3 - moneyH);
+        if (groups.height() > 0) p.fillRect(groups, fixedColor_);
+    }
+    if (money) rect.setBottom(rect.bottom() - moneyH);
     QRect textRect = rect;
-    const int s = pressed ? ((titleHeight_ != 0 || titleLines_ != 0) ? 2 : 1) : 0;
+    const int s = pressed ? ((useMultiTitle_ || titleHeight_ != 0 || titleLines_ != 0) ? 2 : 1) : 0;
     textRect.setTop(textRect.top() + s);
     const int marker = t->SortMarker() == smDownX ? 0 : t->SortMarker() == smUpX ? 1 : -1;
     int w = 0;
@@ -386,7 +401,12 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     p.setBrush(bg);
     const TAlignment alignment = t->Alignment();
     const bool ellipsis = t->EndEllipsis();
-    if (titleHeight_ != 0 || titleLines_ != 0)
+    if (leaf)
+        textCache_.Paint(p, rect, textRect, bg, textColor, f, caption, TextOptions(taCenter, tlCenter, true, ellipsis),
+                         {dx, dy, s, -s}, [&](QPainter& q, const QRect& r) {
+                             WriteCellText(q, r, dx, dy, caption, taCenter, tlCenter, true, ellipsis, s, -s);
+                         });
+    else if (titleHeight_ != 0 || titleLines_ != 0)
         textCache_.Paint(p, rect, textRect, bg, textColor, f, caption, TextOptions(alignment, tlCenter, true, ellipsis),
                          {dx, dy, s, -s}, [&](QPainter& q, const QRect& r) {
                              WriteCellText(q, r, dx, dy, caption, alignment, tlCenter, true, ellipsis, s, -s);
@@ -409,10 +429,61 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
             p.setFont(f);
         }
     }
+    if (leaf && leaf->Host && leaf->Host->Host) {
+        p.setFont(titleFont_);
+        DrawTitleGroups(p, leaf, fullRect, rect, t->EndEllipsis(), dy);
+    }
+    if (money) {
+        p.setFont(f);
+        DrawMoneyHeader(*currencyStyle_, p, QRect(fullRect.left(), fullRect.bottom() + 1 - moneyH, fullRect.width(), moneyH),
+                        palette());
+    }
 }
 
-void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect rect, TColumnX* column,
-                                      TGridDrawState state, int dx, int dy, bool& dark) {
+void TCustomDBGridX::DrawTitleGroups(QPainter& p, THeadTreeNode* node, const QRect& cellRect, const QRect& nodeRect,
+                                     bool endEllipsis, int dy) {
+    // Each group band is painted piecewise, the piece over this cell, with its text centred
+    // over the whole band by margins that reach outside the cell.
+    THeadTreeNode* h = node->Host;
+    if (!h || !h->Host) return;
+    const int lw = options_.Has(dgColLines) ? 1 : 0;
+    QRect band;
+    band.setTop(nodeRect.top() - h->Height);
+    band.setBottom(nodeRect.top() - 1 - (options_.Has(dgRowLines) ? 1 : 0));
+    int left = nodeRect.left();
+    for (THeadTreeNode* n = h->Child; n != node; n = n->Next) left -= n->Width + lw;
+    band.setLeft(left);
+    band.setRight(left + h->Width - 1);
+    QRect piece(cellRect.left(), band.top(), cellRect.width(), band.height());
+    int leftOver = band.left() - cellRect.left();
+    int rightOver = cellRect.right() - band.right();
+    if (rightOver != 0) piece.setRight(piece.right() + 1);
+    const bool fixed3D = optionsX_.Has(dghFixed3D);
+    if (fixed3D) piece.adjust(0, 1, 0, -1);
+    const QColor bg = fixedColor_;
+    p.fillRect(piece, bg);
+    QRect textRect = piece;
+    if (leftOver == 0) textRect.setLeft(textRect.left() + 2);
+    else leftOver -= 2;
+    if (rightOver == 0) textRect.setRight(textRect.right() - 2);
+    else rightOver -= 2;
+    p.setPen(palette().color(QPalette::ButtonText));
+    p.setFont(titleFont_);
+    p.save();
+    p.setClipRect(piece);
+    WriteCellText(p, textRect, 0, dy, h->Text, taCenter, tlCenter, true, endEllipsis, leftOver, rightOver);
+    p.restore();
+    h->Drawn = true;
+    if (fixed3D) DrawCellEdge(p, piece.adjusted(0, -1, 0, 1), rightOver + 2 == 0 || rightOver == 0, leftOver + 2 == 0 || leftOver == 0, false, false);
+    if (options_.Has(dgRowLines)) {
+        p.setPen(flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
+        p.drawLine(piece.left(), band.bottom() + 1, piece.right(), band.bottom() + 1);
+    }
+    if (h->Host) DrawTitleGroups(p, h, cellRect, band, endEllipsis, dy);
+}
+
+void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect rect, const QRect& cellRect,
+                                      TColumnX* column, TGridDrawState state, int dx, int dy, bool& dark) {
     QFont f = column->Font();
     QColor bg = column->Color();
     if (!dataLink_->Active()) {
@@ -423,7 +494,15 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     const int dataCol = column->Index();
     TActiveRecordGuard guard(*dataLink_);  // set back also when a hook raises
     if (dataRow >= dataLink_->RecordCount()) {
-        p.fillRect(rect, bg);
+        const int fillerRow = footerRowCount_ > 0 ? RowCount() - footerRowCount_ - 1 : RowCount();
+        if (footerRowCount_ > 0 && row > fillerRow) {
+            DrawFooterCell(p, row, rect, cellRect, column, state, dx, dy);
+            return;
+        }
+        const bool selected = footerRowCount_ > 0 &&
+                              ((selection_->SelectionType() == gstColumns && selection_->Columns().Contains(column)) ||
+                               selection_->SelectionType() == gstAll);
+        p.fillRect(rect, selected ? palette().color(QPalette::Highlight) : bg);
         return;
     }
     dataLink_->SetActiveRecord(dataRow);
@@ -436,7 +515,11 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     }
     GetCellParams(column, f, bg, state);
     p.setBrush(bg);
-    if (DefaultDrawing) {
+    if (DefaultDrawing && drawCurrency_ && column->IsMoneyColumn) {
+        p.fillRect(rect, bg);
+        const TCurrency amount = column->Field()->IsNull() ? 0 : CurrencyFromDoubleOr0(column->Field()->AsFloat());
+        DrawMoneyCell(*currencyStyle_, p, CurrToStrFixed(amount, currencyStyle_->Digits()), rect, fg);
+    } else if (DefaultDrawing) {
         const int kind = column->ColumnKind();
         if (kind != 5 && column->Field() && !text.isEmpty()) {
             const TAlignment alignment = column->Alignment();

@@ -101,6 +101,7 @@ void TField::SetAsString(const QString& v) {
 TDataSet::TDataSet() = default;
 
 TDataSet::~TDataSet() {
+    Notify(dnDestroying);
     for (TDataSource* s : std::vector<TDataSource*>(sources_)) s->SetDataSet(nullptr);
 }
 
@@ -144,6 +145,21 @@ void TDataSet::OpenDone() {
     eof_ = StoredCount() == 0;
     modified_ = false;
     SetState(dsBrowse);
+    Notify(dnAfterOpen);
+}
+
+void TDataSet::AddListener(TDataSetListener* l) {
+    if (l && std::find(listeners_.begin(), listeners_.end(), l) == listeners_.end()) listeners_.push_back(l);
+}
+
+void TDataSet::RemoveListener(TDataSetListener* l) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), l), listeners_.end());
+}
+
+void TDataSet::Notify(TDataSetNotify what) {
+    // A listener may remove itself while it is called.
+    for (TDataSetListener* l : std::vector<TDataSetListener*>(listeners_))
+        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) l->DataSetNotify(*this, what);
 }
 
 void TDataSet::Close() {
@@ -154,6 +170,7 @@ void TDataSet::Close() {
     owned_.clear();
     cur_ = win_ = 0;
     readRow_ = -1;
+    Notify(dnAfterClose);
 }
 
 void TDataSet::ReadOnlyError() const { throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset")); }
@@ -198,6 +215,7 @@ void TDataSet::MoveTo(int row) {
     if (cur_ < win_) win_ = cur_;
     else if (cur_ >= win_ + buf_) win_ = cur_ - buf_ + 1;
     DataEvent(deDataSetScroll, win_ - oldWin);
+    if (state_ == dsBrowse) Notify(dnAfterScroll);
 }
 
 void TDataSet::First() {
@@ -209,6 +227,7 @@ void TDataSet::First() {
     win_ = 0;
     readRow_ = -1;
     DataEvent(deDataSetScroll, win_ - oldWin);
+    Notify(dnAfterScroll);
 }
 
 void TDataSet::Last() {
@@ -221,6 +240,7 @@ void TDataSet::Last() {
     win_ = std::max(0, n - buf_);
     readRow_ = -1;
     DataEvent(deDataSetScroll, win_ - oldWin);
+    Notify(dnAfterScroll);
 }
 
 int TDataSet::MoveBy(int distance) {
@@ -305,6 +325,7 @@ void TDataSet::Edit() {
     for (size_t i = 0; i < owned_.size(); ++i) editBuf_[i] = StoredValue(cur_, int(i));
     modified_ = false;
     SetState(dsEdit);
+    Notify(dnAfterEdit);
 }
 
 void TDataSet::Insert() {
@@ -318,6 +339,7 @@ void TDataSet::Insert() {
     MoveTo(row);
     DataEvent(deDataSetChange, 0);
     DataEvent(deUpdateState, 0);
+    Notify(dnAfterInsert);
 }
 
 void TDataSet::Append() {
@@ -332,6 +354,7 @@ void TDataSet::Append() {
     MoveTo(row);
     DataEvent(deDataSetChange, 0);
     DataEvent(deUpdateState, 0);
+    Notify(dnAfterInsert);
 }
 
 void TDataSet::Post() {
@@ -341,6 +364,7 @@ void TDataSet::Post() {
     modified_ = false;
     SetState(dsBrowse);
     DataEvent(deDataSetChange, 0);
+    Notify(dnAfterPost);
 }
 
 void TDataSet::Cancel() {
@@ -355,12 +379,14 @@ void TDataSet::Cancel() {
         eof_ = bof_ = n == 0;
         DataEvent(deDataSetChange, 0);
         DataEvent(deUpdateState, 0);
+        Notify(dnAfterCancel);
         return;
     }
     if (state_ == dsEdit) {
         modified_ = false;
         SetState(dsBrowse);
         DataEvent(deDataSetChange, 0);
+        Notify(dnAfterCancel);
     }
 }
 
@@ -370,9 +396,11 @@ void TDataSet::Delete() {
     if (!CanModify()) ReadOnlyError();
     if (StoredCount() == 0) throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     if (state_ == dsEdit) {
+        // A pending edit is dropped first, so that listeners read the stored values.
         state_ = dsBrowse;
         modified_ = false;
     }
+    Notify(dnBeforeDelete);
     DeleteStored(cur_);
     const int n = StoredCount();
     cur_ = std::clamp(cur_, 0, std::max(0, n - 1));
@@ -381,6 +409,7 @@ void TDataSet::Delete() {
     eof_ = n == 0;
     bof_ = n == 0;
     DataEvent(deDataSetChange, 0);
+    Notify(dnAfterScroll);
 }
 
 void TDataSet::SetActiveRecordOfLink(int bufferIndex) {

@@ -36,6 +36,18 @@ enum TDataEvent { deFieldChange, deRecordChange, deDataSetChange, deDataSetScrol
 // A record's identity, stable while the record exists; -1 for none.
 using TBookmark = long long;
 
+// Moments of a data set's life that other objects follow (the sum list of the grid's footers).
+enum TDataSetNotify { dnAfterOpen, dnAfterClose, dnAfterEdit, dnAfterInsert, dnAfterPost, dnAfterCancel,
+                      dnBeforeDelete, dnAfterScroll, dnDestroying };
+
+// Listeners are called in the order they were added; each one sees every moment, so none
+// has to save and chain another's handler.
+class TDataSetListener {
+public:
+    virtual ~TDataSetListener() = default;
+    virtual void DataSetNotify(TDataSet& ds, TDataSetNotify what) = 0;
+};
+
 class TField {
 public:
     TField(TDataSet* ds, int fieldNo, QString name, TFieldType type, int size);
@@ -63,6 +75,10 @@ public:
     bool IsBlob() const { return type_ == ftMemo; }
     bool Currency() const { return currency_; }
     void SetCurrency(bool v) { currency_ = v; }
+    // Patterns of numeric fields (see NumberFormat.h) and the significant digits of the
+    // general format; the footer totals are formatted with them.
+    QString DisplayFormat, EditFormat;
+    int Precision = 15;
     bool CanModify() const;
     bool IsValidChar(QChar c) const;
 
@@ -120,7 +136,12 @@ public:
     int RecordCount() const { return Active() ? StoredCount() : 0; }
     int RecNo() const { return Active() && !IsEmpty() ? cur_ + 1 : 0; }  // 1-based
     void SetRecNo(int recNo);
-    bool IsSequenced() const { return true; }
+    virtual bool IsSequenced() const { return true; }
+    // This layer filters nothing itself; a data set that does tells through these.
+    virtual bool Filtered() const { return false; }
+    virtual QString Filter() const { return {}; }
+    void AddListener(TDataSetListener* l);
+    void RemoveListener(TDataSetListener* l);
     void First();
     void Last();
     void Next() { MoveBy(1); }
@@ -135,7 +156,7 @@ public:
     TBookmark Bookmark() const;
     bool BookmarkValid(TBookmark b) const { return PosOf(b) >= 0; }
     void GotoBookmark(TBookmark b);
-    int CompareBookmarks(TBookmark a, TBookmark b) const;
+    virtual int CompareBookmarks(TBookmark a, TBookmark b) const;
 
     // Editing; every change raises on a data set that cannot be modified.
     virtual bool CanModify() const { return false; }
@@ -187,6 +208,7 @@ private:
     void CheckActive() const;
     void CheckBrowse();
     void SetActiveRecordOfLink(int bufferIndex);
+    void Notify(TDataSetNotify what);
 
     std::vector<TField*> fields_;  // in field order
     std::vector<std::unique_ptr<TField>> owned_;
@@ -197,6 +219,7 @@ private:
     bool pendingChange_ = false;
     std::vector<db::Value> editBuf_;
     std::vector<TDataSource*> sources_;
+    std::vector<TDataSetListener*> listeners_;
 };
 
 // A data set opened from a SELECT on the shared connection: all rows are read into memory;

@@ -33,12 +33,18 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.addButton(QMessageBox::Ok);
         box.addButton(QMessageBox::Cancel);
         break;
+    case DlgButtons::YesNoAll:
+        box.addButton(QMessageBox::Yes);
+        box.addButton(QMessageBox::No);
+        box.addButton(QMessageBox::YesToAll);
+        break;
     }
     int r = box.exec();
+    if (r == QMessageBox::YesToAll) return DlgAnswer::All;
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
     if (buttons == DlgButtons::OkCancel) return r == QMessageBox::Ok ? DlgAnswer::Ok : DlgAnswer::Cancel;
-    return buttons == DlgButtons::YesNo ? DlgAnswer::No : DlgAnswer::Ok;
+    return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll ? DlgAnswer::No : DlgAnswer::Ok;
 }
 
 void QtUiService::Plain(const QString& text) {

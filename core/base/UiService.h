@@ -11,8 +11,8 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
-enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel };
-enum class DlgAnswer { Ok, Yes, No, Cancel };
+enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll };
+enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
 QString DlgTitle(DlgKind kind);  // "Information", "Confirm", "Warning", "Error"
 

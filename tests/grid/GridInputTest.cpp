@@ -393,11 +393,11 @@ TEST_F(Browse, ADragOverTheRowsCarriesTheCurrentRecord) {
     EXPECT_EQ(ds.RecNo(), at);  // released: moving the mouse moves nothing
 }
 
-TEST(GridInput, CtrlDeleteWithTheDeleteActionAndASelectionDeletesNoRecord) {
+TEST(GridInput, CtrlDeleteWithTheDeleteActionAndASelectionAsksBeforeItDeletesEverything) {
     test::GridHost h;
     TMemDataSet ds;
     ScriptedUiService ui;
-    ui.answers = {DlgAnswer::Ok};
+    ui.answers = {DlgAnswer::Cancel, DlgAnswer::Ok};
     test::OpenNumbered(ds, 5);
     h.grid->SetUiService(&ui);
     h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
@@ -405,15 +405,16 @@ TEST(GridInput, CtrlDeleteWithTheDeleteActionAndASelectionDeletesNoRecord) {
     Columns3(h.grid);
     h.Bind(ds);
     h.grid->setFocus();
+    // Ctrl+A then Ctrl+Delete: the clipboard-style delete of everything asks first; "Cancel" keeps all.
     h.grid->Selection().SelectAll();
     QTest::keyClick(h.grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(ds.RecordCount(), 5);
-    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete all records?")});
     // Without a selection the record delete asks as usual.
     h.grid->Selection().Clear();
     QTest::keyClick(h.grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(ds.RecordCount(), 4);
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete record?")});
+    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("Delete all records?"), QStringLiteral("Delete record?")}));
 }
 
 }  // namespace

@@ -1,0 +1,393 @@
+// Export, import and the clipboard: byte-exact outputs of the four formats for a small grid
+// with titles and a footer, the selection kinds, malformed streams that change nothing,
+// the GRIDBIF round trip through the clipboard, and the delete prompts.
+#include "core/base/ScriptedUiService.h"
+#include "core/db/Errors.h"
+#include "grid/Clipboard.h"
+#include "grid/Export.h"
+#include "grid/Import.h"
+#include "tests/grid/GridTestSupport.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::grid;
+
+namespace {
+
+QString Golden(const QString& name) {
+    // The source tree: from the test environment, else from where this file lies.
+    const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
+                                                                   QStringLiteral("/../.."));
+    return root + QStringLiteral("/tests/golden/") + name;
+}
+
+QByteArray ReadGolden(const QString& name) {
+    QFile f(Golden(name));
+    if (!f.open(QIODevice::ReadOnly)) return "<missing " + name.toUtf8() + ">";
+    return f.readAll();
+}
+
+// Three columns (编号 integer, 姓名 text, 金额 float) and two records; a footer row with
+// the count, a fixed text and the sum.
+struct SmallGrid {
+    test::GridHost host{400, 200};
+    TMemDataSet ds;
+    ScriptedUiService ui;
+    TDBGridX& g;
+    SmallGrid() : g(*host.grid) {
+        ds.Open({{QStringLiteral("code"), ftInteger, 0}, {QStringLiteral("name"), ftString, 10},
+                 {QStringLiteral("amount"), ftFloat, 0}},
+                {{db::Value(1), db::Value(QStringLiteral("A\"b")), db::Value(10.5)},
+                 {db::Value(2), db::Value(QStringLiteral("中{x}\\")), db::Value(2.25)}});
+        const char* names[] = {"code", "name", "amount"};
+        const char* captions[] = {"编号", "姓名", "金额"};
+        const int widths[] = {60, 80, 72};
+        for (int i = 0; i < 3; ++i) {
+            TColumnX* c = g.Columns().Add();
+            c->SetFieldName(QString::fromLatin1(names[i]));
+            c->SetWidth(widths[i]);
+            c->Title()->SetCaption(QString::fromUtf8(captions[i]));
+        }
+        host.Bind(ds);
+        g.SetUiService(&ui);
+        g.SetFooterRowCount(1);
+        g.Columns()[0]->Footer()->SetValueType(fvtCount);
+        g.Columns()[1]->Footer()->SetValueType(fvtStaticText);
+        g.Columns()[1]->Footer()->SetValue(QStringLiteral("合计"));
+        g.Columns()[2]->Footer()->SetValueType(fvtSum);
+    }
+    template <class E>
+    QByteArray Export(bool all = true) {
+        QByteArray b;
+        QBuffer buf(&b);
+        buf.open(QIODevice::WriteOnly);
+        ExportGridToStream<E>(g, buf, all);
+        return b;
+    }
+    template <class I>
+    void Import(const QByteArray& bytes, bool all = false) {
+        QByteArray b = bytes;
+        QBuffer buf(&b);
+        buf.open(QIODevice::ReadOnly);
+        ImportGridFromStream<I>(g, buf, all);
+    }
+    // Every stored value, record by record.
+    QStringList Dump() {
+        QStringList out;
+        const TBookmark at = ds.Bookmark();
+        ds.First();
+        while (!ds.Eof()) {
+            QStringList r;
+            for (int i = 0; i < ds.FieldCount(); ++i) r << ds.Fields(i)->AsString();
+            out << r.join(u'|');
+            ds.Next();
+        }
+        if (at >= 0 && ds.BookmarkValid(at)) ds.GotoBookmark(at);
+        return out;
+    }
+};
+
+QByteArray Hex(const char* hex) { return QByteArray::fromHex(QByteArray(hex)); }
+
+TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
+    SmallGrid s;
+    ASSERT_EQ(s.g.logicalDpiX(), 96);
+    EXPECT_EQ(s.Export<TDBGridXExportAsText>(),
+              QByteArray("编号\t姓名\t金额\r\n1\tA\"b\t10.5\r\n2\t中{x}\\\t2.25\r\n2\t合计\t12.75"));
+    EXPECT_EQ(s.Export<TDBGridXExportAsCSV>(),
+              QByteArray("\"编号\";\"姓名\";\"金额\"\r\n\"1\";\"A\"\"b\";\"10.5\"\r\n\"2\";\"中{x}\\\";\"2.25\"\r\n"
+                         "\"2\";\"合计\";\"12.75\""));
+    // Without titles the stream starts with the first record, no leading CR LF.
+    s.g.SetOptions(s.g.Options().Without(dgTitles));
+    EXPECT_TRUE(s.Export<TDBGridXExportAsText>().startsWith("1\tA\"b\t10.5\r\n"));
+}
+
+TEST(GridExport, GridbifBytes) {
+    SmallGrid s;
+    const QByteArray expected = QByteArray("GRIDBIF") +
+                                Hex("01" "03000000" "0100" "0100" "0100"
+                                    "03" "01000000" "05" "03000000" "41" "22" "62" "04" "0000000000002540"
+                                    "03" "02000000" "05" "07000000" "E4B8AD7B787D5C" "04" "0000000000000240"
+                                    "00");
+    EXPECT_EQ(s.Export<TDBGridXExportAsGRIDBIF>().toHex(), expected.toHex());
+}
+
+TEST(GridExport, RtfBytesMatchTheGoldenFile) {
+    SmallGrid s;
+    const QByteArray rtf = s.Export<TDBGridXExportAsRTF>();
+    if (qEnvironmentVariableIsSet("QM_WRITE_GOLDEN")) {
+        QFile f(Golden(QStringLiteral("grid_export.rtf")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(rtf);
+    }
+    EXPECT_EQ(rtf, ReadGolden(QStringLiteral("grid_export.rtf")));
+}
+
+TEST(GridExport, RtfEscapesBracesBackslashesAndWritesUnicode) {
+    EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("a{b}\\c")), QByteArray("a\\{b\\}\\\\c"));
+    // 中 U+4E2D = 20013; 额 U+989D = 39069, written as a signed 16-bit number.
+    EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("中额x")), QByteArray("\\uc1\\u20013?\\u-26467?x"));
+    EXPECT_EQ(TDBGridXExportAsRTF::PointSize(test::PinnedFont(), 96), 9);
+}
+
+TEST(GridExport, CsvSeparatorIsTakenWhenTheExporterIsMadeAndQuotesAreDoubled) {
+    SmallGrid s;
+    struct Probe : TDBGridXExportAsCSV {
+        using TDBGridXExportAsCSV::TDBGridXExportAsCSV;
+    };
+    Probe e(&s.g);
+    CsvSeparator = u',';
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    e.ExportData(buf, true);
+    EXPECT_TRUE(b.startsWith("\"编号\";\"姓名\";"));
+    EXPECT_TRUE(s.Export<TDBGridXExportAsCSV>().startsWith("\"编号\",\"姓名\","));
+    CsvSeparator = u';';
+    EXPECT_EQ(TDBGridXExportAsCSV::Quoted(QStringLiteral("say \"hi\"")), QStringLiteral("\"say \"\"hi\"\"\""));
+}
+
+TEST(GridExport, SelectionKindsChooseColumnsAndRecordsAndKeepThePlace) {
+    SmallGrid s;
+    EXPECT_TRUE(s.Export<TDBGridXExportAsText>(false).isEmpty());  // nothing selected: nothing written
+    s.ds.Last();
+    const TBookmark second = s.ds.Bookmark();
+    s.ds.First();
+    s.g.Selection().Rect().Select(1, s.ds.Bookmark(), false);
+    s.g.Selection().Rect().Select(2, second, true);
+    ASSERT_EQ(s.g.Selection().SelectionType(), gstRectangle);
+    s.ds.Last();
+    EXPECT_EQ(s.Export<TDBGridXExportAsText>(false),
+              QByteArray("姓名\t金额\r\nA\"b\t10.5\r\n中{x}\\\t2.25\r\n合计\t12.75"));
+    EXPECT_EQ(s.ds.Bookmark(), second);  // back where the person was
+    EXPECT_FALSE(s.ds.ControlsDisabled());
+
+    s.g.Selection().Clear();
+    s.g.Selection().Columns().Add(s.g.Columns()[2], false);
+    EXPECT_EQ(s.Export<TDBGridXExportAsText>(false), QByteArray("金额\r\n10.5\r\n2.25\r\n12.75"));
+}
+
+TEST(GridExport, AnIntegerBeyondThirtyTwoBitsTravelsAsTextAndComesBack) {
+    SmallGrid s;
+    s.ds.First();
+    s.ds.FieldByName(QStringLiteral("code"))->SetValue(db::Value(5000000000LL));
+    s.ds.Post();
+    const QByteArray bif = s.Export<TDBGridXExportAsGRIDBIF>();
+    EXPECT_TRUE(bif.contains(QByteArray("\x05\x0a\x00\x00\x00" "5000000000", 15)));
+    s.ds.First();
+    s.ds.FieldByName(QStringLiteral("code"))->SetValue(db::Value(7));
+    s.ds.Post();
+    s.g.Selection().SelectAll();
+    s.Import<TDBGridXImportAsGRIDBIF>(bif);
+    s.ds.First();
+    EXPECT_EQ(s.ds.FieldByName(QStringLiteral("code"))->AsInteger(), 5000000000LL);
+}
+
+TEST(GridClipboard, GridbifCopyAndPasteRoundTripRestoresValues) {
+    SmallGrid s;
+    s.g.Selection().SelectAll();
+    GridCopy(s.g, false);
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(m);
+    for (const QString& t : {kMimeGridbif, kMimeCsv, kMimeRtf, kMimeRtfApp}) EXPECT_TRUE(m->hasFormat(t)) << t.toStdString();
+    EXPECT_FALSE(m->data(kMimeGridbif).isEmpty());
+    EXPECT_FALSE(m->text().contains(QChar(0)));
+    EXPECT_FALSE(m->data(kMimeCsv).contains('\0'));
+    const QStringList before = s.Dump();
+
+    s.ds.First();
+    s.ds.FieldByName(QStringLiteral("name"))->SetValue(db::Value(QStringLiteral("changed")));
+    s.ds.FieldByName(QStringLiteral("amount"))->Clear();
+    s.ds.Post();
+    s.ds.Last();
+    s.ds.FieldByName(QStringLiteral("code"))->SetValue(db::Value(99));
+    s.ds.Post();
+    ASSERT_NE(s.Dump(), before);
+    s.g.Selection().SelectAll();
+    ASSERT_TRUE(s.g.CanPaste());
+    GridPaste(s.g, false);
+    EXPECT_EQ(s.Dump(), before);
+    EXPECT_EQ(s.ds.State(), dsBrowse);
+}
+
+TEST(GridImport, MalformedGridbifStreamsAreRefusedBeforeAnythingChanges) {
+    SmallGrid s;
+    const QByteArray good = s.Export<TDBGridXExportAsGRIDBIF>();
+    s.g.Selection().SelectAll();
+    const QStringList before = s.Dump();
+    auto refused = [&](const QByteArray& bytes, const char* text) {
+        try {
+            s.Import<TDBGridXImportAsGRIDBIF>(bytes);
+            ADD_FAILURE() << "accepted";
+        } catch (const EGridImportError& e) {
+            EXPECT_EQ(e.Text(), QString::fromLatin1(text));
+        }
+        EXPECT_EQ(s.Dump(), before);
+        EXPECT_FALSE(s.ds.ControlsDisabled());
+        EXPECT_EQ(s.ds.State(), dsBrowse);
+    };
+    QByteArray wrongSig = good;
+    wrongSig[0] = 'X';
+    refused(wrongSig, "TDBGridXImportAsGRIDBIF.ReadPrefix: Invalid GRIDBIF format");
+    refused(good.left(10), "TDBGridXImportAsGRIDBIF.ReadPrefix: Invalid GRIDBIF format");
+    // A cell tagged 7 (unknown), here the second record's first cell.
+    QByteArray tag7 = good;
+    const int second = int(good.indexOf(Hex("0302000000")));
+    ASSERT_GT(second, 0);
+    tag7[second] = 7;
+    refused(tag7, "TDBGridXImportAsGRIDBIF.ReadDataCell: Invalid GRIDBIF format");
+    // A text length far past the end, and a stream cut before its end tag.
+    QByteArray huge = good;
+    const int text = int(good.indexOf(Hex("0503000000")));
+    huge.replace(text + 1, 4, Hex("FFFFFF7F"));
+    refused(huge, "TDBGridXImportAsGRIDBIF.ReadDataCell: Invalid GRIDBIF format");
+    refused(good.left(good.size() - 1), "TDBGridXImportAsGRIDBIF.ReadDataCell: Invalid GRIDBIF format");
+    refused(QByteArray("1\tA\rB"), "TDBGridXImportAsGRIDBIF.ReadPrefix: Invalid GRIDBIF format");
+}
+
+TEST(GridImport, TextImportRulesNulBadLineEndExtraAndMissingValuesAndAppend) {
+    SmallGrid s;
+    // A pasted text block ending in NUL (and anything after it) makes no extra record.
+    s.ds.First();
+    s.Import<TDBGridXImportAsText>(QByteArray("5\tX\t1\r\n6\tY\t2\r\n\0garbage", 22));
+    EXPECT_EQ(s.Dump(), (QStringList{"5|X|1", "6|Y|2"}));
+    EXPECT_EQ(s.ds.RecordCount(), 2);
+
+    // A CR without LF is no text of ours: refused, nothing changed.
+    try {
+        s.Import<TDBGridXImportAsText>(QByteArray("7\tZ\r8"));
+        ADD_FAILURE() << "accepted";
+    } catch (const EGridImportError& e) {
+        EXPECT_EQ(e.Text(), QStringLiteral("TDBGridXImportAsText.CheckState: Invalid text format"));
+    }
+    EXPECT_EQ(s.Dump(), (QStringList{"5|X|1", "6|Y|2"}));
+
+    // From the current column on: extra values are dropped, missing ones leave the cells.
+    s.ds.First();
+    s.g.SetSelectedIndex(1);
+    s.Import<TDBGridXImportAsText>(QByteArray("P\t7\tdropped\r\nQ"));
+    EXPECT_EQ(s.Dump(), (QStringList{"5|P|7", "6|Q|2"}));
+
+    // At the last record with appending allowed, the rest becomes new records.
+    s.ds.Last();
+    s.g.SetSelectedIndex(0);
+    s.Import<TDBGridXImportAsText>(QByteArray("8\tR\t3\r\n9\tS\t4\r\n10\tT\t5"));
+    EXPECT_EQ(s.Dump(), (QStringList{"5|P|7", "8|R|3", "9|S|4", "10|T|5"}));
+
+    EXPECT_EQ(TDBGridXImportAsText::Parse(QByteArray("a\t\tb\r\n\r\nc\t")).size(), 3u);
+    EXPECT_EQ(TDBGridXImportAsText::Parse(QByteArray("a\t\tb")).front().size(), 3u);
+    EXPECT_TRUE(TDBGridXImportAsText::Parse(QByteArray("\0a\tb", 4)).empty());
+}
+
+TEST(GridImport, ABadValueAskedAndAnsweredNoAbortsAndLeavesNoDanglingInsert) {
+    SmallGrid s;
+    // The first line overwrites the last record, the second would be appended but fails.
+    s.ds.Last();
+    s.g.SetSelectedIndex(0);
+    s.ui.answers = {DlgAnswer::No};
+    EXPECT_THROW(s.Import<TDBGridXImportAsText>(QByteArray("3\tN\t1\r\nabc\tM\t2")), SilentAbort);
+    ASSERT_EQ(s.ui.shown.size(), 1u);
+    EXPECT_EQ(s.ui.shown[0].text,
+              QStringLiteral("Error during insert value: \n'abc' is not a valid integer value\n\nIgnore error?"));
+    EXPECT_EQ(s.ui.shown[0].buttons, DlgButtons::YesNoAll);
+    EXPECT_EQ(s.ui.shown[0].kind, DlgKind::Error);
+    EXPECT_EQ(s.ds.State(), dsBrowse);  // the half-filled new record is gone
+    EXPECT_EQ(s.Dump(), (QStringList{"1|A\"b|10.5", "3|N|1"}));
+    EXPECT_FALSE(s.ds.ControlsDisabled());
+
+    // "All" ignores this error and every later one without asking again.
+    s.ui.shown.clear();
+    s.ui.answers = {DlgAnswer::All};
+    s.ds.Last();
+    s.Import<TDBGridXImportAsText>(QByteArray("x\tP\t1\r\ny\tQ\t2"));
+    EXPECT_EQ(s.ui.shown.size(), 1u);
+    EXPECT_EQ(s.Dump(), (QStringList{"1|A\"b|10.5", "3|P|1", "|Q|2"}));
+}
+
+TEST(GridDelete, PromptsPerKindAndNoKeepsEveryRecord) {
+    SmallGrid s;
+    s.g.SetOptions(s.g.Options().With(dgConfirmDelete));
+    s.g.Selection().SelectAll();
+    s.ui.answers = {DlgAnswer::Cancel};
+    GridDelete(s.g, false);
+    ASSERT_EQ(s.ui.shown.size(), 1u);
+    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("Delete all records?"));
+    EXPECT_EQ(s.ds.RecordCount(), 2);
+
+    s.ui.shown.clear();
+    s.g.Selection().Clear();
+    s.g.Selection().Columns().Add(s.g.Columns()[1], false);
+    s.ui.answers = {DlgAnswer::Cancel};
+    GridDelete(s.g, false);
+    EXPECT_EQ(s.ui.shown.back().text, QStringLiteral("Clear selected columns?"));
+    EXPECT_EQ(s.Dump(), (QStringList{"1|A\"b|10.5", "2|中{x}\\|2.25"}));
+    s.ui.answers = {DlgAnswer::Ok};
+    GridDelete(s.g, false);
+    EXPECT_EQ(s.Dump(), (QStringList{"1||10.5", "2||2.25"}));
+    EXPECT_EQ(s.ds.State(), dsBrowse);  // every cleared record is posted
+
+    // A rectangle asks to clear cells and clears rather than deletes.
+    s.g.Selection().Clear();
+    s.ds.Last();
+    const TBookmark last = s.ds.Bookmark();
+    s.ds.First();
+    s.g.Selection().Rect().Select(2, s.ds.Bookmark(), false);
+    s.g.Selection().Rect().Select(2, last, true);
+    s.ui.answers = {DlgAnswer::Ok};
+    GridDelete(s.g, false);
+    EXPECT_EQ(s.ui.shown.back().text, QStringLiteral("Clear selected cells?"));
+    EXPECT_EQ(s.Dump(), (QStringList{"1||", "2||"}));
+
+    // Deleting everything after "OK".
+    s.g.Selection().SelectAll();
+    s.ui.answers = {DlgAnswer::Ok};
+    GridDelete(s.g, false);
+    EXPECT_EQ(s.ds.RecordCount(), 0);
+    EXPECT_FALSE(s.ds.ControlsDisabled());
+}
+
+TEST(GridDelete, DeletedRecordsLeaveTheSelection) {
+    SmallGrid s;
+    s.g.SetOptions(s.g.Options().With(dgMultiSelect));
+    s.ds.First();
+    s.g.SelectedRows().SetCurrentRowSelected(true);
+    ASSERT_EQ(s.g.Selection().SelectionType(), gstRecordBookmarks);
+    s.g.AllowedOperations = {alopDeleteX, alopUpdateX};
+    ASSERT_TRUE(s.g.CanDelete());
+    s.ui.answers = {DlgAnswer::Ok};
+    GridDelete(s.g, false);
+    EXPECT_EQ(s.ds.RecordCount(), 1);
+    EXPECT_EQ(s.g.SelectedRows().Count(), 0);
+    EXPECT_EQ(s.g.Selection().SelectionType(), gstNone);
+    EXPECT_FALSE(s.g.CanCopy());
+}
+
+TEST(GridClipboard, AvailabilityTests) {
+    SmallGrid s;
+    EXPECT_FALSE(s.g.CanCopy());  // nothing selected
+    EXPECT_TRUE(s.g.CanSelectAll());
+    s.g.Selection().SelectAll();
+    EXPECT_TRUE(s.g.CanCopy());
+    EXPECT_TRUE(s.g.CanDelete());
+    EXPECT_TRUE(s.g.CanCut());
+    s.g.AllowedOperations = {alopUpdateX};
+    EXPECT_FALSE(s.g.CanDelete());  // deleting all records needs the delete operation
+    s.g.SetReadOnly(true);
+    QApplication::clipboard()->setText(QStringLiteral("1"));
+    EXPECT_FALSE(s.g.CanPaste());
+    s.g.SetReadOnly(false);
+    EXPECT_TRUE(s.g.CanPaste());
+    bool enabled = true;
+    EXPECT_FALSE(s.g.UpdateAction(geaPasteX, enabled));  // not among the grid's edit actions
+    s.g.EditActions = {geaPasteX};
+    EXPECT_TRUE(s.g.UpdateAction(geaPasteX, enabled));
+    EXPECT_TRUE(enabled);
+}
+
+}  // namespace
