@@ -7,6 +7,7 @@
 #include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
 #include "reports/LabourRegistration.h"
+#include "reports/RangeSummaryForms.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
     qm::RegisterLabourForms(mainWindow->forms());
+    qm::RegisterRangeSummaryForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {
         if (dataModule.Connect()) mainWindow->showMaximized();

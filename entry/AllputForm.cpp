@@ -107,6 +107,7 @@ void TFrm_allput::Build() {
     GroupBox1->setGeometry(kSheetLeft, 126, 1060, 7);
 
     SheetBook1 = new SheetView(book_, this);
+    SheetBook1->SetUi(&ctx_.ui);
     SheetBook1->setObjectName(QStringLiteral("SheetBook1"));
     SheetBook1->setGeometry(kSheetLeft, kSheetTop, 1062, kSheetHeight);
     SheetBook1->UseSystemClipboard();

@@ -50,6 +50,8 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     Label2 = new QLabel(QStringLiteral("查询人员结果："), this);
     view1_ = new SheetView(book1_, this);
     view2_ = new SheetView(book2_, this);
+    view1_->SetUi(&ctx_.ui);
+    view2_->SetUi(&ctx_.ui);
     view1_->UseSystemClipboard();
     view2_->UseSystemClipboard();
     BitBtn1 = new QPushButton(QStringLiteral("查询"), this);

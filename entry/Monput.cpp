@@ -90,6 +90,7 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     f.setPixelSize(19);
     Label1->setFont(f);
     view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
     view_->UseSystemClipboard();
     editors_ = std::make_unique<MonputCellEditors>(book_, *view_, StaffEditorOptions{});
 

@@ -37,6 +37,7 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent)
     root->addWidget(label2, 0, Qt::AlignHCenter);
 
     view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
     view_->UseSystemClipboard();
     root->addWidget(view_, 1);
 

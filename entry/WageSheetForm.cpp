@@ -36,6 +36,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent)
     root->addWidget(label1_);
 
     view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
     view_->UseSystemClipboard();
     root->addWidget(view_, 1);
 

@@ -36,6 +36,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     Label2 = new QLabel(this);
     Label3 = new QLabel(this);
     view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
     view_->UseSystemClipboard();
     StaffEditorOptions opt;
     opt.lastYear = 2003;

@@ -320,7 +320,9 @@ void TColumnX::StoreWidth(int v) {
 void TColumnX::SetWidth(int v) {
     if (IsExplicit(cvWidth) && v == width_) return;
     // The default width asked for explicitly stays a default: it keeps following the field.
-    if (!IsExplicit(cvWidth) && v == DefaultWidth()) return Changed();
+    // Without a field the default is only the grid's placeholder: a width set before the
+    // data arrives is the width wanted, even when it equals that placeholder.
+    if (!IsExplicit(cvWidth) && Field() && v == DefaultWidth()) return Changed();
     StoreWidth(v);
     Changed();
 }
@@ -517,11 +519,7 @@ void TColumnX::Assign(const TColumnX& src) {
     keyList_ = src.keyList_;
     Increment = src.Increment;
     ToolTips = src.ToolTips;
-    // Visibility and the width limits travel too: a copied column set must not unhide
-    // hidden columns or drop their limits.
-    visible_ = src.visible_;
-    minWidth_ = src.minWidth_;
-    maxWidth_ = src.maxWidth_;
+    // Visibility and the width limits are the target's own: they are not copied.
     if (collection_) collection_->EndUpdate();
 }
 

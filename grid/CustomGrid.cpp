@@ -426,6 +426,24 @@ void TCustomGrid::Paint(QPainter& p, const QRect& clip) {
     CalcDrawInfo(info);
     p.fillRect(clip, palette().color(QPalette::Base));
     DrawCells(p, clip, info);
+    DrawMoveIndicator(p);
+}
+
+QRect TCustomGrid::MoveIndicatorRect() const {
+    if (gridState_ != gsColMoving || moveIndex_ < 0 || movePos_ < 0 || movePos_ == moveIndex_) return {};
+    const QRect cell = CellRect(movePos_, 0);
+    if (cell.isEmpty()) return {};
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    // Moved right, the column lands after the one under the mouse; moved left, before it.
+    const int x = movePos_ > moveIndex_ ? cell.right() + 1 : cell.left() - 1;
+    constexpr int kBar = 3;
+    return QRect(x - kBar / 2, 0, kBar, info.Vert.GridBoundary);
+}
+
+void TCustomGrid::DrawMoveIndicator(QPainter& p) const {
+    const QRect bar = MoveIndicatorRect();
+    if (!bar.isEmpty()) p.fillRect(bar, palette().color(QPalette::Text));
 }
 
 void TCustomGrid::DrawCell(QPainter& p, int, int, const QRect& rect, TGridDrawState state) {
@@ -504,7 +522,10 @@ void TCustomGrid::BaseMouseMove(QMouseEvent* e) {
     }
     if (gridState_ == gsColMoving) {
         const TGridCoord c = MouseCoord(pt.x(), std::clamp(pt.y(), 0, ClientHeight() - 1));
-        if (c.X >= fixedCols_) movePos_ = c.X;
+        if (c.X >= fixedCols_ && c.X != movePos_) {
+            movePos_ = c.X;
+            InvalidateGrid();  // the landing bar follows the mouse
+        }
         return;
     }
     if (gridState_ == gsNormal && e->buttons() == Qt::NoButton) {
@@ -529,6 +550,7 @@ void TCustomGrid::BaseMouseUp(QMouseEvent*) {
         gridState_ = gsNormal;
         if (moveIndex_ >= 0 && movePos_ >= 0 && movePos_ != moveIndex_) MoveColumn(moveIndex_, movePos_);
         moveIndex_ = movePos_ = -1;
+        InvalidateGrid();  // the landing bar goes
     }
 }
 

@@ -146,6 +146,9 @@ public:
 
     // The column being sized by mouse, and its sizing line position (for painting).
     TGridState GridState() const { return gridState_; }
+    // While a column is dragged to another place: the bar, over the whole grid height, at
+    // the edge where it will land; empty otherwise.
+    QRect MoveIndicatorRect() const;
 
 protected:
     // Hooks.
@@ -163,6 +166,7 @@ protected:
     // The cell loop over the four regions.
     void DrawCells(QPainter& p, const QRect& clip, const TGridDrawInfo& info);
     void MoveColumn(int from, int to);
+    void DrawMoveIndicator(QPainter& p) const;
     void UpdateHorzScrollBar();
     int MaxLeftCol() const;
     void ScrollToShow(int col, int row);

@@ -262,6 +262,7 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
         p.setPen(pen);
         p.drawLine(sizingPos_, 0, sizingPos_, v.GridBoundary);
     }
+    DrawMoveIndicator(p);
     // The row-select focus frame around the current row, widened over the frozen columns.
     if (options_.Has(dgRowSelect) && DefaultDrawing && Focused() && dataLink_->Active()) {
         const TGridRect s = TCustomGrid::Selection();

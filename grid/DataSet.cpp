@@ -282,7 +282,8 @@ void TDataSet::EnableControls() {
 
 TBookmark TDataSet::Bookmark() const {
     if (!Active() || StoredCount() == 0) return -1;
-    return StoredId(cur_);
+    // The record the links read: painting moves it row by row and asks each row's bookmark.
+    return StoredId(ActiveBufferRecord());
 }
 
 void TDataSet::GotoBookmark(TBookmark b) {

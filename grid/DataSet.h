@@ -152,7 +152,8 @@ public:
     void EnableControls();
     bool ControlsDisabled() const { return disableCount_ > 0; }
 
-    // Bookmarks: compared by the records' order in the data set.
+    // Bookmarks: compared by the records' order in the data set. Bookmark() is that of the
+    // record the links read: the cursor's, or the row a link has made active for painting.
     TBookmark Bookmark() const;
     bool BookmarkValid(TBookmark b) const { return PosOf(b) >= 0; }
     void GotoBookmark(TBookmark b);

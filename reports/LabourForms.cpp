@@ -96,10 +96,9 @@ void TFrm_JLabor::SetPeriodLabel(const QString& text) {
 
 void TFrm_JLabor::AppendCaption(const QString& suffix) { setWindowTitle(windowTitle() + suffix); }
 
-void TFrm_JLabor::SetPeriodMode() {
-    buttons_[4]->setEnabled(false);
-    book_.SetCellText(1, 5, QStringLiteral("统计月间"));
-}
+void TFrm_JLabor::DisableUpload() { buttons_[4]->setEnabled(false); }
+
+void TFrm_JLabor::SetSheetCellText(int row, int col, const QString& text) { book_.SetCellText(row, col, text); }
 
 report::QuarterLabourReport TFrm_JLabor::Make() const {
     bool okStart = false, okEnd = false;

@@ -57,7 +57,8 @@ public:
 
     void SetPeriodLabel(const QString& text) override;
     void AppendCaption(const QString& suffix) override;
-    void SetPeriodMode() override;
+    void DisableUpload() override;
+    void SetSheetCellText(int row, int col, const QString& text) override;
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 

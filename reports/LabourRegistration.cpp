@@ -3,6 +3,7 @@
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
 #include "reports/LabourForms.h"
+#include "reports/PaymentForms.h"
 
 namespace qm {
 
@@ -11,6 +12,8 @@ void RegisterLabourForms(FormFactory& forms) {
                    [](AppContext& ctx) { return std::make_unique<TFrm_JLabor>(ctx, ctx.mainWidget); });
     forms.Register(QStringLiteral("TFrm_NLabor"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_NLabor>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_chooseMon"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_chooseMon>(ctx, ctx.mainWidget); });
 }
 
 }  // namespace qm

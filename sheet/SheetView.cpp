@@ -1,5 +1,7 @@
 #include "sheet/SheetView.h"
 
+#include "core/base/UiService.h"
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
@@ -210,6 +212,10 @@ public:
 
 SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_(book) {
     model_ = new SheetTableModel(book_, this);
+    // A paste never loses rows without a word.
+    connect(&book_, &TSheetBook::pasteClipped, this, [this](int rows, int dropped) {
+        if (ui_) ui_->Info(TSheetBook::PasteClippedText(rows, dropped));
+    });
     grid_ = new SheetGrid(this);
     grid_->setModel(model_);
     model_->SetBaseFont(grid_->font());

@@ -16,6 +16,7 @@ class QListWidget;
 
 namespace qm {
 
+class UiService;
 class SheetTableModel;
 class SheetGrid;
 
@@ -49,6 +50,8 @@ public:
 
     // Uses the system clipboard for EditCopy/EditCut/EditPaste.
     void UseSystemClipboard();
+    // The dialog service that tells the person about a paste the sheet could not hold whole.
+    void SetUi(UiService* ui) { ui_ = ui; }
 
 signals:
     void Click(int row, int col);
@@ -75,6 +78,7 @@ private:
     SheetGrid* GridShowing(int row, int col) const;
 
     TSheetBook& book_;
+    UiService* ui_ = nullptr;
     SheetTableModel* model_ = nullptr;
     SheetGrid* grid_ = nullptr;
     SheetGrid* panes_[3] = {nullptr, nullptr, nullptr};  // top rows, left columns, corner

@@ -5,8 +5,12 @@ namespace qm {
 
 class UiService;
 
-// The application object: titled "Quillmarsh.2012版"; an exception escaping an event
-// handler reaches the default handler, which shows its text.
+// Loads Qt's own Chinese translation, so that standard buttons and dialogs read "确定",
+// "取消", "是", "否" as the program's users expect. Answers whether it was found.
+bool InstallQtChinese(QCoreApplication& app);
+
+// The application object: titled "Quillmarsh.2012版", with Qt's Chinese translation loaded;
+// an exception escaping an event handler reaches the default handler, which shows its text.
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);

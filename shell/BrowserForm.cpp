@@ -6,6 +6,7 @@
 #include "core/base/FormInterfaces.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace qm {
 
@@ -61,6 +63,21 @@ const QString kNoUnit = QStringLiteral("请先填写单位基本信息！");
 TFrm_Brower::TFrm_Brower(AppContext& ctx) : QWidget(ctx.mainWidget, Qt::Window), ctx_(ctx) {
     setWindowTitle(QStringLiteral("人员基本信息"));
     BuildUi();
+    // The last other window of the program that had the focus: only a turn from one of them
+    // reloads. Coming back from another program (no window of ours in between) keeps the
+    // person's month and search.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (!w || w == windowHandle()) return;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == w) lastOther_ = top;
+    });
+}
+
+bool TFrm_Brower::ShouldReloadOnActivation(const QWidget* form, const QWidget* previous) {
+    if (!previous || previous == form) return false;
+    for (const QWidget* w = previous; w; w = w->parentWidget())
+        if (w == form) return false;  // a box or dialog the browser opened
+    return true;
 }
 
 TFrm_Brower::~TFrm_Brower() { DBG1->SetDataSource(nullptr); }
@@ -185,9 +202,21 @@ void TFrm_Brower::closeEvent(QCloseEvent* e) {
     if (e->isAccepted()) emit closed();
 }
 
-void TFrm_Brower::changeEvent(QEvent* e) {
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow()) Run([this] { FormActivate(); });
+void TFrm_Brower::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (shown_) return;
+    // The first activation is the showing itself.
+    shown_ = true;
+    lastOther_ = nullptr;
+    Run([this] { FormActivate(); });
+}
+
+bool TFrm_Brower::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && shown_) {
+        if (ShouldReloadOnActivation(this, lastOther_)) Run([this] { FormActivate(); });
+        lastOther_ = nullptr;
+    }
+    return QWidget::event(e);
 }
 
 bool TFrm_Brower::eventFilter(QObject* o, QEvent* e) {

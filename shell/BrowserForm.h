@@ -1,12 +1,14 @@
 #pragma once
 // TFrm_Brower, the staff browser: the staff rows of one month in a read-only grid, a month
-// combo, a name search, and buttons to the batch and single-person entry forms. Each
-// activation reloads the unit labels, the month list and the first month's rows.
+// combo, a name search, and buttons to the batch and single-person entry forms. Its first
+// activation, and each from another window of the program, reloads the unit labels, the
+// month list and the first month's rows.
 
 #include "grid/DBGridX.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -38,6 +40,10 @@ public:
     void ToolButton3Click();
     void ToolButton4Click();
 
+    // Whether an activation after the first showing reloads: only one coming from another
+    // window of the program that is not the browser's own box or dialog.
+    static bool ShouldReloadOnActivation(const QWidget* form, const QWidget* previous);
+
     grid::TDataSet* DataSet() const { return ds_.get(); }
     QString StatusText() const;
 
@@ -52,7 +58,8 @@ signals:
     void closed();
 
 protected:
-    void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
@@ -67,6 +74,8 @@ private:
     grid::TDataSource src_;
     std::unique_ptr<grid::TQueryDataSet> ds_;
     QLabel* sb_ = nullptr;
+    QPointer<QWidget> lastOther_;  // the last other window of the program that had the focus
+    bool shown_ = false;
 };
 
 }  // namespace qm

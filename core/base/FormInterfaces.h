@@ -44,9 +44,12 @@ public:
     virtual void SetPeriodLabel(const QString& text) = 0;
     // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
     virtual void AppendCaption(const QString& suffix) = 0;
-    // The period mode the range chooser opens: "生成上报" disabled (a run names no quarter)
-    // and "统计月间" over the second figure column.
-    virtual void SetPeriodMode() {}
+    // The range chooser's period mode: 生成上报 (BitBtn4) disabled, since a chosen range is
+    // no quarter to upload.
+    virtual void DisableUpload() = 0;
+    // A text the opener writes into the form's sheet before showing it (the period mode
+    // writes "统计月间" into cell (1, 5)).
+    virtual void SetSheetCellText(int row, int col, const QString& text) = 0;
 };
 
 // TFrm_JGLabor: the quarterly report of staff and total wages.
@@ -71,6 +74,8 @@ public:
     int MonthCount = 0;
     QString FromMonth;
     QString ToMonth;
+    // The chooser's choice: true computes the range afresh, false shows its saved copy.
+    bool Recompute = true;
 };
 
 }  // namespace qm

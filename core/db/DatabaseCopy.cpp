@@ -1,10 +1,12 @@
 #include "core/db/DatabaseCopy.h"
 
 #include "core/db/Db.h"
+#include "core/db/Schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QTemporaryFile>
 #include <sqlite3.h>
 
@@ -13,9 +15,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace qm {
 
@@ -44,6 +49,73 @@ sqlite3* OpenReadOnly(const QString& path) {
         return nullptr;
     }
     return h;
+}
+
+// Tables and views by lower-case name ("table:x", "view:y"), each with its lower-case
+// column names, sorted: two databases of the same shape compare equal whatever the case.
+using Shape = std::map<QString, QStringList>;
+
+std::optional<Shape> ReadShape(sqlite3* h) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, "select type, name from sqlite_master where type in ('table','view') and "
+                              "name not like 'sqlite_%'",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    std::vector<std::pair<QString, QString>> objects;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        objects.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) return std::nullopt;
+    Shape shape;
+    for (const auto& [type, name] : objects) {
+        // A view that no longer compiles fails here, and so does the whole comparison.
+        if (sqlite3_prepare_v2(h, "select name from pragma_table_info(?)", -1, &st, nullptr) != SQLITE_OK)
+            return std::nullopt;
+        const QByteArray n = name.toUtf8();
+        sqlite3_bind_text(st, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        QStringList cols;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toLower();
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE || cols.isEmpty()) return std::nullopt;
+        cols.sort();
+        shape[type + QLatin1Char(':') + name.toLower()] = cols;
+    }
+    return shape;
+}
+
+// SQLite's own check of every page and index.
+bool PassesIntegrityCheck(sqlite3* h) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, "pragma integrity_check", -1, &st, nullptr) != SQLITE_OK) return false;
+    bool ok = sqlite3_step(st) == SQLITE_ROW &&
+              QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) == QLatin1String("ok");
+    if (ok) ok = sqlite3_step(st) == SQLITE_DONE;  // one line, "ok", and nothing else
+    sqlite3_finalize(st);
+    return ok;
+}
+
+// The shape every database of this system has: that of the empty database when it can be
+// read, else that of the schema the empty database is built from.
+std::optional<Shape> ReferenceShape(const QString& emptyDatabase) {
+    if (!emptyDatabase.isEmpty() && HasSqliteHeader(emptyDatabase)) {
+        sqlite3* h = nullptr;
+        if (sqlite3_open_v2(Native(emptyDatabase).constData(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            std::optional<Shape> s = ReadShape(h);
+            sqlite3_close(h);
+            if (s) return s;
+        } else {
+            sqlite3_close(h);
+        }
+    }
+    sqlite3* h = nullptr;
+    std::optional<Shape> s;
+    if (sqlite3_open(":memory:", &h) == SQLITE_OK && sqlite3_exec(h, SchemaSql(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        s = ReadShape(h);
+    sqlite3_close(h);
+    return s;
 }
 
 bool HasSystemTables(sqlite3* h) {
@@ -124,7 +196,7 @@ bool HasJetHeader(const QString& path) {
     return h.size() == 19 && (h.mid(4) == "Standard Jet DB" || h.mid(4) == "Standard ACE DB");
 }
 
-DatabaseFileKind ClassifyDatabaseFile(const QString& path) {
+DatabaseFileKind ClassifyDatabaseFile(const QString& path, const QString& emptyDatabase) {
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile()) return DatabaseFileKind::Missing;
     if (HasJetHeader(path)) return DatabaseFileKind::Jet;
@@ -135,6 +207,13 @@ DatabaseFileKind ClassifyDatabaseFile(const QString& path) {
     DatabaseFileKind kind = DatabaseFileKind::Unreadable;
     if (sqlite3_exec(h, "select count(*) from sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
         kind = HasSystemTables(h) ? DatabaseFileKind::System : DatabaseFileKind::Foreign;
+    // The three table names are not enough: a damaged file, or one with other columns or
+    // views, would replace the live database and fail every list after the restart.
+    if (kind == DatabaseFileKind::System) {
+        const std::optional<Shape> shape = PassesIntegrityCheck(h) ? ReadShape(h) : std::nullopt;
+        const std::optional<Shape> reference = ReferenceShape(emptyDatabase);
+        if (!shape || !reference || *shape != *reference) kind = DatabaseFileKind::Foreign;
+    }
     sqlite3_close(h);
     return kind;
 }
@@ -171,15 +250,23 @@ QString CopyFailedText(const QString& detail) {
     return QStringLiteral("数据库复制失败，原有文件未做改动：\n") + detail;
 }
 
+QString BackupOntoCompanionText() {
+    return QStringLiteral("不能备份为正在使用的数据库的日志文件（以-journal、-wal或-shm结尾的同名文件），"
+                          "它会在下次打开数据库时被删除，请另选备份文件名。");
+}
+
 void BackupDatabase(db::Connection& live, const QString& target) {
     if (!live.IsOpen()) throw CopyError(CopyFailedText(QStringLiteral("数据库未连接。")));
     if (SameFile(live.Path(), target)) throw CopyError(BackupOntoLiveText());
+    // SQLite takes these names beside the database for its journal and removes them.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        if (SameFile(live.Path() + QLatin1String(suffix), target)) throw CopyError(BackupOntoCompanionText());
     CopyInto(live.Handle(), target, false);
 }
 
 void ReplaceDatabaseFile(const QString& source, const QString& target) {
     if (SameFile(source, target)) throw CopyError(RestoreFromLiveText());
-    switch (ClassifyDatabaseFile(source)) {
+    switch (ClassifyDatabaseFile(source, QFileInfo(target).absolutePath() + QStringLiteral("/Defual.mdb"))) {
     case DatabaseFileKind::System: break;
     case DatabaseFileKind::Missing:
         throw CopyError(CopyFailedText(QStringLiteral("找不到文件：%1").arg(QDir::toNativeSeparators(source))));

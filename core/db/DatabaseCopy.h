@@ -31,8 +31,11 @@ enum class DatabaseFileKind {
 };
 
 // Reads the header and, for SQLite, opens the file read-only to look for Staff_moninfo,
-// Wage_Info and Dep_Info.
-DatabaseFileKind ClassifyDatabaseFile(const QString& path);
+// Wage_Info and Dep_Info. A file with them is a database of this system only when it passes
+// SQLite's integrity check and has the tables, columns and views of the empty database
+// `emptyDatabase` (names compared without regard to case); without a readable empty
+// database, those of the schema it is built from.
+DatabaseFileKind ClassifyDatabaseFile(const QString& path, const QString& emptyDatabase = QString());
 // The header alone: "SQLite format 3\0" at 0, "Standard Jet DB"/"Standard ACE DB" at 4.
 bool HasSqliteHeader(const QString& path);
 bool HasJetHeader(const QString& path);
@@ -44,16 +47,19 @@ bool SameFile(const QString& a, const QString& b);
 // Messages of refused or failed copies.
 QString BackupOntoLiveText();
 QString RestoreFromLiveText();
+QString BackupOntoCompanionText();
 QString NotSystemDatabaseText(const QString& path);
 QString JetDatabaseText(const QString& path);
 QString CopyFailedText(const QString& detail);
 
-// Writes the database open on `live` into `target`. Refuses the live file itself.
+// Writes the database open on `live` into `target`. Refuses the live file itself and the
+// names of its journal files beside it.
 void BackupDatabase(db::Connection& live, const QString& target);
 
 // Replaces the file `target` with a copy of the database file `source`; the connection to
 // `target` must be closed. Refuses `source` when it is `target` itself or not a database of
-// this system; `target` stays byte-identical whenever this throws.
+// this system (judged against the empty database Defual.mdb beside `target`); `target`
+// stays byte-identical whenever this throws.
 void ReplaceDatabaseFile(const QString& source, const QString& target);
 
 }  // namespace qm

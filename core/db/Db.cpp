@@ -8,7 +8,12 @@
 
 namespace qm::db {
 
-Error::Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+Error::Error(const QString& text, int code) : std::runtime_error(text.toStdString()), code_(code) {}
+
+bool Error::Locked() const {
+    const int primary = code_ & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
 
 // ---------------------------------------------------------------- Value
 
@@ -153,7 +158,7 @@ void Connection::Close() {
 void Connection::Fail(const QString& context) const {
     QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("数据库未连接。");
     if (!context.isEmpty()) msg += QStringLiteral("\n") + context;
-    throw Error(msg);
+    throw Error(msg, db_ ? sqlite3_errcode(db_) : 0);
 }
 
 sqlite3_stmt* Connection::Prepare(const QString& sql) {
@@ -209,7 +214,7 @@ int Connection::Exec(const QString& sql, const Params& params) {
     if (rc != SQLITE_DONE) {
         QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
         sqlite3_reset(st);
-        throw Error(msg);
+        throw Error(msg, rc);
     }
     int changed = sqlite3_changes(db_);
     sqlite3_reset(st);
@@ -305,7 +310,7 @@ void Query::Open(const QString& sql, const Params& params) {
         QString msg = QString::fromUtf8(sqlite3_errmsg(c_->Handle()));
         sqlite3_reset(st);
         Close();
-        throw Error(msg);
+        throw Error(msg, rc);
     }
     sqlite3_reset(st);
     active_ = true;

@@ -18,11 +18,18 @@ struct sqlite3_stmt;
 
 namespace qm::db {
 
-// Every failure of the engine raises this, carrying SQLite's own text.
+// Every failure of the engine raises this, carrying SQLite's own text and, when the engine
+// gave one, its result code.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const QString& text);
+    explicit Error(const QString& text, int code = 0);
     QString Text() const { return QString::fromUtf8(what()); }
+    int Code() const { return code_; }
+    // Another connection or program holds the database (SQLite's busy or locked).
+    bool Locked() const;
+
+private:
+    int code_ = 0;
 };
 
 // One value of a row or a parameter.

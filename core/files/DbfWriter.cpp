@@ -25,6 +25,24 @@ void PutU32(std::string& s, std::size_t at, std::uint32_t v) {
 
 QString Shown(const db::Value& v) { return v.AsString(); }
 
+}  // namespace
+
+QString VisibleText(const QString& text) {
+    QString out;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\t') out += QStringLiteral("\\t");
+        else if (u == '\n') out += QStringLiteral("\\n");
+        else if (u == '\r') out += QStringLiteral("\\r");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else out += c;
+    }
+    return out;
+}
+
+namespace {
+
 // The shortest decimal text of a number with exactly `decimals` places, or empty when the
 // number holds more places than that (it would be changed by writing it).
 std::string Fixed(double x, int decimals) {
@@ -97,6 +115,10 @@ void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
     std::memset(dst, ' ', std::size_t(f.width));
     if (v.IsNull()) return;
     const QString text = v.kind() == db::Value::Kind::Text ? v.rawText() : v.AsString();
+    // A control byte would break the record for every reader of the file.
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等），不能写入字段 %2").arg(VisibleText(text), f.name));
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -109,6 +131,8 @@ void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
         if (cache_.size() < 4096) bytes = &*cache_.insert(text, scratch_);
         else bytes = &scratch_;
     }
+    if (f.exact && bytes->size() > std::size_t(f.width))
+        throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节），不能截断").arg(text, f.name).arg(f.width));
     const std::size_t n = gbk::CutOnCharBoundary(*bytes, std::size_t(f.width));
     std::memcpy(dst, bytes->data(), n);
 }

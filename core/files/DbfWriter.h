@@ -4,9 +4,10 @@
 // The layout, fixed here once: version byte 0x03; header date = the day written; language
 // driver byte 0x4D (Chinese GBK); field names spelled as given (the column names, case
 // kept); 'C' fields hold GBK text, left-aligned and space-padded, cut only on whole
-// characters when longer than the field; 'N' fields hold ASCII numbers right-aligned with
-// '.' as decimal point; NULL is blank in both. A number that does not fit its field, or a
-// character GBK cannot hold, is an error naming the value. Files are written beside the
+// characters when longer than the field (an identifier field is never cut); 'N' fields hold
+// ASCII numbers right-aligned with '.' as decimal point; NULL is blank in both. A number or
+// an identifier that does not fit its field, a character GBK cannot hold, or a control
+// character (tab, line break, escape, NUL ...) in a text is an error naming the value. Files are written beside the
 // target and renamed over it, so a failure never leaves a half file or a stray one.
 
 #include "core/db/Db.h"
@@ -34,7 +35,11 @@ struct FieldSpec {
     char type = 'C';   // 'C' text or 'N' number
     int width = 10;    // bytes: 1..254
     int decimals = 0;  // 'N' only
+    bool exact = false;  // 'C' only: an identifier, never cut; one that does not fit is an error
 };
+
+// A text as a person can read it in a message: control characters as \t, \n, \x1B ...
+QString VisibleText(const QString& text);
 
 inline constexpr std::uint8_t kVersion = 0x03;
 inline constexpr std::uint8_t kLanguageGbk = 0x4D;

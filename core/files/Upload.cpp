@@ -1,5 +1,7 @@
 #include "core/files/Upload.h"
 
+#include "core/staff/StaffValues.h"
+
 #include "core/base/UiService.h"
 
 #include <QDir>
@@ -20,13 +22,13 @@ struct Width {
 
 constexpr std::array kWidths{
     // The start-of-period list (Gl_ files).
-    Width{"sNumber", 'C', 20, 0},
+    Width{"sNumber", 'C', staffvalue::kNumberBytes, 0},  // an identifier: never cut
     Width{"sTsex", 'C', 10, 0},
     Width{"sTNation", 'C', 10, 0},
     Width{"sTParty", 'C', 10, 0},
     Width{"sBirth", 'C', 10, 0},
-    Width{"sWorks", 'N', 11, 2},  // years; a fraction of a year is kept
-    Width{"sWork", 'N', 11, 2},
+    Width{"sWorks", 'N', staffvalue::kYearsWidth, staffvalue::kYearsDecimals},  // a fraction of a year is kept
+    Width{"sWork", 'N', staffvalue::kYearsWidth, staffvalue::kYearsDecimals},
     Width{"sTEdu", 'C', 50, 0},
     Width{"sGw", 'C', 50, 0},
     Width{"sTpost", 'C', 50, 0},
@@ -65,12 +67,36 @@ bool IsNumeric(const QString& declared) {
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
+// The start-of-period list as the entry forms accept it: a number that fits its field and a
+// work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
+// elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
+// writing a number cut short or a figure the field cannot hold.
+void CheckStaffList(db::Connection& c, const QString& target) {
+    db::Query q(c);
+    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork from Staff_moninfo where sMon=0 order by id"));
+    for (int r = 0; r < q.RecordCount(); ++r) {
+        const QString name = q.ValueAt(r, 0).AsString(), number = q.ValueAt(r, 1).AsString();
+        auto refuse = [&](const QString& what) {
+            throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
+                            .arg(Native(target), dbf::VisibleText(name), dbf::VisibleText(number), what));
+        };
+        const QString problem = staffvalue::NumberProblem(number);
+        if (!problem.isEmpty()) refuse(QStringLiteral("的") + problem);
+        const QString works = q.ValueAt(r, 2).AsString(), work = q.ValueAt(r, 3).AsString();
+        if (!staffvalue::WorkYears(works))
+            refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
+        if (!staffvalue::WorkYears(work))
+            refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
+    }
+}
+
 }  // namespace
 
 dbf::FieldSpec FieldFor(const QString& column, const QString& declaredType) {
     for (const Width& w : kWidths)
         if (column.compare(QLatin1String(w.column), Qt::CaseInsensitive) == 0)
-            return {column, w.type, w.width, w.decimals};
+            return {column, w.type, w.width, w.decimals,
+                    column.compare(QLatin1String("sNumber"), Qt::CaseInsensitive) == 0};
     const Width& w = IsNumeric(declaredType) ? kOtherNumber : kOtherText;
     return {column, w.type, w.width, w.decimals};
 }
@@ -124,6 +150,7 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
         const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
+        CheckStaffList(c, dir + QLatin1Char('/') + name);
         write(QString::fromLatin1(kStaffColumns), name);
         out.message = formA(name);
         break;
@@ -147,6 +174,8 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         break;
     }
     case Kind::TalentSummary: {
+        // Both files or neither: the list is checked before the first is written.
+        CheckStaffList(c, dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
         write(QStringLiteral("select * from Total_baseInfo order by Gid"), depNo + QStringLiteral("_i505.dbf"));
         write(QString::fromLatin1(kStaffColumns), QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +

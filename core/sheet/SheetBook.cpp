@@ -349,15 +349,22 @@ void TSheetBook::EditCut() {
     ClearRange(sel_.r1, sel_.c1, sel_.r2, sel_.c2, ClearContents);
 }
 
-void TSheetBook::EditPaste() { PasteText(sel_.r1, sel_.c1, clipboard_->Text()); }
+QString TSheetBook::PasteClippedText(int rows, int dropped) {
+    return QStringLiteral("粘贴的%1行中有%2行超出了表格的最后一行（第%3行），没有粘贴。")
+        .arg(rows)
+        .arg(dropped)
+        .arg(kMaxRow);
+}
 
-void TSheetBook::PasteText(int row, int col, const QString& text) {
+int TSheetBook::EditPaste() { return PasteText(sel_.r1, sel_.c1, clipboard_->Text()); }
+
+int TSheetBook::PasteText(int row, int col, const QString& text) {
     const std::vector<QStringList> rows = FromTsv(text);
-    if (rows.empty()) return;
+    if (rows.empty()) return 0;
+    const int fit = std::clamp(kMaxRow - row + 1, 0, int(rows.size()));
     BeginUpdate();
-    for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t i = 0; i < size_t(fit); ++i) {
         const int r = row + int(i);
-        if (r > kMaxRow) break;
         // Cells land by position, hidden columns included: the forms rely on the 15th pasted
         // column reaching column 15 even when it is not shown.
         for (int j = 0; j < rows[i].size(); ++j) {
@@ -366,6 +373,9 @@ void TSheetBook::PasteText(int row, int col, const QString& text) {
         }
     }
     EndUpdate();
+    const int dropped = int(rows.size()) - fit;
+    if (dropped > 0) emit pasteClipped(int(rows.size()), dropped);
+    return dropped;
 }
 
 QString TSheetBook::ToTsv(const std::vector<QStringList>& rows) {

@@ -134,9 +134,14 @@ public:
     void SetClipboardText(const QString& text) { clipboard_->SetText(text); }
     void EditCopy();
     void EditCut();    // copy, then clear the contents (kind 3)
-    void EditPaste();  // at the selection's top-left, hidden columns filled by position
+    // At the selection's top-left, hidden columns filled by position. Rows that would land
+    // below the last row of the sheet are not pasted: both answer how many, and
+    // pasteClipped tells whoever shows it to the person.
+    int EditPaste();
     QString RangeText(const SheetRange& range) const;       // tab-separated
-    void PasteText(int row, int col, const QString& text);
+    int PasteText(int row, int col, const QString& text);
+    // What the person is told about such a paste.
+    static QString PasteClippedText(int rows, int dropped);
     void EditInsert(int kind = 3);  // whole rows at the selection, as many as selected
     void EditDelete(int kind = 3);
     void InsertRows(int row, int count);
@@ -156,6 +161,8 @@ signals:
     void objectChanged(int id);
     void objectPicked(int id, int index);  // a person picked an item (after the linked cell was written)
     void sheetReset();
+    // A paste of `rows` rows of which the last `dropped` did not fit below the sheet's last row.
+    void pasteClipped(int rows, int dropped);
 
 private:
     struct Cell {

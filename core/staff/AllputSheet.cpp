@@ -133,10 +133,6 @@ AllputSheet::SaveResult AllputSheet::Save() {
         rules.ClearSpace(stop);
         if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
         rules.CheckRow(stop, StaffPass::Save);
-        // The number is stored trimmed, so one of blanks only is stored empty: it fails as
-        // an empty number does, or the row would be stored as passing without a number.
-        const QString number = book_.GetCellText(stop, Number);
-        if (!number.isEmpty() && RtlTrim(number).isEmpty()) rules.Mark(stop, Number);
         AllputRow row;
         row.sheetRow = stop;
         for (int c = 1; c <= 18; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
@@ -158,25 +154,32 @@ AllputSheet::SaveResult AllputSheet::Save() {
     if (!badNumbers.isEmpty()) {
         const QString shown = badNumbers.size() > 5 ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
                                                     : badNumbers.join(QStringLiteral("、"));
-        ctx_.ui.Info(QStringLiteral("参加工作年限和本岗位年限须填数字：") + shown + QStringLiteral("不是数字。\n请改正后再保存，名单未保存。"));
+        ctx_.ui.Info(QStringLiteral("参加工作年限和本岗位年限须填数字（最多两位小数）：") + shown +
+                     QStringLiteral("不是这样的数字。\n请改正后再保存，名单未保存。"));
         errorsEnabled_ = true;
         return SaveResult::BadNumbers;
     }
 
-    // Rows left below the first empty name would be lost without a word.
+    // Rows left below the first empty name, or below the last row the list can hold, would be
+    // lost without a word.
     int left = 0;
-    const int last = std::min(book_.LastUsedRow(), kLastRow);
-    for (int r = stop; r <= last; ++r)
+    for (int r = stop; r <= book_.LastUsedRow(); ++r)
         for (int c = 1; c <= 18; ++c)
             if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
                 ++left;
                 break;
             }
     if (left > 0) {
-        const QString ask = QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                .arg(stop)
-                                .arg(left)
-                                .arg(rows.size());
+        const QString ask = stop > kLastRow
+                                ? QStringLiteral("第%1行起的%2行超出了名单的容量（到第%3行为止），不会保存。\n只保存前面的%4行吗？")
+                                      .arg(stop)
+                                      .arg(left)
+                                      .arg(kLastRow)
+                                      .arg(rows.size())
+                                : QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                      .arg(stop)
+                                      .arg(left)
+                                      .arg(rows.size());
         if (!ctx_.ui.AskYesNo(ask)) return SaveResult::Cancelled;
     }
 

@@ -1,5 +1,7 @@
 #include "core/staff/AllputStore.h"
 
+#include "core/staff/StaffValues.h"
+
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
 #include "core/base/Progress.h"
@@ -81,14 +83,11 @@ AllputColumns AllputColumnsFor(const QString& depInfo) {
 }
 
 std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
-    const QByteArray t = RtlTrim(cellText).toLatin1();
-    if (t.isEmpty()) return std::optional<double>();
-    if (RtlTrim(cellText).size() != t.size()) return std::nullopt;
-    double v = 0;
-    const char* end = t.constData() + t.size();
-    auto r = std::from_chars(t.constData(), end, v);
-    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return std::nullopt;
-    return std::optional<double>(v);
+    // The one rule for work years that every form and the upload share.
+    const std::optional<db::Value> v = staffvalue::WorkYears(cellText);
+    if (!v) return std::nullopt;
+    if (v->IsNull()) return std::optional<double>();
+    return std::optional<double>(v->AsFloat());
 }
 
 std::vector<std::array<QString, 18>> AllputStore::Load(int filter) const {

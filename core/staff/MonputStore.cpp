@@ -1,5 +1,7 @@
 #include "core/staff/MonputStore.h"
 
+#include "core/staff/StaffValues.h"
+
 #include "core/base/Progress.h"
 
 #include <sqlite3.h>
@@ -12,8 +14,6 @@ namespace {
 const char* const kTextFields[kStaffTextCols] = {
     "sName", "sNumber", "sTsex", "sTnation", "sTparty", "sBirth", "sWorks", "sWork", "sTEdu",
     "sTPost", "sTGrade", "sTJGrade", "sTsf", "sTqrz", "sTgc", "sTjzs", "sTsg", "sTyg"};
-
-bool IsDigit(QChar ch) { return ch >= QLatin1Char('0') && ch <= QLatin1Char('9'); }
 
 // Text columns 3..18 (without 7, 8) that a column set stores, with their code column
 // (0 for the plain birth date), in the order of the insert's column list.
@@ -61,21 +61,7 @@ StaffColumnSet ColumnSetFor(const QString& depInfo) {
     return StaffColumnSet::Base;
 }
 
-std::optional<db::Value> WorkYearsValue(const QString& text) {
-    const QString t = TrimLow(text);
-    if (t.isEmpty()) return db::Value();
-    int i = 0;
-    if (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-')) ++i;
-    int digits = 0, dots = 0;
-    for (int k = i; k < t.size(); ++k) {
-        if (IsDigit(t[k])) ++digits;
-        else if (t[k] == QLatin1Char('.') && dots == 0) ++dots;
-        else return std::nullopt;
-    }
-    if (digits == 0 || digits > 15) return std::nullopt;
-    if (dots == 0) return db::Value(t.toLongLong());
-    return db::Value(t.toDouble());
-}
+std::optional<db::Value> WorkYearsValue(const QString& text) { return staffvalue::WorkYears(text); }
 
 std::optional<db::Value> CodeValue(const QString& text) {
     const QString t = TrimLow(text);

@@ -1,5 +1,7 @@
 #include "core/staff/PerputLogic.h"
 
+#include "core/staff/StaffValues.h"
+
 #include "core/db/Db.h"
 #include "core/base/AppContext.h"
 
@@ -20,11 +22,11 @@ void AddUnique(std::vector<F>& v, F f) {
 }
 
 // A whole number of years as the 5-digit year fields hold it.
-std::optional<int> Years(const QString& text) {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    if (!ok || n < 0 || n > 99999) return std::nullopt;
-    return n;
+// Work years by the rule every form shares; this form has never taken negative years.
+std::optional<db::Value> Years(const QString& text) {
+    std::optional<db::Value> v = staffvalue::WorkYears(text, false);
+    if (!v || v->IsNull()) return std::nullopt;
+    return v;
 }
 
 // The fields that must not be empty, in the order of the required-field message.
@@ -164,7 +166,7 @@ FieldCheck PerputLogic::CheckField(F f, const PersonInput& in) const {
         case F::Work: {
             const QString works = in[F::Works].trimmed(), work = in[F::Work].trimmed();
             if (works.isEmpty() || work.isEmpty()) break;  // nothing while either is empty
-            const std::optional<int> nWorks = Years(works), nWork = Years(work);
+            const std::optional<db::Value> nWorks = Years(works), nWork = Years(work);
             if (!nWorks || !nWork) {
                 if (!nWorks) r.failed.push_back(F::Works);
                 if (!nWork) r.failed.push_back(F::Work);
@@ -173,13 +175,19 @@ FieldCheck PerputLogic::CheckField(F f, const PersonInput& in) const {
                 r.buttons = DlgButtons::YesOnly;
                 break;
             }
-            const bool ok = *nWork <= *nWorks;
+            const bool ok = nWork->AsFloat() <= nWorks->AsFloat();
             verdict(F::Works, ok);
             verdict(F::Work, ok);
             break;
         }
+        // Name and number: what every staff sheet refuses is refused here too (an empty number
+        // is left to the required-field message).
         case F::Name:
+            verdict(f, staffvalue::NameOk(in[f]));
+            break;
         case F::Number:
+            verdict(f, in[f].trimmed().isEmpty() || staffvalue::NumberProblem(in[f]).isEmpty());
+            break;
         case F::Gw:
             break;
     }
@@ -252,7 +260,7 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
     put("sParty", code(F::Party));
     put("sTEdu", text(F::Edu));
     put("sEducation", code(F::Edu));
-    // Validated whole numbers, so the numeric columns never hold text.
+    // Validated figures, so the numeric columns never hold text.
     put("sWorks", *Years(in[F::Works]));
     put("sWork", *Years(in[F::Work]));
     if (!id) put("sGw", in[F::Gw].trimmed().isEmpty() ? db::Value() : text(F::Gw));  // a modify keeps sGw

@@ -1,6 +1,7 @@
 #include "core/staff/StaffRowRules.h"
 
 #include "core/base/RtlText.h"
+#include "core/staff/StaffValues.h"
 #include "core/sheet/SheetBook.h"
 
 namespace qm {
@@ -104,6 +105,7 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
     // The batch load re-check and the error list's "显示错误" have no number test.
     if (!errorListActivation && pass != StaffPass::LoadRecheck && pass != StaffPass::ShowErrors)
         CheckNumber(row, TSheetBook::kMarkPattern);
+    CheckName(row);
     return rowFlag_ == QStringLiteral("1");
 }
 
@@ -265,10 +267,20 @@ void StaffRowRules::CheckGwy(int row) {
 }
 
 void StaffRowRules::CheckNumber(int row, int pattern) {
-    if (book_.GetCellText(row, Number).isEmpty())
+    // Judged as it is stored, trimmed: blanks only, control characters or more than the
+    // upload field holds fail the cell.
+    if (!staffvalue::NumberProblem(book_.GetCellText(row, Number)).isEmpty())
         Mark(row, Number, 0, pattern);
     else
         ClearMark(row, Number);
+}
+
+void StaffRowRules::CheckName(int row) {
+    // A name has no check of its own but this one: no control characters.
+    if (staffvalue::NameOk(book_.GetCellText(row, Name)))
+        ClearMark(row, Name);
+    else
+        Mark(row, Name);
 }
 
 void StaffRowRules::CheckBirthday(int row) {

@@ -85,7 +85,10 @@ public:
     void GetRoleCode(int row);
     void GetYoNCode(int row, int col, int codeCol);
     void GetCertyCode(int row, int col, int codeCol);
+    // The number: empty (blanks only), control characters or longer than the upload's field.
     void CheckNumber(int row, int pattern);
+    // The name: no control characters.
+    void CheckName(int row);
 
     // Mark: red fill (the pattern), empty code cell, row and run flags lowered.
     void Mark(int row, int col, int codeCol = 0, int pattern = 18);

@@ -90,7 +90,8 @@ QString StaffOrder(HistorySource::StaffFilter f) {
                                                      : QStringLiteral(" order by cast(sMon as integer) desc, rowid");
 }
 
-const QString kWageFrom = QStringLiteral(" from Wage_Info where trim(sMon)<>''");
+// Every wage row: those without a month 1..12 are counted by the importer, not dropped here.
+const QString kWageFrom = QStringLiteral(" from Wage_Info");
 
 }  // namespace
 
@@ -185,6 +186,9 @@ constexpr std::array<Col, 11> kWageCols{{
     {"wFlag", Kind::Text},
     {"sMon", Kind::Month},
 }};
+
+constexpr size_t kWageMonth = kWageCols.size() - 1;
+static_assert(kWageCols[kWageMonth].kind == Kind::Month);
 
 template <size_t N>
 QString InsertSql(const char* table, const std::array<Col, N>& cols, const char* monthColumn) {
@@ -329,20 +333,30 @@ int HistoryImporter::ImportWages(HistorySource& src) {
     const db::Value emptyText{QString()};
     std::optional<std::array<int, kWageCols.size()>> idx;
     db::Params params(kWageCols.size());
-    int k = 0;
+    int k = 0, taken = 0;
+    skippedWages_ = 0;
     lastShown_ = -1;
     src.ForEachWage([&](const HistoryRow& row) {
         Step(k, n);
         ++k;
         if (!idx) idx = Resolve(row, kWageCols, "Wage_Info");
         const RowContext rc{"工资", k};
+        // Wage months are 1..12: a row without one, or of the start-of-period month 0,
+        // belongs to no wage month and is left behind, counted.
+        const std::optional<QString> month = row.Text((*idx)[kWageMonth]);
+        if (Trim(month.value_or(QString())).isEmpty() ||
+            BuildValue(kWageCols[kWageMonth], month, emptyText, rc).rawInteger() == 0) {
+            ++skippedWages_;
+            return;
+        }
         for (size_t i = 0; i < kWageCols.size(); ++i)
             params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
         c_.Exec(sql, params);
+        ++taken;
     });
     pb_.SetPosition(0);
     lastShown_ = -1;
-    return k;
+    return taken;
 }
 
 // ---------------------------------------------------------------- the wizard's start
@@ -359,6 +373,17 @@ bool HasRows(db::Connection& c, const QString& sql) {
     db::Query q(c);
     q.Open(sql);
     return !q.Eof();
+}
+}  // namespace
+
+namespace {
+// Imports the wage rows and says how many were taken and how many were left behind.
+QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
+    const int taken = imp.ImportWages(src);
+    QString t = QStringLiteral("导入完成，共%1条工资记录。").arg(taken);
+    if (imp.SkippedWages() > 0)
+        t += QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(imp.SkippedWages());
+    return t;
 }
 }  // namespace
 
@@ -412,10 +437,10 @@ bool HistoryImport::Start(const QString& folder, int choice) {
             done << QStringLiteral("导入完成，共%1条月度人员记录。")
                         .arg(imp.ImportStaff(*src, choice == 1 ? QStringLiteral("0") : QStringLiteral("2")));
             break;
-        case 3: done << QStringLiteral("导入完成，共%1条工资记录。").arg(imp.ImportWages(*src)); break;
+        case 3: done << WagesDoneText(imp, *src); break;
         case 4:
             done << QStringLiteral("导入完成，共%1条月度人员记录。").arg(imp.ImportStaff(*src, QStringLiteral("2")));
-            done << QStringLiteral("导入完成，共%1条工资记录。").arg(imp.ImportWages(*src));
+            done << WagesDoneText(imp, *src);
             break;
         }
         t.Commit();

@@ -41,7 +41,7 @@ public:
     virtual ~HistorySource() = default;
     virtual int CountStaff(StaffFilter filter) = 0;
     virtual void ForEachStaff(StaffFilter filter, const RowFn& fn) = 0;
-    // Every wage row, highest month first.
+    // Every wage row, highest month first (rows without a month last).
     virtual int CountWages() = 0;
     virtual void ForEachWage(const RowFn& fn) = 0;
 };
@@ -94,7 +94,10 @@ public:
     int ImportYearEndAsInitial(HistorySource& src);
     // Staff rows of the filter ("0" start of period, "1" all, else monthly), months kept.
     int ImportStaff(HistorySource& src, const QString& filter);
+    // Wage rows with their months; a row whose month is not 1..12 (none, or 0) is not taken
+    // and is counted in SkippedWages().
     int ImportWages(HistorySource& src);
+    int SkippedWages() const { return skippedWages_; }
 
 private:
     enum class Mode { Staff, YearEnd };
@@ -104,6 +107,7 @@ private:
     db::Connection& c_;
     Progress& pb_;
     int lastShown_ = -1;
+    int skippedWages_ = 0;
 };
 
 // The import wizard's start: checks the folder and the choice, asks where the choice asks,

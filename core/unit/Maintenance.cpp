@@ -106,7 +106,7 @@ bool Maintenance::ReplaceLiveDatabase(const QString& source) {
         ctx_.ui.Plain(RestoreFromLiveText());
         return false;
     }
-    switch (ClassifyDatabaseFile(source)) {
+    switch (ClassifyDatabaseFile(source, ctx_.paths.EmptyDatabase())) {
     case DatabaseFileKind::System: break;
     case DatabaseFileKind::Jet: ctx_.ui.Plain(JetDatabaseText(source)); return false;
     case DatabaseFileKind::Missing:

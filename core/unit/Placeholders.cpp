@@ -53,6 +53,8 @@ public:
     void SetSummaryMode(bool) override {}
     void SetPeriodLabel(const QString&) override {}
     void AppendCaption(const QString&) override {}
+    void DisableUpload() override {}
+    void SetSheetCellText(int, int, const QString&) override {}
 
 private:
     void Tell() {

@@ -124,6 +124,18 @@ QString WageRowFailedMessage(int row, const QString& error) {
     return QStringLiteral("第%1行保存失败，本月已存的数据未改动：\r%2").arg(row).arg(error);
 }
 
+QString WageDbFailureText(const db::Error& e) {
+    if (e.Locked()) return QStringLiteral("数据库正被其他程序使用（已锁定），现在不能保存。请关闭使用它的程序后再保存。");
+    return e.Text();
+}
+
+QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved) {
+    return QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+        .arg(emptyRow)
+        .arg(rowsLeft)
+        .arg(rowsSaved);
+}
+
 QString WageColumnHeader(int col) {
     switch (col) {
     case 1: return QStringLiteral("姓名编号");

@@ -16,6 +16,7 @@ namespace qm {
 
 namespace db {
 class Connection;
+class Error;
 }
 
 // Sheet columns of the wage sheet and the wage error list.
@@ -114,6 +115,11 @@ QString WageSavedMessage(const QString& month, int persons);
 QString WageNotNumberMessage(int row, const QString& header, const QString& text);
 // A save or update the database refused: names the sheet row (none when row is 0, e.g. the commit).
 QString WageRowFailedMessage(int row, const QString& error);
+// What went wrong, for the person: a database held by another program says so plainly, any
+// other failure gives the engine's text.
+QString WageDbFailureText(const db::Error& e);
+// The question before a save that would leave filled rows below an empty name unsaved.
+QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved);
 
 // Headers of the wage sheet's columns 1..7 (for the messages that name a column).
 QString WageColumnHeader(int col);

@@ -108,10 +108,11 @@ bool WageSheet::Save() {
     // Whatever happens, the menus follow the stored months and the bar is reset.
     struct Finally {
         AppContext& ctx;
+        bool refresh = true;  // not while another program holds the database: nothing changed
         // A destructor must not throw: a failing refresh is shown, never left to end the program.
         ~Finally() {
             try {
-                if (ctx.main) ctx.main->RefreshMonthMenus();
+                if (ctx.main && refresh) ctx.main->RefreshMonthMenus();
             } catch (...) {
                 ShowCurrentException(ctx.ui);
             }
@@ -121,8 +122,29 @@ bool WageSheet::Save() {
     };
 
     const std::vector<WageLine> lines = ReadWageLines(book_);
-    const WageRoster roster = WageRoster::Load(ctx_.db, month_);
-    const WageAudit audit(roster);
+    // Filled rows below the first empty name would be left out without a word: ask first.
+    const int stop = int(lines.size()) + 2;
+    int left = 0;
+    for (int r = stop; r <= book_.LastUsedRow(); ++r)
+        for (int c = wagecol::Number; c <= wagecol::N4; ++c)
+            if (!TrimBlanks(book_.GetCellText(r, c)).isEmpty()) {
+                ++left;
+                break;
+            }
+    if (left > 0 && !ctx_.ui.AskYesNo(WageRowsLeftQuestion(stop, left, int(lines.size())))) {
+        Finally done{ctx_};
+        return false;
+    }
+
+    std::optional<WageRoster> roster;
+    try {
+        roster = WageRoster::Load(ctx_.db, month_);
+    } catch (const db::Error& e) {
+        Finally done{ctx_, !e.Locked()};
+        Tell(ctx_.ui, WageRowFailedMessage(0, WageDbFailureText(e)));
+        return false;
+    }
+    const WageAudit audit(*roster);
     std::vector<WageCheck> checks;
     checks.reserve(lines.size());
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -157,8 +179,8 @@ bool WageSheet::Save() {
         failedRow = 0;
         tx.Commit();
     } catch (const db::Error& e) {
-        Finally done{ctx_};
-        Tell(ctx_.ui, WageRowFailedMessage(failedRow, e.Text()));
+        Finally done{ctx_, !e.Locked()};
+        Tell(ctx_.ui, WageRowFailedMessage(e.Locked() ? 0 : failedRow, WageDbFailureText(e)));
         return false;
     }
 

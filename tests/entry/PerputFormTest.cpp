@@ -97,6 +97,8 @@ TEST_F(PerputFormTest, AddThroughTheFormResetsTheFieldsAndRefreshes) {
     EXPECT_EQ(f->Panel(0), "共1条");
     EXPECT_TRUE(f->N1->isEnabled());
     EXPECT_EQ(main.initialRefreshes, 1);
+    // The number column keeps the width the form asked for once the rows have arrived.
+    EXPECT_EQ(f->DBG1->Columns()[1]->Width(), 64);
 }
 
 TEST_F(PerputFormTest, InvalidFieldPaintsRedAndAFailedCheckIsNotForgotten) {

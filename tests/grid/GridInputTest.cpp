@@ -269,6 +269,41 @@ TEST(GridInput, TitleDraggedSidewaysMovesTheColumn) {
     EXPECT_EQ(h.grid->Columns()[2], first);
 }
 
+TEST(GridInput, DraggedTitleShowsWhereTheColumnWillLand) {
+    test::GridHost h;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 5);
+    Columns3(h.grid);
+    h.Bind(ds);
+    const QPoint a = h.grid->CellRect(1, 0).center(), c = h.grid->CellRect(3, 0).center();
+    const QRect third = h.grid->CellRect(3, 2);
+    const int y = third.center().y();
+    auto ink = [&](int x) { return h.grid->RenderImage().pixel(x, y) & 0xFFFFFF; };
+    const QRgb lineBefore = ink(third.right() + 1);
+    QTest::mousePress(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, a);
+    auto moveTo = [&](QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.grid->viewport(), &move);
+    };
+    // Dragged right over the third column: the bar stands after it, in the data rows too.
+    moveTo(c);
+    ASSERT_FALSE(h.grid->MoveIndicatorRect().isEmpty());
+    EXPECT_EQ(ink(third.right() + 1), 0x000000u);
+    EXPECT_NE(lineBefore, 0x000000u);
+    // Back over the second column: the bar moves to that column's trailing edge.
+    moveTo(h.grid->CellRect(2, 0).center());
+    EXPECT_EQ(ink(h.grid->CellRect(2, 2).right() + 1), 0x000000u);
+    EXPECT_EQ(ink(third.right() + 1), lineBefore);
+    // Back over its own place: no bar; released: the column moved and the bar is gone.
+    moveTo(a);
+    EXPECT_TRUE(h.grid->MoveIndicatorRect().isEmpty());
+    moveTo(c);
+    QTest::mouseRelease(h.grid->viewport(), Qt::LeftButton, Qt::NoModifier, c);
+    EXPECT_TRUE(h.grid->MoveIndicatorRect().isEmpty());
+    EXPECT_EQ(ink(third.right() + 1), lineBefore);
+    EXPECT_EQ(h.grid->Columns()[2]->FieldName(), QStringLiteral("id"));
+}
+
 TEST(GridInput, SpaceCyclesACheckBoxCell) {
     test::GridHost h;
     TMemDataSet ds;

@@ -297,6 +297,40 @@ TEST(GridColumns, DefaultWidthAskedForStaysDefaultAndAssignBindsTheNamedField) {
     EXPECT_EQ(a->Width(), 90);
 }
 
+TEST(GridColumns, WidthSetBeforeTheDataArrivesSticksEvenAtTheGridDefault) {
+    test::GridHost h;
+    h.grid->MetricsHook = Stub;
+    TMemDataSet ds;
+    test::OpenNumbered(ds, 3);
+    h.grid->BeginLayout();
+    TColumnX* c = h.grid->Columns().Add();
+    c->SetFieldName(QStringLiteral("name"));
+    c->SetWidth(h.grid->DefaultColWidth());  // asked for while no field is bound
+    h.grid->EndLayout();
+    h.Bind(ds);
+    EXPECT_TRUE(c->IsExplicit(cvWidth));
+    EXPECT_EQ(c->Width(), h.grid->DefaultColWidth());
+    EXPECT_NE(c->DefaultWidth(), h.grid->DefaultColWidth());  // the field would ask for another
+}
+
+TEST(GridColumns, AssignLeavesVisibilityAndWidthLimitsAlone) {
+    test::GridHost h;
+    h.grid->BeginLayout();
+    TColumnX* a = h.grid->Columns().Add();
+    TColumnX* b = h.grid->Columns().Add();
+    b->SetVisible(false);
+    b->SetMinWidth(20);
+    b->SetMaxWidth(40);
+    b->Title()->SetCaption(QStringLiteral("乙"));
+    a->SetMaxWidth(90);
+    h.grid->EndLayout();
+    a->Assign(*b);
+    EXPECT_EQ(a->Title()->Caption(), QStringLiteral("乙"));  // what the copy lists travels
+    EXPECT_TRUE(a->Visible());
+    EXPECT_EQ(a->MinWidth(), 0);
+    EXPECT_EQ(a->MaxWidth(), 90);
+}
+
 TEST(GridColumns, PlainValuesStepByTheIncrementGiven) {
     test::GridHost h;
     TMemDataSet ds;

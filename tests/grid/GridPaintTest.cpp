@@ -81,6 +81,21 @@ TEST_F(PaintFixture, RowSelectHighlightIndicatorAndFocusFrame) {
     EXPECT_EQ(marks, 0);
 }
 
+TEST_F(PaintFixture, MultiSelectPaintsEachRowByItsOwnBookmark) {
+    h.grid->SetOptions(h.grid->Options().With(dgMultiSelect));
+    ds.SetRecNo(3);  // data row 2: y 54..70
+    h.grid->SelectedRows().SetCurrentRowSelected(true);
+    ds.SetRecNo(1);  // the cursor on an unselected row
+    const QImage img = h.grid->RenderImage();
+    // Only the selected row is dark in its indicator and highlighted in its cells.
+    EXPECT_EQ(Px(img, 2, 62), kDark);
+    EXPECT_EQ(Px(img, 118, 62), kHighlight);
+    for (int y : {26, 44, 80}) {
+        EXPECT_EQ(Px(img, 2, y), kFace) << y;
+        EXPECT_EQ(Px(img, 118, y), kWhite) << y;
+    }
+}
+
 TEST_F(PaintFixture, ThreeDimensionalTitleAndSelectedColumnTitle) {
     QImage img = h.grid->RenderImage();
     const QRect t = h.grid->CellRect(1, 0);

@@ -5,6 +5,7 @@
 #include "core/db/Errors.h"
 #include "reports/LabourForms.h"
 #include "reports/LabourRegistration.h"
+#include "reports/PaymentForms.h"
 #include "sheet/SheetView.h"
 #include "tests/support/TempBase.h"
 
@@ -88,7 +89,8 @@ TEST_F(LabourFormsTest, PeriodModeDisablesTheUploadAndDividesByTheRunsMonths) {
     f.PeriodMonths = 2;
     f.StartMonth = QStringLiteral("2");
     f.EndMonth = QStringLiteral("3");
-    f.SetPeriodMode();
+    f.DisableUpload();
+    f.SetSheetCellText(1, 5, QStringLiteral("统计月间"));
     f.AppendCaption(QStringLiteral(" 统计从 2月到3月"));
     f.FormShow();
     EXPECT_FALSE(f.BitBtn(4)->isEnabled());
@@ -134,10 +136,52 @@ TEST_F(LabourFormsTest, AnnualFormComputesAndUploads) {
     EXPECT_EQ(pb.Position(), 0);
 }
 
+TEST_F(LabourFormsTest, PaymentChooserRefusesBadRangesAndListsTheChosenMonths) {
+    Use("payment_list.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
+    TFrm_chooseMon empty(ctx);
+    EXPECT_FALSE(empty.LoadMonths());  // no monthly staff list yet
+    ASSERT_NE(ui.Last(), nullptr);
+    EXPECT_EQ(ui.Last()->sort, ShownBox::Sort::Stop);
+    EXPECT_EQ(ui.Last()->text, QStringLiteral("没有输入月工资信息！"));
+
+    for (int m : {5, 3, 4}) base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (?, '1', '1')"), {m});
+    TFrm_chooseMon c(ctx);
+    ASSERT_TRUE(c.LoadMonths());
+    EXPECT_EQ(c.FromMon()->count(), 3);
+    EXPECT_EQ(c.FromMon()->itemText(0), QStringLiteral("3"));
+    EXPECT_EQ(c.ToMon()->itemText(2), QStringLiteral("5"));
+    c.show();
+    for (const auto& bad : {std::pair{"5", "3"}, std::pair{"x", "5"}, std::pair{"3", "13"}}) {
+        ui.Clear();
+        c.FromMon()->setEditText(QString::fromLatin1(bad.first));
+        c.ToMon()->setEditText(QString::fromLatin1(bad.second));
+        c.BitBtn1Click();
+        EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("开始、截止月份错误!")}) << bad.first << "-" << bad.second;
+        EXPECT_TRUE(c.isVisible());
+    }
+
+    c.FromMon()->setEditText(QStringLiteral("3"));
+    c.ToMon()->setEditText(QStringLiteral("5"));
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto* list = qobject_cast<TFrm_permonWage*>(QApplication::activeModalWidget());
+        if (!list) return;
+        seen << list->windowTitle() << list->Label1()->text() << list->Book().GetCellText(2, 1)
+             << list->Book().GetCellText(8, 14) << list->Book().GetCellText(8, 15);
+        list->grab().save(ShotDir() + QStringLiteral("/permonwage.png"));
+        list->SpeedButton2Click();
+    });
+    c.BitBtn1Click();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("[测试单位] 工资发放汇总清单"), QStringLiteral("3月 - 5月 的工资发放汇总清单"),
+                                 QStringLiteral("王一"), QStringLiteral("总计："), QStringLiteral("25700")}));
+    EXPECT_FALSE(c.isVisible());  // the chooser closes after the list
+}
+
 TEST_F(LabourFormsTest, RegisteredUnderTheirClassNames) {
     FormFactory forms(ctx);
     RegisterLabourForms(forms);
     EXPECT_NE(forms.CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor")), nullptr);
+    EXPECT_NE(forms.CreateAs<IMonthLoader>(QStringLiteral("TFrm_chooseMon")), nullptr);
     EXPECT_NE(forms.Create(QStringLiteral("TFrm_NLabor")), nullptr);
 }
 

@@ -1,6 +1,7 @@
 // The sheet widget, offscreen: events report 1-based cells, list objects write their cell,
 // the clipboard keys run on the model, and a pending edit is committed before handlers run.
 
+#include "core/base/ScriptedUiService.h"
 #include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
@@ -98,6 +99,20 @@ TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
     QTest::keyClick(view->Table(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(book.GetCellText(3, 3), "");
     EXPECT_EQ(book.GetCellText(4, 4), "");
+}
+
+TEST_F(View, APasteThatRunsOffTheSheetIsToldToThePerson) {
+    ScriptedUiService ui;
+    view->SetUi(&ui);
+    book.SetClipboardText("a\nb\nc\nd\n");
+    view->GoToCell(TSheetBook::kMaxRow - 1, 1);
+    QTest::keyClick(view->Table(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(book.GetCellText(TSheetBook::kMaxRow, 1), "b");
+    EXPECT_EQ(ui.Texts(), QStringList{TSheetBook::PasteClippedText(4, 2)});
+    ui.Clear();
+    view->GoToCell(3, 1);
+    view->Edit(SheetView::EditOp::Paste);
+    EXPECT_TRUE(ui.Texts().isEmpty());
 }
 
 TEST_F(View, TypingEditsInPlaceAndHandlersSeeThePendingEdit) {

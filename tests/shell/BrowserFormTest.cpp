@@ -193,6 +193,31 @@ TEST_F(BrowserFormTest, EntryButtonsPassTheUnitGate) {
     EXPECT_EQ(opened.returnMode, "1");
 }
 
+TEST_F(BrowserFormTest, ReturningFromAnotherProgramKeepsMonthAndSearch) {
+    Add(0, "张三");
+    Add(1, "李四");
+    Add(1, "李小龙");
+    auto f = Open();
+    f->MonCb->setCurrentIndex(1);
+    f->MonCbChange();
+    Search(*f, QStringLiteral("小"));
+    ASSERT_EQ(Names(*f), QStringList{"李小龙"});
+    // The program loses the focus to another program and gets it back on the browser.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(f.get());
+    QApplication::processEvents();
+    EXPECT_EQ(f->MonCb->currentText(), QStringLiteral("一月"));
+    EXPECT_EQ(f->Cb1->currentText(), QStringLiteral("小"));
+    EXPECT_EQ(Names(*f), QStringList{"李小龙"});
+
+    // Only a turn from another window of the program reloads; not a box of the browser's own.
+    QWidget other, own(f.get(), Qt::Dialog);
+    EXPECT_TRUE(TFrm_Brower::ShouldReloadOnActivation(f.get(), &other));
+    EXPECT_FALSE(TFrm_Brower::ShouldReloadOnActivation(f.get(), nullptr));
+    EXPECT_FALSE(TFrm_Brower::ShouldReloadOnActivation(f.get(), &own));
+    EXPECT_FALSE(TFrm_Brower::ShouldReloadOnActivation(f.get(), f.get()));
+}
+
 TEST_F(BrowserFormTest, ActivationShowsTheRenamedUnit) {
     auto f = Open();
     state.DepName = QStringLiteral("新名称有限公司");

@@ -232,6 +232,19 @@ TEST_F(HistoryImportTest, WagesKeepTheirMonthsAndFlagsWithTrimmedNumbers) {
     EXPECT_EQ(main.initialRefreshes, 1);
 }
 
+TEST_F(HistoryImportTest, WageRowsWithoutAMonthOneToTwelveAreCountedNotImported) {
+    OldInstall old;
+    old.Add("Wage_Info", {{"sMon", 0}, {"sNumber", "007"}, {"sName", "期初"}, {"sTotal", 3000}});
+    old.Add("Wage_Info", {{"sMon", nullptr}, {"sNumber", "008"}, {"sName", "无月份"}, {"sTotal", 3000}});
+    old.Add("Wage_Info", {{"sMon", " "}, {"sNumber", "009"}, {"sName", "空月份"}, {"sTotal", 3000}});
+    AddStaff(5, QStringLiteral("003"));
+    ASSERT_TRUE(imp.Start(old.folder, 3));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共3条工资记录。\n另有3条工资记录没有1至12月的月份，未导入。")});
+    EXPECT_EQ(Rows("Wage_Info"), 3);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from Wage_Info where Smon not between 1 and 12")), 0);
+    EXPECT_EQ(pb.values.back(), 0);
+}
+
 TEST_F(HistoryImportTest, StaffAndWagesTogether) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 4));

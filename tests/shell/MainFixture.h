@@ -28,6 +28,9 @@ struct FormUse {
     int periodMonths = 0;
     QString startMonth, endMonth, periodLabel, captionSuffix;
     int summaryMode = -1;  // -1 never set, 0 period, 1 summary
+    int monthCount = 0;    // the wage summaries' range and recompute flag
+    QString fromMonth, toMonth;
+    bool recompute = false;
     QStringList calls;     // LoadMonths, CheckMonthErrors in order
 };
 
@@ -75,6 +78,10 @@ public:
     void SetSummaryMode(bool summary) override { use_.summaryMode = summary ? 1 : 0; }
     void SetPeriodLabel(const QString& t) override { use_.periodLabel = t; }
     void AppendCaption(const QString& s) override { use_.captionSuffix += s; }
+    void DisableUpload() override { use_.calls << QStringLiteral("DisableUpload"); }
+    void SetSheetCellText(int row, int col, const QString& text) override {
+        use_.calls << QStringLiteral("SetSheetCellText(%1,%2,%3)").arg(row).arg(col).arg(text);
+    }
 
 private:
     void Record(const QString& how) {
@@ -88,6 +95,10 @@ private:
         use_.periodMonths = PeriodMonths;
         use_.startMonth = StartMonth;
         use_.endMonth = EndMonth;
+        use_.monthCount = MonthCount;
+        use_.fromMonth = FromMonth;
+        use_.toMonth = ToMonth;
+        use_.recompute = Recompute;
         rec_.uses.push_back(use_);
     }
     FormRecorder& rec_;

@@ -1,13 +1,17 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
+#include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "tests/shell/MainFixture.h"
 #include "tests/support/TempBase.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +60,35 @@ TEST(Startup, AnEmptyDatabaseOpensAndTheCaptionSaysNoUnitIsRegistered) {
     main.close();
     main.close();  // closing twice does nothing more
     EXPECT_FALSE(dm.ADOConn.IsOpen());
+}
+
+}  // namespace
+
+namespace {
+
+QStringList ButtonTexts(QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("消息"), QStringLiteral("x"), buttons);
+    QStringList out;
+    for (QAbstractButton* b : box.buttons()) out << b->text().remove(QLatin1Char('&'));
+    out.sort();
+    return out;
+}
+
+TEST(Startup, StandardButtonsSpeakChinese) {
+    const QStringList english = ButtonTexts(QMessageBox::Ok | QMessageBox::Cancel);
+    ASSERT_TRUE(qm::InstallQtChinese(*QCoreApplication::instance()));
+    const QStringList okCancel = ButtonTexts(QMessageBox::Ok | QMessageBox::Cancel);
+    const QStringList yesNo = ButtonTexts(QMessageBox::Yes | QMessageBox::No);
+    // Leave the other tests as they found the application.
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    EXPECT_NE(english, okCancel);
+    EXPECT_EQ(okCancel, (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+    EXPECT_TRUE(yesNo.size() == 2 && yesNo.join(QString()).contains(QStringLiteral("是")) &&
+                yesNo.join(QString()).contains(QStringLiteral("否")))
+        << yesNo.join(QLatin1Char('|')).toStdString();
 }
 
 }  // namespace

@@ -170,6 +170,33 @@ TEST_F(DbfWriterTest, ValuesThatDoNotFitAreErrorsNamingTheValueAndAddNothing) {
     EXPECT_EQ(bytes.size(), rec + std::size_t(1 + 20 + 10 + 11 + 5 + 5) + 1);
 }
 
+TEST_F(DbfWriterTest, ControlCharactersAndIdentifiersThatDoNotFitAreRefused) {
+    Writer w({{QStringLiteral("sNumber"), 'C', 6, 0, true}, {QStringLiteral("sTEdu"), 'C', 5, 0}}, QDate(2012, 1, 1));
+    auto message = [&](const Params& row) {
+        try {
+            w.AddRecord(row);
+        } catch (const Error& e) {
+            return e.Text();
+        }
+        return QString();
+    };
+    for (const QString& bad : {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"),
+                               QStringLiteral("a") + QChar(0x1B), QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+                               QStringLiteral("a") + QChar(0x7F)}) {
+        EXPECT_TRUE(message({QStringLiteral("1"), bad}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
+        EXPECT_TRUE(message({bad, QStringLiteral("x")}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
+    }
+    EXPECT_TRUE(message({QStringLiteral("a\tb"), nullptr}).contains(QStringLiteral("a\\tb")));
+    const QString tooLong = message({QStringLiteral("1234567"), nullptr});
+    EXPECT_TRUE(tooLong.contains(QStringLiteral("1234567"))) << tooLong.toStdString();
+    EXPECT_TRUE(message({QStringLiteral("一二四"), nullptr}).isEmpty());  // 6 bytes fit
+    EXPECT_FALSE(message({QStringLiteral("一二三四"), nullptr}).isEmpty());
+    EXPECT_EQ(w.RecordCount(), 1);
+    // A plain text field is still cut on whole characters.
+    w.AddRecord({QStringLiteral("1"), QStringLiteral("大学本科")});
+    EXPECT_EQ(w.RecordCount(), 2);
+}
+
 TEST_F(DbfWriterTest, FieldListsThatDBaseCannotHoldAreRefused) {
     EXPECT_THROW(Writer({}), Error);
     EXPECT_THROW(Writer({{QStringLiteral("ElevenChars"), 'C', 10, 0}}), Error);

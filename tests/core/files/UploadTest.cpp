@@ -143,6 +143,40 @@ TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     EXPECT_EQ(DBFGetRecordCount(f.h), 2);
 }
 
+TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
+    const QString target = Rcsb(QStringLiteral("Gl_12345678X.dbf"));
+    struct Case {
+        const char* set;
+        QString shown;  // what the message must name
+    } cases[] = {
+        {"sNumber='A0020000000000000000X'", QStringLiteral("A0020000000000000000X")},  // 21 bytes
+        {"sNumber='一二三四五六七八九十一'", QStringLiteral("一二三四五六七八九十一")},
+        {"sNumber='A0' || char(9) || '02'", QStringLiteral("A0\\t02")},
+        {"sWorks=5.125", QStringLiteral("5.125")},
+        {"sWork='十年'", QStringLiteral("十年")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        db().Exec(QStringLiteral("update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5 where sName='李四'"));
+        db().Exec(QStringLiteral("update Staff_moninfo set ") + QString::fromUtf8(c.set) +
+                  QStringLiteral(" where sName='李四'"));
+        ui.Clear();
+        EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("李四"))) << ui.shown[0].text.toStdString();
+        EXPECT_TRUE(ui.shown[0].text.contains(c.shown)) << ui.shown[0].text.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(target));
+        // The talent summary writes the same list: neither of its two files is written.
+        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, QStringLiteral("12345678X")), upload::Error);
+        EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
+    }
+    // Twenty bytes fit whole.
+    db().Exec(QStringLiteral("update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5 where sName='李四'"));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    Dbf f(target);
+    EXPECT_EQ(f.Text(1, 0), QStringLiteral("一二三四五六七八九十"));
+}
+
 TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQuarter) {
     db().Exec(QStringLiteral("insert into JGLabor_info (frdm, I01, frmc) values ('12345678X', 17, '测试单位')"));
     Touch(Gzsb(QStringLiteral("12345678X_1_i202.dbf")));
@@ -217,6 +251,8 @@ TEST_F(UploadTest, EveryVariantWritesItsFilesWithTheTableColumnsInOrder) {
 
 TEST_F(UploadTest, WidthsComeFromOneTable) {
     EXPECT_EQ(upload::FieldFor(QStringLiteral("SNUMBER"), QStringLiteral("TEXT")).width, 20);
+    EXPECT_TRUE(upload::FieldFor(QStringLiteral("SNUMBER"), QStringLiteral("TEXT")).exact);
+    EXPECT_FALSE(upload::FieldFor(QStringLiteral("sTEdu"), QStringLiteral("TEXT")).exact);
     EXPECT_EQ(upload::FieldFor(QStringLiteral("SNUMBER"), QStringLiteral("TEXT")).name, QStringLiteral("SNUMBER"));
     EXPECT_EQ(upload::FieldFor(QStringLiteral("sWorks"), QStringLiteral("NUMERIC")).type, 'N');
     EXPECT_EQ(upload::FieldFor(QStringLiteral("G11"), QStringLiteral("NUMERIC")).type, 'N');

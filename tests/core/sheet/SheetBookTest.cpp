@@ -177,6 +177,25 @@ TEST(SheetBook, PasteOfSpreadsheetText) {
     EXPECT_EQ(b.GetCellText(3, 3), "z3");
 }
 
+TEST(SheetBook, APasteThatRunsOffTheSheetSaysHowManyRowsDidNotFit) {
+    TSheetBook b;
+    QSignalSpy clipped(&b, &TSheetBook::pasteClipped);
+    QStringList lines;
+    for (int i = 1; i <= 17000; ++i) lines << QStringLiteral("人%1\t%1").arg(i);
+    b.SetClipboardText(lines.join(QLatin1Char('\n')));
+    b.SetSelection(3, 1, 3, 1);
+    EXPECT_EQ(b.EditPaste(), 17000 - (TSheetBook::kMaxRow - 2));
+    ASSERT_EQ(clipped.size(), 1);
+    EXPECT_EQ(clipped[0][0].toInt(), 17000);
+    EXPECT_EQ(clipped[0][1].toInt(), 618);
+    EXPECT_EQ(b.GetCellText(TSheetBook::kMaxRow, 1), QStringLiteral("人16382"));
+    EXPECT_EQ(TSheetBook::PasteClippedText(17000, 618),
+              QStringLiteral("粘贴的17000行中有618行超出了表格的最后一行（第16384行），没有粘贴。"));
+    // A paste that fits says nothing.
+    EXPECT_EQ(b.PasteText(1, 1, QStringLiteral("a\nb")), 0);
+    EXPECT_EQ(clipped.size(), 1);
+}
+
 TEST(SheetBook, CutCopiesThenClearsTextKeepingMarks) {
     TSheetBook b;
     b.SetCellText(3, 1, "a");

@@ -120,6 +120,10 @@ TEST_F(AllputStoreTest, NumberColumnsAcceptNumbersOnly) {
     EXPECT_FALSE(AllputNumber(QStringLiteral("12年")));
     EXPECT_FALSE(AllputNumber(QStringLiteral("１２")));
     EXPECT_FALSE(AllputNumber(QStringLiteral("inf")));
+    // The rule the monthly list, the single-person form and the upload share.
+    for (const char* bad : {"1e300", "1e5", "99999999999999999999", "+3", "5.125"})
+        EXPECT_FALSE(AllputNumber(QString::fromLatin1(bad))) << bad;
+    EXPECT_EQ(AllputNumber(QStringLiteral("-3")), std::optional<std::optional<double>>(-3.0));
 }
 
 TEST_F(AllputStoreTest, LoadReadsTheStartOfPeriodListInEntryOrderByFilter) {

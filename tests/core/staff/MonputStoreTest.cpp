@@ -70,6 +70,9 @@ TEST(MonputStore, WorkYearsAreNumbersOrBlank) {
     EXPECT_FALSE(WorkYearsValue("3年"));
     EXPECT_FALSE(WorkYearsValue("1.2.3"));
     EXPECT_FALSE(WorkYearsValue("."));
+    // The rule the batch sheet, the single-person form and the upload share.
+    for (const char* bad : {"1e300", "1e5", "99999999999999999999", "+3", "5.125"}) EXPECT_FALSE(WorkYearsValue(bad)) << bad;
+    EXPECT_EQ(WorkYearsValue("-3")->AsInteger(), -3);
     EXPECT_FALSE(CodeValue("x1"));
     EXPECT_TRUE(CodeValue("")->IsNull());
 }

@@ -190,6 +190,44 @@ TEST_F(PerputLogicTest, YearsOfWorkCheck) {
     EXPECT_EQ(Count(), 1);
 }
 
+TEST_F(PerputLogicTest, YearsOfWorkFollowTheRuleOfEveryForm) {
+    PerputLogic logic = Logic(QStringLiteral("否"));
+    PersonInput in = Valid();
+    for (const char* bad : {"+3", "1e5", "5.125", "-3", "123456789", "5."}) {
+        in[F::Works] = QString::fromLatin1(bad);
+        EXPECT_TRUE(Has(logic.CheckField(F::Works, in).failed, F::Works)) << bad;
+        EXPECT_EQ(logic.Add(in).kind, SaveResult::Invalid) << bad;
+    }
+    in[F::Works] = QStringLiteral("20.25");
+    in[F::Work] = QStringLiteral("5.5");
+    ASSERT_TRUE(logic.Add(in).saved());
+    EXPECT_EQ(Col(QStringLiteral("sWorks || '|' || sWork")), QStringLiteral("20.25|5.5"));
+}
+
+TEST_F(PerputLogicTest, NameAndNumberRefuseWhatTheSheetsRefuse) {
+    PerputLogic logic = Logic(QStringLiteral("否"));
+    const QString cases[][2] = {
+        {QStringLiteral("张\t三"), QStringLiteral("1001")},
+        {QStringLiteral("张三"), QStringLiteral("10\n01")},
+        {QStringLiteral("张三"), QStringLiteral("10") + QChar(0x1B) + QStringLiteral("01")},
+        {QStringLiteral("张三"), QStringLiteral("一二三四五六七八九十一")},  // 22 bytes in GBK
+        {QStringLiteral("张三"), QStringLiteral("123456789012345678901")},
+    };
+    for (const auto& [name, number] : cases) {
+        PersonInput in = Valid();
+        in[F::Name] = name;
+        in[F::Number] = number;
+        const F field = name == QStringLiteral("张三") ? F::Number : F::Name;
+        EXPECT_TRUE(Has(logic.CheckField(field, in).failed, field)) << number.toStdString();
+        EXPECT_EQ(logic.Add(in).kind, SaveResult::Invalid) << number.toStdString();
+    }
+    EXPECT_EQ(Count(), 0);
+    PersonInput in = Valid();
+    in[F::Number] = QStringLiteral("一二三四五六七八九十");  // exactly 20 bytes
+    EXPECT_TRUE(logic.CheckField(F::Number, in).ok());
+    EXPECT_TRUE(logic.Add(in).saved());
+}
+
 TEST_F(PerputLogicTest, EveryFieldIsCheckedAtAddNotOnlyTheLastOneLeft) {
     PerputLogic logic = Logic(QStringLiteral("否"));
     PersonInput in = Valid();

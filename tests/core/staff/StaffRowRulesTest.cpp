@@ -316,6 +316,44 @@ TEST_F(Rules, NumberTestByPass) {
     EXPECT_TRUE(rules.AllRowsValid());
 }
 
+TEST_F(Rules, NumbersAndNamesTheUploadCannotCarryFailOnEverySheet) {
+    const QString badNumbers[] = {S("   "), S("0\t01"), S("00") + QChar(0x1B) + S("1"), S("00\n1"),
+                                  S("一二三四五六七八九十一"), S("123456789012345678901")};
+    for (StaffForm form : {StaffForm::BatchSheet, StaffForm::MonthlyList, StaffForm::ErrorList}) {
+        for (const QString& number : badNumbers) {
+            book.Reset();
+            GoodRow(book, 3);
+            book.SetCellText(3, Number, number);
+            auto rules = Make(form);
+            rules.BeginRun();
+            EXPECT_FALSE(rules.CheckRow(3, StaffPass::Save)) << int(form) << number.toStdString();
+            EXPECT_TRUE(book.IsMarked(3, Number)) << int(form) << number.toStdString();
+            EXPECT_FALSE(book.IsMarked(3, Name));
+        }
+        book.Reset();
+        GoodRow(book, 3);
+        book.SetCellText(3, Name, S("张\t三"));
+        auto rules = Make(form);
+        rules.BeginRun();
+        EXPECT_FALSE(rules.CheckRow(3, StaffPass::Save)) << int(form);
+        EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
+        // The display passes mark the name too.
+        book.ClearRange(3, Name, 3, Name, TSheetBook::ClearFormats);
+        Make(form).CheckRows(StaffPass::Activation);
+        EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
+    }
+    // Twenty bytes fit: ten Chinese characters, or twenty digits with blanks around them.
+    for (const QString& number : {S("一二三四五六七八九十"), S(" 12345678901234567890 ")}) {
+        book.Reset();
+        GoodRow(book, 3);
+        book.SetCellText(3, Number, number);
+        auto rules = Make();
+        rules.BeginRun();
+        EXPECT_TRUE(rules.CheckRow(3, StaffPass::Save)) << number.toStdString();
+        EXPECT_FALSE(book.IsMarked(3, Number));
+    }
+}
+
 TEST_F(Rules, RowFlagsAreKeptPerRowAndTheRunFlagNeverRises) {
     for (int r = 3; r <= 6; ++r) GoodRow(book, r);
     book.SetCellText(4, Sex, S("M"));

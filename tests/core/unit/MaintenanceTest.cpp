@@ -150,6 +150,74 @@ TEST_F(MaintenanceTest, RestoreOfAFileThatIsNoDatabaseOfThisSystemIsRefused) {
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
+TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
+    AddUnit();
+    Seed();
+    CreateEmptyDatabase(base.paths().EmptyDatabase());
+    const QByteArray before = ReadAll(Live());
+    auto systemCopy = [&](const QString& name, const QStringList& changes) {
+        const QString file = Bak(name);
+        CreateEmptyDatabase(file);
+        db::Connection c;
+        c.Open(file);
+        for (const QString& change : changes) c.Exec(change);
+        return file;
+    };
+    // A damaged page: many rows over many pages, then one page in the middle overwritten.
+    const QString damaged = systemCopy(QStringLiteral("damaged.mdb"), {});
+    {
+        db::Connection c;
+        c.Open(damaged);
+        db::Transaction t(c);
+        for (int i = 0; i < 3000; ++i)
+            c.Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(1,?,?,3000,'1','1')"),
+                   {QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')), QStringLiteral("某某某某某某某某某某%1").arg(i)});
+        t.Commit();
+    }
+    QByteArray bytes = ReadAll(damaged);
+    ASSERT_GT(bytes.size(), 40 * 4096);
+    bytes.replace(bytes.size() - 8 * 4096 + 8, 200, QByteArray(200, '\x7f'));
+    WriteAll(damaged, bytes);
+    const QString extraColumn =
+        systemCopy(QStringLiteral("column.mdb"), {QStringLiteral("alter table Wage_Info add column sN6 NUMERIC")});
+    const QString noView = systemCopy(QStringLiteral("view.mdb"), {QStringLiteral("drop view VmonWage")});
+    const QString extraTable = systemCopy(QStringLiteral("table.mdb"), {QStringLiteral("create table Extra(x)")});
+    for (const QString& file : {damaged, extraColumn, noView, extraTable}) {
+        ui.Clear();
+        ScriptRestore(file);
+        EXPECT_FALSE(m.N41Click()) << file.toStdString();
+        EXPECT_EQ(ui.Texts().last(), NotSystemDatabaseText(file));
+        EXPECT_FALSE(ui.Texts().contains(QStringLiteral("还原系统成功，请重启！")));
+        EXPECT_EQ(ReadAll(Live()), before);
+        EXPECT_TRUE(db().IsOpen());
+    }
+    // Names compared without regard to case; an intact copy of the right shape is restored.
+    const QString otherCase = systemCopy(QStringLiteral("case.mdb"), {QStringLiteral("alter table Dep_Info rename to x"),
+                                                                      QStringLiteral("alter table x rename to DEP_INFO")});
+    EXPECT_EQ(ClassifyDatabaseFile(otherCase, base.paths().EmptyDatabase()), DatabaseFileKind::System);
+    ui.Clear();
+    ScriptRestore(systemCopy(QStringLiteral("good.mdb"), {}));
+    EXPECT_TRUE(m.N41Click());
+    EXPECT_EQ(ui.Texts().last(), QStringLiteral("还原系统成功，请重启！"));
+}
+
+TEST_F(MaintenanceTest, BackupRefusesTheNamesOfTheLiveDatabasesJournals) {
+    AddUnit();
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        const QString target = Live() + QLatin1String(suffix);
+        ui.Clear();
+        ui.paths = {target};
+        m.N37Click();
+        EXPECT_EQ(ui.Texts(), QStringList{BackupOntoCompanionText()}) << suffix;
+        EXPECT_FALSE(QFileInfo::exists(target)) << suffix;
+    }
+    // The same names beside another file are ordinary backups.
+    ui.Clear();
+    ui.paths = {Bak(QStringLiteral("x.mdb-journal"))};
+    m.N37Click();
+    EXPECT_EQ(ClassifyDatabaseFile(Bak(QStringLiteral("x.mdb-journal"))), DatabaseFileKind::System);
+}
+
 TEST_F(MaintenanceTest, DeclinedOrCancelledRestoreAndBackupChangeNothing) {
     AddUnit();
     Seed();

@@ -149,6 +149,52 @@ TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
     EXPECT_EQ(pb.Position(), 0);
 }
 
+TEST_F(WageSheetTest, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    const QString before = Q("select group_concat(id || sNumber || sTotal) from Wage_Info");
+    ui.Clear();
+    Row(2, {"001", "张三", "4000"});
+    Row(3, {"002", "李四", "4000"});
+    Row(4, {"003", "", "4000"});  // no name
+    Row(5, {"", "王五", "5000"});
+    Row(7, {"", "", "", "", "", "6000"});
+    ui.answers = {DlgAnswer::No};
+    EXPECT_FALSE(Save());
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("第4行姓名为空，从该行起的3行不会保存。\n只保存前面的2行吗？")});
+    EXPECT_EQ(Q("select group_concat(id || sNumber || sTotal) from Wage_Info"), before);
+    EXPECT_EQ(pb.Position(), 0);
+
+    ui.Clear();
+    ui.answers = {DlgAnswer::Yes};
+    EXPECT_TRUE(Save());
+    EXPECT_EQ(Stored(3), 2);
+    EXPECT_EQ(Texts().last(), QStringLiteral("3月保存成功！共2人输入。"));
+}
+
+TEST_F(WageSheetTest, ADatabaseHeldByAnotherProgramSaysSoAndResetsTheBar) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    const QString before = Q("select group_concat(id || sNumber || sTotal) from Wage_Info");
+    ui.Clear();
+    main.monthRefreshes = 0;
+    Row(2, {"001", "张三", "5000"});
+    {
+        db::Connection other;
+        other.Open(base.paths().Database());
+        other.Exec(QStringLiteral("begin exclusive"));
+        EXPECT_FALSE(Save());
+        other.Exec(QStringLiteral("rollback"));
+    }
+    ASSERT_EQ(Texts().size(), 1) << Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("保存失败，本月已存的数据未改动"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].contains(QStringLiteral("已锁定")));
+    EXPECT_FALSE(Texts()[0].contains(QStringLiteral("database is locked")));
+    EXPECT_EQ(pb.Position(), 0);
+    EXPECT_FALSE(base.db().InTransaction());
+    EXPECT_EQ(Q("select group_concat(id || sNumber || sTotal) from Wage_Info"), before);
+}
+
 TEST_F(WageSheetTest, AnEmptySheetEmptiesTheMonth) {
     Row(2, {"001", "张三", "3000"});
     ASSERT_TRUE(Save());

@@ -1,0 +1,93 @@
+#pragma once
+// The Gid-matrix summaries (I704, I705, X505, Ⅰ303-1): report lines × count columns, each cell
+// the number of persons who meet the line's condition and the column's. Each summary is data
+// here (its lines with their condition texts, its columns, which cells it never computes);
+// one engine counts a whole matrix in a single pass over the counted month.
+//
+// The condition texts are kept exactly as the summaries splice them into their per-cell
+// statements ("where sPost = 21 and " + " Ssex=2" + " and sMon=3"), so they can be read
+// against the forms' definitions; the engine turns them into filters of one statement.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace qm::db {
+class Connection;
+}
+
+namespace qm::report {
+
+enum class GidSummary { I704, I705, X505, I303_1 };
+
+// One report line (one row of the result table, by Gid); its label is the template's.
+struct GidLine {
+    int gid;
+    const char16_t* where;   // opens the WHERE clause of the counts: "where sPost = 21 and "
+    const char16_t* period;  // appended to the period queries (I704, I705): " and sPost = 21"
+};
+
+// One count column: its result-table field and its condition (empty: none).
+struct GidColumn {
+    const char* field;
+    const char16_t* condition;
+};
+
+struct GidMatrixSpec {
+    GidSummary id;
+    const char* resultTable;  // "Total_Info" or "Total_baseInfo"
+    const char* source;       // the counted view or table
+    std::vector<GidLine> lines;
+    std::vector<GidColumn> columns;
+    // The condition of cell (gid, column 1..n) when it differs from the column's own (I705's
+    // line-dependent title column); null to use the column's.
+    const char16_t* (*lineColumnCondition)(int gid, int column) = nullptr;
+    // Cells never computed: no count, nothing written; the template's text stays.
+    bool (*skipped)(int gid, int column) = nullptr;
+
+    int LineCount() const { return int(lines.size()); }
+    int ColumnCount() const { return int(columns.size()); }
+    bool Computed(int gid, int column) const { return !skipped || !skipped(gid, column); }
+    // The condition text of a computed cell, as the per-cell statement splices it.
+    QString CellCondition(int gid, int column) const;
+    const GidLine& Line(int gid) const { return lines.at(size_t(gid - 1)); }
+};
+
+const GidMatrixSpec& SpecOf(GidSummary s);
+
+// The boolean expression of a line's where text ("where sPost = 21 and " -> "sPost = 21",
+// "where " -> "1") and of a period fragment (" and sPost = 21" -> "sPost = 21", "" -> "1").
+QString WhereExpr(const QString& where);
+QString FragmentExpr(const QString& fragment);
+
+// Counts of one matrix: counts[gid-1][column-1]; a skipped cell holds -1.
+using CountGrid = std::vector<std::vector<long long>>;
+
+// Counts every computed cell over the rows of `month` of the summary's source, in one statement.
+CountGrid CountMatrix(db::Connection& c, const GidMatrixSpec& spec, int month);
+
+// Per line, over the wage rows (VmonWage) of months first..last: the person-months meeting the
+// line's period fragment, and their wage sum (none when no row matched).
+struct PeriodTotals {
+    std::vector<long long> personMonths;
+    std::vector<std::optional<double>> wages;
+};
+PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixSpec& spec, int first, int last, bool withWages);
+
+// Per line, the start-of-period list (Vmon, month 0) meeting the line's period fragment.
+std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixSpec& spec);
+
+// Writes a computed row of a result table: Dep_id, Tdate, the unit name when `depName` is given,
+// then the computed counts of the line (a skipped cell keeps its stored value), then `extra`.
+// A row missing from the table is added first, so no line is ever silently left out.
+struct GidRowValues {
+    QString depNo;
+    QString dateText;
+    std::optional<QString> depName;
+    std::vector<std::pair<QString, long long>> extra;
+};
+void UpdateResultRow(db::Connection& c, const GidMatrixSpec& spec, int gid, const CountGrid& counts,
+                     const GidRowValues& values);
+
+}  // namespace qm::report

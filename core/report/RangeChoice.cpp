@@ -1,0 +1,112 @@
+#include "core/report/RangeChoice.h"
+
+#include "core/base/UiService.h"
+#include "core/db/Db.h"
+
+#include <QRegularExpression>
+
+namespace qm::report {
+
+namespace {
+
+// The months a one-column query returns, joined by commas.
+QString MonthList(db::Connection& c, const QString& sql, const db::Params& params = {}) {
+    db::Query q(c);
+    q.Open(sql, params);
+    QStringList out;
+    for (; !q.Eof(); q.Next()) out << q.Fields(0).AsString().trimmed();
+    return out.join(QLatin1Char(','));
+}
+
+}  // namespace
+
+std::optional<int> ParseRangeMonth(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,2}$"));
+    const QString t = text.trimmed();
+    if (!digits.match(t).hasMatch()) return std::nullopt;
+    const int m = t.toInt();
+    if (m < 1 || m > 12) return std::nullopt;
+    return m;
+}
+
+QString SummaryCopyName(const MonthRange& r) {
+    return QStringLiteral("Total_") + r.From() + QLatin1Char('_') + r.To();
+}
+
+QString PeriodCopyName(const MonthRange& r) {
+    return QStringLiteral("JLabor_") + r.From() + QLatin1Char('_') + r.To();
+}
+
+bool UsableCopy(db::Connection& c, const QString& name, int lines) {
+    if (!c.HasTable(name)) return false;
+    if (lines <= 0) return true;
+    // The name is built from two checked months only; quoted all the same.
+    db::Query q(c);
+    q.Open(QStringLiteral("select count(*) from \"") + name + QStringLiteral("\""));
+    return q.Fields(0).AsInteger() == lines;
+}
+
+bool RangeChoice::LoadMonths() {
+    months_.clear();
+    // Ascending: the combos list the months in calendar order, whatever order they were saved in.
+    db::Query q(c_);
+    q.Open(QStringLiteral("select DISTINCT sMon from Vmon where sMon<>0 order by sMon"));
+    for (; !q.Eof(); q.Next()) months_ << q.Fields(0).AsString().trimmed();
+    if (months_.isEmpty()) {
+        ui_.Stop(kNoMonthsText);
+        return false;
+    }
+    return true;
+}
+
+bool RangeChoice::CheckMonthErrors() {
+    struct Check {
+        const char16_t* sql;
+        const char16_t* tail;
+    };
+    static const Check checks[] = {
+        {u"select sMon from Wage_Info where sFlag='0' group by sMon order by sMon",
+         u"]月工资数据还有错误，不能汇总，请核实！"},
+        {u"select sMon from Wage_Info where wFlag='0' group by sMon order by sMon",
+         u"]月工资数据还有【审核性】错误，不能汇总，请核实！"},
+        {u"select sMon from Staff_moninfo where sMon<>0 and sIsOk='0' group by sMon order by sMon",
+         u"]月度人员还有错误，不能汇总，请核实！"},
+    };
+    bool clean = true;
+    // Every check runs, so the person sees all that is wrong at once.
+    for (const Check& ch : checks) {
+        const QString months = MonthList(c_, QString::fromUtf16(ch.sql));
+        if (months.isEmpty()) continue;
+        clean = false;
+        ui_.ConfirmYesOnly(QStringLiteral("[") + months + QString::fromUtf16(ch.tail));
+    }
+    return clean;
+}
+
+std::optional<MonthRange> RangeChoice::CheckRange(const QString& fromText, const QString& toText) {
+    const auto from = ParseRangeMonth(fromText);
+    const auto to = ParseRangeMonth(toText);
+    if (!from || !to || *from > *to) {
+        ui_.Stop(kBadRangeText);
+        return std::nullopt;
+    }
+    if (twin_ == Twin::AB) {
+        const QString months = MonthList(
+            c_,
+            QStringLiteral("select smon from Wage_Info where sMon>=? and sMon<=? and (sflag='0' or wflag='0') "
+                           "group by smon order by smon"),
+            {*from, *to});
+        if (!months.isEmpty()) {
+            ui_.Info(months + QStringLiteral("月有工资错误信息，请核查"));
+            return std::nullopt;
+        }
+    }
+    return MonthRange{*from, *to};
+}
+
+bool RangeChoice::RecomputeFlag(const QString& copyName, int lines) {
+    if (!UsableCopy(c_, copyName, lines)) return true;
+    return ui_.AskYesNo(kRecomputeQuestion);
+}
+
+}  // namespace qm::report

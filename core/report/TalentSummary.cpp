@@ -1,0 +1,41 @@
+#include "core/report/TalentSummary.h"
+
+#include "core/db/Db.h"
+#include "core/sheet/SheetBook.h"
+
+#include <stdexcept>
+
+namespace qm::report {
+
+const TalentShape& TalentShapeOf(GidSummary s) {
+    static const TalentShape x505{GidSummary::X505, 12, true, 3};
+    static const TalentShape i303{GidSummary::I303_1, 0, false, 2};
+    if (s == GidSummary::X505) return x505;
+    if (s == GidSummary::I303_1) return i303;
+    throw std::invalid_argument("not a talent table");
+}
+
+CountGrid ComputeTalentTable(db::Connection& c, const TalentShape& shape) {
+    return CountMatrix(c, shape.Spec(), shape.month);
+}
+
+void StoreTalentTable(db::Connection& c, const TalentShape& shape, const CountGrid& counts, const SummaryUnit& unit,
+                      const QString& dateText) {
+    const GidMatrixSpec& spec = shape.Spec();
+    db::Transaction t(c);
+    for (int gid = 1; gid <= spec.LineCount(); ++gid) {
+        GidRowValues v{unit.depNo, dateText, std::nullopt, {}};
+        if (shape.writesUnitName) v.depName = unit.depName;
+        UpdateResultRow(c, spec, gid, counts, v);
+    }
+    t.Commit();
+}
+
+void WriteTalentTable(TSheetBook& sheet, const TalentShape& shape, const CountGrid& counts) {
+    for (size_t i = 0; i < counts.size(); ++i)
+        for (size_t col = 0; col < counts[i].size(); ++col)
+            if (counts[i][col] >= 0)
+                sheet.SetCellText(int(i) + 4, int(col) + 1 + shape.sheetColOffset, QString::number(counts[i][col]));
+}
+
+}  // namespace qm::report

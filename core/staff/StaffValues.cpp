@@ -1,0 +1,67 @@
+#include "core/staff/StaffValues.h"
+
+#include "core/base/RtlText.h"
+
+namespace qm::staffvalue {
+
+namespace {
+bool IsControl(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+}  // namespace
+
+bool HasControlChars(const QString& text) {
+    for (QChar c : text)
+        if (IsControl(c)) return true;
+    return false;
+}
+
+int GbkLength(const QString& text) {
+    int n = 0;
+    for (QChar c : text) n += c.unicode() < 0x80 ? 1 : 2;
+    return n;
+}
+
+QString NumberProblem(const QString& text) {
+    const QString t = RtlTrim(text);
+    if (t.isEmpty()) return QStringLiteral("姓名编号为空");
+    if (HasControlChars(t)) return QStringLiteral("姓名编号含有控制字符");
+    if (GbkLength(t) > kNumberBytes)
+        return QStringLiteral("姓名编号超过%1个字节（一个汉字占两个字节）").arg(kNumberBytes);
+    return {};
+}
+
+bool NameOk(const QString& text) { return !HasControlChars(RtlTrim(text)); }
+
+std::optional<db::Value> WorkYears(const QString& text, bool allowNegative) {
+    const QString t = RtlTrim(text);
+    if (t.isEmpty()) return db::Value();
+    qsizetype i = 0;
+    const bool negative = t[0] == QLatin1Char('-');
+    if (negative) {
+        if (!allowNegative) return std::nullopt;
+        ++i;
+    }
+    qsizetype whole = 0, decimals = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (IsDigit(t[i])) {
+            (point ? decimals : whole) += 1;
+        } else if (t[i] == QLatin1Char('.') && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (whole == 0 || (point && decimals == 0) || decimals > kYearsDecimals) return std::nullopt;
+    // The field holds the value written with its two decimals: sign, whole digits, point, two.
+    QString digits = t.mid(negative ? 1 : 0, whole);
+    while (digits.size() > 1 && digits[0] == QLatin1Char('0')) digits.remove(0, 1);
+    if ((negative ? 1 : 0) + digits.size() + 1 + kYearsDecimals > kYearsWidth) return std::nullopt;
+    if (!point) return db::Value(t.toLongLong());
+    return db::Value(t.toDouble());
+}
+
+}  // namespace qm::staffvalue

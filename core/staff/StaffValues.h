@@ -1,0 +1,39 @@
+#pragma once
+// The rules for the typed values of a staff row that every staff form and the upload share:
+// the staff number, the name and the two work-year figures (sWorks, sWork). One rule each,
+// so that a value one form accepts is never refused by another or by the upload file.
+
+#include "core/db/Db.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace qm::staffvalue {
+
+// The upload file's fields: sNumber C(20) in GBK bytes; sWorks and sWork N(11,2).
+inline constexpr int kNumberBytes = 20;
+inline constexpr int kYearsWidth = 11;
+inline constexpr int kYearsDecimals = 2;
+
+// A character of the C0 or C1 control ranges or DEL (tab, line break, escape, NUL ...).
+bool HasControlChars(const QString& text);
+
+// The bytes the text takes in GBK: one for ASCII, two for every other character.
+int GbkLength(const QString& text);
+
+// Why a staff number cannot be stored, or empty when it can. The number is judged as it is
+// stored, trimmed: blanks only is an empty number; control characters inside it, or more than
+// kNumberBytes GBK bytes, would corrupt or be cut in the upload file.
+QString NumberProblem(const QString& text);
+
+// A name may hold no control characters (they would be stored and uploaded raw).
+bool NameOk(const QString& text);
+
+// A work-year figure: blank (answers a null value), or plain decimal digits with at most one
+// point and at most two decimals that fit kYearsWidth with kYearsDecimals; a leading minus
+// only where `allowNegative`. Whole numbers come back as integers, others as reals.
+// Anything else ("+3", "1e5", "5.125", a number too long for the field) answers nothing.
+std::optional<db::Value> WorkYears(const QString& text, bool allowNegative = true);
+
+}  // namespace qm::staffvalue
