@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(AnnualLabourTest, FiguresMatchTheHandWorkedSetWithAndWithoutTheYearEndList) {
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("nlabor_figures.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("nlabor_figures.csv"));
     for (const char* column : {"full", "no_month12"}) {
         SCOPED_TRACE(column);
         if (QLatin1String(column) == QLatin1String("no_month12"))
@@ -77,7 +77,7 @@ TEST_F(AnnualLabourTest, TwoDecimalPayRoundsAHalfAwayFromZero) {
 }
 
 TEST_F(AnnualLabourTest, SupplementsFollowTheUnitKindAndAnOrganStoresItsManagersAsZero) {
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("nlabor_supplements.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("nlabor_supplements.csv"));
     for (const QStringList& row : golden.rows) {
         SCOPED_TRACE(row[0].toStdString());
         const bool organ = row[0] == QStringLiteral("机关单位");
@@ -121,7 +121,7 @@ TEST_F(AnnualLabourTest, UploadKeepsThePayDecimals) {
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(DBFGetRecordCount(h), 1);
     ASSERT_EQ(DBFGetFieldCount(h), AnnualLabourReport::Columns().size());
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("nlabor_figures.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("nlabor_figures.csv"));
     for (int i = 1; i + 1 < DBFGetFieldCount(h); ++i) {
         char name[12] = {};
         DBFGetFieldInfo(h, i, name, nullptr, nullptr);

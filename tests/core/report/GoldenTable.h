@@ -30,7 +30,7 @@ struct GoldenTable {
     }
 };
 
-inline GoldenTable ReadGolden(const QString& name) {
+inline GoldenTable ReadGoldenTable(const QString& name) {
     GoldenTable t;
     const QStringList lines = GoldenText(name).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (int i = 0; i < lines.size(); ++i) {

@@ -26,7 +26,7 @@ TEST_F(PaymentListTest, RangeThreeToFiveMatchesTheHandWorkedSheet) {
     ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
     FillPaymentSheet(sheet, list);
 
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("payment_3_5.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("payment_3_5.csv"));
     ASSERT_EQ(golden.rows.size(), 7u);
     for (size_t k = 0; k < golden.rows.size(); ++k) {
         const QStringList& want = golden.rows[k];

@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(QuarterLabourTest, QuarterAndPeriodRunsGiveTheHandWorkedFigures) {
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("jlabor_figures.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("jlabor_figures.csv"));
     struct Case {
         const char* column;
         int start, end;
@@ -84,7 +84,7 @@ TEST_F(QuarterLabourTest, AveragesDivideByTheMonthsOfTheRun) {
 }
 
 TEST_F(QuarterLabourTest, SupplementsFollowTheUnitKind) {
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("jlabor_supplements.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("jlabor_supplements.csv"));
     for (const QStringList& row : golden.rows) {
         SCOPED_TRACE(row[0].toStdString());
         const QStringList kind = row[0].split(QLatin1Char(' '));
@@ -165,7 +165,7 @@ TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuart
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(DBFGetRecordCount(h), 1);
     ASSERT_EQ(DBFGetFieldCount(h), QuarterLabourReport::Columns().size());
-    const test::GoldenTable golden = test::ReadGolden(QStringLiteral("jlabor_figures.csv"));
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("jlabor_figures.csv"));
     for (int i = 0; i < DBFGetFieldCount(h); ++i) {
         char name[12] = {};
         DBFGetFieldInfo(h, i, name, nullptr, nullptr);
