@@ -8,6 +8,7 @@
 #include "entry/EntryForms.h"
 #include "reports/LabourRegistration.h"
 #include "reports/RangeSummaryForms.h"
+#include "reports/ReportForms.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
     qm::RegisterLabourForms(mainWindow->forms());
+    qm::RegisterReportForms(mainWindow->forms());
     qm::RegisterRangeSummaryForms(mainWindow->forms());
     dataModule.DataModuleCreate();
     try {

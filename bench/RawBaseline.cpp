@@ -9,10 +9,13 @@ namespace qm::bench {
 double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon) {
     sqlite3* h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray del = QStringLiteral("delete from Staff_moninfo where sMon=%1").arg(mon).toUtf8();
     const double ms = TimeMs([&] {
         sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
-        sqlite3_exec(h, del.constData(), nullptr, nullptr, nullptr);
+        sqlite3_stmt* del = nullptr;
+        sqlite3_prepare_v2(h, "delete from Staff_moninfo where sMon=?", -1, &del, nullptr);
+        sqlite3_bind_int(del, 1, mon);
+        sqlite3_step(del);
+        sqlite3_finalize(del);
         sqlite3_stmt* st = nullptr;
         const QByteArray sql = synth::StaffInsertSql().toUtf8();
         sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);

@@ -42,9 +42,8 @@ void Run(Context& ctx) {
     ui.defaultAnswer = DlgAnswer::Yes;
     MemoryProgress pb;
     MainState state;
-    state.CurrentMonth = QStringLiteral("0");
-    state.DepInfo = QStringLiteral("否");
-    state.DepType = QStringLiteral("企业");
+    state.CurrentMonth = Month::Start();
+    state.DepClass = UnitClass(false, UnitClass::Kind::Other);
     AppContext app{c, ui, ctx.paths, state, pb, nullptr, nullptr, nullptr};
     CodeLists codes;
     LoadCodeTables(c, QStringLiteral("1"), codes);

@@ -57,8 +57,7 @@ void Run(Context& ctx) {
     MainState unit;
     unit.DepNo = QStringLiteral("12345678X");
     unit.DepName = QStringLiteral("基准单位");
-    unit.DepType = QStringLiteral("企业事业单位");
-    unit.DepInfo = QStringLiteral("规上");
+    unit.DepClass = UnitClass(false, UnitClass::Kind::AboveSize);
     MemoryProgress pb;
     const QString base = QStringLiteral("raw count(*) of Staff_moninfo");
     const double rawMs = RawCountMs(c);

@@ -55,17 +55,17 @@ void Run(Context& ctx) {
     PrintRatio(QStringLiteral("RefreshMonthMenus, %1 persons x 12 months").arg(persons.size()),
                TimeMs([&] { cmd.RefreshMonthMenus(); }), base, raw);
     PrintRatio(QStringLiteral("RefreshInitialDataMenus"), TimeMs([&] { cmd.RefreshInitialDataMenus(); }), base, raw);
-    PrintRatio(QStringLiteral("HasMonthData(12)"), TimeMs([&] { cmd.HasMonthData(QStringLiteral("12")); }), base, raw);
+    PrintRatio(QStringLiteral("HasMonthData(12)"), TimeMs([&] { cmd.HasMonthData(Month(12)); }), base, raw);
     PrintRatio(QStringLiteral("CheckMonthDataErrors(12)"), TimeMs([&] {
                    try {  // the synthetic unit carries error rows: the gate lists them and stops
-                       cmd.CheckMonthDataErrors(QStringLiteral("12"));
+                       cmd.CheckMonthDataErrors(Month(12));
                    } catch (const SilentAbort&) {
                    }
                }),
                base, raw);
     PrintRatio(QStringLiteral("CheckPreviousMonth(11) + CheckMonthStaffList(12)"), TimeMs([&] {
-                   cmd.CheckPreviousMonth(QStringLiteral("11"));
-                   cmd.CheckMonthStaffList(QStringLiteral("12"));
+                   cmd.CheckPreviousMonth(Month(11));
+                   cmd.CheckMonthStaffList(Month(12));
                }),
                base, raw);
     c.Close();

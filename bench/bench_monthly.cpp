@@ -51,7 +51,7 @@ void Run(Context& ctx) {
 
     std::vector<QString> flags;
     const double auditMs = TimeMs([&] {
-        StaffRowRules rules(book, codes, StaffForm::MonthlyList, QStringLiteral("否"), QStringLiteral("企业事业单位"));
+        StaffRowRules rules(book, codes, StaffForm::MonthlyList, UnitClass(false, UnitClass::Kind::Other));
         rules.BeginRun();
         flags.reserve(size_t(last - 2));
         for (int r = kStaffFirstRow; r <= last; ++r) {

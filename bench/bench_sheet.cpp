@@ -63,7 +63,7 @@ void SheetSection(Context& ctx) {
             for (QString& t : RowTexts(p)) plain.push_back(std::move(t));
     });
 
-    StaffRowRules rules(*book, codes, StaffForm::BatchSheet, QStringLiteral("是1"), QStringLiteral("企业"));
+    StaffRowRules rules(*book, codes, StaffForm::BatchSheet, UnitClass(false, UnitClass::Kind::GeneralContract));
     int rows = 0;
     const double rulesMs = TimeMs([&] { rows = rules.CheckRows(StaffPass::Save); });
     const double heapChecked = HeapMb();

@@ -69,7 +69,7 @@ void Run(Context& bctx) {
     ScriptedUiService ui;
     ui.defaultAnswer = DlgAnswer::Yes;
     MainState state;
-    state.CurrentMonth = QStringLiteral("3");
+    state.CurrentMonth = Month(3);
     MemoryProgress pb;
     AppContext ctx{c, ui, bctx.paths, state, pb, nullptr, nullptr, nullptr};
     TSheetBook book;
@@ -97,7 +97,7 @@ void Run(Context& bctx) {
     const double againMs = TimeMs([&] { sheet.Save(); });
     PrintRatio(QStringLiteral("save the month again over its %1 rows").arg(n), againMs, QStringLiteral("raw sqlite3"),
                rawAgainMs);
-    state.MaxWageMonth = QStringLiteral("3");
+    state.MaxWageMonth = Month(3);
     Print(QStringLiteral("load the month's %1 wage rows into the sheet").arg(n), TimeMs([&] { sheet.Load(); }));
 
     std::vector<std::pair<QString, QString>> rows;

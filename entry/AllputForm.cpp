@@ -48,10 +48,9 @@ constexpr ListColumn kListColumns[] = {{3, "sexCom", 3}, {4, "YorN", 3},  {5, "Y
 struct Widths {
     int sheet, form, titleLeft;
 };
-Widths WidthsFor(const QString& depInfo) {
-    const QString d = RtlTrim(depInfo);
-    if (d == QStringLiteral("否")) return {870, 915, 300};
-    if (d == QStringLiteral("规上")) return {920, 965, 300};
+Widths WidthsFor(UnitClass cls) {
+    if (cls.kind() == UnitClass::Kind::Other) return {870, 915, 300};
+    if (cls.IsAboveSize()) return {920, 965, 300};
     return {1060, 1105, 400};
 }
 
@@ -250,21 +249,21 @@ void TFrm_allput::CentreOnMain() {
 
 void TFrm_allput::FormShow() {
     ctx_.pb.SetPosition(0);
-    Label1->setText(ctx_.state.IsEnterprise != 0 ? QStringLiteral("企事业单位人员情况表") : QStringLiteral("机关单位人员情况表"));
+    Label1->setText(ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况表") : QStringLiteral("机关单位人员情况表"));
     setWindowTitle(QStringLiteral("人员情况期初录入"));
-    LoadCodeTables(ctx_.db, QString::number(ctx_.state.IsEnterprise));
+    LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);
     book_.SetRowHeight(2, 16380, TSheetBook::kDefaultRowHeight);
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
     // The mode is the opener's choice and stays for the life of this window; the month is
     // then "0" for the forms this one opens (the error list reads it).
-    registerMode_ = ctx_.state.CurrentMonth != QStringLiteral("0");
-    if (registerMode_) ctx_.state.CurrentMonth = QStringLiteral("0");
+    registerMode_ = ctx_.state.CurrentMonth != Month::Start();
+    if (registerMode_) ctx_.state.CurrentMonth = Month::Start();
 }
 
 void TFrm_allput::FormActivate() {
-    const Widths w = WidthsFor(ctx_.state.DepInfo);
+    const Widths w = WidthsFor(ctx_.state.DepClass);
     sheet_->ApplyLayout();
     for (int c = 1; c <= 18; ++c)
         if (!book_.IsColHidden(c)) book_.SetColWidth(c, c, kColWidths[c - 1]);
@@ -361,8 +360,8 @@ void TFrm_allput::SheetBook1DblClick(int nRow, int nCol) {
         if (nRow <= 2) return;
         const int id = book_.ObjectIdByName(QString::fromLatin1(lc.object));
         if (id < 0) return;
-        // Under "规上" the yes/no list of column 14 reaches over the hidden columns to 18.
-        const int x2 = nCol == FullTime && RtlTrim(ctx_.state.DepInfo) == QStringLiteral("规上") ? nCol + 3 : nCol;
+        // On an above-size unit the yes/no list of column 14 reaches over the hidden columns to 18.
+        const int x2 = nCol == FullTime && ctx_.state.DepClass.IsAboveSize() ? nCol + 3 : nCol;
         HideEditors(id);
         book_.SetObjectPos(id, nCol - 1, nRow - 1, x2, nRow + lc.rowsBelow);
         book_.ObjectVisible(id, true);

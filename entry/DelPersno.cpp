@@ -38,7 +38,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("批量人员删除"));
     setModal(true);
     resize(900, 560);
-    month_ = RtlTrim(ctx_.state.CurrentMonth).toInt();
+    month_ = ctx_.state.CurrentMonth.value_or(Month::Start()).Number();
 
     SetUpSheet(book1_, {QStringLiteral("姓名"), QStringLiteral("姓名编号"), QStringLiteral("备注")}, {80, 100, 120});
     SetUpSheet(book2_,

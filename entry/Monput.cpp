@@ -43,10 +43,9 @@ QPointer<TFrm_monput>& TheInstance() {
 struct Widths {
     int label1Left, sheet, window;
 };
-Widths WidthsFor(const QString& depInfo) {
-    const QString d = RtlTrim(depInfo);
-    if (d == QStringLiteral("否")) return {300, 850, 870};
-    if (d == QStringLiteral("规上")) return {300, 920, 965};
+Widths WidthsFor(UnitClass cls) {
+    if (cls.kind() == UnitClass::Kind::Other) return {300, 850, 870};
+    if (cls.IsAboveSize()) return {300, 920, 965};
     return {410, 1018, 1042};
 }
 
@@ -68,13 +67,13 @@ private:
 class TFrm_monput::ListMonth {
 public:
     explicit ListMonth(TFrm_monput& f) : state_(f.ctx_.state), saved_(state_.CurrentMonth) {
-        state_.CurrentMonth = QString::number(f.month_);
+        state_.CurrentMonth = qm::Month(f.month_);
     }
     ~ListMonth() { state_.CurrentMonth = saved_; }
 
 private:
     MainState& state_;
-    QString saved_;
+    std::optional<qm::Month> saved_;
 };
 
 TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
@@ -141,8 +140,8 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
     connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
     connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {
-        // The view has pasted already; the paste rule of a "规上" unit follows it.
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
+        // The view has pasted already; the paste rule of an above-size unit follows it.
+        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
     });
 
     // Anything that changes the sheet outside a load or check pass is unsaved work.
@@ -196,7 +195,9 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
     return w;
 }
 
-int TFrm_monput::ListMonthOf(const QString& currentMonth) { return RtlTrim(currentMonth).toInt(); }
+int TFrm_monput::ListMonthOf(const std::optional<qm::Month>& currentMonth) {
+    return currentMonth.value_or(qm::Month::Start()).Number();
+}
 
 void TFrm_monput::AttachToActiveModal() {
     QWidget* modal = QApplication::activeModalWidget();
@@ -267,13 +268,13 @@ int TFrm_monput::LastDataRow() const {
 
 void TFrm_monput::FormShow() {
     month_ = ListMonthOf(ctx_.state.CurrentMonth);
-    const QString title = ctx_.state.CurrentMonth + QStringLiteral("月份工资发放人员名单核对");
+    const QString title = ctx_.state.CurrentMonthText() + QStringLiteral("月份工资发放人员名单核对");
     setWindowTitle(title);
     Label1->setText(title);
     for (QPushButton* b : {B1, B2, B3, B4, B5, B6}) b->setEnabled(false);
     BitBtn2->setText(QStringLiteral("编辑"));
     ctx_.pb.SetPosition(0);
-    LoadCodeTables(ctx_.db, QString::number(ctx_.state.IsEnterprise));
+    LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);
     Quiet q(*this);
     book_.SetRowHeight(2, 16380, 310);
@@ -291,7 +292,7 @@ void TFrm_monput::FormActivate() {
     book_.SetSelection(1, 1, 1, 1);
     book_.ClearRange(3, 1, 16384, 19, TSheetBook::ClearContents);
 
-    const QString& dep = ctx_.state.DepInfo;
+    const UnitClass dep = ctx_.state.DepClass;
     ApplyStaffLayout(book_, dep, /*hideByWidth=*/true);
     // The widths the layout gives are the least; the sheet grows until every shown column fits.
     const Widths w = WidthsFor(dep);
@@ -308,7 +309,7 @@ void TFrm_monput::FormActivate() {
 
     LoadSheet(3, month_);
 
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep, ctx_.state.DepType);
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
     rules.CheckRows(StaffPass::Activation);
     book_.SetSelection(3, 1, 16340, 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
@@ -390,8 +391,8 @@ void TFrm_monput::B3Click() {
     const int last = LastDataRow();
     std::vector<QString> flags;
     flags.reserve(size_t(last - kStaffFirstRow + 1));
-    const QString& dep = ctx_.state.DepInfo;
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep, ctx_.state.DepType);
+    const UnitClass dep = ctx_.state.DepClass;
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
     {
         Quiet q(*this);
         book_.BeginUpdate();
@@ -419,6 +420,20 @@ void TFrm_monput::B3Click() {
                            DlgKind::Warning, DlgButtons::Ok);
         return;
     }
+
+    // Filled rows below the first empty name would be left out without a word: ask first.
+    int left = 0;
+    for (int r = last + 1; r <= book_.LastUsedRow(); ++r)
+        for (int c = 1; c <= 18; ++c)
+            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
+                ++left;
+                break;
+            }
+    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                          .arg(last + 1)
+                                          .arg(left)
+                                          .arg(last - kStaffFirstRow + 1)))
+        return;
 
     try {
         WriteMonth(ctx_.db, month_, ColumnSetFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
@@ -452,7 +467,7 @@ void TFrm_monput::BitBtn2Click() {
 void TFrm_monput::B4Click() {
     ListMonth scope(*this);
     DelPersnoForm f(ctx_, this);
-    f.Form().setWindowTitle(ctx_.state.CurrentMonth + QStringLiteral("月批量人员删除"));
+    f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
     f.SetOpenerRefresh([this] { FormActivate(); });
     f.ShowModal();
 }
@@ -477,10 +492,9 @@ void TFrm_monput::B6Click() {
     ListMonth scope(*this);
     auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
     if (!f) return;
-    const QString month = ctx_.state.CurrentMonth.isEmpty() ? QStringLiteral("0") : ctx_.state.CurrentMonth;
-    f->MonthNo = month;  // ReturnMode stays empty: closing refreshes this list by its month
+    f->MonthNo = ctx_.state.CurrentMonth.value_or(qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
-        w->setWindowTitle(ctx_.state.CurrentMonth + QStringLiteral("月份个人数据核对"));
+        w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
     f->ShowModal();
     FormActivate();  // the single-person form changed rows under this sheet
 }
@@ -493,7 +507,7 @@ void TFrm_monput::FillLists() {
 }
 
 void TFrm_monput::SheetBook1DblClick(int row, int col) {
-    editors_->DblClick(row, col, RtlTrim(ctx_.state.DepInfo) == QStringLiteral("规上"));
+    editors_->DblClick(row, col, ctx_.state.DepClass.IsAboveSize());
 }
 
 void TFrm_monput::N1Click() {
@@ -507,7 +521,7 @@ void TFrm_monput::N4Click() {
 }
 void TFrm_monput::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
+    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
 }
 void TFrm_monput::N6Click() {
     view_->Edit(SheetView::EditOp::Cut);

@@ -35,7 +35,7 @@ public:
     // that it stays usable; it returns to the main window when that modal window goes.
     static TFrm_monput* ShowList(AppContext& ctx);
     // The month of a CurrentMonth text.
-    static int ListMonthOf(const QString& currentMonth);
+    static int ListMonthOf(const std::optional<qm::Month>& currentMonth);
 
     // Show: captions, buttons outside the edit state, code lists.
     void FormShow();

@@ -179,8 +179,8 @@ int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
     return qMax(least, need);
 }
 
-void ApplyGuishangPasteRule(TSheetBook& book, const QString& depInfo) {
-    if (RtlTrim(depInfo) != QStringLiteral("规上")) return;
+void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls) {
+    if (!cls.IsAboveSize()) return;
     for (int r = 3; r <= book.MaxRow(); ++r) {
         const QString v = book.GetCellText(r, 15);
         if (RtlTrim(v).isEmpty()) break;

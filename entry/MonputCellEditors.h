@@ -4,6 +4,8 @@
 // eight drop-down lists drawn on the sheet for the coded columns. The two forms differ only
 // in the options below.
 
+#include "core/base/UnitClass.h"
+
 #include <QObject>
 #include <QString>
 
@@ -78,8 +80,8 @@ private:
 // The width a sheet view needs to show every shown column, and never less than `least`.
 int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least);
 
-// The staff sheets' paste rule on a "规上" unit: from row 3 while column 15 is not blank,
+// The staff sheets' paste rule on an above-size unit: from row 3 while column 15 is not blank,
 // column 18 := column 15, "0" written as "否" (the 15th pasted column lands in hidden 15).
-void ApplyGuishangPasteRule(TSheetBook& book, const QString& depInfo);
+void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls);
 
 }  // namespace qm

@@ -77,7 +77,7 @@ QComboBox* Combo(QWidget* parent, int width = 130) {
 }  // namespace
 
 TFrm_perput::TFrm_perput(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
-    MonthNo = QStringLiteral("0");
+    MonthNo = Month::Start();
     setWindowTitle(QStringLiteral("从业人员个人输入"));
     BuildUi();
     connect(qApp, &QApplication::focusChanged, this, &TFrm_perput::OnFocusChanged);
@@ -312,8 +312,8 @@ void TFrm_perput::showEvent(QShowEvent* e) {
 
 void TFrm_perput::FormShow() {
     shown_ = true;
-    LoadCodeTables(ctx_.db, QString::number(ctx_.state.IsEnterprise));
-    logic_ = std::make_unique<PerputLogic>(ctx_.db, ProgramCodeLists(), ctx_.state.DepInfo, MonthNo, ctx_.main);
+    LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
+    logic_ = std::make_unique<PerputLogic>(ctx_.db, ProgramCodeLists(), ctx_.state.DepClass, MonthNo, ctx_.main);
 
     for (int i = 16; i <= 19; ++i) DBG1->Columns()[i]->SetVisible(logic_->GridColumnShown(i));
 

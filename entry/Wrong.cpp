@@ -81,7 +81,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
     connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
     connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
+        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
     });
 }
 
@@ -105,7 +105,7 @@ void TFrm_wrong::FormShow() {
     ctx_.pb.SetPosition(50);
     book_.SetRowHeight(2, 16000, 320);
     ctx_.pb.SetPosition(98);
-    const QString title = ctx_.state.IsEnterprise != 0 ? QStringLiteral("企事业单位人员情况错误信息表")
+    const QString title = ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况错误信息表")
                                                        : QStringLiteral("机关单位人员情况错误信息表");
     Label1->setText(title);
     setWindowTitle(title);
@@ -143,11 +143,10 @@ void TFrm_wrong::LoadErrorList(int mode) {
 
 void TFrm_wrong::FormActivate() {
     editors_->LookupObjects();
-    const QString& dep = ctx_.state.DepInfo;
+    const UnitClass dep = ctx_.state.DepClass;
     ApplyStaffLayout(book_, dep, /*hideByWidth=*/false);
-    const QString d = RtlTrim(dep);
     // The given widths are the least; the sheet grows until every shown column fits.
-    const int least = d == QStringLiteral("规上") ? 955 : d == QStringLiteral("否") ? 870 : 1060;
+    const int least = dep.IsAboveSize() ? 955 : dep.kind() == UnitClass::Kind::Other ? 870 : 1060;
     const int sheetWidth = StaffSheetWidth(book_, *view_, least);
     view_->setFixedWidth(sheetWidth);
     resize(sheetWidth + 30, height());
@@ -156,7 +155,7 @@ void TFrm_wrong::FormActivate() {
 }
 
 void TFrm_wrong::RecheckRows(bool numberFirst) {
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepInfo, ctx_.state.DepType);
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepClass);
     book_.BeginUpdate();
     // 显示错误 re-checks without the number test (the batch sheet's load re-check is that
     // pass: no number test, and CheckGwy belongs to the batch sheet alone).
@@ -187,11 +186,11 @@ void TFrm_wrong::BitBtn2Click() {
         ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
         Abort();
     }
-    if (RtlTrim(ctx_.state.CurrentMonth).isEmpty()) ctx_.state.CurrentMonth = QStringLiteral("0");
+    if (!ctx_.state.CurrentMonth) ctx_.state.CurrentMonth = Month::Start();
     const int month = ListMonth(ctx_.state.CurrentMonth);
     const int last = LastDataRow();
     ctx_.pb.SetPosition(0);
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepInfo, ctx_.state.DepType);
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepClass);
     std::vector<QString> flags;
     book_.BeginUpdate();
     rules.BeginRun();
@@ -260,7 +259,7 @@ void TFrm_wrong::Open() {
 }
 
 void TFrm_wrong::SheetBook1DblClick(int row, int col) {
-    editors_->DblClick(row, col, RtlTrim(ctx_.state.DepInfo) == QStringLiteral("规上"));
+    editors_->DblClick(row, col, ctx_.state.DepClass.IsAboveSize());
 }
 
 void TFrm_wrong::N1Click() {
@@ -275,7 +274,7 @@ void TFrm_wrong::N4Click() {
 }
 void TFrm_wrong::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepInfo);
+    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
 }
 void TFrm_wrong::N6Click() {
     view_->Edit(SheetView::EditOp::Cut);

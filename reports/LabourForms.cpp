@@ -101,11 +101,9 @@ void TFrm_JLabor::DisableUpload() { buttons_[4]->setEnabled(false); }
 void TFrm_JLabor::SetSheetCellText(int row, int col, const QString& text) { book_.SetCellText(row, col, text); }
 
 report::QuarterLabourReport TFrm_JLabor::Make() const {
-    bool okStart = false, okEnd = false;
-    const int start = StartMonth.trimmed().toInt(&okStart);
-    const int end = EndMonth.trimmed().toInt(&okEnd);
-    if (!okStart || !okEnd || start < 1 || end > 12 || start > end)
-        throw std::runtime_error("开始、截止月份错误!");
+    const int start = StartMonth.Number(), end = EndMonth.Number();
+    // The start-of-period list is no month of a run.
+    if (start < 1 || start > end) throw std::runtime_error("开始、截止月份错误!");
     return report::QuarterLabourReport(start, end, labels_[7]->text());
 }
 

@@ -72,8 +72,8 @@ void RangeChooserDialog::RunSummary(const QString& formClass, int lines) {
     auto form = ctx_.forms->CreateAs<IWageSummary>(formClass);
     if (!form) return;
     form->MonthCount = range->MonthCount();
-    form->FromMonth = range->From();
-    form->ToMonth = range->To();
+    form->FromMonth = Month(range->from);
+    form->ToMonth = Month(range->to);
     form->Recompute = recompute;
     form->ShowModal();
     close();
@@ -120,8 +120,8 @@ void TFrm_chooseAB::BitBtn3Click() {
     auto form = ctx_.forms->CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
     if (!form) return;
     form->PeriodMonths = range->MonthCount();
-    form->StartMonth = range->From();
-    form->EndMonth = range->To();
+    form->StartMonth = Month(range->from);
+    form->EndMonth = Month(range->to);
     form->DisableUpload();
     form->SetSheetCellText(1, 5, QStringLiteral("统计月间"));
     form->AppendCaption(QStringLiteral(" 统计从 ") + range->From() + QStringLiteral("月到") + range->To() +

@@ -236,8 +236,10 @@ void TFrm_Brower::FormActivate() {
     const MainState& s = ctx_.state;
     Label2->setText(QStringLiteral("单位名称：") + s.DepName);
     Label3->setText(QStringLiteral("单位法人代码：") + s.DepNo);
-    Label4->setText(QStringLiteral("单位属性：") + s.DepType);
-    Label5->setText(QStringLiteral("资质建筑业单位：") + s.DepInfo);
+    // Before a unit is loaded the class labels stay blank, as the name and code do.
+    const bool unit = !s.DepName.isEmpty() || !s.DepNo.isEmpty();
+    Label4->setText(QStringLiteral("单位属性：") + (unit ? s.DepClass.DepTypeText() : QString()));
+    Label5->setText(QStringLiteral("资质建筑业单位：") + (unit ? s.DepClass.DepInfoText() : QString()));
     CheckMonth();
     CheckMonthChage(MonCb->currentText());
     showGrid();
@@ -315,7 +317,7 @@ void TFrm_Brower::ToolButton1Click() {
 
 void TFrm_Brower::ToolButton3Click() {
     if (!UnitGate()) return;
-    ctx_.state.CurrentMonth = QStringLiteral("0");
+    ctx_.state.CurrentMonth = Month::Start();
     if (!ctx_.forms) return;
     if (std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_allput"))) f->ShowModal();
 }
@@ -324,7 +326,7 @@ void TFrm_Brower::ToolButton4Click() {
     if (!UnitGate()) return;
     if (!ctx_.forms) return;
     if (std::unique_ptr<IPerput> f = ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"))) {
-        f->MonthNo = QStringLiteral("0");
+        f->MonthNo = Month::Start();
         f->ReturnMode = QStringLiteral("1");
         f->ShowModal();
     }

@@ -41,8 +41,8 @@ public:
     void RefreshInitialDataMenus() override { cmd_->RefreshInitialDataMenus(); }
     bool N34Click() override { return cmd_->N34Click(); }
     bool LoadUnitInfo() override { return cmd_->LoadUnitInfo(); }
-    bool HasMonthData(const QString& m) override { return cmd_->HasMonthData(m); }
-    bool CheckMonthDataErrors(const QString& m) override { return cmd_->CheckMonthDataErrors(m); }
+    bool HasMonthData(Month m) override { return cmd_->HasMonthData(m); }
+    bool CheckMonthDataErrors(Month m) override { return cmd_->CheckMonthDataErrors(m); }
     void ShowStatus(const QString& text) override;
 
     // A menu item or tool button by its handler's name ("N901", "N72", "SpeedButton8", ...).

@@ -141,38 +141,40 @@ void TFrm_dep::SetRg3(int i) {
 }
 
 void TFrm_dep::FormShow() {
-    const std::optional<UnitRecord> r = unit::Load(ctx_);
+    const std::optional<UnitRecord> r = unit::Load(ctx_.db);
     if (!r) return;  // the controls keep their defaults
     Edit1->setText(r->DepName);
     for (int i = 0; i < 9; ++i) Code[i]->setText(r->DepNo.mid(i, 1));
     // The status bar's class panel follows the stored unit as it is loaded ("否" leaves it).
-    if (r->DepType == QStringLiteral("机关单位")) {
+    const UnitClass cls = r->DepClass;
+    if (cls.IsOrgan()) {
         rg_->button(0)->setChecked(true);
-        main_.ShowUnitClass(QStringLiteral("机关单位"));
+        main_.ShowUnitClass(cls.StatusText());
     } else {
         rg_->button(1)->setChecked(true);
     }
-    if (r->DepInfo == QStringLiteral("否")) {
+    using K = UnitClass::Kind;
+    if (cls.kind() == K::Other) {
         rg2_->button(0)->setChecked(true);
         Cb1->setCurrentIndex(0);
         Cb1->setEnabled(false);
-    } else if (r->DepInfo == QStringLiteral("规上")) {
+    } else if (cls.kind() == K::AboveSize) {
         Cb1->setCurrentIndex(1);
         rg2_->button(2)->setChecked(true);
         Cb1->setEnabled(false);
-        main_.ShowUnitClass(QStringLiteral("规模以上工业单位"));
+        main_.ShowUnitClass(UnitClass(false, K::AboveSize).StatusText());
     } else {
+        // A construction unit; an unknown class is shown as one with labour subcontracting.
         Cb1->setEnabled(true);
         rg2_->button(1)->setChecked(true);
-        const bool general = r->DepInfo == QStringLiteral("是1");
+        const bool general = cls.kind() == K::GeneralContract;
         Cb1->setCurrentIndex(general ? 0 : 1);
-        main_.ShowUnitClass(general ? QStringLiteral("有总承包和专业承包资质的建筑业单位")
-                                    : QStringLiteral("有劳务分包资质的建筑业单位"));
+        main_.ShowUnitClass(UnitClass(false, general ? K::GeneralContract : K::LabourSubcontract).StatusText());
     }
-    if (r->CreateMon != QStringLiteral("99")) {
+    if (r->CreateMon.before || !r->CreateMon.valid) {
         rg3_->button(1)->setChecked(true);
         DateCb->setEnabled(true);
-        DateCb->setCurrentIndex(r->CreateMon.toInt());
+        DateCb->setCurrentIndex(r->CreateMon.before ? r->CreateMon.before->Number() : -1);
     } else {
         rg3_->button(0)->setChecked(true);
         DateCb->setEnabled(false);

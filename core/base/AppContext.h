@@ -3,8 +3,12 @@
 // main window's state and operations, the progress bar and the form factory.
 
 #include "core/base/AppPaths.h"
+#include "core/base/Month.h"
+#include "core/base/UnitClass.h"
 
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -23,12 +27,15 @@ inline constexpr int WageLowerLimit = 500;
 
 // The main window's state fields that other forms read and set.
 struct MainState {
-    QString CurrentMonth;   // "0".."12", or "" for the register mode of the batch sheet
-    QString MaxWageMonth = QStringLiteral("0");
-    QString DepNo, DepName, DepType, DepInfo;
-    QString CreateMon;      // "99", or the founding month minus one
+    std::optional<Month> CurrentMonth;  // none: the register mode of the batch sheet
+    Month MaxWageMonth;
+    QString DepNo, DepName;
+    UnitClass DepClass;                 // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    FoundingMonth CreateMon;
     int InitialCleared = 0;
-    int IsEnterprise = 1;   // 0 for a government organ
+
+    // CurrentMonth as captions and titles show it: "0".."12", empty in the register mode.
+    QString CurrentMonthText() const { return CurrentMonth ? CurrentMonth->Text() : QString(); }
 };
 
 // The main window's operations that forms call back.
@@ -40,9 +47,9 @@ public:
     // "清空期初从业人员": asks, deletes the start-of-period rows; answers whether it deleted.
     virtual bool N34Click() = 0;
     virtual bool LoadUnitInfo() = 0;
-    virtual bool HasMonthData(const QString& month) = 0;
+    virtual bool HasMonthData(Month month) = 0;
     // Shows the error months and stops the command silently; else answers whether the month has wage rows.
-    virtual bool CheckMonthDataErrors(const QString& month) = 0;
+    virtual bool CheckMonthDataErrors(Month month) = 0;
     // A line in the status bar.
     virtual void ShowStatus(const QString& text) = 0;
 };

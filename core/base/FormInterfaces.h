@@ -5,6 +5,7 @@
 // test recorder) can implement several.
 
 #include "core/base/FormFactory.h"
+#include "core/base/Month.h"
 
 #include <QString>
 
@@ -38,8 +39,8 @@ public:
 class IJLabor : public virtual IForm {
 public:
     int PeriodMonths = 0;  // 3, 6 or 9 (or the chosen range's length)
-    QString StartMonth;    // "1".."12"
-    QString EndMonth;
+    Month StartMonth{1};
+    Month EndMonth{1};
     // Label7: the period text ("2012年1季度"), made visible, width 150.
     virtual void SetPeriodLabel(const QString& text) = 0;
     // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
@@ -61,7 +62,7 @@ public:
 // TFrm_perput: single-person entry.
 class IPerput : public virtual IForm {
 public:
-    QString MonthNo;     // "0" start-of-period list, "1".."12" a month
+    Month MonthNo;       // the start-of-period list (0) or a month's
     QString ReturnMode;  // "0" opened by the batch sheet, "1" by the main window or the staff browser
     // The opener's refresh, called as the form closes when the list is a month's or when the
     // batch sheet opened it (ReturnMode "0").
@@ -72,8 +73,8 @@ public:
 class IWageSummary : public virtual IForm {
 public:
     int MonthCount = 0;
-    QString FromMonth;
-    QString ToMonth;
+    Month FromMonth{1};
+    Month ToMonth{1};
     // The chooser's choice: true computes the range afresh, false shows its saved copy.
     bool Recompute = true;
 };

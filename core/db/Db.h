@@ -3,6 +3,8 @@
 // into memory. Statements are SQLite's dialect; every value from a person, a cell or a
 // file is a bound parameter.
 
+#include "core/base/Month.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +44,7 @@ public:
     Value(int v) : kind_(Kind::Integer), int_(v) {}
     Value(long v) : kind_(Kind::Integer), int_(v) {}
     Value(long long v) : kind_(Kind::Integer), int_(v) {}
+    Value(Month m) : kind_(Kind::Integer), int_(m.Number()) {}  // a month is bound as its number
     Value(double v) : kind_(Kind::Real), real_(v) {}
     Value(const QString& v) : kind_(Kind::Text), text_(v) {}
     Value(const char* v) : kind_(Kind::Text), text_(QString::fromUtf8(v)) {}

@@ -138,16 +138,16 @@ void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TShee
 
     for (int r : {3, 4, 23, 24, 25, 31, 32}) sheet.SetCellText(r, 9, QString());
     // Supplements that do not concern the unit's kind are "--".
-    const QString info = unit.DepInfo.trimmed();
+    const UnitClass::Kind kind = unit.DepClass.kind();
     auto dash = [&](std::initializer_list<int> rows) {
         for (int r : rows) sheet.SetCellText(r, 9, kDashes);
     };
-    if (unit.IsEnterprise == 0 || info == QStringLiteral("否")) dash({26, 27, 28, 29, 30, 33, 34});
-    if (info == QStringLiteral("是1")) dash({33, 34});
-    if (info == QStringLiteral("是2")) dash({26, 27, 28, 29, 30});
+    if (unit.DepClass.IsOrgan() || kind == UnitClass::Kind::Other) dash({26, 27, 28, 29, 30, 33, 34});
+    if (kind == UnitClass::Kind::GeneralContract) dash({33, 34});
+    if (kind == UnitClass::Kind::LabourSubcontract) dash({26, 27, 28, 29, 30});
     sheet.SetCellText(26, 4, QStringLiteral("1"));
     // An organ reports no managers; A5 keeps them, as computed above.
-    if (unit.DepType == QStringLiteral("机关单位")) sheet.SetCellText(10, 9, kDashes);
+    if (unit.DepClass.IsOrgan()) sheet.SetCellText(10, 9, kDashes);
     sheet.EndUpdate();
 
     row_ = RowFromSheet(sheet, unit.DepNo, unit.DepName);

@@ -137,7 +137,7 @@ struct SupplementLine {
     const char* label;
     int closing;    // blanks between the label and a value
     int noValue;    // blanks between the label and "人" when there is no value
-    bool contract;  // applies to "是1" (else to "是2")
+    bool contract;  // applies to general contracting (else to labour subcontracting)
 };
 
 constexpr std::array kSupplementLines{
@@ -189,12 +189,12 @@ const QStringList& AnnualWageReport::Columns() {
 }
 
 bool AnnualWageReport::PassGates(Gates& gates, UiService& ui) {
-    if (!gates.HasMonthData(QStringLiteral("12"))) {
+    if (!gates.HasMonthData(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月数据，无法统计。"));
         return false;
     }
     // A return computed from rows the audit marked wrong would be a wrong return.
-    if (!gates.CheckMonthDataErrors(QStringLiteral("12"))) {
+    if (!gates.CheckMonthDataErrors(Month::YearEnd())) {
         ui.Info(QStringLiteral("无12月工资数据，无法统计。"));
         return false;
     }
@@ -206,13 +206,49 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     ApplySheetTemplate(sheet, kTemplate);
     leaderPost_ = LookLeader(c);
     supplements_.clear();
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
     const bool organ = leaders.IsOrgan();
 
     auto progress = [&](int i) { mainPb.SetPosition(i * 100 / 88 - 10); };
-    auto read = [&](Select s, const QString& where) {
-        const QString sql = QString::fromLatin1(SelectText(s)) + QLatin1Char('\n') + where;
-        return s == Select::Count ? CountInt(c, sql) : SumRoundedInt(c, sql);
+    const UnitClass info = unit.DepClass;
+    const bool workers = info.HasProductionColumn();
+
+    // The cell queries, read together; -1 marks a cell without a query.
+    AggregateBatch batch;
+    std::vector<int> query(kIndicators.size(), -1);
+    for (size_t k = 0; k < kIndicators.size(); ++k) {
+        const Indicator& ind = kIndicators[k];
+        QString where = QString::fromUtf8(ind.where);
+        if (organ) {
+            switch (ind.organ) {
+            case Organ::Same: break;
+            case Organ::Text: where = QString::fromUtf8(ind.organWhere); break;
+            case Organ::Leaders:
+                if (leaders.kind() == LeaderRule::Kind::OrganNone) continue;  // no leader post held: nobody
+                where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.LeaderPosts() +
+                        QLatin1Char(')');
+                break;
+            case Organ::Clerks:
+                where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.ClerkPosts() +
+                        QLatin1Char(')');
+                break;
+            }
+        }
+        query[k] = batch.Add(QString::fromLatin1(SelectText(ind.select)), where);
+    }
+    const QString countHead = QString::fromLatin1(SelectText(Select::Count));
+    const int q48 = workers ? batch.Add(countHead, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1")) : -1;
+    std::vector<int> supplementQuery;
+    for (const SupplementLine& l : kSupplementLines)
+        supplementQuery.push_back(info.kind() == (l.contract ? UnitClass::Kind::GeneralContract
+                                                             : UnitClass::Kind::LabourSubcontract)
+                                      ? batch.Add(countHead, QString::fromUtf8(l.where))
+                                      : -1);
+    progress(0);
+    batch.Run(c);
+    auto value = [&](int q, Select s) -> long long {
+        if (q < 0) return 0;
+        return s == Select::Count ? batch.Count(q) : batch.SumRounded(q);
     };
 
     // The walk: left rows 4..39, right rows 3..40, then the supplementary lines.
@@ -222,27 +258,8 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
         const int row = i <= 39 ? i : i - 37;
         const int col = i <= 39 ? 4 : 9;
         if (next >= kIndicators.size() || kIndicators[next].row != row || kIndicators[next].col != col) continue;
-        const Indicator& ind = kIndicators[next++];
-        QString where = QString::fromUtf8(ind.where);
-        bool none = false;  // an organ without a leader post counts nobody
-        if (organ) {
-            switch (ind.organ) {
-            case Organ::Same: break;
-            case Organ::Text: where = QString::fromUtf8(ind.organWhere); break;
-            case Organ::Leaders:
-                if (leaders.kind() == LeaderRule::Kind::OrganNone)
-                    none = true;
-                else
-                    where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.LeaderPosts() +
-                            QLatin1Char(')');
-                break;
-            case Organ::Clerks:
-                where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.ClerkPosts() +
-                        QLatin1Char(')');
-                break;
-            }
-        }
-        const long long n = none ? 0 : read(ind.select, where);
+        const Indicator& ind = kIndicators[next];
+        const long long n = value(query[next++], ind.select);
         switch (ind.figure) {
         case Figure::Count: sheet.SetCellText(row, col, Fmt0(double(n))); break;
         case Figure::Average: sheet.SetCellText(row, col, Fmt0(double(n) / 13.0)); break;
@@ -251,14 +268,12 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     }
 
     // Supplementary lines, rows 42..52.
-    const QString& info = unit.DepInfo;
     progress(78);
     {
         const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   ");
         const QString tail = QStringLiteral("  人(限规模以上工业和有资质的建筑业法人单位填报)");
-        if (info == QStringLiteral("规上") || info == QStringLiteral("是1") || info == QStringLiteral("是2")) {
-            const QString v =
-                Fmt0(double(read(Select::Count, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1"))) / 13.0);
+        if (q48 >= 0) {
+            const QString v = Fmt0(double(batch.Count(q48)) / 13.0);
             sheet.SetCellText(42, 1, head + v + tail);
             supplements_.push_back(FigureValue(v));
         } else {
@@ -268,15 +283,16 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     }
     progress(79);
     sheet.SetCellText(43, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
-    for (const SupplementLine& s : kSupplementLines) {
-        progress(s.row + 36);
-        const QString label = Blanks(s.leading) + QString::fromUtf8(s.label);
-        if (info == (s.contract ? QStringLiteral("是1") : QStringLiteral("是2"))) {
-            const QString v = Fmt0(double(read(Select::Count, QString::fromUtf8(s.where))));
-            sheet.SetCellText(s.row, 1, label + Blanks(s.closing) + v + Blanks(2) + QStringLiteral("人"));
+    for (size_t k = 0; k < kSupplementLines.size(); ++k) {
+        const SupplementLine& l = kSupplementLines[k];
+        progress(l.row + 36);
+        const QString label = Blanks(l.leading) + QString::fromUtf8(l.label);
+        if (supplementQuery[k] >= 0) {
+            const QString v = Fmt0(double(batch.Count(supplementQuery[k])));
+            sheet.SetCellText(l.row, 1, label + Blanks(l.closing) + v + Blanks(2) + QStringLiteral("人"));
             supplements_.push_back(FigureValue(v));
         } else {
-            sheet.SetCellText(s.row, 1, label + Blanks(s.noValue) + QStringLiteral("人"));
+            sheet.SetCellText(l.row, 1, label + Blanks(l.noValue) + QStringLiteral("人"));
             supplements_.emplace_back();
         }
     }

@@ -11,8 +11,8 @@ int LookLeader(db::Connection& c, int current) {
     return int(q.Fields(0).AsInteger());
 }
 
-LeaderRule::LeaderRule(const QString& depType, int leaderPost) : post_(leaderPost) {
-    if (depType != kOrganType)
+LeaderRule::LeaderRule(UnitClass cls, int leaderPost) : post_(leaderPost) {
+    if (!cls.IsOrgan())
         kind_ = Kind::General;
     else if (leaderPost < 15)
         kind_ = Kind::OrganPair;

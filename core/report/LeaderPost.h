@@ -5,6 +5,8 @@
 // with L = 15 the leaders hold 15 and the clerks 18. An organ whose smallest post is
 // 16..19 holds no civil-servant leader post at all: it counts no leaders, clerks 18 only.
 
+#include "core/base/UnitClass.h"
+
 #include <QString>
 
 namespace qm::db {
@@ -12,8 +14,6 @@ class Connection;
 }
 
 namespace qm::report {
-
-inline const QString kOrganType = QStringLiteral("机关单位");
 
 // "select sPost from Staff_moninfo where sPost <20 group by sPost order by spost": the first
 // post found, or `current` when none.
@@ -23,7 +23,7 @@ class LeaderRule {
 public:
     enum class Kind { General, OrganPair, OrganFifteen, OrganNone };
 
-    LeaderRule(const QString& depType, int leaderPost);
+    LeaderRule(UnitClass cls, int leaderPost);
 
     Kind kind() const { return kind_; }
     bool IsOrgan() const { return kind_ != Kind::General; }

@@ -150,23 +150,19 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
     sheet.SetCellText(25, 5, QString());
 
     // Supplements that do not concern the unit's kind are "0".
-    const QString info = unit.DepInfo.trimmed();
+    const UnitClass::Kind kind = unit.DepClass.kind();
     const QString zero = QStringLiteral("0");
     auto zeroB1B2B5 = [&] {
         sheet.SetCellText(22, 4, zero);
         sheet.SetCellText(23, 4, zero);
         sheet.SetCellText(24, 5, zero);
     };
-    if (info == QStringLiteral("否")) {
+    if (kind == UnitClass::Kind::Other || unit.DepClass.IsOrgan()) {
         zeroB1B2B5();
         sheet.SetCellText(26, 4, zero);
     }
-    if (info == QStringLiteral("是1")) sheet.SetCellText(26, 4, zero);
-    if (info == QStringLiteral("是2")) zeroB1B2B5();
-    if (unit.DepType.trimmed() == QStringLiteral("机关单位")) {
-        zeroB1B2B5();
-        sheet.SetCellText(26, 4, zero);
-    }
+    if (kind == UnitClass::Kind::GeneralContract) sheet.SetCellText(26, 4, zero);
+    if (kind == UnitClass::Kind::LabourSubcontract) zeroB1B2B5();
     sheet.EndUpdate();
     mainPb.SetPosition(80);
 

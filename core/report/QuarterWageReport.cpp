@@ -22,8 +22,8 @@ const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWag
 
 QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-bool FillsWorkers(const QString& depInfo) {
-    return depInfo == QStringLiteral("规上") || depInfo == QStringLiteral("是1") || depInfo == QStringLiteral("是2");
+bool FillsWorkers(UnitClass cls) {
+    return cls.HasProductionColumn();
 }
 
 }  // namespace
@@ -49,8 +49,8 @@ QString QuarterWageReport::QuarterLabel() const {
 }
 
 bool QuarterWageReport::PassGates(Gates& gates, UiService& ui, int quarter) {
-    const QString e = QString::number(quarter * 3);
-    const QString noData = QStringLiteral("无") + e + QStringLiteral("月工资数据，无法统计。");
+    const Month e(quarter * 3);
+    const QString noData = QStringLiteral("无") + e.Text() + QStringLiteral("月工资数据，无法统计。");
     if (!gates.HasMonthData(e)) {
         ui.Info(noData);
         return false;
@@ -74,62 +74,72 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     supplements_.clear();
     const int e = EndMonth();
     const QString es = QString::number(e);
-    const LeaderRule leaders(unit.DepType, leaderPost_);
+    const LeaderRule leaders(unit.DepClass, leaderPost_);
 
-    auto count = [&](const QString& where) { return CountInt(c, kCountHead + QLatin1Char('\n') + where); };
-    auto wage = [&](const QString& where) { return SumRoundedInt(c, kWageHead + QLatin1Char('\n') + where); };
     auto average = [&](long long n) { return Fmt0(double(n) / double(e + 1)); };
     auto thousands = [&](long long n) { return Fmt0(double(n) / 1000.0); };
     const QString endMonth = QStringLiteral(" where  sMon=") + es;
     const QString upToEnd = QStringLiteral(" where  (sMon>=0 and sMon<=") + es + QLatin1Char(')');
     const QString wageMonths = QStringLiteral(" where  (sMon>=1 and sMon<=") + es + QLatin1Char(')');
+    const bool contracting = unit.DepClass.kind() == UnitClass::Kind::GeneralContract;
 
+    // The cell queries, read together; -1 marks a cell without a query.
+    AggregateBatch batch;
+    auto addCount = [&](const QString& where) { return batch.Add(kCountHead, where); };
+    const int qEnd = addCount(endMonth);
+    int qLeaders = -1;
+    switch (leaders.kind()) {
+    case LeaderRule::Kind::General:
+        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral(" and sPost like '2%' "));
+        break;
+    case LeaderRule::Kind::OrganPair:
+    case LeaderRule::Kind::OrganFifteen:
+        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral("  and sPost in(") + leaders.LeaderPosts() +
+                            QLatin1Char(')'));
+        break;
+    case LeaderRule::Kind::OrganNone: break;  // no leader post is held: nobody is counted
+    }
+    int qType[3], qAverage[3], qWage[3];
+    for (int k = 0; k < 3; ++k) {
+        const QString ssf = QStringLiteral(" and ssf=") + QString::number(k + 1);
+        qType[k] = addCount(endMonth + ssf);
+        qAverage[k] = addCount(upToEnd + ssf + QLatin1Char(' '));
+        qWage[k] = batch.Add(kWageHead, wageMonths + ssf + QLatin1Char(' '));
+    }
+    const int qAverageAll = addCount(upToEnd + QLatin1Char(' '));
+    const int qWageAll = batch.Add(kWageHead, wageMonths + QLatin1Char(' '));
+    const int q48 = FillsWorkers(unit.DepClass)
+                        ? addCount(QStringLiteral("  where (sMon>=0 and sMon<=") + es + QStringLiteral(") and syg=1"))
+                        : -1;
+    const int q41 = contracting ? addCount(endMonth + QStringLiteral(" and sgc=1")) : -1;
+    const int q42 = contracting ? addCount(endMonth + QStringLiteral(" and sjzs=1")) : -1;
+    const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract ? addCount(endMonth + QStringLiteral(" and ssg=1")) : -1;
     mainPb.SetPosition(0);
+    batch.Run(c);
+    auto count = [&](int i) { return i < 0 ? 0LL : batch.Count(i); };
+    auto wage = [&](int i) { return batch.SumRounded(i); };
+
     for (int r = 4; r <= 31; ++r) {
         mainPb.SetPosition(r * 100 / 33);
         switch (r) {
-        case 4: sheet.SetCellText(r, 4, Fmt0(double(count(endMonth)))); break;
-        case 5: {
-            long long n = 0;
-            switch (leaders.kind()) {
-            case LeaderRule::Kind::General:
-                n = count(QStringLiteral(" where sMon=") + es + QStringLiteral(" and sPost like '2%' "));
-                break;
-            case LeaderRule::Kind::OrganPair:
-            case LeaderRule::Kind::OrganFifteen:
-                n = count(QStringLiteral(" where sMon=") + es + QStringLiteral("  and sPost in(") + leaders.LeaderPosts() +
-                          QLatin1Char(')'));
-                break;
-            case LeaderRule::Kind::OrganNone: break;  // no leader post is held
-            }
-            sheet.SetCellText(r, 4, Fmt0(double(n)));
-            break;
-        }
+        case 4: sheet.SetCellText(r, 4, Fmt0(double(count(qEnd)))); break;
+        case 5: sheet.SetCellText(r, 4, Fmt0(double(count(qLeaders)))); break;
         case 6:
         case 7:
-        case 8:
-            sheet.SetCellText(r, 4, Fmt0(double(count(endMonth + QStringLiteral(" and ssf=") + QString::number(r - 5)))));
-            break;
-        case 9: sheet.SetCellText(r, 5, average(count(upToEnd + QLatin1Char(' ')))); break;
+        case 8: sheet.SetCellText(r, 4, Fmt0(double(count(qType[r - 6])))); break;
+        case 9: sheet.SetCellText(r, 5, average(count(qAverageAll))); break;
         case 10:
         case 11:
-        case 12:
-            sheet.SetCellText(r, 5, average(count(upToEnd + QStringLiteral(" and ssf=") + QString::number(r - 9) +
-                                                  QLatin1Char(' '))));
-            break;
-        case 14: sheet.SetCellText(r, 5, thousands(wage(wageMonths + QLatin1Char(' ')))); break;
+        case 12: sheet.SetCellText(r, 5, average(count(qAverage[r - 10]))); break;
+        case 14: sheet.SetCellText(r, 5, thousands(wage(qWageAll))); break;
         case 15:
         case 16:
-        case 17:
-            sheet.SetCellText(r, 5, thousands(wage(wageMonths + QStringLiteral(" and ssf=") + QString::number(r - 14) +
-                                                   QLatin1Char(' '))));
-            break;
+        case 17: sheet.SetCellText(r, 5, thousands(wage(qWage[r - 15]))); break;
         case 24: {
             const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)");
             const QString tail = QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)");
-            if (FillsWorkers(unit.DepInfo)) {
-                const QString a = average(count(QStringLiteral("  where (sMon>=0 and sMon<=") + es +
-                                                QStringLiteral(") and syg=1")));
+            if (q48 >= 0) {
+                const QString a = average(count(q48));
                 sheet.SetCellText(r, 1, head + Blanks(3) + a + Blanks(2) + tail);
                 supplements_.push_back(FigureValue(a));
             } else {
@@ -144,21 +154,16 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
         case 26:
         case 27:
         case 28: {
-            const bool applies = r == 28 ? unit.DepInfo == QStringLiteral("是2") : unit.DepInfo == QStringLiteral("是1");
+            const int q = r == 26 ? q41 : r == 27 ? q42 : q47;
             QString label;
-            QString where;
-            if (r == 26) {
+            if (r == 26)
                 label = Blanks(7) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)");
-                where = QStringLiteral(" and sgc=1");
-            } else if (r == 27) {
+            else if (r == 27)
                 label = Blanks(69) + QStringLiteral("其中：一级建造师(42)");
-                where = QStringLiteral(" and sjzs=1");
-            } else {
+            else
                 label = Blanks(7) + QStringLiteral("劳务分包法人单位从业人员期末人数：其中：现场施工人员(47)");
-                where = QStringLiteral(" and ssg=1");
-            }
-            if (applies) {
-                const QString n = Fmt0(double(count(endMonth + where)));
+            if (q >= 0) {
+                const QString n = Fmt0(double(count(q)));
                 sheet.SetCellText(r, 1, label + Blanks(3) + n + Blanks(2) + QStringLiteral("人"));
                 supplements_.push_back(FigureValue(n));
             } else {

@@ -5,6 +5,9 @@
 #include "core/db/Db.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace qm::report {
 
@@ -17,5 +20,39 @@ long long SumRoundedInt(db::Connection& c, const QString& sql, const db::Params&
 double SumDouble(db::Connection& c, const QString& sql, const db::Params& params = {});
 // The first column of the first row, or NULL when there is no row.
 db::Value FirstValue(db::Connection& c, const QString& sql, const db::Params& params = {});
+
+// The cell queries of a form gathered and run together. Each is given as the form states
+// it, a select head ("select count(*) as num from Staff_moninfo ", " select Sum(sTotal) as
+// num from VmonWage ") and its selection (" where sMon=12 and ssf=1 "). Run() reads all
+// the aggregates over one table in a single pass (count(case when ... then 1 end),
+// sum(case when ... then x end): the same values, NULL for a sum over no rows), so a form
+// of eighty cells reads each table once instead of eighty times.
+class AggregateBatch {
+public:
+    // Answers the query's index. A head other than count(*) or sum(column) of one table
+    // raises std::invalid_argument.
+    int Add(const QString& selectHead, const QString& where);
+    int Size() const { return int(queries_.size()); }
+
+    void Run(db::Connection& c);
+    // Each query as a statement of its own, for comparison.
+    void RunOneByOne(db::Connection& c);
+
+    const db::Value& Value(int i) const { return values_.at(size_t(i)); }
+    long long Count(int i) const { return Value(i).AsInteger(); }
+    // A sum read as a whole number, as SumRoundedInt reads it.
+    long long SumRounded(int i) const;
+    // The statement of query i as it would run alone.
+    QString Statement(int i) const;
+
+private:
+    struct Query {
+        QString head, where;
+        QString table, column;  // column empty for count(*)
+        QString condition;      // the selection without its "where"
+    };
+    std::vector<Query> queries_;
+    std::vector<db::Value> values_;
+};
 
 }  // namespace qm::report

@@ -41,7 +41,7 @@ AllputSheet::~AllputSheet() {
 
 void AllputSheet::ApplyLayout() {
     Quiet q(*this);
-    ApplyStaffLayout(book_, ctx_.state.DepInfo);
+    ApplyStaffLayout(book_, ctx_.state.DepClass);
 }
 
 void AllputSheet::ResetFonts() {
@@ -57,7 +57,7 @@ int AllputSheet::FillSheet(int mode) {
     AllputStore store(ctx_.db);
     const auto rows = store.Load(mode);
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
-    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
     int r = kFirstRow;
     for (const auto& row : rows) {
@@ -81,7 +81,7 @@ int AllputSheet::FillSheet(int mode) {
 
 void AllputSheet::Recheck() {
     Quiet q(*this);
-    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     book_.BeginUpdate();
     rules.CheckRows(StaffPass::Activation, kFirstRow);
     if (!rules.AllRowsValid()) errorsEnabled_ = true;
@@ -124,7 +124,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
     ctx_.pb.SetPosition(0);
 
     // Checks first (they touch only the sheet), then one transaction for the whole list.
-    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepInfo, ctx_.state.DepType);
+    StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
     std::vector<AllputRow> rows;
     int stop = kFirstRow;
@@ -184,7 +184,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
     }
 
     try {
-        AllputStore(ctx_.db).Save(rows, AllputColumnsFor(ctx_.state.DepInfo), &ctx_.pb);
+        AllputStore(ctx_.db).Save(rows, AllputColumnsFor(ctx_.state.DepClass), &ctx_.pb);
     } catch (const AllputSaveError& e) {
         ctx_.pb.SetPosition(0);
         if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);
@@ -223,7 +223,7 @@ bool AllputSheet::Clear() {
 }
 
 void AllputSheet::PasteFixup() {
-    if (RtlTrim(ctx_.state.DepInfo) != QStringLiteral("规上")) return;
+    if (!ctx_.state.DepClass.IsAboveSize()) return;
     book_.BeginUpdate();
     for (int r = kFirstRow; r <= kLastRow; ++r) {
         const QString t = book_.GetCellText(r, Engineer);

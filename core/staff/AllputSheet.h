@@ -27,7 +27,7 @@ public:
     AllputSheet(const AllputSheet&) = delete;
     AllputSheet& operator=(const AllputSheet&) = delete;
 
-    // Layout by the unit's class: shown columns, "规上" hides 15..17 and numbers column 18 "14".
+    // Layout by the unit's class: shown columns, an above-size unit hides 15..17 and numbers column 18 "14".
     void ApplyLayout();
 
     // Reloads the sheet from the stored list (mode 0: failing rows, 1: passing rows, other:
@@ -53,7 +53,7 @@ public:
     // only when that cleared them. Answers whether it did.
     bool Clear();
 
-    // After the pop-up paste under "规上": column 15 (hidden there) goes to column 18.
+    // After the pop-up paste on an above-size unit: column 15 (hidden there) goes to column 18.
     void PasteFixup();
 
     // 仅显示错误: whether the stored start-of-period list has failing rows; when not, shows

@@ -75,10 +75,9 @@ QString ColumnName(int col) {
 
 }  // namespace
 
-AllputColumns AllputColumnsFor(const QString& depInfo) {
-    const QString d = RtlTrim(depInfo);
-    if (d == QStringLiteral("是1") || d == QStringLiteral("是2")) return AllputColumns::Construction;
-    if (d == QStringLiteral("规上")) return AllputColumns::AboveSize;
+AllputColumns AllputColumnsFor(UnitClass cls) {
+    if (cls.IsConstruction()) return AllputColumns::Construction;
+    if (cls.IsAboveSize()) return AllputColumns::AboveSize;
     return AllputColumns::Base;
 }
 

@@ -2,6 +2,8 @@
 // The stored side of the start-of-period batch sheet: reading the month-0 list for the
 // sheet, the unit's labels, and replacing the list in one transaction.
 
+#include "core/base/UnitClass.h"
+
 #include <QString>
 
 #include <array>
@@ -27,9 +29,9 @@ struct AllputRow {
     const QString& Code(int col) const { return code[size_t(col - 25)]; }
 };
 
-// Which optional columns a save stores, by the unit's class (DepInfo, trimmed).
+// Which optional columns a save stores, by the unit's class.
 enum class AllputColumns { Base, AboveSize, Construction };  // 14+9, 15+10, 18+13
-AllputColumns AllputColumnsFor(const QString& depInfo);
+AllputColumns AllputColumnsFor(UnitClass cls);
 
 // A number column (参加工作年限, 其中本岗位年限) as it is stored: empty for a blank cell,
 // the number otherwise; nullopt when the text is not a number.

@@ -54,10 +54,9 @@ db::Value TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? db::Value
 
 }  // namespace
 
-StaffColumnSet ColumnSetFor(const QString& depInfo) {
-    const QString d = TrimLow(depInfo);
-    if (d == QStringLiteral("是1") || d == QStringLiteral("是2")) return StaffColumnSet::Construction;
-    if (d == QStringLiteral("规上")) return StaffColumnSet::Guishang;
+StaffColumnSet ColumnSetFor(UnitClass cls) {
+    if (cls.IsConstruction()) return StaffColumnSet::Construction;
+    if (cls.IsAboveSize()) return StaffColumnSet::Guishang;
     return StaffColumnSet::Base;
 }
 

@@ -4,6 +4,7 @@
 // cells through a CellReader and paints what these functions report.
 
 #include "core/base/RtlText.h"
+#include "core/base/UnitClass.h"
 #include "core/db/Db.h"
 
 #include <QString>
@@ -33,10 +34,10 @@ using StaffTexts = std::array<QString, kStaffTextCols>;
 // A cell of the sheet being saved, 1-based.
 using CellReader = std::function<QString(int row, int col)>;
 
-// Which optional columns a unit stores: "否" and unknown classes the 14 base texts and 9
-// codes; "规上" adds column 18 (sTyg/syg); "是1" and "是2" add columns 15..18.
+// Which optional columns a unit stores: other and unknown classes the 14 base texts and 9
+// codes; above-size adds column 18 (sTyg/syg); construction adds columns 15..18.
 enum class StaffColumnSet { Base, Guishang, Construction };
-StaffColumnSet ColumnSetFor(const QString& depInfo);
+StaffColumnSet ColumnSetFor(UnitClass cls);
 
 // The original runtime's Trim: characters up to U+0020 only, so a full-width blank stays.
 inline QString TrimLow(const QString& s) { return RtlTrim(s); }

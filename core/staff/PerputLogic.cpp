@@ -37,19 +37,11 @@ bool IsRequired(F f) { return std::find(std::begin(kRequired), std::end(kRequire
 
 }  // namespace
 
-PerputLogic::PerputLogic(db::Connection& db, const CodeLists& codes, const QString& depInfo,
-                         const QString& monthNo, IMainWindow* main)
-    : db_(db), codes_(codes), main_(main), depInfo_(depInfo.trimmed()) {
-    bool ok = false;
-    month_ = monthNo.trimmed().toInt(&ok);
-    if (!ok || month_ < 0 || month_ > 12)
-        throw std::invalid_argument("month of the staff list out of range: " + monthNo.toStdString());
-}
+PerputLogic::PerputLogic(db::Connection& db, const CodeLists& codes, UnitClass cls, Month month, IMainWindow* main)
+    : db_(db), codes_(codes), main_(main), class_(cls), month_(month) {}
 
-bool PerputLogic::Building() const {
-    return depInfo_ == QStringLiteral("是1") || depInfo_ == QStringLiteral("是2");
-}
-bool PerputLogic::AboveSize() const { return depInfo_ == QStringLiteral("规上"); }
+bool PerputLogic::Building() const { return class_.IsConstruction(); }
+bool PerputLogic::AboveSize() const { return class_.IsAboveSize(); }
 
 bool PerputLogic::FieldShown(F f) const {
     switch (f) {
@@ -404,8 +396,8 @@ ListQuery PerputLogic::ErrorRows() const {
 
 QString PerputLogic::CountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
-PerputLogic::CloseTargets PerputLogic::CloseRefreshes(const QString& monthNo, const QString& returnMode) {
-    return {monthNo != QStringLiteral("0"), returnMode == QStringLiteral("0")};
+PerputLogic::CloseTargets PerputLogic::CloseRefreshes(Month monthNo, const QString& returnMode) {
+    return {!monthNo.IsStart(), returnMode == QStringLiteral("0")};
 }
 
 }  // namespace qm

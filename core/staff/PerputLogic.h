@@ -3,6 +3,8 @@
 // modify, delete and clear of one list of Staff_moninfo, and the statements behind the
 // form's grid. The form reads its controls into a PersonInput, calls these and paints.
 
+#include "core/base/Month.h"
+#include "core/base/UnitClass.h"
 #include "core/staff/CodeLists.h"
 #include "core/base/UiService.h"
 #include "core/unit/BrowserLogic.h"
@@ -96,16 +98,16 @@ struct SaveResult {
 
 class PerputLogic {
 public:
-    // `monthNo` is the list edited, "0".."12"; any other text raises std::invalid_argument.
-    // `main` (may be null) has its menus refreshed after rows are added or deleted.
-    PerputLogic(db::Connection& db, const CodeLists& codes, const QString& depInfo, const QString& monthNo,
-                IMainWindow* main = nullptr);
+    // `month` is the list edited. `main` (may be null) has its menus refreshed after rows are
+    // added or deleted.
+    PerputLogic(db::Connection& db, const CodeLists& codes, UnitClass cls, Month month, IMainWindow* main = nullptr);
 
-    int Month() const { return month_; }
-    QString DepInfo() const { return depInfo_; }
+    Month ListMonth() const { return month_; }
+    UnitClass Class() const { return class_; }
 
-    // Which of the unit-class fields (gc, jzs, sg, yg) the unit has: "是1"/"是2" all four,
-    // "规上" yg only, any other class none. Hidden fields are neither checked nor stored.
+    // Which of the unit-class fields (gc, jzs, sg, yg) the unit has: a construction unit all
+    // four, an above-size unit yg only, any other class none. Hidden fields are neither
+    // checked nor stored.
     bool FieldShown(PerputField f) const;
     // Grid columns 16..19 follow the same rule (yg is column 19).
     bool GridColumnShown(int col) const;
@@ -146,7 +148,7 @@ public:
         bool monthList = false;
         bool batchSheet = false;
     };
-    static CloseTargets CloseRefreshes(const QString& monthNo, const QString& returnMode);
+    static CloseTargets CloseRefreshes(Month monthNo, const QString& returnMode);
 
     // 1 for "是" (trimmed), else 2.
     static int YesToCode(const QString& text);
@@ -161,8 +163,8 @@ private:
     db::Connection& db_;
     const CodeLists& codes_;
     IMainWindow* main_;
-    QString depInfo_;
-    int month_ = 0;
+    UnitClass class_;
+    Month month_;
 };
 
 }  // namespace qm

@@ -27,23 +27,22 @@ int staffcol::CodeColumnOf(int textCol) {
     }
 }
 
-StaffLayout StaffLayoutFor(const QString& depInfo) {
-    const QString d = RtlTrim(depInfo);
+StaffLayout StaffLayoutFor(UnitClass cls) {
     StaffLayout l;
-    if (d == QStringLiteral("否")) {
+    if (cls.kind() == UnitClass::Kind::Other) {
         l.maxCol = 14;
-    } else if (d == QStringLiteral("规上")) {
+    } else if (cls.IsAboveSize()) {
         l.hide15to17 = true;
         l.check18 = true;
-    } else if (d == QStringLiteral("是1") || d == QStringLiteral("是2")) {
+    } else if (cls.IsConstruction()) {
         l.check15to17 = true;
         l.check18 = true;
     }
     return l;
 }
 
-void ApplyStaffLayout(TSheetBook& book, const QString& depInfo, bool hideByWidth) {
-    const StaffLayout l = StaffLayoutFor(depInfo);
+void ApplyStaffLayout(TSheetBook& book, UnitClass cls, bool hideByWidth) {
+    const StaffLayout l = StaffLayoutFor(cls);
     book.SetMaxCol(l.maxCol);
     if (l.hide15to17) {
         if (hideByWidth)
@@ -60,14 +59,8 @@ void ApplyStaffLayout(TSheetBook& book, const QString& depInfo, bool hideByWidth
     }
 }
 
-StaffRowRules::StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form,
-                             const QString& depInfo, const QString& depType)
-    : book_(book),
-      codes_(codes),
-      form_(form),
-      layout_(StaffLayoutFor(depInfo)),
-      // The main window recognises an organ by the trimmed unit type; so does the role rule.
-      organ_(RtlTrim(depType) == QStringLiteral("机关单位")) {}
+StaffRowRules::StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form, UnitClass cls)
+    : book_(book), codes_(codes), form_(form), layout_(StaffLayoutFor(cls)), organ_(cls.IsOrgan()) {}
 
 void StaffRowRules::BeginRun() {
     allRowsValid_ = true;
@@ -97,8 +90,8 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
         GetYoNCode(row, Builder, CodeBuilder);
         GetCertyCode(row, Site, CodeSite);
     }
-    // The monthly list's opening pass leaves column 18 of a "规上" unit to its save; on a
-    // "是1"/"是2" unit it checks 15..18 like every other pass.
+    // The monthly list's opening pass leaves column 18 of an above-size unit to its save; on
+    // a construction unit it checks 15..18 like every other pass.
     const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation &&
                         !layout_.check15to17;
     if (layout_.check18 && !skip18) GetYoNCode(row, Production, CodeProduction);

@@ -4,6 +4,7 @@
 // the checks that code each column, mark failing cells red, clear passing ones and give the
 // row flag that is stored as sIsok. The checks work on a TSheetBook and need no widget.
 
+#include "core/base/UnitClass.h"
 #include "core/staff/CodeLists.h"
 
 #include <QString>
@@ -34,28 +35,27 @@ enum class StaffForm { BatchSheet, MonthlyList, ErrorList };
 // Which pass of that form runs them.
 //  Save        — the save: blanks removed from the name first, number test last.
 //  Activation  — the display pass when the form opens (error list: number test first, pattern 20;
-//                monthly list: column 18 of "规上" not checked).
+//                monthly list: column 18 of an above-size unit not checked).
 //  LoadRecheck — the batch sheet's load re-check: no number test.
 //  ShowErrors  — the error list's "显示错误" pass: the column checks without the number test.
 enum class StaffPass { Save, Activation, LoadRecheck, ShowErrors };
 
-// Columns by the unit's DepInfo (trimmed): "否" 14 shown; "规上" 18 shown with 15..17 hidden,
-// only 18 checked; "是1"/"是2" 18 shown and checked; any other value 18 shown, none checked.
+// Columns by the unit's class: other 14 shown; above-size 18 shown with 15..17 hidden, only
+// 18 checked; construction 18 shown and checked; an unknown class 18 shown, none checked.
 struct StaffLayout {
     int maxCol = 18;
     bool hide15to17 = false;
     bool check15to17 = false;
     bool check18 = false;
 };
-StaffLayout StaffLayoutFor(const QString& depInfo);
-// Sets MaxCol, hides 15..17 on "规上" (by width 0 when hideByWidth, as the monthly list does)
-// and writes "14" into (2,18) there.
-void ApplyStaffLayout(TSheetBook& book, const QString& depInfo, bool hideByWidth = false);
+StaffLayout StaffLayoutFor(UnitClass cls);
+// Sets MaxCol, hides 15..17 on an above-size unit (by width 0 when hideByWidth, as the
+// monthly list does) and writes "14" into (2,18) there.
+void ApplyStaffLayout(TSheetBook& book, UnitClass cls, bool hideByWidth = false);
 
 class StaffRowRules {
 public:
-    StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form,
-                  const QString& depInfo, const QString& depType);
+    StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form, UnitClass cls);
 
     // All-rows flag := 1; the sex/party failure note := false.
     void BeginRun();

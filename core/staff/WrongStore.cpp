@@ -63,10 +63,7 @@ UnitLabels ReadUnitLabels(db::Connection& c) {
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
 
-int ListMonth(const QString& currentMonth) {
-    const QString t = TrimLow(currentMonth);
-    return t.isEmpty() ? 0 : t.toInt();
-}
+int ListMonth(const std::optional<Month>& currentMonth) { return currentMonth.value_or(Month::Start()).Number(); }
 
 QString WrongSaveReport::Note(const CellReader& cell) const {
     QStringList lines;

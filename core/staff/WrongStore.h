@@ -24,8 +24,9 @@ struct UnitLabels {
 };
 UnitLabels ReadUnitLabels(db::Connection& c);
 
-// The month a list stands for: CurrentMonth, where an empty one means the start of the period.
-int ListMonth(const QString& currentMonth);
+// The month a list stands for: CurrentMonth, where none (the register mode) means the start
+// of the period.
+int ListMonth(const std::optional<Month>& currentMonth);
 
 // What a save of the error list did.
 struct WrongSaveReport {

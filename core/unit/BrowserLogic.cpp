@@ -15,22 +15,23 @@ QString LikeContains(const QString& text) {
 namespace browser {
 
 const QStringList& MonthCaptions() {
-    static const QStringList captions = {
-        QStringLiteral("期初"), QStringLiteral("一月"), QStringLiteral("二月"), QStringLiteral("三月"),
-        QStringLiteral("四月"), QStringLiteral("五月"), QStringLiteral("六月"), QStringLiteral("七月"),
-        QStringLiteral("八月"), QStringLiteral("九月"), QStringLiteral("十月"), QStringLiteral("十一月"),
-        QStringLiteral("十二月")};
+    static const QStringList captions = [] {
+        QStringList c;
+        for (int m = Month::kFirst; m <= Month::kLast; ++m) c << Month(m).Caption();
+        return c;
+    }();
     return captions;
 }
 
 QString CaptionOfMonth(int month) {
-    return month >= 0 && month <= 12 ? MonthCaptions().at(month) : QString();
+    const std::optional<Month> m = Month::Of(month);
+    return m ? m->Caption() : QString();
 }
 
 std::optional<int> MonthOfCaption(const QString& caption) {
-    const qsizetype i = MonthCaptions().indexOf(caption);
-    if (i < 0) return std::nullopt;
-    return int(i);
+    const std::optional<Month> m = Month::OfCaption(caption);
+    if (!m) return std::nullopt;
+    return m->Number();
 }
 
 QStringList PresentMonthCaptions(db::Connection& db) {

@@ -4,99 +4,82 @@
 #include "core/db/Errors.h"
 #include "core/base/UiService.h"
 
-#include <stdexcept>
+#include "core/unit/UnitInfo.h"
+
+#include <algorithm>
 
 namespace qm {
 
-namespace {
-
-}  // namespace
-
 // Only whether a row exists: a query reads all its rows into memory, and a unit of
 // sixteen thousand persons must not be read whole to learn that.
-bool Gates::Exists(db::Connection& c, const QString& sql) {
+bool Gates::Exists(db::Connection& c, const QString& sql, const db::Params& params) {
     db::Query q(c);
-    q.Open(sql + QStringLiteral(" limit 1"));
+    q.Open(sql + QStringLiteral(" limit 1"), params);
     return !q.Eof();
 }
 
 namespace {
-bool HasRows(db::Connection& c, const QString& sql) { return Gates::Exists(c, sql); }
+bool HasRows(db::Connection& c, const QString& sql, const db::Params& params = {}) {
+    return Gates::Exists(c, sql, params);
+}
 
-// The months of a one-column grouped query, in the order returned.
-QStringList Months(db::Connection& c, const QString& sql) {
+// The months of a one-column grouped query, in the order returned, as stored.
+QStringList Months(db::Connection& c, const QString& sql, const db::Params& params = {}) {
     db::Query q(c);
-    q.Open(sql);
+    q.Open(sql, params);
     QStringList out;
     for (; !q.Eof(); q.Next()) out << q.Fields(0).AsString().trimmed();
     return out;
 }
 
+// The highest stored wage month as a month; the wage saves and the import write 0..12 only.
+Month WageMonthOf(long long n) { return Month(int(std::clamp<long long>(n, Month::kFirst, Month::kLast))); }
+
 }  // namespace
 
-QString MonthSql(const QString& m) {
-    bool ok = false;
-    const int v = m.trimmed().toInt(&ok);
-    if (!ok || v < 0 || v > 12) throw std::invalid_argument("月份无效：" + m.toStdString());
-    return QString::number(v);
-}
-
 bool Gates::LoadUnitInfo() {
-    db::Query q(db_);
-    q.Open(QStringLiteral("select * from Dep_Info where flag='1'"));
-    if (q.Eof()) return false;
-    state_.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
-    state_.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
-    state_.DepType = q.FieldByName(QStringLiteral("DepType")).AsString();
-    state_.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString().trimmed();
-    state_.CreateMon = q.FieldByName(QStringLiteral("CreateMon")).AsString().trimmed();
+    const std::optional<UnitRecord> u = unit::Load(db_);
+    if (!u) return false;
+    state_.DepNo = u->DepNo;
+    state_.DepName = u->DepName;
+    state_.DepClass = u->DepClass;
+    state_.CreateMon = u->CreateMon;
     return true;
 }
 
-QString Gates::StoredCreateMon(bool* found) {
-    db::Query q(db_);
-    q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
-    if (found) *found = !q.Eof();
-    return q.Eof() ? QString() : q.FieldByName(QStringLiteral("CreateMon")).AsString().trimmed();
-}
-
-bool Gates::CheckMonthStaffList(const QString& m) {
-    const QString mon = MonthSql(m);
-    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=") + mon)) return true;
-    if (ui_.MessageDlg(QStringLiteral("必须先核实") + mon + QStringLiteral("月名单！"), DlgKind::Confirmation,
+bool Gates::CheckMonthStaffList(Month m) {
+    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=?"), {m})) return true;
+    if (ui_.MessageDlg(QStringLiteral("必须先核实") + m.Text() + QStringLiteral("月名单！"), DlgKind::Confirmation,
                        DlgButtons::YesOnly) == DlgAnswer::Yes &&
         openMonthStaffList)
         openMonthStaffList();
     return false;
 }
 
-bool Gates::CheckPreviousMonth(const QString& p) {
-    const QString prev = MonthSql(p);
-    const QString c = StoredCreateMon();
+bool Gates::CheckPreviousMonth(Month p) {
+    const std::optional<UnitRecord> u = unit::Load(db_);
     // The month being opened is the founding month: nothing before it to check.
-    if (c != QStringLiteral("99") && c == prev) {
-        state_.MaxWageMonth = QString::number(c.toInt() + 1);
+    if (u && u->CreateMon.IsBefore(p)) {
+        state_.MaxWageMonth = p.Next().value_or(Month::YearEnd());
         return true;
     }
     bool ok = true;
-    if (HasRows(db_, QStringLiteral("select * from Wage_Info where Smon=") + prev +
-                         QStringLiteral(" and (sFlag='0' or wFlag='0')"))) {
+    if (HasRows(db_, QStringLiteral("select * from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {p})) {
         ok = false;
-        ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + prev + QStringLiteral("月[工资]数据，否则无法进行本月操作！"));
+        ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + p.Text() + QStringLiteral("月[工资]数据，否则无法进行本月操作！"));
     }
-    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=") + prev +
-                         QStringLiteral(" and sIsOk='0'"))) {
+    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=? and sIsOk='0'"), {p})) {
         ok = false;
-        ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + prev + QStringLiteral("月[人员]数据，否则无法进行本月操作！"));
+        ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + p.Text() + QStringLiteral("月[人员]数据，否则无法进行本月操作！"));
     }
     return ok;
 }
 
-bool Gates::CheckMonthDataErrors(const QString& m) {
-    const QString mon = MonthSql(m);
+bool Gates::CheckMonthDataErrors(Month m) {
     // SQLite does not promise the order of grouped rows: ask for it.
-    const QStringList staff = Months(db_, QStringLiteral("select sMon from Staff_moninfo where sMon<=") + mon +
-                                              QStringLiteral(" and  sIsok='0' group by sMon order by sMon"));
+    const QStringList staff =
+        Months(db_, QStringLiteral("select sMon from Staff_moninfo where sMon<=? and  sIsok='0' group by sMon order by sMon"),
+               {m});
     if (!staff.isEmpty()) {
         QString list;
         for (const QString& s : staff)
@@ -104,35 +87,29 @@ bool Gates::CheckMonthDataErrors(const QString& m) {
         ui_.Info(list + QStringLiteral("有人员数据错误，请纠正。"));
         Abort();
     }
-    const QStringList wage = Months(db_, QStringLiteral("select sMon from Wage_Info where Smon<=") + mon +
-                                             QStringLiteral(" and  (wFlag='0' or sFlag='0') group by sMon order by sMon"));
+    const QStringList wage = Months(
+        db_, QStringLiteral("select sMon from Wage_Info where Smon<=? and  (wFlag='0' or sFlag='0') group by sMon order by sMon"),
+        {m});
     if (!wage.isEmpty()) {
         QString list;
         for (const QString& s : wage) list += s + QStringLiteral("月份,");
         ui_.Info(list + QStringLiteral("有工资数据错误，请纠正。"));
         Abort();
     }
-    return HasRows(db_, QStringLiteral("select * from VmonWage where Smon in(") + mon + QStringLiteral(")"));
+    return HasRows(db_, QStringLiteral("select * from VmonWage where Smon=?"), {m});
 }
 
-bool Gates::HasMonthData(const QString& m) {
-    const QString mon = MonthSql(m);
-    return HasRows(db_, QStringLiteral("select sMon from Staff_moninfo where sMon=") + mon +
-                            QStringLiteral(" and  sIsok='1' group by sMon")) ||
-           HasRows(db_, QStringLiteral("select sMon from Wage_Info where Smon=") + mon +
-                            QStringLiteral(" and  wFlag='0' group by sMon")) ||
-           HasRows(db_, QStringLiteral("select * from VmonWage where Smon in(") + mon + QStringLiteral(")"));
+bool Gates::HasMonthData(Month m) {
+    return HasRows(db_, QStringLiteral("select sMon from Staff_moninfo where sMon=? and  sIsok='1' group by sMon"), {m}) ||
+           HasRows(db_, QStringLiteral("select sMon from Wage_Info where Smon=? and  wFlag='0' group by sMon"), {m}) ||
+           HasRows(db_, QStringLiteral("select * from VmonWage where Smon=?"), {m});
 }
 
 MonthMenuPlan Gates::PlanMonthMenus() {
     MonthMenuPlan plan;
-    bool unit = false;
-    QString c = StoredCreateMon(&unit);
-    if (!unit) c = QStringLiteral("99");
-    // The unit form writes "99" or "0".."11"; any other stored text counts as "not founded this year".
-    bool ok = false;
-    const int founded = c.toInt(&ok);
-    if (c != QStringLiteral("99") && (!ok || founded < 0 || founded > 11)) c = QStringLiteral("99");
+    // No unit, or one not founded this year, opens the year from January.
+    const std::optional<UnitRecord> u = unit::Load(db_);
+    const int founded = u && u->CreateMon.before ? u->CreateMon.before->Number() : -1;
 
     const bool wages = HasRows(db_, QStringLiteral("select * from Wage_Info"));
     int maxMonth = 0;
@@ -141,17 +118,18 @@ MonthMenuPlan Gates::PlanMonthMenus() {
         q.Open(QStringLiteral("select Max(CInt(sMon)) as num  from Wage_Info"));
         if (!q.Eof() && !q.Fields(0).IsNull()) maxMonth = int(q.Fields(0).AsInteger());
     }
-    if (c != QStringLiteral("99")) {
-        plan.enabled[size_t(founded + 1)] = true;
-        plan.maxWageMonth = QString::number(maxMonth);
-        for (int k = founded; k <= maxMonth && k + 1 <= 12; ++k) plan.enabled[size_t(k + 1)] = true;
+    if (founded >= 0) {
+        const int f = founded;
+        plan.enabled[size_t(f + 1)] = true;
+        plan.maxWageMonth = WageMonthOf(maxMonth);
+        for (int k = f; k <= maxMonth && k + 1 <= 12; ++k) plan.enabled[size_t(k + 1)] = true;
     } else if (wages) {
-        plan.maxWageMonth = QString::number(maxMonth);
+        plan.maxWageMonth = WageMonthOf(maxMonth);
         if (maxMonth >= 1)
             for (int k = 1; k <= maxMonth + 1 && k <= 12; ++k) plan.enabled[size_t(k)] = true;
     } else {
         plan.enabled[1] = true;
-        plan.maxWageMonth = QStringLiteral("0");
+        plan.maxWageMonth = Month::Start();
     }
     return plan;
 }
@@ -165,29 +143,18 @@ QString Gates::StaffErrorMonthList() {
     return list;
 }
 
-QString Gates::PeriodRefusal(int e, bool testStaffList) {
-    const QString end = MonthSql(QString::number(e));
-    if (testStaffList && !HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=") + end)) {
+QString Gates::PeriodRefusal(Month e, bool testStaffList) {
+    if (testStaffList && !HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=?"), {e})) {
         static const char16_t* names[] = {u"一", u"二", u"三"};
-        const int q = e / 3 - 1;
+        const int q = e.Number() / 3 - 1;
         if (q < 0 || q > 2) return {};
-        return QString::fromUtf16(names[q]) + QStringLiteral("季度数据不全，请保证具有1-") + end +
+        return QString::fromUtf16(names[q]) + QStringLiteral("季度数据不全，请保证具有1-") + e.Text() +
                QStringLiteral("月的工资数据！");
     }
-    const QStringList wage =
-        Months(db_, QStringLiteral("select smon from Wage_Info where sMon<=") + end +
-                        QStringLiteral(" and (sflag='0' or wflag='0') group by smon order by smon"));
+    const QStringList wage = Months(
+        db_, QStringLiteral("select smon from Wage_Info where sMon<=? and (sflag='0' or wflag='0') group by smon order by smon"),
+        {e});
     if (!wage.isEmpty()) return QStringLiteral("[") + wage.join(QLatin1Char(',')) + QStringLiteral("]月有工资错误信息，请核查!");
-    return {};
-}
-
-QString Gates::UnitClassText(const QString& depType, const QString& depInfo) {
-    if (depType.trimmed() == QStringLiteral("机关单位")) return QStringLiteral("机关单位");
-    const QString i = depInfo.trimmed();
-    if (i == QStringLiteral("规上")) return QStringLiteral("规模以上工业单位");
-    if (i == QStringLiteral("否")) return QStringLiteral("其他企业事业单位");
-    if (i == QStringLiteral("是1")) return QStringLiteral("有总承包和专业承包资质的建筑业单位");
-    if (i == QStringLiteral("是2")) return QStringLiteral("有劳务分包资质的建筑业单位");
     return {};
 }
 

@@ -5,6 +5,7 @@
 // Plain logic over the connection, the state and the message service.
 
 #include "core/base/AppContext.h"
+#include "core/db/Db.h"
 
 #include <QString>
 
@@ -21,7 +22,7 @@ class UiService;
 // Which of the twelve month items of "工资录入" are enabled (index 1..12; 0 unused).
 struct MonthMenuPlan {
     std::array<bool, 13> enabled{};
-    QString maxWageMonth = QStringLiteral("0");
+    Month maxWageMonth;
 };
 
 class Gates {
@@ -34,14 +35,14 @@ public:
     // The unit gate: loads the Flag='1' row into the state; false (and nothing changed) without one.
     bool LoadUnitInfo();
     // The month-list gate: the month has staff rows; else offers the monthly staff list.
-    bool CheckMonthStaffList(const QString& m);
+    bool CheckMonthStaffList(Month m);
     // The previous-month gate, p being the month before the one opened.
-    bool CheckPreviousMonth(const QString& p);
+    bool CheckPreviousMonth(Month p);
     // Error rows up to month m: shows them and stops the command silently; else whether the
     // month has wage rows on its staff list.
-    bool CheckMonthDataErrors(const QString& m);
+    bool CheckMonthDataErrors(Month m);
     // Whether month m has any data at all (no message).
-    bool HasMonthData(const QString& m);
+    bool HasMonthData(Month m);
 
     // Month items to enable from the founding month and the highest wage month.
     MonthMenuPlan PlanMonthMenus();
@@ -52,22 +53,15 @@ public:
     QString StaffErrorMonthList();
     // The period check of the labour reports for end month e: the refusal text, empty when the
     // period may be reported. The staff-list test is skipped for the annual report.
-    QString PeriodRefusal(int e, bool testStaffList);
+    QString PeriodRefusal(Month e, bool testStaffList);
 
-    // Status-bar class text of a unit: DepType trimmed, DepInfo trimmed.
-    static QString UnitClassText(const QString& depType, const QString& depInfo);
     // Whether a query returns any row (reads at most one).
-    static bool Exists(db::Connection& c, const QString& sql);
-    // The trimmed CreateMon of the current unit; empty without a unit row.
-    QString StoredCreateMon(bool* found = nullptr);
+    static bool Exists(db::Connection& c, const QString& sql, const db::Params& params = {});
 
 private:
     db::Connection& db_;
     MainState& state_;
     UiService& ui_;
 };
-
-// A month spliced into SQL: only the digits of a month 0..12 pass; anything else raises.
-QString MonthSql(const QString& m);
 
 }  // namespace qm

@@ -1,19 +1,19 @@
 #include "core/unit/MainCommands.h"
 
+#include "core/report/AnnualWageReport.h"
+#include "core/report/QuarterWageReport.h"
+
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/base/UiService.h"
 #include "core/base/FormFactory.h"
 #include "core/base/FormInterfaces.h"
 #include "core/unit/Placeholders.h"
+#include "core/unit/UnitInfo.h"
 
 #include <QDir>
 
 namespace qm {
-
-namespace {
-const QString kOrgan = QStringLiteral("机关单位");
-}
 
 MainCommands::MainCommands(AppContext& ctx) : ctx_(ctx), gates_(ctx.db, ctx.state, ctx.ui), maint_(ctx) {
     gates_.openMonthStaffList = [this] { OpenModeless(QStringLiteral("TFrm_monput")); };
@@ -36,9 +36,8 @@ void MainCommands::FormShow() {
     RefreshMonthMenus();
     RefreshInitialDataMenus();
 
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
-    if (q.Eof()) {
+    const std::optional<UnitRecord> u = unit::Load(ctx_.db);
+    if (!u) {
         caption = kAppTitle + QStringLiteral("[未登记]");
         Changed();
         // the unit form writes a saved unit into the state, panels and caption itself
@@ -49,23 +48,13 @@ void MainCommands::FormShow() {
         return;
     }
     MainState& s = ctx_.state;
-    s.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString().trimmed();
-    const QString depType = q.FieldByName(QStringLiteral("DepType")).AsString();
-    if (depType.trimmed() != kOrgan) {
-        panel[1] = Gates::UnitClassText(depType, s.DepInfo);
-        s.IsEnterprise = 1;
-        menus.N72 = true;
-        menus.N73 = false;
-    } else {
-        s.IsEnterprise = 0;
-        panel[1] = kOrgan;
-        menus.N72 = false;
-        menus.N73 = true;
-    }
-    panel[0] = QStringLiteral("当前单位： ") + q.FieldByName(QStringLiteral("DepName")).AsString();
-    s.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
-    s.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
-    s.DepType = depType;
+    s.DepClass = u->DepClass;
+    panel[1] = u->DepClass.StatusText();
+    menus.N72 = u->DepClass.IsEnterprise();
+    menus.N73 = u->DepClass.IsOrgan();
+    panel[0] = QStringLiteral("当前单位： ") + u->DepName;
+    s.DepNo = u->DepNo;
+    s.DepName = u->DepName;
     Changed();
 }
 
@@ -86,26 +75,21 @@ void MainCommands::RefreshInitialDataMenus() {
 
 // ---------------------------------------------------------------- unit form
 
-void MainCommands::UnitSaved(const QString& depName, const QString& depNo, const QString& depType,
-                             const QString& depInfo, int isEnterprise) {
+void MainCommands::UnitSaved(const QString& depName, const QString& depNo, UnitClass cls) {
     MainState& s = ctx_.state;
-    s.IsEnterprise = isEnterprise;
-    menus.N72 = isEnterprise != 0;
-    menus.N73 = isEnterprise == 0;
+    menus.N72 = cls.IsEnterprise();
+    menus.N73 = cls.IsOrgan();
     panel[0] = QStringLiteral("当前单位： ") + depName;
     s.DepNo = depNo;
     s.DepName = depName;
-    s.DepType = depType;
-    s.DepInfo = depInfo;
+    s.DepClass = cls;
     // After a first registration too: a unit founded in May must not see January open.
     RefreshMonthMenus();
 }
 
 void MainCommands::UnitFormFinished(const QString& classText) {
-    bool unit = false;
-    gates_.StoredCreateMon(&unit);
     // The mark stays while no unit is stored (a refused first registration saved nothing).
-    caption = unit ? kAppTitle : kAppTitle + QStringLiteral("[未登记]");
+    caption = unit::Load(ctx_.db) ? kAppTitle : kAppTitle + QStringLiteral("[未登记]");
     panel[1] = classText;
     Changed();
 }
@@ -164,14 +148,14 @@ void MainCommands::N50Click() { OpenModal(QStringLiteral("TFrm_changeDep")); }
 
 void MainCommands::N10Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = QStringLiteral("0");
+    ctx_.state.CurrentMonth = Month::Start();
     OpenModal(QStringLiteral("TFrm_allput"));
 }
 
 void MainCommands::N13Click() {
     UnitGate(true);
     auto f = CreateAs<IPerput>(QStringLiteral("TFrm_perput"));
-    f->MonthNo = QStringLiteral("0");
+    f->MonthNo = Month::Start();
     f->ReturnMode = QStringLiteral("1");
     f->ShowModal();
 }
@@ -187,9 +171,9 @@ void MainCommands::N9Click() { maint_.N9Click(); }
 void MainCommands::MonthClick(int k) {
     if (k < 1 || k > 12) return;
     UnitGate(k == 1);
-    const QString month = QString::number(k);
+    const Month month(k);
     ctx_.state.CurrentMonth = month;
-    if (k >= 2 && !gates_.CheckPreviousMonth(QString::number(k - 1))) return;
+    if (k >= 2 && !gates_.CheckPreviousMonth(*month.Previous())) return;
     if (!gates_.CheckMonthStaffList(month)) return;
     OpenModal(QStringLiteral("TFrm_mon"));
 }
@@ -198,7 +182,7 @@ void MainCommands::MonthClick(int k) {
 
 void MainCommands::N42Click() {
     UnitGate(true);
-    if (!Gates::Exists(ctx_.db, QStringLiteral("select * from Staff_moninfo where sMon=12"))) {
+    if (!Gates::Exists(ctx_.db, QStringLiteral("select * from Staff_moninfo where sMon=?"), {Month::YearEnd()})) {
         ctx_.ui.Info(QStringLiteral("年度数据不全，请保证有年末12月数据。"));
         return;
     }
@@ -241,7 +225,7 @@ void MainCommands::N60Click() {
 
 void MainCommands::QuarterLabourClick(int quarter) {
     if (quarter < 1 || quarter > 3) return;
-    const int e = quarter * 3;
+    const Month e(quarter * 3);
     const QString refusal = gates_.PeriodRefusal(e, true);
     if (!refusal.isEmpty()) {
         ctx_.ui.Info(refusal);
@@ -251,15 +235,15 @@ void MainCommands::QuarterLabourClick(int quarter) {
                                        u" 统计前三季度，即从 1 月到 9月"};
     auto f = CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
     f->SetPeriodLabel(QStringLiteral("2012年") + QString::number(quarter) + QStringLiteral("季度"));
-    f->PeriodMonths = e;
-    f->StartMonth = QStringLiteral("1");
-    f->EndMonth = QString::number(e);
+    f->PeriodMonths = e.Number();
+    f->StartMonth = Month(1);
+    f->EndMonth = e;
     f->AppendCaption(QString::fromUtf16(suffix[quarter - 1]));
     f->ShowModal();
 }
 
 void MainCommands::N59Click() {
-    const QString refusal = gates_.PeriodRefusal(12, false);
+    const QString refusal = gates_.PeriodRefusal(Month::YearEnd(), false);
     if (!refusal.isEmpty()) {
         ctx_.ui.Info(refusal);
         return;
@@ -269,17 +253,7 @@ void MainCommands::N59Click() {
 
 void MainCommands::QuarterWageClick(int quarter) {
     if (quarter < 1 || quarter > 3) return;
-    const QString q = QString::number(quarter * 3);
-    const QString noData = QStringLiteral("无") + q + QStringLiteral("月工资数据，无法统计。");
-    if (!gates_.HasMonthData(q)) {
-        ctx_.ui.Info(noData);
-        return;
-    }
-    // Clean staff rows but no wage row of the month: say so rather than do nothing.
-    if (!gates_.CheckMonthDataErrors(q)) {
-        ctx_.ui.Info(noData);
-        return;
-    }
+    if (!report::QuarterWageReport::PassGates(gates_, ctx_.ui, quarter)) return;
     auto f = CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"));
     f->Quarter = quarter;
     IForm* raw = f.get();
@@ -288,10 +262,7 @@ void MainCommands::QuarterWageClick(int quarter) {
 
 void MainCommands::N66Click() {
     UnitGate(true);
-    if (!gates_.HasMonthData(QStringLiteral("12"))) {
-        ctx_.ui.Info(QStringLiteral("无12月数据，无法统计。"));
-        return;
-    }
+    if (!report::AnnualWageReport::PassGates(gates_, ctx_.ui)) return;
     OpenModal(QStringLiteral("TFrm_NGLabor"));
 }
 
@@ -303,7 +274,7 @@ void MainCommands::N14Click() {
 
 void MainCommands::N46Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = QString();
+    ctx_.state.CurrentMonth = std::nullopt;
     OpenModal(QStringLiteral("TFrm_allput"));
 }
 
@@ -352,25 +323,21 @@ void MainCommands::N4Click() { CloseConnectionAndWindow(); }
 
 void MainCommands::SpeedButton8Click() {
     UnitGate(true);
-    const QString c = ctx_.state.CreateMon;  // just reloaded by the gate
+    const FoundingMonth c = ctx_.state.CreateMon;  // just reloaded by the gate
     if (!menus.N8) {
         ctx_.ui.Info(QStringLiteral("请先输入期初数据。"));
-        ctx_.state.CurrentMonth = QStringLiteral("0");
+        ctx_.state.CurrentMonth = Month::Start();
         OpenModal(QStringLiteral("TFrm_allput"));
         return;
     }
-    int s = 0;
-    if (c == QLatin1String("99")) {
-        s = 1;
-    } else {
-        bool ok = false;
-        const int v = c.toInt(&ok);
-        if (!ok || v < 0 || v > 11 || c != QString::number(v)) return;  // not a founding month: nothing
-        if (v == 11) {
+    if (!c.valid) return;  // not a founding month: nothing
+    int s = 1;
+    if (c.before) {
+        if (*c.before == Month(11)) {
             if (menus.month[12]) MonthClick(12);
             return;
         }
-        s = v + 1;
+        s = c.before->Number() + 1;
     }
     // The last month of the run of enabled items that follows s.
     int k = s;
@@ -379,8 +346,8 @@ void MainCommands::SpeedButton8Click() {
 }
 
 void MainCommands::SpeedButton5Click() {
-    // Compared as stored, as the menu item of the other kind may be hidden.
-    if (ctx_.state.DepType == kOrgan)
+    // By the unit's type, as the menu item of the other kind may be hidden.
+    if (ctx_.state.DepClass.IsOrgan())
         N73Click();
     else
         N72Click();

@@ -54,15 +54,14 @@ public:
     void RefreshInitialDataMenus() override;
     bool N34Click() override;
     bool LoadUnitInfo() override { return gates_.LoadUnitInfo(); }
-    bool HasMonthData(const QString& m) override { return gates_.HasMonthData(m); }
-    bool CheckMonthDataErrors(const QString& m) override { return gates_.CheckMonthDataErrors(m); }
+    bool HasMonthData(Month m) override { return gates_.HasMonthData(m); }
+    bool CheckMonthDataErrors(Month m) override { return gates_.CheckMonthDataErrors(m); }
     void ShowStatus(const QString& text) override;
-    bool CheckPreviousMonth(const QString& p) { return gates_.CheckPreviousMonth(p); }
-    bool CheckMonthStaffList(const QString& m) { return gates_.CheckMonthStaffList(m); }
+    bool CheckPreviousMonth(Month p) { return gates_.CheckPreviousMonth(p); }
+    bool CheckMonthStaffList(Month m) { return gates_.CheckMonthStaffList(m); }
 
     // The unit form's save reports here (after the row is written).
-    void UnitSaved(const QString& depName, const QString& depNo, const QString& depType, const QString& depInfo,
-                   int isEnterprise);
+    void UnitSaved(const QString& depName, const QString& depNo, UnitClass cls);
     // The unit form's last step, saved or refused: caption and the class panel.
     void UnitFormFinished(const QString& classText);
     // The class panel alone: the unit form shows the stored unit's class as it loads it.

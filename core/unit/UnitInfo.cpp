@@ -8,28 +8,27 @@
 
 namespace qm::unit {
 
-QString DepTypeOf(int rg) { return rg == 0 ? QStringLiteral("机关单位") : QStringLiteral("企业事业单位"); }
-
-QString DepInfoOf(int rg2, const QString& cb1Text) {
+namespace {
+UnitClass::Kind KindOf(int rg2, const QString& cb1Text) {
     switch (rg2) {
-    case 1: return cb1Text == kGeneralContract ? QStringLiteral("是1") : QStringLiteral("是2");
-    case 2: return QStringLiteral("规上");
-    default: return QStringLiteral("否");
+    case 1: return cb1Text == kGeneralContract ? UnitClass::Kind::GeneralContract : UnitClass::Kind::LabourSubcontract;
+    case 2: return UnitClass::Kind::AboveSize;
+    default: return UnitClass::Kind::Other;
     }
 }
+}  // namespace
 
-QString CreateMonOf(int rg3, int dateIndex) {
-    return rg3 == 0 ? QStringLiteral("99") : QString::number(dateIndex);
+UnitClass ClassOf(int rg, int rg2, const QString& cb1Text) { return UnitClass(rg == 0, KindOf(rg2, cb1Text)); }
+
+FoundingMonth CreateMonOf(int rg3, int dateIndex) {
+    if (rg3 == 0) return FoundingMonth::NotThisYear();
+    return FoundingMonth::Before(Month(dateIndex));
 }
 
 QString ClassTextOf(int rg, int rg2, const QString& cb1Text) {
-    switch (rg2) {
-    case 1:
-        return cb1Text == kGeneralContract ? QStringLiteral("有总承包和专业承包资质的建筑业单位")
-                                           : QStringLiteral("有劳务分包资质的建筑业单位");
-    case 2: return QStringLiteral("规模以上工业单位");
-    default: return rg == 0 ? QStringLiteral("机关单位") : QStringLiteral("其他企业事业单位");
-    }
+    // The class of the second group names itself even under 机关单位; the form does not let
+    // that pair be chosen.
+    return UnitClass(rg == 0 && rg2 == 0, KindOf(rg2, cb1Text)).StatusText();
 }
 
 bool IsCodeChar(QChar c) {
@@ -46,27 +45,26 @@ bool IsValidCode(const QString& code) {
     return true;
 }
 
-std::optional<UnitRecord> Load(AppContext& ctx) {
-    db::Query q(ctx.db);
-    q.Open(QStringLiteral("select * from Dep_Info  where Flag='1'"));
+std::optional<UnitRecord> Load(db::Connection& db) {
+    db::Query q(db);
+    q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
     if (q.Eof()) return std::nullopt;
     UnitRecord r;
     r.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
     r.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
-    r.DepType = q.FieldByName(QStringLiteral("DepType")).AsString();
-    r.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString().trimmed();
-    r.CreateMon = q.FieldByName(QStringLiteral("CreateMon")).AsString().trimmed();
+    r.DepClass = UnitClass::Decode(q.FieldByName(QStringLiteral("DepType")).AsString(),
+                                   q.FieldByName(QStringLiteral("DepInfo")).AsString());
+    r.CreateMon = FoundingMonth::Decode(q.FieldByName(QStringLiteral("CreateMon")).AsString());
     return r;
 }
 
 SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& c) {
-    const QString depType = DepTypeOf(c.rg);
-    const QString depInfo = DepInfoOf(c.rg2, c.cb1Text);
+    const UnitClass cls = ClassOf(c.rg, c.rg2, c.cb1Text);
     if (c.rg3 == 1 && c.dateIndex < 0) {
         ctx.ui.ConfirmYesOnly(QStringLiteral("请输入创办月份。"));
         Abort();
     }
-    const QString createMon = CreateMonOf(c.rg3, c.dateIndex);
+    const QString createMon = CreateMonOf(c.rg3, c.dateIndex).Text();
     const QString name = c.name.trimmed();
     QString depNo;
     bool boxesFilled = true;
@@ -87,17 +85,17 @@ SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& c) {
         db::Transaction t(ctx.db);
         ctx.db.Exec(QStringLiteral("delete from Dep_Info"));
         ctx.db.Exec(QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,Depinfo,flag,CreateMon)values(?,?,?,?,'1',?)"),
-                    {name, depNo, depType, depInfo, createMon});
+                    {name, depNo, cls.DepTypeText(), cls.DepInfoText(), createMon});
         t.Commit();
         ctx.ui.Info(QStringLiteral("保存成功！"));
     } else {
         if (!ctx.ui.AskYesNo(QStringLiteral("是否要进行修改?"))) Abort();  // declined: state and row as they were
         // Every row is rewritten: the table holds the one unit.
         ctx.db.Exec(QStringLiteral("Update Dep_Info set DepName=?,DepNo=?,DepType=?,Depinfo=?,CreateMon=?"),
-                    {name, depNo, depType, depInfo, createMon});
+                    {name, depNo, cls.DepTypeText(), cls.DepInfoText(), createMon});
     }
     // The unit type changes only once the row is written.
-    main.UnitSaved(name, depNo, depType, depInfo, c.rg);
+    main.UnitSaved(name, depNo, cls);
     main.UnitFormFinished(ClassTextOf(c.rg, c.rg2, c.cb1Text));
     return SaveResult::Saved;
 }

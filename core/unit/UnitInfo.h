@@ -2,12 +2,17 @@
 // The unit record behind the unit information form: how the form's choices map to the
 // Dep_Info columns, the checks, and the save. The form only reads its controls and calls these.
 
+#include "core/base/UnitClass.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace qm {
 
+namespace db {
+class Connection;
+}
 struct AppContext;
 class MainCommands;
 
@@ -22,9 +27,11 @@ struct UnitChoice {
     int dateIndex = -1;    // DateCb: 0 "1月创办" .. 11 "12月创办"; -1 none chosen
 };
 
-// One Dep_Info row.
+// The current unit, decoded where its Dep_Info row is read.
 struct UnitRecord {
-    QString DepName, DepNo, DepType, DepInfo, CreateMon;
+    QString DepName, DepNo;  // as stored
+    UnitClass DepClass;      // from DepType and DepInfo
+    FoundingMonth CreateMon;
 };
 
 namespace unit {
@@ -32,10 +39,12 @@ namespace unit {
 inline const QString kGeneralContract = QStringLiteral("有总承包和专业承包资质");
 inline const QString kLabourSubcontract = QStringLiteral("有劳务分包资质");
 
-QString DepTypeOf(int rg);
-QString DepInfoOf(int rg2, const QString& cb1Text);
-QString CreateMonOf(int rg3, int dateIndex);
-// The status-bar class text of the form's choices.
+// The class the form's choices give: rg the type, rg2 and the contract text the class.
+UnitClass ClassOf(int rg, int rg2, const QString& cb1Text);
+// The founding choice: not this year (rg3 0), else the month before the chosen founding
+// month (dateIndex 0 for January).
+FoundingMonth CreateMonOf(int rg3, int dateIndex);
+// The status-bar class text of the form's choices (a class picked under 机关单位 names the class).
 QString ClassTextOf(int rg, int rg2, const QString& cb1Text);
 // A code character: 0-9, A-Z or a-z (a lower-case letter is upper-cased as it is typed).
 bool IsCodeChar(QChar c);
@@ -43,8 +52,8 @@ bool IsCodeChar(QChar c);
 // backup file names, so nothing else may reach the database.
 bool IsValidCode(const QString& code);
 
-// The current unit (Flag='1'), if any.
-std::optional<UnitRecord> Load(AppContext& ctx);
+// The current unit (Flag='1'), if any. Every reader of the unit row comes here.
+std::optional<UnitRecord> Load(db::Connection& db);
 
 enum class SaveResult { Saved, Refused };
 

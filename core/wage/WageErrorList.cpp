@@ -24,7 +24,7 @@ QString WageErrorCaption(const QString& month) { return month + QStringLiteral("
 QString WageErrorCountText(int n) { return QStringLiteral("共有") + QString::number(n) + QStringLiteral("条记录!"); }
 
 WageErrorList::WageErrorList(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(TrimBlanks(ctx.state.CurrentMonth).toInt()) {}
+    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {}
 
 int WageErrorList::Load() {
     db::Query q(ctx_.db);

@@ -47,13 +47,13 @@ std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
 QString WageCountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
 WageSheet::WageSheet(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(TrimBlanks(ctx.state.CurrentMonth).toInt()) {}
+    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {}
 
 std::optional<int> WageSheet::Load() {
     book_.BeginUpdate();
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
-    if (month_ <= TrimBlanks(ctx_.state.MaxWageMonth).toInt()) {
+    if (month_ <= ctx_.state.MaxWageMonth.Number()) {
         db::Query q(ctx_.db);
         q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag "
                               "from Wage_Info where Smon=? order by id"),

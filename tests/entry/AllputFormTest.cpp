@@ -48,8 +48,8 @@ TEST_F(AllputFormTest, EntryModeShowsTheEntryButtonsAndTheStoredRows) {
 }
 
 TEST_F(AllputFormTest, RegisterModeIsKeptForTheLifeOfTheWindow) {
-    state.CurrentMonth = QString();
-    state.IsEnterprise = 0;
+    state.CurrentMonth = std::nullopt;
+    state.DepClass = UnitClass(true, state.DepClass.kind());
     Open();
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(form->windowTitle(), QStringLiteral("人员名册"));
@@ -58,7 +58,7 @@ TEST_F(AllputFormTest, RegisterModeIsKeptForTheLifeOfTheWindow) {
         EXPECT_FALSE(form->BitBtn7->isVisible());
         EXPECT_FALSE(form->SpeedButton1->isVisible());
         EXPECT_FALSE(form->BitBtn1->isVisible());
-        EXPECT_EQ(state.CurrentMonth, QStringLiteral("0"));
+        EXPECT_EQ(state.CurrentMonth, Month::Start());
         form->ReloadAndRecheck();
     }
 }
@@ -196,7 +196,7 @@ TEST_F(AllputFormTest, ErrorListOpensForTheStartOfPeriodRowsAndTheSheetShowsItsC
 
 TEST_F(AllputFormTest, UploadWritesTheRegisterFileAndClosesTheForm) {
     Store({GoodRow(QStringLiteral("张三"), QStringLiteral("A1"))});
-    state.CurrentMonth = QString();
+    state.CurrentMonth = std::nullopt;
     Open();
     form->SBtClick();
     EXPECT_TRUE(QFileInfo::exists(base.paths().Rcsb() + QStringLiteral("/Gl_12345678X.dbf")));

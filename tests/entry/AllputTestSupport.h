@@ -26,7 +26,7 @@ public:
         if (clearAnswer) c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0"));
         return clearAnswer;
     }
-    bool CheckMonthDataErrors(const QString&) override { return true; }
+    bool CheckMonthDataErrors(qm::Month) override { return true; }
 
 private:
     db::Connection& c_;
@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         SetUnit(QStringLiteral("否"));
         LoadCodeTables(db(), QStringLiteral("1"), codes);
-        state.CurrentMonth = QStringLiteral("0");
+        state.CurrentMonth = Month::Start();
         ApplySheetTemplate(book, QStringLiteral("staff"));
     }
     void SetUnit(const QString& depInfo, const QString& depType = QStringLiteral("企业")) {
@@ -45,8 +45,7 @@ protected:
         db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
                                  "values ('青石建设有限公司', '12345678X', ?, ?, '1', '99')"),
                   {depType, depInfo});
-        state.DepInfo = depInfo;
-        state.DepType = depType;
+        state.DepClass = UnitClass::Decode(depType, depInfo);
         state.DepNo = QStringLiteral("12345678X");
     }
     db::Connection& db() { return base.db(); }

@@ -132,6 +132,26 @@ TEST(MonputForm, NonNumericWorkYearsMarkTheCellAndStopTheSave) {
     EXPECT_TRUE(env.ui.Texts()[0].startsWith("第4行（乙）的“参加工作年限”不是数字")) << env.ui.Texts()[0].toStdString();
 }
 
+TEST(MonputForm, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
+    MonputEnv env("否", "4");
+    env.Store(4, "原有", "9");
+    Window w(env);
+    w->BitBtn2Click();
+    MonputEnv::Type(w->Sheet(), 3, MonputEnv::ValidTexts("甲", "1"));
+    MonputEnv::Type(w->Sheet(), 4, MonputEnv::ValidTexts("乙", "2"));
+    MonputEnv::Type(w->Sheet(), 6, MonputEnv::ValidTexts("丙", "3"));
+    env.ui.Clear();
+    env.ui.answers = {DlgAnswer::No};
+    w->B3Click();
+    EXPECT_EQ(env.ui.Texts(), QStringList{"第5行姓名为空，从该行起的1行不会保存。\n只保存前面的2行吗？"});
+    EXPECT_EQ(env.Col("sName", 4), "原有");
+    env.ui.Clear();
+    env.ui.answers = {DlgAnswer::Yes};
+    w->BitBtn2Click();
+    w->B3Click();
+    EXPECT_EQ(env.Col("sName", 4), "甲,乙");
+}
+
 TEST(MonputForm, ALeadingBlankFailsTheSexCheckAndIsStoredAsTyped) {
     MonputEnv env("否", "2");
     Window w(env);
@@ -328,7 +348,7 @@ TEST(MonputForm, TheFactoryShowsTheOneWindowOfTheProgram) {
 struct RecordedPerput : QDialog, IPerput {
     RecordedPerput(db::Connection& c, QString& seen) : c_(c), seen_(seen) {}
     void ShowModal() override {
-        seen_ = MonthNo + QLatin1Char('|') + ReturnMode + QLatin1Char('|') + windowTitle();
+        seen_ = MonthNo.Text() + QLatin1Char('|') + ReturnMode + QLatin1Char('|') + windowTitle();
         c_.Exec("insert into Staff_moninfo (sMon, sName, sNumber, sIsok) values (2, '新人', '2001', '1')");
     }
     void ShowModeless(std::unique_ptr<IForm>) override {}
@@ -363,10 +383,10 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
         return std::make_unique<RecordedPerput>(env.tb.db(), seen);
     });
     Window w(env);
-    env.state.CurrentMonth = "5";
+    env.state.CurrentMonth = Month(5);
     w->B6Click();
     EXPECT_EQ(seen, "2||2月份个人数据核对");
-    EXPECT_EQ(env.state.CurrentMonth, "5");  // given back for the window that set it
+    EXPECT_EQ(env.state.CurrentMonth, Month(5));  // given back for the window that set it
 
     QString title;
     QTimer::singleShot(0, [&] {
@@ -383,7 +403,7 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
     EXPECT_EQ(title, "2月批量人员删除");
     EXPECT_EQ(env.Col("sName", 2), "新人");  // 张三 went from month 2 ...
     EXPECT_EQ(env.Col("sName", 5), "五月");  // ... and month 5 kept its person
-    EXPECT_EQ(env.state.CurrentMonth, "5");
+    EXPECT_EQ(env.state.CurrentMonth, Month(5));
 }
 
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.

@@ -17,10 +17,9 @@ class MonputEnv {
 public:
     explicit MonputEnv(const QString& depInfo = QStringLiteral("否"), const QString& month = QStringLiteral("2"))
         : ctx{tb.db(), ui, tb.paths(), state, pb} {
-        state.CurrentMonth = month;
-        state.DepInfo = depInfo;
-        state.DepType = QStringLiteral("企业事业单位");
-        state.IsEnterprise = 1;
+        // An empty month is the register mode.
+        if (!month.isEmpty()) state.CurrentMonth = Month::FromText(month);
+        state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), depInfo);
         tb.db().Exec("insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) "
                      "values('江南示范机械制造有限公司','12345678X','企业事业单位',?,'1','99')",
                      {depInfo});

@@ -28,9 +28,9 @@ protected:
 
     std::unique_ptr<TFrm_perput> Open(const QString& depInfo, const QString& month = QStringLiteral("0"),
                                       const QString& returnMode = QStringLiteral("1")) {
-        state.DepInfo = depInfo;
+        state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), depInfo);
         auto f = std::make_unique<TFrm_perput>(ctx);
-        f->MonthNo = month;
+        f->MonthNo = Month::FromText(month);
         f->ReturnMode = returnMode;
         f->show();
         QApplication::processEvents();

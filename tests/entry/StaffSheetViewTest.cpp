@@ -21,7 +21,7 @@ QString S(const char* s) { return QString::fromUtf8(s); }
 TEST(StaffSheetView, CheckedRowsShowTheirRedCells) {
     TSheetBook book;
     ApplySheetTemplate(book, "staff");
-    ApplyStaffLayout(book, S("是1"));
+    ApplyStaffLayout(book, UnitClass(false, UnitClass::Kind::GeneralContract));
     CodeLists codes;
     codes.CodeYesNoList = {{1, S("是"), {}}, {2, S("否"), {}}};
     codes.CodeNationList = codes.CodeYesNoList;
@@ -48,7 +48,7 @@ TEST(StaffSheetView, CheckedRowsShowTheirRedCells) {
     SheetView view(book);
     view.resize(1300, 330);
     view.show();
-    StaffRowRules rules(book, codes, StaffForm::MonthlyList, S("是1"), S("企业"));
+    StaffRowRules rules(book, codes, StaffForm::MonthlyList, UnitClass(false, UnitClass::Kind::GeneralContract));
     EXPECT_EQ(rules.CheckRows(StaffPass::Save), 4);
     EXPECT_FALSE(rules.AllRowsValid());
     for (int c : {2, 3, 6, 9, 13}) EXPECT_TRUE(book.IsMarked(5, c)) << c;

@@ -47,7 +47,7 @@ protected:
         Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(3, QStringLiteral("003"), QStringLiteral("王五"));
-        state.MaxWageMonth = QStringLiteral("2");
+        state.MaxWageMonth = Month(2);
     }
     // Runs `fn` once the next modal dialog is up.
     static void WhenModal(std::function<void(QWidget*)> fn) {

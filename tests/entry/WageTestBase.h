@@ -24,8 +24,8 @@ public:
         // As the main window does: the last month with wages.
         db::Query q(*db);
         q.Open(QStringLiteral("select coalesce(max(Smon), 0) from Wage_Info"));
-        state->MaxWageMonth = q.ValueAt(0, 0).AsString();
-        maxWageMonthSeen = state->MaxWageMonth;
+        state->MaxWageMonth = Month::FromText(q.ValueAt(0, 0).AsString());
+        maxWageMonthSeen = state->MaxWageMonth.Text();
     }
 };
 
@@ -34,7 +34,7 @@ protected:
     WageTestBase() : ctx{base.db(), ui, base.paths(), state, pb, &main, nullptr, nullptr} {
         main.db = &base.db();
         main.state = &state;
-        state.CurrentMonth = QStringLiteral("3");
+        state.CurrentMonth = Month(3);
     }
 
     void Staff(int mon, const QString& number, const QString& name) {

@@ -94,7 +94,7 @@ TEST(WrongForm, FromTheBatchSheetTheStartOfPeriodIsUpdated) {
     EXPECT_EQ(w->Sheet().GetCellText(3, 1), "期初");
     w->Sheet().SetCellText(3, 9, "初中");
     w->BitBtn2Click();
-    EXPECT_EQ(env.state.CurrentMonth, "0");
+    EXPECT_EQ(env.state.CurrentMonth, Month::Start());
     EXPECT_EQ(env.tb.Scalar("select sIsok||sEducation from Staff_moninfo where id=?", {z}), "18");
     EXPECT_EQ(env.tb.Scalar("select sIsok from Staff_moninfo where id=?", {four}), "0");
 }

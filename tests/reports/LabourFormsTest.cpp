@@ -35,9 +35,7 @@ protected:
         base.RunFixture(QString::fromLatin1(fixture));
         state.DepNo = depNo;
         state.DepName = depName;
-        state.DepType = QStringLiteral("企业事业单位");
-        state.DepInfo = QStringLiteral("规上");
-        state.IsEnterprise = 1;
+        state.DepClass = UnitClass(false, UnitClass::Kind::AboveSize);
     }
     test::TempBase base;
     ScriptedUiService ui;
@@ -51,8 +49,8 @@ TEST_F(LabourFormsTest, QuarterFormComputesExportsPrintsAndUploads) {
     TFrm_JLabor f(ctx);
     f.SetPeriodLabel(QStringLiteral("2012年1季度"));
     f.PeriodMonths = 3;
-    f.StartMonth = QStringLiteral("1");
-    f.EndMonth = QStringLiteral("3");
+    f.StartMonth = Month(1);
+    f.EndMonth = Month(3);
     f.AppendCaption(QStringLiteral(" 统计第一季度，即从 1 月到 3月"));
     f.FormShow();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("企事业单位劳动统计报表（季度） 统计第一季度，即从 1 月到 3月"));
@@ -87,8 +85,8 @@ TEST_F(LabourFormsTest, PeriodModeDisablesTheUploadAndDividesByTheRunsMonths) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
     TFrm_JLabor f(ctx);
     f.PeriodMonths = 2;
-    f.StartMonth = QStringLiteral("2");
-    f.EndMonth = QStringLiteral("3");
+    f.StartMonth = Month(2);
+    f.EndMonth = Month(3);
     f.DisableUpload();
     f.SetSheetCellText(1, 5, QStringLiteral("统计月间"));
     f.AppendCaption(QStringLiteral(" 统计从 2月到3月"));
@@ -108,8 +106,8 @@ TEST_F(LabourFormsTest, PeriodModeDisablesTheUploadAndDividesByTheRunsMonths) {
 TEST_F(LabourFormsTest, BadMonthFieldsAreShownNotComputed) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
     TFrm_JLabor f(ctx);
-    f.StartMonth = QStringLiteral("x");
-    f.EndMonth = QStringLiteral("3");
+    f.StartMonth = Month(4);
+    f.EndMonth = Month(3);
     EXPECT_FALSE(Guarded(ui, [&] { f.FormShow(); }));
     EXPECT_EQ(ui.Texts().join(QLatin1Char('|')), QStringLiteral("开始、截止月份错误!"));
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from JLabor_info")), QStringLiteral("0"));

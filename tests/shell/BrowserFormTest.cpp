@@ -27,7 +27,8 @@ namespace {
 // Records which forms were shown, and with what a single-person form was given.
 struct Opened {
     QStringList names;
-    QString monthNo, returnMode;
+    std::optional<Month> monthNo;
+    QString returnMode;
 };
 struct RecordingForm : IPerput {
     RecordingForm(Opened& o, QString n) : opened(o), name(std::move(n)) {}
@@ -50,8 +51,7 @@ protected:
         }
         state.DepName = QStringLiteral("江南示范机械制造有限公司");
         state.DepNo = QStringLiteral("12345678X");
-        state.DepType = QStringLiteral("企业事业单位");
-        state.DepInfo = QStringLiteral("否");
+        state.DepClass = UnitClass(false, UnitClass::Kind::Other);
     }
     void Add(int month, const char* name) {
         base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber) values (?, ?, '1')"),
@@ -184,12 +184,12 @@ TEST_F(BrowserFormTest, EntryButtonsPassTheUnitGate) {
 
     main.unit = true;
     opened = {};
-    state.CurrentMonth = QStringLiteral("5");
+    state.CurrentMonth = Month(5);
     f->ToolButton3Click();
-    EXPECT_EQ(state.CurrentMonth, "0");
+    EXPECT_EQ(state.CurrentMonth, Month::Start());
     f->ToolButton4Click();
     EXPECT_EQ(opened.names, (QStringList{"TFrm_allput", "TFrm_perput"}));
-    EXPECT_EQ(opened.monthNo, "0");
+    EXPECT_EQ(opened.monthNo, Month::Start());
     EXPECT_EQ(opened.returnMode, "1");
 }
 

@@ -88,16 +88,16 @@ private:
         if (done_) return;
         done_ = true;
         use_.how = how;
-        use_.currentMonth = ctx_.state.CurrentMonth;
+        use_.currentMonth = ctx_.state.CurrentMonthText();
         use_.quarter = Quarter;
-        use_.monthNo = MonthNo;
+        use_.monthNo = MonthNo.Text();
         use_.returnMode = ReturnMode;
         use_.periodMonths = PeriodMonths;
-        use_.startMonth = StartMonth;
-        use_.endMonth = EndMonth;
+        use_.startMonth = StartMonth.Text();
+        use_.endMonth = EndMonth.Text();
         use_.monthCount = MonthCount;
-        use_.fromMonth = FromMonth;
-        use_.toMonth = ToMonth;
+        use_.fromMonth = FromMonth.Text();
+        use_.toMonth = ToMonth.Text();
         use_.recompute = Recompute;
         rec_.uses.push_back(use_);
     }

@@ -53,9 +53,8 @@ TEST(UnitForm, AFirstRegistrationWritesOneRowAndTheMainWindowFollows) {
     EXPECT_TRUE(f.cmd.menus.N72);
     EXPECT_FALSE(f.cmd.menus.N73);
     EXPECT_EQ(f.cmd.caption, QStringLiteral("Quillmarsh.2012版"));
-    EXPECT_EQ(f.state.IsEnterprise, 1);
     EXPECT_EQ(f.state.DepNo, QStringLiteral("12345678X"));
-    EXPECT_EQ(f.state.DepInfo, QStringLiteral("是2"));
+    EXPECT_EQ(f.state.DepClass, qm::UnitClass(false, qm::UnitClass::Kind::LabourSubcontract));
     // Founded in March: the month items follow at once.
     EXPECT_EQ(f.EnabledMonths(), QList<int>{3});
     EXPECT_EQ(form.result(), QDialog::Accepted);
@@ -74,7 +73,7 @@ TEST(UnitForm, AFirstRegistrationWritesOneRowAndTheMainWindowFollows) {
 TEST(UnitForm, ADeclinedChangeLeavesTheRowAndTheUnitTypeAsTheyWere) {
     Fixture f;
     f.Unit();
-    f.state.IsEnterprise = 1;
+    f.state.DepClass = qm::UnitClass(false, qm::UnitClass::Kind::Other);
     qm::TFrm_dep form(f.ctx, f.cmd);
     form.FormShow();
     form.SetRG(0);  // becomes an organ
@@ -85,12 +84,12 @@ TEST(UnitForm, ADeclinedChangeLeavesTheRowAndTheUnitTypeAsTheyWere) {
     EXPECT_EQ(f.ui.shown[0].text, QStringLiteral("是否要进行修改?"));
     EXPECT_EQ(f.ui.shown[0].kind, DlgKind::Confirmation);
     EXPECT_EQ(f.ui.shown[0].buttons, DlgButtons::YesNo);
-    EXPECT_EQ(f.state.IsEnterprise, 1);
+    EXPECT_TRUE(f.state.DepClass.IsEnterprise());
     EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")), QStringLiteral("某单位|企业事业单位"));
 
     f.ui.answers.push_back(qm::DlgAnswer::Yes);
     form.DClick();
-    EXPECT_EQ(f.state.IsEnterprise, 0);
+    EXPECT_TRUE(f.state.DepClass.IsOrgan());
     EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")), QStringLiteral("新名称|机关单位"));
     EXPECT_FALSE(f.cmd.menus.N72);
     EXPECT_TRUE(f.cmd.menus.N73);
@@ -176,12 +175,15 @@ TEST(UnitForm, FoundedThisYearWithoutAMonthAsksForItAndWritesNothing) {
 
 TEST(UnitRules, MappingOfTheChoicesToTheStoredTexts) {
     namespace u = qm::unit;
-    EXPECT_EQ(u::DepInfoOf(0, u::kGeneralContract), QStringLiteral("否"));
-    EXPECT_EQ(u::DepInfoOf(1, u::kGeneralContract), QStringLiteral("是1"));
-    EXPECT_EQ(u::DepInfoOf(1, QString()), QStringLiteral("是2"));
-    EXPECT_EQ(u::DepInfoOf(2, u::kGeneralContract), QStringLiteral("规上"));
-    EXPECT_EQ(u::CreateMonOf(0, 5), QStringLiteral("99"));
-    EXPECT_EQ(u::CreateMonOf(1, 11), QStringLiteral("11"));
+    EXPECT_EQ(u::ClassOf(1, 0, u::kGeneralContract).DepInfoText(), QStringLiteral("否"));
+    EXPECT_EQ(u::ClassOf(1, 1, u::kGeneralContract).DepInfoText(), QStringLiteral("是1"));
+    EXPECT_EQ(u::ClassOf(1, 1, QString()).DepInfoText(), QStringLiteral("是2"));
+    EXPECT_EQ(u::ClassOf(1, 2, u::kGeneralContract).DepInfoText(), QStringLiteral("规上"));
+    EXPECT_EQ(u::ClassOf(0, 0, QString()).DepTypeText(), QStringLiteral("机关单位"));
+    EXPECT_EQ(u::ClassOf(1, 0, QString()).DepTypeText(), QStringLiteral("企业事业单位"));
+    EXPECT_EQ(u::CreateMonOf(0, 5).Text(), QStringLiteral("99"));
+    EXPECT_EQ(u::CreateMonOf(1, 11).Text(), QStringLiteral("11"));
+    EXPECT_EQ(u::CreateMonOf(1, 0).Text(), QStringLiteral("0"));
     EXPECT_EQ(u::ClassTextOf(0, 0, QString()), QStringLiteral("机关单位"));
     EXPECT_EQ(u::ClassTextOf(1, 0, QString()), QStringLiteral("其他企业事业单位"));
     EXPECT_TRUE(u::IsValidCode(QStringLiteral("0123ABCZ9")));

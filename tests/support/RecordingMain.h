@@ -23,8 +23,8 @@ public:
     void RefreshInitialDataMenus() override { ++initialRefreshes; }
     bool N34Click() override { return false; }
     bool LoadUnitInfo() override { return unit; }
-    bool HasMonthData(const QString&) override { return false; }
-    bool CheckMonthDataErrors(const QString&) override { return false; }
+    bool HasMonthData(qm::Month) override { return false; }
+    bool CheckMonthDataErrors(qm::Month) override { return false; }
     void ShowStatus(const QString& text) override { statuses << text; }
 };
 

@@ -22,9 +22,7 @@ protected:
         base.RunFixture(QStringLiteral("labour_annual.sql"));
         unit.DepNo = QStringLiteral("87654321Y");
         unit.DepName = QStringLiteral("年报单位");
-        unit.DepType = QStringLiteral("企业事业单位");
-        unit.DepInfo = QStringLiteral("规上");
-        unit.IsEnterprise = 1;
+        unit.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
     }
 
     AnnualLabourReport Run() {
@@ -81,9 +79,9 @@ TEST_F(AnnualLabourTest, SupplementsFollowTheUnitKindAndAnOrganStoresItsManagers
     for (const QStringList& row : golden.rows) {
         SCOPED_TRACE(row[0].toStdString());
         const bool organ = row[0] == QStringLiteral("机关单位");
-        unit.DepType = organ ? QStringLiteral("机关单位") : QStringLiteral("企业事业单位");
-        unit.IsEnterprise = organ ? 0 : 1;
-        unit.DepInfo = organ ? QStringLiteral("规上") : row[0];
+        // An organ of class "规上": being an organ alone dashes the construction figures.
+        unit.DepClass = organ ? UnitClass::Decode(QStringLiteral("机关单位"), QStringLiteral("规上"))
+                              : UnitClass::Decode(QStringLiteral("企业事业单位"), row[0]);
         Run();
         for (int i = 1; i < golden.header.size(); ++i) {
             const QString code = golden.header[i];

@@ -22,8 +22,7 @@ protected:
         base.RunFixture(QStringLiteral("labour_quarter.sql"));
         unit.DepNo = QStringLiteral("12345678X");
         unit.DepName = QStringLiteral("测试单位");
-        unit.DepType = QStringLiteral("企业事业单位");
-        unit.DepInfo = QStringLiteral("规上");
+        unit.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
     }
 
     QuarterLabourReport Run(int start, int end, const QString& label = {}) {
@@ -88,8 +87,7 @@ TEST_F(QuarterLabourTest, SupplementsFollowTheUnitKind) {
     for (const QStringList& row : golden.rows) {
         SCOPED_TRACE(row[0].toStdString());
         const QStringList kind = row[0].split(QLatin1Char(' '));
-        unit.DepType = kind.size() == 2 ? kind[0] : QStringLiteral("企业事业单位");
-        unit.DepInfo = kind.last();
+        unit.DepClass = UnitClass::Decode(kind.size() == 2 ? kind[0] : QStringLiteral("企业事业单位"), kind.last());
         Run(1, 3);
         for (const char* b : {"B1", "B2", "B5", "B7"}) {
             const QString code = QString::fromLatin1(b);

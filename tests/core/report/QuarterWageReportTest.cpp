@@ -127,7 +127,7 @@ TEST_F(QuarterReportTest, TheUnitsClassDecidesTheSupplementaryFigures) {
 }
 
 TEST_F(QuarterReportTest, OrganLeadersFollowTheSmallestPostBelowTwenty) {
-    NewUnit(kOrganType);
+    NewUnit(QStringLiteral("机关单位"));
     // Month 3: one person each in posts 11..16, 18, 21 (never an organ's).
     for (int post : {11, 12, 13, 14, 15, 16, 18, 21}) Staff(3, QStringLiteral("N%1").arg(post), post);
     Staff(0, QStringLiteral("X"), 100);

@@ -5,6 +5,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/files/Gbk.h"
+#include "core/unit/UnitInfo.h"
 #include "core/sheet/SheetBook.h"
 #include "tests/support/TempBase.h"
 
@@ -18,14 +19,12 @@ namespace qm::test {
 
 // The current unit as the main window loads it.
 inline MainState UnitOf(TempBase& base) {
-    db::Query q(base.db());
-    q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
     MainState s;
-    if (q.Eof()) return s;
-    s.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
-    s.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
-    s.DepType = q.FieldByName(QStringLiteral("DepType")).AsString();
-    s.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString().trimmed();
+    const std::optional<UnitRecord> u = unit::Load(base.db());
+    if (!u) return s;
+    s.DepNo = u->DepNo;
+    s.DepName = u->DepName;
+    s.DepClass = u->DepClass;
     return s;
 }
 

@@ -55,8 +55,9 @@ TEST_F(ReportStoreTest, LeaderPostIsTheSmallestPostBelowTwentyOfAnyMonth) {
 }
 
 TEST_F(ReportStoreTest, LeaderRulesOfEnterprisesAndOrgans) {
-    const QString organ = kOrganType;
-    EXPECT_EQ(LeaderRule(QStringLiteral("企业事业单位"), 12).kind(), LeaderRule::Kind::General);
+    const UnitClass organ = UnitClass::Decode(QStringLiteral("机关单位"), QStringLiteral("否"));
+    EXPECT_EQ(LeaderRule(UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("否")), 12).kind(),
+              LeaderRule::Kind::General);
     const LeaderRule l12(organ, 12);
     EXPECT_EQ(l12.kind(), LeaderRule::Kind::OrganPair);
     EXPECT_EQ(l12.LeaderPosts(), "12,13");
@@ -131,4 +132,40 @@ TEST(ReportFigureValue, CellTextsBecomeBoundValues) {
     EXPECT_EQ(FigureValue("12.50").kind(), db::Value::Kind::Real);
     EXPECT_DOUBLE_EQ(FigureValue("12.50").rawReal(), 12.5);
     EXPECT_THROW(FigureValue("-"), FormatError);
+}
+
+TEST_F(ReportStoreTest, BatchedCellQueriesReadWhatEachStatementReadsAlone) {
+    base.RunFixture(QStringLiteral("report_annual.sql"));
+    const QString count = QStringLiteral(" select count(*) as num from Staff_moninfo ");
+    const QString total = QStringLiteral(" select Sum(sTotal) as num from VmonWage ");
+    AggregateBatch batch;
+    for (const char* where : {" where sMon=12 ", " where sMon=12 and sSex=2 ", " where sMon>=0 and sMon<=12 and ssf=3 ",
+                              " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", "  where sMon=12 and ssg in(2,3)",
+                              " where sMon=12 and sPost in(0,1)", " where  (sMon>=0 and sMon<=3) "})
+        batch.Add(count, QString::fromLatin1(where));
+    for (const char* where : {"  where sMon>0 and sMon<=12 ", "  where sMon>0 and sMon<=12 and ssf=3 ",
+                              " where sMon>=0 and sMon<=12 and sPost like '2%' ", " where sMon>0 and sMon<=12 and sPost in(100) "})
+        batch.Add(total, QString::fromLatin1(where));
+    batch.Add(QStringLiteral(" select Sum(sN1) as num from VmonWage "), QStringLiteral("  where sMon>0 and sMon<=12 and ssf=1 "));
+    batch.Run(db());
+    std::vector<db::Value> together;
+    for (int i = 0; i < batch.Size(); ++i) together.push_back(batch.Value(i));
+    batch.RunOneByOne(db());
+    for (int i = 0; i < batch.Size(); ++i) {
+        SCOPED_TRACE(batch.Statement(i).toStdString());
+        EXPECT_EQ(together[size_t(i)].kind(), batch.Value(i).kind());
+        EXPECT_EQ(together[size_t(i)].AsString(), batch.Value(i).AsString());
+    }
+    // Worked out by hand: 5 persons at the year end, 7 other-staff months, 6499.5 yuan of
+    // their wages read as 6500, no wages of post 100 (NULL, read 0), 33,800 of basic wages.
+    EXPECT_EQ(batch.Count(0), 5);
+    EXPECT_EQ(batch.Count(2), 7);
+    EXPECT_EQ(batch.Count(5), 0);
+    EXPECT_EQ(batch.SumRounded(8), 6500);
+    EXPECT_TRUE(batch.Value(10).IsNull());
+    EXPECT_EQ(batch.SumRounded(10), 0);
+    EXPECT_EQ(batch.SumRounded(11), 33800);
+    EXPECT_THROW(batch.Add(QStringLiteral("select max(sTotal) as num from VmonWage"), QStringLiteral(" where sMon=1")),
+                 std::invalid_argument);
+    EXPECT_THROW(batch.Add(count, QStringLiteral(" sMon=1")), std::invalid_argument);
 }

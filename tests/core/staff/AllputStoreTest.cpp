@@ -49,9 +49,10 @@ TEST_F(AllputStoreTest, EachClassStoresItsOwnColumnSetWithTypedValues) {
     EXPECT_EQ(Col("syg", "A1"), QStringLiteral("integer:1"));
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")), QStringLiteral("1"));
 
-    EXPECT_EQ(AllputColumnsFor(QStringLiteral(" 规上 ")), AllputColumns::AboveSize);
-    EXPECT_EQ(AllputColumnsFor(QStringLiteral("是2")), AllputColumns::Construction);
-    EXPECT_EQ(AllputColumnsFor(QStringLiteral("其他")), AllputColumns::Base);
+    const auto cls = [](const char* depInfo) { return UnitClass::Decode(QString(), QString::fromUtf8(depInfo)); };
+    EXPECT_EQ(AllputColumnsFor(cls(" 规上 ")), AllputColumns::AboveSize);
+    EXPECT_EQ(AllputColumnsFor(cls("是2")), AllputColumns::Construction);
+    EXPECT_EQ(AllputColumnsFor(cls("其他")), AllputColumns::Base);
 }
 
 TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNamesAreNeverNull) {

@@ -46,6 +46,10 @@ int Count(test::TempBase& tb, int mon) {
     return tb.Scalar("select count(*) from Staff_moninfo where sMon=?", {mon}).toInt();
 }
 
+StaffColumnSet ColumnSetFor(const char* depInfo) {
+    return qm::ColumnSetFor(UnitClass::Decode(QString(), QString::fromUtf8(depInfo)));
+}
+
 TEST(MonputStore, ColumnSetFollowsTrimmedClass) {
     EXPECT_EQ(ColumnSetFor("否"), StaffColumnSet::Base);
     EXPECT_EQ(ColumnSetFor(" 规上 "), StaffColumnSet::Guishang);

@@ -44,7 +44,9 @@ class PerputLogicTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadCodeTables(base.db(), QStringLiteral("1"), codes); }
     PerputLogic Logic(const QString& depInfo, const QString& month = QStringLiteral("0")) {
-        return PerputLogic(base.db(), codes, depInfo, month, &menus);
+        // The class and the month are decoded where they enter, as the form's opener does.
+        return PerputLogic(base.db(), codes, UnitClass::Decode(QStringLiteral("企业事业单位"), depInfo),
+                           Month::FromText(month), &menus);
     }
     QString Col(const QString& col, const QString& where = QStringLiteral("1=1")) {
         return base.Scalar(QStringLiteral("select ") + col + QStringLiteral(" from Staff_moninfo where ") + where);
@@ -381,13 +383,13 @@ TEST_F(PerputSearchTest, SearchTextIsTakenAsTyped) {
 }
 
 TEST(PerputLogicStatic, CloseRefreshesTheOpener) {
-    auto t = PerputLogic::CloseRefreshes(QStringLiteral("3"), QString());
+    auto t = PerputLogic::CloseRefreshes(Month(3), QString());
     EXPECT_TRUE(t.monthList);
     EXPECT_FALSE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(QStringLiteral("0"), QStringLiteral("0"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("0"));
     EXPECT_FALSE(t.monthList);
     EXPECT_TRUE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(QStringLiteral("0"), QStringLiteral("1"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("1"));
     EXPECT_FALSE(t.monthList || t.batchSheet);
 }
 

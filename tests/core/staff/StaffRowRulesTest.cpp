@@ -48,7 +48,7 @@ struct Rules : ::testing::Test {
     CodeLists codes = StandardCodes();
     StaffRowRules Make(StaffForm f = StaffForm::BatchSheet, const char* depInfo = "是1",
                        const char* depType = "企业") {
-        return StaffRowRules(book, codes, f, S(depInfo), S(depType));
+        return StaffRowRules(book, codes, f, UnitClass::Decode(S(depType), S(depInfo)));
     }
 };
 
@@ -387,22 +387,22 @@ TEST_F(Rules, APassStopsAtTheFirstEmptyName) {
 TEST(StaffLayout, ByUnitKind) {
     TSheetBook b;
     b.SetCellText(2, Production, "17");
-    ApplyStaffLayout(b, S("否"));
+    ApplyStaffLayout(b, UnitClass::Decode(QString(), S("否")));
     EXPECT_EQ(b.MaxCol(), 14);
-    ApplyStaffLayout(b, S(" 规上 "));
+    ApplyStaffLayout(b, UnitClass::Decode(QString(), S(" 规上 ")));
     EXPECT_EQ(b.MaxCol(), 18);
     EXPECT_TRUE(b.IsColHidden(15));
     EXPECT_TRUE(b.IsColHidden(17));
     EXPECT_FALSE(b.IsColHidden(18));
     EXPECT_EQ(b.GetCellText(2, 18), "14");
-    ApplyStaffLayout(b, S("是1"));
+    ApplyStaffLayout(b, UnitClass::Decode(QString(), S("是1")));
     EXPECT_EQ(b.MaxCol(), 18);
     for (int c = 15; c <= 18; ++c) EXPECT_TRUE(b.IsColShown(c));
     EXPECT_EQ(b.GetCellText(2, 18), "17");
-    ApplyStaffLayout(b, S("规上"), true);  // the monthly list hides by width 0
+    ApplyStaffLayout(b, UnitClass::Decode(QString(), S("规上")), true);  // the monthly list hides by width 0
     EXPECT_EQ(b.ColWidth(16), 0);
     EXPECT_FALSE(b.IsColShown(16));
-    ApplyStaffLayout(b, S("是2"));
+    ApplyStaffLayout(b, UnitClass::Decode(QString(), S("是2")));
     EXPECT_TRUE(b.IsColShown(16));
     EXPECT_GT(b.ColWidth(16), 0);
 }

@@ -66,7 +66,7 @@ TEST(MonthCommand, WithoutTheMonthsListTheMonthlyStaffListOpensInstead) {
     f.Run([&] { f.cmd.MonthClick(3); });
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("必须先核实3月名单！")});
     EXPECT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_monput:modeless")});
-    EXPECT_EQ(f.state.CurrentMonth, QStringLiteral("3"));
+    EXPECT_EQ(f.state.CurrentMonth, qm::Month(3));
 }
 
 TEST(MonthCommand, ErrorsOfThePreviousMonthRefuse) {
@@ -221,6 +221,17 @@ TEST(YearReports, DecemberDataIsNeeded) {
 
     f.Staff(12, QStringLiteral("001"));
     f.ui.Clear();
+    // The annual report also needs December's wages and refuses error rows of the year.
+    f.Run([&] { f.cmd.N66Click(); });
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("无12月工资数据，无法统计。")});
+    f.Wage(12, QStringLiteral("001"));
+    f.Staff(5, QStringLiteral("002"), QStringLiteral("0"));
+    f.ui.Clear();
+    f.Run([&] { f.cmd.N66Click(); });
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("5月份,有人员数据错误，请纠正。")});
+    EXPECT_TRUE(f.rec.uses.empty());
+    f.base.db().Exec(QStringLiteral("delete from Staff_moninfo where sMon=5"));
+    f.ui.Clear();
     f.Run([&] { f.cmd.N66Click(); });
     f.Run([&] { f.cmd.N42Click(); });
     f.Run([&] { f.cmd.N71Click(); });
@@ -300,7 +311,7 @@ TEST(ToolButtonWageEntry, AUnitFoundedInAprilStartsAtApril) {
     f.Run([&] { f.cmd.SpeedButton8Click(); });
     ASSERT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_mon:modal")});
     EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("4"));
-    EXPECT_EQ(f.state.MaxWageMonth, QStringLiteral("4"));  // the founding month's shortcut
+    EXPECT_EQ(f.state.MaxWageMonth, qm::Month(4));  // the founding month's shortcut
 }
 
 TEST(HelpAndOtherForms, HelpOpensFromTheBaseFolderAndTheOtherItemsOpenTheirForms) {
@@ -387,20 +398,19 @@ TEST(ShowHandler, WithoutAUnitTheCaptionIsMarkedAndTheUnitFormOpens) {
     EXPECT_TRUE(QDir(f.base.paths().Error()).exists());
 }
 
-TEST(ShowHandler, AnOrganWithBlanksInItsTypeIsRecognisedAndItsFieldsKeptAsStored) {
+TEST(ShowHandler, AnOrganWithBlanksInItsTypeIsRecognisedAndItsClassDecoded) {
     Fixture f;
     f.base.db().Exec(QStringLiteral("insert into Dep_Info values('某机关','12345678X','机关单位  ',' 否 ','1','3')"));
     f.Staff(0, QStringLiteral("001"));
     f.cmd.FormShow();
     EXPECT_EQ(f.cmd.caption, QStringLiteral("Quillmarsh.2012版"));
-    EXPECT_EQ(f.state.IsEnterprise, 0);
+    EXPECT_TRUE(f.state.DepClass.IsOrgan());
     EXPECT_EQ(f.cmd.panel[0], QStringLiteral("当前单位： 某机关"));
     EXPECT_EQ(f.cmd.panel[1], QStringLiteral("机关单位"));
     EXPECT_FALSE(f.cmd.menus.N72);
     EXPECT_TRUE(f.cmd.menus.N73);
-    EXPECT_EQ(f.state.DepType, QStringLiteral("机关单位  "));
-    EXPECT_EQ(f.state.DepInfo, QStringLiteral("否"));
-    EXPECT_EQ(f.state.CreateMon, QString());  // left to the next unit gate
+    EXPECT_EQ(f.state.DepClass, qm::UnitClass(true, qm::UnitClass::Kind::Other));
+    EXPECT_EQ(f.state.CreateMon, qm::FoundingMonth::NotThisYear());  // left to the next unit gate
     EXPECT_TRUE(f.cmd.menus.N8);
     EXPECT_EQ(f.EnabledMonths(), QList<int>{4});
     EXPECT_TRUE(f.rec.uses.empty());
@@ -409,10 +419,10 @@ TEST(ShowHandler, AnOrganWithBlanksInItsTypeIsRecognisedAndItsFieldsKeptAsStored
 TEST(ShowHandler, ALabourSubcontractorShowsItsClass) {
     Fixture f;
     f.Unit(QStringLiteral("99"), QStringLiteral("企业事业单位"), QStringLiteral("是2"));
-    f.state.IsEnterprise = 0;
+    f.state.DepClass = qm::UnitClass(true, qm::UnitClass::Kind::Other);
     f.cmd.FormShow();
     EXPECT_EQ(f.cmd.panel[1], QStringLiteral("有劳务分包资质的建筑业单位"));
-    EXPECT_EQ(f.state.IsEnterprise, 1);
+    EXPECT_EQ(f.state.DepClass, qm::UnitClass(false, qm::UnitClass::Kind::LabourSubcontract));
     EXPECT_TRUE(f.cmd.menus.N72);
     EXPECT_FALSE(f.cmd.menus.N73);
 }

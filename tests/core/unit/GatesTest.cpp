@@ -25,10 +25,10 @@ TEST(UnitGate, WithoutARowNothingChangesAndWithOneTheFieldsAreLoaded) {
 
     f.base.db().Exec(QStringLiteral("insert into Dep_Info values('某单位 ','12345678X','机关单位  ',' 是1 ','1',' 3 ')"));
     EXPECT_TRUE(f.cmd.LoadUnitInfo());
-    EXPECT_EQ(f.state.DepName, QStringLiteral("某单位 "));    // as stored
-    EXPECT_EQ(f.state.DepType, QStringLiteral("机关单位  "));  // as stored
-    EXPECT_EQ(f.state.DepInfo, QStringLiteral("是1"));         // trimmed
-    EXPECT_EQ(f.state.CreateMon, QStringLiteral("3"));         // trimmed
+    EXPECT_EQ(f.state.DepName, QStringLiteral("某单位 "));  // as stored
+    // Type and class decoded whatever blanks surround them.
+    EXPECT_EQ(f.state.DepClass, qm::UnitClass(true, qm::UnitClass::Kind::GeneralContract));
+    EXPECT_EQ(f.state.CreateMon, qm::FoundingMonth::Before(qm::Month(3)));
 }
 
 struct MenuCase {
@@ -56,11 +56,11 @@ TEST(MonthMenus, EnabledItemsFollowTheFoundingMonthAndTheLastWageMonth) {
         if (c.createMon) f.Unit(QString::fromLatin1(c.createMon));
         for (int m = 1; m <= c.maxWage; ++m) f.Wage(m, QStringLiteral("001"));
         f.state.InitialCleared = 1;
-        f.state.MaxWageMonth = QStringLiteral("x");
+        f.state.MaxWageMonth = qm::Month(9);  // none of the cases computes 9
         f.cmd.RefreshMonthMenus();
         const QString label = QStringLiteral("CreateMon %1, wages to %2").arg(QString::fromLatin1(c.createMon ? c.createMon : "none")).arg(c.maxWage);
         EXPECT_EQ(f.EnabledMonths(), c.enabled) << label.toStdString();
-        EXPECT_EQ(f.state.MaxWageMonth, QString::fromLatin1(c.maxWageMonth)) << label.toStdString();
+        EXPECT_EQ(f.state.MaxWageMonth.Text(), QString::fromLatin1(c.maxWageMonth)) << label.toStdString();
         EXPECT_EQ(f.state.InitialCleared, 0);
     }
 }
@@ -93,14 +93,14 @@ TEST(PreviousMonthGate, TheFoundingMonthPassesWithoutTestsAndSetsTheLastWageMont
     f.Unit(QStringLiteral("3"));
     f.Wage(3, QStringLiteral("001"), QStringLiteral("0"), QStringLiteral("0"));  // ignored for the founding month
     f.Staff(3, QStringLiteral("001"), QStringLiteral("0"));
-    EXPECT_TRUE(f.cmd.CheckPreviousMonth(QStringLiteral("3")));
-    EXPECT_EQ(f.state.MaxWageMonth, QStringLiteral("4"));
+    EXPECT_TRUE(f.cmd.CheckPreviousMonth(qm::Month(3)));
+    EXPECT_EQ(f.state.MaxWageMonth, qm::Month(4));
     EXPECT_TRUE(f.ui.shown.empty());
     // A later month of the same unit is tested.
-    f.state.MaxWageMonth = QStringLiteral("x");
+    f.state.MaxWageMonth = qm::Month(9);
     f.Wage(4, QStringLiteral("001"), QStringLiteral("1"), QStringLiteral("0"));
-    EXPECT_FALSE(f.cmd.CheckPreviousMonth(QStringLiteral("4")));
-    EXPECT_EQ(f.state.MaxWageMonth, QStringLiteral("x"));
+    EXPECT_FALSE(f.cmd.CheckPreviousMonth(qm::Month(4)));
+    EXPECT_EQ(f.state.MaxWageMonth, qm::Month(9));
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("必须先核实4月[工资]数据，否则无法进行本月操作！")});
 }
 
@@ -109,7 +109,7 @@ TEST(PreviousMonthGate, WageErrorsThenStaffErrorsEachShowTheirOwnBox) {
     f.Unit();
     f.Wage(2, QStringLiteral("001"), QStringLiteral("1"), QStringLiteral("0"));
     f.Staff(2, QStringLiteral("001"), QStringLiteral("0"));
-    EXPECT_FALSE(f.cmd.CheckPreviousMonth(QStringLiteral("2")));
+    EXPECT_FALSE(f.cmd.CheckPreviousMonth(qm::Month(2)));
     ASSERT_EQ(f.ui.shown.size(), 2u);
     ExpectBox(f.ui.shown[0], QStringLiteral("必须先核实2月[工资]数据，否则无法进行本月操作！"), DlgKind::Confirmation,
               DlgButtons::YesOnly);
@@ -119,23 +119,23 @@ TEST(PreviousMonthGate, WageErrorsThenStaffErrorsEachShowTheirOwnBox) {
     Fixture g;
     g.Unit();
     g.Wage(2, QStringLiteral("001"), QStringLiteral("0"), QStringLiteral("1"));  // not on the list
-    EXPECT_FALSE(g.cmd.CheckPreviousMonth(QStringLiteral("2")));
+    EXPECT_FALSE(g.cmd.CheckPreviousMonth(qm::Month(2)));
     EXPECT_EQ(g.ui.Texts(), QStringList{QStringLiteral("必须先核实2月[工资]数据，否则无法进行本月操作！")});
 
     Fixture clean;
     clean.Unit();
     clean.CleanMonths(1, 2);
     clean.Wage(3, QStringLiteral("002"), QStringLiteral("0"), QStringLiteral("0"));  // a later month does not count
-    EXPECT_TRUE(clean.cmd.CheckPreviousMonth(QStringLiteral("2")));
+    EXPECT_TRUE(clean.cmd.CheckPreviousMonth(qm::Month(2)));
     EXPECT_TRUE(clean.ui.shown.empty());
 }
 
 TEST(MonthListGate, AMissingListIsOfferedAsTheMonthlyStaffList) {
     Fixture f;
     f.Staff(3, QStringLiteral("001"));
-    EXPECT_TRUE(f.cmd.CheckMonthStaffList(QStringLiteral("3")));
+    EXPECT_TRUE(f.cmd.CheckMonthStaffList(qm::Month(3)));
     EXPECT_TRUE(f.ui.shown.empty());
-    EXPECT_FALSE(f.cmd.CheckMonthStaffList(QStringLiteral("4")));
+    EXPECT_FALSE(f.cmd.CheckMonthStaffList(qm::Month(4)));
     ASSERT_EQ(f.ui.shown.size(), 1u);
     ExpectBox(f.ui.shown[0], QStringLiteral("必须先核实4月名单！"), DlgKind::Confirmation, DlgButtons::YesOnly);
     EXPECT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_monput:modeless")});
@@ -148,7 +148,7 @@ TEST(ErrorRowsGate, StaffErrorsComeFirstListedFromTheStartOfPeriodThenStop) {
     f.Staff(5, QStringLiteral("001"), QStringLiteral("0"));  // after the month asked: not listed
     f.Wage(1, QStringLiteral("001"), QStringLiteral("0"));
     bool answered = true;
-    EXPECT_FALSE(f.Run([&] { answered = f.cmd.CheckMonthDataErrors(QStringLiteral("3")); }));
+    EXPECT_FALSE(f.Run([&] { answered = f.cmd.CheckMonthDataErrors(qm::Month(3)); }));
     EXPECT_TRUE(answered);  // never answered: the command stopped
     ASSERT_EQ(f.ui.shown.size(), 1u);
     ExpectBox(f.ui.shown[0], QStringLiteral("期初中,2月份,有人员数据错误，请纠正。"), DlgKind::Information, DlgButtons::Ok);
@@ -159,7 +159,7 @@ TEST(ErrorRowsGate, WageErrorsAreListedWhenTheStaffIsClean) {
     f.CleanMonths(1, 3);
     f.Wage(2, QStringLiteral("002"), QStringLiteral("1"), QStringLiteral("0"));
     f.Wage(1, QStringLiteral("003"), QStringLiteral("0"), QStringLiteral("1"));
-    EXPECT_THROW(f.cmd.CheckMonthDataErrors(QStringLiteral("3")), qm::SilentAbort);
+    EXPECT_THROW(f.cmd.CheckMonthDataErrors(qm::Month(3)), qm::SilentAbort);
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("1月份,2月份,有工资数据错误，请纠正。")});
 }
 
@@ -167,40 +167,45 @@ TEST(ErrorRowsGate, CleanDataAnswersWhetherTheMonthHasWagesOnItsList) {
     Fixture f;
     f.CleanMonths(1, 2);
     f.Staff(3, QStringLiteral("001"));
-    EXPECT_TRUE(f.cmd.CheckMonthDataErrors(QStringLiteral("2")));
-    EXPECT_FALSE(f.cmd.CheckMonthDataErrors(QStringLiteral("3")));
+    EXPECT_TRUE(f.cmd.CheckMonthDataErrors(qm::Month(2)));
+    EXPECT_FALSE(f.cmd.CheckMonthDataErrors(qm::Month(3)));
     EXPECT_TRUE(f.ui.shown.empty());
 }
 
 TEST(MonthData, AnyStaffRowCleanOrWageRowRejectedOrJoinedWageRowCounts) {
     Fixture f;
-    EXPECT_FALSE(f.cmd.HasMonthData(QStringLiteral("6")));
+    EXPECT_FALSE(f.cmd.HasMonthData(qm::Month(6)));
     f.Staff(6, QStringLiteral("001"), QStringLiteral("0"));
-    EXPECT_FALSE(f.cmd.HasMonthData(QStringLiteral("6")));  // staff rows with errors alone do not
+    EXPECT_FALSE(f.cmd.HasMonthData(qm::Month(6)));  // staff rows with errors alone do not
     f.Wage(6, QStringLiteral("009"), QStringLiteral("0"), QStringLiteral("0"));
-    EXPECT_TRUE(f.cmd.HasMonthData(QStringLiteral("6")));  // a wage row out of range does
+    EXPECT_TRUE(f.cmd.HasMonthData(qm::Month(6)));  // a wage row out of range does
 
     Fixture g;
     g.Staff(3, QStringLiteral("001"));
-    EXPECT_TRUE(g.cmd.HasMonthData(QStringLiteral("3")));
+    EXPECT_TRUE(g.cmd.HasMonthData(qm::Month(3)));
     EXPECT_TRUE(g.ui.shown.empty());
 }
 
-TEST(Gates, MonthsSplicedIntoSqlAreOnlyNumbers) {
+TEST(Gates, MonthsReachTheGatesTypedAndTextThatNamesNoMonthIsRefusedWhereItEnters) {
+    EXPECT_THROW(qm::Month::FromText(QStringLiteral("3 or 1=1")), std::invalid_argument);
+    EXPECT_THROW(qm::Month::FromText(QStringLiteral("13")), std::invalid_argument);
+    EXPECT_EQ(qm::Month::FromText(QStringLiteral(" 7 ")), qm::Month(7));
+    // The month is bound: month 1 does not find the rows of months 10..12.
     Fixture f;
-    EXPECT_THROW(f.cmd.HasMonthData(QStringLiteral("3 or 1=1")), std::invalid_argument);
-    EXPECT_THROW(f.cmd.CheckMonthStaffList(QStringLiteral("13")), std::invalid_argument);
-    EXPECT_EQ(qm::MonthSql(QStringLiteral(" 7 ")), QStringLiteral("7"));
+    f.Staff(11, QStringLiteral("001"));
+    EXPECT_FALSE(f.cmd.HasMonthData(qm::Month(1)));
+    EXPECT_TRUE(f.cmd.HasMonthData(qm::Month(11)));
 }
 
 TEST(Gates, StatusClassTextOfEachUnitClass) {
-    using G = qm::Gates;
-    EXPECT_EQ(G::UnitClassText(QStringLiteral("企业事业单位"), QStringLiteral("规上")), QStringLiteral("规模以上工业单位"));
-    EXPECT_EQ(G::UnitClassText(QStringLiteral("企业事业单位"), QStringLiteral("否")), QStringLiteral("其他企业事业单位"));
-    EXPECT_EQ(G::UnitClassText(QStringLiteral("企业事业单位"), QStringLiteral("是1")),
-              QStringLiteral("有总承包和专业承包资质的建筑业单位"));
-    EXPECT_EQ(G::UnitClassText(QStringLiteral("企业事业单位"), QStringLiteral("是2")), QStringLiteral("有劳务分包资质的建筑业单位"));
-    EXPECT_EQ(G::UnitClassText(QStringLiteral("机关单位 "), QStringLiteral("规上")), QStringLiteral("机关单位"));
+    const auto text = [](const QString& depType, const QString& depInfo) {
+        return qm::UnitClass::Decode(depType, depInfo).StatusText();
+    };
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("规上")), QStringLiteral("规模以上工业单位"));
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("否")), QStringLiteral("其他企业事业单位"));
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是1")), QStringLiteral("有总承包和专业承包资质的建筑业单位"));
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是2")), QStringLiteral("有劳务分包资质的建筑业单位"));
+    EXPECT_EQ(text(QStringLiteral("机关单位 "), QStringLiteral("规上")), QStringLiteral("机关单位"));
 }
 
 }  // namespace

@@ -226,7 +226,7 @@ TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
     EXPECT_EQ(book.GetCellText(2, 4), QStringLiteral("600"));
     EXPECT_EQ(book.GetCellText(2, 5), QString());
 
-    state.MaxWageMonth = QStringLiteral("2");
+    state.MaxWageMonth = Month(2);
     EXPECT_EQ(sheet.Load(), std::nullopt);
     EXPECT_EQ(book.GetCellText(2, 1), QString());
 }

@@ -1,0 +1,110 @@
+#include "bench/report/ReportTool.h"
+
+#include "core/db/Errors.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <map>
+
+namespace qm::reporttool {
+
+namespace {
+
+struct Form {
+    QString usage;
+    Runner run;
+};
+
+std::map<QString, Form>& Forms() {
+    static std::map<QString, Form> forms;
+    return forms;
+}
+
+void Err(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
+
+int Usage(const QString& why = {}) {
+    if (!why.isEmpty()) Err(why);
+    Err(QStringLiteral("usage: qm-report DIR FORM [ARGS] [--upload] [--xlsx]"));
+    for (const auto& [name, f] : Forms()) Err(QStringLiteral("  FORM: ") + name + QLatin1Char(' ') + f.usage);
+    return 1;
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line break.
+QString Csv(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString q = text;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+void PrintMessages(const ScriptedUiService& ui) {
+    for (const ShownBox& b : ui.shown)
+        if (b.sort != ShownBox::Sort::OpenFolder && b.sort != ShownBox::Sort::OpenDocument) Err(b.text);
+}
+
+}  // namespace
+
+FormRegistrar::FormRegistrar(const char* form, const char* usage, Runner run) {
+    Forms()[QString::fromUtf8(form)] = {QString::fromUtf8(usage), std::move(run)};
+}
+
+}  // namespace qm::reporttool
+
+int main(int argc, char** argv) {
+    using namespace qm;
+    using namespace qm::reporttool;
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    const bool upload = args.removeAll(QStringLiteral("--upload")) > 0;
+    const bool xlsx = args.removeAll(QStringLiteral("--xlsx")) > 0;
+    if (args.size() < 3) return Usage();
+    auto form = Forms().find(args[2]);
+    if (form == Forms().end()) return Usage(QStringLiteral("unknown form: ") + args[2]);
+
+    const AppPaths paths(args[1]);
+    db::Connection db;
+    try {
+        db.Open(paths.Database());
+    } catch (const db::Error& e) {
+        Err(paths.Database() + QStringLiteral(": ") + e.Text());
+        return 1;
+    }
+    ScriptedUiService ui;
+    MainState state;
+    Gates gates(db, state, ui);
+    MemoryProgress pb;
+    Run run{db, ui, paths, state, gates, pb, args.mid(3), upload, xlsx};
+    try {
+        if (!gates.LoadUnitInfo()) {
+            Err(QStringLiteral("请先填写单位基本信息！"));
+            return 2;
+        }
+        if (!form->second.run(run)) {
+            PrintMessages(ui);
+            return 2;
+        }
+    } catch (const SilentAbort&) {
+        PrintMessages(ui);
+        return 2;
+    } catch (const UsageError& e) {
+        Err(QString::fromUtf8(e.what()));
+        Err(QStringLiteral("usage: qm-report DIR ") + form->first + QLatin1Char(' ') + form->second.usage +
+            QStringLiteral(" [--upload] [--xlsx]"));
+        return 1;
+    } catch (const std::exception& e) {
+        PrintMessages(ui);
+        Err(QString::fromUtf8(e.what()));
+        return 1;
+    }
+    PrintMessages(ui);  // where the upload file or the workbook went
+    const int rows = run.sheet.LastUsedRow();
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= TSheetBook::kMaxColumns; ++c) {
+            const QString text = run.sheet.GetCellText(r, c);
+            if (!text.isEmpty())
+                std::printf("%d,%d,%s\n", r, c, Csv(text).toUtf8().constData());
+        }
+    return 0;
+}

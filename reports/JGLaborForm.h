@@ -1,0 +1,75 @@
+#pragma once
+// TFrm_JGLabor: the window of form 202-1, the quarterly report of staff and total wages,
+// and TFrm_ChooseJLabor, the quarter chooser that opens it. Several report windows may be
+// open at once; each computes as it is shown and keeps its own figures.
+
+#include "core/base/FormInterfaces.h"
+#include "core/report/QuarterWageReport.h"
+#include "core/sheet/SheetBook.h"
+#include "reports/FormProgress.h"
+
+#include <QDialog>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace qm {
+
+struct AppContext;
+class SheetView;
+
+class TFrm_JGLabor : public QWidget, public IJGLabor {
+    Q_OBJECT
+public:
+    TFrm_JGLabor(AppContext& ctx, QWidget* parent);
+    ~TFrm_JGLabor() override;
+    void ShowModal() override;
+    void ShowModeless(std::unique_ptr<IForm> self) override;
+
+    void FormShow();     // labels, then the computation
+    void BitBtn2Click(); // 导出Excel
+    void BitBtn3Click(); // 打印
+    void BitBtn4Click(); // 生成上报: the upload file, then the form closes
+    void BitBtn1Click(); // 关闭
+
+    TSheetBook& Sheet() { return book_; }
+    const report::QuarterWageReport* Report() const { return report_ ? &*report_ : nullptr; }
+
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
+           *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr;
+    QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr, *BitBtn4 = nullptr;
+    QProgressBar* Pb = nullptr;
+
+private:
+    AppContext& ctx_;
+    TSheetBook book_;
+    SheetView* view_ = nullptr;
+    std::unique_ptr<FormProgress> pb_;
+    std::optional<report::QuarterWageReport> report_;
+};
+
+class TFrm_ChooseJLabor : public QDialog, public IForm {
+    Q_OBJECT
+public:
+    explicit TFrm_ChooseJLabor(AppContext& ctx);
+    void ShowModal() override;
+    void ShowModeless(std::unique_ptr<IForm> self) override;
+
+    // The quarter buttons: the command's gates, then a new report window for the quarter.
+    void OpenQuarter(int quarter);
+    void SpeedButton1Click() { OpenQuarter(1); }
+    void SpeedButton2Click() { OpenQuarter(2); }
+    void SpeedButton3Click() { OpenQuarter(3); }
+
+    QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr;
+
+private:
+    AppContext& ctx_;
+};
+
+}  // namespace qm
