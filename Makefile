@@ -1,8 +1,9 @@
 # The two commands of the README. Both install what is missing, then build in build/.
 BUILD := build
+ASAN_BUILD := build-asan
 JOBS := $(shell nproc 2>/dev/null || echo 4)
 
-.PHONY: run test build deps clean
+.PHONY: run test build deps clean asan
 
 deps:
 	@scripts/install-deps
@@ -14,8 +15,18 @@ build: deps
 run: build
 	cd $(BUILD) && ./quillmarsh
 
-test: build
+# The tests build with warnings as errors.
+test: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every test under the address and undefined-behaviour sanitizers, in build-asan/.
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQM_WERROR=ON -DQM_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

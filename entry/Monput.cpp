@@ -436,7 +436,7 @@ void TFrm_monput::B3Click() {
         return;
 
     try {
-        WriteMonth(ctx_.db, month_, ColumnSetFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
+        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
     } catch (const SaveFailure& f) {
         if (f.row() > 0) view_->GoToCell(f.row(), 1);
         ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);

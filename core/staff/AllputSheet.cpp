@@ -184,7 +184,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
     }
 
     try {
-        AllputStore(ctx_.db).Save(rows, AllputColumnsFor(ctx_.state.DepClass), &ctx_.pb);
+        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), &ctx_.pb);
     } catch (const AllputSaveError& e) {
         ctx_.pb.SetPosition(0);
         if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);

@@ -1,5 +1,6 @@
 #include "core/staff/AllputStore.h"
 
+#include "core/staff/MonputStore.h"
 #include "core/staff/StaffValues.h"
 
 #include "core/base/RtlText.h"
@@ -19,52 +20,6 @@ const char* const kLoadColumns =
     "sName, sNumber, sTsex, sTnation, sTparty, sBirth, sWorks, sWork, sTEdu, sTPost, sTGrade, sTJGrade, "
     "sTsf, sTqrz, sTgc, sTjzs, sTsg, sTyg";
 
-struct Column {
-    const char* name;
-    int sheetCol;
-};
-// Stored columns in statement order; the class adds its optional ones.
-constexpr Column kBaseText[] = {{"sTsex", 3},   {"sTnation", 4}, {"sTparty", 5}, {"sBirth", 6},
-                                {"sWorks", 7},  {"sWork", 8},    {"sTedu", 9},   {"sTpost", 10},
-                                {"sTGrade", 11}, {"sTJGrade", 12}, {"sTsf", 13}, {"sTqrz", 14}};
-constexpr Column kConstructionText[] = {{"sTgc", 15}, {"sTjzs", 16}, {"sTsg", 17}, {"sTyg", 18}};
-constexpr Column kAboveSizeText[] = {{"sTyg", 18}};
-constexpr Column kBaseCode[] = {{"sSex", 25},      {"sNation", 26}, {"sParty", 27},
-                                {"sEducation", 28}, {"sPost", 29},   {"sPostGrade", 30},
-                                {"sJGrade", 31},   {"ssf", 32},     {"sqrz", 33}};
-constexpr Column kConstructionCode[] = {{"sgc", 34}, {"sjzs", 35}, {"ssg", 36}, {"syg", 37}};
-constexpr Column kAboveSizeCode[] = {{"syg", 37}};
-
-struct Layout {
-    std::vector<Column> text, code;
-};
-
-Layout LayoutFor(AllputColumns cls) {
-    Layout l;
-    l.text.assign(std::begin(kBaseText), std::end(kBaseText));
-    l.code.assign(std::begin(kBaseCode), std::end(kBaseCode));
-    if (cls == AllputColumns::Construction) {
-        l.text.insert(l.text.end(), std::begin(kConstructionText), std::end(kConstructionText));
-        l.code.insert(l.code.end(), std::begin(kConstructionCode), std::end(kConstructionCode));
-    } else if (cls == AllputColumns::AboveSize) {
-        l.text.insert(l.text.end(), std::begin(kAboveSizeText), std::end(kAboveSizeText));
-        l.code.insert(l.code.end(), std::begin(kAboveSizeCode), std::end(kAboveSizeCode));
-    }
-    return l;
-}
-
-QString InsertSql(const Layout& l) {
-    QString cols = QStringLiteral("sName,sNumber");
-    for (const Column& c : l.text) cols += QLatin1Char(',') + QLatin1String(c.name);
-    for (const Column& c : l.code) cols += QLatin1Char(',') + QLatin1String(c.name);
-    cols += QStringLiteral(",sGw,sIsok,sMon");
-    const int n = 2 + int(l.text.size()) + int(l.code.size()) + 2;
-    QString marks;
-    for (int i = 0; i < n; ++i) marks += QStringLiteral("?,");
-    return QStringLiteral("insert into Staff_moninfo (") + cols + QStringLiteral(") values (") + marks +
-           QStringLiteral("0)");
-}
-
 bool Blank(const QString& s) { return RtlTrim(s).isEmpty(); }
 
 QString ColumnName(int col) {
@@ -74,12 +29,6 @@ QString ColumnName(int col) {
 }
 
 }  // namespace
-
-AllputColumns AllputColumnsFor(UnitClass cls) {
-    if (cls.IsConstruction()) return AllputColumns::Construction;
-    if (cls.IsAboveSize()) return AllputColumns::AboveSize;
-    return AllputColumns::Base;
-}
 
 std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
     // The one rule for work years that every form and the upload share.
@@ -118,9 +67,7 @@ bool AllputStore::HasFailingRows() const {
     return !q.Eof();
 }
 
-void AllputStore::Save(const std::vector<AllputRow>& rows, AllputColumns columns, Progress* pb) const {
-    const Layout layout = LayoutFor(columns);
-    const QString sql = InsertSql(layout);
+void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
     const int n = int(rows.size());
     int current = 0;
     try {
@@ -135,53 +82,55 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, AllputColumns columns
                 if (!duty.contains(number)) duty.insert(number, q.ValueAt(r, 1).AsString());
             }
         }
-        c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0"));
+        StaffTable table(c_, columns);
+        table.DeleteMonth(Month::Start());
 
-        db::Params p;
-        p.reserve(2 + layout.text.size() + layout.code.size() + 2);
+        // Texts are stored as typed, blanks included; a blank cell is null.
+        auto text = [](const QString& t) { return Blank(t) ? StoredText() : StoredText(t); };
+        StaffRecord rec;
+        rec.sMon = Month::Start();
         for (int i = 0; i < n; ++i) {
             const AllputRow& row = rows[size_t(i)];
             current = row.sheetRow;
-            p.clear();
-            p.emplace_back(row.Text(1));  // name and number are never null
+            rec.sName = row.Text(1);  // name and number are never null
             const QString number = RtlTrim(row.Text(2));
-            p.emplace_back(number);
-            for (const Column& c : layout.text) {
-                const QString& t = row.Text(c.sheetCol);
-                if (c.sheetCol == 7 || c.sheetCol == 8) {
-                    const auto v = AllputNumber(t);
-                    if (!v)
-                        throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
-                                                                .arg(row.sheetRow)
-                                                                .arg(ColumnName(c.sheetCol), t));
-                    if (!*v)
-                        p.emplace_back(nullptr);
-                    else if (std::floor(**v) == **v && std::fabs(**v) < 1e15)
-                        p.emplace_back((long long)(**v));
-                    else
-                        p.emplace_back(**v);
-                } else if (Blank(t)) {
-                    p.emplace_back(nullptr);
-                } else {
-                    p.emplace_back(t);  // stored as typed, blanks included
-                }
+            rec.sNumber = number;
+            rec.sBirth = text(row.Text(6));
+            for (int col : {7, 8}) {
+                const QString& t = row.Text(col);
+                const auto v = AllputNumber(t);
+                if (!v)
+                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
+                                                            .arg(row.sheetRow)
+                                                            .arg(ColumnName(col), t));
+                db::Value& target = col == 7 ? rec.sWorks : rec.sWork;
+                if (!*v)
+                    target = db::Value();
+                else if (std::floor(**v) == **v && std::fabs(**v) < 1e15)
+                    target = (long long)(**v);
+                else
+                    target = **v;
             }
-            for (const Column& c : layout.code) {
-                const QString& t = row.Code(c.sheetCol);
+            for (int k = 0; k < kStaffAttrCount; ++k) {
+                const StaffAttr a = StaffAttr(k);
+                if (!Stores(columns, a)) continue;
+                rec.Text(a) = text(row.Text(StaffTextColOf(a)));
+                const int codeCol = StaffCodeColOf(a);
+                const QString& t = row.Code(codeCol);
                 if (Blank(t)) {
-                    p.emplace_back(nullptr);
+                    rec.Code(a).reset();
                     continue;
                 }
                 const auto v = RtlStrToInt(RtlTrim(t));
                 if (!v)
                     throw AllputSaveError(row.sheetRow,
-                                          QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(c.sheetCol).arg(t));
-                p.emplace_back(*v);
+                                          QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(codeCol).arg(t));
+                rec.Code(a) = *v;
             }
             const auto d = duty.constFind(number);
-            p.emplace_back(d == duty.constEnd() ? db::Value() : db::Value(*d));
-            p.emplace_back(row.isOk);
-            c_.Exec(sql, p);
+            rec.sGw = d == duty.constEnd() ? StoredText() : StoredText(*d);
+            rec.sIsok = row.isOk;
+            table.Insert(rec);
             if (pb) pb->SetPosition(int(std::trunc(double(i + 1) * 100.0 / double(n) - 10)));
         }
         current = 0;

@@ -3,6 +3,7 @@
 // sheet, the unit's labels, and replacing the list in one transaction.
 
 #include "core/base/UnitClass.h"
+#include "core/db/StaffTable.h"
 
 #include <QString>
 
@@ -29,9 +30,6 @@ struct AllputRow {
     const QString& Code(int col) const { return code[size_t(col - 25)]; }
 };
 
-// Which optional columns a save stores, by the unit's class.
-enum class AllputColumns { Base, AboveSize, Construction };  // 14+9, 15+10, 18+13
-AllputColumns AllputColumnsFor(UnitClass cls);
 
 // A number column (参加工作年限, 其中本岗位年限) as it is stored: empty for a blank cell,
 // the number otherwise; nullopt when the text is not a number.
@@ -71,7 +69,8 @@ public:
     // duty text (sGw, which the sheet does not show) is carried over by staff number from
     // the rows replaced. Raises AllputSaveError naming the row on any failure, after
     // rolling back: the stored list is then as it was.
-    void Save(const std::vector<AllputRow>& rows, AllputColumns columns, Progress* pb = nullptr) const;
+    // `columns` are the unit class's (StaffColumnsFor).
+    void Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb = nullptr) const;
 
 private:
     db::Connection& c_;

@@ -15,50 +15,9 @@ const char* const kTextFields[kStaffTextCols] = {
     "sName", "sNumber", "sTsex", "sTnation", "sTparty", "sBirth", "sWorks", "sWork", "sTEdu",
     "sTPost", "sTGrade", "sTJGrade", "sTsf", "sTqrz", "sTgc", "sTjzs", "sTsg", "sTyg"};
 
-// Text columns 3..18 (without 7, 8) that a column set stores, with their code column
-// (0 for the plain birth date), in the order of the insert's column list.
-struct Pair {
-    int textCol;
-    const char* textField;
-    int codeCol;
-    const char* codeField;
-};
-const Pair kBasePairs[] = {{3, "sTsex", 25, "sSex"},        {4, "sTnation", 26, "sNation"},
-                           {5, "sTparty", 27, "sParty"},    {9, "sTedu", 28, "sEducation"},
-                           {10, "sTpost", 29, "sPost"},     {11, "sTGrade", 30, "sPostGrade"},
-                           {12, "sTJGrade", 31, "sJGrade"}, {13, "sTsf", 32, "ssf"},
-                           {14, "sTqrz", 33, "sqrz"}};
-const Pair kConstructionPairs[] = {
-    {15, "sTgc", 34, "sgc"}, {16, "sTjzs", 35, "sjzs"}, {17, "sTsg", 36, "ssg"}, {18, "sTyg", 37, "syg"}};
-const Pair kGuishangPairs[] = {{18, "sTyg", 37, "syg"}};
-
-std::vector<Pair> PairsFor(StaffColumnSet set) {
-    std::vector<Pair> v(std::begin(kBasePairs), std::end(kBasePairs));
-    if (set == StaffColumnSet::Construction) v.insert(v.end(), std::begin(kConstructionPairs), std::end(kConstructionPairs));
-    if (set == StaffColumnSet::Guishang) v.insert(v.end(), std::begin(kGuishangPairs), std::end(kGuishangPairs));
-    return v;
-}
-
-QString InsertSql(const std::vector<Pair>& pairs) {
-    QStringList cols{QStringLiteral("sName"), QStringLiteral("sNumber"), QStringLiteral("sBirth"),
-                     QStringLiteral("sWorks"), QStringLiteral("sWork")};
-    for (const Pair& p : pairs) cols << QString::fromLatin1(p.textField);
-    for (const Pair& p : pairs) cols << QString::fromLatin1(p.codeField);
-    cols << QStringLiteral("sIsok") << QStringLiteral("sMon");
-    QStringList marks;
-    for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
-    return QStringLiteral("insert into Staff_moninfo(%1) values(%2)").arg(cols.join(u','), marks.join(u','));
-}
-
-db::Value TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? db::Value() : db::Value(s); }
+StoredText TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? StoredText() : StoredText(s); }
 
 }  // namespace
-
-StaffColumnSet ColumnSetFor(UnitClass cls) {
-    if (cls.IsConstruction()) return StaffColumnSet::Construction;
-    if (cls.IsAboveSize()) return StaffColumnSet::Guishang;
-    return StaffColumnSet::Base;
-}
 
 std::optional<db::Value> WorkYearsValue(const QString& text) { return staffvalue::WorkYears(text); }
 
@@ -140,39 +99,38 @@ QString SaveFailure::Message() const {
     return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
 }
 
-void WriteMonth(db::Connection& c, int month, StaffColumnSet set, int firstRow, int lastRow,
+void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow,
                 const CellReader& cell, const std::vector<QString>& flags, Progress* pb) {
-    const std::vector<Pair> pairs = PairsFor(set);
-    const QString sql = InsertSql(pairs);
     const int scale = ProgressScale(lastRow);
     int row = 0;
     QString name;
     try {
         db::Transaction t(c);
-        c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {month});
-        db::Params p;
-        p.reserve(5 + 2 * pairs.size() + 2);
+        StaffTable table(c, set);
+        table.DeleteMonth(Month(month));
+        StaffRecord r;
+        r.sMon = Month(month);
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
-            p.clear();
-            p.emplace_back(name);
-            p.emplace_back(StoredNumber(cell(row, 2)));
-            p.push_back(TextOrNull(cell(row, 6)));
+            r.sName = name;
+            r.sNumber = StoredNumber(cell(row, 2));
+            r.sBirth = TextOrNull(cell(row, 6));
             for (int col : {kWorksCol, kWorkCol}) {
                 auto v = WorkYearsValue(cell(row, col));
                 if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列不是数字").arg(col));
-                p.push_back(*v);
+                (col == kWorksCol ? r.sWorks : r.sWork) = *v;
             }
-            for (const Pair& pr : pairs) p.push_back(TextOrNull(cell(row, pr.textCol)));
-            for (const Pair& pr : pairs) {
-                auto v = CodeValue(cell(row, pr.codeCol));
-                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(pr.textCol));
-                p.push_back(*v);
+            for (int i = 0; i < kStaffAttrCount; ++i) {
+                const StaffAttr a = StaffAttr(i);
+                if (!Stores(set, a)) continue;
+                r.Text(a) = TextOrNull(cell(row, StaffTextColOf(a)));
+                auto v = CodeValue(cell(row, StaffCodeColOf(a)));
+                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(StaffTextColOf(a)));
+                r.Code(a) = v->IsNull() ? std::optional<long long>() : std::optional<long long>(v->rawInteger());
             }
             const size_t i = size_t(row - firstRow);
-            p.emplace_back(i < flags.size() ? flags[i] : QStringLiteral("0"));
-            p.emplace_back(month);
-            c.Exec(sql, p);
+            r.sIsok = i < flags.size() ? flags[i] : QStringLiteral("0");
+            table.Insert(r);
             if (pb) pb->SetPosition(int(qint64(row) * 100 / scale));
         }
         t.Commit();

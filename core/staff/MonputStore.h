@@ -6,6 +6,7 @@
 #include "core/base/RtlText.h"
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 
 #include <QString>
 
@@ -34,10 +35,10 @@ using StaffTexts = std::array<QString, kStaffTextCols>;
 // A cell of the sheet being saved, 1-based.
 using CellReader = std::function<QString(int row, int col)>;
 
-// Which optional columns a unit stores: other and unknown classes the 14 base texts and 9
-// codes; above-size adds column 18 (sTyg/syg); construction adds columns 15..18.
-enum class StaffColumnSet { Base, Guishang, Construction };
-StaffColumnSet ColumnSetFor(UnitClass cls);
+// The sheet's text column of each coded attribute (its code sits in column 25 + attribute).
+inline constexpr int kStaffAttrTextCol[kStaffAttrCount] = {3, 4, 5, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+inline int StaffTextColOf(StaffAttr a) { return kStaffAttrTextCol[int(a)]; }
+inline int StaffCodeColOf(StaffAttr a) { return kStaffFirstCode + int(a); }
 
 // The original runtime's Trim: characters up to U+0020 only, so a full-width blank stays.
 inline QString TrimLow(const QString& s) { return RtlTrim(s); }
@@ -97,7 +98,7 @@ private:
 // untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
-void WriteMonth(db::Connection& c, int month, StaffColumnSet set, int firstRow, int lastRow,
+void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow,
                 const CellReader& cell, const std::vector<QString>& flags, Progress* pb = nullptr);
 
 // The progress bar's scale: the last data row. Counting the rows themselves always ends,

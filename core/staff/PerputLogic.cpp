@@ -3,6 +3,7 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 #include "core/base/AppContext.h"
 
 #include <algorithm>
@@ -223,82 +224,46 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
     SaveResult r = Validate(in);
     if (!r.saved()) return r;
 
-    QStringList cols;
-    db::Params vals;
-    auto put = [&](const char* col, db::Value v) {
-        cols << QString::fromLatin1(col);
-        vals.push_back(std::move(v));
+    StaffRecord rec;
+    rec.sMon = month_;
+    rec.sName = in[F::Name].trimmed();
+    rec.sNumber = in[F::Number].trimmed();
+    rec.sBirth = in[F::Year].trimmed() + QLatin1Char('-') + in[F::Month].trimmed();
+    // Validated whole numbers, so the numeric columns never hold text.
+    rec.sWorks = *Years(in[F::Works]);
+    rec.sWork = *Years(in[F::Work]);
+    rec.sGw = in[F::Gw].trimmed().isEmpty() ? StoredText() : StoredText(in[F::Gw].trimmed());  // a modify keeps sGw
+    auto pair = [&](StaffAttr a, F f) {
+        // Professional title and skill grade may be empty: then both columns are null.
+        if (in[f].trimmed().isEmpty()) return;
+        rec.Text(a) = in[f].trimmed();
+        rec.Code(a) = *CodeOf(f, in[f]);
     };
-    auto text = [&in](F f) { return db::Value(in[f].trimmed()); };
-    auto code = [&](F f) { return db::Value(*CodeOf(f, in[f])); };
-    auto optional = [&](const char* textCol, const char* codeCol, F f) {
-        if (in[f].trimmed().isEmpty()) {
-            put(textCol, nullptr);
-            put(codeCol, nullptr);
-        } else {
-            put(textCol, text(f));
-            put(codeCol, code(f));
-        }
-    };
-
-    put("sName", text(F::Name));
-    put("sNumber", text(F::Number));
-    put("sTsex", text(F::Sex));
-    put("sSex", code(F::Sex));
-    put("sBirth", in[F::Year].trimmed() + QLatin1Char('-') + in[F::Month].trimmed());
-    put("sTnation", text(F::Nation));
-    put("sNation", code(F::Nation));
-    put("sTparty", text(F::Party));
-    put("sParty", code(F::Party));
-    put("sTEdu", text(F::Edu));
-    put("sEducation", code(F::Edu));
-    // Validated figures, so the numeric columns never hold text.
-    put("sWorks", *Years(in[F::Works]));
-    put("sWork", *Years(in[F::Work]));
-    if (!id) put("sGw", in[F::Gw].trimmed().isEmpty() ? db::Value() : text(F::Gw));  // a modify keeps sGw
-    put("sTPost", text(F::Post));
-    put("sPost", code(F::Post));
-    optional("sTGrade", "sPostGrade", F::Grade);
-    optional("sTJGrade", "sJGrade", F::JGrade);
+    pair(StaffAttr::Sex, F::Sex);
+    pair(StaffAttr::Nation, F::Nation);
+    pair(StaffAttr::Party, F::Party);
+    pair(StaffAttr::Edu, F::Edu);
+    pair(StaffAttr::Post, F::Post);
+    pair(StaffAttr::Grade, F::Grade);
+    pair(StaffAttr::JGrade, F::JGrade);
     // The employment and full-time codes are stored for every class of unit.
-    put("sTsf", text(F::Role));
-    put("ssf", code(F::Role));
-    put("sTqrz", text(F::FullTime));
-    put("sqrz", code(F::FullTime));
+    pair(StaffAttr::Role, F::Role);
+    pair(StaffAttr::FullTime, F::FullTime);
     // Only the columns of the unit's class; the hidden combos are not stored.
-    if (Building()) {
-        put("sTgc", text(F::Engineer));
-        put("sgc", code(F::Engineer));
-        put("sTjzs", text(F::Builder));
-        put("sjzs", code(F::Builder));
-        put("sTsg", text(F::Site));
-        put("ssg", code(F::Site));
-    }
-    if (Building() || AboveSize()) {
-        put("sTyg", text(F::Production));
-        put("syg", code(F::Production));
-    }
-    put("sIsok", QStringLiteral("1"));
+    pair(StaffAttr::Engineer, F::Engineer);
+    pair(StaffAttr::Builder, F::Builder);
+    pair(StaffAttr::Site, F::Site);
+    pair(StaffAttr::Production, F::Production);
+    rec.sIsok = QStringLiteral("1");
 
     try {
+        StaffTable table(db_, StaffColumnsFor(class_));
         if (!id) {
-            put("sMon", month_);
-            QStringList marks;
-            for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
-            db_.Exec(QStringLiteral("insert into Staff_moninfo (") + cols.join(QLatin1Char(',')) +
-                         QStringLiteral(") values (") + marks.join(QLatin1Char(',')) + QLatin1Char(')'),
-                     vals);
+            table.Insert(rec);
             if (main_) main_->RefreshInitialDataMenus();
         } else {
-            QStringList sets;
-            for (const QString& c : cols) sets << c + QStringLiteral("=?");
-            vals.push_back(*id);
-            vals.push_back(month_);
-            const int changed = db_.Exec(QStringLiteral("update Staff_moninfo set ") + sets.join(QLatin1Char(',')) +
-                                             QStringLiteral(" where id=? and sMon=?"),
-                                         vals);
             // A row deleted meanwhile is not reported as modified.
-            if (changed != 1) throw db::Error(QStringLiteral("no such row"));
+            if (table.Update(*id, rec) != 1) throw db::Error(QStringLiteral("no such row"));
         }
     } catch (const std::exception& e) {
         r.kind = SaveResult::Failed;

@@ -4,39 +4,6 @@
 
 namespace qm {
 
-namespace {
-
-const char* const kCodeFields[] = {"sSex", "sNation", "sParty", "sEducation", "sPost", "sPostGrade", "sJGrade",
-                                   "ssf",  "sqrz",    "sgc",    "sjzs",       "ssg",   "syg"};
-
-// The coded pairs in the update's order (text column, text field, code column, code field).
-struct Pair {
-    int textCol;
-    const char* textField;
-    int codeCol;
-    const char* codeField;
-};
-const Pair kPairs[] = {{3, "sTSex", 25, "sSex"},           {4, "sTnation", 26, "sNation"},
-                       {5, "sTParty", 27, "sParty"},       {9, "sTEdu", 28, "sEducation"},
-                       {10, "sTPost", 29, "sPost"},        {11, "sTGrade", 30, "sPostGrade"},
-                       {12, "sTJGrade", 31, "sJGrade"},    {13, "sTsf", 32, "ssf"},
-                       {14, "sTqrz", 33, "sqrz"},          {15, "sTgc", 34, "sgc"},
-                       {16, "sTjzs", 35, "sjzs"},          {17, "sTsg", 36, "ssg"},
-                       {18, "sTyg", 37, "syg"}};
-
-QString UpdateSql() {
-    QStringList sets{QStringLiteral("sName=?"), QStringLiteral("sNumber=?"), QStringLiteral("sBirth=?"),
-                     QStringLiteral("sWorks=?"), QStringLiteral("sWork=?")};
-    for (const Pair& p : kPairs) {
-        sets << QStringLiteral("%1=?").arg(QLatin1String(p.textField));
-        sets << QStringLiteral("%1=?").arg(QLatin1String(p.codeField));
-    }
-    sets << QStringLiteral("sIsok=?");
-    return QStringLiteral("update Staff_moninfo set %1 where id=? and sMon=?").arg(sets.join(u','));
-}
-
-}  // namespace
-
 std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
     QString sql = QStringLiteral("select * from Vmon where sMon=?");
     if (mode == 0) sql += QStringLiteral(" and sIsOk='0'");
@@ -50,7 +17,7 @@ std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
         WrongRow w;
         w.id = q.FieldByName(QStringLiteral("id")).AsInteger();
         w.texts = StaffTextsOf(q);
-        for (size_t i = 0; i < w.codes.size(); ++i) w.codes[i] = q.FieldByName(QLatin1String(kCodeFields[i])).AsString();
+        for (size_t i = 0; i < w.codes.size(); ++i) w.codes[i] = q.FieldByName(StaffTable::CodeColumn(StaffAttr(i))).AsString();
         rows.push_back(std::move(w));
     }
     return rows;
@@ -80,12 +47,14 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
 WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags) {
     WrongSaveReport rep;
-    const QString sql = UpdateSql();
     int row = 0;
     QString name;
     try {
         db::Transaction t(c);
-        db::Params p;
+        // Every column of the row, whatever the unit's class: the list shows them all.
+        StaffTable table(c, StaffColumns::All);
+        StaffRecord rec;
+        rec.sMon = Month(month);
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             bool idOk = false;
@@ -100,30 +69,26 @@ WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int l
                 for (const BadCell& b : FindNonNumericWorkYears(row, row, cell)) rep.badNumbers.push_back(b);
                 continue;
             }
-            p.clear();
-            p.emplace_back(name);
-            p.emplace_back(StoredNumber(cell(row, 2)));
+            rec.sName = name;
+            rec.sNumber = StoredNumber(cell(row, 2));
             const QString birth = cell(row, 6);
-            p.push_back(TrimLow(birth).isEmpty() ? db::Value() : db::Value(birth));
-            p.push_back(*works);
-            p.push_back(*work);
-            for (const Pair& pr : kPairs) {
-                const QString text = cell(row, pr.textCol);
-                if (TrimLow(text).isEmpty()) {
-                    p.emplace_back();
-                    p.emplace_back();
-                    continue;
-                }
-                p.emplace_back(text);
-                const auto code = CodeValue(cell(row, pr.codeCol));
-                if (!code) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(pr.textCol));
-                p.push_back(*code);
+            rec.sBirth = TrimLow(birth).isEmpty() ? StoredText() : StoredText(birth);
+            rec.sWorks = *works;
+            rec.sWork = *work;
+            for (int k = 0; k < kStaffAttrCount; ++k) {
+                const StaffAttr a = StaffAttr(k);
+                const QString text = cell(row, StaffTextColOf(a));
+                rec.Text(a).reset();
+                rec.Code(a).reset();
+                if (TrimLow(text).isEmpty()) continue;
+                rec.Text(a) = text;
+                const auto code = CodeValue(cell(row, StaffCodeColOf(a)));
+                if (!code) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(StaffTextColOf(a)));
+                if (!code->IsNull()) rec.Code(a) = code->rawInteger();
             }
             const size_t i = size_t(row - firstRow);
-            p.emplace_back(i < flags.size() ? flags[i] : QStringLiteral("0"));
-            p.emplace_back(id);
-            p.emplace_back(month);
-            if (c.Exec(sql, p) == 0) rep.notFound.push_back(row);
+            rec.sIsok = i < flags.size() ? flags[i] : QStringLiteral("0");
+            if (table.Update(id, rec) == 0) rep.notFound.push_back(row);
             else ++rep.updated;
         }
         t.Commit();

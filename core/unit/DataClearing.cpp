@@ -1,6 +1,7 @@
 #include "core/unit/DataClearing.h"
 
 #include "core/db/Db.h"
+#include "core/db/WageTable.h"
 
 namespace qm {
 
@@ -34,20 +35,22 @@ std::optional<int> DataClearing::LastWageMonth() {
 void DataClearing::ClearAllMonthlyStaff() {
     db::Transaction t(c_);
     c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon<>0"));
-    c_.Exec(QStringLiteral("delete from Wage_Info"));
+    WageTable(c_).DeleteAll();
     t.Commit();
 }
 
 void DataClearing::ClearStaffMonth(int m) {
     db::Transaction t(c_);
     c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon=?"), {m});
-    c_.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {m});
+    if (const auto month = Month::Of(m)) WageTable(c_).DeleteMonth(*month);
     t.Commit();
 }
 
-void DataClearing::ClearAllWages() { c_.Exec(QStringLiteral("delete from Wage_Info")); }
+void DataClearing::ClearAllWages() { WageTable(c_).DeleteAll(); }
 
-void DataClearing::ClearWageMonth(int m) { c_.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {m}); }
+void DataClearing::ClearWageMonth(int m) {
+    if (const auto month = Month::Of(m)) WageTable(c_).DeleteMonth(*month);
+}
 
 int DataClearing::ClearInitialList() { return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0")); }
 

@@ -5,6 +5,8 @@
 #include "core/base/UiService.h"
 #include "core/base/AppContext.h"
 #include "core/db/DatabaseCopy.h"
+#include "core/db/StaffTable.h"
+#include "core/db/WageTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -190,16 +192,6 @@ constexpr std::array<Col, 11> kWageCols{{
 constexpr size_t kWageMonth = kWageCols.size() - 1;
 static_assert(kWageCols[kWageMonth].kind == Kind::Month);
 
-template <size_t N>
-QString InsertSql(const char* table, const std::array<Col, N>& cols, const char* monthColumn) {
-    QStringList names;
-    for (const Col& c : cols)
-        names << (c.kind == Kind::Month ? QString::fromLatin1(monthColumn) : QString::fromLatin1(c.name));
-    return QStringLiteral("insert into %1(%2) values(%3)")
-        .arg(QLatin1String(table), names.join(QLatin1Char(',')),
-             QStringList(int(N), QStringLiteral("?")).join(QLatin1Char(',')));
-}
-
 // Column indexes of the old table, resolved at its first row.
 template <size_t N>
 std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols, const char* table) {
@@ -289,14 +281,44 @@ db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db
 
 }  // namespace
 
+namespace {
+
+StoredText TextOf(const db::Value& v) { return v.IsNull() ? StoredText() : StoredText(v.AsString()); }
+std::optional<long long> CodeOf(const db::Value& v) {
+    return v.IsNull() ? std::optional<long long>() : std::optional<long long>(v.AsInteger());
+}
+
+// Puts the value built for the old column `name` into its place in the row.
+void Assign(StaffRecord& r, const char* name, const db::Value& v) {
+    const QString c = QString::fromLatin1(name);
+    auto is = [&c](const QString& column) { return c.compare(column, Qt::CaseInsensitive) == 0; };
+    if (is(QStringLiteral("sName"))) r.sName = v.AsString();
+    else if (is(QStringLiteral("sNumber"))) r.sNumber = v.AsString();
+    else if (is(QStringLiteral("sBirth"))) r.sBirth = TextOf(v);
+    else if (is(QStringLiteral("sWorks"))) r.sWorks = v;
+    else if (is(QStringLiteral("sWork"))) r.sWork = v;
+    else if (is(QStringLiteral("sGw"))) r.sGw = TextOf(v);
+    else if (is(QStringLiteral("sIsok"))) r.sIsok = TextOf(v);
+    else if (is(QStringLiteral("sMon"))) r.sMon = Month(int(v.AsInteger()));
+    else
+        for (int i = 0; i < kStaffAttrCount; ++i) {
+            const StaffAttr a = StaffAttr(i);
+            if (is(StaffTable::TextColumn(a))) r.Text(a) = TextOf(v);
+            else if (is(StaffTable::CodeColumn(a))) r.Code(a) = CodeOf(v);
+        }
+}
+
+}  // namespace
+
 int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter filter, Mode mode, int firstK) {
-    static const QString sql = InsertSql("Staff_moninfo", kStaffCols, "sMon");
+    // The old table's every column, whatever the unit's class.
+    StaffTable table(c_, StaffColumns::All);
     const int n = src.CountStaff(filter);
     // The start-of-period list made from the year end keeps the empty text in text columns,
     // as it always did; number columns get null, never the empty text.
     const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
     std::optional<std::array<int, kStaffCols.size()>> idx;
-    db::Params params(kStaffCols.size());
+    StaffRecord rec;
     int k = 0;
     lastShown_ = -1;
     src.ForEachStaff(filter, [&](const HistoryRow& row) {
@@ -305,10 +327,12 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
         if (!idx) idx = Resolve(row, kStaffCols, "Staff_moninfo");
         const RowContext rc{"人员", k};
         for (size_t i = 0; i < kStaffCols.size(); ++i) {
-            if (kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd) params[i] = db::Value(0);
-            else params[i] = BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
+            const db::Value v = kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd
+                                    ? db::Value(0)
+                                    : BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
+            Assign(rec, kStaffCols[i].name, v);
         }
-        c_.Exec(sql, params);
+        table.Insert(rec);
     });
     pb_.SetPosition(0);
     lastShown_ = -1;
@@ -327,7 +351,7 @@ int HistoryImporter::ImportStaff(HistorySource& src, const QString& filter) {
 }
 
 int HistoryImporter::ImportWages(HistorySource& src) {
-    static const QString sql = InsertSql("Wage_Info", kWageCols, "Smon");
+    WageTable table(c_);
     const int n = src.CountWages();
     // Flags keep their old text; an empty flag stays the empty text.
     const db::Value emptyText{QString()};
@@ -351,7 +375,20 @@ int HistoryImporter::ImportWages(HistorySource& src) {
         }
         for (size_t i = 0; i < kWageCols.size(); ++i)
             params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
-        c_.Exec(sql, params);
+        // In the order of kWageCols.
+        WageRecord rec;
+        rec.sName = params[0].AsString();
+        rec.sNumber = params[1].AsString();
+        rec.sTotal = params[2];
+        rec.sN1 = params[3];
+        rec.sN2 = params[4];
+        rec.sN3 = params[5];
+        rec.sN4 = params[6];
+        rec.sN5 = params[7];
+        rec.sFlag = params[8].AsString();  // flags keep their text, the empty one too
+        rec.wFlag = params[9].AsString();
+        rec.sMon = Month(int(params[kWageMonth].AsInteger()));
+        table.Insert(rec);
         ++taken;
     });
     pb_.SetPosition(0);

@@ -1,5 +1,7 @@
 #include "core/wage/WageErrorList.h"
 
+#include "core/db/WageTable.h"
+
 #include "core/wage/WageAudit.h"
 #include "core/wage/WageErrorExport.h"
 #include "core/wage/WageSheet.h"
@@ -58,14 +60,12 @@ int WageErrorList::Load() {
 bool WageErrorList::Recheck() {
     const WageRoster roster = WageRoster::Load(ctx_.db, month_);
     const WageAudit audit(roster);
-    const QString update = QStringLiteral(
-        "update Wage_Info set sN1=?, sN2=?, sN3=?, sN4=?, sTotal=?, wFlag=?, sFlag=?, sNumber=?, sName=? "
-        "where id=?");
     // Every row is checked and painted first; only a sheet without a bad amount is written, all
     // rows in one transaction, so a refusal or a failure leaves the stored month as it was.
     struct Pending {
         int row;
-        db::Params values;
+        long long id;
+        WageRecord values;
     };
     std::vector<Pending> pending;
     for (int r = 2; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
@@ -96,16 +96,26 @@ bool WageErrorList::Recheck() {
         const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
         if (!idOk) continue;
         // An emptied amount becomes null, so the stored amounts always add up to sTotal.
-        pending.push_back({r,
-                           {AmountValue(c.n[0]), AmountValue(c.n[1]), AmountValue(c.n[2]), AmountValue(c.n[3]),
-                            c.total, c.WFlagText(), c.SFlagText(), c.number, c.name, id}});
+        WageRecord rec;
+        rec.sMon = qm::Month(month_);
+        rec.sNumber = c.number;
+        rec.sName = c.name;
+        rec.sN1 = AmountValue(c.n[0]);
+        rec.sN2 = AmountValue(c.n[1]);
+        rec.sN3 = AmountValue(c.n[2]);
+        rec.sN4 = AmountValue(c.n[3]);
+        rec.sTotal = c.total;
+        rec.wFlag = c.WFlagText();
+        rec.sFlag = c.SFlagText();
+        pending.push_back({r, id, rec});
     }
     int at = 0;
     try {
         db::Transaction tx(ctx_.db);
+        WageTable table(ctx_.db);
         for (const Pending& p : pending) {
             at = p.row;
-            ctx_.db.Exec(update, p.values);
+            table.Update(p.id, p.values);
         }
         at = 0;
         tx.Commit();
@@ -120,7 +130,7 @@ bool WageErrorList::Recheck() {
 }
 
 void WageErrorList::Accept() {
-    ctx_.db.Exec(QStringLiteral("update Wage_Info set wFlag='1' where Smon=? and wFlag='0'"), {month_});
+    WageTable(ctx_.db).AcceptTotals(qm::Month(month_));
     book_.ClearRange(2, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
     Load();
     Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
@@ -131,7 +141,7 @@ void WageErrorList::DeleteRow(int row) {
     bool ok = false;
     const qint64 id = TrimBlanks(book_.GetCellText(row, wagecol::Id)).toLongLong(&ok);
     if (!ok) return;
-    ctx_.db.Exec(QStringLiteral("delete from Wage_Info where id=?"), {id});
+    WageTable(ctx_.db).DeleteRow(id);
     Load();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/WageTable.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/sheet/SheetBook.h"
@@ -160,20 +161,28 @@ bool WageSheet::Save() {
         }
     }
 
-    const QString insert = QStringLiteral(
-        "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     // The sheet row being written when a statement fails; none for the delete and the commit.
     int failedRow = 0;
     try {
         db::Transaction tx(ctx_.db);
-        ctx_.db.Exec(QStringLiteral("delete from Wage_Info where Smon=?"), {month_});
+        WageTable table(ctx_.db);
+        table.DeleteMonth(qm::Month(month_));
         const size_t n = checks.size();
+        WageRecord rec;
+        rec.sMon = qm::Month(month_);
         for (size_t at = 0; at < n; ++at) {
             failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
-            ctx_.db.Exec(insert, {c.number, c.name, month_, c.total, AmountValue(c.n[0]), AmountValue(c.n[1]),
-                                  AmountValue(c.n[2]), AmountValue(c.n[3]), c.SFlagText(), c.WFlagText()});
+            rec.sNumber = c.number;
+            rec.sName = c.name;
+            rec.sTotal = c.total;
+            rec.sN1 = AmountValue(c.n[0]);
+            rec.sN2 = AmountValue(c.n[1]);
+            rec.sN3 = AmountValue(c.n[2]);
+            rec.sN4 = AmountValue(c.n[3]);
+            rec.sFlag = c.SFlagText();
+            rec.wFlag = c.WFlagText();
+            table.Insert(rec);
             if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
         }
         failedRow = 0;

@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(AllputStoreTest, EachClassStoresItsOwnColumnSetWithTypedValues) {
-    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Base);
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::Base);
     EXPECT_EQ(Col("sTqrz", "A1"), QStringLiteral("text:是"));
     EXPECT_EQ(Col("sqrz", "A1"), QStringLiteral("integer:1"));
     EXPECT_EQ(Col("sWorks", "A1"), QStringLiteral("integer:20"));
@@ -36,13 +36,13 @@ TEST_F(AllputStoreTest, EachClassStoresItsOwnColumnSetWithTypedValues) {
     EXPECT_EQ(Col("sIsok", "A1"), QStringLiteral("text:1"));
     EXPECT_EQ(Col("sMon", "A1"), QStringLiteral("integer:0"));
 
-    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::AboveSize);
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::AboveSize);
     EXPECT_EQ(Col("sTyg", "A1"), QStringLiteral("text:是"));
     EXPECT_EQ(Col("syg", "A1"), QStringLiteral("integer:1"));
     EXPECT_EQ(Col("sTgc", "A1"), QStringLiteral("null"));
     EXPECT_EQ(Col("sgc", "A1"), QStringLiteral("null"));
 
-    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Construction);
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::All);
     EXPECT_EQ(Col("sTgc", "A1"), QStringLiteral("text:否"));
     EXPECT_EQ(Col("sTsg", "A1"), QStringLiteral("text:否"));
     EXPECT_EQ(Col("ssg", "A1"), QStringLiteral("integer:1"));
@@ -50,9 +50,9 @@ TEST_F(AllputStoreTest, EachClassStoresItsOwnColumnSetWithTypedValues) {
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")), QStringLiteral("1"));
 
     const auto cls = [](const char* depInfo) { return UnitClass::Decode(QString(), QString::fromUtf8(depInfo)); };
-    EXPECT_EQ(AllputColumnsFor(cls(" 规上 ")), AllputColumns::AboveSize);
-    EXPECT_EQ(AllputColumnsFor(cls("是2")), AllputColumns::Construction);
-    EXPECT_EQ(AllputColumnsFor(cls("其他")), AllputColumns::Base);
+    EXPECT_EQ(StaffColumnsFor(cls(" 规上 ")), StaffColumns::AboveSize);
+    EXPECT_EQ(StaffColumnsFor(cls("是2")), StaffColumns::All);
+    EXPECT_EQ(StaffColumnsFor(cls("其他")), StaffColumns::Base);
 }
 
 TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNamesAreNeverNull) {
@@ -64,7 +64,7 @@ TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNam
     r.code[5] = QString();
     r.isOk = QStringLiteral("0");
     AllputRow empty = Row(4, QStringLiteral("王五"), QString());
-    store.Save({r, empty}, AllputColumns::Base);
+    store.Save({r, empty}, StaffColumns::Base);
     EXPECT_EQ(Col("sName", "B7"), QStringLiteral("text:O'Neil\"李"));
     EXPECT_EQ(Col("sTEdu", "B7"), QStringLiteral("text: 大学本科 "));
     EXPECT_EQ(Col("sTGrade", "B7"), QStringLiteral("null"));
@@ -79,26 +79,26 @@ TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNam
 
 TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
     store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1")), Row(4, QStringLiteral("李四"), QStringLiteral("A2"))},
-               AllputColumns::Base);
+               StaffColumns::Base);
     db().Exec(QStringLiteral("update Staff_moninfo set sGw='出纳' where sNumber='A1'"));
     db().Exec(QStringLiteral("update Staff_moninfo set sGw='会计' where sNumber='A2'"));
     // A month-1 row of A2 with another duty must not leak into the start-of-period list.
     db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sGw) values (1, '李四', 'A3', '主任')"));
     store.Save({Row(3, QStringLiteral("李四"), QStringLiteral(" A2")), Row(4, QStringLiteral("赵六"), QStringLiteral("A3")),
                 Row(5, QStringLiteral("张三"), QStringLiteral("A1"))},
-               AllputColumns::Base);
+               StaffColumns::Base);
     EXPECT_EQ(Col("sGw", "A1"), QStringLiteral("text:出纳"));
     EXPECT_EQ(Col("sGw", "A2"), QStringLiteral("text:会计"));
     EXPECT_EQ(Col("sGw", "A3"), QStringLiteral("null"));
 }
 
 TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
-    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, AllputColumns::Base);
+    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::Base);
     db().Exec(QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
                              "begin select raise(abort, 'refused'); end"));
     try {
         store.Save({Row(3, QStringLiteral("李四"), QStringLiteral("A2")), Row(4, QStringLiteral("坏行"), QStringLiteral("A3"))},
-                   AllputColumns::Base);
+                   StaffColumns::Base);
         FAIL() << "the save went through";
     } catch (const AllputSaveError& e) {
         EXPECT_EQ(e.SheetRow(), 4);
@@ -110,7 +110,7 @@ TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
 
     AllputRow bad = Row(5, QStringLiteral("王五"), QStringLiteral("A5"));
     bad.text[7] = QStringLiteral("十年");
-    EXPECT_THROW(store.Save({bad}, AllputColumns::Base), AllputSaveError);
+    EXPECT_THROW(store.Save({bad}, StaffColumns::Base), AllputSaveError);
     EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber) from Staff_moninfo")), QStringLiteral("A1"));
 }
 

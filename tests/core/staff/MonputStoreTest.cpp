@@ -46,16 +46,16 @@ int Count(test::TempBase& tb, int mon) {
     return tb.Scalar("select count(*) from Staff_moninfo where sMon=?", {mon}).toInt();
 }
 
-StaffColumnSet ColumnSetFor(const char* depInfo) {
-    return qm::ColumnSetFor(UnitClass::Decode(QString(), QString::fromUtf8(depInfo)));
+StaffColumns ColumnSetFor(const char* depInfo) {
+    return StaffColumnsFor(UnitClass::Decode(QString(), QString::fromUtf8(depInfo)));
 }
 
 TEST(MonputStore, ColumnSetFollowsTrimmedClass) {
-    EXPECT_EQ(ColumnSetFor("否"), StaffColumnSet::Base);
-    EXPECT_EQ(ColumnSetFor(" 规上 "), StaffColumnSet::Guishang);
-    EXPECT_EQ(ColumnSetFor("是1"), StaffColumnSet::Construction);
-    EXPECT_EQ(ColumnSetFor("是2"), StaffColumnSet::Construction);
-    EXPECT_EQ(ColumnSetFor("其他"), StaffColumnSet::Base);
+    EXPECT_EQ(ColumnSetFor("否"), StaffColumns::Base);
+    EXPECT_EQ(ColumnSetFor(" 规上 "), StaffColumns::AboveSize);
+    EXPECT_EQ(ColumnSetFor("是1"), StaffColumns::All);
+    EXPECT_EQ(ColumnSetFor("是2"), StaffColumns::All);
+    EXPECT_EQ(ColumnSetFor("其他"), StaffColumns::Base);
 }
 
 TEST(MonputStore, TrimAndCleanFollowTheOriginalRuntime) {
@@ -104,7 +104,7 @@ TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
     Grid g;
     auto rows = ImportMonthRows(tb.db(), 0);
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), 1, StaffColumnSet::Base, 3, 4, g.Reader(), {"1", "0"});
+    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 4, g.Reader(), {"1", "0"});
     auto back = LoadMonthRows(tb.db(), 1);
     ASSERT_EQ(back.size(), 2u);
     for (size_t i = 0; i < back.size(); ++i) {
@@ -128,7 +128,7 @@ TEST(MonputStore, MonthKIsBuiltFromMonthKMinusOne) {
     Grid g;
     auto rows = ImportMonthRows(tb.db(), 3);
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), 4, StaffColumnSet::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
+    WriteMonth(tb.db(), 4, StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(Count(tb, 4), 3);
     EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sName='旧四月'"), "0");
     EXPECT_EQ(tb.Scalar("select group_concat(sNumber,',') from (select sNumber from Staff_moninfo where sMon=4 order by id)"),
@@ -160,7 +160,7 @@ TEST(MonputStore, BlanksAreNullTextsUntrimmedNamesNeverNull) {
     g.Set(3, 8, "");
     g.Set(3, 26, "");
     g.Set(3, 5, "O'Neil");
-    WriteMonth(tb.db(), 1, StaffColumnSet::Base, 3, 3, g.Reader(), {"0"});
+    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 3, g.Reader(), {"0"});
     EXPECT_EQ(tb.Scalar("select sTsex from Staff_moninfo"), " 男");
     EXPECT_EQ(tb.Scalar("select sTparty from Staff_moninfo"), "O'Neil");
     EXPECT_EQ(tb.Scalar("select sTnation is null and sNation is null and sWork is null from Staff_moninfo"), "1");
@@ -182,7 +182,7 @@ TEST(MonputStore, NonNumericWorkYearsAreFoundBeforeAnythingIsWritten) {
     test::TempBase tb;
     InsertStored(tb, 2, "原有", "50");
     try {
-        WriteMonth(tb.db(), 2, StaffColumnSet::Base, 3, 4, g.Reader(), {"1", "1"});
+        WriteMonth(tb.db(), 2, StaffColumns::Base, 3, 4, g.Reader(), {"1", "1"});
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 4);
@@ -203,7 +203,7 @@ TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {
     for (int i = 0; i < names.size(); ++i) PutPerson(g, 3 + i, names[i], QString::number(i));
     MemoryProgress pb;
     try {
-        WriteMonth(tb.db(), 5, StaffColumnSet::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
+        WriteMonth(tb.db(), 5, StaffColumns::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 7);
@@ -221,9 +221,9 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     Grid g;
     PutPerson(g, 3, "甲", "1");
     PutPerson(g, 4, "乙", "2");
-    WriteMonth(tb.db(), 6, StaffColumnSet::Construction, 3, 4, g.Reader(), {"1", "1"});
+    WriteMonth(tb.db(), 6, StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
     const QString first = tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo");
-    WriteMonth(tb.db(), 6, StaffColumnSet::Construction, 3, 4, g.Reader(), {"1", "1"});
+    WriteMonth(tb.db(), 6, StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
     EXPECT_EQ(Count(tb, 6), 2);
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
@@ -235,7 +235,7 @@ TEST(MonputStore, ProgressEndsAndScalesByTheRows) {
     Grid g;
     for (int r = 3; r <= 12; ++r) PutPerson(g, r, "某", QString::number(r));
     MemoryProgress pb;
-    WriteMonth(tb.db(), 1, StaffColumnSet::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
+    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
     EXPECT_EQ(pb.highest, 100);
     EXPECT_EQ(pb.Position(), 0);
 }

@@ -1,0 +1,44 @@
+#pragma once
+// The gateway of Wage_Info: the typed row the wage sheet, the wage error list and the history
+// import fill, and every statement that writes the table. A new column changes this file.
+
+#include "core/base/Month.h"
+#include "core/db/Db.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace qm {
+
+// One Wage_Info row as a save binds it (id aside). Amounts are null, a whole number or a real.
+struct WageRecord {
+    Month sMon;
+    QString sNumber, sName;
+    db::Value sN1, sN2, sN3, sN4, sN5, sTotal;
+    std::optional<QString> sFlag, wFlag;  // "1" passed, "0" failed; null when absent
+};
+
+class WageTable {
+public:
+    static QString InsertSql();
+    // The correction of one row: amounts sN1..sN4, total, both flags, number and name.
+    static QString UpdateSql();
+
+    explicit WageTable(db::Connection& c) : c_(c) {}
+
+    void Insert(const WageRecord& r);
+    // Rewrites the corrected fields of row `id`; answers the rows changed.
+    int Update(long long id, const WageRecord& r);
+    // Accepts the out-of-range totals of a month: wFlag '0' becomes '1'.
+    int AcceptTotals(Month m);
+    int DeleteMonth(Month m);
+    int DeleteRow(long long id);
+    int DeleteAll();
+
+private:
+    db::Connection& c_;
+    db::Params p_;
+};
+
+}  // namespace qm
