@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -123,7 +124,26 @@ void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QD
     }
 }
 
-Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date) {
+namespace {
+
+// The rows of a wage summary: Total_Info, or the range's saved copy the form shows (its name
+// is checked before it is spliced; the copy's refill leaves frmc empty, the unit's name fills it).
+QString SummaryRows(const QString& rangeCopy, int lines) {
+    const QString limit = lines ? QStringLiteral(" limit ") + QString::number(lines) : QString();
+    if (rangeCopy.isEmpty()) return QStringLiteral("select * from Total_Info order by Gid") + limit;
+    static const QRegularExpression valid(QStringLiteral("^Total_(1[0-2]|[1-9])_(1[0-2]|[1-9])$"));
+    if (!valid.match(rangeCopy).hasMatch()) throw Error(QStringLiteral("汇总数据“%1”不能上报。").arg(rangeCopy));
+    return QStringLiteral("select Gid as Gid, Dep_id as Dep_id, Tdate as Tdate, "
+                          "coalesce(frmc, (select DepName from Dep_Info limit 1)) as frmc, G11 as G11, G12 as G12, "
+                          "G13 as G13, G14 as G14, G15 as G15, G16 as G16, G17 as G17, G18 as G18, G19 as G19, "
+                          "G20 as G20, G21 as G21 from \"") +
+           rangeCopy + QStringLiteral("\" order by Gid") + limit;
+}
+
+}  // namespace
+
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
+              const QString& rangeCopy) {
     // The unit code becomes part of every file name: one from a restored or imported database
     // is checked here too, so it can never lead outside the upload folder.
     if (depNo.isEmpty() || depNo.contains(QLatin1Char('/')) || depNo.contains(QLatin1Char('\\')) ||
@@ -163,13 +183,13 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     }
     case Kind::WageSummary: {
         const QString name = depNo + QStringLiteral("_i704.dbf");
-        write(QStringLiteral("select * from Total_Info order by Gid"), name);
+        write(SummaryRows(rangeCopy, 0), name);
         out.message = formA(name);
         break;
     }
     case Kind::OrganWageSummary: {
         const QString name = depNo + QStringLiteral("_i705.dbf");
-        write(QStringLiteral("select * from Total_Info order by Gid limit 21"), name);
+        write(SummaryRows(rangeCopy, 21), name);
         out.message = formA(name);
         break;
     }
@@ -206,10 +226,11 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     return out;
 }
 
-bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter) {
+bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter,
+         const QString& rangeCopy) {
     Written w;
     try {
-        w = Write(c, paths, kind, depNo, quarter);
+        w = Write(c, paths, kind, depNo, quarter, QDate::currentDate(), rangeCopy);
     } catch (const Error& e) {
         ui.Plain(e.Text());
         return false;

@@ -1,5 +1,6 @@
 #include "core/report/TalentSummary.h"
 
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/sheet/SheetBook.h"
 
@@ -36,6 +37,20 @@ void WriteTalentTable(TSheetBook& sheet, const TalentShape& shape, const CountGr
         for (size_t col = 0; col < counts[i].size(); ++col)
             if (counts[i][col] >= 0)
                 sheet.SetCellText(int(i) + 4, int(col) + 1 + shape.sheetColOffset, QString::number(counts[i][col]));
+}
+
+bool RunTalentTable(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const QString& dateText,
+                    SummaryUnit& unit) {
+    const TalentShape& shape = TalentShapeOf(id);
+    unit = FirstUnitRow(c);
+    if (HasStaffErrors(c, shape.month == 0)) {
+        ui.Info(kRefusalText);
+        return false;
+    }
+    const CountGrid g = ComputeTalentTable(c, shape);
+    WriteTalentTable(sheet, shape, g);
+    StoreTalentTable(c, shape, g, unit, dateText);
+    return true;
 }
 
 }  // namespace qm::report

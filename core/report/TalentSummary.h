@@ -8,6 +8,7 @@
 
 namespace qm {
 class TSheetBook;
+class UiService;
 }
 
 namespace qm::report {
@@ -28,5 +29,11 @@ void StoreTalentTable(db::Connection& c, const TalentShape& shape, const CountGr
                       const QString& dateText);
 // Computed cells only: a skipped cell keeps the template's text.
 void WriteTalentTable(TSheetBook& sheet, const TalentShape& shape, const CountGrid& counts);
+
+// The computation as the form runs it: the unit into `unit`; staff rows with errors in the
+// counted scope (months 1..12 for X505, the start-of-period list for Ⅰ303-1) refuse (the
+// message, false, nothing written); else the counts go into the sheet and the result table.
+bool RunTalentTable(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const QString& dateText,
+                    SummaryUnit& unit);
 
 }  // namespace qm::report

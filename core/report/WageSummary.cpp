@@ -1,9 +1,12 @@
 #include "core/report/WageSummary.h"
 
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/report/Fmt.h"
 #include "core/sheet/SheetBook.h"
 
+#include <QDate>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -164,6 +167,22 @@ void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name) {
             if (i == 3 && text.trimmed().isEmpty()) text = QStringLiteral("--");
             sheet.SetCellText(row, i + 3, text);
         }
+}
+
+QString TodayText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+
+bool RunWageSummary(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const MonthRange& r,
+                    const QString& dateText, SummaryUnit& unit) {
+    unit = FirstUnitRow(c);
+    if (HasStaffErrors(c, false)) {
+        ui.Info(kRefusalText);
+        return false;
+    }
+    const WageSummaryShape& shape = ShapeOf(id);
+    const WageSummaryFigures f = ComputeWageSummary(c, shape, r);
+    WriteWageSummary(sheet, f);
+    StoreWageSummary(c, shape, r, f, unit, dateText);
+    return true;
 }
 
 QString PeriodLabel(GidSummary id, const MonthRange& r, bool saved) {

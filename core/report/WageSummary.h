@@ -14,6 +14,7 @@
 
 namespace qm {
 class TSheetBook;
+class UiService;
 }
 
 namespace qm::report {
@@ -76,6 +77,15 @@ void SaveRangeCopy(db::Connection& c, const QString& name, int lines);
 void WriteWageSummary(TSheetBook& sheet, const WageSummaryFigures& f);
 // A saved copy shown as it is stored: G11..G21 as text, an empty G14 as "--".
 void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name);
+
+// The day's date as the result tables keep it (Tdate): the locale's short date.
+QString TodayText();
+
+// The computation as the form runs it: the unit (first Dep_Info row) into `unit`; staff rows
+// with errors refuse (the message, false, nothing written); else the figures go into the
+// sheet, Total_Info and the range's copy.
+bool RunWageSummary(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const MonthRange& r,
+                    const QString& dateText, SummaryUnit& unit);
 
 // The period line above the sheet: computed "统计月份：1月 至 3月", saved "统计月份：1月 至 3 月"
 // for I704; the organ form has the two the other way round.

@@ -1,5 +1,4 @@
 #include "reports/RangeChoosers.h"
-#include "reports/RangeSummaryForms.h"
 #include "tests/shell/MainFixture.h"
 
 #include <QApplication>
@@ -19,8 +18,9 @@ protected:
         Unit();
         for (int m = 1; m <= 12; ++m) Staff(13 - m, QStringLiteral("001"));  // saved last month first
         Staff(0, QStringLiteral("001"));
-        // The choosers are real; the reports they open still record how they were opened.
-        RegisterRangeSummaryForms(forms);
+        // The choosers are real; the reports they open record how they were opened.
+        forms.Register(QStringLiteral("TFrm_chooseAB"), [](AppContext& c) { return std::make_unique<TFrm_chooseAB>(c); });
+        forms.Register(QStringLiteral("TFrm_chooseBA"), [](AppContext& c) { return std::make_unique<TFrm_chooseBA>(c); });
     }
     // A copy of the range with `rows` lines.
     void Copy(const QString& name, int rows) {

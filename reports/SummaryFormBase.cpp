@@ -1,0 +1,81 @@
+#include "reports/SummaryFormBase.h"
+
+#include "core/base/AppContext.h"
+#include "core/db/Errors.h"
+#include "core/sheet/SheetTemplate.h"
+#include "sheet/SheetView.h"
+
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+SummaryFormBase::SummaryFormBase(AppContext& ctx, const QString& caption, const QString& title,
+                                 const QString& templateName, const QString& printText, bool periodLine)
+    : QDialog(ctx.mainWidget), ctx_(ctx) {
+    setWindowTitle(caption);
+    ApplySheetTemplate(book_, templateName);
+    Label1 = new QLabel(title, this);
+    QFont f(QStringLiteral("宋体"));
+    f.setPixelSize(21);
+    f.setBold(true);
+    Label1->setFont(f);
+    Label1->setAlignment(Qt::AlignCenter);
+    label2_ = QStringLiteral("单位名称：");
+    label3_ = QStringLiteral("单位法人代码：");
+    Label2 = new QLabel(label2_, this);
+    Label3 = new QLabel(label3_, this);
+    Label4 = new QLabel(this);
+    Label4->setVisible(periodLine);
+    SheetBook1 = new SheetView(book_, this);
+    SheetBook1->UseSystemClipboard();
+    BitBtn1 = new QPushButton(QStringLiteral("导成Excel"), this);
+    BitBtn2 = new QPushButton(printText, this);
+    BitBtn3 = new QPushButton(QStringLiteral("生成上报文件"), this);
+    BitBtn4 = new QPushButton(QStringLiteral("关闭"), this);
+
+    auto* unit = new QHBoxLayout;
+    unit->addWidget(Label2);
+    unit->addSpacing(24);
+    unit->addWidget(Label3);
+    unit->addStretch();
+    unit->addWidget(Label4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4}) {
+        b->setMinimumWidth(100);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(Label1);
+    v->addLayout(unit);
+    v->addWidget(SheetBook1, 1);
+    v->addLayout(buttons);
+    resize(905, 680);
+
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { close(); });
+    connect(SheetBook1, &SheetView::RClick, this, [this](int, int) {
+        QMenu menu(this);
+        QAction* copy = menu.addAction(QStringLiteral("复制"));
+        if (menu.exec(QCursor::pos()) == copy) N1Click();
+    });
+}
+
+void SummaryFormBase::N1Click() { SheetBook1->Edit(SheetView::EditOp::Copy); }
+
+void SummaryFormBase::ShowUnit(const QString& depName, const QString& depNo) {
+    Label2->setText(label2_ + depName);
+    Label3->setText(label3_ + depNo);
+}
+
+void SummaryFormBase::EnableOutputs(bool on) {
+    BitBtn1->setEnabled(on);
+    BitBtn2->setEnabled(on);
+}
+
+}  // namespace qm

@@ -1,0 +1,56 @@
+#pragma once
+// The wage summaries by staff category: TFrm_wagehz (I704, enterprises and institutions) and
+// TFrm_wagejghz (I705, government organs). A range chooser opens them with the range and the
+// choice between computing it afresh and showing its saved copy.
+
+#include "core/base/FormInterfaces.h"
+#include "core/report/WageSummary.h"
+#include "reports/SummaryFormBase.h"
+
+namespace qm {
+
+class WageSummaryForm : public SummaryFormBase, public IWageSummary {
+    Q_OBJECT
+public:
+    WageSummaryForm(AppContext& ctx, report::GidSummary id);
+
+    // Fills the sheet, then waits; a refusal leaves the form open on its template.
+    void ShowModal() override;
+    void ShowModeless(std::unique_ptr<IForm> self) override;
+
+    void FormShow();
+    void ComputeSummary();
+    void ShowSavedSummary();
+    void BitBtn1Click();  // 导成Excel
+    void BitBtn2Click();  // 打印
+    void BitBtn3Click();  // 生成上报文件
+
+    bool Refused() const { return refused_; }
+    bool ShowsSavedCopy() const { return saved_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    report::MonthRange Range() const;
+    QString Stem() const;
+
+    report::GidSummary id_;
+    report::SummaryUnit unit_;
+    bool refused_ = false;
+    bool saved_ = false;
+};
+
+class TFrm_wagehz final : public WageSummaryForm {
+    Q_OBJECT
+public:
+    explicit TFrm_wagehz(AppContext& ctx) : WageSummaryForm(ctx, report::GidSummary::I704) {}
+};
+
+class TFrm_wagejghz final : public WageSummaryForm {
+    Q_OBJECT
+public:
+    explicit TFrm_wagejghz(AppContext& ctx) : WageSummaryForm(ctx, report::GidSummary::I705) {}
+};
+
+}  // namespace qm
