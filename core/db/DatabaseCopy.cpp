@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryFile>
 #include <sqlite3.h>
@@ -84,6 +85,15 @@ std::optional<Shape> ReadShape(sqlite3* h) {
         shape[type + QLatin1Char(':') + name.toLower()] = cols;
     }
     return shape;
+}
+
+// The wage summaries and the period labour report keep their range results in tables the
+// program creates as it runs ("Total_1_3", "JLabor_4_6"); a backup holding them is still a
+// database of this system.
+void DropSavedPeriodCopies(Shape& shape) {
+    static const QRegularExpression copy(QStringLiteral("^table:(total|jlabor)_([1-9]|1[0-2])_([1-9]|1[0-2])$"));
+    for (auto it = shape.begin(); it != shape.end();)
+        it = copy.match(it->first).hasMatch() ? shape.erase(it) : std::next(it);
 }
 
 // SQLite's own check of every page and index.
@@ -210,7 +220,8 @@ DatabaseFileKind ClassifyDatabaseFile(const QString& path, const QString& emptyD
     // The three table names are not enough: a damaged file, or one with other columns or
     // views, would replace the live database and fail every list after the restart.
     if (kind == DatabaseFileKind::System) {
-        const std::optional<Shape> shape = PassesIntegrityCheck(h) ? ReadShape(h) : std::nullopt;
+        std::optional<Shape> shape = PassesIntegrityCheck(h) ? ReadShape(h) : std::nullopt;
+        if (shape) DropSavedPeriodCopies(*shape);
         const std::optional<Shape> reference = ReferenceShape(emptyDatabase);
         if (!shape || !reference || *shape != *reference) kind = DatabaseFileKind::Foreign;
     }

@@ -195,6 +195,15 @@ TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
     const QString otherCase = systemCopy(QStringLiteral("case.mdb"), {QStringLiteral("alter table Dep_Info rename to x"),
                                                                       QStringLiteral("alter table x rename to DEP_INFO")});
     EXPECT_EQ(ClassifyDatabaseFile(otherCase, base.paths().EmptyDatabase()), DatabaseFileKind::System);
+    // The range copies the wage summaries and the period labour report save as they run are
+    // part of a backup of this system; a look-alike outside the month range is not.
+    const QString withCopies = systemCopy(QStringLiteral("copies.mdb"),
+                                          {QStringLiteral("create table Total_1_3 as select * from Total_Info"),
+                                           QStringLiteral("create table JLabor_4_12 as select * from JLabor_info")});
+    EXPECT_EQ(ClassifyDatabaseFile(withCopies, base.paths().EmptyDatabase()), DatabaseFileKind::System);
+    const QString lookAlike =
+        systemCopy(QStringLiteral("lookalike.mdb"), {QStringLiteral("create table Total_0_13 as select * from Total_Info")});
+    EXPECT_EQ(ClassifyDatabaseFile(lookAlike, base.paths().EmptyDatabase()), DatabaseFileKind::Foreign);
     ui.Clear();
     ScriptRestore(systemCopy(QStringLiteral("good.mdb"), {}));
     EXPECT_TRUE(m.N41Click());
