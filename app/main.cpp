@@ -6,6 +6,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "entry/EntryForms.h"
+#include "reports/LabourRegistration.h"
 #include "reports/RangeSummaryForms.h"
 #include "reports/ReportForms.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     auto mainWindow = std::make_unique<qm::TFrm_main>(dataModule, ui, paths);
     qm::RegisterEntryForms(mainWindow->forms());
     qm::RegisterShellForms(mainWindow->forms());
+    qm::RegisterLabourForms(mainWindow->forms());
     qm::RegisterReportForms(mainWindow->forms());
     qm::RegisterRangeSummaryForms(mainWindow->forms());
     dataModule.DataModuleCreate();

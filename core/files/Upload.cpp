@@ -41,6 +41,12 @@ constexpr std::array kWidths{
     Width{"Tdate", 'C', 20, 0},
     Width{"frmc", 'C', 100, 0},
     Width{"frdm", 'C', 20, 0},
+    // Average pay: the annual labour report shows it with two decimals, so its upload keeps
+    // them (the other reports' whole figures read the same with ".00").
+    Width{"I20", 'N', 15, 2},
+    Width{"I21", 'N', 15, 2},
+    Width{"I22", 'N', 15, 2},
+    Width{"I23", 'N', 15, 2},
 };
 // Any other column: report figures are whole numbers, N(15,0); other texts C(50).
 constexpr Width kOtherNumber{"", 'N', 15, 0};

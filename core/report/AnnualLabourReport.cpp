@@ -1,0 +1,226 @@
+#include "core/report/AnnualLabourReport.h"
+
+#include "core/base/Progress.h"
+#include "core/files/Upload.h"
+#include "core/report/AvgPay.h"
+#include "core/report/Fmt.h"
+#include "core/report/QuarterLabourReport.h"
+#include "core/report/ReportQuery.h"
+#include "core/report/ResultTableWriter.h"
+#include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
+
+namespace qm::report {
+
+namespace {
+
+const char* const kCount = " select count(*) as num from Staff_moninfo ";
+const char* const kManagers =
+    " where sMon=12 and ((sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) or sPost "
+    "in(11,12,13,14,15))";
+
+const QString kDashes = QStringLiteral("--");
+
+// The wage cells of the left half: the item each sums and the identity it sums over (0 all).
+struct WageCell {
+    int row;
+    const char* item;
+    int ssf;
+};
+constexpr WageCell kWageCells[] = {
+    {14, "sTotal", 0}, {15, "sTotal", 1}, {16, "sN1", 1}, {17, "sN2", 1},
+    {18, "sN3", 1},    {19, "sN4", 1},    {20, "sTotal", 2}, {21, "sTotal", 3},
+};
+
+long long Sum(const TSheetBook& sheet, int col, std::initializer_list<int> rows) {
+    long long s = 0;
+    for (int r : rows) s += CellInt(sheet.GetCellText(r, col));
+    return s;
+}
+
+}  // namespace
+
+const QString AnnualLabourReport::kTemplate = QStringLiteral("nlabor");
+const QString AnnualLabourReport::kTable = QStringLiteral("NLabor_info");
+const QString AnnualLabourReport::kYearLabel = QStringLiteral("2011年");
+
+const QStringList& AnnualLabourReport::Columns() {
+    static const QStringList cols = QStringLiteral(
+                                        "frdm,I01,I02,I03,I04,I05,I06,I07,I08,I09,I10,I11,I12,I13,I14,I15,I16,I17,I18,"
+                                        "I19,I20,I21,I22,I23,I24,A1,A2,A3,A4,A5,A6,A7,A8,A9,A10,A11,A12,A13,A14,A15,"
+                                        "A16,A17,A18,B1,B2,B3,B4,B5,B6,B7,frmc")
+                                        .split(QLatin1Char(','));
+    return cols;
+}
+
+const std::vector<AnnualLabourReport::Indicator>& AnnualLabourReport::Indicators() {
+    static const std::vector<Indicator> list{
+        // Left half, column 4.
+        {3, 4, "I01", kCount, " where sMon=12 ", false},
+        {4, 4, "I02", kCount, " where sMon=12 and sSex=2 ", false},
+        {5, 4, "I03", kCount, " where sMon=12 and sqrz=2 ", false},
+        {6, 4, "I04", kCount, kManagers, false},
+        {7, 4, "I05", kCount, " where sMon=12 and ssf=1 ", false},
+        {8, 4, "I06", kCount, " where sMon=12 and ssf=2 ", false},
+        {9, 4, "I07", kCount, " where sMon=12 and ssf=3 ", false},
+        {11, 4, "I09", kCount, " where sMon>=0 and sMon<=12 and ssf=1 ", true},
+        {12, 4, "I10", kCount, " where sMon>=0 and sMon<=12 and ssf=2 ", true},
+        {13, 4, "I11", kCount, " where sMon>=0 and sMon<=12 and ssf=3 ", true},
+        // Right half, column 9: year-end counts.
+        {5, 9, "A1", kCount, " where sMon=12 and sEducation in(1,2,3) ", false},
+        {6, 9, "A2", kCount, " where sMon=12 and sEducation =4 ", false},
+        {7, 9, "A3", kCount, " where sMon=12 and sEducation in(5,6,7) ", false},
+        {8, 9, "A4", kCount, " where sMon=12 and  sEducation in(8,9) ", false},
+        {10, 9, "A6", kCount, kManagers, false},
+        {12, 9, "A8", kCount, " where sMon=12 and sPost in (31,32)", false},
+        {13, 9, "A9", kCount, " where sMon=12 and sPost=33", false},
+        {14, 9, "A10", kCount, " where sMon=12 and sPost=34", false},
+        {15, 9, "A11", kCount, " where sMon=12 and sPost=35", false},
+        {17, 9, "A13", kCount, " where sMon=12 and (sPost =51 or (sPost in(61,62,63,64) and (sJGrade in(51))))", false},
+        {18, 9, "A14", kCount, " where sMon=12 and (sPost =52 or (sPost in(61,62,63,64) and (sJGrade in(52))))", false},
+        {19, 9, "A15", kCount, " where sMon=12 and (sPost =53 or (sPost in(61,62,63,64) and (sJGrade in(53))))", false},
+        {20, 9, "A16", kCount, " where sMon=12 and (sPost =54 or (sPost in(61,62,63,64) and (sJGrade in(54))))", false},
+        {21, 9, "A17", kCount, " where sMon=12 and (sPost =55 or (sPost in(61,62,63,64) and (sJGrade in(55))))", false},
+        {22, 9, "A18", kCount, " where sMon=12 and (sPost =56 or (sPost in(61,62,63,64) and (sJGrade in(56))))", false},
+        {26, 9, "B1", kCount, " where sMon=12 and sgc=1 ", false},
+        {27, 9, "B2", kCount, " where sMon=12 and sjzs=1 ", false},
+        {28, 9, "B3", kCount, " where sMon=12 and ssg in(2,3) ", false},
+        {29, 9, "B4", kCount, " where sMon=12 and ssg=3 ", false},
+        {30, 9, "B5", kCount, " where sMon=12 and syg=1", false},
+        {33, 9, "B6", kCount, " where sMon=12 and sgc=1 ", false},
+        {34, 9, "B7", kCount, " where sMon=12 and ssg in(2,3) ", false},
+    };
+    return list;
+}
+
+void AnnualLabourReport::Prepare(TSheetBook& sheet) {
+    ApplySheetTemplate(sheet, kTemplate);
+    sheet.SetSelection(1, 1, 60, 11);
+    sheet.SetFont(QStringLiteral("fnt"), 8);
+    sheet.SetSelection(1, 1, 1, 1);
+}
+
+void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    sheet.BeginUpdate();
+    int k = 2;
+    auto done = [&] { mainPb.SetPosition(++k * 100 / 56 - 20); };
+    for (const Indicator& ind : Indicators()) {
+        const QString sql = QString::fromUtf8(ind.head) + QLatin1Char('\n') + QString::fromUtf8(ind.where);
+        const long long n = CountInt(c, sql);
+        sheet.SetCellText(ind.row, ind.col, ind.average ? Fmt0(double(n) / 13.0) : QString::number(n));
+        done();
+    }
+    // The wages of months 1..12 (I12..I19): one pass over the view gives every cell its own
+    // sum over the rows of its identity, read as a whole number.
+    QStringList sums;
+    for (const WageCell& w : kWageCells) {
+        const QString item = QString::fromLatin1(w.item);
+        sums << (w.ssf == 0 ? QStringLiteral("Sum(") + item + QLatin1Char(')')
+                            : QStringLiteral("Sum(case when ssf=%1 then %2 end)").arg(w.ssf).arg(item));
+    }
+    db::Query wages(c);
+    wages.Open(QStringLiteral(" select ") + sums.join(QStringLiteral(", ")) +
+               QStringLiteral(" from VmonWage \n  where sMon>0 and sMon<=12 "));
+    for (int i = 0; i < int(std::size(kWageCells)); ++i) {
+        sheet.SetCellText(kWageCells[i].row, 4, QString::number(WholeSum(wages.ValueAt(0, i))));
+        done();
+    }
+
+    // Sums of the figures as written; A5 takes the new A7 and A12.
+    sheet.SetCellText(10, 4, QString::number(Sum(sheet, 4, {11, 12, 13})));
+    sheet.SetCellText(11, 9, QString::number(Sum(sheet, 9, {12, 13, 14, 15})));
+    sheet.SetCellText(16, 9, QString::number(Sum(sheet, 9, {17, 18, 19, 20, 21, 22})));
+    sheet.SetCellText(9, 9, QString::number(Sum(sheet, 9, {10, 11, 16})));
+    const int pay[4][3] = {{22, 14, 10}, {23, 15, 11}, {24, 20, 12}, {25, 21, 13}};
+    for (const auto& p : pay)
+        sheet.SetCellText(p[0], 4, AveragePay(PayRule::Quotient00, sheet.GetCellText(p[1], 4), sheet.GetCellText(p[2], 4)));
+    mainPb.SetPosition(90);
+
+    for (int r : {3, 4, 23, 24, 25, 31, 32}) sheet.SetCellText(r, 9, QString());
+    // Supplements that do not concern the unit's kind are "--".
+    const UnitClass::Kind kind = unit.DepClass.kind();
+    auto dash = [&](std::initializer_list<int> rows) {
+        for (int r : rows) sheet.SetCellText(r, 9, kDashes);
+    };
+    if (unit.DepClass.IsOrgan() || kind == UnitClass::Kind::Other) dash({26, 27, 28, 29, 30, 33, 34});
+    if (kind == UnitClass::Kind::GeneralContract) dash({33, 34});
+    if (kind == UnitClass::Kind::LabourSubcontract) dash({26, 27, 28, 29, 30});
+    sheet.SetCellText(26, 4, QStringLiteral("1"));
+    // An organ reports no managers; A5 keeps them, as computed above.
+    if (unit.DepClass.IsOrgan()) sheet.SetCellText(10, 9, kDashes);
+    sheet.EndUpdate();
+
+    row_ = RowFromSheet(sheet, unit.DepNo, unit.DepName);
+    ReplaceSingleRow(c, kTable, Columns(), row_);
+    mainPb.SetPosition(100);
+}
+
+db::Params AnnualLabourReport::RowFromSheet(const TSheetBook& sheet, const QString& depNo, const QString& depName) {
+    db::Params v;
+    v.emplace_back(depNo);
+    auto half = [&](int first, int last, int codeCol, int valueCol) {
+        for (int r = first; r <= last; ++r) {
+            if (sheet.GetCellText(r, codeCol).isEmpty()) continue;
+            const QString t = sheet.GetCellText(r, valueCol);
+            v.push_back(t == kDashes ? db::Value(0) : FigureValue(t));
+        }
+    };
+    half(3, 26, 3, 4);
+    half(4, 37, 8, 9);
+    v.emplace_back(depName);
+    return v;
+}
+
+bool AnnualLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    // Another window may have stored other figures since: the file holds this form's own.
+    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
+    return upload::Run(c, ui, paths, upload::Kind::AnnualLabour, depNo);
+}
+
+QString AnnualLabourReport::WorkbookStem() { return QStringLiteral("基础定期报表I102-2_") + kYearLabel; }
+
+ExportLayout AnnualLabourReport::Layout(const MainState& unit) const {
+    ExportLayout l;
+    l.stem = WorkbookStem();
+    l.sheetName = QStringLiteral("基础定期报表");
+    l.firstRow = 1;
+    l.lastRow = 34;
+    l.firstCol = 1;
+    l.lastCol = 9;
+    l.rowOffset = 8;
+    l.progressDivisor = 20;  // r x 5 after row r
+    l.copiedFontSize = 10;
+    l.centredColumns = {2, 3, 4, 5, 7, 8, 9};
+    l.centredCells = {QStringLiteral("A9"), QStringLiteral("A10"), QStringLiteral("F9"), QStringLiteral("F10")};
+    l.columnWidths = {40, 4, 4, 10, 1, 40, 4, 4, 10};
+    l.titleRange = QStringLiteral("A2:I2");
+    l.titleText = QStringLiteral("基础定期报表");
+    l.titleSize = 18;
+    l.titleRowHeight = 20;
+    auto block = [](const QString& ref, const QString& text, double size, bool merge, bool centre) {
+        FixedBlock b;
+        b.range = ref;
+        b.text = text;
+        b.fontSize = size;
+        b.merge = merge;
+        if (centre) b.align = HAlign::Center;
+        return b;
+    };
+    l.blocks.push_back(block(QStringLiteral("A3:I3"), QStringLiteral("劳 动 情 况"), 9, true, true));
+    l.blocks.push_back(block(QStringLiteral("A5:I5"), kYearLabel, 9, true, true));
+    l.blocks.push_back(block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.DepName, 9, false, false));
+    l.blocks.push_back(block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false, false));
+    l.blocks.push_back(block(QStringLiteral("G7:I7"), QStringLiteral("表  号:I102-2表"), 10, true, true));
+    l.blocks.push_back(block(QStringLiteral("G8:I8"), QStringLiteral("有效期至:2012年6月 "), 10, true, true));
+    l.allLines = {QStringLiteral("A9:I42")};
+    l.bottomEdges = {{QStringLiteral("A8:I8"), kThick}, {QStringLiteral("A42:I42"), kThick}};
+    l.rowHeights = {{1, 1, 0}, {4, 4, 0}, {6, 6, 0}};
+    l.margins.top = 10;
+    l.margins.left = 70;
+    l.margins.right = 30;
+    l.margins.bottom = 10;
+    l.landscape = true;
+    return l;
+}
+
+}  // namespace qm::report

@@ -1,0 +1,133 @@
+#include "core/report/PaymentList.h"
+
+#include "core/base/Progress.h"
+#include "core/db/Db.h"
+#include "core/report/Fmt.h"
+#include "core/sheet/SheetBook.h"
+
+#include <QLocale>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+
+namespace qm::report {
+
+namespace {
+
+// The month cell: a stored number in its shortest form, a stored text trimmed.
+QString AmountText(const db::Value& v) {
+    switch (v.kind()) {
+    case db::Value::Kind::Null: return {};
+    case db::Value::Kind::Integer: return QString::number(v.rawInteger());
+    case db::Value::Kind::Real: return ShortFloat(v.rawReal());
+    case db::Value::Kind::Text: return v.rawText().trimmed();
+    }
+    return {};
+}
+
+std::string PersonKey(const QByteArray& number, const QByteArray& name) {
+    std::string k(number.constData(), size_t(number.size()));
+    k.push_back('\0');
+    k.append(name.constData(), size_t(name.size()));
+    return k;
+}
+
+QByteArray ColumnBytes(sqlite3_stmt* st, int col) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+    return QByteArray(p, sqlite3_column_bytes(st, col));
+}
+
+}  // namespace
+
+PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) {
+    if (from < 1 || to > 12 || from > to) throw std::invalid_argument("month range must lie within 1..12");
+    PaymentList list;
+    list.from = from;
+    list.to = to;
+
+    db::Query persons(c);
+    persons.Open(QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
+                                "order by cast(sNumber as integer), sNumber, sName"));
+    // A person is found by the bytes of number and name; a person without a number or a
+    // name matches no wage row, as before.
+    std::unordered_map<std::string, int> byPerson;
+    byPerson.reserve(size_t(persons.RecordCount()));
+    list.lines.reserve(size_t(persons.RecordCount()));
+    for (int r = 0; r < persons.RecordCount(); ++r) {
+        const db::Value& number = persons.ValueAt(r, 0);
+        const db::Value& name = persons.ValueAt(r, 1);
+        PaymentLine line;
+        line.number = number.AsString().trimmed();
+        line.name = name.AsString().trimmed();
+        if (!number.IsNull() && !name.IsNull())
+            byPerson.emplace(PersonKey(number.AsString().toUtf8(), name.AsString().toUtf8()), r);
+        list.lines.push_back(std::move(line));
+    }
+
+    // One pass over the range's rows, stepped without keeping them, instead of one query per
+    // person; each row goes to the person of its number and name, a later row of the same
+    // month taking the cell as before.
+    sqlite3_stmt* st = c.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info "
+                                                "where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
+    c.Bind(st, {from, to});
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto it = byPerson.find(PersonKey(ColumnBytes(st, 0), ColumnBytes(st, 1)));
+        if (it == byPerson.end()) continue;
+        const long long m = sqlite3_column_int64(st, 2);
+        if (m < 1 || m > 12) continue;
+        PaymentLine& line = list.lines[size_t(it->second)];
+        db::Value total;
+        switch (sqlite3_column_type(st, 3)) {
+        case SQLITE_INTEGER: total = db::Value(static_cast<long long>(sqlite3_column_int64(st, 3))); break;
+        case SQLITE_FLOAT: total = db::Value(sqlite3_column_double(st, 3)); break;
+        case SQLITE_NULL: break;
+        default: total = db::Value(QString::fromUtf8(ColumnBytes(st, 3))); break;
+        }
+        line.months[size_t(m)] = AmountText(total);
+        line.total += total.AsFloat();
+    }
+    if (rc != SQLITE_DONE) c.Fail();
+    sqlite3_reset(st);
+    const int n = int(list.lines.size());
+    for (int k = 0; k < n; ++k) {
+        list.grandTotal += list.lines[size_t(k)].total;
+        if (pb) pb->SetPosition((k + 1) * 100 / n);
+    }
+    return list;
+}
+
+QString PaymentCaption(const QString& depName) {
+    return QStringLiteral("[") + depName + QStringLiteral("] 工资发放汇总清单");
+}
+
+QString PaymentTitle(int from, int to) {
+    return QString::number(from) + QStringLiteral("月 - ") + QString::number(to) + QStringLiteral("月 的工资发放汇总清单");
+}
+
+QString PaymentDateLine(const QDate& today) {
+    return QStringLiteral("统计日期：") + QLocale::system().toString(today, QLocale::ShortFormat);
+}
+
+QString PaymentAmount(double v) { return ShortFloat(v); }
+
+void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
+    sheet.BeginUpdate();
+    int row = 2;
+    for (const PaymentLine& line : list.lines) {
+        sheet.SetCellText(row, 1, line.name);
+        sheet.SetCellText(row, 2, line.number);
+        for (int m = list.from; m <= list.to; ++m)
+            if (!line.months[size_t(m)].isEmpty()) sheet.SetCellText(row, m + 2, line.months[size_t(m)]);
+        sheet.SetCellText(row, 15, PaymentAmount(line.total));
+        ++row;
+    }
+    sheet.SetCellText(row, 14, QStringLiteral("总计："));
+    sheet.SetCellText(row, 15, PaymentAmount(list.grandTotal));
+    sheet.EndUpdate();
+}
+
+}  // namespace qm::report

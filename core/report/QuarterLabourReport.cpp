@@ -1,0 +1,244 @@
+#include "core/report/QuarterLabourReport.h"
+
+#include "core/base/Progress.h"
+#include "core/files/Upload.h"
+#include "core/report/AvgPay.h"
+#include "core/report/Fmt.h"
+#include "core/report/ReportQuery.h"
+#include "core/report/ResultTableWriter.h"
+#include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
+
+#include <QRegularExpression>
+
+#include <stdexcept>
+
+namespace qm::report {
+
+namespace {
+
+const QString kCountHead = QStringLiteral("select count(*) as num from Staff_moninfo ");
+const QString kWageFrom = QStringLiteral(" from VmonWage where");
+// Both month conditions have this form; the run decides the bounds.
+const QString kMonths = QStringLiteral(" (sMon>=? and sMon<=?)");
+
+// Rows whose figure stands in column 4 (the end month); the other coded rows use column 5.
+bool EndMonthRow(int r) { return (r >= 3 && r <= 7) || r == 22 || r == 23 || r == 26; }
+
+}  // namespace
+
+long long WholeSum(const db::Value& v) {
+    if (v.kind() == db::Value::Kind::Integer) return v.rawInteger();
+    return HalfEven(v.AsFloat());  // NULL (no rows) reads 0
+}
+
+const QString QuarterLabourReport::kTemplate = QStringLiteral("jlabor");
+const QString QuarterLabourReport::kTable = QStringLiteral("JLabor_info");
+
+const QStringList& QuarterLabourReport::Columns() {
+    static const QStringList cols =
+        QStringLiteral("frdm,I01,I04,I05,I06,I07,I08,I09,I10,I11,I12,I13,I18,I19,I20,I21,I22,I23,B1,B2,B5,B7,frmc")
+            .split(QLatin1Char(','));
+    return cols;
+}
+
+const std::vector<QuarterLabourReport::Indicator>& QuarterLabourReport::Indicators() {
+    using S = Indicator::Source;
+    using M = Indicator::Months;
+    using T = Indicator::Transform;
+    static const std::vector<Indicator> list{
+        {3, 4, "I01", S::Count, " where  sMon=? and ", M::Period, T::Whole},
+        {4, 4, "I04", S::Count,
+         " where  sMon=? and (sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) and ", M::Period,
+         T::Whole},
+        {5, 4, "I05", S::Count, " where  sMon=? and ssf=1 and ", M::Period, T::Whole},
+        {6, 4, "I06", S::Count, " where  sMon=? and ssf=2 and ", M::Period, T::Whole},
+        {7, 4, "I07", S::Count, " where  sMon=? and ssf=3 and ", M::Period, T::Whole},
+        {9, 5, "I09", S::Count, " where   ssf=1 and ", M::YearToDate, T::Average},
+        {10, 5, "I10", S::Count, " where   ssf=2 and ", M::YearToDate, T::Average},
+        {11, 5, "I11", S::Count, " where   ssf=3 and ", M::YearToDate, T::Average},
+        // The wage cells: `where` is the identity a cell sums, empty for all.
+        {12, 5, "I12", S::Wage, "", M::YearToDate, T::Whole},
+        {13, 5, "I13", S::Wage, "ssf=1", M::YearToDate, T::Whole},
+        {14, 5, "I18", S::Wage, "ssf=2", M::YearToDate, T::Whole},
+        {15, 5, "I19", S::Wage, "ssf=3", M::YearToDate, T::Whole},
+        {22, 4, "B1", S::Count, " where   sMon=? and sgc=1  and ", M::Period, T::Whole},
+        {23, 4, "B2", S::Count, " where   sMon=? and sjzs=1 and ", M::Period, T::Whole},
+        {24, 5, "B5", S::Count, " where   syg=1 and", M::YearToDate, T::WholeDivision},
+        {26, 4, "B7", S::Count, " where   sMon=? and ssg in(2,3) and ", M::Period, T::Whole},
+    };
+    return list;
+}
+
+QuarterLabourReport::QuarterLabourReport(int start, int end, QString periodLabel)
+    : start_(start), end_(end), label_(std::move(periodLabel)) {
+    if (start < 1 || end > 12 || start > end) throw std::invalid_argument("month run must lie within 1..12");
+}
+
+int QuarterLabourReport::Divisor() const {
+    // A run that does not start at month 1 has no start-of-period list in it: months 4..6
+    // are three months, not seven.
+    return start_ == 1 ? end_ + 1 : end_ - start_ + 1;
+}
+
+int QuarterLabourReport::Quarter() const {
+    static const QRegularExpression re(QStringLiteral("^2012年([123])季度$"));
+    const auto m = re.match(label_);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+void QuarterLabourReport::Prepare(TSheetBook& sheet) {
+    ApplySheetTemplate(sheet, kTemplate);
+    sheet.SetSelection(1, 1, 60, 11);
+    sheet.SetFont(QStringLiteral("fnt"), 8);
+    sheet.SetSelection(1, 1, 1, 1);
+}
+
+void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    sheet.BeginUpdate();
+    const int divisor = Divisor();
+    const int ytdFrom = start_ == 1 ? 0 : start_;
+    int step = 0;
+    auto done = [&] { mainPb.SetPosition(++step * 100 / 21 - 20); };
+    // The wage cells are sums over the same view and months: one pass gives them all, each
+    // cell its own sum over the rows its identity selects.
+    QStringList sums;
+    for (const Indicator& ind : Indicators()) {
+        if (ind.source != Indicator::Source::Wage) continue;
+        const QString who = QString::fromUtf8(ind.where);
+        sums << (who.isEmpty() ? QStringLiteral("sum(sTotal)")
+                               : QStringLiteral("sum(case when ") + who + QStringLiteral(" then sTotal end)"));
+    }
+    db::Query wages(c);
+    wages.Open(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + kWageFrom + kMonths, {ytdFrom, end_});
+    int wageColumn = 0;
+    for (const Indicator& ind : Indicators()) {
+        QString text;
+        if (ind.source == Indicator::Source::Wage) {
+            text = QString::number(WholeSum(wages.ValueAt(0, wageColumn++)));
+        } else {
+            db::Params p;
+            const QString where = QString::fromUtf8(ind.where);
+            if (where.contains(QLatin1Char('?'))) p.emplace_back(end_);
+            p.emplace_back(ind.months == Indicator::Months::Period ? start_ : ytdFrom);
+            p.emplace_back(end_);
+            const long long n = CountInt(c, kCountHead + where + kMonths, p);
+            switch (ind.transform) {
+            case Indicator::Transform::Whole: text = QString::number(n); break;
+            case Indicator::Transform::Average: text = Fmt0(double(n) / double(divisor)); break;
+            case Indicator::Transform::WholeDivision: text = QString::number(n / divisor); break;
+            }
+        }
+        sheet.SetCellText(ind.row, ind.col, text);
+        done();
+    }
+
+    // The total average headcount is the sum of the three averages as they are written.
+    sheet.SetCellText(8, 5, QString::number(CellInt(sheet.GetCellText(9, 5)) + CellInt(sheet.GetCellText(10, 5)) +
+                                            CellInt(sheet.GetCellText(11, 5))));
+    for (int k = 0; k < 4; ++k)
+        sheet.SetCellText(16 + k, 5,
+                          AveragePay(PayRule::Quotient, sheet.GetCellText(12 + k, 5), sheet.GetCellText(8 + k, 5)));
+
+    const QString dashes = QStringLiteral("--");
+    for (int r = 3; r <= 7; ++r) sheet.SetCellText(r, 5, dashes);
+    for (int r = 8; r <= 11; ++r) sheet.SetCellText(r, 4, dashes);
+    sheet.SetCellText(22, 5, dashes);
+    sheet.SetCellText(23, 5, dashes);
+    sheet.SetCellText(24, 4, dashes);
+    sheet.SetCellText(25, 4, QString());
+    sheet.SetCellText(25, 5, QString());
+
+    // Supplements that do not concern the unit's kind are "0".
+    const UnitClass::Kind kind = unit.DepClass.kind();
+    const QString zero = QStringLiteral("0");
+    auto zeroB1B2B5 = [&] {
+        sheet.SetCellText(22, 4, zero);
+        sheet.SetCellText(23, 4, zero);
+        sheet.SetCellText(24, 5, zero);
+    };
+    if (kind == UnitClass::Kind::Other || unit.DepClass.IsOrgan()) {
+        zeroB1B2B5();
+        sheet.SetCellText(26, 4, zero);
+    }
+    if (kind == UnitClass::Kind::GeneralContract) sheet.SetCellText(26, 4, zero);
+    if (kind == UnitClass::Kind::LabourSubcontract) zeroB1B2B5();
+    sheet.EndUpdate();
+    mainPb.SetPosition(80);
+
+    row_ = RowFromSheet(sheet, unit.DepNo, unit.DepName);
+    ReplaceSingleRow(c, kTable, Columns(), row_);
+    mainPb.SetPosition(100);
+    mainPb.SetPosition(0);
+}
+
+db::Params QuarterLabourReport::RowFromSheet(const TSheetBook& sheet, const QString& depNo, const QString& depName) {
+    db::Params v;
+    v.emplace_back(depNo);
+    for (int r = 3; r <= 26; ++r) {
+        if (sheet.GetCellText(r, 3).isEmpty()) continue;
+        v.push_back(FigureValue(sheet.GetCellText(r, EndMonthRow(r) ? 4 : 5)));
+    }
+    v.emplace_back(depName);
+    return v;
+}
+
+bool QuarterLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    // Another window may have stored other figures since: the file holds this form's own.
+    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
+    return upload::Run(c, ui, paths, upload::Kind::QuarterLabour, depNo, Quarter());
+}
+
+QString QuarterLabourReport::WorkbookStem() const { return QStringLiteral("基础定期报表I202-2_") + label_; }
+
+ExportLayout QuarterLabourReport::Layout(const MainState& unit) const {
+    ExportLayout l;
+    l.stem = WorkbookStem();
+    l.sheetName = QStringLiteral("基础定期报表");
+    l.firstRow = 1;
+    l.lastRow = 26;
+    l.firstCol = 1;
+    l.lastCol = 5;
+    l.rowOffset = 8;
+    l.progressDivisor = 20;  // r x 5 after row r
+    l.copiedFontSize = 10;
+    l.centredColumns = {2, 3, 4, 5};
+    l.centredCells = {QStringLiteral("A9"), QStringLiteral("A10")};
+    l.columnWidths = {55, 16, 15, 19, 19};
+    l.titleRange = QStringLiteral("A2:E2");
+    l.titleText = QStringLiteral("劳   动   情   况");
+    l.titleSize = 18;
+    l.titleRowHeight = 40;
+    auto block = [](const QString& ref, const QString& text, double size, bool merge = false) {
+        FixedBlock b;
+        b.range = ref;
+        b.text = text;
+        b.fontSize = size;
+        b.merge = merge;
+        return b;
+    };
+    l.blocks.push_back(block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.DepName, 9));
+    l.blocks.push_back(block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.DepNo, 9));
+    l.blocks.push_back(block(QStringLiteral("B8"), label_, 9));
+    l.blocks.push_back(block(QStringLiteral("D5:E5"), QStringLiteral("表  号:I202-2表"), 10, true));
+    l.blocks.push_back(block(QStringLiteral("D6:E6"), QStringLiteral("制定机关：国家统计局"), 10, true));
+    l.blocks.push_back(block(QStringLiteral("D7:E7"), QStringLiteral("文  号:国统字（2011）82号"), 10, true));
+    l.blocks.push_back(block(QStringLiteral("D8:E8"), QStringLiteral("有效期至:2013年1月 "), 10, true));
+    l.allLines = {QStringLiteral("A9:E34")};
+    l.bottomEdges = {{QStringLiteral("A8:E8"), kThick}, {QStringLiteral("A34:E34"), kThick}};
+    FixedBlock sign;
+    sign.range = QStringLiteral("A35:E35");
+    sign.merge = true;
+    sign.text = QStringLiteral("    单位负责人：          统计负责人：          填表人：            联系电话：            "
+                               "报出日期：2012年   月    日");
+    l.blocks.push_back(sign);
+    l.rowHeights = {{35, 35, 35}};
+    l.margins.top = 10;
+    l.margins.left = 70;
+    l.margins.right = 30;
+    l.margins.bottom = 10;
+    l.landscape = true;
+    return l;
+}
+
+}  // namespace qm::report

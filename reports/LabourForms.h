@@ -1,0 +1,95 @@
+#pragma once
+// The labour report forms: TFrm_JLabor (I202-2, quarterly or over a chosen run of months,
+// modal) and TFrm_NLabor (I102-2, annual, beside the main window). Both compute as they are
+// shown; their buttons export the workbook, print it, write the upload file or close.
+
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "core/base/FormInterfaces.h"
+#include "core/report/AnnualLabourReport.h"
+#include "core/report/QuarterLabourReport.h"
+#include "core/sheet/SheetBook.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QLabel;
+class QPushButton;
+
+namespace qm {
+
+class SheetView;
+
+// What the two forms share: the head labels, the sheet and the four buttons.
+class LabourReportForm : public QDialog {
+    Q_OBJECT
+public:
+    TSheetBook& Book() { return book_; }
+    SheetView* View() const { return view_; }
+    QLabel* Label(int n) const { return labels_[n]; }
+    QPushButton* BitBtn(int n) const { return buttons_[n]; }
+
+    virtual void BitBtn2Click() = 0;  // 导出Excel
+    virtual void BitBtn3Click() = 0;  // 打印
+    virtual void BitBtn4Click() = 0;  // 生成上报
+    void BitBtn1Click() { close(); }  // 关闭
+
+protected:
+    LabourReportForm(AppContext& ctx, QWidget* parent, const QString& caption, const QString& formNumber,
+                     const QString& validity);
+    // The unit lines of the head.
+    void ShowUnit();
+    // However the form closes (关闭, an upload, Esc, the close box) the bar goes back to 0.
+    void done(int r) override;
+
+    AppContext& ctx_;
+    TSheetBook book_;
+    SheetView* view_ = nullptr;
+    QLabel* labels_[8] = {};        // Label1..Label7 by number
+    QPushButton* buttons_[5] = {};  // BitBtn1..BitBtn4 by number
+};
+
+class TFrm_JLabor final : public LabourReportForm, public IJLabor {
+    Q_OBJECT
+public:
+    explicit TFrm_JLabor(AppContext& ctx, QWidget* parent = nullptr);
+
+    void SetPeriodLabel(const QString& text) override;
+    void AppendCaption(const QString& suffix) override;
+    void DisableUpload() override;
+    void SetSheetCellText(int row, int col, const QString& text) override;
+    void ShowModal() override;
+    void ShowModeless(std::unique_ptr<IForm> self) override;
+
+    // Labels, then the computation over StartMonth..EndMonth.
+    void FormShow();
+    void BitBtn2Click() override;
+    void BitBtn3Click() override;
+    void BitBtn4Click() override;
+
+    const std::optional<report::QuarterLabourReport>& Report() const { return report_; }
+
+private:
+    report::QuarterLabourReport Make() const;
+    std::optional<report::QuarterLabourReport> report_;
+};
+
+class TFrm_NLabor final : public LabourReportForm, public IForm {
+    Q_OBJECT
+public:
+    explicit TFrm_NLabor(AppContext& ctx, QWidget* parent = nullptr);
+
+    void ShowModal() override;
+    void ShowModeless(std::unique_ptr<IForm> self) override;
+
+    void FormShow();
+    void BitBtn2Click() override;
+    void BitBtn3Click() override;
+    void BitBtn4Click() override;
+
+private:
+    report::AnnualLabourReport report_;
+};
+
+}  // namespace qm

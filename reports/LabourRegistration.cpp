@@ -1,0 +1,19 @@
+#include "reports/LabourRegistration.h"
+
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
+#include "reports/LabourForms.h"
+#include "reports/PaymentForms.h"
+
+namespace qm {
+
+void RegisterLabourForms(FormFactory& forms) {
+    forms.Register(QStringLiteral("TFrm_JLabor"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_JLabor>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_NLabor"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_NLabor>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_chooseMon"),
+                   [](AppContext& ctx) { return std::make_unique<TFrm_chooseMon>(ctx, ctx.mainWidget); });
+}
+
+}  // namespace qm

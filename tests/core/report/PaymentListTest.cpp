@@ -1,0 +1,95 @@
+#include "core/base/Progress.h"
+#include "core/report/PaymentList.h"
+#include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
+#include "tests/core/report/GoldenTable.h"
+#include "tests/support/TempBase.h"
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::report;
+
+namespace {
+
+class PaymentListTest : public ::testing::Test {
+protected:
+    void SetUp() override { base.RunFixture(QStringLiteral("payment_list.sql")); }
+    test::TempBase base;
+};
+
+TEST_F(PaymentListTest, RangeThreeToFiveMatchesTheHandWorkedSheet) {
+    MemoryProgress pb;
+    const PaymentList list = BuildPaymentList(base.db(), 3, 5, &pb);
+    EXPECT_EQ(pb.Position(), 100);
+    TSheetBook sheet;
+    ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
+    FillPaymentSheet(sheet, list);
+
+    const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("payment_3_5.csv"));
+    ASSERT_EQ(golden.rows.size(), 7u);
+    for (size_t k = 0; k < golden.rows.size(); ++k) {
+        const QStringList& want = golden.rows[k];
+        for (int col = 1; col <= 15; ++col)
+            EXPECT_EQ(sheet.GetCellText(int(k) + 2, col), want.value(col - 1)) << "row " << k + 2 << " col " << col;
+    }
+    EXPECT_EQ(sheet.GetCellText(1, 8), QStringLiteral("6月 "));
+    EXPECT_EQ(sheet.GetCellText(9, 15), QString());  // nothing after the total line
+}
+
+TEST_F(PaymentListTest, NumbersSortAsWholeNumbersAndLettersDoNotFail) {
+    // Text order would give 1, 10, 100000, 2, 40001; a 16-bit conversion fails above 32767.
+    base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) "
+                                  "values ('A7', '孙一', 3, 100, '1', '1')"));
+    const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+    QStringList numbers;
+    for (const PaymentLine& l : list.lines) numbers << l.number;
+    EXPECT_EQ(numbers, (QStringList{QStringLiteral("A7"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("10"),
+                                    QStringLiteral("10"), QStringLiteral("40001"), QStringLiteral("100000")}));
+}
+
+TEST_F(PaymentListTest, ANumberUnderTwoNamesIsCountedOncePerName) {
+    const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+    double tenA = -1, tenB = -1;
+    for (const PaymentLine& l : list.lines) {
+        if (l.name == QStringLiteral("王十")) tenA = l.total;
+        if (l.name == QStringLiteral("王拾")) tenB = l.total;
+    }
+    EXPECT_DOUBLE_EQ(tenA, 7999.5);  // months 1 and 3
+    EXPECT_DOUBLE_EQ(tenB, 700);
+    // 4000.5 + 9999 + 15000 + 7999.5 + 700 + 1000 + 8000
+    EXPECT_EQ(PaymentAmount(list.grandTotal), QStringLiteral("46699"));
+}
+
+TEST_F(PaymentListTest, TotalsHaveNoTrailingPointZeroAndAPersonOutsideTheRangeGetsZero) {
+    EXPECT_EQ(PaymentAmount(5000.0), QStringLiteral("5000"));
+    EXPECT_EQ(PaymentAmount(4999.5), QStringLiteral("4999.5"));
+    EXPECT_EQ(PaymentAmount(0.1 + 0.2), QStringLiteral("0.3"));
+    const PaymentList list = BuildPaymentList(base.db(), 7, 12);
+    ASSERT_EQ(list.lines.size(), 6u);
+    for (const PaymentLine& l : list.lines) {
+        EXPECT_EQ(PaymentAmount(l.total), QStringLiteral("0")) << l.number.toStdString();
+        for (int m = 1; m <= 12; ++m) EXPECT_TRUE(l.months[size_t(m)].isEmpty());
+    }
+    EXPECT_EQ(PaymentAmount(list.grandTotal), QStringLiteral("0"));
+}
+
+TEST_F(PaymentListTest, EmptyWageTableGivesOnlyTheTotalLine) {
+    base.db().Exec(QStringLiteral("delete from Wage_Info"));
+    TSheetBook sheet;
+    ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
+    FillPaymentSheet(sheet, BuildPaymentList(base.db(), 1, 1));
+    EXPECT_EQ(sheet.GetCellText(2, 14), QStringLiteral("总计："));
+    EXPECT_EQ(sheet.GetCellText(2, 15), QStringLiteral("0"));
+    EXPECT_THROW(BuildPaymentList(base.db(), 5, 4), std::invalid_argument);
+    EXPECT_THROW(BuildPaymentList(base.db(), 0, 4), std::invalid_argument);
+}
+
+TEST_F(PaymentListTest, CaptionTitleAndDateLine) {
+    EXPECT_EQ(PaymentCaption(QStringLiteral("测试单位")), QStringLiteral("[测试单位] 工资发放汇总清单"));
+    EXPECT_EQ(PaymentTitle(3, 5), QStringLiteral("3月 - 5月 的工资发放汇总清单"));
+    const QDate d(2012, 7, 9);
+    EXPECT_EQ(PaymentDateLine(d), QStringLiteral("统计日期：") + QLocale::system().toString(d, QLocale::ShortFormat));
+}
+
+}  // namespace
