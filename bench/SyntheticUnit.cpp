@@ -6,28 +6,38 @@
 namespace qm::synth {
 
 namespace {
-constexpr std::array kSurnames = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周", "徐", "孙", "马", "朱",
-                                  "胡", "郭", "何", "高", "林", "罗", "郑", "梁", "谢", "宋", "唐", "许", "韩", "冯",
-                                  "邓", "曹", "彭", "曾", "肖", "田", "董", "袁", "潘", "于", "蒋", "蔡", "欧阳", "司马"};
-constexpr std::array kGiven = {"伟", "芳", "娜", "秀英", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳", "杰",
-                               "娟", "涛", "明", "超", "秀兰", "霞", "平", "刚", "桂英", "建华", "志强", "海燕",
-                               "晓东", "文", "斌", "玉兰", "国庆", "红梅", "子涵", "浩然", "雨萱", "振宇"};
+constexpr std::array kSurnames = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵",   "吴",  "周", "徐",
+                                  "孙", "马", "朱", "胡", "郭", "何", "高", "林",   "罗",  "郑", "梁",
+                                  "谢", "宋", "唐", "许", "韩", "冯", "邓", "曹",   "彭",  "曾", "肖",
+                                  "田", "董", "袁", "潘", "于", "蒋", "蔡", "欧阳", "司马"};
+constexpr std::array kGiven = {"伟",   "芳", "娜",   "秀英", "敏",   "静",   "丽",   "强",   "磊",
+                               "军",   "洋", "勇",   "艳",   "杰",   "娟",   "涛",   "明",   "超",
+                               "秀兰", "霞", "平",   "刚",   "桂英", "建华", "志强", "海燕", "晓东",
+                               "文",   "斌", "玉兰", "国庆", "红梅", "子涵", "浩然", "雨萱", "振宇"};
 struct Coded {
     int id;
     const char* name;
 };
-constexpr std::array kEdu = {Coded{1, "博士研究生"}, Coded{2, "硕士研究生"}, Coded{3, "大学本科"}, Coded{4, "大学专科"},
-                             Coded{5, "中等专科"},   Coded{6, "职业高中"},   Coded{7, "普通高中"}, Coded{8, "初中"},
-                             Coded{9, "小学及以下"}};
-constexpr std::array kPost = {Coded{21, "单位负责人"}, Coded{22, "部门负责人"}, Coded{23, "专业技术负责人"},
-                              Coded{31, "正高级专业技术人员"}, Coded{33, "中级专业技术人员"},
-                              Coded{35, "专业技术岗位工作人员"}, Coded{41, "管理人员"}, Coded{42, "办事人员"},
-                              Coded{51, "高级技师岗位"}, Coded{54, "中级工岗位"}, Coded{56, "其他技术岗位操作人员"},
-                              Coded{61, "辅助生产人员"}, Coded{63, "服务业人员"}};
+constexpr std::array kEdu = {Coded{1, "博士研究生"}, Coded{2, "硕士研究生"}, Coded{3, "大学本科"},
+                             Coded{4, "大学专科"},   Coded{5, "中等专科"},   Coded{6, "职业高中"},
+                             Coded{7, "普通高中"},   Coded{8, "初中"},       Coded{9, "小学及以下"}};
+constexpr std::array kPost = {Coded{21, "单位负责人"},
+                              Coded{22, "部门负责人"},
+                              Coded{23, "专业技术负责人"},
+                              Coded{31, "正高级专业技术人员"},
+                              Coded{33, "中级专业技术人员"},
+                              Coded{35, "专业技术岗位工作人员"},
+                              Coded{41, "管理人员"},
+                              Coded{42, "办事人员"},
+                              Coded{51, "高级技师岗位"},
+                              Coded{54, "中级工岗位"},
+                              Coded{56, "其他技术岗位操作人员"},
+                              Coded{61, "辅助生产人员"},
+                              Coded{63, "服务业人员"}};
 constexpr std::array kGrade = {Coded{10, "无职称"}, Coded{31, "正高级"}, Coded{32, "副高级"}, Coded{33, "中级"},
                                Coded{34, "初级"}};
-constexpr std::array kJGrade = {Coded{51, "高级技师"}, Coded{52, "技师"}, Coded{53, "高级工"}, Coded{54, "中级工"},
-                                Coded{55, "初级工"}, Coded{56, "无技能等级"}};
+constexpr std::array kJGrade = {Coded{51, "高级技师"}, Coded{52, "技师"},   Coded{53, "高级工"},
+                                Coded{54, "中级工"},   Coded{55, "初级工"}, Coded{56, "无技能等级"}};
 constexpr std::array kDuty = {"科员", "工程师", "会计", "车间主任", "技术员", "出纳", "司机", "销售代表", ""};
 }  // namespace
 
@@ -85,13 +95,23 @@ QString StaffInsertSql() {
 }
 
 db::Params StaffRowParams(const Person& p, int mon) {
-    return {mon,        p.sName,   p.sNumber,  p.sTsex,      p.sSex,   p.sTnation,
-            p.sNation,  p.sTparty, p.sParty,   p.sBirth,     p.sWorks, p.sWork,
-            p.sTEdu,    p.failing ? db::Value() : db::Value(p.sEducation),
-            p.sGw,      p.sTPost,  p.sPost,    p.sTGrade,    p.sPostGrade,
-            p.sTJGrade, p.sJGrade, p.sTsf,     p.ssf,        p.sTqrz,  p.sqrz,
-            nullptr,    nullptr,   nullptr,    nullptr,      nullptr,  nullptr,
-            nullptr,    nullptr,   p.failing ? "0" : "1"};
+    return {mon,          p.sName,
+            p.sNumber,    p.sTsex,
+            p.sSex,       p.sTnation,
+            p.sNation,    p.sTparty,
+            p.sParty,     p.sBirth,
+            p.sWorks,     p.sWork,
+            p.sTEdu,      p.failing ? db::Value() : db::Value(p.sEducation),
+            p.sGw,        p.sTPost,
+            p.sPost,      p.sTGrade,
+            p.sPostGrade, p.sTJGrade,
+            p.sJGrade,    p.sTsf,
+            p.ssf,        p.sTqrz,
+            p.sqrz,       nullptr,
+            nullptr,      nullptr,
+            nullptr,      nullptr,
+            nullptr,      nullptr,
+            nullptr,      p.failing ? "0" : "1"};
 }
 
 void WriteUnit(db::Connection& c, const QString& depNo) {

@@ -4,16 +4,16 @@
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
-#include "core/staff/AllputSheet.h"
-#include "core/staff/CodeLists.h"
-#include "core/db/Db.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
+#include "core/db/Db.h"
+#include "core/db/Schema.h"
 #include "core/files/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
-#include "core/base/AppContext.h"
-#include "core/db/Schema.h"
+#include "core/staff/AllputSheet.h"
+#include "core/staff/CodeLists.h"
 
 #include <QFile>
 
@@ -61,7 +61,8 @@ void Run(Context& ctx) {
     if (result != AllputSheet::SaveResult::SavedWithErrors && result != AllputSheet::SaveResult::Saved)
         std::printf("  (the save did not complete: %s)\n", ui.Texts().join(QLatin1Char('|')).toUtf8().constData());
     upload::Written w;
-    const double uploadMs = TimeMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });
+    const double uploadMs =
+        TimeMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });
     PrintRatio(QStringLiteral("register upload file Gl_<DepNo>.dbf (%1 rows)").arg(loaded), uploadMs, baseline, rawMs);
     c.Close();
     QFile::remove(live);

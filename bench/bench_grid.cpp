@@ -3,9 +3,9 @@
 // screenshot of the staff browser's look (grid-demo.png in the base folder).
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "grid/DBGridX.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "grid/DBGridX.h"
 
 #include <QApplication>
 #include <QFile>
@@ -91,7 +91,8 @@ void Run(Context& ctx) {
         (void)grid->RenderImage();
     });
     db::Query raw(c);
-    const double rawMs = TimeMs([&] { raw.Open(QStringLiteral("select * from Staff_moninfo where sMon=0 order by id")); });
+    const double rawMs =
+        TimeMs([&] { raw.Open(QStringLiteral("select * from Staff_moninfo where sMon=0 order by id")); });
     PrintRatio(QStringLiteral("open %1 rows x 20 columns and show the grid").arg(q.RecordCount()), openMs,
                QStringLiteral("query alone"), rawMs);
 

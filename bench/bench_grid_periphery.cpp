@@ -34,9 +34,12 @@ void Run(Context&) {
     for (int r = 0; r < kRows; ++r) {
         std::vector<db::Value> v;
         for (int c = 0; c < kCols; ++c) {
-            if (c % 4 == 0) v.emplace_back(qint64(r * 7 + c));
-            else if (c % 4 == 1) v.emplace_back(r * 1.25 + c);
-            else v.emplace_back(QStringLiteral("人员%1-%2").arg(r).arg(c));
+            if (c % 4 == 0)
+                v.emplace_back(qint64(r * 7 + c));
+            else if (c % 4 == 1)
+                v.emplace_back(r * 1.25 + c);
+            else
+                v.emplace_back(QStringLiteral("人员%1-%2").arg(r).arg(c));
         }
         rows.push_back(std::move(v));
     }

@@ -12,8 +12,8 @@
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 
-#include <QFile>
 #include <sqlite3.h>
+#include <QFile>
 
 namespace qm::bench {
 namespace {
@@ -76,10 +76,8 @@ void Run(Context& ctx) {
 
     TSheetBook list;
     ApplySheetTemplate(list, QStringLiteral("permonwage"));
-    PrintRatio(QStringLiteral("payment list 1..12: build and fill the sheet"), TimeMs([&] {
-                   report::FillPaymentSheet(list, report::BuildPaymentList(c, 1, 12, &pb));
-               }),
-               base, rawMs);
+    PrintRatio(QStringLiteral("payment list 1..12: build and fill the sheet"),
+               TimeMs([&] { report::FillPaymentSheet(list, report::BuildPaymentList(c, 1, 12, &pb)); }), base, rawMs);
     c.Close();
     QFile::remove(path);
 }

@@ -2,12 +2,12 @@
 // the history import of the same database, each beside a plain file copy of that database.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "core/db/Db.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DatabaseCopy.h"
-#include "core/unit/HistoryImport.h"
+#include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "core/unit/HistoryImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,8 @@ void WriteYear(db::Connection& c, const std::vector<synth::Person>& persons) {
     for (int mon = 0; mon <= 12; ++mon) synth::WriteStaffMonth(c, persons, mon);
     db::Transaction t(c);
     const QString sql = QStringLiteral(
-        "insert into Wage_Info(sNumber,sName,Smon,sN1,sN2,sN3,sN4,sN5,sTotal,sFlag,wFlag) values(?,?,?,?,?,?,?,?,?,'1','1')");
+        "insert into Wage_Info(sNumber,sName,Smon,sN1,sN2,sN3,sN4,sN5,sTotal,sFlag,wFlag) "
+        "values(?,?,?,?,?,?,?,?,?,'1','1')");
     for (int mon = 1; mon <= 12; ++mon)
         for (size_t i = 0; i < persons.size(); ++i) {
             const int n1 = 2000 + int(i % 700), n2 = 800 + int(i % 300), n3 = 300, n4 = int(i % 50);
@@ -61,7 +62,8 @@ void Run(Context& ctx) {
     db::Connection live;
     live.Open(old.Database());
     const double backupMs = TimeMs([&] { BackupDatabase(live, bak); });
-    PrintRatio(QStringLiteral("backup (online backup, open connection)"), backupMs, QStringLiteral("file copy"), copyMs);
+    PrintRatio(QStringLiteral("backup (online backup, open connection)"), backupMs, QStringLiteral("file copy"),
+               copyMs);
     live.Close();
     const double restoreMs = TimeMs([&] { ReplaceDatabaseFile(bak, old.Database()); });
     PrintRatio(QStringLiteral("restore (validated, written beside, renamed)"), restoreMs, QStringLiteral("file copy"),
@@ -74,9 +76,7 @@ void Run(Context& ctx) {
     MemoryProgress pb;
     HistoryImport imp(c, ui, pb, nullptr);
     bool ok = true;
-    const double importMs = TimeMs([&] {
-        ok = imp.Start(old.Base(), 1) && imp.Start(old.Base(), 4);
-    });
+    const double importMs = TimeMs([&] { ok = imp.Start(old.Base(), 1) && imp.Start(old.Base(), 4); });
     PrintRatio(QStringLiteral("history import: month 0, months 1-12 and wages"), importMs, QStringLiteral("file copy"),
                copyMs);
     if (!ok) Note(QStringLiteral("  history import FAILED: ") + ui.Texts().join(QStringLiteral(" / ")));

@@ -2,17 +2,17 @@
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "core/db/Db.h"
-#include "core/db/Errors.h"
-#include "core/base/Progress.h"
-#include "core/base/ScriptedUiService.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
-#include "core/unit/MainCommands.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
 #include "core/db/Schema.h"
+#include "core/unit/MainCommands.h"
 
-#include <QFile>
 #include <sqlite3.h>
+#include <QFile>
 
 namespace qm::bench {
 namespace {
@@ -31,7 +31,8 @@ void Run(Context& ctx) {
         db::Transaction t(c);
         for (int m = 1; m <= 12; ++m)
             for (const auto& p : persons)
-                c.Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,3000,'1','1')"),
+                c.Exec(QStringLiteral(
+                           "insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,3000,'1','1')"),
                        {m, p.sNumber, p.sName});
         t.Commit();
     }

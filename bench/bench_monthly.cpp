@@ -3,12 +3,12 @@
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
-#include "core/staff/CodeLists.h"
-#include "core/staff/MonputStore.h"
-#include "core/staff/StaffRowRules.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/MonputStore.h"
+#include "core/staff/StaffRowRules.h"
 
 #include <QFile>
 

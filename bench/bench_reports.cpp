@@ -13,8 +13,8 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <sqlite3.h>
+#include <algorithm>
 
 namespace qm::bench {
 namespace {

@@ -2,27 +2,43 @@
 // row, painting the first screen, and the heap the filled rows take.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
+#include "core/db/Db.h"
+#include "core/db/Schema.h"
+#include "core/sheet/SheetTemplate.h"
 #include "core/staff/CodeLists.h"
 #include "core/staff/StaffRowRules.h"
-#include "core/db/Db.h"
-#include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
-#include "core/db/Schema.h"
 
+#include <malloc.h>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <array>
-#include <malloc.h>
 
 namespace qm::bench {
 namespace {
 
 std::array<QString, 20> RowTexts(const synth::Person& p) {
-    return {p.sName, p.sNumber, p.sTsex, p.sTnation, p.sTparty, p.sBirth, QString::number(p.sWorks),
-            QString::number(p.sWork), p.sTEdu, p.sTPost, p.sTGrade, p.sTJGrade, p.sTsf, p.sTqrz,
-            QStringLiteral("否"), QStringLiteral("否"), QStringLiteral("否"), QStringLiteral("是"),
-            QStringLiteral("备注"), QStringLiteral("x")};
+    return {p.sName,
+            p.sNumber,
+            p.sTsex,
+            p.sTnation,
+            p.sTparty,
+            p.sBirth,
+            QString::number(p.sWorks),
+            QString::number(p.sWork),
+            p.sTEdu,
+            p.sTPost,
+            p.sTGrade,
+            p.sTJGrade,
+            p.sTsf,
+            p.sTqrz,
+            QStringLiteral("否"),
+            QStringLiteral("否"),
+            QStringLiteral("否"),
+            QStringLiteral("是"),
+            QStringLiteral("备注"),
+            QStringLiteral("x")};
 }
 
 double HeapMb() { return double(mallinfo2().uordblks) / (1024.0 * 1024.0); }
@@ -88,9 +104,10 @@ void SheetSection(Context& ctx) {
     Print("sheet: paint the first screen (1300x700)", paintMs);
     Print("sheet: paint it again", repaintMs);
     Print("sheet: font and formats clear over rows 3..16340", clearMs);
-    std::printf("  sheet heap: empty sheet with template %.1f MB over nothing; filled +%.1f MB; "
-                "with the 13 code columns +%.1f MB (limit 60 MB)\n",
-                heapTemplate - heapEmpty, heapFilled - heapTemplate, heapChecked - heapTemplate);
+    std::printf(
+        "  sheet heap: empty sheet with template %.1f MB over nothing; filled +%.1f MB; "
+        "with the 13 code columns +%.1f MB (limit 60 MB)\n",
+        heapTemplate - heapEmpty, heapFilled - heapTemplate, heapChecked - heapTemplate);
     std::fflush(stdout);
 }
 

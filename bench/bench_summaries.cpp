@@ -32,10 +32,11 @@ void Run(Context& bctx) {
         db::Transaction t(c);
         c.Exec(QStringLiteral("update Staff_moninfo set sIsok='1'"));
         for (int m = 1; m <= 12; ++m)
-            c.Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag) "
-                                  "select sNumber, sName, sMon, 3000, 1000.5, 200, 0, 4200.5, '1', '1' "
-                                  "from Staff_moninfo where sMon=?"),
-                   {m});
+            c.Exec(
+                QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag) "
+                               "select sNumber, sName, sMon, 3000, 1000.5, 200, 0, 4200.5, '1', '1' "
+                               "from Staff_moninfo where sMon=?"),
+                {m});
         t.Commit();
     }
     db::Query count(c);
@@ -50,9 +51,7 @@ void Run(Context& bctx) {
         TSheetBook sheet;
         ApplySheetTemplate(sheet, id == report::GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"));
         report::SummaryUnit unit;
-        const double ms = TimeMs([&] {
-            report::RunWageSummary(c, ui, sheet, id, {1, 12}, date, unit);
-        });
+        const double ms = TimeMs([&] { report::RunWageSummary(c, ui, sheet, id, {1, 12}, date, unit); });
         PrintRatio(QStringLiteral("%1 for months 1 to 12, computed and stored")
                        .arg(id == report::GidSummary::I704 ? QStringLiteral("I704") : QStringLiteral("I705")),
                    ms, QStringLiteral("one count(*)"), rawMs);

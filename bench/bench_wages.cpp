@@ -3,16 +3,16 @@
 // of a month whose every row is listed as an error.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
-#include "core/wage/WageErrorExport.h"
-#include "core/wage/WageSheet.h"
-#include "core/db/Db.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
+#include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/sheet/SheetBook.h"
+#include "core/wage/WageErrorExport.h"
+#include "core/wage/WageSheet.h"
 
-#include <QFile>
 #include <sqlite3.h>
+#include <QFile>
 
 namespace qm::bench {
 namespace {
@@ -86,8 +86,8 @@ void Run(Context& bctx) {
         book.SetCellText(i + 2, 3, QString::number(n1));
         book.SetCellText(i + 2, 4, QStringLiteral("600.5"));
         book.SetCellText(i + 2, 5, QString::number(n3));
-        rawRows.push_back({persons[size_t(i)].sNumber.toUtf8(), persons[size_t(i)].sName.toUtf8(), n1, n2, n3,
-                           n1 + n2 + n3});
+        rawRows.push_back(
+            {persons[size_t(i)].sNumber.toUtf8(), persons[size_t(i)].sName.toUtf8(), n1, n2, n3, n1 + n2 + n3});
     }
     const double rawMs = TimeMs([&] { RawInsert(raw, rawRows, 3); });
     const double rawAgainMs = TimeMs([&] { RawInsert(raw, rawRows, 3); });  // deletes the rows it wrote

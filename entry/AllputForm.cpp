@@ -1,15 +1,15 @@
 #include "entry/AllputForm.h"
 
-#include "core/base/RtlText.h"
-#include "core/staff/StaffRowRules.h"
-#include "entry/Wrong.h"
-#include "core/db/Errors.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
+#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
+#include "core/db/Errors.h"
 #include "core/files/Upload.h"
 #include "core/sheet/SheetTemplate.h"
+#include "core/staff/StaffRowRules.h"
+#include "entry/Wrong.h"
 #include "sheet/SheetView.h"
-#include "core/base/AppContext.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,10 +39,9 @@ struct ListColumn {
     const char* object;
     int rowsBelow;
 };
-constexpr ListColumn kListColumns[] = {{3, "sexCom", 3}, {4, "YorN", 3},  {5, "YorN", 6},  {9, "XL", 9},
-                                       {10, "GW", 16},   {11, "ZC", 9},   {12, "JN", 9},   {13, "Role", 9},
-                                       {14, "YorN", 9},  {15, "YorN", 9}, {16, "YorN", 9}, {17, "Sg", 9},
-                                       {18, "YorN", 9}};
+constexpr ListColumn kListColumns[] = {
+    {3, "sexCom", 3}, {4, "YorN", 3},  {5, "YorN", 6},  {9, "XL", 9},    {10, "GW", 16}, {11, "ZC", 9},  {12, "JN", 9},
+    {13, "Role", 9},  {14, "YorN", 9}, {15, "YorN", 9}, {16, "YorN", 9}, {17, "Sg", 9},  {18, "YorN", 9}};
 
 // Layout by class: sheet (and rule line) width, form width, title left.
 struct Widths {
@@ -63,8 +62,7 @@ constexpr int kSheetLeft = 19, kSheetTop = 136, kSheetHeight = 430, kFormHeight 
 
 }  // namespace
 
-TFrm_allput::TFrm_allput(AppContext& ctx, QWidget* parent)
-    : QDialog(parent ? parent : ctx.mainWidget), ctx_(ctx) {
+TFrm_allput::TFrm_allput(AppContext& ctx, QWidget* parent) : QDialog(parent ? parent : ctx.mainWidget), ctx_(ctx) {
     setObjectName(QStringLiteral("Frm_allput"));
     setWindowTitle(QStringLiteral("期初输入"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -165,7 +163,8 @@ void TFrm_allput::Build() {
     SbPanel0->setGeometry(2, 2, 80, 20);
     SbPanel0->setFrameShape(QFrame::Panel);
     SbPanel0->setFrameShadow(QFrame::Sunken);
-    SbPanel1 = new QLabel(QStringLiteral("  注：信息填写完整方能自动生成代码；保存前需审核通过。双击进入输入状态。"), sb);
+    SbPanel1 =
+        new QLabel(QStringLiteral("  注：信息填写完整方能自动生成代码；保存前需审核通过。双击进入输入状态。"), sb);
     SbPanel1->setGeometry(84, 2, 1014, 20);
 
     PopupMenu1 = new QMenu(this);
@@ -249,7 +248,8 @@ void TFrm_allput::CentreOnMain() {
 
 void TFrm_allput::FormShow() {
     ctx_.pb.SetPosition(0);
-    Label1->setText(ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况表") : QStringLiteral("机关单位人员情况表"));
+    Label1->setText(ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况表")
+                                                       : QStringLiteral("机关单位人员情况表"));
     setWindowTitle(QStringLiteral("人员情况期初录入"));
     LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);

@@ -3,9 +3,9 @@
 // CurrentMonth the staff register (人员名册) whose one command is the upload of the register
 // file. The work is done by AllputSheet; this form lays out, paints and forwards.
 
-#include "core/staff/AllputSheet.h"
-#include "core/sheet/SheetBook.h"
 #include "core/base/FormFactory.h"
+#include "core/sheet/SheetBook.h"
+#include "core/staff/AllputSheet.h"
 
 #include <QDialog>
 #include <QPointer>

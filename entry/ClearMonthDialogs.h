@@ -24,9 +24,9 @@ public:
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
-    void FormShow();     // fills CB1 with the last month that has a staff list
-    void BitBtn1Click(); // confirm and clear
-    void BitBtn2Click(); // close
+    void FormShow();      // fills CB1 with the last month that has a staff list
+    void BitBtn1Click();  // confirm and clear
+    void BitBtn2Click();  // close
 
     QRadioButton* R1 = nullptr;
     QRadioButton* R2 = nullptr;
@@ -46,7 +46,7 @@ public:
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
-    void FormShow();     // fills CB1 with the last month that has wages
+    void FormShow();  // fills CB1 with the last month that has wages
     void BitBtn1Click();
     void BitBtn2Click();
 

@@ -1,12 +1,12 @@
 #include "entry/DelPersno.h"
 
-#include "shell/DialogParent.h"
-#include "core/staff/DelPersnoStore.h"
 #include "core/base/RtlText.h"
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/base/UiService.h"
+#include "core/staff/DelPersnoStore.h"
 #include "sheet/SheetView.h"
+#include "shell/DialogParent.h"
 
 #include <QAction>
 #include <QApplication>
@@ -172,21 +172,11 @@ void TFrm_delPersno::N7Click() {
     ctx_.ui.Info(QStringLiteral("删除成功！"));
 }
 
-void TFrm_delPersno::N1Click() {
-    view1_->Edit(SheetView::EditOp::InsertRows);
-}
-void TFrm_delPersno::N2Click() {
-    view1_->Edit(SheetView::EditOp::DeleteRows);
-}
-void TFrm_delPersno::N4Click() {
-    view1_->Edit(SheetView::EditOp::Copy);
-}
-void TFrm_delPersno::N5Click() {
-    view1_->Edit(SheetView::EditOp::Paste);
-}
-void TFrm_delPersno::N6Click() {
-    view1_->Edit(SheetView::EditOp::Cut);
-}
+void TFrm_delPersno::N1Click() { view1_->Edit(SheetView::EditOp::InsertRows); }
+void TFrm_delPersno::N2Click() { view1_->Edit(SheetView::EditOp::DeleteRows); }
+void TFrm_delPersno::N4Click() { view1_->Edit(SheetView::EditOp::Copy); }
+void TFrm_delPersno::N5Click() { view1_->Edit(SheetView::EditOp::Paste); }
+void TFrm_delPersno::N6Click() { view1_->Edit(SheetView::EditOp::Cut); }
 
 void TFrm_delPersno::BitBtn2Click() { reject(); }
 

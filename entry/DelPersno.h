@@ -38,13 +38,13 @@ public:
     void BitBtn1Click();  // 查询
     void BitBtn2Click();  // 关闭
     void ShowMatches();
-    void N7Click();       // right sheet: 删除整条
-    void N9Click();       // right sheet: 清空
-    void N1Click();       // left sheet: 插入
-    void N2Click();       // left sheet: 删除整条
-    void N4Click();       // 复制
-    void N5Click();       // 粘贴
-    void N6Click();       // 剪切
+    void N7Click();  // right sheet: 删除整条
+    void N9Click();  // right sheet: 清空
+    void N1Click();  // left sheet: 插入
+    void N2Click();  // left sheet: 删除整条
+    void N4Click();  // 复制
+    void N5Click();  // 粘贴
+    void N6Click();  // 剪切
 
     TSheetBook& Left() { return book1_; }
     TSheetBook& Right() { return book2_; }

@@ -1,5 +1,7 @@
 #include "entry/EntryForms.h"
 
+#include "core/base/AppContext.h"
+#include "core/base/FormFactory.h"
 #include "entry/AllputForm.h"
 #include "entry/ClearMonthDialogs.h"
 #include "entry/DelPersno.h"
@@ -9,8 +11,6 @@
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
 #include "entry/Wrong.h"
-#include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
 #include "entry/HeadcountDialog.h"
 
-#include "core/db/Errors.h"
-#include "core/base/UiService.h"
 #include "core/base/AppContext.h"
+#include "core/base/UiService.h"
+#include "core/db/Errors.h"
 #include "core/unit/Headcount.h"
 
 #include <QGridLayout>

@@ -1,27 +1,27 @@
 #include "entry/Monput.h"
 
-#include "core/staff/CodeLists.h"
-#include "entry/DelPersno.h"
-#include "entry/MonputCellEditors.h"
 #include "core/base/FormInterfaces.h"
-#include "core/staff/MonputStore.h"
-#include "core/staff/WrongStore.h"
-#include "core/staff/StaffRowRules.h"
-#include "entry/Wrong.h"
-#include "core/db/Db.h"
-#include "core/db/Errors.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/MonputStore.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/staff/WrongStore.h"
+#include "entry/DelPersno.h"
+#include "entry/MonputCellEditors.h"
+#include "entry/Wrong.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -179,7 +179,8 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
         TheInstance() = w;
     } else if (w->dirty_) {
         // Unsaved rows of this month stay; those of another month only when the person says so.
-        if (w->month_ == month) load = false;
+        if (w->month_ == month)
+            load = false;
         else if (!ctx.ui.AskYesNo(QString::number(w->month_) + QStringLiteral("月名册尚未保存，是否放弃修改？")))
             load = false;
     }
@@ -248,8 +249,8 @@ long long TFrm_monput::DbStamp() const {
 }
 
 bool TFrm_monput::OnUserActivation(QWindow* from) {
-    if (OwnWindow(from)) return false;  // back from this window's own box or dialog
-    if (dirty_) return false;           // unsaved rows are never replaced behind the person's back
+    if (OwnWindow(from)) return false;            // back from this window's own box or dialog
+    if (dirty_) return false;                     // unsaved rows are never replaced behind the person's back
     if (loadedStamp_ == DbStamp()) return false;  // a reload would give the very same rows
     FormActivate();
     return true;
@@ -415,9 +416,9 @@ void TFrm_monput::B3Click() {
         }
         book_.SetSelection(bad.front().row, bad.front().col, bad.front().row, bad.front().col);
         view_->GoToCell(bad.front().row, bad.front().col);
-        ctx_.ui.MessageDlg(BadCellMessage(bad.front(), book_.GetCellText(bad.front().row, 1)) +
-                               QStringLiteral("\n本月名册未保存。"),
-                           DlgKind::Warning, DlgButtons::Ok);
+        ctx_.ui.MessageDlg(
+            BadCellMessage(bad.front(), book_.GetCellText(bad.front().row, 1)) + QStringLiteral("\n本月名册未保存。"),
+            DlgKind::Warning, DlgButtons::Ok);
         return;
     }
 
@@ -492,7 +493,8 @@ void TFrm_monput::B6Click() {
     ListMonth scope(*this);
     auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
     if (!f) return;
-    f->MonthNo = ctx_.state.CurrentMonth.value_or(qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
+    f->MonthNo = ctx_.state.CurrentMonth.value_or(
+        qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
     f->ShowModal();
@@ -510,22 +512,14 @@ void TFrm_monput::SheetBook1DblClick(int row, int col) {
     editors_->DblClick(row, col, ctx_.state.DepClass.IsAboveSize());
 }
 
-void TFrm_monput::N1Click() {
-    view_->Edit(SheetView::EditOp::InsertRows);
-}
-void TFrm_monput::N2Click() {
-    view_->Edit(SheetView::EditOp::DeleteRows);
-}
-void TFrm_monput::N4Click() {
-    view_->Edit(SheetView::EditOp::Copy);
-}
+void TFrm_monput::N1Click() { view_->Edit(SheetView::EditOp::InsertRows); }
+void TFrm_monput::N2Click() { view_->Edit(SheetView::EditOp::DeleteRows); }
+void TFrm_monput::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_monput::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
     ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
 }
-void TFrm_monput::N6Click() {
-    view_->Edit(SheetView::EditOp::Cut);
-}
+void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 
 void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_); }
 void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_); }

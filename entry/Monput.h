@@ -48,14 +48,14 @@ public:
     bool OnUserActivation(QWindow* from);
     void LoadSheet(int mode, int month);
 
-    void B1Click();      // 从期初导入
-    void B2Click();      // 从上一月导入
-    void B3Click();      // 保存
-    void B4Click();      // 批量核对删除
-    void B5Click();      // 显示错误
-    void B6Click();      // 个别核对
-    void BitBtn1Click(); // 关闭: hides
-    void BitBtn2Click(); // 编辑 / 取消编辑
+    void B1Click();       // 从期初导入
+    void B2Click();       // 从上一月导入
+    void B3Click();       // 保存
+    void B4Click();       // 批量核对删除
+    void B5Click();       // 显示错误
+    void B6Click();       // 个别核对
+    void BitBtn1Click();  // 关闭: hides
+    void BitBtn2Click();  // 编辑 / 取消编辑
 
     void FillLists();
     void SheetBook1DblClick(int row, int col);

@@ -1,8 +1,8 @@
 #include "entry/MonputCellEditors.h"
 
-#include "core/staff/CodeLists.h"
 #include "core/base/RtlText.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/CodeLists.h"
 #include "sheet/SheetView.h"
 
 #include <QComboBox>
@@ -58,9 +58,9 @@ void MonputCellEditors::HideAll() {
 }
 
 void MonputCellEditors::FillLists(const CodeLists& codes) {
-    const std::pair<int, const CodeList*> lists[] = {{kXL, &codes.CodeEduList},      {kGW, &codes.CodePostList},
-                                                     {kZC, &codes.CodeGradeList0},   {kJN, &codes.CodeGradeList1},
-                                                     {kSg, &codes.CodeCertyList},    {kRole, &codes.CodeRoleList}};
+    const std::pair<int, const CodeList*> lists[] = {{kXL, &codes.CodeEduList},    {kGW, &codes.CodePostList},
+                                                     {kZC, &codes.CodeGradeList0}, {kJN, &codes.CodeGradeList1},
+                                                     {kSg, &codes.CodeCertyList},  {kRole, &codes.CodeRoleList}};
     for (const auto& [index, list] : lists) {
         int& id = SheetObjectIds[size_t(index)];
         id = book_.ObjectIdByName(QLatin1String(kStaffObjectNames[index]));
@@ -159,7 +159,8 @@ void MonputCellEditors::DT2Change() {
 
 bool MonputCellEditors::eventFilter(QObject* watched, QEvent* e) {
     if (watched == Name) {
-        if (e->type() == QEvent::FocusOut) NameExit();
+        if (e->type() == QEvent::FocusOut)
+            NameExit();
         else if (e->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(e)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -23,11 +23,11 @@ class SheetView;
 struct CodeLists;
 
 struct StaffEditorOptions {
-    int firstYear = 1932;      // DT1's first and last year
+    int firstYear = 1932;  // DT1's first and last year
     int lastYear = 1993;
-    int selectedYear = 1942;   // DT1's preselected year (item 10)
-    bool padMonths = true;     // DT2 "01".."12", or "1".."12"
-    int col5Span = 3;          // rows below the cell the YorN list covers for column 5
+    int selectedYear = 1942;  // DT1's preselected year (item 10)
+    bool padMonths = true;    // DT2 "01".."12", or "1".."12"
+    int col5Span = 3;         // rows below the cell the YorN list covers for column 5
     // The error list: a column without a list hides the lists, and a list hides the date
     // combos whatever its column. The monthly list leaves both as they are.
     bool errorListHiding = false;

@@ -1,8 +1,8 @@
 #include "entry/PerputForm.h"
 
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/base/UiService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -256,10 +256,10 @@ void TFrm_perput::BuildUi() {
     sb->addWidget(panel1_, 1);
     root->addWidget(sb);
 
-    fields_ = {{F::Name, Edit1},  {F::Number, Edit2}, {F::Sex, D1},     {F::Year, CByear},   {F::Month, CBm},
-               {F::Edu, D2},      {F::Post, D3},      {F::Grade, D4},   {F::JGrade, D5},     {F::Nation, Mz},
-               {F::Party, Dy},    {F::Works, NX1},    {F::Work, NX2},   {F::Role, sf},       {F::FullTime, qrz},
-               {F::Engineer, gc}, {F::Builder, jzs},  {F::Site, sg},    {F::Production, yg}, {F::Gw, Edit4}};
+    fields_ = {{F::Name, Edit1},  {F::Number, Edit2}, {F::Sex, D1},   {F::Year, CByear},   {F::Month, CBm},
+               {F::Edu, D2},      {F::Post, D3},      {F::Grade, D4}, {F::JGrade, D5},     {F::Nation, Mz},
+               {F::Party, Dy},    {F::Works, NX1},    {F::Work, NX2}, {F::Role, sf},       {F::FullTime, qrz},
+               {F::Engineer, gc}, {F::Builder, jzs},  {F::Site, sg},  {F::Production, yg}, {F::Gw, Edit4}};
 
     // Enter moves on as Tab does, in the fields, the search text and the main buttons.
     QList<QWidget*> enterAsTab = {Edit3, B1, B3, BitBtn3, BitBtn4};
@@ -284,9 +284,8 @@ void TFrm_perput::BuildUi() {
     connect(N1, &QAction::triggered, this, [this] { Run([this] { N1Click(); }); });
     connect(N2, &QAction::triggered, this, [this] { Run([this] { N2Click(); }); });
     connect(N4, &QAction::triggered, this, [this] { Run([this] { N4Click(); }); });
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int i) {
-        Run([this, i] { i == 0 ? TabSheet1Show() : TabSheet2Show(); });
-    });
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            [this](int i) { Run([this, i] { i == 0 ? TabSheet1Show() : TabSheet2Show(); }); });
     PageControl1->setFixedHeight(313);
 }
 
@@ -374,8 +373,10 @@ QWidget* TFrm_perput::FieldWidget(F f) const { return fields_.at(f); }
 PersonInput TFrm_perput::Input() const {
     PersonInput in;
     for (const auto& [f, w] : fields_) {
-        if (auto* e = qobject_cast<QLineEdit*>(w)) in[f] = e->text();
-        else if (auto* c = qobject_cast<QComboBox*>(w)) in[f] = c->currentText();
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            in[f] = e->text();
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            in[f] = c->currentText();
     }
     return in;
 }

@@ -3,11 +3,11 @@
 // grid of one list of Staff_moninfo. The form reads its controls, calls PerputLogic, paints
 // the fields that fail and shows the messages.
 
-#include "core/staff/PerputLogic.h"
-#include "grid/DBGridX.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
 #include "core/base/FormInterfaces.h"
+#include "core/staff/PerputLogic.h"
+#include "grid/DBGridX.h"
 
 #include <QDialog>
 
@@ -77,8 +77,8 @@ public:
     QComboBox *sf = nullptr, *qrz = nullptr, *gc = nullptr, *jzs = nullptr, *sg = nullptr, *yg = nullptr;
     QGroupBox* GB = nullptr;
     QPushButton *B1 = nullptr, *B3 = nullptr, *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr,
-                *BitBtn4 = nullptr, *BitBtn5 = nullptr, *BitBtn6 = nullptr, *BitBtn7 = nullptr,
-                *BitBtn8 = nullptr, *BitBtn9 = nullptr;
+                *BitBtn4 = nullptr, *BitBtn5 = nullptr, *BitBtn6 = nullptr, *BitBtn7 = nullptr, *BitBtn8 = nullptr,
+                *BitBtn9 = nullptr;
     grid::TDBGridX* DBG1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction *N1 = nullptr, *N2 = nullptr, *N4 = nullptr;

@@ -14,8 +14,7 @@
 
 namespace qm {
 
-TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), list_(ctx, book_) {
+TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx), list_(ctx, book_) {
     ApplySheetTemplate(book_, QStringLiteral("wagewrong"));
     setWindowTitle(QStringLiteral("错误显示"));
 
@@ -28,7 +27,8 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent)
     label1_->setFont(tf);
     label1_->setAlignment(Qt::AlignCenter);
     root->addWidget(label1_);
-    auto* label2 = new QLabel(QStringLiteral("注意：请务必改正错误工资数据，或者确认核实型错误，否则将产生错误！"), this);
+    auto* label2 =
+        new QLabel(QStringLiteral("注意：请务必改正错误工资数据，或者确认核实型错误，否则将产生错误！"), this);
     QFont nf = label2->font();
     nf.setBold(true);
     label2->setFont(nf);
@@ -104,8 +104,10 @@ int TFrm_wrontWage::FormShow() {
 }
 
 void TFrm_wrontWage::CloseAndReloadOpener() {
-    if (isVisible()) close();  // done() reloads the opener
-    else ReloadOpenerOnce();
+    if (isVisible())
+        close();  // done() reloads the opener
+    else
+        ReloadOpenerOnce();
 }
 
 void TFrm_wrontWage::ReloadOpenerOnce() {

@@ -3,9 +3,9 @@
 // wage sheet. When it closes or runs out of rows it reloads the wage sheet through the
 // callback its opener gave.
 
-#include "core/wage/WageErrorList.h"
 #include "core/base/FormFactory.h"
 #include "core/sheet/SheetBook.h"
+#include "core/wage/WageErrorList.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #include "entry/WageSheetForm.h"
 
-#include "entry/WageErrorListForm.h"
-#include "core/db/Errors.h"
 #include "core/base/UiService.h"
+#include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "entry/WageErrorListForm.h"
 #include "sheet/SheetView.h"
 
 #include <QCloseEvent>
@@ -17,8 +17,7 @@
 
 namespace qm {
 
-TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), sheet_(ctx, book_) {
+TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx), sheet_(ctx, book_) {
     ApplySheetTemplate(book_, QStringLiteral("wage"));
     // The data rows in the sheet's small font; the header keeps the template's.
     book_.SetSelection(2, 1, 16340, 8);
@@ -66,7 +65,9 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent)
     sbCount_ = new QLabel(this);
     sbCount_->setMinimumWidth(90);
     sb_->addWidget(sbCount_);
-    sb_->addWidget(new QLabel(QStringLiteral("提示：'姓名编号'、'姓名'出现红色表明库中无此人，'合计'红色表明超出限额。"), this), 1);
+    sb_->addWidget(
+        new QLabel(QStringLiteral("提示：'姓名编号'、'姓名'出现红色表明库中无此人，'合计'红色表明超出限额。"), this),
+        1);
     root->addWidget(sb_);
 
     connect(view_, &SheetView::RClick, this, [this](int r, int c) { ShowPopup(r, c); });
@@ -93,8 +94,10 @@ void TFrm_mon::FormShow() {
     label1_->setText(caption);
     SetEditMode(false);
     const std::optional<int> n = sheet_.Load();
-    if (n) SetCount(*n);
-    else sbCount_->clear();
+    if (n)
+        SetCount(*n);
+    else
+        sbCount_->clear();
     if (view_) view_->GoToCell(1, 1);
 }
 

@@ -2,9 +2,9 @@
 // TFrm_mon: the monthly wage sheet of month CurrentMonth, a modal dialog. It reads cells,
 // hands them to WageSheet and paints what comes back.
 
-#include "core/wage/WageSheet.h"
 #include "core/base/FormFactory.h"
 #include "core/sheet/SheetBook.h"
+#include "core/wage/WageSheet.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,22 +1,22 @@
 #include "entry/Wrong.h"
 
-#include "shell/DialogParent.h"
-#include "core/staff/CodeLists.h"
-#include "entry/MonputCellEditors.h"
-#include "core/staff/StaffRowRules.h"
-#include "core/staff/WrongStore.h"
-#include "core/db/Errors.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
+#include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/staff/WrongStore.h"
+#include "entry/MonputCellEditors.h"
 #include "sheet/SheetView.h"
+#include "shell/DialogParent.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -106,7 +106,7 @@ void TFrm_wrong::FormShow() {
     book_.SetRowHeight(2, 16000, 320);
     ctx_.pb.SetPosition(98);
     const QString title = ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况错误信息表")
-                                                       : QStringLiteral("机关单位人员情况错误信息表");
+                                                             : QStringLiteral("机关单位人员情况错误信息表");
     Label1->setText(title);
     setWindowTitle(title);
     ctx_.pb.SetPosition(100);
@@ -262,23 +262,17 @@ void TFrm_wrong::SheetBook1DblClick(int row, int col) {
     editors_->DblClick(row, col, ctx_.state.DepClass.IsAboveSize());
 }
 
-void TFrm_wrong::N1Click() {
-    view_->Edit(SheetView::EditOp::InsertRows);
-}
+void TFrm_wrong::N1Click() { view_->Edit(SheetView::EditOp::InsertRows); }
 void TFrm_wrong::N2Click() {
     view_->Edit(SheetView::EditOp::DeleteRows);
     sb_->setText(QStringLiteral("整条删除只删除本表中的行，数据库中的记录仍然保留。"));
 }
-void TFrm_wrong::N4Click() {
-    view_->Edit(SheetView::EditOp::Copy);
-}
+void TFrm_wrong::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_wrong::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
     ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
 }
-void TFrm_wrong::N6Click() {
-    view_->Edit(SheetView::EditOp::Cut);
-}
+void TFrm_wrong::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 
 WrongForm::WrongForm(AppContext& ctx, QWidget* parent)
     : form_(std::make_unique<TFrm_wrong>(ctx, parent ? parent : DialogParent(ctx))) {}

@@ -67,8 +67,16 @@ bool TCellTextCache::MakeKey(const QRect& fill, const QRect& textRect, const QCo
     key.fg = fg.rgba();
     key.bg = bg.rgba();
     key.flags = options | hints_ << 16;
-    key.geometry = {fill.width(), fill.height(), textRect.left() - fill.left(), textRect.top() - fill.top(),
-                    textRect.width(), textRect.height(), offsets[0], offsets[1], offsets[2], offsets[3]};
+    key.geometry = {fill.width(),
+                    fill.height(),
+                    textRect.left() - fill.left(),
+                    textRect.top() - fill.top(),
+                    textRect.width(),
+                    textRect.height(),
+                    offsets[0],
+                    offsets[1],
+                    offsets[2],
+                    offsets[3]};
     return true;
 }
 

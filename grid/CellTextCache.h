@@ -31,7 +31,7 @@ struct TCellTextKey {
     QString text;
     int fontSlot = -1;
     QRgb fg = 0, bg = 0;
-    uint32_t flags = 0;            // the writer's options and the painter's render hints
+    uint32_t flags = 0;              // the writer's options and the painter's render hints
     std::array<int, 10> geometry{};  // fill size, text rectangle relative to it, the writer's offsets
     bool operator==(const TCellTextKey&) const = default;
 };
@@ -97,8 +97,10 @@ public:
         write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
         const QImage img = Crop(fill, bg.rgb());
         Store(key, img);
-        if (img.isNull()) Direct(p, fill, textRect, bg, fg, font, write);
-        else p.drawImage(fill.topLeft(), img);
+        if (img.isNull())
+            Direct(p, fill, textRect, bg, fg, font, write);
+        else
+            p.drawImage(fill.topLeft(), img);
     }
 
     // Figures for tests and the benchmark.

@@ -141,9 +141,7 @@ void GridDelete(TCustomDBGridX& g, bool all) {
 
 // ---------------------------------------------------------------- availability and actions
 
-bool TCustomDBGridX::CanCopy() const {
-    return dataLink_->Active() && selection_->SelectionType() != gstNone;
-}
+bool TCustomDBGridX::CanCopy() const { return dataLink_->Active() && selection_->SelectionType() != gstNone; }
 
 bool TCustomDBGridX::CanPaste() const {
     if (!dataLink_->Active() || readOnly_) return false;

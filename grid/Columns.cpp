@@ -8,7 +8,6 @@
 
 namespace qm::grid {
 
-
 // ---------------------------------------------------------------- TColumnTitleX
 
 TAlignment TColumnTitleX::Alignment() const {
@@ -180,8 +179,10 @@ void TColumnTitleX::RestoreDefaults() {
 
 void TPassthroughColumnTitle::SetCaption(const QString& v) {
     TCustomDBGridX* g = column_->Grid();
-    if (g && g->DataLink()->Active() && column_->Field()) column_->Field()->SetDisplayLabel(v);
-    else TColumnTitleX::SetCaption(v);
+    if (g && g->DataLink()->Active() && column_->Field())
+        column_->Field()->SetDisplayLabel(v);
+    else
+        TColumnTitleX::SetCaption(v);
 }
 
 // ---------------------------------------------------------------- TColumnX
@@ -477,8 +478,10 @@ void TColumnX::SetNextFieldValue(double increment) {
         if (list.isEmpty()) return;
         const int i = list.indexOf(f->Text());
         int next;
-        if (increment >= 0) next = (i < 0 || i == list.size() - 1) ? 0 : i + 1;
-        else next = (i <= 0) ? int(list.size()) - 1 : i - 1;
+        if (increment >= 0)
+            next = (i < 0 || i == list.size() - 1) ? 0 : i + 1;
+        else
+            next = (i <= 0) ? int(list.size()) - 1 : i - 1;
         f->SetText(list[next]);
         return;
     }
@@ -549,14 +552,18 @@ void TPassthroughColumn::SetIndex(int v) {
 
 void TPassthroughColumn::SetAlignment(TAlignment v) {
     TCustomDBGridX* g = Grid();
-    if (g && g->DataLink()->Active() && Field()) Field()->SetAlignment(v);
-    else TColumnX::SetAlignment(v);
+    if (g && g->DataLink()->Active() && Field())
+        Field()->SetAlignment(v);
+    else
+        TColumnX::SetAlignment(v);
 }
 
 void TPassthroughColumn::SetReadOnly(bool v) {
     TCustomDBGridX* g = Grid();
-    if (g && g->DataLink()->Active() && Field()) Field()->SetReadOnly(v);
-    else TColumnX::SetReadOnly(v);
+    if (g && g->DataLink()->Active() && Field())
+        Field()->SetReadOnly(v);
+    else
+        TColumnX::SetReadOnly(v);
 }
 
 void TPassthroughColumn::SetField(TField* f) {

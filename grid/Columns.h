@@ -24,9 +24,22 @@ enum TSortMarkerX { smNoneX, smDownX, smUpX };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // The derived properties a column holds explicitly (bits of `ExplicitValues`).
-enum TColumnXValue { cvColor, cvWidth, cvFont, cvAlignment, cvReadOnly, cvTitleColor, cvTitleCaption,
-                     cvTitleAlignment, cvTitleFont, cvImeMode, cvImeName, cvWordWrap, cvLookupDisplayFields,
-                     cvCheckboxes };
+enum TColumnXValue {
+    cvColor,
+    cvWidth,
+    cvFont,
+    cvAlignment,
+    cvReadOnly,
+    cvTitleColor,
+    cvTitleCaption,
+    cvTitleAlignment,
+    cvTitleFont,
+    cvImeMode,
+    cvImeName,
+    cvWordWrap,
+    cvLookupDisplayFields,
+    cvCheckboxes
+};
 
 using TColumnsXList = std::vector<TColumnX*>;
 
@@ -53,8 +66,8 @@ public:
     bool EndEllipsis() const { return endEllipsis_; }
     void SetEndEllipsis(bool v);
     int ImageIndex() const { return imageIndex_; }
-    QString Hint;          // shown over the title instead of a tool tip
-    bool ToolTips = false; // a title that does not fit shows itself whole
+    QString Hint;           // shown over the title instead of a tool tip
+    bool ToolTips = false;  // a title that does not fit shows itself whole
     // Cycles none → down → up (→ none with KeepOthers, else back to down).
     void SetNextSortMarker(bool keepOthers);
     // Pixels the sort marker takes in the title.

@@ -307,7 +307,8 @@ void TCustomGrid::SetTopRow(int v) {
 
 void TCustomGrid::ScrollToShow(int col, int row) {
     if (col >= fixedCols_) {
-        if (col < leftCol_) SetLeftCol(col);
+        if (col < leftCol_)
+            SetLeftCol(col);
         else {
             TGridDrawInfo info;
             CalcDrawInfo(info);
@@ -325,7 +326,8 @@ void TCustomGrid::ScrollToShow(int col, int row) {
         }
     }
     if (row >= fixedRows_) {
-        if (row < topRow_) SetTopRow(row);
+        if (row < topRow_)
+            SetTopRow(row);
         else {
             TGridDrawInfo info;
             CalcDrawInfo(info);

@@ -27,10 +27,22 @@ public:
         return s;
     }
     constexpr bool Has(E e) const { return bits_ & (1u << unsigned(e)); }
-    constexpr TSet& Include(E e) { bits_ |= 1u << unsigned(e); return *this; }
-    constexpr TSet& Exclude(E e) { bits_ &= ~(1u << unsigned(e)); return *this; }
-    constexpr TSet With(E e) const { TSet s = *this; return s.Include(e); }
-    constexpr TSet Without(E e) const { TSet s = *this; return s.Exclude(e); }
+    constexpr TSet& Include(E e) {
+        bits_ |= 1u << unsigned(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e) {
+        bits_ &= ~(1u << unsigned(e));
+        return *this;
+    }
+    constexpr TSet With(E e) const {
+        TSet s = *this;
+        return s.Include(e);
+    }
+    constexpr TSet Without(E e) const {
+        TSet s = *this;
+        return s.Exclude(e);
+    }
     constexpr uint32_t Value() const { return bits_; }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr bool operator==(const TSet&) const = default;
@@ -39,9 +51,23 @@ private:
     uint32_t bits_ = 0;
 };
 
-enum TGridOption { goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goDrawFocusSelected,
-                   goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
-                   goAlwaysShowEditor, goThumbTracking };
+enum TGridOption {
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
+};
 using TGridOptions = TSet<TGridOption>;
 
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
@@ -61,9 +87,9 @@ struct TGridRect {
 // The drawing information of one axis (columns horizontally, rows vertically).
 struct TGridAxisDrawInfo {
     int EffectiveLineWidth = 0;
-    int FixedBoundary = 0;       // pixel end of the fixed cells
-    int GridBoundary = 0;        // pixel end of the drawn cells
-    int GridExtent = 0;          // client extent
+    int FixedBoundary = 0;  // pixel end of the fixed cells
+    int GridBoundary = 0;   // pixel end of the drawn cells
+    int GridExtent = 0;     // client extent
     int LastFullVisibleCell = 0;
     int FullVisBoundary = 0;
     int FixedCellCount = 0;

@@ -65,8 +65,10 @@ bool TGridDataLinkX::DefaultFields() const {
 }
 
 void TGridDataLinkX::Reset() {
-    if (modified_) RecordChanged(nullptr);
-    else if (DataSet()) DataSet()->Cancel();
+    if (modified_)
+        RecordChanged(nullptr);
+    else if (DataSet())
+        DataSet()->Cancel();
 }
 
 void TGridDataLinkX::ActiveChanged() { grid_->LinkActive(Active()); }
@@ -374,7 +376,8 @@ void TCustomDBGridX::DeferLayout() {
 void TCustomDBGridX::DeferredLayout() {
     if (!layoutPosted_) return;
     layoutPosted_ = false;
-    if (AcquireLayoutLock()) EndLayout();
+    if (AcquireLayoutLock())
+        EndLayout();
     else {
         BeginLayout();  // DeferLayout cancels this again
         DeferLayout();
@@ -440,7 +443,8 @@ void TCustomDBGridX::InternalLayout() {
     bool seenPassthrough = false, mixed = false;
     for (int i = 0; i < cols.Count(); ++i) {
         const bool pt = dynamic_cast<TPassthroughColumn*>(cols[i]) != nullptr;
-        if (pt) seenPassthrough = true;
+        if (pt)
+            seenPassthrough = true;
         else if (seenPassthrough) {
             mixed = true;
             break;
@@ -464,7 +468,8 @@ void TCustomDBGridX::InternalLayout() {
         for (int i = cols.Count() - 1; i >= 0; --i) {
             TField* f = cols[i]->Field();
             bool member = false;
-            for (int j = 0; f && j < dataLink_->FieldCount() && !member; ++j) member = dataLink_->GetMappedField(j) == f;
+            for (int j = 0; f && j < dataLink_->FieldCount() && !member; ++j)
+                member = dataLink_->GetMappedField(j) == f;
             if (!member) cols.items_.erase(cols.items_.begin() + i);
         }
         const int n = dataLink_->FieldCount();
@@ -509,15 +514,17 @@ void TCustomDBGridX::InternalLayout() {
     for (int i = 0; i < cols.Count(); ++i) {
         TColumnX* c = cols[i];
         TField* f = c->Visible() ? c->Field() : nullptr;
-        c->IsMoneyColumn = drawCurrency_ && f &&
-                           (f->DataType() == ftCurrency || (f->DataType() == ftFloat && f->Currency()));
+        c->IsMoneyColumn =
+            drawCurrency_ && f && (f->DataType() == ftCurrency || (f->DataType() == ftFloat && f->Currency()));
         hasMoneyColumns_ = hasMoneyColumns_ || c->IsMoneyColumn;
     }
 
     // 7-8.
     SetColCount(cols.Count() + indicatorOffset_);
-    if (!dataLink_->Active() && cols.State() == csDefault) SetFixedCols(indicatorOffset_ + hidden);
-    else SetFixedCols(indicatorOffset_ + frozenCols_ + hidden);
+    if (!dataLink_->Active() && cols.State() == csDefault)
+        SetFixedCols(indicatorOffset_ + hidden);
+    else
+        SetFixedCols(indicatorOffset_ + frozenCols_ + hidden);
     titleOffset_ = options_.Has(dgTitles) ? 1 : 0;
 
     // 10-12. Row heights from the font.
@@ -527,8 +534,10 @@ void TCustomDBGridX::InternalLayout() {
     int drh = (rowHeight_ < 1 && rowLines_ < 1) ? h + extra : (m.Height + m.ExternalLeading) * rowLines_ + rowHeight_;
     if (optionsX_.Has(dghFitRowHeightToText) && h > 0) {
         const int n = drh - extra;
-        if (n % h <= h / 2) drh = (n / h == 0 ? (n / h + 1) : n / h) * h + extra;
-        else drh = (n / h + 1) * h + extra;
+        if (n % h <= h / 2)
+            drh = (n / h == 0 ? (n / h + 1) : n / h) * h + extra;
+        else
+            drh = (n / h + 1) * h + extra;
         rowLines_ = (drh - extra) / h;
         rowHeight_ = extra;
     }
@@ -539,7 +548,8 @@ void TCustomDBGridX::InternalLayout() {
     if (options_.Has(dgTitles)) {
         int th = 0;
         if (cols.Count() == 0) th = MetricsOf(titleFont_).Height + rowSpacing_;
-        for (int i = 0; i < cols.Count(); ++i) th = std::max(th, MetricsOf(cols[i]->Title()->Font()).Height + rowSpacing_);
+        for (int i = 0; i < cols.Count(); ++i)
+            th = std::max(th, MetricsOf(cols[i]->Title()->Font()).Height + rowSpacing_);
         if (hasMoneyColumns_) th += currencyStyle_->CHNHeight();
         SetRowHeights(0, th);
     }
@@ -580,11 +590,13 @@ void TCustomDBGridX::InternalLayout() {
         const std::vector<THeadTreeNode*> leaves = BuildTitleTree(*titleTree_, specs, rowH, options_.Has(dgColLines));
         for (size_t i = 0; i < leaves.size(); ++i) leafColumns_[i] = leaves[i];
         const QFont groupFont = titleFont_;
-        const int h = CalcTitleBandHeights(*titleTree_, vTitleMargin_, [&](const THeadTreeNode& n, const QString& t, int w) {
-            return DefaultTextHeight(t, w, n.Child || !n.Column ? groupFont : n.Column->Title()->Font());
-        });
+        const int h =
+            CalcTitleBandHeights(*titleTree_, vTitleMargin_, [&](const THeadTreeNode& n, const QString& t, int w) {
+                return DefaultTextHeight(t, w, n.Child || !n.Column ? groupFont : n.Column->Title()->Font());
+            });
         if (options_.Has(dgTitles))
-            SetRowHeights(0, h - (optionsX_.Has(dghFixed3D) ? 1 : 3) + (hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0));
+            SetRowHeights(
+                0, h - (optionsX_.Has(dghFixed3D) ? 1 : 3) + (hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0));
     }
 
     // 20-22.
@@ -626,8 +638,10 @@ void TCustomDBGridX::AutoFitPass() {
         long long s = 0;
         int fixedSum = 0;
         for (TColumnX* c : visibleColumns_) {
-            if (c->AutoFitColWidth() && !c->AutoFitFixed) s += c->BaseWidth;
-            else fixedSum += c->Width();
+            if (c->AutoFitColWidth() && !c->AutoFitFixed)
+                s += c->BaseWidth;
+            else
+                fixedSum += c->Width();
         }
         avail = std::max(0, std::max(ClientWidth(), minAutoFitWidth_) - fixedSum);
         if (options_.Has(dgIndicator)) avail -= ColWidths(0);
@@ -673,8 +687,10 @@ void TCustomDBGridX::UpdateRowCount() {
         if (titleOffset_) SetRowHeights(0, titleH);
         dataLink_->SetBufferCount(VisibleRowCount());
         SetRowCount(dataLink_->RecordCount() + titleOffset_);
-        if (options_.Has(dgRowSelect)) SetTopRow(FixedRows());
-        else SetTopRow(std::min(topSaved, RowCount() - 1));
+        if (options_.Has(dgRowSelect))
+            SetTopRow(FixedRows());
+        else
+            SetTopRow(std::min(topSaved, RowCount() - 1));
         if (footerRowCount_ > 0) PlaceFooterRows();
         UpdateActive();
     } else {
@@ -799,9 +815,12 @@ void TCustomDBGridX::VertSliderReleased() {
     if (!dataLink_->Active()) return;
     TDataSet* ds = dataLink_->DataSet();
     const int p = verticalScrollBar()->sliderPosition();
-    if (p <= 1) ds->First();
-    else if (p < ds->RecordCount()) ds->SetRecNo(p);
-    else ds->Last();
+    if (p <= 1)
+        ds->First();
+    else if (p < ds->RecordCount())
+        ds->SetRecNo(p);
+    else
+        ds->Last();
     UpdateScrollBar();
 }
 
@@ -894,7 +913,8 @@ void TCustomDBGridX::TopLeftChanged() {
 
 void TCustomDBGridX::SizeChanged() {
     if (updateLock_ != 0) return;
-    if (autoFitColWidths_) LayoutChanged();
+    if (autoFitColWidths_)
+        LayoutChanged();
     else {
         UpdateRowCount();
         UpdateScrollBar();
@@ -933,8 +953,7 @@ void TCustomDBGridX::ClearSelection() {
 }
 
 bool TCustomDBGridX::CanModifyRecord() const {
-    return dataLink_->Active() &&
-           (AllowedOperations.Has(alopUpdateX) || dataLink_->DataSet()->State() == dsInsert);
+    return dataLink_->Active() && (AllowedOperations.Has(alopUpdateX) || dataLink_->DataSet()->State() == dsInsert);
 }
 
 bool TCustomDBGridX::CanEditModify() const {
@@ -949,8 +968,8 @@ bool TCustomDBGridX::CanEditModify() const {
 }
 
 bool TCustomDBGridX::DeletePrompt() {
-    QString text = selectedRows_->Count() < 2 ? QStringLiteral("Delete record?")
-                                              : QStringLiteral("Delete all selected records?");
+    QString text =
+        selectedRows_->Count() < 2 ? QStringLiteral("Delete record?") : QStringLiteral("Delete all selected records?");
     if (OnGetConfirmText) OnGetConfirmText(text);
     if (!options_.Has(dgConfirmDelete)) return true;
     if (!ui_) return false;

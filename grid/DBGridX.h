@@ -36,13 +36,37 @@ public:
     QString Text() const { return QString::fromStdString(what()); }
 };
 
-enum TDBGridOption { dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines,
-                     dgTabs, dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect };
+enum TDBGridOption {
+    dgEditing,
+    dgAlwaysShowEditor,
+    dgTitles,
+    dgIndicator,
+    dgColumnResize,
+    dgColLines,
+    dgRowLines,
+    dgTabs,
+    dgRowSelect,
+    dgAlwaysShowSelection,
+    dgConfirmDelete,
+    dgCancelOnExit,
+    dgMultiSelect
+};
 using TDBGridOptions = TSet<TDBGridOption>;
 
-enum TDBGridXOption { dghFixed3D, dghFrozen3D, dghFooter3D, dghData3D, dghResizeWholeRightPart, dghHighlightFocus,
-                      dghClearSelection, dghFitRowHeightToText, dghAutoSortMarking, dghMultiSortMarking,
-                      dghEnterAsTab, dghTraceColSizing };
+enum TDBGridXOption {
+    dghFixed3D,
+    dghFrozen3D,
+    dghFooter3D,
+    dghData3D,
+    dghResizeWholeRightPart,
+    dghHighlightFocus,
+    dghClearSelection,
+    dghFitRowHeightToText,
+    dghAutoSortMarking,
+    dghMultiSortMarking,
+    dghEnterAsTab,
+    dghTraceColSizing
+};
 using TDBGridXOptions = TSet<TDBGridXOption>;
 
 enum TDBGridXAllowedOperation { alopInsertX, alopUpdateX, alopDeleteX, alopAppendX };
@@ -55,11 +79,11 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Text metrics of a font as the layout uses them.
 struct TTextMetrics {
-    int Height = 0;            // height of "Wg"
+    int Height = 0;  // height of "Wg"
     int ExternalLeading = 0;
     int InternalLeading = 0;
     int Overhang = 0;
-    int ZeroWidth = 0;         // width of "0"
+    int ZeroWidth = 0;  // width of "0"
     int AveCharWidth = 0;
 };
 
@@ -310,7 +334,8 @@ public:
     void WriteCellText(QPainter& p, const QRect& rect, int dx, int dy, const QString& text, TAlignment alignment,
                        TTextLayout layout, bool wordWrap, bool endEllipsis, int leftMargin, int rightMargin) const;
     // The end-ellipsis shortening: first (length − k) characters and "...", k from 2 upward.
-    static QString ShortenWithEllipsis(const QString& text, int width, const std::function<int(const QString&)>& measure);
+    static QString ShortenWithEllipsis(const QString& text, int width,
+                                       const std::function<int(const QString&)>& measure);
     void DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight, bool topLeft, bool sunken, bool pressed) const;
     // Finished cell texts kept between paints (see CellTextCache.h).
     TCellTextCache& TextCache() { return textCache_; }
@@ -356,10 +381,19 @@ protected:
 
     virtual void DefineFieldMap();
     virtual void SetColumnAttributes();
-    virtual void CellClick(TColumnX* c) { if (OnCellClick) OnCellClick(c); }
-    virtual void TitleClick(TColumnX* c) { if (OnTitleClick) OnTitleClick(c); }
-    virtual void ColEnter() { if (OnColEnter) OnColEnter(); }
-    virtual void ColExit() { if (OnColExit) OnColExit(); }
+    virtual void CellClick(TColumnX* c) {
+        if (OnCellClick) OnCellClick(c);
+    }
+    virtual void TitleClick(TColumnX* c) {
+        if (OnTitleClick) OnTitleClick(c);
+    }
+    virtual void ColEnter() {
+        if (OnColEnter) OnColEnter();
+    }
+    virtual void ColExit() {
+        if (OnColExit) OnColExit();
+    }
+
 public:
     // Painting and export take cell and footer looks through these.
     virtual void GetCellParams(TColumnX* c, QFont& f, QColor& bg, TGridDrawState st) {
@@ -369,6 +403,7 @@ public:
                                  TGridDrawState st, QString& text) {
         if (OnGetFooterParams) OnGetFooterParams(dataCol, row, c, f, bg, a, st, text);
     }
+
 protected:
     virtual void DrawColumnCell(const QRect& r, int dataCol, TColumnX* c, TGridDrawState st) {
         if (OnDrawColumnCell) OnDrawColumnCell(r, dataCol, c, st);
@@ -376,7 +411,9 @@ protected:
     virtual void DrawDataCell(const QRect& r, TField* f, TGridDrawState st) {
         if (OnDrawDataCell) OnDrawDataCell(r, f, st);
     }
-    virtual void TitleBtnClick(int col, TColumnX* c) { if (OnTitleBtnClick) OnTitleBtnClick(col, c); }
+    virtual void TitleBtnClick(int col, TColumnX* c) {
+        if (OnTitleBtnClick) OnTitleBtnClick(col, c);
+    }
     virtual void SortMarkingChanged() {
         if (optionsX_.Has(dghAutoSortMarking) && OnSortMarkingChanged) OnSortMarkingChanged();
     }
@@ -407,8 +444,8 @@ private:
     void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark);
     void DrawTitleGroups(QPainter& p, THeadTreeNode* leaf, const QRect& cellRect, const QRect& leafRect,
                          bool endEllipsis, int dy);
-    void DrawFooterCell(QPainter& p, int row, QRect rect, const QRect& cellRect, TColumnX* column,
-                        TGridDrawState state, int dx, int dy);
+    void DrawFooterCell(QPainter& p, int row, QRect rect, const QRect& cellRect, TColumnX* column, TGridDrawState state,
+                        int dx, int dy);
     void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, const QRect& cellRect, TColumnX* column,
                           TGridDrawState state, int dx, int dy, bool& dark);
     void StartTimer(int interval);
@@ -457,7 +494,7 @@ private:
 
     // input state
     bool keepSelection_ = true;
-    int mouseSelState_ = 0;     // 0 none, 1 rows, 2 columns, 3 rectangle, 6 frozen sizing
+    int mouseSelState_ = 0;       // 0 none, 1 rows, 2 columns, 3 rectangle, 6 frozen sizing
     bool selectRowsMode_ = true;  // rows moved over while selecting become selected
     TBookmark rowSelAnchor_ = -1;
     bool rowSelAnchorWasSelected_ = false;
@@ -469,8 +506,8 @@ private:
     int timerInterval_ = -1;
     int wheelAccum_ = 0;
     bool dblClick_ = false, dblPress_ = false;
-    bool dataDrag_ = false;              // a press in the data area drags the current cell along
-    TGridCoord pressedCheckCell_;        // the image or check-box cell pressed, (-1, -1) when none
+    bool dataDrag_ = false;        // a press in the data area drags the current cell along
+    TGridCoord pressedCheckCell_;  // the image or check-box cell pressed, (-1, -1) when none
 };
 
 // The grid as forms place it.

@@ -69,8 +69,10 @@ void TCustomDBGridX::HideEditor(bool commit) {
         const QString t = editor_->text();
         if (c->ColumnKind() == 3) {
             const int k = int(c->PickList().indexOf(t));
-            if (k >= 0 && k < c->KeyList().size()) c->Field()->SetText(c->KeyList()[k]);
-            else c->Field()->Clear();
+            if (k >= 0 && k < c->KeyList().size())
+                c->Field()->SetText(c->KeyList()[k]);
+            else
+                c->Field()->Clear();
         } else {
             c->Field()->SetText(t);
         }

@@ -9,8 +9,7 @@ namespace qm::grid {
 QString FormatFooterSum(const TField* f, TCurrency sum) {
     if (!f) return {};
     switch (f->DataType()) {
-    case ftInteger:
-        return f->DisplayFormat.isEmpty() ? CurrToStrFixed(sum, 0) : FormatCurr(f->DisplayFormat, sum);
+    case ftInteger: return f->DisplayFormat.isEmpty() ? CurrToStrFixed(sum, 0) : FormatCurr(f->DisplayFormat, sum);
     case ftFloat:
     case ftCurrency: {
         const QString pattern = !f->EditFormat.isEmpty() ? f->EditFormat : f->DisplayFormat;

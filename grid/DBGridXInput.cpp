@@ -1,6 +1,6 @@
 // Keyboard, mouse and the record moves of the data grid.
-#include "grid/DBGridX.h"
 #include "grid/Clipboard.h"
+#include "grid/DBGridX.h"
 #include "grid/InplaceEdit.h"
 
 #include <QApplication>
@@ -22,12 +22,16 @@ void TCustomDBGridX::MoveBy(bool select, int distance, bool rowMode, bool toEnd)
         if (select) {
             if (selection_->SelectionType() != gstRectangle)
                 selection_->Rect().Select(SelectedIndex(), ds->Bookmark(), false);
-            if (toEnd) distance > 0 ? ds->Last() : ds->First();
-            else ds->MoveBy(distance);
+            if (toEnd)
+                distance > 0 ? ds->Last() : ds->First();
+            else
+                ds->MoveBy(distance);
             selection_->Rect().Select(SelectedIndex(), ds->Bookmark(), true);
         } else {
-            if (toEnd) distance > 0 ? ds->Last() : ds->First();
-            else ds->MoveBy(distance);
+            if (toEnd)
+                distance > 0 ? ds->Last() : ds->First();
+            else
+                ds->MoveBy(distance);
         }
         return;
     }
@@ -87,8 +91,10 @@ void TCustomDBGridX::NextRow(bool shift) {
 
 void TCustomDBGridX::PriorRow(bool shift) {
     TDataSet* ds = dataLink_->DataSet();
-    if (ds->State() == dsInsert && ds->Eof() && !ds->Modified() && !dataLink_->Modified()) ds->Cancel();
-    else MoveBy(shift, -1, !shift, false);
+    if (ds->State() == dsInsert && ds->Eof() && !ds->Modified() && !dataLink_->Modified())
+        ds->Cancel();
+    else
+        MoveBy(shift, -1, !shift, false);
 }
 
 void TCustomDBGridX::Tab(bool goForward) {
@@ -152,7 +158,8 @@ void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
     // Space on an image or check-box cell steps its value (Shift: backwards).
     const int sel = SelectedIndex();
     if (key == Qt::Key_Space && !options_.Has(dgRowSelect) && dataLink_->Active() && sel >= 0 &&
-        sel < columns_->Count() && (columns_->Items(sel)->ColumnKind() == 4 || columns_->Items(sel)->ColumnKind() == 5)) {
+        sel < columns_->Count() &&
+        (columns_->Items(sel)->ColumnKind() == 4 || columns_->Items(sel)->ColumnKind() == 5)) {
         columns_->Items(sel)->SetNextFieldValue((e->modifiers() & Qt::ShiftModifier) ? -1 : 1);
         e->accept();
         return;
@@ -192,7 +199,8 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
     TDataSet* ds = dataLink_->DataSet();
     const bool extending = shiftHeld && options_.Has(dgMultiSelect);
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (optionsX_.Has(dghEnterAsTab)) key = Qt::Key_Tab;
+        if (optionsX_.Has(dghEnterAsTab))
+            key = Qt::Key_Tab;
         else {
             if (!options_.Has(dgAlwaysShowEditor)) dataLink_->UpdateRecord();
             return;
@@ -218,8 +226,10 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             if (!(shift & Qt::AltModifier)) Tab(!shiftHeld);
             break;
         case Qt::Key_Escape:
-            if (!dataLink_->Modified()) ds->Cancel();
-            else dataLink_->Reset();
+            if (!dataLink_->Modified())
+                ds->Cancel();
+            else
+                dataLink_->Reset();
             ClearSelection();
             break;
         case Qt::Key_PageUp:
@@ -251,8 +261,10 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         case Qt::Key_Insert:
             if (!shiftHeld && ds->CanModify() && !readOnly_ && options_.Has(dgEditing)) {
                 ClearSelection();
-                if (AllowedOperations.Has(alopInsertX)) ds->Insert();
-                else if (AllowedOperations.Has(alopAppendX)) ds->Append();
+                if (AllowedOperations.Has(alopInsertX))
+                    ds->Insert();
+                else if (AllowedOperations.Has(alopAppendX))
+                    ds->Append();
             }
             break;
         default: break;
@@ -264,23 +276,31 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         switch (key) {
         case Qt::Key_PageUp:
         case Qt::Key_Up:
-            if (extending) MoveBy(true, -dataLink_->ActiveRecord(), true, false);
-            else ds->MoveBy(-dataLink_->ActiveRecord());
+            if (extending)
+                MoveBy(true, -dataLink_->ActiveRecord(), true, false);
+            else
+                ds->MoveBy(-dataLink_->ActiveRecord());
             break;
         case Qt::Key_PageDown:
         case Qt::Key_Down: {
             const int n = dataLink_->RecordCount() - dataLink_->ActiveRecord() - 1;
-            if (extending) MoveBy(true, n, true, false);
-            else ds->MoveBy(n);
+            if (extending)
+                MoveBy(true, n, true, false);
+            else
+                ds->MoveBy(n);
             break;
         }
         case Qt::Key_Home:
-            if (extending) MoveBy(true, -1, true, true);
-            else ds->First();
+            if (extending)
+                MoveBy(true, -1, true, true);
+            else
+                ds->First();
             break;
         case Qt::Key_End:
-            if (extending) MoveBy(true, 1, true, true);
-            else ds->Last();
+            if (extending)
+                MoveBy(true, 1, true, true);
+            else
+                ds->Last();
             break;
         case Qt::Key_Left: MoveCol(indicatorOffset_, 1, false); break;
         case Qt::Key_Right: MoveCol(ColCount() - 1, -1, false); break;
@@ -306,8 +326,10 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             // Otherwise a record is deleted only after the prompt.
             if (!readOnly_ && !ds->IsEmpty() && ds->CanModify() && AllowedOperations.Has(alopDeleteX) &&
                 DeletePrompt()) {
-                if (selectedRows_->Count() == 0) ds->Delete();
-                else selectedRows_->Delete();
+                if (selectedRows_->Count() == 0)
+                    ds->Delete();
+                else
+                    selectedRows_->Delete();
             }
             break;
         default: break;
@@ -396,8 +418,10 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
             }
         }
         if (c.X == 0 && options_.Has(dgIndicator) && options_.Has(dgMultiSelect) && dataLink_->Active()) {
-            if (selection_->SelectionType() == gstAll) selection_->Clear();
-            else selection_->SelectAll();
+            if (selection_->SelectionType() == gstAll)
+                selection_->Clear();
+            else
+                selection_->SelectAll();
             return;
         }
         if (options_.Has(dgColumnResize)) {
@@ -419,7 +443,8 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
         if (!ctrl && !shift && optionsX_.Has(dghClearSelection)) ClearSelection();
         if (options_.Has(dgMultiSelect) && !options_.Has(dgRowSelect) && e->button() == Qt::LeftButton &&
             dataCol >= 0 && !ds->IsEmpty()) {
-            if (!shift) selection_->Rect().Select(dataCol, ds->Bookmark(), false);
+            if (!shift)
+                selection_->Rect().Select(dataCol, ds->Bookmark(), false);
             else {
                 if (selection_->SelectionType() != gstRectangle)
                     selection_->Rect().Select(RawToDataColumn(Col()), before, false);
@@ -469,8 +494,8 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
             titleTracking_ = titlePressed_ = false;
             InvalidateCell(pressedCol_, 0);
             pressedCol_ = -1;
-            QMouseEvent replay(QEvent::MouseButtonPress, QPointF(pressPoint_), QPointF(pressPoint_),
-                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent replay(QEvent::MouseButtonPress, QPointF(pressPoint_), QPointF(pressPoint_), Qt::LeftButton,
+                               Qt::LeftButton, Qt::NoModifier);
             BaseMouseDown(&replay);
             BaseMouseMove(e);
         }
@@ -512,7 +537,8 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
         titleTracking_ = false;
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
         const int col = pressedCol_;
-        const bool over = titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(col, pt.x(), pt.y());
+        const bool over =
+            titlePressed_ && c.X == col && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(col, pt.x(), pt.y());
         titlePressed_ = false;
         pressedCol_ = -1;
         InvalidateCell(col, 0);
@@ -582,8 +608,10 @@ void TCustomDBGridX::StopTimer() {
 
 void TCustomDBGridX::timerEvent(QTimerEvent* e) {
     if (e->timerId() == timer_.timerId()) {
-        if (mouseSelState_ == 1 || mouseSelState_ == 3 || dataDrag_) DoAutoScroll();
-        else StopTimer();
+        if (mouseSelState_ == 1 || mouseSelState_ == 3 || dataDrag_)
+            DoAutoScroll();
+        else
+            StopTimer();
         return;
     }
     TCustomGrid::timerEvent(e);
@@ -616,7 +644,8 @@ void TCustomDBGridX::DoAutoScroll() {
         if (hdir < 0 && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
         if (hdir > 0 && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
     }
-    if (hdir != 0 && mouseSelState_ != 1 && !options_.Has(dgRowSelect)) MoveCol(Col() + hdir, hdir, mouseSelState_ == 3);
+    if (hdir != 0 && mouseSelState_ != 1 && !options_.Has(dgRowSelect))
+        MoveCol(Col() + hdir, hdir, mouseSelState_ == 3);
     if (mouseSelState_ == 3) {
         if (vdir != 0 && step.Rows > 0) ds->MoveBy(step.Rows * vdir);
         selection_->Rect().Select(SelectedIndex(), ds->Bookmark(), true);

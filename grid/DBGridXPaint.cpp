@@ -51,8 +51,10 @@ void TCustomDBGridX::BuildImages() {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(128, 128, 128));
         // A six-pixel triangle in the middle of the image.
-        if (i == 0) p.drawPolygon(QPolygon({QPoint(0, 2), QPoint(7, 2), QPoint(4, 7), QPoint(3, 7)}));
-        else p.drawPolygon(QPolygon({QPoint(3, 2), QPoint(4, 2), QPoint(7, 7), QPoint(0, 7)}));
+        if (i == 0)
+            p.drawPolygon(QPolygon({QPoint(0, 2), QPoint(7, 2), QPoint(4, 7), QPoint(3, 7)}));
+        else
+            p.drawPolygon(QPolygon({QPoint(3, 2), QPoint(4, 2), QPoint(7, 7), QPoint(0, 7)}));
         sortMarkerImages_[i] = pm;
     }
 }
@@ -111,20 +113,23 @@ void TCustomDBGridX::WriteCellText(QPainter& p, const QRect& rect, int dx, int d
         return;
     }
     // Wrapped path: the rectangle shrunk by the offsets and the margins.
-    QRect r(rect.left() + dx + leftMargin, rect.top() + dy, rect.width() - 2 * dx - leftMargin - rightMargin + (dx > 0 ? 1 : 0),
-            rect.height() - 2 * dy);
+    QRect r(rect.left() + dx + leftMargin, rect.top() + dy,
+            rect.width() - 2 * dx - leftMargin - rightMargin + (dx > 0 ? 1 : 0), rect.height() - 2 * dy);
     int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
     flags |= alignment == taRightJustify ? Qt::AlignRight : alignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     if (layout != tlTop) {
         const int h = fm.boundingRect(QRect(0, 0, std::max(1, r.width()), 100000), flags, text).height();
-        if (layout == tlCenter) r.setTop(r.top() + r.height() / 2 - h / 2);
-        else r.setTop(r.bottom() + 1 - h);
+        if (layout == tlCenter)
+            r.setTop(r.top() + r.height() / 2 - h / 2);
+        else
+            r.setTop(r.bottom() + 1 - h);
         r.setHeight(std::max(h, 0));
     }
     p.save();
     p.setClipRect(rect, Qt::IntersectClip);
     QString t = text;
-    if (endEllipsis) t = fm.elidedText(text, Qt::ElideRight, r.width() * std::max(1, r.height() / std::max(1, fm.height())));
+    if (endEllipsis)
+        t = fm.elidedText(text, Qt::ElideRight, r.width() * std::max(1, r.height() / std::max(1, fm.height())));
     p.drawText(r, flags | Qt::AlignTop, t);
     p.restore();
 }
@@ -161,9 +166,8 @@ void TCustomDBGridX::DrawCellEdge(QPainter& p, const QRect& r, bool bottomRight,
     if (bottomRight) PenLine(p, rr, t, rr, b);
 }
 
-void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol,
-                                   int startRow, const QRect& band, const QColor& onColor,
-                                   const QColor& offColor) const {
+void TCustomDBGridX::DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol, int startRow,
+                                   const QRect& band, const QColor& onColor, const QColor& offColor) const {
     if (band.width() <= 0 || band.height() <= 0) return;
     const TGridOptions go = GridOptions();
     const bool vertOn = fixedBand ? go.Has(goFixedVertLine) : go.Has(goVertLine);
@@ -228,13 +232,15 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
     const TGridAxisDrawInfo& v = info.Vert;
     // The frozen band: the last FrozenCols fixed columns with their lines.
     int frozenW = 0;
-    for (int c = std::max(0, FixedCols() - frozenCols_); c < FixedCols(); ++c) frozenW += ColWidths(c) + h.EffectiveLineWidth;
+    for (int c = std::max(0, FixedCols() - frozenCols_); c < FixedCols(); ++c)
+        frozenW += ColWidths(c) + h.EffectiveLineWidth;
     p.setRenderHint(QPainter::Antialiasing, false);
     // Backgrounds first (lines go over the one-pixel gaps between cells).
     p.fillRect(QRect(0, 0, h.FixedBoundary, v.GridBoundary), fixedColor_);
     p.fillRect(QRect(h.FixedBoundary, 0, h.GridBoundary - h.FixedBoundary, v.FixedBoundary), fixedColor_);
-    p.fillRect(QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary, v.GridBoundary - v.FixedBoundary),
-               color_);
+    p.fillRect(
+        QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary, v.GridBoundary - v.FixedBoundary),
+        color_);
     if (h.EffectiveLineWidth > 0 || v.EffectiveLineWidth > 0) {
         DrawLinesBand(p, info, true, 0, 0, QRect(0, 0, h.FixedBoundary, v.FixedBoundary), fixedLine, fixedColor_);
         DrawLinesBand(p, info, true, LeftCol(), 0,
@@ -244,19 +250,22 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
                       QRect(0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary - v.FixedBoundary), fixedLine,
                       fixedColor_);
         if (frozenCols_ > 0 && !optionsX_.Has(dghFrozen3D))
-            DrawLinesBand(p, info, false, FixedCols() - frozenCols_, TopRow(),
-                          QRect(h.FixedBoundary - frozenW, v.FixedBoundary, frozenW - 1, v.GridBoundary - v.FixedBoundary),
-                          dataLine, color_);
-        DrawLinesBand(p, info, false, LeftCol(), TopRow(),
-                      QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary,
-                            v.GridBoundary - v.FixedBoundary),
-                      dataLine, color_);
+            DrawLinesBand(
+                p, info, false, FixedCols() - frozenCols_, TopRow(),
+                QRect(h.FixedBoundary - frozenW, v.FixedBoundary, frozenW - 1, v.GridBoundary - v.FixedBoundary),
+                dataLine, color_);
+        DrawLinesBand(
+            p, info, false, LeftCol(), TopRow(),
+            QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary, v.GridBoundary - v.FixedBoundary),
+            dataLine, color_);
     }
     DrawCells(p, clip, info);
     if (useMultiTitle_) titleTree_->ForAll([](THeadTreeNode* n) { n->Drawn = false; });
     // Right of and below the cells: the grid's colour.
-    if (h.GridBoundary < ClientWidth()) p.fillRect(QRect(h.GridBoundary, 0, ClientWidth() - h.GridBoundary, v.GridBoundary), color_);
-    if (v.GridBoundary < ClientHeight()) p.fillRect(QRect(0, v.GridBoundary, ClientWidth(), ClientHeight() - v.GridBoundary), color_);
+    if (h.GridBoundary < ClientWidth())
+        p.fillRect(QRect(h.GridBoundary, 0, ClientWidth() - h.GridBoundary, v.GridBoundary), color_);
+    if (v.GridBoundary < ClientHeight())
+        p.fillRect(QRect(0, v.GridBoundary, ClientWidth(), ClientHeight() - v.GridBoundary), color_);
     if (gridState_ == gsColSizing) {
         QPen pen(Qt::black, 1, Qt::DotLine);
         p.setPen(pen);
@@ -327,8 +336,7 @@ void TCustomDBGridX::DrawIndicatorCell(QPainter& p, int row, QRect rect, int dat
     if (dataRow >= 0 && (dataRow < dataLink_->RecordCount() || footerRowCount_ == 0)) {
         TActiveRecordGuard guard(*dataLink_);
         dataLink_->SetActiveRecord(dataRow);
-        selected = options_.Has(dgMultiSelect) &&
-                   selection_->DataCellSelected(-1, dataLink_->DataSet()->Bookmark());
+        selected = options_.Has(dgMultiSelect) && selection_->DataCellSelected(-1, dataLink_->DataSet()->Bookmark());
     }
     const QColor fill = selected ? kDarkHighlight : brush;
     p.setBrush(fill);
@@ -366,7 +374,8 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     if (leaf) {
         caption = leaf->Text;
         // The column's own band is the lower part of the cell; the group bands lie above.
-        const QRect groups(rect.left(), rect.top(), rect.width(), std::max(0, rect.bottom() + 1 - leaf->Height + 3 - moneyH - rect.top()));
+        const QRect groups(rect.left(), rect.top(), rect.width(),
+                           std::max(0, rect.bottom() + 1 - leaf->Height + 3 - moneyH - rect.top()));
         rect.setTop(rect.bottom() + 1 - leaf->Height + 3 - moneyH);
         if (groups.height() > 0) p.fillRect(groups, fixedColor_);
     }
@@ -426,7 +435,8 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
         if (w > 0) {
             p.setFont(sortFont);
             p.setPen(dark ? QColor(Qt::white) : textColor);
-            p.drawText(rect.right() + 1 - w - 2 + s, y - 1 + QFontMetrics(sortFont).ascent(), QString::number(t->SortIndex()));
+            p.drawText(rect.right() + 1 - w - 2 + s, y - 1 + QFontMetrics(sortFont).ascent(),
+                       QString::number(t->SortIndex()));
             p.setFont(f);
         }
     }
@@ -436,8 +446,8 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     }
     if (money) {
         p.setFont(f);
-        DrawMoneyHeader(*currencyStyle_, p, QRect(fullRect.left(), fullRect.bottom() + 1 - moneyH, fullRect.width(), moneyH),
-                        palette());
+        DrawMoneyHeader(*currencyStyle_, p,
+                        QRect(fullRect.left(), fullRect.bottom() + 1 - moneyH, fullRect.width(), moneyH), palette());
     }
 }
 
@@ -464,10 +474,14 @@ void TCustomDBGridX::DrawTitleGroups(QPainter& p, THeadTreeNode* node, const QRe
     const QColor bg = fixedColor_;
     p.fillRect(piece, bg);
     QRect textRect = piece;
-    if (leftOver == 0) textRect.setLeft(textRect.left() + 2);
-    else leftOver -= 2;
-    if (rightOver == 0) textRect.setRight(textRect.right() - 2);
-    else rightOver -= 2;
+    if (leftOver == 0)
+        textRect.setLeft(textRect.left() + 2);
+    else
+        leftOver -= 2;
+    if (rightOver == 0)
+        textRect.setRight(textRect.right() - 2);
+    else
+        rightOver -= 2;
     p.setPen(palette().color(QPalette::ButtonText));
     p.setFont(titleFont_);
     p.save();
@@ -475,7 +489,9 @@ void TCustomDBGridX::DrawTitleGroups(QPainter& p, THeadTreeNode* node, const QRe
     WriteCellText(p, textRect, 0, dy, h->Text, taCenter, tlCenter, true, endEllipsis, leftOver, rightOver);
     p.restore();
     h->Drawn = true;
-    if (fixed3D) DrawCellEdge(p, piece.adjusted(0, -1, 0, 1), rightOver + 2 == 0 || rightOver == 0, leftOver + 2 == 0 || leftOver == 0, false, false);
+    if (fixed3D)
+        DrawCellEdge(p, piece.adjusted(0, -1, 0, 1), rightOver + 2 == 0 || rightOver == 0,
+                     leftOver + 2 == 0 || leftOver == 0, false, false);
     if (options_.Has(dgRowLines)) {
         p.setPen(flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
         p.drawLine(piece.left(), band.bottom() + 1, piece.right(), band.bottom() + 1);

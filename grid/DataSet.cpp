@@ -13,11 +13,23 @@ TField::TField(TDataSet* ds, int fieldNo, QString name, TFieldType type, int siz
     : ds_(ds), fieldNo_(fieldNo), name_(std::move(name)), type_(type), size_(size) {
     // Strings are left-aligned and numbers right-aligned; a string shows its declared length.
     switch (type) {
-    case ftInteger: displayWidth_ = 10; alignment_ = taRightJustify; break;
+    case ftInteger:
+        displayWidth_ = 10;
+        alignment_ = taRightJustify;
+        break;
     case ftFloat:
-    case ftCurrency: displayWidth_ = 10; alignment_ = taRightJustify; break;
-    case ftBoolean: displayWidth_ = 5; alignment_ = taCenter; break;
-    default: displayWidth_ = std::max(1, size); alignment_ = taLeftJustify; break;
+    case ftCurrency:
+        displayWidth_ = 10;
+        alignment_ = taRightJustify;
+        break;
+    case ftBoolean:
+        displayWidth_ = 5;
+        alignment_ = taCenter;
+        break;
+    default:
+        displayWidth_ = std::max(1, size);
+        alignment_ = taLeftJustify;
+        break;
     }
 }
 
@@ -89,7 +101,8 @@ void TField::SetAsString(const QString& v) {
     case ftCurrency: {
         bool ok = false;
         const double d = v.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(d)) throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(v));
+        if (!ok || !std::isfinite(d))
+            throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(v));
         return SetValue(db::Value(d));
     }
     default: return SetValue(db::Value(v));
@@ -212,8 +225,10 @@ void TDataSet::MoveTo(int row) {
     const int oldWin = win_;
     cur_ = row;
     readRow_ = -1;
-    if (cur_ < win_) win_ = cur_;
-    else if (cur_ >= win_ + buf_) win_ = cur_ - buf_ + 1;
+    if (cur_ < win_)
+        win_ = cur_;
+    else if (cur_ >= win_ + buf_)
+        win_ = cur_ - buf_ + 1;
     DataEvent(deDataSetScroll, win_ - oldWin);
     if (state_ == dsBrowse) Notify(dnAfterScroll);
 }
@@ -440,15 +455,16 @@ void TQueryDataSet::Open(const QString& sql, const db::Params& params) {
         const db::Field& f = q_.Fields(i);
         const QString t = f.DeclaredType().toUpper();
         TFieldType type = ftString;
-        if (t.contains(u"INT")) type = ftInteger;
+        if (t.contains(u"INT"))
+            type = ftInteger;
         else if (t.contains(u"NUMERIC") || t.contains(u"REAL") || t.contains(u"FLOA") || t.contains(u"DOUB") ||
                  t.contains(u"DECIMAL"))
             type = ftFloat;
         else if (t.isEmpty() && q_.RecordCount() > 0) {
             const db::Value& v = q_.ValueAt(0, i);
             type = v.kind() == db::Value::Kind::Integer ? ftInteger
-                   : v.kind() == db::Value::Kind::Real ? ftFloat
-                                                       : ftString;
+                   : v.kind() == db::Value::Kind::Real  ? ftFloat
+                                                        : ftString;
         }
         // A text column without a declared length shows 20 characters: SQLite keeps no
         // length, and measuring every row would cost more than it tells.

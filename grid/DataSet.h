@@ -30,15 +30,31 @@ enum TFieldType { ftUnknown, ftString, ftInteger, ftFloat, ftCurrency, ftBoolean
 enum TFieldKind { fkData, fkCalculated, fkLookup };
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TDataEvent { deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange, deUpdateRecord,
-                  deUpdateState };
+enum TDataEvent {
+    deFieldChange,
+    deRecordChange,
+    deDataSetChange,
+    deDataSetScroll,
+    deLayoutChange,
+    deUpdateRecord,
+    deUpdateState
+};
 
 // A record's identity, stable while the record exists; -1 for none.
 using TBookmark = long long;
 
 // Moments of a data set's life that other objects follow (the sum list of the grid's footers).
-enum TDataSetNotify { dnAfterOpen, dnAfterClose, dnAfterEdit, dnAfterInsert, dnAfterPost, dnAfterCancel,
-                      dnBeforeDelete, dnAfterScroll, dnDestroying };
+enum TDataSetNotify {
+    dnAfterOpen,
+    dnAfterClose,
+    dnAfterEdit,
+    dnAfterInsert,
+    dnAfterPost,
+    dnAfterCancel,
+    dnBeforeDelete,
+    dnAfterScroll,
+    dnDestroying
+};
 
 // Listeners are called in the order they were added; each one sees every moment, so none
 // has to save and chain another's handler.
@@ -66,8 +82,8 @@ public:
     void SetReadOnly(bool v) { readOnly_ = v; }
     bool Visible() const { return visible_; }
     void SetVisible(bool v);
-    int Index() const;              // place in the data set's field list
-    void SetIndex(int v);           // moves the field in that list
+    int Index() const;                        // place in the data set's field list
+    void SetIndex(int v);                     // moves the field in that list
     int FieldNo() const { return fieldNo_; }  // column of the stored record
     TFieldType DataType() const { return type_; }
     TFieldKind FieldKind() const { return fkData; }
@@ -260,7 +276,9 @@ public:
 
 protected:
     int StoredCount() const override { return int(rows_.size()); }
-    const db::Value& StoredValue(int row, int fieldNo) const override { return rows_[size_t(row)].values[size_t(fieldNo)]; }
+    const db::Value& StoredValue(int row, int fieldNo) const override {
+        return rows_[size_t(row)].values[size_t(fieldNo)];
+    }
     TBookmark StoredId(int row) const override { return rows_[size_t(row)].id; }
     int StoredPos(TBookmark id) const override;
     void StoreRecord(int row, const std::vector<db::Value>& v) override { rows_[size_t(row)].values = v; }

@@ -117,11 +117,13 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
 void TDBGridXExport::ExportToFile(const QString& fileName, bool isExportAll) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
     ExportData(f, isExportAll);
     f.close();
     if (f.error() != QFileDevice::NoError)
-        throw std::runtime_error(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
 }
 
 void TDBGridXExport::AccumulateFooters() {
@@ -134,8 +136,10 @@ void TDBGridXExport::AccumulateFooters() {
             TField* field = ds->FindField(f->FieldName().isEmpty() ? ExpCols[j]->FieldName() : f->FieldName());
             if (!field) continue;
             TCurrency& v = FooterValues[size_t(i) * n + j];
-            if (f->ValueType() == fvtSum && !field->IsNull()) v += CurrencyFromDoubleOr0(field->AsFloat());
-            else if (f->ValueType() == fvtCount) v += kCurrencyScale;
+            if (f->ValueType() == fvtSum && !field->IsNull())
+                v += CurrencyFromDoubleOr0(field->AsFloat());
+            else if (f->ValueType() == fvtCount)
+                v += kCurrencyScale;
         }
 }
 
@@ -182,13 +186,17 @@ void TDBGridXExportAsText::ExportData(QIODevice& stream, bool isExportAll) {
 }
 
 void TDBGridXExportAsText::WriteRecordSeparator() {
-    if (FirstRec) FirstRec = false;
-    else Write("\r\n");
+    if (FirstRec)
+        FirstRec = false;
+    else
+        Write("\r\n");
 }
 
 void TDBGridXExportAsText::WriteFieldSeparator() {
-    if (FirstCell) FirstCell = false;
-    else Write("\t");
+    if (FirstCell)
+        FirstCell = false;
+    else
+        Write("\t");
 }
 
 void TDBGridXExportAsText::WriteTitle(const TColumnsXList& cols) {
@@ -250,8 +258,10 @@ void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const QFont&, con
 }
 
 void TDBGridXExportAsCSV::WriteFieldSeparator() {
-    if (FirstCell) FirstCell = false;
-    else Write(Utf8(QString(Separator)));
+    if (FirstCell)
+        FirstCell = false;
+    else
+        Write(Utf8(QString(Separator)));
 }
 
 // ---------------------------------------------------------------- RTF
@@ -374,7 +384,8 @@ void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     std::vector<QColor> bgs;
     for (TColumnX* c : cols) bgs.push_back(c->Title()->Color());
     WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
-    for (TColumnX* c : cols) WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption());
+    for (TColumnX* c : cols)
+        WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption());
     WriteRowEnd();
 }
 

@@ -117,7 +117,8 @@ void TColumnFooterX::EnsureSumItem() {
         return;
     }
     const TGroupOperation op = valueType_ == fvtSum ? goSum : goCount;
-    const QString name = valueType_ == fvtCount ? QString() : (fieldName_.isEmpty() ? column_->FieldName() : fieldName_);
+    const QString name =
+        valueType_ == fvtCount ? QString() : (fieldName_.isEmpty() ? column_->FieldName() : fieldName_);
     TDBSumCollection& coll = g->SumList().SumCollection();
     if (sumItem_ && sumOwner_ != &coll) FreeSumItem();
     coll.BeginUpdate();

@@ -85,8 +85,10 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
 
     auto insertLoop = [&] {
         while (!Eos) {
-            if (atEof) ds->Append();
-            else ds->Insert();
+            if (atEof)
+                ds->Append();
+            else
+                ds->Insert();
             ReadRecord(ImpCols);
             ds->Post();
             if (!atEof) ds->Next();
@@ -144,7 +146,8 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
 void TDBGridXImport::ImportFromFile(const QString& fileName, bool isImportAll) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
     ImportData(f, isImportAll);
 }
 
@@ -173,8 +176,10 @@ void TDBGridXImport::ImportCell(TColumnX* column, const TImportValue& v) {
         const QString text = QStringLiteral("Error during insert value: \n") + QString::fromUtf8(e.what()) +
                              QStringLiteral("\n\nIgnore error?");
         const DlgAnswer a = ui ? ui->MessageDlg(text, DlgKind::Error, DlgButtons::YesNoAll) : DlgAnswer::No;
-        if (a == DlgAnswer::All) IgnoreAll = true;
-        else if (a != DlgAnswer::Yes) Abort();
+        if (a == DlgAnswer::All)
+            IgnoreAll = true;
+        else if (a != DlgAnswer::Yes)
+            Abort();
     }
 }
 
@@ -194,7 +199,8 @@ std::vector<TImportRecord> TDBGridXImportAsText::Parse(const QByteArray& all) {
             return;
         }
         const char c = data[pos++];
-        if (c == '\t') state = 1;
+        if (c == '\t')
+            state = 1;
         else if (c == '\r') {
             if (pos >= data.size() || data[pos] != '\n') throw EGridImportError(kTextFormat);
             ++pos;
@@ -237,8 +243,10 @@ void TDBGridXImportAsText::StoreValue(TColumnX* column, TField* field, const TIm
     if (column->ColumnKind() == 3) {
         // A key list shown through the pick list: the shown text selects the stored key.
         const int i = int(column->PickList().indexOf(v.text));
-        if (i >= 0 && i < column->KeyList().size()) field->SetText(column->KeyList()[i]);
-        else field->Clear();
+        if (i >= 0 && i < column->KeyList().size())
+            field->SetText(column->KeyList()[i]);
+        else
+            field->Clear();
         return;
     }
     field->SetText(v.text);
@@ -278,7 +286,10 @@ std::vector<TImportRecord> TDBGridXImportAsGRIDBIF::Parse(const QByteArray& data
         switch (tag) {
         case 1: v.kind = TImportValue::None; break;
         case 2: v.kind = TImportValue::Null; break;
-        case 3: v.kind = TImportValue::Integer; v.i = qint32(u32(kCellFormat)); break;
+        case 3:
+            v.kind = TImportValue::Integer;
+            v.i = qint32(u32(kCellFormat));
+            break;
         case 4: {
             need(8, kCellFormat);
             quint64 bits = 0;
@@ -316,13 +327,18 @@ void TDBGridXImportAsGRIDBIF::StoreValue(TColumnX*, TField* field, const TImport
     switch (v.kind) {
     case TImportValue::Null: field->Clear(); break;
     case TImportValue::Integer:
-        if (field->DataType() == ftInteger) field->SetValue(db::Value(v.i));
-        else if (field->DataType() == ftFloat || field->DataType() == ftCurrency) field->SetValue(db::Value(double(v.i)));
-        else field->SetAsString(QString::number(v.i));
+        if (field->DataType() == ftInteger)
+            field->SetValue(db::Value(v.i));
+        else if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
+            field->SetValue(db::Value(double(v.i)));
+        else
+            field->SetAsString(QString::number(v.i));
         break;
     case TImportValue::Float:
-        if (field->DataType() == ftFloat || field->DataType() == ftCurrency) field->SetValue(db::Value(v.d));
-        else field->SetAsString(QString::number(v.d, 'g', 17));
+        if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
+            field->SetValue(db::Value(v.d));
+        else
+            field->SetAsString(QString::number(v.d, 'g', 17));
         break;
     case TImportValue::Text:
     case TImportValue::Binary: field->SetAsString(v.text); break;

@@ -230,7 +230,8 @@ void TDBGridInplaceEdit::CloseUp(bool accept) {
     if (activeList_ == pickList_ && pickList_->currentRow() >= 0) {
         const int i = pickList_->currentRow();
         hasValue = true;
-        value = (c && !c->KeyList().isEmpty() && i < c->KeyList().size()) ? c->KeyList()[i] : pickList_->item(i)->text();
+        value =
+            (c && !c->KeyList().isEmpty() && i < c->KeyList().size()) ? c->KeyList()[i] : pickList_->item(i)->text();
     }
     activeList_->hide();
     listVisible_ = false;
@@ -265,8 +266,10 @@ bool TDBGridInplaceEdit::DoDropDownKeys(int key, Qt::KeyboardModifiers shift) {
         return true;
     }
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && alt) {
-        if (listVisible_) CloseUp(true);
-        else DropDown();
+        if (listVisible_)
+            CloseUp(true);
+        else
+            DropDown();
         return true;
     }
     return false;
@@ -295,9 +298,9 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers();
     if (editStyle_ == esPickList || editStyle_ == esDataList || editStyle_ == esDateCalendar) {
         if (DoDropDownKeys(key, mods)) return;
-        if (listVisible_ && (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up ||
-                             key == Qt::Key_Down ||
-                             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)))) {
+        if (listVisible_ &&
+            (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down ||
+             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)))) {
             if (activeList_ == pickList_) {
                 QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
                 QApplication::sendEvent(pickList_, &copy);
@@ -339,9 +342,7 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Insert:
-        grid_->EditorKey(key, mods);
-        return;
+    case Qt::Key_Insert: grid_->EditorKey(key, mods); return;
     default: break;
     }
     const QString before = text();

@@ -17,8 +17,15 @@
 namespace qm::grid {
 
 // Edit styles of a column.
-enum TEditStyleX { esSimple = 0, esEllipsis = 1, esPickList = 2, esDataList = 3, esDateCalendar = 4, esUpDown = 5,
-                   esDropDown = 6 };
+enum TEditStyleX {
+    esSimple = 0,
+    esEllipsis = 1,
+    esPickList = 2,
+    esDataList = 3,
+    esDateCalendar = 4,
+    esUpDown = 5,
+    esDropDown = 6
+};
 
 // The first item that begins with `text` (case-insensitive), or −1.
 int FindPickListItem(const QStringList& list, const QString& text);

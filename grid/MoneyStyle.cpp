@@ -53,11 +53,11 @@ void TMoneyStyle::SetHeadFont(const QFont& f) {
     Changed();
 }
 
-#define QM_SETTER(Name, member, Type)       \
-    void TMoneyStyle::Set##Name(Type v) {   \
-        if (v == member) return;            \
-        member = v;                         \
-        Changed();                          \
+#define QM_SETTER(Name, member, Type)     \
+    void TMoneyStyle::Set##Name(Type v) { \
+        if (v == member) return;          \
+        member = v;                       \
+        Changed();                        \
     }
 QM_SETTER(CurrencySymbol, symbol_, const QString&)
 QM_SETTER(CompartColor, compart_, const QColor&)
@@ -134,7 +134,8 @@ TMoneyCellLayout LayoutMoneyCell(TMoneyStyle& style, const QString& text, const 
     l.text = ReplaceAll(digits, QStringLiteral("."), QString());
     const int w = std::max(1, style.CHNWidth());
     const int right = rect.right() + 1;  // exclusive right edge
-    for (int k = 0; k < l.text.size(); ++k) l.boxes.push_back(QRect(right - 2 - (k + 1) * w, rect.top(), w, rect.height()));
+    for (int k = 0; k < l.text.size(); ++k)
+        l.boxes.push_back(QRect(right - 2 - (k + 1) * w, rect.top(), w, rect.height()));
     if (!l.text.isEmpty()) {
         const int symRight = right - w * int(l.text.size());
         l.symbolBox = QRect(symRight - w, rect.top(), w, rect.height());

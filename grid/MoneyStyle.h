@@ -76,12 +76,12 @@ private:
 // Where the pieces of one amount go: the characters from the right, each in its box, the
 // symbol box (when it fits), the separator lines and the text colour.
 struct TMoneyCellLayout {
-    QString text;                 // digits (and "-") without the decimal point
+    QString text;  // digits (and "-") without the decimal point
     QColor color;
-    std::vector<QRect> boxes;     // boxes[k]: the k-th character from the right
+    std::vector<QRect> boxes;  // boxes[k]: the k-th character from the right
     bool symbol = false;
     QRect symbolBox;
-    std::vector<int> lineX;       // x of line i (from the right)
+    std::vector<int> lineX;  // x of line i (from the right)
     std::vector<QColor> lineColor;
 };
 

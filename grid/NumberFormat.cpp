@@ -32,11 +32,11 @@ QString Group(const QString& digits) {
 
 struct Section {
     QString prefix, suffix;
-    int minInt = 0;       // '0' placeholders before the point
-    int minDec = 0;       // '0' placeholders after the point
-    int maxDec = 0;       // all placeholders after the point
+    int minInt = 0;  // '0' placeholders before the point
+    int minDec = 0;  // '0' placeholders after the point
+    int maxDec = 0;  // all placeholders after the point
     bool grouping = false;
-    bool any = false;     // the section holds a digit placeholder
+    bool any = false;  // the section holds a digit placeholder
 };
 
 Section Parse(const QString& s) {
@@ -198,7 +198,8 @@ QString CurrToStrGeneral(TCurrency v, int precision) {
         if (up) {
             int i = keep - 1;
             while (i >= 0 && digits[i] == u'9') digits[i--] = u'0';
-            if (i >= 0) digits[i] = QChar(digits[i].unicode() + 1);
+            if (i >= 0)
+                digits[i] = QChar(digits[i].unicode() + 1);
             else {
                 digits.prepend(u'1');
                 ++intLen;

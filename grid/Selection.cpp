@@ -33,8 +33,10 @@ bool TBookmarkListX::Find(TBookmark b, int& index) const {
     int lo = 0, hi = Count() - 1;
     while (lo <= hi) {
         const int i = (lo + hi) >> 1;
-        const int c = ds ? ds->CompareBookmarks(list_[size_t(i)], b) : (list_[size_t(i)] < b ? -1 : list_[size_t(i)] > b);
-        if (c < 0) lo = i + 1;
+        const int c =
+            ds ? ds->CompareBookmarks(list_[size_t(i)], b) : (list_[size_t(i)] < b ? -1 : list_[size_t(i)] > b);
+        if (c < 0)
+            lo = i + 1;
         else {
             hi = i - 1;
             if (c == 0) {
@@ -58,8 +60,10 @@ void TBookmarkListX::SetCurrentRowSelected(bool v) {
     // Every change of the list drops the cached answer, or a second toggle would act on
     // a stale place.
     ClearCache();
-    if (v) list_.insert(list_.begin() + i, b);
-    else list_.erase(list_.begin() + i);
+    if (v)
+        list_.insert(list_.begin() + i, b);
+    else
+        list_.erase(list_.begin() + i);
     grid_->InvalidateRow(grid_->Row());
     TDBGridXSelection& sel = grid_->Selection();
     if (sel.SelectionType() != gstRecordBookmarks && !list_.empty()) {
@@ -176,7 +180,9 @@ void TDBGridXSelectionCols::InsertSorted(TColumnX* c) {
     list_.insert(it, c);
 }
 
-void TDBGridXSelectionCols::Remove(TColumnX* c) { list_.erase(std::remove(list_.begin(), list_.end(), c), list_.end()); }
+void TDBGridXSelectionCols::Remove(TColumnX* c) {
+    list_.erase(std::remove(list_.begin(), list_.end(), c), list_.end());
+}
 
 void TDBGridXSelectionCols::Add(TColumnX* c, bool keep) {
     TDBGridXSelection& sel = grid_->Selection();
@@ -192,8 +198,10 @@ void TDBGridXSelectionCols::Add(TColumnX* c, bool keep) {
 void TDBGridXSelectionCols::InvertColumn(TColumnX* c) {
     TDBGridXSelection& sel = grid_->Selection();
     if (sel.SelectionType() != gstColumns && sel.SelectionType() != gstNone) sel.Clear();
-    if (Contains(c)) Remove(c);
-    else InsertSorted(c);
+    if (Contains(c))
+        Remove(c);
+    else
+        InsertSorted(c);
     anchor_ = shift_ = c;
     changed_.clear();
     sel.SetSelectionType(list_.empty() ? gstNone : gstColumns);
@@ -214,8 +222,10 @@ void TDBGridXSelectionCols::SelectShift(TColumnX* c) {
     for (auto it = changed_.begin(); it != changed_.end();) {
         const int i = (*it)->Index();
         if (i < lo || i > hi) {
-            if (anchorSelected) Remove(*it);
-            else InsertSorted(*it);
+            if (anchorSelected)
+                Remove(*it);
+            else
+                InsertSorted(*it);
             it = changed_.erase(it);
         } else {
             ++it;
@@ -282,7 +292,8 @@ bool TDBGridXSelection::DataCellSelected(int dataCol, TBookmark b) const {
     case gstNone: return false;
     case gstRecordBookmarks: return Rows().Contains(b);
     case gstRectangle: return dataCol >= 0 && rect_.CellSelected(dataCol, b);
-    case gstColumns: return dataCol >= 0 && dataCol < grid_->Columns().Count() && cols_.Contains(grid_->Columns()[dataCol]);
+    case gstColumns:
+        return dataCol >= 0 && dataCol < grid_->Columns().Count() && cols_.Contains(grid_->Columns()[dataCol]);
     case gstAll: return true;
     }
     return false;

@@ -78,9 +78,7 @@ void TDBSumCollection::Assign(const TDBSumCollection& src) {
 
 TDBSumListProducer::TDBSumListProducer() : sums_(std::make_unique<TDBSumCollection>(this)) {}
 
-TDBSumListProducer::~TDBSumListProducer() {
-    Deactivate(false);
-}
+TDBSumListProducer::~TDBSumListProducer() { Deactivate(false); }
 
 void TDBSumListProducer::Assign(const TDBSumListProducer& src) {
     SetActive(src.active_);
@@ -93,8 +91,10 @@ void TDBSumListProducer::Assign(const TDBSumListProducer& src) {
 
 void TDBSumListProducer::SetActive(bool v) {
     if (v == active_) return;
-    if (v) Activate(true);
-    else Deactivate(true);
+    if (v)
+        Activate(true);
+    else
+        Deactivate(true);
 }
 
 void TDBSumListProducer::Activate(bool recalc) {
@@ -178,8 +178,10 @@ void TDBSumListProducer::RecalcAll() {
                 TBookmark saved;
                 ~Restore() {
                     try {
-                        if (saved >= 0 && ds.BookmarkValid(saved)) ds.GotoBookmark(saved);
-                        else if (ds.Active()) ds.First();
+                        if (saved >= 0 && ds.BookmarkValid(saved))
+                            ds.GotoBookmark(saved);
+                        else if (ds.Active())
+                            ds.First();
                     } catch (...) {
                     }
                     p->inRecalc_ = false;
@@ -190,8 +192,10 @@ void TDBSumListProducer::RecalcAll() {
             while (!ds.Eof()) {
                 for (int i = 0; i < sums_->Count(); ++i) {
                     TDBSum* s = sums_->Items(i);
-                    if (s->GroupOperation() == goCount) s->SumValue += kCurrencyScale;
-                    else if (!s->FieldName().isEmpty()) s->SumValue += FieldValue(s->FieldName());
+                    if (s->GroupOperation() == goCount)
+                        s->SumValue += kCurrencyScale;
+                    else if (!s->FieldName().isEmpty())
+                        s->SumValue += FieldValue(s->FieldName());
                 }
                 if (KeepsBookmarks()) bookmarks_.push_back(ds.Bookmark());
                 ds.Next();
@@ -286,8 +290,10 @@ void TDBSumListProducer::DataSetNotify(TDataSet& ds, TDataSetNotify what) {
     case dnAfterPost:
         for (int i = 0; i < sums_->Count(); ++i) {
             TDBSum* s = sums_->Items(i);
-            if (s->GroupOperation() == goCount) s->SumValue += s->OldValue;
-            else if (!s->FieldName().isEmpty()) s->SumValue += FieldValue(s->FieldName()) - s->OldValue;
+            if (s->GroupOperation() == goCount)
+                s->SumValue += s->OldValue;
+            else if (!s->FieldName().isEmpty())
+                s->SumValue += FieldValue(s->FieldName()) - s->OldValue;
             s->OldValue = 0;
         }
         if (KeepsBookmarks() && pendingInsert_) {
@@ -307,8 +313,10 @@ void TDBSumListProducer::DataSetNotify(TDataSet& ds, TDataSetNotify what) {
     case dnBeforeDelete:
         for (int i = 0; i < sums_->Count(); ++i) {
             TDBSum* s = sums_->Items(i);
-            if (s->GroupOperation() == goCount) s->SumValue -= kCurrencyScale;
-            else if (!s->FieldName().isEmpty()) s->SumValue -= FieldValue(s->FieldName());
+            if (s->GroupOperation() == goCount)
+                s->SumValue -= kCurrencyScale;
+            else if (!s->FieldName().isEmpty())
+                s->SumValue -= FieldValue(s->FieldName());
         }
         if (KeepsBookmarks()) {
             const int i = FindBookmarkIndex(ds.Bookmark());

@@ -56,7 +56,7 @@ struct TTitleLeafSpec {
     QString caption;
     int width = 0;  // the column's width, or −1/0 for a hidden column (with/without column lines)
     bool sortMarker = false;
-    QFont font;     // the title font
+    QFont font;  // the title font
     TColumnX* column = nullptr;
 };
 

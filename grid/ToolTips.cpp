@@ -121,7 +121,8 @@ bool TCustomDBGridX::viewportEvent(QEvent* e) {
             window->setAttribute(Qt::WA_ShowWithoutActivating);
             window->setAttribute(Qt::WA_DeleteOnClose);
             window->setMargin(2);
-            window->setStyleSheet(QStringLiteral("QLabel { background: palette(tooltip-base); color: black; border: 1px solid black; }"));
+            window->setStyleSheet(
+                QStringLiteral("QLabel { background: palette(tooltip-base); color: black; border: 1px solid black; }"));
         }
         window->setFont(tip.Font);
         window->setWordWrap(tip.MaxWidth > 0);
@@ -134,7 +135,8 @@ bool TCustomDBGridX::viewportEvent(QEvent* e) {
     }
     if (e->type() == QEvent::Leave) {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QLabel*>(w) && (w->windowFlags() & Qt::ToolTip) == Qt::ToolTip && w->isVisible()) w->hide();
+            if (qobject_cast<QLabel*>(w) && (w->windowFlags() & Qt::ToolTip) == Qt::ToolTip && w->isVisible())
+                w->hide();
     }
     return TCustomGrid::viewportEvent(e);
 }

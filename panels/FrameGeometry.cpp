@@ -68,8 +68,8 @@ void Edge(std::vector<FrameSpan>& out, int L, int T, int R, int B, FrameColor c1
 }
 
 // The 2-pixel bevel: outer top-left, inner top-left, inner bottom-right, outer bottom-right.
-void Bevel(std::vector<FrameSpan>& out, int L, int T, int R, int B, FrameColor c1, FrameColor c2,
-           FrameColor c3, FrameColor c4) {
+void Bevel(std::vector<FrameSpan>& out, int L, int T, int R, int B, FrameColor c1, FrameColor c2, FrameColor c3,
+           FrameColor c4) {
     Add(out, PolylineSpans({{L, B - 1}, {L, T}, {R, T}}), c1);
     Add(out, PolylineSpans({{L + 1, B - 2}, {L + 1, T + 1}, {R - 1, T + 1}}), c2);
     Add(out, PolylineSpans({{L + 1, B - 1}, {R - 1, B - 1}, {R - 1, T}}), c3);

@@ -181,8 +181,10 @@ void TPTCustomGroup::changeEvent(QEvent* e) {
     switch (e->type()) {
     case QEvent::FontChange:
         // Only the group caption's height moves the client area.
-        if (frameStyle_ == TPTFrameStyle::ptfsGroup) FrameChanged();
-        else client_->update();
+        if (frameStyle_ == TPTFrameStyle::ptfsGroup)
+            FrameChanged();
+        else
+            client_->update();
         break;
     case QEvent::EnabledChange:
         // The children follow through the widget tree and keep their own disabled state;

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
+#include <jpeglib.h>
 #include <csetjmp>
 #include <cstdio>
-#include <jpeglib.h>
 
 namespace qm {
 
@@ -55,8 +55,8 @@ bool Decode(const QByteArray& data, QImage& out, jpeg_decompress_struct& cinfo, 
         return false;
     }
     // The row buffer belongs to the library's pool, freed by jpeg_destroy even after a jump.
-    JSAMPARRAY rows = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                JDIMENSION(w * comps), 1);
+    JSAMPARRAY rows =
+        (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, JDIMENSION(w * comps), 1);
     while (cinfo.output_scanline < cinfo.output_height) {
         const int y = int(cinfo.output_scanline);
         jpeg_read_scanlines(&cinfo, rows, 1);

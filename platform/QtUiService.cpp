@@ -65,8 +65,7 @@ void QtUiService::Titled(const QString& text, const QString& caption, DlgKind ic
     box.exec();
 }
 
-std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir,
-                                             const QString& filter) {
+std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir, const QString& filter) {
     QString f = QFileDialog::getOpenFileName(Parent(), caption, initialDir, filter);
     if (f.isEmpty()) return std::nullopt;
     return f;

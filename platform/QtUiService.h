@@ -12,8 +12,7 @@ public:
     void Plain(const QString& text) override;
     void Stop(const QString& text) override;
     void Titled(const QString& text, const QString& caption, DlgKind icon) override;
-    std::optional<QString> OpenFile(const QString& caption, const QString& initialDir,
-                                    const QString& filter) override;
+    std::optional<QString> OpenFile(const QString& caption, const QString& initialDir, const QString& filter) override;
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,
                                     const QString& filter) override;
     std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) override;

@@ -31,11 +31,11 @@ public:
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
-    void FormShow();     // labels, then the computation
-    void BitBtn2Click(); // 导出Excel
-    void BitBtn3Click(); // 打印
-    void BitBtn4Click(); // 生成上报: the upload file, then the form closes
-    void BitBtn1Click(); // 关闭
+    void FormShow();      // labels, then the computation
+    void BitBtn2Click();  // 导出Excel
+    void BitBtn3Click();  // 打印
+    void BitBtn4Click();  // 生成上报: the upload file, then the form closes
+    void BitBtn1Click();  // 关闭
 
     TSheetBook& Sheet() { return book_; }
     const report::QuarterWageReport* Report() const { return report_ ? &*report_ : nullptr; }

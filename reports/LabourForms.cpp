@@ -58,7 +58,8 @@ LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QStri
     auto add = [&](int n, const QString& text, auto handler) {
         buttons_[n] = new QPushButton(text, this);
         buttons_[n]->setAutoDefault(false);
-        connect(buttons_[n], &QPushButton::clicked, this, [this, handler] { Guarded(ctx_.ui, [&] { handler(this); }); });
+        connect(buttons_[n], &QPushButton::clicked, this,
+                [this, handler] { Guarded(ctx_.ui, [&] { handler(this); }); });
         row->addWidget(buttons_[n]);
     };
     add(2, QStringLiteral("导出Excel"), [](LabourReportForm* f) { f->BitBtn2Click(); });
@@ -132,9 +133,7 @@ void TFrm_JLabor::BitBtn2Click() {
     report::ExportWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, r.Layout(ctx_.state), book_);
 }
 
-void TFrm_JLabor::BitBtn3Click() {
-    report::PrintWorkbook(ctx_.ui, ctx_.paths, Make().WorkbookStem());
-}
+void TFrm_JLabor::BitBtn3Click() { report::PrintWorkbook(ctx_.ui, ctx_.paths, Make().WorkbookStem()); }
 
 void TFrm_JLabor::BitBtn4Click() {
     const report::QuarterLabourReport r = report_ ? *report_ : Make();

@@ -17,10 +17,10 @@ namespace qm {
 using report::GidSummary;
 
 WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id)
-    : SummaryFormBase(ctx, id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
-                      id == GidSummary::I704 ? QStringLiteral("企业事业单位工资情况汇总表") : QStringLiteral("机关单位汇总表"),
-                      id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"),
-                      true),
+    : SummaryFormBase(
+          ctx, id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
+          id == GidSummary::I704 ? QStringLiteral("企业事业单位工资情况汇总表") : QStringLiteral("机关单位汇总表"),
+          id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true),
       id_(id) {
     BitBtn3->setEnabled(false);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn1Click(); }); });

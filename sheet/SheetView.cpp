@@ -54,8 +54,7 @@ public:
         case Qt::TextAlignmentRole:
             if (r <= book_.FrozenRows()) return int(Qt::AlignCenter);
             return int(Qt::AlignLeft | Qt::AlignVCenter);
-        default:
-            return {};
+        default: return {};
         }
     }
 
@@ -162,6 +161,7 @@ protected:
         QTableView::keyReleaseEvent(e);
         if (onKeyRelease) onKeyRelease(e);
     }
+
 public:
     // Keeps the current cell out from under the frozen panes. A frozen pane never scrolls by
     // itself: it asks the body, whose scroll bars it follows.
@@ -180,12 +180,16 @@ public:
         auto* vs = verticalScrollBar();
         auto* hs = horizontalScrollBar();
         if (index.row() >= frozenRows_) {
-            if (y < frozenHeight_) vs->setValue(vs->value() - (frozenHeight_ - y));
-            else if (y + h > viewport()->height()) vs->setValue(vs->value() + (y + h - viewport()->height()));
+            if (y < frozenHeight_)
+                vs->setValue(vs->value() - (frozenHeight_ - y));
+            else if (y + h > viewport()->height())
+                vs->setValue(vs->value() + (y + h - viewport()->height()));
         }
         if (index.column() >= frozenCols_) {
-            if (x < frozenWidth_) hs->setValue(hs->value() - (frozenWidth_ - x));
-            else if (x + w > viewport()->width()) hs->setValue(hs->value() + (x + w - viewport()->width()));
+            if (x < frozenWidth_)
+                hs->setValue(hs->value() - (frozenWidth_ - x));
+            else if (x + w > viewport()->width())
+                hs->setValue(hs->value() + (x + w - viewport()->width()));
         }
     }
 
@@ -233,22 +237,19 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     }
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];
-    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, top->horizontalScrollBar(),
-            &QScrollBar::setValue);
-    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, left->verticalScrollBar(),
-            &QScrollBar::setValue);
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, top->horizontalScrollBar(), &QScrollBar::setValue);
+    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, left->verticalScrollBar(), &QScrollBar::setValue);
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
 
     // The cell's editor opens in the pane that shows it, so keyboard moves hand the focus on.
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& cur) {
-                if (!cur.isValid()) return;
-                SheetGrid* owner = GridShowing(cur.row() + 1, cur.column() + 1);
-                bool focused = false;
-                for (SheetGrid* g : AllGrids()) focused = focused || g->hasFocus();
-                if (focused && !owner->hasFocus()) owner->setFocus();
-            });
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& cur) {
+        if (!cur.isValid()) return;
+        SheetGrid* owner = GridShowing(cur.row() + 1, cur.column() + 1);
+        bool focused = false;
+        for (SheetGrid* g : AllGrids()) focused = focused || g->hasFocus();
+        if (focused && !owner->hasFocus()) owner->setFocus();
+    });
 
     for (SheetGrid* g : AllGrids()) {
         g->onMouse = [this, g](QMouseEvent* e, bool dbl) {
@@ -266,8 +267,7 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         };
         g->onKeyPress = [](QKeyEvent* e) {
             // The clipboard keys run on release (below); keep the table's own copy out.
-            return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) ||
-                   e->matches(QKeySequence::Cut);
+            return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut);
         };
         g->onKeyRelease = [this, g](QKeyEvent* e) {
             // The release of the key that opened an in-place editor belongs to that editor.
@@ -275,17 +275,19 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             const bool ctrl = e->modifiers() & Qt::ControlModifier;
             if (ctrl && (e->key() == Qt::Key_C || e->key() == Qt::Key_V || e->key() == Qt::Key_X)) {
                 SyncSelectionToBook();
-                if (e->key() == Qt::Key_C) book_.EditCopy();
-                else if (e->key() == Qt::Key_V) book_.EditPaste();
-                else book_.EditCut();
+                if (e->key() == Qt::Key_C)
+                    book_.EditCopy();
+                else if (e->key() == Qt::Key_V)
+                    book_.EditPaste();
+                else
+                    book_.EditCut();
             }
             emit KeyUp(e->key(), e->modifiers());
         };
     }
 
-    connect(&book_, &TSheetBook::cellsChanged, this, [this](int r1, int c1, int r2, int c2) {
-        model_->CellsChanged(r1, c1, r2, c2);
-    });
+    connect(&book_, &TSheetBook::cellsChanged, this,
+            [this](int r1, int c1, int r2, int c2) { model_->CellsChanged(r1, c1, r2, c2); });
     connect(&book_, &TSheetBook::layoutChanged, this, [this] {
         if (model_->ColumnsDiffer()) model_->Reset();
         SyncLayout();
@@ -309,15 +311,12 @@ void SheetView::StartAtSelection() {
     // template), not on a title cell.
     const SheetRange s = book_.Selection();
     if (s.c1 <= book_.MaxCol())
-        grid_->selectionModel()->setCurrentIndex(model_->index(s.r1 - 1, s.c1 - 1),
-                                                 QItemSelectionModel::NoUpdate);
+        grid_->selectionModel()->setCurrentIndex(model_->index(s.r1 - 1, s.c1 - 1), QItemSelectionModel::NoUpdate);
 }
 
 SheetView::~SheetView() = default;
 
-std::vector<SheetGrid*> SheetView::AllGrids() const {
-    return {grid_, panes_[0], panes_[1], panes_[2]};
-}
+std::vector<SheetGrid*> SheetView::AllGrids() const { return {grid_, panes_[0], panes_[1], panes_[2]}; }
 
 QTableView* SheetView::Table() const { return grid_; }
 

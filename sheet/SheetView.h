@@ -55,7 +55,7 @@ public:
 
 signals:
     void Click(int row, int col);
-    void RClick(int row, int col);        // a right-click; the form opens its pop-up menu
+    void RClick(int row, int col);  // a right-click; the form opens its pop-up menu
     void DblClick(int row, int col);
     // Ctrl+C, Ctrl+V and Ctrl+X have already run on the model (EditCopy/EditPaste/EditCut)
     // when KeyUp reports them; forms must not run them again.

@@ -1,7 +1,7 @@
 #include "shell/Application.h"
 
-#include "core/db/Errors.h"
 #include "core/base/UiService.h"
+#include "core/db/Errors.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

@@ -1,12 +1,12 @@
 #include "shell/BrowserForm.h"
 
-#include "core/db/Errors.h"
-#include "core/base/UiService.h"
-#include "core/unit/BrowserLogic.h"
 #include "core/base/FormInterfaces.h"
+#include "core/base/UiService.h"
+#include "core/db/Errors.h"
+#include "core/unit/BrowserLogic.h"
 
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGroupBox>

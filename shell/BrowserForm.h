@@ -4,9 +4,9 @@
 // activation, and each from another window of the program, reloads the unit labels, the
 // month list and the first month's rows.
 
-#include "grid/DBGridX.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
+#include "grid/DBGridX.h"
 
 #include <QPointer>
 #include <QWidget>

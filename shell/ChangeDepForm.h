@@ -2,9 +2,9 @@
 // TFrm_changeDep, the unit switch dialog: an empty shell with a grid of four titles, a
 // "确定" without action and a close button.
 
-#include "grid/DBGridX.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
+#include "grid/DBGridX.h"
 
 #include <QDialog>
 

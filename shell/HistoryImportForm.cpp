@@ -1,9 +1,9 @@
 #include "shell/HistoryImportForm.h"
 
-#include "core/db/Errors.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
-#include "core/base/AppContext.h"
+#include "core/db/Errors.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -107,8 +107,10 @@ void TFrm_historyfrom::ShowModeless(std::unique_ptr<IForm> self) {
 void TFrm_historyfrom::SpeedButton1Click() {
     const auto folder = ctx_.ui.ChooseFolder(QStringLiteral("请选择原系统安装目录"), Dir->text().trimmed());
     if (!folder || folder->isEmpty()) return;
-    if (getDataFile(*folder)) Dir->setText(QDir::toNativeSeparators(*folder));
-    else ctx_.ui.Info(QStringLiteral("路径选择错误，请核对。"));
+    if (getDataFile(*folder))
+        Dir->setText(QDir::toNativeSeparators(*folder));
+    else
+        ctx_.ui.Info(QStringLiteral("路径选择错误，请核对。"));
 }
 
 void TFrm_historyfrom::SpeedButton2Click() {

@@ -1,12 +1,12 @@
 #include "shell/MainWindow.h"
 
-#include "core/db/Errors.h"
-#include "platform/Jpeg.h"
-#include "core/base/UiService.h"
-#include "shell/Background.h"
-#include "core/db/DataModule.h"
 #include "core/base/FormFactory.h"
+#include "core/base/UiService.h"
+#include "core/db/DataModule.h"
+#include "core/db/Errors.h"
 #include "core/unit/Placeholders.h"
+#include "platform/Jpeg.h"
+#include "shell/Background.h"
 #include "shell/UnitForm.h"
 
 #include <QAction>
@@ -83,7 +83,8 @@ QIcon Glyph(const QString& ch, const QColor& colour) {
 TFrm_main::TFrm_main(TDataModule1& dm, UiService& ui, AppPaths paths) : dm_(dm), ui_(ui) {
     setWindowTitle(kAppTitle);
     pb_ = std::make_unique<BarProgress>(bar_);
-    ctx_ = std::make_unique<AppContext>(AppContext{dm_.ADOConn, ui_, std::move(paths), state, *pb_, this, nullptr, this});
+    ctx_ =
+        std::make_unique<AppContext>(AppContext{dm_.ADOConn, ui_, std::move(paths), state, *pb_, this, nullptr, this});
     forms_ = std::make_unique<FormFactory>(*ctx_);
     ctx_->forms = forms_.get();
     cmd_ = std::make_unique<MainCommands>(*ctx_);
@@ -176,8 +177,8 @@ void TFrm_main::BuildMenus() {
     Item(labourQ, QStringLiteral("N60"), QStringLiteral("期间报表"), &M::N60Click)->setVisible(false);
     static const char16_t* qNames[] = {u"一", u"二", u"三"};
     for (int q = 1; q <= 3; ++q)
-        Item(labourQ, QStringLiteral("N6") + QString::number(q), QString::fromUtf16(qNames[q - 1]) + QStringLiteral("季度报表"),
-             [this, q] { cmd_->QuarterLabourClick(q); })
+        Item(labourQ, QStringLiteral("N6") + QString::number(q),
+             QString::fromUtf16(qNames[q - 1]) + QStringLiteral("季度报表"), [this, q] { cmd_->QuarterLabourClick(q); })
             ->setEnabled(false);
     QAction* n59 = Item(sums, QStringLiteral("N59"), QStringLiteral("劳动情况基层年报表"), &M::N59Click);
     n59->setVisible(false);
@@ -185,8 +186,8 @@ void TFrm_main::BuildMenus() {
     sums->addSeparator();
     QMenu* quarterly = sums->addMenu(QStringLiteral("从业人员及工资总额季报"));
     for (int q = 1; q <= 3; ++q)
-        Item(quarterly, QStringLiteral("N6") + QString::number(6 + q), QString::fromUtf16(qNames[q - 1]) + QStringLiteral("季度"),
-             [this, q] { cmd_->QuarterWageClick(q); });
+        Item(quarterly, QStringLiteral("N6") + QString::number(6 + q),
+             QString::fromUtf16(qNames[q - 1]) + QStringLiteral("季度"), [this, q] { cmd_->QuarterWageClick(q); });
     Item(sums, QStringLiteral("N66"), QStringLiteral("从业人员及工资总额年报"), &M::N66Click);
     sums->addSeparator();
     Item(sums, QStringLiteral("N14"), QStringLiteral("工资发放清单"), &M::N14Click);

@@ -1,8 +1,8 @@
 #include "shell/UnitForm.h"
 
-#include "core/db/Errors.h"
-#include "core/base/UiService.h"
 #include "core/base/AppContext.h"
+#include "core/base/UiService.h"
+#include "core/db/Errors.h"
 #include "core/unit/MainCommands.h"
 
 #include <QButtonGroup>
@@ -38,7 +38,8 @@ QGroupBox* RadioGroup(QWidget* parent, const QString& title, const QStringList& 
 
 TFrm_dep::TFrm_dep(AppContext& ctx, MainCommands& main, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ctx_(ctx), main_(main) {
+      ctx_(ctx),
+      main_(main) {
     setWindowTitle(QStringLiteral("单位信息"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
@@ -70,16 +71,19 @@ TFrm_dep::TFrm_dep(AppContext& ctx, MainCommands& main, QWidget* parent)
     fields->addLayout(codeRow, 1, 1);
     top->addLayout(fields);
 
-    top->addWidget(RadioGroup(this, QStringLiteral("单位属性"), {QStringLiteral("机关单位"), QStringLiteral("企业事业单位")}, 2, rg_));
-    auto* typeBox = RadioGroup(this, QStringLiteral("类型"),
-                               {QStringLiteral("其他"), QStringLiteral("资质建筑业单位"), QStringLiteral("规模以上工业单位")}, 3, rg2_);
+    top->addWidget(RadioGroup(this, QStringLiteral("单位属性"),
+                              {QStringLiteral("机关单位"), QStringLiteral("企业事业单位")}, 2, rg_));
+    auto* typeBox = RadioGroup(
+        this, QStringLiteral("类型"),
+        {QStringLiteral("其他"), QStringLiteral("资质建筑业单位"), QStringLiteral("规模以上工业单位")}, 3, rg2_);
     Cb1 = new QComboBox(typeBox);
     Cb1->addItems({unit::kGeneralContract, unit::kLabourSubcontract});
     Cb1->setEnabled(false);
     static_cast<QGridLayout*>(typeBox->layout())->addWidget(Cb1, 1, 1, 1, 2);
     top->addWidget(typeBox);
 
-    auto* newBox = RadioGroup(this, QStringLiteral("新创办单位"), {QStringLiteral("否"), QStringLiteral("是")}, 3, rg3_);
+    auto* newBox =
+        RadioGroup(this, QStringLiteral("新创办单位"), {QStringLiteral("否"), QStringLiteral("是")}, 3, rg3_);
     DateCb = new QComboBox(newBox);
     for (int m = 1; m <= 12; ++m) DateCb->addItem(QString::number(m) + QStringLiteral("月创办"));
     DateCb->setPlaceholderText(QStringLiteral("创办月份"));

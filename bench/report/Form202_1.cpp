@@ -9,7 +9,8 @@ bool Run202(qm::reporttool::Run& r) {
     using namespace qm::report;
     bool ok = false;
     const int q = r.args.value(0).toInt(&ok);
-    if (r.args.size() != 1 || !ok || q < 1 || q > 3) throw qm::reporttool::UsageError(QStringLiteral("Q must be 1, 2 or 3"));
+    if (r.args.size() != 1 || !ok || q < 1 || q > 3)
+        throw qm::reporttool::UsageError(QStringLiteral("Q must be 1, 2 or 3"));
     if (!QuarterWageReport::PassGates(r.gates, r.ui, q)) return false;
     QuarterWageReport report(q);
     report.Compute(r.db, r.state, r.sheet, r.pb);

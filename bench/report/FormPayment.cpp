@@ -10,7 +10,8 @@ namespace {
 bool RunPayment(qm::reporttool::Run& r) {
     using namespace qm::report;
     if (r.args.size() != 2) throw qm::reporttool::UsageError(QStringLiteral("give the months F T"));
-    if (r.upload || r.xlsx) throw qm::reporttool::UsageError(QStringLiteral("the payment list has no upload or workbook"));
+    if (r.upload || r.xlsx)
+        throw qm::reporttool::UsageError(QStringLiteral("the payment list has no upload or workbook"));
     RangeChoice choice(r.db, r.ui, RangeChoice::Twin::BA);
     if (!choice.LoadMonths()) return false;
     const auto range = choice.CheckRange(r.args[0], r.args[1]);

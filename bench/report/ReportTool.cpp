@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= TSheetBook::kMaxColumns; ++c) {
             const QString text = run.sheet.GetCellText(r, c);
-            if (!text.isEmpty())
-                std::printf("%d,%d,%s\n", r, c, Csv(text).toUtf8().constData());
+            if (!text.isEmpty()) std::printf("%d,%d,%s\n", r, c, Csv(text).toUtf8().constData());
         }
     return 0;
 }

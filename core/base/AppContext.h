@@ -30,7 +30,7 @@ struct MainState {
     std::optional<Month> CurrentMonth;  // none: the register mode of the batch sheet
     Month MaxWageMonth;
     QString DepNo, DepName;
-    UnitClass DepClass;                 // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    UnitClass DepClass;  // DepType and DepInfo, decoded; IsOrgan() for a government organ
     FoundingMonth CreateMon;
     int InitialCleared = 0;
 

@@ -9,9 +9,9 @@ namespace {
 
 const std::array<QString, 13>& Captions() {
     static const std::array<QString, 13> captions = {
-        QStringLiteral("期初"), QStringLiteral("一月"), QStringLiteral("二月"),   QStringLiteral("三月"),
-        QStringLiteral("四月"), QStringLiteral("五月"), QStringLiteral("六月"),   QStringLiteral("七月"),
-        QStringLiteral("八月"), QStringLiteral("九月"), QStringLiteral("十月"), QStringLiteral("十一月"),
+        QStringLiteral("期初"),  QStringLiteral("一月"), QStringLiteral("二月"), QStringLiteral("三月"),
+        QStringLiteral("四月"),  QStringLiteral("五月"), QStringLiteral("六月"), QStringLiteral("七月"),
+        QStringLiteral("八月"),  QStringLiteral("九月"), QStringLiteral("十月"), QStringLiteral("十一月"),
         QStringLiteral("十二月")};
     return captions;
 }
@@ -19,8 +19,7 @@ const std::array<QString, 13>& Captions() {
 }  // namespace
 
 Month::Month(int number) : n_(number) {
-    if (number < kFirst || number > kLast)
-        throw std::invalid_argument("month out of range: " + std::to_string(number));
+    if (number < kFirst || number > kLast) throw std::invalid_argument("month out of range: " + std::to_string(number));
 }
 
 std::optional<Month> Month::Of(int number) {

@@ -12,9 +12,7 @@ DlgAnswer ScriptedUiService::MessageDlg(const QString& text, DlgKind kind, DlgBu
     return a;
 }
 
-void ScriptedUiService::Plain(const QString& text) {
-    shown.push_back({ShownBox::Sort::Plain, text, kAppTitle});
-}
+void ScriptedUiService::Plain(const QString& text) { shown.push_back({ShownBox::Sort::Plain, text, kAppTitle}); }
 
 void ScriptedUiService::Stop(const QString& text) {
     shown.push_back({ShownBox::Sort::Stop, text, QStringLiteral("消息")});
@@ -32,8 +30,7 @@ std::optional<QString> ScriptedUiService::NextPath() {
     return p;
 }
 
-std::optional<QString> ScriptedUiService::OpenFile(const QString& caption, const QString& initialDir,
-                                                   const QString&) {
+std::optional<QString> ScriptedUiService::OpenFile(const QString& caption, const QString& initialDir, const QString&) {
     shown.push_back({ShownBox::Sort::OpenFile, initialDir, caption});
     return NextPath();
 }
@@ -49,9 +46,7 @@ std::optional<QString> ScriptedUiService::ChooseFolder(const QString& caption, c
     return NextPath();
 }
 
-void ScriptedUiService::OpenDocument(const QString& path) {
-    shown.push_back({ShownBox::Sort::OpenDocument, path, {}});
-}
+void ScriptedUiService::OpenDocument(const QString& path) { shown.push_back({ShownBox::Sort::OpenDocument, path, {}}); }
 
 void ScriptedUiService::OpenFolder(const QString& path) { shown.push_back({ShownBox::Sort::OpenFolder, path, {}}); }
 

@@ -19,10 +19,14 @@ QString Trimmed(const QString& s) {
 UnitClass UnitClass::Decode(const QString& depType, const QString& depInfo) {
     const QString i = Trimmed(depInfo);
     Kind k = Kind::Unknown;
-    if (i == QStringLiteral("否")) k = Kind::Other;
-    else if (i == QStringLiteral("规上")) k = Kind::AboveSize;
-    else if (i == QStringLiteral("是1")) k = Kind::GeneralContract;
-    else if (i == QStringLiteral("是2")) k = Kind::LabourSubcontract;
+    if (i == QStringLiteral("否"))
+        k = Kind::Other;
+    else if (i == QStringLiteral("规上"))
+        k = Kind::AboveSize;
+    else if (i == QStringLiteral("是1"))
+        k = Kind::GeneralContract;
+    else if (i == QStringLiteral("是2"))
+        k = Kind::LabourSubcontract;
     return UnitClass(Trimmed(depType) == kOrgan, k);
 }
 

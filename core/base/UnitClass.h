@@ -30,9 +30,7 @@ public:
     constexpr bool IsEnterprise() const { return !organ_; }
     constexpr Kind kind() const { return kind_; }
     // "是1" or "是2": the four construction columns.
-    constexpr bool IsConstruction() const {
-        return kind_ == Kind::GeneralContract || kind_ == Kind::LabourSubcontract;
-    }
+    constexpr bool IsConstruction() const { return kind_ == Kind::GeneralContract || kind_ == Kind::LabourSubcontract; }
     // "规上": the production column only.
     constexpr bool IsAboveSize() const { return kind_ == Kind::AboveSize; }
     // The production column (sTyg/syg) is kept: construction and above-size units.

@@ -3,24 +3,24 @@
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryFile>
-#include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <optional>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace qm {
@@ -58,8 +58,9 @@ using Shape = std::map<QString, QStringList>;
 
 std::optional<Shape> ReadShape(sqlite3* h) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(h, "select type, name from sqlite_master where type in ('table','view') and "
-                              "name not like 'sqlite_%'",
+    if (sqlite3_prepare_v2(h,
+                           "select type, name from sqlite_master where type in ('table','view') and "
+                           "name not like 'sqlite_%'",
                            -1, &st, nullptr) != SQLITE_OK)
         return std::nullopt;
     std::vector<std::pair<QString, QString>> objects;
@@ -122,7 +123,8 @@ std::optional<Shape> ReferenceShape(const QString& emptyDatabase) {
     }
     sqlite3* h = nullptr;
     std::optional<Shape> s;
-    if (sqlite3_open(":memory:", &h) == SQLITE_OK && sqlite3_exec(h, SchemaSql(), nullptr, nullptr, nullptr) == SQLITE_OK)
+    if (sqlite3_open(":memory:", &h) == SQLITE_OK &&
+        sqlite3_exec(h, SchemaSql(), nullptr, nullptr, nullptr) == SQLITE_OK)
         s = ReadShape(h);
     sqlite3_close(h);
     return s;
@@ -170,8 +172,10 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
             if (rc != SQLITE_OK) break;
         }
         sqlite3_backup_finish(b);
-        if (rc != SQLITE_DONE) error = QString::fromUtf8(sqlite3_errstr(rc));
-        else if (sqlite3_errcode(dest) != SQLITE_OK) error = QString::fromUtf8(sqlite3_errmsg(dest));
+        if (rc != SQLITE_DONE)
+            error = QString::fromUtf8(sqlite3_errstr(rc));
+        else if (sqlite3_errcode(dest) != SQLITE_OK)
+            error = QString::fromUtf8(sqlite3_errmsg(dest));
     } else {
         error = QString::fromUtf8(sqlite3_errmsg(dest));
     }
@@ -180,14 +184,16 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
     const QByteArray partN = Native(part), targetN = Native(target);
     if (error.isEmpty()) {
         // The copy takes the target's permissions, or those of a new file when there is none.
-        QFile::setPermissions(part, ti.exists() ? QFile(target).permissions()
-                                                : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                      QFile::ReadOther);
+        QFile::setPermissions(part, ti.exists()
+                                        ? QFile(target).permissions()
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         SyncPath(partN, O_RDONLY);
         if (dropCompanions)
             for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(target + QLatin1String(suffix));
-        if (::rename(partN.constData(), targetN.constData()) != 0) error = QString::fromLocal8Bit(std::strerror(errno));
-        else SyncPath(Native(folder), O_RDONLY | O_DIRECTORY);
+        if (::rename(partN.constData(), targetN.constData()) != 0)
+            error = QString::fromLocal8Bit(std::strerror(errno));
+        else
+            SyncPath(Native(folder), O_RDONLY | O_DIRECTORY);
     }
     if (!error.isEmpty()) {
         QFile::remove(part);
@@ -197,9 +203,7 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
 
 }  // namespace
 
-bool HasSqliteHeader(const QString& path) {
-    return Head(path, 16) == QByteArray("SQLite format 3", 16);
-}
+bool HasSqliteHeader(const QString& path) { return Head(path, 16) == QByteArray("SQLite format 3", 16); }
 
 bool HasJetHeader(const QString& path) {
     const QByteArray h = Head(path, 19);
@@ -230,7 +234,8 @@ DatabaseFileKind ClassifyDatabaseFile(const QString& path, const QString& emptyD
 }
 
 bool SameFile(const QString& a, const QString& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     const bool ea = ::stat(Native(a).constData(), &sa) == 0;
     const bool eb = ::stat(Native(b).constData(), &sb) == 0;
     if (ea && eb) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -244,12 +249,8 @@ bool SameFile(const QString& a, const QString& b) {
     return resolved(a) == resolved(b);
 }
 
-QString BackupOntoLiveText() {
-    return QStringLiteral("不能备份到正在使用的数据库文件本身，请另选备份文件。");
-}
-QString RestoreFromLiveText() {
-    return QStringLiteral("不能用正在使用的数据库文件本身还原，请另选备份文件。");
-}
+QString BackupOntoLiveText() { return QStringLiteral("不能备份到正在使用的数据库文件本身，请另选备份文件。"); }
+QString RestoreFromLiveText() { return QStringLiteral("不能用正在使用的数据库文件本身还原，请另选备份文件。"); }
 QString NotSystemDatabaseText(const QString& path) {
     return QStringLiteral("所选文件不是本系统的数据库，未做任何改动：\n") + QDir::toNativeSeparators(path);
 }
@@ -262,8 +263,9 @@ QString CopyFailedText(const QString& detail) {
 }
 
 QString BackupOntoCompanionText() {
-    return QStringLiteral("不能备份为正在使用的数据库的日志文件（以-journal、-wal或-shm结尾的同名文件），"
-                          "它会在下次打开数据库时被删除，请另选备份文件名。");
+    return QStringLiteral(
+        "不能备份为正在使用的数据库的日志文件（以-journal、-wal或-shm结尾的同名文件），"
+        "它会在下次打开数据库时被删除，请另选备份文件名。");
 }
 
 void BackupDatabase(db::Connection& live, const QString& target) {

@@ -232,7 +232,8 @@ QStringList Connection::TableNames() const {
     QStringList names;
     if (!db_) throw Error(QStringLiteral("数据库未连接。"));
     sqlite3_stmt* st = nullptr;
-    const char* sql = "select name from sqlite_master where type='table' and name not like 'sqlite\\_%' escape '\\' order by name";
+    const char* sql =
+        "select name from sqlite_master where type='table' and name not like 'sqlite\\_%' escape '\\' order by name";
     if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) != SQLITE_OK) Fail();
     while (sqlite3_step(st) == SQLITE_ROW)
         names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
@@ -240,9 +241,7 @@ QStringList Connection::TableNames() const {
     return names;
 }
 
-bool Connection::HasTable(const QString& name) const {
-    return TableNames().contains(name, Qt::CaseInsensitive);
-}
+bool Connection::HasTable(const QString& name) const { return TableNames().contains(name, Qt::CaseInsensitive); }
 
 // ---------------------------------------------------------------- Transaction
 

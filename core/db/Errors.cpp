@@ -1,7 +1,7 @@
 #include "core/db/Errors.h"
 
-#include "core/db/Db.h"
 #include "core/base/UiService.h"
+#include "core/db/Db.h"
 
 #include <exception>
 

@@ -2,9 +2,9 @@
 
 #include "core/db/Db.h"
 
-#include <QFileInfo>
-#include <QFile>
 #include <sqlite3.h>
+#include <QFile>
+#include <QFileInfo>
 
 namespace qm {
 

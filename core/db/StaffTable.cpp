@@ -9,9 +9,9 @@ struct AttrColumns {
     const char* code;
 };
 constexpr AttrColumns kAttr[kStaffAttrCount] = {
-    {"sTsex", "sSex"},   {"sTnation", "sNation"}, {"sTparty", "sParty"}, {"sTEdu", "sEducation"},
+    {"sTsex", "sSex"},   {"sTnation", "sNation"},   {"sTparty", "sParty"},   {"sTEdu", "sEducation"},
     {"sTPost", "sPost"}, {"sTGrade", "sPostGrade"}, {"sTJGrade", "sJGrade"}, {"sTsf", "ssf"},
-    {"sTqrz", "sqrz"},   {"sTgc", "sgc"},         {"sTjzs", "sjzs"},     {"sTsg", "ssg"},
+    {"sTqrz", "sqrz"},   {"sTgc", "sgc"},           {"sTjzs", "sjzs"},       {"sTsg", "ssg"},
     {"sTyg", "syg"}};
 
 db::Value Bound(const StoredText& t) { return t ? db::Value(*t) : db::Value(); }
@@ -39,7 +39,7 @@ QString StaffTable::TextColumn(StaffAttr a) { return QLatin1String(kAttr[int(a)]
 QString StaffTable::CodeColumn(StaffAttr a) { return QLatin1String(kAttr[int(a)].code); }
 
 QStringList StaffTable::InsertColumns(StaffColumns set) {
-    QStringList cols{QStringLiteral("sMon"),  QStringLiteral("sName"), QStringLiteral("sNumber"),
+    QStringList cols{QStringLiteral("sMon"),   QStringLiteral("sName"),  QStringLiteral("sNumber"),
                      QStringLiteral("sBirth"), QStringLiteral("sWorks"), QStringLiteral("sWork"),
                      QStringLiteral("sGw")};
     for (int i = 0; i < kStaffAttrCount; ++i) {
@@ -97,7 +97,9 @@ int StaffTable::Update(long long id, const StaffRecord& r) {
     return c_.Exec(update_, p_);
 }
 
-int StaffTable::DeleteMonth(Month m) { return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {m.Number()}); }
+int StaffTable::DeleteMonth(Month m) {
+    return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {m.Number()});
+}
 
 int StaffTable::DeleteRow(long long id, Month m) {
     return c_.Exec(QStringLiteral("delete from Staff_moninfo where id=? and sMon=?"), {id, m.Number()});

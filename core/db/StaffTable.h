@@ -18,7 +18,21 @@ namespace qm {
 
 // The coded attributes, each stored twice: the text shown and its code. In the order of the
 // staff sheets' code columns 25..37.
-enum class StaffAttr { Sex, Nation, Party, Edu, Post, Grade, JGrade, Role, FullTime, Engineer, Builder, Site, Production };
+enum class StaffAttr {
+    Sex,
+    Nation,
+    Party,
+    Edu,
+    Post,
+    Grade,
+    JGrade,
+    Role,
+    FullTime,
+    Engineer,
+    Builder,
+    Site,
+    Production
+};
 inline constexpr int kStaffAttrCount = int(StaffAttr::Production) + 1;
 
 // Which attributes a save stores: the nine of every unit; the production pair of an

@@ -29,8 +29,8 @@ void WageTable::Insert(const WageRecord& r) {
 }
 
 int WageTable::Update(long long id, const WageRecord& r) {
-    return c_.Exec(UpdateSql(), {r.sN1, r.sN2, r.sN3, r.sN4, r.sTotal, Bound(r.wFlag), Bound(r.sFlag), r.sNumber,
-                                 r.sName, id});
+    return c_.Exec(UpdateSql(),
+                   {r.sN1, r.sN2, r.sN3, r.sN4, r.sTotal, Bound(r.wFlag), Bound(r.sFlag), r.sNumber, r.sName, id});
 }
 
 int WageTable::AcceptTotals(Month m) {

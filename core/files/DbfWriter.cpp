@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace qm::dbf {
 namespace {
@@ -31,12 +31,16 @@ QString VisibleText(const QString& text) {
     QString out;
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == '\t') out += QStringLiteral("\\t");
-        else if (u == '\n') out += QStringLiteral("\\n");
-        else if (u == '\r') out += QStringLiteral("\\r");
+        if (u == '\t')
+            out += QStringLiteral("\\t");
+        else if (u == '\n')
+            out += QStringLiteral("\\n");
+        else if (u == '\r')
+            out += QStringLiteral("\\r");
         else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
             out += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        else out += c;
+        else
+            out += c;
     }
     return out;
 }
@@ -98,8 +102,7 @@ void Writer::FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) con
             if (r.ec != std::errc() || r.ptr != t.constData() + t.size())
                 throw Error(QStringLiteral("“%1”不是数字，不能写入数字字段 %2").arg(Shown(v), f.name));
         }
-        if (!std::isfinite(x))
-            throw Error(QStringLiteral("“%1”不是数字，不能写入数字字段 %2").arg(Shown(v), f.name));
+        if (!std::isfinite(x)) throw Error(QStringLiteral("“%1”不是数字，不能写入数字字段 %2").arg(Shown(v), f.name));
         text = Fixed(x, f.decimals);
         if (text.empty())
             throw Error(QStringLiteral("数值“%1”的小数位多于字段 %2 的 %3 位").arg(Shown(v), f.name).arg(f.decimals));
@@ -118,7 +121,8 @@ void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
     // A control byte would break the record for every reader of the file.
     for (QChar c : text)
         if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-            throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等），不能写入字段 %2").arg(VisibleText(text), f.name));
+            throw Error(
+                QStringLiteral("“%1”含有控制字符（制表符、换行等），不能写入字段 %2").arg(VisibleText(text), f.name));
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -128,8 +132,10 @@ void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
         scratch_.clear();
         if (!gbk_.Encode(text, scratch_))
             throw Error(QStringLiteral("“%1”含有 GBK 无法表示的字符，不能写入字段 %2").arg(text, f.name));
-        if (cache_.size() < 4096) bytes = &*cache_.insert(text, scratch_);
-        else bytes = &scratch_;
+        if (cache_.size() < 4096)
+            bytes = &*cache_.insert(text, scratch_);
+        else
+            bytes = &scratch_;
     }
     if (f.exact && bytes->size() > std::size_t(f.width))
         throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节），不能截断").arg(text, f.name).arg(f.width));
@@ -139,7 +145,8 @@ void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
 
 void Writer::AddRecord(const db::Params& values) {
     if (values.size() != fields_.size())
-        throw Error(QStringLiteral("dBase 记录的值个数（%1）与字段数（%2）不符").arg(values.size()).arg(fields_.size()));
+        throw Error(
+            QStringLiteral("dBase 记录的值个数（%1）与字段数（%2）不符").arg(values.size()).arg(fields_.size()));
     const std::size_t at = body_.size();
     body_.resize(at + std::size_t(recordLength_));
     char* p = body_.data() + at;
@@ -193,7 +200,8 @@ void Writer::Save(const QString& target) const {
     auto fail = [&](const QString& why) {
         return Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), why));
     };
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
 
     const std::string bytes = Bytes();
     const QByteArray tmp = QFile::encodeName(target + QStringLiteral(".tmp"));

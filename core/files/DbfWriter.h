@@ -31,10 +31,10 @@ public:
 };
 
 struct FieldSpec {
-    QString name;      // at most 10 ASCII characters
-    char type = 'C';   // 'C' text or 'N' number
-    int width = 10;    // bytes: 1..254
-    int decimals = 0;  // 'N' only
+    QString name;        // at most 10 ASCII characters
+    char type = 'C';     // 'C' text or 'N' number
+    int width = 10;      // bytes: 1..254
+    int decimals = 0;    // 'N' only
     bool exact = false;  // 'C' only: an identifier, never cut; one that does not fit is an error
 };
 
@@ -74,8 +74,8 @@ private:
     QDate date_;
     int recordLength_ = 1;
     int records_ = 0;
-    std::string body_;    // the records written so far
-    std::string scratch_; // reused GBK buffer
+    std::string body_;     // the records written so far
+    std::string scratch_;  // reused GBK buffer
     gbk::Encoder gbk_;
     QHash<QString, std::string> cache_;  // GBK bytes of texts already written
 };

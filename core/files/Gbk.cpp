@@ -1,7 +1,7 @@
 #include "core/files/Gbk.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 #include <stdexcept>
 
 namespace qm::gbk {

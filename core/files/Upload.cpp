@@ -61,9 +61,8 @@ const char* const kStaffColumns =
 
 bool IsNumeric(const QString& declared) {
     const QString t = declared.toUpper();
-    return t.contains(QLatin1String("INT")) || t.contains(QLatin1String("NUM")) ||
-           t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("DEC")) ||
-           t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB"));
+    return t.contains(QLatin1String("INT")) || t.contains(QLatin1String("NUM")) || t.contains(QLatin1String("REAL")) ||
+           t.contains(QLatin1String("DEC")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB"));
 }
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
@@ -86,8 +85,7 @@ void CheckStaffList(db::Connection& c, const QString& target) {
         const QString works = q.ValueAt(r, 2).AsString(), work = q.ValueAt(r, 3).AsString();
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
-        if (!staffvalue::WorkYears(work))
-            refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
+        if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
     }
 }
 
@@ -133,10 +131,11 @@ QString SummaryRows(const QString& rangeCopy, int lines) {
     if (rangeCopy.isEmpty()) return QStringLiteral("select * from Total_Info order by Gid") + limit;
     static const QRegularExpression valid(QStringLiteral("^Total_(1[0-2]|[1-9])_(1[0-2]|[1-9])$"));
     if (!valid.match(rangeCopy).hasMatch()) throw Error(QStringLiteral("汇总数据“%1”不能上报。").arg(rangeCopy));
-    return QStringLiteral("select Gid as Gid, Dep_id as Dep_id, Tdate as Tdate, "
-                          "coalesce(frmc, (select DepName from Dep_Info limit 1)) as frmc, G11 as G11, G12 as G12, "
-                          "G13 as G13, G14 as G14, G15 as G15, G16 as G16, G17 as G17, G18 as G18, G19 as G19, "
-                          "G20 as G20, G21 as G21 from \"") +
+    return QStringLiteral(
+               "select Gid as Gid, Dep_id as Dep_id, Tdate as Tdate, "
+               "coalesce(frmc, (select DepName from Dep_Info limit 1)) as frmc, G11 as G11, G12 as G12, "
+               "G13 as G13, G14 as G14, G15 as G15, G16 as G16, G17 as G17, G18 as G18, G19 as G19, "
+               "G20 as G20, G21 as G21 from \"") +
            rangeCopy + QStringLiteral("\" order by Gid") + limit;
 }
 
@@ -161,7 +160,9 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         out.files << target;
     };
     // Message forms: A names one file, B gives path and name on two lines, C two files.
-    auto formA = [&](const QString& name) { return QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,文件名为:") + name; };
+    auto formA = [&](const QString& name) {
+        return QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,文件名为:") + name;
+    };
     auto formB = [&](const QString& name) {
         return QStringLiteral("文件所在路径:'") + out.folder + QStringLiteral("';\n文件名为:") + name;
     };

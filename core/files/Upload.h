@@ -38,9 +38,9 @@ public:
 };
 
 struct Written {
-    QString folder;      // the upload folder with its trailing separator, as the message shows it
-    QStringList files;   // full paths, in the order written
-    QString message;     // the information text for the person
+    QString folder;     // the upload folder with its trailing separator, as the message shows it
+    QStringList files;  // full paths, in the order written
+    QString message;    // the information text for the person
 };
 
 // The dBase field of an uploaded column: the one table of widths (see Upload.cpp).

@@ -56,8 +56,7 @@ void Workbook::Close() {
     lxw_workbook* wb = wb_;
     wb_ = nullptr;  // workbook_close frees it, written or not
     const lxw_error e = workbook_close(wb);
-    if (e != LXW_NO_ERROR)
-        throw Error(QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(lxw_strerror(e))));
+    if (e != LXW_NO_ERROR) throw Error(QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(lxw_strerror(e))));
 }
 
 lxw_format* Workbook::Format(const CellFormat& f) {
@@ -66,8 +65,10 @@ lxw_format* Workbook::Format(const CellFormat& f) {
         if (key == f) return fmt;
     lxw_format* fmt = workbook_add_format(wb_);
     // "@" is the built-in text format; naming it by its index writes it as Excel itself does.
-    if (f.numFormat == QLatin1String("@")) format_set_num_format_index(fmt, 49);
-    else if (!f.numFormat.isEmpty()) format_set_num_format(fmt, Utf8(f.numFormat).constData());
+    if (f.numFormat == QLatin1String("@"))
+        format_set_num_format_index(fmt, 49);
+    else if (!f.numFormat.isEmpty())
+        format_set_num_format(fmt, Utf8(f.numFormat).constData());
     if (f.fontSize > 0) format_set_font_size(fmt, f.fontSize);
     if (!f.fontName.isEmpty()) format_set_font_name(fmt, Utf8(f.fontName).constData());
     if (f.bold) format_set_bold(fmt);
@@ -81,13 +82,12 @@ lxw_format* Workbook::Format(const CellFormat& f) {
 
 void Sheet::Check(int code, const char* what) const {
     if (code != LXW_NO_ERROR)
-        throw Error(QStringLiteral("%1: %2").arg(QLatin1String(what),
-                                                 QString::fromUtf8(lxw_strerror(lxw_error(code)))));
+        throw Error(
+            QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromUtf8(lxw_strerror(lxw_error(code)))));
 }
 
 void Sheet::Text(int row, int col, const QString& text, const CellFormat& fmt) {
-    Check(worksheet_write_string(ws_, Row(row), Col(col), Utf8(text).constData(), book_.Format(fmt)),
-          "write a cell");
+    Check(worksheet_write_string(ws_, Row(row), Col(col), Utf8(text).constData(), book_.Format(fmt)), "write a cell");
 }
 
 void Sheet::Number(int row, int col, double value, const CellFormat& fmt) {
@@ -101,14 +101,11 @@ void Sheet::Merge(int row1, int col1, int row2, int col2, const QString& text, c
 }
 
 void Sheet::Columns(int col1, int col2, double width, const CellFormat& fmt) {
-    Check(worksheet_set_column(ws_, Col(col1), Col(col2), width < 0 ? LXW_DEF_COL_WIDTH : width,
-                               book_.Format(fmt)),
+    Check(worksheet_set_column(ws_, Col(col1), Col(col2), width < 0 ? LXW_DEF_COL_WIDTH : width, book_.Format(fmt)),
           "set columns");
 }
 
-void Sheet::RowHeight(int row, double points) {
-    Check(worksheet_set_row(ws_, Row(row), points, nullptr), "set a row");
-}
+void Sheet::RowHeight(int row, double points) { Check(worksheet_set_row(ws_, Row(row), points, nullptr), "set a row"); }
 
 void Sheet::Landscape() { worksheet_set_landscape(ws_); }
 

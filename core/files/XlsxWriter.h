@@ -26,14 +26,14 @@ enum class VAlign { Default, Top, Center, Bottom };
 
 // How a cell looks. Equal formats share one format of the workbook.
 struct CellFormat {
-    QString numFormat;      // "@" keeps a value as text; empty for the default
-    double fontSize = 0;    // points; 0 keeps the default
-    QString fontName;       // empty keeps the default
+    QString numFormat;    // "@" keeps a value as text; empty for the default
+    double fontSize = 0;  // points; 0 keeps the default
+    QString fontName;     // empty keeps the default
     bool bold = false;
     Align align = Align::General;
     VAlign valign = VAlign::Default;
     bool wrap = false;
-    bool border = false;    // a thin line around the cell
+    bool border = false;  // a thin line around the cell
 
     bool operator==(const CellFormat&) const = default;
 

@@ -28,7 +28,7 @@ struct WageCell {
     int ssf;
 };
 constexpr WageCell kWageCells[] = {
-    {14, "sTotal", 0}, {15, "sTotal", 1}, {16, "sN1", 1}, {17, "sN2", 1},
+    {14, "sTotal", 0}, {15, "sTotal", 1}, {16, "sN1", 1},    {17, "sN2", 1},
     {18, "sN3", 1},    {19, "sN4", 1},    {20, "sTotal", 2}, {21, "sTotal", 3},
 };
 
@@ -133,7 +133,8 @@ void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TShee
     sheet.SetCellText(9, 9, QString::number(Sum(sheet, 9, {10, 11, 16})));
     const int pay[4][3] = {{22, 14, 10}, {23, 15, 11}, {24, 20, 12}, {25, 21, 13}};
     for (const auto& p : pay)
-        sheet.SetCellText(p[0], 4, AveragePay(PayRule::Quotient00, sheet.GetCellText(p[1], 4), sheet.GetCellText(p[2], 4)));
+        sheet.SetCellText(p[0], 4,
+                          AveragePay(PayRule::Quotient00, sheet.GetCellText(p[1], 4), sheet.GetCellText(p[2], 4)));
     mainPb.SetPosition(90);
 
     for (int r : {3, 4, 23, 24, 25, 31, 32}) sheet.SetCellText(r, 9, QString());

@@ -41,30 +41,36 @@ struct Indicator {
 // The indicator table of the form, in the order the computation walks it.
 constexpr std::array kIndicators{
     // Left block: year-end counts.
-    Indicator{4, 4, Figure::Count, Select::Count, " where sMon=12 ", Organ::Same, nullptr},                        // 01
-    Indicator{5, 4, Figure::Count, Select::Count, " where sMon=12 and sSex=2 ", Organ::Same, nullptr},             // 02
-    Indicator{6, 4, Figure::Count, Select::Count, " where sMon=12 and sqrz=2 ", Organ::Same, nullptr},             // 03
-    Indicator{8, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=1 ", Organ::Same, nullptr},              // 05
-    Indicator{9, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=2 ", Organ::Same, nullptr},              // 06
-    Indicator{10, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=3 ", Organ::Same, nullptr},             // 07
-    Indicator{12, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(1,2,3) ", Organ::Same, nullptr},  // A01
-    Indicator{13, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(4) ", Organ::Same, nullptr},      // A02
-    Indicator{14, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(5,6,7) ", Organ::Same, nullptr},  // A03
-    Indicator{15, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(8,9) ", Organ::Same, nullptr},    // A04
-    Indicator{17, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '2%' ", Organ::Leaders, kYearEnd},  // 71
-    Indicator{18, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '3%' ", Organ::Same, nullptr},        // 72
-    Indicator{19, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(31,32) ", Organ::Same, nullptr},        // A05
-    Indicator{20, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(33) ", Organ::Same, nullptr},           // A06
-    Indicator{21, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(34) ", Organ::Same, nullptr},           // A07
-    Indicator{22, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(35) ", Organ::Same, nullptr},           // A08
-    Indicator{23, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41,42) ", Organ::Clerks, kYearEnd},     // 73
-    Indicator{24, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41) ", Organ::Same, nullptr},           // A09
+    Indicator{4, 4, Figure::Count, Select::Count, " where sMon=12 ", Organ::Same, nullptr},             // 01
+    Indicator{5, 4, Figure::Count, Select::Count, " where sMon=12 and sSex=2 ", Organ::Same, nullptr},  // 02
+    Indicator{6, 4, Figure::Count, Select::Count, " where sMon=12 and sqrz=2 ", Organ::Same, nullptr},  // 03
+    Indicator{8, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=1 ", Organ::Same, nullptr},   // 05
+    Indicator{9, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=2 ", Organ::Same, nullptr},   // 06
+    Indicator{10, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=3 ", Organ::Same, nullptr},  // 07
+    Indicator{12, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(1,2,3) ", Organ::Same,
+              nullptr},  // A01
+    Indicator{13, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(4) ", Organ::Same,
+              nullptr},  // A02
+    Indicator{14, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(5,6,7) ", Organ::Same,
+              nullptr},  // A03
+    Indicator{15, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(8,9) ", Organ::Same,
+              nullptr},  // A04
+    Indicator{17, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '2%' ", Organ::Leaders,
+              kYearEnd},                                                                                          // 71
+    Indicator{18, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '3%' ", Organ::Same, nullptr},  // 72
+    Indicator{19, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(31,32) ", Organ::Same, nullptr},  // A05
+    Indicator{20, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(33) ", Organ::Same, nullptr},     // A06
+    Indicator{21, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(34) ", Organ::Same, nullptr},     // A07
+    Indicator{22, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(35) ", Organ::Same, nullptr},     // A08
+    Indicator{23, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41,42) ", Organ::Clerks,
+              kYearEnd},                                                                                       // 73
+    Indicator{24, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41) ", Organ::Same, nullptr},  // A09
     Indicator{25, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(62,63) ", Organ::Text,
               " where sMon=12 and sPost in(100)"},  // 74
     Indicator{26, 4, Figure::Count, Select::Count, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ",
               Organ::Text, " where sMon=12 and ((sPost like'5%') or (sPost in(19))) "},  // A10
     Indicator{27, 4, Figure::Count, Select::Count, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ",
-              Organ::Text, " where sMon=12 and sPost in(100)"},  // 75
+              Organ::Text, " where sMon=12 and sPost in(100)"},                                                // 75
     Indicator{28, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(51) ", Organ::Same, nullptr},  // A11
     Indicator{29, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(52) ", Organ::Same, nullptr},  // A12
     Indicator{30, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(53) ", Organ::Same, nullptr},  // A13
@@ -76,11 +82,14 @@ constexpr std::array kIndicators{
     Indicator{35, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(64) ", Organ::Text,
               " where sMon=12 and sPost in(19) "},  // A18
     // Left block: averages over months 0..12.
-    Indicator{36, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 ", Organ::Same, nullptr},            // 08
-    Indicator{38, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},  // 09
-    Indicator{39, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=2 ", Organ::Same, nullptr},  // 10
+    Indicator{36, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 ", Organ::Same, nullptr},  // 08
+    Indicator{38, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 09
+    Indicator{39, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=2 ", Organ::Same,
+              nullptr},  // 10
     // Right block: averages.
-    Indicator{3, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=3 ", Organ::Same, nullptr},  // 11
+    Indicator{3, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=3 ", Organ::Same,
+              nullptr},  // 11
     Indicator{5, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost like '2%' ", Organ::Leaders,
               kYear},  // 76
     Indicator{6, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost like '3%' ", Organ::Same,
@@ -96,16 +105,23 @@ constexpr std::array kIndicators{
               " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Organ::Text,
               " where sMon>=0 and sMon<=12 and  sPost in(100)"},  // 80
     // Right block: wages of months 1..12 in thousand yuan.
-    Indicator{12, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 ", Organ::Same, nullptr},            // 12
-    Indicator{14, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},  // 13
-    Indicator{15, 9, Figure::Thousands, Select::N1, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},     // 14
-    Indicator{16, 9, Figure::Thousands, Select::N2, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},     // 15
-    Indicator{17, 9, Figure::Thousands, Select::N3, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},     // 16
-    Indicator{18, 9, Figure::Thousands, Select::N4, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same, nullptr},     // 17
-    Indicator{19, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=2 ", Organ::Same, nullptr},  // 18
-    Indicator{20, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=3 ", Organ::Same, nullptr},  // 19
-    Indicator{22, 9, Figure::Thousands, Select::Total, " where sMon>=0 and sMon<=12 and sPost like '2%' ", Organ::Leaders,
-              kYear},  // 81
+    Indicator{12, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 ", Organ::Same, nullptr},  // 12
+    Indicator{14, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 13
+    Indicator{15, 9, Figure::Thousands, Select::N1, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 14
+    Indicator{16, 9, Figure::Thousands, Select::N2, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 15
+    Indicator{17, 9, Figure::Thousands, Select::N3, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 16
+    Indicator{18, 9, Figure::Thousands, Select::N4, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
+              nullptr},  // 17
+    Indicator{19, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=2 ", Organ::Same,
+              nullptr},  // 18
+    Indicator{20, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=3 ", Organ::Same,
+              nullptr},  // 19
+    Indicator{22, 9, Figure::Thousands, Select::Total, " where sMon>=0 and sMon<=12 and sPost like '2%' ",
+              Organ::Leaders, kYear},  // 81
     Indicator{23, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and sPost like '3%' ", Organ::Same,
               nullptr},  // 82
     Indicator{24, 9, Figure::Thousands, Select::Total, " where sMon>0 and sMon<=12 and sPost in(41,42) ", Organ::Clerks,
@@ -141,17 +157,19 @@ struct SupplementLine {
 };
 
 constexpr std::array kSupplementLines{
-    SupplementLine{44, "  where sMon=12 and sgc=1 ", 11, "总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)", 3, 7, true},
+    SupplementLine{44, "  where sMon=12 and sgc=1 ", 11,
+                   "总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)", 3, 7, true},
     SupplementLine{45, "  where sMon=12 and sjzs=1 ", 95, "其中：一级建造师(42)", 3, 6, true},
     SupplementLine{46, "  where sMon=12 and ssg in(2,3)", 95, "其中：现场施工人员(43)", 3, 7, true},
     SupplementLine{47, "  where sMon=12 and ssg=3", 103, "其中：持证上岗人员(44)", 3, 6, true},
-    SupplementLine{48, "  where sMon=12 and sgc=1", 12, "劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)", 3, 7, false},
+    SupplementLine{48, "  where sMon=12 and sgc=1", 12, "劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)", 3,
+                   7, false},
     SupplementLine{49, "  where sMon=12 and ssg in(2,3)", 87, "其中：现场施工人员(47)", 2, 6, false},
 };
 
 // The group heads of both blocks: no figure of their own.
-constexpr std::array<std::pair<int, int>, 10> kGroupHeads{{{7, 4}, {11, 4}, {16, 4}, {37, 4}, {4, 9}, {11, 9}, {13, 9},
-                                                           {21, 9}, {29, 9}, {33, 9}}};
+constexpr std::array<std::pair<int, int>, 10> kGroupHeads{
+    {{7, 4}, {11, 4}, {16, 4}, {37, 4}, {4, 9}, {11, 9}, {13, 9}, {21, 9}, {29, 9}, {33, 9}}};
 
 // Average pay (column 9): pay row, wage row (column 9), headcount cell.
 struct PayCell {
@@ -180,10 +198,11 @@ const QString AnnualWageReport::kDefaultYear = QStringLiteral("2012");
 
 const QStringList& AnnualWageReport::Columns() {
     static const QStringList cols =
-        QStringLiteral("frdm,I01,I02,I03,I05,I06,I07,A01,A02,A03,A04,I71,I72,A05,A06,A07,A08,I73,A09,I74,A10,I75,A11,A12,"
-                       "A13,A14,A15,A16,A17,A18,I08,I09,I10,I11,I76,I77,I78,I79,A19,I80,I12,I13,I14,I15,I16,I17,I18,I19,"
-                       "I81,I82,I83,I84,A20,I85,I20,I21,I22,I23,I86,I87,I88,I89,A21,I90,I51,I48,I41,I42,I43,I44,I46,I47,"
-                       "frmc")
+        QStringLiteral(
+            "frdm,I01,I02,I03,I05,I06,I07,A01,A02,A03,A04,I71,I72,A05,A06,A07,A08,I73,A09,I74,A10,I75,A11,A12,"
+            "A13,A14,A15,A16,A17,A18,I08,I09,I10,I11,I76,I77,I78,I79,A19,I80,I12,I13,I14,I15,I16,I17,I18,I19,"
+            "I81,I82,I83,I84,A20,I85,I20,I21,I22,I23,I86,I87,I88,I89,A21,I90,I51,I48,I41,I42,I43,I44,I46,I47,"
+            "frmc")
             .split(QLatin1Char(','));
     return cols;
 }
@@ -240,10 +259,10 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     const int q48 = workers ? batch.Add(countHead, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1")) : -1;
     std::vector<int> supplementQuery;
     for (const SupplementLine& l : kSupplementLines)
-        supplementQuery.push_back(info.kind() == (l.contract ? UnitClass::Kind::GeneralContract
-                                                             : UnitClass::Kind::LabourSubcontract)
-                                      ? batch.Add(countHead, QString::fromUtf8(l.where))
-                                      : -1);
+        supplementQuery.push_back(
+            info.kind() == (l.contract ? UnitClass::Kind::GeneralContract : UnitClass::Kind::LabourSubcontract)
+                ? batch.Add(countHead, QString::fromUtf8(l.where))
+                : -1);
     progress(0);
     batch.Run(c);
     auto value = [&](int q, Select s) -> long long {
@@ -282,7 +301,8 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
         }
     }
     progress(79);
-    sheet.SetCellText(43, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
+    sheet.SetCellText(
+        43, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
     for (size_t k = 0; k < kSupplementLines.size(); ++k) {
         const SupplementLine& l = kSupplementLines[k];
         progress(l.row + 36);
@@ -297,7 +317,8 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
         }
     }
     progress(87);
-    sheet.SetCellText(51, 1, Blanks(11) + QStringLiteral("发放工资的法人单位：组织机构代码(49)") + Blanks(2) + QLatin1Char(':'));
+    sheet.SetCellText(
+        51, 1, Blanks(11) + QStringLiteral("发放工资的法人单位：组织机构代码(49)") + Blanks(2) + QLatin1Char(':'));
     progress(88);
     sheet.SetCellText(52, 1, Blanks(50) + QStringLiteral("单位详细名称(50)") + Blanks(2) + QStringLiteral(": "));
 
@@ -398,9 +419,11 @@ ExportLayout AnnualWageReport::Layout(const MainState& unit, const QString& year
         return b;
     };
     l.blocks.push_back(line(QStringLiteral("A2:I2"), QStringLiteral("从业人员及工资总额"), 9, HAlign::Center, true));
-    l.blocks.push_back(line(QStringLiteral("D3"), Blanks(6) + yearText.trimmed() + QStringLiteral("年"), 9, HAlign::General, false));
+    l.blocks.push_back(
+        line(QStringLiteral("D3"), Blanks(6) + yearText.trimmed() + QStringLiteral("年"), 9, HAlign::General, false));
     l.blocks.push_back(line(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, std::nullopt, false));
-    l.blocks.push_back(line(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, std::nullopt, false));
+    l.blocks.push_back(
+        line(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, std::nullopt, false));
     l.blocks.push_back(line(QStringLiteral("G3:I3"), QStringLiteral("表   号：102-1表"), 9, HAlign::General, true));
     l.blocks.push_back(line(QStringLiteral("G4:I4"), QStringLiteral("制定机关：国家统计局"), 9, HAlign::General, true));
     l.blocks.push_back(line(QStringLiteral("G5:I5"), QStringLiteral("文号：国统字(2012)号"), 9, HAlign::General, true));
@@ -415,12 +438,14 @@ ExportLayout AnnualWageReport::Layout(const MainState& unit, const QString& year
         m.merge = true;
         l.blocks.push_back(m);
     }
-    l.blocks.push_back(line(QStringLiteral("A59:I59"),
-                            QStringLiteral("单位负责人：             统计负责人：            填表人：             联系电话：  "
-                                           "      分机号：     报出日期：20  年   月   日"),
-                            8, std::nullopt, true));
+    l.blocks.push_back(
+        line(QStringLiteral("A59:I59"),
+             QStringLiteral("单位负责人：             统计负责人：            填表人：             联系电话：  "
+                            "      分机号：     报出日期：20  年   月   日"),
+             8, std::nullopt, true));
     l.allLines = {QStringLiteral("A7:I46")};
-    l.bottomEdges = {{QStringLiteral("A6:I6"), kThick}, {QStringLiteral("A46:I46"), kThick}, {QStringLiteral("A58:I58"), kThin}};
+    l.bottomEdges = {
+        {QStringLiteral("A6:I6"), kThick}, {QStringLiteral("A46:I46"), kThick}, {QStringLiteral("A58:I58"), kThin}};
     l.margins.left = 30;
     l.margins.right = 10;
     l.margins.top = 10;

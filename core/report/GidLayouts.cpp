@@ -58,8 +58,10 @@ ExportLayout WageSummaryLayout(GidSummary id, const MonthRange& r, const Summary
     l.blocks = {
         Block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
         Block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false),
-        Block(QStringLiteral("I4:M4"), organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"), 8),
-        Block(QStringLiteral("I5:M5"), organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"), 8),
+        Block(QStringLiteral("I4:M4"),
+              organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"), 8),
+        Block(QStringLiteral("I5:M5"),
+              organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"), 8),
         Block(QStringLiteral("I6:M6"), QStringLiteral("批准文号：国统制[2011]170号"), 8),
         Block(QStringLiteral("I7:M7"), QStringLiteral("有效期至：2012年6月底"), 8),
         Block(QStringLiteral("I8:M8"), QStringLiteral("计量单位：   人、元"), 8),
@@ -82,9 +84,7 @@ ExportLayout WageSummaryLayout(GidSummary id, const MonthRange& r, const Summary
     return l;
 }
 
-QString TalentStem(GidSummary id) {
-    return id == GidSummary::X505 ? QStringLiteral("汇总表") : QStringLiteral("汇总");
-}
+QString TalentStem(GidSummary id) { return id == GidSummary::X505 ? QStringLiteral("汇总表") : QStringLiteral("汇总"); }
 
 ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
     ExportLayout l;
@@ -109,9 +109,13 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
         l.rowHeights = {{2, 8, 13}};
         l.titleRange = QStringLiteral("A1:S1");
         l.titleText = QStringLiteral("企业事业单位汇总表");
-        const QString lines[] = {QString(), QString(), QStringLiteral("表    号： X505表"),
-                                 QStringLiteral("制定机关：国家统计局"), QStringLiteral("文    号：国统制[2011]17号"),
-                                 QStringLiteral("有效期至：2011年12月底"), QStringLiteral("计量单位：   人")};
+        const QString lines[] = {QString(),
+                                 QString(),
+                                 QStringLiteral("表    号： X505表"),
+                                 QStringLiteral("制定机关：国家统计局"),
+                                 QStringLiteral("文    号：国统制[2011]17号"),
+                                 QStringLiteral("有效期至：2011年12月底"),
+                                 QStringLiteral("计量单位：   人")};
         l.blocks = {Block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
                     Block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
         for (int i = 0; i < 7; ++i)
@@ -145,17 +149,17 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
     l.rowHeights = {{2, 7, 13}};
     l.titleRange = QStringLiteral("A1:K1");
     l.titleText = QStringLiteral("非公有制企业（单位）人才资源状况调查表");
-    const QString lines[] = {QStringLiteral("表  号： Ⅰ303-1   表"), QStringLiteral("制表机关:Korvath省委组织部"),
-                             QStringLiteral("批准机关:Korvath省统计局"), QStringLiteral("批准文号:Tesk统制表[2009]  号"),
-                             QStringLiteral("有效期至：2010  年 6 月"), QStringLiteral("计量单位：   人")};
+    const QString lines[] = {
+        QStringLiteral("表  号： Ⅰ303-1   表"),     QStringLiteral("制表机关:Korvath省委组织部"),
+        QStringLiteral("批准机关:Korvath省统计局"), QStringLiteral("批准文号:Tesk统制表[2009]  号"),
+        QStringLiteral("有效期至：2010  年 6 月"),  QStringLiteral("计量单位：   人")};
     l.blocks = {Block(QStringLiteral("A6"), QStringLiteral("单位名称：") + unit.depName, 8, false),
                 Block(QStringLiteral("A7"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
     for (int i = 0; i < 6; ++i) l.blocks.push_back(Block(QStringLiteral("G%1:K%1").arg(i + 2), lines[i], 8));
-    for (const FixedBlock& b : {Head(QStringLiteral("A8:A9"), std::nullopt),
-                                Head(QStringLiteral("B8:B9"), QStringLiteral("代码")),
-                                Head(QStringLiteral("C8:C9"), QStringLiteral("总数")),
-                                Head(QStringLiteral("D8:F8"), std::nullopt),
-                                Head(QStringLiteral("G8:K8"), QStringLiteral("学历状况"))})
+    for (const FixedBlock& b :
+         {Head(QStringLiteral("A8:A9"), std::nullopt), Head(QStringLiteral("B8:B9"), QStringLiteral("代码")),
+          Head(QStringLiteral("C8:C9"), QStringLiteral("总数")), Head(QStringLiteral("D8:F8"), std::nullopt),
+          Head(QStringLiteral("G8:K8"), QStringLiteral("学历状况"))})
         l.blocks.push_back(b);
     l.allLines = {QStringLiteral("A8:K50")};
     l.bottomEdges = {{QStringLiteral("A50:K50"), kThick}, {QStringLiteral("A7:K7"), kThick}};

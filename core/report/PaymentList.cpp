@@ -49,8 +49,9 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     list.to = to;
 
     db::Query persons(c);
-    persons.Open(QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
-                                "order by cast(sNumber as integer), sNumber, sName"));
+    persons.Open(
+        QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
+                       "order by cast(sNumber as integer), sNumber, sName"));
     // A person is found by the bytes of number and name; a person without a number or a
     // name matches no wage row, as before.
     std::unordered_map<std::string, int> byPerson;
@@ -70,8 +71,9 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     // One pass over the range's rows, stepped without keeping them, instead of one query per
     // person; each row goes to the person of its number and name, a later row of the same
     // month taking the cell as before.
-    sqlite3_stmt* st = c.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info "
-                                                "where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
+    sqlite3_stmt* st =
+        c.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info "
+                                 "where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
     c.Bind(st, {from, to});
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -105,7 +107,8 @@ QString PaymentCaption(const QString& depName) {
 }
 
 QString PaymentTitle(int from, int to) {
-    return QString::number(from) + QStringLiteral("月 - ") + QString::number(to) + QStringLiteral("月 的工资发放汇总清单");
+    return QString::number(from) + QStringLiteral("月 - ") + QString::number(to) +
+           QStringLiteral("月 的工资发放汇总清单");
 }
 
 QString PaymentDateLine(const QDate& today) {

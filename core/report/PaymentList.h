@@ -20,8 +20,8 @@ class Connection;
 namespace qm::report {
 
 struct PaymentLine {
-    QString name;    // trimmed
-    QString number;  // trimmed
+    QString name;                    // trimmed
+    QString number;                  // trimmed
     std::array<QString, 13> months;  // index 1..12: the month's total as the cell shows it, empty outside the range
     double total = 0;
 };

@@ -134,8 +134,9 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
     }
 
     // The total average headcount is the sum of the three averages as they are written.
-    sheet.SetCellText(8, 5, QString::number(CellInt(sheet.GetCellText(9, 5)) + CellInt(sheet.GetCellText(10, 5)) +
-                                            CellInt(sheet.GetCellText(11, 5))));
+    sheet.SetCellText(8, 5,
+                      QString::number(CellInt(sheet.GetCellText(9, 5)) + CellInt(sheet.GetCellText(10, 5)) +
+                                      CellInt(sheet.GetCellText(11, 5))));
     for (int k = 0; k < 4; ++k)
         sheet.SetCellText(16 + k, 5,
                           AveragePay(PayRule::Quotient, sheet.GetCellText(12 + k, 5), sheet.GetCellText(8 + k, 5)));
@@ -229,8 +230,9 @@ ExportLayout QuarterLabourReport::Layout(const MainState& unit) const {
     FixedBlock sign;
     sign.range = QStringLiteral("A35:E35");
     sign.merge = true;
-    sign.text = QStringLiteral("    单位负责人：          统计负责人：          填表人：            联系电话：            "
-                               "报出日期：2012年   月    日");
+    sign.text = QStringLiteral(
+        "    单位负责人：          统计负责人：          填表人：            联系电话：            "
+        "报出日期：2012年   月    日");
     l.blocks.push_back(sign);
     l.rowHeights = {{35, 35, 35}};
     l.margins.top = 10;

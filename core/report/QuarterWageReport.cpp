@@ -22,9 +22,7 @@ const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWag
 
 QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-bool FillsWorkers(UnitClass cls) {
-    return cls.HasProductionColumn();
-}
+bool FillsWorkers(UnitClass cls) { return cls.HasProductionColumn(); }
 
 }  // namespace
 
@@ -94,8 +92,8 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
         break;
     case LeaderRule::Kind::OrganPair:
     case LeaderRule::Kind::OrganFifteen:
-        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral("  and sPost in(") + leaders.LeaderPosts() +
-                            QLatin1Char(')'));
+        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral("  and sPost in(") +
+                            leaders.LeaderPosts() + QLatin1Char(')'));
         break;
     case LeaderRule::Kind::OrganNone: break;  // no leader post is held: nobody is counted
     }
@@ -113,7 +111,9 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
                         : -1;
     const int q41 = contracting ? addCount(endMonth + QStringLiteral(" and sgc=1")) : -1;
     const int q42 = contracting ? addCount(endMonth + QStringLiteral(" and sjzs=1")) : -1;
-    const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract ? addCount(endMonth + QStringLiteral(" and ssg=1")) : -1;
+    const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract
+                        ? addCount(endMonth + QStringLiteral(" and ssg=1"))
+                        : -1;
     mainPb.SetPosition(0);
     batch.Run(c);
     auto count = [&](int i) { return i < 0 ? 0LL : batch.Count(i); };
@@ -149,7 +149,8 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
             break;
         }
         case 25:
-            sheet.SetCellText(r, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    "));
+            sheet.SetCellText(
+                r, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    "));
             break;
         case 26:
         case 27:
@@ -173,7 +174,9 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
             break;
         }
         case 29:
-            sheet.SetCellText(r, 1, Blanks(3) + QStringLiteral("三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报") + Blanks(7));
+            sheet.SetCellText(
+                r, 1,
+                Blanks(3) + QStringLiteral("三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报") + Blanks(7));
             break;
         case 30:
             sheet.SetCellText(r, 1, Blanks(7) + QStringLiteral("发放工资的法人单位：组织机构代码(49)  :") + Blanks(23));
@@ -191,8 +194,9 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
 
     // Average pay from the reconciled wages.
     for (int k = 0; k < 4; ++k)
-        sheet.SetCellText(18 + k, 5,
-                          AveragePay(PayRule::QuarterlyThousands, sheet.GetCellText(14 + k, 5), sheet.GetCellText(9 + k, 5)));
+        sheet.SetCellText(
+            18 + k, 5,
+            AveragePay(PayRule::QuarterlyThousands, sheet.GetCellText(14 + k, 5), sheet.GetCellText(9 + k, 5)));
     sheet.SetCellText(22, 5, QStringLiteral("1"));
     sheet.EndUpdate();
 
@@ -268,11 +272,13 @@ ExportLayout QuarterWageReport::Layout(const MainState& unit) const {
     }
     FixedBlock sign;
     sign.range = QStringLiteral("A38");
-    sign.text = QStringLiteral("单位负责人：          统计负责人：         填表人：         联系电话：         分机号：        "
-                               "报出日期：20  年   月   日");
+    sign.text = QStringLiteral(
+        "单位负责人：          统计负责人：         填表人：         联系电话：         分机号：        "
+        "报出日期：20  年   月   日");
     l.blocks.push_back(sign);
     l.allLines = {QStringLiteral("A7:E28")};
-    l.bottomEdges = {{QStringLiteral("A6:E6"), kThick}, {QStringLiteral("A28:E28"), kThick}, {QStringLiteral("A37:E37"), kThin}};
+    l.bottomEdges = {
+        {QStringLiteral("A6:E6"), kThick}, {QStringLiteral("A28:E28"), kThick}, {QStringLiteral("A37:E37"), kThin}};
     l.margins.top = 25;
     l.margins.bottom = 10;
     l.landscape = true;

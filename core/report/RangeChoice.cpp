@@ -29,13 +29,9 @@ std::optional<int> ParseRangeMonth(const QString& text) {
     return m;
 }
 
-QString SummaryCopyName(const MonthRange& r) {
-    return QStringLiteral("Total_") + r.From() + QLatin1Char('_') + r.To();
-}
+QString SummaryCopyName(const MonthRange& r) { return QStringLiteral("Total_") + r.From() + QLatin1Char('_') + r.To(); }
 
-QString PeriodCopyName(const MonthRange& r) {
-    return QStringLiteral("JLabor_") + r.From() + QLatin1Char('_') + r.To();
-}
+QString PeriodCopyName(const MonthRange& r) { return QStringLiteral("JLabor_") + r.From() + QLatin1Char('_') + r.To(); }
 
 bool UsableCopy(db::Connection& c, const QString& name, int lines) {
     if (!c.HasTable(name)) return false;

@@ -40,7 +40,8 @@ int AggregateBatch::Add(const QString& selectHead, const QString& where) {
     static const QRegularExpression head(
         QStringLiteral("^\\s*select\\s+(?:count\\(\\*\\)|sum\\((\\w+)\\))\\s+as\\s+num\\s+from\\s+(\\w+)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression whereWord(QStringLiteral("^\\s*where\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression whereWord(QStringLiteral("^\\s*where\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
     const auto m = head.match(selectHead);
     const auto w = whereWord.match(where);
     if (!m.hasMatch() || !w.hasMatch())

@@ -9,15 +9,15 @@
 namespace qm {
 class TSheetBook;
 class UiService;
-}
+}  // namespace qm
 
 namespace qm::report {
 
 struct TalentShape {
     GidSummary id;
-    int month;           // the counted list: 12 or 0
-    bool writesUnitName; // frmc (X505 only)
-    int sheetColOffset;  // sheet column = report column + offset
+    int month;            // the counted list: 12 or 0
+    bool writesUnitName;  // frmc (X505 only)
+    int sheetColOffset;   // sheet column = report column + offset
     const GidMatrixSpec& Spec() const { return SpecOf(id); }
 };
 

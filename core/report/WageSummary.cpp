@@ -46,12 +46,12 @@ const WageSummaryShape& ShapeOf(GidSummary s) {
                                         {29, Span(30, 35)},
                                         {36, Span(37, 40)},
                                         {1, {2, 15, 20, 29, 36}}}};
-    static const WageSummaryShape i705{GidSummary::I705,
-                                       false,
-                                       true,
-                                       {{7, 2, Span(3, 6)}, {12, 8, Span(9, 11)}, {19, 13, Span(14, 18)},
-                                        {21, 1, {2, 8, 13, 20}}},
-                                       {{2, Span(3, 7)}, {8, Span(9, 12)}, {13, Span(14, 19)}, {1, {2, 8, 13, 20, 21}}}};
+    static const WageSummaryShape i705{
+        GidSummary::I705,
+        false,
+        true,
+        {{7, 2, Span(3, 6)}, {12, 8, Span(9, 11)}, {19, 13, Span(14, 18)}, {21, 1, {2, 8, 13, 20}}},
+        {{2, Span(3, 7)}, {8, Span(9, 12)}, {13, Span(14, 19)}, {1, {2, 8, 13, 20, 21}}}};
     if (s == GidSummary::I704) return i704;
     if (s == GidSummary::I705) return i705;
     throw std::invalid_argument("not a wage summary");
@@ -138,8 +138,11 @@ void StoreWageSummary(db::Connection& c, const WageSummaryShape& shape, const Mo
     // The lines and the range's copy are written together or not at all.
     db::Transaction t(c);
     for (int gid = 1; gid <= spec.LineCount(); ++gid) {
-        GidRowValues v{unit.depNo, dateText, std::nullopt,
-                       {{QStringLiteral("G21"), f.wage[size_t(gid - 1)]}, {QStringLiteral("G20"), f.average[size_t(gid - 1)]}}};
+        GidRowValues v{
+            unit.depNo,
+            dateText,
+            std::nullopt,
+            {{QStringLiteral("G21"), f.wage[size_t(gid - 1)]}, {QStringLiteral("G20"), f.average[size_t(gid - 1)]}}};
         if (shape.writesUnitName) v.depName = unit.depName;
         UpdateResultRow(c, spec, gid, f.counts, v);
     }

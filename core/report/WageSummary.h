@@ -15,7 +15,7 @@
 namespace qm {
 class TSheetBook;
 class UiService;
-}
+}  // namespace qm
 
 namespace qm::report {
 
@@ -33,7 +33,7 @@ struct GroupAverage {
 
 struct WageSummaryShape {
     GidSummary id;
-    bool writesUnitName;        // frmc (I704 only)
+    bool writesUnitName;          // frmc (I704 only)
     bool averageFromMonthBefore;  // I705: months from−1..to (the start-of-period list for from = 1), ÷ (count + 1)
     std::vector<Remainder> remainders;  // in the order they are worked out
     std::vector<GroupAverage> groups;   // in the order they are worked out

@@ -161,9 +161,11 @@ WorkbookModel BuildWorkbook(const ExportLayout& l, const TSheetBook& sheet, Prog
 void WriteXlsx(const WorkbookModel& m, const QString& path) {
     Emitter e(path);
     // The sheet is named as it is created, so the saved file carries the name.
-    lxw_worksheet* ws = workbook_add_worksheet(e.wb(), m.sheetName.isEmpty() ? nullptr : m.sheetName.toUtf8().constData());
+    lxw_worksheet* ws =
+        workbook_add_worksheet(e.wb(), m.sheetName.isEmpty() ? nullptr : m.sheetName.toUtf8().constData());
     if (!ws) throw std::runtime_error("cannot add the worksheet");
-    for (const auto& [c, w] : m.ColumnWidths()) Check(worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), w, nullptr));
+    for (const auto& [c, w] : m.ColumnWidths())
+        Check(worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), w, nullptr));
     for (const auto& [r, h] : m.RowHeights()) {
         if (h == 0) {
             lxw_row_col_options hidden = {1, 0, 0};

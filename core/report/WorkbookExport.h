@@ -22,13 +22,13 @@ namespace qm::report {
 // A fixed text, a merge or a look given to a block after the copied cells, in the order
 // of the layout.
 struct FixedBlock {
-    QString range;                    // "A1:E1" or "E3"
-    std::optional<QString> text;      // written into the top-left cell; unset keeps what is there
+    QString range;                // "A1:E1" or "E3"
+    std::optional<QString> text;  // written into the top-left cell; unset keeps what is there
     bool merge = false;
-    bool clear = false;               // the block's texts emptied first
-    double fontSize = 0;              // 0 keeps the cell's size
-    QString fontName;                 // empty keeps the cell's font
-    std::optional<HAlign> align;      // unset keeps the alignment
+    bool clear = false;           // the block's texts emptied first
+    double fontSize = 0;          // 0 keeps the cell's size
+    QString fontName;             // empty keeps the cell's font
+    std::optional<HAlign> align;  // unset keeps the alignment
     bool wrap = false;
 };
 
@@ -43,9 +43,9 @@ struct ExportLayout {
     int progressDivisor = 1;
     // Text of a copied cell; unset copies it as the sheet shows it.
     std::function<QString(int sheetRow, int col, const QString& text)> cellText;
-    double copiedFontSize = 0;              // 0 keeps the default
-    std::vector<int> centredColumns;        // centred in every copied row
-    std::vector<QString> centredCells;      // further centred cells ("A7")
+    double copiedFontSize = 0;          // 0 keeps the default
+    std::vector<int> centredColumns;    // centred in every copied row
+    std::vector<QString> centredCells;  // further centred cells ("A7")
 
     // Widths in characters from column A on; heights in points of workbook rows r1..r2.
     std::vector<double> columnWidths;

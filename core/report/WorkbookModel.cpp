@@ -83,9 +83,8 @@ void WorkbookModel::Merge(const XRange& b) {
         }
     // A block merged again, or overlapping an earlier one, replaces it: a sheet holds no
     // two merges over one cell.
-    std::erase_if(merges_, [&](const XRange& m) {
-        return !(m.r2 < b.r1 || m.r1 > b.r2 || m.c2 < b.c1 || m.c1 > b.c2);
-    });
+    std::erase_if(merges_,
+                  [&](const XRange& m) { return !(m.r2 < b.r1 || m.r1 > b.r2 || m.c2 < b.c1 || m.c1 > b.c2); });
     merges_.push_back(b);
 }
 

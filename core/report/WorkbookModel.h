@@ -35,8 +35,8 @@ inline constexpr int kThick = 4;
 struct XCell {
     QString text;
     bool hasText = false;
-    double fontSize = 0;   // points; 0: the workbook's default
-    QString fontName;      // empty: the workbook's default
+    double fontSize = 0;  // points; 0: the workbook's default
+    QString fontName;     // empty: the workbook's default
     HAlign align = HAlign::General;
     bool wrap = false;
     // Border weights of the four edges: 0 none, kThin, kThick.

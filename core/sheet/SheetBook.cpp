@@ -17,16 +17,12 @@ SheetRange Normalised(int r1, int c1, int r2, int c2) {
 }
 
 bool Covers(const SheetRange& outer, const SheetRange& inner) {
-    return outer.r1 <= inner.r1 && outer.r2 >= inner.r2 && outer.c1 <= inner.c1 &&
-           outer.c2 >= inner.c2;
+    return outer.r1 <= inner.r1 && outer.r2 >= inner.r2 && outer.c1 <= inner.c1 && outer.c2 >= inner.c2;
 }
 
 }  // namespace
 
-TSheetBook::TSheetBook(QObject* parent)
-    : QObject(parent), clipboard_(std::make_shared<MemoryClipboard>()) {
-    Reset();
-}
+TSheetBook::TSheetBook(QObject* parent) : QObject(parent), clipboard_(std::make_shared<MemoryClipboard>()) { Reset(); }
 
 TSheetBook::~TSheetBook() = default;
 
@@ -103,8 +99,7 @@ void TSheetBook::ClearRange(int r1, int c1, int r2, int c2, int kind) {
             if (formats) cell.pattern = 0;
         }
         // Drop trailing empty cells so a cleared row costs nothing.
-        while (!row->empty() && row->back().text.isEmpty() && row->back().pattern == 0)
-            row->pop_back();
+        while (!row->empty() && row->back().text.isEmpty() && row->back().pattern == 0) row->pop_back();
         if (row->empty()) rows_[r - 1].reset();
     }
     if (formats) {
@@ -134,9 +129,7 @@ void TSheetBook::SetMaxCol(int cols) {
 
 // ---- selection and formats ----
 
-void TSheetBook::SetSelection(int r1, int c1, int r2, int c2) {
-    sel_ = Normalised(r1, c1, r2, c2);
-}
+void TSheetBook::SetSelection(int r1, int c1, int r2, int c2) { sel_ = Normalised(r1, c1, r2, c2); }
 
 void TSheetBook::SetPattern(int pattern, int, int) {
     const quint8 p = quint8(std::clamp(pattern, 0, 255));
@@ -186,8 +179,8 @@ void TSheetBook::SetRowHeight(int r1, int r2, int twips, bool) {
     if (rg.r1 <= 3 && rg.r2 >= kMaxRow * 9 / 10) {
         // Nearly every row (the forms set 2..16380 or 2..16000): that is the default height.
         std::erase_if(rowHeights_, [&](const auto& h) { return h.first.r1 >= rg.r1 && h.first.r2 <= rg.r2; });
-        if (rg.r1 > 1 && std::none_of(rowHeights_.begin(), rowHeights_.end(),
-                                      [](const auto& h) { return h.first.Contains(1, 1); }))
+        if (rg.r1 > 1 &&
+            std::none_of(rowHeights_.begin(), rowHeights_.end(), [](const auto& h) { return h.first.Contains(1, 1); }))
             rowHeights_.push_back({SheetRange{1, 1, rg.r1 - 1, 1}, defaultRowHeight_});
         defaultRowHeight_ = twips;
     } else {
@@ -275,9 +268,7 @@ SheetObject& TSheetBook::Obj(int id) {
     return objects_[size_t(id)];
 }
 
-const SheetObject& TSheetBook::Object(int id) const {
-    return const_cast<TSheetBook*>(this)->Obj(id);
-}
+const SheetObject& TSheetBook::Object(int id) const { return const_cast<TSheetBook*>(this)->Obj(id); }
 
 void TSheetBook::SetObjectText(int id, const QString& items) {
     SheetObject& o = Obj(id);
@@ -321,8 +312,7 @@ void TSheetBook::PickObjectItem(int id, int index) {
     ObjectSelection(id, index);
     const SheetObject& o = Obj(id);
     if (o.selected < 0) return;
-    if (o.linkKind == 2 && o.linkRow >= 1 && o.linkCol >= 1)
-        SetCellText(o.linkRow, o.linkCol, o.items[o.selected]);
+    if (o.linkKind == 2 && o.linkRow >= 1 && o.linkCol >= 1) SetCellText(o.linkRow, o.linkCol, o.items[o.selected]);
     emit objectPicked(id, o.selected);
 }
 
@@ -384,8 +374,8 @@ QString TSheetBook::ToTsv(const std::vector<QStringList>& rows) {
         for (int j = 0; j < cells.size(); ++j) {
             if (j) out += QLatin1Char('\t');
             const QString& c = cells[j];
-            if (c.contains(QLatin1Char('\t')) || c.contains(QLatin1Char('\n')) ||
-                c.contains(QLatin1Char('\r')) || c.startsWith(QLatin1Char('"'))) {
+            if (c.contains(QLatin1Char('\t')) || c.contains(QLatin1Char('\n')) || c.contains(QLatin1Char('\r')) ||
+                c.startsWith(QLatin1Char('"'))) {
                 QString q = c;
                 q.replace(QLatin1String("\""), QLatin1String("\"\""));
                 out += QLatin1Char('"') + q + QLatin1Char('"');
@@ -427,8 +417,7 @@ std::vector<QStringList> TSheetBook::FromTsv(const QString& text) {
                 q += text[k++];
             }
             const bool endsCell = closed && (k + 1 >= n || text[k + 1] == QLatin1Char('\t') ||
-                                             text[k + 1] == QLatin1Char('\r') ||
-                                             text[k + 1] == QLatin1Char('\n'));
+                                             text[k + 1] == QLatin1Char('\r') || text[k + 1] == QLatin1Char('\n'));
             if (endsCell) {
                 q.replace(QLatin1String("\r\n"), QLatin1String("\n"));
                 cell = q;

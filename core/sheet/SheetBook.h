@@ -53,11 +53,11 @@ class TSheetBook : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxRow = 16384;
-    static constexpr int kMaxColumns = 256;       // storage capacity of a row
-    static constexpr int kMarkPattern = 18;       // the red error mark
-    static constexpr int kNumberMarkPattern = 20; // the staff error list's empty-number mark
-    static constexpr int kDefaultRowHeight = 310; // twips
-    static constexpr int kDefaultColWidth = 72;   // pixels
+    static constexpr int kMaxColumns = 256;        // storage capacity of a row
+    static constexpr int kMarkPattern = 18;        // the red error mark
+    static constexpr int kNumberMarkPattern = 20;  // the staff error list's empty-number mark
+    static constexpr int kDefaultRowHeight = 310;  // twips
+    static constexpr int kDefaultColWidth = 72;    // pixels
 
     enum ClearKind { ClearAll = 1, ClearFormats = 2, ClearContents = 3 };
 
@@ -68,13 +68,13 @@ public:
     void Reset();
 
     // ---- cell content ----
-    QString GetCellText(int row, int col) const;   // "" for an empty cell or out of range
+    QString GetCellText(int row, int col) const;  // "" for an empty cell or out of range
     void SetCellText(int row, int col, const QString& text);
     // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
-    int MaxRow() const { return kMaxRow; }        // the capacity, not the last used row
-    int LastUsedRow() const;                       // 0 when the sheet holds no text
-    int MaxCol() const { return maxCol_; }        // shown columns; later ones keep their data
+    int MaxRow() const { return kMaxRow; }  // the capacity, not the last used row
+    int LastUsedRow() const;                // 0 when the sheet holds no text
+    int MaxCol() const { return maxCol_; }  // shown columns; later ones keep their data
     void SetMaxCol(int cols);
 
     // ---- selection and formats ----
@@ -86,32 +86,31 @@ public:
     int SelEndCol() const { return sel_.c2; }
     // Fill of the selection. Any non-zero pattern is a mark; 18 (colours 200/255) is the red one.
     void SetPattern(int pattern, int colour1, int colour2);
-    int CellPattern(int row, int col) const;      // 0 when unmarked
+    int CellPattern(int row, int col) const;  // 0 when unmarked
     bool IsMarked(int row, int col) const { return CellPattern(row, col) != 0; }
     // Font of the selection. The name is a placeholder ("fnt") and always means the sheet's
     // CJK-capable default font; only the size and style are kept.
-    void SetFont(const QString& name, int size, bool bold = false, bool italic = false,
-                 bool underline = false, bool strike = false, int colour = 0,
-                 bool flag1 = false, bool flag2 = false);
-    int CellFontSize(int row, int col) const;     // 0: the sheet's default
+    void SetFont(const QString& name, int size, bool bold = false, bool italic = false, bool underline = false,
+                 bool strike = false, int colour = 0, bool flag1 = false, bool flag2 = false);
+    int CellFontSize(int row, int col) const;  // 0: the sheet's default
     bool CellFontBold(int row, int col) const;
     void SetRowHeight(int r1, int r2, int twips, bool flag = false);
-    int RowHeight(int row) const;                  // twips
-    int RowHeightPx(int row) const;                // pixels at 96 dpi
+    int RowHeight(int row) const;                               // twips
+    int RowHeightPx(int row) const;                             // pixels at 96 dpi
     int DefaultRowHeight() const { return defaultRowHeight_; }  // twips
     // Rows whose height differs from the default, later entries winning (twips).
     const std::vector<std::pair<SheetRange, int>>& RowHeightRanges() const { return rowHeights_; }
     void SetColWidth(int c1, int c2, int px, bool flag = false);  // 0 hides
-    int ColWidth(int col) const;                   // pixels
+    int ColWidth(int col) const;                                  // pixels
     void SetColHidden(int c1, int c2, bool hidden);
-    bool IsColHidden(int col) const;               // hidden or width 0 (not MaxCol)
+    bool IsColHidden(int col) const;  // hidden or width 0 (not MaxCol)
     bool IsColShown(int col) const { return col >= 1 && col <= maxCol_ && !IsColHidden(col); }
     void SetFrozen(int rows, int cols);
     int FrozenRows() const { return frozenRows_; }
     int FrozenCols() const { return frozenCols_; }
     void AddMerge(int r1, int c1, int r2, int c2);
     const std::vector<SheetRange>& Merges() const { return merges_; }
-    void SetWrapRows(int r1, int r2);              // rows whose text wraps (header rows)
+    void SetWrapRows(int r1, int r2);  // rows whose text wraps (header rows)
     bool RowWraps(int row) const;
 
     // ---- drop-down list objects ----
@@ -122,7 +121,7 @@ public:
     void SetObjectText(int id, const QString& items);  // "a;b;c;": each item ends with ";"
     void SetObjectPos(int id, int x1, int y1, int x2, int y2);
     void SetObjectLink(int id, int kind, int row, int col);
-    void ObjectSelection(int id, int index);     // -1: no item chosen
+    void ObjectSelection(int id, int index);  // -1: no item chosen
     void ObjectVisible(int id, bool visible);
     // A person's pick: selects the item and, when linked, writes its text into the cell.
     void PickObjectItem(int id, int index);
@@ -133,12 +132,12 @@ public:
     QString ClipboardText() const { return clipboard_->Text(); }
     void SetClipboardText(const QString& text) { clipboard_->SetText(text); }
     void EditCopy();
-    void EditCut();    // copy, then clear the contents (kind 3)
+    void EditCut();  // copy, then clear the contents (kind 3)
     // At the selection's top-left, hidden columns filled by position. Rows that would land
     // below the last row of the sheet are not pasted: both answer how many, and
     // pasteClipped tells whoever shows it to the person.
     int EditPaste();
-    QString RangeText(const SheetRange& range) const;       // tab-separated
+    QString RangeText(const SheetRange& range) const;  // tab-separated
     int PasteText(int row, int col, const QString& text);
     // What the person is told about such a paste.
     static QString PasteClippedText(int rows, int dropped);
@@ -185,7 +184,7 @@ private:
 
     std::vector<std::unique_ptr<Row>> rows_;  // index row-1; null when the row was never written
     std::vector<FontRange> fonts_;
-    std::vector<int> colWidth_;    // index col-1; -1: default
+    std::vector<int> colWidth_;  // index col-1; -1: default
     std::vector<bool> colHidden_;
     std::vector<std::pair<SheetRange, int>> rowHeights_;
     std::vector<SheetRange> merges_;

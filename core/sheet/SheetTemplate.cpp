@@ -12,11 +12,8 @@ const QString kPrefix = QStringLiteral(":/sheet/templates/");
 const QString kSuffix = QStringLiteral(".sheet");
 
 [[noreturn]] void Fail(const QString& name, int line, const QString& what) {
-    throw SheetTemplateError(QStringLiteral("sheet template %1, line %2: %3")
-                                 .arg(name)
-                                 .arg(line)
-                                 .arg(what)
-                                 .toStdString());
+    throw SheetTemplateError(
+        QStringLiteral("sheet template %1, line %2: %3").arg(name).arg(line).arg(what).toStdString());
 }
 
 QString ReadResource(const QString& name) {
@@ -45,7 +42,8 @@ void ParseInto(SheetTemplate& t, const QString& text, const QString& name, int d
             return v;
         };
         auto checkCol = [&](int c) {
-            if (c < 1 || c > TSheetBook::kMaxColumns) Fail(name, lineNo, QStringLiteral("column %1 out of range").arg(c));
+            if (c < 1 || c > TSheetBook::kMaxColumns)
+                Fail(name, lineNo, QStringLiteral("column %1 out of range").arg(c));
             return c;
         };
         auto checkRow = [&](int r) {
@@ -111,9 +109,7 @@ SheetTemplate ParseSheetTemplate(const QString& text, const QString& name) {
     return t;
 }
 
-SheetTemplate LoadSheetTemplate(const QString& name) {
-    return ParseSheetTemplate(ReadResource(name), name);
-}
+SheetTemplate LoadSheetTemplate(const QString& name) { return ParseSheetTemplate(ReadResource(name), name); }
 
 QStringList SheetTemplateNames() {
     QStringList names;

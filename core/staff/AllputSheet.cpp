@@ -1,11 +1,11 @@
 #include "core/staff/AllputSheet.h"
 
-#include "core/base/RtlText.h"
-#include "core/staff/StaffRowRules.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
+#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/sheet/SheetBook.h"
-#include "core/base/AppContext.h"
+#include "core/staff/StaffRowRules.h"
 
 namespace qm {
 
@@ -152,8 +152,9 @@ AllputSheet::SaveResult AllputSheet::Save() {
             }
     book_.EndUpdate();
     if (!badNumbers.isEmpty()) {
-        const QString shown = badNumbers.size() > 5 ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
-                                                    : badNumbers.join(QStringLiteral("、"));
+        const QString shown = badNumbers.size() > 5
+                                  ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
+                                  : badNumbers.join(QStringLiteral("、"));
         ctx_.ui.Info(QStringLiteral("参加工作年限和本岗位年限须填数字（最多两位小数）：") + shown +
                      QStringLiteral("不是这样的数字。\n请改正后再保存，名单未保存。"));
         errorsEnabled_ = true;
@@ -170,16 +171,17 @@ AllputSheet::SaveResult AllputSheet::Save() {
                 break;
             }
     if (left > 0) {
-        const QString ask = stop > kLastRow
-                                ? QStringLiteral("第%1行起的%2行超出了名单的容量（到第%3行为止），不会保存。\n只保存前面的%4行吗？")
-                                      .arg(stop)
-                                      .arg(left)
-                                      .arg(kLastRow)
-                                      .arg(rows.size())
-                                : QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                      .arg(stop)
-                                      .arg(left)
-                                      .arg(rows.size());
+        const QString ask =
+            stop > kLastRow
+                ? QStringLiteral("第%1行起的%2行超出了名单的容量（到第%3行为止），不会保存。\n只保存前面的%4行吗？")
+                      .arg(stop)
+                      .arg(left)
+                      .arg(kLastRow)
+                      .arg(rows.size())
+                : QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                      .arg(stop)
+                      .arg(left)
+                      .arg(rows.size());
         if (!ctx_.ui.AskYesNo(ask)) return SaveResult::Cancelled;
     }
 

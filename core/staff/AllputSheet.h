@@ -42,7 +42,7 @@ public:
 
     // The item texts of the six code-list objects ("a;b;c;"), by object name.
     void FillEditorLists();
-    static QStringList BirthYears();  // "1932".."2003"
+    static QStringList BirthYears();            // "1932".."2003"
     static constexpr int kBirthYearIndex = 10;  // "1942"
 
     enum class SaveResult { NoData, Cancelled, BadNumbers, Failed, SavedWithErrors, Saved };

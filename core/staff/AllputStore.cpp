@@ -3,9 +3,9 @@
 #include "core/staff/MonputStore.h"
 #include "core/staff/StaffValues.h"
 
+#include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
-#include "core/base/Progress.h"
 
 #include <QHash>
 
@@ -23,8 +23,8 @@ const char* const kLoadColumns =
 bool Blank(const QString& s) { return RtlTrim(s).isEmpty(); }
 
 QString ColumnName(int col) {
-    static const char* const kHeads[] = {"姓名", "姓名编号", "性别", "少数民族", "中共党员", "出生年月",
-                                         "参加工作年限", "其中本岗位年限"};
+    static const char* const kHeads[] = {"姓名",     "姓名编号", "性别",         "少数民族",
+                                         "中共党员", "出生年月", "参加工作年限", "其中本岗位年限"};
     return col >= 1 && col <= 8 ? QString::fromUtf8(kHeads[col - 1]) : QString::number(col);
 }
 
@@ -76,7 +76,8 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         QHash<QString, QString> duty;
         {
             db::Query q(c_);
-            q.Open(QStringLiteral("select sNumber, sGw from Staff_moninfo where sMon=0 and sGw is not null order by id"));
+            q.Open(
+                QStringLiteral("select sNumber, sGw from Staff_moninfo where sMon=0 and sGw is not null order by id"));
             for (int r = 0; r < q.RecordCount(); ++r) {
                 const QString number = RtlTrim(q.ValueAt(r, 0).AsString());
                 if (!duty.contains(number)) duty.insert(number, q.ValueAt(r, 1).AsString());
@@ -100,9 +101,9 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 const QString& t = row.Text(col);
                 const auto v = AllputNumber(t);
                 if (!v)
-                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
-                                                            .arg(row.sheetRow)
-                                                            .arg(ColumnName(col), t));
+                    throw AllputSaveError(
+                        row.sheetRow,
+                        QStringLiteral("第%1行“%2”的内容“%3”不是数字。").arg(row.sheetRow).arg(ColumnName(col), t));
                 db::Value& target = col == 7 ? rec.sWorks : rec.sWork;
                 if (!*v)
                     target = db::Value();
@@ -123,8 +124,9 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 }
                 const auto v = RtlStrToInt(RtlTrim(t));
                 if (!v)
-                    throw AllputSaveError(row.sheetRow,
-                                          QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(codeCol).arg(t));
+                    throw AllputSaveError(
+                        row.sheetRow,
+                        QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(codeCol).arg(t));
                 rec.Code(a) = *v;
             }
             const auto d = duty.constFind(number);

@@ -30,7 +30,6 @@ struct AllputRow {
     const QString& Code(int col) const { return code[size_t(col - 25)]; }
 };
 
-
 // A number column (参加工作年限, 其中本岗位年限) as it is stored: empty for a blank cell,
 // the number otherwise; nullopt when the text is not a number.
 std::optional<std::optional<double>> AllputNumber(const QString& cellText);
@@ -38,8 +37,7 @@ std::optional<std::optional<double>> AllputNumber(const QString& cellText);
 // A save that stopped; nothing was changed. `sheetRow` is the row that failed (0: none).
 class AllputSaveError : public std::runtime_error {
 public:
-    AllputSaveError(int sheetRow, const QString& text)
-        : std::runtime_error(text.toStdString()), sheetRow_(sheetRow) {}
+    AllputSaveError(int sheetRow, const QString& text) : std::runtime_error(text.toStdString()), sheetRow_(sheetRow) {}
     int SheetRow() const { return sheetRow_; }
     QString Text() const { return QString::fromUtf8(what()); }
 

@@ -14,8 +14,7 @@ namespace {
 
 // Reads one list. An empty result gives an empty list rather than keeping an earlier load's
 // rows, so a lookup never finds a name the table no longer holds.
-void Fill(db::Connection& conn, const QString& sql, const db::Params& params, bool trimNames,
-          CodeList& list) {
+void Fill(db::Connection& conn, const QString& sql, const db::Params& params, bool trimNames, CodeList& list) {
     db::Query q(conn);
     q.Open(sql, params);
     CodeList fresh;
@@ -40,10 +39,10 @@ void LoadCodeTables(db::Connection& conn, const QString& postFilter, CodeLists& 
          {QStringLiteral("%") + postFilter + QStringLiteral("%")}, false, lists.CodePostList);
     Fill(conn, QStringLiteral("select * from Code_Edu order by ID"), {}, false, lists.CodeEduList);
     Fill(conn, QStringLiteral("select * from Code_Sex order by ID"), {}, false, lists.CodeSexList);
-    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%0%' order by Id"), {},
-         false, lists.CodeGradeList0);
-    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%1%' order by Id"), {},
-         false, lists.CodeGradeList1);
+    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%0%' order by Id"), {}, false,
+         lists.CodeGradeList0);
+    Fill(conn, QStringLiteral("select * from Code_Grade where Memo like '%1%' order by Id"), {}, false,
+         lists.CodeGradeList1);
     Fill(conn, QStringLiteral("select * from Code_Nation order by Id"), {}, true, lists.CodeNationList);
     Fill(conn, QStringLiteral("select * from Code_Role order by Id"), {}, true, lists.CodeRoleList);
     Fill(conn, QStringLiteral("select * from Code_YesNo order by Id"), {}, true, lists.CodeYesNoList);

@@ -23,7 +23,7 @@ struct CodeEntry {
 using CodeList = std::vector<CodeEntry>;
 
 struct CodeLists {
-    CodeList CodePostList;    // Code_Post rows whose Memo holds the unit-type digit
+    CodeList CodePostList;  // Code_Post rows whose Memo holds the unit-type digit
     CodeList CodeEduList;
     CodeList CodeSexList;
     CodeList CodeGradeList0;  // professional titles (Memo holds "0")

@@ -23,12 +23,10 @@ std::vector<DelMatch> DelMatches(db::Connection& c, int month) {
     std::vector<DelMatch> out;
     out.reserve(size_t(q.RecordCount()));
     for (q.First(); !q.Eof(); q.Next()) {
-        out.push_back({q.FieldByName(QStringLiteral("sName")).AsString(),
-                       q.FieldByName(QStringLiteral("sNumber")).AsString(),
-                       q.FieldByName(QStringLiteral("sTsex")).AsString(),
-                       q.FieldByName(QStringLiteral("sBirth")).AsString(),
-                       q.FieldByName(QStringLiteral("sTEdu")).AsString(),
-                       q.FieldByName(QStringLiteral("sGw")).AsString()});
+        out.push_back(
+            {q.FieldByName(QStringLiteral("sName")).AsString(), q.FieldByName(QStringLiteral("sNumber")).AsString(),
+             q.FieldByName(QStringLiteral("sTsex")).AsString(), q.FieldByName(QStringLiteral("sBirth")).AsString(),
+             q.FieldByName(QStringLiteral("sTEdu")).AsString(), q.FieldByName(QStringLiteral("sGw")).AsString()});
     }
     return out;
 }

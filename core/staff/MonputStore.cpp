@@ -11,9 +11,9 @@ namespace qm {
 namespace {
 
 // Stored field of each text column 1..18 (the sheet load and the imports read these).
-const char* const kTextFields[kStaffTextCols] = {
-    "sName", "sNumber", "sTsex", "sTnation", "sTparty", "sBirth", "sWorks", "sWork", "sTEdu",
-    "sTPost", "sTGrade", "sTJGrade", "sTsf", "sTqrz", "sTgc", "sTjzs", "sTsg", "sTyg"};
+const char* const kTextFields[kStaffTextCols] = {"sName",  "sNumber", "sTsex", "sTnation", "sTparty", "sBirth",
+                                                 "sWorks", "sWork",   "sTEdu", "sTPost",   "sTGrade", "sTJGrade",
+                                                 "sTsf",   "sTqrz",   "sTgc",  "sTjzs",    "sTsg",    "sTyg"};
 
 StoredText TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? StoredText() : StoredText(s); }
 
@@ -42,7 +42,8 @@ std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, int mont
     QStringList fields;
     for (const char* f : kTextFields) fields << QLatin1String(f);
     // Stepped directly into the rows, without a data set's copy of every value in between.
-    sqlite3_stmt* st = c.Prepare(QStringLiteral("select %1 from %2 where sMon=? order by id").arg(fields.join(u','), from));
+    sqlite3_stmt* st =
+        c.Prepare(QStringLiteral("select %1 from %2 where sMon=? order by id").arg(fields.join(u','), from));
     c.Bind(st, {month});
     std::vector<StaffTexts> rows;
     int rc;
@@ -66,7 +67,9 @@ std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, int mont
 }
 }  // namespace
 
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) { return ReadAll(c, QStringLiteral("Vmon"), month); }
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) {
+    return ReadAll(c, QStringLiteral("Vmon"), month);
+}
 
 std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth) {
     return ReadAll(c, QStringLiteral("Staff_moninfo"), fromMonth);
@@ -99,8 +102,8 @@ QString SaveFailure::Message() const {
     return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
 }
 
-void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow,
-                const CellReader& cell, const std::vector<QString>& flags, Progress* pb) {
+void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
+                const std::vector<QString>& flags, Progress* pb) {
     const int scale = ProgressScale(lastRow);
     int row = 0;
     QString name;

@@ -25,9 +25,9 @@ inline constexpr int kStaffFirstRow = 3;    // data rows start here
 inline constexpr int kStaffTextCols = 18;   // columns 1..18 hold the shown texts
 inline constexpr int kStaffFirstCode = 25;  // columns 25..37 hold the codes
 inline constexpr int kStaffLastCode = 37;
-inline constexpr int kStaffIdCol = 38;      // the error list keeps the row's id here
-inline constexpr int kWorksCol = 7;         // sWorks, a number
-inline constexpr int kWorkCol = 8;          // sWork, a number
+inline constexpr int kStaffIdCol = 38;  // the error list keeps the row's id here
+inline constexpr int kWorksCol = 7;     // sWorks, a number
+inline constexpr int kWorkCol = 8;      // sWork, a number
 
 // The 18 texts of one stored staff row, in sheet column order.
 using StaffTexts = std::array<QString, kStaffTextCols>;
@@ -98,8 +98,8 @@ private:
 // untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
-void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow,
-                const CellReader& cell, const std::vector<QString>& flags, Progress* pb = nullptr);
+void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
+                const std::vector<QString>& flags, Progress* pb = nullptr);
 
 // The progress bar's scale: the last data row. Counting the rows themselves always ends,
 // also when the first rows are empty.

@@ -2,9 +2,9 @@
 
 #include "core/staff/StaffValues.h"
 
+#include "core/base/AppContext.h"
 #include "core/db/Db.h"
 #include "core/db/StaffTable.h"
-#include "core/base/AppContext.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -31,8 +31,8 @@ std::optional<db::Value> Years(const QString& text) {
 }
 
 // The fields that must not be empty, in the order of the required-field message.
-constexpr F kRequired[] = {F::Name, F::Number, F::Sex, F::Year, F::Month, F::Edu, F::Post,
-                           F::Nation, F::Party, F::Works, F::Work, F::Role, F::FullTime};
+constexpr F kRequired[] = {F::Name,   F::Number, F::Sex,   F::Year, F::Month, F::Edu,     F::Post,
+                           F::Nation, F::Party,  F::Works, F::Work, F::Role,  F::FullTime};
 
 bool IsRequired(F f) { return std::find(std::begin(kRequired), std::end(kRequired), f) != std::end(kRequired); }
 
@@ -46,14 +46,11 @@ bool PerputLogic::AboveSize() const { return class_.IsAboveSize(); }
 
 bool PerputLogic::FieldShown(F f) const {
     switch (f) {
-        case F::Engineer:
-        case F::Builder:
-        case F::Site:
-            return Building();
-        case F::Production:
-            return Building() || AboveSize();
-        default:
-            return true;
+    case F::Engineer:
+    case F::Builder:
+    case F::Site: return Building();
+    case F::Production: return Building() || AboveSize();
+    default: return true;
     }
 }
 
@@ -65,22 +62,22 @@ bool PerputLogic::GridColumnShown(int col) const {
 
 QStringList PerputLogic::Items(F f) const {
     switch (f) {
-        case F::Sex: return CodeNames(codes_.CodeSexList);
-        case F::Edu: return CodeNames(codes_.CodeEduList);
-        case F::Post: return CodeNames(codes_.CodePostList);
-        case F::Grade: return CodeNames(codes_.CodeGradeList0);
-        case F::JGrade: return CodeNames(codes_.CodeGradeList1);
-        case F::Role: return CodeNames(codes_.CodeRoleList);
-        case F::Site: return CodeNames(codes_.CodeCertyList);
-        case F::FullTime:
-        case F::Engineer:
-        case F::Builder:
-        case F::Production: return CodeNames(codes_.CodeYesNoList);
-        case F::Nation:
-        case F::Party: return {kYes, kNo};
-        case F::Year: return YearItems();
-        case F::Month: return MonthItems();
-        default: return {};
+    case F::Sex: return CodeNames(codes_.CodeSexList);
+    case F::Edu: return CodeNames(codes_.CodeEduList);
+    case F::Post: return CodeNames(codes_.CodePostList);
+    case F::Grade: return CodeNames(codes_.CodeGradeList0);
+    case F::JGrade: return CodeNames(codes_.CodeGradeList1);
+    case F::Role: return CodeNames(codes_.CodeRoleList);
+    case F::Site: return CodeNames(codes_.CodeCertyList);
+    case F::FullTime:
+    case F::Engineer:
+    case F::Builder:
+    case F::Production: return CodeNames(codes_.CodeYesNoList);
+    case F::Nation:
+    case F::Party: return {kYes, kNo};
+    case F::Year: return YearItems();
+    case F::Month: return MonthItems();
+    default: return {};
     }
 }
 
@@ -103,20 +100,20 @@ int PerputLogic::YesToCode(const QString& text) { return text.trimmed() == kYes 
 std::optional<int> PerputLogic::CodeOf(F f, const QString& text) const {
     const QString t = text.trimmed();
     switch (f) {
-        case F::Sex: return FirstCodeOf(codes_.CodeSexList, t);
-        case F::Edu: return FirstCodeOf(codes_.CodeEduList, t);
-        case F::Post: return FirstCodeOf(codes_.CodePostList, t);
-        case F::Grade: return FirstCodeOf(codes_.CodeGradeList0, t);
-        case F::JGrade: return FirstCodeOf(codes_.CodeGradeList1, t);
-        case F::Role: return FirstCodeOf(codes_.CodeRoleList, t);
-        case F::Site: return FirstCodeOf(codes_.CodeCertyList, t);
-        case F::Nation:
-        case F::Party:
-        case F::FullTime:
-        case F::Engineer:
-        case F::Builder:
-        case F::Production: return YesToCode(t);
-        default: return std::nullopt;
+    case F::Sex: return FirstCodeOf(codes_.CodeSexList, t);
+    case F::Edu: return FirstCodeOf(codes_.CodeEduList, t);
+    case F::Post: return FirstCodeOf(codes_.CodePostList, t);
+    case F::Grade: return FirstCodeOf(codes_.CodeGradeList0, t);
+    case F::JGrade: return FirstCodeOf(codes_.CodeGradeList1, t);
+    case F::Role: return FirstCodeOf(codes_.CodeRoleList, t);
+    case F::Site: return FirstCodeOf(codes_.CodeCertyList, t);
+    case F::Nation:
+    case F::Party:
+    case F::FullTime:
+    case F::Engineer:
+    case F::Builder:
+    case F::Production: return YesToCode(t);
+    default: return std::nullopt;
     }
 }
 
@@ -124,65 +121,58 @@ FieldCheck PerputLogic::CheckField(F f, const PersonInput& in) const {
     FieldCheck r;
     auto verdict = [&r](F field, bool ok) { (ok ? r.passed : r.failed).push_back(field); };
     switch (f) {
-        case F::Sex:
-        case F::Edu:
-        case F::Post:
-        case F::Nation:
-        case F::Party:
-        case F::Role:
-        case F::FullTime:
-        case F::Engineer:
-        case F::Builder:
-        case F::Site:
-        case F::Production:
-        case F::Month:
-            verdict(f, InItems(f, in[f]));
-            break;
-        case F::Grade:
-        case F::JGrade: {
-            const QString t = in[f].trimmed();
-            verdict(f, t.isEmpty() || CodeOf(f, t).has_value());
-            break;
-        }
-        case F::Year: {
-            const QString t = in[f].trimmed();
-            bool isNumber = false;
-            const int year = t.toInt(&isNumber);
-            const bool inRange = isNumber && year >= perput::kFirstValidYear && year <= perput::kLastValidYear;
-            verdict(f, t.size() >= 4 && inRange);
-            // A number of four or more digits outside the range is an age that needs a word;
-            // a text that is not a number is only painted.
-            if (t.size() >= 4 && isNumber && !inRange) r.message = perput::kAgeRange;
-            break;
-        }
-        case F::Works:
-        case F::Work: {
-            const QString works = in[F::Works].trimmed(), work = in[F::Work].trimmed();
-            if (works.isEmpty() || work.isEmpty()) break;  // nothing while either is empty
-            const std::optional<db::Value> nWorks = Years(works), nWork = Years(work);
-            if (!nWorks || !nWork) {
-                if (!nWorks) r.failed.push_back(F::Works);
-                if (!nWork) r.failed.push_back(F::Work);
-                r.message = perput::kFixRed;
-                r.kind = DlgKind::Confirmation;
-                r.buttons = DlgButtons::YesOnly;
-                break;
-            }
-            const bool ok = nWork->AsFloat() <= nWorks->AsFloat();
-            verdict(F::Works, ok);
-            verdict(F::Work, ok);
+    case F::Sex:
+    case F::Edu:
+    case F::Post:
+    case F::Nation:
+    case F::Party:
+    case F::Role:
+    case F::FullTime:
+    case F::Engineer:
+    case F::Builder:
+    case F::Site:
+    case F::Production:
+    case F::Month: verdict(f, InItems(f, in[f])); break;
+    case F::Grade:
+    case F::JGrade: {
+        const QString t = in[f].trimmed();
+        verdict(f, t.isEmpty() || CodeOf(f, t).has_value());
+        break;
+    }
+    case F::Year: {
+        const QString t = in[f].trimmed();
+        bool isNumber = false;
+        const int year = t.toInt(&isNumber);
+        const bool inRange = isNumber && year >= perput::kFirstValidYear && year <= perput::kLastValidYear;
+        verdict(f, t.size() >= 4 && inRange);
+        // A number of four or more digits outside the range is an age that needs a word;
+        // a text that is not a number is only painted.
+        if (t.size() >= 4 && isNumber && !inRange) r.message = perput::kAgeRange;
+        break;
+    }
+    case F::Works:
+    case F::Work: {
+        const QString works = in[F::Works].trimmed(), work = in[F::Work].trimmed();
+        if (works.isEmpty() || work.isEmpty()) break;  // nothing while either is empty
+        const std::optional<db::Value> nWorks = Years(works), nWork = Years(work);
+        if (!nWorks || !nWork) {
+            if (!nWorks) r.failed.push_back(F::Works);
+            if (!nWork) r.failed.push_back(F::Work);
+            r.message = perput::kFixRed;
+            r.kind = DlgKind::Confirmation;
+            r.buttons = DlgButtons::YesOnly;
             break;
         }
-        // Name and number: what every staff sheet refuses is refused here too (an empty number
-        // is left to the required-field message).
-        case F::Name:
-            verdict(f, staffvalue::NameOk(in[f]));
-            break;
-        case F::Number:
-            verdict(f, in[f].trimmed().isEmpty() || staffvalue::NumberProblem(in[f]).isEmpty());
-            break;
-        case F::Gw:
-            break;
+        const bool ok = nWork->AsFloat() <= nWorks->AsFloat();
+        verdict(F::Works, ok);
+        verdict(F::Work, ok);
+        break;
+    }
+    // Name and number: what every staff sheet refuses is refused here too (an empty number
+    // is left to the required-field message).
+    case F::Name: verdict(f, staffvalue::NameOk(in[f])); break;
+    case F::Number: verdict(f, in[f].trimmed().isEmpty() || staffvalue::NumberProblem(in[f]).isEmpty()); break;
+    case F::Gw: break;
     }
     return r;
 }
@@ -196,8 +186,7 @@ SaveResult PerputLogic::Validate(const PersonInput& in) const {
         const F f = F(i);
         if (!FieldShown(f)) continue;
         if (IsRequired(f) && in[f].trimmed().isEmpty()) continue;
-        if ((f == F::Works || f == F::Work) &&
-            (in[F::Works].trimmed().isEmpty() || in[F::Work].trimmed().isEmpty()))
+        if ((f == F::Works || f == F::Work) && (in[F::Works].trimmed().isEmpty() || in[F::Work].trimmed().isEmpty()))
             continue;
         for (F bad : CheckField(f, in).failed) AddUnique(r.invalid, bad);
     }

@@ -4,9 +4,9 @@
 // form's grid. The form reads its controls into a PersonInput, calls these and paints.
 
 #include "core/base/Month.h"
+#include "core/base/UiService.h"
 #include "core/base/UnitClass.h"
 #include "core/staff/CodeLists.h"
-#include "core/base/UiService.h"
 #include "core/unit/BrowserLogic.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #include "core/staff/StaffRowRules.h"
 
 #include "core/base/RtlText.h"
-#include "core/staff/StaffValues.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/StaffValues.h"
 
 namespace qm {
 
@@ -79,8 +79,7 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
     CheckBirthday(row);
     GetEduCode(row);
     GetPostCode(row);
-    if (form_ == StaffForm::BatchSheet && (pass == StaffPass::Save || pass == StaffPass::LoadRecheck))
-        CheckGwy(row);
+    if (form_ == StaffForm::BatchSheet && (pass == StaffPass::Save || pass == StaffPass::LoadRecheck)) CheckGwy(row);
     GetPost3Code(row);
     GetPost2Code(row);
     GetRoleCode(row);
@@ -92,8 +91,7 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
     }
     // The monthly list's opening pass leaves column 18 of an above-size unit to its save; on
     // a construction unit it checks 15..18 like every other pass.
-    const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation &&
-                        !layout_.check15to17;
+    const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation && !layout_.check15to17;
     if (layout_.check18 && !skip18) GetYoNCode(row, Production, CodeProduction);
     // The batch load re-check and the error list's "显示错误" have no number test.
     if (!errorListActivation && pass != StaffPass::LoadRecheck && pass != StaffPass::ShowErrors)
@@ -243,8 +241,7 @@ void StaffRowRules::GetRoleCode(int row) {
     auto code = LookupCode(codes_.CodeRoleList, t);
     // An organ may not fill its civil-service posts with agency workers.
     const bool organRule = organ_ &&
-                           IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)),
-                                   {"11", "12", "13", "14", "15", "18"}) &&
+                           IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)), {"11", "12", "13", "14", "15", "18"}) &&
                            RtlTrim(t) == QStringLiteral("劳务派遣人员");
     if (code && !organRule) {
         ClearMark(row, Role);

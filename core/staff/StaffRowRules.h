@@ -16,14 +16,12 @@ class TSheetBook;
 // The staff sheet's columns. Text columns 1..18 are shown; the codes go to 25..37.
 namespace staffcol {
 inline constexpr int FirstDataRow = 3;  // rows 1 and 2 are the headers and numbering line
-inline constexpr int Name = 1, Number = 2, Sex = 3, Nation = 4, Party = 5, Birth = 6,
-                     Works = 7, Work = 8, Edu = 9, Post = 10, Grade = 11, JGrade = 12,
-                     Role = 13, FullTime = 14, Engineer = 15, Builder = 16, Site = 17,
-                     Production = 18;
-inline constexpr int CodeSex = 25, CodeNation = 26, CodeParty = 27, CodeEdu = 28,
-                     CodePost = 29, CodeGrade = 30, CodeJGrade = 31, CodeRole = 32,
-                     CodeFullTime = 33, CodeEngineer = 34, CodeBuilder = 35, CodeSite = 36,
-                     CodeProduction = 37;
+inline constexpr int Name = 1, Number = 2, Sex = 3, Nation = 4, Party = 5, Birth = 6, Works = 7, Work = 8, Edu = 9,
+                     Post = 10, Grade = 11, JGrade = 12, Role = 13, FullTime = 14, Engineer = 15, Builder = 16,
+                     Site = 17, Production = 18;
+inline constexpr int CodeSex = 25, CodeNation = 26, CodeParty = 27, CodeEdu = 28, CodePost = 29, CodeGrade = 30,
+                     CodeJGrade = 31, CodeRole = 32, CodeFullTime = 33, CodeEngineer = 34, CodeBuilder = 35,
+                     CodeSite = 36, CodeProduction = 37;
 inline constexpr int ErrorListId = 38;  // the staff error list keeps the row's id here
 // The code column of a text column, 0 when it has none.
 int CodeColumnOf(int textCol);

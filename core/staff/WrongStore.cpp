@@ -6,8 +6,10 @@ namespace qm {
 
 std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
     QString sql = QStringLiteral("select * from Vmon where sMon=?");
-    if (mode == 0) sql += QStringLiteral(" and sIsOk='0'");
-    else if (mode == 1) sql += QStringLiteral(" and sIsOk='1'");
+    if (mode == 0)
+        sql += QStringLiteral(" and sIsOk='0'");
+    else if (mode == 1)
+        sql += QStringLiteral(" and sIsOk='1'");
     sql += QStringLiteral(" order by id");
     db::Query q(c);
     q.Open(sql, {month});
@@ -17,7 +19,8 @@ std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
         WrongRow w;
         w.id = q.FieldByName(QStringLiteral("id")).AsInteger();
         w.texts = StaffTextsOf(q);
-        for (size_t i = 0; i < w.codes.size(); ++i) w.codes[i] = q.FieldByName(StaffTable::CodeColumn(StaffAttr(i))).AsString();
+        for (size_t i = 0; i < w.codes.size(); ++i)
+            w.codes[i] = q.FieldByName(StaffTable::CodeColumn(StaffAttr(i))).AsString();
         rows.push_back(std::move(w));
     }
     return rows;
@@ -38,7 +41,8 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
         lines << QStringLiteral("第%1行（%2）是在本表中插入的行，不在数据库中，未保存；请在原名册中添加。")
                      .arg(r)
                      .arg(CleanName(cell(r, 1)));
-    for (const BadCell& b : badNumbers) lines << BadCellMessage(b, CleanName(cell(b.row, 1))) + QStringLiteral("该行未保存。");
+    for (const BadCell& b : badNumbers)
+        lines << BadCellMessage(b, CleanName(cell(b.row, 1))) + QStringLiteral("该行未保存。");
     for (int r : notFound)
         lines << QStringLiteral("第%1行（%2）在数据库中已不存在，未保存。").arg(r).arg(CleanName(cell(r, 1)));
     return lines.join(u'\n');
@@ -88,8 +92,10 @@ WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int l
             }
             const size_t i = size_t(row - firstRow);
             rec.sIsok = i < flags.size() ? flags[i] : QStringLiteral("0");
-            if (table.Update(id, rec) == 0) rep.notFound.push_back(row);
-            else ++rep.updated;
+            if (table.Update(id, rec) == 0)
+                rep.notFound.push_back(row);
+            else
+                ++rep.updated;
         }
         t.Commit();
     } catch (const db::Error& e) {

@@ -30,10 +30,10 @@ int ListMonth(const std::optional<Month>& currentMonth);
 
 // What a save of the error list did.
 struct WrongSaveReport {
-    int updated = 0;                 // rows written
-    std::vector<int> noIdRows;       // sheet rows without a stored id (inserted on the sheet): skipped
-    std::vector<BadCell> badNumbers; // work-year cells that are not numbers: their rows skipped
-    std::vector<int> notFound;       // rows whose id is not a row of this month: nothing written
+    int updated = 0;                  // rows written
+    std::vector<int> noIdRows;        // sheet rows without a stored id (inserted on the sheet): skipped
+    std::vector<BadCell> badNumbers;  // work-year cells that are not numbers: their rows skipped
+    std::vector<int> notFound;        // rows whose id is not a row of this month: nothing written
     // A note for the person on the skipped rows, empty when none was skipped.
     QString Note(const CellReader& cell) const;
 };

@@ -25,7 +25,7 @@ namespace browser {
 
 // "期初", "一月" .. "十二月" for the months 0..12; both directions use this one table.
 const QStringList& MonthCaptions();
-QString CaptionOfMonth(int month);  // empty outside 0..12
+QString CaptionOfMonth(int month);                          // empty outside 0..12
 std::optional<int> MonthOfCaption(const QString& caption);  // exact match, no trimming
 
 // The captions of the months that have rows in Staff_moninfo, in ascending month order.

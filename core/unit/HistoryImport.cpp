@@ -1,17 +1,17 @@
 #include "core/unit/HistoryImport.h"
 
-#include "core/db/Db.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
-#include "core/base/AppContext.h"
 #include "core/db/DatabaseCopy.h"
+#include "core/db/Db.h"
 #include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <sqlite3.h>
 
 #include <array>
 #include <cmath>
@@ -89,7 +89,7 @@ QString StaffWhere(HistorySource::StaffFilter f) {
 
 QString StaffOrder(HistorySource::StaffFilter f) {
     return f == HistorySource::StaffFilter::YearEnd ? QStringLiteral(" order by rowid")
-                                                     : QStringLiteral(" order by cast(sMon as integer) desc, rowid");
+                                                    : QStringLiteral(" order by cast(sMon as integer) desc, rowid");
 }
 
 // Every wage row: those without a month 1..12 are counted by the importer, not dropped here.
@@ -141,7 +141,8 @@ void SqliteHistorySource::ForEachStaff(StaffFilter filter, const RowFn& fn) {
 int SqliteHistorySource::CountWages() { return Count(*c_, QStringLiteral("select count(*)") + kWageFrom); }
 
 void SqliteHistorySource::ForEachWage(const RowFn& fn) {
-    Each(*c_, QStringLiteral("select *") + kWageFrom + QStringLiteral(" order by cast(sMon as integer) desc, rowid"), fn);
+    Each(*c_, QStringLiteral("select *") + kWageFrom + QStringLiteral(" order by cast(sMon as integer) desc, rowid"),
+         fn);
 }
 
 // ---------------------------------------------------------------- building the rows
@@ -164,14 +165,14 @@ struct Col {
 };
 
 constexpr std::array<Col, 34> kStaffCols{{
-    {"sName", Kind::Name},      {"sNumber", Kind::Number},  {"sTsex", Kind::Text},     {"sSex", Kind::Code},
-    {"sTnation", Kind::Text},   {"sBirth", Kind::Text},     {"sTEdu", Kind::Text},     {"sEducation", Kind::Code},
-    {"sGw", Kind::Text},        {"sTPost", Kind::Text},     {"sPost", Kind::Code},     {"STGrade", Kind::Text},
-    {"sPostGrade", Kind::Code}, {"sIsok", Kind::Text},      {"sTparty", Kind::Text},   {"sWorks", Kind::Amount},
-    {"sWork", Kind::Amount},    {"sTJgrade", Kind::Text},   {"sNation", Kind::Code},   {"sParty", Kind::Code},
-    {"sJGrade", Kind::Code},    {"sTsf", Kind::Text},       {"sTqrz", Kind::Text},     {"sTgc", Kind::Text},
-    {"sTjzs", Kind::Text},      {"sTsg", Kind::Text},       {"sTyg", Kind::Text},      {"ssf", Kind::Code},
-    {"sqrz", Kind::Code},       {"ssg", Kind::Code},        {"sgc", Kind::Code},       {"sjzs", Kind::Code},
+    {"sName", Kind::Name},      {"sNumber", Kind::Number}, {"sTsex", Kind::Text},   {"sSex", Kind::Code},
+    {"sTnation", Kind::Text},   {"sBirth", Kind::Text},    {"sTEdu", Kind::Text},   {"sEducation", Kind::Code},
+    {"sGw", Kind::Text},        {"sTPost", Kind::Text},    {"sPost", Kind::Code},   {"STGrade", Kind::Text},
+    {"sPostGrade", Kind::Code}, {"sIsok", Kind::Text},     {"sTparty", Kind::Text}, {"sWorks", Kind::Amount},
+    {"sWork", Kind::Amount},    {"sTJgrade", Kind::Text},  {"sNation", Kind::Code}, {"sParty", Kind::Code},
+    {"sJGrade", Kind::Code},    {"sTsf", Kind::Text},      {"sTqrz", Kind::Text},   {"sTgc", Kind::Text},
+    {"sTjzs", Kind::Text},      {"sTsg", Kind::Text},      {"sTyg", Kind::Text},    {"ssf", Kind::Code},
+    {"sqrz", Kind::Code},       {"ssg", Kind::Code},       {"sgc", Kind::Code},     {"sjzs", Kind::Code},
     {"syg", Kind::Code},        {"sMon", Kind::Month},
 }};
 
@@ -199,8 +200,8 @@ std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols
     for (size_t i = 0; i < N; ++i) {
         idx[i] = row.Column(QString::fromLatin1(cols[i].name));
         if (idx[i] < 0)
-            throw HistoryError(QStringLiteral("原系统数据库的%1表缺少列%2。")
-                                   .arg(QLatin1String(table), QLatin1String(cols[i].name)));
+            throw HistoryError(
+                QStringLiteral("原系统数据库的%1表缺少列%2。").arg(QLatin1String(table), QLatin1String(cols[i].name)));
     }
     return idx;
 }
@@ -292,19 +293,29 @@ std::optional<long long> CodeOf(const db::Value& v) {
 void Assign(StaffRecord& r, const char* name, const db::Value& v) {
     const QString c = QString::fromLatin1(name);
     auto is = [&c](const QString& column) { return c.compare(column, Qt::CaseInsensitive) == 0; };
-    if (is(QStringLiteral("sName"))) r.sName = v.AsString();
-    else if (is(QStringLiteral("sNumber"))) r.sNumber = v.AsString();
-    else if (is(QStringLiteral("sBirth"))) r.sBirth = TextOf(v);
-    else if (is(QStringLiteral("sWorks"))) r.sWorks = v;
-    else if (is(QStringLiteral("sWork"))) r.sWork = v;
-    else if (is(QStringLiteral("sGw"))) r.sGw = TextOf(v);
-    else if (is(QStringLiteral("sIsok"))) r.sIsok = TextOf(v);
-    else if (is(QStringLiteral("sMon"))) r.sMon = Month(int(v.AsInteger()));
+    if (is(QStringLiteral("sName")))
+        r.sName = v.AsString();
+    else if (is(QStringLiteral("sNumber")))
+        r.sNumber = v.AsString();
+    else if (is(QStringLiteral("sBirth")))
+        r.sBirth = TextOf(v);
+    else if (is(QStringLiteral("sWorks")))
+        r.sWorks = v;
+    else if (is(QStringLiteral("sWork")))
+        r.sWork = v;
+    else if (is(QStringLiteral("sGw")))
+        r.sGw = TextOf(v);
+    else if (is(QStringLiteral("sIsok")))
+        r.sIsok = TextOf(v);
+    else if (is(QStringLiteral("sMon")))
+        r.sMon = Month(int(v.AsInteger()));
     else
         for (int i = 0; i < kStaffAttrCount; ++i) {
             const StaffAttr a = StaffAttr(i);
-            if (is(StaffTable::TextColumn(a))) r.Text(a) = TextOf(v);
-            else if (is(StaffTable::CodeColumn(a))) r.Code(a) = CodeOf(v);
+            if (is(StaffTable::TextColumn(a)))
+                r.Text(a) = TextOf(v);
+            else if (is(StaffTable::CodeColumn(a)))
+                r.Code(a) = CodeOf(v);
         }
 }
 
@@ -466,9 +477,7 @@ bool HistoryImport::Start(const QString& folder, int choice) {
         HistoryImporter imp(c_, pb_);
         db::Transaction t(c_);
         switch (choice) {
-        case 0:
-            done << QStringLiteral("导入完成，共%1条记录。").arg(imp.ImportYearEndAsInitial(*src));
-            break;
+        case 0: done << QStringLiteral("导入完成，共%1条记录。").arg(imp.ImportYearEndAsInitial(*src)); break;
         case 1:
         case 2:
             done << QStringLiteral("导入完成，共%1条月度人员记录。")

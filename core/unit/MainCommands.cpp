@@ -3,11 +3,11 @@
 #include "core/report/AnnualWageReport.h"
 #include "core/report/QuarterWageReport.h"
 
-#include "core/db/Db.h"
-#include "core/db/Errors.h"
-#include "core/base/UiService.h"
 #include "core/base/FormFactory.h"
 #include "core/base/FormInterfaces.h"
+#include "core/base/UiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
 #include "core/unit/Placeholders.h"
 #include "core/unit/UnitInfo.h"
 

@@ -1,13 +1,13 @@
 #include "core/unit/Maintenance.h"
 
+#include "core/base/AppContext.h"
 #include "core/base/AppPaths.h"
+#include "core/base/FormFactory.h"
+#include "core/base/UiService.h"
+#include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/base/UiService.h"
-#include "core/base/AppContext.h"
 #include "core/unit/DataClearing.h"
-#include "core/db/DatabaseCopy.h"
-#include "core/base/FormFactory.h"
 #include "core/unit/Headcount.h"
 
 #include <QDir>
@@ -136,8 +136,8 @@ bool Maintenance::N43Click() {
 void Maintenance::N37Click() {
     if (!UnitGate()) return;
     const QString bak = AppPaths::Ensure(ctx_.paths.Bak());
-    const auto file = ctx_.ui.SaveFile(QStringLiteral("数据备份"), bak, ctx_.state.DepNo.trimmed() + QStringLiteral(".mdb"),
-                                       kDbFilter);
+    const auto file = ctx_.ui.SaveFile(QStringLiteral("数据备份"), bak,
+                                       ctx_.state.DepNo.trimmed() + QStringLiteral(".mdb"), kDbFilter);
     if (!file || file->isEmpty()) return;
     try {
         BackupDatabase(ctx_.db, *file);

@@ -42,7 +42,10 @@ const std::map<QString, QString>& Titles() {
 
 // One class answers for every interface, so a command reaches it whichever kind it asks
 // for. Its checks let the command go on, so the person sees which form is missing.
-class PlaceholderForm final : public ISummaryPeriodChooser, public IJLabor, public IJGLabor, public IPerput,
+class PlaceholderForm final : public ISummaryPeriodChooser,
+                              public IJLabor,
+                              public IJGLabor,
+                              public IPerput,
                               public IWageSummary {
 public:
     PlaceholderForm(AppContext& ctx, QString formClass) : ctx_(ctx), class_(std::move(formClass)) {}

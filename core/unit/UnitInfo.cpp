@@ -1,9 +1,9 @@
 #include "core/unit/UnitInfo.h"
 
+#include "core/base/AppContext.h"
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/base/UiService.h"
-#include "core/base/AppContext.h"
 #include "core/unit/MainCommands.h"
 
 namespace qm::unit {
@@ -84,8 +84,9 @@ SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& c) {
         // First registration: the table holds this one row afterwards.
         db::Transaction t(ctx.db);
         ctx.db.Exec(QStringLiteral("delete from Dep_Info"));
-        ctx.db.Exec(QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,Depinfo,flag,CreateMon)values(?,?,?,?,'1',?)"),
-                    {name, depNo, cls.DepTypeText(), cls.DepInfoText(), createMon});
+        ctx.db.Exec(
+            QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,Depinfo,flag,CreateMon)values(?,?,?,?,'1',?)"),
+            {name, depNo, cls.DepTypeText(), cls.DepInfoText(), createMon});
         t.Commit();
         ctx.ui.Info(QStringLiteral("保存成功！"));
     } else {

@@ -30,9 +30,12 @@ Amount ParseAmount(const QString& text) {
     int digits = 0, points = 0;
     for (; i < t.size(); ++i) {
         const QChar ch = t[i];
-        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ++digits;
-        else if (ch == QLatin1Char('.') && points == 0) ++points;
-        else return {false, std::nullopt};
+        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
+            ++digits;
+        else if (ch == QLatin1Char('.') && points == 0)
+            ++points;
+        else
+            return {false, std::nullopt};
     }
     if (digits == 0) return {false, std::nullopt};
     // Only ASCII is left, so the Latin-1 bytes are the number; from_chars takes no sign "+".
@@ -101,7 +104,8 @@ QString WageRosterMessage(const QStringList& failedNumbers) {
     QString list;
     for (const QString& n : failedNumbers) list += QLatin1Char('[') + n + QStringLiteral("] ");
     return QStringLiteral("以下：\n\r") + list +
-           QStringLiteral("\n\r姓名编号或姓名不在当月名单中或姓名编号有重复，\r请核实当月人员名册和工资输入表人员信息。");
+           QStringLiteral(
+               "\n\r姓名编号或姓名不在当月名单中或姓名编号有重复，\r请核实当月人员名册和工资输入表人员信息。");
 }
 
 QString WageLimitMessage(const WageLimits& limits) {
@@ -125,7 +129,8 @@ QString WageRowFailedMessage(int row, const QString& error) {
 }
 
 QString WageDbFailureText(const db::Error& e) {
-    if (e.Locked()) return QStringLiteral("数据库正被其他程序使用（已锁定），现在不能保存。请关闭使用它的程序后再保存。");
+    if (e.Locked())
+        return QStringLiteral("数据库正被其他程序使用（已锁定），现在不能保存。请关闭使用它的程序后再保存。");
     return e.Text();
 }
 

@@ -17,7 +17,7 @@ namespace qm {
 namespace db {
 class Connection;
 class Error;
-}
+}  // namespace db
 
 // Sheet columns of the wage sheet and the wage error list.
 namespace wagecol {
@@ -25,8 +25,8 @@ inline constexpr int Number = 1;  // 姓名编号
 inline constexpr int Name = 2;    // 姓名
 inline constexpr int N1 = 3;      // 基本工资 .. 其他工资: 3..6
 inline constexpr int N4 = 6;
-inline constexpr int Total = 7;   // 合计
-inline constexpr int Id = 9;      // the error list's row id
+inline constexpr int Total = 7;  // 合计
+inline constexpr int Id = 9;     // the error list's row id
 }  // namespace wagecol
 
 // Cuts characters up to U+0020 from both ends (a full-width blank stays).
@@ -74,15 +74,15 @@ struct WageLine {
 
 // What the audit found for a row.
 struct WageCheck {
-    int badColumn = 0;                        // first amount column (3..6) that is not a number; 0 if none
-    std::array<std::optional<double>, 4> n;   // parsed amounts; empty cells stay empty
-    double total = 0;                         // rounded to what column 7 shows
-    QString totalText;                        // column 7: the total when above 0, else "0"
-    QString number;                           // trimmed number, as stored
-    QString name;                             // name after the clean-up, as stored
-    bool listed = false;                      // the number is on the month's staff list
-    bool sFlag = false;                       // listed and the first row's name equals the name
-    bool wFlag = false;                       // the total lies within the limits
+    int badColumn = 0;                       // first amount column (3..6) that is not a number; 0 if none
+    std::array<std::optional<double>, 4> n;  // parsed amounts; empty cells stay empty
+    double total = 0;                        // rounded to what column 7 shows
+    QString totalText;                       // column 7: the total when above 0, else "0"
+    QString number;                          // trimmed number, as stored
+    QString name;                            // name after the clean-up, as stored
+    bool listed = false;                     // the number is on the month's staff list
+    bool sFlag = false;                      // listed and the first row's name equals the name
+    bool wFlag = false;                      // the total lies within the limits
 
     QString SFlagText() const { return sFlag ? QStringLiteral("1") : QStringLiteral("0"); }
     QString WFlagText() const { return wFlag ? QStringLiteral("1") : QStringLiteral("0"); }

@@ -1,9 +1,9 @@
 #include "core/wage/WageErrorExport.h"
 
-#include "core/wage/WageAudit.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/files/XlsxWriter.h"
+#include "core/wage/WageAudit.h"
 
 #include <QDir>
 

@@ -2,12 +2,12 @@
 
 #include "core/db/WageTable.h"
 
+#include "core/base/UiService.h"
+#include "core/db/Db.h"
+#include "core/sheet/SheetBook.h"
 #include "core/wage/WageAudit.h"
 #include "core/wage/WageErrorExport.h"
 #include "core/wage/WageSheet.h"
-#include "core/db/Db.h"
-#include "core/base/UiService.h"
-#include "core/sheet/SheetBook.h"
 
 namespace qm {
 namespace {
@@ -45,8 +45,10 @@ int WageErrorList::Load() {
         for (int c = 2; c < 7; ++c) book_.SetCellText(r, c + 1, q.ValueAt(i, c).AsString());
         book_.SetCellText(r, wagecol::Id, q.ValueAt(i, 7).AsString());
         const QString* staffName = roster.NameOf(TrimBlanks(number));
-        if (staffName && *staffName == TrimBlanks(q.ValueAt(i, 1).AsString())) UnmarkCells(book_, r, 1, 2);
-        else MarkCells(book_, r, 1, 2);
+        if (staffName && *staffName == TrimBlanks(q.ValueAt(i, 1).AsString()))
+            UnmarkCells(book_, r, 1, 2);
+        else
+            MarkCells(book_, r, 1, 2);
         const QString w = q.ValueAt(i, 8).AsString();
         if ((w == QLatin1String("0") || w.isEmpty()) && !limits.InRange(q.ValueAt(i, 6).AsFloat()))
             MarkCells(book_, r, wagecol::Total, wagecol::Total);
@@ -84,11 +86,16 @@ bool WageErrorList::Recheck() {
         book_.SetCellText(r, wagecol::Total, c.totalText);
         UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
         if (!c.n[0]) MarkCells(book_, r, wagecol::N1, wagecol::N1);  // no basic wage
-        if (c.sFlag) UnmarkCells(book_, r, 1, 2);
-        else if (c.listed) MarkCells(book_, r, 2, 2);
-        else MarkCells(book_, r, 1, 2);
-        if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
-        else MarkCells(book_, r, wagecol::Total, wagecol::Total);
+        if (c.sFlag)
+            UnmarkCells(book_, r, 1, 2);
+        else if (c.listed)
+            MarkCells(book_, r, 2, 2);
+        else
+            MarkCells(book_, r, 1, 2);
+        if (c.wFlag)
+            UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
+        else
+            MarkCells(book_, r, wagecol::Total, wagecol::Total);
 
         // Pasted rows carry no id: there is no stored row to update. A row whose number was
         // cleared is still updated (flagged), so its corrected amounts are not dropped.

@@ -1,10 +1,10 @@
 #include "core/wage/WageSheet.h"
 
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/db/WageTable.h"
-#include "core/base/Progress.h"
-#include "core/base/UiService.h"
 #include "core/sheet/SheetBook.h"
 
 namespace qm {
@@ -95,13 +95,17 @@ void WageSheet::PaintChecked(int r, const WageCheck& c) {
     book_.SetCellText(r, wagecol::Name, c.name);
     book_.SetCellText(r, wagecol::Total, c.totalText);
     UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
-    if (c.sFlag) UnmarkCells(book_, r, 1, 2);
+    if (c.sFlag)
+        UnmarkCells(book_, r, 1, 2);
     else if (c.listed) {
         UnmarkCells(book_, r, 1, 1);
         MarkCells(book_, r, 2, 2);
-    } else MarkCells(book_, r, 1, 2);
-    if (c.wFlag) UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
-    else MarkCells(book_, r, wagecol::Total, wagecol::Total);
+    } else
+        MarkCells(book_, r, 1, 2);
+    if (c.wFlag)
+        UnmarkCells(book_, r, wagecol::Total, wagecol::Total);
+    else
+        MarkCells(book_, r, wagecol::Total, wagecol::Total);
 }
 
 bool WageSheet::Save() {

@@ -3,8 +3,8 @@
 // the month, import the month's staff numbers and names, and total, audit and store the
 // month in one transaction. TFrm_mon only forwards its buttons here.
 
-#include "core/wage/WageAudit.h"
 #include "core/base/AppContext.h"
+#include "core/wage/WageAudit.h"
 
 #include <QString>
 

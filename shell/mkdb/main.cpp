@@ -1,8 +1,8 @@
 // Writes <folder>/Database/Defual.mdb anew from the schema, and <folder>/Database/RCdatabase.mdb
 // as a copy of it only when that file is absent, so a person's data is never overwritten.
-#include "core/db/Schema.h"
 #include "core/base/AppPaths.h"
 #include "core/db/Db.h"
+#include "core/db/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
         if (!QFile::exists(paths.Database())) {
             if (!QFile::copy(paths.EmptyDatabase(), paths.Database()))
                 throw qm::db::Error(QStringLiteral("copy failed"));
-            QFile(paths.Database()).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                    QFile::ReadOther);
+            QFile(paths.Database())
+                .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qm-mkdb: %s\n", e.what());

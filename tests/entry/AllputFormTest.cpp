@@ -1,14 +1,14 @@
+#include "core/base/FormFactory.h"
 #include "entry/AllputForm.h"
 #include "entry/Wrong.h"
-#include "core/base/FormFactory.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/AllputTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -130,7 +130,8 @@ TEST_F(AllputFormTest, PopupPasteFixesColumn18UnderAboveSizeButTheKeyPasteDoesNo
     form->N5Click();
     EXPECT_EQ(b.GetCellText(3, 18), QStringLiteral("否"));
     EXPECT_EQ(b.GetCellText(4, 18), QStringLiteral("是"));
-    EXPECT_EQ(form->SbPanel0->text(), QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+    EXPECT_EQ(form->SbPanel0->text(),
+              QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
 }
 
 TEST_F(AllputFormTest, ClearGoesThroughTheMainWindowAndKeepsTheSheetWhenItDeclines) {
@@ -243,7 +244,8 @@ TEST_F(AllputFormTest, Screenshot) {
     EXPECT_EQ(form->width(), 1105);
     form->SheetBook1DblClick(4, 17);
     // Kept where shots go (QM_SHOT_DIR), else in the temporary folder: never the working folder.
-    const QString shot = QDir(qEnvironmentVariable("QM_SHOT_DIR", QDir::tempPath())).filePath(QStringLiteral("allput-shi1.png"));
+    const QString shot =
+        QDir(qEnvironmentVariable("QM_SHOT_DIR", QDir::tempPath())).filePath(QStringLiteral("allput-shi1.png"));
     EXPECT_TRUE(form->grab().save(shot));
 }
 

@@ -2,13 +2,13 @@
 // What the batch-sheet tests share: a unit in a temporary base, its code lists, a fake main
 // window and a scripted dialog service.
 
-#include "core/staff/AllputSheet.h"
-#include "core/staff/CodeLists.h"
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
-#include "core/base/AppContext.h"
+#include "core/staff/AllputSheet.h"
+#include "core/staff/CodeLists.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
@@ -53,11 +53,24 @@ protected:
 
     // A row that passes every check under any class.
     static QStringList GoodRow(const QString& name, const QString& number) {
-        return {name,   number,     QStringLiteral("男"),   QStringLiteral("否"),       QStringLiteral("是"),
-                QStringLiteral("1970-05"), QStringLiteral("20"), QStringLiteral("5"), QStringLiteral("大学本科"),
-                QStringLiteral("管理人员"), QStringLiteral("中级"), QStringLiteral("无技能等级"),
-                QStringLiteral("在岗职工"), QStringLiteral("是"),  QStringLiteral("否"), QStringLiteral("否"),
-                QStringLiteral("否"),       QStringLiteral("是")};
+        return {name,
+                number,
+                QStringLiteral("男"),
+                QStringLiteral("否"),
+                QStringLiteral("是"),
+                QStringLiteral("1970-05"),
+                QStringLiteral("20"),
+                QStringLiteral("5"),
+                QStringLiteral("大学本科"),
+                QStringLiteral("管理人员"),
+                QStringLiteral("中级"),
+                QStringLiteral("无技能等级"),
+                QStringLiteral("在岗职工"),
+                QStringLiteral("是"),
+                QStringLiteral("否"),
+                QStringLiteral("否"),
+                QStringLiteral("否"),
+                QStringLiteral("是")};
     }
     void PutRow(int row, const QStringList& cells) {
         for (int c = 0; c < cells.size(); ++c) book.SetCellText(row, c + 1, cells[c]);

@@ -1,10 +1,10 @@
 #include "entry/ClearMonthDialogs.h"
 #include "tests/shell/MaintFixture.h"
 
+#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -120,7 +120,8 @@ TEST_F(ClearMonthDialogsTest, ATypedMonthIsTrimmedAndShownAsTheNumberCleared) {
 }
 
 TEST_F(ClearMonthDialogsTest, AFailedWageDeleteRollsTheStaffDeleteBackAndKeepsTheDialogOpen) {
-    db().Exec(QStringLiteral("create trigger refuse before delete on Wage_Info begin select raise(abort, 'injected'); end"));
+    db().Exec(
+        QStringLiteral("create trigger refuse before delete on Wage_Info begin select raise(abort, 'injected'); end"));
     TFrm_clearChMon d(ctx);
     d.show();
     d.R1->setChecked(true);

@@ -10,15 +10,18 @@ namespace {
 using test::MonputEnv;
 
 struct Dlg {
-    explicit Dlg(MonputEnv& env) : f(env.ctx) { f.SetOpenerRefresh([this] { ++refreshed; }); }
+    explicit Dlg(MonputEnv& env) : f(env.ctx) {
+        f.SetOpenerRefresh([this] { ++refreshed; });
+    }
     TFrm_delPersno* operator->() { return &f.Form(); }
     DelPersnoForm f;
     int refreshed = 0;
 };
 
 void Wage(MonputEnv& env, int mon, const QString& number) {
-    env.tb.db().Exec("insert into Wage_Info(Smon,sNumber,sName,sN1,sTotal,sFlag,wFlag) values(?,?,'某',900,900,'1','1')",
-                     {mon, number});
+    env.tb.db().Exec(
+        "insert into Wage_Info(Smon,sNumber,sName,sN1,sTotal,sFlag,wFlag) values(?,?,'某',900,900,'1','1')",
+        {mon, number});
 }
 
 TEST(DelPersnoForm, TheInputEndsAtTheFirstEmptyNumberAndMatchesByNumber) {
@@ -110,7 +113,8 @@ TEST(DelPersnoForm, AFailedQueryIsReportedAndLeavesNothingToClear) {
     MonputEnv::Type(d->Left(), 2, {"赵一", "11", ""});
     d->BitBtn1Click();
     ASSERT_EQ(d->Right().GetCellText(2, 1), "赵一");
-    env.tb.db().Exec("create trigger t before insert on Tmp_Del when new.sNumber = 'x' begin select raise(abort, '磁盘已满'); end");
+    env.tb.db().Exec(
+        "create trigger t before insert on Tmp_Del when new.sNumber = 'x' begin select raise(abort, '磁盘已满'); end");
     MonputEnv::Type(d->Left(), 3, {"坏", "x", ""});
     d->BitBtn1Click();
     EXPECT_TRUE(env.ui.Texts().last().startsWith("查询失败："));

@@ -1,18 +1,18 @@
 // The program as a person starts it: the main window over a unit's database, with every
 // form registered, driven through its commands; each modal form is looked at and closed.
 #include "bench/SyntheticUnit.h"
-#include "entry/EntryForms.h"
-#include "core/db/Errors.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
+#include "core/db/Errors.h"
+#include "entry/EntryForms.h"
 #include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace qm {
 namespace {
@@ -67,9 +67,11 @@ TEST_F(EndToEnd, TheMainWindowShowsTheUnitAndOpensTheRealForms) {
     EXPECT_TRUE(ui.shown.empty()) << ui.Texts().join('|').toStdString();
 
     auto& cmd = main->commands();
-    EXPECT_EQ(OpenAndClose([&] { cmd.N10Click(); }, QStringLiteral("e2e-batch.png")), QStringLiteral("qm::TFrm_allput"));
+    EXPECT_EQ(OpenAndClose([&] { cmd.N10Click(); }, QStringLiteral("e2e-batch.png")),
+              QStringLiteral("qm::TFrm_allput"));
     EXPECT_EQ(main->state.CurrentMonth, Month::Start());
-    EXPECT_EQ(OpenAndClose([&] { cmd.MonthClick(1); }, QStringLiteral("e2e-wage1.png")), QStringLiteral("qm::TFrm_mon"));
+    EXPECT_EQ(OpenAndClose([&] { cmd.MonthClick(1); }, QStringLiteral("e2e-wage1.png")),
+              QStringLiteral("qm::TFrm_mon"));
     EXPECT_EQ(OpenAndClose([&] { cmd.N13Click(); }, QStringLiteral("e2e-perput.png")),
               QStringLiteral("qm::TFrm_perput"));
     // The staff browser is the one form that stays open beside the main window.

@@ -1,10 +1,10 @@
 #include "entry/HeadcountDialog.h"
 #include "tests/shell/MaintFixture.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -18,7 +18,9 @@ protected:
         state.DepNo = QStringLiteral(" 12345678X ");
         state.DepName = QStringLiteral("测试单位");
     }
-    QString Stored() { return Scalar(QStringLiteral("select group_concat(DepNo||'|'||sInitial, ';') from Initial_Info")); }
+    QString Stored() {
+        return Scalar(QStringLiteral("select group_concat(DepNo||'|'||sInitial, ';') from Initial_Info"));
+    }
 };
 
 TEST_F(HeadcountDialogTest, ShowsTheUnitAndStoresOneRowWithTheLastValue) {
@@ -67,7 +69,8 @@ TEST_F(HeadcountDialogTest, ADatabaseErrorIsShownAndTheOldRowKept) {
     TFrm_set d(ctx);
     d.Edit1->setText(QStringLiteral("8"));
     d.BitBtn1Click();
-    db().Exec(QStringLiteral("create trigger refuse before insert on Initial_Info begin select raise(abort, 'injected'); end"));
+    db().Exec(QStringLiteral(
+        "create trigger refuse before insert on Initial_Info begin select raise(abort, 'injected'); end"));
     ui.Clear();
     d.show();
     d.Edit1->setText(QStringLiteral("9"));

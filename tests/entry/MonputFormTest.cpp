@@ -1,14 +1,15 @@
 // The monthly staff list as its user drives it: imports, the save, activation and modality.
+#include "core/base/FormFactory.h"
+#include "core/base/FormInterfaces.h"
+#include "core/db/Errors.h"
 #include "entry/DelPersno.h"
 #include "entry/EntryForms.h"
 #include "entry/Monput.h"
 #include "entry/MonputCellEditors.h"
-#include "core/db/Errors.h"
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/MonputTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -75,7 +75,7 @@ TEST(MonputForm, AllRowsPassingSaysSavedAndBuildsMonthOneFromTheStart) {
     w->BitBtn2Click();
     EXPECT_FALSE(w->B2->isEnabled());  // month 1 has no previous month
     w->B1Click();
-    EXPECT_FALSE(w->B1->isEnabled());   // the sheet was empty: the import is done once
+    EXPECT_FALSE(w->B1->isEnabled());  // the sheet was empty: the import is done once
     env.ui.Clear();
     w->B3Click();
     EXPECT_EQ(env.ui.Texts(), QStringList{"保存成功！"});
@@ -101,11 +101,13 @@ TEST(MonputForm, AFailedSaveNamesTheRowAndKeepsTheStoredMonth) {
     env.Store(5, "原一", "1");
     env.Store(5, "原二", "2");
     const QString before = env.Col("id||sName", 5);
-    env.tb.db().Exec("create trigger f5 before insert on Staff_moninfo when new.sName = '坏人' "
-                     "begin select raise(abort, 'injected'); end");
+    env.tb.db().Exec(
+        "create trigger f5 before insert on Staff_moninfo when new.sName = '坏人' "
+        "begin select raise(abort, 'injected'); end");
     Window w(env);
     w->BitBtn2Click();
-    for (int r = 5; r <= 8; ++r) MonputEnv::Type(w->Sheet(), r, MonputEnv::ValidTexts(QStringLiteral("新%1").arg(r), QString::number(r)));
+    for (int r = 5; r <= 8; ++r)
+        MonputEnv::Type(w->Sheet(), r, MonputEnv::ValidTexts(QStringLiteral("新%1").arg(r), QString::number(r)));
     MonputEnv::Type(w->Sheet(), 7, MonputEnv::ValidTexts("坏人", "7"));
     env.ui.Clear();
     w->B3Click();

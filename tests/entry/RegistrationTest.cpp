@@ -1,11 +1,11 @@
 // The program's registrations: every staff, wage and shell form a command opens is the real
 // form, not the stand-in that says it is not yet available; only the report forms are.
-#include "entry/EntryForms.h"
+#include "core/base/FormFactory.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
-#include "core/base/FormFactory.h"
-#include "shell/MainWindow.h"
 #include "core/unit/Placeholders.h"
+#include "entry/EntryForms.h"
+#include "shell/MainWindow.h"
 #include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"
 
@@ -24,10 +24,9 @@ TEST(Registration, EveryEntryAndShellFormReplacesItsPlaceholder) {
     RegisterShellForms(main.forms());
     dm.DataModuleCreate();
 
-    const QStringList real = {"TFrm_dep",         "TFrm_allput",    "TFrm_perput",      "TFrm_monput",
-                              "TFrm_mon",         "TFrm_wrong",     "TFrm_wrontWage",   "TFrm_delPersno",
-                              "TFrm_clearChWage", "TFrm_clearChMon", "TFrm_set",        "TFrm_historyfrom",
-                              "TFrm_Brower",      "TFrm_changeDep", "TAboutFrm"};
+    const QStringList real = {"TFrm_dep",   "TFrm_allput",      "TFrm_perput",    "TFrm_monput",      "TFrm_mon",
+                              "TFrm_wrong", "TFrm_wrontWage",   "TFrm_delPersno", "TFrm_clearChWage", "TFrm_clearChMon",
+                              "TFrm_set",   "TFrm_historyfrom", "TFrm_Brower",    "TFrm_changeDep",   "TAboutFrm"};
     for (const QString& name : real) {
         std::unique_ptr<IForm> f = main.forms().Create(name);
         ASSERT_TRUE(f) << name.toStdString();

@@ -1,16 +1,16 @@
 // The staff template in the sheet widget with a few checked rows, one failing; the picture
 // is saved so it can be looked at (QM_SHOT_DIR, else the temporary folder).
 
-#include "core/staff/StaffRowRules.h"
 #include "core/sheet/SheetTemplate.h"
+#include "core/staff/StaffRowRules.h"
 #include "sheet/SheetView.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QScrollBar>
 #include <QTableView>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -37,8 +37,8 @@ TEST(StaffSheetView, CheckedRowsShowTheirRedCells) {
          "在岗职工", "是", "否", "否", "否", "是"},
         {"李四", "0002", "女", "0", "1", "1980.5", "12", "5", "大学专科", "其他岗位工作人员", "无职称", "高级工",
          "在岗职工", "1", "0", "0", "0", "1"},
-        {"王五", "", "M", "否", "否", "1990-13", "3", "3", "本科", "管理人员", "中级", "高级工", "临时工", "是",
-         "否", "否", "是", "否"},
+        {"王五", "", "M", "否", "否", "1990-13", "3", "3", "本科", "管理人员", "中级", "高级工", "临时工", "是", "否",
+         "否", "是", "否"},
         {"赵六", "0004", "男", "否", "否", "1975-11", "20", "20", "大学本科", "管理人员", "无职称", "无技能等级",
          "在岗职工", "是", "否", "否", "是（持上岗证书）", "是"},
     };

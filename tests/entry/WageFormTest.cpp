@@ -1,10 +1,10 @@
 // The wage forms as the person uses them: the buttons, the error list opened from the sheet
 // and reloading it, the monthly staff list staying usable beside the modal sheet, and a
 // picture of the sheet with a failing row.
+#include "core/base/FormFactory.h"
 #include "entry/EntryForms.h"
 #include "entry/WageErrorListForm.h"
 #include "entry/WageSheetForm.h"
-#include "core/base/FormFactory.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/WageTestBase.h"
 
@@ -41,9 +41,8 @@ protected:
         ctx.forms = &forms;
         ctx.mainWidget = &mainWidget;
         RegisterEntryForms(forms);
-        forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& c) {
-            return std::make_unique<FakeStaffList>(c.mainWidget);
-        });
+        forms.Register(QStringLiteral("TFrm_monput"),
+                       [](AppContext& c) { return std::make_unique<FakeStaffList>(c.mainWidget); });
         Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(3, QStringLiteral("003"), QStringLiteral("王五"));

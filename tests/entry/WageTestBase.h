@@ -2,9 +2,9 @@
 // What the wage tests share: a temporary database, an AppContext around it with a scripted
 // dialog service, a progress bar that remembers, and a main window that counts its refreshes.
 
+#include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
-#include "core/base/AppContext.h"
 #include "core/sheet/SheetBook.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"

@@ -1,14 +1,14 @@
 // The staff error list: loading the rows in error, correcting them, and refreshing its opener.
+#include "core/base/FormFactory.h"
 #include "entry/DelPersno.h"
 #include "entry/EntryForms.h"
 #include "entry/MonputCellEditors.h"
 #include "entry/Wrong.h"
-#include "core/base/FormFactory.h"
 #include "tests/entry/MonputTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QLineEdit>
-#include <gtest/gtest.h>
 
 namespace qm {
 namespace {

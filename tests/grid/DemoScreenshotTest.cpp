@@ -15,8 +15,10 @@ using namespace qm::grid;
 TEST(GridDemo, FootersMoneyTwoLevelTitlesAndAnOpenPickList) {
     test::GridHost host(640, 260);
     TMemDataSet ds;
-    ds.Open({{QStringLiteral("no"), ftInteger, 0}, {QStringLiteral("name"), ftString, 12},
-             {QStringLiteral("post"), ftString, 12}, {QStringLiteral("wage"), ftFloat, 0}},
+    ds.Open({{QStringLiteral("no"), ftInteger, 0},
+             {QStringLiteral("name"), ftString, 12},
+             {QStringLiteral("post"), ftString, 12},
+             {QStringLiteral("wage"), ftFloat, 0}},
             {{db::Value(1), db::Value(QStringLiteral("张三")), db::Value(QStringLiteral("工程师")), db::Value(4321.5)},
              {db::Value(2), db::Value(QStringLiteral("李四")), db::Value(QStringLiteral("技术员")), db::Value(-80.25)},
              {db::Value(3), db::Value(QStringLiteral("王五")), db::Value(QStringLiteral("工人")), db::Value(12050.0)}});
@@ -31,8 +33,8 @@ TEST(GridDemo, FootersMoneyTwoLevelTitlesAndAnOpenPickList) {
         c->SetWidth(widths[i]);
         c->Title()->SetCaption(QString::fromUtf8(caps[i]));
     }
-    g.Columns()[2]->SetPickList({QStringLiteral("工程师"), QStringLiteral("技术员"), QStringLiteral("工人"),
-                                 QStringLiteral("管理人员")});
+    g.Columns()[2]->SetPickList(
+        {QStringLiteral("工程师"), QStringLiteral("技术员"), QStringLiteral("工人"), QStringLiteral("管理人员")});
     host.Bind(ds);
     g.SetUseMultiTitle(true);
     g.SetDrawCurrency(true);

@@ -22,8 +22,8 @@ namespace {
 
 QString Golden(const QString& name) {
     // The source tree: from the test environment, else from where this file lies.
-    const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                                                                   QStringLiteral("/../.."));
+    const QString root = qEnvironmentVariable(
+        "QM_SOURCE_DIR", QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../.."));
     return root + QStringLiteral("/tests/golden/") + name;
 }
 
@@ -41,7 +41,8 @@ struct SmallGrid {
     ScriptedUiService ui;
     TDBGridX& g;
     SmallGrid() : g(*host.grid) {
-        ds.Open({{QStringLiteral("code"), ftInteger, 0}, {QStringLiteral("name"), ftString, 10},
+        ds.Open({{QStringLiteral("code"), ftInteger, 0},
+                 {QStringLiteral("name"), ftString, 10},
                  {QStringLiteral("amount"), ftFloat, 0}},
                 {{db::Value(1), db::Value(QStringLiteral("A\"b")), db::Value(10.5)},
                  {db::Value(2), db::Value(QStringLiteral("中{x}\\")), db::Value(2.25)}});
@@ -110,11 +111,28 @@ TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
 
 TEST(GridExport, GridbifBytes) {
     SmallGrid s;
-    const QByteArray expected = QByteArray("GRIDBIF") +
-                                Hex("01" "03000000" "0100" "0100" "0100"
-                                    "03" "01000000" "05" "03000000" "41" "22" "62" "04" "0000000000002540"
-                                    "03" "02000000" "05" "07000000" "E4B8AD7B787D5C" "04" "0000000000000240"
-                                    "00");
+    const QByteArray expected = QByteArray("GRIDBIF") + Hex("01"
+                                                            "03000000"
+                                                            "0100"
+                                                            "0100"
+                                                            "0100"
+                                                            "03"
+                                                            "01000000"
+                                                            "05"
+                                                            "03000000"
+                                                            "41"
+                                                            "22"
+                                                            "62"
+                                                            "04"
+                                                            "0000000000002540"
+                                                            "03"
+                                                            "02000000"
+                                                            "05"
+                                                            "07000000"
+                                                            "E4B8AD7B787D5C"
+                                                            "04"
+                                                            "0000000000000240"
+                                                            "00");
     EXPECT_EQ(s.Export<TDBGridXExportAsGRIDBIF>().toHex(), expected.toHex());
 }
 
@@ -179,7 +197,10 @@ TEST(GridExport, AnIntegerBeyondThirtyTwoBitsTravelsAsTextAndComesBack) {
     s.ds.FieldByName(QStringLiteral("code"))->SetValue(db::Value(5000000000LL));
     s.ds.Post();
     const QByteArray bif = s.Export<TDBGridXExportAsGRIDBIF>();
-    EXPECT_TRUE(bif.contains(QByteArray("\x05\x0a\x00\x00\x00" "5000000000", 15)));
+    EXPECT_TRUE(
+        bif.contains(QByteArray("\x05\x0a\x00\x00\x00"
+                                "5000000000",
+                                15)));
     s.ds.First();
     s.ds.FieldByName(QStringLiteral("code"))->SetValue(db::Value(7));
     s.ds.Post();
@@ -195,7 +216,8 @@ TEST(GridClipboard, GridbifCopyAndPasteRoundTripRestoresValues) {
     GridCopy(s.g, false);
     const QMimeData* m = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(m);
-    for (const QString& t : {kMimeGridbif, kMimeCsv, kMimeRtf, kMimeRtfApp}) EXPECT_TRUE(m->hasFormat(t)) << t.toStdString();
+    for (const QString& t : {kMimeGridbif, kMimeCsv, kMimeRtf, kMimeRtfApp})
+        EXPECT_TRUE(m->hasFormat(t)) << t.toStdString();
     EXPECT_FALSE(m->data(kMimeGridbif).isEmpty());
     EXPECT_FALSE(m->text().contains(QChar(0)));
     EXPECT_FALSE(m->data(kMimeCsv).contains('\0'));

@@ -3,9 +3,9 @@
 #include "tests/grid/GridTestSupport.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
 #include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::grid;
@@ -329,7 +329,8 @@ struct CheckBoxGrid : ::testing::Test {
     TMemDataSet ds;
     TColumnX* c = nullptr;
     void SetUp() override {
-        ds.Open({{QStringLiteral("ok"), ftString, 1}}, {{db::Value(QStringLiteral("Y"))}, {db::Value(QStringLiteral("Y"))}});
+        ds.Open({{QStringLiteral("ok"), ftString, 1}},
+                {{db::Value(QStringLiteral("Y"))}, {db::Value(QStringLiteral("Y"))}});
         h.grid->BeginLayout();
         c = h.grid->Columns().Add();
         c->SetFieldName(QStringLiteral("ok"));

@@ -1,9 +1,9 @@
 // Layout and geometry of the data grid, against hand-computed values.
 #include "tests/grid/GridTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::grid;
@@ -334,8 +334,7 @@ TEST(GridColumns, AssignLeavesVisibilityAndWidthLimitsAlone) {
 TEST(GridColumns, PlainValuesStepByTheIncrementGiven) {
     test::GridHost h;
     TMemDataSet ds;
-    ds.Open({{QStringLiteral("n"), ftInteger, 0}, {QStringLiteral("x"), ftFloat, 0}},
-            {{db::Value(5), db::Value()}});
+    ds.Open({{QStringLiteral("n"), ftInteger, 0}, {QStringLiteral("x"), ftFloat, 0}}, {{db::Value(5), db::Value()}});
     h.grid->BeginLayout();
     TColumnX* n = h.grid->Columns().Add();
     n->SetFieldName(QStringLiteral("n"));

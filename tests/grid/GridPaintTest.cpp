@@ -1,8 +1,8 @@
 // Painting probed pixel by pixel on an image, with a pinned palette and font.
 #include "tests/grid/GridTestSupport.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
+#include <QImage>
 
 using namespace qm;
 using namespace qm::grid;
@@ -44,9 +44,9 @@ struct PaintFixture : ::testing::Test {
 
 TEST_F(PaintFixture, LineColours) {
     QImage img = h.grid->RenderImage();
-    EXPECT_EQ(Px(img, 62, 40), kSilver);  // data line after column 1
-    EXPECT_EQ(Px(img, 11, 40), kBlack);   // fixed line after the indicator
-    EXPECT_EQ(Px(img, 90, 17), kBlack);   // below the title row
+    EXPECT_EQ(Px(img, 62, 40), kSilver);   // data line after column 1
+    EXPECT_EQ(Px(img, 11, 40), kBlack);    // fixed line after the indicator
+    EXPECT_EQ(Px(img, 90, 17), kBlack);    // below the title row
     EXPECT_EQ(Px(img, 100, 53), kSilver);  // between data rows 2 and 3
     h.grid->SetColor(QColor(0xC0, 0xC0, 0xC0));
     img = h.grid->RenderImage();
@@ -99,8 +99,8 @@ TEST_F(PaintFixture, MultiSelectPaintsEachRowByItsOwnBookmark) {
 TEST_F(PaintFixture, ThreeDimensionalTitleAndSelectedColumnTitle) {
     QImage img = h.grid->RenderImage();
     const QRect t = h.grid->CellRect(1, 0);
-    EXPECT_EQ(Px(img, t.left(), t.top()), kWhite);       // light top-left
-    EXPECT_EQ(Px(img, t.right(), t.bottom()), kGrey);    // dark bottom-right
+    EXPECT_EQ(Px(img, t.left(), t.top()), kWhite);     // light top-left
+    EXPECT_EQ(Px(img, t.right(), t.bottom()), kGrey);  // dark bottom-right
     EXPECT_EQ(Px(img, t.right() - 3, t.top() + 3), kFace);
     h.grid->Selection().Columns().Add(h.grid->Columns()[0], false);
     img = h.grid->RenderImage();
@@ -121,7 +121,7 @@ TEST_F(PaintFixture, ChineseTitleCaptionInkStaysInItsCell) {
                 inkTop = std::min(inkTop, y);
                 inkBottom = std::max(inkBottom, y);
             }
-    ASSERT_GE(inkBottom, 0);  // some caption ink
+    ASSERT_GE(inkBottom, 0);            // some caption ink
     EXPECT_GT(inkBottom - inkTop, 13);  // wrapped onto more than one line
 }
 

@@ -2,9 +2,9 @@
 // as one painted without it, also right after a width, font, colour or value change.
 #include "tests/grid/GridTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::grid;
@@ -22,7 +22,8 @@ QFont SmoothFont(int px = 12) {
 // cut with an ellipsis, and numbers.
 void OpenRegister(TMemDataSet& ds, int n) {
     const QString codes[] = {QStringLiteral("是"), QStringLiteral("否"), QStringLiteral("硕士研究生")};
-    const QString posts[] = {QStringLiteral("专业技术负责人"), QStringLiteral("中级工岗位"), QStringLiteral("办事人员")};
+    const QString posts[] = {QStringLiteral("专业技术负责人"), QStringLiteral("中级工岗位"),
+                             QStringLiteral("办事人员")};
     std::vector<std::vector<db::Value>> rows;
     for (int i = 1; i <= n; ++i)
         rows.push_back({db::Value(i), db::Value(codes[i % 3]), db::Value(posts[i % 3]),

@@ -18,7 +18,8 @@ struct EditGrid {
     TMemDataSet ds;
     TDBGridX& g;
     EditGrid() : g(*host.grid) {
-        ds.Open({{QStringLiteral("id"), ftInteger, 0}, {QStringLiteral("fruit"), ftString, 20},
+        ds.Open({{QStringLiteral("id"), ftInteger, 0},
+                 {QStringLiteral("fruit"), ftString, 20},
                  {QStringLiteral("day"), ftDate, 10}},
                 {{db::Value(1), db::Value(QStringLiteral("Apple")), db::Value(QStringLiteral("2012-03-04"))},
                  {db::Value(2), db::Value(QStringLiteral("Berry")), db::Value()}});

@@ -88,7 +88,8 @@ TEST(MoneyStyle, SeparatorColoursDigitsRangeAndAssign) {
     EXPECT_EQ(caps.size(), 8 * 4 + 7 + 3);
     EXPECT_TRUE(caps.endsWith(QStringLiteral("千百十元角分")));
     EXPECT_TRUE(TMoneyStyle::CaptionString(4).endsWith(QStringLiteral("元角分毫厘")));
-    EXPECT_EQ(ReplaceAll(QStringLiteral("a.b.c"), QStringLiteral("."), QStringLiteral("..")), QStringLiteral("a..b..c"));
+    EXPECT_EQ(ReplaceAll(QStringLiteral("a.b.c"), QStringLiteral("."), QStringLiteral("..")),
+              QStringLiteral("a..b..c"));
 }
 
 TEST(MoneyStyle, TheGridsTitleGrowsForMoneyColumnsUntilDrawCurrencyIsOff) {

@@ -46,7 +46,7 @@ TEST(SumList, EditsMoveTheTotalExactlyAndNullTakesTheValueOut) {
     ds.FieldByName(QStringLiteral("amount"))->SetValue(db::Value(12.0));
     ds.Post();
     EXPECT_EQ(t.sum->SumValue, 128500 + 15000);  // exactly 1.5 more
-    EXPECT_EQ(t.count->SumValue, 30000);          // an edit counts no record
+    EXPECT_EQ(t.count->SumValue, 30000);         // an edit counts no record
 
     ds.Next();
     ds.FieldByName(QStringLiteral("amount"))->Clear();
@@ -203,7 +203,7 @@ TEST(SumList, VirtualRecordsKeepBookmarksAndAnAbsentOneIsNotFound) {
 
 TEST(NumberFormat, PatternsGeneralFixedAndCurrencyFormats) {
     EXPECT_EQ(FormatCurr(QStringLiteral("#,##0.00"), 12345678912LL), QStringLiteral("1,234,567.89"));
-    EXPECT_EQ(FormatCurr(QStringLiteral("#,##0.00"), -15LL), QStringLiteral("0.00"));  // no sign on a zero
+    EXPECT_EQ(FormatCurr(QStringLiteral("#,##0.00"), -15LL), QStringLiteral("0.00"));   // no sign on a zero
     EXPECT_EQ(FormatCurr(QStringLiteral("#,##0.00"), -50LL), QStringLiteral("-0.01"));  // halves away from zero
     EXPECT_EQ(FormatCurr(QStringLiteral("0.##"), 15000), QStringLiteral("1.5"));
     EXPECT_EQ(FormatCurr(QStringLiteral("#.##"), 5000), QStringLiteral(".5"));
@@ -227,7 +227,8 @@ TEST(NumberFormat, PatternsGeneralFixedAndCurrencyFormats) {
 TEST(Footers, CountSumStaticAndFieldValueTexts) {
     test::GridHost host(400, 200);
     TMemDataSet ds;
-    ds.Open({{QStringLiteral("n"), ftInteger, 0}, {QStringLiteral("amount"), ftFloat, 0},
+    ds.Open({{QStringLiteral("n"), ftInteger, 0},
+             {QStringLiteral("amount"), ftFloat, 0},
              {QStringLiteral("name"), ftString, 10}},
             {{db::Value(1), db::Value(1.25), db::Value(QStringLiteral("a"))},
              {db::Value(2), db::Value(2.5), db::Value(QStringLiteral("b"))},

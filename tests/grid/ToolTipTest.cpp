@@ -15,7 +15,8 @@ struct TipGrid {
     TMemDataSet ds;
     TDBGridX& g;
     explicit TipGrid(int w) : host(w, 200), g(*host.grid) {
-        ds.Open({{QStringLiteral("id"), ftInteger, 0}, {QStringLiteral("name"), ftString, 40},
+        ds.Open({{QStringLiteral("id"), ftInteger, 0},
+                 {QStringLiteral("name"), ftString, 40},
                  {QStringLiteral("amount"), ftFloat, 0}},
                 {{db::Value(1), db::Value(QStringLiteral("a name far too long for its cell")), db::Value(1.5)},
                  {db::Value(2), db::Value(QStringLiteral("R2")), db::Value(2.5)}});
@@ -39,8 +40,8 @@ TEST(ToolTips, ATruncatedDataCellShowsItsTextOverTheCellAFittingOneNothing) {
     ASSERT_TRUE(tip.Show);
     EXPECT_FALSE(tip.IsHint);
     EXPECT_EQ(tip.Text, QStringLiteral("a name far too long for its cell"));
-    EXPECT_EQ(tip.Pos, QPoint(cell.left() - 1, cell.top() - 1));  // (L − 1, T − E), E = 1
-    EXPECT_FALSE(t.g.CellToolTipAt(t.In(2, 2), Qt::NoModifier).Show);  // "R2" fits
+    EXPECT_EQ(tip.Pos, QPoint(cell.left() - 1, cell.top() - 1));            // (L − 1, T − E), E = 1
+    EXPECT_FALSE(t.g.CellToolTipAt(t.In(2, 2), Qt::NoModifier).Show);       // "R2" fits
     EXPECT_FALSE(t.g.CellToolTipAt(t.In(2, 1), Qt::ControlModifier).Show);  // Ctrl held
     t.g.SetFlat(true);
     tip = t.g.CellToolTipAt(t.In(2, 1), Qt::NoModifier);
@@ -58,7 +59,8 @@ TEST(ToolTips, ARightAlignedColumnScrolledPartlyOutOfViewShowsEvenAShortText) {
     ASSERT_TRUE(tip.Show);
     const int fullRight = cell.left() + 60;
     // The text's width as the layout measures it (a rectangle calculation, single line).
-    const int w = QFontMetrics(tip.Font).boundingRect(QRect(0, 0, 1000, 1000), Qt::TextSingleLine, QStringLiteral("1.5")).width();
+    const int w =
+        QFontMetrics(tip.Font).boundingRect(QRect(0, 0, 1000, 1000), Qt::TextSingleLine, QStringLiteral("1.5")).width();
     EXPECT_EQ(tip.Pos, QPoint(fullRight + 1 - w - 7, cell.top() - 1));
 }
 
@@ -77,7 +79,7 @@ TEST(ToolTips, TitleHintsComeFirstAndGroupBandsShowNothing) {
     tip = t.g.CellToolTipAt(QPoint(cell.left() + 3, cell.bottom() - 2), Qt::NoModifier);
     EXPECT_TRUE(tip.Show);
     EXPECT_EQ(tip.Text, QStringLiteral("Supercalifragilisticexpialidocious"));  // one word wider than the cell
-    EXPECT_GT(tip.MaxWidth, 0);  // multi-level titles wrap
+    EXPECT_GT(tip.MaxWidth, 0);                                                 // multi-level titles wrap
     EXPECT_FALSE(t.g.CellToolTipAt(QPoint(cell.left() + 3, cell.top() + 1), Qt::NoModifier).Show);
 }
 

@@ -19,8 +19,8 @@ struct Probe {
 struct StyleCase {
     TPTFrameStyle style;
     const char* name;
-    QMargins insets;                                 // left, top, right, bottom
-    std::vector<Probe> (*probes)(int R, int B);      // R, B: last column and row
+    QMargins insets;                             // left, top, right, bottom
+    std::vector<Probe> (*probes)(int R, int B);  // R, B: last column and row
 };
 
 // Lowered and raised share their four polylines; only the colours differ.
@@ -43,69 +43,103 @@ std::vector<Probe> Bevel(int R, int B, QColor c1, QColor c2, QColor c3, QColor c
 
 std::vector<Probe> Edge1(int R, int B, QColor c1, QColor c2) {
     return {
-        {0, B - 1, c1, "top-left: first point"}, {0, 0, c1, "top-left: corner"},
-        {R - 1, 0, c1, "top-left: last painted"}, {R, 0, c2, "top-left: end point"},
-        {0, B, c2, "bottom-right: first point"}, {R, B, c2, "bottom-right: corner"},
+        {0, B - 1, c1, "top-left: first point"},
+        {0, 0, c1, "top-left: corner"},
+        {R - 1, 0, c1, "top-left: last painted"},
+        {R, 0, c2, "top-left: end point"},
+        {0, B, c2, "bottom-right: first point"},
+        {R, B, c2, "bottom-right: corner"},
         {R, 1, c2, "bottom-right: runs up to the top row"},
     };
 }
 
 const std::vector<StyleCase>& Cases() {
     static const std::vector<StyleCase> cases = {
-        {TPTFrameStyle::ptfsNone, "None", {0, 0, 0, 0},
+        {TPTFrameStyle::ptfsNone,
+         "None",
+         {0, 0, 0, 0},
          [](int R, int B) -> std::vector<Probe> {
              return {{0, 0, kPanel, "no frame"}, {R, B, kPanel, "no frame"}};
          }},
-        {TPTFrameStyle::ptfsGroup, "Group", {2, 2, 2, 2},
+        {TPTFrameStyle::ptfsGroup,
+         "Group",
+         {2, 2, 2, 2},
          [](int R, int B) -> std::vector<Probe> {
              // Empty caption: band 2, so the shadow rectangle starts on row 0, the highlight on row 1.
              return {
-                 {0, 0, kBtnShadow, "shadow top-left"}, {R - 1, 0, kBtnShadow, "shadow top-right"},
-                 {R, 0, kPanel, "outside both rectangles"}, {0, B, kPanel, "outside both rectangles"},
-                 {1, 1, kHighlight, "highlight top-left"}, {R, 1, kHighlight, "highlight right"},
-                 {1, B, kHighlight, "highlight bottom"}, {R, B, kHighlight, "highlight bottom-right"},
+                 {0, 0, kBtnShadow, "shadow top-left"},
+                 {R - 1, 0, kBtnShadow, "shadow top-right"},
+                 {R, 0, kPanel, "outside both rectangles"},
+                 {0, B, kPanel, "outside both rectangles"},
+                 {1, 1, kHighlight, "highlight top-left"},
+                 {R, 1, kHighlight, "highlight right"},
+                 {1, B, kHighlight, "highlight bottom"},
+                 {R, B, kHighlight, "highlight bottom-right"},
                  {R - 1, B - 1, kBtnShadow, "shadow bottom-right over the highlight"},
-                 {R - 1, 1, kBtnShadow, "shadow right edge"}, {1, B - 1, kBtnShadow, "shadow bottom edge"},
+                 {R - 1, 1, kBtnShadow, "shadow right edge"},
+                 {1, B - 1, kBtnShadow, "shadow bottom edge"},
              };
          }},
-        {TPTFrameStyle::ptfsLowered, "Lowered", {2, 2, 2, 2},
+        {TPTFrameStyle::ptfsLowered,
+         "Lowered",
+         {2, 2, 2, 2},
          [](int R, int B) { return Bevel(R, B, kBtnShadow, kDkShadow, kBtnFace, kHighlight); }},
-        {TPTFrameStyle::ptfsRaised, "Raised", {2, 2, 2, 2},
+        {TPTFrameStyle::ptfsRaised,
+         "Raised",
+         {2, 2, 2, 2},
          [](int R, int B) { return Bevel(R, B, kHighlight, kBtnFace, kBtnShadow, kDkShadow); }},
-        {TPTFrameStyle::ptfsDint, "Dint", {1, 1, 1, 1},
+        {TPTFrameStyle::ptfsDint,
+         "Dint",
+         {1, 1, 1, 1},
          [](int R, int B) { return Edge1(R, B, kBtnShadow, kHighlight); }},
-        {TPTFrameStyle::ptfsBump, "Bump", {1, 1, 1, 1},
+        {TPTFrameStyle::ptfsBump,
+         "Bump",
+         {1, 1, 1, 1},
          [](int R, int B) { return Edge1(R, B, kHighlight, kBtnShadow); }},
-        {TPTFrameStyle::ptfsSingle, "Single", {1, 1, 1, 1},
+        {TPTFrameStyle::ptfsSingle,
+         "Single",
+         {1, 1, 1, 1},
          [](int R, int B) -> std::vector<Probe> {
-             return {{0, 0, kFrame, "top-left"}, {R, 0, kFrame, "top-right"}, {0, B, kFrame, "bottom-left"},
-                     {R, B, kFrame, "bottom-right"}, {R / 2, 0, kFrame, "top"}, {0, B / 2, kFrame, "left"}};
+             return {{0, 0, kFrame, "top-left"},     {R, 0, kFrame, "top-right"}, {0, B, kFrame, "bottom-left"},
+                     {R, B, kFrame, "bottom-right"}, {R / 2, 0, kFrame, "top"},   {0, B / 2, kFrame, "left"}};
          }},
-        {TPTFrameStyle::ptfsHorzLine, "HorzLine", {0, 2, 0, 0},
+        {TPTFrameStyle::ptfsHorzLine,
+         "HorzLine",
+         {0, 2, 0, 0},
          [](int R, int B) -> std::vector<Probe> {
-             return {{0, 0, kBtnShadow, "shadow row starts"}, {R, 0, kBtnShadow, "shadow row reaches R"},
-                     {0, 1, kHighlight, "highlight row starts"}, {R, 1, kHighlight, "highlight row reaches R"},
+             return {{0, 0, kBtnShadow, "shadow row starts"},
+                     {R, 0, kBtnShadow, "shadow row reaches R"},
+                     {0, 1, kHighlight, "highlight row starts"},
+                     {R, 1, kHighlight, "highlight row reaches R"},
                      {0, B, kPanel, "no bottom line"}};
          }},
-        {TPTFrameStyle::ptfsHorzEdge, "HorzEdge", {0, 2, 0, 2},
+        {TPTFrameStyle::ptfsHorzEdge,
+         "HorzEdge",
+         {0, 2, 0, 2},
          [](int R, int B) -> std::vector<Probe> {
-             return {{0, 0, kBtnShadow, "top shadow"}, {R, 0, kBtnShadow, "top shadow reaches R"},
-                     {0, 1, kHighlight, "top highlight"}, {R, 1, kHighlight, "top highlight reaches R"},
+             return {{0, 0, kBtnShadow, "top shadow"},        {R, 0, kBtnShadow, "top shadow reaches R"},
+                     {0, 1, kHighlight, "top highlight"},     {R, 1, kHighlight, "top highlight reaches R"},
                      {0, B - 1, kBtnShadow, "bottom shadow"}, {R, B - 1, kBtnShadow, "bottom shadow reaches R"},
-                     {0, B, kHighlight, "bottom highlight"}, {R, B, kHighlight, "bottom highlight reaches R"}};
+                     {0, B, kHighlight, "bottom highlight"},  {R, B, kHighlight, "bottom highlight reaches R"}};
          }},
-        {TPTFrameStyle::ptfsVertLine, "VertLine", {2, 0, 0, 0},
+        {TPTFrameStyle::ptfsVertLine,
+         "VertLine",
+         {2, 0, 0, 0},
          [](int R, int B) -> std::vector<Probe> {
-             return {{0, 0, kBtnShadow, "shadow column starts"}, {0, B, kBtnShadow, "shadow column reaches B"},
-                     {1, 0, kHighlight, "highlight column starts"}, {1, B, kHighlight, "highlight column reaches B"},
+             return {{0, 0, kBtnShadow, "shadow column starts"},
+                     {0, B, kBtnShadow, "shadow column reaches B"},
+                     {1, 0, kHighlight, "highlight column starts"},
+                     {1, B, kHighlight, "highlight column reaches B"},
                      {R, 0, kPanel, "no right line"}};
          }},
-        {TPTFrameStyle::ptfsVertEdge, "VertEdge", {2, 0, 2, 0},
+        {TPTFrameStyle::ptfsVertEdge,
+         "VertEdge",
+         {2, 0, 2, 0},
          [](int R, int B) -> std::vector<Probe> {
-             return {{0, 0, kBtnShadow, "left shadow"}, {0, B, kBtnShadow, "left shadow reaches B"},
-                     {1, 0, kHighlight, "left highlight"}, {1, B, kHighlight, "left highlight reaches B"},
+             return {{0, 0, kBtnShadow, "left shadow"},      {0, B, kBtnShadow, "left shadow reaches B"},
+                     {1, 0, kHighlight, "left highlight"},   {1, B, kHighlight, "left highlight reaches B"},
                      {R - 1, 0, kBtnShadow, "right shadow"}, {R - 1, B, kBtnShadow, "right shadow reaches B"},
-                     {R, 0, kHighlight, "right highlight"}, {R, B, kHighlight, "right highlight reaches B"}};
+                     {R, 0, kHighlight, "right highlight"},  {R, B, kHighlight, "right highlight reaches B"}};
          }},
     };
     return cases;
@@ -163,8 +197,8 @@ TEST(FrameStyleOrder, OrdinalsAreFixed) {
 TEST(FrameGeometry, PolylineLeavesItsLastPointAndKeepsItsCorners) {
     const auto spans = PolylineSpans({{0, 5}, {0, 0}, {4, 0}});
     ASSERT_EQ(spans.size(), 2u);
-    EXPECT_EQ(spans[0], QRect(QPoint(0, 1), QPoint(0, 5)));   // upward: start (0,5) in, corner (0,0) out
-    EXPECT_EQ(spans[1], QRect(QPoint(0, 0), QPoint(3, 0)));   // the corner painted by the next segment
+    EXPECT_EQ(spans[0], QRect(QPoint(0, 1), QPoint(0, 5)));  // upward: start (0,5) in, corner (0,0) out
+    EXPECT_EQ(spans[1], QRect(QPoint(0, 0), QPoint(3, 0)));  // the corner painted by the next segment
     const auto back = PolylineSpans({{4, 2}, {0, 2}});
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0], QRect(QPoint(1, 2), QPoint(4, 2)));

@@ -4,9 +4,9 @@
 #include "PanelTestSupport.h"
 #include "panels/PTPane.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFontMetrics>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -14,7 +14,7 @@ using namespace qm::test;
 namespace {
 
 TEST(Gallery, AllElevenStylesSideBySide) {
-    const char* names[] = {"None", "Group", "Lowered", "Raised", "Dint", "Bump",
+    const char* names[] = {"None",   "Group",    "Lowered",  "Raised",   "Dint",    "Bump",
                            "Single", "HorzLine", "HorzEdge", "VertLine", "VertEdge"};
     QWidget sheet;
     sheet.setAutoFillBackground(true);
@@ -55,12 +55,13 @@ TEST(Gallery, AllElevenStylesSideBySide) {
 
     // Each enabled panel's top-left pixel is its first line's colour.
     const QPalette pal = sheet.palette();
-    const QColor firstLine[] = {pal.color(QPalette::Active, QPalette::Window), pal.color(QPalette::Active, QPalette::Window),
-                                pal.color(QPalette::Active, QPalette::Dark),   pal.color(QPalette::Active, QPalette::Light),
-                                pal.color(QPalette::Active, QPalette::Dark),   pal.color(QPalette::Active, QPalette::Light),
-                                pal.color(QPalette::Active, QPalette::WindowText), pal.color(QPalette::Active, QPalette::Dark),
-                                pal.color(QPalette::Active, QPalette::Dark),   pal.color(QPalette::Active, QPalette::Dark),
-                                pal.color(QPalette::Active, QPalette::Dark)};
+    const QColor firstLine[] = {
+        pal.color(QPalette::Active, QPalette::Window),     pal.color(QPalette::Active, QPalette::Window),
+        pal.color(QPalette::Active, QPalette::Dark),       pal.color(QPalette::Active, QPalette::Light),
+        pal.color(QPalette::Active, QPalette::Dark),       pal.color(QPalette::Active, QPalette::Light),
+        pal.color(QPalette::Active, QPalette::WindowText), pal.color(QPalette::Active, QPalette::Dark),
+        pal.color(QPalette::Active, QPalette::Dark),       pal.color(QPalette::Active, QPalette::Dark),
+        pal.color(QPalette::Active, QPalette::Dark)};
     for (int i = 0; i < kFrameStyleCount; ++i) {
         const QPoint at = enabled[i]->geometry().topLeft();
         // The group's top line sits in the middle of its caption band.

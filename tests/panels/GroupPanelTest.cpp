@@ -3,11 +3,11 @@
 #include "PanelTestSupport.h"
 #include "panels/PTGroup.h"
 
+#include <gtest/gtest.h>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -95,9 +95,9 @@ TEST(GroupPanel, CaptionSitsInTheTopBandAndSplitsTheTopLine) {
     EXPECT_EQ(At(img, R - 1, h2 - 1), kBtnShadow);
     EXPECT_EQ(At(img, 1, h2), kHighlight);
     EXPECT_EQ(At(img, R, h2), kHighlight);
-    EXPECT_EQ(At(img, R, h2 - 1), kPanel);   // above the highlight's right end
-    EXPECT_EQ(At(img, 3, h2 - 2), kPanel);   // the band above the line is panel colour
-    EXPECT_EQ(At(img, 1, h), kHighlight);    // left lines continue down beside the client
+    EXPECT_EQ(At(img, R, h2 - 1), kPanel);  // above the highlight's right end
+    EXPECT_EQ(At(img, 3, h2 - 2), kPanel);  // the band above the line is panel colour
+    EXPECT_EQ(At(img, 1, h), kHighlight);   // left lines continue down beside the client
     EXPECT_EQ(At(img, 0, h), kBtnShadow);
 
     // The caption's opaque background cuts both top lines over the text's width, no further.
@@ -110,9 +110,9 @@ TEST(GroupPanel, CaptionSitsInTheTopBandAndSplitsTheTopLine) {
     EXPECT_EQ(At(img, 8 + adv, h2), kHighlight);
 
     // The text itself: left-aligned at L+8, top of the band, in the text colour.
-    ExpectTextAt(img, QRect(8, 0, adv, h),
-                 TextMask(QStringLiteral("单位信息"), adv, h, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                          g.font()));
+    ExpectTextAt(
+        img, QRect(8, 0, adv, h),
+        TextMask(QStringLiteral("单位信息"), adv, h, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, g.font()));
 
     // Without a caption the band is 2 pixels again.
     g.SetCaption(QString());
@@ -192,7 +192,7 @@ TEST(ClientCaption, FollowsAlignmentAndFrameSpace) {
     g.SetFrameStyle(TPTFrameStyle::ptfsLowered);
     g.SetCaption(QStringLiteral("单位"));
     g.show();
-    const QRect cl = g.ClientWidget()->geometry();   // 2..197 × 2..37
+    const QRect cl = g.ClientWidget()->geometry();  // 2..197 × 2..37
     ASSERT_EQ(cl, QRect(2, 2, 196, 36));
     const int adv = QFontMetrics(g.font()).horizontalAdvance(QStringLiteral("单位"));
 

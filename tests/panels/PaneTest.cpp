@@ -3,8 +3,8 @@
 #include "PanelTestSupport.h"
 #include "panels/PTPane.h"
 
-#include <QFontMetrics>
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 
 using namespace qm;
 using namespace qm::test;

@@ -11,12 +11,12 @@
 
 namespace qm::test {
 
-inline const QColor kPanel(0xE0, 0xE0, 0xC0);    // the panel's own colour
+inline const QColor kPanel(0xE0, 0xE0, 0xC0);  // the panel's own colour
 inline const QColor kBtnShadow(0x80, 0x80, 0x80);
 inline const QColor kDkShadow(0x00, 0x00, 0x00);
 inline const QColor kBtnFace(0xC0, 0xC0, 0xC0);
 inline const QColor kHighlight(0xFF, 0xFF, 0xFF);
-inline const QColor kFrame(0x00, 0x00, 0xFF);    // window frame and text
+inline const QColor kFrame(0x00, 0x00, 0xFF);  // window frame and text
 inline const QColor kSentinel(0xFF, 0x00, 0xFF);
 
 inline QPalette PinnedPalette() {

@@ -7,13 +7,13 @@
 #include "sheet/SheetView.h"
 #include "tests/shell/MainFixture.h"
 
+#include <gtest/gtest.h>
+#include <shapefil.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <gtest/gtest.h>
-#include <shapefil.h>
 
 using namespace qm;
 
@@ -93,14 +93,18 @@ protected:
             const int row = g[0].toInt() + 3;
             for (int c = 0; c < columns; ++c) {
                 const QString got = sheet.GetCellText(row, firstCol + c);
-                if (got != g[c + 1]) diff += QStringLiteral("R%1C%2: expected %3, got '%4'\n").arg(row).arg(firstCol + c).arg(g[c + 1], got);
+                if (got != g[c + 1])
+                    diff +=
+                        QStringLiteral("R%1C%2: expected %3, got '%4'\n").arg(row).arg(firstCol + c).arg(g[c + 1], got);
             }
         }
         return diff;
     }
     QString AllOf(const QString& table) {
-        return Scalar(QStringLiteral("select group_concat(coalesce(Dep_id,'')||'/'||coalesce(G11,'')||'/'||coalesce(G14,'')||'/'||"
-                                     "coalesce(G19,''), ';') from ") + table);
+        return Scalar(QStringLiteral(
+                          "select group_concat(coalesce(Dep_id,'')||'/'||coalesce(G11,'')||'/'||coalesce(G14,'')||'/'||"
+                          "coalesce(G19,''), ';') from ") +
+                      table);
     }
 };
 
@@ -128,8 +132,8 @@ TEST_F(GidSummaryFormsTest, EnterpriseFormShowsTheHandFiguresOfTheRange) {
 TEST_F(GidSummaryFormsTest, TheUploadButtonFollowsTheRange) {
     base.RunFixture(QStringLiteral("wage_summaries.sql"));
     QStringList enabled;
-    for (auto [from, to] : {std::pair{1, 6}, std::pair{1, 12}, std::pair{6, 12}, std::pair{1, 3}, std::pair{7, 12},
-                            std::pair{2, 6}}) {
+    for (auto [from, to] :
+         {std::pair{1, 6}, std::pair{1, 12}, std::pair{6, 12}, std::pair{1, 3}, std::pair{7, 12}, std::pair{2, 6}}) {
         auto f = Wage<TFrm_wagejghz>(from, to);
         if (f->BitBtn3->isEnabled()) enabled << QStringLiteral("%1-%2").arg(from).arg(to);
         auto saved = Wage<TFrm_wagejghz>(from, to, false);
@@ -152,12 +156,13 @@ TEST_F(GidSummaryFormsTest, ASavedCopyIsShownAsStoredAndUploadedAsShown) {
     EXPECT_EQ(f->Book().GetCellText(4, 13), QStringLiteral("22"));
     EXPECT_EQ(f->Book().GetCellText(4, 6), QStringLiteral("--"));
     EXPECT_EQ(f->Book().GetCellText(14, 13), QStringLiteral("0"));  // the stored total, no remainder
-    EXPECT_EQ(AllOf(QStringLiteral("Total_Info")), before);           // showing writes nothing
+    EXPECT_EQ(AllOf(QStringLiteral("Total_Info")), before);         // showing writes nothing
 
     ASSERT_TRUE(f->BitBtn3->isEnabled());
     f->BitBtn3->click();
     const QString file = base.paths().Gzsb() + QStringLiteral("/QS0000017_i704.dbf");
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("你保存在'") + QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/')) +
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("你保存在'") +
+                                      QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/')) +
                                       QStringLiteral("'里,文件名为:QS0000017_i704.dbf")});
     EXPECT_FALSE(f->isVisible());
     Dbf d(file);
@@ -263,8 +268,9 @@ TEST_F(GidSummaryFormsTest, YearEndTalentFormShowsStoresAndUploadsTwoFiles) {
     ASSERT_TRUE(f->BitBtn3->isEnabled());
     f->BitBtn3->click();
     const QString folder = QDir::toNativeSeparators(base.paths().Rcsb() + QLatin1Char('/'));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("你保存在'") + folder +
-                                      QStringLiteral("'里,汇总文件名为:QS0000017_i505.dbf，过录表为：Gl_QS0000017.dbf")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("你保存在'") + folder +
+                          QStringLiteral("'里,汇总文件名为:QS0000017_i505.dbf，过录表为：Gl_QS0000017.dbf")});
     EXPECT_FALSE(f->isVisible());
     Dbf sum(base.paths().Rcsb() + QStringLiteral("/QS0000017_i505.dbf"));
     ASSERT_NE(sum.h, nullptr);

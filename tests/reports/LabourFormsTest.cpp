@@ -142,7 +142,8 @@ TEST_F(LabourFormsTest, PaymentChooserRefusesBadRangesAndListsTheChosenMonths) {
     EXPECT_EQ(ui.Last()->sort, ShownBox::Sort::Stop);
     EXPECT_EQ(ui.Last()->text, QStringLiteral("没有输入月工资信息！"));
 
-    for (int m : {5, 3, 4}) base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (?, '1', '1')"), {m});
+    for (int m : {5, 3, 4})
+        base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (?, '1', '1')"), {m});
     TFrm_chooseMon c(ctx);
     ASSERT_TRUE(c.LoadMonths());
     EXPECT_EQ(c.FromMon()->count(), 3);
@@ -170,8 +171,9 @@ TEST_F(LabourFormsTest, PaymentChooserRefusesBadRangesAndListsTheChosenMonths) {
         list->SpeedButton2Click();
     });
     c.BitBtn1Click();
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("[测试单位] 工资发放汇总清单"), QStringLiteral("3月 - 5月 的工资发放汇总清单"),
-                                 QStringLiteral("王一"), QStringLiteral("总计："), QStringLiteral("25700")}));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("[测试单位] 工资发放汇总清单"),
+                                 QStringLiteral("3月 - 5月 的工资发放汇总清单"), QStringLiteral("王一"),
+                                 QStringLiteral("总计："), QStringLiteral("25700")}));
     EXPECT_FALSE(c.isVisible());  // the chooser closes after the list
 }
 

@@ -1,12 +1,12 @@
 #include "reports/RangeChoosers.h"
 #include "tests/shell/MainFixture.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -19,8 +19,10 @@ protected:
         for (int m = 1; m <= 12; ++m) Staff(13 - m, QStringLiteral("001"));  // saved last month first
         Staff(0, QStringLiteral("001"));
         // The choosers are real; the reports they open record how they were opened.
-        forms.Register(QStringLiteral("TFrm_chooseAB"), [](AppContext& c) { return std::make_unique<TFrm_chooseAB>(c); });
-        forms.Register(QStringLiteral("TFrm_chooseBA"), [](AppContext& c) { return std::make_unique<TFrm_chooseBA>(c); });
+        forms.Register(QStringLiteral("TFrm_chooseAB"),
+                       [](AppContext& c) { return std::make_unique<TFrm_chooseAB>(c); });
+        forms.Register(QStringLiteral("TFrm_chooseBA"),
+                       [](AppContext& c) { return std::make_unique<TFrm_chooseBA>(c); });
     }
     // A copy of the range with `rows` lines.
     void Copy(const QString& name, int rows) {
@@ -114,8 +116,8 @@ TEST_F(RangeChoosersTest, ASavedCopyIsOfferedByBothChoosersAndNoShowsIt) {
 
 TEST_F(RangeChoosersTest, ARefusedRangeTouchesNothingAndLeavesTheChooserOpen) {
     const QString tables = base.db().TableNames().join(QLatin1Char(','));
-    for (auto [from, to] : {std::pair{"1;x", "3"}, std::pair{"1", "drop table Total_Info"}, std::pair{"7", "2"},
-                            std::pair{"", "3"}}) {
+    for (auto [from, to] :
+         {std::pair{"1;x", "3"}, std::pair{"1", "drop table Total_Info"}, std::pair{"7", "2"}, std::pair{"", "3"}}) {
         ui.Clear();
         auto c = Ab();
         Choose(*c, QString::fromUtf8(from), QString::fromUtf8(to));

@@ -5,12 +5,12 @@
 #include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
+#include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -94,7 +94,8 @@ TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
     EXPECT_EQ(book.ClipboardText(), "a\tb\r\nc\td\r\n");
     bool sawC = false;
     for (const auto& args : keyUp)
-        sawC = sawC || (args[0].toInt() == int(Qt::Key_C) && (args[1].value<Qt::KeyboardModifiers>() & Qt::ControlModifier));
+        sawC = sawC ||
+               (args[0].toInt() == int(Qt::Key_C) && (args[1].value<Qt::KeyboardModifiers>() & Qt::ControlModifier));
     EXPECT_TRUE(sawC);
     QTest::keyClick(view->Table(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(book.GetCellText(3, 3), "");

@@ -1,8 +1,8 @@
 #include "shell/AboutForm.h"
 
-#include "platform/Jpeg.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
+#include "platform/Jpeg.h"
 #include "tests/support/TempBase.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "shell/BrowserForm.h"
 
 #include "bench/SyntheticUnit.h"
+#include "core/base/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "shell/ChangeDepForm.h"
-#include "core/base/FormInterfaces.h"
 #include "shell/ShellForms.h"
 #include "tests/support/TempBase.h"
 

@@ -1,14 +1,14 @@
+#include "core/db/Schema.h"
 #include "core/unit/HistoryImport.h"
 #include "shell/HistoryImportForm.h"
-#include "core/db/Schema.h"
 #include "tests/shell/MaintFixture.h"
 
+#include <gtest/gtest.h>
 #include <QButtonGroup>
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace qm;
 
@@ -22,10 +22,27 @@ const QString kFullWidth = QString(QChar(0x3000));
 // full-width blank that must survive, nulls, and a row without a month.
 const std::vector<Row>& OldStaff() {
     static const std::vector<Row> rows = {
-        {{"sMon", 12}, {"sName", "  张 三 "}, {"sNumber", " 001 "}, {"sTsex", ""}, {"sSex", ""},
-         {"sGw", "O'Brien组"}, {"sBirth", "1980-05"}, {"sPost", 41}, {"sTyg", " "}, {"sIsok", "1"}, {"sWorks", 1990}},
-        {{"sMon", 12}, {"sName", kFullWidth + QStringLiteral("李 四")}, {"sNumber", "002"}, {"sTsex", "女"},
-         {"sSex", 2}, {"sGw", "工程师"}, {"sPost", 11}, {"sTyg", "是"}, {"syg", 1}, {"sIsok", "0"}},
+        {{"sMon", 12},
+         {"sName", "  张 三 "},
+         {"sNumber", " 001 "},
+         {"sTsex", ""},
+         {"sSex", ""},
+         {"sGw", "O'Brien组"},
+         {"sBirth", "1980-05"},
+         {"sPost", 41},
+         {"sTyg", " "},
+         {"sIsok", "1"},
+         {"sWorks", 1990}},
+        {{"sMon", 12},
+         {"sName", kFullWidth + QStringLiteral("李 四")},
+         {"sNumber", "002"},
+         {"sTsex", "女"},
+         {"sSex", 2},
+         {"sGw", "工程师"},
+         {"sPost", 11},
+         {"sTyg", "是"},
+         {"syg", 1},
+         {"sIsok", "0"}},
         {{"sMon", 5}, {"sName", "赵六"}, {"sNumber", "003  "}, {"sTsex", "男"}, {"sSex", 1}, {"sIsok", "1"}},
         {{"sMon", 0}, {"sName", "钱七"}, {"sNumber", "004"}, {"sSex", 1}, {"sIsok", "1"}},
         {{"sMon", 5}, {"sName", "孙八"}, {"sNumber", "005"}, {"sSex", 2}, {"sIsok", "1"}},
@@ -36,11 +53,30 @@ const std::vector<Row>& OldStaff() {
 
 const std::vector<Row>& OldWages() {
     static const std::vector<Row> rows = {
-        {{"sMon", 5}, {"sNumber", "003   "}, {"sName", " 赵 六"}, {"sTotal", 3000}, {"sN1", 1000}, {"sN2", 1000},
-         {"sN3", 500}, {"sN4", 500}, {"sN5", 88.5}, {"sFlag", "1"}, {"wFlag", "0"}},
-        {{"sMon", 12}, {"sNumber", "001"}, {"sName", "张三"}, {"sTotal", 5000}, {"sN1", 5000}, {"sFlag", ""},
+        {{"sMon", 5},
+         {"sNumber", "003   "},
+         {"sName", " 赵 六"},
+         {"sTotal", 3000},
+         {"sN1", 1000},
+         {"sN2", 1000},
+         {"sN3", 500},
+         {"sN4", 500},
+         {"sN5", 88.5},
+         {"sFlag", "1"},
+         {"wFlag", "0"}},
+        {{"sMon", 12},
+         {"sNumber", "001"},
+         {"sName", "张三"},
+         {"sTotal", 5000},
+         {"sN1", 5000},
+         {"sFlag", ""},
          {"wFlag", "1"}},
-        {{"sMon", 5}, {"sNumber", "005"}, {"sName", "孙八"}, {"sTotal", ""}, {"sN1", " "}, {"sFlag", "1"},
+        {{"sMon", 5},
+         {"sNumber", "005"},
+         {"sName", "孙八"},
+         {"sTotal", ""},
+         {"sN1", " "},
+         {"sFlag", "1"},
          {"wFlag", "1"}},
     };
     return rows;
@@ -89,8 +125,8 @@ struct OldInstall {
                 staff << col + QStringLiteral(" text");
             c.Exec(QStringLiteral("create table Staff_moninfo (%1)").arg(staff.join(',')));
             QStringList wage;
-            for (const char* col : {"id", "sNumber", "sName", "Smon", "sN1", "sN2", "sN3", "sN4", "sN5", "sTotal",
-                                    "sFlag", "wFlag"})
+            for (const char* col :
+                 {"id", "sNumber", "sName", "Smon", "sN1", "sN2", "sN3", "sN4", "sN5", "sTotal", "sFlag", "wFlag"})
                 if (!missingWageColumn || qstrcmp(col, missingWageColumn) != 0)
                     wage << QString::fromLatin1(col) + QStringLiteral(" text");
             c.Exec(QStringLiteral("create table Wage_Info (%1)").arg(wage.join(',')));
@@ -116,8 +152,9 @@ protected:
     HistoryImport imp{db(), ui, pb, &main};
     // "value|typeof" of one column of the target row chosen by `where`.
     QString Cell(const char* table, const char* col, const QString& where) {
-        return Scalar(QStringLiteral("select coalesce(%2,'<null>')||'|'||typeof(%2) from %1 where %3 order by id limit 1")
-                          .arg(QLatin1String(table), QLatin1String(col), where));
+        return Scalar(
+            QStringLiteral("select coalesce(%2,'<null>')||'|'||typeof(%2) from %1 where %3 order by id limit 1")
+                .arg(QLatin1String(table), QLatin1String(col), where));
     }
     QString Staff(const char* col, const QString& number) {
         return Cell("Staff_moninfo", col, QStringLiteral("sNumber='%1'").arg(number));
@@ -239,7 +276,8 @@ TEST_F(HistoryImportTest, WageRowsWithoutAMonthOneToTwelveAreCountedNotImported)
     old.Add("Wage_Info", {{"sMon", " "}, {"sNumber", "009"}, {"sName", "空月份"}, {"sTotal", 3000}});
     AddStaff(5, QStringLiteral("003"));
     ASSERT_TRUE(imp.Start(old.folder, 3));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共3条工资记录。\n另有3条工资记录没有1至12月的月份，未导入。")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("导入完成，共3条工资记录。\n另有3条工资记录没有1至12月的月份，未导入。")});
     EXPECT_EQ(Rows("Wage_Info"), 3);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Wage_Info where Smon not between 1 and 12")), 0);
     EXPECT_EQ(pb.values.back(), 0);
@@ -248,8 +286,8 @@ TEST_F(HistoryImportTest, WageRowsWithoutAMonthOneToTwelveAreCountedNotImported)
 TEST_F(HistoryImportTest, StaffAndWagesTogether) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 4));
-    EXPECT_EQ(ui.Texts(),
-              (QStringList{QStringLiteral("导入完成，共4条月度人员记录。"), QStringLiteral("导入完成，共3条工资记录。")}));
+    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("导入完成，共4条月度人员记录。"),
+                                       QStringLiteral("导入完成，共3条工资记录。")}));
     EXPECT_EQ(Rows("Staff_moninfo"), 4);
     EXPECT_EQ(Rows("Wage_Info"), 3);
     EXPECT_EQ(main.monthRefreshes, 1);
@@ -296,8 +334,9 @@ TEST_F(HistoryImportTest, AMissingColumnRollsBackBothSteps) {
 TEST_F(HistoryImportTest, AnInsertRefusedMidwayLeavesTheTargetAsItWas) {
     OldInstall old;
     AddStaff(0, QStringLiteral("900"));
-    db().Exec(QStringLiteral("create trigger refuse before insert on Wage_Info when new.sNumber='005' "
-                             "begin select raise(abort, 'injected'); end"));
+    db().Exec(
+        QStringLiteral("create trigger refuse before insert on Wage_Info when new.sNumber='005' "
+                       "begin select raise(abort, 'injected'); end"));
     EXPECT_FALSE(imp.Start(old.folder, 4));
     ASSERT_EQ(ui.Texts().size(), 1);
     EXPECT_TRUE(ui.Texts()[0].startsWith(QStringLiteral("导入失败")));
@@ -334,10 +373,11 @@ TEST_F(HistoryImportTest, TheStartNamesWhatIsMissing) {
     EXPECT_FALSE(imp.Start(QString(), 2));
     EXPECT_FALSE(imp.Start(old.dir.filePath(QStringLiteral("elsewhere")), 2));
     EXPECT_FALSE(imp.Start(old.folder + QStringLiteral("/Database"), 2));
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("请依次 Step1:选择原始系统安装路径;\r\r       Step2:导入数据选项。"),
-                                       QStringLiteral("请Step2:选择导入数据选项。"),
-                                       QStringLiteral("请Step1:选择原始系统安装路径。"),
-                                       QStringLiteral("路径选择错误，请核对。"), QStringLiteral("路径选择错误，请核对。")}));
+    EXPECT_EQ(
+        ui.Texts(),
+        (QStringList{QStringLiteral("请依次 Step1:选择原始系统安装路径;\r\r       Step2:导入数据选项。"),
+                     QStringLiteral("请Step2:选择导入数据选项。"), QStringLiteral("请Step1:选择原始系统安装路径。"),
+                     QStringLiteral("路径选择错误，请核对。"), QStringLiteral("路径选择错误，请核对。")}));
     EXPECT_EQ(Rows("Staff_moninfo"), 0);
     EXPECT_EQ(QDir::currentPath(), cwd);
 }

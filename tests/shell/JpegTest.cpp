@@ -1,8 +1,8 @@
 #include "platform/Jpeg.h"
 #include "shell/Background.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
+#include <QBuffer>
 
 namespace {
 

@@ -2,12 +2,12 @@
 // The main window's logic without its widgets: a temporary database, the scripted message
 // service, and a form factory whose forms record how the commands use them.
 
-#include "core/db/Errors.h"
-#include "core/base/Progress.h"
-#include "core/base/ScriptedUiService.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
 #include "core/base/FormInterfaces.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
+#include "core/db/Errors.h"
 #include "core/unit/MainCommands.h"
 #include "core/unit/Placeholders.h"
 #include "tests/support/TempBase.h"
@@ -21,7 +21,7 @@ namespace qm::test {
 // What a recording form saw by the time it was shown or freed.
 struct FormUse {
     QString form;
-    QString how;  // "modal", "modeless" or "freed" (never shown)
+    QString how;           // "modal", "modeless" or "freed" (never shown)
     QString currentMonth;  // the main window's CurrentMonth when shown
     int quarter = 0;
     QString monthNo, returnMode;
@@ -31,7 +31,7 @@ struct FormUse {
     int monthCount = 0;    // the wage summaries' range and recompute flag
     QString fromMonth, toMonth;
     bool recompute = false;
-    QStringList calls;     // LoadMonths, CheckMonthErrors in order
+    QStringList calls;  // LoadMonths, CheckMonthErrors in order
 };
 
 class FormRecorder {
@@ -53,10 +53,15 @@ public:
     }
 };
 
-class RecordingForm final : public ISummaryPeriodChooser, public IJLabor, public IJGLabor, public IPerput,
+class RecordingForm final : public ISummaryPeriodChooser,
+                            public IJLabor,
+                            public IJGLabor,
+                            public IPerput,
                             public IWageSummary {
 public:
-    RecordingForm(FormRecorder& rec, AppContext& ctx, QString form) : rec_(rec), ctx_(ctx) { use_.form = std::move(form); }
+    RecordingForm(FormRecorder& rec, AppContext& ctx, QString form) : rec_(rec), ctx_(ctx) {
+        use_.form = std::move(form);
+    }
     ~RecordingForm() override {
         if (!done_) Record(QStringLiteral("freed"));
     }
@@ -133,8 +138,9 @@ struct MainFixture {
 
     void Unit(const QString& createMon = QStringLiteral("99"), const QString& depType = QStringLiteral("企业事业单位"),
               const QString& depInfo = QStringLiteral("否")) {
-        base.db().Exec(QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) values(?,?,?,?,'1',?)"),
-                       {QStringLiteral("某单位"), QStringLiteral("12345678X"), depType, depInfo, createMon});
+        base.db().Exec(
+            QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) values(?,?,?,?,'1',?)"),
+            {QStringLiteral("某单位"), QStringLiteral("12345678X"), depType, depInfo, createMon});
     }
     void Staff(int mon, const QString& number, const QString& isok = QStringLiteral("1")) {
         base.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,?,?,?)"),
@@ -142,8 +148,9 @@ struct MainFixture {
     }
     void Wage(int mon, const QString& number, const QString& sFlag = QStringLiteral("1"),
               const QString& wFlag = QStringLiteral("1")) {
-        base.db().Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,3000,?,?)"),
-                       {mon, number, QStringLiteral("张三") + number, sFlag, wFlag});
+        base.db().Exec(
+            QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,3000,?,?)"),
+            {mon, number, QStringLiteral("张三") + number, sFlag, wFlag});
     }
     // Clean staff and wages for months from..to (staff also for month 0).
     void CleanMonths(int from, int to) {

@@ -4,12 +4,12 @@
 #include "shell/UnitForm.h"
 #include "tests/shell/MainFixture.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -21,11 +21,16 @@ struct Window {
     std::unique_ptr<qm::TFrm_main> main;
 
     Window() {
-        base.db().Exec(QStringLiteral("insert into Dep_Info values('青石湾建设工程有限公司','91320500X','企业事业单位','是1','1','99')"));
+        base.db().Exec(QStringLiteral(
+            "insert into Dep_Info values('青石湾建设工程有限公司','91320500X','企业事业单位','是1','1','99')"));
         for (int m = 0; m <= 2; ++m)
-            base.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,'张三','001','1')"), {m});
+            base.db().Exec(
+                QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,'张三','001','1')"), {m});
         for (int m = 1; m <= 2; ++m)
-            base.db().Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,'001','张三',3000,'1','1')"), {m});
+            base.db().Exec(
+                QStringLiteral(
+                    "insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,'001','张三',3000,'1','1')"),
+                {m});
         base.db().Close();
         dm = std::make_unique<qm::TDataModule1>(base.paths().Database(), ui);
         main = std::make_unique<qm::TFrm_main>(*dm, ui, base.paths());

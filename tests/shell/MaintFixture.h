@@ -2,10 +2,10 @@
 // A temporary base with a connection, a scripted dialog service, a recording progress bar,
 // a main window that counts its refreshes, and forms that only record that they were shown.
 
-#include "core/base/Progress.h"
-#include "core/base/ScriptedUiService.h"
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
@@ -75,16 +75,18 @@ struct MaintFixture {
     int Count(const QString& sql, const db::Params& p = {}) { return Scalar(sql, p).toInt(); }
 
     void AddUnit() {
-        db().Exec(QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) "
-                                 "values('测试单位','12345678X','企业事业单位','否','1','99')"));
+        db().Exec(
+            QStringLiteral("insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) "
+                           "values('测试单位','12345678X','企业事业单位','否','1','99')"));
     }
     void AddStaff(int mon, const QString& number) {
         db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,?,?,'1')"),
                   {mon, QStringLiteral("某人") + number, number});
     }
     void AddWage(int mon, const QString& number, int total = 3000) {
-        db().Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,?,'1','1')"),
-                  {mon, number, QStringLiteral("某人") + number, total});
+        db().Exec(
+            QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(?,?,?,?,'1','1')"),
+            {mon, number, QStringLiteral("某人") + number, total});
     }
     // Persons 1..3 in months 0..3, with wages in months 1..3.
     void Seed() {

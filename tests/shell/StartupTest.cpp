@@ -5,6 +5,7 @@
 #include "tests/shell/MainFixture.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTranslator>
-#include <gtest/gtest.h>
 
 namespace {
 

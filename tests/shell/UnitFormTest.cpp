@@ -1,9 +1,9 @@
 #include "shell/UnitForm.h"
 #include "tests/shell/MainFixture.h"
 
+#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QLineEdit>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -85,12 +85,14 @@ TEST(UnitForm, ADeclinedChangeLeavesTheRowAndTheUnitTypeAsTheyWere) {
     EXPECT_EQ(f.ui.shown[0].kind, DlgKind::Confirmation);
     EXPECT_EQ(f.ui.shown[0].buttons, DlgButtons::YesNo);
     EXPECT_TRUE(f.state.DepClass.IsEnterprise());
-    EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")), QStringLiteral("某单位|企业事业单位"));
+    EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")),
+              QStringLiteral("某单位|企业事业单位"));
 
     f.ui.answers.push_back(qm::DlgAnswer::Yes);
     form.DClick();
     EXPECT_TRUE(f.state.DepClass.IsOrgan());
-    EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")), QStringLiteral("新名称|机关单位"));
+    EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName||'|'||DepType from Dep_Info")),
+              QStringLiteral("新名称|机关单位"));
     EXPECT_FALSE(f.cmd.menus.N72);
     EXPECT_TRUE(f.cmd.menus.N73);
     EXPECT_EQ(f.cmd.panel[1], QStringLiteral("机关单位"));

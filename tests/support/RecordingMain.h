@@ -2,8 +2,8 @@
 // The main window as forms see it, for tests: counts the menu refreshes and answers the
 // gates with fixed values. Tests derive from it to change the one answer they need.
 
-#include "core/db/Db.h"
 #include "core/base/AppContext.h"
+#include "core/db/Db.h"
 
 #include <QStringList>
 

@@ -2,9 +2,9 @@
 
 #include "core/db/Schema.h"
 
+#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
-#include <sqlite3.h>
 #include <stdexcept>
 
 namespace qm::test {
@@ -19,7 +19,8 @@ namespace {
 QString SourceFile(const QString& folder, const QString& name) {
     const QString root = qEnvironmentVariable("QM_SOURCE_DIR", QStringLiteral(QM_SOURCE_DIR_DEFAULT));
     QFile f(root + QStringLiteral("/tests/") + folder + QLatin1Char('/') + name);
-    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error(folder.toStdString() + " file not found: " + name.toStdString());
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(folder.toStdString() + " file not found: " + name.toStdString());
     return QString::fromUtf8(f.readAll());
 }
 }  // namespace

@@ -1,6 +1,6 @@
 // The core's tests run with a core application object only: no windowing system at all.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

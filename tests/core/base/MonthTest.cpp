@@ -61,14 +61,10 @@ TEST(UnitClass, DecodesTheStoredTextsWhateverBlanksSurroundThem) {
         Kind kind;
     };
     const Case cases[] = {
-        {"企业事业单位", "否", false, Kind::Other},
-        {"企业事业单位", " 规上 ", false, Kind::AboveSize},
-        {"企业", "是1\t", false, Kind::GeneralContract},
-        {"", "是2", false, Kind::LabourSubcontract},
-        {"机关单位  ", "否", true, Kind::Other},
-        {" 机关单位", "", true, Kind::Unknown},
-        {"企业事业单位", "是3", false, Kind::Unknown},
-        {"机关", "规上", false, Kind::AboveSize},
+        {"企业事业单位", "否", false, Kind::Other},      {"企业事业单位", " 规上 ", false, Kind::AboveSize},
+        {"企业", "是1\t", false, Kind::GeneralContract}, {"", "是2", false, Kind::LabourSubcontract},
+        {"机关单位  ", "否", true, Kind::Other},         {" 机关单位", "", true, Kind::Unknown},
+        {"企业事业单位", "是3", false, Kind::Unknown},   {"机关", "规上", false, Kind::AboveSize},
     };
     for (const Case& c : cases) {
         const UnitClass u = UnitClass::Decode(QString::fromUtf8(c.depType), QString::fromUtf8(c.depInfo));
@@ -92,7 +88,8 @@ TEST(UnitClass, StoredTextsRoundTripAndTheStatusTextNamesTheClass) {
     EXPECT_EQ(UnitClass(true, Kind::AboveSize).StatusText(), QStringLiteral("机关单位"));  // the type wins
     EXPECT_EQ(UnitClass(false, Kind::Other).StatusText(), QStringLiteral("其他企业事业单位"));
     EXPECT_EQ(UnitClass(false, Kind::AboveSize).StatusText(), QStringLiteral("规模以上工业单位"));
-    EXPECT_EQ(UnitClass(false, Kind::GeneralContract).StatusText(), QStringLiteral("有总承包和专业承包资质的建筑业单位"));
+    EXPECT_EQ(UnitClass(false, Kind::GeneralContract).StatusText(),
+              QStringLiteral("有总承包和专业承包资质的建筑业单位"));
     EXPECT_EQ(UnitClass(false, Kind::LabourSubcontract).StatusText(), QStringLiteral("有劳务分包资质的建筑业单位"));
     EXPECT_EQ(UnitClass().StatusText(), QString());
 }

@@ -1,7 +1,7 @@
-#include "core/db/Db.h"
-#include "core/db/Errors.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
 
 #include <gtest/gtest.h>
 

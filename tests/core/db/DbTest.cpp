@@ -1,10 +1,10 @@
 #include "core/db/Db.h"
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using qm::db::Connection;
 using qm::db::Error;

@@ -1,8 +1,8 @@
 #include "core/db/Schema.h"
 #include "tests/support/TempBase.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 
 using qm::db::Query;
 using qm::test::TempBase;
@@ -20,10 +20,10 @@ QStringList Column(TempBase& b, const QString& sql) {
 TEST(Schema, TheEmptyDatabaseHasEveryTableViewAndPreExistingRow) {
     TempBase b;
     const QStringList tables = b.db().TableNames();
-    for (const char* t : {"Staff_moninfo", "Wage_Info", "Dep_Info", "Code_Sex", "Code_Nation", "Code_Edu", "Code_Post",
-                          "Code_Grade", "Code_Role", "Code_YesNo", "Code_Certy", "Initial_Info", "Staff_Info",
-                          "Tmp_Del", "Total_Info", "Total_baseInfo", "JGLabor_info", "NGLabor_info", "JLabor_info",
-                          "NLabor_info"})
+    for (const char* t :
+         {"Staff_moninfo", "Wage_Info",      "Dep_Info",     "Code_Sex",     "Code_Nation",  "Code_Edu",   "Code_Post",
+          "Code_Grade",    "Code_Role",      "Code_YesNo",   "Code_Certy",   "Initial_Info", "Staff_Info", "Tmp_Del",
+          "Total_Info",    "Total_baseInfo", "JGLabor_info", "NGLabor_info", "JLabor_info",  "NLabor_info"})
         EXPECT_TRUE(tables.contains(QString::fromLatin1(t))) << t;
     EXPECT_FALSE(tables.contains(QStringLiteral("sqlite_sequence")));
     EXPECT_EQ(Column(b, QStringLiteral("select name from sqlite_master where type='view' order by name")),
@@ -94,12 +94,12 @@ TEST(Schema, CodeTablesHoldTheRowsTheRulesRelyOn) {
         const char* sql;
         int max;
     };
-    for (const Limit& l : {Limit{"select count(*) from Code_Post", 200}, Limit{"select count(*) from Code_Edu", 50},
-                           Limit{"select count(*) from Code_Sex", 2},
-                           Limit{"select count(*) from Code_Grade where Memo like '%0%'", 50},
-                           Limit{"select count(*) from Code_Grade where Memo like '%1%'", 50},
-                           Limit{"select count(*) from Code_Nation", 60}, Limit{"select count(*) from Code_Role", 10},
-                           Limit{"select count(*) from Code_YesNo", 2}, Limit{"select count(*) from Code_Certy", 3}})
+    for (const Limit& l :
+         {Limit{"select count(*) from Code_Post", 200}, Limit{"select count(*) from Code_Edu", 50},
+          Limit{"select count(*) from Code_Sex", 2}, Limit{"select count(*) from Code_Grade where Memo like '%0%'", 50},
+          Limit{"select count(*) from Code_Grade where Memo like '%1%'", 50},
+          Limit{"select count(*) from Code_Nation", 60}, Limit{"select count(*) from Code_Role", 10},
+          Limit{"select count(*) from Code_YesNo", 2}, Limit{"select count(*) from Code_Certy", 3}})
         EXPECT_LE(b.Scalar(QString::fromLatin1(l.sql)).toInt(), l.max) << l.sql;
     // Names are unique within each list, so a text finds one code.
     EXPECT_EQ(b.Scalar(QStringLiteral("select count(*) from (select CodeName from Code_Post group by CodeName "
@@ -109,8 +109,9 @@ TEST(Schema, CodeTablesHoldTheRowsTheRulesRelyOn) {
 
 TEST(Schema, QuotedMonthsAndCodesCompareAsNumbersAndFlagsAsText) {
     TempBase b;
-    b.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sSex, sPost, sIsok) "
-                               "values ('3', '001', '2', '31', '1')"));
+    b.db().Exec(
+        QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sSex, sPost, sIsok) "
+                       "values ('3', '001', '2', '31', '1')"));
     EXPECT_EQ(b.Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=3")), QStringLiteral("1"));
     EXPECT_EQ(b.Scalar(QStringLiteral("select count(*) from Staff_moninfo where Smon<=12")), QStringLiteral("1"));
     EXPECT_EQ(b.Scalar(QStringLiteral("select count(*) from Staff_moninfo where Ssex=2")), QStringLiteral("1"));
@@ -127,11 +128,13 @@ TEST(Schema, QuotedMonthsAndCodesCompareAsNumbersAndFlagsAsText) {
 TEST(Schema, VmonWageGivesOneRowPerWageRowWithAStaffRowOfTheSameMonth) {
     TempBase b;
     auto& c = b.db();
-    c.Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sSex, sPost, sBirth) values "
-                          "(3, 'A1', 1, 21, '1970-01'), (3, 'A2', 2, 41, '1980-05'), (4, 'A1', 1, 21, '1970-01')"));
-    c.Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sN1, sTotal, sFlag, wFlag) values "
-                          "('A1', '甲', 3, 1000, 1000, '1', '1'), ('A2', '乙', 3, 2000, 2000, '1', '1'), "
-                          "('A9', '丙', 3, 3000, 3000, '0', '1'), ('A1', '甲', 4, 1100, 1100, '1', '1')"));
+    c.Exec(
+        QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sSex, sPost, sBirth) values "
+                       "(3, 'A1', 1, 21, '1970-01'), (3, 'A2', 2, 41, '1980-05'), (4, 'A1', 1, 21, '1970-01')"));
+    c.Exec(
+        QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sN1, sTotal, sFlag, wFlag) values "
+                       "('A1', '甲', 3, 1000, 1000, '1', '1'), ('A2', '乙', 3, 2000, 2000, '1', '1'), "
+                       "('A9', '丙', 3, 3000, 3000, '0', '1'), ('A1', '甲', 4, 1100, 1100, '1', '1')"));
     EXPECT_EQ(b.Scalar(QStringLiteral("select count(*) from VmonWage")), QStringLiteral("3"));
     Query q(c);
     q.Open(QStringLiteral("select * from VmonWage where Smon in(3) order by sNumber"));

@@ -46,8 +46,9 @@ TEST(StaffTable, InsertUpdateAndDeleteBindEveryValue) {
     r.Text(StaffAttr::Grade).reset();
     above.Insert(r);
     above.Insert(Person(Month(4), QStringLiteral("2")));
-    EXPECT_EQ(base.Scalar(QStringLiteral("select sMon||'|'||sNumber||'|'||sWorks||'|'||sWork||'|'||sGw||'|'||sTyg||'|'||syg||'|'||sIsok "
-                                         "from Staff_moninfo where sMon=3")),
+    EXPECT_EQ(base.Scalar(QStringLiteral(
+                  "select sMon||'|'||sNumber||'|'||sWorks||'|'||sWork||'|'||sGw||'|'||sTyg||'|'||syg||'|'||sIsok "
+                  "from Staff_moninfo where sMon=3")),
               QStringLiteral("3|O'1|20|2.5|会计|t12|13|1"));
     // Columns outside the class and absent values stay null.
     EXPECT_EQ(base.Scalar(QStringLiteral("select (sTgc is null)+(sgc is null)+(sTGrade is null)+(sPostGrade is null) "
@@ -62,8 +63,10 @@ TEST(StaffTable, InsertUpdateAndDeleteBindEveryValue) {
     changed.sIsok = QStringLiteral("0");
     StaffTable all(base.db(), StaffColumns::All);
     EXPECT_EQ(all.Update(id, changed), 1);
-    EXPECT_EQ(base.Scalar(QStringLiteral("select sNumber||'|'||sGw||'|'||sTgc||'|'||sIsok from Staff_moninfo where id=?"), {id}),
-              QStringLiteral("9|会计|t9|0"));
+    EXPECT_EQ(
+        base.Scalar(QStringLiteral("select sNumber||'|'||sGw||'|'||sTgc||'|'||sIsok from Staff_moninfo where id=?"),
+                    {id}),
+        QStringLiteral("9|会计|t9|0"));
     // The row of another month is not found under this one.
     EXPECT_EQ(all.Update(id, Person(Month(4), QStringLiteral("9"))), 0);
     EXPECT_EQ(all.DeleteRow(id, Month(4)), 0);

@@ -21,8 +21,9 @@ TEST(WageTable, InsertCorrectAcceptAndDeleteTheRowsOfOneMonth) {
     t.Insert(r);
     r.sMon = Month(4);
     t.Insert(r);
-    EXPECT_EQ(base.Scalar(QStringLiteral("select Smon||'|'||sNumber||'|'||sN1||'|'||sN2||'|'||sTotal||'|'||sFlag||wFlag||'|'||"
-                                         "(sN3 is null)||(sN5 is null) from Wage_Info where Smon=3")),
+    EXPECT_EQ(base.Scalar(
+                  QStringLiteral("select Smon||'|'||sNumber||'|'||sN1||'|'||sN2||'|'||sTotal||'|'||sFlag||wFlag||'|'||"
+                                 "(sN3 is null)||(sN5 is null) from Wage_Info where Smon=3")),
               QStringLiteral("3|O'1|3000|12.5|3012.5|10|11"));
 
     const long long id = base.Scalar(QStringLiteral("select id from Wage_Info where Smon=3")).toLongLong();
@@ -31,8 +32,10 @@ TEST(WageTable, InsertCorrectAcceptAndDeleteTheRowsOfOneMonth) {
     fix.sTotal = 3000;
     fix.wFlag = QStringLiteral("1");
     EXPECT_EQ(t.Update(id, fix), 1);
-    EXPECT_EQ(base.Scalar(QStringLiteral("select Smon||'|'||(sN2 is null)||'|'||sTotal||'|'||wFlag from Wage_Info where id=?"), {id}),
-              QStringLiteral("3|1|3000|1"));  // the month stays
+    EXPECT_EQ(
+        base.Scalar(
+            QStringLiteral("select Smon||'|'||(sN2 is null)||'|'||sTotal||'|'||wFlag from Wage_Info where id=?"), {id}),
+        QStringLiteral("3|1|3000|1"));  // the month stays
 
     EXPECT_EQ(t.AcceptTotals(Month(4)), 1);
     EXPECT_EQ(t.AcceptTotals(Month(4)), 0);

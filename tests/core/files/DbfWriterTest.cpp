@@ -1,11 +1,11 @@
 #include "core/files/DbfWriter.h"
 #include "core/files/Gbk.h"
 
+#include <gtest/gtest.h>
+#include <shapefil.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <shapefil.h>
 
 using qm::db::Params;
 using qm::dbf::Error;
@@ -58,7 +58,7 @@ TEST(GbkTest, EncodesChineseAsDoubleBytesAndCutsOnlyBetweenCharacters) {
     qm::gbk::Encoder e;
     std::string out = "keep";
     EXPECT_FALSE(e.Encode(QStringLiteral("笑😀"), out));
-    EXPECT_EQ(out, "keep");  // nothing half-written
+    EXPECT_EQ(out, "keep");                            // nothing half-written
     EXPECT_TRUE(e.Encode(QStringLiteral("女"), out));  // the encoder recovers for the next value
     EXPECT_EQ(out, std::string("keep\xC5\xAE"));
 }
@@ -133,7 +133,7 @@ TEST_F(DbfWriterTest, HeaderFieldsAndRecordsReadBackWithAnIndependentReader) {
 
 TEST_F(DbfWriterTest, LongTextIsCutOnWholeCharactersNeverHalfAPair) {
     Writer w({{QStringLiteral("sTEdu"), 'C', 5, 0}}, QDate(2012, 1, 1));
-    w.AddRecord({QStringLiteral("大学本科")});  // 8 bytes into 5
+    w.AddRecord({QStringLiteral("大学本科")});   // 8 bytes into 5
     w.AddRecord({QStringLiteral("a大学本科")});  // 9 bytes into 5
     const std::string bytes = w.Bytes();
     const std::size_t header = 32 + 32 + 1;
@@ -180,9 +180,9 @@ TEST_F(DbfWriterTest, ControlCharactersAndIdentifiersThatDoNotFitAreRefused) {
         }
         return QString();
     };
-    for (const QString& bad : {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"),
-                               QStringLiteral("a") + QChar(0x1B), QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
-                               QStringLiteral("a") + QChar(0x7F)}) {
+    for (const QString& bad :
+         {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"), QStringLiteral("a") + QChar(0x1B),
+          QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a") + QChar(0x7F)}) {
         EXPECT_TRUE(message({QStringLiteral("1"), bad}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
         EXPECT_TRUE(message({bad, QStringLiteral("x")}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
     }

@@ -1,13 +1,13 @@
-#include "core/files/Gbk.h"
 #include "core/base/ScriptedUiService.h"
+#include "core/files/Gbk.h"
 #include "core/files/Upload.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
+#include <shapefil.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
-#include <shapefil.h>
 
 using namespace qm;
 using qm::upload::Kind;
@@ -17,8 +17,9 @@ namespace {
 class UploadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
-                                 "values ('测试单位', '12345678X', '企业', '否', '1', '99')"));
+        db().Exec(
+            QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                           "values ('测试单位', '12345678X', '企业', '否', '1', '99')"));
         const QString sql = QStringLiteral(
             "insert into Staff_moninfo (sMon, sName, sNumber, sTsex, sTnation, sTparty, sBirth, sWorks, sWork, "
             "sTEdu, sGw, sTPost, sTGrade, sTJGrade, sIsok) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,'1')");
@@ -31,8 +32,8 @@ protected:
                         QStringLiteral("会计"), QStringLiteral("管理人员"), QStringLiteral("中级"),
                         QStringLiteral("无技能等级")});
         db().Exec(sql, {0, QStringLiteral("李四"), QStringLiteral("A002"), QStringLiteral("女"), QStringLiteral("是"),
-                        QStringLiteral("否"), QStringLiteral("1985-12"), nullptr, 2.5, QStringLiteral("初中"),
-                        nullptr, QStringLiteral("普通工人"), nullptr, QStringLiteral("高级工")});
+                        QStringLiteral("否"), QStringLiteral("1985-12"), nullptr, 2.5, QStringLiteral("初中"), nullptr,
+                        QStringLiteral("普通工人"), nullptr, QStringLiteral("高级工")});
     }
     db::Connection& db() { return base.db(); }
     QString Rcsb(const QString& name) const { return base.paths().Rcsb() + QLatin1Char('/') + name; }
@@ -167,11 +168,13 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
         EXPECT_TRUE(ui.shown[0].text.contains(c.shown)) << ui.shown[0].text.toStdString();
         EXPECT_FALSE(QFileInfo::exists(target));
         // The talent summary writes the same list: neither of its two files is written.
-        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, QStringLiteral("12345678X")), upload::Error);
+        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, QStringLiteral("12345678X")),
+                     upload::Error);
         EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
     }
     // Twenty bytes fit whole.
-    db().Exec(QStringLiteral("update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5 where sName='李四'"));
+    db().Exec(QStringLiteral(
+        "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5 where sName='李四'"));
     ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
     Dbf f(target);
     EXPECT_EQ(f.Text(1, 0), QStringLiteral("一二三四五六七八九十"));

@@ -33,7 +33,10 @@ inline std::map<QString, QByteArray> ReadZip(const QString& path) {
     const QByteArray z = f.readAll();
     qsizetype eocd = -1;
     for (qsizetype i = z.size() - 22; i >= 0; --i)
-        if (ZipLe(z, i, 4) == 0x06054b50) { eocd = i; break; }
+        if (ZipLe(z, i, 4) == 0x06054b50) {
+            eocd = i;
+            break;
+        }
     if (eocd < 0) return out;
     const int count = int(ZipLe(z, eocd + 10, 2));
     qsizetype p = qsizetype(ZipLe(z, eocd + 16, 4));
@@ -65,9 +68,9 @@ inline std::map<QString, QByteArray> ReadZip(const QString& path) {
 }
 
 struct XlsxStyle {
-    QString numFmt;    // the format code: "@" for text, empty for general
+    QString numFmt;  // the format code: "@" for text, empty for general
     double fontSize = 0;
-    QString align;     // "center", "left", ... empty for general
+    QString align;  // "center", "left", ... empty for general
 };
 
 struct XlsxSheet {
@@ -111,9 +114,12 @@ inline XlsxSheet ReadXlsxSheet(const QString& path) {
         QString cur;
         while (!x.atEnd()) {
             x.readNext();
-            if (x.isStartElement() && x.name() == u"si") cur.clear();
-            else if (x.isStartElement() && x.name() == u"t") cur += x.readElementText();
-            else if (x.isEndElement() && x.name() == u"si") shared.push_back(cur);
+            if (x.isStartElement() && x.name() == u"si")
+                cur.clear();
+            else if (x.isStartElement() && x.name() == u"t")
+                cur += x.readElementText();
+            else if (x.isEndElement() && x.name() == u"si")
+                shared.push_back(cur);
         }
     }
     {
@@ -134,12 +140,15 @@ inline XlsxSheet ReadXlsxSheet(const QString& path) {
         while (!x.atEnd()) {
             x.readNext();
             if (x.isStartElement()) {
-                if (x.name() == u"fonts") inFonts = true;
-                else if (x.name() == u"cellXfs") inXfs = true;
+                if (x.name() == u"fonts")
+                    inFonts = true;
+                else if (x.name() == u"cellXfs")
+                    inXfs = true;
                 else if (x.name() == u"numFmt")
                     codes[x.attributes().value(QLatin1String("numFmtId")).toInt()] =
                         x.attributes().value(QLatin1String("formatCode")).toString();
-                else if (inFonts && x.name() == u"font") fonts.push_back(0);
+                else if (inFonts && x.name() == u"font")
+                    fonts.push_back(0);
                 else if (inFonts && x.name() == u"sz" && !fonts.empty())
                     fonts.back() = x.attributes().value(QLatin1String("val")).toDouble();
                 else if (inXfs && x.name() == u"xf") {
@@ -152,8 +161,10 @@ inline XlsxSheet ReadXlsxSheet(const QString& path) {
                 } else if (inXfs && x.name() == u"alignment" && !s.styles.empty())
                     s.styles.back().align = x.attributes().value(QLatin1String("horizontal")).toString();
             } else if (x.isEndElement()) {
-                if (x.name() == u"fonts") inFonts = false;
-                else if (x.name() == u"cellXfs") inXfs = false;
+                if (x.name() == u"fonts")
+                    inFonts = false;
+                else if (x.name() == u"cellXfs")
+                    inXfs = false;
             }
         }
     }
@@ -163,15 +174,17 @@ inline XlsxSheet ReadXlsxSheet(const QString& path) {
         x.readNext();
         if (!x.isStartElement()) continue;
         if (x.name() == u"col" && x.attributes().value(QLatin1String("min")).toInt() == 1)
-            s.colStyleA = x.attributes().hasAttribute(QLatin1String("style")) ? x.attributes().value(QLatin1String("style")).toInt() : 0;
+            s.colStyleA = x.attributes().hasAttribute(QLatin1String("style"))
+                              ? x.attributes().value(QLatin1String("style")).toInt()
+                              : 0;
         else if (x.name() == u"c") {
             ref = x.attributes().value(QLatin1String("r")).toString();
             type = x.attributes().value(QLatin1String("t")).toString();
             s.styleOf[ref] = x.attributes().value(QLatin1String("s")).toInt();
         } else if (x.name() == u"v") {
             const QString v = x.readElementText();
-            s.cells[ref] = type == u"s" ? (size_t(v.toInt()) < shared.size() ? shared[size_t(v.toInt())] : QString())
-                                        : v;
+            s.cells[ref] =
+                type == u"s" ? (size_t(v.toInt()) < shared.size() ? shared[size_t(v.toInt())] : QString()) : v;
         } else if (x.name() == u"mergeCell")
             s.merges << x.attributes().value(QLatin1String("ref")).toString();
     }

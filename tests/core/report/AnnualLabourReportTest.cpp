@@ -6,10 +6,10 @@
 #include "tests/core/report/GoldenTable.h"
 #include "tests/support/TempBase.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <QDir>
+#include <QFile>
 
 using namespace qm;
 using qm::report::AnnualLabourReport;
@@ -87,7 +87,8 @@ TEST_F(AnnualLabourTest, SupplementsFollowTheUnitKindAndAnOrganStoresItsManagers
             const QString code = golden.header[i];
             const QString expected = row[i];
             EXPECT_EQ(Figure(code), expected) << code.toStdString();
-            EXPECT_DOUBLE_EQ(Stored(code), expected == QStringLiteral("--") ? 0.0 : expected.toDouble()) << code.toStdString();
+            EXPECT_DOUBLE_EQ(Stored(code), expected == QStringLiteral("--") ? 0.0 : expected.toDouble())
+                << code.toStdString();
         }
         EXPECT_EQ(Figure(QStringLiteral("I24")), QStringLiteral("1"));
     }
@@ -124,7 +125,8 @@ TEST_F(AnnualLabourTest, UploadKeepsThePayDecimals) {
         char name[12] = {};
         DBFGetFieldInfo(h, i, name, nullptr, nullptr);
         EXPECT_EQ(QString::fromLatin1(name), AnnualLabourReport::Columns()[i]);
-        EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(h, 0, i), golden.At(QString::fromLatin1(name), QStringLiteral("full")).toDouble())
+        EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(h, 0, i),
+                         golden.At(QString::fromLatin1(name), QStringLiteral("full")).toDouble())
             << name;
     }
     DBFClose(h);

@@ -31,11 +31,13 @@ protected:
     }
     void SetInfo(const QString& depInfo) { db().Exec(QStringLiteral("update Dep_Info set DepInfo=?"), {depInfo}); }
     void Staff(int mon, const QString& number, int post) {
-        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sPost, ssf, sIsok) values (?,?,?,?,1,'1')"),
+        db().Exec(QStringLiteral(
+                      "insert into Staff_moninfo (sMon, sNumber, sName, sPost, ssf, sIsok) values (?,?,?,?,1,'1')"),
                   {mon, number, number, post});
     }
     void Wage(int mon, const QString& number, double total) {
-        db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (?,?,?,?,'1','1')"),
+        db().Exec(QStringLiteral(
+                      "insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (?,?,?,?,'1','1')"),
                   {number, number, mon, total});
     }
     static QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
@@ -66,7 +68,8 @@ TEST_F(AnnualReportTest, TheSmallUnitMatchesTheHandWorkedFigures) {
     EXPECT_EQ(Stored("I43"), "3");
     EXPECT_EQ(Stored("I46"), "NULL");
     // The group heads carry no figure.
-    for (auto [r, c] : {std::pair{7, 4}, {11, 4}, {16, 4}, {37, 4}, {4, 9}, {11, 9}, {13, 9}, {21, 9}, {29, 9}, {33, 9}})
+    for (auto [r, c] :
+         {std::pair{7, 4}, {11, 4}, {16, 4}, {37, 4}, {4, 9}, {11, 9}, {13, 9}, {21, 9}, {29, 9}, {33, 9}})
         EXPECT_EQ(sheet.GetCellText(r, c), QString()) << r << "," << c;
     EXPECT_EQ(pb.Position(), 0);
     EXPECT_EQ(pb.highest, 100);
@@ -102,13 +105,19 @@ TEST_F(AnnualReportTest, TheUnitsClassDecidesTheSupplementLinesAndValues) {
     }
     // 是2: the labour-subcontracting lines with figures, the contracting ones without.
     EXPECT_EQ(sheet.GetCellText(42, 1),
-              QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
-    EXPECT_EQ(sheet.GetCellText(43, 1), QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
+              QStringLiteral(
+                  "   一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
+    EXPECT_EQ(sheet.GetCellText(43, 1),
+              QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
     EXPECT_EQ(sheet.GetCellText(44, 1),
-              Blanks(11) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)") + Blanks(7) + QStringLiteral("人"));
-    EXPECT_EQ(sheet.GetCellText(45, 1), Blanks(95) + QStringLiteral("其中：一级建造师(42)") + Blanks(6) + QStringLiteral("人"));
-    EXPECT_EQ(sheet.GetCellText(46, 1), Blanks(95) + QStringLiteral("其中：现场施工人员(43)") + Blanks(7) + QStringLiteral("人"));
-    EXPECT_EQ(sheet.GetCellText(47, 1), Blanks(103) + QStringLiteral("其中：持证上岗人员(44)") + Blanks(6) + QStringLiteral("人"));
+              Blanks(11) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)") +
+                  Blanks(7) + QStringLiteral("人"));
+    EXPECT_EQ(sheet.GetCellText(45, 1),
+              Blanks(95) + QStringLiteral("其中：一级建造师(42)") + Blanks(6) + QStringLiteral("人"));
+    EXPECT_EQ(sheet.GetCellText(46, 1),
+              Blanks(95) + QStringLiteral("其中：现场施工人员(43)") + Blanks(7) + QStringLiteral("人"));
+    EXPECT_EQ(sheet.GetCellText(47, 1),
+              Blanks(103) + QStringLiteral("其中：持证上岗人员(44)") + Blanks(6) + QStringLiteral("人"));
     EXPECT_EQ(sheet.GetCellText(48, 1),
               Blanks(12) + QStringLiteral("劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)   2  人"));
     EXPECT_EQ(sheet.GetCellText(49, 1), Blanks(87) + QStringLiteral("其中：现场施工人员(47)  3  人"));
@@ -120,7 +129,8 @@ TEST_F(AnnualReportTest, TheUnitsClassDecidesTheSupplementLinesAndValues) {
     EXPECT_EQ(sheet.GetCellText(44, 1),
               Blanks(11) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)   2  人"));
     EXPECT_EQ(sheet.GetCellText(47, 1), Blanks(103) + QStringLiteral("其中：持证上岗人员(44)   2  人"));
-    EXPECT_EQ(sheet.GetCellText(49, 1), Blanks(87) + QStringLiteral("其中：现场施工人员(47)") + Blanks(6) + QStringLiteral("人"));
+    EXPECT_EQ(sheet.GetCellText(49, 1),
+              Blanks(87) + QStringLiteral("其中：现场施工人员(47)") + Blanks(6) + QStringLiteral("人"));
     // 否: the 48 line keeps its two texts with five blanks between them.
     SetInfo(QStringLiteral("否"));
     Run();
@@ -129,8 +139,9 @@ TEST_F(AnnualReportTest, TheUnitsClassDecidesTheSupplementLinesAndValues) {
 }
 
 TEST_F(AnnualReportTest, OrganWithPostsElevenToFourteen) {
-    db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
-                             "values ('机关', '987654321', '机关单位', '否', '1', '99')"));
+    db().Exec(
+        QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                       "values ('机关', '987654321', '机关单位', '否', '1', '99')"));
     // Year end: one person in each of posts 11..15, 18, 19, 100 and 53; all months alike.
     const int posts[] = {11, 12, 13, 14, 15, 18, 19, 100, 53};
     db::Transaction t(db());
@@ -142,18 +153,18 @@ TEST_F(AnnualReportTest, OrganWithPostsElevenToFourteen) {
     t.Commit();
     const AnnualWageReport r = Run();
     EXPECT_EQ(r.LeaderPost(), 11);
-    EXPECT_EQ(sheet.GetCellText(17, 4), "2");   // 71: posts 11, 12
-    EXPECT_EQ(sheet.GetCellText(23, 4), "4");   // 73: posts 13, 14, 15, 18
-    EXPECT_EQ(sheet.GetCellText(25, 4), "1");   // 74: post 100
-    EXPECT_EQ(sheet.GetCellText(27, 4), "1");   // 75: post 100
-    EXPECT_EQ(sheet.GetCellText(34, 4), "1");   // A17: post 100
-    EXPECT_EQ(sheet.GetCellText(26, 4), "2");   // A10: posts 5x and 19
-    EXPECT_EQ(sheet.GetCellText(35, 4), "1");   // A18: post 19
-    EXPECT_EQ(sheet.GetCellText(5, 9), "2");    // 76
-    EXPECT_EQ(sheet.GetCellText(7, 9), "4");    // 78
-    EXPECT_EQ(sheet.GetCellText(8, 9), "1");    // 79: post 100
-    EXPECT_EQ(sheet.GetCellText(9, 9), "2");    // A19: posts 5x and 19
-    EXPECT_EQ(sheet.GetCellText(10, 9), "1");   // 80: post 100
+    EXPECT_EQ(sheet.GetCellText(17, 4), "2");  // 71: posts 11, 12
+    EXPECT_EQ(sheet.GetCellText(23, 4), "4");  // 73: posts 13, 14, 15, 18
+    EXPECT_EQ(sheet.GetCellText(25, 4), "1");  // 74: post 100
+    EXPECT_EQ(sheet.GetCellText(27, 4), "1");  // 75: post 100
+    EXPECT_EQ(sheet.GetCellText(34, 4), "1");  // A17: post 100
+    EXPECT_EQ(sheet.GetCellText(26, 4), "2");  // A10: posts 5x and 19
+    EXPECT_EQ(sheet.GetCellText(35, 4), "1");  // A18: post 19
+    EXPECT_EQ(sheet.GetCellText(5, 9), "2");   // 76
+    EXPECT_EQ(sheet.GetCellText(7, 9), "4");   // 78
+    EXPECT_EQ(sheet.GetCellText(8, 9), "1");   // 79: post 100
+    EXPECT_EQ(sheet.GetCellText(9, 9), "2");   // A19: posts 5x and 19
+    EXPECT_EQ(sheet.GetCellText(10, 9), "1");  // 80: post 100
     // Wages: 12,000 yuan a person; the occupations add up to the total of 9 persons (108).
     EXPECT_EQ(sheet.GetCellText(12, 9), "108");
     EXPECT_EQ(sheet.GetCellText(22, 9), "24");  // 81: posts 11, 12
@@ -167,8 +178,9 @@ TEST_F(AnnualReportTest, OrganWithPostsElevenToFourteen) {
 }
 
 TEST_F(AnnualReportTest, OrganLeaderVariantsFifteenNoneAndAboveFifteen) {
-    db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
-                             "values ('机关', '987654321', '机关单位', '否', '1', '99')"));
+    db().Exec(
+        QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                       "values ('机关', '987654321', '机关单位', '否', '1', '99')"));
     for (int p : {15, 16, 18, 18, 19}) Staff(12, QStringLiteral("N%1").arg(p), p);
     Run();
     EXPECT_EQ(sheet.GetCellText(17, 4), "1");  // L = 15: post 15
@@ -190,8 +202,9 @@ TEST_F(AnnualReportTest, OrganLeaderVariantsFifteenNoneAndAboveFifteen) {
 }
 
 TEST_F(AnnualReportTest, AverageWithWagesButNoAverageHeadcountPaysZero) {
-    db().Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
-                             "values ('单位', '987654321', '企业事业单位', '否', '1', '99')"));
+    db().Exec(
+        QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                       "values ('单位', '987654321', '企业事业单位', '否', '1', '99')"));
     // One person in December only: 1 / 13 rounds to 0 persons, with 5,000 yuan of wages.
     Staff(12, QStringLiteral("P"), 41);
     Wage(12, QStringLiteral("P"), 5000);
@@ -232,7 +245,8 @@ TEST_F(AnnualReportTest, UploadAndWorkbook) {
     EXPECT_EQ(f.Number(0, "I01"), 5);
     EXPECT_EQ(f.Number(0, "A21"), 21000);
     EXPECT_TRUE(f.IsNull(0, "I46"));
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("文件所在路径:'") + QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/')) +
+    EXPECT_EQ(ui.shown[0].text, QStringLiteral("文件所在路径:'") +
+                                    QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/')) +
                                     QStringLiteral("';\n文件名为:12345678X_i102.dbf"));
 
     // The workbook only for 2012 and 2013.
@@ -255,13 +269,17 @@ TEST_F(AnnualReportTest, UploadAndWorkbook) {
 
     // The supplementary lines get their own indents in the workbook (rows 48..58).
     const WorkbookModel m = BuildWorkbook(AnnualWageReport::Layout(unit, QStringLiteral("2012")), sheet);
-    EXPECT_EQ(m.Text(48, 1), QStringLiteral(" 一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
+    EXPECT_EQ(
+        m.Text(48, 1),
+        QStringLiteral(" 一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
     EXPECT_EQ(m.Text(49, 1), QStringLiteral(" 二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)"));
-    EXPECT_EQ(m.Text(50, 1), Blanks(4) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)   2  人"));
+    EXPECT_EQ(m.Text(50, 1),
+              Blanks(4) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)   2  人"));
     EXPECT_EQ(m.Text(51, 1), Blanks(46) + QStringLiteral("其中：一级建造师(42)   1  人"));
     EXPECT_EQ(m.Text(52, 1), Blanks(46) + QStringLiteral("其中：现场施工人员(43)   3  人"));
     EXPECT_EQ(m.Text(53, 1), Blanks(49) + QStringLiteral("其中：持证上岗人员(44)   2  人"));
-    EXPECT_EQ(m.Text(54, 1), Blanks(4) + QStringLiteral("劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)       人"));
+    EXPECT_EQ(m.Text(54, 1),
+              Blanks(4) + QStringLiteral("劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)       人"));
     EXPECT_EQ(m.Text(55, 1), Blanks(41) + QStringLiteral("其中：现场施工人员(47)      人"));
     EXPECT_EQ(m.Text(56, 1), QStringLiteral(" 三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报"));
     EXPECT_EQ(m.Text(57, 1), Blanks(4) + QStringLiteral("发放工资的法人单位：组织机构代码(49)  :"));

@@ -34,16 +34,16 @@ protected:
             const QString number = QString::number(1000 + p);
             for (int m = 0; m <= 4; ++m) {
                 if (rnd() % 7 == 0) continue;  // not on this month's list
-                const int post = pick({11, 12, 13, 14, 15, 18, 19, 21, 22, 23, 31, 32, 33, 34, 35, 41, 42, 51, 52, 53,
-                                       54, 55, 56, 61, 62, 63, 64, 71, 100});
+                const int post = pick({11, 12, 13, 14, 15, 18, 19, 21, 22, 23, 31, 32, 33, 34, 35,
+                                       41, 42, 51, 52, 53, 54, 55, 56, 61, 62, 63, 64, 71, 100});
                 const int grade = pick({10, 10, 31, 32, 33, 34, 35, 0});
                 const int skill = pick({0, 51, 52, 53, 54, 55, 56, 0});
                 db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sSex, sNation, sParty, "
                                          "sBirth, sEducation, sPost, sPostGrade, sJGrade, sIsok) "
                                          "values (?,?,?,?,?,?,?,?,?,?,?,'1')"),
-                          {m, number, number, pick({1, 2}), pick({1, 2}), pick({1, 2}),
-                           births[rnd() % births.size()], int(1 + rnd() % 9), post,
-                           grade ? db::Value(grade) : db::Value(), skill ? db::Value(skill) : db::Value()});
+                          {m, number, number, pick({1, 2}), pick({1, 2}), pick({1, 2}), births[rnd() % births.size()],
+                           int(1 + rnd() % 9), post, grade ? db::Value(grade) : db::Value(),
+                           skill ? db::Value(skill) : db::Value()});
                 if (m > 0 && rnd() % 5 != 0) {
                     const double total = 500 + double(rnd() % 40000) / 2.0;
                     db().Exec(QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sTotal, sFlag, wFlag) "
@@ -71,8 +71,8 @@ protected:
 // The per-cell statement of a count, as the summary forms build it.
 QString CellStatement(const GidMatrixSpec& spec, int gid, int col, int month) {
     const QString cond = spec.CellCondition(gid, col);
-    const QString tail = (cond.isEmpty() ? QStringLiteral(" sMon=") : QStringLiteral(" and sMon=")) +
-                         QString::number(month);
+    const QString tail =
+        (cond.isEmpty() ? QStringLiteral(" sMon=") : QStringLiteral(" and sMon=")) + QString::number(month);
     return QStringLiteral("select count(*) as num from ") + QString::fromLatin1(spec.source) + QLatin1Char(' ') +
            QString::fromUtf16(spec.Line(gid).where) + cond + tail;
 }
@@ -122,7 +122,8 @@ TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) 
         const GidMatrixSpec& spec = SpecOf(id);
         for (auto [from, to] : {std::pair{1, 4}, std::pair{2, 3}, std::pair{0, 2}, std::pair{4, 4}}) {
             const PeriodTotals t = PeriodMatrix(db(), spec, from, to, true);
-            const QString range = QStringLiteral(" from VmonWage where CInt(sMon)<=%1 and Cint(sMon)>=%2").arg(to).arg(from);
+            const QString range =
+                QStringLiteral(" from VmonWage where CInt(sMon)<=%1 and Cint(sMon)>=%2").arg(to).arg(from);
             for (int gid = 1; gid <= spec.LineCount(); ++gid) {
                 const QString suffix = QString::fromUtf16(spec.Line(gid).period);
                 EXPECT_EQ(t.personMonths[size_t(gid - 1)],
@@ -150,8 +151,10 @@ TEST_F(GidMatrixTest, AMissingResultRowIsAddedNotSilentlyLost) {
     grid[4][0] = 7;
     for (auto& row : grid) row[14] = -1;
     db().Exec(QStringLiteral("update Total_baseInfo set G115=3"));
-    UpdateResultRow(db(), spec, 5, grid, {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
-    UpdateResultRow(db(), spec, 6, grid, {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
+    UpdateResultRow(db(), spec, 5, grid,
+                    {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
+    UpdateResultRow(db(), spec, 6, grid,
+                    {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Total_baseInfo where Gid=5")), QStringLiteral("1"));
     EXPECT_EQ(base.Scalar(QStringLiteral("select G11 || '|' || frmc || '|' || Dep_id from Total_baseInfo where Gid=5")),
               QStringLiteral("7|单位|D1"));

@@ -33,8 +33,7 @@ inline QString DiffRows(const CsvRows& expected, const CsvRows& actual) {
             const QString ev = c < e.size() ? e[c] : QStringLiteral("<none>");
             const QString av = c < a.size() ? a[c] : QStringLiteral("<none>");
             if (ev != av)
-                out += QStringLiteral("row %1 %2: expected %3, got %4\n")
-                           .arg(e.value(0), head.value(c), ev, av);
+                out += QStringLiteral("row %1 %2: expected %3, got %4\n").arg(e.value(0), head.value(c), ev, av);
         }
     }
     return out;

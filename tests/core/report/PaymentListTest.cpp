@@ -39,13 +39,15 @@ TEST_F(PaymentListTest, RangeThreeToFiveMatchesTheHandWorkedSheet) {
 
 TEST_F(PaymentListTest, NumbersSortAsWholeNumbersAndLettersDoNotFail) {
     // Text order would give 1, 10, 100000, 2, 40001; a 16-bit conversion fails above 32767.
-    base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) "
-                                  "values ('A7', '孙一', 3, 100, '1', '1')"));
+    base.db().Exec(
+        QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) "
+                       "values ('A7', '孙一', 3, 100, '1', '1')"));
     const PaymentList list = BuildPaymentList(base.db(), 1, 12);
     QStringList numbers;
     for (const PaymentLine& l : list.lines) numbers << l.number;
-    EXPECT_EQ(numbers, (QStringList{QStringLiteral("A7"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("10"),
-                                    QStringLiteral("10"), QStringLiteral("40001"), QStringLiteral("100000")}));
+    EXPECT_EQ(numbers,
+              (QStringList{QStringLiteral("A7"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("10"),
+                           QStringLiteral("10"), QStringLiteral("40001"), QStringLiteral("100000")}));
 }
 
 TEST_F(PaymentListTest, ANumberUnderTwoNamesIsCountedOncePerName) {

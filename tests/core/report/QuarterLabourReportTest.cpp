@@ -5,11 +5,11 @@
 #include "tests/core/report/GoldenTable.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
+#include <shapefil.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
-#include <shapefil.h>
 
 using namespace qm;
 using qm::report::QuarterLabourReport;
@@ -41,7 +41,9 @@ protected:
         ADD_FAILURE() << "no row for " << code.toStdString();
         return {};
     }
-    QString Stored(const QString& column) { return base.Scalar(QStringLiteral("select ") + column + QStringLiteral(" from JLabor_info")); }
+    QString Stored(const QString& column) {
+        return base.Scalar(QStringLiteral("select ") + column + QStringLiteral(" from JLabor_info"));
+    }
 
     test::TempBase base;
     MemoryProgress pb;
@@ -126,7 +128,8 @@ TEST_F(QuarterLabourTest, StoredRowKeepsTheColumnOrderAndTheUnitAsTyped) {
 
 TEST_F(QuarterLabourTest, AFailedStoreKeepsTheOldRow) {
     Run(1, 3);
-    base.db().Exec(QStringLiteral("create trigger refuse before insert on JLabor_info begin select raise(abort, 'refused'); end"));
+    base.db().Exec(
+        QStringLiteral("create trigger refuse before insert on JLabor_info begin select raise(abort, 'refused'); end"));
     EXPECT_THROW(Run(1, 6), db::Error);
     EXPECT_EQ(Stored(QStringLiteral("I20")), QStringLiteral("8600"));
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from JLabor_info")), QStringLiteral("1"));
@@ -187,8 +190,8 @@ TEST_F(QuarterLabourTest, WorkbookCarriesTheSheetBelowTheHeadLines) {
     EXPECT_EQ(wb.Text(8, 1), QStringLiteral("法人单位代码：12345678X"));
     EXPECT_EQ(wb.Text(8, 2), QStringLiteral("2012年1季度"));
     EXPECT_EQ(wb.Text(5, 4), QStringLiteral("表  号:I202-2表"));
-    EXPECT_EQ(wb.Text(11, 4), QStringLiteral("4"));       // I01 from sheet row 3
-    EXPECT_EQ(wb.Text(24, 5), QStringLiteral("8600"));    // I20 from sheet row 16
+    EXPECT_EQ(wb.Text(11, 4), QStringLiteral("4"));     // I01 from sheet row 3
+    EXPECT_EQ(wb.Text(24, 5), QStringLiteral("8600"));  // I20 from sheet row 16
     EXPECT_TRUE(wb.Text(35, 1).startsWith(QStringLiteral("    单位负责人：")));
     ASSERT_NE(wb.Find(34, 3), nullptr);
     EXPECT_EQ(wb.Find(34, 3)->bottom, report::kThick);

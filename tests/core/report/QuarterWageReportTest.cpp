@@ -30,11 +30,13 @@ protected:
         db().Exec(QStringLiteral("update Dep_Info set DepType=?, DepInfo=?"), {depType, depInfo});
     }
     void Staff(int mon, const QString& number, int post, int ssf = 1) {
-        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sPost, ssf, sIsok) values (?,?,?,?,?,'1')"),
+        db().Exec(QStringLiteral(
+                      "insert into Staff_moninfo (sMon, sNumber, sName, sPost, ssf, sIsok) values (?,?,?,?,?,'1')"),
                   {mon, number, number, post, ssf});
     }
     void Wage(int mon, const QString& number, double total) {
-        db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (?,?,?,?,'1','1')"),
+        db().Exec(QStringLiteral(
+                      "insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (?,?,?,?,'1','1')"),
                   {number, number, mon, total});
     }
     void NewUnit(const QString& depType) {
@@ -82,7 +84,8 @@ TEST_F(QuarterReportTest, TheTemplatesDashCellsDecideWhichValuesAreStored) {
     EXPECT_EQ(QuarterWageReport::Columns().size(), 24);
     ApplySheetTemplate(sheet, t);
     for (int r = 4; r <= 8; ++r) sheet.SetCellText(r, 4, QStringLiteral("1"));
-    const db::Params row = QuarterWageReport::RowFromSheet(sheet, {{}, {}, {}, {}}, QStringLiteral("X"), QStringLiteral("Y"));
+    const db::Params row =
+        QuarterWageReport::RowFromSheet(sheet, {{}, {}, {}, {}}, QStringLiteral("X"), QStringLiteral("Y"));
     EXPECT_EQ(row.size(), 24u);
     // Labels keep their leading blanks.
     EXPECT_EQ(t.Cell(5, 1), QString(16, QLatin1Char(' ')) + QStringLiteral("其中：单位负责人"));
@@ -110,19 +113,28 @@ TEST_F(QuarterReportTest, TheUnitsClassDecidesTheSupplementaryFigures) {
         EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("I01")), "4");
     }
     // The lines of the last case (是2): 48 and 47 with their figures, 41 and 42 without.
-    EXPECT_EQ(sheet.GetCellText(24, 1), QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
-    EXPECT_EQ(sheet.GetCellText(25, 1), QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    "));
+    EXPECT_EQ(sheet.GetCellText(24, 1),
+              QStringLiteral(
+                  "   一、直接从事生产经营活动的平均人数(48)   3  人(限规模以上工业和有资质的建筑业法人单位填报)"));
+    EXPECT_EQ(sheet.GetCellText(25, 1),
+              QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    "));
     EXPECT_EQ(sheet.GetCellText(26, 1),
               QStringLiteral("       总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)        人"));
     EXPECT_EQ(sheet.GetCellText(27, 1), QString(69, QLatin1Char(' ')) + QStringLiteral("其中：一级建造师(42)      人"));
-    EXPECT_EQ(sheet.GetCellText(28, 1), QStringLiteral("       劳务分包法人单位从业人员期末人数：其中：现场施工人员(47)   2  人"));
-    EXPECT_EQ(sheet.GetCellText(29, 1), QStringLiteral("   三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报       "));
-    EXPECT_EQ(sheet.GetCellText(30, 1), QStringLiteral("       发放工资的法人单位：组织机构代码(49)  :                       "));
-    EXPECT_EQ(sheet.GetCellText(31, 1), QStringLiteral("                               单位详细名称(50)      :              "));
+    EXPECT_EQ(sheet.GetCellText(28, 1),
+              QStringLiteral("       劳务分包法人单位从业人员期末人数：其中：现场施工人员(47)   2  人"));
+    EXPECT_EQ(sheet.GetCellText(29, 1),
+              QStringLiteral("   三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报       "));
+    EXPECT_EQ(sheet.GetCellText(30, 1),
+              QStringLiteral("       发放工资的法人单位：组织机构代码(49)  :                       "));
+    EXPECT_EQ(sheet.GetCellText(31, 1),
+              QStringLiteral("                               单位详细名称(50)      :              "));
     // 否: the 48 line without a figure.
     SetUnit(QStringLiteral("企业事业单位"), QStringLiteral("否"));
     Run(1);
-    EXPECT_EQ(sheet.GetCellText(24, 1), QStringLiteral("   一、直接从事生产经营活动的平均人数(48)       人(限规模以上工业和有资质的建筑业法人单位填报)"));
+    EXPECT_EQ(sheet.GetCellText(24, 1),
+              QStringLiteral(
+                  "   一、直接从事生产经营活动的平均人数(48)       人(限规模以上工业和有资质的建筑业法人单位填报)"));
     EXPECT_TRUE(sheet.GetCellText(26, 1).endsWith(QStringLiteral("(41)        人")));
 }
 
@@ -131,7 +143,10 @@ TEST_F(QuarterReportTest, OrganLeadersFollowTheSmallestPostBelowTwenty) {
     // Month 3: one person each in posts 11..16, 18, 21 (never an organ's).
     for (int post : {11, 12, 13, 14, 15, 16, 18, 21}) Staff(3, QStringLiteral("N%1").arg(post), post);
     Staff(0, QStringLiteral("X"), 100);
-    auto leaders = [&] { Run(1); return sheet.GetCellText(5, 4); };
+    auto leaders = [&] {
+        Run(1);
+        return sheet.GetCellText(5, 4);
+    };
     // L = 11: posts 11 and 12.
     EXPECT_EQ(leaders(), "2");
     // L = 12 (post 11 gone): posts 12 and 13.
@@ -223,7 +238,8 @@ TEST_F(QuarterReportTest, TheUploadWritesThisFormsOwnFigures) {
     ASSERT_TRUE(first.Upload(db(), ui, base.paths(), QStringLiteral("12345678X")));
     const QString folder = QDir::toNativeSeparators(gzsb);
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:12345678X_1_i202.dbf"));
+    EXPECT_EQ(ui.shown[0].text,
+              QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:12345678X_1_i202.dbf"));
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::OpenFolder);
     // The name without a quarter is removed; the other quarter's file stays.
     EXPECT_FALSE(QFileInfo::exists(gzsb + QStringLiteral("12345678X_i202.dbf")));
@@ -244,11 +260,13 @@ TEST_F(QuarterReportTest, TheUploadWritesThisFormsOwnFigures) {
 TEST_F(QuarterReportTest, AFailedStoreKeepsThePreviousRow) {
     base.RunFixture(QStringLiteral("report_quarter.sql"));
     Run(1);
-    db().Exec(QStringLiteral("create trigger refuse before insert on JGLabor_info begin select raise(abort, 'disk full'); end"));
+    db().Exec(QStringLiteral(
+        "create trigger refuse before insert on JGLabor_info begin select raise(abort, 'disk full'); end"));
     db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (3, 'new', '1')"));
     EXPECT_THROW(Run(1), db::Error);
     EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("I01")), "4");
-    EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("frmc")), QStringLiteral("河畔'测试单位"));
+    EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("frmc")),
+              QStringLiteral("河畔'测试单位"));
 }
 
 TEST_F(QuarterReportTest, TheGatesRefuseWithTheirMessages) {
@@ -276,7 +294,8 @@ TEST_F(QuarterReportTest, TheWorkbookLayoutOfTheForm) {
     base.RunFixture(QStringLiteral("report_quarter.sql"));
     const QuarterWageReport r = Run(3 - 2);
     const ExportLayout l = r.Layout(UnitOf(base));
-    EXPECT_EQ(WorkbookPath(base.paths(), l.stem), base.paths().Xls() + QStringLiteral("/基础定期报表I202-1_(一季度).xlsx"));
+    EXPECT_EQ(WorkbookPath(base.paths(), l.stem),
+              base.paths().Xls() + QStringLiteral("/基础定期报表I202-1_(一季度).xlsx"));
     const WorkbookModel m = BuildWorkbook(l, sheet);
     EXPECT_EQ(m.Text(1, 1), QStringLiteral("(二)基层定报表式"));
     EXPECT_EQ(m.Text(2, 2), QStringLiteral("(一季度)"));

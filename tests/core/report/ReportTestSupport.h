@@ -5,13 +5,13 @@
 
 #include "core/base/AppContext.h"
 #include "core/files/Gbk.h"
-#include "core/unit/UnitInfo.h"
 #include "core/sheet/SheetBook.h"
+#include "core/unit/UnitInfo.h"
 #include "tests/support/TempBase.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <QStringList>
 
 #include <QFile>
 
@@ -41,8 +41,7 @@ inline QString SheetDiff(const TSheetBook& sheet, const QString& golden) {
     QString diff;
     for (const QStringList& g : GoldenRows(golden)) {
         const QString got = sheet.GetCellText(g[0].toInt(), g[1].toInt());
-        if (got != g[2])
-            diff += QStringLiteral("R%1C%2: expected %3, got '%4'\n").arg(g[0], g[1], g[2], got);
+        if (got != g[2]) diff += QStringLiteral("R%1C%2: expected %3, got '%4'\n").arg(g[0], g[1], g[2], got);
     }
     return diff;
 }
@@ -55,7 +54,8 @@ inline QString RowDiff(TempBase& base, const QString& table, const QString& gold
     if (q.RecordCount() != 1) return QStringLiteral("%1 rows in %2\n").arg(q.RecordCount()).arg(table);
     QString diff;
     const std::vector<QStringList> rows = GoldenRows(golden);
-    if (int(rows.size()) != q.FieldCount()) diff += QStringLiteral("%1 columns, golden has %2\n").arg(q.FieldCount()).arg(rows.size());
+    if (int(rows.size()) != q.FieldCount())
+        diff += QStringLiteral("%1 columns, golden has %2\n").arg(q.FieldCount()).arg(rows.size());
     for (size_t i = 0; i < rows.size() && int(i) < q.FieldCount(); ++i) {
         const db::Field& f = q.Fields(int(i));
         const QString got = f.IsNull() ? QStringLiteral("NULL") : f.AsString();

@@ -76,7 +76,8 @@ TEST_F(ReportStoreTest, LeaderRulesOfEnterprisesAndOrgans) {
 }
 
 TEST_F(ReportStoreTest, ReplacingTheOneRowKeepsTextsAsTypedAndFiguresAsNumbers) {
-    const QStringList cols{QStringLiteral("frdm"), QStringLiteral("I01"), QStringLiteral("I20"), QStringLiteral("frmc")};
+    const QStringList cols{QStringLiteral("frdm"), QStringLiteral("I01"), QStringLiteral("I20"),
+                           QStringLiteral("frmc")};
     ReplaceSingleRow(db(), QStringLiteral("JGLabor_info"), cols,
                      {QStringLiteral("12345678X"), FigureValue("7"), FigureValue(""), QStringLiteral("O'Brien单位")});
     ReplaceSingleRow(db(), QStringLiteral("JGLabor_info"), cols,
@@ -90,9 +91,11 @@ TEST_F(ReportStoreTest, ReplacingTheOneRowKeepsTextsAsTypedAndFiguresAsNumbers) 
 TEST_F(ReportStoreTest, AFailedInsertKeepsThePreviousRow) {
     const QStringList cols{QStringLiteral("frdm"), QStringLiteral("I01"), QStringLiteral("frmc")};
     ReplaceSingleRow(db(), QStringLiteral("JGLabor_info"), cols, {QStringLiteral("A"), 1LL, QStringLiteral("old")});
-    db().Exec(QStringLiteral("create trigger refuse before insert on JGLabor_info begin select raise(abort, 'refused'); end"));
-    EXPECT_THROW(ReplaceSingleRow(db(), QStringLiteral("JGLabor_info"), cols, {QStringLiteral("B"), 2LL, QStringLiteral("new")}),
-                 db::Error);
+    db().Exec(QStringLiteral(
+        "create trigger refuse before insert on JGLabor_info begin select raise(abort, 'refused'); end"));
+    EXPECT_THROW(
+        ReplaceSingleRow(db(), QStringLiteral("JGLabor_info"), cols, {QStringLiteral("B"), 2LL, QStringLiteral("new")}),
+        db::Error);
     EXPECT_FALSE(db().InTransaction());
     EXPECT_EQ(base.Scalar(QStringLiteral("select frdm || I01 || frmc from JGLabor_info")), "A1old");
     // A value list that does not match the columns is refused before anything is deleted.
@@ -105,9 +108,11 @@ TEST_F(ReportStoreTest, NamesThatAreNotIdentifiersAreNeverSpliced) {
     EXPECT_FALSE(IsIdentifier(QStringLiteral("JGLabor_info; drop table Dep_Info")));
     EXPECT_FALSE(IsIdentifier(QStringLiteral("1abc")));
     EXPECT_FALSE(IsIdentifier(QString()));
-    EXPECT_THROW(ReplaceSingleRow(db(), QStringLiteral("JGLabor_info--"), {QStringLiteral("frdm")}, {QStringLiteral("x")}),
+    EXPECT_THROW(
+        ReplaceSingleRow(db(), QStringLiteral("JGLabor_info--"), {QStringLiteral("frdm")}, {QStringLiteral("x")}),
+        db::Error);
+    EXPECT_THROW(UpdateByGid(db(), QStringLiteral("Total_Info"), {{1, {QStringLiteral("G11=1,G12")}, {1LL}}}),
                  db::Error);
-    EXPECT_THROW(UpdateByGid(db(), QStringLiteral("Total_Info"), {{1, {QStringLiteral("G11=1,G12")}, {1LL}}}), db::Error);
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Total_Info where G11 is not null")), "0");
 }
 
@@ -139,14 +144,17 @@ TEST_F(ReportStoreTest, BatchedCellQueriesReadWhatEachStatementReadsAlone) {
     const QString count = QStringLiteral(" select count(*) as num from Staff_moninfo ");
     const QString total = QStringLiteral(" select Sum(sTotal) as num from VmonWage ");
     AggregateBatch batch;
-    for (const char* where : {" where sMon=12 ", " where sMon=12 and sSex=2 ", " where sMon>=0 and sMon<=12 and ssf=3 ",
-                              " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", "  where sMon=12 and ssg in(2,3)",
-                              " where sMon=12 and sPost in(0,1)", " where  (sMon>=0 and sMon<=3) "})
+    for (const char* where :
+         {" where sMon=12 ", " where sMon=12 and sSex=2 ", " where sMon>=0 and sMon<=12 and ssf=3 ",
+          " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", "  where sMon=12 and ssg in(2,3)",
+          " where sMon=12 and sPost in(0,1)", " where  (sMon>=0 and sMon<=3) "})
         batch.Add(count, QString::fromLatin1(where));
-    for (const char* where : {"  where sMon>0 and sMon<=12 ", "  where sMon>0 and sMon<=12 and ssf=3 ",
-                              " where sMon>=0 and sMon<=12 and sPost like '2%' ", " where sMon>0 and sMon<=12 and sPost in(100) "})
+    for (const char* where :
+         {"  where sMon>0 and sMon<=12 ", "  where sMon>0 and sMon<=12 and ssf=3 ",
+          " where sMon>=0 and sMon<=12 and sPost like '2%' ", " where sMon>0 and sMon<=12 and sPost in(100) "})
         batch.Add(total, QString::fromLatin1(where));
-    batch.Add(QStringLiteral(" select Sum(sN1) as num from VmonWage "), QStringLiteral("  where sMon>0 and sMon<=12 and ssf=1 "));
+    batch.Add(QStringLiteral(" select Sum(sN1) as num from VmonWage "),
+              QStringLiteral("  where sMon>0 and sMon<=12 and ssf=1 "));
     batch.Run(db());
     std::vector<db::Value> together;
     for (int i = 0; i < batch.Size(); ++i) together.push_back(batch.Value(i));

@@ -18,10 +18,10 @@ TEST(ReportFormat, PatternZeroRoundsHalvesAwayFromZero) {
     EXPECT_EQ(Fmt0(2.4999), "2");
     EXPECT_EQ(Fmt0(2500 / 1000.0), "3");  // wages of 2,500 yuan are 3 thousand
     EXPECT_EQ(Fmt0(2499 / 1000.0), "2");
-    EXPECT_EQ(Fmt0(18.0 / 4.0), "5");     // an average headcount of 4.5
+    EXPECT_EQ(Fmt0(18.0 / 4.0), "5");  // an average headcount of 4.5
     EXPECT_EQ(Fmt0(11000.0 / 3.0), "3667");
     EXPECT_EQ(Fmt0(0), "0");
-    EXPECT_EQ(Fmt0(-0.4), "0");           // never "-0"
+    EXPECT_EQ(Fmt0(-0.4), "0");  // never "-0"
     EXPECT_EQ(Fmt0(999999.5), "1000000");
     EXPECT_EQ(Fmt0(123456789012.0), "123456789012");
 }
@@ -108,9 +108,9 @@ TEST(ReportReconcile, GeneralRuleOverLongerGroups) {
 
 TEST(ReportAveragePay, QuarterlyRule) {
     EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "11", "3"), "3667");
-    EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "0", "0"), "0");   // no wage: "0"
+    EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "0", "0"), "0");  // no wage: "0"
     EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "0", "5"), "0");
-    EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "4", "0"), "");    // wages, nobody on average: empty
+    EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "4", "0"), "");  // wages, nobody on average: empty
     EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "4", "-1"), "");
     EXPECT_EQ(AveragePay(PayRule::QuarterlyThousands, "5", "2"), "2500");
 }

@@ -37,7 +37,8 @@ protected:
     // The figures as the golden files hold them: the sheet's eleven columns ("——" where the
     // template keeps its dash) and the stored G21.
     test::CsvRows Rows(const WageSummaryFigures& f) {
-        test::CsvRows rows{QStringList{"Gid", "c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9", "c10", "c11", "G21"}};
+        test::CsvRows rows{
+            QStringList{"Gid", "c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9", "c10", "c11", "G21"}};
         for (size_t i = 0; i < f.counts.size(); ++i) {
             QStringList r{QString::number(i + 1)};
             for (long long v : f.counts[i]) r << (v < 0 ? QStringLiteral("——") : QString::number(v));
@@ -98,8 +99,9 @@ TEST_F(WageSummaryTest, SkillGradesCountInTheTitleColumnThroughTheirOwnCode) {
 TEST_F(WageSummaryTest, AveragesDivideByTheRangeAndTheOrganFormReachesBackAMonth) {
     // Three more persons of post 19 on the start-of-period list only.
     for (const char* n : {"101", "102", "103"})
-        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sPost, sIsok) values (0, ?, ?, 19, '1')"),
-                  {n, n});
+        db().Exec(
+            QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sPost, sIsok) values (0, ?, ?, 19, '1')"),
+            {n, n});
     // Line 21 of I705 (post 19): 008 has wage rows in months 2 and 3 and is on the month-0 list.
     // 1..3: (2 + 4) / 4 = 1.5 -> 2 (a half goes up). 2..3: months 1..3, (0 + 2 + ...) 2 / 3 -> 1.
     // 3..3: months 2..3, 2 / 2 = 1.
@@ -162,7 +164,7 @@ TEST_F(WageSummaryTest, TheSheetShowsComputedFiguresAndSavedCopiesAsStored) {
     const WageSummaryFigures f = Run(GidSummary::I704, 1, 3);
     WriteWageSummary(sheet, f);
     EXPECT_EQ(sheet.GetCellText(4, 3), QStringLiteral("8"));
-    EXPECT_EQ(sheet.GetCellText(4, 6), QStringLiteral("——"));  // not computed: the template stays
+    EXPECT_EQ(sheet.GetCellText(4, 6), QStringLiteral("——"));    // not computed: the template stays
     EXPECT_EQ(sheet.GetCellText(14, 13), QStringLiteral("-1"));  // line 11's remainder
     EXPECT_EQ(sheet.GetCellText(4, 12), QStringLiteral("6"));
 

@@ -8,10 +8,10 @@
 #include "tests/core/files/XlsxZipTest.h"
 #include "tests/support/TempBase.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using namespace qm::report;
@@ -155,7 +155,8 @@ TEST_F(WorkbookExportTest, ASuccessfulExportTellsWhereAndOpensTheFolderAndReplac
     ASSERT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
     const QString folder = QDir::toNativeSeparators(base.paths().Xls() + QLatin1Char('/'));
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:测试表_(一季度).xlsx"));
+    EXPECT_EQ(ui.shown[0].text,
+              QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:测试表_(一季度).xlsx"));
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::OpenFolder);
     EXPECT_EQ(ui.shown[1].text, folder);
     EXPECT_EQ(pb.Position(), 0);

@@ -3,8 +3,8 @@
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 
-#include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <QSignalSpy>
 
 using namespace qm;
 
@@ -245,10 +245,24 @@ TEST(SheetBook, BulkUpdatesSignalOnce) {
 
 TEST(SheetTemplate, StaffTemplateCarriesTheHeadersAndLists) {
     const SheetTemplate t = LoadSheetTemplate("staff");
-    const char* headers[] = {"姓名", "姓名编号", "性别", "少数民族", "中共党员", "出生年月", "参加工作年限",
-                             "其中本岗位年限", "学历", "岗位名称", "具有国家评定的专业技术等级",
-                             "具有国家评定的技能等级", "用工身份", "全日制用工", "工程技术人员", "一级建造师",
-                             "现场施工人员", "是否直接从事生产经营活动"};
+    const char* headers[] = {"姓名",
+                             "姓名编号",
+                             "性别",
+                             "少数民族",
+                             "中共党员",
+                             "出生年月",
+                             "参加工作年限",
+                             "其中本岗位年限",
+                             "学历",
+                             "岗位名称",
+                             "具有国家评定的专业技术等级",
+                             "具有国家评定的技能等级",
+                             "用工身份",
+                             "全日制用工",
+                             "工程技术人员",
+                             "一级建造师",
+                             "现场施工人员",
+                             "是否直接从事生产经营活动"};
     for (int c = 1; c <= 18; ++c) EXPECT_EQ(t.Cell(1, c), S(headers[c - 1])) << c;
     EXPECT_EQ(t.Cell(2, 1), S("甲"));
     EXPECT_EQ(t.Cell(2, 6), "1967-01");
@@ -282,10 +296,11 @@ TEST(SheetTemplate, StaffTemplateCarriesTheHeadersAndLists) {
 }
 
 TEST(SheetTemplate, ParserReadsEveryStatementAndRefusesBadLines) {
-    const SheetTemplate t = ParseSheetTemplate(S("# c\nmaxcol 7\nfrozen 1 0\nrowheight 300\nrowheight 1 1 600\n"
-                                                 "wrap 1 1\nfont 1 1 10 bold\nwidth 1 3 80\nhidden 9 9\n"
-                                                 "cell 1 5 工资性津贴 和补贴\ncell 1 6 a\\nb\nmerge 1 1 1 2\nlist L a;b;\n"),
-                                               "t");
+    const SheetTemplate t =
+        ParseSheetTemplate(S("# c\nmaxcol 7\nfrozen 1 0\nrowheight 300\nrowheight 1 1 600\n"
+                             "wrap 1 1\nfont 1 1 10 bold\nwidth 1 3 80\nhidden 9 9\n"
+                             "cell 1 5 工资性津贴 和补贴\ncell 1 6 a\\nb\nmerge 1 1 1 2\nlist L a;b;\n"),
+                           "t");
     TSheetBook b;
     ApplySheetTemplate(b, t);
     EXPECT_EQ(b.MaxCol(), 7);

@@ -9,8 +9,9 @@ protected:
     AllputSheet sheet{book, ctx, codes};
     QString Stored(const QString& sql) { return Scalar(sql); }
     QString Numbers() {
-        return Scalar(QStringLiteral("select group_concat(sNumber, '|') from (select sNumber from Staff_moninfo "
-                                     "where sMon=0 order by id)"));
+        return Scalar(
+            QStringLiteral("select group_concat(sNumber, '|') from (select sNumber from Staff_moninfo "
+                           "where sMon=0 order by id)"));
     }
 };
 
@@ -170,8 +171,9 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::Saved);
     db().Exec(QStringLiteral("update Staff_moninfo set sGw='出纳'"));
     ui.Clear();
-    db().Exec(QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
-                             "begin select raise(abort, 'refused'); end"));
+    db().Exec(
+        QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
+                       "begin select raise(abort, 'refused'); end"));
     PutRow(4, GoodRow(QStringLiteral("坏行"), QStringLiteral("A2")));
     EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);

@@ -73,20 +73,23 @@ TEST_F(AllputStoreTest, BlanksBecomeNullTextsKeepTheirBlanksNumbersAreTrimmedNam
     EXPECT_EQ(Col("sPostGrade", "B7"), QStringLiteral("null"));
     EXPECT_EQ(Col("sIsok", "B7"), QStringLiteral("text:0"));
     EXPECT_EQ(Col("sName", ""), QStringLiteral("text:王五"));
-    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber, '|') from (select sNumber from Staff_moninfo order by id)")),
+    EXPECT_EQ(Scalar(QStringLiteral(
+                  "select group_concat(sNumber, '|') from (select sNumber from Staff_moninfo order by id)")),
               QStringLiteral("B7|"));
 }
 
 TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
-    store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1")), Row(4, QStringLiteral("李四"), QStringLiteral("A2"))},
-               StaffColumns::Base);
+    store.Save(
+        {Row(3, QStringLiteral("张三"), QStringLiteral("A1")), Row(4, QStringLiteral("李四"), QStringLiteral("A2"))},
+        StaffColumns::Base);
     db().Exec(QStringLiteral("update Staff_moninfo set sGw='出纳' where sNumber='A1'"));
     db().Exec(QStringLiteral("update Staff_moninfo set sGw='会计' where sNumber='A2'"));
     // A month-1 row of A2 with another duty must not leak into the start-of-period list.
     db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sGw) values (1, '李四', 'A3', '主任')"));
-    store.Save({Row(3, QStringLiteral("李四"), QStringLiteral(" A2")), Row(4, QStringLiteral("赵六"), QStringLiteral("A3")),
-                Row(5, QStringLiteral("张三"), QStringLiteral("A1"))},
-               StaffColumns::Base);
+    store.Save(
+        {Row(3, QStringLiteral("李四"), QStringLiteral(" A2")), Row(4, QStringLiteral("赵六"), QStringLiteral("A3")),
+         Row(5, QStringLiteral("张三"), QStringLiteral("A1"))},
+        StaffColumns::Base);
     EXPECT_EQ(Col("sGw", "A1"), QStringLiteral("text:出纳"));
     EXPECT_EQ(Col("sGw", "A2"), QStringLiteral("text:会计"));
     EXPECT_EQ(Col("sGw", "A3"), QStringLiteral("null"));
@@ -94,10 +97,12 @@ TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
 
 TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
     store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::Base);
-    db().Exec(QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
-                             "begin select raise(abort, 'refused'); end"));
+    db().Exec(
+        QStringLiteral("create trigger boom before insert on Staff_moninfo when new.sName='坏行' "
+                       "begin select raise(abort, 'refused'); end"));
     try {
-        store.Save({Row(3, QStringLiteral("李四"), QStringLiteral("A2")), Row(4, QStringLiteral("坏行"), QStringLiteral("A3"))},
+        store.Save({Row(3, QStringLiteral("李四"), QStringLiteral("A2")),
+                    Row(4, QStringLiteral("坏行"), QStringLiteral("A3"))},
                    StaffColumns::Base);
         FAIL() << "the save went through";
     } catch (const AllputSaveError& e) {
@@ -128,7 +133,8 @@ TEST_F(AllputStoreTest, NumberColumnsAcceptNumbersOnly) {
 }
 
 TEST_F(AllputStoreTest, LoadReadsTheStartOfPeriodListInEntryOrderByFilter) {
-    const QString ins = QStringLiteral("insert into Staff_moninfo (id, sMon, sName, sNumber, sWorks, sTyg, sIsok) values (?,?,?,?,?,?,?)");
+    const QString ins = QStringLiteral(
+        "insert into Staff_moninfo (id, sMon, sName, sNumber, sWorks, sTyg, sIsok) values (?,?,?,?,?,?,?)");
     db().Exec(ins, {9, 0, QStringLiteral("乙"), QStringLiteral("B"), 3, nullptr, QStringLiteral("0")});
     db().Exec(ins, {4, 0, QStringLiteral("甲"), QStringLiteral("A"), 2.5, QStringLiteral("是"), QStringLiteral("1")});
     db().Exec(ins, {5, 1, QStringLiteral("丙"), QStringLiteral("C"), 1, nullptr, QStringLiteral("1")});

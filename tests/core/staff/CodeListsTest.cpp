@@ -21,7 +21,9 @@ TEST(CodeLists, PostsAreFilteredByUnitTypeInIdOrder) {
     test::TempBase base;
     auto& db = base.db();
     db.Exec("delete from Code_Post");
-    db.Exec("insert into Code_Post (ID, CodeName, Memo) values (30, 'c', '01'), (10, 'a', '0'), (20, 'b', '1'), (40, 'd', '')");
+    db.Exec(
+        "insert into Code_Post (ID, CodeName, Memo) values (30, 'c', '01'), (10, 'a', '0'), (20, 'b', '1'), (40, 'd', "
+        "'')");
     CodeLists lists;
     LoadCodeTables(db, "0", lists);
     EXPECT_EQ(Ids(lists.CodePostList), (std::vector<int>{10, 30}));

@@ -8,9 +8,10 @@ namespace qm {
 namespace {
 
 void Staff(test::TempBase& tb, int mon, const QString& name, const QString& number) {
-    tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sBirth,sTEdu,sGw,sIsok) "
-                 "values(?,?,?,'女','1980-01','大学本科','会计','1')",
-                 {mon, name, number});
+    tb.db().Exec(
+        "insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sBirth,sTEdu,sGw,sIsok) "
+        "values(?,?,?,'女','1980-01','大学本科','会计','1')",
+        {mon, name, number});
 }
 void Wage(test::TempBase& tb, int mon, const QString& number) {
     tb.db().Exec("insert into Wage_Info(Smon,sNumber,sName,sN1,sTotal,sFlag,wFlag) values(?,?,'某',1000,1000,'1','1')",
@@ -79,8 +80,9 @@ TEST(DelPersnoStore, DeletingOneNumberTakesEveryRowOfItAndRefusesAnEmptyNumber) 
 TEST(DelPersnoStore, AFailedQueryRollsBackToThePreviousList) {
     test::TempBase tb;
     StoreDelQuery(tb.db(), 3, {{"旧", "1", ""}});
-    tb.db().Exec("create trigger failtmp before insert on Tmp_Del when new.sNumber = 'bad' "
-                 "begin select raise(abort, 'no'); end");
+    tb.db().Exec(
+        "create trigger failtmp before insert on Tmp_Del when new.sNumber = 'bad' "
+        "begin select raise(abort, 'no'); end");
     EXPECT_THROW(StoreDelQuery(tb.db(), 3, {{"新", "2", ""}, {"坏", "bad", ""}}), db::Error);
     EXPECT_EQ(tb.Scalar("select group_concat(sNumber) from Tmp_Del"), "1");
     EXPECT_FALSE(tb.db().InTransaction());

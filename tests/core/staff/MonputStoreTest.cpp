@@ -1,6 +1,6 @@
 // The monthly list's stored side: loads, imports and the one-transaction save.
-#include "core/staff/MonputStore.h"
 #include "core/base/Progress.h"
+#include "core/staff/MonputStore.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -28,18 +28,18 @@ struct Grid {
 
 // A complete, valid row of texts with the codes the checks would give it.
 void PutPerson(Grid& g, int r, const QString& name, const QString& number) {
-    const QStringList texts{name, number, "男", "否", "是", "1980-05", "10", "3", "大学本科", "管理人员",
-                            "中级", "无技能等级", "在岗职工", "是", "否", "否", "否", "是"};
+    const QStringList texts{name,       number, "男",         "否",       "是", "1980-05", "10", "3",  "大学本科",
+                            "管理人员", "中级", "无技能等级", "在岗职工", "是", "否",      "否", "否", "是"};
     for (int c = 1; c <= 18; ++c) g.Set(r, c, texts[c - 1]);
     const QStringList codes{"1", "2", "1", "3", "41", "33", "56", "1", "1", "2", "2", "1", "1"};
     for (int c = 25; c <= 37; ++c) g.Set(r, c, codes[c - 25]);
 }
 
-void InsertStored(test::TempBase& tb, int mon, const QString& name, const QString& number,
-                  const QString& isok = "1") {
-    tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sSex,sBirth,sWorks,sTEdu,sTyg,sIsok) "
-                 "values(?,?,?,'男',1,'1970-01',5,'大学本科','是',?)",
-                 {mon, name, number, isok});
+void InsertStored(test::TempBase& tb, int mon, const QString& name, const QString& number, const QString& isok = "1") {
+    tb.db().Exec(
+        "insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sSex,sBirth,sWorks,sTEdu,sTyg,sIsok) "
+        "values(?,?,?,'男',1,'1970-01',5,'大学本科','是',?)",
+        {mon, name, number, isok});
 }
 
 int Count(test::TempBase& tb, int mon) {
@@ -75,7 +75,8 @@ TEST(MonputStore, WorkYearsAreNumbersOrBlank) {
     EXPECT_FALSE(WorkYearsValue("1.2.3"));
     EXPECT_FALSE(WorkYearsValue("."));
     // The rule the batch sheet, the single-person form and the upload share.
-    for (const char* bad : {"1e300", "1e5", "99999999999999999999", "+3", "5.125"}) EXPECT_FALSE(WorkYearsValue(bad)) << bad;
+    for (const char* bad : {"1e300", "1e5", "99999999999999999999", "+3", "5.125"})
+        EXPECT_FALSE(WorkYearsValue(bad)) << bad;
     EXPECT_EQ(WorkYearsValue("-3")->AsInteger(), -3);
     EXPECT_FALSE(CodeValue("x1"));
     EXPECT_TRUE(CodeValue("")->IsNull());
@@ -116,8 +117,9 @@ TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
     }
     EXPECT_EQ(tb.Scalar("select sName from Staff_moninfo where sMon=1 order by id"), "张三");
     EXPECT_EQ(tb.Scalar("select sNumber from Staff_moninfo where sMon=1 order by id"), "1001");
-    EXPECT_EQ(tb.Scalar("select group_concat(sIsok,'') from (select sIsok from Staff_moninfo where sMon=1 order by id)"),
-              "10");
+    EXPECT_EQ(
+        tb.Scalar("select group_concat(sIsok,'') from (select sIsok from Staff_moninfo where sMon=1 order by id)"),
+        "10");
     EXPECT_EQ(Count(tb, 0), 2);  // the source is untouched
 }
 
@@ -131,8 +133,9 @@ TEST(MonputStore, MonthKIsBuiltFromMonthKMinusOne) {
     WriteMonth(tb.db(), 4, StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(Count(tb, 4), 3);
     EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sName='旧四月'"), "0");
-    EXPECT_EQ(tb.Scalar("select group_concat(sNumber,',') from (select sNumber from Staff_moninfo where sMon=4 order by id)"),
-              "301,302,303");
+    EXPECT_EQ(
+        tb.Scalar("select group_concat(sNumber,',') from (select sNumber from Staff_moninfo where sMon=4 order by id)"),
+        "301,302,303");
 }
 
 TEST(MonputStore, ColumnSetsDecideWhatIsStored) {
@@ -141,7 +144,8 @@ TEST(MonputStore, ColumnSetsDecideWhatIsStored) {
         Grid g;
         PutPerson(g, 3, "王五", "7");
         WriteMonth(tb.db(), 2, ColumnSetFor(dep), 3, 3, g.Reader(), {"1"});
-        EXPECT_EQ(tb.Scalar("select (sTyg is not null) + (syg is not null) from Staff_moninfo"), tyg ? "2" : "0") << dep;
+        EXPECT_EQ(tb.Scalar("select (sTyg is not null) + (syg is not null) from Staff_moninfo"), tyg ? "2" : "0")
+            << dep;
         EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sTgc is not null or sgc is not null or "
                             "sTjzs is not null or sTsg is not null or ssg is not null"),
                   tgc ? "1" : "0")
@@ -155,8 +159,8 @@ TEST(MonputStore, BlanksAreNullTextsUntrimmedNamesNeverNull) {
     test::TempBase tb;
     Grid g;
     PutPerson(g, 3, "  ", "");
-    g.Set(3, 3, " 男");   // a leading blank is kept as typed
-    g.Set(3, 4, "   ");   // only blanks: null
+    g.Set(3, 3, " 男");  // a leading blank is kept as typed
+    g.Set(3, 4, "   ");  // only blanks: null
     g.Set(3, 8, "");
     g.Set(3, 26, "");
     g.Set(3, 5, "O'Neil");
@@ -196,8 +200,9 @@ TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {
     test::TempBase tb;
     for (int k = 0; k < 3; ++k) InsertStored(tb, 5, QStringLiteral("旧%1").arg(k), QString::number(k));
     const QString before = tb.Scalar("select group_concat(id||sName, ',') from Staff_moninfo where sMon=5");
-    tb.db().Exec("create trigger fail5 before insert on Staff_moninfo when new.sName = '第五' "
-                 "begin select raise(abort, 'disk full'); end");
+    tb.db().Exec(
+        "create trigger fail5 before insert on Staff_moninfo when new.sName = '第五' "
+        "begin select raise(abort, 'disk full'); end");
     Grid g;
     const QStringList names{"一", "二", "三", "四", "第五", "六"};
     for (int i = 0; i < names.size(); ++i) PutPerson(g, 3 + i, names[i], QString::number(i));

@@ -1,9 +1,9 @@
 // The staff-row rules on a sheet model, without widgets.
 
-#include "core/staff/CodeLists.h"
 #include "core/base/RtlText.h"
-#include "core/staff/StaffRowRules.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/StaffRowRules.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,13 @@ CodeLists StandardCodes() {
     c.CodeRoleList = List({{1, "在岗职工"}, {2, "劳务派遣人员"}, {3, "其他从业人员"}});
     c.CodeCertyList = List({{1, "否"}, {2, "是（无上岗证书）"}, {3, "是（持上岗证书）"}});
     c.CodeEduList = List({{1, "博士研究生"}, {3, "大学本科"}, {4, "大学专科"}, {7, "本科"}});
-    c.CodePostList = List({{11, "省部级及以上公务员"}, {12, "地厅级公务员"}, {13, "县处级公务员"},
-                           {14, "科级公务员"}, {15, "科级以下公务员"}, {18, "普通工人"}, {19, "其他人员"}});
+    c.CodePostList = List({{11, "省部级及以上公务员"},
+                           {12, "地厅级公务员"},
+                           {13, "县处级公务员"},
+                           {14, "科级公务员"},
+                           {15, "科级以下公务员"},
+                           {18, "普通工人"},
+                           {19, "其他人员"}});
     c.CodeGradeList0 = List({{10, "无职称"}, {33, "中级"}});
     c.CodeGradeList1 = List({{53, "高级工"}, {56, "无技能等级"}});
     return c;
@@ -38,16 +43,15 @@ QString S(const char* s) { return QString::fromUtf8(s); }
 
 // A row that passes every check on a "是1" unit.
 void GoodRow(TSheetBook& b, int r) {
-    const char* cells[] = {"张三", "001", "男", "否", "是", "1967-03", "20", "10", "大学本科", "其他人员",
-                           "中级", "高级工", "在岗职工", "是", "否", "否", "否", "是"};
+    const char* cells[] = {"张三",     "001",  "男",     "否",       "是", "1967-03", "20", "10", "大学本科",
+                           "其他人员", "中级", "高级工", "在岗职工", "是", "否",      "否", "否", "是"};
     for (int c = 1; c <= 18; ++c) b.SetCellText(r, c, S(cells[c - 1]));
 }
 
 struct Rules : ::testing::Test {
     TSheetBook book;
     CodeLists codes = StandardCodes();
-    StaffRowRules Make(StaffForm f = StaffForm::BatchSheet, const char* depInfo = "是1",
-                       const char* depType = "企业") {
+    StaffRowRules Make(StaffForm f = StaffForm::BatchSheet, const char* depInfo = "是1", const char* depType = "企业") {
         return StaffRowRules(book, codes, f, UnitClass::Decode(S(depType), S(depInfo)));
     }
 };
@@ -74,21 +78,36 @@ TEST(BirthDate, NormalisationTable) {
         const char* out;
         bool ok;
     } cases[] = {
-        {"1980年5月", "1980-05", true},     {"80年5月", "1980-05", true},
-        {"1980年12月3日", "1980-12", true}, {"67年3月5日", "1967-03", true},
-        {"1967年12月", "1967-12", true},    {"1967年3月", "1967-03", true},
-        {" 1967年3月 ", "1967-03", true},   {"1980.5", "1980-05", true},
-        {"1980.12.1", "1980-12", true},     {"1967.3.5", "1967-03", true},
-        {"80.5", "80-05", false},           {"1933-05", "1933-05", false},
-        {"1996-01", "1996-01", false},      {"1995-13", "1995-13", false},
-        {"1967-13", "1967-13", false},      {"67-05", "67-05", false},
-        {"1934-01", "1934-01", true},       {"1995-12", "1995-12", true},
-        {"1990", "1990", false},            {"198年5月", "198年5月", false},
-        {"967年3月", "967年3月", false},    {"1990-ab", "1990-ab", false},
-        {"1967-", "1967-", false},          {"1967-03-05", "1967-03-05", false},
-        {"1980-5", "1980-05", true},        {"1990-00", "1990-00", false},
-        {"1990--5", "1990--5", false},      {"1980年", "1980-", false},
-        {"１９６７年３月", "１９６７-３", false}, {"", "", false},
+        {"1980年5月", "1980-05", true},
+        {"80年5月", "1980-05", true},
+        {"1980年12月3日", "1980-12", true},
+        {"67年3月5日", "1967-03", true},
+        {"1967年12月", "1967-12", true},
+        {"1967年3月", "1967-03", true},
+        {" 1967年3月 ", "1967-03", true},
+        {"1980.5", "1980-05", true},
+        {"1980.12.1", "1980-12", true},
+        {"1967.3.5", "1967-03", true},
+        {"80.5", "80-05", false},
+        {"1933-05", "1933-05", false},
+        {"1996-01", "1996-01", false},
+        {"1995-13", "1995-13", false},
+        {"1967-13", "1967-13", false},
+        {"67-05", "67-05", false},
+        {"1934-01", "1934-01", true},
+        {"1995-12", "1995-12", true},
+        {"1990", "1990", false},
+        {"198年5月", "198年5月", false},
+        {"967年3月", "967年3月", false},
+        {"1990-ab", "1990-ab", false},
+        {"1967-", "1967-", false},
+        {"1967-03-05", "1967-03-05", false},
+        {"1980-5", "1980-05", true},
+        {"1990-00", "1990-00", false},
+        {"1990--5", "1990--5", false},
+        {"1980年", "1980-", false},
+        {"１９６７年３月", "１９６７-３", false},
+        {"", "", false},
         {"abcd-05", "abcd-05", false},
     };
     for (const Case& c : cases) {
@@ -317,8 +336,12 @@ TEST_F(Rules, NumberTestByPass) {
 }
 
 TEST_F(Rules, NumbersAndNamesTheUploadCannotCarryFailOnEverySheet) {
-    const QString badNumbers[] = {S("   "), S("0\t01"), S("00") + QChar(0x1B) + S("1"), S("00\n1"),
-                                  S("一二三四五六七八九十一"), S("123456789012345678901")};
+    const QString badNumbers[] = {S("   "),
+                                  S("0\t01"),
+                                  S("00") + QChar(0x1B) + S("1"),
+                                  S("00\n1"),
+                                  S("一二三四五六七八九十一"),
+                                  S("123456789012345678901")};
     for (StaffForm form : {StaffForm::BatchSheet, StaffForm::MonthlyList, StaffForm::ErrorList}) {
         for (const QString& number : badNumbers) {
             book.Reset();

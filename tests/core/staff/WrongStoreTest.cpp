@@ -28,9 +28,10 @@ struct Grid {
 
 long long InsertStored(test::TempBase& tb, int mon, const QString& name, const QString& isok,
                        const QString& edu = "大专") {
-    tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sSex,sTEdu,sWorks,sIsok) "
-                 "values(?,?,'9','男',1,?,4,?)",
-                 {mon, name, edu, isok});
+    tb.db().Exec(
+        "insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sSex,sTEdu,sWorks,sIsok) "
+        "values(?,?,'9','男',1,?,4,?)",
+        {mon, name, edu, isok});
     return tb.Scalar("select max(id) from Staff_moninfo").toLongLong();
 }
 
@@ -78,9 +79,10 @@ TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
                         "from Staff_moninfo where id=?",
                         {a}),
               "O'Brien|1001|大学专科|4|1|2.5");
-    EXPECT_EQ(tb.Scalar("select (sTnation is null) + (sNation is null) + (sWorks is null) from Staff_moninfo where id=?",
-                        {a}),
-              "3");
+    EXPECT_EQ(
+        tb.Scalar("select (sTnation is null) + (sNation is null) + (sWorks is null) from Staff_moninfo where id=?",
+                  {a}),
+        "3");
     EXPECT_EQ(tb.Scalar("select sName||sIsok from Staff_moninfo where id=?", {other}), "别月0");
     EXPECT_TRUE(LoadErrorRows(tb.db(), 4).empty());
     EXPECT_FALSE(rep.Note(g.Reader()).isEmpty());
@@ -115,8 +117,9 @@ TEST(WrongStore, ADatabaseFailureRollsEveryRowBack) {
     test::TempBase tb;
     const long long a = InsertStored(tb, 2, "甲", "0");
     const long long b = InsertStored(tb, 2, "乙", "0");
-    tb.db().Exec("create trigger failupd before update on Staff_moninfo when new.sName = '坏' "
-                 "begin select raise(abort, 'locked'); end");
+    tb.db().Exec(
+        "create trigger failupd before update on Staff_moninfo when new.sName = '坏' "
+        "begin select raise(abort, 'locked'); end");
     Grid g;
     auto rows = LoadErrorRows(tb.db(), 2);
     g.Put(3, rows[0]);

@@ -1,8 +1,8 @@
 #include "tests/shell/MainFixture.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QScopeGuard>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -36,10 +36,11 @@ TEST(CommandsWithoutAUnit, TheWagePaymentListHasItsOwnWordingAndOpensTheUnitForm
 
 TEST(CommandsWithoutAUnit, EveryUnitAndFormCommandOpensOnlyTheUnitForm) {
     using Cmd = void (qm::MainCommands::*)();
-    const Cmd commands[] = {&qm::MainCommands::N10Click, &qm::MainCommands::N13Click, &qm::MainCommands::N42Click,
-                            &qm::MainCommands::N71Click, &qm::MainCommands::N72Click, &qm::MainCommands::N73Click,
-                            &qm::MainCommands::N60Click, &qm::MainCommands::N66Click, &qm::MainCommands::N46Click,
-                            &qm::MainCommands::SpeedButton8Click, &qm::MainCommands::SpeedButton3Click};
+    const Cmd commands[] = {
+        &qm::MainCommands::N10Click,          &qm::MainCommands::N13Click,         &qm::MainCommands::N42Click,
+        &qm::MainCommands::N71Click,          &qm::MainCommands::N72Click,         &qm::MainCommands::N73Click,
+        &qm::MainCommands::N60Click,          &qm::MainCommands::N66Click,         &qm::MainCommands::N46Click,
+        &qm::MainCommands::SpeedButton8Click, &qm::MainCommands::SpeedButton3Click};
     for (Cmd c : commands) {
         Fixture f;
         f.Run([&] { (f.cmd.*c)(); });
@@ -332,8 +333,8 @@ TEST(HelpAndOtherForms, HelpOpensFromTheBaseFolderAndTheOtherItemsOpenTheirForms
     f.Run([&] { f.cmd.N50Click(); });
     f.Run([&] { f.cmd.N11Click(); });
     EXPECT_EQ(f.rec.Shown(), (QStringList{QStringLiteral("TAboutFrm:modal"), QStringLiteral("TFrm_historyfrom:modal"),
-                                          QStringLiteral("TFrm_Brower:modeless"), QStringLiteral("TFrm_changeDep:modal"),
-                                          QStringLiteral("TFrm_dep:modal")}));
+                                          QStringLiteral("TFrm_Brower:modeless"),
+                                          QStringLiteral("TFrm_changeDep:modal"), QStringLiteral("TFrm_dep:modal")}));
 }
 
 TEST(Exit, TheTopLevelExitClosesTheConnectionThenTheWindow) {

@@ -23,7 +23,8 @@ TEST(UnitGate, WithoutARowNothingChangesAndWithOneTheFieldsAreLoaded) {
     EXPECT_EQ(f.state.DepName, QStringLiteral("旧"));
     EXPECT_TRUE(f.ui.shown.empty());
 
-    f.base.db().Exec(QStringLiteral("insert into Dep_Info values('某单位 ','12345678X','机关单位  ',' 是1 ','1',' 3 ')"));
+    f.base.db().Exec(
+        QStringLiteral("insert into Dep_Info values('某单位 ','12345678X','机关单位  ',' 是1 ','1',' 3 ')"));
     EXPECT_TRUE(f.cmd.LoadUnitInfo());
     EXPECT_EQ(f.state.DepName, QStringLiteral("某单位 "));  // as stored
     // Type and class decoded whatever blanks surround them.
@@ -40,11 +41,11 @@ struct MenuCase {
 
 TEST(MonthMenus, EnabledItemsFollowTheFoundingMonthAndTheLastWageMonth) {
     const MenuCase cases[] = {
-        {"3", 0, {4}, "0"},                                        // founded in April, no wages
-        {"3", 5, {4, 5, 6}, "5"},                                  // wages up to May
+        {"3", 0, {4}, "0"},                                         // founded in April, no wages
+        {"3", 5, {4, 5, 6}, "5"},                                   // wages up to May
         {"99", 12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, "12"},  // the whole year
         {"99", 0, {1}, "0"},
-        {nullptr, 0, {1}, "0"},      // no unit counts as not founded this year
+        {nullptr, 0, {1}, "0"},  // no unit counts as not founded this year
         {nullptr, 2, {1, 2, 3}, "2"},
         {"99", 3, {1, 2, 3, 4}, "3"},
         {"0", 1, {1, 2}, "1"},
@@ -58,7 +59,9 @@ TEST(MonthMenus, EnabledItemsFollowTheFoundingMonthAndTheLastWageMonth) {
         f.state.InitialCleared = 1;
         f.state.MaxWageMonth = qm::Month(9);  // none of the cases computes 9
         f.cmd.RefreshMonthMenus();
-        const QString label = QStringLiteral("CreateMon %1, wages to %2").arg(QString::fromLatin1(c.createMon ? c.createMon : "none")).arg(c.maxWage);
+        const QString label = QStringLiteral("CreateMon %1, wages to %2")
+                                  .arg(QString::fromLatin1(c.createMon ? c.createMon : "none"))
+                                  .arg(c.maxWage);
         EXPECT_EQ(f.EnabledMonths(), c.enabled) << label.toStdString();
         EXPECT_EQ(f.state.MaxWageMonth.Text(), QString::fromLatin1(c.maxWageMonth)) << label.toStdString();
         EXPECT_EQ(f.state.InitialCleared, 0);
@@ -151,7 +154,8 @@ TEST(ErrorRowsGate, StaffErrorsComeFirstListedFromTheStartOfPeriodThenStop) {
     EXPECT_FALSE(f.Run([&] { answered = f.cmd.CheckMonthDataErrors(qm::Month(3)); }));
     EXPECT_TRUE(answered);  // never answered: the command stopped
     ASSERT_EQ(f.ui.shown.size(), 1u);
-    ExpectBox(f.ui.shown[0], QStringLiteral("期初中,2月份,有人员数据错误，请纠正。"), DlgKind::Information, DlgButtons::Ok);
+    ExpectBox(f.ui.shown[0], QStringLiteral("期初中,2月份,有人员数据错误，请纠正。"), DlgKind::Information,
+              DlgButtons::Ok);
 }
 
 TEST(ErrorRowsGate, WageErrorsAreListedWhenTheStaffIsClean) {
@@ -203,8 +207,10 @@ TEST(Gates, StatusClassTextOfEachUnitClass) {
     };
     EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("规上")), QStringLiteral("规模以上工业单位"));
     EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("否")), QStringLiteral("其他企业事业单位"));
-    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是1")), QStringLiteral("有总承包和专业承包资质的建筑业单位"));
-    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是2")), QStringLiteral("有劳务分包资质的建筑业单位"));
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是1")),
+              QStringLiteral("有总承包和专业承包资质的建筑业单位"));
+    EXPECT_EQ(text(QStringLiteral("企业事业单位"), QStringLiteral("是2")),
+              QStringLiteral("有劳务分包资质的建筑业单位"));
     EXPECT_EQ(text(QStringLiteral("机关单位 "), QStringLiteral("规上")), QStringLiteral("机关单位"));
 }
 

@@ -1,13 +1,13 @@
-#include "core/unit/DataClearing.h"
 #include "core/db/DatabaseCopy.h"
+#include "core/db/Schema.h"
+#include "core/unit/DataClearing.h"
 #include "core/unit/Headcount.h"
 #include "core/unit/Maintenance.h"
-#include "core/db/Schema.h"
 #include "tests/shell/MaintFixture.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 using namespace qm;
 using qm::test::ReadAll;
@@ -49,8 +49,9 @@ TEST_F(MaintenanceTest, BackupThenChangeThenRestoreBringsTheDataBackAndEndsThePr
     ui.Clear();
     ScriptRestore(bakFile);
     EXPECT_TRUE(m.N41Click());
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("还原数据后，必须重启系统才生效，确认还原？\n确认按[Yes],不确认按[No]"),
-                                       QStringLiteral("还原系统成功，请重启！")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("还原数据后，必须重启系统才生效，确认还原？\n确认按[Yes],不确认按[No]"),
+                           QStringLiteral("还原系统成功，请重启！")}));
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::OpenFile);
     EXPECT_EQ(ui.shown[1].text, base.paths().Bak());
     EXPECT_FALSE(db().IsOpen());  // the program ends next
@@ -170,8 +171,10 @@ TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
         c.Open(damaged);
         db::Transaction t(c);
         for (int i = 0; i < 3000; ++i)
-            c.Exec(QStringLiteral("insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(1,?,?,3000,'1','1')"),
-                   {QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')), QStringLiteral("某某某某某某某某某某%1").arg(i)});
+            c.Exec(QStringLiteral(
+                       "insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(1,?,?,3000,'1','1')"),
+                   {QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0')),
+                    QStringLiteral("某某某某某某某某某某%1").arg(i)});
         t.Commit();
     }
     QByteArray bytes = ReadAll(damaged);
@@ -192,8 +195,9 @@ TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
         EXPECT_TRUE(db().IsOpen());
     }
     // Names compared without regard to case; an intact copy of the right shape is restored.
-    const QString otherCase = systemCopy(QStringLiteral("case.mdb"), {QStringLiteral("alter table Dep_Info rename to x"),
-                                                                      QStringLiteral("alter table x rename to DEP_INFO")});
+    const QString otherCase = systemCopy(
+        QStringLiteral("case.mdb"),
+        {QStringLiteral("alter table Dep_Info rename to x"), QStringLiteral("alter table x rename to DEP_INFO")});
     EXPECT_EQ(ClassifyDatabaseFile(otherCase, base.paths().EmptyDatabase()), DatabaseFileKind::System);
     // The range copies the wage summaries and the period labour report save as they run are
     // part of a backup of this system; a look-alike outside the month range is not.
@@ -201,8 +205,8 @@ TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
                                           {QStringLiteral("create table Total_1_3 as select * from Total_Info"),
                                            QStringLiteral("create table JLabor_4_12 as select * from JLabor_info")});
     EXPECT_EQ(ClassifyDatabaseFile(withCopies, base.paths().EmptyDatabase()), DatabaseFileKind::System);
-    const QString lookAlike =
-        systemCopy(QStringLiteral("lookalike.mdb"), {QStringLiteral("create table Total_0_13 as select * from Total_Info")});
+    const QString lookAlike = systemCopy(QStringLiteral("lookalike.mdb"),
+                                         {QStringLiteral("create table Total_0_13 as select * from Total_Info")});
     EXPECT_EQ(ClassifyDatabaseFile(lookAlike, base.paths().EmptyDatabase()), DatabaseFileKind::Foreign);
     ui.Clear();
     ScriptRestore(systemCopy(QStringLiteral("good.mdb"), {}));
@@ -299,7 +303,8 @@ TEST_F(MaintenanceTest, ReinitialisationLeavesTheEmptyDatabaseWithItsRows) {
     db().Exec(QStringLiteral("insert into Initial_Info values('12345678X','9')"));
     ui.answers = {DlgAnswer::Yes};
     EXPECT_TRUE(m.N43Click());
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("系统数据将清空，必须重启系统才生效，请确认！\n确认按[Yes],不确认按[No]")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("系统数据将清空，必须重启系统才生效，请确认！\n确认按[Yes],不确认按[No]")});
     EXPECT_FALSE(db().IsOpen());
     db().Open(Live());
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Dep_Info")), 0);
@@ -341,7 +346,8 @@ TEST_F(MaintenanceTest, ClearingAllMonthlyStaffKeepsMonthZeroAndRefreshesEitherW
     ui.Clear();
     ui.answers = {DlgAnswer::Yes};
     m.N31Click();
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("请慎重处理，一旦清空，无法恢复！"), QStringLiteral("成功清空！")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("请慎重处理，一旦清空，无法恢复！"), QStringLiteral("成功清空！")}));
     EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon<>0")), 0);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), 3);
@@ -352,8 +358,9 @@ TEST_F(MaintenanceTest, ClearingAllMonthlyStaffKeepsMonthZeroAndRefreshesEitherW
 TEST_F(MaintenanceTest, AFailureInTheMiddleOfAClearingLeavesEveryRow) {
     AddUnit();
     Seed();
-    db().Exec(QStringLiteral("create trigger no_wage_delete before delete on Wage_Info "
-                             "begin select raise(abort, 'injected'); end"));
+    db().Exec(
+        QStringLiteral("create trigger no_wage_delete before delete on Wage_Info "
+                       "begin select raise(abort, 'injected'); end"));
     ui.answers = {DlgAnswer::Yes};
     EXPECT_THROW(m.N31Click(), db::Error);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo")), 12);
@@ -388,7 +395,8 @@ TEST_F(MaintenanceTest, ClearingTheStartOfPeriodListDeletesOnlyMonthZero) {
     ui.Clear();
     ui.answers = {DlgAnswer::Yes};
     EXPECT_TRUE(m.N34Click());
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("Yes:清空，无法恢复；No:不清空。"), QStringLiteral("   成功清空。   ")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("Yes:清空，无法恢复；No:不清空。"), QStringLiteral("   成功清空。   ")}));
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::Plain);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), 0);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo")), 9);
@@ -402,7 +410,8 @@ TEST_F(MaintenanceTest, TheClearingDialogsOpenOnlyWhenThereIsSomethingToClear) {
     AddUnit();
     m.N21Click();
     m.N33Click();
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("没有月度工资数据！"), QStringLiteral("没有月度从业人员数据！")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("没有月度工资数据！"), QStringLiteral("没有月度从业人员数据！")}));
     EXPECT_EQ(ui.shown[0].kind, DlgKind::Confirmation);
     EXPECT_TRUE(shownForms.empty());
 
@@ -415,7 +424,8 @@ TEST_F(MaintenanceTest, TheClearingDialogsOpenOnlyWhenThereIsSomethingToClear) {
     m.N21Click();
     m.N33Click();
     EXPECT_EQ(ui.Texts(), QStringList{});
-    EXPECT_EQ(shownForms, (std::vector<QString>{QStringLiteral("TFrm_clearChWage"), QStringLiteral("TFrm_clearChMon")}));
+    EXPECT_EQ(shownForms,
+              (std::vector<QString>{QStringLiteral("TFrm_clearChWage"), QStringLiteral("TFrm_clearChMon")}));
 }
 
 TEST_F(MaintenanceTest, ClearingCommandsStopAtTheUnitGateWithItsMessageOnly) {
@@ -471,10 +481,12 @@ TEST(Headcount, OnlyWholeNumbersAreStoredAndAFailedInsertKeepsTheOldRow) {
     h.Store(QStringLiteral(" A1 "), QStringLiteral(" 15 "));
     EXPECT_THROW(h.Store(QStringLiteral("A1"), QStringLiteral("12a")), db::Error);
     EXPECT_EQ(b.Scalar(QStringLiteral("select DepNo||'|'||sInitial from Initial_Info")), QStringLiteral("A1|15"));
-    b.db().Exec(QStringLiteral("create trigger no_insert before insert on Initial_Info "
-                               "begin select raise(abort, 'injected'); end"));
+    b.db().Exec(
+        QStringLiteral("create trigger no_insert before insert on Initial_Info "
+                       "begin select raise(abort, 'injected'); end"));
     EXPECT_THROW(h.Store(QStringLiteral("A1"), QStringLiteral("16")), db::Error);
-    EXPECT_EQ(b.Scalar(QStringLiteral("select count(*)||'|'||max(sInitial) from Initial_Info")), QStringLiteral("1|15"));
+    EXPECT_EQ(b.Scalar(QStringLiteral("select count(*)||'|'||max(sInitial) from Initial_Info")),
+              QStringLiteral("1|15"));
 }
 
 TEST(DataClearing, MonthsAreWholeNumbersOneToTwelve) {
@@ -490,8 +502,7 @@ TEST(DataClearing, TheLastMonthIsTheHighestWhateverTheStoredOrder) {
     DataClearing c(b.db());
     EXPECT_FALSE(c.LastStaffMonth());
     EXPECT_FALSE(c.LastWageMonth());
-    for (int m : {11, 2, 0, 9})
-        b.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon) values(?)"), {m});
+    for (int m : {11, 2, 0, 9}) b.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon) values(?)"), {m});
     for (int m : {3, 10, 1}) b.db().Exec(QStringLiteral("insert into Wage_Info(Smon) values(?)"), {m});
     EXPECT_EQ(c.LastStaffMonth(), 11);
     EXPECT_EQ(c.LastWageMonth(), 10);

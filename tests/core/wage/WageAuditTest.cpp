@@ -51,8 +51,9 @@ TEST(WageAmounts, BlanksAreCutOnlyUpToU0020AndNamesLoseInnerBlanks) {
 }
 
 TEST_F(WageAuditTest, FourItemsAddUpAndAFullyListedRowPasses) {
-    const WageCheck c = Check(QStringLiteral(" 001 "), QStringLiteral("张三"),
-                              {QStringLiteral("2000"), QStringLiteral("600"), QStringLiteral("300"), QStringLiteral("100")});
+    const WageCheck c =
+        Check(QStringLiteral(" 001 "), QStringLiteral("张三"),
+              {QStringLiteral("2000"), QStringLiteral("600"), QStringLiteral("300"), QStringLiteral("100")});
     EXPECT_EQ(c.badColumn, 0);
     EXPECT_EQ(c.totalText, QStringLiteral("3000"));
     EXPECT_EQ(c.total, 3000);

@@ -3,8 +3,8 @@
 #include "core/wage/WageErrorExport.h"
 #include "core/wage/WageErrorList.h"
 #include "core/wage/WageSheet.h"
-#include "tests/entry/WageTestBase.h"
 #include "tests/core/files/XlsxZipTest.h"
+#include "tests/entry/WageTestBase.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,10 +28,10 @@ protected:
     }
     void Wage(int mon, const char* number, const char* name, const char* n1, const char* total, const char* sFlag,
               const char* wFlag) {
-        base.db().Exec(QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sTotal, sFlag, wFlag) "
-                                      "values (?, ?, ?, ?, ?, ?, ?)"),
-                       {mon, number, name, QString::fromUtf8(n1).toDouble(), QString::fromUtf8(total).toDouble(),
-                        sFlag, wFlag});
+        base.db().Exec(
+            QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sTotal, sFlag, wFlag) "
+                           "values (?, ?, ?, ?, ?, ?, ?)"),
+            {mon, number, name, QString::fromUtf8(n1).toDouble(), QString::fromUtf8(total).toDouble(), sFlag, wFlag});
     }
     int RowOf(const QString& number) {
         for (int r = 2; r < 20; ++r)
@@ -136,8 +136,9 @@ TEST_F(WageErrorListTest, AnEmptyBasicWageIsMarked) {
 TEST_F(WageErrorListTest, ARowTheDatabaseRefusesRollsBackEveryRowAndIsNamed) {
     ASSERT_EQ(list.Load(), 2);
     const QString before = Q("select group_concat(id || '|' || sNumber || sTotal || sFlag || wFlag) from Wage_Info");
-    base.db().Exec(QStringLiteral("create trigger refuse_777 before update on Wage_Info when old.sNumber='777' "
-                                  "begin select raise(abort, 'refused'); end"));
+    base.db().Exec(
+        QStringLiteral("create trigger refuse_777 before update on Wage_Info when old.sNumber='777' "
+                       "begin select raise(abort, 'refused'); end"));
     book.SetCellText(RowOf("001"), 3, QStringLiteral("3000"));  // a good correction on the row before
     book.SetCellText(RowOf("777"), 3, QStringLiteral("4000"));
     EXPECT_FALSE(list.Recheck());
@@ -208,7 +209,8 @@ TEST_F(WageErrorListTest, ExportWritesTitleHeaderAndTrimmedRowsAsText) {
         EXPECT_EQ(s.StyleOf(ref).align, QStringLiteral("center")) << ref;
     }
     const QString folder = base.paths().Error() + QLatin1Char('/');
-    EXPECT_EQ(Texts(), QStringList{QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:3月错误名单.xlsx")});
+    EXPECT_EQ(Texts(),
+              QStringList{QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:3月错误名单.xlsx")});
     EXPECT_EQ(ui.Last()->kind, DlgKind::Information);
     ASSERT_EQ(ui.shown.size(), 2u);
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::OpenFolder);

@@ -112,8 +112,9 @@ TEST_F(WageSheetTest, ANonNumericAmountLeavesTheStoredMonthAndNamesTheRow) {
 TEST_F(WageSheetTest, AFailingStatementRollsBackTheWholeMonthAndSaysWhichRow) {
     Row(2, {"001", "张三", "3000"});
     ASSERT_TRUE(Save());
-    base.db().Exec(QStringLiteral("create trigger boom before insert on Wage_Info when new.sNumber='BOOM' "
-                                  "begin select raise(abort, 'refused'); end"));
+    base.db().Exec(
+        QStringLiteral("create trigger boom before insert on Wage_Info when new.sNumber='BOOM' "
+                       "begin select raise(abort, 'refused'); end"));
     ui.Clear();
     Row(2, {"002", "李四", "4000"});
     Row(3, {"BOOM", "某人", "5000"});
@@ -138,8 +139,9 @@ TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
     EXPECT_EQ(ui.Last()->title, kAppTitle);
 
     ui.Clear();
-    base.db().Exec(QStringLiteral("create trigger boom before insert on Wage_Info "
-                                  "begin select raise(abort, 'refused'); end"));
+    base.db().Exec(
+        QStringLiteral("create trigger boom before insert on Wage_Info "
+                       "begin select raise(abort, 'refused'); end"));
     book.SetCellText(2, 3, QStringLiteral("3000"));
     EXPECT_FALSE(Save());  // refused by the database
     ASSERT_EQ(Texts().size(), 2);
