@@ -580,14 +580,14 @@ void TCustomDBGridX::InternalLayout() {
     // 19. The title tree.
     leafColumns_.assign(size_t(cols.Count()), nullptr);
     if (useMultiTitle_) {
-        std::vector<TTitleLeafSpec> specs;
+        std::vector<TTitleLeaf> layouts;
         for (int i = 0; i < cols.Count(); ++i) {
             TColumnX* c = cols[i];
-            specs.push_back({c->Title()->Caption(), c->Visible() ? c->Width() : (options_.Has(dgColLines) ? -1 : 0),
-                             c->Title()->SortMarker() != smNoneX, c->Title()->Font(), c});
+            layouts.push_back({c->Title()->Caption(), c->Visible() ? c->Width() : (options_.Has(dgColLines) ? -1 : 0),
+                               c->Title()->SortMarker() != smNoneX, c->Title()->Font(), c});
         }
         const int rowH = options_.Has(dgTitles) ? RowHeights(0) : DefaultRowHeight();
-        const std::vector<THeadTreeNode*> leaves = BuildTitleTree(*titleTree_, specs, rowH, options_.Has(dgColLines));
+        const std::vector<THeadTreeNode*> leaves = BuildTitleTree(*titleTree_, layouts, rowH, options_.Has(dgColLines));
         for (size_t i = 0; i < leaves.size(); ++i) leafColumns_[i] = leaves[i];
         const QFont groupFont = titleFont_;
         const int h =

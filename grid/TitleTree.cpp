@@ -103,11 +103,11 @@ QString FirstPart(const QString& t) { return t.section(u'|', 0, 0); }
 
 }  // namespace
 
-std::vector<THeadTreeNode*> BuildTitleTree(THeadTreeNode& root, const std::vector<TTitleLeafSpec>& specs,
+std::vector<THeadTreeNode*> BuildTitleTree(THeadTreeNode& root, const std::vector<TTitleLeaf>& layouts,
                                            int titleRowHeight, bool colLines) {
     root.FreeAllChild();
     std::vector<THeadTreeNode*> leaves;
-    for (const TTitleLeafSpec& s : specs) {
+    for (const TTitleLeaf& s : layouts) {
         THeadTreeNode* n = root.AddChild(&root, s.caption, titleRowHeight, s.width);
         n->Column = s.column;
         n->MarkerWidth = s.sortMarker ? 16 : 0;

@@ -52,7 +52,7 @@ public:
 };
 
 // The inputs of the title tree per column, so that the build can be tested without a grid.
-struct TTitleLeafSpec {
+struct TTitleLeaf {
     QString caption;
     int width = 0;  // the column's width, or −1/0 for a hidden column (with/without column lines)
     bool sortMarker = false;
@@ -62,7 +62,7 @@ struct TTitleLeafSpec {
 
 // Rebuilds the tree under `root` from the captions; answers the leaf of each column.
 // `titleRowHeight` is the starting height of each leaf.
-std::vector<THeadTreeNode*> BuildTitleTree(THeadTreeNode& root, const std::vector<TTitleLeafSpec>& leaves,
+std::vector<THeadTreeNode*> BuildTitleTree(THeadTreeNode& root, const std::vector<TTitleLeaf>& leaves,
                                            int titleRowHeight, bool colLines);
 // Band heights: word-wrapped text heights plus `vTitleMargin`; answers the tree's height.
 // `measure` answers the word-wrapped height of a text in a width, in the node's font (a

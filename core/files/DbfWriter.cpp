@@ -63,9 +63,9 @@ std::string Fixed(double x, int decimals) {
 
 }  // namespace
 
-Writer::Writer(std::vector<FieldSpec> fields, QDate date) : fields_(std::move(fields)), date_(date) {
+Writer::Writer(std::vector<FieldDef> fields, QDate date) : fields_(std::move(fields)), date_(date) {
     if (fields_.empty() || fields_.size() > 255) throw Error(QStringLiteral("dBase 文件的字段数必须在 1 到 255 之间"));
-    for (const FieldSpec& f : fields_) {
+    for (const FieldDef& f : fields_) {
         bool ascii = !f.name.isEmpty() && f.name.size() <= 10;
         for (QChar c : f.name) ascii = ascii && c.unicode() > 32 && c.unicode() < 127;
         if (!ascii) throw Error(QStringLiteral("字段名“%1”不能用于 dBase 文件（至多 10 个 ASCII 字符）").arg(f.name));
@@ -78,7 +78,7 @@ Writer::Writer(std::vector<FieldSpec> fields, QDate date) : fields_(std::move(fi
     if (!date_.isValid()) date_ = QDate::currentDate();
 }
 
-void Writer::FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) const {
+void Writer::FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const {
     std::memset(dst, ' ', std::size_t(f.width));
     std::string text;
     switch (v.kind()) {
@@ -114,7 +114,7 @@ void Writer::FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) con
     std::memcpy(dst + (std::size_t(f.width) - text.size()), text.data(), text.size());
 }
 
-void Writer::FormatText(const db::Value& v, const FieldSpec& f, char* dst) {
+void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
     std::memset(dst, ' ', std::size_t(f.width));
     if (v.IsNull()) return;
     const QString text = v.kind() == db::Value::Kind::Text ? v.rawText() : v.AsString();
@@ -153,7 +153,7 @@ void Writer::AddRecord(const db::Params& values) {
     *p++ = ' ';  // not deleted
     try {
         for (std::size_t i = 0; i < fields_.size(); ++i) {
-            const FieldSpec& f = fields_[i];
+            const FieldDef& f = fields_[i];
             if (f.type == 'N')
                 FormatNumber(values[i], f, p);
             else
@@ -179,7 +179,7 @@ std::string Writer::Bytes() const {
     PutU16(out, 10, unsigned(recordLength_));
     out[29] = char(kLanguageGbk);
     std::size_t at = 32;
-    for (const FieldSpec& f : fields_) {
+    for (const FieldDef& f : fields_) {
         const QByteArray name = f.name.toLatin1();
         std::memcpy(out.data() + at, name.constData(), std::size_t(name.size()));
         out[at + 11] = f.type;

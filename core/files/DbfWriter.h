@@ -30,7 +30,7 @@ public:
     QString Text() const { return QString::fromUtf8(what()); }
 };
 
-struct FieldSpec {
+struct FieldDef {
     QString name;        // at most 10 ASCII characters
     char type = 'C';     // 'C' text or 'N' number
     int width = 10;      // bytes: 1..254
@@ -47,11 +47,11 @@ inline constexpr std::uint8_t kLanguageGbk = 0x4D;
 class Writer {
 public:
     // Raises Error for an invalid field list.
-    explicit Writer(std::vector<FieldSpec> fields, QDate date = QDate::currentDate());
+    explicit Writer(std::vector<FieldDef> fields, QDate date = QDate::currentDate());
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    const std::vector<FieldSpec>& Fields() const { return fields_; }
+    const std::vector<FieldDef>& Fields() const { return fields_; }
     int RecordCount() const { return records_; }
 
     // One record, one value per field in field order. Raises Error naming the value that
@@ -67,10 +67,10 @@ public:
     void Save(const QString& target) const;
 
 private:
-    void FormatNumber(const db::Value& v, const FieldSpec& f, char* dst) const;
-    void FormatText(const db::Value& v, const FieldSpec& f, char* dst);
+    void FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const;
+    void FormatText(const db::Value& v, const FieldDef& f, char* dst);
 
-    std::vector<FieldSpec> fields_;
+    std::vector<FieldDef> fields_;
     QDate date_;
     int recordLength_ = 1;
     int records_ = 0;

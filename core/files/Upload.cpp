@@ -91,7 +91,7 @@ void CheckStaffList(db::Connection& c, const QString& target) {
 
 }  // namespace
 
-dbf::FieldSpec FieldFor(const QString& column, const QString& declaredType) {
+dbf::FieldDef FieldFor(const QString& column, const QString& declaredType) {
     for (const Width& w : kWidths)
         if (column.compare(QLatin1String(w.column), Qt::CaseInsensitive) == 0)
             return {column, w.type, w.width, w.decimals,
@@ -104,7 +104,7 @@ void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QD
     try {
         db::Query q(c);
         q.Open(sql);
-        std::vector<dbf::FieldSpec> fields;
+        std::vector<dbf::FieldDef> fields;
         fields.reserve(size_t(q.FieldCount()));
         for (int i = 0; i < q.FieldCount(); ++i)
             fields.push_back(FieldFor(q.Fields(i).FieldName(), q.Fields(i).DeclaredType()));

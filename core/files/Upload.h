@@ -44,7 +44,7 @@ struct Written {
 };
 
 // The dBase field of an uploaded column: the one table of widths (see Upload.cpp).
-dbf::FieldSpec FieldFor(const QString& column, const QString& declaredType);
+dbf::FieldDef FieldFor(const QString& column, const QString& declaredType);
 
 // Writes the rows of a read-only query as a dBase file, fields in the query's column order.
 void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date = QDate::currentDate());

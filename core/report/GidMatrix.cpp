@@ -7,7 +7,7 @@
 
 namespace qm::report {
 
-QString GidMatrixSpec::CellCondition(int gid, int column) const {
+QString GidMatrixLayout::CellCondition(int gid, int column) const {
     if (lineColumnCondition)
         if (const char16_t* c = lineColumnCondition(gid, column)) return QString::fromUtf16(c);
     return QString::fromUtf16(columns.at(size_t(column - 1)).condition);
@@ -39,40 +39,40 @@ QString Both(const QString& a, const QString& b) {
     return QLatin1Char('(') + a + QStringLiteral(") and (") + b + QLatin1Char(')');
 }
 
-QString CellExpr(const GidMatrixSpec& spec, int gid, int column) {
-    const QString cond = spec.CellCondition(gid, column).trimmed();
-    return Both(WhereExpr(QString::fromUtf16(spec.Line(gid).where)), cond.isEmpty() ? QStringLiteral("1") : cond);
+QString CellExpr(const GidMatrixLayout& layout, int gid, int column) {
+    const QString cond = layout.CellCondition(gid, column).trimmed();
+    return Both(WhereExpr(QString::fromUtf16(layout.Line(gid).where)), cond.isEmpty() ? QStringLiteral("1") : cond);
 }
 
 }  // namespace
 
-CountGrid CountMatrix(db::Connection& c, const GidMatrixSpec& spec, int month) {
+CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month) {
     // One statement: each computed cell is a filtered count over the month's rows, so the
     // month is read once however many cells there are.
     QStringList heads;
     std::vector<std::pair<int, int>> cells;
-    for (const GidLine& line : spec.lines)
-        for (int col = 1; col <= spec.ColumnCount(); ++col) {
-            if (!spec.Computed(line.gid, col)) continue;
-            heads << QStringLiteral("count(*) filter (where ") + CellExpr(spec, line.gid, col) + QLatin1Char(')');
+    for (const GidLine& line : layout.lines)
+        for (int col = 1; col <= layout.ColumnCount(); ++col) {
+            if (!layout.Computed(line.gid, col)) continue;
+            heads << QStringLiteral("count(*) filter (where ") + CellExpr(layout, line.gid, col) + QLatin1Char(')');
             cells.emplace_back(line.gid, col);
         }
-    CountGrid grid(size_t(spec.LineCount()), std::vector<long long>(size_t(spec.ColumnCount()), -1));
+    CountGrid grid(size_t(layout.LineCount()), std::vector<long long>(size_t(layout.ColumnCount()), -1));
     if (cells.empty()) return grid;
     db::Query q(c);
     q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
-               QString::fromLatin1(spec.source) + QStringLiteral(" where sMon=?"),
+               QString::fromLatin1(layout.source) + QStringLiteral(" where sMon=?"),
            {month});
     for (size_t i = 0; i < cells.size(); ++i)
         grid[size_t(cells[i].first - 1)][size_t(cells[i].second - 1)] = q.Fields(int(i)).AsInteger();
     return grid;
 }
 
-PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixSpec& spec, int first, int last, bool withWages) {
+PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages) {
     // The period fragments test the post and the title grade only: the months' rows are
     // first summed per post and grade, then each line takes the groups it covers.
     QStringList heads;
-    for (const GidLine& line : spec.lines) {
+    for (const GidLine& line : layout.lines) {
         const QString e = FragmentExpr(QString::fromUtf16(line.period));
         heads << QStringLiteral("total(n) filter (where ") + e + QLatin1Char(')');
         if (withWages) heads << QStringLiteral("sum(t) filter (where ") + e + QLatin1Char(')');
@@ -85,7 +85,7 @@ PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixSpec& spec, int firs
            {first, last});
     PeriodTotals out;
     const int step = withWages ? 2 : 1;
-    for (int i = 0; i < spec.LineCount(); ++i) {
+    for (int i = 0; i < layout.LineCount(); ++i) {
         out.personMonths.push_back(q.Fields(i * step).AsInteger());
         if (withWages) {
             const db::Value& v = q.Fields(i * step + 1).AsValue();
@@ -97,19 +97,19 @@ PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixSpec& spec, int firs
     return out;
 }
 
-std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixSpec& spec) {
+std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout) {
     QStringList heads;
-    for (const GidLine& line : spec.lines)
+    for (const GidLine& line : layout.lines)
         heads << QStringLiteral("count(*) filter (where ") + FragmentExpr(QString::fromUtf16(line.period)) +
                      QLatin1Char(')');
     db::Query q(c);
     q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) + QStringLiteral(" from Vmon where sMon=0"));
     std::vector<long long> out;
-    for (int i = 0; i < spec.LineCount(); ++i) out.push_back(q.Fields(i).AsInteger());
+    for (int i = 0; i < layout.LineCount(); ++i) out.push_back(q.Fields(i).AsInteger());
     return out;
 }
 
-void UpdateResultRow(db::Connection& c, const GidMatrixSpec& spec, int gid, const CountGrid& counts,
+void UpdateResultRow(db::Connection& c, const GidMatrixLayout& layout, int gid, const CountGrid& counts,
                      const GidRowValues& values) {
     QStringList sets{QStringLiteral("Dep_id=?"), QStringLiteral("Tdate=?")};
     db::Params p{values.depNo, values.dateText};
@@ -117,10 +117,10 @@ void UpdateResultRow(db::Connection& c, const GidMatrixSpec& spec, int gid, cons
         sets << QStringLiteral("frmc=?");
         p.emplace_back(*values.depName);
     }
-    for (int col = 1; col <= spec.ColumnCount(); ++col) {
+    for (int col = 1; col <= layout.ColumnCount(); ++col) {
         const long long v = counts.at(size_t(gid - 1)).at(size_t(col - 1));
         if (v < 0) continue;
-        sets << QString::fromLatin1(spec.columns[size_t(col - 1)].field) + QStringLiteral("=?");
+        sets << QString::fromLatin1(layout.columns[size_t(col - 1)].field) + QStringLiteral("=?");
         p.emplace_back(v);
     }
     for (const auto& [field, v] : values.extra) {
@@ -128,7 +128,7 @@ void UpdateResultRow(db::Connection& c, const GidMatrixSpec& spec, int gid, cons
         p.emplace_back(v);
     }
     p.emplace_back(gid);
-    const QString table = QString::fromLatin1(spec.resultTable);
+    const QString table = QString::fromLatin1(layout.resultTable);
     const QString sql = QStringLiteral("update ") + table + QStringLiteral(" set ") + sets.join(QLatin1Char(',')) +
                         QStringLiteral(" where Gid=?");
     if (c.Exec(sql, p) > 0) return;

@@ -34,7 +34,7 @@ struct GidColumn {
     const char16_t* condition;
 };
 
-struct GidMatrixSpec {
+struct GidMatrixLayout {
     GidSummary id;
     const char* resultTable;  // "Total_Info" or "Total_baseInfo"
     const char* source;       // the counted view or table
@@ -54,7 +54,7 @@ struct GidMatrixSpec {
     const GidLine& Line(int gid) const { return lines.at(size_t(gid - 1)); }
 };
 
-const GidMatrixSpec& SpecOf(GidSummary s);
+const GidMatrixLayout& LayoutOf(GidSummary s);
 
 // The boolean expression of a line's where text ("where sPost = 21 and " -> "sPost = 21",
 // "where " -> "1") and of a period fragment (" and sPost = 21" -> "sPost = 21", "" -> "1").
@@ -65,7 +65,7 @@ QString FragmentExpr(const QString& fragment);
 using CountGrid = std::vector<std::vector<long long>>;
 
 // Counts every computed cell over the rows of `month` of the summary's source, in one statement.
-CountGrid CountMatrix(db::Connection& c, const GidMatrixSpec& spec, int month);
+CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month);
 
 // Per line, over the wage rows (VmonWage) of months first..last: the person-months meeting the
 // line's period fragment, and their wage sum (none when no row matched).
@@ -73,10 +73,10 @@ struct PeriodTotals {
     std::vector<long long> personMonths;
     std::vector<std::optional<double>> wages;
 };
-PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixSpec& spec, int first, int last, bool withWages);
+PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages);
 
 // Per line, the start-of-period list (Vmon, month 0) meeting the line's period fragment.
-std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixSpec& spec);
+std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout);
 
 // Writes a computed row of a result table: Dep_id, Tdate, the unit name when `depName` is given,
 // then the computed counts of the line (a skipped cell keeps its stored value), then `extra`.
@@ -87,7 +87,7 @@ struct GidRowValues {
     std::optional<QString> depName;
     std::vector<std::pair<QString, long long>> extra;
 };
-void UpdateResultRow(db::Connection& c, const GidMatrixSpec& spec, int gid, const CountGrid& counts,
+void UpdateResultRow(db::Connection& c, const GidMatrixLayout& layout, int gid, const CountGrid& counts,
                      const GidRowValues& values);
 
 }  // namespace qm::report

@@ -17,17 +17,17 @@ const TalentShape& TalentShapeOf(GidSummary s) {
 }
 
 CountGrid ComputeTalentTable(db::Connection& c, const TalentShape& shape) {
-    return CountMatrix(c, shape.Spec(), shape.month);
+    return CountMatrix(c, shape.Layout(), shape.month);
 }
 
 void StoreTalentTable(db::Connection& c, const TalentShape& shape, const CountGrid& counts, const SummaryUnit& unit,
                       const QString& dateText) {
-    const GidMatrixSpec& spec = shape.Spec();
+    const GidMatrixLayout& layout = shape.Layout();
     db::Transaction t(c);
-    for (int gid = 1; gid <= spec.LineCount(); ++gid) {
+    for (int gid = 1; gid <= layout.LineCount(); ++gid) {
         GidRowValues v{unit.depNo, dateText, std::nullopt, {}};
         if (shape.writesUnitName) v.depName = unit.depName;
-        UpdateResultRow(c, spec, gid, counts, v);
+        UpdateResultRow(c, layout, gid, counts, v);
     }
     t.Commit();
 }

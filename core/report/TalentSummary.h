@@ -18,7 +18,7 @@ struct TalentShape {
     int month;            // the counted list: 12 or 0
     bool writesUnitName;  // frmc (X505 only)
     int sheetColOffset;   // sheet column = report column + offset
-    const GidMatrixSpec& Spec() const { return SpecOf(id); }
+    const GidMatrixLayout& Layout() const { return LayoutOf(id); }
 };
 
 const TalentShape& TalentShapeOf(GidSummary s);  // X505 or I303_1

@@ -72,18 +72,18 @@ bool HasStaffErrors(db::Connection& c, bool startOfPeriodOnly) {
 }
 
 WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range) {
-    const GidMatrixSpec& spec = shape.Spec();
-    const int n = spec.LineCount();
+    const GidMatrixLayout& layout = shape.Layout();
+    const int n = layout.LineCount();
     WageSummaryFigures f;
-    f.counts = CountMatrix(c, spec, range.to);
+    f.counts = CountMatrix(c, layout, range.to);
 
     // The average headcount: person-months with a wage row over the range (the organ form
     // reaches back one month, the start-of-period list standing in for month 0).
     const int first = shape.averageFromMonthBefore ? range.from - 1 : range.from;
-    const PeriodTotals heads = PeriodMatrix(c, spec, first, range.to, false);
-    const PeriodTotals wages = PeriodMatrix(c, spec, range.from, range.to, true);
+    const PeriodTotals heads = PeriodMatrix(c, layout, first, range.to, false);
+    const PeriodTotals wages = PeriodMatrix(c, layout, range.from, range.to, true);
     std::vector<long long> start(size_t(n), 0);
-    if (shape.averageFromMonthBefore && range.from == 1) start = StartOfPeriodCounts(c, spec);
+    if (shape.averageFromMonthBefore && range.from == 1) start = StartOfPeriodCounts(c, layout);
     const double divisor = shape.averageFromMonthBefore ? range.MonthCount() + 1 : range.MonthCount();
 
     f.average.resize(size_t(n));
@@ -134,19 +134,19 @@ void SaveRangeCopy(db::Connection& c, const QString& name, int lines) {
 
 void StoreWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,
                       const WageSummaryFigures& f, const SummaryUnit& unit, const QString& dateText) {
-    const GidMatrixSpec& spec = shape.Spec();
+    const GidMatrixLayout& layout = shape.Layout();
     // The lines and the range's copy are written together or not at all.
     db::Transaction t(c);
-    for (int gid = 1; gid <= spec.LineCount(); ++gid) {
+    for (int gid = 1; gid <= layout.LineCount(); ++gid) {
         GidRowValues v{
             unit.depNo,
             dateText,
             std::nullopt,
             {{QStringLiteral("G21"), f.wage[size_t(gid - 1)]}, {QStringLiteral("G20"), f.average[size_t(gid - 1)]}}};
         if (shape.writesUnitName) v.depName = unit.depName;
-        UpdateResultRow(c, spec, gid, f.counts, v);
+        UpdateResultRow(c, layout, gid, f.counts, v);
     }
-    SaveRangeCopy(c, SummaryCopyName(range), spec.LineCount());
+    SaveRangeCopy(c, SummaryCopyName(range), layout.LineCount());
     t.Commit();
 }
 

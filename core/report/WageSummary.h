@@ -37,8 +37,8 @@ struct WageSummaryShape {
     bool averageFromMonthBefore;  // I705: months from−1..to (the start-of-period list for from = 1), ÷ (count + 1)
     std::vector<Remainder> remainders;  // in the order they are worked out
     std::vector<GroupAverage> groups;   // in the order they are worked out
-    const GidMatrixSpec& Spec() const { return SpecOf(id); }
-    int Lines() const { return SpecOf(id).LineCount(); }
+    const GidMatrixLayout& Layout() const { return LayoutOf(id); }
+    int Lines() const { return LayoutOf(id).LineCount(); }
 };
 
 const WageSummaryShape& ShapeOf(GidSummary s);  // I704 or I705

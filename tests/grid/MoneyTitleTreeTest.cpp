@@ -114,15 +114,15 @@ TEST(MoneyStyle, TheGridsTitleGrowsForMoneyColumnsUntilDrawCurrencyIsOff) {
 
 // ---------------------------------------------------------------- title tree
 
-std::vector<TTitleLeafSpec> Specs(std::initializer_list<std::pair<const char*, int>> l) {
-    std::vector<TTitleLeafSpec> v;
+std::vector<TTitleLeaf> Leaves(std::initializer_list<std::pair<const char*, int>> l) {
+    std::vector<TTitleLeaf> v;
     for (auto& [c, w] : l) v.push_back({QString::fromUtf8(c), w, false, QFont(), nullptr});
     return v;
 }
 
 TEST(TitleTree, CaptionsSplitAtBarsMakeBands) {
     THeadTreeNode root;
-    auto leaves = BuildTitleTree(root, Specs({{"A|B", 50}, {"A|C", 40}}), 30, true);
+    auto leaves = BuildTitleTree(root, Leaves({{"A|B", 50}, {"A|C", 40}}), 30, true);
     ASSERT_EQ(root.Children().size(), 1u);
     THeadTreeNode* a = root.Child;
     EXPECT_EQ(a->Text, QStringLiteral("A"));
@@ -132,18 +132,18 @@ TEST(TitleTree, CaptionsSplitAtBarsMakeBands) {
     EXPECT_EQ(leaves[0]->Text, QStringLiteral("B"));
     EXPECT_EQ(leaves[1]->Text, QStringLiteral("C"));
 
-    leaves = BuildTitleTree(root, Specs({{"A|B", 50}, {"X", 40}, {"A|C", 30}}), 30, true);
+    leaves = BuildTitleTree(root, Leaves({{"A|B", 50}, {"X", 40}, {"A|C", 30}}), 30, true);
     ASSERT_EQ(root.Children().size(), 3u);
     EXPECT_NE(leaves[0]->Host, leaves[2]->Host);
     EXPECT_EQ(leaves[0]->Host->Text, QStringLiteral("A"));
     EXPECT_EQ(leaves[2]->Host->Text, QStringLiteral("A"));
     EXPECT_TRUE(leaves[1]->Host->IsRoot());
 
-    leaves = BuildTitleTree(root, Specs({{"A|B", 50}}), 30, true);
+    leaves = BuildTitleTree(root, Leaves({{"A|B", 50}}), 30, true);
     EXPECT_EQ(leaves[0]->Host->Text, QStringLiteral("A"));
 
     // Nested bands, and a hidden column (−1 with column lines) keeping the band aligned.
-    leaves = BuildTitleTree(root, Specs({{"A|B|x", 50}, {"A|B|y", -1}, {"A|z", 40}}), 60, true);
+    leaves = BuildTitleTree(root, Leaves({{"A|B|x", 50}, {"A|B|y", -1}, {"A|z", 40}}), 60, true);
     THeadTreeNode* b = leaves[0]->Host;
     EXPECT_EQ(b->Text, QStringLiteral("B"));
     EXPECT_EQ(b->Width, 51 + 0 - 1);
@@ -151,7 +151,7 @@ TEST(TitleTree, CaptionsSplitAtBarsMakeBands) {
     EXPECT_EQ(b->Host->Width, 51 + 41 - 1);
     EXPECT_EQ(leaves[2]->Host, b->Host);
     // A run never reaches across a band's edge.
-    leaves = BuildTitleTree(root, Specs({{"A|B|C", 50}, {"B|D", 40}}), 60, true);
+    leaves = BuildTitleTree(root, Leaves({{"A|B|C", 50}, {"B|D", 40}}), 60, true);
     EXPECT_NE(leaves[0]->Host, leaves[1]->Host);
 }
 
@@ -183,7 +183,7 @@ TEST(TitleTree, BandHeightsAddTheMarginOnlyToTextThatHasHeight) {
     THeadTreeNode root;
     // Each text is 12 high per line; a width below 1 measures nothing.
     auto measure = [](const THeadTreeNode&, const QString& t, int) { return 12 * int(t.count(u'\n') + 1); };
-    auto leaves = BuildTitleTree(root, Specs({{"A|B", 50}, {"A|C\nD", 40}, {"E", 0}}), 30, true);
+    auto leaves = BuildTitleTree(root, Leaves({{"A|B", 50}, {"A|C\nD", 40}, {"E", 0}}), 30, true);
     const int h = CalcTitleBandHeights(root, 10, measure);
     // A: 12 + 10 over its tallest leaf (24 + 10) = 56; E measures nothing and gets the total.
     EXPECT_EQ(h, 56);

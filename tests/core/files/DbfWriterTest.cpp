@@ -9,7 +9,7 @@
 
 using qm::db::Params;
 using qm::dbf::Error;
-using qm::dbf::FieldSpec;
+using qm::dbf::FieldDef;
 using qm::dbf::Writer;
 
 namespace {
@@ -33,7 +33,7 @@ quint32 U32(const QByteArray& b, int at) {
            quint32(quint8(b[at + 3])) << 24;
 }
 
-std::vector<FieldSpec> StaffFields() {
+std::vector<FieldDef> StaffFields() {
     return {{QStringLiteral("sNumber"), 'C', 20, 0},
             {QStringLiteral("sTsex"), 'C', 10, 0},
             {QStringLiteral("sWorks"), 'N', 11, 2},

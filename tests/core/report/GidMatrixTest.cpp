@@ -69,12 +69,12 @@ protected:
 };
 
 // The per-cell statement of a count, as the summary forms build it.
-QString CellStatement(const GidMatrixSpec& spec, int gid, int col, int month) {
-    const QString cond = spec.CellCondition(gid, col);
+QString CellStatement(const GidMatrixLayout& layout, int gid, int col, int month) {
+    const QString cond = layout.CellCondition(gid, col);
     const QString tail =
         (cond.isEmpty() ? QStringLiteral(" sMon=") : QStringLiteral(" and sMon=")) + QString::number(month);
-    return QStringLiteral("select count(*) as num from ") + QString::fromLatin1(spec.source) + QLatin1Char(' ') +
-           QString::fromUtf16(spec.Line(gid).where) + cond + tail;
+    return QStringLiteral("select count(*) as num from ") + QString::fromLatin1(layout.source) + QLatin1Char(' ') +
+           QString::fromUtf16(layout.Line(gid).where) + cond + tail;
 }
 
 TEST_F(GidMatrixTest, ConditionTextsBecomeTheirExpressions) {
@@ -96,36 +96,36 @@ TEST_F(GidMatrixTest, OnePassCountsEqualThePerCellStatementsOfAllFourSummaries) 
     };
     for (const Case& k : {Case{GidSummary::I704, 3}, Case{GidSummary::I705, 4}, Case{GidSummary::X505, 2},
                           Case{GidSummary::I303_1, 0}}) {
-        const GidMatrixSpec& spec = SpecOf(k.id);
-        const CountGrid grid = CountMatrix(db(), spec, k.month);
-        ASSERT_EQ(int(grid.size()), spec.LineCount());
+        const GidMatrixLayout& layout = LayoutOf(k.id);
+        const CountGrid grid = CountMatrix(db(), layout, k.month);
+        ASSERT_EQ(int(grid.size()), layout.LineCount());
         int nonZero = 0;
-        for (int gid = 1; gid <= spec.LineCount(); ++gid)
-            for (int col = 1; col <= spec.ColumnCount(); ++col) {
+        for (int gid = 1; gid <= layout.LineCount(); ++gid)
+            for (int col = 1; col <= layout.ColumnCount(); ++col) {
                 const long long got = grid[size_t(gid - 1)][size_t(col - 1)];
-                if (!spec.Computed(gid, col)) {
+                if (!layout.Computed(gid, col)) {
                     EXPECT_EQ(got, -1) << int(k.id) << " line " << gid << " column " << col;
                     continue;
                 }
-                const long long want = One(CellStatement(spec, gid, col, k.month));
+                const long long want = One(CellStatement(layout, gid, col, k.month));
                 EXPECT_EQ(got, want) << int(k.id) << " line " << gid << " column " << col;
                 nonZero += want != 0;
             }
         // The synthetic unit reaches most cells, so the comparison is not one of zeros.
-        EXPECT_GT(nonZero, spec.LineCount() * spec.ColumnCount() / 2) << int(k.id);
+        EXPECT_GT(nonZero, layout.LineCount() * layout.ColumnCount() / 2) << int(k.id);
     }
 }
 
 TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) {
     Fill();
     for (GidSummary id : {GidSummary::I704, GidSummary::I705}) {
-        const GidMatrixSpec& spec = SpecOf(id);
+        const GidMatrixLayout& layout = LayoutOf(id);
         for (auto [from, to] : {std::pair{1, 4}, std::pair{2, 3}, std::pair{0, 2}, std::pair{4, 4}}) {
-            const PeriodTotals t = PeriodMatrix(db(), spec, from, to, true);
+            const PeriodTotals t = PeriodMatrix(db(), layout, from, to, true);
             const QString range =
                 QStringLiteral(" from VmonWage where CInt(sMon)<=%1 and Cint(sMon)>=%2").arg(to).arg(from);
-            for (int gid = 1; gid <= spec.LineCount(); ++gid) {
-                const QString suffix = QString::fromUtf16(spec.Line(gid).period);
+            for (int gid = 1; gid <= layout.LineCount(); ++gid) {
+                const QString suffix = QString::fromUtf16(layout.Line(gid).period);
                 EXPECT_EQ(t.personMonths[size_t(gid - 1)],
                           One(QStringLiteral("select count(*) as Tnum") + range + suffix))
                     << int(id) << " line " << gid;
@@ -136,24 +136,24 @@ TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) 
                 }
             }
         }
-        const std::vector<long long> start = StartOfPeriodCounts(db(), spec);
-        for (int gid = 1; gid <= spec.LineCount(); ++gid)
+        const std::vector<long long> start = StartOfPeriodCounts(db(), layout);
+        for (int gid = 1; gid <= layout.LineCount(); ++gid)
             EXPECT_EQ(start[size_t(gid - 1)], One(QStringLiteral("select count(*) as num from Vmon where sMon=0\n") +
-                                                  QString::fromUtf16(spec.Line(gid).period)))
+                                                  QString::fromUtf16(layout.Line(gid).period)))
                 << int(id) << " line " << gid;
     }
 }
 
 TEST_F(GidMatrixTest, AMissingResultRowIsAddedNotSilentlyLost) {
     db().Exec(QStringLiteral("delete from Total_baseInfo where Gid=5"));
-    const GidMatrixSpec& spec = SpecOf(GidSummary::X505);
+    const GidMatrixLayout& layout = LayoutOf(GidSummary::X505);
     CountGrid grid(17, std::vector<long long>(16, 0));
     grid[4][0] = 7;
     for (auto& row : grid) row[14] = -1;
     db().Exec(QStringLiteral("update Total_baseInfo set G115=3"));
-    UpdateResultRow(db(), spec, 5, grid,
+    UpdateResultRow(db(), layout, 5, grid,
                     {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
-    UpdateResultRow(db(), spec, 6, grid,
+    UpdateResultRow(db(), layout, 6, grid,
                     {QStringLiteral("D1"), QStringLiteral("2012-12-31"), QStringLiteral("单位"), {}});
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Total_baseInfo where Gid=5")), QStringLiteral("1"));
     EXPECT_EQ(base.Scalar(QStringLiteral("select G11 || '|' || frmc || '|' || Dep_id from Total_baseInfo where Gid=5")),

@@ -239,15 +239,15 @@ bool I303Skipped(int gid, int column) { return I704Skipped(gid, column); }
 
 }  // namespace
 
-const GidMatrixSpec& SpecOf(GidSummary s) {
-    static const GidMatrixSpec i704{GidSummary::I704, "Total_Info", "VmonWage", kI704Lines,
-                                    kI704Columns,     nullptr,      I704Skipped};
-    static const GidMatrixSpec i705{GidSummary::I705, "Total_Info",  "VmonWage", kI705Lines,
-                                    kI705Columns,     I705Condition, I705Skipped};
-    static const GidMatrixSpec x505{GidSummary::X505, "Total_baseInfo", "Staff_moninfo", kX505Lines,
-                                    kX505Columns,     nullptr,          X505Skipped};
-    static const GidMatrixSpec i303{GidSummary::I303_1, "Total_Info",  "Staff_moninfo", kI303Lines,
-                                    kI303Columns,       I303Condition, I303Skipped};
+const GidMatrixLayout& LayoutOf(GidSummary s) {
+    static const GidMatrixLayout i704{GidSummary::I704, "Total_Info", "VmonWage", kI704Lines,
+                                      kI704Columns,     nullptr,      I704Skipped};
+    static const GidMatrixLayout i705{GidSummary::I705, "Total_Info",  "VmonWage", kI705Lines,
+                                      kI705Columns,     I705Condition, I705Skipped};
+    static const GidMatrixLayout x505{GidSummary::X505, "Total_baseInfo", "Staff_moninfo", kX505Lines,
+                                      kX505Columns,     nullptr,          X505Skipped};
+    static const GidMatrixLayout i303{GidSummary::I303_1, "Total_Info",  "Staff_moninfo", kI303Lines,
+                                      kI303Columns,       I303Condition, I303Skipped};
     switch (s) {
     case GidSummary::I704: return i704;
     case GidSummary::I705: return i705;
