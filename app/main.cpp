@@ -1,14 +1,14 @@
 #include "core/base/AppPaths.h"
 #include "core/db/DataModule.h"
 #include "core/db/Errors.h"
-#include "entry/EntryForms.h"
+#include "entry/EntryRegistration.h"
 #include "platform/QtUiService.h"
 #include "reports/LabourRegistration.h"
-#include "reports/RangeSummaryForms.h"
-#include "reports/ReportForms.h"
+#include "reports/RangeSummaryRegistration.h"
+#include "reports/ReportRegistration.h"
 #include "shell/Application.h"
-#include "shell/MainWindow.h"
-#include "shell/ShellForms.h"
+#include "shell/MainForm.h"
+#include "shell/ShellRegistration.h"
 
 int main(int argc, char** argv) {
     qm::Application app(argc, argv);

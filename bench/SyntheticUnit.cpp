@@ -1,5 +1,7 @@
 #include "bench/SyntheticUnit.h"
 
+#include "core/base/UnitClass.h"
+
 #include <array>
 #include <random>
 
@@ -115,10 +117,11 @@ db::Params StaffRowParams(const Person& p, int mon) {
 }
 
 void WriteUnit(db::Connection& c, const QString& depNo) {
+    const UnitClass cls(false, UnitClass::Kind::Other);
     c.Exec(QStringLiteral("delete from Dep_Info"));
     c.Exec(QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
                           "values (?, ?, ?, ?, '1', '99')"),
-           {QStringLiteral("江南示范机械制造有限公司"), depNo, QStringLiteral("企业事业单位"), QStringLiteral("否")});
+           {QStringLiteral("江南示范机械制造有限公司"), depNo, cls.DepTypeText(), cls.DepInfoText()});
 }
 
 void WriteStaffMonth(db::Connection& c, const std::vector<Person>& persons, int mon) {

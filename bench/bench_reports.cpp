@@ -44,8 +44,9 @@ void Run(Context& bctx) {
     db::Connection c;
     c.Open(path);
     synth::WriteUnit(c);
-    // A construction unit of class 是1, so the supplementary figures are counted too.
-    c.Exec(QStringLiteral("update Dep_Info set DepInfo='是1'"));
+    // A construction unit with general contracting, so the supplementary figures are counted too.
+    const UnitClass cls(false, UnitClass::Kind::GeneralContract);
+    c.Exec(QStringLiteral("update Dep_Info set DepInfo=?"), {cls.DepInfoText()});
     for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
     {
         db::Transaction t(c);
@@ -64,7 +65,7 @@ void Run(Context& bctx) {
     MainState unit;
     unit.DepNo = QStringLiteral("12345678X");
     unit.DepName = QStringLiteral("合成单位");
-    unit.DepClass = UnitClass(false, UnitClass::Kind::GeneralContract);
+    unit.DepClass = cls;
     MemoryProgress pb;
     const double raw = RawCountMs(path);
     const QString baseline = QStringLiteral("one raw count(*) over Staff_moninfo");

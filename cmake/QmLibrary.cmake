@@ -1,8 +1,12 @@
-# One static library per folder; every .cpp/.h in the folder belongs to it, so adding a
-# file needs no edit here.
+# One static library per folder; every .cpp/.h in the folder (and, with RECURSE, in its
+# subfolders) belongs to it, so adding a file needs no edit here.
 function(qm_folder_library name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "RECURSE" "" "LIBS" ${ARGN})
+  set(_glob GLOB)
+  if(ARG_RECURSE)
+    set(_glob GLOB_RECURSE)
+  endif()
+  file(${_glob} _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER _src EXCLUDE REGEX "/[^/]*\\.in$")
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
@@ -21,8 +25,12 @@ endfunction()
 
 # One GoogleTest executable per folder, each case registered with CTest and run headless.
 function(qm_folder_tests name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "RECURSE" "" "LIBS" ${ARGN})
+  set(_glob GLOB)
+  if(ARG_RECURSE)
+    set(_glob GLOB_RECURSE)
+  endif()
+  file(${_glob} _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT _src)
     return()
   endif()

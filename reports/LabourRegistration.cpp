@@ -2,8 +2,8 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/FormFactory.h"
-#include "reports/LabourForms.h"
-#include "reports/PaymentForms.h"
+#include "reports/LabourReportForm.h"
+#include "reports/PaymentListForm.h"
 
 namespace qm {
 

@@ -238,22 +238,21 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
     for (size_t k = 0; k < kIndicators.size(); ++k) {
         const Indicator& ind = kIndicators[k];
         QString where = QString::fromUtf8(ind.where);
+        db::Params params;
         if (organ) {
             switch (ind.organ) {
             case Organ::Same: break;
             case Organ::Text: where = QString::fromUtf8(ind.organWhere); break;
             case Organ::Leaders:
                 if (leaders.kind() == LeaderRule::Kind::OrganNone) continue;  // no leader post held: nobody
-                where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.LeaderPosts() +
-                        QLatin1Char(')');
+                where = QString::fromUtf8(ind.organWhere) + PostsIn(leaders.LeaderPosts(), params);
                 break;
             case Organ::Clerks:
-                where = QString::fromUtf8(ind.organWhere) + QStringLiteral(" and sPost in(") + leaders.ClerkPosts() +
-                        QLatin1Char(')');
+                where = QString::fromUtf8(ind.organWhere) + PostsIn(leaders.ClerkPosts(), params);
                 break;
             }
         }
-        query[k] = batch.Add(QString::fromLatin1(SelectText(ind.select)), where);
+        query[k] = batch.Add(QString::fromLatin1(SelectText(ind.select)), where, params);
     }
     const QString countHead = QString::fromLatin1(SelectText(Select::Count));
     const int q48 = workers ? batch.Add(countHead, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1")) : -1;

@@ -22,19 +22,17 @@ LeaderRule::LeaderRule(UnitClass cls, int leaderPost) : post_(leaderPost) {
         kind_ = Kind::OrganNone;
 }
 
-QString LeaderRule::LeaderPosts() const {
+std::vector<int> LeaderRule::LeaderPosts() const {
     switch (kind_) {
-    case Kind::OrganPair: return QString::number(post_) + QLatin1Char(',') + QString::number(post_ + 1);
-    case Kind::OrganFifteen: return QStringLiteral("15");
+    case Kind::OrganPair: return {post_, post_ + 1};
+    case Kind::OrganFifteen: return {15};
     default: return {};
     }
 }
 
-QString LeaderRule::ClerkPosts() const {
-    if (kind_ == Kind::OrganPair)
-        return QString::number(post_ + 2) + QLatin1Char(',') + QString::number(post_ + 3) + QLatin1Char(',') +
-               QString::number(post_ + 4) + QStringLiteral(",18");
-    return QStringLiteral("18");
+std::vector<int> LeaderRule::ClerkPosts() const {
+    if (kind_ == Kind::OrganPair) return {post_ + 2, post_ + 3, post_ + 4, 18};
+    return {18};
 }
 
 }  // namespace qm::report

@@ -13,6 +13,8 @@ namespace qm::db {
 class Connection;
 }
 
+#include <vector>
+
 namespace qm::report {
 
 // "select sPost from Staff_moninfo where sPost <20 group by sPost order by spost": the first
@@ -28,10 +30,10 @@ public:
     Kind kind() const { return kind_; }
     bool IsOrgan() const { return kind_ != Kind::General; }
     int Post() const { return post_; }
-    // The organ's leader posts for an "in(...)" list: "12,13" or "15"; empty when none.
-    QString LeaderPosts() const;
-    // The organ's clerk posts: "14,15,16,18" for L = 12, else "18".
-    QString ClerkPosts() const;
+    // The organ's leader posts: {12, 13} or {15}; empty when none.
+    std::vector<int> LeaderPosts() const;
+    // The organ's clerk posts: {14, 15, 16, 18} for L = 12, else {18}.
+    std::vector<int> ClerkPosts() const;
 
 private:
     Kind kind_;

@@ -71,44 +71,45 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     leaderPost_ = LookLeader(c, leaderPost_);
     supplements_.clear();
     const int e = EndMonth();
-    const QString es = QString::number(e);
     const LeaderRule leaders(unit.DepClass, leaderPost_);
 
     auto average = [&](long long n) { return Fmt0(double(n) / double(e + 1)); };
     auto thousands = [&](long long n) { return Fmt0(double(n) / 1000.0); };
-    const QString endMonth = QStringLiteral(" where  sMon=") + es;
-    const QString upToEnd = QStringLiteral(" where  (sMon>=0 and sMon<=") + es + QLatin1Char(')');
-    const QString wageMonths = QStringLiteral(" where  (sMon>=1 and sMon<=") + es + QLatin1Char(')');
+    // Every selection begins with the end month as its one bound mark.
+    const db::Params atEnd{db::Value(e)};
+    const QString endMonth = QStringLiteral(" where  sMon=?");
+    const QString upToEnd = QStringLiteral(" where  (sMon>=0 and sMon<=?)");
+    const QString wageMonths = QStringLiteral(" where  (sMon>=1 and sMon<=?)");
     const bool contracting = unit.DepClass.kind() == UnitClass::Kind::GeneralContract;
 
     // The cell queries, read together; -1 marks a cell without a query.
     AggregateBatch batch;
-    auto addCount = [&](const QString& where) { return batch.Add(kCountHead, where); };
+    auto addCount = [&](const QString& where, const db::Params& params = {}) {
+        return batch.Add(kCountHead, where, params.empty() ? atEnd : params);
+    };
     const int qEnd = addCount(endMonth);
     int qLeaders = -1;
     switch (leaders.kind()) {
-    case LeaderRule::Kind::General:
-        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral(" and sPost like '2%' "));
-        break;
+    case LeaderRule::Kind::General: qLeaders = addCount(QStringLiteral(" where sMon=? and sPost like '2%' ")); break;
     case LeaderRule::Kind::OrganPair:
-    case LeaderRule::Kind::OrganFifteen:
-        qLeaders = addCount(QStringLiteral(" where sMon=") + es + QStringLiteral("  and sPost in(") +
-                            leaders.LeaderPosts() + QLatin1Char(')'));
-        break;
+    case LeaderRule::Kind::OrganFifteen: {
+        db::Params params = atEnd;
+        qLeaders = addCount(QStringLiteral(" where sMon=?") + PostsIn(leaders.LeaderPosts(), params), params);
+    } break;
     case LeaderRule::Kind::OrganNone: break;  // no leader post is held: nobody is counted
     }
     int qType[3], qAverage[3], qWage[3];
     for (int k = 0; k < 3; ++k) {
-        const QString ssf = QStringLiteral(" and ssf=") + QString::number(k + 1);
+        static const char* const kSsf[] = {" and ssf=1", " and ssf=2", " and ssf=3"};
+        const QString ssf = QString::fromLatin1(kSsf[k]);
         qType[k] = addCount(endMonth + ssf);
         qAverage[k] = addCount(upToEnd + ssf + QLatin1Char(' '));
-        qWage[k] = batch.Add(kWageHead, wageMonths + ssf + QLatin1Char(' '));
+        qWage[k] = batch.Add(kWageHead, wageMonths + ssf + QLatin1Char(' '), atEnd);
     }
     const int qAverageAll = addCount(upToEnd + QLatin1Char(' '));
-    const int qWageAll = batch.Add(kWageHead, wageMonths + QLatin1Char(' '));
-    const int q48 = FillsWorkers(unit.DepClass)
-                        ? addCount(QStringLiteral("  where (sMon>=0 and sMon<=") + es + QStringLiteral(") and syg=1"))
-                        : -1;
+    const int qWageAll = batch.Add(kWageHead, wageMonths + QLatin1Char(' '), atEnd);
+    const int q48 =
+        FillsWorkers(unit.DepClass) ? addCount(QStringLiteral("  where (sMon>=0 and sMon<=?) and syg=1")) : -1;
     const int q41 = contracting ? addCount(endMonth + QStringLiteral(" and sgc=1")) : -1;
     const int q42 = contracting ? addCount(endMonth + QStringLiteral(" and sjzs=1")) : -1;
     const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract

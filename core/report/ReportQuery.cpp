@@ -36,7 +36,16 @@ double SumDouble(db::Connection& c, const QString& sql, const db::Params& params
     return FirstValue(c, sql, params).AsFloat();
 }
 
-int AggregateBatch::Add(const QString& selectHead, const QString& where) {
+QString PostsIn(const std::vector<int>& posts, db::Params& params) {
+    QStringList marks;
+    for (int p : posts) {
+        marks << QStringLiteral("?");
+        params.push_back(db::Value(p));
+    }
+    return QStringLiteral(" and sPost in(") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+int AggregateBatch::Add(const QString& selectHead, const QString& where, const db::Params& params) {
     static const QRegularExpression head(
         QStringLiteral("^\\s*select\\s+(?:count\\(\\*\\)|sum\\((\\w+)\\))\\s+as\\s+num\\s+from\\s+(\\w+)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
@@ -52,6 +61,7 @@ int AggregateBatch::Add(const QString& selectHead, const QString& where) {
     q.column = m.captured(1);
     q.table = m.captured(2);
     q.condition = where.mid(w.capturedEnd());
+    q.params = params;
     queries_.push_back(q);
     return int(queries_.size()) - 1;
 }
@@ -68,8 +78,10 @@ void AggregateBatch::Run(db::Connection& c) {
     for (size_t i = 0; i < queries_.size(); ++i) byTable[queries_[i].table.toLower()].push_back(i);
     for (const auto& [table, indexes] : byTable) {
         QStringList columns;
+        db::Params params;  // the columns' marks, in the order the columns are written
         for (size_t i : indexes) {
             const Query& q = queries_[i];
+            params.insert(params.end(), q.params.begin(), q.params.end());
             columns << (q.column.isEmpty()
                             ? QStringLiteral("count(case when (") + q.condition + QStringLiteral(") then 1 end)")
                             : QStringLiteral("sum(case when (") + q.condition + QStringLiteral(") then ") + q.column +
@@ -77,7 +89,8 @@ void AggregateBatch::Run(db::Connection& c) {
         }
         db::Query rows(c);
         rows.Open(QStringLiteral("select ") + columns.join(QStringLiteral(",\n")) + QStringLiteral("\nfrom ") +
-                  queries_[indexes.front()].table);
+                      queries_[indexes.front()].table,
+                  params);
         if (rows.Eof()) continue;
         for (size_t k = 0; k < indexes.size(); ++k) values_[indexes[k]] = rows.Fields(int(k)).AsValue();
     }
@@ -85,7 +98,7 @@ void AggregateBatch::Run(db::Connection& c) {
 
 void AggregateBatch::RunOneByOne(db::Connection& c) {
     values_.assign(queries_.size(), db::Value());
-    for (size_t i = 0; i < queries_.size(); ++i) values_[i] = FirstValue(c, Statement(int(i)));
+    for (size_t i = 0; i < queries_.size(); ++i) values_[i] = FirstValue(c, Statement(int(i)), queries_[i].params);
 }
 
 long long AggregateBatch::SumRounded(int i) const { return RoundedSum(Value(i)); }

@@ -21,6 +21,9 @@ double SumDouble(db::Connection& c, const QString& sql, const db::Params& params
 // The first column of the first row, or NULL when there is no row.
 db::Value FirstValue(db::Connection& c, const QString& sql, const db::Params& params = {});
 
+// " and sPost in(?,?)" with the posts appended to params: codes reach SQL bound, never spliced.
+QString PostsIn(const std::vector<int>& posts, db::Params& params);
+
 // The cell queries of a form gathered and run together. Each is given as the form states
 // it, a select head ("select count(*) as num from Staff_moninfo ", " select Sum(sTotal) as
 // num from VmonWage ") and its selection (" where sMon=12 and ssf=1 "). Run() reads all
@@ -31,7 +34,8 @@ class AggregateBatch {
 public:
     // Answers the query's index. A head other than count(*) or sum(column) of one table
     // raises std::invalid_argument.
-    int Add(const QString& selectHead, const QString& where);
+    // The selection's "?" marks take params, in order.
+    int Add(const QString& selectHead, const QString& where, const db::Params& params = {});
     int Size() const { return int(queries_.size()); }
 
     void Run(db::Connection& c);
@@ -50,6 +54,7 @@ private:
         QString head, where;
         QString table, column;  // column empty for count(*)
         QString condition;      // the selection without its "where"
+        db::Params params;      // bound to the condition's "?" marks
     };
     std::vector<Query> queries_;
     std::vector<db::Value> values_;

@@ -4,9 +4,9 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
 #include "core/unit/Placeholders.h"
-#include "entry/EntryForms.h"
-#include "shell/MainWindow.h"
-#include "shell/ShellForms.h"
+#include "entry/EntryRegistration.h"
+#include "shell/MainForm.h"
+#include "shell/ShellRegistration.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>

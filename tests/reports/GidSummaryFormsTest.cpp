@@ -2,8 +2,8 @@
 // show, what they refuse, and what their upload files hold (read back with shapelib).
 
 #include "core/files/Gbk.h"
-#include "reports/TalentForms.h"
-#include "reports/WageSummaryForms.h"
+#include "reports/TalentForm.h"
+#include "reports/WageSummaryForm.h"
 #include "sheet/SheetView.h"
 #include "tests/shell/MainFixture.h"
 

@@ -8,7 +8,7 @@
 #include "core/unit/Placeholders.h"
 #include "reports/JGLaborForm.h"
 #include "reports/NGLaborForm.h"
-#include "reports/ReportForms.h"
+#include "reports/ReportRegistration.h"
 #include "tests/core/report/ReportTestSupport.h"
 #include "tests/support/RecordingMain.h"
 

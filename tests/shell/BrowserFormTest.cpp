@@ -5,7 +5,7 @@
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "shell/ChangeDepForm.h"
-#include "shell/ShellForms.h"
+#include "shell/ShellRegistration.h"
 #include "tests/support/TempBase.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
 #include "shell/Application.h"
-#include "shell/MainWindow.h"
+#include "shell/MainForm.h"
 #include "tests/shell/MainFixture.h"
 #include "tests/support/TempBase.h"
 

@@ -1,5 +1,5 @@
 #include "core/staff/AllputSheet.h"
-#include "tests/entry/AllputTestSupport.h"
+#include "tests/entry/staff/AllputTestSupport.h"
 
 namespace qm::test {
 namespace {

@@ -4,7 +4,7 @@
 #include "core/wage/WageErrorList.h"
 #include "core/wage/WageSheet.h"
 #include "tests/core/files/XlsxZipTest.h"
-#include "tests/entry/WageTestBase.h"
+#include "tests/entry/wage/WageTestBase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The wage sheet's load, import and save on a real database, driven through its sheet model.
 #include "core/wage/WageSheet.h"
-#include "tests/entry/WageTestBase.h"
+#include "tests/entry/wage/WageTestBase.h"
 
 namespace qm::test {
 namespace {

@@ -1,0 +1,192 @@
+#include "entry/staff/MonputCellEditors.h"
+
+#include "core/base/RtlText.h"
+#include "core/sheet/SheetBook.h"
+#include "core/staff/CodeLists.h"
+#include "sheet/SheetView.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+
+namespace qm {
+
+const char* const kStaffObjectNames[kStaffObjectCount] = {"sexCom", "YorN", "XL", "GW", "ZC", "JN", "Role", "Sg"};
+
+namespace {
+enum { kSex, kYorN, kXL, kGW, kZC, kJN, kRole, kSg };
+}
+
+MonputCellEditors::MonputCellEditors(TSheetBook& book, SheetView& view, StaffEditorOptions options, QObject* parent)
+    : QObject(parent), book_(book), view_(view), opt_(options) {
+    SheetObjectIds.fill(-1);
+    Name = new QLineEdit(&view);
+    Name->setObjectName(QStringLiteral("Name"));
+    Name->hide();
+    Name->installEventFilter(this);
+    DT1 = new QComboBox(&view);
+    DT1->setObjectName(QStringLiteral("DT1"));
+    DT1->hide();
+    DT2 = new QComboBox(&view);
+    DT2->setObjectName(QStringLiteral("DT2"));
+    DT2->setMaxVisibleItems(12);
+    for (int m = 1; m <= 12; ++m)
+        DT2->addItem(opt_.padMonths ? QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')) : QString::number(m));
+    DT2->hide();
+    connect(DT2, &QComboBox::activated, this, [this] { DT2Change(); });
+}
+
+void MonputCellEditors::LookupObjects() {
+    for (int i = 0; i < kStaffObjectCount; ++i) {
+        SheetObjectIds[size_t(i)] = book_.ObjectIdByName(QLatin1String(kStaffObjectNames[i]));
+        if (SheetObjectIds[size_t(i)] >= 0) book_.ObjectVisible(SheetObjectIds[size_t(i)], false);
+    }
+}
+
+void MonputCellEditors::HideObjects() {
+    for (int id : SheetObjectIds)
+        if (id >= 0) book_.ObjectVisible(id, false);
+}
+
+void MonputCellEditors::HideAll() {
+    HideObjects();
+    Name->hide();
+    DT1->hide();
+    DT2->hide();
+}
+
+void MonputCellEditors::FillLists(const CodeLists& codes) {
+    const std::pair<int, const CodeList*> lists[] = {{kXL, &codes.CodeEduList},    {kGW, &codes.CodePostList},
+                                                     {kZC, &codes.CodeGradeList0}, {kJN, &codes.CodeGradeList1},
+                                                     {kSg, &codes.CodeCertyList},  {kRole, &codes.CodeRoleList}};
+    for (const auto& [index, list] : lists) {
+        int& id = SheetObjectIds[size_t(index)];
+        id = book_.ObjectIdByName(QLatin1String(kStaffObjectNames[index]));
+        if (id >= 0) book_.SetObjectText(id, CodeItemsText(*list));
+    }
+    DT1->clear();
+    for (int y = opt_.firstYear; y <= opt_.lastYear; ++y) DT1->addItem(QString::number(y));
+    DT1->setCurrentIndex(opt_.selectedYear - opt_.firstYear);
+}
+
+void MonputCellEditors::Place(QWidget* w, int row, int col, int width) {
+    const QRect r = view_.CellRect(row, col);
+    w->setGeometry(r.left(), r.top(), qMax(width, r.width()), qMax(r.height(), w->sizeHint().height()));
+    w->show();
+    w->raise();
+}
+
+void MonputCellEditors::ShowList(int index, int row, int col, int x2, int y2) {
+    Name->hide();
+    for (int i = 0; i < kStaffObjectCount; ++i)
+        if (i != index && SheetObjectIds[size_t(i)] >= 0) book_.ObjectVisible(SheetObjectIds[size_t(i)], false);
+    const int id = SheetObjectIds[size_t(index)];
+    if (id < 0) return;
+    book_.SetObjectPos(id, col - 1, row - 1, x2, y2);
+    book_.ObjectVisible(id, true);
+    book_.ObjectSelection(id, -1);
+    book_.SetObjectLink(id, 2, row, col);
+}
+
+void MonputCellEditors::DblClick(int row, int col, bool guishang) {
+    EditCellRow = row;
+    EditCellCol = col;
+    if (row <= 2 || col < 1) return;
+    auto hideDates = [this] {
+        DT1->hide();
+        DT2->hide();
+    };
+    if (col == 2 || col == 7 || col == 8 || col > 18) {
+        if (opt_.errorListHiding) HideObjects();
+        return;
+    }
+    if (opt_.errorListHiding && col >= 3 && col <= 5) hideDates();
+    switch (col) {
+    case 1:
+        HideObjects();
+        hideDates();
+        Name->setText(book_.GetCellText(row, col));
+        Place(Name, row, col, 62);
+        Name->setFocus();
+        return;
+    case 6: {
+        HideObjects();
+        Name->hide();
+        DT2->setCurrentIndex(0);
+        const QRect r = view_.CellRect(row, col);
+        const int h = qMax(r.height(), DT1->sizeHint().height());
+        DT1->setGeometry(r.left(), r.top(), 68, h);
+        DT2->setGeometry(r.left() + 68, r.top(), 50, h);
+        DT1->show();
+        DT2->show();
+        DT1->raise();
+        DT2->raise();
+        return;
+    }
+    case 3: ShowList(kSex, row, col, col, row + 3); return;
+    case 4: ShowList(kYorN, row, col, col, row + 3); return;
+    case 5: ShowList(kYorN, row, col, col, row + opt_.col5Span); return;
+    default: break;
+    }
+    hideDates();
+    switch (col) {
+    case 9: ShowList(kXL, row, col, col, row + 9); break;
+    case 10: ShowList(kGW, row, col, col, row + 16); break;
+    case 11: ShowList(kZC, row, col, col, row + 9); break;
+    case 12: ShowList(kJN, row, col, col, row + 9); break;
+    case 13: ShowList(kRole, row, col, col, row + 9); break;
+    case 14: ShowList(kYorN, row, col, guishang ? col + 3 : col, row + 9); break;
+    case 17: ShowList(kSg, row, col, col, row + 9); break;
+    default: ShowList(kYorN, row, col, col, row + 9); break;  // 15, 16, 18
+    }
+}
+
+void MonputCellEditors::NameExit() {
+    if (Name->isHidden()) return;
+    if (EditCellRow > 0 && EditCellCol > 0) book_.SetCellText(EditCellRow, EditCellCol, Name->text());
+    Name->hide();
+    Name->clear();
+}
+
+void MonputCellEditors::DT2Change() {
+    if (EditCellRow > 0 && EditCellCol > 0)
+        book_.SetCellText(EditCellRow, EditCellCol, DT1->currentText() + QLatin1Char('-') + DT2->currentText());
+    DT1->hide();
+    DT2->hide();
+}
+
+bool MonputCellEditors::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Name) {
+        if (e->type() == QEvent::FocusOut)
+            NameExit();
+        else if (e->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                NameExit();
+                view_.setFocus();
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
+    int need = 6 + view.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 1; c <= book.MaxCol(); ++c)
+        if (book.IsColShown(c)) need += book.ColWidth(c);
+    return qMax(least, need);
+}
+
+void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls) {
+    if (!cls.IsAboveSize()) return;
+    for (int r = 3; r <= book.MaxRow(); ++r) {
+        const QString v = book.GetCellText(r, 15);
+        if (RtlTrim(v).isEmpty()) break;
+        book.SetCellText(r, 18, v == QStringLiteral("0") ? QStringLiteral("否") : v);
+    }
+}
+
+}  // namespace qm

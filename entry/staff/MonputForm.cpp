@@ -1,0 +1,527 @@
+#include "entry/staff/MonputForm.h"
+
+#include "core/base/FormInterfaces.h"
+#include "core/base/Progress.h"
+#include "core/base/UiService.h"
+#include "core/db/Db.h"
+#include "core/db/Errors.h"
+#include "core/sheet/SheetTemplate.h"
+#include "core/staff/CodeLists.h"
+#include "core/staff/MonputStore.h"
+#include "core/staff/StaffRowRules.h"
+#include "core/staff/WrongStore.h"
+#include "entry/staff/DelPersnoForm.h"
+#include "entry/staff/MonputCellEditors.h"
+#include "entry/staff/WrongForm.h"
+#include "sheet/SheetView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <sqlite3.h>
+
+namespace qm {
+
+namespace {
+
+QPointer<TFrm_monput>& TheInstance() {
+    static QPointer<TFrm_monput> p;
+    return p;
+}
+
+// Sheet and window widths by unit class, as the layout gives them.
+struct Widths {
+    int label1Left, sheet, window;
+};
+Widths WidthsFor(UnitClass cls) {
+    if (cls.kind() == UnitClass::Kind::Other) return {300, 850, 870};
+    if (cls.IsAboveSize()) return {300, 920, 965};
+    return {410, 1018, 1042};
+}
+
+}  // namespace
+
+// Programmatic changes of the sheet (loads, checks, marks) do not count as unsaved edits.
+class TFrm_monput::Quiet {
+public:
+    explicit Quiet(TFrm_monput& f) : f_(f) { ++f_.quiet_; }
+    ~Quiet() { --f_.quiet_; }
+
+private:
+    TFrm_monput& f_;
+};
+
+// The forms this list opens read their month from CurrentMonth, which other commands of the
+// main window move while this window stays open. While they run it is the month shown here;
+// afterwards it is what it was, for the modal window that may stand beside this list.
+class TFrm_monput::ListMonth {
+public:
+    explicit ListMonth(TFrm_monput& f) : state_(f.ctx_.state), saved_(state_.CurrentMonth) {
+        state_.CurrentMonth = qm::Month(f.month_);
+    }
+    ~ListMonth() { state_.CurrentMonth = saved_; }
+
+private:
+    MainState& state_;
+    std::optional<qm::Month> saved_;
+};
+
+TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
+    setObjectName(QStringLiteral("Frm_monput"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(1036, 623);
+
+    ApplySheetTemplate(book_, QStringLiteral("staff"));
+
+    Label1 = new QLabel(this);
+    QFont f(QStringLiteral("宋体"));
+    f.setPixelSize(19);
+    Label1->setFont(f);
+    view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
+    view_->UseSystemClipboard();
+    editors_ = std::make_unique<MonputCellEditors>(book_, *view_, StaffEditorOptions{});
+
+    BitBtn2 = new QPushButton(QStringLiteral("编辑"), this);
+    B4 = new QPushButton(QStringLiteral("批量核对删除"), this);
+    B6 = new QPushButton(QStringLiteral("个别核对"), this);
+    B1 = new QPushButton(QStringLiteral("从期初导入"), this);
+    B2 = new QPushButton(QStringLiteral("从上一月导入"), this);
+    B3 = new QPushButton(QStringLiteral("保存"), this);
+    B5 = new QPushButton(QStringLiteral("显示错误"), this);
+    BitBtn1 = new QPushButton(QStringLiteral("关闭"), this);
+    sb_ = new QLabel(this);
+    sb_->setFixedWidth(350);
+    sb_->setFrameShape(QFrame::Panel);
+    sb_->setFrameShadow(QFrame::Sunken);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {BitBtn2, B4, B6, B1, B2, B3, B5}) buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    auto* status = new QHBoxLayout;
+    status->addWidget(sb_);
+    status->addStretch();
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(6, 6, 6, 2);
+    top->addWidget(Label1, 0, Qt::AlignHCenter);
+    top->addWidget(view_, 1);
+    top->addLayout(buttons);
+    top->addLayout(status);
+
+    connect(B1, &QPushButton::clicked, this, [this] { Run([this] { B1Click(); }); });
+    connect(B2, &QPushButton::clicked, this, [this] { Run([this] { B2Click(); }); });
+    connect(B3, &QPushButton::clicked, this, [this] { Run([this] { B3Click(); }); });
+    connect(B4, &QPushButton::clicked, this, [this] { Run([this] { B4Click(); }); });
+    connect(B5, &QPushButton::clicked, this, [this] { Run([this] { B5Click(); }); });
+    connect(B6, &QPushButton::clicked, this, [this] { Run([this] { B6Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addAction(QStringLiteral("插入"), this, [this] { N1Click(); });
+    PopupMenu1->addAction(QStringLiteral("删除整条"), this, [this] { N2Click(); });
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(QStringLiteral("复制"), this, [this] { N4Click(); });
+    PopupMenu1->addAction(QStringLiteral("粘贴"), this, [this] { N5Click(); });
+    PopupMenu1->addAction(QStringLiteral("剪切"), this, [this] { N6Click(); });
+
+    connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
+    connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
+    connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {
+        // The view has pasted already; the paste rule of an above-size unit follows it.
+        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+    });
+
+    // Anything that changes the sheet outside a load or check pass is unsaved work.
+    auto touched = [this] {
+        if (quiet_ == 0) dirty_ = true;
+    };
+    connect(&book_, &TSheetBook::cellsChanged, this, touched);
+    connect(&book_, &TSheetBook::sheetReset, this, touched);
+    connect(&book_, &TSheetBook::layoutChanged, this, touched);
+
+    // Which window had the focus before this one: an activation coming back from this
+    // window's own dialog or message box is not a user's turn from another window.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (w && w != windowHandle()) lastOther_ = w;
+    });
+
+    B1->setEnabled(false);
+    B2->setEnabled(false);
+    B3->setEnabled(false);
+    B4->setEnabled(false);
+    B5->setEnabled(false);
+    B6->setEnabled(false);
+}
+
+TFrm_monput::~TFrm_monput() = default;
+
+TFrm_monput* TFrm_monput::Instance() { return TheInstance().data(); }
+
+TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
+    TFrm_monput* w = TheInstance().data();
+    const int month = ListMonthOf(ctx.state.CurrentMonth);
+    bool load = true;
+    if (!w) {
+        w = new TFrm_monput(ctx, ctx.mainWidget);
+        TheInstance() = w;
+    } else if (w->dirty_) {
+        // Unsaved rows of this month stay; those of another month only when the person says so.
+        if (w->month_ == month)
+            load = false;
+        else if (!ctx.ui.AskYesNo(QString::number(w->month_) + QStringLiteral("月名册尚未保存，是否放弃修改？")))
+            load = false;
+    }
+    w->AttachToActiveModal();
+    if (load) {
+        w->FormShow();
+        w->show();
+        w->FormActivate();
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+int TFrm_monput::ListMonthOf(const std::optional<qm::Month>& currentMonth) {
+    return currentMonth.value_or(qm::Month::Start()).Number();
+}
+
+void TFrm_monput::AttachToActiveModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && (modal == this || isAncestorOf(modal))) return;  // a dialog of this window
+    QWidget* want = modal ? modal : ctx_.mainWidget;
+    if (parentWidget() != want) {
+        const bool visible = isVisible();
+        setParent(want, windowFlags());
+        if (visible) show();
+    }
+    if (modal && modalHost_ != modal) {
+        if (modalHost_) modalHost_->removeEventFilter(this);
+        modalHost_ = modal;
+        modal->installEventFilter(this);
+    }
+}
+
+bool TFrm_monput::eventFilter(QObject* watched, QEvent* e) {
+    // The modal window this list stood beside is going: the list stays, under the main window.
+    if (watched == modalHost_ && (e->type() == QEvent::Hide || e->type() == QEvent::Close)) {
+        modalHost_->removeEventFilter(this);
+        modalHost_ = nullptr;
+        const bool visible = isVisible();
+        setParent(ctx_.mainWidget, windowFlags());
+        if (visible) show();
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+bool TFrm_monput::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) Run([this] { OnUserActivation(lastOther_); });
+    return QWidget::event(e);
+}
+
+bool TFrm_monput::OwnWindow(QWindow* w) const {
+    if (!w) return false;
+    for (QWindow* p = w; p; p = p->transientParent())
+        if (p == windowHandle()) return true;
+    for (QWidget* tl : QApplication::topLevelWidgets())
+        if (tl->windowHandle() == w) return isAncestorOf(tl);
+    return false;
+}
+
+long long TFrm_monput::DbStamp() const {
+    // Every write of the program runs on the one connection, so its change count tells
+    // whether anything was stored since the sheet was loaded.
+    return ctx_.db.IsOpen() ? sqlite3_total_changes64(ctx_.db.Handle()) : 0;
+}
+
+bool TFrm_monput::OnUserActivation(QWindow* from) {
+    if (OwnWindow(from)) return false;            // back from this window's own box or dialog
+    if (dirty_) return false;                     // unsaved rows are never replaced behind the person's back
+    if (loadedStamp_ == DbStamp()) return false;  // a reload would give the very same rows
+    FormActivate();
+    return true;
+}
+
+void TFrm_monput::Run(const std::function<void()>& handler) { Guarded(ctx_.ui, handler); }
+
+QString TFrm_monput::StatusText() const { return sb_->text(); }
+void TFrm_monput::SetStatus(const QString& text) { sb_->setText(text); }
+
+int TFrm_monput::LastDataRow() const {
+    int r = kStaffFirstRow;
+    while (r <= book_.MaxRow() && !book_.GetCellText(r, 1).isEmpty()) ++r;
+    return r - 1;
+}
+
+void TFrm_monput::FormShow() {
+    month_ = ListMonthOf(ctx_.state.CurrentMonth);
+    const QString title = ctx_.state.CurrentMonthText() + QStringLiteral("月份工资发放人员名单核对");
+    setWindowTitle(title);
+    Label1->setText(title);
+    for (QPushButton* b : {B1, B2, B3, B4, B5, B6}) b->setEnabled(false);
+    BitBtn2->setText(QStringLiteral("编辑"));
+    ctx_.pb.SetPosition(0);
+    LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
+    ctx_.pb.SetPosition(50);
+    Quiet q(*this);
+    book_.SetRowHeight(2, 16380, 310);
+    if (!dirty_) book_.ClearRange(3, 1, 16384, 12, TSheetBook::ClearContents);
+    ctx_.pb.SetPosition(100);
+    ctx_.pb.SetPosition(0);
+}
+
+void TFrm_monput::FormActivate() {
+    Quiet q(*this);
+    book_.BeginUpdate();
+    book_.ClearRange(3, 1, 16384, 19, TSheetBook::ClearFormats);
+    book_.SetSelection(1, 1, 16340, 19);
+    book_.SetFont(QStringLiteral("fnt"), 8);
+    book_.SetSelection(1, 1, 1, 1);
+    book_.ClearRange(3, 1, 16384, 19, TSheetBook::ClearContents);
+
+    const UnitClass dep = ctx_.state.DepClass;
+    ApplyStaffLayout(book_, dep, /*hideByWidth=*/true);
+    // The widths the layout gives are the least; the sheet grows until every shown column fits.
+    const Widths w = WidthsFor(dep);
+    const int sheetWidth = StaffSheetWidth(book_, *view_, w.sheet);
+    view_->setFixedWidth(sheetWidth);
+    resize(qMax(w.window, sheetWidth + 12), height());
+    editors_->LookupObjects();
+
+    book_.SetSelection(1, 1, 16340, 20);
+    book_.SetFont(QStringLiteral("fnt"), 8);
+    book_.SetSelection(3, 1, 16340, 20);
+    book_.SetFont(QStringLiteral("fnt"), 10);
+    book_.SetSelection(1, 1, 1, 1);
+
+    LoadSheet(3, month_);
+
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
+    rules.CheckRows(StaffPass::Activation);
+    book_.SetSelection(3, 1, 16340, 20);
+    book_.SetFont(QStringLiteral("fnt"), 8);
+    book_.SetSelection(3, 1, 3, 1);
+    if (listsPending_) FillLists();
+    book_.EndUpdate();
+
+    dirty_ = false;
+    loadedStamp_ = DbStamp();
+    ++loads_;
+}
+
+void TFrm_monput::LoadSheet(int mode, int month) {
+    Quiet q(*this);
+    ctx_.pb.SetPosition(0);
+    book_.ClearRange(3, 1, 16340, 19, TSheetBook::ClearFormats);
+    std::vector<StaffTexts> rows;
+    if (mode == 0 || mode == 1) {
+        for (auto& w : LoadErrorRows(ctx_.db, month, mode)) rows.push_back(w.texts);
+    } else {
+        rows = LoadMonthRows(ctx_.db, month);
+    }
+    SetStatus(QStringLiteral(" 共 %1 条").arg(rows.size()));
+    book_.BeginUpdate();
+    int r = kStaffFirstRow;
+    for (const StaffTexts& t : rows) {
+        for (int c = 1; c <= kStaffTextCols; ++c) book_.SetCellText(r, c, t[size_t(c - 1)]);
+        ++r;
+    }
+    book_.EndUpdate();
+}
+
+void TFrm_monput::Import(int fromMonth, bool fromStart) {
+    view_->CommitPendingEdit();
+    const bool wasEmpty = RtlTrim(book_.GetCellText(3, 1)).isEmpty();
+    if (!wasEmpty && !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？"))) return;
+    {
+        Quiet q(*this);
+        book_.ClearRange(3, 1, 16384, 20, TSheetBook::ClearContents);
+    }
+    dirty_ = true;  // the sheet no longer shows what is stored
+    const std::vector<StaffTexts> rows = ImportMonthRows(ctx_.db, fromMonth);
+    if (rows.empty()) {
+        ctx_.ui.MessageDlg(QStringLiteral("名册内没有数据！"), DlgKind::Confirmation, DlgButtons::Ok);
+        return;
+    }
+    {
+        Quiet q(*this);
+        book_.BeginUpdate();
+        int r = kStaffFirstRow;
+        for (const StaffTexts& t : rows) {
+            for (int c = 1; c <= kStaffTextCols; ++c) book_.SetCellText(r, c, t[size_t(c - 1)]);
+            ++r;
+        }
+        book_.EndUpdate();
+    }
+    const QString n = QString::number(rows.size());
+    ctx_.ui.MessageDlg(QStringLiteral("导入成功，共计") + n + QStringLiteral("人."), DlgKind::Confirmation,
+                       DlgButtons::Ok);
+    SetStatus(QStringLiteral("共") + n + QStringLiteral("条，未保存！"));
+    if (fromStart && wasEmpty) B1->setEnabled(false);
+}
+
+void TFrm_monput::B1Click() { Import(0, true); }
+
+void TFrm_monput::B2Click() { Import(month_ - 1, false); }
+
+void TFrm_monput::B3Click() {
+    view_->CommitPendingEdit();
+    editors_->NameExit();
+    book_.SetSelection(1, 1, 1, 1);
+    editors_->DT1->hide();
+    editors_->DT2->hide();
+    BitBtn2Click();
+    if (book_.GetCellText(3, 1).isEmpty()) {
+        ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
+        Abort();
+    }
+    const int last = LastDataRow();
+    std::vector<QString> flags;
+    flags.reserve(size_t(last - kStaffFirstRow + 1));
+    const UnitClass dep = ctx_.state.DepClass;
+    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
+    {
+        Quiet q(*this);
+        book_.BeginUpdate();
+        rules.BeginRun();
+        for (int r = kStaffFirstRow; r <= last; ++r) {
+            rules.CheckRow(r, StaffPass::Save);
+            flags.push_back(rules.RowFlag());
+        }
+        book_.EndUpdate();
+    }
+    const CellReader cell = [this](int r, int c) { return book_.GetCellText(r, c); };
+
+    // Work years go into number columns: text there is refused before anything is written.
+    const std::vector<BadCell> bad = FindNonNumericWorkYears(kStaffFirstRow, last, cell);
+    if (!bad.empty()) {
+        Quiet q(*this);
+        for (const BadCell& b : bad) {
+            book_.SetSelection(b.row, b.col, b.row, b.col);
+            book_.SetPattern(TSheetBook::kMarkPattern, 200, 255);
+        }
+        book_.SetSelection(bad.front().row, bad.front().col, bad.front().row, bad.front().col);
+        view_->GoToCell(bad.front().row, bad.front().col);
+        ctx_.ui.MessageDlg(
+            BadCellMessage(bad.front(), book_.GetCellText(bad.front().row, 1)) + QStringLiteral("\n本月名册未保存。"),
+            DlgKind::Warning, DlgButtons::Ok);
+        return;
+    }
+
+    // Filled rows below the first empty name would be left out without a word: ask first.
+    int left = 0;
+    for (int r = last + 1; r <= book_.LastUsedRow(); ++r)
+        for (int c = 1; c <= 18; ++c)
+            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
+                ++left;
+                break;
+            }
+    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                          .arg(last + 1)
+                                          .arg(left)
+                                          .arg(last - kStaffFirstRow + 1)))
+        return;
+
+    try {
+        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
+    } catch (const SaveFailure& f) {
+        if (f.row() > 0) view_->GoToCell(f.row(), 1);
+        ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
+        return;
+    }
+    SetStatus(QStringLiteral(" 共 %1 条").arg(last - kStaffFirstRow + 1));
+    dirty_ = false;
+    loadedStamp_ = DbStamp();
+    if (rules.AllRowsValid()) {
+        ctx_.ui.Info(QStringLiteral("保存成功！"));
+    } else {
+        B5->setEnabled(true);
+        ctx_.ui.ConfirmYesOnly(QStringLiteral("出现错误，请核实！"));
+    }
+}
+
+void TFrm_monput::BitBtn2Click() {
+    if (B3->isEnabled()) {
+        for (QPushButton* b : {B1, B3, B2, B4, B5, B6}) b->setEnabled(false);
+        BitBtn2->setText(QStringLiteral("编辑"));
+    } else {
+        for (QPushButton* b : {B1, B3, B4, B5, B6}) b->setEnabled(true);
+        B2->setEnabled(month_ != 1);
+        BitBtn2->setText(QStringLiteral("取消编辑"));
+    }
+}
+
+void TFrm_monput::B4Click() {
+    ListMonth scope(*this);
+    DelPersnoForm f(ctx_, this);
+    f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
+    f.SetOpenerRefresh([this] { FormActivate(); });
+    f.ShowModal();
+}
+
+void TFrm_monput::B5Click() {
+    ListMonth scope(*this);
+    book_.SetSelection(1, 1, 1, 1);
+    editors_->DT1->hide();
+    editors_->DT2->hide();
+    if (MonthHasErrorRows(ctx_.db, month_)) {
+        WrongForm f(ctx_, this);
+        f.SetMonflag(QStringLiteral("1"));
+        f.SetOpenerRefresh([this] { FormActivate(); });
+        f.ShowModal();
+    } else {
+        ctx_.ui.ConfirmYesOnly(QStringLiteral("没有错误信息！"));
+        B5->setEnabled(false);
+    }
+}
+
+void TFrm_monput::B6Click() {
+    ListMonth scope(*this);
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
+    if (!f) return;
+    f->MonthNo = ctx_.state.CurrentMonth.value_or(
+        qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
+    if (auto* w = dynamic_cast<QWidget*>(f.get()))
+        w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
+    f->ShowModal();
+    FormActivate();  // the single-person form changed rows under this sheet
+}
+
+void TFrm_monput::BitBtn1Click() { hide(); }
+
+void TFrm_monput::FillLists() {
+    editors_->FillLists(ProgramCodeLists());
+    listsPending_ = false;
+}
+
+void TFrm_monput::SheetBook1DblClick(int row, int col) {
+    editors_->DblClick(row, col, ctx_.state.DepClass.IsAboveSize());
+}
+
+void TFrm_monput::N1Click() { view_->Edit(SheetView::EditOp::InsertRows); }
+void TFrm_monput::N2Click() { view_->Edit(SheetView::EditOp::DeleteRows); }
+void TFrm_monput::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
+void TFrm_monput::N5Click() {
+    view_->Edit(SheetView::EditOp::Paste);
+    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+}
+void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
+
+void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_); }
+void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_); }
+
+}  // namespace qm

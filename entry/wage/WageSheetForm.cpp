@@ -1,0 +1,199 @@
+#include "entry/wage/WageSheetForm.h"
+
+#include "core/base/UiService.h"
+#include "core/db/Errors.h"
+#include "core/sheet/SheetTemplate.h"
+#include "entry/wage/WageErrorListForm.h"
+#include "sheet/SheetView.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace qm {
+
+TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx), sheet_(ctx, book_) {
+    ApplySheetTemplate(book_, QStringLiteral("wage"));
+    // The data rows in the sheet's small font; the header keeps the template's.
+    book_.SetSelection(2, 1, 16340, 8);
+    book_.SetFont(QStringLiteral("fnt"), 8);
+    book_.SetSelection(2, 2, 2, 3);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(8, 8, 8, 0);
+    label1_ = new QLabel(this);
+    QFont tf = label1_->font();
+    tf.setPointSize(14);
+    tf.setBold(true);
+    label1_->setFont(tf);
+    label1_->setAlignment(Qt::AlignCenter);
+    root->addWidget(label1_);
+
+    view_ = new SheetView(book_, this);
+    view_->SetUi(&ctx_.ui);
+    view_->UseSystemClipboard();
+    root->addWidget(view_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto add = [&](const QString& text, void (TFrm_mon::*slot)()) {
+        auto* b = new QPushButton(text, this);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, slot] { Guarded(ctx_.ui, [&] { (this->*slot)(); }); });
+        buttons->addWidget(b);
+        return b;
+    };
+    // "导入上一月" has no action behind it, so it is not offered.
+    bitBtn2_ = add(QStringLiteral("编辑"), &TFrm_mon::BitBtn2Click);
+    b5_ = add(QStringLiteral("导入本月名册"), &TFrm_mon::B5Click);
+    bitBtn1_ = add(QStringLiteral("核实名册"), &TFrm_mon::BitBtn1Click);
+    b1_ = add(QStringLiteral("检查/合计/存储"), &TFrm_mon::BitBtn3Click);
+    b2_ = add(QStringLiteral("显示错误"), &TFrm_mon::B2Click);
+    buttons->addStretch(1);
+    b3_ = new QPushButton(QStringLiteral("关   闭"), this);
+    b3_->setAutoDefault(false);
+    connect(b3_, &QPushButton::clicked, this, &QDialog::close);
+    buttons->addWidget(b3_);
+    root->addLayout(buttons);
+
+    sb_ = new QStatusBar(this);
+    sb_->setSizeGripEnabled(false);
+    sbCount_ = new QLabel(this);
+    sbCount_->setMinimumWidth(90);
+    sb_->addWidget(sbCount_);
+    sb_->addWidget(
+        new QLabel(QStringLiteral("提示：'姓名编号'、'姓名'出现红色表明库中无此人，'合计'红色表明超出限额。"), this),
+        1);
+    root->addWidget(sb_);
+
+    connect(view_, &SheetView::RClick, this, [this](int r, int c) { ShowPopup(r, c); });
+    resize(748, 620);
+}
+
+TFrm_mon::~TFrm_mon() { ReleaseStaffList(); }
+
+void TFrm_mon::ShowModal() {
+    FormShow();
+    exec();
+}
+
+void TFrm_mon::ShowModeless(std::unique_ptr<IForm> self) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    (void)self.release();  // the widget frees itself when it closes
+    FormShow();
+    show();
+}
+
+void TFrm_mon::FormShow() {
+    const QString caption = sheet_.MonthText() + QStringLiteral("月份工资输入");
+    setWindowTitle(caption);
+    label1_->setText(caption);
+    SetEditMode(false);
+    const std::optional<int> n = sheet_.Load();
+    if (n)
+        SetCount(*n);
+    else
+        sbCount_->clear();
+    if (view_) view_->GoToCell(1, 1);
+}
+
+bool TFrm_mon::EditMode() const { return b5_->isEnabled(); }
+
+QString TFrm_mon::StatusText() const { return sbCount_->text(); }
+
+void TFrm_mon::SetEditMode(bool on) {
+    bitBtn2_->setText(on ? QStringLiteral("取消") : QStringLiteral("编辑"));
+    b5_->setEnabled(on);
+    b1_->setEnabled(on);
+}
+
+void TFrm_mon::SetCount(int n) { sbCount_->setText(WageCountText(n)); }
+
+void TFrm_mon::BitBtn2Click() { SetEditMode(!EditMode()); }
+
+void TFrm_mon::B5Click() {
+    view_->CommitPendingEdit();
+    if (const auto n = sheet_.ImportRoster()) SetCount(*n);
+}
+
+void TFrm_mon::BitBtn3Click() {
+    view_->CommitPendingEdit();
+    if (!sheet_.Save()) return;
+    SetEditMode(false);
+    SetCount(int(ReadWageLines(book_).size()));
+}
+
+void TFrm_mon::B2Click() {
+    view_->CommitPendingEdit();
+    if (!sheet_.HasErrors()) {
+        ctx_.ui.MessageDlg(QStringLiteral("没有错误信息！"), DlgKind::Confirmation, DlgButtons::Ok);
+        return;
+    }
+    TFrm_wrontWage list(ctx_, this);
+    list.SetReloadOpener([this] { FormShow(); });
+    list.ShowModal();
+}
+
+void TFrm_mon::BitBtn1Click() {
+    if (monput_) {
+        monput_->show();
+        monput_->raise();
+        monput_->activateWindow();
+        return;
+    }
+    if (!ctx_.forms) return;
+    // This sheet is modal, so the staff list must be a window of its own below this one:
+    // created with this dialog as its parent, Qt leaves it usable while the sheet is open.
+    QWidget* savedParent = ctx_.mainWidget;
+    ctx_.mainWidget = this;
+    std::unique_ptr<IForm> form;
+    try {
+        form = ctx_.forms->Create(QStringLiteral("TFrm_monput"));
+    } catch (...) {
+        ctx_.mainWidget = savedParent;
+        throw;
+    }
+    ctx_.mainWidget = savedParent;
+    if (!form) return;
+    if (auto* w = dynamic_cast<QWidget*>(form.get())) {
+        if (w->parentWidget() != this) w->setParent(this, w->windowFlags() | Qt::Window);
+        monput_ = w;
+    }
+    IForm* raw = form.get();
+    raw->ShowModeless(std::move(form));
+}
+
+void TFrm_mon::ReleaseStaffList() {
+    // The staff list outlives this sheet: hand it back to the main window, still open.
+    if (!monput_ || monput_->parentWidget() != this) return;
+    QWidget* w = monput_;
+    const bool visible = w->isVisible();
+    w->setParent(ctx_.mainWidget, w->windowFlags() | Qt::Window);
+    if (visible) w->show();
+    monput_ = nullptr;
+}
+
+void TFrm_mon::closeEvent(QCloseEvent* e) {
+    ReleaseStaffList();
+    QDialog::closeEvent(e);
+}
+
+void TFrm_mon::ShowPopup(int, int) {
+    QMenu menu(this);
+    auto item = [&](const QString& text, auto fn) {
+        connect(menu.addAction(text), &QAction::triggered, this, [this, fn] { Guarded(ctx_.ui, fn); });
+    };
+    item(QStringLiteral("插入"), [this] { book_.EditInsert(3); });
+    item(QStringLiteral("整条删除"), [this] { book_.EditDelete(3); });
+    menu.addSeparator();
+    item(QStringLiteral("复制"), [this] { book_.EditCopy(); });
+    item(QStringLiteral("粘贴"), [this] { book_.EditPaste(); });
+    item(QStringLiteral("剪切"), [this] { book_.EditCut(); });
+    menu.exec(QCursor::pos());
+}
+
+}  // namespace qm

@@ -1,0 +1,182 @@
+#include "reports/LabourReportForm.h"
+
+#include "core/base/Progress.h"
+#include "core/db/Errors.h"
+#include "core/report/WorkbookExport.h"
+#include "sheet/SheetView.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace qm {
+
+LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QString& caption, const QString& formNumber,
+                                   const QString& validity)
+    : QDialog(parent), ctx_(ctx) {
+    setWindowTitle(caption);
+    auto* root = new QVBoxLayout(this);
+
+    auto* head = new QGridLayout;
+    labels_[1] = new QLabel(QStringLiteral("基层定期报表             "), this);
+    QFont f1(QStringLiteral("宋体"));
+    f1.setBold(true);
+    f1.setPointSize(10);
+    labels_[1]->setFont(f1);
+    labels_[2] = new QLabel(QStringLiteral("劳   动   情   况     "), this);
+    QFont f2 = labels_[2]->font();
+    f2.setPointSize(14);
+    f2.setBold(true);
+    labels_[2]->setFont(f2);
+    labels_[3] = new QLabel(this);
+    labels_[4] = new QLabel(this);
+    labels_[5] = new QLabel(formNumber, this);
+    labels_[6] = new QLabel(validity, this);
+    labels_[7] = new QLabel(this);
+    labels_[3]->setFixedWidth(150);
+    labels_[4]->setMinimumWidth(350);
+    head->addWidget(labels_[1], 0, 0);
+    head->addWidget(labels_[2], 0, 1, Qt::AlignHCenter);
+    head->addWidget(labels_[5], 0, 2, Qt::AlignRight);
+    head->addWidget(labels_[3], 1, 0);
+    head->addWidget(labels_[4], 1, 1);
+    head->addWidget(labels_[7], 1, 2, Qt::AlignRight);
+    head->addWidget(labels_[6], 2, 2, Qt::AlignRight);
+    head->setColumnStretch(1, 1);
+    root->addLayout(head);
+
+    view_ = new SheetView(book_, this);
+    view_->UseSystemClipboard();
+    root->addWidget(view_, 1);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto add = [&](int n, const QString& text, auto handler) {
+        buttons_[n] = new QPushButton(text, this);
+        buttons_[n]->setAutoDefault(false);
+        connect(buttons_[n], &QPushButton::clicked, this,
+                [this, handler] { Guarded(ctx_.ui, [&] { handler(this); }); });
+        row->addWidget(buttons_[n]);
+    };
+    add(2, QStringLiteral("导出Excel"), [](LabourReportForm* f) { f->BitBtn2Click(); });
+    add(3, QStringLiteral("打印"), [](LabourReportForm* f) { f->BitBtn3Click(); });
+    add(4, QStringLiteral("生成上报"), [](LabourReportForm* f) { f->BitBtn4Click(); });
+    add(1, QStringLiteral("关闭"), [](LabourReportForm* f) { f->BitBtn1Click(); });
+    root->addLayout(row);
+}
+
+void LabourReportForm::ShowUnit() {
+    labels_[3]->setText(QStringLiteral("组织机构代码 ") + ctx_.state.DepNo);
+    labels_[4]->setText(QStringLiteral("企业（单位）详细名称 ") + ctx_.state.DepName);
+}
+
+void LabourReportForm::done(int r) {
+    ctx_.pb.SetPosition(0);
+    QDialog::done(r);
+}
+
+// ---------------------------------------------------------------- TFrm_JLabor
+
+TFrm_JLabor::TFrm_JLabor(AppContext& ctx, QWidget* parent)
+    : LabourReportForm(ctx, parent, QStringLiteral("企事业单位劳动统计报表（季度）"),
+                       QStringLiteral("表           号：I202-2表     "), QStringLiteral("有效期至：2013年1月     ")) {
+    report::QuarterLabourReport::Prepare(book_);
+    labels_[7]->setVisible(false);
+    resize(820, 640);
+}
+
+void TFrm_JLabor::SetPeriodLabel(const QString& text) {
+    labels_[7]->setText(text);
+    labels_[7]->setFixedWidth(150);
+    labels_[7]->setVisible(true);
+}
+
+void TFrm_JLabor::AppendCaption(const QString& suffix) { setWindowTitle(windowTitle() + suffix); }
+
+void TFrm_JLabor::DisableUpload() { buttons_[4]->setEnabled(false); }
+
+void TFrm_JLabor::SetSheetCellText(int row, int col, const QString& text) { book_.SetCellText(row, col, text); }
+
+report::QuarterLabourReport TFrm_JLabor::Make() const {
+    const int start = StartMonth.Number(), end = EndMonth.Number();
+    // The start-of-period list is no month of a run.
+    if (start < 1 || start > end) throw std::runtime_error("开始、截止月份错误!");
+    return report::QuarterLabourReport(start, end, labels_[7]->text());
+}
+
+void TFrm_JLabor::FormShow() {
+    ShowUnit();
+    report_.reset();
+    report::QuarterLabourReport r = Make();
+    r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    report_ = std::move(r);
+}
+
+void TFrm_JLabor::ShowModal() {
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    exec();
+}
+
+void TFrm_JLabor::ShowModeless(std::unique_ptr<IForm> self) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    (void)self.release();
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    show();
+}
+
+void TFrm_JLabor::BitBtn2Click() {
+    const report::QuarterLabourReport r = report_ ? *report_ : Make();
+    report::ExportWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, r.Layout(ctx_.state), book_);
+}
+
+void TFrm_JLabor::BitBtn3Click() { report::PrintWorkbook(ctx_.ui, ctx_.paths, Make().WorkbookStem()); }
+
+void TFrm_JLabor::BitBtn4Click() {
+    const report::QuarterLabourReport r = report_ ? *report_ : Make();
+    if (r.Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
+}
+
+// ---------------------------------------------------------------- TFrm_NLabor
+
+TFrm_NLabor::TFrm_NLabor(AppContext& ctx, QWidget* parent)
+    : LabourReportForm(ctx, parent, QStringLiteral("企事业单位劳动统计报表（年度）"),
+                       QStringLiteral("表             号：I102-2表     "), QStringLiteral("有效期至：2012年6月     ")) {
+    report::AnnualLabourReport::Prepare(book_);
+    labels_[7]->setText(report::AnnualLabourReport::kYearLabel);
+    resize(1000, 700);
+}
+
+void TFrm_NLabor::FormShow() {
+    ShowUnit();
+    report_.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+}
+
+void TFrm_NLabor::ShowModal() {
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    exec();
+}
+
+void TFrm_NLabor::ShowModeless(std::unique_ptr<IForm> self) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    (void)self.release();
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    show();
+}
+
+void TFrm_NLabor::BitBtn2Click() {
+    report::ExportWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, report_.Layout(ctx_.state), book_);
+}
+
+void TFrm_NLabor::BitBtn3Click() {
+    report::PrintWorkbook(ctx_.ui, ctx_.paths, report::AnnualLabourReport::WorkbookStem());
+}
+
+void TFrm_NLabor::BitBtn4Click() {
+    if (report_.Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
+}
+
+}  // namespace qm

@@ -1,0 +1,208 @@
+// The wage forms as the person uses them: the buttons, the error list opened from the sheet
+// and reloading it, the monthly staff list staying usable beside the modal sheet, and a
+// picture of the sheet with a failing row.
+#include "core/base/FormFactory.h"
+#include "entry/EntryRegistration.h"
+#include "entry/wage/WageErrorListForm.h"
+#include "entry/wage/WageSheetForm.h"
+#include "sheet/SheetView.h"
+#include "tests/entry/wage/WageTestBase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+
+namespace qm::test {
+namespace {
+
+// A stand-in for the monthly staff list: a plain window that owns itself once shown.
+class FakeStaffList : public QWidget, public IForm {
+public:
+    explicit FakeStaffList(QWidget* parent) : QWidget(parent, Qt::Window) {}
+    void ShowModal() override {}
+    bool blocked = false;  // what Qt last said: blocked by a modal window or not
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::WindowBlocked) blocked = true;
+        if (e->type() == QEvent::WindowUnblocked) blocked = false;
+        return QWidget::event(e);
+    }
+    void ShowModeless(std::unique_ptr<IForm> self) override {
+        setAttribute(Qt::WA_DeleteOnClose);
+        (void)self.release();
+        show();
+    }
+};
+
+class WageFormTest : public WageTestBase {
+protected:
+    WageFormTest() : forms(ctx) {
+        ctx.forms = &forms;
+        ctx.mainWidget = &mainWidget;
+        RegisterEntryForms(forms);
+        forms.Register(QStringLiteral("TFrm_monput"),
+                       [](AppContext& c) { return std::make_unique<FakeStaffList>(c.mainWidget); });
+        Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
+        Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
+        Staff(3, QStringLiteral("003"), QStringLiteral("王五"));
+        state.MaxWageMonth = Month(2);
+    }
+    // Runs `fn` once the next modal dialog is up.
+    static void WhenModal(std::function<void(QWidget*)> fn) {
+        QTimer::singleShot(0, [fn] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            fn(w);
+        });
+    }
+    QWidget mainWidget;
+    FormFactory forms;
+};
+
+TEST_F(WageFormTest, TheFactoryMakesBothForms) {
+    EXPECT_NE(forms.CreateAs<TFrm_mon>(QStringLiteral("TFrm_mon")), nullptr);
+    EXPECT_NE(forms.CreateAs<TFrm_wrontWage>(QStringLiteral("TFrm_wrontWage")), nullptr);
+}
+
+TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
+    TFrm_mon f(ctx);
+    f.FormShow();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("3月份工资输入"));
+    EXPECT_FALSE(f.EditMode());
+    EXPECT_EQ(f.Book().GetCellText(1, 5), QStringLiteral("工资性津贴\n和补贴"));
+    f.BitBtn2Click();
+    EXPECT_TRUE(f.EditMode());
+    f.B5Click();
+    EXPECT_EQ(f.StatusText(), QStringLiteral("共3条"));
+    EXPECT_EQ(f.Book().GetCellText(4, 2), QStringLiteral("王五"));
+    for (int r = 2; r <= 4; ++r) f.Book().SetCellText(r, 3, QStringLiteral("3000"));
+    ui.Clear();
+    f.BitBtn3Click();
+    EXPECT_FALSE(f.EditMode());
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共3人输入。")});
+    EXPECT_EQ(main.monthRefreshes, 1);
+    f.FormShow();  // the month is now stored: it loads
+    EXPECT_EQ(f.StatusText(), QStringLiteral("共3条"));
+    EXPECT_EQ(f.Book().GetCellText(3, 7), QStringLiteral("3000"));
+}
+
+TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheListWhichReloadsTheSheetOnCancel) {
+    TFrm_mon f(ctx);
+    f.FormShow();
+    f.Book().SetCellText(2, 1, QStringLiteral("001"));
+    f.Book().SetCellText(2, 2, QStringLiteral("张三"));
+    f.Book().SetCellText(2, 3, QStringLiteral("3000"));
+    f.BitBtn3Click();
+    ui.Clear();
+    f.B2Click();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("没有错误信息！")});
+
+    f.Book().SetCellText(2, 3, QStringLiteral("300"));
+    f.BitBtn3Click();
+    f.Book().SetCellText(2, 3, QStringLiteral("edited, unsaved"));
+    bool opened = false;
+    WhenModal([&](QWidget* w) {
+        auto* list = qobject_cast<TFrm_wrontWage*>(w);
+        ASSERT_NE(list, nullptr);
+        opened = true;
+        EXPECT_EQ(list->windowTitle(), QStringLiteral("3月未输入从业工资错误信息"));
+        EXPECT_EQ(list->Book().GetCellText(2, 1), QStringLiteral("001"));
+        list->BitBtn2Click();
+    });
+    f.B2Click();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(f.Book().GetCellText(2, 3), QStringLiteral("300"));  // reloaded from the database
+}
+
+TEST_F(WageFormTest, CorrectingTheLastRowClosesTheListAndReloadsTheSheet) {
+    TFrm_mon f(ctx);
+    f.FormShow();
+    f.Book().SetCellText(2, 1, QStringLiteral("001"));
+    f.Book().SetCellText(2, 2, QStringLiteral("张三"));
+    f.Book().SetCellText(2, 3, QStringLiteral("2500.5x"));
+    f.BitBtn3Click();  // refused: not a number
+    EXPECT_EQ(Q("select count(*) from Wage_Info"), QStringLiteral("0"));
+    f.Book().SetCellText(2, 3, QStringLiteral("100"));
+    f.BitBtn3Click();
+    bool closed = false;
+    WhenModal([&](QWidget* w) {
+        auto* list = qobject_cast<TFrm_wrontWage*>(w);
+        ASSERT_NE(list, nullptr);
+        list->Book().SetCellText(2, 3, QStringLiteral("2500"));
+        list->B1Click();
+        closed = !list->isVisible();
+    });
+    f.B2Click();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(f.Book().GetCellText(2, 7), QStringLiteral("2500"));
+    EXPECT_FALSE(f.Book().IsMarked(2, 7));
+
+    // Opened with nothing left to correct, the list only reloads its opener.
+    int reloads = 0;
+    TFrm_wrontWage empty(ctx);
+    empty.SetReloadOpener([&] { ++reloads; });
+    empty.ShowModal();
+    EXPECT_EQ(reloads, 1);
+}
+
+TEST_F(WageFormTest, TheStaffListStaysUsableBesideTheModalSheetAndOutlivesIt) {
+    QPointer<QWidget> staffList;
+    {
+        auto f = std::make_unique<TFrm_mon>(ctx, &mainWidget);
+        WhenModal([&](QWidget* w) {
+            auto* sheet = qobject_cast<TFrm_mon*>(w);
+            ASSERT_NE(sheet, nullptr);
+            sheet->BitBtn1Click();
+            staffList = sheet->StaffListWindow();
+            ASSERT_NE(staffList, nullptr);
+            EXPECT_TRUE(staffList->isVisible());
+            EXPECT_TRUE(staffList->isWindow());
+            // A window below the modal dialog is not blocked by it.
+            EXPECT_EQ(staffList->parentWidget(), sheet);
+            QApplication::processEvents();
+            EXPECT_FALSE(static_cast<FakeStaffList*>(staffList.data())->blocked);
+            sheet->BitBtn1Click();  // a second click shows the same window
+            EXPECT_EQ(sheet->StaffListWindow(), staffList.data());
+            sheet->close();
+        });
+        f->ShowModal();
+    }
+    ASSERT_FALSE(staffList.isNull());
+    EXPECT_TRUE(staffList->isVisible());
+    EXPECT_EQ(staffList->parentWidget(), &mainWidget);
+    EXPECT_EQ(ctx.mainWidget, &mainWidget);
+    staffList->close();
+}
+
+TEST_F(WageFormTest, PictureOfTheSheetWithAFailingRow) {
+    TFrm_mon f(ctx);
+    f.FormShow();
+    f.BitBtn2Click();
+    f.B5Click();
+    const QStringList amounts[] = {{"2500.5", "600", "300", "100"}, {"2000", "800", "", "150"}, {"200", "", "", ""}};
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 4; ++k) f.Book().SetCellText(i + 2, 3 + k, amounts[i][k]);
+    f.Book().SetCellText(5, 1, QStringLiteral("099"));
+    f.Book().SetCellText(5, 2, QStringLiteral("钱 七"));
+    f.Book().SetCellText(5, 3, QStringLiteral("4200"));
+    f.BitBtn3Click();
+    EXPECT_TRUE(f.Book().IsMarked(4, 7));
+    EXPECT_TRUE(f.Book().IsMarked(5, 1));
+    f.show();
+    QApplication::processEvents();
+    const QPixmap shot = f.grab();
+    EXPECT_FALSE(shot.isNull());
+    const QString dir = qEnvironmentVariable("QM_SHOT_DIR", base.base());
+    QDir().mkpath(dir);
+    EXPECT_TRUE(shot.save(dir + QStringLiteral("/wage_sheet.png")));
+
+    TFrm_wrontWage list(ctx);
+    list.FormShow();
+    list.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(list.grab().save(dir + QStringLiteral("/wage_error_list.png")));
+}
+
+}  // namespace
+}  // namespace qm::test
