@@ -507,7 +507,7 @@ void TDBGridXExportAsGRIDBIF::WriteSuffix() { Write(QByteArray(1, char(0))); }
 
 void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
     QByteArray b;
-    TField* f = column->Field();
+    TField* f = column->ModifiedField();  // a lookup travels as its key
     auto text = [&](const QByteArray& bytes, char tag) {
         b.append(tag);
         PutLE32(b, quint32(bytes.size()));
