@@ -450,10 +450,34 @@ void TColumnX::SetCheckboxState(TCheckBoxState s) {
     f->SetText(line < keyList_.size() ? keyList_[line].split(u';').value(0) : QString());
 }
 
+TField* TColumnX::ModifiedField() const {
+    TField* f = Field();
+    if (!f || f->FieldKind() != fkLookup) return f;
+    return f->KeyFields.isEmpty() ? nullptr : f->DataSet()->FindField(f->KeyFields);
+}
+
+QString TColumnX::LookupDisplayFields() const {
+    if (IsExplicit(cvLookupDisplayFields)) return lookupDisplayFields_;
+    TField* f = Field();
+    return f && f->FieldKind() == fkLookup ? f->LookupResultField : QString();
+}
+
+void TColumnX::SetLookupDisplayFields(const QString& v) {
+    if (IsExplicit(cvLookupDisplayFields) && v == lookupDisplayFields_) return;
+    lookupDisplayFields_ = v;
+    SetExplicit(cvLookupDisplayFields);
+    Changed();
+}
+
 bool TColumnX::CanModify(bool tryEdit) {
     TCustomDBGridX* g = Grid();
     TField* f = Field();
     bool ok = (!g || (!g->ReadOnly() && g->DataLink()->Active() && !g->DataLink()->ReadOnly())) && !ReadOnly() && f;
+    // A lookup field is changed through its key field.
+    if (ok && f->FieldKind() == fkLookup) {
+        if (f->KeyFields.isEmpty()) return false;
+        f = f->DataSet()->FieldByName(f->KeyFields);
+    }
     ok = ok && f->CanModify();
     if (ok && !f->IsBlob() && g)
         ok = g->AllowedOperations.Has(alopUpdateX) || g->DataLink()->DataSet()->State() == dsInsert;
@@ -485,6 +509,22 @@ void TColumnX::SetNextFieldValue(double increment) {
         f->SetText(list[next]);
         return;
     }
+    case 2: {
+        // A lookup steps through the records of its lookup data set, wrapping at the ends.
+        TDataSet* l = f->LookupDataSet;
+        TField* key = ModifiedField();
+        if (!l || !l->Active() || !key || l->IsEmpty()) return;
+        const bool found = !key->IsNull() && l->Locate(f->LookupKeyFields, key->AsString(), false, false);
+        if (!found) {
+            l->First();
+        } else if (increment > 0) {
+            if (l->MoveBy(1) == 0) l->First();
+        } else if (increment < 0) {
+            if (l->MoveBy(-1) == 0) l->Last();
+        }
+        key->SetText(l->FieldByName(f->LookupKeyFields)->Text());
+        return;
+    }
     default:
         // The step given (negative steps down); a null value counts as minus the step, so it becomes 0.
         switch (f->DataType()) {
@@ -508,6 +548,7 @@ void TColumnX::Assign(const TColumnX& src) {
     if (src.IsExplicit(cvAlignment)) SetAlignment(src.alignment_);
     if (src.IsExplicit(cvReadOnly)) SetReadOnly(src.readOnly_);
     if (src.IsExplicit(cvWordWrap)) SetWordWrap(src.wordWrap_);
+    if (src.IsExplicit(cvLookupDisplayFields)) SetLookupDisplayFields(src.lookupDisplayFields_);
     if (src.IsExplicit(cvCheckboxes)) SetCheckboxes(src.checkboxes_);
     title_->Assign(*src.title_);
     footer_->Assign(*src.footer_);

@@ -129,6 +129,9 @@ public:
     void SetWordWrap(bool v);
     bool Checkboxes() const;
     void SetCheckboxes(bool v);
+    // Fields of the lookup data set a lookup list shows, separated by ";".
+    QString LookupDisplayFields() const;
+    void SetLookupDisplayFields(const QString& v);
 
     // Plain properties.
     TColumnTitleX* Title() const { return title_.get(); }
@@ -180,6 +183,8 @@ public:
     TCheckBoxState GetCheckboxState() const;
     void SetCheckboxState(TCheckBoxState s);
     bool CanModify(bool tryEdit);
+    // The field a change of this column writes: its own, or a lookup field's key field.
+    TField* ModifiedField() const;
     void SetNextFieldValue(double increment);
     void Assign(const TColumnX& src);
     virtual void RestoreDefaults();
@@ -203,6 +208,7 @@ protected:
     QColor color_;
     QFont font_;
     bool readOnly_ = false, wordWrap_ = false, checkboxes_ = false;
+    QString lookupDisplayFields_;
     int width_ = 64;
     bool visible_ = true, autoFitColWidth_ = true, endEllipsis_ = false, currency_ = false;
     int minWidth_ = 0, maxWidth_ = 0, notInKeyListIndex_ = -1;

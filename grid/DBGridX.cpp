@@ -616,8 +616,11 @@ void TCustomDBGridX::SetColumnAttributes() {
         const int raw = i + indicatorOffset_;
         if (raw >= ColCount()) break;
         TField* f = c->Field();
+        // A lookup field without a data set or key field counts as read only.
+        const bool lookupReadOnly = f && f->FieldKind() == fkLookup &&
+                                    (!f->LookupDataSet || !c->ModifiedField() || c->ModifiedField()->ReadOnly());
         SetTabStops(raw, c->Visible() && !c->ReadOnly() && dataLink_->Active() && f && f->FieldKind() != fkCalculated &&
-                             !f->ReadOnly());
+                             !f->ReadOnly() && !lookupReadOnly);
         const int w = c->Visible() ? c->Width() : (options_.Has(dgColLines) ? -1 : 0);
         BeginUpdate();
         if (ColWidths(raw) != w) TCustomGrid::SetColWidths(raw, w);

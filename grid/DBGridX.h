@@ -296,6 +296,9 @@ public:
     QString EditTextOf(TColumnX* c) const;
     const QString& EditText() const { return editText_; }
     void SetEditText(const QString& t) { editText_ = t; }
+    // Of a lookup column: the key that belongs to the edit text (null otherwise).
+    const db::Value& EditKeyValue() const { return editKeyValue_; }
+    void SetEditKeyValue(const db::Value& v) { editKeyValue_ = v; }
     // Whether the current cell may be changed (also for key-list columns); puts the data
     // link into edit state.
     bool CanEditModifyAny();
@@ -460,6 +463,7 @@ private:
     std::unique_ptr<TDBGridXSumList> sumList_;
     TDBGridInplaceEdit* editor_ = nullptr;  // a child of the viewport
     QString editText_;
+    db::Value editKeyValue_;
     std::unique_ptr<TMoneyStyle> currencyStyle_;
     std::unique_ptr<THeadTreeNode> titleTree_;
     std::vector<THeadTreeNode*> leafColumns_;

@@ -18,6 +18,12 @@ int TCustomDBGridX::GetColumnEditStyle(TColumnX* c) const {
     }
     TField* f = c->Field();
     if (!f) return esSimple;
+    if (f->FieldKind() == fkLookup) {
+        TField* key = c->ModifiedField();
+        const bool ok = key && key->CanModify() && !(c->IsExplicit(cvReadOnly) && c->ReadOnly()) && !readOnly_ &&
+                        dataLink_->Active() && !dataLink_->ReadOnly();
+        return ok ? esDataList : esSimple;
+    }
     if (!c->PickList().isEmpty() && !c->ReadOnly()) return esPickList;
     if (f->DataType() == ftDate && !c->ReadOnly()) return esDateCalendar;
     return esSimple;
@@ -55,8 +61,12 @@ void TCustomDBGridX::ShowEditor() {
     editor_->setGeometry(r);
     editor_->UpdateContents();
     editText_ = editor_->text();
+    // A lookup column edits its key; the text shown is the looked-up one.
+    TColumnX* c = columns_->Items(i);
+    TField* key = c->Field() && c->Field()->FieldKind() == fkLookup ? c->ModifiedField() : nullptr;
+    editKeyValue_ = key ? key->AsValue() : db::Value();
     editor_->show();
-    editor_->selectAll();
+    editor_->SelectAllText();
     editor_->setFocus();
 }
 
@@ -68,11 +78,14 @@ void TCustomDBGridX::HideEditor(bool commit) {
     if (commit && c && c->Field() && editor_->text() != EditTextOf(c) && c->CanModify(true)) {
         const QString t = editor_->text();
         if (c->ColumnKind() == 3) {
+            // Text that is no entry of the list keeps the stored key; only empty text clears it.
             const int k = int(c->PickList().indexOf(t));
             if (k >= 0 && k < c->KeyList().size())
                 c->Field()->SetText(c->KeyList()[k]);
-            else
+            else if (t.isEmpty())
                 c->Field()->Clear();
+        } else if (c->Field()->FieldKind() == fkLookup) {
+            if (TField* key = c->ModifiedField()) key->SetValue(editKeyValue_);
         } else {
             c->Field()->SetText(t);
         }
@@ -87,14 +100,12 @@ void TCustomDBGridX::EditorKey(int key, Qt::KeyboardModifiers shift) {
         // Escape puts the field's text back and leaves the record as it was.
         HideEditor(false);
         KeyDown(key, shift);
-        return;
+    } else {
+        HideEditor(true);
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || optionsX_.Has(dghEnterAsTab)) KeyDown(key, shift);
     }
-    HideEditor(true);
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (optionsX_.Has(dghEnterAsTab)) KeyDown(key, shift);
-        return;
-    }
-    KeyDown(key, shift);
+    // A grid that always shows its editor shows it again on the cell it moved to.
+    if (options_.Has(dgAlwaysShowEditor) && !EditorMode() && selection_->SelectionType() == gstNone) ShowEditor();
 }
 
 bool TCustomDBGridX::focusNextPrevChild(bool next) {

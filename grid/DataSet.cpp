@@ -66,7 +66,14 @@ bool TField::IsValidChar(QChar c) const {
     }
 }
 
-const db::Value& TField::AsValue() const { return ds_->CurrentValue(fieldNo_); }
+const db::Value& TField::AsValue() const {
+    if (kind_ != fkLookup) return ds_->CurrentValue(fieldNo_);
+    const TField* key = ds_->FindField(KeyFields);
+    lookupValue_ = key && LookupDataSet && LookupDataSet->Active() && !key->IsNull()
+                       ? LookupDataSet->Lookup(LookupKeyFields, key->AsValue(), LookupResultField)
+                       : db::Value();
+    return lookupValue_;
+}
 
 bool TField::AsBoolean() const {
     const db::Value& v = AsValue();
@@ -86,7 +93,10 @@ QString TField::DisplayText() const {
     return v.AsString();
 }
 
-void TField::SetValue(const db::Value& v) { ds_->SetFieldValue(this, v); }
+void TField::SetValue(const db::Value& v) {
+    if (kind_ == fkLookup) return;  // it follows its key field
+    ds_->SetFieldValue(this, v);
+}
 
 void TField::SetAsString(const QString& v) {
     if (v.isEmpty() && type_ != ftString && type_ != ftMemo) return Clear();
@@ -150,6 +160,51 @@ TField* TDataSet::AddField(const QString& name, TFieldType type, int size) {
     return fields_.back();
 }
 
+TField* TDataSet::AddLookupField(const QString& name, TFieldType type, int size, const QString& keyFields,
+                                 TDataSet* lookupDataSet, const QString& lookupKeyFields,
+                                 const QString& lookupResultField) {
+    lookups_.push_back(std::make_unique<TField>(this, -1, name, type, size));
+    TField* f = lookups_.back().get();
+    f->kind_ = fkLookup;
+    f->KeyFields = keyFields;
+    f->LookupDataSet = lookupDataSet;
+    f->LookupKeyFields = lookupKeyFields;
+    f->LookupResultField = lookupResultField;
+    fields_.push_back(f);
+    return f;
+}
+
+bool TDataSet::Locate(const QString& fieldName, const QString& text, bool caseInsensitive, bool partial) {
+    CheckBrowse();
+    const TField* f = FieldByName(fieldName);
+    const Qt::CaseSensitivity cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const int n = StoredCount();
+    for (int row = 0; row < n; ++row) {
+        const QString t = f->FieldNo() >= 0 ? StoredValue(row, f->FieldNo()).AsString() : QString();
+        if (partial ? t.startsWith(text, cs) : t.compare(text, cs) == 0) {
+            bof_ = eof_ = false;
+            MoveTo(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+db::Value TDataSet::Lookup(const QString& keyField, const db::Value& key, const QString& resultField) const {
+    if (!Active()) return {};
+    const TField* k = FindField(keyField);
+    const TField* r = FindField(resultField);
+    if (!k || !r || k->FieldNo() < 0 || r->FieldNo() < 0) return {};
+    // A key compares by its text, so that an integer key finds a key read back as text.
+    const QString want = key.AsString();
+    const int n = StoredCount();
+    for (int row = 0; row < n; ++row) {
+        const db::Value& v = StoredValue(row, k->FieldNo());
+        if (!v.IsNull() && (v == key || v.AsString() == want)) return StoredValue(row, r->FieldNo());
+    }
+    return {};
+}
+
 void TDataSet::OpenDone() {
     cur_ = 0;
     win_ = 0;
@@ -181,6 +236,7 @@ void TDataSet::Close() {
     SetState(dsInactive);
     fields_.clear();
     owned_.clear();
+    lookups_.clear();
     cur_ = win_ = 0;
     readRow_ = -1;
     Notify(dnAfterClose);
@@ -480,9 +536,12 @@ void TQueryDataSet::Open(const QString& sql, const db::Params& params) {
 
 TMemDataSet::~TMemDataSet() { Close(); }
 
-void TMemDataSet::Open(const std::vector<FieldDef>& defs, const std::vector<std::vector<db::Value>>& rows) {
+void TMemDataSet::Open(const std::vector<FieldDef>& defs, const std::vector<std::vector<db::Value>>& rows,
+                       const std::vector<LookupDef>& lookups) {
     Close();
     for (const auto& d : defs) AddField(d.name, d.type, d.size);
+    for (const auto& l : lookups)
+        AddLookupField(l.name, l.type, l.size, l.keyFields, l.lookupDataSet, l.lookupKeyFields, l.lookupResultField);
     rows_.clear();
     for (const auto& r : rows) {
         Rec rec{nextId_++, r};
@@ -500,7 +559,7 @@ int TMemDataSet::StoredPos(TBookmark id) const {
 }
 
 int TMemDataSet::InsertStored(int row) {
-    Rec rec{nextId_++, std::vector<db::Value>(size_t(FieldCount()))};
+    Rec rec{nextId_++, std::vector<db::Value>(size_t(StoredFieldCount()))};
     rows_.insert(rows_.begin() + row, std::move(rec));
     return row;
 }

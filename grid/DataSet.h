@@ -86,7 +86,12 @@ public:
     void SetIndex(int v);                     // moves the field in that list
     int FieldNo() const { return fieldNo_; }  // column of the stored record
     TFieldType DataType() const { return type_; }
-    TFieldKind FieldKind() const { return fkData; }
+    TFieldKind FieldKind() const { return kind_; }
+    // A lookup field shows, for the value of this data set's field `KeyFields`, the
+    // `LookupResultField` of the record of `LookupDataSet` whose `LookupKeyFields` holds it.
+    // Its value follows the key field; it stores nothing of its own.
+    QString KeyFields, LookupKeyFields, LookupResultField;
+    TDataSet* LookupDataSet = nullptr;
     int Size() const { return size_; }
     bool IsBlob() const { return type_ == ftMemo; }
     bool Currency() const { return currency_; }
@@ -119,7 +124,10 @@ private:
     TDataSet* ds_;
     int fieldNo_;
     QString name_, label_;
+    friend class TDataSet;
     TFieldType type_;
+    TFieldKind kind_ = fkData;
+    mutable db::Value lookupValue_;
     int size_;
     int displayWidth_;
     TAlignment alignment_;
@@ -174,6 +182,13 @@ public:
     bool BookmarkValid(TBookmark b) const { return PosOf(b) >= 0; }
     void GotoBookmark(TBookmark b);
     virtual int CompareBookmarks(TBookmark a, TBookmark b) const;
+    // Moves to the first record whose field `fieldName` holds `text` (as text; optionally
+    // without case, and `partial`: beginning with it). Answers whether one was found; when
+    // none is, the cursor stays.
+    bool Locate(const QString& fieldName, const QString& text, bool caseInsensitive, bool partial);
+    // The `resultField` of the first stored record whose `keyField` equals `key`, read
+    // without moving the cursor; null when there is none.
+    db::Value Lookup(const QString& keyField, const db::Value& key, const QString& resultField) const;
 
     // Editing; every change raises on a data set that cannot be modified.
     virtual bool CanModify() const { return false; }
@@ -210,6 +225,10 @@ protected:
 
     // Subclasses add their fields, then call OpenDone(); Close() drops them.
     TField* AddField(const QString& name, TFieldType type, int size);
+    // A lookup field (see TField); it takes no column of the stored record.
+    TField* AddLookupField(const QString& name, TFieldType type, int size, const QString& keyFields,
+                           TDataSet* lookupDataSet, const QString& lookupKeyFields, const QString& lookupResultField);
+    int StoredFieldCount() const { return int(owned_.size()); }
     void OpenDone();
     virtual void CloseStorage() {}
     [[noreturn]] void ReadOnlyError() const;
@@ -227,8 +246,9 @@ private:
     void SetActiveRecordOfLink(int bufferIndex);
     void Notify(TDataSetNotify what);
 
-    std::vector<TField*> fields_;  // in field order
-    std::vector<std::unique_ptr<TField>> owned_;
+    std::vector<TField*> fields_;                 // in field order
+    std::vector<std::unique_ptr<TField>> owned_;  // the stored fields, by field column
+    std::vector<std::unique_ptr<TField>> lookups_;
     TDataSetState state_ = dsInactive;
     int cur_ = 0, win_ = 0, buf_ = 1, readRow_ = -1;
     bool bof_ = true, eof_ = true, modified_ = false;
@@ -267,10 +287,20 @@ public:
         TFieldType type = ftString;
         int size = 20;
     };
+    struct LookupDef {
+        QString name;
+        TFieldType type = ftString;
+        int size = 20;
+        QString keyFields;
+        TDataSet* lookupDataSet = nullptr;
+        QString lookupKeyFields, lookupResultField;
+    };
     TMemDataSet() = default;
     ~TMemDataSet() override;
-    // Opens with the fields and rows given (each row one value per field).
-    void Open(const std::vector<FieldDef>& defs, const std::vector<std::vector<db::Value>>& rows);
+    // Opens with the fields and rows given (each row one value per field); lookup fields
+    // follow the stored ones.
+    void Open(const std::vector<FieldDef>& defs, const std::vector<std::vector<db::Value>>& rows,
+              const std::vector<LookupDef>& lookups = {});
     bool CanModify() const override { return !readOnly_; }
     void SetReadOnly(bool v) { readOnly_ = v; }
 

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -95,6 +97,98 @@ void TPopupListbox::mouseReleaseEvent(QMouseEvent* e) {
     editor_->CloseUp(rect().contains(e->position().toPoint()));
 }
 
+// ---------------------------------------------------------------- TPopupDataList
+
+TPopupDataList::TPopupDataList(TDBGridInplaceEdit* editor) : QTreeWidget(nullptr), editor_(editor) {
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);  // the editor keeps the keys
+    setFrameShape(QFrame::Box);
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setIndentation(0);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+db::Value TPopupDataList::KeyValue() const {
+    const int row = currentItem() ? indexOfTopLevelItem(currentItem()) : -1;
+    return row >= 0 && row < int(Keys.size()) ? Keys[size_t(row)] : db::Value();
+}
+
+void TPopupDataList::SetKeyValue(const db::Value& key) {
+    for (size_t i = 0; !key.IsNull() && i < Keys.size(); ++i)
+        if (Keys[i] == key || Keys[i].AsString() == key.AsString()) {
+            setCurrentItem(topLevelItem(int(i)));
+            return;
+        }
+    setCurrentItem(nullptr);
+}
+
+QString TPopupDataList::SelectedText() const { return currentItem() ? currentItem()->text(ListFieldIndex) : QString(); }
+
+void TPopupDataList::mousePressEvent(QMouseEvent* e) {
+    QTreeWidget::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton) editor_->FollowDataList();
+}
+
+void TPopupDataList::mouseMoveEvent(QMouseEvent* e) {
+    QTreeWidget::mouseMoveEvent(e);
+    if (e->buttons() & Qt::LeftButton) {
+        if (QTreeWidgetItem* it = itemAt(e->position().toPoint())) setCurrentItem(it);
+        editor_->FollowDataList();
+    }
+}
+
+void TPopupDataList::mouseReleaseEvent(QMouseEvent* e) {
+    QTreeWidget::mouseReleaseEvent(e);
+    editor_->CloseUp(rect().contains(e->position().toPoint()));
+}
+
+// ---------------------------------------------------------------- TInplaceWrapEdit
+
+TInplaceWrapEdit::TInplaceWrapEdit(TDBGridInplaceEdit* editor) : QPlainTextEdit(editor), editor_(editor) {
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // wraps, never scrolls sideways
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(false);  // Tab reaches the key routing, which hands it to the grid
+    document()->setDocumentMargin(0);
+    hide();
+}
+
+namespace {
+// The line of the wrapped layout the caret is on, and the number of lines of its block.
+QTextLine CaretLine(const QPlainTextEdit* e, int* lineCount) {
+    const QTextCursor c = e->textCursor();
+    const QTextBlock b = c.block();
+    const QTextLayout* l = b.layout();
+    *lineCount = l ? l->lineCount() : 0;
+    return l ? l->lineForTextPosition(c.positionInBlock()) : QTextLine();
+}
+}  // namespace
+
+bool TInplaceWrapEdit::CaretOnFirstLine() const {
+    int n = 0;
+    const QTextLine line = CaretLine(this, &n);
+    return textCursor().block() == document()->firstBlock() && (!line.isValid() || line.lineNumber() == 0);
+}
+
+bool TInplaceWrapEdit::CaretOnLastLine() const {
+    int n = 0;
+    const QTextLine line = CaretLine(this, &n);
+    return textCursor().block() == document()->lastBlock() && (!line.isValid() || line.lineNumber() == n - 1);
+}
+
+void TInplaceWrapEdit::keyPressEvent(QKeyEvent* e) { editor_->HandleKey(e); }
+
+void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
+    QPlainTextEdit::focusOutEvent(e);
+    editor_->ListFocusLost();
+}
+
 // ---------------------------------------------------------------- TDBGridInplaceEdit
 
 TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->viewport()), grid_(grid) {
@@ -105,6 +199,70 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->v
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
         return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
     };
+    // The multi-line box shows whatever the editor's text becomes.
+    QObject::connect(this, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (!wrap_ || !wordWrap_ || syncing_ || wrap_->toPlainText() == t) return;
+        syncing_ = true;
+        wrap_->setPlainText(t);
+        wrap_->moveCursor(QTextCursor::End);
+        syncing_ = false;
+    });
+}
+
+void TDBGridInplaceEdit::SetWordWrap(bool v) {
+    if (v == wordWrap_) return;
+    wordWrap_ = v;
+    if (v && !wrap_) {
+        wrap_ = new TInplaceWrapEdit(this);
+        QObject::connect(wrap_, &QPlainTextEdit::textChanged, this, [this] {
+            if (syncing_) return;
+            syncing_ = true;
+            setText(wrap_->toPlainText());
+            syncing_ = false;
+        });
+    }
+    if (wrap_) {
+        if (v) {
+            syncing_ = true;
+            wrap_->setPlainText(text());
+            syncing_ = false;
+        }
+        wrap_->setVisible(v);
+        setFocusProxy(v ? wrap_ : nullptr);
+        if (v && hasFocus()) wrap_->setFocus();
+    }
+    BoundsChanged();
+}
+
+int TDBGridInplaceEdit::CaretPos() const { return wordWrap_ ? wrap_->textCursor().position() : cursorPosition(); }
+
+bool TDBGridInplaceEdit::HasSel() const { return wordWrap_ ? wrap_->textCursor().hasSelection() : hasSelectedText(); }
+
+int TDBGridInplaceEdit::SelStart() const { return wordWrap_ ? wrap_->textCursor().selectionStart() : selectionStart(); }
+
+void TDBGridInplaceEdit::SetSel(int start, int length) {
+    if (!wordWrap_) {
+        setSelection(start, length);
+        return;
+    }
+    QTextCursor c = wrap_->textCursor();
+    c.setPosition(start);
+    c.setPosition(start + length, QTextCursor::KeepAnchor);
+    wrap_->setTextCursor(c);
+}
+
+void TDBGridInplaceEdit::SelectAllText() {
+    if (wordWrap_)
+        wrap_->selectAll();
+    else
+        selectAll();
+}
+
+void TDBGridInplaceEdit::BaseKey(QKeyEvent* e) {
+    if (wordWrap_)
+        wrap_->BaseKeyPress(e);
+    else
+        QLineEdit::keyPressEvent(e);
 }
 
 TColumnX* TDBGridInplaceEdit::Column() const {
@@ -122,6 +280,13 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
                 pickList_->hide();
             }
             activeList_ = pickList_;
+            break;
+        case esDataList:
+            if (!dataList_) {
+                dataList_ = new TPopupDataList(this);
+                dataList_->hide();
+            }
+            activeList_ = dataList_;
             break;
         case esDateCalendar:
             if (!calendar_) {
@@ -141,6 +306,10 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
                 down_ = new QToolButton(this);
                 up_->setArrowType(Qt::UpArrow);
                 down_->setArrowType(Qt::DownArrow);
+                for (QToolButton* b : {up_, down_}) {
+                    b->setAutoRepeat(true);  // held down, a button keeps stepping
+                    b->setFocusPolicy(Qt::NoFocus);
+                }
                 QObject::connect(up_, &QToolButton::clicked, this, [this] { UpDownClick(true); });
                 QObject::connect(down_, &QToolButton::clicked, this, [this] { UpDownClick(false); });
             }
@@ -170,12 +339,21 @@ void TDBGridInplaceEdit::UpdateContents() {
     QPalette pal = palette();
     pal.setColor(QPalette::Base, bg);
     setPalette(pal);
+    SetWordWrap(c->WordWrap() && grid_->MultiLineRows());
+    if (wrap_) {
+        wrap_->setFont(f);
+        wrap_->setPalette(pal);
+    }
     setText(grid_->EditTextOf(c));
 }
 
 void TDBGridInplaceEdit::BoundsChanged() {
     const int right = editStyle_ != esSimple ? buttonWidth_ : 0;
-    setTextMargins(2, grid_->Flat() ? 1 : 2, 2 + right, 0);
+    const int top = grid_->Flat() ? 1 : 2;
+    setTextMargins(2, top, 2 + right, 0);
+    if (wrap_)  // the formatting rectangle of the multi-line box
+        wrap_->setGeometry(2, top, std::max(0, width() - 4 - right),
+                           std::max(0, height() - top - (grid_->Flat() ? 1 : 0)));
     if (up_ && editStyle_ == esUpDown) {
         up_->setGeometry(width() - buttonWidth_, 0, buttonWidth_, height() / 2);
         down_->setGeometry(width() - buttonWidth_, height() / 2, buttonWidth_, height() - height() / 2);
@@ -209,6 +387,11 @@ void TDBGridInplaceEdit::DropDown() {
         for (int i = 0; i < n; ++i) w = std::max(w, pickList_->fontMetrics().horizontalAdvance(c->PickList()[i]) + 8);
         size = QSize(w, PickListHeight(n, c->DropDownRows));
         pickList_->SearchText.clear();
+    } else if (activeList_ == dataList_) {
+        dataList_->setFont(font());
+        dataList_->setPalette(palette());
+        size = FillDataList(c);
+        dataList_->SetKeyValue(grid_->EditKeyValue());
     } else if (activeList_ == calendarFrame_) {
         calendar_->setSelectedDate(CalendarDateOf(text(), QDate::currentDate()));
         size = calendarFrame_->minimumSizeHint().expandedTo(calendarFrame_->sizeHint());
@@ -222,11 +405,73 @@ void TDBGridInplaceEdit::DropDown() {
     update();
 }
 
+QSize TDBGridInplaceEdit::FillDataList(TColumnX* c) {
+    TField* f = c->Field();
+    TDataSet* l = f ? f->LookupDataSet : nullptr;
+    dataList_->clear();
+    dataList_->Keys.clear();
+    QStringList names;
+    for (const QString& n : c->LookupDisplayFields().split(u';', Qt::SkipEmptyParts))
+        if (!n.trimmed().isEmpty()) names << n.trimmed();
+    if (names.isEmpty() && f) names << f->LookupResultField;
+    dataList_->ListFieldIndex = 0;
+    for (int i = 0; f && i < names.size(); ++i)
+        if (names[i].compare(f->LookupResultField, Qt::CaseInsensitive) == 0) dataList_->ListFieldIndex = i;
+    dataList_->setColumnCount(std::max(1, int(names.size())));
+    // Each display field is as wide as its display width in digits, plus 4.
+    const int zero = QFontMetrics(font()).horizontalAdvance(QLatin1Char('0'));
+    int measured = 0;
+    std::vector<TField*> shown;
+    for (int i = 0; l && l->Active() && i < names.size(); ++i) {
+        TField* d = l->FieldByName(names[i]);
+        shown.push_back(d);
+        const int w = d->DisplayWidth() * zero + 4;
+        dataList_->setColumnWidth(i, w);
+        measured += w;
+    }
+    if (l && l->Active() && !l->IsEmpty()) {
+        // The walk leaves the lookup data set on the record it was on.
+        TField* key = l->FieldByName(f->LookupKeyFields);
+        const TBookmark at = l->Bookmark();
+        l->DisableControls();
+        try {
+            for (l->First(); !l->Eof(); l->Next()) {
+                auto* it = new QTreeWidgetItem;
+                for (size_t i = 0; i < shown.size(); ++i) it->setText(int(i), shown[i]->DisplayText());
+                dataList_->addTopLevelItem(it);
+                dataList_->Keys.push_back(key->AsValue());
+            }
+            l->GotoBookmark(at);
+        } catch (...) {
+            l->EnableControls();
+            throw;
+        }
+        l->EnableControls();
+    }
+    int w = width();
+    if (c->DropDownWidth == -1)
+        w = std::max(measured + 2, width());
+    else if (c->DropDownWidth > 0)
+        w = c->DropDownWidth + 2;
+    const int rowHeight =
+        dataList_->topLevelItemCount() > 0 ? dataList_->sizeHintForRow(0) : QFontMetrics(font()).height() + 2;
+    return QSize(w, c->DropDownRows * rowHeight + 2);
+}
+
+void TDBGridInplaceEdit::FollowDataList() {
+    if (dataList_ && dataList_->currentItem()) setText(dataList_->SelectedText());
+}
+
 void TDBGridInplaceEdit::CloseUp(bool accept) {
     if (!listVisible_) return;
     TColumnX* c = Column();
     QString value;
     bool hasValue = false;
+    if (activeList_ == dataList_) {
+        value = dataList_->SelectedText();
+        hasValue = dataList_->currentItem() != nullptr;
+    }
+    const db::Value listKey = activeList_ == dataList_ ? dataList_->KeyValue() : db::Value();
     if (activeList_ == pickList_ && pickList_->currentRow() >= 0) {
         const int i = pickList_->currentRow();
         hasValue = true;
@@ -241,7 +486,16 @@ void TDBGridInplaceEdit::CloseUp(bool accept) {
         setText(grid_->EditTextOf(c));  // back to what the field holds
         return;
     }
-    if (activeList_ == calendarFrame_) {
+    if (activeList_ == dataList_) {
+        TField* key = c->ModifiedField();
+        if (hasValue && key && key->CanModify() && c->CanModify(true)) {
+            key->SetValue(listKey);
+            c->Field()->SetText(value);
+            setText(value);
+            grid_->SetEditKeyValue(listKey);
+            grid_->SetEditText(value);
+        }
+    } else if (activeList_ == calendarFrame_) {
         if (c->CanModify(true) && c->Field()) {
             const QString d = calendar_->selectedDate().toString(QStringLiteral("yyyy-MM-dd"));
             c->Field()->SetText(d);
@@ -256,7 +510,7 @@ void TDBGridInplaceEdit::CloseUp(bool accept) {
             c->Field()->SetText(value);
         }
     }
-    selectAll();
+    SelectAllText();
 }
 
 bool TDBGridInplaceEdit::DoDropDownKeys(int key, Qt::KeyboardModifiers shift) {
@@ -280,12 +534,12 @@ bool TDBGridInplaceEdit::Complete(QChar ch) {
     if (!c || ch.unicode() <= 31) return false;
     if (!(c->ColumnKind() == 3 || editStyle_ == esPickList)) return false;
     // The typed text so far ends where the selected completion begins.
-    const QString s = text().left(hasSelectedText() ? selectionStart() : cursorPosition()) + ch;
+    const QString s = text().left(HasSel() ? SelStart() : CaretPos()) + ch;
     const int i = FindPickListItem(c->PickList(), s);
     if (i < 0 || !grid_->CanEditModifyAny()) return false;
     const QString item = c->PickList()[i];
     setText(item);
-    setSelection(int(s.size()), int(item.size() - s.size()));
+    SetSel(int(s.size()), int(item.size() - s.size()));
     grid_->DataLink()->Edit();
     grid_->DataLink()->SetModified();
     grid_->SetEditText(item);
@@ -293,7 +547,27 @@ bool TDBGridInplaceEdit::Complete(QChar ch) {
     return true;
 }
 
-void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
+bool TDBGridInplaceEdit::CompleteLookup(QChar ch) {
+    TColumnX* c = Column();
+    if (!c || editStyle_ != esDataList || ch.unicode() < 32 || !grid_->CanModifyRecord()) return false;
+    TField* f = c->Field();
+    TDataSet* l = f ? f->LookupDataSet : nullptr;
+    if (!l || !l->Active()) return false;
+    const QString s = text().left(HasSel() ? SelStart() : CaretPos()) + ch;
+    if (!l->Locate(f->LookupResultField, s, true, true)) return false;
+    grid_->DataLink()->Edit();
+    grid_->DataLink()->SetModified();
+    const QString item = l->FieldByName(f->LookupResultField)->Text();
+    const db::Value key = l->FieldByName(f->LookupKeyFields)->AsValue();
+    setText(item);
+    SetSel(int(s.size()), int(item.size() - s.size()));
+    grid_->SetEditKeyValue(key);
+    grid_->SetEditText(item);
+    if (listVisible_ && activeList_ == dataList_) dataList_->SetKeyValue(key);
+    return true;
+}
+
+void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     const int key = e->key();
     const Qt::KeyboardModifiers mods = e->modifiers();
     if (editStyle_ == esPickList || editStyle_ == esDataList || editStyle_ == esDateCalendar) {
@@ -306,6 +580,10 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
                 QApplication::sendEvent(pickList_, &copy);
                 if (pickList_->currentItem() && pickList_->currentItem()->text() != text())
                     setText(pickList_->currentItem()->text());
+            } else if (activeList_ == dataList_) {
+                QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
+                QApplication::sendEvent(dataList_, &copy);
+                FollowDataList();
             }
             return;
         }
@@ -319,18 +597,36 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
         return;
     }
     TColumnX* c = Column();
-    if (key == Qt::Key_Delete && mods == Qt::NoModifier && !hasSelectedText() && cursorPosition() == text().size() &&
-        c && c->CanModify(true) && editStyle_ == esPickList && c->ColumnKind() == 3) {
+    if (key == Qt::Key_Delete && mods == Qt::NoModifier && !HasSel() && CaretPos() == text().size() && c &&
+        ((editStyle_ == esPickList && c->ColumnKind() == 3) || editStyle_ == esDataList) && c->CanModify(true)) {
+        if (editStyle_ == esDataList) {
+            // Delete at the end empties the lookup: its key goes.
+            if (TField* k = c->ModifiedField(); k && k->CanModify()) k->Clear();
+            grid_->SetEditKeyValue(db::Value());
+            c->Field()->Clear();
+        }
         clear();
         grid_->SetEditText(QString());
         return;
     }
     if (key == Qt::Key_Backspace && c && (c->ColumnKind() == 2 || c->ColumnKind() == 3)) {
-        cursorBackward(false);
+        QKeyEvent left(e->type(), Qt::Key_Left, Qt::NoModifier);
+        BaseKey(&left);
         return;
     }
+    // A multi-line box keeps Up and Down for its lines; a grid that always shows the editor
+    // takes them on the first or last line, or with the caret at the end of the text.
+    if (wordWrap_ && (key == Qt::Key_Up || key == Qt::Key_Down) && !(mods & Qt::AltModifier)) {
+        const bool toGrid = grid_->Options().Has(dgAlwaysShowEditor) &&
+                            ((key == Qt::Key_Up && wrap_->CaretOnFirstLine()) ||
+                             (key == Qt::Key_Down && wrap_->CaretOnLastLine()) || CaretPos() == text().size());
+        if (!toGrid) {
+            BaseKey(e);
+            return;
+        }
+    }
     const QString t = e->text();
-    if (t.size() == 1 && Complete(t[0])) return;
+    if (t.size() == 1 && (CompleteLookup(t[0]) || Complete(t[0]))) return;
     // Keys that move between cells belong to the grid.
     switch (key) {
     case Qt::Key_Up:
@@ -346,7 +642,7 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* e) {
     default: break;
     }
     const QString before = text();
-    QLineEdit::keyPressEvent(e);
+    BaseKey(e);
     if (text() != before) {
         // A change needs the record in edit state; a cell that may not change keeps its text.
         if (!grid_->CanEditModifyAny()) {
@@ -417,6 +713,10 @@ void TDBGridInplaceEdit::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TDBGridInplaceEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
+    ListFocusLost();
+}
+
+void TDBGridInplaceEdit::ListFocusLost() {
     if (listVisible_ && !(activeList_ && activeList_->isAncestorOf(QApplication::focusWidget()))) CloseUp(false);
 }
 

@@ -2,7 +2,8 @@
 // The editor laid over the current cell while it is edited, with its edit button and
 // pop-ups: a pick list that completes what is typed and searches by typing, a month
 // calendar, an ellipsis button that raises the grid's edit-button event, and up-down
-// buttons that step the value.
+// buttons that step the value. Over a word-wrapping cell of a grid with multi-line rows
+// the text is edited in a multi-line box that fills the editor beside its button.
 
 #include "grid/DBGridX.h"
 
@@ -10,7 +11,9 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <functional>
 
@@ -47,6 +50,23 @@ inline int PickListHeight(int count, int dropDownRows) { return std::min(count, 
 
 class TDBGridInplaceEdit;
 
+// The multi-line box of a word-wrapping editor; its keys go through the editor's routing.
+class TInplaceWrapEdit : public QPlainTextEdit {
+public:
+    explicit TInplaceWrapEdit(TDBGridInplaceEdit* editor);
+    void BaseKeyPress(QKeyEvent* e) { QPlainTextEdit::keyPressEvent(e); }
+    // Whether the caret sits on the first (last) line as the text is wrapped on screen.
+    bool CaretOnFirstLine() const;
+    bool CaretOnLastLine() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TDBGridInplaceEdit* editor_;
+};
+
 class TPopupListbox : public QListWidget {
 public:
     explicit TPopupListbox(TDBGridInplaceEdit* editor);
@@ -65,6 +85,27 @@ private:
     TDBGridInplaceEdit* editor_;
 };
 
+// The lookup list: the records of a lookup field's data set, one column per display
+// field; each row knows its key and the text of the lookup's result field.
+class TPopupDataList : public QTreeWidget {
+public:
+    explicit TPopupDataList(TDBGridInplaceEdit* editor);
+    // The list field: the display column whose text a choice puts into the editor.
+    int ListFieldIndex = 0;
+    std::vector<db::Value> Keys;  // by row
+    db::Value KeyValue() const;
+    void SetKeyValue(const db::Value& key);
+    QString SelectedText() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    TDBGridInplaceEdit* editor_;
+};
+
 class TDBGridInplaceEdit : public QLineEdit {
 public:
     explicit TDBGridInplaceEdit(TCustomDBGridX* grid);
@@ -73,21 +114,36 @@ public:
     void SetEditStyle(int v);
     bool ListVisible() const { return listVisible_; }
     TPopupListbox* PickList() const { return pickList_; }
+    TPopupDataList* DataList() const { return dataList_; }
     QCalendarWidget* Calendar() const { return calendar_; }
     QWidget* ActiveList() const { return activeList_; }
     int ButtonWidth() const { return buttonWidth_; }
+    // The up-down buttons (null until a column first needs them).
+    QToolButton* UpButton() const { return up_; }
+    QToolButton* DownButton() const { return down_; }
     QRect ButtonRect() const { return QRect(width() - buttonWidth_, 0, buttonWidth_, height()); }
     // The screen's work area; replaceable for tests.
     std::function<QRect()> WorkArea;
 
     void UpdateContents();
+    // Multi-line editing; the line edit's text stays the editor's text either way.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    TInplaceWrapEdit* WrapEdit() const { return wrap_; }
+    void SelectAllText();
     void DropDown();
     void CloseUp(bool accept);
     // Enter/Escape close an open list; Alt+Up/Down open or close it. Answers whether the key was used.
     bool DoDropDownKeys(int key, Qt::KeyboardModifiers shift);
 
+    // Key routing shared by the line edit and the multi-line box.
+    void HandleKey(QKeyEvent* e);
+    void ListFocusLost();
+    // The lookup list's choice shown while the mouse button is held over it.
+    void FollowDataList();
+
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override { HandleKey(e); }
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -98,19 +154,30 @@ protected:
 private:
     TColumnX* Column() const;
     bool Complete(QChar c);
+    bool CompleteLookup(QChar c);
+    QSize FillDataList(TColumnX* c);
     void UpDownClick(bool up);
     void BoundsChanged();
+    // Caret and selection of whichever box edits the text.
+    int CaretPos() const;
+    bool HasSel() const;
+    int SelStart() const;
+    void SetSel(int start, int length);
+    void BaseKey(QKeyEvent* e);
 
     TCustomDBGridX* grid_;
     int buttonWidth_;
     int editStyle_ = esSimple;
     bool listVisible_ = false, pressed_ = false;
     TPopupListbox* pickList_ = nullptr;
+    TPopupDataList* dataList_ = nullptr;
     QWidget* calendarFrame_ = nullptr;
     QCalendarWidget* calendar_ = nullptr;
     QWidget* activeList_ = nullptr;
     QToolButton* up_ = nullptr;
     QToolButton* down_ = nullptr;
+    TInplaceWrapEdit* wrap_ = nullptr;
+    bool wordWrap_ = false, syncing_ = false;
 };
 
 }  // namespace qm::grid

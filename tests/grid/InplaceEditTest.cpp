@@ -5,6 +5,9 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +190,279 @@ TEST(InplaceEdit, EscapeKeepsTheFieldAndTabMovesBetweenColumnsInsideTheGrid) {
     QTest::keyClick(&e.g, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(e.g.SelectedIndex(), 0);
     EXPECT_TRUE(e.g.hasFocus());
+}
+
+// Up-down buttons: a click steps the value by the column's increment, up adds and down
+// subtracts (the other way round for list columns), holding a button repeats the step, and
+// text typed before the click is written first.
+struct UpDownGrid : EditGrid {
+    UpDownGrid() {
+        ds.Close();
+        ds.Open({{QStringLiteral("n"), ftInteger, 0},
+                 {QStringLiteral("fruit"), ftString, 20},
+                 {QStringLiteral("rate"), ftFloat, 0}},
+                {{db::Value(1), db::Value(QStringLiteral("Apple")), db::Value()}});
+        const char* names[] = {"n", "fruit", "rate"};
+        for (int i = 0; i < 3; ++i) {
+            g.Columns()[i]->SetFieldName(QString::fromLatin1(names[i]));
+            g.Columns()[i]->SetButtonStyle(cbsUpDown);
+        }
+        g.Columns()[2]->Increment = 0.25;
+    }
+    void Start(int column) {
+        g.SetSelectedIndex(column);
+        g.ShowEditor();
+        ASSERT_TRUE(g.EditorMode());
+        ASSERT_EQ(Editor()->EditStyle(), esUpDown);
+    }
+    void Click(QToolButton* b) { QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center()); }
+    TField* F(const char* n) { return ds.FieldByName(QString::fromLatin1(n)); }
+};
+
+TEST(InplaceEditUpDown, ButtonsStepByTheIncrementAndSitAtTheRightEdge) {
+    UpDownGrid e;
+    e.Start(0);
+    TDBGridInplaceEdit* ed = e.Editor();
+    QToolButton* up = ed->UpButton();
+    QToolButton* down = ed->DownButton();
+    ASSERT_TRUE(up && down);
+    EXPECT_TRUE(up->isVisible() && down->isVisible());
+    EXPECT_EQ(up->geometry().left(), ed->width() - ed->ButtonWidth());
+    EXPECT_EQ(up->width(), ed->ButtonWidth());
+    EXPECT_EQ(up->height() + down->height(), ed->height());
+    EXPECT_EQ(ed->ActiveList(), nullptr);
+
+    e.Click(up);
+    EXPECT_EQ(e.F("n")->AsInteger(), 2);
+    EXPECT_EQ(ed->text(), QStringLiteral("2"));
+    EXPECT_EQ(e.ds.State(), dsEdit);
+    e.Click(down);
+    e.Click(down);
+    e.Click(down);
+    EXPECT_EQ(e.F("n")->AsInteger(), -1);  // a plain value does not wrap
+    EXPECT_EQ(ed->text(), QStringLiteral("-1"));
+
+    // Text typed into the editor is written before the step.
+    ed->selectAll();
+    QTest::keyClicks(ed, QStringLiteral("40"));
+    e.Click(up);
+    EXPECT_EQ(e.F("n")->AsInteger(), 41);
+    EXPECT_EQ(ed->text(), QStringLiteral("41"));
+}
+
+TEST(InplaceEditUpDown, ANullCountsAsMinusTheStepAndFractionsStayExact) {
+    UpDownGrid e;
+    e.Start(2);
+    ASSERT_TRUE(e.F("rate")->IsNull());
+    e.Click(e.Editor()->UpButton());
+    EXPECT_EQ(e.F("rate")->AsFloat(), 0.0);  // null + 0.25 counts as 0
+    e.Click(e.Editor()->UpButton());
+    e.Click(e.Editor()->UpButton());
+    EXPECT_EQ(e.F("rate")->AsFloat(), 0.5);
+    e.Click(e.Editor()->DownButton());
+    EXPECT_EQ(e.F("rate")->AsFloat(), 0.25);
+}
+
+TEST(InplaceEditUpDown, OnAListColumnUpStepsBackAndDownForwardWithWrapping) {
+    UpDownGrid e;
+    e.g.Columns()[1]->SetPickList({QStringLiteral("Apple"), QStringLiteral("banana"), QStringLiteral("Berry")});
+    e.Start(1);
+    ASSERT_EQ(e.g.Columns()[1]->ColumnKind(), 1);
+    e.Click(e.Editor()->UpButton());  // the step is negated for list columns: Apple → the last entry
+    EXPECT_EQ(e.F("fruit")->AsString(), QStringLiteral("Berry"));
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+    e.Click(e.Editor()->DownButton());  // forward from the last entry wraps to the first
+    EXPECT_EQ(e.F("fruit")->AsString(), QStringLiteral("Apple"));
+    e.Click(e.Editor()->DownButton());
+    EXPECT_EQ(e.F("fruit")->AsString(), QStringLiteral("banana"));
+}
+
+TEST(InplaceEditUpDown, HoldingAButtonRepeatsTheStep) {
+    UpDownGrid e;
+    e.Start(0);
+    QToolButton* up = e.Editor()->UpButton();
+    ASSERT_TRUE(up->autoRepeat());
+    up->setAutoRepeatDelay(50);
+    up->setAutoRepeatInterval(20);
+    QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    QTest::qWait(300);
+    QTest::mouseRelease(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
+    const long long n = e.F("n")->AsInteger();
+    EXPECT_GE(n, 4);  // several repeats besides the release's own step
+    QTest::qWait(100);
+    EXPECT_EQ(e.F("n")->AsInteger(), n);  // and nothing after the release
+}
+
+TEST(InplaceEditUpDown, AReadOnlyColumnOrGridIsNotStepped) {
+    UpDownGrid e;
+    e.g.Columns()[0]->SetReadOnly(true);
+    e.Start(0);
+    e.Click(e.Editor()->UpButton());
+    EXPECT_EQ(e.F("n")->AsInteger(), 1);
+    EXPECT_EQ(e.ds.State(), dsBrowse);
+    e.g.HideEditor(false);
+    e.Start(2);
+    e.g.SetReadOnly(true);
+    e.Click(e.Editor()->DownButton());
+    EXPECT_TRUE(e.F("rate")->IsNull());
+    EXPECT_EQ(e.ds.State(), dsBrowse);
+}
+
+}  // namespace
+
+namespace {
+
+// Word wrap: over a word-wrapping column of a grid with multi-line rows the editor edits
+// in a multi-line box; Up and Down move through its lines and reach the grid only at the
+// first or last line, and only in a grid that always shows its editor.
+struct WrapGrid {
+    test::GridHost host{400, 300};
+    TMemDataSet ds;
+    TDBGridX& g;
+    const QString longText = QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa");
+    WrapGrid() : g(*host.grid) {
+        ds.Open({{QStringLiteral("id"), ftInteger, 0}, {QStringLiteral("note"), ftString, 80}},
+                {{db::Value(1), db::Value(longText)},
+                 {db::Value(2), db::Value(longText)},
+                 {db::Value(3), db::Value(longText)}});
+        for (const char* n : {"id", "note"}) {
+            TColumnX* c = g.Columns().Add();
+            c->SetFieldName(QString::fromLatin1(n));
+            c->SetWidth(n[0] == 'n' ? 100 : 40);
+        }
+        g.SetRowLines(4);
+        host.Bind(ds);
+        g.setFocus();
+        g.SetSelectedIndex(1);
+    }
+    TDBGridInplaceEdit* Editor() { return g.InplaceEditor(); }
+    TInplaceWrapEdit* Box() { return Editor()->WrapEdit(); }
+    void Key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
+    int Caret() { return Box()->textCursor().position(); }
+    void CaretTo(QTextCursor::MoveOperation op) {
+        Box()->moveCursor(QTextCursor::Start);
+        Box()->moveCursor(op);
+    }
+};
+
+TEST(InplaceEditWordWrap, AWrappingColumnOfAMultiLineGridGetsAMultiLineBox) {
+    WrapGrid w;
+    ASSERT_TRUE(w.g.MultiLineRows());
+    w.g.ShowEditor();
+    ASSERT_TRUE(w.g.EditorMode());
+    ASSERT_TRUE(w.Editor()->WordWrap());
+    ASSERT_TRUE(w.Box() && w.Box()->isVisible());
+    EXPECT_TRUE(w.Box()->hasFocus());
+    EXPECT_TRUE(w.Editor()->hasFocus());
+    EXPECT_EQ(w.Box()->toPlainText(), w.longText);
+    EXPECT_GE(w.Box()->document()->firstBlock().layout()->lineCount(), 3);
+    EXPECT_TRUE(w.Box()->textCursor().hasSelection());  // all of it, ready to be replaced
+    // Typing edits the text; leaving the cell writes it.
+    w.Box()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w.Box(), QStringLiteral(" mu"));
+    EXPECT_EQ(w.Editor()->text(), w.longText + QStringLiteral(" mu"));
+    EXPECT_EQ(w.g.EditText(), w.longText + QStringLiteral(" mu"));
+    w.Key(Qt::Key_Tab);                 // Tab is not taken by the box
+    EXPECT_EQ(w.g.SelectedIndex(), 0);  // wrapped round to the first column of the next row
+    EXPECT_EQ(w.ds.RecNo(), 2);
+    w.ds.First();
+    EXPECT_EQ(w.ds.FieldByName(QStringLiteral("note"))->AsString(), w.longText + QStringLiteral(" mu"));
+
+    // A column that does not wrap, or a grid with one-line rows, keeps the line edit.
+    w.g.SetSelectedIndex(0);
+    w.g.ShowEditor();
+    EXPECT_FALSE(w.Editor()->WordWrap());
+    EXPECT_FALSE(w.Box()->isVisible());
+    w.g.HideEditor(false);
+    w.g.SetRowLines(0);
+    w.g.SetSelectedIndex(1);
+    w.g.ShowEditor();
+    EXPECT_FALSE(w.Editor()->WordWrap());
+}
+
+TEST(InplaceEditWordWrap, UpAndDownStayInsideWithoutAlwaysShowEditor) {
+    WrapGrid w;
+    w.ds.Next();
+    w.g.ShowEditor();
+    ASSERT_TRUE(w.Editor()->WordWrap());
+    w.CaretTo(QTextCursor::NoMove);
+    w.Key(Qt::Key_Down);
+    EXPECT_GT(w.Caret(), 0);  // the caret went down a line
+    EXPECT_EQ(w.ds.RecNo(), 2);
+    for (int i = 0; i < 10; ++i) w.Key(Qt::Key_Down);  // past the last line: still inside
+    for (int i = 0; i < 10; ++i) w.Key(Qt::Key_Up);
+    EXPECT_EQ(w.ds.RecNo(), 2);
+    EXPECT_TRUE(w.g.EditorMode());
+    EXPECT_EQ(w.Editor()->text(), w.longText);
+}
+
+TEST(InplaceEditWordWrap, WithAlwaysShowEditorTheFirstAndLastLinesLeadToTheGrid) {
+    WrapGrid w;
+    w.g.SetOptions(w.g.Options().With(dgAlwaysShowEditor));
+    w.ds.Next();
+    w.g.ShowEditor();
+    ASSERT_TRUE(w.Editor()->WordWrap());
+    // Down inside the text moves the caret, on the last line it moves the row.
+    w.CaretTo(QTextCursor::NoMove);
+    ASSERT_TRUE(w.Box()->CaretOnFirstLine());
+    w.Key(Qt::Key_Down);
+    EXPECT_EQ(w.ds.RecNo(), 2);
+    EXPECT_FALSE(w.Box()->CaretOnFirstLine());
+    EXPECT_FALSE(w.Box()->CaretOnLastLine());
+    w.CaretTo(QTextCursor::End);
+    w.Box()->moveCursor(QTextCursor::StartOfLine);  // last line, not at the end
+    ASSERT_TRUE(w.Box()->CaretOnLastLine());
+    ASSERT_LT(w.Caret(), w.longText.size());
+    w.Key(Qt::Key_Down);
+    EXPECT_EQ(w.ds.RecNo(), 3);
+    ASSERT_TRUE(w.g.EditorMode());  // shown again on the new row
+    // Up in the middle stays, on the first line it moves the row.
+    w.CaretTo(QTextCursor::Down);
+    w.Key(Qt::Key_Up);
+    EXPECT_EQ(w.ds.RecNo(), 3);
+    EXPECT_TRUE(w.Box()->CaretOnFirstLine());
+    w.Key(Qt::Key_Up);
+    EXPECT_EQ(w.ds.RecNo(), 2);
+    // With the caret at the end of the text, Up leaves at once.
+    ASSERT_TRUE(w.g.EditorMode());
+    w.CaretTo(QTextCursor::End);
+    w.Key(Qt::Key_Up);
+    EXPECT_EQ(w.ds.RecNo(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A key-list column writes the key of the entry shown; text that is no entry keeps the
+// stored key (it used to clear it), and only an emptied cell clears it.
+TEST(InplaceEdit, AKeyListColumnKeepsItsKeyForTextThatIsNoEntry) {
+    EditGrid e;
+    TColumnX* c = e.g.Columns()[1];
+    c->SetKeyList({QStringLiteral("Apple"), QStringLiteral("Berry")});
+    c->SetPickList({QStringLiteral("Red apple"), QStringLiteral("Blue berry")});
+    ASSERT_EQ(c->ColumnKind(), 3);
+    TField* fruit = e.ds.FieldByName(QStringLiteral("fruit"));
+    QTest::keyClick(&e.g, Qt::Key_Z);
+    ASSERT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("z"));
+    QTest::keyClick(e.Editor(), Qt::Key_Down);
+    e.ds.First();
+    EXPECT_EQ(fruit->AsString(), QStringLiteral("Apple"));
+
+    QTest::keyClick(&e.g, Qt::Key_B);  // completes to an entry: its key is written
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Blue berry"));
+    QTest::keyClick(e.Editor(), Qt::Key_Down);
+    e.ds.First();
+    EXPECT_EQ(fruit->AsString(), QStringLiteral("Berry"));
+
+    e.g.ShowEditor();
+    e.Editor()->end(false);
+    QTest::keyClick(e.Editor(), Qt::Key_Delete);  // at the end: empties the cell
+    EXPECT_TRUE(e.Editor()->text().isEmpty());
+    QTest::keyClick(e.Editor(), Qt::Key_Down);
+    e.ds.First();
+    EXPECT_TRUE(fruit->IsNull());
 }
 
 }  // namespace
