@@ -13,6 +13,7 @@
 
 #include <QBasicTimer>
 #include <QColor>
+#include <QCursor>
 #include <QFont>
 #include <QPixmap>
 
@@ -76,6 +77,11 @@ enum TDBGridXEditAction { geaCutX, geaCopyX, geaPasteX, geaDeleteX, geaSelectAll
 using TDBGridXEditActions = TSet<TDBGridXEditAction>;
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// Whether a press on the selection starts dragging it (after the first move).
+enum TDragMode { dmManual, dmAutomatic };
+// The cursor the grid shows over a point.
+enum TGridCursorX { gcDefault, gcSizing, gcColumnSelect, gcRowSelect };
 
 // Text metrics of a font as the layout uses them.
 struct TTextMetrics {
@@ -331,6 +337,24 @@ public:
     }
     static int AutoScrollColumnsInterval(int distance) { return std::max(0, 200 - 10 * distance); }
     int AutoScrollInterval() const { return timerInterval_; }
+    // 0 none, 1 rows, 2 columns, 3 rectangle, 6 sizing a frozen column.
+    int MouseSelectionState() const { return mouseSelState_; }
+    // The cursor over a point: sizing lines, the row-select cursor over a data row's
+    // indicator and the column-select cursor over the lowest 7 pixels of a title (both
+    // only in a multi-select grid).
+    TGridCursorX CursorAt(const QPoint& p) const;
+    static const QCursor& ColumnSelectCursor();
+    static const QCursor& RowSelectCursor();
+    // The frozen column whose sizing zone holds a point of the titles, or −1 (`edge`: the
+    // pixel where its line starts).
+    int FrozenSizingIndexAt(int x, int y, int* edge = nullptr) const;
+    int FrozenSizingPos() const { return frozenPos_; }
+    // Automatic dragging of a selection.
+    TDragMode DragMode = dmManual;
+    bool AutoDragArmed() const { return autoDragArmed_; }
+    std::function<void()> OnStartDrag;
+    // Starts dragging the selection (raises OnStartDrag first).
+    virtual void BeginDrag();
 
     // ---- painting
     // Writes a cell's text as the grid does everywhere.
@@ -454,6 +478,16 @@ private:
     void StartTimer(int interval);
     void StopTimer();
     void DoAutoScroll();
+    void UpdateCursor(const QPoint& p);
+    bool ColumnSelectPress(const QPoint& p, Qt::KeyboardModifiers mods);
+    void ColumnSelectMove(const QPoint& p);
+    void DoColumnAutoScroll();
+    bool FrozenSizingPress(const QPoint& p);
+    void FrozenSizingMove(const QPoint& p);
+    void FrozenSizingRelease();
+    void PaintFrozenSizingLine(QPainter& p, int height) const;
+    bool ArmAutoDrag(Qt::MouseButton button, Qt::KeyboardModifiers mods, int dataCol);
+    void AutoDragNotStarted(Qt::KeyboardModifiers mods);
     QRect DataBox() const;
     bool IsFocusedGrid() const { return Focused(); }
     void BuildImages();
@@ -512,6 +546,8 @@ private:
     bool dblClick_ = false, dblPress_ = false;
     bool dataDrag_ = false;        // a press in the data area drags the current cell along
     TGridCoord pressedCheckCell_;  // the image or check-box cell pressed, (-1, -1) when none
+    int frozenIndex_ = -1, frozenPos_ = 0, frozenOfs_ = 0;
+    bool autoDragArmed_ = false;
 };
 
 // The grid as forms place it.

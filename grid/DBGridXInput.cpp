@@ -394,6 +394,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
         }
         return;
     }
+    if (e->button() == Qt::LeftButton && FrozenSizingPress(pt)) return;
     int idx, pos, ofs;
     if (CalcSizingState(pt.x(), pt.y(), idx, pos, ofs)) {
         dataLink_->UpdateRecord();
@@ -402,6 +403,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     }
     const TGridCoord c = MouseCoord(pt.x(), pt.y());
     if (c.X < 0 || c.Y < 0) return;
+    if (ColumnSelectPress(pt, mods)) return;
     const int dataCol = RawToDataColumn(c.X);
     // Title cells: title buttons, else the base grid's column moving.
     if (c.Y < titleOffset_) {
@@ -439,6 +441,8 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     const int oldRow = Row();
     if (c.Y != Row() && !shiftRect) ds->MoveBy(c.Y - Row());
     if (dataCol >= 0) MoveCol(c.X, 0, false);
+    // A press on the selection of a grid that drags automatically waits for the first move.
+    if (dataCol >= 0 && ArmAutoDrag(e->button(), mods, dataCol)) return;
     if (!options_.Has(dgMultiSelect) || !options_.Has(dgRowSelect)) {
         if (!ctrl && !shift && optionsX_.Has(dghClearSelection)) ClearSelection();
         if (options_.Has(dgMultiSelect) && !options_.Has(dgRowSelect) && e->button() == Qt::LeftButton &&
@@ -482,6 +486,13 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
 void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     lastPoint_ = pt;
+    if (autoDragArmed_) {
+        autoDragArmed_ = false;
+        BeginDrag();
+        return;
+    }
+    if (mouseSelState_ == 6) return FrozenSizingMove(pt);
+    if (mouseSelState_ == 2) return ColumnSelectMove(pt);
     if (titleTracking_) {
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
         const bool over = c.X == pressedCol_ && c.Y >= 0 && c.Y < titleOffset_ && PointInLeafBand(c.X, pt.x(), pt.y());
@@ -524,6 +535,7 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     BaseMouseMove(e);
+    if (GridState() == gsNormal && e->buttons() == Qt::NoButton) UpdateCursor(pt);
 }
 
 void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
@@ -531,8 +543,17 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
     const TGridState was = GridState();
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     StopTimer();
+    const int selState = mouseSelState_;
     mouseSelState_ = 0;
     dataDrag_ = false;
+    if (selState == 6) {
+        FrozenSizingRelease();
+        return;  // after sizing nothing more happens
+    }
+    if (autoDragArmed_) {
+        autoDragArmed_ = false;
+        AutoDragNotStarted(e->modifiers());
+    }
     if (titleTracking_) {
         titleTracking_ = false;
         const TGridCoord c = MouseCoord(pt.x(), pt.y());
@@ -610,6 +631,8 @@ void TCustomDBGridX::timerEvent(QTimerEvent* e) {
     if (e->timerId() == timer_.timerId()) {
         if (mouseSelState_ == 1 || mouseSelState_ == 3 || dataDrag_)
             DoAutoScroll();
+        else if (mouseSelState_ == 2)
+            DoColumnAutoScroll();
         else
             StopTimer();
         return;
@@ -661,7 +684,10 @@ void TCustomDBGridX::focusInEvent(QFocusEvent* e) {
 void TCustomDBGridX::focusOutEvent(QFocusEvent* e) {
     TCustomGrid::focusOutEvent(e);
     StopTimer();
+    if (mouseSelState_ == 6) viewport()->update();  // a sizing line goes
     mouseSelState_ = 0;
+    frozenIndex_ = -1;
+    autoDragArmed_ = false;
     dataDrag_ = false;
     titleTracking_ = titlePressed_ = false;
     if (options_.Has(dgRowSelect)) InvalidateRow(Row());

@@ -249,15 +249,35 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
         DrawLinesBand(p, info, true, 0, TopRow(),
                       QRect(0, v.FixedBoundary, h.FixedBoundary, v.GridBoundary - v.FixedBoundary), fixedLine,
                       fixedColor_);
+        // Footer rows in the button face (or drawn raised) get the lines of a fixed band.
+        int footerH = 0;
+        for (int r = std::max(0, RowCount() - footerRowCount_); r < RowCount(); ++r)
+            footerH += RowHeights(r) + v.EffectiveLineWidth;
+        const bool fixedFooter =
+            footerRowCount_ > 0 && (optionsX_.Has(dghFooter3D) || footerColor_ == palette().color(QPalette::Button));
+        const int frozenFooterH = fixedFooter ? footerH : 0;
         if (frozenCols_ > 0 && !optionsX_.Has(dghFrozen3D))
-            DrawLinesBand(
-                p, info, false, FixedCols() - frozenCols_, TopRow(),
-                QRect(h.FixedBoundary - frozenW, v.FixedBoundary, frozenW - 1, v.GridBoundary - v.FixedBoundary),
-                dataLine, color_);
+            DrawLinesBand(p, info, false, FixedCols() - frozenCols_, TopRow(),
+                          QRect(h.FixedBoundary - frozenW, v.FixedBoundary, frozenW - 1,
+                                v.GridBoundary - v.FixedBoundary - frozenFooterH),
+                          dataLine, color_);
         DrawLinesBand(
             p, info, false, LeftCol(), TopRow(),
             QRect(h.FixedBoundary, v.FixedBoundary, h.GridBoundary - h.FixedBoundary, v.GridBoundary - v.FixedBoundary),
             dataLine, color_);
+        if (fixedFooter) {
+            const int top = v.GridBoundary - footerH;
+            DrawLinesBand(p, info, true, LeftCol(), RowCount() - footerRowCount_,
+                          QRect(h.FixedBoundary, top, h.GridBoundary - h.FixedBoundary, footerH), fixedLine,
+                          fixedColor_);
+            // The line over the footer band, from the frozen columns on.
+            if (GridOptions().Has(goHorzLine) && v.EffectiveLineWidth > 0) {
+                QPen pen(fixedLine);
+                pen.setWidth(v.EffectiveLineWidth);
+                p.setPen(pen);
+                p.drawLine(h.FixedBoundary - frozenW, top - 1, h.GridBoundary, top - 1);
+            }
+        }
     }
     DrawCells(p, clip, info);
     if (useMultiTitle_) titleTree_->ForAll([](THeadTreeNode* n) { n->Drawn = false; });
@@ -271,6 +291,7 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
         p.setPen(pen);
         p.drawLine(sizingPos_, 0, sizingPos_, v.GridBoundary);
     }
+    PaintFrozenSizingLine(p, v.GridBoundary);
     DrawMoveIndicator(p);
     // The row-select focus frame around the current row, widened over the frozen columns.
     if (options_.Has(dgRowSelect) && DefaultDrawing && Focused() && dataLink_->Active()) {
