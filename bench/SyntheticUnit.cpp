@@ -1,6 +1,9 @@
 #include "bench/SyntheticUnit.h"
 
 #include "core/base/UnitClass.h"
+#include "core/db/Schema.h"
+
+#include <QFile>
 
 #include <array>
 #include <random>
@@ -129,6 +132,18 @@ void WriteStaffMonth(db::Connection& c, const std::vector<Person>& persons, int 
     const QString sql = StaffInsertSql();
     for (const Person& p : persons) c.Exec(sql, StaffRowParams(p, mon));
     t.Commit();
+}
+
+QString OpenYearUnit(db::Connection& c, const AppPaths& paths, const QString& fileName,
+                     const std::vector<Person>& persons) {
+    AppPaths::Ensure(paths.DatabaseDir());
+    const QString path = paths.DatabaseDir() + QLatin1Char('/') + fileName;
+    QFile::remove(path);
+    CreateEmptyDatabase(path);
+    c.Open(path);
+    WriteUnit(c);
+    for (int m = 0; m <= 12; ++m) WriteStaffMonth(c, persons, m);
+    return path;
 }
 
 }  // namespace qm::synth

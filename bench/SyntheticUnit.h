@@ -2,6 +2,7 @@
 // A synthetic unit for benchmarks, demos and tests: persons with realistic Chinese names
 // and codes, a few of them deliberately failing the entry checks.
 
+#include "core/base/AppPaths.h"
 #include "core/db/Db.h"
 
 #include <QString>
@@ -30,5 +31,10 @@ QString StaffInsertSql();
 // Writes the unit row (an enterprise of class "否") and month-0 rows for `persons`.
 void WriteUnit(db::Connection& c, const QString& depNo = QStringLiteral("12345678X"));
 void WriteStaffMonth(db::Connection& c, const std::vector<Person>& persons, int mon);
+
+// A fresh database <Database>/<fileName> (an old one removed) opened on `c`, holding the unit
+// row and the staff lists of months 0..12 for `persons`. Answers its path.
+QString OpenYearUnit(db::Connection& c, const AppPaths& paths, const QString& fileName,
+                     const std::vector<Person>& persons);
 
 }  // namespace qm::synth

@@ -5,7 +5,6 @@
 #include "bench/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/db/Db.h"
-#include "core/db/Schema.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/PaymentList.h"
 #include "core/report/QuarterLabourReport.h"
@@ -43,15 +42,9 @@ double RawCountMs(db::Connection& c) {
 }
 
 void Run(Context& ctx) {
-    AppPaths::Ensure(ctx.paths.DatabaseDir());
-    const QString path = ctx.paths.DatabaseDir() + QStringLiteral("/labour.mdb");
-    QFile::remove(path);
-    CreateEmptyDatabase(path);
     db::Connection c;
-    c.Open(path);
-    synth::WriteUnit(c);
     const auto persons = synth::MakePersons(ctx.persons);
-    for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
+    const QString path = synth::OpenYearUnit(c, ctx.paths, QStringLiteral("labour.mdb"), persons);
     WriteWages(c, persons);
 
     MainState unit;

@@ -8,7 +8,6 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/db/Schema.h"
 #include "core/unit/MainCommands.h"
 
 #include <sqlite3.h>
@@ -18,15 +17,9 @@ namespace qm::bench {
 namespace {
 
 void Run(Context& ctx) {
-    AppPaths::Ensure(ctx.paths.DatabaseDir());
-    const QString path = ctx.paths.DatabaseDir() + QStringLiteral("/mainwindow.mdb");
-    QFile::remove(path);
-    CreateEmptyDatabase(path);
     db::Connection c;
-    c.Open(path);
     const auto persons = synth::MakePersons(ctx.persons);
-    synth::WriteUnit(c);
-    for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
+    const QString path = synth::OpenYearUnit(c, ctx.paths, QStringLiteral("mainwindow.mdb"), persons);
     {
         db::Transaction t(c);
         for (int m = 1; m <= 12; ++m)

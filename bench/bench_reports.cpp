@@ -6,7 +6,6 @@
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/db/Db.h"
-#include "core/db/Schema.h"
 #include "core/report/AnnualWageReport.h"
 #include "core/report/QuarterWageReport.h"
 #include "core/sheet/SheetBook.h"
@@ -35,19 +34,12 @@ double RawCountMs(const QString& path) {
 }
 
 void Run(Context& bctx) {
-    AppPaths::Ensure(bctx.paths.DatabaseDir());
-    const QString path = bctx.paths.DatabaseDir() + QStringLiteral("/reports.mdb");
-    QFile::remove(path);
-    CreateEmptyDatabase(path);
     const auto persons = synth::MakePersons(bctx.persons);
-
     db::Connection c;
-    c.Open(path);
-    synth::WriteUnit(c);
+    const QString path = synth::OpenYearUnit(c, bctx.paths, QStringLiteral("reports.mdb"), persons);
     // A construction unit with general contracting, so the supplementary figures are counted too.
     const UnitClass cls(false, UnitClass::Kind::GeneralContract);
     c.Exec(QStringLiteral("update Dep_Info set DepInfo=?"), {cls.DepInfoText()});
-    for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
     {
         db::Transaction t(c);
         const QString sql = QStringLiteral(

@@ -5,7 +5,6 @@
 #include "bench/SyntheticUnit.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
-#include "core/db/Schema.h"
 #include "core/report/TalentSummary.h"
 #include "core/report/WageSummary.h"
 #include "core/sheet/SheetBook.h"
@@ -17,16 +16,9 @@ namespace qm::bench {
 namespace {
 
 void Run(Context& bctx) {
-    AppPaths::Ensure(bctx.paths.DatabaseDir());
-    const QString path = bctx.paths.DatabaseDir() + QStringLiteral("/summaries.mdb");
-    QFile::remove(path);
-    CreateEmptyDatabase(path);
     const auto persons = synth::MakePersons(bctx.persons);
-
     db::Connection c;
-    c.Open(path);
-    synth::WriteUnit(c);
-    for (int m = 0; m <= 12; ++m) synth::WriteStaffMonth(c, persons, m);
+    const QString path = synth::OpenYearUnit(c, bctx.paths, QStringLiteral("summaries.mdb"), persons);
     {
         // The summaries refuse lists with errors: every row counts as audited here.
         db::Transaction t(c);

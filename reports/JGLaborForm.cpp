@@ -5,27 +5,19 @@
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/unit/Gates.h"
-#include "sheet/SheetView.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qm {
 
-TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), ctx_(ctx) {
+TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), WageReportWindow(ctx, this) {
     setObjectName(QStringLiteral("Frm_JGLabor"));
     setWindowTitle(QStringLiteral("从业人员及工资总额（季报）"));
     resize(860, 720);
-    Label1 = new QLabel(QStringLiteral("从业人员及工资总额"), this);
-    QFont title = Label1->font();
-    title.setPixelSize(20);
-    title.setBold(true);
-    Label1->setFont(title);
-    Label1->setAlignment(Qt::AlignCenter);
     Label2 = new QLabel(this);
     Label3 = new QLabel(this);
     Label4 = new QLabel(this);
@@ -35,18 +27,6 @@ TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     Label7 = new QLabel(QStringLiteral("制定机关：国家统计局"), this);
     Label8 = new QLabel(QStringLiteral("文         号：国统字(2012)号"), this);
     Label9 = new QLabel(QStringLiteral("有效期至：2014年1月"), this);
-    view_ = new SheetView(book_, this);
-    view_->UseSystemClipboard();
-    BitBtn2 = new QPushButton(QStringLiteral("导出Excel"), this);
-    BitBtn3 = new QPushButton(QStringLiteral("打印"), this);
-    BitBtn4 = new QPushButton(QStringLiteral("生成上报"), this);
-    BitBtn1 = new QPushButton(QStringLiteral("关闭"), this);
-    Pb = new QProgressBar(this);
-    Pb->setRange(0, 100);
-    Pb->setValue(0);
-    Pb->setTextVisible(false);
-    Pb->setFixedHeight(14);
-    pb_ = std::make_unique<FormProgress>(Pb);
 
     auto* head = new QGridLayout;
     head->addWidget(Label3, 0, 0);
@@ -57,39 +37,13 @@ TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     head->addWidget(Label2, 2, 0);
     head->addWidget(Label9, 3, 2);
     head->setColumnStretch(0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BitBtn2, BitBtn3, BitBtn4, BitBtn1}) {
-        buttons->addWidget(b);
-        buttons->addSpacing(12);
-    }
-    buttons->addStretch();
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(8, 8, 8, 2);
-    v->addWidget(Label1);
-    v->addWidget(Label5);
-    v->addLayout(head);
-    v->addWidget(view_, 1);
-    v->addLayout(buttons);
-    v->addWidget(Pb);
-
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    Build(Label5, head);
 }
 
 TFrm_JGLabor::~TFrm_JGLabor() = default;
 
 void TFrm_JGLabor::ShowModal() {
     // Only shown without waiting; a modal use is the same window run to its close.
-    show();
-    Guarded(ctx_.ui, [this] { FormShow(); });
-}
-
-void TFrm_JGLabor::ShowModeless(std::unique_ptr<IForm> self) {
-    self.release();  // the window frees itself when it closes
-    setAttribute(Qt::WA_DeleteOnClose);
     show();
     Guarded(ctx_.ui, [this] { FormShow(); });
 }
@@ -116,8 +70,6 @@ void TFrm_JGLabor::BitBtn4Click() {
     if (!report_) return;
     if (report_->Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
 }
-
-void TFrm_JGLabor::BitBtn1Click() { close(); }
 
 // ---------------------------------------------------------------- the quarter chooser
 

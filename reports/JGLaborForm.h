@@ -5,8 +5,7 @@
 
 #include "core/base/FormInterfaces.h"
 #include "core/report/QuarterWageReport.h"
-#include "core/sheet/SheetBook.h"
-#include "reports/FormProgress.h"
+#include "reports/WageReportWindow.h"
 
 #include <QDialog>
 #include <QWidget>
@@ -15,41 +14,31 @@
 #include <optional>
 
 class QLabel;
-class QProgressBar;
 class QPushButton;
 
 namespace qm {
 
 struct AppContext;
-class SheetView;
 
-class TFrm_JGLabor : public QWidget, public IJGLabor {
+class TFrm_JGLabor : public QWidget, public WageReportWindow, public IJGLabor {
     Q_OBJECT
 public:
     TFrm_JGLabor(AppContext& ctx, QWidget* parent);
     ~TFrm_JGLabor() override;
     void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override;
+    void ShowModeless(std::unique_ptr<IForm> self) override { ShowOwned(std::move(self)); }
 
-    void FormShow();      // labels, then the computation
-    void BitBtn2Click();  // 导出Excel
-    void BitBtn3Click();  // 打印
-    void BitBtn4Click();  // 生成上报: the upload file, then the form closes
-    void BitBtn1Click();  // 关闭
+    void FormShow() override;
+    void BitBtn2Click() override;
+    void BitBtn3Click() override;
+    void BitBtn4Click() override;
 
-    TSheetBook& Sheet() { return book_; }
     const report::QuarterWageReport* Report() const { return report_ ? &*report_ : nullptr; }
 
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr,
-           *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr;
-    QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr, *BitBtn4 = nullptr;
-    QProgressBar* Pb = nullptr;
+    QLabel *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr,
+           *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr;
 
 private:
-    AppContext& ctx_;
-    TSheetBook book_;
-    SheetView* view_ = nullptr;
-    std::unique_ptr<FormProgress> pb_;
     std::optional<report::QuarterWageReport> report_;
 };
 

@@ -3,29 +3,19 @@
 #include "core/base/AppContext.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
-#include "sheet/SheetView.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace qm {
 
-TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), WageReportWindow(ctx, this) {
     setObjectName(QStringLiteral("Frm_NGLabor"));
     setWindowTitle(QStringLiteral("从业人员及工资总额（年报）"));
     resize(913, 748);
-    Label1 = new QLabel(QStringLiteral("从业人员及工资总额"), this);
-    QFont title = Label1->font();
-    title.setPixelSize(20);
-    title.setBold(true);
-    Label1->setFont(title);
-    Label1->setAlignment(Qt::AlignCenter);
     Label3 = new QLabel(this);
     Label4 = new QLabel(this);
     Label5 = new QLabel(QStringLiteral("表         号：１ ０ ２ - １ 表"), this);
@@ -36,18 +26,6 @@ TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx)
     Year = new QLineEdit(report::AnnualWageReport::kDefaultYear, this);
     Year->setInputMask(QStringLiteral("9999"));
     Year->setFixedWidth(48);
-    view_ = new SheetView(book_, this);
-    view_->UseSystemClipboard();
-    BitBtn2 = new QPushButton(QStringLiteral("导出Excel"), this);
-    BitBtn3 = new QPushButton(QStringLiteral("打印"), this);
-    BitBtn4 = new QPushButton(QStringLiteral("生成上报"), this);
-    BitBtn1 = new QPushButton(QStringLiteral("关闭"), this);
-    Pb = new QProgressBar(this);
-    Pb->setRange(0, 100);
-    Pb->setValue(0);
-    Pb->setTextVisible(false);
-    Pb->setFixedHeight(14);
-    pb_ = std::make_unique<FormProgress>(Pb);
 
     // The year is typed over the label's blanks.
     auto* year = new QHBoxLayout;
@@ -65,25 +43,7 @@ TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx)
     head->addWidget(Label7, 2, 2);
     head->addWidget(Label8, 3, 2);
     head->setColumnStretch(0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BitBtn2, BitBtn3, BitBtn4, BitBtn1}) {
-        buttons->addWidget(b);
-        buttons->addSpacing(12);
-    }
-    buttons->addStretch();
-    auto* v = new QVBoxLayout(this);
-    v->setContentsMargins(8, 8, 8, 2);
-    v->addWidget(Label1);
-    v->addLayout(head);
-    v->addWidget(view_, 1);
-    v->addLayout(buttons);
-    v->addWidget(Pb);
-
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    Build(nullptr, head);
 }
 
 TFrm_NGLabor::~TFrm_NGLabor() = default;
@@ -91,13 +51,6 @@ TFrm_NGLabor::~TFrm_NGLabor() = default;
 void TFrm_NGLabor::ShowModal() {
     Guarded(ctx_.ui, [this] { FormShow(); });
     exec();
-}
-
-void TFrm_NGLabor::ShowModeless(std::unique_ptr<IForm> self) {
-    self.release();
-    setAttribute(Qt::WA_DeleteOnClose);
-    show();
-    Guarded(ctx_.ui, [this] { FormShow(); });
 }
 
 void TFrm_NGLabor::FormShow() {
@@ -119,8 +72,6 @@ void TFrm_NGLabor::BitBtn4Click() {
     if (!report_) return;
     if (report_->Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
 }
-
-void TFrm_NGLabor::BitBtn1Click() { close(); }
 
 void TFrm_NGLabor::closeEvent(QCloseEvent* e) {
     ctx_.pb.SetPosition(0);

@@ -1,10 +1,12 @@
 #include "reports/SummaryFormBase.h"
 
 #include "core/base/AppContext.h"
+#include "core/base/Progress.h"
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,9 +16,9 @@
 
 namespace qm {
 
-SummaryFormBase::SummaryFormBase(AppContext& ctx, const QString& caption, const QString& title,
+SummaryFormBase::SummaryFormBase(AppContext& ctx, report::GidSummary id, const QString& caption, const QString& title,
                                  const QString& templateName, const QString& printText, bool periodLine)
-    : QDialog(ctx.mainWidget), ctx_(ctx) {
+    : QDialog(ctx.mainWidget), ctx_(ctx), id_(id) {
     setWindowTitle(caption);
     ApplySheetTemplate(book_, templateName);
     Label1 = new QLabel(title, this);
@@ -58,12 +60,27 @@ SummaryFormBase::SummaryFormBase(AppContext& ctx, const QString& caption, const 
     v->addLayout(buttons);
     resize(905, 680);
 
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { close(); });
     connect(SheetBook1, &SheetView::RClick, this, [this](int, int) {
         QMenu menu(this);
         QAction* copy = menu.addAction(QStringLiteral("复制"));
         if (menu.exec(QCursor::pos()) == copy) N1Click();
     });
+}
+
+void SummaryFormBase::ShowModal() {
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    exec();
+}
+
+void SummaryFormBase::ShowModeless(std::unique_ptr<IForm> self) {
+    Guarded(ctx_.ui, [this] { FormShow(); });
+    self.release();
+    setAttribute(Qt::WA_DeleteOnClose);
+    show();
 }
 
 void SummaryFormBase::N1Click() { SheetBook1->Edit(SheetView::EditOp::Copy); }
@@ -76,6 +93,18 @@ void SummaryFormBase::ShowUnit(const QString& depName, const QString& depNo) {
 void SummaryFormBase::EnableOutputs(bool on) {
     BitBtn1->setEnabled(on);
     BitBtn2->setEnabled(on);
+}
+
+void SummaryFormBase::Refuse() {
+    refused_ = true;
+    EnableOutputs(false);
+    BitBtn3->setEnabled(false);
+    Abort();
+}
+
+void SummaryFormBase::closeEvent(QCloseEvent* e) {
+    if (resetBarOnClose_) ctx_.pb.SetPosition(0);
+    QDialog::closeEvent(e);
 }
 
 }  // namespace qm

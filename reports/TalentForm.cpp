@@ -8,7 +8,6 @@
 #include "core/report/GidLayouts.h"
 #include "sheet/SheetView.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,34 +16,19 @@ namespace qm {
 using report::GidSummary;
 
 TalentForm::TalentForm(AppContext& ctx, GidSummary id)
-    : SummaryFormBase(ctx,
+    : SummaryFormBase(ctx, id,
                       id == GidSummary::X505 ? QStringLiteral("期初人才调查汇总表（统计上年末人才情况）")
                                              : QStringLiteral("人才资源汇总"),
                       id == GidSummary::X505 ? QStringLiteral("年末人才调查汇总表  ")
                                              : QStringLiteral("非公有制企业（单位）人才资源状况调查表"),
                       id == GidSummary::X505 ? QStringLiteral("x505") : QStringLiteral("i303"),
-                      id == GidSummary::X505 ? QStringLiteral("打  印") : QStringLiteral("打印"), false),
-      id_(id) {
+                      id == GidSummary::X505 ? QStringLiteral("打  印") : QStringLiteral("打印"), false) {
     if (id == GidSummary::I303_1) {
         QFont f = Label1->font();
         f.setPixelSize(20);
         Label1->setFont(f);
     }
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
-}
-
-void TalentForm::ShowModal() {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    exec();
-}
-
-void TalentForm::ShowModeless(std::unique_ptr<IForm> self) {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    self.release();
-    setAttribute(Qt::WA_DeleteOnClose);
-    show();
+    resetBarOnClose_ = id == GidSummary::X505;
 }
 
 void TalentForm::FormShow() {
@@ -63,13 +47,7 @@ void TalentForm::CountTable() {
         ShowUnit(unit_.depName + QLatin1Char(' '), unit_.depNo + QLatin1Char(' '));
     else
         ShowUnit(unit_.depName, unit_.depNo);
-    if (!done) {
-        refused_ = true;
-        EnableOutputs(false);
-        // Nothing was computed: an upload now would carry another report's figures.
-        BitBtn3->setEnabled(false);
-        Abort();
-    }
+    if (!done) Refuse();
     EnableOutputs(true);
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
@@ -86,11 +64,6 @@ void TalentForm::BitBtn3Click() {
     // Ⅰ303-1 replaces only its own file: the other uploads in RCSB stay.
     const auto kind = id_ == GidSummary::X505 ? upload::Kind::TalentSummary : upload::Kind::TalentSurvey;
     if (upload::Run(ctx_.db, ctx_.ui, ctx_.paths, kind, unit_.depNo)) close();
-}
-
-void TalentForm::closeEvent(QCloseEvent* e) {
-    if (id_ == GidSummary::X505) ctx_.pb.SetPosition(0);
-    QDialog::closeEvent(e);
 }
 
 }  // namespace qm

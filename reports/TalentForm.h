@@ -3,35 +3,21 @@
 // month-12 list) and TFrm_hz (Ⅰ303-1, the start-of-period talent survey of the month-0 list).
 // Both compute when they are shown.
 
-#include "core/base/FormFactory.h"
 #include "core/report/TalentSummary.h"
 #include "reports/SummaryFormBase.h"
 
 namespace qm {
 
-class TalentForm : public SummaryFormBase, public IForm {
+class TalentForm : public SummaryFormBase {
     Q_OBJECT
 public:
     TalentForm(AppContext& ctx, report::GidSummary id);
 
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override;
-
-    void FormShow();
+    void FormShow() override;
     void CountTable();
-    void BitBtn1Click();  // 导成Excel
-    void BitBtn2Click();  // 打印
-    void BitBtn3Click();  // 生成上报文件
-
-    bool Refused() const { return refused_; }
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-
-private:
-    report::GidSummary id_;
-    report::SummaryUnit unit_;
-    bool refused_ = false;
+    void BitBtn1Click() override;
+    void BitBtn2Click() override;
+    void BitBtn3Click() override;
 };
 
 class TFrm_hzinfo final : public TalentForm {

@@ -8,7 +8,6 @@
 #include "core/report/GidLayouts.h"
 #include "sheet/SheetView.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -18,26 +17,12 @@ using report::GidSummary;
 
 WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id)
     : SummaryFormBase(
-          ctx, id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
+          ctx, id,
+          id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
           id == GidSummary::I704 ? QStringLiteral("企业事业单位工资情况汇总表") : QStringLiteral("机关单位汇总表"),
-          id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true),
-      id_(id) {
+          id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true) {
     BitBtn3->setEnabled(false);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
-}
-
-void WageSummaryForm::ShowModal() {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    exec();
-}
-
-void WageSummaryForm::ShowModeless(std::unique_ptr<IForm> self) {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    self.release();
-    setAttribute(Qt::WA_DeleteOnClose);
-    show();
+    resetBarOnClose_ = id == GidSummary::I705;
 }
 
 report::MonthRange WageSummaryForm::Range() const {
@@ -68,13 +53,7 @@ void WageSummaryForm::ComputeSummary() {
     Label4->setText(report::PeriodLabel(id_, r, false));
     const bool done = report::RunWageSummary(ctx_.db, ctx_.ui, book_, id_, r, report::TodayText(), unit_);
     ShowUnit(unit_.depName, unit_.depNo);
-    if (!done) {
-        // Nothing computed or stored: the template stays, and nothing can leave the form.
-        refused_ = true;
-        EnableOutputs(false);
-        BitBtn3->setEnabled(false);
-        Abort();
-    }
+    if (!done) Refuse();
     EnableOutputs(true);
     saved_ = false;
     ctx_.pb.SetPosition(100);
@@ -102,11 +81,6 @@ void WageSummaryForm::BitBtn3Click() {
     const QString source = saved_ ? report::SummaryCopyName(Range()) : QString();
     const auto kind = id_ == GidSummary::I704 ? upload::Kind::WageSummary : upload::Kind::OrganWageSummary;
     if (upload::Run(ctx_.db, ctx_.ui, ctx_.paths, kind, unit_.depNo, 0, source)) close();
-}
-
-void WageSummaryForm::closeEvent(QCloseEvent* e) {
-    if (id_ == GidSummary::I705) ctx_.pb.SetPosition(0);
-    QDialog::closeEvent(e);
 }
 
 }  // namespace qm

@@ -14,30 +14,20 @@ class WageSummaryForm : public SummaryFormBase, public IWageSummary {
 public:
     WageSummaryForm(AppContext& ctx, report::GidSummary id);
 
-    // Fills the sheet, then waits; a refusal leaves the form open on its template.
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override;
-
-    void FormShow();
+    // Shown, it fills the sheet, then waits; a refusal leaves the form open on its template.
+    void FormShow() override;
     void ComputeSummary();
     void ShowSavedSummary();
-    void BitBtn1Click();  // 导成Excel
-    void BitBtn2Click();  // 打印
-    void BitBtn3Click();  // 生成上报文件
+    void BitBtn1Click() override;
+    void BitBtn2Click() override;
+    void BitBtn3Click() override;
 
-    bool Refused() const { return refused_; }
     bool ShowsSavedCopy() const { return saved_; }
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     report::MonthRange Range() const;
     QString Stem() const;
 
-    report::GidSummary id_;
-    report::SummaryUnit unit_;
-    bool refused_ = false;
     bool saved_ = false;
 };
 

@@ -408,25 +408,20 @@ ExportLayout AnnualWageReport::Layout(const MainState& unit, const QString& year
     l.titleText = QStringLiteral("基础定期报表");
     l.titleSize = 18;
     l.titleRowHeight = 20;
-    auto line = [](const QString& ref, const QString& text, double size, std::optional<HAlign> align, bool merge) {
-        FixedBlock b;
-        b.range = ref;
-        b.text = text;
-        b.fontSize = size;
-        b.align = align;
-        b.merge = merge;
-        return b;
-    };
-    l.blocks.push_back(line(QStringLiteral("A2:I2"), QStringLiteral("从业人员及工资总额"), 9, HAlign::Center, true));
     l.blocks.push_back(
-        line(QStringLiteral("D3"), Blanks(6) + yearText.trimmed() + QStringLiteral("年"), 9, HAlign::General, false));
-    l.blocks.push_back(line(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, std::nullopt, false));
+        TextBlock(QStringLiteral("A2:I2"), QStringLiteral("从业人员及工资总额"), 9, true, HAlign::Center));
+    l.blocks.push_back(TextBlock(QStringLiteral("D3"), Blanks(6) + yearText.trimmed() + QStringLiteral("年"), 9, false,
+                                 HAlign::General));
+    l.blocks.push_back(TextBlock(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
+    l.blocks.push_back(TextBlock(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
     l.blocks.push_back(
-        line(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, std::nullopt, false));
-    l.blocks.push_back(line(QStringLiteral("G3:I3"), QStringLiteral("表   号：102-1表"), 9, HAlign::General, true));
-    l.blocks.push_back(line(QStringLiteral("G4:I4"), QStringLiteral("制定机关：国家统计局"), 9, HAlign::General, true));
-    l.blocks.push_back(line(QStringLiteral("G5:I5"), QStringLiteral("文号：国统字(2012)号"), 9, HAlign::General, true));
-    l.blocks.push_back(line(QStringLiteral("G6:I6"), QStringLiteral("有效期至:2014年1月 "), 9, HAlign::General, true));
+        TextBlock(QStringLiteral("G3:I3"), QStringLiteral("表   号：102-1表"), 9, true, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("G4:I4"), QStringLiteral("制定机关：国家统计局"), 9, true, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("G5:I5"), QStringLiteral("文号：国统字(2012)号"), 9, true, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("G6:I6"), QStringLiteral("有效期至:2014年1月 "), 9, true, HAlign::General));
     FixedBlock separator;
     separator.range = QStringLiteral("E7:E45");
     separator.merge = true;
@@ -438,10 +433,10 @@ ExportLayout AnnualWageReport::Layout(const MainState& unit, const QString& year
         l.blocks.push_back(m);
     }
     l.blocks.push_back(
-        line(QStringLiteral("A59:I59"),
-             QStringLiteral("单位负责人：             统计负责人：            填表人：             联系电话：  "
-                            "      分机号：     报出日期：20  年   月   日"),
-             8, std::nullopt, true));
+        TextBlock(QStringLiteral("A59:I59"),
+                  QStringLiteral("单位负责人：             统计负责人：            填表人：             联系电话：  "
+                                 "      分机号：     报出日期：20  年   月   日"),
+                  8, true));
     l.allLines = {QStringLiteral("A7:I46")};
     l.bottomEdges = {
         {QStringLiteral("A6:I6"), kThick}, {QStringLiteral("A46:I46"), kThick}, {QStringLiteral("A58:I58"), kThin}};

@@ -4,21 +4,9 @@ namespace qm::report {
 
 namespace {
 
-FixedBlock Block(const QString& range, std::optional<QString> text, double size, bool merge = true,
-                 std::optional<HAlign> align = std::nullopt, bool wrap = false) {
-    FixedBlock b;
-    b.range = range;
-    b.text = std::move(text);
-    b.merge = merge;
-    b.fontSize = size;
-    b.align = align;
-    b.wrap = wrap;
-    return b;
-}
-
 FixedBlock Head(const QString& range, std::optional<QString> text, bool wrap = false) {
     // Each head block is emptied, merged, then given its caption.
-    FixedBlock b = Block(range, std::move(text), 10, true, HAlign::Center, wrap);
+    FixedBlock b = TextBlock(range, std::move(text), 10, true, HAlign::Center, wrap);
     b.clear = true;
     return b;
 }
@@ -56,15 +44,16 @@ ExportLayout WageSummaryLayout(GidSummary id, const MonthRange& r, const Summary
     l.titleSize = 16;
     l.titleRowHeight = 40;
     l.blocks = {
-        Block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-        Block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false),
-        Block(QStringLiteral("I4:M4"),
-              organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"), 8),
-        Block(QStringLiteral("I5:M5"),
-              organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"), 8),
-        Block(QStringLiteral("I6:M6"), QStringLiteral("批准文号：国统制[2011]170号"), 8),
-        Block(QStringLiteral("I7:M7"), QStringLiteral("有效期至：2012年6月底"), 8),
-        Block(QStringLiteral("I8:M8"), QStringLiteral("计量单位：   人、元"), 8),
+        TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
+        TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false),
+        TextBlock(QStringLiteral("I4:M4"),
+                  organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"), 8, true),
+        TextBlock(QStringLiteral("I5:M5"),
+                  organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"), 8,
+                  true),
+        TextBlock(QStringLiteral("I6:M6"), QStringLiteral("批准文号：国统制[2011]170号"), 8, true),
+        TextBlock(QStringLiteral("I7:M7"), QStringLiteral("有效期至：2012年6月底"), 8, true),
+        TextBlock(QStringLiteral("I8:M8"), QStringLiteral("计量单位：   人、元"), 8, true),
         Head(QStringLiteral("A9:A10"), std::nullopt),
         Head(QStringLiteral("B9:B10"), QStringLiteral("代码")),
         Head(QStringLiteral("C9:C10"), QStringLiteral("期末从业人员总数"), true),
@@ -116,11 +105,12 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
                                  QStringLiteral("文    号：国统制[2011]17号"),
                                  QStringLiteral("有效期至：2011年12月底"),
                                  QStringLiteral("计量单位：   人")};
-        l.blocks = {Block(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-                    Block(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
+        l.blocks = {TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
+                    TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
         for (int i = 0; i < 7; ++i)
-            l.blocks.push_back(Block(QStringLiteral("O%1:S%1").arg(i + 2),
-                                     lines[i].isEmpty() ? std::nullopt : std::optional<QString>(lines[i]), 8));
+            l.blocks.push_back(TextBlock(QStringLiteral("O%1:S%1").arg(i + 2),
+                                         lines[i].isEmpty() ? std::nullopt : std::optional<QString>(lines[i]), 8,
+                                         true));
         for (const FixedBlock& b :
              {Head(QStringLiteral("A9:A10"), std::nullopt), Head(QStringLiteral("B9:B10"), QStringLiteral("代码")),
               Head(QStringLiteral("C9:C10"), QStringLiteral("计量单位"), true),
@@ -153,9 +143,9 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
         QStringLiteral("表  号： Ⅰ303-1   表"),     QStringLiteral("制表机关:Korvath省委组织部"),
         QStringLiteral("批准机关:Korvath省统计局"), QStringLiteral("批准文号:Tesk统制表[2009]  号"),
         QStringLiteral("有效期至：2010  年 6 月"),  QStringLiteral("计量单位：   人")};
-    l.blocks = {Block(QStringLiteral("A6"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-                Block(QStringLiteral("A7"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
-    for (int i = 0; i < 6; ++i) l.blocks.push_back(Block(QStringLiteral("G%1:K%1").arg(i + 2), lines[i], 8));
+    l.blocks = {TextBlock(QStringLiteral("A6"), QStringLiteral("单位名称：") + unit.depName, 8, false),
+                TextBlock(QStringLiteral("A7"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
+    for (int i = 0; i < 6; ++i) l.blocks.push_back(TextBlock(QStringLiteral("G%1:K%1").arg(i + 2), lines[i], 8, true));
     for (const FixedBlock& b :
          {Head(QStringLiteral("A8:A9"), std::nullopt), Head(QStringLiteral("B8:B9"), QStringLiteral("代码")),
           Head(QStringLiteral("C8:C9"), QStringLiteral("总数")), Head(QStringLiteral("D8:F8"), std::nullopt),

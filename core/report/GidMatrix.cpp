@@ -41,7 +41,7 @@ QString Both(const QString& a, const QString& b) {
 
 QString CellExpr(const GidMatrixLayout& layout, int gid, int column) {
     const QString cond = layout.CellCondition(gid, column).trimmed();
-    return Both(WhereExpr(QString::fromUtf16(layout.Line(gid).where)), cond.isEmpty() ? QStringLiteral("1") : cond);
+    return Both(WhereExpr(layout.Line(gid).where), cond.isEmpty() ? QStringLiteral("1") : cond);
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int 
     // first summed per post and grade, then each line takes the groups it covers.
     QStringList heads;
     for (const GidLine& line : layout.lines) {
-        const QString e = FragmentExpr(QString::fromUtf16(line.period));
+        const QString e = FragmentExpr(line.period);
         heads << QStringLiteral("total(n) filter (where ") + e + QLatin1Char(')');
         if (withWages) heads << QStringLiteral("sum(t) filter (where ") + e + QLatin1Char(')');
     }
@@ -100,8 +100,7 @@ PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int 
 std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout) {
     QStringList heads;
     for (const GidLine& line : layout.lines)
-        heads << QStringLiteral("count(*) filter (where ") + FragmentExpr(QString::fromUtf16(line.period)) +
-                     QLatin1Char(')');
+        heads << QStringLiteral("count(*) filter (where ") + FragmentExpr(line.period) + QLatin1Char(')');
     db::Query q(c);
     q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) + QStringLiteral(" from Vmon where sMon=0"));
     std::vector<long long> out;

@@ -4,9 +4,9 @@
 // here (its lines with their condition texts, its columns, which cells it never computes);
 // one engine counts a whole matrix in a single pass over the counted month.
 //
-// The condition texts are kept exactly as the summaries splice them into their per-cell
-// statements ("where sPost = 21 and " + " Ssex=2" + " and sMon=3"), so they can be read
-// against the forms' definitions; the engine turns them into filters of one statement.
+// The condition texts are kept as the summaries splice them into their per-cell statements
+// ("where sPost = 21 and " + " Ssex=2" + " and sMon=3"); the engine turns them into filters
+// of one statement.
 
 #include <QString>
 
@@ -24,8 +24,8 @@ enum class GidSummary { I704, I705, X505, I303_1 };
 // One report line (one row of the result table, by Gid); its label is the template's.
 struct GidLine {
     int gid;
-    const char16_t* where;   // opens the WHERE clause of the counts: "where sPost = 21 and "
-    const char16_t* period;  // appended to the period queries (I704, I705): " and sPost = 21"
+    QString where;   // opens the WHERE clause of the counts: "where sPost = 21 and "
+    QString period;  // appended to the period queries (I704, I705): " and sPost = 21"
 };
 
 // One count column: its result-table field and its condition (empty: none).

@@ -2,112 +2,101 @@
 
 #include "core/report/GidMatrix.h"
 
+#include <QStringList>
+
 #include <stdexcept>
 
 namespace qm::report {
 
 namespace {
 
+// A line's condition opens the counts' WHERE clause ("where sPost = 21 and "); the wage
+// summaries also append it to their period queries (" and sPost = 21"). Line n is the n-th
+// condition; an empty one is the whole list.
+std::vector<GidLine> Lines(const QStringList& conditions, bool withPeriod) {
+    std::vector<GidLine> lines;
+    for (const QString& c : conditions) {
+        const int gid = int(lines.size()) + 1;
+        if (c.isEmpty())
+            lines.push_back({gid, QStringLiteral("where "), QString()});
+        else
+            lines.push_back({gid, QStringLiteral("where ") + c + QStringLiteral(" and "),
+                             withPeriod ? QStringLiteral(" and ") + c : QString()});
+    }
+    return lines;
+}
+
+QString Post(int post) { return QStringLiteral("sPost = %1").arg(post); }
+QString Group(int digit) { return QStringLiteral("sPost like '%1%'").arg(digit); }
+QStringList Posts(int first, int last) {
+    QStringList l;
+    for (int p = first; p <= last; ++p) l << Post(p);
+    return l;
+}
+
+// The forty lines of the enterprise surveys (I704, Ⅰ303-1): post groups 2..6 with their posts,
+// each leaders' and managers' post followed by three title lines (其中). The surveys differ in
+// the title grades of those three lines and in the professional posts of lines 16..19.
+QStringList EnterpriseLines(const QStringList& titleGrades, const QStringList& professionals) {
+    QStringList c{QString(), Group(2)};
+    auto titled = [&](int post) {
+        c << Post(post);
+        for (const QString& g : titleGrades) c << Post(post) + QStringLiteral(" and sPostGrade in(") + g + u')';
+    };
+    titled(21);
+    titled(22);
+    titled(23);
+    c << Group(3) << professionals << Group(4);
+    titled(41);
+    titled(42);
+    c << Group(5) << Posts(51, 56) << Group(6) << Posts(61, 64);
+    return c;
+}
+
+// The nine columns of I704, I705 and Ⅰ303-1: they differ in the first column's text, the age
+// cut and the title column (empty where it depends on the line).
+std::vector<GidColumn> StaffColumns(const char16_t* all, const char16_t* ageCut, const char16_t* titles) {
+    return {
+        {"G11", all},
+        {"G12", u" Ssex=2"},
+        {"G13", ageCut},
+        {"G14", titles},
+        {"G15", u" sEducation in(1,2)"},
+        {"G16", u" sEducation in(3)"},
+        {"G17", u" sEducation in(4)"},
+        {"G18", u" sEducation in(5,6,7)"},
+        {"G19", u" sEducation in(8,9)"},
+    };
+}
+
 // ---------------------------------------------------------------- I704 (enterprises and institutions)
 
 // Title lines (其中) count the persons of their parent who hold a senior, middle or junior title.
-const std::vector<GidLine> kI704Lines = {
-    {1, u"where ", u""},
-    {2, u"where sPost like '2%' and ", u" and sPost like '2%'"},
-    {3, u"where sPost = 21 and ", u" and sPost = 21"},
-    {4, u"where sPost = 21 and sPostGrade in(31,32) and ", u" and sPost = 21 and sPostGrade in(31,32)"},
-    {5, u"where sPost = 21 and sPostGrade in(33) and ", u" and sPost = 21 and sPostGrade in(33)"},
-    {6, u"where sPost = 21 and sPostGrade in(34) and ", u" and sPost = 21 and sPostGrade in(34)"},
-    {7, u"where sPost = 22 and  ", u" and sPost = 22 "},
-    {8, u"where sPost = 22 and sPostGrade in(31,32) and ", u" and sPost = 22 and sPostGrade in(31,32) "},
-    {9, u"where sPost = 22 and sPostGrade in(33) and ", u" and sPost = 22 and sPostGrade in(33) "},
-    {10, u"where sPost = 22 and sPostGrade in(34) and ", u" and sPost = 22 and sPostGrade in(34) "},
-    {11, u"where sPost = 23 and ", u" and sPost = 23"},
-    {12, u"where sPost = 23 and sPostGrade in(31,32) and ", u" and sPost = 23 and sPostGrade in(31,32) "},
-    {13, u"where sPost = 23 and sPostGrade in(33) and ", u"  and sPost = 23 and sPostGrade in(33) "},
-    {14, u"where sPost = 23 and sPostGrade in(34) and ", u" and sPost = 23 and sPostGrade in(34) "},
-    {15, u"where sPost like '3%'  and ", u" and sPost like '3%'"},
-    {16, u"where sPost in(31,32)  and ", u" and sPost in(31,32)"},
-    {17, u"where sPost = 33  and ", u" and sPost = 33"},
-    {18, u"where sPost = 34  and ", u" and sPost = 34"},
-    {19, u"where sPost = 35  and ", u" and  sPost = 35"},
-    {20, u"where sPost like '4%' and ", u" and sPost like '4%' "},
-    {21, u"where sPost = 41 and  ", u"  and sPost = 41"},
-    {22, u"where sPost = 41 and sPostGrade in(31,32) and ", u" and  sPost = 41 and sPostGrade in(31,32) "},
-    {23, u"where sPost = 41 and sPostGrade in(33) and ", u" and  sPost = 41 and sPostGrade in(33) "},
-    {24, u"where sPost = 41 and sPostGrade in(34) and ", u" and sPost = 41 and sPostGrade in(34) "},
-    {25, u"where sPost = 42 and ", u" and sPost = 42"},
-    {26, u"where sPost = 42 and sPostGrade in(31,32) and ", u" and sPost = 42 and sPostGrade in(31,32)"},
-    {27, u"where sPost = 42 and sPostGrade in(33) and ", u" and sPost = 42 and sPostGrade in(33)"},
-    {28, u"where sPost = 42 and sPostGrade in(34) and ", u" and sPost = 42 and sPostGrade in(34)"},
-    {29, u"where sPost  like '5%' and ", u" and sPost  like '5%'"},
-    {30, u"where sPost = 51  and ", u" and sPost = 51 "},
-    {31, u"where sPost = 52  and ", u" and sPost = 52 "},
-    {32, u"where sPost = 53  and ", u" and sPost = 53"},
-    {33, u"where sPost = 54  and ", u" and sPost = 54 "},
-    {34, u"where sPost = 55  and ", u" and sPost = 55 "},
-    {35, u"where sPost = 56  and ", u" and sPost = 56 "},
-    {36, u"where sPost like '6%' and ", u" and sPost like '6%'"},
-    {37, u"where sPost = 61  and ", u" and sPost = 61 "},
-    {38, u"where sPost = 62  and ", u" and sPost = 62 "},
-    {39, u"where sPost = 63  and ", u" and sPost = 63"},
-    {40, u"where sPost = 64  and ", u" and sPost = 64 "},
-};
+std::vector<GidLine> I704Lines() {
+    return Lines(EnterpriseLines({QStringLiteral("31,32"), QStringLiteral("33"), QStringLiteral("34")},
+                                 QStringList{QStringLiteral("sPost in(31,32)")} << Posts(33, 35)),
+                 true);
+}
 
 // Column 4 counts title holders (title grades live in sPostGrade) and skilled workers (skill
 // grades 51..55 live in sJGrade only): a person counts when either matches.
-const std::vector<GidColumn> kI704Columns = {
-    {"G11", u""},
-    {"G12", u" Ssex=2"},
-    {"G13", u" sBirth >= '1976-06'"},
-    {"G14", u" (sPostGrade in(31,32,33,34) or sJGrade in(51,52,53,54,55))"},
-    {"G15", u" sEducation in(1,2)"},
-    {"G16", u" sEducation in(3)"},
-    {"G17", u" sEducation in(4)"},
-    {"G18", u" sEducation in(5,6,7)"},
-    {"G19", u" sEducation in(8,9)"},
-};
+std::vector<GidColumn> I704Columns() {
+    return StaffColumns(u"", u" sBirth >= '1976-06'", u" (sPostGrade in(31,32,33,34) or sJGrade in(51,52,53,54,55))");
+}
 
 // The title column is not computed for the leaders' and the managers' lines.
 bool I704Skipped(int gid, int column) { return column == 4 && ((gid >= 1 && gid <= 14) || (gid >= 20 && gid <= 28)); }
 
 // ---------------------------------------------------------------- I705 (government organs)
 
-const std::vector<GidLine> kI705Lines = {
-    {1, u"where ", u""},
-    {2, u"where sPost in(11,12,13,14,15) and ", u" and sPost in(11,12,13,14,15) "},
-    {3, u"where sPost = 11 and ", u" and sPost = 11"},
-    {4, u"where sPost = 12 and ", u" and sPost = 12  "},
-    {5, u"where sPost = 13  and ", u" and sPost = 13 "},
-    {6, u"where sPost = 14 and ", u" and sPost = 14 "},
-    {7, u"where sPost = 15 and  ", u" and sPost = 15 "},
-    {8, u"where sPost like '3%'  and ", u" and sPost like '3%'"},
-    {9, u"where sPost in (31,32)  and ", u" and sPost in (31,32) "},
-    {10, u"where sPost = 33  and ", u" and sPost = 33 "},
-    {11, u"where sPost = 34  and ", u" and sPost = 34 "},
-    {12, u"where sPost = 35  and ", u" and sPost = 35 "},
-    {13, u"where sPost  like '5%' and ", u" and sPost  like '5%'"},
-    {14, u"where sPost = 51  and ", u" and sPost = 51 "},
-    {15, u"where sPost = 52  and ", u" and sPost = 52 "},
-    {16, u"where sPost = 53  and ", u" and sPost = 53 "},
-    {17, u"where sPost = 54  and ", u" and sPost = 54 "},
-    {18, u"where sPost = 55  and ", u" and sPost = 55 "},
-    {19, u"where sPost = 56  and ", u" and sPost = 56 "},
-    {20, u"where sPost = 18 and ", u" and sPost =18 "},
-    {21, u"where sPost = 19  and ", u" and sPost = 19 "},
-};
+std::vector<GidLine> I705Lines() {
+    return Lines(QStringList{QString(), QStringLiteral("sPost in(11,12,13,14,15)")}
+                     << Posts(11, 15) << Group(3) << QStringLiteral("sPost in (31,32)") << Posts(33, 35) << Group(5)
+                     << Posts(51, 56) << Post(18) << Post(19),
+                 true);
+}
 
-const std::vector<GidColumn> kI705Columns = {
-    {"G11", u""},
-    {"G12", u" Ssex=2"},
-    {"G13", u" sBirth >= '1977-06'"},
-    {"G14", u""},  // line-dependent, below
-    {"G15", u" sEducation in(1,2)"},
-    {"G16", u" sEducation in(3)"},
-    {"G17", u" sEducation in(4)"},
-    {"G18", u" sEducation in(5,6,7)"},
-    {"G19", u" sEducation in(8,9)"},
-};
+std::vector<GidColumn> I705Columns() { return StaffColumns(u"", u" sBirth >= '1977-06'", u""); }
 
 // The title column: titles 31..33 for the professional lines; for the workers' lines also the
 // skill grades 51..55, which live in sJGrade.
@@ -121,26 +110,29 @@ bool I705Skipped(int gid, int column) { return column == 4 && gid >= 1 && gid <=
 
 // ---------------------------------------------------------------- X505 (year-end talent resources)
 
-const std::vector<GidLine> kX505Lines = {
-    {1, u"where ", u""},
-    {2, u"where  (sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) and ", u""},
-    {3, u"where  sPost in(21) and ", u""},
-    {4, u"where  sPost in(22,23) and ", u""},
-    {5, u"where  (sPost in(41) or (sPost in(42) and sPostGrade in(31,32,33,34))) and ", u""},
-    {6, u"where  (sPost in(31,32,33,34,35) or (sPost in(21,22,23,41,42) and (sPostGrade in(31,32,33,34)))) and ", u""},
-    {7, u"where  sPost in(21,22,23,41,42) and sPostGrade in(31,32,33,34) and ", u""},
-    {8, u"where  (sPost in(31) or (sPost in(21,22,23,41,42) and (sPostGrade in(31)))) and ", u""},
-    {9, u"where  (sPost in(32) or (sPost in(21,22,23,41,42) and (sPostGrade in(32)))) and ", u""},
-    {10, u"where  (sPost in(33) or (sPost in(21,22,23,41,42) and (sPostGrade in(33)))) and ", u""},
-    {11, u"where  (sPost in(34,35) or (sPost in(21,22,23,41,42) and (sPostGrade in(34)))) and ", u""},
-    {12, u"where  (sPost in(51,52,53,54,55)  or (sPost in(56,61,62,63,64) and (sJGrade in(51,52,53,54,55)))) and ",
-     u""},
-    {13, u"where  (sPost in(51)  or (sPost in(56,61,62,63,64) and (sJGrade in(51)))) and ", u""},
-    {14, u"where  (sPost in(52)  or (sPost in(56,61,62,63,64) and (sJGrade in(52)))) and ", u""},
-    {15, u"where  (sPost in(53)  or (sPost in(56,61,62,63,64) and (sJGrade in(53)))) and ", u""},
-    {16, u"where  (sPost in(54)  or (sPost in(56,61,62,63,64) and (sJGrade in(54)))) and ", u""},
-    {17, u"where  (sPost in(55)  or (sPost in(56,61,62,63,64) and (sJGrade in(55)))) and ", u""},
-};
+std::vector<GidLine> X505Lines() {
+    return Lines(
+        {
+            QString(),
+            QStringLiteral("(sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34)))"),
+            QStringLiteral("sPost in(21)"),
+            QStringLiteral("sPost in(22,23)"),
+            QStringLiteral("(sPost in(41) or (sPost in(42) and sPostGrade in(31,32,33,34)))"),
+            QStringLiteral("(sPost in(31,32,33,34,35) or (sPost in(21,22,23,41,42) and (sPostGrade in(31,32,33,34))))"),
+            QStringLiteral("sPost in(21,22,23,41,42) and sPostGrade in(31,32,33,34)"),
+            QStringLiteral("(sPost in(31) or (sPost in(21,22,23,41,42) and (sPostGrade in(31))))"),
+            QStringLiteral("(sPost in(32) or (sPost in(21,22,23,41,42) and (sPostGrade in(32))))"),
+            QStringLiteral("(sPost in(33) or (sPost in(21,22,23,41,42) and (sPostGrade in(33))))"),
+            QStringLiteral("(sPost in(34,35) or (sPost in(21,22,23,41,42) and (sPostGrade in(34))))"),
+            QStringLiteral("(sPost in(51,52,53,54,55) or (sPost in(56,61,62,63,64) and (sJGrade in(51,52,53,54,55))))"),
+            QStringLiteral("(sPost in(51) or (sPost in(56,61,62,63,64) and (sJGrade in(51))))"),
+            QStringLiteral("(sPost in(52) or (sPost in(56,61,62,63,64) and (sJGrade in(52))))"),
+            QStringLiteral("(sPost in(53) or (sPost in(56,61,62,63,64) and (sJGrade in(53))))"),
+            QStringLiteral("(sPost in(54) or (sPost in(56,61,62,63,64) and (sJGrade in(54))))"),
+            QStringLiteral("(sPost in(55) or (sPost in(56,61,62,63,64) and (sJGrade in(55))))"),
+        },
+        false);
+}
 
 // The age bands meet without gap or overlap: a boundary month falls into the older band.
 const std::vector<GidColumn> kX505Columns = {
@@ -173,60 +165,12 @@ bool X505Skipped(int gid, int column) {
 
 // This survey reads the codes on its own three-level scale: the 其中 lines take the title
 // grades 31, 32, 33 one each, and lines 16..19 the posts 31..34 one each.
-const std::vector<GidLine> kI303Lines = {
-    {1, u"where ", u""},
-    {2, u"where sPost like '2%' and ", u""},
-    {3, u"where sPost = 21 and ", u""},
-    {4, u"where sPost = 21 and sPostGrade in(31) and ", u""},
-    {5, u"where sPost = 21 and sPostGrade in(32) and ", u""},
-    {6, u"where sPost = 21 and sPostGrade in(33) and ", u""},
-    {7, u"where sPost = 22 and  ", u""},
-    {8, u"where sPost = 22 and sPostGrade in(31) and ", u""},
-    {9, u"where sPost = 22 and sPostGrade in(32) and ", u""},
-    {10, u"where sPost = 22 and sPostGrade in(33) and ", u""},
-    {11, u"where sPost = 23 and ", u""},
-    {12, u"where sPost = 23 and sPostGrade in(31) and ", u""},
-    {13, u"where sPost = 23 and sPostGrade in(32) and ", u""},
-    {14, u"where sPost = 23 and sPostGrade in(33) and ", u""},
-    {15, u"where sPost like '3%'  and ", u""},
-    {16, u"where sPost = 31  and ", u""},
-    {17, u"where sPost = 32  and ", u""},
-    {18, u"where sPost = 33  and ", u""},
-    {19, u"where sPost = 34  and ", u""},
-    {20, u"where sPost like '4%' and ", u""},
-    {21, u"where sPost = 41 and  ", u""},
-    {22, u"where sPost = 41 and sPostGrade in(31) and ", u""},
-    {23, u"where sPost = 41 and sPostGrade in(32) and ", u""},
-    {24, u"where sPost = 41 and sPostGrade in(33) and ", u""},
-    {25, u"where sPost = 42 and ", u""},
-    {26, u"where sPost = 42 and sPostGrade in(31) and ", u""},
-    {27, u"where sPost = 42 and sPostGrade in(32) and ", u""},
-    {28, u"where sPost = 42 and sPostGrade in(33) and ", u""},
-    {29, u"where sPost  like '5%' and ", u""},
-    {30, u"where sPost = 51  and ", u""},
-    {31, u"where sPost = 52  and ", u""},
-    {32, u"where sPost = 53  and ", u""},
-    {33, u"where sPost = 54  and ", u""},
-    {34, u"where sPost = 55  and ", u""},
-    {35, u"where sPost = 56  and ", u""},
-    {36, u"where sPost like '6%' and ", u""},
-    {37, u"where sPost = 61  and ", u""},
-    {38, u"where sPost = 62  and ", u""},
-    {39, u"where sPost = 63  and ", u""},
-    {40, u"where sPost = 64  and ", u""},
-};
+std::vector<GidLine> I303Lines() {
+    return Lines(EnterpriseLines({QStringLiteral("31"), QStringLiteral("32"), QStringLiteral("33")}, Posts(31, 34)),
+                 false);
+}
 
-const std::vector<GidColumn> kI303Columns = {
-    {"G11", u" 1=1"},
-    {"G12", u" Ssex=2"},
-    {"G13", u" sBirth >= '1972-01'"},
-    {"G14", u""},  // line-dependent, below
-    {"G15", u" sEducation in(1,2)"},
-    {"G16", u" sEducation in(3)"},
-    {"G17", u" sEducation in(4)"},
-    {"G18", u" sEducation in(5,6,7)"},
-    {"G19", u" sEducation in(8,9)"},
-};
+std::vector<GidColumn> I303Columns() { return StaffColumns(u" 1=1", u" sBirth >= '1972-01'", u""); }
 
 // The title column of the workers' lines: any title, or a skill grade 51..55 (kept in sJGrade).
 const char16_t* I303Condition(int gid, int column) {
@@ -240,14 +184,14 @@ bool I303Skipped(int gid, int column) { return I704Skipped(gid, column); }
 }  // namespace
 
 const GidMatrixLayout& LayoutOf(GidSummary s) {
-    static const GidMatrixLayout i704{GidSummary::I704, "Total_Info", "VmonWage", kI704Lines,
-                                      kI704Columns,     nullptr,      I704Skipped};
-    static const GidMatrixLayout i705{GidSummary::I705, "Total_Info",  "VmonWage", kI705Lines,
-                                      kI705Columns,     I705Condition, I705Skipped};
-    static const GidMatrixLayout x505{GidSummary::X505, "Total_baseInfo", "Staff_moninfo", kX505Lines,
+    static const GidMatrixLayout i704{GidSummary::I704, "Total_Info", "VmonWage", I704Lines(),
+                                      I704Columns(),    nullptr,      I704Skipped};
+    static const GidMatrixLayout i705{GidSummary::I705, "Total_Info",  "VmonWage", I705Lines(),
+                                      I705Columns(),    I705Condition, I705Skipped};
+    static const GidMatrixLayout x505{GidSummary::X505, "Total_baseInfo", "Staff_moninfo", X505Lines(),
                                       kX505Columns,     nullptr,          X505Skipped};
-    static const GidMatrixLayout i303{GidSummary::I303_1, "Total_Info",  "Staff_moninfo", kI303Lines,
-                                      kI303Columns,       I303Condition, I303Skipped};
+    static const GidMatrixLayout i303{GidSummary::I303_1, "Total_Info",  "Staff_moninfo", I303Lines(),
+                                      I303Columns(),      I303Condition, I303Skipped};
     switch (s) {
     case GidSummary::I704: return i704;
     case GidSummary::I705: return i705;

@@ -250,21 +250,16 @@ ExportLayout QuarterWageReport::Layout(const MainState& unit) const {
     l.titleText = QStringLiteral("(二)基层定报表式");
     l.titleSize = 18;
     l.titleRowHeight = 40;
-    auto line = [](const QString& ref, const QString& text, double size, std::optional<HAlign> align = std::nullopt) {
-        FixedBlock b;
-        b.range = ref;
-        b.text = text;
-        b.fontSize = size;
-        b.align = align;
-        return b;
-    };
-    l.blocks.push_back(line(QStringLiteral("B2"), QuarterLabel(), 10, HAlign::Center));
-    l.blocks.push_back(line(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9));
-    l.blocks.push_back(line(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9));
-    l.blocks.push_back(line(QStringLiteral("E3"), QStringLiteral("表   号：202-1表"), 9, HAlign::General));
-    l.blocks.push_back(line(QStringLiteral("E4"), QStringLiteral("制定机关：国家统计局"), 9, HAlign::General));
-    l.blocks.push_back(line(QStringLiteral("E5"), QStringLiteral("文号：国统字(2012)号"), 9, HAlign::General));
-    l.blocks.push_back(line(QStringLiteral("E6"), QStringLiteral("有效期至:2014年1月 "), 9, HAlign::General));
+    l.blocks.push_back(TextBlock(QStringLiteral("B2"), QuarterLabel(), 10, false, HAlign::Center));
+    l.blocks.push_back(TextBlock(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
+    l.blocks.push_back(TextBlock(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
+    l.blocks.push_back(TextBlock(QStringLiteral("E3"), QStringLiteral("表   号：202-1表"), 9, false, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("E4"), QStringLiteral("制定机关：国家统计局"), 9, false, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("E5"), QStringLiteral("文号：国统字(2012)号"), 9, false, HAlign::General));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("E6"), QStringLiteral("有效期至:2014年1月 "), 9, false, HAlign::General));
     for (int r = 30; r <= 38; ++r) {
         FixedBlock m;
         m.range = QStringLiteral("A%1:E%1").arg(r);

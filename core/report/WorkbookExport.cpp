@@ -89,6 +89,18 @@ QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
 }  // namespace
 
+FixedBlock TextBlock(const QString& range, std::optional<QString> text, double size, bool merge,
+                     std::optional<HAlign> align, bool wrap) {
+    FixedBlock b;
+    b.range = range;
+    b.text = std::move(text);
+    b.merge = merge;
+    b.fontSize = size;
+    b.align = align;
+    b.wrap = wrap;
+    return b;
+}
+
 QString WorkbookFileName(const QString& stem) { return stem + QStringLiteral(".xlsx"); }
 
 QString WorkbookPath(const AppPaths& paths, const QString& stem) {

@@ -32,6 +32,10 @@ struct FixedBlock {
     bool wrap = false;
 };
 
+// A text written at `size` points into the block's top-left cell.
+FixedBlock TextBlock(const QString& range, std::optional<QString> text, double size, bool merge,
+                     std::optional<HAlign> align = std::nullopt, bool wrap = false);
+
 struct ExportLayout {
     // The workbook is XLS/<stem>.xlsx; the first worksheet gets `sheetName`.
     QString stem;

@@ -8,6 +8,7 @@
 #include "core/files/Upload.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
+#include "entry/EntrySheet.h"
 #include "entry/staff/WrongForm.h"
 #include "sheet/SheetView.h"
 
@@ -103,11 +104,9 @@ void TFrm_allput::Build() {
     GroupBox1->setFrameShadow(QFrame::Sunken);
     GroupBox1->setGeometry(kSheetLeft, 126, 1060, 7);
 
-    SheetBook1 = new SheetView(book_, this);
-    SheetBook1->SetUi(&ctx_.ui);
+    SheetBook1 = NewEntrySheet(book_, this, ctx_.ui);
     SheetBook1->setObjectName(QStringLiteral("SheetBook1"));
     SheetBook1->setGeometry(kSheetLeft, kSheetTop, 1062, kSheetHeight);
-    SheetBook1->UseSystemClipboard();
     connect(SheetBook1, &SheetView::DblClick, this, [this](int r, int c) { Run([&] { SheetBook1DblClick(r, c); }); });
     connect(SheetBook1, &SheetView::KeyUp, this, [this](int k, Qt::KeyboardModifiers m) { SheetBook1KeyUp(k, m); });
     connect(SheetBook1, &SheetView::RClick, this, [this](int, int) { PopupMenu1->exec(QCursor::pos()); });

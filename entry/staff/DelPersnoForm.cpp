@@ -5,6 +5,7 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/staff/DelPersnoStore.h"
+#include "entry/EntrySheet.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
 
@@ -48,12 +49,8 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
 
     Label1 = new QLabel(QStringLiteral("查询人员输入："), this);
     Label2 = new QLabel(QStringLiteral("查询人员结果："), this);
-    view1_ = new SheetView(book1_, this);
-    view2_ = new SheetView(book2_, this);
-    view1_->SetUi(&ctx_.ui);
-    view2_->SetUi(&ctx_.ui);
-    view1_->UseSystemClipboard();
-    view2_->UseSystemClipboard();
+    view1_ = NewEntrySheet(book1_, this, ctx_.ui);
+    view2_ = NewEntrySheet(book2_, this, ctx_.ui);
     BitBtn1 = new QPushButton(QStringLiteral("查询"), this);
     BitBtn2 = new QPushButton(QStringLiteral("关闭"), this);
     sb0_ = new QLabel(this);
@@ -86,13 +83,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Run([this] { BitBtn1Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { Run([this] { BitBtn2Click(); }); });
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("插入"), this, [this] { N1Click(); });
-    PopupMenu1->addAction(QStringLiteral("删除整条"), this, [this] { N2Click(); });
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("复制"), this, [this] { N4Click(); });
-    PopupMenu1->addAction(QStringLiteral("粘贴"), this, [this] { N5Click(); });
-    PopupMenu1->addAction(QStringLiteral("剪切"), this, [this] { N6Click(); });
+    PopupMenu1 = NewStaffSheetMenu(this, QStringLiteral("删除整条"));
     PopupMenu2 = new QMenu(this);
     PopupMenu2->addAction(QStringLiteral("删除整条"), this, [this] { Run([this] { N7Click(); }); });
     N9 = PopupMenu2->addAction(QStringLiteral("清空"), this, [this] { Run([this] { N9Click(); }); });

@@ -10,6 +10,7 @@
 #include "core/staff/MonputStore.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
+#include "entry/EntrySheet.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/WrongForm.h"
@@ -88,9 +89,7 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     QFont f(QStringLiteral("宋体"));
     f.setPixelSize(19);
     Label1->setFont(f);
-    view_ = new SheetView(book_, this);
-    view_->SetUi(&ctx_.ui);
-    view_->UseSystemClipboard();
+    view_ = NewEntrySheet(book_, this, ctx_.ui);
     editors_ = std::make_unique<MonputCellEditors>(book_, *view_, StaffEditorOptions{});
 
     BitBtn2 = new QPushButton(QStringLiteral("编辑"), this);
@@ -129,13 +128,7 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("插入"), this, [this] { N1Click(); });
-    PopupMenu1->addAction(QStringLiteral("删除整条"), this, [this] { N2Click(); });
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("复制"), this, [this] { N4Click(); });
-    PopupMenu1->addAction(QStringLiteral("粘贴"), this, [this] { N5Click(); });
-    PopupMenu1->addAction(QStringLiteral("剪切"), this, [this] { N6Click(); });
+    PopupMenu1 = NewStaffSheetMenu(this, QStringLiteral("删除整条"));
 
     connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
     connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });

@@ -7,6 +7,7 @@
 #include "core/staff/CodeLists.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
+#include "entry/EntrySheet.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
@@ -35,9 +36,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     Label1->setFont(f);
     Label2 = new QLabel(this);
     Label3 = new QLabel(this);
-    view_ = new SheetView(book_, this);
-    view_->SetUi(&ctx_.ui);
-    view_->UseSystemClipboard();
+    view_ = NewEntrySheet(book_, this, ctx_.ui);
     StaffEditorOptions opt;
     opt.lastYear = 2003;
     opt.padMonths = false;
@@ -71,13 +70,7 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     connect(BitBtn2, &QPushButton::clicked, this, [this] { Run([this] { BitBtn2Click(); }); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { Run([this] { BitBtn5Click(); }); });
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("插入"), this, [this] { N1Click(); });
-    PopupMenu1->addAction(QStringLiteral("整条删除"), this, [this] { N2Click(); });
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("复制"), this, [this] { N4Click(); });
-    PopupMenu1->addAction(QStringLiteral("粘贴"), this, [this] { N5Click(); });
-    PopupMenu1->addAction(QStringLiteral("剪切"), this, [this] { N6Click(); });
+    PopupMenu1 = NewStaffSheetMenu(this, QStringLiteral("整条删除"));
     connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
     connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
     connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {

@@ -2,6 +2,7 @@
 
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "entry/EntrySheet.h"
 #include "sheet/SheetView.h"
 
 #include <QCursor>
@@ -36,18 +37,11 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent) : QDialog(paren
     label2->setFixedWidth(500);
     root->addWidget(label2, 0, Qt::AlignHCenter);
 
-    view_ = new SheetView(book_, this);
-    view_->SetUi(&ctx_.ui);
-    view_->UseSystemClipboard();
+    view_ = NewEntrySheet(book_, this, ctx_.ui);
     root->addWidget(view_, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto add = [&](const QString& text, void (TFrm_wrontWage::*slot)()) {
-        auto* b = new QPushButton(text, this);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, slot] { Guarded(ctx_.ui, [&] { (this->*slot)(); }); });
-        buttons->addWidget(b);
-    };
+    auto add = [&](const QString& text, auto slot) { AddGuardedButton(this, buttons, ctx_.ui, text, slot); };
     add(QStringLiteral("工资审核性错误 [确认]    "), &TFrm_wrontWage::Button1Click);
     add(QStringLiteral("导出名单"), &TFrm_wrontWage::BitBtn1Click);
     add(QStringLiteral("检查/合计/保存   "), &TFrm_wrontWage::B1Click);

@@ -3,6 +3,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "entry/EntrySheet.h"
 #include "entry/wage/WageErrorListForm.h"
 #include "sheet/SheetView.h"
 
@@ -34,19 +35,11 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     label1_->setAlignment(Qt::AlignCenter);
     root->addWidget(label1_);
 
-    view_ = new SheetView(book_, this);
-    view_->SetUi(&ctx_.ui);
-    view_->UseSystemClipboard();
+    view_ = NewEntrySheet(book_, this, ctx_.ui);
     root->addWidget(view_, 1);
 
     auto* buttons = new QHBoxLayout;
-    auto add = [&](const QString& text, void (TFrm_mon::*slot)()) {
-        auto* b = new QPushButton(text, this);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, slot] { Guarded(ctx_.ui, [&] { (this->*slot)(); }); });
-        buttons->addWidget(b);
-        return b;
-    };
+    auto add = [&](const QString& text, auto slot) { return AddGuardedButton(this, buttons, ctx_.ui, text, slot); };
     // "导入上一月" has no action behind it, so it is not offered.
     bitBtn2_ = add(QStringLiteral("编辑"), &TFrm_mon::BitBtn2Click);
     b5_ = add(QStringLiteral("导入本月名册"), &TFrm_mon::B5Click);

@@ -1,14 +1,13 @@
 // The four Gid-matrix summary forms over the hand-worked units of tests/fixtures: what they
 // show, what they refuse, and what their upload files hold (read back with shapelib).
 
-#include "core/files/Gbk.h"
 #include "reports/TalentForm.h"
 #include "reports/WageSummaryForm.h"
 #include "sheet/SheetView.h"
+#include "tests/core/report/ReportTestSupport.h"
 #include "tests/shell/MainFixture.h"
 
 #include <gtest/gtest.h>
-#include <shapefil.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,35 +19,6 @@ using namespace qm;
 namespace {
 
 const QString kRefusal = QStringLiteral("你没有<审核>数据及<存储>，无法进行统计汇总。");
-
-struct Dbf {
-    explicit Dbf(const QString& path) : h(DBFOpen(QFile::encodeName(path).constData(), "rb")) {}
-    ~Dbf() {
-        if (h) DBFClose(h);
-    }
-    Dbf(const Dbf&) = delete;
-    Dbf& operator=(const Dbf&) = delete;
-    QStringList Names() const {
-        QStringList out;
-        for (int i = 0; i < DBFGetFieldCount(h); ++i) {
-            char name[12] = {};
-            DBFGetFieldInfo(h, i, name, nullptr, nullptr);
-            out << QString::fromLatin1(name);
-        }
-        return out;
-    }
-    int Records() const { return DBFGetRecordCount(h); }
-    int Int(int rec, const char* field) const { return DBFReadIntegerAttribute(h, rec, DBFGetFieldIndex(h, field)); }
-    QString Text(int rec, const char* field) const {
-        return gbk::Decode(DBFReadStringAttribute(h, rec, DBFGetFieldIndex(h, field)));
-    }
-    QList<int> Gids() const {
-        QList<int> out;
-        for (int r = 0; r < Records(); ++r) out << Int(r, "Gid");
-        return out;
-    }
-    DBFHandle h;
-};
 
 QList<int> Span(int first, int last) {
     QList<int> out;
@@ -165,7 +135,7 @@ TEST_F(GidSummaryFormsTest, ASavedCopyIsShownAsStoredAndUploadedAsShown) {
                                       QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/')) +
                                       QStringLiteral("'里,文件名为:QS0000017_i704.dbf")});
     EXPECT_FALSE(f->isVisible());
-    Dbf d(file);
+    test::DbfFile d(file);
     ASSERT_NE(d.h, nullptr);
     EXPECT_EQ(d.Names(), (QStringList{"Gid", "Dep_id", "Tdate", "frmc", "G11", "G12", "G13", "G14", "G15", "G16", "G17",
                                       "G18", "G19", "G20", "G21"}));
@@ -227,7 +197,7 @@ TEST_F(GidSummaryFormsTest, OrganFormUploadsItsTwentyOneLines) {
     f->BitBtn3->click();
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(pb.Position(), 0);  // the organ form resets the bar as it closes
-    Dbf d(base.paths().Gzsb() + QStringLiteral("/QS0000017_i705.dbf"));
+    test::DbfFile d(base.paths().Gzsb() + QStringLiteral("/QS0000017_i705.dbf"));
     ASSERT_NE(d.h, nullptr);
     EXPECT_EQ(d.Gids(), Span(1, 21));
     EXPECT_EQ(d.Names().first(), QStringLiteral("Gid"));
@@ -272,13 +242,13 @@ TEST_F(GidSummaryFormsTest, YearEndTalentFormShowsStoresAndUploadsTwoFiles) {
               QStringList{QStringLiteral("你保存在'") + folder +
                           QStringLiteral("'里,汇总文件名为:QS0000017_i505.dbf，过录表为：Gl_QS0000017.dbf")});
     EXPECT_FALSE(f->isVisible());
-    Dbf sum(base.paths().Rcsb() + QStringLiteral("/QS0000017_i505.dbf"));
+    test::DbfFile sum(base.paths().Rcsb() + QStringLiteral("/QS0000017_i505.dbf"));
     ASSERT_NE(sum.h, nullptr);
     EXPECT_EQ(sum.Gids(), Span(1, 17));
     EXPECT_EQ(sum.Names().mid(0, 5), (QStringList{"Gid", "Dep_id", "Tdate", "frmc", "G11"}));
     EXPECT_EQ(sum.Names().last(), QStringLiteral("G116"));
     EXPECT_EQ(sum.Int(5, "G115"), 3);
-    Dbf list(base.paths().Rcsb() + QStringLiteral("/Gl_QS0000017.dbf"));
+    test::DbfFile list(base.paths().Rcsb() + QStringLiteral("/Gl_QS0000017.dbf"));
     ASSERT_NE(list.h, nullptr);
     EXPECT_EQ(list.Records(), 2);  // the start-of-period list, not the year end's seven
     EXPECT_EQ(list.Text(1, "sTJGrade"), QStringLiteral("技师"));
@@ -335,7 +305,7 @@ TEST_F(GidSummaryFormsTest, StartOfPeriodSurveyUploadLeavesTheOtherUploadsInPlac
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << n.toStdString();
         EXPECT_EQ(file.readAll(), QByteArray("old")) << n.toStdString();
     }
-    Dbf d(rcsb + QStringLiteral("/QS0000017.dbf"));  // replaced
+    test::DbfFile d(rcsb + QStringLiteral("/QS0000017.dbf"));  // replaced
     ASSERT_NE(d.h, nullptr);
     EXPECT_EQ(d.Gids(), Span(1, 40));
     EXPECT_EQ(d.Int(28, "G14"), 2);

@@ -74,7 +74,7 @@ QString CellStatement(const GidMatrixLayout& layout, int gid, int col, int month
     const QString tail =
         (cond.isEmpty() ? QStringLiteral(" sMon=") : QStringLiteral(" and sMon=")) + QString::number(month);
     return QStringLiteral("select count(*) as num from ") + QString::fromLatin1(layout.source) + QLatin1Char(' ') +
-           QString::fromUtf16(layout.Line(gid).where) + cond + tail;
+           layout.Line(gid).where + cond + tail;
 }
 
 TEST_F(GidMatrixTest, ConditionTextsBecomeTheirExpressions) {
@@ -125,7 +125,7 @@ TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) 
             const QString range =
                 QStringLiteral(" from VmonWage where CInt(sMon)<=%1 and Cint(sMon)>=%2").arg(to).arg(from);
             for (int gid = 1; gid <= layout.LineCount(); ++gid) {
-                const QString suffix = QString::fromUtf16(layout.Line(gid).period);
+                const QString suffix = layout.Line(gid).period;
                 EXPECT_EQ(t.personMonths[size_t(gid - 1)],
                           One(QStringLiteral("select count(*) as Tnum") + range + suffix))
                     << int(id) << " line " << gid;
@@ -138,8 +138,8 @@ TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) 
         }
         const std::vector<long long> start = StartOfPeriodCounts(db(), layout);
         for (int gid = 1; gid <= layout.LineCount(); ++gid)
-            EXPECT_EQ(start[size_t(gid - 1)], One(QStringLiteral("select count(*) as num from Vmon where sMon=0\n") +
-                                                  QString::fromUtf16(layout.Line(gid).period)))
+            EXPECT_EQ(start[size_t(gid - 1)],
+                      One(QStringLiteral("select count(*) as num from Vmon where sMon=0\n") + layout.Line(gid).period))
                 << int(id) << " line " << gid;
     }
 }

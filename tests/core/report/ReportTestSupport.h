@@ -92,6 +92,14 @@ struct DbfFile {
         return out;
     }
     int Field(const char* name) const { return DBFGetFieldIndex(h, name); }
+    int Records() const { return DBFGetRecordCount(h); }
+    int Int(int rec, const char* field) const { return DBFReadIntegerAttribute(h, rec, Field(field)); }
+    // The Gid of each record, in file order.
+    QList<int> Gids() const {
+        QList<int> out;
+        for (int r = 0; r < Records(); ++r) out << Int(r, "Gid");
+        return out;
+    }
     QString Text(int rec, const char* field) const { return gbk::Decode(DBFReadStringAttribute(h, rec, Field(field))); }
     double Number(int rec, const char* field) const { return DBFReadDoubleAttribute(h, rec, Field(field)); }
     bool IsNull(int rec, const char* field) const { return DBFIsAttributeNULL(h, rec, Field(field)); }

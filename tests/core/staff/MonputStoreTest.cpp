@@ -1,26 +1,15 @@
 // The monthly list's stored side: loads, imports and the one-transaction save.
 #include "core/base/Progress.h"
 #include "core/staff/MonputStore.h"
+#include "tests/core/staff/CellGrid.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace qm {
 namespace {
 
-// A sheet without widgets: cells by (row, column).
-struct Grid {
-    std::map<std::pair<int, int>, QString> cells;
-    QString Get(int r, int c) const {
-        auto it = cells.find({r, c});
-        return it == cells.end() ? QString() : it->second;
-    }
-    void Set(int r, int c, const QString& t) { cells[{r, c}] = t; }
-    CellReader Reader() const {
-        return [this](int r, int c) { return Get(r, c); };
-    }
+struct Grid : test::CellGrid {
     void PutTexts(int r, const StaffTexts& t) {
         for (int c = 1; c <= kStaffTextCols; ++c) Set(r, c, t[size_t(c - 1)]);
     }

@@ -1,24 +1,14 @@
 // The staff error list's stored side: the rows in error and their write-back by id.
 #include "core/staff/WrongStore.h"
+#include "tests/core/staff/CellGrid.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace qm {
 namespace {
 
-struct Grid {
-    std::map<std::pair<int, int>, QString> cells;
-    QString Get(int r, int c) const {
-        auto it = cells.find({r, c});
-        return it == cells.end() ? QString() : it->second;
-    }
-    void Set(int r, int c, const QString& t) { cells[{r, c}] = t; }
-    CellReader Reader() const {
-        return [this](int r, int c) { return Get(r, c); };
-    }
+struct Grid : test::CellGrid {
     void Put(int r, const WrongRow& w) {
         for (int c = 1; c <= 18; ++c) Set(r, c, w.texts[size_t(c - 1)]);
         for (int c = 25; c <= 37; ++c) Set(r, c, w.codes[size_t(c - 25)]);
