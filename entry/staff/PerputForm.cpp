@@ -80,10 +80,15 @@ TFrm_perput::TFrm_perput(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     MonthNo = Month::Start();
     setWindowTitle(QStringLiteral("从业人员个人输入"));
     BuildUi();
-    connect(qApp, &QApplication::focusChanged, this, &TFrm_perput::OnFocusChanged);
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TFrm_perput::OnFocusChanged);
 }
 
-TFrm_perput::~TFrm_perput() { DBG1->SetDataSource(nullptr); }
+TFrm_perput::~TFrm_perput() {
+    // The children clear their focus as the widget base tears them down, after this class is
+    // gone: the application must not call back into it then.
+    disconnect(focusWatch_);
+    DBG1->SetDataSource(nullptr);
+}
 
 void TFrm_perput::BuildUi() {
     resize(900, 680);

@@ -97,6 +97,7 @@ private:
     void SelectFirst(QComboBox* c);
     long long SelectedId() const;
     void OnFocusChanged(QWidget* old, QWidget* now);
+    QMetaObject::Connection focusWatch_;
     PerputField FieldOf(QWidget* w, bool* found) const;
     void Run(const std::function<void()>& handler);
 
