@@ -27,7 +27,7 @@ QByteArray ExportBytes(TCustomDBGridX& g, bool all) {
 void ClearRecordCells(TDataSet* ds, const TColumnsXList& cols) {
     for (TColumnX* c : cols) {
         if (!c->CanModify(false)) continue;
-        TField* f = c->Field();
+        TField* f = c->ModifiedField();  // a lookup's key field
         if (!f || !ds->CanModify()) continue;
         ds->Edit();
         if (ds->State() == dsEdit || ds->State() == dsInsert) f->Clear();

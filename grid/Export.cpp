@@ -31,6 +31,10 @@ void PutLE32(QByteArray& b, quint32 v) {
 
 void TDBGridXExport::Write(const QByteArray& b) {
     if (b.isEmpty()) return;
+    if (Sink) {
+        Sink->append(b);
+        return;
+    }
     if (Stream->write(b) != b.size())
         throw std::runtime_error(QStringLiteral("Stream write error: %1").arg(Stream->errorString()).toStdString());
 }
@@ -322,10 +326,17 @@ void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
     ColorIndex(QColor(0, 0, 0));
     ColorIndex(QColor(255, 255, 255));
     ColorIndex(DBGridX->palette().color(QPalette::Button));
+    cellLooks_.clear();
+    prefixBackgrounds_.clear();
+    prefixBytes_.clear();
     {
-        QBuffer body(&body_);
-        body.open(QIODevice::WriteOnly);
-        TDBGridXExport::ExportData(body, isExportAll);
+        // The tables come first but are known only after the walk: the body waits in memory.
+        struct Unsink {
+            QByteArray*& sink;
+            ~Unsink() { sink = nullptr; }
+        } unsink{Sink};
+        Sink = &body_;
+        TDBGridXExport::ExportData(stream, isExportAll);
     }
     Stream = &stream;
     Write("{\\rtf0\\ansi\r\n{\\colortbl");
@@ -344,6 +355,25 @@ void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
 void TDBGridXExportAsRTF::WriteSuffix() { Write("}"); }
 
 void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders) {
+    std::vector<QRgb> key;
+    key.reserve(backgrounds.size());
+    for (const QColor& c : backgrounds) key.push_back(c.rgb());
+    if (!prefixBytes_.isEmpty() && key == prefixBackgrounds_ && borders == prefixBorders_) {
+        Write(prefixBytes_);
+        return;
+    }
+    QByteArray* sink = Sink;
+    QByteArray bytes;
+    Sink = &bytes;
+    WriteRowPrefixBytes(backgrounds, borders);
+    Sink = sink;
+    prefixBackgrounds_ = std::move(key);
+    prefixBorders_ = borders;
+    prefixBytes_ = bytes;
+    Write(bytes);
+}
+
+void TDBGridXExportAsRTF::WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders) {
     Write("\\trowd\\trgaph40\r\n");
     int right = 0;
     for (size_t i = 0; i < ExpCols.size() && i < backgrounds.size(); ++i) {
@@ -361,9 +391,17 @@ void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QColor>& backgrounds,
 
 void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text,
                                     int spacing) {
+    const QRgb bgKey = bg.rgb();
+    for (const TCellLook& l : cellLooks_)
+        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.font == font) {
+            Write(l.bytes);
+            Write(Escaped(text));
+            Write("\\cell}\r\n");
+            return;
+        }
     const QByteArray a = alignment == taRightJustify ? "\\qr" : alignment == taCenter ? "\\qc" : "\\ql";
     const QByteArray s = QByteArray::number(spacing >= 0 ? spacing : (DBGridX->Flat() ? 12 : 24));
-    Write("\\pard\\intbl{" + a + "\\sb" + s + "\\sa" + s);
+    QByteArray look = "\\pard\\intbl{" + a + "\\sb" + s + "\\sa" + s;
     QByteArray run = "\\fs" + QByteArray::number(2 * PointSize(font, dpi_));
     if (font.bold()) run += "\\b";
     if (font.italic()) run += "\\i";
@@ -372,7 +410,9 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, con
     run += "\\f" + QByteArray::number(FontIndex(font));
     run += "\\cf" + QByteArray::number(ColorIndex(DBGridX->palette().color(QPalette::Text)));
     run += "\\cb" + QByteArray::number(ColorIndex(bg)) + " ";
-    Write(run);
+    look += run;
+    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, font, look});
+    Write(look);
     Write(Escaped(text));
     Write("\\cell}\r\n");
 }
@@ -507,7 +547,7 @@ void TDBGridXExportAsGRIDBIF::WriteSuffix() { Write(QByteArray(1, char(0))); }
 
 void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
     QByteArray b;
-    TField* f = column->Field();
+    TField* f = column->ModifiedField();  // a lookup travels as its key
     auto text = [&](const QByteArray& bytes, char tag) {
         b.append(tag);
         PutLE32(b, quint32(bytes.size()));

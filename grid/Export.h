@@ -9,6 +9,7 @@
 #include "grid/DBGridX.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QIODevice>
 #include <QStringList>
 
@@ -43,6 +44,8 @@ protected:
 
     TCustomDBGridX* DBGridX;
     QIODevice* Stream = nullptr;
+    // When set, writes are appended here instead of going to the stream.
+    QByteArray* Sink = nullptr;
     TColumnsXList ExpCols;
     std::vector<TCurrency> FooterValues;
 
@@ -102,6 +105,7 @@ private:
     int ColorIndex(const QColor& c);
     int FontIndex(const QFont& f);
     void WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
+    void WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
     void WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text, int spacing = -1);
     void WriteRowEnd();
     int Twips(int pixels) const;
@@ -110,6 +114,19 @@ private:
     QByteArray body_;
     QStringList colorTable_, fontTable_;
     int dpi_ = 96;
+    // Every record row starts alike and a column's cells are alike but for their text:
+    // the bytes written last for the same backgrounds and looks are written again.
+    struct TCellLook {
+        TAlignment alignment;
+        int spacing;
+        QRgb bg;
+        QFont font;
+        QByteArray bytes;
+    };
+    std::vector<TCellLook> cellLooks_;
+    std::vector<QRgb> prefixBackgrounds_;
+    std::vector<int> prefixBorders_;
+    QByteArray prefixBytes_;
 };
 
 class TDBGridXExportAsGRIDBIF : public TDBGridXExport {

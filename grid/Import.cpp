@@ -161,7 +161,8 @@ void TDBGridXImport::ReadRecord(const TColumnsXList& cols) {
 
 void TDBGridXImport::ImportCell(TColumnX* column, const TImportValue& v) {
     if (!column || v.kind == TImportValue::None || !column->CanModify(false)) return;
-    TField* field = column->Field();
+    // A lookup column stores into its key field.
+    TField* field = column->ModifiedField();
     if (!field) return;
     TDataSet* ds = field->DataSet();
     try {
@@ -240,6 +241,13 @@ std::vector<TImportRecord> TDBGridXImportAsText::Parse(const QByteArray& all) {
 }
 
 void TDBGridXImportAsText::StoreValue(TColumnX* column, TField* field, const TImportValue& v) {
+    if (TField* lookup = column->Field(); lookup && lookup->FieldKind() == fkLookup) {
+        // The text names a record of the lookup data set; its key is stored, or nothing.
+        TDataSet* l = lookup->LookupDataSet;
+        if (l && l->Active() && l->Locate(lookup->LookupResultField, v.text, true, true))
+            field->SetValue(l->FieldByName(lookup->LookupKeyFields)->AsValue());
+        return;
+    }
     if (column->ColumnKind() == 3) {
         // A key list shown through the pick list: the shown text selects the stored key.
         const int i = int(column->PickList().indexOf(v.text));

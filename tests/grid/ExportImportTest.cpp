@@ -147,6 +147,38 @@ TEST(GridExport, RtfBytesMatchTheGoldenFile) {
     EXPECT_EQ(rtf, ReadGolden(QStringLiteral("grid_export.rtf")));
 }
 
+// Rows and cells whose looks differ from record to record are written with their own
+// backgrounds and fonts, also when earlier rows were written from the same columns.
+TEST(GridExport, RtfRowsFollowTheLookOfEachRecord) {
+    SmallGrid s;
+    s.g.OnGetCellParams = [&](TColumnX* c, QFont& f, QColor& bg, TGridDrawState) {
+        if (s.ds.FieldByName(QStringLiteral("code"))->AsInteger() == 2) {
+            bg = QColor(255, 0, 0);
+            if (c->Index() == 1) f.setBold(true);
+        }
+    };
+    const QByteArray rtf = s.Export<TDBGridXExportAsRTF>();
+    ASSERT_TRUE(rtf.contains("\\red255\\green0\\blue0;"));
+    const QList<QByteArray> rows = rtf.split('\n');
+    QList<QByteArray> prefixes, names;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].startsWith("\\clshdng10000\\clcfpat")) prefixes << rows[i].trimmed();
+        if (rows[i].contains("\\cell}") && (rows[i].contains(" A\"b") || rows[i].contains("\\u20013?")))
+            names << rows[i].trimmed();
+    }
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_FALSE(names[0].contains("\\b\\f"));  // the first record's name is not bold
+    EXPECT_TRUE(names[1].contains("\\b\\f"));
+    // The colour's index: the entries before it in the colour table.
+    const int red = int(rtf.left(rtf.indexOf("\\red255\\green0\\blue0;")).count(';'));
+    EXPECT_TRUE(names[1].contains("\\cb" + QByteArray::number(red) + " "));
+    EXPECT_FALSE(names[0].contains("\\cb" + QByteArray::number(red) + " "));
+    // Title, two records, footer: three cells each; the second record's on red.
+    ASSERT_EQ(prefixes.size(), 12);
+    EXPECT_EQ(prefixes[6], "\\clshdng10000\\clcfpat" + QByteArray::number(red) + "\\cellx900");
+    EXPECT_NE(prefixes[3], prefixes[6]);
+}
+
 TEST(GridExport, RtfEscapesBracesBackslashesAndWritesUnicode) {
     EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("a{b}\\c")), QByteArray("a\\{b\\}\\\\c"));
     // 中 U+4E2D = 20013; 额 U+989D = 39069, written as a signed 16-bit number.

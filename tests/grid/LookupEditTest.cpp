@@ -1,8 +1,12 @@
 // Lookup fields of the in-memory data set and the lookup list of the in-place editor: the
 // looked-up text follows the key, typing completes from the lookup data set, the list opens
 // on the current key, and a choice writes the key (Enter, a click) or is dropped (Escape).
+#include "grid/Clipboard.h"
+#include "grid/Import.h"
 #include "grid/InplaceEdit.h"
 #include "tests/grid/GridTestSupport.h"
+
+#include <QBuffer>
 
 #include <QTest>
 
@@ -255,6 +259,45 @@ TEST(LookupList, SteppingMovesThroughTheLookupRecordsAndWraps) {
     l.Dept()->Clear();
     c->SetNextFieldValue(-1);  // no key: the first record
     EXPECT_EQ(l.Dept()->AsInteger(), 10);
+}
+
+// Import, GRIDBIF and clearing reach a lookup column through its key field.
+TEST(LookupField, ImportCopyAndClearGoThroughTheKey) {
+    LookupGrid l;
+    auto import = [&](auto tag, QByteArray bytes) {
+        QBuffer b(&bytes);
+        b.open(QIODevice::ReadOnly);
+        ImportGridFromStream<decltype(tag)>(l.g, b, false);
+    };
+    // Text names a lookup record (without case, by its beginning); unknown text stores nothing.
+    l.staff.First();
+    import(TDBGridXImportAsText(&l.g), QByteArray("cel\r\nNo such dept\r\nbuy"));
+    l.staff.First();
+    EXPECT_EQ(l.Dept()->AsInteger(), 40);
+    l.staff.Next();
+    EXPECT_TRUE(l.Dept()->IsNull());
+    l.staff.Next();
+    EXPECT_EQ(l.Dept()->AsInteger(), 20);
+
+    // GRIDBIF carries the key: copied, changed, pasted back.
+    l.g.Selection().Columns().Add(l.g.Columns()[1], false);
+    const QByteArray gridbif = GridMimeData(l.g, false)->data(kMimeGridbif);
+    ASSERT_FALSE(gridbif.isEmpty());
+    // The first cell after the header and one column entry: tag 3, the key 40.
+    EXPECT_EQ(gridbif.mid(14, 5), QByteArray("\x03\x28\x00\x00\x00", 5));
+    l.g.SetOptions(l.g.Options().Without(dgConfirmDelete));
+    GridDelete(l.g, false);  // clearing the column empties the keys
+    l.staff.First();
+    EXPECT_TRUE(l.Dept()->IsNull());
+    l.staff.Last();
+    EXPECT_TRUE(l.Dept()->IsNull());
+    l.g.Selection().Clear();
+    l.staff.First();
+    import(TDBGridXImportAsGRIDBIF(&l.g), gridbif);
+    l.staff.First();
+    EXPECT_EQ(l.Name()->AsString(), QStringLiteral("Cellar"));
+    l.staff.Last();
+    EXPECT_EQ(l.Name()->AsString(), QStringLiteral("Buying"));
 }
 
 }  // namespace
