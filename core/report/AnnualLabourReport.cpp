@@ -200,11 +200,9 @@ ExportLayout AnnualLabourReport::Layout(const MainState& unit) const {
     l.titleRowHeight = 20;
     l.blocks.push_back(TextBlock(QStringLiteral("A3:I3"), QStringLiteral("劳 动 情 况"), 9, true, HAlign::Center));
     l.blocks.push_back(TextBlock(QStringLiteral("A5:I5"), kYearLabel, 9, true, HAlign::Center));
-    l.blocks.push_back(TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("G7:I7"), QStringLiteral("表  号:I102-2表"), 10, true, HAlign::Center));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("G8:I8"), QStringLiteral("有效期至:2012年6月 "), 10, true, HAlign::Center));
+    AddUnitLines(l, 7, unit.DepName, unit.DepNo, 9);
+    AddTextLines(l, QStringLiteral("G%1:I%1"), 7,
+                 {QStringLiteral("表  号:I102-2表"), QStringLiteral("有效期至:2012年6月 ")}, 10, true, HAlign::Center);
     l.allLines = {QStringLiteral("A9:I42")};
     l.bottomEdges = {{QStringLiteral("A8:I8"), kThick}, {QStringLiteral("A42:I42"), kThick}};
     l.rowHeights = {{1, 1, 0}, {4, 4, 0}, {6, 6, 0}};

@@ -412,16 +412,11 @@ ExportLayout AnnualWageReport::Layout(const MainState& unit, const QString& year
         TextBlock(QStringLiteral("A2:I2"), QStringLiteral("从业人员及工资总额"), 9, true, HAlign::Center));
     l.blocks.push_back(TextBlock(QStringLiteral("D3"), Blanks(6) + yearText.trimmed() + QStringLiteral("年"), 9, false,
                                  HAlign::General));
-    l.blocks.push_back(TextBlock(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("G3:I3"), QStringLiteral("表   号：102-1表"), 9, true, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("G4:I4"), QStringLiteral("制定机关：国家统计局"), 9, true, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("G5:I5"), QStringLiteral("文号：国统字(2012)号"), 9, true, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("G6:I6"), QStringLiteral("有效期至:2014年1月 "), 9, true, HAlign::General));
+    AddUnitLines(l, 5, unit.DepName, unit.DepNo, 9);
+    AddTextLines(l, QStringLiteral("G%1:I%1"), 3,
+                 {QStringLiteral("表   号：102-1表"), QStringLiteral("制定机关：国家统计局"),
+                  QStringLiteral("文号：国统字(2012)号"), QStringLiteral("有效期至:2014年1月 ")},
+                 9, true, HAlign::General);
     FixedBlock separator;
     separator.range = QStringLiteral("E7:E45");
     separator.merge = true;

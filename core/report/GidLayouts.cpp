@@ -43,25 +43,23 @@ ExportLayout WageSummaryLayout(GidSummary id, const MonthRange& r, const Summary
     l.titleText = organ ? QStringLiteral("机关单位汇总表") : QStringLiteral("企业事业单位工资情况汇总表");
     l.titleSize = 16;
     l.titleRowHeight = 40;
-    l.blocks = {
-        TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-        TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false),
-        TextBlock(QStringLiteral("I4:M4"),
-                  organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"), 8, true),
-        TextBlock(QStringLiteral("I5:M5"),
-                  organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"), 8,
-                  true),
-        TextBlock(QStringLiteral("I6:M6"), QStringLiteral("批准文号：国统制[2011]170号"), 8, true),
-        TextBlock(QStringLiteral("I7:M7"), QStringLiteral("有效期至：2012年6月底"), 8, true),
-        TextBlock(QStringLiteral("I8:M8"), QStringLiteral("计量单位：   人、元"), 8, true),
-        Head(QStringLiteral("A9:A10"), std::nullopt),
-        Head(QStringLiteral("B9:B10"), QStringLiteral("代码")),
-        Head(QStringLiteral("C9:C10"), QStringLiteral("期末从业人员总数"), true),
-        Head(QStringLiteral("D9:F9"), std::nullopt),
-        Head(QStringLiteral("G9:K9"), QStringLiteral("学历状况")),
-        Head(QStringLiteral("L9:L10"), QStringLiteral("平均人数")),
-        Head(QStringLiteral("M9:M10"), QStringLiteral("工资总额")),
-    };
+    AddUnitLines(l, 7, unit.depName, unit.depNo, 8);
+    AddTextLines(l, QStringLiteral("I%1:M%1"), 4,
+                 {organ ? QStringLiteral("表    号：TeskI705表") : QStringLiteral("表    号： TeskI704表"),
+                  organ ? QStringLiteral("制定单位:Korvath省统计局") : QStringLiteral("制定机关：Korvath省统计局"),
+                  QStringLiteral("批准文号：国统制[2011]170号"), QStringLiteral("有效期至：2012年6月底"),
+                  QStringLiteral("计量单位：   人、元")},
+                 8, true);
+    for (const FixedBlock& b : {
+             Head(QStringLiteral("A9:A10"), std::nullopt),
+             Head(QStringLiteral("B9:B10"), QStringLiteral("代码")),
+             Head(QStringLiteral("C9:C10"), QStringLiteral("期末从业人员总数"), true),
+             Head(QStringLiteral("D9:F9"), std::nullopt),
+             Head(QStringLiteral("G9:K9"), QStringLiteral("学历状况")),
+             Head(QStringLiteral("L9:L10"), QStringLiteral("平均人数")),
+             Head(QStringLiteral("M9:M10"), QStringLiteral("工资总额")),
+         })
+        l.blocks.push_back(b);
     l.allLines = {QStringLiteral("A9:M") + QString::number(last)};
     l.bottomEdges = {{QStringLiteral("A8:M8"), kThick}, {QStringLiteral("A%1:M%1").arg(last), kThick}};
     if (organ) {
@@ -98,19 +96,13 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
         l.rowHeights = {{2, 8, 13}};
         l.titleRange = QStringLiteral("A1:S1");
         l.titleText = QStringLiteral("企业事业单位汇总表");
-        const QString lines[] = {QString(),
-                                 QString(),
-                                 QStringLiteral("表    号： X505表"),
-                                 QStringLiteral("制定机关：国家统计局"),
-                                 QStringLiteral("文    号：国统制[2011]17号"),
-                                 QStringLiteral("有效期至：2011年12月底"),
-                                 QStringLiteral("计量单位：   人")};
-        l.blocks = {TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-                    TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
-        for (int i = 0; i < 7; ++i)
-            l.blocks.push_back(TextBlock(QStringLiteral("O%1:S%1").arg(i + 2),
-                                         lines[i].isEmpty() ? std::nullopt : std::optional<QString>(lines[i]), 8,
-                                         true));
+        AddUnitLines(l, 7, unit.depName, unit.depNo, 8);
+        // Rows 2 and 3 keep the template's text.
+        AddTextLines(l, QStringLiteral("O%1:S%1"), 2,
+                     {QString(), QString(), QStringLiteral("表    号： X505表"), QStringLiteral("制定机关：国家统计局"),
+                      QStringLiteral("文    号：国统制[2011]17号"), QStringLiteral("有效期至：2011年12月底"),
+                      QStringLiteral("计量单位：   人")},
+                     8, true);
         for (const FixedBlock& b :
              {Head(QStringLiteral("A9:A10"), std::nullopt), Head(QStringLiteral("B9:B10"), QStringLiteral("代码")),
               Head(QStringLiteral("C9:C10"), QStringLiteral("计量单位"), true),
@@ -139,13 +131,12 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
     l.rowHeights = {{2, 7, 13}};
     l.titleRange = QStringLiteral("A1:K1");
     l.titleText = QStringLiteral("非公有制企业（单位）人才资源状况调查表");
-    const QString lines[] = {
-        QStringLiteral("表  号： Ⅰ303-1   表"),     QStringLiteral("制表机关:Korvath省委组织部"),
-        QStringLiteral("批准机关:Korvath省统计局"), QStringLiteral("批准文号:Tesk统制表[2009]  号"),
-        QStringLiteral("有效期至：2010  年 6 月"),  QStringLiteral("计量单位：   人")};
-    l.blocks = {TextBlock(QStringLiteral("A6"), QStringLiteral("单位名称：") + unit.depName, 8, false),
-                TextBlock(QStringLiteral("A7"), QStringLiteral("法人单位代码：") + unit.depNo, 8, false)};
-    for (int i = 0; i < 6; ++i) l.blocks.push_back(TextBlock(QStringLiteral("G%1:K%1").arg(i + 2), lines[i], 8, true));
+    AddUnitLines(l, 6, unit.depName, unit.depNo, 8);
+    AddTextLines(l, QStringLiteral("G%1:K%1"), 2,
+                 {QStringLiteral("表  号： Ⅰ303-1   表"), QStringLiteral("制表机关:Korvath省委组织部"),
+                  QStringLiteral("批准机关:Korvath省统计局"), QStringLiteral("批准文号:Tesk统制表[2009]  号"),
+                  QStringLiteral("有效期至：2010  年 6 月"), QStringLiteral("计量单位：   人")},
+                 8, true);
     for (const FixedBlock& b :
          {Head(QStringLiteral("A8:A9"), std::nullopt), Head(QStringLiteral("B8:B9"), QStringLiteral("代码")),
           Head(QStringLiteral("C8:C9"), QStringLiteral("总数")), Head(QStringLiteral("D8:F8"), std::nullopt),

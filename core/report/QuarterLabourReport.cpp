@@ -210,13 +210,12 @@ ExportLayout QuarterLabourReport::Layout(const MainState& unit) const {
     l.titleText = QStringLiteral("劳   动   情   况");
     l.titleSize = 18;
     l.titleRowHeight = 40;
-    l.blocks.push_back(TextBlock(QStringLiteral("A7"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("A8"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
+    AddUnitLines(l, 7, unit.DepName, unit.DepNo, 9);
     l.blocks.push_back(TextBlock(QStringLiteral("B8"), label_, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("D5:E5"), QStringLiteral("表  号:I202-2表"), 10, true));
-    l.blocks.push_back(TextBlock(QStringLiteral("D6:E6"), QStringLiteral("制定机关：国家统计局"), 10, true));
-    l.blocks.push_back(TextBlock(QStringLiteral("D7:E7"), QStringLiteral("文  号:国统字（2011）82号"), 10, true));
-    l.blocks.push_back(TextBlock(QStringLiteral("D8:E8"), QStringLiteral("有效期至:2013年1月 "), 10, true));
+    AddTextLines(l, QStringLiteral("D%1:E%1"), 5,
+                 {QStringLiteral("表  号:I202-2表"), QStringLiteral("制定机关：国家统计局"),
+                  QStringLiteral("文  号:国统字（2011）82号"), QStringLiteral("有效期至:2013年1月 ")},
+                 10, true);
     l.allLines = {QStringLiteral("A9:E34")};
     l.bottomEdges = {{QStringLiteral("A8:E8"), kThick}, {QStringLiteral("A34:E34"), kThick}};
     FixedBlock sign;

@@ -251,15 +251,11 @@ ExportLayout QuarterWageReport::Layout(const MainState& unit) const {
     l.titleSize = 18;
     l.titleRowHeight = 40;
     l.blocks.push_back(TextBlock(QStringLiteral("B2"), QuarterLabel(), 10, false, HAlign::Center));
-    l.blocks.push_back(TextBlock(QStringLiteral("A5"), QStringLiteral("单位名称：") + unit.DepName, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("A6"), QStringLiteral("法人单位代码：") + unit.DepNo, 9, false));
-    l.blocks.push_back(TextBlock(QStringLiteral("E3"), QStringLiteral("表   号：202-1表"), 9, false, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("E4"), QStringLiteral("制定机关：国家统计局"), 9, false, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("E5"), QStringLiteral("文号：国统字(2012)号"), 9, false, HAlign::General));
-    l.blocks.push_back(
-        TextBlock(QStringLiteral("E6"), QStringLiteral("有效期至:2014年1月 "), 9, false, HAlign::General));
+    AddUnitLines(l, 5, unit.DepName, unit.DepNo, 9);
+    AddTextLines(l, QStringLiteral("E%1"), 3,
+                 {QStringLiteral("表   号：202-1表"), QStringLiteral("制定机关：国家统计局"),
+                  QStringLiteral("文号：国统字(2012)号"), QStringLiteral("有效期至:2014年1月 ")},
+                 9, false, HAlign::General);
     for (int r = 30; r <= 38; ++r) {
         FixedBlock m;
         m.range = QStringLiteral("A%1:E%1").arg(r);

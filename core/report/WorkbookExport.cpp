@@ -101,6 +101,20 @@ FixedBlock TextBlock(const QString& range, std::optional<QString> text, double s
     return b;
 }
 
+void AddUnitLines(ExportLayout& l, int row, const QString& depName, const QString& depNo, double size) {
+    l.blocks.push_back(TextBlock(QStringLiteral("A%1").arg(row), QStringLiteral("单位名称：") + depName, size, false));
+    l.blocks.push_back(
+        TextBlock(QStringLiteral("A%1").arg(row + 1), QStringLiteral("法人单位代码：") + depNo, size, false));
+}
+
+void AddTextLines(ExportLayout& l, const QString& rangePattern, int firstRow, const QStringList& lines, double size,
+                  bool merge, std::optional<HAlign> align) {
+    for (int i = 0; i < lines.size(); ++i)
+        l.blocks.push_back(TextBlock(rangePattern.arg(firstRow + i),
+                                     lines[i].isEmpty() ? std::nullopt : std::optional<QString>(lines[i]), size, merge,
+                                     align));
+}
+
 QString WorkbookFileName(const QString& stem) { return stem + QStringLiteral(".xlsx"); }
 
 QString WorkbookPath(const AppPaths& paths, const QString& stem) {

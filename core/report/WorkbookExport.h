@@ -6,6 +6,7 @@
 #include "core/report/WorkbookModel.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -77,6 +78,13 @@ struct ExportLayout {
     // is empty, else "你导出到'<folder>'里,文件名为:<savedAsName>".
     QString savedAsName;
 };
+
+// "单位名称：<name>" in A<row> and "法人单位代码：<code>" in the row below, at `size` points.
+void AddUnitLines(ExportLayout& l, int row, const QString& depName, const QString& depNo, double size);
+// Text lines one under another from `firstRow`, each in `rangePattern` with its row for %1
+// ("E%1", or "G%1:I%1" merged); an empty line writes nothing.
+void AddTextLines(ExportLayout& l, const QString& rangePattern, int firstRow, const QStringList& lines, double size,
+                  bool merge, std::optional<HAlign> align = std::nullopt);
 
 // XLS/<stem>.xlsx below the base folder.
 QString WorkbookPath(const AppPaths& paths, const QString& stem);
