@@ -465,4 +465,44 @@ TEST(InplaceEdit, AKeyListColumnKeepsItsKeyForTextThatIsNoEntry) {
     EXPECT_TRUE(fruit->IsNull());
 }
 
+// One press on the button, a drag into the list that opened and a release there choose an
+// item; a press and release on the button alone leaves the list open.
+TEST(InplaceEdit, PressDragReleaseFromTheButtonChoosesAPickListItem) {
+    EditGrid e;
+    e.g.ShowEditor();
+    TDBGridInplaceEdit* ed = e.Editor();
+    auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent m(t, QPointF(p), QPointF(ed->mapToGlobal(p)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(ed, &m);
+    };
+    const QPoint button = ed->ButtonRect().center();
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_TRUE(ed->ListVisible());
+    EXPECT_TRUE(ed->ButtonPressed());
+    send(QEvent::MouseButtonRelease, button, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(ed->ListVisible());  // released on the button: the list stays
+    EXPECT_FALSE(ed->ButtonPressed());
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);  // a press on the button closes it
+    EXPECT_FALSE(ed->ListVisible());
+    send(QEvent::MouseButtonRelease, button, Qt::LeftButton, Qt::NoButton);
+
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_TRUE(ed->ListVisible());
+    QListWidget* list = ed->PickList();
+    auto inList = [&](int row) {
+        const QRect r = list->visualItemRect(list->item(row));
+        return ed->mapFromGlobal(list->viewport()->mapToGlobal(r.center()));
+    };
+    send(QEvent::MouseMove, QPoint(button.x(), -3), Qt::NoButton, Qt::LeftButton);  // off the button
+    EXPECT_FALSE(ed->ButtonPressed());
+    send(QEvent::MouseMove, inList(2), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 2);
+    send(QEvent::MouseMove, inList(1), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 1);
+    send(QEvent::MouseButtonRelease, inList(1), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(ed->ListVisible());
+    EXPECT_EQ(ed->text(), QStringLiteral("banana"));
+    EXPECT_EQ(e.ds.FieldByName(QStringLiteral("fruit"))->AsString(), QStringLiteral("banana"));
+}
+
 }  // namespace
