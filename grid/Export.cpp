@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -272,7 +273,13 @@ void TDBGridXExportAsCSV::WriteFieldSeparator() {
 
 QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
     QByteArray out;
+    AppendEscaped(out, text);
+    return out;
+}
+
+void TDBGridXExportAsRTF::AppendEscaped(QByteArray& out, const QString& text) {
     bool unicode = false;
+    char num[16];
     for (QChar c : text) {
         const ushort u = c.unicode();
         if (u == '\\' || u == '{' || u == '}') {
@@ -285,10 +292,10 @@ QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
                 out += "\\uc1";  // one replacement character follows each \u
                 unicode = true;
             }
-            out += "\\u" + QByteArray::number(int(short(u))) + '?';
+            const int n = std::snprintf(num, sizeof num, "\\u%d?", int(short(u)));
+            out.append(num, n);
         }
     }
-    return out;
 }
 
 int TDBGridXExportAsRTF::PointSize(const QFont& f, int dpi) {
@@ -352,6 +359,13 @@ void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
     body_.clear();
 }
 
+void TDBGridXExportAsRTF::WriteEscaped(const QString& text) {
+    if (Sink)
+        AppendEscaped(*Sink, text);
+    else
+        Write(Escaped(text));
+}
+
 void TDBGridXExportAsRTF::WriteSuffix() { Write("}"); }
 
 void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders) {
@@ -395,7 +409,7 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, con
     for (const TCellLook& l : cellLooks_)
         if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.font == font) {
             Write(l.bytes);
-            Write(Escaped(text));
+            WriteEscaped(text);
             Write("\\cell}\r\n");
             return;
         }
@@ -413,7 +427,7 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, con
     look += run;
     if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, font, look});
     Write(look);
-    Write(Escaped(text));
+    WriteEscaped(text);
     Write("\\cell}\r\n");
 }
 

@@ -38,7 +38,12 @@ protected:
     virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const QFont&, const QColor&, TAlignment,
                                  const QString&) {}
     void Write(const QByteArray& b);
-    void Write(const char* s) { Write(QByteArray(s)); }
+    void Write(const char* s) {
+        if (Sink)
+            Sink->append(s);
+        else
+            Write(QByteArray(s));
+    }
     // The footer text of footer row `footerNo` for exported column `j`.
     QString FooterText(int footerNo, int j, TColumnX* column);
 
@@ -88,6 +93,7 @@ public:
     void ExportData(QIODevice& stream, bool isExportAll) override;
     // '\', '{', '}' escaped; characters beyond ASCII as \uN? (after \uc1).
     static QByteArray Escaped(const QString& text);
+    static void AppendEscaped(QByteArray& out, const QString& text);
     // Points of a font, converted from pixels when the font is pixel-sized.
     static int PointSize(const QFont& f, int dpi);
 
@@ -108,6 +114,7 @@ private:
     void WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
     void WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text, int spacing = -1);
     void WriteRowEnd();
+    void WriteEscaped(const QString& text);
     int Twips(int pixels) const;
     void WriteMultiTitle(const TColumnsXList& cols);
 
