@@ -1,16 +1,29 @@
 #pragma once
-// Pieces the entry forms build alike: their sheet view, the staff sheets' pop-up and a button
-// whose handler runs guarded.
+// Pieces the entry forms build alike: a title, their sheet view, the staff sheets' pop-up and
+// a button whose handler runs guarded.
 
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "sheet/SheetView.h"
 
 #include <QBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
 namespace qm {
+
+// A bold 14-point title, centred, at the end of `root`.
+inline QLabel* AddTitle(QWidget* form, QBoxLayout* root) {
+    auto* label = new QLabel(form);
+    QFont f = label->font();
+    f.setPointSize(14);
+    f.setBold(true);
+    label->setFont(f);
+    label->setAlignment(Qt::AlignCenter);
+    root->addWidget(label);
+    return label;
+}
 
 // A sheet view that shows its boxes through the service and copies through the system
 // clipboard.

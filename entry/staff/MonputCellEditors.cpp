@@ -6,9 +6,11 @@
 #include "sheet/SheetView.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
 
 namespace qm {
@@ -187,6 +189,16 @@ void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls) {
         if (RtlTrim(v).isEmpty()) break;
         book.SetCellText(r, 18, v == QStringLiteral("0") ? QStringLiteral("否") : v);
     }
+}
+
+void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,
+                       std::function<void(int row, int col)> dblClick) {
+    QObject::connect(&view, &SheetView::DblClick, form, std::move(dblClick));
+    QObject::connect(&view, &SheetView::RClick, form, [menu](int, int) { menu->popup(QCursor::pos()); });
+    QObject::connect(&view, &SheetView::KeyUp, form, [&book, &cls](int key, Qt::KeyboardModifiers m) {
+        // The view has pasted already; the paste rule of an above-size unit follows it.
+        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book, cls);
+    });
 }
 
 }  // namespace qm

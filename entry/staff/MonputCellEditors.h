@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -83,5 +84,11 @@ int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least);
 // The staff sheets' paste rule on an above-size unit: from row 3 while column 15 is not blank,
 // column 18 := column 15, "0" written as "否" (the 15th pasted column lands in hidden 15).
 void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls);
+
+// The staff sheets' mouse and keys: a double click goes to `dblClick`, a right click opens
+// `menu`, and a Ctrl+V the view has pasted is followed by the paste rule of the unit's class
+// at that moment.
+void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,
+                       std::function<void(int row, int col)> dblClick);
 
 }  // namespace qm

@@ -130,12 +130,8 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
 
     PopupMenu1 = NewStaffSheetMenu(this, QStringLiteral("删除整条"));
 
-    connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
-    connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
-    connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {
-        // The view has pasted already; the paste rule of an above-size unit follows it.
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
-    });
+    ConnectStaffSheet(this, *view_, PopupMenu1, book_, ctx_.state.DepClass,
+                      [this](int r, int c) { SheetBook1DblClick(r, c); });
 
     // Anything that changes the sheet outside a load or check pass is unsaved work.
     auto touched = [this] {

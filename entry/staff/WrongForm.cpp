@@ -71,11 +71,8 @@ TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     connect(BitBtn5, &QPushButton::clicked, this, [this] { Run([this] { BitBtn5Click(); }); });
 
     PopupMenu1 = NewStaffSheetMenu(this, QStringLiteral("整条删除"));
-    connect(view_, &SheetView::DblClick, this, [this](int r, int c) { SheetBook1DblClick(r, c); });
-    connect(view_, &SheetView::RClick, this, [this](int, int) { PopupMenu1->popup(QCursor::pos()); });
-    connect(view_, &SheetView::KeyUp, this, [this](int key, Qt::KeyboardModifiers m) {
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
-    });
+    ConnectStaffSheet(this, *view_, PopupMenu1, book_, ctx_.state.DepClass,
+                      [this](int r, int c) { SheetBook1DblClick(r, c); });
 }
 
 TFrm_wrong::~TFrm_wrong() = default;

@@ -21,13 +21,7 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent) : QDialog(paren
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(8, 8, 8, 0);
-    label1_ = new QLabel(this);
-    QFont tf = label1_->font();
-    tf.setPointSize(14);
-    tf.setBold(true);
-    label1_->setFont(tf);
-    label1_->setAlignment(Qt::AlignCenter);
-    root->addWidget(label1_);
+    label1_ = AddTitle(this, root);
     auto* label2 =
         new QLabel(QStringLiteral("注意：请务必改正错误工资数据，或者确认核实型错误，否则将产生错误！"), this);
     QFont nf = label2->font();

@@ -27,13 +27,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(8, 8, 8, 0);
-    label1_ = new QLabel(this);
-    QFont tf = label1_->font();
-    tf.setPointSize(14);
-    tf.setBold(true);
-    label1_->setFont(tf);
-    label1_->setAlignment(Qt::AlignCenter);
-    root->addWidget(label1_);
+    label1_ = AddTitle(this, root);
 
     view_ = NewEntrySheet(book_, this, ctx_.ui);
     root->addWidget(view_, 1);

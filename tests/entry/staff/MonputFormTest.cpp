@@ -2,10 +2,10 @@
 #include "core/base/FormFactory.h"
 #include "core/base/FormInterfaces.h"
 #include "core/db/Errors.h"
-#include "entry/staff/DelPersnoForm.h"
 #include "entry/EntryRegistration.h"
-#include "entry/staff/MonputForm.h"
+#include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
+#include "entry/staff/MonputForm.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/staff/MonputTestSupport.h"
 
@@ -310,6 +310,20 @@ TEST(MonputForm, PasteOnAGuishangUnitCopiesColumn15IntoColumn18) {
     EXPECT_EQ(b.GetCellText(3, 18), "否");
     EXPECT_EQ(b.GetCellText(3, 15), "0");
     EXPECT_EQ(b.GetCellText(4, 18), "1");
+}
+
+TEST(MonputForm, CtrlVReleasedOverTheSheetAppliesThePasteRule) {
+    MonputEnv env("规上", "2");
+    Window w(env);
+    TSheetBook& b = w->Sheet();
+    QStringList a = MonputEnv::ValidTexts("甲", "1");
+    a[14] = "0";
+    b.SetClipboardText(a.join('\t') + "\r\n");
+    b.SetSelection(3, 1, 3, 1);
+    w->View()->Edit(SheetView::EditOp::Paste);
+    EXPECT_NE(b.GetCellText(3, 18), "否");
+    w->View()->KeyUp(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(b.GetCellText(3, 18), "否");
 }
 
 TEST(MonputForm, EditorListsAreFilledOnceForTheWindow) {

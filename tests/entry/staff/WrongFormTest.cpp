@@ -1,9 +1,10 @@
 // The staff error list: loading the rows in error, correcting them, and refreshing its opener.
 #include "core/base/FormFactory.h"
-#include "entry/staff/DelPersnoForm.h"
 #include "entry/EntryRegistration.h"
+#include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/WrongForm.h"
+#include "sheet/SheetView.h"
 #include "tests/entry/staff/MonputTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -177,6 +178,22 @@ TEST(WrongForm, PasteWritesColumn18OnlyOnGuishang) {
         w->N5Click();
         EXPECT_EQ(b.GetCellText(3, 18), expect) << dep;
     }
+}
+
+// Ctrl+V in the sheet: the view pastes, the key's release then applies the rule; a V alone does not.
+TEST(WrongForm, CtrlVReleasedOverTheSheetAppliesThePasteRule) {
+    MonputEnv env("规上", "4");
+    env.Store(4, "错一", "1", "0", "大专");
+    Opened w(env, "1");
+    TSheetBook& b = w->Sheet();
+    b.SetCellText(3, 18, "原值");
+    b.SetClipboardText("0");
+    b.SetSelection(3, 15, 3, 15);
+    w->View()->Edit(SheetView::EditOp::Paste);
+    w->View()->KeyUp(Qt::Key_V, Qt::NoModifier);
+    EXPECT_EQ(b.GetCellText(3, 18), "原值");
+    w->View()->KeyUp(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(b.GetCellText(3, 18), "否");
 }
 
 TEST(WrongForm, OpenersReachItThroughTheFactory) {
