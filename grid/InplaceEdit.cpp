@@ -194,6 +194,7 @@ void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
 TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->viewport()), grid_(grid) {
     buttonWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setFrame(false);
+    setMaxLength(INT_MAX);  // a line edit cuts at 32767 characters, and the cut text would be written back
     hide();
     WorkArea = [this] {
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();

@@ -505,4 +505,21 @@ TEST(InplaceEdit, PressDragReleaseFromTheButtonChoosesAPickListItem) {
     EXPECT_EQ(e.ds.FieldByName(QStringLiteral("fruit"))->AsString(), QStringLiteral("banana"));
 }
 
+// A long text passes through the editor whole: a cut copy would be written back on leaving.
+TEST(InplaceEdit, ALongTextIsNotCutByTheEditor) {
+    EditGrid e;
+    TField* fruit = e.ds.FieldByName(QStringLiteral("fruit"));
+    const QString longText(40000, u'x');
+    fruit->SetText(longText);
+    e.ds.Post();
+    e.g.ShowEditor();
+    ASSERT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text().size(), 40000);
+    e.Editor()->end(false);
+    QTest::keyClick(e.Editor(), Qt::Key_Y);
+    QTest::keyClick(e.Editor(), Qt::Key_Down);
+    e.ds.First();
+    EXPECT_EQ(fruit->AsString(), longText + QStringLiteral("y"));
+}
+
 }  // namespace
