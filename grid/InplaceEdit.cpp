@@ -210,6 +210,13 @@ TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->v
     });
 }
 
+TDBGridInplaceEdit::~TDBGridInplaceEdit() {
+    // The pop-ups are windows of their own, not children: they go with the editor.
+    delete pickList_;
+    delete dataList_;
+    delete calendarFrame_;
+}
+
 void TDBGridInplaceEdit::SetWordWrap(bool v) {
     if (v == wordWrap_) return;
     wordWrap_ = v;
@@ -403,6 +410,7 @@ void TDBGridInplaceEdit::DropDown() {
     activeList_->setFixedSize(r.size());
     activeList_->show();
     listVisible_ = true;
+    qApp->installEventFilter(this);  // a press anywhere else cancels the list
     update();
 }
 
@@ -481,6 +489,7 @@ void TDBGridInplaceEdit::CloseUp(bool accept) {
             (c && !c->KeyList().isEmpty() && i < c->KeyList().size()) ? c->KeyList()[i] : pickList_->item(i)->text();
     }
     activeList_->hide();
+    qApp->removeEventFilter(this);
     listVisible_ = false;
     update();
     if (!c) return;
@@ -771,6 +780,17 @@ void TDBGridInplaceEdit::mouseDoubleClickEvent(QMouseEvent* e) {
 void TDBGridInplaceEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     ListFocusLost();
+}
+
+bool TDBGridInplaceEdit::eventFilter(QObject* watched, QEvent* e) {
+    if (listVisible_ && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) &&
+        watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        const bool ours =
+            w == this || isAncestorOf(w) || (activeList_ && (w == activeList_ || activeList_->isAncestorOf(w)));
+        if (!ours) CloseUp(false);
+    }
+    return QLineEdit::eventFilter(watched, e);
 }
 
 void TDBGridInplaceEdit::ListFocusLost() {

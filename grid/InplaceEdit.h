@@ -109,6 +109,7 @@ private:
 class TDBGridInplaceEdit : public QLineEdit {
 public:
     explicit TDBGridInplaceEdit(TCustomDBGridX* grid);
+    ~TDBGridInplaceEdit() override;
     TCustomDBGridX* Grid() const { return grid_; }
     int EditStyle() const { return editStyle_; }
     void SetEditStyle(int v);
@@ -150,6 +151,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 

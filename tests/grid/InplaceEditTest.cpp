@@ -4,6 +4,7 @@
 #include "tests/grid/GridTestSupport.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -555,6 +556,38 @@ TEST(InplaceEdit, ASecondPressOnTheCurrentCellStartsTheEditor) {
     QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
     EXPECT_TRUE(e.g.EditorMode());
     EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+}
+
+// A press anywhere but on the editor or its list cancels an open list; the pop-ups go with
+// their editor.
+TEST(InplaceEdit, APressElsewhereCancelsTheListAndThePopupsGoWithTheEditor) {
+    QPointer<QWidget> popup;
+    {
+        EditGrid e;
+        e.g.ShowEditor();
+        TDBGridInplaceEdit* ed = e.Editor();
+        ed->DropDown();
+        ASSERT_TRUE(ed->ListVisible());
+        QTest::keyClick(ed, Qt::Key_Down);
+        EXPECT_EQ(ed->text(), QStringLiteral("banana"));
+        QTest::mousePress(ed, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));  // in the editor's text
+        QTest::mouseRelease(ed, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_TRUE(ed->ListVisible());
+        QWidget other(&e.host.window);  // takes no focus: only the press itself can cancel
+        other.setGeometry(0, 0, 10, 10);
+        other.show();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(other.mapToGlobal(QPoint(5, 5))),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&other, &press);
+        EXPECT_TRUE(ed->hasFocus());
+        EXPECT_TRUE(e.g.EditorMode());
+        EXPECT_FALSE(ed->ListVisible());
+        EXPECT_EQ(ed->text(), QStringLiteral("Apple"));  // not taken
+        EXPECT_EQ(e.ds.FieldByName(QStringLiteral("fruit"))->AsString(), QStringLiteral("Apple"));
+        popup = ed->PickList();
+        ASSERT_TRUE(popup);
+    }
+    EXPECT_TRUE(popup.isNull());
 }
 
 }  // namespace
