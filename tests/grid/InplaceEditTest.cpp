@@ -523,3 +523,38 @@ TEST(InplaceEdit, ALongTextIsNotCutByTheEditor) {
 }
 
 }  // namespace
+
+namespace {
+
+// The mouse reaches the editor: a press on the cell already current edits it, a press on
+// another cell only moves there; a grid that always shows its editor edits at once.
+TEST(InplaceEdit, ASecondPressOnTheCurrentCellStartsTheEditor) {
+    EditGrid e;
+    e.g.SetSelectedIndex(0);
+    QWidget* vp = e.g.viewport();
+    const QPoint fruit2 = e.g.CellRect(e.g.DataToRawColumn(1), 2).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    EXPECT_EQ(e.ds.RecNo(), 2);
+    EXPECT_EQ(e.g.SelectedIndex(), 1);
+    EXPECT_FALSE(e.g.EditorMode());
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    ASSERT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+    EXPECT_TRUE(e.Editor()->hasFocus());
+    // A press elsewhere leaves the editor, writing nothing that was not changed.
+    const QPoint id1 = e.g.CellRect(e.g.DataToRawColumn(0), 1).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, id1);
+    EXPECT_FALSE(e.g.EditorMode());
+    EXPECT_EQ(e.ds.RecNo(), 1);
+    EXPECT_EQ(e.ds.State(), dsBrowse);
+    // The right button never edits.
+    QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, id1);
+    EXPECT_FALSE(e.g.EditorMode());
+
+    e.g.SetOptions(e.g.Options().With(dgAlwaysShowEditor));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    EXPECT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+}
+
+}  // namespace
