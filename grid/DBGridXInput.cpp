@@ -439,6 +439,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     const bool shiftRect = shift && options_.Has(dgMultiSelect) && !options_.Has(dgRowSelect) && dataCol >= 0;
     const TBookmark before = ds->Bookmark();
     const int oldRow = Row();
+    const bool onCurrentCell = c.X == Col() && c.Y == Row();
     if (c.Y != Row() && !shiftRect) ds->MoveBy(c.Y - Row());
     if (dataCol >= 0) MoveCol(c.X, 0, false);
     // A press on the selection of a grid that drags automatically waits for the first move.
@@ -480,6 +481,11 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     if (dataCol >= 0 && dataCol < columns_->Count()) {
         const int kind = columns_->Items(dataCol)->ColumnKind();
         if (kind == 4 || kind == 5) pressedCheckCell_ = c;
+        // A second press on the current cell edits it (at once in a grid that always shows its
+        // editor); image and check-box cells change by clicks instead.
+        if (e->button() == Qt::LeftButton && kind != 4 && kind != 5 &&
+            (onCurrentCell || options_.Has(dgAlwaysShowEditor)))
+            ShowEditor();
     }
 }
 

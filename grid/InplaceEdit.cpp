@@ -194,6 +194,7 @@ void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
 TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->viewport()), grid_(grid) {
     buttonWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setFrame(false);
+    setMaxLength(INT_MAX);  // a line edit cuts at 32767 characters, and the cut text would be written back
     hide();
     WorkArea = [this] {
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -464,6 +465,7 @@ void TDBGridInplaceEdit::FollowDataList() {
 
 void TDBGridInplaceEdit::CloseUp(bool accept) {
     if (!listVisible_) return;
+    tracking_ = listTracking_ = false;
     TColumnX* c = Column();
     QString value;
     bool hasValue = false;
@@ -683,8 +685,8 @@ void TDBGridInplaceEdit::mousePressEvent(QMouseEvent* e) {
         if (listVisible_) {
             CloseUp(false);
         } else {
-            pressed_ = true;
-            update();
+            tracking_ = true;
+            TrackButton(e->position().toPoint());
             if (activeList_) DropDown();
         }
         return;
@@ -692,7 +694,62 @@ void TDBGridInplaceEdit::mousePressEvent(QMouseEvent* e) {
     QLineEdit::mousePressEvent(e);
 }
 
+void TDBGridInplaceEdit::TrackButton(const QPoint& p) {
+    const bool now = ButtonRect().contains(p);
+    if (now == pressed_) return;
+    pressed_ = now;
+    update(ButtonRect());
+}
+
+QWidget* TDBGridInplaceEdit::ListViewport() const {
+    if (!listVisible_) return nullptr;
+    if (activeList_ == pickList_) return pickList_->viewport();
+    if (activeList_ == dataList_) return dataList_->viewport();
+    return nullptr;
+}
+
+void TDBGridInplaceEdit::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    QWidget* list = ListViewport();
+    if (listTracking_ && list) {
+        // The press that opened the list goes on inside it: its item follows the mouse.
+        const QPoint at = list->mapFromGlobal(mapToGlobal(p));
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(list->mapToGlobal(at)), Qt::NoButton, Qt::LeftButton,
+                         e->modifiers());
+        QApplication::sendEvent(list, &move);
+        return;
+    }
+    if (tracking_) {
+        TrackButton(p);
+        if (list) {
+            const QPoint at = list->mapFromGlobal(mapToGlobal(p));
+            if (list->rect().contains(at)) {
+                tracking_ = false;
+                TrackButton(QPoint(-1, -1));
+                listTracking_ = true;
+                QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(list->mapToGlobal(at)), Qt::LeftButton,
+                                  Qt::LeftButton, e->modifiers());
+                QApplication::sendEvent(list, &press);
+            }
+        }
+        return;
+    }
+    QLineEdit::mouseMoveEvent(e);
+}
+
 void TDBGridInplaceEdit::mouseReleaseEvent(QMouseEvent* e) {
+    if (listTracking_) {
+        listTracking_ = false;
+        if (QWidget* list = ListViewport()) {
+            // Released over the list: its choice is taken (the list closes itself).
+            const QPoint at = list->mapFromGlobal(mapToGlobal(e->position().toPoint()));
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(list->mapToGlobal(at)), e->button(),
+                                Qt::NoButton, e->modifiers());
+            QApplication::sendEvent(list, &release);
+        }
+        return;
+    }
+    tracking_ = false;
     const bool was = pressed_;
     pressed_ = false;
     update();

@@ -121,6 +121,7 @@ public:
     // The up-down buttons (null until a column first needs them).
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
+    bool ButtonPressed() const { return pressed_; }
     QRect ButtonRect() const { return QRect(width() - buttonWidth_, 0, buttonWidth_, height()); }
     // The screen's work area; replaceable for tests.
     std::function<QRect()> WorkArea;
@@ -146,6 +147,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override { HandleKey(e); }
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -158,6 +160,8 @@ private:
     QSize FillDataList(TColumnX* c);
     void UpDownClick(bool up);
     void BoundsChanged();
+    void TrackButton(const QPoint& p);
+    QWidget* ListViewport() const;
     // Caret and selection of whichever box edits the text.
     int CaretPos() const;
     bool HasSel() const;
@@ -169,6 +173,8 @@ private:
     int buttonWidth_;
     int editStyle_ = esSimple;
     bool listVisible_ = false, pressed_ = false;
+    // The mouse went down on the button (tracked), and then moved on into the open list.
+    bool tracking_ = false, listTracking_ = false;
     TPopupListbox* pickList_ = nullptr;
     TPopupDataList* dataList_ = nullptr;
     QWidget* calendarFrame_ = nullptr;

@@ -465,4 +465,96 @@ TEST(InplaceEdit, AKeyListColumnKeepsItsKeyForTextThatIsNoEntry) {
     EXPECT_TRUE(fruit->IsNull());
 }
 
+// One press on the button, a drag into the list that opened and a release there choose an
+// item; a press and release on the button alone leaves the list open.
+TEST(InplaceEdit, PressDragReleaseFromTheButtonChoosesAPickListItem) {
+    EditGrid e;
+    e.g.ShowEditor();
+    TDBGridInplaceEdit* ed = e.Editor();
+    auto send = [&](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent m(t, QPointF(p), QPointF(ed->mapToGlobal(p)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(ed, &m);
+    };
+    const QPoint button = ed->ButtonRect().center();
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_TRUE(ed->ListVisible());
+    EXPECT_TRUE(ed->ButtonPressed());
+    send(QEvent::MouseButtonRelease, button, Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(ed->ListVisible());  // released on the button: the list stays
+    EXPECT_FALSE(ed->ButtonPressed());
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);  // a press on the button closes it
+    EXPECT_FALSE(ed->ListVisible());
+    send(QEvent::MouseButtonRelease, button, Qt::LeftButton, Qt::NoButton);
+
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);
+    ASSERT_TRUE(ed->ListVisible());
+    QListWidget* list = ed->PickList();
+    auto inList = [&](int row) {
+        const QRect r = list->visualItemRect(list->item(row));
+        return ed->mapFromGlobal(list->viewport()->mapToGlobal(r.center()));
+    };
+    send(QEvent::MouseMove, QPoint(button.x(), -3), Qt::NoButton, Qt::LeftButton);  // off the button
+    EXPECT_FALSE(ed->ButtonPressed());
+    send(QEvent::MouseMove, inList(2), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 2);
+    send(QEvent::MouseMove, inList(1), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 1);
+    send(QEvent::MouseButtonRelease, inList(1), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(ed->ListVisible());
+    EXPECT_EQ(ed->text(), QStringLiteral("banana"));
+    EXPECT_EQ(e.ds.FieldByName(QStringLiteral("fruit"))->AsString(), QStringLiteral("banana"));
+}
+
+// A long text passes through the editor whole: a cut copy would be written back on leaving.
+TEST(InplaceEdit, ALongTextIsNotCutByTheEditor) {
+    EditGrid e;
+    TField* fruit = e.ds.FieldByName(QStringLiteral("fruit"));
+    const QString longText(40000, u'x');
+    fruit->SetText(longText);
+    e.ds.Post();
+    e.g.ShowEditor();
+    ASSERT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text().size(), 40000);
+    e.Editor()->end(false);
+    QTest::keyClick(e.Editor(), Qt::Key_Y);
+    QTest::keyClick(e.Editor(), Qt::Key_Down);
+    e.ds.First();
+    EXPECT_EQ(fruit->AsString(), longText + QStringLiteral("y"));
+}
+
+}  // namespace
+
+namespace {
+
+// The mouse reaches the editor: a press on the cell already current edits it, a press on
+// another cell only moves there; a grid that always shows its editor edits at once.
+TEST(InplaceEdit, ASecondPressOnTheCurrentCellStartsTheEditor) {
+    EditGrid e;
+    e.g.SetSelectedIndex(0);
+    QWidget* vp = e.g.viewport();
+    const QPoint fruit2 = e.g.CellRect(e.g.DataToRawColumn(1), 2).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    EXPECT_EQ(e.ds.RecNo(), 2);
+    EXPECT_EQ(e.g.SelectedIndex(), 1);
+    EXPECT_FALSE(e.g.EditorMode());
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    ASSERT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+    EXPECT_TRUE(e.Editor()->hasFocus());
+    // A press elsewhere leaves the editor, writing nothing that was not changed.
+    const QPoint id1 = e.g.CellRect(e.g.DataToRawColumn(0), 1).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, id1);
+    EXPECT_FALSE(e.g.EditorMode());
+    EXPECT_EQ(e.ds.RecNo(), 1);
+    EXPECT_EQ(e.ds.State(), dsBrowse);
+    // The right button never edits.
+    QTest::mouseClick(vp, Qt::RightButton, Qt::NoModifier, id1);
+    EXPECT_FALSE(e.g.EditorMode());
+
+    e.g.SetOptions(e.g.Options().With(dgAlwaysShowEditor));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, fruit2);
+    EXPECT_TRUE(e.g.EditorMode());
+    EXPECT_EQ(e.Editor()->text(), QStringLiteral("Berry"));
+}
+
 }  // namespace
