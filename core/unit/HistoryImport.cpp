@@ -289,34 +289,46 @@ std::optional<long long> CodeOf(const db::Value& v) {
     return v.IsNull() ? std::optional<long long>() : std::optional<long long>(v.AsInteger());
 }
 
-// Puts the value built for the old column `name` into its place in the row.
-void Assign(StaffRecord& r, const char* name, const db::Value& v) {
+// Where the value of an old column goes in the row. Found once per column name, not once
+// per row: an import walks every column of some two hundred thousand rows.
+struct Slot {
+    enum class What { Name, Number, Birth, Works, Work, Gw, Isok, Mon, Text, Code, None } what = What::None;
+    StaffAttr attr = StaffAttr(0);
+};
+
+Slot SlotOf(const char* name) {
     const QString c = QString::fromLatin1(name);
     auto is = [&c](const QString& column) { return c.compare(column, Qt::CaseInsensitive) == 0; };
-    if (is(QStringLiteral("sName")))
-        r.sName = v.AsString();
-    else if (is(QStringLiteral("sNumber")))
-        r.sNumber = v.AsString();
-    else if (is(QStringLiteral("sBirth")))
-        r.sBirth = TextOf(v);
-    else if (is(QStringLiteral("sWorks")))
-        r.sWorks = v;
-    else if (is(QStringLiteral("sWork")))
-        r.sWork = v;
-    else if (is(QStringLiteral("sGw")))
-        r.sGw = TextOf(v);
-    else if (is(QStringLiteral("sIsok")))
-        r.sIsok = TextOf(v);
-    else if (is(QStringLiteral("sMon")))
-        r.sMon = Month(int(v.AsInteger()));
-    else
-        for (int i = 0; i < kStaffAttrCount; ++i) {
-            const StaffAttr a = StaffAttr(i);
-            if (is(StaffTable::TextColumn(a)))
-                r.Text(a) = TextOf(v);
-            else if (is(StaffTable::CodeColumn(a)))
-                r.Code(a) = CodeOf(v);
-        }
+    using W = Slot::What;
+    const std::pair<const char*, W> fixed[] = {{"sName", W::Name},   {"sNumber", W::Number}, {"sBirth", W::Birth},
+                                               {"sWorks", W::Works}, {"sWork", W::Work},     {"sGw", W::Gw},
+                                               {"sIsok", W::Isok},   {"sMon", W::Mon}};
+    for (const auto& [column, what] : fixed)
+        if (is(QLatin1String(column))) return {what, StaffAttr(0)};
+    for (int i = 0; i < kStaffAttrCount; ++i) {
+        const StaffAttr a = StaffAttr(i);
+        if (is(StaffTable::TextColumn(a))) return {W::Text, a};
+        if (is(StaffTable::CodeColumn(a))) return {W::Code, a};
+    }
+    return {};
+}
+
+// Puts the value built for an old column into its place in the row.
+void Assign(StaffRecord& r, Slot slot, const db::Value& v) {
+    using W = Slot::What;
+    switch (slot.what) {
+    case W::Name: r.sName = v.AsString(); break;
+    case W::Number: r.sNumber = v.AsString(); break;
+    case W::Birth: r.sBirth = TextOf(v); break;
+    case W::Works: r.sWorks = v; break;
+    case W::Work: r.sWork = v; break;
+    case W::Gw: r.sGw = TextOf(v); break;
+    case W::Isok: r.sIsok = TextOf(v); break;
+    case W::Mon: r.sMon = Month(int(v.AsInteger())); break;
+    case W::Text: r.Text(slot.attr) = TextOf(v); break;
+    case W::Code: r.Code(slot.attr) = CodeOf(v); break;
+    case W::None: break;
+    }
 }
 
 }  // namespace
@@ -329,6 +341,8 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
     // as it always did; number columns get null, never the empty text.
     const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
     std::optional<std::array<int, kStaffCols.size()>> idx;
+    std::array<Slot, kStaffCols.size()> places;
+    for (size_t i = 0; i < kStaffCols.size(); ++i) places[i] = SlotOf(kStaffCols[i].name);
     StaffRecord rec;
     int k = 0;
     lastShown_ = -1;
@@ -341,7 +355,7 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
             const db::Value v = kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd
                                     ? db::Value(0)
                                     : BuildValue(kStaffCols[i], row.Text((*idx)[i]), emptyText, rc);
-            Assign(rec, kStaffCols[i].name, v);
+            Assign(rec, places[i], v);
         }
         table.Insert(rec);
     });
