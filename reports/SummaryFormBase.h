@@ -52,7 +52,7 @@ protected:
     // Nothing was computed: the template stays and nothing can leave the form, not even an
     // upload of another report's figures. Stops the handler.
     [[noreturn]] void Refuse();
-    // The summaries whose bar goes back to 0 as they close.
+    // Closing puts the main window's bar back to 0 where the summary asks for it.
     void closeEvent(QCloseEvent* e) override;
     bool resetBarOnClose_ = false;
 
