@@ -383,9 +383,10 @@ void TDBGridInplaceEdit::DropDown() {
         pickList_->clear();
         const int n = c->KeyList().isEmpty() ? int(c->PickList().size())
                                              : int(std::min(c->KeyList().size(), c->PickList().size()));
+        const int itemHeight = PickItemHeight(pickList_->fontMetrics().height());
         for (int i = 0; i < n; ++i) {
             auto* it = new QListWidgetItem(c->PickList()[i]);
-            it->setSizeHint(QSize(0, 11));
+            it->setSizeHint(QSize(0, itemHeight));
             pickList_->addItem(it);
         }
         int sel = -1;
@@ -393,7 +394,7 @@ void TDBGridInplaceEdit::DropDown() {
         pickList_->setCurrentRow(sel);
         int w = width();
         for (int i = 0; i < n; ++i) w = std::max(w, pickList_->fontMetrics().horizontalAdvance(c->PickList()[i]) + 8);
-        size = QSize(w, PickListHeight(n, c->DropDownRows));
+        size = QSize(w, PickListHeight(n, c->DropDownRows, itemHeight));
         pickList_->SearchText.clear();
     } else if (activeList_ == dataList_) {
         dataList_->setFont(font());

@@ -46,7 +46,12 @@ QRect PlacePopup(const QRect& editor, QSize size, const QRect& workArea);
 // no date at all).
 QDate CalendarDateOf(const QString& text, const QDate& today);
 // Pick-list height: min(count, rows) items of 11 pixels and 4 for the frame.
-inline int PickListHeight(int count, int dropDownRows) { return std::min(count, dropDownRows) * 11 + 4; }
+// Items are 11 pixels high, or the font's line height where that is taller: a CJK font
+// does not fit in 11 pixels, and its rows would be drawn over each other.
+inline int PickItemHeight(int fontLineHeight) { return std::max(11, fontLineHeight); }
+inline int PickListHeight(int count, int dropDownRows, int itemHeight = 11) {
+    return std::min(count, dropDownRows) * itemHeight + 4;
+}
 
 class TDBGridInplaceEdit;
 

@@ -104,7 +104,8 @@ TEST(InplaceEdit, PickListHeightAndPlacementInsideTheWorkArea) {
     e.Editor()->WorkArea = [&] { return QRect(0, 0, 1000, editor.bottom() + 30); };
     e.Editor()->DropDown();
     ASSERT_TRUE(e.Editor()->ListVisible());
-    EXPECT_EQ(e.Editor()->PickList()->height(), 81);
+    // Seven items high plus four pixels, an item being as tall as the font needs.
+    EXPECT_EQ(e.Editor()->PickList()->height(), 7 * PickItemHeight(e.Editor()->PickList()->fontMetrics().height()) + 4);
     EXPECT_EQ(e.Editor()->PickList()->geometry().bottom() + 1, editor.top());
     e.Editor()->CloseUp(false);
 
@@ -112,6 +113,26 @@ TEST(InplaceEdit, PickListHeightAndPlacementInsideTheWorkArea) {
     EXPECT_EQ(PlacePopup(QRect(100, 550, 50, 20), QSize(80, 81), QRect(0, 0, 800, 600)), QRect(100, 469, 80, 81));
     EXPECT_EQ(PlacePopup(QRect(780, 100, 50, 20), QSize(80, 81), QRect(0, 0, 800, 600)), QRect(720, 120, 80, 81));
     EXPECT_EQ(PlacePopup(QRect(0, 100, 50, 20), QSize(900, 81), QRect(0, 0, 800, 600)).width(), 800);
+}
+
+TEST(InplaceEdit, PickListRowsOfATallFontDoNotOverlap) {
+    EXPECT_EQ(PickItemHeight(9), 11);
+    EXPECT_EQ(PickListHeight(20, 7, PickItemHeight(17)), 7 * 17 + 4);
+    EditGrid e;
+    QFont big = e.g.font();
+    big.setPixelSize(16);
+    e.g.setFont(big);
+    e.g.Columns()[1]->SetPickList({QStringLiteral("工程师"), QStringLiteral("技术员"), QStringLiteral("工人")});
+    e.g.ShowEditor();
+    ASSERT_TRUE(e.g.EditorMode());
+    e.Editor()->DropDown();
+    ASSERT_TRUE(e.Editor()->ListVisible());
+    QListWidget* list = e.Editor()->PickList();
+    const int line = list->fontMetrics().height();
+    ASSERT_GT(line, 11);
+    EXPECT_EQ(list->height(), 3 * line + 4);
+    EXPECT_LE(list->visualItemRect(list->item(0)).bottom(), list->visualItemRect(list->item(1)).top());
+    e.Editor()->CloseUp(false);
 }
 
 TEST(InplaceEdit, EscapeOnAnOpenPickListRestoresTheFieldsText) {
