@@ -468,25 +468,35 @@ void TCustomGrid::resizeEvent(QResizeEvent* e) {
 
 // ---------------------------------------------------------------- mouse: sizing and moving
 
-bool TCustomGrid::CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const {
-    if (!gridOptions_.Has(goColSizing)) return false;
+TGridState TCustomGrid::CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const {
+    const bool cols = gridOptions_.Has(goColSizing), rows = gridOptions_.Has(goRowSizing);
+    if (!cols && !rows) return gsNormal;
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    if (y >= info.Vert.FixedBoundary || x >= info.Horz.GridBoundary) return false;
-    // The trailing lines of the scrolling columns, within two pixels either side.
-    int line = info.Horz.FixedBoundary;
-    for (int i = leftCol_; i < ColCount(); ++i) {
-        line += colWidths_[size_t(i)] + info.Horz.EffectiveLineWidth;
-        if (line > ClientWidth() + 2) break;
-        if (colWidths_[size_t(i)] < 0) continue;
-        if (std::abs(x - (line - 1)) <= 2) {
-            index = i;
-            sizingPos = line - 1;
-            sizingOfs = sizingPos - x;
-            return true;
+    // The trailing lines of the scrolling cells of one axis, within two pixels either side.
+    auto lineAt = [&](const TGridAxisDrawInfo& a, int first, int count, const std::vector<int>& ext, int pos,
+                      int clientExtent) {
+        int line = a.FixedBoundary;
+        for (int i = first; i < count; ++i) {
+            line += ext[size_t(i)] + a.EffectiveLineWidth;
+            if (line > clientExtent + 2) break;
+            if (ext[size_t(i)] < 0) continue;
+            if (std::abs(pos - (line - 1)) <= 2) {
+                index = i;
+                sizingPos = line - 1;
+                sizingOfs = sizingPos - pos;
+                return true;
+            }
         }
-    }
-    return false;
+        return false;
+    };
+    if (cols && y < info.Vert.FixedBoundary && x < info.Horz.GridBoundary &&
+        lineAt(info.Horz, leftCol_, ColCount(), colWidths_, x, ClientWidth()))
+        return gsColSizing;
+    if (rows && x < info.Horz.FixedBoundary && y >= info.Vert.FixedBoundary && y < info.Vert.GridBoundary &&
+        lineAt(info.Vert, topRow_, RowCount(), rowHeights_, y, ClientHeight()))
+        return gsRowSizing;
+    return gsNormal;
 }
 
 void TCustomGrid::mousePressEvent(QMouseEvent* e) { BaseMouseDown(e); }
@@ -498,8 +508,8 @@ void TCustomGrid::BaseMouseDown(QMouseEvent* e) {
     pressPoint_ = pt;
     if (e->button() != Qt::LeftButton) return;
     int idx, pos, ofs;
-    if (CalcSizingState(pt.x(), pt.y(), idx, pos, ofs)) {
-        gridState_ = gsColSizing;
+    if (const TGridState st = CalcSizingState(pt.x(), pt.y(), idx, pos, ofs); st != gsNormal) {
+        gridState_ = st;
         sizingIndex_ = idx;
         sizingPos_ = pos;
         sizingOfs_ = ofs;
@@ -518,9 +528,9 @@ void TCustomGrid::BaseMouseDown(QMouseEvent* e) {
 
 void TCustomGrid::BaseMouseMove(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
-    if (gridState_ == gsColSizing) {
-        sizingPos_ = pt.x() + sizingOfs_;
-        InvalidateGrid();
+    if (gridState_ == gsColSizing || gridState_ == gsRowSizing) {
+        sizingPos_ = (gridState_ == gsColSizing ? pt.x() : pt.y()) + sizingOfs_;
+        InvalidateGrid();  // the sizing line follows the mouse
         return;
     }
     if (gridState_ == gsColMoving) {
@@ -533,7 +543,10 @@ void TCustomGrid::BaseMouseMove(QMouseEvent* e) {
     }
     if (gridState_ == gsNormal && e->buttons() == Qt::NoButton) {
         int idx, pos, ofs;
-        viewport()->setCursor(CalcSizingState(pt.x(), pt.y(), idx, pos, ofs) ? Qt::SplitHCursor : Qt::ArrowCursor);
+        const TGridState st = CalcSizingState(pt.x(), pt.y(), idx, pos, ofs);
+        viewport()->setCursor(st == gsColSizing   ? Qt::SplitHCursor
+                              : st == gsRowSizing ? Qt::SplitVCursor
+                                                  : Qt::ArrowCursor);
     }
 }
 
@@ -547,6 +560,18 @@ void TCustomGrid::BaseMouseUp(QMouseEvent*) {
         ColWidthsChanged();
         UpdateHorzScrollBar();
         InvalidateGrid();
+        return;
+    }
+    if (gridState_ == gsRowSizing) {
+        gridState_ = gsNormal;
+        // A row keeps at least two pixels; a release at or above its top changes nothing.
+        TGridDrawInfo info;
+        CalcDrawInfo(info);
+        int top = info.Vert.FixedBoundary;
+        for (int r = topRow_; r < sizingIndex_; ++r) top += rowHeights_[size_t(r)] + info.Vert.EffectiveLineWidth;
+        const int h = sizingPos_ - top;
+        InvalidateGrid();  // the sizing line goes
+        if (h > 1) SetRowHeights(sizingIndex_, h);
         return;
     }
     if (gridState_ == gsColMoving) {

@@ -1,7 +1,8 @@
 #pragma once
 // The base grid: a matrix of cells over a scroll area. It owns the geometry (fixed rows and
 // columns, widths and heights, the scrolled top-left cell, the current cell), the cell loop
-// of painting, column sizing and moving by mouse and horizontal scrolling by columns.
+// of painting, column and row sizing and column moving by mouse and horizontal scrolling
+// by columns.
 // Painting goes through PaintGrid(), which can draw into any paint device.
 
 #include <QAbstractScrollArea>
@@ -170,8 +171,10 @@ public:
     // Renders the whole client area into an image (tests and screenshots).
     QImage RenderImage();
 
-    // The column being sized by mouse, and its sizing line position (for painting).
+    // What the mouse is doing: sizing a column or a row, moving a column, or nothing.
     TGridState GridState() const { return gridState_; }
+    // While sizing, the position of the sizing line (x for a column, y for a row).
+    int SizingPos() const { return sizingPos_; }
     // While a column is dragged to another place: the bar, over the whole grid height, at
     // the edge where it will land; empty otherwise.
     QRect MoveIndicatorRect() const;
@@ -190,8 +193,10 @@ protected:
     // whose frozen columns can be current lowers it).
     virtual int MinCurrentCol() const { return fixedCols_; }
     virtual bool Focused() const;
-    // Sizing test: answers the column whose trailing line lies under x in the fixed rows.
-    virtual bool CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const;
+    // Sizing test: gsColSizing for the trailing line of a scrolling column under x in the
+    // fixed rows, gsRowSizing for the trailing line of a scrolling row under y in the fixed
+    // columns (with the row-sizing option), else gsNormal; `index` is the column or row.
+    virtual TGridState CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const;
     // The cell loop over the four regions.
     void DrawCells(QPainter& p, const QRect& clip, const TGridDrawInfo& info);
     void MoveColumn(int from, int to);

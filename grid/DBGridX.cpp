@@ -199,7 +199,7 @@ int TCustomDBGridX::VisibleDataRowCount() const {
 void TCustomDBGridX::SetOptions(TDBGridOptions v) {
     if (v == options_) return;
     TGridOptions base;
-    if (GridOptions().Has(goRowSizing)) base.Include(goRowSizing);
+    if (rowSizingAllowed_) base.Include(goRowSizing);
     if (v.Has(dgColLines)) base.Include(goFixedVertLine).Include(goVertLine);
     if (v.Has(dgRowLines)) base.Include(goFixedHorzLine).Include(goHorzLine);
     if (v.Has(dgColumnResize)) base.Include(goColSizing).Include(goColMoving);
@@ -303,6 +303,11 @@ void TCustomDBGridX::SetRowLines(int v) {
     if (v == rowLines_) return;
     rowLines_ = v;
     LayoutChanged();
+}
+void TCustomDBGridX::SetRowSizingAllowed(bool v) {
+    if (v == rowSizingAllowed_) return;
+    rowSizingAllowed_ = v;
+    SetGridOptions(v ? GridOptions().With(goRowSizing) : GridOptions().Without(goRowSizing));
 }
 void TCustomDBGridX::SetFlat(bool v) {
     if (v == flat_) return;
@@ -863,6 +868,22 @@ void TCustomDBGridX::RecordChanged(TField* field) {
     }
     for (int i = 0; i < columns_->Count(); ++i)
         if (columns_->Items(i)->Field() == field) InvalidateCell(DataToRawColumn(i), Row());
+}
+
+void TCustomDBGridX::RowHeightsChanged() {
+    if (rowSized_) {
+        // The user dragged one data row's line: that height becomes every data row's.
+        rowSized_ = false;
+        const int last = RowCount() - (footerRowCount_ > 0 ? footerRowCount_ + 1 : 0);
+        for (int r = options_.Has(dgTitles) ? 1 : 0; r < last; ++r) {
+            if (RowHeights(r) == DefaultRowHeight()) continue;
+            rowLines_ = 0;
+            rowHeight_ = RowHeights(r);
+            LayoutChanged();
+            break;
+        }
+    }
+    TCustomGrid::RowHeightsChanged();
 }
 
 void TCustomDBGridX::ColWidthsChanged() {

@@ -81,7 +81,8 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 // Whether a press on the selection starts dragging it (after the first move).
 enum TDragMode { dmManual, dmAutomatic };
 // The cursor the grid shows over a point.
-enum TGridCursorX { gcDefault, gcSizing, gcColumnSelect, gcRowSelect };
+// (gcSizing over a column's line, gcRowSizing over a row's line.)
+enum TGridCursorX { gcDefault, gcSizing, gcColumnSelect, gcRowSelect, gcRowSizing };
 
 // Text metrics of a font as the layout uses them.
 struct TTextMetrics {
@@ -199,6 +200,10 @@ public:
     void SetRowHeight(int v);
     int RowLines() const { return rowLines_; }
     void SetRowLines(int v);
+    // Lets the user drag a row's lower line in the indicator column; the dragged height
+    // becomes the height of every data row.
+    bool RowSizingAllowed() const { return rowSizingAllowed_; }
+    void SetRowSizingAllowed(bool v);
     bool Flat() const { return flat_; }
     void SetFlat(bool v);
     bool TarnStyle = false;
@@ -404,7 +409,8 @@ protected:
     void ColumnMoved(int from, int to) override;
     void TopLeftChanged() override;
     void SizeChanged() override;
-    bool CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const override;
+    TGridState CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const override;
+    void RowHeightsChanged() override;
 
     virtual void DefineFieldMap();
     virtual void SetColumnAttributes();
@@ -518,7 +524,7 @@ private:
     int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
     bool autoFitColWidths_ = false;
     int minAutoFitWidth_ = 0, rowHeight_ = 0, rowLines_ = 0;
-    bool flat_ = false;
+    bool flat_ = false, rowSizingAllowed_ = false;
 
     int titleOffset_ = 1, indicatorOffset_ = 1;
     int updateLock_ = 0, layoutLock_ = 0;
@@ -548,6 +554,7 @@ private:
     TGridCoord pressedCheckCell_;  // the image or check-box cell pressed, (-1, -1) when none
     int frozenIndex_ = -1, frozenPos_ = 0, frozenOfs_ = 0;
     bool autoDragArmed_ = false;
+    bool rowSized_ = false;  // a row-sizing drag has just been released
 };
 
 // The grid as forms place it.

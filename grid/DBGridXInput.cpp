@@ -350,8 +350,11 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
 
 // ---------------------------------------------------------------- mouse
 
-bool TCustomDBGridX::CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const {
-    return TCustomGrid::CalcSizingState(x, y, index, sizingPos, sizingOfs);
+TGridState TCustomDBGridX::CalcSizingState(int x, int y, int& index, int& sizingPos, int& sizingOfs) const {
+    const TGridState st = TCustomGrid::CalcSizingState(x, y, index, sizingPos, sizingOfs);
+    // Rows are sized in the indicator column only, not over frozen data columns.
+    if (st == gsRowSizing && (indicatorOffset_ == 0 || x >= ColWidths(0))) return gsNormal;
+    return st;
 }
 
 void TCustomDBGridX::CheckTitleButton(int col, bool& enabled) {
@@ -396,7 +399,7 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
     }
     if (e->button() == Qt::LeftButton && FrozenSizingPress(pt)) return;
     int idx, pos, ofs;
-    if (CalcSizingState(pt.x(), pt.y(), idx, pos, ofs)) {
+    if (CalcSizingState(pt.x(), pt.y(), idx, pos, ofs) != gsNormal) {
         dataLink_->UpdateRecord();
         BaseMouseDown(e);
         return;
@@ -581,6 +584,12 @@ void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
         }
     }
     if (was == gsColSizing || was == gsColMoving) BaseMouseUp(e);
+    if (was == gsRowSizing) {
+        // The row-heights hook turns the new height into the grid's row height.
+        rowSized_ = true;
+        BaseMouseUp(e);
+        rowSized_ = false;  // also when the height did not change
+    }
     if (was == gsColSizing || was == gsRowSizing) return;  // after sizing nothing more happens
     const TGridCoord c = MouseCoord(pt.x(), pt.y());
     if (e->button() == Qt::LeftButton && c.X >= indicatorOffset_ && c.Y >= 0) {

@@ -45,7 +45,12 @@ const QCursor& TCustomDBGridX::RowSelectCursor() {
 
 TGridCursorX TCustomDBGridX::CursorAt(const QPoint& p) const {
     int idx, pos, ofs;
-    if (FrozenSizingIndexAt(p.x(), p.y()) >= 0 || CalcSizingState(p.x(), p.y(), idx, pos, ofs)) return gcSizing;
+    if (FrozenSizingIndexAt(p.x(), p.y()) >= 0) return gcSizing;
+    switch (CalcSizingState(p.x(), p.y(), idx, pos, ofs)) {
+    case gsColSizing: return gcSizing;
+    case gsRowSizing: return gcRowSizing;
+    default: break;
+    }
     if (!options_.Has(dgMultiSelect) || !dataLink_->Active()) return gcDefault;
     const TGridCoord c = MouseCoord(p.x(), p.y());
     if (c.X < 0 || c.Y < 0) return gcDefault;
@@ -64,6 +69,7 @@ TGridCursorX TCustomDBGridX::CursorAt(const QPoint& p) const {
 void TCustomDBGridX::UpdateCursor(const QPoint& p) {
     switch (CursorAt(p)) {
     case gcSizing: viewport()->setCursor(Qt::SplitHCursor); break;
+    case gcRowSizing: viewport()->setCursor(Qt::SplitVCursor); break;
     case gcColumnSelect: viewport()->setCursor(ColumnSelectCursor()); break;
     case gcRowSelect: viewport()->setCursor(RowSelectCursor()); break;
     case gcDefault: viewport()->setCursor(Qt::ArrowCursor); break;

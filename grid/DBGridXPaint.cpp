@@ -286,10 +286,13 @@ void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
         p.fillRect(QRect(h.GridBoundary, 0, ClientWidth() - h.GridBoundary, v.GridBoundary), color_);
     if (v.GridBoundary < ClientHeight())
         p.fillRect(QRect(0, v.GridBoundary, ClientWidth(), ClientHeight() - v.GridBoundary), color_);
-    if (gridState_ == gsColSizing) {
+    if (gridState_ == gsColSizing || gridState_ == gsRowSizing) {
         QPen pen(Qt::black, 1, Qt::DotLine);
         p.setPen(pen);
-        p.drawLine(sizingPos_, 0, sizingPos_, v.GridBoundary);
+        if (gridState_ == gsColSizing)
+            p.drawLine(sizingPos_, 0, sizingPos_, v.GridBoundary);
+        else
+            p.drawLine(0, sizingPos_, h.GridBoundary, sizingPos_);
     }
     PaintFrozenSizingLine(p, v.GridBoundary);
     DrawMoveIndicator(p);

@@ -453,4 +453,147 @@ TEST(GridInput, CtrlDeleteWithTheDeleteActionAndASelectionAsksBeforeItDeletesEve
     EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("Delete all records?"), QStringLiteral("Delete record?")}));
 }
 
+// Rows sized by dragging a row's lower line in the indicator column. Geometry (stub font):
+// title 0..16 with its line at 17, data rows 17 pixels high with a line, indicator 0..10.
+struct RowSizing : ::testing::Test {
+    test::GridHost h{400, 200};
+    TMemDataSet ds;
+    TDBGridX* g = nullptr;
+    QWidget* vp = nullptr;
+    void SetUp() override {
+        g = h.grid;
+        g->MetricsHook = Stub;
+        test::OpenNumbered(ds, 50);
+        g->SetOptions(g->Options().Without(dgEditing));
+        Columns3(g);
+        h.Bind(ds);
+        g->setFocus();
+        vp = g->viewport();
+    }
+    void Send(QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(t, QPointF(p), vp->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(vp, &e);
+    }
+    void Drag(QPoint from, QPoint to) {
+        Send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        Send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        Send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    // The pixel row of the line under a grid row.
+    int LineBelow(int row) const { return g->CellRect(0, row).bottom() + 1; }
+    std::vector<int> DataRowHeights() const {
+        std::vector<int> v;
+        for (int r = 1; r < g->RowCount(); ++r) v.push_back(g->RowHeights(r));
+        return v;
+    }
+};
+
+TEST_F(RowSizing, ADraggedRowLineInTheIndicatorSetsEveryRowsHeight) {
+    g->SetRowLines(1);  // a line-counted height, which the drag replaces
+    g->SetRowSizingAllowed(true);
+    ASSERT_EQ(g->DefaultRowHeight(), 13);
+    EXPECT_TRUE(g->GridOptions().Has(goRowSizing));
+    const int line = LineBelow(2);  // under the second record, at 18 + 14 + 14 − 1
+    ASSERT_EQ(line, 45);
+    EXPECT_EQ(g->CursorAt({5, line}), gcRowSizing);
+    // Pressed a pixel above the line, dragged 20 pixels down: the line follows with that offset.
+    const QImage before = g->RenderImage();
+    Send(QEvent::MouseButtonPress, {5, line - 1}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(g->GridState(), gsRowSizing);
+    Send(QEvent::MouseMove, {5, line + 19}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(g->SizingPos(), line + 20);
+    EXPECT_EQ(g->DefaultRowHeight(), 13);  // not yet
+    // The dotted sizing line runs across the grid at the sizing position, and only there.
+    const QImage during = g->RenderImage();
+    auto changedAt = [&](int y) {
+        int n = 0;
+        for (int x = 0; x < 150; ++x) n += during.pixel(x, y) != before.pixel(x, y);
+        return n;
+    };
+    EXPECT_GT(changedAt(line + 20), 30);
+    EXPECT_EQ(changedAt(line + 19), 0);
+    EXPECT_EQ(changedAt(line + 21), 0);
+    Send(QEvent::MouseButtonRelease, {5, line + 19}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(g->GridState(), gsNormal);
+    // Row 2 started at 32: 65 − 32 = 33 pixels, now the height of every data row.
+    EXPECT_EQ(g->RowLines(), 0);
+    EXPECT_EQ(g->RowHeight(), 33);
+    EXPECT_EQ(g->DefaultRowHeight(), 33);
+    EXPECT_EQ(DataRowHeights(), std::vector<int>(size_t(g->RowCount() - 1), 33));
+    EXPECT_EQ(g->RowHeights(0), 17);  // the title keeps its height
+    EXPECT_EQ(ds.RecNo(), 1);         // the press moved no record
+
+    // Released at or above the row's top: the height stays.
+    const int top = g->CellRect(0, 1).top();
+    Drag({5, LineBelow(1)}, {5, top});
+    EXPECT_EQ(g->RowHeight(), 33);
+    EXPECT_EQ(g->DefaultRowHeight(), 33);
+}
+
+TEST_F(RowSizing, NoRowSizingRightOfTheIndicatorOrWithoutTheProperty) {
+    const int line = LineBelow(2);
+    // Not allowed: the indicator line is no sizing line, a drag there changes no height.
+    EXPECT_FALSE(g->GridOptions().Has(goRowSizing));
+    EXPECT_EQ(g->CursorAt({5, line}), gcDefault);
+    Drag({5, line}, {5, line + 20});
+    EXPECT_EQ(g->RowHeight(), 0);
+    EXPECT_EQ(g->DefaultRowHeight(), 17);
+
+    // Allowed, and Options rebuilt from scratch keeps it.
+    g->SetRowSizingAllowed(true);
+    g->SetOptions(g->Options().With(dgRowSelect));
+    EXPECT_TRUE(g->GridOptions().Has(goRowSizing));
+    // A frozen column belongs to the fixed part but sizes no rows; data cells neither.
+    g->SetFrozenCols(1);
+    ASSERT_EQ(g->FixedCols(), 2);
+    EXPECT_EQ(g->CursorAt({5, line}), gcRowSizing);
+    EXPECT_EQ(g->CursorAt({11, line}), gcDefault);  // the indicator's own line
+    EXPECT_EQ(g->CursorAt({30, line}), gcDefault);
+    Drag({30, line}, {30, line + 20});
+    EXPECT_EQ(g->RowHeight(), 0);
+    EXPECT_EQ(g->DefaultRowHeight(), 17);
+    // Titles are no row to size.
+    EXPECT_EQ(g->CursorAt({5, 17}), gcDefault);
+
+    // Switched off again: the base option goes with it.
+    g->SetRowSizingAllowed(false);
+    EXPECT_FALSE(g->GridOptions().Has(goRowSizing));
+    EXPECT_EQ(g->CursorAt({5, line}), gcDefault);
+}
+
+TEST_F(RowSizing, TheCursorOverARowLineIsTheVerticalSplit) {
+    g->SetRowSizingAllowed(true);
+    g->SetOptions(g->Options().With(dgMultiSelect));  // the row-select cursor elsewhere on the indicator
+    const int line = LineBelow(3);
+    Send(QEvent::MouseMove, {5, line + 1}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(vp->cursor().shape(), Qt::SplitVCursor);
+    Send(QEvent::MouseMove, {5, line - 6}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(vp->cursor().hotSpot(), g->RowSelectCursor().hotSpot());
+    Send(QEvent::MouseMove, {62, 5}, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(vp->cursor().shape(), Qt::SplitHCursor);  // columns keep theirs
+    // A press on the row line sizes the row instead of selecting it.
+    Drag({5, line}, {5, line + 4});
+    EXPECT_EQ(g->RowHeight(), 21);
+    EXPECT_EQ(g->SelectedRows().Count(), 0);
+}
+
+TEST_F(RowSizing, TheFillerRowAboveTheFootersSetsNoRowHeight) {
+    ds.Close();
+    test::OpenNumbered(ds, 3);
+    g->SetFooterRowCount(1);
+    g->SetRowSizingAllowed(true);
+    const int filler = g->RowCount() - 2;
+    ASSERT_EQ(filler, 4);
+    ASSERT_GT(g->RowHeights(filler), 40);
+    // Only data rows count: the filler's new height is no row height.
+    Drag({5, LineBelow(filler)}, {5, LineBelow(filler) - 10});
+    EXPECT_EQ(g->RowHeight(), 0);
+    EXPECT_EQ(g->DefaultRowHeight(), 17);
+    // A data row above the footers still sets it.
+    Drag({5, LineBelow(3)}, {5, LineBelow(3) + 3});
+    EXPECT_EQ(g->RowHeight(), 20);
+    EXPECT_EQ(g->RowHeights(1), 20);
+    EXPECT_EQ(g->RowHeights(2), 20);
+}
+
 }  // namespace
