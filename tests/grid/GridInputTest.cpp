@@ -12,15 +12,6 @@ using namespace qm::grid;
 
 namespace {
 
-TTextMetrics Stub(const QFont&) {
-    TTextMetrics m;
-    m.Height = 13;
-    m.InternalLeading = 3;
-    m.ZeroWidth = 7;
-    m.AveCharWidth = 7;
-    return m;
-}
-
 void Columns3(TDBGridX* g) {
     g->BeginLayout();
     for (const char* n : {"id", "name", "amount"}) {
@@ -36,7 +27,7 @@ struct Browse : ::testing::Test {
     TMemDataSet ds;
     ScriptedUiService ui;
     void SetUp() override {
-        h.grid->MetricsHook = Stub;
+        h.grid->MetricsHook = test::StubMetrics;
         h.grid->SetUiService(&ui);
         test::OpenNumbered(ds, 50);
         h.grid->SetOptions(h.grid->Options().Without(dgEditing).With(dgRowSelect));
@@ -462,7 +453,7 @@ struct RowSizing : ::testing::Test {
     QWidget* vp = nullptr;
     void SetUp() override {
         g = h.grid;
-        g->MetricsHook = Stub;
+        g->MetricsHook = test::StubMetrics;
         test::OpenNumbered(ds, 50);
         g->SetOptions(g->Options().Without(dgEditing));
         Columns3(g);

@@ -10,16 +10,6 @@ using namespace qm::grid;
 
 namespace {
 
-// Text height 13, internal leading 3, no external leading, "0" 7 pixels wide.
-TTextMetrics Stub(const QFont&) {
-    TTextMetrics m;
-    m.Height = 13;
-    m.InternalLeading = 3;
-    m.ZeroWidth = 7;
-    m.AveCharWidth = 7;
-    return m;
-}
-
 void ThreeColumns(TDBGridX* g, int w0 = 50, int w1 = 60, int w2 = 70) {
     g->BeginLayout();
     const QString names[] = {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")};
@@ -48,7 +38,7 @@ TEST(GridLayout, ConstructionDefaults) {
 
 TEST(GridLayout, RowHeightsFromTheTextMetrics) {
     test::GridHost h;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     h.grid->SetOptions(h.grid->Options().Without(dgRowLines));
     h.grid->SetOptionsX(h.grid->OptionsX().With(dghFitRowHeightToText));
     EXPECT_EQ(h.grid->DefaultRowHeight(), 16);
@@ -57,7 +47,7 @@ TEST(GridLayout, RowHeightsFromTheTextMetrics) {
     EXPECT_FALSE(h.grid->MultiLineRows());  // 16 is not above 13 + 0 + 3 + 4
 
     test::GridHost h2;
-    h2.grid->MetricsHook = Stub;
+    h2.grid->MetricsHook = test::StubMetrics;
     h2.grid->SetRowLines(2);
     EXPECT_EQ(h2.grid->DefaultRowHeight(), 26);
     EXPECT_TRUE(h2.grid->MultiLineRows());
@@ -71,7 +61,7 @@ TEST(GridLayout, RowHeightsFromTheTextMetrics) {
 
 TEST(GridLayout, LineCountedTitleRow) {
     test::GridHost h;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     h.grid->SetTitleLines(3);
     // 3 × 13 + 0 + 2 + 0, plus 1 with row lines.
     EXPECT_EQ(h.grid->RowHeights(0), 42);
@@ -84,7 +74,7 @@ TEST(GridLayout, LineCountedTitleRow) {
 
 TEST(GridGeometry, CellRectMouseCoordAndVisibleRows) {
     test::GridHost h(400, 200);
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     TMemDataSet ds;
     test::OpenNumbered(ds, 50);
     ThreeColumns(h.grid);
@@ -106,7 +96,7 @@ TEST(GridGeometry, CellRectMouseCoordAndVisibleRows) {
 
 TEST(GridGeometry, HiddenColumnHasNoLineAndZeroWidthKeepsIt) {
     test::GridHost h(400, 200);
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     TMemDataSet ds;
     test::OpenNumbered(ds, 5);
     ThreeColumns(h.grid);
@@ -120,7 +110,7 @@ TEST(GridGeometry, HiddenColumnHasNoLineAndZeroWidthKeepsIt) {
 
 TEST(GridLayout, VerticalBarCountsRecords) {
     test::GridHost h(400, 200);
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     TMemDataSet ds;
     test::OpenNumbered(ds, 50);
     ThreeColumns(h.grid);
@@ -157,7 +147,7 @@ TEST(GridLayout, VerticalBarCountsRecords) {
 
 TEST(GridLayout, AutoFitSharesTheClientWidth) {
     test::GridHost h(400, 200);
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     ThreeColumns(h.grid, 100, 300, 1);
     h.grid->Columns().Delete(2);
     h.grid->SetAutoFitColWidths(true);
@@ -166,7 +156,7 @@ TEST(GridLayout, AutoFitSharesTheClientWidth) {
     EXPECT_EQ(h.grid->Columns()[1]->Width(), 289);
 
     test::GridHost h2(400, 200);
-    h2.grid->MetricsHook = Stub;
+    h2.grid->MetricsHook = test::StubMetrics;
     ThreeColumns(h2.grid, 100, 300, 1);
     h2.grid->Columns().Delete(2);
     h2.grid->Columns()[0]->SetMaxWidth(50);
@@ -271,7 +261,7 @@ TEST(GridLayout, ReplacingTheDataSetRelaysOut) {
 
 TEST(GridColumns, DefaultWidthAskedForStaysDefaultAndAssignBindsTheNamedField) {
     test::GridHost h;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     TMemDataSet ds;
     test::OpenNumbered(ds, 3);
     h.grid->BeginLayout();
@@ -299,7 +289,7 @@ TEST(GridColumns, DefaultWidthAskedForStaysDefaultAndAssignBindsTheNamedField) {
 
 TEST(GridColumns, WidthSetBeforeTheDataArrivesSticksEvenAtTheGridDefault) {
     test::GridHost h;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     TMemDataSet ds;
     test::OpenNumbered(ds, 3);
     h.grid->BeginLayout();

@@ -13,15 +13,6 @@ using namespace qm::grid;
 
 namespace {
 
-TTextMetrics Stub(const QFont&) {
-    TTextMetrics m;
-    m.Height = 13;
-    m.InternalLeading = 3;
-    m.ZeroWidth = 7;
-    m.AveCharWidth = 7;
-    return m;
-}
-
 // Rows: title 0..16 (line 17), data rows of 17 pixels with a line. Columns: indicator
 // 0..10 (line 11), then 50, 60 and 70 pixels wide, each with its line.
 void Columns3(TDBGridX* g) {
@@ -55,7 +46,7 @@ struct Modes : ::testing::Test {
     QWidget* vp = nullptr;
     void SetUp() override {
         g = h.grid;
-        g->MetricsHook = Stub;
+        g->MetricsHook = test::StubMetrics;
         test::OpenNumbered(ds, 50);
         g->SetOptions(g->Options().Without(dgEditing).With(dgMultiSelect));
         Columns3(g);
@@ -137,7 +128,7 @@ TEST_F(Modes, DraggingOverTitlesSelectsColumnsCtrlInvertsShiftExtends) {
 TEST(GridMouseModes, ColumnSelectionScrollsSidewaysPastTheRightEdge) {
     test::GridHost h{150, 200};
     TMemDataSet ds;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     test::OpenNumbered(ds, 5);
     h.grid->SetOptions(h.grid->Options().Without(dgEditing).With(dgMultiSelect));
     Columns3(h.grid);
@@ -230,7 +221,7 @@ struct AutoDrag : ::testing::Test {
         g->setGeometry(0, 0, 400, 200);
         window.resize(400, 200);
         window.show();
-        g->MetricsHook = Stub;
+        g->MetricsHook = test::StubMetrics;
         test::OpenNumbered(ds, 20);
         g->SetOptions(g->Options().Without(dgEditing).With(dgMultiSelect).With(dgRowSelect));
         g->DragMode = dmAutomatic;
@@ -304,7 +295,7 @@ TEST_F(AutoDrag, OffTheSelectionOrInManualModeTheMouseSelectsAsUsual) {
 TEST(GridFooterBand, FooterRowsInTheButtonFaceAreLinedAsAFixedBand) {
     test::GridHost h{400, 200};
     TMemDataSet ds;
-    h.grid->MetricsHook = Stub;
+    h.grid->MetricsHook = test::StubMetrics;
     test::OpenNumbered(ds, 3);
     h.grid->SetOptions(h.grid->Options().Without(dgEditing));
     Columns3(h.grid);

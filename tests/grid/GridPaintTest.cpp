@@ -9,15 +9,6 @@ using namespace qm::grid;
 
 namespace {
 
-TTextMetrics Stub(const QFont&) {
-    TTextMetrics m;
-    m.Height = 13;
-    m.InternalLeading = 3;
-    m.ZeroWidth = 7;
-    m.AveCharWidth = 7;
-    return m;
-}
-
 QRgb Px(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
 constexpr QRgb kSilver = 0xC0C0C0, kGrey = 0x808080, kBlack = 0, kWhite = 0xFFFFFF, kFace = 0xD4D0C8,
                kHighlight = 0x0A246A, kDark = 0x404040;
@@ -26,7 +17,7 @@ struct PaintFixture : ::testing::Test {
     test::GridHost h{400, 200};
     TMemDataSet ds;
     void SetUp() override {
-        h.grid->MetricsHook = Stub;
+        h.grid->MetricsHook = test::StubMetrics;
         test::OpenNumbered(ds, 50);
         h.grid->SetOptions(h.grid->Options().Without(dgEditing).With(dgRowSelect));
         h.grid->BeginLayout();

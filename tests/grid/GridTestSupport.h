@@ -12,6 +12,17 @@
 
 namespace qm::test {
 
+// Text height 13, internal leading 3, no external leading, "0" 7 pixels wide: layouts in
+// whole pixels whatever fonts the machine has.
+inline grid::TTextMetrics StubMetrics(const QFont&) {
+    grid::TTextMetrics m;
+    m.Height = 13;
+    m.InternalLeading = 3;
+    m.ZeroWidth = 7;
+    m.AveCharWidth = 7;
+    return m;
+}
+
 inline QPalette PinnedPalette() {
     QPalette p;
     p.setColor(QPalette::Base, QColor(255, 255, 255));
