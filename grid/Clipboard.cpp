@@ -94,11 +94,7 @@ void GridDelete(TCustomDBGridX& g, bool all) {
         if (!ui || ui->MessageDlg(text, DlgKind::Confirmation, DlgButtons::OkCancel) != DlgAnswer::Ok) return;
     }
     TGridViewPosition view(g);
-    ds->DisableControls();
-    struct Leave {
-        TDataSet* ds;
-        ~Leave() { ds->EnableControls(); }
-    } leave{ds};
+    TControlsDisabled still(*ds);
     switch (kind) {
     case gstRecordBookmarks:
         g.SelectedRows().Delete();  // the deleted records leave the selection too

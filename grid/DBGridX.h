@@ -488,6 +488,7 @@ private:
     bool ColumnSelectPress(const QPoint& p, Qt::KeyboardModifiers mods);
     void ColumnSelectMove(const QPoint& p);
     void DoColumnAutoScroll();
+    void ExtendColumnSelectionTo(int rawCol);  // Shift-selects up to the data column shown there
     bool FrozenSizingPress(const QPoint& p);
     void FrozenSizingMove(const QPoint& p);
     void FrozenSizingRelease();

@@ -101,8 +101,7 @@ void TCustomDBGridX::ColumnSelectMove(const QPoint& p) {
     TGridDrawInfo info;
     CalcDrawInfo(info);
     if (p.x() >= info.Horz.FixedBoundary && p.x() < info.Horz.GridBoundary) {
-        const int dataCol = RawToDataColumn(MouseCoord(p.x(), std::clamp(p.y(), 0, ClientHeight() - 1)).X);
-        if (dataCol >= 0 && dataCol < columns_->Count()) selection_->Columns().SelectShift(columns_->Items(dataCol));
+        ExtendColumnSelectionTo(MouseCoord(p.x(), std::clamp(p.y(), 0, ClientHeight() - 1)).X);
         return;
     }
     DoColumnAutoScroll();
@@ -117,24 +116,24 @@ void TCustomDBGridX::DoColumnAutoScroll() {
         distance = info.Horz.FixedBoundary - x;
         if (LeftCol() > FixedCols()) {
             SetLeftCol(LeftCol() - 1);
-            const int dataCol = RawToDataColumn(LeftCol());
-            if (dataCol >= 0 && dataCol < columns_->Count())
-                selection_->Columns().SelectShift(columns_->Items(dataCol));
+            ExtendColumnSelectionTo(LeftCol());
         }
     } else if (x >= info.Horz.GridBoundary) {
         distance = x - info.Horz.GridBoundary + 1;
         if (LeftCol() + VisibleColCount() < ColCount()) {
             SetLeftCol(LeftCol() + 1);
             // The column now at the right edge (partly shown, when one is).
-            const int raw = std::min(LeftCol() + VisibleColCount(), ColCount() - 1);
-            const int dataCol = RawToDataColumn(raw);
-            if (dataCol >= 0 && dataCol < columns_->Count())
-                selection_->Columns().SelectShift(columns_->Items(dataCol));
+            ExtendColumnSelectionTo(std::min(LeftCol() + VisibleColCount(), ColCount() - 1));
         }
     } else {
         return;  // over the columns: the timer keeps its pace
     }
     StartTimer(AutoScrollColumnsInterval(distance));
+}
+
+void TCustomDBGridX::ExtendColumnSelectionTo(int rawCol) {
+    const int dataCol = RawToDataColumn(rawCol);
+    if (dataCol >= 0 && dataCol < columns_->Count()) selection_->Columns().SelectShift(columns_->Items(dataCol));
 }
 
 // ---------------------------------------------------------------- frozen column sizing

@@ -259,6 +259,18 @@ private:
     std::vector<TDataSetListener*> listeners_;
 };
 
+// Keeps a data set's controls still for a walk and lets them go on every way out.
+class TControlsDisabled {
+public:
+    explicit TControlsDisabled(TDataSet& ds) : ds_(ds) { ds_.DisableControls(); }
+    ~TControlsDisabled() { ds_.EnableControls(); }
+    TControlsDisabled(const TControlsDisabled&) = delete;
+    TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+    TDataSet& ds_;
+};
+
 // A data set opened from a SELECT on the shared connection: all rows are read into memory;
 // it can never be modified.
 class TQueryDataSet : public TDataSet {

@@ -443,20 +443,14 @@ QSize TDBGridInplaceEdit::FillDataList(TColumnX* c) {
         // The walk leaves the lookup data set on the record it was on.
         TField* key = l->FieldByName(f->LookupKeyFields);
         const TBookmark at = l->Bookmark();
-        l->DisableControls();
-        try {
-            for (l->First(); !l->Eof(); l->Next()) {
-                auto* it = new QTreeWidgetItem;
-                for (size_t i = 0; i < shown.size(); ++i) it->setText(int(i), shown[i]->DisplayText());
-                dataList_->addTopLevelItem(it);
-                dataList_->Keys.push_back(key->AsValue());
-            }
-            l->GotoBookmark(at);
-        } catch (...) {
-            l->EnableControls();
-            throw;
+        TControlsDisabled still(*l);
+        for (l->First(); !l->Eof(); l->Next()) {
+            auto* it = new QTreeWidgetItem;
+            for (size_t i = 0; i < shown.size(); ++i) it->setText(int(i), shown[i]->DisplayText());
+            dataList_->addTopLevelItem(it);
+            dataList_->Keys.push_back(key->AsValue());
         }
-        l->EnableControls();
+        l->GotoBookmark(at);
     }
     int w = width();
     if (c->DropDownWidth == -1)
@@ -711,6 +705,16 @@ void TDBGridInplaceEdit::TrackButton(const QPoint& p) {
     update(ButtonRect());
 }
 
+namespace {
+// Sends a mouse event at the editor's point p to the list's viewport, in its coordinates.
+void SendToList(const QWidget* editor, QWidget* list, QEvent::Type type, const QPoint& p, Qt::MouseButton button,
+                Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+    const QPoint at = list->mapFromGlobal(editor->mapToGlobal(p));
+    QMouseEvent e(type, QPointF(at), QPointF(list->mapToGlobal(at)), button, buttons, mods);
+    QApplication::sendEvent(list, &e);
+}
+}  // namespace
+
 QWidget* TDBGridInplaceEdit::ListViewport() const {
     if (!listVisible_) return nullptr;
     if (activeList_ == pickList_) return pickList_->viewport();
@@ -723,24 +727,16 @@ void TDBGridInplaceEdit::mouseMoveEvent(QMouseEvent* e) {
     QWidget* list = ListViewport();
     if (listTracking_ && list) {
         // The press that opened the list goes on inside it: its item follows the mouse.
-        const QPoint at = list->mapFromGlobal(mapToGlobal(p));
-        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(list->mapToGlobal(at)), Qt::NoButton, Qt::LeftButton,
-                         e->modifiers());
-        QApplication::sendEvent(list, &move);
+        SendToList(this, list, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton, e->modifiers());
         return;
     }
     if (tracking_) {
         TrackButton(p);
-        if (list) {
-            const QPoint at = list->mapFromGlobal(mapToGlobal(p));
-            if (list->rect().contains(at)) {
-                tracking_ = false;
-                TrackButton(QPoint(-1, -1));
-                listTracking_ = true;
-                QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(list->mapToGlobal(at)), Qt::LeftButton,
-                                  Qt::LeftButton, e->modifiers());
-                QApplication::sendEvent(list, &press);
-            }
+        if (list && list->rect().contains(list->mapFromGlobal(mapToGlobal(p)))) {
+            tracking_ = false;
+            TrackButton(QPoint(-1, -1));
+            listTracking_ = true;
+            SendToList(this, list, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton, e->modifiers());
         }
         return;
     }
@@ -750,13 +746,10 @@ void TDBGridInplaceEdit::mouseMoveEvent(QMouseEvent* e) {
 void TDBGridInplaceEdit::mouseReleaseEvent(QMouseEvent* e) {
     if (listTracking_) {
         listTracking_ = false;
-        if (QWidget* list = ListViewport()) {
-            // Released over the list: its choice is taken (the list closes itself).
-            const QPoint at = list->mapFromGlobal(mapToGlobal(e->position().toPoint()));
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(list->mapToGlobal(at)), e->button(),
-                                Qt::NoButton, e->modifiers());
-            QApplication::sendEvent(list, &release);
-        }
+        // Released over the list: its choice is taken (the list closes itself).
+        if (QWidget* list = ListViewport())
+            SendToList(this, list, QEvent::MouseButtonRelease, e->position().toPoint(), e->button(), Qt::NoButton,
+                       e->modifiers());
         return;
     }
     tracking_ = false;
