@@ -2,6 +2,8 @@
 BUILD := build
 ASAN_BUILD := build-asan
 JOBS := $(shell nproc 2>/dev/null || echo 4)
+# Tests labelled xvfb need a real X server; they share one, one test at a time.
+XVFB := xvfb-run -a -s "-screen 0 1920x1080x24"
 
 .PHONY: run test build deps clean asan
 
@@ -19,14 +21,17 @@ run: build
 test: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE xvfb
+	cd $(BUILD) && $(XVFB) ctest --output-on-failure -L xvfb
 
 # Every test under the address and undefined-behaviour sanitizers, in build-asan/.
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQM_WERROR=ON -DQM_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE xvfb
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  $(XVFB) ctest --output-on-failure -L xvfb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
