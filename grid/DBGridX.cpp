@@ -150,6 +150,7 @@ TCustomDBGridX::TCustomDBGridX(QWidget* parent) : TCustomGrid(parent) {
 }
 
 TCustomDBGridX::~TCustomDBGridX() {
+    delete tipWindow_;  // a window of its own, not a child
     selection_->Clear();
     sumList_->SumListChanged = nullptr;
     sumList_->OnRecalcAll = nullptr;
@@ -853,6 +854,7 @@ void TCustomDBGridX::DataChanged() {
 }
 
 void TCustomDBGridX::Scroll(int distance) {
+    HideCellTip();  // another record now lies under it
     if (dataLink_->ActiveRecord() >= RowCount() - titleOffset_) UpdateRowCount();
     UpdateScrollBar();
     UpdateActive();

@@ -30,6 +30,9 @@ class TMoneyStyle;
 class THeadTreeNode;
 class TDBGridInplaceEdit;
 
+// The short part of a hint: the text before its first "|" (the whole text without one).
+QString GetShortHint(const QString& hint);
+
 // Misuse of the grid.
 class EInvalidGridOperation : public std::runtime_error {
 public:
@@ -231,6 +234,10 @@ public:
         int MaxWidth = 0;  // for word-wrapped text
     };
     TCellToolTip CellToolTipAt(const QPoint& p, Qt::KeyboardModifiers modifiers) const;
+    // The grid's tool-tip window while one is shown (null otherwise). It lies over its cell
+    // but lets the pointer through, and goes when the pointer leaves the cell.
+    QWidget* CellTipWindow() const;
+    void HideCellTip();
     // Ledger-style money columns (MoneyStyle.h).
     bool DrawCurrency() const { return drawCurrency_; }
     void SetDrawCurrency(bool v);
@@ -464,6 +471,7 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -556,6 +564,13 @@ private:
     int frozenIndex_ = -1, frozenPos_ = 0, frozenOfs_ = 0;
     bool autoDragArmed_ = false;
     bool rowSized_ = false;  // a row-sizing drag has just been released
+    // The cell tool tip: its window, the cell it belongs to (viewport coordinates), and
+    // the cell the pointer was last seen over.
+    QWidget* tipWindow_ = nullptr;  // a TToolTipsWindow, a window of its own
+    QRect tipCellRect_;
+    TGridCoord tipPointerCell_;
+    void ShowCellTip(const TCellToolTip& tip);
+    void PointerMovedForTip(const QPoint& p, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 };
 
 // The grid as forms place it.

@@ -153,6 +153,7 @@ void TCustomDBGridX::MoveCol(int rawCol, int direction, bool select) {
 // ---------------------------------------------------------------- keyboard
 
 void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
+    HideCellTip();
     int key = e->key();
     if (key == Qt::Key_Backtab) key = Qt::Key_Tab;
     // Space on an image or check-box cell steps its value (Shift: backwards).
