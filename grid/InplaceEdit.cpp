@@ -194,7 +194,8 @@ void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
 TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->viewport()), grid_(grid) {
     buttonWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setFrame(false);
-    setMaxLength(INT_MAX);  // a line edit cuts at 32767 characters, and the cut text would be written back
+    setMouseTracking(true);  // the cursor changes over the edit button
+    setMaxLength(INT_MAX);   // a line edit cuts at 32767 characters, and the cut text would be written back
     hide();
     WorkArea = [this] {
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -317,6 +318,7 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
                 for (QToolButton* b : {up_, down_}) {
                     b->setAutoRepeat(true);  // held down, a button keeps stepping
                     b->setFocusPolicy(Qt::NoFocus);
+                    b->setCursor(Qt::ArrowCursor);  // not the editor's I-beam
                 }
                 QObject::connect(up_, &QToolButton::clicked, this, [this] { UpDownClick(true); });
                 QObject::connect(down_, &QToolButton::clicked, this, [this] { UpDownClick(false); });
@@ -333,7 +335,13 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
     TColumnX* c = Column();
     setReadOnly(c && c->ReadOnly());
     BoundsChanged();
+    UpdateCursor(mapFromGlobal(QCursor::pos()));
     update();
+}
+
+void TDBGridInplaceEdit::UpdateCursor(const QPoint& p) {
+    const bool onButton = editStyle_ != esSimple && editStyle_ != esUpDown && ButtonRect().contains(p);
+    setCursor(onButton ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
 void TDBGridInplaceEdit::UpdateContents() {
@@ -380,6 +388,7 @@ void TDBGridInplaceEdit::DropDown() {
     QSize size;
     if (activeList_ == pickList_) {
         pickList_->setFont(font());
+        pickList_->setPalette(palette());
         pickList_->clear();
         const int n = c->KeyList().isEmpty() ? int(c->PickList().size())
                                              : int(std::min(c->KeyList().size(), c->PickList().size()));
@@ -402,6 +411,8 @@ void TDBGridInplaceEdit::DropDown() {
         size = FillDataList(c);
         dataList_->SetKeyValue(grid_->EditKeyValue());
     } else if (activeList_ == calendarFrame_) {
+        calendar_->setFont(font());
+        calendar_->setPalette(palette());
         calendar_->setSelectedDate(CalendarDateOf(text(), QDate::currentDate()));
         size = calendarFrame_->minimumSizeHint().expandedTo(calendarFrame_->sizeHint());
     }
@@ -578,9 +589,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers();
     if (editStyle_ == esPickList || editStyle_ == esDataList || editStyle_ == esDateCalendar) {
         if (DoDropDownKeys(key, mods)) return;
+        const bool calendarOpen = listVisible_ && activeList_ == calendarFrame_;
         if (listVisible_ &&
             (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down ||
-             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)))) {
+             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)) ||
+             (calendarOpen && (key == Qt::Key_Left || key == Qt::Key_Right)))) {
             if (activeList_ == pickList_) {
                 QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
                 QApplication::sendEvent(pickList_, &copy);
@@ -590,6 +603,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
                 QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
                 QApplication::sendEvent(dataList_, &copy);
                 FollowDataList();
+            } else if (calendarOpen) {
+                // The calendar's day table moves the date: a day, a week, a month.
+                QWidget* days = calendar_->focusProxy() ? calendar_->focusProxy() : calendar_;
+                QKeyEvent copy(e->type(), key, mods);
+                QApplication::sendEvent(days, &copy);
             }
             return;
         }
@@ -724,6 +742,7 @@ QWidget* TDBGridInplaceEdit::ListViewport() const {
 
 void TDBGridInplaceEdit::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
+    if (e->buttons() == Qt::NoButton) UpdateCursor(p);
     QWidget* list = ListViewport();
     if (listTracking_ && list) {
         // The press that opened the list goes on inside it: its item follows the mouse.

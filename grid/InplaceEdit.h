@@ -167,6 +167,8 @@ private:
     QSize FillDataList(TColumnX* c);
     void UpDownClick(bool up);
     void BoundsChanged();
+    // The arrow over the edit button, the I-beam over the text.
+    void UpdateCursor(const QPoint& p);
     void TrackButton(const QPoint& p);
     QWidget* ListViewport() const;
     // Caret and selection of whichever box edits the text.
