@@ -44,12 +44,12 @@ void TColumnTitleX::SetColor(const QColor& v) {
     column_->Changed();
 }
 
-QFont TColumnTitleX::Font() const {
+TFont TColumnTitleX::Font() const {
     if (column_->IsExplicit(cvTitleFont)) return font_;
     if (TCustomDBGridX* g = column_->Grid()) return g->TitleFont();
     return column_->Font();
 }
-void TColumnTitleX::SetFont(const QFont& v) {
+void TColumnTitleX::SetFont(const TFont& v) {
     font_ = v;
     column_->SetExplicit(cvTitleFont);
     column_->Changed(true);
@@ -275,12 +275,12 @@ void TColumnX::SetColor(const QColor& v) {
     Changed();
 }
 
-QFont TColumnX::Font() const {
+TFont TColumnX::Font() const {
     if (IsExplicit(cvFont)) return font_;
     if (TCustomDBGridX* g = Grid()) return g->Font();
     return font_;
 }
-void TColumnX::SetFont(const QFont& v) {
+void TColumnX::SetFont(const TFont& v) {
     font_ = v;
     SetExplicit(cvFont);
     Changed();

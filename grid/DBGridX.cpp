@@ -240,7 +240,7 @@ void TCustomDBGridX::SetFont(const QFont& f) {
     setFont(f);
     LayoutChanged();
 }
-void TCustomDBGridX::SetTitleFont(const QFont& f) {
+void TCustomDBGridX::SetTitleFont(const TFont& f) {
     titleFont_ = f;
     if (options_.Has(dgTitles)) LayoutChanged();
 }
@@ -249,7 +249,7 @@ void TCustomDBGridX::SetFooterRowCount(int v) {
     footerRowCount_ = v;
     LayoutChanged();
 }
-void TCustomDBGridX::SetFooterFont(const QFont& f) {
+void TCustomDBGridX::SetFooterFont(const TFont& f) {
     footerFont_ = f;
     if (footerRowCount_ >= 1) LayoutChanged();
 }

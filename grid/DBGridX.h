@@ -174,12 +174,12 @@ public:
     void SetColor(const QColor& c);
     QFont Font() const { return font(); }
     void SetFont(const QFont& f);
-    QFont TitleFont() const { return titleFont_; }
-    void SetTitleFont(const QFont& f);
+    TFont TitleFont() const { return titleFont_; }
+    void SetTitleFont(const TFont& f);
     int FooterRowCount() const { return footerRowCount_; }
     void SetFooterRowCount(int v);
-    QFont FooterFont() const { return footerFont_; }
-    void SetFooterFont(const QFont& f);
+    TFont FooterFont() const { return footerFont_; }
+    void SetFooterFont(const TFont& f);
     QColor FooterColor() const { return footerColor_; }
     void SetFooterColor(const QColor& c);
     TDBGridXSumList& SumList() { return *sumList_; }
@@ -388,8 +388,8 @@ public:
     std::function<void(int from, int to)> OnColumnMoved;
     std::function<void(const QRect&, int dataCol, TColumnX*, TGridDrawState)> OnDrawColumnCell;
     std::function<void(const QRect&, TField*, TGridDrawState)> OnDrawDataCell;
-    std::function<void(TColumnX*, QFont&, QColor&, TGridDrawState)> OnGetCellParams;
-    std::function<void(int dataCol, int row, TColumnX*, QFont&, QColor&, TAlignment&, TGridDrawState, QString&)>
+    std::function<void(TColumnX*, TFont&, QColor&, TGridDrawState)> OnGetCellParams;
+    std::function<void(int dataCol, int row, TColumnX*, TFont&, QColor&, TAlignment&, TGridDrawState, QString&)>
         OnGetFooterParams;
     std::function<void(int dataCol, int row, TColumnX*, const QRect&, TGridDrawState)> OnDrawFooterCell;
     std::function<void()> OnSumListRecalcAll;
@@ -436,10 +436,10 @@ protected:
 
 public:
     // Painting and export take cell and footer looks through these.
-    virtual void GetCellParams(TColumnX* c, QFont& f, QColor& bg, TGridDrawState st) {
+    virtual void GetCellParams(TColumnX* c, TFont& f, QColor& bg, TGridDrawState st) {
         if (OnGetCellParams) OnGetCellParams(c, f, bg, st);
     }
-    virtual void GetFooterParams(int dataCol, int row, TColumnX* c, QFont& f, QColor& bg, TAlignment& a,
+    virtual void GetFooterParams(int dataCol, int row, TColumnX* c, TFont& f, QColor& bg, TAlignment& a,
                                  TGridDrawState st, QString& text) {
         if (OnGetFooterParams) OnGetFooterParams(dataCol, row, c, f, bg, a, st, text);
     }
@@ -528,7 +528,7 @@ private:
     TDBGridXOptions optionsX_;
     bool readOnly_ = false;
     QColor fixedColor_, color_;
-    QFont titleFont_, footerFont_;
+    TFont titleFont_, footerFont_;
     QColor footerColor_;
     int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
     bool autoFitColWidths_ = false;

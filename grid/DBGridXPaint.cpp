@@ -387,7 +387,7 @@ void TCustomDBGridX::DrawIndicatorCell(QPainter& p, int row, QRect rect, int dat
 
 void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark) {
     TColumnTitleX* t = column->Title();
-    QFont f = t->Font();
+    TFont f = t->Font();
     QColor bg = t->Color();
     const bool pressed = col == pressedCol_ && titlePressed_;
     QString caption = t->Caption();
@@ -426,7 +426,7 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     }
     const bool colSelected = (selection_->SelectionType() == gstColumns && selection_->Columns().Contains(column)) ||
                              selection_->SelectionType() == gstAll;
-    QColor textColor = palette().color(QPalette::ButtonText);
+    QColor textColor = f.ColorOr(palette().color(QPalette::ButtonText));
     if (colSelected) {
         bg = kDarkHighlight;
         textColor = Qt::white;
@@ -525,7 +525,7 @@ void TCustomDBGridX::DrawTitleGroups(QPainter& p, THeadTreeNode* node, const QRe
 
 void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect rect, const QRect& cellRect,
                                       TColumnX* column, TGridDrawState state, int dx, int dy, bool& dark) {
-    QFont f = column->Font();
+    TFont f = column->Font();
     QColor bg = column->Color();
     if (!dataLink_->Active()) {
         p.fillRect(rect, bg);
@@ -548,13 +548,13 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
     }
     dataLink_->SetActiveRecord(dataRow);
     const QString text = column->DisplayText();
-    QColor fg = palette().color(QPalette::Text);
     if (HighlightCell(dataCol, dataRow, text, state)) {
         bg = palette().color(QPalette::Highlight);
-        fg = palette().color(QPalette::HighlightedText);
+        f.Color = palette().color(QPalette::HighlightedText);
         dark = true;
     }
     GetCellParams(column, f, bg, state);
+    const QColor fg = f.ColorOr(palette().color(QPalette::Text));
     p.setBrush(bg);
     if (DefaultDrawing && drawCurrency_ && column->IsMoneyColumn) {
         p.fillRect(rect, bg);

@@ -163,7 +163,7 @@ QString TDBGridXExport::FooterText(int footerNo, int j, TColumnX* column) {
 
 void TDBGridXExport::WriteRecord(const TColumnsXList& cols) {
     for (TColumnX* c : cols) {
-        QFont font = c->Font();
+        TFont font = c->Font();
         QColor bg = c->Color();
         DBGridX->GetCellParams(c, font, bg, {});
         WriteDataCell(c, font, bg);
@@ -174,7 +174,7 @@ void TDBGridXExport::WriteFooter(const TColumnsXList& cols, int footerNo) {
     for (size_t j = 0; j < cols.size(); ++j) {
         TColumnX* c = cols[j];
         TColumnFooterX* f = c->UsedFooter(footerNo);
-        QFont font = f->Font();
+        TFont font = f->Font();
         QColor bg = f->Color();
         TAlignment alignment = f->Alignment();
         QString text = FooterText(footerNo, int(j), c);
@@ -218,7 +218,7 @@ void TDBGridXExportAsText::WriteRecord(const TColumnsXList& cols) {
     TDBGridXExport::WriteRecord(cols);
 }
 
-void TDBGridXExportAsText::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsText::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     WriteFieldSeparator();
     Write(Utf8(column->DisplayText()));
 }
@@ -229,7 +229,7 @@ void TDBGridXExportAsText::WriteFooter(const TColumnsXList& cols, int footerNo) 
     TDBGridXExport::WriteFooter(cols, footerNo);
 }
 
-void TDBGridXExportAsText::WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment,
+void TDBGridXExportAsText::WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment,
                                            const QString& text) {
     WriteFieldSeparator();
     Write(Utf8(text));
@@ -251,12 +251,12 @@ void TDBGridXExportAsCSV::WriteTitle(const TColumnsXList& cols) {
     }
 }
 
-void TDBGridXExportAsCSV::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsCSV::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     WriteFieldSeparator();
     Write(Utf8(Quoted(column->DisplayText())));
 }
 
-void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment,
+void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment,
                                           const QString& text) {
     WriteFieldSeparator();
     Write(Utf8(Quoted(text)));
@@ -403,11 +403,14 @@ void TDBGridXExportAsRTF::WriteRowPrefixBytes(const std::vector<QColor>& backgro
     Write("{\\trrh0\r\n");
 }
 
-void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text,
-                                    int spacing) {
+void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text,
+                                    int spacing, QPalette::ColorRole textRole) {
     const QRgb bgKey = bg.rgb();
+    const QColor fg = font.ColorOr(DBGridX->palette().color(textRole));
+    const QRgb fgKey = fg.rgb();
     for (const TCellLook& l : cellLooks_)
-        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.font == font) {
+        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.fg == fgKey &&
+            l.font == static_cast<const QFont&>(font)) {
             Write(l.bytes);
             WriteEscaped(text);
             Write("\\cell}\r\n");
@@ -422,10 +425,10 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, con
     if (font.strikeOut()) run += "\\strike";
     if (font.underline()) run += "\\ul";
     run += "\\f" + QByteArray::number(FontIndex(font));
-    run += "\\cf" + QByteArray::number(ColorIndex(DBGridX->palette().color(QPalette::Text)));
+    run += "\\cf" + QByteArray::number(ColorIndex(fg));
     run += "\\cb" + QByteArray::number(ColorIndex(bg)) + " ";
     look += run;
-    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, font, look});
+    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, fgKey, font, look});
     Write(look);
     WriteEscaped(text);
     Write("\\cell}\r\n");
@@ -439,7 +442,8 @@ void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     for (TColumnX* c : cols) bgs.push_back(c->Title()->Color());
     WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
     for (TColumnX* c : cols)
-        WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption());
+        WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption(), -1,
+                  QPalette::ButtonText);
     WriteRowEnd();
 }
 
@@ -500,7 +504,8 @@ void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
         for (size_t j = 0; j < n; ++j) bgs.push_back(l > 0 ? g.FixedColor() : cols[j]->Title()->Color());
         WriteRowPrefix(bgs, borders[size_t(l)]);
         for (size_t j = 0; j < n; ++j)
-            WriteCell(taCenter, l > 0 ? g.TitleFont() : cols[j]->Title()->Font(), bgs[j], texts[size_t(l)][j], s);
+            WriteCell(taCenter, l > 0 ? g.TitleFont() : cols[j]->Title()->Font(), bgs[j], texts[size_t(l)][j], s,
+                      QPalette::ButtonText);
         WriteRowEnd();
     }
 }
@@ -508,7 +513,7 @@ void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
 void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {
     std::vector<QColor> bgs;
     for (TColumnX* c : cols) {
-        QFont font = c->Font();
+        TFont font = c->Font();
         QColor bg = c->Color();
         DBGridX->GetCellParams(c, font, bg, {});
         bgs.push_back(bg);
@@ -518,7 +523,7 @@ void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {
     WriteRowEnd();
 }
 
-void TDBGridXExportAsRTF::WriteDataCell(TColumnX* column, const QFont& font, const QColor& bg) {
+void TDBGridXExportAsRTF::WriteDataCell(TColumnX* column, const TFont& font, const QColor& bg) {
     WriteCell(column->Alignment(), font, bg, column->DisplayText());
 }
 
@@ -527,7 +532,7 @@ void TDBGridXExportAsRTF::WriteFooter(const TColumnsXList& cols, int footerNo) {
     for (size_t j = 0; j < cols.size(); ++j) {
         TColumnX* c = cols[j];
         TColumnFooterX* f = c->UsedFooter(footerNo);
-        QFont font = f->Font();
+        TFont font = f->Font();
         QColor bg = f->Color();
         TAlignment alignment = f->Alignment();
         QString text = FooterText(footerNo, int(j), c);
@@ -539,7 +544,7 @@ void TDBGridXExportAsRTF::WriteFooter(const TColumnsXList& cols, int footerNo) {
     WriteRowEnd();
 }
 
-void TDBGridXExportAsRTF::WriteFooterCell(int, int, TColumnX*, const QFont& font, const QColor& bg,
+void TDBGridXExportAsRTF::WriteFooterCell(int, int, TColumnX*, const TFont& font, const QColor& bg,
                                           TAlignment alignment, const QString& text) {
     WriteCell(alignment, font, bg, text);
 }
@@ -559,7 +564,7 @@ void TDBGridXExportAsGRIDBIF::WritePrefix() {
 
 void TDBGridXExportAsGRIDBIF::WriteSuffix() { Write(QByteArray(1, char(0))); }
 
-void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     QByteArray b;
     TField* f = column->ModifiedField();  // a lookup travels as its key
     auto text = [&](const QByteArray& bytes, char tag) {

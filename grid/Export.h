@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QIODevice>
+#include <QPalette>
 #include <QStringList>
 
 #include <vector>
@@ -33,9 +34,9 @@ protected:
     virtual void WriteSuffix() {}
     virtual void WriteTitle(const TColumnsXList&) {}
     virtual void WriteRecord(const TColumnsXList& cols);
-    virtual void WriteDataCell(TColumnX*, const QFont&, const QColor&) {}
+    virtual void WriteDataCell(TColumnX*, const TFont&, const QColor&) {}
     virtual void WriteFooter(const TColumnsXList& cols, int footerNo);
-    virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const QFont&, const QColor&, TAlignment,
+    virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const TFont&, const QColor&, TAlignment,
                                  const QString&) {}
     void Write(const QByteArray& b);
     void Write(const char* s) {
@@ -66,9 +67,9 @@ public:
 protected:
     void WriteTitle(const TColumnsXList& cols) override;
     void WriteRecord(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
     void WriteFooter(const TColumnsXList& cols, int footerNo) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment, const QString& text) override;
+    void WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment, const QString& text) override;
     virtual void WriteRecordSeparator();
     virtual void WriteFieldSeparator();
     bool FirstRec = true, FirstCell = true;
@@ -81,8 +82,8 @@ public:
 
 protected:
     void WriteTitle(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment, const QString& text) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
+    void WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment, const QString& text) override;
     void WriteFieldSeparator() override;
     QChar Separator;
 };
@@ -101,9 +102,9 @@ protected:
     void WriteSuffix() override;
     void WriteTitle(const TColumnsXList& cols) override;
     void WriteRecord(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont& font, const QColor& bg) override;
+    void WriteDataCell(TColumnX* column, const TFont& font, const QColor& bg) override;
     void WriteFooter(const TColumnsXList& cols, int footerNo) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont& font, const QColor& bg, TAlignment alignment,
+    void WriteFooterCell(int, int, TColumnX*, const TFont& font, const QColor& bg, TAlignment alignment,
                          const QString& text) override;
 
 private:
@@ -112,7 +113,9 @@ private:
     int FontIndex(const QFont& f);
     void WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
     void WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
-    void WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text, int spacing = -1);
+    // A cell's text run: its colour is the font's, else the palette's `textRole`.
+    void WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text, int spacing = -1,
+                   QPalette::ColorRole textRole = QPalette::Text);
     void WriteRowEnd();
     void WriteEscaped(const QString& text);
     int Twips(int pixels) const;
@@ -126,7 +129,7 @@ private:
     struct TCellLook {
         TAlignment alignment;
         int spacing;
-        QRgb bg;
+        QRgb bg, fg;
         QFont font;
         QByteArray bytes;
     };
@@ -143,7 +146,7 @@ public:
 protected:
     void WritePrefix() override;
     void WriteSuffix() override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
 };
 
 template <class E>

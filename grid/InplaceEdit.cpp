@@ -348,12 +348,13 @@ void TDBGridInplaceEdit::UpdateContents() {
     TColumnX* c = Column();
     SetEditStyle(c ? grid_->GetColumnEditStyle(c) : esSimple);
     if (!c) return;
-    QFont f = c->Font();
+    TFont f = c->Font();
     QColor bg = c->Color();
     grid_->GetCellParams(c, f, bg, TGridDrawState{gdFocused});
     setFont(f);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, bg);
+    pal.setColor(QPalette::Text, f.ColorOr(grid_->palette().color(QPalette::Text)));
     setPalette(pal);
     SetWordWrap(c->WordWrap() && grid_->MultiLineRows());
     if (wrap_) {

@@ -70,7 +70,7 @@ TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt:
     QString text;
     TAlignment alignment;
     bool wrap;
-    QFont font;
+    TFont font;
     if (!title) {
         TActiveRecordGuard guard(*dataLink_);
         dataLink_->SetActiveRecord(c.Y - titleOffset_);

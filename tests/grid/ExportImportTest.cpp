@@ -151,7 +151,7 @@ TEST(GridExport, RtfBytesMatchTheGoldenFile) {
 // backgrounds and fonts, also when earlier rows were written from the same columns.
 TEST(GridExport, RtfRowsFollowTheLookOfEachRecord) {
     SmallGrid s;
-    s.g.OnGetCellParams = [&](TColumnX* c, QFont& f, QColor& bg, TGridDrawState) {
+    s.g.OnGetCellParams = [&](TColumnX* c, TFont& f, QColor& bg, TGridDrawState) {
         if (s.ds.FieldByName(QStringLiteral("code"))->AsInteger() == 2) {
             bg = QColor(255, 0, 0);
             if (c->Index() == 1) f.setBold(true);
