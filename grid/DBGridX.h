@@ -482,9 +482,13 @@ private:
     void DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol, int startRow,
                        const QRect& band, const QColor& onColor, const QColor& offColor) const;
     void DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx);
-    void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark);
-    void DrawTitleGroups(QPainter& p, THeadTreeNode* leaf, const QRect& cellRect, const QRect& leafRect,
-                         bool endEllipsis, int dy);
+    // Draws a title cell's own caption in `rect`, which it narrows to the column's own band
+    // (below the group bands, above a money header).
+    void DrawTitleCell(QPainter& p, int col, QRect& rect, TColumnX* column, int dx, int dy, bool& dark);
+    // The group bands above `nodeRect`, the piece of each over the cell `cellRect` of raw
+    // column `col`.
+    void DrawTitleGroups(QPainter& p, int col, THeadTreeNode* node, const QRect& cellRect, const QRect& nodeRect,
+                         bool endEllipsis, int dy, bool dark);
     void DrawFooterCell(QPainter& p, int row, QRect rect, const QRect& cellRect, TColumnX* column, TGridDrawState state,
                         int dx, int dy);
     void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, const QRect& cellRect, TColumnX* column,
