@@ -280,9 +280,13 @@ QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
 void TDBGridXExportAsRTF::AppendEscaped(QByteArray& out, const QString& text) {
     bool unicode = false;
     char num[16];
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '\\' || u == '{' || u == '}') {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const ushort u = text[i].unicode();
+        if (u == '\r' || u == '\n') {
+            // CR LF, LF or a lone CR: one line break inside the cell.
+            if (u == '\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            out += "\\line ";
+        } else if (u == '\\' || u == '{' || u == '}') {
             out += '\\';
             out += char(u);
         } else if (u < 128) {
@@ -396,7 +400,9 @@ void TDBGridXExportAsRTF::WriteRowPrefixBytes(const std::vector<QColor>& backgro
         if (b & bTop) Write("\\clbrdrt\\brdrs\\brdrcf0\r\n");
         if (b & bBottom) Write("\\clbrdrb\\brdrs\\brdrcf0\r\n");
         if (b & bRight) Write("\\clbrdrr\\brdrs\\brdrcf0\r\n");
-        Write("\\clshdng10000\\clcfpat" + QByteArray::number(ColorIndex(backgrounds[i])));
+        // The background as the cell's background colour: a solid shading pattern is drawn
+        // in the pattern's foreground by some readers, black over black text.
+        Write("\\clcbpat" + QByteArray::number(ColorIndex(backgrounds[i])));
         right += Twips(ExpCols[i]->Width());
         Write("\\cellx" + QByteArray::number(right) + "\r\n");
     }

@@ -3,8 +3,8 @@
 // binary GRIDBIF format. One walk serves all four: titles, records, then footer rows whose
 // totals are counted again over the exported records.
 //
-// Text, CSV and GRIDBIF text are UTF-8. RTF escapes '\', '{' and '}' and writes characters
-// beyond ASCII as \uN? so that other programs read Chinese text correctly.
+// Text, CSV and GRIDBIF text are UTF-8. RTF escapes '\', '{' and '}', writes line breaks as
+// \line and characters beyond ASCII as \uN? so that other programs read Chinese text correctly.
 
 #include "grid/DBGridX.h"
 
@@ -92,7 +92,7 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
 public:
     using TDBGridXExport::TDBGridXExport;
     void ExportData(QIODevice& stream, bool isExportAll) override;
-    // '\', '{', '}' escaped; characters beyond ASCII as \uN? (after \uc1).
+    // '\', '{', '}' escaped; CR LF, LF and CR as \line; characters beyond ASCII as \uN? (after \uc1).
     static QByteArray Escaped(const QString& text);
     static void AppendEscaped(QByteArray& out, const QString& text);
     // Points of a font, converted from pixels when the font is pixel-sized.

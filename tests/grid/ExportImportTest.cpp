@@ -162,7 +162,7 @@ TEST(GridExport, RtfRowsFollowTheLookOfEachRecord) {
     const QList<QByteArray> rows = rtf.split('\n');
     QList<QByteArray> prefixes, names;
     for (int i = 0; i < rows.size(); ++i) {
-        if (rows[i].startsWith("\\clshdng10000\\clcfpat")) prefixes << rows[i].trimmed();
+        if (rows[i].startsWith("\\clcbpat")) prefixes << rows[i].trimmed();
         if (rows[i].contains("\\cell}") && (rows[i].contains(" A\"b") || rows[i].contains("\\u20013?")))
             names << rows[i].trimmed();
     }
@@ -175,15 +175,73 @@ TEST(GridExport, RtfRowsFollowTheLookOfEachRecord) {
     EXPECT_FALSE(names[0].contains("\\cb" + QByteArray::number(red) + " "));
     // Title, two records, footer: three cells each; the second record's on red.
     ASSERT_EQ(prefixes.size(), 12);
-    EXPECT_EQ(prefixes[6], "\\clshdng10000\\clcfpat" + QByteArray::number(red) + "\\cellx900");
+    // A cell's background is its background colour, not a solid pattern (which readers draw
+    // in the pattern's foreground, black).
+    EXPECT_EQ(prefixes[6], "\\clcbpat" + QByteArray::number(red) + "\\cellx900");
     EXPECT_NE(prefixes[3], prefixes[6]);
+    EXPECT_FALSE(rtf.contains("\\clshdng"));
+    EXPECT_FALSE(rtf.contains("\\clcfpat"));
 }
 
-TEST(GridExport, RtfEscapesBracesBackslashesAndWritesUnicode) {
+TEST(GridExport, RtfEscapesBracesBackslashesLineBreaksAndWritesUnicode) {
     EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("a{b}\\c")), QByteArray("a\\{b\\}\\\\c"));
     // 中 U+4E2D = 20013; 额 U+989D = 39069, written as a signed 16-bit number.
     EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("中额x")), QByteArray("\\uc1\\u20013?\\u-26467?x"));
+    // Line breaks of every kind stay line breaks in the cell.
+    EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("line\nbreak")), QByteArray("line\\line break"));
+    EXPECT_EQ(TDBGridXExportAsRTF::Escaped(QStringLiteral("a\r\nb\rc\n\nd")),
+              QByteArray("a\\line b\\line c\\line \\line d"));
     EXPECT_EQ(TDBGridXExportAsRTF::PointSize(test::PinnedFont(), 96), 9);
+}
+
+// A shaded grid whose texts hold braces, backslashes, line breaks and Chinese: the document's
+// groups stay balanced, every text is there once, and every shaded cell carries its colour.
+// (With QM_SHOT_DIR set the document is kept there, to be opened by a word processor.)
+TEST(GridExport, RtfOfShadedCellsWithBracesBreaksAndChineseTextStaysOneTable) {
+    test::GridHost host{400, 200};
+    TMemDataSet ds;
+    ds.Open({{QStringLiteral("name"), ftString, 30}, {QStringLiteral("note"), ftString, 40}},
+            {{db::Value(QStringLiteral("张三")), db::Value(QStringLiteral("{括号} 与 \\反斜杠"))},
+             {db::Value(QStringLiteral("李四")), db::Value(QStringLiteral("第一行\n第二行\r\n第三行"))}});
+    TDBGridX& g = *host.grid;
+    for (const char* n : {"name", "note"}) {
+        TColumnX* c = g.Columns().Add();
+        c->SetFieldName(QString::fromLatin1(n));
+        c->SetWidth(140);
+    }
+    g.Columns()[0]->SetColor(QColor(255, 255, 160));
+    g.Columns()[1]->SetColor(QColor(200, 230, 255));
+    host.Bind(ds);
+    QByteArray rtf;
+    {
+        QBuffer buf(&rtf);
+        buf.open(QIODevice::WriteOnly);
+        ExportGridToStream<TDBGridXExportAsRTF>(g, buf, true);
+    }
+    if (qEnvironmentVariableIsSet("QM_SHOT_DIR")) {
+        QFile f(qEnvironmentVariable("QM_SHOT_DIR") + QStringLiteral("/grid-export.rtf"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(rtf);
+    }
+    int depth = 0, lowest = 0;
+    for (qsizetype i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;  // an escaped character or the first letter of a control word
+            continue;
+        }
+        depth += rtf[i] == '{' ? 1 : rtf[i] == '}' ? -1 : 0;
+        lowest = std::min(lowest, depth);
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(lowest, 0);
+    for (const QString& t : {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("{括号} 与 \\反斜杠"),
+                             QStringLiteral("第一行\n第二行\r\n第三行")})
+        EXPECT_EQ(rtf.count(TDBGridXExportAsRTF::Escaped(t)), 1) << t.toStdString();
+    EXPECT_EQ(rtf.count("\\line "), 2);
+    const int yellow = int(rtf.left(rtf.indexOf("\\red255\\green255\\blue160;")).count(';'));
+    const int blue = int(rtf.left(rtf.indexOf("\\red200\\green230\\blue255;")).count(';'));
+    EXPECT_EQ(rtf.count("\\clcbpat" + QByteArray::number(yellow) + "\\cellx"), 2);
+    EXPECT_EQ(rtf.count("\\clcbpat" + QByteArray::number(blue) + "\\cellx"), 2);
 }
 
 TEST(GridExport, CsvSeparatorIsTakenWhenTheExporterIsMadeAndQuotesAreDoubled) {
