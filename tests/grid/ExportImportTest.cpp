@@ -96,6 +96,13 @@ struct SmallGrid {
 
 QByteArray Hex(const char* hex) { return QByteArray::fromHex(QByteArray(hex)); }
 
+std::vector<TImportRecord> TextRecords(const QByteArray& bytes) {
+    TTextImportReader r(bytes);
+    std::vector<TImportRecord> out;
+    for (TImportRecord rec; r.Next(rec);) out.push_back(rec);
+    return out;
+}
+
 TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
     SmallGrid s;
     ASSERT_EQ(s.g.logicalDpiX(), 96);
@@ -363,22 +370,13 @@ TEST(GridImport, MalformedGridbifStreamsAreRefusedBeforeAnythingChanges) {
     refused(QByteArray("1\tA\rB"), "TDBGridXImportAsGRIDBIF.ReadPrefix: Invalid GRIDBIF format");
 }
 
-TEST(GridImport, TextImportRulesNulBadLineEndExtraAndMissingValuesAndAppend) {
+TEST(GridImport, TextImportRulesNulExtraAndMissingValuesAndAppend) {
     SmallGrid s;
     // A pasted text block ending in NUL (and anything after it) makes no extra record.
     s.ds.First();
     s.Import<TDBGridXImportAsText>(QByteArray("5\tX\t1\r\n6\tY\t2\r\n\0garbage", 22));
     EXPECT_EQ(s.Dump(), (QStringList{"5|X|1", "6|Y|2"}));
     EXPECT_EQ(s.ds.RecordCount(), 2);
-
-    // A CR without LF is no text of ours: refused, nothing changed.
-    try {
-        s.Import<TDBGridXImportAsText>(QByteArray("7\tZ\r8"));
-        ADD_FAILURE() << "accepted";
-    } catch (const EGridImportError& e) {
-        EXPECT_EQ(e.Text(), QStringLiteral("TDBGridXImportAsText.CheckState: Invalid text format"));
-    }
-    EXPECT_EQ(s.Dump(), (QStringList{"5|X|1", "6|Y|2"}));
 
     // From the current column on: extra values are dropped, missing ones leave the cells.
     s.ds.First();
@@ -392,9 +390,71 @@ TEST(GridImport, TextImportRulesNulBadLineEndExtraAndMissingValuesAndAppend) {
     s.Import<TDBGridXImportAsText>(QByteArray("8\tR\t3\r\n9\tS\t4\r\n10\tT\t5"));
     EXPECT_EQ(s.Dump(), (QStringList{"5|P|7", "8|R|3", "9|S|4", "10|T|5"}));
 
-    EXPECT_EQ(TDBGridXImportAsText::Parse(QByteArray("a\t\tb\r\n\r\nc\t")).size(), 3u);
-    EXPECT_EQ(TDBGridXImportAsText::Parse(QByteArray("a\t\tb")).front().size(), 3u);
-    EXPECT_TRUE(TDBGridXImportAsText::Parse(QByteArray("\0a\tb", 4)).empty());
+    EXPECT_EQ(TextRecords(QByteArray("a\t\tb\r\n\r\nc\t")).size(), 3u);
+    EXPECT_EQ(TextRecords(QByteArray("a\t\tb")).front().size(), 3u);
+    EXPECT_TRUE(TextRecords(QByteArray("\0a\tb", 4)).empty());
+}
+
+TEST(GridImport, TextFromLinuxAndWindowsProgramsImportsRecordByRecord) {
+    // LF (Linux), CR LF (Windows) and a lone CR (old Mac) each end a record; a last line
+    // end makes no empty record.
+    for (const char* text : {"7\t张三\t1\n8\t李四\t2\n", "7\t张三\t1\r\n8\t李四\t2", "7\t张三\t1\r8\t李四\t2\r"}) {
+        SmallGrid s;
+        s.g.Selection().SelectAll();
+        QApplication::clipboard()->setText(QString::fromUtf8(text));
+        GridPaste(s.g, false);
+        EXPECT_EQ(s.Dump(), (QStringList{"7|张三|1", "8|李四|2"})) << text;
+        EXPECT_TRUE(s.ui.shown.empty()) << text;  // nothing left over
+    }
+    const auto recs = TextRecords(QByteArray("a\r\rb\n\r\nc"));
+    ASSERT_EQ(recs.size(), 5u);  // an empty line stays a record
+    EXPECT_TRUE(recs[1].empty());
+    EXPECT_TRUE(recs[3].empty());
+    EXPECT_EQ(recs[4].front().text, QStringLiteral("c"));
+}
+
+TEST(GridImport, ValuesRecordsAndTextThatNothingTakesAreCountedAndTold) {
+    SmallGrid s;
+    s.g.AllowedOperations = {alopUpdateX};  // no appending: the rows there are, are all
+    s.ds.First();
+    s.g.SetSelectedIndex(1);  // from the name column on: two columns take values
+    s.Import<TDBGridXImportAsText>(QByteArray("P\t7\tx\ty\r\nQ\t8\t\r\nR\t9\r\nS\r\n\r\n\0tail\0\0", 33));
+    EXPECT_EQ(s.Dump(), (QStringList{"1|P|7", "2|Q|8"}));
+    ASSERT_EQ(s.ui.shown.size(), 1u);
+    EXPECT_EQ(s.ui.shown[0].kind, DlgKind::Warning);
+    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("Not everything was imported:\n"
+                                                 "2 value(s) beyond the last column\n"
+                                                 "2 record(s) beyond the last record to fill\n"
+                                                 "4 character(s) after a NUL character"));
+    // Only NULs after the data, and empty values beyond the columns: nothing to tell.
+    s.ui.shown.clear();
+    s.ds.First();
+    s.Import<TDBGridXImportAsText>(QByteArray("A\t1\t\t\0\0\0", 8));
+    EXPECT_TRUE(s.ui.shown.empty());
+    EXPECT_EQ(s.Dump(), (QStringList{"1|A|1", "2|Q|8"}));
+
+    // GRIDBIF of three columns into two selected columns: the third column's values.
+    const QByteArray bif = s.Export<TDBGridXExportAsGRIDBIF>();
+    s.g.Selection().Clear();
+    s.g.Selection().Columns().Add(s.g.Columns()[0], false);
+    s.g.Selection().Columns().Add(s.g.Columns()[1], true);
+    s.Import<TDBGridXImportAsGRIDBIF>(bif);
+    ASSERT_EQ(s.ui.shown.size(), 1u);
+    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("Not everything was imported:\n2 value(s) beyond the last column"));
+
+    // Without a message service the import says it in an error.
+    s.g.SetUiService(nullptr);
+    s.g.Selection().Clear();
+    s.ds.First();
+    s.g.SetSelectedIndex(1);
+    try {
+        s.Import<TDBGridXImportAsText>(QByteArray("B\t2\tlost"));
+        ADD_FAILURE() << "nothing said";
+    } catch (const EGridImportError& e) {
+        EXPECT_EQ(e.Text(), QStringLiteral("Not everything was imported:\n1 value(s) beyond the last column"));
+    }
+    EXPECT_EQ(s.Dump(), (QStringList{"1|B|2", "2|Q|8"}));
+    EXPECT_FALSE(s.ds.ControlsDisabled());
 }
 
 TEST(GridImport, ABadValueAskedAndAnsweredNoAbortsAndLeavesNoDanglingInsert) {
