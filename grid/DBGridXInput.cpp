@@ -199,6 +199,7 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
     if (!dataLink_->Active()) return;
     TDataSet* ds = dataLink_->DataSet();
     const bool extending = shiftHeld && options_.Has(dgMultiSelect);
+    bool cut = false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (optionsX_.Has(dghEnterAsTab))
             key = Qt::Key_Tab;
@@ -260,12 +261,22 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             break;
         }
         case Qt::Key_Insert:
-            if (!shiftHeld && ds->CanModify() && !readOnly_ && options_.Has(dgEditing)) {
+            if (shiftHeld) {
+                // Shift+Insert pastes, as Ctrl+V does.
+                if (EditActions.Has(geaPasteX) && CanPaste()) GridPaste(*this, false);
+            } else if (ds->CanModify() && !readOnly_ && options_.Has(dgEditing)) {
                 ClearSelection();
                 if (AllowedOperations.Has(alopInsertX))
                     ds->Insert();
                 else if (AllowedOperations.Has(alopAppendX))
                     ds->Append();
+            }
+            break;
+        case Qt::Key_Delete:
+            // Shift+Delete cuts, as Ctrl+X does.
+            if (shiftHeld && EditActions.Has(geaCutX) && CanCut()) {
+                GridCut(*this, false);
+                cut = true;
             }
             break;
         default: break;
@@ -336,9 +347,9 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         default: break;
         }
     }
-    // Delete empties an image or check-box cell. Not after Ctrl+Delete: that key has acted on
-    // whole records already, and the record now current is another one.
-    if (key == Qt::Key_Delete && !ctrl && !options_.Has(dgRowSelect)) {
+    // Delete empties an image or check-box cell. Not after Ctrl+Delete or a cut: that key has
+    // acted on the selection already, and the record now current may be another one.
+    if (key == Qt::Key_Delete && !ctrl && !cut && !options_.Has(dgRowSelect)) {
         const int sel = SelectedIndex();
         if (sel >= 0 && sel < columns_->Count()) {
             TColumnX* c = columns_->Items(sel);

@@ -662,8 +662,15 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     case Qt::Key_Backtab:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Insert: grid_->EditorKey(key, mods); return;
+    case Qt::Key_Escape: grid_->EditorKey(key, mods); return;
+    case Qt::Key_Insert:
+        // Insert adds a record; with a modifier (Shift+Insert pastes, Ctrl+Insert copies)
+        // it stays the editor's, for its text.
+        if (mods == Qt::NoModifier) {
+            grid_->EditorKey(key, mods);
+            return;
+        }
+        break;
     default: break;
     }
     const QString before = text();

@@ -6,12 +6,14 @@
 #include "grid/Clipboard.h"
 #include "grid/Export.h"
 #include "grid/Import.h"
+#include "grid/InplaceEdit.h"
 #include "tests/grid/GridTestSupport.h"
 
 #include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -540,8 +542,61 @@ TEST(GridDelete, DeletedRecordsLeaveTheSelection) {
     EXPECT_FALSE(s.g.CanCopy());
 }
 
+TEST(GridClipboard, ShiftInsertPastesShiftDeleteCutsAndActionsNeedTheGridsFocus) {
+    SmallGrid s;
+    s.g.setFocus();
+    s.g.EditActions = {geaPasteX, geaCutX, geaCopyX};
+    s.ds.First();
+    s.g.SetSelectedIndex(1);
+    QApplication::clipboard()->setText(QStringLiteral("王五\t3"));
+    QTest::keyClick(&s.g, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(s.Dump(), (QStringList{"1|王五|3", "2|中{x}\\|2.25"}));
+    EXPECT_EQ(s.ds.RecordCount(), 2);  // and no record inserted
+    // Shift+Delete cuts the selected cells: copied, then cleared once the person agrees.
+    s.g.Selection().Columns().Add(s.g.Columns()[2], false);
+    s.ui.answers = {DlgAnswer::Ok};
+    QTest::keyClick(&s.g, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(s.ui.Texts(), QStringList{QStringLiteral("Clear selected columns?")});
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("金额\r\n3\r\n2.25\r\n5.25"));
+    EXPECT_EQ(s.Dump(), (QStringList{"1|王五|", "2|中{x}\\|"}));
+    // Without the paste action the key does nothing.
+    s.g.EditActions = {geaCutX};
+    s.g.Selection().Clear();
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    QTest::keyClick(&s.g, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(s.Dump(), (QStringList{"1|王五|", "2|中{x}\\|"}));
+
+    // In the editor, Shift+Insert pastes into the text.
+    s.g.SetSelectedIndex(1);
+    s.g.ShowEditor();
+    ASSERT_TRUE(s.g.EditorMode());
+    QApplication::clipboard()->setText(QStringLiteral("赵"));
+    s.g.InplaceEditor()->setCursorPosition(0);
+    QTest::keyClick(s.g.InplaceEditor(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_TRUE(s.g.EditorMode());
+    EXPECT_EQ(s.g.InplaceEditor()->text(), QStringLiteral("赵王五"));
+    s.g.HideEditor(false);
+
+    // The edit actions act only while the grid has the focus (in the editor they are the
+    // editor's).
+    s.g.EditActions = {geaCopyX, geaSelectAllX};
+    s.g.ShowEditor();
+    ASSERT_TRUE(s.g.EditorMode());
+    bool enabled = false;
+    EXPECT_FALSE(s.g.UpdateAction(geaSelectAllX, enabled));
+    EXPECT_FALSE(s.g.ExecuteAction(geaSelectAllX));
+    EXPECT_EQ(s.g.Selection().SelectionType(), gstNone);
+    s.g.HideEditor();
+    s.g.setFocus();
+    EXPECT_TRUE(s.g.UpdateAction(geaSelectAllX, enabled));
+    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(s.g.ExecuteAction(geaSelectAllX));
+    EXPECT_EQ(s.g.Selection().SelectionType(), gstAll);
+}
+
 TEST(GridClipboard, AvailabilityTests) {
     SmallGrid s;
+    s.g.setFocus();               // the grid answers for the edit actions while it has the focus
     EXPECT_FALSE(s.g.CanCopy());  // nothing selected
     EXPECT_TRUE(s.g.CanSelectAll());
     s.g.Selection().SelectAll();
