@@ -332,6 +332,10 @@ public:
     bool ExecuteAction(TDBGridXEditAction a);
     bool UpdateAction(TDBGridXEditAction a, bool& enabled) const;
     bool CanEditModify() const;
+    // Whether the current cell's field takes a typed character (any, in a key-list column).
+    bool CanEditAcceptKey(QChar key) const;
+    // The characters the current cell's text may hold: a string field's size; 0 for no limit.
+    int GetEditLimit() const;
     bool KeepSelection() const { return keepSelection_; }
     // Asks the delete confirmation; answers whether to go on.
     bool DeletePrompt();

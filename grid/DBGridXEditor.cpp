@@ -49,6 +49,23 @@ bool TCustomDBGridX::CanEditModifyAny() {
     return c->CanModify(true) && dataLink_->Edit();
 }
 
+bool TCustomDBGridX::CanEditAcceptKey(QChar key) const {
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count()) return false;
+    TColumnX* c = columns_->Items(i);
+    if (!c->KeyList().isEmpty()) return true;  // the text is a pick-list entry, not the value
+    return dataLink_->Active() && c->Field() && c->Field()->IsValidChar(key);
+}
+
+int TCustomDBGridX::GetEditLimit() const {
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count()) return 0;
+    TColumnX* c = columns_->Items(i);
+    if (!c->KeyList().isEmpty()) return 0;
+    TField* f = c->Field();
+    return f && f->DataType() == ftString ? f->Size() : 0;
+}
+
 bool TCustomDBGridX::EditorMode() const { return editor_ && editor_->isVisible(); }
 
 void TCustomDBGridX::ShowEditor() {

@@ -171,7 +171,10 @@ void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
         (key == Qt::Key_F2 || (t.size() == 1 && t[0].unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)))) {
         ShowEditor();
         if (EditorMode()) {
-            if (key != Qt::Key_F2) {
+            // A character the field cannot take is not typed, and the cell keeps its text.
+            if (key != Qt::Key_F2 && !CanEditAcceptKey(t[0])) {
+                QApplication::beep();
+            } else if (key != Qt::Key_F2) {
                 editor_->clear();
                 QKeyEvent copy(e->type(), key, e->modifiers(), t);
                 QApplication::sendEvent(reinterpret_cast<QWidget*>(editor_), &copy);

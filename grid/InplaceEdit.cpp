@@ -184,6 +184,8 @@ bool TInplaceWrapEdit::CaretOnLastLine() const {
 
 void TInplaceWrapEdit::keyPressEvent(QKeyEvent* e) { editor_->HandleKey(e); }
 
+void TInplaceWrapEdit::inputMethodEvent(QInputMethodEvent* e) { editor_->HandleInputMethod(e, this); }
+
 void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
     QPlainTextEdit::focusOutEvent(e);
     editor_->ListFocusLost();
@@ -652,6 +654,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     }
     const QString t = e->text();
     if (t.size() == 1 && (CompleteLookup(t[0]) || Complete(t[0]))) return;
+    // A character the field cannot take (a letter in a number) is not typed.
+    if (!t.isEmpty() && t[0].unicode() >= 32 && !(mods & Qt::ControlModifier) && Acceptable(t) != t) {
+        QApplication::beep();
+        return;
+    }
     // Keys that move between cells belong to the grid.
     switch (key) {
     case Qt::Key_Up:
@@ -674,16 +681,56 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     default: break;
     }
     const QString before = text();
+    const int caret = CaretPos();
     BaseKey(e);
+    TextChangedFrom(before, caret);
+}
+
+QString TDBGridInplaceEdit::Acceptable(const QString& input) const {
+    QString kept;
+    for (QChar ch : input)
+        if (grid_->CanEditAcceptKey(ch)) kept += ch;
+    return kept;
+}
+
+void TDBGridInplaceEdit::TextChangedFrom(const QString& before, int caret) {
     if (text() != before) {
         // A change needs the record in edit state; a cell that may not change keeps its text.
-        if (!grid_->CanEditModifyAny()) {
+        // Nor does a string field take more than its size (a longer stored text is not cut,
+        // but it does not grow).
+        const int limit = grid_->GetEditLimit();
+        const bool tooLong = limit > 0 && text().size() > limit && text().size() > before.size();
+        if (tooLong || !grid_->CanEditModifyAny()) {
+            if (tooLong) QApplication::beep();
             setText(before);
+            SetSel(std::min(caret, int(before.size())), 0);
             return;
         }
         grid_->DataLink()->SetModified();
     }
     grid_->SetEditText(text());
+}
+
+void TDBGridInplaceEdit::HandleInputMethod(QInputMethodEvent* e, QWidget* box) {
+    // Text an input method commits passes the same gates as typed keys: characters the field
+    // cannot take are left out, and no more than the field's size is taken.
+    QString commit = Acceptable(e->commitString());
+    const int limit = grid_->GetEditLimit();
+    if (limit > 0) {
+        const int selected =
+            HasSel() ? int((wordWrap_ ? wrap_->textCursor().selectedText() : selectedText()).size()) : 0;
+        commit = commit.left(std::max(0, limit - (int(text().size()) - selected)));
+    }
+    if (commit != e->commitString()) QApplication::beep();
+    const QString before = text();
+    const int caret = CaretPos();
+    QInputMethodEvent copy(e->preeditString(), e->attributes());
+    copy.setCommitString(commit, e->replacementStart(), e->replacementLength());
+    if (box == wrap_)
+        wrap_->BaseInputMethod(&copy);
+    else
+        QLineEdit::inputMethodEvent(&copy);
+    if (!commit.isEmpty()) TextChangedFrom(before, caret);
 }
 
 void TDBGridInplaceEdit::paintEvent(QPaintEvent* e) {

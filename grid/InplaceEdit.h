@@ -60,12 +60,14 @@ class TInplaceWrapEdit : public QPlainTextEdit {
 public:
     explicit TInplaceWrapEdit(TDBGridInplaceEdit* editor);
     void BaseKeyPress(QKeyEvent* e) { QPlainTextEdit::keyPressEvent(e); }
+    void BaseInputMethod(QInputMethodEvent* e) { QPlainTextEdit::inputMethodEvent(e); }
     // Whether the caret sits on the first (last) line as the text is wrapped on screen.
     bool CaretOnFirstLine() const;
     bool CaretOnLastLine() const;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
@@ -145,12 +147,14 @@ public:
 
     // Key routing shared by the line edit and the multi-line box.
     void HandleKey(QKeyEvent* e);
+    void HandleInputMethod(QInputMethodEvent* e, QWidget* box);
     void ListFocusLost();
     // The lookup list's choice shown while the mouse button is held over it.
     void FollowDataList();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override { HandleKey(e); }
+    void inputMethodEvent(QInputMethodEvent* e) override { HandleInputMethod(e, this); }
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -177,6 +181,10 @@ private:
     int SelStart() const;
     void SetSel(int start, int length);
     void BaseKey(QKeyEvent* e);
+    // The characters of `input` that the current field takes.
+    QString Acceptable(const QString& input) const;
+    // After the text changed from `before` (caret at `caret`): the gates, then the grid hears.
+    void TextChangedFrom(const QString& before, int caret);
 
     TCustomDBGridX* grid_;
     int buttonWidth_;
