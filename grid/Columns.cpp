@@ -389,6 +389,11 @@ void TColumnX::SetButtonStyle(TColumnButtonStyleX v) {
     buttonStyle_ = v;
     Changed();
 }
+void TColumnX::SetAlwaysShowEditButton(bool v) {
+    if (v == alwaysShowEditButton_) return;
+    alwaysShowEditButton_ = v;
+    Changed();
+}
 void TColumnX::SetPickList(const QStringList& v) { pickList_ = v; }
 void TColumnX::SetKeyList(const QStringList& v) {
     keyList_ = v;
@@ -560,6 +565,7 @@ void TColumnX::Assign(const TColumnX& src) {
     BaseWidth = src.BaseWidth;
     autoFitColWidth_ = src.autoFitColWidth_;
     endEllipsis_ = src.endEllipsis_;
+    alwaysShowEditButton_ = src.alwaysShowEditButton_;
     keyList_ = src.keyList_;
     Increment = src.Increment;
     ToolTips = src.ToolTips;

@@ -151,6 +151,9 @@ public:
     void SetEndEllipsis(bool v);
     TColumnButtonStyleX ButtonStyle() const { return buttonStyle_; }
     void SetButtonStyle(TColumnButtonStyleX v);
+    // The column's edit button is drawn in every data cell, not only in the edited one.
+    bool AlwaysShowEditButton() const { return alwaysShowEditButton_; }
+    void SetAlwaysShowEditButton(bool v);
     int DropDownRows = 7;
     bool DblClickNextVal = false;
     bool ToolTips = false;
@@ -212,6 +215,7 @@ protected:
     QString lookupDisplayFields_;
     int width_ = 64;
     bool visible_ = true, autoFitColWidth_ = true, endEllipsis_ = false, currency_ = false;
+    bool alwaysShowEditButton_ = false;
     int minWidth_ = 0, maxWidth_ = 0, notInKeyListIndex_ = -1;
     TColumnButtonStyleX buttonStyle_ = cbsAuto;
     QStringList pickList_, keyList_;

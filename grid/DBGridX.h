@@ -16,6 +16,7 @@
 #include <QCursor>
 #include <QFont>
 #include <QPixmap>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -307,6 +308,9 @@ public:
     void HideEditor(bool commit = true);
     bool EditorMode() const;
     TDBGridInplaceEdit* InplaceEditor() const { return editor_; }
+    // Where a column that always shows its edit button has it in a data cell (empty when it
+    // shows none).
+    QRect EditButtonRect(TColumnX* column, const QRect& cellRect) const;
     void EditButtonClick() {
         if (OnEditButtonClick) OnEditButtonClick();
     }
@@ -572,6 +576,10 @@ private:
     int frozenIndex_ = -1, frozenPos_ = 0, frozenOfs_ = 0;
     bool autoDragArmed_ = false;
     bool rowSized_ = false;  // a row-sizing drag has just been released
+    // A press on a cell's always-shown edit button went on to the editor's button (or one
+    // of its up-down buttons); the mouse follows it there until the release.
+    QPointer<QWidget> editorPress_;
+    void ForwardToEditor(QMouseEvent* e);
     // The cell tool tip: its window, the cell it belongs to (viewport coordinates), and
     // the cell the pointer was last seen over.
     QWidget* tipWindow_ = nullptr;  // a TToolTipsWindow, a window of its own

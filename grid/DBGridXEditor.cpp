@@ -66,6 +66,18 @@ int TCustomDBGridX::GetEditLimit() const {
     return f && f->DataType() == ftString ? f->Size() : 0;
 }
 
+QRect TCustomDBGridX::EditButtonRect(TColumnX* column, const QRect& cellRect) const {
+    if (!column->AlwaysShowEditButton() || GetColumnEditStyle(column) == esSimple || cellRect.isEmpty()) return {};
+    return QRect(cellRect.right() + 1 - editButtonWidth_, cellRect.top(), editButtonWidth_, cellRect.height());
+}
+
+void TCustomDBGridX::ForwardToEditor(QMouseEvent* e) {
+    if (!editorPress_) return;
+    const QPointF global = e->globalPosition();
+    QMouseEvent copy(e->type(), editorPress_->mapFromGlobal(global), global, e->button(), e->buttons(), e->modifiers());
+    QApplication::sendEvent(editorPress_, &copy);
+}
+
 bool TCustomDBGridX::EditorMode() const { return editor_ && editor_->isVisible(); }
 
 void TCustomDBGridX::ShowEditor() {

@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -497,17 +498,33 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
         mouseSelState_ = 1;
     }
     if (dataCol >= 0 && dataCol < columns_->Count()) {
-        const int kind = columns_->Items(dataCol)->ColumnKind();
+        TColumnX* column = columns_->Items(dataCol);
+        const int kind = column->ColumnKind();
         if (kind == 4 || kind == 5) pressedCheckCell_ = c;
+        // A press on the edit button a column always shows (the cell is current by now).
+        const bool onButton = e->button() == Qt::LeftButton && c.X == Col() && c.Y == Row() &&
+                              EditButtonRect(column, CellRect(c.X, c.Y)).contains(pt);
         // A second press on the current cell edits it (at once in a grid that always shows its
         // editor); image and check-box cells change by clicks instead.
         if (e->button() == Qt::LeftButton && kind != 4 && kind != 5 &&
-            (onCurrentCell || options_.Has(dgAlwaysShowEditor)))
+            (onCurrentCell || options_.Has(dgAlwaysShowEditor) || onButton))
             ShowEditor();
+        if (onButton && EditorMode()) {
+            // The press goes on to the editor's own button, and the mouse follows it there.
+            QWidget* editor = reinterpret_cast<QWidget*>(editor_);
+            const QPoint at = editor->mapFromGlobal(e->globalPosition().toPoint());
+            QWidget* child = editor->childAt(at);
+            auto* step = qobject_cast<QToolButton*>(child);  // an up-down button
+            editorPress_ = step && step->isVisible() ? static_cast<QWidget*>(step) : editor;
+            dataDrag_ = false;
+            mouseSelState_ = 0;
+            ForwardToEditor(e);
+        }
     }
 }
 
 void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
+    if (editorPress_) return ForwardToEditor(e);
     const QPoint pt = e->position().toPoint();
     lastPoint_ = pt;
     if (autoDragArmed_) {
@@ -563,6 +580,11 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
+    if (editorPress_) {
+        ForwardToEditor(e);
+        editorPress_ = nullptr;
+        return;
+    }
     const QPoint pt = e->position().toPoint();
     const TGridState was = GridState();
     const bool shift = e->modifiers() & Qt::ShiftModifier;

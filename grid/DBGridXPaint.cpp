@@ -1,6 +1,7 @@
 // Painting of the data grid: lines band by band, the cell loop, indicator, titles and data
 // cells. Everything draws on the painter given, so an image serves as well as the screen.
 #include "grid/DBGridX.h"
+#include "grid/InplaceEdit.h"
 #include "grid/MoneyStyle.h"
 #include "grid/TitleTree.h"
 
@@ -565,6 +566,16 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
         return;
     }
     dataLink_->SetActiveRecord(dataRow);
+    const QRect button = EditButtonRect(column, cellRect);
+    if (!button.isEmpty()) {
+        // The column's edit button, in every data cell; the text keeps to the rest.
+        if (GetColumnEditStyle(column) == esUpDown)
+            PaintUpDownButton(p, this, button, dataLink_->Active());
+        else
+            PaintEditButton(p, this, button, GetColumnEditStyle(column), dataLink_->Active(), false);
+        rect.setRight(rect.right() - editButtonWidth_);
+        if (rect.width() <= 0) return;
+    }
     const QString text = column->DisplayText();
     if (HighlightCell(dataCol, dataRow, text, state)) {
         bg = palette().color(QPalette::Highlight);

@@ -733,27 +733,50 @@ void TDBGridInplaceEdit::HandleInputMethod(QInputMethodEvent* e, QWidget* box) {
     if (!commit.isEmpty()) TextChangedFrom(before, caret);
 }
 
-void TDBGridInplaceEdit::paintEvent(QPaintEvent* e) {
-    QLineEdit::paintEvent(e);
-    if (editStyle_ == esSimple || editStyle_ == esUpDown) return;
-    QPainter p(this);
-    const QRect r = ButtonRect();
+void PaintEditButton(QPainter& p, const QWidget* w, const QRect& r, int editStyle, bool active, bool pressed) {
     QStyleOptionButton o;
     o.rect = r;
-    o.state = QStyle::State_Enabled | (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
-    style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, this);
-    if (editStyle_ == esEllipsis) {
+    o.palette = w->palette();
+    o.state =
+        (active ? QStyle::State_Enabled : QStyle::State_None) | (pressed ? QStyle::State_Sunken : QStyle::State_Raised);
+    w->style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, w);
+    if (editStyle == esEllipsis) {
         // Three dots: an eighth of the button, 1 to 2 pixels, the middle one centred.
         const int d = std::clamp(std::min(r.width(), r.height()) / 8, 1, 2);
-        const int x = r.left() + r.width() / 2 - 1 + (pressed_ ? 1 : 0);
-        const int y = r.top() + r.height() / 2 - 1 + (pressed_ ? 1 : 0);
+        const int x = r.left() + r.width() / 2 - 1 + (pressed ? 1 : 0);
+        const int y = r.top() + r.height() / 2 - 1 + (pressed ? 1 : 0);
         for (int k : {-2, 0, 2}) p.fillRect(x + k * d, y, d, d, Qt::black);
     } else {
         QStyleOption a;
         a.rect = r.adjusted(3, 3, -3, -3);
-        a.state = QStyle::State_Enabled;
-        style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &a, &p, this);
+        a.palette = w->palette();
+        a.state = active ? QStyle::State_Enabled : QStyle::State_None;
+        w->style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &a, &p, w);
     }
+}
+
+void PaintUpDownButton(QPainter& p, const QWidget* w, const QRect& r, bool active) {
+    const QRect up(r.left(), r.top(), r.width(), r.height() / 2);
+    const QRect down(r.left(), up.bottom() + 1, r.width(), r.height() - up.height());
+    for (const QRect& half : {up, down}) {
+        QStyleOptionButton o;
+        o.rect = half;
+        o.palette = w->palette();
+        o.state = (active ? QStyle::State_Enabled : QStyle::State_None) | QStyle::State_Raised;
+        w->style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, w);
+        QStyleOption a;
+        a.rect = half.adjusted(3, 1, -3, -1);
+        a.palette = w->palette();
+        a.state = o.state;
+        w->style()->drawPrimitive(half == up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &a, &p, w);
+    }
+}
+
+void TDBGridInplaceEdit::paintEvent(QPaintEvent* e) {
+    QLineEdit::paintEvent(e);
+    if (editStyle_ == esSimple || editStyle_ == esUpDown) return;
+    QPainter p(this);
+    PaintEditButton(p, this, ButtonRect(), editStyle_, true, pressed_);
 }
 
 void TDBGridInplaceEdit::mousePressEvent(QMouseEvent* e) {

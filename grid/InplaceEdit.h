@@ -37,6 +37,11 @@ inline bool PointInRectIncl(int x, int y, const QRect& r) {
     return x >= r.left() && x <= r.right() + 1 && y >= r.top() && y <= r.bottom() + 1;
 }
 [[noreturn]] void RaiseGridError(const QString& message);
+// An edit button of a style (ellipsis dots, or the drop-down arrow), raised or pressed; the
+// editor draws its own with it, and the grid the buttons a column always shows.
+void PaintEditButton(QPainter& p, const QWidget* w, const QRect& r, int editStyle, bool active, bool pressed);
+// The two halves of an up-down button.
+void PaintUpDownButton(QPainter& p, const QWidget* w, const QRect& r, bool active);
 int TextRectHeight(const QFont& font, const QString& text);
 // Where a pop-up of `size` goes for an editor at `editor` (screen coordinates): below it,
 // above when it would pass the work area's bottom, narrowed to the work area's width and

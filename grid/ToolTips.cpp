@@ -75,6 +75,8 @@ TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt:
         TActiveRecordGuard guard(*dataLink_);
         dataLink_->SetActiveRecord(c.Y - titleOffset_);
         text = column->DisplayText();
+        // An edit button shown in the cell leaves the text the rest of it.
+        if (!EditButtonRect(column, cell).isEmpty()) fullRight -= editButtonWidth_;
         r = std::min(r, fullRight);
         alignment = column->Alignment();
         wrap = column->WordWrap() && multiLineRows_;
