@@ -310,6 +310,32 @@ void TCustomDBGridX::SetRowSizingAllowed(bool v) {
     rowSizingAllowed_ = v;
     SetGridOptions(v ? GridOptions().With(goRowSizing) : GridOptions().Without(goRowSizing));
 }
+void TCustomDBGridX::SetTarnStyle(bool v) {
+    if (v == tarnStyle_) return;
+    tarnStyle_ = v;
+    InvalidateGrid();  // the line colours change
+}
+
+void TDBGridXScrollBar::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    if (kind_ == Qt::Vertical) grid_->UpdateScrollBar();
+    grid_->LayoutChanged();
+}
+
+bool TDBGridXScrollBar::IsScrollBarShowing() const {
+    if (!visible_) return false;
+    const bool horz = kind_ == Qt::Horizontal;
+    const QScrollBar* bar = horz ? grid_->horizontalScrollBar() : grid_->verticalScrollBar();
+    const Qt::ScrollBarPolicy policy = horz ? grid_->horizontalScrollBarPolicy() : grid_->verticalScrollBarPolicy();
+    return policy == Qt::ScrollBarAlwaysOn || (policy == Qt::ScrollBarAsNeeded && bar->maximum() > bar->minimum());
+}
+
+void TDBGridXScrollBar::Assign(const TDBGridXScrollBar& src) {
+    SetVisible(src.visible_);
+    Tracking = src.Tracking;
+}
+
 void TCustomDBGridX::SetFlat(bool v) {
     if (v == flat_) return;
     flat_ = v;
@@ -561,7 +587,7 @@ void TCustomDBGridX::InternalLayout() {
     }
 
     // 14-16.
-    SetScrollBars(autoFitColWidths_ ? ssNone : (HorzScrollBar.Visible ? ssHorizontal : ssNone));
+    SetScrollBars(autoFitColWidths_ ? ssNone : (HorzScrollBar.Visible() ? ssHorizontal : ssNone));
     SetColumnAttributes();
     if (autoFitColWidths_) AutoFitPass();
 
@@ -782,10 +808,10 @@ void TCustomDBGridX::UpdateScrollBar() {
     TDataSet* ds = dataLink_->DataSet();
     const int page = VisibleDataRowCount();
     int min = 1, max = ds->RecordCount() + page - 1, pos = ds->RecNo();
-    if (!VertScrollBar.Visible) max = min;
+    if (!VertScrollBar.Visible()) max = min;
     // The Windows range (min, max, page) becomes Qt's range [min, max − page + 1].
     const int qmax = std::max(min, max - page + 1);
-    if (sb->minimum() != min || sb->maximum() != qmax) sb->setRange(min, VertScrollBar.Visible ? qmax : min);
+    if (sb->minimum() != min || sb->maximum() != qmax) sb->setRange(min, VertScrollBar.Visible() ? qmax : min);
     if (sb->pageStep() != std::max(1, page)) sb->setPageStep(std::max(1, page));
     if (ds->State() != dsInsert && sb->value() != pos) {
         sb->blockSignals(true);

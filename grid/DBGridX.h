@@ -98,12 +98,29 @@ struct TTextMetrics {
     int AveCharWidth = 0;
 };
 
-struct TDBGridXScrollBar {
-    bool Tracking = false;
-    bool Visible = true;
-};
-
 class TCustomDBGridX;
+
+// One of the grid's scroll bars as an option object: whether it may show, and whether the
+// records follow its thumb while it is dragged.
+class TDBGridXScrollBar {
+public:
+    TDBGridXScrollBar(TCustomDBGridX* grid, Qt::Orientation kind) : grid_(grid), kind_(kind) {}
+    TDBGridXScrollBar(const TDBGridXScrollBar&) = delete;
+    TDBGridXScrollBar& operator=(const TDBGridXScrollBar&) = delete;
+    Qt::Orientation Kind() const { return kind_; }
+    bool Visible() const { return visible_; }
+    // Lays the grid out again (the vertical bar's range is written first).
+    void SetVisible(bool v);
+    bool Tracking = false;
+    // Whether the bar is on screen now.
+    bool IsScrollBarShowing() const;
+    void Assign(const TDBGridXScrollBar& src);
+
+private:
+    TCustomDBGridX* grid_;
+    Qt::Orientation kind_;
+    bool visible_ = true;
+};
 
 class TGridDataLinkX : public TDataLink {
 public:
@@ -210,7 +227,9 @@ public:
     void SetRowSizingAllowed(bool v);
     bool Flat() const { return flat_; }
     void SetFlat(bool v);
-    bool TarnStyle = false;
+    // Grid lines of a flat grid in black rather than grey.
+    bool TarnStyle() const { return tarnStyle_; }
+    void SetTarnStyle(bool v);
     bool DrawMemoText = false;
     // Multi-level titles from "|" in captions (TitleTree.h).
     bool UseMultiTitle() const { return useMultiTitle_; }
@@ -246,7 +265,7 @@ public:
     void SetCurrencyStyle(const TMoneyStyle& v);
     TDBGridXAllowedOperations AllowedOperations{alopInsertX, alopUpdateX, alopDeleteX, alopAppendX};
     TDBGridXEditActions EditActions;
-    TDBGridXScrollBar HorzScrollBar, VertScrollBar;
+    TDBGridXScrollBar HorzScrollBar{this, Qt::Horizontal}, VertScrollBar{this, Qt::Vertical};
 
     // ---- state
     int TitleOffset() const { return titleOffset_; }
@@ -545,7 +564,7 @@ private:
     int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
     bool autoFitColWidths_ = false;
     int minAutoFitWidth_ = 0, rowHeight_ = 0, rowLines_ = 0;
-    bool flat_ = false, rowSizingAllowed_ = false;
+    bool flat_ = false, rowSizingAllowed_ = false, tarnStyle_ = false;
 
     int titleOffset_ = 1, indicatorOffset_ = 1;
     int updateLock_ = 0, layoutLock_ = 0;

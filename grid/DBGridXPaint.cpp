@@ -67,7 +67,7 @@ QFont TCustomDBGridX::SortIndexFont() {
 }
 
 QColor TCustomDBGridX::FixedLineColor() const {
-    return flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0);
+    return flat_ && !tarnStyle_ ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0);
 }
 
 QColor TCustomDBGridX::DataLineColor() const {
@@ -532,7 +532,7 @@ void TCustomDBGridX::DrawTitleGroups(QPainter& p, int col, THeadTreeNode* node, 
         DrawCellEdge(p, piece, endsHere, startsHere, dark, false);
     }
     if (options_.Has(dgRowLines)) {
-        p.setPen(flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
+        p.setPen(flat_ && !tarnStyle_ ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
         p.drawLine(piece.left(), piece.bottom() + 1, piece.right(), piece.bottom() + 1);
     }
     if (h->Host && h->Host->Host) {

@@ -5,6 +5,7 @@
 #include "grid/ViewPosition.h"
 
 #include <QBuffer>
+#include <QDate>
 #include <QFile>
 #include <QFontInfo>
 
@@ -19,11 +20,34 @@ namespace qm::grid {
 QChar CsvSeparator = u';';
 
 namespace {
+const QDate kDayZero(1899, 12, 30);
+}
+
+std::optional<double> DateToDayCount(const QString& text) {
+    const QDate d = QDate::fromString(text.trimmed(), Qt::ISODate);
+    if (!d.isValid()) return std::nullopt;
+    return double(kDayZero.daysTo(d));
+}
+
+QString DayCountToDate(double days) {
+    return kDayZero.addDays(qint64(std::floor(days))).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+namespace {
 
 QByteArray Utf8(const QString& s) { return s.toUtf8(); }
 
 void PutLE32(QByteArray& b, quint32 v) {
     for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+}
+
+// Tag 4 and an IEEE double, little-endian.
+void PutFloat(QByteArray& b, double d) {
+    b.append(char(4));
+    quint64 bits;
+    static_assert(sizeof bits == sizeof d);
+    std::memcpy(&bits, &d, sizeof d);
+    for (int i = 0; i < 8; ++i) b.append(char((bits >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
@@ -597,17 +621,19 @@ void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const TFont&, cons
             }
             break;
         case ftFloat:
-        case ftCurrency: {
-            if (v.kind() == db::Value::Kind::Text) {
+        case ftCurrency:
+            if (v.kind() == db::Value::Kind::Text)
                 text(f->AsString().toUtf8(), 5);
-                break;
-            }
-            b.append(char(4));
-            const double d = f->AsFloat();
-            quint64 bits;
-            static_assert(sizeof bits == sizeof d);
-            std::memcpy(&bits, &d, sizeof d);
-            for (int i = 0; i < 8; ++i) b.append(char((bits >> (8 * i)) & 0xFF));
+            else
+                PutFloat(b, f->AsFloat());
+            break;
+        case ftDate: {
+            // A date travels as its day count; text that is no date travels as text.
+            const std::optional<double> days = DateToDayCount(f->AsString());
+            if (days)
+                PutFloat(b, *days);
+            else
+                text(f->AsString().toUtf8(), 5);
             break;
         }
         default: text(f->AsString().toUtf8(), 5); break;

@@ -14,12 +14,18 @@
 #include <QPalette>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm::grid {
 
 // The CSV separator taken by each CSV exporter when it is created.
 extern QChar CsvSeparator;
+
+// Dates in GRIDBIF are day counts from 1899-12-30 (day 0). A date field's text
+// ("yyyy-MM-dd") as a day count, when it is a date; and a day count as that text.
+std::optional<double> DateToDayCount(const QString& text);
+QString DayCountToDate(double days);
 
 class TDBGridXExport {
 public:

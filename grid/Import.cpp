@@ -2,6 +2,7 @@
 
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
+#include "grid/Export.h"
 #include "grid/ViewPosition.h"
 
 #include <QFile>
@@ -402,7 +403,9 @@ void TDBGridXImportAsGRIDBIF::StoreValue(TColumnX*, TField* field, const TImport
     switch (v.kind) {
     case TImportValue::Null: field->Clear(); break;
     case TImportValue::Integer:
-        if (field->DataType() == ftInteger)
+        if (field->DataType() == ftDate)
+            field->SetAsString(DayCountToDate(double(v.i)));
+        else if (field->DataType() == ftInteger)
             field->SetValue(db::Value(v.i));
         else if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
             field->SetValue(db::Value(double(v.i)));
@@ -410,7 +413,9 @@ void TDBGridXImportAsGRIDBIF::StoreValue(TColumnX*, TField* field, const TImport
             field->SetAsString(QString::number(v.i));
         break;
     case TImportValue::Float:
-        if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
+        if (field->DataType() == ftDate)
+            field->SetAsString(DayCountToDate(v.d));  // a day count
+        else if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
             field->SetValue(db::Value(v.d));
         else
             field->SetAsString(QString::number(v.d, 'g', 17));

@@ -9,6 +9,9 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QScrollBar>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,100 @@ TEST(GridTextColours, CellAndFooterLooksColourThePaintedAndTheExportedText) {
     EXPECT_TRUE(runOf("MMMM").contains("\\cf" + QByteArray::number(red) + "\\cb"));
     EXPECT_TRUE(runOf("WWWW").contains("\\cf0\\cb"));
     EXPECT_TRUE(runOf("TOTAL").contains("\\cf" + QByteArray::number(blue) + "\\cb"));
+}
+
+QByteArray Double(double d) {
+    quint64 bits;
+    std::memcpy(&bits, &d, sizeof d);
+    QByteArray b;
+    for (int i = 0; i < 8; ++i) b.append(char((bits >> (8 * i)) & 0xFF));
+    return b;
+}
+
+TEST(GridbifDates, ADateTravelsAsItsDayCountAndComesBack) {
+    LookGrid t;
+    const QByteArray bif = t.Export<TDBGridXExportAsGRIDBIF>();
+    // 2012-03-15 is day 40983 counted from 1899-12-30; 1899-12-29 is day -1.
+    EXPECT_TRUE(bif.contains(QByteArray("\x05\x04\x00\x00\x00WWWW", 9) + '\x04' + Double(40983.0)));
+    EXPECT_TRUE(bif.contains(QByteArray("\x05\x04\x00\x00\x00MMMM", 9) + '\x04' + Double(-1.0)));
+    // A date field holding text that is no date keeps it, as text.
+    t.ds.First();
+    t.ds.Edit();
+    t.ds.FieldByName(QStringLiteral("day"))->SetText(QStringLiteral("unknown"));
+    t.ds.Post();
+    const QByteArray withText = t.Export<TDBGridXExportAsGRIDBIF>();
+    EXPECT_TRUE(withText.contains(QByteArray("\x05\x07\x00\x00\x00unknown", 12)));
+    // Imported back over other dates, the day counts become the dates again.
+    t.ds.Last();
+    t.ds.Edit();
+    t.ds.FieldByName(QStringLiteral("day"))->SetText(QStringLiteral("2000-01-01"));
+    t.ds.Post();
+    ScriptedUiService ui;
+    t.g.SetUiService(&ui);
+    QByteArray b = bif;
+    QBuffer buf(&b);
+    buf.open(QIODevice::ReadOnly);
+    ImportGridFromStream<TDBGridXImportAsGRIDBIF>(t.g, buf, true);
+    t.ds.First();
+    EXPECT_EQ(t.ds.FieldByName(QStringLiteral("day"))->AsString(), QStringLiteral("2012-03-15"));
+    t.ds.Last();
+    EXPECT_EQ(t.ds.FieldByName(QStringLiteral("day"))->AsString(), QStringLiteral("1899-12-29"));
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST(MoneyStyle, TheCurrencySymbolIsAsHighAsTheDigits) {
+    TMoneyStyle st;
+    QFont digits(QStringLiteral("DejaVu Sans"));
+    digits.setPixelSize(20);
+    st.SetCurrencyFont(digits);
+    ASSERT_GT(st.ENGHeight(), 12);
+    const TMoneyCellLayout l = LayoutMoneyCell(st, QStringLiteral("12.5"), QRect(0, 0, 300, 30), Qt::black);
+    ASSERT_TRUE(l.symbol);
+    EXPECT_EQ(l.symbolFont.pixelSize(), st.ENGHeight());
+}
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST(GridOptionObjects, TarnStyleRepaintsAndTheScrollBarsFollowVisible) {
+    LookGrid t;
+    t.g.SetFlat(true);
+    PaintCounter counter;
+    t.g.viewport()->installEventFilter(&counter);
+    QApplication::processEvents();
+    counter.paints = 0;
+    t.g.SetTarnStyle(true);
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);  // the lines are drawn again in their new colour
+    EXPECT_EQ(t.g.FixedLineColor(), QColor(0, 0, 0));
+
+    // Many records and wide columns: both bars show; hidden, they go at once.
+    TMemDataSet many;
+    test::OpenNumbered(many, 60);
+    TDataSource src;
+    src.SetDataSet(&many);
+    t.g.SetDataSource(&src);
+    for (int i = 0; i < t.g.Columns().Count(); ++i) t.g.Columns()[i]->SetWidth(300);
+    QApplication::processEvents();
+    ASSERT_TRUE(t.g.VertScrollBar.IsScrollBarShowing());
+    ASSERT_TRUE(t.g.HorzScrollBar.IsScrollBarShowing());
+    t.g.VertScrollBar.SetVisible(false);
+    EXPECT_FALSE(t.g.VertScrollBar.IsScrollBarShowing());
+    EXPECT_EQ(t.g.verticalScrollBar()->maximum(), t.g.verticalScrollBar()->minimum());
+    t.g.HorzScrollBar.SetVisible(false);
+    EXPECT_FALSE(t.g.HorzScrollBar.IsScrollBarShowing());
+    EXPECT_EQ(t.g.ScrollBars(), ssNone);
+    t.g.VertScrollBar.SetVisible(true);
+    t.g.HorzScrollBar.SetVisible(true);
+    EXPECT_TRUE(t.g.VertScrollBar.IsScrollBarShowing());
+    EXPECT_TRUE(t.g.HorzScrollBar.IsScrollBarShowing());
+    t.g.SetDataSource(nullptr);
 }
 
 }  // namespace

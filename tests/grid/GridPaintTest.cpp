@@ -47,7 +47,7 @@ TEST_F(PaintFixture, LineColours) {
     EXPECT_EQ(Px(img, 300, 100), kSilver);  // right of the cells: the grid's colour
     h.grid->SetFlat(true);
     EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kGrey);
-    h.grid->TarnStyle = true;
+    h.grid->SetTarnStyle(true);
     EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kBlack);
 }
 
