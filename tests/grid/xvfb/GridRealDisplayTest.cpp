@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,34 @@ TEST(GridOnRealDisplay, AnOpenCalendarMovesWithTheArrowAndPageKeys) {
     real::Key(QStringLiteral("Return"));
     EXPECT_TRUE(real::WaitFor([&] { return !e->ListVisible(); }));
     EXPECT_EQ(t.ds.FieldByName(QStringLiteral("born"))->AsString(), QStringLiteral("2012-04-21"));
+}
+
+// Two-level titles, a calendar open under its cell and a tool tip over another cell, all on
+// screen at once; the picture is kept (QM_SCREENSHOT_DIR) to be looked at.
+TEST(GridOnRealDisplay, TwoLevelTitlesAnOpenCalendarAndAToolTipTogether) {
+    RealGrid t;
+    t.g->Columns()[2]->SetPickList({QStringLiteral("道长"), QStringLiteral("技术员")});
+    t.g->Columns()[2]->SetAlwaysShowEditButton(true);
+    ASSERT_TRUE(real::ShowActive(&t.window));
+    real::Click(t.Global(4, 2));
+    real::Key(QStringLiteral("F2"));
+    ASSERT_TRUE(real::WaitFor([&] { return t.g->EditorMode(); }));
+    TDBGridInplaceEdit* e = t.g->InplaceEditor();
+    real::Key(QStringLiteral("alt+Down"));
+    ASSERT_TRUE(real::WaitFor([&] { return e->ListVisible(); }));
+    QWidget* calendar = e->ActiveList();
+    // The calendar opens right under the edited cell, and moving the pointer over the long
+    // name (no press) shows its tip while the calendar stays open.
+    EXPECT_EQ(calendar->geometry().top(), e->mapToGlobal(QPoint(0, e->height())).y());
+    real::MoveTo(t.Global(2, 1));
+    ASSERT_TRUE(real::WaitFor([] { return ShownCellTip() != nullptr; }, 2000));
+    EXPECT_TRUE(e->ListVisible());
+    real::Settle(300);
+    const QRect area = t.window.geometry().united(calendar->geometry()).united(ShownCellTip()->geometry());
+    const QString png = real::SaveScreenshot(area.adjusted(-4, -4, 4, 4), QStringLiteral("grid-real-display.png"));
+    EXPECT_FALSE(real::GrabScreen(area).isNull());
+    EXPECT_TRUE(QFile::exists(png));
+    real::Key(QStringLiteral("Escape"));
 }
 
 }  // namespace
