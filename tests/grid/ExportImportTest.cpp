@@ -203,54 +203,35 @@ TEST(GridExport, RtfEscapesBracesBackslashesLineBreaksAndWritesUnicode) {
     EXPECT_EQ(TDBGridXExportAsRTF::PointSize(test::PinnedFont(), 96), 9);
 }
 
-// A shaded grid whose texts hold braces, backslashes, line breaks and Chinese: the document's
-// groups stay balanced, every text is there once, and every shaded cell carries its colour.
-// (With QM_SHOT_DIR set the document is kept there, to be opened by a word processor.)
+// Shaded columns whose texts hold braces, backslashes, line breaks and Chinese: the
+// document's groups stay balanced, every text is there once, every shaded cell carries its
+// colour. (With QM_SHOT_DIR set the document is kept there, for a word processor.)
 TEST(GridExport, RtfOfShadedCellsWithBracesBreaksAndChineseTextStaysOneTable) {
-    test::GridHost host{400, 200};
-    TMemDataSet ds;
-    ds.Open({{QStringLiteral("name"), ftString, 30}, {QStringLiteral("note"), ftString, 40}},
-            {{db::Value(QStringLiteral("张三")), db::Value(QStringLiteral("{括号} 与 \\反斜杠"))},
-             {db::Value(QStringLiteral("李四")), db::Value(QStringLiteral("第一行\n第二行\r\n第三行"))}});
-    TDBGridX& g = *host.grid;
-    for (const char* n : {"name", "note"}) {
-        TColumnX* c = g.Columns().Add();
-        c->SetFieldName(QString::fromLatin1(n));
-        c->SetWidth(140);
-    }
-    g.Columns()[0]->SetColor(QColor(255, 255, 160));
-    g.Columns()[1]->SetColor(QColor(200, 230, 255));
-    host.Bind(ds);
-    QByteArray rtf;
-    {
-        QBuffer buf(&rtf);
-        buf.open(QIODevice::WriteOnly);
-        ExportGridToStream<TDBGridXExportAsRTF>(g, buf, true);
-    }
+    SmallGrid s;
+    s.ds.First();
+    s.ds.FieldByName(QStringLiteral("name"))->SetText(QStringLiteral("第一行\n第二行\r\n{三}"));
+    s.ds.Post();
+    s.g.Columns()[1]->SetColor(QColor(255, 255, 160));
+    const QByteArray rtf = s.Export<TDBGridXExportAsRTF>();
     if (qEnvironmentVariableIsSet("QM_SHOT_DIR")) {
         QFile f(qEnvironmentVariable("QM_SHOT_DIR") + QStringLiteral("/grid-export.rtf"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(rtf);
+        if (f.open(QIODevice::WriteOnly)) f.write(rtf);
     }
     int depth = 0, lowest = 0;
     for (qsizetype i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            ++i;  // an escaped character or the first letter of a control word
-            continue;
-        }
-        depth += rtf[i] == '{' ? 1 : rtf[i] == '}' ? -1 : 0;
+        if (rtf[i] == '\\')
+            ++i;  // an escaped character, or a control word's first letter
+        else
+            depth += rtf[i] == '{' ? 1 : rtf[i] == '}' ? -1 : 0;
         lowest = std::min(lowest, depth);
     }
     EXPECT_EQ(depth, 0);
     EXPECT_EQ(lowest, 0);
-    for (const QString& t : {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("{括号} 与 \\反斜杠"),
-                             QStringLiteral("第一行\n第二行\r\n第三行")})
+    for (const QString& t : {QStringLiteral("第一行\n第二行\r\n{三}"), QStringLiteral("中{x}\\")})
         EXPECT_EQ(rtf.count(TDBGridXExportAsRTF::Escaped(t)), 1) << t.toStdString();
     EXPECT_EQ(rtf.count("\\line "), 2);
-    const int yellow = int(rtf.left(rtf.indexOf("\\red255\\green255\\blue160;")).count(';'));
-    const int blue = int(rtf.left(rtf.indexOf("\\red200\\green230\\blue255;")).count(';'));
-    EXPECT_EQ(rtf.count("\\clcbpat" + QByteArray::number(yellow) + "\\cellx"), 2);
-    EXPECT_EQ(rtf.count("\\clcbpat" + QByteArray::number(blue) + "\\cellx"), 2);
+    const QByteArray yellow = QByteArray::number(rtf.left(rtf.indexOf("\\red255\\green255\\blue160;")).count(';'));
+    EXPECT_EQ(rtf.count("\\clcbpat" + yellow + "\\cellx2100"), 2);  // the name column of both records
 }
 
 TEST(GridExport, CsvSeparatorIsTakenWhenTheExporterIsMadeAndQuotesAreDoubled) {
@@ -408,11 +389,7 @@ TEST(GridImport, TextFromLinuxAndWindowsProgramsImportsRecordByRecord) {
         EXPECT_EQ(s.Dump(), (QStringList{"7|张三|1", "8|李四|2"})) << text;
         EXPECT_TRUE(s.ui.shown.empty()) << text;  // nothing left over
     }
-    const auto recs = TextRecords(QByteArray("a\r\rb\n\r\nc"));
-    ASSERT_EQ(recs.size(), 5u);  // an empty line stays a record
-    EXPECT_TRUE(recs[1].empty());
-    EXPECT_TRUE(recs[3].empty());
-    EXPECT_EQ(recs[4].front().text, QStringLiteral("c"));
+    EXPECT_EQ(TextRecords(QByteArray("a\r\rb\n\r\nc")).size(), 5u);  // empty lines stay records
 }
 
 TEST(GridImport, ValuesRecordsAndTextThatNothingTakesAreCountedAndTold) {
@@ -437,25 +414,18 @@ TEST(GridImport, ValuesRecordsAndTextThatNothingTakesAreCountedAndTold) {
 
     // GRIDBIF of three columns into two selected columns: the third column's values.
     const QByteArray bif = s.Export<TDBGridXExportAsGRIDBIF>();
-    s.g.Selection().Clear();
     s.g.Selection().Columns().Add(s.g.Columns()[0], false);
     s.g.Selection().Columns().Add(s.g.Columns()[1], true);
     s.Import<TDBGridXImportAsGRIDBIF>(bif);
-    ASSERT_EQ(s.ui.shown.size(), 1u);
-    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("Not everything was imported:\n2 value(s) beyond the last column"));
-
+    EXPECT_EQ(s.ui.Texts(), QStringList{"Not everything was imported:\n2 value(s) beyond the last column"});
     // Without a message service the import says it in an error.
     s.g.SetUiService(nullptr);
-    s.g.Selection().Clear();
-    s.ds.First();
-    s.g.SetSelectedIndex(1);
     try {
-        s.Import<TDBGridXImportAsText>(QByteArray("B\t2\tlost"));
+        s.Import<TDBGridXImportAsGRIDBIF>(bif);
         ADD_FAILURE() << "nothing said";
     } catch (const EGridImportError& e) {
-        EXPECT_EQ(e.Text(), QStringLiteral("Not everything was imported:\n1 value(s) beyond the last column"));
+        EXPECT_EQ(e.Text(), QStringLiteral("Not everything was imported:\n2 value(s) beyond the last column"));
     }
-    EXPECT_EQ(s.Dump(), (QStringList{"1|B|2", "2|Q|8"}));
     EXPECT_FALSE(s.ds.ControlsDisabled());
 }
 
@@ -559,34 +529,22 @@ TEST(GridClipboard, ShiftInsertPastesShiftDeleteCutsAndActionsNeedTheGridsFocus)
     EXPECT_EQ(s.ui.Texts(), QStringList{QStringLiteral("Clear selected columns?")});
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("金额\r\n3\r\n2.25\r\n5.25"));
     EXPECT_EQ(s.Dump(), (QStringList{"1|王五|", "2|中{x}\\|"}));
-    // Without the paste action the key does nothing.
-    s.g.EditActions = {geaCutX};
+    // In the editor Shift+Insert pastes into the text, and the grid's edit actions are not
+    // the grid's to answer: they act only while the grid itself has the focus.
     s.g.Selection().Clear();
-    QApplication::clipboard()->setText(QStringLiteral("x"));
-    QTest::keyClick(&s.g, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(s.Dump(), (QStringList{"1|王五|", "2|中{x}\\|"}));
-
-    // In the editor, Shift+Insert pastes into the text.
     s.g.SetSelectedIndex(1);
     s.g.ShowEditor();
     ASSERT_TRUE(s.g.EditorMode());
     QApplication::clipboard()->setText(QStringLiteral("赵"));
     s.g.InplaceEditor()->setCursorPosition(0);
     QTest::keyClick(s.g.InplaceEditor(), Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_TRUE(s.g.EditorMode());
     EXPECT_EQ(s.g.InplaceEditor()->text(), QStringLiteral("赵王五"));
-    s.g.HideEditor(false);
-
-    // The edit actions act only while the grid has the focus (in the editor they are the
-    // editor's).
     s.g.EditActions = {geaCopyX, geaSelectAllX};
-    s.g.ShowEditor();
-    ASSERT_TRUE(s.g.EditorMode());
     bool enabled = false;
     EXPECT_FALSE(s.g.UpdateAction(geaSelectAllX, enabled));
     EXPECT_FALSE(s.g.ExecuteAction(geaSelectAllX));
     EXPECT_EQ(s.g.Selection().SelectionType(), gstNone);
-    s.g.HideEditor();
+    s.g.HideEditor(false);
     s.g.setFocus();
     EXPECT_TRUE(s.g.UpdateAction(geaSelectAllX, enabled));
     EXPECT_TRUE(enabled);
