@@ -35,6 +35,10 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
     // The stream's bytes are held while they are read; the records are made one at a time.
     const QByteArray data = stream.readAll();
     reader_ = MakeReader(data);  // a GRIDBIF stream is checked here, before anything changes
+    struct Done {
+        std::unique_ptr<TImportReader>& reader;
+        ~Done() { reader.reset(); }  // it reads `data`, which goes on every way out
+    } done{reader_};
     leftOut_ = TLeftOut();
     IgnoreAll = false;
     Fetch();
@@ -47,7 +51,6 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
                 break;
             }
     leftOut_.trailingChars = reader_->TrailingChars();
-    reader_.reset();
     const QString told = leftOut_.Message();
     if (told.isEmpty()) return;
     if (UiService* ui = DBGridX->UiServiceOf())
