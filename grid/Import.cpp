@@ -22,11 +22,11 @@ const QString kCellFormat = QStringLiteral("TDBGridXImportAsGRIDBIF.ReadDataCell
 
 QString TDBGridXImport::TLeftOut::Message() const {
     QStringList parts;
-    if (values > 0) parts << QStringLiteral("%1 value(s) beyond the last column").arg(values);
-    if (records > 0) parts << QStringLiteral("%1 record(s) beyond the last record to fill").arg(records);
-    if (trailingChars > 0) parts << QStringLiteral("%1 character(s) after a NUL character").arg(trailingChars);
+    if (values > 0) parts << QStringLiteral("最后一列之后的 %1 个值").arg(values);
+    if (records > 0) parts << QStringLiteral("最后一条可填记录之后的 %1 条记录").arg(records);
+    if (trailingChars > 0) parts << QStringLiteral("空字符（NUL）之后的 %1 个字符").arg(trailingChars);
     if (parts.isEmpty()) return {};
-    return QStringLiteral("Not everything was imported:\n") + parts.join(u'\n');
+    return QStringLiteral("以下内容没有导入：\n") + parts.join(u'\n');
 }
 
 void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {

@@ -401,10 +401,10 @@ TEST(GridImport, ValuesRecordsAndTextThatNothingTakesAreCountedAndTold) {
     EXPECT_EQ(s.Dump(), (QStringList{"1|P|7", "2|Q|8"}));
     ASSERT_EQ(s.ui.shown.size(), 1u);
     EXPECT_EQ(s.ui.shown[0].kind, DlgKind::Warning);
-    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("Not everything was imported:\n"
-                                                 "2 value(s) beyond the last column\n"
-                                                 "2 record(s) beyond the last record to fill\n"
-                                                 "4 character(s) after a NUL character"));
+    EXPECT_EQ(s.ui.shown[0].text, QStringLiteral("以下内容没有导入：\n"
+                                                 "最后一列之后的 2 个值\n"
+                                                 "最后一条可填记录之后的 2 条记录\n"
+                                                 "空字符（NUL）之后的 4 个字符"));
     // Only NULs after the data, and empty values beyond the columns: nothing to tell.
     s.ui.shown.clear();
     s.ds.First();
@@ -417,14 +417,14 @@ TEST(GridImport, ValuesRecordsAndTextThatNothingTakesAreCountedAndTold) {
     s.g.Selection().Columns().Add(s.g.Columns()[0], false);
     s.g.Selection().Columns().Add(s.g.Columns()[1], true);
     s.Import<TDBGridXImportAsGRIDBIF>(bif);
-    EXPECT_EQ(s.ui.Texts(), QStringList{"Not everything was imported:\n2 value(s) beyond the last column"});
+    EXPECT_EQ(s.ui.Texts(), QStringList{"以下内容没有导入：\n最后一列之后的 2 个值"});
     // Without a message service the import says it in an error.
     s.g.SetUiService(nullptr);
     try {
         s.Import<TDBGridXImportAsGRIDBIF>(bif);
         ADD_FAILURE() << "nothing said";
     } catch (const EGridImportError& e) {
-        EXPECT_EQ(e.Text(), QStringLiteral("Not everything was imported:\n2 value(s) beyond the last column"));
+        EXPECT_EQ(e.Text(), QStringLiteral("以下内容没有导入：\n最后一列之后的 2 个值"));
     }
     EXPECT_FALSE(s.ds.ControlsDisabled());
 }
