@@ -1,9 +1,11 @@
 // The grid's footers and exports over 16,338 rows x 20 columns: the sum list's full recount
-// beside adding the same values in a plain loop, and the text, CSV, RTF and GRIDBIF exports
-// beside writing the same cell texts plainly into a buffer.
+// beside adding the same values in a plain loop, the text, CSV, RTF and GRIDBIF exports
+// beside writing the same cell texts plainly into a buffer, and the GRIDBIF import beside
+// storing the same values field by field.
 #include "bench/Bench.h"
 #include "grid/DBGridX.h"
 #include "grid/Export.h"
+#include "grid/Import.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -95,6 +97,31 @@ void Run(Context&) {
     PrintRatio(QStringLiteral("CSV export"), ExportMs<grid::TDBGridXExportAsCSV>(*g), base, plainText);
     PrintRatio(QStringLiteral("RTF export"), ExportMs<grid::TDBGridXExportAsRTF>(*g), base, plainText);
     PrintRatio(QStringLiteral("GRIDBIF export"), ExportMs<grid::TDBGridXExportAsGRIDBIF>(*g), base, plainText);
+
+    // The GRIDBIF of every row read back over every row.
+    QByteArray bif;
+    {
+        QBuffer b(&bif);
+        b.open(QIODevice::WriteOnly);
+        grid::ExportGridToStream<grid::TDBGridXExportAsGRIDBIF>(*g, b, true);
+    }
+    const double stored = TimeMs([&] {
+        ds.DisableControls();
+        ds.First();
+        for (size_t r = 0; !ds.Eof(); ++r, ds.Next()) {
+            ds.Edit();
+            for (int c = 0; c < kCols; ++c) ds.Fields(c)->SetValue(rows[r][size_t(c)]);
+            ds.Post();
+        }
+        ds.EnableControls();
+    });
+    const double imported = TimeMs([&] {
+        QBuffer b(&bif);
+        b.open(QIODevice::ReadOnly);
+        grid::ImportGridFromStream<grid::TDBGridXImportAsGRIDBIF>(*g, b, true);
+    });
+    PrintRatio(QStringLiteral("GRIDBIF import %1 rows x %2 columns").arg(kRows).arg(kCols), imported,
+               QStringLiteral("same values stored field by field"), stored);
     g->SetDataSource(nullptr);
 }
 

@@ -162,7 +162,8 @@ bool TCustomDBGridX::CanCut() const { return CanCopy() && CanDelete(); }
 bool TCustomDBGridX::CanSelectAll() const { return dataLink_->Active() && !dataLink_->DataSet()->IsEmpty(); }
 
 bool TCustomDBGridX::ExecuteAction(TDBGridXEditAction a) {
-    if (!EditActions.Has(a) || !dataLink_->Active()) return false;
+    // Only while the grid itself has the focus: in its editor the actions are the editor's.
+    if (!EditActions.Has(a) || !dataLink_->Active() || !Focused()) return false;
     switch (a) {
     case geaCopyX:
         if (!CanCopy()) return false;
@@ -189,7 +190,7 @@ bool TCustomDBGridX::ExecuteAction(TDBGridXEditAction a) {
 }
 
 bool TCustomDBGridX::UpdateAction(TDBGridXEditAction a, bool& enabled) const {
-    if (!EditActions.Has(a)) return false;
+    if (!EditActions.Has(a) || !Focused()) return false;
     switch (a) {
     case geaCopyX: enabled = CanCopy(); break;
     case geaPasteX: enabled = CanPaste(); break;

@@ -44,12 +44,12 @@ void TColumnTitleX::SetColor(const QColor& v) {
     column_->Changed();
 }
 
-QFont TColumnTitleX::Font() const {
+TFont TColumnTitleX::Font() const {
     if (column_->IsExplicit(cvTitleFont)) return font_;
     if (TCustomDBGridX* g = column_->Grid()) return g->TitleFont();
     return column_->Font();
 }
-void TColumnTitleX::SetFont(const QFont& v) {
+void TColumnTitleX::SetFont(const TFont& v) {
     font_ = v;
     column_->SetExplicit(cvTitleFont);
     column_->Changed(true);
@@ -275,12 +275,12 @@ void TColumnX::SetColor(const QColor& v) {
     Changed();
 }
 
-QFont TColumnX::Font() const {
+TFont TColumnX::Font() const {
     if (IsExplicit(cvFont)) return font_;
     if (TCustomDBGridX* g = Grid()) return g->Font();
     return font_;
 }
-void TColumnX::SetFont(const QFont& v) {
+void TColumnX::SetFont(const TFont& v) {
     font_ = v;
     SetExplicit(cvFont);
     Changed();
@@ -387,6 +387,11 @@ void TColumnX::SetEndEllipsis(bool v) {
 void TColumnX::SetButtonStyle(TColumnButtonStyleX v) {
     if (v == buttonStyle_) return;
     buttonStyle_ = v;
+    Changed();
+}
+void TColumnX::SetAlwaysShowEditButton(bool v) {
+    if (v == alwaysShowEditButton_) return;
+    alwaysShowEditButton_ = v;
     Changed();
 }
 void TColumnX::SetPickList(const QStringList& v) { pickList_ = v; }
@@ -560,6 +565,7 @@ void TColumnX::Assign(const TColumnX& src) {
     BaseWidth = src.BaseWidth;
     autoFitColWidth_ = src.autoFitColWidth_;
     endEllipsis_ = src.endEllipsis_;
+    alwaysShowEditButton_ = src.alwaysShowEditButton_;
     keyList_ = src.keyList_;
     Increment = src.Increment;
     ToolTips = src.ToolTips;

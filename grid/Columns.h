@@ -3,6 +3,7 @@
 // grid's collection of columns, and the columns that mirror a data set's fields.
 
 #include "grid/DataSet.h"
+#include "grid/Font.h"
 
 #include <QColor>
 #include <QFont>
@@ -55,8 +56,8 @@ public:
     virtual void SetCaption(const QString& v);
     QColor Color() const;
     void SetColor(const QColor& v);
-    QFont Font() const;
-    void SetFont(const QFont& v);
+    TFont Font() const;
+    void SetFont(const TFont& v);
     bool TitleButton() const { return titleButton_; }
     void SetTitleButton(bool v);
     TSortMarkerX SortMarker() const { return sortMarker_; }
@@ -80,7 +81,7 @@ protected:
     TAlignment alignment_ = taLeftJustify;
     QString caption_;
     QColor color_;
-    QFont font_;
+    TFont font_;
     bool titleButton_ = false, endEllipsis_ = false;
     TSortMarkerX sortMarker_ = smNoneX;
     int sortIndex_ = 0, imageIndex_ = -1;
@@ -118,8 +119,8 @@ public:
     virtual void SetAlignment(TAlignment v);
     QColor Color() const;
     void SetColor(const QColor& v);
-    QFont Font() const;
-    void SetFont(const QFont& v);
+    TFont Font() const;
+    void SetFont(const TFont& v);
     bool ReadOnly() const;
     virtual void SetReadOnly(bool v);
     int Width() const;
@@ -150,6 +151,9 @@ public:
     void SetEndEllipsis(bool v);
     TColumnButtonStyleX ButtonStyle() const { return buttonStyle_; }
     void SetButtonStyle(TColumnButtonStyleX v);
+    // The column's edit button is drawn in every data cell, not only in the edited one.
+    bool AlwaysShowEditButton() const { return alwaysShowEditButton_; }
+    void SetAlwaysShowEditButton(bool v);
     int DropDownRows = 7;
     bool DblClickNextVal = false;
     bool ToolTips = false;
@@ -206,11 +210,12 @@ protected:
     unsigned explicit_ = 0;
     TAlignment alignment_ = taLeftJustify;
     QColor color_;
-    QFont font_;
+    TFont font_;
     bool readOnly_ = false, wordWrap_ = false, checkboxes_ = false;
     QString lookupDisplayFields_;
     int width_ = 64;
     bool visible_ = true, autoFitColWidth_ = true, endEllipsis_ = false, currency_ = false;
+    bool alwaysShowEditButton_ = false;
     int minWidth_ = 0, maxWidth_ = 0, notInKeyListIndex_ = -1;
     TColumnButtonStyleX buttonStyle_ = cbsAuto;
     QStringList pickList_, keyList_;

@@ -406,7 +406,10 @@ void TCustomGrid::DrawCells(QPainter& p, const QRect& clip, const TGridDrawInfo&
             for (int c = c0; c < c1 && x < h.GridBoundary; ++c) {
                 const int cw = colWidths_[size_t(c)];
                 const QRect cell(x, y, cw, rh);
-                if (cw > 0 && rh > 0 && cell.intersects(clip)) {
+                // A cell whose trailing lines alone are to be redrawn is drawn too: it may
+                // draw over them (a title band that goes on over the next column).
+                const QRect withLines(x, y, cw + h.EffectiveLineWidth, rh + v.EffectiveLineWidth);
+                if (cw > 0 && rh > 0 && withLines.intersects(clip)) {
                     TGridDrawState st;
                     if (fixedRegion || c < fixedCols_ || r < fixedRows_) st.Include(gdFixed);
                     if (c >= sel.Left && c <= sel.Right && r >= sel.Top && r <= sel.Bottom) st.Include(gdSelected);

@@ -150,6 +150,7 @@ TCustomDBGridX::TCustomDBGridX(QWidget* parent) : TCustomGrid(parent) {
 }
 
 TCustomDBGridX::~TCustomDBGridX() {
+    delete tipWindow_;  // a window of its own, not a child
     selection_->Clear();
     sumList_->SumListChanged = nullptr;
     sumList_->OnRecalcAll = nullptr;
@@ -239,7 +240,7 @@ void TCustomDBGridX::SetFont(const QFont& f) {
     setFont(f);
     LayoutChanged();
 }
-void TCustomDBGridX::SetTitleFont(const QFont& f) {
+void TCustomDBGridX::SetTitleFont(const TFont& f) {
     titleFont_ = f;
     if (options_.Has(dgTitles)) LayoutChanged();
 }
@@ -248,7 +249,7 @@ void TCustomDBGridX::SetFooterRowCount(int v) {
     footerRowCount_ = v;
     LayoutChanged();
 }
-void TCustomDBGridX::SetFooterFont(const QFont& f) {
+void TCustomDBGridX::SetFooterFont(const TFont& f) {
     footerFont_ = f;
     if (footerRowCount_ >= 1) LayoutChanged();
 }
@@ -309,6 +310,32 @@ void TCustomDBGridX::SetRowSizingAllowed(bool v) {
     rowSizingAllowed_ = v;
     SetGridOptions(v ? GridOptions().With(goRowSizing) : GridOptions().Without(goRowSizing));
 }
+void TCustomDBGridX::SetTarnStyle(bool v) {
+    if (v == tarnStyle_) return;
+    tarnStyle_ = v;
+    InvalidateGrid();  // the line colours change
+}
+
+void TDBGridXScrollBar::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    if (kind_ == Qt::Vertical) grid_->UpdateScrollBar();
+    grid_->LayoutChanged();
+}
+
+bool TDBGridXScrollBar::IsScrollBarShowing() const {
+    if (!visible_) return false;
+    const bool horz = kind_ == Qt::Horizontal;
+    const QScrollBar* bar = horz ? grid_->horizontalScrollBar() : grid_->verticalScrollBar();
+    const Qt::ScrollBarPolicy policy = horz ? grid_->horizontalScrollBarPolicy() : grid_->verticalScrollBarPolicy();
+    return policy == Qt::ScrollBarAlwaysOn || (policy == Qt::ScrollBarAsNeeded && bar->maximum() > bar->minimum());
+}
+
+void TDBGridXScrollBar::Assign(const TDBGridXScrollBar& src) {
+    SetVisible(src.visible_);
+    Tracking = src.Tracking;
+}
+
 void TCustomDBGridX::SetFlat(bool v) {
     if (v == flat_) return;
     flat_ = v;
@@ -560,7 +587,7 @@ void TCustomDBGridX::InternalLayout() {
     }
 
     // 14-16.
-    SetScrollBars(autoFitColWidths_ ? ssNone : (HorzScrollBar.Visible ? ssHorizontal : ssNone));
+    SetScrollBars(autoFitColWidths_ ? ssNone : (HorzScrollBar.Visible() ? ssHorizontal : ssNone));
     SetColumnAttributes();
     if (autoFitColWidths_) AutoFitPass();
 
@@ -781,10 +808,10 @@ void TCustomDBGridX::UpdateScrollBar() {
     TDataSet* ds = dataLink_->DataSet();
     const int page = VisibleDataRowCount();
     int min = 1, max = ds->RecordCount() + page - 1, pos = ds->RecNo();
-    if (!VertScrollBar.Visible) max = min;
+    if (!VertScrollBar.Visible()) max = min;
     // The Windows range (min, max, page) becomes Qt's range [min, max − page + 1].
     const int qmax = std::max(min, max - page + 1);
-    if (sb->minimum() != min || sb->maximum() != qmax) sb->setRange(min, VertScrollBar.Visible ? qmax : min);
+    if (sb->minimum() != min || sb->maximum() != qmax) sb->setRange(min, VertScrollBar.Visible() ? qmax : min);
     if (sb->pageStep() != std::max(1, page)) sb->setPageStep(std::max(1, page));
     if (ds->State() != dsInsert && sb->value() != pos) {
         sb->blockSignals(true);
@@ -853,6 +880,7 @@ void TCustomDBGridX::DataChanged() {
 }
 
 void TCustomDBGridX::Scroll(int distance) {
+    HideCellTip();  // another record now lies under it
     if (dataLink_->ActiveRecord() >= RowCount() - titleOffset_) UpdateRowCount();
     UpdateScrollBar();
     UpdateActive();

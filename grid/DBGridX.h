@@ -16,6 +16,7 @@
 #include <QCursor>
 #include <QFont>
 #include <QPixmap>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -29,6 +30,9 @@ namespace qm::grid {
 class TMoneyStyle;
 class THeadTreeNode;
 class TDBGridInplaceEdit;
+
+// The short part of a hint: the text before its first "|" (the whole text without one).
+QString GetShortHint(const QString& hint);
 
 // Misuse of the grid.
 class EInvalidGridOperation : public std::runtime_error {
@@ -94,12 +98,29 @@ struct TTextMetrics {
     int AveCharWidth = 0;
 };
 
-struct TDBGridXScrollBar {
-    bool Tracking = false;
-    bool Visible = true;
-};
-
 class TCustomDBGridX;
+
+// One of the grid's scroll bars as an option object: whether it may show, and whether the
+// records follow its thumb while it is dragged.
+class TDBGridXScrollBar {
+public:
+    TDBGridXScrollBar(TCustomDBGridX* grid, Qt::Orientation kind) : grid_(grid), kind_(kind) {}
+    TDBGridXScrollBar(const TDBGridXScrollBar&) = delete;
+    TDBGridXScrollBar& operator=(const TDBGridXScrollBar&) = delete;
+    Qt::Orientation Kind() const { return kind_; }
+    bool Visible() const { return visible_; }
+    // Lays the grid out again (the vertical bar's range is written first).
+    void SetVisible(bool v);
+    bool Tracking = false;
+    // Whether the bar is on screen now.
+    bool IsScrollBarShowing() const;
+    void Assign(const TDBGridXScrollBar& src);
+
+private:
+    TCustomDBGridX* grid_;
+    Qt::Orientation kind_;
+    bool visible_ = true;
+};
 
 class TGridDataLinkX : public TDataLink {
 public:
@@ -171,12 +192,12 @@ public:
     void SetColor(const QColor& c);
     QFont Font() const { return font(); }
     void SetFont(const QFont& f);
-    QFont TitleFont() const { return titleFont_; }
-    void SetTitleFont(const QFont& f);
+    TFont TitleFont() const { return titleFont_; }
+    void SetTitleFont(const TFont& f);
     int FooterRowCount() const { return footerRowCount_; }
     void SetFooterRowCount(int v);
-    QFont FooterFont() const { return footerFont_; }
-    void SetFooterFont(const QFont& f);
+    TFont FooterFont() const { return footerFont_; }
+    void SetFooterFont(const TFont& f);
     QColor FooterColor() const { return footerColor_; }
     void SetFooterColor(const QColor& c);
     TDBGridXSumList& SumList() { return *sumList_; }
@@ -206,7 +227,9 @@ public:
     void SetRowSizingAllowed(bool v);
     bool Flat() const { return flat_; }
     void SetFlat(bool v);
-    bool TarnStyle = false;
+    // Grid lines of a flat grid in black rather than grey.
+    bool TarnStyle() const { return tarnStyle_; }
+    void SetTarnStyle(bool v);
     bool DrawMemoText = false;
     // Multi-level titles from "|" in captions (TitleTree.h).
     bool UseMultiTitle() const { return useMultiTitle_; }
@@ -231,6 +254,10 @@ public:
         int MaxWidth = 0;  // for word-wrapped text
     };
     TCellToolTip CellToolTipAt(const QPoint& p, Qt::KeyboardModifiers modifiers) const;
+    // The grid's tool-tip window while one is shown (null otherwise). It lies over its cell
+    // but lets the pointer through, and goes when the pointer leaves the cell.
+    QWidget* CellTipWindow() const;
+    void HideCellTip();
     // Ledger-style money columns (MoneyStyle.h).
     bool DrawCurrency() const { return drawCurrency_; }
     void SetDrawCurrency(bool v);
@@ -238,7 +265,7 @@ public:
     void SetCurrencyStyle(const TMoneyStyle& v);
     TDBGridXAllowedOperations AllowedOperations{alopInsertX, alopUpdateX, alopDeleteX, alopAppendX};
     TDBGridXEditActions EditActions;
-    TDBGridXScrollBar HorzScrollBar, VertScrollBar;
+    TDBGridXScrollBar HorzScrollBar{this, Qt::Horizontal}, VertScrollBar{this, Qt::Vertical};
 
     // ---- state
     int TitleOffset() const { return titleOffset_; }
@@ -300,6 +327,9 @@ public:
     void HideEditor(bool commit = true);
     bool EditorMode() const;
     TDBGridInplaceEdit* InplaceEditor() const { return editor_; }
+    // Where a column that always shows its edit button has it in a data cell (empty when it
+    // shows none).
+    QRect EditButtonRect(TColumnX* column, const QRect& cellRect) const;
     void EditButtonClick() {
         if (OnEditButtonClick) OnEditButtonClick();
     }
@@ -325,6 +355,10 @@ public:
     bool ExecuteAction(TDBGridXEditAction a);
     bool UpdateAction(TDBGridXEditAction a, bool& enabled) const;
     bool CanEditModify() const;
+    // Whether the current cell's field takes a typed character (any, in a key-list column).
+    bool CanEditAcceptKey(QChar key) const;
+    // The characters the current cell's text may hold: a string field's size; 0 for no limit.
+    int GetEditLimit() const;
     bool KeepSelection() const { return keepSelection_; }
     // Asks the delete confirmation; answers whether to go on.
     bool DeletePrompt();
@@ -381,8 +415,8 @@ public:
     std::function<void(int from, int to)> OnColumnMoved;
     std::function<void(const QRect&, int dataCol, TColumnX*, TGridDrawState)> OnDrawColumnCell;
     std::function<void(const QRect&, TField*, TGridDrawState)> OnDrawDataCell;
-    std::function<void(TColumnX*, QFont&, QColor&, TGridDrawState)> OnGetCellParams;
-    std::function<void(int dataCol, int row, TColumnX*, QFont&, QColor&, TAlignment&, TGridDrawState, QString&)>
+    std::function<void(TColumnX*, TFont&, QColor&, TGridDrawState)> OnGetCellParams;
+    std::function<void(int dataCol, int row, TColumnX*, TFont&, QColor&, TAlignment&, TGridDrawState, QString&)>
         OnGetFooterParams;
     std::function<void(int dataCol, int row, TColumnX*, const QRect&, TGridDrawState)> OnDrawFooterCell;
     std::function<void()> OnSumListRecalcAll;
@@ -429,10 +463,10 @@ protected:
 
 public:
     // Painting and export take cell and footer looks through these.
-    virtual void GetCellParams(TColumnX* c, QFont& f, QColor& bg, TGridDrawState st) {
+    virtual void GetCellParams(TColumnX* c, TFont& f, QColor& bg, TGridDrawState st) {
         if (OnGetCellParams) OnGetCellParams(c, f, bg, st);
     }
-    virtual void GetFooterParams(int dataCol, int row, TColumnX* c, QFont& f, QColor& bg, TAlignment& a,
+    virtual void GetFooterParams(int dataCol, int row, TColumnX* c, TFont& f, QColor& bg, TAlignment& a,
                                  TGridDrawState st, QString& text) {
         if (OnGetFooterParams) OnGetFooterParams(dataCol, row, c, f, bg, a, st, text);
     }
@@ -464,6 +498,7 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -474,9 +509,13 @@ private:
     void DrawLinesBand(QPainter& p, const TGridDrawInfo& info, bool fixedBand, int startCol, int startRow,
                        const QRect& band, const QColor& onColor, const QColor& offColor) const;
     void DrawIndicatorCell(QPainter& p, int row, QRect rect, int dataRow, int dx);
-    void DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark);
-    void DrawTitleGroups(QPainter& p, THeadTreeNode* leaf, const QRect& cellRect, const QRect& leafRect,
-                         bool endEllipsis, int dy);
+    // Draws a title cell's own caption in `rect`, which it narrows to the column's own band
+    // (below the group bands, above a money header).
+    void DrawTitleCell(QPainter& p, int col, QRect& rect, TColumnX* column, int dx, int dy, bool& dark);
+    // The group bands above `nodeRect`, the piece of each over the cell `cellRect` of raw
+    // column `col`.
+    void DrawTitleGroups(QPainter& p, int col, THeadTreeNode* node, const QRect& cellRect, const QRect& nodeRect,
+                         bool endEllipsis, int dy, bool dark);
     void DrawFooterCell(QPainter& p, int row, QRect rect, const QRect& cellRect, TColumnX* column, TGridDrawState state,
                         int dx, int dy);
     void DrawDataCellFull(QPainter& p, int col, int row, QRect rect, const QRect& cellRect, TColumnX* column,
@@ -520,12 +559,12 @@ private:
     TDBGridXOptions optionsX_;
     bool readOnly_ = false;
     QColor fixedColor_, color_;
-    QFont titleFont_, footerFont_;
+    TFont titleFont_, footerFont_;
     QColor footerColor_;
     int footerRowCount_ = 0, frozenCols_ = 0, titleHeight_ = 0, titleLines_ = 0, vTitleMargin_ = 10;
     bool autoFitColWidths_ = false;
     int minAutoFitWidth_ = 0, rowHeight_ = 0, rowLines_ = 0;
-    bool flat_ = false, rowSizingAllowed_ = false;
+    bool flat_ = false, rowSizingAllowed_ = false, tarnStyle_ = false;
 
     int titleOffset_ = 1, indicatorOffset_ = 1;
     int updateLock_ = 0, layoutLock_ = 0;
@@ -556,6 +595,17 @@ private:
     int frozenIndex_ = -1, frozenPos_ = 0, frozenOfs_ = 0;
     bool autoDragArmed_ = false;
     bool rowSized_ = false;  // a row-sizing drag has just been released
+    // A press on a cell's always-shown edit button went on to the editor's button (or one
+    // of its up-down buttons); the mouse follows it there until the release.
+    QPointer<QWidget> editorPress_;
+    void ForwardToEditor(QMouseEvent* e);
+    // The cell tool tip: its window, the cell it belongs to (viewport coordinates), and
+    // the cell the pointer was last seen over.
+    QWidget* tipWindow_ = nullptr;  // a TToolTipsWindow, a window of its own
+    QRect tipCellRect_;
+    TGridCoord tipPointerCell_;
+    void ShowCellTip(const TCellToolTip& tip);
+    void PointerMovedForTip(const QPoint& p, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 };
 
 // The grid as forms place it.

@@ -49,6 +49,35 @@ bool TCustomDBGridX::CanEditModifyAny() {
     return c->CanModify(true) && dataLink_->Edit();
 }
 
+bool TCustomDBGridX::CanEditAcceptKey(QChar key) const {
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count()) return false;
+    TColumnX* c = columns_->Items(i);
+    if (!c->KeyList().isEmpty()) return true;  // the text is a pick-list entry, not the value
+    return dataLink_->Active() && c->Field() && c->Field()->IsValidChar(key);
+}
+
+int TCustomDBGridX::GetEditLimit() const {
+    const int i = SelectedIndex();
+    if (i < 0 || i >= columns_->Count()) return 0;
+    TColumnX* c = columns_->Items(i);
+    if (!c->KeyList().isEmpty()) return 0;
+    TField* f = c->Field();
+    return f && f->DataType() == ftString ? f->Size() : 0;
+}
+
+QRect TCustomDBGridX::EditButtonRect(TColumnX* column, const QRect& cellRect) const {
+    if (!column->AlwaysShowEditButton() || GetColumnEditStyle(column) == esSimple || cellRect.isEmpty()) return {};
+    return QRect(cellRect.right() + 1 - editButtonWidth_, cellRect.top(), editButtonWidth_, cellRect.height());
+}
+
+void TCustomDBGridX::ForwardToEditor(QMouseEvent* e) {
+    if (!editorPress_) return;
+    const QPointF global = e->globalPosition();
+    QMouseEvent copy(e->type(), editorPress_->mapFromGlobal(global), global, e->button(), e->buttons(), e->modifiers());
+    QApplication::sendEvent(editorPress_, &copy);
+}
+
 bool TCustomDBGridX::EditorMode() const { return editor_ && editor_->isVisible(); }
 
 void TCustomDBGridX::ShowEditor() {

@@ -65,13 +65,13 @@ void TCustomDBGridX::DrawFooterCell(QPainter& p, int row, QRect rect, const QRec
     const int fi = row - (RowCount() - footerRowCount_);
     TColumnFooterX* footer = column->UsedFooter(fi);
     const int dataCol = column->Index();
-    QFont f = footer->Font();
+    TFont f = footer->Font();
     QColor bg = footer->Color();
-    QColor fg = palette().color(QPalette::Text);
     if (DefaultDrawing) {
         TAlignment alignment = footer->Alignment();
         QString text = GetFooterValue(fi, column);
         GetFooterParams(dataCol, fi, column, f, bg, alignment, state, text);
+        QColor fg = f.ColorOr(palette().color(QPalette::Text));
         const bool selected = (selection_->SelectionType() == gstColumns && selection_->Columns().Contains(column)) ||
                               selection_->SelectionType() == gstAll;
         if (selected) {

@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -153,6 +154,7 @@ void TCustomDBGridX::MoveCol(int rawCol, int direction, bool select) {
 // ---------------------------------------------------------------- keyboard
 
 void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
+    HideCellTip();
     int key = e->key();
     if (key == Qt::Key_Backtab) key = Qt::Key_Tab;
     // Space on an image or check-box cell steps its value (Shift: backwards).
@@ -170,7 +172,10 @@ void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
         (key == Qt::Key_F2 || (t.size() == 1 && t[0].unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)))) {
         ShowEditor();
         if (EditorMode()) {
-            if (key != Qt::Key_F2) {
+            // A character the field cannot take is not typed, and the cell keeps its text.
+            if (key != Qt::Key_F2 && !CanEditAcceptKey(t[0])) {
+                QApplication::beep();
+            } else if (key != Qt::Key_F2) {
                 editor_->clear();
                 QKeyEvent copy(e->type(), key, e->modifiers(), t);
                 QApplication::sendEvent(reinterpret_cast<QWidget*>(editor_), &copy);
@@ -198,6 +203,7 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
     if (!dataLink_->Active()) return;
     TDataSet* ds = dataLink_->DataSet();
     const bool extending = shiftHeld && options_.Has(dgMultiSelect);
+    bool cut = false;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (optionsX_.Has(dghEnterAsTab))
             key = Qt::Key_Tab;
@@ -259,12 +265,22 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
             break;
         }
         case Qt::Key_Insert:
-            if (!shiftHeld && ds->CanModify() && !readOnly_ && options_.Has(dgEditing)) {
+            if (shiftHeld) {
+                // Shift+Insert pastes, as Ctrl+V does.
+                if (EditActions.Has(geaPasteX) && CanPaste()) GridPaste(*this, false);
+            } else if (ds->CanModify() && !readOnly_ && options_.Has(dgEditing)) {
                 ClearSelection();
                 if (AllowedOperations.Has(alopInsertX))
                     ds->Insert();
                 else if (AllowedOperations.Has(alopAppendX))
                     ds->Append();
+            }
+            break;
+        case Qt::Key_Delete:
+            // Shift+Delete cuts, as Ctrl+X does.
+            if (shiftHeld && EditActions.Has(geaCutX) && CanCut()) {
+                GridCut(*this, false);
+                cut = true;
             }
             break;
         default: break;
@@ -335,9 +351,9 @@ void TCustomDBGridX::KeyDown(int key, Qt::KeyboardModifiers shift) {
         default: break;
         }
     }
-    // Delete empties an image or check-box cell. Not after Ctrl+Delete: that key has acted on
-    // whole records already, and the record now current is another one.
-    if (key == Qt::Key_Delete && !ctrl && !options_.Has(dgRowSelect)) {
+    // Delete empties an image or check-box cell. Not after Ctrl+Delete or a cut: that key has
+    // acted on the selection already, and the record now current may be another one.
+    if (key == Qt::Key_Delete && !ctrl && !cut && !options_.Has(dgRowSelect)) {
         const int sel = SelectedIndex();
         if (sel >= 0 && sel < columns_->Count()) {
             TColumnX* c = columns_->Items(sel);
@@ -482,17 +498,33 @@ void TCustomDBGridX::mousePressEvent(QMouseEvent* e) {
         mouseSelState_ = 1;
     }
     if (dataCol >= 0 && dataCol < columns_->Count()) {
-        const int kind = columns_->Items(dataCol)->ColumnKind();
+        TColumnX* column = columns_->Items(dataCol);
+        const int kind = column->ColumnKind();
         if (kind == 4 || kind == 5) pressedCheckCell_ = c;
+        // A press on the edit button a column always shows (the cell is current by now).
+        const bool onButton = e->button() == Qt::LeftButton && c.X == Col() && c.Y == Row() &&
+                              EditButtonRect(column, CellRect(c.X, c.Y)).contains(pt);
         // A second press on the current cell edits it (at once in a grid that always shows its
         // editor); image and check-box cells change by clicks instead.
         if (e->button() == Qt::LeftButton && kind != 4 && kind != 5 &&
-            (onCurrentCell || options_.Has(dgAlwaysShowEditor)))
+            (onCurrentCell || options_.Has(dgAlwaysShowEditor) || onButton))
             ShowEditor();
+        if (onButton && EditorMode()) {
+            // The press goes on to the editor's own button, and the mouse follows it there.
+            QWidget* editor = reinterpret_cast<QWidget*>(editor_);
+            const QPoint at = editor->mapFromGlobal(e->globalPosition().toPoint());
+            QWidget* child = editor->childAt(at);
+            auto* step = qobject_cast<QToolButton*>(child);  // an up-down button
+            editorPress_ = step && step->isVisible() ? static_cast<QWidget*>(step) : editor;
+            dataDrag_ = false;
+            mouseSelState_ = 0;
+            ForwardToEditor(e);
+        }
     }
 }
 
 void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
+    if (editorPress_) return ForwardToEditor(e);
     const QPoint pt = e->position().toPoint();
     lastPoint_ = pt;
     if (autoDragArmed_) {
@@ -548,6 +580,11 @@ void TCustomDBGridX::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TCustomDBGridX::mouseReleaseEvent(QMouseEvent* e) {
+    if (editorPress_) {
+        ForwardToEditor(e);
+        editorPress_ = nullptr;
+        return;
+    }
     const QPoint pt = e->position().toPoint();
     const TGridState was = GridState();
     const bool shift = e->modifiers() & Qt::ShiftModifier;

@@ -1,6 +1,7 @@
 // Painting of the data grid: lines band by band, the cell loop, indicator, titles and data
 // cells. Everything draws on the painter given, so an image serves as well as the screen.
 #include "grid/DBGridX.h"
+#include "grid/InplaceEdit.h"
 #include "grid/MoneyStyle.h"
 #include "grid/TitleTree.h"
 
@@ -66,7 +67,7 @@ QFont TCustomDBGridX::SortIndexFont() {
 }
 
 QColor TCustomDBGridX::FixedLineColor() const {
-    return flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0);
+    return flat_ && !tarnStyle_ ? QColor(0x80, 0x80, 0x80) : QColor(0, 0, 0);
 }
 
 QColor TCustomDBGridX::DataLineColor() const {
@@ -333,8 +334,29 @@ void TCustomDBGridX::DrawCell(QPainter& p, int col, int row, const QRect& cellRe
         dark = p.brush().color() == kDarkHighlight;
     } else if (dataRow < 0 && dataCol >= 0 && state.Has(gdFixed)) {
         TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
-        if (c) DrawTitleCell(p, col, rect, c, dx, dy, dark);
+        if (!c) {
+            p.fillRect(rect, fixedColor_);
+            if (is3D) DrawCellEdge(p, cellRect, true, true, false, false);
+            return;
+        }
+        // The caption first, then the cell's edge around the column's own band, then the
+        // group bands over it (drawn after the edge, so that no edge splits a band), and
+        // the money header last.
+        DrawTitleCell(p, col, rect, c, dx, dy, dark);
         pressed = col == pressedCol_ && titlePressed_;
+        const QRect own = is3D ? rect.adjusted(-1, -1, 1, 1) : rect;
+        if (is3D) DrawCellEdge(p, own, true, true, dark, pressed);
+        THeadTreeNode* leaf = useMultiTitle_ ? LeafOf(dataCol) : nullptr;
+        if (leaf && leaf->Host && leaf->Host->Host)
+            DrawTitleGroups(p, col, leaf, cellRect, own, c->Title()->EndEllipsis(), dy, dark);
+        if (drawCurrency_ && hasMoneyColumns_ && c->IsMoneyColumn) {
+            const int moneyH = currencyStyle_->CHNHeight();
+            p.setFont(c->Title()->Font());
+            DrawMoneyHeader(*currencyStyle_, p,
+                            QRect(cellRect.left(), cellRect.bottom() + 1 - moneyH, cellRect.width(), moneyH),
+                            palette());
+        }
+        return;
     } else if (dataCol >= 0) {
         TColumnX* c = dataCol < columns_->Count() ? columns_->Items(dataCol) : nullptr;
         if (!c) {
@@ -385,13 +407,12 @@ void TCustomDBGridX::DrawIndicatorCell(QPainter& p, int row, QRect rect, int dat
     }
 }
 
-void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* column, int dx, int dy, bool& dark) {
+void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect& rect, TColumnX* column, int dx, int dy, bool& dark) {
     TColumnTitleX* t = column->Title();
-    QFont f = t->Font();
+    TFont f = t->Font();
     QColor bg = t->Color();
     const bool pressed = col == pressedCol_ && titlePressed_;
     QString caption = t->Caption();
-    const QRect fullRect = rect;
     const bool money = drawCurrency_ && hasMoneyColumns_ && column->IsMoneyColumn;
     const int moneyH = hasMoneyColumns_ ? currencyStyle_->CHNHeight() : 0;
     THeadTreeNode* leaf = useMultiTitle_ ? LeafOf(column->Index()) : nullptr;
@@ -426,7 +447,7 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
     }
     const bool colSelected = (selection_->SelectionType() == gstColumns && selection_->Columns().Contains(column)) ||
                              selection_->SelectionType() == gstAll;
-    QColor textColor = palette().color(QPalette::ButtonText);
+    QColor textColor = f.ColorOr(palette().color(QPalette::ButtonText));
     if (colSelected) {
         bg = kDarkHighlight;
         textColor = Qt::white;
@@ -464,68 +485,66 @@ void TCustomDBGridX::DrawTitleCell(QPainter& p, int col, QRect rect, TColumnX* c
             p.setFont(f);
         }
     }
-    if (leaf && leaf->Host && leaf->Host->Host) {
-        p.setFont(titleFont_);
-        DrawTitleGroups(p, leaf, fullRect, rect, t->EndEllipsis(), dy);
-    }
-    if (money) {
-        p.setFont(f);
-        DrawMoneyHeader(*currencyStyle_, p,
-                        QRect(fullRect.left(), fullRect.bottom() + 1 - moneyH, fullRect.width(), moneyH), palette());
-    }
 }
 
-void TCustomDBGridX::DrawTitleGroups(QPainter& p, THeadTreeNode* node, const QRect& cellRect, const QRect& nodeRect,
-                                     bool endEllipsis, int dy) {
+void TCustomDBGridX::DrawTitleGroups(QPainter& p, int col, THeadTreeNode* node, const QRect& cellRect,
+                                     const QRect& nodeRect, bool endEllipsis, int dy, bool dark) {
     // Each group band is painted piecewise, the piece over this cell, with its text centred
-    // over the whole band by margins that reach outside the cell.
+    // over the whole band by margins that reach outside the cell. Where the band goes on,
+    // the piece covers the column line too, so the pieces join into one band.
     THeadTreeNode* h = node->Host;
     if (!h || !h->Host) return;
     const int lw = options_.Has(dgColLines) ? 1 : 0;
-    QRect band;
-    band.setTop(nodeRect.top() - h->Height);
-    band.setBottom(nodeRect.top() - 1 - (options_.Has(dgRowLines) ? 1 : 0));
+    // The band (right and bottom exclusive, as the arithmetic of widths gives them).
+    const int top = nodeRect.top() - h->Height;
+    const int bottom = nodeRect.top() - (options_.Has(dgRowLines) ? 1 : 0);
     int left = nodeRect.left();
     for (THeadTreeNode* n = h->Child; n != node; n = n->Next) left -= n->Width + lw;
-    band.setLeft(left);
-    band.setRight(left + h->Width - 1);
-    QRect piece(cellRect.left(), band.top(), cellRect.width(), band.height());
-    int leftOver = band.left() - cellRect.left();
-    int rightOver = cellRect.right() - band.right();
-    if (rightOver != 0) piece.setRight(piece.right() + 1);
+    const int right = left + h->Width;
+    const int cellRight = cellRect.right() + 1;
+    int leftOver = left - cellRect.left();
+    int rightOver = cellRight - right;
+    const bool startsHere = leftOver == 0, endsHere = rightOver == 0;
+    // The last frozen column is followed on screen by another column once the grid is
+    // scrolled: its piece stops at its line.
+    const bool lastFrozen = frozenCols_ > 0 && col == FixedCols() - 1 && LeftCol() != FixedCols();
+    QRect piece(QPoint(cellRect.left(), top), QPoint(cellRight - 1 + (!endsHere && !lastFrozen ? 1 : 0), bottom - 1));
     const bool fixed3D = optionsX_.Has(dghFixed3D);
     if (fixed3D) piece.adjust(0, 1, 0, -1);
-    const QColor bg = fixedColor_;
+    const QColor bg = dark ? kDarkHighlight : fixedColor_;
     p.fillRect(piece, bg);
     QRect textRect = piece;
-    if (leftOver == 0)
+    if (startsHere)
         textRect.setLeft(textRect.left() + 2);
     else
-        leftOver -= 2;
-    if (rightOver == 0)
+        leftOver += 2;
+    if (endsHere)
         textRect.setRight(textRect.right() - 2);
     else
-        rightOver -= 2;
-    p.setPen(palette().color(QPalette::ButtonText));
+        rightOver += 2;
+    p.setPen(dark ? QColor(Qt::white) : titleFont_.ColorOr(palette().color(QPalette::ButtonText)));
     p.setFont(titleFont_);
-    p.save();
-    p.setClipRect(piece);
     WriteCellText(p, textRect, 0, dy, h->Text, taCenter, tlCenter, true, endEllipsis, leftOver, rightOver);
-    p.restore();
     h->Drawn = true;
-    if (fixed3D)
-        DrawCellEdge(p, piece.adjusted(0, -1, 0, 1), rightOver + 2 == 0 || rightOver == 0,
-                     leftOver + 2 == 0 || leftOver == 0, false, false);
-    if (options_.Has(dgRowLines)) {
-        p.setPen(flat_ && !TarnStyle ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
-        p.drawLine(piece.left(), band.bottom() + 1, piece.right(), band.bottom() + 1);
+    if (fixed3D) {
+        piece.adjust(0, -1, 0, 1);
+        p.setBrush(bg);
+        DrawCellEdge(p, piece, endsHere, startsHere, dark, false);
     }
-    if (h->Host) DrawTitleGroups(p, h, cellRect, band, endEllipsis, dy);
+    if (options_.Has(dgRowLines)) {
+        p.setPen(flat_ && !tarnStyle_ ? QColor(0x80, 0x80, 0x80) : QColor(Qt::black));
+        p.drawLine(piece.left(), piece.bottom() + 1, piece.right(), piece.bottom() + 1);
+    }
+    if (h->Host && h->Host->Host) {
+        h->Host->Drawn = true;
+        DrawTitleGroups(p, col, h, cellRect, QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), endEllipsis, dy,
+                        dark);
+    }
 }
 
 void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect rect, const QRect& cellRect,
                                       TColumnX* column, TGridDrawState state, int dx, int dy, bool& dark) {
-    QFont f = column->Font();
+    TFont f = column->Font();
     QColor bg = column->Color();
     if (!dataLink_->Active()) {
         p.fillRect(rect, bg);
@@ -547,14 +566,24 @@ void TCustomDBGridX::DrawDataCellFull(QPainter& p, int /*col*/, int row, QRect r
         return;
     }
     dataLink_->SetActiveRecord(dataRow);
+    const QRect button = EditButtonRect(column, cellRect);
+    if (!button.isEmpty()) {
+        // The column's edit button, in every data cell; the text keeps to the rest.
+        if (GetColumnEditStyle(column) == esUpDown)
+            PaintUpDownButton(p, this, button, dataLink_->Active());
+        else
+            PaintEditButton(p, this, button, GetColumnEditStyle(column), dataLink_->Active(), false);
+        rect.setRight(rect.right() - editButtonWidth_);
+        if (rect.width() <= 0) return;
+    }
     const QString text = column->DisplayText();
-    QColor fg = palette().color(QPalette::Text);
     if (HighlightCell(dataCol, dataRow, text, state)) {
         bg = palette().color(QPalette::Highlight);
-        fg = palette().color(QPalette::HighlightedText);
+        f.Color = palette().color(QPalette::HighlightedText);
         dark = true;
     }
     GetCellParams(column, f, bg, state);
+    const QColor fg = f.ColorOr(palette().color(QPalette::Text));
     p.setBrush(bg);
     if (DefaultDrawing && drawCurrency_ && column->IsMoneyColumn) {
         p.fillRect(rect, bg);

@@ -5,6 +5,7 @@
 #include "grid/ViewPosition.h"
 
 #include <QBuffer>
+#include <QDate>
 #include <QFile>
 #include <QFontInfo>
 
@@ -19,11 +20,34 @@ namespace qm::grid {
 QChar CsvSeparator = u';';
 
 namespace {
+const QDate kDayZero(1899, 12, 30);
+}
+
+std::optional<double> DateToDayCount(const QString& text) {
+    const QDate d = QDate::fromString(text.trimmed(), Qt::ISODate);
+    if (!d.isValid()) return std::nullopt;
+    return double(kDayZero.daysTo(d));
+}
+
+QString DayCountToDate(double days) {
+    return kDayZero.addDays(qint64(std::floor(days))).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+namespace {
 
 QByteArray Utf8(const QString& s) { return s.toUtf8(); }
 
 void PutLE32(QByteArray& b, quint32 v) {
     for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+}
+
+// Tag 4 and an IEEE double, little-endian.
+void PutFloat(QByteArray& b, double d) {
+    b.append(char(4));
+    quint64 bits;
+    static_assert(sizeof bits == sizeof d);
+    std::memcpy(&bits, &d, sizeof d);
+    for (int i = 0; i < 8; ++i) b.append(char((bits >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
@@ -163,7 +187,7 @@ QString TDBGridXExport::FooterText(int footerNo, int j, TColumnX* column) {
 
 void TDBGridXExport::WriteRecord(const TColumnsXList& cols) {
     for (TColumnX* c : cols) {
-        QFont font = c->Font();
+        TFont font = c->Font();
         QColor bg = c->Color();
         DBGridX->GetCellParams(c, font, bg, {});
         WriteDataCell(c, font, bg);
@@ -174,7 +198,7 @@ void TDBGridXExport::WriteFooter(const TColumnsXList& cols, int footerNo) {
     for (size_t j = 0; j < cols.size(); ++j) {
         TColumnX* c = cols[j];
         TColumnFooterX* f = c->UsedFooter(footerNo);
-        QFont font = f->Font();
+        TFont font = f->Font();
         QColor bg = f->Color();
         TAlignment alignment = f->Alignment();
         QString text = FooterText(footerNo, int(j), c);
@@ -218,7 +242,7 @@ void TDBGridXExportAsText::WriteRecord(const TColumnsXList& cols) {
     TDBGridXExport::WriteRecord(cols);
 }
 
-void TDBGridXExportAsText::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsText::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     WriteFieldSeparator();
     Write(Utf8(column->DisplayText()));
 }
@@ -229,7 +253,7 @@ void TDBGridXExportAsText::WriteFooter(const TColumnsXList& cols, int footerNo) 
     TDBGridXExport::WriteFooter(cols, footerNo);
 }
 
-void TDBGridXExportAsText::WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment,
+void TDBGridXExportAsText::WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment,
                                            const QString& text) {
     WriteFieldSeparator();
     Write(Utf8(text));
@@ -251,12 +275,12 @@ void TDBGridXExportAsCSV::WriteTitle(const TColumnsXList& cols) {
     }
 }
 
-void TDBGridXExportAsCSV::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsCSV::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     WriteFieldSeparator();
     Write(Utf8(Quoted(column->DisplayText())));
 }
 
-void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment,
+void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment,
                                           const QString& text) {
     WriteFieldSeparator();
     Write(Utf8(Quoted(text)));
@@ -280,9 +304,13 @@ QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
 void TDBGridXExportAsRTF::AppendEscaped(QByteArray& out, const QString& text) {
     bool unicode = false;
     char num[16];
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '\\' || u == '{' || u == '}') {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const ushort u = text[i].unicode();
+        if (u == '\r' || u == '\n') {
+            // CR LF, LF or a lone CR: one line break inside the cell.
+            if (u == '\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            out += "\\line ";
+        } else if (u == '\\' || u == '{' || u == '}') {
             out += '\\';
             out += char(u);
         } else if (u < 128) {
@@ -396,18 +424,23 @@ void TDBGridXExportAsRTF::WriteRowPrefixBytes(const std::vector<QColor>& backgro
         if (b & bTop) Write("\\clbrdrt\\brdrs\\brdrcf0\r\n");
         if (b & bBottom) Write("\\clbrdrb\\brdrs\\brdrcf0\r\n");
         if (b & bRight) Write("\\clbrdrr\\brdrs\\brdrcf0\r\n");
-        Write("\\clshdng10000\\clcfpat" + QByteArray::number(ColorIndex(backgrounds[i])));
+        // The background as the cell's background colour: a solid shading pattern is drawn
+        // in the pattern's foreground by some readers, black over black text.
+        Write("\\clcbpat" + QByteArray::number(ColorIndex(backgrounds[i])));
         right += Twips(ExpCols[i]->Width());
         Write("\\cellx" + QByteArray::number(right) + "\r\n");
     }
     Write("{\\trrh0\r\n");
 }
 
-void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text,
-                                    int spacing) {
+void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text,
+                                    int spacing, QPalette::ColorRole textRole) {
     const QRgb bgKey = bg.rgb();
+    const QColor fg = font.ColorOr(DBGridX->palette().color(textRole));
+    const QRgb fgKey = fg.rgb();
     for (const TCellLook& l : cellLooks_)
-        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.font == font) {
+        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.fg == fgKey &&
+            l.font == static_cast<const QFont&>(font)) {
             Write(l.bytes);
             WriteEscaped(text);
             Write("\\cell}\r\n");
@@ -422,10 +455,10 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const QFont& font, con
     if (font.strikeOut()) run += "\\strike";
     if (font.underline()) run += "\\ul";
     run += "\\f" + QByteArray::number(FontIndex(font));
-    run += "\\cf" + QByteArray::number(ColorIndex(DBGridX->palette().color(QPalette::Text)));
+    run += "\\cf" + QByteArray::number(ColorIndex(fg));
     run += "\\cb" + QByteArray::number(ColorIndex(bg)) + " ";
     look += run;
-    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, font, look});
+    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, fgKey, font, look});
     Write(look);
     WriteEscaped(text);
     Write("\\cell}\r\n");
@@ -439,7 +472,8 @@ void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     for (TColumnX* c : cols) bgs.push_back(c->Title()->Color());
     WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
     for (TColumnX* c : cols)
-        WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption());
+        WriteCell(c->Title()->Alignment(), c->Title()->Font(), c->Title()->Color(), c->Title()->Caption(), -1,
+                  QPalette::ButtonText);
     WriteRowEnd();
 }
 
@@ -500,7 +534,8 @@ void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
         for (size_t j = 0; j < n; ++j) bgs.push_back(l > 0 ? g.FixedColor() : cols[j]->Title()->Color());
         WriteRowPrefix(bgs, borders[size_t(l)]);
         for (size_t j = 0; j < n; ++j)
-            WriteCell(taCenter, l > 0 ? g.TitleFont() : cols[j]->Title()->Font(), bgs[j], texts[size_t(l)][j], s);
+            WriteCell(taCenter, l > 0 ? g.TitleFont() : cols[j]->Title()->Font(), bgs[j], texts[size_t(l)][j], s,
+                      QPalette::ButtonText);
         WriteRowEnd();
     }
 }
@@ -508,7 +543,7 @@ void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
 void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {
     std::vector<QColor> bgs;
     for (TColumnX* c : cols) {
-        QFont font = c->Font();
+        TFont font = c->Font();
         QColor bg = c->Color();
         DBGridX->GetCellParams(c, font, bg, {});
         bgs.push_back(bg);
@@ -518,7 +553,7 @@ void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {
     WriteRowEnd();
 }
 
-void TDBGridXExportAsRTF::WriteDataCell(TColumnX* column, const QFont& font, const QColor& bg) {
+void TDBGridXExportAsRTF::WriteDataCell(TColumnX* column, const TFont& font, const QColor& bg) {
     WriteCell(column->Alignment(), font, bg, column->DisplayText());
 }
 
@@ -527,7 +562,7 @@ void TDBGridXExportAsRTF::WriteFooter(const TColumnsXList& cols, int footerNo) {
     for (size_t j = 0; j < cols.size(); ++j) {
         TColumnX* c = cols[j];
         TColumnFooterX* f = c->UsedFooter(footerNo);
-        QFont font = f->Font();
+        TFont font = f->Font();
         QColor bg = f->Color();
         TAlignment alignment = f->Alignment();
         QString text = FooterText(footerNo, int(j), c);
@@ -539,7 +574,7 @@ void TDBGridXExportAsRTF::WriteFooter(const TColumnsXList& cols, int footerNo) {
     WriteRowEnd();
 }
 
-void TDBGridXExportAsRTF::WriteFooterCell(int, int, TColumnX*, const QFont& font, const QColor& bg,
+void TDBGridXExportAsRTF::WriteFooterCell(int, int, TColumnX*, const TFont& font, const QColor& bg,
                                           TAlignment alignment, const QString& text) {
     WriteCell(alignment, font, bg, text);
 }
@@ -559,7 +594,7 @@ void TDBGridXExportAsGRIDBIF::WritePrefix() {
 
 void TDBGridXExportAsGRIDBIF::WriteSuffix() { Write(QByteArray(1, char(0))); }
 
-void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const QFont&, const QColor&) {
+void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     QByteArray b;
     TField* f = column->ModifiedField();  // a lookup travels as its key
     auto text = [&](const QByteArray& bytes, char tag) {
@@ -586,17 +621,19 @@ void TDBGridXExportAsGRIDBIF::WriteDataCell(TColumnX* column, const QFont&, cons
             }
             break;
         case ftFloat:
-        case ftCurrency: {
-            if (v.kind() == db::Value::Kind::Text) {
+        case ftCurrency:
+            if (v.kind() == db::Value::Kind::Text)
                 text(f->AsString().toUtf8(), 5);
-                break;
-            }
-            b.append(char(4));
-            const double d = f->AsFloat();
-            quint64 bits;
-            static_assert(sizeof bits == sizeof d);
-            std::memcpy(&bits, &d, sizeof d);
-            for (int i = 0; i < 8; ++i) b.append(char((bits >> (8 * i)) & 0xFF));
+            else
+                PutFloat(b, f->AsFloat());
+            break;
+        case ftDate: {
+            // A date travels as its day count; text that is no date travels as text.
+            const std::optional<double> days = DateToDayCount(f->AsString());
+            if (days)
+                PutFloat(b, *days);
+            else
+                text(f->AsString().toUtf8(), 5);
             break;
         }
         default: text(f->AsString().toUtf8(), 5); break;

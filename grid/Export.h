@@ -3,22 +3,29 @@
 // binary GRIDBIF format. One walk serves all four: titles, records, then footer rows whose
 // totals are counted again over the exported records.
 //
-// Text, CSV and GRIDBIF text are UTF-8. RTF escapes '\', '{' and '}' and writes characters
-// beyond ASCII as \uN? so that other programs read Chinese text correctly.
+// Text, CSV and GRIDBIF text are UTF-8. RTF escapes '\', '{' and '}', writes line breaks as
+// \line and characters beyond ASCII as \uN? so that other programs read Chinese text correctly.
 
 #include "grid/DBGridX.h"
 
 #include <QByteArray>
 #include <QFont>
 #include <QIODevice>
+#include <QPalette>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm::grid {
 
 // The CSV separator taken by each CSV exporter when it is created.
 extern QChar CsvSeparator;
+
+// Dates in GRIDBIF are day counts from 1899-12-30 (day 0). A date field's text
+// ("yyyy-MM-dd") as a day count, when it is a date; and a day count as that text.
+std::optional<double> DateToDayCount(const QString& text);
+QString DayCountToDate(double days);
 
 class TDBGridXExport {
 public:
@@ -33,9 +40,9 @@ protected:
     virtual void WriteSuffix() {}
     virtual void WriteTitle(const TColumnsXList&) {}
     virtual void WriteRecord(const TColumnsXList& cols);
-    virtual void WriteDataCell(TColumnX*, const QFont&, const QColor&) {}
+    virtual void WriteDataCell(TColumnX*, const TFont&, const QColor&) {}
     virtual void WriteFooter(const TColumnsXList& cols, int footerNo);
-    virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const QFont&, const QColor&, TAlignment,
+    virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const TFont&, const QColor&, TAlignment,
                                  const QString&) {}
     void Write(const QByteArray& b);
     void Write(const char* s) {
@@ -66,9 +73,9 @@ public:
 protected:
     void WriteTitle(const TColumnsXList& cols) override;
     void WriteRecord(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
     void WriteFooter(const TColumnsXList& cols, int footerNo) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment, const QString& text) override;
+    void WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment, const QString& text) override;
     virtual void WriteRecordSeparator();
     virtual void WriteFieldSeparator();
     bool FirstRec = true, FirstCell = true;
@@ -81,8 +88,8 @@ public:
 
 protected:
     void WriteTitle(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont&, const QColor&, TAlignment, const QString& text) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
+    void WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment, const QString& text) override;
     void WriteFieldSeparator() override;
     QChar Separator;
 };
@@ -91,7 +98,7 @@ class TDBGridXExportAsRTF : public TDBGridXExport {
 public:
     using TDBGridXExport::TDBGridXExport;
     void ExportData(QIODevice& stream, bool isExportAll) override;
-    // '\', '{', '}' escaped; characters beyond ASCII as \uN? (after \uc1).
+    // '\', '{', '}' escaped; CR LF, LF and CR as \line; characters beyond ASCII as \uN? (after \uc1).
     static QByteArray Escaped(const QString& text);
     static void AppendEscaped(QByteArray& out, const QString& text);
     // Points of a font, converted from pixels when the font is pixel-sized.
@@ -101,9 +108,9 @@ protected:
     void WriteSuffix() override;
     void WriteTitle(const TColumnsXList& cols) override;
     void WriteRecord(const TColumnsXList& cols) override;
-    void WriteDataCell(TColumnX* column, const QFont& font, const QColor& bg) override;
+    void WriteDataCell(TColumnX* column, const TFont& font, const QColor& bg) override;
     void WriteFooter(const TColumnsXList& cols, int footerNo) override;
-    void WriteFooterCell(int, int, TColumnX*, const QFont& font, const QColor& bg, TAlignment alignment,
+    void WriteFooterCell(int, int, TColumnX*, const TFont& font, const QColor& bg, TAlignment alignment,
                          const QString& text) override;
 
 private:
@@ -112,7 +119,9 @@ private:
     int FontIndex(const QFont& f);
     void WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
     void WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
-    void WriteCell(TAlignment alignment, const QFont& font, const QColor& bg, const QString& text, int spacing = -1);
+    // A cell's text run: its colour is the font's, else the palette's `textRole`.
+    void WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text, int spacing = -1,
+                   QPalette::ColorRole textRole = QPalette::Text);
     void WriteRowEnd();
     void WriteEscaped(const QString& text);
     int Twips(int pixels) const;
@@ -126,7 +135,7 @@ private:
     struct TCellLook {
         TAlignment alignment;
         int spacing;
-        QRgb bg;
+        QRgb bg, fg;
         QFont font;
         QByteArray bytes;
     };
@@ -143,7 +152,7 @@ public:
 protected:
     void WritePrefix() override;
     void WriteSuffix() override;
-    void WriteDataCell(TColumnX* column, const QFont&, const QColor&) override;
+    void WriteDataCell(TColumnX* column, const TFont&, const QColor&) override;
 };
 
 template <class E>

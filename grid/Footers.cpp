@@ -50,13 +50,13 @@ void TColumnFooterX::SetColor(const QColor& v) {
     ColumnChanged();
 }
 
-QFont TColumnFooterX::Font() const {
+TFont TColumnFooterX::Font() const {
     if (IsAssigned(cfvFont)) return font_;
     TCustomDBGridX* g = column_->Grid();
     return g ? g->FooterFont() : column_->Font();
 }
 
-void TColumnFooterX::SetFont(const QFont& v) {
+void TColumnFooterX::SetFont(const TFont& v) {
     font_ = v;
     assigned_ |= 1u << cfvFont;
     ColumnChanged(true);

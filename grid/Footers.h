@@ -4,6 +4,7 @@
 // sum list (SumList.h) and keeps it in step with its value type and field.
 
 #include "grid/DataSet.h"
+#include "grid/Font.h"
 
 #include <QColor>
 #include <QFont>
@@ -32,8 +33,8 @@ public:
     void SetAlignment(TAlignment v);
     QColor Color() const;
     void SetColor(const QColor& v);
-    QFont Font() const;
-    void SetFont(const QFont& v);
+    TFont Font() const;
+    void SetFont(const TFont& v);
     bool IsAssigned(TColumnFooterValue v) const { return assigned_ & (1u << unsigned(v)); }
     bool EndEllipsis() const { return endEllipsis_; }
     void SetEndEllipsis(bool v);
@@ -58,7 +59,7 @@ private:
     unsigned assigned_ = 0;
     TAlignment alignment_ = taLeftJustify;
     QColor color_;
-    QFont font_;
+    TFont font_;
     bool endEllipsis_ = false, wordWrap_ = false;
     QString value_, fieldName_;
     TFooterValueType valueType_ = fvtNon;

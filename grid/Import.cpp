@@ -2,6 +2,7 @@
 
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
+#include "grid/Export.h"
 #include "grid/ViewPosition.h"
 
 #include <QFile>
@@ -12,7 +13,6 @@ namespace qm::grid {
 
 namespace {
 
-const QString kTextFormat = QStringLiteral("TDBGridXImportAsText.CheckState: Invalid text format");
 const QString kPrefixFormat = QStringLiteral("TDBGridXImportAsGRIDBIF.ReadPrefix: Invalid GRIDBIF format");
 const QString kCellFormat = QStringLiteral("TDBGridXImportAsGRIDBIF.ReadDataCell: Invalid GRIDBIF format");
 
@@ -20,16 +20,53 @@ const QString kCellFormat = QStringLiteral("TDBGridXImportAsGRIDBIF.ReadDataCell
 
 // ---------------------------------------------------------------- the walk
 
+QString TDBGridXImport::TLeftOut::Message() const {
+    QStringList parts;
+    if (values > 0) parts << QStringLiteral("最后一列之后的 %1 个值").arg(values);
+    if (records > 0) parts << QStringLiteral("最后一条可填记录之后的 %1 条记录").arg(records);
+    if (trailingChars > 0) parts << QStringLiteral("空字符（NUL）之后的 %1 个字符").arg(trailingChars);
+    if (parts.isEmpty()) return {};
+    return QStringLiteral("以下内容没有导入：\n") + parts.join(u'\n');
+}
+
 void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
+    TDataSet* ds = DBGridX->DataLink()->DataSet();
+    if (!ds || !ds->Active()) throw EDatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    // The stream's bytes are held while they are read; the records are made one at a time.
+    const QByteArray data = stream.readAll();
+    reader_ = MakeReader(data);  // a GRIDBIF stream is checked here, before anything changes
+    struct Done {
+        std::unique_ptr<TImportReader>& reader;
+        ~Done() { reader.reset(); }  // it reads `data`, which goes on every way out
+    } done{reader_};
+    leftOut_ = TLeftOut();
+    IgnoreAll = false;
+    Fetch();
+    Walk(isImportAll);
+    // What no record or column took is counted (without holding it) and told.
+    for (; !Eos; Fetch())
+        for (const TImportValue& v : pending_)
+            if (v.HasData()) {
+                ++leftOut_.records;
+                break;
+            }
+    leftOut_.trailingChars = reader_->TrailingChars();
+    const QString told = leftOut_.Message();
+    if (told.isEmpty()) return;
+    if (UiService* ui = DBGridX->UiServiceOf())
+        ui->MessageDlg(told, DlgKind::Warning, DlgButtons::Ok);
+    else
+        throw EGridImportError(told);
+}
+
+void TDBGridXImport::Fetch() {
+    Eos = !reader_->Next(pending_);
+    if (Eos) pending_.clear();
+}
+
+void TDBGridXImport::Walk(bool isImportAll) {
     TCustomDBGridX& g = *DBGridX;
     TDataSet* ds = g.DataLink()->DataSet();
-    if (!ds || !ds->Active()) throw EDatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
-    // Read and check everything first: a malformed stream changes no record.
-    records_ = ReadAll(stream.readAll());
-    next_ = 0;
-    Eos = records_.empty();
-    IgnoreAll = false;
-
     if (isImportAll) {
         g.ClearSelection();
         g.Selection().Clear();
@@ -124,7 +161,7 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
             ds->GotoBookmark(g.Selection().Rect().GetTopRow());
             for (;;) {
                 ReadRecord(ImpCols);
-                if (ds->CompareBookmarks(ds->Bookmark(), bottom) == 0) break;
+                if (Eos || ds->CompareBookmarks(ds->Bookmark(), bottom) == 0) break;
                 ds->Next();
                 if (ds->Eof()) break;
             }
@@ -132,7 +169,7 @@ void TDBGridXImport::ImportData(QIODevice& stream, bool isImportAll) {
         }
         default:
             ds->First();
-            while (!ds->Eof()) {
+            while (!ds->Eof() && !Eos) {
                 ReadRecord(ImpCols);
                 ds->Next();
             }
@@ -153,10 +190,15 @@ void TDBGridXImport::ImportFromFile(const QString& fileName, bool isImportAll) {
 
 void TDBGridXImport::ReadRecord(const TColumnsXList& cols) {
     if (Eos) return;
-    const TImportRecord& rec = records_[next_++];
-    Eos = next_ >= records_.size();
-    // Extra values are dropped; missing ones leave their columns as they are.
-    for (size_t i = 0; i < rec.size() && i < cols.size(); ++i) ImportCell(cols[i], rec[i]);
+    const TImportRecord rec = std::move(pending_);
+    Fetch();
+    // Missing values leave their columns as they are; extra ones are counted.
+    for (size_t i = 0; i < rec.size(); ++i) {
+        if (i < cols.size())
+            ImportCell(cols[i], rec[i]);
+        else if (rec[i].HasData())
+            ++leftOut_.values;
+    }
 }
 
 void TDBGridXImport::ImportCell(TColumnX* column, const TImportValue& v) {
@@ -186,58 +228,63 @@ void TDBGridXImport::ImportCell(TColumnX* column, const TImportValue& v) {
 
 // ---------------------------------------------------------------- text
 
-std::vector<TImportRecord> TDBGridXImportAsText::Parse(const QByteArray& all) {
-    // A clipboard block may carry a terminating NUL and more after it: none of it is data.
-    const int nul = int(all.indexOf('\0'));
-    const QByteArray data = nul >= 0 ? all.left(nul) : all;
-    std::vector<TImportRecord> records;
-    int pos = 0;
-    int state = 0;  // 0 character, 1 TAB, 2 line end, 3 end of stream
-    char cur = 0;
-    auto check = [&] {
-        if (pos >= data.size()) {
-            state = 3;
-            return;
-        }
-        const char c = data[pos++];
-        if (c == '\t')
-            state = 1;
-        else if (c == '\r') {
-            if (pos >= data.size() || data[pos] != '\n') throw EGridImportError(kTextFormat);
-            ++pos;
-            state = 2;
-        } else {
-            state = 0;
-            cur = c;
-        }
-    };
-    auto readValue = [&] {
-        QByteArray v(1, cur);
-        for (check(); state == 0; check()) v.append(cur);
-        if (state == 1) check();
-        TImportValue r;
-        r.kind = TImportValue::Text;
-        r.text = QString::fromUtf8(v);
-        return r;
-    };
-    check();  // ReadPrefix
-    while (state != 3) {
-        TImportRecord rec;
-        if (state == 0) rec.push_back(readValue());
-        while (state == 0 || state == 1) {
-            if (state == 1) {
-                TImportValue empty;
-                empty.kind = TImportValue::Text;
-                check();
-                rec.push_back(empty);
-            } else {
-                rec.push_back(readValue());
-            }
-        }
-        records.push_back(std::move(rec));
-        if (state == 2) check();
+TTextImportReader::TTextImportReader(const QByteArray& bytes) : bytes_(bytes) {
+    // A clipboard block may carry a terminating NUL and more after it: that is no data, and
+    // any text in it is counted.
+    const qsizetype nul = bytes.indexOf('\0');
+    end_ = nul >= 0 ? nul : bytes.size();
+    if (nul >= 0) {
+        QString rest = QString::fromUtf8(bytes.constData() + nul, bytes.size() - nul);
+        rest.remove(QChar(0));
+        trailing_ = rest.size();
     }
-    return records;
+    Check();  // the first character
+}
+
+void TTextImportReader::Check() {
+    if (pos_ >= end_) {
+        state_ = 3;
+        return;
+    }
+    const char c = bytes_[pos_++];
+    if (c == '\t') {
+        state_ = 1;
+    } else if (c == '\r' || c == '\n') {
+        if (c == '\r' && pos_ < end_ && bytes_[pos_] == '\n') ++pos_;  // CR LF is one end
+        state_ = 2;
+    } else {
+        state_ = 0;
+    }
+}
+
+TImportValue TTextImportReader::ReadValue() {
+    // The value starts with the character just read and runs while characters follow.
+    const qsizetype start = pos_ - 1;
+    qsizetype stop = pos_;
+    for (Check(); state_ == 0; Check()) stop = pos_;
+    TImportValue r;
+    r.kind = TImportValue::Text;
+    r.text = QString::fromUtf8(bytes_.constData() + start, stop - start);
+    if (state_ == 1) Check();  // past the TAB, so that the next value starts
+    return r;
+}
+
+bool TTextImportReader::Next(TImportRecord& rec) {
+    rec.clear();
+    if (state_ == 3) return false;
+    if (state_ == 0) rec.push_back(ReadValue());
+    while (state_ == 0 || state_ == 1) {
+        if (state_ == 1) {
+            TImportValue empty;
+            empty.kind = TImportValue::Text;
+            rec.push_back(empty);
+            Check();
+        } else {
+            rec.push_back(ReadValue());
+        }
+    }
+    if (state_ == 2) Check();
+    return true;
 }
 
 void TDBGridXImportAsText::StoreValue(TColumnX* column, TField* field, const TImportValue& v) {
@@ -262,80 +309,106 @@ void TDBGridXImportAsText::StoreValue(TColumnX* column, TField* field, const TIm
 
 // ---------------------------------------------------------------- GRIDBIF
 
-std::vector<TImportRecord> TDBGridXImportAsGRIDBIF::Parse(const QByteArray& data) {
-    int pos = 0;
-    auto need = [&](int n, const QString& err) {
-        if (n < 0 || data.size() - pos < n) throw EGridImportError(err);
-    };
-    auto u32 = [&](const QString& err) {
-        need(4, err);
-        quint32 v = 0;
-        for (int i = 0; i < 4; ++i) v |= quint32(quint8(data[pos + i])) << (8 * i);
-        pos += 4;
-        return v;
-    };
-    need(12, kPrefixFormat);
-    if (data.left(7) != "GRIDBIF") throw EGridImportError(kPrefixFormat);
-    pos = 8;  // the version byte is not checked
-    const quint32 cols = u32(kPrefixFormat);
-    for (quint32 i = 0; i < cols; ++i) {
-        need(1, kPrefixFormat);
+namespace {
+
+quint32 LE32(const QByteArray& b, qsizetype at) {
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i) v |= quint32(quint8(b[at + i])) << (8 * i);
+    return v;
+}
+
+}  // namespace
+
+TGridbifImportReader::TGridbifImportReader(const QByteArray& bytes) : bytes_(bytes) {
+    const qsizetype size = bytes.size();
+    if (size < 12 || bytes.left(7) != "GRIDBIF") throw EGridImportError(kPrefixFormat);
+    // The version byte (7) is not checked.
+    cols_ = LE32(bytes, 8);
+    qsizetype pos = 12;
+    for (quint32 i = 0; i < cols_; ++i) {
+        if (pos >= size) throw EGridImportError(kPrefixFormat);
         ++pos;  // the visible flag
-        const int end = int(data.indexOf('\0', pos));
+        const qsizetype end = bytes.indexOf('\0', pos);
         if (end < 0) throw EGridImportError(kPrefixFormat);
         pos = end + 1;  // the name (our export writes none)
     }
-    std::vector<TImportValue> cells;
+    pos_ = pos;
+    // Every cell is walked once, without being kept: an unknown tag or a length past the
+    // end refuses the stream before anything changes.
     for (;;) {
-        need(1, kCellFormat);
-        const quint8 tag = quint8(data[pos++]);
+        if (pos >= size) throw EGridImportError(kCellFormat);
+        const quint8 tag = quint8(bytes[pos++]);
         if (tag == 0) break;
-        TImportValue v;
+        qsizetype len = 0;
         switch (tag) {
-        case 1: v.kind = TImportValue::None; break;
-        case 2: v.kind = TImportValue::Null; break;
-        case 3:
-            v.kind = TImportValue::Integer;
-            v.i = qint32(u32(kCellFormat));
-            break;
-        case 4: {
-            need(8, kCellFormat);
-            quint64 bits = 0;
-            for (int i = 0; i < 8; ++i) bits |= quint64(quint8(data[pos + i])) << (8 * i);
-            pos += 8;
-            std::memcpy(&v.d, &bits, sizeof v.d);
-            v.kind = TImportValue::Float;
-            break;
-        }
+        case 1:
+        case 2: break;
+        case 3: len = 4; break;
+        case 4: len = 8; break;
         case 5:
-        case 6: {
-            const quint32 len = u32(kCellFormat);
-            // A length is never trusted beyond the bytes that are there.
-            if (len > quint32(data.size() - pos)) throw EGridImportError(kCellFormat);
-            v.bytes = data.mid(pos, int(len));
-            pos += int(len);
-            v.kind = tag == 5 ? TImportValue::Text : TImportValue::Binary;
-            v.text = QString::fromUtf8(v.bytes);
+        case 6:
+            if (size - pos < 4) throw EGridImportError(kCellFormat);
+            len = 4 + qsizetype(LE32(bytes, pos));
             break;
-        }
         default: throw EGridImportError(kCellFormat);  // an unknown tag would misread the rest
         }
-        cells.push_back(std::move(v));
+        if (len > size - pos) throw EGridImportError(kCellFormat);
+        pos += len;
+        ++cellsLeft_;
     }
-    std::vector<TImportRecord> records;
-    if (cols == 0) return records;  // no columns: nothing can be read (and nothing ends a record)
-    for (size_t i = 0; i < cells.size(); i += cols) {
-        TImportRecord rec(cells.begin() + long(i), cells.begin() + long(std::min(cells.size(), i + cols)));
-        records.push_back(std::move(rec));
+}
+
+TImportValue TGridbifImportReader::ReadCell() {
+    TImportValue v;
+    const quint8 tag = quint8(bytes_[pos_++]);
+    switch (tag) {
+    case 2: v.kind = TImportValue::Null; break;
+    case 3:
+        v.kind = TImportValue::Integer;
+        v.i = qint32(LE32(bytes_, pos_));
+        pos_ += 4;
+        break;
+    case 4: {
+        quint64 bits = 0;
+        for (int i = 0; i < 8; ++i) bits |= quint64(quint8(bytes_[pos_ + i])) << (8 * i);
+        pos_ += 8;
+        std::memcpy(&v.d, &bits, sizeof v.d);
+        v.kind = TImportValue::Float;
+        break;
     }
-    return records;
+    case 5:
+    case 6: {
+        const qsizetype len = qsizetype(LE32(bytes_, pos_));
+        pos_ += 4;
+        v.bytes = bytes_.mid(pos_, len);
+        pos_ += len;
+        v.kind = tag == 5 ? TImportValue::Text : TImportValue::Binary;
+        v.text = QString::fromUtf8(v.bytes);
+        break;
+    }
+    default: break;  // 1: no value
+    }
+    return v;
+}
+
+bool TGridbifImportReader::Next(TImportRecord& rec) {
+    rec.clear();
+    // Without columns nothing can be read (and nothing ends a record).
+    if (cols_ == 0 || cellsLeft_ <= 0) return false;
+    const qint64 n = std::min<qint64>(cols_, cellsLeft_);
+    rec.reserve(size_t(n));
+    for (qint64 i = 0; i < n; ++i) rec.push_back(ReadCell());
+    cellsLeft_ -= n;
+    return true;
 }
 
 void TDBGridXImportAsGRIDBIF::StoreValue(TColumnX*, TField* field, const TImportValue& v) {
     switch (v.kind) {
     case TImportValue::Null: field->Clear(); break;
     case TImportValue::Integer:
-        if (field->DataType() == ftInteger)
+        if (field->DataType() == ftDate)
+            field->SetAsString(DayCountToDate(double(v.i)));
+        else if (field->DataType() == ftInteger)
             field->SetValue(db::Value(v.i));
         else if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
             field->SetValue(db::Value(double(v.i)));
@@ -343,7 +416,9 @@ void TDBGridXImportAsGRIDBIF::StoreValue(TColumnX*, TField* field, const TImport
             field->SetAsString(QString::number(v.i));
         break;
     case TImportValue::Float:
-        if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
+        if (field->DataType() == ftDate)
+            field->SetAsString(DayCountToDate(v.d));  // a day count
+        else if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
             field->SetValue(db::Value(v.d));
         else
             field->SetAsString(QString::number(v.d, 'g', 17));

@@ -184,6 +184,8 @@ bool TInplaceWrapEdit::CaretOnLastLine() const {
 
 void TInplaceWrapEdit::keyPressEvent(QKeyEvent* e) { editor_->HandleKey(e); }
 
+void TInplaceWrapEdit::inputMethodEvent(QInputMethodEvent* e) { editor_->HandleInputMethod(e, this); }
+
 void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
     QPlainTextEdit::focusOutEvent(e);
     editor_->ListFocusLost();
@@ -194,7 +196,8 @@ void TInplaceWrapEdit::focusOutEvent(QFocusEvent* e) {
 TDBGridInplaceEdit::TDBGridInplaceEdit(TCustomDBGridX* grid) : QLineEdit(grid->viewport()), grid_(grid) {
     buttonWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setFrame(false);
-    setMaxLength(INT_MAX);  // a line edit cuts at 32767 characters, and the cut text would be written back
+    setMouseTracking(true);  // the cursor changes over the edit button
+    setMaxLength(INT_MAX);   // a line edit cuts at 32767 characters, and the cut text would be written back
     hide();
     WorkArea = [this] {
         QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -317,6 +320,7 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
                 for (QToolButton* b : {up_, down_}) {
                     b->setAutoRepeat(true);  // held down, a button keeps stepping
                     b->setFocusPolicy(Qt::NoFocus);
+                    b->setCursor(Qt::ArrowCursor);  // not the editor's I-beam
                 }
                 QObject::connect(up_, &QToolButton::clicked, this, [this] { UpDownClick(true); });
                 QObject::connect(down_, &QToolButton::clicked, this, [this] { UpDownClick(false); });
@@ -333,19 +337,26 @@ void TDBGridInplaceEdit::SetEditStyle(int v) {
     TColumnX* c = Column();
     setReadOnly(c && c->ReadOnly());
     BoundsChanged();
+    UpdateCursor(mapFromGlobal(QCursor::pos()));
     update();
+}
+
+void TDBGridInplaceEdit::UpdateCursor(const QPoint& p) {
+    const bool onButton = editStyle_ != esSimple && editStyle_ != esUpDown && ButtonRect().contains(p);
+    setCursor(onButton ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
 void TDBGridInplaceEdit::UpdateContents() {
     TColumnX* c = Column();
     SetEditStyle(c ? grid_->GetColumnEditStyle(c) : esSimple);
     if (!c) return;
-    QFont f = c->Font();
+    TFont f = c->Font();
     QColor bg = c->Color();
     grid_->GetCellParams(c, f, bg, TGridDrawState{gdFocused});
     setFont(f);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, bg);
+    pal.setColor(QPalette::Text, f.ColorOr(grid_->palette().color(QPalette::Text)));
     setPalette(pal);
     SetWordWrap(c->WordWrap() && grid_->MultiLineRows());
     if (wrap_) {
@@ -380,6 +391,7 @@ void TDBGridInplaceEdit::DropDown() {
     QSize size;
     if (activeList_ == pickList_) {
         pickList_->setFont(font());
+        pickList_->setPalette(palette());
         pickList_->clear();
         const int n = c->KeyList().isEmpty() ? int(c->PickList().size())
                                              : int(std::min(c->KeyList().size(), c->PickList().size()));
@@ -402,6 +414,8 @@ void TDBGridInplaceEdit::DropDown() {
         size = FillDataList(c);
         dataList_->SetKeyValue(grid_->EditKeyValue());
     } else if (activeList_ == calendarFrame_) {
+        calendar_->setFont(font());
+        calendar_->setPalette(palette());
         calendar_->setSelectedDate(CalendarDateOf(text(), QDate::currentDate()));
         size = calendarFrame_->minimumSizeHint().expandedTo(calendarFrame_->sizeHint());
     }
@@ -578,9 +592,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers();
     if (editStyle_ == esPickList || editStyle_ == esDataList || editStyle_ == esDateCalendar) {
         if (DoDropDownKeys(key, mods)) return;
+        const bool calendarOpen = listVisible_ && activeList_ == calendarFrame_;
         if (listVisible_ &&
             (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down ||
-             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)))) {
+             ((key == Qt::Key_Home || key == Qt::Key_End) && (mods & Qt::ControlModifier)) ||
+             (calendarOpen && (key == Qt::Key_Left || key == Qt::Key_Right)))) {
             if (activeList_ == pickList_) {
                 QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
                 QApplication::sendEvent(pickList_, &copy);
@@ -590,6 +606,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
                 QKeyEvent copy(e->type(), key, mods & ~Qt::ControlModifier);
                 QApplication::sendEvent(dataList_, &copy);
                 FollowDataList();
+            } else if (calendarOpen) {
+                // The calendar's day table moves the date: a day, a week, a month.
+                QWidget* days = calendar_->focusProxy() ? calendar_->focusProxy() : calendar_;
+                QKeyEvent copy(e->type(), key, mods);
+                QApplication::sendEvent(days, &copy);
             }
             return;
         }
@@ -633,6 +654,11 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     }
     const QString t = e->text();
     if (t.size() == 1 && (CompleteLookup(t[0]) || Complete(t[0]))) return;
+    // A character the field cannot take (a letter in a number) is not typed.
+    if (!t.isEmpty() && t[0].unicode() >= 32 && !(mods & Qt::ControlModifier) && Acceptable(t) != t) {
+        QApplication::beep();
+        return;
+    }
     // Keys that move between cells belong to the grid.
     switch (key) {
     case Qt::Key_Up:
@@ -643,16 +669,41 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     case Qt::Key_Backtab:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Insert: grid_->EditorKey(key, mods); return;
+    case Qt::Key_Escape: grid_->EditorKey(key, mods); return;
+    case Qt::Key_Insert:
+        // Insert adds a record; with a modifier (Shift+Insert pastes, Ctrl+Insert copies)
+        // it stays the editor's, for its text.
+        if (mods == Qt::NoModifier) {
+            grid_->EditorKey(key, mods);
+            return;
+        }
+        break;
     default: break;
     }
     const QString before = text();
+    const int caret = CaretPos();
     BaseKey(e);
+    TextChangedFrom(before, caret);
+}
+
+QString TDBGridInplaceEdit::Acceptable(const QString& input) const {
+    QString kept;
+    for (QChar ch : input)
+        if (grid_->CanEditAcceptKey(ch)) kept += ch;
+    return kept;
+}
+
+void TDBGridInplaceEdit::TextChangedFrom(const QString& before, int caret) {
     if (text() != before) {
         // A change needs the record in edit state; a cell that may not change keeps its text.
-        if (!grid_->CanEditModifyAny()) {
+        // Nor does a string field take more than its size (a longer stored text is not cut,
+        // but it does not grow).
+        const int limit = grid_->GetEditLimit();
+        const bool tooLong = limit > 0 && text().size() > limit && text().size() > before.size();
+        if (tooLong || !grid_->CanEditModifyAny()) {
+            if (tooLong) QApplication::beep();
             setText(before);
+            SetSel(std::min(caret, int(before.size())), 0);
             return;
         }
         grid_->DataLink()->SetModified();
@@ -660,27 +711,72 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
     grid_->SetEditText(text());
 }
 
-void TDBGridInplaceEdit::paintEvent(QPaintEvent* e) {
-    QLineEdit::paintEvent(e);
-    if (editStyle_ == esSimple || editStyle_ == esUpDown) return;
-    QPainter p(this);
-    const QRect r = ButtonRect();
+void TDBGridInplaceEdit::HandleInputMethod(QInputMethodEvent* e, QWidget* box) {
+    // Text an input method commits passes the same gates as typed keys: characters the field
+    // cannot take are left out, and no more than the field's size is taken.
+    QString commit = Acceptable(e->commitString());
+    const int limit = grid_->GetEditLimit();
+    if (limit > 0) {
+        const int selected =
+            HasSel() ? int((wordWrap_ ? wrap_->textCursor().selectedText() : selectedText()).size()) : 0;
+        commit = commit.left(std::max(0, limit - (int(text().size()) - selected)));
+    }
+    if (commit != e->commitString()) QApplication::beep();
+    const QString before = text();
+    const int caret = CaretPos();
+    QInputMethodEvent copy(e->preeditString(), e->attributes());
+    copy.setCommitString(commit, e->replacementStart(), e->replacementLength());
+    if (box == wrap_)
+        wrap_->BaseInputMethod(&copy);
+    else
+        QLineEdit::inputMethodEvent(&copy);
+    if (!commit.isEmpty()) TextChangedFrom(before, caret);
+}
+
+void PaintEditButton(QPainter& p, const QWidget* w, const QRect& r, int editStyle, bool active, bool pressed) {
     QStyleOptionButton o;
     o.rect = r;
-    o.state = QStyle::State_Enabled | (pressed_ ? QStyle::State_Sunken : QStyle::State_Raised);
-    style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, this);
-    if (editStyle_ == esEllipsis) {
+    o.palette = w->palette();
+    o.state =
+        (active ? QStyle::State_Enabled : QStyle::State_None) | (pressed ? QStyle::State_Sunken : QStyle::State_Raised);
+    w->style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, w);
+    if (editStyle == esEllipsis) {
         // Three dots: an eighth of the button, 1 to 2 pixels, the middle one centred.
         const int d = std::clamp(std::min(r.width(), r.height()) / 8, 1, 2);
-        const int x = r.left() + r.width() / 2 - 1 + (pressed_ ? 1 : 0);
-        const int y = r.top() + r.height() / 2 - 1 + (pressed_ ? 1 : 0);
+        const int x = r.left() + r.width() / 2 - 1 + (pressed ? 1 : 0);
+        const int y = r.top() + r.height() / 2 - 1 + (pressed ? 1 : 0);
         for (int k : {-2, 0, 2}) p.fillRect(x + k * d, y, d, d, Qt::black);
     } else {
         QStyleOption a;
         a.rect = r.adjusted(3, 3, -3, -3);
-        a.state = QStyle::State_Enabled;
-        style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &a, &p, this);
+        a.palette = w->palette();
+        a.state = active ? QStyle::State_Enabled : QStyle::State_None;
+        w->style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &a, &p, w);
     }
+}
+
+void PaintUpDownButton(QPainter& p, const QWidget* w, const QRect& r, bool active) {
+    const QRect up(r.left(), r.top(), r.width(), r.height() / 2);
+    const QRect down(r.left(), up.bottom() + 1, r.width(), r.height() - up.height());
+    for (const QRect& half : {up, down}) {
+        QStyleOptionButton o;
+        o.rect = half;
+        o.palette = w->palette();
+        o.state = (active ? QStyle::State_Enabled : QStyle::State_None) | QStyle::State_Raised;
+        w->style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &o, &p, w);
+        QStyleOption a;
+        a.rect = half.adjusted(3, 1, -3, -1);
+        a.palette = w->palette();
+        a.state = o.state;
+        w->style()->drawPrimitive(half == up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &a, &p, w);
+    }
+}
+
+void TDBGridInplaceEdit::paintEvent(QPaintEvent* e) {
+    QLineEdit::paintEvent(e);
+    if (editStyle_ == esSimple || editStyle_ == esUpDown) return;
+    QPainter p(this);
+    PaintEditButton(p, this, ButtonRect(), editStyle_, true, pressed_);
 }
 
 void TDBGridInplaceEdit::mousePressEvent(QMouseEvent* e) {
@@ -724,6 +820,7 @@ QWidget* TDBGridInplaceEdit::ListViewport() const {
 
 void TDBGridInplaceEdit::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
+    if (e->buttons() == Qt::NoButton) UpdateCursor(p);
     QWidget* list = ListViewport();
     if (listTracking_ && list) {
         // The press that opened the list goes on inside it: its item follows the mouse.

@@ -37,6 +37,11 @@ inline bool PointInRectIncl(int x, int y, const QRect& r) {
     return x >= r.left() && x <= r.right() + 1 && y >= r.top() && y <= r.bottom() + 1;
 }
 [[noreturn]] void RaiseGridError(const QString& message);
+// An edit button of a style (ellipsis dots, or the drop-down arrow), raised or pressed; the
+// editor draws its own with it, and the grid the buttons a column always shows.
+void PaintEditButton(QPainter& p, const QWidget* w, const QRect& r, int editStyle, bool active, bool pressed);
+// The two halves of an up-down button.
+void PaintUpDownButton(QPainter& p, const QWidget* w, const QRect& r, bool active);
 int TextRectHeight(const QFont& font, const QString& text);
 // Where a pop-up of `size` goes for an editor at `editor` (screen coordinates): below it,
 // above when it would pass the work area's bottom, narrowed to the work area's width and
@@ -60,12 +65,14 @@ class TInplaceWrapEdit : public QPlainTextEdit {
 public:
     explicit TInplaceWrapEdit(TDBGridInplaceEdit* editor);
     void BaseKeyPress(QKeyEvent* e) { QPlainTextEdit::keyPressEvent(e); }
+    void BaseInputMethod(QInputMethodEvent* e) { QPlainTextEdit::inputMethodEvent(e); }
     // Whether the caret sits on the first (last) line as the text is wrapped on screen.
     bool CaretOnFirstLine() const;
     bool CaretOnLastLine() const;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
@@ -145,12 +152,14 @@ public:
 
     // Key routing shared by the line edit and the multi-line box.
     void HandleKey(QKeyEvent* e);
+    void HandleInputMethod(QInputMethodEvent* e, QWidget* box);
     void ListFocusLost();
     // The lookup list's choice shown while the mouse button is held over it.
     void FollowDataList();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override { HandleKey(e); }
+    void inputMethodEvent(QInputMethodEvent* e) override { HandleInputMethod(e, this); }
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -167,6 +176,8 @@ private:
     QSize FillDataList(TColumnX* c);
     void UpDownClick(bool up);
     void BoundsChanged();
+    // The arrow over the edit button, the I-beam over the text.
+    void UpdateCursor(const QPoint& p);
     void TrackButton(const QPoint& p);
     QWidget* ListViewport() const;
     // Caret and selection of whichever box edits the text.
@@ -175,6 +186,10 @@ private:
     int SelStart() const;
     void SetSel(int start, int length);
     void BaseKey(QKeyEvent* e);
+    // The characters of `input` that the current field takes.
+    QString Acceptable(const QString& input) const;
+    // After the text changed from `before` (caret at `caret`): the gates, then the grid hears.
+    void TextChangedFrom(const QString& before, int caret);
 
     TCustomDBGridX* grid_;
     int buttonWidth_;

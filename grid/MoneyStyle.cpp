@@ -100,8 +100,9 @@ QString TMoneyStyle::CaptionString(int digits) {
 
 QColor TMoneyStyle::LineColor(int i) const {
     if (i == digits_) return radix_;
-    // Thousands marks only left of the decimal point.
-    if (i > digits_ && (i - digits_) % 3 == 0) return kilobit_;
+    // Every third position from the decimal point, on both sides of it (with 3 or 4
+    // decimals one falls among the decimals).
+    if ((i - digits_) % 3 == 0) return kilobit_;
     return compart_;
 }
 
@@ -136,6 +137,9 @@ TMoneyCellLayout LayoutMoneyCell(TMoneyStyle& style, const QString& text, const 
     const int right = rect.right() + 1;  // exclusive right edge
     for (int k = 0; k < l.text.size(); ++k)
         l.boxes.push_back(QRect(right - 2 - (k + 1) * w, rect.top(), w, rect.height()));
+    // The symbol in the head font at the digits' height.
+    l.symbolFont = style.HeadFont();
+    l.symbolFont.setPixelSize(std::max(1, style.ENGHeight()));
     if (!l.text.isEmpty()) {
         const int symRight = right - w * int(l.text.size());
         l.symbolBox = QRect(symRight - w, rect.top(), w, rect.height());
@@ -177,11 +181,7 @@ void DrawMoneyCell(TMoneyStyle& style, QPainter& p, const QString& text, const Q
     const Qt::Alignment v = VAlign(style.Layout());
     for (int k = 0; k < l.text.size(); ++k)
         p.drawText(l.boxes[size_t(k)], int(Qt::AlignHCenter | v), QString(l.text[l.text.size() - 1 - k]));
-    if (l.symbol) {
-        QFont head = style.HeadFont();
-        head.setPixelSize(std::max(1, style.ENGHeight() * 3 / 4));
-        DrawSqueezed(p, head, style.CurrencySymbol(), l.symbolBox, v);
-    }
+    if (l.symbol) DrawSqueezed(p, l.symbolFont, style.CurrencySymbol(), l.symbolBox, v);
     for (size_t i = 0; i < l.lineX.size(); ++i) {
         p.setPen(l.lineColor[i]);
         p.drawLine(l.lineX[i], rect.top(), l.lineX[i], rect.bottom());

@@ -81,6 +81,7 @@ struct TMoneyCellLayout {
     std::vector<QRect> boxes;  // boxes[k]: the k-th character from the right
     bool symbol = false;
     QRect symbolBox;
+    QFont symbolFont;
     std::vector<int> lineX;  // x of line i (from the right)
     std::vector<QColor> lineColor;
 };

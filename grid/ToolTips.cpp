@@ -1,5 +1,7 @@
 // Cell tool tips: a data or title cell whose text does not fit shows the whole text in a
-// small window laid exactly over the cell, placed by the text's alignment.
+// small window laid exactly over the cell, placed by the text's alignment. The window lies
+// under the pointer, so it lets the pointer through (on X11 it would otherwise take it, and
+// the grid would see the pointer leave); it stays until the pointer leaves the cell.
 #include "grid/DBGridX.h"
 #include "grid/TitleTree.h"
 
@@ -8,10 +10,35 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QToolTip>
+#include <QWindow>
 
 #include <climits>
 
 namespace qm::grid {
+
+namespace {
+
+class TToolTipsWindow : public QLabel {
+public:
+    TToolTipsWindow()
+        : QLabel(nullptr,
+                 Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus) {
+        setObjectName(QStringLiteral("qm_grid_celltip"));
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setMargin(2);
+        // The text is always in the window-text colour, whatever colour the cell gives it.
+        setStyleSheet(QStringLiteral(
+            "QLabel { background: palette(tooltip-base); color: palette(window-text); border: 1px solid black; }"));
+    }
+};
+
+}  // namespace
+
+QString GetShortHint(const QString& hint) {
+    const qsizetype bar = hint.indexOf(u'|');
+    return bar < 0 ? hint : hint.left(bar);
+}
 
 TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt::KeyboardModifiers modifiers) const {
     TCellToolTip tip;
@@ -25,7 +52,7 @@ TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt:
     if (cell.isEmpty()) return tip;
     if (title && !column->Title()->Hint.isEmpty()) {
         tip.Show = tip.IsHint = true;
-        tip.Text = column->Title()->Hint;
+        tip.Text = GetShortHint(column->Title()->Hint);
         tip.CursorRect = cell;
         return tip;
     }
@@ -43,11 +70,13 @@ TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt:
     QString text;
     TAlignment alignment;
     bool wrap;
-    QFont font;
+    TFont font;
     if (!title) {
         TActiveRecordGuard guard(*dataLink_);
         dataLink_->SetActiveRecord(c.Y - titleOffset_);
         text = column->DisplayText();
+        // An edit button shown in the cell leaves the text the rest of it.
+        if (!EditButtonRect(column, cell).isEmpty()) fullRight -= editButtonWidth_;
         r = std::min(r, fullRight);
         alignment = column->Alignment();
         wrap = column->WordWrap() && multiLineRows_;
@@ -100,45 +129,84 @@ TCustomDBGridX::TCellToolTip TCustomDBGridX::CellToolTipAt(const QPoint& pt, Qt:
     return tip;
 }
 
+QWidget* TCustomDBGridX::CellTipWindow() const { return tipWindow_ && tipWindow_->isVisible() ? tipWindow_ : nullptr; }
+
+void TCustomDBGridX::ShowCellTip(const TCellToolTip& tip) {
+    QToolTip::hideText();
+    if (!tipWindow_) tipWindow_ = new TToolTipsWindow;
+    auto* w = static_cast<QLabel*>(tipWindow_);
+    w->setFont(tip.Font);
+    w->setWordWrap(tip.MaxWidth > 0);
+    w->setMaximumWidth(tip.MaxWidth > 0 ? tip.MaxWidth + 8 : QWIDGETSIZE_MAX);
+    w->setText(tip.Text);
+    w->adjustSize();
+    w->move(viewport()->mapToGlobal(tip.Pos));
+    tipCellRect_ = tip.CursorRect;
+    w->show();
+    // The X window made for the show does not always carry the input transparency asked
+    // for at creation; set on the shown window, it holds.
+    if (QWindow* h = w->windowHandle()) {
+        h->setFlags(h->flags() & ~Qt::WindowTransparentForInput);
+        h->setFlags(h->flags() | Qt::WindowTransparentForInput);
+    }
+}
+
+void TCustomDBGridX::HideCellTip() {
+    if (tipWindow_) tipWindow_->hide();
+    tipCellRect_ = QRect();
+}
+
+void TCustomDBGridX::PointerMovedForTip(const QPoint& p, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+    if (CellTipWindow() && !tipCellRect_.contains(p)) HideCellTip();
+    // A tool-tip cell shows its tip at once, without the hint pause, when the pointer comes
+    // to it (a title cell counts as another place on its own band than on a group band).
+    TGridCoord c = MouseCoord(p.x(), p.y());
+    if (c.Y >= 0 && c.Y < titleOffset_ && c.X >= indicatorOffset_ && !PointInLeafBand(c.X, p.x(), p.y())) c.Y = -2;
+    if (c == tipPointerCell_) return;
+    tipPointerCell_ = c;
+    if (buttons != Qt::NoButton) return;
+    const TCellToolTip tip = CellToolTipAt(p, mods);
+    if (tip.Show && !tip.IsHint) ShowCellTip(tip);
+}
+
 bool TCustomDBGridX::viewportEvent(QEvent* e) {
-    if (e->type() == QEvent::ToolTip) {
+    switch (e->type()) {
+    case QEvent::ToolTip: {
         auto* he = static_cast<QHelpEvent*>(e);
         const TCellToolTip tip = CellToolTipAt(he->pos(), QApplication::keyboardModifiers());
-        static QPointer<QLabel> window;
-        if (window) window->hide();
         if (!tip.Show) {
             QToolTip::hideText();
+            HideCellTip();
             e->ignore();
-            return true;
-        }
-        if (tip.IsHint) {
+        } else if (tip.IsHint) {
+            HideCellTip();
             QToolTip::showText(he->globalPos(), tip.Text, viewport(), tip.CursorRect);
-            return true;
+        } else {
+            ShowCellTip(tip);
         }
-        // A plain window at the exact place, the text in the cell's font.
-        if (!window) {
-            window = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
-            window->setAttribute(Qt::WA_ShowWithoutActivating);
-            window->setAttribute(Qt::WA_DeleteOnClose);
-            window->setMargin(2);
-            window->setStyleSheet(
-                QStringLiteral("QLabel { background: palette(tooltip-base); color: black; border: 1px solid black; }"));
-        }
-        window->setFont(tip.Font);
-        window->setWordWrap(tip.MaxWidth > 0);
-        if (tip.MaxWidth > 0) window->setMaximumWidth(tip.MaxWidth + 8);
-        window->setText(tip.Text);
-        window->adjustSize();
-        window->move(viewport()->mapToGlobal(tip.Pos));
-        window->show();
         return true;
     }
-    if (e->type() == QEvent::Leave) {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QLabel*>(w) && (w->windowFlags() & Qt::ToolTip) == Qt::ToolTip && w->isVisible())
-                w->hide();
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        PointerMovedForTip(me->position().toPoint(), me->buttons(), me->modifiers());
+        break;
+    }
+    case QEvent::Leave:
+        // Only a pointer that has really left the cell takes the tip away.
+        tipPointerCell_ = TGridCoord();
+        if (CellTipWindow() && !tipCellRect_.contains(viewport()->mapFromGlobal(QCursor::pos()))) HideCellTip();
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: HideCellTip(); break;
+    default: break;
     }
     return TCustomGrid::viewportEvent(e);
+}
+
+void TCustomDBGridX::hideEvent(QHideEvent* e) {
+    HideCellTip();
+    TCustomGrid::hideEvent(e);
 }
 
 }  // namespace qm::grid

@@ -1,8 +1,10 @@
 // Painting probed pixel by pixel on an image, with a pinned palette and font.
+#include "grid/TitleTree.h"
 #include "tests/grid/GridTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QImage>
+#include <QPainter>
 
 using namespace qm;
 using namespace qm::grid;
@@ -45,7 +47,7 @@ TEST_F(PaintFixture, LineColours) {
     EXPECT_EQ(Px(img, 300, 100), kSilver);  // right of the cells: the grid's colour
     h.grid->SetFlat(true);
     EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kGrey);
-    h.grid->TarnStyle = true;
+    h.grid->SetTarnStyle(true);
     EXPECT_EQ(h.grid->FixedLineColor().rgb() & 0xFFFFFF, kBlack);
 }
 
@@ -165,6 +167,77 @@ TEST_F(PaintFixture, TitleCaptionSitsAtTheCellsOffsetsWithAndWithout3D) {
     ASSERT_FALSE(with3D.isEmpty());
     EXPECT_EQ(with3D.topLeft(), flat.topLeft());
     EXPECT_LE(with3D.left(), cell.left() + 3);  // "W" has next to no side bearing
+}
+
+// Two columns under the band "人员" and one on its own; the band's rows probed on an image.
+struct BandFixture : ::testing::Test {
+    test::GridHost h{400, 200};
+    TMemDataSet ds;
+    void SetUp() override {
+        test::OpenNumbered(ds, 5);
+        const QString caps[] = {QStringLiteral("人员|编号"), QStringLiteral("人员|姓名"), QStringLiteral("金额")};
+        const QString names[] = {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("amount")};
+        for (int i = 0; i < 3; ++i) {
+            TColumnX* c = h.grid->Columns().Add();
+            c->SetFieldName(names[i]);
+            c->SetWidth(i == 0 ? 50 : 80);
+            c->Title()->SetCaption(caps[i]);
+        }
+        h.Bind(ds);
+        h.grid->SetUseMultiTitle(true);
+    }
+    // A pixel row inside the band, clear of its edges and of its text.
+    int BandRow() const { return h.grid->CellRect(1, 0).top() + 2; }
+    int BandHeight() const { return h.grid->LeafOf(0)->Host->Height; }
+};
+
+TEST_F(BandFixture, TheGroupBandIsDrawnWholeOverItsColumnsWithItsCaptionCentred) {
+    QImage img = h.grid->RenderImage();
+    const QRect c1 = h.grid->CellRect(1, 0), c2 = h.grid->CellRect(2, 0);
+    const int y = BandRow();
+    // No column line and no cell edge splits the band: over the line and the pixels beside
+    // it the band's face goes on.
+    for (int x = c1.right() - 1; x <= c2.left() + 1; ++x) EXPECT_EQ(Px(img, x, y), kFace) << x;
+    {
+        // So it stays when only the line is repainted.
+        QPainter p(&img);
+        h.grid->PaintGrid(p, QRect(c1.right() + 1, 0, 1, c1.bottom()));
+    }
+    EXPECT_EQ(Px(img, c1.right() + 1, y), kFace);
+    // The band's own raised edge: light at its start, dark at its end; none at the join.
+    EXPECT_EQ(Px(img, c1.left(), y), kWhite);
+    EXPECT_EQ(Px(img, c2.right(), y), kGrey);
+    // Below the band, the columns' own cells keep their edges and the line between them.
+    const int leafY = c1.bottom() - 3;
+    EXPECT_EQ(Px(img, c1.right() + 1, leafY), kBlack);
+    EXPECT_EQ(Px(img, c1.right(), leafY), kGrey);
+    // The caption is centred over the whole band, not over the first column.
+    const QRect band(c1.left() + 2, c1.top() + 1, c2.right() - c1.left() - 3, BandHeight() - 3);
+    const QRect ink = InkBox(img, band);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_LE(std::abs((ink.left() + ink.right()) / 2 - (c1.left() + c2.right()) / 2), 1)
+        << ink.left() << ".." << ink.right() << " in " << c1.left() << ".." << c2.right();
+}
+
+TEST_F(BandFixture, ASelectedColumnsPieceOfTheBandIsDarkAndAScrolledFrozenColumnEndsItsPiece) {
+    h.grid->Selection().Columns().Add(h.grid->Columns()[0], false);
+    QImage img = h.grid->RenderImage();
+    const QRect c1 = h.grid->CellRect(1, 0), c2 = h.grid->CellRect(2, 0);
+    EXPECT_EQ(Px(img, c1.left() + 3, BandRow()), kDark);
+    EXPECT_EQ(Px(img, c2.left() + 3, BandRow()), kFace);
+    h.grid->Selection().Clear();
+    // The first column frozen and the rest scrolled: the band's piece over the frozen
+    // column stops at its line.
+    h.grid->SetFrozenCols(1);
+    h.grid->resize(170, 200);
+    h.grid->SetLeftCol(h.grid->FixedCols() + 1);
+    ASSERT_NE(h.grid->LeftCol(), h.grid->FixedCols());
+    img = h.grid->RenderImage();
+    const QRect f = h.grid->CellRect(1, 0);
+    EXPECT_EQ(Px(img, f.right() + 1, BandRow()), kBlack);
+    h.grid->SetLeftCol(h.grid->FixedCols());
+    img = h.grid->RenderImage();
+    EXPECT_EQ(Px(img, f.right() + 1, BandRow()), kFace);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(TextCacheFixture, FontColourAndValueChangesDoNotDrawStaleText) {
 }
 
 TEST_F(TextCacheFixture, CellParametersSetByTheFormPerCellAreHonoured) {
-    h.grid->OnGetCellParams = [](TColumnX* c, QFont& f, QColor& bg, TGridDrawState) {
+    h.grid->OnGetCellParams = [](TColumnX* c, TFont& f, QColor& bg, TGridDrawState) {
         if (c->Index() == 1) f.setBold(true);
         if (c->Field()->AsString() == QStringLiteral("否")) bg = QColor(255, 220, 220);
     };

@@ -538,10 +538,10 @@ TEST(InplaceEdit, ALongTextIsNotCutByTheEditor) {
     ASSERT_TRUE(e.g.EditorMode());
     EXPECT_EQ(e.Editor()->text().size(), 40000);
     e.Editor()->end(false);
-    QTest::keyClick(e.Editor(), Qt::Key_Y);
+    QTest::keyClick(e.Editor(), Qt::Key_Backspace);  // (a field's size lets it shrink, not grow)
     QTest::keyClick(e.Editor(), Qt::Key_Down);
     e.ds.First();
-    EXPECT_EQ(fruit->AsString(), longText + QStringLiteral("y"));
+    EXPECT_EQ(fruit->AsString(), longText.chopped(1));
 }
 
 }  // namespace

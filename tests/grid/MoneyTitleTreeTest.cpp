@@ -62,13 +62,18 @@ TEST(MoneyStyle, SeparatorColoursDigitsRangeAndAssign) {
     EXPECT_EQ(st.LineColor(2), red);
     for (int i : {5, 8, 11}) EXPECT_EQ(st.LineColor(i), green) << i;
     for (int i : {3, 4, 6, 7, 9}) EXPECT_EQ(st.LineColor(i), silver) << i;
-    // Thousands marks never fall inside the decimals.
+    // Every third line from the decimal point is green on both sides of it: with 3 or 4
+    // decimals one falls among the decimals.
     st.SetDigits(3);
-    EXPECT_EQ(st.LineColor(0), silver);
+    EXPECT_EQ(st.LineColor(0), green);
+    EXPECT_EQ(st.LineColor(1), silver);
     EXPECT_EQ(st.LineColor(3), red);
     EXPECT_EQ(st.LineColor(6), green);
     st.SetDigits(4);
-    EXPECT_EQ(st.LineColor(1), silver);
+    EXPECT_EQ(st.LineColor(0), silver);
+    EXPECT_EQ(st.LineColor(1), green);
+    EXPECT_EQ(st.LineColor(4), red);
+    EXPECT_EQ(st.LineColor(7), green);
     st.SetDigits(0);
     EXPECT_EQ(st.Digits(), 4);
     st.SetDigits(5);

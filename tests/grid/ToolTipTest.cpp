@@ -1,7 +1,9 @@
 // Cell tool tips: which cells show one, where it goes, and what suppresses it.
 #include "tests/grid/GridTestSupport.h"
 
+#include <QCursor>
 #include <QFontMetrics>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,18 @@ struct TipGrid {
         host.Bind(ds);
     }
     QPoint In(int col, int row) const { return g.CellRect(col, row).center(); }
+    void Move(const QPoint& p) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(g.viewport()->mapToGlobal(p)), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(g.viewport(), &e);
+    }
+    // The pointer leaves the viewport's window while it stands at `p` (as when a window
+    // opens under it).
+    void LeaveAt(const QPoint& p) {
+        QCursor::setPos(g.viewport()->mapToGlobal(p));
+        QEvent e(QEvent::Leave);
+        QApplication::sendEvent(g.viewport(), &e);
+    }
 };
 
 TEST(ToolTips, ATruncatedDataCellShowsItsTextOverTheCellAFittingOneNothing) {
@@ -64,12 +78,37 @@ TEST(ToolTips, ARightAlignedColumnScrolledPartlyOutOfViewShowsEvenAShortText) {
     EXPECT_EQ(tip.Pos, QPoint(fullRight + 1 - w - 7, cell.top() - 1));
 }
 
+TEST(ToolTips, ATipCellShowsAtOnceAndTheTipStaysUntilThePointerLeavesTheCell) {
+    TipGrid t(400);
+    t.Move(t.In(3, 1));  // "1.5" fits
+    EXPECT_FALSE(t.g.CellTipWindow());
+    t.Move(t.In(2, 1));  // no hint pause for a tool-tip cell
+    QWidget* tip = t.g.CellTipWindow();
+    ASSERT_TRUE(tip);
+    EXPECT_EQ(tip->geometry().topLeft(), t.g.viewport()->mapToGlobal(t.g.CellToolTipAt(t.In(2, 1), {}).Pos));
+    // The window opening under the pointer makes the viewport see a Leave: the pointer is
+    // still on the cell, so the tip stays; so it does for moves inside the cell.
+    t.LeaveAt(t.In(2, 1));
+    EXPECT_TRUE(t.g.CellTipWindow());
+    t.Move(t.In(2, 1) + QPoint(20, 3));
+    EXPECT_TRUE(t.g.CellTipWindow());
+    // Leaving the cell, inside the grid or out of it, takes the tip away.
+    t.Move(t.In(2, 2));
+    EXPECT_FALSE(t.g.CellTipWindow());
+    t.Move(t.In(2, 1));
+    ASSERT_TRUE(t.g.CellTipWindow());
+    t.LeaveAt(QPoint(-30, -30));
+    EXPECT_FALSE(t.g.CellTipWindow());
+}
+
 TEST(ToolTips, TitleHintsComeFirstAndGroupBandsShowNothing) {
     TipGrid t(400);
     t.g.Columns()[0]->Title()->Hint = QStringLiteral("编号的说明");
     auto tip = t.g.CellToolTipAt(t.In(1, 0), Qt::NoModifier);
     EXPECT_TRUE(tip.Show && tip.IsHint);
     EXPECT_EQ(tip.Text, QStringLiteral("编号的说明"));
+    t.g.Columns()[0]->Title()->Hint = QStringLiteral("编号|员工编号，六位数字");  // the short part only
+    EXPECT_EQ(t.g.CellToolTipAt(t.In(1, 0), Qt::NoModifier).Text, QStringLiteral("编号"));
     EXPECT_FALSE(t.g.CellToolTipAt(t.In(2, 0), Qt::NoModifier).Show);  // no title tool tips asked for
 
     t.g.Columns()[1]->Title()->SetCaption(QStringLiteral("Group|Supercalifragilisticexpialidocious"));
