@@ -25,6 +25,13 @@ struct Registrar {
 // Milliseconds taken by fn.
 double TimeMs(const std::function<void()>& fn);
 
+// How many runs a figure takes its best of: this machine's speed drifts by about a third, and
+// the fastest run is the one the rest of the machine disturbed least.
+inline constexpr int kRuns = 5;
+// The fastest of `runs` runs of fn, in milliseconds; setup, when given, runs untimed before
+// each run (to put back what fn changes).
+double BestOfMs(const std::function<void()>& fn, const std::function<void()>& setup = {}, int runs = kRuns);
+
 // One figure, optionally beside a baseline measured in the same run.
 void Print(const QString& figure, double ms);
 // A line of context that is no timing.

@@ -33,6 +33,16 @@ double TimeMs(const std::function<void()>& fn) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
+double BestOfMs(const std::function<void()>& fn, const std::function<void()>& setup, int runs) {
+    double best = 0;
+    for (int i = 0; i < runs; ++i) {
+        if (setup) setup();
+        const double ms = TimeMs(fn);
+        if (i == 0 || ms < best) best = ms;
+    }
+    return best;
+}
+
 void Print(const QString& figure, double ms) { std::printf("%-58s %10.1f ms\n", figure.toUtf8().constData(), ms); }
 
 void Note(const QString& text) { std::printf("%s\n", text.toUtf8().constData()); }
@@ -47,10 +57,16 @@ void PrintRatio(const QString& figure, double ms, const QString& baseline, doubl
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QString keep;
-    for (int i = 1; i < argc; ++i)
-        if (QString::fromLocal8Bit(argv[i]) == QStringLiteral("--keep") && i + 1 < argc)
+    // --keep DIR: build the unit in DIR and leave it there; --only TEXT: run only the sections
+    // whose name contains TEXT (the unit is built in any case).
+    QString keep, only;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QStringLiteral("--keep") && i + 1 < argc)
             keep = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == QStringLiteral("--only") && i + 1 < argc)
+            only = QString::fromLocal8Bit(argv[++i]);
+    }
 
     QTemporaryDir tmp;
     QString base = keep.isEmpty() ? tmp.path() : keep;
@@ -61,6 +77,7 @@ int main(int argc, char** argv) {
     auto& sections = qm::bench::Sections();
     std::stable_sort(sections.begin(), sections.end(), [](auto& a, auto& b) { return a.rank < b.rank; });
     for (auto& s : sections) {
+        if (!only.isEmpty() && !QString::fromUtf8(s.name).contains(only)) continue;
         std::printf("-- %s\n", s.name);
         s.fn(ctx);
     }
