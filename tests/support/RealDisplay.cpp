@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -60,7 +61,35 @@ void Xdotool(const QStringList& args) {
 
 }  // namespace
 
-void Type(const QString& text) { Xdotool({"type", "--delay", "40", "--", text}); }
+namespace {
+
+// Characters the keyboard lacks get a key of their own before they are typed, kept for the
+// rest of the run. Left to itself, xdotool maps a spare key only for the moment of the press,
+// and a client that reads the map late (on a loaded machine) sees another character.
+void MapMissingCharacters(const QString& text) {
+    static QHash<char32_t, int> mapped;
+    static int nextKeycode = 255;  // the top keycodes carry media keys no test presses
+    QStringList args;
+    for (char32_t cp : text.toUcs4()) {
+        if (cp < 0x80 || mapped.contains(cp) || nextKeycode < 200) continue;
+        mapped.insert(cp, nextKeycode);
+        const QString sym = QStringLiteral("U%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
+        args << QStringLiteral("-e") << QStringLiteral("keycode %1 = %2 %2").arg(nextKeycode--).arg(sym);
+    }
+    if (args.isEmpty()) return;
+    QProcess p;
+    p.start("xmodmap", args);
+    if (!p.waitForFinished(10000) || p.exitCode() != 0)
+        ADD_FAILURE() << "xmodmap failed: " << p.readAllStandardError().toStdString();
+    Settle(150);  // the client reads the new map on the server's notice
+}
+
+}  // namespace
+
+void Type(const QString& text) {
+    MapMissingCharacters(text);
+    Xdotool({"type", "--delay", "40", "--", text});
+}
 void Key(const QString& keys) { Xdotool({"key", "--delay", "40", "--", keys}); }
 
 void MoveTo(const QPoint& global) { Xdotool({"mousemove", QString::number(global.x()), QString::number(global.y())}); }
