@@ -29,9 +29,9 @@ TEST(ScriptedUi, AnswersFromTheScriptAndRecordsKindsAndTitles) {
     ui.ConfirmYesOnly(QStringLiteral("[2]月工资数据还有错误"));
     ui.Stop(QStringLiteral("没有输入月工资信息！"));
     ASSERT_EQ(ui.shown.size(), 4u);
-    EXPECT_EQ(ui.shown[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("提示"));
     EXPECT_EQ(ui.shown[0].buttons, qm::DlgButtons::YesNo);
-    EXPECT_EQ(ui.shown[1].title, QStringLiteral("Confirm"));
+    EXPECT_EQ(ui.shown[1].title, QStringLiteral("确认"));
     EXPECT_EQ(ui.shown[2].buttons, qm::DlgButtons::YesOnly);
     EXPECT_EQ(ui.shown[3].title, QStringLiteral("消息"));
 }
