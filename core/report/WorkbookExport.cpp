@@ -246,10 +246,10 @@ bool ExportWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const Ex
         return false;
     }
     const QString name = WorkbookFileName(layout.stem);
-    if (layout.savedAsName.isEmpty())
-        ui.Info(QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:") + name);
+    if (layout.exportedToMessage)
+        ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + name);
     else
-        ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + layout.savedAsName);
+        ui.Info(QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:") + name);
     ui.OpenFolder(folder);
     pb.SetPosition(100);
     pb.SetPosition(0);

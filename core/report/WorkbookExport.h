@@ -74,9 +74,9 @@ struct ExportLayout {
     Margins margins;  // points
     bool landscape = false;
 
-    // The closing message: "文件所在路径:'<folder>';\n文件名为:<file>" when `savedAsName`
-    // is empty, else "你导出到'<folder>'里,文件名为:<savedAsName>".
-    QString savedAsName;
+    // The closing message names the file as written: "文件所在路径:'<folder>';\n文件名为:<file>",
+    // or "你导出到'<folder>'里,文件名为:<file>" for the summaries that say it so.
+    bool exportedToMessage = false;
 };
 
 // "单位名称：<name>" in A<row> and "法人单位代码：<code>" in the row below, at `size` points.

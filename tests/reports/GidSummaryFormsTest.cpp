@@ -215,7 +215,7 @@ TEST_F(GidSummaryFormsTest, ExportAndPrintOfAWageSummary) {
     const QString path = base.paths().Xls() + QStringLiteral("/工资1_3.xlsx");
     EXPECT_TRUE(QFile::exists(path));
     ASSERT_FALSE(ui.Texts().isEmpty());
-    EXPECT_TRUE(ui.Texts().first().endsWith(QStringLiteral("'里,文件名为:工资[起止月].xls")));
+    EXPECT_TRUE(ui.Texts().first().endsWith(QStringLiteral("'里,文件名为:工资1_3.xlsx")));
     ui.Clear();
     f->BitBtn2->click();
     ASSERT_NE(ui.Last(), nullptr);

@@ -1,5 +1,6 @@
 // The workbooks of the four Gid-matrix summaries, read from the model the export builds.
 
+#include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/TalentSummary.h"
@@ -9,6 +10,8 @@
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
 
 using namespace qm;
 using namespace qm::report;
@@ -108,6 +111,32 @@ TEST_F(GidLayoutsTest, StartOfPeriodSurveyWorkbook) {
     EXPECT_EQ(b.Find(50, 11)->bottom, kThick);
     EXPECT_TRUE(b.landscape);
     EXPECT_TRUE(ui.shown.empty());
+}
+
+// The closing message names the workbook as it lies in XLS/, the file a person will look for.
+TEST_F(GidLayoutsTest, EachSummaryExportNamesTheFileItWrote) {
+    MemoryProgress pb;
+    auto exported = [&](const ExportLayout& l, const TSheetBook& sheet) {
+        ui.Clear();
+        EXPECT_TRUE(ExportWorkbook(ui, pb, base.paths(), l, sheet));
+        return ui.Texts().value(0);
+    };
+    const QString folder = QDir::toNativeSeparators(base.paths().Xls() + QLatin1Char('/'));
+    Wage(GidSummary::I705, QStringLiteral("i705"));
+    TSheetBook organ;
+    ApplySheetTemplate(organ, QStringLiteral("i705"));
+    EXPECT_EQ(exported(WageSummaryLayout(GidSummary::I705, {1, 12}, unit), organ),
+              QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:工资1_12.xlsx"));
+    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/工资1_12.xlsx")));
+    TSheetBook talent;
+    ApplySheetTemplate(talent, QStringLiteral("x505"));
+    EXPECT_TRUE(
+        exported(TalentLayout(GidSummary::X505, unit), talent).endsWith(QStringLiteral("文件名为:汇总表.xlsx")));
+    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/汇总表.xlsx")));
+    ApplySheetTemplate(talent, QStringLiteral("i303"));
+    EXPECT_TRUE(
+        exported(TalentLayout(GidSummary::I303_1, unit), talent).endsWith(QStringLiteral("文件名为:汇总.xlsx")));
+    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/汇总.xlsx")));
 }
 
 }  // namespace
