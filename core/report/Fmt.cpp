@@ -98,6 +98,8 @@ QString ShortFloat(double v) {
     return QString::fromLatin1(out.c_str());
 }
 
+QString DateText(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+
 long long CellInt(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return 0;

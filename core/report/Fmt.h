@@ -3,6 +3,7 @@
 // the patterns "0" and "0.00" round a half away from zero, on the decimal value the figure
 // shows (15 significant digits), never on whatever the C library or the locale would do.
 
+#include <QDate>
 #include <QString>
 
 #include <stdexcept>
@@ -25,6 +26,9 @@ inline QString Fmt00(double v) { return FmtFixed(v, 2); }
 // The shortest text of a real as a cell shows it: "5000", not "5000.0"; "4999.5"; at most
 // 15 significant digits.
 QString ShortFloat(double v);
+
+// A date as a Chinese desktop writes it, whatever the machine's locale: "2026-12-09".
+QString DateText(const QDate& d);
 
 // A cell read as a whole number: blanks around are ignored, an empty cell reads 0; any
 // other text raises FormatError.

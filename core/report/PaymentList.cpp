@@ -5,8 +5,6 @@
 #include "core/report/Fmt.h"
 #include "core/sheet/SheetBook.h"
 
-#include <QLocale>
-
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -111,9 +109,7 @@ QString PaymentTitle(int from, int to) {
            QStringLiteral("月 的工资发放汇总清单");
 }
 
-QString PaymentDateLine(const QDate& today) {
-    return QStringLiteral("统计日期：") + QLocale::system().toString(today, QLocale::ShortFormat);
-}
+QString PaymentDateLine(const QDate& today) { return QStringLiteral("统计日期：") + DateText(today); }
 
 QString PaymentAmount(double v) { return ShortFloat(v); }
 

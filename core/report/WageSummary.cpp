@@ -6,7 +6,6 @@
 #include "core/sheet/SheetBook.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -172,7 +171,7 @@ void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name) {
         }
 }
 
-QString TodayText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+QString TodayText() { return DateText(QDate::currentDate()); }
 
 bool RunWageSummary(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const MonthRange& r,
                     const QString& dateText, SummaryUnit& unit) {

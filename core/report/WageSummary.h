@@ -78,7 +78,7 @@ void WriteWageSummary(TSheetBook& sheet, const WageSummaryFigures& f);
 // A saved copy shown as it is stored: G11..G21 as text, an empty G14 as "--".
 void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name);
 
-// The day's date as the result tables keep it (Tdate): the locale's short date.
+// The day's date as the result tables keep it (Tdate), "2026-12-09".
 QString TodayText();
 
 // The computation as the form runs it: the unit (first Dep_Info row) into `unit`; staff rows

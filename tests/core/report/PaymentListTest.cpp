@@ -1,5 +1,6 @@
 #include "core/base/Progress.h"
 #include "core/report/PaymentList.h"
+#include "core/report/WageSummary.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "tests/core/report/GoldenTable.h"
@@ -90,8 +91,10 @@ TEST_F(PaymentListTest, EmptyWageTableGivesOnlyTheTotalLine) {
 TEST_F(PaymentListTest, CaptionTitleAndDateLine) {
     EXPECT_EQ(PaymentCaption(QStringLiteral("测试单位")), QStringLiteral("[测试单位] 工资发放汇总清单"));
     EXPECT_EQ(PaymentTitle(3, 5), QStringLiteral("3月 - 5月 的工资发放汇总清单"));
-    const QDate d(2012, 7, 9);
-    EXPECT_EQ(PaymentDateLine(d), QStringLiteral("统计日期：") + QLocale::system().toString(d, QLocale::ShortFormat));
+    // Whatever the machine's locale, the date reads as a Chinese desktop writes it; the
+    // summaries store the day the same way (Tdate).
+    EXPECT_EQ(PaymentDateLine(QDate(2026, 12, 9)), QStringLiteral("统计日期：2026-12-09"));
+    EXPECT_EQ(TodayText(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 }  // namespace
