@@ -56,8 +56,11 @@ void TFrm_NGLabor::ShowModal() {
 void TFrm_NGLabor::FormShow() {
     Label3->setText(QStringLiteral("组织机构代码 : ") + ctx_.state.DepNo);
     Label4->setText(QStringLiteral("企业（单位）详细名称 : ") + ctx_.state.DepName);
-    report_.emplace();
-    report_->Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    // A report that was refused leaves nothing to upload.
+    report_.reset();
+    report::AnnualWageReport r;
+    r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    report_ = std::move(r);
 }
 
 void TFrm_NGLabor::BitBtn2Click() {

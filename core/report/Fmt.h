@@ -37,7 +37,8 @@ long long CellInt(const QString& text);
 double CellNumber(const QString& text);
 
 // A sum read "as a whole number" the way the old data layer read a float into an integer:
-// the nearest whole number, a half going to the even one (1499.5 -> 1500, 2.5 -> 2).
+// the nearest whole number, a half going to the even one (1499.5 -> 1500, 2.5 -> 2). A value
+// no 64-bit integer holds (or no number) raises FormatError.
 long long HalfEven(double v);
 
 }  // namespace qm::report

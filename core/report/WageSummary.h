@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 #include <vector>
 
 namespace qm {
@@ -62,8 +64,10 @@ struct WageSummaryFigures {
     std::vector<long long> wageShown;  // column 11 as shown: remainder lines show their remainder
 };
 
-// Works the figures out; reads only.
-WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range);
+// Works the figures out; reads only. A line's wage total beyond what the report holds
+// refuses (Refused), naming the line by `lineName` (its label and code) when given.
+WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,
+                                      const std::function<QString(int gid)>& lineName = {});
 
 // Writes rows 1..n of Total_Info and refills the range's copy, in one transaction.
 void StoreWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,

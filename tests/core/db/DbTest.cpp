@@ -136,6 +136,9 @@ TEST_F(DbTest, CIntRoundsHalvesToEvenAndKeepsNull) {
     EXPECT_TRUE(q.Fields(5).IsNull());
     EXPECT_EQ(q.Fields(6).AsInteger(), 4);
     EXPECT_THROW(q.Open(QStringLiteral("select CInt('abc')")), Error);
+    // Beyond a whole number: refused, never cast.
+    EXPECT_THROW(q.Open(QStringLiteral("select CInt(1e300)")), Error);
+    EXPECT_THROW(q.Open(QStringLiteral("select CInt('-1e19')")), Error);
 }
 
 TEST_F(DbTest, CloseIsIdempotentAndAClosedConnectionRaises) {
