@@ -1,5 +1,6 @@
 #include "reports/PaymentListForm.h"
 
+#include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/report/PaymentList.h"
 #include "core/sheet/SheetTemplate.h"
@@ -61,7 +62,10 @@ void TFrm_permonWage::FormShow() {
     setWindowTitle(report::PaymentCaption(ctx_.state.DepName));
     label1_->setText(report::PaymentTitle(from_, to_));
     label2_->setText(report::PaymentDateLine(today_));
-    report::FillPaymentSheet(book_, report::BuildPaymentList(ctx_.db, from_, to_, &ctx_.pb));
+    const report::PaymentList list = report::BuildPaymentList(ctx_.db, from_, to_, &ctx_.pb);
+    report::FillPaymentSheet(book_, list);
+    const QString problems = report::PaymentProblemsText(list);
+    if (!problems.isEmpty()) ctx_.ui.Info(problems);
 }
 
 void TFrm_permonWage::N1Click() { view_->Edit(SheetView::EditOp::Copy); }

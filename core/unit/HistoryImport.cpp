@@ -156,6 +156,7 @@ enum class Kind {
     Text,    // as stored; empty after trimming: null (staff) or '' (year end, flags)
     Code,    // a whole-number code; empty: null
     Amount,  // a number; empty: null
+    Wage,    // a wage amount: a finite number; empty, or no such number: null (see ImportWages)
     Month,   // a whole number 0..12, required
 };
 
@@ -179,12 +180,12 @@ constexpr std::array<Col, 34> kStaffCols{{
 constexpr std::array<Col, 11> kWageCols{{
     {"sName", Kind::Name},
     {"sNumber", Kind::Number},
-    {"sTotal", Kind::Amount},
-    {"sN1", Kind::Amount},
-    {"sN2", Kind::Amount},
-    {"sN3", Kind::Amount},
-    {"sN4", Kind::Amount},
-    {"sN5", Kind::Amount},
+    {"sTotal", Kind::Wage},
+    {"sN1", Kind::Wage},
+    {"sN2", Kind::Wage},
+    {"sN3", Kind::Wage},
+    {"sN4", Kind::Wage},
+    {"sN5", Kind::Wage},
     {"sFlag", Kind::Text},
     {"wFlag", Kind::Text},
     {"sMon", Kind::Month},
@@ -269,6 +270,10 @@ db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db
         auto v = ParseNumber(trimmed, col.kind == Kind::Code);
         if (!v) BadValue(rc, col.name, raw);
         return *v;
+    }
+    case Kind::Wage: {
+        if (trimmed.isEmpty()) return db::Value();
+        return ParseNumber(trimmed, false).value_or(db::Value());
     }
     case Kind::Month: {
         auto v = ParseNumber(trimmed, true);
@@ -384,6 +389,7 @@ int HistoryImporter::ImportWages(HistorySource& src) {
     db::Params params(kWageCols.size());
     int k = 0, taken = 0;
     skippedWages_ = 0;
+    flaggedWages_ = 0;
     lastShown_ = -1;
     src.ForEachWage([&](const HistoryRow& row) {
         Step(k, n);
@@ -398,8 +404,20 @@ int HistoryImporter::ImportWages(HistorySource& src) {
             ++skippedWages_;
             return;
         }
-        for (size_t i = 0; i < kWageCols.size(); ++i)
-            params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
+        // An amount the wage sheet would not accept flags the row as the sheet does (wFlag
+        // "0"): it is taken over, the gates stop the reports, and the wage error list shows it.
+        bool suspect = false;
+        for (size_t i = 0; i < kWageCols.size(); ++i) {
+            const std::optional<QString> old = row.Text((*idx)[i]);
+            params[i] = BuildValue(kWageCols[i], old, emptyText, rc);
+            if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() && !Trim(old.value_or(QString())).isEmpty())
+                suspect = true;  // no finite number: kept empty
+        }
+        const db::Value& total = params[2];
+        if (!total.IsNull() && !(total.AsFloat() >= WageLowerLimit && total.AsFloat() <= WageUpperLimit))
+            suspect = true;
+        for (size_t i = 3; i <= 7; ++i)
+            if (!params[i].IsNull() && !(std::fabs(params[i].AsFloat()) <= WageUpperLimit)) suspect = true;
         // In the order of kWageCols.
         WageRecord rec;
         rec.sName = params[0].AsString();
@@ -412,6 +430,10 @@ int HistoryImporter::ImportWages(HistorySource& src) {
         rec.sN5 = params[7];
         rec.sFlag = params[8].AsString();  // flags keep their text, the empty one too
         rec.wFlag = params[9].AsString();
+        if (suspect) {
+            rec.wFlag = QStringLiteral("0");
+            ++flaggedWages_;
+        }
         rec.sMon = Month(int(params[kWageMonth].AsInteger()));
         table.Insert(rec);
         ++taken;
@@ -445,6 +467,11 @@ QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
     QString t = QStringLiteral("导入完成，共%1条工资记录。").arg(taken);
     if (imp.SkippedWages() > 0)
         t += QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(imp.SkippedWages());
+    if (imp.FlaggedWages() > 0)
+        t += QStringLiteral(
+                 "\n其中%1条工资记录的金额不是有效的数字或超出工资的范围，已标为错误，"
+                 "请在工资错误信息中核实。")
+                 .arg(imp.FlaggedWages());
     return t;
 }
 }  // namespace

@@ -19,6 +19,14 @@ TEST(Guarded, SilentStopShowsNothingOtherErrorsShowThePlainBox) {
 
     EXPECT_TRUE(qm::Guarded(ui, [] {}));
     EXPECT_EQ(ui.shown.size(), 1u);
+
+    // The engine's own words for a database another program holds, or one that is read-only,
+    // reach the person in Chinese.
+    qm::Guarded(ui, [] { throw qm::db::Error(QStringLiteral("database is locked"), 5); });
+    qm::Guarded(ui, [] { throw qm::db::Error(QStringLiteral("attempt to write a readonly database"), 8); });
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_EQ(ui.shown[1].text, QStringLiteral("数据库正被其他程序使用（已锁定）。请关闭使用它的程序后再试。"));
+    EXPECT_TRUE(ui.shown[2].text.startsWith(QStringLiteral("数据库文件是只读的")));
 }
 
 TEST(ScriptedUi, AnswersFromTheScriptAndRecordsKindsAndTitles) {
