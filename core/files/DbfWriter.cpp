@@ -1,5 +1,7 @@
 #include "core/files/DbfWriter.h"
 
+#include "core/files/ReplacingFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -195,6 +197,17 @@ std::string Writer::Bytes() const {
 }
 
 void Writer::Save(const QString& target) const {
+    files::ReplacingFile file(target);
+    WriteTemp(file);
+    try {
+        file.Commit();
+    } catch (const files::ReplaceError& e) {
+        throw Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), e.Text()));
+    }
+}
+
+void Writer::WriteTemp(const files::ReplacingFile& file) const {
+    const QString& target = file.Target();
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     auto fail = [&](const QString& why) {
@@ -204,8 +217,7 @@ void Writer::Save(const QString& target) const {
         throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
 
     const std::string bytes = Bytes();
-    const QByteArray tmp = QFile::encodeName(target + QStringLiteral(".tmp"));
-    const QByteArray dst = QFile::encodeName(target);
+    const QByteArray tmp = QFile::encodeName(file.TempPath());
     auto sysError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
 
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -223,13 +235,8 @@ void Writer::Save(const QString& target) const {
         p += n;
         left -= std::size_t(n);
     }
-    if (problem.isEmpty() && ::fsync(fd) != 0) problem = sysError();
     if (::close(fd) != 0 && problem.isEmpty()) problem = sysError();
-    if (problem.isEmpty() && ::rename(tmp.constData(), dst.constData()) != 0) problem = sysError();
-    if (!problem.isEmpty()) {
-        ::unlink(tmp.constData());
-        throw fail(problem);
-    }
+    if (!problem.isEmpty()) throw fail(problem);  // the file's destructor removes the temporary file
 }
 
 }  // namespace qm::dbf

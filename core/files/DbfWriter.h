@@ -22,6 +22,10 @@
 #include <string>
 #include <vector>
 
+namespace qm::files {
+class ReplacingFile;
+}
+
 namespace qm::dbf {
 
 class Error : public std::runtime_error {
@@ -65,6 +69,9 @@ public:
     // beside the target, are flushed to disk and renamed over the target. Raises Error
     // naming the file on any failure, after removing the temporary file.
     void Save(const QString& target) const;
+    // The first half of Save: the bytes into the file's temporary name, for files that are
+    // put in place together. Raises Error naming the target.
+    void WriteTemp(const files::ReplacingFile& file) const;
 
 private:
     void FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const;

@@ -1,5 +1,7 @@
 #include "core/files/Upload.h"
 
+#include "core/files/ReplacingFile.h"
+
 #include "core/staff/StaffValues.h"
 
 #include "core/base/UiService.h"
@@ -100,7 +102,14 @@ dbf::FieldDef FieldFor(const QString& column, const QString& declaredType) {
     return {column, w.type, w.width, w.decimals};
 }
 
-void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+namespace {
+
+QString NotWritten(const QString& target, const QString& why) {
+    return QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), why);
+}
+
+// The rows of a read-only query as a dBase file under the file's temporary name.
+void WriteQueryTemp(db::Connection& c, const QString& sql, const files::ReplacingFile& file, QDate date) {
     try {
         db::Query q(c);
         q.Open(sql);
@@ -114,12 +123,29 @@ void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QD
             for (int i = 0; i < q.FieldCount(); ++i) row[size_t(i)] = q.ValueAt(r, i);
             w.AddRecord(row);
         }
-        w.Save(target);
+        w.WriteTemp(file);
     } catch (const dbf::Error& e) {
-        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+        throw Error(NotWritten(file.Target(), e.Text()));
     } catch (const db::Error& e) {
-        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+        throw Error(NotWritten(file.Target(), e.Text()));
     }
+}
+
+// Puts complete files in place together.
+void CommitAll(std::initializer_list<files::ReplacingFile*> written) {
+    try {
+        files::ReplacingFile::CommitAll(written);
+    } catch (const files::ReplaceError& e) {
+        throw Error(NotWritten((*written.begin())->Target(), e.Text()));
+    }
+}
+
+}  // namespace
+
+void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+    files::ReplacingFile file(target);
+    WriteQueryTemp(c, sql, file, date);
+    CommitAll({&file});
 }
 
 namespace {
@@ -195,10 +221,16 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         break;
     }
     case Kind::TalentSummary: {
-        // Both files or neither: the list is checked before the first is written.
-        CheckStaffList(c, dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
-        write(QStringLiteral("select * from Total_baseInfo order by Gid"), depNo + QStringLiteral("_i505.dbf"));
-        write(QString::fromLatin1(kStaffColumns), QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
+        // Both files or neither: the list is checked, then both are written complete, and
+        // only then do both take their names; a failure leaves the earlier pair as it was.
+        const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
+        CheckStaffList(c, list);
+        files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
+        files::ReplacingFile staff(list);
+        WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
+        WriteQueryTemp(c, QString::fromLatin1(kStaffColumns), staff, date);
+        CommitAll({&summary, &staff});
+        out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +
                       QStringLiteral("_i505.dbf，过录表为：Gl_") + depNo + QStringLiteral(".dbf");
         break;

@@ -93,8 +93,8 @@ QString WorkbookFileName(const QString& stem);
 // The workbook as the layout makes it from the sheet; `pb` (may be null) follows the rows.
 WorkbookModel BuildWorkbook(const ExportLayout& layout, const TSheetBook& sheet, Progress* pb = nullptr);
 
-// Writes the model as an .xlsx file, replacing any file there. Raises std::runtime_error
-// with the writer's reason.
+// Writes the model as an .xlsx file beside `path` and renames it over any file there once it
+// is complete. Raises std::runtime_error with the writer's reason; the old file then stays.
 void WriteXlsx(const WorkbookModel& model, const QString& path);
 
 // The button "导出Excel": builds, writes into XLS/ (created when missing), tells where the

@@ -1,6 +1,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/files/Gbk.h"
 #include "core/files/Upload.h"
+#include "tests/core/files/FullDisk.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +143,37 @@ TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files), QStringList{QStringLiteral("Gl_12345678X.dbf")});
     Dbf f(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
     EXPECT_EQ(DBFGetRecordCount(f.h), 2);
+}
+
+// The year-end summary and its staff list are one upload: when the second cannot be written
+// (the disk full), the first is not put in place either, and the earlier pair stays as it was.
+TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
+    const QString n = QStringLiteral("12345678X");
+    const QString summary = Rcsb(n + QStringLiteral("_i505.dbf")), list = Rcsb(QStringLiteral("Gl_") + n + ".dbf");
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray oldSummary = bytes(summary), oldList = bytes(list);
+    ASSERT_FALSE(oldSummary.isEmpty());
+    // New figures for the summary, and a list too long for what is left of the disk.
+    db().Exec(QStringLiteral("update Total_baseInfo set G11=99"));
+    for (int i = 0; i < 150; ++i)
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sTEdu, sIsok) "
+                                 "values (0, '王五', ?, '大学本科', '1')"),
+                  {QStringLiteral("B%1").arg(i)});
+    {
+        const test::FullDisk full(rlim_t(oldSummary.size()) + 1024);
+        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, n), upload::Error);
+    }
+    EXPECT_EQ(bytes(summary), oldSummary);
+    EXPECT_EQ(bytes(list), oldList);
+    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files).size(), 2);  // no temporary file left
+
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);  // with room, both are replaced
+    EXPECT_NE(bytes(summary), oldSummary);
+    EXPECT_GT(bytes(list).size(), oldList.size());
 }
 
 TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {

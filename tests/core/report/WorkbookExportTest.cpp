@@ -5,6 +5,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/report/WorkbookExport.h"
 #include "core/sheet/SheetBook.h"
+#include "tests/core/files/FullDisk.h"
 #include "tests/core/files/XlsxZipTest.h"
 #include "tests/support/TempBase.h"
 
@@ -186,6 +187,25 @@ TEST_F(WorkbookExportTest, AFolderThatCannotBeWrittenGivesOneMessageAndNoSuccess
     EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
     EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
     EXPECT_EQ(pb.Position(), 100);  // the bar keeps its last position
+}
+
+TEST_F(WorkbookExportTest, AnExportThatFailsHalfwayLeavesTheEarlierWorkbookAsItWas) {
+    ASSERT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+    QFile earlier(Path());
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray bytes = earlier.readAll();
+    earlier.close();
+    ASSERT_GT(bytes.size(), 2048);
+    sheet.SetCellText(2, 1, QStringLiteral("改过"));
+    ui.Clear();
+    {
+        const test::FullDisk full(2048);
+        EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+    }
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("数据导出错误！")});
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), bytes);
+    EXPECT_EQ(QDir(base.paths().Xls()).entryList(QDir::Files), QStringList{QFileInfo(Path()).fileName()});
 }
 
 TEST_F(WorkbookExportTest, PrintOpensTheExportedWorkbookOrAsksForAnExport) {
