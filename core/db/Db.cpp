@@ -1,5 +1,7 @@
 #include "core/db/Db.h"
 
+#include "core/base/TextCheck.h"
+
 #include <sqlite3.h>
 
 #include <charconv>
@@ -221,6 +223,10 @@ void Connection::Bind(sqlite3_stmt* st, const Params& params) {
         case Value::Kind::Integer: rc = sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
         case Value::Kind::Real: rc = sqlite3_bind_double(st, i + 1, v.rawReal()); break;
         case Value::Kind::Text: {
+            // A lone surrogate half has no UTF-8 form and would be stored as "?" without a word.
+            if (HasLoneSurrogate(v.rawText()))
+                throw Error(QStringLiteral("“%1”含有无效的字符（不成对的代理项），不能存入数据库。")
+                                .arg(VisibleText(v.rawText())));
             QByteArray u = v.rawText().toUtf8();
             rc = sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
             break;

@@ -1,5 +1,7 @@
 #include "core/files/DbfWriter.h"
 
+#include "core/base/TextCheck.h"
+
 #include "core/files/ReplacingFile.h"
 
 #include <QDir>
@@ -29,23 +31,7 @@ QString Shown(const db::Value& v) { return v.AsString(); }
 
 }  // namespace
 
-QString VisibleText(const QString& text) {
-    QString out;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '\t')
-            out += QStringLiteral("\\t");
-        else if (u == '\n')
-            out += QStringLiteral("\\n");
-        else if (u == '\r')
-            out += QStringLiteral("\\r");
-        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
+QString VisibleText(const QString& text) { return qm::VisibleText(text); }
 
 namespace {
 
@@ -120,11 +106,11 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
     std::memset(dst, ' ', std::size_t(f.width));
     if (v.IsNull()) return;
     const QString text = v.kind() == db::Value::Kind::Text ? v.rawText() : v.AsString();
-    // A control byte would break the record for every reader of the file.
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-            throw Error(
-                QStringLiteral("“%1”含有控制字符（制表符、换行等），不能写入字段 %2").arg(VisibleText(text), f.name));
+    // A control byte would break the record for every reader of the file; a lone surrogate
+    // half would come out as "?".
+    if (HasUnsafeChars(text))
+        throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等）或无效的字符，不能写入字段 %2")
+                        .arg(VisibleText(text), f.name));
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -139,10 +125,12 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
         else
             bytes = &scratch_;
     }
-    if (f.exact && bytes->size() > std::size_t(f.width))
-        throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节），不能截断").arg(text, f.name).arg(f.width));
-    const std::size_t n = gbk::CutOnCharBoundary(*bytes, std::size_t(f.width));
-    std::memcpy(dst, bytes->data(), n);
+    // No text is cut: one longer than its field is an error naming it.
+    if (bytes->size() > std::size_t(f.width))
+        throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节，一个汉字占两个字节），不能截断")
+                        .arg(text, f.name)
+                        .arg(f.width));
+    std::memcpy(dst, bytes->data(), bytes->size());
 }
 
 void Writer::AddRecord(const db::Params& values) {

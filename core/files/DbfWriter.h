@@ -3,12 +3,12 @@
 //
 // The layout, fixed here once: version byte 0x03; header date = the day written; language
 // driver byte 0x4D (Chinese GBK); field names spelled as given (the column names, case
-// kept); 'C' fields hold GBK text, left-aligned and space-padded, cut only on whole
-// characters when longer than the field (an identifier field is never cut); 'N' fields hold
-// ASCII numbers right-aligned with '.' as decimal point; NULL is blank in both. A number or
-// an identifier that does not fit its field, a character GBK cannot hold, or a control
-// character (tab, line break, escape, NUL ...) in a text is an error naming the value. Files are written beside the
-// target and renamed over it, so a failure never leaves a half file or a stray one.
+// kept); 'C' fields hold GBK text, left-aligned and space-padded; 'N' fields hold ASCII
+// numbers right-aligned with '.' as decimal point; NULL is blank in both. A number or a text
+// that does not fit its field (no text is ever cut), a character GBK cannot hold, or a control
+// character (tab, line break, escape, NUL ...) or a lone surrogate half in a text is an error
+// naming the value. Files are written beside the target and renamed over it, so a failure
+// never leaves a half file or a stray one.
 
 #include "core/db/Db.h"
 #include "core/files/Gbk.h"
@@ -39,7 +39,7 @@ struct FieldDef {
     char type = 'C';     // 'C' text or 'N' number
     int width = 10;      // bytes: 1..254
     int decimals = 0;    // 'N' only
-    bool exact = false;  // 'C' only: an identifier, never cut; one that does not fit is an error
+    bool exact = false;  // 'C' only: marks an identifier such as the staff number
 };
 
 // A text as a person can read it in a message: control characters as \t, \n, \x1B ...

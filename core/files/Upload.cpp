@@ -4,6 +4,9 @@
 
 #include "core/staff/StaffValues.h"
 
+#include "core/base/TextCheck.h"
+#include "core/files/Gbk.h"
+
 #include "core/base/UiService.h"
 
 #include <QDir>
@@ -74,8 +77,19 @@ QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
 // writing a number cut short or a figure the field cannot hold.
 void CheckStaffList(db::Connection& c, const QString& target) {
+    // The list's texts, with the names the person knows them by.
+    static const std::pair<const char*, const char*> kTexts[] = {
+        {"sTsex", "性别"},      {"sTNation", "少数民族"},    {"sTParty", "中共党员"},
+        {"sBirth", "出生年月"}, {"sTEdu", "学历"},           {"sGw", "职务"},
+        {"sTpost", "岗位"},     {"sTGrade", "专业技术职称"}, {"sTJGrade", "技能等级"},
+    };
+    QString columns;
+    for (const auto& [column, label] : kTexts) columns += QStringLiteral(", ") + QLatin1String(column);
     db::Query q(c);
-    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork from Staff_moninfo where sMon=0 order by id"));
+    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork") + columns +
+           QStringLiteral(" from Staff_moninfo where sMon=0 order by id"));
+    gbk::Encoder gbk;
+    std::string bytes;
     for (int r = 0; r < q.RecordCount(); ++r) {
         const QString name = q.ValueAt(r, 0).AsString(), number = q.ValueAt(r, 1).AsString();
         auto refuse = [&](const QString& what) {
@@ -88,6 +102,18 @@ void CheckStaffList(db::Connection& c, const QString& target) {
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
         if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
+        // A text is never cut, nor written with characters the file cannot hold.
+        for (int k = 0; k < int(std::size(kTexts)); ++k) {
+            const QString text = q.ValueAt(r, 4 + k).AsString();
+            const QString label = QString::fromUtf8(kTexts[k].second);
+            const int width = FieldFor(QString::fromLatin1(kTexts[k].first), QStringLiteral("TEXT")).width;
+            bytes.clear();
+            if (HasUnsafeChars(text))
+                refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
+            if (!gbk.Encode(text, bytes)) refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
+            if (int(bytes.size()) > width)
+                refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
+        }
     }
 }
 

@@ -187,10 +187,13 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
         {"sNumber='A0' || char(9) || '02'", QStringLiteral("A0\\t02")},
         {"sWorks=5.125", QStringLiteral("5.125")},
         {"sWork='十年'", QStringLiteral("十年")},
+        // A text longer than its field is never cut: 26 characters are 52 bytes for 职务's 50.
+        {"sGw='一二三四五六七八九十一二三四五六七八九十一二三四五六'", QStringLiteral("职务")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set);
-        db().Exec(QStringLiteral("update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5 where sName='李四'"));
+        db().Exec(QStringLiteral(
+            "update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5, sGw=null where sName='李四'"));
         db().Exec(QStringLiteral("update Staff_moninfo set ") + QString::fromUtf8(c.set) +
                   QStringLiteral(" where sName='李四'"));
         ui.Clear();
@@ -206,10 +209,24 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
     }
     // Twenty bytes fit whole.
     db().Exec(QStringLiteral(
-        "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5 where sName='李四'"));
+        "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5, sGw=null where sName='李四'"));
     ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
     Dbf f(target);
     EXPECT_EQ(f.Text(1, 0), QStringLiteral("一二三四五六七八九十"));
+}
+
+// A unit name longer than the summaries' frmc field (100 bytes) refuses the upload, naming it,
+// rather than being cut to fifty characters.
+TEST_F(UploadTest, AUnitNameTooLongForItsFieldIsNamedNotCut) {
+    const QString eighty = QString(80, QChar(0x5355));
+    db().Exec(QStringLiteral("update Total_Info set Dep_id='12345678X', frmc=?"), {eighty});
+    try {
+        upload::Write(db(), base.paths(), Kind::WageSummary, QStringLiteral("12345678X"));
+        ADD_FAILURE() << "written";
+    } catch (const upload::Error& e) {
+        EXPECT_TRUE(e.Text().contains(eighty) && e.Text().contains(QStringLiteral("frmc"))) << e.Text().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Gzsb(QStringLiteral("12345678X_i704.dbf"))));
 }
 
 TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQuarter) {
