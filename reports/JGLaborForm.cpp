@@ -46,6 +46,7 @@ void TFrm_JGLabor::ShowModal() {
     // Only shown without waiting; a modal use is the same window run to its close.
     show();
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitToSheet();
 }
 
 void TFrm_JGLabor::FormShow() {

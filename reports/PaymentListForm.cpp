@@ -4,6 +4,7 @@
 #include "core/db/Errors.h"
 #include "core/report/PaymentList.h"
 #include "core/sheet/SheetTemplate.h"
+#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QComboBox>
@@ -125,6 +126,7 @@ void TFrm_chooseMon::BitBtn1Click() {
     if (!range) return;
     TFrm_permonWage list(ctx_, range->from, range->to, this);
     list.FormShow();
+    FitWindowToSheet(&list, list.View());
     list.exec();
     close();
 }
