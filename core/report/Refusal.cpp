@@ -35,9 +35,10 @@ long long WholeSum(const db::Value& v, const QString& indicator) {
 }
 
 void CheckUploadable(const QStringList& columns, const db::Params& row) {
+    if (columns.size() != int(row.size())) return;  // the store says what does not match
     std::vector<dbf::FieldDef> fields;
     db::Params figures;
-    for (int i = 0; i < columns.size() && size_t(i) < row.size(); ++i) {
+    for (int i = 0; i < columns.size(); ++i) {
         const dbf::FieldDef f = upload::FieldFor(columns[i], QStringLiteral("NUMERIC"));
         if (f.type != 'N') continue;
         fields.push_back(f);

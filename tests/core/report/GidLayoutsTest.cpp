@@ -116,27 +116,16 @@ TEST_F(GidLayoutsTest, StartOfPeriodSurveyWorkbook) {
 // The closing message names the workbook as it lies in XLS/, the file a person will look for.
 TEST_F(GidLayoutsTest, EachSummaryExportNamesTheFileItWrote) {
     MemoryProgress pb;
-    auto exported = [&](const ExportLayout& l, const TSheetBook& sheet) {
+    TSheetBook sheet;
+    for (const auto& [layout, file] : {std::pair{WageSummaryLayout(GidSummary::I705, {1, 12}, unit), "工资1_12.xlsx"},
+                                       std::pair{TalentLayout(GidSummary::X505, unit), "汇总表.xlsx"},
+                                       std::pair{TalentLayout(GidSummary::I303_1, unit), "汇总.xlsx"}}) {
         ui.Clear();
-        EXPECT_TRUE(ExportWorkbook(ui, pb, base.paths(), l, sheet));
-        return ui.Texts().value(0);
-    };
-    const QString folder = QDir::toNativeSeparators(base.paths().Xls() + QLatin1Char('/'));
-    Wage(GidSummary::I705, QStringLiteral("i705"));
-    TSheetBook organ;
-    ApplySheetTemplate(organ, QStringLiteral("i705"));
-    EXPECT_EQ(exported(WageSummaryLayout(GidSummary::I705, {1, 12}, unit), organ),
-              QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:工资1_12.xlsx"));
-    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/工资1_12.xlsx")));
-    TSheetBook talent;
-    ApplySheetTemplate(talent, QStringLiteral("x505"));
-    EXPECT_TRUE(
-        exported(TalentLayout(GidSummary::X505, unit), talent).endsWith(QStringLiteral("文件名为:汇总表.xlsx")));
-    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/汇总表.xlsx")));
-    ApplySheetTemplate(talent, QStringLiteral("i303"));
-    EXPECT_TRUE(
-        exported(TalentLayout(GidSummary::I303_1, unit), talent).endsWith(QStringLiteral("文件名为:汇总.xlsx")));
-    EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/汇总.xlsx")));
+        EXPECT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+        EXPECT_EQ(ui.Texts().value(0), QStringLiteral("你导出到'") + QDir::toNativeSeparators(base.paths().Xls()) +
+                                           QStringLiteral("/'里,文件名为:") + QString::fromUtf8(file));
+        EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QLatin1Char('/') + QString::fromUtf8(file)));
+    }
 }
 
 }  // namespace

@@ -1,41 +1,34 @@
 // Every report window, on a real screen of 1920 x 1080, opens showing its whole report: every
-// column of the sheet, every row it uses (as far as the screen has room), no text cut to "…"
-// with this platform's fonts, and never smaller than the size it was given. Pictures of each
-// window as it opens and scrolled to the bottom go to $QM_SCREENSHOT_DIR.
+// column, every row it uses (as far as the screen has room), no text cut to "…" with this
+// platform's fonts, never smaller than the size it was given. Pictures of each as it opens and
+// scrolled to its last row go to $QM_SCREENSHOT_DIR.
 
-#include "reports/JGLaborForm.h"
-#include "reports/LabourReportForm.h"
-#include "reports/NGLaborForm.h"
+#include "core/base/FormInterfaces.h"
+#include "reports/LabourRegistration.h"
 #include "reports/PaymentListForm.h"
-#include "reports/TalentForm.h"
-#include "reports/WageSummaryForm.h"
+#include "reports/RangeSummaryRegistration.h"
+#include "reports/ReportRegistration.h"
 #include "sheet/SheetView.h"
 #include "tests/core/report/ReportTestSupport.h"
 #include "tests/shell/MainFixture.h"
 #include "tests/support/RealDisplay.h"
 
 #include <QApplication>
-#include <QWindow>
+#include <QComboBox>
 #include <QScreen>
 #include <QStyle>
 #include <QTableView>
-#include <QComboBox>
-#include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <tuple>
-#include <type_traits>
 
 using namespace qm;
 namespace real = qm::test::real;
 
 namespace {
 
-// The cells whose text the view cuts: the single line (or the wrapped lines, where the row has
-// room for more than one) wider or taller than the cell, as the view lays them out.
+// The cells whose text does not fit: wider, or (wrapped) taller, than the cell.
 QStringList CutCells(const SheetView* view) {
     const TSheetBook& book = view->Book();
     const QTableView* t = view->Table();
@@ -44,155 +37,108 @@ QStringList CutCells(const SheetView* view) {
     for (int r = 1; r <= book.LastUsedRow(); ++r)
         for (int c = 1; c <= book.MaxCol(); ++c) {
             const QString text = book.GetCellText(r, c);
-            if (text.isEmpty() || t->isColumnHidden(c - 1) || t->rowHeight(r - 1) == 0) continue;
-            const QModelIndex i = t->model()->index(r - 1, c - 1);
-            if (t->rowSpan(r - 1, c - 1) < 1 || t->columnSpan(r - 1, c - 1) < 1) continue;
-            int width = 0;
+            if (text.isEmpty() || t->isColumnHidden(c - 1) || t->columnSpan(r - 1, c - 1) < 1) continue;
+            int width = -2 * margin;
             for (int k = 0; k < t->columnSpan(r - 1, c - 1); ++k) width += t->columnWidth(c - 1 + k);
-            const QVariant f = i.data(Qt::FontRole);
-            const QFontMetrics fm(f.isValid() ? f.value<QFont>() : t->font());
-            const QRect need = fm.boundingRect(QRect(0, 0, width - 2 * margin, 10000), Qt::TextWordWrap, text);
-            if (need.width() > width - 2 * margin || need.height() > t->rowHeight(r - 1))
-                cut << QStringLiteral("R%1C%2 “%3” needs %4 x %5, has %6 x %7")
-                           .arg(r)
-                           .arg(c)
-                           .arg(text)
-                           .arg(fm.horizontalAdvance(text) + 2 * margin)
-                           .arg(need.height())
-                           .arg(width)
-                           .arg(t->rowHeight(r - 1));
+            const QVariant f = t->model()->index(r - 1, c - 1).data(Qt::FontRole);
+            const QRect need = QFontMetrics(f.isValid() ? f.value<QFont>() : t->font())
+                                   .boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+            if (need.width() > width || need.height() > t->rowHeight(r - 1))
+                cut << QStringLiteral("R%1C%2 “%3”").arg(r).arg(c).arg(text);
         }
     return cut;
 }
 
-// Checks a report window as it opened, takes its pictures and closes it.
-void Check(QWidget* w, const SheetView* view, QSize given, const QString& name) {
+void Check(QWidget* w, QSize given, const QString& name) {
     SCOPED_TRACE(name.toStdString());
-    ASSERT_TRUE(real::WaitFor([&] { return w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed(); }));
+    ASSERT_TRUE(real::WaitFor([&] { return w->isVisible() && w->windowHandle()->isExposed(); }));
     real::Settle(200);
+    auto* view = w->findChild<SheetView*>();
+    QTableView* t = view->Table();
+    const TSheetBook& book = view->Book();
+    const QRect screen = w->screen()->availableGeometry();
     EXPECT_GE(w->width(), given.width());
     EXPECT_GE(w->height(), given.height());
-    const QRect screen = w->screen()->availableGeometry();
     EXPECT_TRUE(screen.contains(w->frameGeometry()));
-
-    const TSheetBook& book = view->Book();
-    QTableView* t = view->Table();
     int last = book.MaxCol();
     while (last > 1 && t->isColumnHidden(last - 1)) --last;
-    EXPECT_LE(t->columnViewportPosition(last - 1) + t->columnWidth(last - 1), t->viewport()->width())
-        << "the last column lies beyond the right edge";
+    EXPECT_LE(t->columnViewportPosition(last - 1) + t->columnWidth(last - 1), t->viewport()->width());
     const int rows = book.LastUsedRow();
-    // A report longer than the screen is scrolled: the window then takes the screen's height.
+    // A report longer than the screen scrolls; its window then takes the screen's height.
     if (w->frameGeometry().height() < screen.height() - 64) {
-        EXPECT_LE(t->rowViewportPosition(rows - 1) + t->rowHeight(rows - 1), t->viewport()->height())
-            << "row " << rows << " lies below the bottom edge";
+        EXPECT_LE(t->rowViewportPosition(rows - 1) + t->rowHeight(rows - 1), t->viewport()->height());
     }
-    const QStringList cut = CutCells(view);
-    EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
-
+    EXPECT_EQ(CutCells(view).join(QLatin1Char('\n')), QString());
     real::SaveScreenshot(w->frameGeometry(), name + QStringLiteral(".png"));
-    const_cast<SheetView*>(view)->GoToCell(rows, 1);  // down to the report's last row
+    view->GoToCell(rows, 1);
     real::Settle(200);
     real::SaveScreenshot(w->frameGeometry(), name + QStringLiteral("-bottom.png"));
     w->close();
-    real::Settle(50);
-}
-
-struct Window {
-    const char* name;
-    const char* fixture;
-    // Opens the window as its command does; answers it with its sheet and the size it was given.
-    std::function<std::tuple<QWidget*, const SheetView*, QSize>(AppContext&)> open;
-};
-
-template <class F>
-std::tuple<QWidget*, const SheetView*, QSize> Summary(AppContext& ctx, int from = 0, int to = 0) {
-    auto* f = new F(ctx);
-    if constexpr (std::is_base_of_v<WageSummaryForm, F>) {
-        f->FromMonth = Month(from);
-        f->ToMonth = Month(to);
-        f->MonthCount = to - from + 1;
-        f->Recompute = true;
-    }
-    const QSize given = f->size();
-    f->ShowModeless(std::unique_ptr<IForm>(f));
-    return {f, f->SheetBook1, given};
-}
-
-const std::vector<Window>& Windows() {
-    static const std::vector<Window> all{
-        {"202-1", "report_quarter.sql",
-         [](AppContext& ctx) -> std::tuple<QWidget*, const SheetView*, QSize> {
-             auto* f = new TFrm_JGLabor(ctx, ctx.mainWidget);
-             f->Quarter = 1;
-             const QSize given = f->size();
-             f->ShowModeless(std::unique_ptr<IForm>(f));
-             return {f, f->findChild<SheetView*>(), given};
-         }},
-        {"102-1", "report_annual.sql",
-         [](AppContext& ctx) -> std::tuple<QWidget*, const SheetView*, QSize> {
-             auto* f = new TFrm_NGLabor(ctx);
-             const QSize given = f->size();
-             f->ShowModeless(std::unique_ptr<IForm>(f));
-             return {f, f->findChild<SheetView*>(), given};
-         }},
-        {"I202-2", "labour_quarter.sql",
-         [](AppContext& ctx) -> std::tuple<QWidget*, const SheetView*, QSize> {
-             auto* f = new TFrm_JLabor(ctx);
-             f->StartMonth = Month(1);
-             f->EndMonth = Month(3);
-             f->SetPeriodLabel(QStringLiteral("2012年1季度"));
-             const QSize given = f->size();
-             f->ShowModeless(std::unique_ptr<IForm>(f));
-             return {f, f->View(), given};
-         }},
-        {"I102-2", "labour_annual.sql",
-         [](AppContext& ctx) -> std::tuple<QWidget*, const SheetView*, QSize> {
-             auto* f = new TFrm_NLabor(ctx);
-             const QSize given = f->size();
-             f->ShowModeless(std::unique_ptr<IForm>(f));
-             return {f, f->View(), given};
-         }},
-        {"I704", "wage_summaries.sql", [](AppContext& ctx) { return Summary<TFrm_wagehz>(ctx, 1, 3); }},
-        {"I705", "wage_summaries.sql", [](AppContext& ctx) { return Summary<TFrm_wagejghz>(ctx, 1, 3); }},
-        {"X505", "talent_year_end.sql", [](AppContext& ctx) { return Summary<TFrm_hzinfo>(ctx); }},
-        {"I303-1", "talent_start.sql", [](AppContext& ctx) { return Summary<TFrm_hz>(ctx); }},
-    };
-    return all;
 }
 
 TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
-    for (const Window& win : Windows()) {
+    auto range = [](IForm* f) {
+        auto* s = dynamic_cast<IWageSummary*>(f);
+        s->FromMonth = Month(1);
+        s->ToMonth = Month(3);
+        s->MonthCount = 3;
+        s->Recompute = true;
+    };
+    const struct {
+        const char *name, *form, *fixture;
+        std::function<void(IForm*)> set;
+    } windows[] = {
+        {"202-1", "TFrm_JGLabor", "report_quarter.sql", [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = 1; }},
+        {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
+        {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
+         [](IForm* f) {
+             auto* j = dynamic_cast<IJLabor*>(f);
+             j->StartMonth = Month(1);
+             j->EndMonth = Month(3);
+             j->SetPeriodLabel(QStringLiteral("2012年1季度"));
+         }},
+        {"I102-2", "TFrm_NLabor", "labour_annual.sql", {}},
+        {"I704", "TFrm_wagehz", "wage_summaries.sql", range},
+        {"I705", "TFrm_wagejghz", "wage_summaries.sql", range},
+        {"X505", "TFrm_hzinfo", "talent_year_end.sql", {}},
+        {"I303-1", "TFrm_hz", "talent_start.sql", {}},
+    };
+    for (const auto& win : windows) {
         test::MainFixture f;
+        RegisterReportForms(f.forms);
+        RegisterLabourForms(f.forms);
+        RegisterRangeSummaryForms(f.forms);
         f.base.RunFixture(QString::fromLatin1(win.fixture));
         f.state = test::UnitOf(f.base);
-        if (f.state.DepNo.isEmpty()) f.state.DepNo = QStringLiteral("87654321Y");
-        QWidget main;  // the report windows' owner, shown as the main window is
+        QWidget main;  // the windows' owner, shown as the main window is
         main.setGeometry(0, 0, 200, 100);
         main.show();
         f.ctx.mainWidget = &main;
-        const auto [w, view, given] = win.open(f.ctx);
-        Check(w, view, given, QString::fromLatin1(win.name));
-        EXPECT_TRUE(f.ui.shown.empty()) << win.name << ": " << f.ui.Texts().join(' ').toStdString();
+        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
+        auto* w = dynamic_cast<QWidget*>(form.get());
+        if (win.set) win.set(form.get());
+        const QSize given = w->size();
+        form->ShowModeless(std::move(form));
+        Check(w, given, QString::fromLatin1(win.name));
+        EXPECT_TRUE(f.ui.shown.empty()) << win.name;
     }
 }
 
 TEST(ReportWindows, ThePaymentListOpensShowingEveryMonthColumn) {
     test::MainFixture f;
     f.base.RunFixture(QStringLiteral("payment_list.sql"));
-    f.base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName) values (3,'2','王二'),(5,'2','王二')"));
-    f.state = test::UnitOf(f.base);
+    f.base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber) values (3, '2'), (5, '2')"));
     TFrm_chooseMon chooser(f.ctx);
     ASSERT_TRUE(chooser.LoadMonths());
-    chooser.FromMon()->setCurrentText(QStringLiteral("3"));
     chooser.ToMon()->setCurrentText(QStringLiteral("5"));
     bool checked = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* list = qobject_cast<TFrm_permonWage*>(QApplication::activeModalWidget());
-        if (!list || checked) return;
-        checked = true;
-        Check(list, list->View(), QSize(1000, 560), QStringLiteral("payment"));
+        if (list && !checked) {
+            checked = true;
+            Check(list, QSize(1000, 560), QStringLiteral("payment"));
+        }
     });
     poll.start(50);
     chooser.BitBtn1Click();
