@@ -177,6 +177,10 @@ constexpr std::array<Col, 34> kStaffCols{{
     {"syg", Kind::Code},        {"sMon", Kind::Month},
 }};
 
+// Wage amounts stay below this magnitude: a double holds every whole yuan below it exactly,
+// and no report figure or upload field holds more.
+constexpr double kHeldAmountLimit = 1e15;
+
 constexpr std::array<Col, 11> kWageCols{{
     {"sName", Kind::Name},
     {"sNumber", Kind::Number},
@@ -404,8 +408,9 @@ int HistoryImporter::ImportWages(HistorySource& src) {
             ++skippedWages_;
             return;
         }
-        // An amount the wage sheet would not accept flags the row as the sheet does (wFlag
-        // "0"): it is taken over, the gates stop the reports, and the wage error list shows it.
+        // An amount that is no number the program can hold flags the row (wFlag "0"): it is
+        // taken over, the gates stop the reports, and the wage error list shows it. A total
+        // outside the wage limits keeps its old flag: the person may have accepted it there.
         bool suspect = false;
         for (size_t i = 0; i < kWageCols.size(); ++i) {
             const std::optional<QString> old = row.Text((*idx)[i]);
@@ -413,11 +418,8 @@ int HistoryImporter::ImportWages(HistorySource& src) {
             if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() && !Trim(old.value_or(QString())).isEmpty())
                 suspect = true;  // no finite number: kept empty
         }
-        const db::Value& total = params[2];
-        if (!total.IsNull() && !(total.AsFloat() >= WageLowerLimit && total.AsFloat() <= WageUpperLimit))
-            suspect = true;
-        for (size_t i = 3; i <= 7; ++i)
-            if (!params[i].IsNull() && !(std::fabs(params[i].AsFloat()) <= WageUpperLimit)) suspect = true;
+        for (size_t i = 2; i <= 7; ++i)
+            if (!params[i].IsNull() && !(std::fabs(params[i].AsFloat()) < kHeldAmountLimit)) suspect = true;
         // In the order of kWageCols.
         WageRecord rec;
         rec.sName = params[0].AsString();
@@ -469,7 +471,7 @@ QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
         t += QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(imp.SkippedWages());
     if (imp.FlaggedWages() > 0)
         t += QStringLiteral(
-                 "\n其中%1条工资记录的金额不是有效的数字或超出工资的范围，已标为错误，"
+                 "\n其中%1条工资记录的金额不是有效的数字或超出可以处理的范围，已标为错误，"
                  "请在工资错误信息中核实。")
                  .arg(imp.FlaggedWages());
     return t;
