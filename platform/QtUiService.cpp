@@ -1,11 +1,11 @@
 #include "platform/QtUiService.h"
 
+#include "platform/DesktopOpener.h"
+
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace qm {
 
@@ -84,7 +84,7 @@ std::optional<QString> QtUiService::ChooseFolder(const QString& caption, const Q
     return f;
 }
 
-void QtUiService::OpenDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
-void QtUiService::OpenFolder(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtUiService::LaunchDocument(const QString& path) { return DesktopOpener::Open(path); }
+bool QtUiService::LaunchFolder(const QString& path) { return DesktopOpener::Open(path); }
 
 }  // namespace qm

@@ -5,7 +5,7 @@ class QWidget;
 
 namespace qm {
 
-// The service on a real desktop: Qt's message boxes and dialogs, QDesktopServices.
+// The service on a real desktop: Qt's message boxes and dialogs, the desktop's programs.
 class QtUiService : public UiService {
 public:
     DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) override;
@@ -16,8 +16,10 @@ public:
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,
                                     const QString& filter) override;
     std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) override;
-    void OpenDocument(const QString& path) override;
-    void OpenFolder(const QString& path) override;
+
+protected:
+    bool LaunchDocument(const QString& path) override;
+    bool LaunchFolder(const QString& path) override;
 };
 
 }  // namespace qm

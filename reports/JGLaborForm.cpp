@@ -46,14 +46,18 @@ void TFrm_JGLabor::ShowModal() {
     // Only shown without waiting; a modal use is the same window run to its close.
     show();
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitToSheet();
 }
 
 void TFrm_JGLabor::FormShow() {
     Label3->setText(QStringLiteral("组织机构代码 ：") + ctx_.state.DepNo);
     Label4->setText(QStringLiteral("企业（单位）详细名称 ：") + ctx_.state.DepName);
-    report_.emplace(Quarter >= 1 && Quarter <= 3 ? Quarter : 1);
-    Label5->setText(report_->QuarterLabel());
-    report_->Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    // A report that was refused leaves nothing to export or upload.
+    report_.reset();
+    report::QuarterWageReport r(Quarter >= 1 && Quarter <= 3 ? Quarter : 1);
+    Label5->setText(r.QuarterLabel());
+    r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    report_ = std::move(r);
 }
 
 void TFrm_JGLabor::BitBtn2Click() {
@@ -62,8 +66,8 @@ void TFrm_JGLabor::BitBtn2Click() {
 }
 
 void TFrm_JGLabor::BitBtn3Click() {
-    if (!report_) return;
-    report::PrintWorkbook(ctx_.ui, ctx_.paths, report_->WorkbookStem());
+    report::PrintWorkbook(ctx_.ui, ctx_.paths,
+                          report::QuarterWageReport(Quarter >= 1 && Quarter <= 3 ? Quarter : 1).WorkbookStem());
 }
 
 void TFrm_JGLabor::BitBtn4Click() {

@@ -3,6 +3,7 @@
 #include "core/base/Progress.h"
 #include "core/db/Errors.h"
 #include "core/report/WorkbookExport.h"
+#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QGridLayout>
@@ -118,6 +119,7 @@ void TFrm_JLabor::FormShow() {
 
 void TFrm_JLabor::ShowModal() {
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, view_);
     exec();
 }
 
@@ -125,6 +127,7 @@ void TFrm_JLabor::ShowModeless(std::unique_ptr<IForm> self) {
     setAttribute(Qt::WA_DeleteOnClose);
     (void)self.release();
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, view_);
     show();
 }
 
@@ -157,6 +160,7 @@ void TFrm_NLabor::FormShow() {
 
 void TFrm_NLabor::ShowModal() {
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, view_);
     exec();
 }
 
@@ -164,6 +168,7 @@ void TFrm_NLabor::ShowModeless(std::unique_ptr<IForm> self) {
     setAttribute(Qt::WA_DeleteOnClose);
     (void)self.release();
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, view_);
     show();
 }
 

@@ -5,8 +5,8 @@
 #include "core/db/Errors.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -23,41 +23,45 @@ TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), WageRepor
     Label7 = new QLabel(QStringLiteral("文         号：国统字(2012)号"), this);
     Label8 = new QLabel(QStringLiteral("有效期至：２０１４年１月"), this);
     Label9 = new QLabel(QStringLiteral("20       年"), this);
-    Year = new QLineEdit(report::AnnualWageReport::kDefaultYear, this);
+    Year = new QLineEdit(report::AnnualWageReport::kDefaultYear, Label9);
     Year->setInputMask(QStringLiteral("9999"));
-    Year->setFixedWidth(48);
+    Year->setAlignment(Qt::AlignCenter);
 
-    // The year is typed over the label's blanks.
-    auto* year = new QHBoxLayout;
-    year->addStretch();
-    year->addWidget(Year);
-    year->addWidget(new QLabel(QStringLiteral("年"), this));
-    year->addStretch();
-    Label9->hide();
+    // The year is typed over the label: the field covers "20" and the blanks, "年" stays after it.
+    const QFontMetrics fm(Label9->font());
+    const int field =
+        std::max(fm.horizontalAdvance(QStringLiteral("20       ")), fm.horizontalAdvance(QStringLiteral("2012")) + 16);
+    Label9->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label9->setFixedSize(field + fm.horizontalAdvance(QStringLiteral("年")) + 4, Year->sizeHint().height());
+    Year->setGeometry(0, 0, field, Label9->height());
+
     auto* head = new QGridLayout;
     head->addWidget(Label3, 0, 0);
-    head->addLayout(year, 0, 1);
-    head->addWidget(Label5, 0, 2);
-    head->addWidget(Label6, 1, 2);
-    head->addWidget(Label4, 1, 0, 1, 2);
-    head->addWidget(Label7, 2, 2);
-    head->addWidget(Label8, 3, 2);
+    head->addWidget(Label5, 0, 1);
+    head->addWidget(Label6, 1, 1);
+    head->addWidget(Label4, 1, 0);
+    head->addWidget(Label7, 2, 1);
+    head->addWidget(Label8, 3, 1);
     head->setColumnStretch(0, 1);
-    Build(nullptr, head);
+    Build(Label9, head);
 }
 
 TFrm_NGLabor::~TFrm_NGLabor() = default;
 
 void TFrm_NGLabor::ShowModal() {
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitToSheet();
     exec();
 }
 
 void TFrm_NGLabor::FormShow() {
     Label3->setText(QStringLiteral("组织机构代码 : ") + ctx_.state.DepNo);
     Label4->setText(QStringLiteral("企业（单位）详细名称 : ") + ctx_.state.DepName);
-    report_.emplace();
-    report_->Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    // A report that was refused leaves nothing to upload.
+    report_.reset();
+    report::AnnualWageReport r;
+    r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
+    report_ = std::move(r);
 }
 
 void TFrm_NGLabor::BitBtn2Click() {

@@ -1,8 +1,10 @@
 #include "reports/PaymentListForm.h"
 
+#include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/report/PaymentList.h"
 #include "core/sheet/SheetTemplate.h"
+#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QComboBox>
@@ -61,7 +63,10 @@ void TFrm_permonWage::FormShow() {
     setWindowTitle(report::PaymentCaption(ctx_.state.DepName));
     label1_->setText(report::PaymentTitle(from_, to_));
     label2_->setText(report::PaymentDateLine(today_));
-    report::FillPaymentSheet(book_, report::BuildPaymentList(ctx_.db, from_, to_, &ctx_.pb));
+    const report::PaymentList list = report::BuildPaymentList(ctx_.db, from_, to_, &ctx_.pb);
+    report::FillPaymentSheet(book_, list);
+    const QString problems = report::PaymentProblemsText(list);
+    if (!problems.isEmpty()) ctx_.ui.Info(problems);
 }
 
 void TFrm_permonWage::N1Click() { view_->Edit(SheetView::EditOp::Copy); }
@@ -121,6 +126,7 @@ void TFrm_chooseMon::BitBtn1Click() {
     if (!range) return;
     TFrm_permonWage list(ctx_, range->from, range->to, this);
     list.FormShow();
+    FitWindowToSheet(&list, list.View());
     list.exec();
     close();
 }

@@ -4,6 +4,7 @@
 #include "core/base/Progress.h"
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QCloseEvent>
@@ -73,11 +74,13 @@ SummaryFormBase::SummaryFormBase(AppContext& ctx, report::GidSummary id, const Q
 
 void SummaryFormBase::ShowModal() {
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, SheetBook1);
     exec();
 }
 
 void SummaryFormBase::ShowModeless(std::unique_ptr<IForm> self) {
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitWindowToSheet(this, SheetBook1);
     self.release();
     setAttribute(Qt::WA_DeleteOnClose);
     show();

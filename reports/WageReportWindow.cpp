@@ -2,6 +2,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/db/Errors.h"
+#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QGridLayout>
@@ -46,7 +47,7 @@ void WageReportWindow::Build(QLabel* underTitle, QGridLayout* head) {
     auto* v = new QVBoxLayout(w);
     v->setContentsMargins(8, 8, 8, 2);
     v->addWidget(Label1);
-    if (underTitle) v->addWidget(underTitle);
+    if (underTitle) v->addWidget(underTitle, 0, Qt::AlignHCenter);
     v->addLayout(head);
     v->addWidget(view_, 1);
     v->addLayout(buttons);
@@ -65,6 +66,9 @@ void WageReportWindow::ShowOwned(std::unique_ptr<IForm> self) {
     window_->setAttribute(Qt::WA_DeleteOnClose);
     window_->show();
     Guarded(ctx_.ui, [this] { FormShow(); });
+    FitToSheet();
 }
+
+void WageReportWindow::FitToSheet() { FitWindowToSheet(window_, view_); }
 
 }  // namespace qm

@@ -43,6 +43,8 @@ protected:
     void Build(QLabel* underTitle, QGridLayout* head);
     // Shown without waiting: the window frees itself when it closes.
     void ShowOwned(std::unique_ptr<IForm> self);
+    // Opens the window as large as its whole report needs (see WindowFit.h).
+    void FitToSheet();
 
     AppContext& ctx_;
     TSheetBook book_;

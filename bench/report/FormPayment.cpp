@@ -17,7 +17,10 @@ bool RunPayment(qm::reporttool::Run& r) {
     const auto range = choice.CheckRange(r.args[0], r.args[1]);
     if (!range) return false;
     qm::ApplySheetTemplate(r.sheet, QStringLiteral("permonwage"));
-    FillPaymentSheet(r.sheet, BuildPaymentList(r.db, range->from, range->to, &r.pb));
+    const PaymentList list = BuildPaymentList(r.db, range->from, range->to, &r.pb);
+    FillPaymentSheet(r.sheet, list);
+    const QString problems = PaymentProblemsText(list);
+    if (!problems.isEmpty()) r.ui.Info(problems);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "bench/report/ReportTool.h"
 
 #include "core/db/Errors.h"
+#include "core/report/Refusal.h"
 
 #include <QCoreApplication>
 
@@ -68,8 +69,9 @@ int main(int argc, char** argv) {
     try {
         db.Open(paths.Database());
     } catch (const db::Error& e) {
-        Err(paths.Database() + QStringLiteral(": ") + e.Text());
-        return 1;
+        Err(e.Text());
+        // A database held by another program refuses the run like a report's own refusal.
+        return db::Error::ReasonOf(e.Code()).isEmpty() ? 1 : 2;
     }
     ScriptedUiService ui;
     MainState state;
@@ -88,6 +90,15 @@ int main(int argc, char** argv) {
     } catch (const SilentAbort&) {
         PrintMessages(ui);
         return 2;
+    } catch (const report::Refused& e) {
+        // A figure beyond what the report holds, or a database that would not give or take the rows.
+        PrintMessages(ui);
+        Err(e.Text());
+        return 2;
+    } catch (const db::Error& e) {
+        PrintMessages(ui);
+        Err(e.Explained());
+        return db::Error::ReasonOf(e.Code()).isEmpty() ? 1 : 2;
     } catch (const UsageError& e) {
         Err(QString::fromUtf8(e.what()));
         Err(QStringLiteral("usage: qm-report DIR ") + form->first + QLatin1Char(' ') + form->second.usage +

@@ -46,9 +46,15 @@ std::optional<QString> ScriptedUiService::ChooseFolder(const QString& caption, c
     return NextPath();
 }
 
-void ScriptedUiService::OpenDocument(const QString& path) { shown.push_back({ShownBox::Sort::OpenDocument, path, {}}); }
+bool ScriptedUiService::LaunchDocument(const QString& path) {
+    shown.push_back({ShownBox::Sort::OpenDocument, path, {}});
+    return desktopOpens;
+}
 
-void ScriptedUiService::OpenFolder(const QString& path) { shown.push_back({ShownBox::Sort::OpenFolder, path, {}}); }
+bool ScriptedUiService::LaunchFolder(const QString& path) {
+    shown.push_back({ShownBox::Sort::OpenFolder, path, {}});
+    return desktopOpens;
+}
 
 QStringList ScriptedUiService::Texts() const {
     QStringList t;

@@ -29,6 +29,8 @@ public:
     std::deque<std::optional<QString>> paths;
 
     std::vector<ShownBox> shown;
+    // Whether the desktop has a program for the documents and folders handed to it.
+    bool desktopOpens = true;
 
     DlgAnswer MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) override;
     void Plain(const QString& text) override;
@@ -38,13 +40,15 @@ public:
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,
                                     const QString& filter) override;
     std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) override;
-    void OpenDocument(const QString& path) override;
-    void OpenFolder(const QString& path) override;
 
     // The texts of every box shown (message boxes only), in order.
     QStringList Texts() const;
     const ShownBox* Last() const { return shown.empty() ? nullptr : &shown.back(); }
     void Clear() { shown.clear(); }
+
+protected:
+    bool LaunchDocument(const QString& path) override;
+    bool LaunchFolder(const QString& path) override;
 
 private:
     std::optional<QString> NextPath();

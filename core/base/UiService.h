@@ -14,7 +14,11 @@ enum class DlgKind { Information, Confirmation, Warning, Error };
 enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
-QString DlgTitle(DlgKind kind);  // "Information", "Confirm", "Warning", "Error"
+QString DlgTitle(DlgKind kind);  // "提示", "确认", "警告", "错误"
+
+// What the person is told when no program on the desktop can open a document or a folder.
+QString NoProgramForDocumentText(const QString& path);
+QString NoProgramForFolderText(const QString& path);
 
 class UiService {
 public:
@@ -37,8 +41,13 @@ public:
     virtual std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) = 0;
 
     // Desktop: the default application opens a document; the file manager opens a folder.
-    virtual void OpenDocument(const QString& path) = 0;
-    virtual void OpenFolder(const QString& path) = 0;
+    // Where no program can, the person is told so, with the file and its folder.
+    void OpenDocument(const QString& path) {
+        if (!LaunchDocument(path)) Info(NoProgramForDocumentText(path));
+    }
+    void OpenFolder(const QString& path) {
+        if (!LaunchFolder(path)) Info(NoProgramForFolderText(path));
+    }
 
     // Shorthands for the boxes the forms use most.
     void Info(const QString& text) { MessageDlg(text, DlgKind::Information, DlgButtons::Ok); }
@@ -46,6 +55,11 @@ public:
         return MessageDlg(text, kind, DlgButtons::YesNo) == DlgAnswer::Yes;
     }
     void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
+
+protected:
+    // Hands the path to the desktop; false when nothing there can open it.
+    virtual bool LaunchDocument(const QString& path) = 0;
+    virtual bool LaunchFolder(const QString& path) = 0;
 };
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #include "core/db/Db.h"
 
+#include "core/base/TextCheck.h"
+
 #include <sqlite3.h>
 
 #include <charconv>
@@ -13,6 +15,22 @@ Error::Error(const QString& text, int code) : std::runtime_error(text.toStdStrin
 bool Error::Locked() const {
     const int primary = code_ & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+QString Error::ReasonOf(int code) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("数据库正被其他程序使用（已锁定）。请关闭使用它的程序后再试。");
+    case SQLITE_READONLY: return QStringLiteral("数据库文件是只读的，不能写入。请检查数据库文件及其文件夹的权限。");
+    case SQLITE_FULL: return QStringLiteral("磁盘已满，数据库不能写入。请腾出磁盘空间后再试。");
+    case SQLITE_IOERR: return QStringLiteral("读写数据库文件时出错。请检查磁盘后再试。");
+    default: return {};
+    }
+}
+
+QString Error::Explained() const {
+    const QString reason = ReasonOf(code_);
+    return reason.isEmpty() ? Text() : reason;
 }
 
 // ---------------------------------------------------------------- Value
@@ -104,7 +122,13 @@ void CIntFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         }
     }
     }
-    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::nearbyint(d)));
+    // A value beyond a 64-bit integer (or no number at all) is refused, never cast.
+    const double r = std::nearbyint(d);
+    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) {
+        sqlite3_result_error(ctx, "Overflow", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(r));
 }
 
 }  // namespace
@@ -127,14 +151,17 @@ void Connection::OpenWith(const QString& path, int flags) {
         sqlite3_close(db);
         throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg));
     }
+    // Another program's lock is waited for a moment, here as in every later statement.
+    sqlite3_busy_timeout(db, 2000);
     // A file that is not a database shows itself only at the first read.
     rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        const int code = sqlite3_extended_errcode(db);
+        QString msg = Error::ReasonOf(code);
+        if (msg.isEmpty()) msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg));
+        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg), code);
     }
-    sqlite3_busy_timeout(db, 2000);
     RegisterFunctions(db);
     db_ = db;
     path_ = path;
@@ -196,6 +223,10 @@ void Connection::Bind(sqlite3_stmt* st, const Params& params) {
         case Value::Kind::Integer: rc = sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
         case Value::Kind::Real: rc = sqlite3_bind_double(st, i + 1, v.rawReal()); break;
         case Value::Kind::Text: {
+            // A lone surrogate half has no UTF-8 form and would be stored as "?" without a word.
+            if (HasLoneSurrogate(v.rawText()))
+                throw Error(QStringLiteral("“%1”含有无效的字符（不成对的代理项），不能存入数据库。")
+                                .arg(VisibleText(v.rawText())));
             QByteArray u = v.rawText().toUtf8();
             rc = sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
             break;

@@ -29,6 +29,11 @@ public:
     int Code() const { return code_; }
     // Another connection or program holds the database (SQLite's busy or locked).
     bool Locked() const;
+    // The failure as a person reads it: in Chinese where the engine's code says why (the
+    // database locked by another program, read-only, the disk full), else the engine's text.
+    QString Explained() const;
+    // Chinese text of an engine result code the person can act on; empty for the others.
+    static QString ReasonOf(int code);
 
 private:
     int code_ = 0;

@@ -1,5 +1,9 @@
 #include "core/files/DbfWriter.h"
 
+#include "core/base/TextCheck.h"
+
+#include "core/files/ReplacingFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,23 +31,7 @@ QString Shown(const db::Value& v) { return v.AsString(); }
 
 }  // namespace
 
-QString VisibleText(const QString& text) {
-    QString out;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '\t')
-            out += QStringLiteral("\\t");
-        else if (u == '\n')
-            out += QStringLiteral("\\n");
-        else if (u == '\r')
-            out += QStringLiteral("\\r");
-        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
+QString VisibleText(const QString& text) { return qm::VisibleText(text); }
 
 namespace {
 
@@ -118,11 +106,11 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
     std::memset(dst, ' ', std::size_t(f.width));
     if (v.IsNull()) return;
     const QString text = v.kind() == db::Value::Kind::Text ? v.rawText() : v.AsString();
-    // A control byte would break the record for every reader of the file.
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
-            throw Error(
-                QStringLiteral("“%1”含有控制字符（制表符、换行等），不能写入字段 %2").arg(VisibleText(text), f.name));
+    // A control byte would break the record for every reader of the file; a lone surrogate
+    // half would come out as "?".
+    if (HasUnsafeChars(text))
+        throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等）或无效的字符，不能写入字段 %2")
+                        .arg(VisibleText(text), f.name));
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -137,10 +125,12 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
         else
             bytes = &scratch_;
     }
-    if (f.exact && bytes->size() > std::size_t(f.width))
-        throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节），不能截断").arg(text, f.name).arg(f.width));
-    const std::size_t n = gbk::CutOnCharBoundary(*bytes, std::size_t(f.width));
-    std::memcpy(dst, bytes->data(), n);
+    // No text is cut: one longer than its field is an error naming it.
+    if (bytes->size() > std::size_t(f.width))
+        throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节，一个汉字占两个字节），不能截断")
+                        .arg(text, f.name)
+                        .arg(f.width));
+    std::memcpy(dst, bytes->data(), bytes->size());
 }
 
 void Writer::AddRecord(const db::Params& values) {
@@ -195,6 +185,17 @@ std::string Writer::Bytes() const {
 }
 
 void Writer::Save(const QString& target) const {
+    files::ReplacingFile file(target);
+    WriteTemp(file);
+    try {
+        file.Commit();
+    } catch (const files::ReplaceError& e) {
+        throw Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), e.Text()));
+    }
+}
+
+void Writer::WriteTemp(const files::ReplacingFile& file) const {
+    const QString& target = file.Target();
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     auto fail = [&](const QString& why) {
@@ -204,8 +205,7 @@ void Writer::Save(const QString& target) const {
         throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
 
     const std::string bytes = Bytes();
-    const QByteArray tmp = QFile::encodeName(target + QStringLiteral(".tmp"));
-    const QByteArray dst = QFile::encodeName(target);
+    const QByteArray tmp = QFile::encodeName(file.TempPath());
     auto sysError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
 
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -223,13 +223,8 @@ void Writer::Save(const QString& target) const {
         p += n;
         left -= std::size_t(n);
     }
-    if (problem.isEmpty() && ::fsync(fd) != 0) problem = sysError();
     if (::close(fd) != 0 && problem.isEmpty()) problem = sysError();
-    if (problem.isEmpty() && ::rename(tmp.constData(), dst.constData()) != 0) problem = sysError();
-    if (!problem.isEmpty()) {
-        ::unlink(tmp.constData());
-        throw fail(problem);
-    }
+    if (!problem.isEmpty()) throw fail(problem);  // the file's destructor removes the temporary file
 }
 
 }  // namespace qm::dbf

@@ -3,12 +3,12 @@
 //
 // The layout, fixed here once: version byte 0x03; header date = the day written; language
 // driver byte 0x4D (Chinese GBK); field names spelled as given (the column names, case
-// kept); 'C' fields hold GBK text, left-aligned and space-padded, cut only on whole
-// characters when longer than the field (an identifier field is never cut); 'N' fields hold
-// ASCII numbers right-aligned with '.' as decimal point; NULL is blank in both. A number or
-// an identifier that does not fit its field, a character GBK cannot hold, or a control
-// character (tab, line break, escape, NUL ...) in a text is an error naming the value. Files are written beside the
-// target and renamed over it, so a failure never leaves a half file or a stray one.
+// kept); 'C' fields hold GBK text, left-aligned and space-padded; 'N' fields hold ASCII
+// numbers right-aligned with '.' as decimal point; NULL is blank in both. A number or a text
+// that does not fit its field (no text is ever cut), a character GBK cannot hold, or a control
+// character (tab, line break, escape, NUL ...) or a lone surrogate half in a text is an error
+// naming the value. Files are written beside the target and renamed over it, so a failure
+// never leaves a half file or a stray one.
 
 #include "core/db/Db.h"
 #include "core/files/Gbk.h"
@@ -21,6 +21,10 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace qm::files {
+class ReplacingFile;
+}
 
 namespace qm::dbf {
 
@@ -35,7 +39,7 @@ struct FieldDef {
     char type = 'C';     // 'C' text or 'N' number
     int width = 10;      // bytes: 1..254
     int decimals = 0;    // 'N' only
-    bool exact = false;  // 'C' only: an identifier, never cut; one that does not fit is an error
+    bool exact = false;  // 'C' only: marks an identifier such as the staff number
 };
 
 // A text as a person can read it in a message: control characters as \t, \n, \x1B ...
@@ -65,6 +69,9 @@ public:
     // beside the target, are flushed to disk and renamed over the target. Raises Error
     // naming the file on any failure, after removing the temporary file.
     void Save(const QString& target) const;
+    // The first half of Save: the bytes into the file's temporary name, for files that are
+    // put in place together. Raises Error naming the target.
+    void WriteTemp(const files::ReplacingFile& file) const;
 
 private:
     void FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const;

@@ -1,5 +1,7 @@
 #include "core/files/Gbk.h"
 
+#include "core/base/TextCheck.h"
+
 #include <iconv.h>
 #include <cerrno>
 #include <stdexcept>
@@ -28,6 +30,9 @@ bool Encoder::Encode(QStringView text, std::string& out) {
         for (QChar c : text) out.push_back(char(c.unicode()));
         return true;
     }
+    // A lone surrogate half would become "?" on its way to UTF-8: it has no GBK form.
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (IsLoneSurrogateAt(text, i)) return false;
     const QByteArray utf8 = text.toUtf8();
     const std::size_t start = out.size();
     out.resize(start + std::size_t(utf8.size()) * 2 + 4);  // GBK never needs more than 2 bytes per UTF-8 byte

@@ -1,6 +1,11 @@
 #include "core/files/Upload.h"
 
+#include "core/files/ReplacingFile.h"
+
 #include "core/staff/StaffValues.h"
+
+#include "core/base/TextCheck.h"
+#include "core/files/Gbk.h"
 
 #include "core/base/UiService.h"
 
@@ -72,8 +77,19 @@ QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
 // writing a number cut short or a figure the field cannot hold.
 void CheckStaffList(db::Connection& c, const QString& target) {
+    // The list's texts, with the names the person knows them by.
+    static const std::pair<const char*, const char*> kTexts[] = {
+        {"sTsex", "性别"},      {"sTNation", "少数民族"},    {"sTParty", "中共党员"},
+        {"sBirth", "出生年月"}, {"sTEdu", "学历"},           {"sGw", "职务"},
+        {"sTpost", "岗位"},     {"sTGrade", "专业技术职称"}, {"sTJGrade", "技能等级"},
+    };
+    QString columns;
+    for (const auto& [column, label] : kTexts) columns += QStringLiteral(", ") + QLatin1String(column);
     db::Query q(c);
-    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork from Staff_moninfo where sMon=0 order by id"));
+    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork") + columns +
+           QStringLiteral(" from Staff_moninfo where sMon=0 order by id"));
+    gbk::Encoder gbk;
+    std::string bytes;
     for (int r = 0; r < q.RecordCount(); ++r) {
         const QString name = q.ValueAt(r, 0).AsString(), number = q.ValueAt(r, 1).AsString();
         auto refuse = [&](const QString& what) {
@@ -86,6 +102,18 @@ void CheckStaffList(db::Connection& c, const QString& target) {
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
         if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
+        // A text is never cut, nor written with characters the file cannot hold.
+        for (int k = 0; k < int(std::size(kTexts)); ++k) {
+            const QString text = q.ValueAt(r, 4 + k).AsString();
+            const QString label = QString::fromUtf8(kTexts[k].second);
+            const int width = FieldFor(QString::fromLatin1(kTexts[k].first), QStringLiteral("TEXT")).width;
+            bytes.clear();
+            if (HasUnsafeChars(text))
+                refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
+            if (!gbk.Encode(text, bytes)) refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
+            if (int(bytes.size()) > width)
+                refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
+        }
     }
 }
 
@@ -100,7 +128,14 @@ dbf::FieldDef FieldFor(const QString& column, const QString& declaredType) {
     return {column, w.type, w.width, w.decimals};
 }
 
-void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+namespace {
+
+QString NotWritten(const QString& target, const QString& why) {
+    return QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), why);
+}
+
+// The rows of a read-only query as a dBase file under the file's temporary name.
+void WriteQueryTemp(db::Connection& c, const QString& sql, const files::ReplacingFile& file, QDate date) {
     try {
         db::Query q(c);
         q.Open(sql);
@@ -114,12 +149,29 @@ void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QD
             for (int i = 0; i < q.FieldCount(); ++i) row[size_t(i)] = q.ValueAt(r, i);
             w.AddRecord(row);
         }
-        w.Save(target);
+        w.WriteTemp(file);
     } catch (const dbf::Error& e) {
-        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+        throw Error(NotWritten(file.Target(), e.Text()));
     } catch (const db::Error& e) {
-        throw Error(QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), e.Text()));
+        throw Error(NotWritten(file.Target(), e.Text()));
     }
+}
+
+// Puts complete files in place together.
+void CommitAll(std::initializer_list<files::ReplacingFile*> written) {
+    try {
+        files::ReplacingFile::CommitAll(written);
+    } catch (const files::ReplaceError& e) {
+        throw Error(NotWritten((*written.begin())->Target(), e.Text()));
+    }
+}
+
+}  // namespace
+
+void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+    files::ReplacingFile file(target);
+    WriteQueryTemp(c, sql, file, date);
+    CommitAll({&file});
 }
 
 namespace {
@@ -195,10 +247,16 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         break;
     }
     case Kind::TalentSummary: {
-        // Both files or neither: the list is checked before the first is written.
-        CheckStaffList(c, dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
-        write(QStringLiteral("select * from Total_baseInfo order by Gid"), depNo + QStringLiteral("_i505.dbf"));
-        write(QString::fromLatin1(kStaffColumns), QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf"));
+        // Both files or neither: the list is checked, then both are written complete, and
+        // only then do both take their names; a failure leaves the earlier pair as it was.
+        const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
+        CheckStaffList(c, list);
+        files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
+        files::ReplacingFile staff(list);
+        WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
+        WriteQueryTemp(c, QString::fromLatin1(kStaffColumns), staff, date);
+        CommitAll({&summary, &staff});
+        out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +
                       QStringLiteral("_i505.dbf，过录表为：Gl_") + depNo + QStringLiteral(".dbf");
         break;

@@ -1,5 +1,7 @@
 #include "core/files/XlsxWriter.h"
 
+#include "core/files/ReplacingFile.h"
+
 #include <QFile>
 
 #include <xlsxwriter.h>
@@ -34,8 +36,8 @@ uint8_t VAlignOf(VAlign a) {
 
 }  // namespace
 
-Workbook::Workbook(const QString& path) : path_(path) {
-    wb_ = workbook_new(QFile::encodeName(path).constData());
+Workbook::Workbook(const QString& path) : path_(path), file_(std::make_unique<files::ReplacingFile>(path)) {
+    wb_ = workbook_new(QFile::encodeName(file_->TempPath()).constData());
     if (!wb_) throw Error(QStringLiteral("cannot start the workbook %1").arg(path));
 }
 
@@ -57,6 +59,11 @@ void Workbook::Close() {
     wb_ = nullptr;  // workbook_close frees it, written or not
     const lxw_error e = workbook_close(wb);
     if (e != LXW_NO_ERROR) throw Error(QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(lxw_strerror(e))));
+    try {
+        file_->Commit();
+    } catch (const files::ReplaceError& r) {
+        throw Error(QStringLiteral("%1: %2").arg(path_, r.Text()));
+    }
 }
 
 lxw_format* Workbook::Format(const CellFormat& f) {

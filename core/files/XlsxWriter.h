@@ -13,6 +13,10 @@ struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
+namespace qm::files {
+class ReplacingFile;
+}
+
 namespace qm::xlsx {
 
 // A workbook that could not be created or written; carries libxlsxwriter's text.
@@ -72,7 +76,8 @@ private:
 
 class Workbook {
 public:
-    // Starts a workbook that Close() writes to `path`, replacing any file there.
+    // Starts a workbook that Close() writes to `path`, replacing any file there only once the
+    // new one is complete (it is written beside it under a temporary name first).
     explicit Workbook(const QString& path);
     // Discards a workbook that was not closed (nothing is written).
     ~Workbook();
@@ -89,6 +94,7 @@ private:
     lxw_format* Format(const CellFormat& fmt);
 
     QString path_;
+    std::unique_ptr<files::ReplacingFile> file_;
     lxw_workbook* wb_ = nullptr;
     std::vector<std::unique_ptr<Sheet>> sheets_;
     std::vector<std::pair<CellFormat, lxw_format*>> formats_;

@@ -5,6 +5,7 @@
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
 #include "core/report/QuarterLabourReport.h"
+#include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/sheet/SheetBook.h"
@@ -101,17 +102,15 @@ void AnnualLabourReport::Prepare(TSheetBook& sheet) {
 }
 
 void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
-    sheet.BeginUpdate();
-    int k = 2;
-    auto done = [&] { mainPb.SetPosition(++k * 100 / 56 - 20); };
-    for (const Indicator& ind : Indicators()) {
-        const QString sql = QString::fromUtf8(ind.head) + QLatin1Char('\n') + QString::fromUtf8(ind.where);
-        const long long n = CountInt(c, sql);
-        sheet.SetCellText(ind.row, ind.col, ind.average ? Fmt0(double(n) / 13.0) : QString::number(n));
-        done();
-    }
+    row_.clear();
+    RunReport(QStringLiteral("企事业单位劳动统计报表（年度）"), kTable, mainPb, [&] { Fill(c, unit, sheet, mainPb); });
+}
+
+void AnnualLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    const SheetUpdate hold(sheet);
     // The wages of months 1..12 (I12..I19): one pass over the view gives every cell its own
-    // sum over the rows of its identity, read as a whole number.
+    // sum over the rows of its identity, read as a whole number. They are read, and checked,
+    // before a figure is written.
     QStringList sums;
     for (const WageCell& w : kWageCells) {
         const QString item = QString::fromLatin1(w.item);
@@ -121,8 +120,20 @@ void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TShee
     db::Query wages(c);
     wages.Open(QStringLiteral(" select ") + sums.join(QStringLiteral(", ")) +
                QStringLiteral(" from VmonWage \n  where sMon>0 and sMon<=12 "));
+    std::vector<long long> wageSums;
+    for (int i = 0; i < int(std::size(kWageCells)); ++i)
+        wageSums.push_back(WholeSum(wages.ValueAt(0, i), IndicatorName(sheet, kWageCells[i].row, 1, 3)));
+
+    int k = 2;
+    auto done = [&] { mainPb.SetPosition(++k * 100 / 56 - 20); };
+    for (const Indicator& ind : Indicators()) {
+        const QString sql = QString::fromUtf8(ind.head) + QLatin1Char('\n') + QString::fromUtf8(ind.where);
+        const long long n = CountInt(c, sql);
+        sheet.SetCellText(ind.row, ind.col, ind.average ? Fmt0(double(n) / 13.0) : QString::number(n));
+        done();
+    }
     for (int i = 0; i < int(std::size(kWageCells)); ++i) {
-        sheet.SetCellText(kWageCells[i].row, 4, QString::number(WholeSum(wages.ValueAt(0, i))));
+        sheet.SetCellText(kWageCells[i].row, 4, QString::number(wageSums[size_t(i)]));
         done();
     }
 
@@ -149,10 +160,11 @@ void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TShee
     sheet.SetCellText(26, 4, QStringLiteral("1"));
     // An organ reports no managers; A5 keeps them, as computed above.
     if (unit.DepClass.IsOrgan()) sheet.SetCellText(10, 9, kDashes);
-    sheet.EndUpdate();
 
-    row_ = RowFromSheet(sheet, unit.DepNo, unit.DepName);
-    ReplaceSingleRow(c, kTable, Columns(), row_);
+    const db::Params row = RowFromSheet(sheet, unit.DepNo, unit.DepName);
+    CheckUploadable(Columns(), row);
+    ReplaceSingleRow(c, kTable, Columns(), row);
+    row_ = row;
     mainPb.SetPosition(100);
 }
 
@@ -173,8 +185,9 @@ db::Params AnnualLabourReport::RowFromSheet(const TSheetBook& sheet, const QStri
 }
 
 bool AnnualLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     // Another window may have stored other figures since: the file holds this form's own.
-    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
+    ReplaceSingleRow(c, kTable, Columns(), row_);
     return upload::Run(c, ui, paths, upload::Kind::AnnualLabour, depNo);
 }
 

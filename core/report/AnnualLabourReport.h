@@ -48,7 +48,8 @@ public:
 
     // The computation the form runs as it is shown: every figure onto the prepared sheet,
     // then the row of NLabor_info. `mainPb` is the main window's bar; it stays at 100 until
-    // the form closes.
+    // the form closes. Raises Refused when a figure is beyond what the report holds or the
+    // database fails; NLabor_info is then as it was.
     void Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
 
     // The stored row: frdm, the 49 figures keyed by the code columns ("--" stored as 0), frmc.
@@ -63,6 +64,8 @@ public:
     ExportLayout Layout(const MainState& unit) const;
 
 private:
+    void Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
+
     db::Params row_;
 };
 

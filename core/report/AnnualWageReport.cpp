@@ -7,6 +7,7 @@
 #include "core/report/Fmt.h"
 #include "core/report/LeaderPost.h"
 #include "core/report/Reconcile.h"
+#include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/sheet/SheetBook.h"
@@ -221,7 +222,12 @@ bool AnnualWageReport::PassGates(Gates& gates, UiService& ui) {
 }
 
 void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
-    sheet.BeginUpdate();
+    row_.clear();
+    RunReport(QStringLiteral("从业人员及工资总额（年报）"), kTable, mainPb, [&] { Fill(c, unit, sheet, mainPb); });
+}
+
+void AnnualWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    const SheetUpdate hold(sheet);
     ApplySheetTemplate(sheet, kTemplate);
     leaderPost_ = LookLeader(c);
     supplements_.clear();
@@ -264,10 +270,16 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
                 : -1);
     progress(0);
     batch.Run(c);
-    auto value = [&](int q, Select s) -> long long {
-        if (q < 0) return 0;
-        return s == Select::Count ? batch.Count(q) : batch.SumRounded(q);
-    };
+    // Every figure is read, and every wage sum checked, before a cell is written.
+    std::vector<long long> values(kIndicators.size(), 0);
+    for (size_t k = 0; k < kIndicators.size(); ++k) {
+        const Indicator& ind = kIndicators[k];
+        if (query[k] < 0) continue;
+        values[k] =
+            ind.select == Select::Count
+                ? batch.Count(query[k])
+                : batch.SumRounded(query[k], IndicatorName(sheet, ind.row, ind.col == 4 ? 1 : 6, ind.col == 4 ? 3 : 8));
+    }
 
     // The walk: left rows 4..39, right rows 3..40, then the supplementary lines.
     size_t next = 0;
@@ -277,7 +289,7 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
         const int col = i <= 39 ? 4 : 9;
         if (next >= kIndicators.size() || kIndicators[next].row != row || kIndicators[next].col != col) continue;
         const Indicator& ind = kIndicators[next];
-        const long long n = value(query[next++], ind.select);
+        const long long n = values[next++];
         switch (ind.figure) {
         case Figure::Count: sheet.SetCellText(row, col, Fmt0(double(n))); break;
         case Figure::Average: sheet.SetCellText(row, col, Fmt0(double(n) / 13.0)); break;
@@ -334,10 +346,11 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
 
     for (const auto& [r, col] : kGroupHeads) sheet.SetCellText(r, col, QString());
     sheet.SetCellText(40, 9, QStringLiteral("1"));
-    sheet.EndUpdate();
 
-    row_ = RowFromSheet(sheet, supplements_, unit.DepNo, unit.DepName);
-    Store(c);
+    const db::Params row = RowFromSheet(sheet, supplements_, unit.DepNo, unit.DepName);
+    CheckUploadable(Columns(), row);
+    ReplaceSingleRow(c, kTable, Columns(), row);
+    row_ = row;
     mainPb.SetPosition(100);
     mainPb.SetPosition(0);
 }
@@ -358,6 +371,7 @@ db::Params AnnualWageReport::RowFromSheet(const TSheetBook& sheet, const db::Par
 void AnnualWageReport::Store(db::Connection& c) const { ReplaceSingleRow(c, kTable, Columns(), row_); }
 
 bool AnnualWageReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     Store(c);
     return upload::Run(c, ui, paths, upload::Kind::AnnualReport, depNo);
 }

@@ -32,7 +32,8 @@ public:
     static bool PassGates(Gates& gates, UiService& ui);
 
     // The computation the form runs as it is shown: the template, every figure, the row
-    // stored in NGLabor_info. `mainPb` is the main window's bar.
+    // stored in NGLabor_info. `mainPb` is the main window's bar. Raises Refused when a figure
+    // is beyond what the report holds or the database fails; NGLabor_info is then as it was.
     void Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
 
     int LeaderPost() const { return leaderPost_; }
@@ -54,6 +55,8 @@ public:
                        const QString& yearText, const TSheetBook& sheet);
 
 private:
+    void Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
+
     int leaderPost_ = 0;
     db::Params supplements_;
     db::Params row_;

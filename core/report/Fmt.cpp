@@ -98,6 +98,8 @@ QString ShortFloat(double v) {
     return QString::fromLatin1(out.c_str());
 }
 
+QString DateText(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+
 long long CellInt(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return 0;
@@ -119,7 +121,11 @@ double CellNumber(const QString& text) {
 long long HalfEven(double v) {
     // nearbyint follows the current rounding mode, which the program never changes from
     // round-to-nearest-even.
-    return static_cast<long long>(std::nearbyint(v));
+    const double r = std::nearbyint(v);
+    // Only a value a whole number can hold is cast; the reports refuse larger sums before this.
+    if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0))
+        throw FormatError(QStringLiteral("数值 %1 超出整数的范围").arg(ShortFloat(v)));
+    return static_cast<long long>(r);
 }
 
 }  // namespace qm::report

@@ -3,6 +3,7 @@
 // the patterns "0" and "0.00" round a half away from zero, on the decimal value the figure
 // shows (15 significant digits), never on whatever the C library or the locale would do.
 
+#include <QDate>
 #include <QString>
 
 #include <stdexcept>
@@ -26,6 +27,9 @@ inline QString Fmt00(double v) { return FmtFixed(v, 2); }
 // 15 significant digits.
 QString ShortFloat(double v);
 
+// A date as a Chinese desktop writes it, whatever the machine's locale: "2026-12-09".
+QString DateText(const QDate& d);
+
 // A cell read as a whole number: blanks around are ignored, an empty cell reads 0; any
 // other text raises FormatError.
 long long CellInt(const QString& text);
@@ -33,7 +37,8 @@ long long CellInt(const QString& text);
 double CellNumber(const QString& text);
 
 // A sum read "as a whole number" the way the old data layer read a float into an integer:
-// the nearest whole number, a half going to the even one (1499.5 -> 1500, 2.5 -> 2).
+// the nearest whole number, a half going to the even one (1499.5 -> 1500, 2.5 -> 2). A value
+// no 64-bit integer holds (or no number) raises FormatError.
 long long HalfEven(double v);
 
 }  // namespace qm::report

@@ -67,7 +67,7 @@ ExportLayout WageSummaryLayout(GidSummary id, const MonthRange& r, const Summary
         l.margins.left = 30;
         l.margins.right = 30;
     }
-    l.savedAsName = organ ? QStringLiteral("工资[起_止月].xls") : QStringLiteral("工资[起止月].xls");
+    l.exportedToMessage = true;
     return l;
 }
 
@@ -82,7 +82,7 @@ ExportLayout TalentLayout(GidSummary id, const SummaryUnit& unit) {
     l.titleRowHeight = 40;
     l.margins.left = 30;
     l.margins.right = 30;
-    l.savedAsName = l.stem + QStringLiteral(".xls");
+    l.exportedToMessage = true;
     if (id == GidSummary::X505) {
         l.firstRow = 2;
         l.lastRow = 20;

@@ -172,11 +172,12 @@ std::vector<GidLine> I303Lines() {
 
 std::vector<GidColumn> I303Columns() { return StaffColumns(u" 1=1", u" sBirth >= '1972-01'", u""); }
 
-// The title column of the workers' lines: any title, or a skill grade 51..55 (kept in sJGrade).
+// The title column of the workers' lines reads the title grade alone, any grade but 10 (none):
+// a skilled worker without a title is not counted there, whatever his skill grade.
 const char16_t* I303Condition(int gid, int column) {
     if (column != 4) return nullptr;
     if (gid >= 15 && gid <= 19) return u" sPostGrade in(31,32,33)";
-    return u" (sPostGrade<>10 or sJGrade in(51,52,53,54,55))";
+    return u" sPostGrade<>10";
 }
 
 bool I303Skipped(int gid, int column) { return I704Skipped(gid, column); }

@@ -4,11 +4,13 @@
 #include "core/db/Db.h"
 #include "core/report/Fmt.h"
 #include "core/sheet/SheetBook.h"
-
-#include <QLocale>
+#include "core/wage/WageAudit.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -90,10 +92,32 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
         default: total = db::Value(QString::fromUtf8(ColumnBytes(st, 3))); break;
         }
         line.months[size_t(m)] = AmountText(total);
-        line.total += total.AsFloat();
+        // A total that is no finite number is an error row, as in the wage error list.
+        std::optional<double> amount;
+        switch (total.kind()) {
+        case db::Value::Kind::Null: amount = 0; break;
+        case db::Value::Kind::Integer: amount = double(total.rawInteger()); break;
+        case db::Value::Kind::Real:
+            if (std::isfinite(total.rawReal())) amount = total.rawReal();
+            break;
+        case db::Value::Kind::Text: {
+            // Stored text is never a number the sheet wrote; an empty one is none either.
+            const Amount a = ParseAmount(total.rawText());
+            if (a.ok && a.value) amount = *a.value;
+            break;
+        }
+        }
+        if (amount) {
+            line.total += *amount;
+        } else {
+            list.problems.push_back({it->second, int(m), total.AsString()});
+        }
     }
     if (rc != SQLITE_DONE) c.Fail();
     sqlite3_reset(st);
+    std::sort(list.problems.begin(), list.problems.end(), [](const PaymentProblem& a, const PaymentProblem& b) {
+        return std::pair(a.line, a.month) < std::pair(b.line, b.month);
+    });
     const int n = int(list.lines.size());
     for (int k = 0; k < n; ++k) {
         list.grandTotal += list.lines[size_t(k)].total;
@@ -111,11 +135,20 @@ QString PaymentTitle(int from, int to) {
            QStringLiteral("月 的工资发放汇总清单");
 }
 
-QString PaymentDateLine(const QDate& today) {
-    return QStringLiteral("统计日期：") + QLocale::system().toString(today, QLocale::ShortFormat);
-}
+QString PaymentDateLine(const QDate& today) { return QStringLiteral("统计日期：") + DateText(today); }
 
 QString PaymentAmount(double v) { return ShortFloat(v); }
+
+QString PaymentProblemsText(const PaymentList& list) {
+    if (list.problems.empty()) return {};
+    QStringList rows;
+    for (const PaymentProblem& p : list.problems) {
+        const PaymentLine& l = list.lines[size_t(p.line)];
+        rows << QStringLiteral("%1（姓名编号%2）%3月：“%4”").arg(l.name, l.number).arg(p.month).arg(p.text);
+    }
+    return QStringLiteral("以下工资合计不是数字，未计入合计，请在工资录入或工资错误信息中改正：\n") +
+           rows.join(QLatin1Char('\n'));
+}
 
 void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     sheet.BeginUpdate();
@@ -130,6 +163,11 @@ void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     }
     sheet.SetCellText(row, 14, QStringLiteral("总计："));
     sheet.SetCellText(row, 15, PaymentAmount(list.grandTotal));
+    for (const PaymentProblem& p : list.problems) {
+        sheet.SetSelection(p.line + 2, p.month + 2, p.line + 2, p.month + 2);
+        sheet.SetPattern(TSheetBook::kMarkPattern, 200, 255);
+    }
+    sheet.SetSelection(1, 1, 1, 1);
     sheet.EndUpdate();
 }
 

@@ -26,11 +26,20 @@ struct PaymentLine {
     double total = 0;
 };
 
+// A month whose stored total is no number ("", "３０００", "Infinity"): an error row, shown
+// as stored and marked, counted in no total.
+struct PaymentProblem {
+    int line;  // index into lines
+    int month;
+    QString text;
+};
+
 struct PaymentList {
     int from = 1;
     int to = 12;
     std::vector<PaymentLine> lines;
     double grandTotal = 0;
+    std::vector<PaymentProblem> problems;
 };
 
 // Builds the list for months from..to (1..12, from not after to; raises
@@ -46,8 +55,13 @@ QString PaymentTitle(int from, int to);
 QString PaymentDateLine(const QDate& today);
 
 // Writes the lines below the template's header row: person k in row k + 1 (name, number,
-// month m in column m + 2, total in column 15), then "总计：" and the grand total.
+// month m in column m + 2, total in column 15), then "总计：" and the grand total. A month
+// that is no number carries the error mark.
 void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list);
+
+// What the person is told about the months that are no number, naming each person and month;
+// empty when there are none.
+QString PaymentProblemsText(const PaymentList& list);
 
 // A total as the list shows it: the shortest form, "5000" and "4999.5".
 QString PaymentAmount(double v);

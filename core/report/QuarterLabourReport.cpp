@@ -4,6 +4,7 @@
 #include "core/files/Upload.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
+#include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/sheet/SheetBook.h"
@@ -26,11 +27,6 @@ const QString kMonths = QStringLiteral(" (sMon>=? and sMon<=?)");
 bool EndMonthRow(int r) { return (r >= 3 && r <= 7) || r == 22 || r == 23 || r == 26; }
 
 }  // namespace
-
-long long WholeSum(const db::Value& v) {
-    if (v.kind() == db::Value::Kind::Integer) return v.rawInteger();
-    return HalfEven(v.AsFloat());  // NULL (no rows) reads 0
-}
 
 const QString QuarterLabourReport::kTemplate = QStringLiteral("jlabor");
 const QString QuarterLabourReport::kTable = QStringLiteral("JLabor_info");
@@ -95,7 +91,12 @@ void QuarterLabourReport::Prepare(TSheetBook& sheet) {
 }
 
 void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
-    sheet.BeginUpdate();
+    row_.clear();
+    RunReport(QStringLiteral("企事业单位劳动统计报表（季度）"), kTable, mainPb, [&] { Fill(c, unit, sheet, mainPb); });
+}
+
+void QuarterLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    const SheetUpdate hold(sheet);
     const int divisor = Divisor();
     const int ytdFrom = start_ == 1 ? 0 : start_;
     int step = 0;
@@ -111,11 +112,16 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
     }
     db::Query wages(c);
     wages.Open(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + kWageFrom + kMonths, {ytdFrom, end_});
-    int wageColumn = 0;
+    // Every wage sum is checked before a figure is written.
+    std::vector<long long> wageSums;
+    for (const Indicator& ind : Indicators())
+        if (ind.source == Indicator::Source::Wage)
+            wageSums.push_back(WholeSum(wages.ValueAt(0, int(wageSums.size())), IndicatorName(sheet, ind.row, 1, 3)));
+    size_t wageColumn = 0;
     for (const Indicator& ind : Indicators()) {
         QString text;
         if (ind.source == Indicator::Source::Wage) {
-            text = QString::number(WholeSum(wages.ValueAt(0, wageColumn++)));
+            text = QString::number(wageSums[wageColumn++]);
         } else {
             db::Params p;
             const QString where = QString::fromUtf8(ind.where);
@@ -164,11 +170,12 @@ void QuarterLabourReport::Compute(db::Connection& c, const MainState& unit, TShe
     }
     if (kind == UnitClass::Kind::GeneralContract) sheet.SetCellText(26, 4, zero);
     if (kind == UnitClass::Kind::LabourSubcontract) zeroB1B2B5();
-    sheet.EndUpdate();
     mainPb.SetPosition(80);
 
-    row_ = RowFromSheet(sheet, unit.DepNo, unit.DepName);
-    ReplaceSingleRow(c, kTable, Columns(), row_);
+    const db::Params row = RowFromSheet(sheet, unit.DepNo, unit.DepName);
+    CheckUploadable(Columns(), row);
+    ReplaceSingleRow(c, kTable, Columns(), row);
+    row_ = row;
     mainPb.SetPosition(100);
     mainPb.SetPosition(0);
 }
@@ -185,8 +192,9 @@ db::Params QuarterLabourReport::RowFromSheet(const TSheetBook& sheet, const QStr
 }
 
 bool QuarterLabourReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     // Another window may have stored other figures since: the file holds this form's own.
-    if (!row_.empty()) ReplaceSingleRow(c, kTable, Columns(), row_);
+    ReplaceSingleRow(c, kTable, Columns(), row_);
     return upload::Run(c, ui, paths, upload::Kind::QuarterLabour, depNo, Quarter());
 }
 

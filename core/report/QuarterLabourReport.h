@@ -22,9 +22,6 @@ class UiService;
 
 namespace qm::report {
 
-// A sum read as a whole number: halves to the even neighbour; no rows read 0.
-long long WholeSum(const db::Value& v);
-
 class QuarterLabourReport {
 public:
     static const QString kTemplate;  // the sheet template's name
@@ -70,7 +67,8 @@ public:
     static void Prepare(TSheetBook& sheet);
 
     // The computation the form runs as it is shown: every figure onto the prepared sheet,
-    // then the row of JLabor_info. `mainPb` is the main window's bar.
+    // then the row of JLabor_info. `mainPb` is the main window's bar. Raises Refused when a
+    // figure is beyond what the report holds or the database fails; JLabor_info is then as it was.
     void Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
 
     // The stored row: frdm, the 21 figures keyed by the code column, frmc.
@@ -86,6 +84,8 @@ public:
     ExportLayout Layout(const MainState& unit) const;
 
 private:
+    void Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
+
     int start_;
     int end_;
     QString label_;

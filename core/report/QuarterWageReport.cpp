@@ -7,6 +7,7 @@
 #include "core/report/Fmt.h"
 #include "core/report/LeaderPost.h"
 #include "core/report/Reconcile.h"
+#include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/sheet/SheetBook.h"
@@ -62,7 +63,12 @@ bool QuarterWageReport::PassGates(Gates& gates, UiService& ui, int quarter) {
 }
 
 void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
-    sheet.BeginUpdate();
+    row_.clear();
+    RunReport(QStringLiteral("从业人员及工资总额（季报）"), kTable, mainPb, [&] { Fill(c, unit, sheet, mainPb); });
+}
+
+void QuarterWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
+    const SheetUpdate hold(sheet);
     ApplySheetTemplate(sheet, kTemplate);
     sheet.SetSelection(1, 1, 60, 11);
     sheet.SetFont(QStringLiteral("fnt"), 8);
@@ -118,7 +124,10 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
     mainPb.SetPosition(0);
     batch.Run(c);
     auto count = [&](int i) { return i < 0 ? 0LL : batch.Count(i); };
-    auto wage = [&](int i) { return batch.SumRounded(i); };
+    // Every wage sum is read, and checked, before a figure is written.
+    const long long wageAll = batch.SumRounded(qWageAll, IndicatorName(sheet, 14, 1, 3));
+    long long wageOf[3];
+    for (int k = 0; k < 3; ++k) wageOf[k] = batch.SumRounded(qWage[k], IndicatorName(sheet, 15 + k, 1, 3));
 
     for (int r = 4; r <= 31; ++r) {
         mainPb.SetPosition(r * 100 / 33);
@@ -132,10 +141,10 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
         case 10:
         case 11:
         case 12: sheet.SetCellText(r, 5, average(count(qAverage[r - 10]))); break;
-        case 14: sheet.SetCellText(r, 5, thousands(wage(qWageAll))); break;
+        case 14: sheet.SetCellText(r, 5, thousands(wageAll)); break;
         case 15:
         case 16:
-        case 17: sheet.SetCellText(r, 5, thousands(wage(qWage[r - 15]))); break;
+        case 17: sheet.SetCellText(r, 5, thousands(wageOf[r - 15])); break;
         case 24: {
             const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)");
             const QString tail = QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)");
@@ -199,11 +208,12 @@ void QuarterWageReport::Compute(db::Connection& c, const MainState& unit, TSheet
             18 + k, 5,
             AveragePay(PayRule::QuarterlyThousands, sheet.GetCellText(14 + k, 5), sheet.GetCellText(9 + k, 5)));
     sheet.SetCellText(22, 5, QStringLiteral("1"));
-    sheet.EndUpdate();
 
     mainPb.SetPosition(97);
-    row_ = RowFromSheet(sheet, supplements_, unit.DepNo, unit.DepName);
-    Store(c);
+    const db::Params row = RowFromSheet(sheet, supplements_, unit.DepNo, unit.DepName);
+    CheckUploadable(Columns(), row);
+    ReplaceSingleRow(c, kTable, Columns(), row);
+    row_ = row;
     mainPb.SetPosition(100);
     mainPb.SetPosition(0);
 }
@@ -225,6 +235,7 @@ db::Params QuarterWageReport::RowFromSheet(const TSheetBook& sheet, const db::Pa
 void QuarterWageReport::Store(db::Connection& c) const { ReplaceSingleRow(c, kTable, Columns(), row_); }
 
 bool QuarterWageReport::Upload(db::Connection& c, UiService& ui, const AppPaths& paths, const QString& depNo) const {
+    if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     // Another window may have computed another quarter since: the file holds this one.
     Store(c);
     return upload::Run(c, ui, paths, upload::Kind::QuarterReport, depNo, quarter_);

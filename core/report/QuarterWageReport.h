@@ -41,7 +41,8 @@ public:
     static bool PassGates(Gates& gates, UiService& ui, int quarter);
 
     // The computation the form runs as it is shown: the template, every figure, the row
-    // stored in JGLabor_info. `mainPb` is the main window's bar.
+    // stored in JGLabor_info. `mainPb` is the main window's bar. Raises Refused when a figure
+    // is beyond what the report holds or the database fails; JGLabor_info is then as it was.
     void Compute(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
 
     int LeaderPost() const { return leaderPost_; }
@@ -62,6 +63,8 @@ public:
     QString WorkbookStem() const;
 
 private:
+    void Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
+
     int quarter_;
     int leaderPost_ = 0;  // a fresh form's value, kept when no post below 20 exists
     db::Params supplements_;

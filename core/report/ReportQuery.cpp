@@ -1,6 +1,6 @@
 #include "core/report/ReportQuery.h"
 
-#include "core/report/Fmt.h"
+#include "core/report/Refusal.h"
 
 #include <QRegularExpression>
 
@@ -21,15 +21,8 @@ long long CountInt(db::Connection& c, const QString& sql, const db::Params& para
     return FirstValue(c, sql, params).AsInteger();
 }
 
-namespace {
-long long RoundedSum(const db::Value& v) {
-    if (v.kind() == db::Value::Kind::Integer) return v.rawInteger();
-    return HalfEven(v.AsFloat());
-}
-}  // namespace
-
 long long SumRoundedInt(db::Connection& c, const QString& sql, const db::Params& params) {
-    return RoundedSum(FirstValue(c, sql, params));
+    return WholeSum(FirstValue(c, sql, params), {});
 }
 
 double SumDouble(db::Connection& c, const QString& sql, const db::Params& params) {
@@ -101,6 +94,6 @@ void AggregateBatch::RunOneByOne(db::Connection& c) {
     for (size_t i = 0; i < queries_.size(); ++i) values_[i] = FirstValue(c, Statement(int(i)), queries_[i].params);
 }
 
-long long AggregateBatch::SumRounded(int i) const { return RoundedSum(Value(i)); }
+long long AggregateBatch::SumRounded(int i, const QString& indicator) const { return WholeSum(Value(i), indicator); }
 
 }  // namespace qm::report

@@ -14,7 +14,8 @@ namespace qm::report {
 // A count as a whole number.
 long long CountInt(db::Connection& c, const QString& sql, const db::Params& params = {});
 // A sum "read as a whole number": NULL (no rows) reads 0, a fractional sum goes to the
-// nearest whole number with a half going to the even one.
+// nearest whole number with a half going to the even one; one beyond what a report holds
+// refuses (see WholeSum).
 long long SumRoundedInt(db::Connection& c, const QString& sql, const db::Params& params = {});
 // A sum as it is, NULL reading 0.
 double SumDouble(db::Connection& c, const QString& sql, const db::Params& params = {});
@@ -44,8 +45,8 @@ public:
 
     const db::Value& Value(int i) const { return values_.at(size_t(i)); }
     long long Count(int i) const { return Value(i).AsInteger(); }
-    // A sum read as a whole number, as SumRoundedInt reads it.
-    long long SumRounded(int i) const;
+    // A sum read as a whole number, as SumRoundedInt reads it; a refusal names `indicator`.
+    long long SumRounded(int i, const QString& indicator = {}) const;
     // The statement of query i as it would run alone.
     QString Statement(int i) const;
 

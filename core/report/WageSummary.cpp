@@ -3,10 +3,10 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/report/Fmt.h"
+#include "core/report/Refusal.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -71,7 +71,8 @@ bool HasStaffErrors(db::Connection& c, bool startOfPeriodOnly) {
     return q.Fields(0).AsInteger() >= 1;
 }
 
-WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range) {
+WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,
+                                      const std::function<QString(int gid)>& lineName) {
     const GidMatrixLayout& layout = shape.Layout();
     const int n = layout.LineCount();
     WageSummaryFigures f;
@@ -91,6 +92,8 @@ WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape&
     for (int i = 0; i < n; ++i) {
         f.average[size_t(i)] = Whole(double(heads.personMonths[size_t(i)] + start[size_t(i)]) / divisor);
         const auto& w = wages.wages[size_t(i)];
+        const QString name = lineName ? lineName(i + 1) : QStringLiteral("第%1行").arg(i + 1);
+        if (w) CheckWageSum(*w, name);  // before anything is rounded
         f.wage[size_t(i)] = w ? Whole(*w / 1000.0) : 0;
     }
     f.wageShown = f.wage;
@@ -172,7 +175,7 @@ void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name) {
         }
 }
 
-QString TodayText() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
+QString TodayText() { return DateText(QDate::currentDate()); }
 
 bool RunWageSummary(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSummary id, const MonthRange& r,
                     const QString& dateText, SummaryUnit& unit) {
@@ -182,7 +185,8 @@ bool RunWageSummary(db::Connection& c, UiService& ui, TSheetBook& sheet, GidSumm
         return false;
     }
     const WageSummaryShape& shape = ShapeOf(id);
-    const WageSummaryFigures f = ComputeWageSummary(c, shape, r);
+    const WageSummaryFigures f =
+        ComputeWageSummary(c, shape, r, [&](int gid) { return IndicatorName(sheet, gid + 3, 1, 2); });
     WriteWageSummary(sheet, f);
     StoreWageSummary(c, shape, r, f, unit, dateText);
     return true;

@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 #include <vector>
 
 namespace qm {
@@ -62,8 +64,10 @@ struct WageSummaryFigures {
     std::vector<long long> wageShown;  // column 11 as shown: remainder lines show their remainder
 };
 
-// Works the figures out; reads only.
-WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range);
+// Works the figures out; reads only. A line's wage total beyond what the report holds
+// refuses (Refused), naming the line by `lineName` (its label and code) when given.
+WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,
+                                      const std::function<QString(int gid)>& lineName = {});
 
 // Writes rows 1..n of Total_Info and refills the range's copy, in one transaction.
 void StoreWageSummary(db::Connection& c, const WageSummaryShape& shape, const MonthRange& range,
@@ -78,7 +82,7 @@ void WriteWageSummary(TSheetBook& sheet, const WageSummaryFigures& f);
 // A saved copy shown as it is stored: G11..G21 as text, an empty G14 as "--".
 void WriteSavedCopy(TSheetBook& sheet, db::Connection& c, const QString& name);
 
-// The day's date as the result tables keep it (Tdate): the locale's short date.
+// The day's date as the result tables keep it (Tdate), "2026-12-09".
 QString TodayText();
 
 // The computation as the form runs it: the unit (first Dep_Info row) into `unit`; staff rows

@@ -2,6 +2,7 @@
 
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
+#include "core/files/ReplacingFile.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QDir>
@@ -185,7 +186,10 @@ WorkbookModel BuildWorkbook(const ExportLayout& l, const TSheetBook& sheet, Prog
 }
 
 void WriteXlsx(const WorkbookModel& m, const QString& path) {
-    Emitter e(path);
+    // Written beside the target and put in place only when complete: a failure on the way
+    // (a full disk) leaves an earlier workbook of the name as it was.
+    files::ReplacingFile file(path);
+    Emitter e(file.TempPath());
     // The sheet is named as it is created, so the saved file carries the name.
     lxw_worksheet* ws =
         workbook_add_worksheet(e.wb(), m.sheetName.isEmpty() ? nullptr : m.sheetName.toUtf8().constData());
@@ -227,6 +231,7 @@ void WriteXlsx(const WorkbookModel& m, const QString& path) {
     worksheet_set_margins(ws, in.left, in.right, in.top, in.bottom);
     if (m.landscape) worksheet_set_landscape(ws);
     e.Close();
+    file.Commit();
 }
 
 bool ExportWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const ExportLayout& layout,
@@ -246,10 +251,10 @@ bool ExportWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const Ex
         return false;
     }
     const QString name = WorkbookFileName(layout.stem);
-    if (layout.savedAsName.isEmpty())
-        ui.Info(QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:") + name);
+    if (layout.exportedToMessage)
+        ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + name);
     else
-        ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + layout.savedAsName);
+        ui.Info(QStringLiteral("文件所在路径:'") + folder + QStringLiteral("';\n文件名为:") + name);
     ui.OpenFolder(folder);
     pb.SetPosition(100);
     pb.SetPosition(0);

@@ -74,9 +74,9 @@ struct ExportLayout {
     Margins margins;  // points
     bool landscape = false;
 
-    // The closing message: "文件所在路径:'<folder>';\n文件名为:<file>" when `savedAsName`
-    // is empty, else "你导出到'<folder>'里,文件名为:<savedAsName>".
-    QString savedAsName;
+    // The closing message names the file as written: "文件所在路径:'<folder>';\n文件名为:<file>",
+    // or "你导出到'<folder>'里,文件名为:<file>" for the summaries that say it so.
+    bool exportedToMessage = false;
 };
 
 // "单位名称：<name>" in A<row> and "法人单位代码：<code>" in the row below, at `size` points.
@@ -93,8 +93,8 @@ QString WorkbookFileName(const QString& stem);
 // The workbook as the layout makes it from the sheet; `pb` (may be null) follows the rows.
 WorkbookModel BuildWorkbook(const ExportLayout& layout, const TSheetBook& sheet, Progress* pb = nullptr);
 
-// Writes the model as an .xlsx file, replacing any file there. Raises std::runtime_error
-// with the writer's reason.
+// Writes the model as an .xlsx file beside `path` and renames it over any file there once it
+// is complete. Raises std::runtime_error with the writer's reason; the old file then stays.
 void WriteXlsx(const WorkbookModel& model, const QString& path);
 
 // The button "导出Excel": builds, writes into XLS/ (created when missing), tells where the

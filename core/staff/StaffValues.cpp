@@ -1,22 +1,15 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/base/RtlText.h"
+#include "core/base/TextCheck.h"
 
 namespace qm::staffvalue {
 
 namespace {
-bool IsControl(QChar c) {
-    const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
-}
 bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 }  // namespace
 
-bool HasControlChars(const QString& text) {
-    for (QChar c : text)
-        if (IsControl(c)) return true;
-    return false;
-}
+bool HasControlChars(const QString& text) { return HasUnsafeChars(text); }
 
 int GbkLength(const QString& text) {
     int n = 0;

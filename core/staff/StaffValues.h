@@ -16,7 +16,8 @@ inline constexpr int kNumberBytes = 20;
 inline constexpr int kYearsWidth = 11;
 inline constexpr int kYearsDecimals = 2;
 
-// A character of the C0 or C1 control ranges or DEL (tab, line break, escape, NUL ...).
+// A character of the C0 or C1 control ranges or DEL (tab, line break, escape, NUL ...), or a
+// lone half of a surrogate pair, which no file or database can hold.
 bool HasControlChars(const QString& text);
 
 // The bytes the text takes in GBK: one for ASCII, two for every other character.

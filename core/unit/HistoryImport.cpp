@@ -156,6 +156,7 @@ enum class Kind {
     Text,    // as stored; empty after trimming: null (staff) or '' (year end, flags)
     Code,    // a whole-number code; empty: null
     Amount,  // a number; empty: null
+    Wage,    // a wage amount: a finite number; empty, or no such number: null (see ImportWages)
     Month,   // a whole number 0..12, required
 };
 
@@ -176,15 +177,19 @@ constexpr std::array<Col, 34> kStaffCols{{
     {"syg", Kind::Code},        {"sMon", Kind::Month},
 }};
 
+// Wage amounts stay below this magnitude: a double holds every whole yuan below it exactly,
+// and no report figure or upload field holds more.
+constexpr double kHeldAmountLimit = 1e15;
+
 constexpr std::array<Col, 11> kWageCols{{
     {"sName", Kind::Name},
     {"sNumber", Kind::Number},
-    {"sTotal", Kind::Amount},
-    {"sN1", Kind::Amount},
-    {"sN2", Kind::Amount},
-    {"sN3", Kind::Amount},
-    {"sN4", Kind::Amount},
-    {"sN5", Kind::Amount},
+    {"sTotal", Kind::Wage},
+    {"sN1", Kind::Wage},
+    {"sN2", Kind::Wage},
+    {"sN3", Kind::Wage},
+    {"sN4", Kind::Wage},
+    {"sN5", Kind::Wage},
     {"sFlag", Kind::Text},
     {"wFlag", Kind::Text},
     {"sMon", Kind::Month},
@@ -269,6 +274,10 @@ db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db
         auto v = ParseNumber(trimmed, col.kind == Kind::Code);
         if (!v) BadValue(rc, col.name, raw);
         return *v;
+    }
+    case Kind::Wage: {
+        if (trimmed.isEmpty()) return db::Value();
+        return ParseNumber(trimmed, false).value_or(db::Value());
     }
     case Kind::Month: {
         auto v = ParseNumber(trimmed, true);
@@ -384,6 +393,7 @@ int HistoryImporter::ImportWages(HistorySource& src) {
     db::Params params(kWageCols.size());
     int k = 0, taken = 0;
     skippedWages_ = 0;
+    flaggedWages_ = 0;
     lastShown_ = -1;
     src.ForEachWage([&](const HistoryRow& row) {
         Step(k, n);
@@ -398,8 +408,18 @@ int HistoryImporter::ImportWages(HistorySource& src) {
             ++skippedWages_;
             return;
         }
-        for (size_t i = 0; i < kWageCols.size(); ++i)
-            params[i] = BuildValue(kWageCols[i], row.Text((*idx)[i]), emptyText, rc);
+        // An amount that is no number the program can hold flags the row (wFlag "0"): it is
+        // taken over, the gates stop the reports, and the wage error list shows it. A total
+        // outside the wage limits keeps its old flag: the person may have accepted it there.
+        bool suspect = false;
+        for (size_t i = 0; i < kWageCols.size(); ++i) {
+            const std::optional<QString> old = row.Text((*idx)[i]);
+            params[i] = BuildValue(kWageCols[i], old, emptyText, rc);
+            if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() && !Trim(old.value_or(QString())).isEmpty())
+                suspect = true;  // no finite number: kept empty
+        }
+        for (size_t i = 2; i <= 7; ++i)
+            if (!params[i].IsNull() && !(std::fabs(params[i].AsFloat()) < kHeldAmountLimit)) suspect = true;
         // In the order of kWageCols.
         WageRecord rec;
         rec.sName = params[0].AsString();
@@ -412,6 +432,10 @@ int HistoryImporter::ImportWages(HistorySource& src) {
         rec.sN5 = params[7];
         rec.sFlag = params[8].AsString();  // flags keep their text, the empty one too
         rec.wFlag = params[9].AsString();
+        if (suspect) {
+            rec.wFlag = QStringLiteral("0");
+            ++flaggedWages_;
+        }
         rec.sMon = Month(int(params[kWageMonth].AsInteger()));
         table.Insert(rec);
         ++taken;
@@ -445,6 +469,11 @@ QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
     QString t = QStringLiteral("导入完成，共%1条工资记录。").arg(taken);
     if (imp.SkippedWages() > 0)
         t += QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(imp.SkippedWages());
+    if (imp.FlaggedWages() > 0)
+        t += QStringLiteral(
+                 "\n其中%1条工资记录的金额不是有效的数字或超出可以处理的范围，已标为错误，"
+                 "请在工资错误信息中核实。")
+                 .arg(imp.FlaggedWages());
     return t;
 }
 }  // namespace

@@ -95,9 +95,13 @@ public:
     // Staff rows of the filter ("0" start of period, "1" all, else monthly), months kept.
     int ImportStaff(HistorySource& src, const QString& filter);
     // Wage rows with their months; a row whose month is not 1..12 (none, or 0) is not taken
-    // and is counted in SkippedWages().
+    // and is counted in SkippedWages(). A row with an amount that is no finite number (kept
+    // empty) or lies outside what the wage sheet accepts (a total outside the wage limits, an
+    // item beyond the upper limit) is taken with its error flag wFlag "0", counted in
+    // FlaggedWages().
     int ImportWages(HistorySource& src);
     int SkippedWages() const { return skippedWages_; }
+    int FlaggedWages() const { return flaggedWages_; }
 
 private:
     enum class Mode { Staff, YearEnd };
@@ -108,6 +112,7 @@ private:
     Progress& pb_;
     int lastShown_ = -1;
     int skippedWages_ = 0;
+    int flaggedWages_ = 0;
 };
 
 // The import wizard's start: checks the folder and the choice, asks where the choice asks,

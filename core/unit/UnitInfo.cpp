@@ -1,9 +1,12 @@
 #include "core/unit/UnitInfo.h"
 
 #include "core/base/AppContext.h"
+#include "core/base/TextCheck.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/files/Gbk.h"
+#include "core/files/Upload.h"
 #include "core/unit/MainCommands.h"
 
 namespace qm::unit {
@@ -45,6 +48,30 @@ bool IsValidCode(const QString& code) {
     return true;
 }
 
+QString NameProblem(const QString& name) {
+    const QString t = name.trimmed();
+    if (HasUnsafeChars(t))
+        return QStringLiteral(
+                   "单位名称“%1”含有控制字符（制表符、换行等）或无效的字符，上报文件不能容纳。请改正后再保存。")
+            .arg(VisibleText(t));
+    gbk::Encoder gbk;
+    std::string bytes;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const qsizetype n = t[i].isHighSurrogate() && i + 1 < t.size() ? 2 : 1;
+        const QStringView c = QStringView(t).mid(i, n);
+        if (!gbk.Encode(c, bytes))
+            return QStringLiteral("单位名称中的“%1”不是上报文件（GBK编码）能容纳的字，请改用其他写法后再保存。")
+                .arg(c.toString());
+        i += n - 1;
+    }
+    const int limit = upload::FieldFor(QStringLiteral("frmc"), QStringLiteral("TEXT")).width;
+    if (int(bytes.size()) > limit)
+        return QStringLiteral("单位名称有%1个字节（一个汉字占两个字节），上报文件最多容纳%2个字节。请改短后再保存。")
+            .arg(bytes.size())
+            .arg(limit);
+    return {};
+}
+
 std::optional<UnitRecord> Load(db::Connection& db) {
     db::Query q(db);
     q.Open(QStringLiteral("select * from Dep_Info where Flag='1'"));
@@ -74,6 +101,12 @@ SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& c) {
     }
     if (name.isEmpty() || !boxesFilled || !IsValidCode(depNo)) {
         ctx.ui.Info(QStringLiteral("请确认单位名称或法人代码是否填写正确！"));
+        main.UnitFormFinished(ClassTextOf(c.rg, c.rg2, c.cb1Text));
+        return SaveResult::Refused;
+    }
+    // A name every upload would refuse, or cut, is not saved.
+    if (const QString problem = NameProblem(name); !problem.isEmpty()) {
+        ctx.ui.Info(problem);
         main.UnitFormFinished(ClassTextOf(c.rg, c.rg2, c.cb1Text));
         return SaveResult::Refused;
     }

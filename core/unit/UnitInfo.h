@@ -52,6 +52,10 @@ bool IsCodeChar(QChar c);
 // backup file names, so nothing else may reach the database.
 bool IsValidCode(const QString& code);
 
+// Why the uploads could not carry the unit name (frmc: GBK, 100 bytes, no control
+// characters), or empty when they can. The name is judged trimmed, as it is stored.
+QString NameProblem(const QString& name);
+
 // The current unit (Flag='1'), if any. Every reader of the unit row comes here.
 std::optional<UnitRecord> Load(db::Connection& db);
 

@@ -100,7 +100,7 @@ TEST_F(Browse, DeletePromptsThroughTheMessageService) {
     ui.answers = {DlgAnswer::Cancel};
     Key(Qt::Key_Delete, Qt::ControlModifier);
     ASSERT_EQ(ui.Texts(), QStringList{QStringLiteral("Delete record?")});
-    EXPECT_EQ(ui.shown[0].title, QStringLiteral("Confirm"));
+    EXPECT_EQ(ui.shown[0].title, QStringLiteral("确认"));
     EXPECT_EQ(ds.RecordCount(), 50);
     ui.answers = {DlgAnswer::Ok};
     Key(Qt::Key_Delete, Qt::ControlModifier);

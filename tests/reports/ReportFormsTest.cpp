@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -115,6 +116,24 @@ TEST_F(ReportFormsTest, TheQuarterChooserChecksEachQuarterAndOpensAWindowPerPres
     }
     for (TFrm_JGLabor* w : open) w->close();
     QApplication::processEvents();
+}
+
+// The year is typed over the "20       年" label, its "年" left in sight, on a line of its own
+// under the title: not against the form number.
+TEST_F(ReportFormsTest, TheAnnualYearFieldSitsOverItsLabelAwayFromTheFormNumber) {
+    TFrm_NGLabor f(ctx);
+    f.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(f.Label9->isVisible());
+    EXPECT_EQ(f.Label9->text(), QStringLiteral("20       年"));
+    const QRect label(f.Label9->mapTo(&f, QPoint(0, 0)), f.Label9->size());
+    const QRect year(f.Year->mapTo(&f, QPoint(0, 0)), f.Year->size());
+    EXPECT_TRUE(label.contains(year));
+    const int yearChar = QFontMetrics(f.Label9->font()).horizontalAdvance(QStringLiteral("年"));
+    EXPECT_GE(label.right() - year.right(), yearChar);  // "年" is not covered
+    const QRect number(f.Label5->mapTo(&f, QPoint(0, 0)), f.Label5->size());
+    EXPECT_LT(label.bottom(), number.top());  // a line above the form number
+    EXPECT_GT(label.top(), f.Label1->geometry().bottom());
 }
 
 TEST_F(ReportFormsTest, TheAnnualWindowComputesAndExportsOnlyForItsYears) {

@@ -283,6 +283,43 @@ TEST_F(HistoryImportTest, WageRowsWithoutAMonthOneToTwelveAreCountedNotImported)
     EXPECT_EQ(pb.values.back(), 0);
 }
 
+TEST_F(HistoryImportTest, WageAmountsTheSheetWouldNotAcceptAreTakenOverWithTheirErrorFlag) {
+    OldInstall old(OldInstall::Kind::AllText);
+    auto wage = [&](const char* number, db::Value total, db::Value n1) {
+        old.Add("Wage_Info", {{"sMon", 6},
+                              {"sNumber", number},
+                              {"sName", "甲"},
+                              {"sTotal", total},
+                              {"sN1", n1},
+                              {"sFlag", "1"},
+                              {"wFlag", "1"}});
+    };
+    wage("101", 1e300, 1e300);
+    wage("102", "9e18", "9e18");
+    wage("103", "Infinity", "3000");
+    wage("104", "３０００", nullptr);
+    wage("105", 3000, 1e300);     // an item no total of the sheet can hold
+    wage("106", 120000, 120000);  // above the upper limit, accepted before: the flag stays
+    wage("107", 3000, 3000);
+    AddStaff(5, QStringLiteral("003"));
+    ASSERT_TRUE(imp.Start(old.folder, 3));
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共10条工资记录。\n其中5条工资记录的金额不是有效的数字或"
+                                                     "超出可以处理的范围，已标为错误，请在工资错误信息中核实。")});
+    auto cell = [&](const char* col, const char* number) {
+        return Cell("Wage_Info", col, QStringLiteral("sNumber='%1'").arg(QLatin1String(number)));
+    };
+    for (const char* n : {"101", "102", "103", "104", "105"}) {
+        EXPECT_EQ(cell("wFlag", n), QStringLiteral("0|text")) << n;
+        EXPECT_EQ(cell("sFlag", n), QStringLiteral("1|text")) << n;
+    }
+    EXPECT_EQ(cell("wFlag", "106"), QStringLiteral("1|text"));
+    EXPECT_EQ(cell("wFlag", "107"), QStringLiteral("1|text"));
+    EXPECT_EQ(cell("sTotal", "101"), QStringLiteral("1.0e+300|real"));
+    EXPECT_EQ(cell("sTotal", "103"), QStringLiteral("<null>|null"));  // no number: kept empty
+    EXPECT_EQ(cell("sN1", "103"), QStringLiteral("3000|integer"));
+    EXPECT_EQ(cell("sTotal", "104"), QStringLiteral("<null>|null"));
+}
+
 TEST_F(HistoryImportTest, StaffAndWagesTogether) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 4));

@@ -108,6 +108,38 @@ TEST(UnitForm, ANameWithAnApostropheIsStoredIntact) {
               QStringLiteral("O'Brien's 公司'); drop table Dep_Info; --"));
 }
 
+// The name goes into every upload (frmc: 100 bytes of GBK): one the uploads cannot carry whole
+// is refused with its reason, and nothing is saved.
+TEST(UnitForm, ANameTheUploadsCannotCarryIsRefusedAndNotSaved) {
+    Fixture f;
+    qm::TFrm_dep form(f.ctx, f.cmd);
+    TypeCode(form, QStringLiteral("ABCDEFGH9"));
+    const QString fifty = QString(50, QChar(0x5355));  // 单, two bytes each
+    const struct {
+        QString name;
+        QString said;
+    } cases[] = {
+        {QStringLiteral("某\t单位"), QStringLiteral("控制字符")},
+        {QStringLiteral("某") + QChar(0xD800) + QStringLiteral("单位"), QStringLiteral("控制字符")},
+        {QStringLiteral("某单位😀"), QStringLiteral("“😀”")},
+        {fifty + QStringLiteral("a"), QStringLiteral("101个字节")},
+    };
+    for (const auto& c : cases) {
+        form.Edit1->setText(c.name);
+        f.ui.Clear();
+        form.DClick();
+        ASSERT_EQ(f.ui.Texts().size(), 1) << c.name.toStdString();
+        EXPECT_TRUE(f.ui.Texts()[0].contains(c.said)) << f.ui.Texts()[0].toStdString();
+        EXPECT_EQ(Rows(f), 0);
+    }
+    // A hundred bytes fit.
+    form.Edit1->setText(fifty);
+    f.ui.Clear();
+    form.DClick();
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("保存成功！")});
+    EXPECT_EQ(f.base.Scalar(QStringLiteral("select DepName from Dep_Info")), fifty);
+}
+
 TEST(UnitForm, AnIllegalCodeCharacterIsReportedWhileTypingAndRefusedOnSave) {
     Fixture f;
     f.cmd.FormShow();

@@ -125,6 +125,25 @@ TEST_F(DbTest, EngineErrorsRaiseWithSQLiteText) {
     EXPECT_TRUE(c.HasTable(QStringLiteral("staff")));
 }
 
+// A lone half of a surrogate pair has no UTF-8 form: it is refused, never stored as "?".
+TEST_F(DbTest, ATextWithALoneSurrogateHalfIsRefusedNotStoredAsAQuestionMark) {
+    c.Exec(QStringLiteral("create table t (x text)"));
+    for (const QString& bad : {QStringLiteral("张") + QChar(0xD800), QChar(0xDC00) + QStringLiteral("三")}) {
+        try {
+            c.Exec(QStringLiteral("insert into t values (?)"), {bad});
+            ADD_FAILURE() << "stored";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.Text().contains(QStringLiteral("\\u"))) << e.Text().toStdString();
+        }
+    }
+    const QString pair = QStringLiteral("张") + QChar(0xD842) + QChar(0xDFB7);  // a whole pair goes in
+    c.Exec(QStringLiteral("insert into t values (?)"), {pair});
+    Query q(c);
+    q.Open(QStringLiteral("select x from t"));
+    ASSERT_EQ(q.RecordCount(), 1);
+    EXPECT_EQ(q.Fields(0).AsString(), pair);
+}
+
 TEST_F(DbTest, CIntRoundsHalvesToEvenAndKeepsNull) {
     Query q(c);
     q.Open(QStringLiteral("select CInt(2.5), CInt(3.5), CInt(-2.5), CInt(2.6), CInt('7'), CInt(null), CInt(4)"));
@@ -136,6 +155,9 @@ TEST_F(DbTest, CIntRoundsHalvesToEvenAndKeepsNull) {
     EXPECT_TRUE(q.Fields(5).IsNull());
     EXPECT_EQ(q.Fields(6).AsInteger(), 4);
     EXPECT_THROW(q.Open(QStringLiteral("select CInt('abc')")), Error);
+    // Beyond a whole number: refused, never cast.
+    EXPECT_THROW(q.Open(QStringLiteral("select CInt(1e300)")), Error);
+    EXPECT_THROW(q.Open(QStringLiteral("select CInt('-1e19')")), Error);
 }
 
 TEST_F(DbTest, CloseIsIdempotentAndAClosedConnectionRaises) {

@@ -131,10 +131,20 @@ TEST_F(DbfWriterTest, HeaderFieldsAndRecordsReadBackWithAnIndependentReader) {
     DBFClose(h);
 }
 
-TEST_F(DbfWriterTest, LongTextIsCutOnWholeCharactersNeverHalfAPair) {
+// No upload cuts a text without a word: one longer than its field is an error naming it.
+TEST_F(DbfWriterTest, ALongTextIsRefusedNamingItNeverCut) {
     Writer w({{QStringLiteral("sTEdu"), 'C', 5, 0}}, QDate(2012, 1, 1));
-    w.AddRecord({QStringLiteral("大学本科")});   // 8 bytes into 5
-    w.AddRecord({QStringLiteral("a大学本科")});  // 9 bytes into 5
+    for (const QString& t : {QStringLiteral("大学本科"), QStringLiteral("a大学本科"), QStringLiteral("abcdef")}) {
+        try {
+            w.AddRecord({t});
+            ADD_FAILURE() << t.toStdString() << " was written";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.Text().contains(t) && e.Text().contains(QStringLiteral("sTEdu"))) << e.Text().toStdString();
+        }
+    }
+    EXPECT_EQ(w.RecordCount(), 0);
+    w.AddRecord({QStringLiteral("大学")});   // 4 bytes fit, padded
+    w.AddRecord({QStringLiteral("a大学")});  // 5 bytes fit exactly
     const std::string bytes = w.Bytes();
     const std::size_t header = 32 + 32 + 1;
     EXPECT_EQ(bytes.substr(header + 1, 5), Gbk(QStringLiteral("大学")) + " ");
@@ -182,7 +192,8 @@ TEST_F(DbfWriterTest, ControlCharactersAndIdentifiersThatDoNotFitAreRefused) {
     };
     for (const QString& bad :
          {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"), QStringLiteral("a") + QChar(0x1B),
-          QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a") + QChar(0x7F)}) {
+          QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a") + QChar(0x7F),
+          QStringLiteral("a") + QChar(0xD800), QChar(0xDC00) + QStringLiteral("b")}) {
         EXPECT_TRUE(message({QStringLiteral("1"), bad}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
         EXPECT_TRUE(message({bad, QStringLiteral("x")}).contains(QStringLiteral("控制字符"))) << bad.toStdString();
     }
@@ -192,9 +203,13 @@ TEST_F(DbfWriterTest, ControlCharactersAndIdentifiersThatDoNotFitAreRefused) {
     EXPECT_TRUE(message({QStringLiteral("一二四"), nullptr}).isEmpty());  // 6 bytes fit
     EXPECT_FALSE(message({QStringLiteral("一二三四"), nullptr}).isEmpty());
     EXPECT_EQ(w.RecordCount(), 1);
-    // A plain text field is still cut on whole characters.
-    w.AddRecord({QStringLiteral("1"), QStringLiteral("大学本科")});
-    EXPECT_EQ(w.RecordCount(), 2);
+    // A lone surrogate half is shown, not turned into "?".
+    EXPECT_TRUE(
+        message({QStringLiteral("1"), QStringLiteral("a") + QChar(0xD800)}).contains(QStringLiteral("a\\uD800")));
+    // A plain text field is not cut either; a whole pair (an emoji) is no control character.
+    EXPECT_FALSE(message({QStringLiteral("1"), QStringLiteral("大学本科")}).isEmpty());
+    EXPECT_TRUE(message({QStringLiteral("2"), QStringLiteral("😀")}).contains(QStringLiteral("GBK")));
+    EXPECT_EQ(w.RecordCount(), 1);
 }
 
 TEST_F(DbfWriterTest, FieldListsThatDBaseCannotHoldAreRefused) {

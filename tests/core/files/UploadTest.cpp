@@ -1,6 +1,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/files/Gbk.h"
 #include "core/files/Upload.h"
+#include "tests/core/files/FullDisk.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,37 @@ TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     EXPECT_EQ(DBFGetRecordCount(f.h), 2);
 }
 
+// The year-end summary and its staff list are one upload: when the second cannot be written
+// (the disk full), the first is not put in place either, and the earlier pair stays as it was.
+TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
+    const QString n = QStringLiteral("12345678X");
+    const QString summary = Rcsb(n + QStringLiteral("_i505.dbf")), list = Rcsb(QStringLiteral("Gl_") + n + ".dbf");
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray oldSummary = bytes(summary), oldList = bytes(list);
+    ASSERT_FALSE(oldSummary.isEmpty());
+    // New figures for the summary, and a list too long for what is left of the disk.
+    db().Exec(QStringLiteral("update Total_baseInfo set G11=99"));
+    for (int i = 0; i < 150; ++i)
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sTEdu, sIsok) "
+                                 "values (0, '王五', ?, '大学本科', '1')"),
+                  {QStringLiteral("B%1").arg(i)});
+    {
+        const test::FullDisk full(rlim_t(oldSummary.size()) + 1024);
+        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, n), upload::Error);
+    }
+    EXPECT_EQ(bytes(summary), oldSummary);
+    EXPECT_EQ(bytes(list), oldList);
+    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files).size(), 2);  // no temporary file left
+
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);  // with room, both are replaced
+    EXPECT_NE(bytes(summary), oldSummary);
+    EXPECT_GT(bytes(list).size(), oldList.size());
+}
+
 TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
     const QString target = Rcsb(QStringLiteral("Gl_12345678X.dbf"));
     struct Case {
@@ -155,10 +187,13 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
         {"sNumber='A0' || char(9) || '02'", QStringLiteral("A0\\t02")},
         {"sWorks=5.125", QStringLiteral("5.125")},
         {"sWork='十年'", QStringLiteral("十年")},
+        // A text longer than its field is never cut: 26 characters are 52 bytes for 职务's 50.
+        {"sGw='一二三四五六七八九十一二三四五六七八九十一二三四五六'", QStringLiteral("职务")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set);
-        db().Exec(QStringLiteral("update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5 where sName='李四'"));
+        db().Exec(QStringLiteral(
+            "update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5, sGw=null where sName='李四'"));
         db().Exec(QStringLiteral("update Staff_moninfo set ") + QString::fromUtf8(c.set) +
                   QStringLiteral(" where sName='李四'"));
         ui.Clear();
@@ -174,10 +209,24 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
     }
     // Twenty bytes fit whole.
     db().Exec(QStringLiteral(
-        "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5 where sName='李四'"));
+        "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5, sGw=null where sName='李四'"));
     ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
     Dbf f(target);
     EXPECT_EQ(f.Text(1, 0), QStringLiteral("一二三四五六七八九十"));
+}
+
+// A unit name longer than the summaries' frmc field (100 bytes) refuses the upload, naming it,
+// rather than being cut to fifty characters.
+TEST_F(UploadTest, AUnitNameTooLongForItsFieldIsNamedNotCut) {
+    const QString eighty = QString(80, QChar(0x5355));
+    db().Exec(QStringLiteral("update Total_Info set Dep_id='12345678X', frmc=?"), {eighty});
+    try {
+        upload::Write(db(), base.paths(), Kind::WageSummary, QStringLiteral("12345678X"));
+        ADD_FAILURE() << "written";
+    } catch (const upload::Error& e) {
+        EXPECT_TRUE(e.Text().contains(eighty) && e.Text().contains(QStringLiteral("frmc"))) << e.Text().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(Gzsb(QStringLiteral("12345678X_i704.dbf"))));
 }
 
 TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQuarter) {

@@ -1,5 +1,6 @@
 // The workbook writer, read back from the written file.
 #include "core/files/XlsxWriter.h"
+#include "tests/core/files/FullDisk.h"
 #include "tests/core/files/XlsxZipTest.h"
 
 #include <QDir>
@@ -67,6 +68,29 @@ TEST(XlsxWriter, ReplacesAnExistingFileSilently) {
         wb.Close();
     }
     EXPECT_EQ(ReadXlsxSheet(path).cells.value("A1"), QStringLiteral("second"));
+}
+
+TEST(XlsxWriter, AWorkbookThatFailsHalfwayLeavesTheEarlierFileAndNoOther) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("工资错误.xlsx"));
+    auto write = [&](int rows) {
+        Workbook wb(path);
+        Sheet& s = wb.AddSheet(QStringLiteral("S"));
+        for (int r = 1; r <= rows; ++r) s.Text(r, 1, QStringLiteral("第%1行的内容").arg(r));
+        wb.Close();
+    };
+    write(3);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray earlier = f.readAll();
+    f.close();
+    {
+        const test::FullDisk full(4096);
+        EXPECT_THROW(write(2000), Error);
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("工资错误.xlsx")});
 }
 
 TEST(XlsxWriter, FailureToWriteRaisesAndUnclosedWritesNothing) {

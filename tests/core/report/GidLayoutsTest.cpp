@@ -1,5 +1,6 @@
 // The workbooks of the four Gid-matrix summaries, read from the model the export builds.
 
+#include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/TalentSummary.h"
@@ -9,6 +10,8 @@
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
 
 using namespace qm;
 using namespace qm::report;
@@ -108,6 +111,21 @@ TEST_F(GidLayoutsTest, StartOfPeriodSurveyWorkbook) {
     EXPECT_EQ(b.Find(50, 11)->bottom, kThick);
     EXPECT_TRUE(b.landscape);
     EXPECT_TRUE(ui.shown.empty());
+}
+
+// The closing message names the workbook as it lies in XLS/, the file a person will look for.
+TEST_F(GidLayoutsTest, EachSummaryExportNamesTheFileItWrote) {
+    MemoryProgress pb;
+    TSheetBook sheet;
+    for (const auto& [layout, file] : {std::pair{WageSummaryLayout(GidSummary::I705, {1, 12}, unit), "工资1_12.xlsx"},
+                                       std::pair{TalentLayout(GidSummary::X505, unit), "汇总表.xlsx"},
+                                       std::pair{TalentLayout(GidSummary::I303_1, unit), "汇总.xlsx"}}) {
+        ui.Clear();
+        EXPECT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+        EXPECT_EQ(ui.Texts().value(0), QStringLiteral("你导出到'") + QDir::toNativeSeparators(base.paths().Xls()) +
+                                           QStringLiteral("/'里,文件名为:") + QString::fromUtf8(file));
+        EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QLatin1Char('/') + QString::fromUtf8(file)));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/base/Progress.h"
 #include "core/report/PaymentList.h"
+#include "core/report/WageSummary.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "tests/core/report/GoldenTable.h"
@@ -87,11 +88,39 @@ TEST_F(PaymentListTest, EmptyWageTableGivesOnlyTheTotalLine) {
     EXPECT_THROW(BuildPaymentList(base.db(), 0, 4), std::invalid_argument);
 }
 
+// A stored total that is no number is an error row: shown as stored with the error mark, left
+// out of the totals and named in the message, person and month; the list is still made.
+TEST_F(PaymentListTest, ATotalThatIsNoNumberIsAnErrorRowNamedByPersonAndMonth) {
+    base.db().Exec(QStringLiteral("update Wage_Info set sTotal='' where sNumber='2' and Smon=3"));
+    base.db().Exec(QStringLiteral("update Wage_Info set sTotal='３０００' where sNumber='2' and Smon=4"));
+    base.db().Exec(QStringLiteral("update Wage_Info set sTotal='Infinity' where sNumber='1' and Smon=5"));
+    const PaymentList list = BuildPaymentList(base.db(), 3, 5);
+    TSheetBook sheet;
+    ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
+    FillPaymentSheet(sheet, list);
+    EXPECT_EQ(sheet.GetCellText(3, 15), QStringLiteral("5000"));  // 王二: month 5 alone
+    EXPECT_EQ(sheet.GetCellText(2, 15), QStringLiteral("2000.25"));
+    EXPECT_EQ(sheet.GetCellText(8, 15), QStringLiteral("13699.75"));
+    EXPECT_EQ(sheet.GetCellText(3, 6), QStringLiteral("３０００"));
+    EXPECT_TRUE(sheet.IsMarked(3, 5));
+    EXPECT_TRUE(sheet.IsMarked(3, 6));
+    EXPECT_TRUE(sheet.IsMarked(2, 7));
+    EXPECT_FALSE(sheet.IsMarked(3, 7));
+    const QString text = PaymentProblemsText(list);
+    EXPECT_EQ(text, QStringLiteral("以下工资合计不是数字，未计入合计，请在工资录入或工资错误信息中改正：\n"
+                                   "王一（姓名编号1）5月：“Infinity”\n王二（姓名编号2）3月：“”\n"
+                                   "王二（姓名编号2）4月：“３０００”"))
+        << text.toStdString();
+    EXPECT_EQ(PaymentProblemsText(BuildPaymentList(base.db(), 6, 6)), QString());
+}
+
 TEST_F(PaymentListTest, CaptionTitleAndDateLine) {
     EXPECT_EQ(PaymentCaption(QStringLiteral("测试单位")), QStringLiteral("[测试单位] 工资发放汇总清单"));
     EXPECT_EQ(PaymentTitle(3, 5), QStringLiteral("3月 - 5月 的工资发放汇总清单"));
-    const QDate d(2012, 7, 9);
-    EXPECT_EQ(PaymentDateLine(d), QStringLiteral("统计日期：") + QLocale::system().toString(d, QLocale::ShortFormat));
+    // Whatever the machine's locale, the date reads as a Chinese desktop writes it; the
+    // summaries store the day the same way (Tdate).
+    EXPECT_EQ(PaymentDateLine(QDate(2026, 12, 9)), QStringLiteral("统计日期：2026-12-09"));
+    EXPECT_EQ(TodayText(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/report/QuarterLabourReport.h"
+#include "core/report/Refusal.h"
 #include "core/sheet/SheetBook.h"
 #include "tests/core/report/GoldenTable.h"
 #include "tests/support/TempBase.h"
@@ -130,7 +131,7 @@ TEST_F(QuarterLabourTest, AFailedStoreKeepsTheOldRow) {
     Run(1, 3);
     base.db().Exec(
         QStringLiteral("create trigger refuse before insert on JLabor_info begin select raise(abort, 'refused'); end"));
-    EXPECT_THROW(Run(1, 6), db::Error);
+    EXPECT_THROW(Run(1, 6), report::Refused);
     EXPECT_EQ(Stored(QStringLiteral("I20")), QStringLiteral("8600"));
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from JLabor_info")), QStringLiteral("1"));
 }

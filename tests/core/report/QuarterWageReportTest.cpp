@@ -5,6 +5,7 @@
 #include "core/db/Errors.h"
 #include "core/report/LeaderPost.h"
 #include "core/report/QuarterWageReport.h"
+#include "core/report/Refusal.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"
 #include "tests/core/report/ReportTestSupport.h"
@@ -263,7 +264,7 @@ TEST_F(QuarterReportTest, AFailedStoreKeepsThePreviousRow) {
     db().Exec(QStringLiteral(
         "create trigger refuse before insert on JGLabor_info begin select raise(abort, 'disk full'); end"));
     db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (3, 'new', '1')"));
-    EXPECT_THROW(Run(1), db::Error);
+    EXPECT_THROW(Run(1), Refused);
     EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("I01")), "4");
     EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("frmc")),
               QStringLiteral("河畔'测试单位"));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace qm::report;
 
 TEST(ReportFormat, PatternZeroRoundsHalvesAwayFromZero) {
@@ -49,6 +51,11 @@ TEST(ReportFormat, SumsReadAsWholeNumbersGoHalfToEven) {
     // dividing the raw sum would give 2.
     EXPECT_EQ(Fmt0(HalfEven(2499.5) / 1000.0), "3");
     EXPECT_EQ(Fmt0(2499.5 / 1000.0), "2");
+    // A value no whole number holds is refused, never cast.
+    EXPECT_EQ(HalfEven(9e18), 9000000000000000000LL);
+    EXPECT_THROW(HalfEven(1e300), FormatError);
+    EXPECT_THROW(HalfEven(-1e19), FormatError);
+    EXPECT_THROW(HalfEven(std::nan("")), FormatError);
 }
 
 TEST(ReportFormat, ShortestTextOfAReal) {

@@ -89,15 +89,18 @@ TEST_F(TalentSummaryTest, StartOfPeriodSurveyMatchesTheHandFigures) {
     EXPECT_TRUE(diff.isEmpty()) << diff.toStdString();
 }
 
-TEST_F(TalentSummaryTest, StartOfPeriodSurveyCountsSkillGradesAndLeavesOtherColumnsAlone) {
+TEST_F(TalentSummaryTest, StartOfPeriodSurveyCountsTitleGradesOnlyAndLeavesOtherColumnsAlone) {
     base.RunFixture(QStringLiteral("talent_start.sql"));
     const TalentShape& shape = TalentShapeOf(GidSummary::I303_1);
-    // S5 (post 53, no title, skill grade 53) counts in the title column of lines 29 and 32 through
-    // the skill grade; without it only S6 (grade 33) does.
-    db().Exec(QStringLiteral("update Staff_moninfo set sJGrade=null where sNumber='S5'"));
+    // The workers' title column reads the title grade alone: S5 (post 53, title grade 10, skill
+    // grade 53) is not counted in lines 29 and 32, S6 (title grade 33) is; with a title S5 is too.
     CountGrid g = ComputeTalentTable(db(), shape);
     EXPECT_EQ(g[28][3], 1);
     EXPECT_EQ(g[31][3], 1);
+    db().Exec(QStringLiteral("update Staff_moninfo set sPostGrade=33 where sNumber='S5' and sMon=0"));
+    g = ComputeTalentTable(db(), shape);
+    EXPECT_EQ(g[28][3], 2);
+    EXPECT_EQ(g[31][3], 2);
 
     db().Exec(QStringLiteral("update Total_Info set G14=-4, G20=20, G21=21, frmc='留'"));
     g = ComputeTalentTable(db(), shape);

@@ -5,6 +5,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/report/WorkbookExport.h"
 #include "core/sheet/SheetBook.h"
+#include "tests/core/files/FullDisk.h"
 #include "tests/core/files/XlsxZipTest.h"
 #include "tests/support/TempBase.h"
 
@@ -165,9 +166,10 @@ TEST_F(WorkbookExportTest, ASuccessfulExportTellsWhereAndOpensTheFolderAndReplac
     // A second export writes over the first without a question.
     sheet.SetCellText(2, 1, QStringLiteral("改过"));
     ui.Clear();
-    layout.savedAsName = QStringLiteral("工资[起止月].xls");
+    layout.exportedToMessage = true;
     ASSERT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:工资[起止月].xls"));
+    EXPECT_EQ(ui.shown[0].text,
+              QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:测试表_(一季度).xlsx"));
     EXPECT_EQ(test::ReadXlsxSheet(Path()).cells.value("A4"), QStringLiteral("改过"));
     EXPECT_EQ(QDir(base.paths().Xls()).entryList(QDir::Files).size(), 1);
 }
@@ -187,6 +189,25 @@ TEST_F(WorkbookExportTest, AFolderThatCannotBeWrittenGivesOneMessageAndNoSuccess
     EXPECT_EQ(pb.Position(), 100);  // the bar keeps its last position
 }
 
+TEST_F(WorkbookExportTest, AnExportThatFailsHalfwayLeavesTheEarlierWorkbookAsItWas) {
+    ASSERT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+    QFile earlier(Path());
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray bytes = earlier.readAll();
+    earlier.close();
+    ASSERT_GT(bytes.size(), 2048);
+    sheet.SetCellText(2, 1, QStringLiteral("改过"));
+    ui.Clear();
+    {
+        const test::FullDisk full(2048);
+        EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+    }
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("数据导出错误！")});
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), bytes);
+    EXPECT_EQ(QDir(base.paths().Xls()).entryList(QDir::Files), QStringList{QFileInfo(Path()).fileName()});
+}
+
 TEST_F(WorkbookExportTest, PrintOpensTheExportedWorkbookOrAsksForAnExport) {
     PrintWorkbook(ui, base.paths(), layout.stem);
     ASSERT_EQ(ui.shown.size(), 1u);
@@ -202,6 +223,22 @@ TEST_F(WorkbookExportTest, PrintOpensTheExportedWorkbookOrAsksForAnExport) {
     ui.Clear();
     PrintWorkbook(ui, base.paths(), QStringLiteral("测试表_(二季度)"));
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("必须导成EXCEL才支持打印。")});
+}
+
+TEST_F(WorkbookExportTest, WhenNoProgramCanOpenTheWorkbookOrItsFolderThePersonIsTold) {
+    ui.desktopOpens = false;
+    ASSERT_TRUE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+    const QString folder = QDir::toNativeSeparators(base.paths().Xls());
+    ASSERT_EQ(ui.Texts().size(), 2);
+    EXPECT_EQ(ui.Texts()[1],
+              QStringLiteral("没有可以打开文件夹“") + folder + QStringLiteral("/”的程序，请在文件管理器中打开它。"));
+    ui.Clear();
+    PrintWorkbook(ui, base.paths(), layout.stem);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::OpenDocument);
+    EXPECT_EQ(ui.shown[1].text, QStringLiteral("没有可以打开“测试表_(一季度).xlsx”的程序。\n文件在文件夹“") + folder +
+                                    QStringLiteral("”中，请用能打开它的程序打开。"));
+    EXPECT_EQ(ui.shown[1].title, QStringLiteral("提示"));
 }
 
 TEST(WorkbookReferences, CellReferencesAndColumnLetters) {

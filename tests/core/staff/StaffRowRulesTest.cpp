@@ -339,6 +339,7 @@ TEST_F(Rules, NumbersAndNamesTheUploadCannotCarryFailOnEverySheet) {
     const QString badNumbers[] = {S("   "),
                                   S("0\t01"),
                                   S("00") + QChar(0x1B) + S("1"),
+                                  S("00") + QChar(0xD800) + S("1"),  // a lone surrogate half, as pasted
                                   S("00\n1"),
                                   S("一二三四五六七八九十一"),
                                   S("123456789012345678901")};
@@ -353,17 +354,27 @@ TEST_F(Rules, NumbersAndNamesTheUploadCannotCarryFailOnEverySheet) {
             EXPECT_TRUE(book.IsMarked(3, Number)) << int(form) << number.toStdString();
             EXPECT_FALSE(book.IsMarked(3, Name));
         }
+        for (const QString& name : {S("张\t三"), S("张") + QChar(0xDC00) + S("三")}) {
+            book.Reset();
+            GoodRow(book, 3);
+            book.SetCellText(3, Name, name);
+            auto rules = Make(form);
+            rules.BeginRun();
+            EXPECT_FALSE(rules.CheckRow(3, StaffPass::Save)) << int(form);
+            EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
+            // The display passes mark the name too.
+            book.ClearRange(3, Name, 3, Name, TSheetBook::ClearFormats);
+            Make(form).CheckRows(StaffPass::Activation);
+            EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
+        }
+        // A whole pair is a character like any other.
         book.Reset();
         GoodRow(book, 3);
-        book.SetCellText(3, Name, S("张\t三"));
+        book.SetCellText(3, Name, S("张") + QChar(0xD842) + QChar(0xDFB7));
         auto rules = Make(form);
         rules.BeginRun();
-        EXPECT_FALSE(rules.CheckRow(3, StaffPass::Save)) << int(form);
-        EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
-        // The display passes mark the name too.
-        book.ClearRange(3, Name, 3, Name, TSheetBook::ClearFormats);
-        Make(form).CheckRows(StaffPass::Activation);
-        EXPECT_TRUE(book.IsMarked(3, Name)) << int(form);
+        rules.CheckRow(3, StaffPass::Save);
+        EXPECT_FALSE(book.IsMarked(3, Name)) << int(form);
     }
     // Twenty bytes fit: ten Chinese characters, or twenty digits with blanks around them.
     for (const QString& number : {S("一二三四五六七八九十"), S(" 12345678901234567890 ")}) {

@@ -17,7 +17,7 @@ TEST(CommandsWithoutAUnit, MonthTwoOnlySaysSoWhileMonthOneAlsoOpensTheUnitForm) 
     f.Run([&] { f.cmd.MonthClick(2); });
     ASSERT_EQ(f.ui.shown.size(), 1u);
     EXPECT_EQ(f.ui.shown[0].text, kNoUnit);
-    EXPECT_EQ(f.ui.shown[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(f.ui.shown[0].title, QStringLiteral("提示"));
     EXPECT_EQ(f.ui.shown[0].buttons, DlgButtons::Ok);
     EXPECT_TRUE(f.rec.uses.empty());
 
@@ -326,6 +326,15 @@ TEST(HelpAndOtherForms, HelpOpensFromTheBaseFolderAndTheOtherItemsOpenTheirForms
     EXPECT_EQ(f.ui.shown[0].sort, qm::ShownBox::Sort::OpenDocument);
     EXPECT_EQ(f.ui.shown[0].text, f.base.base() + QStringLiteral("/HLP/填写说明及指标解释.html"));
     EXPECT_EQ(f.ui.shown[1].text, f.base.base() + QStringLiteral("/HLP/Quillmarsh说明.html"));
+    // A desktop without a program for the pages says so.
+    f.ui.Clear();
+    f.ui.desktopOpens = false;
+    f.Run([&] { f.cmd.N6Click(); });
+    ASSERT_EQ(f.ui.Texts().size(), 1);
+    EXPECT_TRUE(f.ui.Texts()[0].startsWith(QStringLiteral("没有可以打开“Quillmarsh说明.html”的程序")));
+    EXPECT_TRUE(f.ui.Texts()[0].contains(QDir::toNativeSeparators(f.base.base() + QStringLiteral("/HLP"))));
+    f.ui.Clear();
+    f.ui.desktopOpens = true;
 
     f.Run([&] { f.cmd.N70Click(); });
     f.Run([&] { f.cmd.N75Click(); });

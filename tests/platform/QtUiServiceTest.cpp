@@ -1,0 +1,99 @@
+// The desktop service: its message boxes carry Chinese captions by kind, and a document or
+// folder that no program on the desktop can open is not handed over in silence. The desktop
+// is played by stand-in xdg-mime and xdg-open scripts on PATH.
+#include "platform/QtUiService.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs `call`, answering each modal box with its first button; answers "title|text" of each.
+QStringList Answering(const std::function<void()>& call) {
+    QStringList seen;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen << box->windowTitle() + QLatin1Char('|') + box->text();
+            box->buttons().first()->click();
+        }
+    });
+    t.start(20);
+    call();
+    return seen;
+}
+
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldPath = qgetenv("PATH");
+        qputenv("PATH", (dir.path() + QLatin1Char(':')).toLocal8Bit() + oldPath);
+        Script("xdg-open", QStringLiteral("printf '%s' \"$1\" > '%1'").arg(dir.filePath("opened")));
+        QDir().mkpath(dir.filePath("XLS"));
+        QFile(Document()).open(QIODevice::WriteOnly);
+    }
+    void TearDown() override { qputenv("PATH", oldPath); }
+    void Script(const char* name, const QString& body) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString Document() const { return dir.filePath(QStringLiteral("XLS/汇总表.xlsx")); }
+    // What the launcher received, waiting for it a while; empty when it never ran.
+    QString Launched(int ms) const {
+        QElapsedTimer t;
+        t.start();
+        QString got;
+        while (got.isEmpty() && t.elapsed() < ms) {
+            QApplication::processEvents();
+            QFile f(dir.filePath("opened"));
+            if (f.open(QIODevice::ReadOnly)) got = QString::fromUtf8(f.readAll());
+        }
+        return got;
+    }
+
+    QTemporaryDir dir;
+    QByteArray oldPath;
+    qm::QtUiService ui;
+};
+
+TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
+    const QStringList seen = Answering([&] {
+        ui.Info(QStringLiteral("i"));
+        ui.AskYesNo(QStringLiteral("c"));
+        ui.MessageDlg(QStringLiteral("w"), qm::DlgKind::Warning, qm::DlgButtons::Ok);
+        ui.MessageDlg(QStringLiteral("e"), qm::DlgKind::Error, qm::DlgButtons::Ok);
+        ui.Plain(QStringLiteral("p"));  // any other error keeps the program's title
+    });
+    EXPECT_EQ(seen, (QStringList{"提示|i", "确认|c", "警告|w", "错误|e", "Quillmarsh.2012版|p"}));
+}
+
+TEST_F(Desktop, WithoutAProgramForTheTypeThePersonIsToldAndNothingIsLaunched) {
+    Script("xdg-mime", QStringLiteral("echo"));
+    const QString folder = QDir::toNativeSeparators(dir.filePath("XLS"));
+    const QStringList seen = Answering([&] {
+        ui.OpenDocument(Document());
+        ui.OpenFolder(dir.filePath("XLS"));
+    });
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen[0].startsWith(QStringLiteral("提示|没有可以打开“汇总表.xlsx”的程序"))) << seen[0].toStdString();
+    EXPECT_TRUE(seen[0].contains(folder));
+    EXPECT_TRUE(seen[1].contains(QStringLiteral("没有可以打开文件夹“") + folder)) << seen[1].toStdString();
+    EXPECT_EQ(Launched(300), QString());
+
+    // With a program for the type the document is handed over without a word.
+    Script("xdg-mime", QStringLiteral("echo calc.desktop"));
+    EXPECT_TRUE(Answering([&] { ui.OpenDocument(Document()); }).isEmpty());
+    EXPECT_EQ(Launched(5000), Document());
+}
+
+}  // namespace

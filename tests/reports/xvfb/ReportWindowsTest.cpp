@@ -1,0 +1,148 @@
+// Every report window, on a real screen of 1920 x 1080, opens showing its whole report: every
+// column, every row it uses (as far as the screen has room), no text cut to "…" with this
+// platform's fonts, never smaller than the size it was given. Pictures of each as it opens and
+// scrolled to its last row go to $QM_SCREENSHOT_DIR.
+
+#include "core/base/FormInterfaces.h"
+#include "reports/LabourRegistration.h"
+#include "reports/PaymentListForm.h"
+#include "reports/RangeSummaryRegistration.h"
+#include "reports/ReportRegistration.h"
+#include "sheet/SheetView.h"
+#include "tests/core/report/ReportTestSupport.h"
+#include "tests/shell/MainFixture.h"
+#include "tests/support/RealDisplay.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QScreen>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+namespace real = qm::test::real;
+
+namespace {
+
+// The cells whose text does not fit: wider, or (wrapped) taller, than the cell.
+QStringList CutCells(const SheetView* view) {
+    const TSheetBook& book = view->Book();
+    const QTableView* t = view->Table();
+    const int margin = t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1;
+    QStringList cut;
+    for (int r = 1; r <= book.LastUsedRow(); ++r)
+        for (int c = 1; c <= book.MaxCol(); ++c) {
+            const QString text = book.GetCellText(r, c);
+            if (text.isEmpty() || t->isColumnHidden(c - 1) || t->columnSpan(r - 1, c - 1) < 1) continue;
+            int width = -2 * margin;
+            for (int k = 0; k < t->columnSpan(r - 1, c - 1); ++k) width += t->columnWidth(c - 1 + k);
+            const QVariant f = t->model()->index(r - 1, c - 1).data(Qt::FontRole);
+            const QRect need = QFontMetrics(f.isValid() ? f.value<QFont>() : t->font())
+                                   .boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+            if (need.width() > width || need.height() > t->rowHeight(r - 1))
+                cut << QStringLiteral("R%1C%2 “%3”").arg(r).arg(c).arg(text);
+        }
+    return cut;
+}
+
+void Check(QWidget* w, QSize given, const QString& name) {
+    SCOPED_TRACE(name.toStdString());
+    ASSERT_TRUE(real::WaitFor([&] { return w->isVisible() && w->windowHandle()->isExposed(); }));
+    real::Settle(200);
+    auto* view = w->findChild<SheetView*>();
+    QTableView* t = view->Table();
+    const TSheetBook& book = view->Book();
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_GE(w->width(), given.width());
+    EXPECT_GE(w->height(), given.height());
+    EXPECT_TRUE(screen.contains(w->frameGeometry()));
+    int last = book.MaxCol();
+    while (last > 1 && t->isColumnHidden(last - 1)) --last;
+    EXPECT_LE(t->columnViewportPosition(last - 1) + t->columnWidth(last - 1), t->viewport()->width());
+    const int rows = book.LastUsedRow();
+    // A report longer than the screen scrolls; its window then takes the screen's height.
+    if (w->frameGeometry().height() < screen.height() - 64) {
+        EXPECT_LE(t->rowViewportPosition(rows - 1) + t->rowHeight(rows - 1), t->viewport()->height());
+    }
+    EXPECT_EQ(CutCells(view).join(QLatin1Char('\n')), QString());
+    real::SaveScreenshot(w->frameGeometry(), name + QStringLiteral(".png"));
+    view->GoToCell(rows, 1);
+    real::Settle(200);
+    real::SaveScreenshot(w->frameGeometry(), name + QStringLiteral("-bottom.png"));
+    w->close();
+}
+
+TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+    auto range = [](IForm* f) {
+        auto* s = dynamic_cast<IWageSummary*>(f);
+        s->FromMonth = Month(1);
+        s->ToMonth = Month(3);
+        s->MonthCount = 3;
+        s->Recompute = true;
+    };
+    const struct {
+        const char *name, *form, *fixture;
+        std::function<void(IForm*)> set;
+    } windows[] = {
+        {"202-1", "TFrm_JGLabor", "report_quarter.sql", [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = 1; }},
+        {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
+        {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
+         [](IForm* f) {
+             auto* j = dynamic_cast<IJLabor*>(f);
+             j->StartMonth = Month(1);
+             j->EndMonth = Month(3);
+             j->SetPeriodLabel(QStringLiteral("2012年1季度"));
+         }},
+        {"I102-2", "TFrm_NLabor", "labour_annual.sql", {}},
+        {"I704", "TFrm_wagehz", "wage_summaries.sql", range},
+        {"I705", "TFrm_wagejghz", "wage_summaries.sql", range},
+        {"X505", "TFrm_hzinfo", "talent_year_end.sql", {}},
+        {"I303-1", "TFrm_hz", "talent_start.sql", {}},
+    };
+    for (const auto& win : windows) {
+        test::MainFixture f;
+        RegisterReportForms(f.forms);
+        RegisterLabourForms(f.forms);
+        RegisterRangeSummaryForms(f.forms);
+        f.base.RunFixture(QString::fromLatin1(win.fixture));
+        f.state = test::UnitOf(f.base);
+        QWidget main;  // the windows' owner, shown as the main window is
+        main.setGeometry(0, 0, 200, 100);
+        main.show();
+        f.ctx.mainWidget = &main;
+        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
+        auto* w = dynamic_cast<QWidget*>(form.get());
+        if (win.set) win.set(form.get());
+        const QSize given = w->size();
+        form->ShowModeless(std::move(form));
+        Check(w, given, QString::fromLatin1(win.name));
+        EXPECT_TRUE(f.ui.shown.empty()) << win.name;
+    }
+}
+
+TEST(ReportWindows, ThePaymentListOpensShowingEveryMonthColumn) {
+    test::MainFixture f;
+    f.base.RunFixture(QStringLiteral("payment_list.sql"));
+    f.base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber) values (3, '2'), (5, '2')"));
+    TFrm_chooseMon chooser(f.ctx);
+    ASSERT_TRUE(chooser.LoadMonths());
+    chooser.ToMon()->setCurrentText(QStringLiteral("5"));
+    bool checked = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* list = qobject_cast<TFrm_permonWage*>(QApplication::activeModalWidget());
+        if (list && !checked) {
+            checked = true;
+            Check(list, QSize(1000, 560), QStringLiteral("payment"));
+        }
+    });
+    poll.start(50);
+    chooser.BitBtn1Click();
+    EXPECT_TRUE(checked);
+}
+
+}  // namespace
