@@ -224,9 +224,12 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     grid_->setModel(model_);
     model_->SetBaseFont(grid_->font());
 
-    // The frozen panes sit over the body and never scroll the frozen direction.
+    // The frozen panes sit over the body and never scroll the frozen direction. They are the
+    // body's siblings, not its children: a key a pane leaves unhandled (the one that opened its
+    // in-place editor, a key release) then goes on to the form, never to the body, which
+    // would act on the same current cell a second time.
     for (SheetGrid*& pane : panes_) {
-        pane = new SheetGrid(grid_);
+        pane = new SheetGrid(this);
         pane->setModel(model_);
         pane->setSelectionModel(grid_->selectionModel());
         pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -299,6 +302,10 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         StartAtSelection();
     });
     connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
+
+    // The body lays out its viewport only once it is shown or resized, after this widget
+    // placed the panes: they follow the viewport's own size changes.
+    grid_->viewport()->installEventFilter(this);
 
     SyncLayout();
     SyncAllObjects();
@@ -410,7 +417,8 @@ void SheetView::SyncLayout() {
 }
 
 void SheetView::PlacePanes() {
-    const QRect vp = grid_->viewport()->geometry();  // in grid_ coordinates
+    const QWidget* port = grid_->viewport();
+    const QRect vp(port->mapTo(this, QPoint(0, 0)), port->size());
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];
     SheetGrid* corner = panes_[2];
@@ -422,9 +430,8 @@ void SheetView::PlacePanes() {
     corner->setGeometry(vp.x(), vp.y(), frozenWidth_, frozenHeight_);
     top->horizontalScrollBar()->setValue(grid_->horizontalScrollBar()->value());
     left->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
-    left->raise();
-    top->raise();
-    corner->raise();
+    // Stacking is the order of creation: body, top, left, corner, then the list objects and
+    // the forms' editors, which stay above the panes.
 }
 
 void SheetView::resizeEvent(QResizeEvent* e) {
@@ -434,7 +441,13 @@ void SheetView::resizeEvent(QResizeEvent* e) {
     PlaceObjects();
 }
 
-bool SheetView::eventFilter(QObject* watched, QEvent* e) { return QWidget::eventFilter(watched, e); }
+bool SheetView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == grid_->viewport() && e->type() == QEvent::Resize) {
+        PlacePanes();
+        PlaceObjects();
+    }
+    return QWidget::eventFilter(watched, e);
+}
 
 // ---- list objects ----
 

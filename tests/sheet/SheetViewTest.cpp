@@ -165,3 +165,69 @@ TEST_F(View, LayoutFollowsTheModel) {
     EXPECT_EQ(i.data().toString(), "7");
     EXPECT_TRUE(i.data(Qt::BackgroundRole).value<QColor>().red() > 200);
 }
+
+namespace {
+// The frozen panes of a view: every table but the body.
+std::vector<QTableView*> Panes(SheetView& v) {
+    std::vector<QTableView*> out;
+    for (QTableView* t : v.findChildren<QTableView*>())
+        if (t != v.Table()) out.push_back(t);
+    return out;
+}
+}  // namespace
+
+TEST(FrozenPanes, CoverTheLaidOutViewportFromTheFirstShowingAndAfterEveryResize) {
+    TSheetBook book;
+    ApplySheetTemplate(book, "staff");
+    // Sized and filled while hidden, as the report windows do before they show.
+    SheetView view(book);
+    view.resize(700, 300);
+    for (int r = 3; r < 200; ++r) book.SetCellText(r, 1, QString::number(r));
+    view.show();
+    QApplication::processEvents();
+    auto check = [&](const char* when) {
+        const QWidget* port = view.Table()->viewport();
+        const QRect vp(port->mapTo(&view, QPoint(0, 0)), port->size());
+        for (QTableView* pane : Panes(view)) EXPECT_EQ(pane->geometry().topLeft(), vp.topLeft()) << when;
+        const QTableView* top = view.TableAt(1, 5);
+        const QTableView* left = view.TableAt(50, 1);
+        EXPECT_EQ(top->width(), vp.width()) << when;
+        EXPECT_EQ(left->height(), vp.height()) << when;
+    };
+    check("first showing");
+    view.resize(900, 500);
+    QApplication::processEvents();
+    check("after a resize");
+}
+
+TEST(FrozenPanes, AKeyThatOpensAPanesEditorReachesOnlyThatPane) {
+    TSheetBook book;
+    ApplySheetTemplate(book, "staff");
+    SheetView view(book);
+    view.resize(900, 400);
+    view.show();
+    QApplication::processEvents();
+    QTableView* left = view.TableAt(3, 2);
+    ASSERT_NE(left, view.Table());
+    left->setCurrentIndex(left->model()->index(2, 1));
+    left->setFocus();
+    QSignalSpy keyUp(&view, &SheetView::KeyUp);
+    QTest::keyClick(left, Qt::Key_0);
+    EXPECT_EQ(view.Table()->viewport()->findChildren<QLineEdit*>().size(), 0);
+    QLineEdit* editor = left->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "01");
+    view.CommitPendingEdit();
+    EXPECT_EQ(book.GetCellText(3, 2), "001");
+    // A clipboard key in a pane runs once and is reported once.
+    book.SetClipboardText("x\ny\n");
+    book.SetCellText(6, 2, "keep");
+    left->setCurrentIndex(left->model()->index(3, 1));
+    keyUp.clear();
+    QTest::keyClick(left, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(book.GetCellText(4, 2), "x");
+    EXPECT_EQ(book.GetCellText(5, 2), "y");
+    int pastes = 0;
+    for (const auto& args : keyUp) pastes += args[0].toInt() == int(Qt::Key_V);
+    EXPECT_EQ(pastes, 1);
+}
