@@ -224,16 +224,7 @@ bool AllputSheet::Clear() {
     return true;
 }
 
-void AllputSheet::PasteFixup() {
-    if (!ctx_.state.DepClass.IsAboveSize()) return;
-    book_.BeginUpdate();
-    for (int r = kFirstRow; r <= kLastRow; ++r) {
-        const QString t = book_.GetCellText(r, Engineer);
-        if (RtlTrim(t).isEmpty()) break;
-        book_.SetCellText(r, Production, t == QStringLiteral("0") ? QStringLiteral("否") : t);
-    }
-    book_.EndUpdate();
-}
+void AllputSheet::PasteFixup() { ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste()); }
 
 bool AllputSheet::ErrorListHasRows() {
     book_.SetSelection(1, 1, 1, 1);

@@ -385,8 +385,10 @@ void TFrm_allput::DT2Change() {
     DT2->hide();
 }
 
-void TFrm_allput::SheetBook1KeyUp(int, Qt::KeyboardModifiers) {
-    // Ctrl+C, Ctrl+V and Ctrl+X have already run in the sheet; the key paste does no fix-up.
+void TFrm_allput::SheetBook1KeyUp(int key, Qt::KeyboardModifiers shift) {
+    // Ctrl+C, Ctrl+V and Ctrl+X have already run in the sheet; a pasted block gets the same
+    // fix-up as the pop-up's paste.
+    if (key == Qt::Key_V && (shift & Qt::ControlModifier)) sheet_->PasteFixup();
 }
 
 void TFrm_allput::N1Click() {

@@ -506,7 +506,7 @@ void TFrm_monput::N2Click() { view_->Edit(SheetView::EditOp::DeleteRows); }
 void TFrm_monput::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_monput::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+    ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste());
 }
 void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 

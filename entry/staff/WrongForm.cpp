@@ -260,7 +260,7 @@ void TFrm_wrong::N2Click() {
 void TFrm_wrong::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_wrong::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+    ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste());
 }
 void TFrm_wrong::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 

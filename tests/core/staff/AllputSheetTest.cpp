@@ -207,20 +207,35 @@ TEST_F(AllputSheetTest, ClearEmptiesTheSheetOnlyWhenTheMainWindowCleared) {
     EXPECT_EQ(sheet.Status(), QStringLiteral(" 共 0 条"));
 }
 
-TEST_F(AllputSheetTest, PasteFixupCopiesColumn15To18UnderAboveSizeOnly) {
+TEST_F(AllputSheetTest, PasteFixupMovesColumn15To18InThePastedRowsOnlyUnderAboveSize) {
     SetUnit(QStringLiteral("规上"));
-    const QStringList col15{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("是")};
-    for (int i = 0; i < 3; ++i) book.SetCellText(3 + i, 15, col15[i]);
+    // Rows above and below the block hold a column 15 of their own.
+    book.SetCellText(3, 15, QStringLiteral("1"));
+    book.SetCellText(9, 15, QStringLiteral("1"));
+    auto cells15 = [](const QString& v) { return QStringList(15, QStringLiteral("x")).mid(0, 14) << v; };
+    const QString block = (QStringList{cells15("0").join('\t'), cells15("1").join('\t'), cells15("").join('\t'),
+                                       cells15(QStringLiteral("是")).join('\t')})
+                              .join(QStringLiteral("\r\n"));
+    book.SetCellText(7, 18, QStringLiteral("原值"));
+    book.PasteText(5, 1, block);
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(3, 18), QStringLiteral("否"));
-    EXPECT_EQ(book.GetCellText(4, 18), QStringLiteral("1"));
-    EXPECT_EQ(book.GetCellText(5, 18), QStringLiteral("是"));
-    EXPECT_EQ(book.GetCellText(3, 15), QStringLiteral("0"));
-
-    SetUnit(QStringLiteral("是1"));
-    book.SetCellText(3, 18, QString());
-    sheet.PasteFixup();
+    EXPECT_EQ(book.GetCellText(5, 18), QStringLiteral("否"));
+    EXPECT_EQ(book.GetCellText(6, 18), QStringLiteral("1"));
+    EXPECT_EQ(book.GetCellText(7, 18), QStringLiteral("原值"));  // nothing came to column 15
+    EXPECT_EQ(book.GetCellText(8, 18), QStringLiteral("是"));
+    EXPECT_EQ(book.GetCellText(5, 15), QStringLiteral("0"));
     EXPECT_EQ(book.GetCellText(3, 18), QString());
+    EXPECT_EQ(book.GetCellText(9, 18), QString());
+
+    // A block that does not reach column 15 leaves column 18 alone; so does another class.
+    book.SetCellText(5, 18, QString());
+    book.PasteText(5, 1, QStringLiteral("甲\t1"));
+    sheet.PasteFixup();
+    EXPECT_EQ(book.GetCellText(5, 18), QString());
+    SetUnit(QStringLiteral("是1"));
+    book.PasteText(5, 1, block);
+    sheet.PasteFixup();
+    EXPECT_EQ(book.GetCellText(5, 18), QString());
 }
 
 TEST_F(AllputSheetTest, ErrorListButtonLooksAtTheStartOfPeriodRowsOnly) {

@@ -5,14 +5,18 @@
 #include "tests/entry/staff/AllputTestSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace qm::test {
 namespace {
@@ -119,17 +123,40 @@ TEST_F(AllputFormTest, DateAndNameEditorsWriteBackIntoTheCell) {
     EXPECT_TRUE(form->Sheet().Dirty());
 }
 
-TEST_F(AllputFormTest, PopupPasteFixesColumn18UnderAboveSizeButTheKeyPasteDoesNot) {
+TEST_F(AllputFormTest, AFifteenColumnBlockPastedAnywhereSavesItsLastValueInColumn18) {
     SetUnit(QStringLiteral("规上"));
+    Store({GoodRow(QStringLiteral("甲"), QStringLiteral("A1")), GoodRow(QStringLiteral("乙"), QStringLiteral("A2"))});
     Open();
+    // Rows of a 15-column layout: the production answer comes right after column 14.
+    auto block = [](const QString& first, const QString& second) {
+        QStringList lines;
+        for (const auto& [number, production] :
+             {std::pair{QStringLiteral("B1"), first}, {QStringLiteral("B2"), second}})
+            lines << (GoodRow(QStringLiteral("丙") + number, number).mid(0, 14) << production).join('\t');
+        return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    };
+    // Ctrl+V at row 5.
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("0"), QStringLiteral("是")));
+    form->View()->GoToCell(5, 1);
+    QTest::keyClick(form->View()->TableAt(5, 1), Qt::Key_V, Qt::ControlModifier);
     TSheetBook& b = form->Book();
-    b.SetClipboardText(QStringLiteral("0\n是\n"));
-    b.SetSelection(3, 15, 3, 15);
-    form->SheetBook1KeyUp(Qt::Key_V, Qt::ControlModifier);  // the sheet pasted already; nothing more
-    EXPECT_EQ(b.GetCellText(3, 18), QString());
+    EXPECT_EQ(b.GetCellText(6, 2), QStringLiteral("B2"));
+    EXPECT_EQ(b.GetCellText(5, 18), QStringLiteral("否"));
+    EXPECT_EQ(b.GetCellText(6, 18), QStringLiteral("是"));
+    form->BitBtn7Click();
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("[名册清单]保存成功！")});
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=0 and sIsok='0'")), "0");
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sTyg, '|') from (select sTyg from Staff_moninfo "
+                                    "where sMon=0 order by id)")),
+              QStringLiteral("是|是|否|是"));
+
+    // The pop-up's 粘贴 below them, and its note in the status bar.
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0")));
+    b.SetSelection(7, 1, 7, 1);
     form->N5Click();
-    EXPECT_EQ(b.GetCellText(3, 18), QStringLiteral("否"));
-    EXPECT_EQ(b.GetCellText(4, 18), QStringLiteral("是"));
+    EXPECT_EQ(b.GetCellText(7, 18), QStringLiteral("是"));
+    EXPECT_EQ(b.GetCellText(8, 18), QStringLiteral("否"));
+    EXPECT_EQ(b.GetCellText(5, 18), QStringLiteral("否"));
     EXPECT_EQ(form->SbPanel0->text(),
               QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
 }
