@@ -439,6 +439,14 @@ void TFrm_allput::BitBtn4Click() {
 
 void TFrm_allput::BitBtn5Click() { close(); }
 
+void TFrm_allput::reject() {
+    SheetBook1->CommitPendingEdit();
+    NameExit();
+    // The register cannot store its edits, so there is nothing to ask there.
+    if (!registerMode_ && sheet_->Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    QDialog::reject();
+}
+
 void TFrm_allput::BitBtn7Click() {
     SheetBook1->CommitPendingEdit();
     NameExit();

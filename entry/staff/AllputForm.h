@@ -81,6 +81,9 @@ public:
     int EditCellRow = 0, EditCellCol = 0;
     std::array<int, 8> SheetObjectIds{};
 
+    // Closing (关闭, the title bar, Esc): asks first when typed or pasted rows are not stored.
+    void reject() override;
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

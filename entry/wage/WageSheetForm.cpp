@@ -7,7 +7,6 @@
 #include "entry/wage/WageErrorListForm.h"
 #include "sheet/SheetView.h"
 
-#include <QCloseEvent>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -164,9 +163,15 @@ void TFrm_mon::ReleaseStaffList() {
     monput_ = nullptr;
 }
 
-void TFrm_mon::closeEvent(QCloseEvent* e) {
+void TFrm_mon::reject() {
+    view_->CommitPendingEdit();
+    if (sheet_.Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    QDialog::reject();
+}
+
+void TFrm_mon::done(int r) {
     ReleaseStaffList();
-    QDialog::closeEvent(e);
+    QDialog::done(r);
 }
 
 void TFrm_mon::ShowPopup(int, int) {

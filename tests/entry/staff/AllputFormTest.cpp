@@ -32,6 +32,9 @@ protected:
         AllputSheet(book, ctx, codes).Save();
         ui.Clear();
     }
+    static void PutRowIn(TSheetBook& b, int row, const QStringList& cells) {
+        for (int c = 0; c < cells.size(); ++c) b.SetCellText(row, c + 1, cells[c]);
+    }
     std::unique_ptr<TFrm_allput> form;
 };
 
@@ -159,6 +162,35 @@ TEST_F(AllputFormTest, AFifteenColumnBlockPastedAnywhereSavesItsLastValueInColum
     EXPECT_EQ(b.GetCellText(5, 18), QStringLiteral("否"));
     EXPECT_EQ(form->SbPanel0->text(),
               QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+}
+
+TEST_F(AllputFormTest, ClosingAsksOnlyWhileTypedOrPastedRowsAreNotStored) {
+    Store({GoodRow(QStringLiteral("张三"), QStringLiteral("A1"))});
+    Open();
+    form->BitBtn5Click();  // as loaded: nothing to ask
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(ui.Texts().isEmpty());
+
+    Open();
+    PutRowIn(form->Book(), 4, GoodRow(QStringLiteral("李四"), QStringLiteral("A2")));
+    ui.answers = {DlgAnswer::No};
+    form->BitBtn5Click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Book().GetCellText(4, 1), QStringLiteral("李四"));
+    ASSERT_EQ(ui.Texts().size(), 1);
+    EXPECT_EQ(ui.Last()->buttons, DlgButtons::YesNo);
+    ui.answers = {DlgAnswer::Yes};
+    form->reject();  // Esc and the title bar's close come here too
+    EXPECT_FALSE(form->isVisible());
+
+    // Saved, the sheet closes without a question.
+    Open();
+    PutRowIn(form->Book(), 4, GoodRow(QStringLiteral("李四"), QStringLiteral("A2")));
+    form->BitBtn7Click();
+    ui.Clear();
+    form->BitBtn5Click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(ui.Texts().isEmpty());
 }
 
 TEST_F(AllputFormTest, ClearGoesThroughTheMainWindowAndKeepsTheSheetWhenItDeclines) {
