@@ -120,6 +120,12 @@ void TFrm_delPersno::BitBtn1Click() {
     }
     ShowMatches();
     N9->setEnabled(true);
+    if (ListUnsaved) {
+        // The query reads the stored list; persons only on the monthly list's sheet are not in it.
+        const QString note = QString::number(month_) + QStringLiteral("月名册尚未保存，查询只能查到已保存的人员。");
+        sb1_->setText(QStringLiteral("提示：") + note);
+        ctx_.ui.Info(note + QStringLiteral("\n请先保存本月名册，再核对删除！"));
+    }
 }
 
 void TFrm_delPersno::ShowMatches() {
@@ -140,7 +146,7 @@ void TFrm_delPersno::ShowMatches() {
 void TFrm_delPersno::N9Click() {
     if (!N9->isEnabled()) return;
     if (!ctx_.ui.AskYesNo(QStringLiteral("请慎重清空！确认清空？"))) return;
-    DeleteDelMatches(ctx_.db, month_);
+    deleted_ += DeleteDelMatches(ctx_.db, month_);
     ShowMatches();
     sb0_->setText(QStringLiteral("清空成功！"));
     ctx_.ui.Info(QStringLiteral("清空成功！"));
@@ -158,7 +164,7 @@ void TFrm_delPersno::N7Click() {
         return;
     }
     if (!ctx_.ui.AskYesNo(QStringLiteral("确定删除？"))) return;
-    DeleteDelNumber(ctx_.db, month_, number);
+    deleted_ += DeleteDelNumber(ctx_.db, month_, number);
     ShowMatches();
     ctx_.ui.Info(QStringLiteral("删除成功！"));
 }
@@ -172,8 +178,8 @@ void TFrm_delPersno::N6Click() { view1_->Edit(SheetView::EditOp::Cut); }
 void TFrm_delPersno::BitBtn2Click() { reject(); }
 
 void TFrm_delPersno::done(int r) {
-    // The monthly list shows the month again however this dialog closes.
-    if (!refreshed_) {
+    // The monthly list shows the month again however this dialog closes, when it deleted rows.
+    if (!refreshed_ && deleted_ > 0) {
         refreshed_ = true;
         if (OpenerRefresh) Guarded(ctx_.ui, OpenerRefresh);
     }
@@ -184,6 +190,7 @@ DelPersnoForm::DelPersnoForm(AppContext& ctx, QWidget* parent)
     : form_(std::make_unique<TFrm_delPersno>(ctx, parent ? parent : DialogParent(ctx))) {}
 DelPersnoForm::~DelPersnoForm() = default;
 void DelPersnoForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }
+void DelPersnoForm::SetListUnsaved(bool unsaved) { form_->ListUnsaved = unsaved; }
 void DelPersnoForm::ShowModal() { form_->exec(); }
 void DelPersnoForm::ShowModeless(std::unique_ptr<IForm>) { form_->exec(); }
 

@@ -456,9 +456,19 @@ void TFrm_monput::BitBtn2Click() {
 
 void TFrm_monput::B4Click() {
     ListMonth scope(*this);
+    view_->CommitPendingEdit();
+    editors_->NameExit();
     DelPersnoForm f(ctx_, this);
     f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
-    f.SetOpenerRefresh([this] { FormActivate(); });
+    f.SetListUnsaved(dirty_);
+    // Stored rows were deleted: show the month again, over unsaved rows only when the person says so.
+    f.SetOpenerRefresh([this] {
+        if (dirty_ && !ctx_.ui.AskYesNo(QString::number(month_) +
+                                        QStringLiteral("月名册已有人员被删除，上面名单的修改尚未保存。\n"
+                                                       "是否放弃未保存的修改，显示删除后的名单？")))
+            return;
+        FormActivate();
+    });
     f.ShowModal();
 }
 

@@ -123,9 +123,22 @@ TEST(DelPersnoForm, AFailedQueryIsReportedAndLeavesNothingToClear) {
     EXPECT_FALSE(d->ClearEnabled());
 }
 
-TEST(DelPersnoForm, ClosingByTheWindowRefreshesTheOpenerToo) {
+TEST(DelPersnoForm, ClosingRefreshesTheOpenerOnlyAfterADeletion) {
     MonputEnv env("否", "3");
+    env.Store(3, "赵一", "11");
+    {
+        Dlg d(env);
+        MonputEnv::Type(d->Left(), 2, {"赵一", "11", ""});
+        d->BitBtn1Click();
+        d->reject();  // looked, deleted nothing
+        EXPECT_EQ(d.refreshed, 0);
+    }
     Dlg d(env);
+    MonputEnv::Type(d->Left(), 2, {"赵一", "11", ""});
+    d->BitBtn1Click();
+    env.ui.defaultAnswer = DlgAnswer::Yes;
+    d->Right().SetSelection(2, 1, 2, 1);
+    d->N7Click();
     d->reject();  // what the close box ends in
     EXPECT_EQ(d.refreshed, 1);
 }

@@ -422,6 +422,64 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
     EXPECT_EQ(env.state.CurrentMonth, Month(5));
 }
 
+TEST(MonputForm, BatchDeletionReloadsOnlyAfterDeletingAndNeverOverUnsavedRowsUnasked) {
+    MonputEnv env("否", "2");
+    env.Store(1, "张三", "1001");
+    env.Store(1, "李四", "1002");
+    Window w(env);
+    w->BitBtn2Click();
+    w->B2Click();
+    MonputEnv::Type(w->Sheet(), 5, MonputEnv::ValidTexts("新人", "1003"));
+    const int loads = w->LoadCount();
+    // Runs `steps` in the deletion dialog once it is up, then closes it by its close box.
+    auto inDeletion = [&](const std::function<void(TFrm_delPersno*)>& steps) {
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<TFrm_delPersno*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            steps(d);
+            d->reject();
+        });
+        w->B4Click();
+    };
+    env.ui.Clear();
+    inDeletion([&](TFrm_delPersno* d) {
+        MonputEnv::Type(d->Left(), 2, {"张三", "1001", ""});
+        d->BitBtn1Click();
+        EXPECT_TRUE(d->Status(1).contains("2月名册尚未保存"));
+    });
+    ASSERT_EQ(env.ui.Texts().size(), 1);  // the query says the month is not stored yet
+    EXPECT_TRUE(env.ui.Texts()[0].startsWith("2月名册尚未保存"));
+    EXPECT_EQ(w->LoadCount(), loads);
+    EXPECT_EQ(w->Sheet().GetCellText(5, 1), "新人");
+    EXPECT_EQ(w->StatusText(), "共2条，未保存！");
+
+    w->B3Click();  // stored: 张三, 李四, 新人
+    ASSERT_EQ(env.Col("sName", 2), "张三,李四,新人");
+    auto deleteZhang = [&](TFrm_delPersno* d) {
+        MonputEnv::Type(d->Left(), 2, {"张三", "1001", ""});
+        d->BitBtn1Click();
+        env.ui.answers = {DlgAnswer::Yes};
+        d->N9Click();
+    };
+    // Unsaved rows again: the reload asks, and No keeps them.
+    MonputEnv::Type(w->Sheet(), 6, MonputEnv::ValidTexts("又一人", "1004"));
+    env.ui.Clear();
+    env.ui.defaultAnswer = DlgAnswer::No;
+    inDeletion(deleteZhang);
+    EXPECT_EQ(env.ui.Texts().last(),
+              "2月名册已有人员被删除，上面名单的修改尚未保存。\n"
+              "是否放弃未保存的修改，显示删除后的名单？");
+    EXPECT_EQ(w->Sheet().GetCellText(6, 1), "又一人");
+    EXPECT_EQ(w->LoadCount(), loads);
+    // Nothing unsaved: the deletion shows at once.
+    w->FormActivate();
+    env.Store(2, "张三", "1001");
+    inDeletion(deleteZhang);
+    EXPECT_EQ(w->LoadCount(), loads + 2);
+    EXPECT_EQ(w->Sheet().GetCellText(3, 1), "李四");
+    EXPECT_FALSE(w->Dirty());
+}
+
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.
 TEST(MonputForm, StaysUsableBesideTheModalWageSheet) {
     MonputEnv env("否", "2");
