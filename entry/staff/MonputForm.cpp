@@ -461,14 +461,7 @@ void TFrm_monput::B4Click() {
     DelPersnoForm f(ctx_, this);
     f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
     f.SetListUnsaved(dirty_);
-    // Stored rows were deleted: show the month again, over unsaved rows only when the person says so.
-    f.SetOpenerRefresh([this] {
-        if (dirty_ && !ctx_.ui.AskYesNo(QString::number(month_) +
-                                        QStringLiteral("月名册已有人员被删除，上面名单的修改尚未保存。\n"
-                                                       "是否放弃未保存的修改，显示删除后的名单？")))
-            return;
-        FormActivate();
-    });
+    f.SetOpenerRefresh([this] { ReloadAfterStoredChange(); });  // called only after a deletion
     f.ShowModal();
 }
 
@@ -478,9 +471,13 @@ void TFrm_monput::B5Click() {
     editors_->DT1->hide();
     editors_->DT2->hide();
     if (MonthHasErrorRows(ctx_.db, month_)) {
+        view_->CommitPendingEdit();
         WrongForm f(ctx_, this);
         f.SetMonflag(QStringLiteral("1"));
-        f.SetOpenerRefresh([this] { FormActivate(); });
+        const long long before = DbStamp();
+        f.SetOpenerRefresh([this, before] {
+            if (DbStamp() != before) ReloadAfterStoredChange();
+        });
         f.ShowModal();
     } else {
         ctx_.ui.ConfirmYesOnly(QStringLiteral("没有错误信息！"));
@@ -496,8 +493,18 @@ void TFrm_monput::B6Click() {
         qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
+    view_->CommitPendingEdit();
+    const long long before = DbStamp();
     f->ShowModal();
-    FormActivate();  // the single-person form changed rows under this sheet
+    if (DbStamp() != before) ReloadAfterStoredChange();  // the single-person form changed rows under this sheet
+}
+
+void TFrm_monput::ReloadAfterStoredChange() {
+    if (dirty_ &&
+        !ctx_.ui.AskYesNo(QString::number(month_) + QStringLiteral("月名册已在库中改动，上面名单的修改尚未保存。\n"
+                                                                   "是否放弃未保存的修改，重新显示库中的名单？")))
+        return;
+    FormActivate();
 }
 
 void TFrm_monput::BitBtn1Click() { hide(); }

@@ -422,7 +422,7 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
     EXPECT_EQ(env.state.CurrentMonth, Month(5));
 }
 
-TEST(MonputForm, BatchDeletionReloadsOnlyAfterDeletingAndNeverOverUnsavedRowsUnasked) {
+TEST(MonputForm, FormsItOpensReloadItOnlyAfterStoredChangesAndNeverOverUnsavedRowsUnasked) {
     MonputEnv env("否", "2");
     env.Store(1, "张三", "1001");
     env.Store(1, "李四", "1002");
@@ -467,8 +467,8 @@ TEST(MonputForm, BatchDeletionReloadsOnlyAfterDeletingAndNeverOverUnsavedRowsUna
     env.ui.defaultAnswer = DlgAnswer::No;
     inDeletion(deleteZhang);
     EXPECT_EQ(env.ui.Texts().last(),
-              "2月名册已有人员被删除，上面名单的修改尚未保存。\n"
-              "是否放弃未保存的修改，显示删除后的名单？");
+              "2月名册已在库中改动，上面名单的修改尚未保存。\n"
+              "是否放弃未保存的修改，重新显示库中的名单？");
     EXPECT_EQ(w->Sheet().GetCellText(6, 1), "又一人");
     EXPECT_EQ(w->LoadCount(), loads);
     // Nothing unsaved: the deletion shows at once.
@@ -478,6 +478,20 @@ TEST(MonputForm, BatchDeletionReloadsOnlyAfterDeletingAndNeverOverUnsavedRowsUna
     EXPECT_EQ(w->LoadCount(), loads + 2);
     EXPECT_EQ(w->Sheet().GetCellText(3, 1), "李四");
     EXPECT_FALSE(w->Dirty());
+
+    // The single-person form stores a person while rows here are not stored: asked, and kept.
+    FormFactory forms(env.ctx);
+    env.ctx.forms = &forms;
+    QString seen;
+    forms.Register("TFrm_perput", [&](AppContext&) -> std::unique_ptr<IForm> {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen);
+    });
+    MonputEnv::Type(w->Sheet(), 5, MonputEnv::ValidTexts("又一人", "1004"));
+    env.ui.Clear();
+    w->B6Click();
+    EXPECT_EQ(env.ui.Texts().size(), 1);
+    EXPECT_EQ(w->Sheet().GetCellText(5, 1), "又一人");
+    EXPECT_EQ(w->LoadCount(), loads + 2);
 }
 
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.
