@@ -9,6 +9,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/staff/WrongForm.h"
 #include "sheet/SheetView.h"
 
@@ -238,12 +239,7 @@ bool TFrm_allput::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void TFrm_allput::CentreOnMain() {
-    const QWidget* main = ctx_.mainWidget;
-    QRect area = main && main->isVisible() ? main->frameGeometry()
-                                           : (screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768));
-    move(area.center() - QPoint(width() / 2, height() / 2));
-}
+void TFrm_allput::CentreOnMain() { PlaceForm(this, ctx_.mainWidget); }
 
 void TFrm_allput::FormShow() {
     ctx_.pb.SetPosition(0);

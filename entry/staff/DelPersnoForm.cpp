@@ -6,6 +6,7 @@
 #include "core/db/Errors.h"
 #include "core/staff/DelPersnoStore.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
 
@@ -39,6 +40,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("批量人员删除"));
     setModal(true);
     resize(900, 560);
+    PlaceWhenShown(this);
     month_ = ctx_.state.CurrentMonth.value_or(Month::Start()).Number();
 
     SetUpSheet(book1_, {QStringLiteral("姓名"), QStringLiteral("姓名编号"), QStringLiteral("备注")}, {80, 100, 120});

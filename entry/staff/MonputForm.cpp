@@ -11,6 +11,7 @@
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/WrongForm.h"
@@ -174,11 +175,13 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
             load = false;
     }
     w->AttachToActiveModal();
+    const bool wasShown = w->isVisible();
     if (load) {
         w->FormShow();
         w->show();
         w->FormActivate();
     }
+    if (!wasShown) PlaceForm(w, nullptr);  // centred on the screen, whole
     w->show();
     w->raise();
     w->activateWindow();

@@ -3,6 +3,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "entry/FormPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,6 +93,7 @@ TFrm_perput::~TFrm_perput() {
 
 void TFrm_perput::BuildUi() {
     resize(900, 680);
+    PlaceWhenShown(this);
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 0);
     root->setSpacing(4);

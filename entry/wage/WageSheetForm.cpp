@@ -4,6 +4,7 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/wage/WageErrorListForm.h"
 #include "sheet/SheetView.h"
 
@@ -58,6 +59,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
 
     connect(view_, &SheetView::RClick, this, [this](int r, int c) { ShowPopup(r, c); });
     resize(748, 620);
+    PlaceWhenShown(this);
 }
 
 TFrm_mon::~TFrm_mon() { ReleaseStaffList(); }
