@@ -445,6 +445,32 @@ bool SheetView::eventFilter(QObject* watched, QEvent* e) {
     if (watched == grid_->viewport() && e->type() == QEvent::Resize) {
         PlacePanes();
         PlaceObjects();
+        return false;
+    }
+    if (e->type() == QEvent::MouseButtonPress) {
+        // An open list closes when the person presses anywhere else.
+        if (!AnyListOpen()) {
+            qApp->removeEventFilter(this);
+            return false;
+        }
+        // The press reaches the window first, then the widget under the pointer: judge by that.
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target) return false;
+        for (auto& [id, w] : lists_)
+            if (w->isVisible() && target != w && !w->isAncestorOf(target)) CloseList(id, false);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress) {
+        // Enter with no item chosen, or Esc, closes the list without writing.
+        for (auto& [id, w] : lists_) {
+            if (watched != w) continue;
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+            if (key == Qt::Key_Escape || (enter && w->selectedItems().isEmpty())) {
+                CloseList(id, true);
+                return true;
+            }
+        }
     }
     return QWidget::eventFilter(watched, e);
 }
@@ -471,12 +497,16 @@ void SheetView::SyncObject(int id) {
         w = new QListWidget(this);
         w->setObjectName(o.name);
         w->hide();
+        // A pick writes the linked cell and closes the list; the sheet takes the keys again.
         auto pick = [this, id](QListWidgetItem* item) {
             QListWidget* lw = lists_[id];
+            const bool focused = lw->hasFocus();
             book_.PickObjectItem(id, lw->row(item));
+            CloseList(id, focused);
         };
         connect(w, &QListWidget::itemClicked, this, pick);
         connect(w, &QListWidget::itemActivated, this, pick);
+        w->installEventFilter(this);
     }
     const QSignalBlocker block(w);
     QStringList shown;
@@ -485,15 +515,29 @@ void SheetView::SyncObject(int id) {
         w->clear();
         w->addItems(o.items);
     }
-    w->setCurrentRow(o.selected);
-    if (o.selected < 0) w->clearSelection();
     if (o.visible) {
         PlaceObject(id);
         w->show();
         w->raise();
+        w->setFocus();  // Up, Down and Enter pick from it
+        qApp->installEventFilter(this);
     } else {
         w->hide();
     }
+    // After the focus, which would make the first item current: no item is chosen until picked.
+    w->setCurrentRow(o.selected);
+    if (o.selected < 0) w->clearSelection();
+}
+
+void SheetView::CloseList(int id, bool refocus) {
+    if (id >= 0 && id < book_.ObjectCount() && book_.Object(id).visible) book_.ObjectVisible(id, false);
+    if (refocus) grid_->setFocus();
+}
+
+bool SheetView::AnyListOpen() const {
+    for (const auto& [id, w] : lists_)
+        if (w->isVisible()) return true;
+    return false;
 }
 
 void SheetView::PlaceObjects() {

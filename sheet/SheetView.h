@@ -71,6 +71,8 @@ private:
     void SyncAllObjects();
     void PlaceObjects();
     void PlaceObject(int id);
+    void CloseList(int id, bool refocus);
+    bool AnyListOpen() const;
     void PlacePanes();
     void SyncSelectionToBook();
     void StartAtSelection();

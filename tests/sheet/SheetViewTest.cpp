@@ -79,6 +79,42 @@ TEST_F(View, PickInAListWritesItsLinkedCell) {
     EXPECT_EQ(view->ObjectWidget(id), nullptr);
 }
 
+TEST_F(View, AListClosesOnAPickOnEnterOnEscAndOnAPressElsewhere) {
+    const int id = book.ObjectIdByName("sexCom");
+    book.SetObjectText(id, S("女;男;"));
+    auto open = [&](int row) {
+        book.SetObjectPos(id, 2, row - 1, 3, row + 3);
+        book.SetObjectLink(id, 2, row, 3);
+        book.ObjectSelection(id, -1);
+        book.ObjectVisible(id, true);
+        QApplication::processEvents();
+        return view->ObjectWidget(id);
+    };
+    QListWidget* list = open(5);
+    ASSERT_NE(list, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(book.GetCellText(5, 3), S("男"));
+    EXPECT_FALSE(book.Object(id).visible);
+    EXPECT_EQ(view->ObjectWidget(id), nullptr);
+
+    list = open(6);
+    QTest::keyClick(list, Qt::Key_Return);  // nothing chosen: closes, writes nothing
+    EXPECT_FALSE(book.Object(id).visible);
+    list = open(6);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(book.GetCellText(6, 3), S("女"));
+    EXPECT_FALSE(book.Object(id).visible);
+    list = open(7);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(book.Object(id).visible);
+
+    open(7);
+    QTest::mouseClick(Viewport(9, 5), Qt::LeftButton, {}, Centre(9, 5));
+    EXPECT_FALSE(book.Object(id).visible);
+    EXPECT_EQ(book.GetCellText(7, 3), QString());
+}
+
 TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
     book.SetClipboardText("a\tb\r\nc\td\r\n");
     view->GoToCell(3, 3);
