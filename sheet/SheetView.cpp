@@ -268,7 +268,11 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             else if (e->button() == Qt::LeftButton)
                 emit Click(r, c);
         };
-        g->onKeyPress = [](QKeyEvent* e) {
+        g->onKeyPress = [this](QKeyEvent* e) {
+            if (e->key() == Qt::Key_Delete && !(e->modifiers() & ~Qt::KeypadModifier)) {
+                ClearSelection();
+                return true;
+            }
             // The clipboard keys run on release (below); keep the table's own copy out.
             return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut);
         };
@@ -347,6 +351,14 @@ void SheetView::Edit(EditOp op) {
     case EditOp::Paste: book_.EditPaste(); break;
     case EditOp::Cut: book_.EditCut(); break;
     }
+}
+
+void SheetView::ClearSelection() {
+    // What 剪切 leaves, without the clipboard; the title rows are not the person's to clear.
+    SyncSelectionToBook();
+    const SheetRange s = book_.Selection();
+    const int first = std::max(s.r1, book_.FrozenRows() + 1);
+    if (first <= s.r2) book_.ClearRange(first, s.c1, s.r2, s.c2, TSheetBook::ClearContents);
 }
 
 void SheetView::CommitPendingEdit() {

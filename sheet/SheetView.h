@@ -75,6 +75,7 @@ private:
     bool AnyListOpen() const;
     void PlacePanes();
     void SyncSelectionToBook();
+    void ClearSelection();  // the Delete key
     void StartAtSelection();
     std::vector<SheetGrid*> AllGrids() const;
     SheetGrid* GridShowing(int row, int col) const;

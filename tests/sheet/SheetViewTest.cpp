@@ -138,6 +138,23 @@ TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
     EXPECT_EQ(book.GetCellText(4, 4), "");
 }
 
+TEST_F(View, DeleteClearsTheSelectedCellsButNotTheTitlesNorTheClipboard) {
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 3; c <= 4; ++c) book.SetCellText(r, c, QString("%1-%2").arg(r).arg(c));
+    book.SetCellText(5, 3, "stays");
+    book.SetClipboardText("clip");
+    view->Table()->selectionModel()->select(
+        QItemSelection(view->Table()->model()->index(0, 2), view->Table()->model()->index(3, 3)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view->Table(), Qt::Key_Delete);
+    for (int r = 3; r <= 4; ++r)
+        for (int c = 3; c <= 4; ++c) EXPECT_EQ(book.GetCellText(r, c), QString()) << r << c;
+    EXPECT_EQ(book.GetCellText(1, 3), "1-3");
+    EXPECT_EQ(book.GetCellText(2, 4), "2-4");
+    EXPECT_EQ(book.GetCellText(5, 3), "stays");
+    EXPECT_EQ(book.ClipboardText(), "clip");
+}
+
 TEST_F(View, APasteThatRunsOffTheSheetIsToldToThePerson) {
     ScriptedUiService ui;
     view->SetUi(&ui);

@@ -1,5 +1,5 @@
 // The staff sheets with real keys and pointer: each key typed into the frozen name and number
-// columns reaches the cell once, and a code list closes when an item is picked.
+// columns reaches the cell once, a code list closes when an item is picked, Delete clears.
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/MonputForm.h"
 #include "sheet/SheetView.h"
@@ -56,7 +56,7 @@ TEST(MonputTyping, NameAndNumberAreStoredAsTyped) {
     delete w;
 }
 
-TEST(MonputTyping, ACodeListClosesWhenAnItemIsPickedOrThePersonClicksElsewhere) {
+TEST(MonputTyping, ACodeListClosesWhenAnItemIsPickedOrThePersonClicksElsewhereAndDeleteClears) {
     MonputEnv env("否", "2");
     TFrm_monput* w = TFrm_monput::ShowList(env.ctx);
     ASSERT_TRUE(real::ShowActive(w));
@@ -78,6 +78,11 @@ TEST(MonputTyping, ACodeListClosesWhenAnItemIsPickedOrThePersonClicksElsewhere) 
     real::Click(CellCentre(w->View(), 6, 9));
     EXPECT_EQ(w->View()->ObjectWidget(sex), nullptr);
     EXPECT_EQ(w->Sheet().GetCellText(4, 3), QString());
+
+    // Delete empties the selected cell.
+    real::Click(CellCentre(w->View(), 3, 3));
+    real::Key("Delete");
+    EXPECT_EQ(w->Sheet().GetCellText(3, 3), QString());
     delete w;
 }
 
