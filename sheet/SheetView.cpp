@@ -573,7 +573,11 @@ void SheetView::PlaceObject(int id) {
     };
     const QPoint origin = grid_->viewport()->mapTo(this, QPoint(0, 0));
     const int x1 = colEdge(o.x1), x2 = colEdge(o.x2), y1 = rowEdge(o.y1), y2 = rowEdge(o.y2);
-    w->setGeometry(origin.x() + x1, origin.y() + y1, std::max(40, x2 - x1), std::max(20, y2 - y1));
+    // At least as wide as its longest item, and inside the sheet, so no item is cut.
+    const int items = w->sizeHintForColumn(0) + 2 * w->frameWidth() + w->verticalScrollBar()->sizeHint().width() + 4;
+    const int width = std::max({40, x2 - x1, items});
+    const int left = std::max(0, std::min(origin.x() + x1, this->width() - width));
+    w->setGeometry(left, origin.y() + y1, width, std::max(20, y2 - y1));
 }
 
 }  // namespace qm

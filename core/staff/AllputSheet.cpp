@@ -194,6 +194,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
         return SaveResult::Failed;
     }
     dirty_ = false;
+    // The note that the sheet must be saved no longer holds: the count of the stored list does.
+    status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     book_.BeginUpdate();
     ResetFonts();
     book_.SetSelection(kFirstRow, 1, kFirstRow, 1);

@@ -193,6 +193,30 @@ TEST_F(AllputFormTest, ClosingAsksOnlyWhileTypedOrPastedRowsAreNotStored) {
     EXPECT_TRUE(ui.Texts().isEmpty());
 }
 
+TEST_F(AllputFormTest, StatusAndPostNamesAreShownWholeAndTheStatusFollowsASave) {
+    for (const char* dep : {"否", "规上", "是1"}) {
+        SetUnit(QString::fromUtf8(dep));
+        Open();
+        // A post name in the data rows' font fits its column.
+        QFont data = form->View()->font();
+        data.setPointSize(8);
+        EXPECT_GT(form->Book().ColWidth(10),
+                  QFontMetrics(data).horizontalAdvance(QStringLiteral("专业技术岗位工作人员")))
+            << dep;
+        PutRowIn(form->Book(), 3, GoodRow(QStringLiteral("张三"), QStringLiteral("A1")));
+        form->Book().SetClipboardText(QString());
+        form->N5Click();
+        const QString note = QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。");
+        EXPECT_EQ(form->SbPanel0->text(), note) << dep;
+        EXPECT_GE(form->SbPanel0->contentsRect().width(), form->SbPanel0->fontMetrics().horizontalAdvance(note)) << dep;
+        EXPECT_LE(form->SbPanel1->geometry().right(), form->width()) << dep;
+        form->BitBtn7Click();
+        EXPECT_EQ(form->SbPanel0->text(), QStringLiteral(" 共 1 条")) << dep;
+        form.reset();
+        ui.Clear();
+    }
+}
+
 TEST_F(AllputFormTest, ClearGoesThroughTheMainWindowAndKeepsTheSheetWhenItDeclines) {
     Store({GoodRow(QStringLiteral("张三"), QStringLiteral("A1"))});
     Open();
