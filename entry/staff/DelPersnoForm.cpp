@@ -70,6 +70,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     grid->addWidget(view2_, 1, 1);
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 3);
+    grid->setRowStretch(1, 1);  // the sheets take the height, not their captions
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
