@@ -161,6 +161,14 @@ protected:
         QTableView::keyReleaseEvent(e);
         if (onKeyRelease) onKeyRelease(e);
     }
+    void wheelEvent(QWheelEvent* e) override {
+        // The wheel over a frozen pane scrolls the sheet, as over the body.
+        if (body_) {
+            body_->wheelEvent(e);
+            return;
+        }
+        QTableView::wheelEvent(e);
+    }
 
 public:
     // Keeps the current cell out from under the frozen panes. A frozen pane never scrolls by
@@ -240,8 +248,24 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     }
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];
-    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, top->horizontalScrollBar(), &QScrollBar::setValue);
-    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, left->verticalScrollBar(), &QScrollBar::setValue);
+    SheetGrid* corner = panes_[2];
+    // The panes scroll with the body in the free direction, whoever moves first (a drag that
+    // runs past a pane's edge moves the pane); in the frozen direction they never move.
+    auto follow = [](QScrollBar* a, QScrollBar* b) {
+        connect(a, &QScrollBar::valueChanged, b, &QScrollBar::setValue);
+        connect(b, &QScrollBar::valueChanged, a, &QScrollBar::setValue);
+    };
+    auto pin = [](QScrollBar* bar) {
+        connect(bar, &QScrollBar::valueChanged, bar, [bar](int v) {
+            if (v != 0) bar->setValue(0);
+        });
+    };
+    follow(grid_->horizontalScrollBar(), top->horizontalScrollBar());
+    follow(grid_->verticalScrollBar(), left->verticalScrollBar());
+    pin(top->verticalScrollBar());
+    pin(left->horizontalScrollBar());
+    pin(corner->horizontalScrollBar());
+    pin(corner->verticalScrollBar());
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
 

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace qm;
 
@@ -255,6 +256,35 @@ TEST(FrozenPanes, CoverTheLaidOutViewportFromTheFirstShowingAndAfterEveryResize)
     view.resize(900, 500);
     QApplication::processEvents();
     check("after a resize");
+}
+
+TEST(FrozenPanes, TheWheelOverAPaneScrollsTheSheetAndThePanesKeepTheirFrozenPart) {
+    TSheetBook book;
+    ApplySheetTemplate(book, "staff");
+    SheetView view(book);
+    view.resize(500, 300);
+    view.show();
+    QApplication::processEvents();
+    QTableView* body = view.Table();
+    QTableView* left = view.TableAt(50, 1);
+    QTableView* top = view.TableAt(1, 9);
+    QTableView* corner = view.TableAt(1, 1);
+    for (QTableView* pane : {left, top, corner}) {
+        const int before = body->verticalScrollBar()->value();
+        const QPoint at = pane->viewport()->rect().center();
+        QWheelEvent wheel(at, pane->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pane->viewport(), &wheel);
+        EXPECT_GT(body->verticalScrollBar()->value(), before);
+    }
+    EXPECT_EQ(left->verticalScrollBar()->value(), body->verticalScrollBar()->value());
+    EXPECT_EQ(top->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(corner->verticalScrollBar()->value(), 0);
+    // A pane moved by itself takes the body along.
+    left->verticalScrollBar()->setValue(left->verticalScrollBar()->value() + 40);
+    EXPECT_EQ(body->verticalScrollBar()->value(), left->verticalScrollBar()->value());
+    left->horizontalScrollBar()->setValue(30);
+    EXPECT_EQ(left->horizontalScrollBar()->value(), 0);
 }
 
 TEST(FrozenPanes, AKeyThatOpensAPanesEditorReachesOnlyThatPane) {
