@@ -81,9 +81,9 @@ TEST_F(View, PickInAListWritesItsLinkedCell) {
     EXPECT_EQ(view->ObjectWidget(id), nullptr);
 }
 
-TEST_F(View, AListClosesOnAPickOnEnterOnEscAndOnAPressElsewhere) {
+TEST_F(View, AListShowsItsItemsWholeAndClosesOnAPickEnterEscOrAPressElsewhere) {
     const int id = book.ObjectIdByName("sexCom");
-    book.SetObjectText(id, S("女;男;"));
+    book.SetObjectText(id, S("女;专业技术岗位工作人员;"));
     auto open = [&](int row) {
         book.SetObjectPos(id, 2, row - 1, 3, row + 3);
         book.SetObjectLink(id, 2, row, 3);
@@ -94,30 +94,34 @@ TEST_F(View, AListClosesOnAPickOnEnterOnEscAndOnAPressElsewhere) {
     };
     QListWidget* list = open(5);
     ASSERT_NE(list, nullptr);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
-    EXPECT_EQ(book.GetCellText(5, 3), S("男"));
-    EXPECT_FALSE(book.Object(id).visible);
-    EXPECT_EQ(view->ObjectWidget(id), nullptr);
-
-    list = open(6);
-    QTest::keyClick(list, Qt::Key_Return);  // nothing chosen: closes, writes nothing
-    EXPECT_FALSE(book.Object(id).visible);
-    list = open(6);
-    QTest::keyClick(list, Qt::Key_Down);
-    QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(book.GetCellText(6, 3), S("女"));
-    EXPECT_FALSE(book.Object(id).visible);
-    list = open(7);
-    QTest::keyClick(list, Qt::Key_Escape);
-    EXPECT_FALSE(book.Object(id).visible);
-
-    // Its longest item is not cut by a narrow column.
-    book.SetObjectText(id, S("女;专业技术岗位工作人员;"));
-    list = open(7);
     EXPECT_GE(list->width(), list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
+    // Through the window, as a real click comes: the window sees the press before the list.
+    const QPoint item = list->viewport()->mapTo(view.get(), list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(view->windowHandle(), Qt::LeftButton, {}, item);
+    QApplication::processEvents();
+    EXPECT_EQ(book.GetCellText(5, 3), S("专业技术岗位工作人员"));
+    EXPECT_EQ(view->ObjectWidget(id), nullptr);
+    QTest::keyClick(open(6), Qt::Key_Return);  // nothing chosen: closes, writes nothing
+    EXPECT_FALSE(book.Object(id).visible);
+    QTest::keyClick(open(6), Qt::Key_Escape);
+    EXPECT_FALSE(book.Object(id).visible);
+    open(6);
     QTest::mouseClick(Viewport(9, 5), Qt::LeftButton, {}, Centre(9, 5));
     EXPECT_FALSE(book.Object(id).visible);
-    EXPECT_EQ(book.GetCellText(7, 3), QString());
+    EXPECT_EQ(book.GetCellText(6, 3), QString());
+}
+
+TEST_F(View, DeleteClearsTheSelectedDataCellsOnly) {
+    for (int r = 1; r <= 5; ++r) book.SetCellText(r, 3, QString::number(r));
+    book.SetClipboardText("clip");
+    view->Table()->selectionModel()->select(
+        QItemSelection(view->Table()->model()->index(0, 2), view->Table()->model()->index(3, 3)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view->Table(), Qt::Key_Delete);
+    QStringList col;
+    for (int r = 1; r <= 5; ++r) col << book.GetCellText(r, 3);
+    EXPECT_EQ(col, (QStringList{"1", "2", "", "", "5"}));  // the titles stay
+    EXPECT_EQ(book.ClipboardText(), "clip");
 }
 
 TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
@@ -141,23 +145,6 @@ TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
     QTest::keyClick(view->Table(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(book.GetCellText(3, 3), "");
     EXPECT_EQ(book.GetCellText(4, 4), "");
-}
-
-TEST_F(View, DeleteClearsTheSelectedCellsButNotTheTitlesNorTheClipboard) {
-    for (int r = 1; r <= 4; ++r)
-        for (int c = 3; c <= 4; ++c) book.SetCellText(r, c, QString("%1-%2").arg(r).arg(c));
-    book.SetCellText(5, 3, "stays");
-    book.SetClipboardText("clip");
-    view->Table()->selectionModel()->select(
-        QItemSelection(view->Table()->model()->index(0, 2), view->Table()->model()->index(3, 3)),
-        QItemSelectionModel::ClearAndSelect);
-    QTest::keyClick(view->Table(), Qt::Key_Delete);
-    for (int r = 3; r <= 4; ++r)
-        for (int c = 3; c <= 4; ++c) EXPECT_EQ(book.GetCellText(r, c), QString()) << r << c;
-    EXPECT_EQ(book.GetCellText(1, 3), "1-3");
-    EXPECT_EQ(book.GetCellText(2, 4), "2-4");
-    EXPECT_EQ(book.GetCellText(5, 3), "stays");
-    EXPECT_EQ(book.ClipboardText(), "clip");
 }
 
 TEST_F(View, APasteThatRunsOffTheSheetIsToldToThePerson) {
@@ -224,97 +211,32 @@ TEST_F(View, LayoutFollowsTheModel) {
     EXPECT_TRUE(i.data(Qt::BackgroundRole).value<QColor>().red() > 200);
 }
 
-namespace {
-// The frozen panes of a view: every table but the body.
-std::vector<QTableView*> Panes(SheetView& v) {
-    std::vector<QTableView*> out;
-    for (QTableView* t : v.findChildren<QTableView*>())
-        if (t != v.Table()) out.push_back(t);
-    return out;
-}
-}  // namespace
-
-TEST(FrozenPanes, CoverTheLaidOutViewportFromTheFirstShowingAndAfterEveryResize) {
-    TSheetBook book;
-    ApplySheetTemplate(book, "staff");
-    // Sized and filled while hidden, as the report windows do before they show.
-    SheetView view(book);
-    view.resize(700, 300);
-    for (int r = 3; r < 200; ++r) book.SetCellText(r, 1, QString::number(r));
-    view.show();
-    QApplication::processEvents();
-    auto check = [&](const char* when) {
-        const QWidget* port = view.Table()->viewport();
-        const QRect vp(port->mapTo(&view, QPoint(0, 0)), port->size());
-        for (QTableView* pane : Panes(view)) EXPECT_EQ(pane->geometry().topLeft(), vp.topLeft()) << when;
-        const QTableView* top = view.TableAt(1, 5);
-        const QTableView* left = view.TableAt(50, 1);
-        EXPECT_EQ(top->width(), vp.width()) << when;
-        EXPECT_EQ(left->height(), vp.height()) << when;
-    };
-    check("first showing");
-    view.resize(900, 500);
-    QApplication::processEvents();
-    check("after a resize");
-}
-
-TEST(FrozenPanes, TheWheelOverAPaneScrollsTheSheetAndThePanesKeepTheirFrozenPart) {
+// Filled and sized while hidden, as the report windows are: the frozen panes cover the laid-out
+// viewport from the first showing on, and never scroll apart from the body.
+TEST(FrozenPanes, FollowTheViewportAndTheBody) {
     TSheetBook book;
     ApplySheetTemplate(book, "staff");
     SheetView view(book);
     view.resize(500, 300);
+    for (int r = 3; r < 200; ++r) book.SetCellText(r, 1, QString::number(r));
     view.show();
     QApplication::processEvents();
     QTableView* body = view.Table();
-    QTableView* left = view.TableAt(50, 1);
-    QTableView* top = view.TableAt(1, 9);
-    QTableView* corner = view.TableAt(1, 1);
+    QTableView *left = view.TableAt(50, 1), *top = view.TableAt(1, 9), *corner = view.TableAt(1, 1);
+    const QRect vp(body->viewport()->mapTo(&view, QPoint(0, 0)), body->viewport()->size());
+    EXPECT_EQ(top->geometry(), QRect(vp.topLeft(), QSize(vp.width(), top->height())));
+    EXPECT_EQ(left->geometry(), QRect(vp.topLeft(), QSize(left->width(), vp.height())));
+    // The wheel over any pane scrolls the sheet; the frozen part stays.
     for (QTableView* pane : {left, top, corner}) {
         const int before = body->verticalScrollBar()->value();
         const QPoint at = pane->viewport()->rect().center();
-        QWheelEvent wheel(at, pane->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, pane->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(pane->viewport(), &wheel);
         EXPECT_GT(body->verticalScrollBar()->value(), before);
     }
     EXPECT_EQ(left->verticalScrollBar()->value(), body->verticalScrollBar()->value());
-    EXPECT_EQ(top->verticalScrollBar()->value(), 0);
-    EXPECT_EQ(corner->verticalScrollBar()->value(), 0);
-    // A pane moved by itself takes the body along.
-    left->verticalScrollBar()->setValue(left->verticalScrollBar()->value() + 40);
-    EXPECT_EQ(body->verticalScrollBar()->value(), left->verticalScrollBar()->value());
+    EXPECT_EQ(top->verticalScrollBar()->value() + corner->verticalScrollBar()->value(), 0);
     left->horizontalScrollBar()->setValue(30);
     EXPECT_EQ(left->horizontalScrollBar()->value(), 0);
-}
-
-TEST(FrozenPanes, AKeyThatOpensAPanesEditorReachesOnlyThatPane) {
-    TSheetBook book;
-    ApplySheetTemplate(book, "staff");
-    SheetView view(book);
-    view.resize(900, 400);
-    view.show();
-    QApplication::processEvents();
-    QTableView* left = view.TableAt(3, 2);
-    ASSERT_NE(left, view.Table());
-    left->setCurrentIndex(left->model()->index(2, 1));
-    left->setFocus();
-    QSignalSpy keyUp(&view, &SheetView::KeyUp);
-    QTest::keyClick(left, Qt::Key_0);
-    EXPECT_EQ(view.Table()->viewport()->findChildren<QLineEdit*>().size(), 0);
-    QLineEdit* editor = left->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClicks(editor, "01");
-    view.CommitPendingEdit();
-    EXPECT_EQ(book.GetCellText(3, 2), "001");
-    // A clipboard key in a pane runs once and is reported once.
-    book.SetClipboardText("x\ny\n");
-    book.SetCellText(6, 2, "keep");
-    left->setCurrentIndex(left->model()->index(3, 1));
-    keyUp.clear();
-    QTest::keyClick(left, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(book.GetCellText(4, 2), "x");
-    EXPECT_EQ(book.GetCellText(5, 2), "y");
-    int pastes = 0;
-    for (const auto& args : keyUp) pastes += args[0].toInt() == int(Qt::Key_V);
-    EXPECT_EQ(pastes, 1);
 }

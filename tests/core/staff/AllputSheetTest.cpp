@@ -209,33 +209,27 @@ TEST_F(AllputSheetTest, ClearEmptiesTheSheetOnlyWhenTheMainWindowCleared) {
 
 TEST_F(AllputSheetTest, PasteFixupMovesColumn15To18InThePastedRowsOnlyUnderAboveSize) {
     SetUnit(QStringLiteral("规上"));
-    // Rows above and below the block hold a column 15 of their own.
-    book.SetCellText(3, 15, QStringLiteral("1"));
-    book.SetCellText(9, 15, QStringLiteral("1"));
-    auto cells15 = [](const QString& v) { return QStringList(15, QStringLiteral("x")).mid(0, 14) << v; };
-    const QString block = (QStringList{cells15("0").join('\t'), cells15("1").join('\t'), cells15("").join('\t'),
-                                       cells15(QStringLiteral("是")).join('\t')})
-                              .join(QStringLiteral("\r\n"));
+    book.SetCellText(3, 15, QStringLiteral("1"));  // above the block
     book.SetCellText(7, 18, QStringLiteral("原值"));
+    const QString pad = QStringLiteral("x\t").repeated(14);
+    const QString block = pad + "0\r\n" + pad + "1\r\n" + pad + "\r\n" + pad + QStringLiteral("是\r\n");
+    auto col18 = [&] {
+        QStringList out;
+        for (int r = 3; r <= 8; ++r) out << book.GetCellText(r, 18);
+        return out;
+    };
     book.PasteText(5, 1, block);
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(5, 18), QStringLiteral("否"));
-    EXPECT_EQ(book.GetCellText(6, 18), QStringLiteral("1"));
-    EXPECT_EQ(book.GetCellText(7, 18), QStringLiteral("原值"));  // nothing came to column 15
-    EXPECT_EQ(book.GetCellText(8, 18), QStringLiteral("是"));
+    EXPECT_EQ(col18(), (QStringList{"", "", QStringLiteral("否"), "1", QStringLiteral("原值"), QStringLiteral("是")}));
     EXPECT_EQ(book.GetCellText(5, 15), QStringLiteral("0"));
-    EXPECT_EQ(book.GetCellText(3, 18), QString());
-    EXPECT_EQ(book.GetCellText(9, 18), QString());
-
-    // A block that does not reach column 15 leaves column 18 alone; so does another class.
-    book.SetCellText(5, 18, QString());
+    // A block short of column 15, or another class, leaves column 18 alone.
+    book.ClearRange(3, 18, 8, 18, TSheetBook::ClearContents);
     book.PasteText(5, 1, QStringLiteral("甲\t1"));
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(5, 18), QString());
     SetUnit(QStringLiteral("是1"));
-    book.PasteText(5, 1, block);
+    book.PasteText(6, 1, block);
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(5, 18), QString());
+    EXPECT_EQ(col18().join(QString()), QString());
 }
 
 TEST_F(AllputSheetTest, ErrorListButtonLooksAtTheStartOfPeriodRowsOnly) {

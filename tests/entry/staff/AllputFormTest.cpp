@@ -1,4 +1,5 @@
 #include "core/base/FormFactory.h"
+#include "entry/EntrySheet.h"
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/WrongForm.h"
 #include "sheet/SheetView.h"
@@ -31,9 +32,6 @@ protected:
         for (int i = 0; i < rows.size(); ++i) PutRow(3 + i, rows[i]);
         AllputSheet(book, ctx, codes).Save();
         ui.Clear();
-    }
-    static void PutRowIn(TSheetBook& b, int row, const QStringList& cells) {
-        for (int c = 0; c < cells.size(); ++c) b.SetCellText(row, c + 1, cells[c]);
     }
     std::unique_ptr<TFrm_allput> form;
 };
@@ -130,91 +128,53 @@ TEST_F(AllputFormTest, AFifteenColumnBlockPastedAnywhereSavesItsLastValueInColum
     SetUnit(QStringLiteral("规上"));
     Store({GoodRow(QStringLiteral("甲"), QStringLiteral("A1")), GoodRow(QStringLiteral("乙"), QStringLiteral("A2"))});
     Open();
-    // Rows of a 15-column layout: the production answer comes right after column 14.
+    // Two rows of a 15-column layout: the production answer right after column 14.
     auto block = [](const QString& first, const QString& second) {
-        QStringList lines;
-        for (const auto& [number, production] :
-             {std::pair{QStringLiteral("B1"), first}, {QStringLiteral("B2"), second}})
-            lines << (GoodRow(QStringLiteral("丙") + number, number).mid(0, 14) << production).join('\t');
-        return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        return (GoodRow(QStringLiteral("丙"), "B1").mid(0, 14) << first).join('\t') + "\r\n" +
+               (GoodRow(QStringLiteral("丁"), "B2").mid(0, 14) << second).join('\t') + "\r\n";
     };
-    // Ctrl+V at row 5.
     QGuiApplication::clipboard()->setText(block(QStringLiteral("0"), QStringLiteral("是")));
     form->View()->GoToCell(5, 1);
     QTest::keyClick(form->View()->TableAt(5, 1), Qt::Key_V, Qt::ControlModifier);
-    TSheetBook& b = form->Book();
-    EXPECT_EQ(b.GetCellText(6, 2), QStringLiteral("B2"));
-    EXPECT_EQ(b.GetCellText(5, 18), QStringLiteral("否"));
-    EXPECT_EQ(b.GetCellText(6, 18), QStringLiteral("是"));
+    // The pop-up's 粘贴 below them, and its note in the status bar, whole.
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0")));
+    form->Book().SetSelection(7, 1, 7, 1);
+    form->N5Click();
+    QLabel* status = form->SbPanel0;
+    EXPECT_EQ(status->text(), QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+    EXPECT_GE(status->contentsRect().width(), status->fontMetrics().horizontalAdvance(status->text()));
+    EXPECT_LE(form->SbPanel1->geometry().right(), form->width());
     form->BitBtn7Click();
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("[名册清单]保存成功！")});
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=0 and sIsok='0'")), "0");
-    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sTyg, '|') from (select sTyg from Staff_moninfo "
-                                    "where sMon=0 order by id)")),
-              QStringLiteral("是|是|否|是"));
-
-    // The pop-up's 粘贴 below them, and its note in the status bar.
-    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0")));
-    b.SetSelection(7, 1, 7, 1);
-    form->N5Click();
-    EXPECT_EQ(b.GetCellText(7, 18), QStringLiteral("是"));
-    EXPECT_EQ(b.GetCellText(8, 18), QStringLiteral("否"));
-    EXPECT_EQ(b.GetCellText(5, 18), QStringLiteral("否"));
-    EXPECT_EQ(form->SbPanel0->text(),
-              QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sTyg || sIsok, '|') from (select sTyg, sIsok from "
+                                    "Staff_moninfo where sMon=0 order by id)")),
+              QStringLiteral("是1|是1|否1|是1|是1|否1"));
+    EXPECT_EQ(status->text(), QStringLiteral(" 共 6 条"));  // the note no longer holds
+    // A post name in the data rows' font fits its column.
+    QFont data = form->View()->font();
+    data.setPointSize(8);
+    EXPECT_GT(form->Book().ColWidth(10), QFontMetrics(data).horizontalAdvance(QStringLiteral("专业技术岗位工作人员")));
 }
 
-TEST_F(AllputFormTest, ClosingAsksOnlyWhileTypedOrPastedRowsAreNotStored) {
-    Store({GoodRow(QStringLiteral("张三"), QStringLiteral("A1"))});
+TEST_F(AllputFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
     Open();
     form->BitBtn5Click();  // as loaded: nothing to ask
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(ui.Texts().isEmpty());
-
     Open();
-    PutRowIn(form->Book(), 4, GoodRow(QStringLiteral("李四"), QStringLiteral("A2")));
+    form->Book().SetCellText(3, 1, QStringLiteral("李四"));
     ui.answers = {DlgAnswer::No};
     form->BitBtn5Click();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->Book().GetCellText(4, 1), QStringLiteral("李四"));
-    ASSERT_EQ(ui.Texts().size(), 1);
-    EXPECT_EQ(ui.Last()->buttons, DlgButtons::YesNo);
     ui.answers = {DlgAnswer::Yes};
-    form->reject();  // Esc and the title bar's close come here too
+    form->reject();  // Esc and the title bar's close end here too
     EXPECT_FALSE(form->isVisible());
-
-    // Saved, the sheet closes without a question.
+    EXPECT_EQ(ui.Texts(), (QStringList{kCloseUnsavedQuestion, kCloseUnsavedQuestion}));
     Open();
-    PutRowIn(form->Book(), 4, GoodRow(QStringLiteral("李四"), QStringLiteral("A2")));
+    form->Book().SetCellText(3, 1, QStringLiteral("李四"));
     form->BitBtn7Click();
     ui.Clear();
-    form->BitBtn5Click();
-    EXPECT_FALSE(form->isVisible());
+    form->BitBtn5Click();  // stored: no question
     EXPECT_TRUE(ui.Texts().isEmpty());
-}
-
-TEST_F(AllputFormTest, StatusAndPostNamesAreShownWholeAndTheStatusFollowsASave) {
-    for (const char* dep : {"否", "规上", "是1"}) {
-        SetUnit(QString::fromUtf8(dep));
-        Open();
-        // A post name in the data rows' font fits its column.
-        QFont data = form->View()->font();
-        data.setPointSize(8);
-        EXPECT_GT(form->Book().ColWidth(10),
-                  QFontMetrics(data).horizontalAdvance(QStringLiteral("专业技术岗位工作人员")))
-            << dep;
-        PutRowIn(form->Book(), 3, GoodRow(QStringLiteral("张三"), QStringLiteral("A1")));
-        form->Book().SetClipboardText(QString());
-        form->N5Click();
-        const QString note = QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。");
-        EXPECT_EQ(form->SbPanel0->text(), note) << dep;
-        EXPECT_GE(form->SbPanel0->contentsRect().width(), form->SbPanel0->fontMetrics().horizontalAdvance(note)) << dep;
-        EXPECT_LE(form->SbPanel1->geometry().right(), form->width()) << dep;
-        form->BitBtn7Click();
-        EXPECT_EQ(form->SbPanel0->text(), QStringLiteral(" 共 1 条")) << dep;
-        form.reset();
-        ui.Clear();
-    }
 }
 
 TEST_F(AllputFormTest, ClearGoesThroughTheMainWindowAndKeepsTheSheetWhenItDeclines) {

@@ -1,14 +1,11 @@
-// The staff sheets with real keys and pointer: each key typed into the frozen name and number
-// columns reaches the cell once, a code list closes when an item is picked, Delete clears.
+// The staff sheets with real keys: each key typed into the frozen name and number columns
+// reaches the cell once.
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/MonputForm.h"
 #include "sheet/SheetView.h"
-#include "tests/entry/staff/AllputTestSupport.h"
 #include "tests/entry/staff/MonputTestSupport.h"
 #include "tests/support/RealDisplay.h"
 
-#include <QApplication>
-#include <QListWidget>
 #include <QProcess>
 #include <QTableView>
 
@@ -33,28 +30,22 @@ public:
         QProcess dump;
         dump.start("xmodmap", {"-pke"});
         dump.waitForFinished();
-        QList<int> spare;
-        for (const QString& line : QString::fromLatin1(dump.readAllStandardOutput()).split('\n')) {
-            const QStringList parts = line.simplified().split(' ');  // "keycode N =" and its keysyms
-            if (parts.size() == 3 && parts[0] == "keycode" && parts[2] == "=" && parts[1].toInt() > 8)
-                spare << parts[1].toInt();
-        }
-        for (const QChar ch : text) {
-            if (ch.unicode() < 0x80 || spare.isEmpty()) continue;
-            const int code = spare.takeLast();
-            Map(code, QString("U%1").arg(ch.unicode(), 4, 16, QChar('0')).toUpper());
-            bound_ << code;
-        }
+        QList<int> spare;  // "keycode N =" with no keysym
+        for (const QString& line : QString::fromLatin1(dump.readAllStandardOutput()).split('\n'))
+            if (const QStringList p = line.simplified().split(' '); p.size() == 3 && p[2] == "=" && p[1].toInt() > 8)
+                spare << p[1].toInt();
+        for (const QChar ch : text)
+            if (ch.unicode() >= 0x80 && !spare.isEmpty()) Map(bound_.emplaceBack(spare.takeLast()), ch.unicode());
         real::Settle(200);  // the client reads the new map
     }
     ~KeysFor() {
-        for (int code : bound_) Map(code, QString());
+        for (int code : bound_) Map(code, 0);
     }
 
 private:
-    static void Map(int code, const QString& keysym) {
-        const int rc = QProcess::execute("xmodmap", {"-e", QString("keycode %1 = %2").arg(code).arg(keysym)});
-        EXPECT_EQ(rc, 0) << "xmodmap";
+    static void Map(int code, ushort ch) {
+        const QString keysym = ch ? QString("U%1").arg(ch, 4, 16, QChar('0')) : QString();
+        EXPECT_EQ(QProcess::execute("xmodmap", {"-e", QString("keycode %1 = %2").arg(code).arg(keysym)}), 0);
     }
     QList<int> bound_;
 };
@@ -66,62 +57,24 @@ void TypeInto(SheetView* view, int row, int col, const QString& text) {
     real::Key("Return");
 }
 
-class AllputTyping : public AllputFixture {};
-
-TEST_F(AllputTyping, NameAndNumberAreStoredAsTyped) {
-    TFrm_allput form(ctx);
-    ASSERT_TRUE(real::ShowActive(&form));
+TEST(StaffSheetInput, NameAndNumberAreStoredAsTypedInTheBatchSheetAndTheMonthlyList) {
+    MonputEnv env("否", "0");
     const KeysFor keys(QStringLiteral("张三"));
-    TypeInto(form.View(), 3, 2, "001");
-    TypeInto(form.View(), 3, 1, QStringLiteral("张三"));
-    EXPECT_EQ(form.Book().GetCellText(3, 2), "001");
-    EXPECT_EQ(form.Book().GetCellText(3, 1), QStringLiteral("张三"));
-    form.BitBtn7Click();
-    EXPECT_EQ(Scalar("select sNumber || '|' || sName from Staff_moninfo where sMon=0"), QStringLiteral("001|张三"));
-}
-
-TEST(MonputTyping, NameAndNumberAreStoredAsTyped) {
-    MonputEnv env("否", "2");
-    TFrm_monput* w = TFrm_monput::ShowList(env.ctx);
-    ASSERT_TRUE(real::ShowActive(w));
-    const KeysFor keys(QStringLiteral("张三"));
-    TypeInto(w->View(), 3, 2, "001");
-    TypeInto(w->View(), 3, 1, QStringLiteral("张三"));
-    EXPECT_EQ(w->Sheet().GetCellText(3, 2), "001");
-    EXPECT_EQ(w->Sheet().GetCellText(3, 1), QStringLiteral("张三"));
-    w->B3Click();
+    {
+        TFrm_allput batch(env.ctx);
+        ASSERT_TRUE(real::ShowActive(&batch));
+        TypeInto(batch.View(), 3, 2, "001");
+        TypeInto(batch.View(), 3, 1, QStringLiteral("张三"));
+        batch.BitBtn7Click();
+    }
+    env.state.CurrentMonth = Month(2);
+    std::unique_ptr<TFrm_monput> list(TFrm_monput::ShowList(env.ctx));
+    ASSERT_TRUE(real::ShowActive(list.get()));
+    TypeInto(list->View(), 3, 2, "001");
+    TypeInto(list->View(), 3, 1, QStringLiteral("张三"));
+    list->B3Click();
+    EXPECT_EQ(env.Col("sNumber || '|' || sName", 0), QStringLiteral("001|张三"));
     EXPECT_EQ(env.Col("sNumber || '|' || sName", 2), QStringLiteral("001|张三"));
-    delete w;
-}
-
-TEST(MonputTyping, ACodeListClosesWhenAnItemIsPickedOrThePersonClicksElsewhereAndDeleteClears) {
-    MonputEnv env("否", "2");
-    TFrm_monput* w = TFrm_monput::ShowList(env.ctx);
-    ASSERT_TRUE(real::ShowActive(w));
-    const int sex = w->Sheet().ObjectIdByName(QStringLiteral("sexCom"));
-    real::DoubleClick(CellCentre(w->View(), 3, 3));
-    QListWidget* list = w->View()->ObjectWidget(sex);
-    ASSERT_NE(list, nullptr);
-    real::SaveScreenshot(w->frameGeometry(), "monthly_list_sex_list.png");
-    QListWidgetItem* man = list->findItems(QStringLiteral("男"), Qt::MatchExactly).value(0);
-    ASSERT_NE(man, nullptr);
-    real::Click(list->viewport()->mapToGlobal(list->visualItemRect(man).center()));
-    EXPECT_EQ(w->Sheet().GetCellText(3, 3), QStringLiteral("男"));
-    EXPECT_EQ(w->View()->ObjectWidget(sex), nullptr);
-
-    // Far enough in time from the pick that the next press starts a double-click of its own.
-    real::Settle(QApplication::doubleClickInterval() + 100);
-    real::DoubleClick(CellCentre(w->View(), 4, 3));
-    ASSERT_NE(w->View()->ObjectWidget(sex), nullptr);
-    real::Click(CellCentre(w->View(), 6, 9));
-    EXPECT_EQ(w->View()->ObjectWidget(sex), nullptr);
-    EXPECT_EQ(w->Sheet().GetCellText(4, 3), QString());
-
-    // Delete empties the selected cell.
-    real::Click(CellCentre(w->View(), 3, 3));
-    real::Key("Delete");
-    EXPECT_EQ(w->Sheet().GetCellText(3, 3), QString());
-    delete w;
 }
 
 }  // namespace
