@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -97,8 +98,11 @@ TEST_F(View, AListShowsItsItemsWholeAndClosesOnAPickEnterEscOrAPressElsewhere) {
     EXPECT_GE(list->width(), list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
     // Through the window, as a real click comes: the window sees the press before the list.
     const QPoint item = list->viewport()->mapTo(view.get(), list->visualItemRect(list->item(1)).center());
-    QTest::mouseClick(view->windowHandle(), Qt::LeftButton, {}, item);
-    QApplication::processEvents();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(t, item, view->mapToGlobal(item), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+        QApplication::sendEvent(view->windowHandle(), &click);
+    }
     EXPECT_EQ(book.GetCellText(5, 3), S("专业技术岗位工作人员"));
     EXPECT_EQ(view->ObjectWidget(id), nullptr);
     QTest::keyClick(open(6), Qt::Key_Return);  // nothing chosen: closes, writes nothing
