@@ -13,6 +13,9 @@
 
 namespace qm {
 
+// Asked before a sheet that holds unsaved changes closes: Yes closes, No stays.
+inline const QString kCloseUnsavedQuestion = QStringLiteral("上表已经更改，尚未保存。\n是否不保存，直接关闭？");
+
 // A bold 14-point title, centred, at the end of `root`.
 inline QLabel* AddTitle(QWidget* form, QBoxLayout* root) {
     auto* label = new QLabel(form);

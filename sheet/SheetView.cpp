@@ -161,6 +161,14 @@ protected:
         QTableView::keyReleaseEvent(e);
         if (onKeyRelease) onKeyRelease(e);
     }
+    void wheelEvent(QWheelEvent* e) override {
+        // The wheel over a frozen pane scrolls the sheet, as over the body.
+        if (body_) {
+            body_->wheelEvent(e);
+            return;
+        }
+        QTableView::wheelEvent(e);
+    }
 
 public:
     // Keeps the current cell out from under the frozen panes. A frozen pane never scrolls by
@@ -224,9 +232,12 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     grid_->setModel(model_);
     model_->SetBaseFont(grid_->font());
 
-    // The frozen panes sit over the body and never scroll the frozen direction.
+    // The frozen panes sit over the body and never scroll the frozen direction. They are the
+    // body's siblings, not its children: a key a pane leaves unhandled (the one that opened its
+    // in-place editor, a key release) then goes on to the form, never to the body, which
+    // would act on the same current cell a second time.
     for (SheetGrid*& pane : panes_) {
-        pane = new SheetGrid(grid_);
+        pane = new SheetGrid(this);
         pane->setModel(model_);
         pane->setSelectionModel(grid_->selectionModel());
         pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -237,8 +248,24 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     }
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];
-    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, top->horizontalScrollBar(), &QScrollBar::setValue);
-    connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, left->verticalScrollBar(), &QScrollBar::setValue);
+    SheetGrid* corner = panes_[2];
+    // The panes scroll with the body in the free direction, whoever moves first (a drag that
+    // runs past a pane's edge moves the pane); in the frozen direction they never move.
+    auto follow = [](QScrollBar* a, QScrollBar* b) {
+        connect(a, &QScrollBar::valueChanged, b, &QScrollBar::setValue);
+        connect(b, &QScrollBar::valueChanged, a, &QScrollBar::setValue);
+    };
+    auto pin = [](QScrollBar* bar) {
+        connect(bar, &QScrollBar::valueChanged, bar, [bar](int v) {
+            if (v != 0) bar->setValue(0);
+        });
+    };
+    follow(grid_->horizontalScrollBar(), top->horizontalScrollBar());
+    follow(grid_->verticalScrollBar(), left->verticalScrollBar());
+    pin(top->verticalScrollBar());
+    pin(left->horizontalScrollBar());
+    pin(corner->horizontalScrollBar());
+    pin(corner->verticalScrollBar());
     connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { PlaceObjects(); });
 
@@ -265,7 +292,11 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             else if (e->button() == Qt::LeftButton)
                 emit Click(r, c);
         };
-        g->onKeyPress = [](QKeyEvent* e) {
+        g->onKeyPress = [this](QKeyEvent* e) {
+            if (e->key() == Qt::Key_Delete && !(e->modifiers() & ~Qt::KeypadModifier)) {
+                ClearSelection();
+                return true;
+            }
             // The clipboard keys run on release (below); keep the table's own copy out.
             return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut);
         };
@@ -299,6 +330,10 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         StartAtSelection();
     });
     connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
+
+    // The body lays out its viewport only once it is shown or resized, after this widget
+    // placed the panes: they follow the viewport's own size changes.
+    grid_->viewport()->installEventFilter(this);
 
     SyncLayout();
     SyncAllObjects();
@@ -340,6 +375,14 @@ void SheetView::Edit(EditOp op) {
     case EditOp::Paste: book_.EditPaste(); break;
     case EditOp::Cut: book_.EditCut(); break;
     }
+}
+
+void SheetView::ClearSelection() {
+    // What 剪切 leaves, without the clipboard; the title rows are not the person's to clear.
+    SyncSelectionToBook();
+    const SheetRange s = book_.Selection();
+    const int first = std::max(s.r1, book_.FrozenRows() + 1);
+    if (first <= s.r2) book_.ClearRange(first, s.c1, s.r2, s.c2, TSheetBook::ClearContents);
 }
 
 void SheetView::CommitPendingEdit() {
@@ -410,7 +453,8 @@ void SheetView::SyncLayout() {
 }
 
 void SheetView::PlacePanes() {
-    const QRect vp = grid_->viewport()->geometry();  // in grid_ coordinates
+    const QWidget* port = grid_->viewport();
+    const QRect vp(port->mapTo(this, QPoint(0, 0)), port->size());
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];
     SheetGrid* corner = panes_[2];
@@ -422,9 +466,8 @@ void SheetView::PlacePanes() {
     corner->setGeometry(vp.x(), vp.y(), frozenWidth_, frozenHeight_);
     top->horizontalScrollBar()->setValue(grid_->horizontalScrollBar()->value());
     left->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
-    left->raise();
-    top->raise();
-    corner->raise();
+    // Stacking is the order of creation: body, top, left, corner, then the list objects and
+    // the forms' editors, which stay above the panes.
 }
 
 void SheetView::resizeEvent(QResizeEvent* e) {
@@ -434,7 +477,39 @@ void SheetView::resizeEvent(QResizeEvent* e) {
     PlaceObjects();
 }
 
-bool SheetView::eventFilter(QObject* watched, QEvent* e) { return QWidget::eventFilter(watched, e); }
+bool SheetView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == grid_->viewport() && e->type() == QEvent::Resize) {
+        PlacePanes();
+        PlaceObjects();
+        return false;
+    }
+    if (e->type() == QEvent::MouseButtonPress) {
+        // An open list closes when the person presses anywhere else.
+        if (!AnyListOpen()) {
+            qApp->removeEventFilter(this);
+            return false;
+        }
+        // The press reaches the window first, then the widget under the pointer: judge by that.
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target) return false;
+        for (auto& [id, w] : lists_)
+            if (w->isVisible() && target != w && !w->isAncestorOf(target)) CloseList(id, false);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress) {
+        // Enter with no item chosen, or Esc, closes the list without writing.
+        for (auto& [id, w] : lists_) {
+            if (watched != w) continue;
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+            if (key == Qt::Key_Escape || (enter && w->selectedItems().isEmpty())) {
+                CloseList(id, true);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
 
 // ---- list objects ----
 
@@ -458,12 +533,16 @@ void SheetView::SyncObject(int id) {
         w = new QListWidget(this);
         w->setObjectName(o.name);
         w->hide();
+        // A pick writes the linked cell and closes the list; the sheet takes the keys again.
         auto pick = [this, id](QListWidgetItem* item) {
             QListWidget* lw = lists_[id];
+            const bool focused = lw->hasFocus();
             book_.PickObjectItem(id, lw->row(item));
+            CloseList(id, focused);
         };
         connect(w, &QListWidget::itemClicked, this, pick);
         connect(w, &QListWidget::itemActivated, this, pick);
+        w->installEventFilter(this);
     }
     const QSignalBlocker block(w);
     QStringList shown;
@@ -472,15 +551,29 @@ void SheetView::SyncObject(int id) {
         w->clear();
         w->addItems(o.items);
     }
-    w->setCurrentRow(o.selected);
-    if (o.selected < 0) w->clearSelection();
     if (o.visible) {
         PlaceObject(id);
         w->show();
         w->raise();
+        w->setFocus();  // Up, Down and Enter pick from it
+        qApp->installEventFilter(this);
     } else {
         w->hide();
     }
+    // After the focus, which would make the first item current: no item is chosen until picked.
+    w->setCurrentRow(o.selected);
+    if (o.selected < 0) w->clearSelection();
+}
+
+void SheetView::CloseList(int id, bool refocus) {
+    if (id >= 0 && id < book_.ObjectCount() && book_.Object(id).visible) book_.ObjectVisible(id, false);
+    if (refocus) grid_->setFocus();
+}
+
+bool SheetView::AnyListOpen() const {
+    for (const auto& [id, w] : lists_)
+        if (w->isVisible()) return true;
+    return false;
 }
 
 void SheetView::PlaceObjects() {
@@ -504,7 +597,11 @@ void SheetView::PlaceObject(int id) {
     };
     const QPoint origin = grid_->viewport()->mapTo(this, QPoint(0, 0));
     const int x1 = colEdge(o.x1), x2 = colEdge(o.x2), y1 = rowEdge(o.y1), y2 = rowEdge(o.y2);
-    w->setGeometry(origin.x() + x1, origin.y() + y1, std::max(40, x2 - x1), std::max(20, y2 - y1));
+    // At least as wide as its longest item, and inside the sheet, so no item is cut.
+    const int items = w->sizeHintForColumn(0) + 2 * w->frameWidth() + w->verticalScrollBar()->sizeHint().width() + 4;
+    const int width = std::max({40, x2 - x1, items});
+    const int left = std::max(0, std::min(origin.x() + x1, this->width() - width));
+    w->setGeometry(left, origin.y() + y1, width, std::max(20, y2 - y1));
 }
 
 }  // namespace qm

@@ -71,8 +71,11 @@ private:
     void SyncAllObjects();
     void PlaceObjects();
     void PlaceObject(int id);
+    void CloseList(int id, bool refocus);
+    bool AnyListOpen() const;
     void PlacePanes();
     void SyncSelectionToBook();
+    void ClearSelection();  // the Delete key
     void StartAtSelection();
     std::vector<SheetGrid*> AllGrids() const;
     SheetGrid* GridShowing(int row, int col) const;

@@ -37,6 +37,7 @@ void TSheetBook::Reset() {
     wrapRows_.clear();
     objects_.clear();
     sel_ = SheetRange{};
+    lastPaste_.reset();
     maxCol_ = 20;
     frozenRows_ = frozenCols_ = 0;
     defaultRowHeight_ = kDefaultRowHeight;
@@ -349,12 +350,15 @@ QString TSheetBook::PasteClippedText(int rows, int dropped) {
 int TSheetBook::EditPaste() { return PasteText(sel_.r1, sel_.c1, clipboard_->Text()); }
 
 int TSheetBook::PasteText(int row, int col, const QString& text) {
+    lastPaste_.reset();
     const std::vector<QStringList> rows = FromTsv(text);
     if (rows.empty()) return 0;
     const int fit = std::clamp(kMaxRow - row + 1, 0, int(rows.size()));
     BeginUpdate();
+    int width = 0;
     for (size_t i = 0; i < size_t(fit); ++i) {
         const int r = row + int(i);
+        width = std::max(width, int(rows[i].size()));
         // Cells land by position, hidden columns included: the forms rely on the 15th pasted
         // column reaching column 15 even when it is not shown.
         for (int j = 0; j < rows[i].size(); ++j) {
@@ -362,6 +366,8 @@ int TSheetBook::PasteText(int row, int col, const QString& text) {
             SetCellText(r, col + j, rows[i][j]);
         }
     }
+    if (fit > 0 && width > 0 && col <= kMaxColumns)
+        lastPaste_ = SheetRange{row, col, row + fit - 1, std::min(col + width - 1, kMaxColumns)};
     EndUpdate();
     const int dropped = int(rows.size()) - fit;
     if (dropped > 0) emit pasteClipped(int(rows.size()), dropped);

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -139,6 +140,8 @@ public:
     int EditPaste();
     QString RangeText(const SheetRange& range) const;  // tab-separated
     int PasteText(int row, int col, const QString& text);
+    // The block the last paste wrote (its widest row gives the columns), none when it wrote nothing.
+    const std::optional<SheetRange>& LastPaste() const { return lastPaste_; }
     // What the person is told about such a paste.
     static QString PasteClippedText(int rows, int dropped);
     void EditInsert(int kind = 3);  // whole rows at the selection, as many as selected
@@ -192,6 +195,7 @@ private:
     std::vector<SheetObject> objects_;
     std::shared_ptr<SheetClipboard> clipboard_;
     SheetRange sel_;
+    std::optional<SheetRange> lastPaste_;
     int maxCol_ = 20;
     int frozenRows_ = 0, frozenCols_ = 0;
     int defaultRowHeight_ = kDefaultRowHeight;

@@ -194,6 +194,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
         return SaveResult::Failed;
     }
     dirty_ = false;
+    // The note that the sheet must be saved no longer holds: the count of the stored list does.
+    status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     book_.BeginUpdate();
     ResetFonts();
     book_.SetSelection(kFirstRow, 1, kFirstRow, 1);
@@ -224,16 +226,7 @@ bool AllputSheet::Clear() {
     return true;
 }
 
-void AllputSheet::PasteFixup() {
-    if (!ctx_.state.DepClass.IsAboveSize()) return;
-    book_.BeginUpdate();
-    for (int r = kFirstRow; r <= kLastRow; ++r) {
-        const QString t = book_.GetCellText(r, Engineer);
-        if (RtlTrim(t).isEmpty()) break;
-        book_.SetCellText(r, Production, t == QStringLiteral("0") ? QStringLiteral("否") : t);
-    }
-    book_.EndUpdate();
-}
+void AllputSheet::PasteFixup() { ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste()); }
 
 bool AllputSheet::ErrorListHasRows() {
     book_.SetSelection(1, 1, 1, 1);

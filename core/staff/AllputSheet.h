@@ -53,7 +53,8 @@ public:
     // only when that cleared them. Answers whether it did.
     bool Clear();
 
-    // After the pop-up paste on an above-size unit: column 15 (hidden there) goes to column 18.
+    // After a paste (pop-up or Ctrl+V) on an above-size unit: column 15 (hidden there) of the
+    // pasted rows goes to column 18.
     void PasteFixup();
 
     // 仅显示错误: whether the stored start-of-period list has failing rows; when not, shows

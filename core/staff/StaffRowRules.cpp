@@ -59,6 +59,18 @@ void ApplyStaffLayout(TSheetBook& book, UnitClass cls, bool hideByWidth) {
     }
 }
 
+void ApplyAboveSizePaste(TSheetBook& book, UnitClass cls, const std::optional<SheetRange>& pasted) {
+    if (!cls.IsAboveSize() || !pasted) return;
+    if (pasted->c1 > Engineer || pasted->c2 < Engineer) return;
+    book.BeginUpdate();
+    for (int r = std::max(pasted->r1, FirstDataRow); r <= pasted->r2; ++r) {
+        const QString t = book.GetCellText(r, Engineer);
+        if (RtlTrim(t).isEmpty()) continue;  // a block's own column 18 stays where 15 brought nothing
+        book.SetCellText(r, Production, t == QStringLiteral("0") ? QStringLiteral("否") : t);
+    }
+    book.EndUpdate();
+}
+
 StaffRowRules::StaffRowRules(TSheetBook& book, const CodeLists& codes, StaffForm form, UnitClass cls)
     : book_(book), codes_(codes), form_(form), layout_(StaffLayoutFor(cls)), organ_(cls.IsOrgan()) {}
 

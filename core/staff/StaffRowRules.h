@@ -5,13 +5,14 @@
 // row flag that is stored as sIsok. The checks work on a TSheetBook and need no widget.
 
 #include "core/base/UnitClass.h"
+#include "core/sheet/SheetBook.h"
 #include "core/staff/CodeLists.h"
 
 #include <QString>
 
-namespace qm {
+#include <optional>
 
-class TSheetBook;
+namespace qm {
 
 // The staff sheet's columns. Text columns 1..18 are shown; the codes go to 25..37.
 namespace staffcol {
@@ -50,6 +51,12 @@ StaffLayout StaffLayoutFor(UnitClass cls);
 // Sets MaxCol, hides 15..17 on an above-size unit (by width 0 when hideByWidth, as the
 // monthly list does) and writes "14" into (2,18) there.
 void ApplyStaffLayout(TSheetBook& book, UnitClass cls, bool hideByWidth = false);
+
+// After a paste on an above-size unit, whose layout hides 15..17: a block from a 15-column
+// layout brings its production column into hidden column 15, where it does not belong. For
+// every row of a pasted block that covers column 15 and brought a text there, column 18 :=
+// that text, "0" written as "否"; column 15 keeps it. Rows outside the block are left alone.
+void ApplyAboveSizePaste(TSheetBook& book, UnitClass cls, const std::optional<SheetRange>& pasted);
 
 class StaffRowRules {
 public:

@@ -47,10 +47,33 @@ std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
 
 QString WageCountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
+class WageSheet::Quiet {
+public:
+    explicit Quiet(WageSheet& s) : s_(s) { ++s_.quiet_; }
+    ~Quiet() { --s_.quiet_; }
+
+private:
+    WageSheet& s_;
+};
+
 WageSheet::WageSheet(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {}
+    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {
+    auto edited = [this] {
+        if (quiet_ == 0) dirty_ = true;
+    };
+    cellsConn_ = QObject::connect(&book_, &TSheetBook::cellsChanged, &book_, edited);
+    resetConn_ = QObject::connect(&book_, &TSheetBook::sheetReset, &book_, edited);
+    layoutConn_ = QObject::connect(&book_, &TSheetBook::layoutChanged, &book_, edited);
+}
+
+WageSheet::~WageSheet() {
+    QObject::disconnect(cellsConn_);
+    QObject::disconnect(resetConn_);
+    QObject::disconnect(layoutConn_);
+}
 
 std::optional<int> WageSheet::Load() {
+    Quiet q(*this);
     book_.BeginUpdate();
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
@@ -70,6 +93,7 @@ std::optional<int> WageSheet::Load() {
     }
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
+    dirty_ = false;
     return count;
 }
 
@@ -157,6 +181,7 @@ bool WageSheet::Save() {
         if (const int bad = checks.back().badColumn) {
             // Refused before anything is written: the stored month stays as it was.
             const int r = int(i) + 2;
+            Quiet q(*this);
             MarkCells(book_, r, bad, bad);
             book_.SetSelection(r, bad, r, bad);
             Finally done{ctx_};
@@ -199,13 +224,17 @@ bool WageSheet::Save() {
 
     QStringList rosterFailed;
     bool limitFailed = false;
-    book_.BeginUpdate();
-    for (size_t i = 0; i < checks.size(); ++i) {
-        PaintChecked(int(i) + 2, checks[i]);
-        if (!checks[i].sFlag) rosterFailed << checks[i].number;
-        if (!checks[i].wFlag) limitFailed = true;
+    {
+        Quiet q(*this);
+        book_.BeginUpdate();
+        for (size_t i = 0; i < checks.size(); ++i) {
+            PaintChecked(int(i) + 2, checks[i]);
+            if (!checks[i].sFlag) rosterFailed << checks[i].number;
+            if (!checks[i].wFlag) limitFailed = true;
+        }
+        book_.EndUpdate();
     }
-    book_.EndUpdate();
+    dirty_ = false;
 
     if (!rosterFailed.isEmpty()) Tell(ctx_.ui, WageRosterMessage(rosterFailed));
     if (limitFailed) Tell(ctx_.ui, WageLimitMessage());

@@ -6,6 +6,7 @@
 #include "core/base/AppContext.h"
 #include "core/wage/WageAudit.h"
 
+#include <QMetaObject>
 #include <QString>
 
 #include <optional>
@@ -28,6 +29,9 @@ QString WageCountText(int n);
 class WageSheet {
 public:
     WageSheet(AppContext& ctx, TSheetBook& book);
+    ~WageSheet();
+    WageSheet(const WageSheet&) = delete;
+    WageSheet& operator=(const WageSheet&) = delete;
 
     int Month() const { return month_; }
     QString MonthText() const { return QString::number(month_); }
@@ -48,12 +52,19 @@ public:
     // The month has rows that fail the roster or the limits.
     bool HasErrors() const;
 
+    // Whether the sheet holds rows typed, pasted or imported since the last load or save.
+    bool Dirty() const { return dirty_; }
+
 private:
+    class Quiet;  // the sheet's own loads, totals and marks are not edits
     void PaintChecked(int row, const WageCheck& c);
 
     AppContext& ctx_;
     TSheetBook& book_;
     int month_;
+    bool dirty_ = false;
+    int quiet_ = 0;
+    QMetaObject::Connection cellsConn_, resetConn_, layoutConn_;
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/unit/DataClearing.h"
+#include "entry/FormPlacement.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -80,6 +81,7 @@ bool MonthOf(UiService& ui, QComboBox* cb, int& m) {
 TFrm_clearChMon::TFrm_clearChMon(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     Build(this, QStringLiteral("清空从业人员选项"), QStringLiteral("全部月度从业人员数据"));
     R2->setChecked(true);
+    PlaceWhenShown(this);
     FormShow();
 }
 
@@ -118,6 +120,7 @@ void TFrm_clearChMon::BitBtn2Click() { close(); }
 
 TFrm_clearChWage::TFrm_clearChWage(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     Build(this, QStringLiteral("清空工资数据选项"), QStringLiteral("全部工资数据"));
+    PlaceWhenShown(this);
     FormShow();
 }
 

@@ -4,6 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/unit/Headcount.h"
+#include "entry/FormPlacement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@ const QString kNotANumber = QStringLiteral("非法数字，请核实！");
 
 TFrm_set::TFrm_set(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     setWindowTitle(QStringLiteral("期末从业人员总数设置"));
+    PlaceWhenShown(this);
     Label1 = new QLabel(QStringLiteral("单位编号："), this);
     Label4 = new QLabel(this);
     Label2 = new QLabel(QStringLiteral("单位名称："), this);

@@ -9,6 +9,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/staff/WrongForm.h"
 #include "sheet/SheetView.h"
 
@@ -56,7 +57,7 @@ Widths WidthsFor(UnitClass cls) {
 
 // Column widths of this sheet, narrower than the shared staff template's so that every shown
 // column fits the sheet width of each layout (870, 920 and 1060 pixels).
-constexpr int kColWidths[18] = {58, 60, 32, 40, 40, 62, 44, 44, 66, 104, 62, 62, 76, 40, 40, 40, 110, 56};
+constexpr int kColWidths[18] = {58, 60, 32, 40, 40, 62, 44, 44, 66, 124, 62, 62, 76, 40, 40, 40, 90, 56};
 constexpr int kHeaderHeight = 900;  // twips: three lines of the longest headers
 
 constexpr int kSheetLeft = 19, kSheetTop = 136, kSheetHeight = 430, kFormHeight = 673;
@@ -154,17 +155,17 @@ void TFrm_allput::Build() {
     SBt->setGeometry(kSheetLeft + 450, by, 110, 30);
     BitBtn5->setGeometry(kSheetLeft + 580, by, 80, 30);
 
-    auto* sb = new QFrame(this);
-    sb->setObjectName(QStringLiteral("Sb"));
-    sb->setFrameShape(QFrame::StyledPanel);
-    sb->setGeometry(0, kFormHeight - 24, 1102, 24);
-    SbPanel0 = new QLabel(sb);
+    Sb = new QFrame(this);
+    Sb->setObjectName(QStringLiteral("Sb"));
+    Sb->setFrameShape(QFrame::StyledPanel);
+    Sb->setGeometry(0, kFormHeight - 24, 1102, 24);
+    SbPanel0 = new QLabel(Sb);
     SbPanel0->setGeometry(2, 2, 80, 20);
     SbPanel0->setFrameShape(QFrame::Panel);
     SbPanel0->setFrameShadow(QFrame::Sunken);
-    SbPanel1 =
-        new QLabel(QStringLiteral("  注：信息填写完整方能自动生成代码；保存前需审核通过。双击进入输入状态。"), sb);
+    SbPanel1 = new QLabel(Sb);
     SbPanel1->setGeometry(84, 2, 1014, 20);
+    LayOutStatus();
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -238,12 +239,7 @@ bool TFrm_allput::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void TFrm_allput::CentreOnMain() {
-    const QWidget* main = ctx_.mainWidget;
-    QRect area = main && main->isVisible() ? main->frameGeometry()
-                                           : (screen() ? screen()->availableGeometry() : QRect(0, 0, 1366, 768));
-    move(area.center() - QPoint(width() / 2, height() / 2));
-}
+void TFrm_allput::CentreOnMain() { PlaceForm(this, ctx_.mainWidget); }
 
 void TFrm_allput::FormShow() {
     ctx_.pb.SetPosition(0);
@@ -271,6 +267,7 @@ void TFrm_allput::FormActivate() {
     SheetBook1->resize(w.sheet, kSheetHeight);
     GroupBox1->resize(w.sheet, GroupBox1->height());
     resize(w.form, kFormHeight);
+    LayOutStatus();
     CentreOnMain();
     for (int i = 0; i < 8; ++i) {
         SheetObjectIds[size_t(i)] = book_.ObjectIdByName(QString::fromLatin1(kObjectNames[i]));
@@ -307,8 +304,29 @@ void TFrm_allput::FillSheet(int mode) {
 void TFrm_allput::Paint() {
     Label2->setText(sheet_->UnitNameLabel());
     Label3->setText(sheet_->UnitCodeLabel());
-    SbPanel0->setText(sheet_->Status());
+    LayOutStatus();
     BitBtn4->setEnabled(sheet_->ErrorsEnabled());
+}
+
+void TFrm_allput::LayOutStatus() {
+    static const QString note =
+        QStringLiteral("  注：信息填写完整方能自动生成代码；保存前需审核通过。双击进入输入状态。");
+    // A text that still does not fit is shown whole as the panel's tip.
+    auto show = [](QLabel* panel, const QString& text, int width) {
+        const int room = width - 2 * panel->frameWidth() - 4;
+        const QString shown = panel->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        panel->setText(shown);
+        panel->setToolTip(shown == text ? QString() : text);
+    };
+    Sb->setGeometry(0, height() - Sb->height(), width(), Sb->height());
+    const QString status = sheet_->Status();
+    const int inner = Sb->width() - 6;
+    const int need = SbPanel0->fontMetrics().horizontalAdvance(status) + 2 * SbPanel0->frameWidth() + 8;
+    const int w0 = std::clamp(need, 80, std::max(80, inner - 200));  // the note keeps some room
+    SbPanel0->setGeometry(2, 2, w0, 20);
+    show(SbPanel0, status, w0);
+    SbPanel1->setGeometry(w0 + 4, 2, inner - w0 - 2, 20);
+    show(SbPanel1, note, SbPanel1->width());
 }
 
 void TFrm_allput::HideEditors(int exceptObject, bool keepName, bool keepDates) {
@@ -385,8 +403,10 @@ void TFrm_allput::DT2Change() {
     DT2->hide();
 }
 
-void TFrm_allput::SheetBook1KeyUp(int, Qt::KeyboardModifiers) {
-    // Ctrl+C, Ctrl+V and Ctrl+X have already run in the sheet; the key paste does no fix-up.
+void TFrm_allput::SheetBook1KeyUp(int key, Qt::KeyboardModifiers shift) {
+    // Ctrl+C, Ctrl+V and Ctrl+X have already run in the sheet; a pasted block gets the same
+    // fix-up as the pop-up's paste.
+    if (key == Qt::Key_V && (shift & Qt::ControlModifier)) sheet_->PasteFixup();
 }
 
 void TFrm_allput::N1Click() {
@@ -436,6 +456,14 @@ void TFrm_allput::BitBtn4Click() {
 }
 
 void TFrm_allput::BitBtn5Click() { close(); }
+
+void TFrm_allput::reject() {
+    SheetBook1->CommitPendingEdit();
+    NameExit();
+    // The register cannot store its edits, so there is nothing to ask there.
+    if (!registerMode_ && sheet_->Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    QDialog::reject();
+}
 
 void TFrm_allput::BitBtn7Click() {
     SheetBook1->CommitPendingEdit();

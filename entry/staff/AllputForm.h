@@ -75,11 +75,15 @@ public:
     QLineEdit* Name;
     QComboBox *DT1, *DT2;
     QPushButton *BitBtn1, *BitBtn4, *BitBtn7, *SpeedButton1, *SBt, *BitBtn5;
+    QFrame* Sb;
     QLabel *SbPanel0, *SbPanel1;
     QMenu* PopupMenu1;
 
     int EditCellRow = 0, EditCellCol = 0;
     std::array<int, 8> SheetObjectIds{};
+
+    // Closing (关闭, the title bar, Esc): asks first when typed or pasted rows are not stored.
+    void reject() override;
 
 protected:
     bool event(QEvent* e) override;
@@ -88,7 +92,8 @@ protected:
 
 private:
     void Build();
-    void Paint();  // labels, status and the error-list button from the sheet's state
+    void Paint();         // labels, status and the error-list button from the sheet's state
+    void LayOutStatus();  // panel 0 as wide as its text, panel 1 the rest of the form's width
     void HideEditors(int exceptObject = -1, bool keepName = false, bool keepDates = false);
     void Run(const std::function<void()>& handler);
     void CentreOnMain();

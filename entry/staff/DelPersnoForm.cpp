@@ -6,6 +6,7 @@
 #include "core/db/Errors.h"
 #include "core/staff/DelPersnoStore.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
 
@@ -39,6 +40,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     setWindowTitle(QStringLiteral("批量人员删除"));
     setModal(true);
     resize(900, 560);
+    PlaceWhenShown(this);
     month_ = ctx_.state.CurrentMonth.value_or(Month::Start()).Number();
 
     SetUpSheet(book1_, {QStringLiteral("姓名"), QStringLiteral("姓名编号"), QStringLiteral("备注")}, {80, 100, 120});
@@ -68,6 +70,7 @@ TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(paren
     grid->addWidget(view2_, 1, 1);
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 3);
+    grid->setRowStretch(1, 1);  // the sheets take the height, not their captions
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
@@ -120,6 +123,12 @@ void TFrm_delPersno::BitBtn1Click() {
     }
     ShowMatches();
     N9->setEnabled(true);
+    if (ListUnsaved) {
+        // The query reads the stored list; persons only on the monthly list's sheet are not in it.
+        const QString note = QString::number(month_) + QStringLiteral("月名册尚未保存，查询只能查到已保存的人员。");
+        sb1_->setText(QStringLiteral("提示：") + note);
+        ctx_.ui.Info(note + QStringLiteral("\n请先保存本月名册，再核对删除！"));
+    }
 }
 
 void TFrm_delPersno::ShowMatches() {
@@ -140,7 +149,7 @@ void TFrm_delPersno::ShowMatches() {
 void TFrm_delPersno::N9Click() {
     if (!N9->isEnabled()) return;
     if (!ctx_.ui.AskYesNo(QStringLiteral("请慎重清空！确认清空？"))) return;
-    DeleteDelMatches(ctx_.db, month_);
+    deleted_ += DeleteDelMatches(ctx_.db, month_);
     ShowMatches();
     sb0_->setText(QStringLiteral("清空成功！"));
     ctx_.ui.Info(QStringLiteral("清空成功！"));
@@ -158,7 +167,7 @@ void TFrm_delPersno::N7Click() {
         return;
     }
     if (!ctx_.ui.AskYesNo(QStringLiteral("确定删除？"))) return;
-    DeleteDelNumber(ctx_.db, month_, number);
+    deleted_ += DeleteDelNumber(ctx_.db, month_, number);
     ShowMatches();
     ctx_.ui.Info(QStringLiteral("删除成功！"));
 }
@@ -172,8 +181,8 @@ void TFrm_delPersno::N6Click() { view1_->Edit(SheetView::EditOp::Cut); }
 void TFrm_delPersno::BitBtn2Click() { reject(); }
 
 void TFrm_delPersno::done(int r) {
-    // The monthly list shows the month again however this dialog closes.
-    if (!refreshed_) {
+    // The monthly list shows the month again however this dialog closes, when it deleted rows.
+    if (!refreshed_ && deleted_ > 0) {
         refreshed_ = true;
         if (OpenerRefresh) Guarded(ctx_.ui, OpenerRefresh);
     }
@@ -184,6 +193,7 @@ DelPersnoForm::DelPersnoForm(AppContext& ctx, QWidget* parent)
     : form_(std::make_unique<TFrm_delPersno>(ctx, parent ? parent : DialogParent(ctx))) {}
 DelPersnoForm::~DelPersnoForm() = default;
 void DelPersnoForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }
+void DelPersnoForm::SetListUnsaved(bool unsaved) { form_->ListUnsaved = unsaved; }
 void DelPersnoForm::ShowModal() { form_->exec(); }
 void DelPersnoForm::ShowModeless(std::unique_ptr<IForm>) { form_->exec(); }
 

@@ -23,8 +23,11 @@ class SheetView;
 
 class IDelPersnoForm : public IForm {
 public:
-    // The opener's reload (the monthly list), called once when the dialog closes.
+    // The opener's reload (the monthly list), called once as the dialog closes when it deleted
+    // stored rows.
     virtual void SetOpenerRefresh(std::function<void()> refresh) = 0;
+    // The opener shows rows of the month that are not stored: the query says so.
+    virtual void SetListUnsaved(bool unsaved) = 0;
 };
 
 class TFrm_delPersno : public QDialog {
@@ -34,6 +37,7 @@ public:
     ~TFrm_delPersno() override;
 
     std::function<void()> OpenerRefresh;
+    bool ListUnsaved = false;
 
     void BitBtn1Click();  // 查询
     void BitBtn2Click();  // 关闭
@@ -75,6 +79,7 @@ private:
     QLabel* sb0_ = nullptr;
     QLabel* sb1_ = nullptr;
     int month_ = 0;
+    int deleted_ = 0;  // stored rows this dialog deleted
     bool refreshed_ = false;
 };
 
@@ -83,6 +88,7 @@ public:
     explicit DelPersnoForm(AppContext& ctx, QWidget* parent = nullptr);
     ~DelPersnoForm() override;
     void SetOpenerRefresh(std::function<void()> refresh) override;
+    void SetListUnsaved(bool unsaved) override;
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
     TFrm_delPersno& Form() { return *form_; }

@@ -1,8 +1,8 @@
 #include "entry/staff/MonputCellEditors.h"
 
-#include "core/base/RtlText.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/CodeLists.h"
+#include "core/staff/StaffRowRules.h"
 #include "sheet/SheetView.h"
 
 #include <QComboBox>
@@ -182,22 +182,13 @@ int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
     return qMax(least, need);
 }
 
-void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls) {
-    if (!cls.IsAboveSize()) return;
-    for (int r = 3; r <= book.MaxRow(); ++r) {
-        const QString v = book.GetCellText(r, 15);
-        if (RtlTrim(v).isEmpty()) break;
-        book.SetCellText(r, 18, v == QStringLiteral("0") ? QStringLiteral("否") : v);
-    }
-}
-
 void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,
                        std::function<void(int row, int col)> dblClick) {
     QObject::connect(&view, &SheetView::DblClick, form, std::move(dblClick));
     QObject::connect(&view, &SheetView::RClick, form, [menu](int, int) { menu->popup(QCursor::pos()); });
     QObject::connect(&view, &SheetView::KeyUp, form, [&book, &cls](int key, Qt::KeyboardModifiers m) {
         // The view has pasted already; the paste rule of an above-size unit follows it.
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyGuishangPasteRule(book, cls);
+        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyAboveSizePaste(book, cls, book.LastPaste());
     });
 }
 

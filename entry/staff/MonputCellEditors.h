@@ -81,10 +81,6 @@ private:
 // The width a sheet view needs to show every shown column, and never less than `least`.
 int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least);
 
-// The staff sheets' paste rule on an above-size unit: from row 3 while column 15 is not blank,
-// column 18 := column 15, "0" written as "否" (the 15th pasted column lands in hidden 15).
-void ApplyGuishangPasteRule(TSheetBook& book, UnitClass cls);
-
 // The staff sheets' mouse and keys: a double click goes to `dblClick`, a right click opens
 // `menu`, and a Ctrl+V the view has pasted is followed by the paste rule of the unit's class
 // at that moment.

@@ -11,6 +11,7 @@
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/WrongForm.h"
@@ -174,11 +175,13 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
             load = false;
     }
     w->AttachToActiveModal();
+    const bool wasShown = w->isVisible();
     if (load) {
         w->FormShow();
         w->show();
         w->FormActivate();
     }
+    if (!wasShown) PlaceForm(w, nullptr);  // centred on the screen, whole
     w->show();
     w->raise();
     w->activateWindow();
@@ -456,9 +459,12 @@ void TFrm_monput::BitBtn2Click() {
 
 void TFrm_monput::B4Click() {
     ListMonth scope(*this);
+    view_->CommitPendingEdit();
+    editors_->NameExit();
     DelPersnoForm f(ctx_, this);
     f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
-    f.SetOpenerRefresh([this] { FormActivate(); });
+    f.SetListUnsaved(dirty_);
+    f.SetOpenerRefresh([this] { ReloadAfterStoredChange(); });  // called only after a deletion
     f.ShowModal();
 }
 
@@ -468,9 +474,13 @@ void TFrm_monput::B5Click() {
     editors_->DT1->hide();
     editors_->DT2->hide();
     if (MonthHasErrorRows(ctx_.db, month_)) {
+        view_->CommitPendingEdit();
         WrongForm f(ctx_, this);
         f.SetMonflag(QStringLiteral("1"));
-        f.SetOpenerRefresh([this] { FormActivate(); });
+        const long long before = DbStamp();
+        f.SetOpenerRefresh([this, before] {
+            if (DbStamp() != before) ReloadAfterStoredChange();
+        });
         f.ShowModal();
     } else {
         ctx_.ui.ConfirmYesOnly(QStringLiteral("没有错误信息！"));
@@ -486,8 +496,18 @@ void TFrm_monput::B6Click() {
         qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
+    view_->CommitPendingEdit();
+    const long long before = DbStamp();
     f->ShowModal();
-    FormActivate();  // the single-person form changed rows under this sheet
+    if (DbStamp() != before) ReloadAfterStoredChange();  // the single-person form changed rows under this sheet
+}
+
+void TFrm_monput::ReloadAfterStoredChange() {
+    if (dirty_ &&
+        !ctx_.ui.AskYesNo(QString::number(month_) + QStringLiteral("月名册已在库中改动，上面名单的修改尚未保存。\n"
+                                                                   "是否放弃未保存的修改，重新显示库中的名单？")))
+        return;
+    FormActivate();
 }
 
 void TFrm_monput::BitBtn1Click() { hide(); }
@@ -506,7 +526,7 @@ void TFrm_monput::N2Click() { view_->Edit(SheetView::EditOp::DeleteRows); }
 void TFrm_monput::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_monput::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+    ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste());
 }
 void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 

@@ -96,6 +96,9 @@ private:
     class Quiet;
     class ListMonth;
     void Import(int fromMonth, bool fromStart);
+    // A form this window opened changed the month's stored rows: show them, asking first when
+    // the sheet holds rows that are not stored.
+    void ReloadAfterStoredChange();
     void SetStatus(const QString& text);
     int LastDataRow() const;
     bool OwnWindow(QWindow* w) const;

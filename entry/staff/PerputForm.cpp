@@ -3,6 +3,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "entry/FormPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +52,7 @@ const GridColumn kColumns[20] = {
     {"sGw", "现任职务（岗位）", 78},
     {"sTPost", "岗位名称", 112},
     {"sTGrade", "具有国家评定专业技术职称", 92},
-    {"sTJGrade", "具有国家评定的专业技能等", 92},
+    {"sTJGrade", "具有国家评定的专业技能等级", 92},
     {"sTsf", "用工身份", 84},
     {"sTqrz", "全日制用工", 44},
     {"sTgc", "工程技术人员", 50},
@@ -92,6 +93,7 @@ TFrm_perput::~TFrm_perput() {
 
 void TFrm_perput::BuildUi() {
     resize(900, 680);
+    PlaceWhenShown(this);
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 0);
     root->setSpacing(4);
@@ -336,6 +338,16 @@ void TFrm_perput::FormShow() {
         c->clear();
         c->addItems(logic_->Items(f));
         SelectFirst(c);
+    }
+
+    // A coded column shows its longest name whole.
+    for (auto [field, col] :
+         {std::pair{F::Edu, 9}, {F::Post, 11}, {F::Grade, 12}, {F::JGrade, 13}, {F::Role, 14}, {F::Site, 18}}) {
+        TColumnX* c = DBG1->Columns()[col];
+        const QFontMetrics fm(c->Font());
+        int need = 0;
+        for (const QString& t : logic_->Items(field)) need = std::max(need, fm.horizontalAdvance(t) + 12);
+        if (need > c->Width()) c->SetWidth(need);
     }
 
     // The unit-class fields: all four for a construction unit, only yg above the size

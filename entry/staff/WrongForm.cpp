@@ -8,6 +8,7 @@
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
@@ -140,7 +141,8 @@ void TFrm_wrong::FormActivate() {
     const int sheetWidth = StaffSheetWidth(book_, *view_, least);
     view_->setFixedWidth(sheetWidth);
     resize(sheetWidth + 30, height());
-    if (QWidget* p = parentWidget()) move(p->window()->geometry().center() - rect().center());
+    // An above-size unit's list is centred on the main window again; others on their opener.
+    PlaceForm(this, dep.IsAboveSize() && ctx_.mainWidget ? ctx_.mainWidget : OpenerOf(this));
     RecheckRows(/*numberFirst=*/true);
 }
 
@@ -260,7 +262,7 @@ void TFrm_wrong::N2Click() {
 void TFrm_wrong::N4Click() { view_->Edit(SheetView::EditOp::Copy); }
 void TFrm_wrong::N5Click() {
     view_->Edit(SheetView::EditOp::Paste);
-    ApplyGuishangPasteRule(book_, ctx_.state.DepClass);
+    ApplyAboveSizePaste(book_, ctx_.state.DepClass, book_.LastPaste());
 }
 void TFrm_wrong::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 

@@ -3,6 +3,7 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QCursor>
@@ -64,6 +65,7 @@ TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent) : QDialog(paren
         menu.exec(QCursor::pos());
     });
     resize(748, 560);
+    PlaceWhenShown(this);
 }
 
 void TFrm_wrontWage::ShowModal() {

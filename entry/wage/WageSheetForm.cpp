@@ -4,10 +4,10 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "entry/EntrySheet.h"
+#include "entry/FormPlacement.h"
 #include "entry/wage/WageErrorListForm.h"
 #include "sheet/SheetView.h"
 
-#include <QCloseEvent>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +59,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
 
     connect(view_, &SheetView::RClick, this, [this](int r, int c) { ShowPopup(r, c); });
     resize(748, 620);
+    PlaceWhenShown(this);
 }
 
 TFrm_mon::~TFrm_mon() { ReleaseStaffList(); }
@@ -164,9 +165,15 @@ void TFrm_mon::ReleaseStaffList() {
     monput_ = nullptr;
 }
 
-void TFrm_mon::closeEvent(QCloseEvent* e) {
+void TFrm_mon::reject() {
+    view_->CommitPendingEdit();
+    if (sheet_.Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    QDialog::reject();
+}
+
+void TFrm_mon::done(int r) {
     ReleaseStaffList();
-    QDialog::closeEvent(e);
+    QDialog::done(r);
 }
 
 void TFrm_mon::ShowPopup(int, int) {

@@ -43,8 +43,11 @@ public:
     // The monthly staff list opened by 核实名册, while it is open.
     QWidget* StaffListWindow() const { return monput_; }
 
+    // Closing (关闭, the title bar, Esc): asks first when rows are not stored.
+    void reject() override;
+
 protected:
-    void closeEvent(QCloseEvent* e) override;
+    void done(int r) override;
 
 private:
     void SetEditMode(bool on);

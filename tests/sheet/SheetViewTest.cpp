@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace qm;
 
@@ -77,6 +80,52 @@ TEST_F(View, PickInAListWritesItsLinkedCell) {
     EXPECT_EQ(picked.count(), 1);
     book.ObjectVisible(id, false);
     EXPECT_EQ(view->ObjectWidget(id), nullptr);
+}
+
+TEST_F(View, AListShowsItsItemsWholeAndClosesOnAPickEnterEscOrAPressElsewhere) {
+    const int id = book.ObjectIdByName("sexCom");
+    book.SetObjectText(id, S("女;专业技术岗位工作人员;"));
+    auto open = [&](int row) {
+        book.SetObjectPos(id, 2, row - 1, 3, row + 3);
+        book.SetObjectLink(id, 2, row, 3);
+        book.ObjectSelection(id, -1);
+        book.ObjectVisible(id, true);
+        QApplication::processEvents();
+        return view->ObjectWidget(id);
+    };
+    QListWidget* list = open(5);
+    ASSERT_NE(list, nullptr);
+    EXPECT_GE(list->width(), list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
+    // Through the window, as a real click comes: the window sees the press before the list.
+    const QPoint item = list->viewport()->mapTo(view.get(), list->visualItemRect(list->item(1)).center());
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(t, item, view->mapToGlobal(item), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+        QApplication::sendEvent(view->windowHandle(), &click);
+    }
+    EXPECT_EQ(book.GetCellText(5, 3), S("专业技术岗位工作人员"));
+    EXPECT_EQ(view->ObjectWidget(id), nullptr);
+    QTest::keyClick(open(6), Qt::Key_Return);  // nothing chosen: closes, writes nothing
+    EXPECT_FALSE(book.Object(id).visible);
+    QTest::keyClick(open(6), Qt::Key_Escape);
+    EXPECT_FALSE(book.Object(id).visible);
+    open(6);
+    QTest::mouseClick(Viewport(9, 5), Qt::LeftButton, {}, Centre(9, 5));
+    EXPECT_FALSE(book.Object(id).visible);
+    EXPECT_EQ(book.GetCellText(6, 3), QString());
+}
+
+TEST_F(View, DeleteClearsTheSelectedDataCellsOnly) {
+    for (int r = 1; r <= 5; ++r) book.SetCellText(r, 3, QString::number(r));
+    book.SetClipboardText("clip");
+    view->Table()->selectionModel()->select(
+        QItemSelection(view->Table()->model()->index(0, 2), view->Table()->model()->index(3, 3)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view->Table(), Qt::Key_Delete);
+    QStringList col;
+    for (int r = 1; r <= 5; ++r) col << book.GetCellText(r, 3);
+    EXPECT_EQ(col, (QStringList{"1", "2", "", "", "5"}));  // the titles stay
+    EXPECT_EQ(book.ClipboardText(), "clip");
 }
 
 TEST_F(View, CtrlVPastesAtTheCurrentCellAndCtrlCCopies) {
@@ -164,4 +213,34 @@ TEST_F(View, LayoutFollowsTheModel) {
     const QModelIndex i = view->Table()->model()->index(2, 1);
     EXPECT_EQ(i.data().toString(), "7");
     EXPECT_TRUE(i.data(Qt::BackgroundRole).value<QColor>().red() > 200);
+}
+
+// Filled and sized while hidden, as the report windows are: the frozen panes cover the laid-out
+// viewport from the first showing on, and never scroll apart from the body.
+TEST(FrozenPanes, FollowTheViewportAndTheBody) {
+    TSheetBook book;
+    ApplySheetTemplate(book, "staff");
+    SheetView view(book);
+    view.resize(500, 300);
+    for (int r = 3; r < 200; ++r) book.SetCellText(r, 1, QString::number(r));
+    view.show();
+    QApplication::processEvents();
+    QTableView* body = view.Table();
+    QTableView *left = view.TableAt(50, 1), *top = view.TableAt(1, 9), *corner = view.TableAt(1, 1);
+    const QRect vp(body->viewport()->mapTo(&view, QPoint(0, 0)), body->viewport()->size());
+    EXPECT_EQ(top->geometry(), QRect(vp.topLeft(), QSize(vp.width(), top->height())));
+    EXPECT_EQ(left->geometry(), QRect(vp.topLeft(), QSize(left->width(), vp.height())));
+    // The wheel over any pane scrolls the sheet; the frozen part stays.
+    for (QTableView* pane : {left, top, corner}) {
+        const int before = body->verticalScrollBar()->value();
+        const QPoint at = pane->viewport()->rect().center();
+        QWheelEvent wheel(at, pane->viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pane->viewport(), &wheel);
+        EXPECT_GT(body->verticalScrollBar()->value(), before);
+    }
+    EXPECT_EQ(left->verticalScrollBar()->value(), body->verticalScrollBar()->value());
+    EXPECT_EQ(top->verticalScrollBar()->value() + corner->verticalScrollBar()->value(), 0);
+    left->horizontalScrollBar()->setValue(30);
+    EXPECT_EQ(left->horizontalScrollBar()->value(), 0);
 }

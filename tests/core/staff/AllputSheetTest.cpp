@@ -207,20 +207,29 @@ TEST_F(AllputSheetTest, ClearEmptiesTheSheetOnlyWhenTheMainWindowCleared) {
     EXPECT_EQ(sheet.Status(), QStringLiteral(" 共 0 条"));
 }
 
-TEST_F(AllputSheetTest, PasteFixupCopiesColumn15To18UnderAboveSizeOnly) {
+TEST_F(AllputSheetTest, PasteFixupMovesColumn15To18InThePastedRowsOnlyUnderAboveSize) {
     SetUnit(QStringLiteral("规上"));
-    const QStringList col15{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("是")};
-    for (int i = 0; i < 3; ++i) book.SetCellText(3 + i, 15, col15[i]);
+    book.SetCellText(3, 15, QStringLiteral("1"));  // above the block
+    book.SetCellText(7, 18, QStringLiteral("原值"));
+    const QString pad = QStringLiteral("x\t").repeated(14);
+    const QString block = pad + "0\r\n" + pad + "1\r\n" + pad + "\r\n" + pad + QStringLiteral("是\r\n");
+    auto col18 = [&] {
+        QStringList out;
+        for (int r = 3; r <= 8; ++r) out << book.GetCellText(r, 18);
+        return out;
+    };
+    book.PasteText(5, 1, block);
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(3, 18), QStringLiteral("否"));
-    EXPECT_EQ(book.GetCellText(4, 18), QStringLiteral("1"));
-    EXPECT_EQ(book.GetCellText(5, 18), QStringLiteral("是"));
-    EXPECT_EQ(book.GetCellText(3, 15), QStringLiteral("0"));
-
+    EXPECT_EQ(col18(), (QStringList{"", "", QStringLiteral("否"), "1", QStringLiteral("原值"), QStringLiteral("是")}));
+    EXPECT_EQ(book.GetCellText(5, 15), QStringLiteral("0"));
+    // A block short of column 15, or another class, leaves column 18 alone.
+    book.ClearRange(3, 18, 8, 18, TSheetBook::ClearContents);
+    book.PasteText(5, 1, QStringLiteral("甲\t1"));
+    sheet.PasteFixup();
     SetUnit(QStringLiteral("是1"));
-    book.SetCellText(3, 18, QString());
+    book.PasteText(6, 1, block);
     sheet.PasteFixup();
-    EXPECT_EQ(book.GetCellText(3, 18), QString());
+    EXPECT_EQ(col18().join(QString()), QString());
 }
 
 TEST_F(AllputSheetTest, ErrorListButtonLooksAtTheStartOfPeriodRowsOnly) {

@@ -1,18 +1,23 @@
 #include "core/base/FormFactory.h"
+#include "entry/EntrySheet.h"
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/WrongForm.h"
 #include "sheet/SheetView.h"
 #include "tests/entry/staff/AllputTestSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace qm::test {
 namespace {
@@ -119,19 +124,57 @@ TEST_F(AllputFormTest, DateAndNameEditorsWriteBackIntoTheCell) {
     EXPECT_TRUE(form->Sheet().Dirty());
 }
 
-TEST_F(AllputFormTest, PopupPasteFixesColumn18UnderAboveSizeButTheKeyPasteDoesNot) {
+TEST_F(AllputFormTest, AFifteenColumnBlockPastedAnywhereSavesItsLastValueInColumn18) {
     SetUnit(QStringLiteral("规上"));
+    Store({GoodRow(QStringLiteral("甲"), QStringLiteral("A1")), GoodRow(QStringLiteral("乙"), QStringLiteral("A2"))});
     Open();
-    TSheetBook& b = form->Book();
-    b.SetClipboardText(QStringLiteral("0\n是\n"));
-    b.SetSelection(3, 15, 3, 15);
-    form->SheetBook1KeyUp(Qt::Key_V, Qt::ControlModifier);  // the sheet pasted already; nothing more
-    EXPECT_EQ(b.GetCellText(3, 18), QString());
+    // Two rows of a 15-column layout: the production answer right after column 14.
+    auto block = [](const QString& first, const QString& second) {
+        return (GoodRow(QStringLiteral("丙"), "B1").mid(0, 14) << first).join('\t') + "\r\n" +
+               (GoodRow(QStringLiteral("丁"), "B2").mid(0, 14) << second).join('\t') + "\r\n";
+    };
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("0"), QStringLiteral("是")));
+    form->View()->GoToCell(5, 1);
+    QTest::keyClick(form->View()->TableAt(5, 1), Qt::Key_V, Qt::ControlModifier);
+    // The pop-up's 粘贴 below them, and its note in the status bar, whole.
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0")));
+    form->Book().SetSelection(7, 1, 7, 1);
     form->N5Click();
-    EXPECT_EQ(b.GetCellText(3, 18), QStringLiteral("否"));
-    EXPECT_EQ(b.GetCellText(4, 18), QStringLiteral("是"));
-    EXPECT_EQ(form->SbPanel0->text(),
-              QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+    QLabel* status = form->SbPanel0;
+    EXPECT_EQ(status->text(), QStringLiteral("上表已经更改，需要保存请按[生成代码/审核/保存]按钮，重新审核保存。"));
+    EXPECT_GE(status->contentsRect().width(), status->fontMetrics().horizontalAdvance(status->text()));
+    EXPECT_LE(form->SbPanel1->geometry().right(), form->width());
+    form->BitBtn7Click();
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("[名册清单]保存成功！")});
+    EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sTyg || sIsok, '|') from (select sTyg, sIsok from "
+                                    "Staff_moninfo where sMon=0 order by id)")),
+              QStringLiteral("是1|是1|否1|是1|是1|否1"));
+    EXPECT_EQ(status->text(), QStringLiteral(" 共 6 条"));  // the note no longer holds
+    // A post name in the data rows' font fits its column.
+    QFont data = form->View()->font();
+    data.setPointSize(8);
+    EXPECT_GT(form->Book().ColWidth(10), QFontMetrics(data).horizontalAdvance(QStringLiteral("专业技术岗位工作人员")));
+}
+
+TEST_F(AllputFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
+    Open();
+    form->BitBtn5Click();  // as loaded: nothing to ask
+    EXPECT_FALSE(form->isVisible());
+    Open();
+    form->Book().SetCellText(3, 1, QStringLiteral("李四"));
+    ui.answers = {DlgAnswer::No};
+    form->BitBtn5Click();
+    EXPECT_TRUE(form->isVisible());
+    ui.answers = {DlgAnswer::Yes};
+    form->reject();  // Esc and the title bar's close end here too
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(ui.Texts(), (QStringList{kCloseUnsavedQuestion, kCloseUnsavedQuestion}));
+    Open();
+    form->Book().SetCellText(3, 1, QStringLiteral("李四"));
+    form->BitBtn7Click();
+    ui.Clear();
+    form->BitBtn5Click();  // stored: no question
+    EXPECT_TRUE(ui.Texts().isEmpty());
 }
 
 TEST_F(AllputFormTest, ClearGoesThroughTheMainWindowAndKeepsTheSheetWhenItDeclines) {

@@ -123,11 +123,18 @@ TEST(DelPersnoForm, AFailedQueryIsReportedAndLeavesNothingToClear) {
     EXPECT_FALSE(d->ClearEnabled());
 }
 
-TEST(DelPersnoForm, ClosingByTheWindowRefreshesTheOpenerToo) {
+TEST(DelPersnoForm, ClosingRefreshesTheOpenerOnlyAfterADeletion) {
     MonputEnv env("否", "3");
-    Dlg d(env);
-    d->reject();  // what the close box ends in
-    EXPECT_EQ(d.refreshed, 1);
+    env.Store(3, "赵一", "11");
+    env.ui.defaultAnswer = DlgAnswer::Yes;
+    for (bool remove : {false, true}) {
+        Dlg d(env);
+        MonputEnv::Type(d->Left(), 2, {"赵一", "11", ""});
+        d->BitBtn1Click();
+        if (remove) d->N9Click();
+        d->reject();  // what the close box ends in
+        EXPECT_EQ(d.refreshed, remove ? 1 : 0);
+    }
 }
 
 }  // namespace

@@ -422,6 +422,49 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonthWhenCurrentMonthMoved) {
     EXPECT_EQ(env.state.CurrentMonth, Month(5));
 }
 
+TEST(MonputForm, FormsItOpensReloadItOnlyAfterStoredChangesAndNeverOverUnsavedRowsUnasked) {
+    MonputEnv env("否", "2");
+    env.Store(1, "张三", "1001");
+    Window w(env);
+    w->B2Click();  // imported, not stored
+    const int loads = w->LoadCount();
+    // Looks 张三 up in the batch deletion, deletes him when `remove`, and closes it.
+    auto deletion = [&](bool remove) {
+        QTimer::singleShot(0, [&, remove] {
+            auto* d = qobject_cast<TFrm_delPersno*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            MonputEnv::Type(d->Left(), 2, {"张三", "1001", ""});
+            d->BitBtn1Click();
+            if (remove) d->N9Click();
+            d->reject();
+        });
+        w->B4Click();
+    };
+    env.ui.Clear();
+    deletion(false);
+    ASSERT_EQ(env.ui.Texts().size(), 1);  // the query says the month is not stored yet
+    EXPECT_TRUE(env.ui.Texts()[0].startsWith("2月名册尚未保存"));
+    EXPECT_EQ(w->StatusText(), "共1条，未保存！");  // not reloaded
+    w->B3Click();
+    MonputEnv::Type(w->Sheet(), 4, MonputEnv::ValidTexts("新人", "1003"));
+    env.ui.answers = {DlgAnswer::Yes, DlgAnswer::No};  // delete, then keep the unsaved rows
+    deletion(true);
+    EXPECT_EQ(env.Col("sName", 2), "");
+    EXPECT_EQ(w->Sheet().GetCellText(4, 1), "新人");
+    EXPECT_EQ(w->LoadCount(), loads);
+    // The single-person form stores a person: asked again, and answered Yes the list reloads.
+    FormFactory forms(env.ctx);
+    env.ctx.forms = &forms;
+    QString seen;
+    forms.Register("TFrm_perput", [&](AppContext&) { return std::make_unique<RecordedPerput>(env.tb.db(), seen); });
+    env.ui.answers = {DlgAnswer::Yes};
+    w->B6Click();
+    EXPECT_EQ(env.ui.Texts().last(),
+              "2月名册已在库中改动，上面名单的修改尚未保存。\n是否放弃未保存的修改，重新显示库中的名单？");
+    EXPECT_EQ(w->LoadCount(), loads + 1);
+    EXPECT_EQ(w->Sheet().GetCellText(3, 1), "新人");
+}
+
 // The wage sheet runs modally and opens the list from its 核实名册: the list must take input.
 TEST(MonputForm, StaysUsableBesideTheModalWageSheet) {
     MonputEnv env("否", "2");

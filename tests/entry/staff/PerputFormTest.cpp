@@ -56,6 +56,13 @@ protected:
     AppContext ctx;
 };
 
+TEST_F(PerputFormTest, GridHeadsAndCodedColumnsShowTheirTextsWhole) {
+    auto f = Open(QStringLiteral("是1"));
+    EXPECT_EQ(f->DBG1->Columns()[13]->Title()->Caption(), QStringLiteral("具有国家评定的专业技能等级"));
+    const QFontMetrics fm(f->DBG1->Columns()[11]->Font());
+    EXPECT_GT(f->DBG1->Columns()[11]->Width(), fm.horizontalAdvance(QStringLiteral("专业技术岗位工作人员")));
+}
+
 TEST_F(PerputFormTest, ShowFillsTheCombosAndFollowsTheUnitClass) {
     auto f = Open(QStringLiteral("规上"));
     EXPECT_EQ(f->D1->count(), 2);

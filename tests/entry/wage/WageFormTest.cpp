@@ -3,6 +3,7 @@
 // picture of the sheet with a failing row.
 #include "core/base/FormFactory.h"
 #include "entry/EntryRegistration.h"
+#include "entry/EntrySheet.h"
 #include "entry/wage/WageErrorListForm.h"
 #include "entry/wage/WageSheetForm.h"
 #include "sheet/SheetView.h"
@@ -173,6 +174,29 @@ TEST_F(WageFormTest, TheStaffListStaysUsableBesideTheModalSheetAndOutlivesIt) {
     EXPECT_EQ(staffList->parentWidget(), &mainWidget);
     EXPECT_EQ(ctx.mainWidget, &mainWidget);
     staffList->close();
+}
+
+TEST_F(WageFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
+    TFrm_mon f(ctx);
+    f.FormShow();
+    f.show();
+    f.B5Click();  // the roster, not stored yet
+    ui.Clear();
+    ui.answers = {DlgAnswer::No, DlgAnswer::Yes};
+    f.close();
+    EXPECT_TRUE(f.isVisible());
+    f.reject();  // Esc ends here too
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(Texts(), (QStringList{kCloseUnsavedQuestion, kCloseUnsavedQuestion}));
+    // Loaded or stored rows close without a question.
+    f.FormShow();
+    f.show();
+    f.B5Click();
+    f.BitBtn3Click();
+    ui.Clear();
+    f.close();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(Texts().isEmpty());
 }
 
 TEST_F(WageFormTest, PictureOfTheSheetWithAFailingRow) {
