@@ -6,7 +6,6 @@
 #include "tests/entry/staff/MonputTestSupport.h"
 #include "tests/support/RealDisplay.h"
 
-#include <QProcess>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -21,35 +20,6 @@ QPoint CellCentre(SheetView* view, int row, int col) {
     return t->viewport()->mapToGlobal(t->visualRect(t->model()->index(row - 1, col - 1)).center());
 }
 
-// Keys of their own, for the life of the test, for the characters of `text` the keyboard
-// lacks: xdotool then presses them as it finds them, instead of binding a spare key for the
-// moment of each press, a moment the client may miss (and the character with it).
-class KeysFor {
-public:
-    explicit KeysFor(const QString& text) {
-        QProcess dump;
-        dump.start("xmodmap", {"-pke"});
-        dump.waitForFinished();
-        QList<int> spare;  // "keycode N =" with no keysym
-        for (const QString& line : QString::fromLatin1(dump.readAllStandardOutput()).split('\n'))
-            if (const QStringList p = line.simplified().split(' '); p.size() == 3 && p[2] == "=" && p[1].toInt() > 8)
-                spare << p[1].toInt();
-        for (const QChar ch : text)
-            if (ch.unicode() >= 0x80 && !spare.isEmpty()) Map(bound_.emplaceBack(spare.takeLast()), ch.unicode());
-        real::Settle(200);  // the client reads the new map
-    }
-    ~KeysFor() {
-        for (int code : bound_) Map(code, 0);
-    }
-
-private:
-    static void Map(int code, ushort ch) {
-        const QString keysym = ch ? QString("U%1").arg(ch, 4, 16, QChar('0')) : QString();
-        EXPECT_EQ(QProcess::execute("xmodmap", {"-e", QString("keycode %1 = %2").arg(code).arg(keysym)}), 0);
-    }
-    QList<int> bound_;
-};
-
 // Clicks a cell of the sheet, types into it and ends the edit with Return.
 void TypeInto(SheetView* view, int row, int col, const QString& text) {
     real::Click(CellCentre(view, row, col));
@@ -59,7 +29,6 @@ void TypeInto(SheetView* view, int row, int col, const QString& text) {
 
 TEST(StaffSheetInput, NameAndNumberAreStoredAsTypedInTheBatchSheetAndTheMonthlyList) {
     MonputEnv env("否", "0");
-    const KeysFor keys(QStringLiteral("张三"));
     {
         TFrm_allput batch(env.ctx);
         ASSERT_TRUE(real::ShowActive(&batch));
