@@ -118,6 +118,35 @@ TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
     EXPECT_TRUE(s.Export<TDBGridXExportAsText>().startsWith("1\tA\"b\t10.5\r\n"));
 }
 
+// Two footer rows: each footer totals the field it names, else its column's, row by row and
+// column by column; a footer naming no field of the data set stays empty.
+TEST(GridExport, FooterRowsTotalTheFieldEachFooterNames) {
+    SmallGrid s;
+    struct Foot {
+        TFooterValueType type;
+        const char* field;
+    };
+    const Foot feet[3][2] = {{{fvtCount, ""}, {fvtSum, "amount"}},
+                             {{fvtStaticText, ""}, {fvtSum, "nosuch"}},
+                             {{fvtSum, ""}, {fvtCount, "code"}}};
+    for (int c = 0; c < 3; ++c)
+        for (const Foot& f : feet[c]) {
+            TColumnFooterX* footer = s.g.Columns()[c]->Footers()->Add();
+            footer->SetValueType(f.type);
+            footer->SetFieldName(QString::fromLatin1(f.field));
+        }
+    s.g.SetFooterRowCount(2);
+    EXPECT_EQ(s.Export<TDBGridXExportAsText>(),
+              QByteArray("编号\t姓名\t金额\r\n1\tA\"b\t10.5\r\n2\t中{x}\\\t2.25\r\n2\t\t12.75\r\n12.75\t\t2"));
+    // A rectangle of the last two columns: their own footers.
+    s.ds.Last();
+    const TBookmark second = s.ds.Bookmark();
+    s.ds.First();
+    s.g.Selection().Rect().Select(1, s.ds.Bookmark(), false);
+    s.g.Selection().Rect().Select(2, second, true);
+    EXPECT_TRUE(s.Export<TDBGridXExportAsText>(false).endsWith("2.25\r\n\t12.75\r\n\t2"));
+}
+
 TEST(GridExport, GridbifBytes) {
     SmallGrid s;
     const QByteArray expected = QByteArray("GRIDBIF") + Hex("01"
