@@ -314,8 +314,8 @@ void TDBGridXExportAsCSV::WriteFieldSeparator() {
 // ---------------------------------------------------------------- RTF
 
 // The body of an RTF export while the tables that precede it are still growing. Bytes are
-// kept as they will be written, except that a 0 byte starts a reference to a piece: the
-// piece's number plus one follows (LEB128), or 0 for a 0 byte of the text itself.
+// kept as they will be written, except that a 0 byte starts a reference to a snippet: the
+// snippet's number plus one follows (LEB128), or 0 for a 0 byte of the text itself.
 class TRtfBody {
 public:
     TRtfBody() = default;
@@ -323,11 +323,11 @@ public:
     TRtfBody& operator=(const TRtfBody&) = delete;
     ~TRtfBody() { std::free(data_); }
 
-    int AddPiece(QByteArray bytes) {
-        pieces_.push_back(std::move(bytes));
-        return int(pieces_.size()) - 1;
+    int AddSnippet(QByteArray bytes) {
+        snippets_.push_back(std::move(bytes));
+        return int(snippets_.size()) - 1;
     }
-    void Piece(int id) {
+    void Snippet(int id) {
         char* w = Room(6);
         *w++ = 0;
         w = PutCount(w, unsigned(id) + 1);
@@ -344,7 +344,7 @@ public:
     }
     void Commit(char* end) { size_ = size_t(end - data_); }
 
-    // The bytes with every piece in its place, written through `write` in blocks.
+    // The bytes with every snippet in its place, written through `write` in blocks.
     template <class Write>
     void Expand(Write&& write) const {
         std::string block;
@@ -373,7 +373,7 @@ public:
             if (id == 0)
                 put("", 1);  // the text's own 0 byte
             else
-                put(pieces_[id - 1].constData(), size_t(pieces_[id - 1].size()));
+                put(snippets_[id - 1].constData(), size_t(snippets_[id - 1].size()));
         }
         if (!block.empty()) write(block.data(), block.size());
     }
@@ -398,13 +398,13 @@ private:
     }
     char* data_ = nullptr;
     size_t size_ = 0, cap_ = 0;
-    std::vector<QByteArray> pieces_;
+    std::vector<QByteArray> snippets_;
 };
 
 namespace {
 
 // The RTF text of `text` at `w`, which has room for 9 bytes a character and 4 more. In the
-// body (`inBody`) a 0 character is written as a reference to no piece.
+// body (`inBody`) a 0 character is written as a reference to no snippet.
 template <bool inBody>
 char* EscapeRtf(char* w, QStringView text) {
     bool unicode = false;
@@ -508,8 +508,8 @@ void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
     lookHints_.clear();
     rowPrefixes_.clear();
     lastPrefix_ = 0;
-    cellEnd_ = body_->AddPiece("\\cell}\r\n");
-    rowEnd_ = body_->AddPiece("\\pard\\intbl\\row}\r\n");
+    cellEnd_ = body_->AddSnippet("\\cell}\r\n");
+    rowEnd_ = body_->AddSnippet("\\pard\\intbl\\row}\r\n");
     TDBGridXExport::ExportData(stream, isExportAll);
     Stream = &stream;
     QByteArray head = "{\\rtf0\\ansi\r\n{\\colortbl";
@@ -537,17 +537,17 @@ void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QRgb>& backgrounds, c
     cellInRow_ = 0;
     auto same = [&](const TRowPrefix& r) { return r.backgrounds == backgrounds && r.borders == borders; };
     if (lastPrefix_ < rowPrefixes_.size() && same(rowPrefixes_[lastPrefix_]))
-        return body_->Piece(rowPrefixes_[lastPrefix_].piece);
+        return body_->Snippet(rowPrefixes_[lastPrefix_].snippet);
     for (size_t i = 0; i < rowPrefixes_.size(); ++i)
         if (same(rowPrefixes_[i])) {
             lastPrefix_ = i;
-            return body_->Piece(rowPrefixes_[i].piece);
+            return body_->Snippet(rowPrefixes_[i].snippet);
         }
     QByteArray bytes = RowPrefixBytes(backgrounds, borders);
     if (rowPrefixes_.size() < kMaxKept) {
         lastPrefix_ = rowPrefixes_.size();
-        rowPrefixes_.push_back({backgrounds, borders, body_->AddPiece(std::move(bytes))});
-        return body_->Piece(rowPrefixes_.back().piece);
+        rowPrefixes_.push_back({backgrounds, borders, body_->AddSnippet(std::move(bytes))});
+        return body_->Snippet(rowPrefixes_.back().snippet);
     }
     body_->Append(bytes.constData(), size_t(bytes.size()));
 }
@@ -610,22 +610,22 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const TFont& font, con
             }
         if (look == SIZE_MAX && cellLooks_.size() < kMaxKept) {
             cellLooks_.push_back({alignment, spacing, bgKey, fgKey, font,
-                                  body_->AddPiece(CellLookBytes(alignment, font, bg, fg, spacing))});
+                                  body_->AddSnippet(CellLookBytes(alignment, font, bg, fg, spacing))});
             look = cellLooks_.size() - 1;
         }
         if (look != SIZE_MAX) hint = {look, font};
     }
     if (look != SIZE_MAX) {
-        body_->Piece(cellLooks_[look].piece);
+        body_->Snippet(cellLooks_[look].snippet);
     } else {
         const QByteArray bytes = CellLookBytes(alignment, font, bg, fg, spacing);
         body_->Append(bytes.constData(), size_t(bytes.size()));
     }
     body_->Commit(EscapeRtf<true>(body_->Room(EscapedRoom(text.size())), text));
-    body_->Piece(cellEnd_);
+    body_->Snippet(cellEnd_);
 }
 
-void TDBGridXExportAsRTF::WriteRowEnd() { body_->Piece(rowEnd_); }
+void TDBGridXExportAsRTF::WriteRowEnd() { body_->Snippet(rowEnd_); }
 void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     if (DBGridX->UseMultiTitle()) return WriteMultiTitle(cols);
     std::vector<QColor> bgs;

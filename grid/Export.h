@@ -149,7 +149,7 @@ private:
     std::vector<QRgb> colorTable_;
     QStringList fontTable_;
     int dpi_ = 96;
-    int cellEnd_ = -1, rowEnd_ = -1;  // pieces of the body
+    int cellEnd_ = -1, rowEnd_ = -1;  // snippets of the body
     // Looks of cells met so far (at most kMaxKept): every cell of a look starts alike.
     static constexpr size_t kMaxKept = 64;
     struct TCellLook {
@@ -157,7 +157,7 @@ private:
         int spacing;
         QRgb bg, fg;
         QFont font;
-        int piece;
+        int snippet;
     };
     std::vector<TCellLook> cellLooks_;
     // By place in the row: the look the last cell there had, and the font it was found for.
@@ -171,7 +171,7 @@ private:
     struct TRowPrefix {
         std::vector<QRgb> backgrounds;
         std::vector<int> borders;
-        int piece;
+        int snippet;
     };
     std::vector<TRowPrefix> rowPrefixes_;
     size_t lastPrefix_ = 0;
