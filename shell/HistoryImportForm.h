@@ -2,7 +2,7 @@
 // TFrm_historyfrom, "历史数据导入向导": step 1 the predecessor's installation folder, step 2
 // one of five import choices, then the import with the form's own progress bar.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/unit/HistoryImport.h"
 
 #include <QDialog>

@@ -1,10 +1,10 @@
 #include "shell/MainForm.h"
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
+#include "core/app/Placeholders.h"
 #include "core/base/UiService.h"
 #include "core/db/DataModule.h"
 #include "core/db/Errors.h"
-#include "core/unit/Placeholders.h"
 #include "platform/Jpeg.h"
 #include "shell/Background.h"
 #include "shell/UnitForm.h"

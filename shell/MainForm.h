@@ -2,9 +2,9 @@
 // The main window: caption, menus, tool bar, status bar, progress bar and background. What
 // it does lives in MainCommands; the window draws that state and forwards its clicks.
 
+#include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
-#include "core/unit/MainCommands.h"
 
 #include <QImage>
 #include <QMainWindow>
