@@ -5,7 +5,7 @@
 
 #include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
-#include "reports/FormProgress.h"
+#include "platform/BarProgress.h"
 
 #include <memory>
 
@@ -49,7 +49,7 @@ protected:
     AppContext& ctx_;
     TSheetBook book_;
     SheetView* view_ = nullptr;
-    std::unique_ptr<FormProgress> pb_;
+    std::unique_ptr<BarProgress> pb_;
 
 private:
     QWidget* window_;

@@ -17,6 +17,7 @@ class QPushButton;
 namespace qm {
 
 struct AppContext;
+class BarProgress;
 
 class TFrm_historyfrom : public QDialog, public IForm {
     Q_OBJECT
@@ -46,7 +47,6 @@ public:
     QProgressBar* Pb = nullptr;
 
 private:
-    class BarProgress;
     AppContext& ctx_;
     std::unique_ptr<BarProgress> pb_;
     HistoryImport::SourceFactory factory_;
