@@ -1,4 +1,4 @@
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 
 #include "grid/NumberFormat.h"
 
