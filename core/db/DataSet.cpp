@@ -1,6 +1,6 @@
 #include "core/db/DataSet.h"
 
-#include "grid/NumberFormat.h"
+#include "core/base/FloatText.h"
 
 #include <QRegularExpression>
 
