@@ -9,22 +9,8 @@ namespace qm {
 using namespace staffcol;
 
 int staffcol::CodeColumnOf(int textCol) {
-    switch (textCol) {
-    case Sex: return CodeSex;
-    case Nation: return CodeNation;
-    case Party: return CodeParty;
-    case Edu: return CodeEdu;
-    case Post: return CodePost;
-    case Grade: return CodeGrade;
-    case JGrade: return CodeJGrade;
-    case Role: return CodeRole;
-    case FullTime: return CodeFullTime;
-    case Engineer: return CodeEngineer;
-    case Builder: return CodeBuilder;
-    case Site: return CodeSite;
-    case Production: return CodeProduction;
-    default: return 0;
-    }
+    const std::optional<StaffAttr> a = AttrAtSheetCol(textCol);
+    return a ? CodeColOf(*a) : 0;
 }
 
 StaffLayout StaffLayoutFor(UnitClass cls) {

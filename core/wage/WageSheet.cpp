@@ -4,6 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 #include "core/sheet/SheetBook.h"
 
@@ -101,16 +102,15 @@ std::optional<int> WageSheet::ImportRoster() {
     if (!TrimBlanks(book_.GetCellText(2, wagecol::Number)).isEmpty() &&
         !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month_});
+    const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(qm::Month(month_));
     book_.BeginUpdate();
     book_.ClearRange(2, 1, TSheetBook::kMaxRow, 8, TSheetBook::ClearContents);  // the marks stay
-    for (int i = 0; i < q.RecordCount() && i + 2 <= TSheetBook::kMaxRow; ++i) {
-        book_.SetCellText(i + 2, wagecol::Number, q.ValueAt(i, 0).AsString());
-        book_.SetCellText(i + 2, wagecol::Name, q.ValueAt(i, 1).AsString());
+    for (int i = 0; i < int(people.size()) && i + 2 <= TSheetBook::kMaxRow; ++i) {
+        book_.SetCellText(i + 2, wagecol::Number, people[size_t(i)].first);
+        book_.SetCellText(i + 2, wagecol::Name, people[size_t(i)].second);
     }
     book_.EndUpdate();
-    const int n = q.RecordCount();
+    const int n = int(people.size());
     Tell(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
     return n;
 }
