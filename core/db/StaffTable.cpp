@@ -107,30 +107,36 @@ StaffTable::StaffTable(db::Connection& c, StaffColumns set)
     p_.reserve(size_t(2 * kStaffAttrCount + 10));
 }
 
-void StaffTable::BindCommon(const StaffRecord& r, bool insert) {
-    p_.clear();
-    if (insert) p_.emplace_back(r.sMon.Number());
-    p_.emplace_back(r.sName);
-    p_.emplace_back(r.sNumber);
-    p_.push_back(Bound(r.sBirth));
-    p_.push_back(r.sWorks);
-    p_.push_back(r.sWork);
-    if (insert) p_.push_back(Bound(r.sGw));
+void StaffTable::Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out) {
+    out.clear();
+    if (insert) out.emplace_back(r.sMon.Number());
+    out.emplace_back(r.sName);
+    out.emplace_back(r.sNumber);
+    out.push_back(Bound(r.sBirth));
+    out.push_back(r.sWorks);
+    out.push_back(r.sWork);
+    if (insert) out.push_back(Bound(r.sGw));
     for (int i = 0; i < kStaffAttrCount; ++i) {
-        if (!Stores(set_, StaffAttr(i))) continue;
-        p_.push_back(Bound(r.text[size_t(i)]));
-        p_.push_back(Bound(r.code[size_t(i)]));
+        if (!Stores(set, StaffAttr(i))) continue;
+        out.push_back(Bound(r.text[size_t(i)]));
+        out.push_back(Bound(r.code[size_t(i)]));
     }
-    p_.push_back(Bound(r.sIsok));
+    out.push_back(Bound(r.sIsok));
+}
+
+db::Params StaffTable::InsertValues(const StaffRecord& r, StaffColumns set) {
+    db::Params p;
+    Bind(r, set, true, p);
+    return p;
 }
 
 void StaffTable::Insert(const StaffRecord& r) {
-    BindCommon(r, true);
+    Bind(r, set_, true, p_);
     c_.Exec(insert_, p_);
 }
 
 int StaffTable::Update(long long id, const StaffRecord& r) {
-    BindCommon(r, false);
+    Bind(r, set_, false, p_);
     p_.emplace_back(id);
     p_.emplace_back(r.sMon.Number());
     return c_.Exec(update_, p_);

@@ -116,6 +116,15 @@ constexpr std::optional<StaffAttr> AttrAtSheetCol(int col) {
     return std::nullopt;
 }
 
+// A stored column named by what it holds: a plain field, or an attribute's text.
+struct StaffColumn {
+    constexpr StaffColumn(StaffPlain f) : plain(f) {}
+    constexpr StaffColumn(StaffAttr a) : attr(a) {}
+    std::optional<StaffAttr> attr;
+    StaffPlain plain = StaffPlain::Id;
+    constexpr const char* Name() const { return attr ? AttrRow(*attr).text : PlainRow(plain).column; }
+};
+
 // Whether the set stores an attribute.
 constexpr bool Stores(StaffColumns set, StaffAttr a) { return int(set) >= int(AttrRow(a).storedBy); }
 
@@ -155,6 +164,8 @@ public:
     // The columns an insert of `set` writes, in statement order.
     static QStringList InsertColumns(StaffColumns set);
     static QString InsertSql(StaffColumns set);
+    // The values an insert of `set` binds for r, in InsertColumns(set) order.
+    static db::Params InsertValues(const StaffRecord& r, StaffColumns set);
     // The update of one row by id and month: every column of the insert except sMon and sGw.
     static QString UpdateSql(StaffColumns set);
 
@@ -206,7 +217,7 @@ public:
     static ListQuery BrowseName(Month m, const QString& pattern);
 
 private:
-    void BindCommon(const StaffRecord& r, bool insert);
+    static void Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out);
     std::vector<StaffRecord> ReadWith(const QString& sql, const db::Params& params);
 
     db::Connection& c_;

@@ -13,6 +13,32 @@ int staffcol::CodeColumnOf(int textCol) {
     return a ? CodeColOf(*a) : 0;
 }
 
+const char* StaffListObject(StaffAttr a) {
+    switch (AttrRow(a).codes) {
+    case StaffCodeTable::Sex: return "sexCom";
+    case StaffCodeTable::Nation:
+    case StaffCodeTable::Party:
+    case StaffCodeTable::YesNo: return "YorN";
+    case StaffCodeTable::Edu: return "XL";
+    case StaffCodeTable::Post: return "GW";
+    case StaffCodeTable::Grade: return "ZC";
+    case StaffCodeTable::Skill: return "JN";
+    case StaffCodeTable::Role: return "Role";
+    case StaffCodeTable::Certy: return "Sg";
+    }
+    return "";
+}
+
+int StaffListRows(StaffAttr a, int partyRows) {
+    switch (AttrRow(a).codes) {
+    case StaffCodeTable::Sex:
+    case StaffCodeTable::Nation: return 3;
+    case StaffCodeTable::Party: return partyRows;
+    case StaffCodeTable::Post: return 16;
+    default: return 9;
+    }
+}
+
 StaffLayout StaffLayoutFor(UnitClass cls) {
     StaffLayout l;
     if (cls.kind() == UnitClass::Kind::Other) {

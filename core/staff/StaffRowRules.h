@@ -41,6 +41,12 @@ inline constexpr int ErrorListId = kStaffLastCodeCol + 1;  // the staff error li
 int CodeColumnOf(int textCol);
 }  // namespace staffcol
 
+// The list object of the staff sheet template that offers an attribute's texts.
+const char* StaffListObject(StaffAttr a);
+// How many rows below its cell a form's list of the attribute reaches: the short lists of
+// sex and the two yes/no pairs 3 (party `partyRows`), the long post list 16, others 9.
+int StaffListRows(StaffAttr a, int partyRows);
+
 // Which form runs the rules; where the forms behave differently the variant decides.
 enum class StaffForm { BatchSheet, MonthlyList, ErrorList };
 
