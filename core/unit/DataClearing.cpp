@@ -16,24 +16,13 @@ std::optional<int> DataClearing::ParseMonth(const QString& text) {
     return m;
 }
 
-// Ordered, so the last row is the highest month whatever order the engine keeps.
-std::optional<int> DataClearing::LastMonth(const QString& sql) {
-    db::Query q(c_);
-    q.Open(sql);
-    if (q.Eof()) return std::nullopt;
-    q.Last();
-    return int(q.Fields(0).AsInteger());
-}
-
 std::optional<int> DataClearing::LastStaffMonth() {
     const std::vector<Month> months = StaffTable(c_).Months();
     if (months.empty() || months.back().IsStart()) return std::nullopt;
     return months.back().Number();
 }
 
-std::optional<int> DataClearing::LastWageMonth() {
-    return LastMonth(QStringLiteral("select Distinct(Smon) from Wage_Info where Smon is not null order by Smon"));
-}
+std::optional<int> DataClearing::LastWageMonth() { return WageTable(c_).LastMonth(); }
 
 void DataClearing::ClearAllMonthlyStaff() {
     db::Transaction t(c_);
