@@ -52,11 +52,7 @@ AllputStore::Unit AllputStore::FirstUnit() const {
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
 
-bool AllputStore::HasFailingRows() const {
-    db::Query q(c_);
-    q.Open(QStringLiteral("select 1 from V where sMon=0 and sIsOk='0' limit 1"));
-    return !q.Eof();
-}
+bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(Month::Start()); }
 
 void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
     const int n = int(rows.size());
