@@ -68,7 +68,7 @@ bool SameText(const QString& a, const QString& b) {
 quint32 TSheetBook::Intern(const QString& text, int col) {
     if (text.isEmpty()) return 0;
     quint32& last = lastTextIds_[size_t(col - 1)];
-    if (last != 0 && texts_[last].uses > 0 && SameText(texts_[last].text, text)) {
+    if (last != 0 && SameText(texts_[last].text, text)) {  // a freed text is empty: no match
         ++texts_[last].uses;
         return last;
     }

@@ -78,9 +78,10 @@ public:
     void SetCellText(int row, int col, const QString& text);
     // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
-    int MaxRow() const { return kMaxRow; }  // the capacity, not the last used row
-    int LastUsedRow() const;                // 0 when the sheet holds no text
-    int MaxCol() const { return maxCol_; }  // shown columns; later ones keep their data
+    int MaxRow() const { return kMaxRow; }                    // the capacity, not the last used row
+    int LastUsedRow() const;                                  // 0 when the sheet holds no text
+    int DistinctTexts() const { return int(indexedTexts_); }  // each kept once, however many cells hold it
+    int MaxCol() const { return maxCol_; }                    // shown columns; later ones keep their data
     void SetMaxCol(int cols);
 
     // ---- selection and formats ----
