@@ -5,7 +5,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 4)
 # Tests labelled xvfb need a real X server; they share one, one test at a time.
 XVFB := xvfb-run -a -s "-screen 0 1920x1080x24"
 
-.PHONY: run test build deps clean asan
+.PHONY: run test build deps clean asan check-format
 
 deps:
 	@scripts/install-deps
@@ -17,8 +17,12 @@ build: deps
 run: build
 	cd $(BUILD) && ./quillmarsh
 
-# The tests build with warnings as errors.
-test: deps
+# Every tracked source file is formatted as .clang-format says; a difference fails.
+check-format: deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
+# The tests build with warnings as errors, after the formatting check.
+test: deps check-format
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE xvfb

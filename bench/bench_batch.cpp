@@ -9,7 +9,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
-#include "core/files/Upload.h"
+#include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/AllputSheet.h"

@@ -2,13 +2,13 @@
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
+#include "core/app/FormFactory.h"
+#include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/unit/MainCommands.h"
 
 #include <sqlite3.h>
 #include <QFile>

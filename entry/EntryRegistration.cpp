@@ -1,16 +1,16 @@
 #include "entry/EntryRegistration.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
-#include "entry/staff/AllputForm.h"
 #include "entry/month/ClearMonthForm.h"
-#include "entry/staff/DelPersnoForm.h"
 #include "entry/month/HeadcountForm.h"
+#include "entry/staff/AllputForm.h"
+#include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputForm.h"
 #include "entry/staff/PerputForm.h"
+#include "entry/staff/WrongForm.h"
 #include "entry/wage/WageErrorListForm.h"
 #include "entry/wage/WageSheetForm.h"
-#include "entry/staff/WrongForm.h"
 
 namespace qm {
 

@@ -6,13 +6,6 @@
 
 namespace qm::grid {
 
-size_t qHash(const TCellTextKey& k, size_t seed) {
-    size_t h = ::qHash(k.text, seed);
-    h = qHashMulti(h, k.fontSlot, k.fg, k.bg, k.flags);
-    for (int g : k.geometry) h = qHashMulti(h, g);
-    return h;
-}
-
 TCellTextCache::TCellTextCache() = default;
 TCellTextCache::~TCellTextCache() = default;
 
@@ -77,6 +70,9 @@ bool TCellTextCache::MakeKey(const QRect& fill, const QRect& textRect, const QCo
                     offsets[1],
                     offsets[2],
                     offsets[3]};
+    size_t h = qHashMulti(::qHash(key.text), key.fontSlot, key.fg, key.bg, key.flags);
+    for (int g : key.geometry) h = qHashMulti(h, g);
+    key.hash = h;
     return true;
 }
 
@@ -94,7 +90,7 @@ const TCellTextCache::Entry* TCellTextCache::Find(const TCellTextKey& key) {
 
 bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
     // By hash alone: a collision only admits a text one sighting early.
-    const size_t h = qHash(key);
+    const size_t h = key.hash;
     if (seen_.remove(h)) return true;
     if (seen_.size() >= kMaxSeen) seen_.clear();
     seen_.insert(h);

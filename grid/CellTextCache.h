@@ -33,9 +33,10 @@ struct TCellTextKey {
     QRgb fg = 0, bg = 0;
     uint32_t flags = 0;              // the writer's options and the painter's render hints
     std::array<int, 10> geometry{};  // fill size, text rectangle relative to it, the writer's offsets
+    size_t hash = 0;                 // of all the above, worked out once when the key is made
     bool operator==(const TCellTextKey&) const = default;
 };
-size_t qHash(const TCellTextKey& k, size_t seed = 0);
+inline size_t qHash(const TCellTextKey& k, size_t seed = 0) { return k.hash ^ seed; }
 
 class TCellTextCache {
 public:

@@ -2,7 +2,7 @@
 // The grid's columns: a column bound to a field (or only naming one), its title, the
 // grid's collection of columns, and the columns that mirror a data set's fields.
 
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 #include "grid/Font.h"
 
 #include <QColor>

@@ -9,11 +9,13 @@
 #include <QFile>
 #include <QFontInfo>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace qm::grid {
 
@@ -54,13 +56,9 @@ void PutFloat(QByteArray& b, double d) {
 
 // ---------------------------------------------------------------- base walk
 
-void TDBGridXExport::Write(const QByteArray& b) {
-    if (b.isEmpty()) return;
-    if (Sink) {
-        Sink->append(b);
-        return;
-    }
-    if (Stream->write(b) != b.size())
+void TDBGridXExport::Write(const char* s, qsizetype n) {
+    if (n <= 0) return;
+    if (Stream->write(s, n) != n)
         throw std::runtime_error(QStringLiteral("Stream write error: %1").arg(Stream->errorString()).toStdString());
 }
 
@@ -102,6 +100,7 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
     default: ExpCols = g.VisibleColumns(); break;
     }
     FooterValues.assign(size_t(g.FooterRowCount()) * ExpCols.size(), 0);
+    footerSources_.assign(FooterValues.size(), {});
     WritePrefix();
     if (g.Options().Has(dgTitles)) WriteTitle(ExpCols);
 
@@ -141,6 +140,7 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
     for (int i = 0; i < g.FooterRowCount(); ++i) WriteFooter(ExpCols, i);
     WriteSuffix();
     FooterValues.clear();
+    footerSources_.clear();
 }
 
 void TDBGridXExport::ExportToFile(const QString& fileName, bool isExportAll) {
@@ -162,12 +162,17 @@ void TDBGridXExport::AccumulateFooters() {
     for (int i = 0; i < g.FooterRowCount(); ++i)
         for (size_t j = 0; j < n; ++j) {
             TColumnFooterX* f = ExpCols[j]->UsedFooter(i);
-            TField* field = ds->FindField(f->FieldName().isEmpty() ? ExpCols[j]->FieldName() : f->FieldName());
+            const TFooterValueType type = f->ValueType();
+            if (type != fvtSum && type != fvtCount) continue;  // other kinds count nothing
+            const QString& name = f->FieldName().isEmpty() ? ExpCols[j]->FieldName() : f->FieldName();
+            TFooterSource& src = footerSources_[size_t(i) * n + j];
+            if (!src.found || src.name != name) src = {name, ds->FindField(name), true};
+            TField* field = src.field;
             if (!field) continue;
             TCurrency& v = FooterValues[size_t(i) * n + j];
-            if (f->ValueType() == fvtSum && !field->IsNull())
+            if (type == fvtSum && !field->IsNull())
                 v += CurrencyFromDoubleOr0(field->AsFloat());
-            else if (f->ValueType() == fvtCount)
+            else if (type == fvtCount)
                 v += kCurrencyScale;
         }
 }
@@ -267,33 +272,191 @@ QString TDBGridXExportAsCSV::Quoted(const QString& s) {
     return u'"' + r + u'"';
 }
 
+void TDBGridXExportAsCSV::WriteQuoted(const QString& s) {
+    const QByteArray text = s.toUtf8();
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    Write(out);
+}
+
 void TDBGridXExportAsCSV::WriteTitle(const TColumnsXList& cols) {
     WriteRecordSeparator();
     for (size_t i = 0; i < cols.size(); ++i) {
-        Write(Utf8(Quoted(cols[i]->Title()->Caption())));
-        if (i + 1 < cols.size()) Write(Utf8(QString(Separator)));
+        WriteQuoted(cols[i]->Title()->Caption());
+        if (i + 1 < cols.size()) Write(separatorBytes_);
     }
 }
 
 void TDBGridXExportAsCSV::WriteDataCell(TColumnX* column, const TFont&, const QColor&) {
     WriteFieldSeparator();
-    Write(Utf8(Quoted(column->DisplayText())));
+    WriteQuoted(column->DisplayText());
 }
 
 void TDBGridXExportAsCSV::WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment,
                                           const QString& text) {
     WriteFieldSeparator();
-    Write(Utf8(Quoted(text)));
+    WriteQuoted(text);
 }
 
 void TDBGridXExportAsCSV::WriteFieldSeparator() {
     if (FirstCell)
         FirstCell = false;
     else
-        Write(Utf8(QString(Separator)));
+        Write(separatorBytes_);
 }
 
 // ---------------------------------------------------------------- RTF
+
+// The body of an RTF export while the tables that precede it are still growing. Bytes are
+// kept as they will be written, except that a 0 byte starts a reference to a snippet: the
+// snippet's number plus one follows (LEB128), or 0 for a 0 byte of the text itself.
+class TRtfBody {
+public:
+    TRtfBody() = default;
+    TRtfBody(const TRtfBody&) = delete;
+    TRtfBody& operator=(const TRtfBody&) = delete;
+    ~TRtfBody() { std::free(data_); }
+
+    int AddSnippet(QByteArray bytes) {
+        snippets_.push_back(std::move(bytes));
+        return int(snippets_.size()) - 1;
+    }
+    void Snippet(int id) {
+        char* w = Room(6);
+        *w++ = 0;
+        w = PutCount(w, unsigned(id) + 1);
+        size_ = size_t(w - data_);
+    }
+    void Append(const char* s, size_t n) {
+        std::memcpy(Room(n), s, n);
+        size_ += n;
+    }
+    // At least n bytes of room at the end; written bytes count once Commit is given their end.
+    char* Room(size_t n) {
+        if (cap_ - size_ < n) Grow(n);
+        return data_ + size_;
+    }
+    void Commit(char* end) { size_ = size_t(end - data_); }
+
+    // The bytes with every snippet in its place, written through `write` in blocks.
+    template <class Write>
+    void Expand(Write&& write) const {
+        std::string block;
+        block.reserve(kBlock);
+        auto put = [&](const char* s, size_t n) {
+            if (block.size() + n > kBlock) {
+                write(block.data(), block.size());
+                block.clear();
+                if (n > kBlock) return write(s, n);
+            }
+            block.append(s, n);
+        };
+        const char* p = data_;
+        const char* const end = data_ + size_;
+        while (p < end) {
+            const char* zero = static_cast<const char*>(std::memchr(p, 0, size_t(end - p)));
+            put(p, size_t((zero ? zero : end) - p));
+            if (!zero) break;
+            p = zero + 1;
+            unsigned id = 0;
+            for (int shift = 0;; shift += 7) {
+                const unsigned char b = static_cast<unsigned char>(*p++);
+                id |= unsigned(b & 0x7F) << shift;
+                if (!(b & 0x80)) break;
+            }
+            if (id == 0)
+                put("", 1);  // the text's own 0 byte
+            else
+                put(snippets_[id - 1].constData(), size_t(snippets_[id - 1].size()));
+        }
+        if (!block.empty()) write(block.data(), block.size());
+    }
+
+    static char* PutCount(char* w, unsigned v) {
+        while (v >= 0x80) {
+            *w++ = char(0x80 | (v & 0x7F));
+            v >>= 7;
+        }
+        *w++ = char(v);
+        return w;
+    }
+
+private:
+    static constexpr size_t kBlock = 256 * 1024;
+    void Grow(size_t n) {
+        const size_t cap = std::max({cap_ * 2, size_ + n, size_t(64 * 1024)});
+        char* d = static_cast<char*>(std::realloc(data_, cap));
+        if (!d) throw std::bad_alloc();
+        data_ = d;
+        cap_ = cap;
+    }
+    char* data_ = nullptr;
+    size_t size_ = 0, cap_ = 0;
+    std::vector<QByteArray> snippets_;
+};
+
+namespace {
+
+// The RTF text of `text` at `w`, which has room for 9 bytes a character and 4 more. In the
+// body (`inBody`) a 0 character is written as a reference to no snippet.
+template <bool inBody>
+char* EscapeRtf(char* w, QStringView text) {
+    bool unicode = false;
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const char16_t u = *p++;
+        if (u >= 128) {
+            if (!unicode) {
+                std::memcpy(w, "\\uc1", 4);  // one replacement character follows each \u
+                w += 4;
+                unicode = true;
+            }
+            *w++ = '\\';
+            *w++ = 'u';
+            int n = int(short(u));
+            if (n < 0) {
+                *w++ = '-';
+                n = -n;
+            }
+            char digits[5];
+            int k = 0;
+            do {
+                digits[k++] = char('0' + n % 10);
+                n /= 10;
+            } while (n);
+            while (k) *w++ = digits[--k];
+            *w++ = '?';
+        } else if (u == '\r' || u == '\n') {
+            // CR LF, LF or a lone CR: one line break inside the cell.
+            if (u == '\r' && p < end && *p == u'\n') ++p;
+            std::memcpy(w, "\\line ", 6);
+            w += 6;
+        } else if (u == '\\' || u == '{' || u == '}') {
+            *w++ = '\\';
+            *w++ = char(u);
+        } else if (inBody && u == 0) {
+            *w++ = 0;
+            *w++ = 0;
+        } else {
+            *w++ = char(u);
+        }
+    }
+    return w;
+}
+
+constexpr size_t EscapedRoom(qsizetype length) { return size_t(length) * 9 + 4; }
+
+}  // namespace
+
+TDBGridXExportAsRTF::TDBGridXExportAsRTF(TCustomDBGridX* grid) : TDBGridXExport(grid) {}
+TDBGridXExportAsRTF::~TDBGridXExportAsRTF() = default;
 
 QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
     QByteArray out;
@@ -302,28 +465,10 @@ QByteArray TDBGridXExportAsRTF::Escaped(const QString& text) {
 }
 
 void TDBGridXExportAsRTF::AppendEscaped(QByteArray& out, const QString& text) {
-    bool unicode = false;
-    char num[16];
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const ushort u = text[i].unicode();
-        if (u == '\r' || u == '\n') {
-            // CR LF, LF or a lone CR: one line break inside the cell.
-            if (u == '\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-            out += "\\line ";
-        } else if (u == '\\' || u == '{' || u == '}') {
-            out += '\\';
-            out += char(u);
-        } else if (u < 128) {
-            out += char(u);
-        } else {
-            if (!unicode) {
-                out += "\\uc1";  // one replacement character follows each \u
-                unicode = true;
-            }
-            const int n = std::snprintf(num, sizeof num, "\\u%d?", int(short(u)));
-            out.append(num, n);
-        }
-    }
+    const qsizetype at = out.size();
+    out.resize(at + qsizetype(EscapedRoom(text.size())));
+    char* const end = EscapeRtf<false>(out.data() + at, text);
+    out.resize(end - out.constData());
 }
 
 int TDBGridXExportAsRTF::PointSize(const QFont& f, int dpi) {
@@ -334,14 +479,12 @@ int TDBGridXExportAsRTF::PointSize(const QFont& f, int dpi) {
 
 int TDBGridXExportAsRTF::Twips(int pixels) const { return int(std::lround(pixels * 1440.0 / dpi_)); }
 
-int TDBGridXExportAsRTF::ColorIndex(const QColor& c) {
-    const QString key = QString::asprintf("%3d%3d%3d", c.red(), c.green(), c.blue());
-    int i = int(colorTable_.indexOf(key));
-    if (i < 0) {
-        colorTable_ << key;
-        i = int(colorTable_.size()) - 1;
-    }
-    return i;
+int TDBGridXExportAsRTF::ColorIndex(QRgb c) {
+    c &= RGB_MASK;
+    for (size_t i = 0; i < colorTable_.size(); ++i)
+        if (colorTable_[i] == c) return int(i);
+    colorTable_.push_back(c);
+    return int(colorTable_.size()) - 1;
 }
 
 int TDBGridXExportAsRTF::FontIndex(const QFont& f) {
@@ -354,7 +497,7 @@ int TDBGridXExportAsRTF::FontIndex(const QFont& f) {
 }
 
 void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
-    body_.clear();
+    body_ = std::make_unique<TRtfBody>();
     colorTable_.clear();
     fontTable_.clear();
     dpi_ = DBGridX->logicalDpiX();
@@ -362,75 +505,86 @@ void TDBGridXExportAsRTF::ExportData(QIODevice& stream, bool isExportAll) {
     ColorIndex(QColor(255, 255, 255));
     ColorIndex(DBGridX->palette().color(QPalette::Button));
     cellLooks_.clear();
-    prefixBackgrounds_.clear();
-    prefixBytes_.clear();
-    {
-        // The tables come first but are known only after the walk: the body waits in memory.
-        struct Unsink {
-            QByteArray*& sink;
-            ~Unsink() { sink = nullptr; }
-        } unsink{Sink};
-        Sink = &body_;
-        TDBGridXExport::ExportData(stream, isExportAll);
-    }
+    lookHints_.clear();
+    rowPrefixes_.clear();
+    lastPrefix_ = 0;
+    cellEnd_ = body_->AddSnippet("\\cell}\r\n");
+    rowEnd_ = body_->AddSnippet("\\pard\\intbl\\row}\r\n");
+    TDBGridXExport::ExportData(stream, isExportAll);
     Stream = &stream;
-    Write("{\\rtf0\\ansi\r\n{\\colortbl");
-    for (const QString& k : colorTable_)
-        Write("\\red" + QByteArray::number(k.mid(0, 3).trimmed().toInt()) + "\\green" +
-              QByteArray::number(k.mid(3, 3).trimmed().toInt()) + "\\blue" +
-              QByteArray::number(k.mid(6, 3).trimmed().toInt()) + ";");
-    Write("}\r\n{\\fonttbl");
+    QByteArray head = "{\\rtf0\\ansi\r\n{\\colortbl";
+    for (const QRgb c : colorTable_)
+        head += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
+                QByteArray::number(qBlue(c)) + ";";
+    head += "}\r\n{\\fonttbl";
     for (int i = 0; i < fontTable_.size(); ++i)
-        Write("\\f" + QByteArray::number(i) + "\\fnil " + Escaped(fontTable_[i]) + ";");
-    Write("}\r\n");
-    Write(body_);
-    body_.clear();
+        head += "\\f" + QByteArray::number(i) + "\\fnil " + Escaped(fontTable_[i]) + ";";
+    head += "}\r\n";
+    Write(head);
+    const std::unique_ptr<TRtfBody> body = std::move(body_);
+    body->Expand([this](const char* s, size_t n) { Write(s, qsizetype(n)); });
 }
 
-void TDBGridXExportAsRTF::WriteEscaped(const QString& text) {
-    if (Sink)
-        AppendEscaped(*Sink, text);
-    else
-        Write(Escaped(text));
-}
-
-void TDBGridXExportAsRTF::WriteSuffix() { Write("}"); }
+void TDBGridXExportAsRTF::WriteSuffix() { body_->Append("}", 1); }
 
 void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders) {
-    std::vector<QRgb> key;
-    key.reserve(backgrounds.size());
-    for (const QColor& c : backgrounds) key.push_back(c.rgb());
-    if (!prefixBytes_.isEmpty() && key == prefixBackgrounds_ && borders == prefixBorders_) {
-        Write(prefixBytes_);
-        return;
-    }
-    QByteArray* sink = Sink;
-    QByteArray bytes;
-    Sink = &bytes;
-    WriteRowPrefixBytes(backgrounds, borders);
-    Sink = sink;
-    prefixBackgrounds_ = std::move(key);
-    prefixBorders_ = borders;
-    prefixBytes_ = bytes;
-    Write(bytes);
+    rowBackgrounds_.clear();
+    for (const QColor& c : backgrounds) rowBackgrounds_.push_back(qRgb(c.red(), c.green(), c.blue()));
+    WriteRowPrefix(rowBackgrounds_, borders);
 }
 
-void TDBGridXExportAsRTF::WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders) {
-    Write("\\trowd\\trgaph40\r\n");
+void TDBGridXExportAsRTF::WriteRowPrefix(const std::vector<QRgb>& backgrounds, const std::vector<int>& borders) {
+    cellInRow_ = 0;
+    auto same = [&](const TRowPrefix& r) { return r.backgrounds == backgrounds && r.borders == borders; };
+    if (lastPrefix_ < rowPrefixes_.size() && same(rowPrefixes_[lastPrefix_]))
+        return body_->Snippet(rowPrefixes_[lastPrefix_].snippet);
+    for (size_t i = 0; i < rowPrefixes_.size(); ++i)
+        if (same(rowPrefixes_[i])) {
+            lastPrefix_ = i;
+            return body_->Snippet(rowPrefixes_[i].snippet);
+        }
+    QByteArray bytes = RowPrefixBytes(backgrounds, borders);
+    if (rowPrefixes_.size() < kMaxKept) {
+        lastPrefix_ = rowPrefixes_.size();
+        rowPrefixes_.push_back({backgrounds, borders, body_->AddSnippet(std::move(bytes))});
+        return body_->Snippet(rowPrefixes_.back().snippet);
+    }
+    body_->Append(bytes.constData(), size_t(bytes.size()));
+}
+
+QByteArray TDBGridXExportAsRTF::RowPrefixBytes(const std::vector<QRgb>& backgrounds, const std::vector<int>& borders) {
+    QByteArray out = "\\trowd\\trgaph40\r\n";
     int right = 0;
     for (size_t i = 0; i < ExpCols.size() && i < backgrounds.size(); ++i) {
         const int b = borders[i];
-        if (b & bLeft) Write("\\clbrdrl\\brdrs\\brdrcf0\r\n");
-        if (b & bTop) Write("\\clbrdrt\\brdrs\\brdrcf0\r\n");
-        if (b & bBottom) Write("\\clbrdrb\\brdrs\\brdrcf0\r\n");
-        if (b & bRight) Write("\\clbrdrr\\brdrs\\brdrcf0\r\n");
+        if (b & bLeft) out += "\\clbrdrl\\brdrs\\brdrcf0\r\n";
+        if (b & bTop) out += "\\clbrdrt\\brdrs\\brdrcf0\r\n";
+        if (b & bBottom) out += "\\clbrdrb\\brdrs\\brdrcf0\r\n";
+        if (b & bRight) out += "\\clbrdrr\\brdrs\\brdrcf0\r\n";
         // The background as the cell's background colour: a solid shading pattern is drawn
         // in the pattern's foreground by some readers, black over black text.
-        Write("\\clcbpat" + QByteArray::number(ColorIndex(backgrounds[i])));
+        out += "\\clcbpat" + QByteArray::number(ColorIndex(backgrounds[i]));
         right += Twips(ExpCols[i]->Width());
-        Write("\\cellx" + QByteArray::number(right) + "\r\n");
+        out += "\\cellx" + QByteArray::number(right) + "\r\n";
     }
-    Write("{\\trrh0\r\n");
+    out += "{\\trrh0\r\n";
+    return out;
+}
+
+QByteArray TDBGridXExportAsRTF::CellLookBytes(TAlignment alignment, const TFont& font, const QColor& bg,
+                                              const QColor& fg, int spacing) {
+    const QByteArray a = alignment == taRightJustify ? "\\qr" : alignment == taCenter ? "\\qc" : "\\ql";
+    const QByteArray s = QByteArray::number(spacing >= 0 ? spacing : (DBGridX->Flat() ? 12 : 24));
+    QByteArray look = "\\pard\\intbl{" + a + "\\sb" + s + "\\sa" + s;
+    look += "\\fs" + QByteArray::number(2 * PointSize(font, dpi_));
+    if (font.bold()) look += "\\b";
+    if (font.italic()) look += "\\i";
+    if (font.strikeOut()) look += "\\strike";
+    if (font.underline()) look += "\\ul";
+    look += "\\f" + QByteArray::number(FontIndex(font));
+    look += "\\cf" + QByteArray::number(ColorIndex(fg));
+    look += "\\cb" + QByteArray::number(ColorIndex(bg)) + " ";
+    return look;
 }
 
 void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text,
@@ -438,34 +592,40 @@ void TDBGridXExportAsRTF::WriteCell(TAlignment alignment, const TFont& font, con
     const QRgb bgKey = bg.rgb();
     const QColor fg = font.ColorOr(DBGridX->palette().color(textRole));
     const QRgb fgKey = fg.rgb();
-    for (const TCellLook& l : cellLooks_)
-        if (l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.fg == fgKey &&
-            l.font == static_cast<const QFont&>(font)) {
-            Write(l.bytes);
-            WriteEscaped(text);
-            Write("\\cell}\r\n");
-            return;
+    auto same = [&](const TCellLook& l) {
+        return l.alignment == alignment && l.spacing == spacing && l.bg == bgKey && l.fg == fgKey;
+    };
+    // The look the last cell at this place had, when it is the same font object: the usual case,
+    // a column's cells one row after the other.
+    if (lookHints_.size() <= cellInRow_) lookHints_.resize(cellInRow_ + 1);
+    TLookHint& hint = lookHints_[cellInRow_++];
+    size_t look = SIZE_MAX;
+    if (hint.look < cellLooks_.size() && hint.font.isCopyOf(font) && same(cellLooks_[hint.look])) {
+        look = hint.look;
+    } else {
+        for (size_t i = 0; i < cellLooks_.size(); ++i)
+            if (same(cellLooks_[i]) && cellLooks_[i].font == static_cast<const QFont&>(font)) {
+                look = i;
+                break;
+            }
+        if (look == SIZE_MAX && cellLooks_.size() < kMaxKept) {
+            cellLooks_.push_back({alignment, spacing, bgKey, fgKey, font,
+                                  body_->AddSnippet(CellLookBytes(alignment, font, bg, fg, spacing))});
+            look = cellLooks_.size() - 1;
         }
-    const QByteArray a = alignment == taRightJustify ? "\\qr" : alignment == taCenter ? "\\qc" : "\\ql";
-    const QByteArray s = QByteArray::number(spacing >= 0 ? spacing : (DBGridX->Flat() ? 12 : 24));
-    QByteArray look = "\\pard\\intbl{" + a + "\\sb" + s + "\\sa" + s;
-    QByteArray run = "\\fs" + QByteArray::number(2 * PointSize(font, dpi_));
-    if (font.bold()) run += "\\b";
-    if (font.italic()) run += "\\i";
-    if (font.strikeOut()) run += "\\strike";
-    if (font.underline()) run += "\\ul";
-    run += "\\f" + QByteArray::number(FontIndex(font));
-    run += "\\cf" + QByteArray::number(ColorIndex(fg));
-    run += "\\cb" + QByteArray::number(ColorIndex(bg)) + " ";
-    look += run;
-    if (cellLooks_.size() < 64) cellLooks_.push_back({alignment, spacing, bgKey, fgKey, font, look});
-    Write(look);
-    WriteEscaped(text);
-    Write("\\cell}\r\n");
+        if (look != SIZE_MAX) hint = {look, font};
+    }
+    if (look != SIZE_MAX) {
+        body_->Snippet(cellLooks_[look].snippet);
+    } else {
+        const QByteArray bytes = CellLookBytes(alignment, font, bg, fg, spacing);
+        body_->Append(bytes.constData(), size_t(bytes.size()));
+    }
+    body_->Commit(EscapeRtf<true>(body_->Room(EscapedRoom(text.size())), text));
+    body_->Snippet(cellEnd_);
 }
 
-void TDBGridXExportAsRTF::WriteRowEnd() { Write("\\pard\\intbl\\row}\r\n"); }
-
+void TDBGridXExportAsRTF::WriteRowEnd() { body_->Snippet(rowEnd_); }
 void TDBGridXExportAsRTF::WriteTitle(const TColumnsXList& cols) {
     if (DBGridX->UseMultiTitle()) return WriteMultiTitle(cols);
     std::vector<QColor> bgs;
@@ -541,14 +701,15 @@ void TDBGridXExportAsRTF::WriteMultiTitle(const TColumnsXList& cols) {
 }
 
 void TDBGridXExportAsRTF::WriteRecord(const TColumnsXList& cols) {
-    std::vector<QColor> bgs;
+    rowBackgrounds_.clear();
     for (TColumnX* c : cols) {
         TFont font = c->Font();
         QColor bg = c->Color();
         DBGridX->GetCellParams(c, font, bg, {});
-        bgs.push_back(bg);
+        rowBackgrounds_.push_back(qRgb(bg.red(), bg.green(), bg.blue()));
     }
-    WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
+    allBorders_.resize(cols.size(), bAll);
+    WriteRowPrefix(rowBackgrounds_, allBorders_);
     TDBGridXExport::WriteRecord(cols);
     WriteRowEnd();
 }

@@ -14,6 +14,8 @@
 #include <QPalette>
 #include <QStringList>
 
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,25 +46,27 @@ protected:
     virtual void WriteFooter(const TColumnsXList& cols, int footerNo);
     virtual void WriteFooterCell(int /*dataCol*/, int /*row*/, TColumnX*, const TFont&, const QColor&, TAlignment,
                                  const QString&) {}
-    void Write(const QByteArray& b);
-    void Write(const char* s) {
-        if (Sink)
-            Sink->append(s);
-        else
-            Write(QByteArray(s));
-    }
+    void Write(const QByteArray& b) { Write(b.constData(), b.size()); }
+    void Write(const char* s) { Write(s, qsizetype(std::strlen(s))); }
+    void Write(const char* s, qsizetype n);
     // The footer text of footer row `footerNo` for exported column `j`.
     QString FooterText(int footerNo, int j, TColumnX* column);
 
     TCustomDBGridX* DBGridX;
     QIODevice* Stream = nullptr;
-    // When set, writes are appended here instead of going to the stream.
-    QByteArray* Sink = nullptr;
     TColumnsXList ExpCols;
     std::vector<TCurrency> FooterValues;
 
 private:
     void AccumulateFooters();
+    // The field each footer total reads, found by name once and again only when the name
+    // changes (one per footer row and exported column, as FooterValues).
+    struct TFooterSource {
+        QString name;
+        TField* field = nullptr;
+        bool found = false;
+    };
+    std::vector<TFooterSource> footerSources_;
 };
 
 class TDBGridXExportAsText : public TDBGridXExport {
@@ -83,7 +87,8 @@ protected:
 
 class TDBGridXExportAsCSV : public TDBGridXExportAsText {
 public:
-    explicit TDBGridXExportAsCSV(TCustomDBGridX* grid) : TDBGridXExportAsText(grid), Separator(CsvSeparator) {}
+    explicit TDBGridXExportAsCSV(TCustomDBGridX* grid)
+        : TDBGridXExportAsText(grid), Separator(CsvSeparator), separatorBytes_(QString(Separator).toUtf8()) {}
     static QString Quoted(const QString& s);
 
 protected:
@@ -92,11 +97,19 @@ protected:
     void WriteFooterCell(int, int, TColumnX*, const TFont&, const QColor&, TAlignment, const QString& text) override;
     void WriteFieldSeparator() override;
     QChar Separator;
+
+private:
+    // Quoted(s) in UTF-8.
+    void WriteQuoted(const QString& s);
+    QByteArray separatorBytes_;
 };
+
+class TRtfBody;
 
 class TDBGridXExportAsRTF : public TDBGridXExport {
 public:
-    using TDBGridXExport::TDBGridXExport;
+    explicit TDBGridXExportAsRTF(TCustomDBGridX* grid);
+    ~TDBGridXExportAsRTF() override;
     void ExportData(QIODevice& stream, bool isExportAll) override;
     // '\', '{', '}' escaped; CR LF, LF and CR as \line; characters beyond ASCII as \uN? (after \uc1).
     static QByteArray Escaped(const QString& text);
@@ -115,34 +128,55 @@ protected:
 
 private:
     enum Border { bLeft = 1, bTop = 2, bBottom = 4, bRight = 8, bAll = 15 };
-    int ColorIndex(const QColor& c);
+    int ColorIndex(QRgb c);
+    int ColorIndex(const QColor& c) { return ColorIndex(qRgb(c.red(), c.green(), c.blue())); }
     int FontIndex(const QFont& f);
+    // The row prefix for cells of these backgrounds (as RGB) and borders.
+    void WriteRowPrefix(const std::vector<QRgb>& backgrounds, const std::vector<int>& borders);
+    QByteArray RowPrefixBytes(const std::vector<QRgb>& backgrounds, const std::vector<int>& borders);
     void WriteRowPrefix(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
-    void WriteRowPrefixBytes(const std::vector<QColor>& backgrounds, const std::vector<int>& borders);
     // A cell's text run: its colour is the font's, else the palette's `textRole`.
     void WriteCell(TAlignment alignment, const TFont& font, const QColor& bg, const QString& text, int spacing = -1,
                    QPalette::ColorRole textRole = QPalette::Text);
+    QByteArray CellLookBytes(TAlignment alignment, const TFont& font, const QColor& bg, const QColor& fg, int spacing);
     void WriteRowEnd();
-    void WriteEscaped(const QString& text);
     int Twips(int pixels) const;
     void WriteMultiTitle(const TColumnsXList& cols);
 
-    QByteArray body_;
-    QStringList colorTable_, fontTable_;
+    // The tables come first but are known only after the walk: the body waits in memory, and
+    // what repeats in it (row prefixes, cell looks, cell and row ends) is kept there once.
+    std::unique_ptr<TRtfBody> body_;
+    std::vector<QRgb> colorTable_;
+    QStringList fontTable_;
     int dpi_ = 96;
-    // Every record row starts alike and a column's cells are alike but for their text:
-    // the bytes written last for the same backgrounds and looks are written again.
+    int cellEnd_ = -1, rowEnd_ = -1;  // snippets of the body
+    // Looks of cells met so far (at most kMaxKept): every cell of a look starts alike.
+    static constexpr size_t kMaxKept = 64;
     struct TCellLook {
         TAlignment alignment;
         int spacing;
         QRgb bg, fg;
         QFont font;
-        QByteArray bytes;
+        int snippet;
     };
     std::vector<TCellLook> cellLooks_;
-    std::vector<QRgb> prefixBackgrounds_;
-    std::vector<int> prefixBorders_;
-    QByteArray prefixBytes_;
+    // By place in the row: the look the last cell there had, and the font it was found for.
+    struct TLookHint {
+        size_t look = SIZE_MAX;
+        QFont font;
+    };
+    std::vector<TLookHint> lookHints_;
+    size_t cellInRow_ = 0;
+    // Row prefixes met so far (at most kMaxKept), the last one used first.
+    struct TRowPrefix {
+        std::vector<QRgb> backgrounds;
+        std::vector<int> borders;
+        int snippet;
+    };
+    std::vector<TRowPrefix> rowPrefixes_;
+    size_t lastPrefix_ = 0;
+    std::vector<QRgb> rowBackgrounds_;
+    std::vector<int> allBorders_;
 };
 
 class TDBGridXExportAsGRIDBIF : public TDBGridXExport {

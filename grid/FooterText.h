@@ -1,6 +1,6 @@
 #pragma once
 // How a footer total is written for its field's type and patterns (painting and export).
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 #include "grid/NumberFormat.h"
 
 namespace qm::grid {

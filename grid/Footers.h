@@ -3,7 +3,7 @@
 // current record or a fixed text. A footer that needs a total keeps one item in the grid's
 // sum list (SumList.h) and keeps it in step with its value type and field.
 
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 #include "grid/Font.h"
 
 #include <QColor>

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>

@@ -4,6 +4,8 @@
 // formats. It never consults the locale and never rounds through printf: every digit comes
 // from the integer, so a total shows exactly what was added.
 
+#include "core/base/FloatText.h"
+
 #include <QString>
 
 namespace qm::grid {
@@ -27,6 +29,8 @@ QString FormatCurr(const QString& pattern, TCurrency v);
 QString CurrToStrGeneral(TCurrency v, int precision = 15);
 // Fixed format: exactly `digits` decimals (0..4), no grouping.
 QString CurrToStrFixed(TCurrency v, int digits);
+// A floating value in the general format (the data set's text of a float field).
+using qm::FloatToStrGeneral;
 // Currency format of the house: "￥" before the amount, grouping, `digits` decimals, "￥-1,234.50".
 QString CurrToStrCurrency(TCurrency v, int digits = 2);
 

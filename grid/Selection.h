@@ -2,7 +2,7 @@
 // What the person has selected in a grid: record bookmarks, a rectangle of cells, whole
 // columns, or everything.
 
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 
 #include <vector>
 

@@ -7,7 +7,7 @@
 // Totals are valid only while the list is Active; the grid's list starts inactive and
 // nothing in the grid switches it on, so a form that wants footer totals sets Active.
 
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
 #include "grid/NumberFormat.h"
 
 #include <functional>

@@ -3,7 +3,7 @@
 // and TFrm_ChooseJLabor, the quarter chooser that opens it. Several report windows may be
 // open at once; each computes as it is shown and keeps its own figures.
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/report/QuarterWageReport.h"
 #include "reports/WageReportWindow.h"
 

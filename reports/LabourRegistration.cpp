@@ -1,7 +1,7 @@
 #include "reports/LabourRegistration.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "reports/LabourReportForm.h"
 #include "reports/PaymentListForm.h"
 

@@ -3,9 +3,9 @@
 // modal) and TFrm_NLabor (I102-2, annual, beside the main window). Both compute as they are
 // shown; their buttons export the workbook, print it, write the upload file or close.
 
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/QuarterLabourReport.h"
 #include "core/sheet/SheetBook.h"

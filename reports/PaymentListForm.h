@@ -2,9 +2,9 @@
 // The wage payment list: the month chooser TFrm_chooseMon ("选择输出期限") and the list
 // TFrm_permonWage it opens, both modal.
 
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
 #include "core/report/RangeChoice.h"
 #include "core/sheet/SheetBook.h"
 

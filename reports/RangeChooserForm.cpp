@@ -1,7 +1,7 @@
 #include "reports/RangeChooserForm.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/db/Errors.h"
 
 #include <QComboBox>

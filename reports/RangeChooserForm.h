@@ -4,7 +4,7 @@
 // its period mode) and TFrm_chooseBA (the wage summary of government organs). Their decisions
 // live in core/report/RangeChoice; the dialogs read the two fields and open the report.
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/report/RangeChoice.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "reports/RangeSummaryRegistration.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "reports/RangeChooserForm.h"
 #include "reports/TalentForm.h"
 #include "reports/WageSummaryForm.h"

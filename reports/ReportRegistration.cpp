@@ -1,7 +1,7 @@
 #include "reports/ReportRegistration.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "reports/JGLaborForm.h"
 #include "reports/NGLaborForm.h"
 

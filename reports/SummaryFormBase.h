@@ -3,7 +3,7 @@
 // sheet with its pop-up "复制", and the buttons 导成Excel, 打印, 生成上报文件 and 关闭. Each
 // fills its sheet as it is shown.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/report/WageSummary.h"
 #include "core/sheet/SheetBook.h"
 

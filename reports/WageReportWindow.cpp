@@ -35,7 +35,7 @@ void WageReportWindow::Build(QLabel* underTitle, QGridLayout* head) {
     Pb->setValue(0);
     Pb->setTextVisible(false);
     Pb->setFixedHeight(14);
-    pb_ = std::make_unique<FormProgress>(Pb);
+    pb_ = std::make_unique<BarProgress>(Pb);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -3,9 +3,9 @@
 // buttons 导出Excel, 打印, 生成上报 and 关闭 under it, and the window's own progress bar. The
 // window widget is the form's own (a free window or a dialog).
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
-#include "reports/FormProgress.h"
+#include "platform/BarProgress.h"
 
 #include <memory>
 
@@ -49,7 +49,7 @@ protected:
     AppContext& ctx_;
     TSheetBook book_;
     SheetView* view_ = nullptr;
-    std::unique_ptr<FormProgress> pb_;
+    std::unique_ptr<BarProgress> pb_;
 
 private:
     QWidget* window_;

@@ -4,8 +4,8 @@
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
-#include "core/files/Upload.h"
 #include "core/report/GidLayouts.h"
+#include "core/report/Upload.h"
 #include "sheet/SheetView.h"
 
 #include <QLabel>

@@ -3,7 +3,7 @@
 // TFrm_wagejghz (I705, government organs). A range chooser opens them with the range and the
 // choice between computing it afresh and showing its saved copy.
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/report/WageSummary.h"
 #include "reports/SummaryFormBase.h"
 

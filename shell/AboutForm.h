@@ -2,8 +2,8 @@
 // TAboutFrm, the about box: the program's picture stretched over the whole form; a click
 // anywhere on it closes the box.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 
 #include <QByteArray>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "shell/BrowserForm.h"
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/unit/BrowserLogic.h"

@@ -4,8 +4,8 @@
 // activation, and each from another window of the program, reloads the unit labels, the
 // month list and the first month's rows.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "grid/DBGridX.h"
 
 #include <QPointer>

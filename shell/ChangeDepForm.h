@@ -2,8 +2,8 @@
 // TFrm_changeDep, the unit switch dialog: an empty shell with a grid of four titles, a
 // "确定" without action and a close button.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "grid/DBGridX.h"
 
 #include <QDialog>

@@ -4,6 +4,7 @@
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
+#include "platform/BarProgress.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -17,21 +18,6 @@
 #include <QVBoxLayout>
 
 namespace qm {
-
-class TFrm_historyfrom::BarProgress : public Progress {
-public:
-    explicit BarProgress(QProgressBar* bar) : bar_(bar) {}
-    int Position() const override { return bar_->value(); }
-
-protected:
-    void Show(int v) override {
-        bar_->setValue(v);
-        bar_->repaint();  // the import does not return to the event loop until it ends
-    }
-
-private:
-    QProgressBar* bar_;
-};
 
 TFrm_historyfrom::TFrm_historyfrom(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
     setWindowTitle(QStringLiteral("历史数据导入向导"));

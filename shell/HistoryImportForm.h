@@ -2,7 +2,7 @@
 // TFrm_historyfrom, "历史数据导入向导": step 1 the predecessor's installation folder, step 2
 // one of five import choices, then the import with the form's own progress bar.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/unit/HistoryImport.h"
 
 #include <QDialog>
@@ -17,6 +17,7 @@ class QPushButton;
 namespace qm {
 
 struct AppContext;
+class BarProgress;
 
 class TFrm_historyfrom : public QDialog, public IForm {
     Q_OBJECT
@@ -46,7 +47,6 @@ public:
     QProgressBar* Pb = nullptr;
 
 private:
-    class BarProgress;
     AppContext& ctx_;
     std::unique_ptr<BarProgress> pb_;
     HistoryImport::SourceFactory factory_;

@@ -1,10 +1,11 @@
 #include "shell/MainForm.h"
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
+#include "core/app/Placeholders.h"
 #include "core/base/UiService.h"
 #include "core/db/DataModule.h"
 #include "core/db/Errors.h"
-#include "core/unit/Placeholders.h"
+#include "platform/BarProgress.h"
 #include "platform/Jpeg.h"
 #include "shell/Background.h"
 #include "shell/UnitForm.h"
@@ -23,22 +24,6 @@
 #include <QVBoxLayout>
 
 namespace qm {
-
-class TFrm_main::BarProgress : public Progress {
-public:
-    explicit BarProgress(QProgressBar*& bar) : bar_(bar) {}
-    int Position() const override { return bar_ ? bar_->value() : 0; }
-
-protected:
-    void Show(int v) override {
-        if (!bar_) return;
-        bar_->setValue(v);
-        bar_->repaint();  // work does not return to the event loop until it ends
-    }
-
-private:
-    QProgressBar*& bar_;
-};
 
 // The client area: the picture stretched over it, the progress bar along its bottom.
 class TFrm_main::Background : public QWidget {
@@ -82,7 +67,7 @@ QIcon Glyph(const QString& ch, const QColor& colour) {
 
 TFrm_main::TFrm_main(TDataModule1& dm, UiService& ui, AppPaths paths) : dm_(dm), ui_(ui) {
     setWindowTitle(kAppTitle);
-    pb_ = std::make_unique<BarProgress>(bar_);
+    pb_ = std::make_unique<BarProgress>();
     ctx_ =
         std::make_unique<AppContext>(AppContext{dm_.ADOConn, ui_, std::move(paths), state, *pb_, this, nullptr, this});
     forms_ = std::make_unique<FormFactory>(*ctx_);
@@ -108,6 +93,7 @@ TFrm_main::TFrm_main(TDataModule1& dm, UiService& ui, AppPaths paths) : dm_(dm),
     bar_->setTextVisible(false);
     bar_->setFixedHeight(14);
     lay->addWidget(bar_);
+    pb_->SetBar(bar_);
     setCentralWidget(bg);
 
     panel0_ = new QLabel(this);

@@ -2,9 +2,9 @@
 // The main window: caption, menus, tool bar, status bar, progress bar and background. What
 // it does lives in MainCommands; the window draws that state and forwards its clicks.
 
+#include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
-#include "core/base/Progress.h"
-#include "core/unit/MainCommands.h"
+#include "platform/BarProgress.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -55,7 +55,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    class BarProgress;
     class Background;
 
     QAction* Item(QMenu* menu, const QString& name, const QString& caption, void (MainCommands::*fn)());
@@ -66,7 +65,7 @@ private:
 
     TDataModule1& dm_;
     UiService& ui_;
-    std::unique_ptr<Progress> pb_;
+    std::unique_ptr<BarProgress> pb_;
     std::unique_ptr<AppContext> ctx_;
     std::unique_ptr<FormFactory> forms_;
     std::unique_ptr<MainCommands> cmd_;

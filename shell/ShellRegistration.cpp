@@ -1,6 +1,6 @@
 #include "shell/ShellRegistration.h"
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "shell/AboutForm.h"
 #include "shell/BrowserForm.h"
 #include "shell/ChangeDepForm.h"

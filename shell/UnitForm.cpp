@@ -1,9 +1,9 @@
 #include "shell/UnitForm.h"
 
+#include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
-#include "core/unit/MainCommands.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

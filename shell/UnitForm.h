@@ -2,7 +2,7 @@
 // TFrm_dep, "单位信息": the reporting unit's name, nine-character code, type, class and
 // founding month. The rules and the save live in UnitInfo.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/unit/UnitInfo.h"
 
 #include <QDialog>

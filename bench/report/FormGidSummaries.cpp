@@ -3,10 +3,10 @@
 // gates its command and chooser pass, then computes and stores as its window does.
 
 #include "bench/report/ReportTool.h"
-#include "core/files/Upload.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/RangeChoice.h"
 #include "core/report/TalentSummary.h"
+#include "core/report/Upload.h"
 #include "core/report/WageSummary.h"
 #include "core/report/WorkbookExport.h"
 #include "core/sheet/SheetTemplate.h"

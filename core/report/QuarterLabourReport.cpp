@@ -1,12 +1,12 @@
 #include "core/report/QuarterLabourReport.h"
 
 #include "core/base/Progress.h"
-#include "core/files/Upload.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
 #include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
+#include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 

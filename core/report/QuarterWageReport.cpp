@@ -2,7 +2,6 @@
 
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
-#include "core/files/Upload.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
 #include "core/report/LeaderPost.h"
@@ -10,6 +9,7 @@
 #include "core/report/Refusal.h"
 #include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
+#include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"

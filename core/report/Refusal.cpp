@@ -2,8 +2,8 @@
 
 #include "core/base/Progress.h"
 #include "core/files/DbfWriter.h"
-#include "core/files/Upload.h"
 #include "core/report/Fmt.h"
+#include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "core/base/Month.h"
 #include "core/base/UiService.h"
 #include "core/base/UnitClass.h"
+#include "core/db/ListQuery.h"
 #include "core/staff/CodeLists.h"
-#include "core/unit/BrowserLogic.h"
 
 #include <QString>
 #include <QStringList>

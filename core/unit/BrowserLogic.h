@@ -3,6 +3,7 @@
 // a staff list, the statements behind its grid and the count it shows in its status bar.
 
 #include "core/db/Db.h"
+#include "core/db/ListQuery.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,16 +11,6 @@
 #include <optional>
 
 namespace qm {
-
-// A statement and its bound values, for a form to open as its grid's data set.
-struct ListQuery {
-    QString sql;
-    db::Params params;
-};
-
-// `text` as the pattern of `like ? escape '\'` that finds it anywhere in a value: the text's
-// own %, _ and \ are escaped, so a name is searched as typed.
-QString LikeContains(const QString& text);
 
 namespace browser {
 

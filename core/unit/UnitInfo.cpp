@@ -6,8 +6,6 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/files/Gbk.h"
-#include "core/files/Upload.h"
-#include "core/unit/MainCommands.h"
 
 namespace qm::unit {
 
@@ -64,11 +62,10 @@ QString NameProblem(const QString& name) {
                 .arg(c.toString());
         i += n - 1;
     }
-    const int limit = upload::FieldFor(QStringLiteral("frmc"), QStringLiteral("TEXT")).width;
-    if (int(bytes.size()) > limit)
+    if (int(bytes.size()) > kNameBytes)
         return QStringLiteral("单位名称有%1个字节（一个汉字占两个字节），上报文件最多容纳%2个字节。请改短后再保存。")
             .arg(bytes.size())
-            .arg(limit);
+            .arg(kNameBytes);
     return {};
 }
 
@@ -85,7 +82,7 @@ std::optional<UnitRecord> Load(db::Connection& db) {
     return r;
 }
 
-SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& c) {
+SaveResult Save(AppContext& ctx, UnitFormHost& main, const UnitChoice& c) {
     const UnitClass cls = ClassOf(c.rg, c.rg2, c.cb1Text);
     if (c.rg3 == 1 && c.dateIndex < 0) {
         ctx.ui.ConfirmYesOnly(QStringLiteral("请输入创办月份。"));

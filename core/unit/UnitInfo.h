@@ -14,7 +14,6 @@ namespace db {
 class Connection;
 }
 struct AppContext;
-class MainCommands;
 
 // The form's choices as the controls hold them.
 struct UnitChoice {
@@ -25,6 +24,16 @@ struct UnitChoice {
     QString cb1Text;       // 有总承包和专业承包资质 / 有劳务分包资质
     int rg3 = 0;           // 新创办单位: 0 否, 1 是
     int dateIndex = -1;    // DateCb: 0 "1月创办" .. 11 "12月创办"; -1 none chosen
+};
+
+// Whom the unit form's save tells what it did: the main window's controller, or a test.
+class UnitFormHost {
+public:
+    virtual ~UnitFormHost() = default;
+    // After the row is written.
+    virtual void UnitSaved(const QString& depName, const QString& depNo, UnitClass cls) = 0;
+    // The form's last step, saved or refused: the class text its choices give.
+    virtual void UnitFormFinished(const QString& classText) = 0;
 };
 
 // The current unit, decoded where its Dep_Info row is read.
@@ -52,6 +61,9 @@ bool IsCodeChar(QChar c);
 // backup file names, so nothing else may reach the database.
 bool IsValidCode(const QString& code);
 
+// The bytes (GBK) of the unit name's field in the uploads.
+inline constexpr int kNameBytes = 100;
+
 // Why the uploads could not carry the unit name (frmc: GBK, 100 bytes, no control
 // characters), or empty when they can. The name is judged trimmed, as it is stored.
 QString NameProblem(const QString& name);
@@ -64,7 +76,7 @@ enum class SaveResult { Saved, Refused };
 // The form's "确 定": validates, writes the row, updates the main window. Refused: the
 // message was shown, nothing written, the form stays open. A missing founding month or a
 // declined change stops silently (SilentAbort) with nothing changed.
-SaveResult Save(AppContext& ctx, MainCommands& main, const UnitChoice& choice);
+SaveResult Save(AppContext& ctx, UnitFormHost& main, const UnitChoice& choice);
 
 }  // namespace unit
 }  // namespace qm

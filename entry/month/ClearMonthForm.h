@@ -2,7 +2,7 @@
 // The two dialogs that clear monthly data: TFrm_clearChMon (monthly staff lists with their
 // wages) and TFrm_clearChWage (wages only). Each offers all months or the last month entered.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 
 #include <QDialog>
 

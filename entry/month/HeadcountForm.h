@@ -2,7 +2,7 @@
 // TFrm_set: the period-end headcount typed by the person, stored as the one row of
 // Initial_Info.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 
 #include <QDialog>
 

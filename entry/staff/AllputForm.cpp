@@ -5,7 +5,7 @@
 #include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
-#include "core/files/Upload.h"
+#include "core/report/Upload.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
 #include "entry/EntrySheet.h"

@@ -3,7 +3,7 @@
 // CurrentMonth the staff register (人员名册) whose one command is the upload of the register
 // file. The work is done by AllputSheet; this form lays out, paints and forwards.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/AllputSheet.h"
 

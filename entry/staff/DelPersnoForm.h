@@ -3,8 +3,8 @@
 // into the left sheet are looked up in the current month's staff list; the matches show in
 // the right sheet and can be deleted one by one or all together. Wage rows stay.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "entry/staff/MonputForm.h"
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"

@@ -3,8 +3,8 @@
 // start-of-period list or the previous month, checked with the staff-row rules and stored
 // in one transaction. A non-modal window; one of it exists at a time.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QPointer>

@@ -3,9 +3,9 @@
 // grid of one list of Staff_moninfo. The form reads its controls, calls PerputLogic, paints
 // the fields that fail and shows the messages.
 
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
 #include "core/staff/PerputLogic.h"
 #include "grid/DBGridX.h"
 

@@ -9,8 +9,8 @@
 //   f->SetOpenerRefresh([&] { FillSheet(3); }); // runs when the list closes, however it closes
 //   f->ShowModal();
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QDialog>

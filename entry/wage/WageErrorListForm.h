@@ -3,7 +3,7 @@
 // wage sheet. When it closes or runs out of rows it reloads the wage sheet through the
 // callback its opener gave.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 #include "core/wage/WageErrorList.h"
 

@@ -2,7 +2,7 @@
 // TFrm_mon: the monthly wage sheet of month CurrentMonth, a modal dialog. It reads cells,
 // hands them to WageSheet and paints what comes back.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
 #include "core/wage/WageSheet.h"
 

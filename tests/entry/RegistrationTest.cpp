@@ -1,9 +1,9 @@
 // The program's registrations: every staff, wage and shell form a command opens is the real
 // form, not the stand-in that says it is not yet available; only the report forms are.
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
+#include "core/app/Placeholders.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
-#include "core/unit/Placeholders.h"
 #include "entry/EntryRegistration.h"
 #include "shell/MainForm.h"
 #include "shell/ShellRegistration.h"

@@ -118,6 +118,35 @@ TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
     EXPECT_TRUE(s.Export<TDBGridXExportAsText>().startsWith("1\tA\"b\t10.5\r\n"));
 }
 
+// Two footer rows: each footer totals the field it names, else its column's, row by row and
+// column by column; a footer naming no field of the data set stays empty.
+TEST(GridExport, FooterRowsTotalTheFieldEachFooterNames) {
+    SmallGrid s;
+    struct Foot {
+        TFooterValueType type;
+        const char* field;
+    };
+    const Foot feet[3][2] = {{{fvtCount, ""}, {fvtSum, "amount"}},
+                             {{fvtStaticText, ""}, {fvtSum, "nosuch"}},
+                             {{fvtSum, ""}, {fvtCount, "code"}}};
+    for (int c = 0; c < 3; ++c)
+        for (const Foot& f : feet[c]) {
+            TColumnFooterX* footer = s.g.Columns()[c]->Footers()->Add();
+            footer->SetValueType(f.type);
+            footer->SetFieldName(QString::fromLatin1(f.field));
+        }
+    s.g.SetFooterRowCount(2);
+    EXPECT_EQ(s.Export<TDBGridXExportAsText>(),
+              QByteArray("编号\t姓名\t金额\r\n1\tA\"b\t10.5\r\n2\t中{x}\\\t2.25\r\n2\t\t12.75\r\n12.75\t\t2"));
+    // A rectangle of the last two columns: their own footers.
+    s.ds.Last();
+    const TBookmark second = s.ds.Bookmark();
+    s.ds.First();
+    s.g.Selection().Rect().Select(1, s.ds.Bookmark(), false);
+    s.g.Selection().Rect().Select(2, second, true);
+    EXPECT_TRUE(s.Export<TDBGridXExportAsText>(false).endsWith("2.25\r\n\t12.75\r\n\t2"));
+}
+
 TEST(GridExport, GridbifBytes) {
     SmallGrid s;
     const QByteArray expected = QByteArray("GRIDBIF") + Hex("01"
@@ -232,6 +261,55 @@ TEST(GridExport, RtfOfShadedCellsWithBracesBreaksAndChineseTextStaysOneTable) {
     EXPECT_EQ(rtf.count("\\line "), 2);
     const QByteArray yellow = QByteArray::number(rtf.left(rtf.indexOf("\\red255\\green255\\blue160;")).count(';'));
     EXPECT_EQ(rtf.count("\\clcbpat" + yellow + "\\cellx2100"), 2);  // the name column of both records
+}
+
+// A hundred records, each on a colour of its own (more looks than the export keeps to repeat),
+// one text holding a 0 character and one longer than the export's blocks: every row and cell
+// carries its own colour's index, and the texts come out whole, the 0 byte as it is.
+TEST(GridExport, RtfOfManyLooksLongTextsAndZeroCharactersIsWrittenWhole) {
+    test::GridHost host(400, 200);
+    TMemDataSet ds;
+    const QString zero = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    QString longText;
+    for (int i = 0; i < 40000; ++i) longText += QStringLiteral("中x{}");
+    std::vector<std::vector<db::Value>> rows;
+    for (int r = 0; r < 100; ++r)
+        rows.push_back({db::Value(r), db::Value(r == 7 ? zero : r == 8 ? longText : QStringLiteral("R%1").arg(r))});
+    ds.Open({{QStringLiteral("code"), ftInteger, 0}, {QStringLiteral("name"), ftString, 10}}, rows);
+    host.Bind(ds);
+    TDBGridX& g = *host.grid;
+    g.OnGetCellParams = [&](TColumnX* c, TFont& f, QColor& bg, TGridDrawState) {
+        const int r = int(ds.FieldByName(QStringLiteral("code"))->AsInteger());
+        bg = QColor(r, 0, 255 - r);
+        f.setBold(c->Index() == 1 && r % 2);
+    };
+    QByteArray rtf;
+    QBuffer buf(&rtf);
+    buf.open(QIODevice::WriteOnly);
+    ExportGridToStream<TDBGridXExportAsRTF>(g, buf, true);
+
+    const QByteArray table = rtf.mid(rtf.indexOf("{\\colortbl"), rtf.indexOf("}") - rtf.indexOf("{\\colortbl"));
+    const QList<QByteArray> colours = table.mid(table.indexOf("\\red")).split(';');
+    QList<QByteArray> records;
+    for (qsizetype at = rtf.indexOf("\\trowd"); at >= 0;) {
+        const qsizetype next = rtf.indexOf("\\trowd", at + 1);
+        records << rtf.mid(at, next < 0 ? -1 : next - at);
+        at = next;
+    }
+    ASSERT_EQ(records.size(), 101);  // the title row, then the records
+    for (int r = 0; r < 100; ++r) {
+        const QByteArray entry = "\\red" + QByteArray::number(r) + "\\green0\\blue" + QByteArray::number(255 - r);
+        const QByteArray index = QByteArray::number(colours.indexOf(entry));
+        ASSERT_NE(index, "-1") << r;
+        const QByteArray& row = records[r + 1];
+        EXPECT_EQ(row.count("\\clcbpat" + index + "\\cellx"), 2) << r;
+        EXPECT_EQ(row.count("\\cb" + index + " "), 2) << r;
+        EXPECT_EQ(row.count("\\b\\f"), r % 2) << r;
+    }
+    EXPECT_TRUE(records[8].contains(QByteArray(" a") + char(0) + QByteArray("b\\cell}")));
+    EXPECT_EQ(rtf.count(TDBGridXExportAsRTF::Escaped(longText)), 1);
+    EXPECT_EQ(rtf.count(QByteArray(1, 0)), 1);
+    EXPECT_TRUE(rtf.endsWith("\\pard\\intbl\\row}\r\n}"));
 }
 
 TEST(GridExport, CsvSeparatorIsTakenWhenTheExporterIsMadeAndQuotesAreDoubled) {

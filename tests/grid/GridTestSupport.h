@@ -3,6 +3,7 @@
 // grid bound to it at a fixed size.
 
 #include "grid/DBGridX.h"
+#include "tests/core/db/NumberedDataSet.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -42,17 +43,6 @@ inline QFont PinnedFont() {
     f.setPixelSize(12);
     f.setStyleStrategy(QFont::NoAntialias);
     return f;
-}
-
-// `n` records: id (integer), name ("Rn"), amount (real).
-inline void OpenNumbered(grid::TMemDataSet& ds, int n) {
-    std::vector<std::vector<db::Value>> rows;
-    for (int i = 1; i <= n; ++i)
-        rows.push_back({db::Value(i), db::Value(QStringLiteral("R%1").arg(i)), db::Value(i * 1.5)});
-    ds.Open({{QStringLiteral("id"), grid::ftInteger, 0},
-             {QStringLiteral("name"), grid::ftString, 10},
-             {QStringLiteral("amount"), grid::ftFloat, 0}},
-            rows);
 }
 
 // A window holding one grid of a fixed viewport size, shown offscreen and focused.

@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <limits>
+#include <random>
+
 using namespace qm;
 using namespace qm::grid;
 
@@ -222,6 +228,50 @@ TEST(NumberFormat, PatternsGeneralFixedAndCurrencyFormats) {
     EXPECT_EQ(c, -12345679);
     EXPECT_FALSE(StrToCurr(QStringLiteral("abc"), c));
     EXPECT_FALSE(StrToCurr(QStringLiteral("1.2.3"), c));
+}
+
+// A float's text in cells and exports: the general format with 15 significant digits, the
+// very text Qt's own formatter gives, at the edges of the exponent's range, for values whose
+// shortest digits are more than 15, and for any bit pattern.
+TEST(NumberFormat, FloatsInTheGeneralFormatAreTheTextQtGives) {
+    EXPECT_EQ(FloatToStrGeneral(2.5), QStringLiteral("2.5"));
+    EXPECT_EQ(FloatToStrGeneral(-16), QStringLiteral("-16"));
+    EXPECT_EQ(FloatToStrGeneral(0.0001), QStringLiteral("0.0001"));
+    EXPECT_EQ(FloatToStrGeneral(100000000000000.0), QStringLiteral("100000000000000"));
+    EXPECT_EQ(FloatToStrGeneral(0.1 + 0.2), QStringLiteral("0.3"));  // 17 shortest digits
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1e-5,
+                                  -1e-5,
+                                  1e15,
+                                  -1e15,
+                                  999999999999999.0,
+                                  1e300,
+                                  5e-324,
+                                  1.0 / 3,
+                                  2.0 / 3,
+                                  0.5e-4,
+                                  12345678901234.5,
+                                  std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN()};
+    for (int e = -7; e <= 17; ++e)
+        for (double m : {1.0, 1.5, 9.99999999999999, 9.999999999999999, 1.00000000000001, 123456789012345.0})
+            values.insert(values.end(), {m * std::pow(10.0, e), -m * std::pow(10.0, e)});
+    std::mt19937_64 rng(2012);
+    for (int i = 0; i < 100000; ++i) {
+        const quint64 bits = rng();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        const double decimals = double(rng() % 100000000000000ULL) / std::pow(10.0, double(rng() % 20));
+        values.insert(values.end(),
+                      {d, decimals, -decimals, double(i) * 1.25 + i % 20, double(qint64(rng()) >> (i % 64))});
+    }
+    int differing = 0;
+    for (double v : values)
+        if (FloatToStrGeneral(v) != QString::number(v, 'g', 15) && ++differing <= 5)
+            ADD_FAILURE() << std::setprecision(17) << v << ": " << FloatToStrGeneral(v).toStdString() << " against "
+                          << QString::number(v, 'g', 15).toStdString();
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(Footers, CountSumStaticAndFieldValueTexts) {

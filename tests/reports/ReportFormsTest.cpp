@@ -1,11 +1,11 @@
 // The windows of forms 202-1 and 102-1 and the quarter chooser, on the small units of the
 // report tests; pictures of both windows go to QM_SHOT_DIR (or the temporary folder).
 
+#include "core/app/FormFactory.h"
+#include "core/app/Placeholders.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
-#include "core/unit/Placeholders.h"
 #include "reports/JGLaborForm.h"
 #include "reports/NGLaborForm.h"
 #include "reports/ReportRegistration.h"

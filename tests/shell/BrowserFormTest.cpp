@@ -1,7 +1,7 @@
 #include "shell/BrowserForm.h"
 
 #include "bench/SyntheticUnit.h"
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "shell/ChangeDepForm.h"

@@ -2,14 +2,14 @@
 // The main window's logic without its widgets: a temporary database, the scripted message
 // service, and a form factory whose forms record how the commands use them.
 
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
+#include "core/app/MainCommands.h"
+#include "core/app/Placeholders.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Errors.h"
-#include "core/unit/MainCommands.h"
-#include "core/unit/Placeholders.h"
 #include "tests/support/TempBase.h"
 
 #include <map>

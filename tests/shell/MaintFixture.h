@@ -2,8 +2,8 @@
 // A temporary base with a connection, a scripted dialog service, a recording progress bar,
 // a main window that counts its refreshes, and forms that only record that they were shown.
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormFactory.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "tests/support/RecordingMain.h"

@@ -1,4 +1,4 @@
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "entry/EntrySheet.h"
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/WrongForm.h"

@@ -1,6 +1,6 @@
 // The monthly staff list as its user drives it: imports, the save, activation and modality.
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
 #include "core/db/Errors.h"
 #include "entry/EntryRegistration.h"
 #include "entry/staff/DelPersnoForm.h"

@@ -1,5 +1,5 @@
 // The staff error list: loading the rows in error, correcting them, and refreshing its opener.
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "entry/EntryRegistration.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"

@@ -1,7 +1,7 @@
 // The wage forms as the person uses them: the buttons, the error list opened from the sheet
 // and reloading it, the monthly staff list staying usable beside the modal sheet, and a
 // picture of the sheet with a failing row.
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "entry/EntryRegistration.h"
 #include "entry/EntrySheet.h"
 #include "entry/wage/WageErrorListForm.h"

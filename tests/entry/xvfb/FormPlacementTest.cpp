@@ -1,6 +1,6 @@
 // Where the entry forms open on a real display: whole on the screen, centred on the window that
 // opened them (the monthly list on the screen), also when the opener stands near the screen's edge.
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "entry/EntryRegistration.h"
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/MonputForm.h"

@@ -3,7 +3,7 @@
 // platform's fonts, never smaller than the size it was given. Pictures of each as it opens and
 // scrolled to its last row go to $QM_SCREENSHOT_DIR.
 
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormInterfaces.h"
 #include "reports/LabourRegistration.h"
 #include "reports/PaymentListForm.h"
 #include "reports/RangeSummaryRegistration.h"

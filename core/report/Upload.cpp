@@ -1,8 +1,9 @@
-#include "core/files/Upload.h"
+#include "core/report/Upload.h"
 
 #include "core/files/ReplacingFile.h"
 
 #include "core/staff/StaffValues.h"
+#include "core/unit/UnitInfo.h"
 
 #include "core/base/TextCheck.h"
 #include "core/files/Gbk.h"
@@ -44,7 +45,7 @@ constexpr std::array kWidths{
     Width{"Gid", 'N', 11, 0},
     Width{"Dep_id", 'C', 20, 0},
     Width{"Tdate", 'C', 20, 0},
-    Width{"frmc", 'C', 100, 0},
+    Width{"frmc", 'C', unit::kNameBytes, 0},  // the unit form refuses a longer name
     Width{"frdm", 'C', 20, 0},
     // Average pay: the annual labour report shows it with two decimals, so its upload keeps
     // them (the other reports' whole figures read the same with ".00").

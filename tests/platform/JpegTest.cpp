@@ -1,5 +1,4 @@
 #include "platform/Jpeg.h"
-#include "shell/Background.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
@@ -47,12 +46,6 @@ TEST(Jpeg, DataThatIsNotAJpegGivesANullPictureWithoutEndingTheProgram) {
     bytes[300 % bytes.size()] = char(0xFF);
     qm::DecodeJpeg(bytes);  // damaged inside: any answer, but no crash
     EXPECT_TRUE(qm::LoadJpegFile(QStringLiteral("/nonexistent/picture.jpg")).isNull());
-}
-
-TEST(Jpeg, TheBackgroundPictureDecodes) {
-    const QImage bg = qm::DecodeJpeg(qm::BackgroundJpeg());
-    ASSERT_FALSE(bg.isNull());
-    EXPECT_EQ(bg.size(), QSize(1280, 800));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/files/Gbk.h"
-#include "core/files/Upload.h"
+#include "core/report/Upload.h"
 #include "tests/core/files/FullDisk.h"
 #include "tests/support/TempBase.h"
 

@@ -1,7 +1,7 @@
 // The data-set layer: cursor and buffer window as the links see them, notifications,
 // bookmarks, editing, and the read-only query adapter.
-#include "grid/DataSet.h"
-#include "tests/grid/GridTestSupport.h"
+#include "core/db/DataSet.h"
+#include "tests/core/db/NumberedDataSet.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>

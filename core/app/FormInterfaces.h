@@ -4,7 +4,7 @@
 // unshown. Each interface derives virtually from IForm, so one class (a placeholder, a
 // test recorder) can implement several.
 
-#include "core/base/FormFactory.h"
+#include "core/app/FormFactory.h"
 #include "core/base/Month.h"
 
 #include <QString>

@@ -4,10 +4,11 @@
 // and tool bar. The window only draws this state and forwards its clicks; tests drive it
 // with the scripted message service and a recording form factory.
 
+#include "core/app/Maintenance.h"
 #include "core/base/AppContext.h"
 #include "core/base/UiService.h"
 #include "core/unit/Gates.h"
-#include "core/unit/Maintenance.h"
+#include "core/unit/UnitInfo.h"
 
 #include <QString>
 
@@ -28,7 +29,7 @@ struct MenuFlags {
     bool N73 = true;               // wage summary for government organs visible
 };
 
-class MainCommands : public IMainWindow {
+class MainCommands : public IMainWindow, public UnitFormHost {
 public:
     explicit MainCommands(AppContext& ctx);
 
@@ -61,9 +62,9 @@ public:
     bool CheckMonthStaffList(Month m) { return gates_.CheckMonthStaffList(m); }
 
     // The unit form's save reports here (after the row is written).
-    void UnitSaved(const QString& depName, const QString& depNo, UnitClass cls);
+    void UnitSaved(const QString& depName, const QString& depNo, UnitClass cls) override;
     // The unit form's last step, saved or refused: caption and the class panel.
-    void UnitFormFinished(const QString& classText);
+    void UnitFormFinished(const QString& classText) override;
     // The class panel alone: the unit form shows the stored unit's class as it loads it.
     void ShowUnitClass(const QString& classText);
 

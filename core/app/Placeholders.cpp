@@ -1,7 +1,7 @@
-#include "core/unit/Placeholders.h"
+#include "core/app/Placeholders.h"
 
+#include "core/app/FormInterfaces.h"
 #include "core/base/AppContext.h"
-#include "core/base/FormInterfaces.h"
 
 #include <map>
 

@@ -1,14 +1,14 @@
-#include "core/unit/MainCommands.h"
+#include "core/app/MainCommands.h"
 
 #include "core/report/AnnualWageReport.h"
 #include "core/report/QuarterWageReport.h"
 
-#include "core/base/FormFactory.h"
-#include "core/base/FormInterfaces.h"
+#include "core/app/FormFactory.h"
+#include "core/app/FormInterfaces.h"
+#include "core/app/Placeholders.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/unit/Placeholders.h"
 #include "core/unit/UnitInfo.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
+#include "core/app/Maintenance.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Schema.h"
 #include "core/unit/DataClearing.h"
 #include "core/unit/Headcount.h"
-#include "core/unit/Maintenance.h"
 #include "tests/shell/MaintFixture.h"
 
 #include <gtest/gtest.h>

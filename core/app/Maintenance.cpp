@@ -1,8 +1,8 @@
-#include "core/unit/Maintenance.h"
+#include "core/app/Maintenance.h"
 
+#include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
 #include "core/base/AppPaths.h"
-#include "core/base/FormFactory.h"
 #include "core/base/UiService.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"

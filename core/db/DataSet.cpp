@@ -1,4 +1,6 @@
-#include "grid/DataSet.h"
+#include "core/db/DataSet.h"
+
+#include "core/base/FloatText.h"
 
 #include <QRegularExpression>
 
@@ -89,7 +91,7 @@ QString TField::DisplayText() const {
     if (v.IsNull()) return {};
     if (type_ == ftBoolean) return AsBoolean() ? QStringLiteral("True") : QStringLiteral("False");
     if ((type_ == ftFloat || type_ == ftCurrency) && v.kind() != db::Value::Kind::Text)
-        return QString::number(v.AsFloat(), 'g', 15);  // general format, 15 significant digits
+        return FloatToStrGeneral(v.AsFloat());  // general format, 15 significant digits
     return v.AsString();
 }
 
