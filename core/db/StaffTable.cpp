@@ -203,6 +203,34 @@ std::vector<StaffRecord> StaffTable::ReadMonth(Month m) {
     return ReadWith(sql, {m});
 }
 
+std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok) {
+    static const QString all =
+        QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
+    static const QString some = QStringLiteral("select %1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
+                                    .arg(SheetTextColumns().join(u','));
+    sqlite3_stmt* st = c_.Prepare(isok ? some : all);
+    c_.Bind(st, isok ? db::Params{m, *isok} : db::Params{m});
+    std::vector<std::array<QString, kStaffSheetTexts>> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::array<QString, kStaffSheetTexts> t;
+        for (int i = 0; i < kStaffSheetTexts; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL: break;
+            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, i)); break;
+            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, i)); break;
+            default:
+                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                 sqlite3_column_bytes(st, i));
+            }
+        }
+        rows.push_back(std::move(t));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return rows;
+}
+
 std::optional<StaffRecord> StaffTable::Read(long long id) {
     static const QString sql = QStringLiteral("select %1 from Staff_moninfo where id=?").arg(ReadList(QString()));
     std::vector<StaffRecord> rows = ReadWith(sql, {id});

@@ -188,6 +188,9 @@ public:
 
     // Every row of the month, in id order.
     std::vector<StaffRecord> ReadMonth(Month m);
+    // Only the shown texts of every row of the month, in id order, as SheetTexts gives them;
+    // with `isok`, only the rows whose sIsok is that text. A month holds up to 16,338 rows.
+    std::vector<std::array<QString, kStaffSheetTexts>> ReadSheetTexts(Month m, const StoredText& isok = {});
     // The row `id`; nothing when there is none.
     std::optional<StaffRecord> Read(long long id);
     // The rows of month m joined with each row of `listTable` that names their number, in id order.

@@ -34,15 +34,11 @@ std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
 }
 
 std::vector<AllputTexts> AllputStore::Load(int filter) const {
-    const std::vector<StaffRecord> records = StaffTable(c_).ReadMonth(Month::Start());
-    std::vector<AllputTexts> out;
-    out.reserve(records.size());
-    for (const StaffRecord& r : records) {
-        if ((filter == 0 || filter == 1) && r.sIsok != (filter == 0 ? QStringLiteral("0") : QStringLiteral("1")))
-            continue;
-        out.push_back(StaffTable::SheetTexts(r));
-    }
-    return out;
+    // Filter 0 the failing rows, 1 the passing ones, any other every row.
+    const StoredText isok = filter == 0   ? StoredText(QStringLiteral("0"))
+                            : filter == 1 ? StoredText(QStringLiteral("1"))
+                                          : StoredText();
+    return StaffTable(c_).ReadSheetTexts(Month::Start(), isok);
 }
 
 AllputStore::Unit AllputStore::FirstUnit() const {

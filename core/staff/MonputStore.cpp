@@ -25,13 +25,7 @@ std::optional<db::Value> CodeValue(const QString& text) {
 
 namespace {
 // Only the shown texts are kept: a month holds up to 16,338 rows.
-std::vector<StaffTexts> ReadAll(db::Connection& c, int month) {
-    std::vector<StaffTexts> rows;
-    const std::vector<StaffRecord> records = StaffTable(c).ReadMonth(Month(month));
-    rows.reserve(records.size());
-    for (const StaffRecord& r : records) rows.push_back(StaffTable::SheetTexts(r));
-    return rows;
-}
+std::vector<StaffTexts> ReadAll(db::Connection& c, int month) { return StaffTable(c).ReadSheetTexts(Month(month)); }
 }  // namespace
 
 std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) { return ReadAll(c, month); }

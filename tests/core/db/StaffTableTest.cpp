@@ -154,6 +154,13 @@ TEST(StaffTable, ReadsReturnTheStoredRows) {
     EXPECT_EQ(texts[size_t(SheetColOf(StaffPlain::Work) - 1)], QStringLiteral("2.5"));
     EXPECT_EQ(texts[size_t(SheetColOf(StaffAttr::Edu) - 1)], QStringLiteral("t3"));
 
+    // The narrow read of the shown texts gives the same texts, filtered by the row flag.
+    const auto shown = table.ReadSheetTexts(Month(2));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], StaffTable::SheetTexts(rows[0]));
+    EXPECT_EQ(shown[1], texts);
+    ASSERT_EQ(table.ReadSheetTexts(Month(2), QStringLiteral("0")).size(), 1u);
+    EXPECT_EQ(table.ReadSheetTexts(Month(2), QStringLiteral("0"))[0][1], QStringLiteral("1"));
     ASSERT_TRUE(table.Read(rows[1].id).has_value());
     EXPECT_EQ(table.Read(rows[1].id)->sNumber, QStringLiteral("2"));
     EXPECT_FALSE(table.Read(rows[1].id + 100).has_value());
