@@ -25,14 +25,14 @@ std::optional<db::Value> CodeValue(const QString& text) {
 
 namespace {
 // Only the shown texts are kept: a month holds up to 16,338 rows.
-std::vector<StaffTexts> ReadAll(db::Connection& c, int month) { return StaffTable(c).ReadSheetTexts(Month(month)); }
+std::vector<StaffTexts> ReadAll(db::Connection& c, Month month) { return StaffTable(c).ReadSheetTexts(month); }
 }  // namespace
 
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) { return ReadAll(c, month); }
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month) { return ReadAll(c, month); }
 
-std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth) { return ReadAll(c, fromMonth); }
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) { return ReadAll(c, fromMonth); }
 
-bool MonthHasErrorRows(db::Connection& c, int month) { return StaffTable(c).HasFailedRows(Month(month)); }
+bool MonthHasErrorRows(db::Connection& c, Month month) { return StaffTable(c).HasFailedRows(month); }
 
 std::vector<BadCell> FindNonNumericWorkYears(int firstRow, int lastRow, const CellReader& cell) {
     std::vector<BadCell> bad;
@@ -55,7 +55,7 @@ QString SaveFailure::Message() const {
     return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
 }
 
-void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
+void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb) {
     const int scale = ProgressScale(lastRow);
     int row = 0;
@@ -63,9 +63,9 @@ void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, in
     try {
         db::Transaction t(c);
         StaffTable table(c, set);
-        table.DeleteMonth(Month(month));
+        table.DeleteMonth(month);
         StaffRecord r;
-        r.sMon = Month(month);
+        r.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             r.sName = name;

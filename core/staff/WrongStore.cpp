@@ -4,9 +4,9 @@
 
 namespace qm {
 
-std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
+std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode) {
     std::vector<WrongRow> rows;
-    for (const StaffRecord& r : StaffTable(c).ReadMonth(Month(month))) {
+    for (const StaffRecord& r : StaffTable(c).ReadMonth(month)) {
         // Mode 0 the failed rows, 1 the passed ones, any other every row.
         if ((mode == 0 || mode == 1) && r.sIsok != (mode == 0 ? QStringLiteral("0") : QStringLiteral("1"))) continue;
         WrongRow w;
@@ -26,8 +26,6 @@ UnitLabels ReadUnitLabels(db::Connection& c) {
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
 
-int ListMonth(const std::optional<Month>& currentMonth) { return currentMonth.value_or(Month::Start()).Number(); }
-
 QString WrongSaveReport::Note(const CellReader& cell) const {
     QStringList lines;
     for (int r : noIdRows)
@@ -41,7 +39,7 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
     return lines.join(u'\n');
 }
 
-WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int lastRow, const CellReader& cell,
+WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags) {
     WrongSaveReport rep;
     int row = 0;
@@ -51,7 +49,7 @@ WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int l
         // Every column of the row, whatever the unit's class: the list shows them all.
         StaffTable table(c, StaffColumns::All);
         StaffRecord rec;
-        rec.sMon = Month(month);
+        rec.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             bool idOk = false;

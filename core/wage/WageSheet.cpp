@@ -57,8 +57,7 @@ private:
     WageSheet& s_;
 };
 
-WageSheet::WageSheet(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {
+WageSheet::WageSheet(AppContext& ctx, TSheetBook& book, qm::Month month) : ctx_(ctx), book_(book), month_(month) {
     auto edited = [this] {
         if (quiet_ == 0) dirty_ = true;
     };
@@ -78,8 +77,8 @@ std::optional<int> WageSheet::Load() {
     book_.BeginUpdate();
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
-    if (month_ <= ctx_.state.MaxWageMonth.Number()) {
-        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(qm::Month(month_));
+    if (month_ <= ctx_.state.MaxWageMonth) {
+        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_);
         for (size_t i = 0; i < rows.size(); ++i) {
             const WageRecord& w = rows[i];
             const int r = int(i) + 2;
@@ -104,7 +103,7 @@ std::optional<int> WageSheet::ImportRoster() {
     if (!TrimBlanks(book_.GetCellText(2, wagecol::Number)).isEmpty() &&
         !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
-    const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(qm::Month(month_));
+    const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);
     book_.BeginUpdate();
     book_.ClearRange(2, 1, TSheetBook::kMaxRow, 8, TSheetBook::ClearContents);  // the marks stay
     for (int i = 0; i < int(people.size()) && i + 2 <= TSheetBook::kMaxRow; ++i) {
@@ -197,10 +196,10 @@ bool WageSheet::Save() {
     try {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
-        table.DeleteMonth(qm::Month(month_));
+        table.DeleteMonth(month_);
         const size_t n = checks.size();
         WageRecord rec;
-        rec.sMon = qm::Month(month_);
+        rec.sMon = month_;
         for (size_t at = 0; at < n; ++at) {
             failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
@@ -241,12 +240,12 @@ bool WageSheet::Save() {
     if (!rosterFailed.isEmpty()) Tell(ctx_.ui, WageRosterMessage(rosterFailed));
     if (limitFailed) Tell(ctx_.ui, WageLimitMessage());
     if (ctx_.main) ctx_.main->RefreshMonthMenus();
-    Tell(ctx_.ui, WageSavedMessage(MonthText(), int(checks.size())));
+    Tell(ctx_.ui, WageSavedMessage(month_, int(checks.size())));
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
     return true;
 }
 
-bool WageSheet::HasErrors() const { return WageTable(ctx_.db).HasFailed(qm::Month(month_)); }
+bool WageSheet::HasErrors() const { return WageTable(ctx_.db).HasFailed(month_); }
 
 }  // namespace qm
