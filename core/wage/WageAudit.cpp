@@ -1,6 +1,7 @@
 #include "core/wage/WageAudit.h"
 
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 
 #include <charconv>
 #include <cmath>
@@ -56,10 +57,9 @@ QString FormatTotal(double t) {
 
 WageRoster WageRoster::Load(db::Connection& c, Month month) {
     WageRoster r;
-    db::Query q(c);
-    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month});
-    r.names_.reserve(q.RecordCount());
-    for (int i = 0; i < q.RecordCount(); ++i) r.Add(q.ValueAt(i, 0).AsString(), q.ValueAt(i, 1).AsString());
+    const std::vector<std::pair<QString, QString>> people = StaffTable(c).ReadPeople(month);
+    r.names_.reserve(qsizetype(people.size()));
+    for (const auto& [number, name] : people) r.Add(number, name);
     return r;
 }
 
