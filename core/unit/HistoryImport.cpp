@@ -222,12 +222,20 @@ constexpr std::array<Col, 11> kWageCols{{
 constexpr size_t kWageMonth = kWageCols.size() - 1;
 static_assert(kWageCols[kWageMonth].kind == Kind::Month);
 
+// The old program spelled two columns in its own case. Column names match whatever the case,
+// but a refusal names a missing column as the old program's table would show it.
+const char* OldSpelling(const char* name) {
+    if (qstricmp(name, "sTGrade") == 0) return "STGrade";
+    if (qstricmp(name, "sTJGrade") == 0) return "sTJgrade";
+    return name;
+}
+
 // The index in the old table of a column, resolved at its first row.
 int Resolve(const HistoryRow& row, const Col& col, const char* table) {
     const int i = row.Column(QString::fromLatin1(col.name));
     if (i < 0)
-        throw HistoryError(
-            QStringLiteral("原系统数据库的%1表缺少列%2。").arg(QLatin1String(table), QLatin1String(col.name)));
+        throw HistoryError(QStringLiteral("原系统数据库的%1表缺少列%2。")
+                               .arg(QLatin1String(table), QLatin1String(OldSpelling(col.name))));
     return i;
 }
 template <size_t N>
