@@ -2,6 +2,7 @@
 
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
+#include "core/db/Schema.h"
 #include "core/report/Fmt.h"
 #include "core/report/Refusal.h"
 #include "core/sheet/SheetBook.h"
@@ -66,8 +67,8 @@ SummaryUnit FirstUnitRow(db::Connection& c) {
 
 bool HasStaffErrors(db::Connection& c, bool startOfPeriodOnly) {
     db::Query q(c);
-    q.Open(startOfPeriodOnly ? QStringLiteral("select count(*) as num from Staff_moninfo where sIsOk='0' and sMon=0")
-                             : QStringLiteral("select count(*) as num from Staff_moninfo where sIsOk='0' and sMon>0 "));
+    q.Open(QStringLiteral("select count(*) as num from Staff_moninfo where ") + StaffErrorRows() +
+           (startOfPeriodOnly ? QStringLiteral(" and sMon=0") : QStringLiteral(" and sMon>0 ")));
     return q.Fields(0).AsInteger() >= 1;
 }
 
