@@ -24,6 +24,15 @@ namespace {
 // The unit: a construction unit with general contracting, so that the supplementary figures
 // are counted too; every person has a wage row in every month 1..12.
 QString BuildUnit(const Context& ctx) {
+    // A unit of this size that an earlier run left (--keep) is used again.
+    if (QFileInfo::exists(ctx.paths.Database())) {
+        db::Connection old;
+        old.Open(ctx.paths.Database());
+        db::Query q(old);
+        q.Open(QStringLiteral("select (select count(*) from Staff_moninfo), (select count(*) from Wage_Info)"));
+        if (q.Fields(0).AsInteger() == 13LL * ctx.persons && q.Fields(1).AsInteger() == 12LL * ctx.persons)
+            return ctx.paths.Database();
+    }
     const auto persons = synth::MakePersons(ctx.persons);
     db::Connection c;
     const QString path = synth::OpenYearUnit(c, ctx.paths, QFileInfo(ctx.paths.Database()).fileName(), persons);
