@@ -234,6 +234,11 @@ public:
         }
     }
     bool Empty() const { return entries_.empty(); }
+    // Room for `rows` keys of about `keyBytes` each, so that the table is not copied as it grows.
+    void Reserve(size_t rows, size_t keyBytes) {
+        entries_.reserve(rows);
+        arena_.reserve(rows * keyBytes);
+    }
 
 private:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
@@ -447,13 +452,15 @@ bool Within(const MonthBounds& b, const Datum& month) {
 
 db::Value BoundValue(const Datum& d) { return d.kind == Datum::Kind::Integer ? db::Value(d.i) : db::Value(d.r); }
 
-// " where sMon>? and sMon<?" for the bounds; empty when every row is to be read. Bounds that
-// take in the whole year read the table straight through, which is cheaper than its index.
+// " where sMon>? and sMon<?" for the bounds; empty when every row is to be read.
 QString WhereOf(const MonthBounds& b, const char* column, db::Params& params) {
     if (b.all || !b.any) return {};
-    const bool wholeYear = (!b.above || cond::Compare(*b.above, Datum::Int(0)) < 0) &&
-                           (!b.below || cond::Compare(*b.below, Datum::Int(12)) > 0);
-    if (wholeYear) return {};
+    // A row found through the month's index costs about three read straight through the
+    // table: bounds that take in a third of the year or more read the table straight through.
+    auto number = [](const Datum& d) { return d.kind == Datum::Kind::Integer ? double(d.i) : d.r; };
+    const double low = b.above ? std::max(0.0, std::floor(number(*b.above)) + 1) : 0.0;
+    const double high = b.below ? std::min(12.0, std::ceil(number(*b.below)) - 1) : 12.0;
+    if ((high - low + 1) * 3 >= 13) return {};
     QStringList parts;
     if (b.above) {
         parts << QString::fromLatin1(column) + QStringLiteral(">?");
@@ -556,6 +563,13 @@ QueryResults RunQueries(db::Connection& c, const std::vector<Query>& queries, co
                              QStringLiteral(" from Staff_moninfo") + WhereOf(staffRead, "sMon", staffParams);
     Groups groups;
     JoinTable joined;
+    if (join) {
+        // The largest id bounds the rows (read from the end of the table, at once).
+        db::Query q(c);
+        q.Open(QStringLiteral("select max(id) from Staff_moninfo"));
+        const long long rows = std::clamp<long long>(q.Fields(0).AsInteger(), 0, 1 << 24);
+        joined.Reserve(size_t(rows), 24);
+    }
     {
         sqlite3_stmt* st = c.Prepare(staffSql);
         c.Bind(st, staffParams);
