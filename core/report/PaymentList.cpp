@@ -86,9 +86,19 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
         double amount;
     };
     std::vector<Taken> byMonth[13];
+    // The key of each row is made in one buffer, without an allocation per row.
+    std::string key;
+    auto append = [&](int col) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        key.append(p, size_t(sqlite3_column_bytes(st, col)));
+    };
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const auto it = byPerson.find(PersonKey(ColumnBytes(st, 0), ColumnBytes(st, 1)));
+        key.clear();
+        append(0);
+        key.push_back('\0');
+        append(1);
+        const auto it = byPerson.find(key);
         if (it == byPerson.end()) continue;
         const long long m = sqlite3_column_int64(st, 2);
         if (m < 1 || m > 12) continue;
