@@ -33,6 +33,7 @@ void Run(Context& ctx) {
     CodeLists codes;
     LoadCodeTables(c, QStringLiteral("1"), codes);
 
+    const double heapBefore = HeapMb();
     TSheetBook book;
     int last = 0;
     const double buildMs = TimeMs([&] {
@@ -60,6 +61,7 @@ void Run(Context& ctx) {
         }
     });
     Print(QStringLiteral("monthly list: audit of every row"), auditMs);
+    std::printf("  the audited sheet with its codes (and the row flags): +%.1f MB of heap\n", HeapMb() - heapBefore);
 
     const CellReader cell = [&book](int r, int col) { return book.GetCellText(r, col); };
     const double saveMs = TimeMs([&] {
