@@ -54,6 +54,8 @@ protected:
         Staff(Value(), QStringLiteral("G"), 21, 1);
         Staff(3.5, QStringLiteral("H"), 21, 1);
         Staff(12, Value(), 64, 2);
+        Staff(QStringLiteral("x"), QStringLiteral("A"), 21, 1);  // a month no number: above every number
+        Wage(QStringLiteral("x"), QStringLiteral("A"), 5);
         Wage(12, QStringLiteral("F"), 10);
         Wage(3.5, QStringLiteral("H"), 7);
     }
@@ -94,6 +96,12 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
         {Source::Wages, QStringLiteral(" where sMon=12 and sPost in(35)"), Take::Count},
         {Source::Wages, QStringLiteral(" where sMon=4 and ssf=1"), Take::Total},  // D's wage is NULL: no sum
         {Source::Wages, QStringLiteral(" where sMon=3.5"), Take::Total},
+        // Narrow month bounds read through the index, open ones straight through the table.
+        {Source::Staff, QStringLiteral(" where sMon>11")},
+        {Source::Staff, QStringLiteral(" where sMon<>0 and ssf=1")},
+        {Source::Staff, QStringLiteral(" where sMon>=3 and sMon<4")},
+        {Source::Wages, QStringLiteral(" where sMon>11"), Take::Total},
+        {Source::Wages, QStringLiteral(" where sMon<1 or sMon>=12"), Take::Count},
     };
     const qm::report::cond::Values values{{QStringLiteral("e"), {9}}, {QStringLiteral("months"), {0, 12}}};
     for (const Query& q : queries) {
