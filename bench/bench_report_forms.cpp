@@ -165,7 +165,7 @@ void Run(Context& ctx) {
                  .arg(q.Fields(1).AsInteger()));
     }
     sqlite3* raw = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
 
     {
         ScriptedUiService ui;
