@@ -37,7 +37,7 @@ void Run(Context& ctx) {
     TSheetBook book;
     int last = 0;
     const double buildMs = TimeMs([&] {
-        const std::vector<StaffTexts> rows = ImportMonthRows(c, 0);
+        const std::vector<StaffTexts> rows = ImportMonthRows(c, Month::Start());
         book.BeginUpdate();
         int r = kStaffFirstRow;
         for (const StaffTexts& t : rows) {
@@ -66,7 +66,7 @@ void Run(Context& ctx) {
     const CellReader cell = [&book](int r, int col) { return book.GetCellText(r, col); };
     const double saveMs = TimeMs([&] {
         if (!FindNonNumericWorkYears(kStaffFirstRow, last, cell).empty()) std::abort();
-        WriteMonth(c, 1, StaffColumns::Base, kStaffFirstRow, last, cell, flags);
+        WriteMonth(c, Month(1), StaffColumns::Base, kStaffFirstRow, last, cell, flags);
     });
     PrintRatio(QStringLiteral("monthly list: save month 1 (one transaction)"), saveMs,
                QStringLiteral("raw sqlite3 inserts"), rawMs);

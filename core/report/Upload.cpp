@@ -2,6 +2,8 @@
 
 #include "core/files/ReplacingFile.h"
 
+#include "core/db/StaffTable.h"
+
 #include "core/staff/StaffValues.h"
 #include "core/unit/UnitInfo.h"
 
@@ -58,12 +60,43 @@ constexpr std::array kWidths{
 constexpr Width kOtherNumber{"", 'N', 15, 0};
 constexpr Width kOtherText{"", 'C', 50, 0};
 
-// The register's twelve fields, spelled as the upload names them (aliases keep the spelling,
-// which SQLite would otherwise take from the table's declaration).
-const char* const kStaffColumns =
-    "select sNumber as sNumber, sTsex as sTsex, sTNation as sTNation, sTParty as sTParty, sBirth as sBirth, "
-    "sWorks as sWorks, sWork as sWork, sTEdu as sTEdu, sGw as sGw, sTpost as sTpost, sTGrade as sTGrade, "
-    "sTJGrade as sTJGrade from Staff_moninfo where sMon=0 order by id";
+// The register's twelve fields in file order, spelled as the upload file names them, with
+// the name a person knows a checked text by and the stored value that fills each.
+struct RegisterField {
+    const char* name;
+    const char* label;  // null: not a text the list check judges
+    std::optional<StaffAttr> attr;
+    StaffPlain plain = StaffPlain::Number;  // when attr is none
+};
+const RegisterField kRegister[] = {
+    {"sNumber", nullptr, std::nullopt, StaffPlain::Number},
+    {"sTsex", "性别", StaffAttr::Sex},
+    {"sTNation", "少数民族", StaffAttr::Nation},
+    {"sTParty", "中共党员", StaffAttr::Party},
+    {"sBirth", "出生年月", std::nullopt, StaffPlain::Birth},
+    {"sWorks", nullptr, std::nullopt, StaffPlain::Works},
+    {"sWork", nullptr, std::nullopt, StaffPlain::Work},
+    {"sTEdu", "学历", StaffAttr::Edu},
+    {"sGw", "职务", std::nullopt, StaffPlain::Gw},
+    {"sTpost", "岗位", StaffAttr::Post},
+    {"sTGrade", "专业技术职称", StaffAttr::Grade},
+    {"sTJGrade", "技能等级", StaffAttr::JGrade},
+};
+
+db::Value Stored(const StoredText& t) { return t ? db::Value(*t) : db::Value(); }
+
+// A register field's value in a stored row.
+db::Value ValueOf(const StaffRecord& r, const RegisterField& f) {
+    if (f.attr) return Stored(r.Text(*f.attr));
+    switch (f.plain) {
+    case StaffPlain::Number: return r.sNumber;
+    case StaffPlain::Birth: return Stored(r.sBirth);
+    case StaffPlain::Works: return r.sWorks;
+    case StaffPlain::Work: return r.sWork;
+    case StaffPlain::Gw: return Stored(r.sGw);
+    default: return db::Value();
+    }
+}
 
 bool IsNumeric(const QString& declared) {
     const QString t = declared.toUpper();
@@ -77,37 +110,28 @@ QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 // work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
 // writing a number cut short or a figure the field cannot hold.
-void CheckStaffList(db::Connection& c, const QString& target) {
-    // The list's texts, with the names the person knows them by.
-    static const std::pair<const char*, const char*> kTexts[] = {
-        {"sTsex", "性别"},      {"sTNation", "少数民族"},    {"sTParty", "中共党员"},
-        {"sBirth", "出生年月"}, {"sTEdu", "学历"},           {"sGw", "职务"},
-        {"sTpost", "岗位"},     {"sTGrade", "专业技术职称"}, {"sTJGrade", "技能等级"},
-    };
-    QString columns;
-    for (const auto& [column, label] : kTexts) columns += QStringLiteral(", ") + QLatin1String(column);
-    db::Query q(c);
-    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork") + columns +
-           QStringLiteral(" from Staff_moninfo where sMon=0 order by id"));
+void CheckStaffList(const std::vector<StaffRecord>& rows, const QString& target) {
     gbk::Encoder gbk;
     std::string bytes;
-    for (int r = 0; r < q.RecordCount(); ++r) {
-        const QString name = q.ValueAt(r, 0).AsString(), number = q.ValueAt(r, 1).AsString();
+    for (const StaffRecord& r : rows) {
+        const QString& name = r.sName;
+        const QString& number = r.sNumber;
         auto refuse = [&](const QString& what) {
             throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
                             .arg(Native(target), dbf::VisibleText(name), dbf::VisibleText(number), what));
         };
         const QString problem = staffvalue::NumberProblem(number);
         if (!problem.isEmpty()) refuse(QStringLiteral("的") + problem);
-        const QString works = q.ValueAt(r, 2).AsString(), work = q.ValueAt(r, 3).AsString();
+        const QString works = r.sWorks.AsString(), work = r.sWork.AsString();
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
         if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
         // A text is never cut, nor written with characters the file cannot hold.
-        for (int k = 0; k < int(std::size(kTexts)); ++k) {
-            const QString text = q.ValueAt(r, 4 + k).AsString();
-            const QString label = QString::fromUtf8(kTexts[k].second);
-            const int width = FieldFor(QString::fromLatin1(kTexts[k].first), QStringLiteral("TEXT")).width;
+        for (const RegisterField& f : kRegister) {
+            if (!f.label) continue;
+            const QString text = ValueOf(r, f).AsString();
+            const QString label = QString::fromUtf8(f.label);
+            const int width = FieldFor(QString::fromLatin1(f.name), QStringLiteral("TEXT")).width;
             bytes.clear();
             if (HasUnsafeChars(text))
                 refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
@@ -154,6 +178,23 @@ void WriteQueryTemp(db::Connection& c, const QString& sql, const files::Replacin
     } catch (const dbf::Error& e) {
         throw Error(NotWritten(file.Target(), e.Text()));
     } catch (const db::Error& e) {
+        throw Error(NotWritten(file.Target(), e.Text()));
+    }
+}
+
+// The start-of-period list as the register file under the file's temporary name.
+void WriteRegisterTemp(const std::vector<StaffRecord>& rows, const files::ReplacingFile& file, QDate date) {
+    try {
+        std::vector<dbf::FieldDef> fields;
+        for (const RegisterField& f : kRegister) fields.push_back(FieldFor(QString::fromLatin1(f.name), QString()));
+        dbf::Writer w(std::move(fields), date);
+        db::Params row(std::size(kRegister));
+        for (const StaffRecord& r : rows) {
+            for (size_t i = 0; i < std::size(kRegister); ++i) row[i] = ValueOf(r, kRegister[i]);
+            w.AddRecord(row);
+        }
+        w.WriteTemp(file);
+    } catch (const dbf::Error& e) {
         throw Error(NotWritten(file.Target(), e.Text()));
     }
 }
@@ -224,8 +265,12 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
         const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        CheckStaffList(c, dir + QLatin1Char('/') + name);
-        write(QString::fromLatin1(kStaffColumns), name);
+        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
+        CheckStaffList(rows, dir + QLatin1Char('/') + name);
+        files::ReplacingFile file(dir + QLatin1Char('/') + name);
+        WriteRegisterTemp(rows, file, date);
+        CommitAll({&file});
+        out.files << file.Target();
         out.message = formA(name);
         break;
     }
@@ -251,11 +296,12 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         // Both files or neither: the list is checked, then both are written complete, and
         // only then do both take their names; a failure leaves the earlier pair as it was.
         const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        CheckStaffList(c, list);
+        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
+        CheckStaffList(rows, list);
         files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
         files::ReplacingFile staff(list);
         WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
-        WriteQueryTemp(c, QString::fromLatin1(kStaffColumns), staff, date);
+        WriteRegisterTemp(rows, staff, date);
         CommitAll({&summary, &staff});
         out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +

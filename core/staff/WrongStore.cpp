@@ -4,23 +4,16 @@
 
 namespace qm {
 
-std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
-    QString sql = QStringLiteral("select * from Vmon where sMon=?");
-    if (mode == 0)
-        sql += QStringLiteral(" and sIsOk='0'");
-    else if (mode == 1)
-        sql += QStringLiteral(" and sIsOk='1'");
-    sql += QStringLiteral(" order by id");
-    db::Query q(c);
-    q.Open(sql, {month});
+std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode) {
     std::vector<WrongRow> rows;
-    rows.reserve(size_t(q.RecordCount()));
-    for (q.First(); !q.Eof(); q.Next()) {
+    for (const StaffRecord& r : StaffTable(c).ReadMonth(month)) {
+        // Mode 0 the failed rows, 1 the passed ones, any other every row.
+        if ((mode == 0 || mode == 1) && r.sIsok != (mode == 0 ? QStringLiteral("0") : QStringLiteral("1"))) continue;
         WrongRow w;
-        w.id = q.FieldByName(QStringLiteral("id")).AsInteger();
-        w.texts = StaffTextsOf(q);
+        w.id = r.id;
+        w.texts = StaffTextsOf(r);
         for (size_t i = 0; i < w.codes.size(); ++i)
-            w.codes[i] = q.FieldByName(StaffTable::CodeColumn(StaffAttr(i))).AsString();
+            if (r.code[i]) w.codes[i] = QString::number(*r.code[i]);
         rows.push_back(std::move(w));
     }
     return rows;
@@ -32,8 +25,6 @@ UnitLabels ReadUnitLabels(db::Connection& c) {
     if (q.Eof()) return {};
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
-
-int ListMonth(const std::optional<Month>& currentMonth) { return currentMonth.value_or(Month::Start()).Number(); }
 
 QString WrongSaveReport::Note(const CellReader& cell) const {
     QStringList lines;
@@ -48,7 +39,7 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
     return lines.join(u'\n');
 }
 
-WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int lastRow, const CellReader& cell,
+WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags) {
     WrongSaveReport rep;
     int row = 0;
@@ -58,7 +49,7 @@ WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int l
         // Every column of the row, whatever the unit's class: the list shows them all.
         StaffTable table(c, StaffColumns::All);
         StaffRecord rec;
-        rec.sMon = Month(month);
+        rec.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             bool idOk = false;

@@ -1,6 +1,7 @@
 #include "core/wage/WageAudit.h"
 
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 
 #include <charconv>
 #include <cmath>
@@ -54,12 +55,11 @@ QString FormatTotal(double t) {
     return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
-WageRoster WageRoster::Load(db::Connection& c, int month) {
+WageRoster WageRoster::Load(db::Connection& c, Month month) {
     WageRoster r;
-    db::Query q(c);
-    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month});
-    r.names_.reserve(q.RecordCount());
-    for (int i = 0; i < q.RecordCount(); ++i) r.Add(q.ValueAt(i, 0).AsString(), q.ValueAt(i, 1).AsString());
+    const std::vector<std::pair<QString, QString>> people = StaffTable(c).ReadPeople(month);
+    r.names_.reserve(qsizetype(people.size()));
+    for (const auto& [number, name] : people) r.Add(number, name);
     return r;
 }
 
@@ -113,8 +113,8 @@ QString WageLimitMessage(const WageLimits& limits) {
         .arg(QString::number(qint64(limits.upper)), QString::number(qint64(limits.lower)));
 }
 
-QString WageSavedMessage(const QString& month, int persons) {
-    return month + QStringLiteral("月保存成功！共") + QString::number(persons) + QStringLiteral("人输入。");
+QString WageSavedMessage(Month month, int persons) {
+    return month.Text() + QStringLiteral("月保存成功！共") + QString::number(persons) + QStringLiteral("人输入。");
 }
 
 QString WageNotNumberMessage(int row, const QString& header, const QString& text) {
