@@ -35,6 +35,17 @@ QString Error::Explained() const {
 
 // ---------------------------------------------------------------- Value
 
+Value ColumnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return Value(sqlite3_column_double(st, i));
+    case SQLITE_NULL: return Value();
+    default:
+        return Value(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
+    }
+}
+
 QString FormatReal(double v) {
     if (std::isnan(v) || std::isinf(v)) return QString::number(v);
     if (v == std::floor(v) && std::fabs(v) < 1e15) return QString::number(static_cast<long long>(v));

@@ -80,6 +80,9 @@ using Params = std::vector<Value>;
 // numbers without ".0", others in their shortest exact decimal form.
 QString FormatReal(double v);
 
+// A column of a stepped statement's current row, as its stored type gives it.
+Value ColumnValue(sqlite3_stmt* st, int i);
+
 class Connection {
 public:
     Connection();
