@@ -2,7 +2,11 @@
 
 #include "bench/Bench.h"
 
+#include <malloc.h>
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace qm::bench {
 
@@ -41,6 +45,25 @@ double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& p
     });
     sqlite3_close(h);
     return ms;
+}
+
+double RawReplaceStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon) {
+    RawInsertStaffMs(path, persons, mon);
+    double best = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        const double ms = RawInsertStaffMs(path, persons, mon);
+        best = i == 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
+double HeapInUseMb() {
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
+}
+
+void PrintHeldSince(const char* section, double startMb) {
+    std::printf("  %s heap: %+.1f MB held at its end, from its own start\n", section, HeapInUseMb() - startMb);
 }
 
 }  // namespace qm::bench
