@@ -111,6 +111,22 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
     if (HasUnsafeChars(text))
         throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等）或无效的字符，不能写入字段 %2")
                         .arg(VisibleText(text), f.name));
+    // Plain ASCII (numbers, dates) is its own GBK: copied as it stands, without a conversion
+    // or a look-up.
+    bool ascii = true;
+    for (QChar ch : text)
+        if (ch.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        if (text.size() > f.width)
+            throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节，一个汉字占两个字节），不能截断")
+                            .arg(text, f.name)
+                            .arg(f.width));
+        for (QChar ch : text) *dst++ = char(ch.unicode());
+        return;
+    }
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -120,7 +136,7 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
         scratch_.clear();
         if (!gbk_.Encode(text, scratch_))
             throw Error(QStringLiteral("“%1”含有 GBK 无法表示的字符，不能写入字段 %2").arg(text, f.name));
-        if (cache_.size() < 4096)
+        if (cache_.size() < kGbkCacheEntries)
             bytes = &*cache_.insert(text, scratch_);
         else
             bytes = &scratch_;

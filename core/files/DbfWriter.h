@@ -47,6 +47,9 @@ QString VisibleText(const QString& text);
 
 inline constexpr std::uint8_t kVersion = 0x03;
 inline constexpr std::uint8_t kLanguageGbk = 0x4D;
+// How many texts other than plain ASCII a writer keeps converted; later ones are converted
+// each time they come.
+inline constexpr qsizetype kGbkCacheEntries = 4096;
 
 class Writer {
 public:

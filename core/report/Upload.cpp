@@ -73,47 +73,79 @@ bool IsNumeric(const QString& declared) {
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
+bool IsAscii(const QString& s) {
+    for (QChar ch : s)
+        if (ch.unicode() >= 0x80) return false;
+    return true;
+}
+
 // The start-of-period list as the entry forms accept it: a number that fits its field and a
 // work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
-// writing a number cut short or a figure the field cannot hold.
-void CheckStaffList(db::Connection& c, const QString& target) {
+// writing a number cut short or a figure the field cannot hold. `q` holds the list's rows as
+// the file takes them.
+void CheckStaffList(db::Connection& c, const db::Query& q, const QString& target) {
     // The list's texts, with the names the person knows them by.
     static const std::pair<const char*, const char*> kTexts[] = {
         {"sTsex", "性别"},      {"sTNation", "少数民族"},    {"sTParty", "中共党员"},
         {"sBirth", "出生年月"}, {"sTEdu", "学历"},           {"sGw", "职务"},
         {"sTpost", "岗位"},     {"sTGrade", "专业技术职称"}, {"sTJGrade", "技能等级"},
     };
-    QString columns;
-    for (const auto& [column, label] : kTexts) columns += QStringLiteral(", ") + QLatin1String(column);
-    db::Query q(c);
-    q.Open(QStringLiteral("select sName, sNumber, sWorks, sWork") + columns +
-           QStringLiteral(" from Staff_moninfo where sMon=0 order by id"));
+    struct Column {
+        int index;
+        QString label;
+        int width;
+    };
+    std::vector<Column> texts;
+    for (const auto& [column, label] : kTexts)
+        texts.push_back({q.FieldByName(QString::fromLatin1(column)).Index(), QString::fromUtf8(label),
+                         FieldFor(QString::fromLatin1(column), QStringLiteral("TEXT")).width});
+    const int numberAt = q.FieldByName(QStringLiteral("sNumber")).Index();
+    const int worksAt = q.FieldByName(QStringLiteral("sWorks")).Index();
+    const int workAt = q.FieldByName(QStringLiteral("sWork")).Index();
     gbk::Encoder gbk;
     std::string bytes;
+    // The GBK length of every text other than plain ASCII that passed, by text: the code
+    // texts repeat on every row and are converted once.
+    QHash<QString, qsizetype> passed;
     for (int r = 0; r < q.RecordCount(); ++r) {
-        const QString name = q.ValueAt(r, 0).AsString(), number = q.ValueAt(r, 1).AsString();
+        const QString number = q.ValueAt(r, numberAt).AsString();
         auto refuse = [&](const QString& what) {
+            // The name only for the message: the row in the same order as the file's.
+            db::Query name(c);
+            name.Open(QStringLiteral("select sName from Staff_moninfo where sMon=0 order by id limit 1 offset ?"), {r});
             throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
-                            .arg(Native(target), dbf::VisibleText(name), dbf::VisibleText(number), what));
+                            .arg(Native(target), dbf::VisibleText(name.Eof() ? QString() : name.Fields(0).AsString()),
+                                 dbf::VisibleText(number), what));
         };
         const QString problem = staffvalue::NumberProblem(number);
         if (!problem.isEmpty()) refuse(QStringLiteral("的") + problem);
-        const QString works = q.ValueAt(r, 2).AsString(), work = q.ValueAt(r, 3).AsString();
+        const QString works = q.ValueAt(r, worksAt).AsString(), work = q.ValueAt(r, workAt).AsString();
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
         if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
         // A text is never cut, nor written with characters the file cannot hold.
-        for (int k = 0; k < int(std::size(kTexts)); ++k) {
-            const QString text = q.ValueAt(r, 4 + k).AsString();
-            const QString label = QString::fromUtf8(kTexts[k].second);
-            const int width = FieldFor(QString::fromLatin1(kTexts[k].first), QStringLiteral("TEXT")).width;
-            bytes.clear();
-            if (HasUnsafeChars(text))
-                refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
-            if (!gbk.Encode(text, bytes)) refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
-            if (int(bytes.size()) > width)
-                refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
+        for (const Column& col : texts) {
+            const QString text = q.ValueAt(r, col.index).AsString();
+            qsizetype length = 0;
+            if (const auto hit = passed.constFind(text); hit != passed.constEnd()) {
+                length = *hit;
+            } else {
+                if (HasUnsafeChars(text))
+                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(col.label, dbf::VisibleText(text)));
+                if (IsAscii(text)) {
+                    length = text.size();
+                } else {
+                    bytes.clear();
+                    if (!gbk.Encode(text, bytes))
+                        refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(col.label, text));
+                    length = qsizetype(bytes.size());
+                    passed.insert(text, length);
+                }
+            }
+            if (length > col.width)
+                refuse(
+                    QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(col.label, text).arg(col.width));
         }
     }
 }
@@ -135,11 +167,9 @@ QString NotWritten(const QString& target, const QString& why) {
     return QStringLiteral("上报文件“%1”未能生成：%2").arg(Native(target), why);
 }
 
-// The rows of a read-only query as a dBase file under the file's temporary name.
-void WriteQueryTemp(db::Connection& c, const QString& sql, const files::ReplacingFile& file, QDate date) {
+// The rows of an open query as a dBase file under the file's temporary name.
+void WriteRowsTemp(const db::Query& q, const files::ReplacingFile& file, QDate date) {
     try {
-        db::Query q(c);
-        q.Open(sql);
         std::vector<dbf::FieldDef> fields;
         fields.reserve(size_t(q.FieldCount()));
         for (int i = 0; i < q.FieldCount(); ++i)
@@ -153,9 +183,18 @@ void WriteQueryTemp(db::Connection& c, const QString& sql, const files::Replacin
         w.WriteTemp(file);
     } catch (const dbf::Error& e) {
         throw Error(NotWritten(file.Target(), e.Text()));
+    }
+}
+
+// The rows of a read-only query as a dBase file under the file's temporary name.
+void WriteQueryTemp(db::Connection& c, const QString& sql, const files::ReplacingFile& file, QDate date) {
+    db::Query q(c);
+    try {
+        q.Open(sql);
     } catch (const db::Error& e) {
         throw Error(NotWritten(file.Target(), e.Text()));
     }
+    WriteRowsTemp(q, file, date);
 }
 
 // Puts complete files in place together.
@@ -223,9 +262,15 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     switch (kind) {
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
+        // The list is read once: checked whole, then written.
         const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        CheckStaffList(c, dir + QLatin1Char('/') + name);
-        write(QString::fromLatin1(kStaffColumns), name);
+        db::Query rows(c);
+        rows.Open(QString::fromLatin1(kStaffColumns));
+        CheckStaffList(c, rows, dir + QLatin1Char('/') + name);
+        files::ReplacingFile file(dir + QLatin1Char('/') + name);
+        WriteRowsTemp(rows, file, date);
+        CommitAll({&file});
+        out.files << file.Target();
         out.message = formA(name);
         break;
     }
@@ -251,11 +296,13 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         // Both files or neither: the list is checked, then both are written complete, and
         // only then do both take their names; a failure leaves the earlier pair as it was.
         const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        CheckStaffList(c, list);
+        db::Query rows(c);
+        rows.Open(QString::fromLatin1(kStaffColumns));
+        CheckStaffList(c, rows, list);
         files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
         files::ReplacingFile staff(list);
         WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
-        WriteQueryTemp(c, QString::fromLatin1(kStaffColumns), staff, date);
+        WriteRowsTemp(rows, staff, date);
         CommitAll({&summary, &staff});
         out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +
