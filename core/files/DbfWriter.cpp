@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace qm::dbf {
 namespace {
@@ -174,6 +175,14 @@ void Writer::AddRecord(const db::Params& values) {
 }
 
 std::string Writer::Bytes() const {
+    std::string out = Header();
+    out.reserve(out.size() + body_.size() + 1);
+    out += body_;
+    out += char(0x1A);
+    return out;
+}
+
+std::string Writer::Header() const {
     const std::size_t headerLength = 32 + 32 * fields_.size() + 1;
     std::string out(headerLength, '\0');
     out[0] = char(kVersion);
@@ -194,9 +203,6 @@ std::string Writer::Bytes() const {
         at += 32;
     }
     out[at] = char(0x0D);
-    out.reserve(out.size() + body_.size() + 1);
-    out += body_;
-    out += char(0x1A);
     return out;
 }
 
@@ -220,24 +226,30 @@ void Writer::WriteTemp(const files::ReplacingFile& file) const {
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
 
-    const std::string bytes = Bytes();
+    // The header, the records and the end mark, written from where they are: the records are
+    // the bulk of the file and are not copied once more.
+    const std::string header = Header();
+    static const char kEnd = char(0x1A);
+    const std::string_view parts[] = {header, body_, std::string_view(&kEnd, 1)};
     const QByteArray tmp = QFile::encodeName(file.TempPath());
     auto sysError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
 
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw fail(sysError());
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
     QString problem;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            problem = sysError();
-            break;
+    for (const std::string_view part : parts) {
+        const char* p = part.data();
+        std::size_t left = part.size();
+        while (left > 0 && problem.isEmpty()) {
+            const ssize_t n = ::write(fd, p, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                problem = sysError();
+                break;
+            }
+            p += n;
+            left -= std::size_t(n);
         }
-        p += n;
-        left -= std::size_t(n);
     }
     if (::close(fd) != 0 && problem.isEmpty()) problem = sysError();
     if (!problem.isEmpty()) throw fail(problem);  // the file's destructor removes the temporary file

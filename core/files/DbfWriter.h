@@ -77,6 +77,7 @@ public:
     void WriteTemp(const files::ReplacingFile& file) const;
 
 private:
+    std::string Header() const;
     void FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const;
     void FormatText(const db::Value& v, const FieldDef& f, char* dst);
 
