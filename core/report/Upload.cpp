@@ -129,20 +129,20 @@ public:
         for (const Column& col : texts_) {
             const QString text = row[size_t(col.index)].AsString();
             qsizetype length = 0;
-            if (const auto hit = passed_.constFind(text); hit != passed_.constEnd()) {
+            if (IsAscii(text)) {
+                if (HasUnsafeChars(text))
+                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(col.label, dbf::VisibleText(text)));
+                length = text.size();
+            } else if (const auto hit = passed_.constFind(text); hit != passed_.constEnd()) {
                 length = *hit;
             } else {
                 if (HasUnsafeChars(text))
                     refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(col.label, dbf::VisibleText(text)));
-                if (IsAscii(text)) {
-                    length = text.size();
-                } else {
-                    bytes_.clear();
-                    if (!gbk_.Encode(text, bytes_))
-                        refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(col.label, text));
-                    length = qsizetype(bytes_.size());
-                    passed_.insert(text, length);
-                }
+                bytes_.clear();
+                if (!gbk_.Encode(text, bytes_))
+                    refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(col.label, text));
+                length = qsizetype(bytes_.size());
+                passed_.insert(text, length);
             }
             if (length > col.width)
                 refuse(
