@@ -32,6 +32,10 @@ inline constexpr int kRuns = 5;
 // each run (to put back what fn changes).
 double BestOfMs(const std::function<void()>& fn, const std::function<void()>& setup = {}, int runs = kRuns);
 
+// Heap in use (malloc's count of allocated bytes), in MB. A section measures what it holds
+// from its own start: earlier sections' freed memory does not count.
+double HeapMb();
+
 // One figure, optionally beside a baseline measured in the same run.
 void Print(const QString& figure, double ms);
 // A line of context that is no timing.

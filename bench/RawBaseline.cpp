@@ -2,7 +2,6 @@
 
 #include "bench/Bench.h"
 
-#include <malloc.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -57,13 +56,8 @@ double RawReplaceStaffMs(const QString& path, const std::vector<synth::Person>& 
     return best;
 }
 
-double HeapInUseMb() {
-    const struct mallinfo2 m = mallinfo2();
-    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
-}
-
 void PrintHeldSince(const char* section, double startMb) {
-    std::printf("  %s heap: %+.1f MB held at its end, from its own start\n", section, HeapInUseMb() - startMb);
+    std::printf("  %s heap: %+.1f MB held at its end, from its own start\n", section, HeapMb() - startMb);
 }
 
 }  // namespace qm::bench

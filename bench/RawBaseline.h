@@ -16,9 +16,7 @@ double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& p
 // then the best of kRuns raw writes, each deleting the rows the previous one wrote.
 double RawReplaceStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon);
 
-// Heap in use (malloc's allocated bytes, mapped blocks included), in MB: a section reads it at
-// its own start and prints what it holds at its end beside that.
-double HeapInUseMb();
+// What a section holds at its end, from its own start (HeapMb() read there).
 void PrintHeldSince(const char* section, double startMb);
 
 }  // namespace qm::bench

@@ -79,7 +79,7 @@ double PlainCopy(const QString& from, const QString& to) {
 }
 
 void Run(Context& ctx) {
-    const double heapStart = HeapInUseMb();
+    const double heapStart = HeapMb();
     const QString root = ctx.paths.Base() + QStringLiteral("/maintenance");
     const AppPaths old(root + QStringLiteral("/old"));
     const AppPaths target(root + QStringLiteral("/new"));

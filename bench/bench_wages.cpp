@@ -53,7 +53,7 @@ void RawInsert(const QString& path, const std::vector<RawRow>& rows, int mon) {
 }
 
 void Run(Context& bctx) {
-    const double heapStart = HeapInUseMb();
+    const double heapStart = HeapMb();
     AppPaths::Ensure(bctx.paths.DatabaseDir());
     const QString live = bctx.paths.DatabaseDir() + QStringLiteral("/wages.mdb");
     const QString raw = bctx.paths.DatabaseDir() + QStringLiteral("/wages-raw.mdb");

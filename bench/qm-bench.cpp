@@ -3,6 +3,7 @@
 #include "bench/Bench.h"
 #include "bench/SyntheticUnit.h"
 
+#include <malloc.h>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -41,6 +42,12 @@ double BestOfMs(const std::function<void()>& fn, const std::function<void()>& se
         if (i == 0 || ms < best) best = ms;
     }
     return best;
+}
+
+double HeapMb() {
+    // Large blocks are mapped apart from the heap proper; they count as much.
+    const struct mallinfo2 m = mallinfo2();
+    return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
 }
 
 void Print(const QString& figure, double ms) { std::printf("%-58s %10.1f ms\n", figure.toUtf8().constData(), ms); }

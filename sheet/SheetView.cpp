@@ -1,6 +1,7 @@
 #include "sheet/SheetView.h"
 
 #include "core/base/UiService.h"
+#include "sheet/SheetCellCache.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -27,32 +29,60 @@ public:
     int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : TSheetBook::kMaxRow; }
     int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : cols_; }
 
-    QVariant data(const QModelIndex& index, int role) const override {
+    // What a cell shows, read once for all its roles; painting keys its pixels on it.
+    struct Look {
+        QString text;
+        bool marked, title, bold;
+        int fontSize;
+        quint32 Bits() const {
+            return quint32(marked) | quint32(title) << 1 | quint32(bold) << 2 |
+                   quint32(std::clamp(fontSize, 0, 255)) << 8;
+        }
+    };
+    Look CellLook(const QModelIndex& index) const {
         const int r = index.row() + 1, c = index.column() + 1;
+        return {book_.GetCellText(r, c), book_.IsMarked(r, c), r <= book_.FrozenRows(), book_.CellFontBold(r, c),
+                book_.CellFontSize(r, c)};
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole: {
-            const QString t = book_.GetCellText(r, c);
-            return t.isEmpty() ? QVariant() : QVariant(t);
-        }
+        case Qt::EditRole:
         case Qt::BackgroundRole:
-            if (book_.IsMarked(r, c)) return QColor(226, 52, 52);  // the red error mark
-            if (r <= book_.FrozenRows()) return QColor(236, 240, 246);
+        case Qt::ForegroundRole:
+        case Qt::FontRole:
+        case Qt::TextAlignmentRole: return Data(CellLook(index), role);
+        default: return {};
+        }
+    }
+
+    // The delegate asks for all roles of a cell at once: the cell is read once.
+    void multiData(const QModelIndex& index, QModelRoleDataSpan roles) const override {
+        const Look look = CellLook(index);
+        for (QModelRoleData& d : roles) d.setData(Data(look, d.role()));
+    }
+
+    QVariant Data(const Look& look, int role) const {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return look.text.isEmpty() ? QVariant() : QVariant(look.text);
+        case Qt::BackgroundRole:
+            if (look.marked) return QColor(226, 52, 52);  // the red error mark
+            if (look.title) return QColor(236, 240, 246);
             return {};
         case Qt::ForegroundRole:
-            if (book_.IsMarked(r, c)) return QColor(Qt::white);
+            if (look.marked) return QColor(Qt::white);
             return {};
         case Qt::FontRole: {
-            const int size = book_.CellFontSize(r, c);
-            const bool bold = book_.CellFontBold(r, c);
-            if (size <= 0 && !bold) return {};
+            if (look.fontSize <= 0 && !look.bold) return {};
             QFont f = baseFont_;
-            if (size > 0) f.setPointSize(size);
-            f.setBold(bold);
+            if (look.fontSize > 0) f.setPointSize(look.fontSize);
+            f.setBold(look.bold);
             return f;
         }
         case Qt::TextAlignmentRole:
-            if (r <= book_.FrozenRows()) return int(Qt::AlignCenter);
+            if (look.title) return int(Qt::AlignCenter);
             return int(Qt::AlignLeft | Qt::AlignVCenter);
         default: return {};
         }
@@ -92,23 +122,43 @@ private:
     QFont baseFont_;
 };
 
-// The in-place editor: remembers the open editor so a handler can commit it first.
+// Paints cells from the view's pixel cache and opens the in-place editor, remembering it so a
+// handler can commit it first.
 class SheetDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    SheetDelegate(SheetCellCache* cache, QObject* parent) : QStyledItemDelegate(parent), cache_(cache) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        const auto* model = dynamic_cast<const SheetTableModel*>(index.model());
+        if (!cache_ || !view || !model) {
+            QStyledItemDelegate::paint(p, option, index);
+            return;
+        }
+        const SheetTableModel::Look look = model->CellLook(index);
+        const QWidget* port = view->viewport();
+        cache_->Paint(
+            *p, option, look.text, look.Bits(), port->palette().brush(port->backgroundRole()),
+            [&](QPainter& q) { view->style()->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, &q, view); },
+            [&](QPainter& q) { QStyledItemDelegate::paint(&q, option, index); });
+    }
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
         QWidget* w = QStyledItemDelegate::createEditor(parent, o, i);
         open_ = w;
         return w;
     }
     mutable QPointer<QWidget> open_;
+
+private:
+    SheetCellCache* cache_;
 };
 
 // One of the four panes: the scrolling body, and the frozen top rows, left columns and corner
 // drawn over it. All share the model and the selection.
 class SheetGrid : public QTableView {
 public:
-    explicit SheetGrid(QWidget* parent) : QTableView(parent) {
+    SheetGrid(SheetCellCache* cache, QWidget* parent) : QTableView(parent) {
         horizontalHeader()->hide();
         verticalHeader()->hide();
         setHorizontalScrollMode(ScrollPerPixel);
@@ -116,7 +166,7 @@ public:
         setEditTriggers(AnyKeyPressed | EditKeyPressed);
         setWordWrap(true);
         setTabKeyNavigation(true);
-        delegate_ = new SheetDelegate(this);
+        delegate_ = new SheetDelegate(cache, this);
         setItemDelegate(delegate_);
         verticalHeader()->setMinimumSectionSize(1);
         horizontalHeader()->setMinimumSectionSize(1);
@@ -161,6 +211,21 @@ protected:
         QTableView::keyReleaseEvent(e);
         if (onKeyRelease) onKeyRelease(e);
     }
+    void paintEvent(QPaintEvent* e) override {
+        // The body leaves out what the frozen panes cover: they are opaque and stacked above it,
+        // so those cells would be drawn only to be hidden.
+        QRegion region = e->region();
+        for (const QWidget* pane : covers_)
+            if (pane->isVisible())
+                region -= QRect(viewport()->mapFrom(parentWidget(), pane->geometry().topLeft()), pane->size());
+        if (region.isEmpty()) return;
+        if (region == e->region()) {
+            QTableView::paintEvent(e);
+            return;
+        }
+        QPaintEvent covered(region);
+        QTableView::paintEvent(&covered);
+    }
     void wheelEvent(QWheelEvent* e) override {
         // The wheel over a frozen pane scrolls the sheet, as over the body.
         if (body_) {
@@ -203,7 +268,8 @@ public:
 
 public:
     int frozenRows_ = 0, frozenCols_ = 0;
-    SheetGrid* body_ = nullptr;  // set on the frozen panes
+    SheetGrid* body_ = nullptr;     // set on the frozen panes
+    std::vector<QWidget*> covers_;  // set on the body: the panes over it
 
 private:
     SheetDelegate* delegate_;
@@ -228,7 +294,8 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     connect(&book_, &TSheetBook::pasteClipped, this, [this](int rows, int dropped) {
         if (ui_) ui_->Info(TSheetBook::PasteClippedText(rows, dropped));
     });
-    grid_ = new SheetGrid(this);
+    cellCache_ = std::make_unique<SheetCellCache>();
+    grid_ = new SheetGrid(cellCache_.get(), this);
     grid_->setModel(model_);
     model_->SetBaseFont(grid_->font());
 
@@ -237,7 +304,7 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
     // in-place editor, a key release) then goes on to the form, never to the body, which
     // would act on the same current cell a second time.
     for (SheetGrid*& pane : panes_) {
-        pane = new SheetGrid(this);
+        pane = new SheetGrid(cellCache_.get(), this);
         pane->setModel(model_);
         pane->setSelectionModel(grid_->selectionModel());
         pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -245,6 +312,7 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         pane->setFrameShape(QFrame::NoFrame);
         pane->body_ = grid_;
         pane->hide();
+        grid_->covers_.push_back(pane);
     }
     SheetGrid* top = panes_[0];
     SheetGrid* left = panes_[1];

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class QTableView;
@@ -19,6 +20,7 @@ namespace qm {
 class UiService;
 class SheetTableModel;
 class SheetGrid;
+class SheetCellCache;
 
 class SheetView : public QWidget {
     Q_OBJECT
@@ -52,6 +54,8 @@ public:
     void UseSystemClipboard();
     // The dialog service that tells the person about a paste the sheet could not hold whole.
     void SetUi(UiService* ui) { ui_ = ui; }
+    // The pixels of painted cells, kept to be copied when the same cell look is painted again.
+    SheetCellCache& CellCache() const { return *cellCache_; }
 
 signals:
     void Click(int row, int col);
@@ -82,6 +86,7 @@ private:
 
     TSheetBook& book_;
     UiService* ui_ = nullptr;
+    std::unique_ptr<SheetCellCache> cellCache_;  // shared by the four grids
     SheetTableModel* model_ = nullptr;
     SheetGrid* grid_ = nullptr;
     SheetGrid* panes_[3] = {nullptr, nullptr, nullptr};  // top rows, left columns, corner

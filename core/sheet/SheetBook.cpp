@@ -29,6 +29,7 @@ TSheetBook::~TSheetBook() = default;
 void TSheetBook::Reset() {
     rows_.clear();
     rows_.resize(kMaxRow);
+    ClearTexts();
     fonts_.clear();
     colWidth_.assign(kMaxColumns, -1);
     colHidden_.assign(kMaxColumns, false);
@@ -49,26 +50,141 @@ void TSheetBook::Reset() {
 
 // ---- cells ----
 
+void TSheetBook::ClearTexts() {
+    // Given back whole: a sheet that held a large list keeps nothing of it after a reset.
+    std::vector<PooledText>(1).swap(texts_);
+    std::vector<TextSlot>().swap(textIndex_);
+    indexedTexts_ = 0;
+    std::vector<quint32>().swap(freeTextIds_);
+    lastTextIds_.fill(0);
+}
+
+namespace {
+bool SameText(const QString& a, const QString& b) {
+    return a.size() == b.size() && std::equal(a.constData(), a.constData() + a.size(), b.constData());
+}
+}  // namespace
+
+quint32 TSheetBook::Intern(const QString& text, int col) {
+    if (text.isEmpty()) return 0;
+    quint32& last = lastTextIds_[size_t(col - 1)];
+    if (last != 0 && SameText(texts_[last].text, text)) {  // a freed text is empty: no match
+        ++texts_[last].uses;
+        return last;
+    }
+    const quint32 hash = quint32(qHash(QStringView(text)));
+    if (!textIndex_.empty()) {
+        const size_t mask = textIndex_.size() - 1;
+        for (size_t i = hash & mask; textIndex_[i].id != 0; i = (i + 1) & mask) {
+            const TextSlot& slot = textIndex_[i];
+            if (slot.hash == hash && SameText(texts_[slot.id].text, text)) {
+                ++texts_[slot.id].uses;
+                return last = slot.id;
+            }
+        }
+    }
+    quint32 id;
+    if (!freeTextIds_.empty()) {
+        id = freeTextIds_.back();
+        freeTextIds_.pop_back();
+    } else {
+        id = quint32(texts_.size());
+        texts_.emplace_back();
+    }
+    texts_[id] = PooledText{text, 1, hash};
+    IndexText(id);
+    return last = id;
+}
+
+void TSheetBook::IndexText(quint32 id) {
+    if ((indexedTexts_ + 1) * 2 > textIndex_.size()) {
+        // At most half full, so probes stay short; the hashes are kept, nothing is hashed again.
+        std::vector<TextSlot> old(std::max<size_t>(64, textIndex_.size() * 2));
+        old.swap(textIndex_);
+        const size_t mask = textIndex_.size() - 1;
+        for (const TextSlot& s : old) {
+            if (s.id == 0) continue;
+            size_t i = s.hash & mask;
+            while (textIndex_[i].id != 0) i = (i + 1) & mask;
+            textIndex_[i] = s;
+        }
+    }
+    const quint32 hash = texts_[id].hash;
+    const size_t mask = textIndex_.size() - 1;
+    size_t i = hash & mask;
+    while (textIndex_[i].id != 0) i = (i + 1) & mask;
+    textIndex_[i] = TextSlot{hash, id};
+    ++indexedTexts_;
+}
+
+void TSheetBook::UnindexText(quint32 id) {
+    const size_t mask = textIndex_.size() - 1;
+    size_t i = texts_[id].hash & mask;
+    while (textIndex_[i].id != id) i = (i + 1) & mask;
+    // Later slots of the same run move back into the gap when their home allows it, so no
+    // probe ever stops early at a hole.
+    for (size_t j = (i + 1) & mask; textIndex_[j].id != 0; j = (j + 1) & mask) {
+        const size_t home = textIndex_[j].hash & mask;
+        const bool between = i <= j ? (home > i && home <= j) : (home > i || home <= j);
+        if (between) continue;
+        textIndex_[i] = textIndex_[j];
+        i = j;
+    }
+    textIndex_[i] = TextSlot{};
+    --indexedTexts_;
+}
+
+void TSheetBook::Release(quint32 id) {
+    if (id == 0) return;
+    PooledText& t = texts_[id];
+    if (--t.uses > 0) return;
+    UnindexText(id);
+    t.text = QString();
+    freeTextIds_.push_back(id);
+}
+
 TSheetBook::Cell* TSheetBook::CellAt(int row, int col) {
     if (row < 1 || row > kMaxRow || col < 1 || col > kMaxColumns) return nullptr;
-    Row* r = rows_[row - 1].get();
-    if (!r || int(r->size()) < col) return nullptr;
-    return &(*r)[col - 1];
+    Row& r = rows_[size_t(row - 1)];
+    if (r.size < col) return nullptr;
+    return &r.cells[size_t(col - 1)];
 }
 
 const TSheetBook::Cell* TSheetBook::CellAt(int row, int col) const {
     return const_cast<TSheetBook*>(this)->CellAt(row, col);
 }
 
-TSheetBook::Row& TSheetBook::RowFor(int row) {
-    auto& slot = rows_[row - 1];
-    if (!slot) slot = std::make_unique<Row>();
-    return *slot;
+TSheetBook::Cell& TSheetBook::GrowTo(int row, int col) {
+    Row& r = rows_[size_t(row - 1)];
+    if (col > r.capacity) {
+        // Rows are written left to right, the texts first and the codes after them: grow by
+        // half again, in steps of 8 cells, so a row takes a few steps and keeps little room.
+        const int want = std::max(col, r.capacity + r.capacity / 2);
+        const int capacity = std::min((want + 7) / 8 * 8, kMaxColumns);
+        auto cells = std::make_unique<Cell[]>(size_t(capacity));  // zeroed: empty cells
+        std::copy_n(r.cells.get(), r.size, cells.get());
+        r.cells = std::move(cells);
+        r.capacity = quint16(capacity);
+    }
+    if (col > r.size) r.size = quint16(col);
+    return r.cells[size_t(col - 1)];
+}
+
+void TSheetBook::DropRow(int row) {
+    Row& r = rows_[size_t(row - 1)];
+    for (int c = 0; c < r.size; ++c) Release(TextId(r.cells[size_t(c)]));
+    r = Row{};
+}
+
+void TSheetBook::TrimRow(int row) {
+    Row& r = rows_[size_t(row - 1)];
+    while (r.size > 0 && r.cells[size_t(r.size - 1)] == 0) --r.size;
+    if (r.size == 0) r = Row{};
 }
 
 QString TSheetBook::GetCellText(int row, int col) const {
     const Cell* c = CellAt(row, col);
-    return c ? c->text : QString();
+    return c ? TextOf(*c) : QString();
 }
 
 void TSheetBook::SetCellText(int row, int col, const QString& text) {
@@ -76,12 +192,12 @@ void TSheetBook::SetCellText(int row, int col, const QString& text) {
     Cell* c = CellAt(row, col);
     if (!c) {
         if (text.isEmpty()) return;
-        Row& r = RowFor(row);
-        r.resize(col);
-        c = &r[col - 1];
+        c = &GrowTo(row, col);
     }
-    if (c->text == text) return;
-    c->text = text;
+    if (TextOf(*c) == text) return;
+    const quint32 id = Intern(text, col);
+    Release(TextId(*c));
+    *c = (*c & ~kTextBits) | id;
     Changed(row, col, row, col);
 }
 
@@ -90,18 +206,18 @@ void TSheetBook::ClearRange(int r1, int c1, int r2, int c2, int kind) {
     const bool text = kind == ClearAll || kind == ClearContents;
     const bool formats = kind == ClearAll || kind == ClearFormats;
     if (!text && !formats) return;
+    const Cell keep = (text ? 0 : kTextBits) | (formats ? 0 : ~kTextBits);
     for (int r = rg.r1; r <= rg.r2; ++r) {
-        Row* row = rows_[r - 1].get();
-        if (!row) continue;
-        const int last = std::min<int>(rg.c2, int(row->size()));
+        Row& row = rows_[size_t(r - 1)];
+        const int last = std::min<int>(rg.c2, row.size);
+        if (last < rg.c1) continue;
         for (int c = rg.c1; c <= last; ++c) {
-            Cell& cell = (*row)[c - 1];
-            if (text) cell.text.clear();
-            if (formats) cell.pattern = 0;
+            Cell& cell = row.cells[size_t(c - 1)];
+            if (text) Release(TextId(cell));
+            cell &= keep;
         }
-        // Drop trailing empty cells so a cleared row costs nothing.
-        while (!row->empty() && row->back().text.isEmpty() && row->back().pattern == 0) row->pop_back();
-        if (row->empty()) rows_[r - 1].reset();
+        // Trailing empty cells go, so a cleared row costs nothing.
+        TrimRow(r);
     }
     if (formats) {
         // A font range wholly inside the cleared block goes; others keep their look (callers
@@ -113,10 +229,9 @@ void TSheetBook::ClearRange(int r1, int c1, int r2, int c2, int kind) {
 
 int TSheetBook::LastUsedRow() const {
     for (int r = kMaxRow; r >= 1; --r) {
-        const Row* row = rows_[r - 1].get();
-        if (!row) continue;
-        for (const Cell& c : *row)
-            if (!c.text.isEmpty()) return r;
+        const Row& row = rows_[size_t(r - 1)];
+        for (int c = 0; c < row.size; ++c)
+            if (TextId(row.cells[size_t(c)]) != 0) return r;
     }
     return 0;
 }
@@ -133,25 +248,25 @@ void TSheetBook::SetMaxCol(int cols) {
 void TSheetBook::SetSelection(int r1, int c1, int r2, int c2) { sel_ = Normalised(r1, c1, r2, c2); }
 
 void TSheetBook::SetPattern(int pattern, int, int) {
-    const quint8 p = quint8(std::clamp(pattern, 0, 255));
+    const Cell p = Cell(std::clamp(pattern, 0, 255)) << kPatternShift;
     for (int r = sel_.r1; r <= sel_.r2; ++r) {
-        if (p == 0 && !rows_[r - 1]) continue;
-        Row& row = RowFor(r);
-        if (int(row.size()) < sel_.c2) {
-            if (p == 0) {
-                if (row.empty()) rows_[r - 1].reset();
-                continue;
-            }
-            row.resize(sel_.c2);
+        if (p == 0) {
+            Row& row = rows_[size_t(r - 1)];
+            const int last = std::min<int>(sel_.c2, row.size);
+            for (int c = sel_.c1; c <= last; ++c) row.cells[size_t(c - 1)] &= kTextBits;
+            if (last >= sel_.c1) TrimRow(r);
+            continue;
         }
-        for (int c = sel_.c1; c <= sel_.c2; ++c) row[c - 1].pattern = p;
+        GrowTo(r, sel_.c2);
+        Cell* cells = rows_[size_t(r - 1)].cells.get();
+        for (int c = sel_.c1; c <= sel_.c2; ++c) cells[c - 1] = (cells[c - 1] & kTextBits) | p;
     }
     Changed(sel_.r1, sel_.c1, sel_.r2, sel_.c2);
 }
 
 int TSheetBook::CellPattern(int row, int col) const {
     const Cell* c = CellAt(row, col);
-    return c ? c->pattern : 0;
+    return c ? Pattern(*c) : 0;
 }
 
 void TSheetBook::SetFont(const QString&, int size, bool bold, bool, bool, bool, int, bool, bool) {
@@ -464,8 +579,9 @@ void TSheetBook::InsertRows(int row, int count) {
     count = std::min(count, kMaxRow - row + 1);
     // Whole rows move, code and id columns beyond the shown area included; rows pushed past
     // the last row are dropped.
+    for (int r = kMaxRow - count + 1; r <= kMaxRow; ++r) DropRow(r);
     std::move_backward(rows_.begin() + (row - 1), rows_.end() - count, rows_.end());
-    for (int r = row; r < row + count; ++r) rows_[r - 1].reset();
+    for (int r = row; r < row + count; ++r) rows_[size_t(r - 1)] = Row{};
     Relayout();
     Changed(row, 1, kMaxRow, kMaxColumns);
 }
@@ -473,8 +589,9 @@ void TSheetBook::InsertRows(int row, int count) {
 void TSheetBook::DeleteRows(int row, int count) {
     if (row < 1 || row > kMaxRow || count <= 0) return;
     count = std::min(count, kMaxRow - row + 1);
+    for (int r = row; r < row + count; ++r) DropRow(r);
     std::move(rows_.begin() + (row - 1 + count), rows_.end(), rows_.begin() + (row - 1));
-    for (int r = kMaxRow - count + 1; r <= kMaxRow; ++r) rows_[r - 1].reset();
+    for (int r = kMaxRow - count + 1; r <= kMaxRow; ++r) rows_[size_t(r - 1)] = Row{};
     Relayout();
     Changed(row, 1, kMaxRow, kMaxColumns);
 }

@@ -4,14 +4,19 @@
 //
 // Rows and columns count from 1. Cells are sparse: only rows that were written hold storage,
 // so a sheet of 16384 rows costs nothing until it is filled, and clears and fonts over whole
-// row ranges cost the used cells, not the range.
+// row ranges cost the used cells, not the range. A filled sheet repeats a few texts in most
+// of its cells (codes, yes/no, sex, the code lists' names), so each distinct text is kept
+// once and a cell holds only its number: a staff sheet of 16338 rows with its code columns
+// takes a few megabytes, not fifty.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -73,9 +78,10 @@ public:
     void SetCellText(int row, int col, const QString& text);
     // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
-    int MaxRow() const { return kMaxRow; }  // the capacity, not the last used row
-    int LastUsedRow() const;                // 0 when the sheet holds no text
-    int MaxCol() const { return maxCol_; }  // shown columns; later ones keep their data
+    int MaxRow() const { return kMaxRow; }                    // the capacity, not the last used row
+    int LastUsedRow() const;                                  // 0 when the sheet holds no text
+    int DistinctTexts() const { return int(indexedTexts_); }  // each kept once, however many cells hold it
+    int MaxCol() const { return maxCol_; }                    // shown columns; later ones keep their data
     void SetMaxCol(int cols);
 
     // ---- selection and formats ----
@@ -167,25 +173,69 @@ signals:
     void pasteClipped(int rows, int dropped);
 
 private:
-    struct Cell {
+    // A cell is the number of its text in texts_ (0: empty) in the low 24 bits and its fill
+    // pattern in the high 8. A sheet has at most 16384 x 256 cells, fewer than 2^24 texts.
+    using Cell = quint32;
+    static constexpr Cell kTextBits = 0x00FFFFFFu;
+    static constexpr int kPatternShift = 24;
+    static quint32 TextId(Cell c) { return c & kTextBits; }
+    static int Pattern(Cell c) { return int(c >> kPatternShift); }
+    // A written row: cells 1..size in use, zero up to capacity.
+    struct Row {
+        std::unique_ptr<Cell[]> cells;
+        quint16 size = 0, capacity = 0;
+        Row() = default;
+        Row(Row&& o) noexcept { *this = std::move(o); }
+        Row& operator=(Row&& o) noexcept {
+            if (this == &o) return *this;
+            cells = std::move(o.cells);
+            size = std::exchange(o.size, quint16(0));
+            capacity = std::exchange(o.capacity, quint16(0));
+            return *this;
+        }
+    };
+    // A distinct text and the number of cells that hold it; freed when none does.
+    struct PooledText {
         QString text;
-        quint8 pattern = 0;
+        quint32 uses = 0;
+        quint32 hash = 0;
+    };
+    // The index of the texts: open addressing over a power-of-two table, the hash beside the
+    // id, so a probe reads one small slot and a text only when the hashes agree.
+    struct TextSlot {
+        quint32 hash = 0;
+        quint32 id = 0;  // 0: free
     };
     struct FontRange {
         SheetRange range;
         int size;
         bool bold;
     };
-    using Row = std::vector<Cell>;
 
     Cell* CellAt(int row, int col);
     const Cell* CellAt(int row, int col) const;
-    Row& RowFor(int row);
+    // The row's cell `col`, the row grown to hold it.
+    Cell& GrowTo(int row, int col);
+    void DropRow(int row);  // gives back the texts of its cells and its storage
+    void TrimRow(int row);  // drops trailing empty cells, and the row when none is left
+    const QString& TextOf(Cell c) const { return texts_[TextId(c)].text; }
+    quint32 Intern(const QString& text, int col);  // counts one more use; 0 for the empty text
+    void Release(quint32 id);
+    void IndexText(quint32 id);
+    void UnindexText(quint32 id);
+    void ClearTexts();
     void Changed(int r1, int c1, int r2, int c2);
     void Relayout();
     SheetObject& Obj(int id);
 
-    std::vector<std::unique_ptr<Row>> rows_;  // index row-1; null when the row was never written
+    std::vector<Row> rows_;          // index row-1
+    std::vector<PooledText> texts_;  // index 0 is the empty text, never counted
+    std::vector<TextSlot> textIndex_;
+    size_t indexedTexts_ = 0;
+    std::vector<quint32> freeTextIds_;
+    // The text last written into each column: a column mostly repeats a few texts, and a
+    // comparison with the last one is cheaper than a look-up.
+    std::array<quint32, kMaxColumns> lastTextIds_{};
     std::vector<FontRange> fonts_;
     std::vector<int> colWidth_;  // index col-1; -1: default
     std::vector<bool> colHidden_;

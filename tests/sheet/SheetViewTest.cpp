@@ -3,6 +3,7 @@
 
 #include "core/base/ScriptedUiService.h"
 #include "core/sheet/SheetTemplate.h"
+#include "sheet/SheetCellCache.h"
 #include "sheet/SheetView.h"
 
 #include <gtest/gtest.h>
@@ -243,4 +244,77 @@ TEST(FrozenPanes, FollowTheViewportAndTheBody) {
     EXPECT_EQ(top->verticalScrollBar()->value() + corner->verticalScrollBar()->value(), 0);
     left->horizontalScrollBar()->setValue(30);
     EXPECT_EQ(left->horizontalScrollBar()->value(), 0);
+}
+
+// Cells painted from the view's pixel cache are the very pixels the style draws for them, in
+// every look a cell takes, and a change to a cell shows at once; the body leaves out only what
+// the frozen panes cover.
+TEST(SheetPainting, CopiedCellsAreWhatTheStyleDrawsAndChangesShowAtOnce) {
+    TSheetBook book;
+    ApplySheetTemplate(book, "staff");
+    const char* rows[][6] = {{"张三", "0001", "男", "否", "是", "1967-03"},
+                             {"李四", "0002", "女", "是", "否", "1980-05"},
+                             {"王五", "", "男", "否", "否", "1990-13"},
+                             {"赵六", "0004", "男", "否", "是", "其中本岗位年限很长的一段文字"}};
+    for (int r = 3; r < 40; ++r)
+        for (int c = 1; c <= 6; ++c) book.SetCellText(r, c, S(rows[(r - 3) % 4][c - 1]));
+    book.SetSelection(3, 1, 16340, 20);
+    book.SetFont("fnt", 10);
+    book.SetSelection(5, 2, 5, 3);
+    book.SetPattern(18, 200, 255);
+    SheetView view(book);
+    view.resize(700, 400);
+    view.show();
+    view.activateWindow();
+    view.setFocus();
+    view.GoToCell(4, 3);
+    view.Table()->selectionModel()->select(view.Table()->model()->index(6, 4), QItemSelectionModel::Select);
+    QApplication::processEvents();
+    SheetCellCache& cache = view.CellCache();
+    const auto directAndCopied = [&] {
+        cache.SetEnabled(false);
+        const QImage direct = view.grab().toImage();
+        cache.SetEnabled(true);
+        view.grab();  // fills the cache
+        const qsizetype hits = cache.Hits();
+        const QImage copied = view.grab().toImage();
+        EXPECT_GT(cache.Hits() - hits, 100);
+        return std::pair{direct, copied};
+    };
+    const auto [direct, copied] = directAndCopied();
+    EXPECT_EQ(copied, direct);
+
+    // A text, a mark, a font, a width, the current cell and the selection change.
+    book.SetCellText(3, 3, S("女"));
+    book.SetSelection(4, 4, 4, 4);
+    book.SetPattern(18, 200, 255);
+    book.SetSelection(6, 1, 6, 6);
+    book.SetFont("fnt", 12, true);
+    book.SetColWidth(6, 6, 40);
+    view.GoToCell(8, 5);
+    view.Table()->selectionModel()->select(view.Table()->model()->index(9, 2), QItemSelectionModel::Select);
+    QApplication::processEvents();
+    const auto [directAfter, copiedAfter] = directAndCopied();
+    EXPECT_EQ(copiedAfter, directAfter);
+    EXPECT_NE(directAfter, direct);
+
+    // Scrolled, the body shows everything the panes leave uncovered, as when it paints alone.
+    view.GoToCell(30, 9);
+    QApplication::processEvents();
+    const QImage composed = view.grab().toImage();
+    QTableView* body = view.Table();
+    std::vector<QTableView*> panes = {view.TableAt(1, 9), view.TableAt(30, 1), view.TableAt(1, 1)};
+    for (QTableView* pane : panes) pane->hide();
+    const QImage alone = body->viewport()->grab().toImage();
+    for (QTableView* pane : panes) pane->show();
+    const QPoint at = body->viewport()->mapTo(&view, QPoint(0, 0));
+    QRegion uncovered(QRect(at, alone.size()));
+    for (QTableView* pane : panes) uncovered -= pane->geometry();
+    int differing = 0, compared = 0;
+    for (const QRect& r : uncovered)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x, ++compared)
+                differing += composed.pixel(x, y) != alone.pixel(x - at.x(), y - at.y());
+    EXPECT_GT(compared, 100000);
+    EXPECT_EQ(differing, 0);
 }

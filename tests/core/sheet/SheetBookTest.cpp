@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 #include <QSignalSpy>
 
+#include <array>
+#include <map>
+#include <random>
+#include <set>
+
 using namespace qm;
 
 namespace {
@@ -241,6 +246,143 @@ TEST(SheetBook, BulkUpdatesSignalOnce) {
     EXPECT_EQ(reset.count(), 1);
     b.SetCellText(1, 2, "y");
     EXPECT_EQ(cells.count(), 1);
+}
+
+// Cells with the same text share it: whatever happens to one cell, every other one keeps its
+// own text, also after the rows holding a text were dropped and new texts came in.
+TEST(SheetBook, CellsSharingATextKeepTheirOwnThroughEditsClearsPastesAndRowMoves) {
+    TSheetBook b;
+    for (int r = 3; r <= 6; ++r)
+        for (int c : {3, 25, 26}) b.SetCellText(r, c, "1");
+    b.SetCellText(4, 25, "2");
+    b.ClearRange(5, 1, 5, 40, TSheetBook::ClearContents);
+    b.PasteText(3, 26, "9\t1\r\n");
+    b.SetCellText(16384, 3, "1");
+    b.SetSelection(16384, 1, 16384, 1);
+    b.EditInsert(3);                                                                // row 16384 falls off the sheet
+    for (int i = 0; i < 50; ++i) b.SetCellText(100 + i, 3, QString("t%1").arg(i));  // new texts
+    const char* want[][3] = {{"1", "1", "9"}, {"1", "2", "1"}, {"", "", ""}, {"1", "1", "1"}};
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(b.GetCellText(3 + i, std::array{3, 25, 26}[size_t(k)]), want[i][k]) << 3 + i << "," << k;
+    EXPECT_EQ(b.GetCellText(3, 27), "1");  // the paste's second column
+    EXPECT_EQ(b.GetCellText(149, 3), "t49");
+
+    // Against a plain map, over a long run of edits, clears, pastes and row moves at both ends.
+    b.Reset();
+    std::map<std::pair<int, int>, QString> text;
+    std::map<std::pair<int, int>, int> mark;
+    const auto moveRows = [](auto& m, int from, int by) {
+        std::remove_reference_t<decltype(m)> moved;
+        for (auto& [rc, v] : m) {
+            if (rc.first < from) {
+                moved[rc] = v;
+            } else if (by < 0 && rc.first < from - by) {
+                continue;  // deleted
+            } else if (rc.first + by <= TSheetBook::kMaxRow) {
+                moved[{rc.first + by, rc.second}] = v;
+            }
+        }
+        m = std::move(moved);
+    };
+    const QStringList words = {"", "1", "2", "是", "否", "大学本科", "x"};
+    std::mt19937 rng(7);
+    const auto row = [&] { return rng() % 2 ? 1 + int(rng() % 8) : TSheetBook::kMaxRow - int(rng() % 6); };
+    for (int step = 0; step < 4000; ++step) {
+        const int r = row(), c = 1 + int(rng() % 40), op = int(rng() % 10);
+        if (op < 5) {
+            const QString t = rng() % 4 ? words[int(rng() % words.size())] : QString::number(rng() % 100000);
+            b.SetCellText(r, c, t);
+            text[{r, c}] = t;
+        } else if (op == 5 || op == 6) {
+            const int kind = 1 + int(rng() % 3), c2 = std::min(40, c + int(rng() % 12));
+            b.ClearRange(r, c, r, c2, kind);
+            for (int k = c; k <= c2; ++k) {
+                if (kind != TSheetBook::ClearFormats) text.erase({r, k});
+                if (kind != TSheetBook::ClearContents) mark.erase({r, k});
+            }
+        } else if (op == 7) {
+            const int pattern = rng() % 3 ? 18 : 0, c2 = std::min(40, c + int(rng() % 30));
+            b.SetSelection(r, c, r, c2);
+            b.SetPattern(pattern, 200, 255);
+            for (int k = c; k <= c2; ++k) mark[{r, k}] = pattern;
+        } else if (op == 8) {
+            const QString second = words[int(rng() % words.size())];
+            b.PasteText(r, c, words[1] + "\t" + second + "\r\n" + words[5] + "\r\n");
+            text[{r, c}] = words[1];
+            text[{r, c + 1}] = second;
+            if (r < TSheetBook::kMaxRow) text[{r + 1, c}] = words[5];
+        } else {
+            const int n = 1 + int(rng() % 3);
+            if (rng() % 2) {
+                b.InsertRows(r, n);
+                moveRows(text, r, n);
+                moveRows(mark, r, n);
+            } else {
+                b.DeleteRows(r, n);
+                moveRows(text, r, -n);
+                moveRows(mark, r, -n);
+            }
+        }
+        for (int rr : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}) {
+            for (int cc = 1; cc <= 41; ++cc) {
+                const auto t = text.find({rr, cc});
+                const auto m = mark.find({rr, cc});
+                ASSERT_EQ(b.GetCellText(rr, cc), t == text.end() ? QString() : t->second) << step;
+                ASSERT_EQ(b.CellPattern(rr, cc), m == mark.end() ? 0 : m->second) << step;
+            }
+        }
+        std::set<QString> distinct;
+        for (const auto& [rc, t] : text)
+            if (!t.isEmpty()) distinct.insert(t);
+        ASSERT_EQ(b.DistinctTexts(), int(distinct.size())) << step;
+        for (int rr = TSheetBook::kMaxRow - 8; rr <= TSheetBook::kMaxRow; ++rr)
+            for (int cc = 1; cc <= 41; ++cc) {
+                const auto t = text.find({rr, cc});
+                ASSERT_EQ(b.GetCellText(rr, cc), t == text.end() ? QString() : t->second) << step;
+            }
+    }
+    b.Reset();
+    EXPECT_EQ(b.LastUsedRow(), 0);
+    b.SetCellText(2, 2, "1");
+    EXPECT_EQ(b.GetCellText(2, 2), "1");
+}
+
+// A mark and its removal cover the whole selection, however many cells its rows hold.
+TEST(SheetBook, MarksCoverTheSelectionOverRowsShorterOrLongerThanIt) {
+    TSheetBook b;
+    b.SetCellText(3, 2, "a");
+    b.SetSelection(3, 2, 4, 30);  // row 3 holds two cells, row 4 none
+    b.SetPattern(18, 200, 255);
+    EXPECT_EQ(b.CellPattern(3, 30), 18);
+    EXPECT_EQ(b.CellPattern(4, 2), 18);
+    EXPECT_EQ(b.GetCellText(3, 2), "a");
+    b.SetCellText(3, 40, "far");  // the row grows beyond its marks
+    b.SetSelection(3, 1, 4, 50);
+    b.SetPattern(0, 0, 0);
+    for (int c : {2, 30}) {
+        EXPECT_FALSE(b.IsMarked(3, c)) << c;
+        EXPECT_FALSE(b.IsMarked(4, c)) << c;
+    }
+    b.SetSelection(5, 25, 5, 25);
+    b.SetPattern(18, 200, 255);
+    b.SetSelection(5, 1, 5, 60);  // wider than the row
+    b.SetPattern(0, 0, 0);
+    EXPECT_FALSE(b.IsMarked(5, 25));
+    EXPECT_EQ(b.GetCellText(3, 2), "a");
+    EXPECT_EQ(b.GetCellText(3, 40), "far");
+    // Clearing the texts keeps the marks beyond them, and a row emptied is written again.
+    b.SetSelection(6, 10, 6, 10);
+    b.SetPattern(18, 200, 255);
+    b.SetCellText(6, 3, "x");
+    b.ClearRange(6, 1, 6, 20, TSheetBook::ClearContents);
+    EXPECT_TRUE(b.IsMarked(6, 10));
+    b.ClearRange(6, 1, 6, 20, TSheetBook::ClearFormats);
+    EXPECT_FALSE(b.IsMarked(6, 10));
+    b.SetCellText(6, 37, "y");
+    EXPECT_EQ(b.GetCellText(6, 37), "y");
+    EXPECT_EQ(b.GetCellText(6, 3), "");
+    EXPECT_EQ(b.LastUsedRow(), 6);
 }
 
 TEST(SheetTemplate, StaffTemplateCarriesTheHeadersAndLists) {

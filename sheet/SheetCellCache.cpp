@@ -1,0 +1,169 @@
+#include "sheet/SheetCellCache.h"
+
+#include <QPaintDevice>
+#include <QStyleOptionViewItem>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace qm {
+
+size_t qHash(const SheetCellKey& k, size_t seed) {
+    return qHashMulti(seed, k.text, k.look, k.state, k.features, k.palette, k.base, k.slot, k.hints, k.pen, k.brush,
+                      k.width, k.height);
+}
+
+SheetCellCache::SheetCellCache() = default;
+SheetCellCache::~SheetCellCache() = default;
+
+void SheetCellCache::Clear() {
+    current_.clear();
+    previous_.clear();
+    slots_.clear();
+    currentBytes_ = 0;
+}
+
+qsizetype SheetCellCache::ImageCount() const {
+    qsizetype n = 0;
+    for (const auto* m : {&current_, &previous_})
+        for (const Entry& e : *m) n += !e.image.isNull();
+    return n;
+}
+
+int SheetCellCache::SlotOf(const FontSlot& slot) {
+    for (size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i] == slot) return int(i);
+    if (slots_.size() >= 32) Clear();  // keys refer to slots by index
+    slots_.push_back(slot);
+    return int(slots_.size()) - 1;
+}
+
+bool SheetCellCache::MakeKey(const QPainter& p, const QStyleOptionViewItem& o, const QString& text, quint32 look,
+                             const QBrush& background, SheetCellKey& key) {
+    const QPaintDevice* d = p.device();
+    const QRect& r = o.rect;
+    if (!enabled_ || !d || !o.widget || r.isEmpty() || r.width() > 2048 || r.height() > 512) return false;
+    // Pixels can be copied only where the painter puts them on whole device pixels as they are.
+    const QTransform& t = p.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) || t.dy() != qRound(t.dy())) return false;
+    if (p.opacity() != 1.0 || p.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        p.backgroundMode() != Qt::TransparentMode || d->devicePixelRatio() != 1.0)
+        return false;
+    if (background.style() != Qt::SolidPattern || !background.color().isValid() || background.color().alpha() != 255)
+        return false;
+    key.text = text;
+    key.look = look;
+    key.state = quint32(o.state.toInt());
+    key.features = quint32(o.features.toInt()) | quint32(o.textElideMode) << 8 | quint32(o.direction) << 12 |
+                   quint32(o.showDecorationSelected) << 14 | quint32(o.viewItemPosition) << 16 |
+                   quint32(o.palette.currentColorGroup()) << 20 | quint32(o.displayAlignment.toInt()) << 24;
+    key.palette = o.palette.cacheKey();
+    key.base = background.color().rgba();
+    key.slot = SlotOf(FontSlot{o.font, p.font(), o.widget->style(), d->logicalDpiX(), d->logicalDpiY()});
+    key.hints = quint32(p.renderHints().toInt()) | quint32(p.layoutDirection()) << 12 | quint32(p.pen().style()) << 16 |
+                quint32(p.brush().style()) << 20;
+    key.pen = p.pen().color().rgba();
+    key.brush = p.brush().color().rgba();
+    key.width = r.width();
+    key.height = r.height();
+    return true;
+}
+
+const SheetCellCache::Entry* SheetCellCache::Find(const SheetCellKey& key) {
+    auto it = current_.constFind(key);
+    if (it != current_.constEnd()) return &it.value();
+    auto old = previous_.find(key);
+    if (old == previous_.end()) return nullptr;
+    // Still in use: bring it into the current generation.
+    const QImage image = old->image;
+    previous_.erase(old);
+    Store(key, image);
+    return &current_.constFind(key).value();
+}
+
+void SheetCellCache::Store(const SheetCellKey& key, const QImage& image) {
+    const qsizetype bytes = image.sizeInBytes();
+    if (current_.size() >= kMaxEntries || currentBytes_ + bytes > kMaxImageBytes) {
+        previous_ = std::move(current_);
+        current_ = {};
+        currentBytes_ = 0;
+    }
+    current_.insert(key, Entry{image});
+    currentBytes_ += bytes;
+}
+
+QPainter& SheetCellCache::Scratch(const QPainter& p, const QRect& cell, const QColor& bg) {
+    const QRect area(0, 0, cell.width() + 2 * kMargin, cell.height() + 2 * kMargin);
+    // The same resolution as the device, so point-sized fonts come out the same size.
+    const QPaintDevice* d = p.device();
+    const int dpmX = qRound(d->logicalDpiX() / 0.0254), dpmY = qRound(d->logicalDpiY() / 0.0254);
+    if (!scratchPainter_ || scratch_.width() < area.width() || scratch_.height() < area.height() ||
+        scratch_.dotsPerMeterX() != dpmX || scratch_.dotsPerMeterY() != dpmY) {
+        scratchPainter_.reset();
+        scratch_ = QImage(std::max(area.width(), scratch_.width()), std::max(area.height(), scratch_.height()),
+                          QImage::Format_RGB32);
+        scratch_.setDotsPerMeterX(dpmX);
+        scratch_.setDotsPerMeterY(dpmY);
+        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
+    }
+    QPainter& q = *scratchPainter_;
+    q.resetTransform();
+    q.setClipping(false);
+    q.fillRect(area, bg);
+    q.setClipRect(area);
+    // The view's painter as the cell finds it, moved so the cell lands inside the margin.
+    q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
+    q.setRenderHints(p.renderHints());
+    q.setLayoutDirection(p.layoutDirection());
+    q.setFont(p.font());
+    q.setPen(p.pen());
+    q.setBrush(p.brush());
+    q.translate(kMargin - cell.left(), kMargin - cell.top());
+    return q;
+}
+
+QImage SheetCellCache::Crop(const QRect& cell, QRgb bg) const {
+    const QRgb px = 0xFF000000u | bg;
+    const int w = cell.width() + 2 * kMargin, h = cell.height() + 2 * kMargin;
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
+        const bool marginRow = y < kMargin || y >= h - kMargin;
+        for (int x = 0; x < w; ++x) {
+            if (!marginRow && x == kMargin) x = w - kMargin;  // skip the cell itself
+            if (line[x] != px) return {};
+        }
+    }
+    return scratch_.copy(kMargin, kMargin, cell.width(), cell.height());
+}
+
+void SheetCellCache::Paint(QPainter& p, const QStyleOptionViewItem& option, const QString& text, quint32 look,
+                           const QBrush& background, const std::function<void(QPainter&)>& underlay,
+                           const std::function<void(QPainter&)>& draw) {
+    SheetCellKey key;
+    if (!MakeKey(p, option, text, look, background, key)) {
+        draw(p);
+        return;
+    }
+    if (const Entry* e = Find(key)) {
+        if (e->image.isNull()) {
+            draw(p);
+        } else {
+            p.drawImage(option.rect.topLeft(), e->image);
+            ++hits_;
+        }
+        return;
+    }
+    // Painted apart over what lies under it in the view and kept, unless ink fell outside the
+    // cell (then it is remembered as one to draw directly).
+    QPainter& q = Scratch(p, option.rect, background.color());
+    underlay(q);
+    draw(q);
+    const QImage image = Crop(option.rect, background.color().rgb());
+    Store(key, image);
+    if (image.isNull())
+        draw(p);
+    else
+        p.drawImage(option.rect.topLeft(), image);
+}
+
+}  // namespace qm
