@@ -57,7 +57,7 @@ void Run(Context& ctx) {
 
     TSheetBook quarter;
     report::QuarterLabourReport::Prepare(quarter);
-    report::QuarterLabourReport q3(1, 9, QStringLiteral("2012年3季度"));
+    report::QuarterLabourReport q3(1, 9, Quarter(3));
     PrintRatio(QStringLiteral("I202-2 quarter 3: compute and store"), TimeMs([&] { q3.Compute(c, unit, quarter, pb); }),
                base, rawMs);
 

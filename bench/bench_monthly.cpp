@@ -44,7 +44,7 @@ void Run(Context& ctx) {
     auto book = std::make_unique<TSheetBook>();
     int last = 0;
     auto build = [&] {
-        const std::vector<StaffTexts> rows = ImportMonthRows(c, 0);
+        const std::vector<StaffTexts> rows = ImportMonthRows(c, Month::Start());
         book->BeginUpdate();
         int r = kStaffFirstRow;
         for (const StaffTexts& t : rows) {
@@ -81,7 +81,7 @@ void Run(Context& ctx) {
     const CellReader cell = [&book](int r, int col) { return book->GetCellText(r, col); };
     auto save = [&] {
         if (!FindNonNumericWorkYears(kStaffFirstRow, last, cell).empty()) std::abort();
-        WriteMonth(c, 1, StaffColumns::Base, kStaffFirstRow, last, cell, flags);
+        WriteMonth(c, Month(1), StaffColumns::Base, kStaffFirstRow, last, cell, flags);
     };
     save();  // month 1 stored once, so every timed save replaces it
     const double saveMs = BestOfMs(save);

@@ -75,7 +75,7 @@ void Run(Context& bctx) {
     MemoryProgress pb;
     AppContext ctx{c, ui, bctx.paths, state, pb, nullptr, nullptr, nullptr};
     TSheetBook book;
-    WageSheet sheet(ctx, book);
+    WageSheet sheet(ctx, book, Month(3));
 
     const int n = int(persons.size());
     Print(QStringLiteral("import the month's list of %1 persons into the wage sheet").arg(n),
@@ -116,7 +116,7 @@ void Run(Context& bctx) {
     rows.emplace_back(QStringLiteral("姓名编号"), QStringLiteral("姓名"));
     for (const auto& p : persons) rows.emplace_back(p.sNumber, p.sName);
     Print(QStringLiteral("workbook of %1 error rows").arg(n),
-          TimeMs([&] { ExportWageErrorWorkbook(ui, pb, bctx.paths, QStringLiteral("3"), rows); }));
+          TimeMs([&] { ExportWageErrorWorkbook(ui, pb, bctx.paths, Month(3), rows); }));
     PrintHeldSince("wages", heapStart);
 
     c.Close();

@@ -14,22 +14,42 @@
 
 namespace qm {
 
+namespace {
+
+// The month of a form that has one; an opener that gives none means the start of the period.
+Month MonthOf(const FormArgs& args) { return args.month.value_or(Month::Start()); }
+
+}  // namespace
+
 void RegisterEntryForms(FormFactory& forms) {
-    forms.Register(QStringLiteral("TFrm_allput"), [](AppContext& ctx) { return std::make_unique<TFrm_allput>(ctx); });
-    forms.Register(QStringLiteral("TFrm_mon"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_mon>(ctx, ctx.mainWidget); });
-    forms.Register(QStringLiteral("TFrm_wrontWage"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_wrontWage>(ctx, ctx.mainWidget); });
+    forms.Register(QStringLiteral("TFrm_allput"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<TFrm_allput>(ctx, args.month);
+    });
+    forms.Register(QStringLiteral("TFrm_mon"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<TFrm_mon>(ctx, MonthOf(args), ctx.mainWidget);
+    });
+    forms.Register(QStringLiteral("TFrm_wrontWage"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<TFrm_wrontWage>(ctx, MonthOf(args), ctx.mainWidget);
+    });
     forms.Register(QStringLiteral("TFrm_clearChWage"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_clearChWage>(ctx); });
     forms.Register(QStringLiteral("TFrm_clearChMon"),
                    [](AppContext& ctx) { return std::make_unique<TFrm_clearChMon>(ctx); });
     forms.Register(QStringLiteral("TFrm_set"), [](AppContext& ctx) { return std::make_unique<TFrm_set>(ctx); });
-    forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx) { return std::make_unique<MonputOpener>(ctx); });
-    forms.Register(QStringLiteral("TFrm_delPersno"),
-                   [](AppContext& ctx) { return std::make_unique<DelPersnoForm>(ctx); });
-    forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx) { return std::make_unique<WrongForm>(ctx); });
-    forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx) { return std::make_unique<TFrm_perput>(ctx); });
+    forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<MonputOpener>(ctx, MonthOf(args));
+    });
+    forms.Register(QStringLiteral("TFrm_delPersno"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<DelPersnoForm>(ctx, MonthOf(args));
+    });
+    forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<WrongForm>(ctx, MonthOf(args));
+    });
+    forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx, const FormArgs& args) {
+        auto f = std::make_unique<TFrm_perput>(ctx);
+        if (args.month) f->MonthNo = *args.month;
+        return f;
+    });
 }
 
 }  // namespace qm

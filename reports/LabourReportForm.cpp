@@ -90,8 +90,9 @@ TFrm_JLabor::TFrm_JLabor(AppContext& ctx, QWidget* parent)
     resize(820, 640);
 }
 
-void TFrm_JLabor::SetPeriodLabel(const QString& text) {
-    labels_[7]->setText(text);
+void TFrm_JLabor::SetQuarter(Quarter quarter) {
+    quarter_ = quarter;
+    labels_[7]->setText(quarter.Label());
     labels_[7]->setFixedWidth(150);
     labels_[7]->setVisible(true);
 }
@@ -106,7 +107,7 @@ report::QuarterLabourReport TFrm_JLabor::Make() const {
     const int start = StartMonth.Number(), end = EndMonth.Number();
     // The start-of-period list is no month of a run.
     if (start < 1 || start > end) throw std::runtime_error("开始、截止月份错误!");
-    return report::QuarterLabourReport(start, end, labels_[7]->text());
+    return report::QuarterLabourReport(start, end, quarter_);
 }
 
 void TFrm_JLabor::FormShow() {

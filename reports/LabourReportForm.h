@@ -55,7 +55,7 @@ class TFrm_JLabor final : public LabourReportForm, public IJLabor {
 public:
     explicit TFrm_JLabor(AppContext& ctx, QWidget* parent = nullptr);
 
-    void SetPeriodLabel(const QString& text) override;
+    void SetQuarter(Quarter quarter) override;
     void AppendCaption(const QString& suffix) override;
     void DisableUpload() override;
     void SetSheetCellText(int row, int col, const QString& text) override;
@@ -72,6 +72,7 @@ public:
 
 private:
     report::QuarterLabourReport Make() const;
+    std::optional<Quarter> quarter_;
     std::optional<report::QuarterLabourReport> report_;
 };
 

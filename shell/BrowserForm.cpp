@@ -317,9 +317,8 @@ void TFrm_Brower::ToolButton1Click() {
 
 void TFrm_Brower::ToolButton3Click() {
     if (!UnitGate()) return;
-    ctx_.state.CurrentMonth = Month::Start();
     if (!ctx_.forms) return;
-    if (std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_allput"))) f->ShowModal();
+    if (std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_allput"), {Month::Start()})) f->ShowModal();
 }
 
 void TFrm_Brower::ToolButton4Click() {

@@ -20,7 +20,7 @@ bool RunI202(qm::reporttool::Run& r) {
             r.ui.Info(refusal);
             return false;
         }
-        report.emplace(1, q * 3, QStringLiteral("2012年") + QString::number(q) + QStringLiteral("季度"));
+        report.emplace(1, q * 3, qm::Quarter(q));
         QuarterLabourReport::Prepare(r.sheet);
     } else if (r.args.size() == 2) {
         // The period chooser's checks, in its order.
@@ -36,7 +36,7 @@ bool RunI202(qm::reporttool::Run& r) {
     }
     report->Compute(r.db, r.state, r.sheet, r.pb);
     if (r.upload) {
-        if (report->Quarter() == 0) throw qm::reporttool::UsageError(QStringLiteral("a run of months has no upload"));
+        if (!report->Quarter()) throw qm::reporttool::UsageError(QStringLiteral("a run of months has no upload"));
         if (!report->Upload(r.db, r.ui, r.paths, r.state.DepNo)) return false;
     }
     if (r.xlsx && !ExportWorkbook(r.ui, r.pb, r.paths, report->Layout(r.state), r.sheet)) return false;

@@ -2,13 +2,18 @@
 // Forms are created by class name through one factory and reached through typed
 // interfaces, so a command can set fields and call methods before it shows a form, or
 // free it unshown. Each folder registers its forms at start-up; a form not yet registered
-// answers with a placeholder that says so in the status bar.
+// answers with a placeholder that says so in the status bar. What a form works on (its
+// month) is given to it as it is made, so no form reads another window's state to learn it.
+
+#include "core/base/Month.h"
 
 #include <QString>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <type_traits>
 
 namespace qm {
 
@@ -23,25 +28,40 @@ public:
     virtual void ShowModeless(std::unique_ptr<IForm> self) = 0;
 };
 
+// What a form is given as it is made.
+struct FormArgs {
+    // The month of a staff or wage form. The batch sheet without one is the staff register.
+    std::optional<Month> month;
+};
+
 class FormFactory {
 public:
-    using Creator = std::function<std::unique_ptr<IForm>(AppContext&)>;
+    using Creator = std::function<std::unique_ptr<IForm>(AppContext&, const FormArgs&)>;
 
     explicit FormFactory(AppContext& ctx) : ctx_(ctx) {}
 
-    void Register(const QString& formClass, Creator creator) { creators_[formClass] = std::move(creator); }
+    // `make` takes (AppContext&, const FormArgs&), or (AppContext&) for a form given nothing.
+    template <class Make>
+    void Register(const QString& formClass, Make make) {
+        if constexpr (std::is_invocable_v<Make&, AppContext&, const FormArgs&>)
+            creators_[formClass] = std::move(make);
+        else
+            creators_[formClass] = [make = std::move(make)](AppContext& ctx, const FormArgs&) mutable {
+                return std::unique_ptr<IForm>(make(ctx));
+            };
+    }
     bool IsRegistered(const QString& formClass) const { return creators_.count(formClass) != 0; }
 
     // Creates the form; null when nothing is registered under that name.
-    std::unique_ptr<IForm> Create(const QString& formClass) {
+    std::unique_ptr<IForm> Create(const QString& formClass, const FormArgs& args = {}) {
         auto it = creators_.find(formClass);
-        return it == creators_.end() ? nullptr : it->second(ctx_);
+        return it == creators_.end() ? nullptr : it->second(ctx_, args);
     }
 
     // Creates the form as interface I; null when absent or of another kind.
     template <class I>
-    std::unique_ptr<I> CreateAs(const QString& formClass) {
-        std::unique_ptr<IForm> f = Create(formClass);
+    std::unique_ptr<I> CreateAs(const QString& formClass, const FormArgs& args = {}) {
+        std::unique_ptr<IForm> f = Create(formClass, args);
         if (auto* typed = dynamic_cast<I*>(f.get())) {
             f.release();
             return std::unique_ptr<I>(typed);

@@ -6,6 +6,7 @@
 
 #include "core/app/FormFactory.h"
 #include "core/base/Month.h"
+#include "core/base/Quarter.h"
 
 #include <QString>
 
@@ -41,8 +42,9 @@ public:
     int PeriodMonths = 0;  // 3, 6 or 9 (or the chosen range's length)
     Month StartMonth{1};
     Month EndMonth{1};
-    // Label7: the period text ("2012年1季度"), made visible, width 150.
-    virtual void SetPeriodLabel(const QString& text) = 0;
+    // The quarter a quarter command chose: its label ("2012年1季度") in Label7, made visible,
+    // width 150; it names the workbook and the upload file. A chosen run has none.
+    virtual void SetQuarter(Quarter quarter) = 0;
     // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
     virtual void AppendCaption(const QString& suffix) = 0;
     // The range chooser's period mode: 生成上报 (BitBtn4) disabled, since a chosen range is

@@ -16,7 +16,7 @@
 namespace qm {
 
 MainCommands::MainCommands(AppContext& ctx) : ctx_(ctx), gates_(ctx.db, ctx.state, ctx.ui), maint_(ctx) {
-    gates_.openMonthStaffList = [this] { OpenModeless(QStringLiteral("TFrm_monput")); };
+    gates_.openMonthStaffList = [this](Month m) { OpenModeless(QStringLiteral("TFrm_monput"), {m}); };
 }
 
 void MainCommands::Changed() {
@@ -108,8 +108,8 @@ void MainCommands::UnitGate(bool openForm, bool fullStopWording) {
     Abort();
 }
 
-std::unique_ptr<IForm> MainCommands::Create(const QString& formClass) {
-    std::unique_ptr<IForm> f = ctx_.forms ? ctx_.forms->Create(formClass) : nullptr;
+std::unique_ptr<IForm> MainCommands::Create(const QString& formClass, const FormArgs& args) {
+    std::unique_ptr<IForm> f = ctx_.forms ? ctx_.forms->Create(formClass, args) : nullptr;
     if (!f) {
         ShowStatus(FormNotAvailableText(formClass));
         Abort();
@@ -127,10 +127,10 @@ std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass) {
     return f;
 }
 
-void MainCommands::OpenModal(const QString& formClass) { Create(formClass)->ShowModal(); }
+void MainCommands::OpenModal(const QString& formClass, const FormArgs& args) { Create(formClass, args)->ShowModal(); }
 
-void MainCommands::OpenModeless(const QString& formClass) {
-    std::unique_ptr<IForm> f = Create(formClass);
+void MainCommands::OpenModeless(const QString& formClass, const FormArgs& args) {
+    std::unique_ptr<IForm> f = Create(formClass, args);
     IForm* raw = f.get();
     raw->ShowModeless(std::move(f));
 }
@@ -149,7 +149,7 @@ void MainCommands::N50Click() { OpenModal(QStringLiteral("TFrm_changeDep")); }
 void MainCommands::N10Click() {
     UnitGate(true);
     ctx_.state.CurrentMonth = Month::Start();
-    OpenModal(QStringLiteral("TFrm_allput"));
+    OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
 }
 
 void MainCommands::N13Click() {
@@ -175,7 +175,7 @@ void MainCommands::MonthClick(int k) {
     ctx_.state.CurrentMonth = month;
     if (k >= 2 && !gates_.CheckPreviousMonth(*month.Previous())) return;
     if (!gates_.CheckMonthStaffList(month)) return;
-    OpenModal(QStringLiteral("TFrm_mon"));
+    OpenModal(QStringLiteral("TFrm_mon"), {month});
 }
 
 // ---------------------------------------------------------------- 数据汇总
@@ -224,8 +224,9 @@ void MainCommands::N60Click() {
 }
 
 void MainCommands::QuarterLabourClick(int quarter) {
-    if (quarter < 1 || quarter > 3) return;
-    const Month e(quarter * 3);
+    const std::optional<Quarter> q = Quarter::Of(quarter);
+    if (!q) return;
+    const Month e = q->LastMonth();
     const QString refusal = gates_.PeriodRefusal(e, true);
     if (!refusal.isEmpty()) {
         ctx_.ui.Info(refusal);
@@ -234,7 +235,7 @@ void MainCommands::QuarterLabourClick(int quarter) {
     static const char16_t* suffix[] = {u" 统计第一季度，即从 1 月到 3月", u" 统计前二季度，即从 1 月到 6月",
                                        u" 统计前三季度，即从 1 月到 9月"};
     auto f = CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
-    f->SetPeriodLabel(QStringLiteral("2012年") + QString::number(quarter) + QStringLiteral("季度"));
+    f->SetQuarter(*q);
     f->PeriodMonths = e.Number();
     f->StartMonth = Month(1);
     f->EndMonth = e;
@@ -275,7 +276,7 @@ void MainCommands::N14Click() {
 void MainCommands::N46Click() {
     UnitGate(true);
     ctx_.state.CurrentMonth = std::nullopt;
-    OpenModal(QStringLiteral("TFrm_allput"));
+    OpenModal(QStringLiteral("TFrm_allput"), {std::nullopt});  // the staff register
 }
 
 // ---------------------------------------------------------------- 系统管理
@@ -327,7 +328,7 @@ void MainCommands::SpeedButton8Click() {
     if (!menus.N8) {
         ctx_.ui.Info(QStringLiteral("请先输入期初数据。"));
         ctx_.state.CurrentMonth = Month::Start();
-        OpenModal(QStringLiteral("TFrm_allput"));
+        OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
         return;
     }
     if (!c.valid) return;  // not a founding month: nothing

@@ -4,6 +4,7 @@
 // and tool bar. The window only draws this state and forwards its clicks; tests drive it
 // with the scripted message service and a recording form factory.
 
+#include "core/app/FormFactory.h"
 #include "core/app/Maintenance.h"
 #include "core/base/AppContext.h"
 #include "core/base/UiService.h"
@@ -114,11 +115,11 @@ public:
 private:
     // No unit: the message (with the unit form when asked), then a silent stop.
     void UnitGate(bool openForm, bool fullStopWording = false);
-    std::unique_ptr<IForm> Create(const QString& formClass);
+    std::unique_ptr<IForm> Create(const QString& formClass, const FormArgs& args = {});
     template <class I>
     std::unique_ptr<I> CreateAs(const QString& formClass);
-    void OpenModal(const QString& formClass);
-    void OpenModeless(const QString& formClass);
+    void OpenModal(const QString& formClass, const FormArgs& args = {});
+    void OpenModeless(const QString& formClass, const FormArgs& args = {});
     void WageSummary(const QString& chooser, bool summaryModeSwitch);
     void CloseConnectionAndWindow();
     void Changed();

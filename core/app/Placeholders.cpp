@@ -54,7 +54,7 @@ public:
     bool LoadMonths() override { return true; }
     bool CheckMonthErrors() override { return true; }
     void SetSummaryMode(bool) override {}
-    void SetPeriodLabel(const QString&) override {}
+    void SetQuarter(qm::Quarter) override {}
     void AppendCaption(const QString&) override {}
     void DisableUpload() override {}
     void SetSheetCellText(int, int, const QString&) override {}

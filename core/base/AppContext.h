@@ -27,15 +27,14 @@ inline constexpr int WageLowerLimit = 500;
 
 // The main window's state fields that other forms read and set.
 struct MainState {
-    std::optional<Month> CurrentMonth;  // none: the register mode of the batch sheet
+    // The month last chosen in the menus (none: the staff register). The main window's own:
+    // a form is given its month as it is made and never reads this.
+    std::optional<Month> CurrentMonth;
     Month MaxWageMonth;
     QString DepNo, DepName;
     UnitClass DepClass;  // DepType and DepInfo, decoded; IsOrgan() for a government organ
     FoundingMonth CreateMon;
     int InitialCleared = 0;
-
-    // CurrentMonth as captions and titles show it: "0".."12", empty in the register mode.
-    QString CurrentMonthText() const { return CurrentMonth ? CurrentMonth->Text() : QString(); }
 };
 
 // The main window's operations that forms call back.

@@ -1,6 +1,7 @@
 #include "core/base/Month.h"
 
 #include <array>
+#include <cmath>
 #include <stdexcept>
 
 namespace qm {
@@ -27,19 +28,55 @@ std::optional<Month> Month::Of(int number) {
     return Month(number);
 }
 
-std::optional<Month> Month::Parse(const QString& text) {
+namespace {
+
+// The text without the blanks and control characters (up to U+0020) around it.
+QStringView TrimControls(const QString& text) {
     qsizetype b = 0, e = text.size();
     while (b < e && text[b].unicode() <= 0x20) ++b;
     while (e > b && text[e - 1].unicode() <= 0x20) --e;
-    if (b == e) return std::nullopt;
+    return QStringView(text).mid(b, e - b);
+}
+
+// ASCII digits naming 0..12, any number of leading zeros.
+std::optional<Month> Digits(QStringView t) {
+    if (t.isEmpty()) return std::nullopt;
     int n = 0;
-    for (qsizetype i = b; i < e; ++i) {
-        const char16_t c = text[i].unicode();
+    for (const QChar ch : t) {
+        const char16_t c = ch.unicode();
         if (c < u'0' || c > u'9') return std::nullopt;
         n = n * 10 + (c - u'0');
-        if (n > kLast) return std::nullopt;
+        if (n > Month::kLast) return std::nullopt;
     }
     return Month(n);
+}
+
+// A whole number as the old database's column may hold it: an integer, else a real with no
+// fraction (as text, "3.0" or "3e0").
+std::optional<Month> WholeNumber(QStringView t) {
+    bool ok = false;
+    const long long i = t.toLongLong(&ok);
+    if (ok) return i < Month::kFirst || i > Month::kLast ? std::nullopt : Month::Of(int(i));
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d) || d != std::floor(d)) return std::nullopt;
+    return d < Month::kFirst || d > Month::kLast ? std::nullopt : Month::Of(int(d));
+}
+
+}  // namespace
+
+std::optional<Month> Month::Parse(const QString& text, Written written) {
+    switch (written) {
+    case Written::Plain: return Digits(TrimControls(text));
+    case Written::Field: {
+        const QString t = text.trimmed();
+        if (t.size() > 2) return std::nullopt;
+        for (const QChar c : t)
+            if (c < u'0' || c > u'9') return std::nullopt;
+        return Digits(t);
+    }
+    case Written::Number: return WholeNumber(TrimControls(text));
+    }
+    return std::nullopt;
 }
 
 Month Month::FromText(const QString& text) {

@@ -21,9 +21,20 @@ public:
     explicit Month(int number);
 
     static std::optional<Month> Of(int number);
-    // A month as stored or typed: ASCII digits naming 0..12, with blanks and control
-    // characters (up to U+0020) around them; nothing otherwise.
-    static std::optional<Month> Parse(const QString& text);
+
+    // How a month is written where it enters.
+    enum class Written {
+        // As stored or typed: ASCII digits naming 0..12, with blanks and control characters
+        // (up to U+0020) around them.
+        Plain,
+        // A chooser's month field: one or two ASCII digits, with white space around them.
+        Field,
+        // A month column of the predecessor's database, loosely typed: a whole number as C
+        // reads it ("3", "+3", "03", "3.0", "3e0"), with blanks and control characters around.
+        Number,
+    };
+    // The month the text names; nothing when it names none in that writing.
+    static std::optional<Month> Parse(const QString& text, Written written = Written::Plain);
     // Parse, raising std::invalid_argument when the text names no month.
     static Month FromText(const QString& text);
     // The month a caption names ("期初", "一月" .. "十二月"), matched exactly.

@@ -10,8 +10,6 @@
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 
-#include <QRegularExpression>
-
 #include <stdexcept>
 
 namespace qm::report {
@@ -66,8 +64,8 @@ const std::vector<QuarterLabourReport::Indicator>& QuarterLabourReport::Indicato
     return list;
 }
 
-QuarterLabourReport::QuarterLabourReport(int start, int end, QString periodLabel)
-    : start_(start), end_(end), label_(std::move(periodLabel)) {
+QuarterLabourReport::QuarterLabourReport(int start, int end, std::optional<qm::Quarter> quarter)
+    : start_(start), end_(end), quarter_(quarter), label_(quarter ? quarter->Label() : QString()) {
     if (start < 1 || end > 12 || start > end) throw std::invalid_argument("month run must lie within 1..12");
 }
 
@@ -75,12 +73,6 @@ int QuarterLabourReport::Divisor() const {
     // A run that does not start at month 1 has no start-of-period list in it: months 4..6
     // are three months, not seven.
     return start_ == 1 ? end_ + 1 : end_ - start_ + 1;
-}
-
-int QuarterLabourReport::Quarter() const {
-    static const QRegularExpression re(QStringLiteral("^2012年([123])季度$"));
-    const auto m = re.match(label_);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 void QuarterLabourReport::Prepare(TSheetBook& sheet) {
@@ -195,7 +187,7 @@ bool QuarterLabourReport::Upload(db::Connection& c, UiService& ui, const AppPath
     if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     // Another window may have stored other figures since: the file holds this form's own.
     ReplaceSingleRow(c, kTable, Columns(), row_);
-    return upload::Run(c, ui, paths, upload::Kind::QuarterLabour, depNo, Quarter());
+    return upload::Run(c, ui, paths, upload::Kind::QuarterLabour, depNo, quarter_ ? quarter_->Number() : 0);
 }
 
 QString QuarterLabourReport::WorkbookStem() const { return QStringLiteral("基础定期报表I202-2_") + label_; }

@@ -6,12 +6,14 @@
 // run. The computation fills the form's sheet and replaces the one row of JLabor_info.
 
 #include "core/base/AppContext.h"
+#include "core/base/Quarter.h"
 #include "core/db/Db.h"
 #include "core/report/WorkbookExport.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -50,18 +52,19 @@ public:
     static const std::vector<Indicator>& Indicators();
 
     // A run of months start..end, both 1..12, start not after end; raises
-    // std::invalid_argument otherwise. `periodLabel` is the form's label ("2012年1季度"),
-    // empty for a run the period chooser opened.
-    QuarterLabourReport(int start, int end, QString periodLabel = {});
+    // std::invalid_argument otherwise. `quarter`: the quarter a quarter command chose, none
+    // for a run the period chooser opened.
+    QuarterLabourReport(int start, int end, std::optional<qm::Quarter> quarter = std::nullopt);
 
     int Start() const { return start_; }
     int End() const { return end_; }
+    // The quarter's label ("2012年1季度"), empty for a chosen run.
     const QString& PeriodLabel() const { return label_; }
     // The months the averages divide by: a run from month 1 also counts the start-of-period
     // list (month 0), so 3 months give 4; any other run divides by its own length.
     int Divisor() const;
-    // 1..3 when the label names a quarter ("2012年2季度"), else 0.
-    int Quarter() const;
+    // The quarter, none for a chosen run.
+    std::optional<qm::Quarter> Quarter() const { return quarter_; }
 
     // The sheet as the form starts: the template in the form's font.
     static void Prepare(TSheetBook& sheet);
@@ -88,6 +91,7 @@ private:
 
     int start_;
     int end_;
+    std::optional<qm::Quarter> quarter_;
     QString label_;
     db::Params row_;
 };

@@ -1,9 +1,8 @@
 #include "core/report/RangeChoice.h"
 
+#include "core/base/Month.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
-
-#include <QRegularExpression>
 
 namespace qm::report {
 
@@ -19,15 +18,6 @@ QString MonthList(db::Connection& c, const QString& sql, const db::Params& param
 }
 
 }  // namespace
-
-std::optional<int> ParseRangeMonth(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,2}$"));
-    const QString t = text.trimmed();
-    if (!digits.match(t).hasMatch()) return std::nullopt;
-    const int m = t.toInt();
-    if (m < 1 || m > 12) return std::nullopt;
-    return m;
-}
 
 QString SummaryCopyName(const MonthRange& r) { return QStringLiteral("Total_") + r.From() + QLatin1Char('_') + r.To(); }
 
@@ -80,9 +70,10 @@ bool RangeChoice::CheckMonthErrors() {
 }
 
 std::optional<MonthRange> RangeChoice::CheckRange(const QString& fromText, const QString& toText) {
-    const auto from = ParseRangeMonth(fromText);
-    const auto to = ParseRangeMonth(toText);
-    if (!from || !to || *from > *to) {
+    // The start of the period is no month of a range.
+    const std::optional<Month> from = Month::Parse(fromText, Month::Written::Field);
+    const std::optional<Month> to = Month::Parse(toText, Month::Written::Field);
+    if (!from || !to || from->IsStart() || *from > *to) {
         ui_.Stop(kBadRangeText);
         return std::nullopt;
     }
@@ -97,7 +88,7 @@ std::optional<MonthRange> RangeChoice::CheckRange(const QString& fromText, const
             return std::nullopt;
         }
     }
-    return MonthRange{*from, *to};
+    return MonthRange{from->Number(), to->Number()};
 }
 
 bool RangeChoice::RecomputeFlag(const QString& copyName, int lines) {

@@ -23,10 +23,6 @@ inline const QString kBadRangeText = QStringLiteral("开始、截止月份错误
 inline const QString kNoMonthsText = QStringLiteral("没有输入月工资信息！");
 inline const QString kRecomputeQuestion = QStringLiteral("已经有汇总数据，是否重新汇总？");
 
-// A month field's text: a whole number 1..12, blanks around it allowed; anything else none.
-// Only a month that passed here ever becomes part of a table name.
-std::optional<int> ParseRangeMonth(const QString& text);
-
 struct MonthRange {
     int from = 0;
     int to = 0;
@@ -62,8 +58,9 @@ public:
     // all three run. True when none found a month.
     bool CheckMonthErrors();
 
-    // The two fields: both whole numbers 1..12, from not after to, and (AB) no wage row
-    // with an error inside the range. Refusals show their box and answer none.
+    // The two fields: both months 1..12 as a month field writes them, from not after to, and
+    // (AB) no wage row with an error inside the range. Refusals show their box and answer
+    // none. Only months that passed here ever become part of a table name.
     std::optional<MonthRange> CheckRange(const QString& fromText, const QString& toText);
 
     // The flag for the summary form: true (compute) when no usable copy of the range exists

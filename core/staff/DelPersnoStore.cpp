@@ -6,7 +6,7 @@ namespace qm {
 
 void ClearDelScratch(db::Connection& c) { c.Exec(QStringLiteral("delete from Tmp_Del")); }
 
-void StoreDelQuery(db::Connection& c, int month, const std::vector<DelInput>& input) {
+void StoreDelQuery(db::Connection& c, Month month, const std::vector<DelInput>& input) {
     db::Transaction t(c);
     c.Exec(QStringLiteral("delete from Tmp_Del"));
     const QString sql = QStringLiteral("insert into Tmp_Del(sName,sNumber,sMon,sMemo) values(?,?,?,?)");
@@ -14,7 +14,7 @@ void StoreDelQuery(db::Connection& c, int month, const std::vector<DelInput>& in
     t.Commit();
 }
 
-std::vector<DelMatch> DelMatches(db::Connection& c, int month) {
+std::vector<DelMatch> DelMatches(db::Connection& c, Month month) {
     db::Query q(c);
     q.Open(QStringLiteral("select s.* from Tmp_Del t inner join Staff_moninfo s"
                           " on t.sMon = s.sMon and t.sNumber = s.sNumber"
@@ -31,7 +31,7 @@ std::vector<DelMatch> DelMatches(db::Connection& c, int month) {
     return out;
 }
 
-int DeleteDelMatches(db::Connection& c, int month) {
+int DeleteDelMatches(db::Connection& c, Month month) {
     db::Transaction t(c);
     const int n = c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber in"
                                         " (select sNumber from Tmp_Del where sMon=?)"),
@@ -41,7 +41,7 @@ int DeleteDelMatches(db::Connection& c, int month) {
     return n;
 }
 
-int DeleteDelNumber(db::Connection& c, int month, const QString& number) {
+int DeleteDelNumber(db::Connection& c, Month month, const QString& number) {
     const QString n = TrimLow(number);
     if (n.isEmpty()) return 0;
     return c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber=?"), {month, n});

@@ -38,7 +38,7 @@ StaffTexts StaffTextsOf(const db::Query& q) {
 
 namespace {
 // Only the 18 shown fields are read: a month holds up to 16,338 rows.
-std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, int month) {
+std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, Month month) {
     QStringList fields;
     for (const char* f : kTextFields) fields << QLatin1String(f);
     // Stepped directly into the rows, without a data set's copy of every value in between.
@@ -67,15 +67,15 @@ std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, int mont
 }
 }  // namespace
 
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month) {
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month) {
     return ReadAll(c, QStringLiteral("Vmon"), month);
 }
 
-std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth) {
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) {
     return ReadAll(c, QStringLiteral("Staff_moninfo"), fromMonth);
 }
 
-bool MonthHasErrorRows(db::Connection& c, int month) {
+bool MonthHasErrorRows(db::Connection& c, Month month) {
     db::Query q(c);
     q.Open(QStringLiteral("select 1 from Vmon where sIsOk='0' and sMon=? limit 1"), {month});
     return !q.Eof();
@@ -102,7 +102,7 @@ QString SaveFailure::Message() const {
     return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
 }
 
-void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
+void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb) {
     const int scale = ProgressScale(lastRow);
     int row = 0;
@@ -110,9 +110,9 @@ void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, in
     try {
         db::Transaction t(c);
         StaffTable table(c, set);
-        table.DeleteMonth(Month(month));
+        table.DeleteMonth(month);
         StaffRecord r;
-        r.sMon = Month(month);
+        r.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             r.sName = name;

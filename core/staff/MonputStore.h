@@ -59,11 +59,11 @@ std::optional<db::Value> CodeValue(const QString& text);
 StaffTexts StaffTextsOf(const db::Query& q);
 
 // Every stored row of the month from view Vmon, in id order (the sheet load).
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, int month);
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month);
 // Every row of `fromMonth` from the table itself, whatever its sIsok, in id order (imports).
-std::vector<StaffTexts> ImportMonthRows(db::Connection& c, int fromMonth);
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth);
 // Whether the month has rows with sIsOk '0'.
-bool MonthHasErrorRows(db::Connection& c, int month);
+bool MonthHasErrorRows(db::Connection& c, Month month);
 
 // A cell the save refuses, with the header of its column for the message.
 struct BadCell {
@@ -98,7 +98,7 @@ private:
 // untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
-void WriteMonth(db::Connection& c, int month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
+void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb = nullptr);
 
 // The progress bar's scale: the last data row. Counting the rows themselves always ends,

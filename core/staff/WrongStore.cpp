@@ -4,7 +4,7 @@
 
 namespace qm {
 
-std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode) {
+std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode) {
     QString sql = QStringLiteral("select * from Vmon where sMon=?");
     if (mode == 0)
         sql += QStringLiteral(" and sIsOk='0'");
@@ -33,8 +33,6 @@ UnitLabels ReadUnitLabels(db::Connection& c) {
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
 
-int ListMonth(const std::optional<Month>& currentMonth) { return currentMonth.value_or(Month::Start()).Number(); }
-
 QString WrongSaveReport::Note(const CellReader& cell) const {
     QStringList lines;
     for (int r : noIdRows)
@@ -48,7 +46,7 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
     return lines.join(u'\n');
 }
 
-WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int lastRow, const CellReader& cell,
+WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags) {
     WrongSaveReport rep;
     int row = 0;
@@ -58,7 +56,7 @@ WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int l
         // Every column of the row, whatever the unit's class: the list shows them all.
         StaffTable table(c, StaffColumns::All);
         StaffRecord rec;
-        rec.sMon = Month(month);
+        rec.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
             name = CleanName(cell(row, 1));
             bool idOk = false;

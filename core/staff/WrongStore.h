@@ -16,17 +16,13 @@ struct WrongRow {
 
 // The rows of `month` from view Vmon: mode 0 those with sIsOk '0', 1 those with '1', any
 // other mode all of them; in id order so the list is stable between loads.
-std::vector<WrongRow> LoadErrorRows(db::Connection& c, int month, int mode = 0);
+std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode = 0);
 
 // The unit's name and code as the lists' labels show them (the first Dep_Info row).
 struct UnitLabels {
     QString depName, depNo;
 };
 UnitLabels ReadUnitLabels(db::Connection& c);
-
-// The month a list stands for: CurrentMonth, where none (the register mode) means the start
-// of the period.
-int ListMonth(const std::optional<Month>& currentMonth);
 
 // What a save of the error list did.
 struct WrongSaveReport {
@@ -44,7 +40,7 @@ struct WrongSaveReport {
 // firstRow]. Rows without an id or with non-numeric work years are skipped and reported.
 // The updates run in one transaction; a database failure rolls them all back and raises
 // SaveFailure naming the row.
-WrongSaveReport WriteErrorRows(db::Connection& c, int month, int firstRow, int lastRow, const CellReader& cell,
+WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags);
 
 }  // namespace qm

@@ -52,7 +52,7 @@ bool Gates::CheckMonthStaffList(Month m) {
     if (ui_.MessageDlg(QStringLiteral("必须先核实") + m.Text() + QStringLiteral("月名单！"), DlgKind::Confirmation,
                        DlgButtons::YesOnly) == DlgAnswer::Yes &&
         openMonthStaffList)
-        openMonthStaffList();
+        openMonthStaffList(m);
     return false;
 }
 

@@ -29,8 +29,8 @@ class Gates {
 public:
     Gates(db::Connection& db, MainState& state, UiService& ui) : db_(db), state_(state), ui_(ui) {}
 
-    // Opens the monthly staff list (TFrm_monput) without waiting; set by the main window.
-    std::function<void()> openMonthStaffList;
+    // Opens the monthly staff list (TFrm_monput) of the month without waiting; set by the main window.
+    std::function<void(Month)> openMonthStaffList;
 
     // The unit gate: loads the Flag='1' row into the state; false (and nothing changed) without one.
     bool LoadUnitInfo();

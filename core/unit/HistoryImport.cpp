@@ -298,10 +298,9 @@ db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db
         return ParseNumber(trimmed, false).value_or(db::Value());
     }
     case Kind::Month: {
-        auto v = ParseNumber(trimmed, true);
-        if (!v || v->kind() != db::Value::Kind::Integer || v->rawInteger() < 0 || v->rawInteger() > 12)
-            BadValue(rc, col.name, raw);
-        return *v;
+        const std::optional<qm::Month> m = qm::Month::Parse(raw, qm::Month::Written::Number);
+        if (!m) BadValue(rc, col.name, raw);
+        return db::Value(m->Number());
     }
     }
     return db::Value();

@@ -56,7 +56,7 @@ QString FormatTotal(double t) {
     return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
-WageRoster WageRoster::Load(db::Connection& c, int month) {
+WageRoster WageRoster::Load(db::Connection& c, Month month) {
     WageRoster r;
     // Read row by row: the list is only looked up by number, never kept as a result set.
     sqlite3_stmt* st = c.Prepare(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"));
@@ -133,8 +133,8 @@ QString WageLimitMessage(const WageLimits& limits) {
         .arg(QString::number(qint64(limits.upper)), QString::number(qint64(limits.lower)));
 }
 
-QString WageSavedMessage(const QString& month, int persons) {
-    return month + QStringLiteral("月保存成功！共") + QString::number(persons) + QStringLiteral("人输入。");
+QString WageSavedMessage(Month month, int persons) {
+    return month.Text() + QStringLiteral("月保存成功！共") + QString::number(persons) + QStringLiteral("人输入。");
 }
 
 QString WageNotNumberMessage(int row, const QString& header, const QString& text) {

@@ -56,7 +56,7 @@ struct WageLimits {
 // its first row (in the order the rows were stored).
 class WageRoster {
 public:
-    static WageRoster Load(db::Connection& c, int month);
+    static WageRoster Load(db::Connection& c, Month month);
     void Add(const QString& number, const QString& name);  // a later row of a number is ignored
     // The trimmed name of the number's first row; null when the number is not listed.
     const QString* NameOf(const QString& number) const;
@@ -110,7 +110,7 @@ private:
 // The messages shown after a save.
 QString WageRosterMessage(const QStringList& failedNumbers);  // each entry is a number
 QString WageLimitMessage(const WageLimits& limits = {});
-QString WageSavedMessage(const QString& month, int persons);
+QString WageSavedMessage(Month month, int persons);
 // The refusal of a save whose amount cell is not a number.
 QString WageNotNumberMessage(int row, const QString& header, const QString& text);
 // A save or update the database refused: names the sheet row (none when row is 0, e.g. the commit).

@@ -11,13 +11,13 @@
 
 namespace qm {
 
-QString WageErrorFileName(const QString& month) { return month + QStringLiteral("月错误名单.xlsx"); }
+QString WageErrorFileName(Month month) { return month.Text() + QStringLiteral("月错误名单.xlsx"); }
 
-QString WageErrorFilePath(const AppPaths& paths, const QString& month) {
+QString WageErrorFilePath(const AppPaths& paths, Month month) {
     return paths.Error() + QLatin1Char('/') + WageErrorFileName(month);
 }
 
-bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const QString& month,
+bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, Month month,
                              const std::vector<std::pair<QString, QString>>& rows) {
     const QString folder = paths.Error() + QLatin1Char('/');
     QDir().mkpath(paths.Error());  // a failure here shows as the save failing below

@@ -3,6 +3,7 @@
 // ERROR/<m>月错误名单.xlsx, then the message naming the file and the folder opened.
 
 #include "core/base/AppPaths.h"
+#include "core/base/Month.h"
 
 #include <QString>
 
@@ -17,12 +18,12 @@ class Progress;
 inline const QString kWageErrorSheetName = QStringLiteral("错误人员基本信息");
 
 // The file's name and full path for month m.
-QString WageErrorFileName(const QString& month);
-QString WageErrorFilePath(const AppPaths& paths, const QString& month);
+QString WageErrorFileName(Month month);
+QString WageErrorFilePath(const AppPaths& paths, Month month);
 
 // `rows` are the error list's rows from its header row on: (姓名编号, 姓名) as shown.
 // Answers whether the file was written.
-bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const QString& month,
+bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, Month month,
                              const std::vector<std::pair<QString, QString>>& rows);
 
 }  // namespace qm

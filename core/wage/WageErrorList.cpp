@@ -21,12 +21,12 @@ db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v)
 
 }  // namespace
 
-QString WageErrorCaption(const QString& month) { return month + QStringLiteral("月未输入从业工资错误信息"); }
+QString WageErrorCaption(qm::Month month) { return month.Text() + QStringLiteral("月未输入从业工资错误信息"); }
 
 QString WageErrorCountText(int n) { return QStringLiteral("共有") + QString::number(n) + QStringLiteral("条记录!"); }
 
-WageErrorList::WageErrorList(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {}
+WageErrorList::WageErrorList(AppContext& ctx, TSheetBook& book, qm::Month month)
+    : ctx_(ctx), book_(book), month_(month) {}
 
 int WageErrorList::Load() {
     db::Query q(ctx_.db);
@@ -104,7 +104,7 @@ bool WageErrorList::Recheck() {
         if (!idOk) continue;
         // An emptied amount becomes null, so the stored amounts always add up to sTotal.
         WageRecord rec;
-        rec.sMon = qm::Month(month_);
+        rec.sMon = month_;
         rec.sNumber = c.number;
         rec.sName = c.name;
         rec.sN1 = AmountValue(c.n[0]);
@@ -137,7 +137,7 @@ bool WageErrorList::Recheck() {
 }
 
 void WageErrorList::Accept() {
-    WageTable(ctx_.db).AcceptTotals(qm::Month(month_));
+    WageTable(ctx_.db).AcceptTotals(month_);
     book_.ClearRange(2, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
     Load();
     Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
@@ -158,7 +158,7 @@ bool WageErrorList::Export() {
     std::vector<std::pair<QString, QString>> rows;
     for (int r = 1; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r)
         rows.emplace_back(book_.GetCellText(r, wagecol::Number), book_.GetCellText(r, wagecol::Name));
-    return ExportWageErrorWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, QString::number(month_), rows);
+    return ExportWageErrorWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, month_, rows);
 }
 
 }  // namespace qm

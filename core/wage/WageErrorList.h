@@ -12,15 +12,15 @@ namespace qm {
 class TSheetBook;
 
 // m + "月未输入从业工资错误信息"
-QString WageErrorCaption(const QString& month);
+QString WageErrorCaption(qm::Month month);
 // "共有" + n + "条记录!"
 QString WageErrorCountText(int n);
 
 class WageErrorList {
 public:
-    WageErrorList(AppContext& ctx, TSheetBook& book);
+    WageErrorList(AppContext& ctx, TSheetBook& book, qm::Month month);
 
-    int Month() const { return month_; }
+    qm::Month Month() const { return month_; }
 
     // Lists the month's rows with sFlag or wFlag "0", ordered by id, with their marks.
     // Answers the number of rows (0: nothing left to correct).
@@ -47,7 +47,7 @@ public:
 private:
     AppContext& ctx_;
     TSheetBook& book_;
-    int month_;
+    qm::Month month_;
     int count_ = 0;
 };
 

@@ -59,8 +59,7 @@ private:
     WageSheet& s_;
 };
 
-WageSheet::WageSheet(AppContext& ctx, TSheetBook& book)
-    : ctx_(ctx), book_(book), month_(ctx.state.CurrentMonth.value_or(qm::Month::Start()).Number()) {
+WageSheet::WageSheet(AppContext& ctx, TSheetBook& book, qm::Month month) : ctx_(ctx), book_(book), month_(month) {
     auto edited = [this] {
         if (quiet_ == 0) dirty_ = true;
     };
@@ -80,7 +79,7 @@ std::optional<int> WageSheet::Load() {
     book_.BeginUpdate();
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
-    if (month_ <= ctx_.state.MaxWageMonth.Number()) {
+    if (month_ <= ctx_.state.MaxWageMonth) {
         db::Query q(ctx_.db);
         q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag "
                               "from Wage_Info where Smon=? order by id"),
@@ -198,10 +197,10 @@ bool WageSheet::Save() {
     try {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
-        table.DeleteMonth(qm::Month(month_));
+        table.DeleteMonth(month_);
         const size_t n = checks.size();
         WageRecord rec;
-        rec.sMon = qm::Month(month_);
+        rec.sMon = month_;
         for (size_t at = 0; at < n; ++at) {
             failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
@@ -242,7 +241,7 @@ bool WageSheet::Save() {
     if (!rosterFailed.isEmpty()) Tell(ctx_.ui, WageRosterMessage(rosterFailed));
     if (limitFailed) Tell(ctx_.ui, WageLimitMessage());
     if (ctx_.main) ctx_.main->RefreshMonthMenus();
-    Tell(ctx_.ui, WageSavedMessage(MonthText(), int(checks.size())));
+    Tell(ctx_.ui, WageSavedMessage(month_, int(checks.size())));
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
     return true;

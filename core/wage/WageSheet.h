@@ -28,13 +28,13 @@ QString WageCountText(int n);
 
 class WageSheet {
 public:
-    WageSheet(AppContext& ctx, TSheetBook& book);
+    WageSheet(AppContext& ctx, TSheetBook& book, qm::Month month);
     ~WageSheet();
     WageSheet(const WageSheet&) = delete;
     WageSheet& operator=(const WageSheet&) = delete;
 
-    int Month() const { return month_; }
-    QString MonthText() const { return QString::number(month_); }
+    qm::Month Month() const { return month_; }
+    QString MonthText() const { return month_.Text(); }
 
     // Clears the rows and shows the month's stored rows with their marks. A month above the
     // last month with wages opens empty (answers nullopt); else answers the row count.
@@ -61,7 +61,7 @@ private:
 
     AppContext& ctx_;
     TSheetBook& book_;
-    int month_;
+    qm::Month month_;
     bool dirty_ = false;
     int quiet_ = 0;
     QMetaObject::Connection cellsConn_, resetConn_, layoutConn_;

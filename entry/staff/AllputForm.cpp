@@ -64,7 +64,8 @@ constexpr int kSheetLeft = 19, kSheetTop = 136, kSheetHeight = 430, kFormHeight 
 
 }  // namespace
 
-TFrm_allput::TFrm_allput(AppContext& ctx, QWidget* parent) : QDialog(parent ? parent : ctx.mainWidget), ctx_(ctx) {
+TFrm_allput::TFrm_allput(AppContext& ctx, std::optional<Month> month, QWidget* parent)
+    : QDialog(parent ? parent : ctx.mainWidget), ctx_(ctx), registerMode_(month != Month::Start()) {
     setObjectName(QStringLiteral("Frm_allput"));
     setWindowTitle(QStringLiteral("期初输入"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -251,10 +252,6 @@ void TFrm_allput::FormShow() {
     book_.SetRowHeight(2, 16380, TSheetBook::kDefaultRowHeight);
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
-    // The mode is the opener's choice and stays for the life of this window; the month is
-    // then "0" for the forms this one opens (the error list reads it).
-    registerMode_ = ctx_.state.CurrentMonth != Month::Start();
-    if (registerMode_) ctx_.state.CurrentMonth = Month::Start();
 }
 
 void TFrm_allput::FormActivate() {
@@ -445,7 +442,8 @@ void TFrm_allput::BitBtn4Click() {
     const bool rows = sheet_->ErrorListHasRows();
     Paint();
     if (!rows || !ctx_.forms) return;
-    if (auto list = ctx_.forms->CreateAs<IWrongForm>(QStringLiteral("TFrm_wrong"))) {
+    // Either mode lists the start-of-period rows.
+    if (auto list = ctx_.forms->CreateAs<IWrongForm>(QStringLiteral("TFrm_wrong"), {Month::Start()})) {
         list->SetMonflag(QStringLiteral("0"));
         // The error list changed stored rows: show them (unless edits here are not stored).
         list->SetOpenerRefresh([this] {

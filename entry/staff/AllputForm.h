@@ -1,7 +1,7 @@
 #pragma once
-// TFrm_allput: the start-of-period batch sheet (人员情况期初录入), and with an empty
-// CurrentMonth the staff register (人员名册) whose one command is the upload of the register
-// file. The work is done by AllputSheet; this form lays out, paints and forwards.
+// TFrm_allput: the start-of-period batch sheet (人员情况期初录入), and when made without a
+// month the staff register (人员名册) whose one command is the upload of the register file.
+// The work is done by AllputSheet; this form lays out, paints and forwards.
 
 #include "core/app/FormFactory.h"
 #include "core/sheet/SheetBook.h"
@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QFrame;
@@ -28,7 +29,9 @@ class SheetView;
 class TFrm_allput : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_allput(AppContext& ctx, QWidget* parent = nullptr);
+    // `month`: the start of the period for the batch sheet; none for the staff register. The
+    // mode stays for the life of the window.
+    TFrm_allput(AppContext& ctx, std::optional<Month> month, QWidget* parent = nullptr);
     ~TFrm_allput() override;
 
     void ShowModal() override;

@@ -35,13 +35,13 @@ void SetUpSheet(TSheetBook& book, const QStringList& headers, const std::vector<
 
 }  // namespace
 
-TFrm_delPersno::TFrm_delPersno(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+TFrm_delPersno::TFrm_delPersno(AppContext& ctx, Month month, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), month_(month) {
     setObjectName(QStringLiteral("Frm_delPersno"));
     setWindowTitle(QStringLiteral("批量人员删除"));
     setModal(true);
     resize(900, 560);
     PlaceWhenShown(this);
-    month_ = ctx_.state.CurrentMonth.value_or(Month::Start()).Number();
 
     SetUpSheet(book1_, {QStringLiteral("姓名"), QStringLiteral("姓名编号"), QStringLiteral("备注")}, {80, 100, 120});
     SetUpSheet(book2_,
@@ -125,7 +125,7 @@ void TFrm_delPersno::BitBtn1Click() {
     N9->setEnabled(true);
     if (ListUnsaved) {
         // The query reads the stored list; persons only on the monthly list's sheet are not in it.
-        const QString note = QString::number(month_) + QStringLiteral("月名册尚未保存，查询只能查到已保存的人员。");
+        const QString note = month_.Text() + QStringLiteral("月名册尚未保存，查询只能查到已保存的人员。");
         sb1_->setText(QStringLiteral("提示：") + note);
         ctx_.ui.Info(note + QStringLiteral("\n请先保存本月名册，再核对删除！"));
     }
@@ -189,8 +189,8 @@ void TFrm_delPersno::done(int r) {
     QDialog::done(r);
 }
 
-DelPersnoForm::DelPersnoForm(AppContext& ctx, QWidget* parent)
-    : form_(std::make_unique<TFrm_delPersno>(ctx, parent ? parent : DialogParent(ctx))) {}
+DelPersnoForm::DelPersnoForm(AppContext& ctx, Month month, QWidget* parent)
+    : form_(std::make_unique<TFrm_delPersno>(ctx, month, parent ? parent : DialogParent(ctx))) {}
 DelPersnoForm::~DelPersnoForm() = default;
 void DelPersnoForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }
 void DelPersnoForm::SetListUnsaved(bool unsaved) { form_->ListUnsaved = unsaved; }

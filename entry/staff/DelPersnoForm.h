@@ -1,6 +1,6 @@
 #pragma once
 // The batch deletion of persons (TFrm_delPersno): names and staff numbers typed or pasted
-// into the left sheet are looked up in the current month's staff list; the matches show in
+// into the left sheet are looked up in the staff list of its month; the matches show in
 // the right sheet and can be deleted one by one or all together. Wage rows stay.
 
 #include "core/app/FormFactory.h"
@@ -33,7 +33,7 @@ public:
 class TFrm_delPersno : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrm_delPersno(AppContext& ctx, QWidget* parent = nullptr);
+    TFrm_delPersno(AppContext& ctx, Month month, QWidget* parent = nullptr);
     ~TFrm_delPersno() override;
 
     std::function<void()> OpenerRefresh;
@@ -78,14 +78,14 @@ private:
     SheetView* view2_ = nullptr;
     QLabel* sb0_ = nullptr;
     QLabel* sb1_ = nullptr;
-    int month_ = 0;
+    Month month_;
     int deleted_ = 0;  // stored rows this dialog deleted
     bool refreshed_ = false;
 };
 
 class DelPersnoForm : public IDelPersnoForm {
 public:
-    explicit DelPersnoForm(AppContext& ctx, QWidget* parent = nullptr);
+    DelPersnoForm(AppContext& ctx, Month month, QWidget* parent = nullptr);
     ~DelPersnoForm() override;
     void SetOpenerRefresh(std::function<void()> refresh) override;
     void SetListUnsaved(bool unsaved) override;

@@ -63,21 +63,6 @@ private:
     TFrm_monput& f_;
 };
 
-// The forms this list opens read their month from CurrentMonth, which other commands of the
-// main window move while this window stays open. While they run it is the month shown here;
-// afterwards it is what it was, for the modal window that may stand beside this list.
-class TFrm_monput::ListMonth {
-public:
-    explicit ListMonth(TFrm_monput& f) : state_(f.ctx_.state), saved_(state_.CurrentMonth) {
-        state_.CurrentMonth = qm::Month(f.month_);
-    }
-    ~ListMonth() { state_.CurrentMonth = saved_; }
-
-private:
-    MainState& state_;
-    std::optional<qm::Month> saved_;
-};
-
 TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
     setObjectName(QStringLiteral("Frm_monput"));
@@ -160,9 +145,8 @@ TFrm_monput::~TFrm_monput() = default;
 
 TFrm_monput* TFrm_monput::Instance() { return TheInstance().data(); }
 
-TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
+TFrm_monput* TFrm_monput::ShowList(AppContext& ctx, qm::Month month) {
     TFrm_monput* w = TheInstance().data();
-    const int month = ListMonthOf(ctx.state.CurrentMonth);
     bool load = true;
     if (!w) {
         w = new TFrm_monput(ctx, ctx.mainWidget);
@@ -171,13 +155,13 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
         // Unsaved rows of this month stay; those of another month only when the person says so.
         if (w->month_ == month)
             load = false;
-        else if (!ctx.ui.AskYesNo(QString::number(w->month_) + QStringLiteral("月名册尚未保存，是否放弃修改？")))
+        else if (!ctx.ui.AskYesNo(w->month_.Text() + QStringLiteral("月名册尚未保存，是否放弃修改？")))
             load = false;
     }
     w->AttachToActiveModal();
     const bool wasShown = w->isVisible();
     if (load) {
-        w->FormShow();
+        w->FormShow(month);
         w->show();
         w->FormActivate();
     }
@@ -186,10 +170,6 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx) {
     w->raise();
     w->activateWindow();
     return w;
-}
-
-int TFrm_monput::ListMonthOf(const std::optional<qm::Month>& currentMonth) {
-    return currentMonth.value_or(qm::Month::Start()).Number();
 }
 
 void TFrm_monput::AttachToActiveModal() {
@@ -259,9 +239,9 @@ int TFrm_monput::LastDataRow() const {
     return r - 1;
 }
 
-void TFrm_monput::FormShow() {
-    month_ = ListMonthOf(ctx_.state.CurrentMonth);
-    const QString title = ctx_.state.CurrentMonthText() + QStringLiteral("月份工资发放人员名单核对");
+void TFrm_monput::FormShow(qm::Month month) {
+    month_ = month;
+    const QString title = month_.Text() + QStringLiteral("月份工资发放人员名单核对");
     setWindowTitle(title);
     Label1->setText(title);
     for (QPushButton* b : {B1, B2, B3, B4, B5, B6}) b->setEnabled(false);
@@ -315,7 +295,7 @@ void TFrm_monput::FormActivate() {
     ++loads_;
 }
 
-void TFrm_monput::LoadSheet(int mode, int month) {
+void TFrm_monput::LoadSheet(int mode, qm::Month month) {
     Quiet q(*this);
     ctx_.pb.SetPosition(0);
     book_.ClearRange(3, 1, 16340, 19, TSheetBook::ClearFormats);
@@ -335,7 +315,7 @@ void TFrm_monput::LoadSheet(int mode, int month) {
     book_.EndUpdate();
 }
 
-void TFrm_monput::Import(int fromMonth, bool fromStart) {
+void TFrm_monput::Import(std::optional<qm::Month> fromMonth, bool fromStart) {
     view_->CommitPendingEdit();
     const bool wasEmpty = RtlTrim(book_.GetCellText(3, 1)).isEmpty();
     if (!wasEmpty && !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？"))) return;
@@ -344,7 +324,7 @@ void TFrm_monput::Import(int fromMonth, bool fromStart) {
         book_.ClearRange(3, 1, 16384, 20, TSheetBook::ClearContents);
     }
     dirty_ = true;  // the sheet no longer shows what is stored
-    const std::vector<StaffTexts> rows = ImportMonthRows(ctx_.db, fromMonth);
+    const std::vector<StaffTexts> rows = fromMonth ? ImportMonthRows(ctx_.db, *fromMonth) : std::vector<StaffTexts>{};
     if (rows.empty()) {
         ctx_.ui.MessageDlg(QStringLiteral("名册内没有数据！"), DlgKind::Confirmation, DlgButtons::Ok);
         return;
@@ -366,9 +346,9 @@ void TFrm_monput::Import(int fromMonth, bool fromStart) {
     if (fromStart && wasEmpty) B1->setEnabled(false);
 }
 
-void TFrm_monput::B1Click() { Import(0, true); }
+void TFrm_monput::B1Click() { Import(qm::Month::Start(), true); }
 
-void TFrm_monput::B2Click() { Import(month_ - 1, false); }
+void TFrm_monput::B2Click() { Import(month_.Previous(), false); }
 
 void TFrm_monput::B3Click() {
     view_->CommitPendingEdit();
@@ -452,30 +432,28 @@ void TFrm_monput::BitBtn2Click() {
         BitBtn2->setText(QStringLiteral("编辑"));
     } else {
         for (QPushButton* b : {B1, B3, B4, B5, B6}) b->setEnabled(true);
-        B2->setEnabled(month_ != 1);
+        B2->setEnabled(month_ != qm::Month(1));
         BitBtn2->setText(QStringLiteral("取消编辑"));
     }
 }
 
 void TFrm_monput::B4Click() {
-    ListMonth scope(*this);
     view_->CommitPendingEdit();
     editors_->NameExit();
-    DelPersnoForm f(ctx_, this);
-    f.Form().setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月批量人员删除"));
+    DelPersnoForm f(ctx_, month_, this);
+    f.Form().setWindowTitle(month_.Text() + QStringLiteral("月批量人员删除"));
     f.SetListUnsaved(dirty_);
     f.SetOpenerRefresh([this] { ReloadAfterStoredChange(); });  // called only after a deletion
     f.ShowModal();
 }
 
 void TFrm_monput::B5Click() {
-    ListMonth scope(*this);
     book_.SetSelection(1, 1, 1, 1);
     editors_->DT1->hide();
     editors_->DT2->hide();
     if (MonthHasErrorRows(ctx_.db, month_)) {
         view_->CommitPendingEdit();
-        WrongForm f(ctx_, this);
+        WrongForm f(ctx_, month_, this);
         f.SetMonflag(QStringLiteral("1"));
         const long long before = DbStamp();
         f.SetOpenerRefresh([this, before] {
@@ -489,13 +467,11 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
-    ListMonth scope(*this);
-    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput")) : nullptr;
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {month_}) : nullptr;
     if (!f) return;
-    f->MonthNo = ctx_.state.CurrentMonth.value_or(
-        qm::Month::Start());  // ReturnMode stays empty: closing refreshes this list by its month
+    f->MonthNo = month_;  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
-        w->setWindowTitle(ctx_.state.CurrentMonthText() + QStringLiteral("月份个人数据核对"));
+        w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();
     const long long before = DbStamp();
     f->ShowModal();
@@ -503,8 +479,7 @@ void TFrm_monput::B6Click() {
 }
 
 void TFrm_monput::ReloadAfterStoredChange() {
-    if (dirty_ &&
-        !ctx_.ui.AskYesNo(QString::number(month_) + QStringLiteral("月名册已在库中改动，上面名单的修改尚未保存。\n"
+    if (dirty_ && !ctx_.ui.AskYesNo(month_.Text() + QStringLiteral("月名册已在库中改动，上面名单的修改尚未保存。\n"
                                                                    "是否放弃未保存的修改，重新显示库中的名单？")))
         return;
     FormActivate();
@@ -530,7 +505,7 @@ void TFrm_monput::N5Click() {
 }
 void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 
-void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_); }
-void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_); }
+void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_, month_); }
+void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_, month_); }
 
 }  // namespace qm

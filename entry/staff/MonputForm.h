@@ -30,15 +30,13 @@ public:
 
     // The window of the program, or null when none is open.
     static TFrm_monput* Instance();
-    // Shows the list of CurrentMonth: the open window again, else a new one. Called while a
+    // Shows the list of `month`: the open window again, else a new one. Called while a
     // modal window runs (the wage sheet's 核实名册), the list becomes a child window of it so
     // that it stays usable; it returns to the main window when that modal window goes.
-    static TFrm_monput* ShowList(AppContext& ctx);
-    // The month of a CurrentMonth text.
-    static int ListMonthOf(const std::optional<qm::Month>& currentMonth);
+    static TFrm_monput* ShowList(AppContext& ctx, qm::Month month);
 
-    // Show: captions, buttons outside the edit state, code lists.
-    void FormShow();
+    // Show: the list's month, captions, buttons outside the edit state, code lists.
+    void FormShow(qm::Month month);
     // Activate: the month's stored rows loaded and checked. Forms this window opens call it
     // as they close; it always reloads.
     void FormActivate();
@@ -46,7 +44,7 @@ public:
     // holds unsaved rows, the window that had the focus was one of this window's own
     // dialogs, or nothing was written since the last load. Answers whether it reloaded.
     bool OnUserActivation(QWindow* from);
-    void LoadSheet(int mode, int month);
+    void LoadSheet(int mode, qm::Month month);
 
     void B1Click();       // 从期初导入
     void B2Click();       // 从上一月导入
@@ -72,7 +70,7 @@ public:
     SheetView* View() const { return view_; }
     MonputCellEditors& Editors() const { return *editors_; }
     bool Dirty() const { return dirty_; }
-    int Month() const { return month_; }
+    int Month() const { return month_.Number(); }
     QString StatusText() const;
     bool ListsPending() const { return listsPending_; }
     int LoadCount() const { return loads_; }
@@ -94,8 +92,8 @@ protected:
 
 private:
     class Quiet;
-    class ListMonth;
-    void Import(int fromMonth, bool fromStart);
+    // The rows of `fromMonth` onto the sheet; none (before the start of the period): no rows.
+    void Import(std::optional<qm::Month> fromMonth, bool fromStart);
     // A form this window opened changed the month's stored rows: show them, asking first when
     // the sheet holds rows that are not stored.
     void ReloadAfterStoredChange();
@@ -110,7 +108,7 @@ private:
     SheetView* view_ = nullptr;
     std::unique_ptr<MonputCellEditors> editors_;
     QLabel* sb_ = nullptr;
-    int month_ = 0;
+    qm::Month month_;
     bool dirty_ = false;
     int quiet_ = 0;
     bool listsPending_ = true;
@@ -120,15 +118,17 @@ private:
     QPointer<QWidget> modalHost_;
 };
 
-// The factory's face of the window: ShowModeless shows the one window of the program.
+// The factory's face of the window: ShowModeless shows the one window of the program, with
+// the list of the month the opener gave.
 class MonputOpener : public IForm {
 public:
-    explicit MonputOpener(AppContext& ctx) : ctx_(ctx) {}
+    MonputOpener(AppContext& ctx, qm::Month month) : ctx_(ctx), month_(month) {}
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
 private:
     AppContext& ctx_;
+    qm::Month month_;
 };
 
 }  // namespace qm

@@ -25,7 +25,7 @@
 
 namespace qm {
 
-TFrm_wrong::TFrm_wrong(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+TFrm_wrong::TFrm_wrong(AppContext& ctx, Month month, QWidget* parent) : QDialog(parent), ctx_(ctx), month_(month) {
     setObjectName(QStringLiteral("Frm_wrong"));
     setModal(true);
     resize(1105, 600);
@@ -110,7 +110,7 @@ void TFrm_wrong::LoadErrorList(int mode) {
     // The id and code columns go too, so no row keeps an id it does not belong to.
     book_.ClearRange(3, 1, 16300, kStaffIdCol, TSheetBook::ClearAll);
     book_.EndUpdate();
-    const std::vector<WrongRow> rows = LoadErrorRows(ctx_.db, ListMonth(ctx_.state.CurrentMonth), mode);
+    const std::vector<WrongRow> rows = LoadErrorRows(ctx_.db, month_, mode);
     sb_->setText(QStringLiteral(" 共有 %1 条记录！").arg(rows.size()));
     if (mode == 0 && rows.empty()) {
         ctx_.ui.Info(QStringLiteral("无错误信息。"));
@@ -178,8 +178,6 @@ void TFrm_wrong::BitBtn2Click() {
         ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
         Abort();
     }
-    if (!ctx_.state.CurrentMonth) ctx_.state.CurrentMonth = Month::Start();
-    const int month = ListMonth(ctx_.state.CurrentMonth);
     const int last = LastDataRow();
     ctx_.pb.SetPosition(0);
     StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::ErrorList, ctx_.state.DepClass);
@@ -196,7 +194,7 @@ void TFrm_wrong::BitBtn2Click() {
     const CellReader cell = [this](int r, int c) { return book_.GetCellText(r, c); };
     WrongSaveReport rep;
     try {
-        rep = WriteErrorRows(ctx_.db, month, 3, last, cell, flags);
+        rep = WriteErrorRows(ctx_.db, month_, 3, last, cell, flags);
     } catch (const SaveFailure& f) {
         ctx_.pb.SetPosition(0);
         if (f.row() > 0) view_->GoToCell(f.row(), 1);
@@ -266,8 +264,8 @@ void TFrm_wrong::N5Click() {
 }
 void TFrm_wrong::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 
-WrongForm::WrongForm(AppContext& ctx, QWidget* parent)
-    : form_(std::make_unique<TFrm_wrong>(ctx, parent ? parent : DialogParent(ctx))) {}
+WrongForm::WrongForm(AppContext& ctx, Month month, QWidget* parent)
+    : form_(std::make_unique<TFrm_wrong>(ctx, month, parent ? parent : DialogParent(ctx))) {}
 WrongForm::~WrongForm() = default;
 void WrongForm::SetMonflag(const QString& flag) { form_->Monflag = flag; }
 void WrongForm::SetOpenerRefresh(std::function<void()> refresh) { form_->OpenerRefresh = std::move(refresh); }

@@ -1,10 +1,10 @@
 #pragma once
 // The staff error list (TFrm_wrong): the rows of one staff list stored with errors, shown
 // with their failing cells marked, corrected in place and written back row by row by id.
-// It works on the list of CurrentMonth ("" means the start of the period).
+// It works on the list of the month it is made for.
 //
 // Openers create it through the factory as IWrongForm:
-//   auto f = ctx.forms->CreateAs<IWrongForm>("TFrm_wrong");
+//   auto f = ctx.forms->CreateAs<IWrongForm>("TFrm_wrong", {month});
 //   f->SetMonflag("0");                         // "0" start-of-period sheet, "1" monthly list
 //   f->SetOpenerRefresh([&] { FillSheet(3); }); // runs when the list closes, however it closes
 //   f->ShowModal();
@@ -38,7 +38,7 @@ public:
 class TFrm_wrong : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrm_wrong(AppContext& ctx, QWidget* parent = nullptr);
+    TFrm_wrong(AppContext& ctx, Month month, QWidget* parent = nullptr);
     ~TFrm_wrong() override;
 
     QString Monflag = QStringLiteral("1");
@@ -86,6 +86,7 @@ private:
     int LastDataRow() const;
 
     AppContext& ctx_;
+    Month month_;
     TSheetBook book_;
     SheetView* view_ = nullptr;
     std::unique_ptr<MonputCellEditors> editors_;
@@ -99,7 +100,7 @@ private:
 class WrongForm : public IWrongForm {
 public:
     // parent: the opener's window; by default the active modal window or the active window.
-    explicit WrongForm(AppContext& ctx, QWidget* parent = nullptr);
+    WrongForm(AppContext& ctx, Month month, QWidget* parent = nullptr);
     ~WrongForm() override;
     void SetMonflag(const QString& flag) override;
     void SetOpenerRefresh(std::function<void()> refresh) override;

@@ -16,7 +16,8 @@
 
 namespace qm {
 
-TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx), list_(ctx, book_) {
+TFrm_wrontWage::TFrm_wrontWage(AppContext& ctx, Month month, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), list_(ctx, book_, month) {
     ApplySheetTemplate(book_, QStringLiteral("wagewrong"));
     setWindowTitle(QStringLiteral("错误显示"));
 
@@ -84,7 +85,7 @@ void TFrm_wrontWage::ShowModeless(std::unique_ptr<IForm> self) {
 }
 
 int TFrm_wrontWage::FormShow() {
-    const QString caption = WageErrorCaption(QString::number(list_.Month()));
+    const QString caption = WageErrorCaption(list_.Month());
     setWindowTitle(caption);
     label1_->setText(caption);
     const int n = list_.Load();

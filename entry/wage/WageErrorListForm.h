@@ -1,5 +1,5 @@
 #pragma once
-// TFrm_wrontWage: the wage error list of month CurrentMonth, a modal dialog opened from the
+// TFrm_wrontWage: the wage error list of the month it is made for, a modal dialog opened from the
 // wage sheet. When it closes or runs out of rows it reloads the wage sheet through the
 // callback its opener gave.
 
@@ -22,7 +22,7 @@ class SheetView;
 class TFrm_wrontWage : public QDialog, public IForm {
     Q_OBJECT
 public:
-    TFrm_wrontWage(AppContext& ctx, QWidget* parent = nullptr);
+    TFrm_wrontWage(AppContext& ctx, Month month, QWidget* parent = nullptr);
 
     // What reloads the opener (the wage sheet's FormShow).
     void SetReloadOpener(std::function<void()> reload) { reloadOpener_ = std::move(reload); }

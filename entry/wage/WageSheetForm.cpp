@@ -18,7 +18,8 @@
 
 namespace qm {
 
-TFrm_mon::TFrm_mon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx), sheet_(ctx, book_) {
+TFrm_mon::TFrm_mon(AppContext& ctx, Month month, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), sheet_(ctx, book_, month) {
     ApplySheetTemplate(book_, QStringLiteral("wage"));
     // The data rows in the sheet's small font; the header keeps the template's.
     book_.SetSelection(2, 1, 16340, 8);
@@ -121,7 +122,7 @@ void TFrm_mon::B2Click() {
         ctx_.ui.MessageDlg(QStringLiteral("没有错误信息！"), DlgKind::Confirmation, DlgButtons::Ok);
         return;
     }
-    TFrm_wrontWage list(ctx_, this);
+    TFrm_wrontWage list(ctx_, sheet_.Month(), this);
     list.SetReloadOpener([this] { FormShow(); });
     list.ShowModal();
 }
@@ -140,7 +141,7 @@ void TFrm_mon::BitBtn1Click() {
     ctx_.mainWidget = this;
     std::unique_ptr<IForm> form;
     try {
-        form = ctx_.forms->Create(QStringLiteral("TFrm_monput"));
+        form = ctx_.forms->Create(QStringLiteral("TFrm_monput"), {sheet_.Month()});
     } catch (...) {
         ctx_.mainWidget = savedParent;
         throw;

@@ -1,5 +1,5 @@
 #pragma once
-// TFrm_mon: the monthly wage sheet of month CurrentMonth, a modal dialog. It reads cells,
+// TFrm_mon: the monthly wage sheet of the month it is made for, a modal dialog. It reads cells,
 // hands them to WageSheet and paints what comes back.
 
 #include "core/app/FormFactory.h"
@@ -20,7 +20,7 @@ class SheetView;
 class TFrm_mon : public QDialog, public IForm {
     Q_OBJECT
 public:
-    TFrm_mon(AppContext& ctx, QWidget* parent = nullptr);
+    TFrm_mon(AppContext& ctx, Month month, QWidget* parent = nullptr);
     ~TFrm_mon() override;
 
     void ShowModal() override;

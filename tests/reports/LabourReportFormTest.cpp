@@ -47,7 +47,7 @@ protected:
 TEST_F(LabourFormsTest, QuarterFormComputesExportsPrintsAndUploads) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
     TFrm_JLabor f(ctx);
-    f.SetPeriodLabel(QStringLiteral("2012年1季度"));
+    f.SetQuarter(Quarter(1));
     f.PeriodMonths = 3;
     f.StartMonth = Month(1);
     f.EndMonth = Month(3);

@@ -21,8 +21,8 @@ namespace qm::test {
 // What a recording form saw by the time it was shown or freed.
 struct FormUse {
     QString form;
-    QString how;           // "modal", "modeless" or "freed" (never shown)
-    QString currentMonth;  // the main window's CurrentMonth when shown
+    QString how;    // "modal", "modeless" or "freed" (never shown)
+    QString month;  // the month the form was made for, "0".."12"; empty when given none
     int quarter = 0;
     QString monthNo, returnMode;
     int periodMonths = 0;
@@ -59,8 +59,9 @@ class RecordingForm final : public ISummaryPeriodChooser,
                             public IPerput,
                             public IWageSummary {
 public:
-    RecordingForm(FormRecorder& rec, AppContext& ctx, QString form) : rec_(rec), ctx_(ctx) {
+    RecordingForm(FormRecorder& rec, QString form, const FormArgs& args) : rec_(rec) {
         use_.form = std::move(form);
+        if (args.month) use_.month = args.month->Text();
     }
     ~RecordingForm() override {
         if (!done_) Record(QStringLiteral("freed"));
@@ -81,7 +82,7 @@ public:
         return it == rec_.checkErrors.end() || it->second;
     }
     void SetSummaryMode(bool summary) override { use_.summaryMode = summary ? 1 : 0; }
-    void SetPeriodLabel(const QString& t) override { use_.periodLabel = t; }
+    void SetQuarter(qm::Quarter q) override { use_.periodLabel = q.Label(); }
     void AppendCaption(const QString& s) override { use_.captionSuffix += s; }
     void DisableUpload() override { use_.calls << QStringLiteral("DisableUpload"); }
     void SetSheetCellText(int row, int col, const QString& text) override {
@@ -93,7 +94,6 @@ private:
         if (done_) return;
         done_ = true;
         use_.how = how;
-        use_.currentMonth = ctx_.state.CurrentMonthText();
         use_.quarter = Quarter;
         use_.monthNo = MonthNo.Text();
         use_.returnMode = ReturnMode;
@@ -107,7 +107,6 @@ private:
         rec_.uses.push_back(use_);
     }
     FormRecorder& rec_;
-    AppContext& ctx_;
     FormUse use_;
     bool done_ = false;
 };
@@ -128,8 +127,8 @@ struct MainFixture {
         QStringList names = PlaceholderFormNames();
         names << QStringLiteral("TFrm_dep");
         for (const QString& n : names)
-            forms.Register(n, [this, n](AppContext& c) -> std::unique_ptr<IForm> {
-                return std::make_unique<RecordingForm>(rec, c, n);
+            forms.Register(n, [this, n](AppContext&, const FormArgs& args) -> std::unique_ptr<IForm> {
+                return std::make_unique<RecordingForm>(rec, n, args);
             });
     }
 

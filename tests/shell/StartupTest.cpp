@@ -46,9 +46,10 @@ TEST(Startup, AnEmptyDatabaseOpensAndTheCaptionSaysNoUnitIsRegistered) {
     qm::TFrm_main main(dm, ui, b.paths());
     // The unit form is recorded instead of shown, so nothing waits for a person.
     qm::test::FormRecorder rec;
-    main.forms().Register(QStringLiteral("TFrm_dep"), [&](qm::AppContext& c) -> std::unique_ptr<qm::IForm> {
-        return std::make_unique<qm::test::RecordingForm>(rec, c, QStringLiteral("TFrm_dep"));
-    });
+    main.forms().Register(QStringLiteral("TFrm_dep"),
+                          [&](qm::AppContext&, const qm::FormArgs& args) -> std::unique_ptr<qm::IForm> {
+                              return std::make_unique<qm::test::RecordingForm>(rec, QStringLiteral("TFrm_dep"), args);
+                          });
     dm.DataModuleCreate();
     EXPECT_TRUE(dm.ADOConn.IsOpen());
     main.show();

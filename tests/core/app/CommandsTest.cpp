@@ -57,7 +57,7 @@ TEST(MonthCommand, CleanPreviousMonthAndAListOpenTheWageSheetForThatMonth) {
     f.Run([&] { f.cmd.MonthClick(3); });
     EXPECT_TRUE(f.ui.shown.empty());
     ASSERT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_mon:modal")});
-    EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("3"));
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("3"));
 }
 
 TEST(MonthCommand, WithoutTheMonthsListTheMonthlyStaffListOpensInstead) {
@@ -67,6 +67,7 @@ TEST(MonthCommand, WithoutTheMonthsListTheMonthlyStaffListOpensInstead) {
     f.Run([&] { f.cmd.MonthClick(3); });
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("必须先核实3月名单！")});
     EXPECT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_monput:modeless")});
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("3"));
     EXPECT_EQ(f.state.CurrentMonth, qm::Month(3));
 }
 
@@ -249,8 +250,8 @@ TEST(EntryCommands, TheBatchSheetAndSinglePersonEntryGetTheirParameters) {
     f.Run([&] { f.cmd.N13Click(); });
     ASSERT_EQ(f.rec.Shown(), (QStringList{QStringLiteral("TFrm_allput:modal"), QStringLiteral("TFrm_allput:modal"),
                                           QStringLiteral("TFrm_perput:modal")}));
-    EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("0"));
-    EXPECT_EQ(f.rec.uses[1].currentMonth, QString());  // register mode
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("0"));
+    EXPECT_EQ(f.rec.uses[1].month, QString());  // register mode
     EXPECT_EQ(f.rec.uses[2].monthNo, QStringLiteral("0"));
     EXPECT_EQ(f.rec.uses[2].returnMode, QStringLiteral("1"));
 }
@@ -265,7 +266,7 @@ TEST(ToolButtonWageEntry, OpensTheLastMonthOfTheRunOfOpenItems) {
     ASSERT_EQ(f.EnabledMonths(), (QList<int>{1, 2, 3, 4}));
     f.Run([&] { f.cmd.SpeedButton8Click(); });
     ASSERT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_mon:modal")});
-    EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("4"));
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("4"));
 }
 
 TEST(ToolButtonWageEntry, WithoutAStartOfPeriodListTheBatchSheetOpens) {
@@ -276,7 +277,7 @@ TEST(ToolButtonWageEntry, WithoutAStartOfPeriodListTheBatchSheetOpens) {
     f.Run([&] { f.cmd.SpeedButton8Click(); });
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("请先输入期初数据。")});
     ASSERT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_allput:modal")});
-    EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("0"));
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("0"));
 }
 
 TEST(ToolButtonWageEntry, DecemberFoundingWithItsItemClosedOrAnInvalidMonthDoNothing) {
@@ -299,7 +300,7 @@ TEST(ToolButtonWageEntry, DecemberFoundingWithItsItemClosedOrAnInvalidMonthDoNot
     d.cmd.RefreshInitialDataMenus();
     d.Run([&] { d.cmd.SpeedButton8Click(); });
     ASSERT_EQ(d.rec.Shown(), QStringList{QStringLiteral("TFrm_mon:modal")});
-    EXPECT_EQ(d.rec.uses[0].currentMonth, QStringLiteral("12"));
+    EXPECT_EQ(d.rec.uses[0].month, QStringLiteral("12"));
 }
 
 TEST(ToolButtonWageEntry, AUnitFoundedInAprilStartsAtApril) {
@@ -311,7 +312,7 @@ TEST(ToolButtonWageEntry, AUnitFoundedInAprilStartsAtApril) {
     f.cmd.RefreshInitialDataMenus();
     f.Run([&] { f.cmd.SpeedButton8Click(); });
     ASSERT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_mon:modal")});
-    EXPECT_EQ(f.rec.uses[0].currentMonth, QStringLiteral("4"));
+    EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("4"));
     EXPECT_EQ(f.state.MaxWageMonth, qm::Month(4));  // the founding month's shortcut
 }
 
@@ -384,9 +385,10 @@ TEST(Placeholders, AFormNotYetAvailableSaysSoInTheStatusBarUntilItsRegistrationR
     EXPECT_EQ(cmd.statusText, QStringLiteral("“从业人员批量输入”功能尚未提供。"));
 
     qm::test::FormRecorder rec;
-    forms.Register(QStringLiteral("TFrm_allput"), [&](qm::AppContext& c) -> std::unique_ptr<qm::IForm> {
-        return std::make_unique<qm::test::RecordingForm>(rec, c, QStringLiteral("TFrm_allput"));
-    });
+    forms.Register(QStringLiteral("TFrm_allput"),
+                   [&](qm::AppContext&, const qm::FormArgs& args) -> std::unique_ptr<qm::IForm> {
+                       return std::make_unique<qm::test::RecordingForm>(rec, QStringLiteral("TFrm_allput"), args);
+                   });
     cmd.statusText.clear();
     Guarded(ui, [&] { cmd.N10Click(); });
     EXPECT_EQ(rec.Shown(), QStringList{QStringLiteral("TFrm_allput:modal")});

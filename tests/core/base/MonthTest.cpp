@@ -1,4 +1,5 @@
 #include "core/base/Month.h"
+#include "core/base/Quarter.h"
 #include "core/base/UnitClass.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 namespace {
 
 using qm::Month;
+using qm::Quarter;
 using qm::UnitClass;
 using Kind = qm::UnitClass::Kind;
 
@@ -22,6 +24,75 @@ TEST(Month, ParsesTheStoredAndTypedFormsOfZeroToTwelveOnly) {
     EXPECT_FALSE(Month::Parse(QStringLiteral("\u30003")));
     EXPECT_THROW(Month::FromText(QStringLiteral("13")), std::invalid_argument);
     EXPECT_EQ(Month::FromText(QStringLiteral(" 5")).Text(), QStringLiteral("5"));
+}
+
+// The month fields of the range choosers and the month columns of the predecessor's database
+// each keep the writings they have always taken; only the months differ from Plain.
+TEST(Month, EachWritingTakesWhatItsEntryHasAlwaysTaken) {
+    using W = Month::Written;
+    struct Case {
+        const char* text;
+        int field;  // the month read, -1 for none
+        int number;
+    };
+    const Case cases[] = {
+        {"1", 1, 1},
+        {" 12 ", 12, 12},
+        {"07", 7, 7},
+        {"0", 0, 0},
+        {"00", 0, 0},
+        {"012", -1, 12},
+        {"100", -1, -1},
+        {"13", -1, -1},
+        {"+3", -1, 3},
+        {"-1", -1, -1},
+        {"-0", -1, 0},
+        {"3.0", -1, 3},
+        {"3.5", -1, -1},
+        {"3e0", -1, 3},
+        {"1e1", -1, 10},
+        {"1e2", -1, -1},
+        {"1 2", -1, -1},
+        {"3 or 1=1", -1, -1},
+        {"1;x", -1, -1},
+        {"abc", -1, -1},
+        {"", -1, -1},
+        {" ", -1, -1},
+        {"inf", -1, -1},
+        {"nan", -1, -1},
+        {"0x3", -1, -1},
+        {"3月", -1, -1},
+        {"１", -1, -1},
+        {"\t9\r\n", 9, 9},
+        {"\x01"
+         "5",
+         -1, 5},
+        {"\u3000"
+         "4\u3000",
+         4, 4},
+    };
+    for (const Case& c : cases) {
+        const QString t = QString::fromUtf8(c.text);
+        const auto field = Month::Parse(t, W::Field);
+        const auto number = Month::Parse(t, W::Number);
+        EXPECT_EQ(field ? field->Number() : -1, c.field) << c.text;
+        EXPECT_EQ(number ? number->Number() : -1, c.number) << c.text;
+    }
+    EXPECT_EQ(Month::Parse(QStringLiteral("012")), Month(12));  // the default writing is Plain
+}
+
+TEST(Quarter, OneToThreeEachEndingItsRunAndNamedAsTheLabourReportShowsIt) {
+    for (int bad : {0, 4, -1}) {
+        EXPECT_FALSE(Quarter::Of(bad)) << bad;
+        EXPECT_THROW(Quarter{bad}, std::invalid_argument) << bad;
+    }
+    EXPECT_EQ(Quarter::Of(2), Quarter(2));
+    EXPECT_EQ(Quarter(1).LastMonth(), Month(3));
+    EXPECT_EQ(Quarter(2).LastMonth(), Month(6));
+    EXPECT_EQ(Quarter(3).LastMonth(), Month(9));
+    EXPECT_EQ(Quarter(1).Label(), QStringLiteral("2012年1季度"));
+    EXPECT_EQ(Quarter(3).Label(), QStringLiteral("2012年3季度"));
+    EXPECT_EQ(Quarter(2).Number(), 2);
 }
 
 TEST(Month, RangeIsCheckedWhereAMonthIsMade) {

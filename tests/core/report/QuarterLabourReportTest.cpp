@@ -26,8 +26,8 @@ protected:
         unit.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
     }
 
-    QuarterLabourReport Run(int start, int end, const QString& label = {}) {
-        QuarterLabourReport r(start, end, label);
+    QuarterLabourReport Run(int start, int end, std::optional<Quarter> quarter = std::nullopt) {
+        QuarterLabourReport r(start, end, quarter);
         QuarterLabourReport::Prepare(sheet);
         r.Compute(base.db(), unit, sheet, pb);
         return r;
@@ -136,18 +136,18 @@ TEST_F(QuarterLabourTest, AFailedStoreKeepsTheOldRow) {
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from JLabor_info")), QStringLiteral("1"));
 }
 
-TEST_F(QuarterLabourTest, QuarterComesFromTheLabel) {
-    EXPECT_EQ(QuarterLabourReport(1, 3, QStringLiteral("2012年1季度")).Quarter(), 1);
-    EXPECT_EQ(QuarterLabourReport(1, 9, QStringLiteral("2012年3季度")).Quarter(), 3);
-    EXPECT_EQ(QuarterLabourReport(4, 6).Quarter(), 0);
-    EXPECT_EQ(QuarterLabourReport(1, 3, QStringLiteral("2012年1季度")).WorkbookStem(),
-              QStringLiteral("基础定期报表I202-2_2012年1季度"));
+TEST_F(QuarterLabourTest, TheQuarterGivenNamesTheLabelAndTheWorkbook) {
+    EXPECT_EQ(QuarterLabourReport(1, 3, Quarter(1)).Quarter(), Quarter(1));
+    EXPECT_EQ(QuarterLabourReport(1, 9, Quarter(3)).Quarter(), Quarter(3));
+    EXPECT_EQ(QuarterLabourReport(4, 6).Quarter(), std::nullopt);
+    EXPECT_EQ(QuarterLabourReport(1, 9, Quarter(3)).PeriodLabel(), QStringLiteral("2012年3季度"));
+    EXPECT_EQ(QuarterLabourReport(1, 3, Quarter(1)).WorkbookStem(), QStringLiteral("基础定期报表I202-2_2012年1季度"));
     EXPECT_EQ(QuarterLabourReport(4, 6).WorkbookStem(), QStringLiteral("基础定期报表I202-2_"));
 }
 
 TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuarter) {
-    const QuarterLabourReport r = Run(1, 3, QStringLiteral("2012年1季度"));
-    Run(1, 6, QStringLiteral("2012年2季度"));  // another window stores other figures meanwhile
+    const QuarterLabourReport r = Run(1, 3, Quarter(1));
+    Run(1, 6, Quarter(2));  // another window stores other figures meanwhile
     const QString rcsb = base.paths().Rcsb() + QLatin1Char('/');
     QDir().mkpath(rcsb);
     for (const char* name : {"12345678X_i202.dbf", "12345678X_2_i202.dbf"}) {
@@ -182,7 +182,7 @@ TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuart
 }
 
 TEST_F(QuarterLabourTest, WorkbookCarriesTheSheetBelowTheHeadLines) {
-    const QuarterLabourReport r = Run(1, 3, QStringLiteral("2012年1季度"));
+    const QuarterLabourReport r = Run(1, 3, Quarter(1));
     const report::WorkbookModel wb = report::BuildWorkbook(r.Layout(unit), sheet);
     EXPECT_EQ(wb.sheetName, QStringLiteral("基础定期报表"));
     EXPECT_TRUE(wb.landscape);

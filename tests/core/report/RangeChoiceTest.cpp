@@ -28,11 +28,22 @@ protected:
 };
 
 TEST_F(RangeChoiceTest, MonthFieldsAcceptOnlyWholeNumbersOneToTwelve) {
-    EXPECT_EQ(ParseRangeMonth(QStringLiteral("1")), 1);
-    EXPECT_EQ(ParseRangeMonth(QStringLiteral(" 12 ")), 12);
-    EXPECT_EQ(ParseRangeMonth(QStringLiteral("07")), 7);
-    for (const char* bad : {"0", "13", "1;x", "abc", "", " ", "1.0", "+3", "-1", "1 2", "3 or 1=1", "１", "100"})
-        EXPECT_FALSE(ParseRangeMonth(QString::fromUtf8(bad))) << bad;
+    RangeChoice choice(db(), ui, RangeChoice::Twin::BA);
+    const auto from = [&](const char* text) {
+        const auto r = choice.CheckRange(QString::fromUtf8(text), QStringLiteral("12"));
+        return r ? r->from : -1;
+    };
+    EXPECT_EQ(from("1"), 1);
+    EXPECT_EQ(from(" 12 "), 12);
+    EXPECT_EQ(from("07"), 7);
+    EXPECT_TRUE(ui.shown.empty());
+    for (const char* bad : {"0", "13", "1;x", "abc", "", " ", "1.0", "+3", "-1", "1 2", "3 or 1=1", "１", "100"}) {
+        ui.Clear();
+        EXPECT_EQ(from(bad), -1) << bad;
+        EXPECT_FALSE(choice.CheckRange(QStringLiteral("1"), QString::fromUtf8(bad))) << bad;
+        ASSERT_EQ(ui.shown.size(), 2u) << bad;
+        EXPECT_EQ(ui.shown[0].text, kBadRangeText);
+    }
 }
 
 TEST_F(RangeChoiceTest, MonthsAreListedAscendingWhateverOrderTheyWereSavedIn) {

@@ -76,15 +76,15 @@ TEST(MonputStore, ImportTakesTheTableInIdOrderWithEveryFlag) {
     InsertStored(tb, 0, "乙", "2", "0");
     InsertStored(tb, 0, "甲", "1", "1");
     InsertStored(tb, 1, "丙", "3");
-    auto rows = ImportMonthRows(tb.db(), 0);
+    auto rows = ImportMonthRows(tb.db(), Month(0));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0][0], "乙");
     EXPECT_EQ(rows[1][0], "甲");
     EXPECT_EQ(rows[0][6], "5");  // sWorks as text
     EXPECT_EQ(rows[0][17], "是");
-    EXPECT_TRUE(ImportMonthRows(tb.db(), 5).empty());
-    EXPECT_TRUE(MonthHasErrorRows(tb.db(), 0));
-    EXPECT_FALSE(MonthHasErrorRows(tb.db(), 1));
+    EXPECT_TRUE(ImportMonthRows(tb.db(), Month(5)).empty());
+    EXPECT_TRUE(MonthHasErrorRows(tb.db(), Month(0)));
+    EXPECT_FALSE(MonthHasErrorRows(tb.db(), Month(1)));
 }
 
 TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
@@ -92,10 +92,10 @@ TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
     InsertStored(tb, 0, "张 三", " 1001 ", "0");
     InsertStored(tb, 0, "李四", "1002");
     Grid g;
-    auto rows = ImportMonthRows(tb.db(), 0);
+    auto rows = ImportMonthRows(tb.db(), Month(0));
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 4, g.Reader(), {"1", "0"});
-    auto back = LoadMonthRows(tb.db(), 1);
+    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 4, g.Reader(), {"1", "0"});
+    auto back = LoadMonthRows(tb.db(), Month(1));
     ASSERT_EQ(back.size(), 2u);
     for (size_t i = 0; i < back.size(); ++i) {
         StaffTexts expect = rows[i];
@@ -117,9 +117,9 @@ TEST(MonputStore, MonthKIsBuiltFromMonthKMinusOne) {
     for (int k = 1; k <= 3; ++k) InsertStored(tb, 3, QStringLiteral("三月%1").arg(k), QString::number(300 + k));
     InsertStored(tb, 4, "旧四月", "999");
     Grid g;
-    auto rows = ImportMonthRows(tb.db(), 3);
+    auto rows = ImportMonthRows(tb.db(), Month(3));
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), 4, StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
+    WriteMonth(tb.db(), Month(4), StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(Count(tb, 4), 3);
     EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sName='旧四月'"), "0");
     EXPECT_EQ(
@@ -132,7 +132,7 @@ TEST(MonputStore, ColumnSetsDecideWhatIsStored) {
         test::TempBase tb;
         Grid g;
         PutPerson(g, 3, "王五", "7");
-        WriteMonth(tb.db(), 2, ColumnSetFor(dep), 3, 3, g.Reader(), {"1"});
+        WriteMonth(tb.db(), Month(2), ColumnSetFor(dep), 3, 3, g.Reader(), {"1"});
         EXPECT_EQ(tb.Scalar("select (sTyg is not null) + (syg is not null) from Staff_moninfo"), tyg ? "2" : "0")
             << dep;
         EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sTgc is not null or sgc is not null or "
@@ -153,7 +153,7 @@ TEST(MonputStore, BlanksAreNullTextsUntrimmedNamesNeverNull) {
     g.Set(3, 8, "");
     g.Set(3, 26, "");
     g.Set(3, 5, "O'Neil");
-    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 3, g.Reader(), {"0"});
+    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 3, g.Reader(), {"0"});
     EXPECT_EQ(tb.Scalar("select sTsex from Staff_moninfo"), " 男");
     EXPECT_EQ(tb.Scalar("select sTparty from Staff_moninfo"), "O'Neil");
     EXPECT_EQ(tb.Scalar("select sTnation is null and sNation is null and sWork is null from Staff_moninfo"), "1");
@@ -175,7 +175,7 @@ TEST(MonputStore, NonNumericWorkYearsAreFoundBeforeAnythingIsWritten) {
     test::TempBase tb;
     InsertStored(tb, 2, "原有", "50");
     try {
-        WriteMonth(tb.db(), 2, StaffColumns::Base, 3, 4, g.Reader(), {"1", "1"});
+        WriteMonth(tb.db(), Month(2), StaffColumns::Base, 3, 4, g.Reader(), {"1", "1"});
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 4);
@@ -197,7 +197,7 @@ TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {
     for (int i = 0; i < names.size(); ++i) PutPerson(g, 3 + i, names[i], QString::number(i));
     MemoryProgress pb;
     try {
-        WriteMonth(tb.db(), 5, StaffColumns::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
+        WriteMonth(tb.db(), Month(5), StaffColumns::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 7);
@@ -215,9 +215,9 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     Grid g;
     PutPerson(g, 3, "甲", "1");
     PutPerson(g, 4, "乙", "2");
-    WriteMonth(tb.db(), 6, StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
+    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
     const QString first = tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo");
-    WriteMonth(tb.db(), 6, StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
+    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
     EXPECT_EQ(Count(tb, 6), 2);
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
@@ -229,7 +229,7 @@ TEST(MonputStore, ProgressEndsAndScalesByTheRows) {
     Grid g;
     for (int r = 3; r <= 12; ++r) PutPerson(g, r, "某", QString::number(r));
     MemoryProgress pb;
-    WriteMonth(tb.db(), 1, StaffColumns::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
+    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
     EXPECT_EQ(pb.highest, 100);
     EXPECT_EQ(pb.Position(), 0);
 }

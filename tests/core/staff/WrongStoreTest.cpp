@@ -31,16 +31,14 @@ TEST(WrongStore, LoadsTheMonthsErrorRowsInIdOrder) {
     InsertStored(tb, 4, "好", "1");
     const long long b = InsertStored(tb, 4, "乙", "0");
     InsertStored(tb, 0, "期初", "0");
-    auto rows = LoadErrorRows(tb.db(), 4);
+    auto rows = LoadErrorRows(tb.db(), Month(4));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].id, a);
     EXPECT_EQ(rows[1].id, b);
     EXPECT_EQ(rows[0].texts[8], "大专");
     EXPECT_EQ(rows[0].codes[0], "1");
-    EXPECT_EQ(LoadErrorRows(tb.db(), 4, 3).size(), 3u);
-    EXPECT_EQ(LoadErrorRows(tb.db(), 4, 1).size(), 1u);
-    EXPECT_EQ(ListMonth(std::nullopt), 0);  // the register mode lists the start of the period
-    EXPECT_EQ(ListMonth(Month(4)), 4);
+    EXPECT_EQ(LoadErrorRows(tb.db(), Month(4), 3).size(), 3u);
+    EXPECT_EQ(LoadErrorRows(tb.db(), Month(4), 1).size(), 1u);
 }
 
 TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
@@ -48,7 +46,7 @@ TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
     const long long a = InsertStored(tb, 4, "甲", "0");
     const long long other = InsertStored(tb, 5, "别月", "0");
     Grid g;
-    auto rows = LoadErrorRows(tb.db(), 4);
+    auto rows = LoadErrorRows(tb.db(), Month(4));
     g.Put(3, rows[0]);
     g.Set(3, 1, " O' Brien ");
     g.Set(3, 2, " 1001 ");
@@ -62,7 +60,7 @@ TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
     g.Put(4, rows[0]);
     g.Set(4, kStaffIdCol, QString::number(other));
     g.Set(4, 1, "篡改");
-    auto rep = WriteErrorRows(tb.db(), 4, 3, 4, g.Reader(), {"1", "1"});
+    auto rep = WriteErrorRows(tb.db(), Month(4), 3, 4, g.Reader(), {"1", "1"});
     EXPECT_EQ(rep.updated, 1);
     EXPECT_EQ(rep.notFound, std::vector<int>{4});
     EXPECT_EQ(tb.Scalar("select sName||'|'||sNumber||'|'||sTEdu||'|'||sEducation||'|'||sIsok||'|'||sWork "
@@ -74,7 +72,7 @@ TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
                   {a}),
         "3");
     EXPECT_EQ(tb.Scalar("select sName||sIsok from Staff_moninfo where id=?", {other}), "别月0");
-    EXPECT_TRUE(LoadErrorRows(tb.db(), 4).empty());
+    EXPECT_TRUE(LoadErrorRows(tb.db(), Month(4)).empty());
     EXPECT_FALSE(rep.Note(g.Reader()).isEmpty());
 }
 
@@ -83,14 +81,14 @@ TEST(WrongStore, RowsWithoutIdOrWithBadWorkYearsAreSkippedWithANote) {
     const long long a = InsertStored(tb, 0, "甲", "0");
     const long long b = InsertStored(tb, 0, "乙", "0");
     Grid g;
-    auto rows = LoadErrorRows(tb.db(), 0);
+    auto rows = LoadErrorRows(tb.db(), Month(0));
     g.Put(3, rows[0]);
     g.Set(3, 7, "五年");
     // A row inserted on the sheet: no id.
     g.Set(4, 1, "新人");
     g.Set(4, 2, "77");
     g.Put(5, rows[1]);
-    auto rep = WriteErrorRows(tb.db(), 0, 3, 5, g.Reader(), {"1", "1", "1"});
+    auto rep = WriteErrorRows(tb.db(), Month(0), 3, 5, g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(rep.updated, 1);
     EXPECT_EQ(rep.noIdRows, std::vector<int>{4});
     ASSERT_EQ(rep.badNumbers.size(), 1u);
@@ -111,12 +109,12 @@ TEST(WrongStore, ADatabaseFailureRollsEveryRowBack) {
         "create trigger failupd before update on Staff_moninfo when new.sName = '坏' "
         "begin select raise(abort, 'locked'); end");
     Grid g;
-    auto rows = LoadErrorRows(tb.db(), 2);
+    auto rows = LoadErrorRows(tb.db(), Month(2));
     g.Put(3, rows[0]);
     g.Put(4, rows[1]);
     g.Set(4, 1, "坏");
     try {
-        WriteErrorRows(tb.db(), 2, 3, 4, g.Reader(), {"1", "1"});
+        WriteErrorRows(tb.db(), Month(2), 3, 4, g.Reader(), {"1", "1"});
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 4);

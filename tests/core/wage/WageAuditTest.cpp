@@ -151,7 +151,7 @@ TEST(WageMessages, TextsAsTheUserSeesThem) {
                              "请核实当月人员名册和工资输入表人员信息。"));
     EXPECT_EQ(WageLimitMessage(),
               QStringLiteral("工资总额超出额定范围：\n\r上限不超过100000,下限不低于500.\n\r请到[显示错误]中核实！"));
-    EXPECT_EQ(WageSavedMessage(QStringLiteral("3"), 1), QStringLiteral("3月保存成功！共1人输入。"));
+    EXPECT_EQ(WageSavedMessage(Month(3), 1), QStringLiteral("3月保存成功！共1人输入。"));
 }
 
 }  // namespace

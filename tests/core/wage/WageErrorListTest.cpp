@@ -38,7 +38,7 @@ protected:
             if (book.GetCellText(r, 1) == number) return r;
         return 0;
     }
-    WageErrorList list{ctx, book};
+    WageErrorList list{ctx, book, month};
 };
 
 TEST_F(WageErrorListTest, ListsTheFailingRowsWithIdsAndMarks) {
@@ -53,7 +53,7 @@ TEST_F(WageErrorListTest, ListsTheFailingRowsWithIdsAndMarks) {
     EXPECT_TRUE(book.IsMarked(3, 2));
     EXPECT_FALSE(book.IsMarked(3, 7));
     EXPECT_EQ(WageErrorCountText(2), QStringLiteral("共有2条记录!"));
-    EXPECT_EQ(WageErrorCaption(QStringLiteral("3")), QStringLiteral("3月未输入从业工资错误信息"));
+    EXPECT_EQ(WageErrorCaption(Month(3)), QStringLiteral("3月未输入从业工资错误信息"));
 }
 
 TEST_F(WageErrorListTest, ACorrectedRowIsUpdatedWithTextFlagsAndLeavesTheList) {
@@ -227,7 +227,7 @@ TEST_F(WageErrorListTest, ExportWritesTitleHeaderAndTrimmedRowsAsText) {
 }
 
 TEST_F(WageErrorListTest, ExportOfAHeaderOnlyListHasTitleAndHeader) {
-    ASSERT_TRUE(ExportWageErrorWorkbook(ui, pb, base.paths(), QStringLiteral("5"),
+    ASSERT_TRUE(ExportWageErrorWorkbook(ui, pb, base.paths(), Month(5),
                                         {{QStringLiteral("姓名编号"), QStringLiteral("姓名")}}));
     const XlsxSheet s = ReadXlsxSheet(base.paths().Error() + QStringLiteral("/5月错误名单.xlsx"));
     EXPECT_EQ(s.RowCount(), 2);
@@ -253,7 +253,7 @@ TEST_F(WageErrorListTest, WageSheetSavesRecomputeAnAcceptedTotal) {
     sheet.SetCellText(2, 1, QStringLiteral("001"));
     sheet.SetCellText(2, 2, QStringLiteral("张三"));
     sheet.SetCellText(2, 3, QStringLiteral("200000"));
-    ASSERT_TRUE(WageSheet(ctx, sheet).Save());
+    ASSERT_TRUE(WageSheet(ctx, sheet, month).Save());
     EXPECT_EQ(Q("select wFlag from Wage_Info where Smon=3"), QStringLiteral("0"));
 }
 

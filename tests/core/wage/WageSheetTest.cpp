@@ -12,7 +12,7 @@ protected:
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(2, QStringLiteral("009"), QStringLiteral("赵六"));
     }
-    bool Save() { return WageSheet(ctx, book).Save(); }
+    bool Save() { return WageSheet(ctx, book, month).Save(); }
     int Stored(int mon) { return Q(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {mon}).toInt(); }
 };
 
@@ -82,7 +82,7 @@ TEST_F(WageSheetTest, ARowWithoutANumberIsStoredFlaggedAndCounted) {
     EXPECT_EQ(Stored(3), 2);
     EXPECT_EQ(Q("select sFlag from Wage_Info where sNumber=''"), QStringLiteral("0"));
     EXPECT_EQ(Texts().last(), QStringLiteral("3月保存成功！共2人输入。"));
-    EXPECT_TRUE(WageSheet(ctx, book).HasErrors());
+    EXPECT_TRUE(WageSheet(ctx, book, month).HasErrors());
 }
 
 TEST_F(WageSheetTest, ANonNumericAmountLeavesTheStoredMonthAndNamesTheRow) {
@@ -215,7 +215,7 @@ TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
     // An accepted out-of-range total stays unmarked.
     base.db().Exec(QStringLiteral("update Wage_Info set wFlag='1' where sNumber='002'"));
     book.ClearRange(1, 1, 100, 20, TSheetBook::ClearAll);
-    WageSheet sheet(ctx, book);
+    WageSheet sheet(ctx, book, month);
     ASSERT_EQ(sheet.Load(), std::optional<int>(3));
     EXPECT_EQ(book.GetCellText(2, 3), QStringLiteral("2500.5"));
     EXPECT_EQ(book.GetCellText(2, 7), QStringLiteral("3100.5"));
@@ -234,7 +234,7 @@ TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
 }
 
 TEST_F(WageSheetTest, ImportAsksOnlyWhenTheSheetHoldsRows) {
-    WageSheet sheet(ctx, book);
+    WageSheet sheet(ctx, book, month);
     ASSERT_EQ(sheet.ImportRoster(), std::optional<int>(2));
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("导入成功，共计2人.")});
     EXPECT_EQ(book.GetCellText(2, 1), QStringLiteral("001"));

@@ -25,7 +25,7 @@ namespace {
 class AllputFormTest : public AllputFixture {
 protected:
     void Open() {
-        form = std::make_unique<TFrm_allput>(ctx);
+        form = std::make_unique<TFrm_allput>(ctx, month);
         form->show();
     }
     void Store(const QList<QStringList>& rows) {
@@ -33,6 +33,7 @@ protected:
         AllputSheet(book, ctx, codes).Save();
         ui.Clear();
     }
+    std::optional<Month> month = Month::Start();  // none: the staff register
     std::unique_ptr<TFrm_allput> form;
 };
 
@@ -53,7 +54,7 @@ TEST_F(AllputFormTest, EntryModeShowsTheEntryButtonsAndTheStoredRows) {
 }
 
 TEST_F(AllputFormTest, RegisterModeIsKeptForTheLifeOfTheWindow) {
-    state.CurrentMonth = std::nullopt;
+    month = std::nullopt;
     state.DepClass = UnitClass(true, state.DepClass.kind());
     Open();
     for (int pass = 0; pass < 2; ++pass) {
@@ -63,7 +64,7 @@ TEST_F(AllputFormTest, RegisterModeIsKeptForTheLifeOfTheWindow) {
         EXPECT_FALSE(form->BitBtn7->isVisible());
         EXPECT_FALSE(form->SpeedButton1->isVisible());
         EXPECT_FALSE(form->BitBtn1->isVisible());
-        EXPECT_EQ(state.CurrentMonth, Month::Start());
+        EXPECT_TRUE(form->RegisterMode());
         form->ReloadAndRecheck();
     }
 }
@@ -226,21 +227,25 @@ TEST_F(AllputFormTest, ErrorListOpensForTheStartOfPeriodRowsAndTheSheetShowsItsC
     db().Exec(QStringLiteral("update Staff_moninfo set sIsok='0'"));
     FormFactory forms(ctx);
     QString monflag;
-    forms.Register(QStringLiteral("TFrm_wrong"), [&](AppContext&) -> std::unique_ptr<IForm> {
+    std::optional<Month> made;
+    forms.Register(QStringLiteral("TFrm_wrong"), [&](AppContext&, const FormArgs& args) -> std::unique_ptr<IForm> {
+        made = args.month;
         return std::make_unique<CorrectingErrorList>(db(), monflag);
     });
     ctx.forms = &forms;
+    state.CurrentMonth = Month(7);  // the menu chose another month meanwhile
     Open();
     ASSERT_TRUE(form->Book().IsMarked(3, 3));
     form->BitBtn4Click();
     EXPECT_EQ(monflag, QStringLiteral("0"));
+    EXPECT_EQ(made, Month::Start());
     EXPECT_EQ(form->Book().GetCellText(3, 1), QStringLiteral("李四改"));
     EXPECT_FALSE(form->Book().IsMarked(3, 3));
 }
 
 TEST_F(AllputFormTest, UploadWritesTheRegisterFileAndClosesTheForm) {
     Store({GoodRow(QStringLiteral("张三"), QStringLiteral("A1"))});
-    state.CurrentMonth = std::nullopt;
+    month = std::nullopt;
     Open();
     form->SBtClick();
     EXPECT_TRUE(QFileInfo::exists(base.paths().Rcsb() + QStringLiteral("/Gl_12345678X.dbf")));

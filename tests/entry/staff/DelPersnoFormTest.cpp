@@ -10,7 +10,7 @@ namespace {
 using test::MonputEnv;
 
 struct Dlg {
-    explicit Dlg(MonputEnv& env) : f(env.ctx) {
+    explicit Dlg(MonputEnv& env) : f(env.ctx, env.ListMonth()) {
         f.SetOpenerRefresh([this] { ++refreshed; });
     }
     TFrm_delPersno* operator->() { return &f.Form(); }

@@ -29,7 +29,7 @@ using test::MonputEnv;
 
 // A window of the list as the main window opens it, closed at the end of the test.
 struct Window {
-    explicit Window(MonputEnv& env) : w(TFrm_monput::ShowList(env.ctx)) {}
+    explicit Window(MonputEnv& env) : w(TFrm_monput::ShowList(env.ctx, env.ListMonth())) {}
     ~Window() {
         if (w) {
             w->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -334,7 +334,7 @@ TEST(MonputForm, EditorListsAreFilledOnceForTheWindow) {
     const int items = int(w->Sheet().Object(gw).items.size());
     EXPECT_GT(items, 0);
     env.tb.db().Exec("insert into Code_Post(ID,CodeName,Memo) values(99,'新岗位','1')");
-    TFrm_monput::ShowList(env.ctx);
+    TFrm_monput::ShowList(env.ctx, env.ListMonth());
     EXPECT_EQ(int(w->Sheet().Object(gw).items.size()), items);
 }
 
@@ -343,14 +343,14 @@ TEST(MonputForm, TheFactoryShowsTheOneWindowOfTheProgram) {
     FormFactory forms(env.ctx);
     env.ctx.forms = &forms;
     RegisterEntryForms(forms);
-    auto f = forms.Create("TFrm_monput");
+    auto f = forms.Create("TFrm_monput", {env.ListMonth()});
     ASSERT_TRUE(f);
     f->ShowModeless(std::move(f));
     QPointer<TFrm_monput> first = TFrm_monput::Instance();
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), "2月份工资发放人员名单核对");
-    auto g = forms.Create("TFrm_monput");
+    auto g = forms.Create("TFrm_monput", {env.ListMonth()});
     g->ShowModeless(std::move(g));
     EXPECT_EQ(TFrm_monput::Instance(), first.data());
     first->BitBtn1Click();

@@ -18,7 +18,7 @@ public:
     explicit MonputEnv(const QString& depInfo = QStringLiteral("否"), const QString& month = QStringLiteral("2"))
         : ctx{tb.db(), ui, tb.paths(), state, pb} {
         // An empty month is the register mode.
-        if (!month.isEmpty()) state.CurrentMonth = Month::FromText(month);
+        if (!month.isEmpty()) this->month = Month::FromText(month);
         state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), depInfo);
         tb.db().Exec(
             "insert into Dep_Info(DepName,DepNo,DepType,DepInfo,Flag,CreateMon) "
@@ -51,6 +51,10 @@ public:
             {mon});
     }
 
+    // The month the forms are made for; the register mode's lists are the start of the period's.
+    Month ListMonth() const { return month.value_or(Month::Start()); }
+
+    std::optional<Month> month;
     TempBase tb;
     ScriptedUiService ui;
     MainState state;

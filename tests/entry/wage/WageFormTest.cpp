@@ -42,8 +42,10 @@ protected:
         ctx.forms = &forms;
         ctx.mainWidget = &mainWidget;
         RegisterEntryForms(forms);
-        forms.Register(QStringLiteral("TFrm_monput"),
-                       [](AppContext& c) { return std::make_unique<FakeStaffList>(c.mainWidget); });
+        forms.Register(QStringLiteral("TFrm_monput"), [this](AppContext& c, const FormArgs& args) {
+            staffListMonth = args.month;
+            return std::make_unique<FakeStaffList>(c.mainWidget);
+        });
         Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(3, QStringLiteral("003"), QStringLiteral("王五"));
@@ -59,6 +61,7 @@ protected:
     }
     QWidget mainWidget;
     FormFactory forms;
+    std::optional<Month> staffListMonth;  // the month the last staff list was made for
 };
 
 TEST_F(WageFormTest, TheFactoryMakesBothForms) {
@@ -66,8 +69,44 @@ TEST_F(WageFormTest, TheFactoryMakesBothForms) {
     EXPECT_NE(forms.CreateAs<TFrm_wrontWage>(QStringLiteral("TFrm_wrontWage")), nullptr);
 }
 
+// The menu may have moved on since: a sheet and an error list made for March stay on March.
+TEST_F(WageFormTest, FormsMadeForAMonthWorkOnItWhateverTheMenuChoseSince) {
+    Staff(5, QStringLiteral("501"), QStringLiteral("五月人"));
+    state.MaxWageMonth = Month(5);
+    base.db().Exec(
+        QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sTotal, sFlag, wFlag) values "
+                       "(3, '001', '张三', 200, 200, '1', '0'), (5, '501', '五月人', 300, 300, '1', '0')"));
+    state.CurrentMonth = Month(5);
+
+    auto list = forms.CreateAs<TFrm_wrontWage>(QStringLiteral("TFrm_wrontWage"), {Month(3)});
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->FormShow(), 1);
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("3月未输入从业工资错误信息"));
+    EXPECT_EQ(list->Book().GetCellText(2, 1), QStringLiteral("001"));
+
+    auto sheet = forms.CreateAs<TFrm_mon>(QStringLiteral("TFrm_mon"), {Month(3)});
+    ASSERT_NE(sheet, nullptr);
+    sheet->FormShow();
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("3月份工资输入"));
+    EXPECT_EQ(sheet->Book().GetCellText(2, 1), QStringLiteral("001"));
+    EXPECT_EQ(sheet->Book().GetCellText(3, 1), QString());
+    ui.answers = {DlgAnswer::Yes};
+    sheet->B5Click();  // the roster of March
+    EXPECT_EQ(sheet->StatusText(), QStringLiteral("共3条"));
+    sheet->BitBtn1Click();  // 核实名册: the staff list of March
+    EXPECT_EQ(staffListMonth, Month(3));
+    if (QWidget* w = sheet->StaffListWindow()) w->close();
+    for (int r = 2; r <= 4; ++r) sheet->Book().SetCellText(r, 3, QStringLiteral("3000"));
+    ui.Clear();
+    sheet->BitBtn3Click();
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共3人输入。")});
+    EXPECT_EQ(Q("select group_concat(sNumber) from Wage_Info where Smon=3"), QStringLiteral("001,002,003"));
+    EXPECT_EQ(Q("select group_concat(sNumber) from Wage_Info where Smon=5"), QStringLiteral("501"));
+    EXPECT_EQ(state.CurrentMonth, Month(5));
+}
+
 TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
-    TFrm_mon f(ctx);
+    TFrm_mon f(ctx, month);
     f.FormShow();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("3月份工资输入"));
     EXPECT_FALSE(f.EditMode());
@@ -89,7 +128,7 @@ TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
 }
 
 TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheListWhichReloadsTheSheetOnCancel) {
-    TFrm_mon f(ctx);
+    TFrm_mon f(ctx, month);
     f.FormShow();
     f.Book().SetCellText(2, 1, QStringLiteral("001"));
     f.Book().SetCellText(2, 2, QStringLiteral("张三"));
@@ -117,7 +156,7 @@ TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheListWhichReloadsTheSheetOnCance
 }
 
 TEST_F(WageFormTest, CorrectingTheLastRowClosesTheListAndReloadsTheSheet) {
-    TFrm_mon f(ctx);
+    TFrm_mon f(ctx, month);
     f.FormShow();
     f.Book().SetCellText(2, 1, QStringLiteral("001"));
     f.Book().SetCellText(2, 2, QStringLiteral("张三"));
@@ -141,7 +180,7 @@ TEST_F(WageFormTest, CorrectingTheLastRowClosesTheListAndReloadsTheSheet) {
 
     // Opened with nothing left to correct, the list only reloads its opener.
     int reloads = 0;
-    TFrm_wrontWage empty(ctx);
+    TFrm_wrontWage empty(ctx, month);
     empty.SetReloadOpener([&] { ++reloads; });
     empty.ShowModal();
     EXPECT_EQ(reloads, 1);
@@ -150,7 +189,7 @@ TEST_F(WageFormTest, CorrectingTheLastRowClosesTheListAndReloadsTheSheet) {
 TEST_F(WageFormTest, TheStaffListStaysUsableBesideTheModalSheetAndOutlivesIt) {
     QPointer<QWidget> staffList;
     {
-        auto f = std::make_unique<TFrm_mon>(ctx, &mainWidget);
+        auto f = std::make_unique<TFrm_mon>(ctx, month, &mainWidget);
         WhenModal([&](QWidget* w) {
             auto* sheet = qobject_cast<TFrm_mon*>(w);
             ASSERT_NE(sheet, nullptr);
@@ -177,7 +216,7 @@ TEST_F(WageFormTest, TheStaffListStaysUsableBesideTheModalSheetAndOutlivesIt) {
 }
 
 TEST_F(WageFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
-    TFrm_mon f(ctx);
+    TFrm_mon f(ctx, month);
     f.FormShow();
     f.show();
     f.B5Click();  // the roster, not stored yet
@@ -200,7 +239,7 @@ TEST_F(WageFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
 }
 
 TEST_F(WageFormTest, PictureOfTheSheetWithAFailingRow) {
-    TFrm_mon f(ctx);
+    TFrm_mon f(ctx, month);
     f.FormShow();
     f.BitBtn2Click();
     f.B5Click();
@@ -221,7 +260,7 @@ TEST_F(WageFormTest, PictureOfTheSheetWithAFailingRow) {
     QDir().mkpath(dir);
     EXPECT_TRUE(shot.save(dir + QStringLiteral("/wage_sheet.png")));
 
-    TFrm_wrontWage list(ctx);
+    TFrm_wrontWage list(ctx, month);
     list.FormShow();
     list.show();
     QApplication::processEvents();

@@ -34,7 +34,6 @@ protected:
     WageTestBase() : ctx{base.db(), ui, base.paths(), state, pb, &main, nullptr, nullptr} {
         main.db = &base.db();
         main.state = &state;
-        state.CurrentMonth = Month(3);
     }
 
     void Staff(int mon, const QString& number, const QString& name) {
@@ -55,6 +54,7 @@ protected:
     CountingMain main;
     AppContext ctx;
     TSheetBook book;
+    Month month{3};  // the month the sheets and forms are made for
 };
 
 }  // namespace qm::test

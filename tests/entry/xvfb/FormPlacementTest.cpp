@@ -54,19 +54,18 @@ TEST(FormPlacement, EntryFormsOpenWholeCentredOnTheirOpener) {
         });
     };
     {
-        TFrm_allput batch(env.ctx);
+        TFrm_allput batch(env.ctx, Month::Start());
         batch.show();
         ExpectPlaced(&batch, &main, "batch_sheet");
     }
-    env.state.CurrentMonth = Month(2);
-    std::unique_ptr<TFrm_monput> list(TFrm_monput::ShowList(env.ctx));
+    std::unique_ptr<TFrm_monput> list(TFrm_monput::ShowList(env.ctx, Month(2)));
     ExpectPlaced(list.get(), nullptr, "monthly_list");
     whenModal([&](QWidget* w) { ExpectPlaced(w, list.get(), "staff_error_list"); });
     list->B5Click();
     list.reset();
 
     // The wage sheet, and the monthly list its 核实名册 opens beside it.
-    TFrm_mon wage(env.ctx, &main);
+    TFrm_mon wage(env.ctx, Month(2), &main);
     whenModal([&](QWidget* w) {
         ExpectPlaced(w, &main, "wage_sheet");
         static_cast<TFrm_mon*>(w)->BitBtn1Click();

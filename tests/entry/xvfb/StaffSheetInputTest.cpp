@@ -30,14 +30,13 @@ void TypeInto(SheetView* view, int row, int col, const QString& text) {
 TEST(StaffSheetInput, NameAndNumberAreStoredAsTypedInTheBatchSheetAndTheMonthlyList) {
     MonputEnv env("否", "0");
     {
-        TFrm_allput batch(env.ctx);
+        TFrm_allput batch(env.ctx, Month::Start());
         ASSERT_TRUE(real::ShowActive(&batch));
         TypeInto(batch.View(), 3, 2, "001");
         TypeInto(batch.View(), 3, 1, QStringLiteral("张三"));
         batch.BitBtn7Click();
     }
-    env.state.CurrentMonth = Month(2);
-    std::unique_ptr<TFrm_monput> list(TFrm_monput::ShowList(env.ctx));
+    std::unique_ptr<TFrm_monput> list(TFrm_monput::ShowList(env.ctx, Month(2)));
     ASSERT_TRUE(real::ShowActive(list.get()));
     TypeInto(list->View(), 3, 2, "001");
     TypeInto(list->View(), 3, 1, QStringLiteral("张三"));

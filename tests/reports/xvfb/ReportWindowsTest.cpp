@@ -95,7 +95,7 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
              auto* j = dynamic_cast<IJLabor*>(f);
              j->StartMonth = Month(1);
              j->EndMonth = Month(3);
-             j->SetPeriodLabel(QStringLiteral("2012年1季度"));
+             j->SetQuarter(Quarter(1));
          }},
         {"I102-2", "TFrm_NLabor", "labour_annual.sql", {}},
         {"I704", "TFrm_wagehz", "wage_summaries.sql", range},
