@@ -38,7 +38,7 @@ TEST(WageRosterLoad, TheMonthsRowsFirstRowOfANumberWins) {
     db.Exec(insert, {4, QStringLiteral("002"), QStringLiteral("王五")});
     db.Exec(insert, {3, QStringLiteral("003"), nullptr});
     db.Exec(insert, {3, 1004, QStringLiteral("赵六")});
-    const WageRoster r = WageRoster::Load(db, 3);
+    const WageRoster r = WageRoster::Load(db, Month(3));
     ASSERT_TRUE(r.NameOf(QStringLiteral("001")));
     EXPECT_EQ(*r.NameOf(QStringLiteral("001")), QStringLiteral("张三"));
     EXPECT_FALSE(r.NameOf(QStringLiteral("002")));
@@ -47,8 +47,8 @@ TEST(WageRosterLoad, TheMonthsRowsFirstRowOfANumberWins) {
     ASSERT_TRUE(r.NameOf(QStringLiteral("1004")));
     EXPECT_EQ(*r.NameOf(QStringLiteral("1004")), QStringLiteral("赵六"));
     // Loaded twice from the same connection: the statement is used afresh.
-    EXPECT_TRUE(WageRoster::Load(db, 4).NameOf(QStringLiteral("002")));
-    EXPECT_TRUE(WageRoster::Load(db, 3).NameOf(QStringLiteral("001")));
+    EXPECT_TRUE(WageRoster::Load(db, Month(4)).NameOf(QStringLiteral("002")));
+    EXPECT_TRUE(WageRoster::Load(db, Month(3)).NameOf(QStringLiteral("001")));
 }
 
 TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
