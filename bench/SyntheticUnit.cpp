@@ -91,32 +91,36 @@ std::vector<Person> MakePersons(int count, unsigned seed) {
     return out;
 }
 
-QString StaffInsertSql() {
-    return QStringLiteral(
-        "insert into Staff_moninfo (sMon, sName, sNumber, sTsex, sSex, sTnation, sNation, sTparty, sParty, sBirth, "
-        "sWorks, sWork, sTEdu, sEducation, sGw, sTPost, sPost, sTGrade, sPostGrade, sTJGrade, sJGrade, sTsf, ssf, "
-        "sTqrz, sqrz, sTgc, sgc, sTjzs, sjzs, sTsg, ssg, sTyg, syg, sIsok) values "
-        "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+QString StaffInsertSql() { return StaffTable::InsertSql(StaffColumns::All); }
+
+StaffRecord StaffRecordOf(const Person& p, int mon) {
+    StaffRecord r;
+    r.sMon = Month(mon);
+    r.sName = p.sName;
+    r.sNumber = p.sNumber;
+    r.sBirth = p.sBirth;
+    r.sWorks = p.sWorks;
+    r.sWork = p.sWork;
+    r.sGw = p.sGw;
+    auto pair = [&r](StaffAttr a, const QString& text, std::optional<long long> code) {
+        r.Text(a) = text;
+        r.Code(a) = code;
+    };
+    pair(StaffAttr::Sex, p.sTsex, p.sSex);
+    pair(StaffAttr::Nation, p.sTnation, p.sNation);
+    pair(StaffAttr::Party, p.sTparty, p.sParty);
+    pair(StaffAttr::Edu, p.sTEdu, p.failing ? std::nullopt : std::optional<long long>(p.sEducation));
+    pair(StaffAttr::Post, p.sTPost, p.sPost);
+    pair(StaffAttr::Grade, p.sTGrade, p.sPostGrade);
+    pair(StaffAttr::JGrade, p.sTJGrade, p.sJGrade);
+    pair(StaffAttr::Role, p.sTsf, p.ssf);
+    pair(StaffAttr::FullTime, p.sTqrz, p.sqrz);
+    r.sIsok = p.failing ? QStringLiteral("0") : QStringLiteral("1");
+    return r;
 }
 
 db::Params StaffRowParams(const Person& p, int mon) {
-    return {mon,          p.sName,
-            p.sNumber,    p.sTsex,
-            p.sSex,       p.sTnation,
-            p.sNation,    p.sTparty,
-            p.sParty,     p.sBirth,
-            p.sWorks,     p.sWork,
-            p.sTEdu,      p.failing ? db::Value() : db::Value(p.sEducation),
-            p.sGw,        p.sTPost,
-            p.sPost,      p.sTGrade,
-            p.sPostGrade, p.sTJGrade,
-            p.sJGrade,    p.sTsf,
-            p.ssf,        p.sTqrz,
-            p.sqrz,       nullptr,
-            nullptr,      nullptr,
-            nullptr,      nullptr,
-            nullptr,      nullptr,
-            nullptr,      p.failing ? "0" : "1"};
+    return StaffTable::InsertValues(StaffRecordOf(p, mon), StaffColumns::All);
 }
 
 void WriteUnit(db::Connection& c, const QString& depNo) {

@@ -4,6 +4,7 @@
 
 #include "core/base/AppPaths.h"
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 
 #include <QString>
 #include <vector>
@@ -23,9 +24,11 @@ struct Person {
 // `count` persons; deterministic for a given seed. Every 500th person fails.
 std::vector<Person> MakePersons(int count, unsigned seed = 2012);
 
-// The 35 column values of a Staff_moninfo row (id left to the database) for month `mon`.
+// The stored row of a person in month `mon`, as the staff gateway binds it.
+StaffRecord StaffRecordOf(const Person& p, int mon);
+// Its column values in StaffInsertSql()'s order (id left to the database).
 db::Params StaffRowParams(const Person& p, int mon);
-// "insert into Staff_moninfo (...35 columns...) values (?, ...)".
+// The staff gateway's insert of every column.
 QString StaffInsertSql();
 
 // Writes the unit row (an enterprise of class "否") and month-0 rows for `persons`.

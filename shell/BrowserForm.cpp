@@ -3,6 +3,7 @@
 #include "core/app/FormInterfaces.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
+#include "core/db/StaffTable.h"
 #include "core/unit/BrowserLogic.h"
 
 #include <QApplication>
@@ -28,32 +29,34 @@ namespace {
 
 // The grid's columns: bound field (none for column 0), title, width, title centred.
 struct BrowserColumn {
-    const char* field;
+    std::optional<StaffColumn> field;
     const char* title;
     int width;  // 0: the grid's default
     bool centred;
 };
+using A = StaffAttr;
+using P = StaffPlain;
 const BrowserColumn kColumns[20] = {
-    {nullptr, "编号", 0, true},
-    {"sNumber", "姓名编号", 54, true},
-    {"sName", "姓名", 49, true},
-    {"sBirth", "出生年月", 61, true},
-    {"sTsex", "性别", 26, true},
-    {"sTnation", "是否少数民族", 32, false},
-    {"sTparty", "是否中国党员", 34, false},
-    {"sWorks", "参加工作年限", 35, true},
-    {"sWork", "现岗位年限", 38, true},
-    {"sTEdu", "学  历", 59, true},
-    {"sGw", "    现任职务     （岗位）", 78, true},
-    {"sTPost", "岗位名称", 86, true},
-    {"sTGrade", "具有国家评定专业技术职称", 110, true},
-    {"sTJGrade", "具有国家评定的专业技能等级", 100, true},
-    {"sTsf", "用工身份", 60, true},
-    {"sTqrz", "是否全日制用工", 40, true},
-    {"sTgc", "是否工程技术人员", 50, true},
-    {"sTjzs", "是否一级建筑师", 50, true},
-    {"sTsg", "是否现场施工人员", 50, true},
-    {"sTyg", "本职工作与建筑施工活动有关", 70, true},
+    {std::nullopt, "编号", 0, true},
+    {P::Number, "姓名编号", 54, true},
+    {P::Name, "姓名", 49, true},
+    {P::Birth, "出生年月", 61, true},
+    {A::Sex, "性别", 26, true},
+    {A::Nation, "是否少数民族", 32, false},
+    {A::Party, "是否中国党员", 34, false},
+    {P::Works, "参加工作年限", 35, true},
+    {P::Work, "现岗位年限", 38, true},
+    {A::Edu, "学  历", 59, true},
+    {P::Gw, "    现任职务     （岗位）", 78, true},
+    {A::Post, "岗位名称", 86, true},
+    {A::Grade, "具有国家评定专业技术职称", 110, true},
+    {A::JGrade, "具有国家评定的专业技能等级", 100, true},
+    {A::Role, "用工身份", 60, true},
+    {A::FullTime, "是否全日制用工", 40, true},
+    {A::Engineer, "是否工程技术人员", 50, true},
+    {A::Builder, "是否一级建筑师", 50, true},
+    {A::Site, "是否现场施工人员", 50, true},
+    {A::Production, "本职工作与建筑施工活动有关", 70, true},
 };
 
 const QString kNoUnit = QStringLiteral("请先填写单位基本信息！");
@@ -156,7 +159,7 @@ void TFrm_Brower::BuildUi() {
     DBG1->Columns().BeginUpdate();
     for (const BrowserColumn& c : kColumns) {
         TColumnX* col = DBG1->Columns().Add();
-        if (c.field) col->SetFieldName(QString::fromLatin1(c.field));
+        if (c.field) col->SetFieldName(QString::fromLatin1(c.field->Name()));
         col->Title()->SetCaption(QString::fromUtf8(c.title));
         if (c.centred) col->Title()->SetAlignment(taCenter);
         if (c.width) col->SetWidth(c.width);

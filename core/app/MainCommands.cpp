@@ -9,6 +9,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/StaffTable.h"
 #include "core/unit/UnitInfo.h"
 
 #include <QDir>
@@ -182,7 +183,7 @@ void MainCommands::MonthClick(int k) {
 
 void MainCommands::N42Click() {
     UnitGate(true);
-    if (!Gates::Exists(ctx_.db, QStringLiteral("select * from Staff_moninfo where sMon=?"), {Month::YearEnd()})) {
+    if (!StaffTable(ctx_.db).HasRows(Month::YearEnd())) {
         ctx_.ui.Info(QStringLiteral("年度数据不全，请保证有年末12月数据。"));
         return;
     }

@@ -1,21 +1,44 @@
 #include "core/db/StaffTable.h"
 
+#include <sqlite3.h>
+
 namespace qm {
 
 namespace {
 
-struct AttrColumns {
-    const char* text;
-    const char* code;
-};
-constexpr AttrColumns kAttr[kStaffAttrCount] = {
-    {"sTsex", "sSex"},   {"sTnation", "sNation"},   {"sTparty", "sParty"},   {"sTEdu", "sEducation"},
-    {"sTPost", "sPost"}, {"sTGrade", "sPostGrade"}, {"sTJGrade", "sJGrade"}, {"sTsf", "ssf"},
-    {"sTqrz", "sqrz"},   {"sTgc", "sgc"},           {"sTjzs", "sjzs"},       {"sTsg", "ssg"},
-    {"sTyg", "syg"}};
-
 db::Value Bound(const StoredText& t) { return t ? db::Value(*t) : db::Value(); }
 db::Value Bound(const std::optional<long long>& v) { return v ? db::Value(*v) : db::Value(); }
+
+QString Latin(const char* s) { return QString::fromLatin1(s); }
+
+// A column of the current row as its stored type gives it.
+db::Value ValueAt(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, i));
+    case SQLITE_NULL: return db::Value();
+    default:
+        return db::Value(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
+    }
+}
+
+StoredText TextAt(sqlite3_stmt* st, int i) {
+    if (sqlite3_column_type(st, i) == SQLITE_NULL) return std::nullopt;
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+}
+
+std::optional<long long> CodeAt(sqlite3_stmt* st, int i) {
+    if (sqlite3_column_type(st, i) == SQLITE_NULL) return std::nullopt;
+    return static_cast<long long>(sqlite3_column_int64(st, i));
+}
+
+// The select list of a read, in ReadColumns() order, for the table aliased `alias`.
+QString ReadList(const QString& alias) {
+    QStringList cols;
+    for (const QString& c : StaffTable::ReadColumns()) cols << alias + c;
+    return cols.join(u',');
+}
 
 }  // namespace
 
@@ -25,28 +48,44 @@ StaffColumns StaffColumnsFor(UnitClass cls) {
     return StaffColumns::Base;
 }
 
-bool Stores(StaffColumns set, StaffAttr a) {
-    switch (a) {
-    case StaffAttr::Engineer:
-    case StaffAttr::Builder:
-    case StaffAttr::Site: return set == StaffColumns::All;
-    case StaffAttr::Production: return set != StaffColumns::Base;
-    default: return true;
-    }
+QString StaffTable::TextColumn(StaffAttr a) { return Latin(AttrRow(a).text); }
+QString StaffTable::CodeColumn(StaffAttr a) { return Latin(AttrRow(a).code); }
+QString StaffTable::Column(StaffPlain f) { return Latin(PlainRow(f).column); }
+
+QStringList StaffTable::SheetTextColumns() {
+    QStringList cols(kStaffSheetTexts);
+    for (const StaffPlainRow& r : kStaffPlain)
+        if (r.sheetCol > 0) cols[r.sheetCol - 1] = Latin(r.column);
+    for (const StaffAttrRow& r : kStaffAttrs) cols[r.sheetCol - 1] = Latin(r.text);
+    return cols;
 }
 
-QString StaffTable::TextColumn(StaffAttr a) { return QLatin1String(kAttr[int(a)].text); }
-QString StaffTable::CodeColumn(StaffAttr a) { return QLatin1String(kAttr[int(a)].code); }
+std::array<QString, kStaffSheetTexts> StaffTable::SheetTexts(const StaffRecord& r) {
+    std::array<QString, kStaffSheetTexts> t;
+    t[SheetColOf(StaffPlain::Name) - 1] = r.sName;
+    t[SheetColOf(StaffPlain::Number) - 1] = r.sNumber;
+    t[SheetColOf(StaffPlain::Birth) - 1] = r.sBirth.value_or(QString());
+    t[SheetColOf(StaffPlain::Works) - 1] = r.sWorks.AsString();
+    t[SheetColOf(StaffPlain::Work) - 1] = r.sWork.AsString();
+    for (const StaffAttrRow& a : kStaffAttrs) t[size_t(a.sheetCol - 1)] = r.Text(a.attr).value_or(QString());
+    return t;
+}
+
+QStringList StaffTable::ReadColumns() {
+    QStringList cols;
+    for (const StaffPlainRow& r : kStaffPlain) cols << Latin(r.column);
+    for (const StaffAttrRow& r : kStaffAttrs) cols << Latin(r.text) << Latin(r.code);
+    return cols;
+}
 
 QStringList StaffTable::InsertColumns(StaffColumns set) {
-    QStringList cols{QStringLiteral("sMon"),   QStringLiteral("sName"),  QStringLiteral("sNumber"),
-                     QStringLiteral("sBirth"), QStringLiteral("sWorks"), QStringLiteral("sWork"),
-                     QStringLiteral("sGw")};
-    for (int i = 0; i < kStaffAttrCount; ++i) {
-        if (!Stores(set, StaffAttr(i))) continue;
-        cols << TextColumn(StaffAttr(i)) << CodeColumn(StaffAttr(i));
-    }
-    cols << QStringLiteral("sIsok");
+    QStringList cols;
+    for (StaffPlain f : {StaffPlain::Mon, StaffPlain::Name, StaffPlain::Number, StaffPlain::Birth, StaffPlain::Works,
+                         StaffPlain::Work, StaffPlain::Gw})
+        cols << Column(f);
+    for (const StaffAttrRow& r : kStaffAttrs)
+        if (Stores(set, r.attr)) cols << Latin(r.text) << Latin(r.code);
+    cols << Column(StaffPlain::Isok);
     return cols;
 }
 
@@ -59,7 +98,7 @@ QString StaffTable::InsertSql(StaffColumns set) {
 QString StaffTable::UpdateSql(StaffColumns set) {
     QStringList sets;
     for (const QString& c : InsertColumns(set))
-        if (c != QLatin1String("sMon") && c != QLatin1String("sGw")) sets << c + QStringLiteral("=?");
+        if (c != Column(StaffPlain::Mon) && c != Column(StaffPlain::Gw)) sets << c + QStringLiteral("=?");
     return QStringLiteral("update Staff_moninfo set %1 where id=? and sMon=?").arg(sets.join(u','));
 }
 
@@ -68,30 +107,36 @@ StaffTable::StaffTable(db::Connection& c, StaffColumns set)
     p_.reserve(size_t(2 * kStaffAttrCount + 10));
 }
 
-void StaffTable::BindCommon(const StaffRecord& r, bool insert) {
-    p_.clear();
-    if (insert) p_.emplace_back(r.sMon.Number());
-    p_.emplace_back(r.sName);
-    p_.emplace_back(r.sNumber);
-    p_.push_back(Bound(r.sBirth));
-    p_.push_back(r.sWorks);
-    p_.push_back(r.sWork);
-    if (insert) p_.push_back(Bound(r.sGw));
+void StaffTable::Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out) {
+    out.clear();
+    if (insert) out.emplace_back(r.sMon.Number());
+    out.emplace_back(r.sName);
+    out.emplace_back(r.sNumber);
+    out.push_back(Bound(r.sBirth));
+    out.push_back(r.sWorks);
+    out.push_back(r.sWork);
+    if (insert) out.push_back(Bound(r.sGw));
     for (int i = 0; i < kStaffAttrCount; ++i) {
-        if (!Stores(set_, StaffAttr(i))) continue;
-        p_.push_back(Bound(r.text[size_t(i)]));
-        p_.push_back(Bound(r.code[size_t(i)]));
+        if (!Stores(set, StaffAttr(i))) continue;
+        out.push_back(Bound(r.text[size_t(i)]));
+        out.push_back(Bound(r.code[size_t(i)]));
     }
-    p_.push_back(Bound(r.sIsok));
+    out.push_back(Bound(r.sIsok));
+}
+
+db::Params StaffTable::InsertValues(const StaffRecord& r, StaffColumns set) {
+    db::Params p;
+    Bind(r, set, true, p);
+    return p;
 }
 
 void StaffTable::Insert(const StaffRecord& r) {
-    BindCommon(r, true);
+    Bind(r, set_, true, p_);
     c_.Exec(insert_, p_);
 }
 
 int StaffTable::Update(long long id, const StaffRecord& r) {
-    BindCommon(r, false);
+    Bind(r, set_, false, p_);
     p_.emplace_back(id);
     p_.emplace_back(r.sMon.Number());
     return c_.Exec(update_, p_);
@@ -103,6 +148,187 @@ int StaffTable::DeleteMonth(Month m) {
 
 int StaffTable::DeleteRow(long long id, Month m) {
     return c_.Exec(QStringLiteral("delete from Staff_moninfo where id=? and sMon=?"), {id, m.Number()});
+}
+
+int StaffTable::DeleteMonthlyLists() { return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon<>0")); }
+
+int StaffTable::DeleteNumber(Month m, const QString& number) {
+    return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber=?"), {m, number});
+}
+
+int StaffTable::DeleteListed(Month m, const QString& listTable) {
+    return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber in"
+                                  " (select sNumber from %1 where sMon=?)")
+                       .arg(listTable),
+                   {m, m});
+}
+
+std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Params& params) {
+    // Stepped directly into the records: a month holds up to 16,338 rows.
+    sqlite3_stmt* st = c_.Prepare(sql);
+    c_.Bind(st, params);
+    std::vector<StaffRecord> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        StaffRecord r;
+        int i = 0;
+        for (const StaffPlainRow& f : kStaffPlain) {
+            switch (f.field) {
+            case StaffPlain::Id: r.id = sqlite3_column_int64(st, i); break;
+            case StaffPlain::Mon: r.sMon = Month::Of(sqlite3_column_int(st, i)).value_or(Month::Start()); break;
+            case StaffPlain::Name: r.sName = TextAt(st, i).value_or(QString()); break;
+            case StaffPlain::Number: r.sNumber = TextAt(st, i).value_or(QString()); break;
+            case StaffPlain::Birth: r.sBirth = TextAt(st, i); break;
+            case StaffPlain::Works: r.sWorks = ValueAt(st, i); break;
+            case StaffPlain::Work: r.sWork = ValueAt(st, i); break;
+            case StaffPlain::Gw: r.sGw = TextAt(st, i); break;
+            case StaffPlain::Isok: r.sIsok = TextAt(st, i); break;
+            }
+            ++i;
+        }
+        for (const StaffAttrRow& a : kStaffAttrs) {
+            r.Text(a.attr) = TextAt(st, i++);
+            r.Code(a.attr) = CodeAt(st, i++);
+        }
+        rows.push_back(std::move(r));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return rows;
+}
+
+std::vector<StaffRecord> StaffTable::ReadMonth(Month m) {
+    static const QString sql =
+        QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(ReadList(QString()));
+    return ReadWith(sql, {m});
+}
+
+std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok) {
+    static const QString all =
+        QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
+    static const QString some = QStringLiteral("select %1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
+                                    .arg(SheetTextColumns().join(u','));
+    sqlite3_stmt* st = c_.Prepare(isok ? some : all);
+    c_.Bind(st, isok ? db::Params{m, *isok} : db::Params{m});
+    std::vector<std::array<QString, kStaffSheetTexts>> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::array<QString, kStaffSheetTexts> t;
+        for (int i = 0; i < kStaffSheetTexts; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_NULL: break;
+            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, i)); break;
+            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, i)); break;
+            default:
+                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                 sqlite3_column_bytes(st, i));
+            }
+        }
+        rows.push_back(std::move(t));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return rows;
+}
+
+std::optional<StaffRecord> StaffTable::Read(long long id) {
+    static const QString sql = QStringLiteral("select %1 from Staff_moninfo where id=?").arg(ReadList(QString()));
+    std::vector<StaffRecord> rows = ReadWith(sql, {id});
+    if (rows.empty()) return std::nullopt;
+    return std::move(rows.front());
+}
+
+std::vector<StaffRecord> StaffTable::ReadListed(Month m, const QString& listTable) {
+    return ReadWith(QStringLiteral("select %1 from %2 t inner join Staff_moninfo s"
+                                   " on t.sMon = s.sMon and t.sNumber = s.sNumber"
+                                   " where s.sMon=? order by s.id")
+                        .arg(ReadList(QStringLiteral("s.")), listTable),
+                    {m});
+}
+
+namespace {
+std::vector<std::pair<QString, QString>> Pairs(db::Connection& c, const QString& sql, const db::Params& params) {
+    sqlite3_stmt* st = c.Prepare(sql);
+    c.Bind(st, params);
+    std::vector<std::pair<QString, QString>> out;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        out.emplace_back(ValueAt(st, 0).AsString(), ValueAt(st, 1).AsString());
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c.Fail();
+    return out;
+}
+}  // namespace
+
+std::vector<std::pair<QString, QString>> StaffTable::ReadPeople(Month m) {
+    return Pairs(c_, QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {m});
+}
+
+std::vector<std::pair<QString, QString>> StaffTable::ReadDuties(Month m) {
+    return Pairs(
+        c_, QStringLiteral("select sNumber, sGw from Staff_moninfo where sMon=? and sGw is not null order by id"), {m});
+}
+
+std::vector<Month> StaffTable::Months() {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select sMon from Staff_moninfo group by sMon order by sMon"));
+    std::vector<Month> out;
+    for (q.First(); !q.Eof(); q.Next()) {
+        if (q.Fields(0).IsNull()) continue;
+        if (const std::optional<Month> m = Month::Of(int(q.Fields(0).AsInteger()))) out.push_back(*m);
+    }
+    return out;
+}
+
+bool StaffTable::HasRows(Month m) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select 1 from Staff_moninfo where sMon=? limit 1"), {m});
+    return !q.Eof();
+}
+
+bool StaffTable::HasMonthlyRows() {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select 1 from Staff_moninfo where sMon>0 limit 1"));
+    return !q.Eof();
+}
+
+bool StaffTable::HasFailedRows(Month m) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select 1 from Vmon where sIsOk='0' and sMon=? limit 1"), {m});
+    return !q.Eof();
+}
+
+ListQuery StaffTable::ListAll(Month m) { return {QStringLiteral("select * from Vmon where sMon=? order by id"), {m}}; }
+
+ListQuery StaffTable::ListSearch(Month m, const QString& pattern) {
+    return {QStringLiteral("select * from Vmon where (sName like ? escape '\\' or sNumber like ? escape '\\') "
+                           "and sMon=? order by id"),
+            {pattern, pattern, m}};
+}
+
+ListQuery StaffTable::ListSameName(Month m) {
+    return {QStringLiteral("select * from Vmon where sName in (select sName from Staff_moninfo where sMon=? "
+                           "group by sName having count(sName)>1) and sMon=? order by id"),
+            {m, m}};
+}
+
+ListQuery StaffTable::ListSameNumber(Month m) {
+    return {QStringLiteral("select * from Vmon where sNumber in (select sNumber from Staff_moninfo where sMon=? "
+                           "group by sNumber having count(sNumber)>1) and sMon=? order by id"),
+            {m, m}};
+}
+
+ListQuery StaffTable::ListErrors(Month m) {
+    return {QStringLiteral("select * from Vmon where sIsok='0' and sMon=? order by id"), {m}};
+}
+
+ListQuery StaffTable::BrowseMonth(Month m) {
+    return {QStringLiteral("select * from Staff_moninfo where sMon=? order by id"), {m}};
+}
+
+ListQuery StaffTable::BrowseName(Month m, const QString& pattern) {
+    return {QStringLiteral("select * from Staff_moninfo where sMon=? and sName like ? escape '\\' order by id"),
+            {m, pattern}};
 }
 
 }  // namespace qm

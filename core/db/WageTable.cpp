@@ -1,9 +1,28 @@
 #include "core/db/WageTable.h"
 
+#include <sqlite3.h>
+
 namespace qm {
 
 namespace {
 db::Value Bound(const std::optional<QString>& t) { return t ? db::Value(*t) : db::Value(); }
+
+// A column of the current row as its stored type gives it.
+db::Value ValueAt(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, i));
+    case SQLITE_NULL: return db::Value();
+    default:
+        return db::Value(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
+    }
+}
+
+std::optional<QString> TextAt(sqlite3_stmt* st, int i) {
+    if (sqlite3_column_type(st, i) == SQLITE_NULL) return std::nullopt;
+    return ValueAt(st, i).AsString();
+}
 }  // namespace
 
 QString WageTable::InsertSql() {
@@ -42,5 +61,49 @@ int WageTable::DeleteMonth(Month m) { return c_.Exec(QStringLiteral("delete from
 int WageTable::DeleteRow(long long id) { return c_.Exec(QStringLiteral("delete from Wage_Info where id=?"), {id}); }
 
 int WageTable::DeleteAll() { return c_.Exec(QStringLiteral("delete from Wage_Info")); }
+
+std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m) {
+    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select id, Smon, sNumber, sName, sN1, sN2, sN3, sN4, sN5, sTotal, "
+                                                 "sFlag, wFlag from Wage_Info where Smon=?") +
+                                  where + QStringLiteral(" order by id"));
+    c_.Bind(st, {m});
+    std::vector<WageRecord> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        WageRecord r;
+        r.id = sqlite3_column_int64(st, 0);
+        r.sMon = m;
+        r.sNumber = ValueAt(st, 2).AsString();
+        r.sName = ValueAt(st, 3).AsString();
+        int i = 4;
+        for (db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4, &r.sN5, &r.sTotal}) *v = ValueAt(st, i++);
+        r.sFlag = TextAt(st, 10);
+        r.wFlag = TextAt(st, 11);
+        rows.push_back(std::move(r));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return rows;
+}
+
+std::vector<WageRecord> WageTable::ReadMonth(Month m) { return ReadWith(QString(), m); }
+
+std::vector<WageRecord> WageTable::ReadFailed(Month m) {
+    return ReadWith(QStringLiteral(" and (sFlag='0' or wFlag='0')"), m);
+}
+
+std::optional<int> WageTable::LastMonth() {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select Distinct(Smon) from Wage_Info where Smon is not null order by Smon"));
+    if (q.Eof()) return std::nullopt;
+    q.Last();
+    return int(q.Fields(0).AsInteger());
+}
+
+bool WageTable::HasFailed(Month m) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {m});
+    return q.ValueAt(0, 0).AsInteger() > 0;
+}
 
 }  // namespace qm

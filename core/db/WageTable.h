@@ -8,11 +8,14 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace qm {
 
-// One Wage_Info row as a save binds it (id aside). Amounts are null, a whole number or a real.
+// One Wage_Info row as a save binds it (id aside) and a read returns it. Amounts are null, a
+// whole number or a real.
 struct WageRecord {
+    long long id = 0;  // set by reads
     Month sMon;
     QString sNumber, sName;
     db::Value sN1, sN2, sN3, sN4, sN5, sTotal;
@@ -36,7 +39,18 @@ public:
     int DeleteRow(long long id);
     int DeleteAll();
 
+    // Every row of the month, in id order.
+    std::vector<WageRecord> ReadMonth(Month m);
+    // The rows of the month that failed a check (sFlag or wFlag '0'), in id order.
+    std::vector<WageRecord> ReadFailed(Month m);
+    // Whether the month has such rows.
+    bool HasFailed(Month m);
+    // The highest month stored, as stored; nothing when no row has one.
+    std::optional<int> LastMonth();
+
 private:
+    std::vector<WageRecord> ReadWith(const QString& where, Month m);
+
     db::Connection& c_;
     db::Params p_;
 };

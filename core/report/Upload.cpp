@@ -2,6 +2,8 @@
 
 #include "core/files/ReplacingFile.h"
 
+#include "core/db/StaffTable.h"
+
 #include "core/staff/StaffValues.h"
 #include "core/unit/UnitInfo.h"
 
@@ -10,13 +12,12 @@
 
 #include "core/base/UiService.h"
 
-#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <array>
-#include <memory>
 
 namespace qm::upload {
 namespace {
@@ -60,12 +61,43 @@ constexpr std::array kWidths{
 constexpr Width kOtherNumber{"", 'N', 15, 0};
 constexpr Width kOtherText{"", 'C', 50, 0};
 
-// The register's twelve fields, spelled as the upload names them (aliases keep the spelling,
-// which SQLite would otherwise take from the table's declaration).
-const char* const kStaffColumns =
-    "select sNumber as sNumber, sTsex as sTsex, sTNation as sTNation, sTParty as sTParty, sBirth as sBirth, "
-    "sWorks as sWorks, sWork as sWork, sTEdu as sTEdu, sGw as sGw, sTpost as sTpost, sTGrade as sTGrade, "
-    "sTJGrade as sTJGrade from Staff_moninfo where sMon=0 order by id";
+// The register's twelve fields in file order, spelled as the upload file names them, with
+// the name a person knows a checked text by and the stored value that fills each.
+struct RegisterField {
+    const char* name;
+    const char* label;  // null: not a text the list check judges
+    std::optional<StaffAttr> attr;
+    StaffPlain plain = StaffPlain::Number;  // when attr is none
+};
+const RegisterField kRegister[] = {
+    {"sNumber", nullptr, std::nullopt, StaffPlain::Number},
+    {"sTsex", "性别", StaffAttr::Sex},
+    {"sTNation", "少数民族", StaffAttr::Nation},
+    {"sTParty", "中共党员", StaffAttr::Party},
+    {"sBirth", "出生年月", std::nullopt, StaffPlain::Birth},
+    {"sWorks", nullptr, std::nullopt, StaffPlain::Works},
+    {"sWork", nullptr, std::nullopt, StaffPlain::Work},
+    {"sTEdu", "学历", StaffAttr::Edu},
+    {"sGw", "职务", std::nullopt, StaffPlain::Gw},
+    {"sTpost", "岗位", StaffAttr::Post},
+    {"sTGrade", "专业技术职称", StaffAttr::Grade},
+    {"sTJGrade", "技能等级", StaffAttr::JGrade},
+};
+
+db::Value Stored(const StoredText& t) { return t ? db::Value(*t) : db::Value(); }
+
+// A register field's value in a stored row.
+db::Value ValueOf(const StaffRecord& r, const RegisterField& f) {
+    if (f.attr) return Stored(r.Text(*f.attr));
+    switch (f.plain) {
+    case StaffPlain::Number: return r.sNumber;
+    case StaffPlain::Birth: return Stored(r.sBirth);
+    case StaffPlain::Works: return r.sWorks;
+    case StaffPlain::Work: return r.sWork;
+    case StaffPlain::Gw: return Stored(r.sGw);
+    default: return db::Value();
+    }
+}
 
 bool IsNumeric(const QString& declared) {
     const QString t = declared.toUpper();
@@ -84,88 +116,49 @@ bool IsAscii(const QString& s) {
 // The start-of-period list as the entry forms accept it: a number that fits its field and a
 // work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
-// writing a number cut short or a figure the field cannot hold. Rows come one at a time, in
-// the file's order, with the file's columns.
-class StaffListCheck {
-public:
-    StaffListCheck(db::Connection& c, const QStringList& columns, const QString& target) : c_(c), target_(target) {
-        // The list's texts, with the names the person knows them by.
-        static const std::pair<const char*, const char*> kTexts[] = {
-            {"sTsex", "性别"},      {"sTNation", "少数民族"},    {"sTParty", "中共党员"},
-            {"sBirth", "出生年月"}, {"sTEdu", "学历"},           {"sGw", "职务"},
-            {"sTpost", "岗位"},     {"sTGrade", "专业技术职称"}, {"sTJGrade", "技能等级"},
-        };
-        auto at = [&](const char* column) {
-            for (int i = 0; i < columns.size(); ++i)
-                if (columns[i].compare(QLatin1String(column), Qt::CaseInsensitive) == 0) return i;
-            throw Error(QStringLiteral("期初名单缺少列 %1").arg(QLatin1String(column)));
-        };
-        for (const auto& [column, label] : kTexts)
-            texts_.push_back({at(column), QString::fromUtf8(label),
-                              FieldFor(QString::fromLatin1(column), QStringLiteral("TEXT")).width});
-        numberAt_ = at("sNumber");
-        worksAt_ = at("sWorks");
-        workAt_ = at("sWork");
-    }
-
-    // Raises the refusal for row `r` (0-based, in the list's order).
-    void Row(int r, const db::Params& row) {
-        const QString number = row[size_t(numberAt_)].AsString();
+// writing a number cut short or a figure the field cannot hold.
+void CheckStaffList(const std::vector<StaffRecord>& rows, const QString& target) {
+    gbk::Encoder gbk;
+    std::string bytes;
+    // The GBK length of every text other than plain ASCII that passed, by text: the code texts
+    // repeat on every row and are converted once.
+    QHash<QString, qsizetype> passed;
+    for (const StaffRecord& r : rows) {
+        const QString& name = r.sName;
+        const QString& number = r.sNumber;
         auto refuse = [&](const QString& what) {
-            // The name only for the message: the row in the same order as the file's.
-            db::Query name(c_);
-            name.Open(QStringLiteral("select sName from Staff_moninfo where sMon=0 order by id limit 1 offset ?"), {r});
             throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
-                            .arg(Native(target_), dbf::VisibleText(name.Eof() ? QString() : name.Fields(0).AsString()),
-                                 dbf::VisibleText(number), what));
+                            .arg(Native(target), dbf::VisibleText(name), dbf::VisibleText(number), what));
         };
         const QString problem = staffvalue::NumberProblem(number);
         if (!problem.isEmpty()) refuse(QStringLiteral("的") + problem);
-        const QString works = row[size_t(worksAt_)].AsString(), work = row[size_t(workAt_)].AsString();
+        const QString works = r.sWorks.AsString(), work = r.sWork.AsString();
         if (!staffvalue::WorkYears(works))
             refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
         if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
         // A text is never cut, nor written with characters the file cannot hold.
-        for (const Column& col : texts_) {
-            const QString text = row[size_t(col.index)].AsString();
+        for (const RegisterField& f : kRegister) {
+            if (!f.label) continue;
+            const QString text = ValueOf(r, f).AsString();
+            const QString label = QString::fromUtf8(f.label);
+            const int width = FieldFor(QString::fromLatin1(f.name), QStringLiteral("TEXT")).width;
             qsizetype length = 0;
-            if (IsAscii(text)) {
-                if (HasUnsafeChars(text))
-                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(col.label, dbf::VisibleText(text)));
-                length = text.size();
-            } else if (const auto hit = passed_.constFind(text); hit != passed_.constEnd()) {
+            if (const auto hit = passed.constFind(text); hit != passed.constEnd()) {
                 length = *hit;
             } else {
                 if (HasUnsafeChars(text))
-                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(col.label, dbf::VisibleText(text)));
-                bytes_.clear();
-                if (!gbk_.Encode(text, bytes_))
-                    refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(col.label, text));
-                length = qsizetype(bytes_.size());
-                passed_.insert(text, length);
+                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
+                bytes.clear();
+                if (!gbk.Encode(text, bytes))
+                    refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
+                length = qsizetype(bytes.size());
+                if (!IsAscii(text)) passed.insert(text, length);
             }
-            if (length > col.width)
-                refuse(
-                    QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(col.label, text).arg(col.width));
+            if (length > width)
+                refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
         }
     }
-
-private:
-    struct Column {
-        int index;
-        QString label;
-        int width;
-    };
-    db::Connection& c_;
-    QString target_;
-    std::vector<Column> texts_;
-    int numberAt_ = 0, worksAt_ = 0, workAt_ = 0;
-    gbk::Encoder gbk_;
-    std::string bytes_;
-    // The GBK length of every text other than plain ASCII that passed, by text: the code
-    // texts repeat on every row and are converted once.
-    QHash<QString, qsizetype> passed_;
-};
+}
 
 }  // namespace
 
@@ -207,67 +200,18 @@ void WriteQueryTemp(db::Connection& c, const QString& sql, const files::Replacin
     }
 }
 
-// The start-of-period list, read once and row by row: every row is checked and formatted for
-// the file. The whole list is checked before a file is written, so a row the file cannot
-// take is kept as the answer's failure text and raised only when no later row is refused.
-struct StaffListFile {
-    std::unique_ptr<dbf::Writer> writer;
-    QString failure;  // why the file cannot be written; empty when it can
-};
-
-StaffListFile FormatStaffList(db::Connection& c, const QString& target, QDate date) {
-    sqlite3_stmt* st = c.Prepare(QString::fromLatin1(kStaffColumns));
-    struct Reset {
-        sqlite3_stmt* st;
-        ~Reset() { sqlite3_reset(st); }
-    } reset{st};
-    const int n = sqlite3_column_count(st);
-    QStringList columns;
-    std::vector<dbf::FieldDef> fields;
-    for (int i = 0; i < n; ++i) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(st, i));
-        const char* decl = sqlite3_column_decltype(st, i);
-        columns << name;
-        fields.push_back(FieldFor(name, decl ? QString::fromUtf8(decl).toUpper() : QString()));
-    }
-    StaffListCheck check(c, columns, target);
-    StaffListFile out;
+// The start-of-period list as the register file under the file's temporary name.
+void WriteRegisterTemp(const std::vector<StaffRecord>& rows, const files::ReplacingFile& file, QDate date) {
     try {
-        out.writer = std::make_unique<dbf::Writer>(std::move(fields), date);
-    } catch (const dbf::Error& e) {
-        out.failure = NotWritten(target, e.Text());
-    }
-    db::Params row(static_cast<size_t>(n));
-    int rc, r = 0;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        // As a query's field holds the value.
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_INTEGER: row[size_t(i)] = static_cast<long long>(sqlite3_column_int64(st, i)); break;
-            case SQLITE_FLOAT: row[size_t(i)] = sqlite3_column_double(st, i); break;
-            case SQLITE_NULL: row[size_t(i)] = db::Value(); break;
-            default:
-                row[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                   sqlite3_column_bytes(st, i));
-            }
+        std::vector<dbf::FieldDef> fields;
+        for (const RegisterField& f : kRegister) fields.push_back(FieldFor(QString::fromLatin1(f.name), QString()));
+        dbf::Writer w(std::move(fields), date);
+        db::Params row(std::size(kRegister));
+        for (const StaffRecord& r : rows) {
+            for (size_t i = 0; i < std::size(kRegister); ++i) row[i] = ValueOf(r, kRegister[i]);
+            w.AddRecord(row);
         }
-        check.Row(r++, row);
-        if (!out.failure.isEmpty()) continue;
-        try {
-            out.writer->AddRecord(row);
-        } catch (const dbf::Error& e) {
-            out.failure = NotWritten(target, e.Text());
-        }
-    }
-    if (rc != SQLITE_DONE) throw db::Error(QString::fromUtf8(sqlite3_errmsg(c.Handle())), rc);
-    return out;
-}
-
-// The formatted list under the file's temporary name.
-void WriteStaffListTemp(const StaffListFile& list, const files::ReplacingFile& file) {
-    if (!list.failure.isEmpty()) throw Error(list.failure);
-    try {
-        list.writer->WriteTemp(file);
+        w.WriteTemp(file);
     } catch (const dbf::Error& e) {
         throw Error(NotWritten(file.Target(), e.Text()));
     }
@@ -338,11 +282,11 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     switch (kind) {
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
-        // The list is read once: checked whole, then written.
         const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        const StaffListFile list = FormatStaffList(c, dir + QLatin1Char('/') + name, date);
+        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
+        CheckStaffList(rows, dir + QLatin1Char('/') + name);
         files::ReplacingFile file(dir + QLatin1Char('/') + name);
-        WriteStaffListTemp(list, file);
+        WriteRegisterTemp(rows, file, date);
         CommitAll({&file});
         out.files << file.Target();
         out.message = formA(name);
@@ -370,11 +314,12 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         // Both files or neither: the list is checked, then both are written complete, and
         // only then do both take their names; a failure leaves the earlier pair as it was.
         const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        const StaffListFile rows = FormatStaffList(c, list, date);
+        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
+        CheckStaffList(rows, list);
         files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
         files::ReplacingFile staff(list);
         WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
-        WriteStaffListTemp(rows, staff);
+        WriteRegisterTemp(rows, staff, date);
         CommitAll({&summary, &staff});
         out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +

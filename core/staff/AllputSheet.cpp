@@ -64,7 +64,7 @@ int AllputSheet::FillSheet(int mode) {
     int r = kFirstRow;
     for (const auto& row : rows) {
         if (r > kLastRow) break;
-        for (int c = 0; c < 18; ++c)
+        for (int c = 0; c < kStaffSheetTexts; ++c)
             if (!row[size_t(c)].isEmpty()) book_.SetCellText(r, c + 1, row[size_t(c)]);
         rules.CheckRow(r, StaffPass::LoadRecheck);
         ++r;
@@ -139,7 +139,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
         rules.CheckRow(stop, StaffPass::Save);
         AllputRow row;
         row.sheetRow = stop;
-        for (int c = 1; c <= 18; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
+        for (int c = 1; c <= kStaffSheetTexts; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
         for (int c = CodeSex; c <= CodeProduction; ++c) row.code[size_t(c - CodeSex)] = book_.GetCellText(stop, c);
         row.isOk = rules.RowFlag();
         rows.push_back(std::move(row));
@@ -169,7 +169,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
     // lost without a word.
     int left = 0;
     for (int r = stop; r <= book_.LastUsedRow(); ++r)
-        for (int c = 1; c <= 18; ++c)
+        for (int c = 1; c <= kStaffSheetTexts; ++c)
             if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
                 ++left;
                 break;

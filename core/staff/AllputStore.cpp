@@ -15,11 +15,6 @@
 namespace qm {
 namespace {
 
-// The text columns of the sheet, as the views name them.
-const char* const kLoadColumns =
-    "sName, sNumber, sTsex, sTnation, sTparty, sBirth, sWorks, sWork, sTEdu, sTPost, sTGrade, sTJGrade, "
-    "sTsf, sTqrz, sTgc, sTjzs, sTsg, sTyg";
-
 bool Blank(const QString& s) { return RtlTrim(s).isEmpty(); }
 
 QString ColumnName(int col) {
@@ -38,20 +33,12 @@ std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
     return std::optional<double>(v->AsFloat());
 }
 
-std::vector<std::array<QString, 18>> AllputStore::Load(int filter) const {
-    db::Query probe(c_);
-    probe.Open(QStringLiteral("select 1 from Vmon where sMon=0 limit 1"));
-    const QString view = probe.Eof() ? QStringLiteral("V") : QStringLiteral("Vmon");
-    const QString cond = filter == 0   ? QStringLiteral("sIsOk='0'")
-                         : filter == 1 ? QStringLiteral("sIsOk='1'")
-                                       : QStringLiteral("'1'='1'");
-    db::Query q(c_);
-    q.Open(QStringLiteral("select ") + QLatin1String(kLoadColumns) + QStringLiteral(" from ") + view +
-           QStringLiteral(" where sMon=0 and ") + cond + QStringLiteral(" order by id"));
-    std::vector<std::array<QString, 18>> out(size_t(q.RecordCount()));
-    for (int r = 0; r < q.RecordCount(); ++r)
-        for (int c = 0; c < 18; ++c) out[size_t(r)][size_t(c)] = q.ValueAt(r, c).AsString();
-    return out;
+std::vector<AllputTexts> AllputStore::Load(int filter) const {
+    // Filter 0 the failing rows, 1 the passing ones, any other every row.
+    const StoredText isok = filter == 0   ? StoredText(QStringLiteral("0"))
+                            : filter == 1 ? StoredText(QStringLiteral("1"))
+                                          : StoredText();
+    return StaffTable(c_).ReadSheetTexts(Month::Start(), isok);
 }
 
 AllputStore::Unit AllputStore::FirstUnit() const {
@@ -61,11 +48,7 @@ AllputStore::Unit AllputStore::FirstUnit() const {
     return {q.Fields(0).AsString(), q.Fields(1).AsString()};
 }
 
-bool AllputStore::HasFailingRows() const {
-    db::Query q(c_);
-    q.Open(QStringLiteral("select 1 from V where sMon=0 and sIsOk='0' limit 1"));
-    return !q.Eof();
-}
+bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(Month::Start()); }
 
 void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
     const int n = int(rows.size());
@@ -74,16 +57,11 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         db::Transaction tr(c_);
         // The duty texts of the list being replaced, by staff number (the first row of a number wins).
         QHash<QString, QString> duty;
-        {
-            db::Query q(c_);
-            q.Open(
-                QStringLiteral("select sNumber, sGw from Staff_moninfo where sMon=0 and sGw is not null order by id"));
-            for (int r = 0; r < q.RecordCount(); ++r) {
-                const QString number = RtlTrim(q.ValueAt(r, 0).AsString());
-                if (!duty.contains(number)) duty.insert(number, q.ValueAt(r, 1).AsString());
-            }
-        }
         StaffTable table(c_, columns);
+        for (const auto& [stored, gw] : table.ReadDuties(Month::Start())) {
+            const QString number = RtlTrim(stored);
+            if (!duty.contains(number)) duty.insert(number, gw);
+        }
         table.DeleteMonth(Month::Start());
 
         // Texts are stored as typed, blanks included; a blank cell is null.
@@ -93,18 +71,18 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         for (int i = 0; i < n; ++i) {
             const AllputRow& row = rows[size_t(i)];
             current = row.sheetRow;
-            rec.sName = row.Text(1);  // name and number are never null
-            const QString number = RtlTrim(row.Text(2));
+            rec.sName = row.Text(SheetColOf(StaffPlain::Name));  // name and number are never null
+            const QString number = RtlTrim(row.Text(SheetColOf(StaffPlain::Number)));
             rec.sNumber = number;
-            rec.sBirth = text(row.Text(6));
-            for (int col : {7, 8}) {
+            rec.sBirth = text(row.Text(SheetColOf(StaffPlain::Birth)));
+            for (int col : {kWorksCol, kWorkCol}) {
                 const QString& t = row.Text(col);
                 const auto v = AllputNumber(t);
                 if (!v)
                     throw AllputSaveError(
                         row.sheetRow,
                         QStringLiteral("第%1行“%2”的内容“%3”不是数字。").arg(row.sheetRow).arg(ColumnName(col), t));
-                db::Value& target = col == 7 ? rec.sWorks : rec.sWork;
+                db::Value& target = col == kWorksCol ? rec.sWorks : rec.sWork;
                 if (!*v)
                     target = db::Value();
                 else if (std::floor(**v) == **v && std::fabs(**v) < 1e15)

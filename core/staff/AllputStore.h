@@ -19,15 +19,18 @@ class Connection;
 }
 class Progress;
 
-// One sheet row as it is stored: text columns 1..18, code columns 25..37 and the row flag.
+// The shown texts of one stored row, in sheet column order (index 0 = column 1).
+using AllputTexts = std::array<QString, kStaffSheetTexts>;
+
+// One sheet row as it is stored: the text columns, the code columns and the row flag.
 struct AllputRow {
     int sheetRow = 0;
-    std::array<QString, 18> text;  // index 0 = column 1
-    std::array<QString, 13> code;  // index 0 = column 25
+    AllputTexts text;                           // index 0 = column 1
+    std::array<QString, kStaffAttrCount> code;  // index 0 = the first code column
     QString isOk = QStringLiteral("1");
 
     const QString& Text(int col) const { return text[size_t(col - 1)]; }
-    const QString& Code(int col) const { return code[size_t(col - 25)]; }
+    const QString& Code(int col) const { return code[size_t(col - kStaffFirstCodeCol)]; }
 };
 
 // A number column (参加工作年限, 其中本岗位年限) as it is stored: empty for a blank cell,
@@ -49,10 +52,9 @@ class AllputStore {
 public:
     explicit AllputStore(db::Connection& c) : c_(c) {}
 
-    // The stored start-of-period rows in entry (id) order, text columns 1..18 each, from view
-    // Vmon, or from V when Vmon holds none. filter 0: only failing rows, 1: only passing
-    // rows, any other value: all.
-    std::vector<std::array<QString, 18>> Load(int filter) const;
+    // The stored start-of-period rows in entry (id) order, the sheet's text columns each.
+    // filter 0: only failing rows, 1: only passing rows, any other value: all.
+    std::vector<AllputTexts> Load(int filter) const;
 
     // The unit of the first Dep_Info row (no filter, as the labels have always shown it).
     struct Unit {

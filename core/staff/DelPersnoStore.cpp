@@ -15,27 +15,16 @@ void StoreDelQuery(db::Connection& c, Month month, const std::vector<DelInput>& 
 }
 
 std::vector<DelMatch> DelMatches(db::Connection& c, Month month) {
-    db::Query q(c);
-    q.Open(QStringLiteral("select s.* from Tmp_Del t inner join Staff_moninfo s"
-                          " on t.sMon = s.sMon and t.sNumber = s.sNumber"
-                          " where s.sMon=? order by s.id"),
-           {month});
     std::vector<DelMatch> out;
-    out.reserve(size_t(q.RecordCount()));
-    for (q.First(); !q.Eof(); q.Next()) {
-        out.push_back(
-            {q.FieldByName(QStringLiteral("sName")).AsString(), q.FieldByName(QStringLiteral("sNumber")).AsString(),
-             q.FieldByName(QStringLiteral("sTsex")).AsString(), q.FieldByName(QStringLiteral("sBirth")).AsString(),
-             q.FieldByName(QStringLiteral("sTEdu")).AsString(), q.FieldByName(QStringLiteral("sGw")).AsString()});
-    }
+    for (const StaffRecord& r : StaffTable(c).ReadListed(month, QStringLiteral("Tmp_Del")))
+        out.push_back({r.sName, r.sNumber, r.Text(StaffAttr::Sex).value_or(QString()), r.sBirth.value_or(QString()),
+                       r.Text(StaffAttr::Edu).value_or(QString()), r.sGw.value_or(QString())});
     return out;
 }
 
 int DeleteDelMatches(db::Connection& c, Month month) {
     db::Transaction t(c);
-    const int n = c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber in"
-                                        " (select sNumber from Tmp_Del where sMon=?)"),
-                         {month, month});
+    const int n = StaffTable(c).DeleteListed(month, QStringLiteral("Tmp_Del"));
     c.Exec(QStringLiteral("delete from Tmp_Del"));
     t.Commit();
     return n;
@@ -44,7 +33,7 @@ int DeleteDelMatches(db::Connection& c, Month month) {
 int DeleteDelNumber(db::Connection& c, Month month, const QString& number) {
     const QString n = TrimLow(number);
     if (n.isEmpty()) return 0;
-    return c.Exec(QStringLiteral("delete from Staff_moninfo where sMon=? and sNumber=?"), {month, n});
+    return StaffTable(c).DeleteNumber(month, n);
 }
 
 }  // namespace qm

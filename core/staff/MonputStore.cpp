@@ -4,16 +4,9 @@
 
 #include "core/base/Progress.h"
 
-#include <sqlite3.h>
-
 namespace qm {
 
 namespace {
-
-// Stored field of each text column 1..18 (the sheet load and the imports read these).
-const char* const kTextFields[kStaffTextCols] = {"sName",  "sNumber", "sTsex", "sTnation", "sTparty", "sBirth",
-                                                 "sWorks", "sWork",   "sTEdu", "sTPost",   "sTGrade", "sTJGrade",
-                                                 "sTsf",   "sTqrz",   "sTgc",  "sTjzs",    "sTsg",    "sTyg"};
 
 StoredText TextOrNull(const QString& s) { return TrimLow(s).isEmpty() ? StoredText() : StoredText(s); }
 
@@ -30,56 +23,16 @@ std::optional<db::Value> CodeValue(const QString& text) {
     return db::Value(v);
 }
 
-StaffTexts StaffTextsOf(const db::Query& q) {
-    StaffTexts t;
-    for (int i = 0; i < kStaffTextCols; ++i) t[size_t(i)] = q.FieldByName(QLatin1String(kTextFields[i])).AsString();
-    return t;
-}
-
 namespace {
-// Only the 18 shown fields are read: a month holds up to 16,338 rows.
-std::vector<StaffTexts> ReadAll(db::Connection& c, const QString& from, Month month) {
-    QStringList fields;
-    for (const char* f : kTextFields) fields << QLatin1String(f);
-    // Stepped directly into the rows, without a data set's copy of every value in between.
-    sqlite3_stmt* st =
-        c.Prepare(QStringLiteral("select %1 from %2 where sMon=? order by id").arg(fields.join(u','), from));
-    c.Bind(st, {month});
-    std::vector<StaffTexts> rows;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        StaffTexts t;
-        for (int i = 0; i < kStaffTextCols; ++i) {
-            switch (sqlite3_column_type(st, i)) {
-            case SQLITE_NULL: break;
-            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, i)); break;
-            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, i)); break;
-            default:
-                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                 sqlite3_column_bytes(st, i));
-            }
-        }
-        rows.push_back(std::move(t));
-    }
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c.Fail();
-    return rows;
-}
+// Only the shown texts are kept: a month holds up to 16,338 rows.
+std::vector<StaffTexts> ReadAll(db::Connection& c, Month month) { return StaffTable(c).ReadSheetTexts(month); }
 }  // namespace
 
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month) {
-    return ReadAll(c, QStringLiteral("Vmon"), month);
-}
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month) { return ReadAll(c, month); }
 
-std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) {
-    return ReadAll(c, QStringLiteral("Staff_moninfo"), fromMonth);
-}
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) { return ReadAll(c, fromMonth); }
 
-bool MonthHasErrorRows(db::Connection& c, Month month) {
-    db::Query q(c);
-    q.Open(QStringLiteral("select 1 from Vmon where sIsOk='0' and sMon=? limit 1"), {month});
-    return !q.Eof();
-}
+bool MonthHasErrorRows(db::Connection& c, Month month) { return StaffTable(c).HasFailedRows(month); }
 
 std::vector<BadCell> FindNonNumericWorkYears(int firstRow, int lastRow, const CellReader& cell) {
     std::vector<BadCell> bad;

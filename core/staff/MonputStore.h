@@ -20,25 +20,25 @@ namespace qm {
 
 class Progress;
 
-// Staff sheet geometry shared by the monthly list and the staff error list.
-inline constexpr int kStaffFirstRow = 3;    // data rows start here
-inline constexpr int kStaffTextCols = 18;   // columns 1..18 hold the shown texts
-inline constexpr int kStaffFirstCode = 25;  // columns 25..37 hold the codes
-inline constexpr int kStaffLastCode = 37;
-inline constexpr int kStaffIdCol = 38;  // the error list keeps the row's id here
-inline constexpr int kWorksCol = 7;     // sWorks, a number
-inline constexpr int kWorkCol = 8;      // sWork, a number
+// Staff sheet geometry shared by the monthly list and the staff error list, as the staff
+// table's registry places its columns.
+inline constexpr int kStaffFirstRow = 3;                    // data rows start here
+inline constexpr int kStaffTextCols = kStaffSheetTexts;     // the shown texts
+inline constexpr int kStaffFirstCode = kStaffFirstCodeCol;  // one code column per attribute
+inline constexpr int kStaffLastCode = kStaffLastCodeCol;
+inline constexpr int kStaffIdCol = kStaffLastCodeCol + 1;        // the error list keeps the row's id here
+inline constexpr int kWorksCol = SheetColOf(StaffPlain::Works);  // a number
+inline constexpr int kWorkCol = SheetColOf(StaffPlain::Work);    // a number
 
-// The 18 texts of one stored staff row, in sheet column order.
+// The shown texts of one stored staff row, in sheet column order.
 using StaffTexts = std::array<QString, kStaffTextCols>;
 
 // A cell of the sheet being saved, 1-based.
 using CellReader = std::function<QString(int row, int col)>;
 
-// The sheet's text column of each coded attribute (its code sits in column 25 + attribute).
-inline constexpr int kStaffAttrTextCol[kStaffAttrCount] = {3, 4, 5, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-inline int StaffTextColOf(StaffAttr a) { return kStaffAttrTextCol[int(a)]; }
-inline int StaffCodeColOf(StaffAttr a) { return kStaffFirstCode + int(a); }
+// The sheet's text and code columns of each coded attribute.
+constexpr int StaffTextColOf(StaffAttr a) { return SheetColOf(a); }
+constexpr int StaffCodeColOf(StaffAttr a) { return CodeColOf(a); }
 
 // The original runtime's Trim: characters up to U+0020 only, so a full-width blank stays.
 inline QString TrimLow(const QString& s) { return RtlTrim(s); }
@@ -55,12 +55,12 @@ std::optional<db::Value> WorkYearsValue(const QString& text);
 // cell holds something else.
 std::optional<db::Value> CodeValue(const QString& text);
 
-// The 18 text fields of the query's current row.
-StaffTexts StaffTextsOf(const db::Query& q);
+// The shown texts of a stored row.
+inline StaffTexts StaffTextsOf(const StaffRecord& r) { return StaffTable::SheetTexts(r); }
 
-// Every stored row of the month from view Vmon, in id order (the sheet load).
+// Every stored row of the month, in id order (the sheet load).
 std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month);
-// Every row of `fromMonth` from the table itself, whatever its sIsok, in id order (imports).
+// Every row of `fromMonth`, whatever its sIsok, in id order (imports).
 std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth);
 // Whether the month has rows with sIsOk '0'.
 bool MonthHasErrorRows(db::Connection& c, Month month);

@@ -34,6 +34,11 @@ std::optional<db::Value> Years(const QString& text) {
 constexpr F kRequired[] = {F::Name,   F::Number, F::Sex,   F::Year, F::Month, F::Edu,     F::Post,
                            F::Nation, F::Party,  F::Works, F::Work, F::Role,  F::FullTime};
 
+// The field of each coded attribute, in attribute order.
+constexpr F kAttrField[] = {F::Sex,  F::Nation,   F::Party,    F::Edu,     F::Post, F::Grade,     F::JGrade,
+                            F::Role, F::FullTime, F::Engineer, F::Builder, F::Site, F::Production};
+static_assert(std::size(kAttrField) == size_t(kStaffAttrCount));
+
 bool IsRequired(F f) { return std::find(std::begin(kRequired), std::end(kRequired), f) != std::end(kRequired); }
 
 }  // namespace
@@ -222,27 +227,15 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
     rec.sWorks = *Years(in[F::Works]);
     rec.sWork = *Years(in[F::Work]);
     rec.sGw = in[F::Gw].trimmed().isEmpty() ? StoredText() : StoredText(in[F::Gw].trimmed());  // a modify keeps sGw
-    auto pair = [&](StaffAttr a, F f) {
+    // Every attribute's pair; the table stores only the columns of the unit's class, so the
+    // hidden combos are not stored.
+    for (int i = 0; i < kStaffAttrCount; ++i) {
+        const F f = kAttrField[i];
         // Professional title and skill grade may be empty: then both columns are null.
-        if (in[f].trimmed().isEmpty()) return;
-        rec.Text(a) = in[f].trimmed();
-        rec.Code(a) = *CodeOf(f, in[f]);
-    };
-    pair(StaffAttr::Sex, F::Sex);
-    pair(StaffAttr::Nation, F::Nation);
-    pair(StaffAttr::Party, F::Party);
-    pair(StaffAttr::Edu, F::Edu);
-    pair(StaffAttr::Post, F::Post);
-    pair(StaffAttr::Grade, F::Grade);
-    pair(StaffAttr::JGrade, F::JGrade);
-    // The employment and full-time codes are stored for every class of unit.
-    pair(StaffAttr::Role, F::Role);
-    pair(StaffAttr::FullTime, F::FullTime);
-    // Only the columns of the unit's class; the hidden combos are not stored.
-    pair(StaffAttr::Engineer, F::Engineer);
-    pair(StaffAttr::Builder, F::Builder);
-    pair(StaffAttr::Site, F::Site);
-    pair(StaffAttr::Production, F::Production);
+        if (in[f].trimmed().isEmpty()) continue;
+        rec.Text(StaffAttr(i)) = in[f].trimmed();
+        rec.Code(StaffAttr(i)) = *CodeOf(f, in[f]);
+    }
     rec.sIsok = QStringLiteral("1");
 
     try {
@@ -268,30 +261,16 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
 }
 
 std::optional<PersonInput> PerputLogic::Load(long long id) const {
-    db::Query q(db_);
-    q.Open(QStringLiteral("select * from Vmon where id=?"), {id});
-    if (q.Eof()) return std::nullopt;
+    const std::optional<StaffRecord> r = StaffTable(db_).Read(id);
+    if (!r) return std::nullopt;
     PersonInput in;
-    auto s = [&q](const char* col) { return q.FieldByName(QString::fromLatin1(col)).AsString(); };
-    in[F::Name] = s("sName");
-    in[F::Number] = s("sNumber");
-    in[F::Gw] = s("sGw");
-    in[F::Works] = s("sWorks");
-    in[F::Work] = s("sWork");
-    in[F::Nation] = s("sTnation");
-    in[F::Party] = s("sTparty");
-    in[F::Role] = s("sTsf");
-    in[F::FullTime] = s("sTqrz");
-    in[F::Engineer] = s("sTgc");
-    in[F::Builder] = s("sTjzs");
-    in[F::Site] = s("sTsg");
-    in[F::Production] = s("sTyg");
-    in[F::Sex] = s("sTsex");
-    in[F::Edu] = s("sTEdu");
-    in[F::Post] = s("sTPost");
-    in[F::Grade] = s("sTGrade");
-    in[F::JGrade] = s("sTJGrade");
-    const QString birth = s("sBirth").trimmed();
+    in[F::Name] = r->sName;
+    in[F::Number] = r->sNumber;
+    in[F::Gw] = r->sGw.value_or(QString());
+    in[F::Works] = r->sWorks.AsString();
+    in[F::Work] = r->sWork.AsString();
+    for (int i = 0; i < kStaffAttrCount; ++i) in[kAttrField[i]] = r->Text(StaffAttr(i)).value_or(QString());
+    const QString birth = r->sBirth.value_or(QString()).trimmed();
     if (!birth.isEmpty()) {
         in[F::Year] = birth.left(4);
         in[F::Month] = birth.mid(5, 2);
@@ -303,7 +282,7 @@ std::optional<PersonInput> PerputLogic::Load(long long id) const {
 }
 
 int PerputLogic::Delete(long long id) {
-    const int n = db_.Exec(QStringLiteral("delete from Staff_moninfo where id=? and sMon=?"), {id, month_});
+    const int n = StaffTable(db_).DeleteRow(id, month_);
     // The month menus follow the lists that exist.
     if (main_) {
         main_->RefreshInitialDataMenus();
@@ -313,7 +292,7 @@ int PerputLogic::Delete(long long id) {
 }
 
 int PerputLogic::Clear() {
-    const int n = db_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=?"), {month_});
+    const int n = StaffTable(db_).DeleteMonth(month_);
     if (main_) {
         main_->RefreshInitialDataMenus();
         main_->RefreshMonthMenus();
@@ -321,32 +300,17 @@ int PerputLogic::Clear() {
     return n;
 }
 
-ListQuery PerputLogic::AllRows() const {
-    return {QStringLiteral("select * from Vmon where sMon=? order by id"), {month_}};
-}
+ListQuery PerputLogic::AllRows() const { return StaffTable::ListAll(month_); }
 
 ListQuery PerputLogic::Search(const QString& text) const {
-    const QString pattern = LikeContains(text.trimmed());
-    return {QStringLiteral("select * from Vmon where (sName like ? escape '\\' or sNumber like ? escape '\\') "
-                           "and sMon=? order by id"),
-            {pattern, pattern, month_}};
+    return StaffTable::ListSearch(month_, LikeContains(text.trimmed()));
 }
 
-ListQuery PerputLogic::SameName() const {
-    return {QStringLiteral("select * from Vmon where sName in (select sName from Staff_moninfo where sMon=? "
-                           "group by sName having count(sName)>1) and sMon=? order by id"),
-            {month_, month_}};
-}
+ListQuery PerputLogic::SameName() const { return StaffTable::ListSameName(month_); }
 
-ListQuery PerputLogic::SameNumber() const {
-    return {QStringLiteral("select * from Vmon where sNumber in (select sNumber from Staff_moninfo where sMon=? "
-                           "group by sNumber having count(sNumber)>1) and sMon=? order by id"),
-            {month_, month_}};
-}
+ListQuery PerputLogic::SameNumber() const { return StaffTable::ListSameNumber(month_); }
 
-ListQuery PerputLogic::ErrorRows() const {
-    return {QStringLiteral("select * from Vmon where sIsok='0' and sMon=? order by id"), {month_}};
-}
+ListQuery PerputLogic::ErrorRows() const { return StaffTable::ListErrors(month_); }
 
 QString PerputLogic::CountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 

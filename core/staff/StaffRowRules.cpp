@@ -9,21 +9,33 @@ namespace qm {
 using namespace staffcol;
 
 int staffcol::CodeColumnOf(int textCol) {
-    switch (textCol) {
-    case Sex: return CodeSex;
-    case Nation: return CodeNation;
-    case Party: return CodeParty;
-    case Edu: return CodeEdu;
-    case Post: return CodePost;
-    case Grade: return CodeGrade;
-    case JGrade: return CodeJGrade;
-    case Role: return CodeRole;
-    case FullTime: return CodeFullTime;
-    case Engineer: return CodeEngineer;
-    case Builder: return CodeBuilder;
-    case Site: return CodeSite;
-    case Production: return CodeProduction;
-    default: return 0;
+    const std::optional<StaffAttr> a = AttrAtSheetCol(textCol);
+    return a ? CodeColOf(*a) : 0;
+}
+
+const char* StaffListObject(StaffAttr a) {
+    switch (AttrRow(a).codes) {
+    case StaffCodeTable::Sex: return "sexCom";
+    case StaffCodeTable::Nation:
+    case StaffCodeTable::Party:
+    case StaffCodeTable::YesNo: return "YorN";
+    case StaffCodeTable::Edu: return "XL";
+    case StaffCodeTable::Post: return "GW";
+    case StaffCodeTable::Grade: return "ZC";
+    case StaffCodeTable::Skill: return "JN";
+    case StaffCodeTable::Role: return "Role";
+    case StaffCodeTable::Certy: return "Sg";
+    }
+    return "";
+}
+
+int StaffListRows(StaffAttr a, int partyRows) {
+    switch (AttrRow(a).codes) {
+    case StaffCodeTable::Sex:
+    case StaffCodeTable::Nation: return 3;
+    case StaffCodeTable::Party: return partyRows;
+    case StaffCodeTable::Post: return 16;
+    default: return 9;
     }
 }
 

@@ -5,6 +5,7 @@
 // row flag that is stored as sIsok. The checks work on a TSheetBook and need no widget.
 
 #include "core/base/UnitClass.h"
+#include "core/db/StaffTable.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/CodeLists.h"
 
@@ -14,19 +15,37 @@
 
 namespace qm {
 
-// The staff sheet's columns. Text columns 1..18 are shown; the codes go to 25..37.
+// The staff sheet's columns, as the staff table's registry places them: the shown texts
+// first, the codes in the columns after them.
 namespace staffcol {
 inline constexpr int FirstDataRow = 3;  // rows 1 and 2 are the headers and numbering line
-inline constexpr int Name = 1, Number = 2, Sex = 3, Nation = 4, Party = 5, Birth = 6, Works = 7, Work = 8, Edu = 9,
-                     Post = 10, Grade = 11, JGrade = 12, Role = 13, FullTime = 14, Engineer = 15, Builder = 16,
-                     Site = 17, Production = 18;
-inline constexpr int CodeSex = 25, CodeNation = 26, CodeParty = 27, CodeEdu = 28, CodePost = 29, CodeGrade = 30,
-                     CodeJGrade = 31, CodeRole = 32, CodeFullTime = 33, CodeEngineer = 34, CodeBuilder = 35,
-                     CodeSite = 36, CodeProduction = 37;
-inline constexpr int ErrorListId = 38;  // the staff error list keeps the row's id here
+inline constexpr int Name = SheetColOf(StaffPlain::Name), Number = SheetColOf(StaffPlain::Number),
+                     Birth = SheetColOf(StaffPlain::Birth), Works = SheetColOf(StaffPlain::Works),
+                     Work = SheetColOf(StaffPlain::Work);
+inline constexpr int Sex = SheetColOf(StaffAttr::Sex), Nation = SheetColOf(StaffAttr::Nation),
+                     Party = SheetColOf(StaffAttr::Party), Edu = SheetColOf(StaffAttr::Edu),
+                     Post = SheetColOf(StaffAttr::Post), Grade = SheetColOf(StaffAttr::Grade),
+                     JGrade = SheetColOf(StaffAttr::JGrade), Role = SheetColOf(StaffAttr::Role),
+                     FullTime = SheetColOf(StaffAttr::FullTime), Engineer = SheetColOf(StaffAttr::Engineer),
+                     Builder = SheetColOf(StaffAttr::Builder), Site = SheetColOf(StaffAttr::Site),
+                     Production = SheetColOf(StaffAttr::Production);
+inline constexpr int CodeSex = CodeColOf(StaffAttr::Sex), CodeNation = CodeColOf(StaffAttr::Nation),
+                     CodeParty = CodeColOf(StaffAttr::Party), CodeEdu = CodeColOf(StaffAttr::Edu),
+                     CodePost = CodeColOf(StaffAttr::Post), CodeGrade = CodeColOf(StaffAttr::Grade),
+                     CodeJGrade = CodeColOf(StaffAttr::JGrade), CodeRole = CodeColOf(StaffAttr::Role),
+                     CodeFullTime = CodeColOf(StaffAttr::FullTime), CodeEngineer = CodeColOf(StaffAttr::Engineer),
+                     CodeBuilder = CodeColOf(StaffAttr::Builder), CodeSite = CodeColOf(StaffAttr::Site),
+                     CodeProduction = CodeColOf(StaffAttr::Production);
+inline constexpr int ErrorListId = kStaffLastCodeCol + 1;  // the staff error list keeps the row's id here
 // The code column of a text column, 0 when it has none.
 int CodeColumnOf(int textCol);
 }  // namespace staffcol
+
+// The list object of the staff sheet template that offers an attribute's texts.
+const char* StaffListObject(StaffAttr a);
+// How many rows below its cell a form's list of the attribute reaches: the short lists of
+// sex and the two yes/no pairs 3 (party `partyRows`), the long post list 16, others 9.
+int StaffListRows(StaffAttr a, int partyRows);
 
 // Which form runs the rules; where the forms behave differently the variant decides.
 enum class StaffForm { BatchSheet, MonthlyList, ErrorList };

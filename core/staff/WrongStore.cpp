@@ -5,22 +5,15 @@
 namespace qm {
 
 std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode) {
-    QString sql = QStringLiteral("select * from Vmon where sMon=?");
-    if (mode == 0)
-        sql += QStringLiteral(" and sIsOk='0'");
-    else if (mode == 1)
-        sql += QStringLiteral(" and sIsOk='1'");
-    sql += QStringLiteral(" order by id");
-    db::Query q(c);
-    q.Open(sql, {month});
     std::vector<WrongRow> rows;
-    rows.reserve(size_t(q.RecordCount()));
-    for (q.First(); !q.Eof(); q.Next()) {
+    for (const StaffRecord& r : StaffTable(c).ReadMonth(month)) {
+        // Mode 0 the failed rows, 1 the passed ones, any other every row.
+        if ((mode == 0 || mode == 1) && r.sIsok != (mode == 0 ? QStringLiteral("0") : QStringLiteral("1"))) continue;
         WrongRow w;
-        w.id = q.FieldByName(QStringLiteral("id")).AsInteger();
-        w.texts = StaffTextsOf(q);
+        w.id = r.id;
+        w.texts = StaffTextsOf(r);
         for (size_t i = 0; i < w.codes.size(); ++i)
-            w.codes[i] = q.FieldByName(StaffTable::CodeColumn(StaffAttr(i))).AsString();
+            if (r.code[i]) w.codes[i] = QString::number(*r.code[i]);
         rows.push_back(std::move(w));
     }
     return rows;

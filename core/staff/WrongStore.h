@@ -14,7 +14,7 @@ struct WrongRow {
     std::array<QString, kStaffLastCode - kStaffFirstCode + 1> codes;  // columns 25..37
 };
 
-// The rows of `month` from view Vmon: mode 0 those with sIsOk '0', 1 those with '1', any
+// The stored rows of `month`: mode 0 those with sIsOk '0', 1 those with '1', any
 // other mode all of them; in id order so the list is stable between loads.
 std::vector<WrongRow> LoadErrorRows(db::Connection& c, Month month, int mode = 0);
 

@@ -1,5 +1,7 @@
 #include "core/unit/BrowserLogic.h"
 
+#include "core/db/StaffTable.h"
+
 namespace qm {
 
 namespace browser {
@@ -25,14 +27,9 @@ std::optional<int> MonthOfCaption(const QString& caption) {
 }
 
 QStringList PresentMonthCaptions(db::Connection& db) {
-    db::Query q(db);
-    q.Open(QStringLiteral("select sMon from Staff_moninfo group by sMon order by sMon"));
     QStringList out;
-    for (q.First(); !q.Eof(); q.Next()) {
-        // A month outside 0..12 has no caption and is not offered.
-        const QString caption = CaptionOfMonth(q.Fields(0).IsNull() ? -1 : int(q.Fields(0).AsInteger()));
-        if (!caption.isEmpty()) out << caption;
-    }
+    // A month outside 0..12 has no caption and is not offered.
+    for (Month m : StaffTable(db).Months()) out << m.Caption();
     return out;
 }
 
@@ -40,15 +37,13 @@ QStringList PresentMonthCaptions(db::Connection& db) {
 std::optional<ListQuery> MonthRows(const QString& caption) {
     const std::optional<int> month = MonthOfCaption(caption.trimmed());
     if (!month) return std::nullopt;
-    return ListQuery{QStringLiteral("select * from Staff_moninfo where sMon=? order by id"), {*month}};
+    return StaffTable::BrowseMonth(Month(*month));
 }
 
 std::optional<ListQuery> NameSearch(const QString& monthText, const QString& name) {
     const std::optional<int> month = MonthOfCaption(monthText);
     if (!month) return std::nullopt;
-    return ListQuery{
-        QStringLiteral("select * from Staff_moninfo where sMon=? and sName like ? escape '\\' order by id"),
-        {*month, LikeContains(name)}};
+    return StaffTable::BrowseName(Month(*month), LikeContains(name));
 }
 
 QString StatusText(const QString& caption, int count) {

@@ -1,6 +1,7 @@
 #include "core/unit/DataClearing.h"
 
 #include "core/db/Db.h"
+#include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 
 namespace qm {
@@ -15,34 +16,27 @@ std::optional<int> DataClearing::ParseMonth(const QString& text) {
     return m;
 }
 
-// Ordered, so the last row is the highest month whatever order the engine keeps.
-std::optional<int> DataClearing::LastMonth(const QString& sql) {
-    db::Query q(c_);
-    q.Open(sql);
-    if (q.Eof()) return std::nullopt;
-    q.Last();
-    return int(q.Fields(0).AsInteger());
-}
-
 std::optional<int> DataClearing::LastStaffMonth() {
-    return LastMonth(QStringLiteral("select Distinct(sMon) from Staff_moninfo where sMon<>0 order by sMon"));
+    const std::vector<Month> months = StaffTable(c_).Months();
+    if (months.empty() || months.back().IsStart()) return std::nullopt;
+    return months.back().Number();
 }
 
-std::optional<int> DataClearing::LastWageMonth() {
-    return LastMonth(QStringLiteral("select Distinct(Smon) from Wage_Info where Smon is not null order by Smon"));
-}
+std::optional<int> DataClearing::LastWageMonth() { return WageTable(c_).LastMonth(); }
 
 void DataClearing::ClearAllMonthlyStaff() {
     db::Transaction t(c_);
-    c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon<>0"));
+    StaffTable(c_).DeleteMonthlyLists();
     WageTable(c_).DeleteAll();
     t.Commit();
 }
 
 void DataClearing::ClearStaffMonth(int m) {
     db::Transaction t(c_);
-    c_.Exec(QStringLiteral("delete from Staff_monInfo where sMon=?"), {m});
-    if (const auto month = Month::Of(m)) WageTable(c_).DeleteMonth(*month);
+    if (const auto month = Month::Of(m)) {
+        StaffTable(c_).DeleteMonth(*month);
+        WageTable(c_).DeleteMonth(*month);
+    }
     t.Commit();
 }
 
@@ -52,6 +46,6 @@ void DataClearing::ClearWageMonth(int m) {
     if (const auto month = Month::Of(m)) WageTable(c_).DeleteMonth(*month);
 }
 
-int DataClearing::ClearInitialList() { return c_.Exec(QStringLiteral("delete from Staff_moninfo where sMon=0")); }
+int DataClearing::ClearInitialList() { return StaffTable(c_).DeleteMonth(Month::Start()); }
 
 }  // namespace qm

@@ -34,7 +34,6 @@ public:
     int ClearInitialList();
 
 private:
-    std::optional<int> LastMonth(const QString& sql);
     db::Connection& c_;
 };
 

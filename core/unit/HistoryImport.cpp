@@ -169,17 +169,41 @@ struct Col {
     Kind kind;
 };
 
-constexpr std::array<Col, 34> kStaffCols{{
-    {"sName", Kind::Name},      {"sNumber", Kind::Number}, {"sTsex", Kind::Text},   {"sSex", Kind::Code},
-    {"sTnation", Kind::Text},   {"sBirth", Kind::Text},    {"sTEdu", Kind::Text},   {"sEducation", Kind::Code},
-    {"sGw", Kind::Text},        {"sTPost", Kind::Text},    {"sPost", Kind::Code},   {"STGrade", Kind::Text},
-    {"sPostGrade", Kind::Code}, {"sIsok", Kind::Text},     {"sTparty", Kind::Text}, {"sWorks", Kind::Amount},
-    {"sWork", Kind::Amount},    {"sTJgrade", Kind::Text},  {"sNation", Kind::Code}, {"sParty", Kind::Code},
-    {"sJGrade", Kind::Code},    {"sTsf", Kind::Text},      {"sTqrz", Kind::Text},   {"sTgc", Kind::Text},
-    {"sTjzs", Kind::Text},      {"sTsg", Kind::Text},      {"sTyg", Kind::Text},    {"ssf", Kind::Code},
-    {"sqrz", Kind::Code},       {"ssg", Kind::Code},       {"sgc", Kind::Code},     {"sjzs", Kind::Code},
-    {"syg", Kind::Code},        {"sMon", Kind::Month},
-}};
+// Where the value of an old staff column goes in the row. Found once per column, not once
+// per row: an import walks every column of some two hundred thousand rows.
+struct Slot {
+    enum class What { Name, Number, Birth, Works, Work, Gw, Isok, Mon, Text, Code } what = What::Name;
+    StaffAttr attr = StaffAttr(0);
+};
+
+struct StaffCol {
+    Col col;
+    Slot slot;
+};
+
+// The old table's staff columns, as the staff table's registry names them: the plain fields,
+// every attribute's text and code, and the month last.
+const std::vector<StaffCol>& StaffCols() {
+    static const std::vector<StaffCol> cols = [] {
+        using W = Slot::What;
+        std::vector<StaffCol> out;
+        auto plain = [&out](StaffPlain f, Kind kind, W what) { out.push_back({{PlainRow(f).column, kind}, {what}}); };
+        plain(StaffPlain::Name, Kind::Name, W::Name);
+        plain(StaffPlain::Number, Kind::Number, W::Number);
+        plain(StaffPlain::Birth, Kind::Text, W::Birth);
+        plain(StaffPlain::Works, Kind::Amount, W::Works);
+        plain(StaffPlain::Work, Kind::Amount, W::Work);
+        plain(StaffPlain::Gw, Kind::Text, W::Gw);
+        plain(StaffPlain::Isok, Kind::Text, W::Isok);
+        for (const StaffAttrRow& a : kStaffAttrs) {
+            out.push_back({{a.text, Kind::Text}, {W::Text, a.attr}});
+            out.push_back({{a.code, Kind::Code}, {W::Code, a.attr}});
+        }
+        plain(StaffPlain::Mon, Kind::Month, W::Mon);
+        return out;
+    }();
+    return cols;
+}
 
 // Wage amounts stay below this magnitude: a double holds every whole yuan below it exactly,
 // and no report figure or upload field holds more.
@@ -202,16 +226,31 @@ constexpr std::array<Col, 11> kWageCols{{
 constexpr size_t kWageMonth = kWageCols.size() - 1;
 static_assert(kWageCols[kWageMonth].kind == Kind::Month);
 
-// Column indexes of the old table, resolved at its first row.
+// The old program spelled two columns in its own case. Column names match whatever the case,
+// but a refusal names a missing column as the old program's table would show it.
+const char* OldSpelling(const char* name) {
+    if (qstricmp(name, "sTGrade") == 0) return "STGrade";
+    if (qstricmp(name, "sTJGrade") == 0) return "sTJgrade";
+    return name;
+}
+
+// The index in the old table of a column, resolved at its first row.
+int Resolve(const HistoryRow& row, const Col& col, const char* table) {
+    const int i = row.Column(QString::fromLatin1(col.name));
+    if (i < 0)
+        throw HistoryError(QStringLiteral("原系统数据库的%1表缺少列%2。")
+                               .arg(QLatin1String(table), QLatin1String(OldSpelling(col.name))));
+    return i;
+}
 template <size_t N>
 std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols, const char* table) {
     std::array<int, N> idx{};
-    for (size_t i = 0; i < N; ++i) {
-        idx[i] = row.Column(QString::fromLatin1(cols[i].name));
-        if (idx[i] < 0)
-            throw HistoryError(
-                QStringLiteral("原系统数据库的%1表缺少列%2。").arg(QLatin1String(table), QLatin1String(cols[i].name)));
-    }
+    for (size_t i = 0; i < N; ++i) idx[i] = Resolve(row, cols[i], table);
+    return idx;
+}
+std::vector<int> Resolve(const HistoryRow& row, const std::vector<StaffCol>& cols, const char* table) {
+    std::vector<int> idx(cols.size());
+    for (size_t i = 0; i < cols.size(); ++i) idx[i] = Resolve(row, cols[i].col, table);
     return idx;
 }
 
@@ -315,30 +354,6 @@ std::optional<long long> CodeOf(const db::Value& v) {
     return v.IsNull() ? std::optional<long long>() : std::optional<long long>(v.AsInteger());
 }
 
-// Where the value of an old column goes in the row. Found once per column name, not once
-// per row: an import walks every column of some two hundred thousand rows.
-struct Slot {
-    enum class What { Name, Number, Birth, Works, Work, Gw, Isok, Mon, Text, Code, None } what = What::None;
-    StaffAttr attr = StaffAttr(0);
-};
-
-Slot SlotOf(const char* name) {
-    const QString c = QString::fromLatin1(name);
-    auto is = [&c](const QString& column) { return c.compare(column, Qt::CaseInsensitive) == 0; };
-    using W = Slot::What;
-    const std::pair<const char*, W> fixed[] = {{"sName", W::Name},   {"sNumber", W::Number}, {"sBirth", W::Birth},
-                                               {"sWorks", W::Works}, {"sWork", W::Work},     {"sGw", W::Gw},
-                                               {"sIsok", W::Isok},   {"sMon", W::Mon}};
-    for (const auto& [column, what] : fixed)
-        if (is(QLatin1String(column))) return {what, StaffAttr(0)};
-    for (int i = 0; i < kStaffAttrCount; ++i) {
-        const StaffAttr a = StaffAttr(i);
-        if (is(StaffTable::TextColumn(a))) return {W::Text, a};
-        if (is(StaffTable::CodeColumn(a))) return {W::Code, a};
-    }
-    return {};
-}
-
 // Puts the value built for an old column into its place in the row.
 void Assign(StaffRecord& r, Slot slot, const db::Value& v) {
     using W = Slot::What;
@@ -353,7 +368,6 @@ void Assign(StaffRecord& r, Slot slot, const db::Value& v) {
     case W::Mon: r.sMon = Month(int(v.AsInteger())); break;
     case W::Text: r.Text(slot.attr) = TextOf(v); break;
     case W::Code: r.Code(slot.attr) = CodeOf(v); break;
-    case W::None: break;
     }
 }
 
@@ -366,22 +380,21 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
     // The start-of-period list made from the year end keeps the empty text in text columns,
     // as it always did; number columns get null, never the empty text.
     const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
-    std::optional<std::array<int, kStaffCols.size()>> idx;
-    std::array<Slot, kStaffCols.size()> places;
-    for (size_t i = 0; i < kStaffCols.size(); ++i) places[i] = SlotOf(kStaffCols[i].name);
+    const std::vector<StaffCol>& cols = StaffCols();
+    std::optional<std::vector<int>> idx;
     StaffRecord rec;
     int k = 0;
     lastShown_ = -1;
     src.ForEachStaff(filter, [&](const HistoryRow& row) {
         Step(k + firstK, n);
         ++k;
-        if (!idx) idx = Resolve(row, kStaffCols, "Staff_moninfo");
+        if (!idx) idx = Resolve(row, cols, "Staff_moninfo");
         const RowContext rc{"人员", k};
-        for (size_t i = 0; i < kStaffCols.size(); ++i) {
-            const db::Value v = kStaffCols[i].kind == Kind::Month && mode == Mode::YearEnd
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const db::Value v = cols[i].col.kind == Kind::Month && mode == Mode::YearEnd
                                     ? db::Value(0)
-                                    : BuildValue(kStaffCols[i], row, (*idx)[i], emptyText, rc);
-            Assign(rec, places[i], v);
+                                    : BuildValue(cols[i].col, row, (*idx)[i], emptyText, rc);
+            Assign(rec, cols[i].slot, v);
         }
         table.Insert(rec);
     });
@@ -472,14 +485,6 @@ HistoryImport::HistoryImport(db::Connection& target, UiService& ui, Progress& pb
 }
 
 namespace {
-bool HasRows(db::Connection& c, const QString& sql) {
-    db::Query q(c);
-    q.Open(sql);
-    return !q.Eof();
-}
-}  // namespace
-
-namespace {
 // Imports the wage rows and says how many were taken and how many were left behind.
 QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
     const int taken = imp.ImportWages(src);
@@ -516,10 +521,10 @@ bool HistoryImport::Start(const QString& folder, int choice) {
         ui_.Info(OwnDatabaseText());
         return false;
     }
-    if (choice == 0 && HasRows(c_, QStringLiteral("select 1 from Staff_moninfo where sMon=0 limit 1")) &&
+    if (choice == 0 && StaffTable(c_).HasRows(Month::Start()) &&
         !ui_.AskYesNo(QStringLiteral("已有期初数据，是否继续导入？")))
         return false;
-    if (choice == 3 && !HasRows(c_, QStringLiteral("select 1 from Staff_moninfo where sMon>0 limit 1"))) {
+    if (choice == 3 && !StaffTable(c_).HasMonthlyRows()) {
         ui_.ConfirmYesOnly(QStringLiteral("没有月度人员数据，请先导入月度人员数据。"));
         return false;
     }

@@ -1,8 +1,7 @@
 #include "core/wage/WageAudit.h"
 
 #include "core/db/Db.h"
-
-#include <sqlite3.h>
+#include "core/db/StaffTable.h"
 
 #include <charconv>
 #include <cmath>
@@ -58,28 +57,9 @@ QString FormatTotal(double t) {
 
 WageRoster WageRoster::Load(db::Connection& c, Month month) {
     WageRoster r;
-    // Read row by row: the list is only looked up by number, never kept as a result set.
-    sqlite3_stmt* st = c.Prepare(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"));
-    c.Bind(st, {month});
-    auto text = [st](int col) {
-        // A value as a query's field reads as text: null empty, numbers in their own form.
-        switch (sqlite3_column_type(st, col)) {
-        case SQLITE_NULL: return QString();
-        case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, col))).AsString();
-        case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, col)).AsString();
-        default:
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                                     sqlite3_column_bytes(st, col));
-        }
-    };
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) r.Add(text(0), text(1));
-    if (rc != SQLITE_DONE) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(c.Handle()));
-        sqlite3_reset(st);
-        throw db::Error(msg, rc);
-    }
-    sqlite3_reset(st);
+    const std::vector<std::pair<QString, QString>> people = StaffTable(c).ReadPeople(month);
+    r.names_.reserve(qsizetype(people.size()));
+    for (const auto& [number, name] : people) r.Add(number, name);
     return r;
 }
 

@@ -29,33 +29,32 @@ WageErrorList::WageErrorList(AppContext& ctx, TSheetBook& book, qm::Month month)
     : ctx_(ctx), book_(book), month_(month) {}
 
 int WageErrorList::Load() {
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, id, wFlag from Wage_Info "
-                          "where Smon=? and (sFlag='0' or wFlag='0') order by id"),
-           {month_});
+    const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadFailed(month_);
     const WageRoster roster = WageRoster::Load(ctx_.db, month_);
     const WageLimits limits;
     book_.BeginUpdate();
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
-    for (int i = 0; i < q.RecordCount(); ++i) {
-        const int r = i + 2;
-        const QString number = q.ValueAt(i, 0).AsString();
-        book_.SetCellText(r, wagecol::Number, number);
-        book_.SetCellText(r, wagecol::Name, q.ValueAt(i, 1).AsString());
-        for (int c = 2; c < 7; ++c) book_.SetCellText(r, c + 1, q.ValueAt(i, c).AsString());
-        book_.SetCellText(r, wagecol::Id, q.ValueAt(i, 7).AsString());
-        const QString* staffName = roster.NameOf(TrimBlanks(number));
-        if (staffName && *staffName == TrimBlanks(q.ValueAt(i, 1).AsString()))
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const WageRecord& rec = rows[i];
+        const int r = int(i) + 2;
+        book_.SetCellText(r, wagecol::Number, rec.sNumber);
+        book_.SetCellText(r, wagecol::Name, rec.sName);
+        int c = 3;
+        for (const db::Value* v : {&rec.sN1, &rec.sN2, &rec.sN3, &rec.sN4, &rec.sTotal})
+            book_.SetCellText(r, c++, v->AsString());
+        book_.SetCellText(r, wagecol::Id, QString::number(rec.id));
+        const QString* staffName = roster.NameOf(TrimBlanks(rec.sNumber));
+        if (staffName && *staffName == TrimBlanks(rec.sName))
             UnmarkCells(book_, r, 1, 2);
         else
             MarkCells(book_, r, 1, 2);
-        const QString w = q.ValueAt(i, 8).AsString();
-        if ((w == QLatin1String("0") || w.isEmpty()) && !limits.InRange(q.ValueAt(i, 6).AsFloat()))
+        const QString w = rec.wFlag.value_or(QString());
+        if ((w == QLatin1String("0") || w.isEmpty()) && !limits.InRange(rec.sTotal.AsFloat()))
             MarkCells(book_, r, wagecol::Total, wagecol::Total);
     }
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
-    count_ = q.RecordCount();
+    count_ = int(rows.size());
     return count_;
 }
 

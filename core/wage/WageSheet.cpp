@@ -4,6 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 #include "core/sheet/SheetBook.h"
 
@@ -80,18 +81,20 @@ std::optional<int> WageSheet::Load() {
     book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
     if (month_ <= ctx_.state.MaxWageMonth) {
-        db::Query q(ctx_.db);
-        q.Open(QStringLiteral("select sNumber, sName, sN1, sN2, sN3, sN4, sTotal, sFlag, wFlag "
-                              "from Wage_Info where Smon=? order by id"),
-               {month_});
-        for (int i = 0; i < q.RecordCount(); ++i) {
-            const int r = i + 2;
-            for (int c = 0; c < 7; ++c) book_.SetCellText(r, c + 1, q.ValueAt(i, c).AsString());
-            if (q.ValueAt(i, 7).AsString() == QLatin1String("0")) MarkCells(book_, r, 1, 2);
-            if (q.ValueAt(i, 8).AsString() == QLatin1String("0") && StoredTotalOutOfRange(q.ValueAt(i, 6)))
+        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const WageRecord& w = rows[i];
+            const int r = int(i) + 2;
+            book_.SetCellText(r, 1, w.sNumber);
+            book_.SetCellText(r, 2, w.sName);
+            int c = 3;
+            for (const db::Value* v : {&w.sN1, &w.sN2, &w.sN3, &w.sN4, &w.sTotal})
+                book_.SetCellText(r, c++, v->AsString());
+            if (w.sFlag == QStringLiteral("0")) MarkCells(book_, r, 1, 2);
+            if (w.wFlag == QStringLiteral("0") && StoredTotalOutOfRange(w.sTotal))
                 MarkCells(book_, r, wagecol::Total, wagecol::Total);
         }
-        count = q.RecordCount();
+        count = int(rows.size());
     }
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
@@ -103,16 +106,15 @@ std::optional<int> WageSheet::ImportRoster() {
     if (!TrimBlanks(book_.GetCellText(2, wagecol::Number)).isEmpty() &&
         !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {month_});
+    const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);
     book_.BeginUpdate();
     book_.ClearRange(2, 1, TSheetBook::kMaxRow, 8, TSheetBook::ClearContents);  // the marks stay
-    for (int i = 0; i < q.RecordCount() && i + 2 <= TSheetBook::kMaxRow; ++i) {
-        book_.SetCellText(i + 2, wagecol::Number, q.ValueAt(i, 0).AsString());
-        book_.SetCellText(i + 2, wagecol::Name, q.ValueAt(i, 1).AsString());
+    for (int i = 0; i < int(people.size()) && i + 2 <= TSheetBook::kMaxRow; ++i) {
+        book_.SetCellText(i + 2, wagecol::Number, people[size_t(i)].first);
+        book_.SetCellText(i + 2, wagecol::Name, people[size_t(i)].second);
     }
     book_.EndUpdate();
-    const int n = q.RecordCount();
+    const int n = int(people.size());
     Tell(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
     return n;
 }
@@ -247,10 +249,6 @@ bool WageSheet::Save() {
     return true;
 }
 
-bool WageSheet::HasErrors() const {
-    db::Query q(ctx_.db);
-    q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {month_});
-    return q.ValueAt(0, 0).AsInteger() > 0;
-}
+bool WageSheet::HasErrors() const { return WageTable(ctx_.db).HasFailed(month_); }
 
 }  // namespace qm

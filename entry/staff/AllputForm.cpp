@@ -35,15 +35,8 @@ namespace {
 
 const char* const kObjectNames[8] = {"sexCom", "YorN", "XL", "GW", "ZC", "JN", "Sg", "Role"};
 
-// The list object a column opens and how many rows below the cell it reaches.
-struct ListColumn {
-    int col;
-    const char* object;
-    int rowsBelow;
-};
-constexpr ListColumn kListColumns[] = {
-    {3, "sexCom", 3}, {4, "YorN", 3},  {5, "YorN", 6},  {9, "XL", 9},    {10, "GW", 16}, {11, "ZC", 9},  {12, "JN", 9},
-    {13, "Role", 9},  {14, "YorN", 9}, {15, "YorN", 9}, {16, "YorN", 9}, {17, "Sg", 9},  {18, "YorN", 9}};
+// How many rows below the cell this sheet's party list reaches.
+constexpr int kPartyListRows = 6;
 
 // Layout by class: sheet (and rule line) width, form width, title left.
 struct Widths {
@@ -57,7 +50,7 @@ Widths WidthsFor(UnitClass cls) {
 
 // Column widths of this sheet, narrower than the shared staff template's so that every shown
 // column fits the sheet width of each layout (870, 920 and 1060 pixels).
-constexpr int kColWidths[18] = {58, 60, 32, 40, 40, 62, 44, 44, 66, 124, 62, 62, 76, 40, 40, 40, 90, 56};
+constexpr int kColWidths[kStaffSheetTexts] = {58, 60, 32, 40, 40, 62, 44, 44, 66, 124, 62, 62, 76, 40, 40, 40, 90, 56};
 constexpr int kHeaderHeight = 900;  // twips: three lines of the longest headers
 
 constexpr int kSheetLeft = 19, kSheetTop = 136, kSheetHeight = 430, kFormHeight = 673;
@@ -257,7 +250,7 @@ void TFrm_allput::FormShow() {
 void TFrm_allput::FormActivate() {
     const Widths w = WidthsFor(ctx_.state.DepClass);
     sheet_->ApplyLayout();
-    for (int c = 1; c <= 18; ++c)
+    for (int c = 1; c <= kStaffSheetTexts; ++c)
         if (!book_.IsColHidden(c)) book_.SetColWidth(c, c, kColWidths[c - 1]);
     book_.SetRowHeight(1, 1, kHeaderHeight);
     Label1->move(w.titleLeft, Label1->y());
@@ -369,15 +362,14 @@ void TFrm_allput::SheetBook1DblClick(int nRow, int nCol) {
         DT1->setFocus();
         return;
     }
-    for (const ListColumn& lc : kListColumns) {
-        if (lc.col != nCol) continue;
+    if (const std::optional<StaffAttr> a = AttrAtSheetCol(nCol)) {
         if (nRow <= 2) return;
-        const int id = book_.ObjectIdByName(QString::fromLatin1(lc.object));
+        const int id = book_.ObjectIdByName(QString::fromLatin1(StaffListObject(*a)));
         if (id < 0) return;
         // On an above-size unit the yes/no list of column 14 reaches over the hidden columns to 18.
         const int x2 = nCol == FullTime && ctx_.state.DepClass.IsAboveSize() ? nCol + 3 : nCol;
         HideEditors(id);
-        book_.SetObjectPos(id, nCol - 1, nRow - 1, x2, nRow + lc.rowsBelow);
+        book_.SetObjectPos(id, nCol - 1, nRow - 1, x2, nRow + StaffListRows(*a, kPartyListRows));
         book_.ObjectVisible(id, true);
         book_.ObjectSelection(id, -1);
         book_.SetObjectLink(id, 2, nRow, nCol);

@@ -100,20 +100,21 @@ void MonputCellEditors::DblClick(int row, int col, bool guishang) {
         DT1->hide();
         DT2->hide();
     };
-    if (col == 2 || col == 7 || col == 8 || col > 18) {
+    using namespace staffcol;
+    if (col == Number || col == Works || col == Work || col > kStaffSheetTexts) {
         if (opt_.errorListHiding) HideObjects();
         return;
     }
-    if (opt_.errorListHiding && col >= 3 && col <= 5) hideDates();
+    if (opt_.errorListHiding && (col == Sex || col == Nation || col == Party)) hideDates();
     switch (col) {
-    case 1:
+    case staffcol::Name:
         HideObjects();
         hideDates();
         Name->setText(book_.GetCellText(row, col));
         Place(Name, row, col, 62);
         Name->setFocus();
         return;
-    case 6: {
+    case Birth: {
         HideObjects();
         Name->hide();
         DT2->setCurrentIndex(0);
@@ -127,22 +128,19 @@ void MonputCellEditors::DblClick(int row, int col, bool guishang) {
         DT2->raise();
         return;
     }
-    case 3: ShowList(kSex, row, col, col, row + 3); return;
-    case 4: ShowList(kYorN, row, col, col, row + 3); return;
-    case 5: ShowList(kYorN, row, col, col, row + opt_.col5Span); return;
     default: break;
     }
-    hideDates();
-    switch (col) {
-    case 9: ShowList(kXL, row, col, col, row + 9); break;
-    case 10: ShowList(kGW, row, col, col, row + 16); break;
-    case 11: ShowList(kZC, row, col, col, row + 9); break;
-    case 12: ShowList(kJN, row, col, col, row + 9); break;
-    case 13: ShowList(kRole, row, col, col, row + 9); break;
-    case 14: ShowList(kYorN, row, col, guishang ? col + 3 : col, row + 9); break;
-    case 17: ShowList(kSg, row, col, col, row + 9); break;
-    default: ShowList(kYorN, row, col, col, row + 9); break;  // 15, 16, 18
-    }
+    const std::optional<StaffAttr> a = AttrAtSheetCol(col);
+    if (!a) return;
+    // The short lists of sex, nation and party open with the dates left as they are.
+    if (col != Sex && col != Nation && col != Party) hideDates();
+    const QLatin1String object(StaffListObject(*a));
+    int index = 0;
+    while (index < kStaffObjectCount && object != QLatin1String(kStaffObjectNames[index])) ++index;
+    if (index == kStaffObjectCount) return;
+    // On an above-size unit the yes/no list of the full-time column reaches over the hidden columns.
+    const int x2 = col == FullTime && guishang ? col + 3 : col;
+    ShowList(index, row, col, x2, row + StaffListRows(*a, opt_.col5Span));
 }
 
 void MonputCellEditors::NameExit() {

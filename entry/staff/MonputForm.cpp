@@ -397,7 +397,7 @@ void TFrm_monput::B3Click() {
     // Filled rows below the first empty name would be left out without a word: ask first.
     int left = 0;
     for (int r = last + 1; r <= book_.LastUsedRow(); ++r)
-        for (int c = 1; c <= 18; ++c)
+        for (int c = 1; c <= kStaffTextCols; ++c)
             if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
                 ++left;
                 break;

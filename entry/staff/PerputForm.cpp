@@ -3,6 +3,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/StaffTable.h"
 #include "entry/FormPlacement.h"
 
 #include <QAction>
@@ -34,31 +35,33 @@ const char* const kRedProperty = "qmRed";
 // The grid's columns: the field each is bound to, its title and width. Columns 0 (id)
 // and 10 (sGw) are always hidden; 16..19 follow the unit's class.
 struct GridColumn {
-    const char* field;
+    StaffColumn field;
     const char* title;
     int width;
 };
+using A = StaffAttr;
+using P = StaffPlain;
 const GridColumn kColumns[20] = {
-    {"id", "编号", 40},
-    {"sNumber", "姓名编号", 64},
-    {"sName", "姓名", 60},
-    {"sTsex", "性别", 34},
-    {"sWorks", "工作年限", 40},
-    {"sWork", "现岗位年限", 44},
-    {"sTnation", "是否少数民族", 44},
-    {"sTparty", "是否中国党员", 44},
-    {"sBirth", "出生年月", 62},
-    {"sTEdu", "学  历", 72},
-    {"sGw", "现任职务（岗位）", 78},
-    {"sTPost", "岗位名称", 112},
-    {"sTGrade", "具有国家评定专业技术职称", 92},
-    {"sTJGrade", "具有国家评定的专业技能等级", 92},
-    {"sTsf", "用工身份", 84},
-    {"sTqrz", "全日制用工", 44},
-    {"sTgc", "工程技术人员", 50},
-    {"sTjzs", "一级建造师", 50},
-    {"sTsg", "现场施工人员", 80},
-    {"sTyg", "是否直接从事生产经营活动", 70},
+    {P::Id, "编号", 40},
+    {P::Number, "姓名编号", 64},
+    {P::Name, "姓名", 60},
+    {A::Sex, "性别", 34},
+    {P::Works, "工作年限", 40},
+    {P::Work, "现岗位年限", 44},
+    {A::Nation, "是否少数民族", 44},
+    {A::Party, "是否中国党员", 44},
+    {P::Birth, "出生年月", 62},
+    {A::Edu, "学  历", 72},
+    {P::Gw, "现任职务（岗位）", 78},
+    {A::Post, "岗位名称", 112},
+    {A::Grade, "具有国家评定专业技术职称", 92},
+    {A::JGrade, "具有国家评定的专业技能等级", 92},
+    {A::Role, "用工身份", 84},
+    {A::FullTime, "全日制用工", 44},
+    {A::Engineer, "工程技术人员", 50},
+    {A::Builder, "一级建造师", 50},
+    {A::Site, "现场施工人员", 80},
+    {A::Production, "是否直接从事生产经营活动", 70},
 };
 
 QLabel* Star(QWidget* parent) {
@@ -234,7 +237,7 @@ void TFrm_perput::BuildUi() {
     DBG1->Columns().BeginUpdate();
     for (const GridColumn& c : kColumns) {
         TColumnX* col = DBG1->Columns().Add();
-        col->SetFieldName(QString::fromLatin1(c.field));
+        col->SetFieldName(QString::fromLatin1(c.field.Name()));
         col->Title()->SetCaption(QString::fromUtf8(c.title));
         col->Title()->SetAlignment(taCenter);
         col->SetWidth(c.width);

@@ -393,6 +393,22 @@ TEST_F(HistoryImportTest, AMissingColumnRollsBackBothSteps) {
     EXPECT_FALSE(db().InTransaction());
 }
 
+TEST_F(HistoryImportTest, AMissingStaffColumnIsNamedAsTheOldProgramSpelledIt) {
+    for (const auto& [dropped, named] : {std::pair{"sTGrade", "STGrade"}, std::pair{"sTJGrade", "sTJgrade"}}) {
+        OldInstall old;
+        {
+            db::Connection c;
+            c.Open(old.file);
+            c.Exec(QStringLiteral("alter table Staff_moninfo drop column %1").arg(QLatin1String(dropped)));
+        }
+        ui.Clear();
+        EXPECT_FALSE(imp.Start(old.folder, 0));
+        ASSERT_EQ(ui.Texts().size(), 1);
+        EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("原系统数据库的Staff_moninfo表缺少列%1。").arg(named)))
+            << ui.Texts()[0].toStdString();
+    }
+}
+
 TEST_F(HistoryImportTest, AnInsertRefusedMidwayLeavesTheTargetAsItWas) {
     OldInstall old;
     AddStaff(0, QStringLiteral("900"));

@@ -2,6 +2,7 @@
 
 #include "core/base/RtlText.h"
 #include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
 #include "core/staff/CodeLists.h"
 #include "core/staff/StaffRowRules.h"
 
@@ -448,3 +449,29 @@ TEST(StaffLayout, ByUnitKind) {
     EXPECT_TRUE(b.IsColShown(16));
     EXPECT_GT(b.ColWidth(16), 0);
 }
+
+namespace qm {
+
+// The staff sheet template shows each attribute where the registry places it, under the
+// registry's caption and width, numbered as the sheet numbers its columns, and carries the
+// list object the forms open over it.
+TEST(StaffSheet, TemplateAgreesWithTheStaffRegistry) {
+    TSheetBook book;
+    ApplySheetTemplate(book, QStringLiteral("staff"));
+    for (const StaffAttrRow& a : kStaffAttrs) {
+        EXPECT_EQ(book.GetCellText(1, a.sheetCol), QString::fromUtf8(a.caption)) << a.text;
+        EXPECT_EQ(book.GetCellText(2, a.sheetCol), QString::number(a.sheetCol - 1)) << a.text;
+        EXPECT_EQ(book.ColWidth(a.sheetCol), a.width) << a.text;
+        EXPECT_GE(book.ObjectIdByName(QLatin1String(StaffListObject(a.attr))), 0) << a.text;
+        EXPECT_EQ(staffcol::CodeColumnOf(a.sheetCol), CodeColOf(a.attr));
+        EXPECT_TRUE(book.IsColHidden(CodeColOf(a.attr))) << a.text;
+    }
+    // The plain columns have no code column.
+    for (int c : {staffcol::Name, staffcol::Number, staffcol::Birth, staffcol::Works, staffcol::Work})
+        EXPECT_EQ(staffcol::CodeColumnOf(c), 0) << c;
+    EXPECT_EQ(StaffListRows(StaffAttr::Party, 6), 6);
+    EXPECT_EQ(StaffListRows(StaffAttr::Post, 6), 16);
+    EXPECT_EQ(StaffListRows(StaffAttr::Sex, 6), 3);
+}
+
+}  // namespace qm
