@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace qm::bench {
@@ -65,20 +66,23 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // --keep DIR: build the unit in DIR and leave it there; --only TEXT: run only the sections
-    // whose name contains TEXT (the unit is built in any case).
+    // whose name contains TEXT (the unit is built in any case); --persons N: a unit of N persons.
     QString keep, only;
+    int persons = qm::synth::kSheetCapacity;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QStringLiteral("--keep") && i + 1 < argc)
             keep = QString::fromLocal8Bit(argv[++i]);
         else if (arg == QStringLiteral("--only") && i + 1 < argc)
             only = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == QStringLiteral("--persons") && i + 1 < argc)
+            persons = std::max(1, std::atoi(argv[++i]));
     }
 
     QTemporaryDir tmp;
     QString base = keep.isEmpty() ? tmp.path() : keep;
     QDir().mkpath(base);
-    qm::bench::Context ctx{qm::AppPaths(base), qm::synth::kSheetCapacity};
+    qm::bench::Context ctx{qm::AppPaths(base), persons};
     std::printf("qm-bench: %d persons, base folder %s\n", ctx.persons, ctx.paths.Base().toUtf8().constData());
 
     auto& sections = qm::bench::Sections();

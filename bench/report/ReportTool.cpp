@@ -1,6 +1,7 @@
 #include "bench/report/ReportTool.h"
 
 #include "core/db/Errors.h"
+#include "core/db/Schema.h"
 #include "core/report/Refusal.h"
 
 #include <QCoreApplication>
@@ -12,22 +13,12 @@ namespace qm::reporttool {
 
 namespace {
 
-struct Form {
-    QString usage;
-    Runner run;
-};
-
-std::map<QString, Form>& Forms() {
-    static std::map<QString, Form> forms;
-    return forms;
-}
-
 void Err(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 
 int Usage(const QString& why = {}) {
     if (!why.isEmpty()) Err(why);
     Err(QStringLiteral("usage: qm-report DIR FORM [ARGS] [--upload] [--xlsx]"));
-    for (const auto& [name, f] : Forms()) Err(QStringLiteral("  FORM: ") + name + QLatin1Char(' ') + f.usage);
+    for (const auto& [name, f] : AllForms()) Err(QStringLiteral("  FORM: ") + name + QLatin1Char(' ') + f.usage);
     return 1;
 }
 
@@ -47,10 +38,6 @@ void PrintMessages(const ScriptedUiService& ui) {
 
 }  // namespace
 
-FormRegistrar::FormRegistrar(const char* form, const char* usage, Runner run) {
-    Forms()[QString::fromUtf8(form)] = {QString::fromUtf8(usage), std::move(run)};
-}
-
 }  // namespace qm::reporttool
 
 int main(int argc, char** argv) {
@@ -61,13 +48,14 @@ int main(int argc, char** argv) {
     const bool upload = args.removeAll(QStringLiteral("--upload")) > 0;
     const bool xlsx = args.removeAll(QStringLiteral("--xlsx")) > 0;
     if (args.size() < 3) return Usage();
-    auto form = Forms().find(args[2]);
-    if (form == Forms().end()) return Usage(QStringLiteral("unknown form: ") + args[2]);
+    auto form = AllForms().find(args[2]);
+    if (form == AllForms().end()) return Usage(QStringLiteral("unknown form: ") + args[2]);
 
     const AppPaths paths(args[1]);
     db::Connection db;
     try {
         db.Open(paths.Database());
+        EnsureErrorIndexes(db);  // as the program does when it opens the database
     } catch (const db::Error& e) {
         Err(e.Text());
         // A database held by another program refuses the run like a report's own refusal.

@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 
 namespace qm::reporttool {
@@ -49,6 +50,13 @@ public:
 struct FormRegistrar {
     FormRegistrar(const char* form, const char* usage, Runner run);
 };
+
+struct FormEntry {
+    QString usage;
+    Runner run;
+};
+// Every registered form by its name; the benchmark times the same runs.
+const std::map<QString, FormEntry>& AllForms();
 
 }  // namespace qm::reporttool
 

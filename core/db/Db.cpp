@@ -167,8 +167,10 @@ void Connection::OpenWith(const QString& path, int flags) {
     path_ = path;
 }
 
-void Connection::Open(const QString& path) { OpenWith(path, SQLITE_OPEN_READWRITE); }
-void Connection::OpenReadOnly(const QString& path) { OpenWith(path, SQLITE_OPEN_READONLY); }
+// The program has one thread: a connection is never shared between threads, so SQLite need
+// not lock it around every call (each column read of a report's pass took a lock).
+void Connection::Open(const QString& path) { OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX); }
+void Connection::OpenReadOnly(const QString& path) { OpenWith(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX); }
 
 void Connection::FinalizeAll() {
     for (auto& [sql, st] : cache_) sqlite3_finalize(st);

@@ -42,4 +42,14 @@ bool IsSystemDatabase(db::Connection& c) {
     return true;
 }
 
+QString StaffErrorRows() { return QStringLiteral("sIsok='0'"); }
+QString WageErrorRows() { return QStringLiteral("(wFlag='0' or sFlag='0')"); }
+
+void EnsureErrorIndexes(db::Connection& c) {
+    if (!IsSystemDatabase(c)) return;
+    c.Exec(QStringLiteral("create index if not exists Staff_moninfo_errors on Staff_moninfo (sMon) where ") +
+           StaffErrorRows());
+    c.Exec(QStringLiteral("create index if not exists Wage_Info_errors on Wage_Info (Smon) where ") + WageErrorRows());
+}
+
 }  // namespace qm

@@ -17,4 +17,15 @@ void CreateEmptyDatabase(const QString& path);
 // Whether an open connection holds a database of this system (its data tables exist).
 bool IsSystemDatabase(db::Connection& c);
 
+// The rows saved with errors as every query names them: a staff row that failed its audit, a
+// wage row with either flag down. The partial indexes of the schema carry the same text, and
+// the planner matches a query's condition to an index's term by term, so it is spelled here
+// only.
+QString StaffErrorRows();  // sIsok='0'
+QString WageErrorRows();   // (wFlag='0' or sFlag='0')
+
+// Adds the indexes of the error rows to a database made before they were part of the schema;
+// a database that has them, or is no database of this system, is left as it is.
+void EnsureErrorIndexes(db::Connection& c);
+
 }  // namespace qm

@@ -26,6 +26,8 @@ create table Staff_moninfo (
   sIsok text
 );
 create index Staff_moninfo_mon_number on Staff_moninfo (sMon, sNumber);
+-- The rows saved with errors, which every gate looks for; the condition as the queries spell it.
+create index Staff_moninfo_errors on Staff_moninfo (sMon) where sIsok='0';
 
 create table Wage_Info (
   id integer primary key autoincrement,
@@ -36,6 +38,7 @@ create table Wage_Info (
   sFlag text, wFlag text
 );
 create index Wage_Info_mon_number on Wage_Info (Smon, sNumber);
+create index Wage_Info_errors on Wage_Info (Smon) where (wFlag='0' or sFlag='0');
 
 create table Dep_Info (
   DepName text, DepNo text, DepType text, DepInfo text, Flag text, CreateMon text

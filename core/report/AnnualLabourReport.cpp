@@ -5,7 +5,6 @@
 #include "core/report/Fmt.h"
 #include "core/report/QuarterLabourReport.h"
 #include "core/report/Refusal.h"
-#include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
@@ -15,23 +14,11 @@ namespace qm::report {
 
 namespace {
 
-const char* const kCount = " select count(*) as num from Staff_moninfo ";
 const char* const kManagers =
     " where sMon=12 and ((sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) or sPost "
     "in(11,12,13,14,15))";
 
 const QString kDashes = QStringLiteral("--");
-
-// The wage cells of the left half: the item each sums and the identity it sums over (0 all).
-struct WageCell {
-    int row;
-    const char* item;
-    int ssf;
-};
-constexpr WageCell kWageCells[] = {
-    {14, "sTotal", 0}, {15, "sTotal", 1}, {16, "sN1", 1},    {17, "sN2", 1},
-    {18, "sN3", 1},    {19, "sN4", 1},    {20, "sTotal", 2}, {21, "sTotal", 3},
-};
 
 long long Sum(const TSheetBook& sheet, int col, std::initializer_list<int> rows) {
     long long s = 0;
@@ -54,44 +41,61 @@ const QStringList& AnnualLabourReport::Columns() {
     return cols;
 }
 
-const std::vector<AnnualLabourReport::Indicator>& AnnualLabourReport::Indicators() {
-    static const std::vector<Indicator> list{
-        // Left half, column 4.
-        {3, 4, "I01", kCount, " where sMon=12 ", false},
-        {4, 4, "I02", kCount, " where sMon=12 and sSex=2 ", false},
-        {5, 4, "I03", kCount, " where sMon=12 and sqrz=2 ", false},
-        {6, 4, "I04", kCount, kManagers, false},
-        {7, 4, "I05", kCount, " where sMon=12 and ssf=1 ", false},
-        {8, 4, "I06", kCount, " where sMon=12 and ssf=2 ", false},
-        {9, 4, "I07", kCount, " where sMon=12 and ssf=3 ", false},
-        {11, 4, "I09", kCount, " where sMon>=0 and sMon<=12 and ssf=1 ", true},
-        {12, 4, "I10", kCount, " where sMon>=0 and sMon<=12 and ssf=2 ", true},
-        {13, 4, "I11", kCount, " where sMon>=0 and sMon<=12 and ssf=3 ", true},
+const std::vector<CellRule>& AnnualLabourReport::Rules() {
+    using S = Source;
+    const QString kWageYear = QStringLiteral("  where sMon>0 and sMon<=12 ");
+    static const std::vector<CellRule> rules{
+        // Left half, column 4; the averages over months 0..12 divide by 13.
+        {3, 4, "I01", S::Staff, " where sMon=12 ", Take::Count, Shown::Whole},
+        {4, 4, "I02", S::Staff, " where sMon=12 and sSex=2 ", Take::Count, Shown::Whole},
+        {5, 4, "I03", S::Staff, " where sMon=12 and sqrz=2 ", Take::Count, Shown::Whole},
+        {6, 4, "I04", S::Staff, kManagers, Take::Count, Shown::Whole},
+        {7, 4, "I05", S::Staff, " where sMon=12 and ssf=1 ", Take::Count, Shown::Whole},
+        {8, 4, "I06", S::Staff, " where sMon=12 and ssf=2 ", Take::Count, Shown::Whole},
+        {9, 4, "I07", S::Staff, " where sMon=12 and ssf=3 ", Take::Count, Shown::Whole},
+        {11, 4, "I09", S::Staff, " where sMon>=0 and sMon<=12 and ssf=1 ", Take::Count, Shown::Average},
+        {12, 4, "I10", S::Staff, " where sMon>=0 and sMon<=12 and ssf=2 ", Take::Count, Shown::Average},
+        {13, 4, "I11", S::Staff, " where sMon>=0 and sMon<=12 and ssf=3 ", Take::Count, Shown::Average},
         // Right half, column 9: year-end counts.
-        {5, 9, "A1", kCount, " where sMon=12 and sEducation in(1,2,3) ", false},
-        {6, 9, "A2", kCount, " where sMon=12 and sEducation =4 ", false},
-        {7, 9, "A3", kCount, " where sMon=12 and sEducation in(5,6,7) ", false},
-        {8, 9, "A4", kCount, " where sMon=12 and  sEducation in(8,9) ", false},
-        {10, 9, "A6", kCount, kManagers, false},
-        {12, 9, "A8", kCount, " where sMon=12 and sPost in (31,32)", false},
-        {13, 9, "A9", kCount, " where sMon=12 and sPost=33", false},
-        {14, 9, "A10", kCount, " where sMon=12 and sPost=34", false},
-        {15, 9, "A11", kCount, " where sMon=12 and sPost=35", false},
-        {17, 9, "A13", kCount, " where sMon=12 and (sPost =51 or (sPost in(61,62,63,64) and (sJGrade in(51))))", false},
-        {18, 9, "A14", kCount, " where sMon=12 and (sPost =52 or (sPost in(61,62,63,64) and (sJGrade in(52))))", false},
-        {19, 9, "A15", kCount, " where sMon=12 and (sPost =53 or (sPost in(61,62,63,64) and (sJGrade in(53))))", false},
-        {20, 9, "A16", kCount, " where sMon=12 and (sPost =54 or (sPost in(61,62,63,64) and (sJGrade in(54))))", false},
-        {21, 9, "A17", kCount, " where sMon=12 and (sPost =55 or (sPost in(61,62,63,64) and (sJGrade in(55))))", false},
-        {22, 9, "A18", kCount, " where sMon=12 and (sPost =56 or (sPost in(61,62,63,64) and (sJGrade in(56))))", false},
-        {26, 9, "B1", kCount, " where sMon=12 and sgc=1 ", false},
-        {27, 9, "B2", kCount, " where sMon=12 and sjzs=1 ", false},
-        {28, 9, "B3", kCount, " where sMon=12 and ssg in(2,3) ", false},
-        {29, 9, "B4", kCount, " where sMon=12 and ssg=3 ", false},
-        {30, 9, "B5", kCount, " where sMon=12 and syg=1", false},
-        {33, 9, "B6", kCount, " where sMon=12 and sgc=1 ", false},
-        {34, 9, "B7", kCount, " where sMon=12 and ssg in(2,3) ", false},
+        {5, 9, "A1", S::Staff, " where sMon=12 and sEducation in(1,2,3) ", Take::Count, Shown::Whole},
+        {6, 9, "A2", S::Staff, " where sMon=12 and sEducation =4 ", Take::Count, Shown::Whole},
+        {7, 9, "A3", S::Staff, " where sMon=12 and sEducation in(5,6,7) ", Take::Count, Shown::Whole},
+        {8, 9, "A4", S::Staff, " where sMon=12 and  sEducation in(8,9) ", Take::Count, Shown::Whole},
+        {10, 9, "A6", S::Staff, kManagers, Take::Count, Shown::Whole},
+        {12, 9, "A8", S::Staff, " where sMon=12 and sPost in (31,32)", Take::Count, Shown::Whole},
+        {13, 9, "A9", S::Staff, " where sMon=12 and sPost=33", Take::Count, Shown::Whole},
+        {14, 9, "A10", S::Staff, " where sMon=12 and sPost=34", Take::Count, Shown::Whole},
+        {15, 9, "A11", S::Staff, " where sMon=12 and sPost=35", Take::Count, Shown::Whole},
+        {17, 9, "A13", S::Staff, " where sMon=12 and (sPost =51 or (sPost in(61,62,63,64) and (sJGrade in(51))))",
+         Take::Count, Shown::Whole},
+        {18, 9, "A14", S::Staff, " where sMon=12 and (sPost =52 or (sPost in(61,62,63,64) and (sJGrade in(52))))",
+         Take::Count, Shown::Whole},
+        {19, 9, "A15", S::Staff, " where sMon=12 and (sPost =53 or (sPost in(61,62,63,64) and (sJGrade in(53))))",
+         Take::Count, Shown::Whole},
+        {20, 9, "A16", S::Staff, " where sMon=12 and (sPost =54 or (sPost in(61,62,63,64) and (sJGrade in(54))))",
+         Take::Count, Shown::Whole},
+        {21, 9, "A17", S::Staff, " where sMon=12 and (sPost =55 or (sPost in(61,62,63,64) and (sJGrade in(55))))",
+         Take::Count, Shown::Whole},
+        {22, 9, "A18", S::Staff, " where sMon=12 and (sPost =56 or (sPost in(61,62,63,64) and (sJGrade in(56))))",
+         Take::Count, Shown::Whole},
+        {26, 9, "B1", S::Staff, " where sMon=12 and sgc=1 ", Take::Count, Shown::Whole},
+        {27, 9, "B2", S::Staff, " where sMon=12 and sjzs=1 ", Take::Count, Shown::Whole},
+        {28, 9, "B3", S::Staff, " where sMon=12 and ssg in(2,3) ", Take::Count, Shown::Whole},
+        {29, 9, "B4", S::Staff, " where sMon=12 and ssg=3 ", Take::Count, Shown::Whole},
+        {30, 9, "B5", S::Staff, " where sMon=12 and syg=1", Take::Count, Shown::Whole},
+        {33, 9, "B6", S::Staff, " where sMon=12 and sgc=1 ", Take::Count, Shown::Whole},
+        {34, 9, "B7", S::Staff, " where sMon=12 and ssg in(2,3) ", Take::Count, Shown::Whole},
+        // Wages of months 1..12, read as whole numbers.
+        {14, 4, "I12", S::Wages, kWageYear, Take::Total},
+        {15, 4, "I13", S::Wages, kWageYear + " and ssf=1", Take::Total},
+        {16, 4, "I14", S::Wages, kWageYear + " and ssf=1", Take::N1},
+        {17, 4, "I15", S::Wages, kWageYear + " and ssf=1", Take::N2},
+        {18, 4, "I16", S::Wages, kWageYear + " and ssf=1", Take::N3},
+        {19, 4, "I17", S::Wages, kWageYear + " and ssf=1", Take::N4},
+        {20, 4, "I18", S::Wages, kWageYear + " and ssf=2", Take::Total},
+        {21, 4, "I19", S::Wages, kWageYear + " and ssf=3", Take::Total},
     };
-    return list;
+    return rules;
 }
 
 void AnnualLabourReport::Prepare(TSheetBook& sheet) {
@@ -108,33 +112,15 @@ void AnnualLabourReport::Compute(db::Connection& c, const MainState& unit, TShee
 
 void AnnualLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
     const SheetUpdate hold(sheet);
-    // The wages of months 1..12 (I12..I19): one pass over the view gives every cell its own
-    // sum over the rows of its identity, read as a whole number. They are read, and checked,
-    // before a figure is written.
-    QStringList sums;
-    for (const WageCell& w : kWageCells) {
-        const QString item = QString::fromLatin1(w.item);
-        sums << (w.ssf == 0 ? QStringLiteral("Sum(") + item + QLatin1Char(')')
-                            : QStringLiteral("Sum(case when ssf=%1 then %2 end)").arg(w.ssf).arg(item));
-    }
-    db::Query wages(c);
-    wages.Open(QStringLiteral(" select ") + sums.join(QStringLiteral(", ")) +
-               QStringLiteral(" from VmonWage \n  where sMon>0 and sMon<=12 "));
-    std::vector<long long> wageSums;
-    for (int i = 0; i < int(std::size(kWageCells)); ++i)
-        wageSums.push_back(WholeSum(wages.ValueAt(0, i), IndicatorName(sheet, kWageCells[i].row, 1, 3)));
-
+    // Every figure read in one pass per table; the wage sums are checked before a figure is
+    // written.
+    const std::vector<db::Value> figures = ReadRules(c, Rules(), {});
+    const std::vector<QString> texts =
+        ShownTexts(Rules(), figures, 13, [&](const CellRule& r) { return IndicatorName(sheet, r.row, 1, 3); });
     int k = 2;
-    auto done = [&] { mainPb.SetPosition(++k * 100 / 56 - 20); };
-    for (const Indicator& ind : Indicators()) {
-        const QString sql = QString::fromUtf8(ind.head) + QLatin1Char('\n') + QString::fromUtf8(ind.where);
-        const long long n = CountInt(c, sql);
-        sheet.SetCellText(ind.row, ind.col, ind.average ? Fmt0(double(n) / 13.0) : QString::number(n));
-        done();
-    }
-    for (int i = 0; i < int(std::size(kWageCells)); ++i) {
-        sheet.SetCellText(kWageCells[i].row, 4, QString::number(wageSums[size_t(i)]));
-        done();
+    for (size_t i = 0; i < Rules().size(); ++i) {
+        sheet.SetCellText(Rules()[i].row, Rules()[i].col, texts[i]);
+        mainPb.SetPosition(++k * 100 / 56 - 20);
     }
 
     // Sums of the figures as written; A5 takes the new A7 and A12.

@@ -8,6 +8,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/db/Db.h"
+#include "core/report/CellRule.h"
 #include "core/report/WorkbookExport.h"
 
 #include <QString>
@@ -31,17 +32,9 @@ public:
     // The year label the form shows and names its workbook after.
     static const QString kYearLabel;  // "2011年"
 
-    // One counted cell: a head line and a condition line; the figure is the count, or the
-    // count over 13 months. The wage cells I12..I19 are summed together in one pass.
-    struct Indicator {
-        int row;
-        int col;
-        const char* code;
-        const char* head;
-        const char* where;
-        bool average;  // count / 13, nearest whole number
-    };
-    static const std::vector<Indicator>& Indicators();
+    // The form's figures: counts of staff rows (year-end, or over months 0..12 divided by
+    // 13) and the wages I12..I19 as whole numbers, read by the report engine.
+    static const std::vector<CellRule>& Rules();
 
     // The sheet as the form starts: the template in the form's font.
     static void Prepare(TSheetBook& sheet);

@@ -4,169 +4,162 @@
 #include "core/base/UiService.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
-#include "core/report/LeaderPost.h"
 #include "core/report/Reconcile.h"
 #include "core/report/Refusal.h"
-#include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qm::report {
 
 namespace {
 
-enum class Figure { Count, Average, Thousands };
-enum class Select { Count, Total, N1, N2, N3, N4 };
-// How an organ's selection differs from the general one.
-enum class Organ { Same, Text, Leaders, Clerks };
+bool FillsWorkers(UnitClass cls) { return cls.HasProductionColumn(); }
+bool Contracts(UnitClass cls) { return cls.kind() == UnitClass::Kind::GeneralContract; }
+bool Subcontracts(UnitClass cls) { return cls.kind() == UnitClass::Kind::LabourSubcontract; }
 
-// Month parts of the built organ selections.
-const char* const kYearEnd = " where sMon=12";
-const char* const kYear = " where sMon>=0 and sMon<=12";
-const char* const kWageYear = " where sMon>0 and sMon<=12";
+}  // namespace
 
-struct Indicator {
-    int row, col;
-    Figure figure;
-    Select select;
-    const char* where;  // the general selection
-    Organ organ;
-    const char* organWhere;  // Text: the organ's selection; Leaders/Clerks: its month part
-};
-
-// The indicator table of the form, in the order the computation walks it.
-constexpr std::array kIndicators{
-    // Left block: year-end counts.
-    Indicator{4, 4, Figure::Count, Select::Count, " where sMon=12 ", Organ::Same, nullptr},             // 01
-    Indicator{5, 4, Figure::Count, Select::Count, " where sMon=12 and sSex=2 ", Organ::Same, nullptr},  // 02
-    Indicator{6, 4, Figure::Count, Select::Count, " where sMon=12 and sqrz=2 ", Organ::Same, nullptr},  // 03
-    Indicator{8, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=1 ", Organ::Same, nullptr},   // 05
-    Indicator{9, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=2 ", Organ::Same, nullptr},   // 06
-    Indicator{10, 4, Figure::Count, Select::Count, " where sMon=12 and ssf=3 ", Organ::Same, nullptr},  // 07
-    Indicator{12, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(1,2,3) ", Organ::Same,
-              nullptr},  // A01
-    Indicator{13, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(4) ", Organ::Same,
-              nullptr},  // A02
-    Indicator{14, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(5,6,7) ", Organ::Same,
-              nullptr},  // A03
-    Indicator{15, 4, Figure::Count, Select::Count, " where sMon=12 and sEducation in(8,9) ", Organ::Same,
-              nullptr},  // A04
-    Indicator{17, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '2%' ", Organ::Leaders,
-              kYearEnd},                                                                                          // 71
-    Indicator{18, 4, Figure::Count, Select::Count, " where sMon=12 and sPost like '3%' ", Organ::Same, nullptr},  // 72
-    Indicator{19, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(31,32) ", Organ::Same, nullptr},  // A05
-    Indicator{20, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(33) ", Organ::Same, nullptr},     // A06
-    Indicator{21, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(34) ", Organ::Same, nullptr},     // A07
-    Indicator{22, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(35) ", Organ::Same, nullptr},     // A08
-    Indicator{23, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41,42) ", Organ::Clerks,
-              kYearEnd},                                                                                       // 73
-    Indicator{24, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(41) ", Organ::Same, nullptr},  // A09
-    Indicator{25, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(62,63) ", Organ::Text,
-              " where sMon=12 and sPost in(100)"},  // 74
-    Indicator{26, 4, Figure::Count, Select::Count, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ",
-              Organ::Text, " where sMon=12 and ((sPost like'5%') or (sPost in(19))) "},  // A10
-    Indicator{27, 4, Figure::Count, Select::Count, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ",
-              Organ::Text, " where sMon=12 and sPost in(100)"},                                                // 75
-    Indicator{28, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(51) ", Organ::Same, nullptr},  // A11
-    Indicator{29, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(52) ", Organ::Same, nullptr},  // A12
-    Indicator{30, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(53) ", Organ::Same, nullptr},  // A13
-    Indicator{31, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(54) ", Organ::Same, nullptr},  // A14
-    Indicator{32, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(55) ", Organ::Same, nullptr},  // A15
-    Indicator{33, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(56) ", Organ::Same, nullptr},  // A16
-    Indicator{34, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(61) ", Organ::Text,
-              " where sMon=12 and sPost in(100) "},  // A17
-    Indicator{35, 4, Figure::Count, Select::Count, " where sMon=12 and sPost in(64) ", Organ::Text,
-              " where sMon=12 and sPost in(19) "},  // A18
-    // Left block: averages over months 0..12.
-    Indicator{36, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 ", Organ::Same, nullptr},  // 08
-    Indicator{38, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 09
-    Indicator{39, 4, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=2 ", Organ::Same,
-              nullptr},  // 10
-    // Right block: averages.
-    Indicator{3, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and ssf=3 ", Organ::Same,
-              nullptr},  // 11
-    Indicator{5, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost like '2%' ", Organ::Leaders,
-              kYear},  // 76
-    Indicator{6, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost like '3%' ", Organ::Same,
-              nullptr},  // 77
-    Indicator{7, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost in(41,42) ", Organ::Clerks,
-              kYear},  // 78
-    Indicator{8, 9, Figure::Average, Select::Count, " where sMon>=0 and sMon<=12 and sPost in(62,63) ", Organ::Text,
-              " where sMon>=0 and sMon<=12 and sPost in(100) "},  // 79
-    Indicator{9, 9, Figure::Average, Select::Count,
-              " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Organ::Text,
-              " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(19))) "},  // A19
-    Indicator{10, 9, Figure::Average, Select::Count,
-              " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Organ::Text,
-              " where sMon>=0 and sMon<=12 and  sPost in(100)"},  // 80
-    // Right block: wages of months 1..12 in thousand yuan.
-    Indicator{12, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 ", Organ::Same, nullptr},  // 12
-    Indicator{14, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 13
-    Indicator{15, 9, Figure::Thousands, Select::N1, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 14
-    Indicator{16, 9, Figure::Thousands, Select::N2, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 15
-    Indicator{17, 9, Figure::Thousands, Select::N3, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 16
-    Indicator{18, 9, Figure::Thousands, Select::N4, "  where sMon>0 and sMon<=12 and ssf=1 ", Organ::Same,
-              nullptr},  // 17
-    Indicator{19, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=2 ", Organ::Same,
-              nullptr},  // 18
-    Indicator{20, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and ssf=3 ", Organ::Same,
-              nullptr},  // 19
-    Indicator{22, 9, Figure::Thousands, Select::Total, " where sMon>=0 and sMon<=12 and sPost like '2%' ",
-              Organ::Leaders, kYear},  // 81
-    Indicator{23, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and sPost like '3%' ", Organ::Same,
-              nullptr},  // 82
-    Indicator{24, 9, Figure::Thousands, Select::Total, " where sMon>0 and sMon<=12 and sPost in(41,42) ", Organ::Clerks,
-              kWageYear},  // 83
-    Indicator{25, 9, Figure::Thousands, Select::Total, "  where sMon>0 and sMon<=12 and sPost in(62,63) ", Organ::Text,
-              " where sMon>0 and sMon<=12 and sPost in(100) "},  // 84
-    Indicator{26, 9, Figure::Thousands, Select::Total,
-              "  where sMon>0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Organ::Text,
-              "  where sMon>0 and sMon<=12 and ((sPost like'5%') or (sPost in(19))) "},  // A20
-};
-
-const char* SelectText(Select s) {
-    switch (s) {
-    case Select::Count: return " select count(*) as num from Staff_moninfo ";
-    case Select::Total: return " select Sum(sTotal) as num from VmonWage ";
-    case Select::N1: return " select Sum(sN1) as num from VmonWage ";
-    case Select::N2: return " select Sum(sN2) as num from VmonWage ";
-    case Select::N3: return " select Sum(sN3) as num from VmonWage ";
-    case Select::N4: return " select Sum(sN4) as num from VmonWage ";
-    }
-    return "";
+const std::vector<CellRule>& AnnualWageReport::Rules() {
+    using S = Source;
+    // Left block rows 4..39 (column 4), right block rows 3..40 (column 9); the averages over
+    // months 0..12 divide by 13, the wages are in thousand yuan. Organs count their own posts
+    // where their text differs ({leaders} and {clerks} as LeaderPost.h names them).
+    static const std::vector<CellRule> rules{
+        {4, 4, "01", S::Staff, " where sMon=12 ", Take::Count, Shown::Whole},
+        {5, 4, "02", S::Staff, " where sMon=12 and sSex=2 ", Take::Count, Shown::Whole},
+        {6, 4, "03", S::Staff, " where sMon=12 and sqrz=2 ", Take::Count, Shown::Whole},
+        {8, 4, "05", S::Staff, " where sMon=12 and ssf=1 ", Take::Count, Shown::Whole},
+        {9, 4, "06", S::Staff, " where sMon=12 and ssf=2 ", Take::Count, Shown::Whole},
+        {10, 4, "07", S::Staff, " where sMon=12 and ssf=3 ", Take::Count, Shown::Whole},
+        {12, 4, "A01", S::Staff, " where sMon=12 and sEducation in(1,2,3) ", Take::Count, Shown::Whole},
+        {13, 4, "A02", S::Staff, " where sMon=12 and sEducation in(4) ", Take::Count, Shown::Whole},
+        {14, 4, "A03", S::Staff, " where sMon=12 and sEducation in(5,6,7) ", Take::Count, Shown::Whole},
+        {15, 4, "A04", S::Staff, " where sMon=12 and sEducation in(8,9) ", Take::Count, Shown::Whole},
+        {17, 4, "71", S::Staff, " where sMon=12 and sPost like '2%' ", Take::Count, Shown::Whole,
+         " where sMon=12 and sPost in({leaders})"},
+        {18, 4, "72", S::Staff, " where sMon=12 and sPost like '3%' ", Take::Count, Shown::Whole},
+        {19, 4, "A05", S::Staff, " where sMon=12 and sPost in(31,32) ", Take::Count, Shown::Whole},
+        {20, 4, "A06", S::Staff, " where sMon=12 and sPost in(33) ", Take::Count, Shown::Whole},
+        {21, 4, "A07", S::Staff, " where sMon=12 and sPost in(34) ", Take::Count, Shown::Whole},
+        {22, 4, "A08", S::Staff, " where sMon=12 and sPost in(35) ", Take::Count, Shown::Whole},
+        {23, 4, "73", S::Staff, " where sMon=12 and sPost in(41,42) ", Take::Count, Shown::Whole,
+         " where sMon=12 and sPost in({clerks})"},
+        {24, 4, "A09", S::Staff, " where sMon=12 and sPost in(41) ", Take::Count, Shown::Whole},
+        {25, 4, "74", S::Staff, " where sMon=12 and sPost in(62,63) ", Take::Count, Shown::Whole,
+         " where sMon=12 and sPost in(100)"},
+        {26, 4, "A10", S::Staff, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", Take::Count,
+         Shown::Whole, " where sMon=12 and ((sPost like'5%') or (sPost in(19))) "},
+        {27, 4, "75", S::Staff, " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", Take::Count,
+         Shown::Whole, " where sMon=12 and sPost in(100)"},
+        {28, 4, "A11", S::Staff, " where sMon=12 and sPost in(51) ", Take::Count, Shown::Whole},
+        {29, 4, "A12", S::Staff, " where sMon=12 and sPost in(52) ", Take::Count, Shown::Whole},
+        {30, 4, "A13", S::Staff, " where sMon=12 and sPost in(53) ", Take::Count, Shown::Whole},
+        {31, 4, "A14", S::Staff, " where sMon=12 and sPost in(54) ", Take::Count, Shown::Whole},
+        {32, 4, "A15", S::Staff, " where sMon=12 and sPost in(55) ", Take::Count, Shown::Whole},
+        {33, 4, "A16", S::Staff, " where sMon=12 and sPost in(56) ", Take::Count, Shown::Whole},
+        {34, 4, "A17", S::Staff, " where sMon=12 and sPost in(61) ", Take::Count, Shown::Whole,
+         " where sMon=12 and sPost in(100) "},
+        {35, 4, "A18", S::Staff, " where sMon=12 and sPost in(64) ", Take::Count, Shown::Whole,
+         " where sMon=12 and sPost in(19) "},
+        {36, 4, "08", S::Staff, " where sMon>=0 and sMon<=12 ", Take::Count, Shown::Average},
+        {38, 4, "09", S::Staff, " where sMon>=0 and sMon<=12 and ssf=1 ", Take::Count, Shown::Average},
+        {39, 4, "10", S::Staff, " where sMon>=0 and sMon<=12 and ssf=2 ", Take::Count, Shown::Average},
+        {3, 9, "11", S::Staff, " where sMon>=0 and sMon<=12 and ssf=3 ", Take::Count, Shown::Average},
+        {5, 9, "76", S::Staff, " where sMon>=0 and sMon<=12 and sPost like '2%' ", Take::Count, Shown::Average,
+         " where sMon>=0 and sMon<=12 and sPost in({leaders})"},
+        {6, 9, "77", S::Staff, " where sMon>=0 and sMon<=12 and sPost like '3%' ", Take::Count, Shown::Average},
+        {7, 9, "78", S::Staff, " where sMon>=0 and sMon<=12 and sPost in(41,42) ", Take::Count, Shown::Average,
+         " where sMon>=0 and sMon<=12 and sPost in({clerks})"},
+        {8, 9, "79", S::Staff, " where sMon>=0 and sMon<=12 and sPost in(62,63) ", Take::Count, Shown::Average,
+         " where sMon>=0 and sMon<=12 and sPost in(100) "},
+        {9, 9, "A19", S::Staff, " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Take::Count,
+         Shown::Average, " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(19))) "},
+        {10, 9, "80", S::Staff, " where sMon>=0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ", Take::Count,
+         Shown::Average, " where sMon>=0 and sMon<=12 and  sPost in(100)"},
+        {12, 9, "12", S::Wages, "  where sMon>0 and sMon<=12 ", Take::Total, Shown::Thousands},
+        {14, 9, "13", S::Wages, "  where sMon>0 and sMon<=12 and ssf=1 ", Take::Total, Shown::Thousands},
+        {15, 9, "14", S::Wages, "  where sMon>0 and sMon<=12 and ssf=1 ", Take::N1, Shown::Thousands},
+        {16, 9, "15", S::Wages, "  where sMon>0 and sMon<=12 and ssf=1 ", Take::N2, Shown::Thousands},
+        {17, 9, "16", S::Wages, "  where sMon>0 and sMon<=12 and ssf=1 ", Take::N3, Shown::Thousands},
+        {18, 9, "17", S::Wages, "  where sMon>0 and sMon<=12 and ssf=1 ", Take::N4, Shown::Thousands},
+        {19, 9, "18", S::Wages, "  where sMon>0 and sMon<=12 and ssf=2 ", Take::Total, Shown::Thousands},
+        {20, 9, "19", S::Wages, "  where sMon>0 and sMon<=12 and ssf=3 ", Take::Total, Shown::Thousands},
+        {22, 9, "81", S::Wages, " where sMon>=0 and sMon<=12 and sPost like '2%' ", Take::Total, Shown::Thousands,
+         " where sMon>=0 and sMon<=12 and sPost in({leaders})"},
+        {23, 9, "82", S::Wages, "  where sMon>0 and sMon<=12 and sPost like '3%' ", Take::Total, Shown::Thousands},
+        {24, 9, "83", S::Wages, " where sMon>0 and sMon<=12 and sPost in(41,42) ", Take::Total, Shown::Thousands,
+         " where sMon>0 and sMon<=12 and sPost in({clerks})"},
+        {25, 9, "84", S::Wages, "  where sMon>0 and sMon<=12 and sPost in(62,63) ", Take::Total, Shown::Thousands,
+         " where sMon>0 and sMon<=12 and sPost in(100) "},
+        {26, 9, "A20", S::Wages, "  where sMon>0 and sMon<=12 and ((sPost like'5%') or (sPost in(61,64))) ",
+         Take::Total, Shown::Thousands, "  where sMon>0 and sMon<=12 and ((sPost like'5%') or (sPost in(19))) "},
+    };
+    return rules;
 }
 
-// A supplementary line of a period-end count: blanks, label and the blanks before the value.
-struct SupplementLine {
-    int row;
-    const char* where;
-    int leading;
-    const char* label;
-    int closing;    // blanks between the label and a value
-    int noValue;    // blanks between the label and "人" when there is no value
-    bool contract;  // applies to general contracting (else to labour subcontracting)
-};
+const std::vector<SupplementLine>& AnnualWageReport::Supplements() {
+    using S = Source;
+    static const std::vector<SupplementLine> lines{
+        {{42, 1, "48", S::Staff, "  where sMon>=0 and sMon<=12 and syg=1", Take::Count, Shown::Average},
+         FillsWorkers,
+         0,
+         QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   "),
+         0,
+         7,
+         QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)")},
+        {{44, 1, "41", S::Staff, "  where sMon=12 and sgc=1 "},
+         Contracts,
+         11,
+         QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)"),
+         3,
+         7,
+         QStringLiteral("人")},
+        {{45, 1, "42", S::Staff, "  where sMon=12 and sjzs=1 "},
+         Contracts,
+         95,
+         QStringLiteral("其中：一级建造师(42)"),
+         3,
+         6,
+         QStringLiteral("人")},
+        {{46, 1, "43", S::Staff, "  where sMon=12 and ssg in(2,3)"},
+         Contracts,
+         95,
+         QStringLiteral("其中：现场施工人员(43)"),
+         3,
+         7,
+         QStringLiteral("人")},
+        {{47, 1, "44", S::Staff, "  where sMon=12 and ssg=3"},
+         Contracts,
+         103,
+         QStringLiteral("其中：持证上岗人员(44)"),
+         3,
+         6,
+         QStringLiteral("人")},
+        {{48, 1, "46", S::Staff, "  where sMon=12 and sgc=1"},
+         Subcontracts,
+         12,
+         QStringLiteral("劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)"),
+         3,
+         7,
+         QStringLiteral("人")},
+        {{49, 1, "47", S::Staff, "  where sMon=12 and ssg in(2,3)"},
+         Subcontracts,
+         87,
+         QStringLiteral("其中：现场施工人员(47)"),
+         2,
+         6,
+         QStringLiteral("人")},
+    };
+    return lines;
+}
 
-constexpr std::array kSupplementLines{
-    SupplementLine{44, "  where sMon=12 and sgc=1 ", 11,
-                   "总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)", 3, 7, true},
-    SupplementLine{45, "  where sMon=12 and sjzs=1 ", 95, "其中：一级建造师(42)", 3, 6, true},
-    SupplementLine{46, "  where sMon=12 and ssg in(2,3)", 95, "其中：现场施工人员(43)", 3, 7, true},
-    SupplementLine{47, "  where sMon=12 and ssg=3", 103, "其中：持证上岗人员(44)", 3, 6, true},
-    SupplementLine{48, "  where sMon=12 and sgc=1", 12, "劳务分包法人单位从业人员期末人数：其中：工程技术人员(46)", 3,
-                   7, false},
-    SupplementLine{49, "  where sMon=12 and ssg in(2,3)", 87, "其中：现场施工人员(47)", 2, 6, false},
-};
+namespace {
 
 // The group heads of both blocks: no figure of their own.
 constexpr std::array<std::pair<int, int>, 10> kGroupHeads{
@@ -229,57 +222,25 @@ void AnnualWageReport::Compute(db::Connection& c, const MainState& unit, TSheetB
 void AnnualWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb) {
     const SheetUpdate hold(sheet);
     ApplySheetTemplate(sheet, kTemplate);
-    leaderPost_ = LookLeader(c);
     supplements_.clear();
-    const LeaderRule leaders(unit.DepClass, leaderPost_);
-    const bool organ = leaders.IsOrgan();
-
+    const bool organ = unit.DepClass.IsOrgan();
     auto progress = [&](int i) { mainPb.SetPosition(i * 100 / 88 - 10); };
-    const UnitClass info = unit.DepClass;
-    const bool workers = info.HasProductionColumn();
 
-    // The cell queries, read together; -1 marks a cell without a query.
-    AggregateBatch batch;
-    std::vector<int> query(kIndicators.size(), -1);
-    for (size_t k = 0; k < kIndicators.size(); ++k) {
-        const Indicator& ind = kIndicators[k];
-        QString where = QString::fromUtf8(ind.where);
-        db::Params params;
-        if (organ) {
-            switch (ind.organ) {
-            case Organ::Same: break;
-            case Organ::Text: where = QString::fromUtf8(ind.organWhere); break;
-            case Organ::Leaders:
-                if (leaders.kind() == LeaderRule::Kind::OrganNone) continue;  // no leader post held: nobody
-                where = QString::fromUtf8(ind.organWhere) + PostsIn(leaders.LeaderPosts(), params);
-                break;
-            case Organ::Clerks:
-                where = QString::fromUtf8(ind.organWhere) + PostsIn(leaders.ClerkPosts(), params);
-                break;
-            }
+    // The figures and the supplements the unit's class fills, read together.
+    std::vector<CellRule> rules = Rules();
+    std::vector<const SupplementLine*> lines;
+    for (const SupplementLine& l : Supplements())
+        if (l.applies(unit.DepClass)) {
+            rules.push_back(l.rule);
+            lines.push_back(&l);
         }
-        query[k] = batch.Add(QString::fromLatin1(SelectText(ind.select)), where, params);
-    }
-    const QString countHead = QString::fromLatin1(SelectText(Select::Count));
-    const int q48 = workers ? batch.Add(countHead, QStringLiteral("  where sMon>=0 and sMon<=12 and syg=1")) : -1;
-    std::vector<int> supplementQuery;
-    for (const SupplementLine& l : kSupplementLines)
-        supplementQuery.push_back(
-            info.kind() == (l.contract ? UnitClass::Kind::GeneralContract : UnitClass::Kind::LabourSubcontract)
-                ? batch.Add(countHead, QString::fromUtf8(l.where))
-                : -1);
     progress(0);
-    batch.Run(c);
-    // Every figure is read, and every wage sum checked, before a cell is written.
-    std::vector<long long> values(kIndicators.size(), 0);
-    for (size_t k = 0; k < kIndicators.size(); ++k) {
-        const Indicator& ind = kIndicators[k];
-        if (query[k] < 0) continue;
-        values[k] =
-            ind.select == Select::Count
-                ? batch.Count(query[k])
-                : batch.SumRounded(query[k], IndicatorName(sheet, ind.row, ind.col == 4 ? 1 : 6, ind.col == 4 ? 3 : 8));
-    }
+    leaderPost_ = 0;
+    const std::vector<db::Value> figures = ReadRules(c, rules, {}, unit.DepClass, leaderPost_);
+    // Every wage sum is checked before a cell is written.
+    const std::vector<QString> texts = ShownTexts(rules, figures, 13, [&](const CellRule& r) {
+        return IndicatorName(sheet, r.row, r.col == 4 ? 1 : 6, r.col == 4 ? 3 : 8);
+    });
 
     // The walk: left rows 4..39, right rows 3..40, then the supplementary lines.
     size_t next = 0;
@@ -287,45 +248,30 @@ void AnnualWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBook
         progress(i);
         const int row = i <= 39 ? i : i - 37;
         const int col = i <= 39 ? 4 : 9;
-        if (next >= kIndicators.size() || kIndicators[next].row != row || kIndicators[next].col != col) continue;
-        const Indicator& ind = kIndicators[next];
-        const long long n = values[next++];
-        switch (ind.figure) {
-        case Figure::Count: sheet.SetCellText(row, col, Fmt0(double(n))); break;
-        case Figure::Average: sheet.SetCellText(row, col, Fmt0(double(n) / 13.0)); break;
-        case Figure::Thousands: sheet.SetCellText(row, col, Fmt0(double(n) / 1000.0)); break;
-        }
+        if (next >= Rules().size() || Rules()[next].row != row || Rules()[next].col != col) continue;
+        sheet.SetCellText(row, col, texts[next++]);
     }
 
     // Supplementary lines, rows 42..52.
-    progress(78);
-    {
-        const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   ");
-        const QString tail = QStringLiteral("  人(限规模以上工业和有资质的建筑业法人单位填报)");
-        if (q48 >= 0) {
-            const QString v = Fmt0(double(batch.Count(q48)) / 13.0);
-            sheet.SetCellText(42, 1, head + v + tail);
-            supplements_.push_back(FigureValue(v));
-        } else {
-            sheet.SetCellText(42, 1, head + Blanks(5) + tail);
+    auto supplement = [&](const SupplementLine& l) {
+        const auto it = std::find(lines.begin(), lines.end(), &l);
+        if (it == lines.end()) {
+            sheet.SetCellText(l.rule.row, 1, l.TextWithout());
             supplements_.emplace_back();
+        } else {
+            const QString v = texts[Rules().size() + size_t(it - lines.begin())];
+            sheet.SetCellText(l.rule.row, 1, l.Text(v));
+            supplements_.push_back(FigureValue(v));
         }
-    }
+    };
+    progress(78);
+    supplement(Supplements()[0]);
     progress(79);
     sheet.SetCellText(
         43, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)") + Blanks(15));
-    for (size_t k = 0; k < kSupplementLines.size(); ++k) {
-        const SupplementLine& l = kSupplementLines[k];
-        progress(l.row + 36);
-        const QString label = Blanks(l.leading) + QString::fromUtf8(l.label);
-        if (supplementQuery[k] >= 0) {
-            const QString v = Fmt0(double(batch.Count(supplementQuery[k])));
-            sheet.SetCellText(l.row, 1, label + Blanks(l.closing) + v + Blanks(2) + QStringLiteral("人"));
-            supplements_.push_back(FigureValue(v));
-        } else {
-            sheet.SetCellText(l.row, 1, label + Blanks(l.noValue) + QStringLiteral("人"));
-            supplements_.emplace_back();
-        }
+    for (size_t k = 1; k < Supplements().size(); ++k) {
+        progress(Supplements()[k].rule.row + 36);
+        supplement(Supplements()[k]);
     }
     progress(87);
     sheet.SetCellText(

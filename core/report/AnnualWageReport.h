@@ -7,6 +7,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/db/Db.h"
+#include "core/report/CellRule.h"
 #include "core/report/WorkbookExport.h"
 
 #include <QString>
@@ -27,6 +28,10 @@ public:
     static const QString kTable;     // NGLabor_info
     static const QString kDefaultYear;
     static const QStringList& Columns();  // frdm, the 71 figures, frmc
+    // The form's figures in the order the sheet is walked, and its supplementary lines (48,
+    // then 41..47), read by the report engine.
+    static const std::vector<CellRule>& Rules();
+    static const std::vector<SupplementLine>& Supplements();
 
     // The command's gates: data of month 12, then no error rows in the year.
     static bool PassGates(Gates& gates, UiService& ui);

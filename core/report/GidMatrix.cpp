@@ -1,6 +1,7 @@
 #include "core/report/GidMatrix.h"
 
 #include "core/db/Db.h"
+#include "core/report/ReportEngine.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -46,66 +47,90 @@ QString CellExpr(const GidMatrixLayout& layout, int gid, int column) {
 
 }  // namespace
 
-CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month) {
-    // One statement: each computed cell is a filtered count over the month's rows, so the
-    // month is read once however many cells there are.
-    QStringList heads;
+MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const MatrixRequest& r) {
+    // Every figure is a rule of the engine: the statement each cell stood for, with its month
+    // as a value, so the staff rows are read once and the wage rows once for all of them.
+    std::vector<Query> queries;
+    auto add = [&](Source source, const QString& months, const QString& expr, Take take) {
+        queries.push_back(
+            {source, expr == QLatin1String("1") ? months : months + QStringLiteral(" and (") + expr + QLatin1Char(')'),
+             take});
+        return queries.size() - 1;
+    };
+    const int lines = layout.LineCount();
+    // The wage summaries count the person-months with a wage row (VmonWage), the talent tables
+    // the staff rows (Vmon, all of Staff_moninfo).
+    const Source counted = QLatin1String(layout.source).compare(QLatin1String("VmonWage"), Qt::CaseInsensitive) == 0
+                               ? Source::Wages
+                               : Source::Staff;
     std::vector<std::pair<int, int>> cells;
-    for (const GidLine& line : layout.lines)
-        for (int col = 1; col <= layout.ColumnCount(); ++col) {
-            if (!layout.Computed(line.gid, col)) continue;
-            heads << QStringLiteral("count(*) filter (where ") + CellExpr(layout, line.gid, col) + QLatin1Char(')');
-            cells.emplace_back(line.gid, col);
-        }
-    CountGrid grid(size_t(layout.LineCount()), std::vector<long long>(size_t(layout.ColumnCount()), -1));
-    if (cells.empty()) return grid;
-    db::Query q(c);
-    q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
-               QString::fromLatin1(layout.source) + QStringLiteral(" where sMon=?"),
-           {month});
+    if (r.countMonth)
+        for (const GidLine& line : layout.lines)
+            for (int col = 1; col <= layout.ColumnCount(); ++col) {
+                if (!layout.Computed(line.gid, col)) continue;
+                add(counted, QStringLiteral("sMon={month}"), CellExpr(layout, line.gid, col), Take::Count);
+                cells.emplace_back(line.gid, col);
+            }
+    const size_t headsAt = queries.size();
+    if (r.heads)
+        for (const GidLine& line : layout.lines)
+            add(Source::Wages, QStringLiteral("sMon>={headsFrom} and sMon<={last}"), FragmentExpr(line.period),
+                Take::Count);
+    const size_t wagesAt = queries.size();
+    if (r.wages)
+        for (const GidLine& line : layout.lines)
+            add(Source::Wages, QStringLiteral("sMon>={wagesFrom} and sMon<={last}"), FragmentExpr(line.period),
+                Take::Total);
+    const size_t startAt = queries.size();
+    if (r.start)
+        for (const GidLine& line : layout.lines)
+            add(Source::Staff, QStringLiteral("sMon=0"), FragmentExpr(line.period), Take::Count);
+
+    const cond::Values values{{QStringLiteral("month"), {r.countMonth.value_or(0)}},
+                              {QStringLiteral("headsFrom"), {r.heads.value_or(0)}},
+                              {QStringLiteral("wagesFrom"), {r.wages.value_or(0)}},
+                              {QStringLiteral("last"), {r.last}}};
+    const std::vector<db::Value> v = RunQueries(c, queries, values).values;
+
+    MatrixFigures out;
+    out.counts.assign(size_t(lines), std::vector<long long>(size_t(layout.ColumnCount()), -1));
     for (size_t i = 0; i < cells.size(); ++i)
-        grid[size_t(cells[i].first - 1)][size_t(cells[i].second - 1)] = q.Fields(int(i)).AsInteger();
-    return grid;
+        out.counts[size_t(cells[i].first - 1)][size_t(cells[i].second - 1)] = v[i].AsInteger();
+    for (int i = 0; i < lines; ++i) {
+        if (r.heads) {
+            out.heads.personMonths.push_back(v[headsAt + size_t(i)].AsInteger());
+            out.heads.wages.push_back(std::nullopt);
+        }
+        if (r.wages) {
+            const db::Value& w = v[wagesAt + size_t(i)];
+            out.wages.personMonths.push_back(0);
+            out.wages.wages.push_back(w.IsNull() ? std::nullopt : std::optional<double>(w.AsFloat()));
+        }
+        if (r.start) out.start.push_back(v[startAt + size_t(i)].AsInteger());
+    }
+    return out;
+}
+
+CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month) {
+    MatrixRequest r;
+    r.countMonth = month;
+    return ReadMatrix(c, layout, r).counts;
 }
 
 PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages) {
-    // The period fragments test the post and the title grade only: the months' rows are
-    // first summed per post and grade, then each line takes the groups it covers.
-    QStringList heads;
-    for (const GidLine& line : layout.lines) {
-        const QString e = FragmentExpr(line.period);
-        heads << QStringLiteral("total(n) filter (where ") + e + QLatin1Char(')');
-        if (withWages) heads << QStringLiteral("sum(t) filter (where ") + e + QLatin1Char(')');
-    }
-    db::Query q(c);
-    q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) +
-               QStringLiteral(" from (select sPost, sPostGrade, count(*) as n, ") +
-               (withWages ? QStringLiteral("sum(sTotal)") : QStringLiteral("null")) +
-               QStringLiteral(" as t from VmonWage where sMon>=? and sMon<=? group by sPost, sPostGrade)"),
-           {first, last});
-    PeriodTotals out;
-    const int step = withWages ? 2 : 1;
-    for (int i = 0; i < layout.LineCount(); ++i) {
-        out.personMonths.push_back(q.Fields(i * step).AsInteger());
-        if (withWages) {
-            const db::Value& v = q.Fields(i * step + 1).AsValue();
-            out.wages.push_back(v.IsNull() ? std::nullopt : std::optional<double>(v.AsFloat()));
-        } else {
-            out.wages.push_back(std::nullopt);
-        }
-    }
-    return out;
+    MatrixRequest r;
+    r.heads = first;
+    r.last = last;
+    if (withWages) r.wages = first;
+    MatrixFigures f = ReadMatrix(c, layout, r);
+    if (withWages) f.heads.wages = f.wages.wages;
+    return f.heads;
 }
 
 std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout) {
-    QStringList heads;
-    for (const GidLine& line : layout.lines)
-        heads << QStringLiteral("count(*) filter (where ") + FragmentExpr(line.period) + QLatin1Char(')');
-    db::Query q(c);
-    q.Open(QStringLiteral("select ") + heads.join(QStringLiteral(", ")) + QStringLiteral(" from Vmon where sMon=0"));
-    std::vector<long long> out;
-    for (int i = 0; i < layout.LineCount(); ++i) out.push_back(q.Fields(i).AsInteger());
-    return out;
+    MatrixRequest r;
+    r.start = true;
+    return ReadMatrix(c, layout, r).start;
 }
 
 void UpdateResultRow(db::Connection& c, const GidMatrixLayout& layout, int gid, const CountGrid& counts,

@@ -64,18 +64,37 @@ QString FragmentExpr(const QString& fragment);
 // Counts of one matrix: counts[gid-1][column-1]; a skipped cell holds -1.
 using CountGrid = std::vector<std::vector<long long>>;
 
-// Counts every computed cell over the rows of `month` of the summary's source, in one statement.
+// Counts every computed cell over the rows of `month` of the summary's source.
 CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month);
 
-// Per line, over the wage rows (VmonWage) of months first..last: the person-months meeting the
-// line's period fragment, and their wage sum (none when no row matched).
+// Per line, over the wage rows (VmonWage) of a run of months: the person-months meeting the
+// line's period fragment, or their wage sum (none when no row matched).
 struct PeriodTotals {
     std::vector<long long> personMonths;
     std::vector<std::optional<double>> wages;
 };
-PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages);
 
-// Per line, the start-of-period list (Vmon, month 0) meeting the line's period fragment.
+// The figures a summary reads, all in one pass over the staff rows and one over the wage rows:
+// the cells' counts at `countMonth`; per line the person-months of months heads..last, the
+// wages of months wages..last, and the start-of-period list (month 0) meeting its period
+// fragment. What is not asked for is not read.
+struct MatrixRequest {
+    std::optional<int> countMonth;
+    std::optional<int> heads, wages;
+    int last = 0;
+    bool start = false;
+};
+struct MatrixFigures {
+    CountGrid counts;
+    PeriodTotals heads;  // personMonths
+    PeriodTotals wages;  // wages
+    std::vector<long long> start;
+};
+MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const MatrixRequest& request);
+
+// Parts of ReadMatrix on their own: the person-months of months first..last per line (and
+// their wages), and the start-of-period list per line.
+PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages);
 std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout);
 
 // Writes a computed row of a result table: Dep_id, Tdate, the unit name when `depName` is given,

@@ -4,7 +4,6 @@
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
 #include "core/report/Refusal.h"
-#include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
@@ -15,11 +14,6 @@
 namespace qm::report {
 
 namespace {
-
-const QString kCountHead = QStringLiteral("select count(*) as num from Staff_moninfo ");
-const QString kWageFrom = QStringLiteral(" from VmonWage where");
-// Both month conditions have this form; the run decides the bounds.
-const QString kMonths = QStringLiteral(" (sMon>=? and sMon<=?)");
 
 // Rows whose figure stands in column 4 (the end month); the other coded rows use column 5.
 bool EndMonthRow(int r) { return (r >= 3 && r <= 7) || r == 22 || r == 23 || r == 26; }
@@ -36,32 +30,33 @@ const QStringList& QuarterLabourReport::Columns() {
     return cols;
 }
 
-const std::vector<QuarterLabourReport::Indicator>& QuarterLabourReport::Indicators() {
-    using S = Indicator::Source;
-    using M = Indicator::Months;
-    using T = Indicator::Transform;
-    static const std::vector<Indicator> list{
-        {3, 4, "I01", S::Count, " where  sMon=? and ", M::Period, T::Whole},
-        {4, 4, "I04", S::Count,
-         " where  sMon=? and (sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) and ", M::Period,
-         T::Whole},
-        {5, 4, "I05", S::Count, " where  sMon=? and ssf=1 and ", M::Period, T::Whole},
-        {6, 4, "I06", S::Count, " where  sMon=? and ssf=2 and ", M::Period, T::Whole},
-        {7, 4, "I07", S::Count, " where  sMon=? and ssf=3 and ", M::Period, T::Whole},
-        {9, 5, "I09", S::Count, " where   ssf=1 and ", M::YearToDate, T::Average},
-        {10, 5, "I10", S::Count, " where   ssf=2 and ", M::YearToDate, T::Average},
-        {11, 5, "I11", S::Count, " where   ssf=3 and ", M::YearToDate, T::Average},
-        // The wage cells: `where` is the identity a cell sums, empty for all.
-        {12, 5, "I12", S::Wage, "", M::YearToDate, T::Whole},
-        {13, 5, "I13", S::Wage, "ssf=1", M::YearToDate, T::Whole},
-        {14, 5, "I18", S::Wage, "ssf=2", M::YearToDate, T::Whole},
-        {15, 5, "I19", S::Wage, "ssf=3", M::YearToDate, T::Whole},
-        {22, 4, "B1", S::Count, " where   sMon=? and sgc=1  and ", M::Period, T::Whole},
-        {23, 4, "B2", S::Count, " where   sMon=? and sjzs=1 and ", M::Period, T::Whole},
-        {24, 5, "B5", S::Count, " where   syg=1 and", M::YearToDate, T::WholeDivision},
-        {26, 4, "B7", S::Count, " where   sMon=? and ssg in(2,3) and ", M::Period, T::Whole},
+const std::vector<CellRule>& QuarterLabourReport::Rules() {
+    using S = Source;
+    // The month conditions: the run ({from}..{e}), or the year to its end ({ytd}..{e}, from
+    // the start-of-period list when the run starts in January).
+    const QString period = QStringLiteral(" (sMon>={from} and sMon<={e})");
+    const QString ytd = QStringLiteral(" (sMon>={ytd} and sMon<={e})");
+    static const std::vector<CellRule> rules{
+        {3, 4, "I01", S::Staff, " where  sMon={e} and " + period},
+        {4, 4, "I04", S::Staff,
+         " where  sMon={e} and (sPost in(21,22,23,41) or (sPost in(42) and sPostGrade in(31,32,33,34))) and " + period},
+        {5, 4, "I05", S::Staff, " where  sMon={e} and ssf=1 and " + period},
+        {6, 4, "I06", S::Staff, " where  sMon={e} and ssf=2 and " + period},
+        {7, 4, "I07", S::Staff, " where  sMon={e} and ssf=3 and " + period},
+        {9, 5, "I09", S::Staff, " where   ssf=1 and " + ytd, Take::Count, Shown::Average},
+        {10, 5, "I10", S::Staff, " where   ssf=2 and " + ytd, Take::Count, Shown::Average},
+        {11, 5, "I11", S::Staff, " where   ssf=3 and " + ytd, Take::Count, Shown::Average},
+        // Wages as whole numbers.
+        {12, 5, "I12", S::Wages, " where" + ytd, Take::Total},
+        {13, 5, "I13", S::Wages, " where ssf=1 and" + ytd, Take::Total},
+        {14, 5, "I18", S::Wages, " where ssf=2 and" + ytd, Take::Total},
+        {15, 5, "I19", S::Wages, " where ssf=3 and" + ytd, Take::Total},
+        {22, 4, "B1", S::Staff, " where   sMon={e} and sgc=1  and " + period},
+        {23, 4, "B2", S::Staff, " where   sMon={e} and sjzs=1 and " + period},
+        {24, 5, "B5", S::Staff, " where   syg=1 and" + ytd, Take::Count, Shown::AverageFloor},
+        {26, 4, "B7", S::Staff, " where   sMon={e} and ssg in(2,3) and " + period},
     };
-    return list;
+    return rules;
 }
 
 QuarterLabourReport::QuarterLabourReport(int start, int end, std::optional<qm::Quarter> quarter)
@@ -93,41 +88,15 @@ void QuarterLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetB
     const int ytdFrom = start_ == 1 ? 0 : start_;
     int step = 0;
     auto done = [&] { mainPb.SetPosition(++step * 100 / 21 - 20); };
-    // The wage cells are sums over the same view and months: one pass gives them all, each
-    // cell its own sum over the rows its identity selects.
-    QStringList sums;
-    for (const Indicator& ind : Indicators()) {
-        if (ind.source != Indicator::Source::Wage) continue;
-        const QString who = QString::fromUtf8(ind.where);
-        sums << (who.isEmpty() ? QStringLiteral("sum(sTotal)")
-                               : QStringLiteral("sum(case when ") + who + QStringLiteral(" then sTotal end)"));
-    }
-    db::Query wages(c);
-    wages.Open(QStringLiteral("select ") + sums.join(QStringLiteral(", ")) + kWageFrom + kMonths, {ytdFrom, end_});
-    // Every wage sum is checked before a figure is written.
-    std::vector<long long> wageSums;
-    for (const Indicator& ind : Indicators())
-        if (ind.source == Indicator::Source::Wage)
-            wageSums.push_back(WholeSum(wages.ValueAt(0, int(wageSums.size())), IndicatorName(sheet, ind.row, 1, 3)));
-    size_t wageColumn = 0;
-    for (const Indicator& ind : Indicators()) {
-        QString text;
-        if (ind.source == Indicator::Source::Wage) {
-            text = QString::number(wageSums[wageColumn++]);
-        } else {
-            db::Params p;
-            const QString where = QString::fromUtf8(ind.where);
-            if (where.contains(QLatin1Char('?'))) p.emplace_back(end_);
-            p.emplace_back(ind.months == Indicator::Months::Period ? start_ : ytdFrom);
-            p.emplace_back(end_);
-            const long long n = CountInt(c, kCountHead + where + kMonths, p);
-            switch (ind.transform) {
-            case Indicator::Transform::Whole: text = QString::number(n); break;
-            case Indicator::Transform::Average: text = Fmt0(double(n) / double(divisor)); break;
-            case Indicator::Transform::WholeDivision: text = QString::number(n / divisor); break;
-            }
-        }
-        sheet.SetCellText(ind.row, ind.col, text);
+    // Every figure read in one pass per table; the wage sums are checked before a figure is
+    // written.
+    const std::vector<db::Value> figures = ReadRules(
+        c, Rules(),
+        {{QStringLiteral("e"), {end_}}, {QStringLiteral("from"), {start_}}, {QStringLiteral("ytd"), {ytdFrom}}});
+    const std::vector<QString> texts =
+        ShownTexts(Rules(), figures, divisor, [&](const CellRule& r) { return IndicatorName(sheet, r.row, 1, 3); });
+    for (size_t i = 0; i < Rules().size(); ++i) {
+        sheet.SetCellText(Rules()[i].row, Rules()[i].col, texts[i]);
         done();
     }
 

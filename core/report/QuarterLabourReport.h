@@ -8,6 +8,7 @@
 #include "core/base/AppContext.h"
 #include "core/base/Quarter.h"
 #include "core/db/Db.h"
+#include "core/report/CellRule.h"
 #include "core/report/WorkbookExport.h"
 
 #include <QString>
@@ -30,26 +31,9 @@ public:
     static const QString kTable;     // JLabor_info
     static const QStringList& Columns();
 
-    // One computed cell: head + where-fragment + month condition.
-    struct Indicator {
-        enum class Source { Count, Wage };  // count(*) of Staff_moninfo, sum(sTotal) of VmonWage
-        enum class Months { Period, YearToDate };
-        enum class Transform {
-            Whole,          // the count or the sum as a whole number
-            Average,        // count / divisor, nearest whole number
-            WholeDivision,  // count / divisor, the remainder dropped
-        };
-        int row;
-        int col;
-        const char* code;
-        Source source;
-        // A count's where-fragment ("?" stands for the end month); a wage cell's identity
-        // condition ("ssf=1"), empty for all persons.
-        const char* where;
-        Months months;
-        Transform transform;
-    };
-    static const std::vector<Indicator>& Indicators();
+    // The form's figures ({from}..{e} the run, {ytd} its year to date), read by the report
+    // engine.
+    static const std::vector<CellRule>& Rules();
 
     // A run of months start..end, both 1..12, start not after end; raises
     // std::invalid_argument otherwise. `quarter`: the quarter a quarter command chose, none

@@ -4,28 +4,93 @@
 #include "core/base/UiService.h"
 #include "core/report/AvgPay.h"
 #include "core/report/Fmt.h"
-#include "core/report/LeaderPost.h"
 #include "core/report/Reconcile.h"
 #include "core/report/Refusal.h"
-#include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "core/report/Upload.h"
 #include "core/sheet/SheetBook.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"
 
+#include <algorithm>
+
 namespace qm::report {
 
 namespace {
 
-const QString kCountHead = QStringLiteral("select count(*) as num from Staff_moninfo ");
-const QString kWageHead = QStringLiteral("select sum(sTotal) as num from VmonWage ");
-
 QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
 bool FillsWorkers(UnitClass cls) { return cls.HasProductionColumn(); }
+bool Contracts(UnitClass cls) { return cls.kind() == UnitClass::Kind::GeneralContract; }
+bool Subcontracts(UnitClass cls) { return cls.kind() == UnitClass::Kind::LabourSubcontract; }
+
+// Lines of column 1 that hold no figure.
+const std::pair<int, QString> kTextLines[] = {
+    {25, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    ")},
+    {29, Blanks(3) + QStringLiteral("三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报") + Blanks(7)},
+    {30, Blanks(7) + QStringLiteral("发放工资的法人单位：组织机构代码(49)  :") + Blanks(23)},
+    {31, Blanks(31) + QStringLiteral("单位详细名称(50)      :") + Blanks(14)},
+};
 
 }  // namespace
+
+const std::vector<CellRule>& QuarterWageReport::Rules() {
+    using S = Source;
+    static const std::vector<CellRule> rules{
+        // Period-end headcounts at the end month e.
+        {4, 4, "01", S::Staff, " where  sMon={e}"},
+        {5, 4, "71", S::Staff, " where sMon={e} and sPost like '2%' ", Take::Count, Shown::Whole,
+         " where sMon={e}  and sPost in({leaders})"},
+        {6, 4, "05", S::Staff, " where  sMon={e} and ssf=1"},
+        {7, 4, "06", S::Staff, " where  sMon={e} and ssf=2"},
+        {8, 4, "07", S::Staff, " where  sMon={e} and ssf=3"},
+        // Average headcounts over months 0..e.
+        {9, 5, "08", S::Staff, " where  (sMon>=0 and sMon<={e}) ", Take::Count, Shown::Average},
+        {10, 5, "09", S::Staff, " where  (sMon>=0 and sMon<={e}) and ssf=1 ", Take::Count, Shown::Average},
+        {11, 5, "10", S::Staff, " where  (sMon>=0 and sMon<={e}) and ssf=2 ", Take::Count, Shown::Average},
+        {12, 5, "11", S::Staff, " where  (sMon>=0 and sMon<={e}) and ssf=3 ", Take::Count, Shown::Average},
+        // Wages of months 1..e in thousand yuan.
+        {14, 5, "12", S::Wages, " where  (sMon>=1 and sMon<={e}) ", Take::Total, Shown::Thousands},
+        {15, 5, "13", S::Wages, " where  (sMon>=1 and sMon<={e}) and ssf=1 ", Take::Total, Shown::Thousands},
+        {16, 5, "18", S::Wages, " where  (sMon>=1 and sMon<={e}) and ssf=2 ", Take::Total, Shown::Thousands},
+        {17, 5, "19", S::Wages, " where  (sMon>=1 and sMon<={e}) and ssf=3 ", Take::Total, Shown::Thousands},
+    };
+    return rules;
+}
+
+const std::vector<SupplementLine>& QuarterWageReport::Supplements() {
+    static const std::vector<SupplementLine> lines{
+        {{24, 1, "48", Source::Staff, "  where (sMon>=0 and sMon<={e}) and syg=1", Take::Count, Shown::Average},
+         FillsWorkers,
+         0,
+         QStringLiteral("   一、直接从事生产经营活动的平均人数(48)"),
+         3,
+         7,
+         QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)")},
+        {{26, 1, "41", Source::Staff, " where  sMon={e} and sgc=1"},
+         Contracts,
+         7,
+         QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)"),
+         3,
+         8,
+         QStringLiteral("人")},
+        {{27, 1, "42", Source::Staff, " where  sMon={e} and sjzs=1"},
+         Contracts,
+         69,
+         QStringLiteral("其中：一级建造师(42)"),
+         3,
+         6,
+         QStringLiteral("人")},
+        {{28, 1, "47", Source::Staff, " where  sMon={e} and ssg=1"},
+         Subcontracts,
+         7,
+         QStringLiteral("劳务分包法人单位从业人员期末人数：其中：现场施工人员(47)"),
+         3,
+         6,
+         QStringLiteral("人")},
+    };
+    return lines;
+}
 
 const QString QuarterWageReport::kTemplate = QStringLiteral("jglabor");
 const QString QuarterWageReport::kTable = QStringLiteral("JGLabor_info");
@@ -74,126 +139,40 @@ void QuarterWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBoo
     sheet.SetFont(QStringLiteral("fnt"), 8);
     sheet.SetSelection(1, 1, 1, 1);
 
-    leaderPost_ = LookLeader(c, leaderPost_);
     supplements_.clear();
     const int e = EndMonth();
-    const LeaderRule leaders(unit.DepClass, leaderPost_);
-
-    auto average = [&](long long n) { return Fmt0(double(n) / double(e + 1)); };
-    auto thousands = [&](long long n) { return Fmt0(double(n) / 1000.0); };
-    // Every selection begins with the end month as its one bound mark.
-    const db::Params atEnd{db::Value(e)};
-    const QString endMonth = QStringLiteral(" where  sMon=?");
-    const QString upToEnd = QStringLiteral(" where  (sMon>=0 and sMon<=?)");
-    const QString wageMonths = QStringLiteral(" where  (sMon>=1 and sMon<=?)");
-    const bool contracting = unit.DepClass.kind() == UnitClass::Kind::GeneralContract;
-
-    // The cell queries, read together; -1 marks a cell without a query.
-    AggregateBatch batch;
-    auto addCount = [&](const QString& where, const db::Params& params = {}) {
-        return batch.Add(kCountHead, where, params.empty() ? atEnd : params);
-    };
-    const int qEnd = addCount(endMonth);
-    int qLeaders = -1;
-    switch (leaders.kind()) {
-    case LeaderRule::Kind::General: qLeaders = addCount(QStringLiteral(" where sMon=? and sPost like '2%' ")); break;
-    case LeaderRule::Kind::OrganPair:
-    case LeaderRule::Kind::OrganFifteen: {
-        db::Params params = atEnd;
-        qLeaders = addCount(QStringLiteral(" where sMon=?") + PostsIn(leaders.LeaderPosts(), params), params);
-    } break;
-    case LeaderRule::Kind::OrganNone: break;  // no leader post is held: nobody is counted
-    }
-    int qType[3], qAverage[3], qWage[3];
-    for (int k = 0; k < 3; ++k) {
-        static const char* const kSsf[] = {" and ssf=1", " and ssf=2", " and ssf=3"};
-        const QString ssf = QString::fromLatin1(kSsf[k]);
-        qType[k] = addCount(endMonth + ssf);
-        qAverage[k] = addCount(upToEnd + ssf + QLatin1Char(' '));
-        qWage[k] = batch.Add(kWageHead, wageMonths + ssf + QLatin1Char(' '), atEnd);
-    }
-    const int qAverageAll = addCount(upToEnd + QLatin1Char(' '));
-    const int qWageAll = batch.Add(kWageHead, wageMonths + QLatin1Char(' '), atEnd);
-    const int q48 =
-        FillsWorkers(unit.DepClass) ? addCount(QStringLiteral("  where (sMon>=0 and sMon<=?) and syg=1")) : -1;
-    const int q41 = contracting ? addCount(endMonth + QStringLiteral(" and sgc=1")) : -1;
-    const int q42 = contracting ? addCount(endMonth + QStringLiteral(" and sjzs=1")) : -1;
-    const int q47 = unit.DepClass.kind() == UnitClass::Kind::LabourSubcontract
-                        ? addCount(endMonth + QStringLiteral(" and ssg=1"))
-                        : -1;
+    // The figures and the supplements the unit's class fills, read together.
+    std::vector<CellRule> rules = Rules();
+    std::vector<const SupplementLine*> lines;
+    for (const SupplementLine& l : Supplements())
+        if (l.applies(unit.DepClass)) {
+            rules.push_back(l.rule);
+            lines.push_back(&l);
+        }
     mainPb.SetPosition(0);
-    batch.Run(c);
-    auto count = [&](int i) { return i < 0 ? 0LL : batch.Count(i); };
-    // Every wage sum is read, and checked, before a figure is written.
-    const long long wageAll = batch.SumRounded(qWageAll, IndicatorName(sheet, 14, 1, 3));
-    long long wageOf[3];
-    for (int k = 0; k < 3; ++k) wageOf[k] = batch.SumRounded(qWage[k], IndicatorName(sheet, 15 + k, 1, 3));
+    const std::vector<db::Value> figures =
+        ReadRules(c, rules, {{QStringLiteral("e"), {e}}}, unit.DepClass, leaderPost_);
+    const std::vector<QString> texts =
+        ShownTexts(rules, figures, e + 1, [&](const CellRule& r) { return IndicatorName(sheet, r.row, 1, 3); });
 
     for (int r = 4; r <= 31; ++r) {
         mainPb.SetPosition(r * 100 / 33);
-        switch (r) {
-        case 4: sheet.SetCellText(r, 4, Fmt0(double(count(qEnd)))); break;
-        case 5: sheet.SetCellText(r, 4, Fmt0(double(count(qLeaders)))); break;
-        case 6:
-        case 7:
-        case 8: sheet.SetCellText(r, 4, Fmt0(double(count(qType[r - 6])))); break;
-        case 9: sheet.SetCellText(r, 5, average(count(qAverageAll))); break;
-        case 10:
-        case 11:
-        case 12: sheet.SetCellText(r, 5, average(count(qAverage[r - 10]))); break;
-        case 14: sheet.SetCellText(r, 5, thousands(wageAll)); break;
-        case 15:
-        case 16:
-        case 17: sheet.SetCellText(r, 5, thousands(wageOf[r - 15])); break;
-        case 24: {
-            const QString head = QStringLiteral("   一、直接从事生产经营活动的平均人数(48)");
-            const QString tail = QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)");
-            if (q48 >= 0) {
-                const QString a = average(count(q48));
-                sheet.SetCellText(r, 1, head + Blanks(3) + a + Blanks(2) + tail);
-                supplements_.push_back(FigureValue(a));
-            } else {
-                sheet.SetCellText(r, 1, head + Blanks(7) + tail);
+        for (size_t k = 0; k < Rules().size(); ++k)
+            if (rules[k].row == r) sheet.SetCellText(r, rules[k].col, texts[k]);
+        for (const SupplementLine& l : Supplements()) {
+            if (l.rule.row != r) continue;
+            const auto it = std::find(lines.begin(), lines.end(), &l);
+            if (it == lines.end()) {
+                sheet.SetCellText(r, 1, l.TextWithout());
                 supplements_.emplace_back();
-            }
-            break;
-        }
-        case 25:
-            sheet.SetCellText(
-                r, 1, QStringLiteral("   二、有资质的建筑业法人单位用工情况(限有资质的建筑业法人单位填报)    "));
-            break;
-        case 26:
-        case 27:
-        case 28: {
-            const int q = r == 26 ? q41 : r == 27 ? q42 : q47;
-            QString label;
-            if (r == 26)
-                label = Blanks(7) + QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)");
-            else if (r == 27)
-                label = Blanks(69) + QStringLiteral("其中：一级建造师(42)");
-            else
-                label = Blanks(7) + QStringLiteral("劳务分包法人单位从业人员期末人数：其中：现场施工人员(47)");
-            if (q >= 0) {
-                const QString n = Fmt0(double(count(q)));
-                sheet.SetCellText(r, 1, label + Blanks(3) + n + Blanks(2) + QStringLiteral("人"));
-                supplements_.push_back(FigureValue(n));
             } else {
-                sheet.SetCellText(r, 1, label + Blanks(r == 26 ? 8 : 6) + QStringLiteral("人"));
-                supplements_.emplace_back();
+                const QString v = texts[Rules().size() + size_t(it - lines.begin())];
+                sheet.SetCellText(r, 1, l.Text(v));
+                supplements_.push_back(FigureValue(v));
             }
-            break;
         }
-        case 29:
-            sheet.SetCellText(
-                r, 1,
-                Blanks(3) + QStringLiteral("三、不能填报\"从业人员\"和\"工资总额\"数据的法人单位填报") + Blanks(7));
-            break;
-        case 30:
-            sheet.SetCellText(r, 1, Blanks(7) + QStringLiteral("发放工资的法人单位：组织机构代码(49)  :") + Blanks(23));
-            break;
-        case 31: sheet.SetCellText(r, 1, Blanks(31) + QStringLiteral("单位详细名称(50)      :") + Blanks(14)); break;
-        default: break;
-        }
+        for (const auto& [row, text] : kTextLines)
+            if (row == r) sheet.SetCellText(r, 1, text);
     }
 
     // The rounded sub-items of the wage total made to add up to it.

@@ -7,6 +7,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/db/Db.h"
+#include "core/report/CellRule.h"
 #include "core/report/WorkbookExport.h"
 
 #include <QString>
@@ -26,6 +27,9 @@ public:
     static const QString kTemplate;  // the sheet template's name
     static const QString kTable;     // JGLabor_info
     static const QStringList& Columns();
+    // The form's figures ({e} the end month) and its supplementary lines.
+    static const std::vector<CellRule>& Rules();
+    static const std::vector<SupplementLine>& Supplements();
 
     // `quarter` 1..3 as the form offers it; 4 (months up to 12) serves the benchmark.
     explicit QuarterWageReport(int quarter);

@@ -3,6 +3,7 @@
 #include "core/base/Month.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
+#include "core/db/Schema.h"
 
 namespace qm::report {
 
@@ -47,21 +48,24 @@ bool RangeChoice::LoadMonths() {
 
 bool RangeChoice::CheckMonthErrors() {
     struct Check {
-        const char16_t* sql;
+        QString sql;
         const char16_t* tail;
     };
-    static const Check checks[] = {
-        {u"select sMon from Wage_Info where sFlag='0' group by sMon order by sMon",
+    // Each flag alone is a term of the wage error rows' index condition, so these find the
+    // rows through it too.
+    const Check checks[] = {
+        {QStringLiteral("select sMon from Wage_Info where sFlag='0' group by sMon order by sMon"),
          u"]月工资数据还有错误，不能汇总，请核实！"},
-        {u"select sMon from Wage_Info where wFlag='0' group by sMon order by sMon",
+        {QStringLiteral("select sMon from Wage_Info where wFlag='0' group by sMon order by sMon"),
          u"]月工资数据还有【审核性】错误，不能汇总，请核实！"},
-        {u"select sMon from Staff_moninfo where sMon<>0 and sIsOk='0' group by sMon order by sMon",
+        {QStringLiteral("select sMon from Staff_moninfo where sMon<>0 and ") + StaffErrorRows() +
+             QStringLiteral(" group by sMon order by sMon"),
          u"]月度人员还有错误，不能汇总，请核实！"},
     };
     bool clean = true;
     // Every check runs, so the person sees all that is wrong at once.
     for (const Check& ch : checks) {
-        const QString months = MonthList(c_, QString::fromUtf16(ch.sql));
+        const QString months = MonthList(c_, ch.sql);
         if (months.isEmpty()) continue;
         clean = false;
         ui_.ConfirmYesOnly(QStringLiteral("[") + months + QString::fromUtf16(ch.tail));
@@ -78,11 +82,10 @@ std::optional<MonthRange> RangeChoice::CheckRange(const QString& fromText, const
         return std::nullopt;
     }
     if (twin_ == Twin::AB) {
-        const QString months = MonthList(
-            c_,
-            QStringLiteral("select smon from Wage_Info where sMon>=? and sMon<=? and (sflag='0' or wflag='0') "
-                           "group by smon order by smon"),
-            {*from, *to});
+        const QString months = MonthList(c_,
+                                         QStringLiteral("select smon from Wage_Info where sMon>=? and sMon<=? and ") +
+                                             WageErrorRows() + QStringLiteral(" group by smon order by smon"),
+                                         {*from, *to});
         if (!months.isEmpty()) {
             ui_.Info(months + QStringLiteral("月有工资错误信息，请核查"));
             return std::nullopt;

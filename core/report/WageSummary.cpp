@@ -2,6 +2,7 @@
 
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
+#include "core/db/Schema.h"
 #include "core/report/Fmt.h"
 #include "core/report/Refusal.h"
 #include "core/sheet/SheetBook.h"
@@ -66,8 +67,8 @@ SummaryUnit FirstUnitRow(db::Connection& c) {
 
 bool HasStaffErrors(db::Connection& c, bool startOfPeriodOnly) {
     db::Query q(c);
-    q.Open(startOfPeriodOnly ? QStringLiteral("select count(*) as num from Staff_moninfo where sIsOk='0' and sMon=0")
-                             : QStringLiteral("select count(*) as num from Staff_moninfo where sIsOk='0' and sMon>0 "));
+    q.Open(QStringLiteral("select count(*) as num from Staff_moninfo where ") + StaffErrorRows() +
+           (startOfPeriodOnly ? QStringLiteral(" and sMon=0") : QStringLiteral(" and sMon>0 ")));
     return q.Fields(0).AsInteger() >= 1;
 }
 
@@ -76,15 +77,20 @@ WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape&
     const GidMatrixLayout& layout = shape.Layout();
     const int n = layout.LineCount();
     WageSummaryFigures f;
-    f.counts = CountMatrix(c, layout, range.to);
-
     // The average headcount: person-months with a wage row over the range (the organ form
-    // reaches back one month, the start-of-period list standing in for month 0).
-    const int first = shape.averageFromMonthBefore ? range.from - 1 : range.from;
-    const PeriodTotals heads = PeriodMatrix(c, layout, first, range.to, false);
-    const PeriodTotals wages = PeriodMatrix(c, layout, range.from, range.to, true);
-    std::vector<long long> start(size_t(n), 0);
-    if (shape.averageFromMonthBefore && range.from == 1) start = StartOfPeriodCounts(c, layout);
+    // reaches back one month, the start-of-period list standing in for month 0). All the
+    // figures are read together.
+    MatrixRequest request;
+    request.countMonth = range.to;
+    request.heads = shape.averageFromMonthBefore ? range.from - 1 : range.from;
+    request.wages = range.from;
+    request.last = range.to;
+    request.start = shape.averageFromMonthBefore && range.from == 1;
+    MatrixFigures m = ReadMatrix(c, layout, request);
+    f.counts = std::move(m.counts);
+    const PeriodTotals& heads = m.heads;
+    const PeriodTotals& wages = m.wages;
+    std::vector<long long> start = request.start ? m.start : std::vector<long long>(size_t(n), 0);
     const double divisor = shape.averageFromMonthBefore ? range.MonthCount() + 1 : range.MonthCount();
 
     f.average.resize(size_t(n));

@@ -3,6 +3,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/Schema.h"
 
 #include "core/unit/UnitInfo.h"
 
@@ -64,12 +65,12 @@ bool Gates::CheckPreviousMonth(Month p) {
         return true;
     }
     bool ok = true;
-    if (HasRows(db_, QStringLiteral("select * from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {p})) {
+    if (HasRows(db_, QStringLiteral("select * from Wage_Info where Smon=? and ") + WageErrorRows(), {p})) {
         ok = false;
         ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + p.Text() +
                            QStringLiteral("月[工资]数据，否则无法进行本月操作！"));
     }
-    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=? and sIsOk='0'"), {p})) {
+    if (HasRows(db_, QStringLiteral("select * from Staff_moninfo where sMon=? and ") + StaffErrorRows(), {p})) {
         ok = false;
         ui_.ConfirmYesOnly(QStringLiteral("必须先核实") + p.Text() +
                            QStringLiteral("月[人员]数据，否则无法进行本月操作！"));
@@ -79,9 +80,10 @@ bool Gates::CheckPreviousMonth(Month p) {
 
 bool Gates::CheckMonthDataErrors(Month m) {
     // SQLite does not promise the order of grouped rows: ask for it.
-    const QStringList staff = Months(
-        db_, QStringLiteral("select sMon from Staff_moninfo where sMon<=? and  sIsok='0' group by sMon order by sMon"),
-        {m});
+    const QStringList staff = Months(db_,
+                                     QStringLiteral("select sMon from Staff_moninfo where sMon<=? and ") +
+                                         StaffErrorRows() + QStringLiteral(" group by sMon order by sMon"),
+                                     {m});
     if (!staff.isEmpty()) {
         QString list;
         for (const QString& s : staff)
@@ -89,11 +91,10 @@ bool Gates::CheckMonthDataErrors(Month m) {
         ui_.Info(list + QStringLiteral("有人员数据错误，请纠正。"));
         Abort();
     }
-    const QStringList wage = Months(
-        db_,
-        QStringLiteral(
-            "select sMon from Wage_Info where Smon<=? and  (wFlag='0' or sFlag='0') group by sMon order by sMon"),
-        {m});
+    const QStringList wage = Months(db_,
+                                    QStringLiteral("select sMon from Wage_Info where Smon<=? and ") + WageErrorRows() +
+                                        QStringLiteral(" group by sMon order by sMon"),
+                                    {m});
     if (!wage.isEmpty()) {
         QString list;
         for (const QString& s : wage) list += s + QStringLiteral("月份,");
@@ -143,8 +144,8 @@ bool Gates::HasInitialData() { return HasRows(db_, QStringLiteral("select * from
 
 QString Gates::StaffErrorMonthList() {
     QString list;
-    for (const QString& s :
-         Months(db_, QStringLiteral("select sMon from Staff_moninfo where sIsok='0' group by sMon order by sMon")))
+    for (const QString& s : Months(db_, QStringLiteral("select sMon from Staff_moninfo where ") + StaffErrorRows() +
+                                            QStringLiteral(" group by sMon order by sMon")))
         list += s == QStringLiteral("0") ? QStringLiteral("年初,") : s + QStringLiteral("月度,");
     return list;
 }
@@ -157,11 +158,10 @@ QString Gates::PeriodRefusal(Month e, bool testStaffList) {
         return QString::fromUtf16(names[q]) + QStringLiteral("季度数据不全，请保证具有1-") + e.Text() +
                QStringLiteral("月的工资数据！");
     }
-    const QStringList wage =
-        Months(db_,
-               QStringLiteral(
-                   "select smon from Wage_Info where sMon<=? and (sflag='0' or wflag='0') group by smon order by smon"),
-               {e});
+    const QStringList wage = Months(db_,
+                                    QStringLiteral("select smon from Wage_Info where sMon<=? and ") + WageErrorRows() +
+                                        QStringLiteral(" group by smon order by smon"),
+                                    {e});
     if (!wage.isEmpty())
         return QStringLiteral("[") + wage.join(QLatin1Char(',')) + QStringLiteral("]月有工资错误信息，请核查!");
     return {};
