@@ -186,6 +186,8 @@ void Connection::OpenReadOnly(const QString& path) { OpenWith(path, SQLITE_OPEN_
 void Connection::FinalizeAll() {
     for (auto& [sql, st] : cache_) sqlite3_finalize(st);
     cache_.clear();
+    lastSql_.clear();
+    lastSt_ = nullptr;
 }
 
 void Connection::Close() {
@@ -203,11 +205,20 @@ void Connection::Fail(const QString& context) const {
 
 sqlite3_stmt* Connection::Prepare(const QString& sql) {
     if (!db_) throw Error(QStringLiteral("数据库未连接。"));
+    // A save runs one statement row after row: the text it ran last is found without
+    // converting and hashing it again.
+    if (lastSt_ && sql == lastSql_) {
+        sqlite3_reset(lastSt_);
+        sqlite3_clear_bindings(lastSt_);
+        return lastSt_;
+    }
     const std::string key = sql.toStdString();
     auto it = cache_.find(key);
     if (it != cache_.end()) {
         sqlite3_reset(it->second);
         sqlite3_clear_bindings(it->second);
+        lastSql_ = sql;
+        lastSt_ = it->second;
         return it->second;
     }
     sqlite3_stmt* st = nullptr;
@@ -221,6 +232,8 @@ sqlite3_stmt* Connection::Prepare(const QString& sql) {
     }
     if (cache_.size() >= 64) FinalizeAll();
     cache_.emplace(key, st);
+    lastSql_ = sql;
+    lastSt_ = st;
     return st;
 }
 

@@ -128,6 +128,8 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
+    QString lastSql_;  // the text last prepared or found, and its statement in cache_
+    sqlite3_stmt* lastSt_ = nullptr;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.
