@@ -191,6 +191,38 @@ std::vector<StaffRecord> StaffTable::ReadMonth(Month m) {
     return ReadWith(sql, {m});
 }
 
+bool StaffRowView::IsNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+
+std::string_view StaffRowView::Utf8(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(st_, i))) : std::string_view();
+}
+
+QString StaffRowView::Text(int i) const {
+    const std::string_view t = Utf8(i);
+    return QString::fromUtf8(t.data(), qsizetype(t.size()));
+}
+
+db::Value StaffRowView::Value(int i) const { return db::ColumnValue(st_, i); }
+
+void StaffTable::StepMonth(Month m, std::span<const StaffColumn> cols,
+                           const std::function<void(const StaffRowView&)>& each) {
+    QStringList names;
+    for (const StaffColumn& c : cols) names << Latin(c.Name());
+    sqlite3_stmt* st =
+        c_.Prepare(QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(names.join(u',')));
+    c_.Bind(st, {m});
+    // The statement is kept for the next read: reset whether or not `each` throws.
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{st};
+    const StaffRowView row(st);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) each(row);
+    if (rc != SQLITE_DONE) c_.Fail();
+}
+
 std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok) {
     static const QString all =
         QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));

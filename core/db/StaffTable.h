@@ -14,7 +14,10 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -149,6 +152,22 @@ struct StaffRecord {
     const std::optional<long long>& Code(StaffAttr a) const { return code[size_t(a)]; }
 };
 
+// One row of a stepped read, its columns in the order asked for; valid only while it is handed on.
+class StaffRowView {
+public:
+    explicit StaffRowView(sqlite3_stmt* st) : st_(st) {}
+    bool IsNull(int i) const;
+    // The column as text, a stored number as SQLite spells it (what a read into a StoredText
+    // gives); empty when null.
+    std::string_view Utf8(int i) const;
+    QString Text(int i) const;
+    // The column as stored: null, a whole number, a real or a text.
+    db::Value Value(int i) const;
+
+private:
+    sqlite3_stmt* st_;
+};
+
 class StaffTable {
 public:
     // The stored names of an attribute's text and code columns, and of a plain field.
@@ -188,6 +207,9 @@ public:
 
     // Every row of the month, in id order.
     std::vector<StaffRecord> ReadMonth(Month m);
+    // Every row of the month in id order, handed to `each` one at a time with only the columns
+    // `cols`, nothing kept: for a pass over a whole month that needs a few of its values.
+    void StepMonth(Month m, std::span<const StaffColumn> cols, const std::function<void(const StaffRowView&)>& each);
     // Only the shown texts of every row of the month, in id order, as SheetTexts gives them;
     // with `isok`, only the rows whose sIsok is that text. A month holds up to 16,338 rows.
     std::vector<std::array<QString, kStaffSheetTexts>> ReadSheetTexts(Month m, const StoredText& isok = {});

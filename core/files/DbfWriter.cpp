@@ -61,6 +61,7 @@ Writer::Writer(std::vector<FieldDef> fields, QDate date) : fields_(std::move(fie
         if ((f.type != 'C' && f.type != 'N') || f.width < 1 || f.width > 254 || f.decimals < 0 ||
             (f.type == 'N' && f.decimals > 0 && f.decimals > f.width - 2) || (f.type == 'C' && f.decimals != 0))
             throw Error(QStringLiteral("字段 %1 的类型或宽度不能用于 dBase 文件").arg(f.name));
+        offsets_.push_back(recordLength_);
         recordLength_ += f.width;
     }
     if (recordLength_ > 32767) throw Error(QStringLiteral("dBase 记录长度超过 32767 字节"));
@@ -172,6 +173,31 @@ void Writer::AddRecord(const db::Params& values) {
         throw;
     }
     ++records_;
+}
+
+void Writer::StartRecord() {
+    body_.append(std::size_t(recordLength_), ' ');
+    ++records_;
+}
+
+void Writer::Put(std::size_t field, const db::Value& v) {
+    const FieldDef& f = fields_[field];
+    char* dst = body_.data() + body_.size() - std::size_t(recordLength_) + std::size_t(offsets_[field]);
+    try {
+        if (f.type == 'N')
+            FormatNumber(v, f, dst);
+        else
+            FormatText(v, f, dst);
+    } catch (...) {
+        body_.resize(body_.size() - std::size_t(recordLength_));
+        --records_;
+        throw;
+    }
+}
+
+void Writer::PutEncoded(std::size_t field, std::string_view bytes) {
+    char* dst = body_.data() + body_.size() - std::size_t(recordLength_) + std::size_t(offsets_[field]);
+    std::memcpy(dst, bytes.data(), std::min(bytes.size(), std::size_t(fields_[field].width)));
 }
 
 std::string Writer::Bytes() const {

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm::files {
@@ -65,6 +66,14 @@ public:
     // does not fit; the record is then not added.
     void AddRecord(const db::Params& values);
 
+    // A record filled one field at a time, for a caller stepping its rows itself: StartRecord
+    // adds a blank record; Put formats a value into field i of it as AddRecord would, raising
+    // the same Error and then dropping the record; PutEncoded copies text already in the file's
+    // encoding, which the caller has checked (no control character, no longer than the field).
+    void StartRecord();
+    void Put(std::size_t field, const db::Value& v);
+    void PutEncoded(std::size_t field, std::string_view bytes);
+
     // The whole file as it will be written.
     std::string Bytes() const;
 
@@ -83,6 +92,7 @@ private:
 
     std::vector<FieldDef> fields_;
     QDate date_;
+    std::vector<int> offsets_;  // of each field within a record
     int recordLength_ = 1;
     int records_ = 0;
     std::string body_;     // the records written so far

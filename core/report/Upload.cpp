@@ -14,10 +14,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace qm::upload {
 namespace {
@@ -84,21 +86,6 @@ const RegisterField kRegister[] = {
     {"sTJGrade", "技能等级", StaffAttr::JGrade},
 };
 
-db::Value Stored(const StoredText& t) { return t ? db::Value(*t) : db::Value(); }
-
-// A register field's value in a stored row.
-db::Value ValueOf(const StaffRecord& r, const RegisterField& f) {
-    if (f.attr) return Stored(r.Text(*f.attr));
-    switch (f.plain) {
-    case StaffPlain::Number: return r.sNumber;
-    case StaffPlain::Birth: return Stored(r.sBirth);
-    case StaffPlain::Works: return r.sWorks;
-    case StaffPlain::Work: return r.sWork;
-    case StaffPlain::Gw: return Stored(r.sGw);
-    default: return db::Value();
-    }
-}
-
 bool IsNumeric(const QString& declared) {
     const QString t = declared.toUpper();
     return t.contains(QLatin1String("INT")) || t.contains(QLatin1String("NUM")) || t.contains(QLatin1String("REAL")) ||
@@ -106,59 +93,6 @@ bool IsNumeric(const QString& declared) {
 }
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
-
-bool IsAscii(const QString& s) {
-    for (QChar ch : s)
-        if (ch.unicode() >= 0x80) return false;
-    return true;
-}
-
-// The start-of-period list as the entry forms accept it: a number that fits its field and a
-// work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
-// elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
-// writing a number cut short or a figure the field cannot hold.
-void CheckStaffList(const std::vector<StaffRecord>& rows, const QString& target) {
-    gbk::Encoder gbk;
-    std::string bytes;
-    // The GBK length of every text other than plain ASCII that passed, by text: the code texts
-    // repeat on every row and are converted once.
-    QHash<QString, qsizetype> passed;
-    for (const StaffRecord& r : rows) {
-        const QString& name = r.sName;
-        const QString& number = r.sNumber;
-        auto refuse = [&](const QString& what) {
-            throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
-                            .arg(Native(target), dbf::VisibleText(name), dbf::VisibleText(number), what));
-        };
-        const QString problem = staffvalue::NumberProblem(number);
-        if (!problem.isEmpty()) refuse(QStringLiteral("的") + problem);
-        const QString works = r.sWorks.AsString(), work = r.sWork.AsString();
-        if (!staffvalue::WorkYears(works))
-            refuse(QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works));
-        if (!staffvalue::WorkYears(work)) refuse(QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work));
-        // A text is never cut, nor written with characters the file cannot hold.
-        for (const RegisterField& f : kRegister) {
-            if (!f.label) continue;
-            const QString text = ValueOf(r, f).AsString();
-            const QString label = QString::fromUtf8(f.label);
-            const int width = FieldFor(QString::fromLatin1(f.name), QStringLiteral("TEXT")).width;
-            qsizetype length = 0;
-            if (const auto hit = passed.constFind(text); hit != passed.constEnd()) {
-                length = *hit;
-            } else {
-                if (HasUnsafeChars(text))
-                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
-                bytes.clear();
-                if (!gbk.Encode(text, bytes))
-                    refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
-                length = qsizetype(bytes.size());
-                if (!IsAscii(text)) passed.insert(text, length);
-            }
-            if (length > width)
-                refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
-        }
-    }
-}
 
 }  // namespace
 
@@ -200,22 +134,111 @@ void WriteQueryTemp(db::Connection& c, const QString& sql, const files::Replacin
     }
 }
 
-// The start-of-period list as the register file under the file's temporary name.
-void WriteRegisterTemp(const std::vector<StaffRecord>& rows, const files::ReplacingFile& file, QDate date) {
-    try {
+// The start-of-period list as the entry forms accept it: a number that fits its field and a
+// work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
+// elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
+// writing a number cut short or a figure the field cannot hold. Each row is checked and put
+// into the register file as it is read: 16,338 rows are not held a second time.
+class RegisterList {
+public:
+    RegisterList(db::Connection& c, const QString& target, QDate date) : target_(target), writer_(Fields(), date) {
+        for (size_t i = 0; i < std::size(kRegister); ++i) width_[i] = writer_.Fields()[i].width;
+        std::vector<StaffColumn> cols;
+        for (const RegisterField& f : kRegister) cols.push_back(f.attr ? StaffColumn(*f.attr) : StaffColumn(f.plain));
+        cols.push_back(StaffPlain::Name);
+        StaffTable(c).StepMonth(Month::Start(), cols, [this](const StaffRowView& row) { Row(row); });
+    }
+
+    // The file under its temporary name: every row passed its checks, and none failed to fit.
+    void WriteTemp(const files::ReplacingFile& file) const {
+        try {
+            if (problem_) throw dbf::Error(*problem_);
+            writer_.WriteTemp(file);
+        } catch (const dbf::Error& e) {
+            throw Error(NotWritten(file.Target(), e.Text()));
+        }
+    }
+
+private:
+    static constexpr int kName = int(std::size(kRegister));  // the column after the register's
+
+    static std::vector<dbf::FieldDef> Fields() {
         std::vector<dbf::FieldDef> fields;
         for (const RegisterField& f : kRegister) fields.push_back(FieldFor(QString::fromLatin1(f.name), QString()));
-        dbf::Writer w(std::move(fields), date);
-        db::Params row(std::size(kRegister));
-        for (const StaffRecord& r : rows) {
-            for (size_t i = 0; i < std::size(kRegister); ++i) row[i] = ValueOf(r, kRegister[i]);
-            w.AddRecord(row);
-        }
-        w.WriteTemp(file);
-    } catch (const dbf::Error& e) {
-        throw Error(NotWritten(file.Target(), e.Text()));
+        return fields;
     }
-}
+
+    [[noreturn]] void Refuse(const StaffRowView& row, const QString& number, const QString& what) const {
+        throw Error(QStringLiteral("上报文件“%1”未能生成：%2（姓名编号“%3”）%4。请在期初名单中改正后再上报。")
+                        .arg(Native(target_), dbf::VisibleText(row.Text(kName)), dbf::VisibleText(number), what));
+    }
+
+    // A text the list check judges, as the file's bytes; refuses the row when it holds a
+    // character the file cannot, or is longer than its field (none is ever cut).
+    std::string_view Checked(const StaffRowView& row, const QString& number, int i) {
+        const std::string_view utf8 = row.Utf8(i);
+        const size_t width = size_t(width_[size_t(i)]);
+        // Printable ASCII is its own GBK; other texts (the code texts repeat on every row) are
+        // converted once and kept by their stored bytes.
+        bool printable = true;
+        for (const char ch : utf8) printable = printable && ch >= 0x20 && ch < 0x7F;
+        if (printable && utf8.size() <= width) return utf8;
+        if (!printable)
+            if (const auto hit = encoded_.find(utf8); hit != encoded_.end() && hit->second.size() <= width)
+                return hit->second;
+        const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        const QString label = QString::fromUtf8(kRegister[i].label);
+        if (HasUnsafeChars(text))
+            Refuse(row, number, QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
+        std::string bytes;
+        if (!gbk_.Encode(text, bytes))
+            Refuse(row, number, QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
+        if (bytes.size() > width)
+            Refuse(row, number,
+                   QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
+        return encoded_.emplace(std::string(utf8), std::move(bytes)).first->second;
+    }
+
+    void Row(const StaffRowView& row) {
+        const QString number = row.Text(0);
+        const QString problem = staffvalue::NumberProblem(number);
+        if (!problem.isEmpty()) Refuse(row, number, QStringLiteral("的") + problem);
+        const db::Value works = row.Value(5), work = row.Value(6);
+        if (!staffvalue::WorkYears(works.AsString()))
+            Refuse(row, number, QStringLiteral("的参加工作年限“%1”不是最多两位小数的数字").arg(works.AsString()));
+        if (!staffvalue::WorkYears(work.AsString()))
+            Refuse(row, number, QStringLiteral("的本岗位年限“%1”不是最多两位小数的数字").arg(work.AsString()));
+        std::array<std::string_view, std::size(kRegister)> text;
+        for (int i = 0; i < kName; ++i)
+            if (kRegister[i].label && !row.IsNull(i)) text[size_t(i)] = Checked(row, number, i);
+        // A value that does not fit the file fails the upload, but only once every row has
+        // been checked: a row refused by the list check is named first.
+        if (problem_) return;
+        try {
+            writer_.StartRecord();
+            writer_.Put(0, db::Value(number));
+            for (int i = 1; i < kName; ++i) {
+                if (kRegister[i].label)
+                    writer_.PutEncoded(size_t(i), text[size_t(i)]);
+                else
+                    writer_.Put(size_t(i), i == 5 ? works : i == 6 ? work : row.Value(i));
+            }
+        } catch (const dbf::Error& e) {
+            problem_ = e.Text();
+        }
+    }
+
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    QString target_;
+    dbf::Writer writer_;
+    std::array<int, std::size(kRegister)> width_{};
+    gbk::Encoder gbk_;
+    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> encoded_;
+    std::optional<QString> problem_;
+};
 
 // Puts complete files in place together.
 void CommitAll(std::initializer_list<files::ReplacingFile*> written) {
@@ -283,10 +306,9 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
         const QString name = QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
-        CheckStaffList(rows, dir + QLatin1Char('/') + name);
+        const RegisterList rows(c, dir + QLatin1Char('/') + name, date);
         files::ReplacingFile file(dir + QLatin1Char('/') + name);
-        WriteRegisterTemp(rows, file, date);
+        rows.WriteTemp(file);
         CommitAll({&file});
         out.files << file.Target();
         out.message = formA(name);
@@ -314,12 +336,11 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         // Both files or neither: the list is checked, then both are written complete, and
         // only then do both take their names; a failure leaves the earlier pair as it was.
         const QString list = dir + QLatin1Char('/') + QStringLiteral("Gl_") + depNo + QStringLiteral(".dbf");
-        const std::vector<StaffRecord> rows = StaffTable(c).ReadMonth(Month::Start());
-        CheckStaffList(rows, list);
+        const RegisterList rows(c, list, date);
         files::ReplacingFile summary(dir + QLatin1Char('/') + depNo + QStringLiteral("_i505.dbf"));
         files::ReplacingFile staff(list);
         WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
-        WriteRegisterTemp(rows, staff, date);
+        rows.WriteTemp(staff);
         CommitAll({&summary, &staff});
         out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +

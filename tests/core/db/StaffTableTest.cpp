@@ -172,6 +172,52 @@ TEST(StaffTable, ReadsReturnTheStoredRows) {
     EXPECT_EQ(table.Months(), (std::vector<Month>{Month(2), Month(3)}));
 }
 
+// The stepped read hands over the stored values of the columns asked for, row by row in id
+// order, as the full read gives them: a null is null, a number in a text column reads as the
+// text SQLite spells; a failure inside the pass leaves the table readable.
+TEST(StaffTable, AStepOverAMonthSeesTheStoredValuesOfItsColumns) {
+    test::TempBase base;
+    StaffTable table(base.db());
+    table.Insert(Person(Month(2), QStringLiteral("1")));
+    table.Insert(Person(Month(3), QStringLiteral("9")));
+    StaffRecord odd = Person(Month(2), QStringLiteral("2"));
+    odd.Text(StaffAttr::Sex).reset();
+    odd.sWorks = db::Value(QStringLiteral("三年"));
+    table.Insert(odd);
+    base.db().Exec(QStringLiteral("update Staff_moninfo set sTnation=2.5, sBirth=197001 where sNumber='2'"));
+
+    const StaffColumn cols[] = {StaffPlain::Number, StaffAttr::Sex, StaffPlain::Works, StaffAttr::Nation,
+                                StaffPlain::Birth};
+    std::vector<QStringList> seen;
+    table.StepMonth(Month(2), cols, [&](const StaffRowView& row) {
+        QStringList r;
+        for (int i = 0; i < 5; ++i) r << (row.IsNull(i) ? QStringLiteral("<null>") : row.Text(i));
+        r << QString::number(int(row.Value(2).kind()));
+        EXPECT_EQ(row.Utf8(0), row.Text(0).toStdString());
+        seen.push_back(r);
+    });
+    const std::vector<StaffRecord> full = table.ReadMonth(Month(2));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1],
+              (QStringList{"2", "<null>", "三年", "2.5", "197001", QString::number(int(db::Value::Kind::Text))}));
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(seen[i][0], full[i].sNumber);
+        EXPECT_EQ(seen[i][3], full[i].Text(StaffAttr::Nation).value_or(QStringLiteral("<null>")));
+        EXPECT_EQ(seen[i][4], full[i].sBirth.value_or(QStringLiteral("<null>")));
+    }
+    // A pass stopped by a throw: the next read runs from the first row again.
+    EXPECT_THROW(table.StepMonth(Month(2), cols, [](const StaffRowView&) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    int rows = 0;
+    table.StepMonth(Month(2), cols, [&](const StaffRowView& row) {
+        if (rows++ == 0) {
+            EXPECT_EQ(row.Text(0), QStringLiteral("1"));
+        }
+    });
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(table.ReadMonth(Month(2)).size(), 2u);
+}
+
 // The deletes touch only the rows they name; a number listed twice is one row deleted but
 // two rows shown, as the join shows them.
 TEST(StaffTable, DeletesAndListedRowsKeepToTheirMonth) {

@@ -226,6 +226,44 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
     EXPECT_EQ(f.Text(1, 0), QStringLiteral("一二三四五六七八九十"));
 }
 
+// Every stored form of a value comes out as the check read it: a null text blank, a number in
+// a text column as SQLite spells it, a work-year figure given with spaces as its number, one
+// code text in fields of different widths; a row the file cannot hold, followed by one the list
+// check refuses, names the refused row and writes nothing.
+TEST_F(UploadTest, StoredFormsOfValuesAreWrittenAsReadAndAFailureMidListWritesNothing) {
+    db().Exec(
+        QStringLiteral("update Staff_moninfo set sTsex=null, sTnation=1, sBirth=197001, sWorks=' 7.5 ', "
+                       "sTEdu='男', sTPost=2.25 where sNumber='A002'"));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    {
+        Dbf f(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
+        ASSERT_EQ(DBFGetRecordCount(f.h), 2);
+        EXPECT_EQ(f.Text(0, 1), QStringLiteral("男"));
+        EXPECT_TRUE(DBFIsAttributeNULL(f.h, 1, 1));
+        EXPECT_EQ(f.Text(1, 2), QStringLiteral("1"));
+        EXPECT_EQ(f.Text(1, 4), QStringLiteral("197001"));
+        EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(f.h, 1, 5), 7.5);
+        EXPECT_EQ(f.Text(1, 7), QStringLiteral("男"));
+        EXPECT_EQ(f.Text(1, 9), QStringLiteral("2.25"));
+        EXPECT_TRUE(DBFIsAttributeNULL(f.h, 1, 8));
+    }
+    QFile::remove(Rcsb(QStringLiteral("Gl_12345678X.dbf")));
+    // A tab after the number passes the number's check but no file can hold it.
+    db().Exec(QStringLiteral("update Staff_moninfo set sNumber='A001' || char(9) where sNumber='A001'"));
+    ui.Clear();
+    EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("sNumber"))) << ui.shown[0].text.toStdString();
+    db().Exec(QStringLiteral("update Staff_moninfo set sWork='两年' where sNumber='A002'"));
+    ui.Clear();
+    EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("李四（姓名编号“A002”）的本岗位年限“两年”")))
+        << ui.shown[0].text.toStdString();
+    EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, QStringLiteral("12345678X")), upload::Error);
+    EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
+}
+
 // A unit name longer than the summaries' frmc field (100 bytes) refuses the upload, naming it,
 // rather than being cut to fifty characters.
 TEST_F(UploadTest, AUnitNameTooLongForItsFieldIsNamedNotCut) {
