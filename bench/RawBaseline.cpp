@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace qm::bench {
 
 double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon) {
@@ -41,6 +44,20 @@ double RawInsertStaffMs(const QString& path, const std::vector<synth::Person>& p
     });
     sqlite3_close(h);
     return ms;
+}
+
+double RawReplaceStaffMs(const QString& path, const std::vector<synth::Person>& persons, int mon) {
+    RawInsertStaffMs(path, persons, mon);
+    double best = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        const double ms = RawInsertStaffMs(path, persons, mon);
+        best = i == 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
+void PrintHeldSince(const char* section, double startMb) {
+    std::printf("  %s heap: %+.1f MB held at its end, from its own start\n", section, HeapMb() - startMb);
 }
 
 }  // namespace qm::bench

@@ -1,6 +1,6 @@
 // The start-of-period batch sheet for a unit of 16,338 persons: loading the sheet from the
-// database, the audit and save of every row, and the register upload file, each beside raw
-// sqlite3 inserts of the same rows.
+// database, the audit and save of every row, and the register upload file, each the best of
+// five beside raw sqlite3 deletes and inserts of the same month.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
@@ -21,6 +21,7 @@ namespace qm::bench {
 namespace {
 
 void Run(Context& ctx) {
+    const double heapStart = HeapMb();
     AppPaths::Ensure(ctx.paths.DatabaseDir());
     const QString live = ctx.paths.DatabaseDir() + QStringLiteral("/batch-sheet.mdb");
     const QString raw = ctx.paths.DatabaseDir() + QStringLiteral("/batch-raw.mdb");
@@ -30,8 +31,9 @@ void Run(Context& ctx) {
     CreateEmptyDatabase(raw);
     const int n = std::min(ctx.persons, synth::kSheetCapacity);
     const auto persons = synth::MakePersons(n);
-    const double rawMs = RawInsertStaffMs(raw, persons, 0);
-    const QString baseline = QStringLiteral("raw sqlite3 inserts");
+    // The save replaces a stored month 0: its baseline deletes and inserts the same rows.
+    const double rawMs = RawReplaceStaffMs(raw, persons, 0);
+    const QString baseline = QStringLiteral("raw delete + insert of month 0");
 
     db::Connection c;
     c.Open(live);
@@ -53,20 +55,23 @@ void Run(Context& ctx) {
 
     int loaded = 0;
     const double heapBefore = HeapMb();
-    const double loadMs = TimeMs([&] { loaded = sheet.FillSheet(3); });
+    loaded = sheet.FillSheet(3);  // the first load, into an empty sheet: the heap it takes
     const double heapLoaded = HeapMb();
+    const double loadMs = BestOfMs([&] { loaded = sheet.FillSheet(3); });
     PrintRatio(QStringLiteral("batch sheet: load %1 rows with their checks").arg(loaded), loadMs, baseline, rawMs);
     std::printf("  the loaded sheet with its codes: +%.1f MB of heap\n", heapLoaded - heapBefore);
     AllputSheet::SaveResult result{};
-    const double saveMs = TimeMs([&] { result = sheet.Save(); });
+    // Every save replaces the month the previous one wrote, as the baseline does.
+    const double saveMs = BestOfMs([&] { result = sheet.Save(); });
     PrintRatio(QStringLiteral("batch sheet: audit and save %1 rows (one transaction)").arg(loaded), saveMs, baseline,
                rawMs);
     if (result != AllputSheet::SaveResult::SavedWithErrors && result != AllputSheet::SaveResult::Saved)
         std::printf("  (the save did not complete: %s)\n", ui.Texts().join(QLatin1Char('|')).toUtf8().constData());
     upload::Written w;
     const double uploadMs =
-        TimeMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });
+        BestOfMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });
     PrintRatio(QStringLiteral("register upload file Gl_<DepNo>.dbf (%1 rows)").arg(loaded), uploadMs, baseline, rawMs);
+    PrintHeldSince("batch sheet", heapStart);
     c.Close();
     QFile::remove(live);
     QFile::remove(raw);

@@ -35,6 +35,17 @@ QString Error::Explained() const {
 
 // ---------------------------------------------------------------- Value
 
+Value ColumnValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return Value(sqlite3_column_double(st, i));
+    case SQLITE_NULL: return Value();
+    default:
+        return Value(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
+    }
+}
+
 QString FormatReal(double v) {
     if (std::isnan(v) || std::isinf(v)) return QString::number(v);
     if (v == std::floor(v) && std::fabs(v) < 1e15) return QString::number(static_cast<long long>(v));
@@ -175,6 +186,8 @@ void Connection::OpenReadOnly(const QString& path) { OpenWith(path, SQLITE_OPEN_
 void Connection::FinalizeAll() {
     for (auto& [sql, st] : cache_) sqlite3_finalize(st);
     cache_.clear();
+    lastSql_.clear();
+    lastSt_ = nullptr;
 }
 
 void Connection::Close() {
@@ -192,11 +205,20 @@ void Connection::Fail(const QString& context) const {
 
 sqlite3_stmt* Connection::Prepare(const QString& sql) {
     if (!db_) throw Error(QStringLiteral("数据库未连接。"));
+    // A save runs one statement row after row: the text it ran last is found without
+    // converting and hashing it again.
+    if (lastSt_ && sql == lastSql_) {
+        sqlite3_reset(lastSt_);
+        sqlite3_clear_bindings(lastSt_);
+        return lastSt_;
+    }
     const std::string key = sql.toStdString();
     auto it = cache_.find(key);
     if (it != cache_.end()) {
         sqlite3_reset(it->second);
         sqlite3_clear_bindings(it->second);
+        lastSql_ = sql;
+        lastSt_ = it->second;
         return it->second;
     }
     sqlite3_stmt* st = nullptr;
@@ -210,6 +232,8 @@ sqlite3_stmt* Connection::Prepare(const QString& sql) {
     }
     if (cache_.size() >= 64) FinalizeAll();
     cache_.emplace(key, st);
+    lastSql_ = sql;
+    lastSt_ = st;
     return st;
 }
 

@@ -80,6 +80,9 @@ using Params = std::vector<Value>;
 // numbers without ".0", others in their shortest exact decimal form.
 QString FormatReal(double v);
 
+// A column of a stepped statement's current row, as its stored type gives it.
+Value ColumnValue(sqlite3_stmt* st, int i);
+
 class Connection {
 public:
     Connection();
@@ -125,6 +128,8 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
+    QString lastSql_;  // the text last prepared or found, and its statement in cache_
+    sqlite3_stmt* lastSt_ = nullptr;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.

@@ -11,18 +11,6 @@ db::Value Bound(const std::optional<long long>& v) { return v ? db::Value(*v) : 
 
 QString Latin(const char* s) { return QString::fromLatin1(s); }
 
-// A column of the current row as its stored type gives it.
-db::Value ValueAt(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, i)));
-    case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, i));
-    case SQLITE_NULL: return db::Value();
-    default:
-        return db::Value(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
-    }
-}
-
 StoredText TextAt(sqlite3_stmt* st, int i) {
     if (sqlite3_column_type(st, i) == SQLITE_NULL) return std::nullopt;
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
@@ -179,8 +167,8 @@ std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Para
             case StaffPlain::Name: r.sName = TextAt(st, i).value_or(QString()); break;
             case StaffPlain::Number: r.sNumber = TextAt(st, i).value_or(QString()); break;
             case StaffPlain::Birth: r.sBirth = TextAt(st, i); break;
-            case StaffPlain::Works: r.sWorks = ValueAt(st, i); break;
-            case StaffPlain::Work: r.sWork = ValueAt(st, i); break;
+            case StaffPlain::Works: r.sWorks = db::ColumnValue(st, i); break;
+            case StaffPlain::Work: r.sWork = db::ColumnValue(st, i); break;
             case StaffPlain::Gw: r.sGw = TextAt(st, i); break;
             case StaffPlain::Isok: r.sIsok = TextAt(st, i); break;
             }
@@ -253,7 +241,7 @@ std::vector<std::pair<QString, QString>> Pairs(db::Connection& c, const QString&
     std::vector<std::pair<QString, QString>> out;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        out.emplace_back(ValueAt(st, 0).AsString(), ValueAt(st, 1).AsString());
+        out.emplace_back(db::ColumnValue(st, 0).AsString(), db::ColumnValue(st, 1).AsString());
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) c.Fail();
     return out;

@@ -7,21 +7,9 @@ namespace qm {
 namespace {
 db::Value Bound(const std::optional<QString>& t) { return t ? db::Value(*t) : db::Value(); }
 
-// A column of the current row as its stored type gives it.
-db::Value ValueAt(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, i)));
-    case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, i));
-    case SQLITE_NULL: return db::Value();
-    default:
-        return db::Value(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
-    }
-}
-
 std::optional<QString> TextAt(sqlite3_stmt* st, int i) {
     if (sqlite3_column_type(st, i) == SQLITE_NULL) return std::nullopt;
-    return ValueAt(st, i).AsString();
+    return db::ColumnValue(st, i).AsString();
 }
 }  // namespace
 
@@ -73,10 +61,10 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m) {
         WageRecord r;
         r.id = sqlite3_column_int64(st, 0);
         r.sMon = m;
-        r.sNumber = ValueAt(st, 2).AsString();
-        r.sName = ValueAt(st, 3).AsString();
+        r.sNumber = db::ColumnValue(st, 2).AsString();
+        r.sName = db::ColumnValue(st, 3).AsString();
         int i = 4;
-        for (db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4, &r.sN5, &r.sTotal}) *v = ValueAt(st, i++);
+        for (db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4, &r.sN5, &r.sTotal}) *v = db::ColumnValue(st, i++);
         r.sFlag = TextAt(st, 10);
         r.wFlag = TextAt(st, 11);
         rows.push_back(std::move(r));

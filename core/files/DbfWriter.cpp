@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace qm::dbf {
 namespace {
@@ -111,6 +112,22 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
     if (HasUnsafeChars(text))
         throw Error(QStringLiteral("“%1”含有控制字符（制表符、换行等）或无效的字符，不能写入字段 %2")
                         .arg(VisibleText(text), f.name));
+    // Plain ASCII (numbers, dates) is its own GBK: copied as it stands, without a conversion
+    // or a look-up.
+    bool ascii = true;
+    for (QChar ch : text)
+        if (ch.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        if (text.size() > f.width)
+            throw Error(QStringLiteral("“%1”超出字段 %2 的宽度（%3 字节，一个汉字占两个字节），不能截断")
+                            .arg(text, f.name)
+                            .arg(f.width));
+        for (QChar ch : text) *dst++ = char(ch.unicode());
+        return;
+    }
     // Code texts repeat on every row ("男", "大学本科"): convert each once.
     const std::string* bytes = nullptr;
     auto hit = cache_.constFind(text);
@@ -120,7 +137,7 @@ void Writer::FormatText(const db::Value& v, const FieldDef& f, char* dst) {
         scratch_.clear();
         if (!gbk_.Encode(text, scratch_))
             throw Error(QStringLiteral("“%1”含有 GBK 无法表示的字符，不能写入字段 %2").arg(text, f.name));
-        if (cache_.size() < 4096)
+        if (cache_.size() < kGbkCacheEntries)
             bytes = &*cache_.insert(text, scratch_);
         else
             bytes = &scratch_;
@@ -158,6 +175,14 @@ void Writer::AddRecord(const db::Params& values) {
 }
 
 std::string Writer::Bytes() const {
+    std::string out = Header();
+    out.reserve(out.size() + body_.size() + 1);
+    out += body_;
+    out += char(0x1A);
+    return out;
+}
+
+std::string Writer::Header() const {
     const std::size_t headerLength = 32 + 32 * fields_.size() + 1;
     std::string out(headerLength, '\0');
     out[0] = char(kVersion);
@@ -178,9 +203,6 @@ std::string Writer::Bytes() const {
         at += 32;
     }
     out[at] = char(0x0D);
-    out.reserve(out.size() + body_.size() + 1);
-    out += body_;
-    out += char(0x1A);
     return out;
 }
 
@@ -204,24 +226,30 @@ void Writer::WriteTemp(const files::ReplacingFile& file) const {
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
 
-    const std::string bytes = Bytes();
+    // The header, the records and the end mark, written from where they are: the records are
+    // the bulk of the file and are not copied once more.
+    const std::string header = Header();
+    static const char kEnd = char(0x1A);
+    const std::string_view parts[] = {header, body_, std::string_view(&kEnd, 1)};
     const QByteArray tmp = QFile::encodeName(file.TempPath());
     auto sysError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
 
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw fail(sysError());
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
     QString problem;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            problem = sysError();
-            break;
+    for (const std::string_view part : parts) {
+        const char* p = part.data();
+        std::size_t left = part.size();
+        while (left > 0 && problem.isEmpty()) {
+            const ssize_t n = ::write(fd, p, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                problem = sysError();
+                break;
+            }
+            p += n;
+            left -= std::size_t(n);
         }
-        p += n;
-        left -= std::size_t(n);
     }
     if (::close(fd) != 0 && problem.isEmpty()) problem = sysError();
     if (!problem.isEmpty()) throw fail(problem);  // the file's destructor removes the temporary file

@@ -47,6 +47,9 @@ QString VisibleText(const QString& text);
 
 inline constexpr std::uint8_t kVersion = 0x03;
 inline constexpr std::uint8_t kLanguageGbk = 0x4D;
+// How many texts other than plain ASCII a writer keeps converted; later ones are converted
+// each time they come.
+inline constexpr qsizetype kGbkCacheEntries = 4096;
 
 class Writer {
 public:
@@ -74,6 +77,7 @@ public:
     void WriteTemp(const files::ReplacingFile& file) const;
 
 private:
+    std::string Header() const;
     void FormatNumber(const db::Value& v, const FieldDef& f, char* dst) const;
     void FormatText(const db::Value& v, const FieldDef& f, char* dst);
 

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <array>
@@ -106,6 +107,12 @@ bool IsNumeric(const QString& declared) {
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
+bool IsAscii(const QString& s) {
+    for (QChar ch : s)
+        if (ch.unicode() >= 0x80) return false;
+    return true;
+}
+
 // The start-of-period list as the entry forms accept it: a number that fits its field and a
 // work-year figure by the forms' one rule. A stored row that is otherwise (taken over from
 // elsewhere, or saved before the rule) refuses the upload, naming the person, rather than
@@ -113,6 +120,9 @@ QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 void CheckStaffList(const std::vector<StaffRecord>& rows, const QString& target) {
     gbk::Encoder gbk;
     std::string bytes;
+    // The GBK length of every text other than plain ASCII that passed, by text: the code texts
+    // repeat on every row and are converted once.
+    QHash<QString, qsizetype> passed;
     for (const StaffRecord& r : rows) {
         const QString& name = r.sName;
         const QString& number = r.sNumber;
@@ -132,11 +142,19 @@ void CheckStaffList(const std::vector<StaffRecord>& rows, const QString& target)
             const QString text = ValueOf(r, f).AsString();
             const QString label = QString::fromUtf8(f.label);
             const int width = FieldFor(QString::fromLatin1(f.name), QStringLiteral("TEXT")).width;
-            bytes.clear();
-            if (HasUnsafeChars(text))
-                refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
-            if (!gbk.Encode(text, bytes)) refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
-            if (int(bytes.size()) > width)
+            qsizetype length = 0;
+            if (const auto hit = passed.constFind(text); hit != passed.constEnd()) {
+                length = *hit;
+            } else {
+                if (HasUnsafeChars(text))
+                    refuse(QStringLiteral("的%1“%2”含有控制字符或无效的字符").arg(label, dbf::VisibleText(text)));
+                bytes.clear();
+                if (!gbk.Encode(text, bytes))
+                    refuse(QStringLiteral("的%1“%2”含有GBK编码无法表示的字").arg(label, text));
+                length = qsizetype(bytes.size());
+                if (!IsAscii(text)) passed.insert(text, length);
+            }
+            if (length > width)
                 refuse(QStringLiteral("的%1“%2”超过%3个字节（一个汉字占两个字节）").arg(label, text).arg(width));
         }
     }

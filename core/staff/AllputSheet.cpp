@@ -7,6 +7,8 @@
 #include "core/sheet/SheetBook.h"
 #include "core/staff/StaffRowRules.h"
 
+#include <algorithm>
+
 namespace qm {
 
 using namespace staffcol;
@@ -127,6 +129,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
     std::vector<AllputRow> rows;
+    // Room for every row at once: growing a vector of rows of 32 texts copies them all again.
+    rows.reserve(size_t(std::clamp(book_.LastUsedRow() - kFirstRow + 1, 0, kLastRow - kFirstRow + 1)));
     int stop = kFirstRow;
     book_.BeginUpdate();
     for (; stop <= kLastRow && !book_.GetCellText(stop, Name).isEmpty(); ++stop) {

@@ -3,6 +3,8 @@
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
 
+#include <array>
+
 namespace qm {
 
 CodeLists& ProgramCodeLists() {
@@ -49,9 +51,21 @@ void LoadCodeTables(db::Connection& conn, const QString& postFilter, CodeLists& 
     Fill(conn, QStringLiteral("select * from Code_Certy order by Id"), {}, false, lists.CodeCertyList);
 }
 
+QString CodeText(int code) {
+    // The checks write a code into every coded cell of every row: the texts of the codes the
+    // tables use are made once and shared, so a cell costs no string of its own.
+    static const std::array<QString, kSharedCodeTexts> texts = [] {
+        std::array<QString, kSharedCodeTexts> t;
+        for (int i = 0; i < kSharedCodeTexts; ++i) t[size_t(i)] = QString::number(i);
+        return t;
+    }();
+    if (code >= 0 && code < kSharedCodeTexts) return texts[size_t(code)];
+    return QString::number(code);
+}
+
 std::optional<QString> LookupCode(const CodeList& list, const QString& text) {
     for (const CodeEntry& e : list)
-        if (e.CodeName == text) return QString::number(e.ID);
+        if (e.CodeName == text) return CodeText(e.ID);
     return std::nullopt;
 }
 

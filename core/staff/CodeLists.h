@@ -44,6 +44,9 @@ inline void LoadCodeTables(db::Connection& db, const QString& postFilter) {
     LoadCodeTables(db, postFilter, ProgramCodeLists());
 }
 
+// A code as decimal text. The texts of codes below kSharedCodeTexts are made once and shared.
+inline constexpr int kSharedCodeTexts = 1000;
+QString CodeText(int code);
 // The checks' lookup: the first entry whose name equals the text exactly (no trimming);
 // its code as decimal text.
 std::optional<QString> LookupCode(const CodeList& list, const QString& text);

@@ -199,7 +199,8 @@ void StaffRowRules::GetPartyCode(int row) {
 
 void StaffRowRules::GetYoNCode(int row, int col, int codeCol) {
     const QString t = book_.GetCellText(row, col);
-    if (auto code = LookupCode(codes_.CodeYesNoList, t)) {
+    const auto code = LookupCode(codes_.CodeYesNoList, t);
+    if (code) {
         ClearMark(row, col);
         book_.SetCellText(row, codeCol, *code);
         // A list that names "0" or "1" itself still gets the shorthand below, as typed
@@ -212,12 +213,13 @@ void StaffRowRules::GetYoNCode(int row, int col, int codeCol) {
         book_.SetCellText(row, codeCol, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
         return;
     }
-    if (!LookupCode(codes_.CodeYesNoList, t)) Mark(row, col, codeCol);
+    if (!code) Mark(row, col, codeCol);
 }
 
 void StaffRowRules::GetNationCode(int row) {
     const QString t = book_.GetCellText(row, Nation);
-    if (auto code = LookupCode(codes_.CodeNationList, t)) {
+    const auto code = LookupCode(codes_.CodeNationList, t);
+    if (code) {
         ClearMark(row, Nation);
         book_.SetCellText(row, CodeNation, *code);
     }
@@ -227,7 +229,7 @@ void StaffRowRules::GetNationCode(int row) {
         book_.SetCellText(row, CodeNation, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
         return;
     }
-    if (!LookupCode(codes_.CodeNationList, t)) Mark(row, Nation, CodeNation);
+    if (!code) Mark(row, Nation, CodeNation);
 }
 
 void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {
@@ -313,7 +315,27 @@ namespace {
 int GbkBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
 }  // namespace
 
+namespace {
+// Two ASCII digits at `at` as a number, -1 when they are not.
+int TwoDigits(const QString& s, qsizetype at) {
+    const char16_t a = s[at].unicode(), b = s[at + 1].unicode();
+    if (a < u'0' || a > u'9' || b < u'0' || b > u'9') return -1;
+    return (a - u'0') * 10 + (b - u'0');
+}
+
+// A passing date already written as "YYYY-MM" comes out unchanged: most cells are so, and
+// they need none of the rewriting below.
+bool AlreadyNormal(const QString& s) {
+    if (s.size() != 7 || s[4] != QLatin1Char('-')) return false;
+    const int hi = TwoDigits(s, 0), lo = TwoDigits(s, 2), month = TwoDigits(s, 5);
+    if (hi < 0 || lo < 0) return false;
+    const int year = hi * 100 + lo;
+    return year >= 1934 && year <= 1995 && month >= 1 && month <= 12;
+}
+}  // namespace
+
 StaffRowRules::Birth StaffRowRules::NormaliseBirth(const QString& cellText) {
+    if (AlreadyNormal(cellText)) return {cellText, true};
     const QChar nian(0x5E74), yue(0x6708);  // 年, 月
     QString cell = cellText;
     QString s = RtlTrim(cell);

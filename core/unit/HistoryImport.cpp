@@ -68,6 +68,10 @@ public:
         const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
         return QString::fromUtf8(p, sqlite3_column_bytes(st_, column));
     }
+    std::optional<long long> Integer(int column) const override {
+        if (sqlite3_column_type(st_, column) != SQLITE_INTEGER) return std::nullopt;
+        return sqlite3_column_int64(st_, column);
+    }
 
 private:
     sqlite3_stmt* st_;
@@ -300,6 +304,20 @@ namespace {
 
 // The value of one target column. `emptyText` is what an empty text column gets.
 db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db::Value& emptyText,
+                     const RowContext& rc);
+
+// The value of the old column `at` of `row`. A number column stored as a whole number is
+// that number, as its text would give it, without going through the text.
+db::Value BuildValue(const Col& col, const HistoryRow& row, int at, const db::Value& emptyText, const RowContext& rc) {
+    if (col.kind == Kind::Code || col.kind == Kind::Amount || col.kind == Kind::Wage || col.kind == Kind::Month)
+        if (const std::optional<long long> i = row.Integer(at)) {
+            if (col.kind == Kind::Month && (*i < 0 || *i > 12)) BadValue(rc, col.name, QString::number(*i));
+            return db::Value(*i);
+        }
+    return BuildValue(col, row.Text(at), emptyText, rc);
+}
+
+db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db::Value& emptyText,
                      const RowContext& rc) {
     const QString raw = old.value_or(QString());
     const QString trimmed = HistoryImporter::Trim(raw);
@@ -375,7 +393,7 @@ int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter fi
         for (size_t i = 0; i < cols.size(); ++i) {
             const db::Value v = cols[i].col.kind == Kind::Month && mode == Mode::YearEnd
                                     ? db::Value(0)
-                                    : BuildValue(cols[i].col, row.Text((*idx)[i]), emptyText, rc);
+                                    : BuildValue(cols[i].col, row, (*idx)[i], emptyText, rc);
             Assign(rec, cols[i].slot, v);
         }
         table.Insert(rec);
@@ -425,9 +443,9 @@ int HistoryImporter::ImportWages(HistorySource& src) {
         // outside the wage limits keeps its old flag: the person may have accepted it there.
         bool suspect = false;
         for (size_t i = 0; i < kWageCols.size(); ++i) {
-            const std::optional<QString> old = row.Text((*idx)[i]);
-            params[i] = BuildValue(kWageCols[i], old, emptyText, rc);
-            if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() && !Trim(old.value_or(QString())).isEmpty())
+            params[i] = BuildValue(kWageCols[i], row, (*idx)[i], emptyText, rc);
+            if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() &&
+                !Trim(row.Text((*idx)[i]).value_or(QString())).isEmpty())
                 suspect = true;  // no finite number: kept empty
         }
         for (size_t i = 2; i <= 7; ++i)

@@ -28,6 +28,9 @@ public:
     virtual int Column(const QString& name) const = 0;
     // The value as text, or nothing for null.
     virtual std::optional<QString> Text(int column) const = 0;
+    // The value when it is stored as a whole number (its text is then that number in
+    // decimal); nothing otherwise, and from a source that keeps only texts.
+    virtual std::optional<long long> Integer(int) const { return std::nullopt; }
 };
 
 // The predecessor's database as the import reads it.

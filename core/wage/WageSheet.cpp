@@ -8,6 +8,8 @@
 #include "core/db/WageTable.h"
 #include "core/sheet/SheetBook.h"
 
+#include <algorithm>
+
 namespace qm {
 namespace {
 
@@ -36,6 +38,7 @@ void UnmarkCells(TSheetBook& book, int row, int col1, int col2) {
 
 std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
     std::vector<WageLine> lines;
+    lines.reserve(size_t(std::max(0, book.LastUsedRow() - 1)));
     for (int r = 2; r <= book.MaxRow() && !book.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
         WageLine l;
         l.number = book.GetCellText(r, wagecol::Number);

@@ -346,6 +346,31 @@ TEST_F(HistoryImportTest, ALooselyTypedSourceGivesNumbersInNumberColumns) {
               QStringLiteral("12,12,5,5"));
 }
 
+// Numbers stored as numbers are taken as their text would be: whole, exact beyond a double's
+// precision, and a month beyond 12 stops the import naming it.
+TEST_F(HistoryImportTest, NumbersStoredAsNumbersAreTakenAsTheirTextWouldBe) {
+    {
+        OldInstall old;
+        old.Add("Staff_moninfo", {{"sMon", 3}, {"sName", "周九"}, {"sNumber", "007"}, {"sWorks", 9007199254740993LL}});
+        old.Add("Wage_Info", {{"sMon", 3}, {"sNumber", "007"}, {"sName", "周九"}, {"sN1", -7}, {"sTotal", 0}});
+        ASSERT_TRUE(imp.Start(old.folder, 4)) << ui.Texts().join('|').toStdString();
+        EXPECT_EQ(Staff("sWorks", "007"), QStringLiteral("9007199254740993|integer"));
+        EXPECT_EQ(Staff("sMon", "007"), QStringLiteral("3|integer"));
+        EXPECT_EQ(Cell("Wage_Info", "sN1", QStringLiteral("sNumber='007'")), QStringLiteral("-7|integer"));
+        EXPECT_EQ(Cell("Wage_Info", "sTotal", QStringLiteral("sNumber='007'")), QStringLiteral("0|integer"));
+    }
+    db().Exec(QStringLiteral("delete from Staff_moninfo"));
+    db().Exec(QStringLiteral("delete from Wage_Info"));
+    ui.Clear();
+    OldInstall old;
+    old.Add("Staff_moninfo", {{"sMon", 13}, {"sName", "周九"}, {"sNumber", "007"}});
+    EXPECT_FALSE(imp.Start(old.folder, 4));
+    ASSERT_EQ(ui.Texts().size(), 1);
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sMon")) && ui.Texts()[0].contains(QStringLiteral("：13")))
+        << ui.Texts()[0].toStdString();
+    EXPECT_EQ(Rows("Staff_moninfo"), 0);
+}
+
 TEST_F(HistoryImportTest, AValueThatIsNoNumberStopsTheImportAndNothingStays) {
     OldInstall old(OldInstall::Kind::AllText);
     old.Add("Staff_moninfo", {{"sMon", "3"}, {"sName", "周九"}, {"sNumber", "007"}, {"sSex", "男"}});

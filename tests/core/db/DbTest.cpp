@@ -113,6 +113,39 @@ TEST_F(DbTest, ARolledBackTransactionLeavesTheRowsAsTheyWere) {
     EXPECT_EQ(q.Fields(0).AsString(), QStringLiteral("c"));
 }
 
+// Statements run one after another reach the right prepared statement: texts of one length
+// in turn, the same text after the cache was emptied, after a reopen and after a failure.
+TEST_F(DbTest, EachTextRunsItsOwnStatementHoweverTheyFollowOneAnother) {
+    const QString a = QStringLiteral("insert into Staff (sMon, sName) values (1, ?)");
+    const QString b = QStringLiteral("insert into Staff (sMon, sName) values (2, ?)");
+    auto count = [&](int mon) {
+        Query q(c);
+        q.Open(QStringLiteral("select count(*) from Staff where sMon=?"), {mon});
+        return q.Fields(0).AsInteger();
+    };
+    for (int i = 0; i < 3; ++i) {
+        c.Exec(a, {QStringLiteral("a")});
+        c.Exec(b, {QStringLiteral("b")});
+        c.Exec(b, {QStringLiteral("b")});
+    }
+    EXPECT_EQ(count(1), 3);
+    EXPECT_EQ(count(2), 6);
+    // More distinct texts than the cache keeps empty it; the last one still runs.
+    for (int i = 0; i < 70; ++i) c.Exec(QStringLiteral("update Staff set sWorks=%1 where sMon=3").arg(i));
+    c.Exec(a, {QStringLiteral("a")});
+    c.Exec(a, {QStringLiteral("a")});
+    EXPECT_EQ(count(1), 5);
+    // Another database under the same connection: the text runs there, not in the first one.
+    c.Close();
+    QFile::copy(path, dir.filePath(QStringLiteral("u.mdb")));
+    c.Open(dir.filePath(QStringLiteral("u.mdb")));
+    c.Exec(a, {QStringLiteral("a")});
+    EXPECT_EQ(count(1), 6);
+    EXPECT_THROW(c.Exec(a, {}), Error);  // parameter missing: the statement is left reset
+    c.Exec(a, {QStringLiteral("a")});
+    EXPECT_EQ(count(1), 7);
+}
+
 TEST_F(DbTest, EngineErrorsRaiseWithSQLiteText) {
     try {
         c.Exec(QStringLiteral("select * from NoSuchTable"));

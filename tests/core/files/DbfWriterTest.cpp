@@ -212,6 +212,41 @@ TEST_F(DbfWriterTest, ControlCharactersAndIdentifiersThatDoNotFitAreRefused) {
     EXPECT_EQ(w.RecordCount(), 1);
 }
 
+// Texts are converted once and kept: every text comes out as its own GBK however many
+// distinct ones came before it, and a kept text is measured against each field it meets.
+TEST_F(DbfWriterTest, TextsBeyondTheKeptConversionsAndPlainAsciiComeOutWhole) {
+    Writer w({{QStringLiteral("sTEdu"), 'C', 12, 0}, {QStringLiteral("sTsex"), 'C', 4, 0}}, QDate(2012, 1, 1));
+    const int n = int(qm::dbf::kGbkCacheEntries) + 50;
+    auto text = [](int i) { return QStringLiteral("码") + QString::number(i); };
+    std::vector<std::pair<QString, QString>> rows;
+    for (int i = 0; i < n; ++i) rows.emplace_back(text(i), QStringLiteral("男"));
+    for (int i : {0, 1, n - 1, n - 2, int(qm::dbf::kGbkCacheEntries)}) rows.emplace_back(text(i), QStringLiteral("女"));
+    rows.emplace_back(QStringLiteral("2012-05 1.5"), QStringLiteral("abcd"));  // ASCII, exactly its width
+    for (const auto& [a, b] : rows) w.AddRecord({a, b});
+    // The same texts in a field they do not fit: refused, kept or not.
+    for (const QString& t : {QStringLiteral("男女男"), QStringLiteral("abcde")}) {
+        EXPECT_THROW(w.AddRecord({QStringLiteral("x"), t}), Error) << t.toStdString();
+        EXPECT_THROW(w.AddRecord({QStringLiteral("x"), t}), Error) << t.toStdString();
+    }
+    w.AddRecord({QStringLiteral("x"), QStringLiteral("男女")});
+    EXPECT_THROW(w.AddRecord({QStringLiteral("x"), text(1000)}), Error);  // kept from the wider field
+    rows.emplace_back(QStringLiteral("x"), QStringLiteral("男女"));
+    ASSERT_EQ(w.RecordCount(), int(rows.size()));
+    const std::string bytes = w.Bytes();
+    const std::size_t header = 32 + 32 * 2 + 1;
+    auto padded = [](const QString& t, std::size_t width) {
+        std::string g = Gbk(t);
+        g.resize(width, ' ');
+        return g;
+    };
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::size_t at = header + r * 17;
+        ASSERT_EQ(bytes[at], ' ');
+        EXPECT_EQ(bytes.substr(at + 1, 12), padded(rows[r].first, 12)) << r;
+        EXPECT_EQ(bytes.substr(at + 13, 4), padded(rows[r].second, 4)) << r;
+    }
+}
+
 TEST_F(DbfWriterTest, FieldListsThatDBaseCannotHoldAreRefused) {
     EXPECT_THROW(Writer({}), Error);
     EXPECT_THROW(Writer({{QStringLiteral("ElevenChars"), 'C', 10, 0}}), Error);

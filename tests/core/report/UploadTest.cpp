@@ -207,6 +207,17 @@ TEST_F(UploadTest, AStaffNumberIsNeverCutAndABadListWritesNoFile) {
                      upload::Error);
         EXPECT_TRUE(QDir(base.paths().Rcsb()).entryList(QDir::Files).isEmpty());
     }
+    // A text that passed in a wide column of an earlier row is measured again in a narrow one.
+    db().Exec(
+        QStringLiteral("update Staff_moninfo set sNumber='A002', sWorks=null, sWork=2.5, sGw=null where sName='李四'"));
+    db().Exec(QStringLiteral("update Staff_moninfo set sTEdu='一二三四五六' where sNumber='A001'"));
+    db().Exec(QStringLiteral("update Staff_moninfo set sTsex='一二三四五六' where sName='李四'"));
+    ui.Clear();
+    EXPECT_FALSE(upload::Run(db(), ui, base.paths(), Kind::StaffRegister, QStringLiteral("12345678X")));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("李四")) && ui.shown[0].text.contains(QStringLiteral("性别")))
+        << ui.shown[0].text.toStdString();
+    db().Exec(QStringLiteral("update Staff_moninfo set sTsex='女' where sName='李四'"));
     // Twenty bytes fit whole.
     db().Exec(QStringLiteral(
         "update Staff_moninfo set sNumber='一二三四五六七八九十', sWorks=3, sWork=2.5, sGw=null where sName='李四'"));

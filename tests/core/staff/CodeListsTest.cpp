@@ -49,6 +49,20 @@ TEST(CodeLists, StandardTablesAndGradeSplit) {
     EXPECT_EQ(CodeNames(lists.CodeEduList).front(), S("博士研究生"));
 }
 
+TEST(CodeLists, CodeTextsInsideAndBeyondTheSharedRange) {
+    const CodeList list{{0, S("零"), {}},
+                        {kSharedCodeTexts - 1, S("末"), {}},
+                        {kSharedCodeTexts, S("外"), {}},
+                        {-3, S("负"), {}},
+                        {123456, S("大"), {}}};
+    for (const CodeEntry& e : list) {
+        EXPECT_EQ(LookupCode(list, e.CodeName), QString::number(e.ID)) << e.ID;
+        EXPECT_EQ(CodeText(e.ID), QString::number(e.ID)) << e.ID;
+    }
+    // A shared text: the cells that hold it hold no copy of their own.
+    EXPECT_EQ(CodeText(7).constData(), CodeText(7).constData());
+}
+
 TEST(CodeLists, OnlyNationRoleAndYesNoNamesAreTrimmed) {
     test::TempBase base;
     auto& db = base.db();

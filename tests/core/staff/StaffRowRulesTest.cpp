@@ -110,6 +110,14 @@ TEST(BirthDate, NormalisationTable) {
         {"１９６７年３月", "１９６７-３", false},
         {"", "", false},
         {"abcd-05", "abcd-05", false},
+        // Seven characters that look like a finished date but are not one.
+        {"1967 03", "1967 03", false},
+        {"+967-03", "+967-03", false},
+        {"196７-03", "196７-03", false},
+        {"1967-0 ", "1967-0 ", false},
+        {"1967-+3", "1967-03", true},
+        {" 1967-3", "1967-03", true},
+        {"1967-1\t", "1967-01", true},
     };
     for (const Case& c : cases) {
         const auto b = StaffRowRules::NormaliseBirth(S(c.in));

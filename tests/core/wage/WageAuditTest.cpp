@@ -1,5 +1,7 @@
-// The wage audit of a row: totals, the limits and the staff-list check, without a database.
+// The wage audit of a row: totals, the limits and the staff-list check; the list as stored.
 #include "core/wage/WageAudit.h"
+
+#include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,30 @@ protected:
     }
     WageRoster roster;
 };
+
+// The month's list as stored: the first row of a number names it, trimmed; other months,
+// null names and numbers stored as numbers read as the list always read them.
+TEST(WageRosterLoad, TheMonthsRowsFirstRowOfANumberWins) {
+    test::TempBase base;
+    auto& db = base.db();
+    const QString insert = QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName) values (?, ?, ?)");
+    db.Exec(insert, {3, QStringLiteral("001"), QStringLiteral(" 张三 ")});
+    db.Exec(insert, {3, QStringLiteral("001"), QStringLiteral("李四")});
+    db.Exec(insert, {4, QStringLiteral("002"), QStringLiteral("王五")});
+    db.Exec(insert, {3, QStringLiteral("003"), nullptr});
+    db.Exec(insert, {3, 1004, QStringLiteral("赵六")});
+    const WageRoster r = WageRoster::Load(db, Month(3));
+    ASSERT_TRUE(r.NameOf(QStringLiteral("001")));
+    EXPECT_EQ(*r.NameOf(QStringLiteral("001")), QStringLiteral("张三"));
+    EXPECT_FALSE(r.NameOf(QStringLiteral("002")));
+    ASSERT_TRUE(r.NameOf(QStringLiteral("003")));
+    EXPECT_EQ(*r.NameOf(QStringLiteral("003")), QString());
+    ASSERT_TRUE(r.NameOf(QStringLiteral("1004")));
+    EXPECT_EQ(*r.NameOf(QStringLiteral("1004")), QStringLiteral("赵六"));
+    // Loaded twice from the same connection: the statement is used afresh.
+    EXPECT_TRUE(WageRoster::Load(db, Month(4)).NameOf(QStringLiteral("002")));
+    EXPECT_TRUE(WageRoster::Load(db, Month(3)).NameOf(QStringLiteral("001")));
+}
 
 TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
     EXPECT_EQ(ParseAmount(QStringLiteral("2500")).value, 2500.0);
