@@ -75,27 +75,51 @@ QString FmtFixed(double v, int decimals) {
 QString ShortFloat(double v) {
     if (std::isnan(v) || std::isinf(v)) return QString::number(v);
     if (v == 0) return QStringLiteral("0");
-    const double a = std::fabs(v);
-    const Decimal d = ToDecimal(a);
-    std::string digits = d.digits;
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-    std::string out;
-    if (d.exp10 > 15 || d.exp10 < -4) {
+    // Built in fixed buffers: a list writes this for every cell it shows.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    // d.dddddddddddddde+XX: 15 significant digits, correctly rounded from the binary value.
+    char digits[32];
+    int n = 0;
+    const char* p = buf;
+    digits[n++] = *p++;
+    if (*p == '.') ++p;
+    while (p < r.ptr && *p != 'e') digits[n++] = *p++;
+    int exp10 = 0;
+    bool below = false;
+    if (p < r.ptr) ++p;  // 'e'
+    if (p < r.ptr && (*p == '+' || *p == '-')) below = *p++ == '-';
+    while (p < r.ptr) exp10 = exp10 * 10 + (*p++ - '0');
+    exp10 = (below ? -exp10 : exp10) + 1;
+    while (n > 1 && digits[n - 1] == '0') --n;
+    char out[96];
+    int o = 0;
+    if (v < 0) out[o++] = '-';
+    if (exp10 > 15 || exp10 < -4) {
         // Scientific, as the float-to-text conversion writes very large or small values.
-        out = digits.substr(0, 1);
-        if (digits.size() > 1) out += '.' + digits.substr(1);
-        const int e = d.exp10 - 1;
-        out += e < 0 ? "E-" : "E+";
-        out += std::to_string(std::abs(e));
-    } else if (d.exp10 <= 0) {
-        out = "0." + std::string(size_t(-d.exp10), '0') + digits;
-    } else if (int(digits.size()) <= d.exp10) {
-        out = digits + std::string(size_t(d.exp10 - int(digits.size())), '0');
+        out[o++] = digits[0];
+        if (n > 1) {
+            out[o++] = '.';
+            for (int k = 1; k < n; ++k) out[o++] = digits[k];
+        }
+        const int e = exp10 - 1;
+        out[o++] = 'E';
+        out[o++] = e < 0 ? '-' : '+';
+        o = int(std::to_chars(out + o, out + sizeof out, std::abs(e)).ptr - out);
+    } else if (exp10 <= 0) {
+        out[o++] = '0';
+        out[o++] = '.';
+        for (int k = 0; k < -exp10; ++k) out[o++] = '0';
+        for (int k = 0; k < n; ++k) out[o++] = digits[k];
+    } else if (n <= exp10) {
+        for (int k = 0; k < n; ++k) out[o++] = digits[k];
+        for (int k = n; k < exp10; ++k) out[o++] = '0';
     } else {
-        out = digits.substr(0, size_t(d.exp10)) + '.' + digits.substr(size_t(d.exp10));
+        for (int k = 0; k < exp10; ++k) out[o++] = digits[k];
+        out[o++] = '.';
+        for (int k = exp10; k < n; ++k) out[o++] = digits[k];
     }
-    if (v < 0) out.insert(0, 1, '-');
-    return QString::fromLatin1(out.c_str());
+    return QString::fromLatin1(out, o);
 }
 
 QString DateText(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }

@@ -36,9 +36,22 @@ bool UsableCopy(db::Connection& c, const QString& name, int lines) {
 bool RangeChoice::LoadMonths() {
     months_.clear();
     // Ascending: the combos list the months in calendar order, whatever order they were saved in.
+    // Each month is found by one seek through the month's index, the next one above the last,
+    // instead of reading every staff row. A month stored as a text or blob (never written by
+    // the program) sends the list back to the plain distinct query, which orders those too.
     db::Query q(c_);
-    q.Open(QStringLiteral("select DISTINCT sMon from Vmon where sMon<>0 order by sMon"));
-    for (; !q.Eof(); q.Next()) months_ << q.Fields(0).AsString().trimmed();
+    q.Open(QStringLiteral("select sMon from Staff_moninfo where sMon is not null order by sMon limit 1"));
+    for (; !q.Eof();) {
+        const db::Value v = q.Fields(0).AsValue();
+        if (v.kind() != db::Value::Kind::Integer && v.kind() != db::Value::Kind::Real) {
+            months_.clear();
+            q.Open(QStringLiteral("select DISTINCT sMon from Vmon where sMon<>0 order by sMon"));
+            for (; !q.Eof(); q.Next()) months_ << q.Fields(0).AsString().trimmed();
+            break;
+        }
+        if (v.AsFloat() != 0) months_ << q.Fields(0).AsString().trimmed();
+        q.Open(QStringLiteral("select sMon from Staff_moninfo where sMon>? order by sMon limit 1"), {v});
+    }
     if (months_.isEmpty()) {
         ui_.Stop(kNoMonthsText);
         return false;

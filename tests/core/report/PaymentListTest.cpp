@@ -114,6 +114,40 @@ TEST_F(PaymentListTest, ATotalThatIsNoNumberIsAnErrorRowNamedByPersonAndMonth) {
     EXPECT_EQ(PaymentProblemsText(BuildPaymentList(base.db(), 6, 6)), QString());
 }
 
+// Rows without a number or a name still give a line of their own (with no months); numbers
+// that read as the same whole number keep their text order; a number stored as bytes (no
+// text) lists after the texts of its whole number.
+TEST_F(PaymentListTest, OddNumbersAndNamesKeepTheirLinesAndOrder) {
+    const auto row = [&](const char* number, const char* name, int month, double total) {
+        base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (") +
+                           QString::fromUtf8(number) + QStringLiteral(", ") + QString::fromUtf8(name) +
+                           QStringLiteral(", ?, ?, '1', '1')"),
+                       {month, total});
+    };
+    base.db().Exec(QStringLiteral("delete from Wage_Info"));
+    row("'12abc'", "'字母'", 4, 2.25);
+    row("null", "'无号'", 3, 100);
+    row("' 12'", "'前空'", 3, 1.5);
+    row("'12'", "'整'", 3, 1);
+    row("'77'", "null", 4, 200);
+    row("'12'", "'整'", 5, 0.5);
+    row("'-5'", "'负'", 6, 7);
+    const auto listed = [&](int from, int to) {
+        QStringList out;
+        for (const PaymentLine& l : BuildPaymentList(base.db(), from, to).lines)
+            out << l.number + QLatin1Char('/') + l.name + QLatin1Char('=') + PaymentAmount(l.total);
+        return out;
+    };
+    const QStringList whole{"/无号=0", "-5/负=7", "12/前空=1.5", "12/整=1.5", "12abc/字母=2.25", "77/=0"};
+    EXPECT_EQ(listed(1, 12), whole);
+    EXPECT_EQ(listed(3, 3), (QStringList{"/无号=0", "-5/负=0", "12/前空=1.5", "12/整=1", "12abc/字母=0", "77/=0"}));
+    base.db().Exec(
+        QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values (x'3132', '字节', 3, 9)"));
+    QStringList withBytes = whole;
+    withBytes.insert(5, QStringLiteral("12/字节=9"));
+    EXPECT_EQ(listed(1, 12), withBytes);
+}
+
 TEST_F(PaymentListTest, CaptionTitleAndDateLine) {
     EXPECT_EQ(PaymentCaption(QStringLiteral("测试单位")), QStringLiteral("[测试单位] 工资发放汇总清单"));
     EXPECT_EQ(PaymentTitle(3, 5), QStringLiteral("3月 - 5月 的工资发放汇总清单"));

@@ -55,6 +55,26 @@ TEST_F(RangeChoiceTest, MonthsAreListedAscendingWhateverOrderTheyWereSavedIn) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+// Months no window writes (a fraction, a negative number, none, a text) list in the order and
+// form the stored values sort and read in; a text month comes after every number.
+TEST_F(RangeChoiceTest, MonthsStoredOddlyListAsTheyStandSorted) {
+    for (int m : {12, 3, 0}) Staff(m, QStringLiteral("A"));
+    const auto raw = [&](const char* month) {
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sIsok) values (") +
+                  QString::fromLatin1(month) + QStringLiteral(", 'B', 'B', '1')"));
+    };
+    for (const char* m : {"2.5", "-1", "null", "3.0", "0.0"}) raw(m);
+    RangeChoice numbers(db(), ui, RangeChoice::Twin::BA);
+    ASSERT_TRUE(numbers.LoadMonths());
+    EXPECT_EQ(numbers.Months(), (QStringList{"-1", "2.5", "3", "12"}));
+    raw("'x'");
+    raw("' 4x'");
+    RangeChoice texts(db(), ui, RangeChoice::Twin::BA);
+    ASSERT_TRUE(texts.LoadMonths());
+    EXPECT_EQ(texts.Months(), (QStringList{"-1", "2.5", "3", "12", "4x", "x"}));
+    EXPECT_TRUE(ui.shown.empty());
+}
+
 TEST_F(RangeChoiceTest, NoMonthlyListShowsTheStopBox) {
     Staff(0, QStringLiteral("A"));  // the start-of-period list is not a month to offer
     RangeChoice choice(db(), ui, RangeChoice::Twin::BA);
