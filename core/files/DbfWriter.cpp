@@ -197,7 +197,8 @@ void Writer::Put(std::size_t field, const db::Value& v) {
 
 void Writer::PutEncoded(std::size_t field, std::string_view bytes) {
     char* dst = body_.data() + body_.size() - std::size_t(recordLength_) + std::size_t(offsets_[field]);
-    std::memcpy(dst, bytes.data(), std::min(bytes.size(), std::size_t(fields_[field].width)));
+    // An empty text leaves the blanks; its view may carry no pointer at all.
+    if (!bytes.empty()) std::memcpy(dst, bytes.data(), std::min(bytes.size(), std::size_t(fields_[field].width)));
 }
 
 std::string Writer::Bytes() const {
