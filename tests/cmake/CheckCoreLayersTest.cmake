@@ -40,29 +40,25 @@ endfunction()
 make_tree(${WORK}/in_order)
 expect(in_order "")
 
-make_tree(${WORK}/upward)
-file(APPEND ${WORK}/upward/unit/Gates.h "# include \"core/app/Main.h\"\n")
-expect(upward "core/unit/Gates.h: core/unit includes \"core/app/Main.h\", which is not below it")
-
-make_tree(${WORK}/one_up)
-file(APPEND ${WORK}/one_up/db/Db.h "#include \"core/files/Dbf.h\"\n")
-expect(one_up "core/db/Db.h: core/db includes \"core/files/Dbf.h\", which is not below it")
-
-make_tree(${WORK}/sibling)
-file(APPEND ${WORK}/sibling/staff/Rules.cpp "#include \"core/unit/Gates.h\"\n")
-expect(sibling "core/staff/Rules.cpp: core/staff includes \"core/unit/Gates.h\", which is not below it")
-
-make_tree(${WORK}/bottom_sibling)
-file(APPEND ${WORK}/bottom_sibling/base/Month.h "#include \"core/sheet/Book.h\"\n")
-expect(bottom_sibling "core/base/Month.h: core/base includes \"core/sheet/Book.h\"")
-
-make_tree(${WORK}/outside)
-file(APPEND ${WORK}/outside/db/Db.h "#include \"grid/DataSet.h\"\n")
-expect(outside "core/db/Db.h: includes \"grid/DataSet.h\", outside the core")
-
-make_tree(${WORK}/no_layer)
-file(WRITE ${WORK}/no_layer/misc/Tool.cpp "#include \"core/base/Month.h\"\n")
-expect(no_layer "core/misc/Tool.cpp: the folder core/misc belongs to no layer")
+# Each faulty tree: its name, the file the include goes into, the include, and what the check
+# must say.
+set(_cases
+  "upward|unit/Gates.h|# include \"core/app/Main.h\"|core/unit/Gates.h: core/unit includes \"core/app/Main.h\", which is not below it"
+  "one_up|db/Db.h|#include \"core/files/Dbf.h\"|core/db/Db.h: core/db includes \"core/files/Dbf.h\", which is not below it"
+  "sibling|staff/Rules.cpp|#include \"core/unit/Gates.h\"|core/staff/Rules.cpp: core/staff includes \"core/unit/Gates.h\", which is not below it"
+  "bottom_sibling|base/Month.h|#include \"core/sheet/Book.h\"|core/base/Month.h: core/base includes \"core/sheet/Book.h\""
+  "outside|db/Db.h|#include \"grid/DataSet.h\"|core/db/Db.h: includes \"grid/DataSet.h\", outside the core"
+  "no_layer|misc/Tool.cpp|#include \"core/base/Month.h\"|core/misc/Tool.cpp: the folder core/misc belongs to no layer")
+foreach(_case IN LISTS _cases)
+  string(REPLACE "|" ";" _parts "${_case}")
+  list(GET _parts 0 _name)
+  list(GET _parts 1 _file)
+  list(GET _parts 2 _include)
+  list(GET _parts 3 _said)
+  make_tree(${WORK}/${_name})
+  file(APPEND ${WORK}/${_name}/${_file} "${_include}\n")
+  expect(${_name} "${_said}")
+endforeach()
 
 if(_failures)
   message(FATAL_ERROR "The layer check misjudged:${_failures}")

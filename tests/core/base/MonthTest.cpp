@@ -35,42 +35,16 @@ TEST(Month, EachWritingTakesWhatItsEntryHasAlwaysTaken) {
         int field;  // the month read, -1 for none
         int number;
     };
+    // clang-format off
     const Case cases[] = {
-        {"1", 1, 1},
-        {" 12 ", 12, 12},
-        {"07", 7, 7},
-        {"0", 0, 0},
-        {"00", 0, 0},
-        {"012", -1, 12},
-        {"100", -1, -1},
-        {"13", -1, -1},
-        {"+3", -1, 3},
-        {"-1", -1, -1},
-        {"-0", -1, 0},
-        {"3.0", -1, 3},
-        {"3.5", -1, -1},
-        {"3e0", -1, 3},
-        {"1e1", -1, 10},
-        {"1e2", -1, -1},
-        {"1 2", -1, -1},
-        {"3 or 1=1", -1, -1},
-        {"1;x", -1, -1},
-        {"abc", -1, -1},
-        {"", -1, -1},
-        {" ", -1, -1},
-        {"inf", -1, -1},
-        {"nan", -1, -1},
-        {"0x3", -1, -1},
-        {"3月", -1, -1},
-        {"１", -1, -1},
-        {"\t9\r\n", 9, 9},
-        {"\x01"
-         "5",
-         -1, 5},
-        {"\u3000"
-         "4\u3000",
-         4, 4},
+        {"1", 1, 1},      {" 12 ", 12, 12}, {"07", 7, 7},     {"0", 0, 0},       {"00", 0, 0},
+        {"012", -1, 12},  {"100", -1, -1},  {"13", -1, -1},   {"+3", -1, 3},     {"-1", -1, -1},
+        {"-0", -1, 0},    {"3.0", -1, 3},   {"3.5", -1, -1},  {"3e0", -1, 3},    {"1e1", -1, 10},
+        {"1e2", -1, -1},  {"1 2", -1, -1},  {"1;x", -1, -1},  {"abc", -1, -1},   {"3 or 1=1", -1, -1},
+        {"", -1, -1},     {" ", -1, -1},    {"inf", -1, -1},  {"nan", -1, -1},   {"0x3", -1, -1},
+        {"3月", -1, -1},  {"１", -1, -1},   {"\t9\r\n", 9, 9}, {"\x01" "5", -1, 5}, {"\u3000" "4\u3000", 4, 4},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const QString t = QString::fromUtf8(c.text);
         const auto field = Month::Parse(t, W::Field);
@@ -87,12 +61,11 @@ TEST(Quarter, OneToThreeEachEndingItsRunAndNamedAsTheLabourReportShowsIt) {
         EXPECT_THROW(Quarter{bad}, std::invalid_argument) << bad;
     }
     EXPECT_EQ(Quarter::Of(2), Quarter(2));
-    EXPECT_EQ(Quarter(1).LastMonth(), Month(3));
-    EXPECT_EQ(Quarter(2).LastMonth(), Month(6));
-    EXPECT_EQ(Quarter(3).LastMonth(), Month(9));
-    EXPECT_EQ(Quarter(1).Label(), QStringLiteral("2012年1季度"));
-    EXPECT_EQ(Quarter(3).Label(), QStringLiteral("2012年3季度"));
-    EXPECT_EQ(Quarter(2).Number(), 2);
+    for (int q = 1; q <= 3; ++q) {
+        EXPECT_EQ(Quarter(q).Number(), q);
+        EXPECT_EQ(Quarter(q).LastMonth(), Month(3 * q));
+        EXPECT_EQ(Quarter(q).Label(), QStringLiteral("2012年%1季度").arg(q));
+    }
 }
 
 TEST(Month, RangeIsCheckedWhereAMonthIsMade) {
