@@ -44,7 +44,6 @@ void Run(Context& ctx) {
     ui.defaultAnswer = DlgAnswer::Yes;
     MemoryProgress pb;
     MainState state;
-    state.CurrentMonth = Month::Start();
     state.DepClass = UnitClass(false, UnitClass::Kind::Other);
     AppContext app{c, ui, ctx.paths, state, pb, nullptr, nullptr, nullptr};
     CodeLists codes;

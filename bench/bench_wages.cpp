@@ -71,7 +71,6 @@ void Run(Context& bctx) {
     ScriptedUiService ui;
     ui.defaultAnswer = DlgAnswer::Yes;
     MainState state;
-    state.CurrentMonth = Month(3);
     MemoryProgress pb;
     AppContext ctx{c, ui, bctx.paths, state, pb, nullptr, nullptr, nullptr};
     TSheetBook book;
