@@ -11,8 +11,10 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -116,6 +118,32 @@ TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
     // Without titles the stream starts with the first record, no leading CR LF.
     s.g.SetOptions(s.g.Options().Without(dgTitles));
     EXPECT_TRUE(s.Export<TDBGridXExportAsText>().startsWith("1\tA\"b\t10.5\r\n"));
+}
+
+// A file export is written beside its file and renamed over it: a link planted at the file's
+// name is replaced, one at the old temporary name is left, and neither is written through.
+TEST(GridExport, AFileExportNeverWritesThroughALinkInItsFolder) {
+    SmallGrid s;
+    QTemporaryDir out, elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    {
+        QFile v(victim);
+        ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+        v.write("keep");
+    }
+    const QString target = out.filePath(QStringLiteral("grid.txt"));
+    ASSERT_TRUE(QFile::link(victim, target));
+    ASSERT_TRUE(QFile::link(victim, target + QStringLiteral(".tmp")));
+    TDBGridXExportAsText(&s.g).ExportToFile(target, true);
+    auto read = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    EXPECT_EQ(read(victim), QByteArray("keep"));
+    EXPECT_FALSE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(read(target), s.Export<TDBGridXExportAsText>());
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("grid.txt"), QStringLiteral("grid.txt.tmp")}));
 }
 
 // Two footer rows: each footer totals the field it names, else its column's, row by row and

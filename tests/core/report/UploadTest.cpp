@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 using namespace qm;
 using qm::upload::Kind;
 
@@ -145,32 +147,80 @@ TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     EXPECT_EQ(DBFGetRecordCount(f.h), 2);
 }
 
-// The year-end summary and its staff list are one upload: when the second cannot be written
-// (the disk full), the first is not put in place either, and the earlier pair stays as it was.
+// The year-end summary and its staff list are one upload: when either cannot be written (the
+// disk full) or put in place (its name taken by a folder), neither is, the earlier pair stays
+// as it was, and the message names the file that failed.
 TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
     const QString n = QStringLiteral("12345678X");
     const QString summary = Rcsb(n + QStringLiteral("_i505.dbf")), list = Rcsb(QStringLiteral("Gl_") + n + ".dbf");
-    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
     auto bytes = [](const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
+    auto put = [](const QString& path, const QByteArray& b) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(b);
+    };
+    auto entries = [&] {
+        return QDir(base.paths().Rcsb())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
     const QByteArray oldSummary = bytes(summary), oldList = bytes(list);
     ASSERT_FALSE(oldSummary.isEmpty());
-    // New figures for the summary, and a list too long for what is left of the disk.
+    // New figures for the summary, and a list too long for what is left of a nearly full disk.
     db().Exec(QStringLiteral("update Total_baseInfo set G11=99"));
     for (int i = 0; i < 150; ++i)
         db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sTEdu, sIsok) "
                                  "values (0, '王五', ?, '大学本科', '1')"),
                   {QStringLiteral("B%1").arg(i)});
-    {
-        const test::FullDisk full(rlim_t(oldSummary.size()) + 1024);
-        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, n), upload::Error);
+    struct Case {
+        const char* what;
+        QString blocked;     // a folder in place of this file; none: the disk is full
+        bool summaryBefore;  // an earlier summary file to keep
+        QString failing;     // the file the message names
+    };
+    const Case cases[] = {
+        {"disk full", QString(), true, list},
+        {"list a folder", list, true, list},
+        {"summary a folder", summary, false, summary},
+        {"list a folder, no earlier summary", list, false, list},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& file : {summary, list}) {
+            QDir(file).removeRecursively();
+            QFile::remove(file);
+        }
+        if (c.summaryBefore) put(summary, oldSummary);
+        if (c.blocked.isEmpty()) {
+            put(list, oldList);
+        } else {
+            ASSERT_TRUE(QDir().mkpath(c.blocked + QStringLiteral("/inner")));
+        }
+        const QStringList before = entries();
+        try {
+            std::optional<test::FullDisk> full;
+            if (c.blocked.isEmpty()) full.emplace(rlim_t(oldSummary.size()) + 1024);
+            upload::Write(db(), base.paths(), Kind::TalentSummary, n);
+            ADD_FAILURE() << "written";
+        } catch (const upload::Error& e) {
+            const QString other = QFileInfo(c.failing == list ? summary : list).fileName();
+            EXPECT_TRUE(e.Text().contains(QFileInfo(c.failing).fileName())) << e.Text().toStdString();
+            EXPECT_FALSE(e.Text().contains(other)) << e.Text().toStdString();
+        }
+        EXPECT_EQ(bytes(summary), c.summaryBefore ? oldSummary : QByteArray());
+        EXPECT_EQ(QFileInfo(summary).isFile(), c.summaryBefore);
+        if (c.blocked.isEmpty()) {
+            EXPECT_EQ(bytes(list), oldList);
+        } else {
+            EXPECT_TRUE(QFileInfo(c.blocked).isDir());
+        }
+        EXPECT_EQ(entries(), before);  // no temporary file left
     }
-    EXPECT_EQ(bytes(summary), oldSummary);
-    EXPECT_EQ(bytes(list), oldList);
-    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files).size(), 2);  // no temporary file left
 
+    QDir(list).removeRecursively();
     upload::Write(db(), base.paths(), Kind::TalentSummary, n);  // with room, both are replaced
     EXPECT_NE(bytes(summary), oldSummary);
     EXPECT_GT(bytes(list).size(), oldList.size());
