@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <optional>
-
 using namespace qm;
 using qm::upload::Kind;
 
@@ -157,15 +155,12 @@ TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
-    auto put = [](const QString& path, const QByteArray& b) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(b);
+    auto put = [](const QString& p, const QByteArray& b) {
+        QFile f(p);
+        return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
     };
-    auto entries = [&] {
-        return QDir(base.paths().Rcsb())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    };
+    const QDir rcsb(base.paths().Rcsb());
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
     upload::Write(db(), base.paths(), Kind::TalentSummary, n);
     const QByteArray oldSummary = bytes(summary), oldList = bytes(list);
     ASSERT_FALSE(oldSummary.isEmpty());
@@ -175,52 +170,28 @@ TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
         db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sTEdu, sIsok) "
                                  "values (0, '王五', ?, '大学本科', '1')"),
                   {QStringLiteral("B%1").arg(i)});
-    struct Case {
-        const char* what;
-        QString blocked;     // a folder in place of this file; none: the disk is full
-        bool summaryBefore;  // an earlier summary file to keep
-        QString failing;     // the file the message names
-    };
-    const Case cases[] = {
-        {"disk full", QString(), true, list},
-        {"list a folder", list, true, list},
-        {"summary a folder", summary, false, summary},
-        {"list a folder, no earlier summary", list, false, list},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        for (const QString& file : {summary, list}) {
-            QDir(file).removeRecursively();
-            QFile::remove(file);
-        }
-        if (c.summaryBefore) put(summary, oldSummary);
-        if (c.blocked.isEmpty()) {
-            put(list, oldList);
-        } else {
-            ASSERT_TRUE(QDir().mkpath(c.blocked + QStringLiteral("/inner")));
-        }
-        const QStringList before = entries();
+    const std::pair<QString, bool> cases[] = {{QString(), true}, {list, true}, {list, false}, {summary, false}};
+    for (const auto& [blocked, summaryBefore] : cases) {  // a folder in place of a file, or the disk full
+        SCOPED_TRACE(blocked.toStdString() + (summaryBefore ? " after an earlier summary" : ""));
+        QFile::remove(summary);
+        QFile::remove(list);
+        ASSERT_TRUE((!summaryBefore || put(summary, oldSummary)) && (blocked == list || put(list, oldList)));
+        ASSERT_TRUE(blocked.isEmpty() || QDir().mkpath(blocked + QStringLiteral("/inner")));
+        const QStringList before = rcsb.entryList(all);
         try {
-            std::optional<test::FullDisk> full;
-            if (c.blocked.isEmpty()) full.emplace(rlim_t(oldSummary.size()) + 1024);
+            const test::FullDisk full(blocked.isEmpty() ? rlim_t(oldSummary.size()) + 1024 : RLIM_INFINITY);
             upload::Write(db(), base.paths(), Kind::TalentSummary, n);
             ADD_FAILURE() << "written";
-        } catch (const upload::Error& e) {
-            const QString other = QFileInfo(c.failing == list ? summary : list).fileName();
-            EXPECT_TRUE(e.Text().contains(QFileInfo(c.failing).fileName())) << e.Text().toStdString();
-            EXPECT_FALSE(e.Text().contains(other)) << e.Text().toStdString();
+        } catch (const upload::Error& e) {  // naming the file that failed, not the other
+            const bool summaryFailed = blocked == summary;
+            EXPECT_TRUE(e.Text().contains(QFileInfo(summaryFailed ? summary : list).fileName()));
+            EXPECT_FALSE(e.Text().contains(QFileInfo(summaryFailed ? list : summary).fileName()));
         }
-        EXPECT_EQ(bytes(summary), c.summaryBefore ? oldSummary : QByteArray());
-        EXPECT_EQ(QFileInfo(summary).isFile(), c.summaryBefore);
-        if (c.blocked.isEmpty()) {
-            EXPECT_EQ(bytes(list), oldList);
-        } else {
-            EXPECT_TRUE(QFileInfo(c.blocked).isDir());
-        }
-        EXPECT_EQ(entries(), before);  // no temporary file left
+        EXPECT_EQ(bytes(summary), summaryBefore ? oldSummary : QByteArray());
+        EXPECT_EQ(bytes(list), blocked == list ? QByteArray() : oldList);
+        EXPECT_EQ(rcsb.entryList(all), before);  // no temporary file left
+        if (!blocked.isEmpty()) QDir(blocked).removeRecursively();
     }
-
-    QDir(list).removeRecursively();
     upload::Write(db(), base.paths(), Kind::TalentSummary, n);  // with room, both are replaced
     EXPECT_NE(bytes(summary), oldSummary);
     EXPECT_GT(bytes(list).size(), oldList.size());
