@@ -116,17 +116,22 @@ ReplacingFile::ReplacingFile(QString target) : target_(std::move(target)) {
     RemoveStaleTemporaries(dir_);
     // Held locked while it lives, so that another run's clearing of stale files passes it by;
     // made anew if that clearing removed it before the lock was taken.
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        int fd = -1;
-        const QByteArray name = CreateFile(fd);
-        if (::flock(fd, LOCK_EX) == 0 && NameIs(dir_, name, fd)) {
-            fd_ = fd;
-            temp_ = name;
-            return;
+    try {
+        for (int attempt = 0; attempt < kAttempts && fd_ < 0; ++attempt) {
+            int fd = -1;
+            const QByteArray name = CreateFile(fd);
+            if (::flock(fd, LOCK_EX) == 0 && NameIs(dir_, name, fd)) {
+                fd_ = fd;
+                temp_ = name;
+            } else {
+                ::close(fd);
+            }
         }
-        ::close(fd);
+        if (fd_ < 0) Fail(EEXIST);
+    } catch (const ReplaceError&) {
+        ::close(dir_);  // no destructor runs for an object that was never made
+        throw;
     }
-    Fail(EEXIST);
 }
 
 ReplacingFile::~ReplacingFile() {
