@@ -23,7 +23,8 @@ void CreateEmptyDatabase(const QString& path) {
     } else {
         char* msg = nullptr;
         const std::string script = std::string("begin;\n") + kSchemaSqlText + "\ncommit;";
-        if (sqlite3_exec(h, script.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        rc = sqlite3_exec(h, script.c_str(), nullptr, nullptr, &msg);
+        if (rc != SQLITE_OK) {
             error = QString::fromUtf8(msg ? msg : "schema failed");
             sqlite3_free(msg);
         }
@@ -31,7 +32,7 @@ void CreateEmptyDatabase(const QString& path) {
     sqlite3_close(h);
     if (!error.isEmpty()) {
         QFile::remove(path);
-        throw db::Error(QStringLiteral("无法建立数据库 %1：%2").arg(path, error));
+        throw db::Error::FromEngine(rc, error, QStringLiteral("无法建立数据库 %1：").arg(path));
     }
 }
 
