@@ -2,6 +2,7 @@
 
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "core/db/SchemaVersion.h"
 
 #include <sqlite3.h>
 #include <QDir>
@@ -294,6 +295,7 @@ void BackupDatabase(db::Connection& live, const QString& target) {
 
 void ReplaceDatabaseFile(const QString& source, const QString& target) {
     if (SameFile(source, target)) throw CopyError(RestoreFromLiveText());
+    if (const auto newer = NewerDatabaseRefusal(source)) throw CopyError(*newer);
     switch (ClassifyDatabaseFile(source, QFileInfo(target).absolutePath() + QStringLiteral("/Defual.mdb"))) {
     case DatabaseFileKind::System: break;
     case DatabaseFileKind::Missing:

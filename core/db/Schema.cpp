@@ -1,6 +1,7 @@
 #include "core/db/Schema.h"
 
 #include "core/db/Db.h"
+#include "core/db/SchemaVersion.h"
 
 #include <sqlite3.h>
 #include <QFile>
@@ -22,7 +23,9 @@ void CreateEmptyDatabase(const QString& path) {
         error = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString::fromUtf8(sqlite3_errstr(rc));
     } else {
         char* msg = nullptr;
-        const std::string script = std::string("begin;\n") + kSchemaSqlText + "\ncommit;";
+        // The schema and its version, written together.
+        const std::string script = std::string("begin;\n") + kSchemaSqlText +
+                                   "\npragma user_version = " + std::to_string(SchemaVersion()) + ";\ncommit;";
         rc = sqlite3_exec(h, script.c_str(), nullptr, nullptr, &msg);
         if (rc != SQLITE_OK) {
             error = QString::fromUtf8(msg ? msg : "schema failed");
@@ -45,12 +48,5 @@ bool IsSystemDatabase(db::Connection& c) {
 
 QString StaffErrorRows() { return QStringLiteral("sIsok='0'"); }
 QString WageErrorRows() { return QStringLiteral("(wFlag='0' or sFlag='0')"); }
-
-void EnsureErrorIndexes(db::Connection& c) {
-    if (!IsSystemDatabase(c)) return;
-    c.Exec(QStringLiteral("create index if not exists Staff_moninfo_errors on Staff_moninfo (sMon) where ") +
-           StaffErrorRows());
-    c.Exec(QStringLiteral("create index if not exists Wage_Info_errors on Wage_Info (Smon) where ") + WageErrorRows());
-}
 
 }  // namespace qm
