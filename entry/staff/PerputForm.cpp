@@ -4,7 +4,7 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/db/StaffTable.h"
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 
 #include <QAction>
 #include <QApplication>

@@ -630,6 +630,58 @@ TEST(GridClipboard, ShiftInsertPastesShiftDeleteCutsAndActionsNeedTheGridsFocus)
     EXPECT_EQ(s.g.Selection().SelectionType(), gstAll);
 }
 
+// On X11 the Delete key carries the text "\x7f" (DEL), Backspace "\b": a key whose text is a
+// control character is a key, not typing. Delete starts no editor and Shift+Delete cuts the
+// selected cells; a printable character still starts the editor.
+TEST(GridClipboard, KeysCarryingAControlCharacterAreKeysNotTyping) {
+    const QStringList stored{"1|A\"b|10.5", "2|中{x}\\|2.25"};
+    const struct {
+        const char* what;
+        int key;
+        Qt::KeyboardModifiers mods;
+        const char* text;
+        bool selected;  // the names of both rows
+        bool editor;
+        QStringList after;
+        QString clipboard;
+    } cases[] = {
+        {"Delete", Qt::Key_Delete, Qt::NoModifier, "\x7f", false, false, stored, "before"},
+        {"Delete over a selection", Qt::Key_Delete, Qt::NoModifier, "\x7f", true, false, stored, "before"},
+        {"Shift+Delete",
+         Qt::Key_Delete,
+         Qt::ShiftModifier,
+         "\x7f",
+         true,
+         false,
+         {"1||10.5", "2||2.25"},
+         QStringLiteral("姓名\r\nA\"b\r\n中{x}\\\r\n合计")},
+        {"Backspace", Qt::Key_Backspace, Qt::NoModifier, "\b", false, false, stored, "before"},
+        {"a printable character", Qt::Key_A, Qt::NoModifier, "a", false, true, stored, "before"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmallGrid s;
+        s.g.setFocus();
+        s.g.EditActions = {geaCutX, geaCopyX};
+        s.g.SetSelectedIndex(1);
+        s.ds.Last();
+        const TBookmark last = s.ds.Bookmark();
+        s.ds.First();
+        if (c.selected) {
+            s.g.Selection().Rect().Select(1, s.ds.Bookmark(), false);
+            s.g.Selection().Rect().Select(1, last, true);
+        }
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        s.ui.answers = {DlgAnswer::Ok};
+        QKeyEvent press(QEvent::KeyPress, c.key, c.mods, QString::fromLatin1(c.text));
+        QApplication::sendEvent(&s.g, &press);
+        EXPECT_EQ(s.g.EditorMode(), c.editor);
+        s.g.HideEditor(false);
+        EXPECT_EQ(s.Dump(), c.after);
+        EXPECT_EQ(QApplication::clipboard()->text(), c.clipboard);
+    }
+}
+
 TEST(GridClipboard, AvailabilityTests) {
     SmallGrid s;
     s.g.setFocus();               // the grid answers for the edit actions while it has the focus

@@ -3,6 +3,7 @@
 
 #include <QCursor>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,34 @@ TEST(ToolTips, ATipCellShowsAtOnceAndTheTipStaysUntilThePointerLeavesTheCell) {
     ASSERT_TRUE(t.g.CellTipWindow());
     t.LeaveAt(QPoint(-30, -30));
     EXPECT_FALSE(t.g.CellTipWindow());
+}
+
+// A wrapped cell's tip breaks its text into lines as wide as the cell less 4 pixels allows,
+// not into the narrow block a word-wrapping label picks by itself.
+TEST(ToolTips, AWrappedCellsTipIsAsWideAsItsMaximumWidthAllows) {
+    TipGrid t(400);
+    const QString text = QStringLiteral("中华人民共和国国家统计局人才资源统计调查制度");
+    t.ds.Edit();
+    t.ds.FieldByName(QStringLiteral("name"))->SetText(text);
+    t.ds.Post();
+    t.g.Columns()[1]->SetWidth(130);
+    t.g.Columns()[1]->SetWordWrap(true);
+    t.g.SetRowLines(2);
+    const QRect cell = t.g.CellRect(2, 1);
+    ASSERT_EQ(cell.width(), 130);
+    const auto tip = t.g.CellToolTipAt(cell.center(), Qt::NoModifier);
+    ASSERT_TRUE(tip.Show);
+    EXPECT_EQ(tip.MaxWidth, 126);
+    t.Move(cell.center());
+    auto* label = qobject_cast<QLabel*>(t.g.CellTipWindow());
+    ASSERT_TRUE(label);
+    const int lines = QFontMetrics(tip.Font).boundingRect(QRect(0, 0, 126, 10000), Qt::TextWordWrap, text).width();
+    ASSERT_GT(lines, 100);  // several characters a line, not five
+    const int room = label->contentsRect().width() - 2 * label->margin();
+    EXPECT_GE(room, lines);
+    EXPECT_LE(room, 126);
+    // As high as those lines: every line shows.
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
 }
 
 TEST(ToolTips, TitleHintsComeFirstAndGroupBandsShowNothing) {

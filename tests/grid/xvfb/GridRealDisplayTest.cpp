@@ -1,5 +1,6 @@
 // The grid on a real X server: a cell's tool tip stays while the pointer rests on the cell,
-// and an open calendar follows the keys typed into the editor.
+// an open calendar follows the keys typed into the editor, and Chinese text wrapped into two
+// lines shows both lines whole.
 #include "grid/InplaceEdit.h"
 #include "tests/grid/GridTestSupport.h"
 #include "tests/support/RealDisplay.h"
@@ -7,6 +8,10 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +125,72 @@ TEST(GridOnRealDisplay, AnOpenCalendarMovesWithTheKeysBesideATipUnderTwoLevelTit
     real::Key(QStringLiteral("Return"));  // the editor kept the keys all along
     EXPECT_TRUE(real::WaitFor([&] { return !e->ListVisible(); }));
     EXPECT_EQ(t.ds.FieldByName(QStringLiteral("born"))->AsString(), QStringLiteral("2012-04-21"));
+}
+
+// The rows of ink (any pixel darker than mid-grey) down the middle of a rectangle, as runs
+// [first, last] of consecutive rows, relative to the rectangle's top.
+std::vector<std::pair<int, int>> InkBands(const QImage& shot) {
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < shot.height(); ++y) {
+        bool ink = false;
+        for (int x = 2; x < shot.width() - 2 && !ink; ++x) ink = qGray(shot.pixel(x, y)) < 110;
+        if (!ink) continue;
+        if (!bands.empty() && bands.back().second == y - 1)
+            bands.back().second = y;
+        else
+            bands.push_back({y, y});
+    }
+    return bands;
+}
+
+// A Latin face lends Chinese characters from a taller one: a data row of two lines, and a
+// title of two lines, are sized for the taller face, so the second line is not cut. The
+// pictures are kept (QM_SCREENSHOT_DIR) to be looked at.
+TEST(GridOnRealDisplay, ChineseTextWrappedIntoTwoLinesShowsBothLinesWhole) {
+    const struct {
+        const char* what;
+        int pixels;
+        bool title;
+    } cases[] = {{"data row, 12 px", 12, false}, {"data row, 16 px", 16, false}, {"title, 12 px", 12, true}};
+    const QString text = QStringLiteral("国家统计局人才资源统计调查");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget window;
+        QFont latin(QStringLiteral("DejaVu Sans"));
+        latin.setPixelSize(c.pixels);
+        window.setFont(latin);
+        auto* g = new TDBGridX(&window);
+        TDataSource src;
+        TMemDataSet ds;
+        // The text in the second record: the first is current and carries the focus frame.
+        ds.Open({{QStringLiteral("name"), ftString, 40}}, {{db::Value(QStringLiteral("甲"))}, {db::Value(text)}});
+        TColumnX* col = g->Columns().Add();
+        col->SetFieldName(QStringLiteral("name"));
+        // Seven characters fit a line: the text takes two.
+        col->SetWidth(QFontMetrics(latin).horizontalAdvance(text.left(7)) + 8);
+        col->SetWordWrap(true);
+        col->Title()->SetCaption(c.title ? text : QStringLiteral("姓名"));
+        src.SetDataSet(&ds);
+        g->SetDataSource(&src);
+        g->SetRowLines(2);
+        if (c.title) g->SetTitleLines(2);
+        g->setGeometry(0, 0, 300, 200);
+        window.resize(300, 200);
+        ASSERT_TRUE(real::ShowActive(&window));
+        real::Settle(200);
+        const QRect cell = g->CellRect(1, c.title ? 0 : 2);
+        const QRect global(g->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+        const QImage shot = real::GrabScreen(global);
+        real::SaveScreenshot(global.adjusted(-20, -40, 20, 20),
+                             QStringLiteral("grid-two-chinese-lines-%1.png").arg(QString::number(&c - cases)));
+        const auto bands = InkBands(shot);
+        ASSERT_EQ(bands.size(), 2u) << "two lines of text";
+        // The second line ends above the cell's edge, with a row of background to spare.
+        EXPECT_LT(bands[1].second, shot.height() - 1);
+        // Both lines are as tall as each other: neither is cut.
+        EXPECT_LE(std::abs((bands[0].second - bands[0].first) - (bands[1].second - bands[1].first)), 1);
+        g->SetDataSource(nullptr);
+    }
 }
 
 }  // namespace

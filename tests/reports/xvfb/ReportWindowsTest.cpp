@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -76,7 +78,13 @@ void Check(QWidget* w, QSize given, const QString& name) {
     w->close();
 }
 
-TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+// Every report window: its name, form, fixture and what its opener sets.
+struct ReportWindow {
+    const char *name, *form, *fixture;
+    std::function<void(IForm*)> set;
+};
+
+std::vector<ReportWindow> ReportWindowCases() {
     auto range = [](IForm* f) {
         auto* s = dynamic_cast<IWageSummary*>(f);
         s->FromMonth = Month(1);
@@ -84,10 +92,7 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
         s->MonthCount = 3;
         s->Recompute = true;
     };
-    const struct {
-        const char *name, *form, *fixture;
-        std::function<void(IForm*)> set;
-    } windows[] = {
+    return {
         {"202-1", "TFrm_JGLabor", "report_quarter.sql", [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = 1; }},
         {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
         {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
@@ -103,7 +108,10 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
         {"X505", "TFrm_hzinfo", "talent_year_end.sql", {}},
         {"I303-1", "TFrm_hz", "talent_start.sql", {}},
     };
-    for (const auto& win : windows) {
+}
+
+TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+    for (const auto& win : ReportWindowCases()) {
         test::MainFixture f;
         RegisterReportForms(f.forms);
         RegisterLabourForms(f.forms);
@@ -121,6 +129,41 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
         form->ShowModeless(std::move(form));
         Check(w, given, QString::fromLatin1(win.name));
         EXPECT_TRUE(f.ui.shown.empty()) << win.name;
+    }
+}
+
+// Every report window opens centred on the main window that opened it, as the entry forms
+// do, and whole on the screen; I705 at the size its form has, 905 x 680, its whole table shown.
+TEST(ReportWindows, EveryReportWindowOpensCentredOnTheMainWindow) {
+    for (const auto& win : ReportWindowCases()) {
+        SCOPED_TRACE(win.name);
+        test::MainFixture f;
+        RegisterReportForms(f.forms);
+        RegisterLabourForms(f.forms);
+        RegisterRangeSummaryForms(f.forms);
+        f.base.RunFixture(QString::fromLatin1(win.fixture));
+        f.state = test::UnitOf(f.base);
+        QWidget main;
+        main.setGeometry(100, 100, 1100, 700);  // off the screen's centre
+        ASSERT_TRUE(real::ShowActive(&main));
+        f.ctx.mainWidget = &main;
+        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
+        auto* w = dynamic_cast<QWidget*>(form.get());
+        if (win.set) win.set(form.get());
+        form->ShowModeless(std::move(form));
+        ASSERT_TRUE(real::WaitFor([&] { return w->isVisible() && w->windowHandle()->isExposed(); }));
+        real::Settle(200);
+        const QRect frame = w->frameGeometry();
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(frame));
+        const QPoint off = frame.center() - main.frameGeometry().center();
+        EXPECT_LE(std::abs(off.x()), 2) << off.x();
+        if (frame.height() < w->screen()->availableGeometry().height() - 64) {
+            EXPECT_LE(std::abs(off.y()), 2) << off.y();
+        }
+        if (QString::fromLatin1(win.name) == QStringLiteral("I705")) {
+            EXPECT_EQ(w->size(), QSize(905, 680));
+        }
+        w->close();
     }
 }
 
