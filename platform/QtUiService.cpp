@@ -1,6 +1,7 @@
 #include "platform/QtUiService.h"
 
 #include "platform/DesktopOpener.h"
+#include "platform/FormPlacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,6 +50,7 @@ std::optional<QString> RunFileDialog(QFileDialog& d) {
     if (const QScreen* s = d.parentWidget() ? d.parentWidget()->screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(s->availableGeometry().size() - QSize(40, 80));
     d.resize(size);
+    PlaceWhenShown(&d);  // centred on the window it was asked from
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
     return d.selectedFiles().constFirst();
 }
