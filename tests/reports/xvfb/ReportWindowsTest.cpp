@@ -110,25 +110,35 @@ std::vector<ReportWindow> ReportWindowCases() {
     };
 }
 
-TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
-    for (const auto& win : ReportWindowCases()) {
-        test::MainFixture f;
+// A report window made over its fixture as the main window's command makes it, `main` its owner.
+struct OpenedReport {
+    test::MainFixture f;
+    std::unique_ptr<IForm> form;
+    QWidget* window = nullptr;
+    OpenedReport(const ReportWindow& win, QWidget& main) {
         RegisterReportForms(f.forms);
         RegisterLabourForms(f.forms);
         RegisterRangeSummaryForms(f.forms);
         f.base.RunFixture(QString::fromLatin1(win.fixture));
         f.state = test::UnitOf(f.base);
+        f.ctx.mainWidget = &main;
+        form = f.forms.Create(QString::fromLatin1(win.form));
+        window = dynamic_cast<QWidget*>(form.get());
+        if (win.set) win.set(form.get());
+    }
+    void Show() { form->ShowModeless(std::move(form)); }
+};
+
+TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+    for (const auto& win : ReportWindowCases()) {
         QWidget main;  // the windows' owner, shown as the main window is
         main.setGeometry(0, 0, 200, 100);
         main.show();
-        f.ctx.mainWidget = &main;
-        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
-        auto* w = dynamic_cast<QWidget*>(form.get());
-        if (win.set) win.set(form.get());
-        const QSize given = w->size();
-        form->ShowModeless(std::move(form));
-        Check(w, given, QString::fromLatin1(win.name));
-        EXPECT_TRUE(f.ui.shown.empty()) << win.name;
+        OpenedReport r(win, main);
+        const QSize given = r.window->size();
+        r.Show();
+        Check(r.window, given, QString::fromLatin1(win.name));
+        EXPECT_TRUE(r.f.ui.shown.empty()) << win.name;
     }
 }
 
@@ -137,20 +147,12 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
 TEST(ReportWindows, EveryReportWindowOpensCentredOnTheMainWindow) {
     for (const auto& win : ReportWindowCases()) {
         SCOPED_TRACE(win.name);
-        test::MainFixture f;
-        RegisterReportForms(f.forms);
-        RegisterLabourForms(f.forms);
-        RegisterRangeSummaryForms(f.forms);
-        f.base.RunFixture(QString::fromLatin1(win.fixture));
-        f.state = test::UnitOf(f.base);
         QWidget main;
         main.setGeometry(100, 100, 1100, 700);  // off the screen's centre
         ASSERT_TRUE(real::ShowActive(&main));
-        f.ctx.mainWidget = &main;
-        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
-        auto* w = dynamic_cast<QWidget*>(form.get());
-        if (win.set) win.set(form.get());
-        form->ShowModeless(std::move(form));
+        OpenedReport r(win, main);
+        QWidget* w = r.window;
+        r.Show();
         ASSERT_TRUE(real::WaitFor([&] { return w->isVisible() && w->windowHandle()->isExposed(); }));
         real::Settle(200);
         const QRect frame = w->frameGeometry();
