@@ -49,7 +49,9 @@ std::optional<Money> Money::FromDouble(double v) {
             digits = digits * 10 + (*p - '0');
             ++count;
         }
-    const int exponent = p < r.ptr ? std::atoi(p + 1) : 0;
+    int exponent = 0;
+    if (p < r.ptr && *++p == '+') ++p;
+    std::from_chars(p, r.ptr, exponent);
     const Units u = Scaled(digits, exponent - (count - 1) + 4);
     return Money(v < 0 ? -u : u);
 }

@@ -105,6 +105,20 @@ TEST(SumList, EachRecordIsRoundedToFourDecimalsBeforeItIsAdded) {
     EXPECT_EQ(t.sum->SumValue, 3);
 }
 
+TEST(SumList, ATotalBeyondSixtyFourBitsIsMarkedNeitherWrappedNorDropped) {
+    // Two amounts of 9e14 overflow 64 bits of ten-thousandths; 1e15 alone does not fit them.
+    for (const auto& amounts : {std::vector<db::Value>{9e14, 9e14}, std::vector<db::Value>{1e15, 1.0}}) {
+        TMemDataSet ds;
+        OpenAmounts(ds, amounts);
+        Totals t(ds);
+        EXPECT_TRUE(t.sum->OutOfRange);
+        ds.Close();
+        OpenAmounts(ds, {db::Value(9e14), db::Value(-9e14)});  // a recount starts afresh
+        EXPECT_FALSE(t.sum->OutOfRange);
+        EXPECT_EQ(t.sum->SumValue, 0);
+    }
+}
+
 struct FilteringDataSet : TMemDataSet {
     bool filtered = false;
     QString filter;

@@ -215,6 +215,10 @@ TEST_F(ReportEngineTest, TheLeaderPostIsTheSmallestBelowTwentyOfAnyMonthAndFills
     EXPECT_EQ(r.leaderPost, 11);
     for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << k;
 
+    // A post stored as 10.5 is taken as the integer conversion takes it: a half to the even one.
+    Staff(2, QStringLiteral("L"), 10.5, 1);
+    EXPECT_EQ(qm::report::RunQueries(db(), queries, {}, late, lists).leaderPost, 10);
+
     // Nobody below 20: no rank, the leaders' list is empty and counts nobody.
     db().Exec(QStringLiteral("delete from Staff_moninfo where sPost<20"));
     r = qm::report::RunQueries(db(), queries, {}, late, lists);
