@@ -99,10 +99,11 @@ TEST(SumList, InsertPostCountsInsertCancelDoesNotDeleteSubtracts) {
 
 TEST(SumList, EachRecordIsRoundedToFourDecimalsBeforeItIsAdded) {
     TMemDataSet ds;
-    // Each 0.00005 rounds to 0.0001 on its own; summed first they would round to 0.0002.
-    OpenAmounts(ds, {db::Value(0.00005), db::Value(0.00005), db::Value(0.00005)});
+    // Each 0.00005 rounds to 0.0001 on its own; summed first they would round to 0.0002. The
+    // digits as written decide: 0.00015 is 0.0002, though its binary value lies below.
+    OpenAmounts(ds, {db::Value(0.00005), db::Value(0.00005), db::Value(0.00005), db::Value(0.00015)});
     Totals t(ds);
-    EXPECT_EQ(t.sum->SumValue, 3);
+    EXPECT_EQ(t.sum->SumValue, 5);
 }
 
 TEST(SumList, ATotalBeyondSixtyFourBitsIsMarkedNeitherWrappedNorDropped) {
