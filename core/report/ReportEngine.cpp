@@ -354,8 +354,9 @@ int WageViewColumn(const StaffColumns& staff, const QString& name) {
 
 // The bounds of the months a set of conditions can take rows of: a row of any other month
 // meets none of them, so the statement need not read it. Each bound is one of the conditions'
-// own literals, kept exact (a month of 2^53 or more is no double), and open where a month just
-// beyond the literal (a real between two whole numbers) may still count.
+// own literals, kept exact (a month of 2^53 or more is no double): inclusive when the literal's
+// own month counts, else exclusive, so that a month just beyond it (a real between two whole
+// numbers) is still read.
 struct MonthBound {
     Datum value;
     bool inclusive = false;
