@@ -45,6 +45,8 @@ std::string TextOf(const Datum& v);
 
 // SQLite's like: '%' any run, '_' one character, ASCII letters without regard to case.
 bool Like(const std::string& pattern, const std::string& text);
+// Whether the SQLite the program runs on matches no blob with like (a build option).
+bool LikeSkipsBlobs();
 
 // The affinity of a column, from its declared type as SQLite reads it.
 enum class Affinity { Integer, Real, Numeric, Text, Blob };
