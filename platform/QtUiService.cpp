@@ -28,6 +28,10 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.addButton(QMessageBox::Yes);
         box.addButton(QMessageBox::No);
         break;
+    case DlgButtons::YesNoDefaultNo:
+        box.addButton(QMessageBox::Yes);
+        box.setDefaultButton(box.addButton(QMessageBox::No));
+        break;
     case DlgButtons::YesOnly: box.addButton(QMessageBox::Yes); break;
     case DlgButtons::OkCancel:
         box.addButton(QMessageBox::Ok);
@@ -44,7 +48,9 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
     if (buttons == DlgButtons::OkCancel) return r == QMessageBox::Ok ? DlgAnswer::Ok : DlgAnswer::Cancel;
-    return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll ? DlgAnswer::No : DlgAnswer::Ok;
+    return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll || buttons == DlgButtons::YesNoDefaultNo
+               ? DlgAnswer::No
+               : DlgAnswer::Ok;
 }
 
 void QtUiService::Plain(const QString& text) {

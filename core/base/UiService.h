@@ -11,7 +11,9 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
-enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll };
+// YesNoDefaultNo: Yes and No with No the default, for a question where going on by mistake
+// is costly.
+enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
 QString DlgTitle(DlgKind kind);  // "提示", "确认", "警告", "错误"

@@ -1,4 +1,5 @@
 #include "core/db/Schema.h"
+#include "core/db/StaffTable.h"
 #include "core/unit/HistoryImport.h"
 #include "shell/HistoryImportForm.h"
 #include "tests/shell/MaintFixture.h"
@@ -51,16 +52,22 @@ const std::vector<Row>& OldStaff() {
     return rows;
 }
 
+// What a staff import says of the fixture's row without a month (006) and of its row whose
+// sex code is stored as the empty text (001, month 12).
+const QString kNoMonthLeft = QStringLiteral("\n另有1条人员记录没有有效的月份，未导入。");
+const QString kBlankCodeMarked =
+    QStringLiteral("\n其中1条人员记录的代码是空白文字，已存为空并标为错误，请在人员错误信息中核实。");
+
 const std::vector<Row>& OldWages() {
     static const std::vector<Row> rows = {
         {{"sMon", 5},
          {"sNumber", "003   "},
          {"sName", " 赵 六"},
          {"sTotal", 3000},
-         {"sN1", 1000},
-         {"sN2", 1000},
-         {"sN3", 500},
-         {"sN4", 500},
+         {"sN1", 1100},
+         {"sN2", 900},
+         {"sN3", 600},
+         {"sN4", 400},
          {"sN5", 88.5},
          {"sFlag", "1"},
          {"wFlag", "0"}},
@@ -145,6 +152,13 @@ struct OldInstall {
         c.Open(file);
         Insert(c, table, row, false);
     }
+    // Without the rows every installation starts with.
+    void Clear() {
+        db::Connection c;
+        c.Open(file);
+        c.Exec(QStringLiteral("delete from Staff_moninfo"));
+        c.Exec(QStringLiteral("delete from Wage_Info"));
+    }
 };
 
 class HistoryImportTest : public ::testing::Test, public qm::test::MaintFixture {
@@ -167,7 +181,7 @@ protected:
 TEST_F(HistoryImportTest, YearEndBecomesTheStartOfPeriodList) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 0));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共2条记录。")});
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共2条记录。") + kNoMonthLeft + kBlankCodeMarked});
     EXPECT_EQ(Rows("Staff_moninfo"), 2);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0 and typeof(sMon)='integer'")), 2);
     EXPECT_EQ(Staff("sName", "001"), QStringLiteral("张三|text"));
@@ -204,16 +218,17 @@ TEST_F(HistoryImportTest, YearEndOverAnExistingStartOfPeriodListAsksFirst) {
 TEST_F(HistoryImportTest, StartOfPeriodStaffOfThisYear) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 1));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共1条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共1条月度人员记录。") + kNoMonthLeft});
     EXPECT_EQ(Staff("sMon", "004"), QStringLiteral("0|integer"));
     EXPECT_EQ(Rows("Staff_moninfo"), 1);
     EXPECT_EQ(pb.values, (std::vector<int>{100, 0}));
 }
 
-TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAndAppendTwice) {
+TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAndNeverTwice) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 2));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked});
     db::Query q(db());
     q.Open(QStringLiteral("select sMon, sNumber from Staff_moninfo order by id"));
     QStringList got;
@@ -229,7 +244,10 @@ TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAnd
 
     ui.Clear();
     ASSERT_TRUE(imp.Start(old.folder, 2));
-    EXPECT_EQ(Rows("Staff_moninfo"), 8);
+    EXPECT_EQ(Rows("Staff_moninfo"), 4);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共0条月度人员记录。") + kNoMonthLeft +
+                                      QStringLiteral("\n另有4条人员记录的姓名编号在本系统同一月份中已有人员记录，"
+                                                     "未重复导入。")});
 }
 
 TEST_F(HistoryImportTest, WagesNeedMonthlyStaffFirst) {
@@ -323,8 +341,9 @@ TEST_F(HistoryImportTest, WageAmountsTheSheetWouldNotAcceptAreTakenOverWithTheir
 TEST_F(HistoryImportTest, StaffAndWagesTogether) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 4));
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("导入完成，共4条月度人员记录。"),
-                                       QStringLiteral("导入完成，共3条工资记录。")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked,
+                           QStringLiteral("导入完成，共3条工资记录。")}));
     EXPECT_EQ(Rows("Staff_moninfo"), 4);
     EXPECT_EQ(Rows("Wage_Info"), 3);
     EXPECT_EQ(main.monthRefreshes, 1);
@@ -441,6 +460,317 @@ TEST_F(HistoryImportTest, AJetFileIsRefusedPlainly) {
     EXPECT_EQ(ui.Texts(), QStringList{UnreadableSourceText(file)});
 }
 
+// ---------------------------------------------------------------- a person once in a month
+
+// The rows of a table in id order as "month:number:flag" (staff sIsok, wages sFlag).
+QStringList StoredRows(db::Connection& c, bool wages) {
+    db::Query q(c);
+    q.Open(wages ? QStringLiteral("select Smon, sNumber, sFlag from Wage_Info order by id")
+                 : QStringLiteral("select sMon, sNumber, sIsok from Staff_moninfo order by id"));
+    QStringList rows;
+    for (; !q.Eof(); q.Next())
+        rows << QStringLiteral("%1:%2:%3").arg(q.Fields(0).AsString(), q.Fields(1).AsString(), q.Fields(2).AsString());
+    return rows;
+}
+
+TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
+    using Person = std::pair<int, const char*>;  // month, number
+    struct Case {
+        const char* what;
+        std::vector<Person> oldStaff, oldWages, haveStaff, haveWages;
+        int choice, runs;
+        std::vector<DlgAnswer> answers;
+        QStringList staff, wages, texts;  // the texts of the last run
+    };
+    const QString twiceStaff = QStringLiteral(
+        "\n其中2条人员记录是同一姓名编号在同一月份的重复记录（5月001），已全部导入并标为错误，改正前不能汇总，"
+        "请在人员错误信息中核实。");
+    const QString heldStaff = QStringLiteral("条人员记录的姓名编号在本系统同一月份中已有人员记录，未重复导入。");
+    const Case cases[] = {
+        {"one person twice in a month of the old staff lists: both taken, both marked",
+         {{6, "001"}, {5, "001"}, {5, " 001"}, {5, "002"}},
+         {},
+         {},
+         {},
+         2,
+         1,
+         {},
+         {"6:001:1", "5:001:0", "5:001:0", "5:002:1"},
+         {},
+         {QStringLiteral("导入完成，共4条月度人员记录。") + twiceStaff}},
+        {"one person's wage twice in a month: both taken, both marked",
+         {},
+         {{5, "001"}, {5, "001"}, {5, "002"}, {6, "001"}},
+         {{5, "001"}},
+         {},
+         3,
+         1,
+         {},
+         {"5:001:1"},
+         {"6:001:1", "5:001:0", "5:001:0", "5:002:1"},
+         {QStringLiteral("导入完成，共4条工资记录。\n其中2条工资记录是同一姓名编号在同一月份的重复记录（5月001），"
+                         "已全部导入并标为错误，改正前不能汇总，请在工资错误信息中核实。")}},
+        {"a person the month already holds is left behind, counted",
+         {{5, "001"}, {5, "002"}},
+         {},
+         {{5, "001"}, {6, "002"}},
+         {},
+         2,
+         1,
+         {},
+         {"5:001:1", "6:002:1", "5:002:1"},
+         {},
+         {QStringLiteral("导入完成，共1条月度人员记录。\n另有1") + heldStaff}},
+        {"staff and wages imported twice: the second run adds nothing",
+         {{5, "001"}, {5, "002"}, {5, "002"}},
+         {{5, "001"}, {5, "002"}},
+         {},
+         {},
+         4,
+         2,
+         {},
+         {"5:001:1", "5:002:0", "5:002:0"},
+         {"5:001:1", "5:002:1"},
+         {QStringLiteral("导入完成，共0条月度人员记录。\n另有3") + heldStaff,
+          QStringLiteral("导入完成，共0条工资记录。\n另有2条工资记录的姓名编号在本系统同一月份中已有工资记录，"
+                         "未重复导入。")}},
+        {"the year end over a start-of-period list, going on: only the persons it lacks",
+         {{12, "001"}, {12, "002"}},
+         {},
+         {{0, "001"}},
+         {},
+         0,
+         1,
+         {DlgAnswer::Yes},
+         {"0:001:1", "0:002:1"},
+         {},
+         {QStringLiteral("已有期初数据，是否继续导入？"), QStringLiteral("导入完成，共1条记录。\n另有1") + heldStaff}},
+        {"the year end over a start-of-period list, not answered: nothing",
+         {{12, "001"}, {12, "002"}},
+         {},
+         {{0, "001"}},
+         {},
+         0,
+         1,
+         {},
+         {"0:001:1"},
+         {},
+         {QStringLiteral("已有期初数据，是否继续导入？")}},
+    };
+    OldInstall old;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        db().Exec(QStringLiteral("delete from Wage_Info"));
+        old.Clear();
+        for (const auto& [mon, number] : c.oldStaff)
+            old.Add("Staff_moninfo",
+                    {{"sMon", mon}, {"sNumber", number}, {"sName", "甲"}, {"sSex", 1}, {"sIsok", "1"}});
+        for (const auto& [mon, number] : c.oldWages)
+            old.Add("Wage_Info", {{"sMon", mon},
+                                  {"sNumber", number},
+                                  {"sName", "甲"},
+                                  {"sTotal", 3000},
+                                  {"sFlag", "1"},
+                                  {"wFlag", "1"}});
+        for (const auto& [mon, number] : c.haveStaff) AddStaff(mon, QString::fromLatin1(number));
+        for (const auto& [mon, number] : c.haveWages) AddWage(mon, QString::fromLatin1(number));
+        for (int run = 0; run < c.runs; ++run) {
+            ui.Clear();
+            ui.answers.assign(c.answers.begin(), c.answers.end());
+            imp.Start(old.folder, c.choice);
+        }
+        EXPECT_EQ(ui.Texts(), c.texts);
+        EXPECT_EQ(StoredRows(db(), false), c.staff);
+        EXPECT_EQ(StoredRows(db(), true), c.wages);
+        if (c.choice == 0) {
+            EXPECT_EQ(ui.shown.at(0).buttons, DlgButtons::YesNoDefaultNo);
+        }
+    }
+}
+
+// The fixture's 001 and 010 store a code as blank text, 012 another code; 011 has none
+// stored at all, which the import leaves as it is.
+TEST_F(HistoryImportTest, ARowWhoseCodeTheImportBlanksIsMarkedAsAnError) {
+    OldInstall old;
+    old.Add("Staff_moninfo", {{"sMon", 12}, {"sNumber", "010"}, {"sName", "甲"}, {"sSex", " "}, {"sIsok", "1"}});
+    old.Add("Staff_moninfo", {{"sMon", 12}, {"sNumber", "011"}, {"sName", "乙"}, {"sIsok", "1"}});
+    old.Add("Staff_moninfo",
+            {{"sMon", 12}, {"sNumber", "012"}, {"sName", "丙"}, {"sSex", 1}, {"sEducation", ""}, {"sIsok", "1"}});
+    for (const int choice : {0, 2}) {
+        SCOPED_TRACE(choice);
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        ui.Clear();
+        ASSERT_TRUE(imp.Start(old.folder, choice));
+        EXPECT_TRUE(ui.Texts().at(0).endsWith(
+            QStringLiteral("\n其中3条人员记录的代码是空白文字，已存为空并标为错误，请在人员错误信息中核实。")))
+            << ui.Texts().at(0).toStdString();
+        for (const auto& [number, isok] :
+             {std::pair{"001", "0"}, {"010", "0"}, {"012", "0"}, {"011", "1"}, {"002", "0"}})
+            EXPECT_EQ(Staff("sIsok", QString::fromLatin1(number)), QString::fromLatin1(isok) + QStringLiteral("|text"))
+                << number;
+        EXPECT_EQ(Staff("sSex", QStringLiteral("010")), QStringLiteral("<null>|null"));
+    }
+}
+
+// A month is read whatever form the old table keeps it in; a row without one is counted, not
+// dropped, and a number that is no month stops the import where it would have been read.
+TEST_F(HistoryImportTest, AStoredMonthIsReadInAnyFormAndRowsWithoutOneAreCounted) {
+    struct Case {
+        const char* stored;
+        int choice;          // 2 staff (months 1..12), 1 start of period, 3 wages
+        const char* result;  // the month taken, "left" or "refused"
+    };
+    const Case cases[] = {
+        {"05", 2, "5"},        {" 5 ", 2, "5"},  {"5.0", 2, "5"},   {"x", 2, "left"},  {"", 2, "left"},
+        {" ", 1, "left"},      {"x", 1, "left"}, {"-1", 2, "left"}, {"13", 1, "left"}, {"13", 2, "refused"},
+        {"0.5", 1, "refused"}, {"07", 3, "7"},   {"x", 3, "left"},  {"0", 3, "left"},  {"-1", 3, "refused"},
+    };
+    OldInstall old(OldInstall::Kind::AllText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 / choice %2").arg(QLatin1String(c.stored)).arg(c.choice).toStdString());
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        db().Exec(QStringLiteral("delete from Wage_Info"));
+        old.Clear();
+        const bool wages = c.choice == 3;
+        if (wages) AddStaff(7, QStringLiteral("007"));
+        old.Add(wages ? "Wage_Info" : "Staff_moninfo", {{"sMon", c.stored}, {"sNumber", "007"}, {"sName", "甲"}});
+        ui.Clear();
+        const bool ok = imp.Start(old.folder, c.choice);
+        const QString head =
+            wages ? QStringLiteral("导入完成，共%1条工资记录。") : QStringLiteral("导入完成，共%1条月度人员记录。");
+        if (QLatin1String(c.result) == QLatin1String("refused")) {
+            EXPECT_FALSE(ok);
+            EXPECT_TRUE(ui.Texts().at(0).startsWith(QStringLiteral("导入失败")) &&
+                        ui.Texts().at(0).contains(QStringLiteral("sMon")));
+        } else if (QLatin1String(c.result) == QLatin1String("left")) {
+            EXPECT_EQ(ui.Texts(),
+                      QStringList{head.arg(0) + (wages ? QStringLiteral("\n另有1条工资记录没有1至12月的月份，未导入。")
+                                                       : kNoMonthLeft)});
+            EXPECT_EQ(Rows(wages ? "Wage_Info" : "Staff_moninfo"), 0);
+        } else {
+            EXPECT_EQ(ui.Texts(), QStringList{head.arg(1)});
+            EXPECT_EQ(Scalar(wages ? QStringLiteral("select Smon from Wage_Info")
+                                   : QStringLiteral("select sMon from Staff_moninfo")),
+                      QLatin1String(c.result));
+        }
+    }
+}
+
+// Each refusal names the person's number (and month) in readable text.
+TEST_F(HistoryImportTest, ARefusalNamesTheRowReadably) {
+    struct Case {
+        OldInstall::Kind kind;
+        const char* table;
+        Row row;
+        int choice;
+        const char* text;
+    };
+    const Case cases[] = {
+        {OldInstall::Kind::AllText,
+         "Staff_moninfo",
+         {{"sMon", "3"}, {"sNumber", "007"}, {"sName", "周九"}, {"sSex", "男"}},
+         2,
+         "原系统人员记录（3月，姓名编号007）的sSex不是有效的数字：男"},
+        {OldInstall::Kind::Typed,
+         "Staff_moninfo",
+         {{"sMon", 12}, {"sNumber", "009 "}, {"sName", "周九"}, {"sPost", 1.5}},
+         0,
+         "原系统人员记录（12月，姓名编号009）的sPost不是有效的数字：1.5"},
+        {OldInstall::Kind::Typed,
+         "Staff_moninfo",
+         {{"sMon", 13}, {"sNumber", " 007"}, {"sName", "周九"}},
+         2,
+         "原系统人员记录（姓名编号007）的sMon不是有效的数字：13"},
+        {OldInstall::Kind::Typed,
+         "Wage_Info",
+         {{"sMon", 5.5}, {"sNumber", "008"}, {"sName", "周九"}},
+         4,
+         "原系统工资记录（姓名编号008）的sMon不是有效的数字：5.5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        OldInstall old(c.kind);
+        old.Add(c.table, c.row);
+        ui.Clear();
+        EXPECT_FALSE(imp.Start(old.folder, c.choice));
+        EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入失败，已撤销本次导入，数据未做改动：\n") +
+                                          QString::fromUtf8(c.text)});
+        EXPECT_EQ(Rows("Staff_moninfo") + Rows("Wage_Info"), 0);
+    }
+}
+
+// Each old value lands in the column of its name, as stored: the fixture's wages with four
+// different items, and a person and a wage with a value of their own in every column (an
+// amount among them that fifteen significant digits do not hold).
+TEST_F(HistoryImportTest, EveryColumnArrivesInItsOwnColumnAsStored) {
+    OldInstall old;
+    std::vector<QByteArray> names;
+    Row person;
+    Row expected;
+    for (const QString& col : StaffTable::InsertColumns(StaffColumns::All)) names.push_back(col.toLatin1());
+    int code = 20;
+    for (const QByteArray& n : names) {
+        db::Value v = QStringLiteral("文") + QString::fromLatin1(n);
+        for (const StaffAttrRow& a : kStaffAttrs)
+            if (n == a.code) v = code++;
+        if (n == "sMon") v = 12;
+        if (n == "sNumber") v = "010";
+        if (n == "sIsok") v = "1";
+        if (n == "sWorks") v = 31;
+        if (n == "sWork") v = 2.5;
+        expected.emplace_back(n.constData(), v);
+        person.emplace_back(n.constData(),
+                            n == "sName" ? db::Value(QStringLiteral(" 文 sName ")) : v);  // blanks it loses
+    }
+    old.Add("Staff_moninfo", person);
+    const Row wage = {
+        {"sMon", 7}, {"sNumber", "010"}, {"sName", "文"},           {"sN1", 1},     {"sN2", 22},   {"sN3", 0.1 + 0.2},
+        {"sN4", -4}, {"sN5", 5.5},       {"sTotal", 123456789.123}, {"sFlag", "1"}, {"wFlag", "0"}};
+    old.Add("Wage_Info", wage);
+    ASSERT_TRUE(imp.Start(old.folder, 4));
+    ASSERT_TRUE(imp.Start(old.folder, 0));
+
+    auto check = [&](const char* table, const QString& where, const Row& row) {
+        for (const auto& [col, v] : row) {
+            const QString sql = QStringLiteral("select count(*) from %1 where %2 and %3 is ? and typeof(%3)=typeof(?)")
+                                    .arg(QLatin1String(table), where, QLatin1String(col));
+            EXPECT_EQ(Count(sql, {v, v}), 1) << table << " " << where.toStdString() << " " << col << " holds "
+                                             << Cell(table, col, where).toStdString();
+        }
+    };
+    for (const int mon : {12, 0}) {
+        Row r = expected;
+        r[0].second = mon;
+        check("Staff_moninfo", QStringLiteral("sMon=%1 and sNumber='010'").arg(mon), r);
+    }
+    const std::pair<const char*, Row> wages[] = {
+        {"003",
+         {{"Smon", 5},
+          {"sName", "赵六"},
+          {"sTotal", 3000},
+          {"sN1", 1100},
+          {"sN2", 900},
+          {"sN3", 600},
+          {"sN4", 400},
+          {"sN5", 88.5},
+          {"sFlag", "1"},
+          {"wFlag", "0"}}},
+        {"001",
+         {{"Smon", 12},
+          {"sName", "张三"},
+          {"sTotal", 5000},
+          {"sN1", 5000},
+          {"sN2", nullptr},
+          {"sN5", nullptr},
+          {"sFlag", ""},
+          {"wFlag", "1"}}},
+        {"010", wage},
+    };
+    for (const auto& [number, row] : wages)
+        check("Wage_Info", QStringLiteral("sNumber='%1'").arg(QLatin1String(number)), row);
+}
+
 // ---------------------------------------------------------------- folder and choice
 
 TEST_F(HistoryImportTest, TheStartNamesWhatIsMissing) {
@@ -513,7 +843,8 @@ TEST_F(HistoryImportTest, TheWizardStartsWithNoChoiceAndTestsTheChosenFolder) {
     f.RgItems->button(2)->setChecked(true);
     ui.Clear();
     f.SpeedButton2Click();
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked});
     EXPECT_EQ(Rows("Staff_moninfo"), 4);
     EXPECT_EQ(pb.values, std::vector<int>{});  // the wizard moves its own bar
 }
