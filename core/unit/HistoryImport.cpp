@@ -564,7 +564,8 @@ public:
             mark_(first);
             first = 0;
             ++tally_.doubled;
-            if (tally_.doubledPersons.size() < kPersonsNamed) tally_.doubledPersons << MonthLabel(m) + Utf8Text(number);
+            if (tally_.doubledPersons.size() < kPersonsNamed)
+                tally_.doubledPersons << MonthLabel(m) + QStringLiteral("的") + Utf8Text(number);
         }
         tally_.doubled += isFirst ? 0 : 1;
         tally_.blankCodes += blankCode ? 1 : 0;

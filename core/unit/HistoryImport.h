@@ -148,7 +148,7 @@ public:
         int withoutMonth = 0;        // no month (wages: none of 1..12): not taken
         int alreadyStored = 0;       // the person already has a row in that month: not taken
         int doubled = 0;             // rows of a person twice in one month: taken, marked
-        QStringList doubledPersons;  // "5月003", the first few
+        QStringList doubledPersons;  // "5月的003", the first few
         int blankCodes = 0;          // staff: a code stored blank, taken as none: marked
         int badAmounts = 0;          // wages: an amount no number or beyond what is held: marked
     };

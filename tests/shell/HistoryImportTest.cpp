@@ -483,7 +483,7 @@ TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
         QStringList staff, wages, texts;  // the texts of the last run
     };
     const QString twiceStaff = QStringLiteral(
-        "\n其中2条人员记录是同一姓名编号在同一月份的重复记录（5月001），已全部导入并标为错误，改正前不能汇总，"
+        "\n其中2条人员记录是同一姓名编号在同一月份的重复记录（5月的001），已全部导入并标为错误，改正前不能汇总，"
         "请在人员错误信息中核实。");
     const QString heldStaff = QStringLiteral("条人员记录的姓名编号在本系统同一月份中已有人员记录，未重复导入。");
     const Case cases[] = {
@@ -508,7 +508,7 @@ TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
          {},
          {"5:001:1"},
          {"6:001:1", "5:001:0", "5:001:0", "5:002:1"},
-         {QStringLiteral("导入完成，共4条工资记录。\n其中2条工资记录是同一姓名编号在同一月份的重复记录（5月001），"
+         {QStringLiteral("导入完成，共4条工资记录。\n其中2条工资记录是同一姓名编号在同一月份的重复记录（5月的001），"
                          "已全部导入并标为错误，改正前不能汇总，请在工资错误信息中核实。")}},
         {"a person the month already holds is left behind, counted",
          {{5, "001"}, {5, "002"}},
