@@ -244,6 +244,9 @@ SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_uni
         c_->OpenReadOnly(file);
         if (!c_->HasTable(QStringLiteral("Staff_moninfo")) || !c_->HasTable(QStringLiteral("Wage_Info")))
             throw HistoryError(UnreadableSourceText(file));
+        // One read transaction for the whole import: every pass sees the rows its plan saw,
+        // and a run read after another does not take the file's lock again.
+        c_->BeginTrans();
     } catch (const db::Error&) {
         throw HistoryError(UnreadableSourceText(file));
     }
