@@ -116,14 +116,15 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     sqlite3_stmt* get() const { return st_; }
-    // True on a row, false when done; a failure raises with the engine's text.
+    // True on a row, false when done; a failure raises, told as the person reads it.
     bool Step() {
         const int rc = sqlite3_step(st_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
         const QString text = QString::fromUtf8(sqlite3_errmsg(c_.Handle()));
+        const int code = sqlite3_extended_errcode(c_.Handle());
         sqlite3_reset(st_);
-        throw db::Error(text, rc);
+        throw db::Error::FromEngine(code ? code : rc, text);
     }
     void Reset() { sqlite3_reset(st_); }
 
