@@ -50,6 +50,8 @@ void MainCommands::FormShow() {
     }
     MainState& s = ctx_.state;
     s.DepClass = u->DepClass;
+    s.DepType = u->DepType;
+    s.DepInfo = u->DepInfo;
     panel[1] = u->DepClass.StatusText();
     menus.N72 = u->DepClass.IsEnterprise();
     menus.N73 = u->DepClass.IsOrgan();
@@ -84,6 +86,9 @@ void MainCommands::UnitSaved(const QString& depName, const QString& depNo, UnitC
     s.DepNo = depNo;
     s.DepName = depName;
     s.DepClass = cls;
+    // What the unit form stored.
+    s.DepType = cls.DepTypeText();
+    s.DepInfo = cls.DepInfoText();
     // After a first registration too: a unit founded in May must not see January open.
     RefreshMonthMenus();
 }

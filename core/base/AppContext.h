@@ -32,7 +32,8 @@ struct MainState {
     std::optional<Month> CurrentMonth;
     Month MaxWageMonth;
     QString DepNo, DepName;
-    UnitClass DepClass;  // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    UnitClass DepClass;        // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    QString DepType, DepInfo;  // as stored, for the labels that show them
     FoundingMonth CreateMon;
     int InitialCleared = 0;
 };

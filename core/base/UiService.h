@@ -11,8 +11,8 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
-// YesNoDefaultNo: Yes and No with No the default, for a question where going on by mistake
-// is costly.
+// YesNoDefaultNo: Yes and No with No the default button, for a question whose Yes gives
+// something up: Enter and Esc both answer No.
 enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
@@ -55,6 +55,10 @@ public:
     void Info(const QString& text) { MessageDlg(text, DlgKind::Information, DlgButtons::Ok); }
     bool AskYesNo(const QString& text, DlgKind kind = DlgKind::Confirmation) {
         return MessageDlg(text, kind, DlgButtons::YesNo) == DlgAnswer::Yes;
+    }
+    // Yes gives up what the person has not stored; No, the default, keeps it.
+    bool AskYesNoDefaultNo(const QString& text) {
+        return MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesNoDefaultNo) == DlgAnswer::Yes;
     }
     void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
 

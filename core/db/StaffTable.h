@@ -230,9 +230,12 @@ public:
     bool HasMonthlyRows();
     // Whether the month has rows that failed their checks (sIsok '0').
     bool HasFailedRows(Month m);
+    // Whether a row of month m other than `except` carries the staff number `number`, the
+    // stored numbers compared trimmed as the saves store them.
+    bool HasNumber(Month m, const QString& number, std::optional<long long> except = std::nullopt);
 
     // The statements of the single-person form's grid over the list of month m: every row,
-    // the rows whose name or number contains `pattern` (a LikeContains pattern), the rows of
+    // the rows whose name or number contains `pattern` (a LikeAnywhere pattern), the rows of
     // a name or a number entered twice, the rows that failed their checks.
     static ListQuery ListAll(Month m);
     static ListQuery ListSearch(Month m, const QString& pattern);

@@ -9,8 +9,8 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
 #include "entry/staff/WrongForm.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>
