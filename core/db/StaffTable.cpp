@@ -302,6 +302,10 @@ std::vector<Month> StaffTable::Months() {
     return out;
 }
 
+int StaffTable::MarkFailed(long long id) {
+    return c_.Exec(QStringLiteral("update Staff_moninfo set sIsok='0' where id=?"), {id});
+}
+
 bool StaffTable::HasRows(Month m) {
     db::Query q(c_);
     q.Open(QStringLiteral("select 1 from Staff_moninfo where sMon=? limit 1"), {m});

@@ -195,6 +195,8 @@ public:
     void Insert(const StaffRecord& r);
     // Rewrites the row `id` of month r.sMon; answers the rows changed (0: no such row).
     int Update(long long id, const StaffRecord& r);
+    // Marks row `id` as failing its checks (sIsok '0').
+    int MarkFailed(long long id);
     int DeleteMonth(Month m);
     int DeleteRow(long long id, Month m);
     // Every list but the start-of-period one.
