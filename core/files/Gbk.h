@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 

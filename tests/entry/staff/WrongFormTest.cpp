@@ -24,7 +24,6 @@ struct Opened {
         f.Form().FormShow();
         if (!f.Form().Closed()) f.Form().FormActivate();
     }
-    TFrm_wrong& operator*() { return f.Form(); }
     TFrm_wrong* operator->() { return &f.Form(); }
     WrongForm f;
     int refreshed = 0;
