@@ -154,7 +154,6 @@ void MainCommands::N50Click() { OpenModal(QStringLiteral("TFrm_changeDep")); }
 
 void MainCommands::N10Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = Month::Start();
     OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
 }
 
@@ -178,7 +177,6 @@ void MainCommands::MonthClick(int k) {
     if (k < 1 || k > 12) return;
     UnitGate(k == 1);
     const Month month(k);
-    ctx_.state.CurrentMonth = month;
     if (k >= 2 && !gates_.CheckPreviousMonth(*month.Previous())) return;
     if (!gates_.CheckMonthStaffList(month)) return;
     OpenModal(QStringLiteral("TFrm_mon"), {month});
@@ -281,7 +279,6 @@ void MainCommands::N14Click() {
 
 void MainCommands::N46Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = std::nullopt;
     OpenModal(QStringLiteral("TFrm_allput"), {std::nullopt});  // the staff register
 }
 
@@ -333,7 +330,6 @@ void MainCommands::SpeedButton8Click() {
     const FoundingMonth c = ctx_.state.CreateMon;  // just reloaded by the gate
     if (!menus.N8) {
         ctx_.ui.Info(QStringLiteral("请先输入期初数据。"));
-        ctx_.state.CurrentMonth = Month::Start();
         OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
         return;
     }

@@ -38,8 +38,6 @@ StaffColumns StaffColumnsFor(UnitClass cls) {
     return StaffColumns::Base;
 }
 
-QString StaffTable::TextColumn(StaffAttr a) { return Latin(AttrRow(a).text); }
-QString StaffTable::CodeColumn(StaffAttr a) { return Latin(AttrRow(a).code); }
 QString StaffTable::Column(StaffPlain f) { return Latin(PlainRow(f).column); }
 
 QStringList StaffTable::SheetTextColumns() {

@@ -170,9 +170,7 @@ private:
 
 class StaffTable {
 public:
-    // The stored names of an attribute's text and code columns, and of a plain field.
-    static QString TextColumn(StaffAttr a);
-    static QString CodeColumn(StaffAttr a);
+    // The stored name of a plain field.
     static QString Column(StaffPlain f);
     // The stored column behind each shown text column 1..kStaffSheetTexts of the staff sheets.
     static QStringList SheetTextColumns();

@@ -89,7 +89,6 @@ private:
 };
 
 inline void SetBit(AtomSet::Bits& b, int id) { b[size_t(id >> 6)] |= std::uint64_t(1) << (id & 63); }
-inline bool HasBit(const AtomSet::Bits& b, int id) { return (b[size_t(id >> 6)] >> (id & 63)) & 1; }
 
 // A condition: true when one of its terms has all its atoms true. No term: never true; an empty
 // term: always true.

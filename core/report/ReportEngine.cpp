@@ -237,7 +237,6 @@ public:
                 fn(e.group);
         }
     }
-    bool Empty() const { return entries_.empty(); }
     // Room for `rows` keys of about `keyBytes` each, so that the table is not copied as it grows.
     void Reserve(size_t rows, size_t keyBytes) {
         entries_.reserve(rows);

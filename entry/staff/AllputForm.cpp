@@ -2,7 +2,6 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
-#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/report/Upload.h"

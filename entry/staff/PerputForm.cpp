@@ -388,8 +388,6 @@ QString TFrm_perput::Panel(int i) const { return i == 0 ? panel0_->text() : pane
 
 // ---------------------------------------------------------------- fields
 
-QWidget* TFrm_perput::FieldWidget(F f) const { return fields_.at(f); }
-
 PersonInput TFrm_perput::Input() const {
     PersonInput in;
     for (const auto& [f, w] : fields_) {

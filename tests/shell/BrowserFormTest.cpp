@@ -194,7 +194,6 @@ TEST_F(BrowserFormTest, EntryButtonsPassTheUnitGate) {
 
     main.unit = true;
     opened = {};
-    state.CurrentMonth = Month(5);
     f->ToolButton3Click();
     ASSERT_EQ(opened.made.size(), 1u);
     EXPECT_EQ(opened.made[0], Month::Start());  // the batch sheet, not the register, whatever the menu chose
