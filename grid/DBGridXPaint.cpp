@@ -231,7 +231,9 @@ void TCustomDBGridX::WarmGlyphs(QPainter& p) {
     // costs several times what drawing it again does; a register's first pages hold most of
     // the characters it uses, so paging through it the first time stalled on them. The glyphs
     // are made here once, when a layout first paints, from every character the shown columns
-    // hold. What is drawn does not change: the glyphs are made on an image of their own.
+    // hold in the records from the current one on (a bounded number, so that a layout change
+    // stays cheap on a large data set). What is drawn does not change: the glyphs are made on
+    // an image of their own.
     TDataSet* ds = dataLink_->DataSet();
     if (!ds || !p.device()) return;
     std::vector<bool> seen(0x10000);
@@ -243,14 +245,15 @@ void TCustomDBGridX::WarmGlyphs(QPainter& p) {
     };
     for (QChar c : QStringLiteral("0123456789.-")) add(c);
     std::vector<QFont> fonts;
-    const int rows = ds->RecordCount();
+    constexpr int kRows = 4096;
+    const int from = std::max(0, ds->RecNo() - 1), to = std::min(ds->RecordCount(), from + kRows);
     for (int i = 0; i < columns_->Count(); ++i) {
         TColumnX* column = (*columns_)[i];
         TField* field = column->Visible() ? column->Field() : nullptr;
         if (!field || field->FieldKind() != fkData || field->FieldNo() < 0) continue;
         const QFont f = column->Font();
         if (std::find(fonts.begin(), fonts.end(), f) == fonts.end()) fonts.push_back(f);
-        for (int r = 0; r < rows; ++r) {
+        for (int r = from; r < to; ++r) {
             const db::Value& v = ds->ValueAt(r, field->FieldNo());
             if (v.kind() == db::Value::Kind::Text)
                 for (QChar c : v.rawText()) add(c);
