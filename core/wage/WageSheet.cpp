@@ -171,7 +171,7 @@ bool WageSheet::Save() {
 
     std::optional<WageRoster> roster;
     try {
-        roster = WageRoster::Load(ctx_.db, month_);
+        roster = WageRoster::Load(ctx_.db, month_, int(lines.size()));
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};
         Tell(ctx_.ui, WageRowFailedMessage(0, WageDbFailureText(e)));
@@ -201,20 +201,20 @@ bool WageSheet::Save() {
         WageTable table(ctx_.db);
         table.DeleteMonth(month_);
         const size_t n = checks.size();
-        WageRecord rec;
+        WageSaveRow rec;
         rec.sMon = month_;
         for (size_t at = 0; at < n; ++at) {
             failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
-            rec.sNumber = c.number;
-            rec.sName = c.name;
+            rec.sNumber = &c.numberUtf8;
+            rec.sName = &c.nameUtf8;
             rec.sTotal = c.total;
             rec.sN1 = AmountValue(c.n[0]);
             rec.sN2 = AmountValue(c.n[1]);
             rec.sN3 = AmountValue(c.n[2]);
             rec.sN4 = AmountValue(c.n[3]);
-            rec.sFlag = c.SFlagText();
-            rec.wFlag = c.WFlagText();
+            rec.sFlag = c.sFlag;
+            rec.wFlag = c.wFlag;
             table.Insert(rec);
             if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
         }
