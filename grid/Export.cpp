@@ -4,6 +4,8 @@
 #include "grid/TitleTree.h"
 #include "grid/ViewPosition.h"
 
+#include "core/files/ReplacingFile.h"
+
 #include <QBuffer>
 #include <QDate>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace qm::grid {
@@ -144,8 +147,16 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
 }
 
 void TDBGridXExport::ExportToFile(const QString& fileName, bool isExportAll) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the file and put in place only when complete: a failed export leaves an
+    // earlier file of the name as it was.
+    std::optional<files::ReplacingFile> temp;
+    try {
+        temp.emplace(fileName);
+    } catch (const files::ReplaceError& e) {
+        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, e.Text()).toStdString());
+    }
+    QFile f;
+    if (!f.open(temp->Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         throw std::runtime_error(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
     ExportData(f, isExportAll);
@@ -153,6 +164,11 @@ void TDBGridXExport::ExportToFile(const QString& fileName, bool isExportAll) {
     if (f.error() != QFileDevice::NoError)
         throw std::runtime_error(
             QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, f.errorString()).toStdString());
+    try {
+        temp->Commit();
+    } catch (const files::ReplaceError& e) {
+        throw std::runtime_error(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, e.Text()).toStdString());
+    }
 }
 
 void TDBGridXExport::AccumulateFooters() {

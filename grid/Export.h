@@ -34,7 +34,7 @@ public:
     explicit TDBGridXExport(TCustomDBGridX* grid) : DBGridX(grid) {}
     virtual ~TDBGridXExport() = default;
     virtual void ExportData(QIODevice& stream, bool isExportAll);
-    // Creates (truncating) the file and writes into it; raises when it cannot be written.
+    // Writes the file (beside it first, then renamed over it); raises when it cannot be written.
     void ExportToFile(const QString& fileName, bool isExportAll);
 
 protected:

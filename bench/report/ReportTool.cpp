@@ -1,7 +1,7 @@
 #include "bench/report/ReportTool.h"
 
 #include "core/db/Errors.h"
-#include "core/db/Schema.h"
+#include "core/db/SchemaVersion.h"
 #include "core/report/Refusal.h"
 
 #include <QCoreApplication>
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     db::Connection db;
     try {
         db.Open(paths.Database());
-        EnsureErrorIndexes(db);  // as the program does when it opens the database
+        UpgradeSchema(db);  // as the program does when it opens the database
     } catch (const db::Error& e) {
         Err(e.Text());
         // A database held by another program refuses the run like a report's own refusal.

@@ -7,6 +7,7 @@
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/SchemaVersion.h"
 #include "core/unit/DataClearing.h"
 #include "core/unit/Headcount.h"
 
@@ -104,6 +105,10 @@ bool Maintenance::ReplaceLiveDatabase(const QString& source) {
     // Refusals come before the connection is closed, so a refused copy changes nothing.
     if (SameFile(source, live)) {
         ctx_.ui.Plain(RestoreFromLiveText());
+        return false;
+    }
+    if (const auto newer = NewerDatabaseRefusal(source)) {
+        ctx_.ui.Plain(*newer);
         return false;
     }
     switch (ClassifyDatabaseFile(source, ctx_.paths.EmptyDatabase())) {

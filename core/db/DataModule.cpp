@@ -1,20 +1,18 @@
 #include "core/db/DataModule.h"
 
 #include "core/db/Errors.h"
-#include "core/db/Schema.h"
+#include "core/db/SchemaVersion.h"
 
 namespace qm {
 
 TDataModule1::TDataModule1(QString databasePath, UiService& ui) : path_(std::move(databasePath)), ui_(ui) {}
 
 void TDataModule1::DataModuleCreate() {
-    Guarded(ui_, [&] { ADOConn.Open(path_); });
-    // A database made before the error indexes gets them now. Without them the gates are only
-    // slower, so a database that cannot take them (a read-only copy) still opens.
-    if (ADOConn.IsOpen()) try {
-            EnsureErrorIndexes(ADOConn);
-        } catch (const db::Error&) {
-        }
+    // An older database is brought up to date, a newer one refused and left closed.
+    Guarded(ui_, [&] {
+        ADOConn.Open(path_);
+        UpgradeSchema(ADOConn);
+    });
 }
 
 }  // namespace qm

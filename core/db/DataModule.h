@@ -13,7 +13,8 @@ class TDataModule1 {
 public:
     TDataModule1(QString databasePath, UiService& ui);
 
-    // Opens the connection; a failure is shown by the default handler and creation completes.
+    // Opens the connection and brings an older database up to date; a failure, or a newer
+    // database (left closed), is shown by the default handler and creation completes.
     void DataModuleCreate();
     // Always answers true: the main window is shown even over a dead connection.
     bool Connect() const { return true; }

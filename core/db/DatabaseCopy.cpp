@@ -2,6 +2,7 @@
 
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "core/db/SchemaVersion.h"
 
 #include <sqlite3.h>
 #include <QDir>
@@ -52,38 +53,46 @@ sqlite3* OpenReadOnly(const QString& path) {
     return h;
 }
 
-// Tables and views by lower-case name ("table:x", "view:y"), each with its lower-case
-// column names, sorted: two databases of the same shape compare equal whatever the case.
+// Tables and views by lower-case name ("table:x", "view:y"), each with its columns in order,
+// "name type" in lower case (the declared type with its blanks folded; "pk" after a primary
+// key), and a view with its definition after its columns: two databases of the same shape
+// compare equal whatever the case of their names. The engine and the uploads rely on the
+// columns' order and types, and the reports on the views' definitions.
 using Shape = std::map<QString, QStringList>;
 
 std::optional<Shape> ReadShape(sqlite3* h) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(h,
-                           "select type, name from sqlite_master where type in ('table','view') and "
-                           "name not like 'sqlite_%'",
+                           "select type, name, coalesce(sql, '') from sqlite_master where type in ('table','view') "
+                           "and name not like 'sqlite_%'",
                            -1, &st, nullptr) != SQLITE_OK)
         return std::nullopt;
-    std::vector<std::pair<QString, QString>> objects;
+    struct Object {
+        QString type, name, sql;
+    };
+    auto text = [&](int col) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col))); };
+    std::vector<Object> objects;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        objects.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
-                             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) objects.push_back({text(0), text(1), text(2)});
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) return std::nullopt;
     Shape shape;
-    for (const auto& [type, name] : objects) {
+    for (const Object& o : objects) {
         // A view that no longer compiles fails here, and so does the whole comparison.
-        if (sqlite3_prepare_v2(h, "select name from pragma_table_info(?)", -1, &st, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(h, "select name, type, pk from pragma_table_info(?) order by cid", -1, &st, nullptr) !=
+            SQLITE_OK)
             return std::nullopt;
-        const QByteArray n = name.toUtf8();
+        const QByteArray n = o.name.toUtf8();
         sqlite3_bind_text(st, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
         QStringList cols;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toLower();
+            cols << (text(0) + QLatin1Char(' ') + text(1).simplified() +
+                     (sqlite3_column_int(st, 2) ? QStringLiteral(" pk") : QString()))
+                        .toLower();
         sqlite3_finalize(st);
         if (rc != SQLITE_DONE || cols.isEmpty()) return std::nullopt;
-        cols.sort();
-        shape[type + QLatin1Char(':') + name.toLower()] = cols;
+        if (o.type == QLatin1String("view")) cols << o.sql.simplified().toLower();
+        shape[o.type + QLatin1Char(':') + o.name.toLower()] = cols;
     }
     return shape;
 }
@@ -157,10 +166,17 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
     const QString part = tf.fileName();
     tf.close();
 
+    // The engine's failures as a person reads them.
+    auto reason = [](int code, const char* engineText) {
+        return db::Error::Describe(code, QString::fromUtf8(engineText));
+    };
     QString error;
     sqlite3* dest = nullptr;
-    if (sqlite3_open_v2(Native(part).constData(), &dest, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        error = dest ? QString::fromUtf8(sqlite3_errmsg(dest)) : QStringLiteral("open failed");
+    // The new file is opened by its name once more: a link put in its place meanwhile is refused.
+    if (const int rc =
+            sqlite3_open_v2(Native(part).constData(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+        rc != SQLITE_OK) {
+        error = reason(dest ? sqlite3_errcode(dest) : rc, dest ? sqlite3_errmsg(dest) : "");
     } else if (sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main")) {
         int rc;
         int waits = 0;
@@ -173,13 +189,13 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
         }
         sqlite3_backup_finish(b);
         if (rc != SQLITE_DONE)
-            error = QString::fromUtf8(sqlite3_errstr(rc));
+            error = reason(rc, sqlite3_errstr(rc));
         else if (sqlite3_errcode(dest) != SQLITE_OK)
-            error = QString::fromUtf8(sqlite3_errmsg(dest));
+            error = reason(sqlite3_errcode(dest), sqlite3_errmsg(dest));
     } else {
-        error = QString::fromUtf8(sqlite3_errmsg(dest));
+        error = reason(sqlite3_errcode(dest), sqlite3_errmsg(dest));
     }
-    if (sqlite3_close(dest) != SQLITE_OK && error.isEmpty()) error = QStringLiteral("close failed");
+    if (const int rc = sqlite3_close(dest); rc != SQLITE_OK && error.isEmpty()) error = reason(rc, "");
 
     const QByteArray partN = Native(part), targetN = Native(target);
     if (error.isEmpty()) {
@@ -279,6 +295,7 @@ void BackupDatabase(db::Connection& live, const QString& target) {
 
 void ReplaceDatabaseFile(const QString& source, const QString& target) {
     if (SameFile(source, target)) throw CopyError(RestoreFromLiveText());
+    if (const auto newer = NewerDatabaseRefusal(source)) throw CopyError(*newer);
     switch (ClassifyDatabaseFile(source, QFileInfo(target).absolutePath() + QStringLiteral("/Defual.mdb"))) {
     case DatabaseFileKind::System: break;
     case DatabaseFileKind::Missing:

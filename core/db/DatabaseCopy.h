@@ -57,9 +57,9 @@ QString CopyFailedText(const QString& detail);
 void BackupDatabase(db::Connection& live, const QString& target);
 
 // Replaces the file `target` with a copy of the database file `source`; the connection to
-// `target` must be closed. Refuses `source` when it is `target` itself or not a database of
-// this system (judged against the empty database Defual.mdb beside `target`); `target`
-// stays byte-identical whenever this throws.
+// `target` must be closed. Refuses `source` when it is `target` itself, not a database of
+// this system (judged against the empty database Defual.mdb beside `target`) or one a newer
+// program made; `target` stays byte-identical whenever this throws.
 void ReplaceDatabaseFile(const QString& source, const QString& target);
 
 }  // namespace qm

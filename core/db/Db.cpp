@@ -3,6 +3,7 @@
 #include "core/base/TextCheck.h"
 
 #include <sqlite3.h>
+#include <QRegularExpression>
 
 #include <QStringEncoder>
 
@@ -12,12 +13,45 @@
 
 namespace qm::db {
 
-Error::Error(const QString& text, int code) : std::runtime_error(text.toStdString()), code_(code) {}
+Error::Error(const QString& text, int code)
+    : std::runtime_error((code ? Describe(code, text) : text).toStdString()),
+      code_(code),
+      engine_(code ? text : QString()) {}
+
+Error::Error(int code, const QString& engineText, const QString& lead)
+    : std::runtime_error((lead + Describe(code, engineText)).toStdString()), code_(code), engine_(engineText) {}
+
+Error Error::FromEngine(int code, const QString& engineText, const QString& lead) {
+    return Error(code, engineText, lead);
+}
 
 bool Error::Locked() const {
     const int primary = code_ & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
+
+namespace {
+
+// What the engine's message of a plain SQL error names; empty when it is none of these.
+QString DescribeSqlError(const QString& message) {
+    static const QString kNotOurs = QStringLiteral("所用的数据库文件不完整，或者不是本系统的数据库。");
+    static const QRegularExpression noTable(QStringLiteral("^no such (?:table|view): (\\S+)"));
+    static const QRegularExpression noColumn(QStringLiteral("^no such column: (\\S+)"));
+    static const QRegularExpression noNamedColumn(QStringLiteral("^table (\\S+) has no column named (\\S+)"));
+    static const QRegularExpression columnCount(QStringLiteral("^table (\\S+) has \\d+ columns but"));
+    if (const auto m = noTable.match(message); m.hasMatch())
+        return QStringLiteral("数据库中没有表“%1”。").arg(m.captured(1)) + kNotOurs;
+    if (const auto m = noColumn.match(message); m.hasMatch())
+        return QStringLiteral("数据库中没有列“%1”。").arg(m.captured(1)) + kNotOurs;
+    if (const auto m = noNamedColumn.match(message); m.hasMatch())
+        return QStringLiteral("数据库的表“%1”中没有列“%2”。").arg(m.captured(1), m.captured(2)) + kNotOurs;
+    if (const auto m = columnCount.match(message); m.hasMatch())
+        return QStringLiteral("数据库的表“%1”的列与本系统的不符。").arg(m.captured(1)) + kNotOurs;
+    if (message.startsWith(QLatin1String("integer overflow"))) return QStringLiteral("计算结果超出了整数的范围。");
+    return {};
+}
+
+}  // namespace
 
 QString Error::ReasonOf(int code) {
     switch (code & 0xff) {
@@ -30,9 +64,32 @@ QString Error::ReasonOf(int code) {
     }
 }
 
-QString Error::Explained() const {
-    const QString reason = ReasonOf(code_);
-    return reason.isEmpty() ? Text() : reason;
+QString Error::Describe(int code, const QString& engineText) {
+    if (QString reason = ReasonOf(code); !reason.isEmpty()) return reason;
+    // A trigger's refusal is worded by whoever wrote the trigger, not by the engine.
+    if (code == SQLITE_CONSTRAINT_TRIGGER)
+        return QStringLiteral("数据库拒绝了这项改动：") + engineText.section(QLatin1Char('\n'), 0, 0);
+    switch (code & 0xff) {
+    case SQLITE_PROTOCOL: return ReasonOf(SQLITE_BUSY);
+    case SQLITE_NOTADB: return QStringLiteral("文件不是数据库，或者已经损坏。");
+    case SQLITE_CORRUPT: return QStringLiteral("数据库文件已经损坏。请用备份还原。");
+    case SQLITE_CANTOPEN: return QStringLiteral("无法打开数据库文件。请检查文件及其文件夹是否存在、能否读写。");
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("没有访问数据库文件的权限。");
+    case SQLITE_NOMEM:
+    case SQLITE_TOOBIG: return QStringLiteral("内存不足或数据过大，数据库不能完成操作。");
+    case SQLITE_NOLFS: return QStringLiteral("数据库文件过大。");
+    case SQLITE_CONSTRAINT: return QStringLiteral("数据不符合数据库的约束（例如重复的值或缺少必填的值），未能存入。");
+    case SQLITE_MISMATCH: return QStringLiteral("数据的类型与数据库的列不符。");
+    case SQLITE_SCHEMA: return QStringLiteral("数据库的结构在操作中被改变。请再试一次。");
+    case SQLITE_ABORT:
+    case SQLITE_INTERRUPT: return QStringLiteral("数据库操作被中止。");
+    case SQLITE_ERROR:
+        if (QString s = DescribeSqlError(engineText.section(QLatin1Char('\n'), 0, 0)); !s.isEmpty()) return s;
+        break;
+    default: break;
+    }
+    return QStringLiteral("数据库操作失败（错误代码 %1）。").arg(code);
 }
 
 // ---------------------------------------------------------------- Value
@@ -146,6 +203,12 @@ void CIntFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
+namespace {
+Error CannotOpen(const QString& path, int code, const QString& engineText) {
+    return Error::FromEngine(code, engineText, QStringLiteral("无法打开数据库 %1：").arg(path));
+}
+}  // namespace
+
 Connection::Connection() = default;
 Connection::~Connection() { Close(); }
 
@@ -160,9 +223,9 @@ void Connection::OpenWith(const QString& path, int flags) {
     const QByteArray p = path.toUtf8();
     int rc = sqlite3_open_v2(p.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(db);
-        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg));
+        throw CannotOpen(path, rc, msg);
     }
     // Another program's lock is waited for a moment, here as in every later statement.
     sqlite3_busy_timeout(db, 2000);
@@ -170,10 +233,9 @@ void Connection::OpenWith(const QString& path, int flags) {
     rc = sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         const int code = sqlite3_extended_errcode(db);
-        QString msg = Error::ReasonOf(code);
-        if (msg.isEmpty()) msg = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
-        throw Error(QStringLiteral("无法打开数据库 %1：%2").arg(path, msg), code);
+        throw CannotOpen(path, code, msg);
     }
     RegisterFunctions(db);
     db_ = db;
@@ -200,9 +262,10 @@ void Connection::Close() {
 }
 
 void Connection::Fail(const QString& context) const {
-    QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("数据库未连接。");
+    if (!db_) throw Error(QStringLiteral("数据库未连接。"));
+    QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
     if (!context.isEmpty()) msg += QStringLiteral("\n") + context;
-    throw Error(msg, db_ ? sqlite3_errcode(db_) : 0);
+    throw Error::FromEngine(sqlite3_extended_errcode(db_), msg);
 }
 
 sqlite3_stmt* Connection::Prepare(const QString& sql) {
@@ -301,9 +364,10 @@ int Connection::Run(sqlite3_stmt* st) {
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        QString msg = QString::fromUtf8(sqlite3_errmsg(db_));
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db_)) + QStringLiteral("\n") + sql;
+        const int code = sqlite3_extended_errcode(db_);
         sqlite3_reset(st);
-        throw Error(msg, rc);
+        throw Error::FromEngine(code ? code : rc, msg);
     }
     int changed = sqlite3_changes(db_);
     sqlite3_reset(st);
@@ -476,10 +540,11 @@ void Query::Open(const QString& sql, const Params& params) {
         }
     }
     if (rc != SQLITE_DONE) {
-        QString msg = QString::fromUtf8(sqlite3_errmsg(c_->Handle()));
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(c_->Handle())) + QStringLiteral("\n") + sql;
+        const int code = sqlite3_extended_errcode(c_->Handle());
         sqlite3_reset(st);
         Close();
-        throw Error(msg, rc);
+        throw Error::FromEngine(code ? code : rc, msg);
     }
     sqlite3_reset(st);
     active_ = true;

@@ -22,23 +22,35 @@ struct sqlite3_stmt;
 
 namespace qm::db {
 
-// Every failure of the engine raises this, carrying SQLite's own text and, when the engine
-// gave one, its result code.
+// Every failure of the database layer raises this. A failure the engine reported carries its
+// result code, and its text is the engine's reason as a person reads it (Describe); the
+// engine's own words are kept apart and never shown.
 class Error : public std::runtime_error {
 public:
+    // A failure the program states in its own words (code 0), or one the engine reported with
+    // its result code and its own message (and what the program was running), which the text
+    // then gives in the person's words.
     explicit Error(const QString& text, int code = 0);
+    // A failure the engine reported, whatever its code; `lead` opens the text.
+    static Error FromEngine(int code, const QString& engineText, const QString& lead = {});
     QString Text() const { return QString::fromUtf8(what()); }
     int Code() const { return code_; }
+    const QString& EngineText() const { return engine_; }
     // Another connection or program holds the database (SQLite's busy or locked).
     bool Locked() const;
-    // The failure as a person reads it: in Chinese where the engine's code says why (the
-    // database locked by another program, read-only, the disk full), else the engine's text.
-    QString Explained() const;
-    // Chinese text of an engine result code the person can act on; empty for the others.
+    QString Explained() const { return Text(); }
+    // The one translation of the engine's failures: Chinese text for a result code and the
+    // engine's message (which names a missing table or column); never the engine's English.
+    static QString Describe(int code, const QString& engineText);
+    // The reason of a failure the person can act on (another program holds the database, it
+    // is read-only, the disk is full or failing); empty for the others.
     static QString ReasonOf(int code);
 
 private:
+    Error(int code, const QString& engineText, const QString& lead);
+
     int code_ = 0;
+    QString engine_;
 };
 
 // One value of a row or a parameter.

@@ -1,6 +1,7 @@
 #include "core/db/Schema.h"
 
 #include "core/db/Db.h"
+#include "core/db/SchemaVersion.h"
 
 #include <sqlite3.h>
 #include <QFile>
@@ -22,8 +23,11 @@ void CreateEmptyDatabase(const QString& path) {
         error = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString::fromUtf8(sqlite3_errstr(rc));
     } else {
         char* msg = nullptr;
-        const std::string script = std::string("begin;\n") + kSchemaSqlText + "\ncommit;";
-        if (sqlite3_exec(h, script.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
+        // The schema and its version, written together.
+        const std::string script = std::string("begin;\n") + kSchemaSqlText +
+                                   "\npragma user_version = " + std::to_string(SchemaVersion()) + ";\ncommit;";
+        rc = sqlite3_exec(h, script.c_str(), nullptr, nullptr, &msg);
+        if (rc != SQLITE_OK) {
             error = QString::fromUtf8(msg ? msg : "schema failed");
             sqlite3_free(msg);
         }
@@ -31,7 +35,7 @@ void CreateEmptyDatabase(const QString& path) {
     sqlite3_close(h);
     if (!error.isEmpty()) {
         QFile::remove(path);
-        throw db::Error(QStringLiteral("无法建立数据库 %1：%2").arg(path, error));
+        throw db::Error::FromEngine(rc, error, QStringLiteral("无法建立数据库 %1：").arg(path));
     }
 }
 
@@ -44,12 +48,5 @@ bool IsSystemDatabase(db::Connection& c) {
 
 QString StaffErrorRows() { return QStringLiteral("sIsok='0'"); }
 QString WageErrorRows() { return QStringLiteral("(wFlag='0' or sFlag='0')"); }
-
-void EnsureErrorIndexes(db::Connection& c) {
-    if (!IsSystemDatabase(c)) return;
-    c.Exec(QStringLiteral("create index if not exists Staff_moninfo_errors on Staff_moninfo (sMon) where ") +
-           StaffErrorRows());
-    c.Exec(QStringLiteral("create index if not exists Wage_Info_errors on Wage_Info (Smon) where ") + WageErrorRows());
-}
 
 }  // namespace qm

@@ -10,8 +10,9 @@ namespace qm {
 // The schema script (tables, views, code rows, result rows), compiled into the program.
 const char* SchemaSql();
 
-// Writes a new empty database of this system at `path` from the schema script. The only
-// code that creates a database file; refuses to overwrite an existing file.
+// Writes a new empty database of this system at `path` from the schema script, at the current
+// schema version. The only code that creates a database file; refuses to overwrite an existing
+// file.
 void CreateEmptyDatabase(const QString& path);
 
 // Whether an open connection holds a database of this system (its data tables exist).
@@ -23,9 +24,5 @@ bool IsSystemDatabase(db::Connection& c);
 // only.
 QString StaffErrorRows();  // sIsok='0'
 QString WageErrorRows();   // (wFlag='0' or sFlag='0')
-
-// Adds the indexes of the error rows to a database made before they were part of the schema;
-// a database that has them, or is no database of this system, is left as it is.
-void EnsureErrorIndexes(db::Connection& c);
 
 }  // namespace qm

@@ -2,6 +2,9 @@
 -- Column order matters: uploads export tables with "select *" in this order.
 -- Affinity: months and codes INTEGER, amounts NUMERIC, flags and texts TEXT, so that
 -- Smon<=12, Ssex=2, sPost like '3%' and Flag='1' behave as the program expects.
+-- The database is written at the current schema version (PRAGMA user_version), the number of
+-- upgrade steps in SchemaVersion.cpp: a change here comes with a step that makes it in an
+-- older database.
 
 create table Staff_moninfo (
   id integer primary key autoincrement,

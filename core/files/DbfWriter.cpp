@@ -5,10 +5,7 @@
 #include "core/files/ReplacingFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
-#include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <charconv>
@@ -233,53 +230,42 @@ std::string Writer::Header() const {
     return out;
 }
 
+namespace {
+Error NotWritten(const QString& target, const QString& why) {
+    return Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), why));
+}
+}  // namespace
+
 void Writer::Save(const QString& target) const {
-    files::ReplacingFile file(target);
-    WriteTemp(file);
     try {
+        files::ReplacingFile file(target);
+        WriteTemp(file);
         file.Commit();
     } catch (const files::ReplaceError& e) {
-        throw Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), e.Text()));
+        throw NotWritten(target, e.Text());
     }
 }
 
 void Writer::WriteTemp(const files::ReplacingFile& file) const {
-    const QString& target = file.Target();
-    const QFileInfo info(target);
-    const QString folder = info.absolutePath();
-    auto fail = [&](const QString& why) {
-        return Error(QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(target), why));
-    };
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw fail(QStringLiteral("无法建立文件夹“%1”").arg(folder));
-
     // The header, the records and the end mark, written from where they are: the records are
     // the bulk of the file and are not copied once more.
     const std::string header = Header();
     static const char kEnd = char(0x1A);
     const std::string_view parts[] = {header, body_, std::string_view(&kEnd, 1)};
-    const QByteArray tmp = QFile::encodeName(file.TempPath());
-    auto sysError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
-
-    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw fail(sysError());
-    QString problem;
     for (const std::string_view part : parts) {
         const char* p = part.data();
         std::size_t left = part.size();
-        while (left > 0 && problem.isEmpty()) {
-            const ssize_t n = ::write(fd, p, left);
+        while (left > 0) {
+            const ssize_t n = ::write(file.Descriptor(), p, left);
             if (n < 0) {
                 if (errno == EINTR) continue;
-                problem = sysError();
-                break;
+                // The file's destructor removes the temporary file.
+                throw NotWritten(file.Target(), QString::fromLocal8Bit(std::strerror(errno)));
             }
             p += n;
             left -= std::size_t(n);
         }
     }
-    if (::close(fd) != 0 && problem.isEmpty()) problem = sysError();
-    if (!problem.isEmpty()) throw fail(problem);  // the file's destructor removes the temporary file
 }
 
 }  // namespace qm::dbf

@@ -77,11 +77,11 @@ public:
     // The whole file as it will be written.
     std::string Bytes() const;
 
-    // Writes the file: the folder is created when missing, the bytes go to "<target>.tmp"
-    // beside the target, are flushed to disk and renamed over the target. Raises Error
-    // naming the file on any failure, after removing the temporary file.
+    // Writes the file: the folder is created when missing, the bytes go to a new temporary
+    // file beside the target (files::ReplacingFile), are flushed to disk and renamed over the
+    // target. Raises Error naming the file on any failure, after removing the temporary file.
     void Save(const QString& target) const;
-    // The first half of Save: the bytes into the file's temporary name, for files that are
+    // The first half of Save: the bytes into the file's temporary file, for files that are
     // put in place together. Raises Error naming the target.
     void WriteTemp(const files::ReplacingFile& file) const;
 

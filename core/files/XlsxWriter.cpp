@@ -36,9 +36,16 @@ uint8_t VAlignOf(VAlign a) {
 
 }  // namespace
 
-Workbook::Workbook(const QString& path) : path_(path), file_(std::make_unique<files::ReplacingFile>(path)) {
-    wb_ = workbook_new(QFile::encodeName(file_->TempPath()).constData());
-    if (!wb_) throw Error(QStringLiteral("cannot start the workbook %1").arg(path));
+Workbook::Workbook(const QString& path) : path_(path) {
+    try {
+        file_ = std::make_unique<files::ReplacingFile>(path);
+    } catch (const files::ReplaceError& e) {
+        throw Error(QStringLiteral("%1: %2").arg(path_, e.Text()));
+    }
+    // The writer takes a file name and opens it only when the workbook is closed: it gets one
+    // that denotes the temporary file itself, which no name planted in the folder can redirect.
+    wb_ = workbook_new(QFile::encodeName(file_->DescriptorPath()).constData());
+    if (!wb_) throw StartError(QStringLiteral("cannot start the workbook %1").arg(path));
 }
 
 Workbook::~Workbook() {

@@ -24,6 +24,11 @@ class Error : public std::runtime_error {
 public:
     explicit Error(const QString& text) : std::runtime_error(text.toStdString()) {}
 };
+// The writer itself could not be started; no file was touched.
+class StartError : public Error {
+public:
+    using Error::Error;
+};
 
 enum class Align { General, Left, Center, Right };
 enum class VAlign { Default, Top, Center, Bottom };
@@ -77,7 +82,8 @@ private:
 class Workbook {
 public:
     // Starts a workbook that Close() writes to `path`, replacing any file there only once the
-    // new one is complete (it is written beside it under a temporary name first).
+    // new one is complete (it is written beside it to a temporary file first, made here).
+    // Raises StartError when the writer cannot start, Error when the file cannot be made.
     explicit Workbook(const QString& path);
     // Discards a workbook that was not closed (nothing is written).
     ~Workbook();

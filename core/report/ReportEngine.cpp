@@ -325,7 +325,7 @@ struct StaffColumns {
             names.push_back(q.FieldByName(QStringLiteral("name")).AsString());
             affinity.push_back(cond::AffinityOf(q.FieldByName(QStringLiteral("type")).AsString()));
         }
-        if (names.empty()) throw db::Error(QStringLiteral("no such table: Staff_moninfo"));
+        if (names.empty()) throw db::Error::FromEngine(SQLITE_ERROR, QStringLiteral("no such table: Staff_moninfo"));
     }
     int Find(const QString& name) const {
         const auto it = byName.find(name.toLower());

@@ -240,21 +240,23 @@ private:
     std::optional<QString> problem_;
 };
 
-// Puts complete files in place together.
-void CommitAll(std::initializer_list<files::ReplacingFile*> written) {
-    try {
-        files::ReplacingFile::CommitAll(written);
-    } catch (const files::ReplaceError& e) {
-        throw Error(NotWritten((*written.begin())->Target(), e.Text()));
-    }
+void WriteQueryFile(db::Connection& c, const QString& sql, const QString& target, QDate date) {
+    files::ReplacingFile file(target);
+    WriteQueryTemp(c, sql, file, date);
+    file.Commit();
 }
+
+// A file that could not be made or put in place, named.
+Error NotPlaced(const files::ReplaceError& e) { return Error(NotWritten(e.Target(), e.Text())); }
 
 }  // namespace
 
 void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
-    files::ReplacingFile file(target);
-    WriteQueryTemp(c, sql, file, date);
-    CommitAll({&file});
+    try {
+        WriteQueryFile(c, sql, target, date);
+    } catch (const files::ReplaceError& e) {
+        throw NotPlaced(e);
+    }
 }
 
 namespace {
@@ -276,8 +278,10 @@ QString SummaryRows(const QString& rangeCopy, int lines) {
 
 }  // namespace
 
-Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
-              const QString& rangeCopy) {
+namespace {
+
+Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
+                   const QString& rangeCopy) {
     // The unit code becomes part of every file name: one from a restored or imported database
     // is checked here too, so it can never lead outside the upload folder.
     if (depNo.isEmpty() || depNo.contains(QLatin1Char('/')) || depNo.contains(QLatin1Char('\\')) ||
@@ -291,7 +295,7 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     const QString q = QString::number(quarter);
     auto write = [&](const QString& sql, const QString& name) {
         const QString target = dir + QLatin1Char('/') + name;
-        WriteQuery(c, sql, target, date);
+        WriteQueryFile(c, sql, target, date);
         out.files << target;
     };
     // Message forms: A names one file, B gives path and name on two lines, C two files.
@@ -309,7 +313,7 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         const RegisterList rows(c, dir + QLatin1Char('/') + name, date);
         files::ReplacingFile file(dir + QLatin1Char('/') + name);
         rows.WriteTemp(file);
-        CommitAll({&file});
+        file.Commit();
         out.files << file.Target();
         out.message = formA(name);
         break;
@@ -341,7 +345,7 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
         files::ReplacingFile staff(list);
         WriteQueryTemp(c, QStringLiteral("select * from Total_baseInfo order by Gid"), summary, date);
         rows.WriteTemp(staff);
-        CommitAll({&summary, &staff});
+        files::ReplacingFile::CommitAll({&summary, &staff});
         out.files << summary.Target() << staff.Target();
         out.message = QStringLiteral("你保存在'") + out.folder + QStringLiteral("'里,汇总文件名为:") + depNo +
                       QStringLiteral("_i505.dbf，过录表为：Gl_") + depNo + QStringLiteral(".dbf");
@@ -369,6 +373,17 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     }
     }
     return out;
+}
+
+}  // namespace
+
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
+              const QString& rangeCopy) {
+    try {
+        return WriteFiles(c, paths, kind, depNo, quarter, date, rangeCopy);
+    } catch (const files::ReplaceError& e) {
+        throw NotPlaced(e);
+    }
 }
 
 bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter,

@@ -189,7 +189,9 @@ void WriteXlsx(const WorkbookModel& m, const QString& path) {
     // Written beside the target and put in place only when complete: a failure on the way
     // (a full disk) leaves an earlier workbook of the name as it was.
     files::ReplacingFile file(path);
-    Emitter e(file.TempPath());
+    // The writer opens the name it is given only when it closes: it gets one that denotes the
+    // temporary file itself, which no name planted in the folder can redirect.
+    Emitter e(file.DescriptorPath());
     // The sheet is named as it is created, so the saved file carries the name.
     lxw_worksheet* ws =
         workbook_add_worksheet(e.wb(), m.sheetName.isEmpty() ? nullptr : m.sheetName.toUtf8().constData());

@@ -5,6 +5,7 @@
 #include "core/base/UiService.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
+#include "core/db/SchemaVersion.h"
 #include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 
@@ -104,6 +105,7 @@ const QString kWageFrom = QStringLiteral(" from Wage_Info");
 SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_unique<db::Connection>()) {
     if (HasJetHeader(file)) throw HistoryError(JetSourceText(file));
     if (!HasSqliteHeader(file)) throw HistoryError(UnreadableSourceText(file));
+    if (const auto newer = NewerDatabaseRefusal(file)) throw HistoryError(*newer);
     try {
         c_->OpenReadOnly(file);
         if (!c_->HasTable(QStringLiteral("Staff_moninfo")) || !c_->HasTable(QStringLiteral("Wage_Info")))

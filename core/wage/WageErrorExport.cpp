@@ -25,11 +25,6 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
     std::optional<xlsx::Workbook> wb;
     try {
         wb.emplace(WageErrorFilePath(paths, month));
-    } catch (const xlsx::Error&) {
-        ui.Titled(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), QStringLiteral("警告"), DlgKind::Error);
-        return false;
-    }
-    try {
         // Every cell is text, so staff numbers keep their leading zeros.
         xlsx::Sheet& s = wb->AddSheet(kWageErrorSheetName);
         s.Columns(1, 2, -1, xlsx::CellFormat::Text());
@@ -46,6 +41,9 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
         title.align = xlsx::Align::Center;
         s.Merge(1, 1, 1, 2, QStringLiteral("未输入名单"), title);
         wb->Close();
+    } catch (const xlsx::StartError&) {
+        ui.Titled(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), QStringLiteral("警告"), DlgKind::Error);
+        return false;
     } catch (const xlsx::Error&) {
         pb.SetPosition(0);
         ui.Titled(QStringLiteral("数据导出错误！"), QStringLiteral("消息"), DlgKind::Information);

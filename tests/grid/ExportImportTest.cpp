@@ -11,8 +11,10 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -116,6 +118,20 @@ TEST(GridExport, TextAndCsvBytesOfASmallGridWithTitlesAndAFooter) {
     // Without titles the stream starts with the first record, no leading CR LF.
     s.g.SetOptions(s.g.Options().Without(dgTitles));
     EXPECT_TRUE(s.Export<TDBGridXExportAsText>().startsWith("1\tA\"b\t10.5\r\n"));
+}
+
+// A file export is written beside its file and renamed over it: a link planted at its name
+// (or at the old temporary name) is never written through.
+TEST(GridExport, AFileExportNeverWritesThroughALinkInItsFolder) {
+    SmallGrid s;
+    QTemporaryDir out;
+    const QString target = out.filePath(QStringLiteral("grid.txt")), victim = out.filePath(QStringLiteral("x"));
+    ASSERT_TRUE(QFile::link(victim, target) && QFile::link(victim, target + QStringLiteral(".tmp")));
+    TDBGridXExportAsText(&s.g).ExportToFile(target, true);
+    QFile f(target);
+    EXPECT_TRUE(!QFileInfo(target).isSymLink() && f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), s.Export<TDBGridXExportAsText>());
+    EXPECT_FALSE(QFileInfo::exists(victim));
 }
 
 // Two footer rows: each footer totals the field it names, else its column's, row by row and

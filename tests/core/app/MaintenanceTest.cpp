@@ -185,7 +185,19 @@ TEST_F(MaintenanceTest, RestoreRefusesADamagedFileOrOneOfAnotherShape) {
         systemCopy(QStringLiteral("column.mdb"), {QStringLiteral("alter table Wage_Info add column sN6 NUMERIC")});
     const QString noView = systemCopy(QStringLiteral("view.mdb"), {QStringLiteral("drop view VmonWage")});
     const QString extraTable = systemCopy(QStringLiteral("table.mdb"), {QStringLiteral("create table Extra(x)")});
-    for (const QString& file : {damaged, extraColumn, noView, extraTable}) {
+    // The same names in another shape: a join key of another type, columns in another order, a
+    // key that is no longer the row's key, a view that pairs its rows otherwise.
+    auto edited = [&](const char* name, const char* object, const char* from, const char* to) {
+        return systemCopy(QString::fromLatin1(name),
+                          {QStringLiteral("pragma writable_schema=on"),
+                           QStringLiteral("update sqlite_master set sql=replace(sql, '%1', '%2') where name='%3'")
+                               .arg(QLatin1String(from), QLatin1String(to), QLatin1String(object))});
+    };
+    const QString otherType = edited("type.mdb", "Wage_Info", "sNumber text", "sNumber integer");
+    const QString otherKey = edited("key.mdb", "Wage_Info", "integer primary key autoincrement", "integer");
+    const QString otherOrder = edited("order.mdb", "Dep_Info", "DepName text, DepNo text", "DepNo text, DepName text");
+    const QString otherView = edited("joined.mdb", "VmonWage", "s.sMon = w.Smon and ", "");
+    for (const QString& file : {damaged, extraColumn, noView, extraTable, otherType, otherKey, otherOrder, otherView}) {
         ui.Clear();
         ScriptRestore(file);
         EXPECT_FALSE(m.N41Click()) << file.toStdString();

@@ -151,7 +151,7 @@ TEST_F(DbTest, EngineErrorsRaiseWithSQLiteText) {
         c.Exec(QStringLiteral("select * from NoSuchTable"));
         FAIL() << "no error raised";
     } catch (const Error& e) {
-        EXPECT_TRUE(e.Text().contains(QStringLiteral("no such table"))) << e.what();
+        EXPECT_TRUE(e.EngineText().startsWith(QStringLiteral("no such table: NoSuchTable"))) << e.what();
     }
     EXPECT_THROW(c.Exec(QStringLiteral("insert into Staff (sMon) values (?)"), {}), Error);  // parameter missing
     EXPECT_THROW(c.Exec(QStringLiteral("delete from Staff; drop table Staff")), Error);      // one statement only

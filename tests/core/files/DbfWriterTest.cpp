@@ -27,11 +27,15 @@ QByteArray ReadAll(const QString& path) {
     return f.readAll();
 }
 
-int U16(const QByteArray& b, int at) { return int(quint8(b[at])) | int(quint8(b[at + 1])) << 8; }
-quint32 U32(const QByteArray& b, int at) {
-    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
-           quint32(quint8(b[at + 3])) << 24;
+// A little-endian field of a file read back; one the file is too short for fails (and is 0).
+quint32 LittleEndian(const QByteArray& b, int at, int bytes) {
+    quint32 v = 0;
+    EXPECT_LE(at + bytes, b.size()) << "the file is too short";
+    for (int i = bytes - 1; i >= 0 && at + bytes <= b.size(); --i) v = v << 8 | quint8(b[at + i]);
+    return v;
 }
+int U16(const QByteArray& b, int at) { return int(LittleEndian(b, at, 2)); }
+quint32 U32(const QByteArray& b, int at) { return LittleEndian(b, at, 4); }
 
 std::vector<FieldDef> StaffFields() {
     return {{QStringLiteral("sNumber"), 'C', 20, 0},

@@ -145,32 +145,53 @@ TEST_F(UploadTest, AValueThatCannotBeWrittenIsNamedAndTheOldFileStays) {
     EXPECT_EQ(DBFGetRecordCount(f.h), 2);
 }
 
-// The year-end summary and its staff list are one upload: when the second cannot be written
-// (the disk full), the first is not put in place either, and the earlier pair stays as it was.
+// The year-end summary and its staff list are one upload: when either cannot be written (the
+// disk full) or put in place (its name taken by a folder), neither is, the earlier pair stays
+// as it was, and the message names the file that failed.
 TEST_F(UploadTest, TheYearEndPairIsPutInPlaceBothOrNeither) {
     const QString n = QStringLiteral("12345678X");
     const QString summary = Rcsb(n + QStringLiteral("_i505.dbf")), list = Rcsb(QStringLiteral("Gl_") + n + ".dbf");
-    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
     auto bytes = [](const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     };
+    auto put = [](const QString& p, const QByteArray& b) {
+        QFile f(p);
+        return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
+    };
+    const QDir rcsb(base.paths().Rcsb());
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+    upload::Write(db(), base.paths(), Kind::TalentSummary, n);
     const QByteArray oldSummary = bytes(summary), oldList = bytes(list);
     ASSERT_FALSE(oldSummary.isEmpty());
-    // New figures for the summary, and a list too long for what is left of the disk.
+    // New figures for the summary, and a list too long for what is left of a nearly full disk.
     db().Exec(QStringLiteral("update Total_baseInfo set G11=99"));
     for (int i = 0; i < 150; ++i)
         db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sTEdu, sIsok) "
                                  "values (0, '王五', ?, '大学本科', '1')"),
                   {QStringLiteral("B%1").arg(i)});
-    {
-        const test::FullDisk full(rlim_t(oldSummary.size()) + 1024);
-        EXPECT_THROW(upload::Write(db(), base.paths(), Kind::TalentSummary, n), upload::Error);
+    const std::pair<QString, bool> cases[] = {{QString(), true}, {list, true}, {list, false}, {summary, false}};
+    for (const auto& [blocked, summaryBefore] : cases) {  // a folder in place of a file, or the disk full
+        SCOPED_TRACE(blocked.toStdString() + (summaryBefore ? " after an earlier summary" : ""));
+        QFile::remove(summary);
+        QFile::remove(list);
+        ASSERT_TRUE((!summaryBefore || put(summary, oldSummary)) && (blocked == list || put(list, oldList)));
+        ASSERT_TRUE(blocked.isEmpty() || QDir().mkpath(blocked + QStringLiteral("/inner")));
+        const QStringList before = rcsb.entryList(all);
+        try {
+            const test::FullDisk full(blocked.isEmpty() ? rlim_t(oldSummary.size()) + 1024 : RLIM_INFINITY);
+            upload::Write(db(), base.paths(), Kind::TalentSummary, n);
+            ADD_FAILURE() << "written";
+        } catch (const upload::Error& e) {  // naming the file that failed, not the other
+            const bool summaryFailed = blocked == summary;
+            EXPECT_TRUE(e.Text().contains(QFileInfo(summaryFailed ? summary : list).fileName()));
+            EXPECT_FALSE(e.Text().contains(QFileInfo(summaryFailed ? list : summary).fileName()));
+        }
+        EXPECT_EQ(bytes(summary), summaryBefore ? oldSummary : QByteArray());
+        EXPECT_EQ(bytes(list), blocked == list ? QByteArray() : oldList);
+        EXPECT_EQ(rcsb.entryList(all), before);  // no temporary file left
+        if (!blocked.isEmpty()) QDir(blocked).removeRecursively();
     }
-    EXPECT_EQ(bytes(summary), oldSummary);
-    EXPECT_EQ(bytes(list), oldList);
-    EXPECT_EQ(QDir(base.paths().Rcsb()).entryList(QDir::Files).size(), 2);  // no temporary file left
-
     upload::Write(db(), base.paths(), Kind::TalentSummary, n);  // with room, both are replaced
     EXPECT_NE(bytes(summary), oldSummary);
     EXPECT_GT(bytes(list).size(), oldList.size());

@@ -5,6 +5,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
 #include "core/db/Schema.h"
+#include "core/db/SchemaVersion.h"
 #include "core/report/RangeChoice.h"
 #include "core/unit/Gates.h"
 #include "tests/support/TempBase.h"
@@ -99,6 +100,7 @@ TEST(ErrorIndexes, EveryErrorQueryOfTheGatesAndChoosersIsPlannedOnAnIndexAlsoInA
     // A database made before the indexes: opening it in the program adds them, once.
     base.db().Exec(QStringLiteral("drop index Staff_moninfo_errors"));
     base.db().Exec(QStringLiteral("drop index Wage_Info_errors"));
+    base.db().Exec(QStringLiteral("pragma user_version = 0"));
     base.db().Close();
     qm::ScriptedUiService ui;
     for (int open = 0; open < 2; ++open) {
@@ -106,6 +108,7 @@ TEST(ErrorIndexes, EveryErrorQueryOfTheGatesAndChoosersIsPlannedOnAnIndexAlsoInA
         dm.DataModuleCreate();
         ASSERT_TRUE(dm.ADOConn.IsOpen());
         EXPECT_EQ(IndexNames(dm.ADOConn).size(), 2);
+        EXPECT_EQ(qm::SchemaVersionOf(dm.ADOConn), qm::SchemaVersion());
         ExpectEveryErrorQueryIndexed(dm.ADOConn);
     }
     EXPECT_TRUE(ui.shown.empty());
