@@ -1,6 +1,5 @@
 #include "core/base/AppPaths.h"
 #include "core/db/DataModule.h"
-#include "core/db/Errors.h"
 #include "entry/EntryRegistration.h"
 #include "platform/QtUiService.h"
 #include "reports/LabourRegistration.h"

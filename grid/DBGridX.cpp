@@ -162,9 +162,9 @@ TTextMetrics TCustomDBGridX::MetricsOf(const QFont& f) const {
     if (MetricsHook) return MetricsHook(f);
     const QFontMetrics fm(f);
     TTextMetrics m;
-    m.Height = fm.height();
+    m.Height = LineHeightOf(f);
     m.ExternalLeading = std::max(0, fm.leading());
-    m.InternalLeading = std::max(0, fm.height() - QFontInfo(f).pixelSize());
+    m.InternalLeading = std::max(0, m.Height - QFontInfo(f).pixelSize());
     m.Overhang = 0;
     m.ZeroWidth = fm.horizontalAdvance(QLatin1Char('0'));
     m.AveCharWidth = fm.averageCharWidth();

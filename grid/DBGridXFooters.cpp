@@ -32,6 +32,7 @@ QString TCustomDBGridX::GetFooterValue(int row, TColumnX* column) {
         if (!f) return QStringLiteral("0");
         TDBSum* item = sumList_->SumCollection().GetSumByOpAndFName(goSum, name);
         if (!item) return QStringLiteral("0");
+        if (item->OutOfRange) return OutOfRangeText();
         return FormatFooterSum(f, item->SumValue);
     }
     case fvtCount: {

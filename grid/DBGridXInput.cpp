@@ -166,10 +166,11 @@ void TCustomDBGridX::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    // F2 or a typed character starts editing the current cell.
+    // F2 or a typed character starts editing the current cell. Only a printable character is
+    // typing: on X11 Delete carries DEL ("\x7f"), which belongs to the key table below.
     const QString t = e->text();
     if (options_.Has(dgEditing) && !options_.Has(dgRowSelect) && dataLink_->Active() &&
-        (key == Qt::Key_F2 || (t.size() == 1 && t[0].unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)))) {
+        (key == Qt::Key_F2 || (t.size() == 1 && t[0].isPrint() && !(e->modifiers() & Qt::ControlModifier)))) {
         ShowEditor();
         if (EditorMode()) {
             // A character the field cannot take is not typed, and the cell keeps its text.

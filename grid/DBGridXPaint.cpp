@@ -113,9 +113,11 @@ void TCustomDBGridX::WriteCellText(QPainter& p, const QRect& rect, int dx, int d
         }
         return;
     }
-    // Wrapped path: the rectangle shrunk by the offsets and the margins.
+    // Wrapped path: the rectangle shrunk by the offsets and the margins. Below, the lines may
+    // reach the cell's edge: a row of n lines is n line heights high, and the last line's
+    // Chinese characters need all of it.
     QRect r(rect.left() + dx + leftMargin, rect.top() + dy,
-            rect.width() - 2 * dx - leftMargin - rightMargin + (dx > 0 ? 1 : 0), rect.height() - 2 * dy);
+            rect.width() - 2 * dx - leftMargin - rightMargin + (dx > 0 ? 1 : 0), rect.height() - dy);
     int flags = Qt::TextWordWrap | Qt::TextExpandTabs;
     flags |= alignment == taRightJustify ? Qt::AlignRight : alignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
     if (layout != tlTop) {

@@ -104,6 +104,7 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
     }
     FooterValues.assign(size_t(g.FooterRowCount()) * ExpCols.size(), 0);
     footerSources_.assign(FooterValues.size(), {});
+    footerOutOfRange_.assign(FooterValues.size(), 0);
     WritePrefix();
     if (g.Options().Has(dgTitles)) WriteTitle(ExpCols);
 
@@ -144,6 +145,7 @@ void TDBGridXExport::ExportData(QIODevice& stream, bool isExportAll) {
     WriteSuffix();
     FooterValues.clear();
     footerSources_.clear();
+    footerOutOfRange_.clear();
 }
 
 void TDBGridXExport::ExportToFile(const QString& fileName, bool isExportAll) {
@@ -186,10 +188,13 @@ void TDBGridXExport::AccumulateFooters() {
             TField* field = src.field;
             if (!field) continue;
             TCurrency& v = FooterValues[size_t(i) * n + j];
-            if (type == fvtSum && !field->IsNull())
-                v += CurrencyFromDoubleOr0(field->AsFloat());
-            else if (type == fvtCount)
+            TCurrency value = 0;
+            if (type == fvtSum && !field->IsNull()) {
+                if (!CurrencyFromDouble(field->AsFloat(), value) || !AddCurrency(v, value))
+                    footerOutOfRange_[size_t(i) * n + j] = 1;
+            } else if (type == fvtCount) {
                 v += kCurrencyScale;
+            }
         }
 }
 
@@ -197,6 +202,8 @@ QString TDBGridXExport::FooterText(int footerNo, int j, TColumnX* column) {
     TCustomDBGridX& g = *DBGridX;
     TColumnFooterX* f = column->UsedFooter(footerNo);
     const TCurrency v = FooterValues[size_t(footerNo) * ExpCols.size() + size_t(j)];
+    if (f->ValueType() == fvtSum && footerOutOfRange_[size_t(footerNo) * ExpCols.size() + size_t(j)])
+        return OutOfRangeText();
     if (f->ValueType() == fvtSum) {
         TDataSet* ds = g.DataLink()->DataSet();
         TField* field = ds->FindField(f->FieldName().isEmpty() ? column->FieldName() : f->FieldName());

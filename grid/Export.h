@@ -67,6 +67,7 @@ private:
         bool found = false;
     };
     std::vector<TFooterSource> footerSources_;
+    std::vector<char> footerOutOfRange_;  // as FooterValues: a total that left the 64-bit range
 };
 
 class TDBGridXExportAsText : public TDBGridXExport {

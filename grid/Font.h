@@ -4,6 +4,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace qm::grid {
 
@@ -15,5 +20,16 @@ public:
     QColor Color;
     QColor ColorOr(const QColor& fallback) const { return Color.isValid() ? Color : fallback; }
 };
+
+// The height of a line of text in `f` as wrapped text lays it out: the taller of the font's
+// own face and the face its Chinese characters are drawn in, which a Latin font lends from a
+// fallback taller than itself (12 pixels: 14 against 18).
+inline int LineHeightOf(const QFont& f) {
+    QTextLayout layout(QStringLiteral("Wg国"), f);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return std::max(QFontMetrics(f).height(), int(std::ceil(line.ascent() + line.descent())));
+}
 
 }  // namespace qm::grid

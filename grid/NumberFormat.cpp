@@ -1,5 +1,7 @@
 #include "grid/NumberFormat.h"
 
+#include "core/base/Money.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -95,12 +97,24 @@ QString Apply(const Section& sec, TCurrency v, bool withSign) {
 }  // namespace
 
 bool CurrencyFromDouble(double v, TCurrency& out) {
-    if (!std::isfinite(v)) return false;
-    const double s = v * double(kCurrencyScale);
-    if (std::fabs(s) >= 9.2e18) return false;
-    out = std::llround(s);
+    const std::optional<Money> m = Money::FromDouble(v);
+    if (!m || m->TenThousandths() > std::numeric_limits<TCurrency>::max() ||
+        m->TenThousandths() < -std::numeric_limits<TCurrency>::max())
+        return false;
+    out = static_cast<TCurrency>(m->TenThousandths());
     return true;
 }
+
+static_assert(kCurrencyScale == Money::kScale, "the grid and the reports keep money on one scale");
+
+bool AddCurrency(TCurrency& total, TCurrency v) {
+    TCurrency sum;
+    if (__builtin_add_overflow(total, v, &sum)) return false;
+    total = sum;
+    return true;
+}
+
+QString OutOfRangeText() { return QStringLiteral("超出范围"); }
 
 TCurrency CurrencyFromDoubleOr0(double v) {
     TCurrency c = 0;

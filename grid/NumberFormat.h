@@ -14,9 +14,15 @@ namespace qm::grid {
 using TCurrency = long long;
 constexpr TCurrency kCurrencyScale = 10000;
 
-// round(v × 10000) to the nearest, halves away from zero; false when it does not fit.
+// v × 10000 as the decimal v was written with (see core/base/Money.h), a fifth decimal rounding
+// the fourth, halves away from zero; false when it does not fit.
 bool CurrencyFromDouble(double v, TCurrency& out);
 TCurrency CurrencyFromDoubleOr0(double v);
+// Adds v to a running total; false, leaving the total as it was, when the sum leaves the
+// 64-bit range.
+bool AddCurrency(TCurrency& total, TCurrency v);
+// What a footer shows for a total that left the 64-bit range.
+QString OutOfRangeText();
 
 // Reads "-1234.5", "1,234.50", " 12 " (at most four decimals kept, rounded); false for anything else.
 bool StrToCurr(const QString& text, TCurrency& out);

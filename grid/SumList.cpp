@@ -23,7 +23,12 @@ void TDBSum::Assign(const TDBSum& src) {
     fieldName_ = src.fieldName_;
     OldValue = src.OldValue;
     SumValue = src.SumValue;
+    OutOfRange = src.OutOfRange;
     Changed();
+}
+
+void TDBSum::Accumulate(std::optional<TCurrency> v) {
+    if (!v || !AddCurrency(SumValue, *v)) OutOfRange = true;
 }
 
 void TDBSum::Changed() {
@@ -146,14 +151,17 @@ void TDBSumListProducer::Clear() {
     for (int i = 0; i < sums_->Count(); ++i) {
         sums_->Items(i)->OldValue = 0;
         sums_->Items(i)->SumValue = 0;
+        sums_->Items(i)->OutOfRange = false;
     }
     Changed();
 }
 
-TCurrency TDBSumListProducer::FieldValue(const QString& name) const {
+std::optional<TCurrency> TDBSumListProducer::FieldValue(const QString& name) const {
     TField* f = dataSet_ ? dataSet_->FindField(name) : nullptr;
     if (!f || f->IsNull()) return 0;
-    return CurrencyFromDoubleOr0(f->AsFloat());
+    TCurrency v = 0;
+    if (!CurrencyFromDouble(f->AsFloat(), v)) return std::nullopt;
+    return v;
 }
 
 void TDBSumListProducer::RecalcAll() {
@@ -195,7 +203,7 @@ void TDBSumListProducer::RecalcAll() {
                     if (s->GroupOperation() == goCount)
                         s->SumValue += kCurrencyScale;
                     else if (!s->FieldName().isEmpty())
-                        s->SumValue += FieldValue(s->FieldName());
+                        s->Accumulate(FieldValue(s->FieldName()));
                 }
                 if (KeepsBookmarks()) bookmarks_.push_back(ds.Bookmark());
                 ds.Next();
@@ -276,7 +284,8 @@ void TDBSumListProducer::DataSetNotify(TDataSet& ds, TDataSetNotify what) {
     case dnAfterEdit:
         for (int i = 0; i < sums_->Count(); ++i) {
             TDBSum* s = sums_->Items(i);
-            s->OldValue = s->GroupOperation() == goSum && !s->FieldName().isEmpty() ? FieldValue(s->FieldName()) : 0;
+            s->OldValue =
+                s->GroupOperation() == goSum && !s->FieldName().isEmpty() ? FieldValue(s->FieldName()).value_or(0) : 0;
         }
         break;
     case dnAfterInsert:
@@ -292,8 +301,10 @@ void TDBSumListProducer::DataSetNotify(TDataSet& ds, TDataSetNotify what) {
             TDBSum* s = sums_->Items(i);
             if (s->GroupOperation() == goCount)
                 s->SumValue += s->OldValue;
-            else if (!s->FieldName().isEmpty())
-                s->SumValue += FieldValue(s->FieldName()) - s->OldValue;
+            else if (!s->FieldName().isEmpty()) {
+                s->Accumulate(FieldValue(s->FieldName()));
+                s->Accumulate(-s->OldValue);
+            }
             s->OldValue = 0;
         }
         if (KeepsBookmarks() && pendingInsert_) {
@@ -315,8 +326,10 @@ void TDBSumListProducer::DataSetNotify(TDataSet& ds, TDataSetNotify what) {
             TDBSum* s = sums_->Items(i);
             if (s->GroupOperation() == goCount)
                 s->SumValue -= kCurrencyScale;
-            else if (!s->FieldName().isEmpty())
-                s->SumValue -= FieldValue(s->FieldName());
+            else if (!s->FieldName().isEmpty()) {
+                const std::optional<TCurrency> v = FieldValue(s->FieldName());
+                s->Accumulate(v ? std::optional<TCurrency>(-*v) : std::nullopt);
+            }
         }
         if (KeepsBookmarks()) {
             const int i = FindBookmarkIndex(ds.Bookmark());

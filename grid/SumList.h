@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qm::grid {
@@ -31,6 +32,11 @@ public:
     void SetFieldName(const QString& v);
     TCurrency OldValue = 0;  // the current record's share before the edit or insert in progress
     TCurrency SumValue = 0;
+    // A record's value or the total left the 64-bit range: the total is unknown (its footer
+    // says so) until the next full recount.
+    bool OutOfRange = false;
+    // Adds `v` (none: a value beyond the range) to SumValue, or marks the total out of range.
+    void Accumulate(std::optional<TCurrency> v);
     void Assign(const TDBSum& src);
 
 private:
@@ -104,7 +110,8 @@ private:
     void InstallHooks();
     void RemoveHooks();
     bool KeepsBookmarks() const { return virtualRecords_ && dataSet_ && !dataSet_->IsSequenced(); }
-    TCurrency FieldValue(const QString& name) const;  // round(value × 10000), 0 for null or absent
+    // The value × 10000 (CurrencyFromDouble), 0 for null or absent; none beyond the range.
+    std::optional<TCurrency> FieldValue(const QString& name) const;
     void Changed() {
         if (SumListChanged) SumListChanged();
     }

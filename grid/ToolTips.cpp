@@ -137,9 +137,23 @@ void TCustomDBGridX::ShowCellTip(const TCellToolTip& tip) {
     auto* w = static_cast<QLabel*>(tipWindow_);
     w->setFont(tip.Font);
     w->setWordWrap(tip.MaxWidth > 0);
-    w->setMaximumWidth(tip.MaxWidth > 0 ? tip.MaxWidth + 8 : QWIDGETSIZE_MAX);
     w->setText(tip.Text);
-    w->adjustSize();
+    if (tip.MaxWidth > 0) {
+        // The text broken into lines no wider than the maximum width (a word longer than it
+        // keeps its own width), the window as wide as its widest line: a label left to choose
+        // would pick a narrow, tall block instead.
+        const int lines = QFontMetrics(tip.Font)
+                              .boundingRect(QRect(0, 0, tip.MaxWidth, INT_MAX / 2), Qt::TextWordWrap, tip.Text)
+                              .width();
+        const QMargins m = w->contentsMargins();
+        const int width = lines + m.left() + m.right() + 2 * (w->margin() + w->frameWidth());
+        w->setFixedWidth(width);
+        w->setFixedHeight(w->heightForWidth(width));
+    } else {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        w->adjustSize();
+    }
     w->move(viewport()->mapToGlobal(tip.Pos));
     tipCellRect_ = tip.CursorRect;
     w->show();

@@ -1,16 +1,60 @@
 #include "platform/QtUiService.h"
 
 #include "platform/DesktopOpener.h"
+#include "platform/FormPlacement.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
 
 namespace qm {
 
 namespace {
 QWidget* Parent() { return QApplication::activeWindow(); }
+
+// The file list's dates in the program's locale: the list itself writes them in the
+// machine's ("9 Dec 2026" under a C locale).
+class LocaleDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == kDateColumn)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int kDateColumn = 3;  // name, size, type, date
+};
+
+// Qt's own file dialog, so that it speaks the program's language whatever the desktop's, in
+// the detail view with the size, type and date columns as wide as their texts.
+std::optional<QString> RunFileDialog(QFileDialog& d) {
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    d.setViewMode(QFileDialog::Detail);
+    d.setProxyModel(new LocaleDates(&d));
+    if (auto* list = d.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* h = list->header();
+        h->setStretchLastSection(false);
+        h->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int c = 1; c < h->count(); ++c) h->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
+    QSize size(860, 520);
+    if (const QScreen* s = d.parentWidget() ? d.parentWidget()->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(40, 80));
+    d.resize(size);
+    PlaceWhenShown(&d);  // centred on the window it was asked from
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    return d.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) {
@@ -28,6 +72,11 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.addButton(QMessageBox::Yes);
         box.addButton(QMessageBox::No);
         break;
+    case DlgButtons::YesNoDefaultNo:
+        box.addButton(QMessageBox::Yes);
+        box.setDefaultButton(box.addButton(QMessageBox::No));
+        box.setEscapeButton(QMessageBox::No);
+        break;
     case DlgButtons::YesOnly: box.addButton(QMessageBox::Yes); break;
     case DlgButtons::OkCancel:
         box.addButton(QMessageBox::Ok);
@@ -44,7 +93,9 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
     if (buttons == DlgButtons::OkCancel) return r == QMessageBox::Ok ? DlgAnswer::Ok : DlgAnswer::Cancel;
-    return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll ? DlgAnswer::No : DlgAnswer::Ok;
+    return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll || buttons == DlgButtons::YesNoDefaultNo
+               ? DlgAnswer::No
+               : DlgAnswer::Ok;
 }
 
 void QtUiService::Plain(const QString& text) {
@@ -66,22 +117,24 @@ void QtUiService::Titled(const QString& text, const QString& caption, DlgKind ic
 }
 
 std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir, const QString& filter) {
-    QString f = QFileDialog::getOpenFileName(Parent(), caption, initialDir, filter);
-    if (f.isEmpty()) return std::nullopt;
-    return f;
+    QFileDialog d(Parent(), caption, initialDir, filter);
+    d.setFileMode(QFileDialog::ExistingFile);
+    return RunFileDialog(d);
 }
 
 std::optional<QString> QtUiService::SaveFile(const QString& caption, const QString& initialDir,
                                              const QString& defaultName, const QString& filter) {
-    QString f = QFileDialog::getSaveFileName(Parent(), caption, QDir(initialDir).filePath(defaultName), filter);
-    if (f.isEmpty()) return std::nullopt;
-    return f;
+    QFileDialog d(Parent(), caption, initialDir, filter);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.selectFile(QDir(initialDir).filePath(defaultName));
+    return RunFileDialog(d);
 }
 
 std::optional<QString> QtUiService::ChooseFolder(const QString& caption, const QString& initialDir) {
-    QString f = QFileDialog::getExistingDirectory(Parent(), caption, initialDir);
-    if (f.isEmpty()) return std::nullopt;
-    return f;
+    QFileDialog d(Parent(), caption, initialDir);
+    d.setFileMode(QFileDialog::Directory);
+    d.setOption(QFileDialog::ShowDirsOnly);
+    return RunFileDialog(d);
 }
 
 bool QtUiService::LaunchDocument(const QString& path) { return DesktopOpener::Open(path); }

@@ -3,6 +3,7 @@
 #include "core/base/Progress.h"
 #include "core/db/Errors.h"
 #include "core/report/WorkbookExport.h"
+#include "platform/FormPlacement.h"
 #include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
@@ -20,6 +21,7 @@ LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QStri
                                    const QString& validity)
     : QDialog(parent), ctx_(ctx) {
     setWindowTitle(caption);
+    PlaceWhenShown(this);  // centred on its opener, whole on the screen
     auto* root = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;

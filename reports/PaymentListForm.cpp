@@ -4,6 +4,7 @@
 #include "core/db/Errors.h"
 #include "core/report/PaymentList.h"
 #include "core/sheet/SheetTemplate.h"
+#include "platform/FormPlacement.h"
 #include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
@@ -23,6 +24,7 @@ namespace qm {
 TFrm_permonWage::TFrm_permonWage(AppContext& ctx, int from, int to, QWidget* parent, QDate today)
     : QDialog(parent), ctx_(ctx), from_(from), to_(to), today_(today) {
     ApplySheetTemplate(book_, QStringLiteral("permonwage"));
+    PlaceWhenShown(this);  // centred on its opener, whole on the screen
     auto* root = new QVBoxLayout(this);
     label1_ = new QLabel(this);
     QFont tf = label1_->font();

@@ -4,6 +4,7 @@
 #include "core/base/Progress.h"
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
+#include "platform/FormPlacement.h"
 #include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
@@ -21,6 +22,7 @@ SummaryFormBase::SummaryFormBase(AppContext& ctx, report::GidSummary id, const Q
                                  const QString& templateName, const QString& printText, bool periodLine)
     : QDialog(ctx.mainWidget), ctx_(ctx), id_(id) {
     setWindowTitle(caption);
+    PlaceWhenShown(this);  // centred on its opener, whole on the screen
     ApplySheetTemplate(book_, templateName);
     Label1 = new QLabel(title, this);
     QFont f(QStringLiteral("宋体"));

@@ -3,7 +3,6 @@
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
-#include "core/db/Errors.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/Upload.h"
 #include "sheet/SheetView.h"

@@ -2,6 +2,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/db/Errors.h"
+#include "platform/FormPlacement.h"
 #include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
@@ -18,6 +19,7 @@ WageReportWindow::~WageReportWindow() = default;
 
 void WageReportWindow::Build(QLabel* underTitle, QGridLayout* head) {
     QWidget* w = window_;
+    PlaceWhenShown(w);  // centred on its opener, whole on the screen
     Label1 = new QLabel(QStringLiteral("从业人员及工资总额"), w);
     QFont title = Label1->font();
     title.setPixelSize(20);

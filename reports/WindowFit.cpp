@@ -1,6 +1,7 @@
 #include "reports/WindowFit.h"
 
 #include "core/sheet/SheetBook.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QGuiApplication>
@@ -57,13 +58,9 @@ void FitWindowToSheet(QWidget* window, SheetView* view) {
     want = want.boundedTo(screen.size() - decoration);
     if (want == window->size()) return;
     window->resize(want);
-    if (window->isVisible()) {
-        // Kept whole on the screen.
-        const QRect now = window->frameGeometry();
-        int x = std::min(now.x(), screen.right() + 1 - now.width());
-        int y = std::min(now.y(), screen.bottom() + 1 - now.height());
-        window->move(std::max(x, screen.x()), std::max(y, screen.y()));
-    }
+    // A window shown before its report was computed is centred again at its new size, whole
+    // on the screen.
+    if (window->isVisible()) PlaceForm(window, OpenerOf(window));
 }
 
 }  // namespace qm

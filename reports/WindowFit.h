@@ -16,8 +16,8 @@ class SheetView;
 QSize WholeSheetSize(const SheetView* view);
 
 // Grows `window` (not yet shown, or shown) so that `view` gets WholeSheetSize, never below the
-// window's present size and never beyond the available screen; a window already shown is kept
-// on the screen.
+// window's present size and never beyond the available screen; a window already shown is
+// centred again on its opener, whole on the screen.
 void FitWindowToSheet(QWidget* window, SheetView* view);
 
 }  // namespace qm

@@ -241,8 +241,8 @@ void TFrm_Brower::FormActivate() {
     Label3->setText(QStringLiteral("单位法人代码：") + s.DepNo);
     // Before a unit is loaded the class labels stay blank, as the name and code do.
     const bool unit = !s.DepName.isEmpty() || !s.DepNo.isEmpty();
-    Label4->setText(QStringLiteral("单位属性：") + (unit ? s.DepClass.DepTypeText() : QString()));
-    Label5->setText(QStringLiteral("资质建筑业单位：") + (unit ? s.DepClass.DepInfoText() : QString()));
+    Label4->setText(QStringLiteral("单位属性：") + (unit ? s.DepType : QString()));
+    Label5->setText(QStringLiteral("资质建筑业单位：") + (unit ? s.DepInfo : QString()));
     CheckMonth();
     CheckMonthChage(MonCb->currentText());
     showGrid();

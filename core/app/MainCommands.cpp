@@ -50,6 +50,8 @@ void MainCommands::FormShow() {
     }
     MainState& s = ctx_.state;
     s.DepClass = u->DepClass;
+    s.DepType = u->DepType;
+    s.DepInfo = u->DepInfo;
     panel[1] = u->DepClass.StatusText();
     menus.N72 = u->DepClass.IsEnterprise();
     menus.N73 = u->DepClass.IsOrgan();
@@ -84,6 +86,9 @@ void MainCommands::UnitSaved(const QString& depName, const QString& depNo, UnitC
     s.DepNo = depNo;
     s.DepName = depName;
     s.DepClass = cls;
+    // What the unit form stored.
+    s.DepType = cls.DepTypeText();
+    s.DepInfo = cls.DepInfoText();
     // After a first registration too: a unit founded in May must not see January open.
     RefreshMonthMenus();
 }
@@ -149,7 +154,6 @@ void MainCommands::N50Click() { OpenModal(QStringLiteral("TFrm_changeDep")); }
 
 void MainCommands::N10Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = Month::Start();
     OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
 }
 
@@ -173,7 +177,6 @@ void MainCommands::MonthClick(int k) {
     if (k < 1 || k > 12) return;
     UnitGate(k == 1);
     const Month month(k);
-    ctx_.state.CurrentMonth = month;
     if (k >= 2 && !gates_.CheckPreviousMonth(*month.Previous())) return;
     if (!gates_.CheckMonthStaffList(month)) return;
     OpenModal(QStringLiteral("TFrm_mon"), {month});
@@ -276,7 +279,6 @@ void MainCommands::N14Click() {
 
 void MainCommands::N46Click() {
     UnitGate(true);
-    ctx_.state.CurrentMonth = std::nullopt;
     OpenModal(QStringLiteral("TFrm_allput"), {std::nullopt});  // the staff register
 }
 
@@ -328,7 +330,6 @@ void MainCommands::SpeedButton8Click() {
     const FoundingMonth c = ctx_.state.CreateMon;  // just reloaded by the gate
     if (!menus.N8) {
         ctx_.ui.Info(QStringLiteral("请先输入期初数据。"));
-        ctx_.state.CurrentMonth = Month::Start();
         OpenModal(QStringLiteral("TFrm_allput"), {Month::Start()});
         return;
     }

@@ -8,8 +8,6 @@
 
 #include <QString>
 
-#include <optional>
-
 class QWidget;
 
 namespace qm {
@@ -27,12 +25,10 @@ inline constexpr int WageLowerLimit = 500;
 
 // The main window's state fields that other forms read and set.
 struct MainState {
-    // The month last chosen in the menus (none: the staff register). The main window's own:
-    // a form is given its month as it is made and never reads this.
-    std::optional<Month> CurrentMonth;
     Month MaxWageMonth;
     QString DepNo, DepName;
-    UnitClass DepClass;  // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    UnitClass DepClass;        // DepType and DepInfo, decoded; IsOrgan() for a government organ
+    QString DepType, DepInfo;  // as stored, for the labels that show them
     FoundingMonth CreateMon;
     int InitialCleared = 0;
 };

@@ -17,7 +17,6 @@ public:
     QString DatabaseDir() const { return Sub(QStringLiteral("Database")); }
     QString Bak() const { return Sub(QStringLiteral("BAK")); }
     QString Error() const { return Sub(QStringLiteral("ERROR")); }
-    QString Hlp() const { return Sub(QStringLiteral("HLP")); }
     QString Xls() const { return Sub(QStringLiteral("XLS")); }
     QString Rcsb() const { return Sub(QStringLiteral("RCSB")); }
     QString Gzsb() const { return Sub(QStringLiteral("GZSB")); }

@@ -26,7 +26,7 @@ public:
     // "2012年1季度" .. "2012年3季度", as the quarterly labour report shows it.
     QString Label() const;
 
-    friend constexpr bool operator==(Quarter a, Quarter b) = default;
+    friend bool operator==(Quarter a, Quarter b) = default;
 
 private:
     int n_;

@@ -11,7 +11,9 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
-enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll };
+// YesNoDefaultNo: Yes and No with No the default button, for a question whose Yes gives
+// something up: Enter and Esc both answer No.
+enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
 QString DlgTitle(DlgKind kind);  // "提示", "确认", "警告", "错误"
@@ -53,6 +55,10 @@ public:
     void Info(const QString& text) { MessageDlg(text, DlgKind::Information, DlgButtons::Ok); }
     bool AskYesNo(const QString& text, DlgKind kind = DlgKind::Confirmation) {
         return MessageDlg(text, kind, DlgButtons::YesNo) == DlgAnswer::Yes;
+    }
+    // Yes gives up what the person has not stored; No, the default, keeps it.
+    bool AskYesNoDefaultNo(const QString& text) {
+        return MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesNoDefaultNo) == DlgAnswer::Yes;
     }
     void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
 

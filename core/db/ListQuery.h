@@ -13,8 +13,9 @@ struct ListQuery {
     db::Params params;
 };
 
-// `text` as the pattern of `like ? escape '\'` that finds it anywhere in a value: the text's
-// own %, _ and \ are escaped, so a name is searched as typed.
-QString LikeContains(const QString& text);
+// `text` as the pattern of `like ?` that finds it anywhere in a value. The text's own % and _
+// stay the wildcards of LIKE (any run of characters, any one character), as the searches
+// have always offered them; the text is bound, never spliced into the statement.
+QString LikeAnywhere(const QString& text);
 
 }  // namespace qm

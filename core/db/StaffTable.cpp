@@ -1,5 +1,7 @@
 #include "core/db/StaffTable.h"
 
+#include "core/base/RtlText.h"
+
 #include <sqlite3.h>
 
 namespace qm {
@@ -63,8 +65,6 @@ StaffColumns StaffColumnsFor(UnitClass cls) {
     return StaffColumns::Base;
 }
 
-QString StaffTable::TextColumn(StaffAttr a) { return Latin(AttrRow(a).text); }
-QString StaffTable::CodeColumn(StaffAttr a) { return Latin(AttrRow(a).code); }
 QString StaffTable::Column(StaffPlain f) { return Latin(PlainRow(f).column); }
 
 QStringList StaffTable::SheetTextColumns() {
@@ -336,6 +336,10 @@ std::vector<Month> StaffTable::Months() {
     return out;
 }
 
+int StaffTable::MarkFailed(long long id) {
+    return c_.Exec(QStringLiteral("update Staff_moninfo set sIsok='0' where id=?"), {id});
+}
+
 bool StaffTable::HasRows(Month m) {
     db::Query q(c_);
     q.Open(QStringLiteral("select 1 from Staff_moninfo where sMon=? limit 1"), {m});
@@ -356,8 +360,16 @@ bool StaffTable::HasFailedRows(Month m) {
 
 ListQuery StaffTable::ListAll(Month m) { return {QStringLiteral("select * from Vmon where sMon=? order by id"), {m}}; }
 
+bool StaffTable::HasNumber(Month m, const QString& number, std::optional<long long> except) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select id, sNumber from Staff_moninfo where sMon=?"), {m});
+    for (q.First(); !q.Eof(); q.Next())
+        if ((!except || q.Fields(0).AsInteger() != *except) && RtlTrim(q.Fields(1).AsString()) == number) return true;
+    return false;
+}
+
 ListQuery StaffTable::ListSearch(Month m, const QString& pattern) {
-    return {QStringLiteral("select * from Vmon where (sName like ? escape '\\' or sNumber like ? escape '\\') "
+    return {QStringLiteral("select * from Vmon where (sName like ? or sNumber like ?) "
                            "and sMon=? order by id"),
             {pattern, pattern, m}};
 }
@@ -383,8 +395,7 @@ ListQuery StaffTable::BrowseMonth(Month m) {
 }
 
 ListQuery StaffTable::BrowseName(Month m, const QString& pattern) {
-    return {QStringLiteral("select * from Staff_moninfo where sMon=? and sName like ? escape '\\' order by id"),
-            {m, pattern}};
+    return {QStringLiteral("select * from Staff_moninfo where sMon=? and sName like ? order by id"), {m, pattern}};
 }
 
 }  // namespace qm

@@ -171,9 +171,7 @@ private:
 
 class StaffTable {
 public:
-    // The stored names of an attribute's text and code columns, and of a plain field.
-    static QString TextColumn(StaffAttr a);
-    static QString CodeColumn(StaffAttr a);
+    // The stored name of a plain field.
     static QString Column(StaffPlain f);
     // The stored column behind each shown text column 1..kStaffSheetTexts of the staff sheets.
     static QStringList SheetTextColumns();
@@ -198,6 +196,8 @@ public:
     void Insert(const StaffRecord& r);
     // Rewrites the row `id` of month r.sMon; answers the rows changed (0: no such row).
     int Update(long long id, const StaffRecord& r);
+    // Marks row `id` as failing its checks (sIsok '0').
+    int MarkFailed(long long id);
     int DeleteMonth(Month m);
     int DeleteRow(long long id, Month m);
     // Every list but the start-of-period one.
@@ -235,9 +235,12 @@ public:
     bool HasMonthlyRows();
     // Whether the month has rows that failed their checks (sIsok '0').
     bool HasFailedRows(Month m);
+    // Whether a row of month m other than `except` carries the staff number `number`, the
+    // stored numbers compared trimmed as the saves store them.
+    bool HasNumber(Month m, const QString& number, std::optional<long long> except = std::nullopt);
 
     // The statements of the single-person form's grid over the list of month m: every row,
-    // the rows whose name or number contains `pattern` (a LikeContains pattern), the rows of
+    // the rows whose name or number contains `pattern` (a LikeAnywhere pattern), the rows of
     // a name or a number entered twice, the rows that failed their checks.
     static ListQuery ListAll(Month m);
     static ListQuery ListSearch(Month m, const QString& pattern);

@@ -13,10 +13,16 @@ std::optional<QString> TextAt(sqlite3_stmt* st, int i) {
 }
 }  // namespace
 
+QStringList WageTable::InsertColumns() {
+    return {QStringLiteral("Smon"),   QStringLiteral("sNumber"), QStringLiteral("sName"), QStringLiteral("sN1"),
+            QStringLiteral("sN2"),    QStringLiteral("sN3"),     QStringLiteral("sN4"),   QStringLiteral("sN5"),
+            QStringLiteral("sTotal"), QStringLiteral("sFlag"),   QStringLiteral("wFlag")};
+}
+
 QString WageTable::InsertSql() {
-    return QStringLiteral(
-        "insert into Wage_Info (Smon, sNumber, sName, sN1, sN2, sN3, sN4, sN5, sTotal, sFlag, wFlag) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QStringList cols = InsertColumns();
+    return QStringLiteral("insert into Wage_Info (%1) values (%2)")
+        .arg(cols.join(QStringLiteral(", ")), QStringList(cols.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
 }
 
 QString WageTable::UpdateSql() {
@@ -50,6 +56,10 @@ void WageTable::Insert(const WageSaveRow& r) {
 int WageTable::Update(long long id, const WageRecord& r) {
     return c_.Exec(UpdateSql(),
                    {r.sN1, r.sN2, r.sN3, r.sN4, r.sTotal, Bound(r.wFlag), Bound(r.sFlag), r.sNumber, r.sName, id});
+}
+
+int WageTable::MarkUnlisted(long long id) {
+    return c_.Exec(QStringLiteral("update Wage_Info set sFlag='0' where id=?"), {id});
 }
 
 int WageTable::AcceptTotals(Month m) {

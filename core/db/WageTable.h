@@ -6,6 +6,7 @@
 #include "core/db/Db.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -36,6 +37,8 @@ struct WageSaveRow {
 
 class WageTable {
 public:
+    // The columns an insert writes, in statement order.
+    static QStringList InsertColumns();
     static QString InsertSql();
     // The correction of one row: amounts sN1..sN4, total, both flags, number and name.
     static QString UpdateSql();
@@ -48,6 +51,8 @@ public:
     void Insert(const WageSaveRow& r);
     // Rewrites the corrected fields of row `id`; answers the rows changed.
     int Update(long long id, const WageRecord& r);
+    // Marks row `id` as not matching the month's staff list (sFlag '0'), as a person twice in a month is.
+    int MarkUnlisted(long long id);
     // Accepts the out-of-range totals of a month: wFlag '0' becomes '1'.
     int AcceptTotals(Month m);
     int DeleteMonth(Month m);

@@ -50,19 +50,6 @@ bool Encoder::Encode(QStringView text, std::string& out) {
     return true;
 }
 
-std::size_t CutOnCharBoundary(std::string_view gbk, std::size_t max) {
-    if (gbk.size() <= max) return gbk.size();
-    std::size_t i = 0;
-    while (i < gbk.size()) {
-        // A lead byte 0x81..0xFE opens a double-byte character; everything else stands alone.
-        const unsigned char b = static_cast<unsigned char>(gbk[i]);
-        const std::size_t len = (b >= 0x81 && b <= 0xFE) ? 2 : 1;
-        if (i + len > max) break;
-        i += len;
-    }
-    return i;
-}
-
 QString Decode(std::string_view gbk) {
     iconv_t cd = iconv_open("UTF-8", "GBK");
     if (cd == iconv_t(-1)) return {};

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,10 +26,6 @@ public:
 private:
     void* cd_;  // iconv_t
 };
-
-// The length of the longest prefix of GBK bytes `gbk` no longer than `max` bytes that ends
-// on a whole character: a double-byte pair is never split.
-std::size_t CutOnCharBoundary(std::string_view gbk, std::size_t max);
 
 // GBK bytes back to text (for readers of our files and for tests); undecodable bytes give U+FFFD.
 QString Decode(std::string_view gbk);

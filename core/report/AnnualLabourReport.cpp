@@ -114,7 +114,7 @@ void AnnualLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetBo
     const SheetUpdate hold(sheet);
     // Every figure read in one pass per table; the wage sums are checked before a figure is
     // written.
-    const std::vector<db::Value> figures = ReadRules(c, Rules(), {});
+    const QueryResults figures = ReadRules(c, Rules(), {});
     const std::vector<QString> texts =
         ShownTexts(Rules(), figures, 13, [&](const CellRule& r) { return IndicatorName(sheet, r.row, 1, 3); });
     int k = 2;

@@ -236,7 +236,7 @@ void AnnualWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBook
         }
     progress(0);
     leaderPost_ = 0;
-    const std::vector<db::Value> figures = ReadRules(c, rules, {}, unit.DepClass, leaderPost_);
+    const QueryResults figures = ReadRules(c, rules, {}, unit.DepClass, leaderPost_);
     // Every wage sum is checked before a cell is written.
     const std::vector<QString> texts = ShownTexts(rules, figures, 13, [&](const CellRule& r) {
         return IndicatorName(sheet, r.row, r.col == 4 ? 1 : 6, r.col == 4 ? 3 : 8);

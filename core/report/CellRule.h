@@ -54,18 +54,22 @@ struct SupplementLine {
 
 // Reads every rule's figure in one pass per table. A government organ (`unit`) reads the organ
 // texts; its leader rank is the smallest post below 20 of any staff row, or `leaderPost` as it
-// was when nobody holds one (leaderPost is set to the rank used).
-std::vector<db::Value> ReadRules(db::Connection& c, const std::vector<CellRule>& rules, const cond::Values& values,
-                                 UnitClass unit, int& leaderPost);
-inline std::vector<db::Value> ReadRules(db::Connection& c, const std::vector<CellRule>& rules,
-                                        const cond::Values& values) {
+// was when nobody holds one (leaderPost is set to the rank used; a rank no whole number of
+// the form holds refuses).
+QueryResults ReadRules(db::Connection& c, const std::vector<CellRule>& rules, const cond::Values& values,
+                       UnitClass unit, int& leaderPost);
+inline QueryResults ReadRules(db::Connection& c, const std::vector<CellRule>& rules, const cond::Values& values) {
     int none = 0;
     return ReadRules(c, rules, values, UnitClass(), none);
 }
 
-// The cell texts of the figures, in the rules' order; `divisor` divides the averages. A sum
-// beyond what a report holds refuses (Refused), naming its indicator by `name` (the first such
-// sum in the rules' order), before any text is made.
+// The cell texts of the figures, in the rules' order; `divisor` divides the averages. Each
+// figure is rounded once, from the exact count or sum. A sum beyond what a report holds refuses
+// (Refused), naming its indicator by `name` (the first such sum in the rules' order), before
+// any text is made.
+std::vector<QString> ShownTexts(const std::vector<CellRule>& rules, const QueryResults& figures, int divisor,
+                                const std::function<QString(const CellRule&)>& name);
+// The same from figures given as a statement's values (a sum as sum() gives it).
 std::vector<QString> ShownTexts(const std::vector<CellRule>& rules, const std::vector<db::Value>& figures, int divisor,
                                 const std::function<QString(const CellRule&)>& name);
 

@@ -45,6 +45,8 @@ std::string TextOf(const Datum& v);
 
 // SQLite's like: '%' any run, '_' one character, ASCII letters without regard to case.
 bool Like(const std::string& pattern, const std::string& text);
+// Whether the SQLite the program runs on matches no blob with like (a build option).
+bool LikeSkipsBlobs();
 
 // The affinity of a column, from its declared type as SQLite reads it.
 enum class Affinity { Integer, Real, Numeric, Text, Blob };
@@ -87,7 +89,6 @@ private:
 };
 
 inline void SetBit(AtomSet::Bits& b, int id) { b[size_t(id >> 6)] |= std::uint64_t(1) << (id & 63); }
-inline bool HasBit(const AtomSet::Bits& b, int id) { return (b[size_t(id >> 6)] >> (id & 63)) & 1; }
 
 // A condition: true when one of its terms has all its atoms true. No term: never true; an empty
 // term: always true.

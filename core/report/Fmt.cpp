@@ -1,7 +1,9 @@
 #include "core/report/Fmt.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 namespace qm::report {
@@ -70,6 +72,21 @@ QString FmtFixed(double v, int decimals) {
     const bool zero = kept.find_first_not_of('0') == std::string::npos;
     if (negative && !zero) out.insert(0, 1, '-');
     return QString::fromLatin1(out.c_str());
+}
+
+QString FmtQuotient(Money::Units n, Money::Units d, int decimals) {
+    if (d == 0) throw std::invalid_argument("a quotient over zero");
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    static const int kPow[] = {1, 10, 100, 1000, 10000};
+    decimals = std::clamp(decimals, 0, 4);
+    const Money::Units q = DivideRounded(n * kPow[decimals], d, Half::AwayFromZero);
+    if (decimals == 0) return UnitsText(q);
+    const Money::Units a = q < 0 ? -q : q;
+    const QString digits = UnitsText(a % kPow[decimals]).rightJustified(decimals, QLatin1Char('0'));
+    return (q < 0 ? QStringLiteral("-") : QString()) + UnitsText(a / kPow[decimals]) + QLatin1Char('.') + digits;
 }
 
 QString ShortFloat(double v) {

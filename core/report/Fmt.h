@@ -3,6 +3,8 @@
 // the patterns "0" and "0.00" round a half away from zero, on the decimal value the figure
 // shows (15 significant digits), never on whatever the C library or the locale would do.
 
+#include "core/base/Money.h"
+
 #include <QDate>
 #include <QString>
 
@@ -22,6 +24,10 @@ QString FmtFixed(double v, int decimals);
 inline QString Fmt0(double v) { return FmtFixed(v, 0); }
 // Pattern "0.00": two decimals, 1543.125 -> "1543.13".
 inline QString Fmt00(double v) { return FmtFixed(v, 2); }
+
+// n / d (d nonzero) exactly, rounded to `decimals` places (0..4), a half going away from
+// zero: the pattern "0" or "0.00" on a quotient of whole numbers, with no error of a double.
+QString FmtQuotient(Money::Units n, Money::Units d, int decimals);
 
 // The shortest text of a real as a cell shows it: "5000", not "5000.0"; "4999.5"; at most
 // 15 significant digits.

@@ -47,23 +47,23 @@ QString CellExpr(const GidMatrixLayout& layout, int gid, int column) {
 
 }  // namespace
 
-MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const MatrixRequest& r) {
+MatrixQueries QueriesOf(const GidMatrixLayout& layout, const MatrixRequest& r) {
     // Every figure is a rule of the engine: the statement each cell stood for, with its month
     // as a value, so the staff rows are read once and the wage rows once for all of them.
-    std::vector<Query> queries;
+    MatrixQueries m;
+    std::vector<Query>& queries = m.queries;
     auto add = [&](Source source, const QString& months, const QString& expr, Take take) {
         queries.push_back(
             {source, expr == QLatin1String("1") ? months : months + QStringLiteral(" and (") + expr + QLatin1Char(')'),
              take});
         return queries.size() - 1;
     };
-    const int lines = layout.LineCount();
     // The wage summaries count the person-months with a wage row (VmonWage), the talent tables
     // the staff rows (Vmon, all of Staff_moninfo).
     const Source counted = QLatin1String(layout.source).compare(QLatin1String("VmonWage"), Qt::CaseInsensitive) == 0
                                ? Source::Wages
                                : Source::Staff;
-    std::vector<std::pair<int, int>> cells;
+    std::vector<std::pair<int, int>>& cells = m.cells;
     if (r.countMonth)
         for (const GidLine& line : layout.lines)
             for (int col = 1; col <= layout.ColumnCount(); ++col) {
@@ -71,26 +71,35 @@ MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const
                 add(counted, QStringLiteral("sMon={month}"), CellExpr(layout, line.gid, col), Take::Count);
                 cells.emplace_back(line.gid, col);
             }
-    const size_t headsAt = queries.size();
+    m.headsAt = queries.size();
     if (r.heads)
         for (const GidLine& line : layout.lines)
             add(Source::Wages, QStringLiteral("sMon>={headsFrom} and sMon<={last}"), FragmentExpr(line.period),
                 Take::Count);
-    const size_t wagesAt = queries.size();
+    m.wagesAt = queries.size();
     if (r.wages)
         for (const GidLine& line : layout.lines)
             add(Source::Wages, QStringLiteral("sMon>={wagesFrom} and sMon<={last}"), FragmentExpr(line.period),
                 Take::Total);
-    const size_t startAt = queries.size();
+    m.startAt = queries.size();
     if (r.start)
         for (const GidLine& line : layout.lines)
             add(Source::Staff, QStringLiteral("sMon=0"), FragmentExpr(line.period), Take::Count);
 
-    const cond::Values values{{QStringLiteral("month"), {r.countMonth.value_or(0)}},
-                              {QStringLiteral("headsFrom"), {r.heads.value_or(0)}},
-                              {QStringLiteral("wagesFrom"), {r.wages.value_or(0)}},
-                              {QStringLiteral("last"), {r.last}}};
-    const std::vector<db::Value> v = RunQueries(c, queries, values).values;
+    m.values = {{QStringLiteral("month"), {r.countMonth.value_or(0)}},
+                {QStringLiteral("headsFrom"), {r.heads.value_or(0)}},
+                {QStringLiteral("wagesFrom"), {r.wages.value_or(0)}},
+                {QStringLiteral("last"), {r.last}}};
+    return m;
+}
+
+MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const MatrixRequest& r) {
+    const MatrixQueries m = QueriesOf(layout, r);
+    const QueryResults results = RunQueries(c, m.queries, m.values);
+    const std::vector<db::Value>& v = results.values;
+    const std::vector<std::pair<int, int>>& cells = m.cells;
+    const size_t headsAt = m.headsAt, wagesAt = m.wagesAt, startAt = m.startAt;
+    const int lines = layout.LineCount();
 
     MatrixFigures out;
     out.counts.assign(size_t(lines), std::vector<long long>(size_t(layout.ColumnCount()), -1));
@@ -102,9 +111,10 @@ MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const
             out.heads.wages.push_back(std::nullopt);
         }
         if (r.wages) {
-            const db::Value& w = v[wagesAt + size_t(i)];
+            const MoneySum& w = results.sums[wagesAt + size_t(i)];
             out.wages.personMonths.push_back(0);
-            out.wages.wages.push_back(w.IsNull() ? std::nullopt : std::optional<double>(w.AsFloat()));
+            out.wages.wages.push_back(w.IsNull() ? std::nullopt : std::optional<double>(w.Approx()));
+            out.wages.sums.push_back(w);
         }
         if (r.start) out.start.push_back(v[startAt + size_t(i)].AsInteger());
     }
@@ -123,7 +133,10 @@ PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int 
     r.last = last;
     if (withWages) r.wages = first;
     MatrixFigures f = ReadMatrix(c, layout, r);
-    if (withWages) f.heads.wages = f.wages.wages;
+    if (withWages) {
+        f.heads.wages = f.wages.wages;
+        f.heads.sums = f.wages.sums;
+    }
     return f.heads;
 }
 

@@ -8,6 +8,8 @@
 // ("where sPost = 21 and " + " Ssex=2" + " and sMon=3"); the engine turns them into filters
 // of one statement.
 
+#include "core/report/ReportEngine.h"
+
 #include <QString>
 
 #include <optional>
@@ -68,10 +70,12 @@ using CountGrid = std::vector<std::vector<long long>>;
 CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int month);
 
 // Per line, over the wage rows (VmonWage) of a run of months: the person-months meeting the
-// line's period fragment, or their wage sum (none when no row matched).
+// line's period fragment, or their wage sum: exact, and as its nearest double (none when no row
+// matched).
 struct PeriodTotals {
     std::vector<long long> personMonths;
     std::vector<std::optional<double>> wages;
+    std::vector<MoneySum> sums;
 };
 
 // The figures a summary reads, all in one pass over the staff rows and one over the wage rows:
@@ -91,6 +95,17 @@ struct MatrixFigures {
     std::vector<long long> start;
 };
 MatrixFigures ReadMatrix(db::Connection& c, const GidMatrixLayout& layout, const MatrixRequest& request);
+
+// The engine's queries ReadMatrix runs for a request, with the values of their placeholders:
+// the computed cells (in `cells` order), then per line the person-months, the wages and the
+// start-of-period list, from headsAt, wagesAt and startAt on.
+struct MatrixQueries {
+    std::vector<Query> queries;
+    cond::Values values;
+    std::vector<std::pair<int, int>> cells;  // (gid, column)
+    size_t headsAt = 0, wagesAt = 0, startAt = 0;
+};
+MatrixQueries QueriesOf(const GidMatrixLayout& layout, const MatrixRequest& request);
 
 // Parts of ReadMatrix on their own: the person-months of months first..last per line (and
 // their wages), and the start-of-period list per line.

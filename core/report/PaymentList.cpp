@@ -1,5 +1,6 @@
 #include "core/report/PaymentList.h"
 
+#include "core/base/Money.h"
 #include "core/base/Progress.h"
 #include "core/db/Db.h"
 #include "core/report/Fmt.h"
@@ -57,8 +58,8 @@ struct Taken {
     double amount;
 };
 
-// What the rows of a range bring: per month the amounts in the order the rows come, and the
-// months whose total is no number.
+// What the rows of a range bring: per month the amounts, and the months whose total is no
+// number.
 struct Amounts {
     std::vector<Taken> byMonth[13];
     std::vector<PaymentProblem> problems;
@@ -283,17 +284,22 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
             TakeRange(c, list, a, byKey, from, to, false);
         }
     }
+    // Each person's total and the grand total are summed exactly, then shown once as a real.
+    std::vector<MoneySum> totals(list.lines.size());
     for (const auto& month : a.byMonth)
-        for (const Taken& t : month) list.lines[size_t(t.line)].total += t.amount;
+        for (const Taken& t : month) totals[size_t(t.line)].Add(t.amount);
+    MoneySum grand;
+    for (size_t k = 0; k < totals.size(); ++k) {
+        list.lines[k].total = totals[k].Approx();
+        grand += totals[k];
+    }
+    list.grandTotal = grand.Approx();
     list.problems = std::move(a.problems);
     std::sort(list.problems.begin(), list.problems.end(), [](const PaymentProblem& x, const PaymentProblem& y) {
         return std::pair(x.line, x.month) < std::pair(y.line, y.month);
     });
     const int n = int(list.lines.size());
-    for (int k = 0; k < n; ++k) {
-        list.grandTotal += list.lines[size_t(k)].total;
-        if (pb) pb->SetPosition((k + 1) * 100 / n);
-    }
+    for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
     return list;
 }
 

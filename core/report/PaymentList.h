@@ -23,7 +23,7 @@ struct PaymentLine {
     QString name;                    // trimmed
     QString number;                  // trimmed
     std::array<QString, 13> months;  // index 1..12: the month's total as the cell shows it, empty outside the range
-    double total = 0;
+    double total = 0;                // summed exactly, then taken as the nearest real
 };
 
 // A month whose stored total is no number ("", "３０００", "Infinity"): an error row, shown

@@ -90,7 +90,7 @@ void QuarterLabourReport::Fill(db::Connection& c, const MainState& unit, TSheetB
     auto done = [&] { mainPb.SetPosition(++step * 100 / 21 - 20); };
     // Every figure read in one pass per table; the wage sums are checked before a figure is
     // written.
-    const std::vector<db::Value> figures = ReadRules(
+    const QueryResults figures = ReadRules(
         c, Rules(),
         {{QStringLiteral("e"), {end_}}, {QStringLiteral("from"), {start_}}, {QStringLiteral("ytd"), {ytdFrom}}});
     const std::vector<QString> texts =

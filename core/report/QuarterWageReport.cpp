@@ -150,8 +150,7 @@ void QuarterWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBoo
             lines.push_back(&l);
         }
     mainPb.SetPosition(0);
-    const std::vector<db::Value> figures =
-        ReadRules(c, rules, {{QStringLiteral("e"), {e}}}, unit.DepClass, leaderPost_);
+    const QueryResults figures = ReadRules(c, rules, {{QStringLiteral("e"), {e}}}, unit.DepClass, leaderPost_);
     const std::vector<QString> texts =
         ShownTexts(rules, figures, e + 1, [&](const CellRule& r) { return IndicatorName(sheet, r.row, 1, 3); });
 

@@ -10,29 +10,53 @@
 
 namespace qm::report {
 
-void CheckWageSum(double sum, const QString& indicator) {
-    if (std::fabs(sum) < kFigureLimit) return;
-    throw Refused(QStringLiteral("“%1”的工资合计为 %2，超出了报表和上报文件能容纳的范围（绝对值须小于 %3）。\n"
-                                 "本表没有生成，原有的结果未改动。请核对各月的工资数据。")
-                      .arg(indicator.isEmpty() ? QStringLiteral("工资") : indicator,
-                           std::isfinite(sum) ? ShortFloat(sum) : QStringLiteral("非数字"),
-                           QStringLiteral("1000000000000000")));
+namespace {
+
+[[noreturn]] void RefuseWageSum(const QString& figure, const QString& indicator) {
+    throw Refused(
+        QStringLiteral("“%1”的工资合计为 %2，超出了报表和上报文件能容纳的范围（绝对值须小于 %3）。\n"
+                       "本表没有生成，原有的结果未改动。请核对各月的工资数据。")
+            .arg(indicator.isEmpty() ? QStringLiteral("工资") : indicator, figure, QStringLiteral("1000000000000000")));
 }
 
-long long WholeSum(const db::Value& v, const QString& indicator) {
+QString FigureText(double v) { return std::isfinite(v) ? ShortFloat(v) : QStringLiteral("非数字"); }
+
+}  // namespace
+
+void CheckWageSum(double sum, const QString& indicator) {
+    if (std::fabs(sum) < kFigureLimit) return;
+    RefuseWageSum(FigureText(sum), indicator);
+}
+
+void CheckWageSum(const MoneySum& sum, const QString& indicator) {
+    const Money::Units limit = Money::Units(static_cast<long long>(kFigureLimit)) * Money::kScale;
+    const Money::Units u = sum.Total().TenThousandths();
+    if (sum.Exact() && u < limit && u > -limit) return;
+    RefuseWageSum(FigureText(sum.Approx()), indicator);
+}
+
+long long WholeSum(const MoneySum& sum, const QString& indicator) {
+    CheckWageSum(sum, indicator);
+    return static_cast<long long>(DivideRounded(sum.Total().TenThousandths(), Money::kScale, Half::ToEven));
+}
+
+MoneySum SumOf(const db::Value& v) {
+    MoneySum s;
     switch (v.kind()) {
-    case db::Value::Kind::Null: return 0;
-    case db::Value::Kind::Integer: CheckWageSum(double(v.rawInteger()), indicator); return v.rawInteger();
-    case db::Value::Kind::Real: CheckWageSum(v.rawReal(), indicator); return HalfEven(v.rawReal());
+    case db::Value::Kind::Null: break;
+    case db::Value::Kind::Integer: s.Add(Money::Whole(v.rawInteger())); break;
+    case db::Value::Kind::Real: s.Add(v.rawReal()); break;
     case db::Value::Kind::Text: {
         bool ok = false;
         const double x = v.rawText().trimmed().toDouble(&ok);
-        CheckWageSum(ok ? x : std::nan(""), indicator);
-        return HalfEven(x);
+        s.Add(ok ? x : std::nan(""));
+        break;
     }
     }
-    return 0;
+    return s;
 }
+
+long long WholeSum(const db::Value& v, const QString& indicator) { return WholeSum(SumOf(v), indicator); }
 
 void CheckUploadable(const QStringList& columns, const db::Params& row) {
     if (columns.size() != int(row.size())) return;  // the store says what does not match

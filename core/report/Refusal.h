@@ -4,6 +4,7 @@
 // result table keeps what it held), the main window's bar goes back to 0, and the form shows
 // the reason in Chinese.
 
+#include "core/base/Money.h"
 #include "core/db/Db.h"
 
 #include <QString>
@@ -32,11 +33,16 @@ inline constexpr double kFigureLimit = 1e15;
 // A wage sum that is no finite number or reaches kFigureLimit refuses, naming `indicator`
 // ("从业人员工资总额(12)") and the figure.
 void CheckWageSum(double sum, const QString& indicator);
+void CheckWageSum(const MoneySum& sum, const QString& indicator);
 
 // A wage sum as the reports read it, whole: no rows (NULL) read 0, a fraction goes to the
-// nearest whole number with a half going to the even one. A sum that is no finite number or
-// reaches kFigureLimit refuses, naming `indicator` ("从业人员工资总额(12)") and the figure.
+// nearest whole number with a half going to the even one. A sum that reaches kFigureLimit (or
+// holds an amount no sum holds) refuses, naming `indicator` and the figure.
+long long WholeSum(const MoneySum& sum, const QString& indicator);
 long long WholeSum(const db::Value& v, const QString& indicator);
+
+// A sum as a statement's value gives it: NULL is no amount, a text reads as a number.
+MoneySum SumOf(const db::Value& v);
 
 // The figures of a report's row (the columns named like its result table) as its upload
 // file would write them: one that does not fit its field refuses, naming the column and the

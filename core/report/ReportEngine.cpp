@@ -1,11 +1,15 @@
 #include "core/report/ReportEngine.h"
 
+#include "core/report/Fmt.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -233,7 +237,6 @@ public:
                 fn(e.group);
         }
     }
-    bool Empty() const { return entries_.empty(); }
     // Room for `rows` keys of about `keyBytes` each, so that the table is not copied as it grows.
     void Reserve(size_t rows, size_t keyBytes) {
         entries_.reserve(rows);
@@ -252,50 +255,53 @@ private:
     size_t mask_ = 0;
 };
 
-// sum() as SQLite 3.40 keeps it: whole numbers added exactly while every value is one, every
-// value also added as a real in the order the rows come.
-struct Sum {
-    long long whole = 0;
-    double real = 0;
-    long long count = 0;
-    bool approx = false;
-    bool overflow = false;
+// One wage figure, summed exactly (see Money.h): the same whatever order the rows come in.
+// It keeps the type sum() would give it too: whole while every value was a whole number.
+struct WageSum {
+    MoneySum money;
+    bool real = false;
 
     db::Value Result() const {
-        if (count == 0) return {};
-        if (overflow) throw db::Error(QStringLiteral("integer overflow"), SQLITE_ERROR);
-        if (approx) return db::Value(real);
-        return db::Value(whole);
+        if (money.IsNull()) return {};
+        if (!real && money.Exact()) {
+            const Money::Units u = money.Total().TenThousandths() / Money::kScale;
+            if (u >= std::numeric_limits<long long>::min() && u <= std::numeric_limits<long long>::max())
+                return db::Value(static_cast<long long>(u));
+        }
+        return db::Value(money.Approx());
     }
 };
 
-// One wage value as a row brings it.
+// One wage value as a row brings it, read once for every figure it counts in.
 struct Taken {
-    int type = SQLITE_NULL;
-    sqlite3_int64 whole = 0;
-    double real = 0;
+    enum class Kind { Null, Whole, Real, Unheld } kind = Kind::Null;
+    Money amount;
+    double unheld = 0;
 
     void Read(sqlite3_stmt* st, int col) {
-        type = sqlite3_column_type(st, col);
-        if (type == SQLITE_INTEGER)
-            whole = sqlite3_column_int64(st, col);
-        else if (type != SQLITE_NULL)
-            real = sqlite3_column_double(st, col);  // a text or blob reads as SQLite reads it
-    }
-    void AddTo(Sum& s) const {
-        switch (type) {
-        case SQLITE_NULL: return;
+        switch (sqlite3_column_type(st, col)) {
+        case SQLITE_NULL: kind = Kind::Null; return;
         case SQLITE_INTEGER:
-            ++s.count;
-            s.real += double(whole);
-            if (!s.approx && !s.overflow && __builtin_add_overflow(s.whole, whole, &s.whole))
-                s.approx = s.overflow = true;
+            kind = Kind::Whole;
+            amount = Money::Whole(sqlite3_column_int64(st, col));
             return;
-        default:
-            ++s.count;
-            s.real += real;
-            s.approx = true;
+        default: {
+            const double v = sqlite3_column_double(st, col);  // a text or blob reads as SQLite reads it
+            const std::optional<Money> m = Money::FromDouble(v);
+            kind = m ? Kind::Real : Kind::Unheld;
+            if (m) amount = *m;
+            unheld = v;
         }
+        }
+    }
+    void AddTo(WageSum& s) const {
+        switch (kind) {
+        case Kind::Null: return;
+        case Kind::Whole: s.money.Add(amount); return;
+        case Kind::Real: s.money.Add(amount); break;
+        case Kind::Unheld: s.money.Add(unheld); break;
+        }
+        s.real = true;
     }
 };
 
@@ -346,12 +352,18 @@ int WageViewColumn(const StaffColumns& staff, const QString& name) {
 }
 
 // The bounds of the months a set of conditions can take rows of: a row of any other month
-// meets none of them, so the statement need not read it. Open bounds, so that a month between
-// two whole numbers (stored as a real) is read when it may count.
+// meets none of them, so the statement need not read it. Each bound is one of the conditions'
+// own literals, kept exact (a month of 2^53 or more is no double): inclusive when the literal's
+// own month counts, else exclusive, so that a month just beyond it (a real between two whole
+// numbers) is still read.
+struct MonthBound {
+    Datum value;
+    bool inclusive = false;
+};
 struct MonthBounds {
-    bool any = false;                   // some condition takes some month
-    bool all = false;                   // a condition takes rows of a NULL month, or no bound could be found
-    std::optional<Datum> above, below;  // month > above, month < below; none: no bound
+    bool any = false;                        // some condition takes some month
+    bool all = false;                        // a condition takes rows of a NULL month, or no bound could be found
+    std::optional<MonthBound> above, below;  // month >(=) above, month <(=) below; none: no bound
 };
 
 }  // namespace
@@ -369,18 +381,20 @@ struct Plan {
     explicit Plan(db::Connection& c) : staff(c) {}
 };
 
-// The months (as test values) where the condition can hold, its other atoms taken as true.
+// The months where the condition can hold, its other atoms taken as true. The month atoms
+// compare with a few literals only, so each literal and each open run of months between two
+// of them (or beyond the last) meets the condition as a whole: the runs are judged by where
+// they lie, never by a value made up inside them.
 MonthBounds BoundsOf(const Plan& p, const cond::Condition& cond) {
     MonthBounds b;
     std::vector<int> monthAtoms;
-    std::vector<double> points;
+    std::vector<Datum> points;
     for (int a = 0; a < p.atoms.Size(); ++a) {
         const cond::Atom& atom = p.atoms.At(a);
         if (atom.column != p.monthColumn) continue;
         monthAtoms.push_back(a);
         if (atom.op == cond::Atom::Op::Like || !atom.late.isEmpty()) {
-            b.all = true;
-            b.any = true;
+            b.all = b.any = true;
             return b;
         }
         for (const Datum& d : atom.values) {
@@ -388,46 +402,80 @@ MonthBounds BoundsOf(const Plan& p, const cond::Condition& cond) {
                 b.all = b.any = true;
                 return b;
             }
-            points.push_back(d.kind == Datum::Kind::Integer ? double(d.i) : d.r);
+            points.push_back(d);
         }
     }
-    auto holds = [&](const Datum& month) {
+    auto holdsWhere = [&](const std::function<bool(const cond::Atom&)>& test) {
         Bits truth{};
         truth[0] = truth[1] = ~std::uint64_t(0);
         for (int a : monthAtoms)
-            if (!p.atoms.At(a).Test(month)) truth[size_t(a >> 6)] &= ~(std::uint64_t(1) << (a & 63));
+            if (!test(p.atoms.At(a))) truth[size_t(a >> 6)] &= ~(std::uint64_t(1) << (a & 63));
         return cond.Holds(truth);
     };
-    if (holds(Datum())) {
+    auto holds = [&](const Datum& month) { return holdsWhere([&](const cond::Atom& a) { return a.Test(month); }); };
+    if (holds(Datum()) || points.empty()) {
         b.all = b.any = true;
         return b;
     }
-    std::sort(points.begin(), points.end());
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    if (points.empty()) points.push_back(0);
-    // Test points: each literal, the middles between them, and one beyond each end.
-    std::vector<Datum> tests;
-    tests.push_back(Datum::RealOf(points.front() - 1));
-    for (size_t k = 0; k < points.size(); ++k) {
-        const double v = points[k];
-        tests.push_back(v == std::floor(v) && std::fabs(v) < 9e15 ? Datum::Int((long long)v) : Datum::RealOf(v));
-        tests.push_back(Datum::RealOf(k + 1 < points.size() ? (v + points[k + 1]) / 2 : v + 1));
-    }
+    const auto less = [](const Datum& x, const Datum& y) { return cond::Compare(x, y) < 0; };
+    std::sort(points.begin(), points.end(), less);
+    points.erase(std::unique(points.begin(), points.end(),
+                             [](const Datum& x, const Datum& y) { return cond::Compare(x, y) == 0; }),
+                 points.end());
+    // Place 2k+1 is the literal k, place 2k the months between literal k-1 and literal k.
+    const int places = int(points.size()) * 2 + 1;
+    auto holdsAt = [&](int place) {
+        if (place % 2 == 1) return holds(points[size_t(place / 2)]);
+        return holdsWhere([&](const cond::Atom& a) {
+            auto side = [&](const Datum& d) {  // <0: the months lie below d
+                const int at = int(std::lower_bound(points.begin(), points.end(), d, less) - points.begin());
+                return place <= 2 * at ? -1 : 1;
+            };
+            switch (a.op) {
+            case cond::Atom::Op::Eq:
+            case cond::Atom::Op::In: return false;
+            case cond::Atom::Op::Ne: return true;
+            case cond::Atom::Op::Lt:
+            case cond::Atom::Op::Le: return side(a.values[0]) < 0;
+            case cond::Atom::Op::Gt:
+            case cond::Atom::Op::Ge: return side(a.values[0]) > 0;
+            case cond::Atom::Op::Like: break;
+            }
+            return false;
+        });
+    };
     std::vector<bool> ok;
-    for (const Datum& t : tests) ok.push_back(holds(t));
+    for (int k = 0; k < places; ++k) ok.push_back(holdsAt(k));
+    // Texts and blobs lie above every number.
     const bool text = holds(Datum::TextOf(std::string())) || holds(Datum::BlobOf(std::string()));
     const auto first = std::find(ok.begin(), ok.end(), true);
     if (first == ok.end() && !text) return b;  // never holds
     b.any = true;
     if (first == ok.end()) {
-        b.above = tests.back();  // texts and blobs only: above every number
+        b.above = MonthBound{points.back(), false};
         return b;
     }
-    const size_t f = size_t(first - ok.begin());
-    const size_t l = size_t(ok.rend() - std::find(ok.rbegin(), ok.rend(), true)) - 1;
-    if (f > 0) b.above = tests[f - 1];
-    if (l + 1 < tests.size() && !text) b.below = tests[l + 1];
+    const int f = int(first - ok.begin());
+    const int l = int(ok.rend() - std::find(ok.rbegin(), ok.rend(), true)) - 1;
+    if (f % 2 == 1)
+        b.above = MonthBound{points[size_t(f / 2)], true};
+    else if (f > 0)
+        b.above = MonthBound{points[size_t(f / 2 - 1)], false};
+    if (!text) {
+        if (l % 2 == 1)
+            b.below = MonthBound{points[size_t(l / 2)], true};
+        else if (l < places - 1)
+            b.below = MonthBound{points[size_t(l / 2)], false};
+    }
     return b;
+}
+
+// The looser of two bounds on one side (`lower`: bounds below the months).
+std::optional<MonthBound> Looser(const std::optional<MonthBound>& x, const std::optional<MonthBound>& y, bool lower) {
+    if (!x || !y) return std::nullopt;
+    const int c = cond::Compare(x->value, y->value);
+    if (c != 0) return (c < 0) == lower ? x : y;
+    return x->inclusive ? x : y;
 }
 
 void Widen(MonthBounds& into, const MonthBounds& b) {
@@ -437,38 +485,49 @@ void Widen(MonthBounds& into, const MonthBounds& b) {
         return;
     }
     into.all = into.all || b.all;
-    if (!b.above || (into.above && cond::Compare(*b.above, *into.above) < 0)) into.above = b.above;
-    if (!b.below || (into.below && cond::Compare(*b.below, *into.below) > 0)) into.below = b.below;
+    into.above = Looser(into.above, b.above, true);
+    into.below = Looser(into.below, b.below, false);
 }
 
 // Whether rows of `month` can meet a condition of the bounds; a NULL month joins no wage row.
 bool Within(const MonthBounds& b, const Datum& month) {
     if (!b.any || month.IsNull()) return false;
     if (b.all) return true;
-    if (b.above && cond::Compare(month, *b.above) <= 0) return false;
-    if (b.below && cond::Compare(month, *b.below) >= 0) return false;
+    if (b.above) {
+        const int c = cond::Compare(month, b.above->value);
+        if (c < 0 || (c == 0 && !b.above->inclusive)) return false;
+    }
+    if (b.below) {
+        const int c = cond::Compare(month, b.below->value);
+        if (c > 0 || (c == 0 && !b.below->inclusive)) return false;
+    }
     return true;
 }
 
 db::Value BoundValue(const Datum& d) { return d.kind == Datum::Kind::Integer ? db::Value(d.i) : db::Value(d.r); }
 
-// " where sMon>? and sMon<?" for the bounds; empty when every row is to be read.
+// " where sMon>=? and sMon<?" for the bounds; empty when every row is to be read.
 QString WhereOf(const MonthBounds& b, const char* column, db::Params& params) {
     if (b.all || !b.any) return {};
     // A row found through the month's index costs about three read straight through the
     // table: bounds that take in a third of the year or more read the table straight through.
+    // (The months' count is only estimated here; the bounds themselves stay exact.)
     auto number = [](const Datum& d) { return d.kind == Datum::Kind::Integer ? double(d.i) : d.r; };
-    const double low = b.above ? std::max(0.0, std::floor(number(*b.above)) + 1) : 0.0;
-    const double high = b.below ? std::min(12.0, std::ceil(number(*b.below)) - 1) : 12.0;
+    const double low = b.above ? std::max(0.0, b.above->inclusive ? std::ceil(number(b.above->value))
+                                                                  : std::floor(number(b.above->value)) + 1)
+                               : 0.0;
+    const double high = b.below ? std::min(12.0, b.below->inclusive ? std::floor(number(b.below->value))
+                                                                    : std::ceil(number(b.below->value)) - 1)
+                                : 12.0;
     if ((high - low + 1) * 3 >= 13) return {};
     QStringList parts;
     if (b.above) {
-        parts << QString::fromLatin1(column) + QStringLiteral(">?");
-        params.push_back(BoundValue(*b.above));
+        parts << QString::fromLatin1(column) + (b.above->inclusive ? QStringLiteral(">=?") : QStringLiteral(">?"));
+        params.push_back(BoundValue(b.above->value));
     }
     if (b.below) {
-        parts << QString::fromLatin1(column) + QStringLiteral("<?");
-        params.push_back(BoundValue(*b.below));
+        parts << QString::fromLatin1(column) + (b.below->inclusive ? QStringLiteral("<=?") : QStringLiteral("<?"));
+        params.push_back(BoundValue(b.below->value));
     }
     return parts.isEmpty() ? QString() : QStringLiteral(" where ") + parts.join(QStringLiteral(" and "));
 }
@@ -507,7 +566,7 @@ QueryResults RunQueries(db::Connection& c, const std::vector<Query>& queries, co
     QueryResults out;
     out.values.assign(queries.size(), db::Value());
     std::vector<long long> counts(queries.size(), 0);
-    std::vector<Sum> sums(queries.size());
+    std::vector<WageSum> sums(queries.size());
 
     // ---- the staff rows
     MonthBounds staffRead = p.staffMonths;
@@ -605,7 +664,9 @@ QueryResults RunQueries(db::Connection& c, const std::vector<Query>& queries, co
         for (const Datum& d : caches[size_t(postCache)].values)
             if (d.IsNumber() && cond::Compare(d, Datum::Int(20)) < 0 && (!lowest || cond::Compare(d, *lowest) < 0))
                 lowest = d;
-        if (lowest) out.leaderPost = lowest->kind == Datum::Kind::Integer ? lowest->i : std::llround(lowest->r);
+        // A real post is taken as a whole number as the integer conversion takes it: a half goes to
+        // the even one (12.5 -> 12).
+        if (lowest) out.leaderPost = lowest->kind == Datum::Kind::Integer ? lowest->i : HalfEven(lowest->r);
         const cond::Values lists = lateLists ? lateLists(out.leaderPost) : cond::Values{};
         for (const QString& name : late) {
             const auto it = lists.find(name);
@@ -697,8 +758,15 @@ QueryResults RunQueries(db::Connection& c, const std::vector<Query>& queries, co
         Step(c, st, rc);
     }
 
-    for (size_t k = 0; k < queries.size(); ++k)
-        out.values[k] = queries[k].take == Take::Count ? db::Value(counts[k]) : sums[k].Result();
+    out.sums.resize(queries.size());
+    for (size_t k = 0; k < queries.size(); ++k) {
+        if (queries[k].take == Take::Count) {
+            out.values[k] = db::Value(counts[k]);
+        } else {
+            out.values[k] = sums[k].Result();
+            out.sums[k] = std::move(sums[k].money);
+        }
+    }
     return out;
 }
 

@@ -5,11 +5,13 @@
 // The staff rows (Staff_moninfo) are read once: each distinct value of a column is tested
 // against the conditions' atoms once, each row becomes the set of atoms it meets, and rows
 // with the same set are counted together. The wage rows (Wage_Info) are read once and joined
-// to the same month's staff rows of their staff number, as the view VmonWage joins them; their
-// sums are added row by row, in the order the rows are read, as SQLite's sum() adds them.
-// Every test is SQLite's own (see Condition.h), so a figure is what its statement
-// "select count(*) ... where <condition>" would give.
+// to the same month's staff rows of their staff number, as the view VmonWage joins them. Every
+// test is SQLite's own (see Condition.h), so a count is what its statement
+// "select count(*) ... where <condition>" would give, and a sum adds exactly the amounts that
+// statement's sum() would add: in ten-thousandths of a yuan (Money.h), so that no sum depends on
+// the order the rows are stored or read in.
 
+#include "core/base/Money.h"
 #include "core/db/Db.h"
 #include "core/report/Condition.h"
 
@@ -39,9 +41,11 @@ struct Query {
 };
 
 struct QueryResults {
-    // Per query: a count, or a sum as sum() gives it: NULL over no row, a whole number while
-    // every value is one, else a real.
+    // Per query: a count, or a sum typed as sum() types it: NULL over no row, a whole number
+    // while every value is one, else a real (the exact sum's nearest double).
     std::vector<db::Value> values;
+    // Per query: the exact sum (empty for a count).
+    std::vector<MoneySum> sums;
     // The smallest post code below 20 of any staff row (a government organ's leader rank), when
     // a query needed it; none when nobody holds such a post.
     std::optional<long long> leaderPost;
@@ -52,9 +56,8 @@ struct QueryResults {
 using LateLists = std::function<cond::Values(std::optional<long long> leaderPost)>;
 
 // Reads every query's figure. `late` names the placeholders `lateLists` fills; a run that has
-// any reads all staff rows, whatever their month, to find the leader post. A sum beyond a whole
-// number's range raises db::Error ("integer overflow"), as sum() does; a condition that is no
-// condition raises cond::SyntaxError.
+// any reads all staff rows, whatever their month, to find the leader post. A condition that is
+// no condition raises cond::SyntaxError.
 QueryResults RunQueries(db::Connection& c, const std::vector<Query>& queries, const cond::Values& values,
                         const std::vector<QString>& late = {}, const LateLists& lateLists = {});
 

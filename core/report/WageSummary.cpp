@@ -17,10 +17,6 @@ namespace qm::report {
 
 namespace {
 
-// Format "0": the nearest whole number, a half going away from zero; the figure goes on as
-// the whole number shown.
-long long Whole(double v) { return CellInt(Fmt0(v)); }
-
 std::vector<int> Span(int first, int last) {
     std::vector<int> v;
     for (int g = first; g <= last; ++g) v.push_back(g);
@@ -91,16 +87,21 @@ WageSummaryFigures ComputeWageSummary(db::Connection& c, const WageSummaryShape&
     const PeriodTotals& heads = m.heads;
     const PeriodTotals& wages = m.wages;
     std::vector<long long> start = request.start ? m.start : std::vector<long long>(size_t(n), 0);
-    const double divisor = shape.averageFromMonthBefore ? range.MonthCount() + 1 : range.MonthCount();
+    const int divisor = shape.averageFromMonthBefore ? range.MonthCount() + 1 : range.MonthCount();
 
     f.average.resize(size_t(n));
     f.wage.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
-        f.average[size_t(i)] = Whole(double(heads.personMonths[size_t(i)] + start[size_t(i)]) / divisor);
-        const auto& w = wages.wages[size_t(i)];
+        // Format "0" of the quotients, taken exactly: a half goes away from zero.
+        f.average[size_t(i)] = static_cast<long long>(
+            DivideRounded(heads.personMonths[size_t(i)] + start[size_t(i)], divisor, Half::AwayFromZero));
+        const MoneySum& w = wages.sums[size_t(i)];
         const QString name = lineName ? lineName(i + 1) : QStringLiteral("第%1行").arg(i + 1);
-        if (w) CheckWageSum(*w, name);  // before anything is rounded
-        f.wage[size_t(i)] = w ? Whole(*w / 1000.0) : 0;
+        if (!w.IsNull()) CheckWageSum(w, name);  // before anything is rounded
+        // The raw total over 1000 (thousand yuan), with no whole-yuan step before it.
+        f.wage[size_t(i)] = w.IsNull() ? 0
+                                       : static_cast<long long>(DivideRounded(
+                                             w.Total().TenThousandths(), Money::kScale * 1000, Half::AwayFromZero));
     }
     f.wageShown = f.wage;
     for (const Remainder& r : shape.remainders) {

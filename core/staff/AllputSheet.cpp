@@ -44,6 +44,9 @@ AllputSheet::~AllputSheet() {
 void AllputSheet::ApplyLayout() {
     Quiet q(*this);
     ApplyStaffLayout(book_, ctx_.state.DepClass);
+    // The batch sheet spells two headers of the staff sheet its own way.
+    book_.SetCellText(1, Number, QStringLiteral("   姓名     编号"));
+    book_.SetCellText(1, Grade, QStringLiteral("具有国家评定的专业技术 等级"));
 }
 
 void AllputSheet::ResetFonts() {

@@ -27,7 +27,8 @@ public:
     AllputSheet(const AllputSheet&) = delete;
     AllputSheet& operator=(const AllputSheet&) = delete;
 
-    // Layout by the unit's class: shown columns, an above-size unit hides 15..17 and numbers column 18 "14".
+    // Layout by the unit's class: shown columns, an above-size unit hides 15..17 and numbers
+    // column 18 "14"; the headers of the number and grade columns as the batch sheet spells them.
     void ApplyLayout();
 
     // Reloads the sheet from the stored list (mode 0: failing rows, 1: passing rows, other:

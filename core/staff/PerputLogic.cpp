@@ -217,6 +217,14 @@ SaveResult PerputLogic::Modify(const PersonInput& in, long long id) { return Wri
 SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id) {
     SaveResult r = Validate(in);
     if (!r.saved()) return r;
+    // One number, one person in a list: a second row of the number would count every wage
+    // row of it twice.
+    if (StaffTable(db_).HasNumber(month_, in[F::Number].trimmed(), id)) {
+        r.kind = SaveResult::Invalid;
+        r.invalid = {F::Number};
+        r.message = staffvalue::NumberTwiceText(in[F::Number], month_);
+        return r;
+    }
 
     StaffRecord rec;
     rec.sMon = month_;
@@ -303,7 +311,7 @@ int PerputLogic::Clear() {
 ListQuery PerputLogic::AllRows() const { return StaffTable::ListAll(month_); }
 
 ListQuery PerputLogic::Search(const QString& text) const {
-    return StaffTable::ListSearch(month_, LikeContains(text.trimmed()));
+    return StaffTable::ListSearch(month_, LikeAnywhere(text.trimmed()));
 }
 
 ListQuery PerputLogic::SameName() const { return StaffTable::ListSameName(month_); }

@@ -26,6 +26,12 @@ QString NumberProblem(const QString& text) {
     return {};
 }
 
+QString NumberTwiceText(const QString& number, Month month) {
+    const QString list = month.IsStart() ? QStringLiteral("期初名单") : month.Text() + QStringLiteral("月名单");
+    return QStringLiteral("姓名编号“%1”在%2中已有他人使用，同一名单中的姓名编号不能重复，请核实！")
+        .arg(RtlTrim(number), list);
+}
+
 bool NameOk(const QString& text) { return !HasControlChars(RtlTrim(text)); }
 
 std::optional<db::Value> WorkYears(const QString& text, bool allowNegative) {

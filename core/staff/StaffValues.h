@@ -3,6 +3,7 @@
 // the staff number, the name and the two work-year figures (sWorks, sWork). One rule each,
 // so that a value one form accepts is never refused by another or by the upload file.
 
+#include "core/base/Month.h"
 #include "core/db/Db.h"
 
 #include <QString>
@@ -27,6 +28,10 @@ int GbkLength(const QString& text);
 // stored, trimmed: blanks only is an empty number; control characters inside it, or more than
 // kNumberBytes GBK bytes, would corrupt or be cut in the upload file.
 QString NumberProblem(const QString& text);
+
+// What the person is told when a staff number would stand twice in the list of `month`:
+// two rows of one number make every wage row of that number count twice in the reports.
+QString NumberTwiceText(const QString& number, Month month);
 
 // A name may hold no control characters (they would be stored and uploaded raw).
 bool NameOk(const QString& text);

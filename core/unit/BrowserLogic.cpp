@@ -43,7 +43,7 @@ std::optional<ListQuery> MonthRows(const QString& caption) {
 std::optional<ListQuery> NameSearch(const QString& monthText, const QString& name) {
     const std::optional<int> month = MonthOfCaption(monthText);
     if (!month) return std::nullopt;
-    return StaffTable::BrowseName(Month(*month), LikeContains(name));
+    return StaffTable::BrowseName(Month(*month), LikeAnywhere(name));
 }
 
 QString StatusText(const QString& caption, int count) {

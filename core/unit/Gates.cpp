@@ -44,6 +44,8 @@ bool Gates::LoadUnitInfo() {
     state_.DepNo = u->DepNo;
     state_.DepName = u->DepName;
     state_.DepClass = u->DepClass;
+    state_.DepType = u->DepType;
+    state_.DepInfo = u->DepInfo;
     state_.CreateMon = u->CreateMon;
     return true;
 }

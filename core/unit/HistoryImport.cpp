@@ -12,10 +12,14 @@
 #include <sqlite3.h>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <array>
 #include <cmath>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace qm {
 
@@ -53,54 +57,187 @@ QString UnreadableSourceText(const QString& file) {
     return QStringLiteral("无法读取原系统数据库，未导入任何数据：\n") + QDir::toNativeSeparators(file);
 }
 
+// ---------------------------------------------------------------- values as stored
+
+namespace {
+
+// Bytes up to the blank (code 32) removed at both ends. In UTF-8 these are exactly the
+// characters up to U+0020: every byte of a longer character is 0x80 or above.
+std::string_view TrimBytes(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return s.substr(b, e - b);
+}
+
+// Trimmed, then every blank removed.
+void StripBytes(std::string_view s, std::string& out) {
+    out.clear();
+    for (const char ch : TrimBytes(s))
+        if (ch != ' ') out.push_back(ch);
+}
+
+QString Utf8Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+QString MonthLabel(Month m) { return m.IsStart() ? QStringLiteral("期初") : QStringLiteral("%1月").arg(m.Number()); }
+
+// A value the import cannot take over, named by the row's person (and month, when known).
+// `what` is "人员" or "工资".
+QString BadValueText(const QString& what, std::optional<Month> m, std::string_view number, const char* column,
+                     std::string_view value) {
+    const QString where = m ? MonthLabel(*m) + QStringLiteral("，") : QString();
+    return QStringLiteral("原系统%1记录（%2姓名编号%3）的%4不是有效的数字：%5")
+        .arg(what, where, Utf8Text(number), QLatin1String(column), Utf8Text(value));
+}
+
+// The old program spelled two columns in its own case. Column names match whatever the case,
+// but a refusal names a missing column as the old program's table would show it.
+const char* OldSpelling(const char* name) {
+    if (qstricmp(name, "sTGrade") == 0) return "STGrade";
+    if (qstricmp(name, "sTJGrade") == 0) return "sTJgrade";
+    if (qstricmp(name, "Smon") == 0) return "sMon";
+    return name;
+}
+
+QString MissingColumnText(const char* table, const char* column) {
+    return QStringLiteral("原系统数据库的%1表缺少列%2。").arg(QLatin1String(table), QLatin1String(OldSpelling(column)));
+}
+
+// A prepared statement of its own, finalized when it goes: a pass steps it across many
+// statements of the connection, whose cache may finalize what it holds.
+class Statement {
+public:
+    Statement(db::Connection& c, const QString& sql) : c_(c) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(c.Handle(), text.constData(), int(text.size()), &st_, nullptr) != SQLITE_OK) c.Fail(sql);
+    }
+    ~Statement() { sqlite3_finalize(st_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return st_; }
+    // True on a row, false when done; a failure raises, told as the person reads it.
+    bool Step() {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        const QString text = QString::fromUtf8(sqlite3_errmsg(c_.Handle()));
+        const int code = sqlite3_extended_errcode(c_.Handle());
+        sqlite3_reset(st_);
+        throw db::Error::FromEngine(code ? code : rc, text);
+    }
+    void Reset() { sqlite3_reset(st_); }
+
+    void BindNull(int p) { sqlite3_bind_null(st_, p); }
+    void BindInt(int p, long long v) { sqlite3_bind_int64(st_, p, v); }
+    void BindReal(int p, double v) { sqlite3_bind_double(st_, p, v); }
+    // The bytes stay where they are until the statement has stepped.
+    void BindText(int p, std::string_view s) {
+        sqlite3_bind_text(st_, p, s.empty() ? "" : s.data(), int(s.size()), SQLITE_STATIC);
+    }
+
+private:
+    db::Connection& c_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+}  // namespace
+
+int HistoryRow::Column(const char* name) const {
+    const int n = sqlite3_column_count(st_);
+    for (int i = 0; i < n; ++i)
+        if (qstricmp(sqlite3_column_name(st_, i), name) == 0) return i;
+    return -1;
+}
+
+HistoryCell HistoryRow::At(int column) const {
+    HistoryCell c;
+    switch (sqlite3_column_type(st_, column)) {
+    case SQLITE_NULL: break;
+    case SQLITE_INTEGER:
+        c.type = HistoryCell::Type::Integer;
+        c.integer = sqlite3_column_int64(st_, column);
+        break;
+    case SQLITE_FLOAT:
+        c.type = HistoryCell::Type::Real;
+        c.real = sqlite3_column_double(st_, column);
+        break;
+    default:
+        c.type = HistoryCell::Type::Text;
+        c.text = Utf8(column);
+        break;
+    }
+    return c;
+}
+
+std::string_view HistoryRow::Utf8(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
+    if (!p) return {};
+    return std::string_view(p, size_t(sqlite3_column_bytes(st_, column)));
+}
+
 // ---------------------------------------------------------------- SQLite source
 
 namespace {
 
-class StatementRow : public HistoryRow {
-public:
-    explicit StatementRow(sqlite3_stmt* st) : st_(st) {
-        const int n = sqlite3_column_count(st);
-        for (int i = 0; i < n; ++i) byName_.insert(QString::fromUtf8(sqlite3_column_name(st, i)).toLower(), i);
-    }
-    int Column(const QString& name) const override { return byName_.value(name.toLower(), -1); }
-    std::optional<QString> Text(int column) const override {
-        if (sqlite3_column_type(st_, column) == SQLITE_NULL) return std::nullopt;
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
-        return QString::fromUtf8(p, sqlite3_column_bytes(st_, column));
-    }
-    std::optional<long long> Integer(int column) const override {
-        if (sqlite3_column_type(st_, column) != SQLITE_INTEGER) return std::nullopt;
-        return sqlite3_column_int64(st_, column);
-    }
+// The pass over the wage rows, after the four staff filters.
+constexpr int kWagePass = 4;
 
-private:
-    sqlite3_stmt* st_;
-    QHash<QString, int> byName_;
+// How a stored month reads: a month, no month at all (null, blank, no number), or a number
+// that is no month (13, -1, 5.5).
+struct StoredMonth {
+    enum class Is { Month, None, Bad } is = Is::None;
+    int month = 0;
+    double number = 0;
 };
 
-// Months are compared as numbers whatever the old column stores (a loosely typed old table
-// may hold them as text); rows without a month are not taken.
-QString StaffWhere(HistorySource::StaffFilter f) {
-    const char* op = "";
-    switch (f) {
-    case HistorySource::StaffFilter::YearEnd: op = "=12"; break;
-    case HistorySource::StaffFilter::Initial: op = "=0"; break;
-    case HistorySource::StaffFilter::All: op = ">=0"; break;
-    case HistorySource::StaffFilter::Monthly: op = ">0"; break;
+StoredMonth ReadMonth(const HistoryCell& c) {
+    using Is = StoredMonth::Is;
+    switch (c.type) {
+    case HistoryCell::Type::Null: return {};
+    case HistoryCell::Type::Integer:
+        if (c.integer >= Month::kFirst && c.integer <= Month::kLast) return {Is::Month, int(c.integer), 0};
+        return {Is::Bad, 0, double(c.integer)};
+    case HistoryCell::Type::Real:
+        if (c.real == std::floor(c.real) && c.real >= Month::kFirst && c.real <= Month::kLast)
+            return {Is::Month, int(c.real), 0};
+        return {Is::Bad, 0, c.real};
+    case HistoryCell::Type::Text: {
+        const QString t = Utf8Text(TrimBytes(c.text));
+        if (t.isEmpty()) return {};
+        if (const std::optional<Month> m = Month::Parse(t, Month::Written::Number)) return {Is::Month, m->Number(), 0};
+        bool ok = false;
+        const double d = t.toDouble(&ok);
+        if (ok && std::isfinite(d)) return {Is::Bad, 0, d};
+        return {};
     }
-    return QStringLiteral(" from Staff_moninfo where trim(sMon)<>'' and cast(sMon as integer)") + QLatin1String(op);
+    }
+    return {};
 }
 
-QString StaffOrder(HistorySource::StaffFilter f) {
-    return f == HistorySource::StaffFilter::YearEnd ? QStringLiteral(" order by rowid")
-                                                    : QStringLiteral(" order by cast(sMon as integer) desc, rowid");
+// Whether a pass takes a month; for a number that is no month, whether the pass would have
+// read it (its whole part, as SQLite casts it, within the pass's months).
+bool Takes(int pass, double month) {
+    switch (pass) {
+    case int(HistorySource::StaffFilter::YearEnd): return month == Month::kLast;
+    case int(HistorySource::StaffFilter::Initial): return month == Month::kFirst;
+    case int(HistorySource::StaffFilter::All): return month >= Month::kFirst;
+    default: return month >= 1;  // the monthly lists; wages
+    }
 }
 
-// Every wage row: those without a month 1..12 are counted by the importer, not dropped here.
-const QString kWageFrom = QStringLiteral(" from Wage_Info");
+const char* TableOf(int pass) { return pass == kWagePass ? "Wage_Info" : "Staff_moninfo"; }
 
 }  // namespace
+
+// Where a pass's rows lie: for each month, the runs of consecutive rows (by rowid) that the
+// pass takes from it. Reading the runs month by month gives the rows in month order without
+// sorting them; a table stored month after month has one run per month.
+struct SqliteHistorySource::Plan {
+    int pass = -1;
+    std::array<std::vector<std::pair<long long, long long>>, Month::kLast + 1> runs;
+    Pass counts;
+};
 
 SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_unique<db::Connection>()) {
     if (HasJetHeader(file)) throw HistoryError(JetSourceText(file));
@@ -110,6 +247,9 @@ SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_uni
         c_->OpenReadOnly(file);
         if (!c_->HasTable(QStringLiteral("Staff_moninfo")) || !c_->HasTable(QStringLiteral("Wage_Info")))
             throw HistoryError(UnreadableSourceText(file));
+        // One read transaction for the whole import: every pass sees the rows its plan saw,
+        // and a run read after another does not take the file's lock again.
+        c_->BeginTrans();
     } catch (const db::Error&) {
         throw HistoryError(UnreadableSourceText(file));
     }
@@ -117,181 +257,372 @@ SqliteHistorySource::SqliteHistorySource(const QString& file) : c_(std::make_uni
 
 SqliteHistorySource::~SqliteHistorySource() = default;
 
-namespace {
-
-int Count(db::Connection& c, const QString& sql) {
-    db::Query q(c);
-    q.Open(sql);
-    return int(q.Fields(0).AsInteger());
+const SqliteHistorySource::Plan& SqliteHistorySource::PlanOf(int pass) {
+    if (plan_ && plan_->pass == pass) return *plan_;
+    plan_.reset();
+    const char* table = TableOf(pass);
+    const QString from = QStringLiteral(" from ") + QLatin1String(table);
+    {
+        const Statement all(*c_, QStringLiteral("select *") + from);
+        if (HistoryRow(all.get()).Column("sMon") < 0) throw HistoryError(MissingColumnText(table, "sMon"));
+    }
+    auto plan = std::make_unique<Plan>();
+    plan->pass = pass;
+    Statement st(*c_, QStringLiteral("select rowid, sMon") + from + QStringLiteral(" order by rowid"));
+    int open = -1;  // the month of the run being extended
+    long long lo = 0, hi = 0;
+    auto close = [&] {
+        if (open >= 0) plan->runs[size_t(open)].emplace_back(lo, hi);
+        open = -1;
+    };
+    while (st.Step()) {
+        const long long id = sqlite3_column_int64(st.get(), 0);
+        const HistoryRow row(st.get());
+        const StoredMonth m = ReadMonth(row.At(1));
+        // A number that is no month stops the import where the pass would have read it (any
+        // wage row: every one was read); elsewhere it is left behind like no month at all.
+        if (m.is == StoredMonth::Is::Bad && (pass == kWagePass || Takes(pass, std::trunc(m.number)))) {
+            const std::string value(row.Utf8(1));
+            Statement who(*c_, QStringLiteral("select sNumber") + from + QStringLiteral(" where rowid=?"));
+            who.BindInt(1, id);
+            const std::string number =
+                who.Step() ? std::string(TrimBytes(HistoryRow(who.get()).Utf8(0))) : std::string();
+            throw HistoryError(BadValueText(pass == kWagePass ? QStringLiteral("工资") : QStringLiteral("人员"),
+                                            std::nullopt, number, "sMon", value));
+        }
+        int take = -1;
+        if (m.is == StoredMonth::Is::Month && Takes(pass, m.month))
+            take = m.month;
+        else if (m.is != StoredMonth::Is::Month || pass == kWagePass)
+            ++plan->counts.withoutMonth;  // wages: month 0 has none
+        if (take < 0) {
+            close();
+            continue;
+        }
+        ++plan->counts.rows;
+        if (take == open) {
+            hi = id;
+        } else {
+            close();
+            open = take;
+            lo = hi = id;
+        }
+    }
+    close();
+    plan_ = std::move(plan);
+    return *plan_;
 }
 
-void Each(db::Connection& c, const QString& sql, const HistorySource::RowFn& fn) {
-    sqlite3_stmt* st = c.Prepare(sql);
-    StatementRow row(st);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fn(row);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c.Fail();
+void SqliteHistorySource::Read(int pass, const RowFn& fn) {
+    const Plan& plan = PlanOf(pass);
+    Statement st(*c_, QStringLiteral("select * from ") + QLatin1String(TableOf(pass)) +
+                          QStringLiteral(" where rowid between ?1 and ?2"));
+    for (int m = Month::kLast; m >= Month::kFirst; --m)
+        for (const auto& [lo, hi] : plan.runs[size_t(m)]) {
+            st.BindInt(1, lo);
+            st.BindInt(2, hi);
+            const HistoryRow row(st.get());
+            while (st.Step()) fn(row, Month(m));
+            st.Reset();
+        }
+    plan_.reset();  // a plan serves one pass
 }
 
-}  // namespace
-
-int SqliteHistorySource::CountStaff(StaffFilter filter) {
-    return Count(*c_, QStringLiteral("select count(*)") + StaffWhere(filter));
-}
-
-void SqliteHistorySource::ForEachStaff(StaffFilter filter, const RowFn& fn) {
-    Each(*c_, QStringLiteral("select *") + StaffWhere(filter) + StaffOrder(filter), fn);
-}
-
-int SqliteHistorySource::CountWages() { return Count(*c_, QStringLiteral("select count(*)") + kWageFrom); }
-
-void SqliteHistorySource::ForEachWage(const RowFn& fn) {
-    Each(*c_, QStringLiteral("select *") + kWageFrom + QStringLiteral(" order by cast(sMon as integer) desc, rowid"),
-         fn);
-}
+HistorySource::Pass SqliteHistorySource::PlanStaff(StaffFilter filter) { return PlanOf(int(filter)).counts; }
+void SqliteHistorySource::ForEachStaff(StaffFilter filter, const RowFn& fn) { Read(int(filter), fn); }
+HistorySource::Pass SqliteHistorySource::PlanWages() { return PlanOf(kWagePass).counts; }
+void SqliteHistorySource::ForEachWage(const RowFn& fn) { Read(kWagePass, fn); }
 
 // ---------------------------------------------------------------- building the rows
 
 namespace {
 
-// How a column's value is built from the old one.
+// How a target column's value is built from the old column of the same name.
 enum class Kind {
     Name,    // StripSpaces
     Number,  // the staff or wage number, trimmed
     Text,    // as stored; empty after trimming: null (staff) or '' (year end, flags)
     Code,    // a whole-number code; empty: null
     Amount,  // a number; empty: null
-    Wage,    // a wage amount: a finite number; empty, or no such number: null (see ImportWages)
-    Month,   // a whole number 0..12, required
+    Wage,    // a wage amount: a finite number; empty, or no such number: null
+    Month,   // the month the row is read in
 };
 
-struct Col {
-    const char* name;
+struct Target {
+    QByteArray name;
     Kind kind;
 };
 
-// Where the value of an old staff column goes in the row. Found once per column, not once
-// per row: an import walks every column of some two hundred thousand rows.
-struct Slot {
-    enum class What { Name, Number, Birth, Works, Work, Gw, Isok, Mon, Text, Code } what = What::Name;
-    StaffAttr attr = StaffAttr(0);
+// The target columns in the order of the gateway's insert, and where the ones the import
+// looks at sit among them: the number, the flag a failing row gets "0" in (staff sIsok,
+// wages sFlag) and the wage limits' flag.
+struct Targets {
+    const char* table;
+    QString insertSql;
+    std::vector<Target> cols;
+    int number = -1, failed = -1, wFlag = -1;
+
+    int IndexOf(const char* name) const {
+        for (size_t i = 0; i < cols.size(); ++i)
+            if (qstricmp(cols[i].name.constData(), name) == 0) return int(i);
+        return -1;
+    }
 };
 
-struct StaffCol {
-    Col col;
-    Slot slot;
-};
+Kind KindOf(StaffPlain f) {
+    switch (f) {
+    case StaffPlain::Mon: return Kind::Month;
+    case StaffPlain::Name: return Kind::Name;
+    case StaffPlain::Number: return Kind::Number;
+    case StaffPlain::Works:
+    case StaffPlain::Work: return Kind::Amount;
+    default: return Kind::Text;  // birth, duty, audit flag
+    }
+}
 
-// The old table's staff columns, as the staff table's registry names them: the plain fields,
-// every attribute's text and code, and the month last.
-const std::vector<StaffCol>& StaffCols() {
-    static const std::vector<StaffCol> cols = [] {
-        using W = Slot::What;
-        std::vector<StaffCol> out;
-        auto plain = [&out](StaffPlain f, Kind kind, W what) { out.push_back({{PlainRow(f).column, kind}, {what}}); };
-        plain(StaffPlain::Name, Kind::Name, W::Name);
-        plain(StaffPlain::Number, Kind::Number, W::Number);
-        plain(StaffPlain::Birth, Kind::Text, W::Birth);
-        plain(StaffPlain::Works, Kind::Amount, W::Works);
-        plain(StaffPlain::Work, Kind::Amount, W::Work);
-        plain(StaffPlain::Gw, Kind::Text, W::Gw);
-        plain(StaffPlain::Isok, Kind::Text, W::Isok);
-        for (const StaffAttrRow& a : kStaffAttrs) {
-            out.push_back({{a.text, Kind::Text}, {W::Text, a.attr}});
-            out.push_back({{a.code, Kind::Code}, {W::Code, a.attr}});
+// Every column of the staff table, whatever the unit's class.
+const Targets& StaffTargets() {
+    static const Targets t = [] {
+        Targets out{"Staff_moninfo", StaffTable::InsertSql(StaffColumns::All), {}};
+        for (const QString& col : StaffTable::InsertColumns(StaffColumns::All)) {
+            Kind kind = Kind::Text;
+            for (const StaffPlainRow& p : kStaffPlain)
+                if (col == QLatin1String(p.column)) kind = KindOf(p.field);
+            for (const StaffAttrRow& a : kStaffAttrs)
+                if (col == QLatin1String(a.code)) kind = Kind::Code;
+            out.cols.push_back({col.toLatin1(), kind});
         }
-        plain(StaffPlain::Mon, Kind::Month, W::Mon);
+        out.number = out.IndexOf(PlainRow(StaffPlain::Number).column);
+        out.failed = out.IndexOf(PlainRow(StaffPlain::Isok).column);
         return out;
     }();
-    return cols;
+    return t;
+}
+
+const Targets& WageTargets() {
+    static const Targets t = [] {
+        Targets out{"Wage_Info", WageTable::InsertSql(), {}};
+        for (const QString& col : WageTable::InsertColumns()) {
+            const QByteArray name = col.toLatin1();
+            const Kind kind = name == "Smon"          ? Kind::Month
+                              : name == "sNumber"     ? Kind::Number
+                              : name == "sName"       ? Kind::Name
+                              : name.endsWith("Flag") ? Kind::Text
+                                                      : Kind::Wage;
+            out.cols.push_back({name, kind});
+        }
+        out.number = out.IndexOf("sNumber");
+        out.failed = out.IndexOf("sFlag");
+        out.wFlag = out.IndexOf("wFlag");
+        return out;
+    }();
+    return t;
+}
+
+// The old column of each target column, resolved at a pass's first row. The month is read
+// by the source, not here.
+std::vector<int> Resolve(const HistoryRow& row, const Targets& t) {
+    std::vector<int> idx(t.cols.size(), -1);
+    for (size_t i = 0; i < t.cols.size(); ++i) {
+        if (t.cols[i].kind == Kind::Month) continue;
+        idx[i] = row.Column(t.cols[i].name.constData());
+        if (idx[i] < 0) throw HistoryError(MissingColumnText(t.table, t.cols[i].name.constData()));
+    }
+    return idx;
+}
+
+// An old number column's value.
+struct Number {
+    enum class Is { Null, Blank, Integer, Real, Bad } is = Is::Null;
+    long long integer = 0;
+    double real = 0;
+};
+
+// Whole numbers as integers, others as reals (refused where only whole numbers belong).
+Number FromDouble(double d, bool wholeOnly) {
+    if (!std::isfinite(d)) return {Number::Is::Bad};
+    if (d == std::floor(d) && std::fabs(d) < 9e15) return {Number::Is::Integer, static_cast<long long>(d)};
+    if (wholeOnly) return {Number::Is::Bad};
+    return {Number::Is::Real, 0, d};
+}
+
+// A number stored as one is taken as it is; a text is read as a number (a loosely typed old
+// table may keep numbers as text).
+Number ReadNumber(const HistoryCell& c, bool wholeOnly) {
+    switch (c.type) {
+    case HistoryCell::Type::Null: return {};
+    case HistoryCell::Type::Integer: return {Number::Is::Integer, c.integer};
+    case HistoryCell::Type::Real: return FromDouble(c.real, wholeOnly);
+    case HistoryCell::Type::Text: {
+        const std::string_view t = TrimBytes(c.text);
+        if (t.empty()) return {Number::Is::Blank};
+        const QString s = Utf8Text(t);
+        bool ok = false;
+        const long long i = s.toLongLong(&ok);
+        if (ok) return {Number::Is::Integer, i};
+        const double d = s.toDouble(&ok);
+        return ok ? FromDouble(d, wholeOnly) : Number{Number::Is::Bad};
+    }
+    }
+    return {};
 }
 
 // Wage amounts stay below this magnitude: a double holds every whole yuan below it exactly,
 // and no report figure or upload field holds more.
 constexpr double kHeldAmountLimit = 1e15;
 
-constexpr std::array<Col, 11> kWageCols{{
-    {"sName", Kind::Name},
-    {"sNumber", Kind::Number},
-    {"sTotal", Kind::Wage},
-    {"sN1", Kind::Wage},
-    {"sN2", Kind::Wage},
-    {"sN3", Kind::Wage},
-    {"sN4", Kind::Wage},
-    {"sN5", Kind::Wage},
-    {"sFlag", Kind::Text},
-    {"wFlag", Kind::Text},
-    {"sMon", Kind::Month},
-}};
+// The persons of the month being written: the numbers the program held in it before the
+// import (their rows are left behind), and the rows this import wrote, by number. Rows come
+// month by month, so one month is kept at a time.
+class MonthPersons {
+public:
+    using Reader = std::function<std::vector<QString>(Month)>;
+    explicit MonthPersons(Reader held) : read_(std::move(held)) {}
 
-constexpr size_t kWageMonth = kWageCols.size() - 1;
-static_assert(kWageCols[kWageMonth].kind == Kind::Month);
+    void Enter(Month m) {
+        if (month_ == m) return;
+        month_ = m;
+        written_.clear();
+        held_.clear();
+        for (const QString& n : read_(m)) held_.insert(std::string(TrimBytes(n.toUtf8().toStdString())));
+    }
+    bool Held(std::string_view number) const { return !held_.empty() && held_.count(std::string(number)) > 0; }
+    // The entry of a number this import writes (its first row's id, 0 once that row is
+    // marked), and whether the number is new in the month.
+    std::pair<long long&, bool> Write(std::string_view number) {
+        auto [it, first] = written_.try_emplace(std::string(number), 0);
+        return {it->second, first};
+    }
 
-// The old program spelled two columns in its own case. Column names match whatever the case,
-// but a refusal names a missing column as the old program's table would show it.
-const char* OldSpelling(const char* name) {
-    if (qstricmp(name, "sTGrade") == 0) return "STGrade";
-    if (qstricmp(name, "sTJGrade") == 0) return "sTJgrade";
-    return name;
-}
-
-// The index in the old table of a column, resolved at its first row.
-int Resolve(const HistoryRow& row, const Col& col, const char* table) {
-    const int i = row.Column(QString::fromLatin1(col.name));
-    if (i < 0)
-        throw HistoryError(QStringLiteral("原系统数据库的%1表缺少列%2。")
-                               .arg(QLatin1String(table), QLatin1String(OldSpelling(col.name))));
-    return i;
-}
-template <size_t N>
-std::array<int, N> Resolve(const HistoryRow& row, const std::array<Col, N>& cols, const char* table) {
-    std::array<int, N> idx{};
-    for (size_t i = 0; i < N; ++i) idx[i] = Resolve(row, cols[i], table);
-    return idx;
-}
-std::vector<int> Resolve(const HistoryRow& row, const std::vector<StaffCol>& cols, const char* table) {
-    std::vector<int> idx(cols.size());
-    for (size_t i = 0; i < cols.size(); ++i) idx[i] = Resolve(row, cols[i].col, table);
-    return idx;
-}
-
-struct RowContext {
-    const char* what;  // "人员" or "工资"
-    int k;             // 1-based position among the rows read
+private:
+    Reader read_;
+    std::optional<Month> month_;
+    std::unordered_set<std::string> held_;
+    std::unordered_map<std::string, long long> written_;
 };
 
-[[noreturn]] void BadValue(const RowContext& rc, const char* column, const QString& value) {
-    throw HistoryError(QStringLiteral("原系统第%1条%2记录的%3不是有效的数字：%4")
-                           .arg(rc.k)
-                           .arg(QLatin1String(rc.what), QLatin1String(column), value));
-}
+constexpr int kPersonsNamed = 10;
 
-// A number as its own type: whole numbers as integers, others as reals.
-std::optional<db::Value> ParseNumber(const QString& t, bool wholeOnly) {
-    bool ok = false;
-    const long long i = t.toLongLong(&ok);
-    if (ok) return db::Value(i);
-    const double d = t.toDouble(&ok);
-    if (!ok || !std::isfinite(d)) return std::nullopt;
-    if (d == std::floor(d) && std::fabs(d) < 9e15) return db::Value(static_cast<long long>(d));
-    if (wholeOnly) return std::nullopt;
-    return db::Value(d);
-}
+// Writes old rows into one table: builds each column's value from the old column of the same
+// name and binds it as stored, leaves behind the rows of persons the month already holds,
+// and marks as failing (with `mark` for a row already written) a person twice in one month
+// and a row whose value the import had to change.
+class RowCopier {
+public:
+    RowCopier(db::Connection& c, const Targets& t, MonthPersons::Reader held, std::function<void(long long)> mark,
+              const char* emptyText, HistoryImporter::Tally& tally)
+        : c_(c),
+          t_(t),
+          ins_(c, t.insertSql),
+          persons_(std::move(held)),
+          mark_(std::move(mark)),
+          emptyText_(emptyText),
+          tally_(tally) {}
+
+    // Copies one row into month m (`read` is the month it was read in); answers whether it
+    // was written.
+    bool Copy(const HistoryRow& row, Month m, Month read) {
+        if (idx_.empty()) idx_ = Resolve(row, t_);
+        persons_.Enter(m);
+        const std::string_view number = TrimBytes(row.Utf8(idx_[size_t(t_.number)]));
+        if (persons_.Held(number)) {
+            ++tally_.alreadyStored;
+            return false;
+        }
+        bool blankCode = false, badAmount = false;
+        for (size_t i = 0; i < t_.cols.size(); ++i) {
+            const int p = int(i) + 1, at = idx_[i];
+            const Kind kind = t_.cols[i].kind;
+            switch (kind) {
+            case Kind::Month: ins_.BindInt(p, m.Number()); break;
+            case Kind::Name:
+                StripBytes(row.Utf8(at), name_);
+                ins_.BindText(p, name_);
+                break;
+            case Kind::Number: ins_.BindText(p, number); break;
+            case Kind::Text: BindText(p, row, at); break;
+            case Kind::Code:
+            case Kind::Amount: {
+                const Number v = ReadNumber(row.At(at), kind == Kind::Code);
+                if (v.is == Number::Is::Bad)
+                    throw HistoryError(BadValueText(QStringLiteral("人员"), read, number,
+                                                    OldSpelling(t_.cols[i].name.constData()), row.Utf8(at)));
+                // A code stored as blank text is taken as none: the row is no longer what passed its audit.
+                blankCode = blankCode || (v.is == Number::Is::Blank && kind == Kind::Code);
+                Bind(p, v);
+                break;
+            }
+            case Kind::Wage: {
+                // An amount that is no number the program can hold is kept empty and flags the
+                // row (wFlag "0"). A total outside the wage limits keeps its old flag: the
+                // person may have accepted it in the old program.
+                Number v = ReadNumber(row.At(at), false);
+                const double held = v.is == Number::Is::Integer ? double(v.integer) : v.real;
+                if (v.is == Number::Is::Bad || !(std::fabs(held) < kHeldAmountLimit)) badAmount = true;
+                if (v.is == Number::Is::Bad) v.is = Number::Is::Null;
+                Bind(p, v);
+                break;
+            }
+            }
+        }
+        auto [first, isFirst] = persons_.Write(number);
+        if (!isFirst && first > 0) {
+            mark_(first);
+            first = 0;
+            ++tally_.doubled;
+            if (tally_.doubledPersons.size() < kPersonsNamed)
+                tally_.doubledPersons << MonthLabel(m) + QStringLiteral("的") + Utf8Text(number);
+        }
+        tally_.doubled += isFirst ? 0 : 1;
+        tally_.blankCodes += blankCode ? 1 : 0;
+        tally_.badAmounts += badAmount ? 1 : 0;
+        if (badAmount) ins_.BindText(t_.wFlag + 1, "0");
+        if (blankCode || !isFirst) ins_.BindText(t_.failed + 1, "0");
+        ins_.Step();
+        ins_.Reset();
+        if (isFirst) first = sqlite3_last_insert_rowid(c_.Handle());
+        return true;
+    }
+
+private:
+    void Bind(int p, const Number& n) {
+        if (n.is == Number::Is::Integer)
+            ins_.BindInt(p, n.integer);
+        else if (n.is == Number::Is::Real)
+            ins_.BindReal(p, n.real);
+        else
+            ins_.BindNull(p);
+    }
+    // A text column: as stored, or the empty text (null when there is none) when it is blank.
+    void BindText(int p, const HistoryRow& row, int at) {
+        const std::string_view s = row.Utf8(at);
+        if (!TrimBytes(s).empty())
+            ins_.BindText(p, s);
+        else if (emptyText_)
+            ins_.BindText(p, emptyText_);
+        else
+            ins_.BindNull(p);
+    }
+
+    db::Connection& c_;
+    const Targets& t_;
+    Statement ins_;
+    MonthPersons persons_;
+    std::function<void(long long)> mark_;
+    const char* emptyText_;
+    HistoryImporter::Tally& tally_;
+    std::vector<int> idx_;
+    std::string name_;
+};
 
 }  // namespace
 
-QString HistoryImporter::Trim(const QString& text) {
-    int b = 0, e = int(text.size());
-    while (b < e && text[b].unicode() <= 32) ++b;
-    while (e > b && text[e - 1].unicode() <= 32) --e;
-    return text.mid(b, e - b);
-}
+QString HistoryImporter::Trim(const QString& text) { return Utf8Text(TrimBytes(text.toUtf8().toStdString())); }
 
 QString HistoryImporter::StripSpaces(const QString& text) {
-    QString t = Trim(text);
-    t.remove(QLatin1Char(' '));
-    return t;
+    std::string out;
+    StripBytes(text.toUtf8().toStdString(), out);
+    return Utf8Text(out);
 }
 
 void HistoryImporter::Step(int k, int n) {
@@ -302,107 +633,32 @@ void HistoryImporter::Step(int k, int n) {
     pb_.SetPosition(v);
 }
 
-namespace {
-
-// The value of one target column. `emptyText` is what an empty text column gets.
-db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db::Value& emptyText,
-                     const RowContext& rc);
-
-// The value of the old column `at` of `row`. A number column stored as a whole number is
-// that number, as its text would give it, without going through the text.
-db::Value BuildValue(const Col& col, const HistoryRow& row, int at, const db::Value& emptyText, const RowContext& rc) {
-    if (col.kind == Kind::Code || col.kind == Kind::Amount || col.kind == Kind::Wage || col.kind == Kind::Month)
-        if (const std::optional<long long> i = row.Integer(at)) {
-            if (col.kind == Kind::Month && (*i < 0 || *i > 12)) BadValue(rc, col.name, QString::number(*i));
-            return db::Value(*i);
-        }
-    return BuildValue(col, row.Text(at), emptyText, rc);
-}
-
-db::Value BuildValue(const Col& col, const std::optional<QString>& old, const db::Value& emptyText,
-                     const RowContext& rc) {
-    const QString raw = old.value_or(QString());
-    const QString trimmed = HistoryImporter::Trim(raw);
-    switch (col.kind) {
-    case Kind::Name: return db::Value(HistoryImporter::StripSpaces(raw));
-    case Kind::Number: return db::Value(trimmed);
-    case Kind::Text: return trimmed.isEmpty() ? emptyText : db::Value(raw);
-    case Kind::Code:
-    case Kind::Amount: {
-        if (trimmed.isEmpty()) return db::Value();
-        auto v = ParseNumber(trimmed, col.kind == Kind::Code);
-        if (!v) BadValue(rc, col.name, raw);
-        return *v;
-    }
-    case Kind::Wage: {
-        if (trimmed.isEmpty()) return db::Value();
-        return ParseNumber(trimmed, false).value_or(db::Value());
-    }
-    case Kind::Month: {
-        const std::optional<qm::Month> m = qm::Month::Parse(raw, qm::Month::Written::Number);
-        if (!m) BadValue(rc, col.name, raw);
-        return db::Value(m->Number());
-    }
-    }
-    return db::Value();
-}
-
-}  // namespace
-
-namespace {
-
-StoredText TextOf(const db::Value& v) { return v.IsNull() ? StoredText() : StoredText(v.AsString()); }
-std::optional<long long> CodeOf(const db::Value& v) {
-    return v.IsNull() ? std::optional<long long>() : std::optional<long long>(v.AsInteger());
-}
-
-// Puts the value built for an old column into its place in the row.
-void Assign(StaffRecord& r, Slot slot, const db::Value& v) {
-    using W = Slot::What;
-    switch (slot.what) {
-    case W::Name: r.sName = v.AsString(); break;
-    case W::Number: r.sNumber = v.AsString(); break;
-    case W::Birth: r.sBirth = TextOf(v); break;
-    case W::Works: r.sWorks = v; break;
-    case W::Work: r.sWork = v; break;
-    case W::Gw: r.sGw = TextOf(v); break;
-    case W::Isok: r.sIsok = TextOf(v); break;
-    case W::Mon: r.sMon = Month(int(v.AsInteger())); break;
-    case W::Text: r.Text(slot.attr) = TextOf(v); break;
-    case W::Code: r.Code(slot.attr) = CodeOf(v); break;
-    }
-}
-
-}  // namespace
-
 int HistoryImporter::CopyStaff(HistorySource& src, HistorySource::StaffFilter filter, Mode mode, int firstK) {
-    // The old table's every column, whatever the unit's class.
-    StaffTable table(c_, StaffColumns::All);
-    const int n = src.CountStaff(filter);
+    tally_ = {};
+    const HistorySource::Pass pass = src.PlanStaff(filter);
+    tally_.withoutMonth = pass.withoutMonth;
+    StaffTable table(c_);
+    const bool yearEnd = mode == Mode::YearEnd;
     // The start-of-period list made from the year end keeps the empty text in text columns,
     // as it always did; number columns get null, never the empty text.
-    const db::Value emptyText = mode == Mode::YearEnd ? db::Value(QString()) : db::Value();
-    const std::vector<StaffCol>& cols = StaffCols();
-    std::optional<std::vector<int>> idx;
-    StaffRecord rec;
-    int k = 0;
+    RowCopier copier(
+        c_, StaffTargets(),
+        [&table](Month m) {
+            std::vector<QString> numbers;
+            for (const auto& person : table.ReadPeople(m)) numbers.push_back(person.first);
+            return numbers;
+        },
+        [&table](long long id) { table.MarkFailed(id); }, yearEnd ? "" : nullptr, tally_);
+    int k = 0, taken = 0;
     lastShown_ = -1;
-    src.ForEachStaff(filter, [&](const HistoryRow& row) {
-        Step(k + firstK, n);
+    src.ForEachStaff(filter, [&](const HistoryRow& row, Month read) {
+        Step(k + firstK, pass.rows);
         ++k;
-        if (!idx) idx = Resolve(row, cols, "Staff_moninfo");
-        const RowContext rc{"人员", k};
-        for (size_t i = 0; i < cols.size(); ++i) {
-            const db::Value v = cols[i].col.kind == Kind::Month && mode == Mode::YearEnd
-                                    ? db::Value(0)
-                                    : BuildValue(cols[i].col, row, (*idx)[i], emptyText, rc);
-            Assign(rec, cols[i].slot, v);
-        }
-        table.Insert(rec);
+        taken += copier.Copy(row, yearEnd ? Month::Start() : read, read) ? 1 : 0;
     });
     pb_.SetPosition(0);
     lastShown_ = -1;
-    return k;
+    return taken;
 }
 
 int HistoryImporter::ImportYearEndAsInitial(HistorySource& src) {
@@ -417,60 +673,25 @@ int HistoryImporter::ImportStaff(HistorySource& src, const QString& filter) {
 }
 
 int HistoryImporter::ImportWages(HistorySource& src) {
+    tally_ = {};
+    const HistorySource::Pass pass = src.PlanWages();
+    tally_.withoutMonth = pass.withoutMonth;
     WageTable table(c_);
-    const int n = src.CountWages();
     // Flags keep their old text; an empty flag stays the empty text.
-    const db::Value emptyText{QString()};
-    std::optional<std::array<int, kWageCols.size()>> idx;
-    db::Params params(kWageCols.size());
+    RowCopier copier(
+        c_, WageTargets(),
+        [&table](Month m) {
+            std::vector<QString> numbers;
+            for (const WageRecord& r : table.ReadMonth(m)) numbers.push_back(r.sNumber);
+            return numbers;
+        },
+        [&table](long long id) { table.MarkUnlisted(id); }, "", tally_);
     int k = 0, taken = 0;
-    skippedWages_ = 0;
-    flaggedWages_ = 0;
     lastShown_ = -1;
-    src.ForEachWage([&](const HistoryRow& row) {
-        Step(k, n);
+    src.ForEachWage([&](const HistoryRow& row, Month read) {
+        Step(k, pass.rows);
         ++k;
-        if (!idx) idx = Resolve(row, kWageCols, "Wage_Info");
-        const RowContext rc{"工资", k};
-        // Wage months are 1..12: a row without one, or of the start-of-period month 0,
-        // belongs to no wage month and is left behind, counted.
-        const std::optional<QString> month = row.Text((*idx)[kWageMonth]);
-        if (Trim(month.value_or(QString())).isEmpty() ||
-            BuildValue(kWageCols[kWageMonth], month, emptyText, rc).rawInteger() == 0) {
-            ++skippedWages_;
-            return;
-        }
-        // An amount that is no number the program can hold flags the row (wFlag "0"): it is
-        // taken over, the gates stop the reports, and the wage error list shows it. A total
-        // outside the wage limits keeps its old flag: the person may have accepted it there.
-        bool suspect = false;
-        for (size_t i = 0; i < kWageCols.size(); ++i) {
-            params[i] = BuildValue(kWageCols[i], row, (*idx)[i], emptyText, rc);
-            if (kWageCols[i].kind == Kind::Wage && params[i].IsNull() &&
-                !Trim(row.Text((*idx)[i]).value_or(QString())).isEmpty())
-                suspect = true;  // no finite number: kept empty
-        }
-        for (size_t i = 2; i <= 7; ++i)
-            if (!params[i].IsNull() && !(std::fabs(params[i].AsFloat()) < kHeldAmountLimit)) suspect = true;
-        // In the order of kWageCols.
-        WageRecord rec;
-        rec.sName = params[0].AsString();
-        rec.sNumber = params[1].AsString();
-        rec.sTotal = params[2];
-        rec.sN1 = params[3];
-        rec.sN2 = params[4];
-        rec.sN3 = params[5];
-        rec.sN4 = params[6];
-        rec.sN5 = params[7];
-        rec.sFlag = params[8].AsString();  // flags keep their text, the empty one too
-        rec.wFlag = params[9].AsString();
-        if (suspect) {
-            rec.wFlag = QStringLiteral("0");
-            ++flaggedWages_;
-        }
-        rec.sMon = Month(int(params[kWageMonth].AsInteger()));
-        table.Insert(rec);
-        ++taken;
+        taken += copier.Copy(row, read, read) ? 1 : 0;
     });
     pb_.SetPosition(0);
     lastShown_ = -1;
@@ -487,19 +708,48 @@ HistoryImport::HistoryImport(db::Connection& target, UiService& ui, Progress& pb
 }
 
 namespace {
-// Imports the wage rows and says how many were taken and how many were left behind.
-QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
-    const int taken = imp.ImportWages(src);
-    QString t = QStringLiteral("导入完成，共%1条工资记录。").arg(taken);
-    if (imp.SkippedWages() > 0)
-        t += QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(imp.SkippedWages());
-    if (imp.FlaggedWages() > 0)
-        t += QStringLiteral(
+
+// The completion message: how many rows were taken, then what was left behind or marked.
+QString DoneText(const QString& head, const HistoryImporter::Tally& t, bool wages) {
+    const QString what = wages ? QStringLiteral("工资") : QStringLiteral("人员");
+    QString s = head;
+    if (t.withoutMonth > 0)
+        s += wages ? QStringLiteral("\n另有%1条工资记录没有1至12月的月份，未导入。").arg(t.withoutMonth)
+                   : QStringLiteral("\n另有%1条人员记录没有有效的月份，未导入。").arg(t.withoutMonth);
+    if (t.alreadyStored > 0)
+        s += QStringLiteral("\n另有%1条%2记录的姓名编号在本系统同一月份中已有%2记录，未重复导入。")
+                 .arg(t.alreadyStored)
+                 .arg(what);
+    if (t.doubled > 0) {
+        QString persons = t.doubledPersons.join(QStringLiteral("、"));
+        if (t.doubledPersons.size() >= kPersonsNamed) persons += QStringLiteral("等");
+        s += QStringLiteral(
+                 "\n其中%1条%2记录是同一姓名编号在同一月份的重复记录（%3），已全部导入并标为错误，"
+                 "改正前不能汇总，请在%2错误信息中核实。")
+                 .arg(t.doubled)
+                 .arg(what, persons);
+    }
+    if (t.blankCodes > 0)
+        s += QStringLiteral("\n其中%1条人员记录的代码是空白文字，已存为空并标为错误，请在人员错误信息中核实。")
+                 .arg(t.blankCodes);
+    if (t.badAmounts > 0)
+        s += QStringLiteral(
                  "\n其中%1条工资记录的金额不是有效的数字或超出可以处理的范围，已标为错误，"
                  "请在工资错误信息中核实。")
-                 .arg(imp.FlaggedWages());
-    return t;
+                 .arg(t.badAmounts);
+    return s;
 }
+
+QString StaffDoneText(HistoryImporter& imp, HistorySource& src, const QString& filter) {
+    const int taken = imp.ImportStaff(src, filter);
+    return DoneText(QStringLiteral("导入完成，共%1条月度人员记录。").arg(taken), imp.Last(), false);
+}
+
+QString WagesDoneText(HistoryImporter& imp, HistorySource& src) {
+    const int taken = imp.ImportWages(src);
+    return DoneText(QStringLiteral("导入完成，共%1条工资记录。").arg(taken), imp.Last(), true);
+}
+
 }  // namespace
 
 bool HistoryImport::Start(const QString& folder, int choice) {
@@ -523,8 +773,10 @@ bool HistoryImport::Start(const QString& folder, int choice) {
         ui_.Info(OwnDatabaseText());
         return false;
     }
+    // Going on adds the persons the list lacks; a careless Enter adds nothing.
     if (choice == 0 && StaffTable(c_).HasRows(Month::Start()) &&
-        !ui_.AskYesNo(QStringLiteral("已有期初数据，是否继续导入？")))
+        ui_.MessageDlg(QStringLiteral("已有期初数据，是否继续导入？"), DlgKind::Confirmation,
+                       DlgButtons::YesNoDefaultNo) != DlgAnswer::Yes)
         return false;
     if (choice == 3 && !StaffTable(c_).HasMonthlyRows()) {
         ui_.ConfirmYesOnly(QStringLiteral("没有月度人员数据，请先导入月度人员数据。"));
@@ -544,15 +796,16 @@ bool HistoryImport::Start(const QString& folder, int choice) {
         HistoryImporter imp(c_, pb_);
         db::Transaction t(c_);
         switch (choice) {
-        case 0: done << QStringLiteral("导入完成，共%1条记录。").arg(imp.ImportYearEndAsInitial(*src)); break;
-        case 1:
-        case 2:
-            done << QStringLiteral("导入完成，共%1条月度人员记录。")
-                        .arg(imp.ImportStaff(*src, choice == 1 ? QStringLiteral("0") : QStringLiteral("2")));
+        case 0: {
+            const int taken = imp.ImportYearEndAsInitial(*src);
+            done << DoneText(QStringLiteral("导入完成，共%1条记录。").arg(taken), imp.Last(), false);
             break;
+        }
+        case 1: done << StaffDoneText(imp, *src, QStringLiteral("0")); break;
+        case 2: done << StaffDoneText(imp, *src, QStringLiteral("2")); break;
         case 3: done << WagesDoneText(imp, *src); break;
         case 4:
-            done << QStringLiteral("导入完成，共%1条月度人员记录。").arg(imp.ImportStaff(*src, QStringLiteral("2")));
+            done << StaffDoneText(imp, *src, QStringLiteral("2"));
             done << WagesDoneText(imp, *src);
             break;
         }

@@ -76,8 +76,9 @@ std::optional<UnitRecord> Load(db::Connection& db) {
     UnitRecord r;
     r.DepName = q.FieldByName(QStringLiteral("DepName")).AsString();
     r.DepNo = q.FieldByName(QStringLiteral("DepNo")).AsString();
-    r.DepClass = UnitClass::Decode(q.FieldByName(QStringLiteral("DepType")).AsString(),
-                                   q.FieldByName(QStringLiteral("DepInfo")).AsString());
+    r.DepType = q.FieldByName(QStringLiteral("DepType")).AsString();
+    r.DepInfo = q.FieldByName(QStringLiteral("DepInfo")).AsString();
+    r.DepClass = UnitClass::Decode(r.DepType, r.DepInfo);
     r.CreateMon = FoundingMonth::Decode(q.FieldByName(QStringLiteral("CreateMon")).AsString());
     return r;
 }

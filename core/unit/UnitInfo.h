@@ -38,8 +38,9 @@ public:
 
 // The current unit, decoded where its Dep_Info row is read.
 struct UnitRecord {
-    QString DepName, DepNo;  // as stored
-    UnitClass DepClass;      // from DepType and DepInfo
+    QString DepName, DepNo;    // as stored
+    UnitClass DepClass;        // from DepType and DepInfo
+    QString DepType, DepInfo;  // as stored
     FoundingMonth CreateMon;
 };
 

@@ -1,5 +1,6 @@
 #include "core/wage/WageAudit.h"
 
+#include "core/base/Money.h"
 #include "core/db/Db.h"
 #include "core/db/StaffTable.h"
 
@@ -85,7 +86,8 @@ std::optional<std::string_view> WageRoster::NameOf(const db::Utf8Text& number) c
 
 WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
     WageCheck c;
-    double t = 0;
+    // The amounts as typed, added exactly (Money.h): 0.1 + 0.2 is 0.3.
+    MoneySum sum;
     for (int k = 0; k < 4; ++k) {
         const Amount a = ParseAmount(line.amounts[size_t(k)]);
         if (!a.ok) {
@@ -93,10 +95,15 @@ WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
             return c;
         }
         c.n[size_t(k)] = a.value;
-        if (a.value) t += *a.value;
+        if (!a.value) continue;
+        if (const std::optional<Money> m = Money::FromText(line.amounts[size_t(k)]))
+            sum.Add(*m);
+        else
+            sum.Add(*a.value);  // beyond what a sum holds: added as a real
     }
+    const double t = sum.Approx();
     // The total is what column 7 shows, so the stored figure, the limits and the sheet agree.
-    c.totalText = t > 0 ? FormatTotal(t) : QStringLiteral("0");
+    c.totalText = t > 0 ? (sum.Exact() ? sum.Total().Text() : FormatTotal(t)) : QStringLiteral("0");
     if (t > 0) {
         const QByteArray b = c.totalText.toLatin1();
         std::from_chars(b.constData(), b.constData() + b.size(), c.total);

@@ -98,9 +98,9 @@ class WageAudit {
 public:
     explicit WageAudit(const WageRoster& roster, WageLimits limits = {}) : roster_(roster), limits_(limits) {}
 
-    // Every amount, decimals included, counts in the total; an amount that is not a number
-    // sets badColumn and leaves the rest unchecked. A row without a number never passes the
-    // roster check, so it is stored flagged and shows in the error list.
+    // Every amount counts in the total, added exactly to the fourth decimal (a fifth rounds it,
+    // a half away from zero; see Money.h); an amount that is not a number sets badColumn and leaves the rest unchecked.
+    // A row without a number never passes the roster check, so it is stored flagged and shows in the error list.
     WageCheck Check(const WageLine& line, NameCleanup names = NameCleanup::RemoveBlanks) const;
     const WageLimits& limits() const { return limits_; }
 

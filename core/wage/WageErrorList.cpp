@@ -116,12 +116,13 @@ bool WageErrorList::Recheck() {
         pending.push_back({r, id, rec});
     }
     int at = 0;
+    int changed = 0;
     try {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
         for (const Pending& p : pending) {
             at = p.row;
-            table.Update(p.id, p.values);
+            changed += table.Update(p.id, p.values);
         }
         at = 0;
         tx.Commit();
@@ -131,12 +132,13 @@ bool WageErrorList::Recheck() {
                              : QStringLiteral("保存失败，本月已存的数据未改动：\r") + e.Text());
         return false;
     }
+    if (changed > 0) stored_ = true;
     Load();
     return true;
 }
 
 void WageErrorList::Accept() {
-    WageTable(ctx_.db).AcceptTotals(month_);
+    if (WageTable(ctx_.db).AcceptTotals(month_) > 0) stored_ = true;
     book_.ClearRange(2, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
     Load();
     Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
@@ -147,7 +149,7 @@ void WageErrorList::DeleteRow(int row) {
     bool ok = false;
     const qint64 id = TrimBlanks(book_.GetCellText(row, wagecol::Id)).toLongLong(&ok);
     if (!ok) return;
-    WageTable(ctx_.db).DeleteRow(id);
+    if (WageTable(ctx_.db).DeleteRow(id) > 0) stored_ = true;
     Load();
 }
 

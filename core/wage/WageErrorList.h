@@ -43,12 +43,15 @@ public:
 
     // Rows on the sheet after the last Load.
     int Count() const { return count_; }
+    // Whether a re-check, an accept or a delete has changed stored rows of the month.
+    bool Stored() const { return stored_; }
 
 private:
     AppContext& ctx_;
     TSheetBook& book_;
     qm::Month month_;
     int count_ = 0;
+    bool stored_ = false;
 };
 
 }  // namespace qm

@@ -4,7 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/unit/Headcount.h"
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,15 +2,14 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
-#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Errors.h"
 #include "core/report/Upload.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/StaffRowRules.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
 #include "entry/staff/WrongForm.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "core/db/Errors.h"
 #include "core/staff/DelPersnoStore.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
 

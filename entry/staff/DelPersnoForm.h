@@ -52,8 +52,6 @@ public:
 
     TSheetBook& Left() { return book1_; }
     TSheetBook& Right() { return book2_; }
-    SheetView* LeftView() const { return view1_; }
-    SheetView* RightView() const { return view2_; }
     QString Status(int panel) const;
     bool ClearEnabled() const;
 

@@ -11,10 +11,10 @@
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/WrongForm.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/db/StaffTable.h"
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -388,8 +388,6 @@ QString TFrm_perput::Panel(int i) const { return i == 0 ? panel0_->text() : pane
 
 // ---------------------------------------------------------------- fields
 
-QWidget* TFrm_perput::FieldWidget(F f) const { return fields_.at(f); }
-
 PersonInput TFrm_perput::Input() const {
     PersonInput in;
     for (const auto& [f, w] : fields_) {
@@ -544,7 +542,9 @@ void TFrm_perput::N1Click() {
         SetInput(*in);
         modifyId_ = id;
         Label9->setText(QString::number(id));
-        for (F f : {F::Sex, F::Edu, F::Post, F::Grade, F::JGrade}) PaintCheck(logic_->CheckField(f, *in));
+        // The name and number too: a mark left by a refused add is not the loaded person's.
+        for (F f : {F::Name, F::Number, F::Sex, F::Edu, F::Post, F::Grade, F::JGrade})
+            PaintCheck(logic_->CheckField(f, *in));
         // The year check as on leaving the field: a stored age out of range is said at once.
         FieldExit(F::Year);
     }

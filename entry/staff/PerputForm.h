@@ -66,7 +66,6 @@ public:
     QString Panel(int i) const;
     grid::TDataSet* DataSet() const { return ds_.get(); }
     const PerputLogic* Logic() const { return logic_.get(); }
-    QWidget* FieldWidget(PerputField f) const;
 
     // Controls, by their names on the form.
     QTabWidget* PageControl1 = nullptr;

@@ -8,8 +8,8 @@
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
 #include "entry/staff/MonputCellEditors.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 #include "shell/DialogParent.h"
 

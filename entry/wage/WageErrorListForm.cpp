@@ -3,7 +3,7 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QCursor>

@@ -40,6 +40,8 @@ public:
 
     TSheetBook& Book() { return book_; }
     SheetView* View() const { return view_; }
+    // Whether this list has changed stored rows of the month since it opened.
+    bool Stored() const { return list_.Stored(); }
     int WageErrorRow = 0;  // the row last clicked with either button
 
 protected:

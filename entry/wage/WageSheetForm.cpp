@@ -4,8 +4,8 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "entry/EntrySheet.h"
-#include "entry/FormPlacement.h"
 #include "entry/wage/WageErrorListForm.h"
+#include "platform/FormPlacement.h"
 #include "sheet/SheetView.h"
 
 #include <QCursor>
@@ -123,8 +123,16 @@ void TFrm_mon::B2Click() {
         return;
     }
     TFrm_wrontWage list(ctx_, sheet_.Month(), this);
-    list.SetReloadOpener([this] { FormShow(); });
+    // A list closed without a stored change leaves the sheet as it is, typed rows and all.
+    list.SetReloadOpener([this, &list] {
+        if (list.Stored()) ReloadAfterStoredChange();
+    });
     list.ShowModal();
+}
+
+void TFrm_mon::ReloadAfterStoredChange() {
+    if (sheet_.Dirty() && !ctx_.ui.AskYesNoDefaultNo(kWageReloadQuestion)) return;
+    FormShow();
 }
 
 void TFrm_mon::BitBtn1Click() {

@@ -51,6 +51,9 @@ protected:
 
 private:
     void SetEditMode(bool on);
+    // After the error list changed stored rows: shows them again, unless the sheet holds rows
+    // not stored and the person keeps them (the default).
+    void ReloadAfterStoredChange();
     void SetCount(int n);
     void ShowPopup(int row, int col);
     void ReleaseStaffList();

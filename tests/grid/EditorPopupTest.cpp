@@ -75,6 +75,12 @@ TEST(EditorGates, ALetterIsNotTypedIntoANumberAndTheCellKeepsItsValue) {
     t.g.SetSelectedIndex(2);
     EXPECT_TRUE(t.g.CanEditAcceptKey(u'工'));
     EXPECT_EQ(t.g.GetEditLimit(), 0);
+    // A typed blank starts the editor too, with itself as the text.
+    t.g.HideEditor();
+    t.g.SetSelectedIndex(1);
+    QTest::keyClick(&t.g, Qt::Key_Space);
+    ASSERT_TRUE(t.g.EditorMode());
+    EXPECT_EQ(t.g.InplaceEditor()->text(), QStringLiteral(" "));
 }
 
 TEST(EditorGates, AStringFieldTakesNoMoreThanItsSizeTypedPastedOrCommitted) {

@@ -646,6 +646,25 @@ TEST(GridClipboard, ShiftInsertPastesShiftDeleteCutsAndActionsNeedTheGridsFocus)
     EXPECT_EQ(s.g.Selection().SelectionType(), gstAll);
 }
 
+// On X11 Delete carries the text "\x7f": a key whose text is a control character starts no
+// editor, so Delete leaves the cells and Shift+Delete cuts the selected column.
+TEST(GridClipboard, DeleteAsX11SendsItIsAKeyNotTyping) {
+    for (const bool shift : {false, true}) {
+        SmallGrid s;
+        s.g.setFocus();
+        s.g.EditActions = {geaCutX};
+        s.g.SetSelectedIndex(1);
+        s.g.Selection().Columns().Add(s.g.Columns()[1], false);
+        s.ui.answers = {DlgAnswer::Ok};
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, shift ? Qt::ShiftModifier : Qt::NoModifier,
+                      QStringLiteral("\x7f"));
+        QApplication::sendEvent(&s.g, &del);
+        EXPECT_FALSE(s.g.EditorMode());
+        EXPECT_EQ(s.Dump().join(u' '),
+                  shift ? QStringLiteral("1||10.5 2||2.25") : QStringLiteral("1|A\"b|10.5 2|中{x}\\|2.25"));
+    }
+}
+
 TEST(GridClipboard, AvailabilityTests) {
     SmallGrid s;
     s.g.setFocus();               // the grid answers for the edit actions while it has the focus

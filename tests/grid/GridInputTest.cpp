@@ -50,6 +50,8 @@ TEST_F(Browse, KeysMoveTheRecord) {
     EXPECT_EQ(h.grid->Row(), 10);
     Key(Qt::Key_Home);  // row select: first record
     EXPECT_EQ(ds.RecNo(), 1);
+    Key(Qt::Key_Down, Qt::ControlModifier);  // from the top: the last visible record, not the last
+    EXPECT_EQ(ds.RecNo(), 10);
     Key(Qt::Key_End);
     EXPECT_EQ(ds.RecNo(), 50);
     Key(Qt::Key_PageUp, Qt::ControlModifier);  // first visible record
@@ -311,6 +313,14 @@ TEST(GridInput, SpaceCyclesACheckBoxCell) {
     QTest::keyClick(h.grid, Qt::Key_Space);
     EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("N"));
     QTest::keyClick(h.grid, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("Y"));
+    // A cell of three values drawn as images: Shift steps backwards, from the first to the last.
+    c->SetCheckboxes(false);
+    c->HasImageList = true;
+    c->SetKeyList({QStringLiteral("Y"), QStringLiteral("N"), QStringLiteral("X")});
+    QTest::keyClick(h.grid, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("X"));
+    QTest::keyClick(h.grid, Qt::Key_Space);
     EXPECT_EQ(ds.FieldByName(QStringLiteral("ok"))->AsString(), QStringLiteral("Y"));
 }
 

@@ -99,10 +99,25 @@ TEST(SumList, InsertPostCountsInsertCancelDoesNotDeleteSubtracts) {
 
 TEST(SumList, EachRecordIsRoundedToFourDecimalsBeforeItIsAdded) {
     TMemDataSet ds;
-    // Each 0.00005 rounds to 0.0001 on its own; summed first they would round to 0.0002.
-    OpenAmounts(ds, {db::Value(0.00005), db::Value(0.00005), db::Value(0.00005)});
+    // Each 0.00005 rounds to 0.0001 on its own; summed first they would round to 0.0002. The
+    // digits as written decide: 0.00015 is 0.0002, though its binary value lies below.
+    OpenAmounts(ds, {db::Value(0.00005), db::Value(0.00005), db::Value(0.00005), db::Value(0.00015)});
     Totals t(ds);
-    EXPECT_EQ(t.sum->SumValue, 3);
+    EXPECT_EQ(t.sum->SumValue, 5);
+}
+
+TEST(SumList, ATotalBeyondSixtyFourBitsIsMarkedNeitherWrappedNorDropped) {
+    // Two amounts of 9e14 overflow 64 bits of ten-thousandths; 1e15 alone does not fit them.
+    for (const auto& amounts : {std::vector<db::Value>{9e14, 9e14}, std::vector<db::Value>{1e15, 1.0}}) {
+        TMemDataSet ds;
+        OpenAmounts(ds, amounts);
+        Totals t(ds);
+        EXPECT_TRUE(t.sum->OutOfRange);
+        ds.Close();
+        OpenAmounts(ds, {db::Value(9e14), db::Value(-9e14)});  // a recount starts afresh
+        EXPECT_FALSE(t.sum->OutOfRange);
+        EXPECT_EQ(t.sum->SumValue, 0);
+    }
 }
 
 struct FilteringDataSet : TMemDataSet {

@@ -3,6 +3,7 @@
 
 #include <QCursor>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,25 @@ TEST(ToolTips, ATipCellShowsAtOnceAndTheTipStaysUntilThePointerLeavesTheCell) {
     ASSERT_TRUE(t.g.CellTipWindow());
     t.LeaveAt(QPoint(-30, -30));
     EXPECT_FALSE(t.g.CellTipWindow());
+}
+
+// A wrapped cell's tip breaks its text into lines as wide as the cell less 4 allows, not into
+// the narrow block a word-wrapping label picks by itself.
+TEST(ToolTips, AWrappedCellsTipIsAsWideAsItsMaximumWidthAllows) {
+    TipGrid t(400);
+    const QString text = QStringLiteral("中华人民共和国国家统计局人才资源统计调查制度");
+    t.ds.Edit();
+    t.ds.FieldByName(QStringLiteral("name"))->SetText(text);
+    t.ds.Post();
+    t.g.Columns()[1]->SetWidth(130);
+    t.g.Columns()[1]->SetWordWrap(true);
+    t.g.SetRowLines(2);
+    t.Move(t.In(2, 1));
+    auto* tip = qobject_cast<QLabel*>(t.g.CellTipWindow());
+    ASSERT_TRUE(tip);
+    const int lines = QFontMetrics(tip->font()).boundingRect(QRect(0, 0, 126, 10000), Qt::TextWordWrap, text).width();
+    const int room = tip->contentsRect().width() - 2 * tip->margin();
+    EXPECT_TRUE(lines > 100 && room >= lines && room <= 126) << lines << " in " << room;
 }
 
 TEST(ToolTips, TitleHintsComeFirstAndGroupBandsShowNothing) {

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -75,6 +76,22 @@ TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
         ui.Plain(QStringLiteral("p"));  // any other error keeps the program's title
     });
     EXPECT_EQ(seen, (QStringList{"提示|i", "确认|c", "警告|w", "错误|e", "Quillmarsh.2012版|p"}));
+}
+
+// A question whose careless confirmation costs data defaults to No: Enter answers No.
+TEST_F(Desktop, AQuestionThatDefaultsToNoIsAnsweredNoByItsDefaultButton) {
+    QMessageBox::StandardButton preset = QMessageBox::NoButton;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            preset = box->standardButton(box->defaultButton());
+            box->defaultButton()->click();
+        }
+    });
+    t.start(20);
+    EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, qm::DlgButtons::YesNoDefaultNo),
+              qm::DlgAnswer::No);
+    EXPECT_EQ(preset, QMessageBox::No);
 }
 
 TEST_F(Desktop, WithoutAProgramForTheTypeThePersonIsToldAndNothingIsLaunched) {

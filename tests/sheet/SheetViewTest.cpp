@@ -167,6 +167,10 @@ TEST_F(View, APasteThatRunsOffTheSheetIsToldToThePerson) {
 }
 
 TEST_F(View, TypingEditsInPlaceAndHandlersSeeThePendingEdit) {
+    // The title rows take no typing, down to the last of them; the first data row does.
+    const QAbstractItemModel* m = view->Table()->model();
+    EXPECT_FALSE(m->flags(m->index(book.FrozenRows() - 1, 3)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(m->flags(m->index(book.FrozenRows(), 3)) & Qt::ItemIsEditable);
     view->GoToCell(3, 4);
     view->Table()->setFocus();
     QTest::keyClicks(view->Table(), "x");

@@ -4,6 +4,7 @@
 #include "core/app/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
+#include "core/unit/Gates.h"
 #include "shell/ChangeDepForm.h"
 #include "shell/ShellRegistration.h"
 #include "tests/support/TempBase.h"
@@ -59,6 +60,8 @@ protected:
         state.DepName = QStringLiteral("江南示范机械制造有限公司");
         state.DepNo = QStringLiteral("12345678X");
         state.DepClass = UnitClass(false, UnitClass::Kind::Other);
+        state.DepType = QStringLiteral("企业事业单位");
+        state.DepInfo = QStringLiteral("否");
     }
     void Add(int month, const char* name) {
         base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber) values (?, ?, '1')"),
@@ -191,7 +194,6 @@ TEST_F(BrowserFormTest, EntryButtonsPassTheUnitGate) {
 
     main.unit = true;
     opened = {};
-    state.CurrentMonth = Month(5);
     f->ToolButton3Click();
     ASSERT_EQ(opened.made.size(), 1u);
     EXPECT_EQ(opened.made[0], Month::Start());  // the batch sheet, not the register, whatever the menu chose
@@ -231,6 +233,17 @@ TEST_F(BrowserFormTest, ActivationShowsTheRenamedUnit) {
     state.DepName = QStringLiteral("新名称有限公司");
     f->FormActivate();
     EXPECT_EQ(f->Label2->text(), "单位名称：新名称有限公司");
+}
+
+// The class labels show DepType and DepInfo as stored, also texts the program's own classes
+// do not spell so (a unit taken over from elsewhere).
+TEST_F(BrowserFormTest, TheClassLabelsShowTheStoredTypeAndQualification) {
+    base.db().Exec(
+        QStringLiteral("insert into Dep_Info (DepName, DepNo, DepType, DepInfo, Flag, CreateMon) "
+                       "values ('江南', '12345678X', '事业单位', '是', '1', '99')"));
+    ASSERT_TRUE(Gates(base.db(), state, ui).LoadUnitInfo());
+    auto f = Open();
+    EXPECT_EQ(f->Label4->text() + f->Label5->text(), QStringLiteral("单位属性：事业单位资质建筑业单位：是"));
 }
 
 TEST_F(BrowserFormTest, RegisteredWithTheFactory) {

@@ -1,4 +1,5 @@
 #include "core/db/Schema.h"
+#include "core/db/StaffTable.h"
 #include "core/unit/HistoryImport.h"
 #include "shell/HistoryImportForm.h"
 #include "tests/shell/MaintFixture.h"
@@ -51,16 +52,22 @@ const std::vector<Row>& OldStaff() {
     return rows;
 }
 
+// What a staff import says of the fixture's row without a month (006) and of its row whose
+// sex code is stored as the empty text (001, month 12).
+const QString kNoMonthLeft = QStringLiteral("\n另有1条人员记录没有有效的月份，未导入。");
+const QString kBlankCodeMarked =
+    QStringLiteral("\n其中1条人员记录的代码是空白文字，已存为空并标为错误，请在人员错误信息中核实。");
+
 const std::vector<Row>& OldWages() {
     static const std::vector<Row> rows = {
         {{"sMon", 5},
          {"sNumber", "003   "},
          {"sName", " 赵 六"},
          {"sTotal", 3000},
-         {"sN1", 1000},
-         {"sN2", 1000},
-         {"sN3", 500},
-         {"sN4", 500},
+         {"sN1", 1100},
+         {"sN2", 900},
+         {"sN3", 600},
+         {"sN4", 400},
          {"sN5", 88.5},
          {"sFlag", "1"},
          {"wFlag", "0"}},
@@ -145,6 +152,13 @@ struct OldInstall {
         c.Open(file);
         Insert(c, table, row, false);
     }
+    // Without the rows every installation starts with.
+    void Clear() {
+        db::Connection c;
+        c.Open(file);
+        c.Exec(QStringLiteral("delete from Staff_moninfo"));
+        c.Exec(QStringLiteral("delete from Wage_Info"));
+    }
 };
 
 class HistoryImportTest : public ::testing::Test, public qm::test::MaintFixture {
@@ -167,7 +181,7 @@ protected:
 TEST_F(HistoryImportTest, YearEndBecomesTheStartOfPeriodList) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 0));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共2条记录。")});
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共2条记录。") + kNoMonthLeft + kBlankCodeMarked});
     EXPECT_EQ(Rows("Staff_moninfo"), 2);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Staff_moninfo where sMon=0 and typeof(sMon)='integer'")), 2);
     EXPECT_EQ(Staff("sName", "001"), QStringLiteral("张三|text"));
@@ -204,16 +218,17 @@ TEST_F(HistoryImportTest, YearEndOverAnExistingStartOfPeriodListAsksFirst) {
 TEST_F(HistoryImportTest, StartOfPeriodStaffOfThisYear) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 1));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共1条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共1条月度人员记录。") + kNoMonthLeft});
     EXPECT_EQ(Staff("sMon", "004"), QStringLiteral("0|integer"));
     EXPECT_EQ(Rows("Staff_moninfo"), 1);
     EXPECT_EQ(pb.values, (std::vector<int>{100, 0}));
 }
 
-TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAndAppendTwice) {
+TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAndNeverTwice) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 2));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked});
     db::Query q(db());
     q.Open(QStringLiteral("select sMon, sNumber from Staff_moninfo order by id"));
     QStringList got;
@@ -229,7 +244,7 @@ TEST_F(HistoryImportTest, MonthlyStaffComeHighestMonthFirstWithEmptyCodesNullAnd
 
     ui.Clear();
     ASSERT_TRUE(imp.Start(old.folder, 2));
-    EXPECT_EQ(Rows("Staff_moninfo"), 8);
+    EXPECT_EQ(Rows("Staff_moninfo"), 4);
 }
 
 TEST_F(HistoryImportTest, WagesNeedMonthlyStaffFirst) {
@@ -323,8 +338,9 @@ TEST_F(HistoryImportTest, WageAmountsTheSheetWouldNotAcceptAreTakenOverWithTheir
 TEST_F(HistoryImportTest, StaffAndWagesTogether) {
     OldInstall old;
     ASSERT_TRUE(imp.Start(old.folder, 4));
-    EXPECT_EQ(ui.Texts(), (QStringList{QStringLiteral("导入完成，共4条月度人员记录。"),
-                                       QStringLiteral("导入完成，共3条工资记录。")}));
+    EXPECT_EQ(ui.Texts(),
+              (QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked,
+                           QStringLiteral("导入完成，共3条工资记录。")}));
     EXPECT_EQ(Rows("Staff_moninfo"), 4);
     EXPECT_EQ(Rows("Wage_Info"), 3);
     EXPECT_EQ(main.monthRefreshes, 1);
@@ -441,6 +457,212 @@ TEST_F(HistoryImportTest, AJetFileIsRefusedPlainly) {
     EXPECT_EQ(ui.Texts(), QStringList{UnreadableSourceText(file)});
 }
 
+// ---------------------------------------------------------------- a person once in a month
+
+// The rows of a table in id order as "month:number:flag,..." (staff sIsok, wages sFlag).
+QString StoredRows(db::Connection& c, bool wages) {
+    db::Query q(c);
+    q.Open(wages ? QStringLiteral("select Smon, sNumber, sFlag from Wage_Info order by id")
+                 : QStringLiteral("select sMon, sNumber, sIsok from Staff_moninfo order by id"));
+    QStringList rows;
+    for (; !q.Eof(); q.Next())
+        rows << QStringLiteral("%1:%2:%3").arg(q.Fields(0).AsString(), q.Fields(1).AsString(), q.Fields(2).AsString());
+    return rows.join(u',');
+}
+
+// "month:number,..." as a case writes persons.
+std::vector<std::pair<int, QString>> Persons(const char* list) {
+    std::vector<std::pair<int, QString>> out;
+    for (const QString& p : QString::fromUtf8(list).split(u',', Qt::SkipEmptyParts))
+        out.emplace_back(p.section(u':', 0, 0).toInt(), p.section(u':', 1));
+    return out;
+}
+
+TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
+    struct Case {
+        const char* what;
+        const char *oldStaff, *oldWages, *held;  // the predecessor's rows; the target's staff rows
+        int choice, runs;
+        bool goOn;                  // the answer to the question over a start-of-period list
+        const char *staff, *wages;  // what the target holds at the end
+        QString texts;              // of the last run, "|" between them
+    };
+    const QString twice = QStringLiteral(
+        "\n其中2条%1记录是同一姓名编号在同一月份的重复记录（5月的001），已全部导入并标为错误，改正前不能汇总，"
+        "请在%1错误信息中核实。");
+    const QString held = QStringLiteral("条%1记录的姓名编号在本系统同一月份中已有%1记录，未重复导入。");
+    const QString staff = QStringLiteral("人员"), wages = QStringLiteral("工资");
+    const QString ask = QStringLiteral("已有期初数据，是否继续导入？|");
+    const Case cases[] = {
+        {"one person twice in a month of the staff lists: both taken, both marked", "6:001,5:001,5: 001,5:002", "", "",
+         2, 1, false, "6:001:1,5:001:0,5:001:0,5:002:1", "",
+         QStringLiteral("导入完成，共4条月度人员记录。") + twice.arg(staff)},
+        {"one person's wage twice in a month: both taken, both marked", "", "5:001,5:001,5:002,6:001", "5:001", 3, 1,
+         false, "5:001:1", "6:001:1,5:001:0,5:001:0,5:002:1",
+         QStringLiteral("导入完成，共4条工资记录。") + twice.arg(wages)},
+        {"a person the month already holds is left behind, counted", "5:001,5:002", "", "5:001,6:002", 2, 1, false,
+         "5:001:1,6:002:1,5:002:1", "", QStringLiteral("导入完成，共1条月度人员记录。\n另有1") + held.arg(staff)},
+        {"staff and wages imported twice: the second run adds nothing", "5:001,5:002,5:002", "5:001,5:002", "", 4, 2,
+         false, "5:001:1,5:002:0,5:002:0", "5:001:1,5:002:1",
+         QStringLiteral("导入完成，共0条月度人员记录。\n另有3") + held.arg(staff) +
+             QStringLiteral("|导入完成，共0条工资记录。\n另有2") + held.arg(wages)},
+        {"the year end over a start-of-period list, going on: only the persons it lacks", "12:001,12:002", "", "0:001",
+         0, 1, true, "0:001:1,0:002:1", "", ask + QStringLiteral("导入完成，共1条记录。\n另有1") + held.arg(staff)},
+        {"the year end over a start-of-period list, not answered: nothing", "12:001,12:002", "", "0:001", 0, 1, false,
+         "0:001:1", "", ask.chopped(1)},
+    };
+    OldInstall old;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        db().Exec(QStringLiteral("delete from Wage_Info"));
+        old.Clear();
+        for (const auto& [mon, number] : Persons(c.oldStaff))
+            old.Add("Staff_moninfo",
+                    {{"sMon", mon}, {"sNumber", number}, {"sName", "甲"}, {"sSex", 1}, {"sIsok", "1"}});
+        for (const auto& [mon, number] : Persons(c.oldWages))
+            old.Add("Wage_Info", {{"sMon", mon}, {"sNumber", number}, {"sName", "甲"}, {"sFlag", "1"}, {"wFlag", "1"}});
+        for (const auto& [mon, number] : Persons(c.held)) AddStaff(mon, number);
+        for (int run = 0; run < c.runs; ++run) {
+            ui.Clear();
+            if (c.goOn) ui.answers = {DlgAnswer::Yes};
+            imp.Start(old.folder, c.choice);
+        }
+        EXPECT_EQ(ui.Texts().join(u'|'), c.texts);
+        EXPECT_EQ(StoredRows(db(), false), QLatin1String(c.staff));
+        EXPECT_EQ(StoredRows(db(), true), QLatin1String(c.wages));
+        if (c.choice == 0) {
+            EXPECT_EQ(ui.shown.at(0).buttons, DlgButtons::YesNoDefaultNo);
+        }
+    }
+}
+
+// The fixture's 001 and 010 store a code as blank text, 012 another code; 011 has none
+// stored at all, which the import leaves as it is.
+TEST_F(HistoryImportTest, ARowWhoseCodeTheImportBlanksIsMarkedAsAnError) {
+    OldInstall old;
+    old.Add("Staff_moninfo", {{"sMon", 12}, {"sNumber", "010"}, {"sName", "甲"}, {"sSex", " "}, {"sIsok", "1"}});
+    old.Add("Staff_moninfo", {{"sMon", 12}, {"sNumber", "011"}, {"sName", "乙"}, {"sIsok", "1"}});
+    old.Add("Staff_moninfo",
+            {{"sMon", 12}, {"sNumber", "012"}, {"sName", "丙"}, {"sSex", 1}, {"sEducation", ""}, {"sIsok", "1"}});
+    for (const int choice : {0, 2}) {
+        SCOPED_TRACE(choice);
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        ui.Clear();
+        ASSERT_TRUE(imp.Start(old.folder, choice));
+        EXPECT_TRUE(ui.Texts().at(0).endsWith(
+            QStringLiteral("\n其中3条人员记录的代码是空白文字，已存为空并标为错误，请在人员错误信息中核实。")))
+            << ui.Texts().at(0).toStdString();
+        EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber||':'||sIsok) from (select * from Staff_moninfo "
+                                        "where sMon in (0,12) order by sNumber)")),
+                  QStringLiteral("001:0,002:0,010:0,011:1,012:0"));
+    }
+}
+
+// A month is read whatever form the old table keeps it in; a row without one is counted, not
+// dropped. A number that is no month, or a value that is no number where one belongs, stops
+// the import where the row would have been read, naming it readably.
+TEST_F(HistoryImportTest, StoredMonthsAndNumbersAreReadInAnyFormOrRefusedReadably) {
+    struct Case {
+        const char* column;
+        const char* stored;
+        int choice;  // 2 staff (months 1..12), 1 start of period, 3 wages
+        int taken;   // the month the row is stored in; 0 left behind; -1 refused
+    };
+    const Case cases[] = {
+        {"sMon", "05", 2, 5},    {"sMon", " 5 ", 2, 5}, {"sMon", "5.0", 2, 5},  {"sMon", "x", 2, 0},
+        {"sMon", "", 2, 0},      {"sMon", " ", 1, 0},   {"sMon", "x", 1, 0},    {"sMon", "-1", 2, 0},
+        {"sMon", "13", 1, 0},    {"sMon", "13", 2, -1}, {"sMon", "0.5", 1, -1}, {"sMon", "07", 3, 7},
+        {"sMon", "x", 3, 0},     {"sMon", "0", 3, 0},   {"sMon", "-1", 3, -1},  {"sSex", "男", 2, -1},
+        {"sPost", "1.5", 2, -1}, {"sWorks", "3", 2, 5},
+    };
+    OldInstall old(OldInstall::Kind::AllText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2 / choice %3")
+                         .arg(QLatin1String(c.column), QString::fromUtf8(c.stored))
+                         .arg(c.choice)
+                         .toStdString());
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        db().Exec(QStringLiteral("delete from Wage_Info"));
+        old.Clear();
+        const bool wages = c.choice == 3, month = qstrcmp(c.column, "sMon") == 0;
+        const char* table = wages ? "Wage_Info" : "Staff_moninfo";
+        if (wages) AddStaff(7, QStringLiteral("007"));
+        Row row{{"sMon", month ? c.stored : "5"}, {"sNumber", "007"}, {"sName", "甲"}};
+        if (!month) row.emplace_back(c.column, c.stored);
+        old.Add(table, row);
+        ui.Clear();
+        EXPECT_EQ(imp.Start(old.folder, c.choice), c.taken >= 0);
+        const QString what = wages ? QStringLiteral("工资") : QStringLiteral("人员");
+        const QString left = wages ? QStringLiteral("\n另有1条工资记录没有1至12月的月份，未导入。") : kNoMonthLeft;
+        const QString text =
+            c.taken < 0
+                ? QStringLiteral(
+                      "导入失败，已撤销本次导入，数据未做改动：\n原系统%1记录（%2姓名编号007）的%3不是有效的数字：%4")
+                      .arg(what, month ? QString() : QStringLiteral("5月，"), QLatin1String(c.column),
+                           QString::fromUtf8(c.stored))
+                : QStringLiteral("导入完成，共%1条%2记录。")
+                          .arg(c.taken ? 1 : 0)
+                          .arg(wages ? what : QStringLiteral("月度人员")) +
+                      (c.taken ? QString() : left);
+        EXPECT_EQ(ui.Texts(), QStringList{text});
+        EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sMon) from %1").arg(QLatin1String(table))),
+                  c.taken > 0 ? QString::number(c.taken) : QString());
+    }
+}
+
+// Each old value lands in the column of its name, as stored: the fixture's wages with four
+// different items, and a person and a wage with a value of their own in every column (an
+// amount among them that fifteen significant digits do not hold).
+TEST_F(HistoryImportTest, EveryColumnArrivesInItsOwnColumnAsStored) {
+    OldInstall old;
+    std::vector<QByteArray> names;
+    Row person;
+    Row expected;
+    for (const QString& col : StaffTable::InsertColumns(StaffColumns::All)) names.push_back(col.toLatin1());
+    int code = 20;
+    for (const QByteArray& n : names) {
+        db::Value v = QStringLiteral("文") + QString::fromLatin1(n);
+        for (const StaffAttrRow& a : kStaffAttrs)
+            if (n == a.code) v = code++;
+        if (n == "sMon") v = 12;
+        if (n == "sNumber") v = "010";
+        if (n == "sIsok") v = "1";
+        if (n == "sWorks") v = 31;
+        if (n == "sWork") v = 2.5;
+        expected.emplace_back(n.constData(), v);
+        person.emplace_back(n.constData(),
+                            n == "sName" ? db::Value(QStringLiteral(" 文 sName ")) : v);  // blanks it loses
+    }
+    old.Add("Staff_moninfo", person);
+    const Row wage = {
+        {"sMon", 7}, {"sNumber", "010"}, {"sName", "文"},           {"sN1", 1},     {"sN2", 22},   {"sN3", 0.1 + 0.2},
+        {"sN4", -4}, {"sN5", 5.5},       {"sTotal", 123456789.123}, {"sFlag", "1"}, {"wFlag", "0"}};
+    old.Add("Wage_Info", wage);
+    ASSERT_TRUE(imp.Start(old.folder, 4));
+    ASSERT_TRUE(imp.Start(old.folder, 0));
+
+    auto check = [&](const char* table, const QString& where, const Row& row) {
+        for (const auto& [col, v] : row) {
+            const QString sql = QStringLiteral("select count(*) from %1 where %2 and %3 is ? and typeof(%3)=typeof(?)")
+                                    .arg(QLatin1String(table), where, QLatin1String(col));
+            EXPECT_EQ(Count(sql, {v, v}), 1) << table << " " << where.toStdString() << " " << col << " holds "
+                                             << Cell(table, col, where).toStdString();
+        }
+    };
+    for (const int mon : {12, 0}) {
+        Row r = expected;
+        r[0].second = mon;
+        check("Staff_moninfo", QStringLiteral("sMon=%1 and sNumber='010'").arg(mon), r);
+    }
+    // The fixture's wage 003 and the one above, as stored but for the number and the name.
+    for (const Row& row : {OldWages()[0], wage}) {
+        Row values(row.begin() + 3, row.end());  // after month, number and name
+        values.push_back(row[0]);
+        check("Wage_Info", QStringLiteral("sNumber='%1'").arg(row[1].second.AsString().trimmed()), values);
+    }
+}
+
 // ---------------------------------------------------------------- folder and choice
 
 TEST_F(HistoryImportTest, TheStartNamesWhatIsMissing) {
@@ -513,7 +735,8 @@ TEST_F(HistoryImportTest, TheWizardStartsWithNoChoiceAndTestsTheChosenFolder) {
     f.RgItems->button(2)->setChecked(true);
     ui.Clear();
     f.SpeedButton2Click();
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共4条月度人员记录。")});
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked});
     EXPECT_EQ(Rows("Staff_moninfo"), 4);
     EXPECT_EQ(pb.values, std::vector<int>{});  // the wizard moves its own bar
 }

@@ -68,7 +68,6 @@ TEST(MonthCommand, WithoutTheMonthsListTheMonthlyStaffListOpensInstead) {
     EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("必须先核实3月名单！")});
     EXPECT_EQ(f.rec.Shown(), QStringList{QStringLiteral("TFrm_monput:modeless")});
     EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("3"));
-    EXPECT_EQ(f.state.CurrentMonth, qm::Month(3));
 }
 
 TEST(MonthCommand, ErrorsOfThePreviousMonthRefuse) {

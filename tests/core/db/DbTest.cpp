@@ -10,7 +10,6 @@ using qm::db::Connection;
 using qm::db::Error;
 using qm::db::Query;
 using qm::db::Transaction;
-using qm::db::Value;
 
 namespace {
 

@@ -49,14 +49,11 @@ QString Str(DBFHandle h, int rec, int field) {
     return QString::fromStdString(std::string(DBFReadStringAttribute(h, rec, field)));
 }
 
-TEST(GbkTest, EncodesChineseAsDoubleBytesAndCutsOnlyBetweenCharacters) {
+TEST(GbkTest, EncodesChineseAsDoubleBytes) {
     EXPECT_EQ(Gbk(QStringLiteral("男")), std::string("\xC4\xD0"));
     EXPECT_EQ(Gbk(QStringLiteral("本科")), std::string("\xB1\xBE\xBF\xC6"));
     EXPECT_EQ(Gbk(QStringLiteral("A-1")), std::string("A-1"));
     const std::string mixed = Gbk(QStringLiteral("ab张三"));  // 2 + 2 + 2 bytes
-    EXPECT_EQ(qm::gbk::CutOnCharBoundary(mixed, 6), 6u);
-    EXPECT_EQ(qm::gbk::CutOnCharBoundary(mixed, 5), 4u);
-    EXPECT_EQ(qm::gbk::CutOnCharBoundary(mixed, 3), 2u);
     EXPECT_EQ(qm::gbk::Decode(mixed), QStringLiteral("ab张三"));
 
     qm::gbk::Encoder e;

@@ -24,7 +24,6 @@ protected:
                                  "values (?, ?, ?, 1000, ?, ?)"),
                   {month, number, number, sFlag, wFlag});
     }
-    long long Count(const QString& sql) { return base.Scalar(sql).toLongLong(); }
 };
 
 TEST_F(RangeChoiceTest, MonthFieldsAcceptOnlyWholeNumbersOneToTwelve) {

@@ -1,12 +1,22 @@
 // The report engine gives every figure that its condition text gives as a statement of its
 // own: the same rows counted, the same wages summed, over stored values of every kind a
-// column can hold (numbers as text, reals, NULL, a staff number twice in a month).
+// column can hold (numbers as text, reals, NULL, a staff number twice in a month); so does
+// every rule table of every form, the sums exact to the ten-thousandth.
+#include "core/report/AnnualLabourReport.h"
+#include "core/report/AnnualWageReport.h"
 #include "core/report/CellRule.h"
 #include "core/report/Condition.h"
+#include "core/report/GidMatrix.h"
+#include "core/report/QuarterLabourReport.h"
+#include "core/report/QuarterWageReport.h"
 #include "core/report/ReportEngine.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include <random>
 
 namespace {
 
@@ -14,6 +24,54 @@ using qm::db::Value;
 using qm::report::Query;
 using qm::report::Source;
 using qm::report::Take;
+
+QStringList Split(const char* s) { return QString::fromUtf8(s).split(QLatin1Char('|')); }
+
+// SQL literals: each column's usual codes, the odd values that stand in for any of them, the
+// months (11.5, '', NULL, 'x', 2^53 + 1 among them) and the amounts.
+const QStringList kColumns = Split(
+    "sSex 1 2|sNation 1 2|sParty 1 2|sEducation 1 2 3 4 5 7 8 9|sPostGrade 10 31 32 33 34 35 51 53|sJGrade 51 52 55 56|"
+    "ssf 1 2 3|sqrz 1 2|sgc 1 2|sjzs 1 2|ssg 1 2 3|syg 1 2|sBirth '1962-12' '1977-06' '1972-01' '1957-01' 1977 'Z9'|"
+    "sPost 11 12 13 15 18 19 21 22 23 31 32 33 34 35 41 42 51 52 53 55 56 61 62 63 64 100");
+const QStringList kOdd =
+    Split("null|''|' 61'|'01'|21.5|12.5|'abc'|'2a'|-3|1e20|9223372036854775807|x'3231'|x'3531'|'Z1'|'z'|'[1'");
+const QStringList kMonths = Split("0|1|2|3|4|5|6|7|8|9|10|11|12|11.5|''|null|'x'|9007199254740993");
+const QStringList kAmounts =
+    Split("2499.2|0.1|0.2|0.00005|9000000000.5|1000|1250.25|null|''|' 61'|'abc'|-3.5|5000000000000|x'3132'|'01'");
+
+// Counts no form has: comparisons with the literal on the left, like across 'Z' (the letters
+// fold, '[' does not); and months beyond what a double holds, each alone, so that it alone
+// bounds the months read.
+const QStringList kMore = Split(
+    "12 = sMon and 20 > sPost|'1970' <= sBirth|3.5 >= sMon|1 < ssf|sBirth like 'z%' or sPost like 'Z%'|"
+    "sBirth like '[%'");
+const QStringList kHugeMonths = Split("sMon = 9007199254740993|sMon > 9007199254740992 and sMon < 9007199254740994");
+
+// A person in most months, twice in some, one with a trailing blank in his staff number.
+void Fill(qm::db::Connection& c) {
+    std::mt19937 rnd(32);
+    auto draw = [&](const QStringList& v) { return v[int(rnd() % v.size())]; };
+    qm::db::Transaction t(c);
+    for (int p = 0; p < 80; ++p)
+        for (const QString& month : kMonths) {
+            if (rnd() % 6 == 0) continue;
+            QStringList names{"sMon", "sNumber"}, values{month, QStringLiteral("'P%1%2'").arg(p).arg(p ? "" : " ")};
+            for (const QString& column : kColumns) {
+                const QStringList codes = column.split(QLatin1Char(' '));
+                names << codes[0];
+                values << (rnd() % 5 == 0 ? draw(kOdd) : codes[1 + int(rnd() % (codes.size() - 1))]);
+            }
+            for (int twice = p % 10 == 0 ? 2 : 1; twice > 0; --twice)
+                c.Exec(QStringLiteral("insert into Staff_moninfo (%1) values (%2)")
+                           .arg(names.join(','), values.join(',')));
+            QStringList wage{month, QStringLiteral("'P%1'").arg(p)};
+            for (int k = 0; k < 5; ++k) wage << draw(kAmounts);
+            if (rnd() % 4)
+                c.Exec("insert into Wage_Info (Smon, sNumber, sTotal, sN1, sN2, sN3, sN4) values (" + wage.join(',') +
+                       ')');
+        }
+    t.Commit();
+}
 
 class ReportEngineTest : public ::testing::Test {
 protected:
@@ -60,16 +118,20 @@ protected:
         Wage(3.5, QStringLiteral("H"), 7);
     }
 
-    Value Statement(const Query& q, const qm::report::cond::Values& values = {}) {
-        QString where = q.where;
+    // With `exact`, a sum is taken in whole ten-thousandths, by SQLite itself.
+    Value Statement(const Query& q, const qm::report::cond::Values& values = {}, bool exact = false) {
+        QString where = q.where.trimmed().startsWith(QLatin1String("where")) ? q.where : " where " + q.where;
         for (const auto& [name, list] : values) {
             QStringList items;
             for (long long v : list) items << QString::number(v);
             where.replace(QLatin1Char('{') + name + QLatin1Char('}'), items.join(QLatin1Char(',')));
         }
         static const char* const taken[] = {"count(*)", "sum(sTotal)", "sum(sN1)", "sum(sN2)", "sum(sN3)", "sum(sN4)"};
+        QString what = QString::fromLatin1(taken[int(q.take)]);
+        if (exact && q.take != Take::Count)
+            what.replace(QRegularExpression("sum\\((\\w+)\\)"), "sum(cast(round(\\1*10000) as integer))");
         const QString head =
-            QStringLiteral("select ") + QString::fromLatin1(taken[int(q.take)]) +
+            QStringLiteral("select ") + what +
             (q.source == Source::Staff ? QStringLiteral(" from Staff_moninfo ") : QStringLiteral(" from VmonWage "));
         qm::db::Query s(db());
         s.Open(head + where);
@@ -215,6 +277,10 @@ TEST_F(ReportEngineTest, TheLeaderPostIsTheSmallestBelowTwentyOfAnyMonthAndFills
     EXPECT_EQ(r.leaderPost, 11);
     for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << k;
 
+    // A post stored as 10.5 is taken as the integer conversion takes it: a half to the even one.
+    Staff(2, QStringLiteral("L"), 10.5, 1);
+    EXPECT_EQ(qm::report::RunQueries(db(), queries, {}, late, lists).leaderPost, 10);
+
     // Nobody below 20: no rank, the leaders' list is empty and counts nobody.
     db().Exec(QStringLiteral("delete from Staff_moninfo where sPost<20"));
     r = qm::report::RunQueries(db(), queries, {}, late, lists);
@@ -240,6 +306,59 @@ TEST_F(ReportEngineTest, CellTextsAreShownAsTheFormsShowThemAndAnOversizedSumRef
     EXPECT_EQ(texts, (std::vector<QString>{"7", "7", "6", "3", "0"}));
     const std::vector<Value> huge{Value(1LL), Value(1LL), Value(1LL), Value(1e300), Value(1.0)};
     EXPECT_ANY_THROW(qm::report::ShownTexts(rules, huge, 4, [](const CellRule& r) { return r.code; }));
+}
+
+TEST_F(ReportEngineTest, EveryFormsRuleTablesCountAndSumWhatSqliteCountsAndSumsOverOddValues) {
+    using namespace qm::report;
+    Fill(db());
+    std::vector<std::pair<std::vector<Query>, cond::Values>> tables;
+    // The cell rules with their supplements, over a year and a short run, as enterprises and as
+    // government organs read them; the summaries' matrices likewise.
+    auto cells = [&](std::vector<CellRule> rules, const std::vector<SupplementLine>& lines = {}) {
+        for (const SupplementLine& l : lines) rules.push_back(l.rule);
+        for (bool organ : {false, true})
+            for (int e : {12, 3}) {
+                std::vector<Query> t;
+                for (const CellRule& r : rules)
+                    t.push_back({r.source, organ && !r.organ.isEmpty() ? r.organ : r.where, r.take});
+                tables.push_back({t, {{"e", {e}}, {"from", {e == 3 ? 2 : 1}}, {"ytd", {e == 3 ? 2 : 0}}}});
+            }
+    };
+    cells(QuarterWageReport::Rules(), QuarterWageReport::Supplements());
+    cells(AnnualWageReport::Rules(), AnnualWageReport::Supplements());
+    cells(QuarterLabourReport::Rules());
+    cells(AnnualLabourReport::Rules());
+    for (GidSummary id : {GidSummary::I704, GidSummary::I705, GidSummary::X505, GidSummary::I303_1})
+        for (int last : {12, 3}) {
+            const MatrixQueries m = QueriesOf(LayoutOf(id), MatrixRequest{last, last - 2, 1, last, true});
+            tables.push_back({m.queries, m.values});
+        }
+    tables.push_back({{}, {}});
+    for (const QString& where : kMore) tables.back().first.push_back({Source::Staff, where});
+    for (const QString& where : kHugeMonths) tables.push_back({{{Source::Staff, where}}, {}});
+    tables.push_back({{{Source::Wages, kHugeMonths[0], Take::Total}}, {}});
+
+    int figures = 0, found = 0;
+    for (const auto& [queries, given] : tables) {
+        cond::Values values = given;  // with the leaders' and clerks' posts, once the engine found the rank
+        const QueryResults r =
+            RunQueries(db(), queries, given, {"leaders", "clerks"}, [&](std::optional<long long> post) {
+                const long long l = post.value_or(0);
+                const cond::Values late{{"leaders", {l, l + 1}}, {"clerks", {l + 2, 18}}};
+                values.insert(late.begin(), late.end());
+                return late;
+            });
+        for (size_t k = 0; k < queries.size(); ++k) {
+            const Value want = Statement(queries[k], values, true), &got = r.values[k];
+            const qm::MoneySum& sum = r.sums[k];
+            const Value exact = sum.IsNull() ? Value() : Value(static_cast<long long>(sum.Total().TenThousandths()));
+            EXPECT_EQ(queries[k].take == Take::Count ? got : exact, want) << queries[k].where.toStdString();
+            ++figures;
+            found += want.AsInteger() != 0;
+        }
+    }
+    // Most figures find rows, so the comparison is not one of zeros.
+    EXPECT_GT(found, figures / 2);
 }
 
 }  // namespace

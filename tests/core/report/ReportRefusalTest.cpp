@@ -108,23 +108,39 @@ TEST_F(ReportRefusalTest, AWageSumBeyondWhatTheReportHoldsRefusesNamingTheIndica
         Poison(f, 9e18);
         EXPECT_TRUE(Refusal(f, base->db()).contains(QStringLiteral("的工资合计为 9.0")));
         EXPECT_EQ(Table(f), stored);
+        // Whole amounts of 2^62 add up beyond any 64-bit whole number: refused the same way.
+        base->db().Exec(QStringLiteral("update Wage_Info set sTotal=4611686018427387904, sN1=4611686018427387904"));
+        EXPECT_TRUE(Refusal(f, base->db()).contains(QString::fromUtf8(f.wageCell) + QStringLiteral("”的工资合计为 ")));
+        EXPECT_EQ(Table(f), stored);
+        // The limit itself: a sum of exactly 1e15 refuses, one yuan less does not.
+        base->db().Exec(QStringLiteral("update Wage_Info set sTotal=0, sN1=0"));
+        Poison(f, 1e15);
+        EXPECT_TRUE(Refusal(f, base->db()).contains(QStringLiteral("的工资合计为 1E+15")));
+        Poison(f, 999999999999999);
+        EXPECT_FALSE(Refusal(f, base->db()).contains(QStringLiteral("的工资合计为")));
     }
     // The wage summaries name the line.
     base = std::make_unique<test::TempBase>();
     base->RunFixture(QStringLiteral("wage_summaries.sql"));
     const QString before = base->Scalar(QStringLiteral("select group_concat(G21) from Total_Info"));
-    base->db().Exec(QStringLiteral("update Wage_Info set sTotal=1e300 where rowid=(select min(rowid) from Wage_Info)"));
     ScriptedUiService ui;
     TSheetBook s;
     ApplySheetTemplate(s, QStringLiteral("i704"));
     SummaryUnit u;
-    try {
-        RunWageSummary(base->db(), ui, s, GidSummary::I704, {1, 3}, QStringLiteral("2012-12-09"), u);
-        ADD_FAILURE() << "not refused";
-    } catch (const Refused& e) {
-        EXPECT_TRUE(e.Text().startsWith(QStringLiteral("“合计(1)”的工资合计为 1E+300"))) << e.Text().toStdString();
+    // One amount of 1e300; then whole amounts that add up beyond any 64-bit whole number.
+    const std::pair<const char*, const char*> cases[] = {
+        {"1e300 where rowid=(select min(rowid) from Wage_Info)", "1E+300"}, {"4611686018427387904", ""}};
+    for (const auto& [amounts, figure] : cases) {
+        base->db().Exec(QStringLiteral("update Wage_Info set sTotal=") + QLatin1String(amounts));
+        try {
+            RunWageSummary(base->db(), ui, s, GidSummary::I704, {1, 3}, QStringLiteral("2012-12-09"), u);
+            ADD_FAILURE() << "not refused";
+        } catch (const Refused& e) {
+            EXPECT_TRUE(e.Text().startsWith(QStringLiteral("“合计(1)”的工资合计为 ") + QLatin1String(figure)))
+                << e.Text().toStdString();
+        }
+        EXPECT_EQ(base->Scalar(QStringLiteral("select group_concat(G21) from Total_Info")), before);
     }
-    EXPECT_EQ(base->Scalar(QStringLiteral("select group_concat(G21) from Total_Info")), before);
 }
 
 TEST_F(ReportRefusalTest, ADatabaseThatWillNotTakeTheResultRefusesInChineseAndResetsTheBar) {

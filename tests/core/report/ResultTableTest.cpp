@@ -1,8 +1,7 @@
-// The scalar reads of the report queries, the leader lookup and the result-table writer.
+// The leader lookup and the result-table writer.
 
 #include "core/report/Fmt.h"
 #include "core/report/LeaderPost.h"
-#include "core/report/ReportQuery.h"
 #include "core/report/ResultTableWriter.h"
 #include "tests/support/TempBase.h"
 
@@ -24,23 +23,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(ReportStoreTest, ScalarReadsOfCountsAndSums) {
-    db().Exec(QStringLiteral("insert into Wage_Info (sNumber, Smon, sTotal) values ('a', 1, 1000.5), ('b', 1, 1499)"));
-    EXPECT_EQ(CountInt(db(), QStringLiteral("select count(*) as num from Wage_Info")), 2);
-    // 2499.5 read as a whole number goes to the even neighbour.
-    EXPECT_EQ(SumRoundedInt(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info")), 2500);
-    db().Exec(QStringLiteral("update Wage_Info set sTotal = 1001.5 where sNumber = 'a'"));
-    EXPECT_EQ(SumRoundedInt(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info")), 2500);  // 2500.5
-    EXPECT_DOUBLE_EQ(SumDouble(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info")), 2500.5);
-    // A sum over no rows is NULL and reads 0.
-    EXPECT_EQ(SumRoundedInt(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info where Smon=5")), 0);
-    EXPECT_DOUBLE_EQ(SumDouble(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info where Smon=5")), 0);
-    EXPECT_EQ(SumRoundedInt(db(), QStringLiteral("select sum(sTotal) as num from Wage_Info where Smon=?"), {1}), 2500);
-    // A statement that fails raises; nothing is read as 0.
-    EXPECT_THROW(CountInt(db(), QStringLiteral("select count(*) as num from Staff_moninfo where sMon<=12and sPost=1")),
-                 db::Error);
-}
 
 TEST_F(ReportStoreTest, LeaderPostIsTheSmallestPostBelowTwentyOfAnyMonth) {
     EXPECT_EQ(LookLeader(db()), 0);
@@ -137,51 +119,4 @@ TEST(ReportFigureValue, CellTextsBecomeBoundValues) {
     EXPECT_EQ(FigureValue("12.50").kind(), db::Value::Kind::Real);
     EXPECT_DOUBLE_EQ(FigureValue("12.50").rawReal(), 12.5);
     EXPECT_THROW(FigureValue("-"), FormatError);
-}
-
-TEST_F(ReportStoreTest, BatchedCellQueriesReadWhatEachStatementReadsAlone) {
-    base.RunFixture(QStringLiteral("report_annual.sql"));
-    const QString count = QStringLiteral(" select count(*) as num from Staff_moninfo ");
-    const QString total = QStringLiteral(" select Sum(sTotal) as num from VmonWage ");
-    AggregateBatch batch;
-    for (const char* where :
-         {" where sMon=12 ", " where sMon=12 and sSex=2 ", " where sMon>=0 and sMon<=12 and ssf=3 ",
-          " where sMon=12 and ((sPost like'5%') or (sPost in(61,64))) ", "  where sMon=12 and ssg in(2,3)",
-          " where sMon=12 and sPost in(0,1)", " where  (sMon>=0 and sMon<=3) "})
-        batch.Add(count, QString::fromLatin1(where));
-    for (const char* where :
-         {"  where sMon>0 and sMon<=12 ", "  where sMon>0 and sMon<=12 and ssf=3 ",
-          " where sMon>=0 and sMon<=12 and sPost like '2%' ", " where sMon>0 and sMon<=12 and sPost in(100) "})
-        batch.Add(total, QString::fromLatin1(where));
-    batch.Add(QStringLiteral(" select Sum(sN1) as num from VmonWage "),
-              QStringLiteral("  where sMon>0 and sMon<=12 and ssf=1 "));
-    // Bound marks keep their order when the queries of one table are folded together.
-    db::Params posts{db::Value(12)};
-    const QString organ = QStringLiteral(" where sMon=?") + PostsIn({0, 1}, posts);
-    batch.Add(count, organ, posts);
-    batch.Add(count, QStringLiteral(" where (sMon>=0 and sMon<=?) "), {db::Value(3)});
-    batch.Run(db());
-    std::vector<db::Value> together;
-    for (int i = 0; i < batch.Size(); ++i) together.push_back(batch.Value(i));
-    batch.RunOneByOne(db());
-    for (int i = 0; i < batch.Size(); ++i) {
-        SCOPED_TRACE(batch.Statement(i).toStdString());
-        EXPECT_EQ(together[size_t(i)].kind(), batch.Value(i).kind());
-        EXPECT_EQ(together[size_t(i)].AsString(), batch.Value(i).AsString());
-    }
-    // Worked out by hand: 5 persons at the year end, 7 other-staff months, 6499.5 yuan of
-    // their wages read as 6500, no wages of post 100 (NULL, read 0), 33,800 of basic wages.
-    EXPECT_EQ(batch.Count(0), 5);
-    EXPECT_EQ(batch.Count(2), 7);
-    EXPECT_EQ(batch.Count(5), 0);
-    EXPECT_EQ(batch.SumRounded(8), 6500);
-    EXPECT_TRUE(batch.Value(10).IsNull());
-    EXPECT_EQ(batch.SumRounded(10), 0);
-    EXPECT_EQ(batch.SumRounded(11), 33800);
-    EXPECT_EQ(batch.Count(12), batch.Count(5));
-    EXPECT_EQ(batch.Count(13), batch.Count(6));
-    EXPECT_GT(batch.Count(13), 0);
-    EXPECT_THROW(batch.Add(QStringLiteral("select max(sTotal) as num from VmonWage"), QStringLiteral(" where sMon=1")),
-                 std::invalid_argument);
-    EXPECT_THROW(batch.Add(count, QStringLiteral(" sMon=1")), std::invalid_argument);
 }

@@ -30,6 +30,12 @@ TEST_F(AllputSheetTest, LayoutFollowsTheUnitClass) {
     for (int c = 15; c <= 18; ++c) EXPECT_TRUE(book.IsColShown(c)) << c;
 }
 
+TEST_F(AllputSheetTest, TheBatchSheetSpellsItsNumberAndGradeHeaders) {
+    sheet.ApplyLayout();
+    EXPECT_EQ(book.GetCellText(1, 2), QStringLiteral("   姓名     编号"));
+    EXPECT_EQ(book.GetCellText(1, 11), QStringLiteral("具有国家评定的专业技术 等级"));
+}
+
 TEST_F(AllputSheetTest, FillSheetLoadsStoredRowsInEntryOrderAndMarksFailingCells) {
     EXPECT_EQ(sheet.FillSheet(3), 0);
     EXPECT_EQ(sheet.Status(), QStringLiteral(" 共 0 条"));

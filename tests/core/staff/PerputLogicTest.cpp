@@ -1,6 +1,7 @@
 #include "core/staff/PerputLogic.h"
 
 #include "core/base/AppContext.h"
+#include "core/unit/BrowserLogic.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
 
@@ -333,6 +334,24 @@ TEST_F(PerputLogicTest, DeleteAndClearTouchOnlyTheListAndRefreshTheMenus) {
     EXPECT_EQ(menus.monthRefreshes, 1);
 }
 
+// Add and modify refuse a number another row of the list carries, naming it; the number in
+// another month's list, or a row keeping its own, is stored.
+TEST_F(PerputLogicTest, ANumberAnotherRowOfTheListCarriesIsRefused) {
+    PerputLogic start = Logic(QStringLiteral("否")), march = Logic(QStringLiteral("否"), QStringLiteral("3"));
+    PersonInput li = Valid();
+    li[F::Number] = QStringLiteral(" 1001 ");
+    ASSERT_TRUE(start.Add(Valid()).saved());
+    const SaveResult r = start.Add(li);
+    EXPECT_EQ(r.invalid, std::vector<F>{F::Number});
+    EXPECT_EQ(r.message, "姓名编号“1001”在期初名单中已有他人使用，同一名单中的姓名编号不能重复，请核实！");
+    EXPECT_TRUE(march.Add(li).saved());
+    EXPECT_TRUE(start.Modify(Valid(), Col("id", QStringLiteral("sMon=0")).toLongLong()).saved());
+    li[F::Number] = QStringLiteral("1002");
+    ASSERT_TRUE(start.Add(li).saved());
+    EXPECT_FALSE(start.Modify(Valid(), Col("id", QStringLiteral("sNumber='1002'")).toLongLong()).saved());
+    EXPECT_EQ(Count(QStringLiteral("sMon=0 and sNumber='1001'")), 1);
+}
+
 class PerputSearchTest : public PerputLogicTest {
 protected:
     void SetUp() override {
@@ -347,9 +366,10 @@ protected:
         add("张三", "002");
         add("O'Brien", "003");
         add("百分%之百", "004");
-        add("王五", "004");
         add("李_四", "005");
         add("张三丰", "006", "1");
+        // A number twice in one list, as an older list may hold it (the form refuses it).
+        base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber) values (0, '王五', '004')"));
     }
     QStringList Names(const ListQuery& q) {
         db::Query r(base.db());
@@ -376,10 +396,18 @@ TEST_F(PerputSearchTest, SearchTextIsTakenAsTyped) {
     PerputLogic logic = Logic(QStringLiteral("否"));
     EXPECT_EQ(Names(logic.Search(QStringLiteral("O'B"))), QStringList{"O'Brien"});
     EXPECT_EQ(Names(logic.Search(QStringLiteral("'"))), QStringList{"O'Brien"});
-    EXPECT_EQ(Names(logic.Search(QStringLiteral("%"))), QStringList{"百分%之百"});
-    EXPECT_EQ(Names(logic.Search(QStringLiteral("_"))), QStringList{"李_四"});
     EXPECT_TRUE(Names(logic.Search(QStringLiteral("') or 1=1 --"))).isEmpty());
     EXPECT_EQ(Count(), 7);
+}
+
+// % and _ are LIKE's wildcards in the single-person form's search and the browser's.
+TEST_F(PerputSearchTest, PercentAndUnderscoreAreWildcardsInBothSearches) {
+    const QStringList two{"张三", "张三"}, all{"张三", "张三", "O'Brien", "百分%之百", "李_四", "王五"};
+    const std::pair<QString, QStringList> cases[] = {{"张_", two}, {"O%n", {"O'Brien"}}, {"%", all}, {"张\\_", {}}};
+    for (const auto& [text, names] : cases) {
+        EXPECT_EQ(Names(Logic(QStringLiteral("否")).Search(text)), names) << text.toStdString();
+        EXPECT_EQ(Names(*browser::NameSearch(QStringLiteral("期初"), text)), names) << text.toStdString();
+    }
 }
 
 TEST(PerputLogicStatic, CloseRefreshesTheOpener) {

@@ -148,13 +148,14 @@ TEST(ErrorRowsGate, StaffErrorsComeFirstListedFromTheStartOfPeriodThenStop) {
     Fixture f;
     f.Staff(2, QStringLiteral("001"), QStringLiteral("0"));
     f.Staff(0, QStringLiteral("001"), QStringLiteral("0"));
+    f.Staff(3, QStringLiteral("002"), QStringLiteral("0"));  // the month asked itself: listed
     f.Staff(5, QStringLiteral("001"), QStringLiteral("0"));  // after the month asked: not listed
     f.Wage(1, QStringLiteral("001"), QStringLiteral("0"));
     bool answered = true;
     EXPECT_FALSE(f.Run([&] { answered = f.cmd.CheckMonthDataErrors(qm::Month(3)); }));
     EXPECT_TRUE(answered);  // never answered: the command stopped
     ASSERT_EQ(f.ui.shown.size(), 1u);
-    ExpectBox(f.ui.shown[0], QStringLiteral("期初中,2月份,有人员数据错误，请纠正。"), DlgKind::Information,
+    ExpectBox(f.ui.shown[0], QStringLiteral("期初中,2月份,3月份,有人员数据错误，请纠正。"), DlgKind::Information,
               DlgButtons::Ok);
 }
 
@@ -163,8 +164,9 @@ TEST(ErrorRowsGate, WageErrorsAreListedWhenTheStaffIsClean) {
     f.CleanMonths(1, 3);
     f.Wage(2, QStringLiteral("002"), QStringLiteral("1"), QStringLiteral("0"));
     f.Wage(1, QStringLiteral("003"), QStringLiteral("0"), QStringLiteral("1"));
+    f.Wage(3, QStringLiteral("004"), QStringLiteral("0"), QStringLiteral("1"));  // the month asked itself
     EXPECT_THROW(f.cmd.CheckMonthDataErrors(qm::Month(3)), qm::SilentAbort);
-    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("1月份,2月份,有工资数据错误，请纠正。")});
+    EXPECT_EQ(f.ui.Texts(), QStringList{QStringLiteral("1月份,2月份,3月份,有工资数据错误，请纠正。")});
 }
 
 TEST(ErrorRowsGate, CleanDataAnswersWhetherTheMonthHasWagesOnItsList) {

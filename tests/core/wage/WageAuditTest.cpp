@@ -94,6 +94,8 @@ TEST_F(WageAuditTest, DecimalsAndBlanksInAnyColumnCountInTheTotal) {
     EXPECT_EQ(Check("001", "张三", {"2500.5", "600"}).totalText, QStringLiteral("3100.5"));
     EXPECT_EQ(Check("001", "张三", {"2500 ", "600"}).totalText, QStringLiteral("3100"));
     EXPECT_EQ(Check("001", "张三", {"", "", " 0.25", "1000.25"}).totalText, QStringLiteral("1000.5"));
+    // Added exactly, so no digit is lost where a real keeps fifteen.
+    EXPECT_EQ(Check("001", "张三", {"12345678901234.56", "0.01"}).totalText, QStringLiteral("12345678901234.57"));
     const WageCheck neg = Check("001", "张三", {"-1", "600"});
     EXPECT_EQ(neg.totalText, QStringLiteral("599"));
     EXPECT_TRUE(neg.wFlag);

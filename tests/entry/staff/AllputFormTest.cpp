@@ -233,7 +233,6 @@ TEST_F(AllputFormTest, ErrorListOpensForTheStartOfPeriodRowsAndTheSheetShowsItsC
         return std::make_unique<CorrectingErrorList>(db(), monflag);
     });
     ctx.forms = &forms;
-    state.CurrentMonth = Month(7);  // the menu chose another month meanwhile
     Open();
     ASSERT_TRUE(form->Book().IsMarked(3, 3));
     form->BitBtn4Click();

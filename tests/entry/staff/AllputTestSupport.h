@@ -37,7 +37,6 @@ protected:
     void SetUp() override {
         SetUnit(QStringLiteral("否"));
         LoadCodeTables(db(), QStringLiteral("1"), codes);
-        state.CurrentMonth = Month::Start();
         ApplySheetTemplate(book, QStringLiteral("staff"));
     }
     void SetUnit(const QString& depInfo, const QString& depType = QStringLiteral("企业")) {

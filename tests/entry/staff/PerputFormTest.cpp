@@ -215,6 +215,20 @@ TEST_F(PerputFormTest, LoadingARowForModifyRunsTheYearCheckWithItsMessage) {
     EXPECT_TRUE(f->InModifyMode());
 }
 
+// A number another person carries: 增加 paints it red and names it; a person loaded for 修改
+// shows that person's number unmarked.
+TEST_F(PerputFormTest, ANumberAnotherPersonCarriesIsPaintedUntilAPersonIsLoaded) {
+    synth::WriteStaffMonth(base.db(), synth::MakePersons(2), 0);
+    auto f = Open(QStringLiteral("否"));
+    Fill(*f);
+    f->Edit2->setText(QStringLiteral("000001"));
+    f->B1Click();
+    EXPECT_TRUE(f->IsRed(F::Number) && ui.Texts().join(QString()).contains(QStringLiteral("“000001”")));
+    f->N1Click();
+    EXPECT_FALSE(f->IsRed(F::Number));
+    EXPECT_EQ(Count(), 2);
+}
+
 TEST_F(PerputFormTest, GridKeysDeleteNothing) {
     synth::WriteStaffMonth(base.db(), synth::MakePersons(3), 0);
     auto f = Open(QStringLiteral("否"));

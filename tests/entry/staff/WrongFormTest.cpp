@@ -24,7 +24,6 @@ struct Opened {
         f.Form().FormShow();
         if (!f.Form().Closed()) f.Form().FormActivate();
     }
-    TFrm_wrong& operator*() { return f.Form(); }
     TFrm_wrong* operator->() { return &f.Form(); }
     WrongForm f;
     int refreshed = 0;
@@ -95,7 +94,6 @@ TEST(WrongForm, FromTheBatchSheetTheStartOfPeriodIsUpdated) {
     EXPECT_EQ(w->Sheet().GetCellText(3, 1), "期初");
     w->Sheet().SetCellText(3, 9, "初中");
     w->BitBtn2Click();
-    EXPECT_EQ(env.state.CurrentMonth, std::nullopt);  // the main window's state is not the list's to set
     EXPECT_EQ(env.tb.Scalar("select sIsok||sEducation from Staff_moninfo where id=?", {z}), "18");
     EXPECT_EQ(env.tb.Scalar("select sIsok from Staff_moninfo where id=?", {four}), "0");
 }

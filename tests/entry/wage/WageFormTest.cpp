@@ -76,7 +76,6 @@ TEST_F(WageFormTest, FormsMadeForAMonthWorkOnItWhateverTheMenuChoseSince) {
     base.db().Exec(
         QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sTotal, sFlag, wFlag) values "
                        "(3, '001', '张三', 200, 200, '1', '0'), (5, '501', '五月人', 300, 300, '1', '0')"));
-    state.CurrentMonth = Month(5);
 
     auto list = forms.CreateAs<TFrm_wrontWage>(QStringLiteral("TFrm_wrontWage"), {Month(3)});
     ASSERT_NE(list, nullptr);
@@ -102,7 +101,6 @@ TEST_F(WageFormTest, FormsMadeForAMonthWorkOnItWhateverTheMenuChoseSince) {
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共3人输入。")});
     EXPECT_EQ(Q("select group_concat(sNumber) from Wage_Info where Smon=3"), QStringLiteral("001,002,003"));
     EXPECT_EQ(Q("select group_concat(sNumber) from Wage_Info where Smon=5"), QStringLiteral("501"));
-    EXPECT_EQ(state.CurrentMonth, Month(5));
 }
 
 TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
@@ -127,7 +125,7 @@ TEST_F(WageFormTest, EditModeImportSaveAndTheShownMonth) {
     EXPECT_EQ(f.Book().GetCellText(3, 7), QStringLiteral("3000"));
 }
 
-TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheListWhichReloadsTheSheetOnCancel) {
+TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheList) {
     TFrm_mon f(ctx, month);
     f.FormShow();
     f.Book().SetCellText(2, 1, QStringLiteral("001"));
@@ -152,7 +150,42 @@ TEST_F(WageFormTest, ShowErrorsSaysNoneOrOpensTheListWhichReloadsTheSheetOnCance
     });
     f.B2Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(f.Book().GetCellText(2, 3), QStringLiteral("300"));  // reloaded from the database
+    EXPECT_EQ(f.Book().GetCellText(2, 3), QStringLiteral("edited, unsaved"));  // 取消 stored nothing
+}
+
+// The error list reloads the sheet only after it stored a change; over rows typed and not
+// saved it asks first, and keeping them is the default answer.
+TEST_F(WageFormTest, TheListReloadsTheSheetOnlyAfterAStoredChangeAndAsksOverUnsavedRows) {
+    const struct {
+        bool fix, typed;
+        std::optional<DlgAnswer> answer;
+        bool asked;
+        QString row2, row3;  // basic wages shown afterwards
+    } cases[] = {{false, true, {}, false, "3100", "300"},
+                 {true, true, {}, true, "3100", "300"},
+                 {true, true, DlgAnswer::Yes, true, "3000", "2500"},
+                 {true, false, {}, false, "3000", "2500"}};
+    for (const auto& c : cases) {
+        base.db().Exec(QStringLiteral("delete from Wage_Info"));
+        TFrm_mon f(ctx, month);
+        f.FormShow();
+        for (int k = 0; k < 6; ++k)
+            f.Book().SetCellText(2 + k / 3, 1 + k % 3, QStringList{"001", "张三", "3000", "002", "李四", "300"}[k]);
+        f.BitBtn3Click();
+        if (c.typed) f.Book().SetCellText(2, 3, QStringLiteral("3100"));
+        ui.Clear();
+        ui.answers.clear();
+        if (c.answer) ui.answers = {*c.answer};
+        WhenModal([&](QWidget* w) {
+            auto* list = qobject_cast<TFrm_wrontWage*>(w);
+            if (c.fix) list->Book().SetCellText(2, 3, QStringLiteral("2500"));
+            c.fix ? list->B1Click() : list->BitBtn2Click();
+        });
+        f.B2Click();
+        EXPECT_EQ(Texts().contains(kWageReloadQuestion), c.asked);
+        EXPECT_TRUE(!c.asked || ui.Last()->buttons == DlgButtons::YesNoDefaultNo);
+        EXPECT_EQ(f.Book().GetCellText(2, 3) + "|" + f.Book().GetCellText(3, 3), c.row2 + "|" + c.row3);
+    }
 }
 
 TEST_F(WageFormTest, CorrectingTheLastRowClosesTheListAndReloadsTheSheet) {

@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-namespace real = qm::test::real;
-
 namespace qm::test {
 namespace {
 

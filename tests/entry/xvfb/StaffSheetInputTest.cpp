@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-namespace real = qm::test::real;
-
 namespace qm::test {
 namespace {
 

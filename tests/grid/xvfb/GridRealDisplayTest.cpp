@@ -1,5 +1,6 @@
 // The grid on a real X server: a cell's tool tip stays while the pointer rests on the cell,
-// and an open calendar follows the keys typed into the editor.
+// an open calendar follows the keys typed into the editor, and Chinese text wrapped into two
+// lines shows both lines whole.
 #include "grid/InplaceEdit.h"
 #include "tests/grid/GridTestSupport.h"
 #include "tests/support/RealDisplay.h"
@@ -7,6 +8,10 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +125,53 @@ TEST(GridOnRealDisplay, AnOpenCalendarMovesWithTheKeysBesideATipUnderTwoLevelTit
     real::Key(QStringLiteral("Return"));  // the editor kept the keys all along
     EXPECT_TRUE(real::WaitFor([&] { return !e->ListVisible(); }));
     EXPECT_EQ(t.ds.FieldByName(QStringLiteral("born"))->AsString(), QStringLiteral("2012-04-21"));
+}
+
+// A Latin face lends Chinese characters from a taller one: a data row and a title of two
+// lines are sized for it, so both lines of the wrapped text show whole (pictures kept in
+// QM_SCREENSHOT_DIR).
+TEST(GridOnRealDisplay, ChineseTextWrappedIntoTwoLinesShowsBothLinesWhole) {
+    const QString text = QStringLiteral("国家统计局人才资源统计调查");
+    for (const auto& [pixels, title] : {std::pair{12, false}, {16, false}, {12, true}}) {
+        QWidget window;
+        QFont latin(QStringLiteral("DejaVu Sans"));
+        latin.setPixelSize(pixels);
+        window.setFont(latin);
+        auto* g = new TDBGridX(&window);
+        TDataSource src;
+        TMemDataSet ds;  // the text in the second record: the first carries the focus frame
+        ds.Open({{QStringLiteral("name"), ftString, 40}}, {{db::Value(QStringLiteral("甲"))}, {db::Value(text)}});
+        TColumnX* col = g->Columns().Add();
+        col->SetFieldName(QStringLiteral("name"));
+        col->SetWidth(QFontMetrics(window.font()).horizontalAdvance(text.left(7)) + 8);  // two lines
+        col->SetWordWrap(true);
+        col->Title()->SetCaption(title ? text : QStringLiteral("姓名"));
+        src.SetDataSet(&ds);
+        g->SetDataSource(&src);
+        g->SetRowLines(2);
+        g->SetTitleLines(title ? 2 : 0);
+        g->setGeometry(0, 0, 300, 200);
+        ASSERT_TRUE(real::ShowActive(&window));
+        const QRect cell = g->CellRect(1, title ? 0 : 2);
+        const QRect global(g->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+        real::SaveScreenshot(global.adjusted(-20, -40, 20, 20),
+                             QStringLiteral("grid-chinese-%1-%2.png").arg(pixels).arg(title));
+        // The rows of ink (darker than mid-grey) down the cell, as runs: two lines of the same
+        // height, the second ending above the cell's edge.
+        const QImage shot = real::GrabScreen(global);
+        std::vector<std::pair<int, int>> lines;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 2; x < shot.width() - 2; ++x)
+                if (qGray(shot.pixel(x, y)) < 110) {
+                    if (lines.empty() || lines.back().second < y - 1) lines.push_back({y, y});
+                    lines.back().second = y;
+                    break;
+                }
+        ASSERT_EQ(lines.size(), 2u) << pixels << title;
+        EXPECT_LT(lines[1].second, shot.height() - 1) << pixels << title;
+        EXPECT_LE(std::abs(lines[0].second - lines[0].first - lines[1].second + lines[1].first), 1) << pixels << title;
+        g->SetDataSource(nullptr);
+    }
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -76,7 +78,13 @@ void Check(QWidget* w, QSize given, const QString& name) {
     w->close();
 }
 
-TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+// Every report window: its name, form, fixture and what its opener sets.
+struct ReportWindow {
+    const char *name, *form, *fixture;
+    std::function<void(IForm*)> set;
+};
+
+std::vector<ReportWindow> ReportWindowCases() {
     auto range = [](IForm* f) {
         auto* s = dynamic_cast<IWageSummary*>(f);
         s->FromMonth = Month(1);
@@ -84,10 +92,7 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
         s->MonthCount = 3;
         s->Recompute = true;
     };
-    const struct {
-        const char *name, *form, *fixture;
-        std::function<void(IForm*)> set;
-    } windows[] = {
+    return {
         {"202-1", "TFrm_JGLabor", "report_quarter.sql", [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = 1; }},
         {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
         {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
@@ -103,24 +108,57 @@ TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
         {"X505", "TFrm_hzinfo", "talent_year_end.sql", {}},
         {"I303-1", "TFrm_hz", "talent_start.sql", {}},
     };
-    for (const auto& win : windows) {
-        test::MainFixture f;
+}
+
+// A report window made over its fixture as the main window's command makes it, `main` its owner.
+struct OpenedReport {
+    test::MainFixture f;
+    std::unique_ptr<IForm> form;
+    QWidget* window = nullptr;
+    OpenedReport(const ReportWindow& win, QWidget& main) {
         RegisterReportForms(f.forms);
         RegisterLabourForms(f.forms);
         RegisterRangeSummaryForms(f.forms);
         f.base.RunFixture(QString::fromLatin1(win.fixture));
         f.state = test::UnitOf(f.base);
+        f.ctx.mainWidget = &main;
+        form = f.forms.Create(QString::fromLatin1(win.form));
+        window = dynamic_cast<QWidget*>(form.get());
+        if (win.set) win.set(form.get());
+    }
+    void Show() { form->ShowModeless(std::move(form)); }
+};
+
+TEST(ReportWindows, EveryReportWindowOpensShowingItsWholeReport) {
+    for (const auto& win : ReportWindowCases()) {
         QWidget main;  // the windows' owner, shown as the main window is
         main.setGeometry(0, 0, 200, 100);
         main.show();
-        f.ctx.mainWidget = &main;
-        std::unique_ptr<IForm> form = f.forms.Create(QString::fromLatin1(win.form));
-        auto* w = dynamic_cast<QWidget*>(form.get());
-        if (win.set) win.set(form.get());
-        const QSize given = w->size();
-        form->ShowModeless(std::move(form));
-        Check(w, given, QString::fromLatin1(win.name));
-        EXPECT_TRUE(f.ui.shown.empty()) << win.name;
+        OpenedReport r(win, main);
+        const QSize given = r.window->size();
+        r.Show();
+        Check(r.window, given, QString::fromLatin1(win.name));
+        EXPECT_TRUE(r.f.ui.shown.empty()) << win.name;
+    }
+}
+
+// Every report window opens centred on the main window that opened it, whole on the screen
+// (a window as high as the screen at its top); I705 at its form's 905 x 680, its table whole.
+TEST(ReportWindows, EveryReportWindowOpensCentredOnTheMainWindow) {
+    for (const auto& win : ReportWindowCases()) {
+        QWidget main;
+        main.setGeometry(100, 100, 1100, 700);  // off the screen's centre
+        ASSERT_TRUE(real::ShowActive(&main));
+        OpenedReport r(win, main);
+        r.Show();
+        ASSERT_TRUE(real::WaitFor([&] { return r.window->windowHandle()->isExposed(); }));
+        real::Settle(200);
+        const QRect frame = r.window->frameGeometry(), screen = r.window->screen()->availableGeometry();
+        const QPoint off = frame.center() - main.frameGeometry().center();
+        EXPECT_TRUE(screen.contains(frame) && std::abs(off.x()) <= 2) << win.name;
+        EXPECT_TRUE(std::abs(off.y()) <= 2 || frame.height() > screen.height() - 64) << win.name;
+        EXPECT_TRUE(win.name != std::string("I705") || r.window->size() == QSize(905, 680));
+        r.window->close();
     }
 }
 

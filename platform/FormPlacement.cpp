@@ -1,4 +1,4 @@
-#include "entry/FormPlacement.h"
+#include "platform/FormPlacement.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,6 @@
 #pragma once
-// Where the entry forms open: whole on the screen, centred on the window that opened them.
+// Where the entry forms and report windows open: whole on the screen, centred on the window
+// that opened them.
 
 class QWidget;
 
