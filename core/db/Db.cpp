@@ -4,7 +4,6 @@
 
 #include <sqlite3.h>
 #include <QRegularExpression>
-
 #include <QStringEncoder>
 
 #include <charconv>
@@ -359,7 +358,7 @@ void Connection::Bind(sqlite3_stmt* st, const Params& params) {
         if (BindValue(st, i + 1, params[size_t(i)]) != SQLITE_OK) Fail();
 }
 
-int Connection::Run(sqlite3_stmt* st) {
+int Connection::Run(sqlite3_stmt* st, const QString& sql) {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
@@ -377,7 +376,7 @@ int Connection::Run(sqlite3_stmt* st) {
 int Connection::Exec(const QString& sql, const Params& params) {
     sqlite3_stmt* st = Prepare(sql);
     Bind(st, params);
-    return Run(st);
+    return Run(st, sql);
 }
 
 void Connection::BeginTrans() { Exec(QStringLiteral("begin")); }
@@ -404,7 +403,7 @@ bool Connection::HasTable(const QString& name) const { return TableNames().conta
 
 // ---------------------------------------------------------------- Statement
 
-Statement::Statement(Connection& c, const QString& sql) : c_(c) {
+Statement::Statement(Connection& c, const QString& sql) : c_(c), sql_(sql) {
     if (!c.db_) throw Error(QStringLiteral("数据库未连接。"));
     const QByteArray u = sql.toUtf8();
     if (sqlite3_prepare_v2(c.db_, u.constData(), int(u.size()), &st_, nullptr) != SQLITE_OK) c.Fail(sql);
@@ -474,7 +473,7 @@ int Statement::Run() {
     if (added != count_) throw CountError(count_, size_t(added));
     // Never into a database closed since: the connection may have opened another.
     if (c_.db_ != db_) throw Error(QStringLiteral("数据库未连接。"));
-    return c_.Run(st_);
+    return c_.Run(st_, sql_);
 }
 
 // ---------------------------------------------------------------- Transaction

@@ -160,8 +160,8 @@ public:
 
 private:
     friend class Statement;
-    // Steps a bound statement to its end and resets it; answers the rows it changed.
-    int Run(sqlite3_stmt* st);
+    // Steps a bound statement of text `sql` to its end and resets it; answers the rows it changed.
+    int Run(sqlite3_stmt* st, const QString& sql);
 
     void OpenWith(const QString& path, int flags);
     void FinalizeAll();
@@ -200,6 +200,7 @@ private:
     void Check(int rc);
 
     Connection& c_;
+    QString sql_;
     sqlite3* db_ = nullptr;  // the handle it was prepared on
     sqlite3_stmt* st_ = nullptr;
     int count_ = 0;  // parameters of the statement
