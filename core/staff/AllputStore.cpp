@@ -56,6 +56,11 @@ bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(M
 
 void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
     const int n = int(rows.size());
+    // Two rows of one number would count each wage row of it twice: refused before anything is written.
+    if (const auto twice =
+            staffvalue::FindNumberTwice(n, [&](int i) { return rows[size_t(i)].Text(SheetColOf(StaffPlain::Number)); }))
+        throw AllputSaveError(rows[size_t(twice->second)].sheetRow,
+                              staffvalue::NumberTwiceText(twice->number, Month::Start()));
     int current = 0;
     try {
         db::Transaction tr(c_);

@@ -1,4 +1,5 @@
 #include "core/staff/AllputStore.h"
+#include "core/staff/StaffValues.h"
 #include "tests/entry/staff/AllputTestSupport.h"
 
 namespace qm::test {
@@ -95,6 +96,26 @@ TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
     EXPECT_EQ(Col("sGw", "A3"), QStringLiteral("null"));
 }
 
+// The duty of a number is its first stored row's, found by the stored number trimmed, however
+// the rows of the replaced list come out of the month; an empty duty is carried as it is.
+TEST_F(AllputStoreTest, TheFirstStoredRowOfANumberLendsItsDuty) {
+    auto stored = [this](const char* number, const char* gw) {
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sGw) values (0, '某', ?, ?)"),
+                  {QString::fromUtf8(number), gw ? db::Value(QString::fromUtf8(gw)) : db::Value()});
+    };
+    stored("C1 ", "出纳");  // sorts after "C1" by number, but stored first
+    stored("C1", "会计");
+    stored("C2", nullptr);
+    stored("C2", "司机");
+    stored("C3", "");
+    store.Save({Row(3, QStringLiteral("甲"), QStringLiteral("C1")), Row(4, QStringLiteral("乙"), QStringLiteral("C2")),
+                Row(5, QStringLiteral("丙"), QStringLiteral("C3"))},
+               StaffColumns::Base);
+    EXPECT_EQ(Col("sGw", "C1"), QStringLiteral("text:出纳"));
+    EXPECT_EQ(Col("sGw", "C2"), QStringLiteral("text:司机"));
+    EXPECT_EQ(Col("sGw", "C3"), QStringLiteral("text:"));
+}
+
 TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
     store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::Base);
     db().Exec(
@@ -117,6 +138,35 @@ TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
     bad.text[7] = QStringLiteral("十年");
     EXPECT_THROW(store.Save({bad}, StaffColumns::Base), AllputSaveError);
     EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber) from Staff_moninfo")), QStringLiteral("A1"));
+}
+
+// A number that stands twice in the list, as stored (trimmed), is refused before the stored
+// list is touched, naming its second row; distinct numbers and rows without one are stored.
+TEST_F(AllputStoreTest, ANumberTwiceInTheListIsRefusedBeforeAnythingIsWritten) {
+    const struct {
+        std::vector<const char*> numbers;
+        int refusedRow;  // 0: stored
+        const char* number;
+    } cases[] = {
+        {{"A1", "A1"}, 4, "A1"},  {{" A1", "B2", "A1\r\n"}, 5, "A1"}, {{"A1", "B2", "B2", "A1"}, 5, "B2"},
+        {{"", "  "}, 0, nullptr}, {{"A1", "a1", "A1　"}, 0, nullptr},
+    };
+    for (const auto& k : cases) {
+        store.Save({Row(3, QStringLiteral("原有"), QStringLiteral("A1"))}, StaffColumns::Base);
+        std::vector<AllputRow> rows;
+        for (const char* n : k.numbers)
+            rows.push_back(Row(3 + int(rows.size()), QStringLiteral("某"), QString::fromUtf8(n)));
+        try {
+            store.Save(rows, StaffColumns::Base);
+            EXPECT_EQ(k.refusedRow, 0) << k.numbers[0];
+            EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")), QString::number(rows.size()));
+        } catch (const AllputSaveError& e) {
+            EXPECT_EQ(e.SheetRow(), k.refusedRow) << k.numbers[0];
+            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(QString::fromUtf8(k.number), Month::Start()));
+            EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sName) from Staff_moninfo")), QStringLiteral("原有"));
+        }
+        EXPECT_FALSE(db().InTransaction());
+    }
 }
 
 TEST_F(AllputStoreTest, NumberColumnsAcceptNumbersOnly) {
