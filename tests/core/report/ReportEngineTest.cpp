@@ -183,6 +183,59 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
         EXPECT_EQ(together.values.at(k), Statement(all[k], values)) << all[k].where.toStdString();
 }
 
+TEST_F(ReportEngineTest, WageRowsJoinTheStaffRowsOfTheirMonthWhoseNumberHasTheSameKindAndBytes) {
+    // Staff numbers a word holds and ones it does not, twins that differ in length, case, a
+    // trailing byte or kind only (text and blob); months whole, real, text, huge and far off.
+    const QStringList numbers{"'000001'",
+                              "'0000001'",
+                              "'1'",
+                              "1",
+                              "' 1'",
+                              "''",
+                              "'1234567'",
+                              "'12345678'",
+                              "'110101199001011234'",
+                              "'11010119900101123X'",
+                              "'11010119900101123x'",
+                              "'1101011990010112345'",
+                              "'999999999999999999'",
+                              "'ABCDEFG'",
+                              "'ABCDEFGH'",
+                              "'P'||char(0)",
+                              "'P'||char(0)||char(0)",
+                              "x'303030303031'",
+                              "x''",
+                              "'١٢'",
+                              "'一二三四五六七八'"};
+    const QStringList months = Split("3|3.5|'x'|9007199254740993|-40|300|12");
+    qm::db::Transaction t(db());
+    for (int i = 0; i < int(numbers.size()); ++i)
+        for (int m = 0; m < int(months.size()); ++m) {
+            const QString row = months[m] + ',' + numbers[i];
+            if ((i + m) % 4 != 0)
+                for (int twice = i % 5 == 0 ? 2 : 1; twice > 0; --twice)
+                    db().Exec("insert into Staff_moninfo (sMon, sNumber, ssf) values (" + row + ", 1)");
+            if ((i + 2 * m) % 5 != 0)
+                db().Exec("insert into Wage_Info (Smon, sNumber, sTotal, sN1) values (" + row + ',' +
+                          QString::number((i + 1) * 1000 + m) + ',' + QString::number(i) + ')');
+        }
+    t.Commit();
+    const std::vector<Query> queries{
+        {Source::Wages, QStringLiteral("sMon<>0"), Take::Count},
+        {Source::Wages, QStringLiteral("sMon<>0 and ssf=1"), Take::Total},
+        {Source::Wages, QStringLiteral("sMon=3"), Take::Total},
+        {Source::Wages, QStringLiteral("sMon>=3 and sMon<=4"), Take::Count},
+        {Source::Wages, QStringLiteral("sMon>100"), Take::N1},
+        {Source::Wages, QStringLiteral("sMon<0"), Take::Total},
+    };
+    const auto r = qm::report::RunQueries(db(), queries, {});
+    for (size_t k = 0; k < queries.size(); ++k) {
+        const Value want = Statement(queries[k]);
+        EXPECT_GT(want.AsInteger(), 0) << queries[k].where.toStdString();
+        EXPECT_EQ(r.values.at(k), want) << queries[k].where.toStdString();
+    }
+}
+
 TEST_F(ReportEngineTest, ConditionTextsCompareAndMatchAsSqliteDoesForEachColumnAffinity) {
     // Integer (sPost), numeric (sWorks) and text (sBirth, sGw) columns holding numbers, texts
     // that look like numbers, texts that do not, reals and NULL.
