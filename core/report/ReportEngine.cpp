@@ -82,23 +82,6 @@ void AppendKey(std::string& key, sqlite3_stmt* st, int col) {
     }
 }
 
-Datum DatumOf(sqlite3_stmt* st, int col) {
-    switch (sqlite3_column_type(st, col)) {
-    case SQLITE_INTEGER: return Datum::Int(sqlite3_column_int64(st, col));
-    case SQLITE_FLOAT: return Datum::RealOf(sqlite3_column_double(st, col));
-    case SQLITE_TEXT: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        return Datum::TextOf(std::string(p, size_t(sqlite3_column_bytes(st, col))));
-    }
-    case SQLITE_BLOB: {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, col));
-        const int n = sqlite3_column_bytes(st, col);
-        return Datum::BlobOf(n ? std::string(p, size_t(n)) : std::string());
-    }
-    default: return Datum();
-    }
-}
-
 // What one distinct value of a column is: the atoms it meets, its number among the column's
 // values, and (the month) whether its rows are joined to wage rows.
 struct Seen {
@@ -107,7 +90,8 @@ struct Seen {
     bool join = false;
 };
 
-// The values of one column as the rows bring them, each tested once.
+// The values of one column as the rows bring them, each tested once. A value is found by its
+// kind and what it holds, read straight from the row: no key is built for it.
 class ColumnCache {
 public:
     int select = 0;           // position in the statement
@@ -117,22 +101,34 @@ public:
     std::vector<Datum> values;  // by id
 
     const Seen& Get(sqlite3_stmt* st, const AtomSet& set) {
-        if (sqlite3_column_type(st, select) == SQLITE_INTEGER) {
-            const sqlite3_int64 v = sqlite3_column_int64(st, select);
-            if (v >= kLow && v < kLow + kSpan) {
-                Slot& s = small_[size_t(v - kLow)];
+        // One look at the column's value; its kind and content are read from it directly.
+        sqlite3_value* v = sqlite3_column_value(st, select);
+        const int type = sqlite3_value_type(v);
+        if (type == SQLITE_INTEGER) {
+            const sqlite3_int64 i = sqlite3_value_int64(v);
+            if (i >= kLow && i < kLow + kSpan) {
+                Slot& s = small_[size_t(i - kLow)];
                 if (!s.set) {
-                    s.seen = Make(Datum::Int(v), set);
+                    s.seen = Make(Datum::Int(i), set);
                     s.set = true;
                 }
                 return s.seen;
             }
+            return Find(Datum::Kind::Integer, &i, sizeof i, set, v);
         }
-        key_.clear();
-        AppendKey(key_, st, select);
-        const auto it = others_.find(std::string_view(key_));
-        if (it != others_.end()) return it->second;
-        return others_.emplace(key_, Make(DatumOf(st, select), set)).first->second;
+        if (type == SQLITE_FLOAT) {
+            const double r = sqlite3_value_double(v);
+            return Find(Datum::Kind::Real, &r, sizeof r, set, v);
+        }
+        if (type == SQLITE_TEXT) {
+            const unsigned char* p = sqlite3_value_text(v);
+            return Find(Datum::Kind::Text, p, size_t(sqlite3_value_bytes(v)), set, v);
+        }
+        if (type == SQLITE_BLOB) {
+            const void* p = sqlite3_value_blob(v);
+            return Find(Datum::Kind::Blob, p, size_t(sqlite3_value_bytes(v)), set, v);
+        }
+        return Find(Datum::Kind::Null, nullptr, 0, set, v);
     }
 
 private:
@@ -142,6 +138,50 @@ private:
         Seen seen;
         bool set = false;
     };
+
+    // The value of kind `kind` whose content is the n bytes at p (a number's own bytes).
+    const Seen& Find(Datum::Kind kind, const void* p, size_t n, const AtomSet& set, sqlite3_value* v) {
+        const char* bytes = static_cast<const char*>(p);
+        const std::uint64_t h = HashBytes(bytes, n) ^ std::uint64_t(kind);
+        if (slots_.empty()) slots_.assign(64, kNone);
+        size_t i = size_t(h) & (slots_.size() - 1);
+        for (std::uint32_t k; (k = slots_[i]) != kNone; i = (i + 1) & (slots_.size() - 1))
+            if (hashes_[k] == h && Holds(values[seen_[k].id], kind, bytes, n)) return seen_[k];
+        slots_[i] = std::uint32_t(seen_.size());
+        hashes_.push_back(h);
+        seen_.push_back(Make(DatumOf(kind, bytes, n, v), set));
+        if (seen_.size() * 2 > slots_.size()) Grow();
+        return seen_.back();
+    }
+    static bool Holds(const Datum& d, Datum::Kind kind, const char* p, size_t n) {
+        if (d.kind != kind) return false;
+        switch (kind) {
+        case Datum::Kind::Integer: return std::memcmp(&d.i, p, n) == 0;
+        case Datum::Kind::Real: return std::memcmp(&d.r, p, n) == 0;  // the same bits
+        case Datum::Kind::Text:
+        case Datum::Kind::Blob: return d.bytes.size() == n && (n == 0 || std::memcmp(d.bytes.data(), p, n) == 0);
+        case Datum::Kind::Null: return true;
+        }
+        return false;
+    }
+    static Datum DatumOf(Datum::Kind kind, const char* p, size_t n, sqlite3_value* v) {
+        switch (kind) {
+        case Datum::Kind::Integer: return Datum::Int(sqlite3_value_int64(v));
+        case Datum::Kind::Real: return Datum::RealOf(sqlite3_value_double(v));
+        case Datum::Kind::Text: return Datum::TextOf(std::string(p, n));
+        case Datum::Kind::Blob: return Datum::BlobOf(n ? std::string(p, n) : std::string());
+        case Datum::Kind::Null: break;
+        }
+        return Datum();
+    }
+    void Grow() {
+        slots_.assign(slots_.size() * 2, kNone);
+        for (std::uint32_t k = 0; k < seen_.size(); ++k) {
+            size_t i = size_t(hashes_[k]) & (slots_.size() - 1);
+            while (slots_[i] != kNone) i = (i + 1) & (slots_.size() - 1);
+            slots_[i] = k;
+        }
+    }
 
     Seen Make(Datum d, const AtomSet& set) {
         Seen s;
@@ -153,9 +193,11 @@ private:
         return s;
     }
 
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     std::array<Slot, kSpan> small_{};
-    std::string key_;
-    std::unordered_map<std::string, Seen, BytesHash, std::equal_to<>> others_;
+    std::vector<std::uint32_t> slots_;  // by hash: an index into seen_
+    std::vector<std::uint64_t> hashes_;
+    std::vector<Seen> seen_;  // the values found by their content
 };
 
 // Rows with the same atoms (and the same value of a kept column) count together.
@@ -175,7 +217,7 @@ public:
             const std::uint32_t s = slots_[i];
             if (s == 0) break;
             const Group& g = groups_[s - 1];
-            if (g.bits == b && g.kept == kept) return s - 1;
+            if (g.bits[0] == b[0] && g.bits[1] == b[1] && g.kept == kept) return s - 1;
             i = (i + 1) & mask_;
         }
         groups_.push_back(Group{b, kept, 0});
@@ -293,6 +335,8 @@ bool Pack(const unsigned char* p, size_t n, std::uint64_t& key) {
 class NumberTable {
 public:
     void Add(std::uint64_t key, std::uint32_t group) { entries_.push_back(Entry{key, group, kNone}); }
+    void Reserve(size_t rows) { entries_.reserve(rows); }
+    size_t Size() const { return entries_.size(); }
     // Chains the entries by key; entries of one key keep the order they were added in.
     void Build() {
         size_t n = 16;
@@ -380,7 +424,12 @@ private:
 
     std::uint32_t NewTable(sqlite3_stmt* st, int monthCol) {
         const std::uint32_t t = std::uint32_t(tables_.size());
+        // Months are about as large as each other: a new one is given room for the largest so
+        // far, so that it is not copied as it grows.
+        size_t largest = 0;
+        for (const NumberTable& other : tables_) largest = std::max(largest, other.Size());
         tables_.emplace_back();
+        tables_.back().Reserve(largest);
         if (sqlite3_column_type(st, monthCol) == SQLITE_INTEGER) {
             const sqlite3_int64 v = sqlite3_column_int64(st, monthCol);
             if (v >= kLow && v < kLow + kSpan) {
