@@ -818,6 +818,7 @@ QStringList ChooseStaffColumns(const Plan& p, bool join, StaffRows& r) {
     auto use = [&](int col) {
         if (col >= 0 && std::find(r.used.begin(), r.used.end(), col) == r.used.end()) r.used.push_back(col);
     };
+    if (p.monthColumn < 0) throw db::Error::FromEngine(SQLITE_ERROR, QStringLiteral("no such column: sMon"));
     use(p.monthColumn);
     for (int a = 0; a < p.atoms.Size(); ++a) use(p.atoms.At(a).column);
     if (join) use(p.numberColumn);
@@ -854,6 +855,28 @@ QStringList ChooseStaffColumns(const Plan& p, bool join, StaffRows& r) {
     return read;
 }
 
+// The columns a row of a month whose atoms are `month` is looked at in, besides the month: those
+// of the terms the month leaves open. A term the month fails is false whatever the other
+// columns hold, so they need not be read for it.
+std::vector<size_t> LookedFor(const Plan& p, const StaffRows& r, const Bits& month) {
+    Bits monthAtoms{}, open{};
+    for (int a : r.caches[size_t(r.monthSelect)].atoms) cond::SetBit(monthAtoms, a);
+    for (const cond::Condition& c : p.conditions)
+        for (const Bits& t : c.terms)
+            if ((t[0] & monthAtoms[0] & ~month[0]) == 0 && (t[1] & monthAtoms[1] & ~month[1]) == 0) {
+                open[0] |= t[0];
+                open[1] |= t[1];
+            }
+    std::vector<size_t> cols;
+    for (size_t k : r.looked) {
+        if (int(k) == r.monthSelect) continue;
+        bool needed = int(k) == r.keptCache || int(k) == r.postCache;
+        for (int a : r.caches[k].atoms) needed = needed || (open[size_t(a >> 6)] >> (a & 63) & 1);
+        if (needed) cols.push_back(k);
+    }
+    return cols;
+}
+
 // One pass over the staff rows of the months `months`.
 void ReadStaffRows(db::Connection& c, const Plan& p, const MonthBounds& months, bool join, StaffRows& r) {
     db::Params params;
@@ -861,20 +884,21 @@ void ReadStaffRows(db::Connection& c, const Plan& p, const MonthBounds& months, 
                         QStringLiteral(" from Staff_moninfo") + WhereOf(months, "sMon", params);
     sqlite3_stmt* st = c.Prepare(sql);
     c.Bind(st, params);
+    std::vector<std::optional<std::vector<size_t>>> lookedIn;  // by the month's id, once it comes
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Bits bits{};
-        std::uint32_t kept = 0, month = 0;
-        bool joins = false;
-        for (size_t k : r.looked) {
+        const Seen& m = r.caches[size_t(r.monthSelect)].Get(st, p.atoms);
+        Bits bits = m.bits;
+        const std::uint32_t month = m.id;
+        const bool joins = m.join;
+        if (month >= lookedIn.size()) lookedIn.resize(month + 1);
+        if (!lookedIn[month]) lookedIn[month] = LookedFor(p, r, bits);
+        std::uint32_t kept = r.keptCache == r.monthSelect ? month : 0;
+        for (size_t k : *lookedIn[month]) {
             const Seen& s = r.caches[k].Get(st, p.atoms);
             bits[0] |= s.bits[0];
             bits[1] |= s.bits[1];
             if (int(k) == r.keptCache) kept = s.id;
-            if (int(k) == r.monthSelect) {
-                joins = s.join;
-                month = s.id;
-            }
         }
         const std::uint32_t g = r.groups.Find(bits, kept);
         ++r.groups[g].rows;
