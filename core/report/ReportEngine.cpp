@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace qm::report {
 
@@ -248,6 +249,15 @@ private:
     size_t mask_;
 };
 
+// Empties `heads` for chains of `entries` entries: a power of two of them, at least twice as
+// many; answers the mask of their index.
+size_t EmptySlots(std::vector<std::uint32_t>& heads, size_t entries) {
+    size_t n = 16;
+    while (n < entries * 2) n *= 2;
+    heads.assign(n, 0xFFFFFFFFu);
+    return n - 1;
+}
+
 // Staff rows by the bytes of their month and staff number, to join the wage rows to.
 class JoinTable {
 public:
@@ -258,15 +268,10 @@ public:
     }
     // Chains the entries by key; entries of one key keep the order they were added in.
     void Build() {
-        size_t n = 16;
-        while (n < entries_.size() * 2) n *= 2;
-        heads_.assign(n, kNone);
-        mask_ = n - 1;
+        mask_ = EmptySlots(heads_, entries_.size());
         for (size_t k = entries_.size(); k-- > 0;) {
-            Entry& e = entries_[k];
-            const size_t h = size_t(e.hash) & mask_;
-            e.next = heads_[h];
-            heads_[h] = std::uint32_t(k);
+            std::uint32_t& head = heads_[size_t(entries_[k].hash) & mask_];
+            entries_[k].next = std::exchange(head, std::uint32_t(k));
         }
     }
     // Calls fn(group) for each staff row of the key.
@@ -339,16 +344,9 @@ public:
     size_t Size() const { return entries_.size(); }
     // Chains the entries by key; entries of one key keep the order they were added in.
     void Build() {
-        size_t n = 16;
-        while (n < entries_.size() * 2) n *= 2;
-        slots_.assign(n, kNone);
-        mask_ = n - 1;
-        for (size_t k = entries_.size(); k-- > 0;) {
-            Entry& e = entries_[k];
-            std::uint32_t& slot = slots_[Probe(e.key)];
-            e.next = slot;
-            slot = std::uint32_t(k);
-        }
+        mask_ = EmptySlots(slots_, entries_.size());
+        for (size_t k = entries_.size(); k-- > 0;)
+            entries_[k].next = std::exchange(slots_[Probe(entries_[k].key)], std::uint32_t(k));
     }
     // Calls fn(group) for each staff row of the key.
     template <class F>
