@@ -236,6 +236,67 @@ TEST_F(ReportEngineTest, WageRowsJoinTheStaffRowsOfTheirMonthWhoseNumberHasTheSa
     }
 }
 
+TEST_F(ReportEngineTest, ThousandsOfDistinctValuesOfEveryKindAreEachTestedAsSqliteTestsThem) {
+    // Each column holds values of every kind by the thousand, many beyond the small whole
+    // numbers; conditions whose month decides which other columns matter, and a late list.
+    qm::db::Transaction t(db());
+    for (int i = 0; i < 3000; ++i) {
+        const QString birth =
+            i % 5 == 0   ? QStringLiteral("'%1-%2'").arg(1950 + i % 60).arg(i % 12 + 1, 2, 10, QLatin1Char('0'))
+            : i % 5 == 1 ? QString::number(100000 + i)
+            : i % 5 == 2 ? QString::number(1900 + i / 7) + ".5"
+            : i % 5 == 3 ? QStringLiteral("x'%1'").arg(i, 6, 16, QLatin1Char('0'))
+                         : QStringLiteral("'%1'").arg(i);
+        const QString month = i % 97 == 0 ? QStringLiteral("null") : i % 89 == 0 ? "'x'" : QString::number(i % 13);
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sBirth, sPost, sSex) values "
+                                 "(%1, 'N%2', %3, %4, %5)")
+                      .arg(month)
+                      .arg(i % 400)
+                      .arg(birth)
+                      .arg(i % 300 - 40)
+                      .arg(i % 3));
+        if (i % 3 != 2)
+            db().Exec(QStringLiteral("insert into Wage_Info (Smon, sNumber, sTotal) values (%1, 'N%2', %3)")
+                          .arg(month)
+                          .arg(i % 400)
+                          .arg(i));
+    }
+    t.Commit();
+    const char* const staff[] = {
+        "sBirth<'1980-06'",
+        "sBirth>=101500",
+        "sBirth<2000.5 and sBirth>1950",
+        "sBirth like '19%'",
+        "sBirth>'2'",
+        "sBirth='1234'",
+        "sPost>=200 or sPost<-31",
+        "sPost in (223, 224, -32, -33)",
+        "(sMon=12 and sBirth>'1990') or (sMon=3 and sPost>100) or sPost=2",
+        "sMon<>12 and sPost<0 or sMon=12 and sSex=1",
+        "sMon=4 and sSex in ({leaders})",
+        "sMon>10 and sSex in ({leaders}) or sMon<2 and sBirth like '%5'",
+    };
+    std::vector<Query> queries;
+    for (const char* where : staff) {
+        queries.push_back({Source::Staff, QString::fromUtf8(where)});
+        if (QString::fromUtf8(where).contains(QStringLiteral("sMon")))
+            queries.push_back({Source::Wages, QString::fromUtf8(where), Take::Total});
+    }
+    qm::report::cond::Values values;
+    const auto r = qm::report::RunQueries(db(), queries, {}, {"leaders"}, [&](std::optional<long long> post) {
+        values = {{"leaders", {post.value_or(0) + 41, 2}}};
+        return values;
+    });
+    int found = 0;
+    for (size_t k = 0; k < queries.size(); ++k) {
+        const Value want = Statement(queries[k], values);
+        EXPECT_EQ(r.values.at(k), want) << queries[k].where.toStdString();
+        found += want.AsInteger() != 0;
+    }
+    EXPECT_EQ(r.leaderPost, -40);
+    EXPECT_GT(found, int(queries.size()) - 2);
+}
+
 TEST_F(ReportEngineTest, ConditionTextsCompareAndMatchAsSqliteDoesForEachColumnAffinity) {
     // Integer (sPost), numeric (sWorks) and text (sBirth, sGw) columns holding numbers, texts
     // that look like numbers, texts that do not, reals and NULL.
