@@ -43,7 +43,7 @@ std::uint64_t HashBytes(const char* p, size_t n) {
         n -= 8;
     }
     std::uint64_t w = 0;
-    std::memcpy(&w, p, n);
+    if (n) std::memcpy(&w, p, n);  // a value of no bytes may have no address
     return Mix(h ^ w ^ (std::uint64_t(n) << 56));
 }
 
@@ -210,7 +210,9 @@ struct Group {
 
 class Groups {
 public:
-    Groups() : slots_(1024, 0), mask_(1023) {}
+    // Room for the thousands of groups a form of many columns makes, so that they are not
+    // copied as they come.
+    Groups() : slots_(8192, 0), mask_(8191) { groups_.reserve(1 << 14); }
 
     std::uint32_t Find(const Bits& b, std::uint32_t kept) {
         size_t i = size_t(HashOf(b, kept)) & mask_;
@@ -331,7 +333,7 @@ bool Pack(const unsigned char* p, size_t n, std::uint64_t& key) {
     }
     if (n > 7) return false;
     std::uint64_t bytes = 0;
-    std::memcpy(&bytes, p, n);
+    if (n) std::memcpy(&bytes, p, n);
     key = std::uint64_t(n) << 56 | bytes;
     return true;
 }
