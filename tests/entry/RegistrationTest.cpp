@@ -42,5 +42,29 @@ TEST(Registration, EveryEntryAndShellFormReplacesItsPlaceholder) {
     }
 }
 
+// A form opens over the window its opener names (the wage sheet names itself for the staff
+// list), else over the main window.
+TEST(Registration, EntryAndShellFormsOpenOverTheWindowTheyAreGiven) {
+    test::TempBase base;
+    base.db().Close();
+    ScriptedUiService ui;
+    TDataModule1 dm(base.paths().Database(), ui);
+    TFrm_main main(dm, ui, base.paths());
+    RegisterEntryForms(main.forms());
+    RegisterShellForms(main.forms());
+    dm.DataModuleCreate();
+    QWidget opener;
+    for (const char* name :
+         {"TFrm_dep", "TFrm_allput", "TFrm_perput", "TFrm_mon", "TFrm_wrontWage", "TFrm_clearChWage", "TFrm_clearChMon",
+          "TFrm_set", "TFrm_historyfrom", "TFrm_Brower", "TFrm_changeDep", "TAboutFrm"}) {
+        for (QWidget* given : {&opener, static_cast<QWidget*>(nullptr)}) {
+            std::unique_ptr<IForm> f = main.forms().Create(QString::fromLatin1(name), {.parent = given});
+            auto* w = dynamic_cast<QWidget*>(f.get());
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->parentWidget(), given ? given : static_cast<QWidget*>(&main)) << name;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qm

@@ -7,7 +7,9 @@
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "reports/JGLaborForm.h"
+#include "reports/LabourRegistration.h"
 #include "reports/NGLaborForm.h"
+#include "reports/RangeSummaryRegistration.h"
 #include "reports/ReportRegistration.h"
 #include "tests/core/report/ReportTestSupport.h"
 #include "tests/support/RecordingMain.h"
@@ -173,4 +175,28 @@ TEST_F(ReportFormsTest, RegisteredFormsReplaceTheirPlaceholders) {
         EXPECT_FALSE(IsPlaceholder(*f)) << name;
     }
     EXPECT_NE(forms.CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor")), nullptr);
+}
+
+// Every report form opens over the window its opener names, else over the main window; the
+// quarterly window works on the quarter it was made for.
+TEST_F(ReportFormsTest, FormsOpenOverTheWindowTheyAreGivenAndOnTheirQuarter) {
+    RegisterReportForms(forms);
+    RegisterLabourForms(forms);
+    RegisterRangeSummaryForms(forms);
+    QWidget opener;
+    for (const char* name :
+         {"TFrm_JGLabor", "TFrm_ChooseJLabor", "TFrm_NGLabor", "TFrm_JLabor", "TFrm_NLabor", "TFrm_chooseMon",
+          "TFrm_chooseAB", "TFrm_chooseBA", "TFrm_wagehz", "TFrm_wagejghz", "TFrm_hzinfo", "TFrm_hz"}) {
+        const QString form = QString::fromLatin1(name);
+        for (QWidget* given : {&opener, static_cast<QWidget*>(nullptr)}) {
+            std::unique_ptr<IForm> f = forms.Create(form, {.parent = given});
+            auto* w = dynamic_cast<QWidget*>(f.get());
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->parentWidget(), given ? given : &mainWidget) << name;
+        }
+    }
+    for (int q : {1, 3}) {
+        auto f = forms.CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"), {.quarter = Quarter(q)});
+        EXPECT_EQ(f->Quarter, Quarter(q));
+    }
 }

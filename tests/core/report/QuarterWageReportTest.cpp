@@ -320,3 +320,21 @@ TEST_F(QuarterReportTest, TheWorkbookLayoutOfTheForm) {
     EXPECT_NEAR(m.MarginInches().top, 25.0 / 72, 1e-9);
     EXPECT_EQ(m.sheetName, QStringLiteral("基础定期报表"));
 }
+
+// Each period knows its end month, its label and the workbook it names; the months up to
+// December, which only the benchmark runs, are the fourth.
+TEST(QuarterWageReportPeriod, EndMonthLabelAndWorkbookOfEachPeriod) {
+    const struct {
+        QuarterWageReport report;
+        int end;
+        const char16_t* label;
+    } cases[] = {{QuarterWageReport(Quarter(1)), 3, u"(一季度)"},
+                 {QuarterWageReport(Quarter(2)), 6, u"(二季度)"},
+                 {QuarterWageReport(Quarter(3)), 9, u"(三季度)"},
+                 {QuarterWageReport::ToYearEnd(), 12, u"(四季度)"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.report.EndMonth(), Month(c.end));
+        EXPECT_EQ(c.report.QuarterLabel(), QString::fromUtf16(c.label));
+        EXPECT_EQ(c.report.WorkbookStem(), QStringLiteral("基础定期报表I202-1_") + QString::fromUtf16(c.label));
+    }
+}
