@@ -58,7 +58,7 @@ public:
 // TFrm_JGLabor: the quarterly report of staff and total wages.
 class IJGLabor : public virtual IForm {
 public:
-    qm::Quarter Quarter{qm::Quarter::kFirst};  // months 1-3, 1-6 or 1-9
+    qm::Quarter Quarter{qm::Quarter::kFirst};  // the quarter the window reports
 };
 
 // TFrm_perput: single-person entry.
