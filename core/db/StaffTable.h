@@ -26,6 +26,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -200,7 +201,9 @@ public:
     StaffTable(db::Connection& c, StaffColumns set);
     // For reads and deletes, which do not depend on the unit's class.
     explicit StaffTable(db::Connection& c) : StaffTable(c, StaffColumns::All) {}
+    ~StaffTable();
 
+    // Inserts run through one statement prepared at the first of them.
     void Insert(const StaffRecord& r);
     // Rewrites the row `id` of month r.sMon; answers the rows changed (0: no such row).
     int Update(long long id, const StaffRecord& r);
@@ -230,8 +233,12 @@ public:
     std::vector<StaffRecord> ReadListed(Month m, const QString& listTable);
     // The number and name of every row of the month, in id order (the wage forms' persons).
     std::vector<std::pair<QString, QString>> ReadPeople(Month m);
-    // The number and duty of every row of the month that has a duty, in id order.
-    std::vector<std::pair<QString, QString>> ReadDuties(Month m);
+    // The id, number and name of every row of the month as stored UTF-8 bytes (empty when null),
+    // handed to `each` and not kept, in whatever order the month is found in: no sort of the month.
+    using TextPairStep = std::function<void(long long id, std::string_view, std::string_view)>;
+    void StepPeople(Month m, const TextPairStep& each);
+    // The same with the number and duty of every row of the month that has a duty.
+    void StepDuties(Month m, const TextPairStep& each);
     // The months that have rows, ascending (a stored month outside 0..12 is none).
     std::vector<Month> Months();
     // Whether the month has rows; whether any monthly list (1..12) has rows.
@@ -257,12 +264,14 @@ public:
 
 private:
     static void Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out);
+    void StepPairs(const QString& sql, Month m, const TextPairStep& each);
     std::vector<StaffRecord> ReadWith(const QString& sql, const db::Params& params);
 
     db::Connection& c_;
     StaffColumns set_;
     QString insert_, update_;
     db::Params p_;
+    std::unique_ptr<db::Statement> inserts_;
 };
 
 }  // namespace qm
