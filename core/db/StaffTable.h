@@ -3,7 +3,18 @@
 // one per plain field) from which every list of them is derived, the typed row every save
 // fills and every read returns (the start-of-period sheet, the monthly list, the single-person
 // entry, the staff error list, the history import and the upload), and the statements that
-// read, write and delete it. A new coded attribute is one registry row here plus its DDL.
+// read, write and delete it.
+//
+// A new coded attribute is a StaffAttr and its row in kStaffAttrs; the column lists, the
+// statements, the reads, the stores, the history import and the staff sheets' code columns
+// follow from them. By hand it also takes: its two columns in Staff_moninfo and Staff_Info
+// (core/db/schema.sql) with an upgrade step for older databases; its code table when none of
+// StaffCodeTable serves (a Code_* table, and its list and text-to-code lookup in the staff
+// rules); its check in StaffRowRules::CheckRow; its column in the staff sheet template
+// (core/sheet/templates/staff.sheet, with its row's caption and width); its field in the
+// single-person entry (PerputField, its widget, kAttrField); its column in the staff browser;
+// and, where they carry it, the upload register (core/report/Upload.cpp), the report rules
+// that count it and the benchmark's synthetic unit.
 
 #include "core/base/Month.h"
 #include "core/base/UnitClass.h"
