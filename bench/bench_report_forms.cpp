@@ -16,7 +16,13 @@
 #include <QFileInfo>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 namespace qm::bench {
 namespace {
@@ -152,7 +158,25 @@ bool RunForm(db::Connection& c, const AppPaths& paths, const reporttool::Runner&
     return ok;
 }
 
+// The most heap held while fn runs, from `startMb` on: read every millisecond by a thread of its
+// own, so that the form's run is not timed while it is watched.
+double PeakHeapMb(double startMb, const std::function<void()>& fn) {
+    std::atomic<bool> done{false};
+    double peak = HeapMb();
+    std::thread watch([&] {
+        while (!done.load()) {
+            peak = std::max(peak, HeapMb());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    fn();
+    done = true;
+    watch.join();
+    return std::max(peak, HeapMb()) - startMb;
+}
+
 void Run(Context& ctx) {
+    const double heapStart = HeapMb();
     const QString path = BuildUnit(ctx);
     db::Connection c;
     c.Open(path);
@@ -188,7 +212,9 @@ void Run(Context& ctx) {
             continue;
         }
         const double floor = FloorMs(raw, f.floor);
-        std::printf("report %s: %.1f ms, floor %.1f ms, ratio %.2f\n", f.form, ms, floor, floor > 0 ? ms / floor : 0.0);
+        const double heap = PeakHeapMb(heapStart, [&] { RunForm(c, ctx.paths, entry->second.run, f.args, refused); });
+        std::printf("report %s: %.1f ms, floor %.1f ms, ratio %.2f, heap %+.1f MB\n", f.form, ms, floor,
+                    floor > 0 ? ms / floor : 0.0, heap);
     }
     sqlite3_close(raw);
 }

@@ -23,9 +23,8 @@ struct RawRow {
     double n1, n2, n3, total;
 };
 
-void RawInsert(const QString& path, const std::vector<RawRow>& rows, int mon) {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+// The connection is the caller's, opened before the clock starts, as the save's is.
+void RawInsert(sqlite3* h, const std::vector<RawRow>& rows, int mon) {
     sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
     sqlite3_exec(h, "delete from Wage_Info where Smon=3", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
@@ -49,7 +48,6 @@ void RawInsert(const QString& path, const std::vector<RawRow>& rows, int mon) {
     }
     sqlite3_finalize(st);
     sqlite3_exec(h, "commit", nullptr, nullptr, nullptr);
-    sqlite3_close(h);
 }
 
 void Run(Context& bctx) {
@@ -93,14 +91,12 @@ void Run(Context& bctx) {
     // Like for like: the first save writes a month that holds no rows, as the raw inserts into
     // an emptied month do; the second replaces the rows of the month, as the raw delete and
     // insert over the rows the previous run wrote do. Best of five of each.
-    auto rawDb = [&](const char* sql) {
-        sqlite3* h = nullptr;
-        sqlite3_open_v2(raw.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-    };
-    const double rawMs = BestOfMs([&] { RawInsert(raw, rawRows, 3); }, [&] { rawDb("delete from Wage_Info"); });
-    const double rawAgainMs = BestOfMs([&] { RawInsert(raw, rawRows, 3); });
+    sqlite3* rawDb = nullptr;
+    sqlite3_open_v2(raw.toUtf8().constData(), &rawDb, SQLITE_OPEN_READWRITE, nullptr);
+    const double rawMs = BestOfMs([&] { RawInsert(rawDb, rawRows, 3); },
+                                  [&] { sqlite3_exec(rawDb, "delete from Wage_Info", nullptr, nullptr, nullptr); });
+    const double rawAgainMs = BestOfMs([&] { RawInsert(rawDb, rawRows, 3); });
+    sqlite3_close(rawDb);
     const double saveMs = BestOfMs([&] { sheet.Save(); }, [&] { c.Exec(QStringLiteral("delete from Wage_Info")); });
     PrintRatio(QStringLiteral("audit and save %1 wage rows (one transaction)").arg(n), saveMs,
                QStringLiteral("raw inserts"), rawMs);

@@ -23,30 +23,28 @@ Month MonthOf(const FormArgs& args) { return args.month.value_or(Month::Start())
 
 void RegisterEntryForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_allput"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<TFrm_allput>(ctx, args.month);
+        return std::make_unique<TFrm_allput>(ctx, args.month, args.parent);
     });
     forms.Register(QStringLiteral("TFrm_mon"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<TFrm_mon>(ctx, MonthOf(args), ctx.mainWidget);
+        return std::make_unique<TFrm_mon>(ctx, MonthOf(args), ParentOf(ctx, args));
     });
     forms.Register(QStringLiteral("TFrm_wrontWage"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<TFrm_wrontWage>(ctx, MonthOf(args), ctx.mainWidget);
+        return std::make_unique<TFrm_wrontWage>(ctx, MonthOf(args), ParentOf(ctx, args));
     });
-    forms.Register(QStringLiteral("TFrm_clearChWage"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChWage>(ctx); });
-    forms.Register(QStringLiteral("TFrm_clearChMon"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_clearChMon>(ctx); });
-    forms.Register(QStringLiteral("TFrm_set"), [](AppContext& ctx) { return std::make_unique<TFrm_set>(ctx); });
+    forms.Register<TFrm_clearChWage>(QStringLiteral("TFrm_clearChWage"));
+    forms.Register<TFrm_clearChMon>(QStringLiteral("TFrm_clearChMon"));
+    forms.Register<TFrm_set>(QStringLiteral("TFrm_set"));
     forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<MonputOpener>(ctx, MonthOf(args));
+        return std::make_unique<MonputOpener>(ctx, MonthOf(args), args.parent);
     });
     forms.Register(QStringLiteral("TFrm_delPersno"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<DelPersnoForm>(ctx, MonthOf(args));
+        return std::make_unique<DelPersnoForm>(ctx, MonthOf(args), args.parent);
     });
     forms.Register(QStringLiteral("TFrm_wrong"), [](AppContext& ctx, const FormArgs& args) {
-        return std::make_unique<WrongForm>(ctx, MonthOf(args));
+        return std::make_unique<WrongForm>(ctx, MonthOf(args), args.parent);
     });
     forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx, const FormArgs& args) {
-        auto f = std::make_unique<TFrm_perput>(ctx);
+        auto f = std::make_unique<TFrm_perput>(ctx, ParentOf(ctx, args));
         if (args.month) f->MonthNo = *args.month;
         return f;
     });

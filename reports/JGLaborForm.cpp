@@ -42,19 +42,12 @@ TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent)
 
 TFrm_JGLabor::~TFrm_JGLabor() = default;
 
-void TFrm_JGLabor::ShowModal() {
-    // Only shown without waiting; a modal use is the same window run to its close.
-    show();
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitToSheet();
-}
-
 void TFrm_JGLabor::FormShow() {
     Label3->setText(QStringLiteral("组织机构代码 ：") + ctx_.state.DepNo);
     Label4->setText(QStringLiteral("企业（单位）详细名称 ：") + ctx_.state.DepName);
     // A report that was refused leaves nothing to export or upload.
     report_.reset();
-    report::QuarterWageReport r(Quarter >= 1 && Quarter <= 3 ? Quarter : 1);
+    report::QuarterWageReport r(Quarter);
     Label5->setText(r.QuarterLabel());
     r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
     report_ = std::move(r);
@@ -66,8 +59,7 @@ void TFrm_JGLabor::BitBtn2Click() {
 }
 
 void TFrm_JGLabor::BitBtn3Click() {
-    report::PrintWorkbook(ctx_.ui, ctx_.paths,
-                          report::QuarterWageReport(Quarter >= 1 && Quarter <= 3 ? Quarter : 1).WorkbookStem());
+    report::PrintWorkbook(ctx_.ui, ctx_.paths, report::QuarterWageReport(Quarter).WorkbookStem());
 }
 
 void TFrm_JGLabor::BitBtn4Click() {
@@ -77,7 +69,7 @@ void TFrm_JGLabor::BitBtn4Click() {
 
 // ---------------------------------------------------------------- the quarter chooser
 
-TFrm_ChooseJLabor::TFrm_ChooseJLabor(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_ChooseJLabor::TFrm_ChooseJLabor(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("Frm_ChooseJLabor"));
     setWindowTitle(QStringLiteral("季度选择"));
     SpeedButton1 = new QPushButton(QStringLiteral(" 一 季 度"), this);
@@ -114,18 +106,16 @@ void TFrm_ChooseJLabor::ShowModeless(std::unique_ptr<IForm> self) {
     show();
 }
 
-void TFrm_ChooseJLabor::OpenQuarter(int quarter) {
+void TFrm_ChooseJLabor::OpenQuarter(Quarter quarter) {
     Gates gates(ctx_.db, ctx_.state, ctx_.ui);
-    if (!report::QuarterWageReport::PassGates(gates, ctx_.ui, quarter)) return;
+    if (!report::QuarterWageReport(quarter).PassGates(gates, ctx_.ui)) return;
     if (!ctx_.forms) return;
-    auto f = ctx_.forms->CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"));
-    if (!f) return;
-    f->Quarter = quarter;
     // While the chooser runs modally, a window of its own takes input; it moves to the
     // main window when the chooser closes.
-    if (auto* w = dynamic_cast<QWidget*>(f.get())) w->setParent(this, w->windowFlags());
+    std::unique_ptr<IForm> f = ctx_.forms->Create(QStringLiteral("TFrm_JGLabor"), {.quarter = quarter, .parent = this});
+    if (!f) return;
     IForm* raw = f.get();
-    raw->ShowModeless(std::unique_ptr<IForm>(f.release()));
+    raw->ShowModeless(std::move(f));
 }
 
 }  // namespace qm

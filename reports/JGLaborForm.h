@@ -25,8 +25,8 @@ class TFrm_JGLabor : public QWidget, public WageReportWindow, public IJGLabor {
 public:
     TFrm_JGLabor(AppContext& ctx, QWidget* parent);
     ~TFrm_JGLabor() override;
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override { ShowOwned(std::move(self)); }
+    void ShowModal() override { RunModal(); }
+    void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }
 
     void FormShow() override;
     void BitBtn2Click() override;
@@ -45,15 +45,15 @@ private:
 class TFrm_ChooseJLabor : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_ChooseJLabor(AppContext& ctx);
+    explicit TFrm_ChooseJLabor(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
     // The quarter buttons: the command's gates, then a new report window for the quarter.
-    void OpenQuarter(int quarter);
-    void SpeedButton1Click() { OpenQuarter(1); }
-    void SpeedButton2Click() { OpenQuarter(2); }
-    void SpeedButton3Click() { OpenQuarter(3); }
+    void OpenQuarter(Quarter quarter);
+    void SpeedButton1Click() { OpenQuarter(qm::Quarter(1)); }
+    void SpeedButton2Click() { OpenQuarter(qm::Quarter(2)); }
+    void SpeedButton3Click() { OpenQuarter(qm::Quarter(3)); }
 
     QPushButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr;
 

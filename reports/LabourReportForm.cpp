@@ -1,10 +1,7 @@
 #include "reports/LabourReportForm.h"
 
 #include "core/base/Progress.h"
-#include "core/db/Errors.h"
 #include "core/report/WorkbookExport.h"
-#include "platform/FormPlacement.h"
-#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QGridLayout>
@@ -19,9 +16,8 @@ namespace qm {
 
 LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QString& caption, const QString& formNumber,
                                    const QString& validity)
-    : QDialog(parent), ctx_(ctx) {
+    : QDialog(parent), ReportWindow(ctx, this, Opening::ComputedThenShown) {
     setWindowTitle(caption);
-    PlaceWhenShown(this);  // centred on its opener, whole on the screen
     auto* root = new QVBoxLayout(this);
 
     auto* head = new QGridLayout;
@@ -52,23 +48,14 @@ LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QStri
     head->setColumnStretch(1, 1);
     root->addLayout(head);
 
-    view_ = new SheetView(book_, this);
-    view_->UseSystemClipboard();
+    MakeSheetAndButtons();
     root->addWidget(view_, 1);
-
     auto* row = new QHBoxLayout;
     row->addStretch(1);
-    auto add = [&](int n, const QString& text, auto handler) {
-        buttons_[n] = new QPushButton(text, this);
-        buttons_[n]->setAutoDefault(false);
-        connect(buttons_[n], &QPushButton::clicked, this,
-                [this, handler] { Guarded(ctx_.ui, [&] { handler(this); }); });
-        row->addWidget(buttons_[n]);
-    };
-    add(2, QStringLiteral("导出Excel"), [](LabourReportForm* f) { f->BitBtn2Click(); });
-    add(3, QStringLiteral("打印"), [](LabourReportForm* f) { f->BitBtn3Click(); });
-    add(4, QStringLiteral("生成上报"), [](LabourReportForm* f) { f->BitBtn4Click(); });
-    add(1, QStringLiteral("关闭"), [](LabourReportForm* f) { f->BitBtn1Click(); });
+    for (QPushButton* b : {BitBtn2, BitBtn3, BitBtn4, BitBtn1}) {
+        b->setAutoDefault(false);
+        row->addWidget(b);
+    }
     root->addLayout(row);
 }
 
@@ -101,7 +88,7 @@ void TFrm_JLabor::SetQuarter(Quarter quarter) {
 
 void TFrm_JLabor::AppendCaption(const QString& suffix) { setWindowTitle(windowTitle() + suffix); }
 
-void TFrm_JLabor::DisableUpload() { buttons_[4]->setEnabled(false); }
+void TFrm_JLabor::DisableUpload() { BitBtn4->setEnabled(false); }
 
 void TFrm_JLabor::SetSheetCellText(int row, int col, const QString& text) { book_.SetCellText(row, col, text); }
 
@@ -118,20 +105,6 @@ void TFrm_JLabor::FormShow() {
     report::QuarterLabourReport r = Make();
     r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
     report_ = std::move(r);
-}
-
-void TFrm_JLabor::ShowModal() {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitWindowToSheet(this, view_);
-    exec();
-}
-
-void TFrm_JLabor::ShowModeless(std::unique_ptr<IForm> self) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    (void)self.release();
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitWindowToSheet(this, view_);
-    show();
 }
 
 void TFrm_JLabor::BitBtn2Click() {
@@ -159,20 +132,6 @@ TFrm_NLabor::TFrm_NLabor(AppContext& ctx, QWidget* parent)
 void TFrm_NLabor::FormShow() {
     ShowUnit();
     report_.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
-}
-
-void TFrm_NLabor::ShowModal() {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitWindowToSheet(this, view_);
-    exec();
-}
-
-void TFrm_NLabor::ShowModeless(std::unique_ptr<IForm> self) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    (void)self.release();
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitWindowToSheet(this, view_);
-    show();
 }
 
 void TFrm_NLabor::BitBtn2Click() {

@@ -8,10 +8,11 @@
 #include "core/base/AppContext.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/QuarterLabourReport.h"
-#include "core/sheet/SheetBook.h"
+#include "reports/ReportWindow.h"
 
 #include <QDialog>
 
+#include <array>
 #include <optional>
 
 class QLabel;
@@ -19,21 +20,15 @@ class QPushButton;
 
 namespace qm {
 
-class SheetView;
-
-// What the two forms share: the head labels, the sheet and the four buttons.
-class LabourReportForm : public QDialog {
+// What the two forms add to the report skeleton: the head labels over the sheet and the
+// buttons at the right under it.
+class LabourReportForm : public QDialog, public ReportWindow {
     Q_OBJECT
 public:
-    TSheetBook& Book() { return book_; }
-    SheetView* View() const { return view_; }
     QLabel* Label(int n) const { return labels_[n]; }
-    QPushButton* BitBtn(int n) const { return buttons_[n]; }
-
-    virtual void BitBtn2Click() = 0;  // 导出Excel
-    virtual void BitBtn3Click() = 0;  // 打印
-    virtual void BitBtn4Click() = 0;  // 生成上报
-    void BitBtn1Click() { close(); }  // 关闭
+    QPushButton* BitBtn(int n) const {
+        return std::array<QPushButton*, 5>{nullptr, BitBtn1, BitBtn2, BitBtn3, BitBtn4}[n];
+    }
 
 protected:
     LabourReportForm(AppContext& ctx, QWidget* parent, const QString& caption, const QString& formNumber,
@@ -43,11 +38,7 @@ protected:
     // However the form closes (关闭, an upload, Esc, the close box) the bar goes back to 0.
     void done(int r) override;
 
-    AppContext& ctx_;
-    TSheetBook book_;
-    SheetView* view_ = nullptr;
-    QLabel* labels_[8] = {};        // Label1..Label7 by number
-    QPushButton* buttons_[5] = {};  // BitBtn1..BitBtn4 by number
+    QLabel* labels_[8] = {};  // Label1..Label7 by number
 };
 
 class TFrm_JLabor final : public LabourReportForm, public IJLabor {
@@ -59,11 +50,11 @@ public:
     void AppendCaption(const QString& suffix) override;
     void DisableUpload() override;
     void SetSheetCellText(int row, int col, const QString& text) override;
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override;
+    void ShowModal() override { RunModal(); }
+    void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }
 
     // Labels, then the computation over StartMonth..EndMonth.
-    void FormShow();
+    void FormShow() override;
     void BitBtn2Click() override;
     void BitBtn3Click() override;
     void BitBtn4Click() override;
@@ -81,10 +72,10 @@ class TFrm_NLabor final : public LabourReportForm, public IForm {
 public:
     explicit TFrm_NLabor(AppContext& ctx, QWidget* parent = nullptr);
 
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override;
+    void ShowModal() override { RunModal(); }
+    void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }
 
-    void FormShow();
+    void FormShow() override;
     void BitBtn2Click() override;
     void BitBtn3Click() override;
     void BitBtn4Click() override;

@@ -12,7 +12,7 @@
 
 namespace qm {
 
-TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), WageReportWindow(ctx, this) {
+TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx, QWidget* parent) : QDialog(parent), WageReportWindow(ctx, this) {
     setObjectName(QStringLiteral("Frm_NGLabor"));
     setWindowTitle(QStringLiteral("从业人员及工资总额（年报）"));
     resize(913, 748);
@@ -47,12 +47,6 @@ TFrm_NGLabor::TFrm_NGLabor(AppContext& ctx) : QDialog(ctx.mainWidget), WageRepor
 }
 
 TFrm_NGLabor::~TFrm_NGLabor() = default;
-
-void TFrm_NGLabor::ShowModal() {
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitToSheet();
-    exec();
-}
 
 void TFrm_NGLabor::FormShow() {
     Label3->setText(QStringLiteral("组织机构代码 : ") + ctx_.state.DepNo);

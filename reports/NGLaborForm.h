@@ -20,10 +20,10 @@ struct AppContext;
 class TFrm_NGLabor : public QDialog, public WageReportWindow, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_NGLabor(AppContext& ctx);
+    explicit TFrm_NGLabor(AppContext& ctx, QWidget* parent = nullptr);
     ~TFrm_NGLabor() override;
-    void ShowModal() override;
-    void ShowModeless(std::unique_ptr<IForm> self) override { ShowOwned(std::move(self)); }
+    void ShowModal() override { RunModal(); }
+    void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }
 
     void FormShow() override;
     void BitBtn2Click() override;

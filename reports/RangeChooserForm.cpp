@@ -19,8 +19,8 @@ constexpr int kEnterpriseLines = 40;
 constexpr int kOrganLines = 21;
 }  // namespace
 
-RangeChooserDialog::RangeChooserDialog(AppContext& ctx, report::RangeChoice::Twin twin)
-    : QDialog(ctx.mainWidget), ctx_(ctx), choice_(ctx.db, ctx.ui, twin) {
+RangeChooserDialog::RangeChooserDialog(AppContext& ctx, report::RangeChoice::Twin twin, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), choice_(ctx.db, ctx.ui, twin) {
     setWindowTitle(QStringLiteral("选择汇总月度区间"));
     Label1 = new QLabel(QStringLiteral("起始月："), this);
     Label2 = new QLabel(QStringLiteral("截止月："), this);
@@ -81,7 +81,8 @@ void RangeChooserDialog::RunSummary(const QString& formClass, int lines) {
 
 // ---------------------------------------------------------------- TFrm_chooseAB
 
-TFrm_chooseAB::TFrm_chooseAB(AppContext& ctx) : RangeChooserDialog(ctx, report::RangeChoice::Twin::AB) {
+TFrm_chooseAB::TFrm_chooseAB(AppContext& ctx, QWidget* parent)
+    : RangeChooserDialog(ctx, report::RangeChoice::Twin::AB, parent) {
     // Only the system menu among the border icons.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     BitBtn3 = new QPushButton(QStringLiteral("确 定"), this);
@@ -132,7 +133,8 @@ void TFrm_chooseAB::BitBtn3Click() {
 
 // ---------------------------------------------------------------- TFrm_chooseBA
 
-TFrm_chooseBA::TFrm_chooseBA(AppContext& ctx) : RangeChooserDialog(ctx, report::RangeChoice::Twin::BA) {
+TFrm_chooseBA::TFrm_chooseBA(AppContext& ctx, QWidget* parent)
+    : RangeChooserDialog(ctx, report::RangeChoice::Twin::BA, parent) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtn1);

@@ -21,7 +21,7 @@ struct AppContext;
 class RangeChooserDialog : public QDialog {
     Q_OBJECT
 public:
-    RangeChooserDialog(AppContext& ctx, report::RangeChoice::Twin twin);
+    RangeChooserDialog(AppContext& ctx, report::RangeChoice::Twin twin, QWidget* parent);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -49,7 +49,7 @@ protected:
 class TFrm_chooseAB final : public RangeChooserDialog, public ISummaryPeriodChooser {
     Q_OBJECT
 public:
-    explicit TFrm_chooseAB(AppContext& ctx);
+    explicit TFrm_chooseAB(AppContext& ctx, QWidget* parent = nullptr);
 
     QPushButton* BitBtn3 = nullptr;  // "确 定", period mode
 
@@ -66,7 +66,7 @@ public:
 class TFrm_chooseBA final : public RangeChooserDialog, public IMonthRangeChooser {
     Q_OBJECT
 public:
-    explicit TFrm_chooseBA(AppContext& ctx);
+    explicit TFrm_chooseBA(AppContext& ctx, QWidget* parent = nullptr);
 
     bool LoadMonths() override { return Load(); }
     bool CheckMonthErrors() override { return CheckErrors(); }

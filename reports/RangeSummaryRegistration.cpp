@@ -1,7 +1,6 @@
 #include "reports/RangeSummaryRegistration.h"
 
 #include "core/app/FormFactory.h"
-#include "core/base/AppContext.h"
 #include "reports/RangeChooserForm.h"
 #include "reports/TalentForm.h"
 #include "reports/WageSummaryForm.h"
@@ -9,15 +8,12 @@
 namespace qm {
 
 void RegisterRangeSummaryForms(FormFactory& forms) {
-    forms.Register(QStringLiteral("TFrm_chooseAB"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_chooseAB>(ctx); });
-    forms.Register(QStringLiteral("TFrm_chooseBA"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_chooseBA>(ctx); });
-    forms.Register(QStringLiteral("TFrm_wagehz"), [](AppContext& ctx) { return std::make_unique<TFrm_wagehz>(ctx); });
-    forms.Register(QStringLiteral("TFrm_wagejghz"),
-                   [](AppContext& ctx) { return std::make_unique<TFrm_wagejghz>(ctx); });
-    forms.Register(QStringLiteral("TFrm_hzinfo"), [](AppContext& ctx) { return std::make_unique<TFrm_hzinfo>(ctx); });
-    forms.Register(QStringLiteral("TFrm_hz"), [](AppContext& ctx) { return std::make_unique<TFrm_hz>(ctx); });
+    forms.Register<TFrm_chooseAB>(QStringLiteral("TFrm_chooseAB"));
+    forms.Register<TFrm_chooseBA>(QStringLiteral("TFrm_chooseBA"));
+    forms.Register<TFrm_wagehz>(QStringLiteral("TFrm_wagehz"));
+    forms.Register<TFrm_wagejghz>(QStringLiteral("TFrm_wagejghz"));
+    forms.Register<TFrm_hzinfo>(QStringLiteral("TFrm_hzinfo"));
+    forms.Register<TFrm_hz>(QStringLiteral("TFrm_hz"));
 }
 
 }  // namespace qm

@@ -19,8 +19,9 @@
 namespace qm {
 
 SummaryFormBase::SummaryFormBase(AppContext& ctx, report::GidSummary id, const QString& caption, const QString& title,
-                                 const QString& templateName, const QString& printText, bool periodLine)
-    : QDialog(ctx.mainWidget), ctx_(ctx), id_(id) {
+                                 const QString& templateName, const QString& printText, bool periodLine,
+                                 QWidget* parent)
+    : QDialog(parent), ctx_(ctx), id_(id) {
     setWindowTitle(caption);
     PlaceWhenShown(this);  // centred on its opener, whole on the screen
     ApplySheetTemplate(book_, templateName);

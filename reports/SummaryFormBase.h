@@ -21,7 +21,7 @@ class SummaryFormBase : public QDialog, public virtual IForm {
     Q_OBJECT
 public:
     SummaryFormBase(AppContext& ctx, report::GidSummary id, const QString& caption, const QString& title,
-                    const QString& templateName, const QString& printText, bool periodLine);
+                    const QString& templateName, const QString& printText, bool periodLine, QWidget* parent);
 
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;

@@ -14,14 +14,14 @@ namespace qm {
 
 using report::GidSummary;
 
-TalentForm::TalentForm(AppContext& ctx, GidSummary id)
+TalentForm::TalentForm(AppContext& ctx, GidSummary id, QWidget* parent)
     : SummaryFormBase(ctx, id,
                       id == GidSummary::X505 ? QStringLiteral("期初人才调查汇总表（统计上年末人才情况）")
                                              : QStringLiteral("人才资源汇总"),
                       id == GidSummary::X505 ? QStringLiteral("年末人才调查汇总表  ")
                                              : QStringLiteral("非公有制企业（单位）人才资源状况调查表"),
                       id == GidSummary::X505 ? QStringLiteral("x505") : QStringLiteral("i303"),
-                      id == GidSummary::X505 ? QStringLiteral("打  印") : QStringLiteral("打印"), false) {
+                      id == GidSummary::X505 ? QStringLiteral("打  印") : QStringLiteral("打印"), false, parent) {
     if (id == GidSummary::I303_1) {
         QFont f = Label1->font();
         f.setPixelSize(20);

@@ -11,7 +11,7 @@ namespace qm {
 class TalentForm : public SummaryFormBase {
     Q_OBJECT
 public:
-    TalentForm(AppContext& ctx, report::GidSummary id);
+    TalentForm(AppContext& ctx, report::GidSummary id, QWidget* parent);
 
     void FormShow() override;
     void CountTable();
@@ -23,13 +23,15 @@ public:
 class TFrm_hzinfo final : public TalentForm {
     Q_OBJECT
 public:
-    explicit TFrm_hzinfo(AppContext& ctx) : TalentForm(ctx, report::GidSummary::X505) {}
+    explicit TFrm_hzinfo(AppContext& ctx, QWidget* parent = nullptr)
+        : TalentForm(ctx, report::GidSummary::X505, parent) {}
 };
 
 class TFrm_hz final : public TalentForm {
     Q_OBJECT
 public:
-    explicit TFrm_hz(AppContext& ctx) : TalentForm(ctx, report::GidSummary::I303_1) {}
+    explicit TFrm_hz(AppContext& ctx, QWidget* parent = nullptr)
+        : TalentForm(ctx, report::GidSummary::I303_1, parent) {}
 };
 
 }  // namespace qm

@@ -1,9 +1,5 @@
 #include "reports/WageReportWindow.h"
 
-#include "core/base/AppContext.h"
-#include "core/db/Errors.h"
-#include "platform/FormPlacement.h"
-#include "reports/WindowFit.h"
 #include "sheet/SheetView.h"
 
 #include <QGridLayout>
@@ -19,19 +15,13 @@ WageReportWindow::~WageReportWindow() = default;
 
 void WageReportWindow::Build(QLabel* underTitle, QGridLayout* head) {
     QWidget* w = window_;
-    PlaceWhenShown(w);  // centred on its opener, whole on the screen
     Label1 = new QLabel(QStringLiteral("从业人员及工资总额"), w);
     QFont title = Label1->font();
     title.setPixelSize(20);
     title.setBold(true);
     Label1->setFont(title);
     Label1->setAlignment(Qt::AlignCenter);
-    view_ = new SheetView(book_, w);
-    view_->UseSystemClipboard();
-    BitBtn2 = new QPushButton(QStringLiteral("导出Excel"), w);
-    BitBtn3 = new QPushButton(QStringLiteral("打印"), w);
-    BitBtn4 = new QPushButton(QStringLiteral("生成上报"), w);
-    BitBtn1 = new QPushButton(QStringLiteral("关闭"), w);
+    MakeSheetAndButtons();
     Pb = new QProgressBar(w);
     Pb->setRange(0, 100);
     Pb->setValue(0);
@@ -54,23 +44,6 @@ void WageReportWindow::Build(QLabel* underTitle, QGridLayout* head) {
     v->addWidget(view_, 1);
     v->addLayout(buttons);
     v->addWidget(Pb);
-
-    QObject::connect(BitBtn2, &QPushButton::clicked, w, [this] { Guarded(ctx_.ui, [this] { BitBtn2Click(); }); });
-    QObject::connect(BitBtn3, &QPushButton::clicked, w, [this] { Guarded(ctx_.ui, [this] { BitBtn3Click(); }); });
-    QObject::connect(BitBtn4, &QPushButton::clicked, w, [this] { Guarded(ctx_.ui, [this] { BitBtn4Click(); }); });
-    QObject::connect(BitBtn1, &QPushButton::clicked, w, [this] { BitBtn1Click(); });
 }
-
-void WageReportWindow::BitBtn1Click() { window_->close(); }
-
-void WageReportWindow::ShowOwned(std::unique_ptr<IForm> self) {
-    self.release();
-    window_->setAttribute(Qt::WA_DeleteOnClose);
-    window_->show();
-    Guarded(ctx_.ui, [this] { FormShow(); });
-    FitToSheet();
-}
-
-void WageReportWindow::FitToSheet() { FitWindowToSheet(window_, view_); }
 
 }  // namespace qm

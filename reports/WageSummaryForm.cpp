@@ -14,12 +14,13 @@ namespace qm {
 
 using report::GidSummary;
 
-WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id)
+WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id, QWidget* parent)
     : SummaryFormBase(
           ctx, id,
           id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
           id == GidSummary::I704 ? QStringLiteral("企业事业单位工资情况汇总表") : QStringLiteral("机关单位汇总表"),
-          id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true) {
+          id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true,
+          parent) {
     BitBtn3->setEnabled(false);
     resetBarOnClose_ = id == GidSummary::I705;
 }

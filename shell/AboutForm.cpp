@@ -9,7 +9,7 @@
 
 namespace qm {
 
-TAboutFrm::TAboutFrm(AppContext& ctx) : QDialog(ctx.mainWidget) {
+TAboutFrm::TAboutFrm(AppContext&, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于本系统"));
     // A dialog frame with the system menu only: no minimise, maximise or help button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -18,7 +18,7 @@ QByteArray AboutJpeg();
 class TAboutFrm : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TAboutFrm(AppContext& ctx);
+    explicit TAboutFrm(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override { exec(); }
     void ShowModeless(std::unique_ptr<IForm> self) override;
     void Image1Click() { accept(); }

@@ -63,7 +63,7 @@ const QString kNoUnit = QStringLiteral("请先填写单位基本信息！");
 
 }  // namespace
 
-TFrm_Brower::TFrm_Brower(AppContext& ctx) : QWidget(ctx.mainWidget, Qt::Window), ctx_(ctx) {
+TFrm_Brower::TFrm_Brower(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), ctx_(ctx) {
     setWindowTitle(QStringLiteral("人员基本信息"));
     BuildUi();
     // The last other window of the program that had the focus: only a turn from one of them

@@ -23,7 +23,7 @@ namespace qm {
 class TFrm_Brower : public QWidget, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_Brower(AppContext& ctx);
+    explicit TFrm_Brower(AppContext& ctx, QWidget* parent = nullptr);
     ~TFrm_Brower() override;
 
     void ShowModal() override;

@@ -9,7 +9,7 @@ namespace qm {
 
 using namespace grid;
 
-TFrm_changeDep::TFrm_changeDep(AppContext& ctx) : QDialog(ctx.mainWidget) {
+TFrm_changeDep::TFrm_changeDep(AppContext&, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("修改操作单位"));
     resize(520, 320);
     auto* root = new QVBoxLayout(this);

@@ -15,7 +15,7 @@ namespace qm {
 class TFrm_changeDep : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_changeDep(AppContext& ctx);
+    explicit TFrm_changeDep(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override { exec(); }
     void ShowModeless(std::unique_ptr<IForm> self) override;
     void BitBtn2Click() { reject(); }

@@ -19,7 +19,7 @@
 
 namespace qm {
 
-TFrm_historyfrom::TFrm_historyfrom(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_historyfrom::TFrm_historyfrom(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("历史数据导入向导"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Step1:  选择原系统安装路径"), this);

@@ -22,7 +22,7 @@ class BarProgress;
 class TFrm_historyfrom : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_historyfrom(AppContext& ctx);
+    explicit TFrm_historyfrom(AppContext& ctx, QWidget* parent = nullptr);
     ~TFrm_historyfrom() override;
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;

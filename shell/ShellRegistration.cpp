@@ -9,11 +9,10 @@
 namespace qm {
 
 void RegisterShellForms(FormFactory& forms) {
-    forms.Register(QStringLiteral("TFrm_historyfrom"),
-                   [](AppContext& c) { return std::make_unique<TFrm_historyfrom>(c); });
-    forms.Register(QStringLiteral("TFrm_Brower"), [](AppContext& c) { return std::make_unique<TFrm_Brower>(c); });
-    forms.Register(QStringLiteral("TFrm_changeDep"), [](AppContext& c) { return std::make_unique<TFrm_changeDep>(c); });
-    forms.Register(QStringLiteral("TAboutFrm"), [](AppContext& c) { return std::make_unique<TAboutFrm>(c); });
+    forms.Register<TFrm_historyfrom>(QStringLiteral("TFrm_historyfrom"));
+    forms.Register<TFrm_Brower>(QStringLiteral("TFrm_Brower"));
+    forms.Register<TFrm_changeDep>(QStringLiteral("TFrm_changeDep"));
+    forms.Register<TAboutFrm>(QStringLiteral("TAboutFrm"));
 }
 
 }  // namespace qm

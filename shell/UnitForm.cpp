@@ -266,9 +266,10 @@ void TFrm_dep::keyPressEvent(QKeyEvent* e) {
 }
 
 void RegisterUnitForm(FormFactory& forms, MainCommands& main) {
-    forms.Register(QStringLiteral("TFrm_dep"), [&main](AppContext& ctx) -> std::unique_ptr<IForm> {
-        return std::make_unique<TFrm_dep>(ctx, main, ctx.mainWidget);
-    });
+    forms.Register(QStringLiteral("TFrm_dep"),
+                   [&main](AppContext& ctx, const FormArgs& args) -> std::unique_ptr<IForm> {
+                       return std::make_unique<TFrm_dep>(ctx, main, ParentOf(ctx, args));
+                   });
 }
 
 }  // namespace qm

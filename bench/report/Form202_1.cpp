@@ -12,8 +12,8 @@ bool Run202(qm::reporttool::Run& r) {
     const int q = r.args.value(0).toInt(&ok);
     if (r.args.size() != 1 || !ok || q < 1 || q > 4)
         throw qm::reporttool::UsageError(QStringLiteral("Q must be 1, 2, 3 or 4"));
-    if (!QuarterWageReport::PassGates(r.gates, r.ui, q)) return false;
-    QuarterWageReport report(q);
+    QuarterWageReport report = q == 4 ? QuarterWageReport::ToYearEnd() : QuarterWageReport(qm::Quarter(q));
+    if (!report.PassGates(r.gates, r.ui)) return false;
     report.Compute(r.db, r.state, r.sheet, r.pb);
     if (r.upload && !report.Upload(r.db, r.ui, r.paths, r.state.DepNo)) return false;
     if (r.xlsx && !ExportWorkbook(r.ui, r.pb, r.paths, report.Layout(r.state), r.sheet)) return false;

@@ -3,9 +3,12 @@
 // interfaces, so a command can set fields and call methods before it shows a form, or
 // free it unshown. Each folder registers its forms at start-up; a form not yet registered
 // answers with a placeholder that says so in the status bar. What a form works on (its
-// month) is given to it as it is made, so no form reads another window's state to learn it.
+// month, its quarter) and the window it opens over are given to it as it is made, so no form
+// reads another window's state to learn them.
 
+#include "core/base/AppContext.h"
 #include "core/base/Month.h"
+#include "core/base/Quarter.h"
 
 #include <QString>
 
@@ -16,8 +19,6 @@
 #include <type_traits>
 
 namespace qm {
-
-struct AppContext;
 
 class IForm {
 public:
@@ -31,8 +32,17 @@ public:
 // What a form is given as it is made.
 struct FormArgs {
     // The month of a staff or wage form. The batch sheet without one is the staff register.
-    std::optional<Month> month;
+    std::optional<Month> month = std::nullopt;
+    // The quarter of a quarterly report window.
+    std::optional<Quarter> quarter = std::nullopt;
+    // The window the form opens over; none means the main window.
+    QWidget* parent = nullptr;
 };
+
+// The window a form made with `args` opens over.
+inline QWidget* ParentOf(const AppContext& ctx, const FormArgs& args) {
+    return args.parent ? args.parent : ctx.mainWidget;
+}
 
 class FormFactory {
 public:
@@ -49,6 +59,13 @@ public:
             creators_[formClass] = [make = std::move(make)](AppContext& ctx, const FormArgs&) mutable {
                 return std::unique_ptr<IForm>(make(ctx));
             };
+    }
+    // A form made with the context and the window it opens over.
+    template <class Form>
+    void Register(const QString& formClass) {
+        Register(formClass, [](AppContext& ctx, const FormArgs& args) {
+            return std::unique_ptr<IForm>(std::make_unique<Form>(ctx, ParentOf(ctx, args)));
+        });
     }
     bool IsRegistered(const QString& formClass) const { return creators_.count(formClass) != 0; }
 

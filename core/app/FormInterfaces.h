@@ -58,7 +58,7 @@ public:
 // TFrm_JGLabor: the quarterly report of staff and total wages.
 class IJGLabor : public virtual IForm {
 public:
-    int Quarter = 0;  // 1, 2 or 3: months 1-3, 4-6 or 7-9
+    qm::Quarter Quarter{qm::Quarter::kFirst};  // the quarter the window reports
 };
 
 // TFrm_perput: single-person entry.

@@ -257,12 +257,9 @@ void MainCommands::N59Click() {
 }
 
 void MainCommands::QuarterWageClick(int quarter) {
-    if (quarter < 1 || quarter > 3) return;
-    if (!report::QuarterWageReport::PassGates(gates_, ctx_.ui, quarter)) return;
-    auto f = CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"));
-    f->Quarter = quarter;
-    IForm* raw = f.get();
-    raw->ShowModeless(std::unique_ptr<IForm>(f.release()));
+    const std::optional<Quarter> q = Quarter::Of(quarter);
+    if (!q || !report::QuarterWageReport(*q).PassGates(gates_, ctx_.ui)) return;
+    OpenModeless(QStringLiteral("TFrm_JGLabor"), {.quarter = q});
 }
 
 void MainCommands::N66Click() {

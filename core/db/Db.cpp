@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 #include <QRegularExpression>
+#include <QStringEncoder>
 
 #include <charconv>
 #include <cmath>
@@ -300,34 +301,64 @@ sqlite3_stmt* Connection::Prepare(const QString& sql) {
     return st;
 }
 
-void Connection::Bind(sqlite3_stmt* st, const Params& params) {
-    const int n = sqlite3_bind_parameter_count(st);
-    if (n != int(params.size()))
-        throw Error(QStringLiteral("参数个数不符：语句需要 %1 个，提供了 %2 个。").arg(n).arg(params.size()));
-    for (int i = 0; i < n; ++i) {
-        const Value& v = params[size_t(i)];
-        int rc = SQLITE_OK;
-        switch (v.kind()) {
-        case Value::Kind::Null: rc = sqlite3_bind_null(st, i + 1); break;
-        case Value::Kind::Integer: rc = sqlite3_bind_int64(st, i + 1, v.rawInteger()); break;
-        case Value::Kind::Real: rc = sqlite3_bind_double(st, i + 1, v.rawReal()); break;
-        case Value::Kind::Text: {
-            // A lone surrogate half has no UTF-8 form and would be stored as "?" without a word.
-            if (HasLoneSurrogate(v.rawText()))
-                throw Error(QStringLiteral("“%1”含有无效的字符（不成对的代理项），不能存入数据库。")
-                                .arg(VisibleText(v.rawText())));
-            QByteArray u = v.rawText().toUtf8();
-            rc = sqlite3_bind_text(st, i + 1, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-        if (rc != SQLITE_OK) Fail();
+namespace {
+
+// `shown` is the text as VisibleText shows it.
+Error LoneSurrogateError(const QString& shown) {
+    return Error(QStringLiteral("“%1”含有无效的字符（不成对的代理项），不能存入数据库。").arg(shown));
+}
+
+Error CountError(int needed, size_t given) {
+    return Error(QStringLiteral("参数个数不符：语句需要 %1 个，提供了 %2 个。").arg(needed).arg(given));
+}
+
+// Binds one value; answers SQLite's result code.
+int BindValue(sqlite3_stmt* st, int index, const Value& v) {
+    switch (v.kind()) {
+    case Value::Kind::Null: return sqlite3_bind_null(st, index);
+    case Value::Kind::Integer: return sqlite3_bind_int64(st, index, v.rawInteger());
+    case Value::Kind::Real: return sqlite3_bind_double(st, index, v.rawReal());
+    case Value::Kind::Text: {
+        // A lone surrogate half has no UTF-8 form and would be stored as "?" without a word.
+        if (HasLoneSurrogate(v.rawText())) throw LoneSurrogateError(VisibleText(v.rawText()));
+        const QByteArray u = v.rawText().toUtf8();
+        return sqlite3_bind_text(st, index, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    }
+    }
+    return SQLITE_OK;
+}
+
+}  // namespace
+
+void ToUtf8(QStringView text, std::string& out) {
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    const std::size_t room = std::size_t(utf8.requiredSpace(text.size()));
+    char stack[64];
+    if (room <= sizeof stack) {
+        out.assign(stack, std::size_t(utf8.appendToBuffer(stack, text) - stack));
+    } else {
+        out.resize(room);
+        out.resize(std::size_t(utf8.appendToBuffer(out.data(), text) - out.data()));
     }
 }
 
-int Connection::Exec(const QString& sql, const Params& params) {
-    sqlite3_stmt* st = Prepare(sql);
-    Bind(st, params);
+Utf8Text::Utf8Text(QStringView text) {
+    if (HasLoneSurrogate(text)) {
+        valid_ = false;
+        bytes_ = VisibleText(text).toStdString();
+    } else {
+        ToUtf8(text, bytes_);
+    }
+}
+
+void Connection::Bind(sqlite3_stmt* st, const Params& params) {
+    const int n = sqlite3_bind_parameter_count(st);
+    if (n != int(params.size())) throw CountError(n, params.size());
+    for (int i = 0; i < n; ++i)
+        if (BindValue(st, i + 1, params[size_t(i)]) != SQLITE_OK) Fail();
+}
+
+int Connection::Run(sqlite3_stmt* st, const QString& sql) {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
@@ -340,6 +371,12 @@ int Connection::Exec(const QString& sql, const Params& params) {
     int changed = sqlite3_changes(db_);
     sqlite3_reset(st);
     return changed;
+}
+
+int Connection::Exec(const QString& sql, const Params& params) {
+    sqlite3_stmt* st = Prepare(sql);
+    Bind(st, params);
+    return Run(st, sql);
 }
 
 void Connection::BeginTrans() { Exec(QStringLiteral("begin")); }
@@ -363,6 +400,81 @@ QStringList Connection::TableNames() const {
 }
 
 bool Connection::HasTable(const QString& name) const { return TableNames().contains(name, Qt::CaseInsensitive); }
+
+// ---------------------------------------------------------------- Statement
+
+Statement::Statement(Connection& c, const QString& sql) : c_(c), sql_(sql) {
+    if (!c.db_) throw Error(QStringLiteral("数据库未连接。"));
+    const QByteArray u = sql.toUtf8();
+    if (sqlite3_prepare_v2(c.db_, u.constData(), int(u.size()), &st_, nullptr) != SQLITE_OK) c.Fail(sql);
+    if (!st_) throw Error(QStringLiteral("空的 SQL 语句。"));
+    db_ = c.db_;
+    count_ = sqlite3_bind_parameter_count(st_);
+    buffers_.resize(size_t(count_));
+}
+
+Statement::~Statement() { sqlite3_finalize(st_); }
+
+int Statement::Next() {
+    // A value beyond the statement's parameters is only counted: Run() refuses the run.
+    ++added_;
+    return added_ <= count_ ? added_ : 0;
+}
+
+void Statement::Refuse(const Error& e) {
+    added_ = 0;  // the run is abandoned; the next value starts another
+    throw e;
+}
+
+void Statement::Check(int rc) {
+    if (rc == SQLITE_OK) return;
+    added_ = 0;
+    c_.Fail();
+}
+
+Statement& Statement::Add(const Value& v) {
+    if (v.kind() == Value::Kind::Text) return Add(v.rawText());
+    if (const int i = Next()) Check(BindValue(st_, i, v));
+    return *this;
+}
+
+Statement& Statement::Add(const QString& text) {
+    const int i = Next();
+    if (!i) return *this;
+    if (HasLoneSurrogate(text)) Refuse(LoneSurrogateError(VisibleText(text)));
+    // Converted into this parameter's own buffer, which stays until the next run binds it again.
+    std::string& b = buffers_[size_t(i - 1)];
+    ToUtf8(text, b);
+    Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
+    return *this;
+}
+
+Statement& Statement::Add(const std::optional<QString>& text) { return text ? Add(*text) : Add(Value()); }
+
+Statement& Statement::Add(const std::optional<long long>& v) { return v ? Add(Value(*v)) : Add(Value()); }
+
+Statement& Statement::Add(const Utf8Text& text) {
+    const int i = Next();
+    if (!i) return *this;
+    if (!text.Valid()) Refuse(LoneSurrogateError(text.Shown()));
+    const std::string_view b = text.View();
+    Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
+    return *this;
+}
+
+Statement& Statement::AddStatic(const char* latin1) {
+    if (const int i = Next()) Check(sqlite3_bind_text(st_, i, latin1, -1, SQLITE_STATIC));
+    return *this;
+}
+
+int Statement::Run() {
+    const int added = added_;
+    added_ = 0;
+    if (added != count_) throw CountError(count_, size_t(added));
+    // Never into a database closed since: the connection may have opened another.
+    if (c_.db_ != db_) throw Error(QStringLiteral("数据库未连接。"));
+    return c_.Run(st_, sql_);
+}
 
 // ---------------------------------------------------------------- Transaction
 

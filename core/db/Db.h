@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -88,12 +90,35 @@ private:
 
 using Params = std::vector<Value>;
 
+// A text made UTF-8 once, where it is worked on, and bound as it stands: a save of a whole
+// month compares and binds thousands of them without converting each again. A text with a
+// lone surrogate half has no UTF-8 form; binding it is refused as Connection::Bind refuses it.
+class Utf8Text {
+public:
+    Utf8Text() = default;
+    explicit Utf8Text(QStringView text);
+    // False for a text with a lone surrogate half: it has no bytes and equals nothing.
+    bool Valid() const { return valid_; }
+    std::string_view View() const { return valid_ ? std::string_view(bytes_) : std::string_view(); }
+    // How a message shows a text that is not valid.
+    QString Shown() const { return valid_ ? QString() : QString::fromStdString(bytes_); }
+
+private:
+    std::string bytes_;  // for a text that is not valid, how a message shows it
+    bool valid_ = true;
+};
+
+// Converts `text` into `out` (no allocation for a short text, or within out's room).
+void ToUtf8(QStringView text, std::string& out);
+
 // Text of a real number as the original's float-to-text conversion gives it: whole
 // numbers without ".0", others in their shortest exact decimal form.
 QString FormatReal(double v);
 
 // A column of a stepped statement's current row, as its stored type gives it.
 Value ColumnValue(sqlite3_stmt* st, int i);
+
+class Statement;
 
 class Connection {
 public:
@@ -134,6 +159,10 @@ public:
     static void RegisterFunctions(sqlite3* db);
 
 private:
+    friend class Statement;
+    // Steps a bound statement of text `sql` to its end and resets it; answers the rows it changed.
+    int Run(sqlite3_stmt* st, const QString& sql);
+
     void OpenWith(const QString& path, int flags);
     void FinalizeAll();
 
@@ -142,6 +171,42 @@ private:
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
     QString lastSql_;  // the text last prepared or found, and its statement in cache_
     sqlite3_stmt* lastSt_ = nullptr;
+};
+
+// One statement of its own, prepared once and run row after row by a save of many rows: each
+// run's values are bound straight into it, texts from their UTF-8 bytes, with no list of values
+// between. A run fails as Connection::Exec does, with the same errors.
+class Statement {
+public:
+    Statement(Connection& c, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // The values of the next run, in the order of the statement's parameters.
+    Statement& Add(const Value& v);
+    Statement& Add(const QString& text);
+    Statement& Add(const std::optional<QString>& text);  // null when absent
+    Statement& Add(const std::optional<long long>& v);   // null when absent
+    // The bytes are bound where they stand: they must outlive the run.
+    Statement& Add(const Utf8Text& text);
+    Statement& AddStatic(const char* latin1);  // a literal such as a flag "1"
+    // Runs with the values added since the last run; answers the rows changed.
+    int Run();
+
+private:
+    int Next();
+    [[noreturn]] void Refuse(const Error& e);
+    void Check(int rc);
+
+    Connection& c_;
+    QString sql_;
+    sqlite3* db_ = nullptr;  // the handle it was prepared on
+    sqlite3_stmt* st_ = nullptr;
+    int count_ = 0;  // parameters of the statement
+    int added_ = 0;
+    // One buffer per parameter for the texts converted here, kept from run to run.
+    std::vector<std::string> buffers_;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.

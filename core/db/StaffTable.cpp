@@ -23,6 +23,33 @@ std::optional<long long> CodeAt(sqlite3_stmt* st, int i) {
     return static_cast<long long>(sqlite3_column_int64(st, i));
 }
 
+// Hands the values of a row to `out` in the order of the insert (with sMon and sGw) or of the
+// update (without), for a list of values and for a statement alike.
+template <class Out>
+void PutValues(const StaffRecord& r, StaffColumns set, bool insert, Out& out) {
+    if (insert) out.Add(db::Value(r.sMon.Number()));
+    out.Add(r.sName);
+    out.Add(r.sNumber);
+    out.Add(r.sBirth);
+    out.Add(r.sWorks);
+    out.Add(r.sWork);
+    if (insert) out.Add(r.sGw);
+    for (int i = 0; i < kStaffAttrCount; ++i) {
+        if (!Stores(set, StaffAttr(i))) continue;
+        out.Add(r.text[size_t(i)]);
+        out.Add(r.code[size_t(i)]);
+    }
+    out.Add(r.sIsok);
+}
+
+struct ParamsOut {
+    db::Params& p;
+    void Add(const db::Value& v) { p.push_back(v); }
+    void Add(const QString& t) { p.emplace_back(t); }
+    void Add(const StoredText& t) { p.push_back(Bound(t)); }
+    void Add(const std::optional<long long>& v) { p.push_back(Bound(v)); }
+};
+
 // The select list of a read, in ReadColumns() order, for the table aliased `alias`.
 QString ReadList(const QString& alias) {
     QStringList cols;
@@ -95,21 +122,12 @@ StaffTable::StaffTable(db::Connection& c, StaffColumns set)
     p_.reserve(size_t(2 * kStaffAttrCount + 10));
 }
 
+StaffTable::~StaffTable() = default;
+
 void StaffTable::Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out) {
     out.clear();
-    if (insert) out.emplace_back(r.sMon.Number());
-    out.emplace_back(r.sName);
-    out.emplace_back(r.sNumber);
-    out.push_back(Bound(r.sBirth));
-    out.push_back(r.sWorks);
-    out.push_back(r.sWork);
-    if (insert) out.push_back(Bound(r.sGw));
-    for (int i = 0; i < kStaffAttrCount; ++i) {
-        if (!Stores(set, StaffAttr(i))) continue;
-        out.push_back(Bound(r.text[size_t(i)]));
-        out.push_back(Bound(r.code[size_t(i)]));
-    }
-    out.push_back(Bound(r.sIsok));
+    ParamsOut sink{out};
+    PutValues(r, set, insert, sink);
 }
 
 db::Params StaffTable::InsertValues(const StaffRecord& r, StaffColumns set) {
@@ -119,8 +137,10 @@ db::Params StaffTable::InsertValues(const StaffRecord& r, StaffColumns set) {
 }
 
 void StaffTable::Insert(const StaffRecord& r) {
-    Bind(r, set_, true, p_);
-    c_.Exec(insert_, p_);
+    // A save of a whole list binds every value straight into the statement, texts converted once.
+    if (!inserts_) inserts_ = std::make_unique<db::Statement>(c_, insert_);
+    PutValues(r, set_, true, *inserts_);
+    inserts_->Run();
 }
 
 int StaffTable::Update(long long id, const StaffRecord& r) {
@@ -284,9 +304,25 @@ std::vector<std::pair<QString, QString>> StaffTable::ReadPeople(Month m) {
     return Pairs(c_, QStringLiteral("select sNumber, sName from Staff_moninfo where sMon=? order by id"), {m});
 }
 
-std::vector<std::pair<QString, QString>> StaffTable::ReadDuties(Month m) {
-    return Pairs(
-        c_, QStringLiteral("select sNumber, sGw from Staff_moninfo where sMon=? and sGw is not null order by id"), {m});
+void StaffTable::StepPeople(Month m, const TextPairStep& each) {
+    StepPairs(QStringLiteral("select id, sNumber, sName from Staff_moninfo where sMon=?"), m, each);
+}
+
+void StaffTable::StepDuties(Month m, const TextPairStep& each) {
+    StepPairs(QStringLiteral("select id, sNumber, sGw from Staff_moninfo where sMon=? and sGw is not null"), m, each);
+}
+
+void StaffTable::StepPairs(const QString& sql, Month m, const TextPairStep& each) {
+    sqlite3_stmt* st = c_.Prepare(sql);
+    c_.Bind(st, {m});
+    struct Reset {  // the statement is kept for the next read, whether or not `each` throws
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{st};
+    const StaffRowView row(st);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) each(sqlite3_column_int64(st, 0), row.Utf8(1), row.Utf8(2));
+    if (rc != SQLITE_DONE) c_.Fail();
 }
 
 std::vector<Month> StaffTable::Months() {

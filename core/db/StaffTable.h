@@ -3,7 +3,18 @@
 // one per plain field) from which every list of them is derived, the typed row every save
 // fills and every read returns (the start-of-period sheet, the monthly list, the single-person
 // entry, the staff error list, the history import and the upload), and the statements that
-// read, write and delete it. A new coded attribute is one registry row here plus its DDL.
+// read, write and delete it.
+//
+// A new coded attribute is a StaffAttr and its row in kStaffAttrs; the column lists, the
+// statements, the reads, the stores, the history import and the staff sheets' code columns
+// follow from them. By hand it also takes: its two columns in Staff_moninfo and Staff_Info
+// (core/db/schema.sql) with an upgrade step for older databases; its code table when none of
+// StaffCodeTable serves (a Code_* table, and its list and text-to-code lookup in the staff
+// rules); its check in StaffRowRules::CheckRow; its column in the staff sheet template
+// (core/sheet/templates/staff.sheet, with its row's caption and width); its field in the
+// single-person entry (PerputField, its widget, kAttrField); its column in the staff browser;
+// and, where they carry it, the upload register (core/report/Upload.cpp), the report rules
+// that count it and the benchmark's synthetic unit.
 
 #include "core/base/Month.h"
 #include "core/base/UnitClass.h"
@@ -15,6 +26,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -189,7 +201,9 @@ public:
     StaffTable(db::Connection& c, StaffColumns set);
     // For reads and deletes, which do not depend on the unit's class.
     explicit StaffTable(db::Connection& c) : StaffTable(c, StaffColumns::All) {}
+    ~StaffTable();
 
+    // Inserts run through one statement prepared at the first of them.
     void Insert(const StaffRecord& r);
     // Rewrites the row `id` of month r.sMon; answers the rows changed (0: no such row).
     int Update(long long id, const StaffRecord& r);
@@ -219,8 +233,12 @@ public:
     std::vector<StaffRecord> ReadListed(Month m, const QString& listTable);
     // The number and name of every row of the month, in id order (the wage forms' persons).
     std::vector<std::pair<QString, QString>> ReadPeople(Month m);
-    // The number and duty of every row of the month that has a duty, in id order.
-    std::vector<std::pair<QString, QString>> ReadDuties(Month m);
+    // The id, number and name of every row of the month as stored UTF-8 bytes (empty when null),
+    // handed to `each` and not kept, in whatever order the month is found in: no sort of the month.
+    using TextPairStep = std::function<void(long long id, std::string_view, std::string_view)>;
+    void StepPeople(Month m, const TextPairStep& each);
+    // The same with the number and duty of every row of the month that has a duty.
+    void StepDuties(Month m, const TextPairStep& each);
     // The months that have rows, ascending (a stored month outside 0..12 is none).
     std::vector<Month> Months();
     // Whether the month has rows; whether any monthly list (1..12) has rows.
@@ -246,12 +264,14 @@ public:
 
 private:
     static void Bind(const StaffRecord& r, StaffColumns set, bool insert, db::Params& out);
+    void StepPairs(const QString& sql, Month m, const TextPairStep& each);
     std::vector<StaffRecord> ReadWith(const QString& sql, const db::Params& params);
 
     db::Connection& c_;
     StaffColumns set_;
     QString insert_, update_;
     db::Params p_;
+    std::unique_ptr<db::Statement> inserts_;
 };
 
 }  // namespace qm

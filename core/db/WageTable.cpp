@@ -30,15 +30,27 @@ QString WageTable::UpdateSql() {
         "update Wage_Info set sN1=?, sN2=?, sN3=?, sN4=?, sTotal=?, wFlag=?, sFlag=?, sNumber=?, sName=? where id=?");
 }
 
+WageTable::WageTable(db::Connection& c) : c_(c) {}
+WageTable::~WageTable() = default;
+
+db::Statement& WageTable::Inserts() {
+    if (!insert_) insert_ = std::make_unique<db::Statement>(c_, InsertSql());
+    return *insert_;
+}
+
 void WageTable::Insert(const WageRecord& r) {
-    p_.clear();
-    p_.emplace_back(r.sMon);
-    p_.emplace_back(r.sNumber);
-    p_.emplace_back(r.sName);
-    for (const db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4, &r.sN5, &r.sTotal}) p_.push_back(*v);
-    p_.push_back(Bound(r.sFlag));
-    p_.push_back(Bound(r.wFlag));
-    c_.Exec(InsertSql(), p_);
+    db::Statement& st = Inserts();
+    st.Add(r.sMon).Add(r.sNumber).Add(r.sName);
+    for (const db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4, &r.sN5, &r.sTotal}) st.Add(*v);
+    st.Add(r.sFlag).Add(r.wFlag).Run();
+}
+
+void WageTable::Insert(const WageSaveRow& r) {
+    db::Statement& st = Inserts();
+    st.Add(r.sMon).Add(*r.sNumber).Add(*r.sName);
+    for (const db::Value* v : {&r.sN1, &r.sN2, &r.sN3, &r.sN4}) st.Add(*v);
+    st.Add(db::Value()).Add(r.sTotal);  // sN5 is the history import's
+    st.AddStatic(r.sFlag ? "1" : "0").AddStatic(r.wFlag ? "1" : "0").Run();
 }
 
 int WageTable::Update(long long id, const WageRecord& r) {

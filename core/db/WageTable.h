@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,17 @@ struct WageRecord {
     std::optional<QString> sFlag, wFlag;  // "1" passed, "0" failed; null when absent
 };
 
+// A row as the save of a whole month writes it: the number and name already UTF-8, made once
+// where the row was checked and bound from where they stand; the flags "1" (true) or "0"; sN5
+// stays null.
+struct WageSaveRow {
+    Month sMon;
+    const db::Utf8Text* sNumber = nullptr;
+    const db::Utf8Text* sName = nullptr;
+    db::Value sN1, sN2, sN3, sN4, sTotal;
+    bool sFlag = false, wFlag = false;
+};
+
 class WageTable {
 public:
     // The columns an insert writes, in statement order.
@@ -31,9 +43,12 @@ public:
     // The correction of one row: amounts sN1..sN4, total, both flags, number and name.
     static QString UpdateSql();
 
-    explicit WageTable(db::Connection& c) : c_(c) {}
+    explicit WageTable(db::Connection& c);
+    ~WageTable();
 
+    // Inserts run through one statement prepared at the first of them.
     void Insert(const WageRecord& r);
+    void Insert(const WageSaveRow& r);
     // Rewrites the corrected fields of row `id`; answers the rows changed.
     int Update(long long id, const WageRecord& r);
     // Marks row `id` as not matching the month's staff list (sFlag '0'), as a person twice in a month is.
@@ -55,9 +70,10 @@ public:
 
 private:
     std::vector<WageRecord> ReadWith(const QString& where, Month m);
+    db::Statement& Inserts();
 
     db::Connection& c_;
-    db::Params p_;
+    std::unique_ptr<db::Statement> insert_;
 };
 
 }  // namespace qm

@@ -103,17 +103,17 @@ const QStringList& QuarterWageReport::Columns() {
     return cols;
 }
 
-QuarterWageReport::QuarterWageReport(int quarter) : quarter_(quarter) {
-    if (quarter < 1 || quarter > 4) throw std::invalid_argument("quarter must be 1..4");
-}
+QuarterWageReport::QuarterWageReport(qm::Quarter quarter) : end_(quarter.LastMonth()) {}
+
+QuarterWageReport QuarterWageReport::ToYearEnd() { return QuarterWageReport(Month::YearEnd()); }
 
 QString QuarterWageReport::QuarterLabel() const {
     static const char16_t* const names[] = {u"(一季度)", u"(二季度)", u"(三季度)", u"(四季度)"};
-    return QString::fromUtf16(names[quarter_ - 1]);
+    return QString::fromUtf16(names[Quarters() - 1]);
 }
 
-bool QuarterWageReport::PassGates(Gates& gates, UiService& ui, int quarter) {
-    const Month e(quarter * 3);
+bool QuarterWageReport::PassGates(Gates& gates, UiService& ui) const {
+    const Month e = end_;
     const QString noData = QStringLiteral("无") + e.Text() + QStringLiteral("月工资数据，无法统计。");
     if (!gates.HasMonthData(e)) {
         ui.Info(noData);
@@ -140,7 +140,7 @@ void QuarterWageReport::Fill(db::Connection& c, const MainState& unit, TSheetBoo
     sheet.SetSelection(1, 1, 1, 1);
 
     supplements_.clear();
-    const int e = EndMonth();
+    const int e = end_.Number();
     // The figures and the supplements the unit's class fills, read together.
     std::vector<CellRule> rules = Rules();
     std::vector<const SupplementLine*> lines;
@@ -216,7 +216,7 @@ bool QuarterWageReport::Upload(db::Connection& c, UiService& ui, const AppPaths&
     if (row_.empty()) throw Refused(QStringLiteral("本表没有生成，不能上报。"));
     // Another window may have computed another quarter since: the file holds this one.
     Store(c);
-    return upload::Run(c, ui, paths, upload::Kind::QuarterReport, depNo, quarter_);
+    return upload::Run(c, ui, paths, upload::Kind::QuarterReport, depNo, Quarters());
 }
 
 QString QuarterWageReport::WorkbookStem() const { return QStringLiteral("基础定期报表I202-1_") + QuarterLabel(); }

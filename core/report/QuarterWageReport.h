@@ -6,6 +6,8 @@
 // writes this form's own figures even when another quarter was computed since.
 
 #include "core/base/AppContext.h"
+#include "core/base/Month.h"
+#include "core/base/Quarter.h"
 #include "core/db/Db.h"
 #include "core/report/CellRule.h"
 #include "core/report/WorkbookExport.h"
@@ -31,18 +33,19 @@ public:
     static const std::vector<CellRule>& Rules();
     static const std::vector<SupplementLine>& Supplements();
 
-    // `quarter` 1..3 as the form offers it; 4 (months up to 12) serves the benchmark.
-    explicit QuarterWageReport(int quarter);
+    // The report of a quarter as the form offers it.
+    explicit QuarterWageReport(qm::Quarter quarter);
+    // The months up to December, which no window offers: the benchmark's largest period.
+    static QuarterWageReport ToYearEnd();
 
-    int Quarter() const { return quarter_; }
-    int EndMonth() const { return quarter_ * 3; }
+    Month EndMonth() const { return end_; }
     // "(一季度)" ... : the form's label and part of the workbook's name.
     QString QuarterLabel() const;
 
-    // The commands' gates for the quarter: data of the end month, then no error rows up to
+    // The commands' gates for this report: data of the end month, then no error rows up to
     // it. A refusal shows its message and answers false (error rows stop silently, by
     // SilentAbort, after their own message).
-    static bool PassGates(Gates& gates, UiService& ui, int quarter);
+    bool PassGates(Gates& gates, UiService& ui) const;
 
     // The computation the form runs as it is shown: the template, every figure, the row
     // stored in JGLabor_info. `mainPb` is the main window's bar. Raises Refused when a figure
@@ -69,7 +72,11 @@ public:
 private:
     void Fill(db::Connection& c, const MainState& unit, TSheetBook& sheet, Progress& mainPb);
 
-    int quarter_;
+    explicit QuarterWageReport(Month end) : end_(end) {}
+    // The quarters counted, 1..4: the label's and the upload file's number.
+    int Quarters() const { return end_.Number() / 3; }
+
+    Month end_;
     int leaderPost_ = 0;  // a fresh form's value, kept when no post below 20 exists
     db::Params supplements_;
     db::Params row_;

@@ -140,12 +140,12 @@ AllputSheet::SaveResult AllputSheet::Save() {
         rules.ClearSpace(stop);
         if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
         rules.CheckRow(stop, StaffPass::Save);
-        AllputRow row;
+        // Made where it stays: a row of 32 texts is not moved again.
+        AllputRow& row = rows.emplace_back();
         row.sheetRow = stop;
         for (int c = 1; c <= kStaffSheetTexts; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
         for (int c = CodeSex; c <= CodeProduction; ++c) row.code[size_t(c - CodeSex)] = book_.GetCellText(stop, c);
         row.isOk = rules.RowFlag();
-        rows.push_back(std::move(row));
     }
     // A failed sex or party check enables the error list at once, whatever the save does next.
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;

@@ -7,15 +7,19 @@
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
 
-#include <QHash>
+#include "core/db/Utf8Map.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace qm {
 namespace {
 
-bool Blank(const QString& s) { return RtlTrim(s).isEmpty(); }
+// Nothing but characters up to U+0020, which RtlTrim cuts.
+bool Blank(const QString& s) {
+    return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() <= 0x20; });
+}
 
 QString ColumnName(int col) {
     static const char* const kHeads[] = {"姓名",     "姓名编号", "性别",         "少数民族",
@@ -52,16 +56,21 @@ bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(M
 
 void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
     const int n = int(rows.size());
+    // Two rows of one number would count each wage row of it twice: refused before anything is written.
+    if (const auto twice =
+            staffvalue::FindNumberTwice(n, [&](int i) { return rows[size_t(i)].Text(SheetColOf(StaffPlain::Number)); }))
+        throw AllputSaveError(rows[size_t(twice->second)].sheetRow,
+                              staffvalue::NumberTwiceText(twice->number, Month::Start()));
     int current = 0;
     try {
         db::Transaction tr(c_);
         // The duty texts of the list being replaced, by staff number (the first row of a number wins).
-        QHash<QString, QString> duty;
+        db::Utf8Map duty;
         StaffTable table(c_, columns);
-        for (const auto& [stored, gw] : table.ReadDuties(Month::Start())) {
-            const QString number = RtlTrim(stored);
-            if (!duty.contains(number)) duty.insert(number, gw);
-        }
+        std::string numberSpare, dutySpare;
+        table.StepDuties(Month::Start(), [&](long long id, std::string_view number, std::string_view gw) {
+            duty.Put(db::TrimBlankBytes(db::AsRead(number, numberSpare)), db::AsRead(gw, dutySpare), id);
+        });
         table.DeleteMonth(Month::Start());
 
         // Texts are stored as typed, blanks included; a blank cell is null.
@@ -107,8 +116,9 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                         QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(codeCol).arg(t));
                 rec.Code(a) = *v;
             }
-            const auto d = duty.constFind(number);
-            rec.sGw = d == duty.constEnd() ? StoredText() : StoredText(*d);
+            const db::Utf8Text key(number);
+            const std::optional<std::string_view> d = key.Valid() ? duty.Find(key.View()) : std::nullopt;
+            rec.sGw = d ? StoredText(QString::fromUtf8(d->data(), qsizetype(d->size()))) : StoredText();
             rec.sIsok = row.isOk;
             table.Insert(rec);
             if (pb) pb->SetPosition(int(std::trunc(double(i + 1) * 100.0 / double(n) - 10)));

@@ -4,6 +4,8 @@
 
 #include "core/base/Progress.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -57,6 +59,12 @@ QString SaveFailure::Message() const {
 
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb) {
+    // Two rows of one number would count each wage row of it twice: refused before anything is written.
+    if (const auto twice = staffvalue::FindNumberTwice(std::max(0, lastRow - firstRow + 1),
+                                                       [&](int i) { return cell(firstRow + i, 2); })) {
+        const int at = firstRow + twice->second;
+        throw SaveFailure(at, CleanName(cell(at, 1)), staffvalue::NumberTwiceText(twice->number, month));
+    }
     const int scale = ProgressScale(lastRow);
     int row = 0;
     QString name;

@@ -3,6 +3,8 @@
 #include "core/base/RtlText.h"
 #include "core/base/TextCheck.h"
 
+#include <QHash>
+
 namespace qm::staffvalue {
 
 namespace {
@@ -30,6 +32,19 @@ QString NumberTwiceText(const QString& number, Month month) {
     const QString list = month.IsStart() ? QStringLiteral("期初名单") : month.Text() + QStringLiteral("月名单");
     return QStringLiteral("姓名编号“%1”在%2中已有他人使用，同一名单中的姓名编号不能重复，请核实！")
         .arg(RtlTrim(number), list);
+}
+
+std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt) {
+    QHash<QString, int> seen;
+    seen.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        QString number = RtlTrim(numberAt(i));
+        if (number.isEmpty()) continue;
+        if (const auto at = seen.constFind(number); at != seen.constEnd())
+            return NumberRepeat{at.value(), i, std::move(number)};
+        seen.insert(number, i);
+    }
+    return std::nullopt;
 }
 
 bool NameOk(const QString& text) { return !HasControlChars(RtlTrim(text)); }

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace qm::staffvalue {
@@ -32,6 +33,15 @@ QString NumberProblem(const QString& text);
 // What the person is told when a staff number would stand twice in the list of `month`:
 // two rows of one number make every wage row of that number count twice in the reports.
 QString NumberTwiceText(const QString& number, Month month);
+
+// The first staff number that a list of `count` rows holds twice, the numbers compared as they
+// are stored (trimmed); an empty number is nobody's and never repeats. `first` and `second`
+// are the places (0-based) of its first two rows; nothing when every number stands once.
+struct NumberRepeat {
+    int first = 0, second = 0;
+    QString number;
+};
+std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt);
 
 // A name may hold no control characters (they would be stored and uploaded raw).
 bool NameOk(const QString& text);

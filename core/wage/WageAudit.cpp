@@ -56,21 +56,32 @@ QString FormatTotal(double t) {
     return QString::fromLatin1(buf, int(r.ptr - buf));
 }
 
-WageRoster WageRoster::Load(db::Connection& c, Month month) {
+WageRoster WageRoster::Load(db::Connection& c, Month month, int expected) {
     WageRoster r;
-    const std::vector<std::pair<QString, QString>> people = StaffTable(c).ReadPeople(month);
-    r.names_.reserve(qsizetype(people.size()));
-    for (const auto& [number, name] : people) r.Add(number, name);
+    r.names_.Reserve(expected);
+    std::string numberSpare, nameSpare;
+    // Rows come in whatever order the month is found in; the lowest id of a number names it.
+    StaffTable(c).StepPeople(month, [&](long long id, std::string_view number, std::string_view name) {
+        r.names_.Put(db::AsRead(number, numberSpare), db::TrimBlankBytes(db::AsRead(name, nameSpare)), id);
+    });
     return r;
 }
 
 void WageRoster::Add(const QString& number, const QString& name) {
-    if (!names_.contains(number)) names_.insert(number, TrimBlanks(name));
+    // Each row comes after every row added before it.
+    const db::Utf8Text n(number);
+    if (n.Valid()) names_.Put(n.View(), db::Utf8Text(TrimBlanks(name)).View(), names_.LastOrder() + 1);
 }
 
-const QString* WageRoster::NameOf(const QString& number) const {
-    auto it = names_.constFind(number);
-    return it == names_.constEnd() ? nullptr : &it.value();
+std::optional<QString> WageRoster::NameOf(const QString& number) const {
+    const std::optional<std::string_view> name = NameOf(db::Utf8Text(number));
+    if (!name) return std::nullopt;
+    return QString::fromUtf8(name->data(), qsizetype(name->size()));
+}
+
+std::optional<std::string_view> WageRoster::NameOf(const db::Utf8Text& number) const {
+    if (!number.Valid()) return std::nullopt;
+    return names_.Find(number.View());
 }
 
 WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
@@ -101,9 +112,11 @@ WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
 
     c.number = TrimBlanks(line.number);
     c.name = names == NameCleanup::RemoveBlanks ? ClearNameSpaces(line.name) : TrimBlanks(line.name);
-    const QString* staffName = c.number.isEmpty() ? nullptr : roster_.NameOf(c.number);
-    c.listed = staffName != nullptr;
-    c.sFlag = c.listed && *staffName == c.name;
+    c.numberUtf8 = db::Utf8Text(c.number);
+    c.nameUtf8 = db::Utf8Text(c.name);
+    const std::optional<std::string_view> staffName = c.number.isEmpty() ? std::nullopt : roster_.NameOf(c.numberUtf8);
+    c.listed = staffName.has_value();
+    c.sFlag = c.listed && c.nameUtf8.Valid() && *staffName == c.nameUtf8.View();
     return c;
 }
 

@@ -4,20 +4,17 @@
 // (wFlag), and the texts the wage sheet shows after a save.
 
 #include "core/base/AppContext.h"
+#include "core/db/Db.h"
+#include "core/db/Utf8Map.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace qm {
-
-namespace db {
-class Connection;
-class Error;
-}  // namespace db
 
 // Sheet columns of the wage sheet and the wage error list.
 namespace wagecol {
@@ -53,17 +50,21 @@ struct WageLimits {
 };
 
 // The month's staff list as the roster check reads it: each staff number with the name of
-// its first row (in the order the rows were stored).
+// its first row (in the order the rows were stored), both as UTF-8 bytes, so that a save looks
+// up and compares the bytes it binds.
 class WageRoster {
 public:
-    static WageRoster Load(db::Connection& c, Month month);
+    // `expected`: about how many persons the list holds (room is made for them at once).
+    static WageRoster Load(db::Connection& c, Month month, int expected = 0);
     void Add(const QString& number, const QString& name);  // a later row of a number is ignored
-    // The trimmed name of the number's first row; null when the number is not listed.
-    const QString* NameOf(const QString& number) const;
-    int size() const { return int(names_.size()); }
+    // The trimmed name of the number's first row; nothing when the number is not listed.
+    std::optional<QString> NameOf(const QString& number) const;
+    // The same as bytes; also nothing for a number that has no UTF-8 form.
+    std::optional<std::string_view> NameOf(const db::Utf8Text& number) const;
+    int size() const { return names_.size(); }
 
 private:
-    QHash<QString, QString> names_;
+    db::Utf8Map names_;
 };
 
 // One sheet row as typed.
@@ -80,6 +81,7 @@ struct WageCheck {
     QString totalText;                       // column 7: the total when above 0, else "0"
     QString number;                          // trimmed number, as stored
     QString name;                            // name after the clean-up, as stored
+    db::Utf8Text numberUtf8, nameUtf8;       // the two in UTF-8: looked up, compared and bound so
     bool listed = false;                     // the number is on the month's staff list
     bool sFlag = false;                      // listed and the first row's name equals the name
     bool wFlag = false;                      // the total lies within the limits

@@ -43,7 +43,7 @@ int WageErrorList::Load() {
         for (const db::Value* v : {&rec.sN1, &rec.sN2, &rec.sN3, &rec.sN4, &rec.sTotal})
             book_.SetCellText(r, c++, v->AsString());
         book_.SetCellText(r, wagecol::Id, QString::number(rec.id));
-        const QString* staffName = roster.NameOf(TrimBlanks(rec.sNumber));
+        const std::optional<QString> staffName = roster.NameOf(TrimBlanks(rec.sNumber));
         if (staffName && *staffName == TrimBlanks(rec.sName))
             UnmarkCells(book_, r, 1, 2);
         else

@@ -36,16 +36,21 @@ void UnmarkCells(TSheetBook& book, int row, int col1, int col2) {
     book.ClearRange(row, col1, row, col2, TSheetBook::ClearFormats);
 }
 
+int CountWageLines(const TSheetBook& book) {
+    int r = 2;
+    while (r <= book.MaxRow() && !book.GetCellText(r, wagecol::Name).isEmpty()) ++r;
+    return r - 2;
+}
+
+void ReadWageLine(const TSheetBook& book, int row, WageLine& line) {
+    line.number = book.GetCellText(row, wagecol::Number);
+    line.name = book.GetCellText(row, wagecol::Name);
+    for (int k = 0; k < 4; ++k) line.amounts[size_t(k)] = book.GetCellText(row, wagecol::N1 + k);
+}
+
 std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
-    std::vector<WageLine> lines;
-    lines.reserve(size_t(std::max(0, book.LastUsedRow() - 1)));
-    for (int r = 2; r <= book.MaxRow() && !book.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
-        WageLine l;
-        l.number = book.GetCellText(r, wagecol::Number);
-        l.name = book.GetCellText(r, wagecol::Name);
-        for (int k = 0; k < 4; ++k) l.amounts[size_t(k)] = book.GetCellText(r, wagecol::N1 + k);
-        lines.push_back(std::move(l));
-    }
+    std::vector<WageLine> lines(size_t(CountWageLines(book)));
+    for (size_t i = 0; i < lines.size(); ++i) ReadWageLine(book, int(i) + 2, lines[i]);
     return lines;
 }
 
@@ -154,9 +159,9 @@ bool WageSheet::Save() {
         }
     };
 
-    const std::vector<WageLine> lines = ReadWageLines(book_);
+    const int count = CountWageLines(book_);
     // Filled rows below the first empty name would be left out without a word: ask first.
-    const int stop = int(lines.size()) + 2;
+    const int stop = count + 2;
     int left = 0;
     for (int r = stop; r <= book_.LastUsedRow(); ++r)
         for (int c = wagecol::Number; c <= wagecol::N4; ++c)
@@ -164,14 +169,14 @@ bool WageSheet::Save() {
                 ++left;
                 break;
             }
-    if (left > 0 && !ctx_.ui.AskYesNo(WageRowsLeftQuestion(stop, left, int(lines.size())))) {
+    if (left > 0 && !ctx_.ui.AskYesNo(WageRowsLeftQuestion(stop, left, count))) {
         Finally done{ctx_};
         return false;
     }
 
     std::optional<WageRoster> roster;
     try {
-        roster = WageRoster::Load(ctx_.db, month_);
+        roster = WageRoster::Load(ctx_.db, month_, count);
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};
         Tell(ctx_.ui, WageRowFailedMessage(0, WageDbFailureText(e)));
@@ -179,17 +184,20 @@ bool WageSheet::Save() {
     }
     const WageAudit audit(*roster);
     std::vector<WageCheck> checks;
-    checks.reserve(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        checks.push_back(audit.Check(lines[i]));
+    checks.reserve(size_t(count));
+    // Each row is read as it is checked: the rows' texts are not copied aside first.
+    WageLine line;
+    for (int i = 0; i < count; ++i) {
+        const int r = i + 2;
+        ReadWageLine(book_, r, line);
+        checks.push_back(audit.Check(line));
         if (const int bad = checks.back().badColumn) {
             // Refused before anything is written: the stored month stays as it was.
-            const int r = int(i) + 2;
             Quiet q(*this);
             MarkCells(book_, r, bad, bad);
             book_.SetSelection(r, bad, r, bad);
             Finally done{ctx_};
-            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(bad), lines[i].amounts[size_t(bad - wagecol::N1)]));
+            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(bad), line.amounts[size_t(bad - wagecol::N1)]));
             return false;
         }
     }
@@ -201,20 +209,20 @@ bool WageSheet::Save() {
         WageTable table(ctx_.db);
         table.DeleteMonth(month_);
         const size_t n = checks.size();
-        WageRecord rec;
+        WageSaveRow rec;
         rec.sMon = month_;
         for (size_t at = 0; at < n; ++at) {
             failedRow = int(at) + 2;
             const WageCheck& c = checks[at];
-            rec.sNumber = c.number;
-            rec.sName = c.name;
+            rec.sNumber = &c.numberUtf8;
+            rec.sName = &c.nameUtf8;
             rec.sTotal = c.total;
             rec.sN1 = AmountValue(c.n[0]);
             rec.sN2 = AmountValue(c.n[1]);
             rec.sN3 = AmountValue(c.n[2]);
             rec.sN4 = AmountValue(c.n[3]);
-            rec.sFlag = c.SFlagText();
-            rec.wFlag = c.WFlagText();
+            rec.sFlag = c.sFlag;
+            rec.wFlag = c.wFlag;
             table.Insert(rec);
             if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
         }

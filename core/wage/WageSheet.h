@@ -22,6 +22,9 @@ void UnmarkCells(TSheetBook& book, int row, int col1, int col2);
 
 // The sheet rows in use: from row 2 while column 2 is not empty.
 std::vector<WageLine> ReadWageLines(const TSheetBook& book);
+int CountWageLines(const TSheetBook& book);
+// One of them, into `line`.
+void ReadWageLine(const TSheetBook& book, int row, WageLine& line);
 
 // "共" + n + "条", the status line of the wage sheet.
 QString WageCountText(int n);

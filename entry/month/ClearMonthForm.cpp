@@ -78,7 +78,7 @@ bool MonthOf(UiService& ui, QComboBox* cb, int& m) {
 
 // ---------------------------------------------------------------- monthly staff
 
-TFrm_clearChMon::TFrm_clearChMon(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_clearChMon::TFrm_clearChMon(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     Build(this, QStringLiteral("清空从业人员选项"), QStringLiteral("全部月度从业人员数据"));
     R2->setChecked(true);
     PlaceWhenShown(this);
@@ -118,7 +118,7 @@ void TFrm_clearChMon::BitBtn2Click() { close(); }
 
 // ---------------------------------------------------------------- wages
 
-TFrm_clearChWage::TFrm_clearChWage(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_clearChWage::TFrm_clearChWage(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     Build(this, QStringLiteral("清空工资数据选项"), QStringLiteral("全部工资数据"));
     PlaceWhenShown(this);
     FormShow();

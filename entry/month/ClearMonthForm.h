@@ -20,7 +20,7 @@ extern const QString kBadMonthText;
 class TFrm_clearChMon : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_clearChMon(AppContext& ctx);
+    explicit TFrm_clearChMon(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
@@ -42,7 +42,7 @@ private:
 class TFrm_clearChWage : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_clearChWage(AppContext& ctx);
+    explicit TFrm_clearChWage(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 

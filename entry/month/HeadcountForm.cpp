@@ -19,7 +19,7 @@ namespace {
 const QString kNotANumber = QStringLiteral("非法数字，请核实！");
 }
 
-TFrm_set::TFrm_set(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_set::TFrm_set(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("期末从业人员总数设置"));
     PlaceWhenShown(this);
     Label1 = new QLabel(QStringLiteral("单位编号："), this);

@@ -17,7 +17,7 @@ struct AppContext;
 class TFrm_set : public QDialog, public IForm {
     Q_OBJECT
 public:
-    explicit TFrm_set(AppContext& ctx);
+    explicit TFrm_set(AppContext& ctx, QWidget* parent = nullptr);
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 

@@ -145,11 +145,11 @@ TFrm_monput::~TFrm_monput() = default;
 
 TFrm_monput* TFrm_monput::Instance() { return TheInstance().data(); }
 
-TFrm_monput* TFrm_monput::ShowList(AppContext& ctx, qm::Month month) {
+TFrm_monput* TFrm_monput::ShowList(AppContext& ctx, qm::Month month, QWidget* parent) {
     TFrm_monput* w = TheInstance().data();
     bool load = true;
     if (!w) {
-        w = new TFrm_monput(ctx, ctx.mainWidget);
+        w = new TFrm_monput(ctx, parent ? parent : ctx.mainWidget);
         TheInstance() = w;
     } else if (w->dirty_) {
         // Unsaved rows of this month stay; those of another month only when the person says so.
@@ -505,7 +505,7 @@ void TFrm_monput::N5Click() {
 }
 void TFrm_monput::N6Click() { view_->Edit(SheetView::EditOp::Cut); }
 
-void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_, month_); }
-void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_, month_); }
+void MonputOpener::ShowModal() { TFrm_monput::ShowList(ctx_, month_, parent_); }
+void MonputOpener::ShowModeless(std::unique_ptr<IForm>) { TFrm_monput::ShowList(ctx_, month_, parent_); }
 
 }  // namespace qm

@@ -32,8 +32,9 @@ public:
     static TFrm_monput* Instance();
     // Shows the list of `month`: the open window again, else a new one. Called while a
     // modal window runs (the wage sheet's 核实名册), the list becomes a child window of it so
-    // that it stays usable; it returns to the main window when that modal window goes.
-    static TFrm_monput* ShowList(AppContext& ctx, qm::Month month);
+    // that it stays usable; it returns to the main window when that modal window goes. A new
+    // window is made over `parent` (the main window when none).
+    static TFrm_monput* ShowList(AppContext& ctx, qm::Month month, QWidget* parent = nullptr);
 
     // Show: the list's month, captions, buttons outside the edit state, code lists.
     void FormShow(qm::Month month);
@@ -122,13 +123,14 @@ private:
 // the list of the month the opener gave.
 class MonputOpener : public IForm {
 public:
-    MonputOpener(AppContext& ctx, qm::Month month) : ctx_(ctx), month_(month) {}
+    MonputOpener(AppContext& ctx, qm::Month month, QWidget* parent) : ctx_(ctx), month_(month), parent_(parent) {}
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
 
 private:
     AppContext& ctx_;
     qm::Month month_;
+    QWidget* parent_;
 };
 
 }  // namespace qm

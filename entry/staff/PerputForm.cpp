@@ -80,7 +80,7 @@ QComboBox* Combo(QWidget* parent, int width = 130) {
 
 }  // namespace
 
-TFrm_perput::TFrm_perput(AppContext& ctx) : QDialog(ctx.mainWidget), ctx_(ctx) {
+TFrm_perput::TFrm_perput(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     MonthNo = Month::Start();
     setWindowTitle(QStringLiteral("从业人员个人输入"));
     BuildUi();

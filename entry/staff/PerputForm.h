@@ -29,7 +29,7 @@ namespace qm {
 class TFrm_perput : public QDialog, public IPerput {
     Q_OBJECT
 public:
-    explicit TFrm_perput(AppContext& ctx);
+    explicit TFrm_perput(AppContext& ctx, QWidget* parent = nullptr);
     ~TFrm_perput() override;
 
     // MonthNo, ReturnMode and RefreshOpener are set by the opener before the form shows.

@@ -145,21 +145,10 @@ void TFrm_mon::BitBtn1Click() {
     if (!ctx_.forms) return;
     // This sheet is modal, so the staff list must be a window of its own below this one:
     // created with this dialog as its parent, Qt leaves it usable while the sheet is open.
-    QWidget* savedParent = ctx_.mainWidget;
-    ctx_.mainWidget = this;
-    std::unique_ptr<IForm> form;
-    try {
-        form = ctx_.forms->Create(QStringLiteral("TFrm_monput"), {sheet_.Month()});
-    } catch (...) {
-        ctx_.mainWidget = savedParent;
-        throw;
-    }
-    ctx_.mainWidget = savedParent;
+    std::unique_ptr<IForm> form =
+        ctx_.forms->Create(QStringLiteral("TFrm_monput"), {.month = sheet_.Month(), .parent = this});
     if (!form) return;
-    if (auto* w = dynamic_cast<QWidget*>(form.get())) {
-        if (w->parentWidget() != this) w->setParent(this, w->windowFlags() | Qt::Window);
-        monput_ = w;
-    }
+    if (auto* w = dynamic_cast<QWidget*>(form.get())) monput_ = w;
     IForm* raw = form.get();
     raw->ShowModeless(std::move(form));
 }

@@ -7,7 +7,9 @@
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "reports/JGLaborForm.h"
+#include "reports/LabourRegistration.h"
 #include "reports/NGLaborForm.h"
+#include "reports/RangeSummaryRegistration.h"
 #include "reports/ReportRegistration.h"
 #include "tests/core/report/ReportTestSupport.h"
 #include "tests/support/RecordingMain.h"
@@ -60,14 +62,14 @@ protected:
 TEST_F(ReportFormsTest, TheQuarterlyWindowShowsItsFiguresExportsAndUploads) {
     Load(QStringLiteral("report_quarter.sql"));
     auto* f = new TFrm_JGLabor(ctx, &mainWidget);
-    f->Quarter = 1;
+    f->Quarter = Quarter(1);
     f->ShowModeless(std::unique_ptr<IForm>(f));
     QPointer<TFrm_JGLabor> alive(f);
     EXPECT_EQ(f->windowTitle(), QStringLiteral("从业人员及工资总额（季报）"));
     EXPECT_EQ(f->Label3->text(), QStringLiteral("组织机构代码 ：12345678X"));
     EXPECT_EQ(f->Label4->text(), QStringLiteral("企业（单位）详细名称 ：河畔'测试单位"));
     EXPECT_EQ(f->Label5->text(), QStringLiteral("(一季度)"));
-    EXPECT_EQ(test::SheetDiff(f->Sheet(), QStringLiteral("jglabor_q1_cells.csv")), QString());
+    EXPECT_EQ(test::SheetDiff(f->Book(), QStringLiteral("jglabor_q1_cells.csv")), QString());
     EXPECT_EQ(pb.Position(), 0);
     EXPECT_TRUE(ui.shown.empty());
     f->resize(900, 760);
@@ -99,7 +101,7 @@ TEST_F(ReportFormsTest, TheQuarterChooserChecksEachQuarterAndOpensAWindowPerPres
     Load(QStringLiteral("report_quarter.sql"));
     RegisterReportForms(forms);
     ctx.forms = &forms;
-    TFrm_ChooseJLabor c(ctx);
+    TFrm_ChooseJLabor c(ctx, &mainWidget);
     EXPECT_EQ(c.windowTitle(), QStringLiteral("季度选择"));
     c.show();
     c.SpeedButton2->click();
@@ -110,8 +112,8 @@ TEST_F(ReportFormsTest, TheQuarterChooserChecksEachQuarterAndOpensAWindowPerPres
     const QList<TFrm_JGLabor*> open = OpenReportWindows();
     ASSERT_EQ(open.size(), 2);
     for (TFrm_JGLabor* w : open) {
-        EXPECT_EQ(w->Quarter, 1);
-        EXPECT_EQ(w->Sheet().GetCellText(19, 5), QStringLiteral("3667"));
+        EXPECT_EQ(w->Quarter, Quarter(1));
+        EXPECT_EQ(w->Book().GetCellText(19, 5), QStringLiteral("3667"));
         EXPECT_EQ(w->parentWidget(), &c);  // takes input while the chooser runs
     }
     for (TFrm_JGLabor* w : open) w->close();
@@ -121,7 +123,7 @@ TEST_F(ReportFormsTest, TheQuarterChooserChecksEachQuarterAndOpensAWindowPerPres
 // The year is typed over the "20       年" label, its "年" left in sight, on a line of its own
 // under the title: not against the form number.
 TEST_F(ReportFormsTest, TheAnnualYearFieldSitsOverItsLabelAwayFromTheFormNumber) {
-    TFrm_NGLabor f(ctx);
+    TFrm_NGLabor f(ctx, &mainWidget);
     f.show();
     QApplication::processEvents();
     ASSERT_TRUE(f.Label9->isVisible());
@@ -138,12 +140,12 @@ TEST_F(ReportFormsTest, TheAnnualYearFieldSitsOverItsLabelAwayFromTheFormNumber)
 
 TEST_F(ReportFormsTest, TheAnnualWindowComputesAndExportsOnlyForItsYears) {
     Load(QStringLiteral("report_annual.sql"));
-    TFrm_NGLabor f(ctx);
+    TFrm_NGLabor f(ctx, &mainWidget);
     f.FormShow();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("从业人员及工资总额（年报）"));
     EXPECT_EQ(f.Label3->text(), QStringLiteral("组织机构代码 : 12345678X"));
     EXPECT_EQ(f.Year->text(), QStringLiteral("2012"));
-    EXPECT_EQ(test::SheetDiff(f.Sheet(), QStringLiteral("nglabor_cells.csv")), QString());
+    EXPECT_EQ(test::SheetDiff(f.Book(), QStringLiteral("nglabor_cells.csv")), QString());
     f.show();
     EXPECT_FALSE(QImage(Shot(&f, QStringLiteral("nglabor.png"))).isNull());
 
@@ -173,4 +175,28 @@ TEST_F(ReportFormsTest, RegisteredFormsReplaceTheirPlaceholders) {
         EXPECT_FALSE(IsPlaceholder(*f)) << name;
     }
     EXPECT_NE(forms.CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor")), nullptr);
+}
+
+// Every report form opens over the window its opener names, else over the main window; the
+// quarterly window works on the quarter it was made for.
+TEST_F(ReportFormsTest, FormsOpenOverTheWindowTheyAreGivenAndOnTheirQuarter) {
+    RegisterReportForms(forms);
+    RegisterLabourForms(forms);
+    RegisterRangeSummaryForms(forms);
+    QWidget opener;
+    for (const char* name :
+         {"TFrm_JGLabor", "TFrm_ChooseJLabor", "TFrm_NGLabor", "TFrm_JLabor", "TFrm_NLabor", "TFrm_chooseMon",
+          "TFrm_chooseAB", "TFrm_chooseBA", "TFrm_wagehz", "TFrm_wagejghz", "TFrm_hzinfo", "TFrm_hz"}) {
+        const QString form = QString::fromLatin1(name);
+        for (QWidget* given : {&opener, static_cast<QWidget*>(nullptr)}) {
+            std::unique_ptr<IForm> f = forms.Create(form, {.parent = given});
+            auto* w = dynamic_cast<QWidget*>(f.get());
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_EQ(w->parentWidget(), given ? given : &mainWidget) << name;
+        }
+    }
+    for (int q : {1, 3}) {
+        auto f = forms.CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"), {.quarter = Quarter(q)});
+        EXPECT_EQ(f->Quarter, Quarter(q));
+    }
 }

@@ -62,6 +62,7 @@ public:
     RecordingForm(FormRecorder& rec, QString form, const FormArgs& args) : rec_(rec) {
         use_.form = std::move(form);
         if (args.month) use_.month = args.month->Text();
+        if (args.quarter) use_.quarter = args.quarter->Number();
     }
     ~RecordingForm() override {
         if (!done_) Record(QStringLiteral("freed"));
@@ -94,7 +95,6 @@ private:
         if (done_) return;
         done_ = true;
         use_.how = how;
-        use_.quarter = Quarter;
         use_.monthNo = MonthNo.Text();
         use_.returnMode = ReturnMode;
         use_.periodMonths = PeriodMonths;

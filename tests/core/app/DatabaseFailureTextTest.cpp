@@ -18,7 +18,8 @@ TEST_F(DatabaseFailureText, EveryDatabaseFailureReadsInChinese) {
     const QString notes = base.base() + QStringLiteral("/notes.mdb");
     auto batchSave = [&] {
         std::vector<AllputRow> rows(400);
-        for (AllputRow& r : rows) r.text[1] = QString(40, QLatin1Char('0'));
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i].text[1] = QStringLiteral("%1").arg(i, 40, 10, QLatin1Char('0'));
         try {
             AllputStore(base.db()).Save(rows, StaffColumns::Base);
         } catch (const AllputSaveError& e) {

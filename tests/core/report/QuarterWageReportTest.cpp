@@ -23,7 +23,7 @@ class QuarterReportTest : public ::testing::Test {
 protected:
     db::Connection& db() { return base.db(); }
     QuarterWageReport Run(int quarter) {
-        QuarterWageReport r(quarter);
+        QuarterWageReport r{Quarter(quarter)};
         r.Compute(db(), UnitOf(base), sheet, pb);
         return r;
     }
@@ -226,7 +226,7 @@ TEST_F(QuarterReportTest, TheUploadWritesThisFormsOwnFigures) {
     TSheetBook other;
     const QuarterWageReport first = Run(1);
     // A later window computes quarter 2 (no data after month 3: its figures differ).
-    QuarterWageReport second(2);
+    QuarterWageReport second(Quarter(2));
     second.Compute(db(), UnitOf(base), other, pb);
     EXPECT_EQ(test::Stored(base, QStringLiteral("JGLabor_info"), QStringLiteral("I08")), "3");  // 18 / 7
     const QString gzsb = base.paths().Gzsb() + QLatin1Char('/');
@@ -274,20 +274,20 @@ TEST_F(QuarterReportTest, TheGatesRefuseWithTheirMessages) {
     base.RunFixture(QStringLiteral("report_quarter.sql"));
     MainState state = UnitOf(base);
     Gates gates(db(), state, ui);
-    EXPECT_TRUE(QuarterWageReport::PassGates(gates, ui, 1));
+    EXPECT_TRUE(QuarterWageReport(Quarter(1)).PassGates(gates, ui));
     EXPECT_TRUE(ui.shown.empty());
     // No data in month 6.
-    EXPECT_FALSE(QuarterWageReport::PassGates(gates, ui, 2));
+    EXPECT_FALSE(QuarterWageReport(Quarter(2)).PassGates(gates, ui));
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("无6月工资数据，无法统计。")});
     // Staff rows of month 6 but no wage row: said, not silent.
     ui.Clear();
     db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sIsok) values (6, 'P1', '1')"));
-    EXPECT_FALSE(QuarterWageReport::PassGates(gates, ui, 2));
+    EXPECT_FALSE(QuarterWageReport(Quarter(2)).PassGates(gates, ui));
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("无6月工资数据，无法统计。")});
     // A wage error in month 2 stops the command after its own message.
     ui.Clear();
     db().Exec(QStringLiteral("update Wage_Info set wFlag='0' where Smon=2 and sNumber='P1'"));
-    EXPECT_THROW(QuarterWageReport::PassGates(gates, ui, 1), SilentAbort);
+    EXPECT_THROW(QuarterWageReport(Quarter(1)).PassGates(gates, ui), SilentAbort);
     EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("2月份,有工资数据错误，请纠正。")});
 }
 
@@ -319,4 +319,22 @@ TEST_F(QuarterReportTest, TheWorkbookLayoutOfTheForm) {
     EXPECT_TRUE(m.landscape);
     EXPECT_NEAR(m.MarginInches().top, 25.0 / 72, 1e-9);
     EXPECT_EQ(m.sheetName, QStringLiteral("基础定期报表"));
+}
+
+// Each period knows its end month, its label and the workbook it names; the months up to
+// December, which only the benchmark runs, are the fourth.
+TEST(QuarterWageReportPeriod, EndMonthLabelAndWorkbookOfEachPeriod) {
+    const struct {
+        QuarterWageReport report;
+        int end;
+        const char16_t* label;
+    } cases[] = {{QuarterWageReport(Quarter(1)), 3, u"(一季度)"},
+                 {QuarterWageReport(Quarter(2)), 6, u"(二季度)"},
+                 {QuarterWageReport(Quarter(3)), 9, u"(三季度)"},
+                 {QuarterWageReport::ToYearEnd(), 12, u"(四季度)"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.report.EndMonth(), Month(c.end));
+        EXPECT_EQ(c.report.QuarterLabel(), QString::fromUtf16(c.label));
+        EXPECT_EQ(c.report.WorkbookStem(), QStringLiteral("基础定期报表I202-1_") + QString::fromUtf16(c.label));
+    }
 }

@@ -183,6 +183,120 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
         EXPECT_EQ(together.values.at(k), Statement(all[k], values)) << all[k].where.toStdString();
 }
 
+TEST_F(ReportEngineTest, WageRowsJoinTheStaffRowsOfTheirMonthWhoseNumberHasTheSameKindAndBytes) {
+    // Staff numbers a word holds and ones it does not, twins that differ in length, case, a
+    // trailing byte or kind only (text and blob); months whole, real, text, huge and far off.
+    const QStringList numbers{"'000001'",
+                              "'0000001'",
+                              "'1'",
+                              "1",
+                              "' 1'",
+                              "''",
+                              "'1234567'",
+                              "'12345678'",
+                              "'110101199001011234'",
+                              "'11010119900101123X'",
+                              "'11010119900101123x'",
+                              "'1101011990010112345'",
+                              "'999999999999999999'",
+                              "'ABCDEFG'",
+                              "'ABCDEFGH'",
+                              "'P'||char(0)",
+                              "'P'||char(0)||char(0)",
+                              "x'303030303031'",
+                              "x''",
+                              "'١٢'",
+                              "'一二三四五六七八'"};
+    const QStringList months = Split("3|3.5|'x'|9007199254740993|-40|300|12");
+    qm::db::Transaction t(db());
+    for (int i = 0; i < int(numbers.size()); ++i)
+        for (int m = 0; m < int(months.size()); ++m) {
+            const QString row = months[m] + ',' + numbers[i];
+            if ((i + m) % 4 != 0)
+                for (int twice = i % 5 == 0 ? 2 : 1; twice > 0; --twice)
+                    db().Exec("insert into Staff_moninfo (sMon, sNumber, ssf) values (" + row + ", 1)");
+            if ((i + 2 * m) % 5 != 0)
+                db().Exec("insert into Wage_Info (Smon, sNumber, sTotal, sN1) values (" + row + ',' +
+                          QString::number((i + 1) * 1000 + m) + ',' + QString::number(i) + ')');
+        }
+    t.Commit();
+    const std::vector<Query> queries{
+        {Source::Wages, QStringLiteral("sMon<>0"), Take::Count},
+        {Source::Wages, QStringLiteral("sMon<>0 and ssf=1"), Take::Total},
+        {Source::Wages, QStringLiteral("sMon=3"), Take::Total},
+        {Source::Wages, QStringLiteral("sMon>=3 and sMon<=4"), Take::Count},
+        {Source::Wages, QStringLiteral("sMon>100"), Take::N1},
+        {Source::Wages, QStringLiteral("sMon<0"), Take::Total},
+    };
+    const auto r = qm::report::RunQueries(db(), queries, {});
+    for (size_t k = 0; k < queries.size(); ++k) {
+        const Value want = Statement(queries[k]);
+        EXPECT_GT(want.AsInteger(), 0) << queries[k].where.toStdString();
+        EXPECT_EQ(r.values.at(k), want) << queries[k].where.toStdString();
+    }
+}
+
+TEST_F(ReportEngineTest, ThousandsOfDistinctValuesOfEveryKindAreEachTestedAsSqliteTestsThem) {
+    // Each column holds values of every kind by the thousand, many beyond the small whole
+    // numbers; conditions whose month decides which other columns matter, and a late list.
+    qm::db::Transaction t(db());
+    for (int i = 0; i < 3000; ++i) {
+        const QString birth =
+            i % 5 == 0   ? QStringLiteral("'%1-%2'").arg(1950 + i % 60).arg(i % 12 + 1, 2, 10, QLatin1Char('0'))
+            : i % 5 == 1 ? QString::number(100000 + i)
+            : i % 5 == 2 ? QString::number(1900 + i / 7) + ".5"
+            : i % 5 == 3 ? QStringLiteral("x'%1'").arg(i, 6, 16, QLatin1Char('0'))
+                         : QStringLiteral("'%1'").arg(i);
+        const QString month = i % 97 == 0 ? QStringLiteral("null") : i % 89 == 0 ? "'x'" : QString::number(i % 13);
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sBirth, sPost, sSex) values "
+                                 "(%1, 'N%2', %3, %4, %5)")
+                      .arg(month)
+                      .arg(i % 400)
+                      .arg(birth)
+                      .arg(i % 300 - 40)
+                      .arg(i % 3));
+        if (i % 3 != 2)
+            db().Exec(QStringLiteral("insert into Wage_Info (Smon, sNumber, sTotal) values (%1, 'N%2', %3)")
+                          .arg(month)
+                          .arg(i % 400)
+                          .arg(i));
+    }
+    t.Commit();
+    const char* const staff[] = {
+        "sBirth<'1980-06'",
+        "sBirth>=101500",
+        "sBirth<2000.5 and sBirth>1950",
+        "sBirth like '19%'",
+        "sBirth>'2'",
+        "sBirth='1234'",
+        "sPost>=200 or sPost<-31",
+        "sPost in (223, 224, -32, -33)",
+        "(sMon=12 and sBirth>'1990') or (sMon=3 and sPost>100) or sPost=2",
+        "sMon<>12 and sPost<0 or sMon=12 and sSex=1",
+        "sMon=4 and sSex in ({leaders})",
+        "sMon>10 and sSex in ({leaders}) or sMon<2 and sBirth like '%5'",
+    };
+    std::vector<Query> queries;
+    for (const char* where : staff) {
+        queries.push_back({Source::Staff, QString::fromUtf8(where)});
+        if (QString::fromUtf8(where).contains(QStringLiteral("sMon")))
+            queries.push_back({Source::Wages, QString::fromUtf8(where), Take::Total});
+    }
+    qm::report::cond::Values values;
+    const auto r = qm::report::RunQueries(db(), queries, {}, {"leaders"}, [&](std::optional<long long> post) {
+        values = {{"leaders", {post.value_or(0) + 41, 2}}};
+        return values;
+    });
+    int found = 0;
+    for (size_t k = 0; k < queries.size(); ++k) {
+        const Value want = Statement(queries[k], values);
+        EXPECT_EQ(r.values.at(k), want) << queries[k].where.toStdString();
+        found += want.AsInteger() != 0;
+    }
+    EXPECT_EQ(r.leaderPost, -40);
+    EXPECT_GT(found, int(queries.size()) - 2);
+}
+
 TEST_F(ReportEngineTest, ConditionTextsCompareAndMatchAsSqliteDoesForEachColumnAffinity) {
     // Integer (sPost), numeric (sWorks) and text (sBirth, sGw) columns holding numbers, texts
     // that look like numbers, texts that do not, reals and NULL.

@@ -38,7 +38,7 @@ class ReportRefusalTest : public ::testing::Test {
 protected:
     void Compute(const Form& f, db::Connection& c) {
         const QString name = QString::fromLatin1(f.name);
-        if (name == QLatin1String("202-1")) QuarterWageReport(1).Compute(c, unit, *sheet, pb);
+        if (name == QLatin1String("202-1")) QuarterWageReport(Quarter(1)).Compute(c, unit, *sheet, pb);
         if (name == QLatin1String("102-1")) AnnualWageReport().Compute(c, unit, *sheet, pb);
         if (name == QLatin1String("I202-2")) {
             QuarterLabourReport::Prepare(*sheet);

@@ -1,4 +1,5 @@
 #include "core/staff/AllputStore.h"
+#include "core/staff/StaffValues.h"
 #include "tests/entry/staff/AllputTestSupport.h"
 
 namespace qm::test {
@@ -95,6 +96,18 @@ TEST_F(AllputStoreTest, DutyTextIsCarriedOverByStaffNumber) {
     EXPECT_EQ(Col("sGw", "A3"), QStringLiteral("null"));
 }
 
+// The duty of a number is its first stored row's that has one, found by the stored number
+// trimmed, whatever order the month's rows are read in.
+TEST_F(AllputStoreTest, TheFirstStoredRowOfANumberLendsItsDuty) {
+    for (const char* row : {"'C1 ', '出纳')", "'C1', '会计')", "'C2', null)", "'C2', '司机')"})
+        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sName, sNumber, sGw) values (0, '某', ") +
+                  QString::fromUtf8(row));
+    store.Save({Row(3, QStringLiteral("甲"), QStringLiteral("C1")), Row(4, QStringLiteral("乙"), QStringLiteral("C2"))},
+               StaffColumns::Base);
+    EXPECT_EQ(Col("sGw", "C1"), QStringLiteral("text:出纳"));
+    EXPECT_EQ(Col("sGw", "C2"), QStringLiteral("text:司机"));
+}
+
 TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
     store.Save({Row(3, QStringLiteral("张三"), QStringLiteral("A1"))}, StaffColumns::Base);
     db().Exec(
@@ -117,6 +130,33 @@ TEST_F(AllputStoreTest, AFailingRowRollsEverythingBackAndIsNamed) {
     bad.text[7] = QStringLiteral("十年");
     EXPECT_THROW(store.Save({bad}, StaffColumns::Base), AllputSaveError);
     EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sNumber) from Staff_moninfo")), QStringLiteral("A1"));
+}
+
+// A number that stands twice in the list, as stored (trimmed), is refused before the stored
+// list is touched, naming its second row; distinct numbers and rows without one are stored.
+TEST_F(AllputStoreTest, ANumberTwiceInTheListIsRefusedBeforeAnythingIsWritten) {
+    const struct {
+        std::vector<const char*> numbers;
+        int refusedRow;  // 0: stored
+        const char* number;
+    } cases[] = {{{" A1", "B2", "A1\r\n"}, 5, "A1"},
+                 {{"A1", "B2", "B2", "A1"}, 5, "B2"},
+                 {{"", " ", "A1", "a1", "A1　"}, 0, ""}};
+    for (const auto& k : cases) {
+        store.Save({Row(3, QStringLiteral("原有"), QStringLiteral("A1"))}, StaffColumns::Base);
+        std::vector<AllputRow> rows;
+        for (const char* n : k.numbers) rows.push_back(Row(3 + int(rows.size()), QStringLiteral("某"), n));
+        try {
+            store.Save(rows, StaffColumns::Base);
+            EXPECT_EQ(k.refusedRow, 0) << k.numbers[0];
+        } catch (const AllputSaveError& e) {
+            EXPECT_EQ(e.SheetRow(), k.refusedRow) << k.numbers[0];
+            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(k.number, Month::Start()));
+        }
+        EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")),
+                  QString::number(k.refusedRow ? 1 : rows.size()));
+        EXPECT_FALSE(db().InTransaction());
+    }
 }
 
 TEST_F(AllputStoreTest, NumberColumnsAcceptNumbersOnly) {

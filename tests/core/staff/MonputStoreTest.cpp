@@ -1,6 +1,7 @@
 // The monthly list's stored side: loads, imports and the one-transaction save.
 #include "core/base/Progress.h"
 #include "core/staff/MonputStore.h"
+#include "core/staff/StaffValues.h"
 #include "tests/core/staff/CellGrid.h"
 #include "tests/support/TempBase.h"
 
@@ -183,6 +184,34 @@ TEST(MonputStore, NonNumericWorkYearsAreFoundBeforeAnythingIsWritten) {
     }
     EXPECT_EQ(Count(tb, 2), 1);
     EXPECT_EQ(tb.Scalar("select sName from Staff_moninfo where sMon=2"), "原有");
+}
+
+// A number that stands twice in the sheet, as stored (trimmed), is refused before the month is
+// touched, naming its second row; distinct numbers and rows without a number are stored.
+TEST(MonputStore, ANumberTwiceInTheSheetIsRefusedBeforeAnythingIsWritten) {
+    const struct {
+        std::vector<const char*> numbers;
+        int refusedRow;  // 0: stored
+        const char* number;
+    } cases[] = {{{" 7", "8", "7\t"}, 5, "7"}, {{"7", "8", "8", "7"}, 5, "8"}, {{"", "  ", "7", "７", "7　"}, 0, ""}};
+    for (const auto& k : cases) {
+        test::TempBase tb;
+        InsertStored(tb, 3, "原有", "7");
+        Grid g;
+        const int n = int(k.numbers.size());
+        for (int i = 0; i < n; ++i) PutPerson(g, 3 + i, QStringLiteral("人%1").arg(3 + i), k.numbers[size_t(i)]);
+        try {
+            WriteMonth(tb.db(), Month(3), StaffColumns::Base, 3, 2 + n, g.Reader(),
+                       std::vector<QString>(size_t(n), "1"));
+            EXPECT_EQ(Count(tb, 3), k.refusedRow ? 1 : n) << k.numbers[0];
+        } catch (const SaveFailure& f) {
+            EXPECT_EQ(f.row(), k.refusedRow) << k.numbers[0];
+            EXPECT_EQ(f.name(), QStringLiteral("人%1").arg(k.refusedRow));
+            EXPECT_EQ(f.reason(), staffvalue::NumberTwiceText(k.number, Month(3)));
+            EXPECT_EQ(tb.Scalar("select group_concat(sName) from Staff_moninfo where sMon=3"), "原有");
+        }
+        EXPECT_FALSE(tb.db().InTransaction());
+    }
 }
 
 TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {

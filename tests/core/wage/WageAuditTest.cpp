@@ -51,6 +51,32 @@ TEST(WageRosterLoad, TheMonthsRowsFirstRowOfANumberWins) {
     EXPECT_TRUE(WageRoster::Load(db, Month(3)).NameOf(QStringLiteral("001")));
 }
 
+// The list compares as the texts read from it: a byte-order mark in front of a stored name is
+// no part of it, bytes that are no UTF-8 read as U+FFFD, a stored number keeps its blanks, a
+// full-width blank stays on a name.
+TEST(WageRosterLoad, StoredBytesCompareAsTheTextsReadFromThem) {
+    test::TempBase base;
+    auto& db = base.db();
+    for (const char* row :
+         {"(3, '001', cast(x'EFBBBFE5BCA0E4B889' as text))", "(3, '002', cast(x'C0AF' as text))", "(3, ' 003', '王五')",
+          "(3, cast(x'EFBBBF303034' as text), '赵六')", "(3, '005', '\t　钱七 ')"})
+        db.Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName) values ") + QString::fromUtf8(row));
+    const WageRoster roster = WageRoster::Load(db, Month(3));
+    const struct {
+        const char *number, *name;
+        bool listed, sFlag;
+    } cases[] = {
+        {"001", "张三", true, true},   {"002", "\uFFFD\uFFFD", true, true}, {"002", "??", true, false},
+        {"003", "王五", false, false}, {"004", "赵六", true, true},         {"005", "钱七", true, false},
+    };
+    for (const auto& c : cases) {
+        const WageCheck k =
+            WageAudit(roster).Check(Line(QString::fromUtf8(c.number), QString::fromUtf8(c.name), {"3000"}));
+        EXPECT_EQ(k.listed, c.listed) << c.number << " " << c.name;
+        EXPECT_EQ(k.sFlag, c.sFlag) << c.number << " " << c.name;
+    }
+}
+
 TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
     EXPECT_EQ(ParseAmount(QStringLiteral("2500")).value, 2500.0);
     EXPECT_EQ(ParseAmount(QStringLiteral("2500 ")).value, 2500.0);

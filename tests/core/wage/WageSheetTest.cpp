@@ -127,6 +127,24 @@ TEST_F(WageSheetTest, AFailingStatementRollsBackTheWholeMonthAndSaysWhichRow) {
     EXPECT_EQ(pb.Position(), 0);
 }
 
+// A number or name with a lone surrogate half has no UTF-8 form: the row is named with the text
+// as it can be shown, and the stored month stays as it was.
+TEST_F(WageSheetTest, ATextWithoutAUtf8FormRollsBackAndNamesItsRow) {
+    Row(2, {"001", "张三", "3000"});
+    ASSERT_TRUE(Save());
+    const QString lone = QStringLiteral("李") + QChar(0xDC00);
+    for (const QStringList& bad : {QStringList{lone, "李四", "4000"}, QStringList{"002", lone, "4000"}}) {
+        ui.Clear();
+        Row(2, {"002", "李四", "4000"});
+        Row(3, bad);
+        EXPECT_FALSE(Save());
+        EXPECT_EQ(Q("select sNumber || sTotal from Wage_Info"), QStringLiteral("0013000"));
+        ASSERT_EQ(Texts().size(), 1);
+        EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第3行保存失败"))) << Texts()[0].toStdString();
+        EXPECT_TRUE(Texts()[0].contains(QStringLiteral("李\\uDC00"))) << Texts()[0].toStdString();
+    }
+}
+
 // The menus are refreshed from a destructor on every way out of a save; a refresh that fails
 // there must be shown, not end the program.
 TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {

@@ -130,15 +130,15 @@ TEST_F(AllputFormTest, AFifteenColumnBlockPastedAnywhereSavesItsLastValueInColum
     Store({GoodRow(QStringLiteral("甲"), QStringLiteral("A1")), GoodRow(QStringLiteral("乙"), QStringLiteral("A2"))});
     Open();
     // Two rows of a 15-column layout: the production answer right after column 14.
-    auto block = [](const QString& first, const QString& second) {
-        return (GoodRow(QStringLiteral("丙"), "B1").mid(0, 14) << first).join('\t') + "\r\n" +
-               (GoodRow(QStringLiteral("丁"), "B2").mid(0, 14) << second).join('\t') + "\r\n";
+    auto block = [](const QString& first, const QString& second, const QString& n1, const QString& n2) {
+        return (GoodRow(QStringLiteral("丙"), n1).mid(0, 14) << first).join('\t') + "\r\n" +
+               (GoodRow(QStringLiteral("丁"), n2).mid(0, 14) << second).join('\t') + "\r\n";
     };
-    QGuiApplication::clipboard()->setText(block(QStringLiteral("0"), QStringLiteral("是")));
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("0"), QStringLiteral("是"), "B1", "B2"));
     form->View()->GoToCell(5, 1);
     QTest::keyClick(form->View()->TableAt(5, 1), Qt::Key_V, Qt::ControlModifier);
     // The pop-up's 粘贴 below them, and its note in the status bar, whole.
-    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0")));
+    QGuiApplication::clipboard()->setText(block(QStringLiteral("是"), QStringLiteral("0"), "B3", "B4"));
     form->Book().SetSelection(7, 1, 7, 1);
     form->N5Click();
     QLabel* status = form->SbPanel0;

@@ -44,7 +44,7 @@ protected:
         RegisterEntryForms(forms);
         forms.Register(QStringLiteral("TFrm_monput"), [this](AppContext& c, const FormArgs& args) {
             staffListMonth = args.month;
-            return std::make_unique<FakeStaffList>(c.mainWidget);
+            return std::make_unique<FakeStaffList>(ParentOf(c, args));
         });
         Staff(3, QStringLiteral("001"), QStringLiteral("张三"));
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));

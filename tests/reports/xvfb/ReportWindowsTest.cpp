@@ -93,7 +93,8 @@ std::vector<ReportWindow> ReportWindowCases() {
         s->Recompute = true;
     };
     return {
-        {"202-1", "TFrm_JGLabor", "report_quarter.sql", [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = 1; }},
+        {"202-1", "TFrm_JGLabor", "report_quarter.sql",
+         [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = Quarter(1); }},
         {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
         {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
          [](IForm* f) {
