@@ -10,18 +10,13 @@ TCellTextCache::TCellTextCache() = default;
 TCellTextCache::~TCellTextCache() = default;
 
 void TCellTextCache::Clear() {
-    current_.clear();
-    previous_.clear();
+    kept_.Clear();
     seen_.clear();
     slots_.clear();
-    currentBytes_ = 0;
 }
 
 qsizetype TCellTextCache::ImageCount() const {
-    qsizetype n = 0;
-    for (const auto* m : {&current_, &previous_})
-        for (const Entry& e : *m) n += !e.image.isNull();
-    return n;
+    return kept_.CountIf([](const Entry& e) { return !e.image.isNull(); });
 }
 
 void TCellTextCache::BeginPaint(QPainter& p) {
@@ -76,18 +71,6 @@ bool TCellTextCache::MakeKey(const QRect& fill, const QRect& textRect, const QCo
     return true;
 }
 
-const TCellTextCache::Entry* TCellTextCache::Find(const TCellTextKey& key) {
-    auto it = current_.constFind(key);
-    if (it != current_.constEnd()) return &it.value();
-    auto old = previous_.find(key);
-    if (old == previous_.end()) return nullptr;
-    // Still in use: bring it into the current generation.
-    const QImage image = old->image;
-    previous_.erase(old);
-    Store(key, image);
-    return &current_.constFind(key).value();
-}
-
 bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
     // By hash alone: a collision only admits a text one sighting early.
     const size_t h = key.hash;
@@ -95,17 +78,6 @@ bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
     if (seen_.size() >= kMaxSeen) seen_.clear();
     seen_.insert(h);
     return false;
-}
-
-void TCellTextCache::Store(const TCellTextKey& key, const QImage& image) {
-    const qsizetype bytes = image.sizeInBytes();
-    if (current_.size() >= kMaxEntries || currentBytes_ + bytes > kMaxImageBytes) {
-        previous_ = std::move(current_);
-        current_ = {};
-        currentBytes_ = 0;
-    }
-    current_.insert(key, Entry{image});
-    currentBytes_ += bytes;
 }
 
 QPainter& TCellTextCache::Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints) {

@@ -11,9 +11,10 @@
 // Admission is on the second sighting: a text seen once (a person's number while paging)
 // is drawn directly and costs no more than without the cache.
 
+#include "core/base/TwoGenerationCache.h"
+
 #include <QColor>
 #include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -76,7 +77,7 @@ public:
             Direct(p, fill, textRect, bg, fg, font, write);
             return;
         }
-        if (const Entry* e = Find(key)) {
+        if (const Entry* e = kept_.Find(key)) {
             if (e->image.isNull()) {
                 Direct(p, fill, textRect, bg, fg, font, write);
             } else {
@@ -97,7 +98,7 @@ public:
         q.setPen(fg);
         write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
         const QImage img = Crop(fill, bg.rgb());
-        Store(key, img);
+        kept_.Insert(key, Entry{img}, img.sizeInBytes());
         if (img.isNull())
             Direct(p, fill, textRect, bg, fg, font, write);
         else
@@ -107,7 +108,7 @@ public:
     // Figures for tests and the benchmark.
     qsizetype Hits() const { return hits_; }
     qsizetype ImageCount() const;
-    qsizetype EntryCount() const { return current_.size() + previous_.size(); }
+    qsizetype EntryCount() const { return kept_.Size(); }
     qsizetype SeenCount() const { return seen_.size(); }
 
 private:
@@ -123,9 +124,7 @@ private:
     bool MakeKey(const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg, const QFont& font,
                  const QString& text, uint32_t options, const std::array<int, 4>& offsets, TCellTextKey& key);
     int SlotOf(const QFont& font);
-    const Entry* Find(const TCellTextKey& key);
     bool SeenBefore(const TCellTextKey& key);
-    void Store(const TCellTextKey& key, const QImage& image);
     // The scratch painter, its area (the fill rectangle and a margin at the origin) filled
     // with `bg`, clipped to that area, in the state of a fresh painter with `hints`.
     QPainter& Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints);
@@ -153,9 +152,8 @@ private:
     uint32_t hints_ = 0;  // render hints and layout direction
     Qt::LayoutDirection direction_ = Qt::LeftToRight;
     std::vector<FontSlot> slots_;
-    QHash<TCellTextKey, Entry> current_, previous_;
+    TwoGenerationCache<TCellTextKey, Entry> kept_{kMaxEntries, kMaxImageBytes};
     QSet<size_t> seen_;
-    qsizetype currentBytes_ = 0;
     qsizetype hits_ = 0;
     QImage scratch_;
     std::unique_ptr<QPainter> scratchPainter_;  // declared after the image: ends before it goes

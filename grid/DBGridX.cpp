@@ -469,6 +469,7 @@ void TCustomDBGridX::DefineFieldMap() {
 
 void TCustomDBGridX::InternalLayout() {
     layoutPosted_ = false;  // a queued request is now superfluous
+    glyphsWarm_ = false;    // other fields, records or fonts may show now
     TDBGridColumnsX& cols = *columns_;
 
     // 2. A column of another kind among mirrored ones: the mirrored ones go.

@@ -437,6 +437,9 @@ public:
 
 protected:
     void Paint(QPainter& p, const QRect& clip) override;
+    // Makes the glyphs of the characters the shown columns hold, in their fonts, as `p`'s
+    // device draws them.
+    void WarmGlyphs(QPainter& p);
     void DrawCell(QPainter& p, int col, int row, const QRect& rect, TGridDrawState state) override;
     void ColWidthsChanged() override;
     int MinCurrentCol() const override { return indicatorOffset_; }
@@ -575,6 +578,8 @@ private:
     QPixmap indicatorImages_[6];
     QPixmap sortMarkerImages_[2];
     TCellTextCache textCache_;
+    // Whether the glyphs of the present layout's columns were made (see WarmGlyphs).
+    bool glyphsWarm_ = false;
 
     // input state
     bool keepSelection_ = true;

@@ -226,8 +226,63 @@ uint32_t TCustomDBGridX::TextOptions(TAlignment alignment, TTextLayout layout, b
     return uint32_t(alignment) | uint32_t(layout) << 4 | uint32_t(wordWrap) << 8 | uint32_t(endEllipsis) << 9;
 }
 
+void TCustomDBGridX::WarmGlyphs(QPainter& p) {
+    // Drawing a glyph the first time loads its outline twice (its advance, then its pixels) and
+    // costs several times what drawing it again does; a register's first pages hold most of
+    // the characters it uses, so paging through it the first time stalled on them. The glyphs
+    // are made here once, when a layout first paints, from every character the shown columns
+    // hold in the records from the current one on (a bounded number, so that a layout change
+    // stays cheap on a large data set). What is drawn does not change: the glyphs are made on
+    // an image of their own.
+    TDataSet* ds = dataLink_->DataSet();
+    if (!ds || !p.device()) return;
+    std::vector<bool> seen(0x10000);
+    QString chars;
+    auto add = [&](QChar c) {
+        if (c.isSurrogate() || seen[c.unicode()]) return;
+        seen[c.unicode()] = true;
+        chars += c;
+    };
+    for (QChar c : QStringLiteral("0123456789.-")) add(c);
+    std::vector<QFont> fonts;
+    constexpr int kRows = 4096;
+    const int from = std::max(0, ds->RecNo() - 1), to = std::min(ds->RecordCount(), from + kRows);
+    for (int i = 0; i < columns_->Count(); ++i) {
+        TColumnX* column = (*columns_)[i];
+        TField* field = column->Visible() ? column->Field() : nullptr;
+        if (!field || field->FieldKind() != fkData || field->FieldNo() < 0) continue;
+        const QFont f = column->Font();
+        if (std::find(fonts.begin(), fonts.end(), f) == fonts.end()) fonts.push_back(f);
+        for (int r = from; r < to; ++r) {
+            const db::Value& v = ds->ValueAt(r, field->FieldNo());
+            if (v.kind() == db::Value::Kind::Text)
+                for (QChar c : v.rawText()) add(c);
+        }
+    }
+    QImage image(256, 32, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(p.device()->logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(p.device()->logicalDpiY() / 0.0254));
+    QPainter q(&image);
+    q.setRenderHints(p.renderHints());
+    constexpr int kChunk = 8;  // characters a line, so that every one lands on the image
+    for (const QFont& f : fonts) {
+        // The font as the grid's painter resolves it, what the widget lends included.
+        p.save();
+        p.setFont(f);
+        QFont resolved = p.font();
+        p.restore();
+        resolved.setResolveMask(QFont::AllPropertiesResolved);
+        q.setFont(resolved);
+        for (qsizetype n = 0; n < chars.size(); n += kChunk) q.drawText(0, 24, chars.mid(n, kChunk));
+    }
+}
+
 void TCustomDBGridX::Paint(QPainter& p, const QRect& clip) {
     textCache_.BeginPaint(p);
+    if (!glyphsWarm_ && dataLink_->Active()) {
+        glyphsWarm_ = true;
+        WarmGlyphs(p);
+    }
     TGridDrawInfo info;
     CalcDrawInfo(info);
     const QColor fixedLine = FixedLineColor(), dataLine = DataLineColor();

@@ -17,17 +17,12 @@ SheetCellCache::SheetCellCache() = default;
 SheetCellCache::~SheetCellCache() = default;
 
 void SheetCellCache::Clear() {
-    current_.clear();
-    previous_.clear();
+    kept_.Clear();
     slots_.clear();
-    currentBytes_ = 0;
 }
 
 qsizetype SheetCellCache::ImageCount() const {
-    qsizetype n = 0;
-    for (const auto* m : {&current_, &previous_})
-        for (const Entry& e : *m) n += !e.image.isNull();
-    return n;
+    return kept_.CountIf([](const Entry& e) { return !e.image.isNull(); });
 }
 
 int SheetCellCache::SlotOf(const FontSlot& slot) {
@@ -67,29 +62,6 @@ bool SheetCellCache::MakeKey(const QPainter& p, const QStyleOptionViewItem& o, c
     key.width = r.width();
     key.height = r.height();
     return true;
-}
-
-const SheetCellCache::Entry* SheetCellCache::Find(const SheetCellKey& key) {
-    auto it = current_.constFind(key);
-    if (it != current_.constEnd()) return &it.value();
-    auto old = previous_.find(key);
-    if (old == previous_.end()) return nullptr;
-    // Still in use: bring it into the current generation.
-    const QImage image = old->image;
-    previous_.erase(old);
-    Store(key, image);
-    return &current_.constFind(key).value();
-}
-
-void SheetCellCache::Store(const SheetCellKey& key, const QImage& image) {
-    const qsizetype bytes = image.sizeInBytes();
-    if (current_.size() >= kMaxEntries || currentBytes_ + bytes > kMaxImageBytes) {
-        previous_ = std::move(current_);
-        current_ = {};
-        currentBytes_ = 0;
-    }
-    current_.insert(key, Entry{image});
-    currentBytes_ += bytes;
 }
 
 QPainter& SheetCellCache::Scratch(const QPainter& p, const QRect& cell, const QColor& bg) {
@@ -144,7 +116,7 @@ void SheetCellCache::Paint(QPainter& p, const QStyleOptionViewItem& option, cons
         draw(p);
         return;
     }
-    if (const Entry* e = Find(key)) {
+    if (const Entry* e = kept_.Find(key)) {
         if (e->image.isNull()) {
             draw(p);
         } else {
@@ -159,7 +131,7 @@ void SheetCellCache::Paint(QPainter& p, const QStyleOptionViewItem& option, cons
     underlay(q);
     draw(q);
     const QImage image = Crop(option.rect, background.color().rgb());
-    Store(key, image);
+    kept_.Insert(key, Entry{image}, image.sizeInBytes());
     if (image.isNull())
         draw(p);
     else

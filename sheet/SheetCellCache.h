@@ -15,9 +15,10 @@
 // and a sheet is painted whole again and again (activation, a reload after a save, a window
 // uncovered) with the same texts in the same cells.
 
+#include "core/base/TwoGenerationCache.h"
+
 #include <QColor>
 #include <QFont>
-#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -91,15 +92,12 @@ private:
     bool MakeKey(const QPainter& p, const QStyleOptionViewItem& option, const QString& text, quint32 look,
                  const QBrush& background, SheetCellKey& key);
     int SlotOf(const FontSlot& slot);
-    const Entry* Find(const SheetCellKey& key);
-    void Store(const SheetCellKey& key, const QImage& image);
     QPainter& Scratch(const QPainter& p, const QRect& cell, const QColor& bg);
     QImage Crop(const QRect& cell, QRgb bg) const;
 
     bool enabled_ = true;
     std::vector<FontSlot> slots_;
-    QHash<SheetCellKey, Entry> current_, previous_;
-    qsizetype currentBytes_ = 0;
+    TwoGenerationCache<SheetCellKey, Entry> kept_{kMaxEntries, kMaxImageBytes};
     qsizetype hits_ = 0;
     QImage scratch_;
     std::unique_ptr<QPainter> scratchPainter_;  // declared after the image: ends before it goes

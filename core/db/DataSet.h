@@ -205,6 +205,8 @@ public:
     int WindowSize() const { return buf_; }
     int ActiveBufferRecord() const { return readRow_ >= 0 ? readRow_ : cur_; }
 
+    // A stored record's value of field column `fieldNo`, read without moving the cursor.
+    const db::Value& ValueAt(int row, int fieldNo) const { return StoredValue(row, fieldNo); }
     // The value the fields read for field column `fieldNo`.
     const db::Value& CurrentValue(int fieldNo) const;
     // Called by fields.

@@ -82,6 +82,52 @@ std::optional<int> FirstCodeOf(const CodeList& list, const QString& name) {
     return std::nullopt;
 }
 
+namespace {
+
+struct Coding {
+    CodeList CodeLists::*list;
+    const char* first;  // the fixed texts, coded 1 and 2; null for none
+    const char* second;
+};
+
+Coding CodingOf(StaffAttr a) {
+    switch (AttrRow(a).codes) {
+    case StaffCodeTable::Sex: return {&CodeLists::CodeSexList, "男", "女"};
+    case StaffCodeTable::Nation: return {&CodeLists::CodeNationList, "是", "否"};
+    case StaffCodeTable::Party: return {nullptr, "是", "否"};
+    case StaffCodeTable::Edu: return {&CodeLists::CodeEduList, nullptr, nullptr};
+    case StaffCodeTable::Post: return {&CodeLists::CodePostList, nullptr, nullptr};
+    case StaffCodeTable::Grade: return {&CodeLists::CodeGradeList0, nullptr, nullptr};
+    case StaffCodeTable::Skill: return {&CodeLists::CodeGradeList1, nullptr, nullptr};
+    case StaffCodeTable::Role: return {&CodeLists::CodeRoleList, nullptr, nullptr};
+    case StaffCodeTable::YesNo: return {&CodeLists::CodeYesNoList, "是", "否"};
+    case StaffCodeTable::Certy: return {&CodeLists::CodeCertyList, nullptr, nullptr};
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<int> AttrCode(const CodeLists& lists, StaffAttr a, const QString& text, CodeBy by) {
+    const Coding c = CodingOf(a);
+    if (by == CodeBy::List && c.list) return FirstCodeOf(lists.*c.list, text);
+    if (!c.first) return std::nullopt;
+    if (text == QString::fromUtf8(c.first)) return 1;
+    if (text == QString::fromUtf8(c.second)) return 2;
+    return std::nullopt;
+}
+
+QString FixedText(StaffAttr a, int code) {
+    const Coding c = CodingOf(a);
+    if (!c.first || (code != 1 && code != 2)) return {};
+    return QString::fromUtf8(code == 1 ? c.first : c.second);
+}
+
+bool IsYesNo(StaffAttr a) {
+    const StaffCodeTable t = AttrRow(a).codes;
+    return t == StaffCodeTable::Nation || t == StaffCodeTable::Party || t == StaffCodeTable::YesNo;
+}
+
 QStringList CodeNames(const CodeList& list) {
     QStringList out;
     out.reserve(qsizetype(list.size()));

@@ -2,6 +2,8 @@
 // The code lists: the eight code tables read into nine in-memory lists that the staff forms
 // use to turn a shown text into its stored code and to fill their drop-down lists.
 
+#include "core/db/StaffTable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +56,18 @@ std::optional<QString> LookupCode(const CodeList& list, const QString& text);
 std::optional<int> LastCodeOf(const CodeList& list, const QString& name);
 // The single-person form's name-to-code: the first exact match.
 std::optional<int> FirstCodeOf(const CodeList& list, const QString& name);
+// How a coded staff attribute's text becomes its code, for every form that codes one. Each
+// attribute's code table (the staff registry's) has its list here; sex and the yes/no
+// attributes also have a pair of fixed texts, the first coded 1 and the second 2 ("男"/"女",
+// "是"/"否"). Party has its fixed texts only.
+enum class CodeBy { List, FixedTexts };
+// The first entry of the attribute's list named exactly `text` (or, for Party, one of its
+// fixed texts); with FixedTexts, one of the fixed texts, the list not consulted.
+std::optional<int> AttrCode(const CodeLists& lists, StaffAttr a, const QString& text, CodeBy by = CodeBy::List);
+// The fixed text of a code: "是" for 1 and "否" for 2 of a yes/no attribute.
+QString FixedText(StaffAttr a, int code);
+// Whether the attribute is answered yes or no (minority, party and the yes/no columns).
+bool IsYesNo(StaffAttr a);
 // The names in list order.
 QStringList CodeNames(const CodeList& list);
 // The names as a list object takes them: every name followed by ";".

@@ -100,26 +100,17 @@ QStringList PerputLogic::MonthItems() {
 
 bool PerputLogic::InItems(F f, const QString& text) const { return Items(f).contains(text); }
 
-int PerputLogic::YesToCode(const QString& text) { return text.trimmed() == kYes ? 1 : 2; }
+int PerputLogic::YesToCode(const QString& text) {
+    return AttrCode({}, StaffAttr::Party, text.trimmed(), CodeBy::FixedTexts).value_or(2);
+}
 
 std::optional<int> PerputLogic::CodeOf(F f, const QString& text) const {
-    const QString t = text.trimmed();
-    switch (f) {
-    case F::Sex: return FirstCodeOf(codes_.CodeSexList, t);
-    case F::Edu: return FirstCodeOf(codes_.CodeEduList, t);
-    case F::Post: return FirstCodeOf(codes_.CodePostList, t);
-    case F::Grade: return FirstCodeOf(codes_.CodeGradeList0, t);
-    case F::JGrade: return FirstCodeOf(codes_.CodeGradeList1, t);
-    case F::Role: return FirstCodeOf(codes_.CodeRoleList, t);
-    case F::Site: return FirstCodeOf(codes_.CodeCertyList, t);
-    case F::Nation:
-    case F::Party:
-    case F::FullTime:
-    case F::Engineer:
-    case F::Builder:
-    case F::Production: return YesToCode(t);
-    default: return std::nullopt;
-    }
+    const auto* field = std::find(std::begin(kAttrField), std::end(kAttrField), f);
+    if (field == std::end(kAttrField)) return std::nullopt;
+    const StaffAttr a = StaffAttr(field - std::begin(kAttrField));
+    // The yes/no choices are the form's own two texts, whatever the lists hold.
+    if (IsYesNo(a)) return YesToCode(text);
+    return AttrCode(codes_, a, text.trimmed());
 }
 
 FieldCheck PerputLogic::CheckField(F f, const PersonInput& in) const {

@@ -151,13 +151,35 @@ void StaffRowRules::ClearMark(int row, int col) {
     if (book_.IsMarked(row, col)) book_.ClearRange(row, col, row, col, TSheetBook::ClearFormats);
 }
 
-void StaffRowRules::ListCheck(int row, int col, int codeCol, const CodeList& list) {
-    if (auto code = LookupCode(list, book_.GetCellText(row, col))) {
+void StaffRowRules::ListCheck(int row, StaffAttr a) {
+    const int col = SheetColOf(a), codeCol = CodeColOf(a);
+    if (auto code = AttrCode(codes_, a, book_.GetCellText(row, col))) {
         ClearMark(row, col);
-        book_.SetCellText(row, codeCol, *code);
+        book_.SetCellText(row, codeCol, CodeText(*code));
     } else {
         Mark(row, col, codeCol);
     }
+}
+
+void StaffRowRules::YesNoCheck(int row, int col, int codeCol) {
+    const StaffAttr a = *AttrAtSheetCol(col);
+    const QString t = book_.GetCellText(row, col);
+    const auto code = AttrCode(codes_, a, t);
+    if (code) {
+        ClearMark(row, col);
+        book_.SetCellText(row, codeCol, CodeText(*code));
+        // A list that names "0" or "1" itself still gets the shorthand below, as typed
+        // shorthands always mean yes and no.
+    }
+    if (t == QStringLiteral("0") || t == QStringLiteral("1")) {
+        // The shorthand passes; its old mark goes too.
+        const int fixed = t == QStringLiteral("1") ? 1 : 2;
+        ClearMark(row, col);
+        book_.SetCellText(row, col, FixedText(a, fixed));
+        book_.SetCellText(row, codeCol, CodeText(fixed));
+        return;
+    }
+    if (!code) Mark(row, col, codeCol);
 }
 
 // ---- checks ----
@@ -167,10 +189,11 @@ void StaffRowRules::ClearSpace(int row) {
 }
 
 void StaffRowRules::GetSexCode(int row) {
+    // By its two fixed texts: the sheets do not consult the sex list.
     const QString t = book_.GetCellText(row, Sex);
-    if (t == QStringLiteral("男") || t == QStringLiteral("女")) {
+    if (const auto code = AttrCode(codes_, StaffAttr::Sex, t, CodeBy::FixedTexts)) {
         ClearMark(row, Sex);
-        book_.SetCellText(row, CodeSex, t == QStringLiteral("男") ? QStringLiteral("1") : QStringLiteral("2"));
+        book_.SetCellText(row, CodeSex, CodeText(*code));
     } else {
         Mark(row, Sex, CodeSex);
         sexOrPartyFailed_ = true;
@@ -179,64 +202,29 @@ void StaffRowRules::GetSexCode(int row) {
 
 void StaffRowRules::GetPartyCode(int row) {
     const QString t = book_.GetCellText(row, Party);
-    QString code, text = t;
-    if (t == QStringLiteral("是") || t == QStringLiteral("1")) {
-        code = QStringLiteral("1");
-        text = QStringLiteral("是");
-    } else if (t == QStringLiteral("否") || t == QStringLiteral("0")) {
-        code = QStringLiteral("2");
-        text = QStringLiteral("否");
-    }
-    if (code.isEmpty()) {
+    // The shorthands "1" and "0" are rewritten to the fixed texts.
+    const QString text = t == QStringLiteral("1")   ? FixedText(StaffAttr::Party, 1)
+                         : t == QStringLiteral("0") ? FixedText(StaffAttr::Party, 2)
+                                                    : t;
+    const auto code = AttrCode(codes_, StaffAttr::Party, text);
+    if (!code) {
         Mark(row, Party, CodeParty);
         sexOrPartyFailed_ = true;
         return;
     }
     ClearMark(row, Party);
     book_.SetCellText(row, Party, text);
-    book_.SetCellText(row, CodeParty, code);
+    book_.SetCellText(row, CodeParty, CodeText(*code));
 }
 
-void StaffRowRules::GetYoNCode(int row, int col, int codeCol) {
-    const QString t = book_.GetCellText(row, col);
-    const auto code = LookupCode(codes_.CodeYesNoList, t);
-    if (code) {
-        ClearMark(row, col);
-        book_.SetCellText(row, codeCol, *code);
-        // A list that names "0" or "1" itself still gets the shorthand below, as typed
-        // shorthands always mean yes and no.
-    }
-    if (t == QStringLiteral("0") || t == QStringLiteral("1")) {
-        // The shorthand passes; its old mark goes too.
-        ClearMark(row, col);
-        book_.SetCellText(row, col, t == QStringLiteral("1") ? QStringLiteral("是") : QStringLiteral("否"));
-        book_.SetCellText(row, codeCol, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
-        return;
-    }
-    if (!code) Mark(row, col, codeCol);
-}
-
-void StaffRowRules::GetNationCode(int row) {
-    const QString t = book_.GetCellText(row, Nation);
-    const auto code = LookupCode(codes_.CodeNationList, t);
-    if (code) {
-        ClearMark(row, Nation);
-        book_.SetCellText(row, CodeNation, *code);
-    }
-    if (t == QStringLiteral("0") || t == QStringLiteral("1")) {
-        ClearMark(row, Nation);
-        book_.SetCellText(row, Nation, t == QStringLiteral("1") ? QStringLiteral("是") : QStringLiteral("否"));
-        book_.SetCellText(row, CodeNation, t == QStringLiteral("1") ? QStringLiteral("1") : QStringLiteral("2"));
-        return;
-    }
-    if (!code) Mark(row, Nation, CodeNation);
-}
+void StaffRowRules::GetYoNCode(int row, int col, int codeCol) { YesNoCheck(row, col, codeCol); }
+void StaffRowRules::GetNationCode(int row) { YesNoCheck(row, Nation, CodeNation); }
 
 void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {
     const QString t = book_.GetCellText(row, col);
-    if (auto code = LookupCode(codes_.CodeCertyList, t)) {
+    if (auto code = AttrCode(codes_, *AttrAtSheetCol(col), t)) {
         ClearMark(row, col);
-        book_.SetCellText(row, codeCol, *code);
+        book_.SetCellText(row, codeCol, CodeText(*code));
         return;
     }
     // "0" means "否", whose certificate code is 1; the error list does not take the shorthand.
@@ -249,10 +237,10 @@ void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {
     Mark(row, col, codeCol);
 }
 
-void StaffRowRules::GetEduCode(int row) { ListCheck(row, Edu, CodeEdu, codes_.CodeEduList); }
-void StaffRowRules::GetPostCode(int row) { ListCheck(row, Post, CodePost, codes_.CodePostList); }
-void StaffRowRules::GetPost3Code(int row) { ListCheck(row, Grade, CodeGrade, codes_.CodeGradeList0); }
-void StaffRowRules::GetPost2Code(int row) { ListCheck(row, JGrade, CodeJGrade, codes_.CodeGradeList1); }
+void StaffRowRules::GetEduCode(int row) { ListCheck(row, StaffAttr::Edu); }
+void StaffRowRules::GetPostCode(int row) { ListCheck(row, StaffAttr::Post); }
+void StaffRowRules::GetPost3Code(int row) { ListCheck(row, StaffAttr::Grade); }
+void StaffRowRules::GetPost2Code(int row) { ListCheck(row, StaffAttr::JGrade); }
 
 namespace {
 bool IsOneOf(const QString& s, std::initializer_list<const char*> codes) {
@@ -264,14 +252,14 @@ bool IsOneOf(const QString& s, std::initializer_list<const char*> codes) {
 
 void StaffRowRules::GetRoleCode(int row) {
     const QString t = book_.GetCellText(row, Role);
-    auto code = LookupCode(codes_.CodeRoleList, t);
+    auto code = AttrCode(codes_, StaffAttr::Role, t);
     // An organ may not fill its civil-service posts with agency workers.
     const bool organRule = organ_ &&
                            IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)), {"11", "12", "13", "14", "15", "18"}) &&
                            RtlTrim(t) == QStringLiteral("劳务派遣人员");
     if (code && !organRule) {
         ClearMark(row, Role);
-        book_.SetCellText(row, CodeRole, *code);
+        book_.SetCellText(row, CodeRole, CodeText(*code));
     } else {
         Mark(row, Role, CodeRole);
     }

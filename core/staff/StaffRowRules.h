@@ -128,7 +128,10 @@ public:
     static Birth NormaliseBirth(const QString& cellText);
 
 private:
-    void ListCheck(int row, int col, int codeCol, const CodeList& list);
+    // The attribute's text looked up in its code list.
+    void ListCheck(int row, StaffAttr a);
+    // A yes/no attribute: its list, and the shorthands "1" and "0" rewritten to its fixed texts.
+    void YesNoCheck(int row, int col, int codeCol);
 
     TSheetBook& book_;
     const CodeLists& codes_;

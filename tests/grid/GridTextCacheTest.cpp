@@ -97,6 +97,24 @@ TEST_F(TextCacheFixture, PagesThroughTheCacheEqualPagesPaintedDirectly) {
     }
 }
 
+// The first paint of a layout also makes the glyphs of every character the columns hold; that
+// leaves no mark on what it paints, on an image or on the widget itself.
+TEST_F(TextCacheFixture, TheFirstPaintOfALayoutDrawsWhatLaterPaintsDraw) {
+    const QImage first = h.grid->RenderImage();
+    EXPECT_EQ(first, Direct());
+    h.grid->Columns()[3]->SetWidth(90);  // a new layout, which makes the glyphs again
+    const QImage widened = h.grid->RenderImage();
+    EXPECT_NE(widened, first);
+    EXPECT_EQ(widened, Direct());
+    h.grid->Columns()[3]->SetWidth(70);
+    h.grid->resize(h.grid->size());
+    QImage onWidget(h.grid->size(), QImage::Format_ARGB32_Premultiplied);
+    h.grid->render(&onWidget);
+    QImage again(h.grid->size(), QImage::Format_ARGB32_Premultiplied);
+    h.grid->render(&again);
+    EXPECT_EQ(onWidget, again);
+}
+
 TEST_F(TextCacheFixture, WidthChangesDoNotDrawStaleClippingOrEllipsis) {
     Cached();
     h.grid->Columns()[3]->SetWidth(45);  // shorter ellipsis

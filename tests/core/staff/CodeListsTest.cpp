@@ -112,3 +112,45 @@ TEST(CodeLists, FirstMatchForChecksLastMatchForNameToCode) {
     EXPECT_FALSE(LastCodeOf(l, "z"));
     EXPECT_FALSE(FirstCodeOf(l, "z"));
 }
+
+// Every coded attribute is looked up in its own list, first match; the fixed texts code sex
+// and the yes/no attributes without the lists, and Party has nothing else. The lists here
+// disagree with the fixed texts on purpose, so a lookup in the wrong place shows.
+TEST(CodeLists, EachAttributeIsCodedByItsOwnListOrItsFixedTexts) {
+    CodeLists l;
+    l.CodeSexList = {{7, "男", ""}, {8, "其他", ""}};
+    l.CodeNationList = {{3, "否", ""}};
+    l.CodeYesNoList = {{5, "是", ""}, {6, "x", ""}, {9, "x", ""}};
+    l.CodeEduList = {{11, "x", ""}};
+    l.CodePostList = {{12, "x", ""}};
+    l.CodeGradeList0 = {{13, "x", ""}};
+    l.CodeGradeList1 = {{14, "x", ""}};
+    l.CodeRoleList = {{15, "x", ""}};
+    l.CodeCertyList = {{16, "x", ""}, {17, "否", ""}};
+    using A = StaffAttr;
+    const CodeBy list = CodeBy::List, fixed = CodeBy::FixedTexts;
+    struct Case {
+        A attr;
+        const char* text;
+        CodeBy by;
+        int code;  // 0: none
+    };
+    const Case cases[] = {
+        {A::Sex, "男", list, 7},     {A::Sex, "其他", list, 8},       {A::Sex, "女", list, 0},
+        {A::Sex, "男", fixed, 1},    {A::Sex, "女", fixed, 2},        {A::Sex, "其他", fixed, 0},
+        {A::Nation, "否", list, 3},  {A::Nation, "是", list, 0},      {A::Nation, "是", fixed, 1},
+        {A::Party, "是", list, 1},   {A::Party, "否", list, 2},       {A::Party, "1", list, 0},
+        {A::Party, " 是", fixed, 0}, {A::FullTime, "x", list, 6},     {A::Engineer, "是", list, 5},
+        {A::Builder, "否", list, 0}, {A::Production, "否", fixed, 2}, {A::Edu, "x", list, 11},
+        {A::Post, "x", list, 12},    {A::Grade, "x", list, 13},       {A::JGrade, "x", list, 14},
+        {A::Role, "x", list, 15},    {A::Site, "否", list, 17},       {A::Site, "否", fixed, 0},
+        {A::Edu, "x", fixed, 0},     {A::Role, "X", list, 0},
+    };
+    for (const Case& c : cases) {
+        const std::optional<int> code = AttrCode(l, c.attr, S(c.text), c.by);
+        EXPECT_EQ(code.value_or(0), c.code) << int(c.attr) << " " << c.text << " " << int(c.by);
+    }
+    EXPECT_EQ(FixedText(A::Nation, 1), S("是"));
+    EXPECT_EQ(FixedText(A::FullTime, 2), S("否"));
+    EXPECT_EQ(FixedText(A::Edu, 1), QString());
+}
