@@ -63,12 +63,6 @@ QString CodeText(int code) {
     return QString::number(code);
 }
 
-std::optional<QString> LookupCode(const CodeList& list, const QString& text) {
-    for (const CodeEntry& e : list)
-        if (e.CodeName == text) return CodeText(e.ID);
-    return std::nullopt;
-}
-
 std::optional<int> LastCodeOf(const CodeList& list, const QString& name) {
     std::optional<int> found;
     for (const CodeEntry& e : list)

@@ -49,9 +49,6 @@ inline void LoadCodeTables(db::Connection& db, const QString& postFilter) {
 // A code as decimal text. The texts of codes below kSharedCodeTexts are made once and shared.
 inline constexpr int kSharedCodeTexts = 1000;
 QString CodeText(int code);
-// The checks' lookup: the first entry whose name equals the text exactly (no trimming);
-// its code as decimal text.
-std::optional<QString> LookupCode(const CodeList& list, const QString& text);
 // The name-to-code functions of the batch sheet and the error list: the last exact match.
 std::optional<int> LastCodeOf(const CodeList& list, const QString& name);
 // The single-person form's name-to-code: the first exact match.

@@ -39,12 +39,12 @@ TEST(CodeLists, StandardTablesAndGradeSplit) {
     CodeLists lists;
     LoadCodeTables(base.db(), "1", lists);
     EXPECT_EQ(lists.CodeSexList.size(), 2u);
-    EXPECT_EQ(LookupCode(lists.CodeYesNoList, S("是")), QString("1"));
-    EXPECT_EQ(LookupCode(lists.CodeCertyList, S("否")), QString("1"));
-    EXPECT_EQ(LookupCode(lists.CodeRoleList, S("劳务派遣人员")), QString("2"));
-    EXPECT_EQ(LookupCode(lists.CodeGradeList0, S("中级")), QString("33"));
-    EXPECT_FALSE(LookupCode(lists.CodeGradeList0, S("高级工")));
-    EXPECT_EQ(LookupCode(lists.CodeGradeList1, S("高级工")), QString("53"));
+    EXPECT_EQ(FirstCodeOf(lists.CodeYesNoList, S("是")), 1);
+    EXPECT_EQ(FirstCodeOf(lists.CodeCertyList, S("否")), 1);
+    EXPECT_EQ(FirstCodeOf(lists.CodeRoleList, S("劳务派遣人员")), 2);
+    EXPECT_EQ(FirstCodeOf(lists.CodeGradeList0, S("中级")), 33);
+    EXPECT_FALSE(FirstCodeOf(lists.CodeGradeList0, S("高级工")));
+    EXPECT_EQ(FirstCodeOf(lists.CodeGradeList1, S("高级工")), 53);
     EXPECT_EQ(CodeItemsText(lists.CodeSexList), S("男;女;"));
     EXPECT_EQ(CodeNames(lists.CodeEduList).front(), S("博士研究生"));
 }
@@ -56,7 +56,7 @@ TEST(CodeLists, CodeTextsInsideAndBeyondTheSharedRange) {
                         {-3, S("负"), {}},
                         {123456, S("大"), {}}};
     for (const CodeEntry& e : list) {
-        EXPECT_EQ(LookupCode(list, e.CodeName), QString::number(e.ID)) << e.ID;
+        EXPECT_EQ(FirstCodeOf(list, e.CodeName), e.ID) << e.ID;
         EXPECT_EQ(CodeText(e.ID), QString::number(e.ID)) << e.ID;
     }
     // A shared text: the cells that hold it hold no copy of their own.
@@ -72,13 +72,13 @@ TEST(CodeLists, OnlyNationRoleAndYesNoNamesAreTrimmed) {
     db.Exec("update Code_Sex set CodeName = '男 ' where ID = 1");
     CodeLists lists;
     LoadCodeTables(db, "1", lists);
-    EXPECT_EQ(LookupCode(lists.CodeNationList, S("否")), QString("2"));
-    EXPECT_EQ(LookupCode(lists.CodeYesNoList, S("是")), QString("1"));
-    EXPECT_EQ(LookupCode(lists.CodeRoleList, S("在岗职工")), QString("1"));
-    EXPECT_FALSE(LookupCode(lists.CodeSexList, S("男")));
-    EXPECT_EQ(LookupCode(lists.CodeSexList, S("男 ")), QString("1"));
+    EXPECT_EQ(FirstCodeOf(lists.CodeNationList, S("否")), 2);
+    EXPECT_EQ(FirstCodeOf(lists.CodeYesNoList, S("是")), 1);
+    EXPECT_EQ(FirstCodeOf(lists.CodeRoleList, S("在岗职工")), 1);
+    EXPECT_FALSE(FirstCodeOf(lists.CodeSexList, S("男")));
+    EXPECT_EQ(FirstCodeOf(lists.CodeSexList, S("男 ")), 1);
     // Lookups do not trim the text.
-    EXPECT_FALSE(LookupCode(lists.CodeNationList, S("否 ")));
+    EXPECT_FALSE(FirstCodeOf(lists.CodeNationList, S("否 ")));
 }
 
 TEST(CodeLists, ReloadEmptyAndLargeTables) {
@@ -86,10 +86,10 @@ TEST(CodeLists, ReloadEmptyAndLargeTables) {
     auto& db = base.db();
     CodeLists lists;
     LoadCodeTables(db, "1", lists);
-    ASSERT_TRUE(LookupCode(lists.CodeRoleList, S("其他从业人员")));
+    ASSERT_TRUE(FirstCodeOf(lists.CodeRoleList, S("其他从业人员")));
     db.Exec("delete from Code_Role where ID = 3");
     LoadCodeTables(db, "1", lists);
-    EXPECT_FALSE(LookupCode(lists.CodeRoleList, S("其他从业人员")));
+    EXPECT_FALSE(FirstCodeOf(lists.CodeRoleList, S("其他从业人员")));
     EXPECT_EQ(lists.CodeRoleList.size(), 2u);
 
     db.Exec("delete from Code_Certy");
@@ -98,15 +98,14 @@ TEST(CodeLists, ReloadEmptyAndLargeTables) {
     db.Exec("insert into Code_Edu (ID, CodeName, Memo) values (2000, 'End', ''), (2001, 'after', '')");
     LoadCodeTables(db, "1", lists);
     EXPECT_TRUE(lists.CodeCertyList.empty());
-    EXPECT_FALSE(LookupCode(lists.CodeCertyList, S("否")));
-    EXPECT_EQ(LookupCode(lists.CodeEduList, "E250"), QString("1250"));
+    EXPECT_FALSE(FirstCodeOf(lists.CodeCertyList, S("否")));
+    EXPECT_EQ(FirstCodeOf(lists.CodeEduList, "E250"), 1250);
     // A real entry named "End" does not end the list.
-    EXPECT_EQ(LookupCode(lists.CodeEduList, "after"), QString("2001"));
+    EXPECT_EQ(FirstCodeOf(lists.CodeEduList, "after"), 2001);
 }
 
 TEST(CodeLists, FirstMatchForChecksLastMatchForNameToCode) {
     CodeList l{{5, "x", ""}, {7, "y", ""}, {9, "x", ""}};
-    EXPECT_EQ(LookupCode(l, "x"), QString("5"));
     EXPECT_EQ(FirstCodeOf(l, "x"), 5);
     EXPECT_EQ(LastCodeOf(l, "x"), 9);
     EXPECT_FALSE(LastCodeOf(l, "z"));
