@@ -96,6 +96,9 @@ private:
     static constexpr quint8 kNumberNull = 1, kNameNull = 2;
 
     quint32 AddPerson(std::string_view number, std::string_view name);
+    // The slot of the person with these NULLs, number and name, added when first met.
+    quint32 PersonOf(quint8 nulls, std::string_view number, std::string_view name);
+    bool Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const;
     void Take(quint32 slot, int month, sqlite3_stmt* st, int col);
     // Sorts the persons as "order by cast(sNumber as integer), sNumber, sName" orders texts
     // and NULLs.
@@ -116,6 +119,10 @@ private:
     // An open-addressed index of the persons met: the key's hash in the high half, the slot
     // + 1 in the low half (0: free).
     std::vector<quint64> index_;
+    // The person that followed each one in the rows, and the last one met.
+    static constexpr quint32 kNone = ~quint32(0);
+    std::vector<quint32> next_;
+    quint32 last_ = kNone;
     // A total replaced by a later row of the same month still counts, or is still named.
     struct Earlier {
         quint32 slot;
@@ -189,15 +196,59 @@ void PaymentBuilder::Reset() {
     nulls_ = {};
     whole_ = {};
     index_ = {};
+    next_ = {};
+    last_ = kNone;
     earlier_ = {};
+}
+
+bool PaymentBuilder::Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const {
+    const Person& p = lines_.persons_[slot];
+    return nulls_[slot] == nulls && NumberOf(p) == number && NameOf(p) == name;
+}
+
+quint32 PaymentBuilder::PersonOf(quint8 nulls, std::string_view number, std::string_view name) {
+    // The months' rows mostly come in the same order of persons: the one that followed the
+    // last person before is tried first, without a hash.
+    if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], nulls, number, name)) return last_ = next_[last_];
+    const std::hash<std::string_view> h;
+    const quint32 hash = quint32(h(number) * 0x9E3779B97F4A7C15ull ^ h(name) ^ nulls);
+    const quint64 mask = index_.size() - 1;
+    quint32 slot = kNone;
+    for (quint64 i = hash & mask;; i = (i + 1) & mask) {
+        const quint64 e = index_[i];
+        if (e == 0) {
+            slot = AddPerson(number, name);
+            nulls_.push_back(nulls);
+            whole_.push_back((nulls & kNumberNull) ? 0 : AsWhole(number));
+            next_.push_back(kNone);
+            index_[i] = (quint64(hash) << 32) | (slot + 1);
+            break;
+        }
+        if (quint32(e >> 32) == hash && Is(quint32(e) - 1, nulls, number, name)) {
+            slot = quint32(e) - 1;
+            break;
+        }
+    }
+    if (lines_.persons_.size() * 2 > index_.size()) {
+        // Half full: twice the room, every person placed again by its hash.
+        std::vector<quint64> grown(index_.size() * 2, 0);
+        const quint64 wider = grown.size() - 1;
+        for (quint64 e : index_) {
+            if (e == 0) continue;
+            quint64 j = (e >> 32) & wider;
+            while (grown[j] != 0) j = (j + 1) & wider;
+            grown[j] = e;
+        }
+        index_ = std::move(grown);
+    }
+    if (last_ != kNone) next_[last_] = slot;
+    return last_ = slot;
 }
 
 bool PaymentBuilder::TakePlain() {
     sqlite3_stmt* st = c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info not indexed"));
     const int from = list_.from, to = list_.to;
     index_.assign(1024, 0);
-    quint64 mask = index_.size() - 1;
-    std::string key;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         const int tn = sqlite3_column_type(st, 0), tm = sqlite3_column_type(st, 1);
@@ -209,41 +260,7 @@ bool PaymentBuilder::TakePlain() {
         const quint8 nulls = quint8((tn == SQLITE_NULL ? kNumberNull : 0) | (tm == SQLITE_NULL ? kNameNull : 0));
         const std::string_view number = tn == SQLITE_NULL ? std::string_view() : TextOf(st, 0);
         const std::string_view name = tm == SQLITE_NULL ? std::string_view() : TextOf(st, 1);
-        key.assign(number);
-        key.append(name);
-        const quint32 hash =
-            quint32(std::hash<std::string_view>()(key) ^ (number.size() * 0x9E3779B9u) ^ (quint32(nulls) << 29));
-        quint64 i = hash & mask;
-        quint32 slot = 0;
-        for (;; i = (i + 1) & mask) {
-            const quint64 e = index_[i];
-            if (e == 0) {
-                slot = AddPerson(number, name);
-                nulls_.push_back(nulls);
-                whole_.push_back((nulls & kNumberNull) ? 0 : AsWhole(number));
-                index_[i] = (quint64(hash) << 32) | (slot + 1);
-                break;
-            }
-            if (quint32(e >> 32) != hash) continue;
-            const Person& p = lines_.persons_[size_t(quint32(e) - 1)];
-            if (nulls_[p.slot] == nulls && p.numberLen == number.size() &&
-                std::string_view(lines_.bytes_.data() + p.at, p.numberLen + p.nameLen) == key) {
-                slot = p.slot;
-                break;
-            }
-        }
-        if (lines_.persons_.size() * 2 > index_.size()) {
-            // Half full: twice the room, every person placed again by its hash.
-            std::vector<quint64> grown(index_.size() * 2, 0);
-            mask = grown.size() - 1;
-            for (quint64 e : index_) {
-                if (e == 0) continue;
-                quint64 j = (e >> 32) & mask;
-                while (grown[j] != 0) j = (j + 1) & mask;
-                grown[j] = e;
-            }
-            index_ = std::move(grown);
-        }
+        const quint32 slot = PersonOf(nulls, number, name);
         if (nulls) continue;  // a row without a number or a name matches no person's months
         const int tmon = sqlite3_column_type(st, 2);
         if (tmon == SQLITE_INTEGER) {
@@ -262,6 +279,7 @@ bool PaymentBuilder::TakePlain() {
     if (rc != SQLITE_DONE) c_.Fail();
     sqlite3_reset(st);
     index_ = {};
+    next_ = {};
     for (const Person& p : lines_.persons_)
         if (!RoundTrips(NumberOf(p)) || !RoundTrips(NameOf(p))) {
             Reset();
