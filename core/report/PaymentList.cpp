@@ -262,17 +262,17 @@ bool PaymentBuilder::TakePlain() {
         const std::string_view name = tm == SQLITE_NULL ? std::string_view() : TextOf(st, 1);
         const quint32 slot = PersonOf(nulls, number, name);
         if (nulls) continue;  // a row without a number or a name matches no person's months
-        const int tmon = sqlite3_column_type(st, 2);
-        if (tmon == SQLITE_INTEGER) {
-            const long long m = sqlite3_column_int64(st, 2);
-            if (m < from || m > to) continue;
-        } else if (tmon == SQLITE_FLOAT) {
-            const double m = sqlite3_column_double(st, 2);
-            if (!(m >= from && m <= to)) continue;
-        } else {
-            continue;  // a text or blob month lies above every number
+        long long m = 0;
+        switch (sqlite3_column_type(st, 2)) {
+        case SQLITE_INTEGER: m = sqlite3_column_int64(st, 2); break;
+        case SQLITE_FLOAT: {
+            const double d = sqlite3_column_double(st, 2);
+            if (!(d >= from && d <= to)) continue;
+            m = static_cast<long long>(d);  // 3.5 is month 3, as the engine reads it
+            break;
         }
-        const long long m = sqlite3_column_int64(st, 2);
+        default: continue;  // a text or blob month lies above every number
+        }
         if (m < from || m > to) continue;
         Take(slot, int(m), st, 3);
     }
@@ -374,7 +374,12 @@ void PaymentBuilder::Finish() {
                                   [](const Earlier& x, quint32 s) { return x.slot < s; });
         for (int m = list_.from; m <= list_.to; ++m) {
             for (; e != earlier_.end() && e->slot == slot && e->month == m; ++e) take(m, e->total);
-            take(m, lines_.Stored(slot, m));
+            const size_t at = size_t(slot) * size_t(lines_.span_) + size_t(m - lines_.from_);
+            switch (lines_.kinds_[at]) {
+            case Kind::None: break;
+            case Kind::Integer: sum.Add(double(static_cast<long long>(lines_.values_[at]))); break;
+            default: take(m, lines_.Stored(slot, m));
+            }
         }
         lines_.totals_[k] = sum.Approx();
         grand += sum;
@@ -408,7 +413,21 @@ QString PaymentLines::Number(size_t line) const {
 
 QString PaymentLines::MonthText(size_t line, int month) const {
     if (month < from_ || month >= from_ + span_) return {};
-    return AmountText(Stored(persons_[line].slot, month));
+    const quint32 slot = persons_[line].slot;
+    const size_t at = size_t(slot) * size_t(span_) + size_t(month - from_);
+    const Kind kind = kinds_[at];
+    if (kind != Kind::Integer && kind != Kind::Real) return AmountText(Stored(slot, month));
+    // Amounts repeat from person to person and month to month: each text is made once and
+    // shared while it stays in the cache.
+    if (made_.empty()) made_.resize(kMade);
+    const quint64 bits = values_[at];
+    Made& m = made_[size_t((bits * 0x9E3779B97F4A7C15ull) >> 52) % kMade];
+    if (m.kind != kind || m.bits != bits) {
+        m.kind = kind;
+        m.bits = bits;
+        m.text = AmountText(Stored(slot, month));
+    }
+    return m.text;
 }
 
 PaymentLine PaymentLines::operator[](size_t line) const {

@@ -98,6 +98,15 @@ private:
 
     // The stored total of the person's month, NULL when none is kept.
     db::Value Stored(quint32 slot, int month) const;
+
+    // The texts of the amounts shown last, by their stored bits.
+    struct Made {
+        Kind kind = Kind::None;
+        quint64 bits = 0;
+        QString text;
+    };
+    static constexpr size_t kMade = 4096;
+    mutable std::vector<Made> made_;
 };
 
 struct PaymentList {
