@@ -99,7 +99,8 @@ private:
     // The stored total of the person's month, NULL when none is kept.
     db::Value Stored(quint32 slot, int month) const;
 
-    // The texts of the amounts shown last, by their stored bits.
+    // The texts of the amounts shown last, by their stored bits (filled by the const readers:
+    // the lines are read by one thread at a time).
     struct Made {
         Kind kind = Kind::None;
         quint64 bits = 0;
