@@ -169,12 +169,6 @@ QString Rendered(const PaymentLine& l) {
     return cells.join(QLatin1Char('|'));
 }
 
-QStringList Rendered(const PaymentList& list) {
-    QStringList out;
-    for (const PaymentLine& l : list.lines) out << Rendered(l);
-    return out;
-}
-
 // A wage row: number and name as SQL literals (so that NULLs and bytes can be given).
 struct WageRow {
     const char* number;
@@ -186,25 +180,22 @@ struct WageRow {
 void Store(db::Connection& c, const std::vector<WageRow>& rows) {
     c.Exec(QStringLiteral("delete from Wage_Info"));
     for (const WageRow& r : rows)
-        c.Exec(
-            QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) values (%1, %2, ?, %3, "
-                           "'1', '1')")
-                .arg(QString::fromUtf8(r.number), QString::fromUtf8(r.name), QString::fromUtf8(r.total)),
-            {r.month});
+        c.Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values (%1, %2, ?, %3)")
+                   .arg(QString::fromUtf8(r.number), QString::fromUtf8(r.name), QString::fromUtf8(r.total)),
+               {r.month});
 }
 
 // However the rows of the year are stored (month after month in one order of persons or
 // another, person after person, scattered), every line reads the same.
 TEST_F(PaymentListTest, TheOrderOfTheStoredRowsChangesNoLine) {
-    const std::vector<WageRow> persons{{"'2'", "'甲'", 0, nullptr}, {"'1'", "'乙'", 0, nullptr},
-                                       {"'1'", "'丙'", 0, nullptr}, {"'10'", "'甲'", 0, nullptr},
-                                       {"'3'", "null", 0, nullptr}, {"'4'", "'丁'", 0, nullptr},
-                                       {"'04'", "'丁'", 0, nullptr}};
+    const std::vector<std::pair<const char*, const char*>> persons{{"'2'", "'甲'"},  {"'1'", "'乙'"}, {"'1'", "'丙'"},
+                                                                   {"'10'", "'甲'"}, {"'3'", "null"}, {"'4'", "'丁'"},
+                                                                   {"'04'", "'丁'"}};
     std::vector<WageRow> byMonth;
     const char* totals[] = {"1000", "2000.5", "'300'", "4e3", "null"};
     for (int m = 1; m <= 3; ++m)
         for (size_t k = 0; k < persons.size(); ++k)
-            byMonth.push_back({persons[k].number, persons[k].name, m, totals[(k + size_t(m)) % 5]});
+            byMonth.push_back({persons[k].first, persons[k].second, m, totals[(k + size_t(m)) % 5]});
     std::vector<WageRow> reversedEveryOther = byMonth, byPerson = byMonth, scattered = byMonth;
     std::reverse(reversedEveryOther.begin() + long(persons.size()),
                  reversedEveryOther.begin() + 2 * long(persons.size()));
@@ -212,8 +203,13 @@ TEST_F(PaymentListTest, TheOrderOfTheStoredRowsChangesNoLine) {
                      [](const WageRow& a, const WageRow& b) { return std::strcmp(a.name, b.name) < 0; });
     for (size_t k = 0; k < scattered.size(); ++k) std::swap(scattered[k], scattered[(k * 7 + 3) % scattered.size()]);
 
+    const auto rendered = [&] {
+        QStringList out;
+        for (const PaymentLine& l : BuildPaymentList(base.db(), 1, 12).lines) out << Rendered(l);
+        return out;
+    };
     Store(base.db(), byMonth);
-    const QStringList want = Rendered(BuildPaymentList(base.db(), 1, 12));
+    const QStringList want = rendered();
     ASSERT_EQ(want.size(), 7);
     EXPECT_EQ(want.front(), QStringLiteral("1|丙|4000||1000||||||||||5000"));
     EXPECT_EQ(want.back(), QStringLiteral("10|甲||1000|2000.5||||||||||3000.5"));
@@ -223,7 +219,7 @@ TEST_F(PaymentListTest, TheOrderOfTheStoredRowsChangesNoLine) {
         {"scattered", &scattered}};
     for (const auto& [what, rows] : orders) {
         Store(base.db(), *rows);
-        EXPECT_EQ(Rendered(BuildPaymentList(base.db(), 1, 12)), want) << what;
+        EXPECT_EQ(rendered(), want) << what;
     }
 }
 
