@@ -141,16 +141,25 @@ quint32 PaymentBuilder::AddPerson(std::string_view number, std::string_view name
     lines_.bytes_.append(number);
     lines_.bytes_.append(name);
     lines_.persons_.push_back(p);
-    lines_.kinds_.resize(lines_.kinds_.size() + size_t(lines_.span_), Kind::None);
-    lines_.values_.resize(lines_.values_.size() + size_t(lines_.span_), 0);
+    const size_t span = size_t(lines_.span_);
+    if (p.slot % PaymentLines::kBlock == 0) {
+        PaymentLines::Block b;
+        b.kinds.reserve(PaymentLines::kBlock * span);
+        b.values.reserve(PaymentLines::kBlock * span);
+        lines_.blocks_.push_back(std::move(b));
+    }
+    PaymentLines::Block& b = lines_.blocks_.back();
+    b.kinds.resize(b.kinds.size() + span, Kind::None);
+    b.values.resize(b.values.size() + span, 0);
     return p.slot;
 }
 
 void PaymentBuilder::Take(quint32 slot, int month, sqlite3_stmt* st, int col) {
-    const size_t at = size_t(slot) * size_t(lines_.span_) + size_t(month - lines_.from_);
-    if (lines_.kinds_[at] != Kind::None) earlier_.push_back({slot, month, lines_.Stored(slot, month)});
-    Kind& kind = lines_.kinds_[at];
-    quint64& value = lines_.values_[at];
+    const size_t at = lines_.CellOf(slot, month);
+    PaymentLines::Block& b = lines_.blocks_[slot / PaymentLines::kBlock];
+    if (b.kinds[at] != Kind::None) earlier_.push_back({slot, month, lines_.Stored(slot, month)});
+    Kind& kind = b.kinds[at];
+    quint64& value = b.values[at];
     switch (sqlite3_column_type(st, col)) {
     case SQLITE_INTEGER:
         kind = Kind::Integer;
@@ -374,10 +383,11 @@ void PaymentBuilder::Finish() {
                                   [](const Earlier& x, quint32 s) { return x.slot < s; });
         for (int m = list_.from; m <= list_.to; ++m) {
             for (; e != earlier_.end() && e->slot == slot && e->month == m; ++e) take(m, e->total);
-            const size_t at = size_t(slot) * size_t(lines_.span_) + size_t(m - lines_.from_);
-            switch (lines_.kinds_[at]) {
+            const PaymentLines::Block& b = lines_.BlockOf(slot);
+            const size_t at = lines_.CellOf(slot, m);
+            switch (b.kinds[at]) {
             case Kind::None: break;
-            case Kind::Integer: sum.Add(double(static_cast<long long>(lines_.values_[at]))); break;
+            case Kind::Integer: sum.Add(double(static_cast<long long>(b.values[at]))); break;
             default: take(m, lines_.Stored(slot, m));
             }
         }
@@ -391,12 +401,13 @@ void PaymentBuilder::Finish() {
 }  // namespace detail
 
 db::Value PaymentLines::Stored(quint32 slot, int month) const {
-    const size_t at = size_t(slot) * size_t(span_) + size_t(month - from_);
-    switch (kinds_[at]) {
+    const size_t at = CellOf(slot, month);
+    const Block& b = BlockOf(slot);
+    switch (b.kinds[at]) {
     case Kind::None: return {};
-    case Kind::Integer: return db::Value(static_cast<long long>(values_[at]));
-    case Kind::Real: return db::Value(std::bit_cast<double>(values_[at]));
-    case Kind::Text: return db::Value(texts_[size_t(values_[at])]);
+    case Kind::Integer: return db::Value(static_cast<long long>(b.values[at]));
+    case Kind::Real: return db::Value(std::bit_cast<double>(b.values[at]));
+    case Kind::Text: return db::Value(texts_[size_t(b.values[at])]);
     }
     return {};
 }
@@ -414,13 +425,13 @@ QString PaymentLines::Number(size_t line) const {
 QString PaymentLines::MonthText(size_t line, int month) const {
     if (month < from_ || month >= from_ + span_) return {};
     const quint32 slot = persons_[line].slot;
-    const size_t at = size_t(slot) * size_t(span_) + size_t(month - from_);
-    const Kind kind = kinds_[at];
+    const size_t at = CellOf(slot, month);
+    const Kind kind = BlockOf(slot).kinds[at];
     if (kind != Kind::Integer && kind != Kind::Real) return AmountText(Stored(slot, month));
     // Amounts repeat from person to person and month to month: each text is made once and
     // shared while it stays in the cache.
     if (made_.empty()) made_.resize(kMade);
-    const quint64 bits = values_[at];
+    const quint64 bits = BlockOf(slot).values[at];
     Made& m = made_[size_t((bits * 0x9E3779B97F4A7C15ull) >> 52) % kMade];
     if (m.kind != kind || m.bits != bits) {
         m.kind = kind;

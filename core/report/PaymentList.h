@@ -91,11 +91,21 @@ private:
     std::string bytes_;
     std::vector<Person> persons_;  // in the order of the lines
     int from_ = 1, span_ = 12;     // the months kept per person: from_ .. from_ + span_ - 1
-    std::vector<Kind> kinds_;      // slot * span_ + month - from_
-    std::vector<quint64> values_;  // the integer, the real's bits or the index into texts_
-    std::vector<QString> texts_;   // the totals stored as text, as stored
-    std::vector<double> totals_;   // by line
+    // The month cells, in blocks of persons so that a growing list never copies them: a
+    // person's month lies at (slot % kBlock) * span_ + month - from_ of block slot / kBlock.
+    static constexpr quint32 kBlock = 4096;
+    struct Block {
+        std::vector<Kind> kinds;
+        std::vector<quint64> values;  // the integer, the real's bits or the index into texts_
+    };
+    std::vector<Block> blocks_;
+    std::vector<QString> texts_;  // the totals stored as text, as stored
+    std::vector<double> totals_;  // by line
 
+    const Block& BlockOf(quint32 slot) const { return blocks_[slot / kBlock]; }
+    size_t CellOf(quint32 slot, int month) const {
+        return size_t(slot % kBlock) * size_t(span_) + size_t(month - from_);
+    }
     // The stored total of the person's month, NULL when none is kept.
     db::Value Stored(quint32 slot, int month) const;
 
