@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -32,11 +33,23 @@ QString AmountText(const db::Value& v) {
     return {};
 }
 
-std::string PersonKey(const QByteArray& number, const QByteArray& name) {
-    std::string k(number.constData(), size_t(number.size()));
-    k.push_back('\0');
-    k.append(name.constData(), size_t(name.size()));
-    return k;
+// What a stored total adds to the person's total; none for a total that is no finite number,
+// an error row as in the wage error list.
+std::optional<double> AmountOf(const db::Value& v) {
+    switch (v.kind()) {
+    case db::Value::Kind::Null: return 0.0;
+    case db::Value::Kind::Integer: return double(v.rawInteger());
+    case db::Value::Kind::Real:
+        if (std::isfinite(v.rawReal())) return v.rawReal();
+        return std::nullopt;
+    case db::Value::Kind::Text: {
+        // Stored text is never a number the sheet wrote; an empty one is none either.
+        const Amount parsed = ParseAmount(v.rawText());
+        if (parsed.ok && parsed.value) return *parsed.value;
+        return std::nullopt;
+    }
+    }
+    return std::nullopt;
 }
 
 std::string_view TextOf(sqlite3_stmt* st, int col) {
@@ -44,260 +57,407 @@ std::string_view TextOf(sqlite3_stmt* st, int col) {
     return {p, size_t(sqlite3_column_bytes(st, col))};
 }
 
-QByteArray ColumnBytes(sqlite3_stmt* st, int col) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return QByteArray(p, sqlite3_column_bytes(st, col));
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0x80) == 0; });
+}
+
+// Bytes that read back as themselves through a QString.
+bool RoundTrips(std::string_view s) {
+    if (IsAscii(s)) return true;
+    const QByteArray back = QString::fromUtf8(s.data(), qsizetype(s.size())).toUtf8();
+    return std::string_view(back.constData(), size_t(back.size())) == s;
 }
 
 }  // namespace
 
-namespace {
+namespace detail {
 
-struct Taken {
-    int line;
-    double amount;
-};
-
-// What the rows of a range bring: per month the amounts, and the months whose total is no
-// number.
-struct Amounts {
-    std::vector<Taken> byMonth[13];
-    std::vector<PaymentProblem> problems;
-};
-
-// One wage row of month m (1..12) for line `line`: its cell, its amount or its problem; a
-// later row of the same month takes the cell.
-db::Value ValueOf(sqlite3_stmt* st, int col) {
-    switch (sqlite3_column_type(st, col)) {
-    case SQLITE_INTEGER: return db::Value(static_cast<long long>(sqlite3_column_int64(st, col)));
-    case SQLITE_FLOAT: return db::Value(sqlite3_column_double(st, col));
-    case SQLITE_NULL: return {};
-    default: return db::Value(QString::fromUtf8(ColumnBytes(st, col)));
+// Fills the lines from the wage rows: persons as they are met, their month cells as the rows
+// store them, then the order of the lines and the totals.
+class PaymentBuilder {
+public:
+    PaymentBuilder(PaymentList& list, db::Connection& c) : list_(list), lines_(list.lines), c_(c) {
+        lines_.from_ = list.from;
+        lines_.span_ = list.to - list.from + 1;
     }
-}
 
-void TakeRow(PaymentList& list, Amounts& a, int line, const db::Value& total, long long m) {
-    PaymentLine& l = list.lines[size_t(line)];
-    l.months[size_t(m)] = AmountText(total);
-    // A total that is no finite number is an error row, as in the wage error list.
-    std::optional<double> amount;
-    switch (total.kind()) {
-    case db::Value::Kind::Null: amount = 0; break;
-    case db::Value::Kind::Integer: amount = double(total.rawInteger()); break;
-    case db::Value::Kind::Real:
-        if (std::isfinite(total.rawReal())) amount = total.rawReal();
-        break;
-    case db::Value::Kind::Text: {
-        // Stored text is never a number the sheet wrote; an empty one is none either.
-        const Amount parsed = ParseAmount(total.rawText());
-        if (parsed.ok && parsed.value) amount = *parsed.value;
-        break;
-    }
-    }
-    if (amount)
-        a.byMonth[m].push_back({line, *amount});
-    else
-        a.problems.push_back({line, int(m), total.AsString()});
-}
+    // The persons from one pass over the table, which takes the months of the range on the
+    // way; false (and nothing kept) when a number or a name is stored as no text or as bytes
+    // that are no UTF-8: the distinct query orders and matches those as it always did.
+    bool TakePlain();
+    // The persons as the distinct query lists them, then the rows of the range.
+    void TakeBySql();
+    // The totals and the problems, line by line.
+    void Finish();
 
-// The rows of months from..to through the month's index, each to the person of its number
-// and name.
-void TakeRange(db::Connection& c, PaymentList& list, Amounts& a, const std::unordered_map<std::string, int>& byPerson,
-               int from, int to, bool straight) {
-    sqlite3_stmt* st =
-        c.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info") +
-                  (straight ? QStringLiteral(" not indexed") : QString()) +
-                  QStringLiteral(" where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
-    c.Bind(st, {from, to});
-    // The key of each row is made in one buffer, without an allocation per row.
-    std::string key;
-    auto append = [&](int col) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        key.append(p, size_t(sqlite3_column_bytes(st, col)));
+private:
+    using Kind = PaymentLines::Kind;
+    using Person = PaymentLines::Person;
+    static constexpr quint8 kNumberNull = 1, kNameNull = 2;
+
+    quint32 AddPerson(std::string_view number, std::string_view name);
+    // The slot of the person with these NULLs, number and name, added when first met.
+    quint32 PersonOf(quint8 nulls, std::string_view number, std::string_view name);
+    bool Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const;
+    void Take(quint32 slot, int month, sqlite3_stmt* st, int col);
+    // Sorts the persons as "order by cast(sNumber as integer), sNumber, sName" orders texts
+    // and NULLs.
+    void Order();
+    long long AsWhole(std::string_view number);
+    void TakeRange(const std::unordered_map<std::string, quint32>& byKey, bool straight);
+    void Reset();
+
+    std::string_view NumberOf(const Person& p) const { return {lines_.bytes_.data() + p.at, p.numberLen}; }
+    std::string_view NameOf(const Person& p) const { return {lines_.bytes_.data() + p.at + p.numberLen, p.nameLen}; }
+
+    PaymentList& list_;
+    PaymentLines& lines_;
+    db::Connection& c_;
+    // While the persons are met: their NULLs and numbers read as whole numbers, by slot.
+    std::vector<quint8> nulls_;
+    std::vector<long long> whole_;
+    // An open-addressed index of the persons met: the key's hash in the high half, the slot
+    // + 1 in the low half (0: free).
+    std::vector<quint64> index_;
+    // The person that followed each one in the rows, and the last one met.
+    static constexpr quint32 kNone = ~quint32(0);
+    std::vector<quint32> next_;
+    quint32 last_ = kNone;
+    // A total replaced by a later row of the same month still counts, or is still named.
+    struct Earlier {
+        quint32 slot;
+        int month;
+        db::Value total;
     };
+    std::vector<Earlier> earlier_;
+};
+
+quint32 PaymentBuilder::AddPerson(std::string_view number, std::string_view name) {
+    Person p;
+    p.at = lines_.bytes_.size();
+    p.numberLen = quint32(number.size());
+    p.nameLen = quint32(name.size());
+    p.slot = quint32(lines_.persons_.size());
+    lines_.bytes_.append(number);
+    lines_.bytes_.append(name);
+    lines_.persons_.push_back(p);
+    const size_t span = size_t(lines_.span_);
+    if (p.slot % PaymentLines::kBlock == 0) {
+        PaymentLines::Block b;
+        b.kinds.reserve(PaymentLines::kBlock * span);
+        b.values.reserve(PaymentLines::kBlock * span);
+        lines_.blocks_.push_back(std::move(b));
+    }
+    PaymentLines::Block& b = lines_.blocks_.back();
+    b.kinds.resize(b.kinds.size() + span, Kind::None);
+    b.values.resize(b.values.size() + span, 0);
+    return p.slot;
+}
+
+void PaymentBuilder::Take(quint32 slot, int month, sqlite3_stmt* st, int col) {
+    const size_t at = lines_.CellOf(slot, month);
+    PaymentLines::Block& b = lines_.blocks_[slot / PaymentLines::kBlock];
+    if (b.kinds[at] != Kind::None) earlier_.push_back({slot, month, lines_.Stored(slot, month)});
+    Kind& kind = b.kinds[at];
+    quint64& value = b.values[at];
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_INTEGER:
+        kind = Kind::Integer;
+        value = quint64(sqlite3_column_int64(st, col));
+        break;
+    case SQLITE_FLOAT:
+        kind = Kind::Real;
+        value = std::bit_cast<quint64>(sqlite3_column_double(st, col));
+        break;
+    case SQLITE_NULL: kind = Kind::None; break;
+    default: {
+        const std::string_view text = TextOf(st, col);
+        kind = Kind::Text;
+        value = lines_.texts_.size();
+        lines_.texts_.push_back(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    }
+    }
+}
+
+long long PaymentBuilder::AsWhole(std::string_view number) {
+    // Plain decimal digits read as themselves; anything else as the engine's cast reads it.
+    const bool negative = !number.empty() && number.front() == '-';
+    const std::string_view digits = number.substr(negative ? 1 : 0);
+    if (!digits.empty() && digits.size() <= 18 &&
+        std::all_of(digits.begin(), digits.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        long long v = 0;
+        for (char ch : digits) v = v * 10 + (ch - '0');
+        return negative ? -v : v;
+    }
+    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select cast(? as integer)"));
+    sqlite3_bind_text(st, 1, number.data(), int(number.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(st) != SQLITE_ROW) c_.Fail();
+    const long long v = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    return v;
+}
+
+void PaymentBuilder::Reset() {
+    PaymentLines fresh;
+    fresh.from_ = lines_.from_;
+    fresh.span_ = lines_.span_;
+    lines_ = std::move(fresh);
+    nulls_ = {};
+    whole_ = {};
+    index_ = {};
+    next_ = {};
+    last_ = kNone;
+    earlier_ = {};
+}
+
+bool PaymentBuilder::Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const {
+    const Person& p = lines_.persons_[slot];
+    return nulls_[slot] == nulls && NumberOf(p) == number && NameOf(p) == name;
+}
+
+quint32 PaymentBuilder::PersonOf(quint8 nulls, std::string_view number, std::string_view name) {
+    // The months' rows mostly come in the same order of persons: the one that followed the
+    // last person before is tried first, without a hash.
+    if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], nulls, number, name)) return last_ = next_[last_];
+    const std::hash<std::string_view> h;
+    const quint32 hash = quint32(h(number) * 0x9E3779B97F4A7C15ull ^ h(name) ^ nulls);
+    const quint64 mask = index_.size() - 1;
+    quint32 slot = kNone;
+    for (quint64 i = hash & mask;; i = (i + 1) & mask) {
+        const quint64 e = index_[i];
+        if (e == 0) {
+            slot = AddPerson(number, name);
+            nulls_.push_back(nulls);
+            whole_.push_back((nulls & kNumberNull) ? 0 : AsWhole(number));
+            next_.push_back(kNone);
+            index_[i] = (quint64(hash) << 32) | (slot + 1);
+            break;
+        }
+        if (quint32(e >> 32) == hash && Is(quint32(e) - 1, nulls, number, name)) {
+            slot = quint32(e) - 1;
+            break;
+        }
+    }
+    if (lines_.persons_.size() * 2 > index_.size()) {
+        // Half full: twice the room, every person placed again by its hash.
+        std::vector<quint64> grown(index_.size() * 2, 0);
+        const quint64 wider = grown.size() - 1;
+        for (quint64 e : index_) {
+            if (e == 0) continue;
+            quint64 j = (e >> 32) & wider;
+            while (grown[j] != 0) j = (j + 1) & wider;
+            grown[j] = e;
+        }
+        index_ = std::move(grown);
+    }
+    if (last_ != kNone) next_[last_] = slot;
+    return last_ = slot;
+}
+
+bool PaymentBuilder::TakePlain() {
+    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info not indexed"));
+    const int from = list_.from, to = list_.to;
+    index_.assign(1024, 0);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        key.clear();
-        append(0);
-        key.push_back('\0');
-        append(1);
-        const auto it = byPerson.find(key);
-        if (it == byPerson.end()) continue;
-        const long long m = sqlite3_column_int64(st, 2);
-        if (m < 1 || m > 12) continue;
-        TakeRow(list, a, it->second, ValueOf(st, 3), m);
+        const int tn = sqlite3_column_type(st, 0), tm = sqlite3_column_type(st, 1);
+        if ((tn != SQLITE_TEXT && tn != SQLITE_NULL) || (tm != SQLITE_TEXT && tm != SQLITE_NULL)) {
+            sqlite3_reset(st);
+            Reset();
+            return false;
+        }
+        const quint8 nulls = quint8((tn == SQLITE_NULL ? kNumberNull : 0) | (tm == SQLITE_NULL ? kNameNull : 0));
+        const std::string_view number = tn == SQLITE_NULL ? std::string_view() : TextOf(st, 0);
+        const std::string_view name = tm == SQLITE_NULL ? std::string_view() : TextOf(st, 1);
+        const quint32 slot = PersonOf(nulls, number, name);
+        if (nulls) continue;  // a row without a number or a name matches no person's months
+        long long m = 0;
+        switch (sqlite3_column_type(st, 2)) {
+        case SQLITE_INTEGER: m = sqlite3_column_int64(st, 2); break;
+        case SQLITE_FLOAT: {
+            const double d = sqlite3_column_double(st, 2);
+            if (!(d >= from && d <= to)) continue;
+            m = static_cast<long long>(d);  // 3.5 is month 3, as the engine reads it
+            break;
+        }
+        default: continue;  // a text or blob month lies above every number
+        }
+        if (m < from || m > to) continue;
+        Take(slot, int(m), st, 3);
     }
-    if (rc != SQLITE_DONE) c.Fail();
+    if (rc != SQLITE_DONE) c_.Fail();
+    sqlite3_reset(st);
+    index_ = {};
+    next_ = {};
+    for (const Person& p : lines_.persons_)
+        if (!RoundTrips(NumberOf(p)) || !RoundTrips(NameOf(p))) {
+            Reset();
+            return false;
+        }
+    Order();
+    return true;
+}
+
+void PaymentBuilder::Order() {
+    auto before = [&](const Person& a, const Person& b) {
+        const quint8 na = nulls_[a.slot], nb = nulls_[b.slot];
+        if ((na & kNumberNull) != (nb & kNumberNull)) return (na & kNumberNull) != 0;
+        if (!(na & kNumberNull)) {
+            if (whole_[a.slot] != whole_[b.slot]) return whole_[a.slot] < whole_[b.slot];
+            if (const int n = NumberOf(a).compare(NumberOf(b))) return n < 0;
+        }
+        if ((na & kNameNull) != (nb & kNameNull)) return (na & kNameNull) != 0;
+        return NameOf(a) < NameOf(b);
+    };
+    std::sort(lines_.persons_.begin(), lines_.persons_.end(), before);
+    nulls_ = {};
+    whole_ = {};
+}
+
+void PaymentBuilder::TakeRange(const std::unordered_map<std::string, quint32>& byKey, bool straight) {
+    sqlite3_stmt* st =
+        c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info") +
+                   (straight ? QStringLiteral(" not indexed") : QString()) +
+                   QStringLiteral(" where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
+    c_.Bind(st, {list_.from, list_.to});
+    std::string key;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        key.assign(TextOf(st, 0));
+        key.push_back('\0');
+        key.append(TextOf(st, 1));
+        const auto it = byKey.find(key);
+        if (it == byKey.end()) continue;
+        const long long m = sqlite3_column_int64(st, 2);
+        if (m < list_.from || m > list_.to) continue;
+        Take(it->second, int(m), st, 3);
+    }
+    if (rc != SQLITE_DONE) c_.Fail();
     sqlite3_reset(st);
 }
 
-// The persons as the distinct query lists them, sorted by SQLite.
-std::unordered_map<std::string, int> PersonsBySql(db::Connection& c, PaymentList& list) {
-    db::Query persons(c);
+void PaymentBuilder::TakeBySql() {
+    db::Query persons(c_);
     persons.Open(
         QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
                        "order by cast(sNumber as integer), sNumber, sName"));
     // A person is found by the bytes of number and name; a person without a number or a
     // name matches no wage row, as before.
-    std::unordered_map<std::string, int> byPerson;
-    byPerson.reserve(size_t(persons.RecordCount()));
-    list.lines.reserve(size_t(persons.RecordCount()));
+    std::unordered_map<std::string, quint32> byKey;
     for (int r = 0; r < persons.RecordCount(); ++r) {
         const db::Value& number = persons.ValueAt(r, 0);
         const db::Value& name = persons.ValueAt(r, 1);
-        PaymentLine line;
-        line.number = number.AsString().trimmed();
-        line.name = name.AsString().trimmed();
-        if (!number.IsNull() && !name.IsNull())
-            byPerson.emplace(PersonKey(number.AsString().toUtf8(), name.AsString().toUtf8()), r);
-        list.lines.push_back(std::move(line));
+        const QByteArray n = number.AsString().toUtf8(), m = name.AsString().toUtf8();
+        const quint32 slot = AddPerson({n.constData(), size_t(n.size())}, {m.constData(), size_t(m.size())});
+        if (!number.IsNull() && !name.IsNull()) {
+            std::string k(n.constData(), size_t(n.size()));
+            k.push_back('\0');
+            k.append(m.constData(), size_t(m.size()));
+            byKey.emplace(std::move(k), slot);
+        }
     }
-    return byPerson;
+    // Over a third of the year or more the table read straight through costs less than
+    // through the month's index.
+    TakeRange(byKey, (list_.to - list_.from + 1) * 3 >= 12);
 }
 
-// A person as the one pass over the table meets it.
-struct Met {
-    std::string number, name;
-    bool numberNull = false, nameNull = false;
-    long long asWhole = 0;  // the number read as a whole number, as a cast to integer reads it
-};
-
-// Orders as "order by cast(sNumber as integer), sNumber, sName" orders texts and NULLs.
-bool Before(const Met& a, const Met& b) {
-    if (a.numberNull != b.numberNull) return a.numberNull;
-    if (!a.numberNull && a.asWhole != b.asWhole) return a.asWhole < b.asWhole;
-    if (!a.numberNull) {
-        if (const int n = a.number.compare(b.number)) return n < 0;
+void PaymentBuilder::Finish() {
+    // Each person's total and the grand total are summed exactly, then shown once as a real.
+    // The rows a later one replaced are met in the order they came.
+    std::stable_sort(earlier_.begin(), earlier_.end(), [](const Earlier& x, const Earlier& y) {
+        return std::pair(x.slot, x.month) < std::pair(y.slot, y.month);
+    });
+    const size_t n = lines_.persons_.size();
+    lines_.totals_.assign(n, 0);
+    MoneySum grand;
+    for (size_t k = 0; k < n; ++k) {
+        const quint32 slot = lines_.persons_[k].slot;
+        MoneySum sum;
+        auto take = [&](int month, const db::Value& total) {
+            if (const auto amount = AmountOf(total))
+                sum.Add(*amount);
+            else
+                list_.problems.push_back({int(k), month, total.AsString()});
+        };
+        auto e = std::lower_bound(earlier_.begin(), earlier_.end(), slot,
+                                  [](const Earlier& x, quint32 s) { return x.slot < s; });
+        for (int m = list_.from; m <= list_.to; ++m) {
+            for (; e != earlier_.end() && e->slot == slot && e->month == m; ++e) take(m, e->total);
+            const PaymentLines::Block& b = lines_.BlockOf(slot);
+            const size_t at = lines_.CellOf(slot, m);
+            switch (b.kinds[at]) {
+            case Kind::None: break;
+            case Kind::Integer: sum.Add(double(static_cast<long long>(b.values[at]))); break;
+            default: take(m, lines_.Stored(slot, m));
+            }
+        }
+        lines_.totals_[k] = sum.Approx();
+        grand += sum;
     }
-    if (a.nameNull != b.nameNull) return a.nameNull;
-    return a.name < b.name;
+    list_.grandTotal = grand.Approx();
+    earlier_ = {};
 }
 
-}  // namespace
+}  // namespace detail
+
+db::Value PaymentLines::Stored(quint32 slot, int month) const {
+    const size_t at = CellOf(slot, month);
+    const Block& b = BlockOf(slot);
+    switch (b.kinds[at]) {
+    case Kind::None: return {};
+    case Kind::Integer: return db::Value(static_cast<long long>(b.values[at]));
+    case Kind::Real: return db::Value(std::bit_cast<double>(b.values[at]));
+    case Kind::Text: return db::Value(texts_[size_t(b.values[at])]);
+    }
+    return {};
+}
+
+QString PaymentLines::Name(size_t line) const {
+    const Person& p = persons_[line];
+    return QString::fromUtf8(bytes_.data() + p.at + p.numberLen, qsizetype(p.nameLen)).trimmed();
+}
+
+QString PaymentLines::Number(size_t line) const {
+    const Person& p = persons_[line];
+    return QString::fromUtf8(bytes_.data() + p.at, qsizetype(p.numberLen)).trimmed();
+}
+
+QString PaymentLines::MonthText(size_t line, int month) const {
+    if (month < from_ || month >= from_ + span_) return {};
+    const quint32 slot = persons_[line].slot;
+    const size_t at = CellOf(slot, month);
+    const Kind kind = BlockOf(slot).kinds[at];
+    if (kind != Kind::Integer && kind != Kind::Real) return AmountText(Stored(slot, month));
+    // Amounts repeat from person to person and month to month: each text is made once and
+    // shared while it stays in the cache.
+    if (made_.empty()) made_.resize(kMade);
+    const quint64 bits = BlockOf(slot).values[at];
+    Made& m = made_[size_t((bits * 0x9E3779B97F4A7C15ull) >> 52) % kMade];
+    if (m.kind != kind || m.bits != bits) {
+        m.kind = kind;
+        m.bits = bits;
+        m.text = AmountText(Stored(slot, month));
+    }
+    return m.text;
+}
+
+PaymentLine PaymentLines::operator[](size_t line) const {
+    PaymentLine l;
+    l.name = Name(line);
+    l.number = Number(line);
+    for (int m = 1; m <= 12; ++m) l.months[size_t(m)] = MonthText(line, m);
+    l.total = Total(line);
+    return l;
+}
 
 PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) {
     if (from < 1 || to > 12 || from > to) throw std::invalid_argument("month range must lie within 1..12");
     PaymentList list;
     list.from = from;
     list.to = to;
-    Amounts a;
-
-    // The persons come from one pass over the table, not from sorting every row into groups.
-    // Over a third of the year or more the same pass takes the amounts (the table read
-    // straight through costs less than through the month's index); each person's total still
-    // adds the amounts month by month, in the order the rows come, so that no sum changes in
-    // its last digit. A number or name stored as no text, or as bytes that are no UTF-8,
-    // sends the list to the distinct query, which orders and matches those as it always did.
-    const bool wholeRange = (to - from + 1) * 3 >= 12;
-    std::vector<Met> met;
-    std::unordered_map<std::string, int> byPerson;
-    // The rows of the range by the person first met, taken once the persons have their lines.
-    struct Row {
-        int person;
-        int month;
-        db::Value total;
-    };
-    std::vector<Row> rows;
-    bool plain = true;
-    {
-        sqlite3_stmt* st = c.Prepare(
-            QStringLiteral("select sNumber, sName, Smon, sTotal, cast(sNumber as integer) from Wage_Info not indexed"));
-        std::string key;
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const int tn = sqlite3_column_type(st, 0), tm = sqlite3_column_type(st, 1);
-            if ((tn != SQLITE_TEXT && tn != SQLITE_NULL) || (tm != SQLITE_TEXT && tm != SQLITE_NULL)) {
-                plain = false;
-                break;
-            }
-            key.clear();
-            key.push_back(tn == SQLITE_NULL ? 'N' : 'T');
-            if (tn != SQLITE_NULL) key.append(TextOf(st, 0));
-            key.push_back('\0');
-            key.push_back(tm == SQLITE_NULL ? 'N' : 'T');
-            if (tm != SQLITE_NULL) key.append(TextOf(st, 1));
-            auto it = byPerson.find(key);
-            if (it == byPerson.end()) {
-                Met p;
-                p.numberNull = tn == SQLITE_NULL;
-                p.nameNull = tm == SQLITE_NULL;
-                if (!p.numberNull) {
-                    p.number = std::string(TextOf(st, 0));
-                    p.asWhole = sqlite3_column_int64(st, 4);
-                }
-                if (!p.nameNull) p.name = std::string(TextOf(st, 1));
-                it = byPerson.emplace(key, int(met.size())).first;
-                met.push_back(std::move(p));
-            }
-            if (!wholeRange || tn == SQLITE_NULL || tm == SQLITE_NULL) continue;
-            const int tmon = sqlite3_column_type(st, 2);
-            if (tmon == SQLITE_INTEGER) {
-                const long long m = sqlite3_column_int64(st, 2);
-                if (m < from || m > to) continue;
-            } else if (tmon == SQLITE_FLOAT) {
-                const double m = sqlite3_column_double(st, 2);
-                if (!(m >= from && m <= to)) continue;
-            } else {
-                continue;  // a text or blob month lies above every number
-            }
-            const long long m = sqlite3_column_int64(st, 2);
-            if (m < 1 || m > 12) continue;
-            rows.push_back({it->second, int(m), ValueOf(st, 3)});
-        }
-        if (rc != SQLITE_DONE && rc != SQLITE_ROW) c.Fail();
-        sqlite3_reset(st);
-    }
-    std::vector<PaymentLine> lines(plain ? met.size() : 0);
-    for (size_t k = 0; plain && k < met.size(); ++k) {
-        const Met& p = met[k];
-        PaymentLine& line = lines[k];
-        line.number = QString::fromUtf8(p.number.data(), qsizetype(p.number.size()));
-        line.name = QString::fromUtf8(p.name.data(), qsizetype(p.name.size()));
-        if (line.number.toUtf8().toStdString() != p.number || line.name.toUtf8().toStdString() != p.name) plain = false;
-        line.number = line.number.trimmed();
-        line.name = line.name.trimmed();
-    }
-    if (!plain) {
-        byPerson = PersonsBySql(c, list);
-        TakeRange(c, list, a, byPerson, from, to, wholeRange);
-    } else {
-        std::vector<int> order(met.size());
-        for (size_t k = 0; k < order.size(); ++k) order[k] = int(k);
-        std::sort(order.begin(), order.end(), [&](int x, int y) { return Before(met[size_t(x)], met[size_t(y)]); });
-        std::vector<int> place(met.size());
-        list.lines.reserve(met.size());
-        for (size_t k = 0; k < order.size(); ++k) {
-            place[size_t(order[k])] = int(k);
-            list.lines.push_back(std::move(lines[size_t(order[k])]));
-        }
-        if (wholeRange) {
-            for (const Row& r : rows) TakeRow(list, a, place[size_t(r.person)], r.total, r.month);
-        } else {
-            // The rows' keys are number and name alone, as the range query matches them.
-            std::unordered_map<std::string, int> byKey;
-            byKey.reserve(met.size());
-            for (size_t k = 0; k < met.size(); ++k)
-                if (!met[k].numberNull && !met[k].nameNull)
-                    byKey.emplace(
-                        PersonKey(QByteArray::fromStdString(met[k].number), QByteArray::fromStdString(met[k].name)),
-                        place[k]);
-            TakeRange(c, list, a, byKey, from, to, false);
-        }
-    }
-    // Each person's total and the grand total are summed exactly, then shown once as a real.
-    std::vector<MoneySum> totals(list.lines.size());
-    for (const auto& month : a.byMonth)
-        for (const Taken& t : month) totals[size_t(t.line)].Add(t.amount);
-    MoneySum grand;
-    for (size_t k = 0; k < totals.size(); ++k) {
-        list.lines[k].total = totals[k].Approx();
-        grand += totals[k];
-    }
-    list.grandTotal = grand.Approx();
-    list.problems = std::move(a.problems);
-    std::sort(list.problems.begin(), list.problems.end(), [](const PaymentProblem& x, const PaymentProblem& y) {
-        return std::pair(x.line, x.month) < std::pair(y.line, y.month);
-    });
+    detail::PaymentBuilder build(list, c);
+    if (!build.TakePlain()) build.TakeBySql();
+    build.Finish();
     const int n = int(list.lines.size());
     for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
     return list;
@@ -320,8 +480,11 @@ QString PaymentProblemsText(const PaymentList& list) {
     if (list.problems.empty()) return {};
     QStringList rows;
     for (const PaymentProblem& p : list.problems) {
-        const PaymentLine& l = list.lines[size_t(p.line)];
-        rows << QStringLiteral("%1（姓名编号%2）%3月：“%4”").arg(l.name, l.number).arg(p.month).arg(p.text);
+        const size_t l = size_t(p.line);
+        rows << QStringLiteral("%1（姓名编号%2）%3月：“%4”")
+                    .arg(list.lines.Name(l), list.lines.Number(l))
+                    .arg(p.month)
+                    .arg(p.text);
     }
     return QStringLiteral("以下工资合计不是数字，未计入合计，请在工资录入或工资错误信息中改正：\n") +
            rows.join(QLatin1Char('\n'));
@@ -329,18 +492,26 @@ QString PaymentProblemsText(const PaymentList& list) {
 
 void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     sheet.BeginUpdate();
-    int row = 2;
-    for (const PaymentLine& line : list.lines) {
-        sheet.SetCellText(row, 1, line.name);
-        sheet.SetCellText(row, 2, line.number);
-        for (int m = list.from; m <= list.to; ++m)
-            if (!line.months[size_t(m)].isEmpty()) sheet.SetCellText(row, m + 2, line.months[size_t(m)]);
-        sheet.SetCellText(row, 15, PaymentAmount(line.total));
-        ++row;
+    const PaymentLines& lines = list.lines;
+    // Person k lies in row k + 2; the lines below the sheet's last row are never made.
+    const size_t shown = std::min(lines.size(), size_t(TSheetBook::kMaxRow - 1));
+    for (size_t k = 0; k < shown; ++k) {
+        const int row = int(k) + 2;
+        sheet.SetCellText(row, 1, lines.Name(k));
+        sheet.SetCellText(row, 2, lines.Number(k));
+        for (int m = list.from; m <= list.to; ++m) {
+            const QString text = lines.MonthText(k, m);
+            if (!text.isEmpty()) sheet.SetCellText(row, m + 2, text);
+        }
+        sheet.SetCellText(row, 15, PaymentAmount(lines.Total(k)));
     }
-    sheet.SetCellText(row, 14, QStringLiteral("总计："));
-    sheet.SetCellText(row, 15, PaymentAmount(list.grandTotal));
+    const long long totalRow = (long long)lines.size() + 2;
+    if (totalRow <= TSheetBook::kMaxRow) {
+        sheet.SetCellText(int(totalRow), 14, QStringLiteral("总计："));
+        sheet.SetCellText(int(totalRow), 15, PaymentAmount(list.grandTotal));
+    }
     for (const PaymentProblem& p : list.problems) {
+        if (size_t(p.line) >= shown) continue;  // no row of the sheet shows it
         sheet.SetSelection(p.line + 2, p.month + 2, p.line + 2, p.month + 2);
         sheet.SetPattern(TSheetBook::kMarkPattern, 200, 255);
     }
