@@ -188,8 +188,9 @@ public:
     Statement& Add(const QString& text);
     Statement& Add(const std::optional<QString>& text);  // null when absent
     Statement& Add(const std::optional<long long>& v);   // null when absent
-    // The bytes are bound where they stand: they must outlive the run.
+    // The bytes are bound where they stand: they must outlive the run, so a temporary is refused.
     Statement& Add(const Utf8Text& text);
+    Statement& Add(Utf8Text&&) = delete;
     Statement& AddStatic(const char* latin1);  // a literal such as a flag "1"
     // Runs with the values added since the last run; answers the rows changed.
     int Run();

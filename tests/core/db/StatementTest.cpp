@@ -37,16 +37,17 @@ TEST(Statement, FailuresAreExecsAndTheNextRunStartsAfresh) {
         {"a value the table refuses", {1, 2, 3, 4, Value()}, false},
     };
     Statement st(c, insert);
+    const Utf8Text third(QStringLiteral("丙"));  // bound where it stands: it outlives each run
     for (const auto& k : cases) {
+        const Utf8Text made(k.values.size() > 2 ? k.values[2].rawText() : QString());
         const QString fromExec = Failure([&] { c.Exec(insert, k.values); });
         const QString fromRun = Failure([&] {
-            for (size_t i = 0; i < k.values.size(); ++i)
-                k.utf8&& i == 2 ? st.Add(Utf8Text(k.values[i].rawText())) : st.Add(k.values[i]);
+            for (size_t i = 0; i < k.values.size(); ++i) k.utf8&& i == 2 ? st.Add(made) : st.Add(k.values[i]);
             st.Run();
         });
         EXPECT_NE(fromExec, QStringLiteral("(none)")) << k.what;
         EXPECT_EQ(fromRun, fromExec) << k.what;
-        st.Add(Value(0)).Add(QStringLiteral("乙")).Add(Utf8Text(QStringLiteral("丙"))).Add(Value()).AddStatic("1");
+        st.Add(Value(0)).Add(QStringLiteral("乙")).Add(third).Add(Value()).AddStatic("1");
         EXPECT_EQ(st.Run(), 1) << k.what;
     }
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) || b || c || typeof(d) || e from t")),
