@@ -97,15 +97,25 @@ double Money::ToDouble() const {
 }
 
 QString Money::Text() const {
+    // Written from the last digit backwards into one buffer: a save formats a total per row.
     const Units a = units_ < 0 ? -units_ : units_;
-    QString s = UnitsText(a / kScale);
+    char buf[64];
+    char* const end = buf + sizeof buf;
+    char* p = end;
     Units f = a % kScale;
     if (f != 0) {
-        QString digits = UnitsText(f).rightJustified(4, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-        s += QLatin1Char('.') + digits;
+        int decimals = 4;
+        for (; f % 10 == 0; f /= 10) --decimals;
+        for (; decimals > 0; --decimals, f /= 10) *--p = char('0' + int(f % 10));
+        *--p = '.';
     }
-    return units_ < 0 ? QLatin1Char('-') + s : s;
+    Units whole = a / kScale;
+    do {
+        *--p = char('0' + int(whole % 10));
+        whole /= 10;
+    } while (whole != 0);
+    if (units_ < 0) *--p = '-';
+    return QString::fromLatin1(p, qsizetype(end - p));
 }
 
 Units DivideRounded(Units n, Units d, Half half) {
