@@ -18,7 +18,7 @@ QString TrimBlanks(const QString& s) {
 
 QString ClearNameSpaces(const QString& name) {
     QString t = TrimBlanks(name);
-    t.remove(QLatin1Char(' '));
+    if (t.contains(QLatin1Char(' '))) t.remove(QLatin1Char(' '));  // most names share the cell's text
     return t;
 }
 
