@@ -84,7 +84,6 @@ TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
     EXPECT_EQ(ParseAmount(QStringLiteral("-1")).value, -1.0);
     EXPECT_EQ(ParseAmount(QStringLiteral(".5")).value, 0.5);
     EXPECT_EQ(ParseAmount(QStringLiteral("+7")).value, 7.0);
-    // A text longer than a short buffer is read whole.
     EXPECT_EQ(ParseAmount(QStringLiteral("+") + QString(70, QLatin1Char('0')) + QStringLiteral("12.5")).value, 12.5);
     EXPECT_TRUE(ParseAmount(QStringLiteral("  ")).ok);
     EXPECT_FALSE(ParseAmount(QStringLiteral("  ")).value.has_value());
