@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 namespace qm {
@@ -25,6 +27,16 @@ Units Scaled(Units digits, int shift) {
     const Units p = Pow10(-shift);
     const Units q = digits / p, r = digits % p;
     return 2 * r >= p ? q + 1 : q;
+}
+
+// Writes the decimal digits of `v` (not negative) just before `end`; gives the first.
+template <typename U>
+char* DigitsBefore(char* end, U v) {
+    do {
+        *--end = char('0' + int(v % 10));
+        v /= 10;
+    } while (v != 0);
+    return end;
 }
 
 }  // namespace
@@ -97,15 +109,24 @@ double Money::ToDouble() const {
 }
 
 QString Money::Text() const {
+    // Written from the last digit backwards into one buffer: a save formats a total per row.
+    // Amounts that fit in 64 bits (nearly all) are divided as such, far cheaper than in 128.
     const Units a = units_ < 0 ? -units_ : units_;
-    QString s = UnitsText(a / kScale);
-    Units f = a % kScale;
+    const bool narrow = a <= Units(std::numeric_limits<std::uint64_t>::max());
+    const std::uint64_t n = narrow ? std::uint64_t(a) : 0;
+    char buf[64];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    int f = narrow ? int(n % kScale) : int(a % kScale);
     if (f != 0) {
-        QString digits = UnitsText(f).rightJustified(4, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-        s += QLatin1Char('.') + digits;
+        int decimals = 4;
+        for (; f % 10 == 0; f /= 10) --decimals;
+        for (; decimals > 0; --decimals, f /= 10) *--p = char('0' + f % 10);
+        *--p = '.';
     }
-    return units_ < 0 ? QLatin1Char('-') + s : s;
+    p = narrow ? DigitsBefore(p, n / kScale) : DigitsBefore(p, a / kScale);
+    if (units_ < 0) *--p = '-';
+    return QString::fromLatin1(p, qsizetype(end - p));
 }
 
 Units DivideRounded(Units n, Units d, Half half) {

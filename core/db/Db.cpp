@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -343,6 +344,12 @@ void ToUtf8(QStringView text, std::string& out) {
 }
 
 Utf8Text::Utf8Text(QStringView text) {
+    // Staff numbers are ASCII, whose UTF-8 is the characters themselves: no encoder for them.
+    if (std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; })) {
+        bytes_.resize(std::size_t(text.size()));
+        std::transform(text.begin(), text.end(), bytes_.begin(), [](QChar ch) { return char(ch.unicode()); });
+        return;
+    }
     if (HasLoneSurrogate(text)) {
         valid_ = false;
         bytes_ = VisibleText(text).toStdString();

@@ -18,9 +18,31 @@ QString TrimBlanks(const QString& s) {
 
 QString ClearNameSpaces(const QString& name) {
     QString t = TrimBlanks(name);
-    t.remove(QLatin1Char(' '));
+    if (t.contains(QLatin1Char(' '))) t.remove(QLatin1Char(' '));  // most names share the cell's text
     return t;
 }
+
+namespace {
+
+// The value of an ASCII decimal text (a leading "+" allowed); false unless all of it is the
+// number. A short text is read from a buffer on the stack: a save reads several per row.
+bool AsciiToDouble(QStringView t, double& v) {
+    char small[64] = {};
+    QByteArray large;
+    const char* b = small;
+    if (t.size() <= qsizetype(sizeof small)) {
+        for (qsizetype i = 0; i < t.size(); ++i) small[i] = char(t[i].unicode());
+    } else {
+        large = t.toLatin1();
+        b = large.constData();
+    }
+    const char* const e = b + t.size();
+    const char* first = b + (!t.isEmpty() && t[0] == u'+' ? 1 : 0);
+    const auto r = std::from_chars(first, e, v);
+    return r.ec == std::errc() && r.ptr == e;
+}
+
+}  // namespace
 
 Amount ParseAmount(const QString& text) {
     const QString t = TrimBlanks(text);
@@ -41,11 +63,8 @@ Amount ParseAmount(const QString& text) {
     }
     if (digits == 0) return {false, std::nullopt};
     // Only ASCII is left, so the Latin-1 bytes are the number; from_chars takes no sign "+".
-    const QByteArray b = t.toLatin1();
-    const char* first = b.constData() + (b[0] == '+' ? 1 : 0);
     double v = 0;
-    const auto r = std::from_chars(first, b.constData() + b.size(), v);
-    if (r.ec != std::errc() || r.ptr != b.constData() + b.size() || !std::isfinite(v)) return {false, std::nullopt};
+    if (!AsciiToDouble(t, v) || !std::isfinite(v)) return {false, std::nullopt};
     return {true, v};
 }
 
@@ -104,10 +123,7 @@ WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
     const double t = sum.Approx();
     // The total is what column 7 shows, so the stored figure, the limits and the sheet agree.
     c.totalText = t > 0 ? (sum.Exact() ? sum.Total().Text() : FormatTotal(t)) : QStringLiteral("0");
-    if (t > 0) {
-        const QByteArray b = c.totalText.toLatin1();
-        std::from_chars(b.constData(), b.constData() + b.size(), c.total);
-    }
+    if (t > 0) AsciiToDouble(c.totalText, c.total);
     c.wFlag = limits_.InRange(t > 0 ? c.total : t);
 
     c.number = TrimBlanks(line.number);

@@ -83,6 +83,8 @@ TEST(WageAmounts, DecimalsAndBlanksParseOtherTextIsRefused) {
     EXPECT_EQ(ParseAmount(QStringLiteral(" 2500.5")).value, 2500.5);
     EXPECT_EQ(ParseAmount(QStringLiteral("-1")).value, -1.0);
     EXPECT_EQ(ParseAmount(QStringLiteral(".5")).value, 0.5);
+    EXPECT_EQ(ParseAmount(QStringLiteral("+7")).value, 7.0);
+    EXPECT_EQ(ParseAmount(QStringLiteral("+") + QString(70, QLatin1Char('0')) + QStringLiteral("12.5")).value, 12.5);
     EXPECT_TRUE(ParseAmount(QStringLiteral("  ")).ok);
     EXPECT_FALSE(ParseAmount(QStringLiteral("  ")).value.has_value());
     for (const char* bad : {"1,000", "100,200", "abc", "1e3", "inf", "nan", "1.2.3", "-", ".", "2500元", "１２"})
