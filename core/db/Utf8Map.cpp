@@ -1,21 +1,14 @@
 #include "core/db/Utf8Map.h"
 
+#include "core/base/ByteHash.h"
+
 #include <QByteArrayView>
 #include <QString>
 
 namespace qm::db {
 
 namespace {
-// FNV-1a over the few bytes of a staff number, then mixed: numbers that differ in their last
-// digit only must not crowd into neighbouring slots.
-std::uint32_t HashOf(std::string_view s) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdull;
-    h ^= h >> 33;
-    return std::uint32_t(h);
-}
+std::uint32_t HashOf(std::string_view s) { return std::uint32_t(HashBytes(s)); }
 }  // namespace
 
 std::size_t Utf8Map::SlotOf(std::string_view key, std::uint32_t hash) const {

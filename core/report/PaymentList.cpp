@@ -1,5 +1,6 @@
 #include "core/report/PaymentList.h"
 
+#include "core/base/ByteHash.h"
 #include "core/base/Money.h"
 #include "core/base/Progress.h"
 #include "core/db/Db.h"
@@ -219,8 +220,7 @@ quint32 PaymentBuilder::PersonOf(quint8 nulls, std::string_view number, std::str
     // The months' rows mostly come in the same order of persons: the one that followed the
     // last person before is tried first, without a hash.
     if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], nulls, number, name)) return last_ = next_[last_];
-    const std::hash<std::string_view> h;
-    const quint32 hash = quint32(h(number) * 0x9E3779B97F4A7C15ull ^ h(name) ^ nulls);
+    const quint32 hash = quint32(MixBits(HashBytes(number) * 0x9E3779B97F4A7C15ull ^ HashBytes(name) ^ nulls));
     const quint64 mask = index_.size() - 1;
     quint32 slot = kNone;
     for (quint64 i = hash & mask;; i = (i + 1) & mask) {

@@ -1,5 +1,6 @@
 #include "core/report/ReportEngine.h"
 
+#include "core/base/ByteHash.h"
 #include "core/report/Fmt.h"
 
 #include <sqlite3.h>
@@ -23,29 +24,6 @@ namespace {
 using cond::AtomSet;
 using cond::Datum;
 using Bits = AtomSet::Bits;
-
-std::uint64_t Mix(std::uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ULL;
-    h ^= h >> 33;
-    return h;
-}
-
-std::uint64_t HashBytes(const char* p, size_t n) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ n;
-    while (n >= 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        h = Mix(h ^ w);
-        p += 8;
-        n -= 8;
-    }
-    std::uint64_t w = 0;
-    if (n) std::memcpy(&w, p, n);  // a value of no bytes may have no address
-    return Mix(h ^ w ^ (std::uint64_t(n) << 56));
-}
 
 struct BytesHash {
     using is_transparent = void;
@@ -234,7 +212,7 @@ public:
 
 private:
     static std::uint64_t HashOf(const Bits& b, std::uint32_t kept) {
-        return Mix(b[0] ^ Mix(b[1] ^ (std::uint64_t(kept) << 32 | 0x5bd1e995U)));
+        return MixBits(b[0] ^ MixBits(b[1] ^ (std::uint64_t(kept) << 32 | 0x5bd1e995U)));
     }
     void Grow() {
         slots_.assign(slots_.size() * 2, 0);
@@ -364,7 +342,7 @@ private:
     };
     // The slot of the key: its chain's head, or the empty slot where it would go.
     size_t Probe(std::uint64_t key) const {
-        size_t i = size_t(Mix(key)) & mask_;
+        size_t i = size_t(MixBits(key)) & mask_;
         while (slots_[i] != kNone && entries_[slots_[i]].key != key) i = (i + 1) & mask_;
         return i;
     }
