@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 using namespace qm;
@@ -161,169 +160,115 @@ TEST_F(PaymentListTest, CaptionTitleAndDateLine) {
     EXPECT_EQ(TodayText(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
-// A line as a text: number, name, the twelve month cells and the total.
-QString Rendered(const PaymentLine& l) {
-    QStringList cells{l.number, l.name};
-    for (int m = 1; m <= 12; ++m) cells << l.months[size_t(m)];
-    cells << PaymentAmount(l.total);
-    return cells.join(QLatin1Char('|'));
-}
-
-// A wage row: number and name as SQL literals (so that NULLs and bytes can be given).
-struct WageRow {
-    const char* number;
-    const char* name;
-    int month;
-    const char* total;
+// Stores `rows` (SQL value lists of number, name, month and total, so that NULLs and bytes can be
+// given) as the whole wage table, and lists the year as texts: its lines (number, name, the twelve
+// month cells and the total), its problems (month: text) and its grand total.
+struct Year {
+    QStringList lines, problems;
+    QString grand;
 };
-
-void Store(db::Connection& c, const std::vector<WageRow>& rows) {
+Year StoreAndList(db::Connection& c, const QStringList& rows) {
     c.Exec(QStringLiteral("delete from Wage_Info"));
-    for (const WageRow& r : rows)
-        c.Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values (%1, %2, ?, %3)")
-                   .arg(QString::fromUtf8(r.number), QString::fromUtf8(r.name), QString::fromUtf8(r.total)),
-               {r.month});
+    for (const QString& r : rows)
+        c.Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values ") + r);
+    const PaymentList list = BuildPaymentList(c, 1, 12);
+    Year y{{}, {}, PaymentAmount(list.grandTotal)};
+    for (const PaymentLine& l : list.lines) {
+        QStringList cells{l.number, l.name};
+        for (int m = 1; m <= 12; ++m) cells << l.months[size_t(m)];
+        y.lines << (cells << PaymentAmount(l.total)).join(QLatin1Char('|'));
+    }
+    for (const PaymentProblem& p : list.problems) y.problems << QStringLiteral("%1:%2").arg(p.month).arg(p.text);
+    return y;
 }
 
 // However the rows of the year are stored (month after month in one order of persons or
 // another, person after person, scattered), every line reads the same.
 TEST_F(PaymentListTest, TheOrderOfTheStoredRowsChangesNoLine) {
-    const std::vector<std::pair<const char*, const char*>> persons{{"'2'", "'甲'"},  {"'1'", "'乙'"}, {"'1'", "'丙'"},
-                                                                   {"'10'", "'甲'"}, {"'3'", "null"}, {"'4'", "'丁'"},
-                                                                   {"'04'", "'丁'"}};
-    std::vector<WageRow> byMonth;
-    const char* totals[] = {"1000", "2000.5", "'300'", "4e3", "null"};
+    const QStringList persons{"'2', '甲'", "'1', '乙'", "'1', '丙'", "'10', '甲'",
+                              "'3', null", "'4', '丁'", "'04', '丁'"};
+    const QStringList totals{"1000", "2000.5", "'300'", "4e3", "null"};
+    QStringList byMonth;
     for (int m = 1; m <= 3; ++m)
-        for (size_t k = 0; k < persons.size(); ++k)
-            byMonth.push_back({persons[k].first, persons[k].second, m, totals[(k + size_t(m)) % 5]});
-    std::vector<WageRow> reversedEveryOther = byMonth, byPerson = byMonth, scattered = byMonth;
-    std::reverse(reversedEveryOther.begin() + long(persons.size()),
-                 reversedEveryOther.begin() + 2 * long(persons.size()));
+        for (int k = 0; k < 7; ++k)
+            byMonth << QStringLiteral("(%1, %2, %3)").arg(persons[k], QString::number(m), totals[(k + m) % 5]);
+    QStringList reversedEveryOther = byMonth, byPerson = byMonth, scattered = byMonth;
+    std::reverse(reversedEveryOther.begin() + 7, reversedEveryOther.begin() + 14);
+    const auto name = [](const QString& row) { return row.section(QStringLiteral(", "), 1, 1); };
     std::stable_sort(byPerson.begin(), byPerson.end(),
-                     [](const WageRow& a, const WageRow& b) { return std::strcmp(a.name, b.name) < 0; });
-    for (size_t k = 0; k < scattered.size(); ++k) std::swap(scattered[k], scattered[(k * 7 + 3) % scattered.size()]);
+                     [&](const QString& a, const QString& b) { return name(a) < name(b); });
+    for (qsizetype k = 0; k < scattered.size(); ++k) scattered.swapItemsAt(k, (k * 7 + 3) % scattered.size());
 
-    const auto rendered = [&] {
-        QStringList out;
-        for (const PaymentLine& l : BuildPaymentList(base.db(), 1, 12).lines) out << Rendered(l);
-        return out;
-    };
-    Store(base.db(), byMonth);
-    const QStringList want = rendered();
+    const QStringList want = StoreAndList(base.db(), byMonth).lines;
     ASSERT_EQ(want.size(), 7);
     EXPECT_EQ(want.front(), QStringLiteral("1|丙|4000||1000||||||||||5000"));
     EXPECT_EQ(want.back(), QStringLiteral("10|甲||1000|2000.5||||||||||3000.5"));
-    const std::pair<const char*, const std::vector<WageRow>*> orders[] = {
-        {"every other month reversed", &reversedEveryOther},
-        {"person by person", &byPerson},
-        {"scattered", &scattered}};
-    for (const auto& [what, rows] : orders) {
-        Store(base.db(), *rows);
-        EXPECT_EQ(rendered(), want) << what;
-    }
+    for (const auto& [what, rows] : {std::pair{"every other month reversed", &reversedEveryOther},
+                                     std::pair{"person by person", &byPerson}, std::pair{"scattered", &scattered}})
+        EXPECT_EQ(StoreAndList(base.db(), *rows).lines, want) << what;
 }
 
 // Two rows of one person and month: the cell shows the later, and the earlier still counts
 // in the totals, or is still named when it is no number.
 TEST_F(PaymentListTest, TwoRowsOfOneMonthShowTheLaterAndCountBoth) {
-    struct Case {
-        const char* what;
-        std::vector<WageRow> rows;
-        const char* line;  // the person's line
-        const char* grand;
-        QStringList problems;  // month: text
+    const std::pair<QStringList, Year> cases[]{
+        {{"('5', '周', 3, 100)", "('5', '周', 3, 250.5)"}, {{"5|周|||250.5||||||||||350.5"}, {}, "350.5"}},
+        {{"('6', '吴', 4, 'abc')", "('6', '吴', 4, 300)"}, {{"6|吴||||300|||||||||300"}, {"4:abc"}, "300"}},
+        {{"('7', '郑', 4, 300)", "('7', '郑', 4, null)"}, {{"7|郑|||||||||||||300"}, {}, "300"}},
+        {{"('8', '王', 2, 'x')", "('8', '王', 2, 'y')", "('8', '王', 2, 50)", "('8', '王', 5, 1)"},
+         {{"8|王||50|||1||||||||51"}, {"2:x", "2:y"}, "51"}},
     };
-    const std::vector<Case> cases{
-        {"two amounts",
-         {{"'5'", "'周'", 3, "100"}, {"'5'", "'周'", 3, "250.5"}},
-         "5|周|||250.5||||||||||350.5",
-         "350.5",
-         {}},
-        {"no number, then an amount",
-         {{"'6'", "'吴'", 4, "'abc'"}, {"'6'", "'吴'", 4, "300"}},
-         "6|吴||||300|||||||||300",
-         "300",
-         {"4:abc"}},
-        {"an amount, then NULL",
-         {{"'7'", "'郑'", 4, "300"}, {"'7'", "'郑'", 4, "null"}},
-         "7|郑|||||||||||||300",
-         "300",
-         {}},
-        {"three rows, two of them no number",
-         {{"'8'", "'王'", 2, "'x'"}, {"'8'", "'王'", 2, "'y'"}, {"'8'", "'王'", 2, "50"}, {"'8'", "'王'", 5, "1"}},
-         "8|王||50|||1||||||||51",
-         "51",
-         {"2:x", "2:y"}},
-    };
-    for (const Case& c : cases) {
-        Store(base.db(), c.rows);
-        const PaymentList list = BuildPaymentList(base.db(), 1, 12);
-        ASSERT_EQ(list.lines.size(), 1u) << c.what;
-        EXPECT_EQ(Rendered(list.lines[0]), QString::fromUtf8(c.line)) << c.what;
-        EXPECT_EQ(PaymentAmount(list.grandTotal), QString::fromUtf8(c.grand)) << c.what;
-        QStringList problems;
-        for (const PaymentProblem& p : list.problems) problems << QStringLiteral("%1:%2").arg(p.month).arg(p.text);
-        EXPECT_EQ(problems, c.problems) << c.what;
+    for (const auto& [rows, want] : cases) {
+        const Year got = StoreAndList(base.db(), rows);
+        EXPECT_EQ(got.lines, want.lines);
+        EXPECT_EQ(got.problems, want.problems) << want.grand.toStdString();
+        EXPECT_EQ(got.grand, want.grand) << want.grand.toStdString();
     }
 }
 
 // The lines come in the order the engine's own sort gives the persons, however a number is
 // written, and so do they when a name is bytes that read as no text.
 TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
-    struct Case {
-        const char* what;
-        std::vector<const char*> numbers;
-        const char* odd = nullptr;  // one more person's name, as SQL
+    const std::pair<std::vector<const char*>, const char*> cases[]{
+        {{"007", "7", "-0", "0", "-12", "+5", " 7", "7 ", "-"}, nullptr},
+        {{"123456789012345678", "1234567890123456789", "99999999999999999999", "-99999999999999999999",
+          "999999999999999999", "-999999999999999999", "9223372036854775807", "9223372036854775808"},
+         nullptr},
+        {{"1e3", "12x", "x12", "", "2.9", "-2.9", "0x10", "١٢"}, nullptr},
+        {{"3", "1", "2"}, "('2', x'e4b8', 1, 1)"},  // a name of bytes that are no UTF-8
     };
-    const std::vector<Case> cases{
-        {"digits, zeros and signs", {"007", "7", "-0", "0", "-12", "+5", " 7", "7 ", "-"}},
-        {"long and overflowing",
-         {"123456789012345678", "1234567890123456789", "99999999999999999999", "-99999999999999999999",
-          "999999999999999999", "-999999999999999999", "9223372036854775807", "9223372036854775808"}},
-        {"letters, points and exponents", {"1e3", "12x", "x12", "", "2.9", "-2.9", "0x10", "١٢"}},
-        {"a name of bytes that are no UTF-8", {"3", "1", "2"}, "x'e4b8'"},
-    };
-    for (const Case& c : cases) {
-        base.db().Exec(QStringLiteral("delete from Wage_Info"));
-        for (const char* n : c.numbers)
-            base.db().Exec(
-                QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values (?, '名', 1, 1)"),
-                {QString::fromUtf8(n)});
-        if (c.odd)
-            base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values ('2', %1, 1, 1)")
-                               .arg(QString::fromUtf8(c.odd)));
+    for (const auto& [numbers, odd] : cases) {
+        QStringList rows;
+        for (const char* n : numbers) rows << QStringLiteral("('%1', '名', 1, 1)").arg(QString::fromUtf8(n));
+        if (odd) rows << QString::fromLatin1(odd);
+        QStringList got;
+        for (const QString& l : StoreAndList(base.db(), rows).lines) got << l.section(QLatin1Char('|'), 0, 1);
         db::Query q(base.db());
         q.Open(
             QStringLiteral("select sNumber, sName from Wage_Info group by sNumber, sName "
                            "order by cast(sNumber as integer), sNumber, sName"));
         QStringList want;
         for (int r = 0; r < q.RecordCount(); ++r)
-            want << q.ValueAt(r, 0).AsString().trimmed() + QLatin1Char('/') + q.ValueAt(r, 1).AsString().trimmed();
-        QStringList got;
-        for (const PaymentLine& l : BuildPaymentList(base.db(), 1, 12).lines)
-            got << l.number + QLatin1Char('/') + l.name;
-        EXPECT_EQ(got, want) << c.what;
+            want << q.ValueAt(r, 0).AsString().trimmed() + QLatin1Char('|') + q.ValueAt(r, 1).AsString().trimmed();
+        EXPECT_EQ(got, want) << numbers.front();
     }
 }
 
 // More persons than the sheet has rows: it shows those that fit, and an error mark of a
 // person below its last row marks no cell of another.
 TEST_F(PaymentListTest, PersonsBelowTheSheetsLastRowMarkNoOtherCell) {
-    const int persons = TSheetBook::kMaxRow + 16;
+    const int last = TSheetBook::kMaxRow, persons = last + 16;
     base.db().Exec(QStringLiteral("delete from Wage_Info"));
-    base.db().Exec(
-        QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
-                       "insert into Wage_Info (sNumber, sName, Smon, sTotal) select i, '人' || i, 2, 10 from n"),
-        {persons});
-    for (int number : {100, TSheetBook::kMaxRow + 5})
-        base.db().Exec(QStringLiteral("update Wage_Info set sTotal='坏' where sNumber=?"), {QString::number(number)});
+    base.db().Exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+                                  "insert into Wage_Info (sNumber, sName, Smon, sTotal) "
+                                  "select i, '人' || i, 2, case when i in (100, ?) then '坏' else 10 end from n"),
+                   {persons, last + 5});
     const PaymentList list = BuildPaymentList(base.db(), 1, 12);
     ASSERT_EQ(list.lines.size(), size_t(persons));
     EXPECT_EQ(list.problems.size(), 2u);
     TSheetBook sheet;
     ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
     FillPaymentSheet(sheet, list);
-    const int last = TSheetBook::kMaxRow;
     EXPECT_EQ(sheet.GetCellText(last, 2), QString::number(last - 1));
     EXPECT_EQ(sheet.GetCellText(last, 4), QStringLiteral("10"));
     EXPECT_TRUE(sheet.IsMarked(101, 4));
