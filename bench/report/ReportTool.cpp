@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         return 2;
     } catch (const db::Error& e) {
         PrintMessages(ui);
-        Err(e.Explained());
+        Err(e.Text());
         return db::Error::ReasonOf(e.Code()).isEmpty() ? 1 : 2;
     } catch (const UsageError& e) {
         Err(QString::fromUtf8(e.what()));

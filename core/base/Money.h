@@ -35,7 +35,6 @@ public:
     static std::optional<Money> FromText(const QString& text);
 
     Units TenThousandths() const { return units_; }
-    bool IsZero() const { return units_ == 0; }
     // The nearest double (for values that go on as reals).
     double ToDouble() const;
     // The exact decimal text without trailing zeros: "2499.5", "-0.0001", "5000".

@@ -90,7 +90,7 @@ void RunReport(const QString& report, const QString& table, Progress& pb, const 
         work();
     } catch (const db::Error& e) {
         pb.SetPosition(0);
-        throw Refused(QStringLiteral("“%1”未能完成，结果表 %2 未改动：\n%3").arg(report, table, e.Explained()));
+        throw Refused(QStringLiteral("“%1”未能完成，结果表 %2 未改动：\n%3").arg(report, table, e.Text()));
     } catch (...) {
         pb.SetPosition(0);
         throw;

@@ -63,13 +63,6 @@ QString CodeText(int code) {
     return QString::number(code);
 }
 
-std::optional<int> LastCodeOf(const CodeList& list, const QString& name) {
-    std::optional<int> found;
-    for (const CodeEntry& e : list)
-        if (e.CodeName == name) found = e.ID;
-    return found;
-}
-
 std::optional<int> FirstCodeOf(const CodeList& list, const QString& name) {
     for (const CodeEntry& e : list)
         if (e.CodeName == name) return e.ID;

@@ -49,9 +49,7 @@ inline void LoadCodeTables(db::Connection& db, const QString& postFilter) {
 // A code as decimal text. The texts of codes below kSharedCodeTexts are made once and shared.
 inline constexpr int kSharedCodeTexts = 1000;
 QString CodeText(int code);
-// The name-to-code functions of the batch sheet and the error list: the last exact match.
-std::optional<int> LastCodeOf(const CodeList& list, const QString& name);
-// The single-person form's name-to-code: the first exact match.
+// A name's code: the first exact match.
 std::optional<int> FirstCodeOf(const CodeList& list, const QString& name);
 // How a coded staff attribute's text becomes its code, for every form that codes one. Each
 // attribute's code table (the staff registry's) has its list here; sex and the yes/no
