@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -78,20 +79,37 @@ TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
     EXPECT_EQ(seen, (QStringList{"提示|i", "确认|c", "警告|w", "错误|e", "Quillmarsh.2012版|p"}));
 }
 
-// A question whose careless confirmation costs data defaults to No: Enter answers No.
-TEST_F(Desktop, AQuestionThatDefaultsToNoIsAnsweredNoByItsDefaultButton) {
-    QMessageBox::StandardButton preset = QMessageBox::NoButton;
-    QTimer t;
-    QObject::connect(&t, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            preset = box->standardButton(box->defaultButton());
-            box->defaultButton()->click();
+// A question whose careless confirmation costs data defaults to what keeps it: Enter, Esc and
+// the close box answer No, or Cancel where the box offers it.
+TEST_F(Desktop, AQuestionIsAnsweredByItsSafeButtonOnEnterEscAndClose) {
+    const struct {
+        qm::DlgButtons buttons;
+        QMessageBox::StandardButton safe;
+        qm::DlgAnswer answer;
+    } cases[] = {{qm::DlgButtons::YesNoDefaultNo, QMessageBox::No, qm::DlgAnswer::No},
+                 {qm::DlgButtons::YesNoCancel, QMessageBox::Cancel, qm::DlgAnswer::Cancel}};
+    const std::function<void(QMessageBox*)> ways[] = {[](QMessageBox* box) { box->defaultButton()->click(); },
+                                                      [](QMessageBox* box) {
+                                                          QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape,
+                                                                        Qt::NoModifier);
+                                                          QApplication::sendEvent(box, &esc);
+                                                      },
+                                                      [](QMessageBox* box) { box->close(); }};
+    for (const auto& c : cases)
+        for (size_t way = 0; way < std::size(ways); ++way) {
+            SCOPED_TRACE(way);
+            QMessageBox::StandardButton preset = QMessageBox::NoButton;
+            QTimer t;
+            QObject::connect(&t, &QTimer::timeout, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    preset = box->standardButton(box->defaultButton());
+                    ways[way](box);
+                }
+            });
+            t.start(20);
+            EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, c.buttons), c.answer);
+            EXPECT_EQ(preset, c.safe);
         }
-    });
-    t.start(20);
-    EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, qm::DlgButtons::YesNoDefaultNo),
-              qm::DlgAnswer::No);
-    EXPECT_EQ(preset, QMessageBox::No);
 }
 
 TEST_F(Desktop, WithoutAProgramForTheTypeThePersonIsToldAndNothingIsLaunched) {
