@@ -117,7 +117,7 @@ TEST_F(PaymentListTest, ATotalThatIsNoNumberIsAnErrorRowNamedByPersonAndMonth) {
     EXPECT_EQ(PaymentProblemsText(BuildPaymentList(base.db(), 6, 6)), QString());
 }
 
-// Rows without a number or a name still give a line of their own (with no months); numbers
+// Rows without a number or a name still give a line of their own; numbers
 // that read as the same whole number keep their text order; a number stored as bytes (no
 // text) lists after the texts of its whole number.
 TEST_F(PaymentListTest, OddNumbersAndNamesKeepTheirLinesAndOrder) {
@@ -141,7 +141,9 @@ TEST_F(PaymentListTest, OddNumbersAndNamesKeepTheirLinesAndOrder) {
             out << l.number + QLatin1Char('/') + l.name + QLatin1Char('=') + PaymentAmount(l.total);
         return out;
     };
-    const QStringList whole{"/无号=0", "-5/负=7", "12/前空=1.5", "12/整=1.5", "12abc/字母=2.25", "77/=0"};
+    // A row without a number joins no staff row and counts nowhere; a row without a name still
+    // brings its months.
+    const QStringList whole{"/无号=0", "-5/负=7", "12/前空=1.5", "12/整=1.5", "12abc/字母=2.25", "77/=200"};
     EXPECT_EQ(listed(1, 12), whole);
     EXPECT_EQ(listed(3, 3), (QStringList{"/无号=0", "-5/负=0", "12/前空=1.5", "12/整=1", "12abc/字母=0", "77/=0"}));
     base.db().Exec(
@@ -252,6 +254,62 @@ TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
             want << q.ValueAt(r, 0).AsString().trimmed() + QLatin1Char('|') + q.ValueAt(r, 1).AsString().trimmed();
         EXPECT_EQ(got, want) << numbers.front();
     }
+}
+
+// Every wage row the reports count (those the view VmonWage joins to a staff row of their month)
+// is in the list's grand total and on a line of its own, however its number and name are stored:
+// a NULL name, bytes that are no UTF-8 (two such numbers read alike but are two persons), blobs.
+TEST_F(PaymentListTest, EveryWageRowTheReportsCountIsInTheGrandTotal) {
+    struct Stored {
+        const char *what, *number, *name, *total;
+    };
+    const Stored cases[] = {
+        {"a NULL name", "'501'", "null", "1234.5"},
+        {"a number that is no UTF-8", "cast(x'35ff' as text)", "'赵'", "2000"},
+        {"another that reads alike", "cast(x'35fe' as text)", "'赵'", "30"},
+        {"a name that is no UTF-8", "'502'", "cast(x'e4b8' as text)", "3000.25"},
+        {"a number stored as a blob", "x'353033'", "'钱'", "400"},
+        {"a name stored as a blob", "'504'", "x'e4b8ad'", "500"},
+        {"a blob that is no UTF-8", "x'35fd'", "'孙'", "600"},
+        {"a number holding a NUL", "cast(x'350036' as text)", "'李'", "700"},
+    };
+    const auto store = [&](const Stored& c) {
+        base.db().Exec(
+            QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sName, sIsok) values (3, %1, '某', '1')")
+                .arg(QLatin1String(c.number)));
+        base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal, sFlag, wFlag) "
+                                      "values (%1, %2, 3, %3, '1', '1')")
+                           .arg(QLatin1String(c.number), QString::fromUtf8(c.name), QLatin1String(c.total)));
+    };
+    // The list's grand total against SQLite's sum over the rows the reports count, each case
+    // beside an ordinary person, then all of them together.
+    const auto check = [&](const std::vector<const char*>& totals) {
+        ASSERT_EQ(base.Scalar(QStringLiteral("select count(*) from VmonWage")),
+                  QString::number(qsizetype(totals.size()) + 1));  // every row is counted by the reports
+        const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+        EXPECT_EQ(PaymentAmount(list.grandTotal),
+                  base.Scalar(QStringLiteral("select total(sTotal) from VmonWage where Smon between 1 and 12")));
+        ASSERT_EQ(list.lines.size(), totals.size() + 1);
+        QStringList lines;
+        for (const PaymentLine& l : list.lines) lines << l.months[3] + QLatin1Char('=') + PaymentAmount(l.total);
+        for (const char* t : totals) EXPECT_TRUE(lines.contains(QStringLiteral("%1=%1").arg(QLatin1String(t)))) << t;
+    };
+    const auto fresh = [&] {
+        base.db().Exec(QStringLiteral("delete from Wage_Info"));
+        base.db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        store({"an ordinary person", "'1'", "'王一'", "1000"});
+    };
+    std::vector<const char*> all;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        store(c);
+        check({c.total});
+        all.push_back(c.total);
+    }
+    fresh();
+    for (const auto& c : cases) store(c);
+    check(all);
 }
 
 // More persons than the sheet has rows: it shows those that fit, and an error mark of a
