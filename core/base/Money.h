@@ -68,6 +68,8 @@ public:
     // Every amount was held: Total() is the sum.
     bool Exact() const { return unheld_.empty(); }
     Money Total() const { return Money::OfUnits(units_); }
+    // The amounts not held, as they came; a refusal names them rather than a sum of them.
+    const std::vector<double>& Unheld() const { return unheld_; }
     // The sum as a double, amounts not held included (added smallest first, so that this too
     // is the same in any order); not a number when one of them is none.
     double Approx() const;
