@@ -27,7 +27,11 @@ QString AmountText(const db::Value& v) {
     switch (v.kind()) {
     case db::Value::Kind::Null: return {};
     case db::Value::Kind::Integer: return QString::number(v.rawInteger());
-    case db::Value::Kind::Real: return ShortFloat(v.rawReal());
+    case db::Value::Kind::Real: {
+        // As it counts in the totals: to the ten-thousandth (an older file may hold more).
+        const std::optional<Money> m = Money::FromDouble(v.rawReal());
+        return ShortFloat(m ? m->ToDouble() : v.rawReal());
+    }
     case db::Value::Kind::Text: return v.rawText().trimmed();
     }
     return {};
