@@ -82,33 +82,21 @@ TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
 // A question whose careless confirmation costs data defaults to what keeps it: Enter, Esc and
 // the close box answer No, or Cancel where the box offers it.
 TEST_F(Desktop, AQuestionIsAnsweredByItsSafeButtonOnEnterEscAndClose) {
-    const struct {
-        qm::DlgButtons buttons;
-        QMessageBox::StandardButton safe;
-        qm::DlgAnswer answer;
-    } cases[] = {{qm::DlgButtons::YesNoDefaultNo, QMessageBox::No, qm::DlgAnswer::No},
-                 {qm::DlgButtons::YesNoCancel, QMessageBox::Cancel, qm::DlgAnswer::Cancel}};
-    const std::function<void(QMessageBox*)> ways[] = {[](QMessageBox* box) { box->defaultButton()->click(); },
-                                                      [](QMessageBox* box) {
-                                                          QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape,
-                                                                        Qt::NoModifier);
-                                                          QApplication::sendEvent(box, &esc);
-                                                      },
-                                                      [](QMessageBox* box) { box->close(); }};
-    for (const auto& c : cases)
-        for (size_t way = 0; way < std::size(ways); ++way) {
-            SCOPED_TRACE(way);
-            QMessageBox::StandardButton preset = QMessageBox::NoButton;
+    using qm::DlgAnswer, qm::DlgButtons;
+    const std::pair<DlgButtons, DlgAnswer> cases[] = {{DlgButtons::YesNoDefaultNo, DlgAnswer::No},
+                                                      {DlgButtons::YesNoCancel, DlgAnswer::Cancel}};
+    for (const auto& [buttons, safe] : cases)
+        for (int way = 0; way < 3; ++way) {
             QTimer t;
             QObject::connect(&t, &QTimer::timeout, [&] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    preset = box->standardButton(box->defaultButton());
-                    ways[way](box);
-                }
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                if (box && way == 0) box->defaultButton()->click();
+                if (box && way == 1) QApplication::sendEvent(box, &esc);
+                if (box && way == 2) box->close();
             });
             t.start(20);
-            EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, c.buttons), c.answer);
-            EXPECT_EQ(preset, c.safe);
+            EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, buttons), safe) << way;
         }
 }
 

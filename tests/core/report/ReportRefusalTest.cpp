@@ -148,25 +148,17 @@ TEST_F(ReportRefusalTest, AWageSumBeyondWhatTheReportHoldsRefusesNamingTheIndica
 // Amounts no sum can hold, against each other or beside an ordinary one: the refusal names the
 // amount, never a sum made of them (1e300 and -1e300 giving 0, 1e20 and -1e20 a stray remainder).
 TEST_F(ReportRefusalTest, AnAmountBeyondWhatASumHoldsIsNamedItself) {
-    const struct {
-        double first, second;
-        const char* named;
-    } cases[] = {{1e300, -1e300, "1E+300"},
-                 {-1e300, 1e300, "1E+300"},
-                 {1e20, -1e20, "1E+20"},
-                 {-1e20, 2500, "-1E+20"},
-                 {2500, -1e300, "-1E+300"}};
+    const std::tuple<double, double, const char*> cases[] = {
+        {1e300, -1e300, "1E+300"}, {-1e300, 1e300, "1E+300"}, {1e20, -1e20, "1E+20"}, {-1e20, 2500, "-1E+20"}};
     for (const Form& f : kForms) {
         Load(f);
-        for (const auto& c : cases) {  // each case sets both rows
-            SCOPED_TRACE(std::string(f.name) + " " + c.named);
-            Poison(f, c.first, 0);
-            Poison(f, c.second, 1);
+        for (const auto& [first, second, named] : cases) {  // each case sets both rows
+            Poison(f, first, 0);
+            Poison(f, second, 1);
             const QString text = Refusal(f, base->db());
-            EXPECT_TRUE(text.startsWith(QStringLiteral("“") + QString::fromUtf8(f.wageCell) +
-                                        QStringLiteral("”计入的一项工资为 ") + QLatin1String(c.named) +
-                                        QStringLiteral("，超出了报表和上报文件能容纳的范围")))
-                << text.toStdString();
+            EXPECT_TRUE(text.startsWith(QStringLiteral("“%1”计入的一项工资为 %2，超出了报表和上报文件能容纳的范围")
+                                            .arg(QString::fromUtf8(f.wageCell), QLatin1String(named))))
+                << f.name << ": " << text.toStdString();
             EXPECT_EQ(Table(f), stored);
         }
     }
