@@ -12,8 +12,9 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
 // YesNoDefaultNo: Yes and No with No the default button, for a question whose Yes gives
-// something up: Enter and Esc both answer No.
-enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo };
+// something up: Enter and Esc both answer No. YesNoCancel: Cancel, which changes nothing, is the
+// default; Enter, Esc and the close box answer it.
+enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo, YesNoCancel };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
 QString DlgTitle(DlgKind kind);  // "提示", "确认", "警告", "错误"

@@ -1,6 +1,7 @@
 #include "core/unit/HistoryImport.h"
 
 #include "core/base/AppContext.h"
+#include "core/base/Money.h"
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/db/DatabaseCopy.h"
@@ -560,6 +561,9 @@ public:
                 const double held = v.is == Number::Is::Integer ? double(v.integer) : v.real;
                 if (v.is == Number::Is::Bad || !(std::fabs(held) < kHeldAmountLimit)) badAmount = true;
                 if (v.is == Number::Is::Bad) v.is = Number::Is::Null;
+                // Stored as every sum reads it: to the ten-thousandth (Money.h).
+                if (v.is == Number::Is::Real)
+                    if (const std::optional<Money> m = Money::FromDouble(v.real)) v.real = m->ToDouble();
                 Bind(p, v);
                 break;
             }

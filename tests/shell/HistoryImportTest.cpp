@@ -655,8 +655,11 @@ TEST_F(HistoryImportTest, EveryColumnArrivesInItsOwnColumnAsStored) {
         r[0].second = mon;
         check("Staff_moninfo", QStringLiteral("sMon=%1 and sNumber='010'").arg(mon), r);
     }
-    // The fixture's wage 003 and the one above, as stored but for the number and the name.
-    for (const Row& row : {OldWages()[0], wage}) {
+    // The fixture's wage 003 and the one above, as stored but for the number and the name, and
+    // for an amount beyond the ten-thousandth, stored as every sum reads it.
+    Row wageStored = wage;
+    wageStored[5] = {"sN3", 0.3};
+    for (const Row& row : {OldWages()[0], wageStored}) {
         Row values(row.begin() + 3, row.end());  // after month, number and name
         values.push_back(row[0]);
         check("Wage_Info", QStringLiteral("sNumber='%1'").arg(row[1].second.AsString().trimmed()), values);
