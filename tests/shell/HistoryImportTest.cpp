@@ -382,7 +382,7 @@ TEST_F(HistoryImportTest, NumbersStoredAsNumbersAreTakenAsTheirTextWouldBe) {
     old.Add("Staff_moninfo", {{"sMon", 13}, {"sName", "周九"}, {"sNumber", "007"}});
     EXPECT_FALSE(imp.Start(old.folder, 4));
     ASSERT_EQ(ui.Texts().size(), 1);
-    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sMon")) && ui.Texts()[0].contains(QStringLiteral("：13")))
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sMon")) && ui.Texts()[0].contains(QStringLiteral("：“13”")))
         << ui.Texts()[0].toStdString();
     EXPECT_EQ(Rows("Staff_moninfo"), 0);
 }
@@ -488,7 +488,7 @@ TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
         QString texts;              // of the last run, "|" between them
     };
     const QString twice = QStringLiteral(
-        "\n其中2条%1记录是同一姓名编号在同一月份的重复记录（5月的001），已全部导入并标为错误，改正前不能汇总，"
+        "\n其中2条%1记录是同一姓名编号在同一月份的重复记录（5月的“001”），已全部导入并标为错误，改正前不能汇总，"
         "请在%1错误信息中核实。");
     const QString held = QStringLiteral("条%1记录的姓名编号在本系统同一月份中已有%1记录，未重复导入。");
     const QString staff = QStringLiteral("人员"), wages = QStringLiteral("工资");
@@ -595,19 +595,73 @@ TEST_F(HistoryImportTest, StoredMonthsAndNumbersAreReadInAnyFormOrRefusedReadabl
         EXPECT_EQ(imp.Start(old.folder, c.choice), c.taken >= 0);
         const QString what = wages ? QStringLiteral("工资") : QStringLiteral("人员");
         const QString left = wages ? QStringLiteral("\n另有1条工资记录没有1至12月的月份，未导入。") : kNoMonthLeft;
-        const QString text =
-            c.taken < 0
-                ? QStringLiteral(
-                      "导入失败，已撤销本次导入，数据未做改动：\n原系统%1记录（%2姓名编号007）的%3不是有效的数字：%4")
-                      .arg(what, month ? QString() : QStringLiteral("5月，"), QLatin1String(c.column),
-                           QString::fromUtf8(c.stored))
-                : QStringLiteral("导入完成，共%1条%2记录。")
-                          .arg(c.taken ? 1 : 0)
-                          .arg(wages ? what : QStringLiteral("月度人员")) +
-                      (c.taken ? QString() : left);
+        const QString text = c.taken < 0 ? QStringLiteral(
+                                               "导入失败，已撤销本次导入，数据未做改动：\n原系统%1记录（%"
+                                               "2姓名编号“007”）的%3不是有效的数字：“%4”")
+                                               .arg(what, month ? QString() : QStringLiteral("5月，"),
+                                                    QLatin1String(c.column), QString::fromUtf8(c.stored))
+                                         : QStringLiteral("导入完成，共%1条%2记录。")
+                                                   .arg(c.taken ? 1 : 0)
+                                                   .arg(wages ? what : QStringLiteral("月度人员")) +
+                                               (c.taken ? QString() : left);
         EXPECT_EQ(ui.Texts(), QStringList{text});
         EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sMon) from %1").arg(QLatin1String(table))),
                   c.taken > 0 ? QString::number(c.taken) : QString());
+    }
+}
+
+// A refusal or a count names the person by the staff number as stored, between quotes: an
+// empty number shows as empty, a control character as its escape, never raw.
+TEST_F(HistoryImportTest, TheStoredTextsARefusalShowsAreQuotedAndTheirControlsVisible) {
+    struct Case {
+        int choice;  // 2 staff, 3 wages
+        std::vector<Row> rows;
+        QString text;
+    };
+    const QString failed = QStringLiteral("导入失败，已撤销本次导入，数据未做改动：\n原系统");
+    const Case cases[] = {
+        {2,
+         {{{"sMon", "5"}, {"sNumber", ""}, {"sSex", "男"}}},
+         failed + "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“男”"},
+        {2,
+         {{{"sMon", "5"},
+           {"sNumber", nullptr},
+           {"sSex",
+            "1\x01"
+            "2"}}},
+         failed + "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“1\\x012”"},
+        {2,
+         {{{"sMon", "5"}, {"sNumber", " 0\t7 "}, {"sSex", "1\n2"}}},
+         failed + "人员记录（5月，姓名编号“0\\t7”）的sSex不是有效的数字：“1\\n2”"},
+        {2,
+         {{{"sMon", "5"},
+           {"sNumber",
+            "0\x7f"
+            "7"},
+           {"sPost", "\x1b[0m"}}},
+         failed + "人员记录（5月，姓名编号“0\\x7F7”）的sPost不是有效的数字：“\\x1B[0m”"},
+        {2,
+         {{{"sMon", "5"}, {"sNumber", " "}, {"sSex", "1"}}, {{"sMon", "5"}, {"sNumber", ""}, {"sSex", "1"}}},
+         "导入完成，共2条月度人员记录。\n其中2条人员记录是同一姓名编号在同一月份的重复记录（5月的“”），已全部导入并标为"
+         "错误，改正前不能汇总，请在人员错误信息中核实。"},
+        {3,
+         {{{"Smon", "-1"}, {"sNumber", ""}, {"sTotal", "1"}}},
+         failed + "工资记录（姓名编号“”）的sMon不是有效的数字：“-1”"},
+        {3,
+         {{{"Smon", "-1"}, {"sNumber", "k\x02z"}, {"sTotal", "1"}}},
+         failed + "工资记录（姓名编号“k\\x02z”）的sMon不是有效的数字：“-1”"},
+    };
+    OldInstall old(OldInstall::Kind::AllText);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        db().Exec(QStringLiteral("delete from Staff_moninfo"));
+        db().Exec(QStringLiteral("delete from Wage_Info"));
+        old.Clear();
+        if (c.choice == 3) AddStaff(7, QStringLiteral("007"));
+        for (const Row& r : c.rows) old.Add(c.choice == 3 ? "Wage_Info" : "Staff_moninfo", r);
+        ui.Clear();
+        imp.Start(old.folder, c.choice);
+        EXPECT_EQ(ui.Texts().join(u'|').toStdString(), c.text.toStdString());
     }
 }
 
