@@ -3,6 +3,8 @@
 #include "core/db/Schema.h"
 #include "core/unit/DataClearing.h"
 #include "core/unit/Headcount.h"
+#include "tests/core/files/FullDisk.h"
+#include "tests/core/files/NoLocks.h"
 #include "tests/shell/MaintFixture.h"
 
 #include <gtest/gtest.h>
@@ -269,6 +271,83 @@ TEST_F(MaintenanceTest, BackupIntoAMissingFolderFailsAndSaysSo) {
     ASSERT_EQ(ui.Texts().size(), 1);
     EXPECT_TRUE(ui.Texts()[0].startsWith(CopyFailedText(QString())));
     for (const auto& b : ui.shown) EXPECT_NE(b.sort, ShownBox::Sort::OpenFolder);
+}
+
+// A killed backup or restore leaves its temporary copy and the copy's journal beside the
+// target; the next copy into that folder removes them (where the file system keeps no locks,
+// once they have not been written for longer than a copy takes). A copy that fails, whatever
+// the cause, leaves nothing, and says why in the person's words.
+TEST_F(MaintenanceTest, WhatAKilledOrFailedCopyLeftIsGoneAfterTheNextCopy) {
+    AddUnit();
+    Seed();
+    const QString bak = Bak(QStringLiteral("x.mdb")), folderInWay = Bak(QStringLiteral("dir.mdb"));
+    ui.paths = {Bak(QStringLiteral("source.mdb"))};
+    m.N37Click();  // the file a restore copies from
+    const long stale = long(FolderTemporary::kUnlockedStaleAge.count()) + 60;
+    struct Case {
+        const char* what;
+        bool restore;  // else a backup into BAK/
+        int lockErr;   // 0: the file system keeps locks
+        long leftAgo;  // when the killed copy last wrote its leftovers
+        bool leftStay;
+        rlim_t room;  // on the disk, for this process's files
+        bool toFolder;
+    };
+    const rlim_t any = RLIM_INFINITY;
+    const Case cases[] = {
+        {"backup after a killed backup", false, 0, 0, false, any, false},
+        {"restore after a killed restore", true, 0, 0, false, any, false},
+        {"backup without locks, long after", false, ENOLCK, stale, false, any, false},
+        {"restore without locks, long after", true, EOPNOTSUPP, stale, false, any, false},
+        {"backup without locks while another may run", false, ENOLCK, 5, true, any, false},
+        {"backup onto a folder", false, 0, 0, false, any, true},
+        {"backup onto a folder without locks", false, ENOLCK, stale, false, any, true},
+        {"backup onto a full disk", false, 0, 0, false, 20000, false},
+        {"restore onto a full disk", true, ENOLCK, stale, false, 20000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString folder = c.restore ? base.paths().DatabaseDir() : base.paths().Bak();
+        const QString target = c.restore ? Live() : c.toFolder ? folderInWay : bak;
+        QFile::remove(bak);
+        QDir(folderInWay).removeRecursively();
+        ASSERT_TRUE(!c.toFolder || QDir().mkpath(folderInWay + QStringLiteral("/inside")));
+        const QStringList before = test::Entries(folder);
+        const QByteArray liveBefore = ReadAll(Live());
+        const QString left = QStringLiteral(".%1.qmtmp.Kill01").arg(QFileInfo(target).fileName());
+        ASSERT_TRUE(test::PutAged(folder + '/' + left, ReadAll(Live()).left(8192), c.leftAgo));
+        ASSERT_TRUE(test::PutAged(folder + '/' + left + QStringLiteral("-journal"), "journal", c.leftAgo));
+        std::optional<test::NoLocks> noLocks;
+        if (c.lockErr) noLocks.emplace(c.lockErr);
+        ui.Clear();
+        bool done;
+        {
+            const test::FullDisk disk(c.room);
+            if (c.restore) {
+                ScriptRestore(Bak(QStringLiteral("source.mdb")));
+                done = m.N41Click();
+            } else {
+                ui.paths = {target};
+                m.N37Click();
+                done = ui.Texts().value(0).startsWith(QStringLiteral("备份成功"));
+            }
+        }
+        const bool fails = c.toFolder || c.room != any;
+        EXPECT_EQ(done, !fails) << ui.Texts().join('|').toStdString();
+        QStringList expected = before;
+        if (!fails && !c.restore) expected << QFileInfo(target).fileName();
+        if (c.leftStay) expected << left << left + QStringLiteral("-journal");
+        expected.sort();
+        EXPECT_EQ(test::Entries(folder).join(' ').toStdString(), expected.join(' ').toStdString());
+        if (fails) {
+            const QString said = ui.Texts().value(c.restore ? 1 : 0);
+            EXPECT_TRUE(said.startsWith(CopyFailedText(QString()))) << said.toStdString();
+            EXPECT_EQ(said.endsWith(QStringLiteral("已有同名的文件夹占用了这个文件名")), c.toFolder);
+            EXPECT_TRUE(!c.restore || ReadAll(Live()) == liveBefore);
+        }
+        if (!db().IsOpen()) db().Open(Live());
+        for (const QString& f : {left, left + QStringLiteral("-journal")}) QFile::remove(folder + '/' + f);
+    }
 }
 
 TEST_F(MaintenanceTest, BackupNeedsAUnit) {

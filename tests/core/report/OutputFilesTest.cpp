@@ -2,6 +2,8 @@
 #include "core/files/XlsxWriter.h"
 #include "core/report/Upload.h"
 #include "core/report/WorkbookExport.h"
+#include "tests/core/files/FullDisk.h"
+#include "tests/core/files/NoLocks.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +55,82 @@ TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryF
         EXPECT_EQ(left.size(), names.size() + links.size() + others.size() + 1);  // and the running writer's
         running.Commit();
     }
+}
+
+using Writer = std::function<void(const QString&)>;
+
+// The three kinds of output: an upload file, a workbook of the xlsx writer, a report workbook.
+std::vector<std::pair<QString, Writer>> Writers(test::TempBase& base) {
+    return {
+        {"out.dbf", [&](const QString& path) { upload::WriteQuery(base.db(), "select 1 as a", path); }},
+        {"out.xlsx", [](const QString& path) { xlsx::Workbook(path).Close(); }},
+        {"out.xls.xlsx", [](const QString& path) { report::WriteXlsx(report::WorkbookModel(), path); }},
+    };
+}
+
+// On a file system without locks every output is written all the same; the sweep of the
+// folder then removes only temporary files not written for longer than a write can take
+// (with their companions, and companions left without their file), never a younger one that
+// a running write may hold.
+TEST(OutputFiles, AFileSystemWithoutLocksIsWrittenAndOnlyLongUnwrittenTemporariesAreSwept) {
+    test::TempBase base;
+    const QString folder = base.paths().Xls() + '/';
+    const long age = long(FolderTemporary::kUnlockedStaleAge.count());
+    for (const int err : {ENOLCK, EOPNOTSUPP, ENOSYS, EINVAL})
+        for (const auto& [name, write] : Writers(base)) {
+            SCOPED_TRACE(name.toStdString() + " errno " + std::to_string(err));
+            QDir(folder).removeRecursively();
+            ASSERT_TRUE(QDir().mkpath(folder));
+            const std::pair<const char*, long> planted[] = {
+                {".t.qmtmp.Stale1", age + 60},    {".t.qmtmp.Stale1-journal", 0},       {".t.qmtmp.Gone11-wal", 0},
+                {".t.qmtmp.Young1", age - 60},    {".t.qmtmp.Young1-journal", age * 2}, {".t.qmtmp.Fresh1", 0},
+                {".t.qmtmp.Stale2-shm", age * 2}, {".t.qmtmp.Stale2", age * 2},
+            };
+            for (const auto& [file, ago] : planted) ASSERT_TRUE(test::PutAged(folder + file, "x", ago));
+            const test::NoLocks noLocks(err);
+            ASSERT_NO_THROW(write(folder + name));
+            EXPECT_TRUE(QFileInfo(folder + name).isFile());
+            EXPECT_EQ(test::Entries(folder).join(' ').toStdString(),
+                      (".t.qmtmp.Fresh1 .t.qmtmp.Young1 .t.qmtmp.Young1-journal " + name).toStdString());
+        }
+}
+
+// Every way an output can fail, with and without locks: the message gives the cause in the
+// person's words, and no temporary file stays behind.
+TEST(OutputFiles, AFailedOutputSaysWhyInChineseAndLeavesNoTemporaryFile) {
+    test::TempBase base;
+    const QString folder = base.paths().Rcsb() + '/';
+    struct Case {
+        const char* what;
+        QString target;
+        QString cause;
+    };
+    const Case cases[] = {
+        {"disk full", folder + "out.dbf", QStringLiteral("文件超出了允许的大小")},
+        {"a folder in the way", folder + "dir.dbf", QStringLiteral("已有同名的文件夹占用了这个文件名")},
+        {"a file where a folder belongs", folder + "file/out.dbf",
+         QStringLiteral("无法建立文件夹“%1file”：路径中有一项是文件而不是文件夹").arg(folder)},
+    };
+    for (const int err : {0, ENOLCK})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " errno " + std::to_string(err));
+            QDir(folder).removeRecursively();
+            ASSERT_TRUE(QDir().mkpath(folder + "dir.dbf/inside"));
+            ASSERT_TRUE(test::PutAged(folder + "file", "x", 0));
+            std::optional<test::NoLocks> noLocks;
+            if (err) noLocks.emplace(err);
+            QString said;
+            try {
+                const test::FullDisk full(QString(c.what) == "disk full" ? 16 : RLIM_INFINITY);
+                upload::WriteQuery(base.db(), "select 1 as a", c.target);
+            } catch (const upload::Error& e) {
+                said = e.Text();
+            }
+            EXPECT_TRUE(said.startsWith(QStringLiteral("上报文件“%1”未能生成：").arg(c.target)) &&
+                        said.endsWith(c.cause))
+                << said.toStdString();
+            EXPECT_EQ(test::Entries(folder).join(' ').toStdString(), "dir.dbf file");
+        }
 }
 
 }  // namespace
