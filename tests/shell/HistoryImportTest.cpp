@@ -610,58 +610,30 @@ TEST_F(HistoryImportTest, StoredMonthsAndNumbersAreReadInAnyFormOrRefusedReadabl
     }
 }
 
-// A refusal or a count names the person by the staff number as stored, between quotes: an
-// empty number shows as empty, a control character as its escape, never raw.
+// A refusal names the person by the staff number as stored, and the value, between quotes:
+// an empty number shows as empty, a control character as its escape, never raw.
 TEST_F(HistoryImportTest, TheStoredTextsARefusalShowsAreQuotedAndTheirControlsVisible) {
-    struct Case {
-        int choice;  // 2 staff, 3 wages
-        std::vector<Row> rows;
-        QString text;
-    };
-    const QString failed = QStringLiteral("导入失败，已撤销本次导入，数据未做改动：\n原系统");
-    const Case cases[] = {
-        {2,
-         {{{"sMon", "5"}, {"sNumber", ""}, {"sSex", "男"}}},
-         failed + "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“男”"},
-        {2,
-         {{{"sMon", "5"},
-           {"sNumber", nullptr},
-           {"sSex",
-            "1\x01"
-            "2"}}},
-         failed + "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“1\\x012”"},
-        {2,
-         {{{"sMon", "5"}, {"sNumber", " 0\t7 "}, {"sSex", "1\n2"}}},
-         failed + "人员记录（5月，姓名编号“0\\t7”）的sSex不是有效的数字：“1\\n2”"},
-        {2,
-         {{{"sMon", "5"},
-           {"sNumber",
-            "0\x7f"
-            "7"},
-           {"sPost", "\x1b[0m"}}},
-         failed + "人员记录（5月，姓名编号“0\\x7F7”）的sPost不是有效的数字：“\\x1B[0m”"},
-        {2,
-         {{{"sMon", "5"}, {"sNumber", " "}, {"sSex", "1"}}, {{"sMon", "5"}, {"sNumber", ""}, {"sSex", "1"}}},
-         "导入完成，共2条月度人员记录。\n其中2条人员记录是同一姓名编号在同一月份的重复记录（5月的“”），已全部导入并标为"
-         "错误，改正前不能汇总，请在人员错误信息中核实。"},
-        {3,
-         {{{"Smon", "-1"}, {"sNumber", ""}, {"sTotal", "1"}}},
-         failed + "工资记录（姓名编号“”）的sMon不是有效的数字：“-1”"},
-        {3,
-         {{{"Smon", "-1"}, {"sNumber", "k\x02z"}, {"sTotal", "1"}}},
-         failed + "工资记录（姓名编号“k\\x02z”）的sMon不是有效的数字：“-1”"},
+    const std::tuple<const char*, const char*, const char*, QString> cases[] = {
+        // number, column, value
+        {"", "sSex", "男", "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“男”"},
+        {nullptr, "sSex", "1\0012", "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“1\\x012”"},
+        {" 0\t7 ", "sSex", "1\n2", "人员记录（5月，姓名编号“0\\t7”）的sSex不是有效的数字：“1\\n2”"},
+        {"0\1777", "sPost", "\x1b[0m", "人员记录（5月，姓名编号“0\\x7F7”）的sPost不是有效的数字：“\\x1B[0m”"},
+        {nullptr, "Smon", "-1", "工资记录（姓名编号“”）的sMon不是有效的数字：“-1”"},
     };
     OldInstall old(OldInstall::Kind::AllText);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        db().Exec(QStringLiteral("delete from Staff_moninfo"));
-        db().Exec(QStringLiteral("delete from Wage_Info"));
+    AddStaff(7, QStringLiteral("007"));
+    for (const auto& [number, column, value, says] : cases) {
+        SCOPED_TRACE(says.toStdString());
         old.Clear();
-        if (c.choice == 3) AddStaff(7, QStringLiteral("007"));
-        for (const Row& r : c.rows) old.Add(c.choice == 3 ? "Wage_Info" : "Staff_moninfo", r);
+        const bool wages = qstrcmp(column, "Smon") == 0;
+        Row row{{"sNumber", number ? db::Value(number) : db::Value()}, {column, value}};
+        if (!wages) row.emplace_back("sMon", "5");
+        old.Add(wages ? "Wage_Info" : "Staff_moninfo", row);
         ui.Clear();
-        imp.Start(old.folder, c.choice);
-        EXPECT_EQ(ui.Texts().join(u'|').toStdString(), c.text.toStdString());
+        imp.Start(old.folder, wages ? 3 : 2);
+        EXPECT_EQ(ui.Texts().join(u'|').toStdString(),
+                  ("导入失败，已撤销本次导入，数据未做改动：\n原系统" + says).toStdString());
     }
 }
 

@@ -273,80 +273,60 @@ TEST_F(MaintenanceTest, BackupIntoAMissingFolderFailsAndSaysSo) {
     for (const auto& b : ui.shown) EXPECT_NE(b.sort, ShownBox::Sort::OpenFolder);
 }
 
-// A killed backup or restore leaves its temporary copy and the copy's journal beside the
-// target; the next copy into that folder removes them (where the file system keeps no locks,
-// once they have not been written for longer than a copy takes). A copy that fails, whatever
-// the cause, leaves nothing, and says why in the person's words.
+// A killed backup or restore leaves its copy and the copy's journal beside the target; the next
+// copy into the folder removes them (without locks, once not written for longer than a copy
+// takes). A copy that fails leaves nothing and says why in Chinese.
 TEST_F(MaintenanceTest, WhatAKilledOrFailedCopyLeftIsGoneAfterTheNextCopy) {
     AddUnit();
     Seed();
-    const QString bak = Bak(QStringLiteral("x.mdb")), folderInWay = Bak(QStringLiteral("dir.mdb"));
-    ui.paths = {Bak(QStringLiteral("source.mdb"))};
-    m.N37Click();  // the file a restore copies from
+    const QString source = Bak(QStringLiteral("source.mdb")), inWay = Bak(QStringLiteral("dir.mdb"));
+    ASSERT_TRUE(QDir().mkpath(inWay + QStringLiteral("/inside")));
+    ui.paths = {source};
+    m.N37Click();
     const long stale = long(FolderTemporary::kUnlockedStaleAge.count()) + 60;
-    struct Case {
-        const char* what;
-        bool restore;  // else a backup into BAK/
-        int lockErr;   // 0: the file system keeps locks
-        long leftAgo;  // when the killed copy last wrote its leftovers
-        bool leftStay;
-        rlim_t room;  // on the disk, for this process's files
-        bool toFolder;
-    };
     const rlim_t any = RLIM_INFINITY;
+    struct Case {
+        QString target;  // a backup's; the live file for a restore
+        int lockErr;     // 0: the file system keeps locks
+        long leftAgo;    // when the killed copy last wrote
+        bool leftStays;  // a copy that may still run
+        rlim_t room;     // on the disk
+    };
     const Case cases[] = {
-        {"backup after a killed backup", false, 0, 0, false, any, false},
-        {"restore after a killed restore", true, 0, 0, false, any, false},
-        {"backup without locks, long after", false, ENOLCK, stale, false, any, false},
-        {"restore without locks, long after", true, EOPNOTSUPP, stale, false, any, false},
-        {"backup without locks while another may run", false, ENOLCK, 5, true, any, false},
-        {"backup onto a folder", false, 0, 0, false, any, true},
-        {"backup onto a folder without locks", false, ENOLCK, stale, false, any, true},
-        {"backup onto a full disk", false, 0, 0, false, 20000, false},
-        {"restore onto a full disk", true, ENOLCK, stale, false, 20000, false},
+        {Bak("x.mdb"), 0, 0, false, any},          {Live(), 0, 0, false, any},
+        {Bak("x.mdb"), ENOLCK, stale, false, any}, {Live(), EOPNOTSUPP, stale, false, any},
+        {Bak("x.mdb"), ENOLCK, 5, true, any},      {inWay, 0, 0, false, any},
+        {inWay, ENOLCK, stale, false, any},        {Bak("x.mdb"), 0, 0, false, 20000},
+        {Live(), ENOLCK, stale, false, 20000},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString folder = c.restore ? base.paths().DatabaseDir() : base.paths().Bak();
-        const QString target = c.restore ? Live() : c.toFolder ? folderInWay : bak;
-        QFile::remove(bak);
-        QDir(folderInWay).removeRecursively();
-        ASSERT_TRUE(!c.toFolder || QDir().mkpath(folderInWay + QStringLiteral("/inside")));
-        const QStringList before = test::Entries(folder);
+        const bool restore = c.target == Live(), fails = c.target == inWay || c.room != any;
+        SCOPED_TRACE(c.target.toStdString() + " " + std::to_string(c.lockErr) + " " + std::to_string(c.room));
+        const QString folder = QFileInfo(c.target).absolutePath() + '/', name = QFileInfo(c.target).fileName();
+        QFile::remove(Bak("x.mdb"));
+        QStringList expected = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         const QByteArray liveBefore = ReadAll(Live());
-        const QString left = QStringLiteral(".%1.qmtmp.Kill01").arg(QFileInfo(target).fileName());
-        ASSERT_TRUE(test::PutAged(folder + '/' + left, ReadAll(Live()).left(8192), c.leftAgo));
-        ASSERT_TRUE(test::PutAged(folder + '/' + left + QStringLiteral("-journal"), "journal", c.leftAgo));
-        std::optional<test::NoLocks> noLocks;
-        if (c.lockErr) noLocks.emplace(c.lockErr);
+        const QString left = '.' + name + QStringLiteral(".qmtmp.Kill01"), journal = left + "-journal";
+        ASSERT_TRUE(test::PutAged(folder + left, liveBefore.left(8192), c.leftAgo));
+        ASSERT_TRUE(test::PutAged(folder + journal, "journal", c.leftAgo));
+        const test::NoLocks noLocks(c.lockErr);
         ui.Clear();
-        bool done;
+        ui.answers = {DlgAnswer::Yes};
+        ui.paths = {restore ? source : c.target};
         {
             const test::FullDisk disk(c.room);
-            if (c.restore) {
-                ScriptRestore(Bak(QStringLiteral("source.mdb")));
-                done = m.N41Click();
-            } else {
-                ui.paths = {target};
-                m.N37Click();
-                done = ui.Texts().value(0).startsWith(QStringLiteral("备份成功"));
-            }
+            restore ? void(m.N41Click()) : m.N37Click();
         }
-        const bool fails = c.toFolder || c.room != any;
-        EXPECT_EQ(done, !fails) << ui.Texts().join('|').toStdString();
-        QStringList expected = before;
-        if (!fails && !c.restore) expected << QFileInfo(target).fileName();
-        if (c.leftStay) expected << left << left + QStringLiteral("-journal");
+        const QString said = ui.Texts().value(restore ? 1 : 0);
+        EXPECT_EQ(said.startsWith(CopyFailedText(QString())), fails) << said.toStdString();
+        EXPECT_EQ(said.endsWith(QStringLiteral("已有同名的文件夹占用了这个文件名")), c.target == inWay);
+        EXPECT_TRUE(!restore || !fails || ReadAll(Live()) == liveBefore);
+        if (!fails && !restore) expected << name;
+        if (c.leftStays) expected << left << journal;
         expected.sort();
-        EXPECT_EQ(test::Entries(folder).join(' ').toStdString(), expected.join(' ').toStdString());
-        if (fails) {
-            const QString said = ui.Texts().value(c.restore ? 1 : 0);
-            EXPECT_TRUE(said.startsWith(CopyFailedText(QString()))) << said.toStdString();
-            EXPECT_EQ(said.endsWith(QStringLiteral("已有同名的文件夹占用了这个文件名")), c.toFolder);
-            EXPECT_TRUE(!c.restore || ReadAll(Live()) == liveBefore);
-        }
+        EXPECT_EQ(test::Entries(folder), expected.join(' ').toStdString());
         if (!db().IsOpen()) db().Open(Live());
-        for (const QString& f : {left, left + QStringLiteral("-journal")}) QFile::remove(folder + '/' + f);
+        QFile::remove(folder + left), QFile::remove(folder + journal);
     }
 }
 

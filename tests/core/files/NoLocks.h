@@ -1,45 +1,39 @@
 #pragma once
-// A file system that keeps no locks, for one test: while it lives every flock of the temporary
-// files fails with `err`, as on an NFS home without a lock service (ENOLCK).
+// A file system without locks, for one test: every flock of a temporary file fails with `err`
+// (ENOLCK on an NFS home without a lock service); 0 leaves the locks as they are.
 
 #include "core/base/FolderTemporary.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringList>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <cerrno>
 #include <ctime>
 
 namespace qm::test {
 
-class NoLocks {
-public:
+struct NoLocks {
     explicit NoLocks(int err) {
-        FolderTemporary::SetLockFunction([err](int, int) {
-            errno = err;
-            return -1;
-        });
+        if (err) FolderTemporary::SetLockFunction([err](int, int) { return errno = err, -1; });
     }
     ~NoLocks() { FolderTemporary::SetLockFunction(nullptr); }
-    NoLocks(const NoLocks&) = delete;
-    NoLocks& operator=(const NoLocks&) = delete;
 };
 
-// A file of `bytes` last written `secondsAgo` before now.
+// A file of `bytes` last written `secondsAgo` before now, as a killed run left it.
 inline bool PutAged(const QString& path, const QByteArray& bytes, long secondsAgo) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return false;
-    f.close();
-    const timespec when[2] = {{std::time(nullptr) - secondsAgo, 0}, {std::time(nullptr) - secondsAgo, 0}};
-    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0) == 0;
+    const timespec t{std::time(nullptr) - secondsAgo, 0}, when[2] = {t, t};
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() &&
+           ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), when, 0) == 0;
 }
 
-// Every entry of the folder, hidden ones too, sorted.
-inline QStringList Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+// The names in the folder, hidden ones too, sorted and joined by blanks.
+inline std::string Entries(const QString& folder) {
+    return QDir(folder)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)
+        .join(' ')
+        .toStdString();
 }
 
 }  // namespace qm::test
