@@ -360,12 +360,13 @@ bool StaffTable::HasFailedRows(Month m) {
 
 ListQuery StaffTable::ListAll(Month m) { return {QStringLiteral("select * from Vmon where sMon=? order by id"), {m}}; }
 
-bool StaffTable::HasNumber(Month m, const QString& number, std::optional<long long> except) {
+std::optional<QString> StaffTable::NumberHolder(Month m, const QString& number, std::optional<long long> except) {
     db::Query q(c_);
-    q.Open(QStringLiteral("select id, sNumber from Staff_moninfo where sMon=?"), {m});
+    q.Open(QStringLiteral("select id, sNumber, sName from Staff_moninfo where sMon=?"), {m});
     for (q.First(); !q.Eof(); q.Next())
-        if ((!except || q.Fields(0).AsInteger() != *except) && RtlTrim(q.Fields(1).AsString()) == number) return true;
-    return false;
+        if ((!except || q.Fields(0).AsInteger() != *except) && RtlTrim(q.Fields(1).AsString()) == number)
+            return q.Fields(2).AsString();
+    return std::nullopt;
 }
 
 ListQuery StaffTable::ListSearch(Month m, const QString& pattern) {

@@ -246,9 +246,9 @@ public:
     bool HasMonthlyRows();
     // Whether the month has rows that failed their checks (sIsok '0').
     bool HasFailedRows(Month m);
-    // Whether a row of month m other than `except` carries the staff number `number`, the
-    // stored numbers compared trimmed as the saves store them.
-    bool HasNumber(Month m, const QString& number, std::optional<long long> except = std::nullopt);
+    // The name of a row of month m other than `except` that carries the staff number `number`,
+    // the stored numbers compared trimmed as the saves store them; nothing when none does.
+    std::optional<QString> NumberHolder(Month m, const QString& number, std::optional<long long> except = std::nullopt);
 
     // The statements of the single-person form's grid over the list of month m: every row,
     // the rows whose name or number contains `pattern` (a LikeAnywhere pattern), the rows of
