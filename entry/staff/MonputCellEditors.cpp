@@ -184,9 +184,9 @@ void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& 
                        std::function<void(int row, int col)> dblClick) {
     QObject::connect(&view, &SheetView::DblClick, form, std::move(dblClick));
     QObject::connect(&view, &SheetView::RClick, form, [menu](int, int) { menu->popup(QCursor::pos()); });
-    QObject::connect(&view, &SheetView::KeyUp, form, [&book, &cls](int key, Qt::KeyboardModifiers m) {
+    QObject::connect(&view, &SheetView::KeyPasted, form, [&book, &cls] {
         // The view has pasted already; the paste rule of an above-size unit follows it.
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyAboveSizePaste(book, cls, book.LastPaste());
+        ApplyAboveSizePaste(book, cls, book.LastPaste());
     });
 }
 
