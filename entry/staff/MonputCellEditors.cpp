@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
@@ -178,6 +179,18 @@ int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
     for (int c = 1; c <= book.MaxCol(); ++c)
         if (book.IsColShown(c)) need += book.ColWidth(c);
     return qMax(least, need);
+}
+
+void FitWidthToSheet(QWidget* form, int sheetWidth, int least) {
+    int margins = 0;
+    if (QLayout* l = form->layout()) {
+        const QMargins m = l->contentsMargins();
+        margins = m.left() + m.right();
+        // The window's least size still follows the sheet it showed before; a resize below it
+        // would be clamped.
+        l->activate();
+    }
+    form->resize(qMax(least, sheetWidth + margins), form->height());
 }
 
 void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,

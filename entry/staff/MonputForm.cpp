@@ -273,7 +273,7 @@ void TFrm_monput::FormActivate() {
     const Widths w = WidthsFor(dep);
     const int sheetWidth = StaffSheetWidth(book_, *view_, w.sheet);
     view_->setFixedWidth(sheetWidth);
-    resize(qMax(w.window, sheetWidth + 12), height());
+    FitWidthToSheet(this, sheetWidth, w.window);
     editors_->LookupObjects();
 
     book_.SetSelection(1, 1, 16340, 20);

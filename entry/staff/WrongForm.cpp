@@ -141,7 +141,7 @@ void TFrm_wrong::FormActivate() {
     const int least = dep.IsAboveSize() ? 955 : dep.kind() == UnitClass::Kind::Other ? 870 : 1060;
     const int sheetWidth = StaffSheetWidth(book_, *view_, least);
     view_->setFixedWidth(sheetWidth);
-    resize(sheetWidth + 30, height());
+    FitWidthToSheet(this, sheetWidth);
     // An above-size unit's list is centred on the main window again; others on their opener.
     PlaceForm(this, dep.IsAboveSize() && ctx_.mainWidget ? ctx_.mainWidget : OpenerOf(this));
     RecheckRows(/*numberFirst=*/true);
