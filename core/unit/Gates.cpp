@@ -4,6 +4,7 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/db/Schema.h"
+#include "core/db/StaffTable.h"
 
 #include "core/unit/UnitInfo.h"
 
@@ -174,16 +175,11 @@ QString Gates::PeriodRefusal(Month e, bool testStaffList) {
 }
 
 QString Gates::NumberTwiceRefusal(db::Connection& c, Month from, Month to) {
-    // The numbers as stored, as the reports join the wage rows to them; through the index of
-    // month and number, without reading the rows.
+    const auto twice = StaffTable(c).FirstNumberTwice(from, to);
+    if (!twice) return {};
+    const auto& [month, number] = *twice;
+    const QString list = month == 0 ? QStringLiteral("期初名单") : QString::number(month) + QStringLiteral("月名单");
     db::Query q(c);
-    q.Open(QStringLiteral("select sMon, sNumber from Staff_moninfo where sMon>=? and sMon<=? and sNumber is not null "
-                          "group by sMon, sNumber having count(*)>1 order by sMon, sNumber limit 1"),
-           {from, to});
-    if (q.Eof()) return {};
-    const db::Value month = q.Fields(0).AsValue(), number = q.Fields(1).AsValue();
-    const QString list =
-        month.AsInteger() == 0 ? QStringLiteral("期初名单") : month.AsString() + QStringLiteral("月名单");
     q.Open(QStringLiteral("select sName from Staff_moninfo where sMon=? and sNumber=? order by id limit 2"),
            {month, number});
     QStringList names;
@@ -191,7 +187,7 @@ QString Gates::NumberTwiceRefusal(db::Connection& c, Month from, Month to) {
     return QStringLiteral(
                "%1中%2的姓名编号都是“%3”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；"
                "请在%1中改正后再统计。")
-        .arg(list, names.join(QStringLiteral("和")), number.AsString());
+        .arg(list, names.join(QStringLiteral("和")), number);
 }
 
 }  // namespace qm
