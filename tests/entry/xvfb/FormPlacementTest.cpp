@@ -82,24 +82,15 @@ TEST(FormPlacement, EveryEntryWindowFitsAScreenOf1280By1024) {
     // The room a desktop leaves a window on such a screen: a frame of 4 px at either side, a
     // title bar of 28 px and a panel of 40 px.
     const QSize room(1280 - 8, 1024 - 40 - 32);
-    const struct {
-        const char* form;
-        int month;  // -1: none given
-    } forms[] = {{"TFrm_allput", 0},      {"TFrm_monput", 2}, {"TFrm_perput", 2},    {"TFrm_delPersno", 2},
-                 {"TFrm_wrong", 2},       {"TFrm_mon", 2},    {"TFrm_wrontWage", 2}, {"TFrm_clearChWage", -1},
-                 {"TFrm_clearChMon", -1}, {"TFrm_set", -1}};
-    const struct {
-        const char *depType, *depInfo, *tag;
-    } classes[] = {{"企业事业单位", "否", "other"},
-                   {"企业事业单位", "规上", "above_size"},
-                   {"企业事业单位", "是1", "general_contract"},
-                   {"企业事业单位", "是2", "labour_subcontract"},
-                   {"机关单位", "否", "organ"}};
+    const QStringList forms = {"TFrm_allput", "TFrm_monput",    "TFrm_perput",      "TFrm_delPersno",  "TFrm_wrong",
+                               "TFrm_mon",    "TFrm_wrontWage", "TFrm_clearChWage", "TFrm_clearChMon", "TFrm_set"};
     QHash<QString, int> widths;
-    for (const auto& cls : classes) {
-        MonputEnv env(QString::fromUtf8(cls.depInfo), "2");
-        env.state.DepClass = UnitClass::Decode(QString::fromUtf8(cls.depType), QString::fromUtf8(cls.depInfo));
-        env.tb.db().Exec("update Dep_Info set DepType=?", {QString::fromUtf8(cls.depType)});
+    for (const QString depInfo : {"否", "规上", "是1", "是2", "机关"}) {
+        const bool organ = depInfo == QStringLiteral("机关");
+        MonputEnv env(organ ? QStringLiteral("否") : depInfo, "2");
+        const QString depType = organ ? QStringLiteral("机关单位") : QStringLiteral("企业事业单位");
+        env.state.DepClass = UnitClass::Decode(depType, organ ? QStringLiteral("否") : depInfo);
+        env.tb.db().Exec("update Dep_Info set DepType=?", {depType});
         env.Store(0, "张三", "1001");
         env.Store(2, "张三", "1001");
         env.Store(2, "李四", "1002", "0", "大专");  // an error row for the error list
@@ -115,11 +106,10 @@ TEST(FormPlacement, EveryEntryWindowFitsAScreenOf1280By1024) {
         env.ctx.mainWidget = &main;
         main.resize(1024, 700);
         ASSERT_TRUE(real::ShowActive(&main));
-        for (const auto& f : forms) {
-            const QString what = QStringLiteral("%1_%2").arg(QString::fromLatin1(f.form), QString::fromLatin1(cls.tag));
-            FormArgs args;
-            if (f.month >= 0) args.month = Month(f.month);
-            std::unique_ptr<IForm> form = factory.Create(QString::fromLatin1(f.form), args);
+        for (const QString& name : forms) {
+            const QString what = name + u'_' + depInfo;
+            std::unique_ptr<IForm> form =
+                factory.Create(name, {.month = Month(name == QStringLiteral("TFrm_allput") ? 0 : 2)});
             ASSERT_NE(form, nullptr) << what.toStdString();
             auto check = [&, what](QWidget* w) {
                 real::Settle(200);
@@ -129,7 +119,7 @@ TEST(FormPlacement, EveryEntryWindowFitsAScreenOf1280By1024) {
                 EXPECT_LE(s.height(), room.height()) << what.toStdString();
                 real::SaveScreenshot(w->frameGeometry(), "entry_window_" + what + ".png");
             };
-            if (QString::fromLatin1(f.form) == QStringLiteral("TFrm_monput")) {
+            if (name == QStringLiteral("TFrm_monput")) {
                 form->ShowModeless(std::move(form));
                 ASSERT_NE(TFrm_monput::Instance(), nullptr);
                 check(TFrm_monput::Instance());
@@ -156,7 +146,7 @@ TEST(FormPlacement, EveryEntryWindowFitsAScreenOf1280By1024) {
     env.state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
     list->FormActivate();
     real::Settle(200);
-    EXPECT_EQ(list->frameGeometry().width(), widths.value(QStringLiteral("TFrm_monput_above_size")));
+    EXPECT_EQ(list->frameGeometry().width(), widths.value(QStringLiteral("TFrm_monput_规上")));
     real::SaveScreenshot(list->frameGeometry(), "entry_window_TFrm_monput_construction_then_above_size.png");
     delete list;
 }
