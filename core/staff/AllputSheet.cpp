@@ -6,6 +6,7 @@
 #include "core/base/UiService.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/StaffRowRules.h"
+#include "core/staff/StaffValues.h"
 
 #include <algorithm>
 
@@ -194,6 +195,10 @@ AllputSheet::SaveResult AllputSheet::Save() {
 
     try {
         AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), &ctx_.pb);
+    } catch (const staffvalue::NumberTaken& e) {
+        book_.SetSelection(e.Row(), 2, e.Row(), 2);
+        ctx_.ui.RefuseSave(e.Text());
+        return SaveResult::Failed;
     } catch (const AllputSaveError& e) {
         ctx_.pb.SetPosition(0);
         if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);

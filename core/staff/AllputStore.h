@@ -69,7 +69,8 @@ public:
     // duty text (sGw, which the sheet does not show) is carried over by staff number from
     // the rows replaced. Raises AllputSaveError naming the row on any failure, after
     // rolling back: the stored list is then as it was. A list that holds one staff number
-    // twice is refused so, naming the number's second row, before anything is written.
+    // twice is refused with staffvalue::NumberTaken, naming the number's second row, before
+    // anything is written.
     // `columns` are the unit class's (StaffColumnsFor).
     void Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb = nullptr) const;
 

@@ -98,8 +98,8 @@ private:
 // untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
-// A sheet that holds one staff number twice is refused so, naming the number's second row,
-// before anything is written.
+// A sheet that holds one staff number twice is refused with staffvalue::NumberTaken, naming
+// the number's second row, before anything is written.
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb = nullptr);
 

@@ -210,10 +210,11 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
     if (!r.saved()) return r;
     // One number, one person in a list: a second row of the number would count every wage
     // row of it twice.
-    if (StaffTable(db_).HasNumber(month_, in[F::Number].trimmed(), id)) {
+    if (const auto holder = StaffTable(db_).NumberHolder(month_, in[F::Number].trimmed(), id)) {
         r.kind = SaveResult::Invalid;
         r.invalid = {F::Number};
-        r.message = staffvalue::NumberTwiceText(in[F::Number], month_);
+        r.message = staffvalue::NumberTwiceText(in[F::Name], in[F::Number], *holder, month_);
+        r.dlgKind = kRefusedSaveKind;
         return r;
     }
 
