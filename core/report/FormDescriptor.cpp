@@ -22,8 +22,6 @@ bool Subcontracts(UnitClass cls) { return cls.kind() == UnitClass::Kind::LabourS
 
 namespace {
 
-const QString kDashes = QStringLiteral("--");
-
 QString Text(const TSheetBook& sheet, SheetCell c) { return sheet.GetCellText(c.row, c.col); }
 void Put(TSheetBook& sheet, SheetCell c, const QString& text) { sheet.SetCellText(c.row, c.col, text); }
 
@@ -95,7 +93,7 @@ db::Params RowFromSheet(const FormDescriptor& form, const TSheetBook& sheet, con
     v.emplace_back(depNo);
     for (const StoredColumn& s : form.columns) {
         const QString t = Text(sheet, s.cell);
-        v.push_back(t == kDashes ? db::Value(0) : FigureValue(t));
+        v.push_back(t == QLatin1String("--") ? db::Value(0) : FigureValue(t));
     }
     v.insert(v.end(), supplements.begin(), supplements.end());
     v.emplace_back(depName);

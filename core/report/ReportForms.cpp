@@ -21,7 +21,9 @@ ExportLayout FormWorkbook(const QString& stem, int lastRow, int lastCol, int row
     return l;
 }
 
-const QString kWorkersUnit = QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)");
+// The unit of the line 48, which says who fills it. A function: the descriptions may be asked
+// for while other files' statics are made.
+QString WorkersUnit() { return QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)"); }
 
 // A supplementary line of column 1 (a count of staff rows unless `shown` says otherwise): its
 // label `leading` blanks in, a figure `closing` blanks after it, or `noValue` blanks and the unit
@@ -62,7 +64,7 @@ std::vector<CellRule> Rules() {
 std::vector<SupplementLine> Supplements() {
     return {
         Line(24, "48", "  where (sMon>=0 and sMon<={e}) and syg=1", units::FillsWorkers, 0,
-             QStringLiteral("   一、直接从事生产经营活动的平均人数(48)"), 3, 7, kWorkersUnit, Shown::Average),
+             QStringLiteral("   一、直接从事生产经营活动的平均人数(48)"), 3, 7, WorkersUnit(), Shown::Average),
         Line(26, "41", " where  sMon={e} and sgc=1", units::Contracts, 7,
              QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)"), 3, 8),
         Line(27, "42", " where  sMon={e} and sjzs=1", units::Contracts, 69, QStringLiteral("其中：一级建造师(42)"), 3,
@@ -239,7 +241,7 @@ std::vector<CellRule> Rules() {
 std::vector<SupplementLine> Supplements() {
     return {
         Line(42, "48", "  where sMon>=0 and sMon<=12 and syg=1", units::FillsWorkers, 0,
-             QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   "), 0, 7, kWorkersUnit, Shown::Average),
+             QStringLiteral("   一、直接从事生产经营活动的平均人数(48)   "), 0, 7, WorkersUnit(), Shown::Average),
         Line(44, "41", "  where sMon=12 and sgc=1 ", units::Contracts, 11,
              QStringLiteral("总承包和专业承包法人单位从业人员期末人数：其中：工程技术人员(41)"), 3, 7),
         Line(45, "42", "  where sMon=12 and sjzs=1 ", units::Contracts, 95, QStringLiteral("其中：一级建造师(42)"), 3,

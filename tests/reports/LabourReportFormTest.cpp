@@ -173,7 +173,26 @@ TEST_F(LabourFormsTest, PaymentChooserRefusesBadRangesAndListsTheChosenMonths) {
 TEST_F(LabourFormsTest, RegisteredUnderTheirClassNames) {
     FormFactory forms(ctx);
     RegisterLabourForms(forms);
-    EXPECT_NE(forms.CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor")), nullptr);
+    // The quarterly form counts the run it is made with: a chosen run before a quarter, the
+    // first quarter when given neither.
+    const struct {
+        FormArgs args;
+        int first, last, quarter;  // 0: none
+    } runs[] = {{{}, 1, 3, 1},
+                {{.quarter = Quarter(2)}, 1, 6, 2},
+                {{.run = MonthRun(Month(2), Month(5))}, 2, 5, 0},
+                {{.quarter = Quarter(3), .run = MonthRun(Month(4), Month(4))}, 4, 4, 0}};
+    for (const auto& r : runs) {
+        const auto form = forms.CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"), r.args);
+        ASSERT_NE(form, nullptr);
+        const auto* window = dynamic_cast<const TFrm_JLabor*>(form.get());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->Report().Run(), form->Run());
+        EXPECT_EQ(form->Run().First(), Month(r.first)) << r.first << ".." << r.last;
+        EXPECT_EQ(form->Run().Last(), Month(r.last)) << r.first << ".." << r.last;
+        EXPECT_EQ(form->Run().Quarter() ? form->Run().Quarter()->Number() : 0, r.quarter);
+        EXPECT_EQ(window->BitBtn(4)->isEnabled(), r.quarter != 0);
+    }
     EXPECT_NE(forms.CreateAs<IMonthLoader>(QStringLiteral("TFrm_chooseMon")), nullptr);
     EXPECT_NE(forms.Create(QStringLiteral("TFrm_NLabor")), nullptr);
 }

@@ -154,6 +154,20 @@ TEST_F(QuarterLabourTest, TheQuarterGivenNamesTheLabelAndTheWorkbook) {
     EXPECT_EQ(QuarterLabourReport(Months(4, 6)).WorkbookStem(), QStringLiteral("基础定期报表I202-2_"));
 }
 
+// The caption names the quarter or the run the form was made for.
+TEST_F(QuarterLabourTest, TheCaptionNamesTheQuarterOrTheRun) {
+    const std::pair<MonthRun, const char16_t*> cases[] = {
+        {MonthRun(Quarter(1)), u" 统计第一季度，即从 1 月到 3月"},
+        {MonthRun(Quarter(2)), u" 统计前二季度，即从 1 月到 6月"},
+        {MonthRun(Quarter(3)), u" 统计前三季度，即从 1 月到 9月"},
+        {Months(2, 5), u" 统计从 2月到5月"},
+        {Months(1, 3), u" 统计从 1月到3月"},
+        {Months(10, 12), u" 统计从 10月到12月"},
+    };
+    for (const auto& [run, caption] : cases)
+        EXPECT_EQ(QuarterLabourReport(run).CaptionSuffix(), QString::fromUtf16(caption));
+}
+
 TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuarter) {
     const QuarterLabourReport r = Run(1, 3, Quarter(1));
     Run(1, 6, Quarter(2));  // another window stores other figures meanwhile

@@ -322,6 +322,17 @@ TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQu
     db().Exec(QStringLiteral("insert into JLabor_info (frdm) values ('12345678X')"));
     ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterLabour, QStringLiteral("12345678X"), Quarter(3)));
     EXPECT_TRUE(QFileInfo::exists(Rcsb(QStringLiteral("12345678X_3_i202.dbf"))));
+
+    // A quarterly upload without a quarter (a chosen run, the months up to December) names no
+    // file: it is refused and nothing is written or removed.
+    for (const Kind kind : {Kind::QuarterReport, Kind::QuarterLabour}) {
+        const QString dir = kind == Kind::QuarterReport ? base.paths().Gzsb() : base.paths().Rcsb();
+        const QStringList before = QDir(dir).entryList(QDir::Files, QDir::Name);
+        ui.Clear();
+        EXPECT_FALSE(upload::Run(db(), ui, base.paths(), kind, QStringLiteral("12345678X")));
+        EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("季度必须是 1、2 或 3")});
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files, QDir::Name), before);
+    }
 }
 
 TEST_F(UploadTest, EveryVariantWritesItsFilesWithTheTableColumnsInOrder) {
