@@ -6,7 +6,7 @@ namespace qm::report {
 
 const QString AnnualLabourReport::kYearLabel = QStringLiteral("2011年");
 
-AnnualLabourReport::AnnualLabourReport() : FormReport(AnnualLabourForm(), {{}, 13, {}, kYearLabel, std::nullopt}) {}
+AnnualLabourReport::AnnualLabourReport() : FormReport(AnnualLabourForm(), {.divisor = 13, .label = kYearLabel}) {}
 
 QString AnnualLabourReport::WorkbookStem() { return WorkbookOf(AnnualLabourForm(), kYearLabel, {}, {}).stem; }
 

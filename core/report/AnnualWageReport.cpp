@@ -9,7 +9,7 @@ namespace qm::report {
 
 const QString AnnualWageReport::kDefaultYear = QStringLiteral("2012");
 
-AnnualWageReport::AnnualWageReport() : FormReport(AnnualWageForm(), {{}, 13, {}, kDefaultYear, std::nullopt}) {}
+AnnualWageReport::AnnualWageReport() : FormReport(AnnualWageForm(), {.divisor = 13, .label = kDefaultYear}) {}
 
 bool AnnualWageReport::PassGates(Gates& gates, UiService& ui) {
     if (!gates.HasMonthData(Month::YearEnd())) {

@@ -6,7 +6,6 @@
 // report forms (202-1, 102-1, I202-2, I102-2) differ in their descriptions only.
 
 #include "core/base/AppContext.h"
-#include "core/base/MonthRun.h"
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
 #include "core/report/AvgPay.h"
@@ -118,11 +117,11 @@ struct FormDescriptor {
 
 // What one computation of a form is given.
 struct FormValues {
-    cond::Values conditions;                          // the rules' placeholders ({e}, {from}, ...)
-    int divisor = 1;                                  // of the averages
-    std::vector<std::pair<SheetCell, QString>> head;  // written over the template ("统计月间")
-    QString label;                                    // the workbook's {label}
-    std::optional<Quarter> quarter;                   // names the quarterly upload files
+    cond::Values conditions = {};                          // the rules' placeholders ({e}, {from}, ...)
+    int divisor = 1;                                       // of the averages
+    std::vector<std::pair<SheetCell, QString>> head = {};  // written over the template ("统计月间")
+    QString label = {};                                    // the workbook's {label}
+    std::optional<Quarter> quarter = std::nullopt;         // names the quarterly upload files
 };
 
 // The template, in the form's font where it has one.
@@ -156,7 +155,8 @@ public:
 
     // The stored row: frdm, the figures in the table's order, frmc; empty until computed.
     const db::Params& Row() const { return row_; }
-    // An organ's leader rank as the last computation found it (0 when nobody held one).
+    // An organ's leader rank as the last computation found it; when nobody holds a post below
+    // 20 the rank before is kept (0 at first).
     int LeaderPost() const { return leaderPost_; }
     // Writes Row() as the one row of the result table (one transaction).
     void Store(db::Connection& c) const;

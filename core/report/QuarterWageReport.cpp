@@ -13,11 +13,10 @@ namespace {
 FormValues ValuesUpTo(Month end) {
     static const char16_t* const names[] = {u"(一季度)", u"(二季度)", u"(三季度)", u"(四季度)"};
     const int quarters = end.Number() / 3;
-    return {{{QStringLiteral("e"), {end.Number()}}},
-            end.Number() + 1,
-            {},
-            QString::fromUtf16(names[quarters - 1]),
-            Quarter::Of(quarters)};
+    return {.conditions = {{QStringLiteral("e"), {end.Number()}}},
+            .divisor = end.Number() + 1,
+            .label = QString::fromUtf16(names[quarters - 1]),
+            .quarter = Quarter::Of(quarters)};
 }
 
 }  // namespace
