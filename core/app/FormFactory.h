@@ -8,6 +8,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/Month.h"
+#include "core/base/MonthRun.h"
 #include "core/base/Quarter.h"
 
 #include <QString>
@@ -35,6 +36,8 @@ struct FormArgs {
     std::optional<Month> month = std::nullopt;
     // The quarter of a quarterly report window.
     std::optional<Quarter> quarter = std::nullopt;
+    // The run of months a quarterly report counts instead of a quarter's (the period chooser's).
+    std::optional<MonthRun> run = std::nullopt;
     // The window the form opens over; none means the main window.
     QWidget* parent = nullptr;
 };

@@ -191,13 +191,13 @@ TEST(QuarterLabourReport, MissingMonthWageErrorsOrTheReportWithItsPeriod) {
     EXPECT_EQ(u.startMonth, QStringLiteral("1"));
     EXPECT_EQ(u.endMonth, QStringLiteral("3"));
     EXPECT_EQ(u.periodLabel, QStringLiteral("2012年1季度"));
-    EXPECT_EQ(u.captionSuffix, QStringLiteral(" 统计第一季度，即从 1 月到 3月"));
+    EXPECT_EQ(u.quarter, 1);
 
     Fixture second;
     second.CleanMonths(1, 6);
     second.Run([&] { second.cmd.QuarterLabourClick(2); });
     ASSERT_EQ(second.rec.uses.size(), 1u);
-    EXPECT_EQ(second.rec.uses[0].captionSuffix, QStringLiteral(" 统计前二季度，即从 1 月到 6月"));
+    EXPECT_EQ(second.rec.uses[0].periodLabel, QStringLiteral("2012年2季度"));
     EXPECT_EQ(second.rec.uses[0].periodMonths, 6);
 }
 

@@ -42,7 +42,7 @@ protected:
         if (name == QLatin1String("102-1")) AnnualWageReport().Compute(c, unit, *sheet, pb);
         if (name == QLatin1String("I202-2")) {
             QuarterLabourReport::Prepare(*sheet);
-            QuarterLabourReport(1, 3).Compute(c, unit, *sheet, pb);
+            QuarterLabourReport(MonthRun(Quarter(1))).Compute(c, unit, *sheet, pb);
         }
         if (name == QLatin1String("I102-2")) {
             AnnualLabourReport::Prepare(*sheet);
