@@ -3,6 +3,7 @@
 #include "core/base/TextCheck.h"
 
 #include <sqlite3.h>
+#include <QByteArrayView>
 #include <QRegularExpression>
 #include <QStringEncoder>
 
@@ -24,6 +25,8 @@ Error::Error(int code, const QString& engineText, const QString& lead)
 Error Error::FromEngine(int code, const QString& engineText, const QString& lead) {
     return Error(code, engineText, lead);
 }
+
+Error Error::Sql(const QString& engineText) { return Error(SQLITE_ERROR, engineText, QString()); }
 
 bool Error::Locked() const {
     const int primary = code_ & 0xff;
@@ -115,6 +118,90 @@ Value ColumnValue(sqlite3_stmt* st, int i) {
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
     }
 }
+
+std::string_view AsRead(std::string_view stored, std::string& spare) {
+    if (QByteArrayView(stored.data(), qsizetype(stored.size())).isValidUtf8() && !stored.starts_with("\xEF\xBB\xBF"))
+        return stored;
+    spare = QString::fromUtf8(stored.data(), qsizetype(stored.size())).toStdString();
+    return spare;
+}
+
+std::string_view TrimBlankBytes(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+    return s;
+}
+
+std::string EngineRealText(double v) {
+    char* s = sqlite3_mprintf("%!.15g", v);
+    std::string out = s ? s : "";
+    sqlite3_free(s);
+    return out;
+}
+
+bool CompiledWith(const char* option) { return sqlite3_compileoption_used(option) != 0; }
+
+// ---------------------------------------------------------------- Row
+
+int Row::ColumnCount() const { return sqlite3_column_count(st_); }
+
+int Row::Find(const char* name) const {
+    const int n = sqlite3_column_count(st_);
+    for (int i = 0; i < n; ++i)
+        if (qstricmp(sqlite3_column_name(st_, i), name) == 0) return i;
+    return -1;
+}
+
+Cell Row::At(int col) const {
+    // One look at the column's value: its kind, then what it holds, read from it directly.
+    sqlite3_value* v = sqlite3_column_value(st_, col);
+    Cell c;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        c.kind = Cell::Kind::Integer;
+        c.integer = sqlite3_value_int64(v);
+        break;
+    case SQLITE_FLOAT:
+        c.kind = Cell::Kind::Real;
+        c.real = sqlite3_value_double(v);
+        break;
+    case SQLITE_TEXT: {
+        c.kind = Cell::Kind::Text;
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        c.bytes = std::string_view(p, p ? size_t(sqlite3_value_bytes(v)) : 0);
+        break;
+    }
+    case SQLITE_BLOB: {
+        c.kind = Cell::Kind::Blob;
+        const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+        c.bytes = std::string_view(p, p ? size_t(sqlite3_value_bytes(v)) : 0);
+        break;
+    }
+    default: break;
+    }
+    return c;
+}
+
+Cell::Kind Row::KindAt(int col) const {
+    switch (sqlite3_column_type(st_, col)) {
+    case SQLITE_INTEGER: return Cell::Kind::Integer;
+    case SQLITE_FLOAT: return Cell::Kind::Real;
+    case SQLITE_TEXT: return Cell::Kind::Text;
+    case SQLITE_BLOB: return Cell::Kind::Blob;
+    default: return Cell::Kind::Null;
+    }
+}
+
+long long Row::Integer(int col) const { return sqlite3_column_int64(st_, col); }
+
+double Row::Real(int col) const { return sqlite3_column_double(st_, col); }
+
+std::string_view Row::Text(int col) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, col));
+    return p ? std::string_view(p, size_t(sqlite3_column_bytes(st_, col))) : std::string_view();
+}
+
+// ---------------------------------------------------------------- Value
 
 QString FormatReal(double v) {
     if (std::isnan(v) || std::isinf(v)) return QString::number(v);
@@ -404,6 +491,10 @@ void Connection::RollbackTrans() {
 }
 bool Connection::InTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
 
+long long Connection::TotalChanges() const { return db_ ? sqlite3_total_changes64(db_) : 0; }
+
+long long Connection::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+
 QStringList Connection::TableNames() const {
     QStringList names;
     if (!db_) throw Error(QStringLiteral("数据库未连接。"));
@@ -434,6 +525,11 @@ Statement::Statement(Connection& c, const QString& sql) : c_(c), sql_(sql) {
 Statement::~Statement() { sqlite3_finalize(st_); }
 
 int Statement::Next() {
+    // The values of a new run end a run stepped part of the way.
+    if (stepping_) {
+        sqlite3_reset(st_);
+        stepping_ = false;
+    }
     // A value beyond the statement's parameters is only counted: Run() refuses the run.
     ++added_;
     return added_ <= count_ ? added_ : 0;
@@ -485,13 +581,65 @@ Statement& Statement::AddStatic(const char* latin1) {
     return *this;
 }
 
-int Statement::Run() {
+Statement& Statement::Add(const Cell& cell) {
+    const int i = Next();
+    if (!i) return *this;
+    const std::string_view b = cell.bytes;
+    switch (cell.kind) {
+    case Cell::Kind::Null: Check(sqlite3_bind_null(st_, i)); break;
+    case Cell::Kind::Integer: Check(sqlite3_bind_int64(st_, i, cell.integer)); break;
+    case Cell::Kind::Real: Check(sqlite3_bind_double(st_, i, cell.real)); break;
+    // Bytes without an address would bind NULL: an empty text or blob is bound as one.
+    case Cell::Kind::Text:
+        Check(sqlite3_bind_text(st_, i, b.empty() ? "" : b.data(), int(b.size()), SQLITE_STATIC));
+        break;
+    case Cell::Kind::Blob:
+        Check(b.empty() ? sqlite3_bind_zeroblob(st_, i, 0)
+                        : sqlite3_bind_blob(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
+        break;
+    }
+    return *this;
+}
+
+void Statement::Start() {
     const int added = added_;
     added_ = 0;
     if (added != count_) throw CountError(count_, size_t(added));
     // Never into a database closed since: the connection may have opened another.
     if (c_.db_ != db_) throw Error(QStringLiteral("数据库未连接。"));
+}
+
+int Statement::Run() {
+    if (stepping_) {
+        sqlite3_reset(st_);
+        stepping_ = false;
+    }
+    Start();
     return c_.Run(st_, sql_);
+}
+
+bool Statement::Step() {
+    if (!stepping_) {
+        Start();
+        stepping_ = true;
+    }
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW) return true;
+    stepping_ = false;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(st_);
+        return false;
+    }
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db_)) + QStringLiteral("\n") + sql_;
+    const int code = sqlite3_extended_errcode(db_);
+    sqlite3_reset(st_);
+    throw Error::FromEngine(code ? code : rc, msg);
+}
+
+void Statement::Reset() {
+    sqlite3_reset(st_);
+    stepping_ = false;
+    added_ = 0;
 }
 
 // ---------------------------------------------------------------- Transaction

@@ -36,6 +36,9 @@ public:
     QString Text() const { return QString::fromUtf8(what()); }
     int Code() const { return code_; }
     const QString& EngineText() const { return engine_; }
+    // A failure of the statement itself, in the engine's words (a missing table or column), as
+    // the engine would report it.
+    static Error Sql(const QString& engineText);
     // Another connection or program holds the database (SQLite's busy or locked).
     bool Locked() const;
     // The one translation of the engine's failures: Chinese text for a result code and the
@@ -117,6 +120,51 @@ QString FormatReal(double v);
 // A column of a stepped statement's current row, as its stored type gives it.
 Value ColumnValue(sqlite3_stmt* st, int i);
 
+// Stored bytes as a text read from them gives them back: bytes that are no UTF-8 replaced and a
+// leading byte-order mark dropped, so that bytes compare as those texts did. A changed text is
+// made in `spare`, which the answer then points into.
+std::string_view AsRead(std::string_view stored, std::string& spare);
+// Without the characters up to U+0020 at either end: in UTF-8 each of them is one byte, and
+// no longer character holds such a byte.
+std::string_view TrimBlankBytes(std::string_view s);
+
+// The text the engine makes of a real number (in a cast to text, or where a real meets a text).
+std::string EngineRealText(double v);
+// Whether the engine was built with the compile-time option (named without its SQLITE_).
+bool CompiledWith(const char* option);
+
+// One column of a row as it is stored: its kind and what it holds, read in place. A text's or a
+// blob's bytes are the engine's own, no copy: valid until the statement steps again or is reset.
+// A text's bytes are as stored, which need not be UTF-8 and may hold a NUL.
+struct Cell {
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
+    Kind kind = Kind::Null;
+    long long integer = 0;   // Integer
+    double real = 0;         // Real
+    std::string_view bytes;  // Text and Blob
+
+    bool IsNull() const { return kind == Kind::Null; }
+};
+
+// The current row of a stepped statement, read without a copy: what a pass over many rows reads.
+class Row {
+public:
+    int ColumnCount() const;
+    // The index of the column called `name`, found without regard to case; -1 when none is.
+    int Find(const char* name) const;
+    Cell At(int col) const;
+    Cell::Kind KindAt(int col) const;
+    // The value as the engine converts it: a text read as a number, a number written as text
+    // (which turns the stored number into text: read At first where both are read). NULL is 0 or
+    // empty.
+    long long Integer(int col) const;
+    double Real(int col) const;
+    std::string_view Text(int col) const;
+
+protected:
+    sqlite3_stmt* st_ = nullptr;
+};
+
 class Statement;
 
 class Connection {
@@ -148,6 +196,10 @@ public:
     bool HasTable(const QString& name) const;
 
     sqlite3* Handle() const { return db_; }
+    // The rows changed since the connection was opened: a stamp of what was written through it.
+    long long TotalChanges() const;
+    // The id of the row the last insert wrote.
+    long long LastInsertId() const;
 
     // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
     sqlite3_stmt* Prepare(const QString& sql);
@@ -172,10 +224,12 @@ private:
     sqlite3_stmt* lastSt_ = nullptr;
 };
 
-// One statement of its own, prepared once and run row after row by a save of many rows: each
-// run's values are bound straight into it, texts from their UTF-8 bytes, with no list of values
-// between. A run fails as Connection::Exec does, with the same errors.
-class Statement {
+// One statement of its own, prepared once and run row after row: by a save of many rows, each
+// run's values bound straight into it, texts from their UTF-8 bytes, with no list of values
+// between; by a pass over many rows, stepped row by row and read in place (Row). Being its own,
+// it stays as it is however many statements the connection runs between two of its steps. A run
+// fails as Connection::Exec does, with the same errors.
+class Statement : public Row {
 public:
     Statement(Connection& c, const QString& sql);
     ~Statement();
@@ -191,20 +245,30 @@ public:
     Statement& Add(const Utf8Text& text);
     Statement& Add(Utf8Text&&) = delete;
     Statement& AddStatic(const char* latin1);  // a literal such as a flag "1"
+    // A cell as read (a text's bytes bound as they are, never checked): its bytes must outlive
+    // the run, as a Utf8Text's.
+    Statement& Add(const Cell& cell);
     // Runs with the values added since the last run; answers the rows changed.
     int Run();
+    // Steps the run of the values added since the last run: true on a row, which Row then
+    // reads; false at the end, when the statement is ready for the next run's values.
+    bool Step();
+    // Ends the run before its end.
+    void Reset();
 
 private:
     int Next();
     [[noreturn]] void Refuse(const Error& e);
     void Check(int rc);
+    // Checks the values added and the handle before a run's first step.
+    void Start();
 
     Connection& c_;
     QString sql_;
     sqlite3* db_ = nullptr;  // the handle it was prepared on
-    sqlite3_stmt* st_ = nullptr;
-    int count_ = 0;  // parameters of the statement
+    int count_ = 0;          // parameters of the statement
     int added_ = 0;
+    bool stepping_ = false;  // a run has stepped and not ended
     // One buffer per parameter for the texts converted here, kept from run to run.
     std::vector<std::string> buffers_;
 };

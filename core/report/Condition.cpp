@@ -1,6 +1,6 @@
 #include "core/report/Condition.h"
 
-#include <sqlite3.h>
+#include "core/db/Db.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -84,12 +84,7 @@ std::string TextOf(const Datum& v) {
     switch (v.kind) {
     case Datum::Kind::Null: return {};
     case Datum::Kind::Integer: return std::to_string(v.i);
-    case Datum::Kind::Real: {
-        char* s = sqlite3_mprintf("%!.15g", v.r);
-        std::string out = s ? s : "";
-        sqlite3_free(s);
-        return out;
-    }
+    case Datum::Kind::Real: return db::EngineRealText(v.r);
     case Datum::Kind::Text:
     case Datum::Kind::Blob: return v.bytes;
     }
@@ -149,7 +144,7 @@ std::string_view UpToZero(const std::string& s) {
 }  // namespace
 
 bool LikeSkipsBlobs() {
-    static const bool skips = sqlite3_compileoption_used("LIKE_DOESNT_MATCH_BLOBS") != 0;
+    static const bool skips = db::CompiledWith("LIKE_DOESNT_MATCH_BLOBS");
     return skips;
 }
 

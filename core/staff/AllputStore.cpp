@@ -3,11 +3,10 @@
 #include "core/staff/MonputStore.h"
 #include "core/staff/StaffValues.h"
 
+#include "core/base/ByteIndex.h"
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
-
-#include "core/db/Utf8Map.h"
 
 #include <algorithm>
 #include <charconv>
@@ -67,7 +66,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
     try {
         db::Transaction tr(c_);
         // The duty texts of the list being replaced, by staff number (the first row of a number wins).
-        db::Utf8Map duty;
+        ByteMap duty;
         StaffTable table(c_, columns);
         std::string numberSpare, dutySpare;
         table.StepDuties(Month::Start(), [&](long long id, std::string_view number, std::string_view gw) {

@@ -4,8 +4,8 @@
 // (wFlag), and the texts the wage sheet shows after a save.
 
 #include "core/base/AppContext.h"
+#include "core/base/ByteIndex.h"
 #include "core/db/Db.h"
-#include "core/db/Utf8Map.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,7 +64,7 @@ public:
     int size() const { return names_.size(); }
 
 private:
-    db::Utf8Map names_;
+    ByteMap names_;
 };
 
 // One sheet row as typed.

@@ -32,8 +32,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include <sqlite3.h>
-
 namespace qm {
 
 namespace {
@@ -219,7 +217,7 @@ bool TFrm_monput::OwnWindow(QWindow* w) const {
 long long TFrm_monput::DbStamp() const {
     // Every write of the program runs on the one connection, so its change count tells
     // whether anything was stored since the sheet was loaded.
-    return ctx_.db.IsOpen() ? sqlite3_total_changes64(ctx_.db.Handle()) : 0;
+    return ctx_.db.TotalChanges();
 }
 
 bool TFrm_monput::OnUserActivation(QWindow* from) {
