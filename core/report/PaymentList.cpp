@@ -1,6 +1,6 @@
 #include "core/report/PaymentList.h"
 
-#include "core/base/ByteHash.h"
+#include "core/base/ByteIndex.h"
 #include "core/base/Money.h"
 #include "core/base/Progress.h"
 #include "core/db/Db.h"
@@ -8,11 +8,10 @@
 #include "core/sheet/SheetBook.h"
 #include "core/wage/WageAudit.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -56,9 +55,14 @@ std::optional<double> AmountOf(const db::Value& v) {
     return std::nullopt;
 }
 
-std::string_view TextOf(sqlite3_stmt* st, int col) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-    return {p, size_t(sqlite3_column_bytes(st, col))};
+// The bytes of a number or a name as read (a number stored in such a column as its text).
+std::string_view BytesOf(const db::Row& row, const db::Cell& cell, int col) {
+    switch (cell.kind) {
+    case db::Cell::Kind::Null: return {};
+    case db::Cell::Kind::Text:
+    case db::Cell::Kind::Blob: return cell.bytes;
+    default: return row.Text(col);
+    }
 }
 
 }  // namespace
@@ -91,13 +95,14 @@ private:
     enum : quint8 { kNull = 0, kText = 1, kBlob = 2 };
     static constexpr int kNameShift = 2;
     static constexpr quint8 kNumberKind = 3;  // the number's kind within a person's kinds
-    static quint8 KindOf(int type) { return type == SQLITE_NULL ? kNull : type == SQLITE_BLOB ? kBlob : kText; }
+    static quint8 KindOf(db::Cell::Kind kind) {
+        return kind == db::Cell::Kind::Null ? kNull : kind == db::Cell::Kind::Blob ? kBlob : kText;
+    }
 
     quint32 AddPerson(std::string_view number, std::string_view name);
     // The slot of the person with these kinds, number and name, added when first met.
     quint32 PersonOf(quint8 kinds, std::string_view number, std::string_view name);
-    bool Is(quint32 slot, quint8 kinds, std::string_view number, std::string_view name) const;
-    void Take(quint32 slot, int month, sqlite3_stmt* st, int col);
+    void Take(quint32 slot, int month, const db::Cell& total);
     // Sorts the persons as "order by cast(sNumber as integer), sNumber, sName" orders texts,
     // blobs and NULLs.
     void Order();
@@ -112,9 +117,12 @@ private:
     // While the persons are met: their kinds and numbers read as whole numbers, by slot.
     std::vector<quint8> kinds_;
     std::vector<long long> whole_;
-    // An open-addressed index of the persons met: the key's hash in the high half, the slot
-    // + 1 in the low half (0: free).
-    std::vector<quint64> index_;
+    // The persons met by their kinds, number and name, numbered by slot; the key of the row
+    // being read.
+    ByteIndex index_;
+    std::string key_;
+    // The statement that casts a number that is no plain digits, made when first needed.
+    std::unique_ptr<db::Statement> cast_;
     // The person that followed each one in the rows, and the last one met.
     static constexpr quint32 kNone = ~quint32(0);
     std::vector<quint32> next_;
@@ -150,24 +158,24 @@ quint32 PaymentBuilder::AddPerson(std::string_view number, std::string_view name
     return p.slot;
 }
 
-void PaymentBuilder::Take(quint32 slot, int month, sqlite3_stmt* st, int col) {
+void PaymentBuilder::Take(quint32 slot, int month, const db::Cell& total) {
     const size_t at = lines_.CellOf(slot, month);
     PaymentLines::Block& b = lines_.blocks_[slot / PaymentLines::kBlock];
     if (b.kinds[at] != Kind::None) earlier_.push_back({slot, month, lines_.Stored(slot, month)});
     Kind& kind = b.kinds[at];
     quint64& value = b.values[at];
-    switch (sqlite3_column_type(st, col)) {
-    case SQLITE_INTEGER:
+    switch (total.kind) {
+    case db::Cell::Kind::Integer:
         kind = Kind::Integer;
-        value = quint64(sqlite3_column_int64(st, col));
+        value = quint64(total.integer);
         break;
-    case SQLITE_FLOAT:
+    case db::Cell::Kind::Real:
         kind = Kind::Real;
-        value = std::bit_cast<quint64>(sqlite3_column_double(st, col));
+        value = std::bit_cast<quint64>(total.real);
         break;
-    case SQLITE_NULL: kind = Kind::None; break;
+    case db::Cell::Kind::Null: kind = Kind::None; break;
     default: {
-        const std::string_view text = TextOf(st, col);
+        const std::string_view text = total.bytes;
         kind = Kind::Text;
         value = lines_.texts_.size();
         lines_.texts_.push_back(QString::fromUtf8(text.data(), qsizetype(text.size())));
@@ -185,73 +193,53 @@ long long PaymentBuilder::AsWhole(std::string_view number) {
         for (char ch : digits) v = v * 10 + (ch - '0');
         return negative ? -v : v;
     }
-    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select cast(? as integer)"));
-    sqlite3_bind_text(st, 1, number.data(), int(number.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(st) != SQLITE_ROW) c_.Fail();
-    const long long v = sqlite3_column_int64(st, 0);
-    sqlite3_reset(st);
+    if (!cast_) cast_ = std::make_unique<db::Statement>(c_, QStringLiteral("select cast(? as integer)"));
+    db::Cell text;
+    text.kind = db::Cell::Kind::Text;
+    text.bytes = number;
+    const long long v = cast_->Add(text).Step() ? cast_->Integer(0) : 0;
+    cast_->Reset();
     return v;
 }
 
-bool PaymentBuilder::Is(quint32 slot, quint8 kinds, std::string_view number, std::string_view name) const {
-    const Person& p = lines_.persons_[slot];
-    return kinds_[slot] == kinds && NumberOf(p) == number && NameOf(p) == name;
-}
-
 quint32 PaymentBuilder::PersonOf(quint8 kinds, std::string_view number, std::string_view name) {
+    // The key: the kinds, the number's length, the number and the name.
+    const quint32 numberLen = quint32(number.size());
+    key_.assign(1, char(kinds));
+    key_.append(reinterpret_cast<const char*>(&numberLen), sizeof numberLen);
+    key_.append(number);
+    key_.append(name);
     // The months' rows mostly come in the same order of persons: the one that followed the
     // last person before is tried first, without a hash.
-    if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], kinds, number, name)) return last_ = next_[last_];
-    const quint32 hash = quint32(MixBits(HashBytes(number) * 0x9E3779B97F4A7C15ull ^ HashBytes(name) ^ kinds));
-    const quint64 mask = index_.size() - 1;
-    quint32 slot = kNone;
-    for (quint64 i = hash & mask;; i = (i + 1) & mask) {
-        const quint64 e = index_[i];
-        if (e == 0) {
-            slot = AddPerson(number, name);
-            kinds_.push_back(kinds);
-            whole_.push_back((kinds & kNumberKind) == kNull ? 0 : AsWhole(number));
-            next_.push_back(kNone);
-            index_[i] = (quint64(hash) << 32) | (slot + 1);
-            break;
-        }
-        if (quint32(e >> 32) == hash && Is(quint32(e) - 1, kinds, number, name)) {
-            slot = quint32(e) - 1;
-            break;
-        }
-    }
-    if (lines_.persons_.size() * 2 > index_.size()) {
-        // Half full: twice the room, every person placed again by its hash.
-        std::vector<quint64> grown(index_.size() * 2, 0);
-        const quint64 wider = grown.size() - 1;
-        for (quint64 e : index_) {
-            if (e == 0) continue;
-            quint64 j = (e >> 32) & wider;
-            while (grown[j] != 0) j = (j + 1) & wider;
-            grown[j] = e;
-        }
-        index_ = std::move(grown);
+    if (last_ != kNone && next_[last_] != kNone && index_.Key(next_[last_]) == key_) return last_ = next_[last_];
+    const auto [slot, fresh] = index_.Add(key_);
+    if (fresh) {
+        AddPerson(number, name);  // the next slot, as the index numbers it
+        kinds_.push_back(kinds);
+        whole_.push_back((kinds & kNumberKind) == kNull ? 0 : AsWhole(number));
+        next_.push_back(kNone);
     }
     if (last_ != kNone) next_[last_] = slot;
     return last_ = slot;
 }
 
 void PaymentBuilder::TakeRows() {
-    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info not indexed"));
+    db::Statement st(c_, QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info not indexed"));
     const int from = list_.from, to = list_.to;
-    index_.assign(1024, 0);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const quint8 kn = KindOf(sqlite3_column_type(st, 0)), km = KindOf(sqlite3_column_type(st, 1));
-        const std::string_view number = kn == kNull ? std::string_view() : TextOf(st, 0);
-        const std::string_view name = km == kNull ? std::string_view() : TextOf(st, 1);
+    index_.Reserve(512);
+    while (st.Step()) {
+        const db::Cell numberCell = st.At(0), nameCell = st.At(1);
+        const quint8 kn = KindOf(numberCell.kind), km = KindOf(nameCell.kind);
+        const std::string_view number = BytesOf(st, numberCell, 0);
+        const std::string_view name = BytesOf(st, nameCell, 1);
         const quint32 slot = PersonOf(quint8(kn | km << kNameShift), number, name);
         if (kn == kNull) continue;  // a row without a number joins no staff row: no report counts it
         long long m = 0;
-        switch (sqlite3_column_type(st, 2)) {
-        case SQLITE_INTEGER: m = sqlite3_column_int64(st, 2); break;
-        case SQLITE_FLOAT: {
-            const double d = sqlite3_column_double(st, 2);
+        const db::Cell month = st.At(2);
+        switch (month.kind) {
+        case db::Cell::Kind::Integer: m = month.integer; break;
+        case db::Cell::Kind::Real: {
+            const double d = month.real;
             if (!(d >= from && d <= to)) continue;
             m = static_cast<long long>(d);  // 3.5 is month 3, as the engine reads it
             break;
@@ -259,11 +247,11 @@ void PaymentBuilder::TakeRows() {
         default: continue;  // a text or blob month lies above every number
         }
         if (m < from || m > to) continue;
-        Take(slot, int(m), st, 3);
+        Take(slot, int(m), st.At(3));
     }
-    if (rc != SQLITE_DONE) c_.Fail();
-    sqlite3_reset(st);
-    index_ = {};
+    index_ = ByteIndex();
+    key_ = {};
+    cast_.reset();
     next_ = {};
     Order();
 }

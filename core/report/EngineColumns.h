@@ -1,0 +1,115 @@
+#pragma once
+// The report engine's view of the staff rows' columns (ReportEngine.h): each distinct value of
+// a column tested once, rows with the same outcome counted together, and the keys a value is
+// found by.
+
+#include "core/base/ByteIndex.h"
+#include "core/db/Db.h"
+#include "core/report/Condition.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qm::report::engine {
+
+using cond::AtomSet;
+using cond::Datum;
+using Bits = AtomSet::Bits;
+
+// A value's bytes as a key: its kind, then what it holds. Two values get the same key exactly
+// when SQLite finds them equal in columns of one affinity (a real there is never whole).
+void AppendKey(std::string& key, const db::Cell& value);
+
+// What one distinct value of a column is: the atoms it meets, its number among the column's
+// values, and (the month) whether its rows are joined to wage rows.
+struct Seen {
+    Bits bits{};
+    std::uint32_t id = 0;
+    bool join = false;
+};
+
+// The values of one column as the rows bring them, each tested once. A small whole number is
+// found by its value; another value by its key.
+class ColumnCache {
+public:
+    int select = 0;           // position in the statement
+    std::vector<int> atoms;   // the atoms on this column known before the rows are read
+    bool keepsValue = false;  // late atoms test it: each value stays apart in the groups
+    std::function<bool(const Datum&)> joinable;
+    std::vector<Datum> values;  // by id
+
+    const Seen& Get(const db::Row& row, const AtomSet& set) {
+        const db::Cell v = row.At(select);
+        if (v.kind == db::Cell::Kind::Integer && v.integer >= kLow && v.integer < kLow + kSpan) {
+            Slot& s = small_[size_t(v.integer - kLow)];
+            if (!s.set) {
+                s.seen = Make(Datum::Int(v.integer), set);
+                s.set = true;
+            }
+            return s.seen;
+        }
+        key_.clear();
+        AppendKey(key_, v);
+        const auto [k, fresh] = index_.Add(key_);
+        if (fresh) seen_.push_back(Make(DatumOf(v), set));
+        return seen_[k];
+    }
+
+private:
+    static constexpr long long kLow = -32;
+    static constexpr long long kSpan = 256;
+    struct Slot {
+        Seen seen;
+        bool set = false;
+    };
+
+    static Datum DatumOf(const db::Cell& v);
+    Seen Make(Datum d, const AtomSet& set);
+
+    std::array<Slot, kSpan> small_{};
+    ByteIndex index_;         // the other values by key
+    std::vector<Seen> seen_;  // by their number in index_
+    std::string key_;
+};
+
+// Rows with the same atoms (and the same value of a kept column) count together.
+struct Group {
+    Bits bits{};
+    std::uint32_t kept = 0;
+    long long rows = 0;
+};
+
+class Groups {
+public:
+    // Room for the thousands of groups a form of many columns makes, so that they are not
+    // copied as they come.
+    Groups() {
+        index_.Reserve(1 << 12, sizeof(Key) << 12);
+        groups_.reserve(1 << 14);
+    }
+
+    std::uint32_t Find(const Bits& b, std::uint32_t kept) {
+        const Key key{b[0], b[1], kept};
+        const auto [g, fresh] = index_.Add(std::string_view(reinterpret_cast<const char*>(&key), kKeySize));
+        if (fresh) groups_.push_back(Group{b, kept, 0});
+        return g;
+    }
+    Group& operator[](std::uint32_t g) { return groups_[g]; }
+    const Group& operator[](std::uint32_t g) const { return groups_[g]; }
+    size_t Size() const { return groups_.size(); }
+
+private:
+    struct Key {
+        std::uint64_t low, high;
+        std::uint32_t kept;
+    };
+    static constexpr size_t kKeySize = 2 * sizeof(std::uint64_t) + sizeof(std::uint32_t);  // no padding
+
+    ByteIndex index_;
+    std::vector<Group> groups_;
+};
+
+}  // namespace qm::report::engine
