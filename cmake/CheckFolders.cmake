@@ -4,6 +4,9 @@
 # ..." up to the sentence's end names what it may include (a `core/...` spelling counts as the
 # core), "includes no other folder" allows none, and a folder whose paragraph says neither is
 # not checked. Only quoted includes that start with a folder of the tree count.
+# Also fails where a folder of the program other than core/db speaks SQLite itself (a
+# `sqlite3_` name or <sqlite3.h>): the database is spoken through core/db. The tests and the
+# benches may; so may the CMake helpers.
 #   cmake -DROOT=<tree> -P CheckFolders.cmake
 if(NOT ROOT)
   message(FATAL_ERROR "CheckFolders: ROOT is required")
@@ -15,11 +18,15 @@ string(REPLACE ";" "," _text "${_text}")
 string(REGEX REPLACE "\n[ \t]*\n" ";" _paragraphs "${_text}")
 
 set(_checked)
+set(_program)
 foreach(_p IN LISTS _paragraphs)
   if(NOT _p MATCHES "^\\*\\*`([a-z]+)/`\\*\\*")
     continue()
   endif()
   set(_name ${CMAKE_MATCH_1})
+  if(NOT _name MATCHES "^(tests|bench|cmake|scripts)$")
+    list(APPEND _program ${_name})
+  endif()
   if(_name STREQUAL "core")
     continue()  # the core's own layers have their check (CheckCoreLayers.cmake)
   endif()
@@ -71,7 +78,23 @@ foreach(_name IN LISTS _checked)
   endforeach()
 endforeach()
 
+foreach(_name IN LISTS _program)
+  file(GLOB_RECURSE _files RELATIVE ${ROOT} ${ROOT}/${_name}/*.cpp ${ROOT}/${_name}/*.h ${ROOT}/${_name}/*.in)
+  foreach(_file IN LISTS _files)
+    if(_file MATCHES "^core/db/")
+      continue()
+    endif()
+    file(STRINGS ${ROOT}/${_file} _raw REGEX "sqlite3_|sqlite3\\.h")
+    if(_raw)
+      list(GET _raw 0 _first)
+      string(STRIP "${_first}" _first)
+      string(REPLACE ";" "," _first "${_first}")
+      list(APPEND _faults "${_file}: speaks SQLite itself (${_first}), but only core/db may")
+    endif()
+  endforeach()
+endforeach()
+
 if(_faults)
   list(JOIN _faults "\n  " _list)
-  message(FATAL_ERROR "Each folder includes only what FOLDERS.md lets it include:\n  ${_list}")
+  message(FATAL_ERROR "Each folder includes only what FOLDERS.md lets it include, and only core/db speaks SQLite:\n  ${_list}")
 endif()

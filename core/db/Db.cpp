@@ -524,15 +524,11 @@ Statement::Statement(Connection& c, const QString& sql) : c_(c), sql_(sql) {
 
 Statement::~Statement() { sqlite3_finalize(st_); }
 
-int Statement::Next() {
-    // The values of a new run end a run stepped part of the way.
-    if (stepping_) {
-        sqlite3_reset(st_);
-        stepping_ = false;
-    }
-    // A value beyond the statement's parameters is only counted: Run() refuses the run.
-    ++added_;
-    return added_ <= count_ ? added_ : 0;
+static_assert(SQLITE_OK == 0, "Statement::Check takes 0 for a binding that went well");
+
+void Statement::EndRun() {
+    sqlite3_reset(st_);
+    stepping_ = false;
 }
 
 void Statement::Refuse(const Error& e) {
@@ -540,8 +536,7 @@ void Statement::Refuse(const Error& e) {
     throw e;
 }
 
-void Statement::Check(int rc) {
-    if (rc == SQLITE_OK) return;
+void Statement::Fail() {
     added_ = 0;
     c_.Fail();
 }
@@ -610,10 +605,7 @@ void Statement::Start() {
 }
 
 int Statement::Run() {
-    if (stepping_) {
-        sqlite3_reset(st_);
-        stepping_ = false;
-    }
+    if (stepping_) EndRun();
     Start();
     return c_.Run(st_, sql_);
 }
@@ -637,8 +629,7 @@ bool Statement::Step() {
 }
 
 void Statement::Reset() {
-    sqlite3_reset(st_);
-    stepping_ = false;
+    EndRun();
     added_ = 0;
 }
 

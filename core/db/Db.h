@@ -257,9 +257,20 @@ public:
     void Reset();
 
 private:
-    int Next();
+    // The index of the value being added; 0 for one beyond the statement's parameters, which
+    // is only counted (the run refuses it). The values of a new run end a run stepped part way.
+    int Next() {
+        if (stepping_) EndRun();
+        ++added_;
+        return added_ <= count_ ? added_ : 0;
+    }
+    void EndRun();
     [[noreturn]] void Refuse(const Error& e);
-    void Check(int rc);
+    // A binding the engine refused (its result code is not SQLITE_OK, 0) fails the run.
+    void Check(int rc) {
+        if (rc != 0) Fail();
+    }
+    [[noreturn]] void Fail();
     // Checks the values added and the handle before a run's first step.
     void Start();
 

@@ -55,6 +55,18 @@ make_tree(${WORK}/none_allowed)
 file(APPEND ${WORK}/none_allowed/panels/Pane.h "#include \"core/base/Money.h\"\n")
 expect(none_allowed "panels/Pane.h: includes \"core/base/Money.h\", but panels/ may not include core/")
 
+# SQLite spoken outside core/db: a call, or its header; core/db itself and the tests may.
+make_tree(${WORK}/raw_call)
+file(WRITE ${WORK}/raw_call/core/db/Db.cpp "#include <sqlite3.h>\nint f() { return sqlite3_changes(0); }\n")
+file(WRITE ${WORK}/raw_call/tests/Db.cpp "sqlite3_exec(0, \"x;\", 0, 0, 0);\n")
+expect(raw_call "")
+file(APPEND ${WORK}/raw_call/core/report/Engine.cpp "void g(sqlite3_stmt* st) { step(st); }\n")
+expect(raw_call "core/report/Engine.cpp: speaks SQLite itself (void g(sqlite3_stmt* st) { step(st)")
+
+make_tree(${WORK}/raw_header)
+file(APPEND ${WORK}/raw_header/entry/sub/Form2.cpp "#include <sqlite3.h>\n")
+expect(raw_header "entry/sub/Form2.cpp: speaks SQLite itself (#include <sqlite3.h>)")
+
 make_tree(${WORK}/no_rules)
 file(WRITE ${WORK}/no_rules/FOLDERS.md "# The folders\n\nNothing here.\n")
 expect(no_rules "FOLDERS.md names no folder")

@@ -5,7 +5,7 @@
 #include "core/unit/Headcount.h"
 #include "tests/core/files/FullDisk.h"
 #include "tests/core/files/NoLocks.h"
-#include "tests/shell/MaintFixture.h"
+#include "tests/support/MaintFixture.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "core/db/Schema.h"
 #include "core/db/SchemaVersion.h"
 #include "core/unit/HistoryImport.h"
-#include "tests/shell/MaintFixture.h"
+#include "tests/support/MaintFixture.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -1,5 +1,5 @@
 #include "entry/month/ClearMonthForm.h"
-#include "tests/shell/MaintFixture.h"
+#include "tests/support/MaintFixture.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>

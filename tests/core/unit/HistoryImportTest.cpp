@@ -1,14 +1,10 @@
 #include "core/db/Schema.h"
 #include "core/db/StaffTable.h"
 #include "core/unit/HistoryImport.h"
-#include "shell/HistoryImportForm.h"
-#include "tests/shell/MaintFixture.h"
+#include "tests/support/MaintFixture.h"
 
 #include <gtest/gtest.h>
-#include <QButtonGroup>
 #include <QDir>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QTemporaryDir>
 
 using namespace qm;
@@ -734,40 +730,6 @@ TEST(HistoryImporter, StripSpacesRemovesOnlyTheAsciiBlank) {
               kFullWidth + QStringLiteral("张三") + kFullWidth);
     EXPECT_EQ(HistoryImporter::Trim(QStringLiteral(" 0 01 ")), QStringLiteral("0 01"));
     EXPECT_EQ(HistoryImporter::Trim(kFullWidth), kFullWidth);
-}
-
-// ---------------------------------------------------------------- the wizard
-
-TEST_F(HistoryImportTest, TheWizardStartsWithNoChoiceAndTestsTheChosenFolder) {
-    OldInstall old;
-    TFrm_historyfrom f(ctx);
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("历史数据导入向导"));
-    EXPECT_EQ(f.RgItems->checkedId(), -1);
-    EXPECT_EQ(f.RgItems->buttons().size(), 5);
-    EXPECT_TRUE(f.Dir->text().isEmpty());
-
-    ui.paths = {old.dir.filePath(QStringLiteral("elsewhere"))};
-    f.SpeedButton1Click();
-    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::ChooseFolder);
-    EXPECT_EQ(ui.shown[0].title, QStringLiteral("请选择原系统安装目录"));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("路径选择错误，请核对。")});
-    EXPECT_TRUE(f.Dir->text().isEmpty());
-
-    ui.Clear();
-    ui.paths = {old.folder};
-    f.SpeedButton1Click();
-    EXPECT_EQ(f.Dir->text(), old.folder);
-    EXPECT_EQ(ui.Texts(), QStringList{});
-
-    f.SpeedButton2Click();
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("请Step2:选择导入数据选项。")});
-    f.RgItems->button(2)->setChecked(true);
-    ui.Clear();
-    f.SpeedButton2Click();
-    EXPECT_EQ(ui.Texts(),
-              QStringList{QStringLiteral("导入完成，共4条月度人员记录。") + kNoMonthLeft + kBlankCodeMarked});
-    EXPECT_EQ(Rows("Staff_moninfo"), 4);
-    EXPECT_EQ(pb.values, std::vector<int>{});  // the wizard moves its own bar
 }
 
 }  // namespace
