@@ -29,7 +29,7 @@ void Run(Context& ctx) {
     QFile::remove(raw);
     CreateEmptyDatabase(live);
     CreateEmptyDatabase(raw);
-    const int n = std::min(ctx.persons, synth::kSheetCapacity);
+    const int n = ctx.persons;
     const auto persons = synth::MakePersons(n);
     // The save replaces a stored month 0: its baseline deletes and inserts the same rows.
     const double rawMs = RawReplaceStaffMs(raw, persons, 0);

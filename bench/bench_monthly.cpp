@@ -79,9 +79,10 @@ void Run(Context& ctx) {
     std::printf("  the audited sheet with its codes (and the row flags): +%.1f MB of heap\n", HeapMb() - heapBefore);
 
     const CellReader cell = [&book](int r, int col) { return book->GetCellText(r, col); };
+    db::MonthLoad shown;  // month 1 as the list last showed it: empty, then as each save left it
     auto save = [&] {
         if (!FindNonNumericWorkYears(kStaffFirstRow, last, cell).empty()) std::abort();
-        WriteMonth(c, Month(1), StaffColumns::Base, kStaffFirstRow, last, cell, flags);
+        WriteMonth(c, Month(1), StaffColumns::Base, kStaffFirstRow, last, cell, flags, shown);
     };
     save();  // month 1 stored once, so every timed save replaces it
     const double saveMs = BestOfMs(save);

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace qm::db {
 
@@ -240,6 +242,7 @@ void Connection::OpenWith(const QString& path, int flags) {
     RegisterFunctions(db);
     db_ = db;
     path_ = path;
+    ++openings_;
 }
 
 // The program has one thread: a connection is never shared between threads, so SQLite need
@@ -430,7 +433,66 @@ int Statement::Next() {
 
 void Statement::Refuse(const Error& e) {
     added_ = 0;  // the run is abandoned; the next value starts another
+    rowSlots_ = 0;
     throw e;
+}
+
+void Statement::PrintInserts(const InsertPrint& plan) {
+    plan_ = plan;
+    plan_->params.resize(size_t(count_));
+    std::vector<bool> filled(size_t(std::max(plan.slotCount, 1)), false);
+    filled[0] = true;  // the id
+    for (const InsertPrint::Param& p : plan_->params)
+        if (p.slot > 0 && p.slot < plan.slotCount) filled[size_t(p.slot)] = true;
+    nullSlots_ = 0;
+    for (int k = 1; k < plan.slotCount; ++k)
+        if (!filled[size_t(k)]) nullSlots_ += RowsPrint::NullSlot(k);
+    rowSlots_ = 0;
+    exact_ = true;
+    print_ = RowsPrint();
+}
+
+std::optional<RowsPrint> Statement::TakePrint() {
+    if (!plan_ || !exact_) return std::nullopt;
+    RowsPrint p = print_;
+    print_ = RowsPrint();
+    return p;
+}
+
+void Statement::Printed(int i, int type, long long integer, double real, const char* bytes, std::size_t n) {
+    if (!plan_ || i < 1) return;
+    const InsertPrint::Param& p = plan_->params[size_t(i - 1)];
+    if (p.slot <= 0 || p.slot >= plan_->slotCount) return;
+    using A = InsertPrint::Affinity;
+    if (type == SQLITE_FLOAT && std::isnan(real)) type = SQLITE_NULL;  // SQLite stores no NaN
+    if (type == SQLITE_NULL) {
+        rowSlots_ += RowsPrint::NullSlot(p.slot);
+        return;
+    }
+    // How the column converts the value, as SQLite's affinity does.
+    if (p.affinity == A::Unknown || (type == SQLITE_TEXT && p.affinity != A::Text && p.affinity != A::Blob) ||
+        (type != SQLITE_TEXT && p.affinity == A::Text)) {
+        exact_ = false;
+        return;
+    }
+    if (type == SQLITE_INTEGER && p.affinity == A::Real) {
+        type = SQLITE_FLOAT;
+        real = double(integer);
+    } else if (type == SQLITE_FLOAT && p.affinity == A::Numeric) {
+        // A whole number stored as an integer, as sqlite3VdbeIntegerAffinity decides.
+        const long long ix = real <= double(LLONG_MIN)   ? LLONG_MIN
+                             : real >= double(LLONG_MAX) ? LLONG_MAX
+                                                         : (long long)real;
+        if (real == double(ix) && ix > LLONG_MIN && ix < LLONG_MAX) {
+            type = SQLITE_INTEGER;
+            integer = ix;
+        }
+    }
+    switch (type) {
+    case SQLITE_INTEGER: rowSlots_ += RowsPrint::IntegerSlot(p.slot, integer); break;
+    case SQLITE_FLOAT: rowSlots_ += RowsPrint::RealSlot(p.slot, real); break;
+    default: rowSlots_ += RowsPrint::TextSlot(p.slot, bytes, n);
+    }
 }
 
 void Statement::Check(int rc) {
@@ -441,7 +503,14 @@ void Statement::Check(int rc) {
 
 Statement& Statement::Add(const Value& v) {
     if (v.kind() == Value::Kind::Text) return Add(v.rawText());
-    if (const int i = Next()) Check(BindValue(st_, i, v));
+    if (const int i = Next()) {
+        Check(BindValue(st_, i, v));
+        switch (v.kind()) {
+        case Value::Kind::Integer: Printed(i, SQLITE_INTEGER, v.rawInteger()); break;
+        case Value::Kind::Real: Printed(i, SQLITE_FLOAT, 0, v.rawReal()); break;
+        default: Printed(i, SQLITE_NULL);
+        }
+    }
     return *this;
 }
 
@@ -453,6 +522,7 @@ Statement& Statement::Add(const QString& text) {
     std::string& b = buffers_[size_t(i - 1)];
     ToUtf8(text, b);
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
+    Printed(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
     return *this;
 }
 
@@ -466,21 +536,28 @@ Statement& Statement::Add(const Utf8Text& text) {
     if (!text.Valid()) Refuse(LoneSurrogateError(text.Shown()));
     const std::string_view b = text.View();
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
+    Printed(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
     return *this;
 }
 
 Statement& Statement::AddStatic(const char* latin1) {
-    if (const int i = Next()) Check(sqlite3_bind_text(st_, i, latin1, -1, SQLITE_STATIC));
+    if (const int i = Next()) {
+        Check(sqlite3_bind_text(st_, i, latin1, -1, SQLITE_STATIC));
+        Printed(i, SQLITE_TEXT, 0, 0, latin1, std::strlen(latin1));
+    }
     return *this;
 }
 
 int Statement::Run() {
     const int added = added_;
     added_ = 0;
+    const quint64 values = std::exchange(rowSlots_, 0);
     if (added != count_) throw CountError(count_, size_t(added));
     // Never into a database closed since: the connection may have opened another.
     if (c_.db_ != db_) throw Error(QStringLiteral("数据库未连接。"));
-    return c_.Run(st_, sql_);
+    const int changed = c_.Run(st_, sql_);
+    if (plan_) print_.AddSlots(values + nullSlots_ + RowsPrint::IntegerSlot(0, sqlite3_last_insert_rowid(db_)));
+    return changed;
 }
 
 // ---------------------------------------------------------------- Transaction

@@ -4,6 +4,7 @@
 // file is a bound parameter.
 
 #include "core/base/Month.h"
+#include "core/db/RowsPrint.h"
 
 #include <QString>
 #include <QStringList>
@@ -149,6 +150,8 @@ public:
     bool HasTable(const QString& name) const;
 
     sqlite3* Handle() const { return db_; }
+    // How many times the connection was opened: a reopened database may be another file.
+    long long Openings() const { return openings_; }
 
     // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
     sqlite3_stmt* Prepare(const QString& sql);
@@ -167,6 +170,7 @@ private:
     void FinalizeAll();
 
     sqlite3* db_ = nullptr;
+    long long openings_ = 0;
     QString path_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
     QString lastSql_;  // the text last prepared or found, and its statement in cache_
@@ -195,8 +199,18 @@ public:
     // Runs with the values added since the last run; answers the rows changed.
     int Run();
 
+    // From here on, the print of the rows this insert stores, in the slots `plan` gives its
+    // parameters, as a read of them would take it (RowsPrint): a save need not read back what
+    // it wrote. TakePrint answers it, or none when a value's stored form was not known here (a
+    // number bound to a text column, a text to a numeric one).
+    void PrintInserts(const InsertPrint& plan);
+    std::optional<RowsPrint> TakePrint();
+
 private:
     int Next();
+    // The value just bound to parameter i, for the print: its SQLite type and value.
+    void Printed(int i, int type, long long integer = 0, double real = 0, const char* bytes = nullptr,
+                 std::size_t n = 0);
     [[noreturn]] void Refuse(const Error& e);
     void Check(int rc);
 
@@ -208,6 +222,11 @@ private:
     int added_ = 0;
     // One buffer per parameter for the texts converted here, kept from run to run.
     std::vector<std::string> buffers_;
+    std::optional<InsertPrint> plan_;
+    quint64 nullSlots_ = 0;  // the slots no parameter fills
+    quint64 rowSlots_ = 0;   // the run's values so far
+    bool exact_ = true;
+    RowsPrint print_;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.

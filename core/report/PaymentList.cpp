@@ -493,9 +493,9 @@ QString PaymentProblemsText(const PaymentList& list) {
 void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     sheet.BeginUpdate();
     const PaymentLines& lines = list.lines;
-    // Person k lies in row k + 2; the lines below the sheet's last row are never made.
-    const size_t shown = std::min(lines.size(), size_t(TSheetBook::kMaxRow - 1));
-    for (size_t k = 0; k < shown; ++k) {
+    // Person k lies in row k + 2, every one of them, and the "总计：" line below the last.
+    const size_t n = lines.size();
+    for (size_t k = 0; k < n; ++k) {
         const int row = int(k) + 2;
         sheet.SetCellText(row, 1, lines.Name(k));
         sheet.SetCellText(row, 2, lines.Number(k));
@@ -505,13 +505,11 @@ void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
         }
         sheet.SetCellText(row, 15, PaymentAmount(lines.Total(k)));
     }
-    const long long totalRow = (long long)lines.size() + 2;
-    if (totalRow <= TSheetBook::kMaxRow) {
-        sheet.SetCellText(int(totalRow), 14, QStringLiteral("总计："));
-        sheet.SetCellText(int(totalRow), 15, PaymentAmount(list.grandTotal));
-    }
+    const int totalRow = int(n) + 2;
+    sheet.SetCellText(totalRow, 14, QStringLiteral("总计："));
+    sheet.SetCellText(totalRow, 15, PaymentAmount(list.grandTotal));
     for (const PaymentProblem& p : list.problems) {
-        if (size_t(p.line) >= shown) continue;  // no row of the sheet shows it
+        if (p.line + 2 > sheet.MaxRow()) continue;  // past any sheet: the mark would land on another cell
         sheet.SetSelection(p.line + 2, p.month + 2, p.line + 2, p.month + 2);
         sheet.SetPattern(TSheetBook::kMarkPattern, 200, 255);
     }

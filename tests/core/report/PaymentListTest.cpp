@@ -254,26 +254,31 @@ TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
     }
 }
 
-// More persons than the sheet has rows: it shows those that fit, and an error mark of a
-// person below its last row marks no cell of another.
-TEST_F(PaymentListTest, PersonsBelowTheSheetsLastRowMarkNoOtherCell) {
-    const int last = TSheetBook::kMaxRow, persons = last + 16;
+// More persons than the least sheet has rows: every one is shown with the "总计：" line below
+// the last, and an error mark lands on its own person's cell, below that length too.
+TEST_F(PaymentListTest, EveryPersonAndTheTotalLineShowBeyondTheLeastSheetLength) {
+    const int persons = TSheetBook::kMinRows + 16, last = persons + 1;
     base.db().Exec(QStringLiteral("delete from Wage_Info"));
     base.db().Exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
                                   "insert into Wage_Info (sNumber, sName, Smon, sTotal) "
                                   "select i, '人' || i, 2, case when i in (100, ?) then '坏' else 10 end from n"),
-                   {persons, last + 5});
+                   {persons, persons - 5});
     const PaymentList list = BuildPaymentList(base.db(), 1, 12);
     ASSERT_EQ(list.lines.size(), size_t(persons));
     EXPECT_EQ(list.problems.size(), 2u);
     TSheetBook sheet;
     ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
     FillPaymentSheet(sheet, list);
-    EXPECT_EQ(sheet.GetCellText(last, 2), QString::number(last - 1));
+    EXPECT_EQ(sheet.GetCellText(last, 2), QString::number(persons));
     EXPECT_EQ(sheet.GetCellText(last, 4), QStringLiteral("10"));
-    EXPECT_TRUE(sheet.IsMarked(101, 4));
-    EXPECT_EQ(sheet.GetCellText(101, 4), QStringLiteral("坏"));
-    for (int row = last - 10; row <= last; ++row) EXPECT_FALSE(sheet.IsMarked(row, 4)) << row;
+    EXPECT_EQ(sheet.GetCellText(last + 1, 14), QStringLiteral("总计："));
+    EXPECT_EQ(sheet.GetCellText(last + 1, 15), QString::number((persons - 2) * 10));
+    EXPECT_EQ(sheet.LastUsedRow(), last + 1);
+    for (int row : {101, last - 5}) {
+        EXPECT_TRUE(sheet.IsMarked(row, 4)) << row;
+        EXPECT_EQ(sheet.GetCellText(row, 4), QStringLiteral("坏")) << row;
+    }
+    for (int row = last - 4; row <= last + 1; ++row) EXPECT_FALSE(sheet.IsMarked(row, 4)) << row;
     EXPECT_EQ(PaymentAmount(list.grandTotal), QString::number((persons - 2) * 10));
 }
 

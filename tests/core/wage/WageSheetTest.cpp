@@ -12,7 +12,9 @@ protected:
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(2, QStringLiteral("009"), QStringLiteral("赵六"));
     }
-    bool Save() { return WageSheet(ctx, book, month).Save(); }
+    // One wage sheet throughout, as the form keeps it: each save replaces the month it stored last.
+    WageSheet wages{ctx, book, month};
+    bool Save() { return wages.Save(); }
     int Stored(int mon) { return Q(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {mon}).toInt(); }
 };
 
