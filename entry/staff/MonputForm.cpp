@@ -480,9 +480,11 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
-    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {month_}) : nullptr;
+    // Closing the single-person form refreshes this list by its month.
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"),
+                                                        {.month = month_, .opener = PerputOpener::MonthList})
+                        : nullptr;
     if (!f) return;
-    f->MonthNo = month_;  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();
