@@ -18,8 +18,9 @@ public:
 protected:
     void Show(int v) override {
         if (!bar_) return;
+        // QProgressBar repaints at once (work does not return to the event loop until it
+        // ends) when what it shows changes; a second repaint here would paint it twice.
         bar_->setValue(v);
-        bar_->repaint();  // work does not return to the event loop until it ends
     }
 
 private:

@@ -88,8 +88,8 @@ public:
     bool TakePlain();
     // The persons as the distinct query lists them, then the rows of the range.
     void TakeBySql();
-    // The totals and the problems, line by line.
-    void Finish();
+    // The totals and the problems, line by line; the bar follows the lines done.
+    void Finish(Progress* pb);
 
 private:
     using Kind = PaymentLines::Kind;
@@ -361,7 +361,7 @@ void PaymentBuilder::TakeBySql() {
     TakeRange(byKey, (list_.to - list_.from + 1) * 3 >= 12);
 }
 
-void PaymentBuilder::Finish() {
+void PaymentBuilder::Finish(Progress* pb) {
     // Each person's total and the grand total are summed exactly, then shown once as a real.
     // The rows a later one replaced are met in the order they came.
     std::stable_sort(earlier_.begin(), earlier_.end(), [](const Earlier& x, const Earlier& y) {
@@ -393,6 +393,7 @@ void PaymentBuilder::Finish() {
         }
         lines_.totals_[k] = sum.Approx();
         grand += sum;
+        if (pb) pb->SetPosition(int((k + 1) * 100 / n));
     }
     list_.grandTotal = grand.Approx();
     earlier_ = {};
@@ -457,9 +458,7 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     list.to = to;
     detail::PaymentBuilder build(list, c);
     if (!build.TakePlain()) build.TakeBySql();
-    build.Finish();
-    const int n = int(list.lines.size());
-    for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
+    build.Finish(pb);
     return list;
 }
 
