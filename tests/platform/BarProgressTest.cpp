@@ -21,15 +21,35 @@ namespace {
 
 constexpr int kRows = 20000;
 
+// Counts a bar's paints and the position each showed.
 class PaintCount : public QObject {
 public:
     int paints = 0;
+    int lastShown = -1;
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) ++paints;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+            lastShown = static_cast<QProgressBar*>(o)->value();
+        }
         return false;
     }
+};
+
+// A bar as the main window shows it, its paints counted from here on.
+struct ShownBar {
+    ShownBar() {
+        bar.setRange(0, 100);
+        bar.setValue(0);
+        bar.setTextVisible(false);
+        bar.resize(800, 14);
+        bar.show();
+        QApplication::processEvents();
+        bar.installEventFilter(&count);
+    }
+    QProgressBar bar;
+    PaintCount count;
 };
 
 std::vector<AllputRow> BatchRows(const std::vector<synth::Person>& persons) {
@@ -81,23 +101,47 @@ TEST(BarProgress, ALongRunRepaintsTheBarOnlyWhenItsPositionChanges) {
     };
     for (const LongRun& r : runs) {
         SCOPED_TRACE(r.what);
-        QProgressBar bar;
-        bar.setRange(0, 100);
-        bar.setValue(0);
-        bar.setTextVisible(false);
-        bar.resize(800, 14);
-        bar.show();
-        QApplication::processEvents();
-        PaintCount count;
-        bar.installEventFilter(&count);
-        BarProgress pb(&bar);
+        ShownBar shown;
+        BarProgress pb(&shown.bar);
         r.run(base.db(), pb);
-        EXPECT_GT(count.paints, 0);  // the bar did move in sight
-        EXPECT_LE(count.paints, 101);
-        EXPECT_EQ(bar.value(), r.endsAt);
+        EXPECT_GT(shown.count.paints, 0);  // the bar did move in sight
+        EXPECT_LE(shown.count.paints, 101);
+        EXPECT_EQ(shown.bar.value(), r.endsAt);
     }
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), QString::number(kRows));
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Staff_moninfo where sMon=1")), QString::number(kRows));
+}
+
+// A repaint of the bar costs about a millisecond: fast work, that moves it through many positions
+// in a few milliseconds, repaints it at most once in BarProgress::kRepaintEveryMs (and at the
+// first position and at either end at once); what it shows meanwhile reaches the screen when
+// the event loop next runs. Slow work repaints it at every change.
+TEST(BarProgress, FastWorkRepaintsTheBarOnlyEveryFewMilliseconds) {
+    constexpr int every = BarProgress::kRepaintEveryMs;
+    struct Case {
+        const char* what;
+        int msPerStep, last;  // positions 1..last, one step each
+        int mostPaints;       // while the work runs
+    } const cases[] = {
+        {"to the end in a tenth of a second", 1, 100, 2 + 100 / every},
+        {"almost to the end, quickly", 1, 99, 1 + 99 / every},
+        {"a few positions, each slower than a repaint", every + 5, 20, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        qint64 now = 0;
+        ShownBar shown;
+        BarProgress pb(&shown.bar, [&now] { return now; });
+        for (int v = 1; v <= c.last; ++v) {
+            now += c.msPerStep;
+            pb.SetPosition(v);
+            EXPECT_EQ(pb.Position(), v);  // stored at once, whenever it is painted
+        }
+        EXPECT_GT(shown.count.paints, 0);
+        EXPECT_LE(shown.count.paints, c.mostPaints);
+        QApplication::processEvents();
+        EXPECT_EQ(shown.count.lastShown, c.last);  // the last position is on the screen
+    }
 }
 
 }  // namespace
