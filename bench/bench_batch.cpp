@@ -65,6 +65,11 @@ void Run(Context& ctx) {
                rawMs);
     if (result != AllputSheet::SaveResult::SavedWithErrors && result != AllputSheet::SaveResult::Saved)
         std::printf("  (the save did not complete: %s)\n", ui.Texts().join(QLatin1Char('|')).toUtf8().constData());
+    {
+        db::Query q(c);
+        q.Open(QStringLiteral("select count(*) from Staff_moninfo where sMon=0"));
+        std::printf("  month 0 after the saves: kept %lld of %d rows\n", q.Fields(0).AsInteger(), loaded);
+    }
     upload::Written w;
     const double uploadMs =
         BestOfMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });
