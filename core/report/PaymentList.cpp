@@ -79,8 +79,8 @@ public:
     // them: a name that is NULL, bytes that are no UTF-8 or a blob make persons of their own
     // and bring their months, as the reports count them whatever the name.
     void TakeRows();
-    // The totals and the problems, line by line.
-    void Finish();
+    // The totals and the problems, line by line; the bar follows the lines done.
+    void Finish(Progress* pb);
 
 private:
     using Kind = PaymentLines::Kind;
@@ -286,7 +286,7 @@ void PaymentBuilder::Order() {
     whole_ = {};
 }
 
-void PaymentBuilder::Finish() {
+void PaymentBuilder::Finish(Progress* pb) {
     // Each person's total and the grand total are summed exactly, then shown once as a real.
     // The rows a later one replaced are met in the order they came.
     std::stable_sort(earlier_.begin(), earlier_.end(), [](const Earlier& x, const Earlier& y) {
@@ -318,6 +318,7 @@ void PaymentBuilder::Finish() {
         }
         lines_.totals_[k] = sum.Approx();
         grand += sum;
+        if (pb) pb->SetPosition(int((k + 1) * 100 / n));
     }
     list_.grandTotal = grand.Approx();
     earlier_ = {};
@@ -382,9 +383,7 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     list.to = to;
     detail::PaymentBuilder build(list, c);
     build.TakeRows();
-    build.Finish();
-    const int n = int(list.lines.size());
-    for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
+    build.Finish(pb);
     return list;
 }
 
