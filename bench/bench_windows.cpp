@@ -182,14 +182,7 @@ std::vector<ReportWindow> ReportWindows() {
         {"report I202-2 (third quarter)",
          "I202-2",
          {QStringLiteral("3")},
-         [](AppContext& app, QWidget* p) {
-             auto* f = new TFrm_JLabor(app, p);
-             f->SetQuarter(Quarter(3));
-             f->PeriodMonths = 9;
-             f->StartMonth = Month(1);
-             f->EndMonth = Month(9);
-             return Owned(f);
-         }},
+         [](AppContext& app, QWidget* p) { return Owned(new TFrm_JLabor(app, p, MonthRun(Quarter(3)))); }},
         {"report I102-2", "I102-2", {}, [](AppContext& app, QWidget* p) { return Owned(new TFrm_NLabor(app, p)); }},
         {"report I704 1-12", "I704", year,
          [](AppContext& app, QWidget* p) {
