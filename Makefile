@@ -5,26 +5,34 @@ JOBS := $(shell nproc 2>/dev/null || echo 4)
 # Tests labelled xvfb need a real X server; they share one, one test at a time.
 XVFB := xvfb-run -a -s "-screen 0 1920x1080x24"
 
-.PHONY: run test build deps clean asan check-format
+# `make run` and `make test` configure build/ alike (warnings are errors in both), so that the
+# second reuses every object the first compiled instead of rebuilding the tree with new flags.
+CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
+
+.PHONY: run test program build deps clean asan check-format
 
 deps:
 	@scripts/install-deps
 
+# The program and what it needs at run time (the databases, the help pages); no test, no benchmark.
+program: deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j $(JOBS) --target quillmarsh
+
+# Everything: the program, every test and the benchmark.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: program
 	cd $(BUILD) && ./quillmarsh
 
 # Every tracked source file is formatted as .clang-format says; a difference fails.
 check-format: deps
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
-# The tests build with warnings as errors, after the formatting check.
-test: deps check-format
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
-	cmake --build $(BUILD) -j $(JOBS)
+# The tests build after the formatting check.
+test: deps check-format build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE xvfb
 	cd $(BUILD) && $(XVFB) ctest --output-on-failure -L xvfb
 

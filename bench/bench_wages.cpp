@@ -119,6 +119,11 @@ void Run(Context& bctx) {
         std::printf("  (a save did not complete: %s)\n", ui.Texts().join(QLatin1Char('|')).toUtf8().constData());
     PrintRatio(QStringLiteral("save the month again over its %1 rows").arg(n), againMs,
                QStringLiteral("raw delete + insert"), rawAgainMs);
+    {
+        db::Query q(c);
+        q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=3"));
+        std::printf("  month 3 after the saves: kept %lld of %d rows\n", q.Fields(0).AsInteger(), n);
+    }
     state.MaxWageMonth = Month(3);
     Print(QStringLiteral("load the month's %1 wage rows into the sheet").arg(n), TimeMs([&] { sheet.Load(); }));
 

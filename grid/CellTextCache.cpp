@@ -81,41 +81,9 @@ bool TCellTextCache::SeenBefore(const TCellTextKey& key) {
 }
 
 QPainter& TCellTextCache::Scratch(const QRect& fill, const QColor& bg, QPainter::RenderHints hints) {
-    const QRect area(0, 0, fill.width() + 2 * kMargin, fill.height() + 2 * kMargin);
-    // The same resolution as the device, so point-sized fonts come out the same size.
-    const int dpmX = qRound(dpiX_ / 0.0254), dpmY = qRound(dpiY_ / 0.0254);
-    if (!scratchPainter_ || scratch_.width() < area.width() || scratch_.height() < area.height() ||
-        scratch_.dotsPerMeterX() != dpmX || scratch_.dotsPerMeterY() != dpmY) {
-        scratchPainter_.reset();
-        scratch_ = QImage(std::max(area.width(), scratch_.width()), std::max(area.height(), scratch_.height()),
-                          QImage::Format_RGB32);
-        scratch_.setDotsPerMeterX(dpmX);
-        scratch_.setDotsPerMeterY(dpmY);
-        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
-    }
-    QPainter& q = *scratchPainter_;
-    q.setClipping(false);
-    q.fillRect(area, bg);
-    q.setClipRect(area);
-    q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
-    q.setRenderHints(hints);
+    QPainter& q = scratch_.Begin(fill.size(), bg, dpiX_, dpiY_, hints, direction_);
     q.setBrush(Qt::NoBrush);
-    q.setLayoutDirection(direction_);
     return q;
-}
-
-QImage TCellTextCache::Crop(const QRect& fill, QRgb bg) const {
-    const QRgb px = 0xFF000000u | bg;
-    const int w = fill.width() + 2 * kMargin, h = fill.height() + 2 * kMargin;
-    for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
-        const bool marginRow = y < kMargin || y >= h - kMargin;
-        for (int x = 0; x < w; ++x) {
-            if (!marginRow && x == kMargin) x = w - kMargin;  // skip the cell itself
-            if (line[x] != px) return {};
-        }
-    }
-    return scratch_.copy(kMargin, kMargin, fill.width(), fill.height());
 }
 
 }  // namespace qm::grid

@@ -12,6 +12,7 @@
 // is drawn directly and costs no more than without the cache.
 
 #include "core/base/TwoGenerationCache.h"
+#include "platform/CellScratch.h"
 
 #include <QColor>
 #include <QFont>
@@ -23,7 +24,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace qm::grid {
@@ -48,7 +48,7 @@ public:
     // Texts seen once are remembered by their hash only, this many at most.
     static constexpr qsizetype kMaxSeen = 32768;
     // Pixels of room around a cell in which ink outside the cell is looked for.
-    static constexpr int kMargin = 4;
+    static constexpr int kMargin = CellScratch::kMargin;
 
     TCellTextCache();
     ~TCellTextCache();
@@ -97,7 +97,7 @@ public:
         q.setFont(Resolved(p.font()));
         q.setPen(fg);
         write(q, textRect.translated(kMargin - fill.left(), kMargin - fill.top()));
-        const QImage img = Crop(fill, bg.rgb());
+        const QImage img = scratch_.Crop(fill.size(), bg.rgb());
         kept_.Insert(key, Entry{img}, img.sizeInBytes());
         if (img.isNull())
             Direct(p, fill, textRect, bg, fg, font, write);
@@ -134,8 +134,6 @@ private:
         f.setResolveMask(QFont::AllPropertiesResolved);
         return f;
     }
-    // The cell's pixels from the scratch area, or a null image when ink fell into the margin.
-    QImage Crop(const QRect& fill, QRgb bg) const;
 
     template <class Write>
     static void Direct(QPainter& p, const QRect& fill, const QRect& textRect, const QColor& bg, const QColor& fg,
@@ -155,8 +153,7 @@ private:
     TwoGenerationCache<TCellTextKey, Entry> kept_{kMaxEntries, kMaxImageBytes};
     QSet<size_t> seen_;
     qsizetype hits_ = 0;
-    QImage scratch_;
-    std::unique_ptr<QPainter> scratchPainter_;  // declared after the image: ends before it goes
+    CellScratch scratch_;
 };
 
 }  // namespace qm::grid

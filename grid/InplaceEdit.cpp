@@ -12,9 +12,19 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 
 namespace qm::grid {
+
+namespace {
+// Only printable text is typing. X11 gives keys control characters as their text (Delete
+// "\x7f", Ctrl+letter its code): those keys belong to the editor's key handling.
+bool IsTypedText(const QString& t) {
+    return !t.isEmpty() &&
+           std::none_of(t.begin(), t.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+}  // namespace
 
 int FindPickListItem(const QStringList& list, const QString& text) {
     for (int i = 0; i < list.size(); ++i)
@@ -81,7 +91,7 @@ void TPopupListbox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString t = e->text();
-    if (t.size() == 1 && t[0].unicode() >= 32 && !(e->modifiers() & Qt::ControlModifier)) {
+    if (t.size() == 1 && IsTypedText(t) && !(e->modifiers() & Qt::ControlModifier)) {
         TypeAhead(t[0]);
         return;
     }
@@ -616,7 +626,7 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
         }
         const QString t = e->text();
         TColumnX* c = Column();
-        if (t.size() == 1 && t[0].unicode() >= 32 && !listVisible_ && c && c->AutoDropDown) DropDown();
+        if (t.size() == 1 && IsTypedText(t) && !listVisible_ && c && c->AutoDropDown) DropDown();
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (mods & Qt::ControlModifier) &&
         (editStyle_ == esEllipsis || editStyle_ == esDropDown)) {
@@ -653,9 +663,9 @@ void TDBGridInplaceEdit::HandleKey(QKeyEvent* e) {
         }
     }
     const QString t = e->text();
-    if (t.size() == 1 && (CompleteLookup(t[0]) || Complete(t[0]))) return;
+    if (t.size() == 1 && IsTypedText(t) && (CompleteLookup(t[0]) || Complete(t[0]))) return;
     // A character the field cannot take (a letter in a number) is not typed.
-    if (!t.isEmpty() && t[0].unicode() >= 32 && !(mods & Qt::ControlModifier) && Acceptable(t) != t) {
+    if (IsTypedText(t) && !(mods & Qt::ControlModifier) && Acceptable(t) != t) {
         QApplication::beep();
         return;
     }

@@ -87,12 +87,19 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.addButton(QMessageBox::No);
         box.addButton(QMessageBox::YesToAll);
         break;
+    case DlgButtons::YesNoCancel:
+        box.addButton(QMessageBox::Yes);
+        box.addButton(QMessageBox::No);
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     }
     int r = box.exec();
     if (r == QMessageBox::YesToAll) return DlgAnswer::All;
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
     if (buttons == DlgButtons::OkCancel) return r == QMessageBox::Ok ? DlgAnswer::Ok : DlgAnswer::Cancel;
+    if (buttons == DlgButtons::YesNoCancel) return DlgAnswer::Cancel;
     return buttons == DlgButtons::YesNo || buttons == DlgButtons::YesNoAll || buttons == DlgButtons::YesNoDefaultNo
                ? DlgAnswer::No
                : DlgAnswer::Ok;

@@ -7,7 +7,9 @@
 namespace qm {
 
 void RegisterLabourForms(FormFactory& forms) {
-    forms.Register<TFrm_JLabor>(QStringLiteral("TFrm_JLabor"));
+    forms.Register(QStringLiteral("TFrm_JLabor"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<TFrm_JLabor>(ctx, ParentOf(ctx, args), LabourRunOf(args));
+    });
     forms.Register<TFrm_NLabor>(QStringLiteral("TFrm_NLabor"));
     forms.Register<TFrm_chooseMon>(QStringLiteral("TFrm_chooseMon"));
 }

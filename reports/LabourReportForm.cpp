@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <stdexcept>
-
 namespace qm {
 
 LabourReportForm::LabourReportForm(AppContext& ctx, QWidget* parent, const QString& caption, const QString& formNumber,
@@ -71,52 +69,37 @@ void LabourReportForm::done(int r) {
 
 // ---------------------------------------------------------------- TFrm_JLabor
 
-TFrm_JLabor::TFrm_JLabor(AppContext& ctx, QWidget* parent)
+TFrm_JLabor::TFrm_JLabor(AppContext& ctx, QWidget* parent, const MonthRun& run)
     : LabourReportForm(ctx, parent, QStringLiteral("企事业单位劳动统计报表（季度）"),
-                       QStringLiteral("表           号：I202-2表     "), QStringLiteral("有效期至：2013年1月     ")) {
+                       QStringLiteral("表           号：I202-2表     "), QStringLiteral("有效期至：2013年1月     ")),
+      IJLabor(run),
+      report_(run) {
     report::QuarterLabourReport::Prepare(book_);
-    labels_[7]->setVisible(false);
+    setWindowTitle(windowTitle() + report_.CaptionSuffix());
+    if (run.Quarter()) {
+        labels_[7]->setText(report_.PeriodLabel());
+        labels_[7]->setFixedWidth(150);
+    } else {
+        // A chosen run is no quarter to upload.
+        labels_[7]->setVisible(false);
+        BitBtn4->setEnabled(false);
+    }
     resize(820, 640);
-}
-
-void TFrm_JLabor::SetQuarter(Quarter quarter) {
-    quarter_ = quarter;
-    labels_[7]->setText(quarter.Label());
-    labels_[7]->setFixedWidth(150);
-    labels_[7]->setVisible(true);
-}
-
-void TFrm_JLabor::AppendCaption(const QString& suffix) { setWindowTitle(windowTitle() + suffix); }
-
-void TFrm_JLabor::DisableUpload() { BitBtn4->setEnabled(false); }
-
-void TFrm_JLabor::SetSheetCellText(int row, int col, const QString& text) { book_.SetCellText(row, col, text); }
-
-report::QuarterLabourReport TFrm_JLabor::Make() const {
-    const int start = StartMonth.Number(), end = EndMonth.Number();
-    // The start-of-period list is no month of a run.
-    if (start < 1 || start > end) throw std::runtime_error("开始、截止月份错误!");
-    return report::QuarterLabourReport(start, end, quarter_);
 }
 
 void TFrm_JLabor::FormShow() {
     ShowUnit();
-    report_.reset();
-    report::QuarterLabourReport r = Make();
-    r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
-    report_ = std::move(r);
+    report_.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
 }
 
 void TFrm_JLabor::BitBtn2Click() {
-    const report::QuarterLabourReport r = report_ ? *report_ : Make();
-    report::ExportWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, r.Layout(ctx_.state), book_);
+    report::ExportWorkbook(ctx_.ui, ctx_.pb, ctx_.paths, report_.Layout(ctx_.state), book_);
 }
 
-void TFrm_JLabor::BitBtn3Click() { report::PrintWorkbook(ctx_.ui, ctx_.paths, Make().WorkbookStem()); }
+void TFrm_JLabor::BitBtn3Click() { report::PrintWorkbook(ctx_.ui, ctx_.paths, report_.WorkbookStem()); }
 
 void TFrm_JLabor::BitBtn4Click() {
-    const report::QuarterLabourReport r = report_ ? *report_ : Make();
-    if (r.Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
+    if (report_.Upload(ctx_.db, ctx_.ui, ctx_.paths, ctx_.state.DepNo)) close();
 }
 
 // ---------------------------------------------------------------- TFrm_NLabor

@@ -13,7 +13,6 @@
 #include <QDialog>
 
 #include <array>
-#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -44,27 +43,22 @@ protected:
 class TFrm_JLabor final : public LabourReportForm, public IJLabor {
     Q_OBJECT
 public:
-    explicit TFrm_JLabor(AppContext& ctx, QWidget* parent = nullptr);
-
-    void SetQuarter(Quarter quarter) override;
-    void AppendCaption(const QString& suffix) override;
-    void DisableUpload() override;
-    void SetSheetCellText(int row, int col, const QString& text) override;
+    // The form over `run`: a quarter's shows its label and may upload; a chosen run puts
+    // "统计月间" over its year-to-date column and has no upload.
+    TFrm_JLabor(AppContext& ctx, QWidget* parent, const MonthRun& run);
     void ShowModal() override { RunModal(); }
     void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }
 
-    // Labels, then the computation over StartMonth..EndMonth.
+    // Labels, then the computation over the run.
     void FormShow() override;
     void BitBtn2Click() override;
     void BitBtn3Click() override;
     void BitBtn4Click() override;
 
-    const std::optional<report::QuarterLabourReport>& Report() const { return report_; }
+    const report::QuarterLabourReport& Report() const { return report_; }
 
 private:
-    report::QuarterLabourReport Make() const;
-    std::optional<Quarter> quarter_;
-    std::optional<report::QuarterLabourReport> report_;
+    report::QuarterLabourReport report_;
 };
 
 class TFrm_NLabor final : public LabourReportForm, public IForm {

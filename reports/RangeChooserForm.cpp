@@ -118,15 +118,9 @@ void TFrm_chooseAB::BitBtn3Click() {
     // The labour report keeps no copy of a range; the flag is asked for and set all the same.
     Label3 = choice_.RecomputeFlag(report::PeriodCopyName(*range), 0) ? QStringLiteral("1") : QStringLiteral("0");
     if (!ctx_.forms) return;
-    auto form = ctx_.forms->CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
+    auto form =
+        ctx_.forms->Create(QStringLiteral("TFrm_JLabor"), {.run = MonthRun(Month(range->from), Month(range->to))});
     if (!form) return;
-    form->PeriodMonths = range->MonthCount();
-    form->StartMonth = Month(range->from);
-    form->EndMonth = Month(range->to);
-    form->DisableUpload();
-    form->SetSheetCellText(1, 5, QStringLiteral("统计月间"));
-    form->AppendCaption(QStringLiteral(" 统计从 ") + range->From() + QStringLiteral("月到") + range->To() +
-                        QStringLiteral("月"));
     form->ShowModal();
     close();
 }

@@ -80,7 +80,7 @@ void WageSummaryForm::BitBtn3Click() {
     // What the form shows is what is uploaded: after a saved copy, that copy's rows.
     const QString source = saved_ ? report::SummaryCopyName(Range()) : QString();
     const auto kind = id_ == GidSummary::I704 ? upload::Kind::WageSummary : upload::Kind::OrganWageSummary;
-    if (upload::Run(ctx_.db, ctx_.ui, ctx_.paths, kind, unit_.depNo, 0, source)) close();
+    if (upload::Run(ctx_.db, ctx_.ui, ctx_.paths, kind, unit_.depNo, std::nullopt, source)) close();
 }
 
 }  // namespace qm

@@ -65,47 +65,15 @@ bool SheetCellCache::MakeKey(const QPainter& p, const QStyleOptionViewItem& o, c
 }
 
 QPainter& SheetCellCache::Scratch(const QPainter& p, const QRect& cell, const QColor& bg) {
-    const QRect area(0, 0, cell.width() + 2 * kMargin, cell.height() + 2 * kMargin);
-    // The same resolution as the device, so point-sized fonts come out the same size.
     const QPaintDevice* d = p.device();
-    const int dpmX = qRound(d->logicalDpiX() / 0.0254), dpmY = qRound(d->logicalDpiY() / 0.0254);
-    if (!scratchPainter_ || scratch_.width() < area.width() || scratch_.height() < area.height() ||
-        scratch_.dotsPerMeterX() != dpmX || scratch_.dotsPerMeterY() != dpmY) {
-        scratchPainter_.reset();
-        scratch_ = QImage(std::max(area.width(), scratch_.width()), std::max(area.height(), scratch_.height()),
-                          QImage::Format_RGB32);
-        scratch_.setDotsPerMeterX(dpmX);
-        scratch_.setDotsPerMeterY(dpmY);
-        scratchPainter_ = std::make_unique<QPainter>(&scratch_);
-    }
-    QPainter& q = *scratchPainter_;
-    q.resetTransform();
-    q.setClipping(false);
-    q.fillRect(area, bg);
-    q.setClipRect(area);
+    QPainter& q =
+        scratch_.Begin(cell.size(), bg, d->logicalDpiX(), d->logicalDpiY(), p.renderHints(), p.layoutDirection());
     // The view's painter as the cell finds it, moved so the cell lands inside the margin.
-    q.setRenderHints(QPainter::RenderHints::fromInt(~0), false);
-    q.setRenderHints(p.renderHints());
-    q.setLayoutDirection(p.layoutDirection());
     q.setFont(p.font());
     q.setPen(p.pen());
     q.setBrush(p.brush());
     q.translate(kMargin - cell.left(), kMargin - cell.top());
     return q;
-}
-
-QImage SheetCellCache::Crop(const QRect& cell, QRgb bg) const {
-    const QRgb px = 0xFF000000u | bg;
-    const int w = cell.width() + 2 * kMargin, h = cell.height() + 2 * kMargin;
-    for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(scratch_.constScanLine(y));
-        const bool marginRow = y < kMargin || y >= h - kMargin;
-        for (int x = 0; x < w; ++x) {
-            if (!marginRow && x == kMargin) x = w - kMargin;  // skip the cell itself
-            if (line[x] != px) return {};
-        }
-    }
-    return scratch_.copy(kMargin, kMargin, cell.width(), cell.height());
 }
 
 void SheetCellCache::Paint(QPainter& p, const QStyleOptionViewItem& option, const QString& text, quint32 look,
@@ -130,7 +98,7 @@ void SheetCellCache::Paint(QPainter& p, const QStyleOptionViewItem& option, cons
     QPainter& q = Scratch(p, option.rect, background.color());
     underlay(q);
     draw(q);
-    const QImage image = Crop(option.rect, background.color().rgb());
+    const QImage image = scratch_.Crop(option.rect.size(), background.color().rgb());
     kept_.Insert(key, Entry{image}, image.sizeInBytes());
     if (image.isNull())
         draw(p);

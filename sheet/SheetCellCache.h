@@ -16,6 +16,7 @@
 // uncovered) with the same texts in the same cells.
 
 #include "core/base/TwoGenerationCache.h"
+#include "platform/CellScratch.h"
 
 #include <QColor>
 #include <QFont>
@@ -25,7 +26,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QStyle;
@@ -54,7 +54,7 @@ public:
     static constexpr qsizetype kMaxEntries = 4096;
     static constexpr qsizetype kMaxImageBytes = 4 * 1024 * 1024;  // a full screen's distinct cells
     // Pixels of room around a cell in which ink outside the cell is looked for.
-    static constexpr int kMargin = 4;
+    static constexpr int kMargin = CellScratch::kMargin;
 
     SheetCellCache();
     ~SheetCellCache();
@@ -93,14 +93,12 @@ private:
                  const QBrush& background, SheetCellKey& key);
     int SlotOf(const FontSlot& slot);
     QPainter& Scratch(const QPainter& p, const QRect& cell, const QColor& bg);
-    QImage Crop(const QRect& cell, QRgb bg) const;
 
     bool enabled_ = true;
     std::vector<FontSlot> slots_;
     TwoGenerationCache<SheetCellKey, Entry> kept_{kMaxEntries, kMaxImageBytes};
     qsizetype hits_ = 0;
-    QImage scratch_;
-    std::unique_ptr<QPainter> scratchPainter_;  // declared after the image: ends before it goes
+    CellScratch scratch_;
 };
 
 }  // namespace qm

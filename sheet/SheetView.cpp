@@ -17,6 +17,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <optional>
+
 namespace qm {
 
 // ---- the table model: a window onto the sheet, no data of its own ----
@@ -301,6 +303,22 @@ public:
     void SetText(const QString& t) override { QGuiApplication::clipboard()->setText(t); }
 };
 
+// The clipboard operation a key asks for: the platform's keys for copy, paste and cut
+// (on X11 also Ctrl+Insert, Shift+Insert and Shift+Delete), and Ctrl with C, V or X whatever
+// else is held.
+std::optional<SheetView::EditOp> ClipboardKeyOp(const QKeyEvent& e) {
+    if (e.matches(QKeySequence::Copy)) return SheetView::EditOp::Copy;
+    if (e.matches(QKeySequence::Paste)) return SheetView::EditOp::Paste;
+    if (e.matches(QKeySequence::Cut)) return SheetView::EditOp::Cut;
+    if (!(e.modifiers() & Qt::ControlModifier)) return std::nullopt;
+    switch (e.key()) {
+    case Qt::Key_C: return SheetView::EditOp::Copy;
+    case Qt::Key_V: return SheetView::EditOp::Paste;
+    case Qt::Key_X: return SheetView::EditOp::Cut;
+    default: return std::nullopt;
+    }
+}
+
 }  // namespace
 
 // ---- the view ----
@@ -382,22 +400,24 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
                 ClearSelection();
                 return true;
             }
-            // The clipboard keys run on release (below); keep the table's own copy out.
-            return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut);
+            // The clipboard keys run on the model when pressed, in place of the table's own copy:
+            // a key's release may come after its modifier's (Ctrl let go first), so the release
+            // cannot tell Ctrl+X from X.
+            const std::optional<EditOp> op = ClipboardKeyOp(*e);
+            if (!op) return false;
+            SyncSelectionToBook();
+            if (*op == EditOp::Copy)
+                book_.EditCopy();
+            else if (*op == EditOp::Paste)
+                book_.EditPaste();
+            else
+                book_.EditCut();
+            if (*op == EditOp::Paste) emit KeyPasted();
+            return true;
         };
         g->onKeyRelease = [this, g](QKeyEvent* e) {
             // The release of the key that opened an in-place editor belongs to that editor.
             if (g->IsEditing()) return;
-            const bool ctrl = e->modifiers() & Qt::ControlModifier;
-            if (ctrl && (e->key() == Qt::Key_C || e->key() == Qt::Key_V || e->key() == Qt::Key_X)) {
-                SyncSelectionToBook();
-                if (e->key() == Qt::Key_C)
-                    book_.EditCopy();
-                else if (e->key() == Qt::Key_V)
-                    book_.EditPaste();
-                else
-                    book_.EditCut();
-            }
             emit KeyUp(e->key(), e->modifiers());
         };
     }

@@ -61,9 +61,12 @@ signals:
     void Click(int row, int col);
     void RClick(int row, int col);  // a right-click; the form opens its pop-up menu
     void DblClick(int row, int col);
-    // Ctrl+C, Ctrl+V and Ctrl+X have already run on the model (EditCopy/EditPaste/EditCut)
-    // when KeyUp reports them; forms must not run them again.
+    // The clipboard keys (Ctrl+C, Ctrl+V, Ctrl+X and the platform's others, such as
+    // Shift+Insert and Shift+Delete) run on the model (EditCopy/EditPaste/EditCut) when pressed,
+    // so they have run when KeyUp reports their release; forms must not run them again.
     void KeyUp(int key, Qt::KeyboardModifiers modifiers);
+    // A paste by a key has just run on the model.
+    void KeyPasted();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -15,7 +15,6 @@ bool RunI102(qm::reporttool::Run& r) {
         return false;
     }
     AnnualLabourReport report;
-    AnnualLabourReport::Prepare(r.sheet);
     report.Compute(r.db, r.state, r.sheet, r.pb);
     if (r.upload && !report.Upload(r.db, r.ui, r.paths, r.state.DepNo)) return false;
     if (r.xlsx && !ExportWorkbook(r.ui, r.pb, r.paths, report.Layout(r.state), r.sheet)) return false;

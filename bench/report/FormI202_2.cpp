@@ -20,17 +20,14 @@ bool RunI202(qm::reporttool::Run& r) {
             r.ui.Info(refusal);
             return false;
         }
-        report.emplace(1, q * 3, qm::Quarter(q));
-        QuarterLabourReport::Prepare(r.sheet);
+        report.emplace(qm::MonthRun(qm::Quarter(q)));
     } else if (r.args.size() == 2) {
         // The period chooser's checks, in its order.
         RangeChoice choice(r.db, r.ui, RangeChoice::Twin::AB);
         if (!choice.LoadMonths() || !choice.CheckMonthErrors()) return false;
         const auto range = choice.CheckRange(r.args[0], r.args[1]);
         if (!range) return false;
-        report.emplace(range->from, range->to);
-        QuarterLabourReport::Prepare(r.sheet);
-        r.sheet.SetCellText(1, 5, QStringLiteral("统计月间"));
+        report.emplace(qm::MonthRun(qm::Month(range->from), qm::Month(range->to)));
     } else {
         throw qm::reporttool::UsageError(QStringLiteral("give a quarter Q, or the months F T"));
     }

@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
     try {
         db.Open(paths.Database());
         UpgradeSchema(db);  // as the program does when it opens the database
+    } catch (const NewerDatabaseError& e) {
+        Err(e.Text());  // refused, as the program refuses it at start-up
+        return 2;
     } catch (const db::Error& e) {
         Err(e.Text());
         // A database held by another program refuses the run like a report's own refusal.
@@ -85,7 +88,7 @@ int main(int argc, char** argv) {
         return 2;
     } catch (const db::Error& e) {
         PrintMessages(ui);
-        Err(e.Explained());
+        Err(e.Text());
         return db::Error::ReasonOf(e.Code()).isEmpty() ? 1 : 2;
     } catch (const UsageError& e) {
         Err(QString::fromUtf8(e.what()));

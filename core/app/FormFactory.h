@@ -8,7 +8,9 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/Month.h"
+#include "core/base/MonthRun.h"
 #include "core/base/Quarter.h"
+#include "core/staff/PerputOpener.h"
 
 #include <QString>
 
@@ -35,6 +37,10 @@ struct FormArgs {
     std::optional<Month> month = std::nullopt;
     // The quarter of a quarterly report window.
     std::optional<Quarter> quarter = std::nullopt;
+    // The run of months a quarterly report counts instead of a quarter's (the period chooser's).
+    std::optional<MonthRun> run = std::nullopt;
+    // Who opens the single-person form.
+    PerputOpener opener = PerputOpener::MonthList;
     // The window the form opens over; none means the main window.
     QWidget* parent = nullptr;
 };

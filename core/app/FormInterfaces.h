@@ -6,6 +6,7 @@
 
 #include "core/app/FormFactory.h"
 #include "core/base/Month.h"
+#include "core/base/MonthRun.h"
 #include "core/base/Quarter.h"
 
 #include <QString>
@@ -36,24 +37,25 @@ public:
     virtual void SetSummaryMode(bool summary) = 0;
 };
 
-// TFrm_JLabor: the quarterly labour report over a period of months.
+// TFrm_JLabor: the quarterly labour report. The months it counts are given as it is made: a
+// quarter's (FormArgs::quarter) or a run the period chooser chose (FormArgs::run), which has no
+// quarter to upload; made with neither, the first quarter's. The form's caption, label, upload
+// button and sheet head follow from them.
 class IJLabor : public virtual IForm {
 public:
-    int PeriodMonths = 0;  // 3, 6 or 9 (or the chosen range's length)
-    Month StartMonth{1};
-    Month EndMonth{1};
-    // The quarter a quarter command chose: its label ("2012年1季度") in Label7, made visible,
-    // width 150; it names the workbook and the upload file. A chosen run has none.
-    virtual void SetQuarter(Quarter quarter) = 0;
-    // Appended to the form's caption (" 统计第一季度，即从 1 月到 3月").
-    virtual void AppendCaption(const QString& suffix) = 0;
-    // The range chooser's period mode: 生成上报 (BitBtn4) disabled, since a chosen range is
-    // no quarter to upload.
-    virtual void DisableUpload() = 0;
-    // A text the opener writes into the form's sheet before showing it (the period mode
-    // writes "统计月间" into cell (1, 5)).
-    virtual void SetSheetCellText(int row, int col, const QString& text) = 0;
+    const MonthRun& Run() const { return run_; }
+
+protected:
+    explicit IJLabor(const MonthRun& run) : run_(run) {}
+
+private:
+    MonthRun run_;
 };
+
+// The run a labour form made with `args` counts.
+inline MonthRun LabourRunOf(const FormArgs& args) {
+    return args.run ? *args.run : MonthRun(args.quarter.value_or(Quarter(Quarter::kFirst)));
+}
 
 // TFrm_JGLabor: the quarterly report of staff and total wages.
 class IJGLabor : public virtual IForm {
@@ -64,10 +66,10 @@ public:
 // TFrm_perput: single-person entry.
 class IPerput : public virtual IForm {
 public:
-    Month MonthNo;       // the start-of-period list (0) or a month's
-    QString ReturnMode;  // "0" opened by the batch sheet, "1" by the main window or the staff browser
+    virtual Month MonthNo() const = 0;  // the start-of-period list (0) or a month's
+    virtual PerputOpener Opener() const = 0;
     // The opener's refresh, called as the form closes when the list is a month's or when the
-    // batch sheet opened it (ReturnMode "0").
+    // batch sheet opened it. Month and opener are given as the form is made.
     std::function<void()> RefreshOpener;
 };
 

@@ -124,8 +124,8 @@ std::unique_ptr<IForm> MainCommands::Create(const QString& formClass, const Form
 }
 
 template <class I>
-std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass) {
-    std::unique_ptr<I> f = ctx_.forms ? ctx_.forms->CreateAs<I>(formClass) : nullptr;
+std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass, const FormArgs& args) {
+    std::unique_ptr<I> f = ctx_.forms ? ctx_.forms->CreateAs<I>(formClass, args) : nullptr;
     if (!f) {
         ShowStatus(FormNotAvailableText(formClass));
         Abort();
@@ -159,10 +159,8 @@ void MainCommands::N10Click() {
 
 void MainCommands::N13Click() {
     UnitGate(true);
-    auto f = CreateAs<IPerput>(QStringLiteral("TFrm_perput"));
-    f->MonthNo = Month::Start();
-    f->ReturnMode = QStringLiteral("1");
-    f->ShowModal();
+    CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {.month = Month::Start(), .opener = PerputOpener::MainWindow})
+        ->ShowModal();
 }
 
 void MainCommands::N16Click() {
@@ -230,21 +228,12 @@ void MainCommands::N60Click() {
 void MainCommands::QuarterLabourClick(int quarter) {
     const std::optional<Quarter> q = Quarter::Of(quarter);
     if (!q) return;
-    const Month e = q->LastMonth();
-    const QString refusal = gates_.PeriodRefusal(e, true);
+    const QString refusal = gates_.PeriodRefusal(q->LastMonth(), true);
     if (!refusal.isEmpty()) {
         ctx_.ui.Info(refusal);
         return;
     }
-    static const char16_t* suffix[] = {u" 统计第一季度，即从 1 月到 3月", u" 统计前二季度，即从 1 月到 6月",
-                                       u" 统计前三季度，即从 1 月到 9月"};
-    auto f = CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"));
-    f->SetQuarter(*q);
-    f->PeriodMonths = e.Number();
-    f->StartMonth = Month(1);
-    f->EndMonth = e;
-    f->AppendCaption(QString::fromUtf16(suffix[quarter - 1]));
-    f->ShowModal();
+    OpenModal(QStringLiteral("TFrm_JLabor"), {.quarter = q});
 }
 
 void MainCommands::N59Click() {

@@ -48,16 +48,15 @@ class PlaceholderForm final : public ISummaryPeriodChooser,
                               public IPerput,
                               public IWageSummary {
 public:
-    PlaceholderForm(AppContext& ctx, QString formClass) : ctx_(ctx), class_(std::move(formClass)) {}
+    PlaceholderForm(AppContext& ctx, QString formClass)
+        : IJLabor(LabourRunOf({})), ctx_(ctx), class_(std::move(formClass)) {}
     void ShowModal() override { Tell(); }
     void ShowModeless(std::unique_ptr<IForm>) override { Tell(); }
     bool LoadMonths() override { return true; }
     bool CheckMonthErrors() override { return true; }
     void SetSummaryMode(bool) override {}
-    void SetQuarter(qm::Quarter) override {}
-    void AppendCaption(const QString&) override {}
-    void DisableUpload() override {}
-    void SetSheetCellText(int, int, const QString&) override {}
+    Month MonthNo() const override { return Month::Start(); }
+    PerputOpener Opener() const override { return PerputOpener::MainWindow; }
 
 private:
     void Tell() {

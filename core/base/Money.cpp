@@ -102,6 +102,11 @@ std::optional<Money> Money::FromText(const QString& text) {
     return Money(negative ? -u : u);
 }
 
+std::pair<double, Money> Money::Stored(const Money& m) {
+    const double d = m.ToDouble();
+    return {d, FromDouble(d).value_or(m)};
+}
+
 double Money::ToDouble() const {
     const Units limit = Units(1) << 53;
     if (units_ > -limit && units_ < limit) return double(static_cast<long long>(units_)) / double(kScale);

@@ -6,6 +6,10 @@
 // shortest text: 2499.2, not the 2499.19999999999981... the binary value holds), and a typed
 // amount by its text. A fifth decimal rounds the fourth, a half away from zero.
 //
+// An amount is stored as it is summed: every save of an amount (the wage sheet, the wage error
+// list, the history import) writes the ten-thousandth this rule gives (2499.49995 is stored as
+// 2499.5), so that the database, the reports, the payment list and SQLite's own sums agree.
+//
 // Sums are kept in 128 bits. An amount is held while it lies below 1e20 yuan (the wage sheet
 // and the history import take amounts below 1e15, the reports refuse any figure from 1e15 on),
 // so any number of held amounts adds up exactly, in any order: 2^127 ten-thousandths are
@@ -15,6 +19,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace qm {
@@ -33,9 +38,12 @@ public:
     // A typed amount: optional blanks, a sign, digits with at most one point ("2500",
     // "-3.25", ".5"); none for any other text or an amount not held.
     static std::optional<Money> FromText(const QString& text);
+    // The real an amount is stored as, and the amount that real reads back as (FromDouble):
+    // the same decimal up to some 5e11 yuan, a ten-thousandth or so apart beyond, where a real
+    // holds fewer decimals. A save sums what it reads back, so the stored total is its sum.
+    static std::pair<double, Money> Stored(const Money& m);
 
     Units TenThousandths() const { return units_; }
-    bool IsZero() const { return units_ == 0; }
     // The nearest double (for values that go on as reals).
     double ToDouble() const;
     // The exact decimal text without trailing zeros: "2499.5", "-0.0001", "5000".
@@ -68,6 +76,8 @@ public:
     // Every amount was held: Total() is the sum.
     bool Exact() const { return unheld_.empty(); }
     Money Total() const { return Money::OfUnits(units_); }
+    // The amounts not held, as they came; a refusal names them rather than a sum of them.
+    const std::vector<double>& Unheld() const { return unheld_; }
     // The sum as a double, amounts not held included (added smallest first, so that this too
     // is the same in any order); not a number when one of them is none.
     double Approx() const;

@@ -6,7 +6,9 @@ DlgAnswer ScriptedUiService::MessageDlg(const QString& text, DlgKind kind, DlgBu
     shown.push_back({ShownBox::Sort::Dlg, text, DlgTitle(kind), kind, buttons});
     if (buttons == DlgButtons::Ok) return DlgAnswer::Ok;
     if (buttons == DlgButtons::YesOnly) return DlgAnswer::Yes;
-    if (answers.empty()) return buttons == DlgButtons::OkCancel ? DlgAnswer::Cancel : defaultAnswer;
+    if (answers.empty())
+        return buttons == DlgButtons::OkCancel || buttons == DlgButtons::YesNoCancel ? DlgAnswer::Cancel
+                                                                                     : defaultAnswer;
     DlgAnswer a = answers.front();
     answers.pop_front();
     return a;

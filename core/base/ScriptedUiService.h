@@ -21,8 +21,8 @@ struct ShownBox {
 class ScriptedUiService : public UiService {
 public:
     // Answers to questions, taken in order; when none is left a question is answered
-    // with `defaultAnswer` (Yes-only boxes always with Yes, OK boxes with OK, OK/Cancel
-    // boxes with Cancel).
+    // with `defaultAnswer` (Yes-only boxes always with Yes, OK boxes with OK, boxes with a
+    // Cancel button with Cancel).
     std::deque<DlgAnswer> answers;
     DlgAnswer defaultAnswer = DlgAnswer::No;
     // Paths the file and folder dialogs return, in order; none left means "cancelled".

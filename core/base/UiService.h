@@ -12,11 +12,16 @@ inline const QString kAppTitle = QStringLiteral("Quillmarsh.2012版");
 // The kind of a dialog-library box; it gives the box its title.
 enum class DlgKind { Information, Confirmation, Warning, Error };
 // YesNoDefaultNo: Yes and No with No the default button, for a question whose Yes gives
-// something up: Enter and Esc both answer No.
-enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo };
+// something up: Enter and Esc both answer No. YesNoCancel: Cancel, which changes nothing, is the
+// default; Enter, Esc and the close box answer it.
+enum class DlgButtons { Ok, YesNo, YesOnly, OkCancel, YesNoAll, YesNoDefaultNo, YesNoCancel };
 enum class DlgAnswer { Ok, Yes, No, Cancel, All };
 
 QString DlgTitle(DlgKind kind);  // "提示", "确认", "警告", "错误"
+
+// The kind of box that tells why a save was refused before anything was written: one caption
+// and icon for that, whichever form refused.
+inline constexpr DlgKind kRefusedSaveKind = DlgKind::Warning;
 
 // What the person is told when no program on the desktop can open a document or a folder.
 QString NoProgramForDocumentText(const QString& path);
@@ -61,6 +66,8 @@ public:
         return MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesNoDefaultNo) == DlgAnswer::Yes;
     }
     void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
+    // Why a save was refused; nothing was written.
+    void RefuseSave(const QString& text) { MessageDlg(text, kRefusedSaveKind, DlgButtons::Ok); }
 
 protected:
     // Hands the path to the desktop; false when nothing there can open it.

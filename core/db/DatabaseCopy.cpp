@@ -1,5 +1,7 @@
 #include "core/db/DatabaseCopy.h"
 
+#include "core/base/FolderTemporary.h"
+#include "core/base/SystemError.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/db/SchemaVersion.h"
@@ -10,15 +12,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <thread>
@@ -35,13 +34,6 @@ QByteArray Head(const QString& path, int bytes) {
 }
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
-
-void SyncPath(const QByteArray& path, int flags) {
-    const int fd = ::open(path.constData(), flags);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 // Opens `path` read-only without creating it; null when SQLite cannot read it.
 sqlite3* OpenReadOnly(const QString& path) {
@@ -152,19 +144,30 @@ bool HasSystemTables(sqlite3* h) {
 
 // Copies the main database of `src` into a new file beside `target`, then renames it over
 // `target`. `dropCompanions` removes the journal files of the old target first: they belong
-// to the content being replaced and would be replayed into the new one.
+// to the content being replaced and would be replayed into the new one. The new file is a
+// temporary file of the folder (FolderTemporary): a copy that fails or is killed leaves
+// nothing that the next copy or file written into the folder does not remove.
 void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
     const QFileInfo ti(target);
     const QString folder = ti.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        throw CopyError(CopyFailedText(QStringLiteral("文件夹不存在：%1").arg(QDir::toNativeSeparators(folder))));
-
-    QTemporaryFile tf(folder + QStringLiteral("/.") + ti.fileName() + QStringLiteral(".XXXXXX"));
-    tf.setAutoRemove(false);
-    if (!tf.open())
-        throw CopyError(CopyFailedText(QStringLiteral("不能在 %1 中写文件：%2").arg(folder, tf.errorString())));
-    const QString part = tf.fileName();
-    tf.close();
+    const int dir = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        const int err = errno;
+        throw CopyError(CopyFailedText(
+            QStringLiteral("文件夹“%1”：%2").arg(QDir::toNativeSeparators(folder), SystemErrorText(err))));
+    }
+    struct Folder {
+        int fd;
+        ~Folder() { ::close(fd); }
+    } holder{dir};
+    std::optional<FolderTemporary> part;
+    try {
+        part.emplace(dir, Native(ti.fileName()));
+    } catch (const SystemError& e) {
+        throw CopyError(CopyFailedText(
+            QStringLiteral("不能在文件夹“%1”中写文件：%2").arg(QDir::toNativeSeparators(folder), e.Text())));
+    }
+    const QByteArray partN = Native(folder) + '/' + part->Name(), targetN = Native(target);
 
     // The engine's failures as a person reads them.
     auto reason = [](int code, const char* engineText) {
@@ -173,8 +176,7 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
     QString error;
     sqlite3* dest = nullptr;
     // The new file is opened by its name once more: a link put in its place meanwhile is refused.
-    if (const int rc =
-            sqlite3_open_v2(Native(part).constData(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (const int rc = sqlite3_open_v2(partN.constData(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
         rc != SQLITE_OK) {
         error = reason(dest ? sqlite3_errcode(dest) : rc, dest ? sqlite3_errmsg(dest) : "");
     } else if (sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, "main")) {
@@ -196,25 +198,24 @@ void CopyInto(sqlite3* src, const QString& target, bool dropCompanions) {
         error = reason(sqlite3_errcode(dest), sqlite3_errmsg(dest));
     }
     if (const int rc = sqlite3_close(dest); rc != SQLITE_OK && error.isEmpty()) error = reason(rc, "");
+    if (!error.isEmpty()) throw CopyError(CopyFailedText(error));  // the temporary file goes with `part`
 
-    const QByteArray partN = Native(part), targetN = Native(target);
-    if (error.isEmpty()) {
-        // The copy takes the target's permissions, or those of a new file when there is none.
-        QFile::setPermissions(part, ti.exists()
-                                        ? QFile(target).permissions()
-                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        SyncPath(partN, O_RDONLY);
+    // The copy takes the target's permissions, or those of a new file when there is none.
+    struct stat old {};
+    const mode_t mode = ::stat(targetN.constData(), &old) == 0 ? old.st_mode & 07777 : 0644;
+    ::fchmod(part->Descriptor(), mode);
+    int err = ::fsync(part->Descriptor()) == 0 ? 0 : errno;
+    if (!err && !part->StillNamed()) err = ENOENT;
+    if (!err) {
         if (dropCompanions)
             for (const char* suffix : {"-journal", "-wal", "-shm"}) QFile::remove(target + QLatin1String(suffix));
-        if (::rename(partN.constData(), targetN.constData()) != 0)
-            error = QString::fromLocal8Bit(std::strerror(errno));
+        if (::renameat(dir, part->Name().constData(), dir, Native(ti.fileName()).constData()) != 0)
+            err = errno;
         else
-            SyncPath(Native(folder), O_RDONLY | O_DIRECTORY);
+            part->Placed();
     }
-    if (!error.isEmpty()) {
-        QFile::remove(part);
-        throw CopyError(CopyFailedText(error));
-    }
+    if (err) throw CopyError(CopyFailedText(SystemErrorText(err)));
+    ::fsync(dir);
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ QString DescribeSqlError(const QString& message) {
     static const QRegularExpression noColumn(QStringLiteral("^no such column: (\\S+)"));
     static const QRegularExpression noNamedColumn(QStringLiteral("^table (\\S+) has no column named (\\S+)"));
     static const QRegularExpression columnCount(QStringLiteral("^table (\\S+) has \\d+ columns but"));
+    // A name the program creates (an index, a table) that the file already gives to another object.
+    static const QRegularExpression taken(
+        QStringLiteral("^there is already an? (table|index|view|trigger) named (\\S+)"));
     if (const auto m = noTable.match(message); m.hasMatch())
         return QStringLiteral("数据库中没有表“%1”。").arg(m.captured(1)) + kNotOurs;
     if (const auto m = noColumn.match(message); m.hasMatch())
@@ -49,6 +52,14 @@ QString DescribeSqlError(const QString& message) {
         return QStringLiteral("数据库的表“%1”中没有列“%2”。").arg(m.captured(1), m.captured(2)) + kNotOurs;
     if (const auto m = columnCount.match(message); m.hasMatch())
         return QStringLiteral("数据库的表“%1”的列与本系统的不符。").arg(m.captured(1)) + kNotOurs;
+    if (const auto m = taken.match(message); m.hasMatch()) {
+        // The engine says "table" for a view as well.
+        const QString kind = m.captured(1) == QLatin1String("index")     ? QStringLiteral("索引")
+                             : m.captured(1) == QLatin1String("trigger") ? QStringLiteral("触发器")
+                                                                         : QStringLiteral("表（或视图）");
+        return QStringLiteral("数据库中已有名为“%1”的%2，本系统要建立的同名对象不能建立。").arg(m.captured(2), kind) +
+               kNotOurs;
+    }
     if (message.startsWith(QLatin1String("integer overflow"))) return QStringLiteral("计算结果超出了整数的范围。");
     return {};
 }

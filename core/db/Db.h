@@ -39,7 +39,6 @@ public:
     const QString& EngineText() const { return engine_; }
     // Another connection or program holds the database (SQLite's busy or locked).
     bool Locked() const;
-    QString Explained() const { return Text(); }
     // The one translation of the engine's failures: Chinese text for a result code and the
     // engine's message (which names a missing table or column); never the engine's English.
     static QString Describe(int code, const QString& engineText);

@@ -12,7 +12,7 @@ void ShowCurrentException(UiService& ui) {
         throw;
     } catch (const SilentAbort&) {
     } catch (const db::Error& e) {
-        ui.Plain(e.Explained());
+        ui.Plain(e.Text());
     } catch (const std::exception& e) {
         ui.Plain(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -59,7 +59,7 @@ void UpgradeSchema(db::Connection& c) {
     if (version > SchemaVersion()) {
         const QString path = c.Path();
         c.Close();
-        throw db::Error(NewerDatabaseText(path, version));
+        throw NewerDatabaseError(NewerDatabaseText(path, version));
     }
     if (version == SchemaVersion() || sqlite3_db_readonly(c.Handle(), "main") == 1) return;
     try {
@@ -74,7 +74,9 @@ void UpgradeSchema(db::Connection& c) {
         c.Exec(QStringLiteral("pragma user_version = %1").arg(SchemaVersion()));
         t.Commit();
     } catch (const db::Error& e) {
-        if (!CannotWriteNow(e)) throw;
+        if (CannotWriteNow(e)) return;
+        if (!e.Code()) throw;
+        throw db::Error::FromEngine(e.Code(), e.EngineText(), QStringLiteral("数据库结构升级失败，数据库未做改动："));
     }
 }
 

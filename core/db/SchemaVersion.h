@@ -4,15 +4,19 @@
 // door through which a database comes in (start-up, the report tool, restore, history import)
 // refuses one that a newer program made.
 
+#include "core/db/Db.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace qm {
 
-namespace db {
-class Connection;
-}
+// The refusal of a database a newer program made (a refusal, not a failure of the engine).
+class NewerDatabaseError : public db::Error {
+public:
+    using db::Error::Error;
+};
 
 // The version this program writes and understands: the number of upgrade steps.
 int SchemaVersion();
@@ -26,9 +30,9 @@ QString NewerDatabaseText(const QString& path, int version);
 // Brings the database open on `c` up to date: the steps past its version, and the new version,
 // in one transaction. A database that cannot be written now (read-only, or locked by another
 // program) is left as it is and keeps working at its version; it is upgraded at a later open.
-// Any other failure of a step raises, the database as it was and the connection open. A
-// newer database is refused: the connection is closed and a db::Error says why. A database
-// that is none of this system's is left alone.
+// Any other failure of a step raises, the database as it was and the connection open, its
+// text naming the object in the way. A newer database is refused: the connection is closed
+// and a NewerDatabaseError says why. A database that is none of this system's is left alone.
 void UpgradeSchema(db::Connection& c);
 
 // The refusal of the database file `path` when a newer program made it; nothing for any other

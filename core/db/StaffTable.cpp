@@ -182,7 +182,7 @@ int StaffTable::DeleteListed(Month m, const QString& listTable) {
 }
 
 std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Params& params) {
-    // Stepped directly into the records: a month holds up to 16,338 rows.
+    // Stepped directly into the records: a month may hold tens of thousands of rows.
     sqlite3_stmt* st = c_.Prepare(sql);
     c_.Bind(st, params);
     std::vector<StaffRecord> rows;
@@ -352,6 +352,36 @@ void StaffTable::StepPairs(const QString& sql, Month m, const TextPairStep& each
     if (rc != SQLITE_DONE) c_.Fail();
 }
 
+std::optional<std::pair<long long, QString>> StaffTable::FirstNumberTwice(Month from, Month to) {
+    sqlite3_stmt* st = c_.Prepare(
+        QStringLiteral("select sMon, sNumber from Staff_moninfo where sMon>=? and sMon<=? and sNumber is not null "
+                       "order by sMon, sNumber"));
+    c_.Bind(st, {from, to});
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{st};
+    // The row before: its month, the kind of its number (a text and a blob of the same bytes
+    // are not equal) and the number's bytes.
+    long long month = 0;
+    int kind = SQLITE_NULL;
+    std::string number;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const long long m = sqlite3_column_int64(st, 0);
+        const int k = sqlite3_column_type(st, 1);
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, 1));
+        const std::string_view n(p ? p : "", size_t(sqlite3_column_bytes(st, 1)));
+        if (kind != SQLITE_NULL && m == month && k == kind && n == number)
+            return std::pair(m, QString::fromUtf8(n.data(), qsizetype(n.size())));
+        month = m;
+        kind = k;
+        number.assign(n);
+    }
+    if (rc != SQLITE_DONE) c_.Fail();
+    return std::nullopt;
+}
+
 std::vector<Month> StaffTable::Months() {
     db::Query q(c_);
     q.Open(QStringLiteral("select sMon from Staff_moninfo group by sMon order by sMon"));
@@ -387,12 +417,13 @@ bool StaffTable::HasFailedRows(Month m) {
 
 ListQuery StaffTable::ListAll(Month m) { return {QStringLiteral("select * from Vmon where sMon=? order by id"), {m}}; }
 
-bool StaffTable::HasNumber(Month m, const QString& number, std::optional<long long> except) {
+std::optional<QString> StaffTable::NumberHolder(Month m, const QString& number, std::optional<long long> except) {
     db::Query q(c_);
-    q.Open(QStringLiteral("select id, sNumber from Staff_moninfo where sMon=?"), {m});
+    q.Open(QStringLiteral("select id, sNumber, sName from Staff_moninfo where sMon=?"), {m});
     for (q.First(); !q.Eof(); q.Next())
-        if ((!except || q.Fields(0).AsInteger() != *except) && RtlTrim(q.Fields(1).AsString()) == number) return true;
-    return false;
+        if ((!except || q.Fields(0).AsInteger() != *except) && RtlTrim(q.Fields(1).AsString()) == number)
+            return q.Fields(2).AsString();
+    return std::nullopt;
 }
 
 ListQuery StaffTable::ListSearch(Month m, const QString& pattern) {

@@ -82,16 +82,16 @@ inline constexpr StaffAttrRow kStaffAttrs[kStaffAttrCount] = {
     {StaffAttr::Nation, "sTnation", "sNation", 4, StaffCodeTable::Nation, "少数民族", 44, StaffColumns::Base},
     {StaffAttr::Party, "sTparty", "sParty", 5, StaffCodeTable::Party, "中共党员", 44, StaffColumns::Base},
     {StaffAttr::Edu, "sTEdu", "sEducation", 9, StaffCodeTable::Edu, "学历", 80, StaffColumns::Base},
-    {StaffAttr::Post, "sTPost", "sPost", 10, StaffCodeTable::Post, "岗位名称", 136, StaffColumns::Base},
+    {StaffAttr::Post, "sTPost", "sPost", 10, StaffCodeTable::Post, "岗位名称", 124, StaffColumns::Base},
     {StaffAttr::Grade, "sTGrade", "sPostGrade", 11, StaffCodeTable::Grade, "具有国家评定的专业技术等级", 86,
      StaffColumns::Base},
     {StaffAttr::JGrade, "sTJGrade", "sJGrade", 12, StaffCodeTable::Skill, "具有国家评定的技能等级", 86,
      StaffColumns::Base},
-    {StaffAttr::Role, "sTsf", "ssf", 13, StaffCodeTable::Role, "用工身份", 90, StaffColumns::Base},
+    {StaffAttr::Role, "sTsf", "ssf", 13, StaffCodeTable::Role, "用工身份", 76, StaffColumns::Base},
     {StaffAttr::FullTime, "sTqrz", "sqrz", 14, StaffCodeTable::YesNo, "全日制用工", 46, StaffColumns::Base},
     {StaffAttr::Engineer, "sTgc", "sgc", 15, StaffCodeTable::YesNo, "工程技术人员", 46, StaffColumns::All},
     {StaffAttr::Builder, "sTjzs", "sjzs", 16, StaffCodeTable::YesNo, "一级建造师", 46, StaffColumns::All},
-    {StaffAttr::Site, "sTsg", "ssg", 17, StaffCodeTable::Certy, "现场施工人员", 112, StaffColumns::All},
+    {StaffAttr::Site, "sTsg", "ssg", 17, StaffCodeTable::Certy, "现场施工人员", 96, StaffColumns::All},
     {StaffAttr::Production, "sTyg", "syg", 18, StaffCodeTable::YesNo, "是否直接从事生产经营活动", 80,
      StaffColumns::AboveSize},
 };
@@ -250,6 +250,11 @@ public:
     void StepPeople(Month m, const TextPairStep& each);
     // The same with the number and duty of every row of the month that has a duty.
     void StepDuties(Month m, const TextPairStep& each);
+    // The first list of months from..to (by month, then by number) that carries one stored
+    // number on two rows, the numbers compared as stored (as the reports join the wage rows to
+    // them): the stored month and the number. Read in the order of the index of month and
+    // number, comparing each number with the one before, without sorting or grouping.
+    std::optional<std::pair<long long, QString>> FirstNumberTwice(Month from, Month to);
     // The months that have rows, ascending (a stored month outside 0..12 is none).
     std::vector<Month> Months();
     // Whether the month has rows; whether any monthly list (1..12) has rows.
@@ -257,9 +262,9 @@ public:
     bool HasMonthlyRows();
     // Whether the month has rows that failed their checks (sIsok '0').
     bool HasFailedRows(Month m);
-    // Whether a row of month m other than `except` carries the staff number `number`, the
-    // stored numbers compared trimmed as the saves store them.
-    bool HasNumber(Month m, const QString& number, std::optional<long long> except = std::nullopt);
+    // The name of a row of month m other than `except` that carries the staff number `number`,
+    // the stored numbers compared trimmed as the saves store them; nothing when none does.
+    std::optional<QString> NumberHolder(Month m, const QString& number, std::optional<long long> except = std::nullopt);
 
     // The statements of the single-person form's grid over the list of month m: every row,
     // the rows whose name or number contains `pattern` (a LikeAnywhere pattern), the rows of

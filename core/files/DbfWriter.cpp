@@ -1,5 +1,6 @@
 #include "core/files/DbfWriter.h"
 
+#include "core/base/SystemError.h"
 #include "core/base/TextCheck.h"
 
 #include "core/files/ReplacingFile.h"
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <string_view>
 
 namespace qm::dbf {
@@ -260,7 +260,7 @@ void Writer::WriteTemp(const files::ReplacingFile& file) const {
             if (n < 0) {
                 if (errno == EINTR) continue;
                 // The file's destructor removes the temporary file.
-                throw NotWritten(file.Target(), QString::fromLocal8Bit(std::strerror(errno)));
+                throw NotWritten(file.Target(), SystemErrorText(errno));
             }
             p += n;
             left -= std::size_t(n);

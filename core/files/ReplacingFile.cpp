@@ -1,99 +1,42 @@
 #include "core/files/ReplacingFile.h"
 
+#include "core/base/FolderTemporary.h"
+#include "core/base/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
 #include <optional>
-#include <random>
 #include <vector>
 
 namespace qm::files {
 
 namespace {
 
-constexpr char kMark[] = ".qmtmp.";
-constexpr int kMarkLength = int(sizeof kMark) - 1;
-constexpr int kRandomLength = 6;
-// Room for the mark and the random part within the longest name a folder takes.
-constexpr int kStemLength = 200;
 constexpr int kAttempts = 100;
 
-QString SystemError(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
-
-std::function<QByteArray()>& NameSource() {
-    static std::function<QByteArray()> source;
-    return source;
-}
-
-QByteArray RandomPart() {
-    if (NameSource()) return NameSource()();
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned char bytes[kRandomLength];
-    if (getrandom(bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) {
-        std::random_device rd;
-        for (unsigned char& b : bytes) b = static_cast<unsigned char>(rd());
-    }
-    QByteArray out;
-    for (const unsigned char b : bytes) out += kAlphabet[b % (sizeof kAlphabet - 1)];
-    return out;
-}
-
-// ".<target name>.qmtmp.XXXXXX", the random part ASCII letters and digits.
-QByteArray TemporaryName(const QByteArray& target) { return '.' + target.left(kStemLength) + kMark + RandomPart(); }
-
-bool IsTemporaryName(const QByteArray& name) {
-    const qsizetype mark = name.size() - kRandomLength - kMarkLength;
-    if (mark < 2 || name[0] != '.' || name.mid(mark, kMarkLength) != kMark) return false;
-    for (qsizetype i = name.size() - kRandomLength; i < name.size(); ++i) {
-        const char c = name[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
-    }
-    return true;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// Whether `name` in the folder still is the file open on `fd` (never following a link).
-bool NameIs(int dir, const QByteArray& name, int fd) {
-    struct stat byName {
-    }, open{};
-    return ::fstatat(dir, name.constData(), &byName, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0 &&
-           SameFile(byName, open);
-}
-
-// Removes the temporary files a killed run left in the folder: regular files of the pattern,
-// owned by this user, that no running writer holds locked. A link of the pattern is left as it
-// is, and nothing is ever opened through one.
-void RemoveStaleTemporaries(int dir) {
-    const int listFd = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) return;
-    DIR* list = ::fdopendir(listFd);
-    if (!list) {
-        ::close(listFd);
-        return;
-    }
-    std::vector<QByteArray> names;
-    while (const dirent* e = ::readdir(list))
-        if (IsTemporaryName(QByteArray(e->d_name))) names.emplace_back(e->d_name);
-    ::closedir(list);
-    for (const QByteArray& name : names) {
-        const int fd = ::openat(dir, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) continue;
+// Makes `folder` and every missing folder above it; the system's reason when one cannot be
+// made, or ENOTDIR where a file stands in the way.
+int MakeFolders(const QString& folder) {
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(folder));
+    for (qsizetype at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/') continue;
+        const QByteArray part = path.left(at);
+        if (::mkdir(part.constData(), 0777) == 0) continue;
+        const int err = errno;
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && NameIs(dir, name, fd))
-            ::unlinkat(dir, name.constData(), 0);
-        ::close(fd);
+        if (::stat(part.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+        } else if (err != EEXIST) {
+            return err;
+        }
     }
+    return 0;
 }
 
 }  // namespace
@@ -103,57 +46,35 @@ struct ReplacingFile::Kept {
     std::optional<QByteArray> old;  // its name in the folder; none when there was no target
 };
 
-void ReplacingFile::SetNameSource(std::function<QByteArray()> next) { NameSource() = std::move(next); }
+void ReplacingFile::SetNameSource(std::function<QByteArray()> next) { FolderTemporary::SetNameSource(std::move(next)); }
 
 ReplacingFile::ReplacingFile(QString target) : target_(std::move(target)) {
     const QFileInfo info(target_);
     const QString folder = info.absolutePath();
     name_ = QFile::encodeName(info.fileName());
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw ReplaceError(target_, QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(folder)));
+    if (const int err = MakeFolders(folder))
+        throw ReplaceError(
+            target_,
+            QStringLiteral("无法建立文件夹“%1”：%2").arg(QDir::toNativeSeparators(folder), SystemErrorText(err)));
     dir_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir_ < 0) Fail(errno);
-    RemoveStaleTemporaries(dir_);
-    // Held locked while it lives, so that another run's clearing of stale files passes it by;
-    // made anew if that clearing removed it before the lock was taken.
     try {
-        for (int attempt = 0; attempt < kAttempts && fd_ < 0; ++attempt) {
-            int fd = -1;
-            const QByteArray name = CreateFile(fd);
-            if (::flock(fd, LOCK_EX) == 0 && NameIs(dir_, name, fd)) {
-                fd_ = fd;
-                temp_ = name;
-            } else {
-                ::close(fd);
-            }
-        }
-        if (fd_ < 0) Fail(EEXIST);
-    } catch (const ReplaceError&) {
+        temp_ = std::make_unique<FolderTemporary>(dir_, name_);
+    } catch (const SystemError& e) {
         ::close(dir_);  // no destructor runs for an object that was never made
-        throw;
+        throw ReplaceError(target_, e.Text());
     }
+    fd_ = temp_->Descriptor();
 }
 
 ReplacingFile::~ReplacingFile() {
-    if (!done_ && fd_ >= 0 && NameIs(dir_, temp_, fd_)) ::unlinkat(dir_, temp_.constData(), 0);
-    if (fd_ >= 0) ::close(fd_);
+    temp_.reset();  // removes the temporary file unless it was put in place
     if (dir_ >= 0) ::close(dir_);
 }
 
 QString ReplacingFile::DescriptorPath() const { return QStringLiteral("/proc/self/fd/%1").arg(fd_); }
 
-// A new file of the pattern; O_EXCL makes the name new, so no link is followed.
-QByteArray ReplacingFile::CreateFile(int& fd) const {
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const QByteArray name = TemporaryName(name_);
-        fd = ::openat(dir_, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) return name;
-        if (errno != EEXIST) Fail(errno);
-    }
-    Fail(EEXIST);
-}
-
-void ReplacingFile::Fail(int err) const { throw ReplaceError(target_, SystemError(err)); }
+void ReplacingFile::Fail(int err) const { throw ReplaceError(target_, SystemErrorText(err)); }
 
 void ReplacingFile::Flush() const {
     if (::fsync(fd_) != 0) Fail(errno);
@@ -169,7 +90,7 @@ ReplacingFile::Kept ReplacingFile::PutInPlace(bool keepOld) {
         // folder cannot be moved onto).
         int err = 0;
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const QByteArray name = TemporaryName(name_);
+            const QByteArray name = FolderTemporary::NewName(name_);
             if (::linkat(dir_, name_.constData(), dir_, name.constData(), 0) == 0) {
                 k.old = name;
                 break;
@@ -178,9 +99,12 @@ ReplacingFile::Kept ReplacingFile::PutInPlace(bool keepOld) {
             if (err != EEXIST) break;
         }
         if (!k.old && err != ENOENT) {
-            int fd = -1;
-            const QByteArray name = CreateFile(fd);
-            ::close(fd);
+            QByteArray name;
+            try {
+                ::close(FolderTemporary::CreateExclusive(dir_, name_, name));
+            } catch (const SystemError& e) {
+                Fail(e.Code());
+            }
             if (::renameat(dir_, name_.constData(), dir_, name.constData()) == 0) {
                 k.old = name;
             } else {
@@ -190,12 +114,13 @@ ReplacingFile::Kept ReplacingFile::PutInPlace(bool keepOld) {
             }
         }
     }
-    if (::renameat(dir_, temp_.constData(), dir_, name_.constData()) != 0) {
+    if (::renameat(dir_, temp_->Name().constData(), dir_, name_.constData()) != 0) {
         const int err = errno;
         Undo(k);
         Forget(k);
         Fail(err);
     }
+    temp_->Placed();
     done_ = true;
     return k;
 }
@@ -204,7 +129,7 @@ ReplacingFile::Kept ReplacingFile::PutInPlace(bool keepOld) {
 void ReplacingFile::Undo(const Kept& k) const {
     if (k.old)
         ::renameat(dir_, k.old->constData(), dir_, name_.constData());
-    else if (done_ && NameIs(dir_, name_, fd_))
+    else if (done_ && FolderTemporary::NameIs(dir_, name_, fd_))
         ::unlinkat(dir_, name_.constData(), 0);
 }
 

@@ -8,14 +8,20 @@
 // link to a file elsewhere) is never written through. Writers write to its descriptor, or open
 // it again by DescriptorPath(), a name that denotes this very file whatever happens to the
 // names in the folder. Temporary files a killed run left in a folder are removed by the next
-// file written there; only regular files of this pattern that no running writer holds.
+// file written there; only regular files of this pattern that no running writer holds
+// (FolderTemporary says how that is judged where the file system keeps no locks).
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <stdexcept>
+
+namespace qm {
+class FolderTemporary;
+}
 
 namespace qm::files {
 
@@ -64,14 +70,13 @@ private:
     Kept PutInPlace(bool keepOld);
     void Undo(const Kept& k) const;
     void Forget(const Kept& k) const;
-    QByteArray CreateFile(int& fd) const;
     [[noreturn]] void Fail(int err) const;
 
     QString target_;
     QByteArray name_;  // the target's name in its folder
-    QByteArray temp_;  // the temporary file's name there
     int dir_ = -1;     // the folder
-    int fd_ = -1;
+    std::unique_ptr<FolderTemporary> temp_;
+    int fd_ = -1;  // the temporary file's
     bool done_ = false;
 };
 

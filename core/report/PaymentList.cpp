@@ -17,7 +17,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace qm::report {
 
@@ -28,7 +27,11 @@ QString AmountText(const db::Value& v) {
     switch (v.kind()) {
     case db::Value::Kind::Null: return {};
     case db::Value::Kind::Integer: return QString::number(v.rawInteger());
-    case db::Value::Kind::Real: return ShortFloat(v.rawReal());
+    case db::Value::Kind::Real: {
+        // As it counts in the totals: to the ten-thousandth (an older file may hold more).
+        const std::optional<Money> m = Money::FromDouble(v.rawReal());
+        return ShortFloat(m ? m->ToDouble() : v.rawReal());
+    }
     case db::Value::Kind::Text: return v.rawText().trimmed();
     }
     return {};
@@ -58,17 +61,6 @@ std::string_view TextOf(sqlite3_stmt* st, int col) {
     return {p, size_t(sqlite3_column_bytes(st, col))};
 }
 
-bool IsAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0x80) == 0; });
-}
-
-// Bytes that read back as themselves through a QString.
-bool RoundTrips(std::string_view s) {
-    if (IsAscii(s)) return true;
-    const QByteArray back = QString::fromUtf8(s.data(), qsizetype(s.size())).toUtf8();
-    return std::string_view(back.constData(), size_t(back.size())) == s;
-}
-
 }  // namespace
 
 namespace detail {
@@ -83,30 +75,33 @@ public:
     }
 
     // The persons from one pass over the table, which takes the months of the range on the
-    // way; false (and nothing kept) when a number or a name is stored as no text or as bytes
-    // that are no UTF-8: the distinct query orders and matches those as it always did.
-    bool TakePlain();
-    // The persons as the distinct query lists them, then the rows of the range.
-    void TakeBySql();
-    // The totals and the problems, line by line.
-    void Finish();
+    // way. A person is the kind and the bytes of a number and a name, as the engine groups
+    // them: a name that is NULL, bytes that are no UTF-8 or a blob make persons of their own
+    // and bring their months, as the reports count them whatever the name.
+    void TakeRows();
+    // The totals and the problems, line by line; the bar follows the lines done.
+    void Finish(Progress* pb);
 
 private:
     using Kind = PaymentLines::Kind;
     using Person = PaymentLines::Person;
-    static constexpr quint8 kNumberNull = 1, kNameNull = 2;
+    // The storage class of a number or a name, in the engine's order: NULL, text, blob (a
+    // number stored in a text column is text). A person's kinds are the number's, then the
+    // name's shifted by kNameShift.
+    enum : quint8 { kNull = 0, kText = 1, kBlob = 2 };
+    static constexpr int kNameShift = 2;
+    static constexpr quint8 kNumberKind = 3;  // the number's kind within a person's kinds
+    static quint8 KindOf(int type) { return type == SQLITE_NULL ? kNull : type == SQLITE_BLOB ? kBlob : kText; }
 
     quint32 AddPerson(std::string_view number, std::string_view name);
-    // The slot of the person with these NULLs, number and name, added when first met.
-    quint32 PersonOf(quint8 nulls, std::string_view number, std::string_view name);
-    bool Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const;
+    // The slot of the person with these kinds, number and name, added when first met.
+    quint32 PersonOf(quint8 kinds, std::string_view number, std::string_view name);
+    bool Is(quint32 slot, quint8 kinds, std::string_view number, std::string_view name) const;
     void Take(quint32 slot, int month, sqlite3_stmt* st, int col);
-    // Sorts the persons as "order by cast(sNumber as integer), sNumber, sName" orders texts
-    // and NULLs.
+    // Sorts the persons as "order by cast(sNumber as integer), sNumber, sName" orders texts,
+    // blobs and NULLs.
     void Order();
     long long AsWhole(std::string_view number);
-    void TakeRange(const std::unordered_map<std::string, quint32>& byKey, bool straight);
-    void Reset();
 
     std::string_view NumberOf(const Person& p) const { return {lines_.bytes_.data() + p.at, p.numberLen}; }
     std::string_view NameOf(const Person& p) const { return {lines_.bytes_.data() + p.at + p.numberLen, p.nameLen}; }
@@ -114,8 +109,8 @@ private:
     PaymentList& list_;
     PaymentLines& lines_;
     db::Connection& c_;
-    // While the persons are met: their NULLs and numbers read as whole numbers, by slot.
-    std::vector<quint8> nulls_;
+    // While the persons are met: their kinds and numbers read as whole numbers, by slot.
+    std::vector<quint8> kinds_;
     std::vector<long long> whole_;
     // An open-addressed index of the persons met: the key's hash in the high half, the slot
     // + 1 in the low half (0: free).
@@ -198,42 +193,29 @@ long long PaymentBuilder::AsWhole(std::string_view number) {
     return v;
 }
 
-void PaymentBuilder::Reset() {
-    PaymentLines fresh;
-    fresh.from_ = lines_.from_;
-    fresh.span_ = lines_.span_;
-    lines_ = std::move(fresh);
-    nulls_ = {};
-    whole_ = {};
-    index_ = {};
-    next_ = {};
-    last_ = kNone;
-    earlier_ = {};
-}
-
-bool PaymentBuilder::Is(quint32 slot, quint8 nulls, std::string_view number, std::string_view name) const {
+bool PaymentBuilder::Is(quint32 slot, quint8 kinds, std::string_view number, std::string_view name) const {
     const Person& p = lines_.persons_[slot];
-    return nulls_[slot] == nulls && NumberOf(p) == number && NameOf(p) == name;
+    return kinds_[slot] == kinds && NumberOf(p) == number && NameOf(p) == name;
 }
 
-quint32 PaymentBuilder::PersonOf(quint8 nulls, std::string_view number, std::string_view name) {
+quint32 PaymentBuilder::PersonOf(quint8 kinds, std::string_view number, std::string_view name) {
     // The months' rows mostly come in the same order of persons: the one that followed the
     // last person before is tried first, without a hash.
-    if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], nulls, number, name)) return last_ = next_[last_];
-    const quint32 hash = quint32(MixBits(HashBytes(number) * 0x9E3779B97F4A7C15ull ^ HashBytes(name) ^ nulls));
+    if (last_ != kNone && next_[last_] != kNone && Is(next_[last_], kinds, number, name)) return last_ = next_[last_];
+    const quint32 hash = quint32(MixBits(HashBytes(number) * 0x9E3779B97F4A7C15ull ^ HashBytes(name) ^ kinds));
     const quint64 mask = index_.size() - 1;
     quint32 slot = kNone;
     for (quint64 i = hash & mask;; i = (i + 1) & mask) {
         const quint64 e = index_[i];
         if (e == 0) {
             slot = AddPerson(number, name);
-            nulls_.push_back(nulls);
-            whole_.push_back((nulls & kNumberNull) ? 0 : AsWhole(number));
+            kinds_.push_back(kinds);
+            whole_.push_back((kinds & kNumberKind) == kNull ? 0 : AsWhole(number));
             next_.push_back(kNone);
             index_[i] = (quint64(hash) << 32) | (slot + 1);
             break;
         }
-        if (quint32(e >> 32) == hash && Is(quint32(e) - 1, nulls, number, name)) {
+        if (quint32(e >> 32) == hash && Is(quint32(e) - 1, kinds, number, name)) {
             slot = quint32(e) - 1;
             break;
         }
@@ -254,23 +236,17 @@ quint32 PaymentBuilder::PersonOf(quint8 nulls, std::string_view number, std::str
     return last_ = slot;
 }
 
-bool PaymentBuilder::TakePlain() {
+void PaymentBuilder::TakeRows() {
     sqlite3_stmt* st = c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info not indexed"));
     const int from = list_.from, to = list_.to;
     index_.assign(1024, 0);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const int tn = sqlite3_column_type(st, 0), tm = sqlite3_column_type(st, 1);
-        if ((tn != SQLITE_TEXT && tn != SQLITE_NULL) || (tm != SQLITE_TEXT && tm != SQLITE_NULL)) {
-            sqlite3_reset(st);
-            Reset();
-            return false;
-        }
-        const quint8 nulls = quint8((tn == SQLITE_NULL ? kNumberNull : 0) | (tm == SQLITE_NULL ? kNameNull : 0));
-        const std::string_view number = tn == SQLITE_NULL ? std::string_view() : TextOf(st, 0);
-        const std::string_view name = tm == SQLITE_NULL ? std::string_view() : TextOf(st, 1);
-        const quint32 slot = PersonOf(nulls, number, name);
-        if (nulls) continue;  // a row without a number or a name matches no person's months
+        const quint8 kn = KindOf(sqlite3_column_type(st, 0)), km = KindOf(sqlite3_column_type(st, 1));
+        const std::string_view number = kn == kNull ? std::string_view() : TextOf(st, 0);
+        const std::string_view name = km == kNull ? std::string_view() : TextOf(st, 1);
+        const quint32 slot = PersonOf(quint8(kn | km << kNameShift), number, name);
+        if (kn == kNull) continue;  // a row without a number joins no staff row: no report counts it
         long long m = 0;
         switch (sqlite3_column_type(st, 2)) {
         case SQLITE_INTEGER: m = sqlite3_column_int64(st, 2); break;
@@ -289,79 +265,28 @@ bool PaymentBuilder::TakePlain() {
     sqlite3_reset(st);
     index_ = {};
     next_ = {};
-    for (const Person& p : lines_.persons_)
-        if (!RoundTrips(NumberOf(p)) || !RoundTrips(NameOf(p))) {
-            Reset();
-            return false;
-        }
     Order();
-    return true;
 }
 
 void PaymentBuilder::Order() {
+    // A NULL number casts to NULL, first; then the whole number; then the kind (text before
+    // blob) and the bytes; the name likewise.
     auto before = [&](const Person& a, const Person& b) {
-        const quint8 na = nulls_[a.slot], nb = nulls_[b.slot];
-        if ((na & kNumberNull) != (nb & kNumberNull)) return (na & kNumberNull) != 0;
-        if (!(na & kNumberNull)) {
-            if (whole_[a.slot] != whole_[b.slot]) return whole_[a.slot] < whole_[b.slot];
-            if (const int n = NumberOf(a).compare(NumberOf(b))) return n < 0;
-        }
-        if ((na & kNameNull) != (nb & kNameNull)) return (na & kNameNull) != 0;
+        const int na = kinds_[a.slot] & kNumberKind, nb = kinds_[b.slot] & kNumberKind;
+        if ((na == kNull) != (nb == kNull)) return na == kNull;
+        if (na != kNull && whole_[a.slot] != whole_[b.slot]) return whole_[a.slot] < whole_[b.slot];
+        if (na != nb) return na < nb;
+        if (const int n = NumberOf(a).compare(NumberOf(b))) return n < 0;
+        const int ma = kinds_[a.slot] >> kNameShift, mb = kinds_[b.slot] >> kNameShift;
+        if (ma != mb) return ma < mb;
         return NameOf(a) < NameOf(b);
     };
     std::sort(lines_.persons_.begin(), lines_.persons_.end(), before);
-    nulls_ = {};
+    kinds_ = {};
     whole_ = {};
 }
 
-void PaymentBuilder::TakeRange(const std::unordered_map<std::string, quint32>& byKey, bool straight) {
-    sqlite3_stmt* st =
-        c_.Prepare(QStringLiteral("select sNumber, sName, Smon, sTotal from Wage_Info") +
-                   (straight ? QStringLiteral(" not indexed") : QString()) +
-                   QStringLiteral(" where Smon>=? and Smon<=? and sNumber is not null and sName is not null"));
-    c_.Bind(st, {list_.from, list_.to});
-    std::string key;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        key.assign(TextOf(st, 0));
-        key.push_back('\0');
-        key.append(TextOf(st, 1));
-        const auto it = byKey.find(key);
-        if (it == byKey.end()) continue;
-        const long long m = sqlite3_column_int64(st, 2);
-        if (m < list_.from || m > list_.to) continue;
-        Take(it->second, int(m), st, 3);
-    }
-    if (rc != SQLITE_DONE) c_.Fail();
-    sqlite3_reset(st);
-}
-
-void PaymentBuilder::TakeBySql() {
-    db::Query persons(c_);
-    persons.Open(
-        QStringLiteral("select sNumber,sName from Wage_Info  group by sNumber,sName "
-                       "order by cast(sNumber as integer), sNumber, sName"));
-    // A person is found by the bytes of number and name; a person without a number or a
-    // name matches no wage row, as before.
-    std::unordered_map<std::string, quint32> byKey;
-    for (int r = 0; r < persons.RecordCount(); ++r) {
-        const db::Value& number = persons.ValueAt(r, 0);
-        const db::Value& name = persons.ValueAt(r, 1);
-        const QByteArray n = number.AsString().toUtf8(), m = name.AsString().toUtf8();
-        const quint32 slot = AddPerson({n.constData(), size_t(n.size())}, {m.constData(), size_t(m.size())});
-        if (!number.IsNull() && !name.IsNull()) {
-            std::string k(n.constData(), size_t(n.size()));
-            k.push_back('\0');
-            k.append(m.constData(), size_t(m.size()));
-            byKey.emplace(std::move(k), slot);
-        }
-    }
-    // Over a third of the year or more the table read straight through costs less than
-    // through the month's index.
-    TakeRange(byKey, (list_.to - list_.from + 1) * 3 >= 12);
-}
-
-void PaymentBuilder::Finish() {
+void PaymentBuilder::Finish(Progress* pb) {
     // Each person's total and the grand total are summed exactly, then shown once as a real.
     // The rows a later one replaced are met in the order they came.
     std::stable_sort(earlier_.begin(), earlier_.end(), [](const Earlier& x, const Earlier& y) {
@@ -393,6 +318,7 @@ void PaymentBuilder::Finish() {
         }
         lines_.totals_[k] = sum.Approx();
         grand += sum;
+        if (pb) pb->SetPosition(int((k + 1) * 100 / n));
     }
     list_.grandTotal = grand.Approx();
     earlier_ = {};
@@ -456,10 +382,8 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     list.from = from;
     list.to = to;
     detail::PaymentBuilder build(list, c);
-    if (!build.TakePlain()) build.TakeBySql();
-    build.Finish();
-    const int n = int(list.lines.size());
-    for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
+    build.TakeRows();
+    build.Finish(pb);
     return list;
 }
 

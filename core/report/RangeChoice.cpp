@@ -4,6 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "core/unit/Gates.h"
 
 namespace qm::report {
 
@@ -82,6 +83,11 @@ bool RangeChoice::CheckMonthErrors() {
         if (months.isEmpty()) continue;
         clean = false;
         ui_.ConfirmYesOnly(QStringLiteral("[") + months + QString::fromUtf16(ch.tail));
+    }
+    // A monthly list that carries one number twice would count its wage rows twice.
+    if (const QString twice = Gates::NumberTwiceRefusal(c_, Month(1), Month::YearEnd()); !twice.isEmpty()) {
+        clean = false;
+        ui_.ConfirmYesOnly(twice);
     }
     return clean;
 }

@@ -21,17 +21,34 @@ namespace {
 
 QString FigureText(double v) { return std::isfinite(v) ? ShortFloat(v) : QStringLiteral("非数字"); }
 
-}  // namespace
-
-void CheckWageSum(double sum, const QString& indicator) {
-    if (std::fabs(sum) < kFigureLimit) return;
-    RefuseWageSum(FigureText(sum), indicator);
+// An amount no sum holds: named itself, since a sum of such amounts (1e300 and -1e300 giving 0)
+// says nothing of what is wrong.
+[[noreturn]] void RefuseAmount(double amount, const QString& indicator) {
+    throw Refused(QStringLiteral("“%1”计入的一项工资为 %2，超出了报表和上报文件能容纳的范围（绝对值须小于 %3）。\n"
+                                 "本表没有生成，原有的结果未改动。请核对各月的工资数据。")
+                      .arg(indicator.isEmpty() ? QStringLiteral("工资") : indicator, FigureText(amount),
+                           QStringLiteral("1000000000000000")));
 }
+
+// Of the amounts no sum holds, the one to name whatever order they came in: no number first,
+// then the largest in magnitude, the positive of two alike.
+double Named(const std::vector<double>& amounts) {
+    double named = amounts.front();
+    for (double v : amounts) {
+        if (std::isnan(named)) break;
+        if (std::isnan(v) || std::fabs(v) > std::fabs(named) || (std::fabs(v) == std::fabs(named) && v > named))
+            named = v;
+    }
+    return named;
+}
+
+}  // namespace
 
 void CheckWageSum(const MoneySum& sum, const QString& indicator) {
     const Money::Units limit = Money::Units(static_cast<long long>(kFigureLimit)) * Money::kScale;
     const Money::Units u = sum.Total().TenThousandths();
-    if (sum.Exact() && u < limit && u > -limit) return;
+    if (!sum.Exact()) RefuseAmount(Named(sum.Unheld()), indicator);
+    if (u < limit && u > -limit) return;
     RefuseWageSum(FigureText(sum.Approx()), indicator);
 }
 
@@ -90,7 +107,7 @@ void RunReport(const QString& report, const QString& table, Progress& pb, const 
         work();
     } catch (const db::Error& e) {
         pb.SetPosition(0);
-        throw Refused(QStringLiteral("“%1”未能完成，结果表 %2 未改动：\n%3").arg(report, table, e.Explained()));
+        throw Refused(QStringLiteral("“%1”未能完成，结果表 %2 未改动：\n%3").arg(report, table, e.Text()));
     } catch (...) {
         pb.SetPosition(0);
         throw;

@@ -280,8 +280,8 @@ QString SummaryRows(const QString& rangeCopy, int lines) {
 
 namespace {
 
-Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
-                   const QString& rangeCopy) {
+Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo,
+                   std::optional<Quarter> quarter, QDate date, const QString& rangeCopy) {
     // The unit code becomes part of every file name: one from a restored or imported database
     // is checked here too, so it can never lead outside the upload folder.
     if (depNo.isEmpty() || depNo.contains(QLatin1Char('/')) || depNo.contains(QLatin1Char('\\')) ||
@@ -292,7 +292,6 @@ Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QS
     const QString dir = rcsb ? paths.Rcsb() : paths.Gzsb();
     Written out;
     out.folder = Native(dir + QLatin1Char('/'));
-    const QString q = QString::number(quarter);
     auto write = [&](const QString& sql, const QString& name) {
         const QString target = dir + QLatin1Char('/') + name;
         WriteQueryFile(c, sql, target, date);
@@ -305,7 +304,6 @@ Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QS
     auto formB = [&](const QString& name) {
         return QStringLiteral("文件所在路径:'") + out.folder + QStringLiteral("';\n文件名为:") + name;
     };
-    const QString i202 = depNo + QLatin1Char('_') + q + QStringLiteral("_i202.dbf");
     switch (kind) {
     case Kind::StaffRegister: {
         // Only the start-of-period list: the monthly rows would repeat every person.
@@ -353,7 +351,9 @@ Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QS
     }
     case Kind::QuarterReport:
     case Kind::QuarterLabour: {
-        if (quarter < 1 || quarter > 3) throw Error(QStringLiteral("季度必须是 1、2 或 3"));
+        if (!quarter) throw Error(QStringLiteral("季度必须是 1、2 或 3"));
+        const QString i202 =
+            depNo + QLatin1Char('_') + QString::number(quarter->Number()) + QStringLiteral("_i202.dbf");
         write(kind == Kind::QuarterReport ? QStringLiteral("select * from JGLabor_info")
                                           : QStringLiteral("select * from JLabor_info"),
               i202);
@@ -377,8 +377,8 @@ Written WriteFiles(db::Connection& c, const AppPaths& paths, Kind kind, const QS
 
 }  // namespace
 
-Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter, QDate date,
-              const QString& rangeCopy) {
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, std::optional<Quarter> quarter,
+              QDate date, const QString& rangeCopy) {
     try {
         return WriteFiles(c, paths, kind, depNo, quarter, date, rangeCopy);
     } catch (const files::ReplaceError& e) {
@@ -386,8 +386,8 @@ Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString
     }
 }
 
-bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter,
-         const QString& rangeCopy) {
+bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo,
+         std::optional<Quarter> quarter, const QString& rangeCopy) {
     Written w;
     try {
         w = Write(c, paths, kind, depNo, quarter, QDate::currentDate(), rangeCopy);

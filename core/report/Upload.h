@@ -4,12 +4,15 @@
 // they lie and opens the folder. The forms only choose the variant.
 
 #include "core/base/AppPaths.h"
+#include "core/base/Quarter.h"
 #include "core/db/Db.h"
 #include "core/files/DbfWriter.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 #include <stdexcept>
 
 namespace qm {
@@ -49,16 +52,17 @@ dbf::FieldDef FieldFor(const QString& column, const QString& declaredType);
 // Writes the rows of a read-only query as a dBase file, fields in the query's column order.
 void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date = QDate::currentDate());
 
-// Writes the files of one upload. `quarter` (1..3) names the quarterly files. `rangeCopy`
-// (the wage summaries only) names the saved copy "Total_<from>_<to>" a form shows: its rows
-// are uploaded instead of Total_Info's. Raises Error.
-Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo, int quarter = 0,
-              QDate date = QDate::currentDate(), const QString& rangeCopy = {});
+// Writes the files of one upload. `quarter` names the quarterly files (a quarterly kind without
+// one refuses). `rangeCopy` (the wage summaries only) names the saved copy "Total_<from>_<to>"
+// a form shows: its rows are uploaded instead of Total_Info's. Raises Error.
+Written Write(db::Connection& c, const AppPaths& paths, Kind kind, const QString& depNo,
+              std::optional<Quarter> quarter = std::nullopt, QDate date = QDate::currentDate(),
+              const QString& rangeCopy = {});
 
 // The whole button: writes, shows the message (information, OK) and opens the folder.
 // A failure is shown in the plain box instead, and no folder is opened. Answers true on
 // success, when the form that holds the button closes.
-bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo, int quarter = 0,
-         const QString& rangeCopy = {});
+bool Run(db::Connection& c, UiService& ui, const AppPaths& paths, Kind kind, const QString& depNo,
+         std::optional<Quarter> quarter = std::nullopt, const QString& rangeCopy = {});
 
 }  // namespace qm::upload

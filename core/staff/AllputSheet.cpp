@@ -6,6 +6,7 @@
 #include "core/base/UiService.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/StaffRowRules.h"
+#include "core/staff/StaffValues.h"
 
 #include <algorithm>
 
@@ -190,8 +191,12 @@ AllputSheet::SaveResult AllputSheet::Save() {
         AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), loaded_, &ctx_.pb);
     } catch (const db::MonthNotLoaded& e) {
         ctx_.pb.SetPosition(0);
-        ctx_.ui.MessageDlg(e.Message(QStringLiteral("期初名单")), DlgKind::Warning, DlgButtons::Ok);
+        ctx_.ui.RefuseSave(e.Message(QStringLiteral("期初名单")));
         return SaveResult::Refused;
+    } catch (const staffvalue::NumberTaken& e) {
+        book_.SetSelection(e.Row(), 2, e.Row(), 2);
+        ctx_.ui.RefuseSave(e.Text());
+        return SaveResult::Failed;
     } catch (const AllputSaveError& e) {
         ctx_.pb.SetPosition(0);
         if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);

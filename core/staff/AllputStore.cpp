@@ -62,8 +62,10 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
     // Two rows of one number would count each wage row of it twice: refused before anything is written.
     if (const auto twice =
             staffvalue::FindNumberTwice(n, [&](int i) { return rows[size_t(i)].Text(SheetColOf(StaffPlain::Number)); }))
-        throw AllputSaveError(rows[size_t(twice->second)].sheetRow,
-                              staffvalue::NumberTwiceText(twice->number, Month::Start()));
+        throw staffvalue::NumberTaken(
+            rows[size_t(twice->second)].sheetRow,
+            staffvalue::NumberTwiceText(rows[size_t(twice->second)].Text(SheetColOf(StaffPlain::Name)), twice->number,
+                                        rows[size_t(twice->first)].Text(SheetColOf(StaffPlain::Name)), Month::Start()));
     int current = 0;
     try {
         db::Transaction tr(c_);

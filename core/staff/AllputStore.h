@@ -71,7 +71,8 @@ public:
     // duty text (sGw, which the sheet does not show) is carried over by staff number from
     // the rows replaced. Raises AllputSaveError naming the row on any failure, after
     // rolling back: the stored list is then as it was. A list that holds one staff number
-    // twice is refused so, naming the number's second row, before anything is written.
+    // twice is refused with staffvalue::NumberTaken, naming the number's second row, before
+    // anything is written.
     // `columns` are the unit class's (StaffColumnsFor). Raises db::MonthNotLoaded, writing
     // nothing, when the sheet lost rows of its filling or the stored list is no longer the one
     // `loaded` was loaded from; after a save `loaded` is the list just stored.

@@ -75,7 +75,8 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
     if (const auto twice = staffvalue::FindNumberTwice(std::max(0, lastRow - firstRow + 1),
                                                        [&](int i) { return cell(firstRow + i, 2); })) {
         const int at = firstRow + twice->second;
-        throw SaveFailure(at, CleanName(cell(at, 1)), staffvalue::NumberTwiceText(twice->number, month));
+        throw staffvalue::NumberTaken(
+            at, staffvalue::NumberTwiceText(cell(at, 1), twice->number, cell(firstRow + twice->first, 1), month));
     }
     const int scale = ProgressScale(lastRow);
     int row = 0;

@@ -104,10 +104,10 @@ private:
 // untrimmed; blank cells null; work years and codes as numbers) and sIsok from `flags`
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
-// A sheet that holds one staff number twice is refused so, naming the number's second row,
-// before anything is written. So is, raising db::MonthNotLoaded, a sheet that lost rows of its
-// filling or whose month is no longer what `loaded` was loaded from; after a save `loaded` is
-// the month just stored.
+// A sheet that holds one staff number twice is refused with staffvalue::NumberTaken, naming
+// the number's second row, before anything is written. So is, raising db::MonthNotLoaded, a
+// sheet that lost rows of its filling or whose month is no longer what `loaded` was loaded
+// from; after a save `loaded` is the month just stored.
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, db::MonthLoad& loaded, Progress* pb = nullptr);
 // What a month's list is called in the messages: "3月名册".

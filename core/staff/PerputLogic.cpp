@@ -210,10 +210,11 @@ SaveResult PerputLogic::Write(const PersonInput& in, std::optional<long long> id
     if (!r.saved()) return r;
     // One number, one person in a list: a second row of the number would count every wage
     // row of it twice.
-    if (StaffTable(db_).HasNumber(month_, in[F::Number].trimmed(), id)) {
+    if (const auto holder = StaffTable(db_).NumberHolder(month_, in[F::Number].trimmed(), id)) {
         r.kind = SaveResult::Invalid;
         r.invalid = {F::Number};
-        r.message = staffvalue::NumberTwiceText(in[F::Number], month_);
+        r.message = staffvalue::NumberTwiceText(in[F::Name], in[F::Number], *holder, month_);
+        r.dlgKind = kRefusedSaveKind;
         return r;
     }
 
@@ -313,8 +314,8 @@ ListQuery PerputLogic::ErrorRows() const { return StaffTable::ListErrors(month_)
 
 QString PerputLogic::CountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
-PerputLogic::CloseTargets PerputLogic::CloseRefreshes(Month monthNo, const QString& returnMode) {
-    return {!monthNo.IsStart(), returnMode == QStringLiteral("0")};
+PerputLogic::CloseTargets PerputLogic::CloseRefreshes(Month monthNo, PerputOpener opener) {
+    return {!monthNo.IsStart(), opener == PerputOpener::BatchSheet};
 }
 
 }  // namespace qm

@@ -28,10 +28,15 @@ QString NumberProblem(const QString& text) {
     return {};
 }
 
-QString NumberTwiceText(const QString& number, Month month) {
-    const QString list = month.IsStart() ? QStringLiteral("期初名单") : month.Text() + QStringLiteral("月名单");
-    return QStringLiteral("姓名编号“%1”在%2中已有他人使用，同一名单中的姓名编号不能重复，请核实！")
-        .arg(RtlTrim(number), list);
+QString ListName(Month month) {
+    return month.IsStart() ? QStringLiteral("期初名单") : month.Text() + QStringLiteral("月名单");
+}
+
+QString NumberTwiceText(const QString& name, const QString& number, const QString& holder, Month month) {
+    return QStringLiteral(
+               "“%1”的姓名编号“%2”在%3中已由“%4”使用，同一名单中的姓名编号不能重复，请核实！\n"
+               "本次未保存，已保存的数据没有改变。")
+        .arg(RtlTrim(name), RtlTrim(number), ListName(month), RtlTrim(holder));
 }
 
 std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt) {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 
 namespace qm::staffvalue {
 
@@ -30,9 +31,27 @@ int GbkLength(const QString& text);
 // kNumberBytes GBK bytes, would corrupt or be cut in the upload file.
 QString NumberProblem(const QString& text);
 
-// What the person is told when a staff number would stand twice in the list of `month`:
-// two rows of one number make every wage row of that number count twice in the reports.
-QString NumberTwiceText(const QString& number, Month month);
+// "期初名单" or "4月名单": the list of `month` as the messages name it.
+QString ListName(Month month);
+
+// What the person is told when a save is refused because the person `name` would carry the
+// staff number `number` that `holder` already carries in the list of `month`: two rows of one
+// number make every wage row of that number count twice in the reports. Every staff save
+// (batch, monthly, single person, error list) says it in these words; the sheets show no row
+// numbers, so the person is named, not the row.
+QString NumberTwiceText(const QString& name, const QString& number, const QString& holder, Month month);
+
+// A save refused so, before anything was written. `row` is the sheet row of the person
+// refused, 0 where the form has no sheet.
+class NumberTaken : public std::runtime_error {
+public:
+    NumberTaken(int row, const QString& text) : std::runtime_error(text.toStdString()), row_(row) {}
+    int Row() const { return row_; }
+    QString Text() const { return QString::fromUtf8(what()); }
+
+private:
+    int row_;
+};
 
 // The first staff number that a list of `count` rows holds twice, the numbers compared as they
 // are stored (trimmed); an empty number is nobody's and never repeats. `first` and `second`

@@ -1,5 +1,8 @@
 #include "core/staff/WrongStore.h"
 
+#include "core/staff/StaffValues.h"
+
+#include <QHash>
 #include <QStringList>
 
 namespace qm {
@@ -39,8 +42,50 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
     return lines.join(u'\n');
 }
 
+namespace {
+
+// Refuses, before anything is written, a row that would carry a number another row of the month
+// carries once the rows are written: the stored rows keep their numbers except those the sheet
+// writes, which take the sheet's. Only rows that will be written count (an id of the month and
+// work years that are numbers); of two sheet rows with one id, the later is the one written.
+void RefuseNumberTwice(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell) {
+    struct Stored {
+        QString number, name;
+    };
+    QHash<long long, Stored> stored;
+    StaffTable(c).StepPeople(month, [&](long long id, std::string_view number, std::string_view name) {
+        stored.insert(id, {RtlTrim(QString::fromUtf8(number.data(), qsizetype(number.size()))),
+                           QString::fromUtf8(name.data(), qsizetype(name.size()))});
+    });
+    QHash<long long, int> written;  // id -> the sheet row written to it
+    for (int row = firstRow; row <= lastRow; ++row) {
+        bool idOk = false;
+        const long long id = TrimLow(cell(row, kStaffIdCol)).toLongLong(&idOk);
+        if (idOk && stored.contains(id) && WorkYearsValue(cell(row, kWorksCol)) && WorkYearsValue(cell(row, kWorkCol)))
+            written.insert(id, row);
+    }
+    QHash<QString, QString> holders;  // number -> the name that carries it
+    for (auto s = stored.cbegin(); s != stored.cend(); ++s)
+        if (!written.contains(s.key()) && !s->number.isEmpty() && !holders.contains(s->number))
+            holders.insert(s->number, s->name);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        bool idOk = false;
+        const long long id = TrimLow(cell(row, kStaffIdCol)).toLongLong(&idOk);
+        if (!idOk || written.value(id, -1) != row) continue;
+        const QString number = StoredNumber(cell(row, 2));
+        if (number.isEmpty()) continue;
+        if (const auto h = holders.constFind(number); h != holders.cend())
+            throw staffvalue::NumberTaken(
+                row, staffvalue::NumberTwiceText(CleanName(cell(row, 1)), number, h.value(), month));
+        holders.insert(number, CleanName(cell(row, 1)));
+    }
+}
+
+}  // namespace
+
 WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags) {
+    RefuseNumberTwice(c, month, firstRow, lastRow, cell);
     WrongSaveReport rep;
     int row = 0;
     QString name;

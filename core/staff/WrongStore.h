@@ -39,7 +39,8 @@ struct WrongSaveReport {
 // cleaned, the number trimmed, blank texts null with their codes, sIsok from flags[r -
 // firstRow]. Rows without an id or with non-numeric work years are skipped and reported.
 // The updates run in one transaction; a database failure rolls them all back and raises
-// SaveFailure naming the row.
+// SaveFailure naming the row. A row that would carry a number (trimmed) another row of the
+// month carries is refused with staffvalue::NumberTaken before anything is written.
 WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int lastRow, const CellReader& cell,
                                const std::vector<QString>& flags);
 

@@ -4,6 +4,7 @@
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
 #include "core/db/Schema.h"
+#include "core/db/StaffTable.h"
 
 #include "core/unit/UnitInfo.h"
 
@@ -103,6 +104,10 @@ bool Gates::CheckMonthDataErrors(Month m) {
         ui_.Info(list + QStringLiteral("有工资数据错误，请纠正。"));
         Abort();
     }
+    if (const QString twice = NumberTwiceRefusal(db_, Month::Start(), m); !twice.isEmpty()) {
+        ui_.Info(twice);
+        Abort();
+    }
     return HasRows(db_, QStringLiteral("select * from VmonWage where Smon=?"), {m});
 }
 
@@ -166,7 +171,23 @@ QString Gates::PeriodRefusal(Month e, bool testStaffList) {
                                     {e});
     if (!wage.isEmpty())
         return QStringLiteral("[") + wage.join(QLatin1Char(',')) + QStringLiteral("]月有工资错误信息，请核查!");
-    return {};
+    return NumberTwiceRefusal(db_, Month::Start(), e);
+}
+
+QString Gates::NumberTwiceRefusal(db::Connection& c, Month from, Month to) {
+    const auto twice = StaffTable(c).FirstNumberTwice(from, to);
+    if (!twice) return {};
+    const auto& [month, number] = *twice;
+    const QString list = month == 0 ? QStringLiteral("期初名单") : QString::number(month) + QStringLiteral("月名单");
+    db::Query q(c);
+    q.Open(QStringLiteral("select sName from Staff_moninfo where sMon=? and sNumber=? order by id limit 2"),
+           {month, number});
+    QStringList names;
+    for (; !q.Eof(); q.Next()) names << QStringLiteral("“") + q.Fields(0).AsString().trimmed() + QStringLiteral("”");
+    return QStringLiteral(
+               "%1中%2的姓名编号都是“%3”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；"
+               "请在%1中改正后再统计。")
+        .arg(list, names.join(QStringLiteral("和")), number);
 }
 
 }  // namespace qm

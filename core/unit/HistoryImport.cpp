@@ -1,7 +1,9 @@
 #include "core/unit/HistoryImport.h"
 
 #include "core/base/AppContext.h"
+#include "core/base/Money.h"
 #include "core/base/Progress.h"
+#include "core/base/TextCheck.h"
 #include "core/base/UiService.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
@@ -81,13 +83,17 @@ QString Utf8Text(std::string_view s) { return QString::fromUtf8(s.data(), qsizet
 
 QString MonthLabel(Month m) { return m.IsStart() ? QStringLiteral("期初") : QStringLiteral("%1月").arg(m.Number()); }
 
+// A stored text as a message shows it: between quotes, so that an empty or blank one shows as
+// such, with control characters as escapes ("\t", "\x01").
+QString Quoted(std::string_view s) { return QStringLiteral("“%1”").arg(VisibleText(Utf8Text(s))); }
+
 // A value the import cannot take over, named by the row's person (and month, when known).
 // `what` is "人员" or "工资".
 QString BadValueText(const QString& what, std::optional<Month> m, std::string_view number, const char* column,
                      std::string_view value) {
     const QString where = m ? MonthLabel(*m) + QStringLiteral("，") : QString();
     return QStringLiteral("原系统%1记录（%2姓名编号%3）的%4不是有效的数字：%5")
-        .arg(what, where, Utf8Text(number), QLatin1String(column), Utf8Text(value));
+        .arg(what, where, Quoted(number), QLatin1String(column), Quoted(value));
 }
 
 // The old program spelled two columns in its own case. Column names match whatever the case,
@@ -560,6 +566,9 @@ public:
                 const double held = v.is == Number::Is::Integer ? double(v.integer) : v.real;
                 if (v.is == Number::Is::Bad || !(std::fabs(held) < kHeldAmountLimit)) badAmount = true;
                 if (v.is == Number::Is::Bad) v.is = Number::Is::Null;
+                // Stored as every sum reads it: to the ten-thousandth (Money.h).
+                if (v.is == Number::Is::Real)
+                    if (const std::optional<Money> m = Money::FromDouble(v.real)) v.real = m->ToDouble();
                 Bind(p, v);
                 break;
             }
@@ -571,7 +580,7 @@ public:
             first = 0;
             ++tally_.doubled;
             if (tally_.doubledPersons.size() < kPersonsNamed)
-                tally_.doubledPersons << MonthLabel(m) + QStringLiteral("的") + Utf8Text(number);
+                tally_.doubledPersons << MonthLabel(m) + QStringLiteral("的") + Quoted(number);
         }
         tally_.doubled += isFirst ? 0 : 1;
         tally_.blankCodes += blankCode ? 1 : 0;

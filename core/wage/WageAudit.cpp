@@ -115,10 +115,15 @@ WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
         }
         c.n[size_t(k)] = a.value;
         if (!a.value) continue;
-        if (const std::optional<Money> m = Money::FromText(line.amounts[size_t(k)]))
-            sum.Add(*m);
-        else
+        if (const std::optional<Money> m = Money::FromText(line.amounts[size_t(k)])) {
+            // Stored as it is summed: to the ten-thousandth (Money.h).
+            const auto [stored, summed] = Money::Stored(*m);
+            c.rounded[size_t(k)] = stored != *a.value;
+            c.n[size_t(k)] = stored;
+            sum.Add(summed);
+        } else {
             sum.Add(*a.value);  // beyond what a sum holds: added as a real
+        }
     }
     const double t = sum.Approx();
     // The total is what column 7 shows, so the stored figure, the limits and the sheet agree.

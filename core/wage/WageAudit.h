@@ -76,7 +76,8 @@ struct WageLine {
 // What the audit found for a row.
 struct WageCheck {
     int badColumn = 0;                       // first amount column (3..6) that is not a number; 0 if none
-    std::array<std::optional<double>, 4> n;  // parsed amounts; empty cells stay empty
+    std::array<std::optional<double>, 4> n;  // the amounts as stored; empty cells stay empty
+    std::array<bool, 4> rounded{};           // stored otherwise than typed (a fifth decimal)
     double total = 0;                        // rounded to what column 7 shows
     QString totalText;                       // column 7: the total when above 0, else "0"
     QString number;                          // trimmed number, as stored
@@ -99,7 +100,8 @@ public:
     explicit WageAudit(const WageRoster& roster, WageLimits limits = {}) : roster_(roster), limits_(limits) {}
 
     // Every amount counts in the total, added exactly to the fourth decimal (a fifth rounds it,
-    // a half away from zero; see Money.h); an amount that is not a number sets badColumn and leaves the rest unchecked.
+    // a half away from zero; see Money.h) and stored as it is added; an amount that is not a
+    // number sets badColumn and leaves the rest unchecked.
     // A row without a number never passes the roster check, so it is stored flagged and shows in the error list.
     WageCheck Check(const WageLine& line, NameCleanup names = NameCleanup::RemoveBlanks) const;
     const WageLimits& limits() const { return limits_; }

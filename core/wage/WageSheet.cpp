@@ -132,6 +132,9 @@ std::optional<int> WageSheet::ImportRoster() {
 void WageSheet::PaintChecked(int r, const WageCheck& c) {
     book_.SetCellText(r, wagecol::Name, c.name);
     book_.SetCellText(r, wagecol::Total, c.totalText);
+    // An amount rounded to the ten-thousandth shows as it was stored and summed.
+    for (size_t k = 0; k < c.rounded.size(); ++k)
+        if (c.rounded[k]) book_.SetCellText(r, wagecol::N1 + int(k), db::Value(*c.n[k]).AsString());
     UnmarkCells(book_, r, wagecol::N1, wagecol::N4);
     if (c.sFlag)
         UnmarkCells(book_, r, 1, 2);
@@ -242,7 +245,7 @@ bool WageSheet::Save() {
         loaded_.Loaded(ctx_.db, month_, stored, stored.rows);
     } catch (const db::MonthNotLoaded& e) {
         Finally done{ctx_, false};
-        ctx_.ui.MessageDlg(e.Message(month_.Text() + QStringLiteral("月工资")), DlgKind::Warning, DlgButtons::Ok);
+        ctx_.ui.RefuseSave(e.Message(month_.Text() + QStringLiteral("月工资")));
         return false;
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};

@@ -102,7 +102,8 @@ void TFrm_allput::Build() {
     SheetBook1->setObjectName(QStringLiteral("SheetBook1"));
     SheetBook1->setGeometry(kSheetLeft, kSheetTop, 1062, kSheetHeight);
     connect(SheetBook1, &SheetView::DblClick, this, [this](int r, int c) { Run([&] { SheetBook1DblClick(r, c); }); });
-    connect(SheetBook1, &SheetView::KeyUp, this, [this](int k, Qt::KeyboardModifiers m) { SheetBook1KeyUp(k, m); });
+    // A block pasted by a key (Ctrl+V, Shift+Insert) gets the same fix-up as the pop-up's paste.
+    connect(SheetBook1, &SheetView::KeyPasted, this, [this] { sheet_->PasteFixup(); });
     connect(SheetBook1, &SheetView::RClick, this, [this](int, int) { PopupMenu1->exec(QCursor::pos()); });
 
     Name = new QLineEdit(this);
@@ -389,12 +390,6 @@ void TFrm_allput::DT2Change() {
     book_.SetCellText(EditCellRow, EditCellCol, DT1->currentText() + QLatin1Char('-') + DT2->currentText());
     DT1->hide();
     DT2->hide();
-}
-
-void TFrm_allput::SheetBook1KeyUp(int key, Qt::KeyboardModifiers shift) {
-    // Ctrl+C, Ctrl+V and Ctrl+X have already run in the sheet; a pasted block gets the same
-    // fix-up as the pop-up's paste.
-    if (key == Qt::Key_V && (shift & Qt::ControlModifier)) sheet_->PasteFixup();
 }
 
 void TFrm_allput::N1Click() {

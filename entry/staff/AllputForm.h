@@ -53,7 +53,6 @@ public:
     void SheetBook1DblClick(int nRow, int nCol);
     void NameExit();
     void DT2Change();
-    void SheetBook1KeyUp(int key, Qt::KeyboardModifiers shift);
     void N1Click();  // 插入
     void N2Click();  // 整条删除
     void N4Click();  // 复制

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
@@ -180,13 +181,25 @@ int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {
     return qMax(least, need);
 }
 
+void FitWidthToSheet(QWidget* form, int sheetWidth, int least) {
+    int margins = 0;
+    if (QLayout* l = form->layout()) {
+        const QMargins m = l->contentsMargins();
+        margins = m.left() + m.right();
+        // The window's least size still follows the sheet it showed before; a resize below it
+        // would be clamped.
+        l->activate();
+    }
+    form->resize(qMax(least, sheetWidth + margins), form->height());
+}
+
 void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,
                        std::function<void(int row, int col)> dblClick) {
     QObject::connect(&view, &SheetView::DblClick, form, std::move(dblClick));
     QObject::connect(&view, &SheetView::RClick, form, [menu](int, int) { menu->popup(QCursor::pos()); });
-    QObject::connect(&view, &SheetView::KeyUp, form, [&book, &cls](int key, Qt::KeyboardModifiers m) {
+    QObject::connect(&view, &SheetView::KeyPasted, form, [&book, &cls] {
         // The view has pasted already; the paste rule of an above-size unit follows it.
-        if (key == Qt::Key_V && (m & Qt::ControlModifier)) ApplyAboveSizePaste(book, cls, book.LastPaste());
+        ApplyAboveSizePaste(book, cls, book.LastPaste());
     });
 }
 

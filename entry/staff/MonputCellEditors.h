@@ -80,10 +80,14 @@ private:
 
 // The width a sheet view needs to show every shown column, and never less than `least`.
 int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least);
+// Makes `form` as wide as its layout's margins around a sheet of `sheetWidth` (at least
+// `least`), narrower as well as wider: the layout takes the new sheet width first, so a
+// window that showed a wider sheet keeps no band beside a narrower one.
+void FitWidthToSheet(QWidget* form, int sheetWidth, int least = 0);
 
 // The staff sheets' mouse and keys: a double click goes to `dblClick`, a right click opens
-// `menu`, and a Ctrl+V the view has pasted is followed by the paste rule of the unit's class
-// at that moment.
+// `menu`, and a paste by a key (Ctrl+V, Shift+Insert) is followed by the paste rule of the
+// unit's class at that moment.
 void ConnectStaffSheet(QWidget* form, SheetView& view, QMenu* menu, TSheetBook& book, const UnitClass& cls,
                        std::function<void(int row, int col)> dblClick);
 

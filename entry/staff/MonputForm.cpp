@@ -9,6 +9,7 @@
 #include "core/staff/CodeLists.h"
 #include "core/staff/MonputStore.h"
 #include "core/staff/StaffRowRules.h"
+#include "core/staff/StaffValues.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
 #include "entry/staff/DelPersnoForm.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -271,7 +273,7 @@ void TFrm_monput::FormActivate() {
     const Widths w = WidthsFor(dep);
     const int sheetWidth = StaffSheetWidth(book_, *view_, w.sheet);
     view_->setFixedWidth(sheetWidth);
-    resize(qMax(w.window, sheetWidth + 12), height());
+    FitWidthToSheet(this, sheetWidth, w.window);
     editors_->LookupObjects();
 
     book_.SetSelection(1, 1, book_.MaxRow(), 20);
@@ -351,6 +353,12 @@ void TFrm_monput::B3Click() {
     editors_->DT1->hide();
     editors_->DT2->hide();
     BitBtn2Click();
+    // A refused save writes nothing and keeps the person's rows: the list stays in edit mode, so
+    // that they can be put right and saved again.
+    bool saved = false;
+    const auto stayEditing = qScopeGuard([&] {
+        if (!saved && !B3->isEnabled()) BitBtn2Click();
+    });
     if (book_.GetCellText(3, 1).isEmpty()) {
         ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
         Abort();
@@ -405,13 +413,18 @@ void TFrm_monput::B3Click() {
     try {
         WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, loaded_, &ctx_.pb);
     } catch (const db::MonthNotLoaded& e) {
-        ctx_.ui.MessageDlg(e.Message(MonthListName(month_)), DlgKind::Warning, DlgButtons::Ok);
+        ctx_.ui.RefuseSave(e.Message(MonthListName(month_)));
+        return;
+    } catch (const staffvalue::NumberTaken& e) {
+        view_->GoToCell(e.Row(), 2);
+        ctx_.ui.RefuseSave(e.Text());
         return;
     } catch (const SaveFailure& f) {
         if (f.row() > 0) view_->GoToCell(f.row(), 1);
         ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
         return;
     }
+    saved = true;
     SetStatus(QStringLiteral(" 共 %1 条").arg(last - kStaffFirstRow + 1));
     dirty_ = false;
     loadedStamp_ = DbStamp();
@@ -464,9 +477,11 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
-    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {month_}) : nullptr;
+    // Closing the single-person form refreshes this list by its month.
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"),
+                                                        {.month = month_, .opener = PerputOpener::MonthList})
+                        : nullptr;
     if (!f) return;
-    f->MonthNo = month_;  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();

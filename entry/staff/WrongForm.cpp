@@ -6,6 +6,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/CodeLists.h"
 #include "core/staff/StaffRowRules.h"
+#include "core/staff/StaffValues.h"
 #include "core/staff/WrongStore.h"
 #include "entry/EntrySheet.h"
 #include "entry/staff/MonputCellEditors.h"
@@ -140,7 +141,7 @@ void TFrm_wrong::FormActivate() {
     const int least = dep.IsAboveSize() ? 955 : dep.kind() == UnitClass::Kind::Other ? 870 : 1060;
     const int sheetWidth = StaffSheetWidth(book_, *view_, least);
     view_->setFixedWidth(sheetWidth);
-    resize(sheetWidth + 30, height());
+    FitWidthToSheet(this, sheetWidth);
     // An above-size unit's list is centred on the main window again; others on their opener.
     PlaceForm(this, dep.IsAboveSize() && ctx_.mainWidget ? ctx_.mainWidget : OpenerOf(this));
     RecheckRows(/*numberFirst=*/true);
@@ -195,6 +196,11 @@ void TFrm_wrong::BitBtn2Click() {
     WrongSaveReport rep;
     try {
         rep = WriteErrorRows(ctx_.db, month_, 3, last, cell, flags);
+    } catch (const staffvalue::NumberTaken& e) {
+        ctx_.pb.SetPosition(0);
+        view_->GoToCell(e.Row(), 2);
+        ctx_.ui.RefuseSave(e.Text());
+        return;
     } catch (const SaveFailure& f) {
         ctx_.pb.SetPosition(0);
         if (f.row() > 0) view_->GoToCell(f.row(), 1);

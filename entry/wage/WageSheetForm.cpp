@@ -111,28 +111,38 @@ void TFrm_mon::B5Click() {
 
 void TFrm_mon::BitBtn3Click() {
     view_->CommitPendingEdit();
-    if (!sheet_.Save()) return;
+    SaveSheet();
+}
+
+bool TFrm_mon::SaveSheet() {
+    if (!sheet_.Save()) return false;
     SetEditMode(false);
-    SetCount(int(ReadWageLines(book_).size()));
+    SetCount(CountWageLines(book_));
+    return true;
 }
 
 void TFrm_mon::B2Click() {
     view_->CommitPendingEdit();
+    if (sheet_.Dirty()) {
+        switch (ctx_.ui.MessageDlg(kWageSaveBeforeListQuestion, DlgKind::Confirmation, DlgButtons::YesNoCancel)) {
+        case DlgAnswer::Yes:
+            if (!SaveSheet()) return;  // refused or failed: the rows stay typed, the list stays shut
+            break;
+        case DlgAnswer::No: FormShow(); break;
+        default: return;
+        }
+    }
     if (!sheet_.HasErrors()) {
         ctx_.ui.MessageDlg(QStringLiteral("没有错误信息！"), DlgKind::Confirmation, DlgButtons::Ok);
         return;
     }
     TFrm_wrontWage list(ctx_, sheet_.Month(), this);
-    // A list closed without a stored change leaves the sheet as it is, typed rows and all.
+    // The sheet shows the stored month and stays shut while the list is open: what the list
+    // stored is shown at once; a list that stored nothing leaves the sheet as it is.
     list.SetReloadOpener([this, &list] {
-        if (list.Stored()) ReloadAfterStoredChange();
+        if (list.Stored()) FormShow();
     });
     list.ShowModal();
-}
-
-void TFrm_mon::ReloadAfterStoredChange() {
-    if (sheet_.Dirty() && !ctx_.ui.AskYesNoDefaultNo(kWageReloadQuestion)) return;
-    FormShow();
 }
 
 void TFrm_mon::BitBtn1Click() {

@@ -33,7 +33,12 @@ public:
     void BitBtn2Click();  // 编辑 / 取消
     void B5Click();       // 导入本月名册
     void BitBtn3Click();  // 检查/合计/存储
-    void B2Click();       // 显示错误
+    // 显示错误. The list stores its changes at once, and a save of the sheet replaces the whole
+    // month: a sheet showing rows the list has since changed or deleted would store them again.
+    // So the list opens only over a sheet that shows the stored month (over unsaved rows the
+    // person saves them first or gives them up, kWageSaveBeforeListQuestion), and the sheet
+    // shows the month again whenever the list stored a change.
+    void B2Click();
     void BitBtn1Click();  // 核实名册
 
     TSheetBook& Book() { return book_; }
@@ -51,9 +56,8 @@ protected:
 
 private:
     void SetEditMode(bool on);
-    // After the error list changed stored rows: shows them again, unless the sheet holds rows
-    // not stored and the person keeps them (the default).
-    void ReloadAfterStoredChange();
+    // Saves the sheet as 检查/合计/存储 does; answers whether the month was stored.
+    bool SaveSheet();
     void SetCount(int n);
     void ShowPopup(int row, int col);
     void ReleaseStaffList();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -78,20 +79,25 @@ TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
     EXPECT_EQ(seen, (QStringList{"提示|i", "确认|c", "警告|w", "错误|e", "Quillmarsh.2012版|p"}));
 }
 
-// A question whose careless confirmation costs data defaults to No: Enter answers No.
-TEST_F(Desktop, AQuestionThatDefaultsToNoIsAnsweredNoByItsDefaultButton) {
-    QMessageBox::StandardButton preset = QMessageBox::NoButton;
-    QTimer t;
-    QObject::connect(&t, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            preset = box->standardButton(box->defaultButton());
-            box->defaultButton()->click();
+// A question whose careless confirmation costs data defaults to what keeps it: Enter, Esc and
+// the close box answer No, or Cancel where the box offers it.
+TEST_F(Desktop, AQuestionIsAnsweredByItsSafeButtonOnEnterEscAndClose) {
+    using qm::DlgAnswer, qm::DlgButtons;
+    const std::pair<DlgButtons, DlgAnswer> cases[] = {{DlgButtons::YesNoDefaultNo, DlgAnswer::No},
+                                                      {DlgButtons::YesNoCancel, DlgAnswer::Cancel}};
+    for (const auto& [buttons, safe] : cases)
+        for (int way = 0; way < 3; ++way) {
+            QTimer t;
+            QObject::connect(&t, &QTimer::timeout, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                if (box && way == 0) box->defaultButton()->click();
+                if (box && way == 1) QApplication::sendEvent(box, &esc);
+                if (box && way == 2) box->close();
+            });
+            t.start(20);
+            EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, buttons), safe) << way;
         }
-    });
-    t.start(20);
-    EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, qm::DlgButtons::YesNoDefaultNo),
-              qm::DlgAnswer::No);
-    EXPECT_EQ(preset, QMessageBox::No);
 }
 
 TEST_F(Desktop, WithoutAProgramForTheTypeThePersonIsToldAndNothingIsLaunched) {

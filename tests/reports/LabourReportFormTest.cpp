@@ -46,12 +46,7 @@ protected:
 
 TEST_F(LabourFormsTest, QuarterFormComputesExportsPrintsAndUploads) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
-    TFrm_JLabor f(ctx);
-    f.SetQuarter(Quarter(1));
-    f.PeriodMonths = 3;
-    f.StartMonth = Month(1);
-    f.EndMonth = Month(3);
-    f.AppendCaption(QStringLiteral(" 统计第一季度，即从 1 月到 3月"));
+    TFrm_JLabor f(ctx, nullptr, MonthRun(Quarter(1)));
     f.FormShow();
     EXPECT_EQ(f.windowTitle(), QStringLiteral("企事业单位劳动统计报表（季度） 统计第一季度，即从 1 月到 3月"));
     EXPECT_EQ(f.Label(3)->text(), QStringLiteral("组织机构代码 12345678X"));
@@ -83,14 +78,9 @@ TEST_F(LabourFormsTest, QuarterFormComputesExportsPrintsAndUploads) {
 
 TEST_F(LabourFormsTest, PeriodModeDisablesTheUploadAndDividesByTheRunsMonths) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
-    TFrm_JLabor f(ctx);
-    f.PeriodMonths = 2;
-    f.StartMonth = Month(2);
-    f.EndMonth = Month(3);
-    f.DisableUpload();
-    f.SetSheetCellText(1, 5, QStringLiteral("统计月间"));
-    f.AppendCaption(QStringLiteral(" 统计从 2月到3月"));
+    TFrm_JLabor f(ctx, nullptr, MonthRun(Month(2), Month(3)));
     f.FormShow();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("企事业单位劳动统计报表（季度） 统计从 2月到3月"));
     EXPECT_FALSE(f.BitBtn(4)->isEnabled());
     EXPECT_EQ(f.Book().GetCellText(1, 5), QStringLiteral("统计月间"));
     EXPECT_EQ(f.Book().GetCellText(9, 5), QStringLiteral("3"));   // 6 person-months over 2 months
@@ -103,13 +93,16 @@ TEST_F(LabourFormsTest, PeriodModeDisablesTheUploadAndDividesByTheRunsMonths) {
     EXPECT_TRUE(QFileInfo::exists(base.paths().Xls() + QStringLiteral("/基础定期报表I202-2_.xlsx")));
 }
 
-TEST_F(LabourFormsTest, BadMonthFieldsAreShownNotComputed) {
+// A run out of order, or one from the start-of-period list, is refused where it is made: no form
+// is ever given one to compute.
+TEST_F(LabourFormsTest, BadRunsAreRefusedBeforeAFormIsMade) {
     Use("labour_quarter.sql", QStringLiteral("12345678X"), QStringLiteral("测试单位"));
-    TFrm_JLabor f(ctx);
-    f.StartMonth = Month(4);
-    f.EndMonth = Month(3);
-    EXPECT_FALSE(Guarded(ui, [&] { f.FormShow(); }));
-    EXPECT_EQ(ui.Texts().join(QLatin1Char('|')), QStringLiteral("开始、截止月份错误!"));
+    FormFactory forms(ctx);
+    RegisterLabourForms(forms);
+    for (const auto& [from, to] : {std::pair{4, 3}, std::pair{0, 3}})
+        EXPECT_THROW(forms.Create(QStringLiteral("TFrm_JLabor"), {.run = MonthRun(Month(from), Month(to))}),
+                     std::invalid_argument)
+            << from << ".." << to;
     EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from JLabor_info")), QStringLiteral("0"));
 }
 
@@ -180,7 +173,26 @@ TEST_F(LabourFormsTest, PaymentChooserRefusesBadRangesAndListsTheChosenMonths) {
 TEST_F(LabourFormsTest, RegisteredUnderTheirClassNames) {
     FormFactory forms(ctx);
     RegisterLabourForms(forms);
-    EXPECT_NE(forms.CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor")), nullptr);
+    // The quarterly form counts the run it is made with: a chosen run before a quarter, the
+    // first quarter when given neither.
+    const struct {
+        FormArgs args;
+        int first, last, quarter;  // 0: none
+    } runs[] = {{{}, 1, 3, 1},
+                {{.quarter = Quarter(2)}, 1, 6, 2},
+                {{.run = MonthRun(Month(2), Month(5))}, 2, 5, 0},
+                {{.quarter = Quarter(3), .run = MonthRun(Month(4), Month(4))}, 4, 4, 0}};
+    for (const auto& r : runs) {
+        const auto form = forms.CreateAs<IJLabor>(QStringLiteral("TFrm_JLabor"), r.args);
+        ASSERT_NE(form, nullptr);
+        const auto* window = dynamic_cast<const TFrm_JLabor*>(form.get());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->Report().Run(), form->Run());
+        EXPECT_EQ(form->Run().First(), Month(r.first)) << r.first << ".." << r.last;
+        EXPECT_EQ(form->Run().Last(), Month(r.last)) << r.first << ".." << r.last;
+        EXPECT_EQ(form->Run().Quarter() ? form->Run().Quarter()->Number() : 0, r.quarter);
+        EXPECT_EQ(window->BitBtn(4)->isEnabled(), r.quarter != 0);
+    }
     EXPECT_NE(forms.CreateAs<IMonthLoader>(QStringLiteral("TFrm_chooseMon")), nullptr);
     EXPECT_NE(forms.Create(QStringLiteral("TFrm_NLabor")), nullptr);
 }

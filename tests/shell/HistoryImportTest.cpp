@@ -382,7 +382,7 @@ TEST_F(HistoryImportTest, NumbersStoredAsNumbersAreTakenAsTheirTextWouldBe) {
     old.Add("Staff_moninfo", {{"sMon", 13}, {"sName", "周九"}, {"sNumber", "007"}});
     EXPECT_FALSE(imp.Start(old.folder, 4));
     ASSERT_EQ(ui.Texts().size(), 1);
-    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sMon")) && ui.Texts()[0].contains(QStringLiteral("：13")))
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("sMon")) && ui.Texts()[0].contains(QStringLiteral("：“13”")))
         << ui.Texts()[0].toStdString();
     EXPECT_EQ(Rows("Staff_moninfo"), 0);
 }
@@ -488,7 +488,7 @@ TEST_F(HistoryImportTest, APersonIsNeverTwiceInAMonthWithoutAMark) {
         QString texts;              // of the last run, "|" between them
     };
     const QString twice = QStringLiteral(
-        "\n其中2条%1记录是同一姓名编号在同一月份的重复记录（5月的001），已全部导入并标为错误，改正前不能汇总，"
+        "\n其中2条%1记录是同一姓名编号在同一月份的重复记录（5月的“001”），已全部导入并标为错误，改正前不能汇总，"
         "请在%1错误信息中核实。");
     const QString held = QStringLiteral("条%1记录的姓名编号在本系统同一月份中已有%1记录，未重复导入。");
     const QString staff = QStringLiteral("人员"), wages = QStringLiteral("工资");
@@ -595,19 +595,45 @@ TEST_F(HistoryImportTest, StoredMonthsAndNumbersAreReadInAnyFormOrRefusedReadabl
         EXPECT_EQ(imp.Start(old.folder, c.choice), c.taken >= 0);
         const QString what = wages ? QStringLiteral("工资") : QStringLiteral("人员");
         const QString left = wages ? QStringLiteral("\n另有1条工资记录没有1至12月的月份，未导入。") : kNoMonthLeft;
-        const QString text =
-            c.taken < 0
-                ? QStringLiteral(
-                      "导入失败，已撤销本次导入，数据未做改动：\n原系统%1记录（%2姓名编号007）的%3不是有效的数字：%4")
-                      .arg(what, month ? QString() : QStringLiteral("5月，"), QLatin1String(c.column),
-                           QString::fromUtf8(c.stored))
-                : QStringLiteral("导入完成，共%1条%2记录。")
-                          .arg(c.taken ? 1 : 0)
-                          .arg(wages ? what : QStringLiteral("月度人员")) +
-                      (c.taken ? QString() : left);
+        const QString text = c.taken < 0 ? QStringLiteral(
+                                               "导入失败，已撤销本次导入，数据未做改动：\n原系统%1记录（%"
+                                               "2姓名编号“007”）的%3不是有效的数字：“%4”")
+                                               .arg(what, month ? QString() : QStringLiteral("5月，"),
+                                                    QLatin1String(c.column), QString::fromUtf8(c.stored))
+                                         : QStringLiteral("导入完成，共%1条%2记录。")
+                                                   .arg(c.taken ? 1 : 0)
+                                                   .arg(wages ? what : QStringLiteral("月度人员")) +
+                                               (c.taken ? QString() : left);
         EXPECT_EQ(ui.Texts(), QStringList{text});
         EXPECT_EQ(Scalar(QStringLiteral("select group_concat(sMon) from %1").arg(QLatin1String(table))),
                   c.taken > 0 ? QString::number(c.taken) : QString());
+    }
+}
+
+// A refusal names the person by the staff number as stored, and the value, between quotes:
+// an empty number shows as empty, a control character as its escape, never raw.
+TEST_F(HistoryImportTest, TheStoredTextsARefusalShowsAreQuotedAndTheirControlsVisible) {
+    const std::tuple<const char*, const char*, const char*, QString> cases[] = {
+        // number, column, value
+        {"", "sSex", "男", "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“男”"},
+        {nullptr, "sSex", "1\0012", "人员记录（5月，姓名编号“”）的sSex不是有效的数字：“1\\x012”"},
+        {" 0\t7 ", "sSex", "1\n2", "人员记录（5月，姓名编号“0\\t7”）的sSex不是有效的数字：“1\\n2”"},
+        {"0\1777", "sPost", "\x1b[0m", "人员记录（5月，姓名编号“0\\x7F7”）的sPost不是有效的数字：“\\x1B[0m”"},
+        {nullptr, "Smon", "-1", "工资记录（姓名编号“”）的sMon不是有效的数字：“-1”"},
+    };
+    OldInstall old(OldInstall::Kind::AllText);
+    AddStaff(7, QStringLiteral("007"));
+    for (const auto& [number, column, value, says] : cases) {
+        SCOPED_TRACE(says.toStdString());
+        old.Clear();
+        const bool wages = qstrcmp(column, "Smon") == 0;
+        Row row{{"sNumber", number ? db::Value(number) : db::Value()}, {column, value}};
+        if (!wages) row.emplace_back("sMon", "5");
+        old.Add(wages ? "Wage_Info" : "Staff_moninfo", row);
+        ui.Clear();
+        imp.Start(old.folder, wages ? 3 : 2);
+        EXPECT_EQ(ui.Texts().join(u'|').toStdString(),
+                  ("导入失败，已撤销本次导入，数据未做改动：\n原系统" + says).toStdString());
     }
 }
 
@@ -655,8 +681,11 @@ TEST_F(HistoryImportTest, EveryColumnArrivesInItsOwnColumnAsStored) {
         r[0].second = mon;
         check("Staff_moninfo", QStringLiteral("sMon=%1 and sNumber='010'").arg(mon), r);
     }
-    // The fixture's wage 003 and the one above, as stored but for the number and the name.
-    for (const Row& row : {OldWages()[0], wage}) {
+    // The fixture's wage 003 and the one above, as stored but for the number and the name, and
+    // for an amount beyond the ten-thousandth, stored as every sum reads it.
+    Row wageStored = wage;
+    wageStored[5] = {"sN3", 0.3};
+    for (const Row& row : {OldWages()[0], wageStored}) {
         Row values(row.begin() + 3, row.end());  // after month, number and name
         values.push_back(row[0]);
         check("Wage_Info", QStringLiteral("sNumber='%1'").arg(row[1].second.AsString().trimmed()), values);

@@ -24,9 +24,10 @@ struct FormUse {
     QString how;    // "modal", "modeless" or "freed" (never shown)
     QString month;  // the month the form was made for, "0".."12"; empty when given none
     int quarter = 0;
-    QString monthNo, returnMode;
-    int periodMonths = 0;
-    QString startMonth, endMonth, periodLabel, captionSuffix;
+    QString monthNo;
+    std::optional<PerputOpener> opener;
+    int periodMonths = 0;  // the labour form's run, as it was made
+    QString startMonth, endMonth, periodLabel;
     int summaryMode = -1;  // -1 never set, 0 period, 1 summary
     int monthCount = 0;    // the wage summaries' range and recompute flag
     QString fromMonth, toMonth;
@@ -59,11 +60,15 @@ class RecordingForm final : public ISummaryPeriodChooser,
                             public IPerput,
                             public IWageSummary {
 public:
-    RecordingForm(FormRecorder& rec, QString form, const FormArgs& args) : rec_(rec) {
+    RecordingForm(FormRecorder& rec, QString form, const FormArgs& args) : IJLabor(LabourRunOf(args)), rec_(rec) {
         use_.form = std::move(form);
         if (args.month) use_.month = args.month->Text();
         if (args.quarter) use_.quarter = args.quarter->Number();
+        monthNo_ = args.month.value_or(Month::Start());
+        opener_ = args.opener;
     }
+    Month MonthNo() const override { return monthNo_; }
+    PerputOpener Opener() const override { return opener_; }
     ~RecordingForm() override {
         if (!done_) Record(QStringLiteral("freed"));
     }
@@ -83,23 +88,18 @@ public:
         return it == rec_.checkErrors.end() || it->second;
     }
     void SetSummaryMode(bool summary) override { use_.summaryMode = summary ? 1 : 0; }
-    void SetQuarter(qm::Quarter q) override { use_.periodLabel = q.Label(); }
-    void AppendCaption(const QString& s) override { use_.captionSuffix += s; }
-    void DisableUpload() override { use_.calls << QStringLiteral("DisableUpload"); }
-    void SetSheetCellText(int row, int col, const QString& text) override {
-        use_.calls << QStringLiteral("SetSheetCellText(%1,%2,%3)").arg(row).arg(col).arg(text);
-    }
 
 private:
     void Record(const QString& how) {
         if (done_) return;
         done_ = true;
         use_.how = how;
-        use_.monthNo = MonthNo.Text();
-        use_.returnMode = ReturnMode;
-        use_.periodMonths = PeriodMonths;
-        use_.startMonth = StartMonth.Text();
-        use_.endMonth = EndMonth.Text();
+        use_.monthNo = MonthNo().Text();
+        use_.opener = Opener();
+        use_.periodMonths = Run().MonthCount();
+        use_.startMonth = Run().First().Text();
+        use_.endMonth = Run().Last().Text();
+        if (Run().Quarter()) use_.periodLabel = Run().Quarter()->Label();
         use_.monthCount = MonthCount;
         use_.fromMonth = FromMonth.Text();
         use_.toMonth = ToMonth.Text();
@@ -108,6 +108,8 @@ private:
     }
     FormRecorder& rec_;
     FormUse use_;
+    Month monthNo_;
+    PerputOpener opener_ = PerputOpener::MonthList;
     bool done_ = false;
 };
 

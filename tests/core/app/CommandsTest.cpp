@@ -1,3 +1,4 @@
+#include "core/report/RangeChoice.h"
 #include "tests/shell/MainFixture.h"
 
 #include <gtest/gtest.h>
@@ -190,13 +191,13 @@ TEST(QuarterLabourReport, MissingMonthWageErrorsOrTheReportWithItsPeriod) {
     EXPECT_EQ(u.startMonth, QStringLiteral("1"));
     EXPECT_EQ(u.endMonth, QStringLiteral("3"));
     EXPECT_EQ(u.periodLabel, QStringLiteral("2012年1季度"));
-    EXPECT_EQ(u.captionSuffix, QStringLiteral(" 统计第一季度，即从 1 月到 3月"));
+    EXPECT_EQ(u.quarter, 1);
 
     Fixture second;
     second.CleanMonths(1, 6);
     second.Run([&] { second.cmd.QuarterLabourClick(2); });
     ASSERT_EQ(second.rec.uses.size(), 1u);
-    EXPECT_EQ(second.rec.uses[0].captionSuffix, QStringLiteral(" 统计前二季度，即从 1 月到 6月"));
+    EXPECT_EQ(second.rec.uses[0].periodLabel, QStringLiteral("2012年2季度"));
     EXPECT_EQ(second.rec.uses[0].periodMonths, 6);
 }
 
@@ -252,7 +253,7 @@ TEST(EntryCommands, TheBatchSheetAndSinglePersonEntryGetTheirParameters) {
     EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("0"));
     EXPECT_EQ(f.rec.uses[1].month, QString());  // register mode
     EXPECT_EQ(f.rec.uses[2].monthNo, QStringLiteral("0"));
-    EXPECT_EQ(f.rec.uses[2].returnMode, QStringLiteral("1"));
+    EXPECT_EQ(f.rec.uses[2].opener, qm::PerputOpener::MainWindow);
 }
 
 TEST(ToolButtonWageEntry, OpensTheLastMonthOfTheRunOfOpenItems) {
@@ -471,6 +472,55 @@ TEST(MainMaintenanceCommands, DeclinedReinitialisationOrRestoreKeepsTheWindowOpe
     f.Run([&] { f.cmd.N41Click(); });
     EXPECT_EQ(closed, 0);
     EXPECT_TRUE(f.base.db().IsOpen());
+}
+
+// A list that carries one stored number on two rows (an older backup, a file changed outside the
+// program) would count every wage row of the number twice: each report command whose period
+// holds that list refuses, naming the list, the persons and the number; a period before it
+// opens its report.
+TEST(ReportGates, AListThatCarriesOneNumberTwiceRefusesEveryReportOfItsPeriod) {
+    using Cmd = std::function<void(Fixture&)>;
+    const QString april = QStringLiteral(
+        "4月名单中“甲”和“乙”的姓名编号都是“1”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；"
+        "请在4月名单中改正后再统计。");
+    const struct {
+        const char* what;
+        int twiceIn;  // the month of the list that carries "1" twice
+        Cmd run;
+        QString refusal;  // empty: the report opens
+    } cases[] = {
+        {"202-1 Q2", 4, [](Fixture& f) { f.cmd.QuarterWageClick(2); }, april},
+        {"202-1 Q1", 4, [](Fixture& f) { f.cmd.QuarterWageClick(1); }, {}},
+        {"102-1", 4, [](Fixture& f) { f.cmd.N66Click(); }, april},
+        {"I202-2 Q2", 4, [](Fixture& f) { f.cmd.QuarterLabourClick(2); }, april},
+        {"I202-2 Q1", 4, [](Fixture& f) { f.cmd.QuarterLabourClick(1); }, {}},
+        {"I102-2", 4, [](Fixture& f) { f.cmd.N59Click(); }, april},
+        {"202-1 Q1 over the start of the period", 0, [](Fixture& f) { f.cmd.QuarterWageClick(1); },
+         QStringLiteral("期初名单中“甲”和“乙”的姓名编号都是“1”。同一名单中的姓名编号不能重复，否则报表会把该编号的"
+                        "工资统计两次；请在期初名单中改正后再统计。")},
+        {"the range chooser's check", 4,
+         [](Fixture& f) {
+             qm::report::RangeChoice(f.base.db(), f.ui, qm::report::RangeChoice::Twin::AB).CheckMonthErrors();
+         },
+         april},
+    };
+    for (const auto& k : cases) {
+        Fixture f;
+        f.Unit();
+        f.CleanMonths(1, 12);
+        for (const char* name : {"甲", "乙"})
+            f.base.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,?,'1','1')"),
+                             {k.twiceIn, QString::fromUtf8(name)});
+        f.Wage(4, QStringLiteral("1"));
+        f.Run([&] { k.run(f); });
+        if (k.refusal.isEmpty()) {
+            EXPECT_TRUE(f.ui.shown.empty()) << k.what;
+            EXPECT_EQ(f.rec.Shown().size(), 1) << k.what;
+        } else {
+            EXPECT_EQ(f.ui.Texts(), QStringList{k.refusal}) << k.what;
+            EXPECT_TRUE(f.rec.Shown().isEmpty()) << k.what;
+        }
+    }
 }
 
 }  // namespace

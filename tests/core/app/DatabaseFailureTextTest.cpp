@@ -42,8 +42,8 @@ TEST_F(DatabaseFailureText, EveryDatabaseFailureReadsInChinese) {
         {ReadOnly, wageSave, "保存失败，本月已存的数据未改动", "只读"},
         {Full, wageSave, "保存失败，本月已存的数据未改动", "磁盘已满"},
         {Ordinary, [&] { db::Connection().Open(notes); }, "无法打开数据库", "不是数据库"},
-        {Ordinary, [&] { upload::Run(base.db(), ui, base.paths(), upload::Kind::QuarterReport, "1", 1); }, "上报文件",
-         "没有表“JGLabor_info”"},
+        {Ordinary, [&] { upload::Run(base.db(), ui, base.paths(), upload::Kind::QuarterReport, "1", Quarter(1)); },
+         "上报文件", "没有表“JGLabor_info”"},
         {Ordinary, [&] { Gates(base.db(), state, ui).CheckMonthDataErrors(Month(3)); }, "", "没有表“VmonWage”"},
     };
     QFile notADatabase(notes);

@@ -88,4 +88,27 @@ TEST(SchemaVersion, EachDoorUpgradesTakesOrRefusesADatabaseOfAnotherVersion) {
     }
 }
 
+// An older database in which a table or view already has the name of an index the upgrade
+// makes: the message names it, and the file stays as it was.
+TEST(SchemaVersion, AnObjectInTheWayOfTheUpgradeIsNamed) {
+    QTemporaryDir dir;
+    for (const char* sql : {"create table Wage_Info_errors (x)", "create view Staff_moninfo_errors as select 1"}) {
+        const QString file = dir.filePath(QString::fromLatin1(sql).section(' ', 2, 2));
+        CreateEmptyDatabase(file);
+        db::Connection c;
+        c.Open(file);
+        const QByteArray older = "drop index Staff_moninfo_errors; drop index Wage_Info_errors; pragma user_version=0;";
+        ASSERT_EQ(sqlite3_exec(c.Handle(), older + sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        c.Close();
+        const QByteArray before = test::ReadAll(file);
+        ScriptedUiService ui;
+        TDataModule1(file, ui).DataModuleCreate();
+        const QString says = ui.Texts().join('|'), object = QFileInfo(file).fileName();
+        EXPECT_TRUE(
+            says.startsWith("数据库结构升级失败，数据库未做改动：数据库中已有名为“" + object + "”的表（或视图）"))
+            << says.toStdString();
+        EXPECT_EQ(test::ReadAll(file), before);
+    }
+}
+
 }  // namespace

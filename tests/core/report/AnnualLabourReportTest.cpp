@@ -2,6 +2,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/Fmt.h"
+#include "core/report/ReportForms.h"
 #include "core/sheet/SheetBook.h"
 #include "tests/core/report/GoldenTable.h"
 #include "tests/support/TempBase.h"
@@ -101,8 +102,9 @@ TEST_F(AnnualLabourTest, HeadingValuesAreEmptiedAndTheRowHas49FiguresInOrder) {
     db::Query q(base.db());
     q.Open(QStringLiteral("select * from NLabor_info"));
     ASSERT_EQ(q.RecordCount(), 1);
-    ASSERT_EQ(q.FieldCount(), AnnualLabourReport::Columns().size());
-    for (int i = 0; i < q.FieldCount(); ++i) EXPECT_EQ(q.Fields(i).FieldName(), AnnualLabourReport::Columns()[i]);
+    ASSERT_EQ(q.FieldCount(), report::ColumnsOf(report::AnnualLabourForm()).size());
+    for (int i = 0; i < q.FieldCount(); ++i)
+        EXPECT_EQ(q.Fields(i).FieldName(), report::ColumnsOf(report::AnnualLabourForm())[i]);
     // Spot figures at both ends of the halves.
     EXPECT_EQ(q.FieldByName(QStringLiteral("I24")).AsString(), QStringLiteral("1"));
     EXPECT_EQ(q.FieldByName(QStringLiteral("A1")).AsString(), QStringLiteral("2"));
@@ -119,12 +121,12 @@ TEST_F(AnnualLabourTest, UploadKeepsThePayDecimals) {
     DBFHandle h = DBFOpen(QFile::encodeName(path).constData(), "rb");
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(DBFGetRecordCount(h), 1);
-    ASSERT_EQ(DBFGetFieldCount(h), AnnualLabourReport::Columns().size());
+    ASSERT_EQ(DBFGetFieldCount(h), report::ColumnsOf(report::AnnualLabourForm()).size());
     const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("nlabor_figures.csv"));
     for (int i = 1; i + 1 < DBFGetFieldCount(h); ++i) {
         char name[12] = {};
         DBFGetFieldInfo(h, i, name, nullptr, nullptr);
-        EXPECT_EQ(QString::fromLatin1(name), AnnualLabourReport::Columns()[i]);
+        EXPECT_EQ(QString::fromLatin1(name), report::ColumnsOf(report::AnnualLabourForm())[i]);
         EXPECT_DOUBLE_EQ(DBFReadDoubleAttribute(h, 0, i),
                          golden.At(QString::fromLatin1(name), QStringLiteral("full")).toDouble())
             << name;

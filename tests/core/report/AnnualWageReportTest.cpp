@@ -5,6 +5,7 @@
 #include "core/db/Errors.h"
 #include "core/report/AnnualWageReport.h"
 #include "core/report/LeaderPost.h"
+#include "core/report/ReportForms.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"
 #include "tests/core/files/XlsxZipTest.h"
@@ -76,8 +77,8 @@ TEST_F(AnnualReportTest, TheSmallUnitMatchesTheHandWorkedFigures) {
 }
 
 TEST_F(AnnualReportTest, SixtyFourFiguresAndSevenSupplementsInTheTablesOrder) {
-    EXPECT_EQ(AnnualWageReport::Columns().size(), 73);
-    const SheetTemplate t = LoadSheetTemplate(AnnualWageReport::kTemplate);
+    EXPECT_EQ(ColumnsOf(AnnualWageForm()).size(), 73);
+    const SheetTemplate t = LoadSheetTemplate(AnnualWageForm().sheetTemplate);
     // Codes with a leading zero and the A codes stay text.
     EXPECT_EQ(t.Cell(4, 3), QStringLiteral("01"));
     EXPECT_EQ(t.Cell(12, 3), QStringLiteral("A01"));
@@ -240,7 +241,7 @@ TEST_F(AnnualReportTest, UploadAndWorkbook) {
     const QString file = base.paths().Gzsb() + QStringLiteral("/12345678X_i102.dbf");
     test::DbfFile f(file);
     ASSERT_NE(f.h, nullptr);
-    EXPECT_EQ(f.Names(), AnnualWageReport::Columns());
+    EXPECT_EQ(f.Names(), ColumnsOf(AnnualWageForm()));
     ASSERT_EQ(DBFGetRecordCount(f.h), 1);
     EXPECT_EQ(f.Number(0, "I01"), 5);
     EXPECT_EQ(f.Number(0, "A21"), 21000);

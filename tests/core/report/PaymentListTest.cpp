@@ -7,6 +7,7 @@
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -117,7 +118,7 @@ TEST_F(PaymentListTest, ATotalThatIsNoNumberIsAnErrorRowNamedByPersonAndMonth) {
     EXPECT_EQ(PaymentProblemsText(BuildPaymentList(base.db(), 6, 6)), QString());
 }
 
-// Rows without a number or a name still give a line of their own (with no months); numbers
+// Rows without a number or a name still give a line of their own; numbers
 // that read as the same whole number keep their text order; a number stored as bytes (no
 // text) lists after the texts of its whole number.
 TEST_F(PaymentListTest, OddNumbersAndNamesKeepTheirLinesAndOrder) {
@@ -141,7 +142,9 @@ TEST_F(PaymentListTest, OddNumbersAndNamesKeepTheirLinesAndOrder) {
             out << l.number + QLatin1Char('/') + l.name + QLatin1Char('=') + PaymentAmount(l.total);
         return out;
     };
-    const QStringList whole{"/无号=0", "-5/负=7", "12/前空=1.5", "12/整=1.5", "12abc/字母=2.25", "77/=0"};
+    // A row without a number joins no staff row and counts nowhere; a row without a name still
+    // brings its months.
+    const QStringList whole{"/无号=0", "-5/负=7", "12/前空=1.5", "12/整=1.5", "12abc/字母=2.25", "77/=200"};
     EXPECT_EQ(listed(1, 12), whole);
     EXPECT_EQ(listed(3, 3), (QStringList{"/无号=0", "-5/负=0", "12/前空=1.5", "12/整=1", "12abc/字母=0", "77/=0"}));
     base.db().Exec(
@@ -209,9 +212,12 @@ TEST_F(PaymentListTest, TheOrderOfTheStoredRowsChangesNoLine) {
 }
 
 // Two rows of one person and month: the cell shows the later, and the earlier still counts
-// in the totals, or is still named when it is no number.
+// in the totals, or is still named when it is no number. An older file's fifth decimal shows
+// as it counts.
 TEST_F(PaymentListTest, TwoRowsOfOneMonthShowTheLaterAndCountBoth) {
     const std::pair<QStringList, Year> cases[]{
+        {{"('9', '冯', 3, 2499.49995)", "('9', '冯', 4, 0.00005)"},
+         {{"9|冯|||2499.5|0.0001|||||||||2499.5001"}, {}, "2499.5001"}},
         {{"('5', '周', 3, 100)", "('5', '周', 3, 250.5)"}, {{"5|周|||250.5||||||||||350.5"}, {}, "350.5"}},
         {{"('6', '吴', 4, 'abc')", "('6', '吴', 4, 300)"}, {{"6|吴||||300|||||||||300"}, {"4:abc"}, "300"}},
         {{"('7', '郑', 4, 300)", "('7', '郑', 4, null)"}, {{"7|郑|||||||||||||300"}, {}, "300"}},
@@ -251,6 +257,31 @@ TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
         for (int r = 0; r < q.RecordCount(); ++r)
             want << q.ValueAt(r, 0).AsString().trimmed() + QLatin1Char('|') + q.ValueAt(r, 1).AsString().trimmed();
         EXPECT_EQ(got, want) << numbers.front();
+    }
+}
+
+// Every wage row the reports count (VmonWage joins it to a staff row of its month) is in the
+// list's 总计 and on a line of its own, however its number and name are stored.
+TEST_F(PaymentListTest, EveryWageRowTheReportsCountIsInTheGrandTotal) {
+    const std::pair<const char*, const char*> persons[] = {
+        {"'501'", "null"},     {"cast(x'35ff' as text)", "'赵'"},  {"cast(x'35fe' as text)", "'赵'"},  // read alike
+        {"x'353033'", "'钱'"}, {"'502'", "cast(x'e4b8' as text)"}, {"'504'", "x'e4b8ad'"},
+        {"x'35fd'", "'孙'"}};
+    base.db().Exec(QStringLiteral("delete from Wage_Info"));
+    for (size_t k = 0; k < std::size(persons); ++k) {  // one more person each time
+        const QString number = QLatin1String(persons[k].first), name = QString::fromUtf8(persons[k].second);
+        SCOPED_TRACE((number + QLatin1Char(' ') + name).toStdString());
+        base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber) values (3, %1)").arg(number));
+        base.db().Exec(QStringLiteral("insert into Wage_Info (sNumber, sName, Smon, sTotal) values (%1, %2, 3, %3)")
+                           .arg(number, name)
+                           .arg(k + 1));
+        ASSERT_EQ(base.Scalar(QStringLiteral("select count(*) from VmonWage")), QString::number(k + 1));
+        const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+        EXPECT_EQ(PaymentAmount(list.grandTotal), base.Scalar(QStringLiteral("select total(sTotal) from VmonWage")));
+        QSet<QString> months;
+        for (const PaymentLine& l : list.lines) months << l.months[3];
+        EXPECT_EQ(months.size(), qsizetype(k + 1));
+        EXPECT_TRUE(months.contains(QString::number(k + 1)));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/report/QuarterLabourReport.h"
 #include "core/report/Refusal.h"
+#include "core/report/ReportForms.h"
 #include "core/sheet/SheetBook.h"
 #include "tests/core/report/GoldenTable.h"
 #include "tests/support/TempBase.h"
@@ -26,8 +27,10 @@ protected:
         unit.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
     }
 
+    // A run the period chooser chose, or a quarter's.
+    static MonthRun Months(int start, int end) { return MonthRun(Month(start), Month(end)); }
     QuarterLabourReport Run(int start, int end, std::optional<Quarter> quarter = std::nullopt) {
-        QuarterLabourReport r(start, end, quarter);
+        QuarterLabourReport r(quarter ? MonthRun(*quarter) : Months(start, end));
         QuarterLabourReport::Prepare(sheet);
         r.Compute(base.db(), unit, sheet, pb);
         return r;
@@ -75,14 +78,14 @@ TEST_F(QuarterLabourTest, QuarterAndPeriodRunsGiveTheHandWorkedFigures) {
 
 TEST_F(QuarterLabourTest, AveragesDivideByTheMonthsOfTheRun) {
     // From month 1 the start-of-period list counts as a month; a later start does not.
-    EXPECT_EQ(QuarterLabourReport(1, 3).Divisor(), 4);
-    EXPECT_EQ(QuarterLabourReport(1, 6).Divisor(), 7);
-    EXPECT_EQ(QuarterLabourReport(1, 9).Divisor(), 10);
-    EXPECT_EQ(QuarterLabourReport(4, 6).Divisor(), 3);
-    EXPECT_EQ(QuarterLabourReport(5, 5).Divisor(), 1);
-    EXPECT_THROW(QuarterLabourReport(4, 3), std::invalid_argument);
-    EXPECT_THROW(QuarterLabourReport(0, 3), std::invalid_argument);
-    EXPECT_THROW(QuarterLabourReport(1, 13), std::invalid_argument);
+    EXPECT_EQ(QuarterLabourReport(Months(1, 3)).Divisor(), 4);
+    EXPECT_EQ(QuarterLabourReport(Months(1, 6)).Divisor(), 7);
+    EXPECT_EQ(QuarterLabourReport(MonthRun(Quarter(3))).Divisor(), 10);
+    EXPECT_EQ(QuarterLabourReport(Months(4, 6)).Divisor(), 3);
+    EXPECT_EQ(QuarterLabourReport(Months(5, 5)).Divisor(), 1);
+    EXPECT_THROW(Months(4, 3), std::invalid_argument);
+    EXPECT_THROW(Months(0, 3), std::invalid_argument);
+    EXPECT_THROW(Months(1, 13), std::invalid_argument);
 }
 
 TEST_F(QuarterLabourTest, SupplementsFollowTheUnitKind) {
@@ -101,7 +104,7 @@ TEST_F(QuarterLabourTest, SupplementsFollowTheUnitKind) {
 }
 
 TEST_F(QuarterLabourTest, DashCellsAndTheUncodedRows) {
-    Run(1, 3);
+    Run(1, 3, Quarter(1));
     for (int r = 3; r <= 7; ++r) EXPECT_EQ(sheet.GetCellText(r, 5), QStringLiteral("--")) << r;
     for (int r = 8; r <= 19; ++r) EXPECT_EQ(sheet.GetCellText(r, 4), QStringLiteral("--")) << r;
     for (int r : {22, 23, 26}) EXPECT_EQ(sheet.GetCellText(r, 5), QStringLiteral("--")) << r;
@@ -110,6 +113,9 @@ TEST_F(QuarterLabourTest, DashCellsAndTheUncodedRows) {
     EXPECT_EQ(sheet.GetCellText(25, 5), QString());
     EXPECT_EQ(sheet.GetCellText(1, 5), QStringLiteral("年初至本季度"));
     EXPECT_EQ(sheet.GetCellText(24, 1), QStringLiteral("  计算建筑业劳动生成率的平均人数"));
+    // A chosen run heads its year-to-date column as a run of months.
+    Run(1, 3);
+    EXPECT_EQ(sheet.GetCellText(1, 5), QStringLiteral("统计月间"));
 }
 
 TEST_F(QuarterLabourTest, StoredRowKeepsTheColumnOrderAndTheUnitAsTyped) {
@@ -119,8 +125,9 @@ TEST_F(QuarterLabourTest, StoredRowKeepsTheColumnOrderAndTheUnitAsTyped) {
     db::Query q(base.db());
     q.Open(QStringLiteral("select * from JLabor_info"));
     ASSERT_EQ(q.RecordCount(), 1);
-    ASSERT_EQ(q.FieldCount(), QuarterLabourReport::Columns().size());
-    for (int i = 0; i < q.FieldCount(); ++i) EXPECT_EQ(q.Fields(i).FieldName(), QuarterLabourReport::Columns()[i]);
+    ASSERT_EQ(q.FieldCount(), report::ColumnsOf(report::QuarterLabourForm()).size());
+    for (int i = 0; i < q.FieldCount(); ++i)
+        EXPECT_EQ(q.Fields(i).FieldName(), report::ColumnsOf(report::QuarterLabourForm())[i]);
     EXPECT_EQ(q.FieldByName(QStringLiteral("frdm")).AsString(), QStringLiteral("12345678X"));
     EXPECT_EQ(q.FieldByName(QStringLiteral("frmc")).AsString(), QStringLiteral("O'Brien 测试"));
     EXPECT_EQ(q.FieldByName(QStringLiteral("I20")).AsString(), QStringLiteral("8600"));
@@ -137,12 +144,28 @@ TEST_F(QuarterLabourTest, AFailedStoreKeepsTheOldRow) {
 }
 
 TEST_F(QuarterLabourTest, TheQuarterGivenNamesTheLabelAndTheWorkbook) {
-    EXPECT_EQ(QuarterLabourReport(1, 3, Quarter(1)).Quarter(), Quarter(1));
-    EXPECT_EQ(QuarterLabourReport(1, 9, Quarter(3)).Quarter(), Quarter(3));
-    EXPECT_EQ(QuarterLabourReport(4, 6).Quarter(), std::nullopt);
-    EXPECT_EQ(QuarterLabourReport(1, 9, Quarter(3)).PeriodLabel(), QStringLiteral("2012年3季度"));
-    EXPECT_EQ(QuarterLabourReport(1, 3, Quarter(1)).WorkbookStem(), QStringLiteral("基础定期报表I202-2_2012年1季度"));
-    EXPECT_EQ(QuarterLabourReport(4, 6).WorkbookStem(), QStringLiteral("基础定期报表I202-2_"));
+    EXPECT_EQ(QuarterLabourReport(MonthRun(Quarter(1))).Quarter(), Quarter(1));
+    EXPECT_EQ(QuarterLabourReport(MonthRun(Quarter(3))).Quarter(), Quarter(3));
+    EXPECT_EQ(QuarterLabourReport(Months(4, 6)).Quarter(), std::nullopt);
+    EXPECT_EQ(QuarterLabourReport(Months(1, 3)).Quarter(), std::nullopt);  // a quarter's months, chosen
+    EXPECT_EQ(QuarterLabourReport(MonthRun(Quarter(3))).PeriodLabel(), QStringLiteral("2012年3季度"));
+    EXPECT_EQ(QuarterLabourReport(MonthRun(Quarter(1))).WorkbookStem(),
+              QStringLiteral("基础定期报表I202-2_2012年1季度"));
+    EXPECT_EQ(QuarterLabourReport(Months(4, 6)).WorkbookStem(), QStringLiteral("基础定期报表I202-2_"));
+}
+
+// The caption names the quarter or the run the form was made for.
+TEST_F(QuarterLabourTest, TheCaptionNamesTheQuarterOrTheRun) {
+    const std::pair<MonthRun, const char16_t*> cases[] = {
+        {MonthRun(Quarter(1)), u" 统计第一季度，即从 1 月到 3月"},
+        {MonthRun(Quarter(2)), u" 统计前二季度，即从 1 月到 6月"},
+        {MonthRun(Quarter(3)), u" 统计前三季度，即从 1 月到 9月"},
+        {Months(2, 5), u" 统计从 2月到5月"},
+        {Months(1, 3), u" 统计从 1月到3月"},
+        {Months(10, 12), u" 统计从 10月到12月"},
+    };
+    for (const auto& [run, caption] : cases)
+        EXPECT_EQ(QuarterLabourReport(run).CaptionSuffix(), QString::fromUtf16(caption));
 }
 
 TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuarter) {
@@ -166,12 +189,12 @@ TEST_F(QuarterLabourTest, UploadWritesItsOwnFiguresAndRemovesTheFileWithoutQuart
     DBFHandle h = DBFOpen(QFile::encodeName(rcsb + QStringLiteral("12345678X_1_i202.dbf")).constData(), "rb");
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(DBFGetRecordCount(h), 1);
-    ASSERT_EQ(DBFGetFieldCount(h), QuarterLabourReport::Columns().size());
+    ASSERT_EQ(DBFGetFieldCount(h), report::ColumnsOf(report::QuarterLabourForm()).size());
     const test::GoldenTable golden = test::ReadGoldenTable(QStringLiteral("jlabor_figures.csv"));
     for (int i = 0; i < DBFGetFieldCount(h); ++i) {
         char name[12] = {};
         DBFGetFieldInfo(h, i, name, nullptr, nullptr);
-        EXPECT_EQ(QString::fromLatin1(name), QuarterLabourReport::Columns()[i]);
+        EXPECT_EQ(QString::fromLatin1(name), report::ColumnsOf(report::QuarterLabourForm())[i]);
         if (i == 0 || i + 1 == DBFGetFieldCount(h)) continue;
         EXPECT_EQ(QString::fromLatin1(DBFReadStringAttribute(h, 0, i)).trimmed().toDouble(),
                   golden.At(QString::fromLatin1(name), QStringLiteral("q1")).toDouble())

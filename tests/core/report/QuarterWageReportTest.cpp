@@ -6,6 +6,7 @@
 #include "core/report/LeaderPost.h"
 #include "core/report/QuarterWageReport.h"
 #include "core/report/Refusal.h"
+#include "core/report/ReportForms.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/unit/Gates.h"
 #include "tests/core/report/ReportTestSupport.h"
@@ -75,18 +76,18 @@ TEST_F(QuarterReportTest, TheTemplatesDashCellsDecideWhichValuesAreStored) {
     // Column 4 of rows 4..23 (row 13 apart) decides which rows give a value: the five
     // computed cells of rows 4..8 and the 13 "-" cells of rows 9..12 and 14..22; with the
     // four supplements 22 figures.
-    const SheetTemplate t = LoadSheetTemplate(QuarterWageReport::kTemplate);
+    const SheetTemplate t = LoadSheetTemplate(QuarterWageForm().sheetTemplate);
     QList<int> dashRows;
     for (int r = 4; r <= 23; ++r)
         if (t.Cell(r, 4) == QStringLiteral("-")) dashRows << r;
     EXPECT_EQ(dashRows, (QList<int>{9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22}));
     for (int r = 4; r <= 8; ++r) EXPECT_EQ(t.Cell(r, 5), QStringLiteral("-"));
     EXPECT_EQ(t.Cell(23, 4), QString());
-    EXPECT_EQ(QuarterWageReport::Columns().size(), 24);
+    EXPECT_EQ(ColumnsOf(QuarterWageForm()).size(), 24);
     ApplySheetTemplate(sheet, t);
     for (int r = 4; r <= 8; ++r) sheet.SetCellText(r, 4, QStringLiteral("1"));
     const db::Params row =
-        QuarterWageReport::RowFromSheet(sheet, {{}, {}, {}, {}}, QStringLiteral("X"), QStringLiteral("Y"));
+        RowFromSheet(QuarterWageForm(), sheet, {{}, {}, {}, {}}, QStringLiteral("X"), QStringLiteral("Y"));
     EXPECT_EQ(row.size(), 24u);
     // Labels keep their leading blanks.
     EXPECT_EQ(t.Cell(5, 1), QString(16, QLatin1Char(' ')) + QStringLiteral("其中：单位负责人"));
@@ -248,7 +249,7 @@ TEST_F(QuarterReportTest, TheUploadWritesThisFormsOwnFigures) {
 
     test::DbfFile f(gzsb + QStringLiteral("12345678X_1_i202.dbf"));
     ASSERT_NE(f.h, nullptr);
-    EXPECT_EQ(f.Names(), QuarterWageReport::Columns());
+    EXPECT_EQ(f.Names(), ColumnsOf(QuarterWageForm()));
     ASSERT_EQ(DBFGetRecordCount(f.h), 1);
     EXPECT_EQ(f.Text(0, "frdm"), QStringLiteral("12345678X"));
     EXPECT_EQ(f.Number(0, "I08"), 5);  // quarter 1's average, not quarter 2's

@@ -2,14 +2,11 @@
 // own: the same rows counted, the same wages summed, over stored values of every kind a
 // column can hold (numbers as text, reals, NULL, a staff number twice in a month); so does
 // every rule table of every form, the sums exact to the ten-thousandth.
-#include "core/report/AnnualLabourReport.h"
-#include "core/report/AnnualWageReport.h"
 #include "core/report/CellRule.h"
 #include "core/report/Condition.h"
 #include "core/report/GidMatrix.h"
-#include "core/report/QuarterLabourReport.h"
-#include "core/report/QuarterWageReport.h"
 #include "core/report/ReportEngine.h"
+#include "core/report/ReportForms.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
@@ -417,10 +414,8 @@ TEST_F(ReportEngineTest, EveryFormsRuleTablesCountAndSumWhatSqliteCountsAndSumsO
                 check(t, {{"e", {e}}, {"from", {e == 3 ? 2 : 1}}, {"ytd", {e == 3 ? 2 : 0}}});
             }
     };
-    cells(QuarterWageReport::Rules(), QuarterWageReport::Supplements());
-    cells(AnnualWageReport::Rules(), AnnualWageReport::Supplements());
-    cells(QuarterLabourReport::Rules());
-    cells(AnnualLabourReport::Rules());
+    for (const FormDescriptor* f : {&QuarterWageForm(), &AnnualWageForm(), &QuarterLabourForm(), &AnnualLabourForm()})
+        cells(f->rules, f->supplements);
     for (GidSummary id : {GidSummary::I704, GidSummary::I705, GidSummary::X505, GidSummary::I303_1})
         for (int last : {12, 3}) {
             const MatrixQueries m = QueriesOf(LayoutOf(id), MatrixRequest{last, last - 2, 1, last, true});

@@ -42,7 +42,7 @@ protected:
         if (name == QLatin1String("102-1")) AnnualWageReport().Compute(c, unit, *sheet, pb);
         if (name == QLatin1String("I202-2")) {
             QuarterLabourReport::Prepare(*sheet);
-            QuarterLabourReport(1, 3).Compute(c, unit, *sheet, pb);
+            QuarterLabourReport(MonthRun(Quarter(1))).Compute(c, unit, *sheet, pb);
         }
         if (name == QLatin1String("I102-2")) {
             AnnualLabourReport::Prepare(*sheet);
@@ -62,12 +62,13 @@ protected:
         return base->Scalar(QStringLiteral("select group_concat(quote(I12)||quote(frmc)) from ") +
                             QString::fromLatin1(f.table));
     }
-    // One wage row the report reads gets `amount` as its total and basic wage, flagged valid.
-    void Poison(const Form& f, double amount) {
+    // The k-th wage row the report reads gets `amount` as its total and basic wage, flagged valid.
+    void Poison(const Form& f, double amount, int k = 0) {
         base->db().Exec(QStringLiteral("update Wage_Info set sTotal=?, sN1=?, sFlag='1', wFlag='1' where rowid=(select "
-                                       "min(w.rowid) from Wage_Info w join Staff_moninfo s on s.sMon=w.Smon and "
-                                       "s.sNumber=w.sNumber where w.Smon between 1 and ? and s.ssf=1)"),
-                        {amount, amount, f.lastWageMonth});
+                                       "w.rowid from Wage_Info w join Staff_moninfo s on s.sMon=w.Smon and "
+                                       "s.sNumber=w.sNumber where w.Smon between 1 and ? and s.ssf=1 "
+                                       "order by w.rowid limit 1 offset ?)"),
+                        {amount, amount, f.lastWageMonth, k});
     }
     // The refusal's text; empty when the report went through.
     QString Refusal(const Form& f, db::Connection& c) {
@@ -94,7 +95,7 @@ TEST_F(ReportRefusalTest, AWageSumBeyondWhatTheReportHoldsRefusesNamingTheIndica
         ASSERT_FALSE(stored.isEmpty());
         Poison(f, 1e300);
         const QString text = Refusal(f, base->db());
-        EXPECT_TRUE(text.contains(QString::fromUtf8(f.wageCell) + QStringLiteral("”的工资合计为 1E+300")))
+        EXPECT_TRUE(text.contains(QString::fromUtf8(f.wageCell) + QStringLiteral("”计入的一项工资为 1E+300")))
             << text.toStdString();
         EXPECT_EQ(Table(f), stored);
         EXPECT_EQ(pb.Position(), 0);
@@ -127,19 +128,39 @@ TEST_F(ReportRefusalTest, AWageSumBeyondWhatTheReportHoldsRefusesNamingTheIndica
     TSheetBook s;
     ApplySheetTemplate(s, QStringLiteral("i704"));
     SummaryUnit u;
-    // One amount of 1e300; then whole amounts that add up beyond any 64-bit whole number.
+    // One amount of 1e300, named; then whole amounts that add up beyond any 64-bit whole number.
     const std::pair<const char*, const char*> cases[] = {
-        {"1e300 where rowid=(select min(rowid) from Wage_Info)", "1E+300"}, {"4611686018427387904", ""}};
+        {"1e300 where rowid=(select min(rowid) from Wage_Info)", "计入的一项工资为 1E+300"},
+        {"4611686018427387904", "的工资合计为 "}};
     for (const auto& [amounts, figure] : cases) {
         base->db().Exec(QStringLiteral("update Wage_Info set sTotal=") + QLatin1String(amounts));
         try {
             RunWageSummary(base->db(), ui, s, GidSummary::I704, {1, 3}, QStringLiteral("2012-12-09"), u);
             ADD_FAILURE() << "not refused";
         } catch (const Refused& e) {
-            EXPECT_TRUE(e.Text().startsWith(QStringLiteral("“合计(1)”的工资合计为 ") + QLatin1String(figure)))
+            EXPECT_TRUE(e.Text().startsWith(QStringLiteral("“合计(1)”") + QString::fromUtf8(figure)))
                 << e.Text().toStdString();
         }
         EXPECT_EQ(base->Scalar(QStringLiteral("select group_concat(G21) from Total_Info")), before);
+    }
+}
+
+// Amounts no sum can hold, against each other or beside an ordinary one: the refusal names the
+// amount, never a sum made of them (1e300 and -1e300 giving 0, 1e20 and -1e20 a stray remainder).
+TEST_F(ReportRefusalTest, AnAmountBeyondWhatASumHoldsIsNamedItself) {
+    const std::tuple<double, double, const char*> cases[] = {
+        {1e300, -1e300, "1E+300"}, {-1e300, 1e300, "1E+300"}, {1e20, -1e20, "1E+20"}, {-1e20, 2500, "-1E+20"}};
+    for (const Form& f : kForms) {
+        Load(f);
+        for (const auto& [first, second, named] : cases) {  // each case sets both rows
+            Poison(f, first, 0);
+            Poison(f, second, 1);
+            const QString text = Refusal(f, base->db());
+            EXPECT_TRUE(text.startsWith(QStringLiteral("“%1”计入的一项工资为 %2，超出了报表和上报文件能容纳的范围")
+                                            .arg(QString::fromUtf8(f.wageCell), QLatin1String(named))))
+                << f.name << ": " << text.toStdString();
+            EXPECT_EQ(Table(f), stored);
+        }
     }
 }
 

@@ -304,7 +304,7 @@ TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQu
     Touch(Gzsb(QStringLiteral("12345678X_1_i202.dbf")));
     Touch(Gzsb(QStringLiteral("12345678X_i202.dbf")));
     Touch(Gzsb(QStringLiteral("12345678X_2_i202.dbf")));
-    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterReport, QStringLiteral("12345678X"), 2));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterReport, QStringLiteral("12345678X"), Quarter(2)));
     QStringList files = QDir(base.paths().Gzsb()).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{"12345678X_1_i202.dbf", "12345678X_2_i202.dbf"}));
     const QString folder = QDir::toNativeSeparators(base.paths().Gzsb() + QLatin1Char('/'));
@@ -320,8 +320,19 @@ TEST_F(UploadTest, QuarterlyUploadKeepsEarlierQuartersAndRemovesTheNameWithoutQu
 
     // The labour report of the same quarter goes to RCSB under the same name.
     db().Exec(QStringLiteral("insert into JLabor_info (frdm) values ('12345678X')"));
-    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterLabour, QStringLiteral("12345678X"), 3));
+    ASSERT_TRUE(upload::Run(db(), ui, base.paths(), Kind::QuarterLabour, QStringLiteral("12345678X"), Quarter(3)));
     EXPECT_TRUE(QFileInfo::exists(Rcsb(QStringLiteral("12345678X_3_i202.dbf"))));
+
+    // A quarterly upload without a quarter (a chosen run, the months up to December) names no
+    // file: it is refused and nothing is written or removed.
+    for (const Kind kind : {Kind::QuarterReport, Kind::QuarterLabour}) {
+        const QString dir = kind == Kind::QuarterReport ? base.paths().Gzsb() : base.paths().Rcsb();
+        const QStringList before = QDir(dir).entryList(QDir::Files, QDir::Name);
+        ui.Clear();
+        EXPECT_FALSE(upload::Run(db(), ui, base.paths(), kind, QStringLiteral("12345678X")));
+        EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("季度必须是 1、2 或 3")});
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files, QDir::Name), before);
+    }
 }
 
 TEST_F(UploadTest, EveryVariantWritesItsFilesWithTheTableColumnsInOrder) {
@@ -343,7 +354,7 @@ TEST_F(UploadTest, EveryVariantWritesItsFilesWithTheTableColumnsInOrder) {
         {Kind::AnnualLabour, {Rcsb(n + "_i102.dbf")}},
     };
     for (const Case& c : cases) {
-        const upload::Written w = upload::Write(db(), base.paths(), c.kind, n, 0, QDate(2012, 12, 31));
+        const upload::Written w = upload::Write(db(), base.paths(), c.kind, n, std::nullopt, QDate(2012, 12, 31));
         EXPECT_EQ(w.files, c.files);
         for (const QString& file : c.files) EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
     }

@@ -487,10 +487,10 @@ TEST(SheetTemplate, StaffTemplateCarriesTheHeadersAndLists) {
     EXPECT_EQ(b.Object(b.ObjectIdByName("YorN")).items, (QStringList{S("否"), S("是")}));
     EXPECT_TRUE(b.Object(b.ObjectIdByName("GW")).items.isEmpty());
     EXPECT_FALSE(b.Object(b.ObjectIdByName("GW")).visible);
-    // All 18 columns fit the width of a 1366-pixel screen.
+    // All 18 columns fit a window on a 1280-pixel screen, beside the scroll bar and the margins.
     int width = 0;
     for (int c = 1; c <= 18; ++c) width += b.ColWidth(c);
-    EXPECT_LT(width, 1300);
+    EXPECT_LT(width, 1230);
     EXPECT_TRUE(b.IsColHidden(25));
 
     const SheetTemplate w = LoadSheetTemplate("staffwrong");

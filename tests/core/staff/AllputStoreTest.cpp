@@ -156,9 +156,10 @@ TEST_F(AllputStoreTest, ANumberTwiceInTheListIsRefusedBeforeAnythingIsWritten) {
         try {
             Save(rows, StaffColumns::Base);
             EXPECT_EQ(k.refusedRow, 0) << k.numbers[0];
-        } catch (const AllputSaveError& e) {
-            EXPECT_EQ(e.SheetRow(), k.refusedRow) << k.numbers[0];
-            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(k.number, Month::Start()));
+        } catch (const staffvalue::NumberTaken& e) {
+            EXPECT_EQ(e.Row(), k.refusedRow) << k.numbers[0];
+            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(QStringLiteral("某"), k.number, QStringLiteral("某"),
+                                                            Month::Start()));
         }
         EXPECT_EQ(Scalar(QStringLiteral("select count(*) from Staff_moninfo")),
                   QString::number(k.refusedRow ? 1 : rows.size()));

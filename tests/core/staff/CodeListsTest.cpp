@@ -104,11 +104,9 @@ TEST(CodeLists, ReloadEmptyAndLargeTables) {
     EXPECT_EQ(FirstCodeOf(lists.CodeEduList, "after"), 2001);
 }
 
-TEST(CodeLists, FirstMatchForChecksLastMatchForNameToCode) {
+TEST(CodeLists, FirstMatchForChecks) {
     CodeList l{{5, "x", ""}, {7, "y", ""}, {9, "x", ""}};
     EXPECT_EQ(FirstCodeOf(l, "x"), 5);
-    EXPECT_EQ(LastCodeOf(l, "x"), 9);
-    EXPECT_FALSE(LastCodeOf(l, "z"));
     EXPECT_FALSE(FirstCodeOf(l, "z"));
 }
 

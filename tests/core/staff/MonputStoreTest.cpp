@@ -209,7 +209,9 @@ TEST(MonputStore, ANumberTwiceInTheSheetIsRefusedBeforeAnythingIsWritten) {
         std::vector<const char*> numbers;
         int refusedRow;  // 0: stored
         const char* number;
-    } cases[] = {{{" 7", "8", "7\t"}, 5, "7"}, {{"7", "8", "8", "7"}, 5, "8"}, {{"", "  ", "7", "７", "7　"}, 0, ""}};
+        int firstRow;  // the row that carries the number already
+    } cases[] = {
+        {{" 7", "8", "7\t"}, 5, "7", 3}, {{"7", "8", "8", "7"}, 5, "8", 4}, {{"", "  ", "7", "７", "7　"}, 0, "", 0}};
     for (const auto& k : cases) {
         test::TempBase tb;
         InsertStored(tb, 3, "原有", "7");
@@ -219,10 +221,10 @@ TEST(MonputStore, ANumberTwiceInTheSheetIsRefusedBeforeAnythingIsWritten) {
         try {
             WriteShown(tb, Month(3), StaffColumns::Base, 3, 2 + n, g.Reader(), std::vector<QString>(size_t(n), "1"));
             EXPECT_EQ(Count(tb, 3), k.refusedRow ? 1 : n) << k.numbers[0];
-        } catch (const SaveFailure& f) {
-            EXPECT_EQ(f.row(), k.refusedRow) << k.numbers[0];
-            EXPECT_EQ(f.name(), QStringLiteral("人%1").arg(k.refusedRow));
-            EXPECT_EQ(f.reason(), staffvalue::NumberTwiceText(k.number, Month(3)));
+        } catch (const staffvalue::NumberTaken& e) {
+            EXPECT_EQ(e.Row(), k.refusedRow) << k.numbers[0];
+            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(QStringLiteral("人%1").arg(k.refusedRow), k.number,
+                                                            QStringLiteral("人%1").arg(k.firstRow), Month(3)));
             EXPECT_EQ(tb.Scalar("select group_concat(sName) from Staff_moninfo where sMon=3"), "原有");
         }
         EXPECT_FALSE(tb.db().InTransaction());

@@ -343,7 +343,9 @@ TEST_F(PerputLogicTest, ANumberAnotherRowOfTheListCarriesIsRefused) {
     ASSERT_TRUE(start.Add(Valid()).saved());
     const SaveResult r = start.Add(li);
     EXPECT_EQ(r.invalid, std::vector<F>{F::Number});
-    EXPECT_EQ(r.message, "姓名编号“1001”在期初名单中已有他人使用，同一名单中的姓名编号不能重复，请核实！");
+    EXPECT_EQ(r.message,
+              "“张三”的姓名编号“1001”在期初名单中已由“张三”使用，同一名单中的姓名编号不能重复，请核实！\n"
+              "本次未保存，已保存的数据没有改变。");
     EXPECT_TRUE(march.Add(li).saved());
     EXPECT_TRUE(start.Modify(Valid(), Col("id", QStringLiteral("sMon=0")).toLongLong()).saved());
     li[F::Number] = QStringLiteral("1002");
@@ -411,13 +413,13 @@ TEST_F(PerputSearchTest, PercentAndUnderscoreAreWildcardsInBothSearches) {
 }
 
 TEST(PerputLogicStatic, CloseRefreshesTheOpener) {
-    auto t = PerputLogic::CloseRefreshes(Month(3), QString());
+    auto t = PerputLogic::CloseRefreshes(Month(3), PerputOpener::MonthList);
     EXPECT_TRUE(t.monthList);
     EXPECT_FALSE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("0"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), PerputOpener::BatchSheet);
     EXPECT_FALSE(t.monthList);
     EXPECT_TRUE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("1"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), PerputOpener::MainWindow);
     EXPECT_FALSE(t.monthList || t.batchSheet);
 }
 

@@ -1,4 +1,5 @@
 // The staff error list's stored side: the rows in error and their write-back by id.
+#include "core/staff/StaffValues.h"
 #include "core/staff/WrongStore.h"
 #include "tests/core/staff/CellGrid.h"
 #include "tests/support/TempBase.h"
@@ -16,12 +17,13 @@ struct Grid : test::CellGrid {
     }
 };
 
+// Without a number given, each row gets one of its own.
 long long InsertStored(test::TempBase& tb, int mon, const QString& name, const QString& isok,
-                       const QString& edu = "大专") {
+                       const QString& edu = "大专", const QString& number = {}) {
     tb.db().Exec(
         "insert into Staff_moninfo(sMon,sName,sNumber,sTsex,sSex,sTEdu,sWorks,sIsok) "
-        "values(?,?,'9','男',1,?,4,?)",
-        {mon, name, edu, isok});
+        "values(?,?,coalesce(?,'9'||(select count(*) from Staff_moninfo)),'男',1,?,4,?)",
+        {mon, name, number.isEmpty() ? db::Value() : db::Value(number), edu, isok});
     return tb.Scalar("select max(id) from Staff_moninfo").toLongLong();
 }
 
@@ -122,6 +124,49 @@ TEST(WrongStore, ADatabaseFailureRollsEveryRowBack) {
     }
     EXPECT_EQ(tb.Scalar("select group_concat(sIsok,'') from Staff_moninfo where id in (?,?)", {a, b}), "00");
     EXPECT_FALSE(tb.db().InTransaction());
+}
+
+// Month 4 holds 甲 "1" (valid) and the error rows 乙 "2" and 丙 "3"; month 5 holds 丁 "1". A
+// corrected row that would carry a number another row of the month carries once the rows are
+// written is refused before anything is written; numbers given up by the rows written, another
+// month's numbers and rows that are not written do not count.
+TEST(WrongStore, ARowThatWouldCarryANumberAnotherRowOfTheMonthCarriesIsRefused) {
+    const struct {
+        const char *yi, *bing, *yiWorks;  // typed into the rows of 乙 and 丙
+        int refusedRow;                   // 0: stored
+        const char* holder;
+    } cases[] = {
+        {"1", "3", "4", 3, "甲"},    {" 1", "3", "4", 3, "甲"},
+        {"4", " 4\t", "4", 4, "乙"}, {"3", "2", "4", 0, ""},  // the two swap their numbers
+        {"2", "1 0", "4", 0, ""},                             // "1 0" is not "1"
+        {"1", "3", "五年", 0, ""},                            // 乙 is not written: its number stays "2"
+        {"", "", "4", 0, ""},                                 // no number is nobody's
+    };
+    for (const auto& k : cases) {
+        test::TempBase tb;
+        InsertStored(tb, 4, "甲", "1", "大学本科", "1");
+        InsertStored(tb, 4, "乙", "0", "大专", "2");
+        InsertStored(tb, 4, "丙", "0", "大专", "3");
+        InsertStored(tb, 5, "丁", "1", "大学本科", "1");
+        const QString before = tb.Scalar("select group_concat(id||sNumber||sIsok, ',') from Staff_moninfo");
+        Grid g;
+        const auto rows = LoadErrorRows(tb.db(), Month(4));
+        g.Put(3, rows[0]);
+        g.Put(4, rows[1]);
+        g.Set(3, 2, k.yi);
+        g.Set(4, 2, k.bing);
+        g.Set(3, 7, k.yiWorks);
+        try {
+            WriteErrorRows(tb.db(), Month(4), 3, 4, g.Reader(), {"1", "1"});
+            EXPECT_EQ(k.refusedRow, 0) << k.yi << "|" << k.bing;
+        } catch (const staffvalue::NumberTaken& e) {
+            EXPECT_EQ(e.Row(), k.refusedRow) << k.yi << "|" << k.bing;
+            EXPECT_EQ(e.Text(), staffvalue::NumberTwiceText(e.Row() == 3 ? "乙" : "丙", g.Get(e.Row(), 2).trimmed(),
+                                                            QString::fromUtf8(k.holder), Month(4)));
+            EXPECT_EQ(tb.Scalar("select group_concat(id||sNumber||sIsok, ',') from Staff_moninfo"), before);
+        }
+        EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sNumber='1'"), "1") << k.yi;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // The wage sheet's load, import and save on a real database, driven through its sheet model.
+#include "core/report/PaymentList.h"
+#include "core/unit/HistoryImport.h"
+#include "core/wage/WageErrorList.h"
 #include "core/wage/WageSheet.h"
 #include "tests/entry/wage/WageTestBase.h"
 
@@ -274,6 +277,45 @@ TEST_F(WageSheetTest, ImportAsksOnlyWhenTheSheetHoldsRows) {
     EXPECT_EQ(sheet.ImportRoster(), std::optional<int>(2));
     EXPECT_EQ(book.GetCellText(5, 2), QString());
     EXPECT_TRUE(book.IsMarked(2, 1));  // contents only: the marks stay
+}
+
+// An amount with a fifth decimal is stored as every sum reads it, to the ten-thousandth, on each
+// path that stores one (the sheet, the error list, the history import): the stored row, the
+// sheet, the payment list and SQLite's own sum then show one figure.
+TEST_F(WageSheetTest, AFifthDecimalIsStoredAsTheTenThousandthOnEveryPath) {
+    const std::pair<QString, QString> cases[] = {{"2499.49995", "2499.5"}, {"600.00005", "600.0001"}};
+    for (const char* path : {"sheet", "error list", "import"})
+        for (const auto& [typed, stored] : cases) {
+            SCOPED_TRACE(std::string(path) + " " + typed.toStdString());
+            base.db().Exec(QStringLiteral("delete from Wage_Info"));
+            if (path == std::string("sheet")) {
+                wages.Load();  // the month emptied behind the sheet's back: shown as it now stands
+                Row(2, {"001", "张三", typed});
+                ASSERT_TRUE(Save());
+            } else if (path == std::string("error list")) {  // a person off the list stays listed
+                base.db().Exec(
+                    QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sFlag) values (3, 7, '某', 0)"));
+                WageErrorList list(ctx, book, month);
+                list.Load();
+                book.SetCellText(2, 3, typed);
+                ASSERT_TRUE(list.Recheck());
+            } else {
+                TempBase old;
+                old.db().Exec(
+                    QStringLiteral("insert into Wage_Info (Smon, sNumber, sN1, sTotal) values (3, '001', ?, ?)"),
+                    {typed.toDouble(), typed.toDouble()});
+                SqliteHistorySource src(old.paths().Database());
+                HistoryImporter(base.db(), pb).ImportWages(src);
+                book.SetCellText(2, 3, stored);  // no sheet shows it
+            }
+            EXPECT_EQ(
+                Q("select count(*) from Wage_Info where sN1=? and sTotal=?", {stored.toDouble(), stored.toDouble()}),
+                QStringLiteral("1"));
+            const report::PaymentList list = report::BuildPaymentList(base.db(), 1, 12);
+            EXPECT_EQ(QStringList({book.GetCellText(2, 3), list.lines.MonthText(0, 3),
+                                   report::PaymentAmount(list.grandTotal), Q("select total(sTotal) from Wage_Info")}),
+                      QStringList(4, stored));
+        }
 }
 
 }  // namespace

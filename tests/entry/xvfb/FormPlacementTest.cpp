@@ -9,6 +9,7 @@
 #include "tests/support/RealDisplay.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QScreen>
 #include <QTimer>
 
@@ -72,6 +73,82 @@ TEST(FormPlacement, EntryFormsOpenWholeCentredOnTheirOpener) {
         delete TFrm_monput::Instance();
     });
     wage.ShowModal();
+}
+
+// Every entry window, for every unit class that changes its layout, opens whole on a screen of
+// 1280 x 1024 with room for the desktop's window frame and panel; pictures of each are kept
+// (QM_SCREENSHOT_DIR) to be looked at.
+TEST(FormPlacement, EveryEntryWindowFitsAScreenOf1280By1024) {
+    // The room a desktop leaves a window on such a screen: a frame of 4 px at either side, a
+    // title bar of 28 px and a panel of 40 px.
+    const QSize room(1280 - 8, 1024 - 40 - 32);
+    const QStringList forms = {"TFrm_allput", "TFrm_monput",    "TFrm_perput",      "TFrm_delPersno",  "TFrm_wrong",
+                               "TFrm_mon",    "TFrm_wrontWage", "TFrm_clearChWage", "TFrm_clearChMon", "TFrm_set"};
+    QHash<QString, int> widths;
+    for (const QString depInfo : {"否", "规上", "是1", "是2", "机关"}) {
+        const bool organ = depInfo == QStringLiteral("机关");
+        MonputEnv env(organ ? QStringLiteral("否") : depInfo, "2");
+        const QString depType = organ ? QStringLiteral("机关单位") : QStringLiteral("企业事业单位");
+        env.state.DepClass = UnitClass::Decode(depType, organ ? QStringLiteral("否") : depInfo);
+        env.tb.db().Exec("update Dep_Info set DepType=?", {depType});
+        env.Store(0, "张三", "1001");
+        env.Store(2, "张三", "1001");
+        env.Store(2, "李四", "1002", "0", "大专");  // an error row for the error list
+        // The longest texts of the lists, to be seen whole in the pictures.
+        env.tb.db().Exec(
+            "update Staff_moninfo set sTPost='专业技术岗位工作人员', sTsf='劳务派遣人员', sTsg='是（持上岗证书）'");
+        env.tb.db().Exec(
+            "insert into Wage_Info(Smon,sNumber,sName,sTotal,sFlag,wFlag) values(2,'1001','张三',100,'0','1')");
+        FormFactory factory(env.ctx);
+        RegisterEntryForms(factory);
+        QWidget main;
+        env.ctx.forms = &factory;
+        env.ctx.mainWidget = &main;
+        main.resize(1024, 700);
+        ASSERT_TRUE(real::ShowActive(&main));
+        for (const QString& name : forms) {
+            const QString what = name + u'_' + depInfo;
+            std::unique_ptr<IForm> form =
+                factory.Create(name, {.month = Month(name == QStringLiteral("TFrm_allput") ? 0 : 2)});
+            ASSERT_NE(form, nullptr) << what.toStdString();
+            auto check = [&, what](QWidget* w) {
+                real::Settle(200);
+                const QSize s = w->frameGeometry().size();
+                widths[what] = s.width();
+                EXPECT_LE(s.width(), room.width()) << what.toStdString();
+                EXPECT_LE(s.height(), room.height()) << what.toStdString();
+                real::SaveScreenshot(w->frameGeometry(), "entry_window_" + what + ".png");
+            };
+            if (name == QStringLiteral("TFrm_monput")) {
+                form->ShowModeless(std::move(form));
+                ASSERT_NE(TFrm_monput::Instance(), nullptr);
+                check(TFrm_monput::Instance());
+                delete TFrm_monput::Instance();
+                continue;
+            }
+            bool seen = false;
+            QTimer::singleShot(300, [&] {
+                QWidget* w = QApplication::activeModalWidget();
+                if (!w) return;
+                seen = true;
+                check(w);
+                w->close();
+            });
+            form->ShowModal();
+            EXPECT_TRUE(seen) << what.toStdString();
+        }
+    }
+    // A monthly list shown for a construction unit and activated again once the unit is an
+    // above-size one takes that class's width, with no band beside its sheet.
+    MonputEnv env("是1", "2");
+    TFrm_monput* list = TFrm_monput::ShowList(env.ctx, Month(2));
+    ASSERT_TRUE(real::ShowActive(list));
+    env.state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), QStringLiteral("规上"));
+    list->FormActivate();
+    real::Settle(200);
+    EXPECT_EQ(list->frameGeometry().width(), widths.value(QStringLiteral("TFrm_monput_规上")));
+    real::SaveScreenshot(list->frameGeometry(), "entry_window_TFrm_monput_construction_then_above_size.png");
+    delete list;
 }
 
 }  // namespace

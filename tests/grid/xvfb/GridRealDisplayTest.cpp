@@ -127,6 +127,38 @@ TEST(GridOnRealDisplay, AnOpenCalendarMovesWithTheKeysBesideATipUnderTwoLevelTit
     EXPECT_EQ(t.ds.FieldByName(QStringLiteral("born"))->AsString(), QStringLiteral("2012-04-21"));
 }
 
+// X11 gives Delete the text "\x7f": in an open editor it deletes, in a number cell as in a
+// pick-list cell that drops its list down on typing, where it opens no list; a printable
+// character still types (and drops the list down).
+TEST(GridOnRealDisplay, DeleteDeletesInTheEditorAndOnlyPrintableTextTypes) {
+    const struct {
+        int col;
+        bool autoDropDown;
+        const char* keys;
+        const char* text;  // the editor's text afterwards
+        bool listOpen;
+    } cases[] = {
+        {1, false, "Home Delete", "", false},   // the number 1
+        {3, true, "Home Delete", "长", false},  // 道长
+        {3, true, "End a", "道长a", true},
+    };
+    for (const auto& k : cases) {
+        RealGrid t;
+        t.g->Columns()[2]->SetPickList({QStringLiteral("道长"), QStringLiteral("技术员")});
+        t.g->Columns()[k.col - 1]->AutoDropDown = k.autoDropDown;
+        ASSERT_TRUE(real::ShowActive(&t.window));
+        real::Click(t.Global(k.col, 1));
+        real::Key(QStringLiteral("F2"));
+        ASSERT_TRUE(real::WaitFor([&] { return t.g->EditorMode(); })) << k.keys;
+        TDBGridInplaceEdit* e = t.g->InplaceEditor();
+        for (const QString& key : QString::fromLatin1(k.keys).split(u' ')) real::Key(key);
+        real::Settle(200);
+        EXPECT_EQ(e->text(), QString::fromUtf8(k.text)) << k.keys;
+        EXPECT_EQ(e->ListVisible(), k.listOpen) << k.keys;
+        if (e->ListVisible()) real::Key(QStringLiteral("Escape"));
+    }
+}
+
 // A Latin face lends Chinese characters from a taller one: a data row and a title of two
 // lines are sized for it, so both lines of the wrapped text show whole (pictures kept in
 // QM_SCREENSHOT_DIR).

@@ -78,10 +78,11 @@ void Check(QWidget* w, QSize given, const QString& name) {
     w->close();
 }
 
-// Every report window: its name, form, fixture and what its opener sets.
+// Every report window: its name, form, fixture and what its opener gives and sets.
 struct ReportWindow {
     const char *name, *form, *fixture;
     std::function<void(IForm*)> set;
+    FormArgs args = {};
 };
 
 std::vector<ReportWindow> ReportWindowCases() {
@@ -96,13 +97,7 @@ std::vector<ReportWindow> ReportWindowCases() {
         {"202-1", "TFrm_JGLabor", "report_quarter.sql",
          [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = Quarter(1); }},
         {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
-        {"I202-2", "TFrm_JLabor", "labour_quarter.sql",
-         [](IForm* f) {
-             auto* j = dynamic_cast<IJLabor*>(f);
-             j->StartMonth = Month(1);
-             j->EndMonth = Month(3);
-             j->SetQuarter(Quarter(1));
-         }},
+        {"I202-2", "TFrm_JLabor", "labour_quarter.sql", {}, {.quarter = Quarter(1)}},
         {"I102-2", "TFrm_NLabor", "labour_annual.sql", {}},
         {"I704", "TFrm_wagehz", "wage_summaries.sql", range},
         {"I705", "TFrm_wagejghz", "wage_summaries.sql", range},
@@ -123,7 +118,7 @@ struct OpenedReport {
         f.base.RunFixture(QString::fromLatin1(win.fixture));
         f.state = test::UnitOf(f.base);
         f.ctx.mainWidget = &main;
-        form = f.forms.Create(QString::fromLatin1(win.form));
+        form = f.forms.Create(QString::fromLatin1(win.form), win.args);
         window = dynamic_cast<QWidget*>(form.get());
         if (win.set) win.set(form.get());
     }

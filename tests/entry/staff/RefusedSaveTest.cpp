@@ -1,0 +1,106 @@
+// One rule, one message: the batch sheet, the monthly list, single-person entry and the error list
+// refuse a staff number that another person of the same list carries with the same words, naming
+// both persons (the sheets show no row numbers), under one caption and icon; nothing is stored and
+// the person's rows stay as typed.
+#include "entry/staff/AllputForm.h"
+#include "entry/staff/MonputForm.h"
+#include "entry/staff/PerputForm.h"
+#include "entry/staff/WrongForm.h"
+#include "tests/entry/staff/MonputTestSupport.h"
+#include "tests/support/RecordingMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+using test::MonputEnv;
+
+using Texts = QStringList;
+const Texts kZhang = MonputEnv::ValidTexts(QStringLiteral("张三"), QStringLiteral("1"));
+const Texts kLi = MonputEnv::ValidTexts(QStringLiteral("李四"), QStringLiteral("1 "));
+
+void BatchSheet(MonputEnv& env) {
+    TFrm_allput f(env.ctx, Month::Start());
+    f.show();
+    MonputEnv::Type(f.Book(), 3, kZhang);
+    MonputEnv::Type(f.Book(), 4, kLi);
+    env.ui.Clear();
+    f.BitBtn7Click();
+    EXPECT_EQ(f.Book().GetCellText(4, 1), QStringLiteral("李四"));
+}
+
+void MonthlyList(MonputEnv& env) {
+    env.Store(4, QStringLiteral("张三"), QStringLiteral("1"));
+    std::unique_ptr<TFrm_monput> w(TFrm_monput::ShowList(env.ctx, Month(4)));
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->BitBtn2Click();
+    MonputEnv::Type(w->Sheet(), 4, kLi);
+    env.ui.Clear();
+    w->B3Click();
+    // Still in edit mode over the rows as typed: they can be put right and saved again.
+    EXPECT_TRUE(w->B3->isEnabled() && w->Dirty());
+    EXPECT_EQ(w->BitBtn2->text(), QStringLiteral("取消编辑"));
+    EXPECT_EQ(w->Sheet().GetCellText(4, 1), QStringLiteral("李四"));
+}
+
+void SinglePerson(MonputEnv& env) {
+    env.Store(4, QStringLiteral("张三"), QStringLiteral("1"));
+    test::RecordingMain main;
+    env.ctx.main = &main;
+    TFrm_perput f(env.ctx, nullptr, Month(4), PerputOpener::MonthList);
+    f.show();
+    QApplication::processEvents();
+    for (auto [edit, text] : {std::pair{f.Edit1, "李四"}, {f.Edit2, " 1"}, {f.NX1, "12"}, {f.NX2, "4"}})
+        edit->setText(QString::fromUtf8(text));
+    f.CByear->setEditText(QStringLiteral("1970"));
+    env.ui.Clear();
+    f.B1Click();
+    env.ctx.main = nullptr;
+}
+
+void ErrorList(MonputEnv& env) {
+    env.Store(4, QStringLiteral("张三"), QStringLiteral("1"));
+    env.Store(4, QStringLiteral("李四"), QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("大专"));
+    WrongForm w(env.ctx, Month(4));
+    w.Form().FormShow();
+    w.Form().FormActivate();
+    w.Form().Sheet().SetCellText(3, 9, QStringLiteral("大学本科"));
+    w.Form().Sheet().SetCellText(3, 2, QStringLiteral("1"));
+    env.ui.Clear();
+    w.Form().BitBtn2Click();
+}
+
+TEST(RefusedSave, ANumberAnotherPersonOfTheListCarriesIsRefusedInOneWayByEverySave) {
+    const struct {
+        const char* form;
+        void (*save)(MonputEnv&);
+        const char* list;
+    } cases[] = {{"batch sheet", BatchSheet, "期初名单"},
+                 {"monthly list", MonthlyList, "4月名单"},
+                 {"single person", SinglePerson, "4月名单"},
+                 {"error list", ErrorList, "4月名单"}};
+    for (const auto& k : cases) {
+        MonputEnv env(QStringLiteral("否"), QStringLiteral("4"));
+        k.save(env);
+        ASSERT_EQ(env.ui.shown.size(), 1u) << k.form << ": " << env.ui.Texts().join('|').toStdString();
+        const ShownBox& box = env.ui.shown[0];
+        EXPECT_EQ(box.text, QStringLiteral("“李四”的姓名编号“1”在%1中已由“张三”使用，同一名单中的姓名编号不能重复，"
+                                           "请核实！\n本次未保存，已保存的数据没有改变。")
+                                .arg(QString::fromUtf8(k.list)))
+            << k.form;
+        EXPECT_TRUE(box.sort == ShownBox::Sort::Dlg && box.kind == DlgKind::Warning && box.buttons == DlgButtons::Ok)
+            << k.form;
+        EXPECT_EQ(box.title, QStringLiteral("警告")) << k.form;
+        EXPECT_EQ(env.tb.Scalar("select count(*) from Staff_moninfo where sName='李四' and trim(sNumber)='1'"), "0")
+            << k.form;
+    }
+}
+
+}  // namespace
+}  // namespace qm
