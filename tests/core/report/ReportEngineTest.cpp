@@ -360,9 +360,15 @@ TEST_F(ReportEngineTest, TheLeaderPostIsTheSmallestBelowTwentyOfAnyMonthAndFills
     EXPECT_EQ(r.leaderPost, 11);
     for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << k;
 
-    // A post stored as 10.5 is taken as the integer conversion takes it: a half to the even one.
-    Staff(2, QStringLiteral("L"), 10.5, 1);
-    EXPECT_EQ(qm::report::RunQueries(db(), queries, {}, late, lists).leaderPost, 10);
+    // A post stored as a real is taken as the integer conversion takes it: a half to the even
+    // one, up from 11.5 and down from 10.5.
+    for (const auto& [post, rank] : {std::pair{11.5, 12LL}, std::pair{10.5, 10LL}}) {
+        db().Exec(QStringLiteral("delete from Staff_moninfo where sPost<12"));
+        Staff(2, QStringLiteral("L"), post, 1);
+        r = qm::report::RunQueries(db(), queries, {}, late, lists);
+        EXPECT_EQ(r.leaderPost, rank) << post;
+        for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(rank))) << k;
+    }
 
     // Nobody below 20: no rank, the leaders' list is empty and counts nobody.
     db().Exec(QStringLiteral("delete from Staff_moninfo where sPost<20"));
