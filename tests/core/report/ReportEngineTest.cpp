@@ -438,4 +438,28 @@ TEST_F(ReportEngineTest, EveryFormsRuleTablesCountAndSumWhatSqliteCountsAndSumsO
     EXPECT_GT(found, figures / 2);
 }
 
+// Late lists on a column other than the post: the rank is still the lowest post of any month,
+// here one held in January only, by a person no December condition reads.
+TEST_F(ReportEngineTest, ALateListOnAnotherColumnTakesTheLowestPostOfAnyMonth) {
+    Rows();
+    Staff(1, QStringLiteral("K"), 11, 7, {}, 8);
+    const auto lists = [](std::optional<long long> post) {
+        const long long l = post.value_or(0);
+        return qm::report::cond::Values{{QStringLiteral("leaders"), {l - 10}}, {QStringLiteral("clerks"), {l - 8, 9}}};
+    };
+    const std::vector<QString> late{QStringLiteral("leaders"), QStringLiteral("clerks")};
+    for (const char* column : {"ssf", "sEducation"}) {
+        const QString c = QString::fromLatin1(column);
+        const std::vector<Query> queries{
+            {Source::Staff, " where sMon=12 and " + c + " in({leaders})"},
+            {Source::Wages, " where sMon>=6 and sMon<=12 and " + c + " in({leaders})", Take::Total},
+            {Source::Staff, " where sMon=12 and " + c + " in({clerks})"},
+        };
+        const auto r = qm::report::RunQueries(db(), queries, {}, late, lists);
+        EXPECT_EQ(r.leaderPost, 11) << column;
+        for (size_t k = 0; k < queries.size(); ++k)
+            EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << column << ' ' << k;
+    }
+}
+
 }  // namespace
