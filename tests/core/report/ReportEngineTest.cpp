@@ -183,6 +183,8 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
         {Source::Staff, QStringLiteral(" where sMon>=3 and sMon<4")},
         {Source::Wages, QStringLiteral(" where sMon>11"), Take::Total},
         {Source::Wages, QStringLiteral(" where sMon<1 or sMon>=12"), Take::Count},
+        {Source::Staff, QStringLiteral(" where 12 > sMon and 2 <= sMon")},
+        {Source::Wages, QStringLiteral(" where 12 >= sMon and 2 < sMon"), Take::Total},
     };
     const qm::report::cond::Values values{{QStringLiteral("e"), {9}}, {QStringLiteral("months"), {0, 12}}};
     for (const Query& q : queries) {
@@ -321,6 +323,14 @@ TEST_F(ReportEngineTest, ConditionTextsCompareAndMatchAsSqliteDoesForEachColumnA
         "sPost<21.5",
         "sWorks in (21.0)",
         "sBirth like '% 21'",
+        // The literal on the left, on a value that is stored.
+        "21 > sPost",
+        "21 >= sPost",
+        "21 < sPost",
+        "21 <= sPost",
+        "'21' = sWorks",
+        "21.5 <> sWorks",
+        "'1962-12' >= sBirth",
     };
     int counted = 0;
     for (const char* text : conditions) {
