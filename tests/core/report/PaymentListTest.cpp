@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using namespace qm;
@@ -311,6 +312,40 @@ TEST_F(PaymentListTest, EveryPersonAndTheTotalLineShowBeyondTheLeastSheetLength)
     }
     for (int row = last - 4; row <= last + 1; ++row) EXPECT_FALSE(sheet.IsMarked(row, 4)) << row;
     EXPECT_EQ(PaymentAmount(list.grandTotal), QString::number((persons - 2) * 10));
+}
+
+// More persons than one block of month cells holds, stored month after month: a later month
+// of each person lands in that person's cells, whichever block they lie in and whatever order
+// of persons a month is stored in.
+TEST_F(PaymentListTest, ManyPersonsStoredMonthAfterMonthKeepEachTheirMonths) {
+    const int persons = 4096 + 40;
+    for (const char* secondMonth : {"i", "i desc"}) {
+        SCOPED_TRACE(secondMonth);
+        base.db().Exec(QStringLiteral("delete from Wage_Info"));
+        for (int m = 1; m <= 3; ++m)
+            base.db().Exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+                                          "insert into Wage_Info (sNumber, sName, Smon, sTotal) "
+                                          "select i, '人' || i, ?, i * 10 + ? from n order by ") +
+                               QLatin1String(m == 2 ? secondMonth : "i"),
+                           {persons, m, m});
+        const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+        ASSERT_EQ(list.lines.size(), size_t(persons));
+        std::vector<std::string> wrong;  // the first lines that differ, as got / wanted
+        for (size_t k = 0; k < list.lines.size() && wrong.size() < 3; ++k) {
+            const long long i = (long long)k + 1;
+            QStringList want{QString::number(i)}, got{list.lines.Number(k)};
+            for (int m = 1; m <= 4; ++m) {
+                want << (m <= 3 ? QString::number(i * 10 + m) : QString());
+                got << list.lines.MonthText(k, m);
+            }
+            want << QString::number(i * 30 + 6);
+            got << PaymentAmount(list.lines.Total(k));
+            if (got != want)
+                wrong.push_back((got.join(QLatin1Char('|')) + " / " + want.join(QLatin1Char('|'))).toStdString());
+        }
+        EXPECT_EQ(wrong, std::vector<std::string>());
+        EXPECT_EQ(PaymentAmount(list.grandTotal), base.Scalar(QStringLiteral("select total(sTotal) from Wage_Info")));
+    }
 }
 
 }  // namespace
