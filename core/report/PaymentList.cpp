@@ -414,24 +414,33 @@ QString PaymentProblemsText(const PaymentList& list) {
            rows.join(QLatin1Char('\n'));
 }
 
-void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
+PaymentWidestRows FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     sheet.BeginUpdate();
+    PaymentWidestRows widest{};
+    std::array<qsizetype, 16> room{};
+    const auto put = [&](int row, int col, const QString& text) {
+        sheet.SetCellText(row, col, text);
+        qsizetype r = text.size();
+        for (const QChar ch : text)
+            if (ch.unicode() > 0xff) ++r;
+        if (r > room[size_t(col)]) room[size_t(col)] = r, widest[size_t(col)] = row;
+    };
     const PaymentLines& lines = list.lines;
     // Person k lies in row k + 2, every one of them, and the "总计：" line below the last.
     const size_t n = lines.size();
     for (size_t k = 0; k < n; ++k) {
         const int row = int(k) + 2;
-        sheet.SetCellText(row, 1, lines.Name(k));
-        sheet.SetCellText(row, 2, lines.Number(k));
+        put(row, 1, lines.Name(k));
+        put(row, 2, lines.Number(k));
         for (int m = list.from; m <= list.to; ++m) {
             const QString text = lines.MonthText(k, m);
-            if (!text.isEmpty()) sheet.SetCellText(row, m + 2, text);
+            if (!text.isEmpty()) put(row, m + 2, text);
         }
-        sheet.SetCellText(row, 15, PaymentAmount(lines.Total(k)));
+        put(row, 15, PaymentAmount(lines.Total(k)));
     }
     const int totalRow = int(n) + 2;
-    sheet.SetCellText(totalRow, 14, QStringLiteral("总计："));
-    sheet.SetCellText(totalRow, 15, PaymentAmount(list.grandTotal));
+    put(totalRow, 14, QStringLiteral("总计："));
+    put(totalRow, 15, PaymentAmount(list.grandTotal));
     for (const PaymentProblem& p : list.problems) {
         if (p.line + 2 > sheet.MaxRow()) continue;  // past any sheet: the mark would land on another cell
         sheet.SetSelection(p.line + 2, p.month + 2, p.line + 2, p.month + 2);
@@ -439,6 +448,7 @@ void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     }
     sheet.SetSelection(1, 1, 1, 1);
     sheet.EndUpdate();
+    return widest;
 }
 
 }  // namespace qm::report
