@@ -11,6 +11,10 @@
 
 namespace qm::bench {
 
+// The unit's size when none is given: the size the figures printed beside each timing have
+// been compared at from the start. Any size runs (--persons N); no section holds a unit to it.
+inline constexpr int kDefaultPersons = 16338;
+
 struct Context {
     AppPaths paths;  // the base folder everything is written into
     int persons;     // the unit's size

@@ -11,8 +11,6 @@
 
 namespace qm::synth {
 
-inline constexpr int kSheetCapacity = 16338;  // rows 3..16340 of a staff sheet
-
 struct Person {
     QString sName, sNumber, sTsex, sTnation, sTparty, sBirth;
     int sWorks = 0, sWork = 0;

@@ -1,6 +1,6 @@
-// The start-of-period batch sheet for a unit of 16,338 persons: loading the sheet from the
-// database, the audit and save of every row, and the register upload file, each the best of
-// five beside raw sqlite3 deletes and inserts of the same month.
+// The start-of-period batch sheet for the bench's unit: loading the sheet from the database,
+// the audit and save of every row, and the register upload file, each the best of five beside
+// raw sqlite3 deletes and inserts of the same month.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
@@ -29,8 +29,7 @@ void Run(Context& ctx) {
     QFile::remove(raw);
     CreateEmptyDatabase(live);
     CreateEmptyDatabase(raw);
-    const int n = std::min(ctx.persons, synth::kSheetCapacity);
-    const auto persons = synth::MakePersons(n);
+    const auto persons = synth::MakePersons(ctx.persons);
     // The save replaces a stored month 0: its baseline deletes and inserts the same rows.
     const double rawMs = RawReplaceStaffMs(raw, persons, 0);
     const QString baseline = QStringLiteral("raw delete + insert of month 0");
@@ -66,6 +65,11 @@ void Run(Context& ctx) {
                rawMs);
     if (result != AllputSheet::SaveResult::SavedWithErrors && result != AllputSheet::SaveResult::Saved)
         std::printf("  (the save did not complete: %s)\n", ui.Texts().join(QLatin1Char('|')).toUtf8().constData());
+    {
+        db::Query q(c);
+        q.Open(QStringLiteral("select count(*) from Staff_moninfo where sMon=0"));
+        std::printf("  month 0 after the saves: kept %lld of %d rows\n", q.Fields(0).AsInteger(), loaded);
+    }
     upload::Written w;
     const double uploadMs =
         BestOfMs([&] { w = upload::Write(c, ctx.paths, upload::Kind::StaffRegister, QStringLiteral("12345678X")); });

@@ -5,6 +5,7 @@
 // measured in the same run. The unit is the program folder's own database, so `--keep DIR`
 // leaves a folder that qm-report reads.
 #include "bench/Bench.h"
+#include "bench/ReportUnit.h"
 #include "bench/SyntheticUnit.h"
 #include "bench/report/ReportTool.h"
 #include "core/base/AppContext.h"
@@ -25,18 +26,23 @@
 #include <thread>
 
 namespace qm::bench {
-namespace {
 
 // The unit: a construction unit with general contracting, so that the supplementary figures
 // are counted too; every person has a wage row in every month 1..12.
-QString BuildUnit(const Context& ctx) {
-    // A unit of this size that an earlier run left (--keep) is used again.
+QString BuildReportUnit(const Context& ctx) {
+    // A unit of this size that an earlier run left (--keep) is used again, as long as every row
+    // still counts as audited: the windows' saves flag the rows that fail their checks, and the
+    // reports refuse a unit with such rows.
     if (QFileInfo::exists(ctx.paths.Database())) {
         db::Connection old;
         old.Open(ctx.paths.Database());
         db::Query q(old);
-        q.Open(QStringLiteral("select (select count(*) from Staff_moninfo), (select count(*) from Wage_Info)"));
-        if (q.Fields(0).AsInteger() == 13LL * ctx.persons && q.Fields(1).AsInteger() == 12LL * ctx.persons)
+        q.Open(
+            QStringLiteral("select (select count(*) from Staff_moninfo), (select count(*) from Wage_Info), "
+                           "(select count(*) from Staff_moninfo where sIsok is not '1'), "
+                           "(select count(*) from Wage_Info where sFlag is not '1' or wFlag is not '1')"));
+        if (q.Fields(0).AsInteger() == 13LL * ctx.persons && q.Fields(1).AsInteger() == 12LL * ctx.persons &&
+            q.Fields(2).AsInteger() == 0 && q.Fields(3).AsInteger() == 0)
             return ctx.paths.Database();
     }
     const auto persons = synth::MakePersons(ctx.persons);
@@ -58,6 +64,27 @@ QString BuildUnit(const Context& ctx) {
     t.Commit();
     return path;
 }
+
+// One run of a form as qm-report makes it; false when it was refused.
+bool RunReportForm(db::Connection& c, const AppPaths& paths, const reporttool::Runner& runner, const QStringList& args,
+                   QString& message) {
+    ScriptedUiService ui;
+    MainState state;
+    Gates gates(c, state, ui);
+    MemoryProgress pb;
+    reporttool::Run run{c, ui, paths, state, gates, pb, args};
+    bool ok = false;
+    try {
+        ok = gates.LoadUnitInfo() && runner(run);
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+        return false;
+    }
+    if (!ok && !ui.shown.empty()) message = ui.shown.front().text;
+    return ok;
+}
+
+namespace {
 
 // A form as the benchmark runs it, and what it reads: per table the rows and the columns.
 struct FormRun {
@@ -139,25 +166,6 @@ double FloorMs(sqlite3* h, const std::vector<const char*>& scans) {
     return ms;
 }
 
-// One run of a form as qm-report makes it; false when it was refused.
-bool RunForm(db::Connection& c, const AppPaths& paths, const reporttool::Runner& runner, const QStringList& args,
-             QString& message) {
-    ScriptedUiService ui;
-    MainState state;
-    Gates gates(c, state, ui);
-    MemoryProgress pb;
-    reporttool::Run run{c, ui, paths, state, gates, pb, args};
-    bool ok = false;
-    try {
-        ok = gates.LoadUnitInfo() && runner(run);
-    } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
-        return false;
-    }
-    if (!ok && !ui.shown.empty()) message = ui.shown.front().text;
-    return ok;
-}
-
 // The most heap held while fn runs, from `startMb` on: read every millisecond by a thread of its
 // own, so that the form's run is not timed while it is watched.
 double PeakHeapMb(double startMb, const std::function<void()>& fn) {
@@ -177,7 +185,7 @@ double PeakHeapMb(double startMb, const std::function<void()>& fn) {
 
 void Run(Context& ctx) {
     const double heapStart = HeapMb();
-    const QString path = BuildUnit(ctx);
+    const QString path = BuildReportUnit(ctx);
     db::Connection c;
     c.Open(path);
     {
@@ -204,7 +212,7 @@ void Run(Context& ctx) {
         if (entry == reporttool::AllForms().end()) continue;
         QString refused;
         const double ms = BestOfMs([&] {
-            if (!RunForm(c, ctx.paths, entry->second.run, f.args, refused) && refused.isEmpty())
+            if (!RunReportForm(c, ctx.paths, entry->second.run, f.args, refused) && refused.isEmpty())
                 refused = QStringLiteral("refused");
         });
         if (!refused.isEmpty()) {
@@ -212,7 +220,8 @@ void Run(Context& ctx) {
             continue;
         }
         const double floor = FloorMs(raw, f.floor);
-        const double heap = PeakHeapMb(heapStart, [&] { RunForm(c, ctx.paths, entry->second.run, f.args, refused); });
+        const double heap =
+            PeakHeapMb(heapStart, [&] { RunReportForm(c, ctx.paths, entry->second.run, f.args, refused); });
         std::printf("report %s: %.1f ms, floor %.1f ms, ratio %.2f, heap %+.1f MB\n", f.form, ms, floor,
                     floor > 0 ? ms / floor : 0.0, heap);
     }

@@ -172,9 +172,9 @@ void SheetSection(Context& ctx) {
     stock.reset();
 
     const double clearMs = BestOfMs([&] {
-        book->SetSelection(3, 1, 16340, 20);
+        book->SetSelection(3, 1, book->MaxRow(), 20);
         book->SetFont("fnt", 10);
-        book->ClearRange(3, 1, 16340, 20, TSheetBook::ClearFormats);
+        book->ClearRange(3, 1, book->MaxRow(), 20, TSheetBook::ClearFormats);
     });
 
     PrintRatio(QString("sheet: fill %1 rows x 20 columns").arg(persons.size()), fillMs,
@@ -186,7 +186,7 @@ void SheetSection(Context& ctx) {
                stockPaints.first);
     PrintRatio("sheet: paint it again", sheetPaints.again, stockName, stockPaints.again);
     PrintRatio("sheet: paint it a third time and on", sheetPaints.later, stockName, stockPaints.later);
-    Print("sheet: font and formats clear over rows 3..16340", clearMs);
+    Print(QString("sheet: font and formats clear over rows 3..%1").arg(book->MaxRow()), clearMs);
     std::printf(
         "  sheet heap from the section's start: persons, database and code lists %.1f MB; "
         "empty sheet with template +%.1f MB; filled +%.1f MB; with the 13 code columns +%.1f MB "

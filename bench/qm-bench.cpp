@@ -1,7 +1,6 @@
 // qm-bench: builds a synthetic unit in a temporary base folder (or in DIR with --keep DIR)
 // and prints the timings of the sections registered in bench/.
 #include "bench/Bench.h"
-#include "bench/SyntheticUnit.h"
 
 #include <malloc.h>
 #include <QApplication>
@@ -68,7 +67,7 @@ int main(int argc, char** argv) {
     // --keep DIR: build the unit in DIR and leave it there; --only TEXT: run only the sections
     // whose name contains TEXT (the unit is built in any case); --persons N: a unit of N persons.
     QString keep, only;
-    int persons = qm::synth::kSheetCapacity;
+    int persons = qm::bench::kDefaultPersons;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QStringLiteral("--keep") && i + 1 < argc)

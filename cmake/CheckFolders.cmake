@@ -4,9 +4,9 @@
 # ..." up to the sentence's end names what it may include (a `core/...` spelling counts as the
 # core), "includes no other folder" allows none, and a folder whose paragraph says neither is
 # not checked. Only quoted includes that start with a folder of the tree count.
-# Also fails where a folder of the program other than core/db speaks SQLite itself (a
-# `sqlite3_` name or <sqlite3.h>): the database is spoken through core/db. The tests and the
-# benches may; so may the CMake helpers.
+# Also fails where a folder of the program other than core/db speaks SQLite itself (a function
+# of SQLite's C interface or its header): the database is spoken through core/db. The tests
+# and the benches may; so may the CMake helpers.
 #   cmake -DROOT=<tree> -P CheckFolders.cmake
 if(NOT ROOT)
   message(FATAL_ERROR "CheckFolders: ROOT is required")
@@ -84,7 +84,7 @@ foreach(_name IN LISTS _program)
     if(_file MATCHES "^core/db/")
       continue()
     endif()
-    file(STRINGS ${ROOT}/${_file} _raw REGEX "sqlite3_|sqlite3\\.h")
+    file(STRINGS ${ROOT}/${_file} _raw REGEX "sqlite3[_]|sqlite3[.]h")
     if(_raw)
       list(GET _raw 0 _first)
       string(STRIP "${_first}" _first)

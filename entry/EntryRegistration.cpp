@@ -44,9 +44,8 @@ void RegisterEntryForms(FormFactory& forms) {
         return std::make_unique<WrongForm>(ctx, MonthOf(args), args.parent);
     });
     forms.Register(QStringLiteral("TFrm_perput"), [](AppContext& ctx, const FormArgs& args) {
-        auto f = std::make_unique<TFrm_perput>(ctx, ParentOf(ctx, args));
-        if (args.month) f->MonthNo = *args.month;
-        return f;
+        return std::make_unique<TFrm_perput>(ctx, ParentOf(ctx, args), args.month.value_or(Month::Start()),
+                                             args.opener);
     });
 }
 

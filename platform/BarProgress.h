@@ -6,24 +6,31 @@
 #include <QPointer>
 #include <QProgressBar>
 
+#include <functional>
+
 namespace qm {
 
 class BarProgress : public Progress {
 public:
-    // Without a bar (not yet made, or gone) a position is kept nowhere and reads 0.
-    explicit BarProgress(QProgressBar* bar = nullptr) : bar_(bar) {}
+    // Milliseconds on a clock that never goes back.
+    using Clock = std::function<qint64()>;
+    // While work runs, the bar is repainted at most once in this many milliseconds.
+    static constexpr int kRepaintEveryMs = 30;
+
+    // Without a bar (not yet made, or gone) a position is kept nowhere and reads 0. Without a
+    // clock, the system's monotonic one.
+    explicit BarProgress(QProgressBar* bar = nullptr, Clock clock = {});
     void SetBar(QProgressBar* bar) { bar_ = bar; }
     int Position() const override { return bar_ ? bar_->value() : 0; }
 
 protected:
-    void Show(int v) override {
-        if (!bar_) return;
-        bar_->setValue(v);
-        bar_->repaint();  // work does not return to the event loop until it ends
-    }
+    void Show(int v) override;
 
 private:
     QPointer<QProgressBar> bar_;
+    Clock clock_;
+    qint64 paintedAt_ = 0;
+    bool painted_ = false;
 };
 
 }  // namespace qm

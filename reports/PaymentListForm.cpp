@@ -15,9 +15,27 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace qm {
+namespace {
+
+// Each column as wide as the text of `widest` that needs the most room, never narrower than the
+// template made it: a large unit's totals run to ten digits and more, and a figure cut short
+// cannot be read.
+void WidenColumnsToTexts(TSheetBook& book, const SheetView& view, const report::PaymentWidestRows& widest) {
+    const QTableView* t = view.Table();
+    for (int col = 1; col < int(widest.size()); ++col) {
+        const int row = widest[size_t(col)];
+        if (row <= 0 || t->isColumnHidden(col - 1)) continue;
+        // The grid line takes the cell's last pixel column.
+        const int need = t->sizeHintForIndex(t->model()->index(row - 1, col - 1)).width() + (t->showGrid() ? 1 : 0);
+        if (need > book.ColWidth(col)) book.SetColWidth(col, col, need);
+    }
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- TFrm_permonWage
 
@@ -66,7 +84,7 @@ void TFrm_permonWage::FormShow() {
     label1_->setText(report::PaymentTitle(from_, to_));
     label2_->setText(report::PaymentDateLine(today_));
     const report::PaymentList list = report::BuildPaymentList(ctx_.db, from_, to_, &ctx_.pb);
-    report::FillPaymentSheet(book_, list);
+    WidenColumnsToTexts(book_, *view_, report::FillPaymentSheet(book_, list));
     const QString problems = report::PaymentProblemsText(list);
     if (!problems.isEmpty()) ctx_.ui.Info(problems);
 }

@@ -26,9 +26,10 @@ namespace qm {
 class SheetTableModel : public QAbstractTableModel {
 public:
     explicit SheetTableModel(TSheetBook& book, QObject* parent)
-        : QAbstractTableModel(parent), book_(book), cols_(book.MaxCol()) {}
+        : QAbstractTableModel(parent), book_(book), rows_(book.MaxRow()), cols_(book.MaxCol()) {}
 
-    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : TSheetBook::kMaxRow; }
+    // The sheet's rows as the views were last told them: the sheet grows and shrinks first.
+    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : rows_; }
     int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : cols_; }
 
     // What a cell shows, read once for all its roles; painting keys its pixels on it.
@@ -104,13 +105,29 @@ public:
     }
 
     void CellsChanged(int r1, int c1, int r2, int c2) {
-        if (c1 > cols_) return;
-        emit dataChanged(index(r1 - 1, c1 - 1), index(r2 - 1, std::min(c2, cols_) - 1));
+        if (c1 > cols_ || r1 > rows_) return;
+        emit dataChanged(index(r1 - 1, c1 - 1), index(std::min(r2, rows_) - 1, std::min(c2, cols_) - 1));
+    }
+
+    // The sheet grew or shrank: rows come or go at its end, the current cell and the
+    // selection above them stay.
+    void FollowRows() {
+        const int rows = book_.MaxRow();
+        if (rows > rows_) {
+            beginInsertRows({}, rows_, rows - 1);
+            rows_ = rows;
+            endInsertRows();
+        } else if (rows < rows_) {
+            beginRemoveRows({}, rows, rows_ - 1);
+            rows_ = rows;
+            endRemoveRows();
+        }
     }
 
     // Answers whether the column count changed (the views then reset).
     bool Reset() {
         beginResetModel();
+        rows_ = book_.MaxRow();
         cols_ = book_.MaxCol();
         endResetModel();
         return true;
@@ -120,7 +137,7 @@ public:
 
 private:
     TSheetBook& book_;
-    int cols_;
+    int rows_, cols_;
     QFont baseFont_;
 };
 
@@ -407,6 +424,7 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
 
     connect(&book_, &TSheetBook::cellsChanged, this,
             [this](int r1, int c1, int r2, int c2) { model_->CellsChanged(r1, c1, r2, c2); });
+    connect(&book_, &TSheetBook::maxRowChanged, this, [this] { model_->FollowRows(); });
     connect(&book_, &TSheetBook::layoutChanged, this, [this] {
         if (model_->ColumnsDiffer()) model_->Reset();
         SyncLayout();
@@ -515,7 +533,7 @@ void SheetView::SyncLayout() {
         auto* vh = g->verticalHeader();
         vh->setDefaultSectionSize((book_.DefaultRowHeight() + 14) / 15);
         for (const auto& [range, twips] : book_.RowHeightRanges())
-            for (int r = range.r1; r <= std::min(range.r2, TSheetBook::kMaxRow); ++r)
+            for (int r = range.r1; r <= std::min(range.r2, model_->rowCount()); ++r)
                 vh->resizeSection(r - 1, (twips + 14) / 15);
         for (int c = 1; c <= book_.MaxCol(); ++c) {
             g->setColumnHidden(c - 1, !book_.IsColShown(c));
@@ -680,7 +698,7 @@ void SheetView::PlaceObject(int id) {
     };
     auto rowEdge = [this](int r) {
         if (r <= 0) return grid_->rowViewportPosition(0);
-        const int rr = std::min(r, TSheetBook::kMaxRow) - 1;
+        const int rr = std::min(r, model_->rowCount()) - 1;
         return grid_->rowViewportPosition(rr) + grid_->rowHeight(rr);
     };
     const QPoint origin = grid_->viewport()->mapTo(this, QPoint(0, 0));

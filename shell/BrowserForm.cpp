@@ -327,11 +327,9 @@ void TFrm_Brower::ToolButton3Click() {
 void TFrm_Brower::ToolButton4Click() {
     if (!UnitGate()) return;
     if (!ctx_.forms) return;
-    if (std::unique_ptr<IPerput> f = ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"))) {
-        f->MonthNo = Month::Start();
-        f->ReturnMode = QStringLiteral("1");
+    if (std::unique_ptr<IPerput> f = ctx_.forms->CreateAs<IPerput>(
+            QStringLiteral("TFrm_perput"), {.month = Month::Start(), .opener = PerputOpener::MainWindow}))
         f->ShowModal();
-    }
 }
 
 }  // namespace qm

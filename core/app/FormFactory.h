@@ -10,6 +10,7 @@
 #include "core/base/Month.h"
 #include "core/base/MonthRun.h"
 #include "core/base/Quarter.h"
+#include "core/staff/PerputOpener.h"
 
 #include <QString>
 
@@ -38,6 +39,8 @@ struct FormArgs {
     std::optional<Quarter> quarter = std::nullopt;
     // The run of months a quarterly report counts instead of a quarter's (the period chooser's).
     std::optional<MonthRun> run = std::nullopt;
+    // Who opens the single-person form.
+    PerputOpener opener = PerputOpener::MonthList;
     // The window the form opens over; none means the main window.
     QWidget* parent = nullptr;
 };

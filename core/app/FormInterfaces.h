@@ -66,10 +66,10 @@ public:
 // TFrm_perput: single-person entry.
 class IPerput : public virtual IForm {
 public:
-    Month MonthNo;       // the start-of-period list (0) or a month's
-    QString ReturnMode;  // "0" opened by the batch sheet, "1" by the main window or the staff browser
+    virtual Month MonthNo() const = 0;  // the start-of-period list (0) or a month's
+    virtual PerputOpener Opener() const = 0;
     // The opener's refresh, called as the form closes when the list is a month's or when the
-    // batch sheet opened it (ReturnMode "0").
+    // batch sheet opened it. Month and opener are given as the form is made.
     std::function<void()> RefreshOpener;
 };
 

@@ -124,8 +124,8 @@ std::unique_ptr<IForm> MainCommands::Create(const QString& formClass, const Form
 }
 
 template <class I>
-std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass) {
-    std::unique_ptr<I> f = ctx_.forms ? ctx_.forms->CreateAs<I>(formClass) : nullptr;
+std::unique_ptr<I> MainCommands::CreateAs(const QString& formClass, const FormArgs& args) {
+    std::unique_ptr<I> f = ctx_.forms ? ctx_.forms->CreateAs<I>(formClass, args) : nullptr;
     if (!f) {
         ShowStatus(FormNotAvailableText(formClass));
         Abort();
@@ -159,10 +159,8 @@ void MainCommands::N10Click() {
 
 void MainCommands::N13Click() {
     UnitGate(true);
-    auto f = CreateAs<IPerput>(QStringLiteral("TFrm_perput"));
-    f->MonthNo = Month::Start();
-    f->ReturnMode = QStringLiteral("1");
-    f->ShowModal();
+    CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {.month = Month::Start(), .opener = PerputOpener::MainWindow})
+        ->ShowModal();
 }
 
 void MainCommands::N16Click() {

@@ -117,7 +117,7 @@ private:
     void UnitGate(bool openForm, bool fullStopWording = false);
     std::unique_ptr<IForm> Create(const QString& formClass, const FormArgs& args = {});
     template <class I>
-    std::unique_ptr<I> CreateAs(const QString& formClass);
+    std::unique_ptr<I> CreateAs(const QString& formClass, const FormArgs& args = {});
     void OpenModal(const QString& formClass, const FormArgs& args = {});
     void OpenModeless(const QString& formClass, const FormArgs& args = {});
     void WageSummary(const QString& chooser, bool summaryModeSwitch);

@@ -55,6 +55,8 @@ public:
     bool LoadMonths() override { return true; }
     bool CheckMonthErrors() override { return true; }
     void SetSummaryMode(bool) override {}
+    Month MonthNo() const override { return Month::Start(); }
+    PerputOpener Opener() const override { return PerputOpener::MainWindow; }
 
 private:
     void Tell() {

@@ -1,14 +1,18 @@
 #pragma once
 // The main window's progress bar as the forms see it: positions 0..100; values outside are
 // held at the nearest end; the bar repaints at once, since work does not return to the
-// event loop until it ends.
+// event loop until it ends. Only a change of position is shown: long work sets the same
+// position once per row, and a repaint per row would cost more than the work itself.
 
 namespace qm {
 
 class Progress {
 public:
     virtual ~Progress() = default;
-    void SetPosition(int value) { Show(value < 0 ? 0 : value > 100 ? 100 : value); }
+    void SetPosition(int value) {
+        const int v = value < 0 ? 0 : value > 100 ? 100 : value;
+        if (v != Position()) Show(v);
+    }
     virtual int Position() const = 0;
 
 protected:

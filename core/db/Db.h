@@ -4,6 +4,7 @@
 // file is a bound parameter.
 
 #include "core/base/Month.h"
+#include "core/db/RowsPrint.h"
 
 #include <QString>
 #include <QStringList>
@@ -200,6 +201,8 @@ public:
     long long TotalChanges() const;
     // The id of the row the last insert wrote.
     long long LastInsertId() const;
+    // How many times the connection was opened: a reopened database may be another file.
+    long long Openings() const { return openings_; }
 
     // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
     sqlite3_stmt* Prepare(const QString& sql);
@@ -218,6 +221,7 @@ private:
     void FinalizeAll();
 
     sqlite3* db_ = nullptr;
+    long long openings_ = 0;
     QString path_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
     QString lastSql_;  // the text last prepared or found, and its statement in cache_
@@ -256,6 +260,13 @@ public:
     // Ends the run before its end.
     void Reset();
 
+    // From here on, the print of the rows this insert stores, in the slots `plan` gives its
+    // parameters, as a read of them would take it (RowsPrint): a save need not read back what
+    // it wrote. TakePrint answers it, or none when a value's stored form was not known here (a
+    // number bound to a text column, a text to a numeric one).
+    void PrintInserts(const InsertPrint& plan);
+    std::optional<RowsPrint> TakePrint();
+
 private:
     // The index of the value being added; 0 for one beyond the statement's parameters, which
     // is only counted (the run refuses it). The values of a new run end a run stepped part way.
@@ -265,14 +276,18 @@ private:
         return added_ <= count_ ? added_ : 0;
     }
     void EndRun();
+    // The value just bound to parameter i, for the print: its SQLite type and value.
+    void Printed(int i, int type, long long integer = 0, double real = 0, const char* bytes = nullptr,
+                 std::size_t n = 0);
     [[noreturn]] void Refuse(const Error& e);
     // A binding the engine refused (its result code is not SQLITE_OK, 0) fails the run.
     void Check(int rc) {
         if (rc != 0) Fail();
     }
     [[noreturn]] void Fail();
-    // Checks the values added and the handle before a run's first step.
-    void Start();
+    // Checks the values added and the handle before a run's first step; answers the print
+    // slots of the values bound for it.
+    quint64 Start();
 
     Connection& c_;
     QString sql_;
@@ -282,6 +297,11 @@ private:
     bool stepping_ = false;  // a run has stepped and not ended
     // One buffer per parameter for the texts converted here, kept from run to run.
     std::vector<std::string> buffers_;
+    std::optional<InsertPrint> plan_;
+    quint64 nullSlots_ = 0;  // the slots no parameter fills
+    quint64 rowSlots_ = 0;   // the run's values so far
+    bool exact_ = true;
+    RowsPrint print_;
 };
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.

@@ -143,6 +143,16 @@ void StaffTable::Insert(const StaffRecord& r) {
     inserts_->Run();
 }
 
+void StaffTable::PrintInserts() {
+    if (!inserts_) inserts_ = std::make_unique<db::Statement>(c_, insert_);
+    inserts_->PrintInserts(
+        db::PlanInsertPrint(c_, QStringLiteral("Staff_moninfo"), InsertColumns(set_), PrintColumns()));
+}
+
+std::optional<db::RowsPrint> StaffTable::InsertedPrint() { return inserts_ ? inserts_->TakePrint() : std::nullopt; }
+
+QStringList StaffTable::PrintColumns() { return QStringList{Column(StaffPlain::Id)} + SheetTextColumns(); }
+
 int StaffTable::Update(long long id, const StaffRecord& r) {
     Bind(r, set_, false, p_);
     p_.emplace_back(id);
@@ -172,7 +182,7 @@ int StaffTable::DeleteListed(Month m, const QString& listTable) {
 }
 
 std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Params& params) {
-    // Stepped directly into the records: a month holds up to 16,338 rows.
+    // Stepped directly into the records: a month may hold tens of thousands of rows.
     sqlite3_stmt* st = c_.Prepare(sql);
     c_.Bind(st, params);
     std::vector<StaffRecord> rows;
@@ -243,25 +253,29 @@ void StaffTable::StepMonth(Month m, std::span<const StaffColumn> cols,
     if (rc != SQLITE_DONE) c_.Fail();
 }
 
-std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok) {
+std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok,
+                                                                              db::RowsPrint* print) {
+    // The id leads the shown texts: the print of a row covers both.
     static const QString all =
-        QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
-    static const QString some = QStringLiteral("select %1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
+        QStringLiteral("select id,%1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
+    static const QString some = QStringLiteral("select id,%1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
                                     .arg(SheetTextColumns().join(u','));
     sqlite3_stmt* st = c_.Prepare(isok ? some : all);
     c_.Bind(st, isok ? db::Params{m, *isok} : db::Params{m});
     std::vector<std::array<QString, kStaffSheetTexts>> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (print) print->AddRow(st, 1 + kStaffSheetTexts);
         std::array<QString, kStaffSheetTexts> t;
         for (int i = 0; i < kStaffSheetTexts; ++i) {
-            switch (sqlite3_column_type(st, i)) {
+            const int col = i + 1;
+            switch (sqlite3_column_type(st, col)) {
             case SQLITE_NULL: break;
-            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, i)); break;
-            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, i)); break;
+            case SQLITE_INTEGER: t[size_t(i)] = QString::number(sqlite3_column_int64(st, col)); break;
+            case SQLITE_FLOAT: t[size_t(i)] = db::FormatReal(sqlite3_column_double(st, col)); break;
             default:
-                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                 sqlite3_column_bytes(st, i));
+                t[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                                                 sqlite3_column_bytes(st, col));
             }
         }
         rows.push_back(std::move(t));
@@ -269,6 +283,19 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) c_.Fail();
     return rows;
+}
+
+db::RowsPrint StaffTable::PrintMonth(Month m) {
+    static const QString sql =
+        QStringLiteral("select %1 from Staff_moninfo where sMon=?").arg(PrintColumns().join(u','));
+    sqlite3_stmt* st = c_.Prepare(sql);
+    c_.Bind(st, {m});
+    db::RowsPrint print;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, 1 + kStaffSheetTexts);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return print;
 }
 
 std::optional<StaffRecord> StaffTable::Read(long long id) {

@@ -13,6 +13,11 @@ std::optional<QString> TextAt(sqlite3_stmt* st, int i) {
 }
 }  // namespace
 
+namespace {
+const char kReadColumns[] = "id, Smon, sNumber, sName, sN1, sN2, sN3, sN4, sN5, sTotal, sFlag, wFlag";
+constexpr int kReadCount = 12;
+}  // namespace
+
 QStringList WageTable::InsertColumns() {
     return {QStringLiteral("Smon"),   QStringLiteral("sNumber"), QStringLiteral("sName"), QStringLiteral("sN1"),
             QStringLiteral("sN2"),    QStringLiteral("sN3"),     QStringLiteral("sN4"),   QStringLiteral("sN5"),
@@ -53,6 +58,14 @@ void WageTable::Insert(const WageSaveRow& r) {
     st.AddStatic(r.sFlag ? "1" : "0").AddStatic(r.wFlag ? "1" : "0").Run();
 }
 
+void WageTable::PrintInserts() {
+    QStringList cols;
+    for (const QString& c : QString::fromLatin1(kReadColumns).split(u',')) cols << c.trimmed();
+    Inserts().PrintInserts(db::PlanInsertPrint(c_, QStringLiteral("Wage_Info"), InsertColumns(), cols));
+}
+
+std::optional<db::RowsPrint> WageTable::InsertedPrint() { return insert_ ? insert_->TakePrint() : std::nullopt; }
+
 int WageTable::Update(long long id, const WageRecord& r) {
     return c_.Exec(UpdateSql(),
                    {r.sN1, r.sN2, r.sN3, r.sN4, r.sTotal, Bound(r.wFlag), Bound(r.sFlag), r.sNumber, r.sName, id});
@@ -72,14 +85,15 @@ int WageTable::DeleteRow(long long id) { return c_.Exec(QStringLiteral("delete f
 
 int WageTable::DeleteAll() { return c_.Exec(QStringLiteral("delete from Wage_Info")); }
 
-std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m) {
-    sqlite3_stmt* st = c_.Prepare(QStringLiteral("select id, Smon, sNumber, sName, sN1, sN2, sN3, sN4, sN5, sTotal, "
-                                                 "sFlag, wFlag from Wage_Info where Smon=?") +
-                                  where + QStringLiteral(" order by id"));
+std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::RowsPrint* print) {
+    sqlite3_stmt* st =
+        c_.Prepare(QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns)) + where +
+                   QStringLiteral(" order by id"));
     c_.Bind(st, {m});
     std::vector<WageRecord> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (print) print->AddRow(st, kReadCount);
         WageRecord r;
         r.id = sqlite3_column_int64(st, 0);
         r.sMon = m;
@@ -96,7 +110,19 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m) {
     return rows;
 }
 
-std::vector<WageRecord> WageTable::ReadMonth(Month m) { return ReadWith(QString(), m); }
+std::vector<WageRecord> WageTable::ReadMonth(Month m, db::RowsPrint* print) { return ReadWith(QString(), m, print); }
+
+db::RowsPrint WageTable::PrintMonth(Month m) {
+    static const QString sql = QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns));
+    sqlite3_stmt* st = c_.Prepare(sql);
+    c_.Bind(st, {m});
+    db::RowsPrint print;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, kReadCount);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) c_.Fail();
+    return print;
+}
 
 std::vector<WageRecord> WageTable::ReadFailed(Month m) {
     return ReadWith(QStringLiteral(" and (sFlag='0' or wFlag='0')"), m);

@@ -4,6 +4,7 @@
 
 #include "core/base/Month.h"
 #include "core/db/Db.h"
+#include "core/db/MonthPrint.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,10 @@ public:
     // Inserts run through one statement prepared at the first of them.
     void Insert(const WageRecord& r);
     void Insert(const WageSaveRow& r);
+    // From here on the print of the rows Insert stores, as PrintMonth reads them; InsertedPrint
+    // answers it, or none when it is not known without reading them back.
+    void PrintInserts();
+    std::optional<db::RowsPrint> InsertedPrint();
     // Rewrites the corrected fields of row `id`; answers the rows changed.
     int Update(long long id, const WageRecord& r);
     // Marks row `id` as not matching the month's staff list (sFlag '0'), as a person twice in a month is.
@@ -59,8 +64,11 @@ public:
     int DeleteRow(long long id);
     int DeleteAll();
 
-    // Every row of the month, in id order.
-    std::vector<WageRecord> ReadMonth(Month m);
+    // Every row of the month, in id order; with `print`, the print of the rows read (every
+    // column of them), as PrintMonth takes it.
+    std::vector<WageRecord> ReadMonth(Month m, db::RowsPrint* print = nullptr);
+    // The print of every row of the month: what a sheet of the month was loaded from.
+    db::RowsPrint PrintMonth(Month m);
     // The rows of the month that failed a check (sFlag or wFlag '0'), in id order.
     std::vector<WageRecord> ReadFailed(Month m);
     // Whether the month has such rows.
@@ -69,7 +77,7 @@ public:
     std::optional<int> LastMonth();
 
 private:
-    std::vector<WageRecord> ReadWith(const QString& where, Month m);
+    std::vector<WageRecord> ReadWith(const QString& where, Month m, db::RowsPrint* print = nullptr);
     db::Statement& Inserts();
 
     db::Connection& c_;

@@ -1,15 +1,6 @@
 #include "core/report/LeaderPost.h"
 
-#include "core/db/Db.h"
-
 namespace qm::report {
-
-int LookLeader(db::Connection& c, int current) {
-    db::Query q(c);
-    q.Open(QStringLiteral("select sPost  from Staff_moninfo where sPost <20 group by sPost order by spost"));
-    if (q.Eof()) return current;
-    return int(q.Fields(0).AsInteger());
-}
 
 LeaderRule::LeaderRule(UnitClass cls, int leaderPost) : post_(leaderPost) {
     if (!cls.IsOrgan())

@@ -9,17 +9,9 @@
 
 #include <QString>
 
-namespace qm::db {
-class Connection;
-}
-
 #include <vector>
 
 namespace qm::report {
-
-// "select sPost from Staff_moninfo where sPost <20 group by sPost order by spost": the first
-// post found, or `current` when none.
-int LookLeader(db::Connection& c, int current = 0);
 
 class LeaderRule {
 public:

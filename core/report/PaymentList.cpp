@@ -83,8 +83,8 @@ public:
     // them: a name that is NULL, bytes that are no UTF-8 or a blob make persons of their own
     // and bring their months, as the reports count them whatever the name.
     void TakeRows();
-    // The totals and the problems, line by line.
-    void Finish();
+    // The totals and the problems, line by line; the bar follows the lines done.
+    void Finish(Progress* pb);
 
 private:
     using Kind = PaymentLines::Kind;
@@ -274,7 +274,7 @@ void PaymentBuilder::Order() {
     whole_ = {};
 }
 
-void PaymentBuilder::Finish() {
+void PaymentBuilder::Finish(Progress* pb) {
     // Each person's total and the grand total are summed exactly, then shown once as a real.
     // The rows a later one replaced are met in the order they came.
     std::stable_sort(earlier_.begin(), earlier_.end(), [](const Earlier& x, const Earlier& y) {
@@ -306,6 +306,7 @@ void PaymentBuilder::Finish() {
         }
         lines_.totals_[k] = sum.Approx();
         grand += sum;
+        if (pb) pb->SetPosition(int((k + 1) * 100 / n));
     }
     list_.grandTotal = grand.Approx();
     earlier_ = {};
@@ -370,9 +371,7 @@ PaymentList BuildPaymentList(db::Connection& c, int from, int to, Progress* pb) 
     list.to = to;
     detail::PaymentBuilder build(list, c);
     build.TakeRows();
-    build.Finish();
-    const int n = int(list.lines.size());
-    for (int k = 0; pb && k < n; ++k) pb->SetPosition((k + 1) * 100 / n);
+    build.Finish(pb);
     return list;
 }
 
@@ -403,33 +402,41 @@ QString PaymentProblemsText(const PaymentList& list) {
            rows.join(QLatin1Char('\n'));
 }
 
-void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
+PaymentWidestRows FillPaymentSheet(TSheetBook& sheet, const PaymentList& list) {
     sheet.BeginUpdate();
+    PaymentWidestRows widest{};
+    std::array<qsizetype, 16> room{};
+    const auto put = [&](int row, int col, const QString& text) {
+        sheet.SetCellText(row, col, text);
+        qsizetype r = text.size();
+        for (const QChar ch : text)
+            if (ch.unicode() > 0xff) ++r;
+        if (r > room[size_t(col)]) room[size_t(col)] = r, widest[size_t(col)] = row;
+    };
     const PaymentLines& lines = list.lines;
-    // Person k lies in row k + 2; the lines below the sheet's last row are never made.
-    const size_t shown = std::min(lines.size(), size_t(TSheetBook::kMaxRow - 1));
-    for (size_t k = 0; k < shown; ++k) {
+    // Person k lies in row k + 2, every one of them, and the "总计：" line below the last.
+    const size_t n = lines.size();
+    for (size_t k = 0; k < n; ++k) {
         const int row = int(k) + 2;
-        sheet.SetCellText(row, 1, lines.Name(k));
-        sheet.SetCellText(row, 2, lines.Number(k));
+        put(row, 1, lines.Name(k));
+        put(row, 2, lines.Number(k));
         for (int m = list.from; m <= list.to; ++m) {
             const QString text = lines.MonthText(k, m);
-            if (!text.isEmpty()) sheet.SetCellText(row, m + 2, text);
+            if (!text.isEmpty()) put(row, m + 2, text);
         }
-        sheet.SetCellText(row, 15, PaymentAmount(lines.Total(k)));
+        put(row, 15, PaymentAmount(lines.Total(k)));
     }
-    const long long totalRow = (long long)lines.size() + 2;
-    if (totalRow <= TSheetBook::kMaxRow) {
-        sheet.SetCellText(int(totalRow), 14, QStringLiteral("总计："));
-        sheet.SetCellText(int(totalRow), 15, PaymentAmount(list.grandTotal));
-    }
+    const int totalRow = int(n) + 2;
+    put(totalRow, 14, QStringLiteral("总计："));
+    put(totalRow, 15, PaymentAmount(list.grandTotal));
     for (const PaymentProblem& p : list.problems) {
-        if (size_t(p.line) >= shown) continue;  // no row of the sheet shows it
+        if (p.line + 2 > sheet.MaxRow()) continue;  // past any sheet: the mark would land on another cell
         sheet.SetSelection(p.line + 2, p.month + 2, p.line + 2, p.month + 2);
         sheet.SetPattern(TSheetBook::kMarkPattern, 200, 255);
     }
     sheet.SetSelection(1, 1, 1, 1);
     sheet.EndUpdate();
+    return widest;
 }
 
 }  // namespace qm::report

@@ -140,10 +140,15 @@ QString PaymentCaption(const QString& depName);
 QString PaymentTitle(int from, int to);
 QString PaymentDateLine(const QDate& today);
 
+// For each column 1..15 of the list, the row of the text that likely needs the most room: the
+// one of most characters, a character beyond Latin-1 (a Chinese one) counting twice; 0 when
+// the column holds no text. The form widens its columns to those texts.
+using PaymentWidestRows = std::array<int, 16>;
+
 // Writes the lines below the template's header row: person k in row k + 1 (name, number,
 // month m in column m + 2, total in column 15), then "总计：" and the grand total. A month
 // that is no number carries the error mark.
-void FillPaymentSheet(TSheetBook& sheet, const PaymentList& list);
+PaymentWidestRows FillPaymentSheet(TSheetBook& sheet, const PaymentList& list);
 
 // What the person is told about the months that are no number, naming each person and month;
 // empty when there are none.

@@ -44,11 +44,6 @@ double Named(const std::vector<double>& amounts) {
 
 }  // namespace
 
-void CheckWageSum(double sum, const QString& indicator) {
-    if (std::fabs(sum) < kFigureLimit) return;
-    RefuseWageSum(FigureText(sum), indicator);
-}
-
 void CheckWageSum(const MoneySum& sum, const QString& indicator) {
     const Money::Units limit = Money::Units(static_cast<long long>(kFigureLimit)) * Money::kScale;
     const Money::Units u = sum.Total().TenThousandths();

@@ -32,7 +32,6 @@ inline constexpr double kFigureLimit = 1e15;
 
 // A wage sum that is no finite number or reaches kFigureLimit refuses, naming `indicator`
 // ("从业人员工资总额(12)") and the figure.
-void CheckWageSum(double sum, const QString& indicator);
 void CheckWageSum(const MoneySum& sum, const QString& indicator);
 
 // A wage sum as the reports read it, whole: no rows (NULL) read 0, a fraction goes to the

@@ -7,15 +7,6 @@ namespace qm {
 
 namespace {
 
-SheetRange Normalised(int r1, int c1, int r2, int c2) {
-    SheetRange r{std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
-    r.r1 = std::clamp(r.r1, 1, TSheetBook::kMaxRow);
-    r.r2 = std::clamp(r.r2, 1, TSheetBook::kMaxRow);
-    r.c1 = std::clamp(r.c1, 1, TSheetBook::kMaxColumns);
-    r.c2 = std::clamp(r.c2, 1, TSheetBook::kMaxColumns);
-    return r;
-}
-
 bool Covers(const SheetRange& outer, const SheetRange& inner) {
     return outer.r1 <= inner.r1 && outer.r2 >= inner.r2 && outer.c1 <= inner.c1 && outer.c2 >= inner.c2;
 }
@@ -26,9 +17,45 @@ TSheetBook::TSheetBook(QObject* parent) : QObject(parent), clipboard_(std::make_
 
 TSheetBook::~TSheetBook() = default;
 
+SheetRange TSheetBook::Normalised(int r1, int c1, int r2, int c2) const {
+    SheetRange r{std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+    r.r1 = std::clamp(r.r1, 1, MaxRow());
+    r.r2 = std::clamp(r.r2, 1, MaxRow());
+    r.c1 = std::clamp(r.c1, 1, kMaxColumns);
+    r.c2 = std::clamp(r.c2, 1, kMaxColumns);
+    return r;
+}
+
+SheetRange TSheetBook::Extended(SheetRange r) const {
+    if (r.r2 >= MaxRow()) r.r2 = kOpenEnd;
+    return r;
+}
+
+void TSheetBook::Resize(int rows) {
+    rows = std::clamp(rows, kMinRows, kRowLimit);
+    if (rows == MaxRow()) return;
+    // Only empty rows ever go: the callers keep every row up to stored_.
+    rows_.resize(size_t(rows));
+    if (updateDepth_ > 0)
+        pending_ = true;
+    else
+        emit maxRowChanged(rows);
+}
+
+void TSheetBook::Reach(int row) {
+    stored_ = std::max(stored_, row);
+    if (row > MaxRow() - kRowsBelow) Resize(row + kRowsBelow);
+}
+
+void TSheetBook::Fit() {
+    while (stored_ > 0 && rows_[size_t(stored_ - 1)].size == 0) --stored_;
+    if (stored_ + kRowsBelow < MaxRow()) Resize(stored_ + kRowsBelow);
+}
+
 void TSheetBook::Reset() {
     rows_.clear();
-    rows_.resize(kMaxRow);
+    rows_.resize(kMinRows);
+    stored_ = 0;
     ClearTexts();
     fonts_.clear();
     colWidth_.assign(kMaxColumns, -1);
@@ -84,6 +111,8 @@ quint32 TSheetBook::Intern(const QString& text, int col) {
         }
     }
     quint32 id;
+    if (freeTextIds_.empty() && texts_.size() > kTextBits)
+        throw std::length_error("表格中不同的文字太多（超过16777215种），无法再写入。");
     if (!freeTextIds_.empty()) {
         id = freeTextIds_.back();
         freeTextIds_.pop_back();
@@ -144,7 +173,7 @@ void TSheetBook::Release(quint32 id) {
 }
 
 TSheetBook::Cell* TSheetBook::CellAt(int row, int col) {
-    if (row < 1 || row > kMaxRow || col < 1 || col > kMaxColumns) return nullptr;
+    if (row < 1 || row > MaxRow() || col < 1 || col > kMaxColumns) return nullptr;
     Row& r = rows_[size_t(row - 1)];
     if (r.size < col) return nullptr;
     return &r.cells[size_t(col - 1)];
@@ -155,6 +184,7 @@ const TSheetBook::Cell* TSheetBook::CellAt(int row, int col) const {
 }
 
 TSheetBook::Cell& TSheetBook::GrowTo(int row, int col) {
+    Reach(row);
     Row& r = rows_[size_t(row - 1)];
     if (col > r.capacity) {
         // Rows are written left to right, the texts first and the codes after them: grow by
@@ -188,7 +218,7 @@ QString TSheetBook::GetCellText(int row, int col) const {
 }
 
 void TSheetBook::SetCellText(int row, int col, const QString& text) {
-    if (row < 1 || row > kMaxRow || col < 1 || col > kMaxColumns) return;
+    if (row < 1 || row > kRowLimit || col < 1 || col > kMaxColumns) return;
     Cell* c = CellAt(row, col);
     if (!c) {
         if (text.isEmpty()) return;
@@ -222,13 +252,15 @@ void TSheetBook::ClearRange(int r1, int c1, int r2, int c2, int kind) {
     if (formats) {
         // A font range wholly inside the cleared block goes; others keep their look (callers
         // set the font again after a formats clear).
-        std::erase_if(fonts_, [&](const FontRange& f) { return Covers(rg, f.range); });
+        const SheetRange all = Extended(rg);
+        std::erase_if(fonts_, [&](const FontRange& f) { return Covers(all, f.range); });
     }
     Changed(rg.r1, rg.c1, rg.r2, rg.c2);
+    Fit();
 }
 
 int TSheetBook::LastUsedRow() const {
-    for (int r = kMaxRow; r >= 1; --r) {
+    for (int r = stored_; r >= 1; --r) {
         const Row& row = rows_[size_t(r - 1)];
         for (int c = 0; c < row.size; ++c)
             if (TextId(row.cells[size_t(c)]) != 0) return r;
@@ -262,6 +294,7 @@ void TSheetBook::SetPattern(int pattern, int, int) {
         for (int c = sel_.c1; c <= sel_.c2; ++c) cells[c - 1] = (cells[c - 1] & kTextBits) | p;
     }
     Changed(sel_.r1, sel_.c1, sel_.r2, sel_.c2);
+    if (p == 0) Fit();
 }
 
 int TSheetBook::CellPattern(int row, int col) const {
@@ -272,8 +305,9 @@ int TSheetBook::CellPattern(int row, int col) const {
 void TSheetBook::SetFont(const QString&, int size, bool bold, bool, bool, bool, int, bool, bool) {
     // A new range replaces every older one it covers, so re-setting the same block over and
     // over (once per checked row) does not pile up ranges.
-    std::erase_if(fonts_, [&](const FontRange& f) { return Covers(sel_, f.range); });
-    fonts_.push_back({sel_, size, bold});
+    const SheetRange rg = Extended(sel_);
+    std::erase_if(fonts_, [&](const FontRange& f) { return Covers(rg, f.range); });
+    fonts_.push_back({rg, size, bold});
     Changed(sel_.r1, sel_.c1, sel_.r2, sel_.c2);
 }
 
@@ -290,10 +324,10 @@ bool TSheetBook::CellFontBold(int row, int col) const {
 }
 
 void TSheetBook::SetRowHeight(int r1, int r2, int twips, bool) {
-    const SheetRange rg = Normalised(r1, 1, r2, 1);
+    const SheetRange rg = Extended(Normalised(r1, 1, r2, 1));
     twips = std::max(0, twips);
-    if (rg.r1 <= 3 && rg.r2 >= kMaxRow * 9 / 10) {
-        // Nearly every row (the forms set 2..16380 or 2..16000): that is the default height.
+    if (rg.r1 <= 3 && rg.r2 >= std::min(MaxRow(), kMinRows) * 9 / 10) {
+        // Nearly every row (the forms set rows 2 to the last): that is the default height.
         std::erase_if(rowHeights_, [&](const auto& h) { return h.first.r1 >= rg.r1 && h.first.r2 <= rg.r2; });
         if (rg.r1 > 1 &&
             std::none_of(rowHeights_.begin(), rowHeights_.end(), [](const auto& h) { return h.first.Contains(1, 1); }))
@@ -459,7 +493,7 @@ QString TSheetBook::PasteClippedText(int rows, int dropped) {
     return QStringLiteral("粘贴的%1行中有%2行超出了表格的最后一行（第%3行），没有粘贴。")
         .arg(rows)
         .arg(dropped)
-        .arg(kMaxRow);
+        .arg(kRowLimit);
 }
 
 int TSheetBook::EditPaste() { return PasteText(sel_.r1, sel_.c1, clipboard_->Text()); }
@@ -468,7 +502,7 @@ int TSheetBook::PasteText(int row, int col, const QString& text) {
     lastPaste_.reset();
     const std::vector<QStringList> rows = FromTsv(text);
     if (rows.empty()) return 0;
-    const int fit = std::clamp(kMaxRow - row + 1, 0, int(rows.size()));
+    const int fit = std::clamp(kRowLimit - row + 1, 0, int(rows.size()));
     BeginUpdate();
     int width = 0;
     for (size_t i = 0; i < size_t(fit); ++i) {
@@ -575,25 +609,31 @@ std::vector<QStringList> TSheetBook::FromTsv(const QString& text) {
 // ---- rows ----
 
 void TSheetBook::InsertRows(int row, int count) {
-    if (row < 1 || row > kMaxRow || count <= 0) return;
-    count = std::min(count, kMaxRow - row + 1);
-    // Whole rows move, code and id columns beyond the shown area included; rows pushed past
-    // the last row are dropped.
-    for (int r = kMaxRow - count + 1; r <= kMaxRow; ++r) DropRow(r);
+    if (row < 1 || row > MaxRow() || count <= 0) return;
+    // Whole rows move, code and id columns beyond the shown area included. The sheet grows
+    // for the rows that hold anything; only empty rows leave its end.
+    const int last = std::max(stored_, row - 1);  // the last row that moves with anything in it
+    count = std::min(count, kRowLimit - last);
+    if (count <= 0) return;
+    if (stored_ >= row) Reach(stored_ + count);
+    count = std::min(count, MaxRow() - row + 1);  // rows inserted past the end are simply there
     std::move_backward(rows_.begin() + (row - 1), rows_.end() - count, rows_.end());
     for (int r = row; r < row + count; ++r) rows_[size_t(r - 1)] = Row{};
     Relayout();
-    Changed(row, 1, kMaxRow, kMaxColumns);
+    Changed(row, 1, MaxRow(), kMaxColumns);
 }
 
 void TSheetBook::DeleteRows(int row, int count) {
-    if (row < 1 || row > kMaxRow || count <= 0) return;
-    count = std::min(count, kMaxRow - row + 1);
+    if (row < 1 || row > MaxRow() || count <= 0) return;
+    count = std::min(count, MaxRow() - row + 1);
+    const int rows = MaxRow();
     for (int r = row; r < row + count; ++r) DropRow(r);
     std::move(rows_.begin() + (row - 1 + count), rows_.end(), rows_.begin() + (row - 1));
-    for (int r = kMaxRow - count + 1; r <= kMaxRow; ++r) rows_[size_t(r - 1)] = Row{};
+    for (int r = rows - count + 1; r <= rows; ++r) rows_[size_t(r - 1)] = Row{};
+    if (stored_ >= row) stored_ = std::max(row - 1, stored_ - count);
     Relayout();
-    Changed(row, 1, kMaxRow, kMaxColumns);
+    Changed(row, 1, rows, kMaxColumns);
+    Fit();
 }
 
 void TSheetBook::EditInsert(int kind) {

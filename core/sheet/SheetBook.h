@@ -3,8 +3,14 @@
 // checks, audits and saves work on without any widget. SheetView draws and edits it.
 //
 // Rows and columns count from 1. Cells are sparse: only rows that were written hold storage,
-// so a sheet of 16384 rows costs nothing until it is filled, and clears and fonts over whole
-// row ranges cost the used cells, not the range. A filled sheet repeats a few texts in most
+// so an empty row costs a few bytes, and clears and fonts over whole row ranges cost the used
+// cells, not the range.
+//
+// The sheet is as long as what it holds: its last row holding anything, then kRowsBelow empty
+// rows to type or paste into, and never fewer than kMinRows rows. A row written, pasted or
+// inserted near the end grows it; clearing or deleting the bottom rows shrinks it again.
+// MaxRow() is that last row; loops and clears "to the end" run to it. Only kRowLimit bounds
+// it, a guard against a runaway row number far beyond any unit's persons. A filled sheet repeats a few texts in most
 // of its cells (codes, yes/no, sex, the code lists' names), so each distinct text is kept
 // once and a cell holds only its number: a staff sheet of 16338 rows with its code columns
 // takes a few megabytes, not fifty.
@@ -14,6 +20,7 @@
 #include <QStringList>
 
 #include <array>
+#include <climits>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -58,7 +65,11 @@ struct SheetObject {
 class TSheetBook : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxRow = 16384;
+    static constexpr int kMinRows = 16384;  // the least a sheet has, however empty
+    // Empty rows kept below the last row holding anything: room to type a person below the
+    // last one, or to paste a block, without scrolling into nothing.
+    static constexpr int kRowsBelow = 1000;
+    static constexpr int kRowLimit = 1 << 20;      // writes below it are refused
     static constexpr int kMaxColumns = 256;        // storage capacity of a row
     static constexpr int kMarkPattern = 18;        // the red error mark
     static constexpr int kNumberMarkPattern = 20;  // the staff error list's empty-number mark
@@ -78,13 +89,15 @@ public:
     void SetCellText(int row, int col, const QString& text);
     // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
-    int MaxRow() const { return kMaxRow; }                    // the capacity, not the last used row
+    int MaxRow() const { return int(rows_.size()); }          // the sheet's last row
     int LastUsedRow() const;                                  // 0 when the sheet holds no text
     int DistinctTexts() const { return int(indexedTexts_); }  // each kept once, however many cells hold it
     int MaxCol() const { return maxCol_; }                    // shown columns; later ones keep their data
     void SetMaxCol(int cols);
 
     // ---- selection and formats ----
+    // Clamped to the sheet's rows. A font or a row height set on a selection that reaches the
+    // last row reaches every row the sheet grows to.
     void SetSelection(int r1, int c1, int r2, int c2);
     SheetRange Selection() const { return sel_; }
     int SelStartRow() const { return sel_.r1; }
@@ -140,9 +153,9 @@ public:
     void SetClipboardText(const QString& text) { clipboard_->SetText(text); }
     void EditCopy();
     void EditCut();  // copy, then clear the contents (kind 3)
-    // At the selection's top-left, hidden columns filled by position. Rows that would land
-    // below the last row of the sheet are not pasted: both answer how many, and
-    // pasteClipped tells whoever shows it to the person.
+    // At the selection's top-left, hidden columns filled by position; the sheet grows for
+    // the rows. Rows that would land below kRowLimit are not pasted: both answer how many,
+    // and pasteClipped tells whoever shows it to the person.
     int EditPaste();
     QString RangeText(const SheetRange& range) const;  // tab-separated
     int PasteText(int row, int col, const QString& text);
@@ -150,7 +163,9 @@ public:
     const std::optional<SheetRange>& LastPaste() const { return lastPaste_; }
     // What the person is told about such a paste.
     static QString PasteClippedText(int rows, int dropped);
-    void EditInsert(int kind = 3);  // whole rows at the selection, as many as selected
+    // Whole rows at the selection, as many as selected; the rows below move down and the sheet
+    // grows for them (at kRowLimit fewer rows are inserted: none holding anything drops off).
+    void EditInsert(int kind = 3);
     void EditDelete(int kind = 3);
     void InsertRows(int row, int count);
     void DeleteRows(int row, int count);
@@ -166,15 +181,17 @@ public:
 signals:
     void cellsChanged(int r1, int c1, int r2, int c2);  // text or format
     void layoutChanged();                               // widths, hidden, MaxCol, heights, rows moved
+    // MaxRow() changed, outside a bulk change (inside one, sheetReset tells it).
+    void maxRowChanged(int maxRow);
     void objectChanged(int id);
     void objectPicked(int id, int index);  // a person picked an item (after the linked cell was written)
     void sheetReset();
-    // A paste of `rows` rows of which the last `dropped` did not fit below the sheet's last row.
+    // A paste of `rows` rows of which the last `dropped` would have landed below kRowLimit.
     void pasteClipped(int rows, int dropped);
 
 private:
     // A cell is the number of its text in texts_ (0: empty) in the low 24 bits and its fill
-    // pattern in the high 8. A sheet has at most 16384 x 256 cells, fewer than 2^24 texts.
+    // pattern in the high 8: at most 2^24 - 1 distinct texts, which Intern guards.
     using Cell = quint32;
     static constexpr Cell kTextBits = 0x00FFFFFFu;
     static constexpr int kPatternShift = 24;
@@ -212,6 +229,15 @@ private:
         bool bold;
     };
 
+    static constexpr int kOpenEnd = INT_MAX;  // the last row of a range that follows the sheet
+    SheetRange Normalised(int r1, int c1, int r2, int c2) const;
+    // A range that reaches the last row reaches every row the sheet grows to.
+    SheetRange Extended(SheetRange r) const;
+    // The sheet grown to hold `row` and kRowsBelow rows below it (up to kRowLimit).
+    void Reach(int row);
+    // The sheet shrunk to its last row holding anything and kRowsBelow rows (at least kMinRows).
+    void Fit();
+    void Resize(int rows);
     Cell* CellAt(int row, int col);
     const Cell* CellAt(int row, int col) const;
     // The row's cell `col`, the row grown to hold it.
@@ -228,7 +254,8 @@ private:
     void Relayout();
     SheetObject& Obj(int id);
 
-    std::vector<Row> rows_;          // index row-1
+    std::vector<Row> rows_;          // index row-1; its size is MaxRow()
+    int stored_ = 0;                 // no row below it holds anything (0: none does)
     std::vector<PooledText> texts_;  // index 0 is the empty text, never counted
     std::vector<TextSlot> textIndex_;
     size_t indexedTexts_ = 0;

@@ -47,7 +47,7 @@ void ParseInto(SheetTemplate& t, const QString& text, const QString& name, int d
             return c;
         };
         auto checkRow = [&](int r) {
-            if (r < 1 || r > TSheetBook::kMaxRow) Fail(name, lineNo, QStringLiteral("row %1 out of range").arg(r));
+            if (r < 1 || r > TSheetBook::kMinRows) Fail(name, lineNo, QStringLiteral("row %1 out of range").arg(r));
             return r;
         };
         if (kw == QLatin1String("include")) {
@@ -123,7 +123,7 @@ void ApplySheetTemplate(TSheetBook& book, const SheetTemplate& t) {
     book.Reset();
     book.SetMaxCol(t.maxCol);
     book.SetFrozen(t.frozenRows, t.frozenCols);
-    book.SetRowHeight(1, TSheetBook::kMaxRow, t.defaultRowHeight);
+    book.SetRowHeight(1, book.MaxRow(), t.defaultRowHeight);
     for (const auto& s : t.rowHeights) book.SetRowHeight(s.first, s.last, s.value);
     for (const auto& s : t.wrapRows) book.SetWrapRows(s.first, s.last);
     for (const auto& s : t.widths) book.SetColWidth(s.first, s.last, s.value);

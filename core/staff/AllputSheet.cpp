@@ -51,7 +51,7 @@ void AllputSheet::ApplyLayout() {
 }
 
 void AllputSheet::ResetFonts() {
-    book_.SetSelection(1, 1, kLastRow, 20);
+    book_.SetSelection(1, 1, book_.MaxRow(), 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
 }
 
@@ -59,20 +59,23 @@ int AllputSheet::FillSheet(int mode) {
     Quiet q(*this);
     ctx_.pb.SetPosition(0);
     book_.BeginUpdate();
-    book_.ClearRange(kFirstRow, 1, kLastRow, kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     AllputStore store(ctx_.db);
-    const auto rows = store.Load(mode);
+    db::RowsPrint print;
+    const auto rows = store.Load(mode, &print);
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
     int r = kFirstRow;
     for (const auto& row : rows) {
-        if (r > kLastRow) break;
         for (int c = 0; c < kStaffSheetTexts; ++c)
             if (!row[size_t(c)].isEmpty()) book_.SetCellText(r, c + 1, row[size_t(c)]);
         rules.CheckRow(r, StaffPass::LoadRecheck);
         ++r;
     }
+    // The rows the sheet holds: every one, unless a row lay beyond any sheet.
+    loaded_.Loaded(ctx_.db, Month::Start(), print,
+                   std::clamp<long long>(book_.MaxRow() - kFirstRow + 1, 0, (long long)rows.size()));
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     const AllputStore::Unit unit = store.FirstUnit();
     unitName_ = QStringLiteral("单位名称：") + unit.depName + QStringLiteral(" ");
@@ -134,10 +137,11 @@ AllputSheet::SaveResult AllputSheet::Save() {
     rules.BeginRun();
     std::vector<AllputRow> rows;
     // Room for every row at once: growing a vector of rows of 32 texts copies them all again.
-    rows.reserve(size_t(std::clamp(book_.LastUsedRow() - kFirstRow + 1, 0, kLastRow - kFirstRow + 1)));
+    const int lastUsed = book_.LastUsedRow();
+    rows.reserve(size_t(std::max(lastUsed - kFirstRow + 1, 0)));
     int stop = kFirstRow;
     book_.BeginUpdate();
-    for (; stop <= kLastRow && !book_.GetCellText(stop, Name).isEmpty(); ++stop) {
+    for (; stop <= book_.MaxRow() && !book_.GetCellText(stop, Name).isEmpty(); ++stop) {
         rules.ClearSpace(stop);
         if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
         rules.CheckRow(stop, StaffPass::Save);
@@ -169,32 +173,26 @@ AllputSheet::SaveResult AllputSheet::Save() {
         return SaveResult::BadNumbers;
     }
 
-    // Rows left below the first empty name, or below the last row the list can hold, would be
-    // lost without a word.
+    // Rows left below the first empty name would be lost without a word.
     int left = 0;
-    for (int r = stop; r <= book_.LastUsedRow(); ++r)
+    for (int r = stop; r <= lastUsed; ++r)
         for (int c = 1; c <= kStaffSheetTexts; ++c)
             if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
                 ++left;
                 break;
             }
-    if (left > 0) {
-        const QString ask =
-            stop > kLastRow
-                ? QStringLiteral("第%1行起的%2行超出了名单的容量（到第%3行为止），不会保存。\n只保存前面的%4行吗？")
-                      .arg(stop)
-                      .arg(left)
-                      .arg(kLastRow)
-                      .arg(rows.size())
-                : QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                      .arg(stop)
-                      .arg(left)
-                      .arg(rows.size());
-        if (!ctx_.ui.AskYesNo(ask)) return SaveResult::Cancelled;
-    }
+    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+                                          .arg(stop)
+                                          .arg(left)
+                                          .arg(rows.size())))
+        return SaveResult::Cancelled;
 
     try {
-        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), &ctx_.pb);
+        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), loaded_, &ctx_.pb);
+    } catch (const db::MonthNotLoaded& e) {
+        ctx_.pb.SetPosition(0);
+        ctx_.ui.RefuseSave(e.Message(QStringLiteral("期初名单")));
+        return SaveResult::Refused;
     } catch (const staffvalue::NumberTaken& e) {
         book_.SetSelection(e.Row(), 2, e.Row(), 2);
         ctx_.ui.RefuseSave(e.Text());
@@ -232,7 +230,9 @@ AllputSheet::SaveResult AllputSheet::Save() {
 bool AllputSheet::Clear() {
     if (!ctx_.main || !ctx_.main->N34Click()) return false;
     Quiet q(*this);
-    book_.ClearRange(kFirstRow, 1, kLastRow, kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
+    // The sheet now shows the list as stored: none.
+    loaded_.Loaded(ctx_.db, Month::Start(), AllputStore(ctx_.db).Print(), 0);
     status_ = QStringLiteral(" 共 0 条");
     dirty_ = false;
     return true;

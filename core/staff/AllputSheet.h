@@ -18,9 +18,8 @@ class TSheetBook;
 
 class AllputSheet {
 public:
-    // The sheet's rows: data from row 3; loads and clears reach row 16340.
+    // The sheet's rows: data from row 3; loads and clears reach the sheet's last row.
     static constexpr int kFirstRow = 3;
-    static constexpr int kLastRow = 16340;
 
     AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes);
     ~AllputSheet();
@@ -32,7 +31,8 @@ public:
     void ApplyLayout();
 
     // Reloads the sheet from the stored list (mode 0: failing rows, 1: passing rows, other:
-    // all) and runs the load checks on every row. Answers the number of rows.
+    // all) and runs the load checks on every row. Answers the number of rows. Only a sheet
+    // that holds the whole list as stored replaces it when saved.
     int FillSheet(int mode = 3);
     // The re-check of the opening: every row's checks and the number test; enables the
     // error-list button when a row fails.
@@ -46,7 +46,9 @@ public:
     static QStringList BirthYears();            // "1932".."2003"
     static constexpr int kBirthYearIndex = 10;  // "1942"
 
-    enum class SaveResult { NoData, Cancelled, BadNumbers, Failed, SavedWithErrors, Saved };
+    // Refused: the sheet does not hold the whole list it was loaded from, or the stored list
+    // changed since; nothing was stored and the sheet keeps its rows.
+    enum class SaveResult { NoData, Cancelled, BadNumbers, Failed, Refused, SavedWithErrors, Saved };
     // 生成代码/审核/保存: checks every row and replaces the stored list in one transaction.
     SaveResult Save();
 
@@ -87,6 +89,7 @@ private:
     const CodeLists& codes_;
     bool errorsEnabled_ = false;
     bool dirty_ = false;
+    db::MonthLoad loaded_;  // what the sheet was filled from
     int quiet_ = 0;
     QString status_, unitName_, unitCode_, currentDepNo_;
     QMetaObject::Connection cellsConn_, resetConn_;

@@ -36,13 +36,15 @@ std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
     return std::optional<double>(v->AsFloat());
 }
 
-std::vector<AllputTexts> AllputStore::Load(int filter) const {
+std::vector<AllputTexts> AllputStore::Load(int filter, db::RowsPrint* print) const {
     // Filter 0 the failing rows, 1 the passing ones, any other every row.
     const StoredText isok = filter == 0   ? StoredText(QStringLiteral("0"))
                             : filter == 1 ? StoredText(QStringLiteral("1"))
                                           : StoredText();
-    return StaffTable(c_).ReadSheetTexts(Month::Start(), isok);
+    return StaffTable(c_).ReadSheetTexts(Month::Start(), isok, print);
 }
+
+db::RowsPrint AllputStore::Print() const { return StaffTable(c_).PrintMonth(Month::Start()); }
 
 AllputStore::Unit AllputStore::FirstUnit() const {
     db::Query q(c_);
@@ -53,7 +55,8 @@ AllputStore::Unit AllputStore::FirstUnit() const {
 
 bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(Month::Start()); }
 
-void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb) const {
+void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns, db::MonthLoad& loaded,
+                       Progress* pb) const {
     const int n = int(rows.size());
     // Two rows of one number would count each wage row of it twice: refused before anything is written.
     if (const auto twice =
@@ -65,9 +68,11 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
     int current = 0;
     try {
         db::Transaction tr(c_);
+        StaffTable table(c_, columns);
+        // Only the list the sheet was loaded from is replaced, and only by all of its rows.
+        db::CheckReplace(c_, loaded, Month::Start(), [&] { return table.PrintMonth(Month::Start()); });
         // The duty texts of the list being replaced, by staff number (the first row of a number wins).
         ByteMap duty;
-        StaffTable table(c_, columns);
         std::string numberSpare, dutySpare;
         table.StepDuties(Month::Start(), [&](long long id, std::string_view number, std::string_view gw) {
             duty.Put(db::TrimBlankBytes(db::AsRead(number, numberSpare)), db::AsRead(gw, dutySpare), id);
@@ -76,6 +81,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
 
         // Texts are stored as typed, blanks included; a blank cell is null.
         auto text = [](const QString& t) { return Blank(t) ? StoredText() : StoredText(t); };
+        table.PrintInserts();
         StaffRecord rec;
         rec.sMon = Month::Start();
         for (int i = 0; i < n; ++i) {
@@ -125,7 +131,11 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
             if (pb) pb->SetPosition(int(std::trunc(double(i + 1) * 100.0 / double(n) - 10)));
         }
         current = 0;
+        // What the month holds now, from the values bound (read back only when their stored form is not known).
+        const std::optional<db::RowsPrint> written = table.InsertedPrint();
+        const db::RowsPrint stored = written ? *written : table.PrintMonth(Month::Start());
         tr.Commit();
+        loaded.Loaded(c_, Month::Start(), stored, n);
     } catch (const AllputSaveError&) {
         throw;
     } catch (const db::Error& e) {

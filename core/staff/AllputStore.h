@@ -3,6 +3,7 @@
 // sheet, the unit's labels, and replacing the list in one transaction.
 
 #include "core/base/UnitClass.h"
+#include "core/db/MonthPrint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>
@@ -53,8 +54,9 @@ public:
     explicit AllputStore(db::Connection& c) : c_(c) {}
 
     // The stored start-of-period rows in entry (id) order, the sheet's text columns each.
-    // filter 0: only failing rows, 1: only passing rows, any other value: all.
-    std::vector<AllputTexts> Load(int filter) const;
+    // filter 0: only failing rows, 1: only passing rows, any other value: all. With `print`,
+    // the print of the rows read (what the sheet is then loaded from).
+    std::vector<AllputTexts> Load(int filter, db::RowsPrint* print = nullptr) const;
 
     // The unit of the first Dep_Info row (no filter, as the labels have always shown it).
     struct Unit {
@@ -71,8 +73,13 @@ public:
     // rolling back: the stored list is then as it was. A list that holds one staff number
     // twice is refused with staffvalue::NumberTaken, naming the number's second row, before
     // anything is written.
-    // `columns` are the unit class's (StaffColumnsFor).
-    void Save(const std::vector<AllputRow>& rows, StaffColumns columns, Progress* pb = nullptr) const;
+    // `columns` are the unit class's (StaffColumnsFor). Raises db::MonthNotLoaded, writing
+    // nothing, when the sheet lost rows of its filling or the stored list is no longer the one
+    // `loaded` was loaded from; after a save `loaded` is the list just stored.
+    void Save(const std::vector<AllputRow>& rows, StaffColumns columns, db::MonthLoad& loaded,
+              Progress* pb = nullptr) const;
+    // The print of the stored list, as Load takes it.
+    db::RowsPrint Print() const;
 
 private:
     db::Connection& c_;

@@ -53,14 +53,23 @@ void LoadCodeTables(db::Connection& conn, const QString& postFilter, CodeLists& 
 
 QString CodeText(int code) {
     // The checks write a code into every coded cell of every row: the texts of the codes the
-    // tables use are made once and shared, so a cell costs no string of its own.
-    static const std::array<QString, kSharedCodeTexts> texts = [] {
-        std::array<QString, kSharedCodeTexts> t;
-        for (int i = 0; i < kSharedCodeTexts; ++i) t[size_t(i)] = QString::number(i);
-        return t;
+    // tables use are constants of the program, shared without a count of their users, so a
+    // cell costs neither a string of its own nor a counted copy.
+    static constexpr int kWidth = 3;
+    static_assert(kSharedCodeTexts <= 1000, "three digits each");
+    static constexpr auto digits = [] {
+        std::array<char16_t, size_t(kSharedCodeTexts) * kWidth> d{};
+        for (int i = 0; i < kSharedCodeTexts; ++i) {
+            char16_t* at = d.data() + i * kWidth;
+            if (i >= 100) *at++ = char16_t(u'0' + i / 100);
+            if (i >= 10) *at++ = char16_t(u'0' + i / 10 % 10);
+            *at = char16_t(u'0' + i % 10);
+        }
+        return d;
     }();
-    if (code >= 0 && code < kSharedCodeTexts) return texts[size_t(code)];
-    return QString::number(code);
+    if (code < 0 || code >= kSharedCodeTexts) return QString::number(code);
+    const qsizetype length = code >= 100 ? 3 : code >= 10 ? 2 : 1;
+    return QString::fromRawData(reinterpret_cast<const QChar*>(digits.data() + code * kWidth), length);
 }
 
 std::optional<int> FirstCodeOf(const CodeList& list, const QString& name) {
@@ -69,45 +78,12 @@ std::optional<int> FirstCodeOf(const CodeList& list, const QString& name) {
     return std::nullopt;
 }
 
-namespace {
-
-struct Coding {
-    CodeList CodeLists::*list;
-    const char* first;  // the fixed texts, coded 1 and 2; null for none
-    const char* second;
-};
-
-Coding CodingOf(StaffAttr a) {
-    switch (AttrRow(a).codes) {
-    case StaffCodeTable::Sex: return {&CodeLists::CodeSexList, "男", "女"};
-    case StaffCodeTable::Nation: return {&CodeLists::CodeNationList, "是", "否"};
-    case StaffCodeTable::Party: return {nullptr, "是", "否"};
-    case StaffCodeTable::Edu: return {&CodeLists::CodeEduList, nullptr, nullptr};
-    case StaffCodeTable::Post: return {&CodeLists::CodePostList, nullptr, nullptr};
-    case StaffCodeTable::Grade: return {&CodeLists::CodeGradeList0, nullptr, nullptr};
-    case StaffCodeTable::Skill: return {&CodeLists::CodeGradeList1, nullptr, nullptr};
-    case StaffCodeTable::Role: return {&CodeLists::CodeRoleList, nullptr, nullptr};
-    case StaffCodeTable::YesNo: return {&CodeLists::CodeYesNoList, "是", "否"};
-    case StaffCodeTable::Certy: return {&CodeLists::CodeCertyList, nullptr, nullptr};
-    }
-    return {};
-}
-
-}  // namespace
-
-std::optional<int> AttrCode(const CodeLists& lists, StaffAttr a, const QString& text, CodeBy by) {
-    const Coding c = CodingOf(a);
-    if (by == CodeBy::List && c.list) return FirstCodeOf(lists.*c.list, text);
-    if (!c.first) return std::nullopt;
-    if (text == QString::fromUtf8(c.first)) return 1;
-    if (text == QString::fromUtf8(c.second)) return 2;
-    return std::nullopt;
-}
-
 QString FixedText(StaffAttr a, int code) {
-    const Coding c = CodingOf(a);
-    if (!c.first || (code != 1 && code != 2)) return {};
-    return QString::fromUtf8(code == 1 ? c.first : c.second);
+    const detail::Coding& c = detail::CodingOf(a);
+    if (c.first.isEmpty() || (code != 1 && code != 2)) return {};
+    // The literals live as long as the program: the text shares them.
+    const QStringView t = code == 1 ? c.first : c.second;
+    return QString::fromRawData(t.data(), t.size());
 }
 
 bool IsYesNo(StaffAttr a) {

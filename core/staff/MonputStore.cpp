@@ -3,6 +3,7 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/base/Progress.h"
+#include "core/sheet/SheetBook.h"
 
 #include <algorithm>
 
@@ -25,14 +26,25 @@ std::optional<db::Value> CodeValue(const QString& text) {
     return db::Value(v);
 }
 
-namespace {
-// Only the shown texts are kept: a month holds up to 16,338 rows.
-std::vector<StaffTexts> ReadAll(db::Connection& c, Month month) { return StaffTable(c).ReadSheetTexts(month); }
-}  // namespace
+// Only the shown texts are kept, for every row of the month.
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsPrint* print) {
+    return StaffTable(c).ReadSheetTexts(month, {}, print);
+}
 
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month) { return ReadAll(c, month); }
+std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) {
+    return StaffTable(c).ReadSheetTexts(fromMonth);
+}
 
-std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) { return ReadAll(c, fromMonth); }
+long long PutStaffRows(TSheetBook& book, int firstRow, const std::vector<StaffTexts>& rows) {
+    int r = firstRow;
+    for (const StaffTexts& t : rows) {
+        for (int c = 1; c <= kStaffTextCols; ++c) book.SetCellText(r, c, t[size_t(c - 1)]);
+        ++r;
+    }
+    return std::clamp<long long>(book.MaxRow() - firstRow + 1, 0, (long long)rows.size());
+}
+
+QString MonthListName(Month month) { return month.Text() + QStringLiteral("月名册"); }
 
 bool MonthHasErrorRows(db::Connection& c, Month month) { return StaffTable(c).HasFailedRows(month); }
 
@@ -58,7 +70,7 @@ QString SaveFailure::Message() const {
 }
 
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
-                const std::vector<QString>& flags, Progress* pb) {
+                const std::vector<QString>& flags, db::MonthLoad& loaded, Progress* pb) {
     // Two rows of one number would count each wage row of it twice: refused before anything is written.
     if (const auto twice = staffvalue::FindNumberTwice(std::max(0, lastRow - firstRow + 1),
                                                        [&](int i) { return cell(firstRow + i, 2); })) {
@@ -72,7 +84,10 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
     try {
         db::Transaction t(c);
         StaffTable table(c, set);
+        // Only the month the sheet was loaded from is replaced, and only by all of its rows.
+        db::CheckReplace(c, loaded, month, [&] { return table.PrintMonth(month); });
         table.DeleteMonth(month);
+        table.PrintInserts();
         StaffRecord r;
         r.sMon = month;
         for (row = firstRow; row <= lastRow; ++row) {
@@ -98,7 +113,15 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
             table.Insert(r);
             if (pb) pb->SetPosition(int(qint64(row) * 100 / scale));
         }
+        row = 0;  // what fails from here names no row
+        // What the month holds now, from the values bound (read back only when their stored form is not known).
+        const std::optional<db::RowsPrint> written = table.InsertedPrint();
+        const db::RowsPrint stored = written ? *written : table.PrintMonth(month);
         t.Commit();
+        loaded.Loaded(c, month, stored, stored.rows);
+    } catch (const db::MonthNotLoaded&) {
+        if (pb) pb->SetPosition(0);
+        throw;
     } catch (const SaveFailure&) {
         if (pb) pb->SetPosition(0);
         throw;

@@ -6,6 +6,7 @@
 #include "core/base/RtlText.h"
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
+#include "core/db/MonthPrint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>
@@ -19,6 +20,7 @@
 namespace qm {
 
 class Progress;
+class TSheetBook;
 
 // Staff sheet geometry shared by the monthly list and the staff error list, as the staff
 // table's registry places its columns.
@@ -58,10 +60,14 @@ std::optional<db::Value> CodeValue(const QString& text);
 // The shown texts of a stored row.
 inline StaffTexts StaffTextsOf(const StaffRecord& r) { return StaffTable::SheetTexts(r); }
 
-// Every stored row of the month, in id order (the sheet load).
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month);
+// Every stored row of the month, in id order (the sheet load); with `print`, the print of the
+// rows read: what the sheet is then loaded from.
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsPrint* print = nullptr);
 // Every row of `fromMonth`, whatever its sIsok, in id order (imports).
 std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth);
+// Writes the texts of `rows` into the sheet from row `firstRow` on, one row each; answers how
+// many of them the sheet holds (all, unless a row lay beyond any sheet).
+long long PutStaffRows(TSheetBook& book, int firstRow, const std::vector<StaffTexts>& rows);
 // Whether the month has rows with sIsOk '0'.
 bool MonthHasErrorRows(db::Connection& c, Month month);
 
@@ -99,9 +105,13 @@ private:
 // (flags[i] belongs to row firstRow + i). Any failure rolls back and raises SaveFailure;
 // the stored month is then as it was. Work years must have passed FindNonNumericWorkYears.
 // A sheet that holds one staff number twice is refused with staffvalue::NumberTaken, naming
-// the number's second row, before anything is written.
+// the number's second row, before anything is written. So is, raising db::MonthNotLoaded, a
+// sheet that lost rows of its filling or whose month is no longer what `loaded` was loaded
+// from; after a save `loaded` is the month just stored.
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
-                const std::vector<QString>& flags, Progress* pb = nullptr);
+                const std::vector<QString>& flags, db::MonthLoad& loaded, Progress* pb = nullptr);
+// What a month's list is called in the messages: "3月名册".
+QString MonthListName(Month month);
 
 // The progress bar's scale: the last data row. Counting the rows themselves always ends,
 // also when the first rows are empty.

@@ -314,8 +314,8 @@ ListQuery PerputLogic::ErrorRows() const { return StaffTable::ListErrors(month_)
 
 QString PerputLogic::CountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
-PerputLogic::CloseTargets PerputLogic::CloseRefreshes(Month monthNo, const QString& returnMode) {
-    return {!monthNo.IsStart(), returnMode == QStringLiteral("0")};
+PerputLogic::CloseTargets PerputLogic::CloseRefreshes(Month monthNo, PerputOpener opener) {
+    return {!monthNo.IsStart(), opener == PerputOpener::BatchSheet};
 }
 
 }  // namespace qm

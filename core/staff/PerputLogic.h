@@ -8,6 +8,7 @@
 #include "core/base/UnitClass.h"
 #include "core/db/ListQuery.h"
 #include "core/staff/CodeLists.h"
+#include "core/staff/PerputOpener.h"
 
 #include <QString>
 #include <QStringList>
@@ -143,12 +144,12 @@ public:
     static QString CountText(int n);  // "共<n>条"
 
     // Which opener a close refreshes: the monthly staff list when the list is a month's,
-    // the start-of-period sheet when it opened the form (returnMode "0").
+    // the start-of-period sheet when it opened the form.
     struct CloseTargets {
         bool monthList = false;
         bool batchSheet = false;
     };
-    static CloseTargets CloseRefreshes(Month monthNo, const QString& returnMode);
+    static CloseTargets CloseRefreshes(Month monthNo, PerputOpener opener);
 
     // 1 for "是" (trimmed), else 2.
     static int YesToCode(const QString& text);

@@ -107,16 +107,17 @@ bool StaffRowRules::CheckRow(int row, StaffPass pass) {
     GetPost3Code(row);
     GetPost2Code(row);
     GetRoleCode(row);
-    GetYoNCode(row, FullTime, CodeFullTime);
+    // The yes/no columns by their attribute: no search for it per cell.
+    YesNoCheck(row, StaffAttr::FullTime, CodeFullTime);
     if (layout_.check15to17) {
-        GetYoNCode(row, Engineer, CodeEngineer);
-        GetYoNCode(row, Builder, CodeBuilder);
+        YesNoCheck(row, StaffAttr::Engineer, CodeEngineer);
+        YesNoCheck(row, StaffAttr::Builder, CodeBuilder);
         GetCertyCode(row, Site, CodeSite);
     }
     // The monthly list's opening pass leaves column 18 of an above-size unit to its save; on
     // a construction unit it checks 15..18 like every other pass.
     const bool skip18 = form_ == StaffForm::MonthlyList && pass == StaffPass::Activation && !layout_.check15to17;
-    if (layout_.check18 && !skip18) GetYoNCode(row, Production, CodeProduction);
+    if (layout_.check18 && !skip18) YesNoCheck(row, StaffAttr::Production, CodeProduction);
     // The batch load re-check and the error list's "显示错误" have no number test.
     if (!errorListActivation && pass != StaffPass::LoadRecheck && pass != StaffPass::ShowErrors)
         CheckNumber(row, TSheetBook::kMarkPattern);
@@ -151,9 +152,17 @@ void StaffRowRules::ClearMark(int row, int col) {
     if (book_.IsMarked(row, col)) book_.ClearRange(row, col, row, col, TSheetBook::ClearFormats);
 }
 
+std::optional<int> StaffRowRules::ListCode(StaffAttr a, const QString& text) {
+    const auto slot = (quint64(quintptr(text.constData())) * 0x9E3779B97F4A7C15ull) >> 60;
+    Memo& m = memo_[size_t(a)][size_t(slot) % kMemoSlots];
+    if (m.held && m.text.constData() == text.constData() && m.text.size() == text.size()) return m.code;
+    m = {text, AttrCode(codes_, a, text), true};
+    return m.code;
+}
+
 void StaffRowRules::ListCheck(int row, StaffAttr a) {
     const int col = SheetColOf(a), codeCol = CodeColOf(a);
-    if (auto code = AttrCode(codes_, a, book_.GetCellText(row, col))) {
+    if (auto code = ListCode(a, book_.GetCellText(row, col))) {
         ClearMark(row, col);
         book_.SetCellText(row, codeCol, CodeText(*code));
     } else {
@@ -161,10 +170,10 @@ void StaffRowRules::ListCheck(int row, StaffAttr a) {
     }
 }
 
-void StaffRowRules::YesNoCheck(int row, int col, int codeCol) {
-    const StaffAttr a = *AttrAtSheetCol(col);
+void StaffRowRules::YesNoCheck(int row, StaffAttr a, int codeCol) {
+    const int col = SheetColOf(a);
     const QString t = book_.GetCellText(row, col);
-    const auto code = AttrCode(codes_, a, t);
+    const auto code = ListCode(a, t);
     if (code) {
         ClearMark(row, col);
         book_.SetCellText(row, codeCol, CodeText(*code));
@@ -217,12 +226,13 @@ void StaffRowRules::GetPartyCode(int row) {
     book_.SetCellText(row, CodeParty, CodeText(*code));
 }
 
-void StaffRowRules::GetYoNCode(int row, int col, int codeCol) { YesNoCheck(row, col, codeCol); }
-void StaffRowRules::GetNationCode(int row) { YesNoCheck(row, Nation, CodeNation); }
+void StaffRowRules::GetYoNCode(int row, int col, int codeCol) { YesNoCheck(row, *AttrAtSheetCol(col), codeCol); }
+void StaffRowRules::GetNationCode(int row) { YesNoCheck(row, StaffAttr::Nation, CodeNation); }
 
 void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {
     const QString t = book_.GetCellText(row, col);
-    if (auto code = AttrCode(codes_, *AttrAtSheetCol(col), t)) {
+    // The certificate list, whatever column holds it.
+    if (auto code = ListCode(StaffAttr::Site, t)) {
         ClearMark(row, col);
         book_.SetCellText(row, codeCol, CodeText(*code));
         return;
@@ -252,7 +262,7 @@ bool IsOneOf(const QString& s, std::initializer_list<const char*> codes) {
 
 void StaffRowRules::GetRoleCode(int row) {
     const QString t = book_.GetCellText(row, Role);
-    auto code = AttrCode(codes_, StaffAttr::Role, t);
+    auto code = ListCode(StaffAttr::Role, t);
     // An organ may not fill its civil-service posts with agency workers.
     const bool organRule = organ_ &&
                            IsOneOf(RtlTrim(book_.GetCellText(row, CodePost)), {"11", "12", "13", "14", "15", "18"}) &&

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace qm {
@@ -131,7 +132,19 @@ private:
     // The attribute's text looked up in its code list.
     void ListCheck(int row, StaffAttr a);
     // A yes/no attribute: its list, and the shorthands "1" and "0" rewritten to its fixed texts.
-    void YesNoCheck(int row, int col, int codeCol);
+    void YesNoCheck(int row, StaffAttr a, int codeCol);
+    // The code of a text in the attribute's list, as AttrCode gives it. The sheet keeps one
+    // string per distinct text, so a text met before is known by its storage and its list is
+    // not scanned again; the memo holds the string, which therefore cannot be freed and its
+    // storage reused by another text meanwhile.
+    std::optional<int> ListCode(StaffAttr a, const QString& text);
+    struct Memo {
+        QString text;
+        std::optional<int> code;
+        bool held = false;
+    };
+    static constexpr int kMemoSlots = 16;
+    std::array<std::array<Memo, kMemoSlots>, kStaffAttrCount> memo_{};
 
     TSheetBook& book_;
     const CodeLists& codes_;

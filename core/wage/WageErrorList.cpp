@@ -12,7 +12,6 @@
 namespace qm {
 namespace {
 
-constexpr int kLastClearedRow = 16300;
 constexpr int kLastClearedCol = 13;
 
 void Tell(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
@@ -33,7 +32,7 @@ int WageErrorList::Load() {
     const WageRoster roster = WageRoster::Load(ctx_.db, month_);
     const WageLimits limits;
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(2, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     for (size_t i = 0; i < rows.size(); ++i) {
         const WageRecord& rec = rows[i];
         const int r = int(i) + 2;

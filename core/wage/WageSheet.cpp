@@ -13,8 +13,7 @@
 namespace qm {
 namespace {
 
-// The sheet's rows and columns the load clears.
-constexpr int kLastClearedRow = 16380;
+// The sheet's columns the load clears, from row 2 to its last row.
 constexpr int kLastClearedCol = 15;
 
 // Messages of the wage sheet are confirmation boxes with a single OK.
@@ -83,10 +82,12 @@ WageSheet::~WageSheet() {
 std::optional<int> WageSheet::Load() {
     Quiet q(*this);
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, kLastClearedRow, kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(2, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
+    db::RowsPrint print;
+    long long held = 0;
     if (month_ <= ctx_.state.MaxWageMonth) {
-        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_);
+        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &print);
         for (size_t i = 0; i < rows.size(); ++i) {
             const WageRecord& w = rows[i];
             const int r = int(i) + 2;
@@ -100,7 +101,10 @@ std::optional<int> WageSheet::Load() {
                 MarkCells(book_, r, wagecol::Total, wagecol::Total);
         }
         count = int(rows.size());
+        held = std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size());
     }
+    // A month above the last one with wages shows none: as the sheet saw it, it held none.
+    loaded_.Loaded(ctx_.db, month_, print, held);
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
     dirty_ = false;
@@ -113,13 +117,14 @@ std::optional<int> WageSheet::ImportRoster() {
         return std::nullopt;
     const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, TSheetBook::kMaxRow, 8, TSheetBook::ClearContents);  // the marks stay
-    for (int i = 0; i < int(people.size()) && i + 2 <= TSheetBook::kMaxRow; ++i) {
+    book_.ClearRange(2, 1, book_.MaxRow(), 8, TSheetBook::ClearContents);  // the marks stay
+    for (int i = 0; i < int(people.size()); ++i) {
         book_.SetCellText(i + 2, wagecol::Number, people[size_t(i)].first);
         book_.SetCellText(i + 2, wagecol::Name, people[size_t(i)].second);
     }
-    book_.EndUpdate();
     const int n = int(people.size());
+    loaded_.Filled(n, std::clamp(book_.MaxRow() - 1, 0, n));
+    book_.EndUpdate();
     Tell(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
     return n;
 }
@@ -210,7 +215,10 @@ bool WageSheet::Save() {
     try {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
+        // Only the month the sheet was loaded from is replaced, and only by all of its rows.
+        db::CheckReplace(ctx_.db, loaded_, month_, [&] { return table.PrintMonth(month_); });
         table.DeleteMonth(month_);
+        table.PrintInserts();
         const size_t n = checks.size();
         WageSaveRow rec;
         rec.sMon = month_;
@@ -230,7 +238,15 @@ bool WageSheet::Save() {
             if ((at & 1023) == 0) ctx_.pb.SetPosition(2 + int(at * 90 / n));
         }
         failedRow = 0;
+        // What the month holds now, from the values bound (read back only when their stored form is not known).
+        const std::optional<db::RowsPrint> written = table.InsertedPrint();
+        const db::RowsPrint stored = written ? *written : table.PrintMonth(month_);
         tx.Commit();
+        loaded_.Loaded(ctx_.db, month_, stored, stored.rows);
+    } catch (const db::MonthNotLoaded& e) {
+        Finally done{ctx_, false};
+        ctx_.ui.RefuseSave(e.Message(month_.Text() + QStringLiteral("月工资")));
+        return false;
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};
         Tell(ctx_.ui, WageRowFailedMessage(e.Locked() ? 0 : failedRow, WageDbFailureText(e)));

@@ -4,6 +4,7 @@
 // month in one transaction. TFrm_mon only forwards its buttons here.
 
 #include "core/base/AppContext.h"
+#include "core/db/MonthPrint.h"
 #include "core/wage/WageAudit.h"
 
 #include <QMetaObject>
@@ -49,7 +50,8 @@ public:
 
     // Totals, audits and stores every row in one transaction, then paints the marks and shows
     // the messages. Answers whether the month was stored; on a refusal or a failure the
-    // stored month is as it was and a message names the row.
+    // stored month is as it was and a message names the row. Only the month as this sheet
+    // loaded it (or last stored it) is replaced, and only while the sheet holds all it was given.
     bool Save();
 
     // The month has rows that fail the roster or the limits.
@@ -67,6 +69,7 @@ private:
     qm::Month month_;
     bool dirty_ = false;
     int quiet_ = 0;
+    db::MonthLoad loaded_;  // what the sheet was filled from
     QMetaObject::Connection cellsConn_, resetConn_, layoutConn_;
 };
 

@@ -242,7 +242,7 @@ void TFrm_allput::FormShow() {
     setWindowTitle(QStringLiteral("人员情况期初录入"));
     LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);
-    book_.SetRowHeight(2, 16380, TSheetBook::kDefaultRowHeight);
+    book_.SetRowHeight(2, book_.MaxRow(), TSheetBook::kDefaultRowHeight);
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
 }

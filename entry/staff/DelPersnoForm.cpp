@@ -105,7 +105,7 @@ void TFrm_delPersno::Run(const std::function<void()>& handler) { Guarded(ctx_.ui
 QString TFrm_delPersno::Status(int panel) const { return panel == 0 ? sb0_->text() : sb1_->text(); }
 bool TFrm_delPersno::ClearEnabled() const { return N9->isEnabled(); }
 
-void TFrm_delPersno::ClearRight() { book2_.ClearRange(2, 1, 16384, 6, TSheetBook::ClearContents); }
+void TFrm_delPersno::ClearRight() { book2_.ClearRange(2, 1, book2_.MaxRow(), 6, TSheetBook::ClearContents); }
 
 void TFrm_delPersno::BitBtn1Click() {
     view1_->CommitPendingEdit();

@@ -250,8 +250,8 @@ void TFrm_monput::FormShow(qm::Month month) {
     LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);
     Quiet q(*this);
-    book_.SetRowHeight(2, 16380, 310);
-    if (!dirty_) book_.ClearRange(3, 1, 16384, 12, TSheetBook::ClearContents);
+    book_.SetRowHeight(2, book_.MaxRow(), 310);
+    if (!dirty_) book_.ClearRange(3, 1, book_.MaxRow(), 12, TSheetBook::ClearContents);
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
 }
@@ -259,11 +259,11 @@ void TFrm_monput::FormShow(qm::Month month) {
 void TFrm_monput::FormActivate() {
     Quiet q(*this);
     book_.BeginUpdate();
-    book_.ClearRange(3, 1, 16384, 19, TSheetBook::ClearFormats);
-    book_.SetSelection(1, 1, 16340, 19);
+    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearFormats);
+    book_.SetSelection(1, 1, book_.MaxRow(), 19);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(1, 1, 1, 1);
-    book_.ClearRange(3, 1, 16384, 19, TSheetBook::ClearContents);
+    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearContents);
 
     const UnitClass dep = ctx_.state.DepClass;
     ApplyStaffLayout(book_, dep, /*hideByWidth=*/true);
@@ -274,9 +274,9 @@ void TFrm_monput::FormActivate() {
     FitWidthToSheet(this, sheetWidth, w.window);
     editors_->LookupObjects();
 
-    book_.SetSelection(1, 1, 16340, 20);
+    book_.SetSelection(1, 1, book_.MaxRow(), 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
-    book_.SetSelection(3, 1, 16340, 20);
+    book_.SetSelection(3, 1, book_.MaxRow(), 20);
     book_.SetFont(QStringLiteral("fnt"), 10);
     book_.SetSelection(1, 1, 1, 1);
 
@@ -284,7 +284,7 @@ void TFrm_monput::FormActivate() {
 
     StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
     rules.CheckRows(StaffPass::Activation);
-    book_.SetSelection(3, 1, 16340, 20);
+    book_.SetSelection(3, 1, book_.MaxRow(), 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(3, 1, 3, 1);
     if (listsPending_) FillLists();
@@ -298,20 +298,17 @@ void TFrm_monput::FormActivate() {
 void TFrm_monput::LoadSheet(int mode, qm::Month month) {
     Quiet q(*this);
     ctx_.pb.SetPosition(0);
-    book_.ClearRange(3, 1, 16340, 19, TSheetBook::ClearFormats);
+    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearFormats);
     std::vector<StaffTexts> rows;
+    db::RowsPrint print;  // of the error rows alone a save would replace no month: it refuses
     if (mode == 0 || mode == 1) {
         for (auto& w : LoadErrorRows(ctx_.db, month, mode)) rows.push_back(w.texts);
     } else {
-        rows = LoadMonthRows(ctx_.db, month);
+        rows = LoadMonthRows(ctx_.db, month, &print);
     }
     SetStatus(QStringLiteral(" 共 %1 条").arg(rows.size()));
     book_.BeginUpdate();
-    int r = kStaffFirstRow;
-    for (const StaffTexts& t : rows) {
-        for (int c = 1; c <= kStaffTextCols; ++c) book_.SetCellText(r, c, t[size_t(c - 1)]);
-        ++r;
-    }
+    loaded_.Loaded(ctx_.db, month, print, PutStaffRows(book_, kStaffFirstRow, rows));
     book_.EndUpdate();
 }
 
@@ -321,10 +318,11 @@ void TFrm_monput::Import(std::optional<qm::Month> fromMonth, bool fromStart) {
     if (!wasEmpty && !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？"))) return;
     {
         Quiet q(*this);
-        book_.ClearRange(3, 1, 16384, 20, TSheetBook::ClearContents);
+        book_.ClearRange(3, 1, book_.MaxRow(), 20, TSheetBook::ClearContents);
     }
     dirty_ = true;  // the sheet no longer shows what is stored
     const std::vector<StaffTexts> rows = fromMonth ? ImportMonthRows(ctx_.db, *fromMonth) : std::vector<StaffTexts>{};
+    loaded_.Filled(0, 0);
     if (rows.empty()) {
         ctx_.ui.MessageDlg(QStringLiteral("名册内没有数据！"), DlgKind::Confirmation, DlgButtons::Ok);
         return;
@@ -332,11 +330,7 @@ void TFrm_monput::Import(std::optional<qm::Month> fromMonth, bool fromStart) {
     {
         Quiet q(*this);
         book_.BeginUpdate();
-        int r = kStaffFirstRow;
-        for (const StaffTexts& t : rows) {
-            for (int c = 1; c <= kStaffTextCols; ++c) book_.SetCellText(r, c, t[size_t(c - 1)]);
-            ++r;
-        }
+        loaded_.Filled((long long)rows.size(), PutStaffRows(book_, kStaffFirstRow, rows));
         book_.EndUpdate();
     }
     const QString n = QString::number(rows.size());
@@ -415,7 +409,10 @@ void TFrm_monput::B3Click() {
         return;
 
     try {
-        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, &ctx_.pb);
+        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, loaded_, &ctx_.pb);
+    } catch (const db::MonthNotLoaded& e) {
+        ctx_.ui.RefuseSave(e.Message(MonthListName(month_)));
+        return;
     } catch (const staffvalue::NumberTaken& e) {
         view_->GoToCell(e.Row(), 2);
         ctx_.ui.RefuseSave(e.Text());
@@ -478,9 +475,11 @@ void TFrm_monput::B5Click() {
 }
 
 void TFrm_monput::B6Click() {
-    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"), {month_}) : nullptr;
+    // Closing the single-person form refreshes this list by its month.
+    auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"),
+                                                        {.month = month_, .opener = PerputOpener::MonthList})
+                        : nullptr;
     if (!f) return;
-    f->MonthNo = month_;  // ReturnMode stays empty: closing refreshes this list by its month
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();

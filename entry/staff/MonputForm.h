@@ -5,6 +5,7 @@
 
 #include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
+#include "core/db/MonthPrint.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QPointer>
@@ -111,6 +112,7 @@ private:
     QLabel* sb_ = nullptr;
     qm::Month month_;
     bool dirty_ = false;
+    db::MonthLoad loaded_;  // what the sheet was filled from: the save replaces only that
     int quiet_ = 0;
     bool listsPending_ = true;
     int loads_ = 0;

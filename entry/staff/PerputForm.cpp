@@ -80,8 +80,8 @@ QComboBox* Combo(QWidget* parent, int width = 130) {
 
 }  // namespace
 
-TFrm_perput::TFrm_perput(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
-    MonthNo = Month::Start();
+TFrm_perput::TFrm_perput(AppContext& ctx, QWidget* parent, Month month, PerputOpener opener)
+    : QDialog(parent), ctx_(ctx), month_(month), opener_(opener) {
     setWindowTitle(QStringLiteral("从业人员个人输入"));
     BuildUi();
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, &TFrm_perput::OnFocusChanged);
@@ -322,7 +322,7 @@ void TFrm_perput::showEvent(QShowEvent* e) {
 void TFrm_perput::FormShow() {
     shown_ = true;
     LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
-    logic_ = std::make_unique<PerputLogic>(ctx_.db, ProgramCodeLists(), ctx_.state.DepClass, MonthNo, ctx_.main);
+    logic_ = std::make_unique<PerputLogic>(ctx_.db, ProgramCodeLists(), ctx_.state.DepClass, month_, ctx_.main);
 
     for (int i = 16; i <= 19; ++i) DBG1->Columns()[i]->SetVisible(logic_->GridColumnShown(i));
 
@@ -616,7 +616,7 @@ void TFrm_perput::done(int r) {
     // changed under it (and cannot save them back over the change).
     if (!closing_) {
         closing_ = true;
-        const PerputLogic::CloseTargets t = PerputLogic::CloseRefreshes(MonthNo, ReturnMode);
+        const PerputLogic::CloseTargets t = PerputLogic::CloseRefreshes(month_, opener_);
         if ((t.monthList || t.batchSheet) && RefreshOpener) Guarded(ctx_.ui, RefreshOpener);
     }
     QDialog::done(r);

@@ -29,12 +29,14 @@ namespace qm {
 class TFrm_perput : public QDialog, public IPerput {
     Q_OBJECT
 public:
-    explicit TFrm_perput(AppContext& ctx, QWidget* parent = nullptr);
+    // `month` is the list edited; the opener is refreshed (RefreshOpener, set before the form
+    // shows) as the form closes when the list is a month's or the batch sheet opened it.
+    explicit TFrm_perput(AppContext& ctx, QWidget* parent = nullptr, Month month = Month::Start(),
+                         PerputOpener opener = PerputOpener::MainWindow);
     ~TFrm_perput() override;
 
-    // MonthNo, ReturnMode and RefreshOpener are set by the opener before the form shows.
-    // MonthNo is the list edited; the opener is refreshed as the form closes when the list is
-    // a month's (the monthly staff list opened it) or ReturnMode is "0" (the batch sheet).
+    Month MonthNo() const override { return month_; }
+    PerputOpener Opener() const override { return opener_; }
 
     void ShowModal() override;
     void ShowModeless(std::unique_ptr<IForm> self) override;
@@ -101,6 +103,8 @@ private:
     void Run(const std::function<void()>& handler);
 
     AppContext& ctx_;
+    const Month month_;
+    const PerputOpener opener_;
     std::unique_ptr<PerputLogic> logic_;
     grid::TDataSource src_;
     std::unique_ptr<grid::TQueryDataSet> ds_;

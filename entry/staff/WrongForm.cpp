@@ -95,7 +95,7 @@ void TFrm_wrong::FormShow() {
     if (closed_) return;
     if (listsPending_) InitCmBox();
     ctx_.pb.SetPosition(50);
-    book_.SetRowHeight(2, 16000, 320);
+    book_.SetRowHeight(2, book_.MaxRow(), 320);
     ctx_.pb.SetPosition(98);
     const QString title = ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("企事业单位人员情况错误信息表")
                                                              : QStringLiteral("机关单位人员情况错误信息表");
@@ -109,7 +109,7 @@ void TFrm_wrong::LoadErrorList(int mode) {
     ctx_.pb.SetPosition(0);
     book_.BeginUpdate();
     // The id and code columns go too, so no row keeps an id it does not belong to.
-    book_.ClearRange(3, 1, 16300, kStaffIdCol, TSheetBook::ClearAll);
+    book_.ClearRange(3, 1, book_.MaxRow(), kStaffIdCol, TSheetBook::ClearAll);
     book_.EndUpdate();
     const std::vector<WrongRow> rows = LoadErrorRows(ctx_.db, month_, mode);
     sb_->setText(QStringLiteral(" 共有 %1 条记录！").arg(rows.size()));
@@ -153,7 +153,7 @@ void TFrm_wrong::RecheckRows(bool numberFirst) {
     // 显示错误 re-checks without the number test (the batch sheet's load re-check is that
     // pass: no number test, and CheckGwy belongs to the batch sheet alone).
     rules.CheckRows(numberFirst ? StaffPass::Activation : StaffPass::LoadRecheck);
-    book_.SetSelection(3, 1, 16340, 20);
+    book_.SetSelection(3, 1, book_.MaxRow(), 20);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(3, 1, 3, 1);
     book_.EndUpdate();

@@ -22,7 +22,7 @@ TFrm_mon::TFrm_mon(AppContext& ctx, Month month, QWidget* parent)
     : QDialog(parent), ctx_(ctx), sheet_(ctx, book_, month) {
     ApplySheetTemplate(book_, QStringLiteral("wage"));
     // The data rows in the sheet's small font; the header keeps the template's.
-    book_.SetSelection(2, 1, 16340, 8);
+    book_.SetSelection(2, 1, book_.MaxRow(), 8);
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(2, 2, 2, 3);
 

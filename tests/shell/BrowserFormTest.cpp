@@ -33,18 +33,21 @@ struct Opened {
     QStringList names;
     std::vector<std::optional<Month>> made;
     std::optional<Month> monthNo;
-    QString returnMode;
+    std::optional<PerputOpener> opener;
 };
 struct RecordingForm : IPerput {
-    RecordingForm(Opened& o, QString n) : opened(o), name(std::move(n)) {}
+    RecordingForm(Opened& o, QString n, const FormArgs& a) : opened(o), name(std::move(n)), args(a) {}
+    Month MonthNo() const override { return args.month.value_or(Month::Start()); }
+    PerputOpener Opener() const override { return args.opener; }
     void ShowModal() override {
         opened.names << name;
-        opened.monthNo = MonthNo;
-        opened.returnMode = ReturnMode;
+        opened.monthNo = MonthNo();
+        opened.opener = Opener();
     }
     void ShowModeless(std::unique_ptr<IForm>) override { opened.names << name; }
     Opened& opened;
     QString name;
+    FormArgs args;
 };
 
 class BrowserFormTest : public ::testing::Test {
@@ -54,7 +57,7 @@ protected:
             const QString name = QString::fromLatin1(n);
             forms.Register(name, [this, name](AppContext&, const FormArgs& args) {
                 opened.made.push_back(args.month);
-                return std::make_unique<RecordingForm>(opened, name);
+                return std::make_unique<RecordingForm>(opened, name, args);
             });
         }
         state.DepName = QStringLiteral("江南示范机械制造有限公司");
@@ -200,7 +203,7 @@ TEST_F(BrowserFormTest, EntryButtonsPassTheUnitGate) {
     f->ToolButton4Click();
     EXPECT_EQ(opened.names, (QStringList{"TFrm_allput", "TFrm_perput"}));
     EXPECT_EQ(opened.monthNo, Month::Start());
-    EXPECT_EQ(opened.returnMode, "1");
+    EXPECT_EQ(opened.opener, PerputOpener::MainWindow);
 }
 
 TEST_F(BrowserFormTest, ReturningFromAnotherProgramKeepsMonthAndSearch) {

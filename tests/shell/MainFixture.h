@@ -24,7 +24,8 @@ struct FormUse {
     QString how;    // "modal", "modeless" or "freed" (never shown)
     QString month;  // the month the form was made for, "0".."12"; empty when given none
     int quarter = 0;
-    QString monthNo, returnMode;
+    QString monthNo;
+    std::optional<PerputOpener> opener;
     int periodMonths = 0;  // the labour form's run, as it was made
     QString startMonth, endMonth, periodLabel;
     int summaryMode = -1;  // -1 never set, 0 period, 1 summary
@@ -63,7 +64,11 @@ public:
         use_.form = std::move(form);
         if (args.month) use_.month = args.month->Text();
         if (args.quarter) use_.quarter = args.quarter->Number();
+        monthNo_ = args.month.value_or(Month::Start());
+        opener_ = args.opener;
     }
+    Month MonthNo() const override { return monthNo_; }
+    PerputOpener Opener() const override { return opener_; }
     ~RecordingForm() override {
         if (!done_) Record(QStringLiteral("freed"));
     }
@@ -89,8 +94,8 @@ private:
         if (done_) return;
         done_ = true;
         use_.how = how;
-        use_.monthNo = MonthNo.Text();
-        use_.returnMode = ReturnMode;
+        use_.monthNo = MonthNo().Text();
+        use_.opener = Opener();
         use_.periodMonths = Run().MonthCount();
         use_.startMonth = Run().First().Text();
         use_.endMonth = Run().Last().Text();
@@ -103,6 +108,8 @@ private:
     }
     FormRecorder& rec_;
     FormUse use_;
+    Month monthNo_;
+    PerputOpener opener_ = PerputOpener::MonthList;
     bool done_ = false;
 };
 

@@ -17,7 +17,8 @@ namespace qm::test {
 class RecordingProgress : public Progress {
 public:
     std::vector<int> values;
-    int Position() const override { return values.empty() ? 0 : values.back(); }
+    // Before anything is shown the bar holds no position, as a fresh QProgressBar's -1.
+    int Position() const override { return values.empty() ? -1 : values.back(); }
 
 protected:
     void Show(int v) override { values.push_back(v); }

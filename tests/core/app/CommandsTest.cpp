@@ -253,7 +253,7 @@ TEST(EntryCommands, TheBatchSheetAndSinglePersonEntryGetTheirParameters) {
     EXPECT_EQ(f.rec.uses[0].month, QStringLiteral("0"));
     EXPECT_EQ(f.rec.uses[1].month, QString());  // register mode
     EXPECT_EQ(f.rec.uses[2].monthNo, QStringLiteral("0"));
-    EXPECT_EQ(f.rec.uses[2].returnMode, QStringLiteral("1"));
+    EXPECT_EQ(f.rec.uses[2].opener, qm::PerputOpener::MainWindow);
 }
 
 TEST(ToolButtonWageEntry, OpensTheLastMonthOfTheRunOfOpenItems) {

@@ -17,5 +17,21 @@ TEST(MoneyText, WholeAndDecimalDigits) {
     for (const auto& [units, text] : cases) EXPECT_EQ(Money::OfUnits(units).Text(), QString::fromLatin1(text)) << text;
 }
 
+// A typed amount past the fourth decimal: the fifth alone decides, and a half goes away from
+// zero on both sides of it. (The wage sheet's tests tell rounding from truncation and from
+// the half to the even one on every path that stores an amount.)
+TEST(MoneyText, ATypedFifthDecimalRoundsTheFourthAwayFromZero) {
+    const std::pair<const char*, const char*> cases[] = {{"600.000049", "600"},
+                                                         {"600.0000499", "600"},
+                                                         {"-600.00005", "-600.0001"},
+                                                         {"-0.00005", "-0.0001"},
+                                                         {"-2499.49994", "-2499.4999"}};
+    for (const auto& [typed, want] : cases) {
+        const std::optional<Money> m = Money::FromText(QString::fromLatin1(typed));
+        ASSERT_TRUE(m.has_value()) << typed;
+        EXPECT_EQ(m->Text(), QString::fromLatin1(want)) << typed;
+    }
+}
+
 }  // namespace
 }  // namespace qm

@@ -10,8 +10,19 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace qm {
 namespace {
+
+// The names new temporary files get, for one scope: the real source is back however the scope
+// ends, so a case that fails or throws leaves no source behind for the next.
+struct PlantedNames {
+    explicit PlantedNames(std::function<QByteArray()> next) { files::ReplacingFile::SetNameSource(std::move(next)); }
+    ~PlantedNames() { files::ReplacingFile::SetNameSource(nullptr); }
+    PlantedNames(const PlantedNames&) = delete;
+    PlantedNames& operator=(const PlantedNames&) = delete;
+};
 
 // Links planted in the output folder, pointing outside it, at the old temporary name and at
 // the very names the next temporary files get; a stale temporary file of a killed run; files
@@ -38,12 +49,11 @@ TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryF
             QFile(folder + o).open(QIODevice::WriteOnly);
         for (int round = 0; round < 2; ++round) {
             int next = 0;
-            files::ReplacingFile::SetNameSource([&] {
+            const PlantedNames planted([&] {
                 const int k = next++;
                 return QByteArrayList{"AAAAAA", "BBBBBB"}.value(k, QByteArray::number(100000 + k));
             });
             write(folder + names.first());
-            files::ReplacingFile::SetNameSource(nullptr);
         }
         EXPECT_FALSE(QFileInfo::exists(victim));
         for (const QString& l : links) EXPECT_EQ(QFileInfo(folder + l).symLinkTarget(), victim) << l.toStdString();

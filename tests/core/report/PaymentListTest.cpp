@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using namespace qm;
@@ -285,27 +286,66 @@ TEST_F(PaymentListTest, EveryWageRowTheReportsCountIsInTheGrandTotal) {
     }
 }
 
-// More persons than the sheet has rows: it shows those that fit, and an error mark of a
-// person below its last row marks no cell of another.
-TEST_F(PaymentListTest, PersonsBelowTheSheetsLastRowMarkNoOtherCell) {
-    const int last = TSheetBook::kMaxRow, persons = last + 16;
+// More persons than the least sheet has rows: every one is shown with the "总计：" line below
+// the last, and an error mark lands on its own person's cell, below that length too.
+TEST_F(PaymentListTest, EveryPersonAndTheTotalLineShowBeyondTheLeastSheetLength) {
+    const int persons = TSheetBook::kMinRows + 16, last = persons + 1;
     base.db().Exec(QStringLiteral("delete from Wage_Info"));
     base.db().Exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
                                   "insert into Wage_Info (sNumber, sName, Smon, sTotal) "
                                   "select i, '人' || i, 2, case when i in (100, ?) then '坏' else 10 end from n"),
-                   {persons, last + 5});
+                   {persons, persons - 5});
     const PaymentList list = BuildPaymentList(base.db(), 1, 12);
     ASSERT_EQ(list.lines.size(), size_t(persons));
     EXPECT_EQ(list.problems.size(), 2u);
     TSheetBook sheet;
     ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
     FillPaymentSheet(sheet, list);
-    EXPECT_EQ(sheet.GetCellText(last, 2), QString::number(last - 1));
+    EXPECT_EQ(sheet.GetCellText(last, 2), QString::number(persons));
     EXPECT_EQ(sheet.GetCellText(last, 4), QStringLiteral("10"));
-    EXPECT_TRUE(sheet.IsMarked(101, 4));
-    EXPECT_EQ(sheet.GetCellText(101, 4), QStringLiteral("坏"));
-    for (int row = last - 10; row <= last; ++row) EXPECT_FALSE(sheet.IsMarked(row, 4)) << row;
+    EXPECT_EQ(sheet.GetCellText(last + 1, 14), QStringLiteral("总计："));
+    EXPECT_EQ(sheet.GetCellText(last + 1, 15), QString::number((persons - 2) * 10));
+    EXPECT_EQ(sheet.LastUsedRow(), last + 1);
+    for (int row : {101, last - 5}) {
+        EXPECT_TRUE(sheet.IsMarked(row, 4)) << row;
+        EXPECT_EQ(sheet.GetCellText(row, 4), QStringLiteral("坏")) << row;
+    }
+    for (int row = last - 4; row <= last + 1; ++row) EXPECT_FALSE(sheet.IsMarked(row, 4)) << row;
     EXPECT_EQ(PaymentAmount(list.grandTotal), QString::number((persons - 2) * 10));
+}
+
+// More persons than one block of month cells holds, stored month after month: a later month
+// of each person lands in that person's cells, whichever block they lie in and whatever order
+// of persons a month is stored in.
+TEST_F(PaymentListTest, ManyPersonsStoredMonthAfterMonthKeepEachTheirMonths) {
+    const int persons = 4096 + 40;
+    for (const char* secondMonth : {"i", "i desc"}) {
+        SCOPED_TRACE(secondMonth);
+        base.db().Exec(QStringLiteral("delete from Wage_Info"));
+        for (int m = 1; m <= 3; ++m)
+            base.db().Exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+                                          "insert into Wage_Info (sNumber, sName, Smon, sTotal) "
+                                          "select i, '人' || i, ?, i * 10 + ? from n order by ") +
+                               QLatin1String(m == 2 ? secondMonth : "i"),
+                           {persons, m, m});
+        const PaymentList list = BuildPaymentList(base.db(), 1, 12);
+        ASSERT_EQ(list.lines.size(), size_t(persons));
+        std::vector<std::string> wrong;  // the first lines that differ, as got / wanted
+        for (size_t k = 0; k < list.lines.size() && wrong.size() < 3; ++k) {
+            const long long i = (long long)k + 1;
+            QStringList want{QString::number(i)}, got{list.lines.Number(k)};
+            for (int m = 1; m <= 4; ++m) {
+                want << (m <= 3 ? QString::number(i * 10 + m) : QString());
+                got << list.lines.MonthText(k, m);
+            }
+            want << QString::number(i * 30 + 6);
+            got << PaymentAmount(list.lines.Total(k));
+            if (got != want)
+                wrong.push_back((got.join(QLatin1Char('|')) + " / " + want.join(QLatin1Char('|'))).toStdString());
+        }
+        EXPECT_EQ(wrong, std::vector<std::string>());
+        EXPECT_EQ(PaymentAmount(list.grandTotal), base.Scalar(QStringLiteral("select total(sTotal) from Wage_Info")));
+    }
 }
 
 }  // namespace

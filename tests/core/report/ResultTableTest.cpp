@@ -15,26 +15,10 @@ namespace {
 class ReportStoreTest : public ::testing::Test {
 protected:
     db::Connection& db() { return base.db(); }
-    void Staff(int mon, int post) {
-        db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber, sPost, sIsok) values (?, 'x', ?, '1')"),
-                  {mon, post});
-    }
     test::TempBase base;
 };
 
 }  // namespace
-
-TEST_F(ReportStoreTest, LeaderPostIsTheSmallestPostBelowTwentyOfAnyMonth) {
-    EXPECT_EQ(LookLeader(db()), 0);
-    EXPECT_EQ(LookLeader(db(), 7), 7);  // none found: the value stays
-    Staff(3, 41);
-    Staff(0, 100);
-    EXPECT_EQ(LookLeader(db()), 0);
-    Staff(5, 14);
-    Staff(0, 12);
-    Staff(12, 19);
-    EXPECT_EQ(LookLeader(db()), 12);
-}
 
 TEST_F(ReportStoreTest, LeaderRulesOfEnterprisesAndOrgans) {
     const UnitClass organ = UnitClass::Decode(QStringLiteral("机关单位"), QStringLiteral("否"));

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -29,14 +30,55 @@ TEST(SheetBook, CellsAreSparseAndReachBeyondTheShownColumns) {
     b.SetMaxCol(14);
     b.SetCellText(3, 38, "id-7");
     b.SetCellText(16384, 1, "last");
-    b.SetCellText(16385, 1, "beyond");  // ignored, no crash
+    b.SetCellText(16385, 1, "beyond");                       // the sheet grows for it
+    b.SetCellText(TSheetBook::kRowLimit + 1, 1, "nowhere");  // ignored, no crash
     b.SetCellText(0, 0, "nothing");
     EXPECT_EQ(b.GetCellText(3, 38), "id-7");
     EXPECT_EQ(b.GetCellText(16384, 1), "last");
-    EXPECT_EQ(b.GetCellText(16385, 1), "");
-    EXPECT_EQ(b.LastUsedRow(), 16384);
+    EXPECT_EQ(b.GetCellText(16385, 1), "beyond");
+    EXPECT_EQ(b.GetCellText(TSheetBook::kRowLimit + 1, 1), "");
+    EXPECT_EQ(b.LastUsedRow(), 16385);
     EXPECT_FALSE(b.IsColShown(38));
     EXPECT_FALSE(b.IsColHidden(38));  // beyond MaxCol, not hidden: it keeps its data
+}
+
+// The sheet is as long as what it holds, with room below: writes, marks and inserted rows grow
+// it, clears, unmarks and deletes at its end shrink it; fonts and heights set to its last row
+// follow it.
+TEST(SheetBook, TheLastRowFollowsWhatTheSheetHolds) {
+    constexpr int kMin = TSheetBook::kMinRows, kRoom = TSheetBook::kRowsBelow;
+    const auto mark = [](TSheetBook& b, int r, int p) { b.SetSelection(r, 1, r, 1), b.SetPattern(p, 200, 255); };
+    const struct {
+        const char* what;
+        std::function<void(TSheetBook&)> act;
+        int maxRow, lastUsed;
+    } cases[] = {
+        {"empty", [](TSheetBook&) {}, kMin, 0},
+        {"a row well above the end", [](TSheetBook& b) { b.SetCellText(16000, 2, "x"); }, 16000 + kRoom, 16000},
+        {"a mark near the end", [&](TSheetBook& b) { mark(b, 16300, 18); }, 16300 + kRoom, 0},
+        {"the mark removed", [&](TSheetBook& b) { mark(b, 16300, 18), mark(b, 16300, 0); }, kMin, 0},
+        {"rows inserted above the last", [](TSheetBook& b) { b.SetCellText(12000, 1, "x"), b.InsertRows(3, 5000); },
+         17000 + kRoom, 17000},
+        {"rows deleted above it", [](TSheetBook& b) { b.SetCellText(30000, 1, "x"), b.DeleteRows(10, 10000); },
+         20000 + kRoom, 20000},
+        {"cleared to the end",
+         [](TSheetBook& b) { b.SetCellText(20000, 1, "x"), b.ClearRange(3, 1, b.MaxRow(), 9, 1); }, kMin, 0},
+    };
+    for (const auto& c : cases) {
+        TSheetBook b;
+        c.act(b);
+        EXPECT_EQ(b.MaxRow(), c.maxRow) << c.what;
+        EXPECT_EQ(b.LastUsedRow(), c.lastUsed) << c.what;
+    }
+    TSheetBook b;
+    b.SetSelection(3, 1, b.MaxRow(), 20);
+    b.SetFont("fnt", 10);
+    b.SetRowHeight(5, b.MaxRow(), 400);
+    b.SetCellText(40000, 1, "x");
+    EXPECT_EQ(b.CellFontSize(40000, 20), 10);
+    EXPECT_EQ(b.RowHeight(40000), 400);
+    b.ClearRange(1, 1, b.MaxRow(), 20, TSheetBook::ClearFormats);
+    EXPECT_EQ(b.CellFontSize(40000, 20), 0);
 }
 
 TEST(SheetBook, ClearKinds) {
@@ -119,7 +161,8 @@ TEST(SheetBook, InsertAndDeleteMoveWholeRows) {
     EXPECT_EQ(b.GetCellText(6, 38), "id4");
     EXPECT_TRUE(b.IsMarked(6, 3));
     EXPECT_EQ(b.GetCellText(7, 38), "id5");
-    EXPECT_EQ(b.GetCellText(16384, 1), "");  // pushed past the last row: dropped
+    EXPECT_EQ(b.GetCellText(16386, 1), "bottom");  // moved down: the sheet grew for it
+    EXPECT_EQ(b.MaxRow(), 16386 + TSheetBook::kRowsBelow);
 
     b.SetSelection(3, 5, 4, 5);
     b.EditDelete(3);
@@ -182,20 +225,29 @@ TEST(SheetBook, PasteOfSpreadsheetText) {
     EXPECT_EQ(b.GetCellText(3, 3), "z3");
 }
 
-TEST(SheetBook, APasteThatRunsOffTheSheetSaysHowManyRowsDidNotFit) {
+// A paste longer than the sheet grows it; only rows past the guard on runaway row numbers
+// are left out, and the person is told how many.
+TEST(SheetBook, APasteGrowsTheSheetAndOnlyRowsPastItsLimitAreLeftOutAndTold) {
     TSheetBook b;
     QSignalSpy clipped(&b, &TSheetBook::pasteClipped);
     QStringList lines;
     for (int i = 1; i <= 17000; ++i) lines << QStringLiteral("人%1\t%1").arg(i);
     b.SetClipboardText(lines.join(QLatin1Char('\n')));
     b.SetSelection(3, 1, 3, 1);
-    EXPECT_EQ(b.EditPaste(), 17000 - (TSheetBook::kMaxRow - 2));
+    EXPECT_EQ(b.EditPaste(), 0);
+    EXPECT_EQ(clipped.size(), 0);
+    EXPECT_EQ(b.GetCellText(17002, 1), QStringLiteral("人17000"));
+    EXPECT_EQ(b.LastPaste()->r2, 17002);
+
+    b.SetCellText(TSheetBook::kRowLimit - 1, 1, "x");  // the sheet reaches its limit
+    EXPECT_EQ(b.MaxRow(), TSheetBook::kRowLimit);
+    EXPECT_EQ(b.PasteText(TSheetBook::kRowLimit - 1, 1, QStringLiteral("a\nb\nc\nd")), 2);
     ASSERT_EQ(clipped.size(), 1);
-    EXPECT_EQ(clipped[0][0].toInt(), 17000);
-    EXPECT_EQ(clipped[0][1].toInt(), 618);
-    EXPECT_EQ(b.GetCellText(TSheetBook::kMaxRow, 1), QStringLiteral("人16382"));
-    EXPECT_EQ(TSheetBook::PasteClippedText(17000, 618),
-              QStringLiteral("粘贴的17000行中有618行超出了表格的最后一行（第16384行），没有粘贴。"));
+    EXPECT_EQ(clipped[0][0].toInt(), 4);
+    EXPECT_EQ(clipped[0][1].toInt(), 2);
+    EXPECT_EQ(b.GetCellText(TSheetBook::kRowLimit, 1), QStringLiteral("b"));
+    EXPECT_EQ(TSheetBook::PasteClippedText(4, 2),
+              QStringLiteral("粘贴的4行中有2行超出了表格的最后一行（第1048576行），没有粘贴。"));
     // A paste that fits says nothing.
     EXPECT_EQ(b.PasteText(1, 1, QStringLiteral("a\nb")), 0);
     EXPECT_EQ(clipped.size(), 1);
@@ -259,7 +311,7 @@ TEST(SheetBook, CellsSharingATextKeepTheirOwnThroughEditsClearsPastesAndRowMoves
     b.PasteText(3, 26, "9\t1\r\n");
     b.SetCellText(16384, 3, "1");
     b.SetSelection(16384, 1, 16384, 1);
-    b.EditInsert(3);                                                                // row 16384 falls off the sheet
+    b.EditInsert(3);                                                                // row 16384 moves down
     for (int i = 0; i < 50; ++i) b.SetCellText(100 + i, 3, QString("t%1").arg(i));  // new texts
     const char* want[][3] = {{"1", "1", "9"}, {"1", "2", "1"}, {"", "", ""}, {"1", "1", "1"}};
     for (int i = 0; i < 4; ++i)
@@ -279,15 +331,17 @@ TEST(SheetBook, CellsSharingATextKeepTheirOwnThroughEditsClearsPastesAndRowMoves
                 moved[rc] = v;
             } else if (by < 0 && rc.first < from - by) {
                 continue;  // deleted
-            } else if (rc.first + by <= TSheetBook::kMaxRow) {
-                moved[{rc.first + by, rc.second}] = v;
+            } else {
+                moved[{rc.first + by, rc.second}] = v;  // never off the sheet: it grows
             }
         }
         m = std::move(moved);
     };
     const QStringList words = {"", "1", "2", "是", "否", "大学本科", "x"};
     std::mt19937 rng(7);
-    const auto row = [&] { return rng() % 2 ? 1 + int(rng() % 8) : TSheetBook::kMaxRow - int(rng() % 6); };
+    // The top rows, and the rows about the least length of a sheet, where it grows and shrinks.
+    constexpr int kLow = TSheetBook::kMinRows;
+    const auto row = [&] { return rng() % 2 ? 1 + int(rng() % 8) : kLow - int(rng() % 6); };
     for (int step = 0; step < 4000; ++step) {
         const int r = row(), c = 1 + int(rng() % 40), op = int(rng() % 10);
         if (op < 5) {
@@ -311,7 +365,7 @@ TEST(SheetBook, CellsSharingATextKeepTheirOwnThroughEditsClearsPastesAndRowMoves
             b.PasteText(r, c, words[1] + "\t" + second + "\r\n" + words[5] + "\r\n");
             text[{r, c}] = words[1];
             text[{r, c + 1}] = second;
-            if (r < TSheetBook::kMaxRow) text[{r + 1, c}] = words[5];
+            text[{r + 1, c}] = words[5];
         } else {
             const int n = 1 + int(rng() % 3);
             if (rng() % 2) {
@@ -336,11 +390,20 @@ TEST(SheetBook, CellsSharingATextKeepTheirOwnThroughEditsClearsPastesAndRowMoves
         for (const auto& [rc, t] : text)
             if (!t.isEmpty()) distinct.insert(t);
         ASSERT_EQ(b.DistinctTexts(), int(distinct.size())) << step;
-        for (int rr = TSheetBook::kMaxRow - 8; rr <= TSheetBook::kMaxRow; ++rr)
+        for (int rr = kLow - 8; rr <= kLow + 8; ++rr)
             for (int cc = 1; cc <= 41; ++cc) {
                 const auto t = text.find({rr, cc});
                 ASSERT_EQ(b.GetCellText(rr, cc), t == text.end() ? QString() : t->second) << step;
             }
+        // The sheet reaches its last text and mark with room to spare below them.
+        int lastText = 0, lastMark = 0;
+        for (const auto& [rc, t] : text)
+            if (!t.isEmpty()) lastText = std::max(lastText, rc.first);
+        for (const auto& [rc, m] : mark)
+            if (m != 0) lastMark = std::max(lastMark, rc.first);
+        ASSERT_EQ(b.LastUsedRow(), lastText) << step;
+        ASSERT_GE(b.MaxRow(), std::max(TSheetBook::kMinRows, std::max(lastText, lastMark) + TSheetBook::kRowsBelow))
+            << step;
     }
     b.Reset();
     EXPECT_EQ(b.LastUsedRow(), 0);

@@ -130,23 +130,24 @@ TEST_F(AllputSheetTest, RowsBelowAnEmptyNameAreNeverDroppedSilently) {
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
 }
 
-TEST_F(AllputSheetTest, RowsBeyondTheListsCapacityAreCountedInTheQuestion) {
+// The list holds what the sheet holds: 17,000 pasted rows, more than the least sheet has, are
+// saved every one without a question.
+TEST_F(AllputSheetTest, EveryPastedRowIsSavedBeyondTheLeastSheetLength) {
     PutRow(3, GoodRow(QStringLiteral("张三"), QStringLiteral("A1")));
     ui.answers = {DlgAnswer::Yes};
     ASSERT_EQ(sheet.Save(), AllputSheet::SaveResult::Saved);
     ui.Clear();
-    // 17,000 pasted rows: the sheet holds rows 3..16384, the list rows 3..16340.
     QStringList lines;
     for (int i = 1; i <= 17000; ++i) lines << QStringLiteral("人%1\t%1").arg(i);
     book.SetSelection(3, 1, 3, 1);
     book.SetClipboardText(lines.join(QLatin1Char('\n')));
-    EXPECT_EQ(book.EditPaste(), 618);
-    ui.answers = {DlgAnswer::No};
-    EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Cancelled);
-    ASSERT_EQ(ui.Texts().size(), 1);
-    EXPECT_EQ(ui.Texts()[0], QStringLiteral("第16341行起的44行超出了名单的容量（到第16340行为止），不会保存。\n"
-                                            "只保存前面的16338行吗？"));
-    EXPECT_EQ(Numbers(), QStringLiteral("A1"));  // the stored list as it was
+    EXPECT_EQ(book.EditPaste(), 0);
+    ui.answers = {DlgAnswer::Yes};
+    EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::SavedWithErrors);
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("出现错误，请核实！")});
+    EXPECT_EQ(Stored(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), QStringLiteral("17000"));
+    EXPECT_EQ(Stored(QStringLiteral("select sName from Staff_moninfo where sMon=0 order by id desc limit 1")),
+              QStringLiteral("人17000"));
 }
 
 TEST_F(AllputSheetTest, NothingIsTouchedWithoutAFirstRowOrWithTextInANumberColumn) {

@@ -36,6 +36,22 @@ int Count(test::TempBase& tb, int mon) {
     return tb.Scalar("select count(*) from Staff_moninfo where sMon=?", {mon}).toInt();
 }
 
+// What the monthly list was filled from once it showed the stored month, as its activation does.
+db::MonthLoad Shown(test::TempBase& tb, Month m) {
+    db::RowsPrint print;
+    const auto rows = LoadMonthRows(tb.db(), m, &print);
+    db::MonthLoad shown;
+    shown.Loaded(tb.db(), m, print, (long long)rows.size());
+    return shown;
+}
+
+// The save as the monthly list runs it, over the month it showed.
+void WriteShown(test::TempBase& tb, Month m, StaffColumns set, int first, int last, const CellReader& cell,
+                const std::vector<QString>& flags, Progress* pb = nullptr) {
+    db::MonthLoad shown = Shown(tb, m);
+    WriteMonth(tb.db(), m, set, first, last, cell, flags, shown, pb);
+}
+
 StaffColumns ColumnSetFor(const char* depInfo) {
     return StaffColumnsFor(UnitClass::Decode(QString(), QString::fromUtf8(depInfo)));
 }
@@ -95,7 +111,7 @@ TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
     Grid g;
     auto rows = ImportMonthRows(tb.db(), Month(0));
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 4, g.Reader(), {"1", "0"});
+    WriteShown(tb, Month(1), StaffColumns::Base, 3, 4, g.Reader(), {"1", "0"});
     auto back = LoadMonthRows(tb.db(), Month(1));
     ASSERT_EQ(back.size(), 2u);
     for (size_t i = 0; i < back.size(); ++i) {
@@ -120,7 +136,7 @@ TEST(MonputStore, MonthKIsBuiltFromMonthKMinusOne) {
     Grid g;
     auto rows = ImportMonthRows(tb.db(), Month(3));
     for (size_t i = 0; i < rows.size(); ++i) g.PutTexts(int(i) + 3, rows[i]);
-    WriteMonth(tb.db(), Month(4), StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
+    WriteShown(tb, Month(4), StaffColumns::Base, 3, 2 + int(rows.size()), g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(Count(tb, 4), 3);
     EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sName='旧四月'"), "0");
     EXPECT_EQ(
@@ -133,7 +149,7 @@ TEST(MonputStore, ColumnSetsDecideWhatIsStored) {
         test::TempBase tb;
         Grid g;
         PutPerson(g, 3, "王五", "7");
-        WriteMonth(tb.db(), Month(2), ColumnSetFor(dep), 3, 3, g.Reader(), {"1"});
+        WriteShown(tb, Month(2), ColumnSetFor(dep), 3, 3, g.Reader(), {"1"});
         EXPECT_EQ(tb.Scalar("select (sTyg is not null) + (syg is not null) from Staff_moninfo"), tyg ? "2" : "0")
             << dep;
         EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sTgc is not null or sgc is not null or "
@@ -154,7 +170,7 @@ TEST(MonputStore, BlanksAreNullTextsUntrimmedNamesNeverNull) {
     g.Set(3, 8, "");
     g.Set(3, 26, "");
     g.Set(3, 5, "O'Neil");
-    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 3, g.Reader(), {"0"});
+    WriteShown(tb, Month(1), StaffColumns::Base, 3, 3, g.Reader(), {"0"});
     EXPECT_EQ(tb.Scalar("select sTsex from Staff_moninfo"), " 男");
     EXPECT_EQ(tb.Scalar("select sTparty from Staff_moninfo"), "O'Neil");
     EXPECT_EQ(tb.Scalar("select sTnation is null and sNation is null and sWork is null from Staff_moninfo"), "1");
@@ -176,7 +192,7 @@ TEST(MonputStore, NonNumericWorkYearsAreFoundBeforeAnythingIsWritten) {
     test::TempBase tb;
     InsertStored(tb, 2, "原有", "50");
     try {
-        WriteMonth(tb.db(), Month(2), StaffColumns::Base, 3, 4, g.Reader(), {"1", "1"});
+        WriteShown(tb, Month(2), StaffColumns::Base, 3, 4, g.Reader(), {"1", "1"});
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 4);
@@ -203,8 +219,7 @@ TEST(MonputStore, ANumberTwiceInTheSheetIsRefusedBeforeAnythingIsWritten) {
         const int n = int(k.numbers.size());
         for (int i = 0; i < n; ++i) PutPerson(g, 3 + i, QStringLiteral("人%1").arg(3 + i), k.numbers[size_t(i)]);
         try {
-            WriteMonth(tb.db(), Month(3), StaffColumns::Base, 3, 2 + n, g.Reader(),
-                       std::vector<QString>(size_t(n), "1"));
+            WriteShown(tb, Month(3), StaffColumns::Base, 3, 2 + n, g.Reader(), std::vector<QString>(size_t(n), "1"));
             EXPECT_EQ(Count(tb, 3), k.refusedRow ? 1 : n) << k.numbers[0];
         } catch (const staffvalue::NumberTaken& e) {
             EXPECT_EQ(e.Row(), k.refusedRow) << k.numbers[0];
@@ -228,7 +243,7 @@ TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {
     for (int i = 0; i < names.size(); ++i) PutPerson(g, 3 + i, names[i], QString::number(i));
     MemoryProgress pb;
     try {
-        WriteMonth(tb.db(), Month(5), StaffColumns::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
+        WriteShown(tb, Month(5), StaffColumns::Base, 3, 8, g.Reader(), std::vector<QString>(6, "1"), &pb);
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 7);
@@ -246,9 +261,10 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     Grid g;
     PutPerson(g, 3, "甲", "1");
     PutPerson(g, 4, "乙", "2");
-    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
+    db::MonthLoad shown = Shown(tb, Month(6));
+    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"}, shown);
     const QString first = tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo");
-    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"});
+    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"}, shown);  // no reload between
     EXPECT_EQ(Count(tb, 6), 2);
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
@@ -260,7 +276,7 @@ TEST(MonputStore, ProgressEndsAndScalesByTheRows) {
     Grid g;
     for (int r = 3; r <= 12; ++r) PutPerson(g, r, "某", QString::number(r));
     MemoryProgress pb;
-    WriteMonth(tb.db(), Month(1), StaffColumns::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
+    WriteShown(tb, Month(1), StaffColumns::Base, 3, 12, g.Reader(), std::vector<QString>(10, "1"), &pb);
     EXPECT_EQ(pb.highest, 100);
     EXPECT_EQ(pb.Position(), 0);
 }

@@ -413,13 +413,13 @@ TEST_F(PerputSearchTest, PercentAndUnderscoreAreWildcardsInBothSearches) {
 }
 
 TEST(PerputLogicStatic, CloseRefreshesTheOpener) {
-    auto t = PerputLogic::CloseRefreshes(Month(3), QString());
+    auto t = PerputLogic::CloseRefreshes(Month(3), PerputOpener::MonthList);
     EXPECT_TRUE(t.monthList);
     EXPECT_FALSE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("0"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), PerputOpener::BatchSheet);
     EXPECT_FALSE(t.monthList);
     EXPECT_TRUE(t.batchSheet);
-    t = PerputLogic::CloseRefreshes(Month::Start(), QStringLiteral("1"));
+    t = PerputLogic::CloseRefreshes(Month::Start(), PerputOpener::MainWindow);
     EXPECT_FALSE(t.monthList || t.batchSheet);
 }
 

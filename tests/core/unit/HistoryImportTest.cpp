@@ -312,19 +312,24 @@ TEST_F(HistoryImportTest, WageAmountsTheSheetWouldNotAcceptAreTakenOverWithTheir
     wage("105", 3000, 1e300);     // an item no total of the sheet can hold
     wage("106", 120000, 120000);  // above the upper limit, accepted before: the flag stays
     wage("107", 3000, 3000);
+    wage("108", "1000000000000000", 3000);   // the first amount no longer held
+    wage("109", "999999999999999", 3000);    // the last one held
+    wage("110", "-1000000000000000", 3000);  // and below zero
     AddStaff(5, QStringLiteral("003"));
     ASSERT_TRUE(imp.Start(old.folder, 3));
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共10条工资记录。\n其中5条工资记录的金额不是有效的数字或"
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("导入完成，共13条工资记录。\n其中7条工资记录的金额不是有效的数字或"
                                                      "超出可以处理的范围，已标为错误，请在工资错误信息中核实。")});
     auto cell = [&](const char* col, const char* number) {
         return Cell("Wage_Info", col, QStringLiteral("sNumber='%1'").arg(QLatin1String(number)));
     };
-    for (const char* n : {"101", "102", "103", "104", "105"}) {
+    for (const char* n : {"101", "102", "103", "104", "105", "108", "110"}) {
         EXPECT_EQ(cell("wFlag", n), QStringLiteral("0|text")) << n;
         EXPECT_EQ(cell("sFlag", n), QStringLiteral("1|text")) << n;
     }
     EXPECT_EQ(cell("wFlag", "106"), QStringLiteral("1|text"));
     EXPECT_EQ(cell("wFlag", "107"), QStringLiteral("1|text"));
+    EXPECT_EQ(cell("wFlag", "109"), QStringLiteral("1|text"));
+    EXPECT_EQ(cell("sTotal", "109"), QStringLiteral("999999999999999|integer"));
     EXPECT_EQ(cell("sTotal", "101"), QStringLiteral("1.0e+300|real"));
     EXPECT_EQ(cell("sTotal", "103"), QStringLiteral("<null>|null"));  // no number: kept empty
     EXPECT_EQ(cell("sN1", "103"), QStringLiteral("3000|integer"));

@@ -249,11 +249,16 @@ TEST_F(WageErrorListTest, ExportThatCannotWriteSaysSoAndOpensNothing) {
 TEST_F(WageErrorListTest, WageSheetSavesRecomputeAnAcceptedTotal) {
     ASSERT_EQ(list.Load(), 2);
     list.Accept();
+    // The wage sheet shows the month as the error list left it, and keeps one row of it.
     TSheetBook sheet;
+    WageSheet wages(ctx, sheet, month);
+    state.MaxWageMonth = Month(4);
+    ASSERT_TRUE(wages.Load());
+    sheet.ClearRange(2, 1, sheet.MaxRow(), 8, TSheetBook::ClearAll);
     sheet.SetCellText(2, 1, QStringLiteral("001"));
     sheet.SetCellText(2, 2, QStringLiteral("张三"));
     sheet.SetCellText(2, 3, QStringLiteral("200000"));
-    ASSERT_TRUE(WageSheet(ctx, sheet, month).Save());
+    ASSERT_TRUE(wages.Save());
     EXPECT_EQ(Q("select wFlag from Wage_Info where Smon=3"), QStringLiteral("0"));
 }
 

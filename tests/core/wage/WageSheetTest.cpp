@@ -15,7 +15,9 @@ protected:
         Staff(3, QStringLiteral("002"), QStringLiteral("李四"));
         Staff(2, QStringLiteral("009"), QStringLiteral("赵六"));
     }
-    bool Save() { return WageSheet(ctx, book, month).Save(); }
+    // One wage sheet throughout, as the form keeps it: each save replaces the month it stored last.
+    WageSheet wages{ctx, book, month};
+    bool Save() { return wages.Save(); }
     int Stored(int mon) { return Q(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {mon}).toInt(); }
 };
 
@@ -287,6 +289,7 @@ TEST_F(WageSheetTest, AFifthDecimalIsStoredAsTheTenThousandthOnEveryPath) {
             SCOPED_TRACE(std::string(path) + " " + typed.toStdString());
             base.db().Exec(QStringLiteral("delete from Wage_Info"));
             if (path == std::string("sheet")) {
+                wages.Load();  // the month emptied behind the sheet's back: shown as it now stands
                 Row(2, {"001", "张三", typed});
                 ASSERT_TRUE(Save());
             } else if (path == std::string("error list")) {  // a person off the list stays listed

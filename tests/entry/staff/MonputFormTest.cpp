@@ -362,14 +362,18 @@ TEST(MonputForm, TheFactoryShowsTheOneWindowOfTheProgram) {
 
 // Stands in for the single-person form: records what the list set, then adds a person.
 struct RecordedPerput : QDialog, IPerput {
-    RecordedPerput(db::Connection& c, QString& seen) : c_(c), seen_(seen) {}
+    RecordedPerput(db::Connection& c, QString& seen, const FormArgs& a) : c_(c), seen_(seen), args_(a) {}
+    Month MonthNo() const override { return args_.month.value_or(Month::Start()); }
+    PerputOpener Opener() const override { return args_.opener; }
     void ShowModal() override {
-        seen_ = MonthNo.Text() + QLatin1Char('|') + ReturnMode + QLatin1Char('|') + windowTitle();
+        const char* opener = Opener() == PerputOpener::MonthList ? "|list|" : "|other|";
+        seen_ = MonthNo().Text() + QLatin1String(opener) + windowTitle();
         c_.Exec("insert into Staff_moninfo (sMon, sName, sNumber, sIsok) values (2, '新人', '2001', '1')");
     }
     void ShowModeless(std::unique_ptr<IForm>) override {}
     db::Connection& c_;
     QString& seen_;
+    FormArgs args_;
 };
 
 TEST(MonputForm, SinglePersonCheckWorksOnTheListsMonthAndReloadsAfterwards) {
@@ -378,12 +382,12 @@ TEST(MonputForm, SinglePersonCheckWorksOnTheListsMonthAndReloadsAfterwards) {
     FormFactory forms(env.ctx);
     env.ctx.forms = &forms;
     QString seen;
-    forms.Register("TFrm_perput", [&](AppContext&) -> std::unique_ptr<IForm> {
-        return std::make_unique<RecordedPerput>(env.tb.db(), seen);
+    forms.Register("TFrm_perput", [&](AppContext&, const FormArgs& a) -> std::unique_ptr<IForm> {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen, a);
     });
     Window w(env);
     w->B6Click();
-    EXPECT_EQ(seen, "2||2月份个人数据核对");
+    EXPECT_EQ(seen, "2|list|2月份个人数据核对");
     EXPECT_EQ(w->Sheet().GetCellText(4, 1), "新人");
 }
 
@@ -395,12 +399,12 @@ TEST(MonputForm, FormsItOpensWorkOnTheListsMonth) {
     FormFactory forms(env.ctx);
     env.ctx.forms = &forms;
     QString seen;
-    forms.Register("TFrm_perput", [&](AppContext&) -> std::unique_ptr<IForm> {
-        return std::make_unique<RecordedPerput>(env.tb.db(), seen);
+    forms.Register("TFrm_perput", [&](AppContext&, const FormArgs& a) -> std::unique_ptr<IForm> {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen, a);
     });
     Window w(env);
     w->B6Click();
-    EXPECT_EQ(seen, "2||2月份个人数据核对");
+    EXPECT_EQ(seen, "2|list|2月份个人数据核对");
 
     QString title;
     QTimer::singleShot(0, [&] {
@@ -453,7 +457,9 @@ TEST(MonputForm, FormsItOpensReloadItOnlyAfterStoredChangesAndNeverOverUnsavedRo
     FormFactory forms(env.ctx);
     env.ctx.forms = &forms;
     QString seen;
-    forms.Register("TFrm_perput", [&](AppContext&) { return std::make_unique<RecordedPerput>(env.tb.db(), seen); });
+    forms.Register("TFrm_perput", [&](AppContext&, const FormArgs& a) {
+        return std::make_unique<RecordedPerput>(env.tb.db(), seen, a);
+    });
     env.ui.answers = {DlgAnswer::Yes};
     w->B6Click();
     EXPECT_EQ(env.ui.Texts().last(),

@@ -27,11 +27,9 @@ protected:
     PerputFormTest() : ctx{base.db(), ui, base.paths(), state, pb, &main, nullptr, nullptr} {}
 
     std::unique_ptr<TFrm_perput> Open(const QString& depInfo, const QString& month = QStringLiteral("0"),
-                                      const QString& returnMode = QStringLiteral("1")) {
+                                      PerputOpener opener = PerputOpener::MainWindow) {
         state.DepClass = UnitClass::Decode(QStringLiteral("企业事业单位"), depInfo);
-        auto f = std::make_unique<TFrm_perput>(ctx);
-        f->MonthNo = Month::FromText(month);
-        f->ReturnMode = returnMode;
+        auto f = std::make_unique<TFrm_perput>(ctx, nullptr, Month::FromText(month), opener);
         f->show();
         QApplication::processEvents();
         return f;
@@ -162,7 +160,7 @@ TEST_F(PerputFormTest, LeavingAFieldByFocusRunsItsCheck) {
 TEST_F(PerputFormTest, ModifyDeleteAndClearThroughThePopup) {
     synth::WriteStaffMonth(base.db(), synth::MakePersons(3), 2);
     base.db().Exec(QStringLiteral("update Staff_moninfo set sIsok='0', sGw='科长'"));
-    auto f = Open(QStringLiteral("否"), QStringLiteral("2"), QString());
+    auto f = Open(QStringLiteral("否"), QStringLiteral("2"), PerputOpener::MonthList);
     ASSERT_EQ(f->Panel(0), "共3条");
     f->DataSet()->SetRecNo(2);
     const QString id = f->DataSet()->FieldByName(QStringLiteral("id"))->AsString();
@@ -265,19 +263,19 @@ TEST_F(PerputFormTest, SearchesShowTheirRows) {
 TEST_F(PerputFormTest, CloseRefreshesTheOpener) {
     int refreshed = 0;
     {
-        auto f = Open(QStringLiteral("否"), QStringLiteral("3"), QString());
+        auto f = Open(QStringLiteral("否"), QStringLiteral("3"), PerputOpener::MonthList);
         f->RefreshOpener = [&] { ++refreshed; };
         f->BitBtn4Click();
         EXPECT_EQ(refreshed, 1);
     }
     {
-        auto f = Open(QStringLiteral("否"), QStringLiteral("0"), QStringLiteral("0"));
+        auto f = Open(QStringLiteral("否"), QStringLiteral("0"), PerputOpener::BatchSheet);
         f->RefreshOpener = [&] { ++refreshed; };
         f->close();  // the window's own close button too
         EXPECT_EQ(refreshed, 2);
     }
     {
-        auto f = Open(QStringLiteral("否"), QStringLiteral("0"), QStringLiteral("1"));
+        auto f = Open(QStringLiteral("否"), QStringLiteral("0"), PerputOpener::MainWindow);
         f->RefreshOpener = [&] { ++refreshed; };
         f->BitBtn4Click();
         EXPECT_EQ(refreshed, 2);

@@ -53,8 +53,7 @@ void SinglePerson(MonputEnv& env) {
     env.Store(4, QStringLiteral("张三"), QStringLiteral("1"));
     test::RecordingMain main;
     env.ctx.main = &main;
-    TFrm_perput f(env.ctx);
-    f.MonthNo = Month(4);
+    TFrm_perput f(env.ctx, nullptr, Month(4), PerputOpener::MonthList);
     f.show();
     QApplication::processEvents();
     for (auto [edit, text] : {std::pair{f.Edit1, "李四"}, {f.Edit2, " 1"}, {f.NX1, "12"}, {f.NX2, "4"}})

@@ -319,5 +319,55 @@ TEST_F(WageFormTest, PictureOfTheSheetWithAFailingRow) {
     EXPECT_TRUE(list.grab().save(dir + QStringLiteral("/wage_error_list.png")));
 }
 
+// The sheet shows the stored month again only when the list stored a change: a re-check whose
+// rows carry no stored row's id updates none, and the sheet stays as the person left it (here
+// in edit mode), as it does when the list is only closed.
+TEST_F(WageFormTest, TheSheetReloadsAfterTheListOnlyWhenTheListStoredAChange) {
+    const struct {
+        const char* what;
+        std::function<void(TFrm_wrontWage&)> act;
+        bool reloaded;
+    } cases[] = {
+        {"closed", [](TFrm_wrontWage&) {}, false},
+        {"re-checked without ids",
+         [](TFrm_wrontWage& list) {
+             for (int r = 2; !list.Book().GetCellText(r, 2).isEmpty(); ++r) list.Book().SetCellText(r, 9, QString());
+             list.B1Click();
+         },
+         false},
+        {"re-checked with a correction",
+         [](TFrm_wrontWage& list) {
+             list.Book().SetCellText(2, 3, QStringLiteral("3000"));
+             list.B1Click();
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        base.db().Exec(QStringLiteral("delete from Wage_Info"));
+        TFrm_mon f(ctx, month);
+        f.FormShow();
+        const QStringList rows[] = {{"001", "张三", "3000"}, {"002", "李四", "300"}, {"003", "王五", "200"}};
+        for (int r = 0; r < 3; ++r)
+            for (int k = 0; k < 3; ++k) f.Book().SetCellText(r + 2, k + 1, rows[r][k]);
+        f.BitBtn3Click();  // 002 and 003 below the lower limit: listed
+        f.BitBtn2Click();  // 编辑
+        ASSERT_TRUE(f.EditMode());
+        const QString before = Q("select group_concat(sNumber || sTotal || wFlag) from Wage_Info");
+        bool opened = false;
+        WhenModal([&](QWidget* w) {
+            auto* list = qobject_cast<TFrm_wrontWage*>(w);
+            ASSERT_NE(list, nullptr);
+            opened = true;
+            c.act(*list);
+            list->BitBtn2Click();
+        });
+        f.B2Click();
+        EXPECT_TRUE(opened);
+        EXPECT_EQ(Q("select group_concat(sNumber || sTotal || wFlag) from Wage_Info") != before, c.reloaded);
+        EXPECT_EQ(f.EditMode(), !c.reloaded);
+    }
+}
+
 }  // namespace
 }  // namespace qm::test

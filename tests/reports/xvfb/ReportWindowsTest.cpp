@@ -40,7 +40,7 @@ QStringList CutCells(const SheetView* view) {
         for (int c = 1; c <= book.MaxCol(); ++c) {
             const QString text = book.GetCellText(r, c);
             if (text.isEmpty() || t->isColumnHidden(c - 1) || t->columnSpan(r - 1, c - 1) < 1) continue;
-            int width = -2 * margin;
+            int width = -2 * margin - (t->showGrid() ? 1 : 0);  // the grid line takes a cell's last pixel
             for (int k = 0; k < t->columnSpan(r - 1, c - 1); ++k) width += t->columnWidth(c - 1 + k);
             const QVariant f = t->model()->index(r - 1, c - 1).data(Qt::FontRole);
             const QRect need = QFontMetrics(f.isValid() ? f.value<QFont>() : t->font())
@@ -158,25 +158,41 @@ TEST(ReportWindows, EveryReportWindowOpensCentredOnTheMainWindow) {
     }
 }
 
+// The payment list opens showing every month column, each figure and name whole: also a large
+// unit's, whose totals run to ten digits and more.
 TEST(ReportWindows, ThePaymentListOpensShowingEveryMonthColumn) {
-    test::MainFixture f;
-    f.base.RunFixture(QStringLiteral("payment_list.sql"));
-    f.base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber) values (3, '2'), (5, '2')"));
-    TFrm_chooseMon chooser(f.ctx);
-    ASSERT_TRUE(chooser.LoadMonths());
-    chooser.ToMon()->setCurrentText(QStringLiteral("5"));
-    bool checked = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* list = qobject_cast<TFrm_permonWage*>(QApplication::activeModalWidget());
-        if (list && !checked) {
-            checked = true;
-            Check(list, QSize(1000, 560), QStringLiteral("payment"));
-        }
-    });
-    poll.start(50);
-    chooser.BitBtn1Click();
-    EXPECT_TRUE(checked);
+    const struct {
+        const char* what;
+        const char* change;
+    } cases[] = {
+        {"as stored", ""},
+        {"long figures and a long name",
+         "update Wage_Info set sTotal = sTotal * 100000 + 0.25; "
+         "update Wage_Info set sName = '欧阳司马诸葛上官' where sNumber = '1'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::MainFixture f;
+        f.base.RunFixture(QStringLiteral("payment_list.sql"));
+        f.base.db().Exec(QStringLiteral("insert into Staff_moninfo (sMon, sNumber) values (3, '2'), (5, '2')"));
+        for (const QString& sql : QString::fromUtf8(c.change).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            f.base.db().Exec(sql);
+        TFrm_chooseMon chooser(f.ctx);
+        ASSERT_TRUE(chooser.LoadMonths());
+        chooser.ToMon()->setCurrentText(QStringLiteral("5"));
+        bool checked = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* list = qobject_cast<TFrm_permonWage*>(QApplication::activeModalWidget());
+            if (list && !checked) {
+                checked = true;
+                Check(list, QSize(1000, 560), QStringLiteral("payment"));
+            }
+        });
+        poll.start(50);
+        chooser.BitBtn1Click();
+        EXPECT_TRUE(checked);
+    }
 }
 
 }  // namespace

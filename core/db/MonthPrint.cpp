@@ -1,0 +1,106 @@
+#include "core/db/MonthPrint.h"
+
+#include <sqlite3.h>
+
+#include <string>
+#include <unordered_map>
+
+namespace qm::db {
+
+namespace {
+
+// SQLite's rules from a column's declared type to how it converts what is bound to it.
+InsertPrint::Affinity AffinityOf(const QString& declared) {
+    const QString t = declared.toUpper();
+    if (t.contains(QLatin1String("INT"))) return InsertPrint::Affinity::Numeric;  // as NUMERIC, for binds
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return InsertPrint::Affinity::Text;
+    if (t.contains(QLatin1String("BLOB")) || t.isEmpty()) return InsertPrint::Affinity::Blob;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+        return InsertPrint::Affinity::Real;
+    return InsertPrint::Affinity::Numeric;
+}
+
+}  // namespace
+
+InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringList& insertColumns,
+                            const QStringList& printColumns) {
+    std::unordered_map<std::string, InsertPrint::Affinity> declared;
+    sqlite3_stmt* st = c.Prepare(QStringLiteral("select name, type from pragma_table_info(?)"));
+    c.Bind(st, {table});
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const auto text = [st](int i) {
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+        };
+        declared[text(0).toLower().toStdString()] = AffinityOf(text(1));
+    }
+    sqlite3_reset(st);
+    InsertPrint plan;
+    plan.slotCount = int(printColumns.size());
+    for (const QString& col : insertColumns) {
+        InsertPrint::Param p;
+        for (int k = 0; k < printColumns.size() && p.slot < 0; ++k)
+            if (printColumns[k].compare(col, Qt::CaseInsensitive) == 0) p.slot = k;
+        const auto it = declared.find(col.toLower().toStdString());
+        // A column the table does not declare: what it stores is not known here.
+        p.affinity = it != declared.end() ? it->second : InsertPrint::Affinity::Unknown;
+        plan.params.push_back(p);
+    }
+    return plan;
+}
+
+WriteStamp StampOf(Connection& c) {
+    if (!c.IsOpen()) return {};
+    sqlite3_stmt* st = c.Prepare(QStringLiteral("pragma data_version"));
+    long long version = -1;
+    if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    return {c.Openings(), (long long)sqlite3_total_changes64(c.Handle()), version};
+}
+
+void MonthLoad::Loaded(Connection& c, Month m, const RowsPrint& read, long long rowsHeld) {
+    month = m;
+    print = read;
+    stamp = StampOf(c);
+    given = read.rows;
+    held = rowsHeld;
+}
+
+void MonthLoad::Filled(long long count, long long rowsHeld) {
+    given = count;
+    held = rowsHeld;
+}
+
+MonthNotLoaded::MonthNotLoaded(Kind kind, long long a, long long b)
+    : std::runtime_error(kind == Kind::Cut ? "the sheet does not hold every row it was given"
+                                           : "the month changed since the sheet was loaded"),
+      kind_(kind),
+      a_(a),
+      b_(b) {}
+
+QString MonthNotLoaded::Message(const QString& what) const {
+    const QString kept = QStringLiteral("\n没有保存任何内容，表格中的行保持不变。");
+    if (kind_ == Kind::Cut)
+        return QStringLiteral("表格读入的%1行中只装下了%2行，保存会删去%3中没有装下的%4行。")
+                   .arg(a_)
+                   .arg(b_)
+                   .arg(what)
+                   .arg(a_ - b_) +
+               kept;
+    return QStringLiteral("%1在表格读入后已被改动（读入时%2行，现有%3行），保存会删去或覆盖这些改动。")
+               .arg(what)
+               .arg(a_)
+               .arg(b_) +
+           kept + QStringLiteral("请重新打开本表，核对后再修改、保存。");
+}
+
+void CheckReplace(Connection& c, const MonthLoad& load, Month m, const std::function<RowsPrint()>& scan) {
+    if (load.held < load.given) throw MonthNotLoaded(MonthNotLoaded::Kind::Cut, load.given, load.held);
+    const bool same = load.month == m;
+    if (same && load.stamp == StampOf(c)) return;  // nothing written since the load
+    const RowsPrint want = same ? load.print : RowsPrint{};
+    const RowsPrint now = scan();
+    if (now != want) throw MonthNotLoaded(MonthNotLoaded::Kind::Changed, want.rows, now.rows);
+}
+
+}  // namespace qm::db

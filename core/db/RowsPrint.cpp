@@ -1,0 +1,75 @@
+#include "core/db/RowsPrint.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace qm::db {
+
+namespace {
+
+constexpr quint64 kPrime = 0x100000001b3ULL;
+constexpr quint64 kSeed = 0xcbf29ce484222325ULL;
+
+quint64 Mix(quint64 x) {
+    // A full avalanche, so that sums of these keep their terms apart.
+    x ^= x >> 30;
+    x *= 0xbf58476d1ce4e5b9ULL;
+    x ^= x >> 27;
+    x *= 0x94d049bb133111ebULL;
+    x ^= x >> 31;
+    return x;
+}
+
+quint64 Step(quint64 h, quint64 word) { return (h ^ word) * kPrime; }
+
+quint64 Slot(int slot, quint64 value) { return Mix(value + 0x9e3779b97f4a7c15ULL * quint64(slot + 1)); }
+
+}  // namespace
+
+quint64 RowsPrint::NullSlot(int slot) { return Slot(slot, Step(kSeed, SQLITE_NULL)); }
+
+quint64 RowsPrint::IntegerSlot(int slot, long long v) {
+    return Slot(slot, Step(Step(kSeed, SQLITE_INTEGER), quint64(v)));
+}
+
+quint64 RowsPrint::RealSlot(int slot, double v) {
+    quint64 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return Slot(slot, Step(Step(kSeed, SQLITE_FLOAT), bits));
+}
+
+quint64 RowsPrint::TextSlot(int slot, const char* bytes, std::size_t n) {
+    quint64 h = Step(Step(kSeed, SQLITE_TEXT), quint64(n));
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 w;
+        std::memcpy(&w, p, 8);
+        h = Step(Mix(h), w);
+    }
+    quint64 tail = 0;
+    if (n > 0) std::memcpy(&tail, p, n);
+    return Slot(slot, Step(h, tail));
+}
+
+void RowsPrint::AddRow(sqlite3_stmt* st, int columns) {
+    quint64 sum = 0;
+    for (int k = 0; k < columns; ++k) {
+        switch (sqlite3_column_type(st, k)) {
+        case SQLITE_NULL: sum += NullSlot(k); break;
+        case SQLITE_INTEGER: sum += IntegerSlot(k, sqlite3_column_int64(st, k)); break;
+        case SQLITE_FLOAT: sum += RealSlot(k, sqlite3_column_double(st, k)); break;
+        default:  // texts and blobs alike, by their bytes
+            sum += TextSlot(k, static_cast<const char*>(sqlite3_column_blob(st, k)),
+                            std::size_t(sqlite3_column_bytes(st, k)));
+        }
+    }
+    AddSlots(sum);
+}
+
+void RowsPrint::AddSlots(quint64 slotSum) {
+    ++rows;
+    digest += Mix(slotSum);
+}
+
+}  // namespace qm::db

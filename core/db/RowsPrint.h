@@ -1,0 +1,48 @@
+#pragma once
+// A print of stored rows: their number and a digest of every row, each of its id and of the
+// columns read, as stored (type and value). Two equal prints: the same rows, unchanged. The
+// digest sums one hash per row, and a row's hash sums one hash per column slot, so neither the
+// order the rows are read in nor the order an insert binds its values in matters: a read and
+// the inserts that wrote the rows give the same print.
+
+#include <QtGlobal>
+
+#include <cstddef>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace qm::db {
+
+class RowsPrint {
+public:
+    long long rows = 0;
+    quint64 digest = 0;
+
+    // The current row of a stepped read: column k fills slot k, for k below `columns`.
+    void AddRow(sqlite3_stmt* st, int columns);
+    // A row given as the sum of its slots' hashes, every slot counted once.
+    void AddSlots(quint64 slotSum);
+
+    static quint64 NullSlot(int slot);
+    static quint64 IntegerSlot(int slot, long long v);
+    static quint64 RealSlot(int slot, double v);
+    static quint64 TextSlot(int slot, const char* bytes, std::size_t n);
+
+    friend bool operator==(const RowsPrint&, const RowsPrint&) = default;
+};
+
+// How the values an insert binds are stored in the columns a print reads: for each of its
+// parameters the slot it fills (-1: none) and how its column converts a value (SQLite's type
+// affinity); slot 0 is the row's id, and slots no parameter fills are stored null.
+struct InsertPrint {
+    enum class Affinity { Text, Numeric, Real, Blob, Unknown };
+    struct Param {
+        int slot = -1;
+        Affinity affinity = Affinity::Unknown;
+    };
+    std::vector<Param> params;  // index: parameter - 1
+    int slotCount = 0;
+};
+
+}  // namespace qm::db

@@ -1,0 +1,103 @@
+// A unit with more persons than a sheet has rows at the least: the batch sheet, a month's list
+// and the wage sheet load every person, save and load them again with every row stored and every
+// figure kept, and the payment list shows the last person and the total line.
+#include "bench/SyntheticUnit.h"
+#include "core/report/PaymentList.h"
+#include "core/sheet/SheetTemplate.h"
+#include "core/staff/AllputSheet.h"
+#include "core/staff/CodeLists.h"
+#include "core/wage/WageSheet.h"
+#include "entry/staff/MonputForm.h"
+#include "tests/entry/staff/MonputTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace qm {
+namespace {
+
+constexpr int kPersons = TSheetBook::kMinRows + 616;
+
+class LargeUnit : public ::testing::Test {
+protected:
+    LargeUnit() {
+        persons = synth::MakePersons(kPersons);
+        for (int mon : {0, 1}) synth::WriteStaffMonth(env.tb.db(), persons, mon);
+        // Each person's wages of month 1, with halves among them.
+        env.tb.db().Exec(
+            QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sN2, sTotal, sFlag, wFlag) "
+                           "select 1, sNumber, sName, 2000 + id % 997, (id % 7) * 10.5, "
+                           "2000 + id % 997 + (id % 7) * 10.5, '1', '1' from Staff_moninfo where sMon=1"));
+        LoadCodeTables(env.tb.db(), QStringLiteral("1"), codes);
+        env.state.MaxWageMonth = Month(1);
+    }
+    // The figures of a month that no open and save may change.
+    QString Figures(const char* table, const char* columns, int mon) {
+        return env.tb.Scalar(QStringLiteral("select count(*) || '|' || max(sNumber) || '|' || %2 from %1 where sMon=?")
+                                 .arg(QLatin1String(table), QString::fromUtf8(columns)),
+                             {mon});
+    }
+
+    test::MonputEnv env{QStringLiteral("否"), QStringLiteral("1")};
+    std::vector<synth::Person> persons;
+    CodeLists codes;
+};
+
+TEST_F(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
+    TSheetBook batchBook, wageBook;
+    AllputSheet batch(batchBook, env.ctx, codes);
+    WageSheet wages(env.ctx, wageBook, Month(1));
+    QPointer<TFrm_monput> list;
+    const char* const staff = "total(sWorks) || ',' || total(sWork) || ',' || total(length(sName || sBirth))";
+    const struct {
+        const char* what;
+        const char *table, *figures;
+        int month;
+        std::function<int()> load;  // answers the rows loaded
+        std::function<bool()> save;
+        std::function<const TSheetBook&()> sheet;
+        int firstRow, numberCol;
+    } sheets[] = {
+        {"batch sheet", "Staff_moninfo", staff, 0, [&] { return batch.FillSheet(3); },
+         [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; },
+         [&]() -> const TSheetBook& { return batchBook; }, AllputSheet::kFirstRow, 2},
+        {"month's list", "Staff_moninfo", staff, 1,
+         [&] {
+             list ? list->FormActivate() : void(list = TFrm_monput::ShowList(env.ctx, Month(1)));
+             return list->Sheet().LastUsedRow() - 2;
+         },
+         [&] { return list->B3Click(), !list->Dirty(); }, [&]() -> const TSheetBook& { return list->Sheet(); }, 3, 2},
+        {"wage sheet", "Wage_Info", "total(sN1) || ',' || total(sN2) || ',' || total(sTotal)", 1,
+         [&] { return wages.Load().value_or(0); },
+         [&] {
+             return wages.Save() && env.ui.Texts().last() == QStringLiteral("1月保存成功！共%1人输入。").arg(kPersons);
+         },
+         [&]() -> const TSheetBook& { return wageBook; }, 2, 1},
+    };
+    for (const auto& s : sheets) {
+        const QString before = Figures(s.table, s.figures, s.month);
+        EXPECT_TRUE(before.startsWith(QString::number(kPersons) + QLatin1Char('|'))) << s.what;
+        for (int pass = 0; pass < 2; ++pass) {  // open and save, then again
+            ASSERT_EQ(s.load(), kPersons) << s.what << " pass " << pass;
+            EXPECT_EQ(s.sheet().GetCellText(s.firstRow + kPersons - 1, s.numberCol), persons.back().sNumber);
+            EXPECT_GE(s.sheet().MaxRow(), s.firstRow + kPersons) << s.what;  // room to type below the last
+            EXPECT_TRUE(s.save()) << s.what << ": " << env.ui.Texts().join(QLatin1Char('|')).toStdString();
+            EXPECT_EQ(Figures(s.table, s.figures, s.month), before) << s.what << " pass " << pass;
+        }
+    }
+    if (list) list->setAttribute(Qt::WA_DeleteOnClose, false), delete list.data();
+
+    // The payment list: every person, the last of them, and the total of every month below.
+    TSheetBook sheet;
+    ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
+    report::FillPaymentSheet(sheet, report::BuildPaymentList(env.tb.db(), 1, 12));
+    EXPECT_EQ(sheet.GetCellText(kPersons + 1, 2), persons.back().sNumber);
+    EXPECT_EQ(sheet.GetCellText(kPersons + 2, 14), QStringLiteral("总计："));
+    EXPECT_EQ(sheet.GetCellText(kPersons + 2, 15),
+              report::PaymentAmount(env.tb.Scalar(QStringLiteral("select total(sTotal) from Wage_Info")).toDouble()));
+    EXPECT_EQ(sheet.LastUsedRow(), kPersons + 2);
+}
+
+}  // namespace
+}  // namespace qm
