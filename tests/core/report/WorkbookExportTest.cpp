@@ -174,19 +174,40 @@ TEST_F(WorkbookExportTest, ASuccessfulExportTellsWhereAndOpensTheFolderAndReplac
     EXPECT_EQ(QDir(base.paths().Xls()).entryList(QDir::Files).size(), 1);
 }
 
-TEST_F(WorkbookExportTest, AFolderThatCannotBeWrittenGivesOneMessageAndNoSuccess) {
-    // The XLS folder's name is taken by a file.
-    QFile blocker(base.paths().Xls());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    pb.SetPosition(0);
-    EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Titled);
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("数据导出错误！"));
-    EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
-    EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
-    EXPECT_EQ(pb.Position(), 100);  // the bar keeps its last position
+TEST_F(WorkbookExportTest, AFolderThatCannotBeWrittenGivesOneMessageNamingTheFileAndWhy) {
+    const QString xls = base.paths().Xls();
+    const struct {
+        const char* obstacle;
+        QString (*blocked)(const QString& xls);  // made in the way; the cause shown
+    } cases[] = {
+        {"a file named as the XLS folder",
+         [](const QString& x) {
+             QFile f(x);
+             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+             return QStringLiteral("无法建立文件夹“%1”：路径中有一项是文件而不是文件夹").arg(x);
+         }},
+        {"a folder named as the workbook",
+         [](const QString& x) {
+             EXPECT_TRUE(QDir().mkpath(x + QStringLiteral("/测试表_(一季度).xlsx")));
+             return QStringLiteral("已有同名的文件夹占用了这个文件名");
+         }},
+    };
+    for (const auto& k : cases) {
+        ui.Clear();
+        QDir(xls).removeRecursively();
+        QFile::remove(xls);
+        const QString cause = k.blocked(xls);
+        pb.SetPosition(0);
+        EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet)) << k.obstacle;
+        ASSERT_EQ(ui.shown.size(), 1u) << k.obstacle;
+        EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Titled);
+        EXPECT_EQ(ui.shown[0].text,
+                  QStringLiteral("数据导出错误！\n工作簿“") + Path() + QStringLiteral("”未能保存：") + cause)
+            << ui.shown[0].text.toStdString();
+        EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
+        EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
+        EXPECT_EQ(pb.Position(), 100) << k.obstacle;  // the bar keeps its last position
+    }
 }
 
 TEST_F(WorkbookExportTest, AnExportThatFailsHalfwayLeavesTheEarlierWorkbookAsItWas) {
@@ -202,7 +223,10 @@ TEST_F(WorkbookExportTest, AnExportThatFailsHalfwayLeavesTheEarlierWorkbookAsItW
         const test::FullDisk full(2048);
         EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
     }
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("数据导出错误！")});
+    // The size limit stands in for a full disk; the person is told which file and why.
+    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("数据导出错误！\n工作簿“") + Path() +
+                                      QStringLiteral("”未能保存：文件超出了允许的大小")})
+        << ui.Texts().join(u'|').toStdString();
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), bytes);
     EXPECT_EQ(QDir(base.paths().Xls()).entryList(QDir::Files), QStringList{QFileInfo(Path()).fileName()});
