@@ -177,36 +177,28 @@ TEST_F(WorkbookExportTest, ASuccessfulExportTellsWhereAndOpensTheFolderAndReplac
 TEST_F(WorkbookExportTest, AFolderThatCannotBeWrittenGivesOneMessageNamingTheFileAndWhy) {
     const QString xls = base.paths().Xls();
     const struct {
-        const char* obstacle;
-        QString (*blocked)(const QString& xls);  // made in the way; the cause shown
+        QString inTheWay;  // a file when it is the XLS folder's name, else a folder
+        QString cause;
     } cases[] = {
-        {"a file named as the XLS folder",
-         [](const QString& x) {
-             QFile f(x);
-             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-             return QStringLiteral("无法建立文件夹“%1”：路径中有一项是文件而不是文件夹").arg(x);
-         }},
-        {"a folder named as the workbook",
-         [](const QString& x) {
-             EXPECT_TRUE(QDir().mkpath(x + QStringLiteral("/测试表_(一季度).xlsx")));
-             return QStringLiteral("已有同名的文件夹占用了这个文件名");
-         }},
+        {xls, QStringLiteral("无法建立文件夹“%1”：路径中有一项是文件而不是文件夹").arg(xls)},
+        {Path(), QStringLiteral("已有同名的文件夹占用了这个文件名")},
     };
     for (const auto& k : cases) {
         ui.Clear();
         QDir(xls).removeRecursively();
-        QFile::remove(xls);
-        const QString cause = k.blocked(xls);
+        QFile blocker(k.inTheWay);
+        ASSERT_TRUE(k.inTheWay == xls ? blocker.open(QIODevice::WriteOnly) : QDir().mkpath(k.inTheWay));
+        blocker.close();
         pb.SetPosition(0);
-        EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet)) << k.obstacle;
-        ASSERT_EQ(ui.shown.size(), 1u) << k.obstacle;
+        EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
+        ASSERT_EQ(ui.shown.size(), 1u);
         EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Titled);
-        EXPECT_EQ(ui.shown[0].text,
-                  QStringLiteral("数据导出错误！\n工作簿“") + Path() + QStringLiteral("”未能保存：") + cause)
+        EXPECT_EQ(ui.shown[0].text, QStringLiteral("数据导出错误！\n工作簿“%1”未能保存：%2").arg(Path(), k.cause))
             << ui.shown[0].text.toStdString();
         EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
         EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
-        EXPECT_EQ(pb.Position(), 100) << k.obstacle;  // the bar keeps its last position
+        EXPECT_EQ(pb.Position(), 100);  // the bar keeps its last position
+        QFile::remove(xls);
     }
 }
 
@@ -224,8 +216,8 @@ TEST_F(WorkbookExportTest, AnExportThatFailsHalfwayLeavesTheEarlierWorkbookAsItW
         EXPECT_FALSE(ExportWorkbook(ui, pb, base.paths(), layout, sheet));
     }
     // The size limit stands in for a full disk; the person is told which file and why.
-    EXPECT_EQ(ui.Texts(), QStringList{QStringLiteral("数据导出错误！\n工作簿“") + Path() +
-                                      QStringLiteral("”未能保存：文件超出了允许的大小")})
+    EXPECT_EQ(ui.Texts(),
+              QStringList{QStringLiteral("数据导出错误！\n工作簿“%1”未能保存：文件超出了允许的大小").arg(Path())})
         << ui.Texts().join(u'|').toStdString();
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), bytes);
