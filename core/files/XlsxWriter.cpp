@@ -1,10 +1,14 @@
 #include "core/files/XlsxWriter.h"
 
+#include "core/base/SystemError.h"
 #include "core/files/ReplacingFile.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <xlsxwriter.h>
+
+#include <cerrno>
 
 namespace qm::xlsx {
 namespace {
@@ -36,11 +40,26 @@ uint8_t VAlignOf(VAlign a) {
 
 }  // namespace
 
+QString FailureText(int code, int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EROFS:
+    case EIO: return SystemErrorText(err);
+    default: return QStringLiteral("工作簿写入出错（代码 %1）").arg(code);
+    }
+}
+
+QString ExportFailedText(const QString& path, const QString& cause) {
+    return QStringLiteral("数据导出错误！\n工作簿“%1”未能保存：%2").arg(QDir::toNativeSeparators(path), cause);
+}
+
 Workbook::Workbook(const QString& path) : path_(path) {
     try {
         file_ = std::make_unique<files::ReplacingFile>(path);
     } catch (const files::ReplaceError& e) {
-        throw Error(QStringLiteral("%1: %2").arg(path_, e.Text()));
+        throw Error(e.Text());
     }
     // The writer takes a file name and opens it only when the workbook is closed: it gets one
     // that denotes the temporary file itself, which no name planted in the folder can redirect.
@@ -53,9 +72,9 @@ Workbook::~Workbook() {
 }
 
 Sheet& Workbook::AddSheet(const QString& name) {
-    if (!wb_) throw Error(QStringLiteral("the workbook is closed"));
+    if (!wb_) throw Error(QStringLiteral("工作簿已关闭"));
     lxw_worksheet* ws = workbook_add_worksheet(wb_, Utf8(name).constData());
-    if (!ws) throw Error(QStringLiteral("cannot add the sheet '%1'").arg(name));
+    if (!ws) throw Error(QStringLiteral("不能添加工作表“%1”").arg(name));
     sheets_.push_back(std::unique_ptr<Sheet>(new Sheet(*this, ws)));
     return *sheets_.back();
 }
@@ -64,12 +83,13 @@ void Workbook::Close() {
     if (!wb_) return;
     lxw_workbook* wb = wb_;
     wb_ = nullptr;  // workbook_close frees it, written or not
+    errno = 0;      // what the failure leaves is its own cause, not an earlier call's
     const lxw_error e = workbook_close(wb);
-    if (e != LXW_NO_ERROR) throw Error(QStringLiteral("%1: %2").arg(path_, QString::fromUtf8(lxw_strerror(e))));
+    if (e != LXW_NO_ERROR) throw Error(FailureText(e, errno));
     try {
         file_->Commit();
     } catch (const files::ReplaceError& r) {
-        throw Error(QStringLiteral("%1: %2").arg(path_, r.Text()));
+        throw Error(r.Text());
     }
 }
 
@@ -94,32 +114,29 @@ lxw_format* Workbook::Format(const CellFormat& f) {
     return fmt;
 }
 
-void Sheet::Check(int code, const char* what) const {
-    if (code != LXW_NO_ERROR)
-        throw Error(
-            QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromUtf8(lxw_strerror(lxw_error(code)))));
+void Sheet::Check(int code) const {
+    // Cells are kept in memory until the workbook is closed: no disk cause here.
+    if (code != LXW_NO_ERROR) throw Error(FailureText(code, 0));
 }
 
 void Sheet::Text(int row, int col, const QString& text, const CellFormat& fmt) {
-    Check(worksheet_write_string(ws_, Row(row), Col(col), Utf8(text).constData(), book_.Format(fmt)), "write a cell");
+    Check(worksheet_write_string(ws_, Row(row), Col(col), Utf8(text).constData(), book_.Format(fmt)));
 }
 
 void Sheet::Number(int row, int col, double value, const CellFormat& fmt) {
-    Check(worksheet_write_number(ws_, Row(row), Col(col), value, book_.Format(fmt)), "write a cell");
+    Check(worksheet_write_number(ws_, Row(row), Col(col), value, book_.Format(fmt)));
 }
 
 void Sheet::Merge(int row1, int col1, int row2, int col2, const QString& text, const CellFormat& fmt) {
     Check(worksheet_merge_range(ws_, Row(row1), Col(col1), Row(row2), Col(col2), Utf8(text).constData(),
-                                book_.Format(fmt)),
-          "merge cells");
+                                book_.Format(fmt)));
 }
 
 void Sheet::Columns(int col1, int col2, double width, const CellFormat& fmt) {
-    Check(worksheet_set_column(ws_, Col(col1), Col(col2), width < 0 ? LXW_DEF_COL_WIDTH : width, book_.Format(fmt)),
-          "set columns");
+    Check(worksheet_set_column(ws_, Col(col1), Col(col2), width < 0 ? LXW_DEF_COL_WIDTH : width, book_.Format(fmt)));
 }
 
-void Sheet::RowHeight(int row, double points) { Check(worksheet_set_row(ws_, Row(row), points, nullptr), "set a row"); }
+void Sheet::RowHeight(int row, double points) { Check(worksheet_set_row(ws_, Row(row), points, nullptr)); }
 
 void Sheet::Landscape() { worksheet_set_landscape(ws_); }
 

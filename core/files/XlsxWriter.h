@@ -19,11 +19,21 @@ class ReplacingFile;
 
 namespace qm::xlsx {
 
-// A workbook that could not be created or written; carries libxlsxwriter's text.
+// A workbook that could not be created or written; carries the cause in the person's words.
 class Error : public std::runtime_error {
 public:
     explicit Error(const QString& text) : std::runtime_error(text.toStdString()) {}
+    QString Text() const { return QString::fromUtf8(what()); }
 };
+// Why libxlsxwriter failed with `code`: the system's cause `err` (errno just after the
+// failure) where it is a disk's that a person can act on (full, quota, size limit, read-only,
+// read error), else the writer's code. Never libxlsxwriter's English.
+QString FailureText(int code, int err);
+
+// What a person is told when an export could not save its workbook at `path`: that the
+// export failed, then which file and why.
+QString ExportFailedText(const QString& path, const QString& cause);
+
 // The writer itself could not be started; no file was touched.
 class StartError : public Error {
 public:
@@ -73,7 +83,7 @@ public:
 private:
     friend class Workbook;
     Sheet(Workbook& book, lxw_worksheet* ws) : book_(book), ws_(ws) {}
-    void Check(int code, const char* what) const;
+    void Check(int code) const;
 
     Workbook& book_;
     lxw_worksheet* ws_;

@@ -3,6 +3,7 @@
 #include "core/base/Progress.h"
 #include "core/base/UiService.h"
 #include "core/files/ReplacingFile.h"
+#include "core/files/XlsxWriter.h"
 #include "core/sheet/SheetBook.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <stdexcept>
 #include <tuple>
 
@@ -73,8 +75,9 @@ public:
     void Close() {
         lxw_workbook* wb = wb_;
         wb_ = nullptr;  // workbook_close frees it, written or not
+        errno = 0;      // what the failure leaves is its own cause, not an earlier call's
         const lxw_error e = workbook_close(wb);
-        if (e != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(e));
+        if (e != LXW_NO_ERROR) throw std::runtime_error(xlsx::FailureText(e, errno).toStdString());
     }
 
 private:
@@ -82,8 +85,9 @@ private:
     std::vector<std::pair<Look, lxw_format*>> formats_;
 };
 
+// Cells are kept in memory until the workbook is closed: no disk cause here.
 void Check(lxw_error e) {
-    if (e != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(e));
+    if (e != LXW_NO_ERROR) throw std::runtime_error(xlsx::FailureText(e, 0).toStdString());
 }
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
@@ -195,7 +199,7 @@ void WriteXlsx(const WorkbookModel& m, const QString& path) {
     // The sheet is named as it is created, so the saved file carries the name.
     lxw_worksheet* ws =
         workbook_add_worksheet(e.wb(), m.sheetName.isEmpty() ? nullptr : m.sheetName.toUtf8().constData());
-    if (!ws) throw std::runtime_error("cannot add the worksheet");
+    if (!ws) throw std::runtime_error(QStringLiteral("不能添加工作表“%1”").arg(m.sheetName).toStdString());
     for (const auto& [c, w] : m.ColumnWidths())
         Check(worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), w, nullptr));
     for (const auto& [r, h] : m.RowHeights()) {
@@ -248,8 +252,9 @@ bool ExportWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const Ex
     } catch (const WriterStartError&) {
         ui.Titled(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), QStringLiteral("警告"), DlgKind::Error);
         return false;
-    } catch (const std::runtime_error&) {
-        ui.Titled(QStringLiteral("数据导出错误！"), QStringLiteral("消息"), DlgKind::Information);
+    } catch (const std::runtime_error& e) {
+        ui.Titled(xlsx::ExportFailedText(path, QString::fromUtf8(e.what())), QStringLiteral("消息"),
+                  DlgKind::Information);
         return false;
     }
     const QString name = WorkbookFileName(layout.stem);

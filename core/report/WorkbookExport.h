@@ -94,12 +94,12 @@ QString WorkbookFileName(const QString& stem);
 WorkbookModel BuildWorkbook(const ExportLayout& layout, const TSheetBook& sheet, Progress* pb = nullptr);
 
 // Writes the model as an .xlsx file beside `path` and renames it over any file there once it
-// is complete. Raises std::runtime_error with the writer's reason; the old file then stays.
+// is complete. Raises std::runtime_error with the cause in Chinese; the old file then stays.
 void WriteXlsx(const WorkbookModel& model, const QString& path);
 
 // The button "导出Excel": builds, writes into XLS/ (created when missing), tells where the
-// file lies and opens the folder. A failed save shows only "数据导出错误！" and answers
-// false: no success message, no folder.
+// file lies and opens the folder. A failed save shows "数据导出错误！" with the file and the
+// cause, and answers false: no success message, no folder.
 bool ExportWorkbook(UiService& ui, Progress& pb, const AppPaths& paths, const ExportLayout& layout,
                     const TSheetBook& sheet);
 

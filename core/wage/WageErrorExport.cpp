@@ -44,9 +44,10 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
     } catch (const xlsx::StartError&) {
         ui.Titled(QStringLiteral("无法打开Xls文件，请确认已经安装EXCEL."), QStringLiteral("警告"), DlgKind::Error);
         return false;
-    } catch (const xlsx::Error&) {
+    } catch (const xlsx::Error& e) {
         pb.SetPosition(0);
-        ui.Titled(QStringLiteral("数据导出错误！"), QStringLiteral("消息"), DlgKind::Information);
+        ui.Titled(xlsx::ExportFailedText(WageErrorFilePath(paths, month), e.Text()), QStringLiteral("消息"),
+                  DlgKind::Information);
         return false;
     }
     ui.Info(QStringLiteral("你导出到'") + folder + QStringLiteral("'里,文件名为:") + WageErrorFileName(month));

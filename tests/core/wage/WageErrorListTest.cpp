@@ -239,7 +239,9 @@ TEST_F(WageErrorListTest, ExportThatCannotWriteSaysSoAndOpensNothing) {
     ASSERT_EQ(list.Load(), 2);
     EXPECT_FALSE(list.Export());
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, QStringLiteral("数据导出错误！"));
+    EXPECT_EQ(ui.shown[0].text, QStringLiteral("数据导出错误！\n工作簿“") + base.paths().Error() +
+                                    QStringLiteral("/3月错误名单.xlsx”未能保存：已有同名的文件夹占用了这个文件名"))
+        << ui.shown[0].text.toStdString();
     EXPECT_EQ(ui.shown[0].title, QStringLiteral("消息"));
     EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Titled);
     EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);  // the information icon, not the stop icon
