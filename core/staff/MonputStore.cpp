@@ -3,6 +3,7 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/base/Progress.h"
+#include "core/db/Utf8Map.h"
 #include "core/sheet/SheetBook.h"
 
 #include <algorithm>
@@ -86,6 +87,12 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
         StaffTable table(c, set);
         // Only the month the sheet was loaded from is replaced, and only by all of its rows.
         db::CheckReplace(c, loaded, month, [&] { return table.PrintMonth(month); });
+        // The sheet shows no duty: each number keeps the one its replaced row had (the first row of a number wins).
+        db::Utf8Map duty;
+        std::string numberSpare, dutySpare;
+        table.StepDuties(month, [&](long long id, std::string_view number, std::string_view gw) {
+            duty.Put(db::TrimBlankBytes(db::AsRead(number, numberSpare)), db::AsRead(gw, dutySpare), id);
+        });
         table.DeleteMonth(month);
         table.PrintInserts();
         StaffRecord r;
@@ -94,6 +101,9 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
             name = CleanName(cell(row, 1));
             r.sName = name;
             r.sNumber = StoredNumber(cell(row, 2));
+            const db::Utf8Text key(r.sNumber);
+            const std::optional<std::string_view> d = key.Valid() ? duty.Find(key.View()) : std::nullopt;
+            r.sGw = d ? StoredText(QString::fromUtf8(d->data(), qsizetype(d->size()))) : StoredText();
             r.sBirth = TextOrNull(cell(row, 6));
             for (int col : {kWorksCol, kWorkCol}) {
                 auto v = WorkYearsValue(cell(row, col));

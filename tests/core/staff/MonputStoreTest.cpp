@@ -269,6 +269,25 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
 
+// The sheet has no duty column: a save keeps each number's duty from the rows it replaces.
+TEST(MonputStore, DutiesOfTheReplacedMonthStayWithTheirNumbers) {
+    // The stored number (on two rows of month 3: the first one's duty wins), the number typed, the duty kept.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"7", "7", "出纳"}, {"7", " 7 ", "出纳"}, {" 7", "7", "出纳"}, {"7", "8", "<null>"}};
+    for (const auto& [stored, typed, kept] : cases) {
+        test::TempBase tb;
+        for (const char* gw : {"出纳", "会计"})
+            tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sGw) values(3,'某',?,?)",
+                         {QString::fromUtf8(stored), QString::fromUtf8(gw)});
+        tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sGw) values(2,'某','8','主任')");  // not month 3's
+        Grid g;
+        PutPerson(g, 3, "某", QString::fromUtf8(typed));
+        WriteShown(tb, Month(3), StaffColumns::Base, 3, 3, g.Reader(), {"1"});
+        EXPECT_EQ(tb.Scalar("select coalesce(sGw, '<null>') from Staff_moninfo where sMon=3"), QString::fromUtf8(kept))
+            << typed;
+    }
+}
+
 TEST(MonputStore, ProgressEndsAndScalesByTheRows) {
     EXPECT_EQ(ProgressScale(0), 1);
     EXPECT_EQ(ProgressScale(2), 2);
