@@ -2,8 +2,8 @@
 
 #include "core/staff/StaffValues.h"
 
+#include "core/base/ByteIndex.h"
 #include "core/base/Progress.h"
-#include "core/db/Utf8Map.h"
 #include "core/sheet/SheetBook.h"
 
 #include <algorithm>
@@ -88,7 +88,7 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
         // Only the month the sheet was loaded from is replaced, and only by all of its rows.
         db::CheckReplace(c, loaded, month, [&] { return table.PrintMonth(month); });
         // The sheet shows no duty: each number keeps the one its replaced row had (the first row of a number wins).
-        db::Utf8Map duty;
+        ByteMap duty;
         std::string numberSpare, dutySpare;
         table.StepDuties(month, [&](long long id, std::string_view number, std::string_view gw) {
             duty.Put(db::TrimBlankBytes(db::AsRead(number, numberSpare)), db::AsRead(gw, dutySpare), id);
