@@ -1,5 +1,7 @@
 #include "core/db/RowsPrint.h"
 
+#include "core/base/ByteHash.h"
+
 #include <sqlite3.h>
 
 #include <cstring>
@@ -11,15 +13,8 @@ namespace {
 constexpr quint64 kPrime = 0x100000001b3ULL;
 constexpr quint64 kSeed = 0xcbf29ce484222325ULL;
 
-quint64 Mix(quint64 x) {
-    // A full avalanche, so that sums of these keep their terms apart.
-    x ^= x >> 30;
-    x *= 0xbf58476d1ce4e5b9ULL;
-    x ^= x >> 27;
-    x *= 0x94d049bb133111ebULL;
-    x ^= x >> 31;
-    return x;
-}
+// A full avalanche, so that sums of these keep their terms apart.
+quint64 Mix(quint64 x) { return MixBits(x); }
 
 quint64 Step(quint64 h, quint64 word) { return (h ^ word) * kPrime; }
 
