@@ -95,9 +95,9 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 const QString& t = row.Text(col);
                 const auto v = AllputNumber(t);
                 if (!v)
-                    throw AllputSaveError(
-                        row.sheetRow,
-                        QStringLiteral("第%1行“%2”的内容“%3”不是数字。").arg(row.sheetRow).arg(ColumnName(col), t));
+                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
+                                                            .arg(AllputShownRow(row.sheetRow))
+                                                            .arg(ColumnName(col), t));
                 db::Value& target = col == kWorksCol ? rec.sWorks : rec.sWork;
                 if (!*v)
                     target = db::Value();
@@ -118,9 +118,10 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 }
                 const auto v = RtlStrToInt(RtlTrim(t));
                 if (!v)
-                    throw AllputSaveError(
-                        row.sheetRow,
-                        QStringLiteral("第%1行第%2列的代码“%3”不是数字。").arg(row.sheetRow).arg(codeCol).arg(t));
+                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行第%2列的代码“%3”不是数字。")
+                                                            .arg(AllputShownRow(row.sheetRow))
+                                                            .arg(codeCol)
+                                                            .arg(t));
                 rec.Code(a) = *v;
             }
             const db::Utf8Text key(number);
@@ -140,7 +141,8 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         throw;
     } catch (const db::Error& e) {
         if (current > 0)
-            throw AllputSaveError(current, QStringLiteral("第%1行未能保存：%2").arg(current).arg(e.Text()));
+            throw AllputSaveError(current,
+                                  QStringLiteral("第%1行未能保存：%2").arg(AllputShownRow(current)).arg(e.Text()));
         throw AllputSaveError(0, QStringLiteral("期初名单未能保存：%1").arg(e.Text()));
     }
 }

@@ -59,7 +59,7 @@ std::vector<BadCell> FindNonNumericWorkYears(int firstRow, int lastRow, const Ce
 }
 
 QString BadCellMessage(const BadCell& bad, const QString& name) {
-    return QStringLiteral("第%1行（%2）的“%3”不是数字，请核实！").arg(bad.row).arg(name, bad.header);
+    return QStringLiteral("第%1行（%2）的“%3”不是数字，请核实！").arg(StaffShownRow(bad.row)).arg(name, bad.header);
 }
 
 SaveFailure::SaveFailure(int row, QString name, QString reason)
@@ -67,7 +67,9 @@ SaveFailure::SaveFailure(int row, QString name, QString reason)
 
 QString SaveFailure::Message() const {
     if (row_ <= 0) return QStringLiteral("保存失败：%1\n已保存的数据没有改变。").arg(reason_);
-    return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。").arg(row_).arg(name_, reason_);
+    return QStringLiteral("保存失败：第%1行（%2）：%3\n已保存的数据没有改变。")
+        .arg(StaffShownRow(row_))
+        .arg(name_, reason_);
 }
 
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,

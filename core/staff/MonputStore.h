@@ -31,6 +31,9 @@ inline constexpr int kStaffLastCode = kStaffLastCodeCol;
 inline constexpr int kStaffIdCol = kStaffLastCodeCol + 1;        // the error list keeps the row's id here
 inline constexpr int kWorksCol = SheetColOf(StaffPlain::Works);  // a number
 inline constexpr int kWorkCol = SheetColOf(StaffPlain::Work);    // a number
+// A sheet row as the messages name it: the sheets show no row numbers, so the first person
+// is 第1行.
+constexpr int StaffShownRow(int sheetRow) { return sheetRow - kStaffFirstRow + 1; }
 
 // The shown texts of one stored staff row, in sheet column order.
 using StaffTexts = std::array<QString, kStaffTextCols>;

@@ -33,12 +33,14 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
     QStringList lines;
     for (int r : noIdRows)
         lines << QStringLiteral("第%1行（%2）是在本表中插入的行，不在数据库中，未保存；请在原名册中添加。")
-                     .arg(r)
+                     .arg(StaffShownRow(r))
                      .arg(CleanName(cell(r, 1)));
     for (const BadCell& b : badNumbers)
         lines << BadCellMessage(b, CleanName(cell(b.row, 1))) + QStringLiteral("该行未保存。");
     for (int r : notFound)
-        lines << QStringLiteral("第%1行（%2）在数据库中已不存在，未保存。").arg(r).arg(CleanName(cell(r, 1)));
+        lines << QStringLiteral("第%1行（%2）在数据库中已不存在，未保存。")
+                     .arg(StaffShownRow(r))
+                     .arg(CleanName(cell(r, 1)));
     return lines.join(u'\n');
 }
 

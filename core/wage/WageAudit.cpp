@@ -160,13 +160,13 @@ QString WageSavedMessage(Month month, int persons) {
 
 QString WageNotNumberMessage(int row, const QString& header, const QString& text) {
     return QStringLiteral("第%1行的“%2”不是数字：%3\r请改正红色单元格后再保存，本月已存的数据未改动。")
-        .arg(row)
+        .arg(WageShownRow(row))
         .arg(header, text);
 }
 
 QString WageRowFailedMessage(int row, const QString& error) {
     if (row <= 0) return QStringLiteral("保存失败，本月已存的数据未改动：\r%1").arg(error);
-    return QStringLiteral("第%1行保存失败，本月已存的数据未改动：\r%2").arg(row).arg(error);
+    return QStringLiteral("第%1行保存失败，本月已存的数据未改动：\r%2").arg(WageShownRow(row)).arg(error);
 }
 
 QString WageDbFailureText(const db::Error& e) {
@@ -177,7 +177,7 @@ QString WageDbFailureText(const db::Error& e) {
 
 QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved) {
     return QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-        .arg(emptyRow)
+        .arg(WageShownRow(emptyRow))
         .arg(rowsLeft)
         .arg(rowsSaved);
 }

@@ -26,6 +26,11 @@ inline constexpr int Total = 7;  // 合计
 inline constexpr int Id = 9;     // the error list's row id
 }  // namespace wagecol
 
+// The wage sheet and its error list: one header row, a person per row from row 2.
+inline constexpr int kWageFirstRow = 2;
+// A sheet row as the messages name it: the sheet shows no row numbers, so the first person is 第1行.
+constexpr int WageShownRow(int sheetRow) { return sheetRow - kWageFirstRow + 1; }
+
 // Cuts characters up to U+0020 from both ends (a full-width blank stays).
 QString TrimBlanks(const QString& s);
 // The wage sheet's name clean-up: trimmed, and every U+0020 inside removed.
@@ -115,14 +120,15 @@ private:
 QString WageRosterMessage(const QStringList& failedNumbers);  // each entry is a number
 QString WageLimitMessage(const WageLimits& limits = {});
 QString WageSavedMessage(Month month, int persons);
-// The refusal of a save whose amount cell is not a number.
+// The refusal of a save whose amount cell is not a number; `row` is the sheet row.
 QString WageNotNumberMessage(int row, const QString& header, const QString& text);
 // A save or update the database refused: names the sheet row (none when row is 0, e.g. the commit).
 QString WageRowFailedMessage(int row, const QString& error);
 // What went wrong, for the person: a database held by another program says so plainly, any
 // other failure gives the engine's text.
 QString WageDbFailureText(const db::Error& e);
-// The question before a save that would leave filled rows below an empty name unsaved.
+// The question before a save that would leave filled rows below an empty name unsaved;
+// `emptyRow` is the sheet row.
 QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved);
 
 // Headers of the wage sheet's columns 1..7 (for the messages that name a column).

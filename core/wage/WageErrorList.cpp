@@ -32,10 +32,10 @@ int WageErrorList::Load() {
     const WageRoster roster = WageRoster::Load(ctx_.db, month_);
     const WageLimits limits;
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     for (size_t i = 0; i < rows.size(); ++i) {
         const WageRecord& rec = rows[i];
-        const int r = int(i) + 2;
+        const int r = int(i) + kWageFirstRow;
         book_.SetCellText(r, wagecol::Number, rec.sNumber);
         book_.SetCellText(r, wagecol::Name, rec.sName);
         int c = 3;
@@ -68,7 +68,7 @@ bool WageErrorList::Recheck() {
         WageRecord values;
     };
     std::vector<Pending> pending;
-    for (int r = 2; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
+    for (int r = kWageFirstRow; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
         WageLine line;
         line.number = book_.GetCellText(r, wagecol::Number);
         line.name = book_.GetCellText(r, wagecol::Name);
@@ -138,7 +138,7 @@ bool WageErrorList::Recheck() {
 
 void WageErrorList::Accept() {
     if (WageTable(ctx_.db).AcceptTotals(month_) > 0) stored_ = true;
-    book_.ClearRange(2, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
+    book_.ClearRange(kWageFirstRow, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
     Load();
     Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
 }

@@ -36,9 +36,9 @@ void UnmarkCells(TSheetBook& book, int row, int col1, int col2) {
 }
 
 int CountWageLines(const TSheetBook& book) {
-    int r = 2;
+    int r = kWageFirstRow;
     while (r <= book.MaxRow() && !book.GetCellText(r, wagecol::Name).isEmpty()) ++r;
-    return r - 2;
+    return r - kWageFirstRow;
 }
 
 void ReadWageLine(const TSheetBook& book, int row, WageLine& line) {
@@ -49,7 +49,7 @@ void ReadWageLine(const TSheetBook& book, int row, WageLine& line) {
 
 std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
     std::vector<WageLine> lines(size_t(CountWageLines(book)));
-    for (size_t i = 0; i < lines.size(); ++i) ReadWageLine(book, int(i) + 2, lines[i]);
+    for (size_t i = 0; i < lines.size(); ++i) ReadWageLine(book, int(i) + kWageFirstRow, lines[i]);
     return lines;
 }
 
@@ -82,7 +82,7 @@ WageSheet::~WageSheet() {
 std::optional<int> WageSheet::Load() {
     Quiet q(*this);
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     std::optional<int> count;
     db::RowsPrint print;
     long long held = 0;
@@ -90,7 +90,7 @@ std::optional<int> WageSheet::Load() {
         const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &print);
         for (size_t i = 0; i < rows.size(); ++i) {
             const WageRecord& w = rows[i];
-            const int r = int(i) + 2;
+            const int r = int(i) + kWageFirstRow;
             book_.SetCellText(r, 1, w.sNumber);
             book_.SetCellText(r, 2, w.sName);
             int c = 3;
@@ -112,15 +112,15 @@ std::optional<int> WageSheet::Load() {
 }
 
 std::optional<int> WageSheet::ImportRoster() {
-    if (!TrimBlanks(book_.GetCellText(2, wagecol::Number)).isEmpty() &&
+    if (!TrimBlanks(book_.GetCellText(kWageFirstRow, wagecol::Number)).isEmpty() &&
         !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
     const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);
     book_.BeginUpdate();
-    book_.ClearRange(2, 1, book_.MaxRow(), 8, TSheetBook::ClearContents);  // the marks stay
+    book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), 8, TSheetBook::ClearContents);  // the marks stay
     for (int i = 0; i < int(people.size()); ++i) {
-        book_.SetCellText(i + 2, wagecol::Number, people[size_t(i)].first);
-        book_.SetCellText(i + 2, wagecol::Name, people[size_t(i)].second);
+        book_.SetCellText(i + kWageFirstRow, wagecol::Number, people[size_t(i)].first);
+        book_.SetCellText(i + kWageFirstRow, wagecol::Name, people[size_t(i)].second);
     }
     const int n = int(people.size());
     loaded_.Filled(n, std::clamp(book_.MaxRow() - 1, 0, n));
@@ -169,7 +169,7 @@ bool WageSheet::Save() {
 
     const int count = CountWageLines(book_);
     // Filled rows below the first empty name would be left out without a word: ask first.
-    const int stop = count + 2;
+    const int stop = count + kWageFirstRow;
     int left = 0;
     for (int r = stop; r <= book_.LastUsedRow(); ++r)
         for (int c = wagecol::Number; c <= wagecol::N4; ++c)
@@ -196,7 +196,7 @@ bool WageSheet::Save() {
     // Each row is read as it is checked: the rows' texts are not copied aside first.
     WageLine line;
     for (int i = 0; i < count; ++i) {
-        const int r = i + 2;
+        const int r = i + kWageFirstRow;
         ReadWageLine(book_, r, line);
         checks.push_back(audit.Check(line));
         if (const int bad = checks.back().badColumn) {
@@ -223,7 +223,7 @@ bool WageSheet::Save() {
         WageSaveRow rec;
         rec.sMon = month_;
         for (size_t at = 0; at < n; ++at) {
-            failedRow = int(at) + 2;
+            failedRow = int(at) + kWageFirstRow;
             const WageCheck& c = checks[at];
             rec.sNumber = &c.numberUtf8;
             rec.sName = &c.nameUtf8;
@@ -259,7 +259,7 @@ bool WageSheet::Save() {
         Quiet q(*this);
         book_.BeginUpdate();
         for (size_t i = 0; i < checks.size(); ++i) {
-            PaintChecked(int(i) + 2, checks[i]);
+            PaintChecked(int(i) + kWageFirstRow, checks[i]);
             if (!checks[i].sFlag) rosterFailed << checks[i].number;
             if (!checks[i].wFlag) limitFailed = true;
         }

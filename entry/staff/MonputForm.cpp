@@ -403,7 +403,7 @@ void TFrm_monput::B3Click() {
                 break;
             }
     if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                          .arg(last + 1)
+                                          .arg(StaffShownRow(last + 1))
                                           .arg(left)
                                           .arg(last - kStaffFirstRow + 1)))
         return;

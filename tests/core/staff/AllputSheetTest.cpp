@@ -113,7 +113,7 @@ TEST_F(AllputSheetTest, RowsBelowAnEmptyNameAreNeverDroppedSilently) {
     ui.answers = {DlgAnswer::No};
     EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Cancelled);
     ASSERT_EQ(ui.Texts().size(), 1);
-    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("第5行"))) << ui.Texts()[0].toStdString();
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("第3行"))) << ui.Texts()[0].toStdString();
     EXPECT_EQ(Numbers(), QString());
 
     ui.Clear();
@@ -126,7 +126,7 @@ TEST_F(AllputSheetTest, RowsBelowAnEmptyNameAreNeverDroppedSilently) {
     book.SetCellText(4, 1, QStringLiteral("   "));
     ui.answers = {DlgAnswer::Yes};
     EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Saved);
-    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("第4行")));
+    EXPECT_TRUE(ui.Texts()[0].contains(QStringLiteral("第2行")));
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
 }
 
@@ -148,6 +148,18 @@ TEST_F(AllputSheetTest, EveryPastedRowIsSavedBeyondTheLeastSheetLength) {
     EXPECT_EQ(Stored(QStringLiteral("select count(*) from Staff_moninfo where sMon=0")), QStringLiteral("17000"));
     EXPECT_EQ(Stored(QStringLiteral("select sName from Staff_moninfo where sMon=0 order by id desc limit 1")),
               QStringLiteral("人17000"));
+}
+
+// The sheet shows no row numbers: its messages count the persons from 第1行.
+TEST_F(AllputSheetTest, TheNthPersonIsNamedAsTheNthRow) {
+    for (int n : {1, 2, 9}) {
+        for (int i = 1; i <= 9; ++i)
+            PutRow(2 + i, GoodRow(QStringLiteral("人%1").arg(i), QStringLiteral("A%1").arg(i)));
+        book.SetCellText(2 + n, 7, QStringLiteral("廿"));
+        EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::BadNumbers);
+        EXPECT_TRUE(ui.Texts().last().contains(QStringLiteral("：第%1行第7列“廿”").arg(n)))
+            << ui.Texts().last().toStdString();
+    }
 }
 
 TEST_F(AllputSheetTest, NothingIsTouchedWithoutAFirstRowOrWithTextInANumberColumn) {
@@ -185,7 +197,7 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Plain);
-    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("第4行")));
+    EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("第2行")));
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
     EXPECT_TRUE(sheet.Dirty());
     EXPECT_EQ(main.monthRefreshes, 1);  // not refreshed by the failure

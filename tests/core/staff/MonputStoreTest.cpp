@@ -186,7 +186,7 @@ TEST(MonputStore, NonNumericWorkYearsAreFoundBeforeAnythingIsWritten) {
     ASSERT_EQ(bad.size(), 1u);
     EXPECT_EQ(bad[0].row, 4);
     EXPECT_EQ(bad[0].col, 8);
-    EXPECT_EQ(BadCellMessage(bad[0], "乙"), "第4行（乙）的“其中本岗位年限”不是数字，请核实！");
+    EXPECT_EQ(BadCellMessage(bad[0], "乙"), "第2行（乙）的“其中本岗位年限”不是数字，请核实！");
 
     // Even if a caller skips the check, the write refuses and keeps the month.
     test::TempBase tb;
@@ -248,7 +248,7 @@ TEST(MonputStore, AnInjectedFailureOnTheFifthInsertRollsBackAndNamesTheRow) {
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 7);
         EXPECT_EQ(f.name(), "第五");
-        EXPECT_TRUE(f.Message().contains("第7行（第五）")) << f.Message().toStdString();
+        EXPECT_TRUE(f.Message().contains("第5行（第五）")) << f.Message().toStdString();
         EXPECT_TRUE(f.Message().contains("disk full"));
     }
     EXPECT_EQ(tb.Scalar("select group_concat(id||sName, ',') from Staff_moninfo where sMon=5"), before);

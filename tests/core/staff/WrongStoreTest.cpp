@@ -99,8 +99,8 @@ TEST(WrongStore, RowsWithoutIdOrWithBadWorkYearsAreSkippedWithANote) {
     EXPECT_EQ(tb.Scalar("select sIsok from Staff_moninfo where id=?", {b}), "1");
     EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo"), "2");  // nothing inserted
     const QString note = rep.Note(g.Reader());
-    EXPECT_TRUE(note.contains("第4行（新人）")) << note.toStdString();
-    EXPECT_TRUE(note.contains("第3行（甲）的“参加工作年限”不是数字")) << note.toStdString();
+    EXPECT_TRUE(note.contains("第2行（新人）")) << note.toStdString();
+    EXPECT_TRUE(note.contains("第1行（甲）的“参加工作年限”不是数字")) << note.toStdString();
 }
 
 TEST(WrongStore, ADatabaseFailureRollsEveryRowBack) {
@@ -166,6 +166,20 @@ TEST(WrongStore, ARowThatWouldCarryANumberAnotherRowOfTheMonthCarriesIsRefused) 
             EXPECT_EQ(tb.Scalar("select group_concat(id||sNumber||sIsok, ',') from Staff_moninfo"), before);
         }
         EXPECT_EQ(tb.Scalar("select count(*) from Staff_moninfo where sMon=4 and sNumber='1'"), "1") << k.yi;
+    }
+}
+
+// The sheet shows no row numbers: the note counts the persons from 第1行.
+TEST(WrongStore, TheNthPersonIsNamedAsTheNthRow) {
+    test::TempBase tb;
+    for (int i = 1; i <= 9; ++i) InsertStored(tb, 0, QStringLiteral("人%1").arg(i), "0");
+    const auto rows = LoadErrorRows(tb.db(), Month(0));
+    for (int n : {1, 2, 9}) {
+        Grid g;
+        for (int i = 1; i <= 9; ++i) g.Put(2 + i, rows[size_t(i - 1)]);
+        g.Set(2 + n, 7, "五年");
+        const QString note = WriteErrorRows(tb.db(), Month(0), 3, 11, g.Reader(), {}).Note(g.Reader());
+        EXPECT_TRUE(note.startsWith(QStringLiteral("第%1行（人%1）的“参加工作年限”").arg(n))) << note.toStdString();
     }
 }
 

@@ -98,7 +98,7 @@ TEST_F(WageErrorListTest, ABadRowStopsTheRunNamedAndKeepsLaterEdits) {
     book.SetCellText(3, 2, QStringLiteral("李四"));
     EXPECT_FALSE(list.Recheck());
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“基本工资”不是数字：两千")));
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第1行的“基本工资”不是数字：两千")));
     EXPECT_TRUE(book.IsMarked(2, 3));
     EXPECT_EQ(book.GetCellText(3, 1), QStringLiteral("007"));  // not reloaded over
     EXPECT_EQ(Q("select count(*) from Wage_Info where sNumber='777'"), QStringLiteral("1"));
@@ -145,7 +145,8 @@ TEST_F(WageErrorListTest, ARowTheDatabaseRefusesRollsBackEveryRowAndIsNamed) {
     EXPECT_EQ(Q("select group_concat(id || '|' || sNumber || sTotal || sFlag || wFlag) from Wage_Info"), before);
     EXPECT_FALSE(base.db().InTransaction());
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第%1行保存失败").arg(RowOf("777")))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第%1行保存失败").arg(RowOf("777") - 1)))
+        << Texts()[0].toStdString();
     EXPECT_TRUE(Texts()[0].contains(QStringLiteral("refused")));
     EXPECT_EQ(book.GetCellText(RowOf("777"), 3), QStringLiteral("4000"));  // the edits stay on the sheet
 }

@@ -101,7 +101,7 @@ TEST_F(WageSheetTest, ANonNumericAmountLeavesTheStoredMonthAndNamesTheRow) {
     EXPECT_EQ(Q("select group_concat(id || sTotal) from Wage_Info"), before);
     EXPECT_TRUE(book.IsMarked(2, 4));
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“绩效工资”不是数字：abc"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第1行的“绩效工资”不是数字：abc"))) << Texts()[0].toStdString();
     EXPECT_EQ(main.monthRefreshes, 2);
     EXPECT_EQ(pb.Position(), 0);
 
@@ -126,7 +126,7 @@ TEST_F(WageSheetTest, AFailingStatementRollsBackTheWholeMonthAndSaysWhichRow) {
     EXPECT_FALSE(Save());
     EXPECT_EQ(Q("select sNumber || sTotal from Wage_Info"), QStringLiteral("0013000"));
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第3行保存失败"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行保存失败"))) << Texts()[0].toStdString();
     EXPECT_TRUE(Texts()[0].contains(QStringLiteral("refused")));
     EXPECT_FALSE(base.db().InTransaction());
     EXPECT_EQ(pb.Position(), 0);
@@ -145,7 +145,7 @@ TEST_F(WageSheetTest, ATextWithoutAUtf8FormRollsBackAndNamesItsRow) {
         EXPECT_FALSE(Save());
         EXPECT_EQ(Q("select sNumber || sTotal from Wage_Info"), QStringLiteral("0013000"));
         ASSERT_EQ(Texts().size(), 1);
-        EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第3行保存失败"))) << Texts()[0].toStdString();
+        EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行保存失败"))) << Texts()[0].toStdString();
         EXPECT_TRUE(Texts()[0].contains(QStringLiteral("李\\uDC00"))) << Texts()[0].toStdString();
     }
 }
@@ -157,7 +157,7 @@ TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
     Row(2, {"001", "张三", "abc"});
     EXPECT_FALSE(Save());  // refused at the amount
     ASSERT_EQ(Texts().size(), 2);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行的“基本工资”不是数字：abc"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第1行的“基本工资”不是数字：abc"))) << Texts()[0].toStdString();
     EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
     EXPECT_EQ(ui.Last()->title, kAppTitle);
 
@@ -168,7 +168,7 @@ TEST_F(WageSheetTest, AFailingMenuRefreshAfterASaveIsShownNotFatal) {
     book.SetCellText(2, 3, QStringLiteral("3000"));
     EXPECT_FALSE(Save());  // refused by the database
     ASSERT_EQ(Texts().size(), 2);
-    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第2行保存失败"))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].startsWith(QStringLiteral("第1行保存失败"))) << Texts()[0].toStdString();
     EXPECT_EQ(Texts()[1], QStringLiteral("database is locked"));
     EXPECT_FALSE(base.db().InTransaction());
     EXPECT_EQ(pb.Position(), 0);
@@ -186,7 +186,7 @@ TEST_F(WageSheetTest, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
     Row(7, {"", "", "", "", "", "6000"});
     ui.answers = {DlgAnswer::No};
     EXPECT_FALSE(Save());
-    EXPECT_EQ(Texts(), QStringList{QStringLiteral("第4行姓名为空，从该行起的3行不会保存。\n只保存前面的2行吗？")});
+    EXPECT_EQ(Texts(), QStringList{QStringLiteral("第3行姓名为空，从该行起的3行不会保存。\n只保存前面的2行吗？")});
     EXPECT_EQ(Q("select group_concat(id || sNumber || sTotal) from Wage_Info"), before);
     EXPECT_EQ(pb.Position(), 0);
 
@@ -316,6 +316,16 @@ TEST_F(WageSheetTest, AFifthDecimalIsStoredAsTheTenThousandthOnEveryPath) {
                                    report::PaymentAmount(list.grandTotal), Q("select total(sTotal) from Wage_Info")}),
                       QStringList(4, stored));
         }
+}
+
+// The sheet shows no row numbers: its messages count the persons from 第1行.
+TEST_F(WageSheetTest, TheNthPersonIsNamedAsTheNthRow) {
+    for (int n : {1, 2, 9}) {
+        for (int i = 1; i <= 9; ++i) Row(1 + i, {"001", "张三", i == n ? "abc" : "3000"});
+        EXPECT_FALSE(Save());
+        EXPECT_TRUE(Texts().last().startsWith(QStringLiteral("第%1行的“基本工资”").arg(n)))
+            << Texts().last().toStdString();
+    }
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(MonputForm, AFailedSaveNamesTheRowAndKeepsTheStoredMonth) {
     w->B3Click();
     EXPECT_EQ(env.Col("id||sName", 5), before);
     ASSERT_EQ(env.ui.shown.size(), 1u);
-    EXPECT_TRUE(env.ui.Texts()[0].contains("第7行（坏人）")) << env.ui.Texts()[0].toStdString();
+    EXPECT_TRUE(env.ui.Texts()[0].contains("第5行（坏人）")) << env.ui.Texts()[0].toStdString();
     EXPECT_TRUE(env.ui.Texts()[0].contains("injected"));
     EXPECT_TRUE(w->Dirty());  // the sheet still holds what was not stored
 }
@@ -131,7 +131,7 @@ TEST(MonputForm, NonNumericWorkYearsMarkTheCellAndStopTheSave) {
     EXPECT_EQ(env.Col("sName", 4), "原有");
     EXPECT_TRUE(w->Sheet().IsMarked(4, 7));
     ASSERT_EQ(env.ui.Texts().size(), 1);
-    EXPECT_TRUE(env.ui.Texts()[0].startsWith("第4行（乙）的“参加工作年限”不是数字")) << env.ui.Texts()[0].toStdString();
+    EXPECT_TRUE(env.ui.Texts()[0].startsWith("第2行（乙）的“参加工作年限”不是数字")) << env.ui.Texts()[0].toStdString();
 }
 
 TEST(MonputForm, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
@@ -145,7 +145,7 @@ TEST(MonputForm, RowsBelowAnEmptyNameAreNeverDroppedWithoutAWord) {
     env.ui.Clear();
     env.ui.answers = {DlgAnswer::No};
     w->B3Click();
-    EXPECT_EQ(env.ui.Texts(), QStringList{"第5行姓名为空，从该行起的1行不会保存。\n只保存前面的2行吗？"});
+    EXPECT_EQ(env.ui.Texts(), QStringList{"第3行姓名为空，从该行起的1行不会保存。\n只保存前面的2行吗？"});
     EXPECT_EQ(env.Col("sName", 4), "原有");
     env.ui.Clear();
     env.ui.answers = {DlgAnswer::Yes};
@@ -527,6 +527,22 @@ TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
     const QString dir = qEnvironmentVariable("QM_SHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(shot.save(dir + "/monput-guishang.png"));
+    }
+}
+
+// The list shows no row numbers: its messages count the persons from 第1行.
+TEST(MonputForm, TheNthPersonIsNamedAsTheNthRow) {
+    for (int n : {1, 2, 9}) {
+        MonputEnv env("否", "4");
+        Window w(env);
+        w->BitBtn2Click();
+        for (int i = 1; i <= 9; ++i)
+            MonputEnv::Type(w->Sheet(), 2 + i,
+                            MonputEnv::ValidTexts(QStringLiteral("人%1").arg(i), QString::number(i)));
+        w->Sheet().SetCellText(2 + n, 7, "十年");
+        w->B3Click();
+        EXPECT_TRUE(env.ui.Texts().last().startsWith(QStringLiteral("第%1行（人%1）").arg(n)))
+            << env.ui.Texts().last().toStdString();
     }
 }
 

@@ -114,8 +114,8 @@ TEST(WrongForm, InsertedRowsAndBadWorkYearsAreSkippedWithANoteAndKeptOnTheSheet)
     w->BitBtn2Click();
     ASSERT_EQ(env.ui.Texts().size(), 1);
     const QString note = env.ui.Texts()[0];
-    EXPECT_TRUE(note.contains("第4行（新来的）")) << note.toStdString();
-    EXPECT_TRUE(note.contains("第3行（错一）的“其中本岗位年限”不是数字")) << note.toStdString();
+    EXPECT_TRUE(note.contains("第2行（新来的）")) << note.toStdString();
+    EXPECT_TRUE(note.contains("第1行（错一）的“其中本岗位年限”不是数字")) << note.toStdString();
     EXPECT_EQ(env.tb.Scalar("select sIsok from Staff_moninfo where id=?", {a}), "0");
     EXPECT_EQ(env.tb.Scalar("select sIsok from Staff_moninfo where id=?", {b2}), "1");
     EXPECT_EQ(env.tb.Scalar("select count(*) from Staff_moninfo"), "2");
