@@ -121,6 +121,11 @@ inline constexpr int kStaffSheetTexts = [] {
     return n;
 }();
 inline constexpr int kStaffFirstCodeCol = 25;
+// Rows 1 and 2 are the headers and the numbering line; a person per row from here on.
+inline constexpr int kStaffFirstRow = 3;
+// A sheet row as the messages name it: the sheets show no row numbers, so the first person
+// is 第1行.
+constexpr int StaffShownRow(int sheetRow) { return sheetRow - kStaffFirstRow + 1; }
 inline constexpr int kStaffLastCodeCol = kStaffFirstCodeCol + kStaffAttrCount - 1;
 constexpr int SheetColOf(StaffAttr a) { return AttrRow(a).sheetCol; }
 constexpr int SheetColOf(StaffPlain f) { return PlainRow(f).sheetCol; }

@@ -161,7 +161,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
             if (!AllputNumber(row.Text(c))) {
                 rules.Mark(row.sheetRow, c);
                 badNumbers
-                    << QStringLiteral("第%1行第%2列“%3”").arg(AllputShownRow(row.sheetRow)).arg(c).arg(row.Text(c));
+                    << QStringLiteral("第%1行第%2列“%3”").arg(StaffShownRow(row.sheetRow)).arg(c).arg(row.Text(c));
             }
     book_.EndUpdate();
     if (!badNumbers.isEmpty()) {
@@ -183,7 +183,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
                 break;
             }
     if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                          .arg(AllputShownRow(stop))
+                                          .arg(StaffShownRow(stop))
                                           .arg(left)
                                           .arg(rows.size())))
         return SaveResult::Cancelled;

@@ -19,7 +19,7 @@ class TSheetBook;
 class AllputSheet {
 public:
     // The sheet's rows: data from row 3; loads and clears reach the sheet's last row.
-    static constexpr int kFirstRow = kAllputFirstRow;
+    static constexpr int kFirstRow = kStaffFirstRow;
 
     AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes);
     ~AllputSheet();

@@ -96,7 +96,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 const auto v = AllputNumber(t);
                 if (!v)
                     throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
-                                                            .arg(AllputShownRow(row.sheetRow))
+                                                            .arg(StaffShownRow(row.sheetRow))
                                                             .arg(ColumnName(col), t));
                 db::Value& target = col == kWorksCol ? rec.sWorks : rec.sWork;
                 if (!*v)
@@ -119,7 +119,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 const auto v = RtlStrToInt(RtlTrim(t));
                 if (!v)
                     throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行第%2列的代码“%3”不是数字。")
-                                                            .arg(AllputShownRow(row.sheetRow))
+                                                            .arg(StaffShownRow(row.sheetRow))
                                                             .arg(codeCol)
                                                             .arg(t));
                 rec.Code(a) = *v;
@@ -142,7 +142,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
     } catch (const db::Error& e) {
         if (current > 0)
             throw AllputSaveError(current,
-                                  QStringLiteral("第%1行未能保存：%2").arg(AllputShownRow(current)).arg(e.Text()));
+                                  QStringLiteral("第%1行未能保存：%2").arg(StaffShownRow(current)).arg(e.Text()));
         throw AllputSaveError(0, QStringLiteral("期初名单未能保存：%1").arg(e.Text()));
     }
 }

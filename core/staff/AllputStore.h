@@ -20,11 +20,6 @@ class Connection;
 }
 class Progress;
 
-// The batch sheet's rows: two header rows, a person per row from row 3.
-inline constexpr int kAllputFirstRow = 3;
-// A sheet row as the messages name it: the sheet shows no row numbers, so the first person is 第1行.
-constexpr int AllputShownRow(int sheetRow) { return sheetRow - kAllputFirstRow + 1; }
-
 // The shown texts of one stored row, in sheet column order (index 0 = column 1).
 using AllputTexts = std::array<QString, kStaffSheetTexts>;
 

@@ -24,16 +24,12 @@ class TSheetBook;
 
 // Staff sheet geometry shared by the monthly list and the staff error list, as the staff
 // table's registry places its columns.
-inline constexpr int kStaffFirstRow = 3;                    // data rows start here
 inline constexpr int kStaffTextCols = kStaffSheetTexts;     // the shown texts
 inline constexpr int kStaffFirstCode = kStaffFirstCodeCol;  // one code column per attribute
 inline constexpr int kStaffLastCode = kStaffLastCodeCol;
 inline constexpr int kStaffIdCol = kStaffLastCodeCol + 1;        // the error list keeps the row's id here
 inline constexpr int kWorksCol = SheetColOf(StaffPlain::Works);  // a number
 inline constexpr int kWorkCol = SheetColOf(StaffPlain::Work);    // a number
-// A sheet row as the messages name it: the sheets show no row numbers, so the first person
-// is 第1行.
-constexpr int StaffShownRow(int sheetRow) { return sheetRow - kStaffFirstRow + 1; }
 
 // The shown texts of one stored staff row, in sheet column order.
 using StaffTexts = std::array<QString, kStaffTextCols>;

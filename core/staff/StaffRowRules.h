@@ -19,7 +19,7 @@ namespace qm {
 // The staff sheet's columns, as the staff table's registry places them: the shown texts
 // first, the codes in the columns after them.
 namespace staffcol {
-inline constexpr int FirstDataRow = 3;  // rows 1 and 2 are the headers and numbering line
+inline constexpr int FirstDataRow = kStaffFirstRow;
 inline constexpr int Name = SheetColOf(StaffPlain::Name), Number = SheetColOf(StaffPlain::Number),
                      Birth = SheetColOf(StaffPlain::Birth), Works = SheetColOf(StaffPlain::Works),
                      Work = SheetColOf(StaffPlain::Work);
