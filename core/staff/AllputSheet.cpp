@@ -160,8 +160,9 @@ AllputSheet::SaveResult AllputSheet::Save() {
         for (int c : {Works, Work})
             if (!AllputNumber(row.Text(c))) {
                 rules.Mark(row.sheetRow, c);
-                badNumbers
-                    << QStringLiteral("第%1行第%2列“%3”").arg(StaffShownRow(row.sheetRow)).arg(c).arg(row.Text(c));
+                badNumbers << QStringLiteral("第%1行的%2“%3”")
+                                  .arg(StaffShownRow(row.sheetRow))
+                                  .arg(staffvalue::ColumnName(c), row.Text(c));
             }
     book_.EndUpdate();
     if (!badNumbers.isEmpty()) {

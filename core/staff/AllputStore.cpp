@@ -20,12 +20,6 @@ bool Blank(const QString& s) {
     return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() <= 0x20; });
 }
 
-QString ColumnName(int col) {
-    static const char* const kHeads[] = {"姓名",     "姓名编号", "性别",         "少数民族",
-                                         "中共党员", "出生年月", "参加工作年限", "其中本岗位年限"};
-    return col >= 1 && col <= 8 ? QString::fromUtf8(kHeads[col - 1]) : QString::number(col);
-}
-
 }  // namespace
 
 std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
@@ -97,7 +91,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 if (!v)
                     throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的内容“%3”不是数字。")
                                                             .arg(StaffShownRow(row.sheetRow))
-                                                            .arg(ColumnName(col), t));
+                                                            .arg(staffvalue::ColumnName(col), t));
                 db::Value& target = col == kWorksCol ? rec.sWorks : rec.sWork;
                 if (!*v)
                     target = db::Value();
@@ -118,10 +112,9 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
                 }
                 const auto v = RtlStrToInt(RtlTrim(t));
                 if (!v)
-                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行第%2列的代码“%3”不是数字。")
+                    throw AllputSaveError(row.sheetRow, QStringLiteral("第%1行“%2”的代码“%3”不是数字。")
                                                             .arg(StaffShownRow(row.sheetRow))
-                                                            .arg(codeCol)
-                                                            .arg(t));
+                                                            .arg(QString::fromUtf8(AttrRow(a).caption), t));
                 rec.Code(a) = *v;
             }
             const db::Utf8Text key(number);

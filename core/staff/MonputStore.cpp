@@ -109,7 +109,7 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
             r.sBirth = TextOrNull(cell(row, 6));
             for (int col : {kWorksCol, kWorkCol}) {
                 auto v = WorkYearsValue(cell(row, col));
-                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列不是数字").arg(col));
+                if (!v) throw SaveFailure(row, name, QStringLiteral("“%1”不是数字").arg(staffvalue::ColumnName(col)));
                 (col == kWorksCol ? r.sWorks : r.sWork) = *v;
             }
             for (int i = 0; i < kStaffAttrCount; ++i) {
@@ -117,7 +117,9 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
                 if (!Stores(set, a)) continue;
                 r.Text(a) = TextOrNull(cell(row, StaffTextColOf(a)));
                 auto v = CodeValue(cell(row, StaffCodeColOf(a)));
-                if (!v) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(StaffTextColOf(a)));
+                if (!v)
+                    throw SaveFailure(row, name,
+                                      QStringLiteral("“%1”的代码无效").arg(QString::fromUtf8(AttrRow(a).caption)));
                 r.Code(a) = v->IsNull() ? std::optional<long long>() : std::optional<long long>(v->rawInteger());
             }
             const size_t i = size_t(row - firstRow);

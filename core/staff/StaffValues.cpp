@@ -2,6 +2,7 @@
 
 #include "core/base/RtlText.h"
 #include "core/base/TextCheck.h"
+#include "core/db/StaffTable.h"
 
 #include <QHash>
 
@@ -26,6 +27,17 @@ QString NumberProblem(const QString& text) {
     if (GbkLength(t) > kNumberBytes)
         return QStringLiteral("姓名编号超过%1个字节（一个汉字占两个字节）").arg(kNumberBytes);
     return {};
+}
+
+QString ColumnName(int sheetCol) {
+    if (const auto a = AttrAtSheetCol(sheetCol)) return QString::fromUtf8(AttrRow(*a).caption);
+    static const std::pair<StaffPlain, const char*> kPlain[] = {
+        {StaffPlain::Name, "姓名"},          {StaffPlain::Number, "姓名编号"},     {StaffPlain::Birth, "出生年月"},
+        {StaffPlain::Works, "参加工作年限"}, {StaffPlain::Work, "其中本岗位年限"},
+    };
+    for (const auto& [field, caption] : kPlain)
+        if (SheetColOf(field) == sheetCol) return QString::fromUtf8(caption);
+    return QStringLiteral("第%1列").arg(sheetCol);
 }
 
 QString ListName(Month month) {

@@ -31,6 +31,10 @@ int GbkLength(const QString& text);
 // kNumberBytes GBK bytes, would corrupt or be cut in the upload file.
 QString NumberProblem(const QString& text);
 
+// The header of a staff sheet's shown column, as the messages name it ("参加工作年限"): the
+// sheets' numbering line counts from the second column, so a column number would mislead.
+QString ColumnName(int sheetCol);
+
 // "期初名单" or "4月名单": the list of `month` as the messages name it.
 QString ListName(Month month);
 

@@ -125,7 +125,9 @@ WrongSaveReport WriteErrorRows(db::Connection& c, Month month, int firstRow, int
                 if (TrimLow(text).isEmpty()) continue;
                 rec.Text(a) = text;
                 const auto code = CodeValue(cell(row, StaffCodeColOf(a)));
-                if (!code) throw SaveFailure(row, name, QStringLiteral("第%1列的代码无效").arg(StaffTextColOf(a)));
+                if (!code)
+                    throw SaveFailure(row, name,
+                                      QStringLiteral("“%1”的代码无效").arg(QString::fromUtf8(AttrRow(a).caption)));
                 if (!code->IsNull()) rec.Code(a) = code->rawInteger();
             }
             const size_t i = size_t(row - firstRow);

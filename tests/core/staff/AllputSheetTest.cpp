@@ -157,7 +157,7 @@ TEST_F(AllputSheetTest, TheNthPersonIsNamedAsTheNthRow) {
             PutRow(2 + i, GoodRow(QStringLiteral("人%1").arg(i), QStringLiteral("A%1").arg(i)));
         book.SetCellText(2 + n, 7, QStringLiteral("廿"));
         EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::BadNumbers);
-        EXPECT_TRUE(ui.Texts().last().contains(QStringLiteral("：第%1行第7列“廿”").arg(n)))
+        EXPECT_TRUE(ui.Texts().last().contains(QStringLiteral("：第%1行的参加工作年限“廿”").arg(n)))
             << ui.Texts().last().toStdString();
     }
 }

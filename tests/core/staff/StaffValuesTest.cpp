@@ -1,6 +1,10 @@
 // The one rule for work years, staff numbers and names that every form and the upload share.
 #include "core/staff/StaffValues.h"
 
+#include "core/db/StaffTable.h"
+#include "core/sheet/SheetBook.h"
+#include "core/sheet/SheetTemplate.h"
+
 #include <gtest/gtest.h>
 
 namespace qm {
@@ -71,6 +75,18 @@ TEST(StaffValues, NumbersAndNames) {
     EXPECT_FALSE(staffvalue::NameOk(QStringLiteral("张\r三")));
     EXPECT_FALSE(staffvalue::NameOk(QStringLiteral("张") + QChar(0x7F) + QStringLiteral("三")));
     EXPECT_EQ(staffvalue::GbkLength(QStringLiteral("a张")), 3);
+}
+
+// The sheets' numbering line counts from the second column, so the messages name a column by
+// the header the person reads above it, in every staff sheet.
+TEST(StaffValues, AColumnIsNamedByTheHeaderAboveIt) {
+    for (const char* sheet : {"staff", "staffwrong"}) {
+        TSheetBook book;
+        ApplySheetTemplate(book, QString::fromLatin1(sheet));
+        for (int c = 1; c <= kStaffSheetTexts; ++c)
+            EXPECT_EQ(staffvalue::ColumnName(c), book.GetCellText(1, c).simplified().remove(QChar(' ')))
+                << sheet << " column " << c;
+    }
 }
 
 }  // namespace
