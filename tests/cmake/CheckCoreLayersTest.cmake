@@ -3,7 +3,7 @@
 # each fail, naming the file and the include.
 #   cmake -DCHECK=<CheckCoreLayers.cmake> -DWORK=<scratch folder> -P CheckCoreLayersTest.cmake
 set(LAYERS "app|report|staff wage unit|files|db|base sheet")
-set(_failures)
+include(${CMAKE_CURRENT_LIST_DIR}/ExpectCheck.cmake)
 
 # A tree in order: every folder includes its own and lower folders, in the spellings met.
 function(make_tree dir)
@@ -18,24 +18,7 @@ function(make_tree dir)
   file(WRITE ${dir}/app/Main.cpp "#include \"core/report/Report.h\"\n")
 endfunction()
 
-# Runs the check on WORK/<name>; `text` empty: it must pass; else it must fail saying `text`.
-function(expect name text)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DCORE_DIR=${WORK}/${name} "-DLAYERS=${LAYERS}" -P ${CHECK}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  string(REGEX REPLACE "[ \t\r\n]+" " " said "${out}${err}")
-  if(text STREQUAL "")
-    if(NOT rc EQUAL 0)
-      set(_failures "${_failures}\n${name}: refused a tree in order: ${said}" PARENT_SCOPE)
-    endif()
-  elseif(rc EQUAL 0)
-    set(_failures "${_failures}\n${name}: passed, expected: ${text}" PARENT_SCOPE)
-  else()
-    string(FIND "${said}" "${text}" at)
-    if(at EQUAL -1)
-      set(_failures "${_failures}\n${name}: failed without \"${text}\": ${said}" PARENT_SCOPE)
-    endif()
-  endif()
-endfunction()
+set(CHECK_DEFS "-DCORE_DIR=@TREE@" "-DLAYERS=${LAYERS}")
 
 make_tree(${WORK}/in_order)
 expect(in_order "")

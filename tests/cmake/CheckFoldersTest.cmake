@@ -2,7 +2,7 @@
 # an include FOLDERS.md does not allow fails naming the file, also across a line break of the
 # paragraph and for a folder that may include none.
 #   cmake -DCHECK=<CheckFolders.cmake> -DWORK=<scratch folder> -P CheckFoldersTest.cmake
-set(_failures)
+include(${CMAKE_CURRENT_LIST_DIR}/ExpectCheck.cmake)
 
 function(make_tree dir)
   file(REMOVE_RECURSE ${dir})
@@ -21,24 +21,7 @@ function(make_tree dir)
   file(MAKE_DIRECTORY ${dir}/sheet)
 endfunction()
 
-# Runs the check on WORK/<name>; `text` empty: it must pass; else it must fail saying `text`.
-function(expect name text)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK}/${name} -P ${CHECK}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  string(REGEX REPLACE "[ \t\r\n]+" " " said "${out}${err}")
-  if(text STREQUAL "")
-    if(NOT rc EQUAL 0)
-      set(_failures "${_failures}\n${name}: refused a tree in order: ${said}" PARENT_SCOPE)
-    endif()
-  elseif(rc EQUAL 0)
-    set(_failures "${_failures}\n${name}: passed, expected: ${text}" PARENT_SCOPE)
-  else()
-    string(FIND "${said}" "${text}" at)
-    if(at EQUAL -1)
-      set(_failures "${_failures}\n${name}: failed without \"${text}\": ${said}" PARENT_SCOPE)
-    endif()
-  endif()
-endfunction()
+set(CHECK_DEFS "-DROOT=@TREE@")
 
 make_tree(${WORK}/in_order)
 expect(in_order "")
