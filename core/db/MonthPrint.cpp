@@ -55,7 +55,7 @@ WriteStamp StampOf(Connection& c) {
     long long version = -1;
     if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int64(st, 0);
     sqlite3_reset(st);
-    return {c.Openings(), (long long)sqlite3_total_changes64(c.Handle()), version};
+    return {c.Openings(), c.TotalChanges(), version};
 }
 
 void MonthLoad::Loaded(Connection& c, Month m, const RowsPrint& read, long long rowsHeld) {

@@ -268,6 +268,27 @@ int TSheetBook::LastUsedRow() const {
     return 0;
 }
 
+int TSheetBook::FilledRowsFrom(int row, int c1, int c2) const {
+    auto filled = [](const QString& t) {
+        return std::any_of(t.cbegin(), t.cend(), [](QChar ch) { return ch.unicode() > 0x20; });
+    };
+    int n = 0;
+    for (int r = std::max(row, 1), last = LastUsedRow(); r <= last; ++r)
+        for (int c = c1; c <= c2; ++c)
+            if (filled(GetCellText(r, c))) {
+                ++n;
+                break;
+            }
+    return n;
+}
+
+QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved) {
+    return QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
+        .arg(shownRow)
+        .arg(rowsLeft)
+        .arg(rowsSaved);
+}
+
 void TSheetBook::SetMaxCol(int cols) {
     cols = std::clamp(cols, 1, kMaxColumns);
     if (cols == maxCol_) return;

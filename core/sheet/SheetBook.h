@@ -89,8 +89,11 @@ public:
     void SetCellText(int row, int col, const QString& text);
     // kind 1 text and formats, 2 formats only (drops marks), 3 text only (keeps marks)
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
-    int MaxRow() const { return int(rows_.size()); }          // the sheet's last row
-    int LastUsedRow() const;                                  // 0 when the sheet holds no text
+    int MaxRow() const { return int(rows_.size()); }  // the sheet's last row
+    int LastUsedRow() const;                          // 0 when the sheet holds no text
+    // The rows from `row` to the last used one with text other than blanks in columns c1..c2:
+    // what a save that stops at an empty name before `row` would leave out.
+    int FilledRowsFrom(int row, int c1, int c2) const;
     int DistinctTexts() const { return int(indexedTexts_); }  // each kept once, however many cells hold it
     int MaxCol() const { return maxCol_; }                    // shown columns; later ones keep their data
     void SetMaxCol(int cols);
@@ -279,5 +282,9 @@ private:
     int updateDepth_ = 0;
     bool pending_ = false;
 };
+
+// What an entry sheet asks before a save that stops at the empty name of `shownRow` (counted
+// as the person sees it) and would leave out `rowsLeft` filled rows below it.
+QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved);
 
 }  // namespace qm

@@ -176,17 +176,8 @@ AllputSheet::SaveResult AllputSheet::Save() {
     }
 
     // Rows left below the first empty name would be lost without a word.
-    int left = 0;
-    for (int r = stop; r <= lastUsed; ++r)
-        for (int c = 1; c <= kStaffSheetTexts; ++c)
-            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
-                ++left;
-                break;
-            }
-    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                          .arg(StaffShownRow(stop))
-                                          .arg(left)
-                                          .arg(rows.size())))
+    const int left = book_.FilledRowsFrom(stop, 1, kStaffSheetTexts);
+    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(StaffShownRow(stop), left, int(rows.size()))))
         return SaveResult::Cancelled;
 
     try {

@@ -5,6 +5,7 @@
 #include "core/base/UnitClass.h"
 #include "core/db/MonthPrint.h"
 #include "core/db/StaffTable.h"
+#include "core/staff/StaffValues.h"
 
 #include <QString>
 
@@ -38,15 +39,11 @@ struct AllputRow {
 // the number otherwise; nullopt when the text is not a number.
 std::optional<std::optional<double>> AllputNumber(const QString& cellText);
 
-// A save that stopped; nothing was changed. `sheetRow` is the row that failed (0: none).
-class AllputSaveError : public std::runtime_error {
+// A batch save that stopped on a row (0: none); nothing was changed.
+class AllputSaveError : public staffvalue::RowError {
 public:
-    AllputSaveError(int sheetRow, const QString& text) : std::runtime_error(text.toStdString()), sheetRow_(sheetRow) {}
-    int SheetRow() const { return sheetRow_; }
-    QString Text() const { return QString::fromUtf8(what()); }
-
-private:
-    int sheetRow_;
+    using RowError::RowError;
+    int SheetRow() const { return Row(); }
 };
 
 class AllputStore {

@@ -45,16 +45,22 @@ QString ListName(Month month);
 // numbers, so the person is named, not the row.
 QString NumberTwiceText(const QString& name, const QString& number, const QString& holder, Month month);
 
-// A save refused so, before anything was written. `row` is the sheet row of the person
-// refused, 0 where the form has no sheet.
-class NumberTaken : public std::runtime_error {
+// A staff save that stopped before anything was written, with the text for the person and
+// the sheet row it concerns (0: none, or a form without a sheet).
+class RowError : public std::runtime_error {
 public:
-    NumberTaken(int row, const QString& text) : std::runtime_error(text.toStdString()), row_(row) {}
+    RowError(int row, const QString& text) : std::runtime_error(text.toStdString()), row_(row) {}
     int Row() const { return row_; }
     QString Text() const { return QString::fromUtf8(what()); }
 
 private:
     int row_;
+};
+
+// A save refused because a person would carry a number another row of the list carries.
+class NumberTaken : public RowError {
+public:
+    using RowError::RowError;
 };
 
 // The first staff number that a list of `count` rows holds twice, the numbers compared as they

@@ -175,13 +175,6 @@ QString WageDbFailureText(const db::Error& e) {
     return e.Text();
 }
 
-QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved) {
-    return QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-        .arg(WageShownRow(emptyRow))
-        .arg(rowsLeft)
-        .arg(rowsSaved);
-}
-
 QString WageColumnHeader(int col) {
     switch (col) {
     case 1: return QStringLiteral("姓名编号");

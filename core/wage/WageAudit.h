@@ -127,9 +127,6 @@ QString WageRowFailedMessage(int row, const QString& error);
 // What went wrong, for the person: a database held by another program says so plainly, any
 // other failure gives the engine's text.
 QString WageDbFailureText(const db::Error& e);
-// The question before a save that would leave filled rows below an empty name unsaved;
-// `emptyRow` is the sheet row.
-QString WageRowsLeftQuestion(int emptyRow, int rowsLeft, int rowsSaved);
 
 // Headers of the wage sheet's columns 1..7 (for the messages that name a column).
 QString WageColumnHeader(int col);

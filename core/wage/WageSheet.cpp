@@ -170,14 +170,8 @@ bool WageSheet::Save() {
     const int count = CountWageLines(book_);
     // Filled rows below the first empty name would be left out without a word: ask first.
     const int stop = count + kWageFirstRow;
-    int left = 0;
-    for (int r = stop; r <= book_.LastUsedRow(); ++r)
-        for (int c = wagecol::Number; c <= wagecol::N4; ++c)
-            if (!TrimBlanks(book_.GetCellText(r, c)).isEmpty()) {
-                ++left;
-                break;
-            }
-    if (left > 0 && !ctx_.ui.AskYesNo(WageRowsLeftQuestion(stop, left, count))) {
+    const int left = book_.FilledRowsFrom(stop, wagecol::Number, wagecol::N4);
+    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(WageShownRow(stop), left, count))) {
         Finally done{ctx_};
         return false;
     }

@@ -214,16 +214,10 @@ bool TFrm_monput::OwnWindow(QWindow* w) const {
     return false;
 }
 
-long long TFrm_monput::DbStamp() const {
-    // Every write of the program runs on the one connection, so its change count tells
-    // whether anything was stored since the sheet was loaded.
-    return ctx_.db.TotalChanges();
-}
-
 bool TFrm_monput::OnUserActivation(QWindow* from) {
-    if (OwnWindow(from)) return false;            // back from this window's own box or dialog
-    if (dirty_) return false;                     // unsaved rows are never replaced behind the person's back
-    if (loadedStamp_ == DbStamp()) return false;  // a reload would give the very same rows
+    if (OwnWindow(from)) return false;                       // back from this window's own box or dialog
+    if (dirty_) return false;                                // unsaved rows are never replaced behind the person's back
+    if (loadedStamp_ == db::StampOf(ctx_.db)) return false;  // a reload would give the very same rows
     FormActivate();
     return true;
 }
@@ -291,7 +285,7 @@ void TFrm_monput::FormActivate() {
     book_.EndUpdate();
 
     dirty_ = false;
-    loadedStamp_ = DbStamp();
+    loadedStamp_ = db::StampOf(ctx_.db);
     ++loads_;
 }
 
@@ -395,17 +389,8 @@ void TFrm_monput::B3Click() {
     }
 
     // Filled rows below the first empty name would be left out without a word: ask first.
-    int left = 0;
-    for (int r = last + 1; r <= book_.LastUsedRow(); ++r)
-        for (int c = 1; c <= kStaffTextCols; ++c)
-            if (!RtlTrim(book_.GetCellText(r, c)).isEmpty()) {
-                ++left;
-                break;
-            }
-    if (left > 0 && !ctx_.ui.AskYesNo(QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-                                          .arg(StaffShownRow(last + 1))
-                                          .arg(left)
-                                          .arg(last - kStaffFirstRow + 1)))
+    const int left = book_.FilledRowsFrom(last + 1, 1, kStaffTextCols);
+    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(StaffShownRow(last + 1), left, last - kStaffFirstRow + 1)))
         return;
 
     try {
@@ -425,7 +410,7 @@ void TFrm_monput::B3Click() {
     saved = true;
     SetStatus(QStringLiteral(" 共 %1 条").arg(last - kStaffFirstRow + 1));
     dirty_ = false;
-    loadedStamp_ = DbStamp();
+    loadedStamp_ = db::StampOf(ctx_.db);
     if (rules.AllRowsValid()) {
         ctx_.ui.Info(QStringLiteral("保存成功！"));
     } else {
@@ -463,9 +448,9 @@ void TFrm_monput::B5Click() {
         view_->CommitPendingEdit();
         WrongForm f(ctx_, month_, this);
         f.SetMonflag(QStringLiteral("1"));
-        const long long before = DbStamp();
+        const db::WriteStamp before = db::StampOf(ctx_.db);
         f.SetOpenerRefresh([this, before] {
-            if (DbStamp() != before) ReloadAfterStoredChange();
+            if (db::StampOf(ctx_.db) != before) ReloadAfterStoredChange();
         });
         f.ShowModal();
     } else {
@@ -483,9 +468,10 @@ void TFrm_monput::B6Click() {
     if (auto* w = dynamic_cast<QWidget*>(f.get()))
         w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();
-    const long long before = DbStamp();
+    const db::WriteStamp before = db::StampOf(ctx_.db);
     f->ShowModal();
-    if (DbStamp() != before) ReloadAfterStoredChange();  // the single-person form changed rows under this sheet
+    if (db::StampOf(ctx_.db) != before)
+        ReloadAfterStoredChange();  // the single-person form changed rows under this sheet
 }
 
 void TFrm_monput::ReloadAfterStoredChange() {

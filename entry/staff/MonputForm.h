@@ -103,7 +103,6 @@ private:
     int LastDataRow() const;
     bool OwnWindow(QWindow* w) const;
     void Run(const std::function<void()>& handler);
-    long long DbStamp() const;
 
     AppContext& ctx_;
     TSheetBook book_;
@@ -116,7 +115,7 @@ private:
     int quiet_ = 0;
     bool listsPending_ = true;
     int loads_ = 0;
-    long long loadedStamp_ = -1;
+    db::WriteStamp loadedStamp_;  // the database when the sheet was last loaded or saved
     QPointer<QWindow> lastOther_;
     QPointer<QWidget> modalHost_;
 };
