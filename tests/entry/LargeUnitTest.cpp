@@ -1,6 +1,4 @@
-// A unit with more persons than a sheet has rows at the least: the batch sheet, a month's list
-// and the wage sheet load every person, save and load them again with every row stored and every
-// figure kept, and the payment list shows the last person and the total line.
+// More persons than a sheet's fewest rows: every sheet loads, saves and reloads them all.
 #include "bench/SyntheticUnit.h"
 #include "core/report/PaymentList.h"
 #include "core/sheet/SheetTemplate.h"
@@ -19,32 +17,23 @@ namespace {
 
 constexpr int kPersons = TSheetBook::kMinRows + 616;
 
-class LargeUnit : public ::testing::Test {
-protected:
-    LargeUnit() {
-        persons = synth::MakePersons(kPersons);
-        for (int mon : {0, 1}) synth::WriteStaffMonth(env.tb.db(), persons, mon);
-        // Each person's wages of month 1, with halves among them.
-        env.tb.db().Exec(
-            QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sN2, sTotal, sFlag, wFlag) "
-                           "select 1, sNumber, sName, 2000 + id % 997, (id % 7) * 10.5, "
-                           "2000 + id % 997 + (id % 7) * 10.5, '1', '1' from Staff_moninfo where sMon=1"));
-        LoadCodeTables(env.tb.db(), QStringLiteral("1"), codes);
-        env.state.MaxWageMonth = Month(1);
-    }
-    // The figures of a month that no open and save may change.
-    QString Figures(const char* table, const char* columns, int mon) {
+TEST(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
+    test::MonputEnv env{QStringLiteral("否"), QStringLiteral("1")};
+    const auto persons = synth::MakePersons(kPersons);
+    for (int mon : {0, 1}) synth::WriteStaffMonth(env.tb.db(), persons, mon);
+    env.tb.db().Exec(
+        QStringLiteral("insert into Wage_Info (Smon, sNumber, sName, sN1, sN2, sTotal, sFlag, wFlag) "
+                       "select 1, sNumber, sName, 2000 + id % 997, (id % 7) * 10.5, "
+                       "2000 + id % 997 + (id % 7) * 10.5, '1', '1' from Staff_moninfo where sMon=1"));
+    CodeLists codes;
+    LoadCodeTables(env.tb.db(), QStringLiteral("1"), codes);
+    env.state.MaxWageMonth = Month(1);
+    // What no open and save of a month may change.
+    const auto Figures = [&env](const char* table, const char* columns, int mon) {
         return env.tb.Scalar(QStringLiteral("select count(*) || '|' || max(sNumber) || '|' || %2 from %1 where sMon=?")
                                  .arg(QLatin1String(table), QString::fromUtf8(columns)),
                              {mon});
-    }
-
-    test::MonputEnv env{QStringLiteral("否"), QStringLiteral("1")};
-    std::vector<synth::Person> persons;
-    CodeLists codes;
-};
-
-TEST_F(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
+    };
     TSheetBook batchBook, wageBook;
     AllputSheet batch(batchBook, env.ctx, codes);
     WageSheet wages(env.ctx, wageBook, Month(1));
@@ -77,18 +66,19 @@ TEST_F(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
     };
     for (const auto& s : sheets) {
         const QString before = Figures(s.table, s.figures, s.month);
-        EXPECT_TRUE(before.startsWith(QString::number(kPersons) + QLatin1Char('|'))) << s.what;
+        ASSERT_TRUE(before.startsWith(QString::number(kPersons) + QLatin1Char('|'))) << s.what;
         for (int pass = 0; pass < 2; ++pass) {  // open and save, then again
-            ASSERT_EQ(s.load(), kPersons) << s.what << " pass " << pass;
+            SCOPED_TRACE(std::string(s.what) + " pass " + std::to_string(pass));
+            ASSERT_EQ(s.load(), kPersons);
             EXPECT_EQ(s.sheet().GetCellText(s.firstRow + kPersons - 1, s.numberCol), persons.back().sNumber);
-            EXPECT_GE(s.sheet().MaxRow(), s.firstRow + kPersons) << s.what;  // room to type below the last
-            EXPECT_TRUE(s.save()) << s.what << ": " << env.ui.Texts().join(QLatin1Char('|')).toStdString();
-            EXPECT_EQ(Figures(s.table, s.figures, s.month), before) << s.what << " pass " << pass;
+            EXPECT_GE(s.sheet().MaxRow(), s.firstRow + kPersons);  // room to type below the last
+            EXPECT_TRUE(s.save()) << env.ui.Texts().join(QLatin1Char('|')).toStdString();
+            EXPECT_EQ(Figures(s.table, s.figures, s.month), before);
         }
     }
     if (list) list->setAttribute(Qt::WA_DeleteOnClose, false), delete list.data();
 
-    // The payment list: every person, the last of them, and the total of every month below.
+    // The payment list: the last person, and below the total of every month.
     TSheetBook sheet;
     ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
     report::FillPaymentSheet(sheet, report::BuildPaymentList(env.tb.db(), 1, 12));

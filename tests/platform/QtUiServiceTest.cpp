@@ -79,8 +79,7 @@ TEST_F(Desktop, BoxesAreCaptionedInChineseByTheirKind) {
     EXPECT_EQ(seen, (QStringList{"提示|i", "确认|c", "警告|w", "错误|e", "Quillmarsh.2012版|p"}));
 }
 
-// A question whose careless confirmation costs data defaults to what keeps it: Enter, Esc and
-// the close box answer No, or Cancel where the box offers it.
+// Enter, Esc and the close box answer a question by what keeps the data: No, or Cancel if offered.
 TEST_F(Desktop, AQuestionIsAnsweredByItsSafeButtonOnEnterEscAndClose) {
     using qm::DlgAnswer, qm::DlgButtons;
     const std::pair<DlgButtons, DlgAnswer> cases[] = {{DlgButtons::YesNoDefaultNo, DlgAnswer::No},

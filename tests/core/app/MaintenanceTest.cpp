@@ -273,9 +273,8 @@ TEST_F(MaintenanceTest, BackupIntoAMissingFolderFailsAndSaysSo) {
     for (const auto& b : ui.shown) EXPECT_NE(b.sort, ShownBox::Sort::OpenFolder);
 }
 
-// A killed backup or restore leaves its copy and the copy's journal beside the target; the next
-// copy into the folder removes them (without locks, once not written for longer than a copy
-// takes). A copy that fails leaves nothing and says why in Chinese.
+// The next copy into a folder removes a killed copy and its journal (without locks, once older
+// than a copy takes); a copy that fails leaves nothing and says why.
 TEST_F(MaintenanceTest, WhatAKilledOrFailedCopyLeftIsGoneAfterTheNextCopy) {
     AddUnit();
     Seed();

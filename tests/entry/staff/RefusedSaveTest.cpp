@@ -1,7 +1,5 @@
-// One rule, one message: the batch sheet, the monthly list, single-person entry and the error list
-// refuse a staff number that another person of the same list carries with the same words, naming
-// both persons (the sheets show no row numbers), under one caption and icon; nothing is stored and
-// the person's rows stay as typed.
+// Every staff save refuses, in one message naming both persons, a number another person of the
+// list carries; nothing is stored and the rows stay as typed.
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/MonputForm.h"
 #include "entry/staff/PerputForm.h"
@@ -21,9 +19,8 @@ namespace {
 
 using test::MonputEnv;
 
-using Texts = QStringList;
-const Texts kZhang = MonputEnv::ValidTexts(QStringLiteral("张三"), QStringLiteral("1"));
-const Texts kLi = MonputEnv::ValidTexts(QStringLiteral("李四"), QStringLiteral("1 "));
+const QStringList kZhang = MonputEnv::ValidTexts(QStringLiteral("张三"), QStringLiteral("1"));
+const QStringList kLi = MonputEnv::ValidTexts(QStringLiteral("李四"), QStringLiteral("1 "));
 
 void BatchSheet(MonputEnv& env) {
     TFrm_allput f(env.ctx, Month::Start());
@@ -43,8 +40,7 @@ void MonthlyList(MonputEnv& env) {
     MonputEnv::Type(w->Sheet(), 4, kLi);
     env.ui.Clear();
     w->B3Click();
-    // Still in edit mode over the rows as typed: they can be put right and saved again.
-    EXPECT_TRUE(w->B3->isEnabled() && w->Dirty());
+    EXPECT_TRUE(w->B3->isEnabled() && w->Dirty());  // still editing, to put it right
     EXPECT_EQ(w->BitBtn2->text(), QStringLiteral("取消编辑"));
     EXPECT_EQ(w->Sheet().GetCellText(4, 1), QStringLiteral("李四"));
 }
@@ -86,19 +82,17 @@ TEST(RefusedSave, ANumberAnotherPersonOfTheListCarriesIsRefusedInOneWayByEverySa
                  {"single person", SinglePerson, "4月名单"},
                  {"error list", ErrorList, "4月名单"}};
     for (const auto& k : cases) {
+        SCOPED_TRACE(k.form);
         MonputEnv env(QStringLiteral("否"), QStringLiteral("4"));
         k.save(env);
-        ASSERT_EQ(env.ui.shown.size(), 1u) << k.form << ": " << env.ui.Texts().join('|').toStdString();
+        ASSERT_EQ(env.ui.shown.size(), 1u) << env.ui.Texts().join('|').toStdString();
         const ShownBox& box = env.ui.shown[0];
+        EXPECT_TRUE(box.sort == ShownBox::Sort::Dlg && box.kind == DlgKind::Warning && box.buttons == DlgButtons::Ok &&
+                    box.title == QStringLiteral("警告"));
         EXPECT_EQ(box.text, QStringLiteral("“李四”的姓名编号“1”在%1中已由“张三”使用，同一名单中的姓名编号不能重复，"
                                            "请核实！\n本次未保存，已保存的数据没有改变。")
-                                .arg(QString::fromUtf8(k.list)))
-            << k.form;
-        EXPECT_TRUE(box.sort == ShownBox::Sort::Dlg && box.kind == DlgKind::Warning && box.buttons == DlgButtons::Ok)
-            << k.form;
-        EXPECT_EQ(box.title, QStringLiteral("警告")) << k.form;
-        EXPECT_EQ(env.tb.Scalar("select count(*) from Staff_moninfo where sName='李四' and trim(sNumber)='1'"), "0")
-            << k.form;
+                                .arg(QString::fromUtf8(k.list)));
+        EXPECT_EQ(env.tb.Scalar("select count(*) from Staff_moninfo where sName='李四' and trim(sNumber)='1'"), "0");
     }
 }
 
