@@ -1,6 +1,6 @@
 #pragma once
-// A file system without locks, for one test: every flock of a temporary file fails with `err`
-// (ENOLCK on an NFS home without a lock service); 0 leaves the locks as they are.
+// A file system without locks (an NFS home without a lock service), for one scope: every flock of
+// a temporary file fails with `err`; 0 leaves the locks as they are.
 
 #include "core/base/FolderTemporary.h"
 

@@ -15,13 +15,10 @@
 namespace qm {
 namespace {
 
-// The names new temporary files get, for one scope: the real source is back however the scope
-// ends, so a case that fails or throws leaves no source behind for the next.
+// The names new temporary files get, for one scope however it ends.
 struct PlantedNames {
     explicit PlantedNames(std::function<QByteArray()> next) { files::ReplacingFile::SetNameSource(std::move(next)); }
     ~PlantedNames() { files::ReplacingFile::SetNameSource(nullptr); }
-    PlantedNames(const PlantedNames&) = delete;
-    PlantedNames& operator=(const PlantedNames&) = delete;
 };
 
 // Links planted in the output folder, pointing outside it, at the old temporary name and at
@@ -67,9 +64,8 @@ TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryF
     }
 }
 
-// On a file system without locks every output is written all the same; the sweep of the
-// folder then removes only temporary files not written for longer than a write can take (with
-// their companions, and companions left without their file), never one a running write may hold.
+// Without locks every output is written all the same, and the sweep removes only temporary files
+// (and their companions, or companions left alone) unwritten for longer than a write can take.
 TEST(OutputFiles, WithoutLocksEveryOutputIsWrittenAndOnlyLongUnwrittenTemporariesAreSwept) {
     test::TempBase base;
     const QString folder = base.paths().Xls() + '/';

@@ -1,5 +1,3 @@
-// qm-report as it is run from a shell: a refusal prints its message on stderr and exits 2, a
-// failure exits 1.
 #include "core/db/SchemaVersion.h"
 #include "tests/support/TempBase.h"
 
@@ -9,6 +7,7 @@
 namespace qm {
 namespace {
 
+// Run from a shell: a refusal exits 2, a failure 1, each with its message on standard error.
 TEST(ReportTool, RefusedRunsExitTwoAndFailedOnesOneWithTheirMessageOnStandardError) {
     const QString newer = QStringLiteral("pragma user_version=%1").arg(SchemaVersion() + 1);
     const std::tuple<QString, QString, int, QString> cases[] = {
