@@ -150,16 +150,13 @@ TEST_F(AllputSheetTest, EveryPastedRowIsSavedBeyondTheLeastSheetLength) {
               QStringLiteral("人17000"));
 }
 
-// The sheet shows no row numbers: its messages count the persons from 第1行.
+// The sheet shows no row numbers: a number column's refusal counts the persons from 第1行.
 TEST_F(AllputSheetTest, TheNthPersonIsNamedAsTheNthRow) {
-    for (int n : {1, 2, 9}) {
-        for (int i = 1; i <= 9; ++i)
-            PutRow(2 + i, GoodRow(QStringLiteral("人%1").arg(i), QStringLiteral("A%1").arg(i)));
-        book.SetCellText(2 + n, 7, QStringLiteral("廿"));
-        EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::BadNumbers);
-        EXPECT_TRUE(ui.Texts().last().contains(QStringLiteral("：第%1行的参加工作年限“廿”").arg(n)))
-            << ui.Texts().last().toStdString();
-    }
+    for (int i = 1; i <= 3; ++i) PutRow(2 + i, GoodRow(QStringLiteral("人%1").arg(i), QStringLiteral("A%1").arg(i)));
+    book.SetCellText(5, 7, QStringLiteral("廿"));
+    EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::BadNumbers);
+    EXPECT_TRUE(ui.Texts().last().contains(QStringLiteral("：第3行的参加工作年限“廿”")))
+        << ui.Texts().last().toStdString();
 }
 
 TEST_F(AllputSheetTest, NothingIsTouchedWithoutAFirstRowOrWithTextInANumberColumn) {

@@ -252,7 +252,6 @@ TEST_F(WageErrorListTest, ExportThatCannotWriteSaysSoAndOpensNothing) {
 TEST_F(WageErrorListTest, WageSheetSavesRecomputeAnAcceptedTotal) {
     ASSERT_EQ(list.Load(), 2);
     list.Accept();
-    // The wage sheet shows the month as the error list left it, and keeps one row of it.
     TSheetBook sheet;
     WageSheet wages(ctx, sheet, month);
     state.MaxWageMonth = Month(4);

@@ -530,21 +530,5 @@ TEST(MonputForm, RendersAGuishangListWithItsFailingRowMarked) {
     }
 }
 
-// The list shows no row numbers: its messages count the persons from 第1行.
-TEST(MonputForm, TheNthPersonIsNamedAsTheNthRow) {
-    for (int n : {1, 2, 9}) {
-        MonputEnv env("否", "4");
-        Window w(env);
-        w->BitBtn2Click();
-        for (int i = 1; i <= 9; ++i)
-            MonputEnv::Type(w->Sheet(), 2 + i,
-                            MonputEnv::ValidTexts(QStringLiteral("人%1").arg(i), QString::number(i)));
-        w->Sheet().SetCellText(2 + n, 7, "十年");
-        w->B3Click();
-        EXPECT_TRUE(env.ui.Texts().last().startsWith(QStringLiteral("第%1行（人%1）").arg(n)))
-            << env.ui.Texts().last().toStdString();
-    }
-}
-
 }  // namespace
 }  // namespace qm
