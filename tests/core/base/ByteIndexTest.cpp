@@ -11,10 +11,8 @@ namespace {
 
 using namespace std::string_literals;
 
-// 3,000 keys, far past the index's first room, under hashes that keep them apart, put them all
-// in one probe run, or put them in one slot of the first size only: each key keeps the number
-// it got when it came, through every growth, with room made first or not. Keys that are
-// prefixes of each other, hold a NUL or are empty are keys like any other.
+// Under hashes that keep keys apart, collide them all, or share one slot of the first size, each
+// key (prefixes of another, a NUL, empty) keeps its number through every growth.
 TEST(ByteIndex, EveryKeyKeepsItsNumberThroughTheGrowthWhateverItsHash) {
     const std::uint32_t n = 3000;
     auto key = [](std::uint32_t i) {
@@ -61,9 +59,8 @@ TEST(ByteIndex, EveryKeyKeepsItsNumberThroughTheGrowthWhateverItsHash) {
         }
 }
 
-// 65,352 numbers that differ in their last digits, put with and without room made first: every
-// one keeps its own value through the growth, a row of a lower order put later wins, and an
-// empty key and an empty value are kept like any other.
+// Keys differing in their last digits keep their values through the growth; a lower order put
+// later wins; an empty key and value are kept like any other.
 TEST(ByteMap, EveryKeyOfAGrowingMapKeepsTheValueOfItsLowestOrder) {
     const int n = 65352;
     auto key = [](int i) { return std::to_string(1000000 + i).substr(1); };

@@ -17,9 +17,7 @@ TEST(MoneyText, WholeAndDecimalDigits) {
     for (const auto& [units, text] : cases) EXPECT_EQ(Money::OfUnits(units).Text(), QString::fromLatin1(text)) << text;
 }
 
-// A typed amount past the fourth decimal: the fifth alone decides, and a half goes away from
-// zero on both sides of it. (The wage sheet's tests tell rounding from truncation and from
-// the half to the even one on every path that stores an amount.)
+// Past the fourth decimal the fifth alone decides, and a half goes away from zero.
 TEST(MoneyText, ATypedFifthDecimalRoundsTheFourthAwayFromZero) {
     const std::pair<const char*, const char*> cases[] = {{"600.000049", "600"},
                                                          {"600.0000499", "600"},
