@@ -184,16 +184,6 @@ Cell Row::At(int col) const {
     return c;
 }
 
-Cell::Kind Row::KindAt(int col) const {
-    switch (sqlite3_column_type(st_, col)) {
-    case SQLITE_INTEGER: return Cell::Kind::Integer;
-    case SQLITE_FLOAT: return Cell::Kind::Real;
-    case SQLITE_TEXT: return Cell::Kind::Text;
-    case SQLITE_BLOB: return Cell::Kind::Blob;
-    default: return Cell::Kind::Null;
-    }
-}
-
 long long Row::Integer(int col) const { return sqlite3_column_int64(st_, col); }
 
 double Row::Real(int col) const { return sqlite3_column_double(st_, col); }

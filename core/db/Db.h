@@ -154,7 +154,6 @@ public:
     // The index of the column called `name`, found without regard to case; -1 when none is.
     int Find(const char* name) const;
     Cell At(int col) const;
-    Cell::Kind KindAt(int col) const;
     // The value as the engine converts it: a text read as a number, a number written as text
     // (which turns the stored number into text: read At first where both are read). NULL is 0 or
     // empty.

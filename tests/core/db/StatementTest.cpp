@@ -105,7 +105,6 @@ TEST(Statement, ARowReadsEachKindInPlaceAndBindsItBackAsRead) {
         const auto& k = cases[row];
         const Cell v = st.At(1);
         EXPECT_EQ(v.kind, k.kind) << k.stored;
-        EXPECT_EQ(st.KindAt(1), k.kind) << k.stored;
         EXPECT_EQ(v.integer, k.integer) << k.stored;
         EXPECT_EQ(v.real, k.real) << k.stored;
         EXPECT_EQ(v.bytes, k.bytes) << k.stored;
