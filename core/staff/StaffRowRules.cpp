@@ -75,7 +75,7 @@ void ApplyAboveSizePaste(TSheetBook& book, UnitClass cls, const std::optional<Sh
     if (!cls.IsAboveSize() || !pasted) return;
     if (pasted->c1 > Engineer || pasted->c2 < Engineer) return;
     book.BeginUpdate();
-    for (int r = std::max(pasted->r1, FirstDataRow); r <= pasted->r2; ++r) {
+    for (int r = std::max(pasted->r1, kStaffFirstRow); r <= pasted->r2; ++r) {
         const QString t = book.GetCellText(r, Engineer);
         if (RtlTrim(t).isEmpty()) continue;  // a block's own column 18 stays where 15 brought nothing
         book.SetCellText(r, Production, t == QStringLiteral("0") ? QStringLiteral("否") : t);

@@ -19,7 +19,6 @@ namespace qm {
 // The staff sheet's columns, as the staff table's registry places them: the shown texts
 // first, the codes in the columns after them.
 namespace staffcol {
-inline constexpr int FirstDataRow = kStaffFirstRow;
 inline constexpr int Name = SheetColOf(StaffPlain::Name), Number = SheetColOf(StaffPlain::Number),
                      Birth = SheetColOf(StaffPlain::Birth), Works = SheetColOf(StaffPlain::Works),
                      Work = SheetColOf(StaffPlain::Work);
@@ -89,7 +88,7 @@ public:
     bool CheckRow(int row, StaffPass pass);
     // BeginRun, then CheckRow from firstRow down to the first row with an empty column 1;
     // answers the number of rows checked.
-    int CheckRows(StaffPass pass, int firstRow = staffcol::FirstDataRow);
+    int CheckRows(StaffPass pass, int firstRow = kStaffFirstRow);
 
     QString RowFlag() const { return rowFlag_; }  // "1" or "0", stored as sIsok
     bool AllRowsValid() const { return allRowsValid_; }
