@@ -19,11 +19,8 @@ TEST(MoneyText, WholeAndDecimalDigits) {
 
 // Past the fourth decimal the fifth alone decides, and a half goes away from zero.
 TEST(MoneyText, ATypedFifthDecimalRoundsTheFourthAwayFromZero) {
-    const std::pair<const char*, const char*> cases[] = {{"600.000049", "600"},
-                                                         {"600.0000499", "600"},
-                                                         {"-600.00005", "-600.0001"},
-                                                         {"-0.00005", "-0.0001"},
-                                                         {"-2499.49994", "-2499.4999"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"600.0000499", "600"}, {"-600.00005", "-600.0001"}, {"-0.00005", "-0.0001"}};
     for (const auto& [typed, want] : cases) {
         const std::optional<Money> m = Money::FromText(QString::fromLatin1(typed));
         ASSERT_TRUE(m.has_value()) << typed;

@@ -1,5 +1,4 @@
 #include "core/base/Month.h"
-#include "core/base/MonthRun.h"
 #include "core/base/Quarter.h"
 #include "core/base/UnitClass.h"
 
@@ -67,34 +66,6 @@ TEST(Quarter, OneToThreeEachEndingItsRunAndNamedAsTheLabourReportShowsIt) {
         EXPECT_EQ(Quarter(q).LastMonth(), Month(3 * q));
         EXPECT_EQ(Quarter(q).Label(), QStringLiteral("2012年%1季度").arg(q));
     }
-}
-
-// A quarter's run counts its months from January and keeps its quarter (its label and upload);
-// a chosen run keeps none, also over a quarter's months; a run from the start-of-period list or
-// out of order is refused where it is made.
-TEST(MonthRun, AQuartersMonthsKeepTheirQuarterAChosenRunNone) {
-    struct Case {
-        std::optional<int> quarter;
-        int first, last;
-        int count;
-        std::optional<int> keeps;
-    } const cases[] = {{1, 1, 3, 3, 1},
-                       {2, 1, 6, 6, 2},
-                       {3, 1, 9, 9, 3},
-                       {std::nullopt, 1, 3, 3, std::nullopt},
-                       {std::nullopt, 2, 5, 4, std::nullopt},
-                       {std::nullopt, 12, 12, 1, std::nullopt}};
-    for (const Case& c : cases) {
-        const qm::MonthRun run =
-            c.quarter ? qm::MonthRun(Quarter(*c.quarter)) : qm::MonthRun(Month(c.first), Month(c.last));
-        EXPECT_EQ(run.First(), Month(c.first)) << c.first << ".." << c.last;
-        EXPECT_EQ(run.Last(), Month(c.last)) << c.first << ".." << c.last;
-        EXPECT_EQ(run.MonthCount(), c.count) << c.first << ".." << c.last;
-        EXPECT_EQ(run.Quarter(), c.keeps ? std::optional<Quarter>(Quarter(*c.keeps)) : std::nullopt);
-    }
-    EXPECT_NE(qm::MonthRun(Quarter(1)), qm::MonthRun(Month(1), Month(3)));
-    for (const auto& [first, last] : {std::pair{0, 3}, std::pair{0, 0}, std::pair{4, 3}, std::pair{12, 1}})
-        EXPECT_THROW(qm::MonthRun(Month(first), Month(last)), std::invalid_argument) << first << ".." << last;
 }
 
 TEST(Month, RangeIsCheckedWhereAMonthIsMade) {

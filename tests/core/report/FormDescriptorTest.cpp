@@ -1,5 +1,3 @@
-// The four report forms' descriptions against the sheet templates their figures stand in, and
-// the workbook's placeholders.
 
 #include "core/report/ReportForms.h"
 #include "core/sheet/SheetTemplate.h"
@@ -7,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 using namespace qm;
@@ -22,14 +19,12 @@ struct Described {
 const Described kForms[] = {
     {"202-1", QuarterWageForm}, {"102-1", AnnualWageForm}, {"I202-2", QuarterLabourForm}, {"I102-2", AnnualLabourForm}};
 
-// The code column beside a figure's column, as the form's labels say.
 int CodeColumn(const FormDescriptor& f, int valueCol) {
     for (const LabelColumns& l : f.labels)
         if (l.valueCol == valueCol) return l.codeCol;
     return 3;
 }
 
-// Read while this file's statics are made, before any test runs.
 const QString kEarlyUnit = QuarterWageForm().supplements.front().unit;
 
 }  // namespace
@@ -38,8 +33,6 @@ TEST(FormDescriptors, WholeWhenAskedForWhileStaticsAreMade) {
     EXPECT_EQ(kEarlyUnit, QStringLiteral("人(限规模以上工业和有资质的建筑业法人单位填报)"));
 }
 
-// A stored column that reads the wrong cell, a code row left out, a rule written beside
-// another indicator's label: each puts a figure under another code in the table and the upload.
 TEST(FormDescriptors, EveryColumnAndRuleStandsBesideItsCodeAndEveryCodedRowIsStoredOnce) {
     for (const Described& d : kForms) {
         SCOPED_TRACE(d.name);
@@ -69,23 +62,19 @@ TEST(FormDescriptors, EveryColumnAndRuleStandsBesideItsCodeAndEveryCodedRowIsSto
     }
 }
 
-// A value holding a placeholder's text or a stray brace goes into the workbook as typed, not
-// filled again.
+// Values holding placeholders or stray braces go into the workbook as typed, not filled again.
 TEST(FormDescriptors, TheWorkbookTakesTheLabelAndTheUnitAsTyped) {
-    const std::array<QString, 3> cases[] = {{"(一季度)", "名{label}{DepNo}", "X{DepName}"},
-                                            {"{DepNo}", "{unknown} {DepName", "}{"}};
-    for (const Described& d : kForms)
-        for (const auto& [label, name, number] : cases) {
-            SCOPED_TRACE(std::string(d.name) + " " + name.toStdString());
-            const ExportLayout l = WorkbookOf(d.form(), label, name, number);
-            QStringList texts;
-            for (const FixedBlock& b : l.blocks)
-                if (b.text) texts << *b.text;
-            EXPECT_TRUE(texts.contains("单位名称：" + name)) << texts.join('|').toStdString();
-            EXPECT_TRUE(texts.contains("法人单位代码：" + number));
-            EXPECT_TRUE(l.stem.endsWith(l.stem.contains("I102-1") ? number : label)) << l.stem.toStdString();
-            // Only the values given hold braces: the form's own texts have none left.
-            const QString rest = texts.join(QString()).remove(name).remove(number).remove(label);
-            EXPECT_FALSE(rest.contains('{') || rest.contains('}')) << rest.toStdString();
-        }
+    const QString label = "{DepNo}", name = "名{label}{DepNo}{unknown} {DepName", number = "X{DepName}}{";
+    for (const Described& d : kForms) {
+        SCOPED_TRACE(d.name);
+        const ExportLayout l = WorkbookOf(d.form(), label, name, number);
+        QStringList texts;
+        for (const FixedBlock& b : l.blocks)
+            if (b.text) texts << *b.text;
+        EXPECT_TRUE(texts.contains("单位名称：" + name)) << texts.join('|').toStdString();
+        EXPECT_TRUE(texts.contains("法人单位代码：" + number));
+        EXPECT_TRUE(l.stem.endsWith(l.stem.contains("I102-1") ? number : label)) << l.stem.toStdString();
+        const QString rest = texts.join(QString()).remove(name).remove(number).remove(label);
+        EXPECT_FALSE(rest.contains('{') || rest.contains('}')) << rest.toStdString();
+    }
 }

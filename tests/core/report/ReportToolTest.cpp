@@ -13,7 +13,6 @@ TEST(ReportTool, RefusedRunsExitTwoAndFailedOnesOneWithTheirMessageOnStandardErr
     const std::tuple<QString, QString, int, QString> cases[] = {
         // the database, the form, exit, stderr
         {newer, "202-1", 2, NewerDatabaseText("%1", SchemaVersion() + 1)},
-        {"", "202-1", 2, "请先填写单位基本信息！"},
         {"create table x (y)", "X", 1, "unknown form: X"},
     };
     for (const auto& [sql, form, exit, says] : cases) {
