@@ -36,7 +36,7 @@ int Count(test::TempBase& tb, int mon) {
     return tb.Scalar("select count(*) from Staff_moninfo where sMon=?", {mon}).toInt();
 }
 
-// What the monthly list was filled from once it showed the stored month, as its activation does.
+// What the monthly list was filled from once it showed the stored month.
 db::MonthLoad Shown(test::TempBase& tb, Month m) {
     db::RowsPrint print;
     const auto rows = LoadMonthRows(tb.db(), m, &print);
@@ -45,7 +45,6 @@ db::MonthLoad Shown(test::TempBase& tb, Month m) {
     return shown;
 }
 
-// The save as the monthly list runs it, over the month it showed.
 void WriteShown(test::TempBase& tb, Month m, StaffColumns set, int first, int last, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb = nullptr) {
     db::MonthLoad shown = Shown(tb, m);
@@ -269,17 +268,16 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
 
-// The sheet has no duty column: a save keeps each number's duty from the rows it replaces.
+// The sheet has no duty column: a save keeps each number's duty from the first of the rows it
+// replaces that carry it, spaces about the number aside; month 2's duty is not month 3's.
 TEST(MonputStore, DutiesOfTheReplacedMonthStayWithTheirNumbers) {
-    // The stored number (on two rows of month 3: the first one's duty wins), the number typed, the duty kept.
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"7", "7", "出纳"}, {"7", " 7 ", "出纳"}, {" 7", "7", "出纳"}, {"7", "8", "<null>"}};
+    const std::tuple<const char*, const char*, const char*> cases[] = {{" 7", "7 ", "出纳"}, {"7", "8", "<null>"}};
     for (const auto& [stored, typed, kept] : cases) {
         test::TempBase tb;
         for (const char* gw : {"出纳", "会计"})
             tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sGw) values(3,'某',?,?)",
                          {QString::fromUtf8(stored), QString::fromUtf8(gw)});
-        tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sGw) values(2,'某','8','主任')");  // not month 3's
+        tb.db().Exec("insert into Staff_moninfo(sMon,sName,sNumber,sGw) values(2,'某','8','主任')");
         Grid g;
         PutPerson(g, 3, "某", QString::fromUtf8(typed));
         WriteShown(tb, Month(3), StaffColumns::Base, 3, 3, g.Reader(), {"1"});

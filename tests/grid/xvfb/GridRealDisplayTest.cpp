@@ -127,27 +127,20 @@ TEST(GridOnRealDisplay, AnOpenCalendarMovesWithTheKeysBesideATipUnderTwoLevelTit
     EXPECT_EQ(t.ds.FieldByName(QStringLiteral("born"))->AsString(), QStringLiteral("2012-04-21"));
 }
 
-// X11 gives Delete the text "\x7f": in an open editor it deletes, in a number cell as in a
-// pick-list cell that drops its list down on typing, where it opens no list; a printable
-// character still types (and drops the list down).
+// X11 gives Delete the text "\x7f": in the editor of a pick-list cell that drops its list down on
+// typing it deletes and opens no list; a printable character still types and drops the list down.
 TEST(GridOnRealDisplay, DeleteDeletesInTheEditorAndOnlyPrintableTextTypes) {
     const struct {
-        int col;
-        bool autoDropDown;
         const char* keys;
-        const char* text;  // the editor's text afterwards
+        const char* text;  // the editor's text afterwards, from 道长
         bool listOpen;
-    } cases[] = {
-        {1, false, "Home Delete", "", false},   // the number 1
-        {3, true, "Home Delete", "长", false},  // 道长
-        {3, true, "End a", "道长a", true},
-    };
+    } cases[] = {{"Home Delete", "长", false}, {"End a", "道长a", true}};
     for (const auto& k : cases) {
         RealGrid t;
         t.g->Columns()[2]->SetPickList({QStringLiteral("道长"), QStringLiteral("技术员")});
-        t.g->Columns()[k.col - 1]->AutoDropDown = k.autoDropDown;
+        t.g->Columns()[2]->AutoDropDown = true;
         ASSERT_TRUE(real::ShowActive(&t.window));
-        real::Click(t.Global(k.col, 1));
+        real::Click(t.Global(3, 1));
         real::Key(QStringLiteral("F2"));
         ASSERT_TRUE(real::WaitFor([&] { return t.g->EditorMode(); })) << k.keys;
         TDBGridInplaceEdit* e = t.g->InplaceEditor();

@@ -1,6 +1,5 @@
-// The sheet's clipboard keys as X11 sends them: Shift+Delete cuts, Shift+Insert pastes and
-// Ctrl+Insert copies, as Ctrl+X, Ctrl+V and Ctrl+C do, also when the modifier is let go before
-// the key (as xdotool does it).
+// The sheet's clipboard keys as X11 sends them, the modifier let go before the key (as xdotool
+// does it): Shift+Delete cuts, Shift+Insert pastes, Ctrl+Insert copies; Delete only clears.
 #include "core/sheet/SheetTemplate.h"
 #include "sheet/SheetView.h"
 #include "tests/support/RealDisplay.h"
@@ -20,18 +19,14 @@ QPoint CellCentre(SheetView& view, int row, int col) {
     return t->viewport()->mapToGlobal(t->visualRect(t->model()->index(row - 1, col - 1)).center());
 }
 
-// The cell (3, 9) holds 甲 and (3, 10) is empty; the first key is pressed on (3, 9), the second
-// on (3, 10).
+// The cell (3, 9) holds 甲; the first key is pressed on it, the second on (3, 10).
 TEST(SheetKeysOnRealDisplay, TheClipboardKeysOfX11CutCopyAndPasteAsTheCtrlKeysDo) {
     const struct {
         const char *first, *second;
         const char *left, *right;  // the two cells afterwards
-        int pastes;                // the pastes the view reports
-    } cases[] = {
-        {"ctrl+x", "ctrl+v", "", "甲", 1},         {"shift+Delete", "shift+Insert", "", "甲", 1},
-        {"ctrl+c", "shift+Insert", "甲", "甲", 1}, {"ctrl+Insert", "ctrl+v", "甲", "甲", 1},
-        {"Delete", "ctrl+v", "", "", 1},  // Delete clears without the clipboard
-    };
+    } cases[] = {{"shift+Delete", "shift+Insert", "", "甲"},
+                 {"ctrl+Insert", "ctrl+v", "甲", "甲"},
+                 {"Delete", "ctrl+v", "", ""}};
     for (const auto& k : cases) {
         TSheetBook book;
         ApplySheetTemplate(book, QStringLiteral("staff"));
@@ -46,7 +41,7 @@ TEST(SheetKeysOnRealDisplay, TheClipboardKeysOfX11CutCopyAndPasteAsTheCtrlKeysDo
         real::Key(QString::fromLatin1(k.second));
         EXPECT_EQ(book.GetCellText(3, 9), QString::fromUtf8(k.left)) << k.first << " " << k.second;
         EXPECT_EQ(book.GetCellText(3, 10), QString::fromUtf8(k.right)) << k.first << " " << k.second;
-        EXPECT_EQ(pasted.count(), k.pastes) << k.first << " " << k.second;
+        EXPECT_EQ(pasted.count(), 1) << k.first << " " << k.second;
     }
 }
 
