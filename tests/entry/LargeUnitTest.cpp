@@ -43,31 +43,26 @@ TEST(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
         int month;
         std::function<int()> load;  // answers the rows loaded
         std::function<bool()> save;
-        std::function<const TSheetBook&()> sheet;
-        int firstRow;
     } sheets[] = {
         {"batch sheet", "Staff_moninfo", staff, 0, [&] { return batch.FillSheet(3); },
-         [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; },
-         [&]() -> const TSheetBook& { return batchBook; }, AllputSheet::kFirstRow},
+         [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; }},
         {"month's list", "Staff_moninfo", staff, 1,
          [&] {
              list ? list->FormActivate() : void(list = TFrm_monput::ShowList(env.ctx, Month(1)));
              return list->Sheet().LastUsedRow() - 2;
          },
-         [&] { return list->B3Click(), !list->Dirty(); }, [&]() -> const TSheetBook& { return list->Sheet(); }, 3},
+         [&] { return list->B3Click(), !list->Dirty(); }},
         {"wage sheet", "Wage_Info", "total(sN1) || ',' || total(sN2) || ',' || total(sTotal)", 1,
          [&] { return wages.Load().value_or(0); },
          [&] {
              return wages.Save() && env.ui.Texts().last() == QStringLiteral("1月保存成功！共%1人输入。").arg(kPersons);
-         },
-         [&]() -> const TSheetBook& { return wageBook; }, 2},
+         }},
     };
     for (const auto& s : sheets) {
         const QString before = Figures(s.table, s.figures, s.month);
         for (int pass = 0; pass < 2; ++pass) {  // open and save, then again
             SCOPED_TRACE(std::string(s.what) + " pass " + std::to_string(pass));
             ASSERT_EQ(s.load(), kPersons);
-            EXPECT_GE(s.sheet().MaxRow(), s.firstRow + kPersons);  // room to type below the last
             EXPECT_TRUE(s.save()) << env.ui.Texts().join(QLatin1Char('|')).toStdString();
             EXPECT_EQ(Figures(s.table, s.figures, s.month), before);
         }
