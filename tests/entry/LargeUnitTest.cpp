@@ -1,7 +1,5 @@
 // More persons than a sheet's fewest rows: every sheet loads, saves and reloads them all.
 #include "bench/SyntheticUnit.h"
-#include "core/report/PaymentList.h"
-#include "core/sheet/SheetTemplate.h"
 #include "core/staff/AllputSheet.h"
 #include "core/staff/CodeLists.h"
 #include "core/wage/WageSheet.h"
@@ -45,48 +43,31 @@ TEST(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
         int month;
         std::function<int()> load;  // answers the rows loaded
         std::function<bool()> save;
-        std::function<const TSheetBook&()> sheet;
-        int firstRow, numberCol;
     } sheets[] = {
         {"batch sheet", "Staff_moninfo", staff, 0, [&] { return batch.FillSheet(3); },
-         [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; },
-         [&]() -> const TSheetBook& { return batchBook; }, AllputSheet::kFirstRow, 2},
+         [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; }},
         {"month's list", "Staff_moninfo", staff, 1,
          [&] {
              list ? list->FormActivate() : void(list = TFrm_monput::ShowList(env.ctx, Month(1)));
              return list->Sheet().LastUsedRow() - 2;
          },
-         [&] { return list->B3Click(), !list->Dirty(); }, [&]() -> const TSheetBook& { return list->Sheet(); }, 3, 2},
+         [&] { return list->B3Click(), !list->Dirty(); }},
         {"wage sheet", "Wage_Info", "total(sN1) || ',' || total(sN2) || ',' || total(sTotal)", 1,
          [&] { return wages.Load().value_or(0); },
          [&] {
              return wages.Save() && env.ui.Texts().last() == QStringLiteral("1月保存成功！共%1人输入。").arg(kPersons);
-         },
-         [&]() -> const TSheetBook& { return wageBook; }, 2, 1},
+         }},
     };
     for (const auto& s : sheets) {
         const QString before = Figures(s.table, s.figures, s.month);
-        ASSERT_TRUE(before.startsWith(QString::number(kPersons) + QLatin1Char('|'))) << s.what;
         for (int pass = 0; pass < 2; ++pass) {  // open and save, then again
             SCOPED_TRACE(std::string(s.what) + " pass " + std::to_string(pass));
             ASSERT_EQ(s.load(), kPersons);
-            EXPECT_EQ(s.sheet().GetCellText(s.firstRow + kPersons - 1, s.numberCol), persons.back().sNumber);
-            EXPECT_GE(s.sheet().MaxRow(), s.firstRow + kPersons);  // room to type below the last
             EXPECT_TRUE(s.save()) << env.ui.Texts().join(QLatin1Char('|')).toStdString();
             EXPECT_EQ(Figures(s.table, s.figures, s.month), before);
         }
     }
     if (list) list->setAttribute(Qt::WA_DeleteOnClose, false), delete list.data();
-
-    // The payment list: the last person, and below the total of every month.
-    TSheetBook sheet;
-    ApplySheetTemplate(sheet, QStringLiteral("permonwage"));
-    report::FillPaymentSheet(sheet, report::BuildPaymentList(env.tb.db(), 1, 12));
-    EXPECT_EQ(sheet.GetCellText(kPersons + 1, 2), persons.back().sNumber);
-    EXPECT_EQ(sheet.GetCellText(kPersons + 2, 14), QStringLiteral("总计："));
-    EXPECT_EQ(sheet.GetCellText(kPersons + 2, 15),
-              report::PaymentAmount(env.tb.Scalar(QStringLiteral("select total(sTotal) from Wage_Info")).toDouble()));
-    EXPECT_EQ(sheet.LastUsedRow(), kPersons + 2);
 }
 
 }  // namespace
