@@ -62,8 +62,8 @@ public:
         return MessageDlg(text, kind, DlgButtons::YesNo) == DlgAnswer::Yes;
     }
     // Yes gives up what the person has not stored; No, the default, keeps it.
-    bool AskYesNoDefaultNo(const QString& text) {
-        return MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesNoDefaultNo) == DlgAnswer::Yes;
+    bool AskYesNoDefaultNo(const QString& text, DlgKind kind = DlgKind::Confirmation) {
+        return MessageDlg(text, kind, DlgButtons::YesNoDefaultNo) == DlgAnswer::Yes;
     }
     void ConfirmYesOnly(const QString& text) { MessageDlg(text, DlgKind::Confirmation, DlgButtons::YesOnly); }
     // Why a save was refused; nothing was written.
