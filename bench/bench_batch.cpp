@@ -53,9 +53,9 @@ void Run(Context& ctx) {
 
     int loaded = 0;
     const double heapBefore = HeapMb();
-    loaded = sheet.FillSheet(3);  // the first load, into an empty sheet: the heap it takes
+    loaded = sheet.FillSheet();  // the first load, into an empty sheet: the heap it takes
     const double heapLoaded = HeapMb();
-    const double loadMs = BestOfMs([&] { loaded = sheet.FillSheet(3); });
+    const double loadMs = BestOfMs([&] { loaded = sheet.FillSheet(); });
     PrintRatio(QStringLiteral("batch sheet: load %1 rows with their checks").arg(loaded), loadMs, baseline, rawMs);
     std::printf("  the loaded sheet with its codes: +%.1f MB of heap\n", heapLoaded - heapBefore);
     AllputSheet::SaveResult result{};

@@ -1,15 +1,18 @@
-// The monthly staff list: building month 1 from month 0 on the sheet, the audit of every
-// row, and the save, each the best of five beside raw sqlite3 deletes and inserts of the same
+// The monthly staff list: building month 1 from month 0 on the sheet, and the save with the
+// audit of every row, each the best of five beside raw sqlite3 deletes and inserts of the same
 // rows.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
 #include "bench/SyntheticUnit.h"
+#include "core/base/AppContext.h"
+#include "core/base/Progress.h"
+#include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/CodeLists.h"
+#include "core/staff/MonputSheet.h"
 #include "core/staff/MonputStore.h"
-#include "core/staff/StaffRowRules.h"
 
 #include <QFile>
 
@@ -39,57 +42,40 @@ void Run(Context& ctx) {
     CodeLists codes;
     LoadCodeTables(c, QStringLiteral("1"), codes);
 
+    // The list's own core class, as its window calls it; every box is answered by script.
+    ScriptedUiService ui;
+    MainState state;
+    state.DepClass = UnitClass(false, UnitClass::Kind::Other);
+    MemoryProgress pb;
+    AppContext app{c, ui, ctx.paths, state, pb};
+
     // Each run builds into a fresh sheet, as the form does when it makes the month.
     const double heapBefore = HeapMb();
-    auto book = std::make_unique<TSheetBook>();
-    int last = 0;
-    auto build = [&] {
-        const std::vector<StaffTexts> rows = ImportMonthRows(c, Month::Start());
-        book->BeginUpdate();
-        int r = kStaffFirstRow;
-        for (const StaffTexts& t : rows) {
-            for (int col = 1; col <= kStaffTextCols; ++col) book->SetCellText(r, col, t[size_t(col - 1)]);
-            ++r;
-        }
-        book->EndUpdate();
-        // The list ends, as the form finds it, at the first row without a name.
-        for (last = kStaffFirstRow; last < r && !book->GetCellText(last, 1).isEmpty(); ++last) {
-        }
-        --last;
+    std::unique_ptr<TSheetBook> book;
+    std::unique_ptr<MonputSheet> sheet;
+    auto fresh = [&] {
+        sheet.reset();
+        book = std::make_unique<TSheetBook>();
+        sheet = std::make_unique<MonputSheet>(*book, app, codes);
+        sheet->SetMonth(Month(1));
     };
-    auto fresh = [&] { book = std::make_unique<TSheetBook>(); };
+    auto build = [&] {
+        if (sheet->Import(Month::Start()) != MonputSheet::ImportResult::Imported) std::abort();
+    };
     const double buildMs = BestOfMs(build, fresh);
-    PrintRatio(QStringLiteral("monthly list: build month 1 from month 0 (%1 rows)").arg(last - 2), buildMs, baseline,
+    const int rows = sheet->LastDataRow() - kStaffFirstRow + 1;
+    PrintRatio(QStringLiteral("monthly list: build month 1 from month 0 (%1 rows)").arg(rows), buildMs, baseline,
                rawMs);
 
-    std::vector<QString> flags;
-    const double auditMs = BestOfMs(
-        [&] {
-            StaffRowRules rules(*book, codes, StaffForm::MonthlyList, UnitClass(false, UnitClass::Kind::Other));
-            rules.BeginRun();
-            flags.reserve(size_t(last - 2));
-            for (int r = kStaffFirstRow; r <= last; ++r) {
-                rules.CheckRow(r, StaffPass::Save);
-                flags.push_back(rules.RowFlag());
-            }
-        },
-        [&] {
-            fresh();
-            build();
-            flags.clear();
-        });
-    Print(QStringLiteral("monthly list: audit of every row"), auditMs);
-    std::printf("  the audited sheet with its codes (and the row flags): +%.1f MB of heap\n", HeapMb() - heapBefore);
-
-    const CellReader cell = [&book](int r, int col) { return book->GetCellText(r, col); };
-    db::MonthLoad shown;  // month 1 as the list last showed it: empty, then as each save left it
+    // The save checks and codes every row, then replaces month 1 in one transaction.
     auto save = [&] {
-        if (!FindNonNumericWorkYears(kStaffFirstRow, last, cell).empty()) std::abort();
-        WriteMonth(c, Month(1), StaffColumns::Base, kStaffFirstRow, last, cell, flags, shown);
+        const auto r = sheet->Save();
+        if (r != MonputSheet::SaveResult::Saved && r != MonputSheet::SaveResult::SavedWithErrors) std::abort();
     };
     save();  // month 1 stored once, so every timed save replaces it
+    std::printf("  the audited sheet with its codes: +%.1f MB of heap\n", HeapMb() - heapBefore);
     const double saveMs = BestOfMs(save);
-    PrintRatio(QStringLiteral("monthly list: save month 1 (one transaction)"), saveMs, baseline, rawMs);
+    PrintRatio(QStringLiteral("monthly list: audit and save month 1 (one transaction)"), saveMs, baseline, rawMs);
     PrintRatio(QStringLiteral("monthly list: build and save together"), buildMs + saveMs, baseline, rawMs);
     {
         db::Query q(c);

@@ -19,6 +19,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/AllputSheet.h"
 #include "core/staff/CodeLists.h"
+#include "core/staff/MonputSheet.h"
 #include "core/staff/MonputStore.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/wage/WageSheet.h"
@@ -268,7 +269,7 @@ void RunBatchSheet(Program& p) {
             LoadCodeTables(p.coreDb, p.CodeFilter(), codes);
             book->SetRowHeight(2, book->MaxRow(), TSheetBook::kDefaultRowHeight);
             sheet->ApplyLayout();
-            sheet->FillSheet(3);
+            sheet->FillSheet();
             sheet->Recheck();
             sheet->FillEditorLists();
         },
@@ -308,45 +309,26 @@ void RunMonthList(Program& p) {
     const long long kept = StaffRows(p.dm.ADOConn, m);
     close();
 
-    const UnitClass dep = p.core.state.DepClass;
+    // The same work without widgets: the list's own core class, as the window calls it.
     std::unique_ptr<TSheetBook> book;
+    std::unique_ptr<MonputSheet> sheet;
     CodeLists codes;
-    db::MonthLoad loaded;
     const double coreOpenMs = BestOfMs(
         [&] {
             book = std::make_unique<TSheetBook>();
             ApplySheetTemplate(*book, QStringLiteral("staff"));
             LoadCodeTables(p.coreDb, p.CodeFilter(), codes);
-            book->SetRowHeight(2, book->MaxRow(), 310);
-            book->BeginUpdate();
-            ApplyStaffLayout(*book, dep, /*hideByWidth=*/true);
-            db::RowsPrint print;
-            const std::vector<StaffTexts> rows = LoadMonthRows(p.coreDb, m, &print);
-            loaded.Loaded(p.coreDb, m, print, PutStaffRows(*book, kStaffFirstRow, rows));
-            StaffRowRules(*book, codes, StaffForm::MonthlyList, dep).CheckRows(StaffPass::Activation);
-            book->EndUpdate();
+            sheet = std::make_unique<MonputSheet>(*book, p.core, codes);
+            sheet->SetMonth(m);
+            sheet->Prepare();
+            sheet->Load();
         },
-        [&] { book.reset(); }, kWindowRuns);
-    const double coreSaveMs = BestOfMs(
         [&] {
-            int last = kStaffFirstRow;
-            while (last <= book->MaxRow() && !book->GetCellText(last, 1).isEmpty()) ++last;
-            --last;
-            std::vector<QString> flags;
-            flags.reserve(size_t(last - kStaffFirstRow + 1));
-            StaffRowRules rules(*book, codes, StaffForm::MonthlyList, dep);
-            book->BeginUpdate();
-            rules.BeginRun();
-            for (int r = kStaffFirstRow; r <= last; ++r) {
-                rules.CheckRow(r, StaffPass::Save);
-                flags.push_back(rules.RowFlag());
-            }
-            book->EndUpdate();
-            const CellReader cell = [&book](int r, int c) { return book->GetCellText(r, c); };
-            if (!FindNonNumericWorkYears(kStaffFirstRow, last, cell).empty()) return;
-            WriteMonth(p.coreDb, m, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, loaded, &p.corePb);
+            sheet.reset();
+            book.reset();
         },
-        {}, kWindowRuns);
+        kWindowRuns);
+    const double coreSaveMs = BestOfMs([&] { sheet->Save(); }, {}, kWindowRuns);
     PrintStep(QStringLiteral("month's list (month 1), open"), openMs, coreOpenMs);
     PrintStep(QStringLiteral("month's list (month 1), save"), saveMs, coreSaveMs, Kept(kept, before));
     if (kept != before) PrintBoxes(p.ui);

@@ -37,6 +37,8 @@ void RegisterEntryForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx, const FormArgs& args) {
         return std::make_unique<MonputOpener>(ctx, MonthOf(args), args.parent);
     });
+    // The month's list is the one window that outlives its opener with unsaved rows.
+    forms.AddLeaveCheck([](AppContext& ctx) { return TFrm_monput::MayLeave(ctx); });
     forms.Register(QStringLiteral("TFrm_delPersno"), [](AppContext& ctx, const FormArgs& args) {
         return std::make_unique<DelPersnoForm>(ctx, MonthOf(args), args.parent);
     });

@@ -13,16 +13,6 @@
 
 namespace qm {
 
-// Asked before a sheet that holds unsaved changes closes: Yes closes, No stays.
-inline const QString kCloseUnsavedQuestion = QStringLiteral("上表已经更改，尚未保存。\n是否不保存，直接关闭？");
-// Asked before the wage error list opens over rows of the wage sheet not yet saved: Yes saves
-// them first, No gives them up and shows the stored month, Cancel (the default) opens nothing.
-inline const QString kWageSaveBeforeListQuestion = QStringLiteral(
-    "上表已经更改，尚未保存。是否先保存？\n"
-    "“是”：先保存上表，再显示错误；\n"
-    "“否”：放弃上表未保存的修改，显示库中已存的错误；\n"
-    "“取消”：不显示错误，回到上表。");
-
 // A bold 14-point title, centred, at the end of `root`.
 inline QLabel* AddTitle(QWidget* form, QBoxLayout* root) {
     auto* label = new QLabel(form);

@@ -436,6 +436,8 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
         StartAtSelection();
     });
     connect(&book_, &TSheetBook::objectChanged, this, [this](int id) { SyncObject(id); });
+    // Where a refused save sends the person: the cell becomes current and comes into sight.
+    connect(&book_, &TSheetBook::goToRequested, this, [this](int row, int col) { GoToCell(row, col); });
 
     // The body lays out its viewport only once it is shown or resized, after this widget
     // placed the panes: they follow the viewport's own size changes.

@@ -275,6 +275,11 @@ void TFrm_main::showEvent(QShowEvent* e) {
 }
 
 void TFrm_main::closeEvent(QCloseEvent* e) {
+    // The window's close box asks as 退出 does; after 退出 the question was answered.
+    if (!cmd_->leaving && dm_.ADOConn.IsOpen() && !forms().MayLeave()) {
+        e->ignore();
+        return;
+    }
     dm_.ADOConn.Close();
     QMainWindow::closeEvent(e);
 }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 namespace qm {
 
@@ -94,9 +95,19 @@ public:
 
     AppContext& context() { return ctx_; }
 
+    // Asked before the program ends: a window that holds unsaved work answers whether the
+    // person gives it up. Each registered check answers whether the program may end.
+    void AddLeaveCheck(std::function<bool(AppContext&)> check) { leaveChecks_.push_back(std::move(check)); }
+    bool MayLeave() {
+        for (const auto& check : leaveChecks_)
+            if (!check(ctx_)) return false;
+        return true;
+    }
+
 private:
     AppContext& ctx_;
     std::map<QString, Creator> creators_;
+    std::vector<std::function<bool(AppContext&)>> leaveChecks_;
 };
 
 }  // namespace qm

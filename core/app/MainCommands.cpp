@@ -307,7 +307,12 @@ void MainCommands::N41Click() {
 
 void MainCommands::N75Click() { OpenModal(QStringLiteral("TFrm_historyfrom")); }
 
-void MainCommands::N4Click() { CloseConnectionAndWindow(); }
+void MainCommands::N4Click() {
+    // Unsaved work in an open window is given up only when the person says so.
+    if (ctx_.forms && !ctx_.forms->MayLeave()) return;
+    leaving = true;
+    CloseConnectionAndWindow();
+}
 
 // ---------------------------------------------------------------- tool bar
 

@@ -42,6 +42,7 @@ public:
     std::function<void()> changed;                      // caption, panels or menus changed
     std::function<void(const QString&)> statusMessage;  // a passing message
     std::function<void()> closeWindow;                  // close the main window
+    bool leaving = false;                               // 退出 asked already: closing asks no more
     // Runs a step once the window is on screen; unset, the step runs at once. A modal form
     // opened from inside the show event would come up over a window never painted.
     std::function<void(std::function<void()>)> afterShown;

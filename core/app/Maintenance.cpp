@@ -84,14 +84,15 @@ void Maintenance::N31Click() {
             }
         }
     } refresh{ctx_.main, ctx_.ui};
-    if (!ctx_.ui.AskYesNo(QStringLiteral("请慎重处理，一旦清空，无法恢复！"), DlgKind::Information)) return;
+    if (!ctx_.ui.AskYesNoDefaultNo(QStringLiteral("请慎重处理，一旦清空，无法恢复！"), DlgKind::Information)) return;
     DataClearing(ctx_.db).ClearAllMonthlyStaff();
     ctx_.ui.Info(QStringLiteral("成功清空！"));
 }
 
 bool Maintenance::N34Click() {
     if (!UnitGate()) return false;
-    if (!ctx_.ui.AskYesNo(QStringLiteral("Yes:清空，无法恢复；No:不清空。"), DlgKind::Information)) return false;
+    if (!ctx_.ui.AskYesNoDefaultNo(QStringLiteral("Yes:清空，无法恢复；No:不清空。"), DlgKind::Information))
+        return false;
     DataClearing(ctx_.db).ClearInitialList();
     ctx_.ui.Plain(QStringLiteral("   成功清空。   "));
     // Without a start-of-period list the wage and summary menus go dark.
@@ -132,8 +133,9 @@ bool Maintenance::ReplaceLiveDatabase(const QString& source) {
 }
 
 bool Maintenance::N43Click() {
-    if (!ctx_.ui.AskYesNo(QStringLiteral("系统数据将清空，必须重启系统才生效，请确认！\n确认按[Yes],不确认按[No]"),
-                          DlgKind::Information))
+    if (!ctx_.ui.AskYesNoDefaultNo(
+            QStringLiteral("系统数据将清空，必须重启系统才生效，请确认！\n确认按[Yes],不确认按[No]"),
+            DlgKind::Information))
         return false;
     return ReplaceLiveDatabase(ctx_.paths.EmptyDatabase());
 }
@@ -157,8 +159,9 @@ void Maintenance::N37Click() {
 
 bool Maintenance::N41Click() {
     const QString bak = AppPaths::Ensure(ctx_.paths.Bak());
-    if (!ctx_.ui.AskYesNo(QStringLiteral("还原数据后，必须重启系统才生效，确认还原？\n确认按[Yes],不确认按[No]"),
-                          DlgKind::Information))
+    if (!ctx_.ui.AskYesNoDefaultNo(
+            QStringLiteral("还原数据后，必须重启系统才生效，确认还原？\n确认按[Yes],不确认按[No]"),
+            DlgKind::Information))
         return false;
     const auto file = ctx_.ui.OpenFile(QStringLiteral("数据还原"), bak, kDbFilter);
     if (!file || file->isEmpty()) return false;

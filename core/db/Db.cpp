@@ -689,7 +689,10 @@ int Statement::Run() {
     if (stepping_) EndRun();
     const quint64 values = Start();
     const int changed = c_.Run(st_, sql_);
-    if (plan_) print_.AddSlots(values + nullSlots_ + RowsPrint::IntegerSlot(0, sqlite3_last_insert_rowid(db_)));
+    if (plan_) {
+        const long long id = sqlite3_last_insert_rowid(db_);
+        print_.AddSlots(values + nullSlots_ + RowsPrint::IntegerSlot(0, id), id);
+    }
     return changed;
 }
 

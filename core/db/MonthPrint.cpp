@@ -1,5 +1,7 @@
 #include "core/db/MonthPrint.h"
 
+#include "core/base/TextCheck.h"
+
 #include <sqlite3.h>
 
 #include <string>
@@ -49,6 +51,22 @@ InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringLi
     return plan;
 }
 
+QString PersonWords(const QString& name, const QString& number) {
+    const auto quoted = [](const QString& t) {
+        constexpr qsizetype kLongest = 24;  // a message names a person, it does not dump a cell
+        const QString v = VisibleText(t);
+        return QStringLiteral("“%1”").arg(v.size() > kLongest ? v.left(kLongest) + QStringLiteral("…") : v);
+    };
+    return quoted(name) + QStringLiteral("（编号") + quoted(number) + QStringLiteral("）");
+}
+
+QString PersonOf(Connection& c, const QString& sql, long long id) {
+    Query q(c);
+    q.Open(sql, {id});
+    if (q.Eof()) return {};
+    return PersonWords(q.Fields(0).AsString(), q.Fields(1).AsString());
+}
+
 WriteStamp StampOf(Connection& c) {
     if (!c.IsOpen()) return {};
     sqlite3_stmt* st = c.Prepare(QStringLiteral("pragma data_version"));
@@ -58,10 +76,10 @@ WriteStamp StampOf(Connection& c) {
     return {c.Openings(), c.TotalChanges(), version};
 }
 
-void MonthLoad::Loaded(Connection& c, Month m, const RowsPrint& read, long long rowsHeld) {
+void MonthLoad::Loaded(Month m, const RowsPrint& read, const WriteStamp& before, long long rowsHeld) {
     month = m;
     print = read;
-    stamp = StampOf(c);
+    stamp = before;
     given = read.rows;
     held = rowsHeld;
 }
@@ -71,12 +89,13 @@ void MonthLoad::Filled(long long count, long long rowsHeld) {
     held = rowsHeld;
 }
 
-MonthNotLoaded::MonthNotLoaded(Kind kind, long long a, long long b)
+MonthNotLoaded::MonthNotLoaded(Kind kind, long long a, long long b, QString change)
     : std::runtime_error(kind == Kind::Cut ? "the sheet does not hold every row it was given"
                                            : "the month changed since the sheet was loaded"),
       kind_(kind),
       a_(a),
-      b_(b) {}
+      b_(b),
+      change_(std::move(change)) {}
 
 QString MonthNotLoaded::Message(const QString& what) const {
     const QString kept = QStringLiteral("\n没有保存任何内容，表格中的行保持不变。");
@@ -87,20 +106,48 @@ QString MonthNotLoaded::Message(const QString& what) const {
                    .arg(what)
                    .arg(a_ - b_) +
                kept;
-    return QStringLiteral("%1在表格读入后已被改动（读入时%2行，现有%3行），保存会删去或覆盖这些改动。")
-               .arg(what)
-               .arg(a_)
-               .arg(b_) +
-           kept + QStringLiteral("请重新打开本表，核对后再修改、保存。");
+    // Equal counts say nothing: then the first row that differs is named alone.
+    QString how = a_ == b_ && !change_.isEmpty() ? change_ : QStringLiteral("读入时%1行，现有%2行").arg(a_).arg(b_);
+    if (a_ != b_ && !change_.isEmpty()) how += QStringLiteral("；") + change_;
+    return QStringLiteral("%1在表格读入后已被改动（%2），保存会删去或覆盖这些改动。").arg(what, how) + kept +
+           QStringLiteral("请重新打开本表，核对后再修改、保存。");
 }
 
-void CheckReplace(Connection& c, const MonthLoad& load, Month m, const std::function<RowsPrint()>& scan) {
+namespace {
+
+// What differs first between the month as loaded and as it is now, in words.
+QString ChangeText(const RowsPrint& then, const RowsPrint& now, MonthSource& source) {
+    const std::optional<RowChange> c = FirstChange(then, now);
+    if (!c) return {};
+    if (c->kind == RowChange::Kind::Removed) return QStringLiteral("读入时的第%1人已从库中删去").arg(c->loadedAt + 1);
+    const QString who = source.PersonOf(c->id);
+    if (who.isEmpty()) return {};
+    return c->kind == RowChange::Kind::Added ? QStringLiteral("库中新增了") + who
+                                             : who + QStringLiteral("的数据已被改动");
+}
+
+// The month's print now, when it may differ from what the sheet was loaded from; none when the
+// sheet's load is the month as stored.
+std::optional<RowsPrint> Rescan(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
+    if (load.month == m && load.stamp == StampOf(c)) return std::nullopt;  // nothing written since the load
+    return source.PrintMonth(m);
+}
+
+}  // namespace
+
+void CheckReplace(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
     if (load.held < load.given) throw MonthNotLoaded(MonthNotLoaded::Kind::Cut, load.given, load.held);
-    const bool same = load.month == m;
-    if (same && load.stamp == StampOf(c)) return;  // nothing written since the load
-    const RowsPrint want = same ? load.print : RowsPrint{};
-    const RowsPrint now = scan();
-    if (now != want) throw MonthNotLoaded(MonthNotLoaded::Kind::Changed, want.rows, now.rows);
+    const std::optional<RowsPrint> now = Rescan(c, load, m, source);
+    if (!now) return;
+    const RowsPrint want = load.month == m ? load.print : RowsPrint{};
+    if (*now != want)
+        throw MonthNotLoaded(MonthNotLoaded::Kind::Changed, want.rows, now->rows, ChangeText(want, *now, source));
+}
+
+bool LoadIsCurrent(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
+    if (load.held < load.given) return false;
+    const std::optional<RowsPrint> now = Rescan(c, load, m, source);
+    return !now || *now == (load.month == m ? load.print : RowsPrint{});
 }
 
 }  // namespace qm::db

@@ -37,16 +37,35 @@ struct WriteStamp {
 };
 WriteStamp StampOf(Connection& c);
 
+// A stored month as a save guard reads it: the gateway of the table a sheet is saved into.
+class MonthSource {
+public:
+    virtual ~MonthSource() = default;
+    // The print of the month's rows, of the columns the sheet's load reads.
+    virtual RowsPrint PrintMonth(Month m) = 0;
+    // Who a stored row is, for a message ("“张三”（编号“001”）"); empty when there is no such row.
+    virtual QString PersonOf(long long id) = 0;
+    // How many rows the month holds.
+    virtual long long CountMonth(Month m) = 0;
+};
+
+// "“张三”（编号“001”）": a person as a message names them, controls made visible and long texts
+// cut; `sql` reads the name and number of the row whose id it is given.
+QString PersonOf(Connection& c, const QString& sql, long long id);
+QString PersonWords(const QString& name, const QString& number);
+
 // A sheet's source: the month it was loaded from and that month's rows then, and how many
 // rows its last filling (the load, or an import from elsewhere) was given and holds.
 struct MonthLoad {
-    std::optional<Month> month;  // none: nothing loaded, as from an empty month
+    std::optional<Month> month;  // none: nothing loaded
     RowsPrint print;
     WriteStamp stamp;
     long long given = 0, held = 0;
 
-    // After a load of month m that read `print` and put `held` of its rows into the sheet.
-    void Loaded(Connection& c, Month m, const RowsPrint& read, long long rowsHeld);
+    // After a load of month m that read `print` and put `held` of its rows into the sheet;
+    // `before` is the stamp taken before the read, so that a commit during the read or the
+    // filling of the sheet is never counted as seen.
+    void Loaded(Month m, const RowsPrint& read, const WriteStamp& before, long long rowsHeld);
     // After the sheet was filled with `count` rows from elsewhere, of which it holds `rowsHeld`.
     void Filled(long long count, long long rowsHeld);
 };
@@ -56,7 +75,8 @@ struct MonthLoad {
 class MonthNotLoaded : public std::runtime_error {
 public:
     enum class Kind { Cut, Changed };
-    MonthNotLoaded(Kind kind, long long a, long long b);
+    // `change` says what changed first, when known ("“张三”（编号“001”）的数据已被改动").
+    MonthNotLoaded(Kind kind, long long a, long long b, QString change = {});
     Kind kind() const { return kind_; }
     // What the person is told about `what` ("期初名单", "3月名册", "3月工资").
     QString Message(const QString& what) const;
@@ -64,10 +84,15 @@ public:
 private:
     Kind kind_;
     long long a_, b_;  // Cut: given, held. Changed: rows when loaded, rows now.
+    QString change_;
 };
 
-// The check before month m is deleted, inside the save's transaction. `scan` reads the
-// month's print as the load would; it runs only when the database was written since the load.
-void CheckReplace(Connection& c, const MonthLoad& load, Month m, const std::function<RowsPrint()>& scan);
+// The check before month m is deleted, inside the save's transaction: throws MonthNotLoaded
+// unless the sheet holds every row it was given and month m holds exactly the rows it was loaded
+// from. The month is read again only when the database was written since the load.
+void CheckReplace(Connection& c, const MonthLoad& load, Month m, MonthSource& source);
+// The same check without a refusal: whether a save of month m would replace only what the sheet
+// read.
+bool LoadIsCurrent(Connection& c, const MonthLoad& load, Month m, MonthSource& source);
 
 }  // namespace qm::db

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace qm::db {
@@ -49,6 +50,7 @@ quint64 RowsPrint::TextSlot(int slot, const char* bytes, std::size_t n) {
 
 void RowsPrint::AddRow(sqlite3_stmt* st, int columns) {
     quint64 sum = 0;
+    const long long id = columns > 0 ? sqlite3_column_int64(st, 0) : 0;
     for (int k = 0; k < columns; ++k) {
         switch (sqlite3_column_type(st, k)) {
         case SQLITE_NULL: sum += NullSlot(k); break;
@@ -59,12 +61,39 @@ void RowsPrint::AddRow(sqlite3_stmt* st, int columns) {
                             std::size_t(sqlite3_column_bytes(st, k)));
         }
     }
-    AddSlots(sum);
+    AddSlots(sum, id);
 }
 
-void RowsPrint::AddSlots(quint64 slotSum) {
+void RowsPrint::AddSlots(quint64 slotSum, long long id) {
     ++rows;
-    digest += Mix(slotSum);
+    const quint64 h = Mix(slotSum);
+    digest += h;
+    marks.push_back({id, h});
+}
+
+std::optional<RowChange> FirstChange(const RowsPrint& then, const RowsPrint& now) {
+    struct Row {
+        long long id;
+        quint64 hash;
+        long long at;
+    };
+    const auto byId = [](const RowsPrint& p) {
+        std::vector<Row> v;
+        v.reserve(p.marks.size());
+        for (size_t i = 0; i < p.marks.size(); ++i) v.push_back({p.marks[i].id, p.marks[i].hash, (long long)i});
+        std::sort(v.begin(), v.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
+        return v;
+    };
+    const std::vector<Row> a = byId(then), b = byId(now);
+    size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        if (j == b.size() || (i < a.size() && a[i].id < b[j].id))
+            return RowChange{RowChange::Kind::Removed, a[i].id, a[i].at};
+        if (i == a.size() || b[j].id < a[i].id) return RowChange{RowChange::Kind::Added, b[j].id};
+        if (a[i].hash != b[j].hash) return RowChange{RowChange::Kind::Changed, a[i].id, a[i].at};
+        ++i, ++j;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm::db

@@ -298,6 +298,16 @@ db::RowsPrint StaffTable::PrintMonth(Month m) {
     return print;
 }
 
+long long StaffTable::CountMonth(Month m) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select count(*) from Staff_moninfo where sMon=?"), {m});
+    return q.Fields(0).AsInteger();
+}
+
+QString StaffTable::PersonOf(long long id) {
+    return db::PersonOf(c_, QStringLiteral("select sName, sNumber from Staff_moninfo where id=?"), id);
+}
+
 std::optional<StaffRecord> StaffTable::Read(long long id) {
     static const QString sql = QStringLiteral("select %1 from Staff_moninfo where id=?").arg(ReadList(QString()));
     std::vector<StaffRecord> rows = ReadWith(sql, {id});

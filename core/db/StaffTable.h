@@ -186,7 +186,7 @@ private:
     sqlite3_stmt* st_;
 };
 
-class StaffTable {
+class StaffTable : public db::MonthSource {
 public:
     // The stored name of a plain field.
     static QString Column(StaffPlain f);
@@ -240,7 +240,10 @@ public:
     std::vector<std::array<QString, kStaffSheetTexts>> ReadSheetTexts(Month m, const StoredText& isok = {},
                                                                       db::RowsPrint* print = nullptr);
     // The print of every row of the month: what a sheet that shows its texts was loaded from.
-    db::RowsPrint PrintMonth(Month m);
+    db::RowsPrint PrintMonth(Month m) override;
+    // The name and number of row `id`, for a message.
+    QString PersonOf(long long id) override;
+    long long CountMonth(Month m) override;
     // The columns a print covers: the id, then the shown texts in sheet column order.
     static QStringList PrintColumns();
     // The row `id`; nothing when there is none.

@@ -124,6 +124,30 @@ db::RowsPrint WageTable::PrintMonth(Month m) {
     return print;
 }
 
+long long WageTable::CountMonth(Month m) {
+    db::Query q(c_);
+    q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {m});
+    return q.Fields(0).AsInteger();
+}
+
+QString WageTable::PersonOf(long long id) {
+    return db::PersonOf(c_, QStringLiteral("select sName, sNumber from Wage_Info where id=?"), id);
+}
+
+std::vector<WageTable::Person> WageTable::ReadPeople(Month m) {
+    db::Statement st(c_, QStringLiteral("select id, sNumber, sName from Wage_Info where Smon=? order by id"));
+    st.Add(db::Value(m));
+    std::vector<Person> people;
+    while (st.Step()) {
+        const auto text = [&](int col) {
+            const std::string_view t = st.Text(col);
+            return QString::fromUtf8(t.data(), qsizetype(t.size()));
+        };
+        people.push_back({st.Integer(0), text(1), text(2)});
+    }
+    return people;
+}
+
 std::vector<WageRecord> WageTable::ReadFailed(Month m) {
     return ReadWith(QStringLiteral(" and (sFlag='0' or wFlag='0')"), m);
 }

@@ -36,7 +36,7 @@ struct WageSaveRow {
     bool sFlag = false, wFlag = false;
 };
 
-class WageTable {
+class WageTable : public db::MonthSource {
 public:
     // The columns an insert writes, in statement order.
     static QStringList InsertColumns();
@@ -45,7 +45,7 @@ public:
     static QString UpdateSql();
 
     explicit WageTable(db::Connection& c);
-    ~WageTable();
+    ~WageTable() override;
 
     // Inserts run through one statement prepared at the first of them.
     void Insert(const WageRecord& r);
@@ -68,7 +68,16 @@ public:
     // column of them), as PrintMonth takes it.
     std::vector<WageRecord> ReadMonth(Month m, db::RowsPrint* print = nullptr);
     // The print of every row of the month: what a sheet of the month was loaded from.
-    db::RowsPrint PrintMonth(Month m);
+    db::RowsPrint PrintMonth(Month m) override;
+    // The name and number of row `id`, for a message.
+    QString PersonOf(long long id) override;
+    long long CountMonth(Month m) override;
+    // The id, number and name of every row of the month, in id order.
+    struct Person {
+        long long id;
+        QString number, name;
+    };
+    std::vector<Person> ReadPeople(Month m);
     // The rows of the month that failed a check (sFlag or wFlag '0'), in id order.
     std::vector<WageRecord> ReadFailed(Month m);
     // Whether the month has such rows.

@@ -282,11 +282,12 @@ int TSheetBook::FilledRowsFrom(int row, int c1, int c2) const {
     return n;
 }
 
-QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved) {
-    return QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n只保存前面的%3行吗？")
-        .arg(shownRow)
-        .arg(rowsLeft)
-        .arg(rowsSaved);
+QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved, const QString& what, long long stored) {
+    QString q = QStringLiteral("第%1行姓名为空，从该行起的%2行不会保存。\n").arg(shownRow).arg(rowsLeft);
+    // The save replaces the stored list: say what it would take away from it.
+    if (stored > rowsSaved)
+        q += QStringLiteral("库中%1现有%2人，保存后只剩%3人。\n").arg(what).arg(stored).arg(rowsSaved);
+    return q + QStringLiteral("只保存前面的%1行吗？").arg(rowsSaved);
 }
 
 void TSheetBook::SetMaxCol(int cols) {
@@ -299,6 +300,11 @@ void TSheetBook::SetMaxCol(int cols) {
 // ---- selection and formats ----
 
 void TSheetBook::SetSelection(int r1, int c1, int r2, int c2) { sel_ = Normalised(r1, c1, r2, c2); }
+
+void TSheetBook::GoTo(int row, int col) {
+    SetSelection(row, col, row, col);
+    emit goToRequested(sel_.r1, sel_.c1);
+}
 
 void TSheetBook::SetPattern(int pattern, int, int) {
     const Cell p = Cell(std::clamp(pattern, 0, 255)) << kPatternShift;

@@ -103,6 +103,10 @@ public:
     // last row reaches every row the sheet grows to.
     void SetSelection(int r1, int c1, int r2, int c2);
     SheetRange Selection() const { return sel_; }
+    void SetSelection(const SheetRange& r) { SetSelection(r.r1, r.c1, r.r2, r.c2); }
+    // Makes (row, col) the selection and asks every view of the sheet to make it the current
+    // cell, scrolled into sight: where a refused save sends the person.
+    void GoTo(int row, int col);
     int SelStartRow() const { return sel_.r1; }
     int SelStartCol() const { return sel_.c1; }
     int SelEndRow() const { return sel_.r2; }
@@ -189,6 +193,7 @@ signals:
     void objectChanged(int id);
     void objectPicked(int id, int index);  // a person picked an item (after the linked cell was written)
     void sheetReset();
+    void goToRequested(int row, int col);
     // A paste of `rows` rows of which the last `dropped` would have landed below kRowLimit.
     void pasteClipped(int rows, int dropped);
 
@@ -285,6 +290,9 @@ private:
 
 // What an entry sheet asks before a save that stops at the empty name of `shownRow` (counted
 // as the person sees it) and would leave out `rowsLeft` filled rows below it.
-QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved);
+// Asked before a save that stops at an empty name at `shownRow` would leave `rowsLeft` filled rows
+// out of `what` ("期初名单", "3月名册", "3月工资"), which then holds `rowsSaved` rows instead of
+// the `stored` it holds now.
+QString RowsLeftQuestion(int shownRow, int rowsLeft, int rowsSaved, const QString& what, long long stored);
 
 }  // namespace qm

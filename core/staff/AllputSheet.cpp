@@ -4,6 +4,7 @@
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/base/UiService.h"
+#include "core/db/StaffTable.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/StaffValues.h"
@@ -19,31 +20,15 @@ namespace {
 constexpr int kLastClearedCol = 40;
 }  // namespace
 
-class AllputSheet::Quiet {
-public:
-    explicit Quiet(AllputSheet& s) : s_(s) { ++s_.quiet_; }
-    ~Quiet() { --s_.quiet_; }
-
-private:
-    AllputSheet& s_;
-};
+using Quiet = db::SheetEdits::Quiet;  // the sheet's own loads, checks and marks are not edits
 
 AllputSheet::AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes)
-    : book_(book), ctx_(ctx), codes_(codes) {
-    auto edited = [this] {
-        if (quiet_ == 0) dirty_ = true;
-    };
-    cellsConn_ = QObject::connect(&book_, &TSheetBook::cellsChanged, &book_, edited);
-    resetConn_ = QObject::connect(&book_, &TSheetBook::sheetReset, &book_, edited);
-}
+    : book_(book), ctx_(ctx), codes_(codes), edits_(book) {}
 
-AllputSheet::~AllputSheet() {
-    QObject::disconnect(cellsConn_);
-    QObject::disconnect(resetConn_);
-}
+AllputSheet::~AllputSheet() = default;
 
 void AllputSheet::ApplyLayout() {
-    Quiet q(*this);
+    Quiet q(edits_);
     ApplyStaffLayout(book_, ctx_.state.DepClass);
     // The batch sheet spells two headers of the staff sheet its own way.
     book_.SetCellText(1, Number, QStringLiteral("   姓名     编号"));
@@ -55,14 +40,15 @@ void AllputSheet::ResetFonts() {
     book_.SetFont(QStringLiteral("fnt"), 8);
 }
 
-int AllputSheet::FillSheet(int mode) {
-    Quiet q(*this);
+int AllputSheet::FillSheet() {
+    Quiet q(edits_);
     ctx_.pb.SetPosition(0);
     book_.BeginUpdate();
     book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     AllputStore store(ctx_.db);
+    const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
     db::RowsPrint print;
-    const auto rows = store.Load(mode, &print);
+    const auto rows = store.Load(&print);
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
@@ -74,7 +60,7 @@ int AllputSheet::FillSheet(int mode) {
         ++r;
     }
     // The rows the sheet holds: every one, unless a row lay beyond any sheet.
-    loaded_.Loaded(ctx_.db, Month::Start(), print,
+    edits_.EndLoad(Month::Start(), print, before,
                    std::clamp<long long>(book_.MaxRow() - kFirstRow + 1, 0, (long long)rows.size()));
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     const AllputStore::Unit unit = store.FirstUnit();
@@ -84,12 +70,12 @@ int AllputSheet::FillSheet(int mode) {
     ResetFonts();
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
-    dirty_ = false;
+    edits_.SetDirty(false);
     return int(rows.size());
 }
 
 void AllputSheet::Recheck() {
-    Quiet q(*this);
+    Quiet q(edits_);
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     book_.BeginUpdate();
     rules.CheckRows(StaffPass::Activation, kFirstRow);
@@ -100,12 +86,12 @@ void AllputSheet::Recheck() {
 }
 
 void AllputSheet::ReloadAndRecheck() {
-    FillSheet(3);
+    FillSheet();
     Recheck();
 }
 
 void AllputSheet::FillEditorLists() {
-    Quiet q(*this);
+    Quiet q(edits_);
     const std::pair<const char*, const CodeList*> lists[] = {
         {"XL", &codes_.CodeEduList},    {"GW", &codes_.CodePostList},   {"ZC", &codes_.CodeGradeList0},
         {"JN", &codes_.CodeGradeList1}, {"Role", &codes_.CodeRoleList}, {"Sg", &codes_.CodeCertyList},
@@ -123,7 +109,8 @@ QStringList AllputSheet::BirthYears() {
 }
 
 AllputSheet::SaveResult AllputSheet::Save() {
-    Quiet q(*this);
+    Quiet q(edits_);
+    const SheetRange current = book_.Selection();  // where the person was: the view stays there
     book_.SetSelection(1, 1, 1, 1);
     errorsEnabled_ = false;
     if (book_.GetCellText(kFirstRow, Name).isEmpty()) {
@@ -156,16 +143,20 @@ AllputSheet::SaveResult AllputSheet::Save() {
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     // Number columns must hold numbers: the database would take any text.
     QStringList badNumbers;
+    SheetRange firstBad;
     for (const AllputRow& row : rows)
         for (int c : {Works, Work})
             if (!AllputNumber(row.Text(c))) {
                 rules.Mark(row.sheetRow, c);
+                if (badNumbers.isEmpty()) firstBad = {row.sheetRow, c, row.sheetRow, c};
                 badNumbers << QStringLiteral("第%1行的%2“%3”")
                                   .arg(StaffShownRow(row.sheetRow))
                                   .arg(staffvalue::ColumnName(c), row.Text(c));
             }
+    book_.SetSelection(current);  // the marks moved the selection, not the person
     book_.EndUpdate();
     if (!badNumbers.isEmpty()) {
+        book_.GoTo(firstBad.r1, firstBad.c1);
         const QString shown = badNumbers.size() > 5
                                   ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
                                   : badNumbers.join(QStringLiteral("、"));
@@ -177,31 +168,33 @@ AllputSheet::SaveResult AllputSheet::Save() {
 
     // Rows left below the first empty name would be lost without a word.
     const int left = book_.FilledRowsFrom(stop, 1, kStaffSheetTexts);
-    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(StaffShownRow(stop), left, int(rows.size()))))
+    if (left > 0 && !edits_.LeaveRowsOut(ctx_.ui, stop, Name, StaffShownRow(stop), left, int(rows.size()),
+                                         QStringLiteral("期初名单"), StaffTable(ctx_.db).CountMonth(Month::Start())))
         return SaveResult::Cancelled;
 
     try {
-        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), loaded_, &ctx_.pb);
+        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), edits_.Load(), &ctx_.pb);
     } catch (const db::MonthNotLoaded& e) {
         ctx_.pb.SetPosition(0);
         ctx_.ui.RefuseSave(e.Message(QStringLiteral("期初名单")));
         return SaveResult::Refused;
     } catch (const staffvalue::NumberTaken& e) {
-        book_.SetSelection(e.Row(), 2, e.Row(), 2);
+        book_.GoTo(e.Row(), Number);
         ctx_.ui.RefuseSave(e.Text());
         return SaveResult::Failed;
     } catch (const AllputSaveError& e) {
         ctx_.pb.SetPosition(0);
-        if (e.SheetRow() > 0) book_.SetSelection(e.SheetRow(), 1, e.SheetRow(), 1);
+        if (e.SheetRow() > 0) book_.GoTo(e.SheetRow(), 1);
         ctx_.ui.Plain(e.Text() + QStringLiteral("\n保存已撤销，原有的期初名单未作改动。"));
         return SaveResult::Failed;
     }
-    dirty_ = false;
+    // Rows left out below an empty name are still the person's unsaved work.
+    edits_.Saved(left > 0);
     // The note that the sheet must be saved no longer holds: the count of the stored list does.
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     book_.BeginUpdate();
     ResetFonts();
-    book_.SetSelection(kFirstRow, 1, kFirstRow, 1);
+    book_.SetSelection(current);
     book_.EndUpdate();
     const bool ok = rules.AllRowsValid();
     if (ok) {
@@ -222,12 +215,13 @@ AllputSheet::SaveResult AllputSheet::Save() {
 
 bool AllputSheet::Clear() {
     if (!ctx_.main || !ctx_.main->N34Click()) return false;
-    Quiet q(*this);
+    Quiet q(edits_);
     book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     // The sheet now shows the list as stored: none.
-    loaded_.Loaded(ctx_.db, Month::Start(), AllputStore(ctx_.db).Print(), 0);
+    const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
+    const db::RowsPrint stored = StaffTable(ctx_.db).PrintMonth(Month::Start());
+    edits_.EndLoad(Month::Start(), stored, before, 0);
     status_ = QStringLiteral(" 共 0 条");
-    dirty_ = false;
     return true;
 }
 

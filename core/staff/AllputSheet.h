@@ -4,10 +4,10 @@
 // the editor lists. The form TFrm_allput paints what this class leaves in the sheet and in
 // its state fields; every message goes through the context's dialog service.
 
+#include "core/db/SheetEdits.h"
 #include "core/staff/AllputStore.h"
 #include "core/staff/CodeLists.h"
 
-#include <QMetaObject>
 #include <QString>
 #include <QStringList>
 
@@ -30,14 +30,14 @@ public:
     // column 18 "14"; the headers of the number and grade columns as the batch sheet spells them.
     void ApplyLayout();
 
-    // Reloads the sheet from the stored list (mode 0: failing rows, 1: passing rows, other:
-    // all) and runs the load checks on every row. Answers the number of rows. Only a sheet
-    // that holds the whole list as stored replaces it when saved.
-    int FillSheet(int mode = 3);
+    // Reloads the sheet with every row of the stored list and runs the load checks on every
+    // row. Answers the number of rows. Only a sheet that holds the whole list as stored
+    // replaces it when saved.
+    int FillSheet();
     // The re-check of the opening: every row's checks and the number test; enables the
     // error-list button when a row fails.
     void Recheck();
-    // FillSheet(3) and Recheck(): what the form does when it becomes active from another
+    // FillSheet() and Recheck(): what the form does when it becomes active from another
     // window, and what the single-person form asks for after it stored a person.
     void ReloadAndRecheck();
 
@@ -47,9 +47,11 @@ public:
     static constexpr int kBirthYearIndex = 10;  // "1942"
 
     // Refused: the sheet does not hold the whole list it was loaded from, or the stored list
-    // changed since; nothing was stored and the sheet keeps its rows.
+    // changed since; nothing was stored and the sheet keeps its rows. Cancelled: the person
+    // kept rows below an empty name rather than leave them out; nothing was stored.
     enum class SaveResult { NoData, Cancelled, BadNumbers, Failed, Refused, SavedWithErrors, Saved };
-    // 生成代码/审核/保存: checks every row and replaces the stored list in one transaction.
+    // 生成代码/审核/保存: checks every row and replaces the stored list in one transaction. The
+    // current cell stays where it was, unless a refusal sends the person to a row.
     SaveResult Save();
 
     // 清空: through the main window's clear of the start-of-period rows; empties the sheet
@@ -75,24 +77,22 @@ public:
 
     // Whether the sheet holds edits that are not stored: any change of a cell not made by
     // this class. A reload on activation never runs over them.
-    bool Dirty() const { return dirty_; }
-    void SetDirty(bool on) { dirty_ = on; }
+    bool Dirty() const { return edits_.Dirty(); }
+    void SetDirty(bool on) { edits_.SetDirty(on); }
+    // The sheet's edit state: what it was loaded from and the questions before work is given up.
+    db::SheetEdits& Edits() { return edits_; }
 
     TSheetBook& Book() const { return book_; }
 
 private:
-    class Quiet;  // our own changes do not count as edits
     void ResetFonts();
 
     TSheetBook& book_;
     AppContext& ctx_;
     const CodeLists& codes_;
     bool errorsEnabled_ = false;
-    bool dirty_ = false;
-    db::MonthLoad loaded_;  // what the sheet was filled from
-    int quiet_ = 0;
+    db::SheetEdits edits_;
     QString status_, unitName_, unitCode_, currentDepNo_;
-    QMetaObject::Connection cellsConn_, resetConn_;
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/base/ByteIndex.h"
+#include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/db/Db.h"
@@ -30,15 +31,9 @@ std::optional<std::optional<double>> AllputNumber(const QString& cellText) {
     return std::optional<double>(v->AsFloat());
 }
 
-std::vector<AllputTexts> AllputStore::Load(int filter, db::RowsPrint* print) const {
-    // Filter 0 the failing rows, 1 the passing ones, any other every row.
-    const StoredText isok = filter == 0   ? StoredText(QStringLiteral("0"))
-                            : filter == 1 ? StoredText(QStringLiteral("1"))
-                                          : StoredText();
-    return StaffTable(c_).ReadSheetTexts(Month::Start(), isok, print);
+std::vector<AllputTexts> AllputStore::Load(db::RowsPrint* print) const {
+    return StaffTable(c_).ReadSheetTexts(Month::Start(), {}, print);
 }
-
-db::RowsPrint AllputStore::Print() const { return StaffTable(c_).PrintMonth(Month::Start()); }
 
 AllputStore::Unit AllputStore::FirstUnit() const {
     db::Query q(c_);
@@ -54,7 +49,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
     const int n = int(rows.size());
     // Two rows of one number would count each wage row of it twice: refused before anything is written.
     if (const auto twice =
-            staffvalue::FindNumberTwice(n, [&](int i) { return rows[size_t(i)].Text(SheetColOf(StaffPlain::Number)); }))
+            FindNumberTwice(n, [&](int i) { return rows[size_t(i)].Text(SheetColOf(StaffPlain::Number)); }))
         throw staffvalue::NumberTaken(
             rows[size_t(twice->second)].sheetRow,
             staffvalue::NumberTwiceText(rows[size_t(twice->second)].Text(SheetColOf(StaffPlain::Name)), twice->number,
@@ -64,7 +59,7 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         db::Transaction tr(c_);
         StaffTable table(c_, columns);
         // Only the list the sheet was loaded from is replaced, and only by all of its rows.
-        db::CheckReplace(c_, loaded, Month::Start(), [&] { return table.PrintMonth(Month::Start()); });
+        db::CheckReplace(c_, loaded, Month::Start(), table);
         // The duty texts of the list being replaced, by staff number (the first row of a number wins).
         ByteMap duty;
         std::string numberSpare, dutySpare;
@@ -128,8 +123,10 @@ void AllputStore::Save(const std::vector<AllputRow>& rows, StaffColumns columns,
         // What the month holds now, from the values bound (read back only when their stored form is not known).
         const std::optional<db::RowsPrint> written = table.InsertedPrint();
         const db::RowsPrint stored = written ? *written : table.PrintMonth(Month::Start());
+        // Taken while the transaction holds the database: no other commit can come between.
+        const db::WriteStamp at = db::StampOf(c_);
         tr.Commit();
-        loaded.Loaded(c_, Month::Start(), stored, n);
+        loaded.Loaded(Month::Start(), stored, at, n);
     } catch (const AllputSaveError&) {
         throw;
     } catch (const db::Error& e) {

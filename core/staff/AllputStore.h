@@ -50,10 +50,9 @@ class AllputStore {
 public:
     explicit AllputStore(db::Connection& c) : c_(c) {}
 
-    // The stored start-of-period rows in entry (id) order, the sheet's text columns each.
-    // filter 0: only failing rows, 1: only passing rows, any other value: all. With `print`,
-    // the print of the rows read (what the sheet is then loaded from).
-    std::vector<AllputTexts> Load(int filter, db::RowsPrint* print = nullptr) const;
+    // Every stored start-of-period row in entry (id) order, the sheet's text columns each. With
+    // `print`, the print of the rows read (what the sheet is then loaded from).
+    std::vector<AllputTexts> Load(db::RowsPrint* print = nullptr) const;
 
     // The unit of the first Dep_Info row (no filter, as the labels have always shown it).
     struct Unit {
@@ -75,8 +74,6 @@ public:
     // `loaded` was loaded from; after a save `loaded` is the list just stored.
     void Save(const std::vector<AllputRow>& rows, StaffColumns columns, db::MonthLoad& loaded,
               Progress* pb = nullptr) const;
-    // The print of the stored list, as Load takes it.
-    db::RowsPrint Print() const;
 
 private:
     db::Connection& c_;

@@ -3,6 +3,7 @@
 #include "core/staff/StaffValues.h"
 
 #include "core/base/ByteIndex.h"
+#include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
 #include "core/sheet/SheetBook.h"
 
@@ -75,8 +76,8 @@ QString SaveFailure::Message() const {
 void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, int lastRow, const CellReader& cell,
                 const std::vector<QString>& flags, db::MonthLoad& loaded, Progress* pb) {
     // Two rows of one number would count each wage row of it twice: refused before anything is written.
-    if (const auto twice = staffvalue::FindNumberTwice(std::max(0, lastRow - firstRow + 1),
-                                                       [&](int i) { return cell(firstRow + i, 2); })) {
+    if (const auto twice =
+            FindNumberTwice(std::max(0, lastRow - firstRow + 1), [&](int i) { return cell(firstRow + i, 2); })) {
         const int at = firstRow + twice->second;
         throw staffvalue::NumberTaken(
             at, staffvalue::NumberTwiceText(cell(at, 1), twice->number, cell(firstRow + twice->first, 1), month));
@@ -88,7 +89,7 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
         db::Transaction t(c);
         StaffTable table(c, set);
         // Only the month the sheet was loaded from is replaced, and only by all of its rows.
-        db::CheckReplace(c, loaded, month, [&] { return table.PrintMonth(month); });
+        db::CheckReplace(c, loaded, month, table);
         // The sheet shows no duty: each number keeps the one its replaced row had (the first row of a number wins).
         ByteMap duty;
         std::string numberSpare, dutySpare;
@@ -131,8 +132,10 @@ void WriteMonth(db::Connection& c, Month month, StaffColumns set, int firstRow, 
         // What the month holds now, from the values bound (read back only when their stored form is not known).
         const std::optional<db::RowsPrint> written = table.InsertedPrint();
         const db::RowsPrint stored = written ? *written : table.PrintMonth(month);
+        // Taken while the transaction holds the database: no other commit can come between.
+        const db::WriteStamp at = db::StampOf(c);
         t.Commit();
-        loaded.Loaded(c, month, stored, stored.rows);
+        loaded.Loaded(month, stored, at, stored.rows);
     } catch (const db::MonthNotLoaded&) {
         if (pb) pb->SetPosition(0);
         throw;

@@ -51,19 +51,6 @@ QString NumberTwiceText(const QString& name, const QString& number, const QStrin
         .arg(RtlTrim(name), RtlTrim(number), ListName(month), RtlTrim(holder));
 }
 
-std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt) {
-    QHash<QString, int> seen;
-    seen.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        QString number = RtlTrim(numberAt(i));
-        if (number.isEmpty()) continue;
-        if (const auto at = seen.constFind(number); at != seen.constEnd())
-            return NumberRepeat{at.value(), i, std::move(number)};
-        seen.insert(number, i);
-    }
-    return std::nullopt;
-}
-
 bool NameOk(const QString& text) { return !HasControlChars(RtlTrim(text)); }
 
 std::optional<db::Value> WorkYears(const QString& text, bool allowNegative) {

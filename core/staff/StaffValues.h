@@ -63,15 +63,6 @@ public:
     using RowError::RowError;
 };
 
-// The first staff number that a list of `count` rows holds twice, the numbers compared as they
-// are stored (trimmed); an empty number is nobody's and never repeats. `first` and `second`
-// are the places (0-based) of its first two rows; nothing when every number stands once.
-struct NumberRepeat {
-    int first = 0, second = 0;
-    QString number;
-};
-std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt);
-
 // A name may hold no control characters (they would be stored and uploaded raw).
 bool NameOk(const QString& text);
 

@@ -2,6 +2,7 @@
 
 #include "core/db/WageTable.h"
 
+#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/sheet/SheetBook.h"
@@ -9,14 +10,40 @@
 #include "core/wage/WageErrorExport.h"
 #include "core/wage/WageSheet.h"
 
+#include <QHash>
+
 namespace qm {
 namespace {
 
 constexpr int kLastClearedCol = 13;
 
-void Tell(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
+// The rows the re-check writes, in sheet order: each with the id it updates.
+struct Pending {
+    int row;
+    long long id;
+    WageRecord values;
+};
 
-db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v) : db::Value(); }
+// The first written row that would carry a number another row of the month carries once the
+// rows are written: stored rows keep their numbers except those the list rewrites. Answers the
+// pending row and the name of the other row; nothing when every number stands once.
+std::optional<std::pair<const Pending*, QString>> NumberTwice(WageTable& table, Month month,
+                                                              const std::vector<Pending>& pending) {
+    QHash<long long, const Pending*> written;  // of two list rows with one id, the later is written
+    for (const Pending& p : pending) written.insert(p.id, &p);
+    QHash<QString, QString> holders;  // number -> the name that carries it
+    for (const WageTable::Person& s : table.ReadPeople(month)) {
+        const QString number = RtlTrim(s.number);
+        if (!written.contains(s.id) && !number.isEmpty() && !holders.contains(number)) holders.insert(number, s.name);
+    }
+    for (const Pending& p : pending) {
+        if (written.value(p.id) != &p || p.values.sNumber.isEmpty()) continue;
+        if (const auto h = holders.constFind(p.values.sNumber); h != holders.cend())
+            return std::make_pair(&p, h.value());
+        holders.insert(p.values.sNumber, p.values.sName);
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -62,23 +89,17 @@ bool WageErrorList::Recheck() {
     const WageAudit audit(roster);
     // Every row is checked and painted first; only a sheet without a bad amount is written, all
     // rows in one transaction, so a refusal or a failure leaves the stored month as it was.
-    struct Pending {
-        int row;
-        long long id;
-        WageRecord values;
-    };
     std::vector<Pending> pending;
+    QStringList notStored;  // rows typed into the list: no stored row to update
     for (int r = kWageFirstRow; r <= book_.MaxRow() && !book_.GetCellText(r, wagecol::Name).isEmpty(); ++r) {
         WageLine line;
-        line.number = book_.GetCellText(r, wagecol::Number);
-        line.name = book_.GetCellText(r, wagecol::Name);
-        for (int k = 0; k < 4; ++k) line.amounts[size_t(k)] = book_.GetCellText(r, wagecol::N1 + k);
+        ReadWageLine(book_, r, line);
         const WageCheck c = audit.Check(line, NameCleanup::TrimOnly);
         if (c.badColumn) {
             MarkCells(book_, r, c.badColumn, c.badColumn);
-            book_.SetSelection(r, c.badColumn, r, c.badColumn);
-            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(c.badColumn),
-                                               line.amounts[size_t(c.badColumn - wagecol::N1)]));
+            book_.GoTo(r, c.badColumn);
+            TellWage(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(c.badColumn),
+                                                   line.amounts[size_t(c.badColumn - wagecol::N1)]));
             return false;
         }
         book_.SetCellText(r, wagecol::Total, c.totalText);
@@ -95,11 +116,16 @@ bool WageErrorList::Recheck() {
         else
             MarkCells(book_, r, wagecol::Total, wagecol::Total);
 
-        // Pasted rows carry no id: there is no stored row to update. A row whose number was
-        // cleared is still updated (flagged), so its corrected amounts are not dropped.
+        // Inserted or pasted rows carry no id: there is no stored row to update. A row whose
+        // number was cleared is still updated (flagged), so its corrected amounts are not dropped.
         bool idOk = false;
         const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
-        if (!idOk) continue;
+        if (!idOk) {
+            notStored << QStringLiteral("第%1行（%2）是在本表中插入的行，不在数据库中，未保存；请在工资表中添加。")
+                             .arg(WageShownRow(r))
+                             .arg(c.name);
+            continue;
+        }
         // An emptied amount becomes null, so the stored amounts always add up to sTotal.
         WageRecord rec;
         rec.sMon = month_;
@@ -119,6 +145,13 @@ bool WageErrorList::Recheck() {
     try {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
+        // One number on two rows of the month would count its wages twice: refused, naming both.
+        if (const auto twice = NumberTwice(table, month_, pending)) {
+            book_.GoTo(twice->first->row, wagecol::Number);
+            ctx_.ui.RefuseSave(WageNumberTwiceMessage(month_, twice->first->values.sName, twice->first->values.sNumber,
+                                                      twice->second));
+            return false;
+        }
         for (const Pending& p : pending) {
             at = p.row;
             changed += table.Update(p.id, p.values);
@@ -127,11 +160,12 @@ bool WageErrorList::Recheck() {
         tx.Commit();
     } catch (const db::Error& e) {
         // A failing commit belongs to no one row.
-        Tell(ctx_.ui, at > 0 ? WageRowFailedMessage(at, e.Text())
-                             : QStringLiteral("保存失败，本月已存的数据未改动：\r") + e.Text());
+        TellWage(ctx_.ui, at > 0 ? WageRowFailedMessage(at, e.Text())
+                                 : QStringLiteral("保存失败，本月已存的数据未改动：\r") + e.Text());
         return false;
     }
     if (changed > 0) stored_ = true;
+    if (!notStored.isEmpty()) TellWage(ctx_.ui, notStored.join(QLatin1Char('\n')));
     Load();
     return true;
 }
@@ -140,7 +174,7 @@ void WageErrorList::Accept() {
     if (WageTable(ctx_.db).AcceptTotals(month_) > 0) stored_ = true;
     book_.ClearRange(kWageFirstRow, wagecol::Total, book_.MaxRow(), wagecol::Total, TSheetBook::ClearFormats);
     Load();
-    Tell(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
+    TellWage(ctx_.ui, QStringLiteral("工资审核性错误确认成功！"));
 }
 
 void WageErrorList::DeleteRow(int row) {

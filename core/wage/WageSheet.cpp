@@ -1,6 +1,8 @@
 #include "core/wage/WageSheet.h"
 
+#include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
+#include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
@@ -16,10 +18,7 @@ namespace {
 // The sheet's columns the load clears, from row 2 to its last row.
 constexpr int kLastClearedCol = 15;
 
-// Messages of the wage sheet are confirmation boxes with a single OK.
-void Tell(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
-
-db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v) : db::Value(); }
+using Quiet = db::SheetEdits::Quiet;  // the sheet's own loads, totals and marks are not edits
 
 // A row that does not fit the limits: the stored total compared as a number.
 bool StoredTotalOutOfRange(const db::Value& total) { return !WageLimits{}.InRange(total.AsFloat()); }
@@ -47,47 +46,36 @@ void ReadWageLine(const TSheetBook& book, int row, WageLine& line) {
     for (int k = 0; k < 4; ++k) line.amounts[size_t(k)] = book.GetCellText(row, wagecol::N1 + k);
 }
 
-std::vector<WageLine> ReadWageLines(const TSheetBook& book) {
-    std::vector<WageLine> lines(size_t(CountWageLines(book)));
-    for (size_t i = 0; i < lines.size(); ++i) ReadWageLine(book, int(i) + kWageFirstRow, lines[i]);
-    return lines;
-}
-
 QString WageCountText(int n) { return QStringLiteral("共") + QString::number(n) + QStringLiteral("条"); }
 
-class WageSheet::Quiet {
-public:
-    explicit Quiet(WageSheet& s) : s_(s) { ++s_.quiet_; }
-    ~Quiet() { --s_.quiet_; }
+void TellWage(UiService& ui, const QString& text) { ui.MessageDlg(text, DlgKind::Confirmation, DlgButtons::Ok); }
 
-private:
-    WageSheet& s_;
-};
+db::Value AmountValue(const std::optional<double>& v) { return v ? db::Value(*v) : db::Value(); }
 
-WageSheet::WageSheet(AppContext& ctx, TSheetBook& book, qm::Month month) : ctx_(ctx), book_(book), month_(month) {
-    auto edited = [this] {
-        if (quiet_ == 0) dirty_ = true;
-    };
-    cellsConn_ = QObject::connect(&book_, &TSheetBook::cellsChanged, &book_, edited);
-    resetConn_ = QObject::connect(&book_, &TSheetBook::sheetReset, &book_, edited);
-    layoutConn_ = QObject::connect(&book_, &TSheetBook::layoutChanged, &book_, edited);
+QString WageNumberTwiceMessage(Month month, const QString& name, const QString& number, const QString& holder) {
+    return QStringLiteral(
+               "“%1”的姓名编号“%2”在%3月工资中已由“%4”使用，同一月的工资中姓名编号不能重复，"
+               "否则报表会把该编号的工资统计两次，请核实！\n本次未保存，已保存的数据没有改变。")
+        .arg(RtlTrim(name), RtlTrim(number), month.Text(), RtlTrim(holder));
 }
 
-WageSheet::~WageSheet() {
-    QObject::disconnect(cellsConn_);
-    QObject::disconnect(resetConn_);
-    QObject::disconnect(layoutConn_);
-}
+WageSheet::WageSheet(AppContext& ctx, TSheetBook& book, qm::Month month)
+    : ctx_(ctx), book_(book), month_(month), edits_(book) {}
+
+WageSheet::~WageSheet() = default;
 
 std::optional<int> WageSheet::Load() {
-    Quiet q(*this);
+    Quiet q(edits_);
     book_.BeginUpdate();
     book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
-    std::optional<int> count;
+    const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
     db::RowsPrint print;
-    long long held = 0;
-    if (month_ <= ctx_.state.MaxWageMonth) {
-        const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &print);
+    // A month above the last one with wages has none to show. One that holds wages all the same
+    // (another program stored them after the menus were made) shows them: the sheet's save
+    // replaces the month, so it must have shown what it replaces.
+    const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &print);
+    std::optional<int> count;
+    if (month_ <= ctx_.state.MaxWageMonth || !rows.empty()) {
         for (size_t i = 0; i < rows.size(); ++i) {
             const WageRecord& w = rows[i];
             const int r = int(i) + kWageFirstRow;
@@ -101,31 +89,33 @@ std::optional<int> WageSheet::Load() {
                 MarkCells(book_, r, wagecol::Total, wagecol::Total);
         }
         count = int(rows.size());
-        held = std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size());
     }
-    // A month above the last one with wages shows none: as the sheet saw it, it held none.
-    loaded_.Loaded(ctx_.db, month_, print, held);
+    edits_.EndLoad(month_, print, before, std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size()));
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
-    dirty_ = false;
+    edits_.SetDirty(false);
     return count;
 }
 
 std::optional<int> WageSheet::ImportRoster() {
+    // Yes gives every typed amount up: No is the default.
     if (!TrimBlanks(book_.GetCellText(kWageFirstRow, wagecol::Number)).isEmpty() &&
-        !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
+        !ctx_.ui.AskYesNoDefaultNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
     const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);
-    book_.BeginUpdate();
-    book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), 8, TSheetBook::ClearContents);  // the marks stay
-    for (int i = 0; i < int(people.size()); ++i) {
-        book_.SetCellText(i + kWageFirstRow, wagecol::Number, people[size_t(i)].first);
-        book_.SetCellText(i + kWageFirstRow, wagecol::Name, people[size_t(i)].second);
-    }
     const int n = int(people.size());
-    loaded_.Filled(n, std::clamp(book_.MaxRow() - 1, 0, n));
-    book_.EndUpdate();
-    Tell(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
+    {
+        Quiet q(edits_);
+        book_.BeginUpdate();
+        book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), 8, TSheetBook::ClearContents);  // the marks stay
+        for (int i = 0; i < n; ++i) {
+            book_.SetCellText(i + kWageFirstRow, wagecol::Number, people[size_t(i)].first);
+            book_.SetCellText(i + kWageFirstRow, wagecol::Name, people[size_t(i)].second);
+        }
+        book_.EndUpdate();
+    }
+    edits_.Filled(n, std::clamp(book_.MaxRow() - 1, 0, n));
+    TellWage(ctx_.ui, QStringLiteral("导入成功，共计") + QString::number(n) + QStringLiteral("人."));
     return n;
 }
 
@@ -168,22 +158,25 @@ bool WageSheet::Save() {
     };
 
     const int count = CountWageLines(book_);
+    std::optional<WageRoster> roster;
+    long long stored = 0;
+    try {
+        stored = WageTable(ctx_.db).CountMonth(month_);
+        roster = WageRoster::Load(ctx_.db, month_, count);
+    } catch (const db::Error& e) {
+        Finally done{ctx_, !e.Locked()};
+        TellWage(ctx_.ui, WageRowFailedMessage(0, WageDbFailureText(e)));
+        return false;
+    }
     // Filled rows below the first empty name would be left out without a word: ask first.
     const int stop = count + kWageFirstRow;
     const int left = book_.FilledRowsFrom(stop, wagecol::Number, wagecol::N4);
-    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(WageShownRow(stop), left, count))) {
+    if (left > 0 && !edits_.LeaveRowsOut(ctx_.ui, stop, wagecol::Name, WageShownRow(stop), left, count,
+                                         month_.Text() + QStringLiteral("月工资"), stored)) {
         Finally done{ctx_};
         return false;
     }
 
-    std::optional<WageRoster> roster;
-    try {
-        roster = WageRoster::Load(ctx_.db, month_, count);
-    } catch (const db::Error& e) {
-        Finally done{ctx_, !e.Locked()};
-        Tell(ctx_.ui, WageRowFailedMessage(0, WageDbFailureText(e)));
-        return false;
-    }
     const WageAudit audit(*roster);
     std::vector<WageCheck> checks;
     checks.reserve(size_t(count));
@@ -195,13 +188,24 @@ bool WageSheet::Save() {
         checks.push_back(audit.Check(line));
         if (const int bad = checks.back().badColumn) {
             // Refused before anything is written: the stored month stays as it was.
-            Quiet q(*this);
-            MarkCells(book_, r, bad, bad);
-            book_.SetSelection(r, bad, r, bad);
+            {
+                Quiet q(edits_);
+                MarkCells(book_, r, bad, bad);
+            }
+            book_.GoTo(r, bad);
             Finally done{ctx_};
-            Tell(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(bad), line.amounts[size_t(bad - wagecol::N1)]));
+            TellWage(ctx_.ui, WageNotNumberMessage(r, WageColumnHeader(bad), line.amounts[size_t(bad - wagecol::N1)]));
             return false;
         }
+    }
+    // One number on two rows would count its wages twice in every report: refused, naming both.
+    if (const auto twice = FindNumberTwice(count, [&](int i) { return checks[size_t(i)].number; })) {
+        const int r = twice->second + kWageFirstRow;
+        book_.GoTo(r, wagecol::Number);
+        Finally done{ctx_};
+        ctx_.ui.RefuseSave(WageNumberTwiceMessage(month_, checks[size_t(twice->second)].name, twice->number,
+                                                  checks[size_t(twice->first)].name));
+        return false;
     }
 
     // The sheet row being written when a statement fails; none for the delete and the commit.
@@ -210,7 +214,7 @@ bool WageSheet::Save() {
         db::Transaction tx(ctx_.db);
         WageTable table(ctx_.db);
         // Only the month the sheet was loaded from is replaced, and only by all of its rows.
-        db::CheckReplace(ctx_.db, loaded_, month_, [&] { return table.PrintMonth(month_); });
+        db::CheckReplace(ctx_.db, edits_.Load(), month_, table);
         table.DeleteMonth(month_);
         table.PrintInserts();
         const size_t n = checks.size();
@@ -234,37 +238,42 @@ bool WageSheet::Save() {
         failedRow = 0;
         // What the month holds now, from the values bound (read back only when their stored form is not known).
         const std::optional<db::RowsPrint> written = table.InsertedPrint();
-        const db::RowsPrint stored = written ? *written : table.PrintMonth(month_);
+        const db::RowsPrint now = written ? *written : table.PrintMonth(month_);
+        // Taken while the transaction holds the database: no other commit can come between.
+        const db::WriteStamp at = db::StampOf(ctx_.db);
         tx.Commit();
-        loaded_.Loaded(ctx_.db, month_, stored, stored.rows);
+        edits_.Load().Loaded(month_, now, at, now.rows);
     } catch (const db::MonthNotLoaded& e) {
         Finally done{ctx_, false};
         ctx_.ui.RefuseSave(e.Message(month_.Text() + QStringLiteral("月工资")));
         return false;
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};
-        Tell(ctx_.ui, WageRowFailedMessage(e.Locked() ? 0 : failedRow, WageDbFailureText(e)));
+        TellWage(ctx_.ui, WageRowFailedMessage(e.Locked() ? 0 : failedRow, WageDbFailureText(e)));
         return false;
     }
 
     QStringList rosterFailed;
     bool limitFailed = false;
     {
-        Quiet q(*this);
+        Quiet q(edits_);
+        const SheetRange current = book_.Selection();  // the marks move the selection, not the person
         book_.BeginUpdate();
         for (size_t i = 0; i < checks.size(); ++i) {
             PaintChecked(int(i) + kWageFirstRow, checks[i]);
             if (!checks[i].sFlag) rosterFailed << checks[i].number;
             if (!checks[i].wFlag) limitFailed = true;
         }
+        book_.SetSelection(current);
         book_.EndUpdate();
     }
-    dirty_ = false;
+    // Rows left out below an empty name are still the person's unsaved work.
+    edits_.Saved(left > 0);
 
-    if (!rosterFailed.isEmpty()) Tell(ctx_.ui, WageRosterMessage(rosterFailed));
-    if (limitFailed) Tell(ctx_.ui, WageLimitMessage());
+    if (!rosterFailed.isEmpty()) TellWage(ctx_.ui, WageRosterMessage(rosterFailed));
+    if (limitFailed) TellWage(ctx_.ui, WageLimitMessage());
     if (ctx_.main) ctx_.main->RefreshMonthMenus();
-    Tell(ctx_.ui, WageSavedMessage(month_, int(checks.size())));
+    TellWage(ctx_.ui, WageSavedMessage(month_, int(checks.size())));
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
     return true;

@@ -263,7 +263,7 @@ void TFrm_allput::FormActivate() {
         SheetObjectIds[size_t(i)] = book_.ObjectIdByName(QString::fromLatin1(kObjectNames[i]));
         if (SheetObjectIds[size_t(i)] >= 0) book_.ObjectVisible(SheetObjectIds[size_t(i)], false);
     }
-    FillSheet(3);
+    FillSheet();
     const bool entry = !registerMode_;
     SBt->setVisible(!entry);
     for (QWidget* c : {static_cast<QWidget*>(BitBtn5), static_cast<QWidget*>(SpeedButton1),
@@ -285,9 +285,9 @@ void TFrm_allput::FormActivate() {
     Paint();
 }
 
-void TFrm_allput::FillSheet(int mode) {
+void TFrm_allput::FillSheet() {
     HideEditors();
-    sheet_->FillSheet(mode);
+    sheet_->FillSheet();
     Paint();
 }
 
@@ -423,8 +423,18 @@ void TFrm_allput::BitBtn1Click() {
 }
 
 void TFrm_allput::BitBtn4Click() {
+    SheetBook1->CommitPendingEdit();
+    NameExit();
     DT1->hide();
     DT2->hide();
+    // The error list stores start-of-period rows: unsaved rows here are saved or given up
+    // first, or the list stays shut, so that no save of this sheet is refused afterwards.
+    const auto save = [this] {
+        const AllputSheet::SaveResult r = sheet_->Save();
+        Paint();
+        return r == AllputSheet::SaveResult::Saved || r == AllputSheet::SaveResult::SavedWithErrors;
+    };
+    if (!registerMode_ && !sheet_->Edits().SettleBeforeStoringForm(ctx_.ui, save, [this] { FillSheet(); })) return;
     const bool rows = sheet_->ErrorListHasRows();
     Paint();
     if (!rows || !ctx_.forms) return;
@@ -433,7 +443,7 @@ void TFrm_allput::BitBtn4Click() {
         list->SetMonflag(QStringLiteral("0"));
         // The error list changed stored rows: show them (unless edits here are not stored).
         list->SetOpenerRefresh([this] {
-            if (!sheet_->Dirty()) FillSheet(3);
+            if (!sheet_->Dirty()) FillSheet();
         });
         list->ShowModal();
     }
@@ -445,7 +455,7 @@ void TFrm_allput::reject() {
     SheetBook1->CommitPendingEdit();
     NameExit();
     // The register cannot store its edits, so there is nothing to ask there.
-    if (!registerMode_ && sheet_->Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    if (!registerMode_ && !sheet_->Edits().MayClose(ctx_.ui)) return;
     QDialog::reject();
 }
 

@@ -43,7 +43,7 @@ public:
     // list under an open sheet call it (or FillSheet) as they close.
     void FormActivate();
     void ReloadAndRecheck() { FormActivate(); }
-    void FillSheet(int mode);
+    void FillSheet();
 
     // Whether an activation coming from `previous` reloads the sheet: only from another
     // window of the program that this form did not open itself, and never over edits.

@@ -148,7 +148,7 @@ void TFrm_delPersno::ShowMatches() {
 
 void TFrm_delPersno::N9Click() {
     if (!N9->isEnabled()) return;
-    if (!ctx_.ui.AskYesNo(QStringLiteral("请慎重清空！确认清空？"))) return;
+    if (!ctx_.ui.AskYesNoDefaultNo(QStringLiteral("请慎重清空！确认清空？"))) return;
     deleted_ += DeleteDelMatches(ctx_.db, month_);
     ShowMatches();
     sb0_->setText(QStringLiteral("清空成功！"));
@@ -166,7 +166,7 @@ void TFrm_delPersno::N7Click() {
         ctx_.ui.Info(QStringLiteral("请先选中查询结果中要删除的人员。"));
         return;
     }
-    if (!ctx_.ui.AskYesNo(QStringLiteral("确定删除？"))) return;
+    if (!ctx_.ui.AskYesNoDefaultNo(QStringLiteral("确定删除？"))) return;
     deleted_ += DeleteDelNumber(ctx_.db, month_, number);
     ShowMatches();
     ctx_.ui.Info(QStringLiteral("删除成功！"));

@@ -53,18 +53,10 @@ Widths WidthsFor(UnitClass cls) {
 
 }  // namespace
 
-// Programmatic changes of the sheet (loads, checks, marks) do not count as unsaved edits.
-class TFrm_monput::Quiet {
-public:
-    explicit Quiet(TFrm_monput& f) : f_(f) { ++f_.quiet_; }
-    ~Quiet() { --f_.quiet_; }
-
-private:
-    TFrm_monput& f_;
-};
-
 TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ctx_(ctx) {
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ctx_(ctx),
+      sheet_(book_, ctx, ProgramCodeLists()) {
     setObjectName(QStringLiteral("Frm_monput"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(1036, 623);
@@ -119,14 +111,6 @@ TFrm_monput::TFrm_monput(AppContext& ctx, QWidget* parent)
     ConnectStaffSheet(this, *view_, PopupMenu1, book_, ctx_.state.DepClass,
                       [this](int r, int c) { SheetBook1DblClick(r, c); });
 
-    // Anything that changes the sheet outside a load or check pass is unsaved work.
-    auto touched = [this] {
-        if (quiet_ == 0) dirty_ = true;
-    };
-    connect(&book_, &TSheetBook::cellsChanged, this, touched);
-    connect(&book_, &TSheetBook::sheetReset, this, touched);
-    connect(&book_, &TSheetBook::layoutChanged, this, touched);
-
     // Which window had the focus before this one: an activation coming back from this
     // window's own dialog or message box is not a user's turn from another window.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
@@ -151,12 +135,20 @@ TFrm_monput* TFrm_monput::ShowList(AppContext& ctx, qm::Month month, QWidget* pa
     if (!w) {
         w = new TFrm_monput(ctx, parent ? parent : ctx.mainWidget);
         TheInstance() = w;
-    } else if (w->dirty_) {
-        // Unsaved rows of this month stay; those of another month only when the person says so.
-        if (w->month_ == month)
+    } else if (w->Dirty()) {
+        const qm::Month shown = w->sheet_.Month();
+        // Unsaved rows of this month stay while a save can still store them; those of another
+        // month go only when the person says so, and otherwise the list says why it stays.
+        if (shown == month)
+            load = !w->sheet_.KeepOnReopen();
+        else if (ctx.ui.AskYesNoDefaultNo(shown.Text() + QStringLiteral("月名册尚未保存，是否放弃修改？")))
+            load = true;
+        else {
             load = false;
-        else if (!ctx.ui.AskYesNo(w->month_.Text() + QStringLiteral("月名册尚未保存，是否放弃修改？")))
-            load = false;
+            ctx.ui.Info(QStringLiteral("%1月名册的修改尚未保存，没有打开%2月名册。\n"
+                                       "请先保存%1月名册（或放弃其修改）后再打开%2月名册。")
+                            .arg(shown.Text(), month.Text()));
+        }
     }
     w->AttachToActiveModal();
     const bool wasShown = w->isVisible();
@@ -215,11 +207,21 @@ bool TFrm_monput::OwnWindow(QWindow* w) const {
 }
 
 bool TFrm_monput::OnUserActivation(QWindow* from) {
-    if (OwnWindow(from)) return false;                       // back from this window's own box or dialog
-    if (dirty_) return false;                                // unsaved rows are never replaced behind the person's back
-    if (loadedStamp_ == db::StampOf(ctx_.db)) return false;  // a reload would give the very same rows
+    if (OwnWindow(from)) return false;  // back from this window's own box or dialog
+    if (Dirty()) return false;          // unsaved rows are never replaced behind the person's back
+    if (sheet_.Edits().Load().stamp == db::StampOf(ctx_.db)) return false;  // a reload would give the same rows
     FormActivate();
     return true;
+}
+
+bool TFrm_monput::MayLeave(AppContext& ctx) {
+    TFrm_monput* w = TheInstance().data();
+    if (!w || !w->Dirty()) return true;
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return ctx.ui.AskYesNoDefaultNo(w->sheet_.Month().Text() +
+                                    QStringLiteral("月名册已经更改，尚未保存。\n是否不保存，直接退出？"));
 }
 
 void TFrm_monput::Run(const std::function<void()>& handler) { Guarded(ctx_.ui, handler); }
@@ -227,15 +229,9 @@ void TFrm_monput::Run(const std::function<void()>& handler) { Guarded(ctx_.ui, h
 QString TFrm_monput::StatusText() const { return sb_->text(); }
 void TFrm_monput::SetStatus(const QString& text) { sb_->setText(text); }
 
-int TFrm_monput::LastDataRow() const {
-    int r = kStaffFirstRow;
-    while (r <= book_.MaxRow() && !book_.GetCellText(r, 1).isEmpty()) ++r;
-    return r - 1;
-}
-
 void TFrm_monput::FormShow(qm::Month month) {
-    month_ = month;
-    const QString title = month_.Text() + QStringLiteral("月份工资发放人员名单核对");
+    sheet_.SetMonth(month);
+    const QString title = month.Text() + QStringLiteral("月份工资发放人员名单核对");
     setWindowTitle(title);
     Label1->setText(title);
     for (QPushButton* b : {B1, B2, B3, B4, B5, B6}) b->setEnabled(false);
@@ -243,180 +239,56 @@ void TFrm_monput::FormShow(qm::Month month) {
     ctx_.pb.SetPosition(0);
     LoadCodeTables(ctx_.db, ctx_.state.DepClass.IsEnterprise() ? QStringLiteral("1") : QStringLiteral("0"));
     ctx_.pb.SetPosition(50);
-    Quiet q(*this);
-    book_.SetRowHeight(2, book_.MaxRow(), 310);
-    if (!dirty_) book_.ClearRange(3, 1, book_.MaxRow(), 12, TSheetBook::ClearContents);
+    sheet_.Prepare();
     ctx_.pb.SetPosition(100);
     ctx_.pb.SetPosition(0);
 }
 
 void TFrm_monput::FormActivate() {
-    Quiet q(*this);
+    db::SheetEdits::Quiet q(sheet_.Edits());  // the layout and lists are the window's own, not edits
     book_.BeginUpdate();
-    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearFormats);
-    book_.SetSelection(1, 1, book_.MaxRow(), 19);
-    book_.SetFont(QStringLiteral("fnt"), 8);
-    book_.SetSelection(1, 1, 1, 1);
-    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearContents);
-
-    const UnitClass dep = ctx_.state.DepClass;
-    ApplyStaffLayout(book_, dep, /*hideByWidth=*/true);
+    sheet_.Load();
     // The widths the layout gives are the least; the sheet grows until every shown column fits.
-    const Widths w = WidthsFor(dep);
+    const Widths w = WidthsFor(ctx_.state.DepClass);
     const int sheetWidth = StaffSheetWidth(book_, *view_, w.sheet);
     view_->setFixedWidth(sheetWidth);
     FitWidthToSheet(this, sheetWidth, w.window);
     editors_->LookupObjects();
-
-    book_.SetSelection(1, 1, book_.MaxRow(), 20);
-    book_.SetFont(QStringLiteral("fnt"), 8);
-    book_.SetSelection(3, 1, book_.MaxRow(), 20);
-    book_.SetFont(QStringLiteral("fnt"), 10);
-    book_.SetSelection(1, 1, 1, 1);
-
-    LoadSheet(3, month_);
-
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
-    rules.CheckRows(StaffPass::Activation);
-    book_.SetSelection(3, 1, book_.MaxRow(), 20);
-    book_.SetFont(QStringLiteral("fnt"), 8);
-    book_.SetSelection(3, 1, 3, 1);
     if (listsPending_) FillLists();
     book_.EndUpdate();
-
-    dirty_ = false;
-    loadedStamp_ = db::StampOf(ctx_.db);
+    SetStatus(sheet_.Status());
     ++loads_;
 }
 
-void TFrm_monput::LoadSheet(int mode, qm::Month month) {
-    Quiet q(*this);
-    ctx_.pb.SetPosition(0);
-    book_.ClearRange(3, 1, book_.MaxRow(), 19, TSheetBook::ClearFormats);
-    std::vector<StaffTexts> rows;
-    db::RowsPrint print;  // of the error rows alone a save would replace no month: it refuses
-    if (mode == 0 || mode == 1) {
-        for (auto& w : LoadErrorRows(ctx_.db, month, mode)) rows.push_back(w.texts);
-    } else {
-        rows = LoadMonthRows(ctx_.db, month, &print);
-    }
-    SetStatus(QStringLiteral(" 共 %1 条").arg(rows.size()));
-    book_.BeginUpdate();
-    loaded_.Loaded(ctx_.db, month, print, PutStaffRows(book_, kStaffFirstRow, rows));
-    book_.EndUpdate();
-}
-
-void TFrm_monput::Import(std::optional<qm::Month> fromMonth, bool fromStart) {
+void TFrm_monput::B1Click() {
     view_->CommitPendingEdit();
-    const bool wasEmpty = RtlTrim(book_.GetCellText(3, 1)).isEmpty();
-    if (!wasEmpty && !ctx_.ui.AskYesNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？"))) return;
-    {
-        Quiet q(*this);
-        book_.ClearRange(3, 1, book_.MaxRow(), 20, TSheetBook::ClearContents);
-    }
-    dirty_ = true;  // the sheet no longer shows what is stored
-    const std::vector<StaffTexts> rows = fromMonth ? ImportMonthRows(ctx_.db, *fromMonth) : std::vector<StaffTexts>{};
-    loaded_.Filled(0, 0);
-    if (rows.empty()) {
-        ctx_.ui.MessageDlg(QStringLiteral("名册内没有数据！"), DlgKind::Confirmation, DlgButtons::Ok);
-        return;
-    }
-    {
-        Quiet q(*this);
-        book_.BeginUpdate();
-        loaded_.Filled((long long)rows.size(), PutStaffRows(book_, kStaffFirstRow, rows));
-        book_.EndUpdate();
-    }
-    const QString n = QString::number(rows.size());
-    ctx_.ui.MessageDlg(QStringLiteral("导入成功，共计") + n + QStringLiteral("人."), DlgKind::Confirmation,
-                       DlgButtons::Ok);
-    SetStatus(QStringLiteral("共") + n + QStringLiteral("条，未保存！"));
-    if (fromStart && wasEmpty) B1->setEnabled(false);
+    const bool wasEmpty = RtlTrim(book_.GetCellText(kStaffFirstRow, 1)).isEmpty();
+    if (sheet_.Import(qm::Month::Start()) == MonputSheet::ImportResult::Declined) return;
+    SetStatus(sheet_.Status());
+    if (wasEmpty && !RtlTrim(book_.GetCellText(kStaffFirstRow, 1)).isEmpty()) B1->setEnabled(false);
 }
 
-void TFrm_monput::B1Click() { Import(qm::Month::Start(), true); }
+void TFrm_monput::B2Click() {
+    view_->CommitPendingEdit();
+    if (sheet_.Import(sheet_.Month().Previous()) != MonputSheet::ImportResult::Declined) SetStatus(sheet_.Status());
+}
 
-void TFrm_monput::B2Click() { Import(month_.Previous(), false); }
-
-void TFrm_monput::B3Click() {
+bool TFrm_monput::B3Click() {
     view_->CommitPendingEdit();
     editors_->NameExit();
-    book_.SetSelection(1, 1, 1, 1);
     editors_->DT1->hide();
     editors_->DT2->hide();
     BitBtn2Click();
-    // A refused save writes nothing and keeps the person's rows: the list stays in edit mode, so
-    // that they can be put right and saved again.
-    bool saved = false;
-    const auto stayEditing = qScopeGuard([&] {
-        if (!saved && !B3->isEnabled()) BitBtn2Click();
-    });
-    if (book_.GetCellText(3, 1).isEmpty()) {
-        ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
-        Abort();
-    }
-    const int last = LastDataRow();
-    std::vector<QString> flags;
-    flags.reserve(size_t(last - kStaffFirstRow + 1));
-    const UnitClass dep = ctx_.state.DepClass;
-    StaffRowRules rules(book_, ProgramCodeLists(), StaffForm::MonthlyList, dep);
-    {
-        Quiet q(*this);
-        book_.BeginUpdate();
-        rules.BeginRun();
-        for (int r = kStaffFirstRow; r <= last; ++r) {
-            rules.CheckRow(r, StaffPass::Save);
-            flags.push_back(rules.RowFlag());
-        }
-        book_.EndUpdate();
-    }
-    const CellReader cell = [this](int r, int c) { return book_.GetCellText(r, c); };
-
-    // Work years go into number columns: text there is refused before anything is written.
-    const std::vector<BadCell> bad = FindNonNumericWorkYears(kStaffFirstRow, last, cell);
-    if (!bad.empty()) {
-        Quiet q(*this);
-        for (const BadCell& b : bad) {
-            book_.SetSelection(b.row, b.col, b.row, b.col);
-            book_.SetPattern(TSheetBook::kMarkPattern, 200, 255);
-        }
-        book_.SetSelection(bad.front().row, bad.front().col, bad.front().row, bad.front().col);
-        view_->GoToCell(bad.front().row, bad.front().col);
-        ctx_.ui.MessageDlg(
-            BadCellMessage(bad.front(), book_.GetCellText(bad.front().row, 1)) + QStringLiteral("\n本月名册未保存。"),
-            DlgKind::Warning, DlgButtons::Ok);
-        return;
-    }
-
-    // Filled rows below the first empty name would be left out without a word: ask first.
-    const int left = book_.FilledRowsFrom(last + 1, 1, kStaffTextCols);
-    if (left > 0 && !ctx_.ui.AskYesNo(RowsLeftQuestion(StaffShownRow(last + 1), left, last - kStaffFirstRow + 1)))
-        return;
-
-    try {
-        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, loaded_, &ctx_.pb);
-    } catch (const db::MonthNotLoaded& e) {
-        ctx_.ui.RefuseSave(e.Message(MonthListName(month_)));
-        return;
-    } catch (const staffvalue::NumberTaken& e) {
-        view_->GoToCell(e.Row(), 2);
-        ctx_.ui.RefuseSave(e.Text());
-        return;
-    } catch (const SaveFailure& f) {
-        if (f.row() > 0) view_->GoToCell(f.row(), 1);
-        ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
-        return;
-    }
-    saved = true;
-    SetStatus(QStringLiteral(" 共 %1 条").arg(last - kStaffFirstRow + 1));
-    dirty_ = false;
-    loadedStamp_ = db::StampOf(ctx_.db);
-    if (rules.AllRowsValid()) {
-        ctx_.ui.Info(QStringLiteral("保存成功！"));
-    } else {
-        B5->setEnabled(true);
-        ctx_.ui.ConfirmYesOnly(QStringLiteral("出现错误，请核实！"));
-    }
+    const MonputSheet::SaveResult r = sheet_.Save();
+    SetStatus(sheet_.Status());
+    using R = MonputSheet::SaveResult;
+    const bool saved = r == R::Saved || r == R::SavedWithErrors;
+    // A save that stored nothing keeps the person's rows: the list stays in edit mode, so that
+    // they can be put right and saved again.
+    if (!saved && !B3->isEnabled()) BitBtn2Click();
+    if (r == R::NoData) Abort();  // the command ends silently, as after any refusal it told
+    if (r == R::SavedWithErrors) B5->setEnabled(true);
+    return saved && !Dirty();
 }
 
 void TFrm_monput::BitBtn2Click() {
@@ -425,7 +297,7 @@ void TFrm_monput::BitBtn2Click() {
         BitBtn2->setText(QStringLiteral("编辑"));
     } else {
         for (QPushButton* b : {B1, B3, B4, B5, B6}) b->setEnabled(true);
-        B2->setEnabled(month_ != qm::Month(1));
+        B2->setEnabled(sheet_.Month() != qm::Month(1));
         BitBtn2->setText(QStringLiteral("取消编辑"));
     }
 }
@@ -433,20 +305,27 @@ void TFrm_monput::BitBtn2Click() {
 void TFrm_monput::B4Click() {
     view_->CommitPendingEdit();
     editors_->NameExit();
-    DelPersnoForm f(ctx_, month_, this);
-    f.Form().setWindowTitle(month_.Text() + QStringLiteral("月批量人员删除"));
-    f.SetListUnsaved(dirty_);
+    const qm::Month month = sheet_.Month();
+    DelPersnoForm f(ctx_, month, this);
+    f.Form().setWindowTitle(month.Text() + QStringLiteral("月批量人员删除"));
+    f.SetListUnsaved(Dirty());
     f.SetOpenerRefresh([this] { ReloadAfterStoredChange(); });  // called only after a deletion
     f.ShowModal();
 }
 
 void TFrm_monput::B5Click() {
-    book_.SetSelection(1, 1, 1, 1);
+    view_->CommitPendingEdit();
+    editors_->NameExit();
     editors_->DT1->hide();
     editors_->DT2->hide();
-    if (MonthHasErrorRows(ctx_.db, month_)) {
-        view_->CommitPendingEdit();
-        WrongForm f(ctx_, month_, this);
+    // The error list stores rows of this month: unsaved rows here are saved or given up first,
+    // or the list stays shut, so that no save of this sheet is refused afterwards.
+    if (!sheet_.Edits().SettleBeforeStoringForm(
+            ctx_.ui, [this] { return B3Click(); }, [this] { FormActivate(); }))
+        return;
+    const qm::Month month = sheet_.Month();
+    if (MonthHasErrorRows(ctx_.db, month)) {
+        WrongForm f(ctx_, month, this);
         f.SetMonflag(QStringLiteral("1"));
         const db::WriteStamp before = db::StampOf(ctx_.db);
         f.SetOpenerRefresh([this, before] {
@@ -461,12 +340,12 @@ void TFrm_monput::B5Click() {
 
 void TFrm_monput::B6Click() {
     // Closing the single-person form refreshes this list by its month.
+    const qm::Month month = sheet_.Month();
     auto f = ctx_.forms ? ctx_.forms->CreateAs<IPerput>(QStringLiteral("TFrm_perput"),
-                                                        {.month = month_, .opener = PerputOpener::MonthList})
+                                                        {.month = month, .opener = PerputOpener::MonthList})
                         : nullptr;
     if (!f) return;
-    if (auto* w = dynamic_cast<QWidget*>(f.get()))
-        w->setWindowTitle(month_.Text() + QStringLiteral("月份个人数据核对"));
+    if (auto* w = dynamic_cast<QWidget*>(f.get())) w->setWindowTitle(month.Text() + QStringLiteral("月份个人数据核对"));
     view_->CommitPendingEdit();
     const db::WriteStamp before = db::StampOf(ctx_.db);
     f->ShowModal();
@@ -475,9 +354,9 @@ void TFrm_monput::B6Click() {
 }
 
 void TFrm_monput::ReloadAfterStoredChange() {
-    if (dirty_ && !ctx_.ui.AskYesNo(month_.Text() + QStringLiteral("月名册已在库中改动，上面名单的修改尚未保存。\n"
-                                                                   "是否放弃未保存的修改，重新显示库中的名单？")))
-        return;
+    // No, the default, keeps the unsaved rows; the save then says the month changed, and opening
+    // the list again offers the reload once more.
+    if (Dirty() && !ctx_.ui.AskYesNoDefaultNo(sheet_.DiscardQuestion())) return;
     FormActivate();
 }
 

@@ -5,8 +5,8 @@
 
 #include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
-#include "core/db/MonthPrint.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/MonputSheet.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -34,8 +34,13 @@ public:
     // Shows the list of `month`: the open window again, else a new one. Called while a
     // modal window runs (the wage sheet's 核实名册), the list becomes a child window of it so
     // that it stays usable; it returns to the main window when that modal window goes. A new
-    // window is made over `parent` (the main window when none).
+    // window is made over `parent` (the main window when none). An open window with unsaved
+    // rows keeps them while they can still be saved; it shows another month only when the
+    // person gives them up, and otherwise says why it shows its own.
     static TFrm_monput* ShowList(AppContext& ctx, qm::Month month, QWidget* parent = nullptr);
+    // Before the program ends: the open list's unsaved rows are given up only when the person
+    // says so (No, the default, keeps the program and shows the list). Answers whether it may end.
+    static bool MayLeave(AppContext& ctx);
 
     // Show: the list's month, captions, buttons outside the edit state, code lists.
     void FormShow(qm::Month month);
@@ -46,11 +51,10 @@ public:
     // holds unsaved rows, the window that had the focus was one of this window's own
     // dialogs, or nothing was written since the last load. Answers whether it reloaded.
     bool OnUserActivation(QWindow* from);
-    void LoadSheet(int mode, qm::Month month);
 
     void B1Click();       // 从期初导入
     void B2Click();       // 从上一月导入
-    void B3Click();       // 保存
+    bool B3Click();       // 保存; answers whether the sheet is stored
     void B4Click();       // 批量核对删除
     void B5Click();       // 显示错误
     void B6Click();       // 个别核对
@@ -71,8 +75,9 @@ public:
     TSheetBook& Sheet() { return book_; }
     SheetView* View() const { return view_; }
     MonputCellEditors& Editors() const { return *editors_; }
-    bool Dirty() const { return dirty_; }
-    int Month() const { return month_.Number(); }
+    bool Dirty() const { return sheet_.Dirty(); }
+    int Month() const { return sheet_.Month().Number(); }
+    MonputSheet& List() { return sheet_; }
     QString StatusText() const;
     bool ListsPending() const { return listsPending_; }
     int LoadCount() const { return loads_; }
@@ -93,14 +98,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    class Quiet;
-    // The rows of `fromMonth` onto the sheet; none (before the start of the period): no rows.
-    void Import(std::optional<qm::Month> fromMonth, bool fromStart);
     // A form this window opened changed the month's stored rows: show them, asking first when
     // the sheet holds rows that are not stored.
     void ReloadAfterStoredChange();
     void SetStatus(const QString& text);
-    int LastDataRow() const;
     bool OwnWindow(QWindow* w) const;
     void Run(const std::function<void()>& handler);
 
@@ -109,13 +110,9 @@ private:
     SheetView* view_ = nullptr;
     std::unique_ptr<MonputCellEditors> editors_;
     QLabel* sb_ = nullptr;
-    qm::Month month_;
-    bool dirty_ = false;
-    db::MonthLoad loaded_;  // what the sheet was filled from: the save replaces only that
-    int quiet_ = 0;
+    MonputSheet sheet_;
     bool listsPending_ = true;
     int loads_ = 0;
-    db::WriteStamp loadedStamp_;  // the database when the sheet was last loaded or saved
     QPointer<QWindow> lastOther_;
     QPointer<QWidget> modalHost_;
 };

@@ -564,7 +564,7 @@ void TFrm_perput::N2Click() {
 
 void TFrm_perput::N4Click() {
     if (!logic_) return;
-    if (!ctx_.ui.AskYesNo(perput::kConfirmClear)) return;
+    if (!ctx_.ui.AskYesNoDefaultNo(perput::kConfirmClear)) return;
     logic_->Clear();
     RefreshGrid();
     panel1_->setText(QStringLiteral("成功删除！"));

@@ -123,15 +123,10 @@ bool TFrm_mon::SaveSheet() {
 
 void TFrm_mon::B2Click() {
     view_->CommitPendingEdit();
-    if (sheet_.Dirty()) {
-        switch (ctx_.ui.MessageDlg(kWageSaveBeforeListQuestion, DlgKind::Confirmation, DlgButtons::YesNoCancel)) {
-        case DlgAnswer::Yes:
-            if (!SaveSheet()) return;  // refused or failed: the rows stay typed, the list stays shut
-            break;
-        case DlgAnswer::No: FormShow(); break;
-        default: return;
-        }
-    }
+    // A refused or failed save keeps the rows typed and the list shut.
+    if (!sheet_.Edits().SettleBeforeStoringForm(
+            ctx_.ui, [this] { return SaveSheet(); }, [this] { FormShow(); }))
+        return;
     if (!sheet_.HasErrors()) {
         ctx_.ui.MessageDlg(QStringLiteral("没有错误信息！"), DlgKind::Confirmation, DlgButtons::Ok);
         return;
@@ -175,7 +170,7 @@ void TFrm_mon::ReleaseStaffList() {
 
 void TFrm_mon::reject() {
     view_->CommitPendingEdit();
-    if (sheet_.Dirty() && !ctx_.ui.AskYesNo(kCloseUnsavedQuestion)) return;
+    if (!sheet_.Edits().MayClose(ctx_.ui)) return;
     QDialog::reject();
 }
 

@@ -36,7 +36,7 @@ public:
     // 显示错误. The list stores its changes at once, and a save of the sheet replaces the whole
     // month: a sheet showing rows the list has since changed or deleted would store them again.
     // So the list opens only over a sheet that shows the stored month (over unsaved rows the
-    // person saves them first or gives them up, kWageSaveBeforeListQuestion), and the sheet
+    // person saves them first or gives them up, db::kSaveBeforeListQuestion), and the sheet
     // shows the month again whenever the list stored a change.
     void B2Click();
     void BitBtn1Click();  // 核实名册

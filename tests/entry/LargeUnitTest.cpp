@@ -44,7 +44,7 @@ TEST(LargeUnit, EverySheetLoadsSavesAndReloadsEveryPersonWithTheFiguresKept) {
         std::function<int()> load;  // answers the rows loaded
         std::function<bool()> save;
     } sheets[] = {
-        {"batch sheet", "Staff_moninfo", staff, 0, [&] { return batch.FillSheet(3); },
+        {"batch sheet", "Staff_moninfo", staff, 0, [&] { return batch.FillSheet(); },
          [&] { return batch.Save() >= AllputSheet::SaveResult::SavedWithErrors; }},
         {"month's list", "Staff_moninfo", staff, 1,
          [&] {

@@ -28,7 +28,7 @@ TEST_F(DatabaseFailureText, EveryDatabaseFailureReadsInChinese) {
         }
     };
     auto wageSave = [&] {
-        for (int r = 2; r < 402; ++r) Row(r, {QString(40, QLatin1Char('0')), "某", "3000"});
+        for (int r = 2; r < 402; ++r) Row(r, {QStringLiteral("%1").arg(r, 40, 10, QLatin1Char('0')), "某", "3000"});
         WageSheet(ctx, book, month).Save();
     };
     const struct {

@@ -1,5 +1,5 @@
 // Saves refuse to replace a month changed since the load, or with a sheet that lost rows.
-#include "core/staff/MonputStore.h"
+#include "core/staff/MonputSheet.h"
 #include "core/wage/WageSheet.h"
 #include "tests/entry/staff/AllputTestSupport.h"
 
@@ -17,6 +17,7 @@ TEST_F(SaveRefusal, AMonthChangedSinceTheLoadOrASheetThatLostRowsIsNeverReplaced
         int month;
         std::function<void()> load;
         std::function<QString()> save;
+        db::SheetEdits& edits;
     };
     const auto Rows = [this](const Save& s) {  // the month's rows as stored, in id order
         return Scalar(QStringLiteral("select group_concat(quote(id) || quote(sName) || quote(sNumber), '/') from "
@@ -39,72 +40,87 @@ TEST_F(SaveRefusal, AMonthChangedSinceTheLoadOrASheetThatLostRowsIsNeverReplaced
     };
     AllputSheet batch{book, ctx, codes};
     TSheetBook monthBook, wageBook;
-    db::MonthLoad monthLoaded;
+    ApplySheetTemplate(monthBook, QStringLiteral("staff"));
+    MonputSheet month{monthBook, ctx, codes};
+    month.SetMonth(Month(2));
     WageSheet wages{ctx, wageBook, Month(3)};
     const Save saves[] = {
-        {"batch sheet", QStringLiteral("期初名单"), QStringLiteral("Staff_moninfo"), 0, [&] { batch.FillSheet(3); },
-         [&] { return batch.Save() == AllputSheet::SaveResult::Refused ? ui.Texts().last() : QString(); }},
-        {"monthly list", QStringLiteral("2月名册"), QStringLiteral("Staff_moninfo"), 2,
-         [&] {
-             db::RowsPrint print;
-             const auto rows = LoadMonthRows(db(), Month(2), &print);
-             monthLoaded.Loaded(db(), Month(2), print, PutStaffRows(monthBook, kStaffFirstRow, rows));
-         },
-         [&] {
-             const int last = monthBook.LastUsedRow();
-             try {
-                 WriteMonth(
-                     db(), Month(2), StaffColumns::Base, kStaffFirstRow, last,
-                     [&](int r, int c) { return monthBook.GetCellText(r, c); },
-                     std::vector<QString>(size_t(last - 2), QStringLiteral("1")), monthLoaded);
-             } catch (const db::MonthNotLoaded& e) {
-                 return e.Message(MonthListName(Month(2)));
-             }
-             return QString();
-         }},
+        {"batch sheet", QStringLiteral("期初名单"), QStringLiteral("Staff_moninfo"), 0, [&] { batch.FillSheet(); },
+         [&] { return batch.Save() == AllputSheet::SaveResult::Refused ? ui.Texts().last() : QString(); },
+         batch.Edits()},
+        {"monthly list", QStringLiteral("2月名册"), QStringLiteral("Staff_moninfo"), 2, [&] { month.Load(); },
+         [&] { return month.Save() == MonputSheet::SaveResult::Refused ? ui.Texts().last() : QString(); },
+         month.Edits()},
+        // A month above the last one with wages that holds wages all the same is shown, so that
+        // its save replaces only what it showed.
         {"wage sheet", QStringLiteral("3月工资"), QStringLiteral("Wage_Info"), 3,
-         [&] { state.MaxWageMonth = Month(3), wages.Load(); },
-         [&] { return wages.Save() ? QString() : ui.Texts().last(); }},
+         [&] { state.MaxWageMonth = Month(1), wages.Load(); },
+         [&] { return wages.Save() ? QString() : ui.Texts().last(); }, wages.Edits()},
     };
     using Kind = db::MonthNotLoaded::Kind;
+    const auto Other = [this](const std::function<void(db::Connection&)>& write) {
+        db::Connection other;
+        other.Open(base.paths().Database());
+        write(other);
+    };
     const char* const add = "insert into %1 (sMon, sName, sNumber) values (?, '新人', 'N1')";
+    const QString added = QStringLiteral("库中新增了“新人”（编号“N1”）");
     const struct {
         const char* what;
         std::function<void(const Save&)> change;
         std::optional<Kind> refused;
-        int rowsNow;  // the month's rows when it is saved
+        int rowsNow;    // the month's rows when it is saved
+        QString named;  // what the refusal names as changed
+        bool atLoad = false;
     } cases[] = {
         {"saved, then another month changed",
          [&](const Save& s) {
              EXPECT_EQ(s.save(), QString());
              db().Exec(QString::fromUtf8(add).arg(s.table), {s.month + 1});
          },
-         std::nullopt, 3},
+         std::nullopt,
+         3,
+         {}},
         {"a row added by another program",
          [&](const Save& s) {
-             db::Connection other;
-             other.Open(base.paths().Database());
-             other.Exec(QString::fromUtf8(add).arg(s.table), {s.month});
+             Other([&](db::Connection& o) { o.Exec(QString::fromUtf8(add).arg(s.table), {s.month}); });
          },
-         Kind::Changed, 4},
+         Kind::Changed, 4, added},
+        // Its commit falls between the read and the end of the load: the load must not count it as seen.
+        {"a row added by another program while the sheet is filled",
+         [&](const Save& s) {
+             Other([&](db::Connection& o) { o.Exec(QString::fromUtf8(add).arg(s.table), {s.month}); });
+         },
+         Kind::Changed, 4, added, true},
         {"a name corrected",
          [&](const Save& s) {
              db().Exec(QStringLiteral("update %1 set sName='改' where sMon=? and sName='人2'").arg(s.table), {s.month});
          },
-         Kind::Changed, 3},
-        {"a sheet that holds fewer rows than it was given", [&](const Save&) { --monthLoaded.held; }, Kind::Cut, 2},
+         Kind::Changed, 3, QStringLiteral("“改”（编号“2”）的数据已被改动")},
+        {"a row deleted",
+         [&](const Save& s) {
+             db().Exec(QStringLiteral("delete from %1 where sMon=? and sName='人2'").arg(s.table), {s.month});
+         },
+         Kind::Changed, 2, QStringLiteral("读入时的第2人已从库中删去")},
+        {"a sheet that holds fewer rows than it was given",
+         [&](const Save& s) { --s.edits.Load().held; },
+         Kind::Cut,
+         2,
+         {}},
     };
     for (const Save& s : saves) {
         for (const auto& c : cases) {
-            if (c.refused == Kind::Cut && s.month != 2) continue;  // only the monthly list's is in hand here
             SCOPED_TRACE(std::string(s.what) + ": " + c.what);
             Store(s);
+            if (c.atLoad) s.edits.loadedHook = [&] { c.change(s); };
             s.load();
-            c.change(s);
+            s.edits.loadedHook = nullptr;
+            if (!c.atLoad) c.change(s);
             ui.Clear();
             const QString before = Rows(s), refusal = s.save();
             EXPECT_FALSE(db().InTransaction());
-            EXPECT_EQ(refusal, c.refused ? db::MonthNotLoaded(*c.refused, 3, c.rowsNow).Message(s.noun) : QString());
+            EXPECT_EQ(refusal,
+                      c.refused ? db::MonthNotLoaded(*c.refused, 3, c.rowsNow, c.named).Message(s.noun) : QString());
             if (c.refused)
                 EXPECT_EQ(Rows(s), before);  // nothing written
             else

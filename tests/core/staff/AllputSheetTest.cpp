@@ -37,7 +37,7 @@ TEST_F(AllputSheetTest, TheBatchSheetSpellsItsNumberAndGradeHeaders) {
 }
 
 TEST_F(AllputSheetTest, FillSheetLoadsStoredRowsInEntryOrderAndMarksFailingCells) {
-    EXPECT_EQ(sheet.FillSheet(3), 0);
+    EXPECT_EQ(sheet.FillSheet(), 0);
     EXPECT_EQ(sheet.Status(), QStringLiteral(" 共 0 条"));
     EXPECT_EQ(sheet.UnitNameLabel(), QStringLiteral("单位名称：青石建设有限公司 "));
     EXPECT_EQ(sheet.UnitCodeLabel(), QStringLiteral("单位法人代码：12345678X "));
@@ -53,7 +53,7 @@ TEST_F(AllputSheetTest, FillSheetLoadsStoredRowsInEntryOrderAndMarksFailingCells
     db().Exec(QStringLiteral("update Staff_moninfo set id=id+100 where sNumber='A1'"));  // A1 now entered last
 
     book.SetCellText(9, 1, QStringLiteral("stale"));
-    EXPECT_EQ(sheet.FillSheet(3), 2);
+    EXPECT_EQ(sheet.FillSheet(), 2);
     EXPECT_EQ(sheet.Status(), QStringLiteral(" 共 2 条"));
     EXPECT_EQ(book.GetCellText(3, 2), QStringLiteral("A2"));
     EXPECT_EQ(book.GetCellText(4, 2), QStringLiteral("A1"));

@@ -151,14 +151,15 @@ TEST_F(WageErrorListTest, ARowTheDatabaseRefusesRollsBackEveryRowAndIsNamed) {
     EXPECT_EQ(book.GetCellText(RowOf("777"), 3), QStringLiteral("4000"));  // the edits stay on the sheet
 }
 
-TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkipped) {
+TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkippedAndSaySo) {
     ASSERT_EQ(list.Load(), 2);
     book.SetCellText(4, 1, QStringLiteral("888"));
     book.SetCellText(4, 2, QStringLiteral("新人"));
     book.SetCellText(4, 3, QStringLiteral("3000"));
     const QString before = Q("select group_concat(id || sNumber || sTotal) from Wage_Info");
     ASSERT_TRUE(list.Recheck());
-    EXPECT_TRUE(Texts().isEmpty());
+    EXPECT_EQ(Texts(),
+              QStringList{QStringLiteral("第3行（新人）是在本表中插入的行，不在数据库中，未保存；请在工资表中添加。")});
     EXPECT_EQ(Q("select count(*) from Wage_Info"), QStringLiteral("4"));
     EXPECT_EQ(Q("select group_concat(id || sNumber || sTotal) from Wage_Info"), before);
 }

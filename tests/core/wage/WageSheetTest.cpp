@@ -42,11 +42,14 @@ TEST_F(WageSheetTest, SavesTotalsFlagsAsTextAndFollowsWithTheMonthMenus) {
 }
 
 TEST_F(WageSheetTest, LimitsMarkTheTotalAndTellOnce) {
+    Staff(3, QStringLiteral("003"), QStringLiteral("王五"));
+    Staff(3, QStringLiteral("004"), QStringLiteral("钱七"));
+    Staff(3, QStringLiteral("005"), QStringLiteral("孙八"));
     Row(2, {"001", "张三", "500"});
     Row(3, {"002", "李四", "100000"});
-    Row(4, {"001", "张三", "499.99"});
-    Row(5, {"002", "李四", "100000.01"});
-    Row(6, {"001", "张三"});
+    Row(4, {"003", "王五", "499.99"});
+    Row(5, {"004", "钱七", "100000.01"});
+    Row(6, {"005", "孙八"});
     ASSERT_TRUE(Save());
     EXPECT_EQ(Q("select group_concat(wFlag, '') from (select wFlag from Wage_Info order by id)"),
               QStringLiteral("11000"));
@@ -62,7 +65,7 @@ TEST_F(WageSheetTest, LimitsMarkTheTotalAndTellOnce) {
 
 TEST_F(WageSheetTest, StaffListMarksAndCleansNames) {
     Row(2, {"777", "张三", "3000"});     // not on the month's list
-    Row(3, {"001", "李四", "3000"});     // listed under another name
+    Row(3, {"002", "王五", "3000"});     // listed under another name
     Row(4, {"001", " 张 三 ", "3000"});  // blanks around and inside
     Row(5, {"009", "赵六", "3000"});     // on another month's list only
     ASSERT_TRUE(Save());
@@ -77,7 +80,7 @@ TEST_F(WageSheetTest, StaffListMarksAndCleansNames) {
               QStringLiteral("0010"));
     EXPECT_EQ(Q("select sName from Wage_Info where id=(select min(id)+2 from Wage_Info)"), QStringLiteral("张三"));
     ASSERT_FALSE(Texts().isEmpty());
-    EXPECT_EQ(Texts().first(), WageRosterMessage({"777", "001", "009"}));
+    EXPECT_EQ(Texts().first(), WageRosterMessage({"777", "002", "009"}));
 }
 
 TEST_F(WageSheetTest, ARowWithoutANumberIsStoredFlaggedAndCounted) {
@@ -138,7 +141,7 @@ TEST_F(WageSheetTest, ATextWithoutAUtf8FormRollsBackAndNamesItsRow) {
     Row(2, {"001", "张三", "3000"});
     ASSERT_TRUE(Save());
     const QString lone = QStringLiteral("李") + QChar(0xDC00);
-    for (const QStringList& bad : {QStringList{lone, "李四", "4000"}, QStringList{"002", lone, "4000"}}) {
+    for (const QStringList& bad : {QStringList{lone, "李四", "4000"}, QStringList{"003", lone, "4000"}}) {
         ui.Clear();
         Row(2, {"002", "李四", "4000"});
         Row(3, bad);
@@ -230,7 +233,7 @@ TEST_F(WageSheetTest, AnEmptySheetEmptiesTheMonth) {
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("3月保存成功！共0人输入。")});
 }
 
-TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
+TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksWhereverTheMonthHoldsThem) {
     Row(2, {"777", "某人", "2500.5", "600"});
     Row(3, {"001", "张三", "200000"});
     Row(4, {"002", "李四", "200000"});
@@ -251,8 +254,13 @@ TEST_F(WageSheetTest, LoadShowsStoredRowsWithMarksUnlessTheMonthIsAhead) {
     EXPECT_EQ(book.GetCellText(2, 4), QStringLiteral("600"));
     EXPECT_EQ(book.GetCellText(2, 5), QString());
 
+    // Above the last month with wages: a month without any opens empty, one that holds wages
+    // (stored by another program since the menus were made) shows them, for its save replaces them.
     state.MaxWageMonth = Month(2);
-    EXPECT_EQ(sheet.Load(), std::nullopt);
+    EXPECT_EQ(sheet.Load(), std::optional<int>(3));
+    EXPECT_EQ(book.GetCellText(2, 3), QStringLiteral("2500.5"));
+    WageSheet empty(ctx, book, Month(4));
+    EXPECT_EQ(empty.Load(), std::nullopt);
     EXPECT_EQ(book.GetCellText(2, 1), QString());
 }
 
@@ -268,7 +276,7 @@ TEST_F(WageSheetTest, ImportAsksOnlyWhenTheSheetHoldsRows) {
     ui.answers = {DlgAnswer::No};
     EXPECT_EQ(sheet.ImportRoster(), std::nullopt);
     EXPECT_EQ(Texts(), QStringList{QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")});
-    EXPECT_EQ(ui.Last()->buttons, DlgButtons::YesNo);
+    EXPECT_EQ(ui.Last()->buttons, DlgButtons::YesNoDefaultNo);  // Yes gives the typed rows up
     EXPECT_EQ(book.GetCellText(5, 2), QStringLiteral("旧行"));
 
     ui.answers = {DlgAnswer::Yes};

@@ -169,7 +169,7 @@ TEST_F(AllputFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
     ui.answers = {DlgAnswer::Yes};
     form->reject();  // Esc and the title bar's close end here too
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(ui.Texts(), (QStringList{kCloseUnsavedQuestion, kCloseUnsavedQuestion}));
+    EXPECT_EQ(ui.Texts(), (QStringList{db::kCloseUnsavedQuestion, db::kCloseUnsavedQuestion}));
     Open();
     form->Book().SetCellText(3, 1, QStringLiteral("李四"));
     form->BitBtn7Click();

@@ -206,7 +206,7 @@ TEST_F(WageFormTest, NoChangeOfTheErrorListIsUndoneAndNoTypedRowLostWithoutAQues
         person.start(5);
         f.B2Click();
         EXPECT_EQ(opened, c.opens);
-        EXPECT_EQ(!Texts().isEmpty() && Texts().front() == kWageSaveBeforeListQuestion, c.answer.has_value());
+        EXPECT_EQ(!Texts().isEmpty() && Texts().front() == db::kSaveBeforeListQuestion, c.answer.has_value());
         EXPECT_TRUE(!c.answer || ui.shown.front().buttons == DlgButtons::YesNoCancel);
         EXPECT_EQ(f.EditMode(), !c.reloads);
         QStringList shown;
@@ -289,7 +289,7 @@ TEST_F(WageFormTest, ClosingAsksOnlyWhileRowsAreNotStored) {
     EXPECT_TRUE(f.isVisible());
     f.reject();  // Esc ends here too
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(Texts(), (QStringList{kCloseUnsavedQuestion, kCloseUnsavedQuestion}));
+    EXPECT_EQ(Texts(), (QStringList{db::kCloseUnsavedQuestion, db::kCloseUnsavedQuestion}));
     // Loaded or stored rows close without a question.
     f.FormShow();
     f.show();
