@@ -164,6 +164,67 @@ TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkippedAndSaySo) {
     EXPECT_EQ(Q("select group_concat(id || sNumber || sTotal) from Wage_Info"), before);
 }
 
+// One number stands once in a month's wages, or the reports count its wages twice: the sheet
+// and the error list refuse it before anything is written, naming both persons.
+TEST_F(WageErrorListTest, ANumberOnTwoRowsOfAMonthIsRefusedByTheSheetAndTheList) {
+    const auto twice = [](const char* name, const char* holder) {
+        return WageNumberTwiceMessage(Month(3), QString::fromUtf8(name), QStringLiteral("007"),
+                                      QString::fromUtf8(holder));
+    };
+    state.MaxWageMonth = month;
+    WageSheet sheet(ctx, book, month);
+    const struct {
+        const char* what;
+        std::function<bool()> save;
+        QString refusal;  // empty: stored
+        int row;          // the current cell's row after a refusal
+    } cases[] = {
+        {"list: a corrected number another stored row holds",
+         [&] {
+             list.Load();
+             book.SetCellText(RowOf("777"), 1, QStringLiteral("007"));
+             return list.Recheck();
+         },
+         twice("某人", "李四"), 3},
+        {"list: a row keeps its own number",
+         [&] {
+             list.Load();
+             book.SetCellText(RowOf("777"), 3, QStringLiteral("3500"));
+             return list.Recheck();
+         },
+         {},
+         0},
+        {"sheet: one number typed twice, blanks around",
+         [&] {
+             sheet.Load();  // 001 张三, 777 某人, 007 李四
+             book.SetCellText(3, 1, QStringLiteral(" 007 "));
+             return sheet.Save();
+         },
+         twice("李四", "某人"), 4},
+        {"sheet: rows without a number are nobody's",
+         [&] {
+             sheet.Load();
+             book.SetCellText(2, 1, QString());
+             book.SetCellText(3, 1, QString());
+             return sheet.Save();
+         },
+         {},
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString stored = Q("select group_concat(id || sNumber || sName || sTotal) from Wage_Info");
+        ui.Clear();
+        EXPECT_EQ(c.save(), c.refusal.isEmpty());
+        if (c.refusal.isEmpty()) continue;
+        ASSERT_FALSE(Texts().isEmpty());
+        EXPECT_EQ(Texts().last(), c.refusal);
+        EXPECT_EQ(ui.Last()->kind, kRefusedSaveKind);
+        EXPECT_EQ(Q("select group_concat(id || sNumber || sName || sTotal) from Wage_Info"), stored);
+        EXPECT_EQ(book.SelStartRow(), c.row);
+    }
+}
+
 TEST_F(WageErrorListTest, AcceptClearsOnlyThisMonthsLimitFlags) {
     ASSERT_EQ(list.Load(), 2);
     list.Accept();
