@@ -6,10 +6,11 @@ QString RtlTrim(const QString& s) {
     qsizetype b = 0, e = s.size();
     while (b < e && s[b].unicode() <= 0x20) ++b;
     while (e > b && s[e - 1].unicode() <= 0x20) --e;
-    return s.mid(b, e - b);
+    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);  // nothing to cut: the text shared, not copied
 }
 
 QString RtlRemoveBlanks(const QString& s) {
+    if (!s.contains(QLatin1Char(' '))) return s;  // most names: the text shared, not copied
     QString out = s;
     out.remove(QLatin1Char(' '));
     return out;

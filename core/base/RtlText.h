@@ -13,6 +13,8 @@ namespace qm {
 QString RtlTrim(const QString& s);
 // Removes every U+0020; other blanks stay.
 QString RtlRemoveBlanks(const QString& s);
+// The name clean-up of every save (ClearSpace): trimmed, then every U+0020 removed.
+inline QString CleanName(const QString& s) { return RtlRemoveBlanks(RtlTrim(s)); }
 // A whole decimal number: optional leading blanks, an optional sign, ASCII digits, nothing
 // after them (so "2500 " is not a number). Empty when the text is not one or overflows int.
 std::optional<int> RtlStrToInt(const QString& s);

@@ -1,23 +1,17 @@
 #include "core/base/UnitClass.h"
 
+#include "core/base/RtlText.h"
+
 namespace qm {
 
 namespace {
 
 const QString kOrgan = QStringLiteral("机关单位");
 
-// The stored texts are compared without the blanks and control characters around them.
-QString Trimmed(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= 0x20) ++b;
-    while (e > b && s[e - 1].unicode() <= 0x20) --e;
-    return s.mid(b, e - b);
-}
-
 }  // namespace
 
 UnitClass UnitClass::Decode(const QString& depType, const QString& depInfo) {
-    const QString i = Trimmed(depInfo);
+    const QString i = RtlTrim(depInfo);
     Kind k = Kind::Unknown;
     if (i == QStringLiteral("否"))
         k = Kind::Other;
@@ -27,7 +21,7 @@ UnitClass UnitClass::Decode(const QString& depType, const QString& depInfo) {
         k = Kind::GeneralContract;
     else if (i == QStringLiteral("是2"))
         k = Kind::LabourSubcontract;
-    return UnitClass(Trimmed(depType) == kOrgan, k);
+    return UnitClass(RtlTrim(depType) == kOrgan, k);
 }
 
 QString UnitClass::DepTypeText() const { return organ_ ? kOrgan : QStringLiteral("企业事业单位"); }
@@ -56,7 +50,7 @@ QString UnitClass::StatusText() const {
 }
 
 FoundingMonth FoundingMonth::Decode(const QString& stored) {
-    const QString t = Trimmed(stored);
+    const QString t = RtlTrim(stored);
     if (t == QStringLiteral("99")) return NotThisYear();
     // The founding month itself is 1..12, so the month before it is 0..11.
     const std::optional<Month> m = Month::Parse(t);

@@ -6,8 +6,10 @@
 #include "core/base/UiService.h"
 #include "core/db/StaffTable.h"
 #include "core/sheet/SheetBook.h"
+#include "core/staff/StaffListWriter.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/StaffValues.h"
+#include "core/staff/WrongStore.h"
 
 #include <algorithm>
 
@@ -44,7 +46,7 @@ int AllputSheet::FillSheet() {
     Quiet q(edits_);
     ctx_.pb.SetPosition(0);
     book_.BeginUpdate();
-    book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kStaffFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     AllputStore store(ctx_.db);
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
     db::RowsPrint print;
@@ -52,7 +54,7 @@ int AllputSheet::FillSheet() {
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
-    int r = kFirstRow;
+    int r = kStaffFirstRow;
     for (const auto& row : rows) {
         for (int c = 0; c < kStaffSheetTexts; ++c)
             if (!row[size_t(c)].isEmpty()) book_.SetCellText(r, c + 1, row[size_t(c)]);
@@ -61,9 +63,10 @@ int AllputSheet::FillSheet() {
     }
     // The rows the sheet holds: every one, unless a row lay beyond any sheet.
     edits_.EndLoad(Month::Start(), print, before,
-                   std::clamp<long long>(book_.MaxRow() - kFirstRow + 1, 0, (long long)rows.size()));
+                   std::clamp<long long>(book_.MaxRow() - kStaffFirstRow + 1, 0, (long long)rows.size()));
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
-    const AllputStore::Unit unit = store.FirstUnit();
+    // The labels name the first unit row, as they always have.
+    const UnitLabels unit = ReadUnitLabels(ctx_.db);
     unitName_ = QStringLiteral("单位名称：") + unit.depName + QStringLiteral(" ");
     unitCode_ = QStringLiteral("单位法人代码：") + unit.depNo + QStringLiteral(" ");
     currentDepNo_ = unit.depNo;
@@ -78,10 +81,10 @@ void AllputSheet::Recheck() {
     Quiet q(edits_);
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     book_.BeginUpdate();
-    rules.CheckRows(StaffPass::Activation, kFirstRow);
+    rules.CheckRows(StaffPass::Activation, kStaffFirstRow);
     if (!rules.AllRowsValid()) errorsEnabled_ = true;
     ResetFonts();
-    book_.SetSelection(kFirstRow, 1, kFirstRow, 1);
+    book_.SetSelection(kStaffFirstRow, 1, kStaffFirstRow, 1);
     book_.EndUpdate();
 }
 
@@ -113,7 +116,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
     const SheetRange current = book_.Selection();  // where the person was: the view stays there
     book_.SetSelection(1, 1, 1, 1);
     errorsEnabled_ = false;
-    if (book_.GetCellText(kFirstRow, Name).isEmpty()) {
+    if (book_.GetCellText(kStaffFirstRow, Name).isEmpty()) {
         ctx_.ui.Info(QStringLiteral("第一行没有数据。"));
         return SaveResult::NoData;
     }
@@ -122,41 +125,33 @@ AllputSheet::SaveResult AllputSheet::Save() {
     // Checks first (they touch only the sheet), then one transaction for the whole list.
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
-    std::vector<AllputRow> rows;
-    // Room for every row at once: growing a vector of rows of 32 texts copies them all again.
-    const int lastUsed = book_.LastUsedRow();
-    rows.reserve(size_t(std::max(lastUsed - kFirstRow + 1, 0)));
-    int stop = kFirstRow;
+    std::vector<QString> flags;
+    flags.reserve(size_t(std::max(book_.LastUsedRow() - kStaffFirstRow + 1, 0)));
+    int stop = kStaffFirstRow;
     book_.BeginUpdate();
     for (; stop <= book_.MaxRow() && !book_.GetCellText(stop, Name).isEmpty(); ++stop) {
         rules.ClearSpace(stop);
         if (book_.GetCellText(stop, Name).isEmpty()) break;  // a name of blanks ends the list
         rules.CheckRow(stop, StaffPass::Save);
-        // Made where it stays: a row of 32 texts is not moved again.
-        AllputRow& row = rows.emplace_back();
-        row.sheetRow = stop;
-        for (int c = 1; c <= kStaffSheetTexts; ++c) row.text[size_t(c - 1)] = book_.GetCellText(stop, c);
-        for (int c = CodeSex; c <= CodeProduction; ++c) row.code[size_t(c - CodeSex)] = book_.GetCellText(stop, c);
-        row.isOk = rules.RowFlag();
+        flags.push_back(rules.RowFlag());
     }
+    const int last = stop - 1;
     // A failed sex or party check enables the error list at once, whatever the save does next.
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     // Number columns must hold numbers: the database would take any text.
+    const CellReader cell = [this](int r, int c) { return book_.GetCellText(r, c); };
+    const std::vector<BadCell> bad = FindNonNumericWorkYears(kStaffFirstRow, last, cell);
     QStringList badNumbers;
-    SheetRange firstBad;
-    for (const AllputRow& row : rows)
-        for (int c : {Works, Work})
-            if (!AllputNumber(row.Text(c))) {
-                rules.Mark(row.sheetRow, c);
-                if (badNumbers.isEmpty()) firstBad = {row.sheetRow, c, row.sheetRow, c};
-                badNumbers << QStringLiteral("第%1行的%2“%3”")
-                                  .arg(StaffShownRow(row.sheetRow))
-                                  .arg(staffvalue::ColumnName(c), row.Text(c));
-            }
+    for (const BadCell& b : bad) {
+        rules.Mark(b.row, b.col);
+        badNumbers << QStringLiteral("第%1行的%2“%3”")
+                          .arg(StaffShownRow(b.row))
+                          .arg(staffvalue::ColumnName(b.col), cell(b.row, b.col));
+    }
     book_.SetSelection(current);  // the marks moved the selection, not the person
     book_.EndUpdate();
-    if (!badNumbers.isEmpty()) {
-        book_.GoTo(firstBad.r1, firstBad.c1);
+    if (!bad.empty()) {
+        book_.GoTo(bad.front().row, bad.front().col);
         const QString shown = badNumbers.size() > 5
                                   ? badNumbers.mid(0, 5).join(QStringLiteral("、")) + QStringLiteral("等")
                                   : badNumbers.join(QStringLiteral("、"));
@@ -167,31 +162,31 @@ AllputSheet::SaveResult AllputSheet::Save() {
     }
 
     // Rows left below the first empty name would be lost without a word.
+    const int saving = last - kStaffFirstRow + 1;
     const int left = book_.FilledRowsFrom(stop, 1, kStaffSheetTexts);
-    if (left > 0 && !edits_.LeaveRowsOut(ctx_.ui, stop, Name, StaffShownRow(stop), left, int(rows.size()),
+    if (left > 0 && !edits_.LeaveRowsOut(ctx_.ui, stop, Name, StaffShownRow(stop), left, saving,
                                          QStringLiteral("期初名单"), StaffTable(ctx_.db).CountMonth(Month::Start())))
         return SaveResult::Cancelled;
 
     try {
-        AllputStore(ctx_.db).Save(rows, StaffColumnsFor(ctx_.state.DepClass), edits_.Load(), &ctx_.pb);
+        StaffListWriter(ctx_.db, Month::Start(), StaffColumnsFor(ctx_.state.DepClass))
+            .Replace({kStaffFirstRow, last, cell, flags}, edits_.Load(), &ctx_.pb);
     } catch (const db::MonthNotLoaded& e) {
-        ctx_.pb.SetPosition(0);
         ctx_.ui.RefuseSave(e.Message(QStringLiteral("期初名单")));
         return SaveResult::Refused;
     } catch (const staffvalue::NumberTaken& e) {
         book_.GoTo(e.Row(), Number);
         ctx_.ui.RefuseSave(e.Text());
         return SaveResult::Failed;
-    } catch (const AllputSaveError& e) {
-        ctx_.pb.SetPosition(0);
-        if (e.SheetRow() > 0) book_.GoTo(e.SheetRow(), 1);
-        ctx_.ui.Plain(e.Text() + QStringLiteral("\n保存已撤销，原有的期初名单未作改动。"));
+    } catch (const SaveFailure& f) {
+        if (f.row() > 0) book_.GoTo(f.row(), 1);
+        ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
         return SaveResult::Failed;
     }
     // Rows left out below an empty name are still the person's unsaved work.
     edits_.Saved(left > 0);
     // The note that the sheet must be saved no longer holds: the count of the stored list does.
-    status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
+    status_ = QStringLiteral(" 共 ") + QString::number(saving) + QStringLiteral(" 条");
     book_.BeginUpdate();
     ResetFonts();
     book_.SetSelection(current);
@@ -216,7 +211,7 @@ AllputSheet::SaveResult AllputSheet::Save() {
 bool AllputSheet::Clear() {
     if (!ctx_.main || !ctx_.main->N34Click()) return false;
     Quiet q(edits_);
-    book_.ClearRange(kFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
+    book_.ClearRange(kStaffFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     // The sheet now shows the list as stored: none.
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
     const db::RowsPrint stored = StaffTable(ctx_.db).PrintMonth(Month::Start());

@@ -18,9 +18,6 @@ class TSheetBook;
 
 class AllputSheet {
 public:
-    // The sheet's rows: data from row 3; loads and clears reach the sheet's last row.
-    static constexpr int kFirstRow = kStaffFirstRow;
-
     AllputSheet(TSheetBook& book, AppContext& ctx, const CodeLists& codes);
     ~AllputSheet();
     AllputSheet(const AllputSheet&) = delete;

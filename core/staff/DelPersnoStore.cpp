@@ -31,7 +31,7 @@ int DeleteDelMatches(db::Connection& c, Month month) {
 }
 
 int DeleteDelNumber(db::Connection& c, Month month, const QString& number) {
-    const QString n = TrimLow(number);
+    const QString n = RtlTrim(number);
     if (n.isEmpty()) return 0;
     return StaffTable(c).DeleteNumber(month, n);
 }

@@ -6,6 +6,7 @@
 #include "core/db/StaffTable.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/MonputStore.h"
+#include "core/staff/StaffListWriter.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/StaffValues.h"
 
@@ -151,7 +152,8 @@ MonputSheet::SaveResult MonputSheet::Save() {
         return SaveResult::Cancelled;
 
     try {
-        WriteMonth(ctx_.db, month_, StaffColumnsFor(dep), kStaffFirstRow, last, cell, flags, edits_.Load(), &ctx_.pb);
+        StaffListWriter(ctx_.db, month_, StaffColumnsFor(dep))
+            .Replace({kStaffFirstRow, last, cell, flags}, edits_.Load(), &ctx_.pb);
     } catch (const db::MonthNotLoaded& e) {
         ctx_.ui.RefuseSave(e.Message(MonthListName(month_)));
         return SaveResult::Refused;

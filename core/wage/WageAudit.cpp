@@ -9,19 +9,6 @@
 
 namespace qm {
 
-QString TrimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b].unicode() <= 0x20) ++b;
-    while (e > b && s[e - 1].unicode() <= 0x20) --e;
-    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
-}
-
-QString ClearNameSpaces(const QString& name) {
-    QString t = TrimBlanks(name);
-    if (t.contains(QLatin1Char(' '))) t.remove(QLatin1Char(' '));  // most names share the cell's text
-    return t;
-}
-
 namespace {
 
 // The value of an ASCII decimal text (a leading "+" allowed); false unless all of it is the
@@ -45,7 +32,7 @@ bool AsciiToDouble(QStringView t, double& v) {
 }  // namespace
 
 Amount ParseAmount(const QString& text) {
-    const QString t = TrimBlanks(text);
+    const QString t = RtlTrim(text);
     if (t.isEmpty()) return {};
     // Plain decimal notation only: a sign, digits, one point. Thousands separators, exponents
     // and words are refused rather than guessed at.
@@ -89,7 +76,7 @@ WageRoster WageRoster::Load(db::Connection& c, Month month, int expected) {
 void WageRoster::Add(const QString& number, const QString& name) {
     // Each row comes after every row added before it.
     const db::Utf8Text n(number);
-    if (n.Valid()) names_.Put(n.View(), db::Utf8Text(TrimBlanks(name)).View(), names_.LastOrder() + 1);
+    if (n.Valid()) names_.Put(n.View(), db::Utf8Text(RtlTrim(name)).View(), names_.LastOrder() + 1);
 }
 
 std::optional<QString> WageRoster::NameOf(const QString& number) const {
@@ -131,8 +118,8 @@ WageCheck WageAudit::Check(const WageLine& line, NameCleanup names) const {
     if (t > 0) AsciiToDouble(c.totalText, c.total);
     c.wFlag = limits_.InRange(t > 0 ? c.total : t);
 
-    c.number = TrimBlanks(line.number);
-    c.name = names == NameCleanup::RemoveBlanks ? ClearNameSpaces(line.name) : TrimBlanks(line.name);
+    c.number = RtlTrim(line.number);
+    c.name = names == NameCleanup::RemoveBlanks ? CleanName(line.name) : RtlTrim(line.name);
     c.numberUtf8 = db::Utf8Text(c.number);
     c.nameUtf8 = db::Utf8Text(c.name);
     const std::optional<std::string_view> staffName = c.number.isEmpty() ? std::nullopt : roster_.NameOf(c.numberUtf8);

@@ -5,6 +5,7 @@
 
 #include "core/base/AppContext.h"
 #include "core/base/ByteIndex.h"
+#include "core/base/RtlText.h"
 #include "core/db/Db.h"
 
 #include <QString>
@@ -30,11 +31,6 @@ inline constexpr int Id = 9;     // the error list's row id
 inline constexpr int kWageFirstRow = 2;
 // A sheet row as the messages name it: the sheet shows no row numbers, so the first person is 第1行.
 constexpr int WageShownRow(int sheetRow) { return sheetRow - kWageFirstRow + 1; }
-
-// Cuts characters up to U+0020 from both ends (a full-width blank stays).
-QString TrimBlanks(const QString& s);
-// The wage sheet's name clean-up: trimmed, and every U+0020 inside removed.
-QString ClearNameSpaces(const QString& name);
 
 // An amount cell: empty (after trimming) gives an empty optional with ok = true; a decimal
 // number ("2500", "2500.5", " 2500 ", "-3", ".5") its value; anything else ok = false.

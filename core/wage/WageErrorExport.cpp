@@ -33,8 +33,8 @@ bool ExportWageErrorWorkbook(UiService& ui, Progress& pb, const AppPaths& paths,
         cell.align = xlsx::Align::Center;  // the original's horizontal alignment 3
         const int n = int(rows.size());
         for (int r = 0; r < n; ++r) {
-            s.Text(r + 2, 1, TrimBlanks(rows[size_t(r)].first), cell);
-            s.Text(r + 2, 2, TrimBlanks(rows[size_t(r)].second), cell);
+            s.Text(r + 2, 1, RtlTrim(rows[size_t(r)].first), cell);
+            s.Text(r + 2, 2, RtlTrim(rows[size_t(r)].second), cell);
             if ((r & 1023) == 0) pb.SetPosition(r * 100 / n);
         }
         xlsx::CellFormat title = xlsx::CellFormat::Text();

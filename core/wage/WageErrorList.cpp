@@ -69,8 +69,8 @@ int WageErrorList::Load() {
         for (const db::Value* v : {&rec.sN1, &rec.sN2, &rec.sN3, &rec.sN4, &rec.sTotal})
             book_.SetCellText(r, c++, v->AsString());
         book_.SetCellText(r, wagecol::Id, QString::number(rec.id));
-        const std::optional<QString> staffName = roster.NameOf(TrimBlanks(rec.sNumber));
-        if (staffName && *staffName == TrimBlanks(rec.sName))
+        const std::optional<QString> staffName = roster.NameOf(RtlTrim(rec.sNumber));
+        if (staffName && *staffName == RtlTrim(rec.sName))
             UnmarkCells(book_, r, 1, 2);
         else
             MarkCells(book_, r, 1, 2);
@@ -119,7 +119,7 @@ bool WageErrorList::Recheck() {
         // Inserted or pasted rows carry no id: there is no stored row to update. A row whose
         // number was cleared is still updated (flagged), so its corrected amounts are not dropped.
         bool idOk = false;
-        const qint64 id = TrimBlanks(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
+        const qint64 id = RtlTrim(book_.GetCellText(r, wagecol::Id)).toLongLong(&idOk);
         if (!idOk) {
             notStored << QStringLiteral("第%1行（%2）是在本表中插入的行，不在数据库中，未保存；请在工资表中添加。")
                              .arg(WageShownRow(r))
@@ -180,7 +180,7 @@ void WageErrorList::Accept() {
 void WageErrorList::DeleteRow(int row) {
     if (row < 2) return;
     bool ok = false;
-    const qint64 id = TrimBlanks(book_.GetCellText(row, wagecol::Id)).toLongLong(&ok);
+    const qint64 id = RtlTrim(book_.GetCellText(row, wagecol::Id)).toLongLong(&ok);
     if (!ok) return;
     if (WageTable(ctx_.db).DeleteRow(id) > 0) stored_ = true;
     Load();

@@ -99,7 +99,7 @@ std::optional<int> WageSheet::Load() {
 
 std::optional<int> WageSheet::ImportRoster() {
     // Yes gives every typed amount up: No is the default.
-    if (!TrimBlanks(book_.GetCellText(kWageFirstRow, wagecol::Number)).isEmpty() &&
+    if (!RtlTrim(book_.GetCellText(kWageFirstRow, wagecol::Number)).isEmpty() &&
         !ctx_.ui.AskYesNoDefaultNo(QStringLiteral("导入名单将覆盖上面显示名单，是否继续？")))
         return std::nullopt;
     const std::vector<std::pair<QString, QString>> people = StaffTable(ctx_.db).ReadPeople(month_);

@@ -5,6 +5,7 @@
 #include "core/db/Errors.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/CodeLists.h"
+#include "core/staff/StaffListWriter.h"
 #include "core/staff/StaffRowRules.h"
 #include "core/staff/StaffValues.h"
 #include "core/staff/WrongStore.h"
@@ -195,7 +196,8 @@ void TFrm_wrong::BitBtn2Click() {
     const CellReader cell = [this](int r, int c) { return book_.GetCellText(r, c); };
     WrongSaveReport rep;
     try {
-        rep = WriteErrorRows(ctx_.db, month_, 3, last, cell, flags);
+        // Every column of the row, whatever the unit's class: the list shows them all.
+        rep = StaffListWriter(ctx_.db, month_, StaffColumns::All).Update({3, last, cell, flags});
     } catch (const staffvalue::NumberTaken& e) {
         ctx_.pb.SetPosition(0);
         view_->GoToCell(e.Row(), 2);

@@ -1,6 +1,6 @@
 #include "core/db/Errors.h"
 #include "core/report/Upload.h"
-#include "core/staff/AllputStore.h"
+#include "core/staff/StaffListWriter.h"
 #include "core/unit/Gates.h"
 #include "core/wage/WageSheet.h"
 #include "tests/entry/wage/WageTestBase.h"
@@ -17,14 +17,15 @@ TEST_F(DatabaseFailureText, EveryDatabaseFailureReadsInChinese) {
     enum Way { Locked, ReadOnly, Full, Ordinary };
     const QString notes = base.base() + QStringLiteral("/notes.mdb");
     auto batchSave = [&] {
-        std::vector<AllputRow> rows(400);
-        for (size_t i = 0; i < rows.size(); ++i)
-            rows[i].text[1] = QStringLiteral("%1").arg(i, 40, 10, QLatin1Char('0'));
+        const CellReader cell = [](int r, int c) {
+            return c == 2 ? QStringLiteral("%1").arg(r, 40, 10, QLatin1Char('0')) : QString();
+        };
+        const std::vector<QString> flags(400, QStringLiteral("1"));
         try {
             db::MonthLoad loaded;  // as from the empty list the fixture stores
-            AllputStore(base.db()).Save(rows, StaffColumns::Base, loaded);
-        } catch (const AllputSaveError& e) {
-            ui.Plain(e.Text());
+            StaffListWriter(base.db(), Month::Start(), StaffColumns::Base).Replace({3, 402, cell, flags}, loaded);
+        } catch (const SaveFailure& f) {
+            ui.Plain(f.Message());
         }
     };
     auto wageSave = [&] {
@@ -36,9 +37,9 @@ TEST_F(DatabaseFailureText, EveryDatabaseFailureReadsInChinese) {
         std::function<void()> step;
         const char *lead, *reason;
     } cases[] = {
-        {Locked, batchSave, "期初名单未能保存：", "已锁定"},
-        {ReadOnly, batchSave, "期初名单未能保存：", "只读"},
-        {Full, batchSave, "未能保存：", "磁盘已满"},
+        {Locked, batchSave, "保存失败：", "已锁定"},
+        {ReadOnly, batchSave, "保存失败：", "只读"},
+        {Full, batchSave, "保存失败：", "磁盘已满"},
         {ReadOnly, wageSave, "保存失败，本月已存的数据未改动", "只读"},
         {Full, wageSave, "保存失败，本月已存的数据未改动", "磁盘已满"},
         {Ordinary, [&] { db::Connection().Open(notes); }, "无法打开数据库", "不是数据库"},

@@ -193,7 +193,7 @@ TEST_F(AllputSheetTest, AFailedSaveNamesTheRowAndKeepsTheStoredListAndDuty) {
     PutRow(4, GoodRow(QStringLiteral("坏行"), QStringLiteral("A2")));
     EXPECT_EQ(sheet.Save(), AllputSheet::SaveResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].sort, ShownBox::Sort::Plain);
+    EXPECT_EQ(ui.shown[0].kind, DlgKind::Error);  // as every staff list's failed save
     EXPECT_TRUE(ui.shown[0].text.contains(QStringLiteral("第2行")));
     EXPECT_EQ(Numbers(), QStringLiteral("A1"));
     EXPECT_TRUE(sheet.Dirty());

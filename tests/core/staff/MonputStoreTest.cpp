@@ -1,6 +1,7 @@
 // The monthly list's stored side: loads, imports and the one-transaction save.
 #include "core/base/Progress.h"
 #include "core/staff/MonputStore.h"
+#include "core/staff/StaffListWriter.h"
 #include "core/staff/StaffValues.h"
 #include "tests/core/staff/CellGrid.h"
 #include "tests/support/TempBase.h"
@@ -49,7 +50,7 @@ db::MonthLoad Shown(test::TempBase& tb, Month m) {
 void WriteShown(test::TempBase& tb, Month m, StaffColumns set, int first, int last, const CellReader& cell,
                 const std::vector<QString>& flags, Progress* pb = nullptr) {
     db::MonthLoad shown = Shown(tb, m);
-    WriteMonth(tb.db(), m, set, first, last, cell, flags, shown, pb);
+    StaffListWriter(tb.db(), m, set).Replace({first, last, cell, flags}, shown, pb);
 }
 
 StaffColumns ColumnSetFor(const char* depInfo) {
@@ -65,27 +66,10 @@ TEST(MonputStore, ColumnSetFollowsTrimmedClass) {
 }
 
 TEST(MonputStore, TrimAndCleanFollowTheOriginalRuntime) {
-    EXPECT_EQ(TrimLow(" \t1001 "), "1001");
-    EXPECT_EQ(TrimLow(QString::fromUtf8("\u30001001")), QString::fromUtf8("\u30001001"));  // full-width blank stays
+    EXPECT_EQ(RtlTrim(" \t1001 "), "1001");
+    EXPECT_EQ(RtlTrim(QString::fromUtf8("\u30001001")), QString::fromUtf8("\u30001001"));  // full-width blank stays
     EXPECT_EQ(CleanName(" 张 三 "), "张三");
     EXPECT_EQ(CleanName("张\t三"), "张\t三");  // only U+0020 inside
-}
-
-TEST(MonputStore, WorkYearsAreNumbersOrBlank) {
-    EXPECT_TRUE(WorkYearsValue("  ")->IsNull());
-    EXPECT_EQ(WorkYearsValue(" 12 ")->kind(), db::Value::Kind::Integer);
-    EXPECT_EQ(WorkYearsValue("12")->AsInteger(), 12);
-    EXPECT_DOUBLE_EQ(WorkYearsValue("2.5")->AsFloat(), 2.5);
-    EXPECT_FALSE(WorkYearsValue("十"));
-    EXPECT_FALSE(WorkYearsValue("3年"));
-    EXPECT_FALSE(WorkYearsValue("1.2.3"));
-    EXPECT_FALSE(WorkYearsValue("."));
-    // The rule the batch sheet, the single-person form and the upload share.
-    for (const char* bad : {"1e300", "1e5", "99999999999999999999", "+3", "5.125"})
-        EXPECT_FALSE(WorkYearsValue(bad)) << bad;
-    EXPECT_EQ(WorkYearsValue("-3")->AsInteger(), -3);
-    EXPECT_FALSE(CodeValue("x1"));
-    EXPECT_TRUE(CodeValue("")->IsNull());
 }
 
 TEST(MonputStore, ImportTakesTheTableInIdOrderWithEveryFlag) {
@@ -117,7 +101,7 @@ TEST(MonputStore, MonthZeroImportedIntoMonthOneAndSavedEqualsTheSheet) {
     for (size_t i = 0; i < back.size(); ++i) {
         StaffTexts expect = rows[i];
         expect[0] = CleanName(expect[0]);
-        expect[1] = TrimLow(expect[1]);
+        expect[1] = RtlTrim(expect[1]);
         expect[14] = expect[15] = expect[16] = expect[17] = QString();  // "否" stores no 15..18
         EXPECT_EQ(back[i], expect) << "row " << i;
     }
@@ -262,9 +246,12 @@ TEST(MonputStore, TwoSavesInARowGiveTheSameMonth) {
     PutPerson(g, 3, "甲", "1");
     PutPerson(g, 4, "乙", "2");
     db::MonthLoad shown = Shown(tb, Month(6));
-    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"}, shown);
+    const CellReader cell = g.Reader();
+    const std::vector<QString> flags{"1", "1"};
+    StaffListWriter writer(tb.db(), Month(6), StaffColumns::All);
+    writer.Replace({3, 4, cell, flags}, shown);
     const QString first = tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo");
-    WriteMonth(tb.db(), Month(6), StaffColumns::All, 3, 4, g.Reader(), {"1", "1"}, shown);  // no reload between
+    writer.Replace({3, 4, cell, flags}, shown);  // no reload between
     EXPECT_EQ(Count(tb, 6), 2);
     EXPECT_EQ(tb.Scalar("select group_concat(sName||sNumber||sTsg||ssg, ',') from Staff_moninfo"), first);
 }
@@ -288,8 +275,6 @@ TEST(MonputStore, DutiesOfTheReplacedMonthStayWithTheirNumbers) {
 }
 
 TEST(MonputStore, ProgressEndsAndScalesByTheRows) {
-    EXPECT_EQ(ProgressScale(0), 1);
-    EXPECT_EQ(ProgressScale(2), 2);
     test::TempBase tb;
     Grid g;
     for (int r = 3; r <= 12; ++r) PutPerson(g, r, "某", QString::number(r));

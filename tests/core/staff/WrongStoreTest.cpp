@@ -1,4 +1,5 @@
 // The staff error list's stored side: the rows in error and their write-back by id.
+#include "core/staff/StaffListWriter.h"
 #include "core/staff/StaffValues.h"
 #include "core/staff/WrongStore.h"
 #include "tests/core/staff/CellGrid.h"
@@ -16,6 +17,12 @@ struct Grid : test::CellGrid {
         Set(r, kStaffIdCol, QString::number(w.id));
     }
 };
+
+// The error list's write-back: every column of each row, by its id.
+WrongSaveReport WriteBack(test::TempBase& tb, Month month, int first, int last, const CellReader& cell,
+                          const std::vector<QString>& flags) {
+    return StaffListWriter(tb.db(), month, StaffColumns::All).Update({first, last, cell, flags});
+}
 
 // Without a number given, each row gets one of its own.
 long long InsertStored(test::TempBase& tb, int mon, const QString& name, const QString& isok,
@@ -62,7 +69,7 @@ TEST(WrongStore, ACorrectedRowIsWrittenByIdAndMonthWithNullsAndQuotes) {
     g.Put(4, rows[0]);
     g.Set(4, kStaffIdCol, QString::number(other));
     g.Set(4, 1, "篡改");
-    auto rep = WriteErrorRows(tb.db(), Month(4), 3, 4, g.Reader(), {"1", "1"});
+    auto rep = WriteBack(tb, Month(4), 3, 4, g.Reader(), {"1", "1"});
     EXPECT_EQ(rep.updated, 1);
     EXPECT_EQ(rep.notFound, std::vector<int>{4});
     EXPECT_EQ(tb.Scalar("select sName||'|'||sNumber||'|'||sTEdu||'|'||sEducation||'|'||sIsok||'|'||sWork "
@@ -90,7 +97,7 @@ TEST(WrongStore, RowsWithoutIdOrWithBadWorkYearsAreSkippedWithANote) {
     g.Set(4, 1, "新人");
     g.Set(4, 2, "77");
     g.Put(5, rows[1]);
-    auto rep = WriteErrorRows(tb.db(), Month(0), 3, 5, g.Reader(), {"1", "1", "1"});
+    auto rep = WriteBack(tb, Month(0), 3, 5, g.Reader(), {"1", "1", "1"});
     EXPECT_EQ(rep.updated, 1);
     EXPECT_EQ(rep.noIdRows, std::vector<int>{4});
     ASSERT_EQ(rep.badNumbers.size(), 1u);
@@ -116,7 +123,7 @@ TEST(WrongStore, ADatabaseFailureRollsEveryRowBack) {
     g.Put(4, rows[1]);
     g.Set(4, 1, "坏");
     try {
-        WriteErrorRows(tb.db(), Month(2), 3, 4, g.Reader(), {"1", "1"});
+        WriteBack(tb, Month(2), 3, 4, g.Reader(), {"1", "1"});
         FAIL() << "no failure";
     } catch (const SaveFailure& f) {
         EXPECT_EQ(f.row(), 4);
@@ -154,7 +161,7 @@ TEST(WrongStore, ARowThatWouldCarryANumberAnotherRowOfTheMonthCarriesIsRefused) 
         g.Set(4, 2, k.bing);
         g.Set(3, 7, k.yiWorks);
         try {
-            WriteErrorRows(tb.db(), Month(4), 3, 4, g.Reader(), {"1", "1"});
+            WriteBack(tb, Month(4), 3, 4, g.Reader(), {"1", "1"});
             EXPECT_EQ(k.refusedRow, 0);
         } catch (const staffvalue::NumberTaken& e) {
             EXPECT_EQ(e.Row(), k.refusedRow);

@@ -99,9 +99,9 @@ TEST(WageAmounts, TotalsReadLikeTheSheetShowsThem) {
 }
 
 TEST(WageAmounts, BlanksAreCutOnlyUpToU0020AndNamesLoseInnerBlanks) {
-    EXPECT_EQ(TrimBlanks(QStringLiteral("\t 007 \r")), QStringLiteral("007"));
-    EXPECT_EQ(TrimBlanks(QStringLiteral("\u3000张三\u3000")), QStringLiteral("\u3000张三\u3000"));
-    EXPECT_EQ(ClearNameSpaces(QStringLiteral(" 张 三 ")), QStringLiteral("张三"));
+    EXPECT_EQ(RtlTrim(QStringLiteral("\t 007 \r")), QStringLiteral("007"));
+    EXPECT_EQ(RtlTrim(QStringLiteral("\u3000张三\u3000")), QStringLiteral("\u3000张三\u3000"));
+    EXPECT_EQ(CleanName(QStringLiteral(" 张 三 ")), QStringLiteral("张三"));
 }
 
 TEST_F(WageAuditTest, FourItemsAddUpAndAFullyListedRowPasses) {
