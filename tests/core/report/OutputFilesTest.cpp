@@ -26,10 +26,11 @@ struct PlantedNames {
     ~PlantedNames() { files::ReplacingFile::SetNameSource(nullptr); }
 };
 
-// Links planted in the output folder, pointing outside it, at the old temporary name and at
-// the very names the next temporary files get; a stale temporary file of a killed run; files
-// near the pattern; a writer still running there. Each writer, writing twice (a new file, then
-// one replacing it), leaves all but the stale file alone and writes nothing else.
+// Links planted in the output folder, pointing outside it, at the old temporary name, at the
+// very names the next temporary files get and at the name of a companion whose file is gone; a
+// stale temporary file of a killed run; files near the pattern; a writer still running there.
+// Each writer, writing twice (a new file, then one replacing it), leaves all but the stale file
+// alone and writes nothing else.
 TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryFilesGo) {
     test::TempBase base;
     QTemporaryDir elsewhere;
@@ -43,7 +44,7 @@ TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryF
     for (const auto& [names, write] : writers) {
         QDir(folder).removeRecursively();
         files::ReplacingFile running(folder + QStringLiteral("running.dbf"));  // also makes the folder
-        QStringList links, others{".x.qmtmp.SHORT", "x.dbf.qmtmp.NOTHID"};
+        QStringList links{".x.qmtmp.Gone11-journal"}, others{".x.qmtmp.SHORT", "x.dbf.qmtmp.NOTHID"};
         for (const QString& name : names)
             links << name + ".tmp" << '.' + name + ".qmtmp.AAAAAA" << '.' + name + ".qmtmp.BBBBBB";
         for (const QString& l : links) ASSERT_TRUE(QFile::link(victim, folder + l));

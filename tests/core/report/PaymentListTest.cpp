@@ -241,6 +241,8 @@ TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
          nullptr},
         {{"1e3", "12x", "x12", "", "2.9", "-2.9", "0x10", "١٢"}, nullptr},
         {{"3", "1", "2"}, "('2', x'e4b8', 1, 1)"},  // a name of bytes that are no UTF-8
+        // Persons whose number and name run together alike, or differ in the kind of name only.
+        {{"5"}, "('1', '1张', 1, 1), ('11', '张', 1, 1), ('2', null, 1, 1), ('2', '', 1, 1)"},
     };
     for (const auto& [numbers, odd] : cases) {
         QStringList rows;
