@@ -32,6 +32,7 @@ void MainCommands::ShowStatus(const QString& text) {
 // ---------------------------------------------------------------- show handler and menus
 
 void MainCommands::FormShow() {
+    maint_.SweepLeftovers();
     maint_.N32Click();
     ctx_.state.InitialCleared = 0;
     RefreshMonthMenus();

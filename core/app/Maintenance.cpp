@@ -3,6 +3,7 @@
 #include "core/app/FormFactory.h"
 #include "core/base/AppContext.h"
 #include "core/base/AppPaths.h"
+#include "core/base/FolderTemporary.h"
 #include "core/base/UiService.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
@@ -32,6 +33,12 @@ void Maintenance::OpenForm(const QString& formClass) {
 }
 
 void Maintenance::N32Click() { AppPaths::Ensure(ctx_.paths.Error()); }
+
+void Maintenance::SweepLeftovers() {
+    const AppPaths& p = ctx_.paths;
+    for (const QString& folder : {p.DatabaseDir(), p.Bak(), p.Error(), p.Xls(), p.Rcsb(), p.Gzsb()})
+        FolderTemporary::RemoveStaleIn(folder);
+}
 
 void Maintenance::N9Click() {
     if (!UnitGate()) return;

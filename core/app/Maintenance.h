@@ -14,6 +14,10 @@ public:
     explicit Maintenance(AppContext& ctx) : ctx_(ctx) {}
 
     void N32Click();  // 数据库检查: creates the ERROR folder
+    // As the program starts: what killed runs left in its folders goes (FolderTemporary's
+    // sweep), a restore's copy beside the live database among it, and a group of upload files
+    // left half in place gets its earlier files back.
+    void SweepLeftovers();
     void N9Click();   // 期末从业人员总数设置
     void N21Click();  // 清空月度工资
     void N33Click();  // 清空月度从业人员

@@ -2,6 +2,8 @@
 
 #include "core/base/SystemError.h"
 
+#include <QFile>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -79,6 +81,57 @@ bool Stale(int fd, const struct stat& st) {
     return LongUnwritten(st);
 }
 
+// The inode of `name` in `dir`, never following a link; 0 when there is none.
+quint64 InodeOf(int dir, const QByteArray& name) {
+    struct stat st {};
+    return !name.isEmpty() && ::fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? quint64(st.st_ino) : 0;
+}
+
+bool IsMark(const QByteArray& name) {
+    return name.startsWith('.' + FolderTemporary::kMarkTarget + kMark) && FolderTemporary::IsName(name);
+}
+
+// A mark lists its group a line a file (names in hex), then this line: a mark without it was
+// written no further, so nothing of its group was put in place yet.
+constexpr char kMarkEnd[] = "\nend\n";
+
+std::vector<FolderTemporary::Placing> ReadMark(int fd) {
+    QByteArray text;
+    char buffer[4096];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buffer, n);
+        at += n;
+    }
+    if (!text.endsWith(kMarkEnd)) return {};
+    std::vector<FolderTemporary::Placing> group;
+    for (const QByteArray& line : text.chopped(qsizetype(sizeof kMarkEnd) - 1).split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        if (f.size() != 4) return {};
+        group.push_back({QByteArray::fromHex(f[0]), QByteArray::fromHex(f[1]), f[2].toULongLong(), f[3].toULongLong()});
+    }
+    return group;
+}
+
+// Puts back the group of a mark a killed run left, then removes the mark; answers whether a
+// running writer holds it.
+bool PutBack(int dir, const QByteArray& mark) {
+    const int fd = ::openat(dir, mark.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool ours = ::fstat(fd, &st) == 0 && OwnRegularFile(st), stale = ours && Stale(fd, st);
+    if (stale && FolderTemporary::NameIs(dir, mark, fd)) {
+        const std::vector<FolderTemporary::Placing> group = ReadMark(fd);
+        for (auto p = group.rbegin(); p != group.rend(); ++p) FolderTemporary::Unplace(dir, *p);
+        ::fsync(dir);  // the earlier files on disk before the mark goes
+        ::unlinkat(dir, mark.constData(), 0);
+    }
+    ::close(fd);
+    return ours && !stale;
+}
+
 void RemoveCompanions(int dir, const QByteArray& name) {
     for (const char* suffix : kCompanions) {
         const QByteArray companion = name + suffix;
@@ -146,6 +199,11 @@ void FolderTemporary::RemoveStale(int dir) {
             companions.push_back(name);
     }
     ::closedir(list);
+    // Marks first: a held one means a group is being put in place, whose kept files must stay.
+    bool held = false;
+    for (const QByteArray& name : names)
+        if (IsMark(name)) held = PutBack(dir, name) || held;
+    if (held) return;
     for (const QByteArray& name : names) {
         const int fd = ::openat(dir, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) continue;
@@ -160,6 +218,37 @@ void FolderTemporary::RemoveStale(int dir) {
             ::fstatat(dir, companion.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && OwnRegularFile(st))
             ::unlinkat(dir, companion.constData(), 0);
     }
+}
+
+void FolderTemporary::RemoveStaleIn(const QString& path) {
+    const int dir = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return;
+    RemoveStale(dir);
+    ::close(dir);
+}
+
+void FolderTemporary::WriteMark(int dir, int fd, const std::vector<Placing>& group) {
+    QByteArray text;
+    for (const Placing& p : group)
+        text += p.target.toHex() + ' ' + p.kept.toHex() + ' ' + QByteArray::number(p.keptInode) + ' ' +
+                QByteArray::number(p.newInode) + '\n';
+    text.chop(1);
+    text += kMarkEnd;
+    for (qsizetype at = 0; at < text.size();) {
+        const ssize_t n = ::write(fd, text.constData() + at, size_t(text.size() - at));
+        if (n < 0 && errno != EINTR) throw SystemError(errno);
+        if (n > 0) at += n;
+    }
+    if (::fsync(fd) != 0 || ::fsync(dir) != 0) throw SystemError(errno);
+}
+
+void FolderTemporary::Unplace(int dir, const Placing& p) {
+    if (p.keptInode && InodeOf(dir, p.kept) == p.keptInode)
+        ::renameat(dir, p.kept.constData(), dir, p.target.constData());  // no change where it is the target still
+    else if (InodeOf(dir, p.target) == p.newInode)
+        ::unlinkat(dir, p.target.constData(), 0);
+    const quint64 kept = InodeOf(dir, p.kept);
+    if (kept && (kept != p.keptInode || InodeOf(dir, p.target) == p.keptInode)) ::unlinkat(dir, p.kept.constData(), 0);
 }
 
 FolderTemporary::FolderTemporary(int dir, const QByteArray& target) : dir_(dir) {

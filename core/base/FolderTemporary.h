@@ -10,11 +10,19 @@
 // EOPNOTSUPP) the file is written without the lock, and the sweep then takes a file as stale
 // only when it has not been written for kUnlockedStaleAge: no write of this program runs that
 // long without writing, and the margin covers clocks of file server and machine that differ.
+//
+// Files put in place as a group (ReplacingFile::CommitAll) are named by a mark, a temporary
+// file of their folder held while the group is put in place. While a mark is held the sweep
+// leaves the folder's temporary files alone (the kept earlier files are among them); a mark a
+// killed run left has its group put back as it was before by the next sweep, so a reader finds
+// the earlier files or, once the mark is gone, the new ones, never some of each.
 
 #include <QByteArray>
+#include <QString>
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 namespace qm {
 
@@ -51,6 +59,23 @@ public:
     static bool NameIs(int dir, const QByteArray& name, int fd);
     // Removes the stale temporary files of the folder and the companions left without theirs.
     static void RemoveStale(int dir);
+    // The same for the folder at `path`, as the program starts; nothing when it is missing.
+    static void RemoveStaleIn(const QString& path);
+
+    // One file of a group: its target, the name its earlier file is kept under (empty when it
+    // had none) with that file's inode, and the inode of the new file.
+    struct Placing {
+        QByteArray target, kept;
+        quint64 keptInode = 0, newInode = 0;
+    };
+    // What a group's mark is made for: FolderTemporary(dir, kMarkTarget).
+    inline static const QByteArray kMarkTarget = QByteArrayLiteral("qm-placing");
+    // Writes the group into the mark open on `fd` and puts it on disk, with the folder's
+    // names. Raises SystemError.
+    static void WriteMark(int dir, int fd, const std::vector<Placing>& group);
+    // Gives the target its earlier file back, or removes the new one where it had none; the
+    // kept name goes unless it holds the only copy of the earlier file.
+    static void Unplace(int dir, const Placing& p);
 
     // Tests only: the source of the random part of new names, and the lock call (flock's
     // signature and errno); null restores the real ones.

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace qm::files {
@@ -39,14 +40,26 @@ int MakeFolders(const QString& folder) {
     return 0;
 }
 
+std::function<void(int)>& PlacingHook() {
+    static std::function<void(int)> hook;
+    return hook;
+}
+
+void PlacingStep(int step) {
+    if (PlacingHook()) PlacingHook()(step);
+}
+
 }  // namespace
 
-// The earlier content of a target while a group is put in place.
+// The earlier file of a target while a group is put in place.
 struct ReplacingFile::Kept {
-    std::optional<QByteArray> old;  // its name in the folder; none when there was no target
+    FolderTemporary::Placing placing;
+    bool move = false;  // the folder takes no second link: the target is moved onto the kept name
 };
 
 void ReplacingFile::SetNameSource(std::function<QByteArray()> next) { FolderTemporary::SetNameSource(std::move(next)); }
+
+void ReplacingFile::SetPlacingHook(std::function<void(int)> hook) { PlacingHook() = std::move(hook); }
 
 ReplacingFile::ReplacingFile(QString target) : target_(std::move(target)) {
     const QFileInfo info(target_);
@@ -80,81 +93,102 @@ void ReplacingFile::Flush() const {
     if (::fsync(fd_) != 0) Fail(errno);
 }
 
-ReplacingFile::Kept ReplacingFile::PutInPlace(bool keepOld) {
+ReplacingFile::Kept ReplacingFile::Keep() const {
     Kept k;
-    if (keepOld) {
-        struct stat st {};
-        if (::fstatat(dir_, name_.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) Fail(EISDIR);
-        // The earlier target stays reachable under a name of the pattern: a second link to it,
-        // or, where the folder takes none, the target moved onto a new file of its own (which a
-        // folder cannot be moved onto).
-        int err = 0;
-        for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            const QByteArray name = FolderTemporary::NewName(name_);
-            if (::linkat(dir_, name_.constData(), dir_, name.constData(), 0) == 0) {
-                k.old = name;
-                break;
-            }
-            err = errno;
-            if (err != EEXIST) break;
-        }
-        if (!k.old && err != ENOENT) {
-            QByteArray name;
-            try {
-                ::close(FolderTemporary::CreateExclusive(dir_, name_, name));
-            } catch (const SystemError& e) {
-                Fail(e.Code());
-            }
-            if (::renameat(dir_, name_.constData(), dir_, name.constData()) == 0) {
-                k.old = name;
-            } else {
-                err = errno;
-                ::unlinkat(dir_, name.constData(), 0);
-                if (err != ENOENT) Fail(err);
-            }
-        }
+    k.placing.target = name_;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    k.placing.newInode = st.st_ino;
+    if (::fstatat(dir_, name_.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT) Fail(errno);
+        return k;
     }
-    if (::renameat(dir_, temp_->Name().constData(), dir_, name_.constData()) != 0) {
-        const int err = errno;
-        Undo(k);
-        Forget(k);
-        Fail(err);
+    if (S_ISDIR(st.st_mode)) Fail(EISDIR);
+    k.placing.keptInode = st.st_ino;
+    // The earlier target stays reachable under a name of the pattern: a second link to it, or,
+    // where the folder takes none, a new file of its own that it is moved onto as the new one
+    // takes its place (which a folder cannot be moved onto).
+    int err = 0;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const QByteArray name = FolderTemporary::NewName(name_);
+        if (::linkat(dir_, name_.constData(), dir_, name.constData(), 0) == 0) {
+            k.placing.kept = name;
+            return k;
+        }
+        err = errno;
+        if (err != EEXIST) break;
     }
-    temp_->Placed();
-    done_ = true;
+    if (err == ENOENT) {
+        k.placing.keptInode = 0;  // gone meanwhile
+        return k;
+    }
+    try {
+        ::close(FolderTemporary::CreateExclusive(dir_, name_, k.placing.kept));
+    } catch (const SystemError& e) {
+        Fail(e.Code());
+    }
+    k.move = true;
     return k;
 }
 
-// Puts the earlier content back, or removes the new file when there was none.
-void ReplacingFile::Undo(const Kept& k) const {
-    if (k.old)
-        ::renameat(dir_, k.old->constData(), dir_, name_.constData());
-    else if (done_ && FolderTemporary::NameIs(dir_, name_, fd_))
-        ::unlinkat(dir_, name_.constData(), 0);
-}
-
-void ReplacingFile::Forget(const Kept& k) const {
-    if (k.old) ::unlinkat(dir_, k.old->constData(), 0);  // gone already when it was put back
+void ReplacingFile::PutInPlace(const Kept& k) {
+    if (k.move && ::renameat(dir_, name_.constData(), dir_, k.placing.kept.constData()) != 0 && errno != ENOENT)
+        Fail(errno);
+    if (::renameat(dir_, temp_->Name().constData(), dir_, name_.constData()) != 0) Fail(errno);
+    temp_->Placed();
 }
 
 void ReplacingFile::Commit() { CommitAll({this}); }
 
 void ReplacingFile::CommitAll(std::initializer_list<ReplacingFile*> files) {
-    for (const ReplacingFile* f : files) f->Flush();
-    std::vector<std::pair<ReplacingFile*, Kept>> placed;
+    ReplacingFile& first = **files.begin();
+    struct stat folder {
+    }, other{};
+    ::fstat(first.dir_, &folder);
+    for (const ReplacingFile* f : files) {
+        if (::fstat(f->dir_, &other) != 0 || other.st_dev != folder.st_dev || other.st_ino != folder.st_ino)
+            throw std::invalid_argument("files put in place together lie in one folder");
+        f->Flush();
+    }
+    if (files.size() == 1) {
+        first.PutInPlace({});
+        ::fsync(first.dir_);  // the new name on disk too
+        return;
+    }
+    // The mark, held from before the earlier files are kept until they go, names the group on
+    // disk before the first file takes its place: whatever a killed run leaves, the next sweep
+    // of the folder gives the earlier files back.
+    std::optional<FolderTemporary> mark;
+    std::vector<Kept> kept;
     try {
-        for (ReplacingFile* f : files) placed.emplace_back(f, f->PutInPlace(files.size() > 1));
-    } catch (const ReplaceError&) {
-        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
-            it->first->Undo(it->second);
-            it->first->Forget(it->second);
+        try {
+            mark.emplace(first.dir_, FolderTemporary::kMarkTarget);
+        } catch (const SystemError& e) {
+            first.Fail(e.Code());
         }
-        throw;
+        std::vector<FolderTemporary::Placing> group;
+        for (const ReplacingFile* f : files) group.push_back(kept.emplace_back(f->Keep()).placing);
+        try {
+            FolderTemporary::WriteMark(first.dir_, mark->Descriptor(), group);
+        } catch (const SystemError& e) {
+            first.Fail(e.Code());
+        }
+        int placed = 0;
+        PlacingStep(placed);
+        for (ReplacingFile* f : files) {
+            f->PutInPlace(kept[size_t(placed)]);
+            PlacingStep(++placed);
+        }
+    } catch (const ReplaceError&) {
+        for (auto k = kept.rbegin(); k != kept.rend(); ++k) FolderTemporary::Unplace(first.dir_, k->placing);
+        throw;  // the mark goes with it
     }
-    for (auto& [f, k] : placed) {
-        f->Forget(k);
-        ::fsync(f->dir_);  // the new names on disk too
-    }
+    ::fsync(first.dir_);  // the new names on disk before the mark goes
+    mark.reset();
+    ::fsync(first.dir_);  // and the mark gone before the earlier files go
+    PlacingStep(int(files.size()) + 1);
+    for (const Kept& k : kept)
+        if (!k.placing.kept.isEmpty()) ::unlinkat(first.dir_, k.placing.kept.constData(), 0);
 }
 
 }  // namespace qm::files

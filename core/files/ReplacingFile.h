@@ -1,7 +1,10 @@
 #pragma once
 // A file written beside its target under a temporary name and put in place only once it is
 // complete: until Commit() the target keeps whatever it held, and a file that is never
-// committed is removed. Files written in pairs are committed together: both or neither.
+// committed is removed. Files written in pairs are committed together: both or neither, also
+// for a reader who looks after a run was killed while it put them in place (the folder's next
+// sweep, as the program starts or the next file is written there, puts the earlier ones back;
+// FolderTemporary says how).
 //
 // The temporary file is created under a fresh unique name in the target's folder
 // (".<target name>.qmtmp.XXXXXX"), exclusively, so a name planted in the folder beforehand (a
@@ -56,20 +59,22 @@ public:
     // Flushes the written temporary file to disk and renames it over the target. Raises
     // ReplaceError with the system's reason (the temporary file is then removed).
     void Commit();
-    // Every file flushed first, then each put in place in turn; when one cannot be, those put
-    // in place before it get their earlier content back (or are removed, when there was none)
-    // and the error names the one that failed.
+    // Files of one folder: every file flushed first, then each put in place in turn; when one
+    // cannot be, those put in place before it get their earlier content back (or are removed,
+    // when there was none) and the error names the one that failed.
     static void CommitAll(std::initializer_list<ReplacingFile*> files);
 
     // Tests only: the source of the random part of new names (null restores the random one).
     static void SetNameSource(std::function<QByteArray()> next);
+    // Tests only: called as a group is put in place, with 0 once its mark is on disk, k once k
+    // of its files are in place, and its size + 1 once the mark is gone (null: none).
+    static void SetPlacingHook(std::function<void(int step)> hook);
 
 private:
     struct Kept;
     void Flush() const;
-    Kept PutInPlace(bool keepOld);
-    void Undo(const Kept& k) const;
-    void Forget(const Kept& k) const;
+    Kept Keep() const;
+    void PutInPlace(const Kept& k);
     [[noreturn]] void Fail(int err) const;
 
     QString target_;
@@ -77,7 +82,6 @@ private:
     int dir_ = -1;     // the folder
     std::unique_ptr<FolderTemporary> temp_;
     int fd_ = -1;  // the temporary file's
-    bool done_ = false;
 };
 
 }  // namespace qm::files

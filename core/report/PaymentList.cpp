@@ -239,9 +239,10 @@ void PaymentBuilder::TakeRows() {
         switch (month.kind) {
         case db::Cell::Kind::Integer: m = month.integer; break;
         case db::Cell::Kind::Real: {
+            // 3.5 is no month: "Smon=3" of the other reports takes no such row either.
             const double d = month.real;
-            if (!(d >= from && d <= to)) continue;
-            m = static_cast<long long>(d);  // 3.5 is month 3, as the engine reads it
+            if (!(d >= from && d <= to) || d != std::trunc(d)) continue;
+            m = static_cast<long long>(d);
             break;
         }
         default: continue;  // a text or blob month lies above every number

@@ -17,7 +17,7 @@ public:
         bar.setRange(0, 100);
         bar.setValue(0);
         bar.setTextVisible(false);
-        bar.resize(800, 14);
+        bar.resize(2000, 14);  // a position is more than a chunk of the bar: each one is repainted
         bar.show();
         QApplication::processEvents();
         bar.installEventFilter(this);
@@ -37,12 +37,13 @@ TEST(BarProgress, FastWorkRepaintsTheBarOnlyEveryFewMilliseconds) {
     constexpr int every = BarProgress::kRepaintEveryMs;
     const struct {
         const char* what;
-        int msPerStep, last;  // positions 1..last, one step each
-        int mostPaints;       // while the work runs
+        int msPerStep, last;          // positions 1..last, one step each
+        int leastPaints, mostPaints;  // while the work runs
+        int shownAtEnd;               // before the event loop runs: at least this position
     } cases[] = {
-        {"to the end in a tenth of a second", 1, 100, 2 + 100 / every},
-        {"almost to the end, quickly", 1, 99, 1 + 99 / every},
-        {"a few positions, each slower than a repaint", every + 5, 20, 20},
+        {"to the end in a tenth of a second", 1, 100, 1 + 100 / every, 2 + 100 / every, 100},
+        {"almost to the end, quickly", 1, 99, 99 / every, 1 + 99 / every, 99 - every},
+        {"a few positions, each slower than a repaint", every + 5, 20, 20, 20, 20},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -53,7 +54,9 @@ TEST(BarProgress, FastWorkRepaintsTheBarOnlyEveryFewMilliseconds) {
             now += c.msPerStep;
             pb.SetPosition(v);
         }
+        EXPECT_GE(shown.paints, c.leastPaints);
         EXPECT_LE(shown.paints, c.mostPaints);
+        EXPECT_GE(shown.lastShown, c.shownAtEnd);
         QApplication::processEvents();
         EXPECT_EQ(shown.lastShown, c.last);
     }

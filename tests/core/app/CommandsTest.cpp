@@ -1,4 +1,5 @@
 #include "core/report/RangeChoice.h"
+#include "tests/core/files/NoLocks.h"
 #include "tests/shell/MainFixture.h"
 
 #include <gtest/gtest.h>
@@ -408,6 +409,16 @@ TEST(ShowHandler, WithoutAUnitTheCaptionIsMarkedAndTheUnitFormOpens) {
     EXPECT_EQ(f.EnabledMonths(), QList<int>{1});
     EXPECT_FALSE(f.cmd.menus.N8);
     EXPECT_TRUE(QDir(f.base.paths().Error()).exists());
+}
+
+// As the program starts, what a killed restore left beside the live database goes: its copy
+// and the copy's journal (the other folders are swept alike).
+TEST(ShowHandler, AKilledRestoresCopyAndItsJournalGoAsTheProgramStarts) {
+    Fixture f;
+    const QString copy = f.base.paths().DatabaseDir() + QStringLiteral("/.RCdatabase.mdb.qmtmp.Kill01");
+    for (const QString& file : {copy, copy + QStringLiteral("-journal")}) ASSERT_TRUE(qm::test::PutAged(file, "x", 0));
+    f.cmd.FormShow();
+    EXPECT_EQ(qm::test::Entries(f.base.paths().DatabaseDir()), "RCdatabase.mdb");
 }
 
 TEST(ShowHandler, AnOrganWithBlanksInItsTypeIsRecognisedAndItsClassDecoded) {

@@ -102,6 +102,20 @@ TEST_F(SaveRefusal, AMonthChangedSinceTheLoadOrASheetThatLostRowsIsNeverReplaced
              db().Exec(QStringLiteral("delete from %1 where sMon=? and sName='人2'").arg(s.table), {s.month});
          },
          Kind::Changed, 2, QStringLiteral("读入时的第2人已从库中删去")},
+        {"a value moved to another column",
+         [&](const Save& s) {
+             const char* move = s.table == "Wage_Info" ? "sN2=sN1, sN1=null" : "sWork=sWorks, sWorks=null";
+             db().Exec(QStringLiteral("update %1 set %2 where sMon=?").arg(s.table, QLatin1String(move)), {s.month});
+         },
+         Kind::Changed, 3, QStringLiteral("“人1”（编号“1”）的数据已被改动")},
+        {"two rows' names swapped",
+         [&](const Save& s) {
+             db().Exec(QStringLiteral("update %1 set sName=case sName when '人1' then '人2' else '人1' end "
+                                      "where sMon=? and sName in ('人1', '人2')")
+                           .arg(s.table),
+                       {s.month});
+         },
+         Kind::Changed, 3, QStringLiteral("“人2”（编号“1”）的数据已被改动")},
         {"a sheet that holds fewer rows than it was given",
          [&](const Save& s) { --s.edits.Load().held; },
          Kind::Cut,

@@ -1,15 +1,20 @@
+#include "core/app/Maintenance.h"
 #include "core/files/ReplacingFile.h"
 #include "core/files/XlsxWriter.h"
 #include "core/report/Upload.h"
 #include "core/report/WorkbookExport.h"
 #include "tests/core/files/FullDisk.h"
 #include "tests/core/files/NoLocks.h"
+#include "tests/support/MaintFixture.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
 #include <functional>
 
 namespace qm {
@@ -21,10 +26,11 @@ struct PlantedNames {
     ~PlantedNames() { files::ReplacingFile::SetNameSource(nullptr); }
 };
 
-// Links planted in the output folder, pointing outside it, at the old temporary name and at
-// the very names the next temporary files get; a stale temporary file of a killed run; files
-// near the pattern; a writer still running there. Each writer, writing twice (a new file, then
-// one replacing it), leaves all but the stale file alone and writes nothing else.
+// Links planted in the output folder, pointing outside it, at the old temporary name, at the
+// very names the next temporary files get and at the name of a companion whose file is gone; a
+// stale temporary file of a killed run; files near the pattern; a writer still running there.
+// Each writer, writing twice (a new file, then one replacing it), leaves all but the stale file
+// alone and writes nothing else.
 TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryFilesGo) {
     test::TempBase base;
     QTemporaryDir elsewhere;
@@ -38,7 +44,7 @@ TEST(OutputFiles, NoWriterWritesThroughANamePlantedInItsFolderAndStaleTemporaryF
     for (const auto& [names, write] : writers) {
         QDir(folder).removeRecursively();
         files::ReplacingFile running(folder + QStringLiteral("running.dbf"));  // also makes the folder
-        QStringList links, others{".x.qmtmp.SHORT", "x.dbf.qmtmp.NOTHID"};
+        QStringList links{".x.qmtmp.Gone11-journal"}, others{".x.qmtmp.SHORT", "x.dbf.qmtmp.NOTHID"};
         for (const QString& name : names)
             links << name + ".tmp" << '.' + name + ".qmtmp.AAAAAA" << '.' + name + ".qmtmp.BBBBBB";
         for (const QString& l : links) ASSERT_TRUE(QFile::link(victim, folder + l));
@@ -104,6 +110,55 @@ TEST(OutputFiles, WithoutLocksOutputsAreWrittenOrSayWhyAndOnlyLongUnwrittenTempo
             << said.toStdString();
         EXPECT_EQ(test::Entries(folder), ".t.qmtmp.Young1 .t.qmtmp.Young1-journal dir.dbf" +
                                              (cause.isEmpty() ? " " + name.toStdString() : ""));
+    }
+}
+
+// A run killed at a step of putting a pair in place (0: its mark on disk, 1 and 2: as many files
+// in place, 3: the mark gone), after another run's sweep of the folder at that step or not: the
+// folder's next sweep, as the program starts or the next file is written there, leaves the
+// earlier pair, or none where there was none, until the new pair is wholly in place, and nothing
+// beside it.
+TEST(OutputFiles, APairIsWholeAfterARunKilledAtAnyStepOfPuttingItInPlace) {
+    test::MaintFixture f;
+    const QString folder = f.base.paths().Rcsb() + '/';
+    const QStringList pair{"1_i505.dbf", "Gl_1.dbf"};
+    const QByteArrayList earlier{"old summary", "old list"}, later{"new summary", "new list"}, none{{}, {}};
+    const struct {
+        int killedAt;
+        bool before, sweptFirst, byWrite;
+        const QByteArrayList& found;
+    } cases[] = {
+        {0, true, false, false, earlier}, {1, true, false, true, earlier}, {1, true, true, false, earlier},
+        {2, true, false, true, earlier},  {3, true, false, false, later},  {1, false, false, true, none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.killedAt) + (c.before ? " over a pair" : "") + (c.sweptFirst ? " swept" : "") +
+                     (c.byWrite ? " then a write" : " then a start"));
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (int i = 0; i < 2 && c.before; ++i) test::WriteAll(folder + pair[i], earlier[i]);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            files::ReplacingFile::SetPlacingHook([&](int step) {
+                if (step != c.killedAt) return;
+                if (c.sweptFirst) FolderTemporary::RemoveStaleIn(folder);
+                ::raise(SIGKILL);
+            });
+            files::ReplacingFile a(folder + pair[0]), b(folder + pair[1]);
+            if (::write(a.Descriptor(), "new summary", 11) == 11 && ::write(b.Descriptor(), "new list", 8) == 8)
+                files::ReplacingFile::CommitAll({&a, &b});
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        if (c.byWrite)
+            files::ReplacingFile(folder + QStringLiteral("next.dbf")).Commit();
+        else
+            Maintenance(f.ctx).SweepLeftovers();
+        EXPECT_EQ((QByteArrayList{test::ReadAll(folder + pair[0]), test::ReadAll(folder + pair[1])}), c.found);
+        const QStringList left = (c.found == none ? QStringList() : pair) + QStringList(c.byWrite ? "next.dbf" : "");
+        EXPECT_EQ(test::Entries(folder), left.join(' ').trimmed().toStdString());
     }
 }
 

@@ -220,6 +220,8 @@ TEST_F(PaymentListTest, TwoRowsOfOneMonthShowTheLaterAndCountBoth) {
         {{"('7', '郑', 4, 300)", "('7', '郑', 4, null)"}, {{"7|郑|||||||||||||300"}, {}, "300"}},
         {{"('8', '王', 2, 'x')", "('8', '王', 2, 'y')", "('8', '王', 2, 50)", "('8', '王', 5, 1)"},
          {{"8|王||50|||1||||||||51"}, {"2:x", "2:y"}, "51"}},
+        // A month that is no whole number is no month: as "Smon=3" reads it, the row is of none.
+        {{"('3', '陈', 3, 100)", "('3', '陈', 3.5, 50)"}, {{"3|陈|||100||||||||||100"}, {}, "100"}},
     };
     for (const auto& [rows, want] : cases) {
         const Year got = StoreAndList(base.db(), rows);
@@ -239,6 +241,8 @@ TEST_F(PaymentListTest, LinesFollowTheEnginesOrderOfNumbers) {
          nullptr},
         {{"1e3", "12x", "x12", "", "2.9", "-2.9", "0x10", "١٢"}, nullptr},
         {{"3", "1", "2"}, "('2', x'e4b8', 1, 1)"},  // a name of bytes that are no UTF-8
+        // Persons whose number and name run together alike, or differ in the kind of name only.
+        {{"5"}, "('1', '1张', 1, 1), ('11', '张', 1, 1), ('2', null, 1, 1), ('2', '', 1, 1)"},
     };
     for (const auto& [numbers, odd] : cases) {
         QStringList rows;

@@ -205,13 +205,14 @@ TEST_F(ReportEngineTest, EveryFigureIsWhatItsOwnStatementGives) {
 
 TEST_F(ReportEngineTest, WageRowsJoinTheStaffRowsOfTheirMonthWhoseNumberHasTheSameKindAndBytes) {
     // Staff numbers a word holds and ones it does not, twins that differ in length, case, a
-    // trailing byte or kind only (text and blob), seventeen digits beside eighteen led by a '0';
+    // trailing byte or kind only (text and blob), seventeen digits beside eighteen led by a '0', a
+    // digit and the byte after '9' beside the digits that byte would make;
     // months whole, real, text, huge and far off.
     const QStringList numbers = Split(
         "'000001';'0000001';'1';1;' 1';'';'1234567';'12345678';'110101199001011234';'11010119900101123X';"
         "'11010119900101123x';'1101011990010112345';'999999999999999999';'ABCDEFG';'ABCDEFGH';'P'||char(0);"
         "'P'||char(0)||char(0);x'303030303031';x'';'١٢';'一二三四五六七八';"
-        "'011010119900101123';'11010119900101123'",
+        "'011010119900101123';'11010119900101123';'1:';'20'",
         ';');
     const QStringList months = Split("3|3.5|'x'|9007199254740993|-40|300|12");
     qm::db::Transaction t(db());

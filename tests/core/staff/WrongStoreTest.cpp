@@ -141,10 +141,13 @@ TEST(WrongStore, ARowThatWouldCarryANumberAnotherRowOfTheMonthCarriesIsRefused) 
         const char *yi, *bing, *yiWorks;  // typed into the rows of 乙 and 丙
         int refusedRow;                   // 0: stored
         const char* holder;
+        bool oneId = false;  // 丙's row carries 乙's id: only the later row is written
     } cases[] = {
-        {" 1", "3", "4", 3, "甲"}, {"4", " 4\t", "4", 4, "乙"}, {"3", "2", "4", 0, ""},  // the two swap their numbers
+        {" 1", "3", "4", 3, "甲"},    {"4", " 4\t", "4", 4, "乙"},
+        {"3", "2", "4", 0, ""},     // the two swap their numbers
         {"1", "3", "五年", 0, ""},  // 乙 is not written: its number stays "2"
         {"", "", "4", 0, ""},       // no number is nobody's
+        {"1", "2", "4", 0, "", true},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(std::string(k.yi) + "|" + k.bing + "|" + k.yiWorks);
@@ -160,6 +163,7 @@ TEST(WrongStore, ARowThatWouldCarryANumberAnotherRowOfTheMonthCarriesIsRefused) 
         g.Set(3, 2, k.yi);
         g.Set(4, 2, k.bing);
         g.Set(3, 7, k.yiWorks);
+        if (k.oneId) g.Set(4, kStaffIdCol, g.Get(3, kStaffIdCol));
         try {
             WriteBack(tb, Month(4), 3, 4, g.Reader(), {"1", "1"});
             EXPECT_EQ(k.refusedRow, 0);
