@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 namespace qm::bench {
@@ -66,16 +65,30 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // --keep DIR: build the unit in DIR and leave it there; --only TEXT: run only the sections
     // whose name contains TEXT (the unit is built in any case); --persons N: a unit of N persons.
+    // Anything else runs nothing: a mistyped option must not cost the whole run.
+    const char* const usage = "usage: qm-bench [--keep DIR] [--only TEXT] [--persons N]\n";
     QString keep, only;
     int persons = qm::bench::kDefaultPersons;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QStringLiteral("--keep") && i + 1 < argc)
+        const bool valued = i + 1 < argc;
+        bool known = valued;
+        if (arg == QStringLiteral("-h") || arg == QStringLiteral("--help")) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (arg == QStringLiteral("--keep") && valued)
             keep = QString::fromLocal8Bit(argv[++i]);
-        else if (arg == QStringLiteral("--only") && i + 1 < argc)
+        else if (arg == QStringLiteral("--only") && valued)
             only = QString::fromLocal8Bit(argv[++i]);
-        else if (arg == QStringLiteral("--persons") && i + 1 < argc)
-            persons = std::max(1, std::atoi(argv[++i]));
+        else if (arg == QStringLiteral("--persons") && valued)
+            persons = QString::fromLocal8Bit(argv[++i]).toInt(&known);
+        else
+            known = false;
+        if (!known || persons < 1) {
+            std::fprintf(stderr, "qm-bench: %s: not understood\n%s", argv[i], usage);
+            return 2;
+        }
     }
 
     QTemporaryDir tmp;
