@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -168,6 +169,22 @@ public:
         return w;
     }
     mutable QPointer<QWidget> open_;
+    std::function<void(SheetView::Step)> onStep;  // after a key wrote the cell and closed the editor
+
+protected:
+    // Enter and Tab write the cell and move the current cell; the table's own Tab would open
+    // the next cell's editor as well.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && onStep && event->type() == QEvent::KeyPress)
+            if (const std::optional<SheetView::Step> step = SheetView::StepOf(*static_cast<QKeyEvent*>(event))) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                onStep(*step);
+                return true;
+            }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
 
 private:
     SheetCellCache* cache_;
@@ -200,6 +217,26 @@ public:
     }
 
     bool IsEditing() const { return state() == EditingState; }
+
+    // Moves the current cell as an arrow key does, the selection with it.
+    void Move(SheetView::Step step) {
+        static constexpr CursorAction kActions[] = {MoveDown, MoveUp, MoveNext, MovePrevious};
+        const QModelIndex next = moveCursor(kActions[int(step)], Qt::NoModifier);
+        if (!next.isValid()) return;
+        selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+        scrollTo(next, EnsureVisible);
+    }
+
+    // Opens the cell's editor on its text with the caret at the end (the table selects it all).
+    void EditAtEnd(const QModelIndex& index) {
+        edit(index);
+        if (auto* line = qobject_cast<QLineEdit*>(delegate_->open_.data()); line && IsEditing()) {
+            line->deselect();
+            line->end(false);
+        }
+    }
+
+    SheetDelegate* Delegate() const { return delegate_; }
 
     void SetFrozenArea(int height, int width) {
         frozenHeight_ = height;
@@ -387,19 +424,24 @@ SheetView::SheetView(TSheetBook& book, QWidget* parent) : QWidget(parent), book_
             if (!i.isValid()) return;
             CommitPendingEdit();
             const int r = i.row() + 1, c = i.column() + 1;
+            if (dbl) g->setCurrentIndex(i);  // the editor the click opens moves on from there
             SyncSelectionToBook();
-            if (dbl)
+            if (dbl) {
                 emit DblClick(r, c);
-            else if (e->button() == Qt::RightButton)
+                // A form's own editor or list takes the focus from the sheet; else the cell's opens.
+                if (!AnyListOpen() && FocusInSheet()) OpenEditorAtEnd(GridShowing(r, c), r, c);
+            } else if (e->button() == Qt::RightButton)
                 emit RClick(r, c);
             else if (e->button() == Qt::LeftButton)
                 emit Click(r, c);
         };
+        g->Delegate()->onStep = [this](Step step) { StepCurrent(step); };
         g->onKeyPress = [this](QKeyEvent* e) {
             if (e->key() == Qt::Key_Delete && !(e->modifiers() & ~Qt::KeypadModifier)) {
                 ClearSelection();
                 return true;
             }
+            if (MoveKey(*e)) return true;
             // The clipboard keys run on the model when pressed, in place of the table's own copy:
             // a key's release may come after its modifier's (Ctrl let go first), so the release
             // cannot tell Ctrl+X from X.
@@ -526,6 +568,85 @@ void SheetView::GoToCell(int row, int col) {
     book_.SetSelection(row, col, row, col);
 }
 
+std::optional<SheetView::Step> SheetView::StepOf(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    const bool shift = mods == Qt::ShiftModifier;
+    if (mods != Qt::NoModifier && !shift) return std::nullopt;
+    switch (e.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return shift ? Step::Up : Step::Down;
+    case Qt::Key_Tab: return shift ? Step::Left : Step::Right;
+    case Qt::Key_Backtab: return Step::Left;
+    default: return std::nullopt;
+    }
+}
+
+bool SheetView::MoveKey(const QKeyEvent& e) {
+    if (const std::optional<Step> step = StepOf(e)) {
+        StepCurrent(*step);
+        return true;
+    }
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (e.key() == Qt::Key_F2 && mods == Qt::NoModifier) {
+        const QModelIndex cur = grid_->currentIndex();
+        if (cur.isValid())
+            OpenEditorAtEnd(GridShowing(cur.row() + 1, cur.column() + 1), cur.row() + 1, cur.column() + 1);
+        return true;
+    }
+    if (mods != Qt::ControlModifier) return false;
+    if (e.key() == Qt::Key_Home)
+        GoToFirstCell();
+    else if (e.key() == Qt::Key_End)
+        GoToLastCell();
+    else
+        return false;
+    return true;
+}
+
+void SheetView::StepCurrent(Step step) {
+    const QModelIndex cur = grid_->currentIndex();
+    (cur.isValid() ? GridShowing(cur.row() + 1, cur.column() + 1) : grid_)->Move(step);
+}
+
+void SheetView::ReturnFromEditor(std::optional<Step> step) {
+    const QModelIndex cur = grid_->currentIndex();
+    (cur.isValid() ? GridShowing(cur.row() + 1, cur.column() + 1) : grid_)->setFocus();
+    if (step) StepCurrent(*step);
+}
+
+void SheetView::OpenEditorAtEnd(SheetGrid* g, int row, int col) {
+    const QModelIndex i = model_->index(row - 1, col - 1);
+    g->setFocus();
+    g->EditAtEnd(i);
+}
+
+bool SheetView::FocusInSheet() const {
+    const QWidget* f = window()->focusWidget();
+    for (SheetGrid* g : AllGrids())
+        if (f == g || g->isAncestorOf(f)) return true;
+    return false;
+}
+
+int SheetView::FirstShownCol() const {
+    int col = 1;
+    while (col < book_.MaxCol() && !book_.IsColShown(col)) ++col;
+    return col;
+}
+
+void SheetView::GoToFirstCell() {
+    // The frozen titles stay in view; the data starts below them, at the sheet's left edge.
+    grid_->horizontalScrollBar()->setValue(0);
+    grid_->verticalScrollBar()->setValue(0);
+    GoToCell(std::min(book_.FrozenRows() + 1, book_.MaxRow()), FirstShownCol());
+}
+
+void SheetView::GoToLastCell() {
+    const int first = std::min(book_.FrozenRows() + 1, book_.MaxRow());
+    int col = book_.LastUsedCol(first, book_.MaxCol());
+    while (col > 0 && !book_.IsColShown(col)) --col;
+    GoToCell(std::max(book_.LastUsedRow(), first), col > 0 ? col : FirstShownCol());
+}
+
 void SheetView::UseSystemClipboard() { book_.SetClipboard(std::make_shared<SystemClipboard>()); }
 
 void SheetView::SyncLayout() {
@@ -605,13 +726,20 @@ bool SheetView::eventFilter(QObject* watched, QEvent* e) {
         return false;
     }
     if (e->type() == QEvent::KeyPress) {
-        // Enter with no item chosen, or Esc, closes the list without writing.
+        // Enter or Tab writes the chosen item and moves on as in the sheet; with no item chosen,
+        // as Esc, it closes the list without writing.
         for (auto& [id, w] : lists_) {
             if (watched != w) continue;
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-            if (key == Qt::Key_Escape || (enter && w->selectedItems().isEmpty())) {
+            const auto* key = static_cast<QKeyEvent*>(e);
+            const std::optional<Step> step = StepOf(*key);
+            if (key->key() == Qt::Key_Escape || (step && w->selectedItems().isEmpty())) {
                 CloseList(id, true);
+                return true;
+            }
+            if (step) {
+                book_.PickObjectItem(id, w->currentRow());
+                CloseList(id, false);
+                ReturnFromEditor(step);
                 return true;
             }
         }
@@ -675,7 +803,7 @@ void SheetView::SyncObject(int id) {
 
 void SheetView::CloseList(int id, bool refocus) {
     if (id >= 0 && id < book_.ObjectCount() && book_.Object(id).visible) book_.ObjectVisible(id, false);
-    if (refocus) grid_->setFocus();
+    if (refocus) ReturnFromEditor(std::nullopt);
 }
 
 bool SheetView::AnyListOpen() const {

@@ -2,6 +2,24 @@
 // The sheet widget: a table view over a TSheetBook. It draws the cells, the red marks and the
 // drop-down list objects, edits cells in place, keeps the title rows and columns frozen, and
 // reports the events the forms handle. It holds no data of its own.
+//
+// Keys and clicks, as in a spreadsheet; what is typed never lands after an old text unseen:
+// - The arrows, Tab and Shift+Tab (right, left, on to the next row after the last column),
+//   Enter and Shift+Enter (down, up) move the current cell and open no editor. Ctrl+Home goes
+//   to the first data cell with the sheet scrolled to its start; Ctrl+End to the last row
+//   holding text, in the last column holding data below the titles.
+// - A character typed on the current cell opens its editor with that character in place of
+//   the cell's text.
+// - F2 or a double click opens the editor on the cell's text with the caret at its end; a
+//   double click on a cell the form gives an editor or list of its own opens that instead
+//   (the form's handler takes the focus).
+// - In an open editor Enter, Shift+Enter, Tab and Shift+Tab write the cell and move as above;
+//   Esc drops the edit and stays; Up and Down write the cell and move, Left and Right move
+//   the caret.
+// - A click selects a cell and opens no editor; it writes an editor open elsewhere first.
+// - The form's pop-up editors (a name box, date boxes) and the list objects follow the same
+//   keys: Enter or Tab writes their choice and moves the current cell (ReturnFromEditor); a
+//   pick with the mouse, or Esc, leaves it where it was.
 
 #include "core/sheet/SheetBook.h"
 
@@ -10,8 +28,10 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QKeyEvent;
 class QTableView;
 class QListWidget;
 
@@ -43,6 +63,13 @@ public:
     QRect CellRect(int row, int col) const;
     // Scrolls so the cell is visible and makes it current.
     void GoToCell(int row, int col);
+    // Where a key that leaves an editor takes the current cell: Enter down, Shift+Enter up,
+    // Tab right, Shift+Tab left; none for any other key.
+    enum class Step { Down, Up, Right, Left };
+    static std::optional<Step> StepOf(const QKeyEvent& e);
+    // A pop-up editor over the sheet has written its cell (or was left): the sheet takes the
+    // keys again, on the pane that shows the current cell, which `step` moves.
+    void ReturnFromEditor(std::optional<Step> step);
     // The scrolling body table, and the table (body or frozen pane) that shows a cell; tests
     // send events to them.
     QTableView* Table() const;
@@ -84,6 +111,13 @@ private:
     void SyncSelectionToBook();
     void ClearSelection();  // the Delete key
     void StartAtSelection();
+    bool MoveKey(const QKeyEvent& e);  // the keys above that move or open; true: handled
+    void StepCurrent(Step step);
+    void OpenEditorAtEnd(SheetGrid* g, int row, int col);
+    bool FocusInSheet() const;
+    int FirstShownCol() const;
+    void GoToFirstCell();
+    void GoToLastCell();
     std::vector<SheetGrid*> AllGrids() const;
     SheetGrid* GridShowing(int row, int col) const;
 

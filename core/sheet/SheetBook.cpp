@@ -268,6 +268,19 @@ int TSheetBook::LastUsedRow() const {
     return 0;
 }
 
+int TSheetBook::LastUsedCol(int fromRow, int toCol) const {
+    int last = 0;
+    for (int r = std::max(fromRow, 1); r <= stored_ && last < toCol; ++r) {
+        const Row& row = rows_[size_t(r - 1)];
+        for (int c = std::min(int(row.size), toCol); c > last; --c)
+            if (TextId(row.cells[size_t(c - 1)]) != 0) {
+                last = c;
+                break;
+            }
+    }
+    return last;
+}
+
 int TSheetBook::FilledRowsFrom(int row, int c1, int c2) const {
     auto filled = [](const QString& t) {
         return std::any_of(t.cbegin(), t.cend(), [](QChar ch) { return ch.unicode() > 0x20; });

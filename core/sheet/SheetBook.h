@@ -91,6 +91,8 @@ public:
     void ClearRange(int r1, int c1, int r2, int c2, int kind);
     int MaxRow() const { return int(rows_.size()); }  // the sheet's last row
     int LastUsedRow() const;                          // 0 when the sheet holds no text
+    // The last column up to toCol holding text in the rows from fromRow on; 0 when none does.
+    int LastUsedCol(int fromRow, int toCol) const;
     // The rows from `row` to the last used one with text other than blanks in columns c1..c2:
     // what a save that stops at an empty name before `row` would leave out.
     int FilledRowsFrom(int row, int c1, int c2) const;

@@ -221,12 +221,14 @@ bool TFrm_allput::event(QEvent* e) {
 }
 
 bool TFrm_allput::eventFilter(QObject* watched, QEvent* e) {
-    // Enter in an editor box moves on as Tab does (the name box then writes its text back).
+    // Enter on the year goes on to the month; on the name or the month it writes the cell, and
+    // the sheet moves on as its own Enter does.
     if ((watched == Name || watched == DT1 || watched == DT2) && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            if (watched == Name) NameExit();
-            focusNextChild();
+            if (watched == DT1) return focusNextChild();
+            watched == Name ? NameExit() : DT2Change();
+            SheetBook1->ReturnFromEditor(SheetView::StepOf(*k));
             return true;
         }
     }

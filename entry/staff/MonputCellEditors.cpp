@@ -32,12 +32,14 @@ MonputCellEditors::MonputCellEditors(TSheetBook& book, SheetView& view, StaffEdi
     DT1 = new QComboBox(&view);
     DT1->setObjectName(QStringLiteral("DT1"));
     DT1->hide();
+    DT1->installEventFilter(this);
     DT2 = new QComboBox(&view);
     DT2->setObjectName(QStringLiteral("DT2"));
     DT2->setMaxVisibleItems(12);
     for (int m = 1; m <= 12; ++m)
         DT2->addItem(opt_.padMonths ? QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')) : QString::number(m));
     DT2->hide();
+    DT2->installEventFilter(this);
     connect(DT2, &QComboBox::activated, this, [this] { DT2Change(); });
 }
 
@@ -127,6 +129,7 @@ void MonputCellEditors::DblClick(int row, int col, bool guishang) {
         DT2->show();
         DT1->raise();
         DT2->raise();
+        DT1->setFocus();  // the year, then Enter to the month
         return;
     }
     default: break;
@@ -159,19 +162,23 @@ void MonputCellEditors::DT2Change() {
 }
 
 bool MonputCellEditors::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Name) {
-        if (e->type() == QEvent::FocusOut)
-            NameExit();
-        else if (e->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                NameExit();
-                view_.setFocus();
-                return true;
-            }
-        }
+    if (watched == Name && e->type() == QEvent::FocusOut) NameExit();
+    if (e->type() != QEvent::KeyPress) return QObject::eventFilter(watched, e);
+    // Enter and Tab write the name or the date and move on as in the sheet; on the year they go
+    // to the month.
+    const std::optional<SheetView::Step> step = SheetView::StepOf(*static_cast<QKeyEvent*>(e));
+    if (!step || (watched != Name && watched != DT1 && watched != DT2)) return QObject::eventFilter(watched, e);
+    if (watched == DT1) {
+        if (step != SheetView::Step::Down && step != SheetView::Step::Right) return false;
+        DT2->setFocus();
+        return true;
     }
-    return QObject::eventFilter(watched, e);
+    if (watched == Name)
+        NameExit();
+    else
+        DT2Change();
+    view_.ReturnFromEditor(step);
+    return true;
 }
 
 int StaffSheetWidth(const TSheetBook& book, const QWidget& view, int least) {

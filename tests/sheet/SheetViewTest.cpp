@@ -114,6 +114,72 @@ TEST_F(View, AListShowsItsItemsWholeAndClosesOnAPickEnterEscOrAPressElsewhere) {
     QTest::mouseClick(Viewport(9, 5), Qt::LeftButton, {}, Centre(9, 5));
     EXPECT_FALSE(book.Object(id).visible);
     EXPECT_EQ(book.GetCellText(6, 3), QString());
+    // A list the form opens on a double click takes the keys, not the cell's editor; Enter
+    // writes the chosen item and moves down as in the sheet.
+    QObject::connect(view.get(), &SheetView::DblClick, [&](int r, int) { open(r); });
+    QTest::mouseDClick(Viewport(7, 3), Qt::LeftButton, {}, Centre(7, 3));
+    QTest::keyClick(view->ObjectWidget(id), Qt::Key_Down);
+    QTest::keyClick(view->ObjectWidget(id), Qt::Key_Return);
+    EXPECT_EQ(book.GetCellText(7, 3), S("女"));
+    EXPECT_EQ(view->Table()->currentIndex().row() + 1, 8);
+    EXPECT_EQ(view->Table()->viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+// The keys and clicks of a spreadsheet, as SheetView.h words them: each case starts on (4,4),
+// which holds 1000, takes its steps (keys, or a double click there, a click on (6,6), a jump
+// far away), then 5 is typed and the edit committed.
+TEST_F(View, KeysAndClicksMoveOpenAndReplaceAsInASpreadsheet) {
+    const struct {
+        const char* steps;
+        int row, col;               // the current cell after the steps, in view
+        bool editing;               // an editor is open then
+        const char *typed, *start;  // that cell's text after the 5, and (4,4)'s
+    } cases[] = {{"Return", 5, 4, false, "5", "1000"},
+                 {"Shift+Return", 3, 4, false, "5", "1000"},
+                 {"Tab", 4, 5, false, "5", "1000"},
+                 {"Shift+Tab", 4, 3, false, "5", "1000"},
+                 {"", 4, 4, false, "5", "5"},
+                 {"F2", 4, 4, true, "10005", "10005"},
+                 {"dbl", 4, 4, true, "10005", "10005"},
+                 {"F2 9 Tab", 4, 5, false, "5", "10009"},
+                 {"F2 9 Return", 5, 4, false, "5", "10009"},
+                 {"F2 9 Esc", 4, 4, false, "5", "5"},
+                 {"F2 9 click", 6, 6, false, "5", "10009"},
+                 {"Ctrl+End", 40, 12, false, "5", "1000"},
+                 {"far Ctrl+Home", 3, 1, false, "5", "1000"}};
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    for (const auto& k : cases) {
+        book.ClearRange(3, 1, book.MaxRow(), 30, TSheetBook::ClearAll);
+        for (auto [r, c, text] : {std::tuple{4, 4, "1000"},
+                                  {5, 4, "7"},
+                                  {4, 5, "x"},
+                                  {40, 9, "y"},
+                                  {10, 12, "z"},
+                                  {20, 25, "a code beyond the shown columns"}})
+            book.SetCellText(r, c, text);
+        view->GoToCell(4, 4);
+        view->ReturnFromEditor(std::nullopt);
+        for (const QString& step : QString::fromLatin1(k.steps).split(' ')) {
+            if (step == "dbl")
+                QTest::mouseDClick(Viewport(4, 4), Qt::LeftButton, {}, Centre(4, 4));
+            else if (step == "click")
+                QTest::mouseClick(Viewport(6, 6), Qt::LeftButton, {}, Centre(6, 6));
+            else if (step == "far")
+                view->GoToCell(300, 15);
+            else if (const QKeyCombination key = QKeySequence(step)[0]; !step.isEmpty())
+                QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        }
+        const QModelIndex cur = view->Table()->currentIndex();
+        ASSERT_EQ(std::pair(cur.row() + 1, cur.column() + 1), std::pair(k.row, k.col)) << k.steps;
+        QTableView* pane = view->TableAt(k.row, k.col);
+        EXPECT_TRUE(pane->viewport()->rect().contains(pane->visualRect(cur).center())) << k.steps;
+        EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr, k.editing) << k.steps;
+        QTest::keyClicks(QApplication::focusWidget(), "5");
+        view->CommitPendingEdit();
+        EXPECT_EQ(book.GetCellText(k.row, k.col), k.typed) << k.steps;
+        EXPECT_EQ(book.GetCellText(4, 4), k.start) << k.steps;
+    }
 }
 
 TEST_F(View, DeleteClearsTheSelectedDataCellsOnly) {
