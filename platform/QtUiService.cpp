@@ -3,6 +3,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/FormPlacement.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -57,6 +58,51 @@ std::optional<QString> RunFileDialog(QFileDialog& d) {
 
 }  // namespace
 
+// While a box or dialog waits for an answer the normal cursor shows; a busy step that goes on
+// after it gets the wait cursor back.
+class QtUiService::Asking {
+public:
+    explicit Asking(QtUiService& ui) : ui_(ui), wait_(ui.waitShown_) { ui_.ShowWait(false); }
+    ~Asking() { ui_.ShowWait(wait_ && ui_.busy_ > 0); }
+    Asking(const Asking&) = delete;
+    Asking& operator=(const Asking&) = delete;
+
+private:
+    QtUiService& ui_;
+    bool wait_;
+};
+
+QtUiService::~QtUiService() {
+    QObject::disconnect(idle_);
+    ShowWait(false);
+}
+
+void QtUiService::ShowWait(bool on) {
+    if (on == waitShown_) return;
+    waitShown_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtUiService::BeginBusy() {
+    if (!idle_)
+        if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+            idle_ = QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { ShowWait(false); });
+    ++busy_;
+    ShowWait(true);
+}
+
+int QtUiService::Ask(QDialog& box) {
+    const Asking asking(*this);
+    return box.exec();
+}
+
+void QtUiService::EndBusy() {
+    if (--busy_ == 0) ShowWait(false);
+}
+
 DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons buttons) {
     QMessageBox::Icon icon = QMessageBox::Information;
     switch (kind) {
@@ -94,7 +140,7 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
-    int r = box.exec();
+    const int r = Ask(box);
     if (r == QMessageBox::YesToAll) return DlgAnswer::All;
     if (r == QMessageBox::Yes) return DlgAnswer::Yes;
     if (r == QMessageBox::No) return DlgAnswer::No;
@@ -107,12 +153,12 @@ DlgAnswer QtUiService::MessageDlg(const QString& text, DlgKind kind, DlgButtons 
 
 void QtUiService::Plain(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, Parent());
-    box.exec();
+    Ask(box);
 }
 
 void QtUiService::Stop(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("消息"), text, QMessageBox::Ok, Parent());
-    box.exec();
+    Ask(box);
 }
 
 void QtUiService::Titled(const QString& text, const QString& caption, DlgKind icon) {
@@ -120,12 +166,13 @@ void QtUiService::Titled(const QString& text, const QString& caption, DlgKind ic
                                 : icon == DlgKind::Warning ? QMessageBox::Warning
                                                            : QMessageBox::Information;
     QMessageBox box(i, caption, text, QMessageBox::Ok, Parent());
-    box.exec();
+    Ask(box);
 }
 
 std::optional<QString> QtUiService::OpenFile(const QString& caption, const QString& initialDir, const QString& filter) {
     QFileDialog d(Parent(), caption, initialDir, filter);
     d.setFileMode(QFileDialog::ExistingFile);
+    const Asking asking(*this);
     return RunFileDialog(d);
 }
 
@@ -134,6 +181,7 @@ std::optional<QString> QtUiService::SaveFile(const QString& caption, const QStri
     QFileDialog d(Parent(), caption, initialDir, filter);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.selectFile(QDir(initialDir).filePath(defaultName));
+    const Asking asking(*this);
     return RunFileDialog(d);
 }
 
@@ -141,6 +189,7 @@ std::optional<QString> QtUiService::ChooseFolder(const QString& caption, const Q
     QFileDialog d(Parent(), caption, initialDir);
     d.setFileMode(QFileDialog::Directory);
     d.setOption(QFileDialog::ShowDirsOnly);
+    const Asking asking(*this);
     return RunFileDialog(d);
 }
 

@@ -69,10 +69,28 @@ public:
     // Why a save was refused; nothing was written.
     void RefuseSave(const QString& text) { MessageDlg(text, kRefusedSaveKind, DlgButtons::Ok); }
 
+    // A step that can take longer than a blink (held by BusyScope): the person sees that the
+    // program is busy until it ends, but not while a box or dialog waits for an answer. Scopes
+    // nest; the outermost one's end lifts the mark.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
 protected:
     // Hands the path to the desktop; false when nothing there can open it.
     virtual bool LaunchDocument(const QString& path) = 0;
     virtual bool LaunchFolder(const QString& path) = 0;
+};
+
+// The busy mark for the life of a step, however the step ends.
+class BusyScope {
+public:
+    explicit BusyScope(UiService& ui) : ui_(ui) { ui_.BeginBusy(); }
+    ~BusyScope() { ui_.EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    UiService& ui_;
 };
 
 }  // namespace qm

@@ -22,6 +22,7 @@ void ShowCurrentException(UiService& ui) {
 
 bool Guarded(UiService& ui, const std::function<void()>& handler) {
     try {
+        const BusyScope busy(ui);
         handler();
         return true;
     } catch (...) {

@@ -16,8 +16,9 @@ struct SilentAbort {};
 // Shows the text of the exception currently being handled in the plain box.
 void ShowCurrentException(UiService& ui);
 
-// Runs an event handler: a silent stop is swallowed, any other exception is shown.
-// Answers false when the handler did not run to its end.
+// Runs an event handler busy (UiService::BeginBusy): a silent stop is swallowed, any other
+// exception is shown once the busy mark is lifted. Answers false when the handler did not run
+// to its end.
 bool Guarded(UiService& ui, const std::function<void()>& handler);
 
 }  // namespace qm
