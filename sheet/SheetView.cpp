@@ -563,7 +563,9 @@ QRect SheetView::CellRect(int row, int col) const {
 
 void SheetView::GoToCell(int row, int col) {
     const QModelIndex i = model_->index(row - 1, col - 1);
-    grid_->setCurrentIndex(i);
+    // The cell alone, whatever modifier is held (the view's own call would add it to the
+    // selection under Ctrl, as Ctrl+Home is pressed).
+    grid_->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
     grid_->scrollTo(i, QAbstractItemView::EnsureVisible);
     book_.SetSelection(row, col, row, col);
 }

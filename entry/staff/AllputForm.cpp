@@ -347,7 +347,6 @@ void TFrm_allput::SheetBook1DblClick(int nRow, int nCol) {
         Name->show();
         Name->raise();
         Name->setFocus();
-        Name->selectAll();
         nameOpen_ = true;
         return;
     }
@@ -389,9 +388,11 @@ void TFrm_allput::NameExit() {
 }
 
 void TFrm_allput::DT2Change() {
+    const bool focused = DT1->hasFocus() || DT2->hasFocus();
     book_.SetCellText(EditCellRow, EditCellCol, DT1->currentText() + QLatin1Char('-') + DT2->currentText());
     DT1->hide();
     DT2->hide();
+    if (focused) SheetBook1->ReturnFromEditor(std::nullopt);  // not on to the next button
 }
 
 void TFrm_allput::N1Click() {

@@ -155,10 +155,13 @@ void MonputCellEditors::NameExit() {
 }
 
 void MonputCellEditors::DT2Change() {
+    const bool focused = DT1->hasFocus() || DT2->hasFocus();
     if (EditCellRow > 0 && EditCellCol > 0)
         book_.SetCellText(EditCellRow, EditCellCol, DT1->currentText() + QLatin1Char('-') + DT2->currentText());
     DT1->hide();
     DT2->hide();
+    // The keys go back to the sheet, not on to the form's next button.
+    if (focused) view_.ReturnFromEditor(std::nullopt);
 }
 
 bool MonputCellEditors::eventFilter(QObject* watched, QEvent* e) {

@@ -55,7 +55,7 @@ public:
     void DblClick(int row, int col, bool guishang);
     // The name edit lost the focus: its text goes into the cell; the edit is hidden and emptied.
     void NameExit();
-    // A month was chosen: the cell := DT1 + "-" + DT2; both combos hidden.
+    // A month was chosen: the cell := DT1 + "-" + DT2; both combos hidden, the sheet takes the keys.
     void DT2Change();
 
     int EditCellRow = 0;

@@ -172,6 +172,7 @@ TEST_F(View, KeysAndClicksMoveOpenAndReplaceAsInASpreadsheet) {
         }
         const QModelIndex cur = view->Table()->currentIndex();
         ASSERT_EQ(std::pair(cur.row() + 1, cur.column() + 1), std::pair(k.row, k.col)) << k.steps;
+        EXPECT_EQ(view->Table()->selectionModel()->selectedIndexes(), QModelIndexList{cur}) << k.steps;
         QTableView* pane = view->TableAt(k.row, k.col);
         EXPECT_TRUE(pane->viewport()->rect().contains(pane->visualRect(cur).center())) << k.steps;
         EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr, k.editing) << k.steps;
