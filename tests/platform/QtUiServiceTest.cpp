@@ -3,10 +3,13 @@
 // is played by stand-in xdg-mime and xdg-open scripts on PATH.
 #include "platform/QtUiService.h"
 
+#include "core/db/Errors.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -15,6 +18,7 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -97,6 +101,36 @@ TEST_F(Desktop, AQuestionIsAnsweredByItsSafeButtonOnEnterEscAndClose) {
             t.start(20);
             EXPECT_EQ(ui.MessageDlg(QStringLiteral("q"), qm::DlgKind::Confirmation, buttons), safe) << way;
         }
+}
+
+// A busy step shows the wait cursor, but never over a box, nor once the event loop waits for
+// the person; its end lifts it, an exception's too.
+TEST_F(Desktop, BusyShowsTheWaitCursorButNotOverABoxNorWhileTheLoopWaits) {
+    const auto waiting = [] { return QApplication::overrideCursor() != nullptr; };
+    QList<bool> overBoxes;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            overBoxes << waiting();
+            box->buttons().first()->click();
+        }
+    });
+    t.start(20);
+    bool afterBox = false;
+    qm::Guarded(ui, [&] {
+        ui.Info(QStringLiteral("i"));
+        afterBox = waiting();
+        throw std::runtime_error("x");  // its box comes once the step has ended
+    });
+    EXPECT_TRUE(afterBox);
+    EXPECT_EQ(overBoxes, (QList<bool>{false, false}));
+    EXPECT_FALSE(waiting());
+    const qm::BusyScope busy(ui);
+    EXPECT_TRUE(waiting());
+    QEventLoop idle;
+    QTimer::singleShot(30, &idle, &QEventLoop::quit);
+    idle.exec();
+    EXPECT_FALSE(waiting());
 }
 
 TEST_F(Desktop, WithoutAProgramForTheTypeThePersonIsToldAndNothingIsLaunched) {
