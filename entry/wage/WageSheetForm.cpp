@@ -87,7 +87,8 @@ void TFrm_mon::FormShow() {
         SetCount(*n);
     else
         sbCount_->clear();
-    if (view_) view_->GoToCell(1, 1);
+    // The first person's number is current, scrolled into sight: typing goes straight into it.
+    if (view_) view_->GoToCell(kWageFirstRow, wagecol::Number);
 }
 
 bool TFrm_mon::EditMode() const { return b5_->isEnabled(); }
