@@ -110,8 +110,6 @@ public:
     void SpeedButton5Click();  // 工资情况
     void SpeedButton3Click();  // 季  报
 
-    // The help documents, below the base folder.
-
 private:
     // No unit: the message (with the unit form when asked), then a silent stop.
     void UnitGate(bool openForm, bool fullStopWording = false);

@@ -1,6 +1,5 @@
 #include "core/sheet/SheetTemplate.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -131,13 +130,6 @@ SheetTemplate ParseSheetTemplate(const QString& text, const QString& name) {
 }
 
 SheetTemplate LoadSheetTemplate(const QString& name) { return ParseSheetTemplate(ReadResource(name), name); }
-
-QStringList SheetTemplateNames() {
-    QStringList names;
-    for (const QString& f : QDir(kPrefix).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name))
-        names << f.chopped(kSuffix.size());
-    return names;
-}
 
 void ApplySheetTemplate(TSheetBook& book, const SheetTemplate& t) {
     book.BeginUpdate();

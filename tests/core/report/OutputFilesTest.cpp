@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -71,8 +72,9 @@ TEST(OutputFiles, WithoutLocksOutputsAreWrittenOrSayWhyAndOnlyLongUnwrittenTempo
     test::TempBase base;
     const QString folder = base.paths().Rcsb() + '/';
     const long age = long(FolderTemporary::kUnlockedStaleAge.count());
+    // The talent survey's upload is the unit code's .dbf in RCSB/: the code names the file.
     const std::function<void(const QString&)> query = [&](const QString& path) {
-        upload::WriteQuery(base.db(), "select 1 as a", path);
+        upload::Write(base.db(), base.paths(), upload::Kind::TalentSurvey, QFileInfo(path).completeBaseName());
     };
     const std::tuple<QString, std::function<void(const QString&)>, rlim_t, QString> cases[] = {
         {"out.dbf", query, RLIM_INFINITY, ""},
