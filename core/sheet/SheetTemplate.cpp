@@ -38,15 +38,13 @@ struct Statement {
         if (!ok || v < 0) Fail(QStringLiteral("'%1' is not a number").arg(f[i]));
         return v;
     }
-    int Col(int i) const {
-        const int c = Num(i);
-        if (c < 1 || c > TSheetBook::kMaxColumns) Fail(QStringLiteral("column %1 out of range").arg(c));
-        return c;
-    }
-    int Row(int i) const {
-        const int r = Num(i);
-        if (r < 1 || r > TSheetBook::kMinRows) Fail(QStringLiteral("row %1 out of range").arg(r));
-        return r;
+    int Col(int i) const { return Within(i, TSheetBook::kMaxColumns, "column"); }
+    int Row(int i) const { return Within(i, TSheetBook::kMinRows, "row"); }
+    // Field `i` as a number 1..last; `what` names it when it is not.
+    int Within(int i, int last, const char* what) const {
+        const int v = Num(i);
+        if (v < 1 || v > last) Fail(QStringLiteral("%1 %2 out of range").arg(QLatin1String(what)).arg(v));
+        return v;
     }
 };
 
