@@ -175,11 +175,7 @@ std::vector<ReportWindow> ReportWindows() {
         {"report 202-1 (third quarter)",
          "202-1",
          {QStringLiteral("3")},
-         [](AppContext& app, QWidget* p) {
-             auto* f = new TFrm_JGLabor(app, p);
-             f->Quarter = Quarter(3);
-             return Owned(f);
-         }},
+         [](AppContext& app, QWidget* p) { return Owned(new TFrm_JGLabor(app, p, Quarter(3))); }},
         {"report I202-2 (third quarter)",
          "I202-2",
          {QStringLiteral("3")},
@@ -187,19 +183,11 @@ std::vector<ReportWindow> ReportWindows() {
         {"report I102-2", "I102-2", {}, [](AppContext& app, QWidget* p) { return Owned(new TFrm_NLabor(app, p)); }},
         {"report I704 1-12", "I704", year,
          [](AppContext& app, QWidget* p) {
-             auto* f = new TFrm_wagehz(app, p);
-             f->MonthCount = 12;
-             f->FromMonth = Month(1);
-             f->ToMonth = Month(12);
-             return Owned(f);
+             return Owned(new TFrm_wagehz(app, p, MonthRun(Month(1), Month(12)), true));
          }},
         {"report I705 1-12", "I705", year,
          [](AppContext& app, QWidget* p) {
-             auto* f = new TFrm_wagejghz(app, p);
-             f->MonthCount = 12;
-             f->FromMonth = Month(1);
-             f->ToMonth = Month(12);
-             return Owned(f);
+             return Owned(new TFrm_wagejghz(app, p, MonthRun(Month(1), Month(12)), true));
          }},
         {"report X505", "X505", {}, [](AppContext& app, QWidget* p) { return Owned(new TFrm_hzinfo(app, p)); }},
         {"report I303-1", "I303-1", {}, [](AppContext& app, QWidget* p) { return Owned(new TFrm_hz(app, p)); }},

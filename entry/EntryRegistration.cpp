@@ -31,8 +31,12 @@ void RegisterEntryForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_wrontWage"), [](AppContext& ctx, const FormArgs& args) {
         return std::make_unique<TFrm_wrontWage>(ctx, MonthOf(args), ParentOf(ctx, args));
     });
-    forms.Register<TFrm_clearChWage>(QStringLiteral("TFrm_clearChWage"));
-    forms.Register<TFrm_clearChMon>(QStringLiteral("TFrm_clearChMon"));
+    forms.Register(QStringLiteral("TFrm_clearChWage"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<ClearMonthDialog>(ctx, ClearChWage(), ParentOf(ctx, args));
+    });
+    forms.Register(QStringLiteral("TFrm_clearChMon"), [](AppContext& ctx, const FormArgs& args) {
+        return std::make_unique<ClearMonthDialog>(ctx, ClearChMon(), ParentOf(ctx, args));
+    });
     forms.Register<TFrm_set>(QStringLiteral("TFrm_set"));
     forms.Register(QStringLiteral("TFrm_monput"), [](AppContext& ctx, const FormArgs& args) {
         return std::make_unique<MonputOpener>(ctx, MonthOf(args), args.parent);

@@ -222,17 +222,28 @@ void TDBGridXExport::WriteRecord(const TColumnsXList& cols) {
     }
 }
 
-void TDBGridXExport::WriteFooter(const TColumnsXList& cols, int footerNo) {
+std::vector<TDBGridXExport::TFooterCell> TDBGridXExport::FooterCells(const TColumnsXList& cols, int footerNo) {
+    std::vector<TFooterCell> cells;
+    cells.reserve(cols.size());
     for (size_t j = 0; j < cols.size(); ++j) {
         TColumnX* c = cols[j];
         TColumnFooterX* f = c->UsedFooter(footerNo);
-        TFont font = f->Font();
-        QColor bg = f->Color();
-        TAlignment alignment = f->Alignment();
-        QString text = FooterText(footerNo, int(j), c);
-        DBGridX->GetFooterParams(c->Index(), footerNo, c, font, bg, alignment, {}, text);
-        WriteFooterCell(c->Index(), footerNo, c, font, bg, alignment, text);
+        TFooterCell& cell = cells.emplace_back(TFooterCell{f->Font(), f->Color(), f->Alignment(), {}});
+        cell.text = FooterText(footerNo, int(j), c);
+        DBGridX->GetFooterParams(c->Index(), footerNo, c, cell.font, cell.bg, cell.alignment, {}, cell.text);
     }
+    return cells;
+}
+
+void TDBGridXExport::WriteFooterCells(const TColumnsXList& cols, int footerNo, const std::vector<TFooterCell>& cells) {
+    for (size_t j = 0; j < cols.size(); ++j) {
+        const TFooterCell& f = cells[j];
+        WriteFooterCell(cols[j]->Index(), footerNo, cols[j], f.font, f.bg, f.alignment, f.text);
+    }
+}
+
+void TDBGridXExport::WriteFooter(const TColumnsXList& cols, int footerNo) {
+    WriteFooterCells(cols, footerNo, FooterCells(cols, footerNo));
 }
 
 // ---------------------------------------------------------------- text
@@ -742,19 +753,12 @@ void TDBGridXExportAsRTF::WriteDataCell(TColumnX* column, const TFont& font, con
 }
 
 void TDBGridXExportAsRTF::WriteFooter(const TColumnsXList& cols, int footerNo) {
+    // The row's backgrounds and its cells come from one answer of the hook.
+    const std::vector<TFooterCell> cells = FooterCells(cols, footerNo);
     std::vector<QColor> bgs;
-    for (size_t j = 0; j < cols.size(); ++j) {
-        TColumnX* c = cols[j];
-        TColumnFooterX* f = c->UsedFooter(footerNo);
-        TFont font = f->Font();
-        QColor bg = f->Color();
-        TAlignment alignment = f->Alignment();
-        QString text = FooterText(footerNo, int(j), c);
-        DBGridX->GetFooterParams(c->Index(), footerNo, c, font, bg, alignment, {}, text);
-        bgs.push_back(bg);
-    }
+    for (const TFooterCell& f : cells) bgs.push_back(f.bg);
     WriteRowPrefix(bgs, std::vector<int>(cols.size(), bAll));
-    TDBGridXExport::WriteFooter(cols, footerNo);
+    WriteFooterCells(cols, footerNo, cells);
     WriteRowEnd();
 }
 

@@ -51,6 +51,16 @@ protected:
     void Write(const char* s, qsizetype n);
     // The footer text of footer row `footerNo` for exported column `j`.
     QString FooterText(int footerNo, int j, TColumnX* column);
+    // The looks and text of each exported column's cell of footer row `footerNo`, the grid's
+    // hook asked once per cell; and those cells written.
+    struct TFooterCell {
+        TFont font;
+        QColor bg;
+        TAlignment alignment;
+        QString text;
+    };
+    std::vector<TFooterCell> FooterCells(const TColumnsXList& cols, int footerNo);
+    void WriteFooterCells(const TColumnsXList& cols, int footerNo, const std::vector<TFooterCell>& cells);
 
     TCustomDBGridX* DBGridX;
     QIODevice* Stream = nullptr;

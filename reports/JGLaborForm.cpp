@@ -13,8 +13,8 @@
 
 namespace qm {
 
-TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window), WageReportWindow(ctx, this) {
+TFrm_JGLabor::TFrm_JGLabor(AppContext& ctx, QWidget* parent, qm::Quarter quarter)
+    : QWidget(parent, Qt::Window), WageReportWindow(ctx, this), IJGLabor(quarter) {
     setObjectName(QStringLiteral("Frm_JGLabor"));
     setWindowTitle(QStringLiteral("从业人员及工资总额（季报）"));
     resize(860, 720);
@@ -47,7 +47,7 @@ void TFrm_JGLabor::FormShow() {
     Label4->setText(QStringLiteral("企业（单位）详细名称 ：") + ctx_.state.DepName);
     // A report that was refused leaves nothing to export or upload.
     report_.reset();
-    report::QuarterWageReport r(Quarter);
+    report::QuarterWageReport r(Quarter());
     Label5->setText(r.QuarterLabel());
     r.Compute(ctx_.db, ctx_.state, book_, ctx_.pb);
     report_ = std::move(r);
@@ -59,7 +59,7 @@ void TFrm_JGLabor::BitBtn2Click() {
 }
 
 void TFrm_JGLabor::BitBtn3Click() {
-    report::PrintWorkbook(ctx_.ui, ctx_.paths, report::QuarterWageReport(Quarter).WorkbookStem());
+    report::PrintWorkbook(ctx_.ui, ctx_.paths, report::QuarterWageReport(Quarter()).WorkbookStem());
 }
 
 void TFrm_JGLabor::BitBtn4Click() {

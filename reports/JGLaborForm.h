@@ -23,7 +23,7 @@ struct AppContext;
 class TFrm_JGLabor : public QWidget, public WageReportWindow, public IJGLabor {
     Q_OBJECT
 public:
-    TFrm_JGLabor(AppContext& ctx, QWidget* parent);
+    TFrm_JGLabor(AppContext& ctx, QWidget* parent, qm::Quarter quarter);
     ~TFrm_JGLabor() override;
     void ShowModal() override { RunModal(); }
     void ShowModeless(std::unique_ptr<IForm> self) override { RunOwned(std::move(self)); }

@@ -69,12 +69,9 @@ void RangeChooserDialog::RunSummary(const QString& formClass, int lines) {
     const bool recompute = choice_.RecomputeFlag(report::SummaryCopyName(*range), lines);
     Label3 = recompute ? QStringLiteral("1") : QStringLiteral("0");
     if (!ctx_.forms) return;
-    auto form = ctx_.forms->CreateAs<IWageSummary>(formClass);
+    auto form = ctx_.forms->CreateAs<IWageSummary>(
+        formClass, {.run = MonthRun(Month(range->from), Month(range->to)), .recompute = recompute});
     if (!form) return;
-    form->MonthCount = range->MonthCount();
-    form->FromMonth = Month(range->from);
-    form->ToMonth = Month(range->to);
-    form->Recompute = recompute;
     form->ShowModal();
     close();
 }

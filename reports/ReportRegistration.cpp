@@ -8,9 +8,7 @@ namespace qm {
 
 void RegisterReportForms(FormFactory& forms) {
     forms.Register(QStringLiteral("TFrm_JGLabor"), [](AppContext& ctx, const FormArgs& args) {
-        auto f = std::make_unique<TFrm_JGLabor>(ctx, ParentOf(ctx, args));
-        if (args.quarter) f->Quarter = *args.quarter;
-        return f;
+        return std::make_unique<TFrm_JGLabor>(ctx, ParentOf(ctx, args), WageQuarterOf(args));
     });
     forms.Register<TFrm_ChooseJLabor>(QStringLiteral("TFrm_ChooseJLabor"));
     forms.Register<TFrm_NGLabor>(QStringLiteral("TFrm_NGLabor"));

@@ -14,22 +14,20 @@ namespace qm {
 
 using report::GidSummary;
 
-WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id, QWidget* parent)
+WageSummaryForm::WageSummaryForm(AppContext& ctx, GidSummary id, QWidget* parent, const MonthRun& months,
+                                 bool recompute)
     : SummaryFormBase(
           ctx, id,
           id == GidSummary::I704 ? QStringLiteral("企业事业单位汇总表（1）") : QStringLiteral("机关单位汇总表"),
           id == GidSummary::I704 ? QStringLiteral("企业事业单位工资情况汇总表") : QStringLiteral("机关单位汇总表"),
           id == GidSummary::I704 ? QStringLiteral("i704") : QStringLiteral("i705"), QStringLiteral("打印"), true,
-          parent) {
+          parent),
+      IWageSummary(months, recompute) {
     BitBtn3->setEnabled(false);
     resetBarOnClose_ = id == GidSummary::I705;
 }
 
-report::MonthRange WageSummaryForm::Range() const {
-    const int from = FromMonth.Number(), to = ToMonth.Number();
-    if (from < 1 || from > to) throw std::invalid_argument("月份区间无效");
-    return {from, to};
-}
+report::MonthRange WageSummaryForm::Range() const { return {Months().First().Number(), Months().Last().Number()}; }
 
 QString WageSummaryForm::Stem() const { return report::WageSummaryStem(Range()); }
 
@@ -39,7 +37,7 @@ void WageSummaryForm::FormShow() {
     const report::MonthRange r = Range();
     const QString copy = report::SummaryCopyName(r);
     // A copy of the other summary's size is no copy of this one: the range is computed.
-    if (Recompute || !report::UsableCopy(ctx_.db, copy, report::ShapeOf(id_).Lines()))
+    if (Recompute() || !report::UsableCopy(ctx_.db, copy, report::ShapeOf(id_).Lines()))
         ComputeSummary();
     else
         ShowSavedSummary();

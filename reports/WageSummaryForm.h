@@ -12,7 +12,7 @@ namespace qm {
 class WageSummaryForm : public SummaryFormBase, public IWageSummary {
     Q_OBJECT
 public:
-    WageSummaryForm(AppContext& ctx, report::GidSummary id, QWidget* parent);
+    WageSummaryForm(AppContext& ctx, report::GidSummary id, QWidget* parent, const MonthRun& months, bool recompute);
 
     // Shown, it fills the sheet, then waits; a refusal leaves the form open on its template.
     void FormShow() override;
@@ -34,15 +34,15 @@ private:
 class TFrm_wagehz final : public WageSummaryForm {
     Q_OBJECT
 public:
-    explicit TFrm_wagehz(AppContext& ctx, QWidget* parent = nullptr)
-        : WageSummaryForm(ctx, report::GidSummary::I704, parent) {}
+    TFrm_wagehz(AppContext& ctx, QWidget* parent, const MonthRun& months, bool recompute)
+        : WageSummaryForm(ctx, report::GidSummary::I704, parent, months, recompute) {}
 };
 
 class TFrm_wagejghz final : public WageSummaryForm {
     Q_OBJECT
 public:
-    explicit TFrm_wagejghz(AppContext& ctx, QWidget* parent = nullptr)
-        : WageSummaryForm(ctx, report::GidSummary::I705, parent) {}
+    TFrm_wagejghz(AppContext& ctx, QWidget* parent, const MonthRun& months, bool recompute)
+        : WageSummaryForm(ctx, report::GidSummary::I705, parent, months, recompute) {}
 };
 
 }  // namespace qm

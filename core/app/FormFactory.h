@@ -38,8 +38,11 @@ struct FormArgs {
     std::optional<Month> month = std::nullopt;
     // The quarter of a quarterly report window.
     std::optional<Quarter> quarter = std::nullopt;
-    // The run of months a quarterly report counts instead of a quarter's (the period chooser's).
+    // The run of months a quarterly report counts instead of a quarter's (the period chooser's),
+    // or the range a wage summary sums.
     std::optional<MonthRun> run = std::nullopt;
+    // A wage summary's range computed afresh (true) or shown from its saved copy (false).
+    bool recompute = true;
     // Who opens the single-person form.
     PerputOpener opener = PerputOpener::MonthList;
     // The window the form opens over; none means the main window.

@@ -57,11 +57,21 @@ inline MonthRun LabourRunOf(const FormArgs& args) {
     return args.run ? *args.run : MonthRun(args.quarter.value_or(Quarter(Quarter::kFirst)));
 }
 
-// TFrm_JGLabor: the quarterly report of staff and total wages.
+// TFrm_JGLabor: the quarterly report of staff and total wages, of the quarter it is made with
+// (FormArgs::quarter; made with none, the first).
 class IJGLabor : public virtual IForm {
 public:
-    qm::Quarter Quarter{qm::Quarter::kFirst};  // the quarter the window reports
+    qm::Quarter Quarter() const { return quarter_; }
+
+protected:
+    explicit IJGLabor(qm::Quarter quarter) : quarter_(quarter) {}
+
+private:
+    qm::Quarter quarter_;
 };
+
+// The quarter a quarterly wage report made with `args` reports.
+inline Quarter WageQuarterOf(const FormArgs& args) { return args.quarter.value_or(Quarter(Quarter::kFirst)); }
 
 // TFrm_perput: single-person entry.
 class IPerput : public virtual IForm {
@@ -73,14 +83,23 @@ public:
     std::function<void()> RefreshOpener;
 };
 
-// TFrm_wagehz / TFrm_wagejghz: the wage summaries the range choosers open.
+// TFrm_wagehz / TFrm_wagejghz: the wage summaries the range choosers open. The months they sum
+// (FormArgs::run; made with none, month 1 alone) and the chooser's choice (FormArgs::recompute:
+// true computes the range afresh, false shows its saved copy) are given as they are made.
 class IWageSummary : public virtual IForm {
 public:
-    int MonthCount = 0;
-    Month FromMonth{1};
-    Month ToMonth{1};
-    // The chooser's choice: true computes the range afresh, false shows its saved copy.
-    bool Recompute = true;
+    const MonthRun& Months() const { return months_; }
+    bool Recompute() const { return recompute_; }
+
+protected:
+    IWageSummary(const MonthRun& months, bool recompute) : months_(months), recompute_(recompute) {}
+
+private:
+    MonthRun months_;
+    bool recompute_;
 };
+
+// The months a wage summary made with `args` sums.
+inline MonthRun SummaryMonthsOf(const FormArgs& args) { return args.run.value_or(MonthRun(Month(1), Month(1))); }
 
 }  // namespace qm

@@ -55,7 +55,7 @@ public:
     // IMainWindow
     void RefreshMonthMenus() override;
     void RefreshInitialDataMenus() override;
-    bool N34Click() override;
+    bool N34Click() override;  // 清空期初从业人员
     bool LoadUnitInfo() override { return gates_.LoadUnitInfo(); }
     bool HasMonthData(Month m) override { return gates_.HasMonthData(m); }
     bool CheckMonthDataErrors(Month m) override { return gates_.CheckMonthDataErrors(m); }
@@ -78,40 +78,38 @@ public:
     void N13Click();  // 从业人员个人输入 (also N40 and the tool button 个人输入)
     void N16Click();  // 退出
     // 工资录入
-    void N9Click();
+    void N9Click();          // 期末从业人员总数设置
     void MonthClick(int k);  // N901Click .. N9012Click
     // 数据汇总
-    void N42Click();
-    void N71Click();
-    void N72Click();
-    void N73Click();
-    void N60Click();
+    void N42Click();                       // 年末人才资源情况汇总 (also the tool button 人才资源)
+    void N71Click();                       // 人才资源汇总
+    void N72Click();                       // 按人员分类工资情况汇总, an enterprise's
+    void N73Click();                       // 按人员分类工资情况汇总, an organ's
+    void N60Click();                       // 劳动情况基层季报表 > 期间报表
     void QuarterLabourClick(int quarter);  // N61Click, N62Click, N63Click
-    void N59Click();
-    void QuarterWageClick(int quarter);  // N67Click, N68Click, N69Click
-    void N66Click();
-    void N14Click();
-    void N46Click();
+    void N59Click();                       // 劳动情况基层年报表
+    void QuarterWageClick(int quarter);    // N67Click, N68Click, N69Click
+    void N66Click();                       // 从业人员及工资总额年报 (also the tool button 年  报)
+    void N14Click();                       // 工资发放清单
+    void N46Click();                       // 人员名册
     // 系统管理
     void N70Click();  // 关于本系统 (also N54)
     void N5Click();   // 填写说明
     void N6Click();   // 系统使用说明
-    void N32Click();
-    void N21Click();
-    void N31Click();
-    void N33Click();
-    void N43Click();
-    void N37Click();
-    void N41Click();
-    void N75Click();
+    void N32Click();  // 数据库检查
+    void N21Click();  // 清空月度工资
+    void N31Click();  // 清空从业人员
+    void N33Click();  // 清空月度从业人员
+    void N43Click();  // 初始化系统
+    void N37Click();  // 数据备份
+    void N41Click();  // 数据还原
+    void N75Click();  // 导入历史数据[仅Korvath省]
     // 退出 (top level): closes the connection, then the window.
     void N4Click();
     // Tool bar.
     void SpeedButton8Click();  // 工资录入
     void SpeedButton5Click();  // 工资情况
     void SpeedButton3Click();  // 季  报
-
-    // The help documents, below the base folder.
 
 private:
     // No unit: the message (with the unit form when asked), then a silent stop.

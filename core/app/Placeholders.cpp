@@ -49,7 +49,11 @@ class PlaceholderForm final : public ISummaryPeriodChooser,
                               public IWageSummary {
 public:
     PlaceholderForm(AppContext& ctx, QString formClass)
-        : IJLabor(LabourRunOf({})), ctx_(ctx), class_(std::move(formClass)) {}
+        : IJLabor(LabourRunOf({})),
+          IJGLabor(WageQuarterOf({})),
+          IWageSummary(SummaryMonthsOf({}), FormArgs{}.recompute),
+          ctx_(ctx),
+          class_(std::move(formClass)) {}
     void ShowModal() override { Tell(); }
     void ShowModeless(std::unique_ptr<IForm>) override { Tell(); }
     bool LoadMonths() override { return true; }

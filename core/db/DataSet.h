@@ -72,7 +72,6 @@ public:
     const QString& FieldName() const { return name_; }
     // The label when one is set, else the field name.
     QString DisplayName() const { return label_.isEmpty() ? name_ : label_; }
-    const QString& DisplayLabel() const { return label_; }
     void SetDisplayLabel(const QString& v);
     int DisplayWidth() const { return displayWidth_; }
     void SetDisplayWidth(int v);
@@ -202,7 +201,6 @@ public:
 
     // The buffered window, driven by the data links.
     int WindowStart() const { return win_; }
-    int WindowSize() const { return buf_; }
     int ActiveBufferRecord() const { return readRow_ >= 0 ? readRow_ : cur_; }
 
     // A stored record's value of field column `fieldNo`, read without moving the cursor.

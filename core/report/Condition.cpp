@@ -301,67 +301,82 @@ struct Token {
     QString text;
 };
 
+[[noreturn]] void FailIn(const QString& s, const QString& why) { throw SyntaxError(why + QStringLiteral("：") + s); }
+
+// Each reader below takes the token that starts at `i` and leaves `i` past it.
+
+Token WordAt(const QString& s, qsizetype& i) {
+    const qsizetype b = i;
+    while (i < s.size() && (s[i].isLetterOrNumber() || s[i] == u'_')) ++i;
+    return {Token::Kind::Word, s.mid(b, i - b)};
+}
+
+Token NumberAt(const QString& s, qsizetype& i) {
+    const qsizetype b = i++;
+    while (i < s.size() && (s[i].isDigit() || s[i] == u'.')) ++i;
+    return {Token::Kind::Number, s.mid(b, i - b)};
+}
+
+// A quoted text; a doubled quote inside stands for one.
+Token QuotedAt(const QString& s, qsizetype& i) {
+    QString v;
+    for (++i;; ++i) {
+        if (i >= s.size()) FailIn(s, QStringLiteral("引号未闭合"));
+        if (s[i] != u'\'') {
+            v += s[i];
+        } else if (i + 1 < s.size() && s[i + 1] == u'\'') {
+            v += u'\'';
+            ++i;
+        } else {
+            ++i;
+            return {Token::Kind::Text, v};
+        }
+    }
+}
+
+Token SlotAt(const QString& s, qsizetype& i) {
+    const qsizetype close = s.indexOf(u'}', i);
+    if (close < 0) FailIn(s, QStringLiteral("占位符未闭合"));
+    Token t{Token::Kind::Slot, s.mid(i + 1, close - i - 1).trimmed()};
+    i = close + 1;
+    return t;
+}
+
+// A comparison: "==" is "=", and "!" stands only before "=".
+Token OpAt(const QString& s, qsizetype& i) {
+    const QChar c = s[i++];
+    QString op(c);
+    if (i < s.size() && (s[i] == u'=' || (c == u'<' && s[i] == u'>'))) op += s[i++];
+    if (op == QLatin1String("!")) FailIn(s, QStringLiteral("不认识的运算符"));
+    if (op == QLatin1String("==")) op = QStringLiteral("=");
+    return {Token::Kind::Op, op};
+}
+
+Token TokenAt(const QString& s, qsizetype& i) {
+    const QChar c = s[i];
+    if (c.isLetter() || c == u'_') return WordAt(s, i);
+    if (c.isDigit() || (c == u'-' && i + 1 < s.size() && s[i + 1].isDigit())) return NumberAt(s, i);
+    if (c == u'\'') return QuotedAt(s, i);
+    if (c == u'{') return SlotAt(s, i);
+    if (c == u'=' || c == u'<' || c == u'>' || c == u'!') return OpAt(s, i);
+    static const std::pair<QChar, Token::Kind> kSingles[] = {
+        {u'(', Token::Kind::Open}, {u')', Token::Kind::Close}, {u',', Token::Kind::Comma}};
+    for (const auto& [ch, kind] : kSingles)
+        if (c == ch) {
+            ++i;
+            return {kind, QString(c)};
+        }
+    FailIn(s, QStringLiteral("不认识的字符“%1”").arg(c));
+}
+
 std::vector<Token> Tokens(const QString& s) {
     std::vector<Token> out;
-    const qsizetype n = s.size();
     qsizetype i = 0;
-    auto fail = [&](const QString& why) { throw SyntaxError(why + QStringLiteral("：") + s); };
-    while (i < n) {
-        const QChar c = s[i];
-        if (c.isSpace()) {
+    while (i < s.size()) {
+        if (s[i].isSpace())
             ++i;
-            continue;
-        }
-        Token t;
-        if (c.isLetter() || c == u'_') {
-            const qsizetype b = i;
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == u'_')) ++i;
-            t = {Token::Kind::Word, s.mid(b, i - b)};
-        } else if (c.isDigit() || (c == u'-' && i + 1 < n && s[i + 1].isDigit())) {
-            const qsizetype b = i++;
-            while (i < n && (s[i].isDigit() || s[i] == u'.')) ++i;
-            t = {Token::Kind::Number, s.mid(b, i - b)};
-        } else if (c == u'\'') {
-            QString v;
-            for (++i;; ++i) {
-                if (i >= n) fail(QStringLiteral("引号未闭合"));
-                if (s[i] == u'\'') {
-                    if (i + 1 < n && s[i + 1] == u'\'') {
-                        v += u'\'';
-                        ++i;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                v += s[i];
-            }
-            t = {Token::Kind::Text, v};
-        } else if (c == u'{') {
-            const qsizetype close = s.indexOf(u'}', i);
-            if (close < 0) fail(QStringLiteral("占位符未闭合"));
-            t = {Token::Kind::Slot, s.mid(i + 1, close - i - 1).trimmed()};
-            i = close + 1;
-        } else if (c == u'(') {
-            t = {Token::Kind::Open, QStringLiteral("(")};
-            ++i;
-        } else if (c == u')') {
-            t = {Token::Kind::Close, QStringLiteral(")")};
-            ++i;
-        } else if (c == u',') {
-            t = {Token::Kind::Comma, QStringLiteral(",")};
-            ++i;
-        } else if (c == u'=' || c == u'<' || c == u'>' || c == u'!') {
-            QString op(c);
-            ++i;
-            if (i < n && (s[i] == u'=' || (c == u'<' && s[i] == u'>'))) op += s[i++];
-            if (op == QLatin1String("!")) fail(QStringLiteral("不认识的运算符"));
-            if (op == QLatin1String("==")) op = QStringLiteral("=");
-            t = {Token::Kind::Op, op};
-        } else {
-            fail(QStringLiteral("不认识的字符“%1”").arg(c));
-        }
-        out.push_back(t);
+        else
+            out.push_back(TokenAt(s, i));
     }
     return out;
 }

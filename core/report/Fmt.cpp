@@ -4,75 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
-#include <string>
 
 namespace qm::report {
-
-namespace {
-
-// The decimal digits of |v| to 15 significant digits and the power of ten of the first one:
-// v = 0.d1d2...d15 x 10^exp10.
-struct Decimal {
-    std::string digits;  // exactly 15
-    int exp10 = 0;
-};
-
-Decimal ToDecimal(double a) {
-    char buf[64];
-    // d.dddddddddddddde+XX: 15 significant digits, correctly rounded from the binary value.
-    auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
-    std::string s(buf, r.ptr);
-    const size_t e = s.find('e');
-    Decimal d;
-    d.digits = s.substr(0, 1) + s.substr(2, e - 2);
-    d.exp10 = std::stoi(s.substr(e + 1)) + 1;
-    return d;
-}
-
-}  // namespace
-
-QString FmtFixed(double v, int decimals) {
-    if (std::isnan(v) || std::isinf(v)) return QString::number(v);
-    if (decimals < 0) decimals = 0;
-    if (decimals > 6) decimals = 6;
-    const bool negative = v < 0;
-    const double a = std::fabs(v);
-    // Integer part and `decimals` fraction digits, as one digit string without the point.
-    std::string kept;
-    bool roundUp = false;
-    if (a != 0) {
-        const Decimal d = ToDecimal(a);
-        // Position (count of digits) that ends the kept part: exp10 integer digits + decimals.
-        const int keep = d.exp10 + decimals;
-        if (keep >= int(d.digits.size())) {
-            kept = d.digits + std::string(size_t(keep - int(d.digits.size())), '0');
-        } else if (keep >= 0) {
-            kept = d.digits.substr(0, size_t(keep));
-            roundUp = d.digits[size_t(keep)] >= '5';  // a half goes away from zero
-        } else {
-            kept.clear();  // far below the last kept place
-        }
-    }
-    // Left-pad so there is at least one integer digit.
-    const int minLen = decimals + 1;
-    if (int(kept.size()) < minLen) kept.insert(0, size_t(minLen - int(kept.size())), '0');
-    if (roundUp) {
-        int i = int(kept.size()) - 1;
-        while (i >= 0 && kept[size_t(i)] == '9') kept[size_t(i--)] = '0';
-        if (i < 0)
-            kept.insert(0, 1, '1');
-        else
-            ++kept[size_t(i)];
-    }
-    std::string out = kept.substr(0, kept.size() - size_t(decimals));
-    // Leading zeros of the integer part.
-    const size_t nz = out.find_first_not_of('0');
-    out = nz == std::string::npos ? "0" : out.substr(nz);
-    if (decimals > 0) out += '.' + kept.substr(kept.size() - size_t(decimals));
-    const bool zero = kept.find_first_not_of('0') == std::string::npos;
-    if (negative && !zero) out.insert(0, 1, '-');
-    return QString::fromLatin1(out.c_str());
-}
 
 QString FmtQuotient(Money::Units n, Money::Units d, int decimals) {
     if (d == 0) throw std::invalid_argument("a quotient over zero");

@@ -1,7 +1,7 @@
 #pragma once
 // Our own number formatting for report figures. Report cells follow fixed rounding rules:
-// the patterns "0" and "0.00" round a half away from zero, on the decimal value the figure
-// shows (15 significant digits), never on whatever the C library or the locale would do.
+// the patterns "0" and "0.00" round a half away from zero, on the exact quotient the figure
+// is, never on whatever the C library or the locale would do.
 
 #include "core/base/Money.h"
 
@@ -18,15 +18,9 @@ public:
     explicit FormatError(const QString& text) : std::runtime_error(text.toStdString()) {}
 };
 
-// `v` rounded to `decimals` places (0..6), a half going away from zero; "-0" never appears.
-QString FmtFixed(double v, int decimals);
-// Pattern "0": the nearest whole number, 2.5 -> "3", -2.5 -> "-3".
-inline QString Fmt0(double v) { return FmtFixed(v, 0); }
-// Pattern "0.00": two decimals, 1543.125 -> "1543.13".
-inline QString Fmt00(double v) { return FmtFixed(v, 2); }
-
 // n / d (d nonzero) exactly, rounded to `decimals` places (0..4), a half going away from
-// zero: the pattern "0" or "0.00" on a quotient of whole numbers, with no error of a double.
+// zero: the pattern "0" (5 / 2 -> "3", -5 / 2 -> "-3") or "0.00" (12345 / 8 -> "1543.13") on a
+// quotient of whole numbers, with no error of a double; "-0" never appears.
 QString FmtQuotient(Money::Units n, Money::Units d, int decimals);
 
 // The shortest text of a real as a cell shows it: "5000", not "5000.0"; "4999.5"; at most

@@ -127,25 +127,6 @@ CountGrid CountMatrix(db::Connection& c, const GidMatrixLayout& layout, int mont
     return ReadMatrix(c, layout, r).counts;
 }
 
-PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages) {
-    MatrixRequest r;
-    r.heads = first;
-    r.last = last;
-    if (withWages) r.wages = first;
-    MatrixFigures f = ReadMatrix(c, layout, r);
-    if (withWages) {
-        f.heads.wages = f.wages.wages;
-        f.heads.sums = f.wages.sums;
-    }
-    return f.heads;
-}
-
-std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout) {
-    MatrixRequest r;
-    r.start = true;
-    return ReadMatrix(c, layout, r).start;
-}
-
 void UpdateResultRow(db::Connection& c, const GidMatrixLayout& layout, int gid, const CountGrid& counts,
                      const GidRowValues& values) {
     QStringList sets{QStringLiteral("Dep_id=?"), QStringLiteral("Tdate=?")};

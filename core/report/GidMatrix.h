@@ -107,11 +107,6 @@ struct MatrixQueries {
 };
 MatrixQueries QueriesOf(const GidMatrixLayout& layout, const MatrixRequest& request);
 
-// Parts of ReadMatrix on their own: the person-months of months first..last per line (and
-// their wages), and the start-of-period list per line.
-PeriodTotals PeriodMatrix(db::Connection& c, const GidMatrixLayout& layout, int first, int last, bool withWages);
-std::vector<long long> StartOfPeriodCounts(db::Connection& c, const GidMatrixLayout& layout);
-
 // Writes a computed row of a result table: Dep_id, Tdate, the unit name when `depName` is given,
 // then the computed counts of the line (a skipped cell keeps its stored value), then `extra`.
 // A row missing from the table is added first, so no line is ever silently left out.

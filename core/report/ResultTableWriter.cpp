@@ -57,24 +57,4 @@ void ReplaceSingleRow(db::Connection& c, const QString& table, const QStringList
     });
 }
 
-void UpdateByGid(db::Connection& c, const QString& table, const std::vector<GidUpdate>& rows) {
-    CheckIdentifier(table);
-    InTransaction(c, [&] {
-        for (const GidUpdate& r : rows) {
-            if (r.columns.size() != int(r.values.size()) || r.columns.isEmpty())
-                throw db::Error(QStringLiteral("%1 Gid=%2：列与值不符").arg(table).arg(r.gid));
-            QStringList sets;
-            for (const QString& col : r.columns) {
-                CheckIdentifier(col);
-                sets << col + QStringLiteral("=?");
-            }
-            db::Params p = r.values;
-            p.emplace_back(r.gid);
-            c.Exec(QStringLiteral("update ") + table + QStringLiteral(" set ") + sets.join(QLatin1Char(',')) +
-                       QStringLiteral(" where Gid=?"),
-                   p);
-        }
-    });
-}
-
 }  // namespace qm::report

@@ -24,14 +24,4 @@ bool IsIdentifier(const QString& name);
 // `values` matching `columns`.
 void ReplaceSingleRow(db::Connection& c, const QString& table, const QStringList& columns, const db::Params& values);
 
-// One row of a Gid-keyed table (Total_Info, Total_baseInfo) and the columns to set in it.
-struct GidUpdate {
-    int gid = 0;
-    QStringList columns;
-    db::Params values;
-};
-// Updates the rows by Gid, all in one transaction; a row that does not exist is left
-// absent, as the tables' rows are fixed by the database.
-void UpdateByGid(db::Connection& c, const QString& table, const std::vector<GidUpdate>& rows);
-
 }  // namespace qm::report

@@ -249,18 +249,6 @@ void WriteQueryFile(db::Connection& c, const QString& sql, const QString& target
 // A file that could not be made or put in place, named.
 Error NotPlaced(const files::ReplaceError& e) { return Error(NotWritten(e.Target(), e.Text())); }
 
-}  // namespace
-
-void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date) {
-    try {
-        WriteQueryFile(c, sql, target, date);
-    } catch (const files::ReplaceError& e) {
-        throw NotPlaced(e);
-    }
-}
-
-namespace {
-
 // The rows of a wage summary: Total_Info, or the range's saved copy the form shows (its name
 // is checked before it is spliced; the copy's refill leaves frmc empty, the unit's name fills it).
 QString SummaryRows(const QString& rangeCopy, int lines) {

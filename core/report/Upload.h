@@ -49,9 +49,6 @@ struct Written {
 // The dBase field of an uploaded column: the one table of widths (see Upload.cpp).
 dbf::FieldDef FieldFor(const QString& column, const QString& declaredType);
 
-// Writes the rows of a read-only query as a dBase file, fields in the query's column order.
-void WriteQuery(db::Connection& c, const QString& sql, const QString& target, QDate date = QDate::currentDate());
-
 // Writes the files of one upload. `quarter` names the quarterly files (a quarterly kind without
 // one refuses). `rangeCopy` (the wage summaries only) names the saved copy "Total_<from>_<to>"
 // a form shows: its rows are uploaded instead of Total_Info's. Raises Error.

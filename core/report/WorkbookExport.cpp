@@ -12,6 +12,7 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <tuple>
@@ -92,6 +93,57 @@ void Check(lxw_error e) {
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
+// The copied block, cell by cell, as text.
+void CopyBlock(WorkbookModel& m, const ExportLayout& l, const TSheetBook& sheet, Progress* pb) {
+    for (int r = l.firstRow; r <= l.lastRow; ++r) {
+        for (int c = l.firstCol; c <= l.lastCol; ++c) {
+            const int xr = r + l.rowOffset;
+            const QString text = sheet.GetCellText(r, c);
+            m.SetText(xr, c, l.cellText ? l.cellText(r, c, text) : text);
+            XCell& x = m.At(xr, c);
+            x.wrap = true;
+            if (l.copiedFontSize > 0) x.fontSize = l.copiedFontSize;
+            if (std::find(l.centredColumns.begin(), l.centredColumns.end(), c) != l.centredColumns.end())
+                x.align = HAlign::Center;
+        }
+        if (pb) pb->SetPosition(r * 100 / (l.progressDivisor > 0 ? l.progressDivisor : 1));
+    }
+    for (const QString& ref : l.centredCells) {
+        const XRange b = A1(ref);
+        m.At(b.r1, b.c1).align = HAlign::Center;
+    }
+}
+
+// The title, merged over its range in the heading font.
+void PutTitle(WorkbookModel& m, const ExportLayout& l) {
+    if (l.titleRange.isEmpty()) return;
+    const XRange t = A1(l.titleRange);
+    m.Merge(t);
+    m.SetText(t.r1, t.c1, l.titleText);
+    XCell& x = m.At(t.r1, t.c1);
+    x.align = HAlign::Center;
+    x.fontSize = l.titleSize;
+    x.fontName = kHeiti;
+    if (l.titleRowHeight > 0) m.SetRowHeight(t.r1, l.titleRowHeight);
+}
+
+// One head line, merge or fixed text; a block that sets no looks touches no cell's looks.
+void PutBlock(WorkbookModel& m, const FixedBlock& b) {
+    const XRange r = A1(b.range);
+    if (b.clear) m.ClearText(r);
+    if (b.merge) m.Merge(r);
+    if (b.text) m.SetText(r.r1, r.c1, *b.text);
+    if (b.fontSize <= 0 && b.fontName.isEmpty() && !b.align && !b.wrap) return;
+    for (int rr = r.r1; rr <= r.r2; ++rr)
+        for (int cc = r.c1; cc <= r.c2; ++cc) {
+            XCell& x = m.At(rr, cc);
+            if (b.fontSize > 0) x.fontSize = b.fontSize;
+            if (!b.fontName.isEmpty()) x.fontName = b.fontName;
+            if (b.align) x.align = *b.align;
+            if (b.wrap) x.wrap = true;
+        }
+}
+
 }  // namespace
 
 FixedBlock TextBlock(const QString& range, std::optional<QString> text, double size, bool merge,
@@ -133,55 +185,9 @@ WorkbookModel BuildWorkbook(const ExportLayout& l, const TSheetBook& sheet, Prog
     for (size_t i = 0; i < l.columnWidths.size(); ++i) m.SetColumnWidth(int(i) + 1, l.columnWidths[i]);
     for (const auto& h : l.rowHeights)
         for (int r = h.r1; r <= h.r2; ++r) m.SetRowHeight(r, h.points);
-
-    // The copied block, cell by cell, as text.
-    for (int r = l.firstRow; r <= l.lastRow; ++r) {
-        for (int c = l.firstCol; c <= l.lastCol; ++c) {
-            const int xr = r + l.rowOffset;
-            const QString text = sheet.GetCellText(r, c);
-            m.SetText(xr, c, l.cellText ? l.cellText(r, c, text) : text);
-            XCell& x = m.At(xr, c);
-            x.wrap = true;
-            if (l.copiedFontSize > 0) x.fontSize = l.copiedFontSize;
-            for (int cc : l.centredColumns)
-                if (cc == c) x.align = HAlign::Center;
-        }
-        if (pb) pb->SetPosition(r * 100 / (l.progressDivisor > 0 ? l.progressDivisor : 1));
-    }
-    for (const QString& ref : l.centredCells) {
-        const XRange b = A1(ref);
-        m.At(b.r1, b.c1).align = HAlign::Center;
-    }
-
-    // The title.
-    if (!l.titleRange.isEmpty()) {
-        const XRange t = A1(l.titleRange);
-        m.Merge(t);
-        m.SetText(t.r1, t.c1, l.titleText);
-        XCell& x = m.At(t.r1, t.c1);
-        x.align = HAlign::Center;
-        x.fontSize = l.titleSize;
-        x.fontName = kHeiti;
-        if (l.titleRowHeight > 0) m.SetRowHeight(t.r1, l.titleRowHeight);
-    }
-
-    // Head lines, merges and fixed texts.
-    for (const FixedBlock& b : l.blocks) {
-        const XRange r = A1(b.range);
-        if (b.clear) m.ClearText(r);
-        if (b.merge) m.Merge(r);
-        if (b.text) m.SetText(r.r1, r.c1, *b.text);
-        for (int rr = r.r1; rr <= r.r2; ++rr)
-            for (int cc = r.c1; cc <= r.c2; ++cc) {
-                if (b.fontSize <= 0 && b.fontName.isEmpty() && !b.align && !b.wrap) continue;
-                XCell& x = m.At(rr, cc);
-                if (b.fontSize > 0) x.fontSize = b.fontSize;
-                if (!b.fontName.isEmpty()) x.fontName = b.fontName;
-                if (b.align) x.align = *b.align;
-                if (b.wrap) x.wrap = true;
-            }
-    }
-
+    CopyBlock(m, l, sheet, pb);
+    PutTitle(m, l);
+    for (const FixedBlock& b : l.blocks) PutBlock(m, b);
     for (const QString& ref : l.allLines) m.AllLines(A1(ref));
     for (const auto& [ref, weight] : l.bottomEdges) m.BottomEdge(A1(ref), weight);
     m.margins = l.margins;

@@ -429,11 +429,6 @@ void TSheetBook::SetWrapRows(int r1, int r2) {
     Relayout();
 }
 
-bool TSheetBook::RowWraps(int row) const {
-    return std::any_of(wrapRows_.begin(), wrapRows_.end(),
-                       [&](const auto& w) { return row >= w.first && row <= w.second; });
-}
-
 // ---- list objects ----
 
 int TSheetBook::AddObject(const QString& name, const QStringList& items) {

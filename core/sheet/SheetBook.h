@@ -140,7 +140,6 @@ public:
     void AddMerge(int r1, int c1, int r2, int c2);
     const std::vector<SheetRange>& Merges() const { return merges_; }
     void SetWrapRows(int r1, int r2);  // rows whose text wraps (header rows)
-    bool RowWraps(int row) const;
 
     // ---- drop-down list objects ----
     int AddObject(const QString& name, const QStringList& items = {});  // the template's

@@ -1,6 +1,5 @@
 #include "core/sheet/SheetTemplate.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -23,6 +22,84 @@ QString ReadResource(const QString& name) {
     return QString::fromUtf8(f.readAll());
 }
 
+// One statement of a template: its line as written and its fields, with the checks of the
+// numbers in them; a failed check names the template and the line.
+struct Statement {
+    const QString& name;
+    int lineNo;
+    QString line;
+    QStringList f;
+
+    [[noreturn]] void Fail(const QString& what) const { qm::Fail(name, lineNo, what); }
+    int Num(int i) const {
+        if (i >= f.size()) Fail(QStringLiteral("'%1' needs more numbers").arg(f[0]));
+        bool ok = false;
+        const int v = f[i].toInt(&ok);
+        if (!ok || v < 0) Fail(QStringLiteral("'%1' is not a number").arg(f[i]));
+        return v;
+    }
+    int Col(int i) const { return Within(i, TSheetBook::kMaxColumns, "column"); }
+    int Row(int i) const { return Within(i, TSheetBook::kMinRows, "row"); }
+    // Field `i` as a number 1..last; `what` names it when it is not.
+    int Within(int i, int last, const char* what) const {
+        const int v = Num(i);
+        if (v < 1 || v > last) Fail(QStringLiteral("%1 %2 out of range").arg(QLatin1String(what)).arg(v));
+        return v;
+    }
+};
+
+void ParseInto(SheetTemplate& t, const QString& text, const QString& name, int depth);
+
+// A cell's text is the rest of its line after the two numbers, blanks inside kept; a later
+// statement for the same cell replaces an earlier one.
+void PutCell(SheetTemplate& t, const Statement& s) {
+    const int r = s.Row(1), c = s.Col(2);
+    static const QRegularExpression head(QStringLiteral("^\\s*cell[ \\t]+\\d+[ \\t]+\\d+[ \\t]?"));
+    QString cellText = s.line;
+    cellText.remove(head);
+    cellText.replace(QLatin1String("\\n"), QLatin1String("\n"));
+    std::erase_if(t.cells, [&](const SheetTemplate::CellText& x) { return x.row == r && x.col == c; });
+    t.cells.push_back({r, c, cellText});
+}
+
+void Apply(SheetTemplate& t, const Statement& s, int depth) {
+    const QString& kw = s.f[0];
+    if (kw == QLatin1String("include")) {
+        if (s.f.size() != 2) s.Fail(QStringLiteral("include takes one name"));
+        if (depth > 4) s.Fail(QStringLiteral("includes nest too deep"));
+        ParseInto(t, ReadResource(s.f[1]), s.f[1], depth + 1);
+    } else if (kw == QLatin1String("maxcol")) {
+        t.maxCol = s.Col(1);
+    } else if (kw == QLatin1String("frozen")) {
+        t.frozenRows = s.Num(1);
+        t.frozenCols = s.Num(2);
+    } else if (kw == QLatin1String("rowheight")) {
+        if (s.f.size() == 2)
+            t.defaultRowHeight = s.Num(1);
+        else
+            t.rowHeights.push_back({s.Row(1), s.Row(2), s.Num(3)});
+    } else if (kw == QLatin1String("wrap")) {
+        t.wrapRows.push_back({s.Row(1), s.Row(2), 0});
+    } else if (kw == QLatin1String("font")) {
+        SheetTemplate::Span span{s.Row(1), s.Row(2), s.Num(3)};
+        span.bold = s.f.size() > 4 && s.f[4] == QLatin1String("bold");
+        t.fonts.push_back(span);
+    } else if (kw == QLatin1String("width")) {
+        t.widths.push_back({s.Col(1), s.Col(2), s.Num(3)});
+    } else if (kw == QLatin1String("hidden")) {
+        t.hidden.emplace_back(s.Col(1), s.Col(2));
+    } else if (kw == QLatin1String("cell")) {
+        PutCell(t, s);
+    } else if (kw == QLatin1String("merge")) {
+        t.merges.push_back({s.Row(1), s.Col(2), s.Row(3), s.Col(4)});
+    } else if (kw == QLatin1String("list")) {
+        if (s.f.size() < 2 || s.f.size() > 3) s.Fail(QStringLiteral("list takes a name and items"));
+        t.lists.push_back({s.f[1], s.f.size() == 3 ? s.f[2] : QString()});
+    } else {
+        s.Fail(QStringLiteral("unknown statement '%1'").arg(kw));
+    }
+}
+
 void ParseInto(SheetTemplate& t, const QString& text, const QString& name, int depth) {
     static const QRegularExpression ws(QStringLiteral("[ \\t]+"));
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -31,66 +108,7 @@ void ParseInto(SheetTemplate& t, const QString& text, const QString& name, int d
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#'))) continue;
-        const QStringList f = trimmed.split(ws);
-        const QString& kw = f[0];
-        const int lineNo = ln + 1;
-        auto num = [&](int i) {
-            if (i >= f.size()) Fail(name, lineNo, QStringLiteral("'%1' needs more numbers").arg(kw));
-            bool ok = false;
-            const int v = f[i].toInt(&ok);
-            if (!ok || v < 0) Fail(name, lineNo, QStringLiteral("'%1' is not a number").arg(f[i]));
-            return v;
-        };
-        auto checkCol = [&](int c) {
-            if (c < 1 || c > TSheetBook::kMaxColumns)
-                Fail(name, lineNo, QStringLiteral("column %1 out of range").arg(c));
-            return c;
-        };
-        auto checkRow = [&](int r) {
-            if (r < 1 || r > TSheetBook::kMinRows) Fail(name, lineNo, QStringLiteral("row %1 out of range").arg(r));
-            return r;
-        };
-        if (kw == QLatin1String("include")) {
-            if (f.size() != 2) Fail(name, lineNo, QStringLiteral("include takes one name"));
-            if (depth > 4) Fail(name, lineNo, QStringLiteral("includes nest too deep"));
-            ParseInto(t, ReadResource(f[1]), f[1], depth + 1);
-        } else if (kw == QLatin1String("maxcol")) {
-            t.maxCol = checkCol(num(1));
-        } else if (kw == QLatin1String("frozen")) {
-            t.frozenRows = num(1);
-            t.frozenCols = num(2);
-        } else if (kw == QLatin1String("rowheight")) {
-            if (f.size() == 2)
-                t.defaultRowHeight = num(1);
-            else
-                t.rowHeights.push_back({checkRow(num(1)), checkRow(num(2)), num(3)});
-        } else if (kw == QLatin1String("wrap")) {
-            t.wrapRows.push_back({checkRow(num(1)), checkRow(num(2)), 0});
-        } else if (kw == QLatin1String("font")) {
-            SheetTemplate::Span s{checkRow(num(1)), checkRow(num(2)), num(3)};
-            s.bold = f.size() > 4 && f[4] == QLatin1String("bold");
-            t.fonts.push_back(s);
-        } else if (kw == QLatin1String("width")) {
-            t.widths.push_back({checkCol(num(1)), checkCol(num(2)), num(3)});
-        } else if (kw == QLatin1String("hidden")) {
-            t.hidden.emplace_back(checkCol(num(1)), checkCol(num(2)));
-        } else if (kw == QLatin1String("cell")) {
-            const int r = checkRow(num(1)), c = checkCol(num(2));
-            // The text is the rest of the line after the two numbers, blanks inside kept.
-            static const QRegularExpression head(QStringLiteral("^\\s*cell[ \\t]+\\d+[ \\t]+\\d+[ \\t]?"));
-            QString cellText = line;
-            cellText.remove(head);
-            cellText.replace(QLatin1String("\\n"), QLatin1String("\n"));
-            std::erase_if(t.cells, [&](const SheetTemplate::CellText& x) { return x.row == r && x.col == c; });
-            t.cells.push_back({r, c, cellText});
-        } else if (kw == QLatin1String("merge")) {
-            t.merges.push_back({checkRow(num(1)), checkCol(num(2)), checkRow(num(3)), checkCol(num(4))});
-        } else if (kw == QLatin1String("list")) {
-            if (f.size() < 2 || f.size() > 3) Fail(name, lineNo, QStringLiteral("list takes a name and items"));
-            t.lists.push_back({f[1], f.size() == 3 ? f[2] : QString()});
-        } else {
-            Fail(name, lineNo, QStringLiteral("unknown statement '%1'").arg(kw));
-        }
+        Apply(t, Statement{name, ln + 1, line, trimmed.split(ws)}, depth);
     }
 }
 
@@ -110,13 +128,6 @@ SheetTemplate ParseSheetTemplate(const QString& text, const QString& name) {
 }
 
 SheetTemplate LoadSheetTemplate(const QString& name) { return ParseSheetTemplate(ReadResource(name), name); }
-
-QStringList SheetTemplateNames() {
-    QStringList names;
-    for (const QString& f : QDir(kPrefix).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name))
-        names << f.chopped(kSuffix.size());
-    return names;
-}
 
 void ApplySheetTemplate(TSheetBook& book, const SheetTemplate& t) {
     book.BeginUpdate();

@@ -66,7 +66,6 @@ public:
 SheetTemplate ParseSheetTemplate(const QString& text, const QString& name = {});
 // The compiled-in template "sheet/templates/<name>.sheet" (e.g. "staff"); throws when absent.
 SheetTemplate LoadSheetTemplate(const QString& name);
-QStringList SheetTemplateNames();
 // Clears the sheet and sets it up from the template.
 void ApplySheetTemplate(TSheetBook& book, const SheetTemplate& tpl);
 inline void ApplySheetTemplate(TSheetBook& book, const QString& name) {

@@ -104,7 +104,6 @@ public:
     PerputLogic(db::Connection& db, const CodeLists& codes, UnitClass cls, Month month, IMainWindow* main = nullptr);
 
     Month ListMonth() const { return month_; }
-    UnitClass Class() const { return class_; }
 
     // Which of the unit-class fields (gc, jzs, sg, yg) the unit has: a construction unit all
     // four, an above-size unit yg only, any other class none. Hidden fields are neither

@@ -226,7 +226,6 @@ void StaffRowRules::GetPartyCode(int row) {
     book_.SetCellText(row, CodeParty, CodeText(*code));
 }
 
-void StaffRowRules::GetYoNCode(int row, int col, int codeCol) { YesNoCheck(row, *AttrAtSheetCol(col), codeCol); }
 void StaffRowRules::GetNationCode(int row) { YesNoCheck(row, StaffAttr::Nation, CodeNation); }
 
 void StaffRowRules::GetCertyCode(int row, int col, int codeCol) {

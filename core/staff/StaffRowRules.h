@@ -107,7 +107,6 @@ public:
     void GetPost3Code(int row);
     void GetPost2Code(int row);
     void GetRoleCode(int row);
-    void GetYoNCode(int row, int col, int codeCol);
     void GetCertyCode(int row, int col, int codeCol);
     // The number: empty (blanks only), control characters or longer than the upload's field.
     void CheckNumber(int row, int pattern);

@@ -6,20 +6,6 @@ namespace qm {
 
 namespace browser {
 
-const QStringList& MonthCaptions() {
-    static const QStringList captions = [] {
-        QStringList c;
-        for (int m = Month::kFirst; m <= Month::kLast; ++m) c << Month(m).Caption();
-        return c;
-    }();
-    return captions;
-}
-
-QString CaptionOfMonth(int month) {
-    const std::optional<Month> m = Month::Of(month);
-    return m ? m->Caption() : QString();
-}
-
 std::optional<int> MonthOfCaption(const QString& caption) {
     const std::optional<Month> m = Month::OfCaption(caption);
     if (!m) return std::nullopt;

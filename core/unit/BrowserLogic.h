@@ -14,10 +14,8 @@ namespace qm {
 
 namespace browser {
 
-// "期初", "一月" .. "十二月" for the months 0..12; both directions use this one table.
-const QStringList& MonthCaptions();
-QString CaptionOfMonth(int month);                          // empty outside 0..12
-std::optional<int> MonthOfCaption(const QString& caption);  // exact match, no trimming
+// The month a caption ("期初", "一月" .. "十二月") names: an exact match, no trimming.
+std::optional<int> MonthOfCaption(const QString& caption);
 
 // The captions of the months that have rows in Staff_moninfo, in ascending month order.
 QStringList PresentMonthCaptions(db::Connection& db);

@@ -32,7 +32,7 @@ void StripBytes(std::string_view s, std::string& out) {
 
 // How a target column's value is built from the old column of the same name.
 enum class Kind {
-    Name,    // StripSpaces
+    Name,    // trimmed, then every blank (code 32) removed; other blanks such as U+3000 stay
     Number,  // the staff or wage number, trimmed
     Text,    // as stored; empty after trimming: null (staff) or '' (year end, flags)
     Code,    // a whole-number code; empty: null
@@ -330,14 +330,6 @@ private:
 };
 
 }  // namespace
-
-QString HistoryImporter::Trim(const QString& text) { return TextOf(db::TrimBlankBytes(text.toUtf8().toStdString())); }
-
-QString HistoryImporter::StripSpaces(const QString& text) {
-    std::string out;
-    StripBytes(text.toUtf8().toStdString(), out);
-    return TextOf(out);
-}
 
 void HistoryImporter::Step(int k, int n) {
     const int v = n > 0 ? int(static_cast<long long>(k) * 100 / n) : 0;

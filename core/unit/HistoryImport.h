@@ -33,12 +33,6 @@ class HistoryImporter {
 public:
     HistoryImporter(db::Connection& target, Progress& pb) : c_(target), pb_(pb) {}
 
-    // Trimmed (characters up to the blank, as the predecessor trimmed), then every blank
-    // (code 32) removed; other blanks such as U+3000 stay.
-    static QString StripSpaces(const QString& text);
-    // Leading and trailing characters up to code 32 removed.
-    static QString Trim(const QString& text);
-
     // Old month-12 rows as the new start-of-period list; answers the rows appended.
     int ImportYearEndAsInitial(HistorySource& src);
     // Staff rows of the filter ("0" start of period, "1" all, else monthly), months kept.

@@ -37,11 +37,7 @@ protected:
 
     template <class F>
     std::unique_ptr<F> Wage(int from, int to, bool recompute = true) {
-        auto f = std::make_unique<F>(ctx);
-        f->FromMonth = Month(from);
-        f->ToMonth = Month(to);
-        f->MonthCount = to - from + 1;
-        f->Recompute = recompute;
+        auto f = std::make_unique<F>(ctx, nullptr, MonthRun(Month(from), Month(to)), recompute);
         f->show();
         MainFixture::Run([&] { f->FormShow(); });
         return f;

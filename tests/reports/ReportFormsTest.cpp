@@ -61,8 +61,7 @@ protected:
 
 TEST_F(ReportFormsTest, TheQuarterlyWindowShowsItsFiguresExportsAndUploads) {
     Load(QStringLiteral("report_quarter.sql"));
-    auto* f = new TFrm_JGLabor(ctx, &mainWidget);
-    f->Quarter = Quarter(1);
+    auto* f = new TFrm_JGLabor(ctx, &mainWidget, Quarter(1));
     f->ShowModeless(std::unique_ptr<IForm>(f));
     QPointer<TFrm_JGLabor> alive(f);
     EXPECT_EQ(f->windowTitle(), QStringLiteral("从业人员及工资总额（季报）"));
@@ -112,7 +111,7 @@ TEST_F(ReportFormsTest, TheQuarterChooserChecksEachQuarterAndOpensAWindowPerPres
     const QList<TFrm_JGLabor*> open = OpenReportWindows();
     ASSERT_EQ(open.size(), 2);
     for (TFrm_JGLabor* w : open) {
-        EXPECT_EQ(w->Quarter, Quarter(1));
+        EXPECT_EQ(w->Quarter(), Quarter(1));
         EXPECT_EQ(w->Book().GetCellText(19, 5), QStringLiteral("3667"));
         EXPECT_EQ(w->parentWidget(), &c);  // takes input while the chooser runs
     }
@@ -197,6 +196,6 @@ TEST_F(ReportFormsTest, FormsOpenOverTheWindowTheyAreGivenAndOnTheirQuarter) {
     }
     for (int q : {1, 3}) {
         auto f = forms.CreateAs<IJGLabor>(QStringLiteral("TFrm_JGLabor"), {.quarter = Quarter(q)});
-        EXPECT_EQ(f->Quarter, Quarter(q));
+        EXPECT_EQ(f->Quarter(), Quarter(q));
     }
 }

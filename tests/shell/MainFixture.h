@@ -60,7 +60,11 @@ class RecordingForm final : public ISummaryPeriodChooser,
                             public IPerput,
                             public IWageSummary {
 public:
-    RecordingForm(FormRecorder& rec, QString form, const FormArgs& args) : IJLabor(LabourRunOf(args)), rec_(rec) {
+    RecordingForm(FormRecorder& rec, QString form, const FormArgs& args)
+        : IJLabor(LabourRunOf(args)),
+          IJGLabor(WageQuarterOf(args)),
+          IWageSummary(SummaryMonthsOf(args), args.recompute),
+          rec_(rec) {
         use_.form = std::move(form);
         if (args.month) use_.month = args.month->Text();
         if (args.quarter) use_.quarter = args.quarter->Number();
@@ -100,10 +104,10 @@ private:
         use_.startMonth = Run().First().Text();
         use_.endMonth = Run().Last().Text();
         if (Run().Quarter()) use_.periodLabel = Run().Quarter()->Label();
-        use_.monthCount = MonthCount;
-        use_.fromMonth = FromMonth.Text();
-        use_.toMonth = ToMonth.Text();
-        use_.recompute = Recompute;
+        use_.monthCount = Months().MonthCount();
+        use_.fromMonth = Months().First().Text();
+        use_.toMonth = Months().Last().Text();
+        use_.recompute = Recompute();
         rec_.uses.push_back(use_);
     }
     FormRecorder& rec_;

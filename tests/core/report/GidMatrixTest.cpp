@@ -121,26 +121,28 @@ TEST_F(GidMatrixTest, PeriodTotalsEqualThePerLineStatementsOfBothWageSummaries) 
     for (GidSummary id : {GidSummary::I704, GidSummary::I705}) {
         const GidMatrixLayout& layout = LayoutOf(id);
         for (auto [from, to] : {std::pair{1, 4}, std::pair{2, 3}, std::pair{0, 2}, std::pair{4, 4}}) {
-            const PeriodTotals t = PeriodMatrix(db(), layout, from, to, true);
+            MatrixRequest r;
+            r.heads = r.wages = from;
+            r.last = to;
+            r.start = true;
+            const MatrixFigures f = ReadMatrix(db(), layout, r);
             const QString range =
                 QStringLiteral(" from VmonWage where CInt(sMon)<=%1 and Cint(sMon)>=%2").arg(to).arg(from);
             for (int gid = 1; gid <= layout.LineCount(); ++gid) {
                 const QString suffix = layout.Line(gid).period;
-                EXPECT_EQ(t.personMonths[size_t(gid - 1)],
+                EXPECT_EQ(f.heads.personMonths[size_t(gid - 1)],
                           One(QStringLiteral("select count(*) as Tnum") + range + suffix))
                     << int(id) << " line " << gid;
                 const auto want = Sum(QStringLiteral("select sum(sTotal) as Total") + range + suffix);
-                ASSERT_EQ(t.wages[size_t(gid - 1)].has_value(), want.has_value()) << int(id) << " line " << gid;
+                ASSERT_EQ(f.wages.wages[size_t(gid - 1)].has_value(), want.has_value()) << int(id) << " line " << gid;
                 if (want) {
-                    EXPECT_DOUBLE_EQ(*t.wages[size_t(gid - 1)], *want) << int(id) << " line " << gid;
+                    EXPECT_DOUBLE_EQ(*f.wages.wages[size_t(gid - 1)], *want) << int(id) << " line " << gid;
                 }
+                EXPECT_EQ(f.start[size_t(gid - 1)],
+                          One(QStringLiteral("select count(*) as num from Vmon where sMon=0\n") + suffix))
+                    << int(id) << " line " << gid;
             }
         }
-        const std::vector<long long> start = StartOfPeriodCounts(db(), layout);
-        for (int gid = 1; gid <= layout.LineCount(); ++gid)
-            EXPECT_EQ(start[size_t(gid - 1)],
-                      One(QStringLiteral("select count(*) as num from Vmon where sMon=0\n") + layout.Line(gid).period))
-                << int(id) << " line " << gid;
     }
 }
 

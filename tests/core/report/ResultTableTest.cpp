@@ -77,22 +77,6 @@ TEST_F(ReportStoreTest, NamesThatAreNotIdentifiersAreNeverSpliced) {
     EXPECT_THROW(
         ReplaceSingleRow(db(), QStringLiteral("JGLabor_info--"), {QStringLiteral("frdm")}, {QStringLiteral("x")}),
         db::Error);
-    EXPECT_THROW(UpdateByGid(db(), QStringLiteral("Total_Info"), {{1, {QStringLiteral("G11=1,G12")}, {1LL}}}),
-                 db::Error);
-    EXPECT_EQ(base.Scalar(QStringLiteral("select count(*) from Total_Info where G11 is not null")), "0");
-}
-
-TEST_F(ReportStoreTest, UpdatesByGidRunAsOneTransaction) {
-    UpdateByGid(db(), QStringLiteral("Total_Info"),
-                {{1, {QStringLiteral("Dep_id"), QStringLiteral("G11")}, {QStringLiteral("X'1"), 5LL}},
-                 {2, {QStringLiteral("G11")}, {6LL}}});
-    EXPECT_EQ(base.Scalar(QStringLiteral("select Dep_id || G11 from Total_Info where Gid=1")), "X'15");
-    EXPECT_EQ(base.Scalar(QStringLiteral("select G11 from Total_Info where Gid=2")), "6");
-    // The second update fails: the first is undone with it.
-    EXPECT_THROW(UpdateByGid(db(), QStringLiteral("Total_Info"),
-                             {{1, {QStringLiteral("G11")}, {9LL}}, {2, {QStringLiteral("NoSuchColumn")}, {9LL}}}),
-                 db::Error);
-    EXPECT_EQ(base.Scalar(QStringLiteral("select G11 from Total_Info where Gid=1")), "5");
 }
 
 TEST(ReportFigureValue, CellTextsBecomeBoundValues) {

@@ -11,33 +11,41 @@
 
 using namespace qm::report;
 
-TEST(ReportFormat, PatternZeroRoundsHalvesAwayFromZero) {
-    EXPECT_EQ(Fmt0(2.5), "3");
-    EXPECT_EQ(Fmt0(-2.5), "-3");
-    EXPECT_EQ(Fmt0(0.5), "1");
-    EXPECT_EQ(Fmt0(1.5), "2");
-    EXPECT_EQ(Fmt0(-0.5), "-1");
-    EXPECT_EQ(Fmt0(2.4999), "2");
-    EXPECT_EQ(Fmt0(2500 / 1000.0), "3");  // wages of 2,500 yuan are 3 thousand
-    EXPECT_EQ(Fmt0(2499 / 1000.0), "2");
-    EXPECT_EQ(Fmt0(18.0 / 4.0), "5");  // an average headcount of 4.5
-    EXPECT_EQ(Fmt0(11000.0 / 3.0), "3667");
-    EXPECT_EQ(Fmt0(0), "0");
-    EXPECT_EQ(Fmt0(-0.4), "0");  // never "-0"
-    EXPECT_EQ(Fmt0(999999.5), "1000000");
-    EXPECT_EQ(Fmt0(123456789012.0), "123456789012");
-}
-
-TEST(ReportFormat, PatternTwoDecimalsRoundsTheShownDecimalHalfAway) {
-    EXPECT_EQ(Fmt00(1543.125), "1543.13");
-    EXPECT_EQ(Fmt00(-1543.125), "-1543.13");
-    EXPECT_EQ(Fmt00(2.675), "2.68");  // 2.67499999... in binary, 2.675 as a decimal
-    EXPECT_EQ(Fmt00(1.005), "1.01");
-    EXPECT_EQ(Fmt00(7), "7.00");
-    EXPECT_EQ(Fmt00(0.004), "0.00");
-    EXPECT_EQ(Fmt00(-0.004), "0.00");
-    EXPECT_EQ(Fmt00(99.995), "100.00");
-    EXPECT_EQ(Fmt00(1.0 / 3.0), "0.33");
+// The patterns "0" and "0.00" on the exact quotient: a half goes away from zero, "-0" never
+// appears, and a decimal no double holds exactly (2.675, 1.005) rounds as written.
+TEST(ReportFormat, PatternsRoundTheQuotientsHalvesAwayFromZero) {
+    const struct {
+        long long n, d;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {5, 2, 0, "3"},
+        {-5, 2, 0, "-3"},
+        {5, -2, 0, "-3"},
+        {1, 2, 0, "1"},
+        {3, 2, 0, "2"},
+        {-1, 2, 0, "-1"},
+        {24999, 10000, 0, "2"},
+        {2500, 1000, 0, "3"},  // wages of 2,500 yuan are 3 thousand
+        {2499, 1000, 0, "2"},
+        {18, 4, 0, "5"},  // an average headcount of 4.5
+        {11000, 3, 0, "3667"},
+        {0, 7, 0, "0"},
+        {-4, 10, 0, "0"},  // never "-0"
+        {1999999, 2, 0, "1000000"},
+        {123456789012, 1, 0, "123456789012"},
+        {12345, 8, 2, "1543.13"},
+        {-12345, 8, 2, "-1543.13"},
+        {2675, 1000, 2, "2.68"},
+        {1005, 1000, 2, "1.01"},
+        {7, 1, 2, "7.00"},
+        {4, 1000, 2, "0.00"},
+        {-4, 1000, 2, "0.00"},
+        {99995, 1000, 2, "100.00"},
+        {1, 3, 2, "0.33"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FmtQuotient(c.n, c.d, c.decimals), c.text) << c.n << " / " << c.d << " to " << c.decimals;
 }
 
 TEST(ReportFormat, SumsReadAsWholeNumbersGoHalfToEven) {
@@ -49,8 +57,8 @@ TEST(ReportFormat, SumsReadAsWholeNumbersGoHalfToEven) {
     EXPECT_EQ(HalfEven(17699.4), 17699);
     // The whole-number read comes before the division: 2499.5 yuan make 3 thousand, where
     // dividing the raw sum would give 2.
-    EXPECT_EQ(Fmt0(HalfEven(2499.5) / 1000.0), "3");
-    EXPECT_EQ(Fmt0(2499.5 / 1000.0), "2");
+    EXPECT_EQ(FmtQuotient(HalfEven(2499.5), 1000, 0), "3");
+    EXPECT_EQ(FmtQuotient(24995, 10000, 0), "2");
     // A value no whole number holds is refused, never cast.
     EXPECT_EQ(HalfEven(9e18), 9000000000000000000LL);
     EXPECT_THROW(HalfEven(1e300), FormatError);

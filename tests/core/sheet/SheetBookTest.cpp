@@ -491,7 +491,6 @@ TEST(SheetTemplate, StaffTemplateCarriesTheHeadersAndLists) {
     EXPECT_EQ(w.Cell(1, 19), S("代码"));
     EXPECT_EQ(w.Cell(1, 20), S("代码"));
     EXPECT_EQ(w.Cell(1, 1), S("姓名"));
-    EXPECT_TRUE(SheetTemplateNames().contains("staff"));
 }
 
 TEST(SheetTemplate, ParserReadsEveryStatementAndRefusesBadLines) {
@@ -506,7 +505,6 @@ TEST(SheetTemplate, ParserReadsEveryStatementAndRefusesBadLines) {
     EXPECT_EQ(b.FrozenRows(), 1);
     EXPECT_EQ(b.RowHeight(1), 600);
     EXPECT_EQ(b.RowHeight(5), 300);
-    EXPECT_TRUE(b.RowWraps(1));
     EXPECT_EQ(b.CellFontSize(1, 7), 10);
     EXPECT_TRUE(b.CellFontBold(1, 1));
     EXPECT_EQ(b.ColWidth(3), 80);

@@ -24,11 +24,7 @@ protected:
 };
 
 TEST(BrowserMonths, CaptionTableBothWays) {
-    EXPECT_EQ(browser::MonthCaptions().size(), 13);
-    EXPECT_EQ(browser::CaptionOfMonth(0), "期初");
-    EXPECT_EQ(browser::CaptionOfMonth(11), "十一月");
-    EXPECT_EQ(browser::CaptionOfMonth(13), "");
-    for (int m = 0; m <= 12; ++m) EXPECT_EQ(browser::MonthOfCaption(browser::CaptionOfMonth(m)), m);
+    for (int m = 0; m <= 12; ++m) EXPECT_EQ(browser::MonthOfCaption(Month(m).Caption()), m);
     EXPECT_FALSE(browser::MonthOfCaption(QStringLiteral("十三月")));
     EXPECT_FALSE(browser::MonthOfCaption(QString()));
     EXPECT_FALSE(browser::MonthOfCaption(QStringLiteral(" 一月")));

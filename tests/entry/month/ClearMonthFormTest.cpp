@@ -22,7 +22,7 @@ protected:
 };
 
 TEST_F(ClearMonthDialogsTest, StaffDialogOffersTheLastMonthAndClearsItFromBothTables) {
-    TFrm_clearChMon d(ctx);
+    ClearMonthDialog d(ctx, ClearChMon());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("清空从业人员选项"));
     EXPECT_TRUE(d.R2->isChecked());
     ASSERT_EQ(d.CB1->count(), 1);
@@ -33,6 +33,7 @@ TEST_F(ClearMonthDialogsTest, StaffDialogOffersTheLastMonthAndClearsItFromBothTa
     d.BitBtn1->click();
     EXPECT_EQ(ui.Texts(), (QStringList{kAsk, QStringLiteral("成功清空 3 月份数据！")}));
     EXPECT_EQ(ui.shown[0].kind, DlgKind::Information);
+    EXPECT_EQ(ui.shown[0].buttons, DlgButtons::YesNoDefaultNo);  // Yes deletes stored rows
     EXPECT_EQ(ui.shown[1].sort, ShownBox::Sort::Plain);
     EXPECT_EQ(StaffOf(3), 0);
     EXPECT_EQ(WagesOf(3), 0);
@@ -43,7 +44,7 @@ TEST_F(ClearMonthDialogsTest, StaffDialogOffersTheLastMonthAndClearsItFromBothTa
 }
 
 TEST_F(ClearMonthDialogsTest, StaffDialogClearsAllMonthsButKeepsTheStartOfPeriodList) {
-    TFrm_clearChMon d(ctx);
+    ClearMonthDialog d(ctx, ClearChMon());
     ui.answers = {DlgAnswer::Yes};
     d.BitBtn1Click();
     EXPECT_EQ(ui.Texts().last(), QStringLiteral("成功清空全部月度数据！"));
@@ -53,7 +54,7 @@ TEST_F(ClearMonthDialogsTest, StaffDialogClearsAllMonthsButKeepsTheStartOfPeriod
 }
 
 TEST_F(ClearMonthDialogsTest, AnsweringNoDeletesNothingButRefreshesAndCloses) {
-    TFrm_clearChMon d(ctx);
+    ClearMonthDialog d(ctx, ClearChMon());
     d.show();
     ui.answers = {DlgAnswer::No};
     d.BitBtn1->click();
@@ -67,13 +68,13 @@ TEST_F(ClearMonthDialogsTest, AnsweringNoDeletesNothingButRefreshesAndCloses) {
 TEST_F(ClearMonthDialogsTest, AMonthThatIsNoWholeNumberOneToTwelveDeletesNothing) {
     for (const char* typed : {"1 or 1=1", "abc", "0", "13", "", "3;delete from Wage_Info"}) {
         ui.Clear();
-        TFrm_clearChMon staff(ctx);
+        ClearMonthDialog staff(ctx, ClearChMon());
         staff.show();
         staff.R1->setChecked(true);
         staff.CB1->setEditText(QString::fromUtf8(typed));
         ui.answers = {DlgAnswer::Yes, DlgAnswer::Yes};
         staff.BitBtn1->click();
-        TFrm_clearChWage wage(ctx);
+        ClearMonthDialog wage(ctx, ClearChWage());
         wage.R1->setChecked(true);
         wage.CB1->setEditText(QString::fromUtf8(typed));
         wage.BitBtn1Click();
@@ -87,13 +88,13 @@ TEST_F(ClearMonthDialogsTest, AMonthThatIsNoWholeNumberOneToTwelveDeletesNothing
 }
 
 TEST_F(ClearMonthDialogsTest, AnsweringNoClosesAndRefreshesWhateverTheMonthText) {
-    TFrm_clearChMon staff(ctx);
+    ClearMonthDialog staff(ctx, ClearChMon());
     staff.show();
     staff.R1->setChecked(true);
     staff.CB1->setEditText(QStringLiteral("1 or 1=1"));
     ui.answers = {DlgAnswer::No};
     staff.BitBtn1->click();
-    TFrm_clearChWage wage(ctx);
+    ClearMonthDialog wage(ctx, ClearChWage());
     wage.show();
     wage.R1->setChecked(true);
     wage.CB1->setEditText(QStringLiteral("abc"));
@@ -108,7 +109,7 @@ TEST_F(ClearMonthDialogsTest, AnsweringNoClosesAndRefreshesWhateverTheMonthText)
 }
 
 TEST_F(ClearMonthDialogsTest, ATypedMonthIsTrimmedAndShownAsTheNumberCleared) {
-    TFrm_clearChMon d(ctx);
+    ClearMonthDialog d(ctx, ClearChMon());
     d.R1->setChecked(true);
     d.CB1->setEditText(QStringLiteral(" 02 "));
     ui.answers = {DlgAnswer::Yes};
@@ -122,7 +123,7 @@ TEST_F(ClearMonthDialogsTest, ATypedMonthIsTrimmedAndShownAsTheNumberCleared) {
 TEST_F(ClearMonthDialogsTest, AFailedWageDeleteRollsTheStaffDeleteBackAndKeepsTheDialogOpen) {
     db().Exec(
         QStringLiteral("create trigger refuse before delete on Wage_Info begin select raise(abort, 'injected'); end"));
-    TFrm_clearChMon d(ctx);
+    ClearMonthDialog d(ctx, ClearChMon());
     d.show();
     d.R1->setChecked(true);
     ui.answers = {DlgAnswer::Yes};
@@ -137,7 +138,7 @@ TEST_F(ClearMonthDialogsTest, AFailedWageDeleteRollsTheStaffDeleteBackAndKeepsTh
 
 TEST_F(ClearMonthDialogsTest, WageDialogClearsOneMonthOrAllWagesOnly) {
     db().Exec(QStringLiteral("delete from Wage_Info where Smon=3"));
-    TFrm_clearChWage d(ctx);
+    ClearMonthDialog d(ctx, ClearChWage());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("清空工资数据选项"));
     EXPECT_FALSE(d.R1->isChecked());
     EXPECT_FALSE(d.R2->isChecked());
@@ -147,12 +148,13 @@ TEST_F(ClearMonthDialogsTest, WageDialogClearsOneMonthOrAllWagesOnly) {
     ui.answers = {DlgAnswer::Yes};
     d.BitBtn1Click();
     EXPECT_EQ(ui.Texts(), (QStringList{kAsk, QStringLiteral("成功清空 2 月份工资数据！")}));
+    EXPECT_EQ(ui.shown[0].buttons, DlgButtons::YesNoDefaultNo);
     EXPECT_EQ(WagesOf(2), 0);
     EXPECT_EQ(WagesOf(1), 3);
     EXPECT_EQ(Staff(), 12);
 
     ui.Clear();
-    TFrm_clearChWage all(ctx);
+    ClearMonthDialog all(ctx, ClearChWage());
     all.R2->setChecked(true);
     ui.answers = {DlgAnswer::Yes};
     all.BitBtn1Click();
@@ -163,7 +165,7 @@ TEST_F(ClearMonthDialogsTest, WageDialogClearsOneMonthOrAllWagesOnly) {
 }
 
 TEST_F(ClearMonthDialogsTest, WageDialogWithNoChoiceDeletesNothingAndShowsNoResult) {
-    TFrm_clearChWage d(ctx);
+    ClearMonthDialog d(ctx, ClearChWage());
     d.show();
     ui.answers = {DlgAnswer::Yes};
     d.BitBtn1->click();
@@ -174,7 +176,7 @@ TEST_F(ClearMonthDialogsTest, WageDialogWithNoChoiceDeletesNothingAndShowsNoResu
 }
 
 TEST_F(ClearMonthDialogsTest, CancelClosesWithoutAsking) {
-    TFrm_clearChWage d(ctx);
+    ClearMonthDialog d(ctx, ClearChWage());
     d.show();
     d.BitBtn2->click();
     EXPECT_FALSE(d.isVisible());

@@ -78,31 +78,23 @@ void Check(QWidget* w, QSize given, const QString& name) {
     w->close();
 }
 
-// Every report window: its name, form, fixture and what its opener gives and sets.
+// Every report window: its name, form, fixture and what its opener gives it.
 struct ReportWindow {
     const char *name, *form, *fixture;
-    std::function<void(IForm*)> set;
     FormArgs args = {};
 };
 
 std::vector<ReportWindow> ReportWindowCases() {
-    auto range = [](IForm* f) {
-        auto* s = dynamic_cast<IWageSummary*>(f);
-        s->FromMonth = Month(1);
-        s->ToMonth = Month(3);
-        s->MonthCount = 3;
-        s->Recompute = true;
-    };
+    const FormArgs range{.run = MonthRun(Month(1), Month(3)), .recompute = true};
     return {
-        {"202-1", "TFrm_JGLabor", "report_quarter.sql",
-         [](IForm* f) { dynamic_cast<IJGLabor*>(f)->Quarter = Quarter(1); }},
-        {"102-1", "TFrm_NGLabor", "report_annual.sql", {}},
-        {"I202-2", "TFrm_JLabor", "labour_quarter.sql", {}, {.quarter = Quarter(1)}},
-        {"I102-2", "TFrm_NLabor", "labour_annual.sql", {}},
+        {"202-1", "TFrm_JGLabor", "report_quarter.sql", {.quarter = Quarter(1)}},
+        {"102-1", "TFrm_NGLabor", "report_annual.sql"},
+        {"I202-2", "TFrm_JLabor", "labour_quarter.sql", {.quarter = Quarter(1)}},
+        {"I102-2", "TFrm_NLabor", "labour_annual.sql"},
         {"I704", "TFrm_wagehz", "wage_summaries.sql", range},
         {"I705", "TFrm_wagejghz", "wage_summaries.sql", range},
-        {"X505", "TFrm_hzinfo", "talent_year_end.sql", {}},
-        {"I303-1", "TFrm_hz", "talent_start.sql", {}},
+        {"X505", "TFrm_hzinfo", "talent_year_end.sql"},
+        {"I303-1", "TFrm_hz", "talent_start.sql"},
     };
 }
 
@@ -120,7 +112,6 @@ struct OpenedReport {
         f.ctx.mainWidget = &main;
         form = f.forms.Create(QString::fromLatin1(win.form), win.args);
         window = dynamic_cast<QWidget*>(form.get());
-        if (win.set) win.set(form.get());
     }
     void Show() { form->ShowModeless(std::move(form)); }
 };
