@@ -7,6 +7,7 @@
 #include "core/staff/AllputSheet.h"
 #include "core/staff/MonputSheet.h"
 #include "core/wage/WageSheet.h"
+#include "entry/month/ClearMonthForm.h"
 #include "entry/staff/AllputForm.h"
 #include "entry/staff/DelPersnoForm.h"
 #include "entry/staff/MonputForm.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +165,24 @@ TEST(QuestionDefaults, EveryQuestionThatGivesWorkUpKeepsItOnItsDefault) {
          [](MonputEnv& env) {
              env.Store(0, "甲", "1");
              return !Maintenance(env.ctx).N41Click() && Count(env, "Staff_moninfo", 0) == "1";
+         }},
+        {"clearing a month's staff", "一旦清空，无法恢复",
+         [](MonputEnv& env) {
+             env.Store(2, "甲", "1");
+             ClearMonthDialog d(env.ctx, ClearChMon());
+             d.show();
+             d.R1->setChecked(true);
+             d.BitBtn1Click();
+             return Count(env, "Staff_moninfo", 2) == "1";
+         }},
+        {"clearing a month's wages", "一旦清空，无法恢复",
+         [](MonputEnv& env) {
+             StoreWages(env, 2, 3);
+             ClearMonthDialog d(env.ctx, ClearChWage());
+             d.show();
+             d.R1->setChecked(true);
+             d.BitBtn1Click();
+             return Count(env, "Wage_Info", 2) == "3";
          }},
         {"single person: clearing the month's list", "确认清空",
          [](MonputEnv& env) {
