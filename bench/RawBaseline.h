@@ -2,7 +2,7 @@
 // The baselines the staff saves are measured against: the same rows written through raw
 // sqlite3 prepared statements, in one transaction that first deletes the month's rows.
 
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QString>
 #include <vector>

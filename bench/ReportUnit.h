@@ -2,7 +2,7 @@
 // What the report forms' section and the windows' section share: the year unit the reports
 // run on, and one run of a form as qm-report makes it.
 #include "bench/Bench.h"
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 #include "core/db/Db.h"
 
 #include <QString>

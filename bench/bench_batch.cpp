@@ -3,7 +3,7 @@
 // raw sqlite3 deletes and inserts of the same month.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"

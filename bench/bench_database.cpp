@@ -2,7 +2,7 @@
 // query layer beside the same rows through raw sqlite3 prepared statements.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 

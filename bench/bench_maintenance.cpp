@@ -3,7 +3,7 @@
 // beside raw prepared inserts of the rows it takes over (best of five each).
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DatabaseCopy.h"

@@ -1,7 +1,7 @@
 // The main window's gates and menu refreshes over a full unit: twelve months of staff
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/app/FormFactory.h"
 #include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"

@@ -6,8 +6,8 @@
 // leaves a folder that qm-report reads.
 #include "bench/Bench.h"
 #include "bench/ReportUnit.h"
-#include "bench/SyntheticUnit.h"
-#include "bench/report/ReportTool.h"
+#include "tools/SyntheticUnit.h"
+#include "tools/report/ReportTool.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"

@@ -3,7 +3,7 @@
 // of a month whose every row is listed as an error.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"

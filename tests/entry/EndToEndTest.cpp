@@ -1,6 +1,6 @@
 // The program as a person starts it: the main window over a unit's database, with every
 // form registered, driven through its commands; each modal form is looked at and closed.
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
 #include "core/db/Errors.h"

@@ -1,5 +1,5 @@
 // More persons than a sheet's fewest rows: every sheet loads, saves and reloads them all.
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/staff/AllputSheet.h"
 #include "core/staff/CodeLists.h"
 #include "core/wage/WageSheet.h"

@@ -1,6 +1,6 @@
 #include "shell/BrowserForm.h"
 
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/app/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"

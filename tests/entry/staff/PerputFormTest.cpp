@@ -1,6 +1,6 @@
 #include "entry/staff/PerputForm.h"
 
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "tests/support/RecordingMain.h"

@@ -1,6 +1,6 @@
 // payment F T: the wage payment list of months F..T, as its chooser opens it.
 
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 #include "core/report/PaymentList.h"
 #include "core/report/RangeChoice.h"
 #include "core/sheet/SheetTemplate.h"

@@ -1,4 +1,4 @@
-#include "bench/SyntheticUnit.h"
+#include "tools/SyntheticUnit.h"
 
 #include "core/base/UnitClass.h"
 #include "core/db/Schema.h"

@@ -1,6 +1,6 @@
 // I102-2: the annual labour report, as its command opens it.
 
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/WorkbookExport.h"
 

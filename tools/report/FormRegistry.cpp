@@ -1,4 +1,4 @@
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 
 namespace qm::reporttool {
 

@@ -1,4 +1,4 @@
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 
 #include "core/db/Errors.h"
 #include "core/db/SchemaVersion.h"

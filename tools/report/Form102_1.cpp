@@ -1,7 +1,7 @@
 // 102-1 [YEAR]: the annual report of staff and total wages; YEAR (default 2012) names the
 // workbook's year.
 
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 #include "core/report/AnnualWageReport.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // computed (never a saved copy); X505 and I303-1: the two talent tables. Each passes the
 // gates its command and chooser pass, then computes and stores as its window does.
 
-#include "bench/report/ReportTool.h"
+#include "tools/report/ReportTool.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/RangeChoice.h"
 #include "core/report/TalentSummary.h"
