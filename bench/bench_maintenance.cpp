@@ -3,13 +3,13 @@
 // beside raw prepared inserts of the rows it takes over (best of five each).
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DatabaseCopy.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/unit/HistoryImport.h"
+#include "tools/SyntheticUnit.h"
 
 #include <sqlite3.h>
 #include <QDir>

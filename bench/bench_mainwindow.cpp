@@ -1,7 +1,6 @@
 // The main window's gates and menu refreshes over a full unit: twelve months of staff
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
-#include "tools/SyntheticUnit.h"
 #include "core/app/FormFactory.h"
 #include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
@@ -9,6 +8,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "tools/SyntheticUnit.h"
 
 #include <sqlite3.h>
 #include <QFile>

@@ -6,13 +6,13 @@
 // leaves a folder that qm-report reads.
 #include "bench/Bench.h"
 #include "bench/ReportUnit.h"
-#include "tools/SyntheticUnit.h"
-#include "tools/report/ReportTool.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/unit/Gates.h"
+#include "tools/SyntheticUnit.h"
+#include "tools/report/ReportTool.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,6 @@
 // of a month whose every row is listed as an error.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
@@ -11,6 +10,7 @@
 #include "core/sheet/SheetBook.h"
 #include "core/wage/WageErrorExport.h"
 #include "core/wage/WageSheet.h"
+#include "tools/SyntheticUnit.h"
 
 #include <sqlite3.h>
 #include <QFile>

@@ -1,6 +1,5 @@
 // The program as a person starts it: the main window over a unit's database, with every
 // form registered, driven through its commands; each modal form is looked at and closed.
-#include "tools/SyntheticUnit.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
 #include "core/db/Errors.h"
@@ -8,6 +7,7 @@
 #include "shell/MainForm.h"
 #include "shell/ShellRegistration.h"
 #include "tests/support/TempBase.h"
+#include "tools/SyntheticUnit.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

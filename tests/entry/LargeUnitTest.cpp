@@ -1,10 +1,10 @@
 // More persons than a sheet's fewest rows: every sheet loads, saves and reloads them all.
-#include "tools/SyntheticUnit.h"
 #include "core/staff/AllputSheet.h"
 #include "core/staff/CodeLists.h"
 #include "core/wage/WageSheet.h"
 #include "entry/staff/MonputForm.h"
 #include "tests/entry/staff/MonputTestSupport.h"
+#include "tools/SyntheticUnit.h"
 
 #include <gtest/gtest.h>
 

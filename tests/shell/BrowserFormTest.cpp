@@ -1,6 +1,5 @@
 #include "shell/BrowserForm.h"
 
-#include "tools/SyntheticUnit.h"
 #include "core/app/FormInterfaces.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
@@ -8,6 +7,7 @@
 #include "shell/ChangeDepForm.h"
 #include "shell/ShellRegistration.h"
 #include "tests/support/TempBase.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QApplication>
 #include <QComboBox>

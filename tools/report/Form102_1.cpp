@@ -1,8 +1,8 @@
 // 102-1 [YEAR]: the annual report of staff and total wages; YEAR (default 2012) names the
 // workbook's year.
 
-#include "tools/report/ReportTool.h"
 #include "core/report/AnnualWageReport.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

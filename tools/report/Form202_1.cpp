@@ -1,8 +1,8 @@
 // 202-1 Q: the quarterly report of staff and total wages for quarter Q (1..3; 4, the months up
 // to 12, which no window offers, is the benchmark's largest period).
 
-#include "tools/report/ReportTool.h"
 #include "core/report/QuarterWageReport.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 // computed (never a saved copy); X505 and I303-1: the two talent tables. Each passes the
 // gates its command and chooser pass, then computes and stores as its window does.
 
-#include "tools/report/ReportTool.h"
 #include "core/report/GidLayouts.h"
 #include "core/report/RangeChoice.h"
 #include "core/report/TalentSummary.h"
@@ -10,6 +9,7 @@
 #include "core/report/WageSummary.h"
 #include "core/report/WorkbookExport.h"
 #include "core/sheet/SheetTemplate.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

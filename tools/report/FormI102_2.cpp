@@ -1,8 +1,8 @@
 // I102-2: the annual labour report, as its command opens it.
 
-#include "tools/report/ReportTool.h"
 #include "core/report/AnnualLabourReport.h"
 #include "core/report/WorkbookExport.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

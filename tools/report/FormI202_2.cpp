@@ -1,10 +1,10 @@
 // I202-2 Q: the quarterly labour report for quarter Q (1..3), as the quarter commands open it.
 // I202-2 F T: the same report over months F..T, as the period chooser opens it (no upload).
 
-#include "tools/report/ReportTool.h"
 #include "core/report/QuarterLabourReport.h"
 #include "core/report/RangeChoice.h"
 #include "core/report/WorkbookExport.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // payment F T: the wage payment list of months F..T, as its chooser opens it.
 
-#include "tools/report/ReportTool.h"
 #include "core/report/PaymentList.h"
 #include "core/report/RangeChoice.h"
 #include "core/sheet/SheetTemplate.h"
+#include "tools/report/ReportTool.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The same rows stored in any order give every form the same output, byte for byte, over every
 // run of months: money is summed exactly, and rounded once as each form says.
-#include "tools/report/ReportTool.h"
 #include "tests/support/TempBase.h"
+#include "tools/report/ReportTool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "entry/staff/PerputForm.h"
 
-#include "tools/SyntheticUnit.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
 #include "tests/support/RecordingMain.h"
 #include "tests/support/TempBase.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QApplication>
 #include <QComboBox>
