@@ -8,6 +8,7 @@
 namespace qm::bench {
 
 void RawFail(sqlite3* h, int rc, const char* what) {
+    std::fflush(stdout);  // the figures printed so far stand before the message, piped or not
     std::fprintf(stderr, "qm-bench: %s failed: %s (code %d)\n", what, sqlite3_errmsg(h), rc);
     throw RawFailure{};
 }

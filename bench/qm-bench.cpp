@@ -103,7 +103,6 @@ int main(int argc, char** argv) {
     for (auto& s : sections) {
         if (!only.isEmpty() && !QString::fromUtf8(s.name).contains(only)) continue;
         std::printf("-- %s\n", s.name);
-        std::fflush(stdout);  // the section's heading before a failure's message on stderr
         try {
             s.fn(ctx);
         } catch (const qm::bench::RawFailure&) {
