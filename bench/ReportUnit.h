@@ -2,8 +2,8 @@
 // What the report forms' section and the windows' section share: the year unit the reports
 // run on, and one run of a form as qm-report makes it.
 #include "bench/Bench.h"
-#include "tools/report/ReportTool.h"
 #include "core/db/Db.h"
+#include "tools/report/ReportTool.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,6 @@
 // raw sqlite3 deletes and inserts of the same month.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "tools/SyntheticUnit.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
@@ -14,6 +13,7 @@
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/AllputSheet.h"
 #include "core/staff/CodeLists.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QFile>
 

@@ -2,9 +2,9 @@
 // query layer beside the same rows through raw sqlite3 prepared statements.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "tools/SyntheticUnit.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QFile>
 

@@ -3,10 +3,10 @@
 // screenshot of the staff browser's look (grid-demo.png in the base folder) and pictures of a
 // few pages (grid-page-N.png), to compare between builds.
 #include "bench/Bench.h"
-#include "tools/SyntheticUnit.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "grid/DBGridX.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QApplication>
 #include <QFile>

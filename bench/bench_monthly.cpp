@@ -3,7 +3,6 @@
 // rows.
 #include "bench/Bench.h"
 #include "bench/RawBaseline.h"
-#include "tools/SyntheticUnit.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
 #include "core/base/ScriptedUiService.h"
@@ -13,6 +12,7 @@
 #include "core/staff/CodeLists.h"
 #include "core/staff/MonputSheet.h"
 #include "core/staff/MonputStore.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QFile>
 

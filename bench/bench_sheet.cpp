@@ -2,13 +2,13 @@
 // row, painting the first screen and again, and the heap the filled rows take. Every timing
 // is the best of five; the heap is counted from the section's own start.
 #include "bench/Bench.h"
-#include "tools/SyntheticUnit.h"
 #include "core/db/Db.h"
 #include "core/db/Schema.h"
 #include "core/sheet/SheetTemplate.h"
 #include "core/staff/CodeLists.h"
 #include "core/staff/StaffRowRules.h"
 #include "sheet/SheetView.h"
+#include "tools/SyntheticUnit.h"
 
 #include <QApplication>
 #include <QDir>
