@@ -11,7 +11,6 @@
 #include "core/unit/HistoryImport.h"
 #include "tools/SyntheticUnit.h"
 
-#include <sqlite3.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,10 +43,8 @@ void RawCopyRows(const QString& from, const QString& to) {
         "sIsok, sTparty, sWorks, sWork, sTJgrade, sNation, sParty, sJGrade, sTsf, sTqrz, sTgc, sTjzs, sTsg, sTyg, "
         "ssf, sqrz, ssg, sgc, sjzs, syg, sMon";
     static const char* const kWage = "sName, sNumber, sTotal, sN1, sN2, sN3, sN4, sN5, sFlag, wFlag, sMon";
-    sqlite3* src = nullptr;
-    sqlite3* dst = nullptr;
-    sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_open_v2(to.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3* const src = RawOpen(from, SQLITE_OPEN_READONLY, "open the old database for the raw copy");
+    sqlite3* const dst = RawOpen(to, SQLITE_OPEN_READWRITE, "open the target database for the raw copy");
     auto copy = [&](const char* table, const char* cols, int n, const char* where) {
         sqlite3_stmt* sel = nullptr;
         sqlite3_stmt* ins = nullptr;
@@ -55,22 +52,25 @@ void RawCopyRows(const QString& from, const QString& to) {
         QByteArray marks;
         for (int i = 0; i < n; ++i) marks += i ? ",?" : "?";
         const QByteArray i = QByteArray("insert into ") + table + "(" + cols + ") values(" + marks + ")";
-        sqlite3_prepare_v2(src, s.constData(), -1, &sel, nullptr);
-        sqlite3_prepare_v2(dst, i.constData(), -1, &ins, nullptr);
-        while (sqlite3_step(sel) == SQLITE_ROW) {
-            for (int k = 0; k < n; ++k) sqlite3_bind_value(ins, k + 1, sqlite3_column_value(sel, k));
-            sqlite3_step(ins);
-            sqlite3_reset(ins);
+        RawOk(src, sqlite3_prepare_v2(src, s.constData(), -1, &sel, nullptr), "prepare the raw copy's select");
+        RawOk(dst, sqlite3_prepare_v2(dst, i.constData(), -1, &ins, nullptr), "prepare the raw copy's insert");
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(sel)) == SQLITE_ROW) {
+            for (int k = 0; k < n; ++k)
+                RawOk(dst, sqlite3_bind_value(ins, k + 1, sqlite3_column_value(sel, k)), "bind a raw copied value");
+            RawOk(dst, sqlite3_step(ins), "step the raw copy's insert", SQLITE_DONE);
+            RawOk(dst, sqlite3_reset(ins), "reset the raw copy's insert");
         }
-        sqlite3_finalize(sel);
-        sqlite3_finalize(ins);
+        RawOk(src, rc, "step the raw copy's select", SQLITE_DONE);
+        RawOk(src, sqlite3_finalize(sel), "finalize the raw copy's select");
+        RawOk(dst, sqlite3_finalize(ins), "finalize the raw copy's insert");
     };
-    sqlite3_exec(dst, "begin", nullptr, nullptr, nullptr);
+    RawOk(dst, sqlite3_exec(dst, "begin", nullptr, nullptr, nullptr), "begin the raw copy");
     copy("Staff_moninfo", kStaff, 34, "sMon>=0");
     copy("Wage_Info", kWage, 11, "sMon between 1 and 12");
-    sqlite3_exec(dst, "commit", nullptr, nullptr, nullptr);
-    sqlite3_close(src);
-    sqlite3_close(dst);
+    RawOk(dst, sqlite3_exec(dst, "commit", nullptr, nullptr, nullptr), "commit the raw copy");
+    RawOk(src, sqlite3_close(src), "close the old database of the raw copy");
+    RawOk(dst, sqlite3_close(dst), "close the target database of the raw copy");
 }
 
 double PlainCopy(const QString& from, const QString& to) {

@@ -1,6 +1,7 @@
 // The main window's gates and menu refreshes over a full unit: twelve months of staff
 // and wages, beside a raw sqlite3 count over the same rows.
 #include "bench/Bench.h"
+#include "bench/RawBaseline.h"
 #include "core/app/FormFactory.h"
 #include "core/app/MainCommands.h"
 #include "core/base/AppContext.h"
@@ -10,7 +11,6 @@
 #include "core/db/Errors.h"
 #include "tools/SyntheticUnit.h"
 
-#include <sqlite3.h>
 #include <QFile>
 
 namespace qm::bench {
@@ -39,11 +39,12 @@ void Run(Context& ctx) {
     actx.main = &cmd;
     actx.forms = &forms;
 
+    sqlite3* const h = c.Handle();
     const double raw = TimeMs([&] {
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(c.Handle(), "select count(*) from Wage_Info", -1, &st, nullptr);
-        sqlite3_step(st);
-        sqlite3_finalize(st);
+        RawOk(h, sqlite3_prepare_v2(h, "select count(*) from Wage_Info", -1, &st, nullptr), "prepare the raw count");
+        RawOk(h, sqlite3_step(st), "step the raw count", SQLITE_ROW);
+        RawOk(h, sqlite3_finalize(st), "finalize the raw count");
     });
     const QString base = QStringLiteral("raw count(*) of Wage_Info");
     PrintRatio(QStringLiteral("RefreshMonthMenus, %1 persons x 12 months").arg(persons.size()),

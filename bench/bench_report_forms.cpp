@@ -5,6 +5,7 @@
 // measured in the same run. The unit is the program folder's own database, so `--keep DIR`
 // leaves a folder that qm-report reads.
 #include "bench/Bench.h"
+#include "bench/RawBaseline.h"
 #include "bench/ReportUnit.h"
 #include "core/base/AppContext.h"
 #include "core/base/Progress.h"
@@ -15,8 +16,6 @@
 #include "tools/report/ReportTool.h"
 
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <atomic>
@@ -145,24 +144,26 @@ double FloorMs(sqlite3* h, const std::vector<const char*>& scans) {
     std::vector<sqlite3_stmt*> statements;
     for (const char* sql : scans) {
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+        RawOk(h, sqlite3_prepare_v2(h, sql, -1, &st, nullptr), "prepare a floor scan");
         statements.push_back(st);
     }
     volatile long long sink = 0;
     const double ms = BestOfMs([&] {
         for (sqlite3_stmt* st : statements) {
-            sqlite3_reset(st);
+            RawOk(h, sqlite3_reset(st), "reset a floor scan");
             const int n = sqlite3_column_count(st);
-            while (sqlite3_step(st) == SQLITE_ROW)
+            int rc = SQLITE_OK;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW)
                 for (int i = 0; i < n; ++i) switch (sqlite3_column_type(st, i)) {
                     case SQLITE_INTEGER: sink = sink + sqlite3_column_int64(st, i); break;
                     case SQLITE_FLOAT: sink = sink + (long long)sqlite3_column_double(st, i); break;
                     case SQLITE_TEXT: sink = sink + sqlite3_column_bytes(st, i) + *sqlite3_column_text(st, i); break;
                     default: break;
                     }
+            RawOk(h, rc, "step a floor scan", SQLITE_DONE);
         }
     });
-    for (sqlite3_stmt* st : statements) sqlite3_finalize(st);
+    for (sqlite3_stmt* st : statements) RawOk(h, sqlite3_finalize(st), "finalize a floor scan");
     return ms;
 }
 
@@ -196,8 +197,8 @@ void Run(Context& ctx) {
                  .arg(q.Fields(0).AsInteger())
                  .arg(q.Fields(1).AsInteger()));
     }
-    sqlite3* raw = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3* const raw =
+        RawOpen(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, "open the database of the floor scans");
 
     {
         ScriptedUiService ui;
@@ -225,7 +226,7 @@ void Run(Context& ctx) {
         std::printf("report %s: %.1f ms, floor %.1f ms, ratio %.2f, heap %+.1f MB\n", f.form, ms, floor,
                     floor > 0 ? ms / floor : 0.0, heap);
     }
-    sqlite3_close(raw);
+    RawOk(raw, sqlite3_close(raw), "close the database of the floor scans");
 }
 
 QM_BENCH(60, "report forms", Run);

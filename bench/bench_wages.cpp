@@ -12,7 +12,6 @@
 #include "core/wage/WageSheet.h"
 #include "tools/SyntheticUnit.h"
 
-#include <sqlite3.h>
 #include <QFile>
 
 namespace qm::bench {
@@ -25,29 +24,33 @@ struct RawRow {
 
 // The connection is the caller's, opened before the clock starts, as the save's is.
 void RawInsert(sqlite3* h, const std::vector<RawRow>& rows, int mon) {
-    sqlite3_exec(h, "begin", nullptr, nullptr, nullptr);
-    sqlite3_exec(h, "delete from Wage_Info where Smon=3", nullptr, nullptr, nullptr);
+    RawOk(h, sqlite3_exec(h, "begin", nullptr, nullptr, nullptr), "begin the raw wage write");
+    RawOk(h, sqlite3_exec(h, "delete from Wage_Info where Smon=3", nullptr, nullptr, nullptr),
+          "delete the raw wage month");
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h,
-                       "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
-                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &st, nullptr);
+    RawOk(h,
+          sqlite3_prepare_v2(h,
+                             "insert into Wage_Info (sNumber, sName, sMon, sTotal, sN1, sN2, sN3, sN4, sFlag, wFlag) "
+                             "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                             -1, &st, nullptr),
+          "prepare the raw wage insert");
+    const char* const bind = "bind a raw wage row's value";
     for (const RawRow& r : rows) {
-        sqlite3_bind_text(st, 1, r.number.constData(), int(r.number.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(st, 2, r.name.constData(), int(r.name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_int(st, 3, mon);
-        sqlite3_bind_double(st, 4, r.total);
-        sqlite3_bind_double(st, 5, r.n1);
-        sqlite3_bind_double(st, 6, r.n2);
-        sqlite3_bind_double(st, 7, r.n3);
-        sqlite3_bind_null(st, 8);
-        sqlite3_bind_text(st, 9, "1", 1, SQLITE_STATIC);
-        sqlite3_bind_text(st, 10, "1", 1, SQLITE_STATIC);
-        sqlite3_step(st);
-        sqlite3_reset(st);
+        RawOk(h, sqlite3_bind_text(st, 1, r.number.constData(), int(r.number.size()), SQLITE_TRANSIENT), bind);
+        RawOk(h, sqlite3_bind_text(st, 2, r.name.constData(), int(r.name.size()), SQLITE_TRANSIENT), bind);
+        RawOk(h, sqlite3_bind_int(st, 3, mon), bind);
+        RawOk(h, sqlite3_bind_double(st, 4, r.total), bind);
+        RawOk(h, sqlite3_bind_double(st, 5, r.n1), bind);
+        RawOk(h, sqlite3_bind_double(st, 6, r.n2), bind);
+        RawOk(h, sqlite3_bind_double(st, 7, r.n3), bind);
+        RawOk(h, sqlite3_bind_null(st, 8), bind);
+        RawOk(h, sqlite3_bind_text(st, 9, "1", 1, SQLITE_STATIC), bind);
+        RawOk(h, sqlite3_bind_text(st, 10, "1", 1, SQLITE_STATIC), bind);
+        RawOk(h, sqlite3_step(st), "step the raw wage insert", SQLITE_DONE);
+        RawOk(h, sqlite3_reset(st), "reset the raw wage insert");
     }
-    sqlite3_finalize(st);
-    sqlite3_exec(h, "commit", nullptr, nullptr, nullptr);
+    RawOk(h, sqlite3_finalize(st), "finalize the raw wage insert");
+    RawOk(h, sqlite3_exec(h, "commit", nullptr, nullptr, nullptr), "commit the raw wage write");
 }
 
 void Run(Context& bctx) {
@@ -96,12 +99,15 @@ void Run(Context& bctx) {
     // Like for like: the first save writes a month that holds no rows, as the raw inserts into
     // an emptied month do; the second replaces the rows of the month, as the raw delete and
     // insert over the rows the previous run wrote do. Best of five of each.
-    sqlite3* rawDb = nullptr;
-    sqlite3_open_v2(raw.toUtf8().constData(), &rawDb, SQLITE_OPEN_READWRITE, nullptr);
-    const double rawMs = BestOfMs([&] { RawInsert(rawDb, rawRows, 3); },
-                                  [&] { sqlite3_exec(rawDb, "delete from Wage_Info", nullptr, nullptr, nullptr); });
+    sqlite3* const rawDb = RawOpen(raw, SQLITE_OPEN_READWRITE, "open the raw wage database");
+    const double rawMs =
+        BestOfMs([&] { RawInsert(rawDb, rawRows, 3); },
+                 [&] {
+                     RawOk(rawDb, sqlite3_exec(rawDb, "delete from Wage_Info", nullptr, nullptr, nullptr),
+                           "empty the raw wages");
+                 });
     const double rawAgainMs = BestOfMs([&] { RawInsert(rawDb, rawRows, 3); });
-    sqlite3_close(rawDb);
+    RawOk(rawDb, sqlite3_close(rawDb), "close the raw wage database");
     // The month emptied again before each first save, and shown so to the sheet, which then
     // takes the roster and the amounts again: a save replaces only the month the sheet showed.
     bool saved = true;
