@@ -43,4 +43,14 @@ QString VisibleText(QStringView text) {
     return out;
 }
 
+QString QuotedText(QStringView text) {
+    QString shown = VisibleText(text);
+    if (shown.size() > kQuotedChars) {
+        // Not between the two halves of a pair.
+        const qsizetype cut = shown[kQuotedChars - 1].isHighSurrogate() ? kQuotedChars - 1 : kQuotedChars;
+        shown = shown.left(cut) + QStringLiteral("…");
+    }
+    return QStringLiteral("“%1”").arg(shown);
+}
+
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -328,9 +329,32 @@ void Connection::OpenWith(const QString& path, int flags) {
         throw CannotOpen(path, code, msg);
     }
     RegisterFunctions(db);
+    sqlite3_update_hook(db, &Connection::RowWritten, this);
     db_ = db;
     path_ = path;
-    ++openings_;
+    static std::atomic<long long> lastOpening{0};
+    openings_ = ++lastOpening;
+}
+
+void Connection::RowWritten(void* self, int, const char*, const char* table, long long) {
+    auto& c = *static_cast<Connection*>(self);
+    ++c.rowWrites_;
+    // A run of rows goes to one table, whose name the engine passes from where it keeps it.
+    if (table != c.lastTable_ || c.tableWrites_[c.lastSlot_].first != table) {
+        const auto at =
+            std::find_if(c.tableWrites_.begin(), c.tableWrites_.end(), [&](const auto& t) { return t.first == table; });
+        c.lastSlot_ = size_t(at - c.tableWrites_.begin());
+        if (at == c.tableWrites_.end()) c.tableWrites_.emplace_back(table, 0);
+        c.lastTable_ = table;
+    }
+    ++c.tableWrites_[c.lastSlot_].second;
+}
+
+long long Connection::RowWrites(std::string_view table) const {
+    long long n = 0;
+    for (const auto& [name, rows] : tableWrites_)
+        if (name.size() == table.size() && qstrnicmp(name.data(), table.data(), table.size()) == 0) n += rows;
+    return n;
 }
 
 // The program has one thread: a connection is never shared between threads, so SQLite need
@@ -717,6 +741,11 @@ bool Statement::Step() {
 void Statement::Reset() {
     EndRun();
     added_ = 0;
+}
+
+int DeleteEveryRow(Connection& c, const QString& name) {
+    // A condition keeps the engine from emptying the table at once.
+    return c.Exec(QStringLiteral("delete from ") + name + QStringLiteral(" where true"));
 }
 
 // ---------------------------------------------------------------- Transaction

@@ -198,9 +198,15 @@ public:
     sqlite3* Handle() const { return db_; }
     // The rows changed since the connection was opened: a stamp of what was written through it.
     long long TotalChanges() const;
+    // The rows written through the connection since it was opened that the engine reported one
+    // by one: to the table `table` (named without regard to case), and to any table. A delete
+    // of a whole table at once is not reported by rows; TotalChanges counts it all the same.
+    long long RowWrites(std::string_view table) const;
+    long long RowWrites() const { return rowWrites_; }
     // The id of the row the last insert wrote.
     long long LastInsertId() const;
-    // How many times the connection was opened: a reopened database may be another file.
+    // The number of the connection's last opening, unique in the process: a reopened database
+    // may be another file, and another connection is another database.
     long long Openings() const { return openings_; }
 
     // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
@@ -218,9 +224,15 @@ private:
 
     void OpenWith(const QString& path, int flags);
     void FinalizeAll();
+    static void RowWritten(void* self, int op, const char* database, const char* table, long long rowid);
 
     sqlite3* db_ = nullptr;
     long long openings_ = 0;
+    // The rows the engine reported written, per table and in all; the table last written first.
+    std::vector<std::pair<std::string, long long>> tableWrites_;
+    const char* lastTable_ = nullptr;
+    std::size_t lastSlot_ = 0;
+    long long rowWrites_ = 0;
     QString path_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
     QString lastSql_;  // the text last prepared or found, and its statement in cache_
@@ -302,6 +314,11 @@ private:
     bool exact_ = true;
     RowsPrint print_;
 };
+
+// Deletes every row of the table `name` (quoted as need be, never a person's text) one by one,
+// as the engine reports each (Connection::RowWrites); answers the rows deleted. A table emptied
+// at once is reported by no name, so that it may have been any table, the staff lists too.
+int DeleteEveryRow(Connection& c, const QString& name);
 
 // Begins a transaction; rolls it back on destruction unless Commit() was called.
 class Transaction {

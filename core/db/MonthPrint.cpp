@@ -76,6 +76,15 @@ WriteStamp StampOf(Connection& c) {
     return {c.Openings(), c.TotalChanges(), version};
 }
 
+WriteStamp StampOf(Connection& c, std::initializer_list<std::string_view> tables) {
+    WriteStamp s = StampOf(c);
+    // The rows written to the tables, and every change the engine did not report row by row (a
+    // table emptied at once), which may have been one of them.
+    s.changes -= c.RowWrites();
+    for (const std::string_view t : tables) s.changes += c.RowWrites(t);
+    return s;
+}
+
 void MonthLoad::Loaded(Month m, const RowsPrint& read, const WriteStamp& before, long long rowsHeld) {
     month = m;
     print = read;

@@ -18,8 +18,10 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace qm::db {
 
@@ -36,6 +38,9 @@ struct WriteStamp {
     friend bool operator==(const WriteStamp&, const WriteStamp&) = default;
 };
 WriteStamp StampOf(Connection& c);
+// The stamp of the rows of `tables` alone: as StampOf, except that a write of this connection to
+// another table keeps it (a report that stores its result leaves the staff lists as they were).
+WriteStamp StampOf(Connection& c, std::initializer_list<std::string_view> tables);
 
 // A stored month as a save guard reads it: the gateway of the table a sheet is saved into.
 class MonthSource {

@@ -362,34 +362,8 @@ void StaffTable::StepPairs(const QString& sql, Month m, const TextPairStep& each
     if (rc != SQLITE_DONE) c_.Fail();
 }
 
-std::optional<std::pair<long long, QString>> StaffTable::FirstNumberTwice(Month from, Month to) {
-    sqlite3_stmt* st = c_.Prepare(
-        QStringLiteral("select sMon, sNumber from Staff_moninfo where sMon>=? and sMon<=? and sNumber is not null "
-                       "order by sMon, sNumber"));
-    c_.Bind(st, {from, to});
-    struct Reset {
-        sqlite3_stmt* st;
-        ~Reset() { sqlite3_reset(st); }
-    } reset{st};
-    // The row before: its month, the kind of its number (a text and a blob of the same bytes
-    // are not equal) and the number's bytes.
-    long long month = 0;
-    int kind = SQLITE_NULL;
-    std::string number;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const long long m = sqlite3_column_int64(st, 0);
-        const int k = sqlite3_column_type(st, 1);
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, 1));
-        const std::string_view n(p ? p : "", size_t(sqlite3_column_bytes(st, 1)));
-        if (kind != SQLITE_NULL && m == month && k == kind && n == number)
-            return std::pair(m, QString::fromUtf8(n.data(), qsizetype(n.size())));
-        month = m;
-        kind = k;
-        number.assign(n);
-    }
-    if (rc != SQLITE_DONE) c_.Fail();
-    return std::nullopt;
+std::optional<db::NumberTwice> StaffTable::FirstNumberTwice(Month from, Month to) {
+    return db::FirstNumberTwice(c_, "Staff_moninfo", "sMon", from, to);
 }
 
 std::vector<Month> StaffTable::Months() {

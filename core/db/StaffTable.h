@@ -21,6 +21,7 @@
 #include "core/db/Db.h"
 #include "core/db/ListQuery.h"
 #include "core/db/MonthPrint.h"
+#include "core/db/NumberTwice.h"
 
 #include <QString>
 #include <QStringList>
@@ -258,11 +259,9 @@ public:
     void StepPeople(Month m, const TextPairStep& each);
     // The same with the number and duty of every row of the month that has a duty.
     void StepDuties(Month m, const TextPairStep& each);
-    // The first list of months from..to (by month, then by number) that carries one stored
-    // number on two rows, the numbers compared as stored (as the reports join the wage rows to
-    // them): the stored month and the number. Read in the order of the index of month and
-    // number, comparing each number with the one before, without sorting or grouping.
-    std::optional<std::pair<long long, QString>> FirstNumberTwice(Month from, Month to);
+    // The first list of months from..to that carries one stored number on two rows, with the
+    // names of both (db::FirstNumberTwice).
+    std::optional<db::NumberTwice> FirstNumberTwice(Month from, Month to);
     // The months that have rows, ascending (a stored month outside 0..12 is none).
     std::vector<Month> Months();
     // Whether the month has rows; whether any monthly list (1..12) has rows.

@@ -160,6 +160,10 @@ std::optional<int> WageTable::LastMonth() {
     return int(q.Fields(0).AsInteger());
 }
 
+std::optional<db::NumberTwice> WageTable::FirstNumberTwice(Month from, Month to) {
+    return db::FirstNumberTwice(c_, "Wage_Info", "Smon", from, to);
+}
+
 bool WageTable::HasFailed(Month m) {
     db::Query q(c_);
     q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=? and (sFlag='0' or wFlag='0')"), {m});

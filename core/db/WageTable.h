@@ -5,6 +5,7 @@
 #include "core/base/Month.h"
 #include "core/db/Db.h"
 #include "core/db/MonthPrint.h"
+#include "core/db/NumberTwice.h"
 
 #include <QString>
 #include <QStringList>
@@ -84,6 +85,9 @@ public:
     bool HasFailed(Month m);
     // The highest month stored, as stored; nothing when no row has one.
     std::optional<int> LastMonth();
+    // The first wage month of from..to that holds one stored number on two rows, with the
+    // names of both (db::FirstNumberTwice).
+    std::optional<db::NumberTwice> FirstNumberTwice(Month from, Month to);
 
 private:
     std::vector<WageRecord> ReadWith(const QString& where, Month m, db::RowsPrint* print = nullptr);

@@ -84,7 +84,7 @@ bool RangeChoice::CheckMonthErrors() {
         clean = false;
         ui_.ConfirmYesOnly(QStringLiteral("[") + months + QString::fromUtf16(ch.tail));
     }
-    // A monthly list that carries one number twice would count its wage rows twice.
+    // A monthly list or a wage month that holds one number twice would count its wages twice.
     if (const QString twice = Gates::NumberTwiceRefusal(c_, Month(1), Month::YearEnd()); !twice.isEmpty()) {
         clean = false;
         ui_.ConfirmYesOnly(twice);

@@ -54,9 +54,9 @@ public:
     bool LoadMonths();
     const QStringList& Months() const { return months_; }
 
-    // The three checks, each with its Yes-only box naming the months in ascending order, and
-    // a monthly list that carries one number twice (Gates::NumberTwiceRefusal); all run. True
-    // when none found a month.
+    // The three checks, each with its Yes-only box naming the months in ascending order, and a
+    // monthly list or wage month that holds one number twice (Gates::NumberTwiceRefusal); all
+    // run. True when none found a month.
     bool CheckMonthErrors();
 
     // The two fields: both months 1..12 as a month field writes them, from not after to, and

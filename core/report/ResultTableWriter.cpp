@@ -52,7 +52,7 @@ void ReplaceSingleRow(db::Connection& c, const QString& table, const QStringList
     const QString insert = QStringLiteral("insert into ") + table + QLatin1Char('(') + columns.join(QLatin1Char(',')) +
                            QStringLiteral(")values(") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     InTransaction(c, [&] {
-        c.Exec(QStringLiteral("delete from ") + table);
+        db::DeleteEveryRow(c, table);
         c.Exec(insert, values);
     });
 }

@@ -134,7 +134,7 @@ void SaveRangeCopy(db::Connection& c, const QString& name, int lines) {
                {lines});
         return;
     }
-    c.Exec(QStringLiteral("delete from ") + quoted);
+    db::DeleteEveryRow(c, quoted);
     c.Exec(QStringLiteral("insert into ") + quoted +
                QStringLiteral(" (Dep_id,Tdate,Gid,G11,G12,G13,G14,G15,G16,G17,G18,G19,G20,G21) select "
                               "Dep_id,Tdate,Gid,G11,G12,G13,G14,G15,G16,G17,G18,G19,G20,G21 from Total_Info "

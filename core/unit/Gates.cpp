@@ -1,10 +1,13 @@
 #include "core/unit/Gates.h"
 
+#include "core/base/TextCheck.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/MonthPrint.h"
 #include "core/db/Schema.h"
 #include "core/db/StaffTable.h"
+#include "core/db/WageTable.h"
 
 #include "core/unit/UnitInfo.h"
 
@@ -174,20 +177,56 @@ QString Gates::PeriodRefusal(Month e, bool testStaffList) {
     return NumberTwiceRefusal(db_, Month::Start(), e);
 }
 
-QString Gates::NumberTwiceRefusal(db::Connection& c, Month from, Month to) {
-    const auto twice = StaffTable(c).FirstNumberTwice(from, to);
-    if (!twice) return {};
-    const auto& [month, number] = *twice;
-    const QString list = month == 0 ? QStringLiteral("期初名单") : QString::number(month) + QStringLiteral("月名单");
-    db::Query q(c);
-    q.Open(QStringLiteral("select sName from Staff_moninfo where sMon=? and sNumber=? order by id limit 2"),
-           {month, number});
-    QStringList names;
-    for (; !q.Eof(); q.Next()) names << QStringLiteral("“") + q.Fields(0).AsString().trimmed() + QStringLiteral("”");
+namespace {
+
+QString TextOf(const std::string& bytes) { return QString::fromUtf8(bytes.data(), qsizetype(bytes.size())); }
+
+// "“甲”和“乙”的姓名编号都是“1”": the two rows' persons and their number, as stored, shown readable.
+QString PersonsOf(const db::NumberTwice& t) {
+    return QuotedText(TextOf(t.names[0]).trimmed()) + QStringLiteral("和") + QuotedText(TextOf(t.names[1]).trimmed()) +
+           QStringLiteral("的姓名编号都是") + QuotedText(TextOf(t.number));
+}
+
+QString StaffTwiceText(const db::NumberTwice& t) {
+    const QString list =
+        t.month == 0 ? QStringLiteral("期初名单") : QString::number(t.month) + QStringLiteral("月名单");
     return QStringLiteral(
-               "%1中%2的姓名编号都是“%3”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；"
-               "请在%1中改正后再统计。")
-        .arg(list, names.join(QStringLiteral("和")), number);
+               "%1中%2。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；请在%1中改正后再统计。")
+        .arg(list, PersonsOf(t));
+}
+
+QString WageTwiceText(const db::NumberTwice& t) {
+    return QStringLiteral(
+               "%1月工资中%2。同一月份的工资中姓名编号不能重复，否则报表会把该编号的工资统计两次；"
+               "请在%1月工资过录表中改正后再统计。")
+        .arg(QString::number(t.month), PersonsOf(t));
+}
+
+// The last answers, each for one connection's opening and months, with the stamp of the lists
+// and wages it was found at: while that stands, nothing they hold has changed and the answer
+// holds. A report's own result leaves the stamp as it was.
+struct NumberCheck {
+    Month from, to;
+    db::WriteStamp stamp;
+    QString refusal;
+};
+constexpr size_t kChecksKept = 8;
+thread_local std::vector<NumberCheck> checks;
+
+}  // namespace
+
+QString Gates::NumberTwiceRefusal(db::Connection& c, Month from, Month to) {
+    const db::WriteStamp stamp = db::StampOf(c, {"Staff_moninfo", "Wage_Info"});
+    for (const NumberCheck& k : checks)
+        if (k.stamp == stamp && k.from == from && k.to == to) return k.refusal;
+    QStringList found;
+    if (const auto twice = StaffTable(c).FirstNumberTwice(from, to)) found << StaffTwiceText(*twice);
+    // The wages of the months the reports read: a start-of-period list has none.
+    if (const auto twice = WageTable(c).FirstNumberTwice(from.IsStart() ? Month(1) : from, to))
+        found << WageTwiceText(*twice);
+    if (checks.size() == kChecksKept) checks.erase(checks.begin());
+    checks.push_back({from, to, stamp, found.join(QLatin1Char('\n'))});
+    return checks.back().refusal;
 }
 
 }  // namespace qm

@@ -38,8 +38,9 @@ public:
     bool CheckMonthStaffList(Month m);
     // The previous-month gate, p being the month before the one opened.
     bool CheckPreviousMonth(Month p);
-    // Error rows up to month m, or a list up to m that carries one number twice: shows them and
-    // stops the command silently; else whether the month has wage rows on its staff list.
+    // Error rows up to month m, or a list or wage month up to m that holds one number twice:
+    // shows them and stops the command silently; else whether the month has wage rows on its
+    // staff list.
     bool CheckMonthDataErrors(Month m);
     // Whether month m has any data at all (no message).
     bool HasMonthData(Month m);
@@ -52,14 +53,15 @@ public:
     // The wage summaries' refusal: "年初,3月度," for the months with staff error rows, empty when none.
     QString StaffErrorMonthList();
     // The period check of the labour reports for end month e: the refusal text, empty when the
-    // period may be reported. The staff-list test is skipped for the annual report. A list up
-    // to e that carries one number twice refuses the period too.
+    // period may be reported. The staff-list test is skipped for the annual report. A list or
+    // a wage month up to e that holds one number twice refuses the period too.
     QString PeriodRefusal(Month e, bool testStaffList);
 
-    // The first month from..to whose staff list carries one stored number on two rows, named
-    // with the number and two of its persons; empty when there is none. Every wage row of such a
-    // number would count twice in the reports (the saves refuse such lists; an older backup or a
-    // file changed outside the program may still hold one).
+    // The first month from..to whose staff list carries one stored number on two rows, and the
+    // first such month of the wages, each named with the number and its two persons; empty when
+    // there is none. Every wage row of such a number would count twice in the reports (the saves
+    // refuse such lists; an older backup or a file changed outside the program may still hold
+    // one). Found again only when the lists or the wages were written since the last answer.
     static QString NumberTwiceRefusal(db::Connection& c, Month from, Month to);
 
     // Whether a query returns any row (reads at most one).

@@ -57,7 +57,7 @@ QString TextOf(std::string_view bytes) { return QString::fromUtf8(bytes.data(), 
 
 QString MonthLabel(Month m) { return m.IsStart() ? QStringLiteral("期初") : QStringLiteral("%1月").arg(m.Number()); }
 
-QString Quoted(std::string_view s) { return QStringLiteral("“%1”").arg(VisibleText(TextOf(s))); }
+QString Quoted(std::string_view s) { return QuotedText(TextOf(s)); }
 
 QString BadValueText(const QString& what, std::optional<Month> m, std::string_view number, const char* column,
                      std::string_view value) {

@@ -92,8 +92,7 @@ namespace history {
 QString TextOf(std::string_view bytes);
 // "期初" or "5月".
 QString MonthLabel(Month m);
-// A stored text as a message shows it: between quotes, so that an empty or blank one shows as
-// such, with control characters as escapes ("\t", "\x01").
+// Stored bytes as a message shows them (QuotedText).
 QString Quoted(std::string_view s);
 // A value the import cannot take over, named by the row's person (and month, when known).
 // `what` is "人员" or "工资".

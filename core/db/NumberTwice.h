@@ -1,0 +1,29 @@
+#pragma once
+// One staff number stored on two rows of one month, in the staff lists or in the wages: the
+// reports join a month's wages to its list by number, so such a number's wages count twice.
+
+#include "core/base/Month.h"
+#include "core/db/Db.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace qm::db {
+
+// The month as stored, the number's bytes as stored, and the name bytes of the number's first
+// two rows in id order.
+struct NumberTwice {
+    long long month = 0;
+    std::string number;
+    std::array<std::string, 2> names;
+};
+
+// The first month of from..to (by month, then by number) in which `table` holds one number on
+// two rows, the numbers compared as stored (kind and bytes: a text and a blob of the same bytes
+// differ, as in the reports' join). Read in the order of the table's index of month and number,
+// each number against the one before, nothing sorted; the two rows found are then read by
+// their ids. `table` and `month` are the gateway's own names, never a person's text.
+std::optional<NumberTwice> FirstNumberTwice(Connection& c, const char* table, const char* month, Month from, Month to);
+
+}  // namespace qm::db
