@@ -485,17 +485,22 @@ TEST(MainMaintenanceCommands, DeclinedReinitialisationOrRestoreKeepsTheWindowOpe
     EXPECT_TRUE(f.base.db().IsOpen());
 }
 
-// A list carrying one number twice would count its wages twice: a report whose period holds it refuses.
+// A list or a wage month carrying one number twice would count its wages twice: a report whose
+// period holds it refuses.
 TEST(ReportGates, AListThatCarriesOneNumberTwiceRefusesEveryReportOfItsPeriod) {
     using Cmd = std::function<void(Fixture&)>;
     const QString april = QStringLiteral(
         "4月名单中“甲”和“乙”的姓名编号都是“1”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；"
         "请在4月名单中改正后再统计。");
+    const QString aprilWages = QStringLiteral(
+        "4月工资中“甲”和“乙”的姓名编号都是“1”。同一月份的工资中姓名编号不能重复，否则报表会把该编号的工资统计两次；"
+        "请在4月工资过录表中改正后再统计。");
     const struct {
         const char* what;
         int twiceIn;  // the month of the list that carries "1" twice
         Cmd run;
-        QString refusal;  // empty: the report opens
+        QString refusal;     // empty: the report opens
+        bool wages = false;  // the month's wages carry "1" twice, not its list
     } cases[] = {
         {"202-1 Q2", 4, [](Fixture& f) { f.cmd.QuarterWageClick(2); }, april},
         {"202-1 Q1", 4, [](Fixture& f) { f.cmd.QuarterWageClick(1); }, {}},
@@ -509,13 +514,24 @@ TEST(ReportGates, AListThatCarriesOneNumberTwiceRefusesEveryReportOfItsPeriod) {
              qm::report::RangeChoice(f.base.db(), f.ui, qm::report::RangeChoice::Twin::AB).CheckMonthErrors();
          },
          april},
+        {"202-1 Q2, wages", 4, [](Fixture& f) { f.cmd.QuarterWageClick(2); }, aprilWages, true},
+        {"202-1 Q1, wages", 4, [](Fixture& f) { f.cmd.QuarterWageClick(1); }, {}, true},
+        {"I202-2 Q2, wages", 4, [](Fixture& f) { f.cmd.QuarterLabourClick(2); }, aprilWages, true},
+        {"the range chooser's check, wages", 4,
+         [](Fixture& f) {
+             qm::report::RangeChoice(f.base.db(), f.ui, qm::report::RangeChoice::Twin::AB).CheckMonthErrors();
+         },
+         aprilWages, true},
     };
     for (const auto& k : cases) {
         Fixture f;
         f.Unit();
         f.CleanMonths(1, 12);
         for (const char* name : {"甲", "乙"})
-            f.base.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) values(?,?,'1','1')"),
+            f.base.db().Exec(k.wages ? QStringLiteral("insert into Wage_Info(Smon,sName,sNumber,sFlag,wFlag) "
+                                                      "values(?,?,'1','1','1')")
+                                     : QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber,sIsok) "
+                                                      "values(?,?,'1','1')"),
                              {k.twiceIn, QString::fromUtf8(name)});
         f.Wage(4, QStringLiteral("1"));
         f.Run([&] { k.run(f); });

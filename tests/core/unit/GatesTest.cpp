@@ -1,3 +1,4 @@
+#include "core/unit/Gates.h"
 #include "tests/shell/MainFixture.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,54 @@ TEST(ErrorRowsGate, CleanDataAnswersWhetherTheMonthHasWagesOnItsList) {
     EXPECT_TRUE(f.cmd.CheckMonthDataErrors(qm::Month(2)));
     EXPECT_FALSE(f.cmd.CheckMonthDataErrors(qm::Month(3)));
     EXPECT_TRUE(f.ui.shown.empty());
+}
+
+// A number held twice is named as stored, readable whatever its bytes, with the persons of the
+// two rows found; the answer follows every write to the lists and wages, this program's or another's.
+TEST(NumberTwiceGate, TheNumberIsShownReadableWithBothPersonsAndTheAnswerFollowsWrites) {
+    const auto staff = [](const QString& list, const QString& number) {
+        return list + QStringLiteral("中“甲”和“乙”的姓名编号都是“") + number +
+               QStringLiteral("”。同一名单中的姓名编号不能重复，否则报表会把该编号的工资统计两次；请在") + list +
+               QStringLiteral("中改正后再统计。");
+    };
+    const struct {
+        const char *first, *second;  // the two rows' numbers as SQL
+        int month;
+        QString refusal;
+    } cases[] = {
+        {"cast(x'FF31' as text)", "cast(x'FF31' as text)", 0,
+         staff(QStringLiteral("期初名单"), QStringLiteral("\uFFFD1"))},
+        {"''", "''", 3, staff(QStringLiteral("3月名单"), {})},
+        {"'1'||char(9)||char(27)", "'1'||char(9)||char(27)", 3,
+         staff(QStringLiteral("3月名单"), QStringLiteral("1\\t\\x1B"))},
+        {"printf('%.50c', '7')", "printf('%.50c', '7')", 3,
+         staff(QStringLiteral("3月名单"), QString(40, QLatin1Char('7')) + QStringLiteral("…"))},
+        {"'1'", "cast('1' as blob)", 3, {}},  // a text and a blob of the same bytes differ in the join too
+    };
+    for (const auto& k : cases) {
+        Fixture f;
+        for (const auto& [name, number] : {std::pair{"甲", k.first}, {"乙", k.second}})
+            f.base.db().Exec(QStringLiteral("insert into Staff_moninfo(sMon,sName,sNumber) values(?,?,%1)")
+                                 .arg(QLatin1String(number)),
+                             {k.month, QString::fromUtf8(name)});
+        EXPECT_EQ(qm::Gates::NumberTwiceRefusal(f.base.db(), qm::Month::Start(), qm::Month(12)), k.refusal) << k.first;
+    }
+
+    Fixture f;
+    const auto refusal = [&] { return qm::Gates::NumberTwiceRefusal(f.base.db(), qm::Month::Start(), qm::Month(6)); };
+    f.Staff(2, QStringLiteral("1"));
+    f.Staff(2, QStringLiteral("1"));
+    EXPECT_TRUE(refusal().startsWith(QStringLiteral("2月名单中“张三1”和“张三1”的姓名编号都是“1”。")));
+    f.base.db().Exec(
+        QStringLiteral("update Staff_moninfo set sNumber='2' where id=(select max(id) from Staff_moninfo)"));
+    EXPECT_EQ(refusal(), QString());
+    f.Wage(6, QStringLiteral("5"));
+    f.Wage(6, QStringLiteral("5"));
+    EXPECT_TRUE(refusal().startsWith(QStringLiteral("6月工资中“张三5”和“张三5”的姓名编号都是“5”。")));
+    qm::db::Connection other;  // another program corrects the wages
+    other.Open(f.base.paths().Database());
+    other.Exec(QStringLiteral("delete from Wage_Info where Smon=6"));
+    EXPECT_EQ(refusal(), QString());
 }
 
 TEST(MonthData, AnyStaffRowCleanOrWageRowRejectedOrJoinedWageRowCounts) {
