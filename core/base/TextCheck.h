@@ -19,9 +19,9 @@ bool HasLoneSurrogate(QStringView text);
 // The text as a person can read it in a message: controls as \t, \n, \x1B, lone halves as \uD800.
 QString VisibleText(QStringView text);
 // A stored text as a message names it: between quotes, so that an empty or blank one shows as
-// such, as VisibleText shows it, and cut after kQuotedChars characters ("…"), so that a text of
-// any length leaves the message readable.
-inline constexpr qsizetype kQuotedChars = 40;
+// such, as VisibleText shows it, and cut after kQuotedChars characters ("…"): a message names a
+// person or a value, it does not dump a cell.
+inline constexpr qsizetype kQuotedChars = 24;
 QString QuotedText(QStringView text);
 
 }  // namespace qm

@@ -52,12 +52,7 @@ InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringLi
 }
 
 QString PersonWords(const QString& name, const QString& number) {
-    const auto quoted = [](const QString& t) {
-        constexpr qsizetype kLongest = 24;  // a message names a person, it does not dump a cell
-        const QString v = VisibleText(t);
-        return QStringLiteral("“%1”").arg(v.size() > kLongest ? v.left(kLongest) + QStringLiteral("…") : v);
-    };
-    return quoted(name) + QStringLiteral("（编号") + quoted(number) + QStringLiteral("）");
+    return QuotedText(name) + QStringLiteral("（编号") + QuotedText(number) + QStringLiteral("）");
 }
 
 QString PersonOf(Connection& c, const QString& sql, long long id) {
