@@ -206,6 +206,14 @@ void Run(Context& ctx) {
         Gates gates(c, state, ui);
         const double ms = BestOfMs([&] { gates.CheckMonthDataErrors(Month::YearEnd()); });
         std::printf("gate CheckMonthDataErrors(12): %.1f ms\n", ms);
+        // The number checks when the lists were written since the last (a save, a new process).
+        const double scanMs =
+            BestOfMs([&] { Gates::NumberTwiceRefusal(c, Month::Start(), Month::YearEnd()); },
+                     [&] {
+                         c.Exec(QStringLiteral(
+                             "update Staff_moninfo set sIsok=sIsok where id=(select min(id) from Staff_moninfo)"));
+                     });
+        std::printf("gate number checks of the lists and wages 0..12, written since: %.1f ms\n", scanMs);
     }
     for (const FormRun& f : Forms()) {
         const QString form = QString::fromLatin1(f.form);
