@@ -22,8 +22,9 @@ struct NumberTwice {
 // The first month of from..to (by month, then by number) in which `table` holds one number on
 // two rows, the numbers compared as stored (kind and bytes: a text and a blob of the same bytes
 // differ, as in the reports' join). Read in the order of the table's index of month and number,
-// each number against the one before, nothing sorted; the two rows found are then read by
-// their ids. `table` and `month` are the gateway's own names, never a person's text.
+// each number against the one before, nothing sorted; the number's rows are then read by its
+// stored kind and bytes, never by a decoded text. `table` and `month` are the gateway's own
+// names, never a person's text.
 std::optional<NumberTwice> FirstNumberTwice(Connection& c, const char* table, const char* month, Month from, Month to);
 
 }  // namespace qm::db
