@@ -67,7 +67,12 @@ bool Gates::CheckPreviousMonth(Month p) {
     const std::optional<UnitRecord> u = unit::Load(db_);
     // The month being opened is the founding month: nothing before it to check.
     if (u && u->CreateMon.IsBefore(p)) {
-        state_.MaxWageMonth = p.Next().value_or(Month::YearEnd());
+        // The month after it opens for wages, and no month that holds wages falls above the
+        // last: a wage sheet of such a month would open empty over stored rows.
+        Month last = p.Next().value_or(Month::YearEnd());
+        if (const std::optional<int> stored = WageTable(db_).LastMonth(); stored && WageMonthOf(*stored) > last)
+            last = WageMonthOf(*stored);
+        state_.MaxWageMonth = last;
         return true;
     }
     bool ok = true;

@@ -100,6 +100,10 @@ TEST(PreviousMonthGate, TheFoundingMonthPassesWithoutTestsAndSetsTheLastWageMont
     EXPECT_TRUE(f.cmd.CheckPreviousMonth(qm::Month(3)));
     EXPECT_EQ(f.state.MaxWageMonth, qm::Month(4));
     EXPECT_TRUE(f.ui.shown.empty());
+    // Never below a month that holds wages.
+    f.Wage(6, QStringLiteral("001"), QStringLiteral("1"), QStringLiteral("1"));
+    EXPECT_TRUE(f.cmd.CheckPreviousMonth(qm::Month(3)));
+    EXPECT_EQ(f.state.MaxWageMonth, qm::Month(6));
     // A later month of the same unit is tested.
     f.state.MaxWageMonth = qm::Month(9);
     f.Wage(4, QStringLiteral("001"), QStringLiteral("1"), QStringLiteral("0"));
