@@ -1,7 +1,8 @@
 #pragma once
 // The database layer: one connection over sqlite3 and a query whose result rows are read
 // into memory. Statements are SQLite's dialect; every value from a person, a cell or a
-// file is a bound parameter.
+// file is a bound parameter. Its rooms: Errors.cpp (Error), Value.cpp (values and texts in and
+// out), Connection.cpp (with Transaction), Statement.cpp (with Row), Query.cpp (with Field).
 
 #include "core/base/Month.h"
 #include "core/db/RowsPrint.h"
@@ -117,9 +118,6 @@ void ToUtf8(QStringView text, std::string& out);
 // Text of a real number as the original's float-to-text conversion gives it: whole
 // numbers without ".0", others in their shortest exact decimal form.
 QString FormatReal(double v);
-
-// A column of a stepped statement's current row, as its stored type gives it.
-Value ColumnValue(sqlite3_stmt* st, int i);
 
 // Stored bytes as a text read from them gives them back: bytes that are no UTF-8 replaced and a
 // leading byte-order mark dropped, so that bytes compare as those texts did. A changed text is

@@ -1,6 +1,7 @@
 #include "core/db/StaffTable.h"
 
 #include "core/base/RtlText.h"
+#include "core/db/Raw.h"
 
 #include <sqlite3.h>
 

@@ -1,5 +1,7 @@
 #include "core/db/WageTable.h"
 
+#include "core/db/Raw.h"
+
 #include <sqlite3.h>
 
 namespace qm {
