@@ -9,6 +9,7 @@
 #include "core/base/ScriptedUiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/Raw.h"
 #include "tools/SyntheticUnit.h"
 
 #include <QFile>
@@ -39,7 +40,7 @@ void Run(Context& ctx) {
     actx.main = &cmd;
     actx.forms = &forms;
 
-    sqlite3* const h = c.Handle();
+    sqlite3* const h = db::Raw::Handle(c);
     const double raw = TimeMs([&] {
         sqlite3_stmt* st = nullptr;
         RawOk(h, sqlite3_prepare_v2(h, "select count(*) from Wage_Info", -1, &st, nullptr), "prepare the raw count");

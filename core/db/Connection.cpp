@@ -42,6 +42,13 @@ void CIntFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 namespace {
+
+// The SQL functions the program's statements rely on.
+void RegisterFunctions(sqlite3* db) {
+    sqlite3_create_function_v2(db, "CInt", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, CIntFunction, nullptr,
+                               nullptr, nullptr);
+}
+
 Error CannotOpen(const QString& path, int code, const QString& engineText) {
     return Error::FromEngine(code, engineText, QStringLiteral("无法打开数据库 %1：").arg(path));
 }
@@ -49,11 +56,6 @@ Error CannotOpen(const QString& path, int code, const QString& engineText) {
 
 Connection::Connection() = default;
 Connection::~Connection() { Close(); }
-
-void Connection::RegisterFunctions(sqlite3* db) {
-    sqlite3_create_function_v2(db, "CInt", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, CIntFunction, nullptr,
-                               nullptr, nullptr);
-}
 
 void Connection::OpenWith(const QString& path, int flags) {
     Close();

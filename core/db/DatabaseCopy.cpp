@@ -3,6 +3,7 @@
 #include "core/base/FolderTemporary.h"
 #include "core/base/SystemError.h"
 #include "core/db/Db.h"
+#include "core/db/Raw.h"
 #include "core/db/Schema.h"
 #include "core/db/SchemaVersion.h"
 
@@ -291,7 +292,7 @@ void BackupDatabase(db::Connection& live, const QString& target) {
     // SQLite takes these names beside the database for its journal and removes them.
     for (const char* suffix : {"-journal", "-wal", "-shm"})
         if (SameFile(live.Path() + QLatin1String(suffix), target)) throw CopyError(BackupOntoCompanionText());
-    CopyInto(live.Handle(), target, false);
+    CopyInto(db::Raw::Handle(live), target, false);
 }
 
 void ReplaceDatabaseFile(const QString& source, const QString& target) {

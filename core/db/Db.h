@@ -193,7 +193,6 @@ public:
     // Looks a table up among TableNames() without regard to case.
     bool HasTable(const QString& name) const;
 
-    sqlite3* Handle() const { return db_; }
     // The rows changed since the connection was opened: a stamp of what was written through it.
     long long TotalChanges() const;
     // The rows written through the connection since it was opened that the engine reported one
@@ -207,16 +206,14 @@ public:
     // may be another file, and another connection is another database.
     long long Openings() const { return openings_; }
 
+private:
+    // Its own statements, and core/db's code through Raw, reach the engine's handles.
+    friend class Statement;
+    friend class Raw;
     // A prepared statement for `sql`, reset and with its bindings cleared; cached per text.
     sqlite3_stmt* Prepare(const QString& sql);
     void Bind(sqlite3_stmt* st, const Params& params);
     [[noreturn]] void Fail(const QString& context = {}) const;
-
-    // Registers the SQL functions the program's statements rely on (CInt).
-    static void RegisterFunctions(sqlite3* db);
-
-private:
-    friend class Statement;
     // Steps a bound statement of text `sql` to its end and resets it; answers the rows it changed.
     int Run(sqlite3_stmt* st, const QString& sql);
 

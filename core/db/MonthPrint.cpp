@@ -1,6 +1,7 @@
 #include "core/db/MonthPrint.h"
 
 #include "core/base/TextCheck.h"
+#include "core/db/Raw.h"
 
 #include <sqlite3.h>
 
@@ -28,8 +29,8 @@ InsertPrint::Affinity AffinityOf(const QString& declared) {
 InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringList& insertColumns,
                             const QStringList& printColumns) {
     std::unordered_map<std::string, InsertPrint::Affinity> declared;
-    sqlite3_stmt* st = c.Prepare(QStringLiteral("select name, type from pragma_table_info(?)"));
-    c.Bind(st, {table});
+    sqlite3_stmt* st = Raw::Prepare(c, QStringLiteral("select name, type from pragma_table_info(?)"));
+    Raw::Bind(c, st, {table});
     while (sqlite3_step(st) == SQLITE_ROW) {
         const auto text = [st](int i) {
             return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
@@ -64,7 +65,7 @@ QString PersonOf(Connection& c, const QString& sql, long long id) {
 
 WriteStamp StampOf(Connection& c) {
     if (!c.IsOpen()) return {};
-    sqlite3_stmt* st = c.Prepare(QStringLiteral("pragma data_version"));
+    sqlite3_stmt* st = Raw::Prepare(c, QStringLiteral("pragma data_version"));
     long long version = -1;
     if (sqlite3_step(st) == SQLITE_ROW) version = sqlite3_column_int64(st, 0);
     sqlite3_reset(st);

@@ -25,8 +25,8 @@ void Query::Close() {
 
 void Query::Open(const QString& sql, const Params& params) {
     Close();
-    sqlite3_stmt* st = c_->Prepare(sql);
-    c_->Bind(st, params);
+    sqlite3_stmt* st = Raw::Prepare(*c_, sql);
+    Raw::Bind(*c_, st, params);
     const int n = sqlite3_column_count(st);
     cols_ = size_t(n);
     fields_.reserve(size_t(n));
@@ -51,8 +51,8 @@ void Query::Open(const QString& sql, const Params& params) {
         }
     }
     if (rc != SQLITE_DONE) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(c_->Handle())) + QStringLiteral("\n") + sql;
-        const int code = sqlite3_extended_errcode(c_->Handle());
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(Raw::Handle(*c_))) + QStringLiteral("\n") + sql;
+        const int code = sqlite3_extended_errcode(Raw::Handle(*c_));
         sqlite3_reset(st);
         Close();
         throw Error::FromEngine(code ? code : rc, msg);

@@ -1,6 +1,7 @@
 #include "core/db/SchemaVersion.h"
 
 #include "core/db/Db.h"
+#include "core/db/Raw.h"
 #include "core/db/Schema.h"
 
 #include <sqlite3.h>
@@ -61,7 +62,7 @@ void UpgradeSchema(db::Connection& c) {
         c.Close();
         throw NewerDatabaseError(NewerDatabaseText(path, version));
     }
-    if (version == SchemaVersion() || sqlite3_db_readonly(c.Handle(), "main") == 1) return;
+    if (version == SchemaVersion() || sqlite3_db_readonly(db::Raw::Handle(c), "main") == 1) return;
     try {
         db::Transaction t(c);
         // Read again under the transaction: another program may have upgraded it meanwhile.

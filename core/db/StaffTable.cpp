@@ -184,8 +184,8 @@ int StaffTable::DeleteListed(Month m, const QString& listTable) {
 
 std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Params& params) {
     // Stepped directly into the records: a month may hold tens of thousands of rows.
-    sqlite3_stmt* st = c_.Prepare(sql);
-    c_.Bind(st, params);
+    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
+    db::Raw::Bind(c_, st, params);
     std::vector<StaffRecord> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -212,7 +212,7 @@ std::vector<StaffRecord> StaffTable::ReadWith(const QString& sql, const db::Para
         rows.push_back(std::move(r));
     }
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return rows;
 }
 
@@ -240,9 +240,9 @@ void StaffTable::StepMonth(Month m, std::span<const StaffColumn> cols,
                            const std::function<void(const StaffRowView&)>& each) {
     QStringList names;
     for (const StaffColumn& c : cols) names << Latin(c.Name());
-    sqlite3_stmt* st =
-        c_.Prepare(QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(names.join(u',')));
-    c_.Bind(st, {m});
+    sqlite3_stmt* st = db::Raw::Prepare(
+        c_, QStringLiteral("select %1 from Staff_moninfo where sMon=? order by id").arg(names.join(u',')));
+    db::Raw::Bind(c_, st, {m});
     // The statement is kept for the next read: reset whether or not `each` throws.
     struct Reset {
         sqlite3_stmt* st;
@@ -251,7 +251,7 @@ void StaffTable::StepMonth(Month m, std::span<const StaffColumn> cols,
     const StaffRowView row(st);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) each(row);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
 }
 
 std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok,
@@ -261,8 +261,8 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
         QStringLiteral("select id,%1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
     static const QString some = QStringLiteral("select id,%1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
                                     .arg(SheetTextColumns().join(u','));
-    sqlite3_stmt* st = c_.Prepare(isok ? some : all);
-    c_.Bind(st, isok ? db::Params{m, *isok} : db::Params{m});
+    sqlite3_stmt* st = db::Raw::Prepare(c_, isok ? some : all);
+    db::Raw::Bind(c_, st, isok ? db::Params{m, *isok} : db::Params{m});
     std::vector<std::array<QString, kStaffSheetTexts>> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -282,20 +282,20 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
         rows.push_back(std::move(t));
     }
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return rows;
 }
 
 db::RowsPrint StaffTable::PrintMonth(Month m) {
     static const QString sql =
         QStringLiteral("select %1 from Staff_moninfo where sMon=?").arg(PrintColumns().join(u','));
-    sqlite3_stmt* st = c_.Prepare(sql);
-    c_.Bind(st, {m});
+    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
+    db::Raw::Bind(c_, st, {m});
     db::RowsPrint print;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, 1 + kStaffSheetTexts);
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return print;
 }
 
@@ -326,14 +326,14 @@ std::vector<StaffRecord> StaffTable::ReadListed(Month m, const QString& listTabl
 
 namespace {
 std::vector<std::pair<QString, QString>> Pairs(db::Connection& c, const QString& sql, const db::Params& params) {
-    sqlite3_stmt* st = c.Prepare(sql);
-    c.Bind(st, params);
+    sqlite3_stmt* st = db::Raw::Prepare(c, sql);
+    db::Raw::Bind(c, st, params);
     std::vector<std::pair<QString, QString>> out;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         out.emplace_back(db::ColumnValue(st, 0).AsString(), db::ColumnValue(st, 1).AsString());
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c);
     return out;
 }
 }  // namespace
@@ -351,8 +351,8 @@ void StaffTable::StepDuties(Month m, const TextPairStep& each) {
 }
 
 void StaffTable::StepPairs(const QString& sql, Month m, const TextPairStep& each) {
-    sqlite3_stmt* st = c_.Prepare(sql);
-    c_.Bind(st, {m});
+    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
+    db::Raw::Bind(c_, st, {m});
     struct Reset {  // the statement is kept for the next read, whether or not `each` throws
         sqlite3_stmt* st;
         ~Reset() { sqlite3_reset(st); }
@@ -360,7 +360,7 @@ void StaffTable::StepPairs(const QString& sql, Month m, const TextPairStep& each
     const StaffRowView row(st);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) each(sqlite3_column_int64(st, 0), row.Utf8(1), row.Utf8(2));
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
 }
 
 std::optional<db::NumberTwice> StaffTable::FirstNumberTwice(Month from, Month to) {

@@ -89,9 +89,9 @@ int WageTable::DeleteAll() { return c_.Exec(QStringLiteral("delete from Wage_Inf
 
 std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::RowsPrint* print) {
     sqlite3_stmt* st =
-        c_.Prepare(QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns)) + where +
-                   QStringLiteral(" order by id"));
-    c_.Bind(st, {m});
+        db::Raw::Prepare(c_, QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns)) +
+                                 where + QStringLiteral(" order by id"));
+    db::Raw::Bind(c_, st, {m});
     std::vector<WageRecord> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -108,7 +108,7 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::R
         rows.push_back(std::move(r));
     }
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return rows;
 }
 
@@ -116,13 +116,13 @@ std::vector<WageRecord> WageTable::ReadMonth(Month m, db::RowsPrint* print) { re
 
 db::RowsPrint WageTable::PrintMonth(Month m) {
     static const QString sql = QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns));
-    sqlite3_stmt* st = c_.Prepare(sql);
-    c_.Bind(st, {m});
+    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
+    db::Raw::Bind(c_, st, {m});
     db::RowsPrint print;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, kReadCount);
     sqlite3_reset(st);
-    if (rc != SQLITE_DONE) c_.Fail();
+    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return print;
 }
 

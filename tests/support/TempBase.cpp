@@ -1,5 +1,6 @@
 #include "tests/support/TempBase.h"
 
+#include "core/db/Raw.h"
 #include "core/db/Schema.h"
 
 #include <sqlite3.h>
@@ -32,7 +33,7 @@ QString GoldenText(const QString& name) { return SourceFile(QStringLiteral("gold
 void TempBase::RunFixture(const QString& name) {
     const QByteArray sql = FixtureText(name).toUtf8();
     char* msg = nullptr;
-    if (sqlite3_exec(db_.Handle(), sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
+    if (sqlite3_exec(db::Raw::Handle(db_), sql.constData(), nullptr, nullptr, &msg) != SQLITE_OK) {
         std::string m = msg ? msg : "fixture failed";
         sqlite3_free(msg);
         throw std::runtime_error(m);

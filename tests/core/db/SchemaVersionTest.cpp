@@ -2,6 +2,7 @@
 #include "core/app/Maintenance.h"
 #include "core/db/DataModule.h"
 #include "core/db/DatabaseCopy.h"
+#include "core/db/Raw.h"
 #include "core/db/Schema.h"
 #include "core/db/SchemaVersion.h"
 #include "core/unit/HistoryImport.h"
@@ -23,7 +24,7 @@ TEST(SchemaVersion, EachDoorUpgradesTakesOrRefusesADatabaseOfAnotherVersion) {
         return [readOnly](const QString& f) {
             db::Connection c;
             readOnly ? c.OpenReadOnly(f) : c.Open(f);
-            sqlite3_busy_timeout(c.Handle(), 10);
+            sqlite3_busy_timeout(db::Raw::Handle(c), 10);
             UpgradeSchema(c);
             return c.IsOpen() ? QString() : "closed";  // working on at the version it has
         };
@@ -69,7 +70,7 @@ TEST(SchemaVersion, EachDoorUpgradesTakesOrRefusesADatabaseOfAnotherVersion) {
         holder.Open(file);
         const QString older = version < v ? "drop index Staff_moninfo_errors; drop index Wage_Info_errors;" : "";
         const QByteArray sql = (older + more + QStringLiteral("; pragma user_version=%1").arg(version)).toUtf8();
-        ASSERT_EQ(sqlite3_exec(holder.Handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK) << k;
+        ASSERT_EQ(sqlite3_exec(db::Raw::Handle(holder), sql, nullptr, nullptr, nullptr), SQLITE_OK) << k;
         if (locked) holder.Exec(QStringLiteral("begin immediate"));
         const QByteArray before = test::ReadAll(file);
         QString says;
@@ -98,7 +99,7 @@ TEST(SchemaVersion, AnObjectInTheWayOfTheUpgradeIsNamed) {
         db::Connection c;
         c.Open(file);
         const QByteArray older = "drop index Staff_moninfo_errors; drop index Wage_Info_errors; pragma user_version=0;";
-        ASSERT_EQ(sqlite3_exec(c.Handle(), older + sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db::Raw::Handle(c), older + sql, nullptr, nullptr, nullptr), SQLITE_OK);
         c.Close();
         const QByteArray before = test::ReadAll(file);
         ScriptedUiService ui;

@@ -4,6 +4,7 @@
 #include "core/base/AppContext.h"
 #include "core/base/ScriptedUiService.h"
 #include "core/db/DataModule.h"
+#include "core/db/Raw.h"
 #include "core/db/Schema.h"
 #include "core/db/SchemaVersion.h"
 #include "core/report/RangeChoice.h"
@@ -20,7 +21,7 @@ using qm::Month;
 // The text of every statement run on the connection while it is watched.
 class StatementLog {
 public:
-    explicit StatementLog(qm::db::Connection& c) : h_(c.Handle()) {
+    explicit StatementLog(qm::db::Connection& c) : h_(qm::db::Raw::Handle(c)) {
         sqlite3_trace_v2(h_, SQLITE_TRACE_STMT, &StatementLog::Record, this);
     }
     ~StatementLog() { sqlite3_trace_v2(h_, 0, nullptr, nullptr); }
@@ -38,7 +39,8 @@ private:
 QString PlanOf(qm::db::Connection& c, const QString& sql) {
     sqlite3_stmt* st = nullptr;
     const QByteArray text = (QStringLiteral("explain query plan ") + sql).toUtf8();
-    if (sqlite3_prepare_v2(c.Handle(), text.constData(), -1, &st, nullptr) != SQLITE_OK) return QStringLiteral("?");
+    if (sqlite3_prepare_v2(qm::db::Raw::Handle(c), text.constData(), -1, &st, nullptr) != SQLITE_OK)
+        return QStringLiteral("?");
     QStringList lines;
     while (sqlite3_step(st) == SQLITE_ROW) lines << QString::fromUtf8(sqlite3_column_text(st, 3));
     sqlite3_finalize(st);
