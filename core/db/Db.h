@@ -5,7 +5,7 @@
 // out), Connection.cpp (with Transaction), Statement.cpp (with Row), Query.cpp (with Field).
 
 #include "core/base/Month.h"
-#include "core/db/RowsPrint.h"
+#include "core/db/RowsFingerprint.h"
 
 #include <QString>
 #include <QStringList>
@@ -266,12 +266,12 @@ public:
     // Ends the run before its end.
     void Reset();
 
-    // From here on, the print of the rows this insert stores, in the slots `plan` gives its
-    // parameters, as a read of them would take it (RowsPrint): a save need not read back what
-    // it wrote. TakePrint answers it, or none when a value's stored form was not known here (a
-    // number bound to a text column, a text to a numeric one).
-    void PrintInserts(const InsertPrint& plan);
-    std::optional<RowsPrint> TakePrint();
+    // From here on, the fingerprint of the rows this insert stores, in the slots `plan` gives its
+    // parameters, as a read of them would take it (RowsFingerprint): a save need not read back what
+    // it wrote. TakeFingerprint answers it, or none when a value's stored form was not known here
+    // (a number bound to a text column, a text to a numeric one).
+    void FingerprintInserts(const InsertFingerprint& plan);
+    std::optional<RowsFingerprint> TakeFingerprint();
 
 private:
     // The index of the value being added; 0 for one beyond the statement's parameters, which
@@ -282,16 +282,16 @@ private:
         return added_ <= count_ ? added_ : 0;
     }
     void EndRun();
-    // The value just bound to parameter i, for the print: its SQLite type and value.
-    void Printed(int i, int type, long long integer = 0, double real = 0, const char* bytes = nullptr,
-                 std::size_t n = 0);
+    // The value just bound to parameter i, for the fingerprint: its SQLite type and value.
+    void Fingerprinted(int i, int type, long long integer = 0, double real = 0, const char* bytes = nullptr,
+                       std::size_t n = 0);
     [[noreturn]] void Refuse(const Error& e);
     // A binding the engine refused (its result code is not SQLITE_OK, 0) fails the run.
     void Check(int rc) {
         if (rc != 0) Fail();
     }
     [[noreturn]] void Fail();
-    // Checks the values added and the handle before a run's first step; answers the print
+    // Checks the values added and the handle before a run's first step; answers the fingerprint
     // slots of the values bound for it.
     quint64 Start();
 
@@ -303,11 +303,11 @@ private:
     bool stepping_ = false;  // a run has stepped and not ended
     // One buffer per parameter for the texts converted here, kept from run to run.
     std::vector<std::string> buffers_;
-    std::optional<InsertPrint> plan_;
+    std::optional<InsertFingerprint> plan_;
     quint64 nullSlots_ = 0;  // the slots no parameter fills
     quint64 rowSlots_ = 0;   // the run's values so far
     bool exact_ = true;
-    RowsPrint print_;
+    RowsFingerprint fingerprint_;
 };
 
 // Deletes every row of the table `name` (quoted as need be, never a person's text) one by one,

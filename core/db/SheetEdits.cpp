@@ -20,7 +20,7 @@ SheetEdits::~SheetEdits() {
     QObject::disconnect(layout_);
 }
 
-void SheetEdits::EndLoad(Month m, const RowsPrint& read, const WriteStamp& before, long long held) {
+void SheetEdits::EndLoad(Month m, const RowsFingerprint& read, const WriteStamp& before, long long held) {
     if (loadedHook) loadedHook();
     load_.Loaded(m, read, before, held);
     dirty_ = false;

@@ -5,7 +5,7 @@
 // the questions asked before typed or stored work could be given up. Every such question keeps
 // the work on its default answer, so Enter and Esc never give anything away.
 
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -60,7 +60,7 @@ public:
     // during the read or the filling of the sheet is never taken as seen; after the sheet
     // holds `held` of the rows `read`, it shows the month as stored.
     static WriteStamp BeginLoad(Connection& c) { return StampOf(c); }
-    void EndLoad(Month m, const RowsPrint& read, const WriteStamp& before, long long held);
+    void EndLoad(Month m, const RowsFingerprint& read, const WriteStamp& before, long long held);
     // Runs when a load has read its rows and filled the sheet, before it records them: the
     // moment at which tests let another program commit.
     std::function<void()> loadedHook;

@@ -144,15 +144,17 @@ void StaffTable::Insert(const StaffRecord& r) {
     inserts_->Run();
 }
 
-void StaffTable::PrintInserts() {
+void StaffTable::FingerprintInserts() {
     if (!inserts_) inserts_ = std::make_unique<db::Statement>(c_, insert_);
-    inserts_->PrintInserts(
-        db::PlanInsertPrint(c_, QStringLiteral("Staff_moninfo"), InsertColumns(set_), PrintColumns()));
+    inserts_->FingerprintInserts(
+        db::PlanInsertFingerprint(c_, QStringLiteral("Staff_moninfo"), InsertColumns(set_), FingerprintColumns()));
 }
 
-std::optional<db::RowsPrint> StaffTable::InsertedPrint() { return inserts_ ? inserts_->TakePrint() : std::nullopt; }
+std::optional<db::RowsFingerprint> StaffTable::InsertedFingerprint() {
+    return inserts_ ? inserts_->TakeFingerprint() : std::nullopt;
+}
 
-QStringList StaffTable::PrintColumns() { return QStringList{Column(StaffPlain::Id)} + SheetTextColumns(); }
+QStringList StaffTable::FingerprintColumns() { return QStringList{Column(StaffPlain::Id)} + SheetTextColumns(); }
 
 int StaffTable::Update(long long id, const StaffRecord& r) {
     Bind(r, set_, false, p_);
@@ -255,8 +257,8 @@ void StaffTable::StepMonth(Month m, std::span<const StaffColumn> cols,
 }
 
 std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Month m, const StoredText& isok,
-                                                                              db::RowsPrint* print) {
-    // The id leads the shown texts: the print of a row covers both.
+                                                                              db::RowsFingerprint* fingerprint) {
+    // The id leads the shown texts: the fingerprint of a row covers both.
     static const QString all =
         QStringLiteral("select id,%1 from Staff_moninfo where sMon=? order by id").arg(SheetTextColumns().join(u','));
     static const QString some = QStringLiteral("select id,%1 from Staff_moninfo where sMon=? and sIsOk=? order by id")
@@ -266,7 +268,7 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
     std::vector<std::array<QString, kStaffSheetTexts>> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        if (print) print->AddRow(st, 1 + kStaffSheetTexts);
+        if (fingerprint) fingerprint->AddRow(st, 1 + kStaffSheetTexts);
         std::array<QString, kStaffSheetTexts> t;
         for (int i = 0; i < kStaffSheetTexts; ++i) {
             const int col = i + 1;
@@ -286,17 +288,17 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
     return rows;
 }
 
-db::RowsPrint StaffTable::PrintMonth(Month m) {
+db::RowsFingerprint StaffTable::FingerprintMonth(Month m) {
     static const QString sql =
-        QStringLiteral("select %1 from Staff_moninfo where sMon=?").arg(PrintColumns().join(u','));
+        QStringLiteral("select %1 from Staff_moninfo where sMon=?").arg(FingerprintColumns().join(u','));
     sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
     db::Raw::Bind(c_, st, {m});
-    db::RowsPrint print;
+    db::RowsFingerprint fingerprint;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, 1 + kStaffSheetTexts);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fingerprint.AddRow(st, 1 + kStaffSheetTexts);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) db::Raw::Fail(c_);
-    return print;
+    return fingerprint;
 }
 
 long long StaffTable::CountMonth(Month m) {

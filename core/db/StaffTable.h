@@ -20,7 +20,7 @@
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
 #include "core/db/ListQuery.h"
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/NumberTwice.h"
 
 #include <QString>
@@ -212,10 +212,10 @@ public:
 
     // Inserts run through one statement prepared at the first of them.
     void Insert(const StaffRecord& r);
-    // From here on the print of the rows Insert stores, as PrintMonth reads them; InsertedPrint
-    // answers it, or none when it is not known without reading them back.
-    void PrintInserts();
-    std::optional<db::RowsPrint> InsertedPrint();
+    // From here on the fingerprint of the rows Insert stores, as FingerprintMonth reads them;
+    // InsertedFingerprint answers it, or none when it is not known without reading them back.
+    void FingerprintInserts();
+    std::optional<db::RowsFingerprint> InsertedFingerprint();
     // Rewrites the row `id` of month r.sMon; answers the rows changed (0: no such row).
     int Update(long long id, const StaffRecord& r);
     // Marks row `id` as failing its checks (sIsok '0').
@@ -235,18 +235,18 @@ public:
     // Every row of the month in id order, handed to `each` one at a time with only the columns
     // `cols`, nothing kept: for a pass over a whole month that needs a few of its values.
     void StepMonth(Month m, std::span<const StaffColumn> cols, const std::function<void(const StaffRowView&)>& each);
-    // Only the shown texts of every row of the month, in id order, as SheetTexts gives them;
-    // with `isok`, only the rows whose sIsok is that text. With `print`, the print of the rows
-    // read (their ids and shown texts as stored), as PrintMonth takes it.
+    // Only the shown texts of every row of the month, in id order, as SheetTexts gives them; with
+    // `isok`, only the rows whose sIsok is that text. With `fingerprint`, the fingerprint of the
+    // rows read (their ids and shown texts as stored), as FingerprintMonth takes it.
     std::vector<std::array<QString, kStaffSheetTexts>> ReadSheetTexts(Month m, const StoredText& isok = {},
-                                                                      db::RowsPrint* print = nullptr);
-    // The print of every row of the month: what a sheet that shows its texts was loaded from.
-    db::RowsPrint PrintMonth(Month m) override;
+                                                                      db::RowsFingerprint* fingerprint = nullptr);
+    // The fingerprint of every row of the month: what a sheet that shows its texts was loaded from.
+    db::RowsFingerprint FingerprintMonth(Month m) override;
     // The name and number of row `id`, for a message.
     QString PersonOf(long long id) override;
     long long CountMonth(Month m) override;
-    // The columns a print covers: the id, then the shown texts in sheet column order.
-    static QStringList PrintColumns();
+    // The columns a fingerprint covers: the id, then the shown texts in sheet column order.
+    static QStringList FingerprintColumns();
     // The row `id`; nothing when there is none.
     std::optional<StaffRecord> Read(long long id);
     // The rows of month m joined with each row of `listTable` that names their number, in id order.

@@ -90,40 +90,40 @@ void Statement::Refuse(const Error& e) {
     throw e;
 }
 
-void Statement::PrintInserts(const InsertPrint& plan) {
+void Statement::FingerprintInserts(const InsertFingerprint& plan) {
     plan_ = plan;
     plan_->params.resize(size_t(count_));
     std::vector<bool> filled(size_t(std::max(plan.slotCount, 1)), false);
     filled[0] = true;  // the id
-    for (const InsertPrint::Param& p : plan_->params)
+    for (const InsertFingerprint::Param& p : plan_->params)
         if (p.slot > 0 && p.slot < plan.slotCount) filled[size_t(p.slot)] = true;
     nullSlots_ = 0;
     for (int k = 1; k < plan.slotCount; ++k)
-        if (!filled[size_t(k)]) nullSlots_ += RowsPrint::NullSlot(k);
+        if (!filled[size_t(k)]) nullSlots_ += RowsFingerprint::NullSlot(k);
     rowSlots_ = 0;
     exact_ = true;
-    print_ = RowsPrint();
+    fingerprint_ = RowsFingerprint();
 }
 
-std::optional<RowsPrint> Statement::TakePrint() {
+std::optional<RowsFingerprint> Statement::TakeFingerprint() {
     if (!plan_ || !exact_) return std::nullopt;
-    RowsPrint p = print_;
-    print_ = RowsPrint();
+    RowsFingerprint p = fingerprint_;
+    fingerprint_ = RowsFingerprint();
     return p;
 }
 
-void Statement::Printed(int i, int type, long long integer, double real, const char* bytes, std::size_t n) {
+void Statement::Fingerprinted(int i, int type, long long integer, double real, const char* bytes, std::size_t n) {
     if (!plan_ || i < 1) return;
-    const InsertPrint::Param& p = plan_->params[size_t(i - 1)];
+    const InsertFingerprint::Param& p = plan_->params[size_t(i - 1)];
     if (p.slot <= 0 || p.slot >= plan_->slotCount) return;
-    using A = InsertPrint::Affinity;
-    if (type == SQLITE_BLOB) {  // a read gives a blob's bytes back as they are: not printed here
+    using A = InsertFingerprint::Affinity;
+    if (type == SQLITE_BLOB) {  // a read gives a blob's bytes back as they are: not fingerprinted here
         exact_ = false;
         return;
     }
     if (type == SQLITE_FLOAT && std::isnan(real)) type = SQLITE_NULL;  // SQLite stores no NaN
     if (type == SQLITE_NULL) {
-        rowSlots_ += RowsPrint::NullSlot(p.slot);
+        rowSlots_ += RowsFingerprint::NullSlot(p.slot);
         return;
     }
     // How the column converts the value, as SQLite's affinity does.
@@ -146,9 +146,9 @@ void Statement::Printed(int i, int type, long long integer, double real, const c
         }
     }
     switch (type) {
-    case SQLITE_INTEGER: rowSlots_ += RowsPrint::IntegerSlot(p.slot, integer); break;
-    case SQLITE_FLOAT: rowSlots_ += RowsPrint::RealSlot(p.slot, real); break;
-    default: rowSlots_ += RowsPrint::TextSlot(p.slot, bytes, n);
+    case SQLITE_INTEGER: rowSlots_ += RowsFingerprint::IntegerSlot(p.slot, integer); break;
+    case SQLITE_FLOAT: rowSlots_ += RowsFingerprint::RealSlot(p.slot, real); break;
+    default: rowSlots_ += RowsFingerprint::TextSlot(p.slot, bytes, n);
     }
 }
 
@@ -162,9 +162,9 @@ Statement& Statement::Add(const Value& v) {
     if (const int i = Next()) {
         Check(BindValue(st_, i, v));
         switch (v.kind()) {
-        case Value::Kind::Integer: Printed(i, SQLITE_INTEGER, v.rawInteger()); break;
-        case Value::Kind::Real: Printed(i, SQLITE_FLOAT, 0, v.rawReal()); break;
-        default: Printed(i, SQLITE_NULL);
+        case Value::Kind::Integer: Fingerprinted(i, SQLITE_INTEGER, v.rawInteger()); break;
+        case Value::Kind::Real: Fingerprinted(i, SQLITE_FLOAT, 0, v.rawReal()); break;
+        default: Fingerprinted(i, SQLITE_NULL);
         }
     }
     return *this;
@@ -178,7 +178,7 @@ Statement& Statement::Add(const QString& text) {
     std::string& b = buffers_[size_t(i - 1)];
     ToUtf8(text, b);
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-    Printed(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
+    Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
     return *this;
 }
 
@@ -192,14 +192,14 @@ Statement& Statement::Add(const Utf8Text& text) {
     if (!text.Valid()) Refuse(LoneSurrogateError(text.Shown()));
     const std::string_view b = text.View();
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-    Printed(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
+    Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
     return *this;
 }
 
 Statement& Statement::AddStatic(const char* latin1) {
     if (const int i = Next()) {
         Check(sqlite3_bind_text(st_, i, latin1, -1, SQLITE_STATIC));
-        Printed(i, SQLITE_TEXT, 0, 0, latin1, std::strlen(latin1));
+        Fingerprinted(i, SQLITE_TEXT, 0, 0, latin1, std::strlen(latin1));
     }
     return *this;
 }
@@ -211,25 +211,25 @@ Statement& Statement::Add(const Cell& cell) {
     switch (cell.kind) {
     case Cell::Kind::Null:
         Check(sqlite3_bind_null(st_, i));
-        Printed(i, SQLITE_NULL);
+        Fingerprinted(i, SQLITE_NULL);
         break;
     case Cell::Kind::Integer:
         Check(sqlite3_bind_int64(st_, i, cell.integer));
-        Printed(i, SQLITE_INTEGER, cell.integer);
+        Fingerprinted(i, SQLITE_INTEGER, cell.integer);
         break;
     case Cell::Kind::Real:
         Check(sqlite3_bind_double(st_, i, cell.real));
-        Printed(i, SQLITE_FLOAT, 0, cell.real);
+        Fingerprinted(i, SQLITE_FLOAT, 0, cell.real);
         break;
     // Bytes without an address would bind NULL: an empty text or blob is bound as one.
     case Cell::Kind::Text:
         Check(sqlite3_bind_text(st_, i, b.empty() ? "" : b.data(), int(b.size()), SQLITE_STATIC));
-        Printed(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
+        Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
         break;
     case Cell::Kind::Blob:
         Check(b.empty() ? sqlite3_bind_zeroblob(st_, i, 0)
                         : sqlite3_bind_blob(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-        Printed(i, SQLITE_BLOB);
+        Fingerprinted(i, SQLITE_BLOB);
         break;
     }
     return *this;
@@ -251,7 +251,7 @@ int Statement::Run() {
     const int changed = c_.Run(st_, sql_);
     if (plan_) {
         const long long id = sqlite3_last_insert_rowid(db_);
-        print_.AddSlots(values + nullSlots_ + RowsPrint::IntegerSlot(0, id), id);
+        fingerprint_.AddSlots(values + nullSlots_ + RowsFingerprint::IntegerSlot(0, id), id);
     }
     return changed;
 }

@@ -60,13 +60,15 @@ void WageTable::Insert(const WageSaveRow& r) {
     st.AddStatic(r.sFlag ? "1" : "0").AddStatic(r.wFlag ? "1" : "0").Run();
 }
 
-void WageTable::PrintInserts() {
+void WageTable::FingerprintInserts() {
     QStringList cols;
     for (const QString& c : QString::fromLatin1(kReadColumns).split(u',')) cols << c.trimmed();
-    Inserts().PrintInserts(db::PlanInsertPrint(c_, QStringLiteral("Wage_Info"), InsertColumns(), cols));
+    Inserts().FingerprintInserts(db::PlanInsertFingerprint(c_, QStringLiteral("Wage_Info"), InsertColumns(), cols));
 }
 
-std::optional<db::RowsPrint> WageTable::InsertedPrint() { return insert_ ? insert_->TakePrint() : std::nullopt; }
+std::optional<db::RowsFingerprint> WageTable::InsertedFingerprint() {
+    return insert_ ? insert_->TakeFingerprint() : std::nullopt;
+}
 
 int WageTable::Update(long long id, const WageRecord& r) {
     return c_.Exec(UpdateSql(),
@@ -87,7 +89,7 @@ int WageTable::DeleteRow(long long id) { return c_.Exec(QStringLiteral("delete f
 
 int WageTable::DeleteAll() { return c_.Exec(QStringLiteral("delete from Wage_Info")); }
 
-std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::RowsPrint* print) {
+std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::RowsFingerprint* fingerprint) {
     sqlite3_stmt* st =
         db::Raw::Prepare(c_, QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns)) +
                                  where + QStringLiteral(" order by id"));
@@ -95,7 +97,7 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::R
     std::vector<WageRecord> rows;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        if (print) print->AddRow(st, kReadCount);
+        if (fingerprint) fingerprint->AddRow(st, kReadCount);
         WageRecord r;
         r.id = sqlite3_column_int64(st, 0);
         r.sMon = m;
@@ -112,18 +114,20 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::R
     return rows;
 }
 
-std::vector<WageRecord> WageTable::ReadMonth(Month m, db::RowsPrint* print) { return ReadWith(QString(), m, print); }
+std::vector<WageRecord> WageTable::ReadMonth(Month m, db::RowsFingerprint* fingerprint) {
+    return ReadWith(QString(), m, fingerprint);
+}
 
-db::RowsPrint WageTable::PrintMonth(Month m) {
+db::RowsFingerprint WageTable::FingerprintMonth(Month m) {
     static const QString sql = QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns));
     sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
     db::Raw::Bind(c_, st, {m});
-    db::RowsPrint print;
+    db::RowsFingerprint fingerprint;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) print.AddRow(st, kReadCount);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fingerprint.AddRow(st, kReadCount);
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) db::Raw::Fail(c_);
-    return print;
+    return fingerprint;
 }
 
 long long WageTable::CountMonth(Month m) {

@@ -4,7 +4,7 @@
 
 #include "core/base/Month.h"
 #include "core/db/Db.h"
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/NumberTwice.h"
 
 #include <QString>
@@ -51,10 +51,10 @@ public:
     // Inserts run through one statement prepared at the first of them.
     void Insert(const WageRecord& r);
     void Insert(const WageSaveRow& r);
-    // From here on the print of the rows Insert stores, as PrintMonth reads them; InsertedPrint
-    // answers it, or none when it is not known without reading them back.
-    void PrintInserts();
-    std::optional<db::RowsPrint> InsertedPrint();
+    // From here on the fingerprint of the rows Insert stores, as FingerprintMonth reads them;
+    // InsertedFingerprint answers it, or none when it is not known without reading them back.
+    void FingerprintInserts();
+    std::optional<db::RowsFingerprint> InsertedFingerprint();
     // Rewrites the corrected fields of row `id`; answers the rows changed.
     int Update(long long id, const WageRecord& r);
     // Marks row `id` as not matching the month's staff list (sFlag '0'), as a person twice in a month is.
@@ -65,11 +65,11 @@ public:
     int DeleteRow(long long id);
     int DeleteAll();
 
-    // Every row of the month, in id order; with `print`, the print of the rows read (every
-    // column of them), as PrintMonth takes it.
-    std::vector<WageRecord> ReadMonth(Month m, db::RowsPrint* print = nullptr);
-    // The print of every row of the month: what a sheet of the month was loaded from.
-    db::RowsPrint PrintMonth(Month m) override;
+    // Every row of the month, in id order; with `fingerprint`, the fingerprint of the rows read
+    // (every column of them), as FingerprintMonth takes it.
+    std::vector<WageRecord> ReadMonth(Month m, db::RowsFingerprint* fingerprint = nullptr);
+    // The fingerprint of every row of the month: what a sheet of the month was loaded from.
+    db::RowsFingerprint FingerprintMonth(Month m) override;
     // The name and number of row `id`, for a message.
     QString PersonOf(long long id) override;
     long long CountMonth(Month m) override;
@@ -90,7 +90,7 @@ public:
     std::optional<db::NumberTwice> FirstNumberTwice(Month from, Month to);
 
 private:
-    std::vector<WageRecord> ReadWith(const QString& where, Month m, db::RowsPrint* print = nullptr);
+    std::vector<WageRecord> ReadWith(const QString& where, Month m, db::RowsFingerprint* fingerprint = nullptr);
     db::Statement& Inserts();
 
     db::Connection& c_;

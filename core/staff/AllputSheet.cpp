@@ -49,8 +49,8 @@ int AllputSheet::FillSheet() {
     book_.ClearRange(kStaffFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     AllputStore store(ctx_.db);
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
-    db::RowsPrint print;
-    const auto rows = store.Load(&print);
+    db::RowsFingerprint fingerprint;
+    const auto rows = store.Load(&fingerprint);
     status_ = QStringLiteral(" 共 ") + QString::number(rows.size()) + QStringLiteral(" 条");
     StaffRowRules rules(book_, codes_, StaffForm::BatchSheet, ctx_.state.DepClass);
     rules.BeginRun();
@@ -62,7 +62,7 @@ int AllputSheet::FillSheet() {
         ++r;
     }
     // The rows the sheet holds: every one, unless a row lay beyond any sheet.
-    edits_.EndLoad(Month::Start(), print, before,
+    edits_.EndLoad(Month::Start(), fingerprint, before,
                    std::clamp<long long>(book_.MaxRow() - kStaffFirstRow + 1, 0, (long long)rows.size()));
     if (rules.SexOrPartyFailed()) errorsEnabled_ = true;
     // The labels name the first unit row, as they always have.
@@ -214,7 +214,7 @@ bool AllputSheet::Clear() {
     book_.ClearRange(kStaffFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     // The sheet now shows the list as stored: none.
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
-    const db::RowsPrint stored = StaffTable(ctx_.db).PrintMonth(Month::Start());
+    const db::RowsFingerprint stored = StaffTable(ctx_.db).FingerprintMonth(Month::Start());
     edits_.EndLoad(Month::Start(), stored, before, 0);
     status_ = QStringLiteral(" 共 0 条");
     return true;

@@ -4,8 +4,8 @@
 
 namespace qm {
 
-std::vector<AllputTexts> AllputStore::Load(db::RowsPrint* print) const {
-    return StaffTable(c_).ReadSheetTexts(Month::Start(), {}, print);
+std::vector<AllputTexts> AllputStore::Load(db::RowsFingerprint* fingerprint) const {
+    return StaffTable(c_).ReadSheetTexts(Month::Start(), {}, fingerprint);
 }
 
 bool AllputStore::HasFailingRows() const { return StaffTable(c_).HasFailedRows(Month::Start()); }

@@ -2,7 +2,7 @@
 // The stored side of the start-of-period batch sheet: reading the month-0 list for the
 // sheet and the unit's labels (the list is stored by the staff list writer).
 
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>
@@ -20,8 +20,8 @@ public:
     explicit AllputStore(db::Connection& c) : c_(c) {}
 
     // Every stored start-of-period row in entry (id) order, the sheet's text columns each. With
-    // `print`, the print of the rows read (what the sheet is then loaded from).
-    std::vector<AllputTexts> Load(db::RowsPrint* print = nullptr) const;
+    // `fingerprint`, the fingerprint of the rows read (what the sheet is then loaded from).
+    std::vector<AllputTexts> Load(db::RowsFingerprint* fingerprint = nullptr) const;
 
     // Whether the stored start-of-period list has rows that failed their checks.
     bool HasFailingRows() const;

@@ -51,8 +51,8 @@ int MonputSheet::Load() {
 
     ctx_.pb.SetPosition(0);
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
-    db::RowsPrint print;
-    const std::vector<StaffTexts> rows = LoadMonthRows(ctx_.db, month_, &print);
+    db::RowsFingerprint fingerprint;
+    const std::vector<StaffTexts> rows = LoadMonthRows(ctx_.db, month_, &fingerprint);
     status_ = CountStatus(qsizetype(rows.size()));
     const long long held = PutStaffRows(book_, kStaffFirstRow, rows);
 
@@ -62,7 +62,7 @@ int MonputSheet::Load() {
     book_.SetFont(QStringLiteral("fnt"), 8);
     book_.SetSelection(kStaffFirstRow, 1, kStaffFirstRow, 1);
     book_.EndUpdate();
-    edits_.EndLoad(month_, print, before, held);
+    edits_.EndLoad(month_, fingerprint, before, held);
     return int(rows.size());
 }
 

@@ -8,8 +8,8 @@
 namespace qm {
 
 // Only the shown texts are kept, for every row of the month.
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsPrint* print) {
-    return StaffTable(c).ReadSheetTexts(month, {}, print);
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsFingerprint* fingerprint) {
+    return StaffTable(c).ReadSheetTexts(month, {}, fingerprint);
 }
 
 std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth) {

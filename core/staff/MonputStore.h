@@ -6,7 +6,7 @@
 #include "core/base/RtlText.h"
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>
@@ -44,9 +44,9 @@ constexpr int StaffCodeColOf(StaffAttr a) { return CodeColOf(a); }
 // The shown texts of a stored row.
 inline StaffTexts StaffTextsOf(const StaffRecord& r) { return StaffTable::SheetTexts(r); }
 
-// Every stored row of the month, in id order (the sheet load); with `print`, the print of the
-// rows read: what the sheet is then loaded from.
-std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsPrint* print = nullptr);
+// Every stored row of the month, in id order (the sheet load); with `fingerprint`, the fingerprint
+// of the rows read: what the sheet is then loaded from.
+std::vector<StaffTexts> LoadMonthRows(db::Connection& c, Month month, db::RowsFingerprint* fingerprint = nullptr);
 // Every row of `fromMonth`, whatever its sIsok, in id order (imports).
 std::vector<StaffTexts> ImportMonthRows(db::Connection& c, Month fromMonth);
 // Writes the texts of `rows` into the sheet from row `firstRow` on, one row each; answers how

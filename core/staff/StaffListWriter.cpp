@@ -103,7 +103,7 @@ void StaffListWriter::Replace(const Rows& rows, db::MonthLoad& loaded, Progress*
             duty.Put(db::TrimBlankBytes(db::AsRead(number, numberSpare)), db::AsRead(gw, dutySpare), id);
         });
         table.DeleteMonth(month_);
-        table.PrintInserts();
+        table.FingerprintInserts();
         for (row = rows.firstRow; row <= rows.lastRow; ++row) {
             if (const std::optional<QString> bad = Convert(rows, row, rec)) throw SaveFailure(row, rec.sName, *bad);
             const db::Utf8Text key(rec.sNumber);
@@ -114,8 +114,8 @@ void StaffListWriter::Replace(const Rows& rows, db::MonthLoad& loaded, Progress*
         }
         row = 0;  // what fails from here names no row
         // What the month holds now, from the values bound (read back only when their stored form is not known).
-        const std::optional<db::RowsPrint> written = table.InsertedPrint();
-        const db::RowsPrint stored = written ? *written : table.PrintMonth(month_);
+        const std::optional<db::RowsFingerprint> written = table.InsertedFingerprint();
+        const db::RowsFingerprint stored = written ? *written : table.FingerprintMonth(month_);
         // Taken while the transaction holds the database: no other commit can come between.
         const db::WriteStamp at = db::StampOf(c_);
         t.Commit();

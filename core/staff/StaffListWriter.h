@@ -8,7 +8,7 @@
 
 #include "core/base/Month.h"
 #include "core/base/UnitClass.h"
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/StaffTable.h"
 #include "core/staff/MonputStore.h"
 

@@ -4,7 +4,7 @@
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 #include "core/db/Schema.h"
 #include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"

@@ -69,11 +69,11 @@ std::optional<int> WageSheet::Load() {
     book_.BeginUpdate();
     book_.ClearRange(kWageFirstRow, 1, book_.MaxRow(), kLastClearedCol, TSheetBook::ClearAll);
     const db::WriteStamp before = db::SheetEdits::BeginLoad(ctx_.db);
-    db::RowsPrint print;
+    db::RowsFingerprint fingerprint;
     // A month above the last one with wages has none to show. One that holds wages all the same
     // (another program stored them after the menus were made) shows them: the sheet's save
     // replaces the month, so it must have shown what it replaces.
-    const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &print);
+    const std::vector<WageRecord> rows = WageTable(ctx_.db).ReadMonth(month_, &fingerprint);
     std::optional<int> count;
     if (month_ <= ctx_.state.MaxWageMonth || !rows.empty()) {
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -90,7 +90,7 @@ std::optional<int> WageSheet::Load() {
         }
         count = int(rows.size());
     }
-    edits_.EndLoad(month_, print, before, std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size()));
+    edits_.EndLoad(month_, fingerprint, before, std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size()));
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
     edits_.SetDirty(false);
@@ -216,7 +216,7 @@ bool WageSheet::Save() {
         // Only the month the sheet was loaded from is replaced, and only by all of its rows.
         db::CheckReplace(ctx_.db, edits_.Load(), month_, table);
         table.DeleteMonth(month_);
-        table.PrintInserts();
+        table.FingerprintInserts();
         const size_t n = checks.size();
         WageSaveRow rec;
         rec.sMon = month_;
@@ -237,8 +237,8 @@ bool WageSheet::Save() {
         }
         failedRow = 0;
         // What the month holds now, from the values bound (read back only when their stored form is not known).
-        const std::optional<db::RowsPrint> written = table.InsertedPrint();
-        const db::RowsPrint now = written ? *written : table.PrintMonth(month_);
+        const std::optional<db::RowsFingerprint> written = table.InsertedFingerprint();
+        const db::RowsFingerprint now = written ? *written : table.FingerprintMonth(month_);
         // Taken while the transaction holds the database: no other commit can come between.
         const db::WriteStamp at = db::StampOf(ctx_.db);
         tx.Commit();

@@ -25,7 +25,7 @@ TEST_F(SaveRefusal, AMonthChangedSinceTheLoadOrASheetThatLostRowsIsNeverReplaced
                           .arg(s.table),
                       {s.month});
     };
-    // Whole numbers and halves: the print of what a save binds must match the stored rows'.
+    // Whole numbers and halves: the fingerprint of what a save binds must match the stored rows'.
     const auto Store = [this](const Save& s) {
         for (const char* table : {"Staff_moninfo", "Wage_Info"}) {
             db().Exec(QStringLiteral("delete from ") + table);

@@ -50,9 +50,9 @@ protected:
     // The list as stored, shown again (the batch sheet reloads when it becomes active).
     void Show() {
         const db::WriteStamp before = db::StampOf(db());
-        db::RowsPrint print;
-        store.Load(&print);
-        shown.Loaded(Month::Start(), print, before, print.rows);
+        db::RowsFingerprint fingerprint;
+        store.Load(&fingerprint);
+        shown.Loaded(Month::Start(), fingerprint, before, fingerprint.rows);
     }
 };
 

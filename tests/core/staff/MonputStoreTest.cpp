@@ -40,10 +40,10 @@ int Count(test::TempBase& tb, int mon) {
 // What the monthly list was filled from once it showed the stored month.
 db::MonthLoad Shown(test::TempBase& tb, Month m) {
     const db::WriteStamp before = db::StampOf(tb.db());
-    db::RowsPrint print;
-    const auto rows = LoadMonthRows(tb.db(), m, &print);
+    db::RowsFingerprint fingerprint;
+    const auto rows = LoadMonthRows(tb.db(), m, &fingerprint);
     db::MonthLoad shown;
-    shown.Loaded(m, print, before, (long long)rows.size());
+    shown.Loaded(m, fingerprint, before, (long long)rows.size());
     return shown;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// A print of stored rows: their number and a digest of every row, each of its id and of the
-// columns read, as stored (type and value). Two equal prints: the same rows, unchanged. The
+// A fingerprint of stored rows: their number and a digest of every row, each of its id and of the
+// columns read, as stored (type and value). Two equal fingerprints: the same rows, unchanged. The
 // digest sums one hash per row, and a row's hash sums one hash per column slot, so neither the
 // order the rows are read in nor the order an insert binds its values in matters: a read and
-// the inserts that wrote the rows give the same print.
+// the inserts that wrote the rows give the same fingerprint.
 
 #include <QtGlobal>
 
@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 
 namespace qm::db {
 
-class RowsPrint {
+class RowsFingerprint {
 public:
     long long rows = 0;
     quint64 digest = 0;
@@ -38,23 +38,25 @@ public:
     static quint64 RealSlot(int slot, double v);
     static quint64 TextSlot(int slot, const char* bytes, std::size_t n);
 
-    friend bool operator==(const RowsPrint& a, const RowsPrint& b) { return a.rows == b.rows && a.digest == b.digest; }
+    friend bool operator==(const RowsFingerprint& a, const RowsFingerprint& b) {
+        return a.rows == b.rows && a.digest == b.digest;
+    }
 };
 
-// The first row, by id, in which two prints of one month differ: changed, gone from `now`, or new
-// in it. `loadedAt` is the row's place (from 0) in the order `then` was read, for a row gone.
+// The first row, by id, in which two fingerprints of one month differ: changed, gone from `now`, or
+// new in it. `loadedAt` is the row's place (from 0) in the order `then` was read, for a row gone.
 struct RowChange {
     enum class Kind { Changed, Removed, Added };
     Kind kind;
     long long id;
     long long loadedAt = -1;
 };
-std::optional<RowChange> FirstChange(const RowsPrint& then, const RowsPrint& now);
+std::optional<RowChange> FirstChange(const RowsFingerprint& then, const RowsFingerprint& now);
 
-// How the values an insert binds are stored in the columns a print reads: for each of its
+// How the values an insert binds are stored in the columns a fingerprint reads: for each of its
 // parameters the slot it fills (-1: none) and how its column converts a value (SQLite's type
 // affinity); slot 0 is the row's id, and slots no parameter fills are stored null.
-struct InsertPrint {
+struct InsertFingerprint {
     enum class Affinity { Text, Numeric, Real, Blob, Unknown };
     struct Param {
         int slot = -1;

@@ -1,4 +1,4 @@
-#include "core/db/RowsPrint.h"
+#include "core/db/RowsFingerprint.h"
 
 #include "core/base/ByteHash.h"
 
@@ -23,19 +23,19 @@ quint64 Slot(int slot, quint64 value) { return Mix(value + 0x9e3779b97f4a7c15ULL
 
 }  // namespace
 
-quint64 RowsPrint::NullSlot(int slot) { return Slot(slot, Step(kSeed, SQLITE_NULL)); }
+quint64 RowsFingerprint::NullSlot(int slot) { return Slot(slot, Step(kSeed, SQLITE_NULL)); }
 
-quint64 RowsPrint::IntegerSlot(int slot, long long v) {
+quint64 RowsFingerprint::IntegerSlot(int slot, long long v) {
     return Slot(slot, Step(Step(kSeed, SQLITE_INTEGER), quint64(v)));
 }
 
-quint64 RowsPrint::RealSlot(int slot, double v) {
+quint64 RowsFingerprint::RealSlot(int slot, double v) {
     quint64 bits;
     std::memcpy(&bits, &v, sizeof bits);
     return Slot(slot, Step(Step(kSeed, SQLITE_FLOAT), bits));
 }
 
-quint64 RowsPrint::TextSlot(int slot, const char* bytes, std::size_t n) {
+quint64 RowsFingerprint::TextSlot(int slot, const char* bytes, std::size_t n) {
     quint64 h = Step(Step(kSeed, SQLITE_TEXT), quint64(n));
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
     for (; n >= 8; p += 8, n -= 8) {
@@ -48,7 +48,7 @@ quint64 RowsPrint::TextSlot(int slot, const char* bytes, std::size_t n) {
     return Slot(slot, Step(h, tail));
 }
 
-void RowsPrint::AddRow(sqlite3_stmt* st, int columns) {
+void RowsFingerprint::AddRow(sqlite3_stmt* st, int columns) {
     quint64 sum = 0;
     const long long id = columns > 0 ? sqlite3_column_int64(st, 0) : 0;
     for (int k = 0; k < columns; ++k) {
@@ -64,20 +64,20 @@ void RowsPrint::AddRow(sqlite3_stmt* st, int columns) {
     AddSlots(sum, id);
 }
 
-void RowsPrint::AddSlots(quint64 slotSum, long long id) {
+void RowsFingerprint::AddSlots(quint64 slotSum, long long id) {
     ++rows;
     const quint64 h = Mix(slotSum);
     digest += h;
     marks.push_back({id, h});
 }
 
-std::optional<RowChange> FirstChange(const RowsPrint& then, const RowsPrint& now) {
+std::optional<RowChange> FirstChange(const RowsFingerprint& then, const RowsFingerprint& now) {
     struct Row {
         long long id;
         quint64 hash;
         long long at;
     };
-    const auto byId = [](const RowsPrint& p) {
+    const auto byId = [](const RowsFingerprint& p) {
         std::vector<Row> v;
         v.reserve(p.marks.size());
         for (size_t i = 0; i < p.marks.size(); ++i) v.push_back({p.marks[i].id, p.marks[i].hash, (long long)i});

@@ -1,4 +1,4 @@
-#include "core/db/MonthPrint.h"
+#include "core/db/MonthFingerprint.h"
 
 #include "core/base/TextCheck.h"
 #include "core/db/Raw.h"
@@ -13,22 +13,22 @@ namespace qm::db {
 namespace {
 
 // SQLite's rules from a column's declared type to how it converts what is bound to it.
-InsertPrint::Affinity AffinityOf(const QString& declared) {
+InsertFingerprint::Affinity AffinityOf(const QString& declared) {
     const QString t = declared.toUpper();
-    if (t.contains(QLatin1String("INT"))) return InsertPrint::Affinity::Numeric;  // as NUMERIC, for binds
+    if (t.contains(QLatin1String("INT"))) return InsertFingerprint::Affinity::Numeric;  // as NUMERIC, for binds
     if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
-        return InsertPrint::Affinity::Text;
-    if (t.contains(QLatin1String("BLOB")) || t.isEmpty()) return InsertPrint::Affinity::Blob;
+        return InsertFingerprint::Affinity::Text;
+    if (t.contains(QLatin1String("BLOB")) || t.isEmpty()) return InsertFingerprint::Affinity::Blob;
     if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
-        return InsertPrint::Affinity::Real;
-    return InsertPrint::Affinity::Numeric;
+        return InsertFingerprint::Affinity::Real;
+    return InsertFingerprint::Affinity::Numeric;
 }
 
 }  // namespace
 
-InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringList& insertColumns,
-                            const QStringList& printColumns) {
-    std::unordered_map<std::string, InsertPrint::Affinity> declared;
+InsertFingerprint PlanInsertFingerprint(Connection& c, const QString& table, const QStringList& insertColumns,
+                                        const QStringList& fingerprintColumns) {
+    std::unordered_map<std::string, InsertFingerprint::Affinity> declared;
     sqlite3_stmt* st = Raw::Prepare(c, QStringLiteral("select name, type from pragma_table_info(?)"));
     Raw::Bind(c, st, {table});
     while (sqlite3_step(st) == SQLITE_ROW) {
@@ -38,15 +38,15 @@ InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringLi
         declared[text(0).toLower().toStdString()] = AffinityOf(text(1));
     }
     sqlite3_reset(st);
-    InsertPrint plan;
-    plan.slotCount = int(printColumns.size());
+    InsertFingerprint plan;
+    plan.slotCount = int(fingerprintColumns.size());
     for (const QString& col : insertColumns) {
-        InsertPrint::Param p;
-        for (int k = 0; k < printColumns.size() && p.slot < 0; ++k)
-            if (printColumns[k].compare(col, Qt::CaseInsensitive) == 0) p.slot = k;
+        InsertFingerprint::Param p;
+        for (int k = 0; k < fingerprintColumns.size() && p.slot < 0; ++k)
+            if (fingerprintColumns[k].compare(col, Qt::CaseInsensitive) == 0) p.slot = k;
         const auto it = declared.find(col.toLower().toStdString());
         // A column the table does not declare: what it stores is not known here.
-        p.affinity = it != declared.end() ? it->second : InsertPrint::Affinity::Unknown;
+        p.affinity = it != declared.end() ? it->second : InsertFingerprint::Affinity::Unknown;
         plan.params.push_back(p);
     }
     return plan;
@@ -81,9 +81,9 @@ WriteStamp StampOf(Connection& c, std::initializer_list<std::string_view> tables
     return s;
 }
 
-void MonthLoad::Loaded(Month m, const RowsPrint& read, const WriteStamp& before, long long rowsHeld) {
+void MonthLoad::Loaded(Month m, const RowsFingerprint& read, const WriteStamp& before, long long rowsHeld) {
     month = m;
-    print = read;
+    fingerprint = read;
     stamp = before;
     given = read.rows;
     held = rowsHeld;
@@ -121,7 +121,7 @@ QString MonthNotLoaded::Message(const QString& what) const {
 namespace {
 
 // What differs first between the month as loaded and as it is now, in words.
-QString ChangeText(const RowsPrint& then, const RowsPrint& now, MonthSource& source) {
+QString ChangeText(const RowsFingerprint& then, const RowsFingerprint& now, MonthSource& source) {
     const std::optional<RowChange> c = FirstChange(then, now);
     if (!c) return {};
     if (c->kind == RowChange::Kind::Removed) return QStringLiteral("读入时的第%1人已从库中删去").arg(c->loadedAt + 1);
@@ -131,28 +131,28 @@ QString ChangeText(const RowsPrint& then, const RowsPrint& now, MonthSource& sou
                                              : who + QStringLiteral("的数据已被改动");
 }
 
-// The month's print now, when it may differ from what the sheet was loaded from; none when the
-// sheet's load is the month as stored.
-std::optional<RowsPrint> Rescan(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
+// The month's fingerprint now, when it may differ from what the sheet was loaded from; none when
+// the sheet's load is the month as stored.
+std::optional<RowsFingerprint> Rescan(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
     if (load.month == m && load.stamp == StampOf(c)) return std::nullopt;  // nothing written since the load
-    return source.PrintMonth(m);
+    return source.FingerprintMonth(m);
 }
 
 }  // namespace
 
 void CheckReplace(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
     if (load.held < load.given) throw MonthNotLoaded(MonthNotLoaded::Kind::Cut, load.given, load.held);
-    const std::optional<RowsPrint> now = Rescan(c, load, m, source);
+    const std::optional<RowsFingerprint> now = Rescan(c, load, m, source);
     if (!now) return;
-    const RowsPrint want = load.month == m ? load.print : RowsPrint{};
+    const RowsFingerprint want = load.month == m ? load.fingerprint : RowsFingerprint{};
     if (*now != want)
         throw MonthNotLoaded(MonthNotLoaded::Kind::Changed, want.rows, now->rows, ChangeText(want, *now, source));
 }
 
 bool LoadIsCurrent(Connection& c, const MonthLoad& load, Month m, MonthSource& source) {
     if (load.held < load.given) return false;
-    const std::optional<RowsPrint> now = Rescan(c, load, m, source);
-    return !now || *now == (load.month == m ? load.print : RowsPrint{});
+    const std::optional<RowsFingerprint> now = Rescan(c, load, m, source);
+    return !now || *now == (load.month == m ? load.fingerprint : RowsFingerprint{});
 }
 
 }  // namespace qm::db

@@ -5,14 +5,14 @@
 // exactly the rows the sheet was loaded from (none added, changed or removed meanwhile by
 // another window or program). Otherwise it writes nothing.
 //
-// The month's rows are known by their print (RowsPrint): of their ids and of every column the
-// sheet's load reads, as stored. The load takes it while it reads; the check reads the month
-// again only when the database was written since (WriteStamp); the save takes the print of the
-// rows it writes from the values it binds, not by reading them back.
+// The month's rows are known by their fingerprint (RowsFingerprint): of their ids and of every
+// column the sheet's load reads, as stored. The load takes it while it reads; the check reads the
+// month again only when the database was written since (WriteStamp); the save takes the fingerprint
+// of the rows it writes from the values it binds, not by reading them back.
 
 #include "core/base/Month.h"
 #include "core/db/Db.h"
-#include "core/db/RowsPrint.h"
+#include "core/db/RowsFingerprint.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -25,10 +25,10 @@
 
 namespace qm::db {
 
-// The plan for the print of the rows an insert into `table` of `insertColumns` stores, in the
-// slots of `printColumns` (the first of them the id), from the columns' declared types.
-InsertPrint PlanInsertPrint(Connection& c, const QString& table, const QStringList& insertColumns,
-                            const QStringList& printColumns);
+// The plan for the fingerprint of the rows an insert into `table` of `insertColumns` stores, in the
+// slots of `fingerprintColumns` (the first of them the id), from the columns' declared types.
+InsertFingerprint PlanInsertFingerprint(Connection& c, const QString& table, const QStringList& insertColumns,
+                                        const QStringList& fingerprintColumns);
 
 // The database at one moment. Any write through the connection, a commit of another
 // connection or program, or a reopening gives another stamp; with the same stamp nothing
@@ -46,8 +46,8 @@ WriteStamp StampOf(Connection& c, std::initializer_list<std::string_view> tables
 class MonthSource {
 public:
     virtual ~MonthSource() = default;
-    // The print of the month's rows, of the columns the sheet's load reads.
-    virtual RowsPrint PrintMonth(Month m) = 0;
+    // The fingerprint of the month's rows, of the columns the sheet's load reads.
+    virtual RowsFingerprint FingerprintMonth(Month m) = 0;
     // Who a stored row is, for a message ("“张三”（编号“001”）"); empty when there is no such row.
     virtual QString PersonOf(long long id) = 0;
     // How many rows the month holds.
@@ -63,14 +63,14 @@ QString PersonWords(const QString& name, const QString& number);
 // rows its last filling (the load, or an import from elsewhere) was given and holds.
 struct MonthLoad {
     std::optional<Month> month;  // none: nothing loaded
-    RowsPrint print;
+    RowsFingerprint fingerprint;
     WriteStamp stamp;
     long long given = 0, held = 0;
 
-    // After a load of month m that read `print` and put `held` of its rows into the sheet;
+    // After a load of month m that read `fingerprint` and put `held` of its rows into the sheet;
     // `before` is the stamp taken before the read, so that a commit during the read or the
     // filling of the sheet is never counted as seen.
-    void Loaded(Month m, const RowsPrint& read, const WriteStamp& before, long long rowsHeld);
+    void Loaded(Month m, const RowsFingerprint& read, const WriteStamp& before, long long rowsHeld);
     // After the sheet was filled with `count` rows from elsewhere, of which it holds `rowsHeld`.
     void Filled(long long count, long long rowsHeld);
 };
