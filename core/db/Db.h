@@ -5,7 +5,6 @@
 // out), Connection.cpp (with Transaction), Statement.cpp (with Row), Query.cpp (with Field).
 
 #include "core/base/Month.h"
-#include "core/db/RowsFingerprint.h"
 
 #include <QString>
 #include <QStringList>
@@ -164,6 +163,9 @@ protected:
 };
 
 class Statement;
+class RowsFingerprint;
+struct InsertFingerprint;
+class InsertsFingerprint;
 
 class Connection {
 public:
@@ -266,10 +268,9 @@ public:
     // Ends the run before its end.
     void Reset();
 
-    // From here on, the fingerprint of the rows this insert stores, in the slots `plan` gives its
-    // parameters, as a read of them would take it (RowsFingerprint): a save need not read back what
-    // it wrote. TakeFingerprint answers it, or none when a value's stored form was not known here
-    // (a number bound to a text column, a text to a numeric one).
+    // From here on, the fingerprint of the rows this insert stores (RowsFingerprint), taken from
+    // the values it binds as `plan` says they are stored: a save need not read back what it
+    // wrote. TakeFingerprint answers it, or none when a value's stored form was not known.
     void FingerprintInserts(const InsertFingerprint& plan);
     std::optional<RowsFingerprint> TakeFingerprint();
 
@@ -282,9 +283,8 @@ private:
         return added_ <= count_ ? added_ : 0;
     }
     void EndRun();
-    // The value just bound to parameter i, for the fingerprint: its SQLite type and value.
-    void Fingerprinted(int i, int type, long long integer = 0, double real = 0, const char* bytes = nullptr,
-                       std::size_t n = 0);
+    // Hands the value just bound to parameter i to the fingerprint of the inserts, if one is taken.
+    void Fingerprint(int i, const Cell& v);
     [[noreturn]] void Refuse(const Error& e);
     // A binding the engine refused (its result code is not SQLITE_OK, 0) fails the run.
     void Check(int rc) {
@@ -303,11 +303,7 @@ private:
     bool stepping_ = false;  // a run has stepped and not ended
     // One buffer per parameter for the texts converted here, kept from run to run.
     std::vector<std::string> buffers_;
-    std::optional<InsertFingerprint> plan_;
-    quint64 nullSlots_ = 0;  // the slots no parameter fills
-    quint64 rowSlots_ = 0;   // the run's values so far
-    bool exact_ = true;
-    RowsFingerprint fingerprint_;
+    std::unique_ptr<InsertsFingerprint> inserts_;  // since FingerprintInserts
 };
 
 // Deletes every row of the table `name` (quoted as need be, never a person's text) one by one,

@@ -5,52 +5,7 @@
 
 #include <sqlite3.h>
 
-#include <string>
-#include <unordered_map>
-
 namespace qm::db {
-
-namespace {
-
-// SQLite's rules from a column's declared type to how it converts what is bound to it.
-InsertFingerprint::Affinity AffinityOf(const QString& declared) {
-    const QString t = declared.toUpper();
-    if (t.contains(QLatin1String("INT"))) return InsertFingerprint::Affinity::Numeric;  // as NUMERIC, for binds
-    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
-        return InsertFingerprint::Affinity::Text;
-    if (t.contains(QLatin1String("BLOB")) || t.isEmpty()) return InsertFingerprint::Affinity::Blob;
-    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
-        return InsertFingerprint::Affinity::Real;
-    return InsertFingerprint::Affinity::Numeric;
-}
-
-}  // namespace
-
-InsertFingerprint PlanInsertFingerprint(Connection& c, const QString& table, const QStringList& insertColumns,
-                                        const QStringList& fingerprintColumns) {
-    std::unordered_map<std::string, InsertFingerprint::Affinity> declared;
-    sqlite3_stmt* st = Raw::Prepare(c, QStringLiteral("select name, type from pragma_table_info(?)"));
-    Raw::Bind(c, st, {table});
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        const auto text = [st](int i) {
-            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-        };
-        declared[text(0).toLower().toStdString()] = AffinityOf(text(1));
-    }
-    sqlite3_reset(st);
-    InsertFingerprint plan;
-    plan.slotCount = int(fingerprintColumns.size());
-    for (const QString& col : insertColumns) {
-        InsertFingerprint::Param p;
-        for (int k = 0; k < fingerprintColumns.size() && p.slot < 0; ++k)
-            if (fingerprintColumns[k].compare(col, Qt::CaseInsensitive) == 0) p.slot = k;
-        const auto it = declared.find(col.toLower().toStdString());
-        // A column the table does not declare: what it stores is not known here.
-        p.affinity = it != declared.end() ? it->second : InsertFingerprint::Affinity::Unknown;
-        plan.params.push_back(p);
-    }
-    return plan;
-}
 
 QString PersonWords(const QString& name, const QString& number) {
     return QuotedText(name) + QStringLiteral("（编号") + QuotedText(number) + QStringLiteral("）");

@@ -25,11 +25,6 @@
 
 namespace qm::db {
 
-// The plan for the fingerprint of the rows an insert into `table` of `insertColumns` stores, in the
-// slots of `fingerprintColumns` (the first of them the id), from the columns' declared types.
-InsertFingerprint PlanInsertFingerprint(Connection& c, const QString& table, const QStringList& insertColumns,
-                                        const QStringList& fingerprintColumns);
-
 // The database at one moment. Any write through the connection, a commit of another
 // connection or program, or a reopening gives another stamp; with the same stamp nothing
 // stored can differ from what was read at that moment.

@@ -1,4 +1,5 @@
 #include "core/db/Db.h"
+
 #include "core/db/Raw.h"
 
 #include <sqlite3.h>

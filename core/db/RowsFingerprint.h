@@ -5,6 +5,8 @@
 // order the rows are read in nor the order an insert binds its values in matters: a read and
 // the inserts that wrote the rows give the same fingerprint.
 
+#include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <cstddef>
@@ -14,6 +16,9 @@
 struct sqlite3_stmt;
 
 namespace qm::db {
+
+class Connection;
+struct Cell;
 
 class RowsFingerprint {
 public:
@@ -64,6 +69,41 @@ struct InsertFingerprint {
     };
     std::vector<Param> params;  // index: parameter - 1
     int slotCount = 0;
+
+    // The hash of the slot that `v`, bound to parameter i (from 1), fills as its column stores it
+    // (SQLite's type affinity); 0 for a parameter that fills none. None when the stored form is
+    // not known here: a blob, a number bound to a text column, a text to a numeric one.
+    std::optional<quint64> SlotOf(int i, const Cell& v) const;
+    // The hashes of the slots no parameter fills, which the insert stores null.
+    quint64 NullSlots() const;
+};
+
+// The plan for the fingerprint of the rows an insert into `table` of `insertColumns` stores, in
+// the slots of `fingerprintColumns` (the first of them the id), from the columns' declared types.
+InsertFingerprint PlanInsertFingerprint(Connection& c, const QString& table, const QStringList& insertColumns,
+                                        const QStringList& fingerprintColumns);
+
+// The fingerprint of the rows a statement's runs insert, taken from the values each run binds
+// as the plan says they are stored.
+class InsertsFingerprint {
+public:
+    // For a statement of `parameters` parameters.
+    InsertsFingerprint(InsertFingerprint plan, int parameters);
+    // A value bound to parameter i (from 1) for the row being bound.
+    void Bound(int i, const Cell& v);
+    // Ends the row being bound: answers the sum of its slots' hashes, which Stored then counts
+    // once the row is stored (a run that fails drops it).
+    quint64 EndRow();
+    void Stored(quint64 rowSlots, long long id);
+    // The rows stored since the last Take; none when a value's stored form was not known.
+    std::optional<RowsFingerprint> Take();
+
+private:
+    InsertFingerprint plan_;
+    quint64 nullSlots_ = 0;
+    quint64 rowSlots_ = 0;  // the row being bound
+    bool exact_ = true;
+    RowsFingerprint rows_;
 };
 
 }  // namespace qm::db

@@ -1,15 +1,10 @@
 #include "core/db/Db.h"
-#include "core/db/Raw.h"
 
 #include "core/base/TextCheck.h"
+#include "core/db/Raw.h"
+#include "core/db/RowsFingerprint.h"
 
 #include <sqlite3.h>
-
-#include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cstring>
-#include <utility>
 
 namespace qm::db {
 
@@ -86,70 +81,18 @@ void Statement::EndRun() {
 
 void Statement::Refuse(const Error& e) {
     added_ = 0;  // the run is abandoned; the next value starts another
-    rowSlots_ = 0;
+    if (inserts_) inserts_->EndRow();
     throw e;
 }
 
 void Statement::FingerprintInserts(const InsertFingerprint& plan) {
-    plan_ = plan;
-    plan_->params.resize(size_t(count_));
-    std::vector<bool> filled(size_t(std::max(plan.slotCount, 1)), false);
-    filled[0] = true;  // the id
-    for (const InsertFingerprint::Param& p : plan_->params)
-        if (p.slot > 0 && p.slot < plan.slotCount) filled[size_t(p.slot)] = true;
-    nullSlots_ = 0;
-    for (int k = 1; k < plan.slotCount; ++k)
-        if (!filled[size_t(k)]) nullSlots_ += RowsFingerprint::NullSlot(k);
-    rowSlots_ = 0;
-    exact_ = true;
-    fingerprint_ = RowsFingerprint();
+    inserts_ = std::make_unique<InsertsFingerprint>(plan, count_);
 }
 
-std::optional<RowsFingerprint> Statement::TakeFingerprint() {
-    if (!plan_ || !exact_) return std::nullopt;
-    RowsFingerprint p = fingerprint_;
-    fingerprint_ = RowsFingerprint();
-    return p;
-}
+std::optional<RowsFingerprint> Statement::TakeFingerprint() { return inserts_ ? inserts_->Take() : std::nullopt; }
 
-void Statement::Fingerprinted(int i, int type, long long integer, double real, const char* bytes, std::size_t n) {
-    if (!plan_ || i < 1) return;
-    const InsertFingerprint::Param& p = plan_->params[size_t(i - 1)];
-    if (p.slot <= 0 || p.slot >= plan_->slotCount) return;
-    using A = InsertFingerprint::Affinity;
-    if (type == SQLITE_BLOB) {  // a read gives a blob's bytes back as they are: not fingerprinted here
-        exact_ = false;
-        return;
-    }
-    if (type == SQLITE_FLOAT && std::isnan(real)) type = SQLITE_NULL;  // SQLite stores no NaN
-    if (type == SQLITE_NULL) {
-        rowSlots_ += RowsFingerprint::NullSlot(p.slot);
-        return;
-    }
-    // How the column converts the value, as SQLite's affinity does.
-    if (p.affinity == A::Unknown || (type == SQLITE_TEXT && p.affinity != A::Text && p.affinity != A::Blob) ||
-        (type != SQLITE_TEXT && p.affinity == A::Text)) {
-        exact_ = false;
-        return;
-    }
-    if (type == SQLITE_INTEGER && p.affinity == A::Real) {
-        type = SQLITE_FLOAT;
-        real = double(integer);
-    } else if (type == SQLITE_FLOAT && p.affinity == A::Numeric) {
-        // A whole number stored as an integer, as sqlite3VdbeIntegerAffinity decides.
-        const long long ix = real <= double(LLONG_MIN)   ? LLONG_MIN
-                             : real >= double(LLONG_MAX) ? LLONG_MAX
-                                                         : (long long)real;
-        if (real == double(ix) && ix > LLONG_MIN && ix < LLONG_MAX) {
-            type = SQLITE_INTEGER;
-            integer = ix;
-        }
-    }
-    switch (type) {
-    case SQLITE_INTEGER: rowSlots_ += RowsFingerprint::IntegerSlot(p.slot, integer); break;
-    case SQLITE_FLOAT: rowSlots_ += RowsFingerprint::RealSlot(p.slot, real); break;
-    default: rowSlots_ += RowsFingerprint::TextSlot(p.slot, bytes, n);
-    }
+void Statement::Fingerprint(int i, const Cell& v) {
+    if (inserts_) inserts_->Bound(i, v);
 }
 
 void Statement::Fail() {
@@ -162,9 +105,11 @@ Statement& Statement::Add(const Value& v) {
     if (const int i = Next()) {
         Check(BindValue(st_, i, v));
         switch (v.kind()) {
-        case Value::Kind::Integer: Fingerprinted(i, SQLITE_INTEGER, v.rawInteger()); break;
-        case Value::Kind::Real: Fingerprinted(i, SQLITE_FLOAT, 0, v.rawReal()); break;
-        default: Fingerprinted(i, SQLITE_NULL);
+        case Value::Kind::Integer:
+            Fingerprint(i, {.kind = Cell::Kind::Integer, .integer = v.rawInteger(), .bytes = {}});
+            break;
+        case Value::Kind::Real: Fingerprint(i, {.kind = Cell::Kind::Real, .real = v.rawReal(), .bytes = {}}); break;
+        default: Fingerprint(i, {});
         }
     }
     return *this;
@@ -178,7 +123,7 @@ Statement& Statement::Add(const QString& text) {
     std::string& b = buffers_[size_t(i - 1)];
     ToUtf8(text, b);
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-    Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
+    Fingerprint(i, {.kind = Cell::Kind::Text, .bytes = b});
     return *this;
 }
 
@@ -192,14 +137,14 @@ Statement& Statement::Add(const Utf8Text& text) {
     if (!text.Valid()) Refuse(LoneSurrogateError(text.Shown()));
     const std::string_view b = text.View();
     Check(sqlite3_bind_text(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-    Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
+    Fingerprint(i, {.kind = Cell::Kind::Text, .bytes = b});
     return *this;
 }
 
 Statement& Statement::AddStatic(const char* latin1) {
     if (const int i = Next()) {
         Check(sqlite3_bind_text(st_, i, latin1, -1, SQLITE_STATIC));
-        Fingerprinted(i, SQLITE_TEXT, 0, 0, latin1, std::strlen(latin1));
+        Fingerprint(i, {.kind = Cell::Kind::Text, .bytes = latin1});
     }
     return *this;
 }
@@ -209,36 +154,26 @@ Statement& Statement::Add(const Cell& cell) {
     if (!i) return *this;
     const std::string_view b = cell.bytes;
     switch (cell.kind) {
-    case Cell::Kind::Null:
-        Check(sqlite3_bind_null(st_, i));
-        Fingerprinted(i, SQLITE_NULL);
-        break;
-    case Cell::Kind::Integer:
-        Check(sqlite3_bind_int64(st_, i, cell.integer));
-        Fingerprinted(i, SQLITE_INTEGER, cell.integer);
-        break;
-    case Cell::Kind::Real:
-        Check(sqlite3_bind_double(st_, i, cell.real));
-        Fingerprinted(i, SQLITE_FLOAT, 0, cell.real);
-        break;
+    case Cell::Kind::Null: Check(sqlite3_bind_null(st_, i)); break;
+    case Cell::Kind::Integer: Check(sqlite3_bind_int64(st_, i, cell.integer)); break;
+    case Cell::Kind::Real: Check(sqlite3_bind_double(st_, i, cell.real)); break;
     // Bytes without an address would bind NULL: an empty text or blob is bound as one.
     case Cell::Kind::Text:
         Check(sqlite3_bind_text(st_, i, b.empty() ? "" : b.data(), int(b.size()), SQLITE_STATIC));
-        Fingerprinted(i, SQLITE_TEXT, 0, 0, b.data(), b.size());
         break;
     case Cell::Kind::Blob:
         Check(b.empty() ? sqlite3_bind_zeroblob(st_, i, 0)
                         : sqlite3_bind_blob(st_, i, b.data(), int(b.size()), SQLITE_STATIC));
-        Fingerprinted(i, SQLITE_BLOB);
         break;
     }
+    Fingerprint(i, cell);
     return *this;
 }
 
 quint64 Statement::Start() {
     const int added = added_;
     added_ = 0;
-    const quint64 values = std::exchange(rowSlots_, 0);
+    const quint64 values = inserts_ ? inserts_->EndRow() : 0;
     if (added != count_) throw CountError(count_, size_t(added));
     // Never into a database closed since: the connection may have opened another.
     if (c_.db_ != db_) throw Error(QStringLiteral("数据库未连接。"));
@@ -249,10 +184,7 @@ int Statement::Run() {
     if (stepping_) EndRun();
     const quint64 values = Start();
     const int changed = c_.Run(st_, sql_);
-    if (plan_) {
-        const long long id = sqlite3_last_insert_rowid(db_);
-        fingerprint_.AddSlots(values + nullSlots_ + RowsFingerprint::IntegerSlot(0, id), id);
-    }
+    if (inserts_) inserts_->Stored(values, sqlite3_last_insert_rowid(db_));
     return changed;
 }
 

@@ -1,7 +1,7 @@
 #include "core/db/Db.h"
-#include "core/db/Raw.h"
 
 #include "core/base/TextCheck.h"
+#include "core/db/Raw.h"
 
 #include <sqlite3.h>
 #include <QByteArrayView>

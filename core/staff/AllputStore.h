@@ -2,7 +2,7 @@
 // The stored side of the start-of-period batch sheet: reading the month-0 list for the
 // sheet and the unit's labels (the list is stored by the staff list writer).
 
-#include "core/db/MonthFingerprint.h"
+#include "core/db/RowsFingerprint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>

@@ -6,7 +6,7 @@
 #include "core/base/RtlText.h"
 #include "core/base/UnitClass.h"
 #include "core/db/Db.h"
-#include "core/db/MonthFingerprint.h"
+#include "core/db/RowsFingerprint.h"
 #include "core/db/StaffTable.h"
 
 #include <QString>
