@@ -163,9 +163,6 @@ protected:
 };
 
 class Statement;
-class RowsFingerprint;
-struct InsertFingerprint;
-class InsertsFingerprint;
 
 class Connection {
 public:
@@ -235,6 +232,10 @@ private:
     QString lastSql_;  // the text last prepared or found, and its statement in cache_
     sqlite3_stmt* lastSt_ = nullptr;
 };
+
+class RowsFingerprint;
+struct InsertFingerprint;
+class InsertsFingerprint;
 
 // One statement of its own, prepared once and run row after row: by a save of many rows, each
 // run's values bound straight into it, texts from their UTF-8 bytes, with no list of values
