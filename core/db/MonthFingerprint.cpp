@@ -11,11 +11,36 @@ QString PersonWords(const QString& name, const QString& number) {
     return QuotedText(name) + QStringLiteral("（编号") + QuotedText(number) + QStringLiteral("）");
 }
 
-QString PersonOf(Connection& c, const QString& sql, long long id) {
-    Query q(c);
-    q.Open(sql, {id});
+MonthSource::MonthSource(Connection& c, const char* table, const char* monthColumn, QStringList columns)
+    : source_(c),
+      table_(QLatin1String(table)),
+      fingerprintSql_(
+          QStringLiteral("select %1 from %2 where %3=?").arg(columns.join(u','), table_, QLatin1String(monthColumn))),
+      countSql_(QStringLiteral("select count(*) from %1 where %2=?").arg(table_, QLatin1String(monthColumn))),
+      columns_(int(columns.size())) {}
+
+RowsFingerprint MonthSource::FingerprintMonth(Month m) {
+    sqlite3_stmt* st = Raw::Prepare(source_, fingerprintSql_);
+    Raw::Bind(source_, st, {m});
+    RowsFingerprint fingerprint;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fingerprint.AddRow(st, columns_);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) Raw::Fail(source_);
+    return fingerprint;
+}
+
+QString MonthSource::PersonOf(long long id) {
+    Query q(source_);
+    q.Open(QStringLiteral("select sName, sNumber from %1 where id=?").arg(table_), {id});
     if (q.Eof()) return {};
     return PersonWords(q.Fields(0).AsString(), q.Fields(1).AsString());
+}
+
+long long MonthSource::CountMonth(Month m) {
+    Query q(source_);
+    q.Open(countSql_, {m});
+    return q.Fields(0).AsInteger();
 }
 
 WriteStamp StampOf(Connection& c) {

@@ -15,6 +15,7 @@
 #include "core/db/RowsFingerprint.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -37,21 +38,30 @@ WriteStamp StampOf(Connection& c);
 // another table keeps it (a report that stores its result leaves the staff lists as they were).
 WriteStamp StampOf(Connection& c, std::initializer_list<std::string_view> tables);
 
-// A stored month as a save guard reads it: the gateway of the table a sheet is saved into.
+// A stored month as a save guard reads it: the part of a table's gateway that a sheet saved
+// into that table is checked against.
 class MonthSource {
 public:
-    virtual ~MonthSource() = default;
-    // The fingerprint of the month's rows, of the columns the sheet's load reads.
-    virtual RowsFingerprint FingerprintMonth(Month m) = 0;
+    // The rows of `table` whose `monthColumn` holds the month; a fingerprint covers `columns`,
+    // the id first, as the sheet's load reads them.
+    MonthSource(Connection& c, const char* table, const char* monthColumn, QStringList columns);
+    virtual ~MonthSource() = default;  // a gateway may be held as its month source
+
+    // The fingerprint of the month's rows.
+    RowsFingerprint FingerprintMonth(Month m);
     // Who a stored row is, for a message ("“张三”（编号“001”）"); empty when there is no such row.
-    virtual QString PersonOf(long long id) = 0;
+    QString PersonOf(long long id);
     // How many rows the month holds.
-    virtual long long CountMonth(Month m) = 0;
+    long long CountMonth(Month m);
+
+private:
+    Connection& source_;
+    QString table_, fingerprintSql_, countSql_;
+    int columns_;
 };
 
 // "“张三”（编号“001”）": a person as a message names them, controls made visible and long texts
-// cut; `sql` reads the name and number of the row whose id it is given.
-QString PersonOf(Connection& c, const QString& sql, long long id);
+// cut.
 QString PersonWords(const QString& name, const QString& number);
 
 // A sheet's source: the month it was loaded from and that month's rows then, and how many

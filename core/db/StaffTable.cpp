@@ -119,7 +119,11 @@ QString StaffTable::UpdateSql(StaffColumns set) {
 }
 
 StaffTable::StaffTable(db::Connection& c, StaffColumns set)
-    : c_(c), set_(set), insert_(InsertSql(set)), update_(UpdateSql(set)) {
+    : db::MonthSource(c, "Staff_moninfo", "sMon", FingerprintColumns()),
+      c_(c),
+      set_(set),
+      insert_(InsertSql(set)),
+      update_(UpdateSql(set)) {
     p_.reserve(size_t(2 * kStaffAttrCount + 10));
 }
 
@@ -286,29 +290,6 @@ std::vector<std::array<QString, kStaffSheetTexts>> StaffTable::ReadSheetTexts(Mo
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) db::Raw::Fail(c_);
     return rows;
-}
-
-db::RowsFingerprint StaffTable::FingerprintMonth(Month m) {
-    static const QString sql =
-        QStringLiteral("select %1 from Staff_moninfo where sMon=?").arg(FingerprintColumns().join(u','));
-    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
-    db::Raw::Bind(c_, st, {m});
-    db::RowsFingerprint fingerprint;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fingerprint.AddRow(st, 1 + kStaffSheetTexts);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
-    return fingerprint;
-}
-
-long long StaffTable::CountMonth(Month m) {
-    db::Query q(c_);
-    q.Open(QStringLiteral("select count(*) from Staff_moninfo where sMon=?"), {m});
-    return q.Fields(0).AsInteger();
-}
-
-QString StaffTable::PersonOf(long long id) {
-    return db::PersonOf(c_, QStringLiteral("select sName, sNumber from Staff_moninfo where id=?"), id);
 }
 
 std::optional<StaffRecord> StaffTable::Read(long long id) {

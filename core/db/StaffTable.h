@@ -240,11 +240,6 @@ public:
     // rows read (their ids and shown texts as stored), as FingerprintMonth takes it.
     std::vector<std::array<QString, kStaffSheetTexts>> ReadSheetTexts(Month m, const StoredText& isok = {},
                                                                       db::RowsFingerprint* fingerprint = nullptr);
-    // The fingerprint of every row of the month: what a sheet that shows its texts was loaded from.
-    db::RowsFingerprint FingerprintMonth(Month m) override;
-    // The name and number of row `id`, for a message.
-    QString PersonOf(long long id) override;
-    long long CountMonth(Month m) override;
     // The columns a fingerprint covers: the id, then the shown texts in sheet column order.
     static QStringList FingerprintColumns();
     // The row `id`; nothing when there is none.

@@ -37,7 +37,16 @@ QString WageTable::UpdateSql() {
         "update Wage_Info set sN1=?, sN2=?, sN3=?, sN4=?, sTotal=?, wFlag=?, sFlag=?, sNumber=?, sName=? where id=?");
 }
 
-WageTable::WageTable(db::Connection& c) : c_(c) {}
+namespace {
+// The columns a read returns, in its order: the id first, as a fingerprint of the month covers them.
+QStringList ReadColumns() {
+    QStringList cols;
+    for (const QString& c : QString::fromLatin1(kReadColumns).split(u',')) cols << c.trimmed();
+    return cols;
+}
+}  // namespace
+
+WageTable::WageTable(db::Connection& c) : db::MonthSource(c, "Wage_Info", "Smon", ReadColumns()), c_(c) {}
 WageTable::~WageTable() = default;
 
 db::Statement& WageTable::Inserts() {
@@ -61,9 +70,8 @@ void WageTable::Insert(const WageSaveRow& r) {
 }
 
 void WageTable::FingerprintInserts() {
-    QStringList cols;
-    for (const QString& c : QString::fromLatin1(kReadColumns).split(u',')) cols << c.trimmed();
-    Inserts().FingerprintInserts(db::PlanInsertFingerprint(c_, QStringLiteral("Wage_Info"), InsertColumns(), cols));
+    Inserts().FingerprintInserts(
+        db::PlanInsertFingerprint(c_, QStringLiteral("Wage_Info"), InsertColumns(), ReadColumns()));
 }
 
 std::optional<db::RowsFingerprint> WageTable::InsertedFingerprint() {
@@ -116,28 +124,6 @@ std::vector<WageRecord> WageTable::ReadWith(const QString& where, Month m, db::R
 
 std::vector<WageRecord> WageTable::ReadMonth(Month m, db::RowsFingerprint* fingerprint) {
     return ReadWith(QString(), m, fingerprint);
-}
-
-db::RowsFingerprint WageTable::FingerprintMonth(Month m) {
-    static const QString sql = QStringLiteral("select %1 from Wage_Info where Smon=?").arg(QLatin1String(kReadColumns));
-    sqlite3_stmt* st = db::Raw::Prepare(c_, sql);
-    db::Raw::Bind(c_, st, {m});
-    db::RowsFingerprint fingerprint;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) fingerprint.AddRow(st, kReadCount);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) db::Raw::Fail(c_);
-    return fingerprint;
-}
-
-long long WageTable::CountMonth(Month m) {
-    db::Query q(c_);
-    q.Open(QStringLiteral("select count(*) from Wage_Info where Smon=?"), {m});
-    return q.Fields(0).AsInteger();
-}
-
-QString WageTable::PersonOf(long long id) {
-    return db::PersonOf(c_, QStringLiteral("select sName, sNumber from Wage_Info where id=?"), id);
 }
 
 std::vector<WageTable::Person> WageTable::ReadPeople(Month m) {

@@ -68,11 +68,6 @@ public:
     // Every row of the month, in id order; with `fingerprint`, the fingerprint of the rows read
     // (every column of them), as FingerprintMonth takes it.
     std::vector<WageRecord> ReadMonth(Month m, db::RowsFingerprint* fingerprint = nullptr);
-    // The fingerprint of every row of the month: what a sheet of the month was loaded from.
-    db::RowsFingerprint FingerprintMonth(Month m) override;
-    // The name and number of row `id`, for a message.
-    QString PersonOf(long long id) override;
-    long long CountMonth(Month m) override;
     // The id, number and name of every row of the month, in id order.
     struct Person {
         long long id;

@@ -168,20 +168,13 @@ AllputSheet::SaveResult AllputSheet::Save() {
                                          QStringLiteral("期初名单"), StaffTable(ctx_.db).CountMonth(Month::Start())))
         return SaveResult::Cancelled;
 
-    try {
+    switch (StoreOrTell(ctx_.ui, book_, QStringLiteral("期初名单"), [&] {
         StaffListWriter(ctx_.db, Month::Start(), StaffColumnsFor(ctx_.state.DepClass))
             .Replace({kStaffFirstRow, last, cell, flags}, edits_.Load(), &ctx_.pb);
-    } catch (const db::MonthNotLoaded& e) {
-        ctx_.ui.RefuseSave(e.Message(QStringLiteral("期初名单")));
-        return SaveResult::Refused;
-    } catch (const staffvalue::NumberTaken& e) {
-        book_.GoTo(e.Row(), Number);
-        ctx_.ui.RefuseSave(e.Text());
-        return SaveResult::Failed;
-    } catch (const SaveFailure& f) {
-        if (f.row() > 0) book_.GoTo(f.row(), 1);
-        ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
-        return SaveResult::Failed;
+    })) {
+    case StoreOutcome::Refused: return SaveResult::Refused;
+    case StoreOutcome::Failed: return SaveResult::Failed;
+    case StoreOutcome::Stored: break;
     }
     // Rows left out below an empty name are still the person's unsaved work.
     edits_.Saved(left > 0);

@@ -151,20 +151,13 @@ MonputSheet::SaveResult MonputSheet::Save() {
                                          MonthListName(month_), StaffTable(ctx_.db).CountMonth(month_)))
         return SaveResult::Cancelled;
 
-    try {
+    switch (StoreOrTell(ctx_.ui, book_, MonthListName(month_), [&] {
         StaffListWriter(ctx_.db, month_, StaffColumnsFor(dep))
             .Replace({kStaffFirstRow, last, cell, flags}, edits_.Load(), &ctx_.pb);
-    } catch (const db::MonthNotLoaded& e) {
-        ctx_.ui.RefuseSave(e.Message(MonthListName(month_)));
-        return SaveResult::Refused;
-    } catch (const staffvalue::NumberTaken& e) {
-        book_.GoTo(e.Row(), 2);
-        ctx_.ui.RefuseSave(e.Text());
-        return SaveResult::Refused;
-    } catch (const SaveFailure& f) {
-        if (f.row() > 0) book_.GoTo(f.row(), 1);
-        ctx_.ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
-        return SaveResult::Failed;
+    })) {
+    case StoreOutcome::Refused: return SaveResult::Refused;
+    case StoreOutcome::Failed: return SaveResult::Failed;
+    case StoreOutcome::Stored: break;
     }
     status_ = CountStatus(saving);
     // Rows left out below an empty name are still the person's unsaved work.

@@ -4,6 +4,8 @@
 #include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
+#include "core/base/UiService.h"
+#include "core/sheet/SheetBook.h"
 #include "core/staff/StaffValues.h"
 
 #include <QHash>
@@ -34,6 +36,24 @@ QString WrongSaveReport::Note(const CellReader& cell) const {
                      .arg(StaffShownRow(r))
                      .arg(CleanName(cell(r, 1)));
     return lines.join(u'\n');
+}
+
+StoreOutcome StoreOrTell(UiService& ui, TSheetBook& book, const QString& what, const std::function<void()>& store) {
+    try {
+        store();
+        return StoreOutcome::Stored;
+    } catch (const db::MonthNotLoaded& e) {
+        ui.RefuseSave(e.Message(what));
+        return StoreOutcome::Refused;
+    } catch (const staffvalue::NumberTaken& e) {
+        book.GoTo(e.Row(), SheetColOf(StaffPlain::Number));
+        ui.RefuseSave(e.Text());
+        return StoreOutcome::Refused;
+    } catch (const SaveFailure& f) {
+        if (f.row() > 0) book.GoTo(f.row(), 1);
+        ui.MessageDlg(f.Message(), DlgKind::Error, DlgButtons::Ok);
+        return StoreOutcome::Failed;
+    }
 }
 
 namespace {

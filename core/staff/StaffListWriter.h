@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -21,6 +22,8 @@
 namespace qm {
 
 class Progress;
+class TSheetBook;
+class UiService;
 
 // A save that failed and was rolled back: the sheet row being written (0: none, such as the
 // commit) and the reason.
@@ -48,6 +51,13 @@ struct WrongSaveReport {
     // A note for the person on the skipped rows, empty when none was skipped.
     QString Note(const CellReader& cell) const;
 };
+
+// Runs a sheet's `store` through the writer and, when it stored nothing, tells the person why and
+// makes the row concerned the sheet's current cell: the month changed since the sheet was loaded
+// (`what` names the list: "期初名单", "3月名册"), a number stands on two rows, or the database
+// refused a row.
+enum class StoreOutcome { Stored, Refused, Failed };
+StoreOutcome StoreOrTell(UiService& ui, TSheetBook& book, const QString& what, const std::function<void()>& store);
 
 class StaffListWriter {
 public:
