@@ -87,13 +87,17 @@ public:
     // Room for the thousands of groups a form of many columns makes, so that they are not
     // copied as they come.
     Groups() {
-        index_.Reserve(1 << 12, sizeof(Key) << 12);
+        slots_.Reserve(1 << 12);
         groups_.reserve(1 << 14);
     }
 
+    // A group is its own key: the index keeps no copy of it (each new group would cost one).
     std::uint32_t Find(const Bits& b, std::uint32_t kept) {
-        const Key key{b[0], b[1], kept};
-        const auto [g, fresh] = index_.Add(std::string_view(reinterpret_cast<const char*>(&key), kKeySize));
+        const std::uint64_t hash = MixBits(b[0] ^ MixBits(b[1] ^ (std::uint64_t(kept) << 32 | 0x5bd1e995U)));
+        const auto [g, fresh] = slots_.Add(hash, [&](std::uint32_t n) {
+            const Group& x = groups_[n];
+            return x.bits == b && x.kept == kept;
+        });
         if (fresh) groups_.push_back(Group{b, kept, 0});
         return g;
     }
@@ -102,13 +106,7 @@ public:
     size_t Size() const { return groups_.size(); }
 
 private:
-    struct Key {
-        std::uint64_t low, high;
-        std::uint32_t kept;
-    };
-    static constexpr size_t kKeySize = 2 * sizeof(std::uint64_t) + sizeof(std::uint32_t);  // no padding
-
-    ByteIndex index_;
+    HashSlots slots_;
     std::vector<Group> groups_;
 };
 
