@@ -32,7 +32,7 @@ struct Seen {
 };
 
 // The values of one column as the rows bring them, each tested once. A small whole number is
-// found by its value; another value by its key.
+// found by its value; another value by its kind and bytes.
 class ColumnCache {
 public:
     int select = 0;           // position in the statement
@@ -43,19 +43,18 @@ public:
 
     const Seen& Get(const db::Row& row, const AtomSet& set) {
         const db::Cell v = row.At(select);
-        if (v.kind == db::Cell::Kind::Integer && v.integer >= kLow && v.integer < kLow + kSpan) {
-            Slot& s = small_[size_t(v.integer - kLow)];
-            if (!s.set) {
-                s.seen = Make(Datum::Int(v.integer), set);
-                s.set = true;
-            }
-            return s.seen;
+        switch (v.kind) {
+        case db::Cell::Kind::Integer:
+            if (v.integer >= kLow && v.integer < kLow + kSpan) return Small(small_[size_t(v.integer - kLow)], v, set);
+            return Find(kinds_[0], std::string_view(reinterpret_cast<const char*>(&v.integer), sizeof v.integer), v,
+                        set);
+        case db::Cell::Kind::Real:
+            return Find(kinds_[1], std::string_view(reinterpret_cast<const char*>(&v.real), sizeof v.real), v, set);
+        case db::Cell::Kind::Text: return Find(kinds_[2], v.bytes, v, set);
+        case db::Cell::Kind::Blob: return Find(kinds_[3], v.bytes, v, set);
+        case db::Cell::Kind::Null: break;
         }
-        key_.clear();
-        AppendKey(key_, v);
-        const auto [k, fresh] = index_.Add(key_);
-        if (fresh) seen_.push_back(Make(DatumOf(v), set));
-        return seen_[k];
+        return Small(null_, v, set);
     }
 
 private:
@@ -66,13 +65,31 @@ private:
         bool set = false;
     };
 
+    // The values of one kind, found by their bytes (a number's own eight): no key is built for
+    // them, and a text never meets a blob of the same bytes.
+    struct OfKind {
+        ByteIndex index;
+        std::vector<Seen> seen;  // by their number in index
+    };
+
     static Datum DatumOf(const db::Cell& v);
     Seen Make(Datum d, const AtomSet& set);
+    const Seen& Small(Slot& s, const db::Cell& v, const AtomSet& set) {
+        if (!s.set) {
+            s.seen = Make(DatumOf(v), set);
+            s.set = true;
+        }
+        return s.seen;
+    }
+    const Seen& Find(OfKind& k, std::string_view bytes, const db::Cell& v, const AtomSet& set) {
+        const auto [n, fresh] = k.index.Add(bytes);
+        if (fresh) k.seen.push_back(Make(DatumOf(v), set));
+        return k.seen[n];
+    }
 
     std::array<Slot, kSpan> small_{};
-    ByteIndex index_;         // the other values by key
-    std::vector<Seen> seen_;  // by their number in index_
-    std::string key_;
+    Slot null_;
+    std::array<OfKind, 4> kinds_;  // whole numbers beyond the small ones, reals, texts, blobs
 };
 
 // Rows with the same atoms (and the same value of a kept column) count together.
