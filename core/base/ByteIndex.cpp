@@ -4,7 +4,7 @@
 
 namespace qm {
 
-void ByteIndex::Grow(std::size_t size) {
+void HashSlots::Grow(std::size_t size) {
     std::vector<std::uint64_t> old(size, 0);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
@@ -16,16 +16,25 @@ void ByteIndex::Grow(std::size_t size) {
     }
 }
 
-void ByteIndex::Reserve(std::size_t keys, std::size_t bytes) {
+void HashSlots::Reserve(std::size_t keys) {
     std::size_t size = 64;
     while (size < 2 * keys) size *= 2;
     if (size > slots_.size()) Grow(size);
+}
+
+void HashSlots::Clear() {
+    std::fill(slots_.begin(), slots_.end(), 0);
+    size_ = 0;
+}
+
+void ByteIndex::Reserve(std::size_t keys, std::size_t bytes) {
+    slots_.Reserve(keys);
     ends_.reserve(keys);
     bytes_.reserve(bytes);
 }
 
 void ByteIndex::Clear() {
-    std::fill(slots_.begin(), slots_.end(), 0);
+    slots_.Clear();
     ends_.clear();
     bytes_.clear();
 }

@@ -17,60 +17,89 @@
 
 namespace qm {
 
-class ByteIndex {
+// The open-addressed slots of an index whose keys are kept by its owner, numbered 0, 1, 2 ... in
+// the order they first came: ByteIndex over bytes it keeps itself, the report engine's groups
+// over the groups. A key is known by its hash and by the owner's answer whether the key of a
+// number is the one sought, asked only of keys of the same hash half.
+class HashSlots {
 public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-    // Room for `keys` keys of `bytes` bytes in all without growing.
-    void Reserve(std::size_t keys, std::size_t bytes = 0);
-    // The key's number, given when the key first came (0, 1, 2 ...), and whether it came now.
-    std::pair<std::uint32_t, bool> Add(std::string_view key) { return Add(key, HashBytes(key)); }
-    // The same for a key whose hash the caller made: equal keys must have equal hashes.
-    std::pair<std::uint32_t, bool> Add(std::string_view key, std::uint64_t hash);
-    // The key's number; kNone when it never came.
-    std::uint32_t Find(std::string_view key) const { return Find(key, HashBytes(key)); }
-    std::uint32_t Find(std::string_view key, std::uint64_t hash) const;
-    std::string_view Key(std::uint32_t n) const {
-        const std::size_t at = n ? ends_[n - 1] : 0;
-        return std::string_view(bytes_.data() + at, ends_[n] - at);
+    // Room for `keys` keys without growing.
+    void Reserve(std::size_t keys);
+    // The key's number, and whether it came now (the next number); equal keys must have equal
+    // hashes, and same(n) answers whether key n is the one sought.
+    template <class Same>
+    std::pair<std::uint32_t, bool> Add(std::uint64_t hash, Same same) {
+        if (2 * (size_ + 1) > slots_.size()) Grow(slots_.empty() ? 64 : 2 * slots_.size());
+        std::uint64_t& s = slots_[SlotOf(std::uint32_t(hash), same)];
+        if (s != 0) return {std::uint32_t(s) - 1, false};
+        s = (hash << 32) | ++size_;
+        return {size_ - 1, true};
     }
-    std::uint32_t size() const { return std::uint32_t(ends_.size()); }
+    // The key's number; kNone when it never came.
+    template <class Same>
+    std::uint32_t Find(std::uint64_t hash, Same same) const {
+        if (slots_.empty()) return kNone;
+        const std::uint64_t s = slots_[SlotOf(std::uint32_t(hash), same)];
+        return s == 0 ? kNone : std::uint32_t(s) - 1;
+    }
+    std::uint32_t size() const { return size_; }
     // Empty, its room kept for the keys to come.
     void Clear();
 
 private:
     // The slot that holds the key, or the free slot where it belongs. A slot holds the low half
     // of the key's hash in its high half and the key's number + 1 in its low half; 0 is free.
-    std::size_t SlotOf(std::string_view key, std::uint32_t hash) const {
+    template <class Same>
+    std::size_t SlotOf(std::uint32_t hash, Same same) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
             const std::uint64_t s = slots_[i];
-            if (s == 0 || (std::uint32_t(s >> 32) == hash && Key(std::uint32_t(s) - 1) == key)) return i;
+            if (s == 0 || (std::uint32_t(s >> 32) == hash && same(std::uint32_t(s) - 1))) return i;
         }
     }
     void Grow(std::size_t slots);
 
     std::vector<std::uint64_t> slots_;  // a power of two of them, at most half used
-    std::vector<std::size_t> ends_;     // where each key's bytes end in bytes_
-    std::string bytes_;
+    std::uint32_t size_ = 0;
 };
 
-inline std::pair<std::uint32_t, bool> ByteIndex::Add(std::string_view key, std::uint64_t hash) {
-    if (2 * (ends_.size() + 1) > slots_.size()) Grow(slots_.empty() ? 64 : 2 * slots_.size());
-    const std::uint32_t h = std::uint32_t(hash);
-    std::uint64_t& s = slots_[SlotOf(key, h)];
-    if (s != 0) return {std::uint32_t(s) - 1, false};
-    bytes_.append(key);
-    ends_.push_back(bytes_.size());
-    s = (std::uint64_t(h) << 32) | ends_.size();
-    return {std::uint32_t(ends_.size() - 1), true};
-}
+class ByteIndex {
+public:
+    static constexpr std::uint32_t kNone = HashSlots::kNone;
 
-inline std::uint32_t ByteIndex::Find(std::string_view key, std::uint64_t hash) const {
-    if (slots_.empty()) return kNone;
-    const std::uint64_t s = slots_[SlotOf(key, std::uint32_t(hash))];
-    return s == 0 ? kNone : std::uint32_t(s) - 1;
-}
+    // Room for `keys` keys of `bytes` bytes in all without growing.
+    void Reserve(std::size_t keys, std::size_t bytes = 0);
+    // The key's number, given when the key first came (0, 1, 2 ...), and whether it came now.
+    std::pair<std::uint32_t, bool> Add(std::string_view key) { return Add(key, HashBytes(key)); }
+    // The same for a key whose hash the caller made: equal keys must have equal hashes.
+    std::pair<std::uint32_t, bool> Add(std::string_view key, std::uint64_t hash) {
+        const auto added = slots_.Add(hash, [&](std::uint32_t n) { return Key(n) == key; });
+        if (added.second) {
+            bytes_.append(key);
+            ends_.push_back(bytes_.size());
+        }
+        return added;
+    }
+    // The key's number; kNone when it never came.
+    std::uint32_t Find(std::string_view key) const { return Find(key, HashBytes(key)); }
+    std::uint32_t Find(std::string_view key, std::uint64_t hash) const {
+        return slots_.Find(hash, [&](std::uint32_t n) { return Key(n) == key; });
+    }
+    std::string_view Key(std::uint32_t n) const {
+        const std::size_t at = n ? ends_[n - 1] : 0;
+        return std::string_view(bytes_.data() + at, ends_[n] - at);
+    }
+    std::uint32_t size() const { return slots_.size(); }
+    // Empty, its room kept for the keys to come.
+    void Clear();
+
+private:
+    HashSlots slots_;
+    std::vector<std::size_t> ends_;  // where each key's bytes end in bytes_
+    std::string bytes_;
+};
 
 // Stored texts as bytes for a pass over the rows of a month: one column's text by another's,
 // kept in one buffer. Of the rows that give a key, the one of the lowest order (its id) wins,

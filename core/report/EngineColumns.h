@@ -32,7 +32,7 @@ struct Seen {
 };
 
 // The values of one column as the rows bring them, each tested once. A small whole number is
-// found by its value; another value by its key.
+// found by its value; another value by its kind and bytes.
 class ColumnCache {
 public:
     int select = 0;           // position in the statement
@@ -43,19 +43,18 @@ public:
 
     const Seen& Get(const db::Row& row, const AtomSet& set) {
         const db::Cell v = row.At(select);
-        if (v.kind == db::Cell::Kind::Integer && v.integer >= kLow && v.integer < kLow + kSpan) {
-            Slot& s = small_[size_t(v.integer - kLow)];
-            if (!s.set) {
-                s.seen = Make(Datum::Int(v.integer), set);
-                s.set = true;
-            }
-            return s.seen;
+        switch (v.kind) {
+        case db::Cell::Kind::Integer:
+            if (v.integer >= kLow && v.integer < kLow + kSpan) return Small(small_[size_t(v.integer - kLow)], v, set);
+            return Find(kinds_[0], std::string_view(reinterpret_cast<const char*>(&v.integer), sizeof v.integer), v,
+                        set);
+        case db::Cell::Kind::Real:
+            return Find(kinds_[1], std::string_view(reinterpret_cast<const char*>(&v.real), sizeof v.real), v, set);
+        case db::Cell::Kind::Text: return Find(kinds_[2], v.bytes, v, set);
+        case db::Cell::Kind::Blob: return Find(kinds_[3], v.bytes, v, set);
+        case db::Cell::Kind::Null: break;
         }
-        key_.clear();
-        AppendKey(key_, v);
-        const auto [k, fresh] = index_.Add(key_);
-        if (fresh) seen_.push_back(Make(DatumOf(v), set));
-        return seen_[k];
+        return Small(null_, v, set);
     }
 
 private:
@@ -66,13 +65,31 @@ private:
         bool set = false;
     };
 
+    // The values of one kind, found by their bytes (a number's own eight): no key is built for
+    // them, and a text never meets a blob of the same bytes.
+    struct OfKind {
+        ByteIndex index;
+        std::vector<Seen> seen;  // by their number in index
+    };
+
     static Datum DatumOf(const db::Cell& v);
     Seen Make(Datum d, const AtomSet& set);
+    const Seen& Small(Slot& s, const db::Cell& v, const AtomSet& set) {
+        if (!s.set) {
+            s.seen = Make(DatumOf(v), set);
+            s.set = true;
+        }
+        return s.seen;
+    }
+    const Seen& Find(OfKind& k, std::string_view bytes, const db::Cell& v, const AtomSet& set) {
+        const auto [n, fresh] = k.index.Add(bytes);
+        if (fresh) k.seen.push_back(Make(DatumOf(v), set));
+        return k.seen[n];
+    }
 
     std::array<Slot, kSpan> small_{};
-    ByteIndex index_;         // the other values by key
-    std::vector<Seen> seen_;  // by their number in index_
-    std::string key_;
+    Slot null_;
+    std::array<OfKind, 4> kinds_;  // whole numbers beyond the small ones, reals, texts, blobs
 };
 
 // Rows with the same atoms (and the same value of a kept column) count together.
@@ -87,13 +104,17 @@ public:
     // Room for the thousands of groups a form of many columns makes, so that they are not
     // copied as they come.
     Groups() {
-        index_.Reserve(1 << 12, sizeof(Key) << 12);
+        slots_.Reserve(1 << 12);
         groups_.reserve(1 << 14);
     }
 
+    // A group is its own key: the index keeps no copy of it (each new group would cost one).
     std::uint32_t Find(const Bits& b, std::uint32_t kept) {
-        const Key key{b[0], b[1], kept};
-        const auto [g, fresh] = index_.Add(std::string_view(reinterpret_cast<const char*>(&key), kKeySize));
+        const std::uint64_t hash = MixBits(b[0] ^ MixBits(b[1] ^ (std::uint64_t(kept) << 32 | 0x5bd1e995U)));
+        const auto [g, fresh] = slots_.Add(hash, [&](std::uint32_t n) {
+            const Group& x = groups_[n];
+            return x.bits == b && x.kept == kept;
+        });
         if (fresh) groups_.push_back(Group{b, kept, 0});
         return g;
     }
@@ -102,13 +123,7 @@ public:
     size_t Size() const { return groups_.size(); }
 
 private:
-    struct Key {
-        std::uint64_t low, high;
-        std::uint32_t kept;
-    };
-    static constexpr size_t kKeySize = 2 * sizeof(std::uint64_t) + sizeof(std::uint32_t);  // no padding
-
-    ByteIndex index_;
+    HashSlots slots_;
     std::vector<Group> groups_;
 };
 

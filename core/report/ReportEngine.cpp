@@ -6,6 +6,7 @@
 #include "core/report/MonthBounds.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -292,15 +293,73 @@ void ResolveLateLists(Plan& p, StaffRows& r, const std::vector<QString>& late, c
     }
 }
 
-// Each count of staff rows, group by group.
+// Calls fn(atom) for each atom set in `bits`.
+template <class F>
+void ForEachAtom(const Bits& bits, F fn) {
+    for (size_t half = 0; half < bits.size(); ++half)
+        for (std::uint64_t b = bits[half]; b != 0; b &= b - 1) fn(half * 64 + size_t(std::countr_zero(b)));
+}
+
+// The groups turned on their side: per atom, a bit for each group that meets it, and the
+// groups' row counts by their binary digits. A condition's rows are then counted 64 groups at a
+// time, however many conditions a form has and however many groups its columns make.
+class SidewaysGroups {
+public:
+    SidewaysGroups(const StaffRows& r, int atoms) : words_((r.groups.Size() + 63) / 64) {
+        long long most = 0;
+        for (size_t g = 0; g < r.groups.Size(); ++g) most = std::max(most, r.groups[std::uint32_t(g)].rows);
+        digits_ = std::bit_width(std::uint64_t(most));
+        meets_.assign(size_t(atoms) * words_, 0);
+        digitsOf_.assign(size_t(digits_) * words_, 0);
+        for (size_t g = 0; g < r.groups.Size(); ++g) {
+            const Group& grp = r.groups[std::uint32_t(g)];
+            const size_t w = g / 64;
+            const std::uint64_t bit = std::uint64_t(1) << (g & 63);
+            ForEachAtom(r.TruthOf(grp), [&](size_t a) { meets_[a * words_ + w] |= bit; });
+            for (int d = 0; d < digits_; ++d)
+                if (std::uint64_t(grp.rows) >> d & 1) digitsOf_[size_t(d) * words_ + w] |= bit;
+        }
+    }
+
+    // The rows of the groups that meet the condition: those that meet every atom of one of its
+    // terms (an empty term: every group; no term: none).
+    long long Rows(const cond::Condition& c) {
+        at_.clear();
+        ends_.clear();
+        for (const Bits& t : c.terms) {
+            ForEachAtom(t, [&](size_t a) { at_.push_back(a * words_); });
+            ends_.push_back(at_.size());
+        }
+        long long rows = 0;
+        for (size_t w = 0; w < words_; ++w) {
+            std::uint64_t any = 0;
+            size_t from = 0;
+            for (const size_t end : ends_) {
+                std::uint64_t all = ~std::uint64_t(0);
+                for (size_t i = from; i < end; ++i) all &= meets_[at_[i] + w];
+                any |= all;
+                from = end;
+            }
+            for (int d = 0; d < digits_ && any != 0; ++d)
+                rows += static_cast<long long>(std::popcount(any & digitsOf_[size_t(d) * words_ + w])) << d;
+        }
+        return rows;
+    }
+
+private:
+    size_t words_;
+    int digits_ = 0;
+    std::vector<std::uint64_t> meets_;     // [atom * words_ + word]
+    std::vector<std::uint64_t> digitsOf_;  // [digit * words_ + word]: the groups whose count has it
+    std::vector<size_t> at_, ends_;        // a condition's atoms by where their bits start, per term
+};
+
+// Each count of staff rows.
 void CountStaffRows(const Plan& p, const StaffRows& r, const std::vector<size_t>& staffQueries,
                     std::vector<long long>& counts) {
-    for (size_t g = 0; g < r.groups.Size(); ++g) {
-        const Group& grp = r.groups[std::uint32_t(g)];
-        const Bits t = r.TruthOf(grp);
-        for (size_t k : staffQueries)
-            if (p.conditions[k].Holds(t)) counts[k] += grp.rows;
-    }
+    if (staffQueries.empty() || r.groups.Size() == 0) return;
+    SidewaysGroups sideways(r, p.atoms.Size());
+    for (size_t k : staffQueries) counts[k] += sideways.Rows(p.conditions[k]);
 }
 
 // One pass over the wage rows of the wage months, each joined to its staff rows.
