@@ -40,14 +40,9 @@ public:
     std::optional<QString> SaveFile(const QString& caption, const QString& initialDir, const QString& defaultName,
                                     const QString& filter) override;
     std::optional<QString> ChooseFolder(const QString& caption, const QString& initialDir) override;
-    // Nothing to show headless; the scopes are only counted.
-    void BeginBusy() override {
-        ++busyDepth;
-        ++busyScopes;
-    }
-    void EndBusy() override { --busyDepth; }
-    int busyDepth = 0;   // scopes open now
-    int busyScopes = 0;  // scopes begun
+    // Nothing to show headless: nobody watches a cursor here.
+    void BeginBusy() override {}
+    void EndBusy() override {}
 
     // The texts of every box shown (message boxes only), in order.
     QStringList Texts() const;

@@ -201,17 +201,6 @@ TEST(GridExport, RtfBytesMatchTheGoldenFile) {
     EXPECT_EQ(rtf, ReadGolden(QStringLiteral("grid_export.rtf")));
 }
 
-// The footer hook is asked once per cell: a row's backgrounds and its cells come from one answer.
-TEST(GridExport, RtfAsksTheFooterHookOncePerCell) {
-    SmallGrid s;
-    int asked = 0;
-    s.g.OnGetFooterParams = [&](int, int, TColumnX*, TFont&, QColor&, TAlignment&, TGridDrawState, QString&) {
-        ++asked;
-    };
-    s.Export<TDBGridXExportAsRTF>();
-    EXPECT_EQ(asked, 3);
-}
-
 // Rows and cells whose looks differ from record to record are written with their own
 // backgrounds and fonts, also when earlier rows were written from the same columns.
 TEST(GridExport, RtfRowsFollowTheLookOfEachRecord) {

@@ -4,7 +4,6 @@
 #include "core/db/Errors.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -28,22 +27,6 @@ TEST(Guarded, SilentStopShowsNothingOtherErrorsShowThePlainBox) {
     ASSERT_EQ(ui.shown.size(), 3u);
     EXPECT_EQ(ui.shown[1].text, QStringLiteral("数据库正被其他程序使用（已锁定）。请关闭使用它的程序后再试。"));
     EXPECT_TRUE(ui.shown[2].text.startsWith(QStringLiteral("数据库文件是只读的")));
-}
-
-TEST(Guarded, HoldsABusyScopeThatAThrowingHandlerEnds) {
-    qm::ScriptedUiService ui;
-    int inside = 0;
-    qm::Guarded(ui, [&] {
-        qm::Guarded(ui, [&] {
-            inside = ui.busyDepth;
-            throw std::runtime_error("x");
-        });
-        EXPECT_EQ(ui.busyDepth, 1);
-        qm::Abort();
-    });
-    EXPECT_EQ(inside, 2);
-    EXPECT_EQ(ui.busyDepth, 0);
-    EXPECT_EQ(ui.busyScopes, 2);
 }
 
 TEST(ScriptedUi, AnswersFromTheScriptAndRecordsKindsAndTitles) {

@@ -1,16 +1,12 @@
 // A statement prepared once for many rows fails as Connection::Exec does for the same statement
 // and values, and never writes through a connection opened again since.
 #include "core/db/Db.h"
-#include "core/db/Raw.h"
-#include "core/db/RowsFingerprint.h"
 #include "tests/support/TempBase.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdint>
 #include <iterator>
-#include <limits>
 #include <string>
 
 namespace qm::db {
@@ -117,48 +113,6 @@ TEST(Statement, ARowReadsEachKindInPlaceAndBindsItBackAsRead) {
     EXPECT_EQ(from.At(0).bytes, "\0\xff\x01"s);
     EXPECT_TRUE(from.Step());
     EXPECT_FALSE(from.Step());
-}
-
-// The fingerprint an insert takes of what it binds is the one a read of the stored row takes,
-// whatever the column's declared type made of the value; none where that is not known.
-TEST(Statement, AnInsertsFingerprintIsTheStoredRowsOrNone) {
-    test::TempBase base;
-    Connection& c = base.db();
-    c.Exec(QStringLiteral("create table t (id integer primary key, i integer, n numeric, r real, x text, b)"));
-    const QStringList columns = {"id", "i", "n", "r", "x", "b"};
-    const struct {
-        const char* column;
-        Value value;
-        bool known;
-    } cases[] = {
-        {"i", 3, true},
-        {"i", 2.0, true},  // stored as the integer 2
-        {"n", 2.5, true},
-        {"n", 1e300, true},                                     // beyond an integer: stays real
-        {"r", 7, true},                                         // stored as the real 7.0
-        {"r", std::numeric_limits<double>::quiet_NaN(), true},  // stored null
-        {"i", Value(), true},
-        {"x", "五", true},
-        {"b", "5", true},  // no type: kept as bound
-        {"b", 4, true},
-        {"x", 4, false},     // stored as the text '4'
-        {"n", "12", false},  // stored as the integer 12
-    };
-    for (const auto& k : cases) {
-        Statement insert(c, QStringLiteral("insert into t (%1) values (?)").arg(k.column));
-        insert.FingerprintInserts(PlanInsertFingerprint(c, QStringLiteral("t"), {k.column}, columns));
-        insert.Add(k.value).Run();
-        const std::optional<RowsFingerprint> taken = insert.TakeFingerprint();
-        ASSERT_EQ(taken.has_value(), k.known) << k.column << " " << k.value.AsString().toStdString();
-        if (!taken) continue;
-        RowsFingerprint read;
-        sqlite3_stmt* st = Raw::Prepare(c, QStringLiteral("select id, i, n, r, x, b from t where id = ?"));
-        Raw::Bind(c, st, {c.LastInsertId()});
-        while (sqlite3_step(st) == SQLITE_ROW) read.AddRow(st, int(columns.size()));
-        sqlite3_reset(st);
-        EXPECT_EQ(read.rows, 1);
-        EXPECT_TRUE(*taken == read) << k.column << " " << k.value.AsString().toStdString();
-    }
 }
 
 }  // namespace

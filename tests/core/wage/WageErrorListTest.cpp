@@ -167,61 +167,33 @@ TEST_F(WageErrorListTest, PastedRowsWithoutAnIdAreSkippedAndSaySo) {
 // One number stands once in a month's wages, or the reports count its wages twice: the sheet
 // and the error list refuse it before anything is written, naming both persons.
 TEST_F(WageErrorListTest, ANumberOnTwoRowsOfAMonthIsRefusedByTheSheetAndTheList) {
-    const auto twice = [](const char* name, const char* holder) {
-        return WageNumberTwiceMessage(Month(3), QString::fromUtf8(name), QStringLiteral("007"),
-                                      QString::fromUtf8(holder));
-    };
     state.MaxWageMonth = month;
-    WageSheet sheet(ctx, book, month);
+    WageSheet sheet(ctx, book, month);  // shows 001 张三, 777 某人, 007 李四
     const struct {
-        const char* what;
-        std::function<bool()> save;
-        QString refusal;  // empty: stored
-        int row;          // the current cell's row after a refusal
+        bool onList;   // the error list (001, 777), else the wage sheet
+        int row, col;  // the cell typed: column 1 the number, 3 the basic wage
+        const char* typed;
+        const char *name, *holder;  // the refusal's two persons; none: stored
     } cases[] = {
-        {"list: a corrected number another stored row holds",
-         [&] {
-             list.Load();
-             book.SetCellText(RowOf("777"), 1, QStringLiteral("007"));
-             return list.Recheck();
-         },
-         twice("某人", "李四"), 3},
-        {"list: a row keeps its own number",
-         [&] {
-             list.Load();
-             book.SetCellText(RowOf("777"), 3, QStringLiteral("3500"));
-             return list.Recheck();
-         },
-         {},
-         0},
-        {"sheet: one number typed twice, blanks around",
-         [&] {
-             sheet.Load();  // 001 张三, 777 某人, 007 李四
-             book.SetCellText(3, 1, QStringLiteral(" 007 "));
-             return sheet.Save();
-         },
-         twice("李四", "某人"), 4},
-        {"sheet: rows without a number are nobody's",
-         [&] {
-             sheet.Load();
-             book.SetCellText(2, 1, QString());
-             book.SetCellText(3, 1, QString());
-             return sheet.Save();
-         },
-         {},
-         0},
+        {true, 3, 1, "007", "某人", "李四"},     // a corrected number another stored row holds
+        {true, 3, 3, "3500", nullptr, nullptr},  // a row keeps its own number
+        {false, 3, 1, " 007 ", "李四", "某人"},  // typed twice, blanks around: the second row named
+        {false, 2, 1, "", nullptr, nullptr},     // with row 3's emptied below: rows without a number are nobody's
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(c.typed) + (c.onList ? " on the list" : " on the sheet"));
         const QString stored = Q("select group_concat(id || sNumber || sName || sTotal) from Wage_Info");
+        c.onList ? list.Load() : sheet.Load().value_or(0);
+        book.SetCellText(c.row, c.col, QString::fromUtf8(c.typed));
+        if (!c.onList && !c.name) book.SetCellText(3, 1, QString());
         ui.Clear();
-        EXPECT_EQ(c.save(), c.refusal.isEmpty());
-        if (c.refusal.isEmpty()) continue;
-        ASSERT_FALSE(Texts().isEmpty());
-        EXPECT_EQ(Texts().last(), c.refusal);
+        EXPECT_EQ(c.onList ? list.Recheck() : sheet.Save(), c.name == nullptr);
+        if (!c.name) continue;
+        EXPECT_EQ(Texts().last(), WageNumberTwiceMessage(month, QString::fromUtf8(c.name), QStringLiteral("007"),
+                                                         QString::fromUtf8(c.holder)));
         EXPECT_EQ(ui.Last()->kind, kRefusedSaveKind);
         EXPECT_EQ(Q("select group_concat(id || sNumber || sName || sTotal) from Wage_Info"), stored);
-        EXPECT_EQ(book.SelStartRow(), c.row);
+        EXPECT_EQ(book.SelStartRow(), c.onList ? c.row : c.row + 1);
     }
 }
 

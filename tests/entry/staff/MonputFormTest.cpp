@@ -7,6 +7,7 @@
 #include "entry/staff/MonputCellEditors.h"
 #include "entry/staff/MonputForm.h"
 #include "sheet/SheetView.h"
+#include "tests/entry/staff/ListWindow.h"
 #include "tests/entry/staff/MonputTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -27,18 +28,7 @@ namespace {
 
 using test::MonputEnv;
 
-// A window of the list as the main window opens it, closed at the end of the test.
-struct Window {
-    explicit Window(MonputEnv& env) : w(TFrm_monput::ShowList(env.ctx, env.ListMonth())) {}
-    ~Window() {
-        if (w) {
-            w->setAttribute(Qt::WA_DeleteOnClose, false);
-            delete w.data();
-        }
-    }
-    TFrm_monput* operator->() const { return w.data(); }
-    QPointer<TFrm_monput> w;
-};
+using Window = test::ListWindow;
 
 TEST(MonputForm, ImportFromThePreviousMonthAndSaveStoresTheSameCleanedPersons) {
     MonputEnv env("否", "2");
