@@ -1,13 +1,30 @@
 #pragma once
-// One staff number stored on two rows of one month, in the staff lists or in the wages: the
-// reports join a month's wages to its list by number, so such a number's wages count twice.
+// One staff number on two rows of one month, in the staff lists or in the wages: the reports
+// join a month's wages to its list by number, so such a number's wages count twice. The saves
+// look for it in a sheet's rows, the report gates in the stored months.
 
 #include "core/base/Month.h"
 #include "core/db/Db.h"
 
+#include <QString>
+
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
+
+namespace qm {
+
+// The first staff number that a sheet of `count` rows holds twice, the numbers compared as they
+// are stored (trimmed); an empty number is nobody's and never repeats. `first` and `second` are
+// the places (0-based) of its first two rows; nothing when every number stands once.
+struct NumberRepeat {
+    int first = 0, second = 0;
+    QString number;
+};
+std::optional<NumberRepeat> FindNumberTwice(int count, const std::function<QString(int)>& numberAt);
+
+}  // namespace qm
 
 namespace qm::db {
 

@@ -73,7 +73,6 @@ int AllputSheet::FillSheet() {
     ResetFonts();
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
-    edits_.SetDirty(false);
     return int(rows.size());
 }
 

@@ -1,10 +1,10 @@
 #include "core/staff/StaffListWriter.h"
 
 #include "core/base/ByteIndex.h"
-#include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/base/UiService.h"
+#include "core/db/NumberTwice.h"
 #include "core/sheet/SheetBook.h"
 #include "core/staff/StaffValues.h"
 

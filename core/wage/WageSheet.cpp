@@ -1,11 +1,11 @@
 #include "core/wage/WageSheet.h"
 
-#include "core/base/NumberTwice.h"
 #include "core/base/Progress.h"
 #include "core/base/RtlText.h"
 #include "core/base/UiService.h"
 #include "core/db/Db.h"
 #include "core/db/Errors.h"
+#include "core/db/NumberTwice.h"
 #include "core/db/StaffTable.h"
 #include "core/db/WageTable.h"
 #include "core/sheet/SheetBook.h"
@@ -93,7 +93,6 @@ std::optional<int> WageSheet::Load() {
     edits_.EndLoad(month_, fingerprint, before, std::clamp<long long>(book_.MaxRow() - 1, 0, (long long)rows.size()));
     book_.SetSelection(1, 1, 1, 1);
     book_.EndUpdate();
-    edits_.SetDirty(false);
     return count;
 }
 
@@ -158,10 +157,12 @@ bool WageSheet::Save() {
     };
 
     const int count = CountWageLines(book_);
+    const int stop = count + kWageFirstRow;
+    const int left = book_.FilledRowsFrom(stop, wagecol::Number, wagecol::N4);
     std::optional<WageRoster> roster;
-    long long stored = 0;
+    long long stored = 0;  // asked only when rows would be left out
     try {
-        stored = WageTable(ctx_.db).CountMonth(month_);
+        if (left > 0) stored = WageTable(ctx_.db).CountMonth(month_);
         roster = WageRoster::Load(ctx_.db, month_, count);
     } catch (const db::Error& e) {
         Finally done{ctx_, !e.Locked()};
@@ -169,8 +170,6 @@ bool WageSheet::Save() {
         return false;
     }
     // Filled rows below the first empty name would be left out without a word: ask first.
-    const int stop = count + kWageFirstRow;
-    const int left = book_.FilledRowsFrom(stop, wagecol::Number, wagecol::N4);
     if (left > 0 && !edits_.LeaveRowsOut(ctx_.ui, stop, wagecol::Name, WageShownRow(stop), left, count,
                                          month_.Text() + QStringLiteral("月工资"), stored)) {
         Finally done{ctx_};
