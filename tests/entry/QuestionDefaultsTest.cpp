@@ -109,7 +109,8 @@ TEST(QuestionDefaults, EveryQuestionThatGivesWorkUpKeepsItOnItsDefault) {
         {"请慎重清空", [](MonputEnv& env) { return DeletingMatches(env, false); }},
         {"确定删除", [](MonputEnv& env) { return DeletingMatches(env, true); }},
     };
-    for (const auto& [asked, ask] : cases) {
+    for (const auto& c : cases) {
+        const char* const asked = c.first;  // clang 14 captures no structured binding
         SCOPED_TRACE(asked);
         MonputEnv env("否", "2");
         test::RecordingMain main;
@@ -120,7 +121,7 @@ TEST(QuestionDefaults, EveryQuestionThatGivesWorkUpKeepsItOnItsDefault) {
         }
         const QString stored = Counts(env);
         bool kept = false;
-        Guarded(env.ui, [&] { kept = ask(env); });
+        Guarded(env.ui, [&] { kept = c.second(env); });
         const auto box = std::find_if(env.ui.shown.begin(), env.ui.shown.end(),
                                       [&](const ShownBox& b) { return b.text.contains(QString::fromUtf8(asked)); });
         ASSERT_NE(box, env.ui.shown.end()) << env.ui.Texts().join(" | ").toStdString();
